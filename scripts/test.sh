@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Dromo with its tests and runs every test;
+# then builds the toolkit-free base with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs its tests again under them.
+# Extra arguments go to both ctest runs (for example -L base).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+scripts/build.sh -DDROMO_BUILD_TESTS=ON
+ctest --test-dir build --output-on-failure -j2 "$@"
+
+BUILD_DIR=build-asan scripts/build.sh -DDROMO_BUILD_TESTS=ON -DDROMO_SANITIZE=ON -DDROMO_BASE_ONLY=ON \
+  -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 -L base

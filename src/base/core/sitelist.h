@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dromo {
+
+// A login kept for a server; the host may end in ":port".
+struct SiteEntry {
+    std::string host;
+    std::string user;
+    std::string password;  // plain in memory
+
+    bool operator==(const SiteEntry&) const = default;
+};
+
+using SiteList = std::vector<SiteEntry>;
+
+}  // namespace dromo

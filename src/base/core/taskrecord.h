@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/taskstate.h"
+
+namespace dromo {
+
+class TransferEngine;
+
+// Protocol values stored in a task. FTP and HTTP are the classic ones; HTTPS
+// is new and goes through the HTTP transfer.
+enum Protocol : std::int32_t {
+    kProtocolFtp = 1,
+    kProtocolHttp = 3,
+    kProtocolHttps = 4,
+};
+
+// One download task, handled by value: copy out under the task-table lock,
+// change the copy, write it back. The fields keep their classic order and
+// widths, except the two times, which are 64-bit so they survive 2038.
+struct TaskRecord {
+    std::string userAgent;
+    std::string httpVersion;
+    std::int32_t pasvMode = 0;
+    std::int32_t protocol = 0;
+    std::int32_t checkpointKB = -1;   // KB on disk at the start mark; -1 until it arrives
+    std::int64_t startTime = 0;       // seconds since 1970
+    std::int64_t checkpointTime = 0;  // seconds since 1970
+    std::int32_t refresh = 0;
+    // Set while a worker runs the task, so Stop can abort it from another
+    // thread; copies share the engine and keep it alive.
+    std::shared_ptr<TransferEngine> engine;
+    std::int16_t taskId = -1;
+    std::string host;
+    std::int32_t speedLimit = -1;
+    std::string autoSave;
+    std::uint16_t port = 0;
+    std::int32_t useLogin = 0;
+    std::string user;
+    std::string password;
+    std::string remotePath;
+    std::string saveAs;
+    std::uintptr_t ownerWindow = 0;  // opaque handle of the owning view
+    std::int32_t state = static_cast<std::int32_t>(TaskState::Queued);
+    std::int32_t retryInterval = 0;
+    std::int32_t idleTime = 0;
+    std::int32_t errorCount = 0;
+    std::string startAt;
+    std::int32_t duration = 0;
+    std::int32_t scheduled = 0;
+    std::int32_t untilFinished = 0;
+    std::int32_t useProxy = 0;
+    std::int32_t proxyIndex = 0;
+
+    TaskState State() const { return static_cast<TaskState>(state); }
+    bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
+    void SetState(TaskState s) { state = static_cast<std::int32_t>(s); }
+};
+
+}  // namespace dromo

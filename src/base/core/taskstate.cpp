@@ -1,0 +1,31 @@
+#include "core/taskstate.h"
+
+namespace dromo {
+
+int StateImageOf(std::int32_t state)
+{
+    switch (static_cast<TaskState>(state)) {
+    case TaskState::Queued: return kImageQueued;
+    case TaskState::Paused: return kImagePaused;
+    case TaskState::Running: return kImageRunning;
+    case TaskState::Done: return kImageDone;
+    case TaskState::Error: return kImageError;
+    case TaskState::Scheduled: return kImageScheduled;
+    }
+    return kNoStateImage;
+}
+
+const char* StateLegendText(int stateImage)
+{
+    switch (stateImage) {
+    case kImageQueued: return "Task is in queue.";
+    case kImagePaused: return "Task is paused.";
+    case kImageRunning: return "Task is running.";
+    case kImageDone: return "Task is done.";
+    case kImageError: return "Error occurs.";
+    case kImageScheduled: return "Task is scheduled.";
+    default: return "";
+    }
+}
+
+}  // namespace dromo

@@ -1,0 +1,165 @@
+#include "core/tasktable.h"
+
+#include <algorithm>
+
+#include "core/tasklistobserver.h"
+
+namespace dromo {
+
+void TaskTable::SetObserver(TaskListObserver* observer)
+{
+    Guard guard(m_mutex);
+    m_observer = observer;
+}
+
+int TaskTable::Count() const
+{
+    Guard guard(m_mutex);
+    return static_cast<int>(m_records.size());
+}
+
+bool TaskTable::ValidRow(int row) const
+{
+    Guard guard(m_mutex);
+    return row >= 0 && row < static_cast<int>(m_records.size());
+}
+
+std::optional<TaskRecord> TaskTable::CopyOut(int row) const
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return std::nullopt;
+    }
+    return m_records[static_cast<std::size_t>(row)];
+}
+
+bool TaskTable::WriteBack(int row, const TaskRecord& record)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    m_records[static_cast<std::size_t>(row)] = record;
+    return true;
+}
+
+int TaskTable::NextTaskId() const
+{
+    Guard guard(m_mutex);
+    return m_rowMap.Size();
+}
+
+bool TaskTable::CanAppend() const
+{
+    Guard guard(m_mutex);
+    return !m_rowMap.Full();
+}
+
+std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
+{
+    Guard guard(m_mutex);
+    const int newRow = Count();
+    const auto id = m_rowMap.Append(newRow);
+    if (!id) {
+        return std::nullopt;
+    }
+    record.taskId = *id;
+    m_rows.push_back(std::move(row));
+    m_records.push_back(std::move(record));
+    if (m_observer) {
+        m_observer->RowInserted(newRow);
+    }
+    return id;
+}
+
+int TaskTable::RowOf(int taskId) const
+{
+    Guard guard(m_mutex);
+    const int row = m_rowMap.EntryOf(taskId);
+    if (!ValidRow(row) || m_records[static_cast<std::size_t>(row)].taskId != taskId) {
+        return -1;
+    }
+    return row;
+}
+
+int TaskTable::RawRowOf(int taskId) const
+{
+    Guard guard(m_mutex);
+    return m_rowMap.EntryOf(taskId);
+}
+
+bool TaskTable::Remove(int row)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
+    m_records.erase(m_records.begin() + row);
+    m_rows.erase(m_rows.begin() + row);
+    m_rowMap.RemovedTask(taskId);
+    if (m_observer) {
+        m_observer->RowRemoved(row);
+    }
+    return true;
+}
+
+TaskRow TaskTable::RowCopy(int row) const
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return {};
+    }
+    return m_rows[static_cast<std::size_t>(row)];
+}
+
+bool TaskTable::SetStateImage(int row, int image)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    m_rows[static_cast<std::size_t>(row)].stateImage = image;
+    Changed(row);
+    return true;
+}
+
+bool TaskTable::SetText(int row, Column column, std::string text)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row) || column < 0 || column >= kColumnCount) {
+        return false;
+    }
+    auto& cell = m_rows[static_cast<std::size_t>(row)].texts[static_cast<std::size_t>(column)];
+    if (cell != text) {
+        cell = std::move(text);
+        Changed(row);
+    }
+    return true;
+}
+
+bool TaskTable::SetState(int row, TaskState state)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    m_records[static_cast<std::size_t>(row)].SetState(state);
+    return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));
+}
+
+int TaskTable::CountIn(TaskState state) const
+{
+    Guard guard(m_mutex);
+    return static_cast<int>(std::count_if(m_records.begin(), m_records.end(),
+                                          [state](const TaskRecord& r) { return r.Is(state); }));
+}
+
+void TaskTable::Changed(int row) const
+{
+    if (m_observer) {
+        m_observer->RowChanged(row);
+    }
+}
+
+}  // namespace dromo

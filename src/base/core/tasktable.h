@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "core/rowmap.h"
+#include "core/taskrecord.h"
+#include "core/taskrow.h"
+
+namespace dromo {
+
+class TaskListObserver;
+
+// The ordered task records (element i is row i of the task list), their
+// rows, the identifier-to-row map, and the one recursive task-table lock
+// that guards them (and the worker counters, see WorkerState).
+//
+// Every operation takes the lock itself, so a single call is safe from any
+// thread; a read-modify-write of one record holds Lock() around the copy
+// out and the write back.
+class TaskTable {
+public:
+    using Guard = std::unique_lock<std::recursive_mutex>;
+
+    explicit TaskTable(TaskListObserver* observer = nullptr) : m_observer(observer) {}
+    TaskTable(const TaskTable&) = delete;
+    TaskTable& operator=(const TaskTable&) = delete;
+
+    void SetObserver(TaskListObserver* observer);
+    Guard Lock() const { return Guard(m_mutex); }
+    std::recursive_mutex& Mutex() const { return m_mutex; }
+
+    int Count() const;
+    bool ValidRow(int row) const;
+
+    // A full copy of the record in a row; nothing for a row that is not there.
+    std::optional<TaskRecord> CopyOut(int row) const;
+    // Replaces every field of the record in that row; false when no such row.
+    bool WriteBack(int row, const TaskRecord& record);
+
+    // The identifier the next append hands out (the map's current length);
+    // 32768 once every identifier of this run is used.
+    int NextTaskId() const;
+    bool CanAppend() const;
+    // Sets the record's taskId, appends its row and the record at the end and
+    // maps the identifier to that row. Nothing is appended, and nothing is
+    // returned, once every identifier of this run has been handed out.
+    std::optional<std::int16_t> Append(TaskRecord record, TaskRow row);
+
+    // The current row of a task, or -1 when the task is no longer in the
+    // table (the map's stale entry is checked against the record there).
+    int RowOf(int taskId) const;
+    // The map's entry as it stands, stale or not.
+    int RawRowOf(int taskId) const;
+
+    // Removes the record and the row and moves the map entries of every later
+    // identifier up one row. False when no such row.
+    bool Remove(int row);
+
+    TaskRow RowCopy(int row) const;
+    bool SetStateImage(int row, int image);
+    bool SetText(int row, Column column, std::string text);
+    // Sets the state and, in the same locked section, the matching image.
+    bool SetState(int row, TaskState state);
+
+    // Counts the records in a state.
+    int CountIn(TaskState state) const;
+
+private:
+    void Changed(int row) const;
+
+    mutable std::recursive_mutex m_mutex;
+    std::vector<TaskRecord> m_records;
+    std::vector<TaskRow> m_rows;
+    RowMap m_rowMap;
+    TaskListObserver* m_observer;
+};
+
+}  // namespace dromo

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace dromo {
+
+// Kinds of progress event an engine fires.
+enum ProgressKind : int {
+    kProgressStatus = 0,  // a status text
+    kProgressBytes = 1,   // bytes received so far (with what was on disk) and speed
+    kProgressRetry = 2,   // the worker's retry text ("1 of 6"); never fired by an engine
+    kProgressStart = 3,   // bytes already on disk when a transfer (re)starts
+};
+
+// Receives an engine's progress events on the thread that runs the transfer.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed,
+                            int kind, std::int16_t taskId) = 0;
+};
+
+// Moves the bytes of one task at a time. Each worker owns one engine; its
+// transfer calls run on that worker's thread, and only Abort may be called
+// from another thread. Operations are in their classic order.
+class TransferEngine {
+public:
+    virtual ~TransferEngine() = default;
+
+    // True when the server said it can resume the file being transferred.
+    virtual bool IsResumable() = 0;
+    // The whole FTP transfer on the calling thread; true on success.
+    virtual bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                        const std::string& saveAs, const std::string& user,
+                        const std::string& password) = 0;
+    // The text of the last failure (the worker searches it).
+    virtual std::string ErrorText() = 0;
+    // Called after every transfer call and before the worker ends.
+    virtual void Close() = 0;
+    // Total size in bytes; negative when unknown.
+    virtual std::int64_t FileSize() = 0;
+    virtual void SetSpeedLimit(std::int32_t kbPerSecond) = 0;  // -1: none
+    // From any thread; returns at once. The running transfer then fails with
+    // a text containing "cancelled by user.".
+    virtual void Abort() = 0;
+    virtual void SetTaskId(std::int16_t taskId) = 0;
+    virtual void SetAutoSave(std::int32_t kilobytes) = 0;
+    virtual void SetRefresh(std::int32_t milliseconds) = 0;
+    virtual void SetIdleTime(std::int32_t seconds) = 0;
+    // The same as FtpGet for HTTP and HTTPS.
+    virtual bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                         const std::string& saveAs, const std::string& user,
+                         const std::string& password) = 0;
+    virtual void SetPasvMode(std::int32_t passive) = 0;
+    virtual void SetUserAgent(const std::string& userAgent) = 0;
+    virtual void SetHttpVersion(const std::string& version) = 0;  // "1.1", "1.0", "0.9"
+    virtual void SetProxyServer1(const std::string& hostColonPort) = 0;  // "" = no proxy
+    virtual void SetProxyServer2(const std::string& hostColonPort) = 0;
+    virtual void SetCookies(std::int32_t enabled) = 0;
+    virtual void SetProxyUser1(const std::string& user) = 0;
+    virtual void SetProxyUser2(const std::string& user) = 0;
+    virtual void SetProxyPassword1(const std::string& password) = 0;
+    virtual void SetProxyPassword2(const std::string& password) = 0;
+};
+
+// Makes one engine per worker, bound to the sink its events go to.
+class EngineFactory {
+public:
+    virtual ~EngineFactory() = default;
+    // Nothing when no engine can be made (the worker then ends quietly).
+    virtual std::shared_ptr<TransferEngine> Create(ProgressSink& sink) = 0;
+};
+
+}  // namespace dromo

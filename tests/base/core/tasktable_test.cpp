@@ -1,0 +1,198 @@
+#include "core/tasktable.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "download/transferengine.h"
+#include "fakes/fakes.h"
+
+namespace dromo {
+namespace {
+
+TaskRecord Record(const std::string& saveAs)
+{
+    TaskRecord r;
+    r.saveAs = saveAs;
+    return r;
+}
+
+// Appends n tasks named "t0".."tn-1" and returns the table.
+void Fill(TaskTable& table, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        ASSERT_TRUE(table.Append(Record("t" + std::to_string(i)), TaskRow{}));
+    }
+}
+
+TEST(TaskTable, AppendHandsOutIdentifiersInOrderAndRowsAtTheEnd)
+{
+    test::RecordingObserver observer;
+    TaskTable table(&observer);
+    Fill(table, 3);
+    ASSERT_EQ(table.Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(table.CopyOut(i)->taskId, i);
+        EXPECT_EQ(table.RowOf(i), i);
+    }
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"insert 0", "insert 1", "insert 2"}));
+}
+
+TEST(TaskTable, RemovingARowMovesLaterTasksUpAndLeavesTheStaleEntry)
+{
+    struct Case {
+        int removeRow;
+        std::vector<int> rawMap;       // raw RowMap entries by task id
+        std::vector<int> liveRowOfId;  // RowOf for ids 0..2 (-1 = gone)
+    };
+    const Case cases[] = {
+        {0, {0, 0, 1}, {-1, 0, 1}},
+        {1, {0, 1, 1}, {0, -1, 1}},
+        {2, {0, 1, 2}, {0, 1, -1}},
+    };
+    for (const Case& c : cases) {
+        TaskTable table;
+        Fill(table, 3);
+        ASSERT_TRUE(table.Remove(c.removeRow));
+        for (int id = 0; id < 3; ++id) {
+            EXPECT_EQ(table.RawRowOf(id), c.rawMap[id]) << "remove " << c.removeRow << " id " << id;
+            EXPECT_EQ(table.RowOf(id), c.liveRowOfId[id]) << "remove " << c.removeRow << " id " << id;
+        }
+    }
+}
+
+TEST(TaskTable, IdentifiersAreNeverReusedAfterRemoval)
+{
+    TaskTable table;
+    Fill(table, 2);
+    table.Remove(1);
+    const auto id = table.Append(Record("new"), TaskRow{});
+    ASSERT_TRUE(id);
+    EXPECT_EQ(*id, 2);
+    EXPECT_EQ(table.RowOf(2), 1);
+    EXPECT_EQ(table.RowOf(1), -1);
+}
+
+TEST(TaskTable, PastTheLastIdentifierAppendRefusesAndChangesNothing)
+{
+    test::RecordingObserver observer;
+    TaskTable table(&observer);
+    Fill(table, RowMap::kMaxEntries);
+    ASSERT_EQ(table.CopyOut(table.Count() - 1)->taskId, 32767);
+    ASSERT_FALSE(table.CanAppend());
+
+    // Emptying the table does not free identifiers: they stay unique per run.
+    while (table.Count() > 1) {
+        table.Remove(table.Count() - 2);
+    }
+    observer.events.clear();
+    EXPECT_FALSE(table.Append(Record("one too many"), TaskRow{}));
+    EXPECT_EQ(table.Count(), 1);
+    EXPECT_TRUE(observer.events.empty());
+    EXPECT_EQ(table.RowOf(32767), 0);
+    EXPECT_EQ(table.NextTaskId(), 32768);
+}
+
+TEST(TaskTable, BadRowsAreRefusedInsteadOfTouchingMemory)
+{
+    TaskTable table;
+    Fill(table, 1);
+    for (int row : {-1, 1, 1000}) {
+        EXPECT_FALSE(table.CopyOut(row)) << row;
+        EXPECT_FALSE(table.WriteBack(row, TaskRecord{})) << row;
+        EXPECT_FALSE(table.Remove(row)) << row;
+        EXPECT_FALSE(table.SetStateImage(row, 1)) << row;
+        EXPECT_FALSE(table.SetText(row, kColStatus, "x")) << row;
+    }
+    EXPECT_EQ(table.RowOf(-5), -1);
+    EXPECT_EQ(table.RowOf(7), -1);
+    EXPECT_EQ(table.Count(), 1);
+}
+
+TEST(TaskTable, SetStateKeepsTheStateImageInStep)
+{
+    const std::pair<TaskState, int> cases[] = {
+        {TaskState::Queued, 1}, {TaskState::Running, 2}, {TaskState::Error, 3},
+        {TaskState::Done, 4},   {TaskState::Paused, 5},  {TaskState::Scheduled, 6},
+    };
+    TaskTable table;
+    Fill(table, 1);
+    for (auto [state, image] : cases) {
+        ASSERT_TRUE(table.SetState(0, state));
+        EXPECT_EQ(table.CopyOut(0)->State(), state);
+        EXPECT_EQ(table.RowCopy(0).stateImage, image);
+        EXPECT_STRNE(StateLegendText(image), "");
+    }
+}
+
+class NullEngine : public TransferEngine {
+public:
+    bool IsResumable() override { return false; }
+    bool FtpGet(const std::string&, std::uint16_t, const std::string&, const std::string&,
+                const std::string&, const std::string&) override { return false; }
+    std::string ErrorText() override { return {}; }
+    void Close() override {}
+    std::int64_t FileSize() override { return -1; }
+    void SetSpeedLimit(std::int32_t) override {}
+    void Abort() override {}
+    void SetTaskId(std::int16_t) override {}
+    void SetAutoSave(std::int32_t) override {}
+    void SetRefresh(std::int32_t) override {}
+    void SetIdleTime(std::int32_t) override {}
+    bool HttpGet(const std::string&, std::uint16_t, const std::string&, const std::string&,
+                 const std::string&, const std::string&) override { return false; }
+    void SetPasvMode(std::int32_t) override {}
+    void SetUserAgent(const std::string&) override {}
+    void SetHttpVersion(const std::string&) override {}
+    void SetProxyServer1(const std::string&) override {}
+    void SetProxyServer2(const std::string&) override {}
+    void SetCookies(std::int32_t) override {}
+    void SetProxyUser1(const std::string&) override {}
+    void SetProxyUser2(const std::string&) override {}
+    void SetProxyPassword1(const std::string&) override {}
+    void SetProxyPassword2(const std::string&) override {}
+};
+
+TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
+{
+    TaskTable table;
+    auto engine = std::make_shared<NullEngine>();
+    std::weak_ptr<TransferEngine> watch = engine;
+    TaskRecord r;
+    r.engine = engine;
+    table.Append(r, TaskRow{});
+    r.engine.reset();
+    engine.reset();
+    {
+        TaskRecord copy = *table.CopyOut(0);
+        EXPECT_EQ(watch.use_count(), 2);
+    }
+    EXPECT_FALSE(watch.expired());
+
+    TaskRecord cleared = *table.CopyOut(0);
+    cleared.engine.reset();
+    table.WriteBack(0, cleared);
+    EXPECT_TRUE(watch.expired());
+}
+
+TEST(TaskTable, ReadModifyWriteUnderTheLockLosesNoUpdate)
+{
+    TaskTable table;
+    Fill(table, 1);
+    auto bump = [&table] {
+        for (int i = 0; i < 2000; ++i) {
+            auto guard = table.Lock();
+            TaskRecord r = *table.CopyOut(table.RowOf(0));  // re-entering the held lock
+            ++r.retryInterval;
+            table.WriteBack(table.RowOf(0), r);
+        }
+    };
+    std::thread a(bump);
+    std::thread b(bump);
+    a.join();
+    b.join();
+    EXPECT_EQ(table.CopyOut(0)->retryInterval, 4000);
+}
+
+}  // namespace
+}  // namespace dromo

@@ -1,0 +1,179 @@
+#include "settingsprofile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "mainwindow/taskadder.h"
+#include "fakes/fakes.h"
+
+namespace dromo {
+namespace {
+
+QString ReadAll(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QString::fromUtf8(file.readAll());
+}
+
+void WriteAll(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+TEST(SettingsProfile, LivesUnderXdgConfigHome)
+{
+    SettingsProfile profile;
+    EXPECT_EQ(profile.FileName(),
+              QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini");
+    profile.WriteInt("Settings", "Max Thread Number", 3);
+    ASSERT_TRUE(profile.Flush());
+    EXPECT_TRUE(QFile::exists(profile.FileName()));
+}
+
+TEST(SettingsProfile, ValueNamesKeepTheirBackslashAndIntsStayNumbers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    {
+        SettingsProfile profile(path);
+        profile.WriteString("URL", "URL0\\Target", "http://h/a b,c.zip");
+        profile.WriteInt("URL", "URL0\\Status", 16);
+        profile.WriteInt("Settings", "Max Speed Value", -1);
+        profile.WriteString("Settings", "User Agent", "Dromo/1.03 [en]; \"quoted\" ü");
+        ASSERT_TRUE(profile.Flush());
+    }
+    const QString text = ReadAll(path);
+    EXPECT_TRUE(text.contains("[URL]"));
+    EXPECT_TRUE(text.contains("URL0\\Target="));
+    EXPECT_TRUE(text.contains("URL0\\Status=16"));
+    EXPECT_TRUE(text.contains("Max%20Speed%20Value=-1"));
+
+    SettingsProfile again(path);
+    EXPECT_EQ(again.GetString("URL", "URL0\\Target", ""), "http://h/a b,c.zip");
+    EXPECT_EQ(again.GetInt("URL", "URL0\\Status", 2), 16);
+    EXPECT_EQ(again.GetInt("Settings", "Max Speed Value", 0), -1);
+    EXPECT_EQ(again.GetString("Settings", "User Agent", ""), "Dromo/1.03 [en]; \"quoted\" ü");
+    auto names = again.ValueNames("URL");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"URL0\\Status", "URL0\\Target"}));
+    EXPECT_TRUE(again.ValueNames("Nothing").empty());
+}
+
+TEST(SettingsProfile, HandEditedGarbageReadsAsDefaults)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    WriteAll(path,
+             "[Settings]\n"
+             "Max%20Thread%20Number=many\n"
+             "Max%20Error%20Count= 12 \n"
+             "Duration=0x10\n"
+             "Refresh%20Rate=99999999999\n"
+             "User%20Agent=a, b, c\n"
+             "no equals sign here\n"
+             "[URL]\n"
+             "URL0\\Status=\n");
+    SettingsProfile profile(path);
+    const struct {
+        const char* section;
+        const char* name;
+        int expected;
+    } cases[] = {
+        {"Settings", "Max Thread Number", 1},
+        {"Settings", "Max Error Count", 12},
+        {"Settings", "Duration", 30},
+        {"Settings", "Refresh Rate", 200},
+        {"URL", "URL0\\Status", 2},
+        {"Settings", "Missing", 7},
+    };
+    for (const auto& c : cases) {
+        const int fallback = std::string(c.name) == "Max Error Count" ? 6 : c.expected;
+        EXPECT_EQ(profile.GetInt(c.section, c.name, fallback), c.expected) << c.name;
+    }
+    EXPECT_EQ(profile.GetString("Settings", "User Agent", ""), "a, b, c");
+}
+
+TEST(SettingsProfile, DeleteSectionRemovesEveryValueOfIt)
+{
+    QTemporaryDir dir;
+    SettingsProfile profile(dir.filePath("Dromo.ini"));
+    profile.WriteString("Proxy", "Proxy0\\Host", "p");
+    profile.WriteInt("Proxy", "Proxy0\\Port", 8080);
+    profile.WriteInt("Settings", "Proxy Num", 1);
+    profile.DeleteSection("Proxy");
+    EXPECT_TRUE(profile.ValueNames("Proxy").empty());
+    EXPECT_EQ(profile.GetInt("Settings", "Proxy Num", 0), 1);
+}
+
+TEST(SettingsProfile, AnUnwritableProfileFailsTheFlush)
+{
+    QTemporaryDir dir;
+    // A folder where the file should be: no write can succeed, not even as root.
+    const QString path = dir.filePath("Dromo.ini");
+    ASSERT_TRUE(QDir().mkpath(path));
+    SettingsProfile profile(path);
+    profile.WriteInt("Settings", "MRU Num", 0);
+    EXPECT_FALSE(profile.Flush());
+}
+
+// The whole store through the real INI file: what one run saves, the next
+// run loads.
+TEST(SettingsProfile, SaveThenLoadRoundTrip)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    const PlatformDefaults platform{"/dl/", "/share/"};
+    test::FakeWorkerPool pool;
+    test::RecordingObserver observer;
+    test::FakeNetwork network;
+
+    ViewSettings saved;
+    saved.options = GlobalOptions::Defaults(platform);
+    saved.options.password = "top secret";
+    saved.options.captureFileTypes = "iso";  // not written by a save
+    saved.categories = {{"Archives", "zip", "/dl/zip/"}};
+    saved.sites = {{"ftp.example:2121", "u", "p:w"}};
+    saved.proxies = {{"127.0.0.1", 3128, "", ""}};
+    TaskTable table;
+    for (auto [url, file] : {std::pair{"http://h/a.zip", "/dl/a.zip"}, {"ftp://h/b.iso", "/dl/b.iso"}}) {
+        TaskRecord r;
+        r.saveAs = file;
+        r.SetState(TaskState::Paused);
+        TaskRow row;
+        row.texts[kColTarget] = url;
+        row.texts[kColProgress] = "100%";
+        table.Append(r, row);
+    }
+    {
+        SettingsProfile profile(path);
+        SettingsStore store(profile, platform);
+        ASSERT_TRUE(store.Save(saved, table));
+    }
+
+    SettingsProfile profile(path);
+    SettingsStore store(profile, platform);
+    ViewSettings loaded;
+    TaskTable loadedTable;
+    TaskAdder adder(loadedTable, loaded.options, pool, observer);
+    store.Load(loaded, adder, network);
+    EXPECT_EQ(loaded.options.password, "top secret");
+    EXPECT_EQ(loaded.options.captureFileTypes, "exe zip");
+    EXPECT_EQ(loaded.categories, saved.categories);
+    EXPECT_EQ(loaded.sites, saved.sites);
+    EXPECT_EQ(loaded.proxies, saved.proxies);
+    ASSERT_EQ(loadedTable.Count(), 2);
+    EXPECT_EQ(loadedTable.CopyOut(1)->saveAs, "/dl/b.iso");
+    EXPECT_EQ(loadedTable.CopyOut(1)->State(), TaskState::Done);
+    EXPECT_EQ(loadedTable.CopyOut(1)->protocol, kProtocolFtp);
+}
+
+}  // namespace
+}  // namespace dromo

@@ -1,0 +1,33 @@
+// Every platform test runs with its own XDG folders and home in a fresh
+// temporary folder, set before Qt first looks at them (QSettings and
+// QStandardPaths remember them for the life of the process).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "dromo-test-XXXXXX").string();
+    const char* root = mkdtemp(pattern.data());
+    if (root == nullptr) {
+        return 2;
+    }
+    const std::filesystem::path base(root);
+    for (const char* sub : {"config", "data", "home", "runtime"}) {
+        std::filesystem::create_directories(base / sub);
+    }
+    std::filesystem::permissions(base / "runtime", std::filesystem::perms::owner_all);
+    setenv("XDG_CONFIG_HOME", (base / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (base / "data").c_str(), 1);
+    setenv("HOME", (base / "home").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (base / "runtime").c_str(), 1);
+
+    testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    std::filesystem::remove_all(base);
+    return result;
+}
