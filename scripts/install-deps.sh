@@ -6,7 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev
+  libcurl4-openssl-dev ca-certificates
   libgtest-dev libgmock-dev
+  # real servers for the tests and benchmarks, all on 127.0.0.1
+  nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux
 )
 
 missing=()

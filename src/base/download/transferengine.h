@@ -63,6 +63,10 @@ public:
     virtual void SetProxyUser2(const std::string& user) = 0;
     virtual void SetProxyPassword1(const std::string& password) = 0;
     virtual void SetProxyPassword2(const std::string& password) = 0;
+
+    // Beyond the classic operations: the next HttpGet speaks HTTPS (TLS
+    // verified against the system's certificates) instead of plain HTTP.
+    virtual void SetSecure(bool secure) = 0;
 };
 
 // Makes one engine per worker, bound to the sink its events go to.

@@ -151,6 +151,7 @@ public:
     void SetProxyUser2(const std::string&) override {}
     void SetProxyPassword1(const std::string&) override {}
     void SetProxyPassword2(const std::string&) override {}
+    void SetSecure(bool) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

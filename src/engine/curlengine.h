@@ -1,0 +1,98 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "download/transferengine.h"
+
+#include <curl/curl.h>
+
+namespace dromo {
+
+class PartialFile;
+struct TransferRun;
+
+// The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
+// runs on the calling thread through a multi handle, so Abort (from any
+// thread) wakes it at once, even on a stalled connection.
+class CurlEngine : public TransferEngine {
+public:
+    explicit CurlEngine(ProgressSink& sink);
+    ~CurlEngine() override;
+    // False when libcurl could not make its handles.
+    bool Ready() const;
+    CurlEngine(const CurlEngine&) = delete;
+    CurlEngine& operator=(const CurlEngine&) = delete;
+
+    bool IsResumable() override;
+    bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                const std::string& saveAs, const std::string& user,
+                const std::string& password) override;
+    std::string ErrorText() override;
+    void Close() override;
+    std::int64_t FileSize() override;
+    void SetSpeedLimit(std::int32_t kbPerSecond) override;
+    void Abort() override;
+    void SetTaskId(std::int16_t taskId) override;
+    void SetAutoSave(std::int32_t kilobytes) override;
+    void SetRefresh(std::int32_t milliseconds) override;
+    void SetIdleTime(std::int32_t seconds) override;
+    bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                 const std::string& saveAs, const std::string& user,
+                 const std::string& password) override;
+    void SetPasvMode(std::int32_t passive) override;
+    void SetUserAgent(const std::string& userAgent) override;
+    void SetHttpVersion(const std::string& version) override;
+    void SetProxyServer1(const std::string& hostColonPort) override;
+    void SetProxyServer2(const std::string& hostColonPort) override;
+    void SetCookies(std::int32_t enabled) override;
+    void SetProxyUser1(const std::string& user) override;
+    void SetProxyUser2(const std::string& user) override;
+    void SetProxyPassword1(const std::string& password) override;
+    void SetProxyPassword2(const std::string& password) override;
+    void SetSecure(bool secure) override;
+
+private:
+    friend struct TransferRun;
+
+    bool Transfer(bool ftp, const std::string& host, std::uint16_t port, const std::string& remotePath,
+                  const std::string& saveAs, const std::string& user, const std::string& password);
+    void SetUp(TransferRun& run, const std::string& url, const std::string& user,
+               const std::string& password, char* errorBuffer);
+    CURLcode Perform(const TransferRun& run);
+    void Status(const std::string& message);
+    bool Fail(const std::string& message);
+
+    ProgressSink& m_sink;
+    CURLM* m_multi;
+    CURL* m_easy;
+    std::atomic<bool> m_abort{false};
+    std::atomic<bool> m_resumable{false};
+    std::atomic<std::int64_t> m_fileSize{-1};
+    std::string m_error;
+
+    std::int16_t m_taskId = 0;
+    std::int32_t m_speedLimit = -1;
+    std::int32_t m_autoSaveKB = 64;
+    std::int32_t m_refreshMs = 200;
+    std::int32_t m_idleSeconds = 120;
+    std::int32_t m_passive = 0;
+    std::int32_t m_cookies = 0;
+    bool m_secure = false;
+    std::string m_userAgent;
+    std::string m_httpVersion = "1.1";
+    std::string m_httpProxy, m_ftpProxy;
+    std::string m_httpProxyUser, m_ftpProxyUser;
+    std::string m_httpProxyPassword, m_ftpProxyPassword;
+};
+
+// Makes one CurlEngine per worker.
+class CurlEngineFactory : public EngineFactory {
+public:
+    CurlEngineFactory();
+    std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override;
+};
+
+}  // namespace dromo

@@ -1,0 +1,165 @@
+#include "partialfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace dromo {
+namespace {
+
+constexpr const char* kValidatorAttribute = "user.dromo.validator";
+
+std::string SystemError()
+{
+    return std::strerror(errno);
+}
+
+}  // namespace
+
+PartialFile::PartialFile(std::string target) : m_target(std::move(target)), m_path(m_target + kSuffix)
+{
+}
+
+PartialFile::~PartialFile()
+{
+    Close();
+}
+
+std::int64_t PartialFile::SizeOnDisk() const
+{
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return -1;
+    }
+    return st.st_size;
+}
+
+std::string PartialFile::StoredValidator() const
+{
+    char value[1024];
+    const ssize_t n = ::getxattr(m_path.c_str(), kValidatorAttribute, value, sizeof value);
+    return n > 0 ? std::string(value, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string PartialFile::Open(bool truncate)
+{
+    Close();
+    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0), 0644);
+    if (m_fd < 0) {
+        return SystemError();
+    }
+    const off_t end = ::lseek(m_fd, 0, SEEK_END);
+    if (end < 0) {
+        const std::string error = SystemError();
+        Close();
+        return error;
+    }
+    m_size = end;
+    m_writeError.clear();
+    if (truncate) {
+        ::fremovexattr(m_fd, kValidatorAttribute);
+    }
+    return {};
+}
+
+void PartialFile::SetFlushStep(std::size_t bytes)
+{
+    m_flushStep = bytes == 0 ? 1 : bytes;
+}
+
+bool PartialFile::Write(const char* data, std::size_t length)
+{
+    if (m_fd < 0) {
+        m_writeError = "the file is not open";
+        return false;
+    }
+    m_size += static_cast<std::int64_t>(length);
+    if (m_buffer.empty() && length >= m_flushStep) {
+        return WriteAll(data, length);
+    }
+    m_buffer.insert(m_buffer.end(), data, data + length);
+    return m_buffer.size() < m_flushStep || Flush();
+}
+
+bool PartialFile::Flush()
+{
+    const bool ok = WriteAll(m_buffer.data(), m_buffer.size());
+    m_buffer.clear();
+    return ok;
+}
+
+bool PartialFile::WriteAll(const char* data, std::size_t length)
+{
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(m_fd, data + done, length - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            m_writeError = SystemError();
+            // What was not written is not in the file: keep the count honest
+            // so a resume starts from what is really there.
+            m_size -= static_cast<std::int64_t>(length - done);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void PartialFile::StoreValidator(const std::string& validator)
+{
+    if (m_fd < 0) {
+        return;
+    }
+    if (validator.empty()) {
+        ::fremovexattr(m_fd, kValidatorAttribute);
+    } else {
+        // A file system without user attributes just loses the validator; the
+        // resume is then checked by position and size alone.
+        ::fsetxattr(m_fd, kValidatorAttribute, validator.data(), validator.size(), 0);
+    }
+}
+
+std::string PartialFile::Finish()
+{
+    if (m_fd >= 0) {
+        if (!Flush()) {
+            return m_writeError;
+        }
+        ::fremovexattr(m_fd, kValidatorAttribute);
+        if (::close(m_fd) != 0) {
+            m_fd = -1;
+            return SystemError();
+        }
+        m_fd = -1;
+    }
+    if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
+        return SystemError();
+    }
+    return {};
+}
+
+void PartialFile::Close()
+{
+    if (m_fd >= 0) {
+        Flush();
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+std::string PartialFile::AdoptTarget()
+{
+    Close();
+    if (::rename(m_target.c_str(), m_path.c_str()) != 0) {
+        return SystemError();
+    }
+    return {};
+}
+
+}  // namespace dromo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dromo {
+
+// The file a transfer writes: the target's path followed by "+++", renamed
+// to the target only once the transfer is complete, so a finished file never
+// looks partial and a partial one never looks finished. What the server said
+// about the file (its validator) is kept in an extended attribute of the
+// partial file, so a later resume can tell whether the file changed.
+class PartialFile {
+public:
+    explicit PartialFile(std::string target);
+    ~PartialFile();
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    static constexpr const char* kSuffix = "+++";
+
+    const std::string& Target() const { return m_target; }
+    const std::string& Path() const { return m_path; }
+
+    // The size of the partial file on disk; -1 when there is none.
+    std::int64_t SizeOnDisk() const;
+    // The validator stored with the partial file; "" when none.
+    std::string StoredValidator() const;
+
+    // Opens the partial file for writing at its end, or emptied when
+    // truncate is set. Returns "" or the system's reason for the failure.
+    std::string Open(bool truncate);
+    bool IsOpen() const { return m_fd >= 0; }
+    // Bytes the file holds, written or buffered.
+    std::int64_t Size() const { return m_size; }
+
+    // Data reaches the file at least every `bytes` (the auto-save step).
+    void SetFlushStep(std::size_t bytes);
+    bool Write(const char* data, std::size_t length);
+    bool Flush();
+    // The system's reason for the last failed write.
+    const std::string& WriteError() const { return m_writeError; }
+
+    void StoreValidator(const std::string& validator);
+
+    // Writes what is buffered, closes, and renames the partial file to the
+    // target (replacing it). Returns "" or the reason for the failure.
+    std::string Finish();
+    // Writes what is buffered and closes; the partial file stays.
+    void Close();
+
+    // Takes an existing complete-looking target as the partial file to
+    // continue into. Returns "" or the reason for the failure.
+    std::string AdoptTarget();
+
+private:
+    bool WriteAll(const char* data, std::size_t length);
+
+    std::string m_target;
+    std::string m_path;
+    int m_fd = -1;
+    std::int64_t m_size = 0;
+    std::vector<char> m_buffer;
+    std::size_t m_flushStep = 64 * 1024;
+    std::string m_writeError;
+};
+
+}  // namespace dromo

@@ -1,0 +1,220 @@
+#!/usr/bin/python3
+"""A small HTTP server for the engine's tests, on 127.0.0.1 and an ephemeral
+port (printed as "PORT n" on the first line of stdout). It serves the files of
+the folder given as its argument and misbehaves on request, chosen by the
+path and the query:
+
+  /file/NAME                  the file, with ranges, ETag, Last-Modified
+      ?drops=A,B,...          close the connection when the body reaches file offset A (then B...)
+      ?noranges=1             ignore Range, no Accept-Ranges
+      ?changing=1             content and ETag change with every request: byte b of
+                              the n-th answer is (b + n) mod 256
+      ?ifrange=ignore         answer a range request with 206 even when If-Range differs
+      ?chunked=1              chunked transfer coding, no Content-Length
+      ?stall=N                send N body bytes, then nothing for up to 60 s
+      ?auth=USER:PASS         require this basic login
+      ?cookie=1               require the cookie set by /setcookie
+  /status/CODE                an error page with that status
+  /redirect/N?to=PATH         a chain of N redirects ending at PATH
+  /setcookie?to=PATH          sets a cookie and redirects to PATH
+  /echo                       the request line and User-Agent as the body
+  /garbage                    an answer that is not HTTP
+  /huge/SIZE                  declares SIZE bytes (may exceed 4 GiB), sends zeros slowly
+"""
+import base64
+import os
+import signal
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
+ROOT = "."
+_counters = {}
+_lock = threading.Lock()
+
+
+def read_file(name):
+    path = os.path.join(ROOT, os.path.basename(name))
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def do_HEAD(self):
+        self.do_GET(head=True)
+
+    def do_GET(self, head=False):
+        url = urlsplit(self.path)
+        q = {k: v[-1] for k, v in parse_qs(url.query).items()}
+        parts = [p for p in url.path.split("/") if p]
+        try:
+            if not parts:
+                return self.error(404)
+            kind = parts[0]
+            if "auth" in q and not self.authorised(q["auth"]):
+                self.send_response(401)
+                self.send_header("WWW-Authenticate", 'Basic realm="test"')
+                self.send_header("Content-Length", "0")
+                return self.end_headers()
+            if q.get("cookie") == "1" and "dromo=yes" not in (self.headers.get("Cookie") or ""):
+                return self.error(403)
+            if kind == "file":
+                return self.data(parts[1], q, head)
+            if kind == "status":
+                return self.error(int(parts[1]))
+            if kind == "redirect":
+                n = int(parts[1])
+                target = "/redirect/%d?%s" % (n - 1, url.query) if n > 1 else q.get("to", "/status/404")
+                return self.redirect(target)
+            if kind == "setcookie":
+                self.send_response(302)
+                self.send_header("Set-Cookie", "dromo=yes; Path=/")
+                self.send_header("Location", q.get("to", "/status/404"))
+                self.send_header("Content-Length", "0")
+                return self.end_headers()
+            if kind == "echo":
+                body = ("%s\n%s\n" % (self.requestline, self.headers.get("User-Agent", ""))).encode()
+                return self.body(body)
+            if kind == "garbage":
+                self.wfile.write(b"\x00\xffNOT HTTP AT ALL\r\n\x01\x02\r\n\r\n")
+                self.close_connection = True
+                return
+            if kind == "huge":
+                return self.huge(int(parts[1]))
+            return self.error(404)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def authorised(self, login):
+        header = self.headers.get("Authorization") or ""
+        return header == "Basic " + base64.b64encode(login.encode()).decode()
+
+    def error(self, code):
+        body = b"<html><body>error page %d</body></html>" % code
+        self.send_response(code)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def redirect(self, target):
+        self.send_response(302)
+        self.send_header("Location", target)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def body(self, body):
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def data(self, name, q, head):
+        try:
+            data = read_file(name)
+        except OSError:
+            return self.error(404)
+        size = len(data)
+        etag = '"f%d"' % size
+        if q.get("changing") == "1":
+            with _lock:
+                n = _counters[name] = _counters.get(name, 0) + 1
+            etag = '"v%d"' % n
+            data = data.translate(bytes((i + n) % 256 for i in range(256)))
+        ranges = q.get("noranges") != "1"
+        start = 0
+        rng = self.headers.get("Range")
+        if_range = self.headers.get("If-Range")
+        partial = False
+        if ranges and rng and rng.startswith("bytes=") and rng.endswith("-"):
+            wanted = int(rng[6:-1])
+            if if_range is None or if_range in (etag, LAST_MODIFIED) or q.get("ifrange") == "ignore":
+                if wanted >= size:
+                    self.send_response(416)
+                    self.send_header("Content-Range", "bytes */%d" % size)
+                    self.send_header("Content-Length", "0")
+                    return self.end_headers()
+                start, partial = wanted, True
+        self.send_response(206 if partial else 200)
+        if ranges:
+            self.send_header("Accept-Ranges", "bytes")
+        self.send_header("ETag", etag)
+        self.send_header("Last-Modified", LAST_MODIFIED)
+        if partial:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+        chunked = q.get("chunked") == "1"
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Content-Length", str(size - start))
+        self.end_headers()
+        if head:
+            return
+        end = size
+        drops = [int(d) for d in q.get("drops", "").split(",") if d]
+        later = [d for d in drops if d > start]
+        if later:
+            end = min(later)
+        if "stall" in q:
+            end = min(size, start + int(q["stall"]))
+        self.send_body(data[start:end], chunked, final=(end == size))
+        if end < size:
+            if "stall" in q:
+                deadline = time.time() + 60
+                while time.time() < deadline and not getattr(self.server, "stopping", False):
+                    time.sleep(0.05)
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+
+    def send_body(self, data, chunked, final):
+        step = 65536
+        for i in range(0, len(data), step):
+            piece = data[i:i + step]
+            if chunked:
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            else:
+                self.wfile.write(piece)
+        if chunked and final:
+            self.wfile.write(b"0\r\n\r\n")
+        self.wfile.flush()
+
+    def huge(self, size):
+        start = 0
+        rng = self.headers.get("Range")
+        if rng and rng.startswith("bytes=") and rng.endswith("-"):
+            start = int(rng[6:-1])
+            self.send_response(206)
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+        else:
+            self.send_response(200)
+        self.send_header("Accept-Ranges", "bytes")
+        self.send_header("Content-Length", str(size - start))
+        self.end_headers()
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            self.wfile.write(b"\0" * 4096)
+            self.wfile.flush()
+            time.sleep(0.01)
+
+
+def main():
+    global ROOT
+    ROOT = sys.argv[1] if len(sys.argv) > 1 else "."
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    print("PORT %d" % server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,108 @@
+#pragma once
+
+// Real servers for tests, each on 127.0.0.1 and an ephemeral port, started
+// by the test and stopped when the object goes away.
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dromo::test {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// A child process whose standard output the test may read line by line.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    // The next line of output, or "" when none came within the time.
+    std::string ReadLine(int timeoutMs);
+    void Stop();
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    std::string m_pending;
+};
+
+// A port that was free a moment ago (for servers that cannot pick their own).
+int FreePort();
+bool WaitForPort(int port, int timeoutMs);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& data);
+bool Exists(const std::string& path);
+// Deterministic bytes that differ from position to position.
+std::string RandomBytes(std::size_t size, unsigned seed);
+
+// Runs a command to its end; returns its exit status and fills its output.
+int RunCommand(const std::vector<std::string>& argv, std::string* output = nullptr);
+
+class Server {
+public:
+    int Port() const { return m_port; }
+    std::string Url(const std::string& scheme, const std::string& path) const;
+
+protected:
+    int m_port = 0;
+};
+
+// tests/support/faultserver.py serving the files of a folder.
+class FaultServer : public Server {
+public:
+    explicit FaultServer(const std::string& root);
+    std::string Url(const std::string& path) const { return Server::Url("http", path); }
+
+private:
+    ChildProcess m_process;
+};
+
+// tests/support/ftpserver.py: anonymous and "user"/"secret".
+class FtpServer : public Server {
+public:
+    explicit FtpServer(const std::string& root, const std::string& drops = "");
+    std::string Url(const std::string& path) const { return Server::Url("ftp", path); }
+
+private:
+    ChildProcess m_process;
+};
+
+class Nginx : public Server {
+public:
+    explicit Nginx(const std::string& root);
+    std::string Url(const std::string& path) const { return Server::Url("http", path); }
+
+private:
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
+// tinyproxy, optionally requiring a basic login "user:password".
+class Tinyproxy : public Server {
+public:
+    explicit Tinyproxy(const std::string& login = "");
+
+private:
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
+}  // namespace dromo::test
