@@ -394,14 +394,17 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
     test::FtpServer ftp(www.Path());
     test::Tinyproxy proxy("pu:pp");
     const std::string where = "127.0.0.1:" + std::to_string(proxy.Port());
+    auto useProxy = [&where](TransferEngine& engine, const std::string& password) {
+        engine.SetProxyServer1(where);
+        engine.SetProxyServer2(where);
+        engine.SetProxyUser1("pu");
+        engine.SetProxyUser2("pu");
+        engine.SetProxyPassword1(password);
+        engine.SetProxyPassword2(password);
+    };
     for (const std::string& url : {server.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
         Fetcher f;
-        f.engine.SetProxyServer1(where);
-        f.engine.SetProxyServer2(where);
-        f.engine.SetProxyUser1("pu");
-        f.engine.SetProxyUser2("pu");
-        f.engine.SetProxyPassword1("pp");
-        f.engine.SetProxyPassword2("pp");
+        useProxy(f.engine, "pp");
         const std::string target = out.File("proxied.bin");
         std::remove(target.c_str());
         ASSERT_TRUE(f.Get(url, target)) << url << ": " << f.Error();
@@ -409,12 +412,7 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
 
         // The proxy is really in the way: a wrong login is refused.
         Fetcher wrong;
-        wrong.engine.SetProxyServer1(where);
-        wrong.engine.SetProxyServer2(where);
-        wrong.engine.SetProxyUser1("pu");
-        wrong.engine.SetProxyUser2("pu");
-        wrong.engine.SetProxyPassword1("bad");
-        wrong.engine.SetProxyPassword2("bad");
+        useProxy(wrong.engine, "bad");
         EXPECT_FALSE(wrong.Get(url, out.File("refused.bin"))) << url;
         // tinyproxy answers a bad login with 401 rather than 407.
         EXPECT_TRUE(wrong.Error().find("401") != std::string::npos ||

@@ -35,6 +35,23 @@ int PortFromLine(const std::string& line, const std::string& what)
     return std::stoi(line.substr(5));
 }
 
+// In a forked child: runs argv with standard output (and error, if asked)
+// on the pipe; never returns.
+[[noreturn]] void ExecWithOutput(const std::vector<std::string>& argv, int out, bool withErrors)
+{
+    dup2(out, STDOUT_FILENO);
+    if (withErrors) {
+        dup2(out, STDERR_FILENO);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
 }  // namespace
 
 TempDir::TempDir()
@@ -60,15 +77,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv)
     }
     m_pid = fork();
     if (m_pid == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
         setpgid(0, 0);
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+        ExecWithOutput(argv, pipeFds[1], false);
     }
     close(pipeFds[1]);
     m_out = pipeFds[0];
@@ -201,15 +211,7 @@ int RunCommand(const std::vector<std::string>& argv, std::string* output)
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        dup2(pipeFds[1], STDERR_FILENO);
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+        ExecWithOutput(argv, pipeFds[1], true);
     }
     close(pipeFds[1]);
     std::string all;
