@@ -11,7 +11,7 @@ runs=${1:-7}
 [ "$runs" -ge 5 ] || runs=5
 
 scripts/install-deps.sh
-scripts/build.sh -DDROMO_BUILD_TESTS=OFF >/dev/null
+scripts/build.sh dromo-fetch >/dev/null
 fetch=$PWD/build/bin/dromo-fetch
 
 work=$(mktemp -d)

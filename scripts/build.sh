@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds Dromo in build/ (or the folder in $BUILD_DIR); extra
-# arguments go to CMake's configure step.
+# Configures and builds Dromo in build/ (or $BUILD_DIR). Arguments name the
+# targets to build (all when none); CMake options go in $CMAKE_OPTIONS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja "$@" >/dev/null
-cmake --build "$build_dir" -j2
+# shellcheck disable=SC2086
+cmake -S . -B "$build_dir" -G Ninja ${CMAKE_OPTIONS:-} >/dev/null
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build "$build_dir" -j2 "${targets[@]}"

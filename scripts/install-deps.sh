@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev ca-certificates
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
-  nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time
+  nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
 )
 
 missing=()

@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh -DDROMO_BUILD_TESTS=OFF
+scripts/build.sh dromo
 exec build/bin/dromo "$@"

@@ -7,10 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-scripts/build.sh -DDROMO_BUILD_TESTS=ON
+CMAKE_OPTIONS="-DDROMO_BUILD_TESTS=ON" scripts/build.sh
 ctest --test-dir build --output-on-failure -j2 "$@"
 
-BUILD_DIR=build-asan scripts/build.sh -DDROMO_BUILD_TESTS=ON -DDROMO_SANITIZE=ON -DDROMO_BASE_ONLY=ON \
-  -DCMAKE_BUILD_TYPE=Debug
+BUILD_DIR=build-asan CMAKE_OPTIONS="-DDROMO_BUILD_TESTS=ON -DDROMO_SANITIZE=ON -DDROMO_BASE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug" \
+  scripts/build.sh
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -L base

@@ -565,6 +565,22 @@ TEST_F(EngineTest, UnreachableServersFailWithAClearText)
     EXPECT_NE(output.find("Fail to resolve no-such-host.invalid:80"), std::string::npos) << output;
 }
 
+// Certificates are checked against the system's store: a self-signed one is
+// refused before any byte is written.
+TEST_F(EngineTest, AnUntrustedCertificateIsRefused)
+{
+    TempDir keys;
+    ASSERT_TRUE(test::MakeSelfSignedCertificate(keys.Path()));
+    test::FaultServer server(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
+    Fetcher f;
+    const std::string target = out.File("tls.bin");
+    EXPECT_FALSE(f.Get(server.Url("/file/a.bin"), target));
+    EXPECT_EQ(f.Error().rfind("Fail - secure connection to 127.0.0.1:" + std::to_string(server.Port()), 0), 0u)
+        << f.Error();
+    EXPECT_NE(f.Error().find("certificate"), std::string::npos) << f.Error();
+    EXPECT_FALSE(Exists(target + "+++"));
+}
+
 // A full disk: a small tmpfs where the machine allows mounting one, else a
 // file size limit on a dromo-fetch process, which fails writes alike.
 TEST_F(EngineTest, AFullDiskFailsTheTaskAndKeepsWhatWasWritten)

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A small HTTP server for the engine's tests, on 127.0.0.1 and an ephemeral
 port (printed as "PORT n" on the first line of stdout). It serves the files of
-the folder given as its argument and misbehaves on request, chosen by the
-path and the query:
+the folder given as its first argument (over HTTPS when a certificate and its
+key follow) and misbehaves on request, chosen by the path and the query:
 
   /file/NAME                  the file, with ranges, ETag, Last-Modified
       ?drops=A,B,...          close the connection when the body reaches file offset A (then B...)
@@ -25,6 +25,7 @@ import base64
 import os
 import signal
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -211,6 +212,10 @@ def main():
     ROOT = sys.argv[1] if len(sys.argv) > 1 else "."
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
+    if len(sys.argv) > 3:  # CERT KEY: speak HTTPS
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[2], sys.argv[3])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()

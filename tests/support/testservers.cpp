@@ -234,8 +234,31 @@ std::string Server::Url(const std::string& scheme, const std::string& path) cons
     return scheme + "://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
-FaultServer::FaultServer(const std::string& root)
-    : m_process({"/usr/bin/python3", SupportFile("faultserver.py"), root})
+namespace {
+
+std::vector<std::string> FaultServerCommand(const std::string& root, const std::string& certificate,
+                                            const std::string& key)
+{
+    std::vector<std::string> argv{"/usr/bin/python3", SupportFile("faultserver.py"), root};
+    if (!certificate.empty()) {
+        argv.push_back(certificate);
+        argv.push_back(key);
+    }
+    return argv;
+}
+
+}  // namespace
+
+bool MakeSelfSignedCertificate(const std::string& folder)
+{
+    return RunCommand({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                       "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                       folder + "/key.pem", "-out", folder + "/cert.pem"}) == 0;
+}
+
+FaultServer::FaultServer(const std::string& root, const std::string& certificate, const std::string& key)
+    : m_scheme(certificate.empty() ? "http" : "https"),
+      m_process(FaultServerCommand(root, certificate, key))
 {
     m_port = PortFromLine(m_process.ReadLine(10000), "faultserver.py");
 }

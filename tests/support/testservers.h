@@ -68,12 +68,18 @@ protected:
 // tests/support/faultserver.py serving the files of a folder.
 class FaultServer : public Server {
 public:
-    explicit FaultServer(const std::string& root);
-    std::string Url(const std::string& path) const { return Server::Url("http", path); }
+    // With a certificate and its key the server speaks HTTPS.
+    explicit FaultServer(const std::string& root, const std::string& certificate = "",
+                         const std::string& key = "");
+    std::string Url(const std::string& path) const { return Server::Url(m_scheme, path); }
 
 private:
+    std::string m_scheme;
     ChildProcess m_process;
 };
+
+// Makes a self-signed certificate for 127.0.0.1 and its key in a folder.
+bool MakeSelfSignedCertificate(const std::string& folder);
 
 // tests/support/ftpserver.py: anonymous and "user"/"secret".
 class FtpServer : public Server {
