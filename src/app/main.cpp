@@ -13,9 +13,11 @@
 #include "core/startup.h"
 #include "core/tasklistobserver.h"
 #include "core/tasktable.h"
-#include "download/workerpool.h"
+#include "download/workerstarter.h"
 #include "download/workerstate.h"
 #include "instancelock.h"
+#include "mainwindow/messages.h"
+#include "mainwindow/shell.h"
 #include "mainwindow/taskadder.h"
 #include "platformpaths.h"
 #include "settingsprofile.h"
@@ -41,7 +43,8 @@ class ConsoleObserver : public dromo::TaskListObserver {
 public:
     void RowInserted(int) override {}
     void RowRemoved(int) override {}
-    void RowChanged(int) override {}
+    void RowChanged(int, dromo::RowParts) override {}
+    void TrayStateChanged(const dromo::TrayState&) override {}
     void StatusTexts(const std::string&, const std::string& running, const std::string& queued) override
     {
         m_last = running + ", " + queued;
@@ -51,11 +54,27 @@ public:
 
 // Without transfer workers in this build, queued tasks stay queued; the pool
 // counts how often a worker would have been asked for.
-class IdleWorkerPool : public dromo::WorkerPool {
+class IdleWorkerPool : public dromo::WorkerStarter {
 public:
     bool ApplyRuleA() override { ++m_requests; return false; }
     bool ApplyRuleB() override { ++m_requests; return false; }
     int m_requests = 0;
+};
+
+class ConsoleMessages : public dromo::Messages {
+public:
+    void Warning(const std::string& text) override { std::cerr << text << '\n'; }
+    bool AskOkCancel(const std::string& text) override
+    {
+        std::cerr << text << '\n';
+        return false;
+    }
+};
+
+// Restoring tasks plays no sound.
+class NoSound : public dromo::Sound {
+public:
+    void Play(const std::string&) override {}
 };
 
 void PrintHelp()
@@ -98,7 +117,9 @@ int main(int argc, char** argv)
     dromo::TaskTable table(&observer);
     dromo::ViewSettings settings;
     dromo::SettingsStore store(profile, dromo::PlatformPaths::Defaults());
-    dromo::TaskAdder adder(table, settings.options, pool, observer);
+    ConsoleMessages messages;
+    NoSound sound;
+    dromo::TaskAdder adder(table, settings, pool, observer, messages, sound);
     dromo::ConnectedNetwork network;
     store.Load(settings, adder, network);
 

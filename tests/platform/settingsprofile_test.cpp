@@ -131,7 +131,7 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     QTemporaryDir dir;
     const QString path = dir.filePath("Dromo.ini");
     const PlatformDefaults platform{"/dl/", "/share/"};
-    test::FakeWorkerPool pool;
+    test::FakeWorkerStarter pool;
     test::RecordingObserver observer;
     test::FakeNetwork network;
 
@@ -162,7 +162,9 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     SettingsStore store(profile, platform);
     ViewSettings loaded;
     TaskTable loadedTable;
-    TaskAdder adder(loadedTable, loaded.options, pool, observer);
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    TaskAdder adder(loadedTable, loaded, pool, observer, messages, sound);
     store.Load(loaded, adder, network);
     EXPECT_EQ(loaded.options.password, "top secret");
     EXPECT_EQ(loaded.options.captureFileTypes, "exe zip");

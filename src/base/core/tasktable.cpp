@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/tasklistobserver.h"
-
 namespace dromo {
 
 void TaskTable::SetObserver(TaskListObserver* observer)
@@ -40,6 +38,7 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
         return false;
     }
     m_records[static_cast<std::size_t>(row)] = record;
+    ++m_changes;
     return true;
 }
 
@@ -66,6 +65,7 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
     record.taskId = *id;
     m_rows.push_back(std::move(row));
     m_records.push_back(std::move(record));
+    ++m_changes;
     if (m_observer) {
         m_observer->RowInserted(newRow);
     }
@@ -98,6 +98,7 @@ bool TaskTable::Remove(int row)
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
     m_rowMap.RemovedTask(taskId);
+    ++m_changes;
     if (m_observer) {
         m_observer->RowRemoved(row);
     }
@@ -120,7 +121,8 @@ bool TaskTable::SetStateImage(int row, int image)
         return false;
     }
     m_rows[static_cast<std::size_t>(row)].stateImage = image;
-    Changed(row);
+    ++m_changes;
+    Changed(row, kStateImagePart);
     return true;
 }
 
@@ -133,7 +135,7 @@ bool TaskTable::SetText(int row, Column column, std::string text)
     auto& cell = m_rows[static_cast<std::size_t>(row)].texts[static_cast<std::size_t>(column)];
     if (cell != text) {
         cell = std::move(text);
-        Changed(row);
+        Changed(row, 1u << column);
     }
     return true;
 }
@@ -155,10 +157,16 @@ int TaskTable::CountIn(TaskState state) const
                                           [state](const TaskRecord& r) { return r.Is(state); }));
 }
 
-void TaskTable::Changed(int row) const
+std::uint64_t TaskTable::ChangeCount() const
+{
+    Guard guard(m_mutex);
+    return m_changes;
+}
+
+void TaskTable::Changed(int row, RowParts parts) const
 {
     if (m_observer) {
-        m_observer->RowChanged(row);
+        m_observer->RowChanged(row, parts);
     }
 }
 

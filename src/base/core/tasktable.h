@@ -7,11 +7,10 @@
 
 #include "core/rowmap.h"
 #include "core/taskrecord.h"
+#include "core/tasklistobserver.h"
 #include "core/taskrow.h"
 
 namespace dromo {
-
-class TaskListObserver;
 
 // The ordered task records (element i is row i of the task list), their
 // rows, the identifier-to-row map, and the one recursive task-table lock
@@ -68,14 +67,19 @@ public:
     // Counts the records in a state.
     int CountIn(TaskState state) const;
 
+    // Goes up with every append, removal and record or state change (not
+    // with column texts): what a saver compares to know the list changed.
+    std::uint64_t ChangeCount() const;
+
 private:
-    void Changed(int row) const;
+    void Changed(int row, RowParts parts) const;
 
     mutable std::recursive_mutex m_mutex;
     std::vector<TaskRecord> m_records;
     std::vector<TaskRow> m_rows;
     RowMap m_rowMap;
     TaskListObserver* m_observer;
+    std::uint64_t m_changes = 0;
 };
 
 }  // namespace dromo

@@ -1,19 +1,57 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "download/workercontext.h"
+#include "download/workerstarter.h"
+
 namespace dromo {
 
-// Starts worker threads on demand. Both rules are applied with the
-// task-table lock held or taken by the pool; each starts at most one worker
-// and says whether it did.
-class WorkerPool {
+// Starts worker threads by Rule A and Rule B and stops them all at exit.
+//
+// A worker is counted the moment it is started, not when its thread first
+// runs: otherwise a burst of adds starts several threads before any counts
+// itself, and each then finds the count above "Max Thread Number" and ends,
+// leaving the tasks queued.
+class WorkerPool : public WorkerStarter {
 public:
-    virtual ~WorkerPool() = default;
-    // Rule A, after a task was queued: start one when fewer workers than
-    // "Max Thread Number" are alive and every one of them is busy.
-    virtual bool ApplyRuleA() = 0;
-    // Rule B, at start-up and for scheduled tasks: start one when fewer
-    // workers than "Max Thread Number" are alive.
-    virtual bool ApplyRuleB() = 0;
+    WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options);
+    ~WorkerPool() override;
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    // The context every worker gets; set once, before any rule is applied.
+    void SetContext(const WorkerContext& context);
+
+    bool ApplyRuleA() override;
+    bool ApplyRuleB() override;
+
+    // The exit path: set the stop flag, abort every transfer through Stop
+    // All, save, then wait at most `bound` for the last worker to end.
+    // True when all workers ended in time.
+    bool StopAllWorkers(TaskCommands& commands, const std::function<void()>& save,
+                        std::chrono::milliseconds bound = std::chrono::milliseconds(5000));
+
+private:
+    struct Thread {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+
+    bool Start();
+    void ReapFinished();
+
+    TaskTable& m_table;
+    WorkerState& m_state;
+    const GlobalOptions& m_options;
+    std::optional<WorkerContext> m_context;
+    std::list<Thread> m_threads;  // touched under the task-table lock
 };
 
 }  // namespace dromo

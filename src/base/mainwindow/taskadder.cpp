@@ -1,19 +1,213 @@
 #include "mainwindow/taskadder.h"
 
+#include <cctype>
+
 #include "core/globaloptions.h"
+#include "core/settingsstore.h"
+#include "core/tasklistobserver.h"
 #include "core/tasktable.h"
-#include "download/workerpool.h"
+#include "download/progresstexts.h"
+#include "download/workerstarter.h"
 #include "mainwindow/filetypeicon.h"
+#include "mainwindow/messages.h"
 #include "mainwindow/parseurl.h"
+#include "mainwindow/shell.h"
 #include "mainwindow/statuspanes.h"
 
 namespace dromo {
+namespace {
 
-TaskAdder::TaskAdder(TaskTable& table, const GlobalOptions& options, WorkerPool& workers,
-                     TaskListObserver& observer, std::uintptr_t ownerWindow)
-    : m_table(table), m_options(options), m_workers(workers), m_observer(observer),
-      m_ownerWindow(ownerWindow)
+constexpr const char* kInvalidUrl = "invalid url";
+constexpr const char* kSameFile = "The same file is being downloaded.";
+constexpr const char* kTooMany = "Too many tasks were added since Dromo started; restart it to add more.";
+
+// A URL's last part can name the file unless it holds a character no
+// file name may have on the classic platform, or is "." or "..".
+bool UsableFileName(const std::string& name)
 {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+}  // namespace
+
+bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
+{
+    const std::size_t colon = url.size() > 5 ? url.find(':', 5) : std::string::npos;
+    const std::size_t at = url.find('@');
+    const std::size_t slashes = url.find("//");
+    if (colon == std::string::npos || at == std::string::npos || colon >= at || slashes == std::string::npos ||
+        slashes + 2 > colon) {
+        return false;
+    }
+    // Only an at-sign in the host part marks a login: "http://h:8080/a@b"
+    // has a port and an at-sign in its path, and stays as it is.
+    const std::size_t pathStart = url.find('/', slashes + 2);
+    if (pathStart != std::string::npos && pathStart < at) {
+        return false;
+    }
+    user = url.substr(slashes + 2, colon - slashes - 2);
+    password = url.substr(colon + 1, at - colon - 1);
+    url = url.substr(0, slashes + 2) + url.substr(at + 1);
+    return true;
+}
+
+TaskAdder::TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers,
+                     TaskListObserver& observer, Messages& messages, Sound& sound, std::uintptr_t ownerWindow)
+    : m_table(table), m_settings(settings), m_workers(workers), m_observer(observer), m_messages(messages),
+      m_sound(sound), m_ownerWindow(ownerWindow)
+{
+}
+
+void TaskAdder::UpdateStatusPanes()
+{
+    dromo::UpdateStatusPanes(m_table, m_observer);
+}
+
+std::string TaskAdder::DerivedSavePath(const std::string& url) const
+{
+    const GlobalOptions& o = m_settings.options;
+    std::string folder = o.saveTo;
+    if (o.enableCategory) {
+        const std::size_t dot = url.rfind('.');
+        const std::string ext = dot == std::string::npos ? url : url.substr(dot + 1);
+        if (!ext.empty()) {
+            for (const CategoryEntry& c : m_settings.categories) {
+                if (EqualsIgnoreCase(c.extension, ext)) {
+                    folder = c.folder;
+                    break;
+                }
+            }
+        }
+    }
+    // Folders end in "/"; one typed without it would glue the file name to
+    // the folder's name ("Downloadsf.zip").
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    const std::size_t slash = url.rfind('/');
+    const std::string name = slash == std::string::npos ? url : url.substr(slash + 1);
+    return UsableFileName(name) ? folder + name : folder;
+}
+
+void TaskAdder::LookUpSite(TaskRecord& record) const
+{
+    if (!m_settings.options.enableSecurity || m_settings.sites.empty()) {
+        return;
+    }
+    const SiteEntry* taken = nullptr;
+    for (const SiteEntry& site : m_settings.sites) {
+        const std::size_t colon = site.host.rfind(':');
+        const std::string name = colon == std::string::npos ? site.host : site.host.substr(0, colon);
+        const std::int64_t port = colon == std::string::npos ? -1 : LeadingNumber(site.host.substr(colon + 1));
+        if (!EqualsIgnoreCase(name, record.host)) {
+            continue;
+        }
+        if (port == record.port) {
+            taken = &site;
+            break;
+        }
+        if (port == -1) {
+            taken = &site;  // a later port-less entry replaces an earlier one
+        }
+    }
+    if (taken != nullptr) {
+        record.user = taken->user;
+        record.password = taken->password;
+        record.useLogin = 1;
+    }
+}
+
+AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath)
+{
+    const GlobalOptions& o = m_settings.options;
+    TaskRecord record;
+    record.user = o.username;
+    record.password = o.password;
+    record.useLogin = 0;
+    record.saveAs = savePath;
+    record.userAgent = o.userAgent;
+    record.httpVersion = o.httpVersion;
+    record.pasvMode = o.pasvMode;
+    record.useProxy = o.enableProxy;
+    record.proxyIndex = 0;
+    record.errorCount = o.maxErrorCount;
+    record.retryInterval = o.retryInterval;
+    record.idleTime = o.maxIdleTime;
+    record.refresh = o.refreshRate;
+    record.autoSave = o.autoSave;
+    record.speedLimit = o.maxSpeedValue;
+    record.startAt = o.scheduleStartAt;
+    record.duration = o.duration;
+    record.scheduled = o.enableSchedule;
+    record.untilFinished = o.untilFinished;
+    return Add(url, std::move(record), false);
+}
+
+AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
+{
+    return Add(url, record, true);
+}
+
+AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
+{
+    if (record.saveAs.empty()) {
+        record.saveAs = DerivedSavePath(url);
+    }
+    if (record.saveAs.empty() || record.saveAs.back() != '/') {
+        auto guard = m_table.Lock();
+        bool busy = false;
+        for (int row = 0; row < m_table.Count() && !busy; ++row) {
+            const TaskRecord other = *m_table.CopyOut(row);
+            busy = other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
+        }
+        if (busy) {
+            guard.unlock();
+            m_messages.Warning(kSameFile);
+            return AddResult::SameFileRunning;
+        }
+    }
+    std::string user;
+    std::string password;
+    if (TakeLoginFromUrl(url, user, password)) {
+        record.user = user;
+        record.password = password;
+        record.useLogin = 1;
+    }
+    const auto parsed = ParseUrl(url);
+    if (!parsed) {
+        m_messages.Warning(kInvalidUrl);
+        return AddResult::InvalidUrl;
+    }
+    record.host = parsed->host;
+    record.port = parsed->port;
+    record.protocol = parsed->protocol;
+    record.remotePath = parsed->remotePath;
+    record.ownerWindow = m_ownerWindow;
+    record.engine.reset();
+    if (!fromRecord && !m_settings.proxies.empty()) {
+        record.proxyIndex = 0;
+    }
+    LookUpSite(record);
+    record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+
+    TaskRow row;
+    row.stateImage = StateImageOf(record.state);
+    row.icon = FileTypeIcon(record.remotePath);
+    row.texts[kColTarget] = url;
+    row.texts[kColSize] = "0";
+    row.texts[kColResume] = "N/A";
+    row.texts[kColProgress] = "0";
+    if (!m_table.Append(std::move(record), std::move(row))) {
+        m_messages.Warning(kTooMany);
+        return AddResult::TooManyTasks;
+    }
+    UpdateStatusPanes();
+    if (m_settings.options.enableSound) {
+        m_sound.Play(m_settings.options.soundAddFile);
+    }
+    m_workers.ApplyRuleA();
+    return AddResult::Added;
 }
 
 bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeText,
@@ -31,8 +225,9 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
     record.ownerWindow = m_ownerWindow;
     record.engine.reset();
 
+    const GlobalOptions& o = m_settings.options;
     if (!record.Is(TaskState::Done)) {
-        record.SetState(m_options.resumeIfStart ? TaskState::Queued : TaskState::Paused);
+        record.SetState(o.resumeIfStart ? TaskState::Queued : TaskState::Paused);
     }
     if (record.scheduled) {
         record.SetState(TaskState::Scheduled);
@@ -49,8 +244,8 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
     if (!m_table.Append(std::move(record), std::move(row))) {
         return false;  // every task identifier of this run is used
     }
-    UpdateStatusPanes(m_table, m_observer);
-    if (m_options.resumeIfStart) {
+    UpdateStatusPanes();
+    if (o.resumeIfStart) {
         m_workers.ApplyRuleB();
     }
     return true;

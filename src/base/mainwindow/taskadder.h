@@ -7,16 +7,34 @@
 
 namespace dromo {
 
-class TaskTable;
+class Messages;
+class Sound;
 class TaskListObserver;
-class WorkerPool;
-struct GlobalOptions;
+class TaskTable;
+class WorkerStarter;
+struct ViewSettings;
 
-// The paths by which a task enters the table.
+// How an add ended.
+enum class AddResult {
+    Added,
+    InvalidUrl,        // "invalid url"
+    SameFileRunning,   // "The same file is being downloaded."
+    TooManyTasks,      // every task identifier of this run is used
+};
+
+// The paths by which a task enters the table. Runs on the user-interface
+// thread; messages go through the Messages port before anything is added.
 class TaskAdder {
 public:
-    TaskAdder(TaskTable& table, const GlobalOptions& options, WorkerPool& workers,
-              TaskListObserver& observer, std::uintptr_t ownerWindow = 0);
+    TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers,
+              TaskListObserver& observer, Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
+
+    // A bare URL, saved to savePath or, when that is empty, to the folder the
+    // options and the categories choose.
+    AddResult AddTask(const std::string& url, const std::string& savePath);
+    // A URL with a record prepared by the Add URL dialog or a list file: its
+    // transfer settings are kept, its saveAs is the save path.
+    AddResult AddTaskFromRecord(const std::string& url, const TaskRecord& record);
 
     // Puts back a task saved in the profile: the URL is parsed again, the
     // state follows "Resume if Start" and the schedule, and with "Resume if
@@ -26,12 +44,26 @@ public:
                      const std::string& resumeText, const std::string& progressText,
                      TaskRecord record);
 
+    // The save path for a URL when none is given: the folder and, when the
+    // URL's last part is a usable file name, that name.
+    std::string DerivedSavePath(const std::string& url) const;
+
 private:
+    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings);
+    void LookUpSite(TaskRecord& record) const;
+    void UpdateStatusPanes();
+
     TaskTable& m_table;
-    const GlobalOptions& m_options;
-    WorkerPool& m_workers;
+    const ViewSettings& m_settings;
+    WorkerStarter& m_workers;
     TaskListObserver& m_observer;
+    Messages& m_messages;
+    Sound& m_sound;
     std::uintptr_t m_ownerWindow;
 };
+
+// Takes a login written into the URL before the host out of it
+// ("ftp://user:pw@host/f"); false when the URL carries none.
+bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password);
 
 }  // namespace dromo

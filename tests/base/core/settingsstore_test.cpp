@@ -18,10 +18,12 @@ struct Fixture {
     SettingsStore store{profile, kPlatform};
     ViewSettings settings;
     TaskTable table;
-    test::FakeWorkerPool pool;
+    test::FakeWorkerStarter pool;
     test::RecordingObserver observer;
     test::FakeNetwork network;
-    TaskAdder adder{table, settings.options, pool, observer};
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    TaskAdder adder{table, settings, pool, observer, messages, sound};
 
     void Load() { store.Load(settings, adder, network); }
     void SaveTask(int i, const std::string& target, const std::string& progress, int status)

@@ -1,11 +1,19 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/network.h"
 #include "core/tasklistobserver.h"
-#include "download/workerpool.h"
+#include "download/clock.h"
+#include "download/completionactions.h"
+#include "download/workerstarter.h"
+#include "mainwindow/messages.h"
+#include "mainwindow/shell.h"
 
 namespace dromo::test {
 
@@ -13,19 +21,34 @@ class RecordingObserver : public TaskListObserver {
 public:
     std::vector<std::string> events;
     std::string pane1, pane2;
+    std::vector<TrayState> trays;
 
-    void RowInserted(int row) override { events.push_back("insert " + std::to_string(row)); }
-    void RowRemoved(int row) override { events.push_back("remove " + std::to_string(row)); }
-    void RowChanged(int row) override { events.push_back("change " + std::to_string(row)); }
+    void RowInserted(int row) override { Note("insert " + std::to_string(row)); }
+    void RowRemoved(int row) override { Note("remove " + std::to_string(row)); }
+    void RowChanged(int row, RowParts) override { Note("change " + std::to_string(row)); }
     void StatusTexts(const std::string& p0, const std::string& p1, const std::string& p2) override
     {
+        std::lock_guard lock(m_mutex);
         events.push_back("status '" + p0 + "'");
         pane1 = p1;
         pane2 = p2;
     }
+    void TrayStateChanged(const TrayState& state) override
+    {
+        std::lock_guard lock(m_mutex);
+        trays.push_back(state);
+    }
+
+private:
+    void Note(const std::string& e)
+    {
+        std::lock_guard lock(m_mutex);
+        events.push_back(e);
+    }
+    std::mutex m_mutex;
 };
 
-class FakeWorkerPool : public WorkerPool {
+class FakeWorkerStarter : public WorkerStarter {
 public:
     int ruleA = 0;
     int ruleB = 0;
@@ -37,6 +60,95 @@ class FakeNetwork : public Network {
 public:
     ConnectionState state{true, false};
     ConnectionState GetConnectedState() override { return state; }
+};
+
+class FakeMessages : public Messages {
+public:
+    std::vector<std::string> shown;
+    bool answer = true;
+    void Warning(const std::string& text) override { shown.push_back(text); }
+    bool AskOkCancel(const std::string& text) override
+    {
+        shown.push_back(text);
+        return answer;
+    }
+};
+
+class FakeSound : public Sound {
+public:
+    std::vector<std::string> played;
+    void Play(const std::string& path) override
+    {
+        std::lock_guard lock(m_mutex);
+        played.push_back(path);
+    }
+
+private:
+    std::mutex m_mutex;
+};
+
+class FakeShell : public Shell {
+public:
+    std::vector<std::string> opened;
+    bool result = true;
+    bool Open(const std::string& path) override
+    {
+        opened.push_back(path);
+        return result;
+    }
+    bool Start(const std::string& program, const std::string& parameters) override
+    {
+        opened.push_back(program + " " + parameters);
+        return result;
+    }
+};
+
+// Records what the workers and the timer ask of the completion rules.
+class FakeCompletion : public CompletionActions, public HistoryWriter {
+public:
+    std::vector<std::string> calls;
+    void ScanFile(const std::string& path) override { Note("scan " + path); }
+    void RedialIfNeeded() override { Note("redial"); }
+    void CompletionCheck() override { Note("check"); }
+    void WriteHistoryEntry(std::int16_t taskId) override { Note("history " + std::to_string(taskId)); }
+    int Count(const std::string& prefix)
+    {
+        std::lock_guard lock(m_mutex);
+        int n = 0;
+        for (const auto& c : calls) {
+            n += c.rfind(prefix, 0) == 0;
+        }
+        return n;
+    }
+
+private:
+    void Note(const std::string& c)
+    {
+        std::lock_guard lock(m_mutex);
+        calls.push_back(c);
+    }
+    std::mutex m_mutex;
+};
+
+// A clock the test sets. Sleep advances it at once (and lets other threads
+// run), so waits of seconds take microseconds.
+class FakeClock : public Clock {
+public:
+    std::atomic<std::int64_t> now{1'800'000'000};
+    std::atomic<int> hour{12};
+    std::atomic<int> minute{0};
+    std::atomic<std::uint32_t> ms{1000};
+    std::atomic<std::uint64_t> slept{0};
+
+    std::int64_t Now() override { return now; }
+    LocalTime Local() override { return {hour, minute}; }
+    std::uint32_t Milliseconds() override { return ms; }
+    void Sleep(std::uint32_t milliseconds) override
+    {
+        slept += milliseconds;
+        ms += milliseconds;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
 };
 
 }  // namespace dromo::test

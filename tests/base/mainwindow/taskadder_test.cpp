@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/globaloptions.h"
+#include "core/settingsstore.h"
 #include "core/tasktable.h"
 #include "fakes/fakes.h"
 
@@ -10,11 +11,14 @@ namespace dromo {
 namespace {
 
 struct Fixture {
-    GlobalOptions options;
+    ViewSettings settings;
+    GlobalOptions& options = settings.options;
     TaskTable table;
-    test::FakeWorkerPool pool;
+    test::FakeWorkerStarter pool;
     test::RecordingObserver observer;
-    TaskAdder adder{table, options, pool, observer, 0x1234};
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    TaskAdder adder{table, settings, pool, observer, messages, sound, 0x1234};
 };
 
 TEST(RestoreTask, StateFollowsSavedStateResumeIfStartAndSchedule)

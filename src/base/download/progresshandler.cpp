@@ -1,0 +1,120 @@
+#include "download/progresshandler.h"
+
+#include <vector>
+
+#include "core/globaloptions.h"
+#include "core/tasktable.h"
+#include "download/clock.h"
+#include "download/progresstexts.h"
+#include "download/workerstate.h"
+#include "mainwindow/shell.h"
+
+namespace dromo {
+
+ProgressHandler::ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers,
+                                 Clock& clock, Sound& sound)
+    : m_table(table), m_options(options), m_workers(workers), m_clock(clock), m_sound(sound)
+{
+}
+
+void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed,
+                                 int kind, std::int16_t taskId)
+{
+    if (m_workers.stop) {
+        return;
+    }
+    std::vector<std::string> sounds;
+    {
+        auto guard = m_table.Lock();
+        const int row = m_table.RowOf(taskId);
+        if (row < 0) {
+            return;  // the task's row is gone
+        }
+        const auto record = m_table.CopyOut(row);
+        m_table.SetText(row, kColTime, FormatDuration(m_clock.Now() - record->startTime));
+        switch (kind) {
+        case kProgressStatus:
+            if (!text.empty()) {
+                m_table.SetText(row, kColStatus, text);
+            }
+            if (m_options.enableSound) {
+                if (text.find("Connecting to") != std::string::npos) {
+                    sounds.push_back(m_options.soundStartDownload);
+                }
+                if (text.find("File has been downloaded") != std::string::npos) {
+                    sounds.push_back(m_options.soundJobDone);
+                }
+                if (text.find("Error ") != std::string::npos || text.find("Fail ") != std::string::npos) {
+                    sounds.push_back(m_options.soundSthWrong);
+                }
+            }
+            break;
+        case kProgressBytes:
+            Bytes(row, bytes, speed);
+            break;
+        case kProgressRetry:
+            if (!text.empty()) {
+                m_table.SetText(row, kColRetry, text);
+            }
+            break;
+        case kProgressStart: {
+            TaskRecord r = *record;
+            r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
+            r.checkpointTime = m_clock.Now();
+            m_table.WriteBack(row, r);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    // Played with the lock released, so a long sound holds up no other
+    // worker and not the window (the classic program played it locked).
+    for (const std::string& file : sounds) {
+        m_sound.Play(file);
+    }
+}
+
+void ProgressHandler::Bytes(int row, std::int64_t bytes, std::int64_t speed)
+{
+    const TaskRow shown = m_table.RowCopy(row);
+    const auto engine = m_table.CopyOut(row)->engine;
+
+    const std::string& resume = shown.texts[kColResume];
+    if (resume == "N/A" || resume.empty()) {
+        m_table.SetText(row, kColResume, engine && engine->IsResumable() ? "Yes" : "No");
+    }
+
+    // The previous size comes from the column, in whole kilobytes.
+    const std::int64_t previousKB = LeadingNumber(shown.texts[kColSize]);
+    m_bytesThisTick += bytes - previousKB * 1024;
+
+    const std::string sizeText = std::to_string(bytes / 1024);
+    const std::int64_t total = engine ? engine->FileSize() : -1;
+    std::int64_t percent = 0;
+    if (total < 0) {
+        m_table.SetText(row, kColSize, sizeText);
+        m_table.SetText(row, kColProgress, "N/A");
+        m_table.SetText(row, kColEstTime, "N/A");
+    } else {
+        m_table.SetText(row, kColSize, sizeText + " of " + std::to_string(total / 1024));
+        // 64-bit arithmetic: exact for any size. An empty file is complete.
+        percent = total > 0 ? bytes * 100 / total : 100;
+        m_table.SetText(row, kColProgress, std::to_string(percent) + "%");
+        const std::int64_t remaining = (total - bytes) / (speed == 0 ? 1 : speed);
+        m_table.SetText(row, kColEstTime, remaining > 0 || percent == 100 ? FormatDuration(remaining) : "<1s");
+    }
+    if (percent < 100) {
+        m_table.SetText(row, kColSpeed, FormatOneDecimal(static_cast<double>(speed) / 1024.0) + "KB/s");
+    }
+}
+
+std::int64_t ProgressHandler::TakeBytesThisTick()
+{
+    auto guard = m_table.Lock();
+    const std::int64_t bytes = m_bytesThisTick < 0 ? 0 : m_bytesThisTick;
+    m_bytesThisTick = 0;
+    return bytes;
+}
+
+}  // namespace dromo

@@ -1,0 +1,291 @@
+#include "download/worker.h"
+
+#include "core/globaloptions.h"
+#include "core/tasktable.h"
+#include "download/clock.h"
+#include "download/completionactions.h"
+#include "download/transferengine.h"
+#include "download/workerstate.h"
+#include "mainwindow/taskcommands.h"
+
+namespace dromo {
+namespace {
+
+constexpr std::uint32_t kPollMs = 500;
+
+bool Contains(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+bool Worker::Surplus()
+{
+    auto guard = m_ctx.table.Lock();
+    return m_ctx.state.workerCount > m_ctx.options.maxThreadNumber;
+}
+
+void Worker::UpdateStatus()
+{
+    m_ctx.commands.UpdateStatusPanes();
+}
+
+void Worker::Run()
+{
+    m_engine = m_ctx.engines.Create(m_ctx.progress);
+    if (m_engine) {
+        while (!m_ctx.state.stop && !Surplus()) {
+            TaskRecord task;
+            if (m_ctx.table.Count() == 0 || !PickUp(task)) {
+                m_ctx.clock.Sleep(kPollMs);
+                continue;
+            }
+            Configure(task);
+            RunAttempts(task);
+            EndTask(task);
+        }
+        m_engine->Abort();
+        m_engine->Close();
+        m_engine.reset();
+    }
+    auto guard = m_ctx.table.Lock();
+    if (m_ctx.state.workerCount == 1) {
+        m_ctx.state.allWorkersEnded.Set();
+    }
+    --m_ctx.state.workerCount;
+}
+
+// The first queued task in row order, skipping one whose file a running task
+// is writing: two tasks never write the same file at once.
+bool Worker::PickUp(TaskRecord& task)
+{
+    auto guard = m_ctx.table.Lock();
+    const int count = m_ctx.table.Count();
+    for (int row = 0; row < count; ++row) {
+        TaskRecord candidate = *m_ctx.table.CopyOut(row);
+        if (!candidate.Is(TaskState::Queued)) {
+            continue;
+        }
+        bool busy = false;
+        for (int other = 0; other < count && !busy; ++other) {
+            const TaskRecord running = *m_ctx.table.CopyOut(other);
+            busy = running.Is(TaskState::Running) && running.saveAs == candidate.saveAs;
+        }
+        if (busy) {
+            continue;
+        }
+        candidate.engine = m_engine;
+        candidate.SetState(TaskState::Running);
+        candidate.checkpointKB = -1;
+        candidate.startTime = candidate.checkpointTime = m_ctx.clock.Now();
+        m_ctx.table.WriteBack(row, candidate);
+        m_ctx.table.SetStateImage(row, kImageRunning);
+        ++m_ctx.state.activeCount;
+        task = candidate;
+        return true;
+    }
+    return false;
+}
+
+void Worker::Configure(const TaskRecord& task)
+{
+    TransferEngine& e = *m_engine;
+    e.SetTaskId(task.taskId);
+    e.SetSpeedLimit(task.speedLimit);
+    e.SetIdleTime(task.idleTime);
+    e.SetRefresh(task.refresh);
+    e.SetAutoSave(static_cast<std::int32_t>(std::atoi(task.autoSave.c_str())));
+    e.SetPasvMode(task.pasvMode);
+    e.SetHttpVersion(task.httpVersion);
+    e.SetUserAgent(task.userAgent);
+
+    auto guard = m_ctx.table.Lock();
+    e.SetCookies(m_ctx.options.enableCookie);
+    const bool proxy = task.useProxy != 0 && task.proxyIndex >= 0 &&
+                       task.proxyIndex < static_cast<std::int32_t>(m_ctx.proxies.size());
+    if (proxy) {
+        const ProxyEntry& p = m_ctx.proxies[static_cast<std::size_t>(task.proxyIndex)];
+        e.SetProxyUser1(p.user);
+        e.SetProxyPassword1(p.password);
+        e.SetProxyUser2(p.user);
+        e.SetProxyPassword2(p.password);
+        const std::string server = p.host + ":" + std::to_string(p.port);
+        e.SetProxyServer1(server);
+        e.SetProxyServer2(server);
+    } else {
+        e.SetProxyServer1("");
+        e.SetProxyServer2("");
+    }
+    if (task.useLogin) {
+        m_user = task.user;
+        m_password = task.password;
+    } else if (task.protocol == kProtocolFtp) {
+        m_user = m_ctx.options.username;
+        m_password = m_ctx.options.password;
+    } else {
+        m_user.clear();
+        m_password.clear();
+    }
+}
+
+bool Worker::Transfer(const TaskRecord& task)
+{
+    m_engine->SetSecure(task.protocol == kProtocolHttps);
+    if (task.protocol == kProtocolFtp) {
+        return m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    }
+    return m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+}
+
+void Worker::RunAttempts(TaskRecord& task)
+{
+    if (task.errorCount < 0) {
+        // No attempt at all (a hand-edited list file): the task goes back to
+        // Paused and the active count stays balanced.
+        auto guard = m_ctx.table.Lock();
+        --m_ctx.state.activeCount;
+        const int row = m_ctx.table.RowOf(task.taskId);
+        if (row >= 0) {
+            TaskRecord r = *m_ctx.table.CopyOut(row);
+            r.engine.reset();
+            m_ctx.table.WriteBack(row, r);
+            m_ctx.table.SetState(row, TaskState::Paused);
+        }
+        task.SetState(TaskState::Paused);
+        return;
+    }
+    for (int attempt = 0; attempt <= task.errorCount; ++attempt) {
+        UpdateStatus();
+        if (m_ctx.state.stop) {
+            break;
+        }
+        if (attempt > 0) {
+            auto guard = m_ctx.table.Lock();
+            const int row = m_ctx.table.RowOf(task.taskId);
+            if (row < 0) {
+                task.SetState(TaskState::Paused);  // deleted during the wait
+                return;
+            }
+            TaskRecord current = *m_ctx.table.CopyOut(row);
+            // Anything but Error means the user took the task over during the
+            // wait: Stop paused it, or Resume queued it again for any worker.
+            if (!current.Is(TaskState::Error)) {
+                task = current;
+                return;
+            }
+            current.engine = m_engine;
+            current.SetState(TaskState::Running);
+            m_ctx.table.WriteBack(row, current);
+            m_ctx.table.SetStateImage(row, kImageRunning);
+            ++m_ctx.state.activeCount;
+            task = current;
+        }
+        m_ctx.progress.OnProgress(std::to_string(attempt) + " of " + std::to_string(task.errorCount), 0, 0,
+                                  kProgressRetry, task.taskId);
+        UpdateStatus();
+        m_ctx.completion.RedialIfNeeded();
+
+        if (Transfer(task)) {
+            {
+                auto guard = m_ctx.table.Lock();
+                const int row = m_ctx.table.RowOf(task.taskId);
+                if (row >= 0) {
+                    TaskRecord r = *m_ctx.table.CopyOut(row);
+                    r.engine.reset();
+                    r.SetState(TaskState::Done);
+                    r.scheduled = 0;
+                    m_ctx.completion.ScanFile(r.saveAs);
+                    m_ctx.table.WriteBack(row, r);
+                    m_ctx.table.SetStateImage(row, kImageDone);
+                    task = r;
+                }
+                task.SetState(TaskState::Done);
+                --m_ctx.state.activeCount;
+            }
+            m_engine->Close();
+            UpdateStatus();
+            return;
+        }
+        const TaskState next = Failed(task, m_engine->ErrorText());
+        UpdateStatus();
+        m_engine->Close();
+        task.SetState(next);
+        if (m_ctx.state.stop || next == TaskState::Paused || next == TaskState::Scheduled) {
+            return;
+        }
+        if (!WaitBeforeRetry(task)) {
+            continue;  // the next attempt finds the task taken over and ends
+        }
+    }
+}
+
+// Decides the state after a failed attempt, in the order of the failure table.
+TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
+{
+    auto guard = m_ctx.table.Lock();
+    --m_ctx.state.activeCount;
+    const int row = m_ctx.table.RowOf(task.taskId);
+    TaskRecord r = row >= 0 ? *m_ctx.table.CopyOut(row) : task;
+    const bool toPause = Contains(error, "cancelled by user.") ||
+                         (Contains(error, " 404 ") && task.protocol != kProtocolFtp) ||
+                         (Contains(error, "10053") && m_ctx.options.redialIfDisconnected == 0);
+    TaskState next;
+    if (toPause) {
+        next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
+    } else {
+        next = TaskState::Error;
+        r.scheduled = 0;
+    }
+    r.engine.reset();
+    r.SetState(next);
+    if (row >= 0) {
+        m_ctx.table.WriteBack(row, r);
+        m_ctx.table.SetStateImage(row, StateImageOf(r.state));
+    }
+    return next;
+}
+
+// Waits retryInterval seconds in half-second steps; false when the task was
+// taken over (Stop or Resume) meanwhile.
+bool Worker::WaitBeforeRetry(const TaskRecord& task)
+{
+    for (int i = 0; i < 2 * task.retryInterval; ++i) {
+        {
+            auto guard = m_ctx.table.Lock();
+            const int row = m_ctx.table.RowOf(task.taskId);
+            if (row < 0 || !m_ctx.table.CopyOut(row)->Is(TaskState::Error)) {
+                return false;
+            }
+        }
+        m_ctx.clock.Sleep(kPollMs);
+    }
+    return true;
+}
+
+void Worker::EndTask(TaskRecord& task)
+{
+    auto guard = m_ctx.table.Lock();
+    const std::string error = m_engine->ErrorText();
+    const bool existed = Contains(error, "has already existed");
+    if (m_ctx.table.RowOf(task.taskId) < 0) {
+        return;  // deleted by the user meanwhile: nothing left to record
+    }
+    if (!existed) {
+        m_ctx.history.WriteHistoryEntry(task.taskId);
+    }
+    if (task.Is(TaskState::Done)) {
+        m_ctx.commands.RemoveTaskRow(task.taskId, existed);
+    }
+    const int row = m_ctx.table.RowOf(task.taskId);
+    if (task.Is(TaskState::Error) && row >= 0) {
+        // All attempts used up. Only a task still in Error is paused: one
+        // the user resumed meanwhile stays queued.
+        if (m_ctx.table.CopyOut(row)->Is(TaskState::Error)) {
+            m_ctx.table.SetState(row, TaskState::Paused);
+        }
+        task.SetState(TaskState::Paused);
+    }
+}
+
+}  // namespace dromo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/taskrecord.h"
+#include "download/workercontext.h"
+
+namespace dromo {
+
+class TransferEngine;
+
+// One worker thread's procedure: take the first queued task, hand its
+// settings to this worker's engine, run its attempts, end it, and look for
+// the next, until the program stops or there are more workers than allowed.
+class Worker {
+public:
+    explicit Worker(WorkerContext context) : m_ctx(context) {}
+
+    // The whole life of the thread. The pool counted the worker before it
+    // started; Run uncounts it at the end.
+    void Run();
+
+private:
+    bool PickUp(TaskRecord& task);
+    void Configure(const TaskRecord& task);
+    void RunAttempts(TaskRecord& task);
+    bool Transfer(const TaskRecord& task);
+    TaskState Failed(const TaskRecord& task, const std::string& error);
+    bool WaitBeforeRetry(const TaskRecord& task);
+    void EndTask(TaskRecord& task);
+    void UpdateStatus();
+    bool Surplus();
+
+    WorkerContext m_ctx;
+    std::shared_ptr<TransferEngine> m_engine;
+    std::string m_user;
+    std::string m_password;
+};
+
+}  // namespace dromo

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/proxylist.h"
+
+namespace dromo {
+
+class Clock;
+class CompletionActions;
+class EngineFactory;
+class HistoryWriter;
+class ProgressSink;
+class TaskCommands;
+class TaskTable;
+struct GlobalOptions;
+struct WorkerState;
+
+// Everything a worker thread works with, built once by the program.
+// GlobalOptions and the proxy list are read by workers under the task-table
+// lock; whoever changes them takes that lock too.
+struct WorkerContext {
+    TaskTable& table;
+    WorkerState& state;
+    const GlobalOptions& options;
+    const ProxyList& proxies;
+    EngineFactory& engines;
+    ProgressSink& progress;
+    CompletionActions& completion;
+    HistoryWriter& history;
+    TaskCommands& commands;
+    Clock& clock;
+};
+
+}  // namespace dromo

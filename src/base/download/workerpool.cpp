@@ -1,0 +1,94 @@
+#include "download/workerpool.h"
+
+#include "core/globaloptions.h"
+#include "core/tasktable.h"
+#include "download/worker.h"
+#include "download/workerstate.h"
+#include "mainwindow/taskcommands.h"
+
+namespace dromo {
+
+WorkerPool::WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options)
+    : m_table(table), m_state(state), m_options(options)
+{
+}
+
+WorkerPool::~WorkerPool()
+{
+    m_state.stop = true;
+    std::list<Thread> threads;
+    {
+        auto guard = m_table.Lock();
+        threads.swap(m_threads);
+    }
+    for (Thread& t : threads) {
+        if (t.thread.joinable()) {
+            t.thread.join();
+        }
+    }
+}
+
+void WorkerPool::SetContext(const WorkerContext& context)
+{
+    m_context.emplace(context);
+}
+
+bool WorkerPool::ApplyRuleA()
+{
+    auto guard = m_table.Lock();
+    if (m_state.workerCount < m_options.maxThreadNumber && m_state.activeCount >= m_state.workerCount) {
+        return Start();
+    }
+    return false;
+}
+
+bool WorkerPool::ApplyRuleB()
+{
+    auto guard = m_table.Lock();
+    if (m_state.workerCount < m_options.maxThreadNumber) {
+        return Start();
+    }
+    return false;
+}
+
+bool WorkerPool::Start()
+{
+    if (!m_context || m_state.stop) {
+        return false;
+    }
+    ReapFinished();
+    m_state.allWorkersEnded.Reset();
+    ++m_state.workerCount;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_threads.push_back(Thread{std::thread([context = *m_context, done] {
+                                   Worker(context).Run();
+                                   *done = true;
+                               }),
+                               done});
+    return true;
+}
+
+void WorkerPool::ReapFinished()
+{
+    for (auto it = m_threads.begin(); it != m_threads.end();) {
+        if (*it->done) {
+            it->thread.join();
+            it = m_threads.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void()>& save,
+                                std::chrono::milliseconds bound)
+{
+    m_state.stop = true;
+    commands.StopAll();
+    if (save) {
+        save();
+    }
+    return m_state.allWorkersEnded.WaitFor(bound);
+}
+
+}  // namespace dromo

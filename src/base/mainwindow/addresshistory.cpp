@@ -1,0 +1,78 @@
+#include "mainwindow/addresshistory.h"
+
+#include <algorithm>
+
+#include "core/globaloptions.h"
+#include "core/profile.h"
+#include "mainwindow/taskadder.h"
+
+namespace dromo {
+
+AddressHistory::AddressHistory(TaskAdder& adder, const GlobalOptions& options)
+    : m_adder(adder), m_options(options)
+{
+}
+
+void AddressHistory::Insert(const std::string& url)
+{
+    if (url.size() > kEntryLimit) {
+        return;
+    }
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+        if (EqualsIgnoreCase(*it, url)) {
+            m_entries.erase(std::next(it).base());
+            break;
+        }
+    }
+    m_entries.insert(m_entries.begin(), url);
+    if (static_cast<int>(m_entries.size()) > m_options.maxHistoryItem && !m_entries.empty()) {
+        m_entries.pop_back();
+    }
+}
+
+bool AddressHistory::QuickAdd(const std::string& url)
+{
+    if (url.empty() || url.back() == '/') {
+        return false;
+    }
+    Insert(url);
+    m_adder.AddTask(url, "");
+    return true;
+}
+
+bool AddressHistory::DialogAdd(const std::string& url, const TaskRecord& record)
+{
+    if (url.empty() || url.back() == '/') {
+        return false;
+    }
+    Insert(url);
+    m_adder.AddTaskFromRecord(url, record);
+    return true;
+}
+
+void AddressHistory::Load(Profile& profile)
+{
+    m_shown = profile.GetInt("Settings", "Show Address Bar", 1) != 0;
+    const int count = profile.GetInt("Settings", "MRU List Num", 0);
+    m_entries.clear();
+    // Bounded by what is stored, not by the count a file claims.
+    const auto names = profile.ValueNames("History");
+    const int stored = static_cast<int>(names.size());
+    for (int i = 0; i < count && i < stored; ++i) {
+        std::string url = profile.GetString("History", "URL" + std::to_string(i), "");
+        if (!url.empty() && url.size() <= kEntryLimit) {
+            m_entries.push_back(std::move(url));
+        }
+    }
+}
+
+void AddressHistory::Save(Profile& profile) const
+{
+    profile.WriteInt("Settings", "Show Address Bar", m_shown ? 1 : 0);
+    profile.WriteInt("Settings", "MRU List Num", static_cast<std::int32_t>(m_entries.size()));
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        profile.WriteString("History", "URL" + std::to_string(i), m_entries[i]);
+    }
+}
+
+}  // namespace dromo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/taskrecord.h"
+
+namespace dromo {
+
+class Profile;
+class TaskAdder;
+struct GlobalOptions;
+
+// The address bar's drop-down list of recent URLs, newest first, and the
+// two add paths that go through it.
+class AddressHistory {
+public:
+    // The address box delivers at most this many characters.
+    static constexpr std::size_t kBoxLimit = 511;
+    // A history entry holds at most this many; a longer URL is still added
+    // as a task but not remembered.
+    static constexpr std::size_t kEntryLimit = 1023;
+
+    AddressHistory(TaskAdder& adder, const GlobalOptions& options);
+
+    const std::vector<std::string>& Entries() const { return m_entries; }
+    bool Shown() const { return m_shown; }
+    void SetShown(bool shown) { m_shown = shown; }
+
+    // Moves or puts the URL at the top (a copy in other letter case goes),
+    // keeping at most "Max History Item" entries.
+    void Insert(const std::string& url);
+    void Clear() { m_entries.clear(); }
+
+    // Enter in the address bar, or a URL from outside: nothing for an empty
+    // URL or one ending in "/"; else into the history and added. True when
+    // an add was tried.
+    bool QuickAdd(const std::string& url);
+    // After the Add URL or import sheet was confirmed.
+    bool DialogAdd(const std::string& url, const TaskRecord& record);
+
+    // "Show Address Bar", "MRU List Num" and section "History".
+    void Load(Profile& profile);
+    void Save(Profile& profile) const;
+
+private:
+    TaskAdder& m_adder;
+    const GlobalOptions& m_options;
+    std::vector<std::string> m_entries;
+    bool m_shown = true;
+};
+
+}  // namespace dromo
