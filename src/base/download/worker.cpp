@@ -20,10 +20,27 @@ bool Contains(const std::string& text, const char* part)
 
 }  // namespace
 
-bool Worker::Surplus()
+// True when there are more workers than allowed. The surplus worker counts
+// itself out here, under the lock, so that of several workers checking at
+// once only as many leave as are too many: otherwise all of them could see
+// the old count, all leave, and strand the queued tasks.
+bool Worker::LeaveIfSurplus()
 {
     auto guard = m_ctx.table.Lock();
-    return m_ctx.state.workerCount > m_ctx.options.maxThreadNumber;
+    if (m_ctx.state.workerCount <= m_ctx.options.maxThreadNumber) {
+        return false;
+    }
+    --m_ctx.state.workerCount;  // never the last one: the limit is at least 1
+    m_countedOut = true;
+    return true;
+}
+
+void Worker::DoneStarting()
+{
+    if (m_starting) {
+        m_starting = false;
+        --m_ctx.state.startingCount;  // under the task-table lock
+    }
 }
 
 void Worker::UpdateStatus()
@@ -35,9 +52,9 @@ void Worker::Run()
 {
     m_engine = m_ctx.engines.Create(m_ctx.progress);
     if (m_engine) {
-        while (!m_ctx.state.stop && !Surplus()) {
+        while (!m_ctx.state.stop && !LeaveIfSurplus()) {
             TaskRecord task;
-            if (m_ctx.table.Count() == 0 || !PickUp(task)) {
+            if (!PickUp(task)) {
                 m_ctx.clock.Sleep(kPollMs);
                 continue;
             }
@@ -50,10 +67,13 @@ void Worker::Run()
         m_engine.reset();
     }
     auto guard = m_ctx.table.Lock();
-    if (m_ctx.state.workerCount == 1) {
-        m_ctx.state.allWorkersEnded.Set();
+    DoneStarting();
+    if (!m_countedOut) {
+        if (m_ctx.state.workerCount == 1) {
+            m_ctx.state.allWorkersEnded.Set();
+        }
+        --m_ctx.state.workerCount;
     }
-    --m_ctx.state.workerCount;
 }
 
 // The first queued task in row order, skipping one whose file a running task
@@ -61,6 +81,7 @@ void Worker::Run()
 bool Worker::PickUp(TaskRecord& task)
 {
     auto guard = m_ctx.table.Lock();
+    DoneStarting();
     const int count = m_ctx.table.Count();
     for (int row = 0; row < count; ++row) {
         TaskRecord candidate = *m_ctx.table.CopyOut(row);
@@ -129,6 +150,20 @@ void Worker::Configure(const TaskRecord& task)
     }
 }
 
+void Worker::PutBack(TaskRecord& task)
+{
+    auto guard = m_ctx.table.Lock();
+    --m_ctx.state.activeCount;
+    const int row = m_ctx.table.RowOf(task.taskId);
+    if (row >= 0) {
+        TaskRecord r = *m_ctx.table.CopyOut(row);
+        r.engine.reset();
+        m_ctx.table.WriteBack(row, r);
+        m_ctx.table.SetState(row, TaskState::Queued);
+    }
+    task.SetState(TaskState::Queued);
+}
+
 bool Worker::Transfer(const TaskRecord& task)
 {
     m_engine->SetSecure(task.protocol == kProtocolHttps);
@@ -158,6 +193,9 @@ void Worker::RunAttempts(TaskRecord& task)
     for (int attempt = 0; attempt <= task.errorCount; ++attempt) {
         UpdateStatus();
         if (m_ctx.state.stop) {
+            if (attempt == 0) {
+                PutBack(task);  // picked up, never started: queued as it was
+            }
             break;
         }
         if (attempt > 0) {

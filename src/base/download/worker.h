@@ -30,12 +30,16 @@ private:
     bool WaitBeforeRetry(const TaskRecord& task);
     void EndTask(TaskRecord& task);
     void UpdateStatus();
-    bool Surplus();
+    bool LeaveIfSurplus();
+    void PutBack(TaskRecord& task);
+    void DoneStarting();
 
     WorkerContext m_ctx;
     std::shared_ptr<TransferEngine> m_engine;
     std::string m_user;
     std::string m_password;
+    bool m_starting = true;
+    bool m_countedOut = false;
 };
 
 }  // namespace dromo

@@ -36,7 +36,8 @@ void WorkerPool::SetContext(const WorkerContext& context)
 bool WorkerPool::ApplyRuleA()
 {
     auto guard = m_table.Lock();
-    if (m_state.workerCount < m_options.maxThreadNumber && m_state.activeCount >= m_state.workerCount) {
+    if (m_state.workerCount < m_options.maxThreadNumber &&
+        m_state.activeCount + m_state.startingCount >= m_state.workerCount) {
         return Start();
     }
     return false;
@@ -59,6 +60,7 @@ bool WorkerPool::Start()
     ReapFinished();
     m_state.allWorkersEnded.Reset();
     ++m_state.workerCount;
+    ++m_state.startingCount;
     auto done = std::make_shared<std::atomic<bool>>(false);
     m_threads.push_back(Thread{std::thread([context = *m_context, done] {
                                    Worker(context).Run();

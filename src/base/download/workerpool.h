@@ -18,7 +18,8 @@ namespace dromo {
 // A worker is counted the moment it is started, not when its thread first
 // runs: otherwise a burst of adds starts several threads before any counts
 // itself, and each then finds the count above "Max Thread Number" and ends,
-// leaving the tasks queued.
+// leaving the tasks queued. For Rule A a started worker that has not yet
+// looked for a task counts as busy, as it will be.
 class WorkerPool : public WorkerStarter {
 public:
     WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options);

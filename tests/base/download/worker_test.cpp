@@ -1,0 +1,344 @@
+#include "download/worker.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/rig.h"
+
+namespace dromo {
+namespace {
+
+using test::Rig;
+using test::Step;
+
+TEST(Worker, FailureTableInItsOrder)
+{
+    struct Case {
+        const char* url;
+        std::string error;
+        int redial;
+        int scheduled;
+        TaskState end;
+        int attempts;  // with errorCount 2: three at most
+    };
+    const Case cases[] = {
+        {"http://h/f", "Error - cancelled by user.", 1, 0, TaskState::Paused, 1},
+        {"http://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 1},
+        {"ftp://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 3},  // FTP: retried
+        {"http://h/f", "Error 10053 - connection aborted", 0, 0, TaskState::Paused, 1},
+        {"http://h/f", "Error 10053 - connection aborted", 1, 0, TaskState::Paused, 3},  // redial on: retried
+        {"http://h/f", "Fail to connect to h:80", 1, 0, TaskState::Paused, 3},
+        {"http://h/f", "Error - cancelled by user.", 1, 1, TaskState::Scheduled, 1},
+        {"http://h/f", "Error 404 from server", 1, 1, TaskState::Scheduled, 1},
+        {"http://h/f", "Fail to connect", 1, 1, TaskState::Paused, 3},  // the schedule is lost
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.url) + " / " + c.error);
+        Rig rig;
+        rig.options.redialIfDisconnected = c.redial;
+        rig.options.maxErrorCount = 2;
+        for (int i = 0; i < 3; ++i) {
+            rig.engines.script.Add(Step::Fail(c.error));
+        }
+        TaskRecord record;
+        record.errorCount = 2;
+        record.scheduled = c.scheduled;
+        record.startAt = "3:00";
+        if (c.scheduled) {
+            // Queued by hand: the schedule flag stays set while it runs.
+            ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
+            rig.table.SetState(0, TaskState::Queued);
+            rig.pool.ApplyRuleB();
+        } else {
+            ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
+        }
+        ASSERT_TRUE(rig.WaitUntil([&] {
+            const TaskState s = rig.StateOf(0);
+            return rig.Active() == 0 && (s == TaskState::Paused || s == TaskState::Scheduled);
+        }));
+        rig.WaitUntil([&] { return rig.completion.Count("history") == 1; });
+        EXPECT_EQ(rig.StateOf(0), c.end);
+        EXPECT_EQ(rig.RowImage(0), StateImageOf(static_cast<std::int32_t>(c.end)));
+        EXPECT_EQ(static_cast<int>(rig.engines.script.Transfers().size()), c.attempts);
+        EXPECT_EQ(rig.Task(0).scheduled, c.end == TaskState::Scheduled ? 1 : 0);
+        EXPECT_EQ(rig.completion.Count("redial"), c.attempts);  // before every transfer call
+        EXPECT_EQ(rig.completion.Count("history"), 1);
+        EXPECT_FALSE(rig.Task(0).engine);
+    }
+}
+
+TEST(Worker, RetryTextsCountAttempts)
+{
+    for (int errorCount : {0, 6}) {
+        Rig rig;
+        for (int i = 0; i <= errorCount; ++i) {
+            rig.engines.script.Add(Step::Fail("Fail to connect"));
+        }
+        TaskRecord record;
+        record.errorCount = errorCount;
+        rig.adder.AddTaskFromRecord("http://h/f", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        EXPECT_EQ(rig.table.RowCopy(0).texts[kColRetry],
+                  std::to_string(errorCount) + " of " + std::to_string(errorCount));
+        EXPECT_EQ(static_cast<int>(rig.engines.script.Transfers().size()), errorCount + 1);
+        EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
+    }
+}
+
+TEST(Worker, ANegativeErrorCountMakesNoAttemptAndKeepsTheCountsBalanced)
+{
+    Rig rig;
+    TaskRecord record;
+    record.errorCount = -3;
+    rig.adder.AddTaskFromRecord("http://h/f", record);
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Paused; }));
+    EXPECT_TRUE(rig.engines.script.Transfers().empty());
+    EXPECT_EQ(rig.Active(), 0);
+}
+
+TEST(Worker, RetryWaitFollowsTheInterval)
+{
+    for (int interval : {0, 3}) {
+        Rig rig;
+        rig.engines.script.Add(Step::Fail("Fail to connect"));
+        TaskRecord record;
+        record.errorCount = 1;
+        record.retryInterval = interval;
+        rig.adder.AddTaskFromRecord("http://h/f", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        EXPECT_EQ(rig.StateOf(0), TaskState::Done);
+        // Half-second steps while the task waits in Error (idle polls of
+        // 500 ms may come on top after it is done).
+        EXPECT_GE(rig.clock.slept.load(), static_cast<std::uint64_t>(interval) * 1000);
+    }
+}
+
+TEST(Worker, StopDuringTheRetryWaitEndsPausedWithoutAnotherTransfer)
+{
+    Rig rig;
+    rig.engines.script.Add(Step::Fail("Fail to connect"));
+    TaskRecord record;
+    record.errorCount = 5;
+    record.retryInterval = 100000;  // a long wait in fake time
+    rig.adder.AddTaskFromRecord("http://h/f", record);
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
+    rig.commands.Stop({0});
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));
+    EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
+    EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
+    EXPECT_EQ(rig.Active(), 0);
+}
+
+TEST(Worker, ResumeDuringTheRetryWaitNeverGivesTheTaskTwoWorkers)
+{
+    Rig rig;
+    rig.options.maxThreadNumber = 2;
+    rig.engines.script.Add(Step::Fail("Fail to connect"));
+    rig.engines.script.Add(Step::Stall());  // the retry stalls until stopped
+    TaskRecord record;
+    record.errorCount = 5;
+    record.retryInterval = 100000;
+    rig.adder.AddTaskFromRecord("http://h/f", record);
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
+    rig.commands.Resume({0});  // queued again: any free worker takes it
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));  // the first worker gave up
+    EXPECT_EQ(rig.engines.script.Transfers().size(), 2u);
+    EXPECT_EQ(rig.Active(), 1);
+    EXPECT_EQ(rig.StateOf(0), TaskState::Running);
+}
+
+TEST(Worker, OneThreadRunsTasksInRowOrder)
+{
+    Rig rig;
+    for (const char* name : {"a", "b", "c"}) {
+        rig.adder.AddTask(std::string("http://h/") + name, "");
+    }
+    ASSERT_TRUE(rig.WaitIdle());
+    const auto transfers = rig.engines.script.Transfers();
+    ASSERT_EQ(transfers.size(), 3u);
+    EXPECT_EQ(transfers[0].substr(0, 14), "HttpGet h/a /d");
+    EXPECT_EQ(transfers[1].substr(0, 14), "HttpGet h/b /d");
+    EXPECT_EQ(transfers[2].substr(0, 14), "HttpGet h/c /d");
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(rig.StateOf(row), TaskState::Done);
+    }
+    EXPECT_EQ(rig.engines.made.size(), 1u);  // one worker, one engine
+}
+
+TEST(Worker, RaisingAndLoweringTheThreadLimit)
+{
+    Rig rig;
+    for (int i = 0; i < 4; ++i) {
+        rig.engines.script.Add(Step::Stall());
+    }
+    for (int i = 0; i < 4; ++i) {
+        rig.adder.AddTask("http://h/f" + std::to_string(i), "");
+    }
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 1; }));
+    EXPECT_EQ(rig.Workers(), 1);
+
+    {
+        auto guard = rig.table.Lock();
+        rig.options.maxThreadNumber = 3;
+        // Rule A once per queued task in row order until it first declines.
+        for (int row = 0; row < rig.table.Count(); ++row) {
+            if (rig.StateOf(row) == TaskState::Queued && !rig.pool.ApplyRuleA()) {
+                break;
+            }
+        }
+    }
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 3; }));
+    EXPECT_EQ(rig.Workers(), 3);
+
+    {
+        auto guard = rig.table.Lock();
+        rig.options.maxThreadNumber = 1;
+    }
+    rig.commands.Stop({0, 1, 2});
+    // Surplus workers end as they become free; one stays for the last task.
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Workers() == 1; }));
+    rig.commands.Resume({0});
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 1; }));
+    EXPECT_EQ(rig.Workers(), 1);
+}
+
+TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
+{
+    for (int scheduled : {0, 1}) {
+        Rig rig;
+        rig.engines.script.Add(Step::Stall());
+        TaskRecord record;
+        record.errorCount = 3;
+        record.scheduled = scheduled;
+        rig.adder.AddTaskFromRecord("http://h/f", record);
+        if (scheduled) {
+            rig.table.SetState(0, TaskState::Queued);
+            rig.pool.ApplyRuleB();
+        }
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.engines.script.Transfers().size() == 1; }));
+        // Stop clears the schedule too, so even a scheduled task ends Paused.
+        rig.commands.Stop({0});
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 0; }));
+        EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
+        EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
+    }
+}
+
+TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
+{
+    struct Case {
+        std::string error;
+        int deleteIfDone;
+        bool removed;
+        int history;
+        int checks;
+    };
+    const Case cases[] = {
+        {"", 0, false, 1, 1},
+        {"", 1, true, 1, 1},
+        {"File has already existed", 0, true, 0, 0},  // forced: no history, no completion check
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.options.deleteIfDone = c.deleteIfDone;
+        rig.engines.script.Add(Step::Ok(c.error));
+        rig.adder.AddTask("http://h/f.zip", "");
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan") == 1; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 0 && rig.table.Count() == (c.removed ? 0 : 1); }));
+        rig.WaitUntil([&] { return rig.completion.Count("check") == c.checks; });
+        EXPECT_EQ(rig.completion.Count("scan /dl/f.zip"), 1);
+        EXPECT_EQ(rig.completion.Count("history"), c.history);
+        EXPECT_EQ(rig.completion.Count("check"), c.checks);
+        if (!c.removed) {
+            EXPECT_EQ(rig.StateOf(0), TaskState::Done);
+            EXPECT_EQ(rig.RowImage(0), kImageDone);
+        }
+    }
+}
+
+TEST(Worker, SettingsReachTheEngineInOrder)
+{
+    Rig rig;
+    rig.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
+    rig.options.enableCookie = 1;
+    rig.options.username = "anonymous";
+    rig.options.password = "me@example.com";
+    TaskRecord record;
+    record.speedLimit = 50;
+    record.idleTime = 30;
+    record.refresh = 100;
+    record.autoSave = "128";
+    record.pasvMode = 1;
+    record.httpVersion = "1.0";
+    record.userAgent = "UA";
+    record.useProxy = 1;
+    record.proxyIndex = 0;
+    record.errorCount = 0;
+    rig.adder.AddTaskFromRecord("ftp://h/f", record);
+    ASSERT_TRUE(rig.WaitIdle());
+    std::vector<std::string> calls = rig.engines.script.Calls();
+    calls.resize(std::min<std::size_t>(calls.size(), 18));
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "SetTaskId 0", "SetSpeedLimit 50", "SetIdleTime 30", "SetRefresh 100", "SetAutoSave 128",
+                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetCookies 1",
+                         "SetProxyUser1 pu", "SetProxyPassword1 pp", "SetProxyUser2 pu", "SetProxyPassword2 pp",
+                         "SetProxyServer1 proxy:3128", "SetProxyServer2 proxy:3128", "SetSecure 0",
+                         "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));
+}
+
+TEST(Worker, NoEngineMeansTheWorkerEndsAndTasksStayQueued)
+{
+    Rig rig;
+    rig.engines.fail = true;
+    rig.adder.AddTask("http://h/f", "");
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Workers() == 0; }));
+    EXPECT_EQ(rig.StateOf(0), TaskState::Queued);
+    EXPECT_TRUE(rig.state.allWorkersEnded.IsSet());
+}
+
+TEST(Worker, StopAllAtExitAbortsAndWaitsForTheLastWorker)
+{
+    Rig rig;
+    rig.options.maxThreadNumber = 3;
+    for (int i = 0; i < 3; ++i) {
+        rig.engines.script.Add(Step::Stall());
+        rig.adder.AddTask("http://h/f" + std::to_string(i), "");
+    }
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 3; }));
+    bool saved = false;
+    EXPECT_TRUE(rig.pool.StopAllWorkers(rig.commands, [&] { saved = true; }));
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(rig.Workers(), 0);
+    EXPECT_EQ(rig.Active(), 0);
+}
+
+TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
+{
+    Rig rig;
+    rig.options.maxThreadNumber = 2;
+    rig.engines.script.Add(Step::Stall());
+    rig.adder.AddTask("http://h/same.zip", "");
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
+    // The add path refuses the same file while it runs; a list file or the
+    // dialog may still queue one, which then waits for the first.
+    TaskRecord record;
+    record.saveAs = "/dl/other-name";
+    rig.adder.AddTaskFromRecord("http://h2/same.zip", record);
+    {
+        auto guard = rig.table.Lock();
+        TaskRecord r = *rig.table.CopyOut(1);
+        r.saveAs = "/dl/same.zip";
+        rig.table.WriteBack(1, r);
+    }
+    rig.pool.ApplyRuleB();
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(rig.StateOf(1), TaskState::Queued);
+    }
+    rig.commands.Stop({0});
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(1) == TaskState::Done; }));
+}
+
+}  // namespace
+}  // namespace dromo

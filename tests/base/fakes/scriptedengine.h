@@ -1,0 +1,178 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "download/transferengine.h"
+
+namespace dromo::test {
+
+// What one transfer call of a scripted engine does.
+struct Step {
+    static Step Ok(std::string text = "") { return Step{true, std::move(text), {}, 0, false}; }
+    static Step Fail(std::string text) { return Step{false, std::move(text), {}, 0, false}; }
+    static Step Stall() { return Step{true, "", {}, 0, true}; }
+
+    bool ok = true;
+    std::string error;            // ErrorText after the call
+    std::vector<int> kinds;       // events fired during the call, in order
+    std::int64_t bytes = 0;       // bytes reported by kind 1 and 3 events
+    bool blockUntilAbort = false; // a stalled transfer: ends only by Abort
+};
+
+// One script for all engines a factory makes: each transfer call, on any
+// worker, takes the next step (or succeeds when the script is empty).
+class Script {
+public:
+    void Add(Step step)
+    {
+        std::lock_guard lock(m_mutex);
+        m_steps.push_back(std::move(step));
+    }
+    Step Next()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_steps.empty()) {
+            return Step{};
+        }
+        Step s = m_steps.front();
+        m_steps.pop_front();
+        return s;
+    }
+    void RecordCall(const std::string& call)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(call);
+    }
+    std::vector<std::string> Calls()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    std::vector<std::string> Transfers()
+    {
+        std::vector<std::string> out;
+        for (const auto& c : Calls()) {
+            if (c.rfind("HttpGet", 0) == 0 || c.rfind("FtpGet", 0) == 0) {
+                out.push_back(c);
+            }
+        }
+        return out;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<Step> m_steps;
+    std::vector<std::string> m_calls;
+};
+
+class ScriptedEngine : public TransferEngine {
+public:
+    ScriptedEngine(Script& script, ProgressSink& sink) : m_script(script), m_sink(sink) {}
+
+    std::int64_t fileSize = -1;
+    bool resumable = true;
+
+    bool IsResumable() override { return resumable; }
+    bool FtpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
+                const std::string& user, const std::string& password) override
+    {
+        return Run("FtpGet " + host + path + " " + saveAs + " " + user + ":" + password);
+    }
+    bool HttpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
+                 const std::string& user, const std::string& password) override
+    {
+        return Run("HttpGet " + host + path + " " + saveAs + " " + user + ":" + password);
+    }
+    std::string ErrorText() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_error;
+    }
+    void Close() override { m_script.RecordCall("Close"); }
+    std::int64_t FileSize() override { return fileSize; }
+    void Abort() override
+    {
+        m_script.RecordCall("Abort");
+        std::lock_guard lock(m_mutex);
+        m_aborted = true;
+        m_cv.notify_all();
+    }
+    void SetSpeedLimit(std::int32_t v) override { Set("SetSpeedLimit", std::to_string(v)); }
+    void SetTaskId(std::int16_t v) override { m_taskId = v; Set("SetTaskId", std::to_string(v)); }
+    void SetAutoSave(std::int32_t v) override { Set("SetAutoSave", std::to_string(v)); }
+    void SetRefresh(std::int32_t v) override { Set("SetRefresh", std::to_string(v)); }
+    void SetIdleTime(std::int32_t v) override { Set("SetIdleTime", std::to_string(v)); }
+    void SetPasvMode(std::int32_t v) override { Set("SetPasvMode", std::to_string(v)); }
+    void SetUserAgent(const std::string& v) override { Set("SetUserAgent", v); }
+    void SetHttpVersion(const std::string& v) override { Set("SetHttpVersion", v); }
+    void SetProxyServer1(const std::string& v) override { Set("SetProxyServer1", v); }
+    void SetProxyServer2(const std::string& v) override { Set("SetProxyServer2", v); }
+    void SetCookies(std::int32_t v) override { Set("SetCookies", std::to_string(v)); }
+    void SetProxyUser1(const std::string& v) override { Set("SetProxyUser1", v); }
+    void SetProxyUser2(const std::string& v) override { Set("SetProxyUser2", v); }
+    void SetProxyPassword1(const std::string& v) override { Set("SetProxyPassword1", v); }
+    void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
+    void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
+
+private:
+    void Set(const char* name, const std::string& value) { m_script.RecordCall(std::string(name) + " " + value); }
+
+    bool Run(const std::string& call)
+    {
+        m_script.RecordCall(call);
+        const Step step = m_script.Next();
+        for (int kind : step.kinds) {
+            m_sink.OnProgress(kind == kProgressStatus ? "12:00:00 status" : "", step.bytes, 1024, kind, m_taskId);
+        }
+        std::unique_lock lock(m_mutex);
+        if (step.blockUntilAbort) {
+            m_cv.wait(lock, [this] { return m_aborted; });
+        }
+        if (m_aborted) {
+            m_aborted = false;
+            m_error = "Error - cancelled by user.";
+            return false;
+        }
+        m_error = step.error;
+        return step.ok;
+    }
+
+    Script& m_script;
+    ProgressSink& m_sink;
+    std::int16_t m_taskId = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_aborted = false;
+    std::string m_error;
+};
+
+class ScriptedEngineFactory : public EngineFactory {
+public:
+    Script script;
+    std::int64_t fileSize = -1;
+    bool fail = false;  // no engine can be made
+    std::vector<std::shared_ptr<ScriptedEngine>> made;
+
+    std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override
+    {
+        if (fail) {
+            return nullptr;
+        }
+        auto engine = std::make_shared<ScriptedEngine>(script, sink);
+        engine->fileSize = fileSize;
+        std::lock_guard lock(m_mutex);
+        made.push_back(engine);
+        return engine;
+    }
+
+private:
+    std::mutex m_mutex;
+};
+
+}  // namespace dromo::test
