@@ -18,7 +18,7 @@ void SpeedSamples::AddSample(std::int64_t v)
         m_samples[static_cast<std::size_t>(k) + 1] = m_samples[static_cast<std::size_t>(k)];
     }
     m_samples[1] = v > 0 ? v : 0;
-    m_percent = m_max != 0 ? static_cast<int>(v * 100 / m_max) : 0;
+    m_percent = m_max > 0 ? static_cast<int>(m_samples[1] * 100 / m_max) : 0;
 }
 
 }  // namespace dromo

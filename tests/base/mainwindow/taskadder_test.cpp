@@ -106,3 +106,169 @@ TEST(RestoreTask, CountsQueuedTasksInTheStatusBar)
 
 }  // namespace
 }  // namespace dromo
+
+namespace dromo {
+namespace {
+
+TEST(AddTask, UrlsSavePathsAndRows)
+{
+    struct Case {
+        const char* url;
+        AddResult result;
+        const char* saveAs;
+        const char* target;  // the row's URL
+        int icon;
+    };
+    const Case cases[] = {
+        {"http://host", AddResult::InvalidUrl, "", "", 0},
+        {"http://host/", AddResult::Added, "/dl/", "http://host/", 0},  // the bare folder
+        {"HTTP://Host:8080/a/b.zip", AddResult::Added, "/dl/b.zip", "HTTP://Host:8080/a/b.zip", 1},
+        {"http://h/cgi?id=1", AddResult::Added, "/dl/", "http://h/cgi?id=1", 0},
+        {"http://h/..", AddResult::Added, "/dl/", "http://h/..", 0},
+        {"http://h/.", AddResult::Added, "/dl/", "http://h/.", 0},
+        {"ftp://user:pw@h/pub/f.txt", AddResult::Added, "/dl/f.txt", "ftp://h/pub/f.txt", 2},
+        {"http://h:8080/a@b.exe", AddResult::Added, "/dl/a@b.exe", "http://h:8080/a@b.exe", 5},
+        {"https://h/x.mp3", AddResult::Added, "/dl/x.mp3", "https://h/x.mp3", 3},
+        {"gopher://h/x", AddResult::InvalidUrl, "", "", 0},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        EXPECT_EQ(f.adder.AddTask(c.url, ""), c.result) << c.url;
+        if (c.result != AddResult::Added) {
+            EXPECT_EQ(f.messages.shown, std::vector<std::string>{"invalid url"});
+            EXPECT_EQ(f.table.Count(), 0);
+            EXPECT_EQ(f.pool.ruleA, 0);
+            continue;
+        }
+        const TaskRecord r = *f.table.CopyOut(0);
+        const TaskRow row = f.table.RowCopy(0);
+        EXPECT_EQ(r.saveAs, c.saveAs) << c.url;
+        EXPECT_EQ(row.texts[kColTarget], c.target) << c.url;
+        EXPECT_EQ(row.icon, c.icon) << c.url;
+        EXPECT_EQ(row.texts[kColSize], "0");
+        EXPECT_EQ(row.texts[kColResume], "N/A");
+        EXPECT_EQ(row.texts[kColProgress], "0");
+        EXPECT_EQ(r.State(), TaskState::Queued);
+        EXPECT_EQ(row.stateImage, kImageQueued);
+        EXPECT_EQ(f.pool.ruleA, 1);
+        EXPECT_EQ(f.observer.pane2, "1 tasks is in queue");
+    }
+}
+
+TEST(AddTask, TheRecordTakesTheOptions)
+{
+    Fixture f;
+    f.options.saveTo = "/dl";  // a folder typed without its "/"
+    f.options.maxErrorCount = 9;
+    f.options.retryInterval = 7;
+    f.options.userAgent = "UA";
+    f.options.enableSchedule = 1;
+    f.options.scheduleStartAt = "6:30";
+    f.options.enableSound = 1;
+    f.options.soundAddFile = "add.wav";
+    f.settings.proxies = {{"p", 1, "", ""}};
+    f.options.enableProxy = 1;
+    f.adder.AddTask("ftp://h/f.bin", "");
+    const TaskRecord r = *f.table.CopyOut(0);
+    EXPECT_EQ(r.saveAs, "/dl/f.bin");
+    EXPECT_EQ(r.errorCount, 9);
+    EXPECT_EQ(r.retryInterval, 7);
+    EXPECT_EQ(r.userAgent, "UA");
+    EXPECT_EQ(r.user, "anonymous");
+    EXPECT_EQ(r.useLogin, 0);
+    EXPECT_EQ(r.useProxy, 1);
+    EXPECT_EQ(r.proxyIndex, 0);
+    EXPECT_EQ(r.State(), TaskState::Scheduled);
+    EXPECT_EQ(r.startAt, "6:30");
+    EXPECT_EQ(f.table.RowCopy(0).stateImage, kImageScheduled);
+    EXPECT_EQ(f.sound.played, std::vector<std::string>{"add.wav"});
+}
+
+TEST(AddTask, OnlyARunningTaskWithTheSamePathBlocks)
+{
+    Fixture f;
+    f.options.saveTo = "/dl/";
+    EXPECT_EQ(f.adder.AddTask("http://h/a.zip", ""), AddResult::Added);
+    EXPECT_EQ(f.adder.AddTask("http://h/a.zip", ""), AddResult::Added);  // the first is only queued
+    f.table.SetState(0, TaskState::Running);
+    EXPECT_EQ(f.adder.AddTask("http://other/A.ZIP", ""), AddResult::SameFileRunning);
+    EXPECT_EQ(f.messages.shown, std::vector<std::string>{"The same file is being downloaded."});
+    EXPECT_EQ(f.table.Count(), 2);
+    // A bare folder is never a duplicate.
+    EXPECT_EQ(f.adder.AddTask("http://h/", "/dl/"), AddResult::Added);
+}
+
+TEST(AddTask, CategoriesChooseTheFolderByExtension)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://h/f.ZIP", "/zips/f.ZIP"},
+        {"http://h/f.tar.gz", "/gz/f.tar.gz"},
+        {"http://h/f.iso", "/dl/f.iso"},
+        {"http://h/noext", "/dl/noext"},
+    };
+    for (auto [url, expected] : cases) {
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        f.options.enableCategory = 1;
+        f.settings.categories = {{"Archives", "zip", "/zips/"}, {"Gz", "gz", "/gz/"}, {"Also", "zip", "/x/"}};
+        f.adder.AddTask(url, "");
+        EXPECT_EQ(f.table.CopyOut(0)->saveAs, expected) << url;
+    }
+}
+
+TEST(AddTask, LoginsFromTheUrlAndTheSiteList)
+{
+    struct Case {
+        const char* url;
+        std::vector<SiteEntry> sites;
+        const char* user;
+        const char* password;
+        int useLogin;
+    };
+    const Case cases[] = {
+        {"ftp://u:p@h/f", {}, "u", "p", 1},
+        {"ftp://u:p@h/f", {{"h", "site", "sp"}}, "site", "sp", 1},             // a port-less match replaces it
+        {"ftp://h/f", {{"H:21", "exact", "e"}, {"h", "any", "a"}}, "exact", "e", 1},
+        {"ftp://h/f", {{"h", "first", "1"}, {"h", "second", "2"}}, "second", "2", 1},
+        {"ftp://h/f", {{"h:2121", "other", "o"}}, "anonymous", kDefaultPassword, 0},
+        {"http://u@h/f", {}, "anonymous", kDefaultPassword, 0},  // no password: no login taken
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.options.enableSecurity = 1;
+        f.settings.sites = c.sites;
+        f.adder.AddTask(c.url, "");
+        const TaskRecord r = *f.table.CopyOut(0);
+        EXPECT_EQ(r.user, c.user) << c.url;
+        EXPECT_EQ(r.password, c.password) << c.url;
+        EXPECT_EQ(r.useLogin, c.useLogin) << c.url;
+    }
+}
+
+TEST(AddTask, FromARecordKeepsItsTransferSettings)
+{
+    Fixture f;
+    f.options.maxErrorCount = 6;
+    f.settings.proxies = {{"p", 1, "", ""}, {"q", 2, "", ""}};
+    TaskRecord r;
+    r.saveAs = "/mine/x.bin";
+    r.errorCount = 2;
+    r.proxyIndex = 1;
+    r.useProxy = 1;
+    r.useLogin = 1;
+    r.user = "me";
+    r.scheduled = 1;
+    EXPECT_EQ(f.adder.AddTaskFromRecord("http://h/f.zip", r), AddResult::Added);
+    const TaskRecord got = *f.table.CopyOut(0);
+    EXPECT_EQ(got.saveAs, "/mine/x.bin");
+    EXPECT_EQ(got.errorCount, 2);
+    EXPECT_EQ(got.proxyIndex, 1);
+    EXPECT_EQ(got.user, "me");
+    EXPECT_EQ(got.State(), TaskState::Scheduled);
+    EXPECT_EQ(got.host, "h");
+    EXPECT_EQ(f.table.RowCopy(0).stateImage, kImageScheduled);
+}
+
+}  // namespace
+}  // namespace dromo
