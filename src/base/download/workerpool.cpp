@@ -90,6 +90,14 @@ bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void
     if (save) {
         save();
     }
+    {
+        // With no worker alive there is nothing to wait for (and the event
+        // may have been taken by an earlier wait).
+        auto guard = m_table.Lock();
+        if (m_state.workerCount == 0) {
+            return true;
+        }
+    }
     return m_state.allWorkersEnded.WaitFor(bound);
 }
 

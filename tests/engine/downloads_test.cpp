@@ -1,0 +1,161 @@
+// The download machinery of base driving the real engine against nginx:
+// many tasks on several workers, and Stop All in the middle of them.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "curlengine.h"
+#include "download/clock.h"
+#include "download/progresshandler.h"
+#include "download/workerpool.h"
+#include "download/workerstate.h"
+#include "mainwindow/taskadder.h"
+#include "mainwindow/taskcommands.h"
+#include "testservers.h"
+#include "../base/fakes/fakes.h"
+
+namespace dromo {
+namespace {
+
+class RealClock : public Clock {
+public:
+    std::int64_t Now() override { return std::time(nullptr); }
+    LocalTime Local() override { return {0, 0}; }
+    std::uint32_t Milliseconds() override
+    {
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now().time_since_epoch())
+                                              .count());
+    }
+    void Sleep(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+struct Downloads {
+    test::TempDir www;
+    test::TempDir out;
+    ViewSettings settings;
+    TaskTable table;
+    WorkerState state;
+    RealClock clock;
+    test::FakeCompletion completion;
+    test::FakeMessages messages;
+    test::FakeShell shell;
+    test::FakeSound sound;
+    test::RecordingObserver observer;
+    CurlEngineFactory engines;
+    WorkerPool pool{table, state, settings.options};
+    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, observer};
+    ProgressHandler progress{table, settings.options, state, clock, sound};
+    TaskAdder adder{table, settings, pool, observer, messages, sound};
+
+    explicit Downloads(int threads)
+    {
+        settings.options.maxThreadNumber = threads;
+        settings.options.saveTo = out.Path() + "/";
+        settings.options.retryInterval = 1;
+        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress,
+                                      completion, completion, commands, clock});
+    }
+    ~Downloads()
+    {
+        pool.StopAllWorkers(commands, nullptr);
+    }
+    int Count(TaskState s)
+    {
+        auto guard = table.Lock();
+        return table.CountIn(s);
+    }
+    bool WaitFor(const std::function<bool()>& condition, int seconds)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+};
+
+TEST(Downloads, TwentyTasksOfMixedSizesOnOneFourAndTwelveThreads)
+{
+    for (int threads : {1, 4, 12}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        Downloads d(threads);
+        std::vector<std::string> contents;
+        for (int i = 0; i < 20; ++i) {
+            const std::size_t size = (i % 5 == 0) ? 0 : static_cast<std::size_t>(1) << (10 + i % 11);
+            contents.push_back(test::RandomBytes(size + i, static_cast<unsigned>(i)));
+            test::WriteFile(d.www.File("f" + std::to_string(i) + ".bin"), contents.back());
+        }
+        test::Nginx nginx(d.www.Path());
+        for (int i = 0; i < 20; ++i) {
+            ASSERT_EQ(d.adder.AddTask(nginx.Url("/f" + std::to_string(i) + ".bin"), ""), AddResult::Added);
+        }
+        ASSERT_TRUE(d.WaitFor([&] { return d.Count(TaskState::Done) == 20; }, 60));
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_TRUE(test::ReadFile(d.out.File("f" + std::to_string(i) + ".bin")) == contents[i]) << i;
+            EXPECT_EQ(d.table.RowCopy(i).texts[kColProgress], "100%") << i;
+        }
+        ASSERT_TRUE(d.WaitFor([&] { return d.completion.Count("history") == 20; }, 10));
+        {
+            auto guard = d.table.Lock();
+            EXPECT_EQ(d.state.activeCount, 0);
+            EXPECT_LE(d.state.workerCount, threads);
+        }
+        EXPECT_TRUE(d.pool.StopAllWorkers(d.commands, nullptr));
+        EXPECT_EQ(d.state.workerCount, 0);
+    }
+}
+
+TEST(Downloads, StopAllEndsTwelveRunningDownloadsWithinASecond)
+{
+    Downloads d(12);
+    test::FaultServer server(d.www.Path());
+    test::WriteFile(d.www.File("slow.bin"), test::RandomBytes(1 << 20, 1));
+    for (int i = 0; i < 12; ++i) {
+        // Each stalls after a little data: running until stopped.
+        TaskRecord r;
+        r.saveAs = d.out.File("s" + std::to_string(i));
+        r.errorCount = 3;
+        r.idleTime = 60;
+        r.refresh = 0;  // an event for every piece of data
+        r.autoSave = "64";
+        r.speedLimit = -1;
+        r.httpVersion = "1.1";
+        ASSERT_EQ(d.adder.AddTaskFromRecord(server.Url("/file/slow.bin?stall=1000"), r), AddResult::Added);
+    }
+    // Running, and the first 1000 bytes arrived before the stall.
+    ASSERT_TRUE(d.WaitFor(
+        [&] {
+            auto guard = d.table.Lock();
+            for (int i = 0; i < 12; ++i) {
+                if (d.table.RowCopy(i).texts[kColSize] != "0 of 1024") {
+                    return false;
+                }
+            }
+            return true;
+        },
+        20));
+    const auto start = std::chrono::steady_clock::now();
+    d.commands.StopAll();
+    ASSERT_TRUE(d.WaitFor([&] { return d.Count(TaskState::Paused) == 12; }, 10));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1000);
+    {
+        auto guard = d.table.Lock();
+        EXPECT_EQ(d.state.activeCount, 0);
+    }
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(test::ReadFile(d.out.File("s" + std::to_string(i)) + "+++").size(), 1000u);
+        EXPECT_NE(d.table.RowCopy(i).texts[kColStatus].find("cancelled by user."), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace dromo
