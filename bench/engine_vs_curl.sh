@@ -14,42 +14,11 @@ scripts/install-deps.sh
 scripts/build.sh dromo-fetch >/dev/null
 fetch=$PWD/build/bin/dromo-fetch
 
-work=$(mktemp -d)
-cleanup() {
-  [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
-  [ -n "${fault_pid:-}" ] && kill "$fault_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/www" "$work/tmp" "$work/out"
+source bench/lib.sh
 head -c $((256 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
 head -c $((40 * 1024 * 1024)) /dev/urandom > "$work/www/forty.bin"
-
-port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-user_line=""
-[ "$(id -u)" -eq 0 ] && user_line="user root root;"
-cat > "$work/nginx.conf" <<CONF
-$user_line
-worker_processes 1;
-error_log $work/error.log;
-pid $work/nginx.pid;
-events { worker_connections 64; }
-http {
-  access_log off; sendfile on;
-  client_body_temp_path $work/tmp; proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp;
-  uwsgi_temp_path $work/tmp; scgi_temp_path $work/tmp;
-  server { listen 127.0.0.1:$port; root $work/www; }
-}
-CONF
-/usr/sbin/nginx -c "$work/nginx.conf" -p "$work"
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break || sleep 0.1; done
+start_nginx
 url=http://127.0.0.1:$port/big.bin
-
-# One timed run: prints "wall cpu" in seconds.
-timed() {
-  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1
-  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$work/time.txt"
-}
 
 : > "$work/dromo.txt"
 : > "$work/curl.txt"
@@ -63,7 +32,6 @@ for i in $(seq "$runs"); do
   rm -f "$work/out/d" "$work/out/c"
 done
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 dw=$(cut -d' ' -f1 "$work/dromo.txt" | median); dc=$(cut -d' ' -f2 "$work/dromo.txt" | median)
 cw=$(cut -d' ' -f1 "$work/curl.txt" | median);  cc=$(cut -d' ' -f2 "$work/curl.txt" | median)
 echo "256 MiB over HTTP to disk, $runs alternating runs each (median):"

@@ -109,6 +109,7 @@ TEST(Downloads, TwentyTasksOfMixedSizesOnOneFourAndTwelveThreads)
             EXPECT_LE(d.state.workerCount, threads);
         }
         EXPECT_TRUE(d.pool.StopAllWorkers(d.commands, nullptr));
+        auto guard = d.table.Lock();
         EXPECT_EQ(d.state.workerCount, 0);
     }
 }

@@ -1,6 +1,7 @@
 #include "core/tasktable.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace dromo {
 
@@ -22,6 +23,12 @@ bool TaskTable::ValidRow(int row) const
     return row >= 0 && row < static_cast<int>(m_records.size());
 }
 
+std::int32_t TaskTable::StateAt(int row) const
+{
+    Guard guard(m_mutex);
+    return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].state : 0;
+}
+
 std::optional<TaskRecord> TaskTable::CopyOut(int row) const
 {
     Guard guard(m_mutex);
@@ -37,6 +44,8 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     if (!ValidRow(row)) {
         return false;
     }
+    Count(m_records[static_cast<std::size_t>(row)].state, -1);
+    Count(record.state, +1);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
     return true;
@@ -64,6 +73,7 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
     }
     record.taskId = *id;
     m_rows.push_back(std::move(row));
+    Count(record.state, +1);
     m_records.push_back(std::move(record));
     ++m_changes;
     if (m_observer) {
@@ -95,6 +105,7 @@ bool TaskTable::Remove(int row)
         return false;
     }
     const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
+    Count(m_records[static_cast<std::size_t>(row)].state, -1);
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
     m_rowMap.RemovedTask(taskId);
@@ -146,6 +157,8 @@ bool TaskTable::SetState(int row, TaskState state)
     if (!ValidRow(row)) {
         return false;
     }
+    Count(m_records[static_cast<std::size_t>(row)].state, -1);
+    Count(static_cast<std::int32_t>(state), +1);
     m_records[static_cast<std::size_t>(row)].SetState(state);
     return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));
 }
@@ -153,8 +166,29 @@ bool TaskTable::SetState(int row, TaskState state)
 int TaskTable::CountIn(TaskState state) const
 {
     Guard guard(m_mutex);
-    return static_cast<int>(std::count_if(m_records.begin(), m_records.end(),
-                                          [state](const TaskRecord& r) { return r.Is(state); }));
+    const auto value = static_cast<std::uint32_t>(state);
+    return m_inState[static_cast<std::size_t>(std::countr_zero(value))];
+}
+
+void TaskTable::Count(std::int32_t state, int delta)
+{
+    // Only the six single-bit states are counted; anything else (a hand-
+    // edited value) is in no state.
+    const auto value = static_cast<std::uint32_t>(state);
+    if (std::has_single_bit(value) && value <= 32) {
+        m_inState[static_cast<std::size_t>(std::countr_zero(value))] += delta;
+    }
+}
+
+int TaskTable::FindRow(const std::function<bool(const TaskRecord&)>& test, int from) const
+{
+    Guard guard(m_mutex);
+    for (int row = std::max(from, 0); row < static_cast<int>(m_records.size()); ++row) {
+        if (test(m_records[static_cast<std::size_t>(row)])) {
+            return row;
+        }
+    }
+    return -1;
 }
 
 std::uint64_t TaskTable::ChangeCount() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -34,6 +36,8 @@ public:
     int Count() const;
     bool ValidRow(int row) const;
 
+    // The state of the record in a row, without copying it; 0 for no such row.
+    std::int32_t StateAt(int row) const;
     // A full copy of the record in a row; nothing for a row that is not there.
     std::optional<TaskRecord> CopyOut(int row) const;
     // Replaces every field of the record in that row; false when no such row.
@@ -67,12 +71,18 @@ public:
     // Counts the records in a state.
     int CountIn(TaskState state) const;
 
+    // The first row, from `from` on, whose record satisfies the test; -1 when
+    // none. The test sees the record in place, under the lock, and must not
+    // keep it: this is for scans that would otherwise copy every record.
+    int FindRow(const std::function<bool(const TaskRecord&)>& test, int from = 0) const;
+
     // Goes up with every append, removal and record or state change (not
     // with column texts): what a saver compares to know the list changed.
     std::uint64_t ChangeCount() const;
 
 private:
     void Changed(int row, RowParts parts) const;
+    void Count(std::int32_t state, int delta);
 
     mutable std::recursive_mutex m_mutex;
     std::vector<TaskRecord> m_records;
@@ -80,6 +90,9 @@ private:
     RowMap m_rowMap;
     TaskListObserver* m_observer;
     std::uint64_t m_changes = 0;
+    // Records per state (bit position of the state value), kept as records
+    // change, so the status bar's counts cost nothing with many tasks.
+    std::array<int, 33> m_inState{};
 };
 
 }  // namespace dromo

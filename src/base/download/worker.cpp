@@ -82,20 +82,14 @@ bool Worker::PickUp(TaskRecord& task)
 {
     auto guard = m_ctx.table.Lock();
     DoneStarting();
-    const int count = m_ctx.table.Count();
-    for (int row = 0; row < count; ++row) {
+    const TaskTable& table = m_ctx.table;
+    const int row = table.FindRow([&table](const TaskRecord& candidate) {
+        return candidate.Is(TaskState::Queued) && table.FindRow([&candidate](const TaskRecord& other) {
+            return other.Is(TaskState::Running) && other.saveAs == candidate.saveAs;
+        }) < 0;
+    });
+    if (row >= 0) {
         TaskRecord candidate = *m_ctx.table.CopyOut(row);
-        if (!candidate.Is(TaskState::Queued)) {
-            continue;
-        }
-        bool busy = false;
-        for (int other = 0; other < count && !busy; ++other) {
-            const TaskRecord running = *m_ctx.table.CopyOut(other);
-            busy = running.Is(TaskState::Running) && running.saveAs == candidate.saveAs;
-        }
-        if (busy) {
-            continue;
-        }
         candidate.engine = m_engine;
         candidate.SetState(TaskState::Running);
         candidate.checkpointKB = -1;

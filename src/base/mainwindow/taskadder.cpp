@@ -155,14 +155,10 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
         record.saveAs = DerivedSavePath(url);
     }
     if (record.saveAs.empty() || record.saveAs.back() != '/') {
-        auto guard = m_table.Lock();
-        bool busy = false;
-        for (int row = 0; row < m_table.Count() && !busy; ++row) {
-            const TaskRecord other = *m_table.CopyOut(row);
-            busy = other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
-        }
+        const bool busy = m_table.FindRow([&record](const TaskRecord& other) {
+            return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
+        }) >= 0;
         if (busy) {
-            guard.unlock();
             m_messages.Warning(kSameFile);
             return AddResult::SameFileRunning;
         }

@@ -153,7 +153,7 @@ std::vector<int> TaskCommands::RunningRows() const
     std::vector<int> rows;
     auto guard = m_table.Lock();
     for (int row = 0; row < m_table.Count(); ++row) {
-        if (m_table.CopyOut(row)->Is(TaskState::Running)) {
+        if (m_table.StateAt(row) == StateValue(TaskState::Running)) {
             rows.push_back(row);
         }
     }
@@ -200,8 +200,7 @@ bool TaskCommands::AnySelectedIn(const std::vector<int>& selection, std::initial
 {
     auto guard = m_table.Lock();
     for (int row : selection) {
-        const auto record = m_table.CopyOut(row);
-        if (record && std::find(states.begin(), states.end(), record->state) != states.end()) {
+        if (std::find(states.begin(), states.end(), m_table.StateAt(row)) != states.end()) {
             return true;
         }
     }

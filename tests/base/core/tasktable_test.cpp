@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <thread>
 
 #include "download/transferengine.h"
@@ -193,6 +194,47 @@ TEST(TaskTable, ReadModifyWriteUnderTheLockLosesNoUpdate)
     a.join();
     b.join();
     EXPECT_EQ(table.CopyOut(0)->retryInterval, 4000);
+}
+
+}  // namespace
+}  // namespace dromo
+
+namespace dromo {
+namespace {
+
+// The per-state counts are kept as records change; they must always match
+// a plain count over the records, whatever the mix of operations.
+TEST(TaskTable, StateCountsFollowEveryChange)
+{
+    TaskTable table;
+    std::mt19937 random(42);
+    const TaskState states[] = {TaskState::Queued, TaskState::Paused, TaskState::Running,
+                                TaskState::Done, TaskState::Error, TaskState::Scheduled};
+    for (int step = 0; step < 2000; ++step) {
+        const int op = static_cast<int>(random() % 4);
+        const TaskState s = states[random() % 6];
+        const int row = table.Count() > 0 ? static_cast<int>(random() % table.Count()) : 0;
+        if (op == 0 || table.Count() == 0) {
+            TaskRecord r;
+            r.SetState(s);
+            table.Append(r, TaskRow{});
+        } else if (op == 1) {
+            TaskRecord r = *table.CopyOut(row);
+            r.state = step % 97 == 0 ? 12345 : static_cast<std::int32_t>(s);  // also a bogus value
+            table.WriteBack(row, r);
+        } else if (op == 2) {
+            table.SetState(row, s);
+        } else {
+            table.Remove(row);
+        }
+        for (TaskState counted : states) {
+            int expected = 0;
+            for (int r = 0; r < table.Count(); ++r) {
+                expected += table.CopyOut(r)->Is(counted);
+            }
+            ASSERT_EQ(table.CountIn(counted), expected) << "step " << step;
+        }
+    }
 }
 
 }  // namespace

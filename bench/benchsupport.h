@@ -1,0 +1,35 @@
+#pragma once
+
+// Ports the benchmarks need but do not measure: nothing is shown, played,
+// scanned or recorded.
+
+#include <string>
+
+#include "core/tasklistobserver.h"
+#include "download/completionactions.h"
+#include "mainwindow/messages.h"
+#include "mainwindow/shell.h"
+
+namespace dromo::bench {
+
+class Quiet : public TaskListObserver, public Messages, public Sound, public Shell,
+              public CompletionActions, public HistoryWriter {
+public:
+    void RowInserted(int) override {}
+    void RowRemoved(int) override {}
+    void RowChanged(int, RowParts) override {}
+    void StatusTexts(const std::string&, const std::string&, const std::string&) override {}
+    void TrayStateChanged(const TrayState&) override {}
+    void Warning(const std::string& text) override { last = text; }
+    bool AskOkCancel(const std::string&) override { return true; }
+    void Play(const std::string&) override {}
+    bool Open(const std::string&) override { return true; }
+    bool Start(const std::string&, const std::string&) override { return true; }
+    void ScanFile(const std::string&) override {}
+    void RedialIfNeeded() override {}
+    void CompletionCheck() override {}
+    void WriteHistoryEntry(std::int16_t) override {}
+    std::string last;
+};
+
+}  // namespace dromo::bench

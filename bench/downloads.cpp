@@ -1,0 +1,72 @@
+// bench-downloads URL_PREFIX OUTDIR COUNT THREADS: adds COUNT tasks
+// URL_PREFIX0 .. URL_PREFIX(COUNT-1), runs them on THREADS workers through
+// CurlEngine, and prints the seconds until all are Done.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "benchsupport.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "curlengine.h"
+#include "download/progresshandler.h"
+#include "download/workerpool.h"
+#include "download/workerstate.h"
+#include "mainwindow/taskadder.h"
+#include "mainwindow/taskcommands.h"
+#include "systemclock.h"
+
+int main(int argc, char** argv)
+{
+    using namespace dromo;
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: bench-downloads URL_PREFIX OUTDIR COUNT THREADS\n");
+        return 2;
+    }
+    const std::string prefix = argv[1];
+    const int count = std::atoi(argv[3]);
+    bench::Quiet quiet;
+    ViewSettings settings;
+    settings.options.saveTo = std::string(argv[2]) + "/";
+    settings.options.maxThreadNumber = std::atoi(argv[4]);
+    settings.options.autoSave = "1024";
+    TaskTable table(&quiet);
+    WorkerState state;
+    SystemClock clock;
+    CurlEngineFactory engines;
+    WorkerPool pool(table, state, settings.options);
+    TaskCommands commands(table, settings.options, state, pool, quiet, quiet, quiet, quiet);
+    ProgressHandler progress(table, settings.options, state, clock, quiet);
+    TaskAdder adder(table, settings, pool, quiet, quiet, quiet);
+    pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, quiet,
+                                  quiet, commands, clock});
+
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) {
+        if (adder.AddTask(prefix + std::to_string(i), "") != AddResult::Added) {
+            std::fprintf(stderr, "could not add: %s\n", quiet.last.c_str());
+            return 1;
+        }
+    }
+    for (;;) {
+        {
+            auto guard = table.Lock();
+            const int done = table.CountIn(TaskState::Done);
+            if (done == count) {
+                break;
+            }
+            if (table.CountIn(TaskState::Paused) > 0) {
+                std::fprintf(stderr, "a download failed\n");
+                return 1;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%.3f\n", seconds);
+    pool.StopAllWorkers(commands, nullptr);
+    return 0;
+}

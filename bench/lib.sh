@@ -1,0 +1,43 @@
+# Shared by the benchmark scripts: a work folder, a local nginx serving
+# $work/www on 127.0.0.1, timing and medians. Source it after `cd` to the repo.
+
+work=$(mktemp -d)
+mkdir -p "$work/www" "$work/tmp" "$work/out"
+bench_cleanup() {
+  [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
+  [ -n "${fault_pid:-}" ] && kill "$fault_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap bench_cleanup EXIT
+
+# Starts nginx on a free port; sets $port.
+start_nginx() {
+  port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  local user_line=""
+  [ "$(id -u)" -eq 0 ] && user_line="user root root;"
+  cat > "$work/nginx.conf" <<CONF
+$user_line
+worker_processes 2;
+error_log $work/error.log;
+pid $work/nginx.pid;
+events { worker_connections 256; }
+http {
+  access_log off; sendfile on;
+  client_body_temp_path $work/tmp; proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp;
+  uwsgi_temp_path $work/tmp; scgi_temp_path $work/tmp;
+  server { listen 127.0.0.1:$port; root $work/www; }
+}
+CONF
+  /usr/sbin/nginx -c "$work/nginx.conf" -p "$work"
+  for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" && return 0 || sleep 0.1; done
+  echo "nginx did not start" >&2
+  return 1
+}
+
+# One timed run of a command: prints "wall cpu" in seconds.
+timed() {
+  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1
+  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$work/time.txt"
+}
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }

@@ -1,0 +1,95 @@
+// bench-many-tasks save PROFILE N: AddTask of N URLs, then SaveSettings
+// through the real INI profile at PROFILE.
+// bench-many-tasks load PROFILE N: LoadSettings of that profile, as at the
+// next start. Each prints the seconds of its steps and its peak resident
+// memory in MB.
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "benchsupport.h"
+#include "core/network.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "download/workerstarter.h"
+#include "mainwindow/taskadder.h"
+#include "settingsprofile.h"
+
+namespace {
+
+class NoWorkers : public dromo::WorkerStarter {
+public:
+    bool ApplyRuleA() override { return false; }
+    bool ApplyRuleB() override { return false; }
+};
+
+class Connected : public dromo::Network {
+public:
+    dromo::ConnectionState GetConnectedState() override { return {}; }
+};
+
+double Since(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double PeakMB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace dromo;
+    const std::string mode = argc == 4 ? argv[1] : "";
+    if (mode != "save" && mode != "load") {
+        std::fprintf(stderr, "usage: bench-many-tasks save|load PROFILE N\n");
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const int n = std::atoi(argv[3]);
+    const PlatformDefaults platform{"/tmp/dl/", "/usr/share/dromo/"};
+    bench::Quiet quiet;
+    NoWorkers workers;
+    ViewSettings settings;
+    settings.options = GlobalOptions::Defaults(platform);
+    TaskTable table(&quiet);
+    TaskAdder adder(table, settings, workers, quiet, quiet, quiet);
+    SettingsProfile profile(path);
+    SettingsStore store(profile, platform);
+
+    if (mode == "save") {
+        auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < n; ++i) {
+            adder.AddTask("http://mirror" + std::to_string(i % 17) + ".example/pub/dir" + std::to_string(i) +
+                              "/file-" + std::to_string(i) + ".tar.gz",
+                          "");
+        }
+        const double add = Since(start);
+        start = std::chrono::steady_clock::now();
+        if (!store.Save(settings, table)) {
+            std::fprintf(stderr, "save failed\n");
+            return 1;
+        }
+        std::printf("%.3f %.3f %.1f\n", add, Since(start), PeakMB());
+        return 0;
+    }
+    auto start = std::chrono::steady_clock::now();
+    Connected network;
+    store.Load(settings, adder, network);
+    const double load = Since(start);
+    if (table.Count() != n) {
+        std::fprintf(stderr, "loaded %d of %d tasks\n", table.Count(), n);
+        return 1;
+    }
+    std::printf("%.3f %.1f\n", load, PeakMB());
+    return 0;
+}
