@@ -78,13 +78,13 @@ void HttpResponse::AddLine(std::string_view line)
         if (value.size() < 6 || !NameIs(value.substr(0, 6), "bytes ")) {
             return;
         }
-        const std::string_view spec = Trim(value.substr(6));
-        const std::size_t slash = spec.find('/');
+        const std::string_view ranges = Trim(value.substr(6));
+        const std::size_t slash = ranges.find('/');
         if (slash == std::string_view::npos) {
             return;
         }
-        rangeTotal = ParseSize(spec.substr(slash + 1));
-        const std::string_view range = spec.substr(0, slash);
+        rangeTotal = ParseSize(ranges.substr(slash + 1));
+        const std::string_view range = ranges.substr(0, slash);
         const std::size_t dash = range.find('-');
         if (dash != std::string_view::npos) {
             rangeFirst = ParseSize(range.substr(0, dash));

@@ -144,7 +144,9 @@ void Worker::Configure(const TaskRecord& task)
     }
 }
 
-void Worker::PutBack(TaskRecord& task)
+// Gives a picked-up task back without a transfer: it leaves this worker's
+// engine and the active count, in the state given.
+void Worker::HandBack(TaskRecord& task, TaskState state)
 {
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.activeCount;
@@ -153,9 +155,9 @@ void Worker::PutBack(TaskRecord& task)
         TaskRecord r = *m_ctx.table.CopyOut(row);
         r.engine.reset();
         m_ctx.table.WriteBack(row, r);
-        m_ctx.table.SetState(row, TaskState::Queued);
+        m_ctx.table.SetState(row, state);
     }
-    task.SetState(TaskState::Queued);
+    task.SetState(state);
 }
 
 bool Worker::Transfer(const TaskRecord& task)
@@ -172,23 +174,14 @@ void Worker::RunAttempts(TaskRecord& task)
     if (task.errorCount < 0) {
         // No attempt at all (a hand-edited list file): the task goes back to
         // Paused and the active count stays balanced.
-        auto guard = m_ctx.table.Lock();
-        --m_ctx.state.activeCount;
-        const int row = m_ctx.table.RowOf(task.taskId);
-        if (row >= 0) {
-            TaskRecord r = *m_ctx.table.CopyOut(row);
-            r.engine.reset();
-            m_ctx.table.WriteBack(row, r);
-            m_ctx.table.SetState(row, TaskState::Paused);
-        }
-        task.SetState(TaskState::Paused);
+        HandBack(task, TaskState::Paused);
         return;
     }
     for (int attempt = 0; attempt <= task.errorCount; ++attempt) {
         UpdateStatus();
         if (m_ctx.state.stop) {
             if (attempt == 0) {
-                PutBack(task);  // picked up, never started: queued as it was
+                HandBack(task, TaskState::Queued);  // picked up, never started: queued as it was
             }
             break;
         }

@@ -31,7 +31,7 @@ private:
     void EndTask(TaskRecord& task);
     void UpdateStatus();
     bool LeaveIfSurplus();
-    void PutBack(TaskRecord& task);
+    void HandBack(TaskRecord& task, TaskState state);
     void DoneStarting();
 
     WorkerContext m_ctx;

@@ -29,6 +29,19 @@ bool UsableFileName(const std::string& name)
            name.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
+TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
+              const std::string& resume, const std::string& progress)
+{
+    TaskRow row;
+    row.stateImage = StateImageOf(record.state);
+    row.icon = FileTypeIcon(record.remotePath);
+    row.texts[kColTarget] = target;
+    row.texts[kColSize] = size;
+    row.texts[kColResume] = resume;
+    row.texts[kColProgress] = progress;
+    return row;
+}
+
 }  // namespace
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
@@ -187,13 +200,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
     LookUpSite(record);
     record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
 
-    TaskRow row;
-    row.stateImage = StateImageOf(record.state);
-    row.icon = FileTypeIcon(record.remotePath);
-    row.texts[kColTarget] = url;
-    row.texts[kColSize] = "0";
-    row.texts[kColResume] = "N/A";
-    row.texts[kColProgress] = "0";
+    TaskRow row = NewRow(record, url, "0", "N/A", "0");
     if (!m_table.Append(std::move(record), std::move(row))) {
         m_messages.Warning(kTooMany);
         return AddResult::TooManyTasks;
@@ -229,14 +236,7 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
         record.SetState(TaskState::Scheduled);
     }
 
-    TaskRow row;
-    row.stateImage = StateImageOf(record.state);
-    row.icon = FileTypeIcon(record.remotePath);
-    row.texts[kColTarget] = target;
-    row.texts[kColSize] = sizeText;
-    row.texts[kColResume] = resumeText;
-    row.texts[kColProgress] = progressText;
-
+    TaskRow row = NewRow(record, target, sizeText, resumeText, progressText);
     if (!m_table.Append(std::move(record), std::move(row))) {
         return false;  // every task identifier of this run is used
     }
