@@ -1,0 +1,127 @@
+#include "files/privateprofile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+namespace dromo {
+namespace {
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+std::string Lower(std::string_view s)
+{
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+}  // namespace
+
+PrivateProfile::PrivateProfile(std::string_view text)
+{
+    std::string section;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string_view line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            if (close != std::string_view::npos) {
+                section = Lower(Trim(line.substr(1, close - 1)));
+            }
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || section.empty()) {
+            continue;
+        }
+        std::string_view value = Trim(line.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        m_entries.push_back(Entry{section, Lower(Trim(line.substr(0, eq))),
+                                  std::string(value.substr(0, kValueLimit))});
+    }
+}
+
+const PrivateProfile::Entry* PrivateProfile::Find(std::string_view section, std::string_view key) const
+{
+    const std::string s = Lower(section);
+    const std::string k = Lower(key);
+    for (const Entry& e : m_entries) {
+        if (e.section == s && e.key == k) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> PrivateProfile::Sections() const
+{
+    std::vector<std::string> names;
+    for (const Entry& e : m_entries) {
+        if (std::find(names.begin(), names.end(), e.section) == names.end()) {
+            names.push_back(e.section);
+        }
+    }
+    return names;
+}
+
+bool PrivateProfile::HasKey(std::string_view section, std::string_view key) const
+{
+    return Find(section, key) != nullptr;
+}
+
+std::string PrivateProfile::GetString(std::string_view section, std::string_view key,
+                                      const std::string& defaultValue) const
+{
+    const Entry* e = Find(section, key);
+    return e != nullptr ? e->value : defaultValue.substr(0, kValueLimit);
+}
+
+std::int32_t PrivateProfile::GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue) const
+{
+    const Entry* e = Find(section, key);
+    if (e == nullptr) {
+        return defaultValue;
+    }
+    std::string_view v = e->value;
+    bool negative = false;
+    if (!v.empty() && (v.front() == '-' || v.front() == '+')) {
+        negative = v.front() == '-';
+        v.remove_prefix(1);
+    }
+    std::int64_t value = 0;
+    for (char c : v) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        // Saturate: a number too long for 32 bits reads as the largest one.
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), std::numeric_limits<std::int32_t>::max() + 1LL);
+    }
+    if (negative) {
+        value = -value;
+    }
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                             std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace dromo

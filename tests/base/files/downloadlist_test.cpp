@@ -1,0 +1,172 @@
+#include "files/downloadlist.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fakes/rig.h"
+#include "files/privateprofile.h"
+
+namespace dromo {
+namespace {
+
+struct Lists {
+    test::Rig rig;
+    Lists() { rig.options.maxThreadNumber = 0; }  // tasks stay queued
+
+    void AddRow(const std::string& url, TaskRecord r)
+    {
+        ASSERT_EQ(rig.adder.AddTaskFromRecord(url, r), AddResult::Added);
+    }
+    int Load(const std::string& text)
+    {
+        return DownloadList::Load(text, rig.options, rig.settings.proxies, rig.table, rig.adder);
+    }
+};
+
+TaskRecord Sample(const std::string& saveAs)
+{
+    TaskRecord r;
+    r.saveAs = saveAs;
+    r.user = "u";
+    r.password = "p w";
+    r.idleTime = 30;
+    r.speedLimit = -1;
+    r.errorCount = 5;
+    r.retryInterval = 2;
+    r.autoSave = "128";
+    r.refresh = 100;
+    r.pasvMode = 1;
+    r.httpVersion = "1.0";
+    return r;
+}
+
+TEST(DownloadList, WritesTheSelectedRowsInRowOrder)
+{
+    Lists l;
+    l.rig.settings.proxies = {{"proxy.lan", 3128, "pu", "pp"}};
+    for (int i = 0; i < 5; ++i) {
+        TaskRecord r = Sample("/dl/f" + std::to_string(i));
+        if (i == 3) {
+            r.useProxy = 1;
+            r.proxyIndex = 0;
+            r.scheduled = 1;
+            r.startAt = "23:5";
+            r.untilFinished = 0;
+            r.duration = 45;
+        }
+        l.AddRow("http://h/f" + std::to_string(i), r);
+    }
+    EXPECT_EQ(DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies),
+              "[Settings]\nnum=2\n\n"
+              "[Task1]\nurl=http://h/f1\nsaveas=/dl/f1\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
+              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\n\n"
+              "[Task2]\nurl=http://h/f3\nsaveas=/dl/f3\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
+              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nproxy=proxy.lan\nproxyport=3128\n"
+              "proxyuser=pu\nproxypwd=pp\nstartAt=23:5\nduration=45\n\n");
+}
+
+TEST(DownloadList, RoundTripsThroughAFile)
+{
+    Lists l;
+    TaskRecord r = Sample("/dl/a.zip");
+    r.scheduled = 1;
+    r.startAt = "6:0";
+    r.untilFinished = 1;
+    r.userAgent = "kept in memory only";
+    l.AddRow("ftp://h/a.zip", r);
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("dromo-list-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = DownloadList::WithExtension((dir / "list").string());
+    EXPECT_EQ(path, (dir / "list.lst").string());
+    EXPECT_EQ(DownloadList::WithExtension("x.LST"), "x.LST");
+    ASSERT_TRUE(DownloadList::Save(path, l.rig.table, {0}, l.rig.settings.proxies));
+
+    Lists other;
+    EXPECT_EQ(DownloadList::LoadFile(path, other.rig.options, other.rig.settings.proxies, other.rig.table,
+                                     other.rig.adder),
+              1);
+    const TaskRecord back = other.rig.Task(0);
+    EXPECT_EQ(back.saveAs, "/dl/a.zip");
+    EXPECT_EQ(back.password, "p w");
+    EXPECT_EQ(back.httpVersion, "1.0");
+    EXPECT_EQ(back.scheduled, 1);
+    EXPECT_EQ(back.untilFinished, 1);
+    EXPECT_EQ(back.startAt, "6:0");
+    EXPECT_EQ(back.duration, 30);
+    EXPECT_EQ(back.userAgent, "");  // the file does not carry it
+    EXPECT_EQ(back.State(), TaskState::Scheduled);
+    EXPECT_EQ(DownloadList::LoadFile((dir / "missing.lst").string(), other.rig.options, other.rig.settings.proxies,
+                                     other.rig.table, other.rig.adder),
+              -1);
+    EXPECT_FALSE(DownloadList::Save((dir / "no/such/dir.lst").string(), l.rig.table, {0}, l.rig.settings.proxies));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
+{
+    Lists l;
+    l.rig.options.maxIdleTime = 99;
+    l.rig.settings.proxies = {{"Known", 8080, "keep", "mine"}};
+    const int added = l.Load(
+        "[SETTINGS]\r\n"
+        "Num=6\r\n"
+        "speed=50\r\n"
+        "proxy=known\r\nproxyport=8080\r\nproxyuser=other\r\nproxypwd=x\r\n"
+        "speed=70\r\n"  // the first occurrence wins
+        "\r\n"
+        "[task1]\r\nURL=http://h/1\r\n"
+        "[Task2]\r\nurl=http://h/2\r\nspeed=-1\r\nproxy=new.proxy\r\nproxyport=3128\r\nproxyuser=nu\r\n"
+        "[Task3]\r\nurl=\r\n"
+        "[Task4]\r\nurl=not a url\r\n"
+        "[Task5]\r\nurl=http://h/5\r\nproxy=\r\nstartAt=7:30\r\nduration=15\r\nerrcount=1x\r\n"
+        "garbage line without equals\r\n");
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(l.rig.messages.shown, std::vector<std::string>{"invalid url"});
+    ASSERT_EQ(l.rig.table.Count(), 3);
+    const TaskRecord t1 = l.rig.Task(0);
+    EXPECT_EQ(t1.speedLimit, 50);
+    EXPECT_EQ(t1.idleTime, 99);
+    EXPECT_EQ(t1.useProxy, 1);
+    EXPECT_EQ(t1.proxyIndex, 0);
+    const TaskRecord t2 = l.rig.Task(1);
+    EXPECT_EQ(t2.speedLimit, -1);
+    EXPECT_EQ(t2.proxyIndex, 1);
+    const TaskRecord t5 = l.rig.Task(2);
+    EXPECT_EQ(t5.useProxy, 0);
+    EXPECT_EQ(t5.scheduled, 1);
+    EXPECT_EQ(t5.untilFinished, 0);
+    EXPECT_EQ(t5.duration, 15);
+    EXPECT_EQ(t5.errorCount, 1);
+    ASSERT_EQ(l.rig.settings.proxies.size(), 2u);
+    EXPECT_EQ(l.rig.settings.proxies[0].user, "keep");  // an existing entry keeps its login
+    EXPECT_EQ(l.rig.settings.proxies[1], (ProxyEntry{"new.proxy", 3128, "nu", "x"}));
+
+    // Loading the same list again adds every task again.
+    EXPECT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://h/1\n"), 1);
+    EXPECT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://h/1\n"), 1);
+    EXPECT_EQ(l.Load("[Settings]\nnum=0\n[Task1]\nurl=http://h/1\n"), 0);
+    EXPECT_EQ(l.Load("[Task1]\nurl=http://h/1\n"), 0);
+    EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task1]\nurl=http://h/1\n"), 1);
+}
+
+TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
+{
+    const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +
+                           "\nquoted=\"  spaced  \"\n  spaced key  =  v  \nbig=99999999999\n");
+    EXPECT_EQ(p.GetInt("s", "N", 0), -12);
+    EXPECT_EQ(p.GetInt("S", "m", 0), 7);
+    EXPECT_EQ(p.GetInt("S", "q", 5), 0);
+    EXPECT_EQ(p.GetInt("S", "missing", 5), 5);
+    EXPECT_EQ(p.GetInt("S", "big", 0), 2147483647);
+    EXPECT_EQ(p.GetString("S", "long", "").size(), 1023u);
+    EXPECT_EQ(p.GetString("S", "quoted", ""), "  spaced  ");
+    EXPECT_EQ(p.GetString("S", "spaced key", ""), "v");
+    EXPECT_EQ(p.GetString("T", "n", "dflt"), "dflt");
+}
+
+}  // namespace
+}  // namespace dromo
