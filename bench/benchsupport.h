@@ -24,7 +24,7 @@ public:
     bool AskOkCancel(const std::string&) override { return true; }
     void Play(const std::string&) override {}
     bool Open(const std::string&) override { return true; }
-    bool Start(const std::string&, const std::string&) override { return true; }
+    bool Start(const std::string&, const std::vector<std::string>&) override { return true; }
     void ScanFile(const std::string&) override {}
     void RedialIfNeeded() override {}
     void CompletionCheck() override {}

@@ -17,6 +17,7 @@
 #include "core/tasktable.h"
 #include "download/workerstarter.h"
 #include "mainwindow/taskadder.h"
+#include "connectednetwork.h"
 #include "settingsprofile.h"
 
 namespace {
@@ -27,10 +28,6 @@ public:
     bool ApplyRuleB() override { return false; }
 };
 
-class Connected : public dromo::Network {
-public:
-    dromo::ConnectionState GetConnectedState() override { return {}; }
-};
 
 double Since(std::chrono::steady_clock::time_point start)
 {
@@ -83,7 +80,7 @@ int main(int argc, char** argv)
         return 0;
     }
     auto start = std::chrono::steady_clock::now();
-    Connected network;
+    ConnectedNetwork network;
     store.Load(settings, adder, network);
     const double load = Since(start);
     if (table.Count() != n) {

@@ -9,6 +9,8 @@ namespace dromo {
 class ConnectedNetwork : public Network {
 public:
     ConnectionState GetConnectedState() override { return {true, false}; }
+    bool Dial() override { return false; }    // there is no modem line to dial
+    bool HangUp() override { return false; }
 };
 
 }  // namespace dromo

@@ -13,6 +13,17 @@ class Network {
 public:
     virtual ~Network() = default;
     virtual ConnectionState GetConnectedState() = 0;
+    // Brings the modem line up again; false when it could not.
+    virtual bool Dial() = 0;
+    // Takes the modem line down; false when it could not.
+    virtual bool HangUp() = 0;
+};
+
+// Shuts the computer down and powers it off; false when the system refused.
+class Power {
+public:
+    virtual ~Power() = default;
+    virtual bool PowerOff() = 0;
 };
 
 }  // namespace dromo

@@ -4,12 +4,14 @@
 
 namespace dromo {
 
-// Message boxes. Called on the user-interface thread only.
+// Message boxes.
 class Messages {
 public:
     virtual ~Messages() = default;
-    // A warning with an OK button.
+    // A warning with an OK button. From a worker thread the box is posted to
+    // the user-interface thread and not waited for.
     virtual void Warning(const std::string& text) = 0;
+    // On the user-interface thread only.
     // A question with OK and Cancel; true for OK.
     virtual bool AskOkCancel(const std::string& text) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dromo {
 
@@ -9,9 +10,9 @@ class Shell {
 public:
     virtual ~Shell() = default;
     virtual bool Open(const std::string& path) = 0;
-    // Starts a program with its parameters, split like a command line; never
+    // Starts a program with these arguments, each passed as it is: never
     // through a shell.
-    virtual bool Start(const std::string& program, const std::string& parameters) = 0;
+    virtual bool Start(const std::string& program, const std::vector<std::string>& arguments) = 0;
 };
 
 // Plays a wave file to its end; silent when the file is missing or not playable.

@@ -56,10 +56,26 @@ public:
     bool ApplyRuleB() override { ++ruleB; return true; }
 };
 
-class FakeNetwork : public Network {
+class FakeNetwork : public Network, public Power {
 public:
     ConnectionState state{true, false};
+    std::vector<std::string> calls;
     ConnectionState GetConnectedState() override { return state; }
+    bool Dial() override
+    {
+        calls.push_back("dial");
+        return true;
+    }
+    bool HangUp() override
+    {
+        calls.push_back("hangup");
+        return true;
+    }
+    bool PowerOff() override
+    {
+        calls.push_back("poweroff");
+        return false;  // refused, like a desktop without the right
+    }
 };
 
 class FakeMessages : public Messages {
@@ -96,9 +112,12 @@ public:
         opened.push_back(path);
         return result;
     }
-    bool Start(const std::string& program, const std::string& parameters) override
+    std::vector<std::vector<std::string>> started;
+    bool Start(const std::string& program, const std::vector<std::string>& arguments) override
     {
-        opened.push_back(program + " " + parameters);
+        std::vector<std::string> call{program};
+        call.insert(call.end(), arguments.begin(), arguments.end());
+        started.push_back(call);
         return result;
     }
 };

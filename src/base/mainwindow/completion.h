@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "download/completionactions.h"
+
+namespace dromo {
+
+class Messages;
+class Network;
+class Power;
+class Shell;
+class TaskTable;
+struct GlobalOptions;
+struct WorkerState;
+
+// The 15-second countdown before a hang-up or shut-down.
+class Countdown {
+public:
+    virtual ~Countdown() = default;
+    static constexpr int kSeconds = 15;
+    // Shows the countdown with the message and returns at once; `done` runs
+    // on the user-interface thread with true when it reached 0, false when
+    // the user cancelled it.
+    virtual void Start(const std::string& message, std::function<void(bool reachedZero)> done) = 0;
+};
+
+// What happens around the end of downloads: the countdown to hang up or
+// shut down when all work is over, redialling a dropped modem line, and the
+// virus scan of finished files.
+class Completion : public CompletionActions {
+public:
+    Completion(TaskTable& table, GlobalOptions& options, WorkerState& workers, Network& network, Power& power,
+               Shell& shell, Messages& messages, Countdown& countdown, std::function<void()> exitProgram);
+
+    void CompletionCheck() override;
+    void RedialIfNeeded() override;
+    void ScanFile(const std::string& path) override;
+
+    // Reads the connection state into the options (before the completion
+    // toggles' menu is shown, and when redialling).
+    void RefreshConnection();
+    // The countdown's text for the options as they are.
+    std::string CountdownMessage() const;
+
+private:
+    void CountdownEnded(bool reachedZero);
+
+    TaskTable& m_table;
+    GlobalOptions& m_options;
+    WorkerState& m_workers;
+    Network& m_network;
+    Power& m_power;
+    Shell& m_shell;
+    Messages& m_messages;
+    Countdown& m_countdown;
+    std::function<void()> m_exit;
+    std::atomic<bool> m_counting{false};
+};
+
+// Splits a parameter text like a command line: blanks separate words,
+// double quotes group them, a backslash makes the next quote literal.
+std::vector<std::string> SplitCommandLine(const std::string& text);
+
+}  // namespace dromo
