@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
+  dbus-daemon python3-dbus python3-dbusmock
 )
 
 missing=()

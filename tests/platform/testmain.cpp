@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     setenv("HOME", (base / "home").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (base / "runtime").c_str(), 1);
 
+    // D-Bus connections want an application object.
+    QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::filesystem::remove_all(base);
