@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-multimedia-dev
   libcurl4-openssl-dev ca-certificates
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
