@@ -158,3 +158,26 @@ TEST(Completion, CommandLineSplitting)
 
 }  // namespace
 }  // namespace dromo
+
+#include "mainwindow/countdownsteps.h"
+
+namespace dromo {
+namespace {
+
+TEST(CountdownSteps, FifteenSecondsToZero)
+{
+    CountdownSteps steps;
+    EXPECT_EQ(steps.SecondsLeft(), 15);
+    for (int i = 1; i < 15; ++i) {
+        EXPECT_FALSE(steps.Tick());
+        EXPECT_EQ(steps.SecondsLeft(), 15 - i);
+        EXPECT_EQ(steps.BarPosition(), i);
+    }
+    EXPECT_TRUE(steps.Tick());
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_FALSE(steps.Tick());
+    EXPECT_EQ(steps.SecondsLeft(), 0);
+}
+
+}  // namespace
+}  // namespace dromo

@@ -1,0 +1,30 @@
+#pragma once
+
+namespace dromo {
+
+// The countdown dialog's state: 15 one-second steps. The window shows the
+// seconds left and the bar's position, and closes when Tick says so.
+class CountdownSteps {
+public:
+    static constexpr int kSteps = 15;
+
+    int SecondsLeft() const { return m_left; }
+    // The progress bar's position, 1..15 as the steps pass.
+    int BarPosition() const { return kSteps - m_left; }
+    bool Finished() const { return m_left == 0; }
+
+    // One second passed; true when this reached 0 (the dialog then closes as
+    // if OK were pressed). Ticks after that change nothing.
+    bool Tick()
+    {
+        if (m_left == 0) {
+            return false;
+        }
+        return --m_left == 0;
+    }
+
+private:
+    int m_left = kSteps;
+};
+
+}  // namespace dromo
