@@ -1,89 +1,146 @@
-// Dromo's start-up. Until the main window exists this runs the start-up
-// steps that need no window: the instance check, the shared worker state,
-// loading the profile with its saved tasks, and the save at exit. It then
-// reports what it loaded.
+// Dromo's start-up and, until the main window exists, a console front end
+// over the same machinery the window will drive: the profile with its saved
+// tasks, URLs from the command line, the workers with the libcurl engine,
+// the one-second timer, auto-save, completion actions and the history page.
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "connectednetwork.h"
+#include "core/autosaver.h"
 #include "core/settingsstore.h"
 #include "core/startup.h"
 #include "core/tasklistobserver.h"
 #include "core/tasktable.h"
-#include "download/workerstarter.h"
+#include "curlengine.h"
+#include "desktopshell.h"
+#include "download/progresshandler.h"
+#include "download/refreshtimer.h"
+#include "download/schedulecheck.h"
+#include "download/workerpool.h"
 #include "download/workerstate.h"
+#include "files/historypage.h"
 #include "instancelock.h"
+#include "logindpower.h"
+#include "mainwindow/addresshistory.h"
+#include "mainwindow/completion.h"
 #include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "mainwindow/speedsamples.h"
 #include "mainwindow/taskadder.h"
+#include "mainwindow/taskcommands.h"
+#include "networkmanagernetwork.h"
 #include "platformpaths.h"
 #include "settingsprofile.h"
+#include "systemclock.h"
 #include "systemmemory.h"
+#include "wavesound.h"
 
 namespace {
 
-const char* StateName(std::int32_t state)
+using namespace dromo;
+
+std::atomic<bool> g_interrupted{false};
+
+void OnSignal(int)
 {
-    switch (static_cast<dromo::TaskState>(state)) {
-    case dromo::TaskState::Queued: return "queued";
-    case dromo::TaskState::Paused: return "paused";
-    case dromo::TaskState::Running: return "running";
-    case dromo::TaskState::Done: return "done";
-    case dromo::TaskState::Error: return "error";
-    case dromo::TaskState::Scheduled: return "scheduled";
-    }
-    return "unknown";
+    g_interrupted = true;
 }
 
-// Status texts go to the terminal while there is no status bar.
-class ConsoleObserver : public dromo::TaskListObserver {
+const char* StateName(std::int32_t state)
+{
+    switch (static_cast<TaskState>(state)) {
+    case TaskState::Queued: return "queued";
+    case TaskState::Paused: return "paused";
+    case TaskState::Running: return "running";
+    case TaskState::Done: return "done";
+    case TaskState::Error: return "error";
+    case TaskState::Scheduled: return "scheduled";
+    }
+    return "?";
+}
+
+// Prints what changes: a task's state and its status texts. Called under the
+// task-table lock from any thread, so it only reads the row and prints.
+class ConsoleObserver : public TaskListObserver {
 public:
+    void SetTable(const TaskTable* table) { m_table = table; }
     void RowInserted(int) override {}
     void RowRemoved(int) override {}
-    void RowChanged(int, dromo::RowParts) override {}
-    void TrayStateChanged(const dromo::TrayState&) override {}
-    void StatusTexts(const std::string&, const std::string& running, const std::string& queued) override
+    void RowChanged(int row, RowParts parts) override
     {
-        m_last = running + ", " + queued;
+        if (m_table == nullptr || !(parts & (kStateImagePart | (1u << kColStatus)))) {
+            return;
+        }
+        const auto record = m_table->CopyOut(row);
+        const TaskRow texts = m_table->RowCopy(row);
+        if (!record) {
+            return;
+        }
+        std::lock_guard lock(m_mutex);
+        if (parts & kStateImagePart) {
+            std::printf("[%s] %s\n", StateName(record->state), texts.texts[kColTarget].c_str());
+        } else {
+            std::printf("    %s\n", texts.texts[kColStatus].c_str());
+        }
+        std::fflush(stdout);
     }
-    std::string m_last;
+    void StatusTexts(const std::string&, const std::string&, const std::string&) override {}
+    void TrayStateChanged(const TrayState& state) override { m_tip = state.tip; }
+    std::string Tip() const { return m_tip; }
+
+private:
+    const TaskTable* m_table = nullptr;
+    std::mutex m_mutex;
+    std::string m_tip;
 };
 
-// Without transfer workers in this build, queued tasks stay queued; the pool
-// counts how often a worker would have been asked for.
-class IdleWorkerPool : public dromo::WorkerStarter {
-public:
-    bool ApplyRuleA() override { ++m_requests; return false; }
-    bool ApplyRuleB() override { ++m_requests; return false; }
-    int m_requests = 0;
-};
-
-class ConsoleMessages : public dromo::Messages {
+class ConsoleMessages : public Messages {
 public:
     void Warning(const std::string& text) override { std::cerr << text << '\n'; }
     bool AskOkCancel(const std::string& text) override
     {
-        std::cerr << text << '\n';
+        std::cerr << text << " (no window to ask: cancelled)\n";
         return false;
     }
 };
 
-// Restoring tasks plays no sound.
-class NoSound : public dromo::Sound {
+// The countdown as lines on the terminal; Ctrl+C during it cancels.
+class ConsoleCountdown : public Countdown {
 public:
-    void Play(const std::string&) override {}
+    void Start(const std::string& message, std::function<void(bool)> done) override
+    {
+        std::printf("%s (Ctrl+C cancels)\n", message.c_str());
+        auto left = std::make_shared<int>(kSeconds);
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, left, done] {
+            if (g_interrupted.exchange(false)) {
+                timer->deleteLater();
+                done(false);
+            } else if (--*left == 0) {
+                timer->deleteLater();
+                done(true);
+            }
+        });
+        QMetaObject::invokeMethod(timer, [timer] { timer->start(1000); }, Qt::QueuedConnection);
+    }
 };
 
 void PrintHelp()
 {
-    std::cout << "Usage: dromo [--automation | --embedding] [--help]\n\n"
-                 "Dromo is a download manager for HTTP, HTTPS and FTP.\n"
-                 "This build runs the start-up without a window: it checks that no other\n"
-                 "Dromo runs, loads the profile and its saved tasks, saves the profile back\n"
-                 "and prints what it found.\n\n"
+    std::cout << "Usage: dromo [--automation | --embedding] [URL...]\n\n"
+                 "Dromo is a download manager for HTTP, HTTPS and FTP. Until its window\n"
+                 "arrives, this front end runs in the terminal: it loads the saved tasks,\n"
+                 "adds every URL given, downloads the queued tasks and prints their progress,\n"
+                 "saving the task list as it goes. It ends when no task is left to run, or on\n"
+                 "Ctrl+C, which stops the downloads (they resume later) and saves.\n\n"
                  "  --automation, --embedding  started by D-Bus activation (window minimised)\n"
                  "  --help                     show this text\n";
 }
@@ -92,8 +149,7 @@ void PrintHelp()
 
 int main(int argc, char** argv)
 {
-    const dromo::StartupOptions args =
-        dromo::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (args.help) {
         PrintHelp();
         return 0;
@@ -102,44 +158,92 @@ int main(int argc, char** argv)
         std::cerr << "dromo: " << args.error << " (see dromo --help)\n";
         return 2;
     }
+    QCoreApplication app(argc, argv);
 
-    dromo::SettingsProfile profile;
-    dromo::InstanceLock instance;
+    SettingsProfile profile;
+    InstanceLock instance;
     const bool otherRunning = !instance.TryAcquire();
-    if (!dromo::MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
-        std::cerr << dromo::kAlreadyRunningMessage << '\n';
+    if (!MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
+        std::cerr << kAlreadyRunningMessage << '\n';
         return 1;
     }
 
-    dromo::WorkerState workers;  // stop flag clear, no workers, the end event signalled
+    WorkerState state;  // stop flag clear, no workers, the end event signalled
+    SystemClock clock;
     ConsoleObserver observer;
-    IdleWorkerPool pool;
-    dromo::TaskTable table(&observer);
-    dromo::ViewSettings settings;
-    dromo::SettingsStore store(profile, dromo::PlatformPaths::Defaults());
     ConsoleMessages messages;
-    NoSound sound;
-    dromo::TaskAdder adder(table, settings, pool, observer, messages, sound);
-    dromo::ConnectedNetwork network;
+    ConsoleCountdown countdown;
+    WaveSound sound;
+    DesktopShell shell;
+    NetworkManagerNetwork network;
+    LogindPower power;
+    CurlEngineFactory engines;
+    ViewSettings settings;
+    TaskTable table(&observer);
+    observer.SetTable(&table);
+    WorkerPool pool(table, state, settings.options);
+    Completion completion(table, settings.options, state, network, power, shell, messages, countdown,
+                          [] { g_interrupted = true; });
+    TaskCommands commands(table, settings.options, state, pool, completion, messages, shell, observer);
+    ProgressHandler progress(table, settings.options, state, clock, sound);
+    HistoryPage history(PlatformPaths::UserDataFolder() + "history.htm", table, settings.options, clock);
+    TaskAdder adder(table, settings, pool, observer, messages, sound);
+    pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
+                                  history, commands, clock});
+
+    SettingsStore store(profile, PlatformPaths::Defaults());
     store.Load(settings, adder, network);
-
-    std::cout << dromo::kAppTitle << '\n'
-              << "Memory: " << dromo::FormatMemoryText(dromo::PhysicalMemoryBytes()) << '\n'
-              << "Profile: " << profile.FileName().toStdString() << '\n'
-              << "Save to: " << settings.options.saveTo << '\n'
-              << "Tasks: " << table.Count() << '\n';
-    for (int row = 0; row < table.Count(); ++row) {
-        const auto record = table.CopyOut(row);
-        std::cout << "  [" << StateName(record->state) << "] "
-                  << table.RowCopy(row).texts[dromo::kColTarget] << " -> " << record->saveAs << '\n';
+    // A fresh account may have no download folder yet; like the options
+    // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
+    QDir().mkdir(QString::fromStdString(settings.options.saveTo));
+    AddressHistory addresses(adder, settings.options);
+    addresses.Load(profile);
+    std::cout << kAppTitle << " - " << FormatMemoryText(PhysicalMemoryBytes()) << " of memory\n"
+              << "Profile: " << profile.FileName().toStdString() << "\n"
+              << "Saving to: " << settings.options.saveTo << "\n"
+              << "Tasks: " << table.Count() << "\n";
+    for (const std::string& url : args.urls) {
+        addresses.QuickAdd(url);
     }
-    std::cout << "Categories: " << settings.categories.size() << ", sites: " << settings.sites.size()
-              << ", proxies: " << settings.proxies.size() << '\n';
 
-    workers.stop = true;
-    if (!store.Save(settings, table)) {
-        std::cerr << "dromo: could not write the profile " << profile.FileName().toStdString() << '\n';
-        return 1;
-    }
+    ScheduleCheck schedule(table, clock, pool, completion);
+    SpeedSamples samples;
+    RefreshTimer refresh(schedule, progress, samples, table, state, clock, observer);
+    AutoSaver autoSaver(store, settings, table);
+    refresh.Start();
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        refresh.Tick();
+        autoSaver.Tick();
+        bool busy = false;
+        {
+            auto guard = table.Lock();
+            busy = state.activeCount > 0 || table.CountIn(TaskState::Queued) > 0 ||
+                   table.CountIn(TaskState::Running) > 0 || table.CountIn(TaskState::Error) > 0 ||
+                   table.CountIn(TaskState::Scheduled) > 0;
+        }
+        if (g_interrupted || !busy) {
+            app.quit();
+        } else if (!observer.Tip().empty() && observer.Tip() != kAppTitle) {
+            std::printf("  %s\n", observer.Tip().c_str());
+            std::fflush(stdout);
+        }
+    });
+    tick.start(1000);
+    app.exec();
+
+    // The exit path: every transfer stopped, everything saved, the workers
+    // given at most five seconds.
+    const bool ended = pool.StopAllWorkers(commands, [&] {
+        addresses.Save(profile);
+        if (!store.Save(settings, table)) {
+            std::cerr << "dromo: could not write the profile " << profile.FileName().toStdString() << '\n';
+        }
+    });
+    std::printf("%d done, %d waiting.%s\n", table.CountIn(TaskState::Done),
+                table.Count() - table.CountIn(TaskState::Done), ended ? "" : " (some transfers did not stop in time)");
     return 0;
 }
