@@ -1,0 +1,157 @@
+#include "mainwindow/tasklistmodel.h"
+
+#include <QSize>
+#include <algorithm>
+
+#include "core/tasktable.h"
+
+namespace dromo {
+namespace {
+
+struct ColumnSpec {
+    const char* heading;
+    int width;
+};
+
+constexpr ColumnSpec kColumns[kColumnCount] = {
+    {"Target", 100}, {"Size(KB)", 90}, {"Resume", 50},   {"Progress", 60}, {"Speed", 65},
+    {"Time", 60},    {"Est Time", 60}, {"Retry", 50},    {"Status", 250},
+};
+
+}  // namespace
+
+TaskListModel::TaskListModel(TaskTable& table, QObject* parent) : QAbstractTableModel(parent), m_table(table)
+{
+    // Whatever the table holds already (tasks restored before the window).
+    auto guard = m_table.Lock();
+    for (int row = 0; row < m_table.Count(); ++row) {
+        m_rows.push_back(m_table.RowCopy(row));
+    }
+    m_timer.setInterval(kFlushMs);
+    connect(&m_timer, &QTimer::timeout, this, &TaskListModel::Flush);
+    m_timer.start();
+}
+
+void TaskListModel::Queue(Event e)
+{
+    std::lock_guard lock(m_mutex);
+    m_pending.push_back(e);
+}
+
+void TaskListModel::RowInserted(int row)
+{
+    Queue({Event::Insert, row, kAllRowParts});
+}
+
+void TaskListModel::RowRemoved(int row)
+{
+    Queue({Event::Remove, row, 0});
+}
+
+void TaskListModel::RowChanged(int row, RowParts parts)
+{
+    Queue({Event::Change, row, parts});
+}
+
+void TaskListModel::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
+{
+    if (m_next) {
+        m_next->StatusTexts(pane0, pane1, pane2);
+    }
+}
+
+void TaskListModel::TrayStateChanged(const TrayState& state)
+{
+    if (m_next) {
+        m_next->TrayStateChanged(state);
+    }
+}
+
+void TaskListModel::Flush()
+{
+    // The table lock first, then ours: the same order as a worker that
+    // notifies while holding the table lock.
+    auto guard = m_table.Lock();
+    std::vector<Event> events;
+    {
+        std::lock_guard lock(m_mutex);
+        events.swap(m_pending);
+    }
+    if (events.empty()) {
+        return;
+    }
+    std::vector<char> dirty(m_rows.size(), 0);
+    for (const Event& e : events) {
+        if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(m_rows.size())) {
+            beginInsertRows({}, e.row, e.row);
+            m_rows.insert(m_rows.begin() + e.row, TaskRow{});
+            dirty.insert(dirty.begin() + e.row, 1);
+            endInsertRows();
+        } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
+            beginRemoveRows({}, e.row, e.row);
+            m_rows.erase(m_rows.begin() + e.row);
+            dirty.erase(dirty.begin() + e.row);
+            endRemoveRows();
+        } else if (e.kind == Event::Change && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
+            dirty[static_cast<std::size_t>(e.row)] = 1;
+        }
+    }
+    // Every queued event is applied, so the rows line up with the table's.
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < static_cast<int>(m_rows.size()) && row < m_table.Count(); ++row) {
+        if (dirty[static_cast<std::size_t>(row)]) {
+            m_rows[static_cast<std::size_t>(row)] = m_table.RowCopy(row);
+            first = first < 0 ? row : first;
+            last = row;
+        }
+    }
+    if (first >= 0) {
+        emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+    }
+}
+
+int TaskListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int TaskListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant TaskListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) || index.column() >= kColumnCount) {
+        return {};
+    }
+    const TaskRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return QString::fromStdString(row.texts[static_cast<std::size_t>(index.column())]);
+    case StateImageRole:
+        return row.stateImage;
+    case FileIconRole:
+        return row.icon;
+    default:
+        return {};
+    }
+}
+
+QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return QString::fromLatin1(kColumns[section].heading);
+    }
+    if (role == Qt::SizeHintRole) {
+        return QSize(kColumns[section].width, 20);
+    }
+    return {};
+}
+
+}  // namespace dromo

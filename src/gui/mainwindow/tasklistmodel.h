@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTimer>
+#include <mutex>
+#include <vector>
+
+#include "core/tasklistobserver.h"
+#include "core/taskrow.h"
+
+namespace dromo {
+
+class TaskTable;
+
+// The task list as a Qt model. Base tells it of changes from any thread
+// (with the task-table lock held); it only queues them. On the
+// user-interface thread, a few times a second, it replays the queue in
+// order against its own copy of the rows, copies the changed rows out of the
+// table under the lock, and signals the view. So a worker never waits for
+// the window, and the window holds the lock only to copy.
+class TaskListModel : public QAbstractTableModel, public TaskListObserver {
+    Q_OBJECT
+public:
+    enum Role { StateImageRole = Qt::UserRole + 1, FileIconRole };
+
+    explicit TaskListModel(TaskTable& table, QObject* parent = nullptr);
+
+    // Applies what was queued; the timer calls it, tests may too.
+    void Flush();
+    // Status-bar texts and tray state go to whoever listens.
+    void SetForwarding(TaskListObserver* next) { m_next = next; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void RowInserted(int row) override;
+    void RowRemoved(int row) override;
+    void RowChanged(int row, RowParts parts) override;
+    void StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2) override;
+    void TrayStateChanged(const TrayState& state) override;
+
+    static constexpr int kFlushMs = 250;
+
+private:
+    struct Event {
+        enum Kind { Insert, Remove, Change } kind;
+        int row;
+        RowParts parts;
+    };
+    void Queue(Event e);
+
+    TaskTable& m_table;
+    TaskListObserver* m_next = nullptr;
+    std::mutex m_mutex;
+    std::vector<Event> m_pending;  // guarded by m_mutex
+    std::vector<TaskRow> m_rows;   // user-interface thread only
+    QTimer m_timer;
+};
+
+}  // namespace dromo
