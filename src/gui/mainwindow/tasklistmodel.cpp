@@ -4,6 +4,11 @@
 #include <algorithm>
 
 #include "core/tasktable.h"
+#include "mainwindow/artwork.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QPixmap>
 
 namespace dromo {
 namespace {
@@ -111,6 +116,22 @@ void TaskListModel::Flush()
     }
 }
 
+QPixmap TaskListModel::RowPicture(int stateImage, int icon)
+{
+    static QHash<int, QPixmap> cache;  // user-interface thread only
+    const int key = stateImage * 100 + icon;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QPixmap picture(34, 16);
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        p.drawPixmap(0, 0, Artwork::StateImage(stateImage));
+        p.drawPixmap(18, 0, Artwork::FileType(icon).pixmap(16, 16));
+        it = cache.insert(key, picture);
+    }
+    return *it;
+}
+
 int TaskListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
@@ -131,6 +152,11 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return QString::fromStdString(row.texts[static_cast<std::size_t>(index.column())]);
+    case Qt::DecorationRole:
+        if (index.column() == 0) {
+            return RowPicture(row.stateImage, row.icon);
+        }
+        return {};
     case StateImageRole:
         return row.stateImage;
     case FileIconRole:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QPixmap>
 #include <QTimer>
 #include <mutex>
 #include <vector>
@@ -42,6 +43,8 @@ public:
     void TrayStateChanged(const TrayState& state) override;
 
     static constexpr int kFlushMs = 250;
+    // The state image beside the file-type icon, as the first column shows them.
+    static QPixmap RowPicture(int stateImage, int icon);
 
 private:
     struct Event {

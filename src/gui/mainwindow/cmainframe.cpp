@@ -1,0 +1,480 @@
+#include "mainwindow/cmainframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+
+#include "core/autosaver.h"
+#include "core/caboutdlg.h"
+#include "core/globaloptions.h"
+#include "core/settingsstore.h"
+#include "core/startup.h"
+#include "core/tasktable.h"
+#include "download/refreshtimer.h"
+#include "download/workerpool.h"
+#include "download/workerstate.h"
+#include "files/downloadlist.h"
+#include "files/historypage.h"
+#include "mainwindow/addresshistory.h"
+#include "mainwindow/artwork.h"
+#include "mainwindow/cmainview.h"
+#include "mainwindow/completion.h"
+#include "mainwindow/filetypeicon.h"
+#include "mainwindow/frameplacement.h"
+#include "mainwindow/messages.h"
+#include "mainwindow/taskcommands.h"
+#include "mainwindow/tasklistmodel.h"
+
+namespace dromo {
+
+CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent)
+    : QMainWindow(parent), m_ctx(context), m_view(new CMainView(model, context.settings.options, this)),
+      m_address(new QComboBox)
+{
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(Artwork::Program());
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+    const Placement p = PlacementFromSaved(ReadPlacement(m_ctx.profile), screen.width(), screen.height());
+    setGeometry(p.x, p.y, p.width, p.height);
+
+    setCentralWidget(m_view);
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusAndTray();
+    LoadHistoryBox();
+
+    connect(m_view, &CMainView::DoubleClicked, this, [this](int row) { m_ctx.commands.DoubleClick(row); });
+    connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
+    connect(m_view, &CMainView::TextDropped, this, &CMainFrame::AddUrl);
+
+    m_tick.setInterval(1000);
+    connect(&m_tick, &QTimer::timeout, this, [this] {
+        m_ctx.refresh.Tick();
+        m_ctx.autoSaver.Tick();
+    });
+    m_ctx.refresh.Start();
+    m_tick.start();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::MakeAction(CommandId id, const QString& text, const QKeySequence& key)
+{
+    auto* action = new QAction(text, this);
+    if (!key.isEmpty()) {
+        action->setShortcut(key);
+    }
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(CommandId id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::BuildMenus()
+{
+    using C = CommandId;
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(MakeAction(C::AddUrl, tr("&Add URL..."), QKeySequence(tr("Ctrl+N"))));
+    file->addSeparator();
+    file->addAction(MakeAction(C::LoadBrokenFile, tr("Load Broken File..."), QKeySequence(tr("Ctrl+O"))));
+    file->addSeparator();
+    file->addAction(MakeAction(C::SaveDownloadList, tr("Save Download List...")));
+    file->addAction(MakeAction(C::LoadDownloadList, tr("Load Download List...")));
+    file->addSeparator();
+    file->addAction(MakeAction(C::ViewHistory, tr("View History")));
+    file->addAction(MakeAction(C::ClearHistory, tr("Clear History")));
+    file->addSeparator();
+    file->addAction(MakeAction(C::Exit, tr("E&xit")));
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(MakeAction(C::SelectAll, tr("Select All"), QKeySequence(tr("Ctrl+A"))));
+    edit->addAction(MakeAction(C::SelectAllInProgress, tr("Select All in Progress")));
+    edit->addSeparator();
+    edit->addAction(MakeAction(C::DeleteSelected, tr("Delete Selected"), QKeySequence(tr("Alt+Del"))));
+    edit->addSeparator();
+    edit->addAction(MakeAction(C::SaveSettingsNow, tr("Save Settings Now"), QKeySequence(tr("Ctrl+S"))));
+
+    QMenu* download = menuBar()->addMenu(tr("&Download"));
+    download->addAction(MakeAction(C::Resume, tr("Resume")));
+    download->addSeparator();
+    download->addAction(MakeAction(C::Stop, tr("Stop")));
+    download->addAction(MakeAction(C::StopAll, tr("Stop All"), QKeySequence(tr("Ctrl+P"))));
+    download->addSeparator();
+    download->addAction(MakeAction(C::AutoDialUp, tr("Auto Dial-up")));
+    download->addAction(MakeAction(C::HangUpWhenDone, tr("Hang up When Done")));
+    download->addAction(MakeAction(C::ShutDownWhenDone, tr("Shut Down Computer When Done")));
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(MakeAction(C::Properties, tr("Properties")));
+    view->addSeparator();
+    view->addAction(MakeAction(C::ToolBar, tr("Tool Bar")));
+    view->addAction(MakeAction(C::AddressBar, tr("Address Bar")));
+    view->addSeparator();
+    view->addAction(MakeAction(C::GridLine, tr("Grid Line")));
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(MakeAction(C::About, tr("&About Dromo...")));
+
+    for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar}) {
+        m_actions[id]->setCheckable(true);
+    }
+    // The dialogs behind these come with the dialogs of the program.
+    for (C id : {C::AddUrl, C::LoadBrokenFile, C::Properties}) {
+        m_actions[id]->setEnabled(false);
+    }
+    for (QMenu* menu : {file, edit, download, view}) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    }
+    MakeAction(C::MainWindow, tr("Main Window"));
+    MakeAction(C::Open, tr("Open"));
+}
+
+void CMainFrame::BuildToolBar()
+{
+    using C = CommandId;
+    QToolBar* bar = addToolBar(tr("Tool Bar"));
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const std::pair<C, const char*> buttons[] = {
+        {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
+        {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
+        {C::Resume, "media-playback-start"}, {C::Stop, "media-playback-stop"},
+        {C::StopAll, "process-stop"},       {C::Exit, nullptr},
+        {C::ShutDownWhenDone, "system-shutdown"}, {C::HangUpWhenDone, "network-offline"},
+        {C::AutoDialUp, "network-transmit-receive"}, {C::Exit, nullptr},
+    };
+    for (const auto& [id, icon] : buttons) {
+        if (icon == nullptr) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions[id];
+        action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+        bar->addAction(action);
+    }
+    connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
+
+    QToolBar* addressBar = addToolBar(tr("Address"));
+    addToolBarBreak(Qt::TopToolBarArea);
+    insertToolBar(addressBar, addressBar);
+    addressBar->addWidget(new QLabel(tr("Address:")));
+    m_address->setEditable(true);
+    m_address->setInsertPolicy(QComboBox::NoInsert);
+    m_address->setMinimumWidth(400);
+    m_address->lineEdit()->setMaxLength(static_cast<int>(AddressHistory::kBoxLimit));
+    addressBar->addWidget(m_address);
+    connect(m_address->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (m_ctx.addresses.Shown()) {
+            m_ctx.addresses.QuickAdd(m_address->currentText().toStdString());
+            LoadHistoryBox();
+        }
+    });
+    addressBar->setVisible(m_ctx.addresses.Shown());
+    connect(m_actions[C::AddressBar], &QAction::toggled, this, [this, addressBar](bool on) {
+        m_ctx.addresses.SetShown(on);
+        addressBar->setVisible(on);
+    });
+}
+
+void CMainFrame::LoadHistoryBox()
+{
+    const QString typed = m_address->currentText();
+    m_address->clear();
+    for (const std::string& url : m_ctx.addresses.Entries()) {
+        m_address->addItem(Artwork::FileType(FileTypeIcon(url)), QString::fromStdString(url));
+    }
+    m_address->setCurrentIndex(-1);
+    m_address->setEditText(m_ctx.addresses.Entries().empty() ? typed : QString());
+}
+
+void CMainFrame::BuildStatusAndTray()
+{
+    m_panes[0] = new QLabel;
+    m_panes[1] = new QLabel(tr("0 tasks is running"));
+    m_panes[2] = new QLabel(tr("0 tasks is in queue"));
+    statusBar()->addWidget(m_panes[0], 1);
+    statusBar()->addPermanentWidget(m_panes[1]);
+    statusBar()->addPermanentWidget(m_panes[2]);
+
+    m_trayTip = QString::fromLatin1(kAppTitle);
+    // Without a notification area Dromo still starts; hiding then minimises.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        return;
+    }
+    m_tray = new QSystemTrayIcon(Artwork::Tray(128), this);
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(m_actions[CommandId::MainWindow]);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_actions[CommandId::AddUrl]);
+    m_trayMenu->addAction(m_actions[CommandId::StopAll]);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_actions[CommandId::About]);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_actions[CommandId::Exit]);
+    m_trayMenu->setDefaultAction(m_actions[CommandId::MainWindow]);
+    connect(m_trayMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    m_tray->setContextMenu(m_trayMenu);
+    m_tray->setToolTip(m_trayTip);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
+            ToggleMainWindow();
+        }
+    });
+    m_tray->show();
+}
+
+QString CMainFrame::PaneText(int pane) const
+{
+    return pane >= 0 && pane < 3 ? m_panes[pane]->text() : QString();
+}
+
+void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
+{
+    const QString texts[] = {QString::fromStdString(pane0), QString::fromStdString(pane1),
+                             QString::fromStdString(pane2)};
+    QMetaObject::invokeMethod(
+        this,
+        [this, a = texts[0], b = texts[1], c = texts[2]] {
+            const QString t[] = {a, b, c};
+            for (int i = 0; i < 3; ++i) {
+                if (!t[i].isEmpty()) {
+                    m_panes[i]->setText(t[i]);  // an empty text leaves the pane as it is
+                }
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::TrayStateChanged(const TrayState& state)
+{
+    const QString tip = QString::fromStdString(state.tip).left(kTipLimit);
+    const int icon = state.icon;
+    QMetaObject::invokeMethod(
+        this,
+        [this, tip, icon] {
+            m_trayTip = tip;
+            if (m_tray) {
+                if (icon != m_trayIcon) {
+                    m_tray->setIcon(Artwork::Tray(icon));
+                }
+                if (m_tray->toolTip() != tip) {
+                    m_tray->setToolTip(tip);
+                }
+            }
+            m_trayIcon = icon;
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::UpdateCommands()
+{
+    const auto selection = m_view->SelectedRows();
+    const int clicked = m_view->ClickedRow();
+    m_ctx.completion.RefreshConnection();
+    for (auto& [id, action] : m_actions) {
+        if (id == CommandId::AddUrl || id == CommandId::LoadBrokenFile || id == CommandId::Properties) {
+            continue;  // their dialogs are not here yet
+        }
+        action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
+        if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar) {
+            action->setChecked(m_ctx.commands.Checked(id));
+        }
+    }
+    m_actions[CommandId::AddressBar]->setChecked(m_ctx.addresses.Shown());
+    m_actions[CommandId::ToolBar]->setChecked(true);
+}
+
+void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
+{
+    UpdateCommands();
+    QMenu menu(this);
+    if (onRow) {
+        menu.addAction(m_actions[CommandId::Properties]);
+        menu.addAction(m_actions[CommandId::Open]);
+        menu.setDefaultAction(m_actions[CommandId::Properties]);
+    } else {
+        menu.addAction(m_actions[CommandId::MainWindow]);
+        menu.setDefaultAction(m_actions[CommandId::MainWindow]);
+    }
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::AddUrl]);
+    menu.addAction(m_actions[CommandId::StopAll]);
+    if (onRow) {
+        QAction* remove = menu.addAction(tr("Delete"));
+        remove->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
+        connect(remove, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
+    }
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::About]);
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::Exit]);
+    menu.exec(at);
+}
+
+void CMainFrame::AddUrl(const QString& url)
+{
+    m_ctx.addresses.QuickAdd(url.toStdString());
+    LoadHistoryBox();
+}
+
+void CMainFrame::ToggleMainWindow()
+{
+    if (m_visible) {
+        if (m_tray) {
+            hide();
+        } else {
+            showMinimized();
+        }
+    } else {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+    m_visible = !m_visible;
+}
+
+void CMainFrame::RunCommand(CommandId id)
+{
+    using C = CommandId;
+    TaskCommands& c = m_ctx.commands;
+    switch (id) {
+    case C::Resume: c.Resume(m_view->SelectedRows()); break;
+    case C::Stop: c.Stop(m_view->SelectedRows()); break;
+    case C::StopAll: c.StopAll(); break;
+    case C::DeleteSelected: c.Delete(m_view->SelectedRows()); break;
+    case C::SelectAll: m_view->selectAll(); break;
+    case C::SelectAllInProgress: m_view->SelectRows(c.RunningRows()); break;
+    case C::Open: c.Open(m_view->ClickedRow()); break;
+    case C::GridLine:
+        c.Toggle(id);
+        m_view->ApplyAppearance();
+        break;
+    case C::ShutDownWhenDone:
+    case C::HangUpWhenDone:
+    case C::AutoDialUp: c.Toggle(id); break;
+    case C::SaveDownloadList: SaveList(); break;
+    case C::LoadDownloadList: LoadList(); break;
+    case C::ViewHistory: m_ctx.history.View(m_ctx.shell, m_ctx.messages); break;
+    case C::ClearHistory: m_ctx.history.Clear(m_ctx.messages); break;
+    case C::SaveSettingsNow:
+        SaveFrameSettings();
+        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
+        m_ctx.autoSaver.Saved();
+        break;
+    case C::MainWindow: ToggleMainWindow(); break;
+    case C::Exit: Exit(); break;
+    case C::About: {
+        CAboutDlg about(this);
+        about.exec();
+        break;
+    }
+    default: break;
+    }
+    UpdateCommands();
+}
+
+void CMainFrame::SaveList()
+{
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("Save Download List"), QString(),
+                                                        tr("Download List Files (*.lst)"));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    DownloadList::Save(DownloadList::WithExtension(chosen.toStdString()), m_ctx.table, m_view->SelectedRows(),
+                       m_ctx.settings.proxies);
+}
+
+void CMainFrame::LoadList()
+{
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("Load Download List"), QString(),
+                                                        tr("Download List Files (*.lst)"));
+    if (!chosen.isEmpty()) {
+        DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
+                               m_ctx.adder);
+    }
+}
+
+void CMainFrame::SaveFrameSettings()
+{
+    // The same rectangle the window is placed by when it opens, so it does
+    // not creep by its frame's width from one run to the next.
+    const QRect r = geometry();
+    WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
+    m_ctx.addresses.Save(m_ctx.profile);
+}
+
+void CMainFrame::Exit()
+{
+    int active = 0;
+    {
+        auto guard = m_ctx.table.Lock();
+        active = m_ctx.state.activeCount;
+    }
+    if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
+        return;
+    }
+    m_exiting = true;
+    m_tick.stop();
+    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
+        SaveFrameSettings();
+        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
+    });
+    if (m_tray) {
+        m_tray->hide();
+    }
+    close();
+    qApp->quit();
+}
+
+void CMainFrame::EndSession()
+{
+    if (m_exiting) {
+        return;
+    }
+    m_exiting = true;
+    m_tick.stop();
+    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
+        SaveFrameSettings();
+        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
+    });
+    qApp->exit(0);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    // The close button hides the window (to the tray); only Exit ends Dromo.
+    event->ignore();
+    if (m_visible) {
+        ToggleMainWindow();
+    }
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray && m_visible) {
+        QMetaObject::invokeMethod(this, [this] { ToggleMainWindow(); }, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace dromo

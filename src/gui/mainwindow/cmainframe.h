@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <map>
+
+#include "core/tasklistobserver.h"
+#include "mainwindow/appcontext.h"
+#include "mainwindow/commandid.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace dromo {
+
+class CMainView;
+class TaskListModel;
+
+// The main window: menus, toolbar, address bar, status bar, the task list,
+// the tray icon, and the ways out (hiding, Exit, the end of the session).
+class CMainFrame : public QMainWindow, public TaskListObserver {
+    Q_OBJECT
+public:
+    CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CMainView& View() { return *m_view; }
+    QAction* Action(CommandId id) const;
+    QComboBox& AddressBox() { return *m_address; }
+    QString PaneText(int pane) const;
+    QString TrayTip() const { return m_trayTip; }
+    bool HasTray() const { return m_tray != nullptr; }
+
+    // A URL from outside (drops, the capture object): the quick add.
+    void AddUrl(const QString& url);
+    void ToggleMainWindow();
+    void RunCommand(CommandId id);
+    // Updates every command's enabled state and check mark, as a menu opening does.
+    void UpdateCommands();
+    // The frame's own values: placement and address history.
+    void SaveFrameSettings();
+    // The end of the session (SIGTERM, SIGINT, the session manager): stop
+    // everything, save, wait at most 5 s for the workers, quit with 0.
+    void EndSession();
+
+    // Status-bar texts and tray state arrive from any thread.
+    void RowInserted(int) override {}
+    void RowRemoved(int) override {}
+    void RowChanged(int, RowParts) override {}
+    void StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2) override;
+    void TrayStateChanged(const TrayState& state) override;
+
+    static constexpr int kTipLimit = 63;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QAction* MakeAction(CommandId id, const QString& text, const QKeySequence& key = {});
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusAndTray();
+    void ShowTaskMenu(bool onRow, const QPoint& at);
+    void Exit();
+    void LoadHistoryBox();
+    void SaveList();
+    void LoadList();
+
+    AppContext& m_ctx;
+    CMainView* m_view;
+    QComboBox* m_address;
+    QLabel* m_panes[3];
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QString m_trayTip;
+    int m_trayIcon = 128;
+    std::map<CommandId, QAction*> m_actions;
+    QTimer m_tick;
+    bool m_visible = true;
+    bool m_exiting = false;
+};
+
+}  // namespace dromo

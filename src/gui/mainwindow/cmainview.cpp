@@ -1,0 +1,133 @@
+#include "mainwindow/cmainview.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <algorithm>
+
+#include "core/globaloptions.h"
+#include "core/taskrow.h"
+#include "mainwindow/tasklistmodel.h"
+#include "mainwindow/textcolortable.h"
+
+namespace dromo {
+
+CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent)
+    : QTableView(parent), m_options(options)
+{
+    setModel(&model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setIconSize(QSize(34, 16));
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setStretchLastSection(true);
+    for (int c = 0; c < kColumnCount; ++c) {
+        setColumnWidth(c, model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width());
+    }
+    setColumnWidth(kColTarget, 240);  // room for the two pictures beside the URL
+    ApplyAppearance();
+}
+
+void CMainView::ApplyAppearance()
+{
+    setShowGrid(m_options.showGridLine != 0);
+    const TextColor& c = TextColorAt(m_options.textColor);
+    QPalette p = palette();
+    p.setColor(QPalette::Text, QColor(c.red, c.green, c.blue));
+    setPalette(p);
+}
+
+std::vector<int> CMainView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CMainView::SelectRows(const std::vector<int>& rows)
+{
+    clearSelection();
+    for (int row : rows) {
+        selectionModel()->select(model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+void CMainView::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid()) {
+        m_clickedRow = index.row();  // a click on empty space keeps the old one
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void CMainView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid()) {
+        m_clickedRow = index.row();
+        emit DoubleClicked(index.row());
+    }
+}
+
+void CMainView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid()) {
+        m_clickedRow = index.row();
+        if (!selectionModel()->isRowSelected(index.row(), {})) {
+            SelectRows({index.row()});
+        }
+    }
+    emit ContextMenuWanted(index.isValid(), event->globalPos());
+}
+
+bool CMainView::AcceptsDrop(const QString& text)
+{
+    return text.contains(QLatin1String("http://")) || text.contains(QLatin1String("ftp://")) ||
+           text.contains(QLatin1String("https://"));
+}
+
+void CMainView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasText() && AcceptsDrop(event->mimeData()->text())) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasText() && AcceptsDrop(event->mimeData()->text())) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainView::dropEvent(QDropEvent* event)
+{
+    const QString text = event->mimeData()->text();
+    if (!AcceptsDrop(text)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::LinkAction);
+    event->accept();
+    emit TextDropped(text);  // the whole text, not only the URL in it
+}
+
+}  // namespace dromo

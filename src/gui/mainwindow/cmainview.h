@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QTableView>
+#include <vector>
+
+namespace dromo {
+
+class TaskListModel;
+struct GlobalOptions;
+
+// The task list: one row per task, the nine columns, the state image and
+// file-type icon, grid lines and text colour from the options. Selection
+// and the clicked row are the window's; commands get them from here.
+class CMainView : public QTableView {
+    Q_OBJECT
+public:
+    CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent = nullptr);
+
+    std::vector<int> SelectedRows() const;
+    int ClickedRow() const { return m_clickedRow; }
+    void SelectRows(const std::vector<int>& rows);
+    // Grid lines and the text colour, after the options changed.
+    void ApplyAppearance();
+
+    // A text may be dropped when it holds an http, https or ftp URL.
+    static bool AcceptsDrop(const QString& text);
+
+signals:
+    void DoubleClicked(int row);
+    // A right-click on a row (true) or on empty space (false).
+    void ContextMenuWanted(bool onRow, const QPoint& globalPos);
+    void TextDropped(const QString& text);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    const GlobalOptions& m_options;
+    int m_clickedRow = -1;
+};
+
+}  // namespace dromo

@@ -1,0 +1,75 @@
+#include "mainwindow/countdowndialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace dromo {
+
+CountdownDialog::CountdownDialog(const QString& message, std::function<void(bool)> done, QWidget* parent)
+    : QDialog(parent), m_done(std::move(done)), m_seconds(new QLabel), m_bar(new QProgressBar),
+      m_timer(new QTimer(this))
+{
+    setWindowTitle(QString());  // the countdown has no title of its own
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(message));
+    auto* row = new QHBoxLayout;
+    m_bar->setRange(1, CountdownSteps::kSteps);
+    m_bar->setValue(1);
+    m_bar->setTextVisible(false);
+    row->addWidget(m_bar);
+    row->addWidget(m_seconds);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { Finish(false); });
+    m_seconds->setText(QString::number(m_steps.SecondsLeft()));
+    connect(m_timer, &QTimer::timeout, this, &CountdownDialog::Tick);
+    m_timer->start(1000);
+}
+
+void CountdownDialog::Tick()
+{
+    const bool zero = m_steps.Tick();
+    m_seconds->setText(QString::number(m_steps.SecondsLeft()));
+    m_bar->setValue(std::max(1, m_steps.BarPosition()));
+    if (zero) {
+        Finish(true);
+    }
+}
+
+void CountdownDialog::Finish(bool reachedZero)
+{
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_timer->stop();
+    if (reachedZero) {
+        accept();
+    } else {
+        reject();
+    }
+    if (m_done) {
+        m_done(reachedZero);
+    }
+}
+
+void GuiCountdown::Start(const std::string& message, std::function<void(bool)> done)
+{
+    const QString text = QString::fromStdString(message);
+    QWidget* parent = m_parent;
+    QMetaObject::invokeMethod(
+        qApp,
+        [text, parent, done = std::move(done)]() mutable {
+            auto* dialog = new CountdownDialog(text, std::move(done), parent);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->show();
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace dromo

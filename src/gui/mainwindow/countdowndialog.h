@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "mainwindow/completion.h"
+#include "mainwindow/countdownsteps.h"
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace dromo {
+
+// The fifteen-second countdown before a hang-up or shut-down, always on the
+// user-interface thread. Asked for from a worker, it is posted there.
+class CountdownDialog : public QDialog {
+    Q_OBJECT
+public:
+    CountdownDialog(const QString& message, std::function<void(bool)> done, QWidget* parent = nullptr);
+
+    const CountdownSteps& Steps() const { return m_steps; }
+    // One second passed (the dialog's timer calls it; tests may too).
+    void Tick();
+
+private:
+    void Finish(bool reachedZero);
+
+    CountdownSteps m_steps;
+    std::function<void(bool)> m_done;
+    QLabel* m_seconds;
+    QProgressBar* m_bar;
+    QTimer* m_timer;
+    bool m_finished = false;
+};
+
+// The Countdown port over that dialog.
+class GuiCountdown : public Countdown {
+public:
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    void Start(const std::string& message, std::function<void(bool)> done) override;
+
+private:
+    QWidget* m_parent = nullptr;
+};
+
+}  // namespace dromo

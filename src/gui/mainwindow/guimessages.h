@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "mainwindow/messages.h"
+
+namespace dromo {
+
+// Message boxes over the main window. A warning asked for by a worker is
+// posted to the user-interface thread and not waited for.
+class GuiMessages : public Messages {
+public:
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    void Warning(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace dromo
