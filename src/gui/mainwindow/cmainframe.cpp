@@ -150,7 +150,7 @@ void CMainFrame::BuildToolBar()
     using C = CommandId;
     QToolBar* bar = addToolBar(tr("Tool Bar"));
     bar->setObjectName(QStringLiteral("toolbar"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
     const std::pair<C, const char*> buttons[] = {
         {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
         {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
@@ -170,9 +170,10 @@ void CMainFrame::BuildToolBar()
     }
     connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
 
-    QToolBar* addressBar = addToolBar(tr("Address"));
+    // The address bar starts a row of its own under the buttons.
     addToolBarBreak(Qt::TopToolBarArea);
-    insertToolBar(addressBar, addressBar);
+    QToolBar* addressBar = addToolBar(tr("Address"));
+    addressBar->setObjectName(QStringLiteral("address"));
     addressBar->addWidget(new QLabel(tr("Address:")));
     m_address->setEditable(true);
     m_address->setInsertPolicy(QComboBox::NoInsert);

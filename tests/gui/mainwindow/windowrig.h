@@ -1,0 +1,81 @@
+#pragma once
+
+// The program's objects around a main window, with fakes for the ports.
+
+#include <memory>
+
+#include "core/autosaver.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "download/progresshandler.h"
+#include "download/refreshtimer.h"
+#include "download/schedulecheck.h"
+#include "download/workerpool.h"
+#include "download/workerstate.h"
+#include "fakes/fakeprofile.h"
+#include "fakes/fakes.h"
+#include "fakes/scriptedengine.h"
+#include "files/historypage.h"
+#include "mainwindow/addresshistory.h"
+#include "mainwindow/cmainframe.h"
+#include "mainwindow/completion.h"
+#include "mainwindow/speedsamples.h"
+#include "mainwindow/taskadder.h"
+#include "mainwindow/taskcommands.h"
+#include "mainwindow/tasklistmodel.h"
+
+namespace dromo::test {
+
+class NoCountdown : public Countdown {
+public:
+    void Start(const std::string&, std::function<void(bool)>) override {}
+};
+
+struct Window {
+    FakeProfile profile;
+    SettingsStore store{profile, PlatformDefaults{"/tmp/dl/", "/tmp/share/"}};
+    ViewSettings settings;
+    TaskTable table;
+    TaskListModel model{table};
+    WorkerState state;
+    FakeClock clock;
+    FakeMessages messages;
+    FakeShell shell;
+    FakeSound sound;
+    FakeNetwork network;
+    NoCountdown countdown;
+    ScriptedEngineFactory engines;
+    WorkerPool pool{table, state, settings.options};
+    Completion completion{table, settings.options, state, network, network, shell, messages, countdown, nullptr};
+    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, model};
+    ProgressHandler progress{table, settings.options, state, clock, sound};
+    HistoryPage history{"/nonexistent/history.htm", table, settings.options, clock};
+    TaskAdder adder{table, settings, pool, model, messages, sound};
+    AddressHistory addresses{adder, settings.options};
+    ScheduleCheck schedule{table, clock, pool, completion};
+    SpeedSamples samples;
+    RefreshTimer refresh{schedule, progress, samples, table, state, clock, model};
+    AutoSaver autoSaver{store, settings, table};
+    AppContext context{profile,   store,      settings,  table,   state, pool,  commands, adder,
+                       addresses, history,    completion, autoSaver, refresh, shell, messages};
+    std::unique_ptr<CMainFrame> frame;
+
+    Window()
+    {
+        table.SetObserver(&model);
+        settings.options.maxThreadNumber = 0;  // tasks stay queued unless a test wants workers
+        settings.options.saveTo = "/tmp/dl/";
+        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
+                                      history, commands, clock});
+        frame = std::make_unique<CMainFrame>(context, model);
+        model.SetForwarding(frame.get());
+    }
+    ~Window()
+    {
+        state.stop = true;
+        commands.StopAll();
+        frame.reset();
+    }
+};
+
+}  // namespace dromo::test
