@@ -114,6 +114,25 @@ void ChildProcess::Stop()
     }
 }
 
+int ChildProcess::Terminate(int timeoutMs)
+{
+    if (m_pid <= 0) {
+        return -1;
+    }
+    kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Stop();
+    return -1;
+}
+
 std::string ChildProcess::ReadLine(int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

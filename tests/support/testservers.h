@@ -36,6 +36,9 @@ public:
     // The next line of output, or "" when none came within the time.
     std::string ReadLine(int timeoutMs);
     void Stop();
+    // Sends SIGTERM and waits (at most the time) for the end; the exit
+    // status, or -1 when it had to be killed.
+    int Terminate(int timeoutMs);
 
 private:
     pid_t m_pid = -1;
