@@ -125,8 +125,8 @@ int main(int argc, char** argv)
     SpeedSamples samples;
     RefreshTimer refresh(schedule, progress, samples, table, state, clock, model);
     AutoSaver autoSaver(store, settings, table);
-    AppContext context{profile, store,   settings,   table,     state,      pool,  commands, adder,
-                       addresses, history, completion, autoSaver, refresh, shell, messages};
+    AppContext context{profile, store,      settings,  table,   state,   pool,  commands, adder,
+                       addresses, history, completion, autoSaver, refresh, samples, shell, messages};
 
     CMainFrame window(context, model);
     frame = &window;
@@ -141,6 +141,7 @@ int main(int argc, char** argv)
     // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
     QDir().mkdir(QString::fromStdString(settings.options.saveTo));
     window.View().ApplyAppearance();
+    window.PlaceToolWindows();
 
     // SIGTERM and SIGINT take the end-of-session path, as does the session
     // manager's request to save before the session ends.

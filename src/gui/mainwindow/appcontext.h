@@ -11,6 +11,7 @@ class Profile;
 class RefreshTimer;
 class SettingsStore;
 class Shell;
+class SpeedSamples;
 class TaskAdder;
 class TaskCommands;
 class TaskTable;
@@ -34,6 +35,7 @@ struct AppContext {
     Completion& completion;
     AutoSaver& autoSaver;
     RefreshTimer& refresh;
+    SpeedSamples& samples;
     Shell& shell;
     Messages& messages;
 };

@@ -27,7 +27,9 @@
 #include "files/historypage.h"
 #include "mainwindow/addresshistory.h"
 #include "mainwindow/artwork.h"
+#include "mainwindow/cdropbasket.h"
 #include "mainwindow/cmainview.h"
+#include "mainwindow/cspeedbar.h"
 #include "mainwindow/completion.h"
 #include "mainwindow/filetypeicon.h"
 #include "mainwindow/frameplacement.h"
@@ -39,6 +41,7 @@ namespace dromo {
 
 CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent)
     : QMainWindow(parent), m_ctx(context), m_view(new CMainView(model, context.settings.options, this)),
+      m_speedBar(std::make_unique<CSpeedBar>(context.samples)), m_basket(std::make_unique<CDropBasket>()),
       m_address(new QComboBox)
 {
     setWindowTitle(QString::fromLatin1(kAppTitle));
@@ -57,10 +60,16 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     connect(m_view, &CMainView::DoubleClicked, this, [this](int row) { m_ctx.commands.DoubleClick(row); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
     connect(m_view, &CMainView::TextDropped, this, &CMainFrame::AddUrl);
+    connect(m_basket.get(), &CDropBasket::TextDropped, this, &CMainFrame::AddUrl);
+    connect(m_basket.get(), &ToolWindow::MainWindowWanted, this, [this] { RunCommand(CommandId::MainWindow); });
+    connect(m_speedBar.get(), &ToolWindow::MainWindowWanted, this, [this] { RunCommand(CommandId::MainWindow); });
+    connect(m_basket.get(), &ToolWindow::MenuWanted, this, [this](const QPoint& at) { ShowToolMenu(true, at); });
+    connect(m_speedBar.get(), &ToolWindow::MenuWanted, this, [this](const QPoint& at) { ShowToolMenu(false, at); });
 
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
+        m_speedBar->update();
         m_ctx.autoSaver.Tick();
     });
     m_ctx.refresh.Start();
@@ -68,6 +77,32 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::PlaceToolWindows()
+{
+    const GlobalOptions& o = m_ctx.settings.options;
+    m_basket->move(o.dropBasketX, o.dropBasketY);
+    m_speedBar->move(o.speedBarX, o.speedBarY);
+    m_basket->setVisible(o.showDropBasket != 0);
+    m_speedBar->setVisible(o.showSpeedBar != 0);
+}
+
+void CMainFrame::ShowToolMenu(bool basket, const QPoint& at)
+{
+    UpdateCommands();
+    QMenu menu;
+    menu.addAction(m_actions[CommandId::MainWindow]);
+    menu.setDefaultAction(m_actions[CommandId::MainWindow]);
+    menu.addAction(m_actions[basket ? CommandId::DropBasket : CommandId::SpeedBar]);
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::AddUrl]);
+    menu.addAction(m_actions[CommandId::StopAll]);
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::About]);
+    menu.addSeparator();
+    menu.addAction(m_actions[CommandId::Exit]);
+    menu.exec(at);
+}
 
 QAction* CMainFrame::MakeAction(CommandId id, const QString& text, const QKeySequence& key)
 {
@@ -122,6 +157,8 @@ void CMainFrame::BuildMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(MakeAction(C::Properties, tr("Properties")));
+    view->addAction(MakeAction(C::SpeedBar, tr("Speed Bar")));
+    view->addAction(MakeAction(C::DropBasket, tr("Drop Basket")));
     view->addSeparator();
     view->addAction(MakeAction(C::ToolBar, tr("Tool Bar")));
     view->addAction(MakeAction(C::AddressBar, tr("Address Bar")));
@@ -131,7 +168,8 @@ void CMainFrame::BuildMenus()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(MakeAction(C::About, tr("&About Dromo...")));
 
-    for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar}) {
+    for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar,
+                 C::SpeedBar, C::DropBasket}) {
         m_actions[id]->setCheckable(true);
     }
     // The dialogs behind these come with the dialogs of the program.
@@ -293,11 +331,14 @@ void CMainFrame::UpdateCommands()
             continue;  // their dialogs are not here yet
         }
         action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
-        if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar) {
+        if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&
+            id != CommandId::SpeedBar && id != CommandId::DropBasket) {
             action->setChecked(m_ctx.commands.Checked(id));
         }
     }
     m_actions[CommandId::AddressBar]->setChecked(m_ctx.addresses.Shown());
+    m_actions[CommandId::SpeedBar]->setChecked(m_speedBar->isVisible());
+    m_actions[CommandId::DropBasket]->setChecked(m_basket->isVisible());
     m_actions[CommandId::ToolBar]->setChecked(true);
 }
 
@@ -379,6 +420,15 @@ void CMainFrame::RunCommand(CommandId id)
         m_ctx.autoSaver.Saved();
         break;
     case C::MainWindow: ToggleMainWindow(); break;
+    case C::SpeedBar:
+    case C::DropBasket: {
+        QWidget* window = id == C::SpeedBar ? static_cast<QWidget*>(m_speedBar.get()) : m_basket.get();
+        window->setVisible(!window->isVisible());
+        auto guard = m_ctx.table.Lock();
+        (id == C::SpeedBar ? m_ctx.settings.options.showSpeedBar : m_ctx.settings.options.showDropBasket) =
+            window->isVisible() ? 1 : 0;
+        break;
+    }
     case C::Exit: Exit(); break;
     case C::About: {
         CAboutDlg about(this);
@@ -418,6 +468,13 @@ void CMainFrame::SaveFrameSettings()
     const QRect r = geometry();
     WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
     m_ctx.addresses.Save(m_ctx.profile);
+    // The tool windows' corners go out with the other options.
+    auto guard = m_ctx.table.Lock();
+    GlobalOptions& o = m_ctx.settings.options;
+    o.dropBasketX = m_basket->x();
+    o.dropBasketY = m_basket->y();
+    o.speedBarX = m_speedBar->x();
+    o.speedBarY = m_speedBar->y();
 }
 
 void CMainFrame::Exit()
@@ -439,6 +496,8 @@ void CMainFrame::Exit()
     if (m_tray) {
         m_tray->hide();
     }
+    m_speedBar->hide();
+    m_basket->hide();
     close();
     qApp->quit();
 }

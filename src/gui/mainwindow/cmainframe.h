@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
+#include <memory>
 
 #include "core/tasklistobserver.h"
 #include "mainwindow/appcontext.h"
@@ -16,7 +17,9 @@ class QSystemTrayIcon;
 
 namespace dromo {
 
+class CDropBasket;
 class CMainView;
+class CSpeedBar;
 class TaskListModel;
 
 // The main window: menus, toolbar, address bar, status bar, the task list,
@@ -28,6 +31,8 @@ public:
     ~CMainFrame() override;
 
     CMainView& View() { return *m_view; }
+    CSpeedBar& SpeedBar() { return *m_speedBar; }
+    CDropBasket& DropBasket() { return *m_basket; }
     QAction* Action(CommandId id) const;
     QComboBox& AddressBox() { return *m_address; }
     QString PaneText(int pane) const;
@@ -37,6 +42,8 @@ public:
     // A URL from outside (drops, the capture object): the quick add.
     void AddUrl(const QString& url);
     void ToggleMainWindow();
+    // After the options are loaded: the tool windows at their places.
+    void PlaceToolWindows();
     void RunCommand(CommandId id);
     // Updates every command's enabled state and check mark, as a menu opening does.
     void UpdateCommands();
@@ -65,6 +72,7 @@ private:
     void BuildToolBar();
     void BuildStatusAndTray();
     void ShowTaskMenu(bool onRow, const QPoint& at);
+    void ShowToolMenu(bool basket, const QPoint& at);
     void Exit();
     void LoadHistoryBox();
     void SaveList();
@@ -72,6 +80,8 @@ private:
 
     AppContext& m_ctx;
     CMainView* m_view;
+    std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
+    std::unique_ptr<CDropBasket> m_basket;
     QComboBox* m_address;
     QLabel* m_panes[3];
     QSystemTrayIcon* m_tray = nullptr;

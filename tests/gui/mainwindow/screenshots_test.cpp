@@ -7,7 +7,9 @@
 #include <QPixmap>
 
 #include "core/caboutdlg.h"
+#include "mainwindow/cdropbasket.h"
 #include "mainwindow/cmainview.h"
+#include "mainwindow/cspeedbar.h"
 #include "mainwindow/windowrig.h"
 
 namespace dromo {
@@ -53,6 +55,15 @@ TEST(Screenshots, MainWindowWithTasks)
     w.frame->View().SelectRows({0});
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.frame->grab().save(folder + "/main-window.png"));
+
+    for (std::int64_t v : {300000, 900000, 1500000, 1200000, 2100000, 1800000, 2400000, 2097152}) {
+        w.samples.AddSample(v);
+    }
+    w.frame->SpeedBar().show();
+    w.frame->DropBasket().show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.frame->SpeedBar().grab().save(folder + "/speed-bar.png"));
+    ASSERT_TRUE(w.frame->DropBasket().grab().save(folder + "/drop-basket.png"));
 
     CAboutDlg about(w.frame.get());
     about.show();

@@ -1,0 +1,69 @@
+#include "mainwindow/cspeedbar.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "mainwindow/cdropbasket.h"
+#include "mainwindow/speedsamples.h"
+#include "mainwindow/windowrig.h"
+
+namespace dromo {
+namespace {
+
+TEST(CSpeedBar, OneSampleOfTwoKilobytes)
+{
+    SpeedSamples samples;
+    CSpeedBar bar(samples);
+    EXPECT_EQ(bar.Text(), "0.0 KB/s");
+    EXPECT_TRUE(CSpeedBar::GraphLines(samples, 270, 32).empty());
+    samples.AddSample(2048);
+    EXPECT_EQ(bar.Text(), "2.0 KB/s");
+    // One line, from the sample at the top down to the initial 0 sample.
+    const auto lines = CSpeedBar::GraphLines(samples, 270, 32);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], QLine(0, 0, 7, 31));
+}
+
+TEST(CSpeedBar, GridAndSkippedQuietSegments)
+{
+    EXPECT_EQ(CSpeedBar::GridLines(270, 32).size(), 3u + 34u);  // g = 7: three rows, 34 columns
+    EXPECT_EQ(CSpeedBar::GridLines(340, 10).size(), 34u);       // g = 10: no row fits
+    SpeedSamples samples;
+    for (std::int64_t v : {100, 0, 0, 50}) {
+        samples.AddSample(v);
+    }
+    // Newest first: 50, 0, 0, 100, 0 - the segment between the two zeros is skipped.
+    const auto lines = CSpeedBar::GraphLines(samples, 340, 101);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], QLine(0, 50, 10, 100));
+    EXPECT_EQ(lines[1], QLine(20, 100, 30, 0));
+    EXPECT_EQ(lines[2], QLine(30, 0, 40, 100));
+}
+
+TEST(ToolWindows, ShownByTheirCommandsAndPlacedByTheOptions)
+{
+    test::Window w;
+    w.settings.options.showSpeedBar = 1;
+    w.settings.options.speedBarX = 300;
+    w.settings.options.speedBarY = 40;
+    w.frame->PlaceToolWindows();
+    EXPECT_TRUE(w.frame->SpeedBar().isVisible());
+    EXPECT_FALSE(w.frame->DropBasket().isVisible());
+    w.frame->UpdateCommands();
+    EXPECT_TRUE(w.frame->Action(CommandId::SpeedBar)->isChecked());
+    EXPECT_FALSE(w.frame->Action(CommandId::DropBasket)->isChecked());
+    w.frame->RunCommand(CommandId::DropBasket);
+    w.frame->RunCommand(CommandId::SpeedBar);
+    EXPECT_TRUE(w.frame->DropBasket().isVisible());
+    EXPECT_FALSE(w.frame->SpeedBar().isVisible());
+    EXPECT_EQ(w.settings.options.showDropBasket, 1);
+    EXPECT_EQ(w.settings.options.showSpeedBar, 0);
+    w.frame->DropBasket().move(12, 34);
+    w.frame->SaveFrameSettings();
+    EXPECT_EQ(w.settings.options.dropBasketX, 12);
+    EXPECT_EQ(w.settings.options.dropBasketY, 34);
+}
+
+}  // namespace
+}  // namespace dromo
