@@ -16,6 +16,9 @@
 
 #include "core/autosaver.h"
 #include "core/caboutdlg.h"
+#include "dialogs/clegenddlg.h"
+#include "dialogs/cwallpaperdlg.h"
+#include "platformpaths.h"
 #include "core/globaloptions.h"
 #include "core/settingsstore.h"
 #include "core/startup.h"
@@ -34,6 +37,7 @@
 #include "mainwindow/filetypeicon.h"
 #include "mainwindow/frameplacement.h"
 #include "mainwindow/messages.h"
+#include "mainwindow/shell.h"
 #include "mainwindow/taskcommands.h"
 #include "mainwindow/tasklistmodel.h"
 
@@ -163,17 +167,26 @@ void CMainFrame::BuildMenus()
     view->addAction(MakeAction(C::ToolBar, tr("Tool Bar")));
     view->addAction(MakeAction(C::AddressBar, tr("Address Bar")));
     view->addSeparator();
+    QMenu* wallpaper = view->addMenu(tr("Wall Paper"));
+    wallpaper->addAction(MakeAction(C::WallpaperBlank, tr("Blank")));
+    wallpaper->addAction(MakeAction(C::WallpaperCustomize, tr("Customize...")));
     view->addAction(MakeAction(C::GridLine, tr("Grid Line")));
+    view->addSeparator();
+    view->addAction(MakeAction(C::Options, tr("Options...")));
+    connect(wallpaper, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(MakeAction(C::HelpTopics, tr("&Help Topics"), QKeySequence(Qt::Key_F1)));
+    help->addSeparator();
+    help->addAction(MakeAction(C::Legend, tr("&Legend...")));
     help->addAction(MakeAction(C::About, tr("&About Dromo...")));
 
     for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar,
-                 C::SpeedBar, C::DropBasket}) {
+                 C::SpeedBar, C::DropBasket, C::WallpaperBlank, C::WallpaperCustomize}) {
         m_actions[id]->setCheckable(true);
     }
     // The dialogs behind these come with the dialogs of the program.
-    for (C id : {C::AddUrl, C::LoadBrokenFile, C::Properties}) {
+    for (C id : {C::AddUrl, C::LoadBrokenFile, C::Properties, C::Options}) {
         m_actions[id]->setEnabled(false);
     }
     for (QMenu* menu : {file, edit, download, view}) {
@@ -196,6 +209,8 @@ void CMainFrame::BuildToolBar()
         {C::StopAll, "process-stop"},       {C::Exit, nullptr},
         {C::ShutDownWhenDone, "system-shutdown"}, {C::HangUpWhenDone, "network-offline"},
         {C::AutoDialUp, "network-transmit-receive"}, {C::Exit, nullptr},
+        {C::SpeedBar, "utilities-system-monitor"}, {C::DropBasket, "edit-paste"},
+        {C::Options, "preferences-system"},       {C::Exit, nullptr},
     };
     for (const auto& [id, icon] : buttons) {
         if (icon == nullptr) {
@@ -259,10 +274,13 @@ void CMainFrame::BuildStatusAndTray()
     m_tray = new QSystemTrayIcon(Artwork::Tray(128), this);
     m_trayMenu = new QMenu(this);
     m_trayMenu->addAction(m_actions[CommandId::MainWindow]);
+    m_trayMenu->addAction(m_actions[CommandId::SpeedBar]);
+    m_trayMenu->addAction(m_actions[CommandId::DropBasket]);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_actions[CommandId::AddUrl]);
     m_trayMenu->addAction(m_actions[CommandId::StopAll]);
     m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_actions[CommandId::Options]);
     m_trayMenu->addAction(m_actions[CommandId::About]);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_actions[CommandId::Exit]);
@@ -327,46 +345,60 @@ void CMainFrame::UpdateCommands()
     const int clicked = m_view->ClickedRow();
     m_ctx.completion.RefreshConnection();
     for (auto& [id, action] : m_actions) {
-        if (id == CommandId::AddUrl || id == CommandId::LoadBrokenFile || id == CommandId::Properties) {
+        if (id == CommandId::AddUrl || id == CommandId::LoadBrokenFile || id == CommandId::Properties ||
+            id == CommandId::Options) {
             continue;  // their dialogs are not here yet
         }
         action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
         if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&
-            id != CommandId::SpeedBar && id != CommandId::DropBasket) {
+            id != CommandId::SpeedBar && id != CommandId::DropBasket && id != CommandId::WallpaperBlank &&
+            id != CommandId::WallpaperCustomize) {
             action->setChecked(m_ctx.commands.Checked(id));
         }
     }
     m_actions[CommandId::AddressBar]->setChecked(m_ctx.addresses.Shown());
     m_actions[CommandId::SpeedBar]->setChecked(m_speedBar->isVisible());
     m_actions[CommandId::DropBasket]->setChecked(m_basket->isVisible());
+    m_actions[CommandId::WallpaperBlank]->setChecked(m_ctx.settings.options.backgroundType == 0);
+    m_actions[CommandId::WallpaperCustomize]->setChecked(m_ctx.settings.options.backgroundType != 0);
     m_actions[CommandId::ToolBar]->setChecked(true);
+}
+
+std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
+{
+    UpdateCommands();
+    auto menu = std::make_unique<QMenu>(this);
+    auto add = [&menu, this](CommandId id) { menu->addAction(m_actions[id]); };
+    if (onRow) {
+        add(CommandId::Properties);
+        add(CommandId::Open);
+        menu->setDefaultAction(m_actions[CommandId::Properties]);
+    } else {
+        add(CommandId::MainWindow);
+        menu->setDefaultAction(m_actions[CommandId::MainWindow]);
+    }
+    menu->addSeparator();
+    add(CommandId::SpeedBar);
+    add(CommandId::DropBasket);
+    menu->addSeparator();
+    add(CommandId::AddUrl);
+    add(CommandId::StopAll);
+    if (onRow) {
+        QAction* remove = menu->addAction(tr("Delete"));
+        remove->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
+        connect(remove, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
+    }
+    menu->addSeparator();
+    add(CommandId::Options);
+    menu->addAction(tr("About..."), this, [this] { RunCommand(CommandId::About); });
+    menu->addSeparator();
+    add(CommandId::Exit);
+    return menu;
 }
 
 void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
 {
-    UpdateCommands();
-    QMenu menu(this);
-    if (onRow) {
-        menu.addAction(m_actions[CommandId::Properties]);
-        menu.addAction(m_actions[CommandId::Open]);
-        menu.setDefaultAction(m_actions[CommandId::Properties]);
-    } else {
-        menu.addAction(m_actions[CommandId::MainWindow]);
-        menu.setDefaultAction(m_actions[CommandId::MainWindow]);
-    }
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::AddUrl]);
-    menu.addAction(m_actions[CommandId::StopAll]);
-    if (onRow) {
-        QAction* remove = menu.addAction(tr("Delete"));
-        remove->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
-        connect(remove, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
-    }
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::About]);
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::Exit]);
-    menu.exec(at);
+    TaskMenu(onRow)->exec(at);
 }
 
 void CMainFrame::AddUrl(const QString& url)
@@ -430,6 +462,27 @@ void CMainFrame::RunCommand(CommandId id)
         break;
     }
     case C::Exit: Exit(); break;
+    case C::WallpaperBlank: {
+        auto guard = m_ctx.table.Lock();
+        m_ctx.settings.options.backgroundType = 0;
+        guard.unlock();
+        m_view->ApplyAppearance();
+        break;
+    }
+    case C::WallpaperCustomize: Customize(); break;
+    case C::Legend: {
+        CLegendDlg legend(this);
+        legend.exec();
+        break;
+    }
+    case C::HelpTopics:
+    case C::ContextHelp: {
+        const std::string page = PlatformPaths::ProgramDataFolder() + "help/index.html";
+        if (!m_ctx.shell.Open(page)) {
+            m_ctx.messages.Warning("The help pages are not installed.");
+        }
+        break;
+    }
     case C::About: {
         CAboutDlg about(this);
         about.exec();
@@ -438,6 +491,26 @@ void CMainFrame::RunCommand(CommandId id)
     default: break;
     }
     UpdateCommands();
+}
+
+void CMainFrame::Customize()
+{
+    GlobalOptions& o = m_ctx.settings.options;
+    CWallpaperDlg dialog(QString::fromStdString(o.backgroundImagePath), o.backgroundImageTiled != 0, o.textColor,
+                         this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    {
+        auto guard = m_ctx.table.Lock();
+        o.textColor = dialog.TextColor();
+        o.backgroundImagePath = dialog.Path().toStdString();
+        o.backgroundImageTiled = dialog.Tiled() ? 1 : 0;
+        if (!dialog.Path().isEmpty()) {
+            o.backgroundType = 1;
+        }
+    }
+    m_view->ApplyAppearance();
 }
 
 void CMainFrame::SaveList()

@@ -42,6 +42,8 @@ public:
     // A URL from outside (drops, the capture object): the quick add.
     void AddUrl(const QString& url);
     void ToggleMainWindow();
+    // The task list's context menu: on a row, or on empty space.
+    std::unique_ptr<QMenu> TaskMenu(bool onRow);
     // After the options are loaded: the tool windows at their places.
     void PlaceToolWindows();
     void RunCommand(CommandId id);
@@ -77,6 +79,7 @@ private:
     void LoadHistoryBox();
     void SaveList();
     void LoadList();
+    void Customize();
 
     AppContext& m_ctx;
     CMainView* m_view;

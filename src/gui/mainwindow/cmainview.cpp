@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
 #include <algorithm>
@@ -42,6 +43,20 @@ void CMainView::ApplyAppearance()
     QPalette p = palette();
     p.setColor(QPalette::Text, QColor(c.red, c.green, c.blue));
     setPalette(p);
+    setStyleSheet(BackgroundStyle());
+}
+
+QString CMainView::BackgroundStyle() const
+{
+    const QString path = QString::fromStdString(m_options.backgroundImagePath);
+    if (m_options.backgroundType == 0 || !QFileInfo(path).isFile()) {
+        return {};
+    }
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QStringLiteral("QTableView { background-image: url(\"%1\"); background-repeat: %2; "
+                          "background-position: top left; background-attachment: fixed; }")
+        .arg(quoted, m_options.backgroundImageTiled ? QStringLiteral("repeat") : QStringLiteral("no-repeat"));
 }
 
 std::vector<int> CMainView::SelectedRows() const

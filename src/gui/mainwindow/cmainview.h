@@ -21,6 +21,9 @@ public:
     void SelectRows(const std::vector<int>& rows);
     // Grid lines and the text colour, after the options changed.
     void ApplyAppearance();
+    // The style that shows the background image ("" for none): a local
+    // image file, tiled or once at the top left.
+    QString BackgroundStyle() const;
 
     // A text may be dropped when it holds an http, https or ftp URL.
     static bool AcceptsDrop(const QString& text);

@@ -67,3 +67,52 @@ TEST(ToolWindows, ShownByTheirCommandsAndPlacedByTheOptions)
 
 }  // namespace
 }  // namespace dromo
+
+#include <QImage>
+
+#include "dialogs/cflatbutton.h"
+#include "mainwindow/cmainview.h"
+#include "testservers.h"
+
+namespace dromo {
+namespace {
+
+TEST(Wallpaper, BlankAndCustomizeCheckMarksAndTheImage)
+{
+    test::Window w;
+    test::TempDir dir;
+    const QString image = QString::fromStdString(dir.File("wall \"paper\".png"));
+    QImage(8, 8, QImage::Format_RGB32).save(image, "PNG");
+    w.settings.options.backgroundType = 0;
+    w.settings.options.backgroundImagePath = image.toStdString();
+    w.frame->UpdateCommands();
+    EXPECT_TRUE(w.frame->Action(CommandId::WallpaperBlank)->isChecked());
+    EXPECT_FALSE(w.frame->Action(CommandId::WallpaperCustomize)->isChecked());
+    EXPECT_EQ(w.frame->View().BackgroundStyle(), "");
+
+    w.settings.options.backgroundType = 1;
+    w.settings.options.backgroundImageTiled = 0;
+    w.frame->View().ApplyAppearance();
+    w.frame->UpdateCommands();
+    EXPECT_TRUE(w.frame->Action(CommandId::WallpaperCustomize)->isChecked());
+    EXPECT_TRUE(w.frame->View().BackgroundStyle().contains("no-repeat"));
+    EXPECT_TRUE(w.frame->View().BackgroundStyle().contains("wall \\\"paper\\\".png"));
+    w.frame->RunCommand(CommandId::WallpaperBlank);
+    EXPECT_EQ(w.settings.options.backgroundType, 0);
+    EXPECT_EQ(w.frame->View().styleSheet(), "");
+
+    w.settings.options.backgroundType = 1;
+    w.settings.options.backgroundImagePath = dir.File("missing.gif");
+    EXPECT_EQ(w.frame->View().BackgroundStyle(), "");  // nothing to show
+}
+
+TEST(CFlatButton, CaptionColours)
+{
+    CFlatButton button(QStringLiteral("OK"));
+    EXPECT_EQ(button.CaptionColour(), QColor(0, 0, 0));
+    button.setEnabled(false);
+    EXPECT_EQ(button.CaptionColour(), QColor(150, 150, 150));
+}
+
+}  // namespace
+}  // namespace dromo

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPixmap>
 
 #include "core/caboutdlg.h"
@@ -64,6 +65,14 @@ TEST(Screenshots, MainWindowWithTasks)
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.frame->SpeedBar().grab().save(folder + "/speed-bar.png"));
     ASSERT_TRUE(w.frame->DropBasket().grab().save(folder + "/drop-basket.png"));
+
+    for (bool onRow : {true, false}) {
+        auto menu = w.frame->TaskMenu(onRow);
+        menu->popup(QPoint(0, 0));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(menu->grab().save(folder + (onRow ? "/task-menu.png" : "/window-menu.png")));
+        menu->close();
+    }
 
     CAboutDlg about(w.frame.get());
     about.show();
