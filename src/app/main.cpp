@@ -130,6 +130,8 @@ int main(int argc, char** argv)
 
     CMainFrame window(context, model);
     frame = &window;
+    // Here, after the window and before it is shown, the capture object will
+    // take its name on the session bus, so URLs from outside reach AddUrl.
     model.SetForwarding(&window);
     messages.SetParent(&window);
     countdown.SetParent(&window);

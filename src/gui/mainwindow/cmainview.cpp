@@ -2,7 +2,12 @@
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QUrl>
 #include <QHeaderView>
 #include <QMimeData>
 #include <algorithm>
@@ -11,6 +16,7 @@
 #include "core/taskrow.h"
 #include "mainwindow/tasklistmodel.h"
 #include "mainwindow/textcolortable.h"
+#include "platformpaths.h"
 
 namespace dromo {
 
@@ -43,13 +49,50 @@ void CMainView::ApplyAppearance()
     QPalette p = palette();
     p.setColor(QPalette::Text, QColor(c.red, c.green, c.blue));
     setPalette(p);
+    const QString path = QString::fromStdString(m_options.backgroundImagePath);
+    const QUrl url(path);
+    if (m_options.backgroundType != 0 && !url.isLocalFile() && !url.scheme().isEmpty() && url.scheme().size() > 1 &&
+        !m_fetched.contains(path)) {
+        FetchBackground(path);
+    }
     setStyleSheet(BackgroundStyle());
+}
+
+void CMainView::FetchBackground(const QString& url)
+{
+    if (!m_network) {
+        m_network = new QNetworkAccessManager(this);
+    }
+    m_fetched.insert(url, QString());  // once per run, even when it fails
+    QNetworkReply* reply = m_network->get(QNetworkRequest(QUrl(url)));
+    connect(reply, &QNetworkReply::finished, this, [this, reply, url] {
+        reply->deleteLater();
+        if (reply->error() != QNetworkReply::NoError) {
+            return;  // no image: the plain background stays
+        }
+        const QString folder = QString::fromStdString(PlatformPaths::UserDataFolder());
+        QDir().mkpath(folder);
+        const QString suffix = QFileInfo(QUrl(url).path()).suffix();
+        QFile file(folder + QStringLiteral("background") + (suffix.isEmpty() ? QString() : "." + suffix));
+        if (!file.open(QIODevice::WriteOnly) || file.write(reply->readAll()) < 0) {
+            return;
+        }
+        file.close();
+        m_fetched.insert(url, file.fileName());
+        setStyleSheet(BackgroundStyle());
+        emit BackgroundFetched();
+    });
 }
 
 QString CMainView::BackgroundStyle() const
 {
-    const QString path = QString::fromStdString(m_options.backgroundImagePath);
-    if (m_options.backgroundType == 0 || !QFileInfo(path).isFile()) {
+    QString path = QString::fromStdString(m_options.backgroundImagePath);
+    const QUrl url(path);
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
+        url.scheme() == QLatin1String("ftp")) {
+        path = m_fetched.value(path);
+    }
+    if (m_options.backgroundType == 0 || path.isEmpty() || !QFileInfo(path).isFile()) {
         return {};
     }
     QString quoted = path;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QTableView>
 #include <vector>
+
+class QNetworkAccessManager;
 
 namespace dromo {
 
@@ -22,13 +25,15 @@ public:
     // Grid lines and the text colour, after the options changed.
     void ApplyAppearance();
     // The style that shows the background image ("" for none): a local
-    // image file, tiled or once at the top left.
+    // image file, or an image URL once it has been fetched, tiled or once
+    // at the top left.
     QString BackgroundStyle() const;
 
     // A text may be dropped when it holds an http, https or ftp URL.
     static bool AcceptsDrop(const QString& text);
 
 signals:
+    void BackgroundFetched();
     void DoubleClicked(int row);
     // A right-click on a row (true) or on empty space (false).
     void ContextMenuWanted(bool onRow, const QPoint& globalPos);
@@ -43,8 +48,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // A background image given as a URL is fetched once per run into the
+    // user's data folder.
+    void FetchBackground(const QString& url);
+
     const GlobalOptions& m_options;
     int m_clickedRow = -1;
+    QNetworkAccessManager* m_network = nullptr;
+    QHash<QString, QString> m_fetched;  // URL -> local copy ("" while fetching)
 };
 
 }  // namespace dromo

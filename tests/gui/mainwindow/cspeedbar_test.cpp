@@ -116,3 +116,29 @@ TEST(CFlatButton, CaptionColours)
 
 }  // namespace
 }  // namespace dromo
+
+#include <QSignalSpy>
+
+namespace dromo {
+namespace {
+
+TEST(Wallpaper, AnImageUrlIsFetchedOnce)
+{
+    test::Window w;
+    test::TempDir www;
+    QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(www.File("wall.png")), "PNG");
+    test::Nginx nginx(www.Path());
+    w.settings.options.backgroundType = 1;
+    w.settings.options.backgroundImagePath = nginx.Url("/wall.png");
+    CMainView& view = w.frame->View();
+    QSignalSpy fetched(&view, &CMainView::BackgroundFetched);
+    view.ApplyAppearance();
+    EXPECT_EQ(view.BackgroundStyle(), "");  // not there yet
+    ASSERT_TRUE(fetched.wait(10000));
+    EXPECT_TRUE(view.BackgroundStyle().contains("/Dromo/background.png"));
+    view.ApplyAppearance();  // not fetched again
+    EXPECT_FALSE(fetched.wait(300));
+}
+
+}  // namespace
+}  // namespace dromo
