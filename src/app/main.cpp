@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "capture/curlhook.h"
 #include "connectednetwork.h"
 #include "core/autosaver.h"
 #include "core/settingsstore.h"
@@ -58,8 +59,10 @@ void OnSignal(int)
 
 void PrintHelp()
 {
-    std::cout << "Usage: dromo [--automation | --embedding]\n\n"
+    std::cout << "Usage: dromo [--automation | --embedding] [URL...]\n\n"
                  "Dromo is a download manager for HTTP, HTTPS and FTP.\n\n"
+                 "  URL...                     download these; a Dromo already running gets them\n"
+                 "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
                  "  --help                     show this text\n";
 }
@@ -82,6 +85,17 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Dromo"));
     QApplication::setWindowIcon(Artwork::Program());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
+
+    // URLs for a Dromo that is already running go to it over D-Bus.
+    if (!args.urls.empty()) {
+        QStringList urls;
+        for (const std::string& url : args.urls) {
+            urls << QString::fromStdString(url);
+        }
+        if (SendUrlsToRunningInstance(urls)) {
+            return 0;
+        }
+    }
 
     SettingsProfile profile;
     InstanceLock instance;
@@ -130,8 +144,17 @@ int main(int argc, char** argv)
 
     CMainFrame window(context, model);
     frame = &window;
-    // Here, after the window and before it is shown, the capture object will
-    // take its name on the session bus, so URLs from outside reach AddUrl.
+    // The capture object: started by D-Bus activation it serves at once;
+    // any other start first (re)writes the service file that lets a call
+    // start Dromo. Failing to own the name is not reported.
+    if (!args.ShowMinimised()) {
+        CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
+    }
+    CURLHook hook([&window](const QString& url, std::function<void()> done) {
+        window.AddUrl(url);
+        done();
+    });
+    hook.Register();
     model.SetForwarding(&window);
     messages.SetParent(&window);
     countdown.SetParent(&window);
@@ -156,6 +179,9 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.EndSession(); });
 
+    for (const std::string& url : args.urls) {
+        window.AddUrl(QString::fromStdString(url));
+    }
     if (args.ShowMinimised()) {
         window.showMinimized();
     } else {

@@ -8,20 +8,6 @@
 #include "mainwindow/cmainview.h"
 
 namespace dromo {
-namespace {
-
-QString DroppedText(const QMimeData* data)
-{
-    if (data->hasText()) {
-        return data->text();
-    }
-    if (data->hasUrls() && !data->urls().isEmpty()) {
-        return data->urls().first().toString();
-    }
-    return {};
-}
-
-}  // namespace
 
 CDropBasket::CDropBasket(QWidget* parent) : ToolWindow(5, parent)
 {
@@ -41,7 +27,7 @@ void CDropBasket::paintEvent(QPaintEvent*)
 
 void CDropBasket::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (CMainView::AcceptsDrop(DroppedText(event->mimeData()))) {
+    if (CMainView::AcceptsDrop(CMainView::DroppedText(event->mimeData()))) {
         event->setDropAction(Qt::LinkAction);
         event->accept();
     } else {
@@ -51,7 +37,7 @@ void CDropBasket::dragEnterEvent(QDragEnterEvent* event)
 
 void CDropBasket::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (CMainView::AcceptsDrop(DroppedText(event->mimeData()))) {
+    if (CMainView::AcceptsDrop(CMainView::DroppedText(event->mimeData()))) {
         event->setDropAction(Qt::LinkAction);
         event->accept();
     } else {
@@ -61,7 +47,7 @@ void CDropBasket::dragMoveEvent(QDragMoveEvent* event)
 
 void CDropBasket::dropEvent(QDropEvent* event)
 {
-    const QString text = DroppedText(event->mimeData());
+    const QString text = CMainView::DroppedText(event->mimeData());
     if (!CMainView::AcceptsDrop(text)) {
         event->ignore();
         return;

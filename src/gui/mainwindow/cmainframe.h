@@ -39,7 +39,8 @@ public:
     QString TrayTip() const { return m_trayTip; }
     bool HasTray() const { return m_tray != nullptr; }
 
-    // A URL from outside (drops, the capture object): the quick add.
+    // A URL from outside (drops, the capture object): with "Popup Dialog"
+    // on, the Add URL dialog once there is one; otherwise the quick add.
     void AddUrl(const QString& url);
     void ToggleMainWindow();
     // The task list's context menu: on a row, or on empty space.

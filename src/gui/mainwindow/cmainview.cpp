@@ -150,6 +150,21 @@ void CMainView::contextMenuEvent(QContextMenuEvent* event)
     emit ContextMenuWanted(index.isValid(), event->globalPos());
 }
 
+QString CMainView::DroppedText(const QMimeData* data)
+{
+    if (data->hasText()) {
+        return data->text();
+    }
+    if (data->hasUrls()) {
+        QStringList urls;
+        for (const QUrl& url : data->urls()) {
+            urls << url.toString();
+        }
+        return urls.join(QLatin1Char('\n'));
+    }
+    return {};
+}
+
 bool CMainView::AcceptsDrop(const QString& text)
 {
     return text.contains(QLatin1String("http://")) || text.contains(QLatin1String("ftp://")) ||
@@ -158,7 +173,7 @@ bool CMainView::AcceptsDrop(const QString& text)
 
 void CMainView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasText() && AcceptsDrop(event->mimeData()->text())) {
+    if (AcceptsDrop(DroppedText(event->mimeData()))) {
         event->setDropAction(Qt::LinkAction);
         event->accept();
     } else {
@@ -168,7 +183,7 @@ void CMainView::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasText() && AcceptsDrop(event->mimeData()->text())) {
+    if (AcceptsDrop(DroppedText(event->mimeData()))) {
         event->setDropAction(Qt::LinkAction);
         event->accept();
     } else {
@@ -178,7 +193,7 @@ void CMainView::dragMoveEvent(QDragMoveEvent* event)
 
 void CMainView::dropEvent(QDropEvent* event)
 {
-    const QString text = event->mimeData()->text();
+    const QString text = DroppedText(event->mimeData());
     if (!AcceptsDrop(text)) {
         event->ignore();
         return;

@@ -4,6 +4,7 @@
 #include <QTableView>
 #include <vector>
 
+class QMimeData;
 class QNetworkAccessManager;
 
 namespace dromo {
@@ -31,6 +32,8 @@ public:
 
     // A text may be dropped when it holds an http, https or ftp URL.
     static bool AcceptsDrop(const QString& text);
+    // The text of a drop: plain text, or a list of URLs one per line.
+    static QString DroppedText(const QMimeData* data);
 
 signals:
     void BackgroundFetched();

@@ -1,0 +1,88 @@
+#include "capture/curlhook.h"
+
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace dromo {
+
+CURLHook::CURLHook(HandOver handOver, QDBusConnection bus, QObject* parent)
+    : QObject(parent), m_handOver(std::move(handOver)), m_bus(std::move(bus))
+{
+}
+
+CURLHook::~CURLHook()
+{
+    if (m_ownsName) {
+        m_bus.unregisterObject(QString::fromLatin1(kPath));
+        m_bus.unregisterService(QString::fromLatin1(kService));
+    }
+}
+
+bool CURLHook::Register()
+{
+    if (!m_bus.isConnected()) {
+        return false;
+    }
+    if (!m_bus.registerObject(QString::fromLatin1(kPath), this, QDBusConnection::ExportScriptableSlots)) {
+        return false;
+    }
+    m_ownsName = m_bus.registerService(QString::fromLatin1(kService));
+    if (!m_ownsName) {
+        m_bus.unregisterObject(QString::fromLatin1(kPath));
+    }
+    return m_ownsName;
+}
+
+void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
+{
+    // The answer waits until the window has handled the URL.
+    message.setDelayedReply(true);
+    const QDBusMessage reply = message.createReply();
+    QDBusConnection bus = m_bus;
+    m_handOver(url, [bus, reply]() mutable { bus.send(reply); });
+}
+
+QString CURLHook::ServiceFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/dbus-1/services/") + QString::fromLatin1(kService) + QStringLiteral(".service");
+}
+
+bool CURLHook::WriteServiceFile(const QString& program)
+{
+    const QString path = ServiceFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QString text = QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 --automation\n")
+                             .arg(QString::fromLatin1(kService), QFileInfo(program).absoluteFilePath());
+    file.write(text.toUtf8());
+    return file.commit();
+}
+
+bool SendUrlsToRunningInstance(const QStringList& urls, QDBusConnection bus)
+{
+    if (!bus.isConnected() || !bus.interface() ||
+        !bus.interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService))) {
+        return false;
+    }
+    for (const QString& url : urls) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService),
+                                                           QStringLiteral("AddURL"));
+        call << url;
+        // A dialog may be asking the user about it: wait long.
+        if (bus.call(call, QDBus::Block, 24 * 3600 * 1000).type() != QDBusMessage::ReplyMessage) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace dromo

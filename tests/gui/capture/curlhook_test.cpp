@@ -1,0 +1,152 @@
+// The capture object of the real program on a private session bus.
+
+#include "capture/curlhook.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <thread>
+
+#include "settingsprofile.h"
+#include "testservers.h"
+
+namespace dromo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class Capture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_daemon = std::make_unique<test::ChildProcess>(
+            std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=1"});
+        const std::string address = m_daemon->ReadLine(10000);
+        ASSERT_FALSE(address.empty());
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        m_bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QString::fromStdString(address), QStringLiteral("capture%1").arg(++s_n)));
+        ASSERT_TRUE(m_bus->isConnected());
+        m_ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
+    }
+    void TearDown() override
+    {
+        m_bus.reset();
+        m_daemon.reset();
+    }
+    bool Owned()
+    {
+        return m_bus->interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService));
+    }
+    bool WaitFor(const std::function<bool()>& condition, int seconds = 20)
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+        while (!condition()) {
+            if (Clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+    QDBusMessage AddUrl(const std::string& url)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService), "AddURL");
+        call << QString::fromStdString(url);
+        return m_bus->call(call, QDBus::Block, 30000);
+    }
+
+    std::unique_ptr<test::ChildProcess> m_daemon;
+    std::unique_ptr<QDBusConnection> m_bus;
+    QString m_ini;
+    static inline int s_n = 0;
+};
+
+TEST_F(Capture, UrlsFromOutsideReachTheRunningDromo)
+{
+    test::TempDir www;
+    test::TempDir downloads;
+    const std::string a = test::RandomBytes(200000, 1);
+    const std::string b = test::RandomBytes(300000, 2);
+    test::WriteFile(www.File("a.bin"), a);
+    test::WriteFile(www.File("b.bin"), b);
+    test::Nginx nginx(www.Path());
+    const std::string urlA = nginx.Url("/a.bin");
+    const std::string urlB = nginx.Url("/b.bin");
+    {
+        SettingsProfile profile(m_ini);
+        profile.WriteString("Settings", "Save to", downloads.Path() + "/");
+        profile.WriteInt("Settings", "MRU List Num", 2);
+        profile.WriteString("History", "URL0", "http://elsewhere/x.zip");
+        profile.WriteString("History", "URL1", QString::fromStdString(urlA).toUpper().toStdString());
+        ASSERT_TRUE(profile.Flush());
+    }
+
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    // The service file that lets a call start Dromo.
+    const std::string service = test::ReadFile(CURLHook::ServiceFilePath().toStdString());
+    EXPECT_NE(service.find("Name=DROMO.URLMonitor\n"), std::string::npos) << service;
+    EXPECT_NE(service.find(std::string("Exec=") + DROMO_BIN + " --automation\n"), std::string::npos) << service;
+
+    EXPECT_EQ(AddUrl(urlA).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(AddUrl("ftp://127.0.0.1/pub/dir/").type(), QDBusMessage::ReplyMessage);  // a folder: nothing
+    ASSERT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("a.bin")) == a; }));
+
+    // A second start with a URL hands it over and ends at once.
+    std::string output;
+    EXPECT_EQ(test::RunCommand({DROMO_BIN, urlB}, &output), 0) << output;
+    ASSERT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("b.bin")) == b; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+
+    SettingsProfile saved(m_ini);
+    EXPECT_EQ(saved.GetInt("Settings", "MRU Num", -1), 2);  // the folder URL added nothing
+    EXPECT_EQ(saved.GetInt("Settings", "MRU List Num", -1), 3);
+    EXPECT_EQ(saved.GetString("History", "URL0", ""), urlB);
+    EXPECT_EQ(saved.GetString("History", "URL1", ""), urlA);  // moved to the top, not doubled
+    EXPECT_EQ(saved.GetString("History", "URL2", ""), "http://elsewhere/x.zip");
+}
+
+TEST_F(Capture, ACallStartsDromoWhenItIsNotRunning)
+{
+    test::TempDir www;
+    test::TempDir downloads;
+    const std::string c = test::RandomBytes(100000, 3);
+    test::WriteFile(www.File("c.bin"), c);
+    test::Nginx nginx(www.Path());
+    {
+        SettingsProfile profile(m_ini);
+        profile.WriteString("Settings", "Save to", downloads.Path() + "/");
+        ASSERT_TRUE(profile.Flush());
+    }
+    // A first, ordinary start writes the service file.
+    {
+        test::ChildProcess first({DROMO_BIN});
+        ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+        EXPECT_EQ(first.Terminate(10000), 0);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
+    m_bus->call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                               "org.freedesktop.DBus", "ReloadConfig"));
+
+    EXPECT_EQ(AddUrl(nginx.Url("/c.bin")).type(), QDBusMessage::ReplyMessage);  // starts it
+    ASSERT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("c.bin")) == c; }));
+    const QDBusReply<uint> pid =
+        m_bus->interface()->servicePid(QString::fromLatin1(CURLHook::kService));
+    ASSERT_TRUE(pid.isValid());
+    kill(static_cast<pid_t>(pid.value()), SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return !Owned(); }));
+}
+
+}  // namespace
+}  // namespace dromo
