@@ -30,6 +30,8 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     setWordWrap(false);
     setIconSize(QSize(34, 16));
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
     setDropIndicatorShown(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -193,14 +195,22 @@ void CMainView::dragMoveEvent(QDragMoveEvent* event)
 
 void CMainView::dropEvent(QDropEvent* event)
 {
-    const QString text = DroppedText(event->mimeData());
-    if (!AcceptsDrop(text)) {
+    if (HandleDrop(event->mimeData())) {
+        event->setDropAction(Qt::LinkAction);
+        event->accept();
+    } else {
         event->ignore();
-        return;
     }
-    event->setDropAction(Qt::LinkAction);
-    event->accept();
+}
+
+bool CMainView::HandleDrop(const QMimeData* data)
+{
+    const QString text = DroppedText(data);
+    if (!AcceptsDrop(text)) {
+        return false;
+    }
     emit TextDropped(text);  // the whole text, not only the URL in it
+    return true;
 }
 
 }  // namespace dromo

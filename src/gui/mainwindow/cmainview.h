@@ -34,6 +34,8 @@ public:
     static bool AcceptsDrop(const QString& text);
     // The text of a drop: plain text, or a list of URLs one per line.
     static QString DroppedText(const QMimeData* data);
+    // What a drop does: hands the whole text over when it holds a URL.
+    bool HandleDrop(const QMimeData* data);
 
 signals:
     void BackgroundFetched();

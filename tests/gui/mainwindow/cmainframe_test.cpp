@@ -119,3 +119,44 @@ TEST(CMainView, DropsNeedAnHttpOrFtpUrl)
 
 }  // namespace
 }  // namespace dromo
+
+#include <QMimeData>
+#include <QSignalSpy>
+
+namespace dromo {
+namespace {
+
+TEST(CMainView, ADropHandsOverTheWholeText)
+{
+    test::Window w;
+    CMainView& view = w.frame->View();
+    QSignalSpy dropped(&view, &CMainView::TextDropped);
+    const struct {
+        QString text;
+        bool urls;
+        bool handed;
+    } cases[] = {
+        {"get this: http://127.0.0.1/a.zip please", false, true},
+        {"127.0.0.1/a.zip", false, false},
+        {"https://h/a.zip", true, true},
+    };
+    for (const auto& c : cases) {
+        QMimeData data;
+        if (c.urls) {
+            data.setUrls({QUrl(c.text)});
+        } else {
+            data.setText(c.text);
+        }
+        EXPECT_EQ(view.HandleDrop(&data), c.handed) << c.text.toStdString();
+    }
+    ASSERT_EQ(dropped.count(), 2);
+    EXPECT_EQ(dropped.at(0).at(0).toString(), "get this: http://127.0.0.1/a.zip please");
+    EXPECT_EQ(dropped.at(1).at(0).toString(), "https://h/a.zip");
+    // The window adds what is handed over: the words make no valid URL
+    // (the add says so), the URL list adds its task.
+    EXPECT_EQ(w.messages.shown, std::vector<std::string>{"invalid url"});
+    EXPECT_EQ(w.table.Count(), 1);
+}
+
+}  // namespace
+}  // namespace dromo
