@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QStandardPaths>
 
 #include <chrono>
@@ -26,6 +27,7 @@ TEST(EndToEnd, SavedTasksResumeCompleteAndSurviveSigterm)
     test::Nginx nginx(www.Path());
 
     const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
+    QFile::remove(ini);  // whatever an earlier test in this process saved
     {
         SettingsProfile profile(ini);
         profile.WriteInt("Settings", "Resume if Start", 1);

@@ -27,6 +27,7 @@ protected:
             std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=1"});
         m_address = m_daemon->ReadLine(10000);
         ASSERT_FALSE(m_address.empty()) << "dbus-daemon did not start";
+        m_previousAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
         setenv("DBUS_SESSION_BUS_ADDRESS", m_address.c_str(), 1);
         m_name = QStringLiteral("test%1").arg(++s_connections);
         m_bus = std::make_unique<QDBusConnection>(
@@ -39,6 +40,11 @@ protected:
         m_bus.reset();
         QDBusConnection::disconnectFromBus(m_name);
         m_daemon.reset();
+        if (m_previousAddress.isEmpty()) {
+            unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        } else {
+            setenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress.constData(), 1);
+        }
     }
 
     // Starts a dbusmock template and waits for its name on the bus.
@@ -69,6 +75,7 @@ protected:
     std::unique_ptr<test::ChildProcess> m_mock;
     std::unique_ptr<QDBusConnection> m_bus;
     std::string m_address;
+    QByteArray m_previousAddress;
     QString m_name;
     static inline int s_connections = 0;
 };
