@@ -1,21 +1,13 @@
 #include "httpresponse.h"
 
 #include <cctype>
+
+#include "core/textutil.h"
 #include <charconv>
 
 namespace dromo {
 namespace {
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 bool NameIs(std::string_view name, std::string_view expected)
 {
@@ -34,7 +26,7 @@ bool NameIs(std::string_view name, std::string_view expected)
 
 std::int64_t ParseSize(std::string_view text)
 {
-    text = Trim(text);
+    text = TrimBlanks(text);
     std::int64_t value = -1;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || ptr != text.data() + text.size() || value < 0 || text.empty()) {
@@ -45,7 +37,7 @@ std::int64_t ParseSize(std::string_view text)
 
 void HttpResponse::AddLine(std::string_view line)
 {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
         *this = HttpResponse{};
         statusLine = std::string(line);
@@ -60,7 +52,7 @@ void HttpResponse::AddLine(std::string_view line)
                 code = parsed;
             }
             if (codeEnd != std::string_view::npos) {
-                reason = std::string(Trim(rest.substr(codeEnd + 1)));
+                reason = std::string(TrimBlanks(rest.substr(codeEnd + 1)));
             }
         }
         return;
@@ -69,8 +61,8 @@ void HttpResponse::AddLine(std::string_view line)
     if (colon == std::string_view::npos) {
         return;
     }
-    const std::string_view name = Trim(line.substr(0, colon));
-    const std::string_view value = Trim(line.substr(colon + 1));
+    const std::string_view name = TrimBlanks(line.substr(0, colon));
+    const std::string_view value = TrimBlanks(line.substr(colon + 1));
     if (NameIs(name, "content-length")) {
         contentLength = ParseSize(value);
     } else if (NameIs(name, "content-range")) {
@@ -78,7 +70,7 @@ void HttpResponse::AddLine(std::string_view line)
         if (value.size() < 6 || !NameIs(value.substr(0, 6), "bytes ")) {
             return;
         }
-        const std::string_view ranges = Trim(value.substr(6));
+        const std::string_view ranges = TrimBlanks(value.substr(6));
         const std::size_t slash = ranges.find('/');
         if (slash == std::string_view::npos) {
             return;

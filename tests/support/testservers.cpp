@@ -161,6 +161,24 @@ std::string ChildProcess::ReadLine(int timeoutMs)
     }
 }
 
+std::string UseFreshXdgFolders()
+{
+    std::string pattern = (fs::temp_directory_path() / "dromo-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    const fs::path base(pattern);
+    for (const char* sub : {"config", "data", "home", "runtime"}) {
+        fs::create_directories(base / sub);
+    }
+    fs::permissions(base / "runtime", fs::perms::owner_all);
+    setenv("XDG_CONFIG_HOME", (base / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (base / "data").c_str(), 1);
+    setenv("HOME", (base / "home").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (base / "runtime").c_str(), 1);
+    return pattern;
+}
+
 int FreePort()
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);

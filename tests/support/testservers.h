@@ -46,6 +46,11 @@ private:
     std::string m_pending;
 };
 
+// Points XDG_CONFIG_HOME, XDG_DATA_HOME, HOME and XDG_RUNTIME_DIR at
+// fresh folders under a new temporary folder, which it returns; for a test
+// program's main, before Qt first looks at them.
+std::string UseFreshXdgFolders();
+
 // A port that was free a moment ago (for servers that cannot pick their own).
 int FreePort();
 bool WaitForPort(int port, int timeoutMs);

@@ -2,21 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+
+#include "core/textutil.h"
 #include <limits>
 
 namespace dromo {
 namespace {
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 std::string Lower(std::string_view s)
 {
@@ -37,7 +29,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
         if (end == std::string_view::npos) {
             end = text.size();
         }
-        const std::string_view line = Trim(text.substr(pos, end - pos));
+        const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty() || line.front() == ';') {
             continue;
@@ -45,7 +37,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
             if (close != std::string_view::npos) {
-                section = Lower(Trim(line.substr(1, close - 1)));
+                section = Lower(TrimBlanks(line.substr(1, close - 1)));
             }
             continue;
         }
@@ -53,11 +45,11 @@ PrivateProfile::PrivateProfile(std::string_view text)
         if (eq == std::string_view::npos || section.empty()) {
             continue;
         }
-        std::string_view value = Trim(line.substr(eq + 1));
+        std::string_view value = TrimBlanks(line.substr(eq + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        m_entries.push_back(Entry{section, Lower(Trim(line.substr(0, eq))),
+        m_entries.push_back(Entry{section, Lower(TrimBlanks(line.substr(0, eq))),
                                   std::string(value.substr(0, kValueLimit))});
     }
 }

@@ -560,12 +560,7 @@ void CMainFrame::Exit()
     if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
         return;
     }
-    m_exiting = true;
-    m_tick.stop();
-    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
-        SaveFrameSettings();
-        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
-    });
+    StopAndSave();
     if (m_tray) {
         m_tray->hide();
     }
@@ -580,13 +575,20 @@ void CMainFrame::EndSession()
     if (m_exiting) {
         return;
     }
+    StopAndSave();
+    qApp->exit(0);
+}
+
+// Both ways out: every transfer stopped, the frame's values and the settings
+// saved, the workers given at most five seconds.
+void CMainFrame::StopAndSave()
+{
     m_exiting = true;
     m_tick.stop();
     m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
         SaveFrameSettings();
         m_ctx.store.Save(m_ctx.settings, m_ctx.table);
     });
-    qApp->exit(0);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -77,6 +77,7 @@ private:
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
     void Exit();
+    void StopAndSave();
     void LoadHistoryBox();
     void SaveList();
     void LoadList();
