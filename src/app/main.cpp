@@ -82,6 +82,14 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication app(argc, argv);
+    // SIGTERM and SIGINT are caught from the very start: one that arrives
+    // while Dromo is still starting waits in the pipe and then takes the
+    // end-of-session path, instead of killing it unsaved.
+    const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0;
+    if (signalsCaught) {
+        std::signal(SIGTERM, OnSignal);
+        std::signal(SIGINT, OnSignal);
+    }
     QApplication::setApplicationName(QStringLiteral("Dromo"));
     QApplication::setWindowIcon(Artwork::Program());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
@@ -170,11 +178,9 @@ int main(int argc, char** argv)
 
     // SIGTERM and SIGINT take the end-of-session path, as does the session
     // manager's request to save before the session ends.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+    if (signalsCaught) {
         auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] { window.EndSession(); });
-        std::signal(SIGTERM, OnSignal);
-        std::signal(SIGINT, OnSignal);
     }
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.EndSession(); });
