@@ -77,13 +77,9 @@ class Host : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_daemon = std::make_unique<test::ChildProcess>(
-            std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=1"});
-        const std::string address = m_daemon->ReadLine(10000);
-        ASSERT_FALSE(address.empty());
-        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(address), QStringLiteral("host%1").arg(++s_n)));
+        m_daemon = std::make_unique<test::PrivateSessionBus>();
+        m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+            QString::fromStdString(m_daemon->Address()), QStringLiteral("host%1").arg(++s_n)));
         const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
         QFile::remove(ini);
         SettingsProfile profile(ini);
@@ -117,7 +113,7 @@ protected:
         ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
     }
 
-    std::unique_ptr<test::ChildProcess> m_daemon;
+    std::unique_ptr<test::PrivateSessionBus> m_daemon;
     std::unique_ptr<test::ChildProcess> m_dromo;
     std::unique_ptr<QDBusConnection> m_bus;
     static inline int s_n = 0;

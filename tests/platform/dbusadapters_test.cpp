@@ -23,12 +23,8 @@ class Bus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_daemon = std::make_unique<test::ChildProcess>(
-            std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=1"});
-        m_address = m_daemon->ReadLine(10000);
-        ASSERT_FALSE(m_address.empty()) << "dbus-daemon did not start";
-        m_previousAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-        setenv("DBUS_SESSION_BUS_ADDRESS", m_address.c_str(), 1);
+        m_daemon = std::make_unique<test::PrivateSessionBus>();
+        m_address = m_daemon->Address();
         m_name = QStringLiteral("test%1").arg(++s_connections);
         m_bus = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QString::fromStdString(m_address), m_name));
@@ -40,11 +36,6 @@ protected:
         m_bus.reset();
         QDBusConnection::disconnectFromBus(m_name);
         m_daemon.reset();
-        if (m_previousAddress.isEmpty()) {
-            unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        } else {
-            setenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress.constData(), 1);
-        }
     }
 
     // Starts a dbusmock template and waits for its name on the bus.
@@ -71,11 +62,10 @@ protected:
         return output;
     }
 
-    std::unique_ptr<test::ChildProcess> m_daemon;
+    std::unique_ptr<test::PrivateSessionBus> m_daemon;
     std::unique_ptr<test::ChildProcess> m_mock;
     std::unique_ptr<QDBusConnection> m_bus;
     std::string m_address;
-    QByteArray m_previousAddress;
     QString m_name;
     static inline int s_connections = 0;
 };

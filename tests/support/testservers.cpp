@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -177,6 +178,28 @@ std::string UseFreshXdgFolders()
     setenv("HOME", (base / "home").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (base / "runtime").c_str(), 1);
     return pattern;
+}
+
+PrivateSessionBus::PrivateSessionBus()
+    : m_daemon({"dbus-daemon", "--session", "--nofork", "--print-address=1"})
+{
+    m_address = m_daemon.ReadLine(10000);
+    if (m_address.empty()) {
+        throw std::runtime_error("dbus-daemon did not start");
+    }
+    const char* previous = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    m_hadPrevious = previous != nullptr;
+    m_previous = previous != nullptr ? previous : "";
+    setenv("DBUS_SESSION_BUS_ADDRESS", m_address.c_str(), 1);
+}
+
+PrivateSessionBus::~PrivateSessionBus()
+{
+    if (m_hadPrevious) {
+        setenv("DBUS_SESSION_BUS_ADDRESS", m_previous.c_str(), 1);
+    } else {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
 }
 
 int FreePort()

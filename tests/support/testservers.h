@@ -51,6 +51,23 @@ private:
 // program's main, before Qt first looks at them.
 std::string UseFreshXdgFolders();
 
+// A dbus-daemon of the test's own, whose address stands in
+// DBUS_SESSION_BUS_ADDRESS while the object lives (restored after).
+class PrivateSessionBus {
+public:
+    PrivateSessionBus();
+    ~PrivateSessionBus();
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+    const std::string& Address() const { return m_address; }
+
+private:
+    ChildProcess m_daemon;
+    std::string m_address;
+    std::string m_previous;
+    bool m_hadPrevious = false;
+};
+
 // A port that was free a moment ago (for servers that cannot pick their own).
 int FreePort();
 bool WaitForPort(int port, int timeoutMs);

@@ -27,14 +27,9 @@ class Capture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_daemon = std::make_unique<test::ChildProcess>(
-            std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--print-address=1"});
-        const std::string address = m_daemon->ReadLine(10000);
-        ASSERT_FALSE(address.empty());
-        m_previousAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(address), QStringLiteral("capture%1").arg(++s_n)));
+        m_daemon = std::make_unique<test::PrivateSessionBus>();
+        m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+            QString::fromStdString(m_daemon->Address()), QStringLiteral("capture%1").arg(++s_n)));
         ASSERT_TRUE(m_bus->isConnected());
         m_ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
         QFile::remove(m_ini);  // whatever an earlier test in this process saved
@@ -43,11 +38,6 @@ protected:
     {
         m_bus.reset();
         m_daemon.reset();
-        if (m_previousAddress.isEmpty()) {
-            unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        } else {
-            setenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress.constData(), 1);
-        }
     }
     bool Owned()
     {
@@ -73,10 +63,9 @@ protected:
         return m_bus->call(call, QDBus::Block, 30000);
     }
 
-    std::unique_ptr<test::ChildProcess> m_daemon;
+    std::unique_ptr<test::PrivateSessionBus> m_daemon;
     std::unique_ptr<QDBusConnection> m_bus;
     QString m_ini;
-    QByteArray m_previousAddress;
     static inline int s_n = 0;
 };
 
