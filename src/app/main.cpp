@@ -10,6 +10,8 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -194,5 +196,12 @@ int main(int argc, char** argv)
         window.show();
     }
     window.setWindowTitle(QString::fromLatin1(kAppTitle));
-    return app.exec();
+    const int result = app.exec();
+    // Everything is saved by now. A worker that did not end within the exit's
+    // bound must not hold the exit up, nor outlive the objects it uses.
+    if (!pool.JoinIfAllEnded()) {
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
+    return result;
 }

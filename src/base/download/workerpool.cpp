@@ -82,6 +82,22 @@ void WorkerPool::ReapFinished()
     }
 }
 
+bool WorkerPool::JoinIfAllEnded()
+{
+    std::list<Thread> threads;
+    {
+        auto guard = m_table.Lock();
+        if (m_state.workerCount != 0) {
+            return false;
+        }
+        threads.swap(m_threads);
+    }
+    for (Thread& t : threads) {
+        t.thread.join();  // each has left its procedure; this returns at once
+    }
+    return true;
+}
+
 bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void()>& save,
                                 std::chrono::milliseconds bound)
 {

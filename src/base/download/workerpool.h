@@ -39,6 +39,10 @@ public:
     bool StopAllWorkers(TaskCommands& commands, const std::function<void()>& save,
                         std::chrono::milliseconds bound = std::chrono::milliseconds(5000));
 
+    // True when no worker thread is alive; their threads are then joined,
+    // so the objects they used may go.
+    bool JoinIfAllEnded();
+
 private:
     struct Thread {
         std::thread thread;

@@ -306,11 +306,13 @@ TEST(Worker, StopAllAtExitAbortsAndWaitsForTheLastWorker)
         rig.adder.AddTask("http://h/f" + std::to_string(i), "");
     }
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 3; }));
+    EXPECT_FALSE(rig.pool.JoinIfAllEnded());  // three are still at work
     bool saved = false;
     EXPECT_TRUE(rig.pool.StopAllWorkers(rig.commands, [&] { saved = true; }));
     EXPECT_TRUE(saved);
     EXPECT_EQ(rig.Workers(), 0);
     EXPECT_EQ(rig.Active(), 0);
+    EXPECT_TRUE(rig.pool.JoinIfAllEnded());
 }
 
 TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
