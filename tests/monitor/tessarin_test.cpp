@@ -8,10 +8,6 @@
 #include <QDBusMessage>
 #include <QFile>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -47,30 +43,7 @@ int RunHost(const std::string& input, std::string& output)
 {
     test::TempDir dir;
     test::WriteFile(dir.File("in"), input);
-    int out[2];
-    if (pipe(out) != 0) {
-        return -1;
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open(dir.File("in").c_str(), O_RDONLY);
-        dup2(in, STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDERR_FILENO);
-        execl(TESSARIN_BIN, TESSARIN_BIN, "chrome-extension://test/", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::RunCommand({TESSARIN_BIN, "chrome-extension://test/"}, &output, dir.File("in"), false);
 }
 
 class Host : public ::testing::Test {

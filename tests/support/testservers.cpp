@@ -38,11 +38,13 @@ int PortFromLine(const std::string& line, const std::string& what)
 
 // In a forked child: runs argv with standard output (and error, if asked)
 // on the pipe; never returns.
-[[noreturn]] void ExecWithOutput(const std::vector<std::string>& argv, int out, bool withErrors)
+[[noreturn]] void ExecWithOutput(const std::vector<std::string>& argv, int out, bool withErrors,
+                                 const std::string& input = "")
 {
     dup2(out, STDOUT_FILENO);
-    if (withErrors) {
-        dup2(out, STDERR_FILENO);
+    dup2(withErrors ? out : open("/dev/null", O_WRONLY), STDERR_FILENO);
+    if (!input.empty()) {
+        dup2(open(input.c_str(), O_RDONLY), STDIN_FILENO);
     }
     std::vector<char*> args;
     for (const std::string& a : argv) {
@@ -263,7 +265,8 @@ std::string RandomBytes(std::size_t size, unsigned seed)
     return out;
 }
 
-int RunCommand(const std::vector<std::string>& argv, std::string* output)
+int RunCommand(const std::vector<std::string>& argv, std::string* output, const std::string& input,
+               bool withErrors)
 {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -271,7 +274,7 @@ int RunCommand(const std::vector<std::string>& argv, std::string* output)
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        ExecWithOutput(argv, pipeFds[1], true);
+        ExecWithOutput(argv, pipeFds[1], withErrors, input);
     }
     close(pipeFds[1]);
     std::string all;

@@ -78,8 +78,11 @@ bool Exists(const std::string& path);
 // Deterministic bytes that differ from position to position.
 std::string RandomBytes(std::size_t size, unsigned seed);
 
-// Runs a command to its end; returns its exit status and fills its output.
-int RunCommand(const std::vector<std::string>& argv, std::string* output = nullptr);
+// Runs a command to its end; returns its exit status and fills its output
+// (standard output, and standard error unless `withErrors` is off). With
+// `input` set, standard input reads that file.
+int RunCommand(const std::vector<std::string>& argv, std::string* output = nullptr, const std::string& input = "",
+               bool withErrors = true);
 
 class Server {
 public:

@@ -72,6 +72,16 @@ TaskAdder::TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStart
 {
 }
 
+void TaskAdder::TakeUrl(TaskRecord& record, const ParsedUrl& url) const
+{
+    record.protocol = url.protocol;
+    record.host = url.host;
+    record.port = url.port;
+    record.remotePath = url.remotePath;
+    record.ownerWindow = m_ownerWindow;
+    record.engine.reset();
+}
+
 void TaskAdder::UpdateStatusPanes()
 {
     dromo::UpdateStatusPanes(m_table, m_observer);
@@ -188,12 +198,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
         m_messages.Warning(kInvalidUrl);
         return AddResult::InvalidUrl;
     }
-    record.host = parsed->host;
-    record.port = parsed->port;
-    record.protocol = parsed->protocol;
-    record.remotePath = parsed->remotePath;
-    record.ownerWindow = m_ownerWindow;
-    record.engine.reset();
+    TakeUrl(record, *parsed);
     if (!fromRecord && !m_settings.proxies.empty()) {
         record.proxyIndex = 0;
     }
@@ -221,12 +226,7 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
     if (!url) {
         return false;
     }
-    record.protocol = url->protocol;
-    record.host = url->host;
-    record.port = url->port;
-    record.remotePath = url->remotePath;
-    record.ownerWindow = m_ownerWindow;
-    record.engine.reset();
+    TakeUrl(record, *url);
 
     const GlobalOptions& o = m_settings.options;
     if (!record.Is(TaskState::Done)) {

@@ -12,6 +12,7 @@ class Sound;
 class TaskListObserver;
 class TaskTable;
 class WorkerStarter;
+struct ParsedUrl;
 struct ViewSettings;
 
 // How an add ended.
@@ -51,6 +52,8 @@ public:
 private:
     AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings);
     void LookUpSite(TaskRecord& record) const;
+    // The parsed URL's parts, this view as owner, no engine.
+    void TakeUrl(TaskRecord& record, const ParsedUrl& url) const;
     void UpdateStatusPanes();
 
     TaskTable& m_table;

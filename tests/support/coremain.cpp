@@ -1,6 +1,7 @@
-// Every platform test runs with its own XDG folders and home in a fresh
-// temporary folder, set before Qt first looks at them (QSettings and
-// QStandardPaths remember them for the life of the process).
+// The main of test programs that need Qt Core but no display: fresh XDG
+// folders and home, set before Qt first looks at them (QSettings and
+// QStandardPaths remember them for the life of the process), and an
+// application object, which D-Bus connections want.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,6 @@
 int main(int argc, char** argv)
 {
     const std::string base = dromo::test::UseFreshXdgFolders();
-    // D-Bus connections want an application object.
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
