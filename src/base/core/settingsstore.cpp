@@ -287,6 +287,22 @@ void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
     m_profile.WriteInt(kSettings, "MRU Num", taskCount);
 }
 
+bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
+{
+    for (const IntOption& o : IntOptions()) {
+        if (o.capture) {
+            const std::int32_t value = options.*o.field;
+            m_profile.WriteInt(kSettings, o.name, o.flag ? (value != 0 ? 1 : 0) : value);
+        }
+    }
+    for (const TextOption& o : TextOptions()) {
+        if (o.capture) {
+            m_profile.WriteString(kSettings, o.name, options.*o.field);
+        }
+    }
+    return m_profile.Flush();
+}
+
 void SettingsStore::SaveTasks(const TaskTable& table)
 {
     auto guard = table.Lock();

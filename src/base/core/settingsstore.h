@@ -45,6 +45,9 @@ public:
     ProxyList LoadProxies();
 
     void SaveOptions(const GlobalOptions& options, int taskCount);
+    // The browser capture switches, written and flushed at once: the capture
+    // host reads them from the profile while Dromo runs.
+    bool SaveCaptureOptions(const GlobalOptions& options);
     void SaveTasks(const TaskTable& table);
     void SaveCategories(const CategoryList& categories);
     void SaveSites(const SiteList& sites);

@@ -137,6 +137,17 @@ bool TaskTable::SetStateImage(int row, int image)
     return true;
 }
 
+bool TaskTable::SetIcon(int row, int icon)
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    m_rows[static_cast<std::size_t>(row)].icon = icon;
+    Changed(row, 1u << kColTarget);
+    return true;
+}
+
 bool TaskTable::SetText(int row, Column column, std::string text)
 {
     Guard guard(m_mutex);

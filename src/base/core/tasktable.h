@@ -65,6 +65,8 @@ public:
     TaskRow RowCopy(int row) const;
     bool SetStateImage(int row, int image);
     bool SetText(int row, Column column, std::string text);
+    // The file-type icon, shown in the first column.
+    bool SetIcon(int row, int icon);
     // Sets the state and, in the same locked section, the matching image.
     bool SetState(int row, TaskState state);
 

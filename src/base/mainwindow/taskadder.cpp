@@ -21,14 +21,6 @@ constexpr const char* kInvalidUrl = "invalid url";
 constexpr const char* kSameFile = "The same file is being downloaded.";
 constexpr const char* kTooMany = "Too many tasks were added since Dromo started; restart it to add more.";
 
-// A URL's last part can name the file unless it holds a character no
-// file name may have on the classic platform, or is "." or "..".
-bool UsableFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
-}
-
 TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
               const std::string& resume, const std::string& progress)
 {
@@ -43,6 +35,12 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
 }
 
 }  // namespace
+
+bool UsableFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
 {
