@@ -150,7 +150,7 @@ int main(int argc, char** argv)
     RefreshTimer refresh(schedule, progress, samples, table, state, clock, model);
     AutoSaver autoSaver(store, settings, table);
     AppContext context{profile, store,      settings,  table,   state,   pool,  commands, adder,
-                       addresses, history, completion, autoSaver, refresh, samples, shell, messages};
+                       addresses, history, completion, autoSaver, refresh, samples, shell, messages, sound};
 
     CMainFrame window(context, model);
     frame = &window;

@@ -125,7 +125,7 @@ void Worker::Configure(const TaskRecord& task)
         e.SetProxyPassword1(p.password);
         e.SetProxyUser2(p.user);
         e.SetProxyPassword2(p.password);
-        const std::string server = p.host + ":" + std::to_string(p.port);
+        const std::string server = p.host + ":" + std::to_string(static_cast<std::uint16_t>(p.port));
         e.SetProxyServer1(server);
         e.SetProxyServer2(server);
     } else {

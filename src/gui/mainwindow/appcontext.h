@@ -11,6 +11,7 @@ class Profile;
 class RefreshTimer;
 class SettingsStore;
 class Shell;
+class Sound;
 class SpeedSamples;
 class TaskAdder;
 class TaskCommands;
@@ -38,6 +39,7 @@ struct AppContext {
     SpeedSamples& samples;
     Shell& shell;
     Messages& messages;
+    Sound& sound;
 };
 
 }  // namespace dromo

@@ -16,7 +16,14 @@
 
 #include "core/autosaver.h"
 #include "core/caboutdlg.h"
+#include "dialogs/brokenfile.h"
+#include "dialogs/caddprop.h"
 #include "dialogs/clegenddlg.h"
+#include "dialogs/cpropsheet.h"
+#include "dialogs/filechooser.h"
+#include "dialogs/optionsapply.h"
+#include "dialogs/taskpagevalues.h"
+#include "dialogs/taskproperties.h"
 #include "dialogs/cwallpaperdlg.h"
 #include "platformpaths.h"
 #include "core/globaloptions.h"
@@ -46,7 +53,7 @@ namespace dromo {
 CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent)
     : QMainWindow(parent), m_ctx(context), m_view(new CMainView(model, context.settings.options, this)),
       m_speedBar(std::make_unique<CSpeedBar>(context.samples)), m_basket(std::make_unique<CDropBasket>()),
-      m_address(new QComboBox)
+      m_address(new QComboBox), m_systemFiles(std::make_unique<FileChooser>()), m_files(m_systemFiles.get())
 {
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(Artwork::Program());
@@ -184,10 +191,6 @@ void CMainFrame::BuildMenus()
     for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar,
                  C::SpeedBar, C::DropBasket, C::WallpaperBlank, C::WallpaperCustomize}) {
         m_actions[id]->setCheckable(true);
-    }
-    // The dialogs behind these come with the dialogs of the program.
-    for (C id : {C::AddUrl, C::LoadBrokenFile, C::Properties, C::Options}) {
-        m_actions[id]->setEnabled(false);
     }
     for (QMenu* menu : {file, edit, download, view}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
@@ -345,10 +348,6 @@ void CMainFrame::UpdateCommands()
     const int clicked = m_view->ClickedRow();
     m_ctx.completion.RefreshConnection();
     for (auto& [id, action] : m_actions) {
-        if (id == CommandId::AddUrl || id == CommandId::LoadBrokenFile || id == CommandId::Properties ||
-            id == CommandId::Options) {
-            continue;  // their dialogs are not here yet
-        }
         action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
         if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&
             id != CommandId::SpeedBar && id != CommandId::DropBasket && id != CommandId::WallpaperBlank &&
@@ -403,8 +402,118 @@ void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
 
 void CMainFrame::AddUrl(const QString& url)
 {
+    bool popup = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        popup = m_ctx.settings.options.popupDialog != 0;
+    }
+    if (popup) {
+        OpenAddUrl(url);
+        return;
+    }
     m_ctx.addresses.QuickAdd(url.toStdString());
     LoadHistoryBox();
+}
+
+bool CMainFrame::RunSheet(CPropertySheet& sheet)
+{
+    if (m_sheetDriver) {
+        sheet.show();
+        m_sheetDriver(sheet);
+        sheet.hide();
+        return sheet.result() == QDialog::Accepted;
+    }
+    return sheet.exec() == QDialog::Accepted;
+}
+
+void CMainFrame::OpenAddUrl(const QString& url)
+{
+    // The sheet reads copies: workers may read the options meanwhile, and a
+    // modal run must not hold the task-table lock.
+    ViewSettings settings;
+    {
+        auto guard = m_ctx.table.Lock();
+        settings = m_ctx.settings;
+    }
+    TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
+    const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
+    CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
+                   *m_files);
+    if (!RunSheet(sheet)) {
+        return;
+    }
+    TaskRecord record;
+    values.ApplyTo(record);
+    m_ctx.addresses.DialogAdd(values.url, record);
+    LoadHistoryBox();
+}
+
+void CMainFrame::OpenTaskProperties(int row)
+{
+    ViewSettings settings;
+    std::optional<TaskRecord> record;
+    {
+        auto guard = m_ctx.table.Lock();
+        settings = m_ctx.settings;
+        record = m_ctx.table.CopyOut(row);
+    }
+    if (!record || record->Is(TaskState::Running)) {
+        return;
+    }
+    TaskPageValues values = TaskPageValues::FromRecord(*record, settings.options);
+    const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
+    CAddProp sheet(tr("Task Properties"), this, CAddProp::kUrlPage, values, settings.proxies, categories,
+                   m_ctx.messages, *m_files);
+    if (RunSheet(sheet)) {
+        ApplyTaskProperties(m_ctx.table, record->taskId, values, m_ctx.messages);
+    }
+}
+
+void CMainFrame::ImportBrokenFile()
+{
+    ViewSettings settings;
+    {
+        auto guard = m_ctx.table.Lock();
+        settings = m_ctx.settings;
+    }
+    TaskPageValues values = TaskPageValues::FromOptions(settings.options, std::string());
+    values.saveAs.clear();
+    CAddProp sheet(tr("Import Broken File"), this, CAddProp::kFilePage, values, settings.proxies, nullptr,
+                   m_ctx.messages, *m_files);
+    if (!RunSheet(sheet)) {
+        return;
+    }
+    const TakenOverFile file = TakeOverBrokenFile(values.saveAs);
+    if (file.error) {
+        m_ctx.messages.Warning(*file.error);
+        return;
+    }
+    if (values.url.empty() || file.path.empty()) {
+        return;
+    }
+    TaskRecord record;
+    values.ApplyTo(record);
+    record.saveAs = file.path;
+    m_ctx.addresses.DialogAdd(values.url, record);
+    LoadHistoryBox();
+}
+
+void CMainFrame::OpenOptions()
+{
+    ViewSettings settings;
+    {
+        auto guard = m_ctx.table.Lock();
+        settings = m_ctx.settings;
+    }
+    CPropSheet sheet(this, settings, m_ctx.messages, *m_files, m_ctx.sound, [this] {
+        m_ctx.addresses.Clear();
+        LoadHistoryBox();
+    });
+    if (!RunSheet(sheet)) {
+        return;
+    }
+    ApplyOptionsSheet(sheet.Result(), m_ctx.settings, m_ctx.table, m_ctx.store, m_ctx.pool);
+    m_view->ApplyAppearance();
 }
 
 void CMainFrame::ToggleMainWindow()
@@ -435,6 +544,10 @@ void CMainFrame::RunCommand(CommandId id)
     case C::SelectAll: m_view->selectAll(); break;
     case C::SelectAllInProgress: m_view->SelectRows(c.RunningRows()); break;
     case C::Open: c.Open(m_view->ClickedRow()); break;
+    case C::AddUrl: OpenAddUrl(QString()); break;
+    case C::LoadBrokenFile: ImportBrokenFile(); break;
+    case C::Properties: OpenTaskProperties(m_view->ClickedRow()); break;
+    case C::Options: OpenOptions(); break;
     case C::GridLine:
         c.Toggle(id);
         m_view->ApplyAppearance();

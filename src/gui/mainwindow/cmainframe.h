@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -18,6 +19,8 @@ class QSystemTrayIcon;
 namespace dromo {
 
 class CDropBasket;
+class CPropertySheet;
+class FileChooser;
 class CMainView;
 class CSpeedBar;
 class TaskListModel;
@@ -52,6 +55,16 @@ public:
     void UpdateCommands();
     // The frame's own values: placement and address history.
     void SaveFrameSettings();
+    // The sheets: "Add URL" (with a URL from outside, or empty from the
+    // menu), "Task Properties" of a row, "Import Broken File", "Options".
+    void OpenAddUrl(const QString& url);
+    void OpenTaskProperties(int row);
+    void ImportBrokenFile();
+    void OpenOptions();
+    // Where the sheets pick files and folders (the system's pickers unless
+    // set), and a driver that runs a shown sheet in place of a person.
+    void SetFileChooser(FileChooser* files) { m_files = files; }
+    void SetSheetDriver(std::function<void(CPropertySheet&)> driver) { m_sheetDriver = std::move(driver); }
     // The end of the session (SIGTERM, SIGINT, the session manager): stop
     // everything, save, wait at most 5 s for the workers, quit with 0.
     void EndSession();
@@ -82,6 +95,7 @@ private:
     void SaveList();
     void LoadList();
     void Customize();
+    bool RunSheet(CPropertySheet& sheet);
 
     AppContext& m_ctx;
     CMainView* m_view;
@@ -97,6 +111,9 @@ private:
     QTimer m_tick;
     bool m_visible = true;
     bool m_exiting = false;
+    std::unique_ptr<FileChooser> m_systemFiles;
+    FileChooser* m_files;
+    std::function<void(CPropertySheet&)> m_sheetDriver;
 };
 
 }  // namespace dromo

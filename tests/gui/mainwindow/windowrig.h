@@ -57,7 +57,7 @@ struct Window {
     RefreshTimer refresh{schedule, progress, samples, table, state, clock, model};
     AutoSaver autoSaver{store, settings, table};
     AppContext context{profile,   store,      settings,  table,   state, pool,  commands, adder,
-                       addresses, history,    completion, autoSaver, refresh, samples, shell, messages};
+                       addresses, history,    completion, autoSaver, refresh, samples, shell, messages, sound};
     std::unique_ptr<CMainFrame> frame;
 
     Window()

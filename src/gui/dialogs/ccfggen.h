@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+
+#include "core/globaloptions.h"
+#include "dialogs/cpropertypage.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace dromo {
+
+class FileChooser;
+
+// "General": where files go, the default FTP log-in, the address bar's
+// history, and what happens around adding and finishing tasks.
+class CCfgGen : public CPropertyPage {
+    Q_OBJECT
+public:
+    CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages, std::function<void()> clearHistory);
+
+    QLineEdit* SaveTo() const { return m_saveTo; }
+    QPushButton* Browse() const { return m_browse; }
+    CNumberField* MaxHistory() const { return m_maxHistory; }
+    QPushButton* ClearAll() const { return m_clearAll; }
+    QCheckBox* Check(int index) const { return m_checks[index]; }
+    bool OnKillActive() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    GlobalOptions& m_options;
+    QLineEdit* m_saveTo;
+    QPushButton* m_browse;
+    QLineEdit* m_user;
+    QLineEdit* m_password;
+    CNumberField* m_maxHistory;
+    QPushButton* m_clearAll;
+    QCheckBox* m_checks[4];
+};
+
+}  // namespace dromo

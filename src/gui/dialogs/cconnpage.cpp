@@ -1,0 +1,37 @@
+#include "dialogs/cconnpage.h"
+
+#include <QGridLayout>
+
+#include "dialogs/cnumberfield.h"
+#include "dialogs/cspeedgroup.h"
+#include "dialogs/pagewidgets.h"
+
+namespace dromo {
+
+CConnPage::CConnPage(TaskPageValues& values, Messages& messages, QWidget* parent)
+    : CPropertyPage(tr("Connection"), messages, parent), m_values(values), m_idle(new CNumberField(this)),
+      m_speed(new CSpeedGroup(values.speed, this))
+{
+    m_idle->SetSpinRange(10, 900);
+    auto* page = new QGridLayout(this);
+    QGridLayout* grid = AddGroup(this, page, 0, tr("Time Out"));
+    AddLabel(grid, 0, 0, tr("Max Idle Time:"));
+    grid->addWidget(m_idle, 0, 1);
+    AddLabel(grid, 0, 2, tr("s"));
+    grid->setColumnStretch(3, 1);
+    page->addWidget(m_speed, 1, 0);
+    page->setRowStretch(2, 1);
+}
+
+void CConnPage::OnInitDialog()
+{
+    m_idle->SetValue(m_values.idleTime);
+    m_speed->Load();
+}
+
+bool CConnPage::OnKillActive()
+{
+    return TakeInt(m_idle, 10, 900, m_values.idleTime);
+}
+
+}  // namespace dromo

@@ -1,0 +1,38 @@
+#include "dialogs/cerrpage.h"
+
+#include <QGridLayout>
+
+#include "dialogs/cnumberfield.h"
+#include "dialogs/pagewidgets.h"
+
+namespace dromo {
+
+CErrPage::CErrPage(TaskPageValues& values, Messages& messages, QWidget* parent)
+    : CPropertyPage(tr("Exception"), messages, parent), m_values(values), m_errors(new CNumberField(this)),
+      m_interval(new CNumberField(this))
+{
+    m_errors->SetSpinRange(0, 9999);
+    m_interval->SetSpinRange(1, 120);
+    auto* page = new QGridLayout(this);
+    QGridLayout* grid = AddGroup(this, page, 0, tr("Error Control"));
+    AddLabel(grid, 0, 0, tr("Max Error Count:"));
+    grid->addWidget(m_errors, 0, 1);
+    AddLabel(grid, 1, 0, tr("Interval between Retries:"));
+    grid->addWidget(m_interval, 1, 1);
+    AddLabel(grid, 1, 2, tr("s"));
+    grid->setColumnStretch(3, 1);
+    page->setRowStretch(1, 1);
+}
+
+void CErrPage::OnInitDialog()
+{
+    m_errors->SetValue(m_values.errorCount);
+    m_interval->SetValue(m_values.retryInterval);
+}
+
+bool CErrPage::OnKillActive()
+{
+    return TakeInt(m_errors, 0, 9999, m_values.errorCount) && TakeInt(m_interval, 1, 120, m_values.retryInterval);
+}
+
+}  // namespace dromo

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+class QTabWidget;
+
+namespace dromo {
+
+class CPropertyPage;
+
+// A modal sheet of pages on tabs with OK and Cancel. A page may refuse to be
+// left; it then stays in front, and OK does nothing while it is shown.
+class CPropertySheet : public QDialog {
+    Q_OBJECT
+public:
+    CPropertySheet(const QString& caption, QWidget* parent);
+
+    QTabWidget* Tabs() const { return m_tabs; }
+    CPropertyPage* Page(int index) const { return m_pages.at(static_cast<std::size_t>(index)); }
+    int PageCount() const { return static_cast<int>(m_pages.size()); }
+    // Shows the page at index as a click on its tab would.
+    bool SelectPage(int index);
+
+    void accept() override;
+
+protected:
+    void AddPage(CPropertyPage* page);
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void TabChanged(int index);
+
+    QTabWidget* m_tabs;
+    std::vector<CPropertyPage*> m_pages;
+    int m_current = 0;
+    bool m_reverting = false;
+};
+
+}  // namespace dromo
