@@ -1,0 +1,199 @@
+// The main window's four sheets from command to task table, with a driver in
+// place of the person at the sheet.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "dialogs/caddprop.h"
+#include "dialogs/caddurl.h"
+#include "dialogs/ccfgauto.h"
+#include "dialogs/ccfgconn.h"
+#include "dialogs/ccfgsch.h"
+#include "dialogs/ccfgsys.h"
+#include "dialogs/cdlgimport.h"
+#include "dialogs/cnumberfield.h"
+#include "dialogs/cpropsheet.h"
+#include "dialogs/scriptedfiles.h"
+#include "mainwindow/cmainview.h"
+#include "mainwindow/windowrig.h"
+
+namespace dromo {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SheetFlows, AddUrlAddsWhatTheSheetSays)
+{
+    test::Window w;
+    w.settings.options.enableCategory = 1;
+    w.settings.categories = {{"Archives", "ZIP", "/zips/"}};
+    std::string shownSaveAs;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        EXPECT_EQ(s.windowTitle(), "Add URL");
+        QTest::keyClicks(s.UrlPage()->UrlEdit(), "http://files.example/setup.zip");
+        shownSaveAs = s.UrlPage()->SaveAsEdit()->text().toStdString();
+        s.UrlPage()->SaveAsEdit()->setText("/zips/renamed.zip");
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_EQ(shownSaveAs, "/zips/setup.zip") << "typing the URL derives Save as";
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->saveAs, "/zips/renamed.zip");
+    EXPECT_EQ(w.addresses.Entries().front(), "http://files.example/setup.zip");
+
+    w.frame->SetSheetDriver([](CPropertySheet& sheet) { sheet.reject(); });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_EQ(w.table.Count(), 1) << "Cancel adds nothing";
+}
+
+TEST(SheetFlows, PopupDialogOpensTheSheetForAUrlFromOutside)
+{
+    test::Window w;
+    w.settings.options.popupDialog = 1;
+    QString shown;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        shown = s.UrlPage()->UrlEdit()->text();
+        EXPECT_EQ(s.UrlPage()->SaveAsEdit()->text(), "/tmp/dl/a.iso");
+        s.accept();
+    });
+    w.frame->AddUrl("http://h.example/a.iso");
+    EXPECT_EQ(shown, "http://h.example/a.iso");
+    EXPECT_EQ(w.table.Count(), 1);
+}
+
+TEST(SheetFlows, TaskPropertiesScheduleAndUrl)
+{
+    test::Window w;
+    w.adder.AddTask("ftp://ftp.example:2121/pub/a.zip", "/dl/a.zip");
+    w.table.SetState(0, TaskState::Paused);
+    w.model.Flush();
+    w.frame->View().SelectRows({0});
+    struct Case {
+        bool toggle;
+        TaskState state;
+        int image;
+    } cases[] = {{true, TaskState::Scheduled, 6}, {false, TaskState::Scheduled, 6}, {true, TaskState::Paused, 5}};
+    for (const Case& c : cases) {
+        QString url;
+        w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+            auto& s = static_cast<CAddProp&>(sheet);
+            url = s.UrlPage()->UrlEdit()->text();
+            ASSERT_TRUE(s.SelectPage(6));
+            if (c.toggle) {
+                s.SchedulePage()->Enable()->click();
+            }
+            s.accept();
+        });
+        w.frame->OpenTaskProperties(0);
+        EXPECT_EQ(url, "ftp://ftp.example:2121/pub/a.zip");
+        EXPECT_EQ(w.table.CopyOut(0)->State(), c.state);
+        EXPECT_EQ(w.table.RowCopy(0).stateImage, c.image);
+    }
+
+    w.frame->SetSheetDriver([](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        s.UrlPage()->UrlEdit()->setText("ftp.example/pub/a.zip");
+        s.accept();
+    });
+    w.frame->OpenTaskProperties(0);
+    EXPECT_EQ(w.messages.shown.back(), "invalid url");
+    EXPECT_EQ(w.table.CopyOut(0)->port, 2121);
+}
+
+struct ImportTest : ::testing::Test {
+    test::Window w;
+    test::ScriptedFiles files;
+    fs::path dir = fs::temp_directory_path() / ("dromo-gui-import-" + std::to_string(::getpid()));
+    void SetUp() override
+    {
+        fs::create_directories(dir);
+        w.frame->SetFileChooser(&files);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void Import(const std::string& url, const fs::path& file)
+    {
+        files.file = QString::fromStdString(file.string());
+        w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+            auto& s = static_cast<CAddProp&>(sheet);
+            EXPECT_EQ(s.windowTitle(), "Import Broken File");
+            s.FilePage()->UrlEdit()->setText(QString::fromStdString(url));
+            s.FilePage()->BrowseButton()->click();
+            s.accept();
+        });
+        w.frame->RunCommand(CommandId::LoadBrokenFile);
+    }
+};
+
+TEST_F(ImportTest, PartialNameLosesItsPlusesAndBecomesTheTarget)
+{
+    std::ofstream(dir / "big.iso+++") << "partial";
+    Import("http://h.example/big.iso", dir / "big.iso+++");
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->saveAs, (dir / "big.iso").string());
+    EXPECT_TRUE(fs::exists(dir / "big.iso"));
+    EXPECT_FALSE(fs::exists(dir / "big.iso+++"));
+}
+
+TEST_F(ImportTest, TakenNameRefusedAndNothingAdded)
+{
+    std::ofstream(dir / "c.iso+++") << "partial";
+    std::ofstream(dir / "c.iso") << "other";
+    Import("http://h.example/c.iso", dir / "c.iso+++");
+    EXPECT_EQ(w.table.Count(), 0);
+    ASSERT_FALSE(w.messages.shown.empty());
+    EXPECT_EQ(w.messages.shown.back(), "Access to an unnamed file was denied.");
+    EXPECT_TRUE(fs::exists(dir / "c.iso+++"));
+}
+
+TEST(SheetFlows, OptionsApplyColourThreadsAndCaptureAtOnce)
+{
+    test::Window w;
+    w.settings.options.maxThreadNumber = 1;
+    for (int i = 0; i < 3; ++i) {
+        w.engines.script.Add(test::Step::Stall());
+    }
+    for (const char* url : {"http://h/1.zip", "http://h/2.zip", "http://h/3.zip"}) {
+        w.adder.AddTask(url, "");
+    }
+    w.model.Flush();
+    w.frame->SetSheetDriver([](CPropertySheet& sheet) {
+        auto& s = static_cast<CPropSheet&>(sheet);
+        ASSERT_TRUE(s.SelectPage(1));
+        s.Connection()->Threads()->Edit()->setText("3");
+        ASSERT_TRUE(s.SelectPage(2));
+        const int red = s.System()->TextColor()->findText("Red");
+        ASSERT_GE(red, 0);
+        s.System()->TextColor()->setCurrentIndex(red);
+        ASSERT_TRUE(s.SelectPage(3));
+        s.Automation()->Check(0)->click();
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::Options);
+    EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(w.profile.Int("Settings", "Capture Clicks in IE"), 1);
+    EXPECT_FALSE(w.profile.Has("Settings", "Max Thread Number")) << "saved later with the others";
+    auto running = [&w] {
+        auto guard = w.table.Lock();
+        return w.state.workerCount;
+    };
+    for (int i = 0; i < 500 && running() < 3; ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(running(), 3);
+}
+
+}  // namespace
+}  // namespace dromo
