@@ -12,6 +12,9 @@ namespace dromo {
 CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialog(parent), m_tabs(new QTabWidget(this))
 {
     setWindowTitle(caption);
+    // Every tab in sight: the sheet grows to hold them rather than hiding
+    // some behind scroll arrows.
+    m_tabs->setUsesScrollButtons(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);

@@ -5,9 +5,15 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include "core/caboutdlg.h"
+#include "dialogs/caddprop.h"
+#include "dialogs/cdlgimport.h"
+#include "dialogs/cpropsheet.h"
+#include "dialogs/filechooser.h"
+#include "dialogs/taskpagevalues.h"
 #include "mainwindow/cdropbasket.h"
 #include "mainwindow/cmainview.h"
 #include "mainwindow/cspeedbar.h"
@@ -78,6 +84,56 @@ TEST(Screenshots, MainWindowWithTasks)
     about.show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(about.grab().save(folder + "/about.png"));
+}
+
+// Every tab of a sheet, named after the sheet and the tab.
+void GrabTabs(CPropertySheet& sheet, const QString& folder, const QString& prefix)
+{
+    sheet.resize(sheet.sizeHint().expandedTo(QSize(520, 420)));
+    sheet.show();
+    for (int i = 0; i < sheet.PageCount(); ++i) {
+        ASSERT_TRUE(sheet.SelectPage(i)) << prefix.toStdString() << " " << i;
+        QCoreApplication::processEvents();
+        const QString name = sheet.Page(i)->Caption().toLower().replace(' ', '-');
+        ASSERT_TRUE(sheet.grab().save(QString("%1/%2-%3.png").arg(folder, prefix, name)));
+    }
+    sheet.reject();
+}
+
+TEST(Screenshots, EveryTabOfTheSheets)
+{
+    const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set DROMO_SCREENSHOTS to a folder to write them";
+    }
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    FileChooser files;
+    ViewSettings settings;
+    settings.options = GlobalOptions::Defaults({"/home/user/Downloads/", "/usr/share/dromo/"});
+    settings.proxies = {{"proxy.example", 3128, "", ""}, {"cache.example", 8080, "me", "pw"}};
+    settings.categories = {{"Archives", "zip", "/home/user/Downloads/Archives/"},
+                           {"Music", "mp3", "/home/user/Music/"}};
+    settings.sites = {{"ftp.example", "me", "pw"}};
+    settings.options.soundJobDone = "/usr/share/sounds/freedesktop/stereo/complete.oga";
+
+    TaskPageValues values = TaskPageValues::FromOptions(settings.options, "https://mirror.example/iso/debian-12.iso");
+    CAddProp add("Add URL", nullptr, CAddProp::kUrlPage, values, settings.proxies, &settings.categories, messages,
+                 files);
+    GrabTabs(add, folder, "task-sheet");
+
+    TaskPageValues broken = TaskPageValues::FromOptions(settings.options, "");
+    CAddProp import("Import Broken File", nullptr, CAddProp::kFilePage, broken, settings.proxies, nullptr, messages,
+                    files);
+    import.show();
+    import.FilePage()->UrlEdit()->setText("http://files.example/big.iso");
+    import.FilePage()->FileEdit()->setText("/home/user/Downloads/big.iso+++");
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(import.grab().save(folder + "/import-file.png"));
+    import.reject();
+
+    CPropSheet options(nullptr, settings, messages, files, sound, [] {});
+    GrabTabs(options, folder, "options");
 }
 
 }  // namespace
