@@ -161,8 +161,7 @@ int main(int argc, char** argv)
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
     CURLHook hook([&window](const QString& url, std::function<void()> done) {
-        window.AddUrl(url);
-        done();
+        window.HandOverUrl(url, std::move(done));
     });
     hook.Register();
     model.SetForwarding(&window);

@@ -415,6 +415,14 @@ void CMainFrame::AddUrl(const QString& url)
     LoadHistoryBox();
 }
 
+void CMainFrame::HandOverUrl(const QString& url, std::function<void()> done)
+{
+    QTimer::singleShot(0, this, [this, url, done = std::move(done)] {
+        AddUrl(url);
+        done();
+    });
+}
+
 bool CMainFrame::RunSheet(CPropertySheet& sheet)
 {
     if (m_sheetDriver) {

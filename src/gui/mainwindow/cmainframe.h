@@ -45,6 +45,10 @@ public:
     // A URL from outside (drops, the capture object): with "Popup Dialog"
     // on, the Add URL dialog once there is one; otherwise the quick add.
     void AddUrl(const QString& url);
+    // The same for the capture object: handled from the event loop, not
+    // inside the bus call, and `done` runs when the URL has been dealt with
+    // (after the Add URL sheet closed, when it opens).
+    void HandOverUrl(const QString& url, std::function<void()> done);
     void ToggleMainWindow();
     // The task list's context menu: on a row, or on empty space.
     std::unique_ptr<QMenu> TaskMenu(bool onRow);

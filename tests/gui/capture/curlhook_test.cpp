@@ -15,6 +15,13 @@
 #include <memory>
 #include <thread>
 
+#include <QDBusPendingCall>
+#include <QLineEdit>
+#include <QTest>
+
+#include "dialogs/caddprop.h"
+#include "dialogs/caddurl.h"
+#include "mainwindow/windowrig.h"
 #include "settingsprofile.h"
 #include "testservers.h"
 
@@ -144,6 +151,38 @@ TEST_F(Capture, ACallStartsDromoWhenItIsNotRunning)
     ASSERT_TRUE(pid.isValid());
     kill(static_cast<pid_t>(pid.value()), SIGTERM);
     EXPECT_TRUE(WaitFor([&] { return !Owned(); }));
+}
+
+TEST_F(Capture, WithPopupDialogTheCallReturnsWhenTheSheetCloses)
+{
+    test::Window w;
+    w.settings.options.popupDialog = 1;
+    // The window's own connection serves the capture object; the test calls
+    // it over another one, so both run in this thread's event loop.
+    QDBusConnection serving = QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()), "serving");
+    CURLHook hook([&w](const QString& url, std::function<void()> done) { w.frame->HandOverUrl(url, std::move(done)); },
+                  serving);
+    ASSERT_TRUE(hook.Register());
+
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                       QString::fromLatin1(CURLHook::kPath),
+                                                       QString::fromLatin1(CURLHook::kService), "AddURL");
+    call << QStringLiteral("http://files.example/popup.zip");
+    QDBusPendingCall pending = m_bus->asyncCall(call, 30000);
+    bool answeredWhileOpen = true;
+    QString shown;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        shown = static_cast<CAddProp&>(sheet).UrlPage()->UrlEdit()->text();
+        QTest::qWait(300);  // the caller keeps waiting while the sheet is open
+        answeredWhileOpen = pending.isFinished();
+        sheet.accept();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 10000));
+    EXPECT_FALSE(answeredWhileOpen);
+    EXPECT_EQ(shown, "http://files.example/popup.zip");
+    EXPECT_FALSE(pending.isError()) << pending.error().message().toStdString();
+    EXPECT_EQ(w.table.Count(), 1);
+    QDBusConnection::disconnectFromBus("serving");
 }
 
 }  // namespace
