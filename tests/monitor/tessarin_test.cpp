@@ -7,6 +7,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
+#include <QProcess>
 
 #include <chrono>
 #include <cstring>
@@ -147,6 +148,48 @@ TEST_F(Host, WithoutDromoOrWithBadFramesItNeverBreaks)
     EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor"})").substr(0, 10), output), 0);
     EXPECT_TRUE(output.empty());
     EXPECT_EQ(RunHost("", output), 0);
+}
+
+TEST_F(Host, AnswersGoOnWhileDromoTakesItsTimeAndHandOversFinishAtTheEnd)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"));
+    // Dromo stands for one asking the user: AddURL returns only once the
+    // test lets it.
+    const std::string gate = dir.File("go");
+    QDBusMessage slow = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
+                                                       "org.freedesktop.DBus.Mock", "AddMethod");
+    slow << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("")
+         << QString::fromStdString("import os, time\nwhile not os.path.exists('" + gate + "'): time.sleep(0.02)");
+    ASSERT_EQ(m_bus->call(slow).type(), QDBusMessage::ReplyMessage);
+
+    QProcess host;
+    host.start(TESSARIN_BIN, {"chrome-extension://test/"});
+    ASSERT_TRUE(host.waitForStarted());
+    auto answer = [&host](const std::string& json) {
+        host.write(QByteArray::fromStdString(Frame(json)));
+        QByteArray got;
+        while (got.size() < 4 || got.size() < 4 + *reinterpret_cast<const std::uint32_t*>(got.constData())) {
+            if (!host.waitForReadyRead(10000)) {
+                return std::string("(no answer)");
+            }
+            got += host.readAllStandardOutput();
+        }
+        return got.mid(4).toStdString();
+    };
+    EXPECT_EQ(answer(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/1.zip","ctrl":false})"),
+              R"({"capture":true})");
+    // The first hand-over is still waiting for Dromo; the browser is answered.
+    EXPECT_EQ(answer(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/2.zip","ctrl":false})"),
+              R"({"capture":true})");
+    host.closeWriteChannel();
+    EXPECT_FALSE(host.waitForFinished(500)) << "pending hand-overs are finished before the end";
+    test::WriteFile(gate, "");
+    ASSERT_TRUE(host.waitForFinished(20000));
+    EXPECT_EQ(host.exitCode(), 0);
+    const std::string calls = test::ReadFile(dir.File("calls.log"));
+    EXPECT_NE(calls.find("AddURL \"http://h/1.zip\""), std::string::npos) << calls;
+    EXPECT_NE(calls.find("AddURL \"http://h/2.zip\""), std::string::npos) << calls;
 }
 
 }  // namespace
