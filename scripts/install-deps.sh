@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dromo needs to build, run and test, when they
-# are missing. Uses sudo when not run as root.
+# are missing. Uses sudo when not run as root. With --browser-tests also
+# Chromium, Node.js and the test's npm packages (playwright-core) for the
+# browser capture test.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+browser_tests=0
+[ "${1:-}" = "--browser-tests" ] && browser_tests=1
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -12,6 +17,11 @@ packages=(
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
   dbus-daemon python3-dbus python3-dbusmock
 )
+if [ $browser_tests -eq 1 ]; then
+  packages+=(chromium)
+  # Node.js may come from elsewhere with npm inside; Debian's otherwise.
+  command -v npm >/dev/null || packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,10 +29,14 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
-echo "Installing: ${missing[*]}"
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
-"${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ $browser_tests -eq 1 ] && [ ! -d tests/browser/node_modules/playwright-core ]; then
+  npm ci --prefix tests/browser --no-audit --no-fund --loglevel=error
+fi

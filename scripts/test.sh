@@ -5,7 +5,7 @@
 # Extra arguments go to both ctest runs (for example -L base).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --browser-tests
 
 CMAKE_OPTIONS="-DDROMO_BUILD_TESTS=ON" scripts/build.sh
 ctest --test-dir build --output-on-failure -j2 "$@"

@@ -332,7 +332,7 @@ FtpServer::FtpServer(const std::string& root, const std::string& drops)
     m_port = PortFromLine(m_process.ReadLine(10000), "ftpserver.py");
 }
 
-Nginx::Nginx(const std::string& root)
+Nginx::Nginx(const std::string& root, const std::string& serverConfig)
 {
     fs::create_directories(m_dir.File("tmp"));
     for (int attempt = 0; attempt < 5 && m_process == nullptr; ++attempt) {
@@ -347,7 +347,7 @@ Nginx::Nginx(const std::string& root)
              << "  client_body_temp_path " << d << "/tmp;\n  proxy_temp_path " << d << "/tmp;\n"
              << "  fastcgi_temp_path " << d << "/tmp;\n  uwsgi_temp_path " << d << "/tmp;\n"
              << "  scgi_temp_path " << d << "/tmp;\n"
-             << "  server { listen 127.0.0.1:" << m_port << "; root " << root << "; }\n}\n";
+             << "  server { listen 127.0.0.1:" << m_port << "; root " << root << "; " << serverConfig << " }\n}\n";
         conf.close();
         auto process = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/sbin/nginx", "-c", m_dir.File("nginx.conf"), "-p", d, "-g", "daemon off;"});

@@ -121,7 +121,8 @@ private:
 
 class Nginx : public Server {
 public:
-    explicit Nginx(const std::string& root);
+    // `serverConfig` goes into the server block (locations, types).
+    explicit Nginx(const std::string& root, const std::string& serverConfig = "");
     std::string Url(const std::string& path) const { return Server::Url("http", path); }
 
 private:
