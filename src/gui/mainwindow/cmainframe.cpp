@@ -434,15 +434,17 @@ bool CMainFrame::RunSheet(CPropertySheet& sheet)
     return sheet.exec() == QDialog::Accepted;
 }
 
+ViewSettings CMainFrame::SettingsCopy() const
+{
+    // The sheets read copies: workers read the options and lists meanwhile,
+    // and a modal run must not hold the task-table lock.
+    auto guard = m_ctx.table.Lock();
+    return m_ctx.settings;
+}
+
 void CMainFrame::OpenAddUrl(const QString& url)
 {
-    // The sheet reads copies: workers may read the options meanwhile, and a
-    // modal run must not hold the task-table lock.
-    ViewSettings settings;
-    {
-        auto guard = m_ctx.table.Lock();
-        settings = m_ctx.settings;
-    }
+    const ViewSettings settings = SettingsCopy();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
     const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
     CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
@@ -479,11 +481,7 @@ void CMainFrame::OpenTaskProperties(int row)
 
 void CMainFrame::ImportBrokenFile()
 {
-    ViewSettings settings;
-    {
-        auto guard = m_ctx.table.Lock();
-        settings = m_ctx.settings;
-    }
+    const ViewSettings settings = SettingsCopy();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, std::string());
     values.saveAs.clear();
     CAddProp sheet(tr("Import Broken File"), this, CAddProp::kFilePage, values, settings.proxies, nullptr,
@@ -508,11 +506,7 @@ void CMainFrame::ImportBrokenFile()
 
 void CMainFrame::OpenOptions()
 {
-    ViewSettings settings;
-    {
-        auto guard = m_ctx.table.Lock();
-        settings = m_ctx.settings;
-    }
+    const ViewSettings settings = SettingsCopy();
     CPropSheet sheet(this, settings, m_ctx.messages, *m_files, m_ctx.sound, [this] {
         m_ctx.addresses.Clear();
         LoadHistoryBox();

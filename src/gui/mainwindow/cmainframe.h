@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "core/settingsstore.h"
 #include "core/tasklistobserver.h"
 #include "mainwindow/appcontext.h"
 #include "mainwindow/commandid.h"
@@ -100,6 +101,7 @@ private:
     void LoadList();
     void Customize();
     bool RunSheet(CPropertySheet& sheet);
+    ViewSettings SettingsCopy() const;
 
     AppContext& m_ctx;
     CMainView* m_view;
