@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/rig.h"
 
 namespace dromo {
@@ -277,6 +279,11 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     record.errorCount = 0;
     rig.adder.AddTaskFromRecord("ftp://h/f", record);
     ASSERT_TRUE(rig.WaitIdle());
+    // The task is Done before its worker closes the engine.
+    ASSERT_TRUE(rig.WaitUntil([&] {
+        const auto made = rig.engines.script.Calls();
+        return std::find(made.begin(), made.end(), "Close") != made.end();
+    }));
     std::vector<std::string> calls = rig.engines.script.Calls();
     calls.resize(std::min<std::size_t>(calls.size(), 18));
     EXPECT_EQ(calls, (std::vector<std::string>{
