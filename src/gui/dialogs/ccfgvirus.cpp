@@ -27,6 +27,8 @@ CCfgVirus::CCfgVirus(GlobalOptions& options, FileChooser& files, Messages& messa
     QLabel* optionsLabel = AddLabel(grid, 2, 0, tr("Options:"));
     grid->addWidget(m_parameters, 2, 1);
     page->setRowStretch(1, 1);
+    setTabOrder(m_program, m_browse);
+    setTabOrder(m_browse, m_parameters);
     connect(m_enable, &QCheckBox::clicked, this, [this] { ApplyEnabling(); });
     // Scanners on Linux have no ".exe"; the picker offers every file.
     connect(m_browse, &QPushButton::clicked, this, [this, &files] {

@@ -45,7 +45,7 @@ public:
         m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         m_list->setShowGrid(true);
         m_list->verticalHeader()->hide();
-        m_list->horizontalHeader()->setStretchLastSection(true);
+        m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
         auto* grid = new QGridLayout(this);
         grid->addWidget(m_check, 0, 0, 1, 4);
         grid->addWidget(m_list, 1, 0, 1, 4);
@@ -115,7 +115,6 @@ private:
                 m_list->setItem(row, c, item);
             }
         }
-        m_list->resizeColumnsToContents();
     }
 
     std::vector<int> Selected() const

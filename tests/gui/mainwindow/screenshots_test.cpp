@@ -116,6 +116,8 @@ TEST(Screenshots, EveryTabOfTheSheets)
                            {"Music", "mp3", "/home/user/Music/"}};
     settings.sites = {{"ftp.example", "me", "pw"}};
     settings.options.soundJobDone = "/usr/share/sounds/freedesktop/stereo/complete.oga";
+    settings.options.enableProxy = settings.options.enableCategory = settings.options.enableSecurity = 1;
+    settings.options.enableSound = 1;
 
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, "https://mirror.example/iso/debian-12.iso");
     CAddProp add("Add URL", nullptr, CAddProp::kUrlPage, values, settings.proxies, &settings.categories, messages,
