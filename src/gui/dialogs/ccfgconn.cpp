@@ -21,21 +21,12 @@ CCfgConn::CCfgConn(GlobalOptions& options, SpeedFields& speed, Messages& message
     m_idle->SetSpinRange(10, 900);
     auto* page = new QGridLayout(this);
     QGridLayout* threads = AddGroup(this, page, 0, tr("Thread limits"));
-    QLabel* threadsLabel = AddLabel(threads, 0, 0, tr("Max downloading tasks:"));
-    threads->addWidget(m_threads, 0, 1);
-    threads->setColumnStretch(2, 1);
+    QLabel* threadsLabel = AddFieldRow(threads, 0, tr("Max downloading tasks:"), m_threads);
     QGridLayout* errors = AddGroup(this, page, 1, tr("Error Control"));
-    QLabel* errorsLabel = AddLabel(errors, 0, 0, tr("Max Error Count:"));
-    errors->addWidget(m_errors, 0, 1);
-    QLabel* intervalLabel = AddLabel(errors, 1, 0, tr("Interval between Retries:"));
-    errors->addWidget(m_interval, 1, 1);
-    AddLabel(errors, 1, 2, tr("s"));
-    errors->setColumnStretch(3, 1);
+    QLabel* errorsLabel = AddFieldRow(errors, 0, tr("Max Error Count:"), m_errors);
+    QLabel* intervalLabel = AddFieldRow(errors, 1, tr("Interval between Retries:"), m_interval, tr("s"));
     QGridLayout* timeOut = AddGroup(this, page, 2, tr("Time Out"));
-    QLabel* idleLabel = AddLabel(timeOut, 0, 0, tr("Max Idle Time:"));
-    timeOut->addWidget(m_idle, 0, 1);
-    AddLabel(timeOut, 0, 2, tr("s"));
-    timeOut->setColumnStretch(3, 1);
+    QLabel* idleLabel = AddFieldRow(timeOut, 0, tr("Max Idle Time:"), m_idle, tr("s"));
     page->addWidget(m_speed, 3, 0);
     page->setRowStretch(4, 1);
 

@@ -26,10 +26,7 @@ CCFGSch::CCFGSch(ScheduleFields& fields, Messages& messages, QWidget* parent)
     QLabel* startLabel = AddLabel(grid, 1, 0, tr("Start at:"));
     grid->addWidget(m_startAt, 1, 1);
     grid->addWidget(m_untilFinished, 2, 0, 1, 3);
-    QLabel* durationLabel = AddLabel(grid, 3, 0, tr("Duration:"));
-    grid->addWidget(m_duration, 3, 1);
-    AddLabel(grid, 3, 2, tr("mins"));
-    grid->setColumnStretch(3, 1);
+    QLabel* durationLabel = AddFieldRow(grid, 3, tr("Duration:"), m_duration, tr("mins"));
     page->setRowStretch(1, 1);
     connect(m_enable, &QCheckBox::clicked, this, [this] { ApplyEnabling(); });
     connect(m_untilFinished, &QCheckBox::clicked, this, [this] { ApplyEnabling(); });

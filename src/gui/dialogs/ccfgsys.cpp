@@ -17,15 +17,9 @@ CCfgSys::CCfgSys(GlobalOptions& options, std::int32_t& refreshTenths, Messages& 
 {
     auto* page = new QGridLayout(this);
     QGridLayout* save = AddGroup(this, page, 0, tr("Auto Save"));
-    QLabel* saveLabel = AddLabel(save, 0, 0, tr("Auto Save per:"));
-    save->addWidget(m_autoSave, 0, 1);
-    AddLabel(save, 0, 2, tr("KB"));
-    save->setColumnStretch(3, 1);
+    QLabel* saveLabel = AddFieldRow(save, 0, tr("Auto Save per:"), m_autoSave, tr("KB"));
     QGridLayout* refresh = AddGroup(this, page, 1, tr("Refresh"));
-    QLabel* refreshLabel = AddLabel(refresh, 0, 0, tr("Refresh every:"));
-    refresh->addWidget(m_refresh, 0, 1);
-    AddLabel(refresh, 0, 2, tr("00 msecs"));
-    refresh->setColumnStretch(3, 1);
+    QLabel* refreshLabel = AddFieldRow(refresh, 0, tr("Refresh every:"), m_refresh, tr("00 msecs"));
     QLabel* colorLabel = AddLabel(page, 2, 0, tr("Text Color:"));
     page->addWidget(m_color, 2, 1);
     page->addWidget(m_multi, 3, 0, 1, 2);

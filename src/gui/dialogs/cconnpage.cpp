@@ -15,10 +15,7 @@ CConnPage::CConnPage(TaskPageValues& values, Messages& messages, QWidget* parent
     m_idle->SetSpinRange(10, 900);
     auto* page = new QGridLayout(this);
     QGridLayout* grid = AddGroup(this, page, 0, tr("Time Out"));
-    AddLabel(grid, 0, 0, tr("Max Idle Time:"));
-    grid->addWidget(m_idle, 0, 1);
-    AddLabel(grid, 0, 2, tr("s"));
-    grid->setColumnStretch(3, 1);
+    AddFieldRow(grid, 0, tr("Max Idle Time:"), m_idle, tr("s"));
     page->addWidget(m_speed, 1, 0);
     page->setRowStretch(2, 1);
 }

@@ -15,12 +15,8 @@ CErrPage::CErrPage(TaskPageValues& values, Messages& messages, QWidget* parent)
     m_interval->SetSpinRange(1, 120);
     auto* page = new QGridLayout(this);
     QGridLayout* grid = AddGroup(this, page, 0, tr("Error Control"));
-    AddLabel(grid, 0, 0, tr("Max Error Count:"));
-    grid->addWidget(m_errors, 0, 1);
-    AddLabel(grid, 1, 0, tr("Interval between Retries:"));
-    grid->addWidget(m_interval, 1, 1);
-    AddLabel(grid, 1, 2, tr("s"));
-    grid->setColumnStretch(3, 1);
+    AddFieldRow(grid, 0, tr("Max Error Count:"), m_errors);
+    AddFieldRow(grid, 1, tr("Interval between Retries:"), m_interval, tr("s"));
     page->setRowStretch(1, 1);
 }
 

@@ -14,15 +14,9 @@ CMiscPage::CMiscPage(TaskPageValues& values, Messages& messages, QWidget* parent
 {
     auto* page = new QGridLayout(this);
     QGridLayout* save = AddGroup(this, page, 0, tr("Auto Save"));
-    AddLabel(save, 0, 0, tr("Auto Save per:"));
-    save->addWidget(m_autoSave, 0, 1);
-    AddLabel(save, 0, 2, tr("KB"));
-    save->setColumnStretch(3, 1);
+    AddFieldRow(save, 0, tr("Auto Save per:"), m_autoSave, tr("KB"));
     QGridLayout* refresh = AddGroup(this, page, 1, tr("Refresh"));
-    AddLabel(refresh, 0, 0, tr("Refresh every:"));
-    refresh->addWidget(m_refresh, 0, 1);
-    AddLabel(refresh, 0, 2, tr("00 msecs"));
-    refresh->setColumnStretch(3, 1);
+    AddFieldRow(refresh, 0, tr("Refresh every:"), m_refresh, tr("00 msecs"));
     page->setRowStretch(2, 1);
     connect(m_autoSave, &QComboBox::activated, this,
             [this](int i) { m_values.autoSave = S(m_autoSave->itemText(i)); });

@@ -29,6 +29,17 @@ QLabel* AddLabel(QGridLayout* grid, int row, int column, const QString& text)
     return label;
 }
 
+QLabel* AddFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field, const QString& unit)
+{
+    QLabel* shown = AddLabel(grid, row, 0, label);
+    grid->addWidget(field, row, 1);
+    if (!unit.isEmpty()) {
+        AddLabel(grid, row, 2, unit);
+    }
+    grid->setColumnStretch(3, 1);
+    return shown;
+}
+
 void FillAutoSaveList(QComboBox* list, const std::string& stored)
 {
     list->clear();

@@ -16,6 +16,9 @@ namespace dromo {
 // A titled group with a grid inside.
 QGridLayout* AddGroup(QWidget* page, QGridLayout* pageGrid, int row, const QString& title, QGroupBox** box = nullptr);
 QLabel* AddLabel(QGridLayout* grid, int row, int column, const QString& text);
+// A row of a group: the label, the field, its unit when there is one; the
+// space left over goes to the right. Returns the label (help tables want it).
+QLabel* AddFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field, const QString& unit = {});
 
 // The auto-save steps, the one whose text begins with `stored` selected;
 // none selected when none does.
