@@ -7,9 +7,11 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/filenames.h"
 #include "httpresponse.h"
 #include "partialfile.h"
 
@@ -17,6 +19,9 @@ namespace dromo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The longest wait a server's Retry-After may ask for.
+constexpr std::int64_t kMaxRetryAfter = 3600;
 
 std::string TimeStamp()
 {
@@ -125,15 +130,19 @@ struct TransferRun {
     CurlEngine& engine;
     PartialFile& file;
     bool ftp;
-    bool existingTarget;           // the target exists and no partial file does
+    bool existingTarget;           // a file of the target's name exists and no partial file does
+    std::int64_t existingSize;     // its size
     std::int64_t requestedOffset;  // where this request asked the data to start
     std::string storedValidator;
     std::string ftpValidator;      // what the FTP server said of the file now
     bool probing = false;          // asking an FTP server about the file, not fetching it
+    bool redirectedToFtp = false;  // an HTTP request that a redirect took to an FTP server
+    int heads = 0;                 // response heads seen (interim ones included)
     std::string lastReply;         // the FTP server's last reply line
     HttpResponse response;
     Outcome outcome = Outcome::Undecided;
     std::string failure;
+    std::string restartReason;
     std::int64_t total = -1;
     std::int64_t received = 0;     // bytes of this request's body
     Clock::time_point start = Clock::now();
@@ -141,31 +150,27 @@ struct TransferRun {
     Clock::time_point lastEvent = start;
     std::int64_t lastEventBytes = 0;
 
-    TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, bool existing, std::int64_t offset,
+    TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
                 std::string validator)
-        : engine(e), file(f), ftp(isFtp), existingTarget(existing), requestedOffset(offset),
-          storedValidator(std::move(validator))
+        : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing),
+          requestedOffset(offset), storedValidator(std::move(validator))
     {
     }
 
     void Status(const std::string& line) { engine.Status(line); }
     void Decide();
     void DecideHttp();
+    void DecideRange();
+    void DecideRedirectedFtp();
+    bool KeepOrMoveAside();
     bool OpenFile(bool truncate);
     void Event(bool final);
+    bool OnFtpServer();
     std::int64_t OnDisk() const { return file.Size(); }
 };
 
 bool TransferRun::OpenFile(bool truncate)
 {
-    if (existingTarget && !truncate) {
-        const std::string error = file.AdoptTarget();
-        if (!error.empty()) {
-            failure = "Fail to continue " + file.Target() + ": " + error;
-            outcome = Outcome::Failed;
-            return false;
-        }
-    }
     const std::string error = file.Open(truncate);
     if (!error.empty()) {
         failure = "Fail to open " + file.Path() + ": " + error;
@@ -178,29 +183,80 @@ bool TransferRun::OpenFile(bool truncate)
     return true;
 }
 
+// A file of the target's name that is not our partial file is never written
+// into: when it has the server's length it is taken as this download done
+// before; otherwise the download goes to the first free numbered name.
+// False when nothing is to be written.
+bool TransferRun::KeepOrMoveAside()
+{
+    if (!existingTarget) {
+        return true;
+    }
+    if (total >= 0 && total == existingSize) {
+        outcome = Outcome::AlreadyExisted;
+        return false;
+    }
+    const std::string target = file.Target();
+    const std::string free = FirstFreePath(target, [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 || ::lstat((path + PartialFile::kSuffix).c_str(), &st) == 0;
+    });
+    if (free.empty()) {
+        failure = "Fail - no free file name beside " + target;
+        outcome = Outcome::Failed;
+        return false;
+    }
+    file.Retarget(free);
+    engine.m_savedAs = free;
+    existingTarget = false;
+    Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + " is another file");
+    return true;
+}
+
+// A 206 continues our bytes only when it starts where they end, runs to the
+// end of the same file and brings exactly the bytes it announces; anything
+// else (a short error page sent as 206, another file) is never appended.
+void TransferRun::DecideRange()
+{
+    const HttpResponse& r = response;
+    const std::string now = SizeValidator(r, r.rangeTotal);
+    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == r.rangeTotal - 1 &&
+                      r.contentLength == r.rangeLast - r.rangeFirst + 1;
+    if (!fits) {
+        restartReason = "The server's partial answer does not fit the file; downloading it again from the start";
+        outcome = Outcome::Restart;
+        return;
+    }
+    if (Changed(storedValidator, now)) {
+        restartReason = "The file changed on the server; downloading it again from the start";
+        outcome = Outcome::Restart;
+        return;
+    }
+    total = r.rangeTotal;
+    engine.m_fileSize = total;
+    if (requestedOffset == 0 && !KeepOrMoveAside()) {
+        return;
+    }
+    if (OpenFile(requestedOffset == 0)) {
+        file.StoreValidator(now);
+        outcome = Outcome::Write;
+    }
+}
+
 void TransferRun::DecideHttp()
 {
     const HttpResponse& r = response;
     engine.m_resumable = r.acceptRanges || r.code == 206;
     if (r.code == 206) {
-        const std::string now = SizeValidator(r, r.rangeTotal);
-        if (r.rangeFirst != requestedOffset || Changed(storedValidator, now)) {
-            outcome = Outcome::Restart;  // not the continuation of our bytes
-            return;
-        }
-        total = r.rangeTotal;
-        engine.m_fileSize = total;
-        if (OpenFile(requestedOffset == 0)) {
-            file.StoreValidator(now);
-            outcome = Outcome::Write;
-        }
+        DecideRange();
         return;
     }
     if (r.code == 416 && requestedOffset > 0) {
-        if (r.rangeTotal == requestedOffset) {
+        if (r.rangeTotal == requestedOffset && !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
             engine.m_fileSize = r.rangeTotal;
-            outcome = existingTarget ? Outcome::AlreadyExisted : Outcome::AlreadyComplete;
+            outcome = Outcome::AlreadyComplete;
         } else {
+            restartReason = "The file changed on the server; downloading it again from the start";
             outcome = Outcome::Restart;
         }
         return;
@@ -209,8 +265,7 @@ void TransferRun::DecideHttp()
         // A whole body: never appended to what is on disk.
         total = r.contentLength;
         engine.m_fileSize = total;
-        if (existingTarget && total >= 0 && total == requestedOffset) {
-            outcome = Outcome::AlreadyExisted;
+        if (!KeepOrMoveAside()) {
             return;
         }
         if (OpenFile(true)) {
@@ -219,17 +274,46 @@ void TransferRun::DecideHttp()
         }
         return;
     }
-    std::string reason = r.reason.empty() ? std::string() : r.reason;
-    failure = "Error " + std::to_string(r.code) + " from server: " + reason;
+    if (r.code == 503 || r.code == 429) {
+        engine.m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(r.retryAfter, kMaxRetryAfter));
+    }
     if (r.code == 0) {
         failure = "Error in the server's answer: no valid status line";
+    } else if (r.code == 407) {
+        failure = "Error 407 from proxy: " + r.reason;
+    } else {
+        failure = "Error " + std::to_string(r.code) + " from server: " + r.reason;
     }
     outcome = Outcome::Failed;
+}
+
+// An HTTP address that redirected to FTP: the FTP server's data is the file.
+// A resume cannot be checked against anything there, so it starts afresh.
+void TransferRun::DecideRedirectedFtp()
+{
+    engine.m_resumable = true;
+    if (requestedOffset > 0) {
+        restartReason = "The file moved to an FTP server; downloading it again from the start";
+        outcome = Outcome::Restart;
+        return;
+    }
+    curl_off_t size = -1;
+    curl_easy_getinfo(engine.m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    total = size;
+    engine.m_fileSize = total;
+    if (KeepOrMoveAside() && OpenFile(true)) {
+        file.StoreValidator({});
+        outcome = Outcome::Write;
+    }
 }
 
 void TransferRun::Decide()
 {
     if (outcome != Outcome::Undecided) {
+        return;
+    }
+    if (redirectedToFtp) {
+        DecideRedirectedFtp();
         return;
     }
     if (!ftp) {
@@ -241,6 +325,16 @@ void TransferRun::Decide()
         file.StoreValidator(ftpValidator);
         outcome = Outcome::Write;
     }
+}
+
+bool TransferRun::OnFtpServer()
+{
+    if (!redirectedToFtp && !ftp) {
+        char* scheme = nullptr;
+        curl_easy_getinfo(engine.m_easy, CURLINFO_SCHEME, &scheme);
+        redirectedToFtp = scheme != nullptr && strcasecmp(scheme, "ftp") == 0;
+    }
+    return ftp || redirectedToFtp;
 }
 
 void TransferRun::Event(bool final)
@@ -264,6 +358,11 @@ void TransferRun::Event(bool final)
 
 namespace {
 
+// A server that never ends its head, or sends endless interim answers, is
+// refused with a clear protocol error before libcurl runs out of patience.
+constexpr std::size_t kMaxHeadBytes = 256 * 1024;
+constexpr int kMaxHeads = 32;
+
 std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* run = static_cast<TransferRun*>(user);
@@ -273,7 +372,7 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
     }
-    if (run->ftp) {
+    if (run->OnFtpServer()) {
         // The server's reply lines start with their three-digit code; libcurl
         // adds HTTP-style lines of its own while probing, which are skipped.
         if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0]))) {
@@ -284,15 +383,28 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
     }
     if (line.empty()) {
         // End of one response head. Interim and followed redirect answers
-        // are not the file's.
+        // are not the file's; nor is a login challenge, which libcurl may
+        // still answer with the credentials it has.
         const int code = run->response.code;
-        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation)) {
+        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation) ||
+            code == 401 || code == 407) {
             return length;
         }
         run->Decide();
         return run->outcome == TransferRun::Outcome::Write ? length : 0;
     }
+    if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
+        run->failure = "Error in the server's answer: more than " + std::to_string(kMaxHeads) + " response heads";
+        run->outcome = TransferRun::Outcome::Failed;
+        return 0;
+    }
     run->response.AddLine(line);
+    if (run->response.headBytes > kMaxHeadBytes) {
+        run->failure = "Error in the server's answer: a response head of more than " +
+                       std::to_string(kMaxHeadBytes / 1024) + " KB";
+        run->outcome = TransferRun::Outcome::Failed;
+        return 0;
+    }
     if (line.rfind("HTTP/", 0) == 0) {
         run->Status(line);
     }
@@ -306,6 +418,10 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     run->lastData = Clock::now();
     if (run->probing) {
         return length;  // libcurl's description of the FTP file, not its data
+    }
+    if (!run->OnFtpServer() && (run->response.code == 401 || run->response.code == 407) &&
+        run->outcome == TransferRun::Outcome::Undecided) {
+        return length;  // a challenge's page; decided once the exchange ends
     }
     run->Decide();  // an answer without a head (HTTP/0.9) is decided here
     if (run->outcome != TransferRun::Outcome::Write) {
@@ -376,17 +492,20 @@ void CurlEngine::SetProxyUser2(const std::string& u) { m_ftpProxyUser = u; }
 void CurlEngine::SetProxyPassword1(const std::string& p) { m_httpProxyPassword = p; }
 void CurlEngine::SetProxyPassword2(const std::string& p) { m_ftpProxyPassword = p; }
 void CurlEngine::SetSecure(bool secure) { m_secure = secure; }
+void CurlEngine::SetServerNameAllowed(bool allowed) { m_serverNameAllowed = allowed; }
+std::string CurlEngine::SavedAs() { return m_savedAs; }
+std::int32_t CurlEngine::RetryAfter() { return m_retryAfter; }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)
 {
-    return Transfer(false, host, port, remotePath, saveAs, user, password);
+    return Transfer(TransferRequest{false, host, port, remotePath, saveAs, user, password});
 }
 
 bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                         const std::string& saveAs, const std::string& user, const std::string& password)
 {
-    return Transfer(true, host, port, remotePath, saveAs, user, password);
+    return Transfer(TransferRequest{true, host, port, remotePath, saveAs, user, password});
 }
 
 void CurlEngine::Status(const std::string& message)
@@ -404,10 +523,14 @@ bool CurlEngine::Fail(const std::string& message)
 namespace {
 
 std::string DescribeCurlFailure(CURLcode code, const char* detail, const TransferRun& run,
-                                const std::string& host, std::uint16_t port, std::int32_t idleSeconds)
+                                const std::string& where, std::int32_t idleSeconds)
 {
     const std::string why = detail[0] != '\0' ? detail : curl_easy_strerror(code);
-    const std::string where = host + ":" + std::to_string(port);
+    if ((code == CURLE_OUT_OF_MEMORY || code == CURLE_RECV_ERROR) && why.find("header") != std::string::npos) {
+        // libcurl's own limits on a server's head: a protocol fault, not a
+        // lost connection to redial for.
+        return "Error in the server's answer: " + why;
+    }
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -459,6 +582,32 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
     }
 }
 
+// "host:port" of the server the transfer last spoke to: after redirects,
+// the one a failure really came from, not the first one asked.
+std::string ServerOf(CURL* easy, const std::string& host, std::uint16_t port)
+{
+    long redirects = 0;
+    char* effective = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
+    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
+    std::string where = host + ":" + std::to_string(port);
+    if (redirects <= 0 || effective == nullptr) {
+        return where;
+    }
+    CURLU* url = curl_url();
+    char* newHost = nullptr;
+    char* newPort = nullptr;
+    if (curl_url_set(url, CURLUPART_URL, effective, 0) == CURLUE_OK &&
+        curl_url_get(url, CURLUPART_HOST, &newHost, 0) == CURLUE_OK &&
+        curl_url_get(url, CURLUPART_PORT, &newPort, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+        where = std::string(newHost) + ":" + newPort;
+    }
+    curl_free(newHost);
+    curl_free(newPort);
+    curl_url_cleanup(url);
+    return where;
+}
+
 // libcurl's words, with what the server said last when that tells more: an
 // FTP server's reply, or a proxy's refusal to open a tunnel.
 std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const TransferRun& run,
@@ -466,16 +615,35 @@ std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const
 {
     long connectCode = 0;
     curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectCode);
+    const std::string where = ServerOf(easy, host, port);
     if (connectCode >= 300) {
-        return "Fail - the proxy refused to connect to " + host + ":" + std::to_string(port) + " (answer " +
-               std::to_string(connectCode) + ")";
+        return "Fail - the proxy refused to connect to " + where + " (answer " + std::to_string(connectCode) + ")";
     }
-    std::string text = DescribeCurlFailure(code, detail, run, host, port, idleSeconds);
-    if (run.ftp && !run.lastReply.empty() && text.find("10053") == std::string::npos &&
+    std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds);
+    if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && text.find("10053") == std::string::npos &&
         run.lastReply[0] >= '4') {
         text += " (server: " + run.lastReply + ")";
     }
     return text;
+}
+
+// The host as shown in texts: a login someone left in it is never shown.
+std::string ShownHost(const std::string& host)
+{
+    const std::size_t at = host.rfind('@');
+    return at == std::string::npos ? host : host.substr(at + 1);
+}
+
+const char* NonEmptyEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -496,6 +664,19 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
+    // A proxy's answer to CONNECT is the tunnel's, never the file's.
+    curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    // Certificates as the curl tool finds them: a bundle named in the
+    // environment replaces the system's store (a self-hosted CA); checking
+    // is never switched off.
+    if (const char* bundle = NonEmptyEnvironment("CURL_CA_BUNDLE")) {
+        curl_easy_setopt(e, CURLOPT_CAINFO, bundle);
+    } else if (const char* file = NonEmptyEnvironment("SSL_CERT_FILE")) {
+        curl_easy_setopt(e, CURLOPT_CAINFO, file);
+    }
+    if (const char* folder = NonEmptyEnvironment("SSL_CERT_DIR")) {
+        curl_easy_setopt(e, CURLOPT_CAPATH, folder);
+    }
     // libcurl's rate limiter only holds with small reads; a read never takes
     // more than a quarter second of the limit, so throttling never looks idle.
     const long buffer = m_speedLimit > 0 ? std::clamp(static_cast<long>(m_speedLimit) * 256, 1024L, 16384L)
@@ -529,7 +710,9 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
         curl_easy_setopt(e, CURLOPT_USERNAME, user.c_str());
         curl_easy_setopt(e, CURLOPT_PASSWORD, password.c_str());
         if (!run.ftp) {
-            curl_easy_setopt(e, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+            // Whatever scheme the server asks for (Basic, Digest, NTLM,
+            // Negotiate where libcurl has it).
+            curl_easy_setopt(e, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
         }
     }
     const std::string& proxy = run.ftp ? m_ftpProxy : m_httpProxy;
@@ -542,6 +725,7 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
         if (!proxyUser.empty()) {
             curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, proxyUser.c_str());
             curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
+            curl_easy_setopt(e, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
         }
         if (run.ftp) {
             curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // FTP through the proxy's tunnel
@@ -600,104 +784,161 @@ CURLcode CurlEngine::Perform(const TransferRun& run)
     return aborted ? CURLE_ABORTED_BY_CALLBACK : result;
 }
 
-bool CurlEngine::Transfer(bool ftp, const std::string& host, std::uint16_t port,
-                          const std::string& remotePath, const std::string& saveAs,
-                          const std::string& user, const std::string& password)
+// Asks the FTP server for the file's size and time, decides from them and
+// what is on disk where to start, then fetches from there.
+CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator)
+{
+    curl_easy_setopt(m_easy, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
+    run.probing = true;
+    CURLcode code = Perform(run);
+    run.probing = false;
+    if (code != CURLE_OK) {
+        return code;
+    }
+    curl_off_t size = -1;
+    curl_off_t mtime = -1;
+    curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    curl_easy_getinfo(m_easy, CURLINFO_FILETIME_T, &mtime);
+    run.ftpValidator = (size >= 0 ? "size=" + std::to_string(size) + "\n" : std::string()) +
+                       (mtime >= 0 ? "mtime=" + std::to_string(mtime) + "\n" : std::string());
+    run.total = size;
+    m_fileSize = size;
+    m_resumable = size >= 0;
+    if (run.existingTarget) {
+        if (!run.KeepOrMoveAside()) {
+            return CURLE_OK;
+        }
+        offset = 0;
+    } else if (Changed(validator, run.ftpValidator) || (size >= 0 && offset > size)) {
+        offset = 0;
+    } else if (size >= 0 && offset == size && offset > 0) {
+        run.outcome = TransferRun::Outcome::AlreadyComplete;
+        return CURLE_OK;
+    }
+    run.requestedOffset = offset;
+    curl_easy_setopt(m_easy, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(m_easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
+    code = Perform(run);
+    if (code == CURLE_OK) {
+        run.Decide();  // an empty file brings no data, but is a file
+    }
+    return code;
+}
+
+// One HTTP request from the offset, validated by If-Range when a resume.
+CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator)
+{
+    struct curl_slist* headers = nullptr;
+    const std::string range = std::to_string(offset) + "-";
+    if (offset > 0) {
+        curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
+        const std::string etag = Field(validator, "etag");
+        const std::string lm = Field(validator, "lm");
+        const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
+        if (!ifRange.empty()) {
+            headers = curl_slist_append(headers, ("If-Range: " + ifRange).c_str());
+        }
+    }
+    headers = curl_slist_append(headers, "Accept-Encoding: identity");
+    curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, headers);
+    const CURLcode code = Perform(run);
+    curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, nullptr);
+    curl_slist_free_all(headers);
+    if (code == CURLE_OK && run.outcome == TransferRun::Outcome::Undecided) {
+        run.Decide();  // a head with no body, or a challenge that was not met
+    }
+    return code;
+}
+
+// The name the finished file takes instead of the target's: the one the
+// server suggests, or the last URL's after redirects; "" to keep the target.
+std::string CurlEngine::ServerFileName(const TransferRun& run)
+{
+    if (!m_serverNameAllowed) {
+        return {};
+    }
+    std::string name = run.ftp || run.redirectedToFtp ? std::string() : SafeFileName(run.response.fileName);
+    if (name.empty()) {
+        long redirects = 0;
+        char* effective = nullptr;
+        curl_easy_getinfo(m_easy, CURLINFO_REDIRECT_COUNT, &redirects);
+        curl_easy_getinfo(m_easy, CURLINFO_EFFECTIVE_URL, &effective);
+        if (redirects > 0 && effective != nullptr) {
+            name = FileNameFromUrl(effective);
+            if (name == kFallbackFileName) {
+                name.clear();
+            }
+        }
+    }
+    return name == NameOfPath(run.file.Target()) ? std::string() : name;
+}
+
+bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
+{
+    const std::string name = ServerFileName(run);
+    const std::string destination = name.empty() ? std::string() : FolderOfPath(run.file.Target()) + name;
+    const std::string error = run.file.Finish(destination);
+    if (!error.empty()) {
+        return Fail("Error renaming " + run.file.Path() + " to " +
+                    (destination.empty() ? run.file.Target() : destination) + ": " + error);
+    }
+    m_savedAs = run.file.Target();
+    if (!name.empty()) {
+        Status("Saved as " + NameOfPath(m_savedAs));
+    }
+    m_sink.OnProgress("", bytes, 0, kProgressBytes, m_taskId);
+    Status("File has been downloaded");
+    return true;
+}
+
+bool CurlEngine::Transfer(const TransferRequest& request)
 {
     m_error.clear();
     m_resumable = false;
     m_fileSize = -1;
-    Status("Connecting to " + host + ":" + std::to_string(port) + "...");
+    m_retryAfter = -1;
+    m_savedAs = request.saveAs;
+    const std::string& saveAs = request.saveAs;
+    Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
     if (IsFolder(saveAs)) {
         return Fail("Fail - the target " + saveAs + " is a folder, not a file");
+    }
+    const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
+    const std::string url = scheme + "://" + request.host + ":" + std::to_string(request.port) +
+                            EncodePath(request.remotePath);
+    if (request.ftp && !request.remotePath.empty() && request.remotePath.back() == '/') {
+        return Fail("Fail - " + scheme + "://" + ShownHost(request.host) + ":" + std::to_string(request.port) +
+                    request.remotePath + " is a folder on the server, not a file");
     }
     const std::string folder = FolderOf(saveAs);
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
         return Fail("Fail to write into " + folder + ": " + std::strerror(errno));
     }
 
+    // Only our own partial file is ever continued; a file of the target's
+    // name without one is somebody's finished file.
     PartialFile file(saveAs);
     std::int64_t offset = file.SizeOnDisk();
     std::string validator;
-    bool existingTarget = false;
+    std::int64_t existing = -1;
     if (offset >= 0) {
         validator = file.StoredValidator();
     } else {
         offset = 0;
-        existingTarget = IsRegularFile(saveAs, offset);
+        if (!IsRegularFile(saveAs, existing) && Exists(saveAs)) {
+            return Fail("Fail - the target " + saveAs + " exists and is not a file");
+        }
     }
-    const std::string scheme = ftp ? "ftp" : (m_secure ? "https" : "http");
-    const std::string url = scheme + "://" + host + ":" + std::to_string(port) + EncodePath(remotePath);
 
     // A second round starts from zero when the server's file turned out to
     // differ from the one the bytes on disk came from.
+    std::string restartReason;
     for (int round = 0; round < 2; ++round) {
-        TransferRun run{*this, file, ftp, existingTarget, offset, validator};
+        TransferRun run{*this, file, request.ftp, existing, offset, validator};
         char errorBuffer[CURL_ERROR_SIZE] = {};
-        SetUp(run, url, user, password, errorBuffer);
-        struct curl_slist* headers = nullptr;
-        CURLcode code = CURLE_OK;
-
-        if (ftp) {
-            curl_easy_setopt(m_easy, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
-            run.probing = true;
-            code = Perform(run);
-            run.probing = false;
-            if (code != CURLE_OK) {
-                return Fail(code == CURLE_ABORTED_BY_CALLBACK
-                                ? "Error - cancelled by user."
-                                : DescribeFailure(m_easy, code, errorBuffer, run, host, port, m_idleSeconds));
-            }
-            curl_off_t size = -1;
-            curl_off_t mtime = -1;
-            curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
-            curl_easy_getinfo(m_easy, CURLINFO_FILETIME_T, &mtime);
-            run.ftpValidator = (size >= 0 ? "size=" + std::to_string(size) + "\n" : std::string()) +
-                               (mtime >= 0 ? "mtime=" + std::to_string(mtime) + "\n" : std::string());
-            run.total = size;
-            m_fileSize = size;
-            m_resumable = size >= 0;
-            if (existingTarget) {
-                if (size >= 0 && offset == size) {
-                    run.outcome = TransferRun::Outcome::AlreadyExisted;
-                } else if (size < 0 || offset > size) {
-                    offset = 0;
-                }
-            } else if (Changed(validator, run.ftpValidator) || (size >= 0 && offset > size)) {
-                offset = 0;
-            } else if (size >= 0 && offset == size && offset > 0) {
-                run.outcome = TransferRun::Outcome::AlreadyComplete;
-            }
-            run.requestedOffset = offset;
-            if (run.outcome == TransferRun::Outcome::Undecided) {
-                curl_easy_setopt(m_easy, CURLOPT_NOBODY, 0L);
-                curl_easy_setopt(m_easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
-                code = Perform(run);
-                if (code == CURLE_OK) {
-                    run.Decide();  // an empty file brings no data, but is a file
-                }
-            }
-        } else {
-            if (offset > 0) {
-                const std::string range = std::to_string(offset) + "-";
-                curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
-                const std::string etag = Field(validator, "etag");
-                const std::string lm = Field(validator, "lm");
-                const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
-                if (!ifRange.empty()) {
-                    headers = curl_slist_append(headers, ("If-Range: " + ifRange).c_str());
-                }
-            }
-            headers = curl_slist_append(headers, "Accept-Encoding: identity");
-            curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, headers);
-            code = Perform(run);
-            curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, nullptr);
-            curl_slist_free_all(headers);
-            if (code == CURLE_OK && run.outcome == TransferRun::Outcome::Undecided) {
-                run.Decide();  // a head with no body
-            }
-        }
+        SetUp(run, url, request.user, request.password, errorBuffer);
+        const CURLcode code = request.ftp ? RunFtp(run, offset, validator) : RunHttp(run, offset, validator);
 
         using Outcome = TransferRun::Outcome;
         if (code == CURLE_ABORTED_BY_CALLBACK) {
@@ -705,24 +946,20 @@ bool CurlEngine::Transfer(bool ftp, const std::string& host, std::uint16_t port,
         }
         switch (run.outcome) {
         case Outcome::AlreadyExisted:
-            m_sink.OnProgress("", offset, 0, kProgressBytes, m_taskId);
+            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_taskId);
             m_error = "File has already existed";
             Status(m_error);
             return true;
-        case Outcome::AlreadyComplete: {
-            const std::string error = file.Finish();
-            if (!error.empty()) {
-                return Fail("Error renaming " + file.Path() + " to " + saveAs + ": " + error);
-            }
-            m_sink.OnProgress("", offset, 0, kProgressBytes, m_taskId);
-            Status("File has been downloaded");
-            return true;
-        }
+        case Outcome::AlreadyComplete:
+            return Finish(run, offset);
         case Outcome::Restart:
-            Status("The file changed on the server; downloading it again from the start");
+            Status(run.restartReason);
+            restartReason = run.restartReason;
             offset = 0;
             validator.clear();
-            existingTarget = false;
+            if (file.Target() != saveAs) {
+                existing = -1;  // already moved aside to a free name
+            }
             continue;
         case Outcome::Failed:
             return Fail(run.failure);
@@ -731,8 +968,8 @@ bool CurlEngine::Transfer(bool ftp, const std::string& host, std::uint16_t port,
             break;
         }
         if (code != CURLE_OK || run.outcome != Outcome::Write) {
-            return Fail(DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
-                                        run, host, port, m_idleSeconds));
+            return Fail(DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer, run,
+                                        request.host, request.port, m_idleSeconds));
         }
         if (!file.Flush()) {
             return Fail("Error writing " + file.Path() + ": " + file.WriteError());
@@ -742,14 +979,12 @@ bool CurlEngine::Transfer(bool ftp, const std::string& host, std::uint16_t port,
                         std::to_string(run.total) + " bytes");
         }
         run.Event(true);
-        const std::string error = file.Finish();
-        if (!error.empty()) {
-            return Fail("Error renaming " + file.Path() + " to " + saveAs + ": " + error);
-        }
-        Status("File has been downloaded");
-        return true;
+        return Finish(run, file.Size());
     }
-    return Fail("Error - the server keeps changing the file; try again later");
+    if (restartReason.find("changed") != std::string::npos) {
+        return Fail("Error - the server keeps changing the file; try again later");
+    }
+    return Fail("Error in the server's answer: its partial answers do not fit the file; try again later");
 }
 
 CurlEngineFactory::CurlEngineFactory()

@@ -53,15 +53,31 @@ public:
     void SetProxyPassword1(const std::string& password) override;
     void SetProxyPassword2(const std::string& password) override;
     void SetSecure(bool secure) override;
+    void SetServerNameAllowed(bool allowed) override;
+    std::string SavedAs() override;
+    std::int32_t RetryAfter() override;
 
 private:
     friend struct TransferRun;
 
-    bool Transfer(bool ftp, const std::string& host, std::uint16_t port, const std::string& remotePath,
-                  const std::string& saveAs, const std::string& user, const std::string& password);
+    struct TransferRequest {
+        bool ftp;
+        const std::string& host;
+        std::uint16_t port;
+        const std::string& remotePath;
+        const std::string& saveAs;
+        const std::string& user;
+        const std::string& password;
+    };
+
+    bool Transfer(const TransferRequest& request);
     void SetUp(TransferRun& run, const std::string& url, const std::string& user,
                const std::string& password, char* errorBuffer);
     CURLcode Perform(const TransferRun& run);
+    CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
+    CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
+    std::string ServerFileName(const TransferRun& run);
+    bool Finish(TransferRun& run, std::int64_t bytes);
     void Status(const std::string& message);
     bool Fail(const std::string& message);
 
@@ -81,6 +97,9 @@ private:
     std::int32_t m_passive = 0;
     std::int32_t m_cookies = 0;
     bool m_secure = false;
+    bool m_serverNameAllowed = false;
+    std::string m_savedAs;
+    std::int32_t m_retryAfter = -1;
     std::string m_userAgent;
     std::string m_httpVersion = "1.1";
     std::string m_httpProxy, m_ftpProxy;

@@ -1,13 +1,14 @@
 #include "httpresponse.h"
 
 #include <cctype>
+#include <charconv>
+#include <ctime>
+#include <vector>
 
 #include "core/textutil.h"
-#include <charconv>
 
 namespace dromo {
 namespace {
-
 
 bool NameIs(std::string_view name, std::string_view expected)
 {
@@ -37,6 +38,7 @@ std::int64_t ParseSize(std::string_view text)
 
 void HttpResponse::AddLine(std::string_view line)
 {
+    const std::size_t seen = headBytes + line.size();
     line = TrimBlanks(line);
     if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
         *this = HttpResponse{};
@@ -55,8 +57,10 @@ void HttpResponse::AddLine(std::string_view line)
                 reason = std::string(TrimBlanks(rest.substr(codeEnd + 1)));
             }
         }
+        headBytes = line.size();
         return;
     }
+    headBytes = seen;
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) {
         return;
@@ -66,7 +70,7 @@ void HttpResponse::AddLine(std::string_view line)
     if (NameIs(name, "content-length")) {
         contentLength = ParseSize(value);
     } else if (NameIs(name, "content-range")) {
-        rangeFirst = rangeTotal = -1;
+        rangeFirst = rangeLast = rangeTotal = -1;
         if (value.size() < 6 || !NameIs(value.substr(0, 6), "bytes ")) {
             return;
         }
@@ -80,6 +84,7 @@ void HttpResponse::AddLine(std::string_view line)
         const std::size_t dash = range.find('-');
         if (dash != std::string_view::npos) {
             rangeFirst = ParseSize(range.substr(0, dash));
+            rangeLast = ParseSize(range.substr(dash + 1));
         }
     } else if (NameIs(name, "etag")) {
         etag = std::string(value);
@@ -89,7 +94,137 @@ void HttpResponse::AddLine(std::string_view line)
         acceptRanges = NameIs(value, "bytes");
     } else if (NameIs(name, "location")) {
         hasLocation = true;
+    } else if (NameIs(name, "retry-after")) {
+        retryAfter = RetryAfterSeconds(value, static_cast<std::int64_t>(std::time(nullptr)));
+    } else if (NameIs(name, "content-disposition")) {
+        fileName = ContentDispositionFileName(value);
     }
+}
+
+namespace {
+
+// One "name=value" parameter of a header value; the value unquoted.
+struct Parameter {
+    std::string name;
+    std::string value;
+};
+
+std::vector<Parameter> Parameters(std::string_view value)
+{
+    std::vector<Parameter> out;
+    std::size_t i = value.find(';');  // the disposition type comes first
+    while (i != std::string_view::npos && i < value.size()) {
+        ++i;
+        while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) {
+            ++i;
+        }
+        const std::size_t equals = value.find('=', i);
+        if (equals == std::string_view::npos) {
+            break;
+        }
+        Parameter p;
+        for (char c : TrimBlanks(value.substr(i, equals - i))) {
+            p.name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        i = equals + 1;
+        while (i < value.size() && value[i] == ' ') {
+            ++i;
+        }
+        if (i < value.size() && value[i] == '"') {
+            for (++i; i < value.size() && value[i] != '"'; ++i) {
+                if (value[i] == '\\' && i + 1 < value.size()) {
+                    ++i;
+                }
+                p.value += value[i];
+            }
+            i = value.find(';', i);
+        } else {
+            const std::size_t end = value.find(';', i);
+            p.value = std::string(TrimBlanks(value.substr(i, end - i)));
+            i = end;
+        }
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+int Hex(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// An extended value "charset'language'pct-encoded" as UTF-8; "" when its
+// charset is neither UTF-8 nor ISO-8859-1.
+std::string ExtendedValue(std::string_view text)
+{
+    const std::size_t first = text.find('\'');
+    const std::size_t second = first == std::string_view::npos ? first : text.find('\'', first + 1);
+    if (second == std::string_view::npos) {
+        return {};
+    }
+    std::string charset;
+    for (char c : text.substr(0, first)) {
+        charset += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const bool latin1 = charset == "iso-8859-1";
+    if (charset != "utf-8" && !latin1) {
+        return {};
+    }
+    std::string out;
+    const std::string_view encoded = text.substr(second + 1);
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(encoded[i]);
+        if (c == '%' && i + 2 < encoded.size() && Hex(encoded[i + 1]) >= 0 && Hex(encoded[i + 2]) >= 0) {
+            c = static_cast<unsigned char>(Hex(encoded[i + 1]) * 16 + Hex(encoded[i + 2]));
+            i += 2;
+        }
+        if (latin1 && c >= 0x80) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string ContentDispositionFileName(std::string_view value)
+{
+    std::string plain;
+    for (const Parameter& p : Parameters(value)) {
+        if (p.name == "filename*") {
+            std::string extended = ExtendedValue(p.value);
+            if (!extended.empty()) {
+                return extended;
+            }
+        } else if (p.name == "filename" && plain.empty()) {
+            plain = p.value;
+        }
+    }
+    return plain;
+}
+
+std::int64_t RetryAfterSeconds(std::string_view value, std::int64_t now)
+{
+    value = TrimBlanks(value);
+    const std::int64_t seconds = ParseSize(value);
+    if (seconds >= 0) {
+        return seconds;
+    }
+    std::tm date{};
+    const std::string text(value);
+    const char* end = strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &date);
+    if (end == nullptr || *end != '\0') {
+        return -1;
+    }
+    const std::int64_t at = static_cast<std::int64_t>(timegm(&date));
+    return at > now ? at - now : 0;
 }
 
 std::string HttpResponse::StrongEtag() const

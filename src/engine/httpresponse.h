@@ -15,11 +15,20 @@ struct HttpResponse {
     // Content-Range "bytes FIRST-LAST/TOTAL" or "bytes */TOTAL"; -1 when absent
     // or "*".
     std::int64_t rangeFirst = -1;
+    std::int64_t rangeLast = -1;
     std::int64_t rangeTotal = -1;
     std::string etag;
     std::string lastModified;
     bool acceptRanges = false;
     bool hasLocation = false;
+    // Seconds of Retry-After (a number, or a date converted against now);
+    // -1 when absent or unreadable.
+    std::int64_t retryAfter = -1;
+    // The name Content-Disposition suggests (filename* preferred over
+    // filename), as the server wrote it: not yet made safe. "" when none.
+    std::string fileName;
+    // Bytes of this head so far, to refuse a server that never ends it.
+    std::size_t headBytes = 0;
 
     // Takes one header line (with or without its CR LF). A status line starts
     // a new response: everything seen before is forgotten.
@@ -28,6 +37,14 @@ struct HttpResponse {
     // A strong entity tag, usable with If-Range; "" for a weak or missing one.
     std::string StrongEtag() const;
 };
+
+// The file name of a Content-Disposition value ("attachment;
+// filename*=UTF-8''na%C3%AFve.txt; filename=\"naive.txt\""); "" when none.
+std::string ContentDispositionFileName(std::string_view value);
+
+// Seconds a Retry-After value asks for, against the wall time `now`
+// (seconds since the epoch); -1 when it cannot be read.
+std::int64_t RetryAfterSeconds(std::string_view value, std::int64_t now);
 
 // Parses a decimal 64-bit number that fills the whole text; -1 otherwise.
 std::int64_t ParseSize(std::string_view text);

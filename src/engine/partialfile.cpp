@@ -1,11 +1,14 @@
 #include "partialfile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#include "files/filenames.h"
 
 namespace dromo {
 namespace {
@@ -125,7 +128,7 @@ void PartialFile::StoreValidator(const std::string& validator)
     }
 }
 
-std::string PartialFile::Finish()
+std::string PartialFile::Finish(const std::string& destination)
 {
     if (m_fd >= 0) {
         if (!Flush()) {
@@ -138,10 +141,28 @@ std::string PartialFile::Finish()
         }
         m_fd = -1;
     }
-    if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
-        return SystemError();
+    std::string target = destination.empty() ? m_target : destination;
+    for (int n = 1; n < 1000; ++n) {
+        if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            m_target = target;
+            return {};
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system that cannot refuse to replace: check, then rename.
+            struct stat st {};
+            if (::lstat(target.c_str(), &st) != 0) {
+                if (::rename(m_path.c_str(), target.c_str()) != 0) {
+                    return SystemError();
+                }
+                m_target = target;
+                return {};
+            }
+        } else if (errno != EEXIST) {
+            return SystemError();
+        }
+        target = NumberedPath(destination.empty() ? m_target : destination, n);
     }
-    return {};
+    return "no free file name";
 }
 
 void PartialFile::Close()
@@ -153,13 +174,11 @@ void PartialFile::Close()
     }
 }
 
-std::string PartialFile::AdoptTarget()
+void PartialFile::Retarget(std::string target)
 {
     Close();
-    if (::rename(m_target.c_str(), m_path.c_str()) != 0) {
-        return SystemError();
-    }
-    return {};
+    m_target = std::move(target);
+    m_path = m_target + kSuffix;
 }
 
 }  // namespace dromo

@@ -45,14 +45,17 @@ public:
     void StoreValidator(const std::string& validator);
 
     // Writes what is buffered, closes, and renames the partial file to the
-    // target (replacing it). Returns "" or the reason for the failure.
-    std::string Finish();
+    // target, or to `destination` when one is given. An existing file of
+    // that name is never replaced: the first free numbered name beside it is
+    // taken instead, and Target() then tells which. Returns "" or the reason
+    // for the failure.
+    std::string Finish(const std::string& destination = "");
     // Writes what is buffered and closes; the partial file stays.
     void Close();
 
-    // Takes an existing complete-looking target as the partial file to
-    // continue into. Returns "" or the reason for the failure.
-    std::string AdoptTarget();
+    // Writes to another target from now on (before the file is opened):
+    // used when the target's name is taken by a file that is not ours.
+    void Retarget(std::string target);
 
 private:
     bool WriteAll(const char* data, std::size_t length);

@@ -23,37 +23,58 @@ std::string FileErrorText(std::error_code error, const std::string& name)
     }
 }
 
+namespace {
+
+// Renames without ever replacing: a hard link refuses an existing name, even
+// one that appears in the meantime; file systems without hard links check
+// first. Returns the failure, if any.
+std::error_code RenameWithoutReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    fs::create_hard_link(from, to, error);
+    if (!error) {
+        fs::remove(from, error);
+        return error;
+    }
+    if (error == std::errc::file_exists) {
+        return error;
+    }
+    if (fs::exists(fs::symlink_status(to))) {
+        return std::make_error_code(std::errc::file_exists);
+    }
+    error.clear();
+    fs::rename(from, to, error);
+    return error;
+}
+
+}  // namespace
+
 TakenOverFile TakeOverBrokenFile(const std::string& path)
 {
     constexpr std::string_view kPartial = "+++";
-    if (path.size() < kPartial.size() || path.compare(path.size() - kPartial.size(), kPartial.size(), kPartial) != 0) {
-        return {path, std::nullopt};
-    }
-    const std::string shorter = path.substr(0, path.size() - kPartial.size());
+    const bool partial =
+        path.size() >= kPartial.size() && path.compare(path.size() - kPartial.size(), kPartial.size(), kPartial) == 0;
+    const std::string target = partial ? path.substr(0, path.size() - kPartial.size()) : path;
+    const std::string partialPath = target + std::string(kPartial);
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path, error))) {
         return {path, FileErrorText(std::make_error_code(std::errc::no_such_file_or_directory), "an unnamed file")};
     }
-    // A hard link refuses an existing target, so the rename never replaces
-    // another file, even one that appears in the meantime.
-    fs::create_hard_link(path, shorter, error);
-    if (!error) {
-        fs::remove(path, error);
-        return {shorter, std::nullopt};
+    if (partial) {
+        // The bytes stay in their "+++" file, which the engine continues; a
+        // finished file of the short name is somebody else's.
+        if (fs::exists(fs::symlink_status(target, error))) {
+            return {path, FileErrorText(std::make_error_code(std::errc::file_exists), "an unnamed file")};
+        }
+        return {target, std::nullopt};
     }
-    if (error == std::errc::file_exists) {
-        return {path, FileErrorText(error, "an unnamed file")};
-    }
-    // File systems without hard links: check, then rename.
-    if (fs::exists(fs::symlink_status(shorter))) {
-        return {path, FileErrorText(std::make_error_code(std::errc::file_exists), "an unnamed file")};
-    }
-    error.clear();
-    fs::rename(path, shorter, error);
+    // Any other file becomes the partial file of its own name, since only a
+    // "+++" file is ever written into.
+    error = RenameWithoutReplacing(path, partialPath);
     if (error) {
         return {path, FileErrorText(error, "an unnamed file")};
     }
-    return {shorter, std::nullopt};
+    return {target, std::nullopt};
 }
 
 }  // namespace dromo

@@ -67,6 +67,17 @@ public:
     // Beyond the classic operations: the next HttpGet speaks HTTPS (TLS
     // verified against the system's certificates) instead of plain HTTP.
     virtual void SetSecure(bool secure) = 0;
+    // Whether the next transfer may finish under the name the server gives
+    // (Content-Disposition, or the last URL of a redirect chain) instead of
+    // the target's own: on when the target's name was taken from the URL.
+    virtual void SetServerNameAllowed(bool allowed) = 0;
+    // The file the last transfer call wrote into or finished: the target it
+    // was given, a free numbered name beside an unrelated file of the
+    // target's name, or the server's name. "" before any transfer.
+    virtual std::string SavedAs() = 0;
+    // Seconds the server asked the client to wait (Retry-After of a 503 or
+    // 429) in the last transfer; -1 when it asked nothing.
+    virtual std::int32_t RetryAfter() = 0;
 };
 
 // Makes one engine per worker, bound to the sink its events go to.

@@ -6,12 +6,31 @@
 #include "download/completionactions.h"
 #include "download/transferengine.h"
 #include "download/workerstate.h"
+#include "files/filenames.h"
 #include "mainwindow/taskcommands.h"
 
 namespace dromo {
 namespace {
 
 constexpr std::uint32_t kPollMs = 500;
+
+// True when the file name of the task's target is the one its URL gives
+// (or a numbered second copy of it): then nobody chose it, and a better
+// name from the server may replace it.
+bool NameCameFromUrl(const TaskRecord& task)
+{
+    const std::string name = NameOfPath(task.saveAs);
+    const std::string fromUrl = FileNameFromUrl(task.remotePath);
+    if (name == fromUrl) {
+        return true;
+    }
+    for (int n = 1; n < 1000; ++n) {
+        if (name == NumberedPath(fromUrl, n)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool Contains(const std::string& text, const char* part)
 {
@@ -160,13 +179,34 @@ void Worker::HandBack(TaskRecord& task, TaskState state)
     task.SetState(state);
 }
 
-bool Worker::Transfer(const TaskRecord& task)
+bool Worker::Transfer(TaskRecord& task)
 {
     m_engine->SetSecure(task.protocol == kProtocolHttps);
-    if (task.protocol == kProtocolFtp) {
-        return m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    m_engine->SetServerNameAllowed(NameCameFromUrl(task));
+    const bool ok = task.protocol == kProtocolFtp
+                        ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
+                        : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    TakeSavedAs(task);
+    return ok;
+}
+
+// The engine may have saved beside a file that was not ours, or under the
+// server's name: the task follows, so a retry continues that file and the
+// list shows where the download is.
+void Worker::TakeSavedAs(TaskRecord& task)
+{
+    const std::string savedAs = m_engine->SavedAs();
+    if (savedAs.empty() || savedAs == task.saveAs) {
+        return;
     }
-    return m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    task.saveAs = savedAs;
+    auto guard = m_ctx.table.Lock();
+    const int row = m_ctx.table.RowOf(task.taskId);
+    if (row >= 0) {
+        TaskRecord r = *m_ctx.table.CopyOut(row);
+        r.saveAs = savedAs;
+        m_ctx.table.WriteBack(row, r);
+    }
 }
 
 void Worker::RunAttempts(TaskRecord& task)
@@ -239,7 +279,10 @@ void Worker::RunAttempts(TaskRecord& task)
         if (m_ctx.state.stop || next == TaskState::Paused || next == TaskState::Scheduled) {
             return;
         }
-        if (!WaitBeforeRetry(task)) {
+        // A server that said how long to wait (Retry-After) is believed, up
+        // to the engine's bound; otherwise the task's own interval.
+        const std::int32_t serverWait = m_engine->RetryAfter();
+        if (!WaitBeforeRetry(task, serverWait >= 0 ? serverWait : task.retryInterval)) {
             continue;  // the next attempt finds the task taken over and ends
         }
     }
@@ -271,11 +314,11 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
     return next;
 }
 
-// Waits retryInterval seconds in half-second steps; false when the task was
-// taken over (Stop or Resume) meanwhile.
-bool Worker::WaitBeforeRetry(const TaskRecord& task)
+// Waits `seconds` in half-second steps; false when the task was taken over
+// (Stop or Resume) meanwhile.
+bool Worker::WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds)
 {
-    for (int i = 0; i < 2 * task.retryInterval; ++i) {
+    for (std::int64_t i = 0; i < 2 * seconds; ++i) {
         {
             auto guard = m_ctx.table.Lock();
             const int row = m_ctx.table.RowOf(task.taskId);

@@ -25,9 +25,10 @@ private:
     bool PickUp(TaskRecord& task);
     void Configure(const TaskRecord& task);
     void RunAttempts(TaskRecord& task);
-    bool Transfer(const TaskRecord& task);
+    bool Transfer(TaskRecord& task);
+    void TakeSavedAs(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, const std::string& error);
-    bool WaitBeforeRetry(const TaskRecord& task);
+    bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);
     void EndTask(TaskRecord& task);
     void UpdateStatus();
     bool LeaveIfSurplus();

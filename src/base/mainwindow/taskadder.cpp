@@ -8,6 +8,7 @@
 #include "core/tasktable.h"
 #include "download/progresstexts.h"
 #include "download/workerstarter.h"
+#include "files/filenames.h"
 #include "mainwindow/filetypeicon.h"
 #include "mainwindow/messages.h"
 #include "mainwindow/parseurl.h"
@@ -88,10 +89,12 @@ void TaskAdder::UpdateStatusPanes()
 std::string TaskAdder::DerivedSavePath(const std::string& url) const
 {
     const GlobalOptions& o = m_settings.options;
+    const std::string name = FileNameFromUrl(url);
     std::string folder = o.saveTo;
     if (o.enableCategory) {
-        const std::size_t dot = url.rfind('.');
-        const std::string ext = dot == std::string::npos ? url : url.substr(dot + 1);
+        // The category follows the name the file gets, so a query string or
+        // fragment after it does not hide the extension.
+        const std::string ext = FileExtension(name);
         if (!ext.empty()) {
             for (const CategoryEntry& c : m_settings.categories) {
                 if (EqualsIgnoreCase(c.extension, ext)) {
@@ -106,9 +109,7 @@ std::string TaskAdder::DerivedSavePath(const std::string& url) const
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
-    const std::size_t slash = url.rfind('/');
-    const std::string name = slash == std::string::npos ? url : url.substr(slash + 1);
-    return UsableFileName(name) ? folder + name : folder;
+    return folder + name;
 }
 
 void TaskAdder::LookUpSite(TaskRecord& record) const
@@ -172,10 +173,13 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
 
 AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
 {
+    const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {
         record.saveAs = DerivedSavePath(url);
+    } else if (record.saveAs.back() == '/') {
+        record.saveAs += FileNameFromUrl(url);  // a folder alone is no file to write
     }
-    if (record.saveAs.empty() || record.saveAs.back() != '/') {
+    if (chosen) {
         const bool busy = m_table.FindRow([&record](const TaskRecord& other) {
             return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
         }) >= 0;
@@ -183,6 +187,14 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
             m_messages.Warning(kSameFile);
             return AddResult::SameFileRunning;
         }
+    }
+    // Two tasks of the list never write one file: a later one takes the
+    // next free numbered name.
+    const std::string unique = FirstFreePath(record.saveAs, [this](const std::string& path) {
+        return m_table.FindRow([&path](const TaskRecord& other) { return other.saveAs == path; }) >= 0;
+    });
+    if (!unique.empty()) {
+        record.saveAs = unique;
     }
     std::string user;
     std::string password;

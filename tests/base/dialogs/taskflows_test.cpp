@@ -114,25 +114,33 @@ struct BrokenFileTest : ::testing::Test {
     }
 };
 
-TEST_F(BrokenFileTest, PlusSuffixDroppedOnDisk)
+TEST_F(BrokenFileTest, APartialFileStaysAndTheTaskTakesTheShortName)
 {
     const std::string broken = Make("a.iso+++");
     const TakenOverFile taken = TakeOverBrokenFile(broken);
     EXPECT_FALSE(taken.error);
     EXPECT_EQ(taken.path, (dir / "a.iso").string());
-    EXPECT_FALSE(fs::exists(broken));
-    EXPECT_EQ(Read(dir / "a.iso"), "partial");
+    EXPECT_EQ(Read(broken), "partial");
+    EXPECT_FALSE(fs::exists(dir / "a.iso"));
 }
 
-TEST_F(BrokenFileTest, OtherNamesUsedAsTheyAre)
+TEST_F(BrokenFileTest, OtherFilesBecomeThePartialFileOfTheirName)
 {
     for (const char* name : {"b.iso++", "c+++.iso", "d.iso"}) {
         const std::string path = Make(name);
         const TakenOverFile taken = TakeOverBrokenFile(path);
         EXPECT_FALSE(taken.error) << name;
         EXPECT_EQ(taken.path, path);
-        EXPECT_TRUE(fs::exists(path));
+        EXPECT_FALSE(fs::exists(path));
+        EXPECT_EQ(Read(path + "+++"), "partial");
     }
+    // An existing partial file of that name is never replaced.
+    const std::string path = Make("f.iso", "mine");
+    Make("f.iso+++", "earlier");
+    const TakenOverFile taken = TakeOverBrokenFile(path);
+    ASSERT_TRUE(taken.error);
+    EXPECT_EQ(Read(path), "mine");
+    EXPECT_EQ(Read(path + "+++"), "earlier");
 }
 
 TEST_F(BrokenFileTest, RenameRefusedKeepsBothFiles)

@@ -111,12 +111,13 @@ TEST(SaveAsDerivation, CategoriesNamesAndForbiddenCharacters)
         const char* saveAs;
     } cases[] = {
         {"http://h/pub/setup.zip", "/dl/setup.zip"},
-        {"http://h/get?id=3", "/dl/"},
-        {"http://h/a/b?f=x/y", "/dl/y"},
-        {"http://h/cgi?x:1", "/dl/"},
-        {"ftp://h/pub/", "/dl/"},
+        {"http://h/get?id=3", "/dl/get"},
+        {"http://h/a/b?f=x/y", "/dl/b"},
+        {"http://h/cgi?x:1", "/dl/cgi"},
+        {"http://h/my%20file%20(1).pdf#page=2", "/dl/my file (1).pdf"},
+        {"ftp://h/pub/", "/dl/index.html"},
         {"setup.zip", "/dl/setup.zip"},
-        {"http://h/..", "/dl/"},
+        {"http://h/..", "/dl/index.html"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(plain.Derive(c.url), c.saveAs) << c.url;
@@ -127,7 +128,8 @@ TEST(SaveAsDerivation, CategoriesNamesAndForbiddenCharacters)
     EXPECT_EQ(withCategories.Derive("http://h/pub/setup.zip"), "/zips/setup.zip");
     EXPECT_EQ(withCategories.Derive("http://h/pub/notes.txt"), "/zips/notes.txt") << "the category folder stays";
     EXPECT_EQ(withCategories.Derive("http://h/pub/song.MP3"), "/music/song.MP3");
-    EXPECT_EQ(withCategories.Derive(".zip"), "/music/.zip") << "a leading dot is no extension";
+    EXPECT_EQ(withCategories.Derive(".zip"), "/music/_zip") << "a leading dot is no extension";
+    EXPECT_EQ(withCategories.Derive("http://h/x.zip?token=abc"), "/zips/x.zip") << "the query hides no extension";
 
     SaveAsDerivation noSlash("/home/u/Downloads", nullptr);
     EXPECT_EQ(noSlash.Derive("http://h/setup.zip"), "/home/u/Downloads/setup.zip");

@@ -285,13 +285,13 @@ TEST(Worker, SettingsReachTheEngineInOrder)
         return std::find(made.begin(), made.end(), "Close") != made.end();
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
-    calls.resize(std::min<std::size_t>(calls.size(), 18));
+    calls.resize(std::min<std::size_t>(calls.size(), 19));
     EXPECT_EQ(calls, (std::vector<std::string>{
                          "SetTaskId 0", "SetSpeedLimit 50", "SetIdleTime 30", "SetRefresh 100", "SetAutoSave 128",
                          "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetCookies 1",
                          "SetProxyUser1 pu", "SetProxyPassword1 pp", "SetProxyUser2 pu", "SetProxyPassword2 pp",
                          "SetProxyServer1 proxy:3128", "SetProxyServer2 proxy:3128", "SetSecure 0",
-                         "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));
+                         "SetServerNameAllowed 1", "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));
 }
 
 TEST(Worker, NoEngineMeansTheWorkerEndsAndTasksStayQueued)
@@ -347,6 +347,58 @@ TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
     }
     rig.commands.Stop({0});
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(1) == TaskState::Done; }));
+}
+
+TEST(Worker, AServersRetryAfterSetsTheWaitAndATaskFollowsTheFileItsEngineWrote)
+{
+    // Retry-After replaces the task's own interval, in both directions.
+    for (const auto& [interval, serverWait] : {std::pair{100000, 7}, std::pair{0, 7}}) {
+        Rig rig;
+        Step busy = Step::Fail("Error 503 from server: Service Unavailable");
+        busy.retryAfter = serverWait;
+        rig.engines.script.Add(busy);
+        TaskRecord record;
+        record.errorCount = 1;
+        record.retryInterval = interval;
+        rig.adder.AddTaskFromRecord("http://h/f", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        EXPECT_EQ(rig.StateOf(0), TaskState::Done);
+        EXPECT_GE(rig.clock.slept.load(), 7000u);
+        EXPECT_LT(rig.clock.slept.load(), 50000000u);  // far below the task's 100000 s
+    }
+    // The engine moved aside to a free name (or took the server's): the
+    // task's target follows, for the next attempt and for the list.
+    Rig rig;
+    Step moved = Step::Fail("Error 10053 - connection aborted");
+    moved.savedAs = "/dl/f (1).zip";
+    rig.engines.script.Add(moved);
+    TaskRecord record;
+    record.errorCount = 1;
+    rig.adder.AddTaskFromRecord("http://h/f.zip", record);
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_EQ(rig.table.CopyOut(0)->saveAs, "/dl/f (1).zip");
+    const auto transfers = rig.engines.script.Transfers();
+    ASSERT_EQ(transfers.size(), 2u);
+    EXPECT_EQ(transfers[1], "HttpGet h/f.zip /dl/f (1).zip :");
+}
+
+TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "SetServerNameAllowed 1"},                      // derived from the URL
+        {"/dl/get (3)", "SetServerNameAllowed 1"},            // a numbered copy of it
+        {"/dl/mine.bin", "SetServerNameAllowed 0"},          // chosen by the user
+        {"/dl/get (x)", "SetServerNameAllowed 0"},
+    };
+    for (const auto& [saveAs, expected] : cases) {
+        Rig rig;
+        TaskRecord record;
+        record.saveAs = saveAs;
+        rig.adder.AddTaskFromRecord("http://h/get?id=7", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << saveAs;
+    }
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ struct Step {
     std::vector<int> kinds;       // events fired during the call, in order
     std::int64_t bytes = 0;       // bytes reported by kind 1 and 3 events
     bool blockUntilAbort = false; // a stalled transfer: ends only by Abort
+    std::string savedAs;          // SavedAs after the call; "" keeps the target given
+    std::int32_t retryAfter = -1; // RetryAfter after the call
 };
 
 // One script for all engines a factory makes: each transfer call, on any
@@ -82,12 +84,12 @@ public:
     bool FtpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
                 const std::string& user, const std::string& password) override
     {
-        return Run("FtpGet " + host + path + " " + saveAs + " " + user + ":" + password);
+        return Run("FtpGet " + host + path + " " + saveAs + " " + user + ":" + password, saveAs);
     }
     bool HttpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
                  const std::string& user, const std::string& password) override
     {
-        return Run("HttpGet " + host + path + " " + saveAs + " " + user + ":" + password);
+        return Run("HttpGet " + host + path + " " + saveAs + " " + user + ":" + password, saveAs);
     }
     std::string ErrorText() override
     {
@@ -119,11 +121,22 @@ public:
     void SetProxyPassword1(const std::string& v) override { Set("SetProxyPassword1", v); }
     void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
     void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
+    void SetServerNameAllowed(bool v) override { Set("SetServerNameAllowed", v ? "1" : "0"); }
+    std::string SavedAs() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_savedAs;
+    }
+    std::int32_t RetryAfter() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_retryAfter;
+    }
 
 private:
     void Set(const char* name, const std::string& value) { m_script.RecordCall(std::string(name) + " " + value); }
 
-    bool Run(const std::string& call)
+    bool Run(const std::string& call, const std::string& target)
     {
         m_script.RecordCall(call);
         const Step step = m_script.Next();
@@ -140,6 +153,8 @@ private:
             return false;
         }
         m_error = step.error;
+        m_savedAs = step.savedAs.empty() ? target : step.savedAs;
+        m_retryAfter = step.retryAfter;
         return step.ok;
     }
 
@@ -150,6 +165,8 @@ private:
     std::condition_variable m_cv;
     bool m_aborted = false;
     std::string m_error;
+    std::string m_savedAs;
+    std::int32_t m_retryAfter = -1;
 };
 
 class ScriptedEngineFactory : public EngineFactory {

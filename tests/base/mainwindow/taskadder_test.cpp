@@ -121,11 +121,16 @@ TEST(AddTask, UrlsSavePathsAndRows)
     };
     const Case cases[] = {
         {"http://host", AddResult::InvalidUrl, "", "", 0},
-        {"http://host/", AddResult::Added, "/dl/", "http://host/", 0},  // the bare folder
+        {"http://host/", AddResult::Added, "/dl/index.html", "http://host/", 0},
         {"HTTP://Host:8080/a/b.zip", AddResult::Added, "/dl/b.zip", "HTTP://Host:8080/a/b.zip", 1},
-        {"http://h/cgi?id=1", AddResult::Added, "/dl/", "http://h/cgi?id=1", 0},
-        {"http://h/..", AddResult::Added, "/dl/", "http://h/..", 0},
-        {"http://h/.", AddResult::Added, "/dl/", "http://h/.", 0},
+        {"http://h/cgi?id=1", AddResult::Added, "/dl/cgi", "http://h/cgi?id=1", 0},
+        {"http://h/photo.jpg?v=2#top", AddResult::Added, "/dl/photo.jpg", "http://h/photo.jpg?v=2#top", 0},
+        {"http://h/d/%C3%9Cbersicht.tar.gz", AddResult::Added, "/dl/\xC3\x9C" "bersicht.tar.gz",
+         "http://h/d/%C3%9Cbersicht.tar.gz", 0},
+        {"http://h/a%2F..%2Fb.txt", AddResult::Added, "/dl/a_.._b.txt", "http://h/a%2F..%2Fb.txt", 2},
+        {"http://h/.bashrc", AddResult::Added, "/dl/_bashrc", "http://h/.bashrc", 0},
+        {"http://h/..", AddResult::Added, "/dl/index.html", "http://h/..", 0},
+        {"http://h/.", AddResult::Added, "/dl/index.html", "http://h/.", 0},
         {"ftp://user:pw@h/pub/f.txt", AddResult::Added, "/dl/f.txt", "ftp://h/pub/f.txt", 2},
         {"http://h:8080/a@b.exe", AddResult::Added, "/dl/a@b.exe", "http://h:8080/a@b.exe", 5},
         {"https://h/x.mp3", AddResult::Added, "/dl/x.mp3", "https://h/x.mp3", 3},
@@ -185,18 +190,25 @@ TEST(AddTask, TheRecordTakesTheOptions)
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"add.wav"});
 }
 
-TEST(AddTask, OnlyARunningTaskWithTheSamePathBlocks)
+TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)
 {
     Fixture f;
     f.options.saveTo = "/dl/";
     EXPECT_EQ(f.adder.AddTask("http://h/a.zip", ""), AddResult::Added);
-    EXPECT_EQ(f.adder.AddTask("http://h/a.zip", ""), AddResult::Added);  // the first is only queued
+    // The first is only queued: a second task, under the next free name.
+    EXPECT_EQ(f.adder.AddTask("http://h/a.zip", ""), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(1)->saveAs, "/dl/a (1).zip");
     f.table.SetState(0, TaskState::Running);
-    EXPECT_EQ(f.adder.AddTask("http://other/A.ZIP", ""), AddResult::SameFileRunning);
+    EXPECT_EQ(f.adder.AddTask("http://other/x.bin", "/dl/A.ZIP"), AddResult::SameFileRunning);
     EXPECT_EQ(f.messages.shown, std::vector<std::string>{"The same file is being downloaded."});
     EXPECT_EQ(f.table.Count(), 2);
-    // A bare folder is never a duplicate.
+    // A name taken from the URL never blocks: it moves on to a free one.
+    EXPECT_EQ(f.adder.AddTask("http://other/a.zip", ""), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(2)->saveAs, "/dl/a (2).zip");
+    // A folder alone gets the URL's name.
     EXPECT_EQ(f.adder.AddTask("http://h/", "/dl/"), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(3)->saveAs, "/dl/index.html");
+    EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
 TEST(AddTask, CategoriesChooseTheFolderByExtension)

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace dromo {
+
+// The name a file gets when it is saved from a URL or under a name a server
+// suggested. Every add path and the engine use these rules, so one link
+// always lands in one predictable file.
+
+// The name a URL's path ends in: its last segment without query and
+// fragment, percent-decoded (UTF-8; bytes that do not form UTF-8 are read as
+// Latin-1), made safe by SafeFileName. A URL whose path names no file
+// ("http://host/", ".", "..") gives kFallbackFileName.
+std::string FileNameFromUrl(std::string_view url);
+
+// A name as a server or a browser suggested it, made fit for a Linux folder:
+// path separators, NUL and control characters become "_", leading dots
+// become "_" (nothing hidden, never "." or ".."), blanks around it go, and
+// a name longer than a file system allows is shortened keeping its
+// extension. "" when nothing usable is left.
+std::string SafeFileName(std::string_view name);
+
+// What a URL without a usable last segment is saved as.
+inline constexpr const char* kFallbackFileName = "index.html";
+
+// The extension of a file name (after its last dot, not a leading one); "".
+std::string FileExtension(std::string_view name);
+
+// "folder/stem (n).ext" for "folder/stem.ext" ("x.tar.gz" becomes
+// "x (n).tar.gz"), as browsers number a second copy.
+std::string NumberedPath(const std::string& path, int n);
+
+// The path itself when `taken` says it is free, else the first free
+// numbered path; "" when even the thousandth is taken.
+std::string FirstFreePath(const std::string& path, const std::function<bool(const std::string&)>& taken);
+
+// The folder part of a path, with its trailing "/" ("" when there is none).
+std::string FolderOfPath(const std::string& path);
+// The part after the last "/".
+std::string NameOfPath(const std::string& path);
+
+}  // namespace dromo

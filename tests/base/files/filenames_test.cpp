@@ -1,0 +1,97 @@
+#include "files/filenames.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace dromo {
+namespace {
+
+TEST(FileNames, FromEverydayUrls)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://h/pub/setup.zip", "setup.zip"},
+        {"https://h/download?id=3", "download"},
+        {"http://h/photo.jpg?v=2", "photo.jpg"},
+        {"http://h/file.iso?token=abc&x=/y", "file.iso"},
+        {"http://h/a/b.pdf#page=4", "b.pdf"},
+        {"http://h/dl/%C3%9Cbersicht.tar.gz", "\xC3\x9C" "bersicht.tar.gz"},
+        {"http://h/my%20file%20(1).pdf", "my file (1).pdf"},
+        {"http://h/caf%E9.txt", "caf\xC3\xA9.txt"},         // not UTF-8: read as Latin-1
+        {"http://h/a%2Fb.txt", "a_b.txt"},                   // an encoded slash is no folder
+        {"http://h/a%2F..%2F..%2Fetc%2Fpasswd", "a_.._.._etc_passwd"},
+        {"http://h/x%00y", "x_y"},
+        {"http://h/line%0Abreak", "line_break"},
+        {"http://h/100%25.txt", "100%.txt"},
+        {"http://h/bad%zzescape", "bad%zzescape"},           // not an escape: kept
+        {"http://h/.bashrc", "_bashrc"},
+        {"http://h/..hidden", "__hidden"},
+        {"http://h/%2E%2E", "index.html"},
+        {"http://h/..", "index.html"},
+        {"http://h/.", "index.html"},
+        {"http://h/", "index.html"},
+        {"http://h/dir/", "index.html"},
+        {"http://h", "index.html"},
+        {"http://h?x=/y", "index.html"},
+        {"ftp://u:p@h/pub/f.txt", "f.txt"},
+        {"/remote/path.bin?x", "path.bin"},                  // a task's remote path
+        {"setup.zip", "setup.zip"},
+        {"http://h/%20%20", "index.html"},
+    };
+    for (const auto& [url, name] : cases) {
+        EXPECT_EQ(FileNameFromUrl(url), name) << url;
+    }
+}
+
+TEST(FileNames, ServerSuggestionsAreMadeSafe)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"report.pdf", "report.pdf"},
+        {"../../.bashrc", "___.._.bashrc"},
+        {"/etc/x", "_etc_x"},
+        {"  spaced  ", "spaced"},
+        {"...", "___"},
+        {"", ""},
+        {"   ", ""},
+        {"tab\there", "tab_here"},
+    };
+    for (const auto& [given, safe] : cases) {
+        EXPECT_EQ(SafeFileName(given), safe) << given;
+    }
+    // Long names fit a file system with room for "+++" and " (n)", keep
+    // their extension and are never cut inside a character.
+    const std::string longName = std::string(300, 'a') + ".tar.gz";
+    const std::string cut = SafeFileName(longName);
+    EXPECT_LE(cut.size(), 240u);
+    EXPECT_EQ(cut.substr(cut.size() - 3), ".gz");
+    std::string umlauts;
+    for (int i = 0; i < 200; ++i) {
+        umlauts += "\xC3\xBC";
+    }
+    const std::string cutUtf8 = SafeFileName(umlauts);
+    EXPECT_LE(cutUtf8.size(), 240u);
+    EXPECT_EQ(cutUtf8.size() % 2, 0u);
+}
+
+TEST(FileNames, NumberedCopiesAndTheFirstFreeOne)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dl/a.zip", "/dl/a (2).zip"},
+        {"/dl/a.tar.gz", "/dl/a (2).tar.gz"},
+        {"/dl/noext", "/dl/noext (2)"},
+        {"/dl/_bashrc", "/dl/_bashrc (2)"},
+        {"/dl/v1.2/file", "/dl/v1.2/file (2)"},
+        {"name.txt", "name (2).txt"},
+    };
+    for (const auto& [path, numbered] : cases) {
+        EXPECT_EQ(NumberedPath(path, 2), numbered) << path;
+    }
+    std::set<std::string> taken{"/dl/a.zip", "/dl/a (1).zip"};
+    const auto isTaken = [&taken](const std::string& p) { return taken.count(p) > 0; };
+    EXPECT_EQ(FirstFreePath("/dl/b.zip", isTaken), "/dl/b.zip");
+    EXPECT_EQ(FirstFreePath("/dl/a.zip", isTaken), "/dl/a (2).zip");
+    EXPECT_EQ(FirstFreePath("/dl/a.zip", [](const std::string&) { return true; }), "");
+}
+
+}  // namespace
+}  // namespace dromo
