@@ -448,15 +448,18 @@ TEST_F(EngineTest, FtpLoginsAndModes)
     EXPECT_EQ(denied.Error().rfind("Fail ", 0), 0u) << denied.Error();
 }
 
-TEST_F(EngineTest, AnExistingTargetIsKeptContinuedOrReplaced)
+// Only our own "+++" file is ever continued: a file of the target's name
+// is the same download done before (same length), or somebody else's,
+// which stays untouched while the download takes the next free name.
+TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
 {
     test::FaultServer http(www.Path());
     test::FtpServer ftp(www.Path());
     const std::string other = test::RandomBytes(data.size() + 10, 99);
     for (const std::string& url : {http.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
         SCOPED_TRACE(url);
-        const std::string target = out.File("existing.bin");
-        // Complete: nothing is fetched, the file stays as it is.
+        TempDir dir;
+        const std::string target = dir.File("existing.bin");
         WriteFile(target, data);
         Fetcher f;
         ASSERT_TRUE(f.Get(url, target)) << f.Error();
@@ -464,25 +467,33 @@ TEST_F(EngineTest, AnExistingTargetIsKeptContinuedOrReplaced)
         EXPECT_TRUE(ReadFile(target) == data);
         EXPECT_FALSE(Exists(target + "+++"));
 
-        // Shorter: continued, the way a broken file taken up again is.
-        WriteFile(target, data.substr(0, 3000));
-        f.sink.Clear();
-        ASSERT_TRUE(f.Get(url, target)) << f.Error();
-        EXPECT_TRUE(ReadFile(target) == data);
-        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 3000);
-
-        // Longer (so not this file): fetched afresh, replacing it.
-        WriteFile(target, other);
-        ASSERT_TRUE(f.Get(url, target)) << f.Error();
-        EXPECT_TRUE(ReadFile(target) == data);
+        struct Case {
+            std::string content;
+            const char* savedAs;
+        } cases[] = {{data.substr(0, 3000), "existing (1).bin"}, {other, "existing (2).bin"}};
+        for (const Case& c : cases) {
+            WriteFile(target, c.content);
+            f.sink.Clear();
+            ASSERT_TRUE(f.Get(url, target)) << f.Error();
+            EXPECT_TRUE(ReadFile(target) == c.content) << "the user's file is untouched";
+            EXPECT_EQ(f.engine.SavedAs(), dir.File(c.savedAs));
+            EXPECT_TRUE(ReadFile(dir.File(c.savedAs)) == data);
+            EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
+        }
+        EXPECT_FALSE(Exists(target + "+++"));
     }
-    // A fresh download that breaks leaves the old file untouched.
+    // A fresh download that breaks leaves the old file untouched; the next
+    // attempt continues its own partial file under the name it moved to.
     const std::string target = out.File("kept.bin");
     WriteFile(target, other);
     Fetcher f;
-    EXPECT_FALSE(f.Get(http.Url("/file/a.bin?noranges=1&drops=4000"), target));
+    EXPECT_FALSE(f.Get(http.Url("/file/a.bin?drops=4000"), target));
     EXPECT_TRUE(ReadFile(target) == other);
-    EXPECT_EQ(ReadFile(target + "+++").size(), 4000u);
+    EXPECT_EQ(f.engine.SavedAs(), out.File("kept (1).bin"));
+    EXPECT_EQ(ReadFile(out.File("kept (1).bin+++")).size(), 4000u);
+    ASSERT_TRUE(f.Get(http.Url("/file/a.bin"), f.engine.SavedAs())) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("kept (1).bin")) == data);
+    EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 4000);
 }
 
 TEST_F(EngineTest, SizesBeyondFourGiB)
@@ -608,6 +619,145 @@ TEST_F(EngineTest, AFullDiskFailsTheTaskAndKeepsWhatWasWritten)
     EXPECT_GT(kept.size(), 0u);
     EXPECT_TRUE(kept == data.substr(0, kept.size()));
     EXPECT_FALSE(Exists(target));
+}
+
+// Names from the server replace a name taken from the URL at the final
+// rename; hostile ones are made safe and never leave the folder.
+TEST_F(EngineTest, TheServersNameIsTakenOnlyWhenAllowedAndMadeSafe)
+{
+    test::FaultServer server(www.Path());
+    const std::string photo = "/file/a.bin?disposition=";
+    struct Case {
+        std::string path;
+        bool allowed;
+        const char* expected;
+    } cases[] = {
+        {photo + "attachment%3B%20filename%3Dreport.pdf", true, "report.pdf"},
+        {photo + "attachment%3B%20filename%3D%22Quarterly%20Report%202026.zip%22", true,
+         "Quarterly Report 2026.zip"},
+        {photo + "attachment%3B%20filename%2A%3DUTF-8%27%27%25C3%259Cbersicht.txt%3B%20filename%3Dplain.txt", true,
+         "\xC3\x9C" "bersicht.txt"},
+        {photo + "attachment%3B%20filename%3D%22..%2F..%2F.bashrc%22", true, "___.._.bashrc"},
+        {photo + "attachment%3B%20filename%3D%22%2Fetc%2Fx%22", true, "_etc_x"},
+        {photo + "attachment%3B%20filename%3Dreport.pdf", false, "get"},
+        {"/redirect/2?to=/file/a.bin", true, "a.bin"},
+        {"/redirect/1?to=/file/a.bin", false, "get"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        TempDir dir;
+        Fetcher f;
+        f.engine.SetServerNameAllowed(c.allowed);
+        ASSERT_TRUE(f.Get(server.Url(c.path), dir.File("get"))) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File(c.expected));
+        EXPECT_TRUE(ReadFile(dir.File(c.expected)) == data);
+        std::string listing;
+        test::RunCommand({"ls", "-A", dir.Path()}, &listing);
+        EXPECT_EQ(listing, std::string(c.expected) + "\n");
+    }
+    // A server name that is taken by another file gets a free number.
+    TempDir dir;
+    WriteFile(dir.File("report.pdf"), "mine");
+    Fetcher f;
+    f.engine.SetServerNameAllowed(true);
+    ASSERT_TRUE(f.Get(server.Url(cases[0].path), dir.File("get"))) << f.Error();
+    EXPECT_EQ(f.engine.SavedAs(), dir.File("report (1).pdf"));
+    EXPECT_EQ(ReadFile(dir.File("report.pdf")), "mine");
+}
+
+// A 206 that does not fit the bytes on disk (here an error page sent as
+// 206) is never appended: the download starts again from zero.
+TEST_F(EngineTest, APartialAnswerThatDoesNotFitIsNeverAppended)
+{
+    test::FaultServer server(www.Path());
+    const std::string target = out.File("lie.bin");
+    WriteFile(target + "+++", data.substr(0, 5000));
+    Fetcher f;
+    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?lie206=1"), target)) << f.Error();
+    EXPECT_TRUE(ReadFile(target) == data);
+    bool restarted = false;
+    for (const Event& e : f.sink.OfKind(kProgressStatus)) {
+        restarted = restarted || e.text.find("does not fit the file") != std::string::npos;
+    }
+    EXPECT_TRUE(restarted);
+}
+
+TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
+{
+    test::FaultServer server(www.Path());
+    test::FtpServer ftp(www.Path());
+    const std::string dead = "127.0.0.1:" + std::to_string(test::FreePort());
+    struct Case {
+        std::string url;
+        bool ok;
+        std::string textBegins;   // of ErrorText on failure
+        std::string textHas;
+        std::int32_t retryAfter;
+    } cases[] = {
+        {server.Url("/status/503?retryafter=7"), false, "Error 503", "", 7},
+        {server.Url("/status/429?retryafter=99999"), false, "Error 429", "", 3600},
+        {server.Url("/status/503"), false, "Error 503", "", -1},
+        {server.Url("/redirect/1?to=" + ftp.Url("/a.bin")), true, "", "", -1},
+        {ftp.Url("/pub/"), false, "Fail", "is a folder on the server", -1},
+        {server.Url("/bighead?lines=400"), false, "Error in the server's answer", "", -1},
+        {server.Url("/redirect/1?to=http://" + dead + "/x"), false, "Fail to connect to " + dead, "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        TempDir dir;
+        Fetcher f;
+        EXPECT_EQ(f.Get(c.url, dir.File("f.bin")), c.ok) << f.Error();
+        EXPECT_EQ(f.engine.RetryAfter(), c.retryAfter);
+        if (c.ok) {
+            EXPECT_TRUE(ReadFile(dir.File("f.bin")) == data);
+            continue;
+        }
+        EXPECT_EQ(f.Error().rfind(c.textBegins, 0), 0u) << f.Error();
+        EXPECT_NE(f.Error().find(c.textHas), std::string::npos) << f.Error();
+        EXPECT_EQ(f.Error().find("10053"), std::string::npos) << f.Error();
+        EXPECT_FALSE(Exists(dir.File("f.bin")));
+    }
+}
+
+// A CA given through the environment is trusted as the curl tool trusts it;
+// a login inside the host never shows in a status text.
+TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
+{
+    TempDir keys;
+    ASSERT_TRUE(test::MakeSelfSignedCertificate(keys.Path()));
+    test::FaultServer server(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
+    // The machine's own settings of both are put back afterwards.
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* variable : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
+        if (const char* value = std::getenv(variable)) {
+            saved.emplace_back(variable, value);
+        }
+        unsetenv(variable);
+    }
+    for (const char* variable : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
+        SCOPED_TRACE(variable);
+        setenv(variable, keys.File("cert.pem").c_str(), 1);
+        const std::string target = out.File(std::string("tls-") + variable);
+        WriteFile(target + "+++", data.substr(0, 70000));
+        Fetcher f;
+        const bool ok = f.Get(server.Url("/file/a.bin"), target);
+        unsetenv(variable);
+        ASSERT_TRUE(ok) << f.Error();
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 70000);
+    }
+    for (const auto& [variable, value] : saved) {
+        setenv(variable.c_str(), value.c_str(), 1);
+    }
+    Fetcher f;
+    f.engine.SetSecure(false);
+    test::FaultServer plain(www.Path());
+    ASSERT_TRUE(f.engine.HttpGet("alice:secret@127.0.0.1", static_cast<std::uint16_t>(plain.Port()), "/file/a.bin",
+                                 out.File("login.bin"), "", ""))
+        << f.Error();
+    for (const Event& e : f.sink.Events()) {
+        EXPECT_EQ(e.text.find("secret"), std::string::npos) << e.text;
+    }
 }
 
 }  // namespace

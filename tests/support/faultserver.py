@@ -14,6 +14,10 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?stall=N                send N body bytes, then nothing for up to 60 s
       ?auth=USER:PASS         require this basic login
       ?cookie=1               require the cookie set by /setcookie
+      ?disposition=VALUE      send Content-Disposition: VALUE
+      ?lie206=1               answer a range request with 206 whose body is a short error page
+  /status/CODE?retryafter=N   an error page with that status (and Retry-After: N)
+  /bighead?lines=N            a head of N long header lines
   /status/CODE                an error page with that status
   /redirect/N?to=PATH         a chain of N redirects ending at PATH
   /setcookie?to=PATH          sets a cookie and redirects to PATH
@@ -71,7 +75,13 @@ class Handler(BaseHTTPRequestHandler):
             if kind == "file":
                 return self.data(parts[1], q, head)
             if kind == "status":
-                return self.error(int(parts[1]))
+                return self.error(int(parts[1]), q.get("retryafter"))
+            if kind == "bighead":
+                self.send_response(200)
+                for i in range(int(q.get("lines", "100000"))):
+                    self.send_header("X-Filler-%d" % i, "x" * 1000)
+                self.send_header("Content-Length", "0")
+                return self.end_headers()
             if kind == "redirect":
                 n = int(parts[1])
                 target = "/redirect/%d?%s" % (n - 1, url.query) if n > 1 else q.get("to", "/status/404")
@@ -99,9 +109,11 @@ class Handler(BaseHTTPRequestHandler):
         header = self.headers.get("Authorization") or ""
         return header == "Basic " + base64.b64encode(login.encode()).decode()
 
-    def error(self, code):
+    def error(self, code, retry_after=None):
         body = b"<html><body>error page %d</body></html>" % code
         self.send_response(code)
+        if retry_after is not None:
+            self.send_header("Retry-After", retry_after)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
@@ -145,7 +157,17 @@ class Handler(BaseHTTPRequestHandler):
                     self.send_header("Content-Length", "0")
                     return self.end_headers()
                 start, partial = wanted, True
+        if partial and q.get("lie206") == "1":
+            page = b"<html><body>temporarily unavailable</body></html>"
+            self.send_response(206)
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+            self.send_header("Content-Length", str(len(page)))
+            self.end_headers()
+            self.wfile.write(page)
+            return
         self.send_response(206 if partial else 200)
+        if "disposition" in q:
+            self.send_header("Content-Disposition", q["disposition"])
         if ranges:
             self.send_header("Accept-Ranges", "bytes")
         self.send_header("ETag", etag)

@@ -105,7 +105,9 @@ TEST(CAddProp, SaveAsFollowsTheUrlAndTheCategories)
     zip.Type(page->UrlEdit(), "http://h.example/notes.txt");
     EXPECT_EQ(page->SaveAsEdit()->text(), "/zips/notes.txt") << "the category folder stays in force";
     zip.Type(page->UrlEdit(), "http://h.example/get?x=1");
-    EXPECT_EQ(page->SaveAsEdit()->text(), "/zips/");
+    EXPECT_EQ(page->SaveAsEdit()->text(), "/zips/get") << "the query is no part of the name";
+    zip.Type(page->UrlEdit(), "http://h.example/pack.zip?x=1");
+    EXPECT_EQ(page->SaveAsEdit()->text(), "/zips/pack.zip");
 
     // A "Save as" that names a file is kept on showing.
     TaskPageValues named = NewTask();
