@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <set>
 #include <thread>
 
 #include "core/settingsstore.h"
@@ -155,6 +158,62 @@ TEST(Downloads, StopAllEndsTwelveRunningDownloadsWithinASecond)
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(test::ReadFile(d.out.File("s" + std::to_string(i)) + "+++").size(), 1000u);
         EXPECT_NE(d.table.RowCopy(i).texts[kColStatus].find("cancelled by user."), std::string::npos);
+    }
+}
+
+// From the add path to the file on disk: every ordinary link shape ends
+// with the server's bytes under the expected name, and files that were
+// there before stay as they were.
+TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
+{
+    const std::string data = test::RandomBytes(300000, 5);
+    const std::string shorter = data.substr(0, 1000);
+    const std::string foreign = test::RandomBytes(400000, 6);
+    struct Case {
+        std::vector<std::string> paths;                          // added in this order
+        std::vector<std::pair<std::string, std::string>> before; // files already there
+        std::set<std::string> after;                             // the folder at the end
+    } cases[] = {
+        {{"/file/a.bin?id=3&token=x"}, {}, {"a.bin"}},
+        {{"/file/a.bin#part"}, {}, {"a.bin"}},
+        {{"/file/%C3%9C%20b.bin"}, {}, {"\xC3\x9C b.bin"}},
+        {{"/file/a.bin?disposition=attachment%3B%20filename%3D%22Quarterly%20Report.zip%22"}, {},
+         {"Quarterly Report.zip"}},
+        {{"/file/a.bin?disposition=attachment%3B%20filename%3D%22..%2F..%2F.bashrc%22"}, {}, {"___.._.bashrc"}},
+        {{"/redirect/2?to=/file/a.bin"}, {}, {"a.bin"}},
+        {{"/file/a.bin"}, {{"a.bin", shorter}}, {"a.bin", "a (1).bin"}},
+        {{"/file/a.bin"}, {{"a.bin", foreign}}, {"a.bin", "a (1).bin"}},
+        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin"}},
+        {{"/file/a.bin", "/file/a.bin?x=1"}, {}, {"a.bin", "a (1).bin"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.paths.front());
+        Downloads d(2);
+        test::WriteFile(d.www.File("a.bin"), data);
+        test::WriteFile(d.www.File("%C3%9C%20b.bin"), data);
+        test::FaultServer server(d.www.Path());
+        for (const auto& [name, content] : c.before) {
+            test::WriteFile(d.out.File(name), content);
+        }
+        for (const std::string& path : c.paths) {
+            ASSERT_EQ(d.adder.AddTask(server.Url(path), ""), AddResult::Added);
+        }
+        // A download found already there leaves the list at once.
+        ASSERT_TRUE(d.WaitFor([&] {
+            return d.Count(TaskState::Queued) + d.Count(TaskState::Running) + d.Count(TaskState::Error) == 0;
+        }, 30));
+        EXPECT_EQ(d.Count(TaskState::Paused), 0);
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(d.out.Path())) {
+            names.insert(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, c.after);
+        for (const std::string& name : c.after) {
+            const auto before = std::find_if(c.before.begin(), c.before.end(),
+                                             [&name](const auto& file) { return file.first == name; });
+            const std::string expected = before != c.before.end() ? before->second : data;
+            EXPECT_TRUE(test::ReadFile(d.out.File(name)) == expected) << name;
+        }
     }
 }
 
