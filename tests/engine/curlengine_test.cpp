@@ -719,6 +719,33 @@ TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
     }
 }
 
+// Sets one of the variables that name a CA bundle for the life of the
+// object; the machine's own settings of both are put back afterwards.
+class ScopedCaBundle {
+public:
+    ScopedCaBundle(const char* variable, const std::string& file)
+    {
+        for (const char* name : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
+            if (const char* value = std::getenv(name)) {
+                m_saved.emplace_back(name, value);
+            }
+            unsetenv(name);
+        }
+        setenv(variable, file.c_str(), 1);
+    }
+    ~ScopedCaBundle()
+    {
+        unsetenv("SSL_CERT_FILE");
+        unsetenv("CURL_CA_BUNDLE");
+        for (const auto& [name, value] : m_saved) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
 // A CA given through the environment is trusted as the curl tool trusts it;
 // a login inside the host never shows in a status text.
 TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
@@ -726,28 +753,15 @@ TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
     TempDir keys;
     ASSERT_TRUE(test::MakeSelfSignedCertificate(keys.Path()));
     test::FaultServer server(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
-    // The machine's own settings of both are put back afterwards.
-    std::vector<std::pair<std::string, std::string>> saved;
-    for (const char* variable : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
-        if (const char* value = std::getenv(variable)) {
-            saved.emplace_back(variable, value);
-        }
-        unsetenv(variable);
-    }
     for (const char* variable : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
         SCOPED_TRACE(variable);
-        setenv(variable, keys.File("cert.pem").c_str(), 1);
+        ScopedCaBundle bundle(variable, keys.File("cert.pem"));
         const std::string target = out.File(std::string("tls-") + variable);
         WriteFile(target + "+++", data.substr(0, 70000));
         Fetcher f;
-        const bool ok = f.Get(server.Url("/file/a.bin"), target);
-        unsetenv(variable);
-        ASSERT_TRUE(ok) << f.Error();
+        ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
         EXPECT_TRUE(ReadFile(target) == data);
         EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 70000);
-    }
-    for (const auto& [variable, value] : saved) {
-        setenv(variable.c_str(), value.c_str(), 1);
     }
     Fetcher f;
     f.engine.SetSecure(false);
@@ -758,6 +772,35 @@ TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
     for (const Event& e : f.sink.Events()) {
         EXPECT_EQ(e.text.find("secret"), std::string::npos) << e.text;
     }
+}
+
+// Through a proxy's tunnel the origin's answer decides, never the proxy's
+// "200 Connection established": a missing file is no download, and a
+// resume continues the partial file as it would directly.
+TEST_F(EngineTest, HttpsThroughAProxyDecidesOnTheOriginsAnswer)
+{
+    TempDir keys;
+    ASSERT_TRUE(test::MakeSelfSignedCertificate(keys.Path()));
+    test::FaultServer server(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
+    test::Tinyproxy proxy;
+    ScopedCaBundle bundle("CURL_CA_BUNDLE", keys.File("cert.pem"));
+    const auto viaProxy = [&proxy](Fetcher& f) {
+        f.engine.SetProxyServer1("127.0.0.1:" + std::to_string(proxy.Port()));
+    };
+    Fetcher missing;
+    viaProxy(missing);
+    EXPECT_FALSE(missing.Get(server.Url("/status/404"), out.File("missing.bin")));
+    EXPECT_NE(missing.Error().find(" 404 "), std::string::npos) << missing.Error();
+    EXPECT_FALSE(Exists(out.File("missing.bin")));
+    EXPECT_FALSE(Exists(out.File("missing.bin+++")));
+
+    const std::string target = out.File("tunnel.bin");
+    WriteFile(target + "+++", data.substr(0, 123456));
+    Fetcher f;
+    viaProxy(f);
+    ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
+    EXPECT_TRUE(ReadFile(target) == data);
+    EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 123456);
 }
 
 }  // namespace
