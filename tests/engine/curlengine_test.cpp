@@ -803,5 +803,32 @@ TEST_F(EngineTest, HttpsThroughAProxyDecidesOnTheOriginsAnswer)
     EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 123456);
 }
 
+// A browser's cookie and referrer travel with every request of the task;
+// the cookie only to the URL's own host, never to where a redirect leads.
+TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
+{
+    test::FaultServer server(www.Path());
+    Fetcher without;
+    EXPECT_FALSE(without.Get(server.Url("/file/a.bin?cookie=1"), out.File("members.bin")));
+    EXPECT_NE(without.Error().find(" 403 "), std::string::npos) << without.Error();
+
+    Fetcher f;
+    f.engine.SetRequestDetails("theme=dark; dromo=yes", "http://127.0.0.1/page.html");
+    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?cookie=1"), out.File("members.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("members.bin")) == data);
+
+    ASSERT_TRUE(f.Get(server.Url("/echo?details=1"), out.File("same.txt"))) << f.Error();
+    const std::string same = ReadFile(out.File("same.txt"));
+    const std::string cookieLine = same.substr(same.find("Cookie: "), same.find("\nReferer") - same.find("Cookie: "));
+    EXPECT_NE(cookieLine.find("theme=dark"), std::string::npos) << same;
+    EXPECT_NE(cookieLine.find("dromo=yes"), std::string::npos) << same;
+    EXPECT_NE(same.find("Referer: http://127.0.0.1/page.html"), std::string::npos) << same;
+
+    const std::string elsewhere = "http://localhost:" + std::to_string(server.Port()) + "/echo?details=1";
+    ASSERT_TRUE(f.Get(server.Url("/redirect/1?to=" + elsewhere), out.File("other.txt"))) << f.Error();
+    const std::string other = ReadFile(out.File("other.txt"));
+    EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
+}
+
 }  // namespace
 }  // namespace dromo

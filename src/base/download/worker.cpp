@@ -133,6 +133,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetPasvMode(task.pasvMode);
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
+    e.SetRequestDetails(task.cookie, task.referrer);
 
     auto guard = m_ctx.table.Lock();
     e.SetCookies(m_ctx.options.enableCookie);

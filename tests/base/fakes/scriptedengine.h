@@ -122,6 +122,12 @@ public:
     void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
     void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
     void SetServerNameAllowed(bool v) override { Set("SetServerNameAllowed", v ? "1" : "0"); }
+    void SetRequestDetails(const std::string& cookie, const std::string& referrer) override
+    {
+        if (!cookie.empty() || !referrer.empty()) {
+            Set("SetRequestDetails", cookie + " | " + referrer);
+        }
+    }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);
