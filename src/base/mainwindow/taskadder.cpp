@@ -88,8 +88,12 @@ void TaskAdder::UpdateStatusPanes()
 
 std::string TaskAdder::DerivedSavePath(const std::string& url) const
 {
+    return SavePathForName(FileNameFromUrl(url));
+}
+
+std::string TaskAdder::SavePathForName(const std::string& name) const
+{
     const GlobalOptions& o = m_settings.options;
-    const std::string name = FileNameFromUrl(url);
     std::string folder = o.saveTo;
     if (o.enableCategory) {
         // The category follows the name the file gets, so a query string or
@@ -140,14 +144,13 @@ void TaskAdder::LookUpSite(TaskRecord& record) const
     }
 }
 
-AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath)
+TaskRecord TaskAdder::RecordFromOptions() const
 {
     const GlobalOptions& o = m_settings.options;
     TaskRecord record;
     record.user = o.username;
     record.password = o.password;
     record.useLogin = 0;
-    record.saveAs = savePath;
     record.userAgent = o.userAgent;
     record.httpVersion = o.httpVersion;
     record.pasvMode = o.pasvMode;
@@ -163,7 +166,25 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
     record.duration = o.duration;
     record.scheduled = o.enableSchedule;
     record.untilFinished = o.untilFinished;
+    return record;
+}
+
+AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath)
+{
+    TaskRecord record = RecordFromOptions();
+    record.saveAs = savePath;
     return Add(url, std::move(record), false);
+}
+
+AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
+{
+    TaskRecord record = RecordFromOptions();
+    record.cookie = details.cookie;
+    record.referrer = details.referrer;
+    if (!details.userAgent.empty()) {
+        record.userAgent = details.userAgent;
+    }
+    return Add(url, std::move(record), false, SafeFileName(details.fileName));
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
@@ -171,11 +192,11 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
     return Add(url, record, true);
 }
 
-AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
+AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
 {
     const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {
-        record.saveAs = DerivedSavePath(url);
+        record.saveAs = suggestedName.empty() ? DerivedSavePath(url) : SavePathForName(suggestedName);
     } else if (record.saveAs.back() == '/') {
         record.saveAs += FileNameFromUrl(url);  // a folder alone is no file to write
     }

@@ -211,6 +211,41 @@ TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)
     EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
+TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
+{
+    struct Case {
+        const char* url;
+        const char* fileName;
+        const char* saveAs;
+    } cases[] = {
+        {"http://h/get?id=7", "report.pdf", "/pdf/report.pdf"},
+        {"http://h/download/12345", "setup-12345.exe", "/dl/setup-12345.exe"},
+        {"http://h/x.zip", "", "/dl/x.zip"},
+        {"http://h/x", "../../.bashrc", "/dl/___.._.bashrc"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        f.options.userAgent = "Dromo";
+        f.options.enableCategory = 1;
+        f.settings.categories = {{"Documents", "pdf", "/pdf/"}};
+        DownloadDetails details;
+        details.cookie = "session=abc";
+        details.referrer = "http://h/page";
+        details.userAgent = "Browser/1.0";
+        details.fileName = c.fileName;
+        ASSERT_EQ(f.adder.AddDownload(c.url, details), AddResult::Added) << c.url;
+        const TaskRecord r = *f.table.CopyOut(0);
+        EXPECT_EQ(r.saveAs, c.saveAs) << c.url;
+        EXPECT_EQ(r.cookie, "session=abc");
+        EXPECT_EQ(r.referrer, "http://h/page");
+        EXPECT_EQ(r.userAgent, "Browser/1.0");
+    }
+    Fixture f;
+    EXPECT_EQ(f.adder.AddDownload("data:text/plain,hi", DownloadDetails{}), AddResult::InvalidUrl);
+    EXPECT_EQ(f.table.Count(), 0);
+}
+
 TEST(AddTask, CategoriesChooseTheFolderByExtension)
 {
     const std::pair<const char*, const char*> cases[] = {
