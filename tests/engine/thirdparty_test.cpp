@@ -122,7 +122,15 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 // vsftpd: anonymous downloads; a folder is never saved as the file.
-class VsftpdTest : public ThirdPartyTest, public ::testing::WithParamInterface<Case> {};
+class VsftpdTest : public ThirdPartyTest, public ::testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override
+    {
+        ThirdPartyTest::SetUp();
+        std::filesystem::create_directory(www.File("sub"));
+        WriteFile(www.File("sub/b.bin"), "in a folder");
+    }
+};
 
 TEST_P(VsftpdTest, Transfer)
 {
@@ -138,6 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{.name = "NamedAnonymous", .path = "/a.bin", .user = "anonymous",
                            .password = "dromo@example.com"},
                       Case{.name = "Folder", .path = "/", .failure = "Fail", .failureAtStart = true},
+                      Case{.name = "SubFolder", .path = "/sub/", .failure = "Fail", .failureAtStart = true},
                       Case{.name = "MissingFile", .path = "/missing.bin", .failure = "550"},
                       Case{.name = "UserRefused", .path = "/a.bin", .user = "alice", .password = "wonder",
                            .failure = "Fail ", .failureAtStart = true}),
@@ -146,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A CA of the test's own and nginx with a certificate it signed.
 class TlsServer {
 public:
-    TlsServer(const std::string& root)
+    explicit TlsServer(const std::string& root)
     {
         if (!test::MakeTestCa(m_keys.Path())) {
             throw std::runtime_error("openssl could not make the test CA");
@@ -161,6 +170,21 @@ private:
     std::unique_ptr<test::Nginx> m_nginx;
 };
 
+// Names a CA to the engine through one of the variables curl reads (none
+// for an empty name), with the other one unset, while the object lives.
+class NamedCa {
+public:
+    NamedCa(const std::string& variable, const std::string& caFile)
+        : m_sslCertFile("SSL_CERT_FILE", variable == "SSL_CERT_FILE" ? caFile.c_str() : nullptr),
+          m_curlCaBundle("CURL_CA_BUNDLE", variable == "CURL_CA_BUNDLE" ? caFile.c_str() : nullptr)
+    {
+    }
+
+private:
+    ScopedEnv m_sslCertFile;
+    ScopedEnv m_curlCaBundle;
+};
+
 // HTTPS straight to the server, its CA named by either variable curl reads.
 class HttpsTest : public ThirdPartyTest,
                   public ::testing::WithParamInterface<std::tuple<std::string, Case>> {};
@@ -169,8 +193,7 @@ TEST_P(HttpsTest, Transfer)
 {
     const auto& [variable, c] = GetParam();
     TlsServer server(www.Path());
-    ScopedEnv sslCertFile("SSL_CERT_FILE", variable == "SSL_CERT_FILE" ? server.CaFile().c_str() : nullptr);
-    ScopedEnv curlCaBundle("CURL_CA_BUNDLE", variable == "CURL_CA_BUNDLE" ? server.CaFile().c_str() : nullptr);
+    const NamedCa ca(variable, server.CaFile());
     Fetcher f;
     Expect(f, server.Url(c.path), c);
 }
@@ -193,13 +216,33 @@ TEST_F(ThirdPartyTest, HttpsFromAnUnknownCaIsRefused)
     ASSERT_TRUE(test::MakeTestCa(otherKeys.Path()));
     for (const std::string& ca : {std::string(), otherKeys.File("ca.pem")}) {
         SCOPED_TRACE("CA " + ca);
-        ScopedEnv sslCertFile("SSL_CERT_FILE", ca.empty() ? nullptr : ca.c_str());
-        ScopedEnv curlCaBundle("CURL_CA_BUNDLE", nullptr);
+        const NamedCa named(ca.empty() ? "" : "SSL_CERT_FILE", ca);
         Fetcher f;
         Expect(f, server.Url("/a.bin"), Case{.failure = "certificate"});
         EXPECT_EQ(f.Error().rfind("Fail - secure connection to 127.0.0.1:", 0), 0u) << f.Error();
     }
 }
+
+// The servers behind the proxy: nginx, nginx over TLS with its CA named
+// through SSL_CERT_FILE, and vsftpd, all serving one folder.
+class Origins {
+public:
+    explicit Origins(const std::string& root)
+        : m_http(root), m_https(root), m_ftp(root), m_ca("SSL_CERT_FILE", m_https.CaFile())
+    {
+    }
+    // The path on the server of that scheme ("http", "https" or "ftp").
+    std::string Url(const std::string& scheme, const std::string& path) const
+    {
+        return scheme == "https" ? m_https.Url(path) : scheme == "ftp" ? m_ftp.Url(path) : m_http.Url(path);
+    }
+
+private:
+    test::Nginx m_http;
+    TlsServer m_https;
+    test::Vsftpd m_ftp;
+    NamedCa m_ca;
+};
 
 // squid between the engine and the servers, with and without a proxy login.
 class SquidTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<bool, Case>> {};
@@ -208,14 +251,8 @@ TEST_P(SquidTest, Transfer)
 {
     const auto& [login, c] = GetParam();
     test::Squid proxy(login ? "pu:pp" : "");
-    test::Nginx http(www.Path());
-    TlsServer https(www.Path());
-    test::Vsftpd ftp(www.Path());
-    ScopedEnv sslCertFile("SSL_CERT_FILE", https.CaFile().c_str());
-    ScopedEnv curlCaBundle("CURL_CA_BUNDLE", nullptr);
-    const std::string url = c.server == "https" ? https.Url(c.path)
-                            : c.server == "ftp" ? ftp.Url(c.path)
-                                                : http.Url(c.path);
+    const Origins origins(www.Path());
+    const std::string url = origins.Url(c.server, c.path);
     {
         Fetcher f;
         f.UseProxy(proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
@@ -248,14 +285,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ThirdPartyTest, SquidRefusesAWrongProxyLogin)
 {
     test::Squid proxy("pu:pp");
-    test::Nginx http(www.Path());
-    TlsServer https(www.Path());
-    test::Vsftpd ftp(www.Path());
-    ScopedEnv sslCertFile("SSL_CERT_FILE", https.CaFile().c_str());
-    for (const std::string& url : {http.Url("/a.bin"), https.Url("/a.bin"), ftp.Url("/a.bin")}) {
+    const Origins origins(www.Path());
+    for (const std::string scheme : {"http", "https", "ftp"}) {
         Fetcher f;
         f.UseProxy(proxy.HostPort(), "pu", "bad");
-        Expect(f, url, Case{.failure = "407"});
+        Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "407"});
     }
 }
 

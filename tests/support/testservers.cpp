@@ -408,7 +408,8 @@ std::unique_ptr<ChildProcess> StartOnFreePort(int& port, const std::string& what
             return process;
         }
     }
-    throw std::runtime_error(what + " did not start" + (log.empty() ? "" : ": " + ReadFile(log)));
+    const std::string logged = log.empty() ? "" : ReadFile(log);
+    throw std::runtime_error(what + " did not start" + (logged.empty() ? "" : ": " + logged));
 }
 
 bool RunsAsRoot()
@@ -466,7 +467,7 @@ std::string DigestLine(const TempDir& dir, const std::string& user, const std::s
         throw std::runtime_error("md5sum failed");
     }
     std::remove(dir.File("digest.plain").c_str());
-    return plain.substr(0, user.size() + 1 + realm.size()) + ":" + sum.substr(0, 32) + "\n";
+    return user + ":" + realm + ":" + sum.substr(0, 32) + "\n";
 }
 
 }  // namespace
