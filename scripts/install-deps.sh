@@ -15,6 +15,7 @@ packages=(
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
+  apache2 squid vsftpd
   dbus-daemon python3-dbus python3-dbusmock
 )
 if [ $browser_tests -eq 1 ]; then

@@ -7,102 +7,25 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <future>
-#include <mutex>
 #include <random>
 #include <regex>
 #include <thread>
 
 #include "core/taskrecord.h"
-#include "mainwindow/parseurl.h"
+#include "enginefixture.h"
 #include "testservers.h"
 
 namespace dromo {
 namespace {
 
+using test::Event;
 using test::Exists;
+using test::Fetcher;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 using Ms = std::chrono::milliseconds;
-
-struct Event {
-    std::string text;
-    std::int64_t bytes;
-    std::int64_t speed;
-    int kind;
-};
-
-class RecordingSink : public ProgressSink {
-public:
-    std::function<void(const Event&)> onEvent;
-
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                    std::int16_t) override
-    {
-        Event e{text, bytes, speed, kind};
-        {
-            std::lock_guard lock(m_mutex);
-            m_events.push_back(e);
-        }
-        if (onEvent) {
-            onEvent(e);
-        }
-    }
-    std::vector<Event> Events()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_events;
-    }
-    std::vector<Event> OfKind(int kind)
-    {
-        std::vector<Event> out;
-        for (const Event& e : Events()) {
-            if (e.kind == kind) {
-                out.push_back(e);
-            }
-        }
-        return out;
-    }
-    void Clear()
-    {
-        std::lock_guard lock(m_mutex);
-        m_events.clear();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<Event> m_events;
-};
-
-// One engine and the call that runs a URL through it.
-struct Fetcher {
-    RecordingSink sink;
-    CurlEngine engine{sink};
-
-    Fetcher()
-    {
-        engine.SetIdleTime(20);
-        engine.SetPasvMode(1);
-    }
-    bool Get(const std::string& url, const std::string& target, const std::string& user = "",
-             const std::string& password = "")
-    {
-        const auto u = ParseUrl(url);
-        if (!u) {
-            ADD_FAILURE() << "bad test URL " << url;
-            return false;
-        }
-        engine.SetSecure(u->protocol == kProtocolHttps);
-        const bool ok = u->protocol == kProtocolFtp
-                            ? engine.FtpGet(u->host, u->port, u->remotePath, target, user, password)
-                            : engine.HttpGet(u->host, u->port, u->remotePath, target, user, password);
-        engine.Close();
-        return ok;
-    }
-    std::string Error() { return engine.ErrorText(); }
-};
 
 // Byte b of the server's n-th changed answer is (b + n) mod 256; the file
 // is whole only when one n fits every byte.
@@ -394,17 +317,9 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
     test::FtpServer ftp(www.Path());
     test::Tinyproxy proxy("pu:pp");
     const std::string where = "127.0.0.1:" + std::to_string(proxy.Port());
-    auto useProxy = [&where](TransferEngine& engine, const std::string& password) {
-        engine.SetProxyServer1(where);
-        engine.SetProxyServer2(where);
-        engine.SetProxyUser1("pu");
-        engine.SetProxyUser2("pu");
-        engine.SetProxyPassword1(password);
-        engine.SetProxyPassword2(password);
-    };
     for (const std::string& url : {server.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
         Fetcher f;
-        useProxy(f.engine, "pp");
+        f.UseProxy(where, "pu", "pp");
         const std::string target = out.File("proxied.bin");
         std::remove(target.c_str());
         ASSERT_TRUE(f.Get(url, target)) << url << ": " << f.Error();
@@ -412,7 +327,7 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
 
         // The proxy is really in the way: a wrong login is refused.
         Fetcher wrong;
-        useProxy(wrong.engine, "bad");
+        wrong.UseProxy(where, "pu", "bad");
         EXPECT_FALSE(wrong.Get(url, out.File("refused.bin"))) << url;
         // tinyproxy answers a bad login with 401 rather than 407.
         EXPECT_TRUE(wrong.Error().find("401") != std::string::npos ||
