@@ -370,6 +370,15 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
 
 std::string IniDocument::EscapeText(std::string_view text)
 {
+    // Most texts (URLs, paths, numbers) need nothing: copied as they are.
+    const bool plain = !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
+                       std::none_of(text.begin(), text.end(), [](char c) {
+                           return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' ||
+                                  c == ',' || c == '=';
+                       });
+    if (plain) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size() + 2);
     // A leading "@" would read as the start of a typed value.

@@ -338,22 +338,28 @@ bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
 
 void SettingsStore::WriteTask(int i, const StoredTask& task)
 {
-    m_profile.WriteString(kUrl, EntryName("URL", i, "Target"), task.target);
-    m_profile.WriteString(kUrl, EntryName("URL", i, "Size"), task.size);
-    m_profile.WriteString(kUrl, EntryName("URL", i, "Progress"), task.progress);
-    m_profile.WriteString(kUrl, EntryName("URL", i, "Resume"), task.resume);
+    // "URL<i>\" once per task: a save of 10,000 tasks builds 240,000 names.
+    const std::string prefix = EntryName("URL", i) + '\\';
+    std::string name;
+    auto named = [&prefix, &name](const char* suffix) -> const std::string& {
+        name.assign(prefix).append(suffix);
+        return name;
+    };
+    m_profile.WriteString(kUrl, named("Target"), task.target);
+    m_profile.WriteString(kUrl, named("Size"), task.size);
+    m_profile.WriteString(kUrl, named("Progress"), task.progress);
+    m_profile.WriteString(kUrl, named("Resume"), task.resume);
     const TaskRecord& record = task.record;
     for (const TaskValue& v : kTaskValuesBeforeStatus) {
-        m_profile.WriteString(kUrl, EntryName("URL", i, v.suffix), record.*v.textField);
+        m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
     }
-    m_profile.WriteInt(kUrl, EntryName("URL", i, "Status"), record.state);
-    WritePassword(kUrl, EntryName("URL", i, "Password"), record.password);
+    m_profile.WriteInt(kUrl, named("Status"), record.state);
+    WritePassword(kUrl, named("Password"), record.password);
     for (const TaskValue& v : kTaskValuesAfterPassword) {
-        const std::string name = EntryName("URL", i, v.suffix);
         if (v.intField != nullptr) {
-            m_profile.WriteInt(kUrl, name, record.*v.intField);
+            m_profile.WriteInt(kUrl, named(v.suffix), record.*v.intField);
         } else {
-            m_profile.WriteString(kUrl, name, record.*v.textField);
+            m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
         }
     }
 }
