@@ -141,9 +141,15 @@ std::string SettingsProfile::KeepUnreadableAside()
     if (!m_unreadable) {
         return {};
     }
-    const std::string aside =
+    const std::string stem =
         m_path + ".unreadable-" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    // An earlier one kept in the same second is not replaced either.
+    std::string aside = stem;
+    struct stat st {};
+    for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n) {
+        aside = stem + "-" + std::to_string(n);
+    }
     if (::rename(m_path.c_str(), aside.c_str()) != 0) {
         return m_readProblem + " It could not be moved aside (" + std::strerror(errno) +
                "), so Dromo starts with its default settings and will not save them over it.";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRect>
@@ -281,12 +282,34 @@ TEST(ProfileFile, AnUnreadableProfileIsNeverWrittenOverAndCanBeKeptAside)
         ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
         EXPECT_TRUE(files[1].startsWith("Dromo.ini.unreadable-")) << files[1].toStdString();
         EXPECT_EQ(QFileInfo(dir.filePath(files[1])).isDir(), before.isDir()) << c.what;
+
     }
 }
 
 // A read-only file or folder: by its mode for a normal user; as root,
 // which writes regardless of modes, a folder on a file system mounted
 // read-only where the machine lets a test mount one.
+TEST(ProfileFile, AnEarlierFileKeptAsideIsNotReplaced)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    WriteBytes(path, QByteArray("binary\0", 7));
+    // Ones kept this second and the next stand in the way.
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList earlier;
+    for (int s = 0; s < 2; ++s) {
+        earlier << path + ".unreadable-" + now.addSecs(s).toString("yyyyMMdd-HHmmss");
+        WriteBytes(earlier.back(), "earlier");
+    }
+    SettingsProfile profile(path);
+    const std::string told = profile.KeepUnreadableAside();
+    EXPECT_NE(told.find("Dromo.ini.unreadable-"), std::string::npos) << told;
+    for (const QString& kept : earlier) {
+        EXPECT_EQ(ReadBytes(kept), QByteArray("earlier")) << kept.toStdString();
+    }
+    EXPECT_EQ(FilesIn(dir.path()).size(), 3) << FilesIn(dir.path()).join(' ').toStdString();
+}
+
 TEST(ProfileFile, AReadOnlyFileOrFolderFailsTheSaveWithItsReason)
 {
     QTemporaryDir dir;
