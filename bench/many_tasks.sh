@@ -18,8 +18,8 @@ for r in $(seq 5); do
 done
 echo "$n tasks through the INI profile, 5 rounds (median):"
 printf "  AddTask of all  %6.3f s  (target <= 1 s)\n" "$(cut -d' ' -f1 "$work/save.txt" | median)"
-printf "  SaveSettings    %6.3f s  (target <= 1 s)\n" "$(cut -d' ' -f2 "$work/save.txt" | median)"
-printf "  LoadSettings    %6.3f s  (target <= 1 s)\n" "$(cut -d' ' -f1 "$work/load.txt" | median)"
-printf "  peak memory     %6.1f MB adding and saving, %.1f MB loading (target <= 100 MB)\n" \
+printf "  SaveSettings    %6.3f s  (target <= 0.25 s)\n" "$(cut -d' ' -f2 "$work/save.txt" | median)"
+printf "  LoadSettings    %6.3f s  (target <= 0.3 s)\n" "$(cut -d' ' -f1 "$work/load.txt" | median)"
+printf "  peak memory     %6.1f MB adding and saving, %.1f MB loading (target <= 80 MB)\n" \
   "$(cut -d' ' -f3 "$work/save.txt" | median)" "$(cut -d' ' -f2 "$work/load.txt" | median)"
 printf "  profile size    %6.1f MB\n" "$(du -k "$work/Dromo.ini" | awk '{ print $1 / 1024 }')"

@@ -114,6 +114,9 @@ int main(int argc, char** argv)
         QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
         return 1;
     }
+    // A profile that exists but cannot be read is never written over: it is
+    // moved aside (or, failing that, nothing is saved) and the user is told.
+    const std::string profileNotice = profile.KeepUnreadableAside();
 
     WorkerState state;  // stop flag clear, no workers, the end event signalled
     SystemClock clock;
@@ -171,6 +174,8 @@ int main(int argc, char** argv)
     // The view's first display: the options, the saved tasks, the lists.
     store.Load(settings, adder, network);
     autoSaver.Saved();
+    window.ShowNotice(profileNotice);
+    window.ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options
     // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
     QDir().mkdir(QString::fromStdString(settings.options.saveTo));

@@ -12,20 +12,36 @@ AutoSaver::AutoSaver(SettingsStore& store, const ViewSettings& settings, const T
 
 bool AutoSaver::Tick()
 {
-    const std::uint64_t changes = m_table.ChangeCount();
-    if (changes == m_savedAt) {
+    if (m_table.ChangeCount() == m_savedAt && m_problem.empty()) {
         return false;
     }
-    // A failed write is tried again on the next tick.
-    if (m_store.Save(m_settings, m_table)) {
-        m_savedAt = changes;
+    SaveNow();
+    return true;
+}
+
+bool AutoSaver::SaveNow()
+{
+    // Read before saving: a change made while the save runs is saved next time.
+    const std::uint64_t changes = m_table.ChangeCount();
+    if (!m_store.Save(m_settings, m_table)) {
+        const std::string reason = m_store.SaveError();
+        Failed(reason.empty() ? "The settings could not be saved." : reason);
+        return false;
     }
+    m_savedAt = changes;
+    m_problem.clear();
     return true;
 }
 
 void AutoSaver::Saved()
 {
     m_savedAt = m_table.ChangeCount();
+    m_problem.clear();
+}
+
+void AutoSaver::Failed(std::string reason)
+{
+    m_problem = std::move(reason);
 }
 
 }  // namespace dromo

@@ -29,6 +29,9 @@ public:
     virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
     // Makes what was written durable; false when the store could not be written.
     virtual bool Flush() = 0;
+    // Why the last Flush failed, as a sentence for the user ("" after a
+    // success).
+    virtual std::string FlushError() const { return {}; }
 };
 
 }  // namespace dromo

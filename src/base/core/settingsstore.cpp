@@ -10,6 +10,7 @@
 #include "core/network.h"
 #include "core/profile.h"
 #include "core/tasktable.h"
+#include "mainwindow/parseurl.h"
 #include "mainwindow/taskadder.h"
 
 namespace dromo {
@@ -176,41 +177,73 @@ GlobalOptions SettingsStore::LoadOptions()
     return options;
 }
 
+SettingsStore::StoredTask SettingsStore::ReadTask(int i)
+{
+    StoredTask task;
+    task.target = m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "");
+    task.size = m_profile.GetString(kUrl, EntryName("URL", i, "Size"), "");
+    task.resume = m_profile.GetString(kUrl, EntryName("URL", i, "Resume"), "N/A");
+    task.progress = m_profile.GetString(kUrl, EntryName("URL", i, "Progress"), "");
+    TaskRecord& record = task.record;
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        record.*v.textField = m_profile.GetString(kUrl, EntryName("URL", i, v.suffix), v.textDefault);
+    }
+    // A finished task is known by its progress text; its stored state is
+    // not even read.
+    if (task.progress == "100%") {
+        record.SetState(TaskState::Done);
+    } else {
+        record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
+    }
+    record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"));
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        const std::string name = EntryName("URL", i, v.suffix);
+        if (v.intField != nullptr) {
+            record.*v.intField = m_profile.GetInt(kUrl, name, v.intDefault);
+        } else {
+            record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
+        }
+    }
+    return task;
+}
+
 void SettingsStore::LoadTasks(TaskAdder& adder)
 {
+    m_unloaded.clear();
     const std::int32_t count = m_profile.GetInt(kSettings, "MRU Num", 0);
     for (int i : StoredIndices(m_profile, kUrl, "URL", count)) {
-        const std::string target = m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "");
-        if (target.empty()) {
+        if (m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "").empty()) {
             continue;
         }
-        const std::string size = m_profile.GetString(kUrl, EntryName("URL", i, "Size"), "");
-        const std::string resume = m_profile.GetString(kUrl, EntryName("URL", i, "Resume"), "N/A");
-        const std::string progress =
-            m_profile.GetString(kUrl, EntryName("URL", i, "Progress"), "");
-
-        TaskRecord record;
-        for (const TaskValue& v : kTaskValuesBeforeStatus) {
-            record.*v.textField = m_profile.GetString(kUrl, EntryName("URL", i, v.suffix), v.textDefault);
+        StoredTask task = ReadTask(i);
+        if (!m_unloaded.empty()) {
+            m_unloaded.push_back(std::move(task));  // keeps their order behind the first one
+            continue;
         }
-        // A finished task is known by its progress text; its stored state is
-        // not even read.
-        if (progress == "100%") {
-            record.SetState(TaskState::Done);
-        } else {
-            record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
+        if (adder.RestoreTask(task.target, task.size, task.resume, task.progress, task.record)) {
+            continue;
         }
-        record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"));
-        for (const TaskValue& v : kTaskValuesAfterPassword) {
-            const std::string name = EntryName("URL", i, v.suffix);
-            if (v.intField != nullptr) {
-                record.*v.intField = m_profile.GetInt(kUrl, name, v.intDefault);
-            } else {
-                record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
-            }
+        // A URL that does not parse is dropped; a valid task the list has no
+        // room for is kept for the next save.
+        if (ParseUrl(task.target)) {
+            m_unloaded.push_back(std::move(task));
         }
-        adder.RestoreTask(target, size, resume, progress, std::move(record));
     }
+}
+
+std::string SettingsStore::UnloadedTasksMessage() const
+{
+    if (m_unloaded.empty()) {
+        return {};
+    }
+    return "The settings hold more tasks than one run of Dromo can list; " + std::to_string(m_unloaded.size()) +
+           " of them are not in the list. They stay saved in the settings and come back at a later start, once "
+           "finished or deleted tasks have made room.";
+}
+
+std::string SettingsStore::SaveError() const
+{
+    return m_profile.FlushError();
 }
 
 CategoryList SettingsStore::LoadCategories()
@@ -259,7 +292,7 @@ ProxyList SettingsStore::LoadProxies()
 bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
 {
     auto guard = table.Lock();
-    SaveOptions(settings.options, table.Count());
+    SaveOptions(settings.options, table.Count() + UnloadedTaskCount());
     SaveTasks(table);
     guard.unlock();
     SaveCategories(settings.categories);
@@ -303,30 +336,51 @@ bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
     return m_profile.Flush();
 }
 
+void SettingsStore::WriteTask(int i, const StoredTask& task)
+{
+    // "URL<i>\" once per task: a save of 10,000 tasks builds 240,000 names.
+    const std::string prefix = EntryName("URL", i) + '\\';
+    std::string name;
+    auto named = [&prefix, &name](const char* suffix) -> const std::string& {
+        name.assign(prefix).append(suffix);
+        return name;
+    };
+    m_profile.WriteString(kUrl, named("Target"), task.target);
+    m_profile.WriteString(kUrl, named("Size"), task.size);
+    m_profile.WriteString(kUrl, named("Progress"), task.progress);
+    m_profile.WriteString(kUrl, named("Resume"), task.resume);
+    const TaskRecord& record = task.record;
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+    }
+    m_profile.WriteInt(kUrl, named("Status"), record.state);
+    WritePassword(kUrl, named("Password"), record.password);
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        if (v.intField != nullptr) {
+            m_profile.WriteInt(kUrl, named(v.suffix), record.*v.intField);
+        } else {
+            m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+        }
+    }
+}
+
 void SettingsStore::SaveTasks(const TaskTable& table)
 {
     auto guard = table.Lock();
     m_profile.DeleteSection(kUrl);
-    for (int i = 0; i < table.Count(); ++i) {
-        const TaskRecord record = *table.CopyOut(i);
-        const TaskRow row = table.RowCopy(i);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Target"), row.texts[kColTarget]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Size"), row.texts[kColSize]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Progress"), row.texts[kColProgress]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Resume"), row.texts[kColResume]);
-        for (const TaskValue& v : kTaskValuesBeforeStatus) {
-            m_profile.WriteString(kUrl, EntryName("URL", i, v.suffix), record.*v.textField);
-        }
-        m_profile.WriteInt(kUrl, EntryName("URL", i, "Status"), record.state);
-        WritePassword(kUrl, EntryName("URL", i, "Password"), record.password);
-        for (const TaskValue& v : kTaskValuesAfterPassword) {
-            const std::string name = EntryName("URL", i, v.suffix);
-            if (v.intField != nullptr) {
-                m_profile.WriteInt(kUrl, name, record.*v.intField);
-            } else {
-                m_profile.WriteString(kUrl, name, record.*v.textField);
-            }
-        }
+    const int count = table.Count();
+    StoredTask task;
+    for (int i = 0; i < count; ++i) {
+        TaskRow row = table.RowCopy(i);
+        task.target = std::move(row.texts[kColTarget]);
+        task.size = std::move(row.texts[kColSize]);
+        task.progress = std::move(row.texts[kColProgress]);
+        task.resume = std::move(row.texts[kColResume]);
+        task.record = *table.CopyOut(i);
+        WriteTask(i, task);
+    }
+    for (std::size_t k = 0; k < m_unloaded.size(); ++k) {
+        WriteTask(count + static_cast<int>(k), m_unloaded[k]);
     }
 }
 

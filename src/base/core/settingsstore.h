@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/categorylist.h"
 #include "core/globaloptions.h"
 #include "core/proxylist.h"
 #include "core/sitelist.h"
+#include "core/taskrecord.h"
 
 namespace dromo {
 
@@ -28,6 +30,11 @@ struct ViewSettings {
 // Reading never trusts the stored counts alone: only entries that are
 // actually stored (and whose index is below the count) are visited, so a
 // count such as 2147483647 costs nothing.
+//
+// Stored tasks are never dropped for want of room: one run hands out at most
+// 32768 task identifiers, so a profile holding more keeps the rest here,
+// unloaded, and every save writes them back after the tasks of the list.
+// They load at a later start once the list has room for them.
 class SettingsStore {
 public:
     SettingsStore(Profile& profile, PlatformDefaults platform);
@@ -53,13 +60,33 @@ public:
     void SaveSites(const SiteList& sites);
     void SaveProxies(const ProxyList& proxies);
 
+    // The stored tasks the list had no room for; kept and saved again.
+    int UnloadedTaskCount() const { return static_cast<int>(m_unloaded.size()); }
+    // The message telling the user about them ("" when there are none).
+    std::string UnloadedTasksMessage() const;
+    // Why the last save failed ("" when it did not).
+    std::string SaveError() const;
+
 private:
+    // A saved task as the profile holds it: its four column texts and its
+    // record.
+    struct StoredTask {
+        std::string target;
+        std::string size;
+        std::string resume;
+        std::string progress;
+        TaskRecord record;
+    };
+    StoredTask ReadTask(int index);
+    void WriteTask(int index, const StoredTask& task);
+
     std::string ReadPassword(const std::string& section, const std::string& name);
     void WritePassword(const std::string& section, const std::string& name,
                        const std::string& password);
 
     Profile& m_profile;
     PlatformDefaults m_platform;
+    std::vector<StoredTask> m_unloaded;
 };
 
 }  // namespace dromo

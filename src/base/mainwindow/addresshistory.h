@@ -28,8 +28,8 @@ public:
     bool Shown() const { return m_shown; }
     void SetShown(bool shown) { m_shown = shown; }
 
-    // Moves or puts the URL at the top (a copy in other letter case goes),
-    // keeping at most "Max History Item" entries.
+    // Moves or puts the URL, without any login in it, at the top (a copy in
+    // other letter case goes), keeping at most "Max History Item" entries.
     void Insert(const std::string& url);
     void Clear() { m_entries.clear(); }
 

@@ -9,10 +9,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
+
+#include <cstdio>
 
 #include "core/autosaver.h"
 #include "core/caboutdlg.h"
@@ -25,6 +28,7 @@
 #include "dialogs/taskpagevalues.h"
 #include "dialogs/taskproperties.h"
 #include "dialogs/cwallpaperdlg.h"
+#include "atomicfile.h"
 #include "platformpaths.h"
 #include "core/globaloptions.h"
 #include "core/settingsstore.h"
@@ -81,7 +85,9 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
         m_speedBar->update();
-        m_ctx.autoSaver.Tick();
+        if (m_ctx.autoSaver.Tick()) {
+            ShowSaveProblem();
+        }
     });
     m_ctx.refresh.Start();
     m_tick.start();
@@ -299,6 +305,41 @@ void CMainFrame::BuildStatusAndTray()
     m_tray->show();
 }
 
+QString CMainFrame::TrayTip() const
+{
+    return m_saveProblem.isEmpty() ? m_trayTip : m_trayTip + QLatin1Char('\n') + m_saveProblem;
+}
+
+void CMainFrame::ShowSaveProblem()
+{
+    const std::string& problem = m_ctx.autoSaver.Problem();
+    const QString text = problem.empty() ? QString() : tr("Not saved: %1").arg(QString::fromStdString(problem));
+    if (text == m_saveProblem) {
+        return;
+    }
+    m_saveProblem = text;
+    if (text.isEmpty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(text);
+    }
+    if (m_tray) {
+        m_tray->setToolTip(TrayTip());
+    }
+}
+
+void CMainFrame::ShowNotice(const std::string& text)
+{
+    if (text.empty()) {
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), QString::fromStdString(text),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 QString CMainFrame::PaneText(int pane) const
 {
     return pane >= 0 && pane < 3 ? m_panes[pane]->text() : QString();
@@ -333,8 +374,8 @@ void CMainFrame::TrayStateChanged(const TrayState& state)
                 if (icon != m_trayIcon) {
                     m_tray->setIcon(Artwork::Tray(icon));
                 }
-                if (m_tray->toolTip() != tip) {
-                    m_tray->setToolTip(tip);
+                if (m_tray->toolTip() != TrayTip()) {
+                    m_tray->setToolTip(TrayTip());
                 }
             }
             m_trayIcon = icon;
@@ -563,8 +604,11 @@ void CMainFrame::RunCommand(CommandId id)
     case C::ClearHistory: m_ctx.history.Clear(m_ctx.messages); break;
     case C::SaveSettingsNow:
         SaveFrameSettings();
-        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
-        m_ctx.autoSaver.Saved();
+        if (!m_ctx.autoSaver.SaveNow()) {
+            m_ctx.messages.Warning("The settings were not saved. " + m_ctx.autoSaver.Problem() +
+                                   " Dromo keeps trying.");
+        }
+        ShowSaveProblem();
         break;
     case C::MainWindow: ToggleMainWindow(); break;
     case C::SpeedBar:
@@ -635,8 +679,13 @@ void CMainFrame::SaveList()
     if (chosen.isEmpty()) {
         return;
     }
-    DownloadList::Save(DownloadList::WithExtension(chosen.toStdString()), m_ctx.table, m_view->SelectedRows(),
-                       m_ctx.settings.proxies);
+    // Written whole or not at all, owner-only: it holds passwords in plain text.
+    const std::string path = DownloadList::WithExtension(chosen.toStdString());
+    const std::string error =
+        WriteFileAtomically(path, DownloadList::Write(m_ctx.table, m_view->SelectedRows(), m_ctx.settings.proxies));
+    if (!error.empty()) {
+        m_ctx.messages.Warning(error);
+    }
 }
 
 void CMainFrame::LoadList()
@@ -675,7 +724,10 @@ void CMainFrame::Exit()
     if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
         return;
     }
-    StopAndSave();
+    const std::string unsaved = StopAndSave();
+    if (!unsaved.empty()) {
+        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + unsaved);
+    }
     if (m_tray) {
         m_tray->hide();
     }
@@ -690,20 +742,26 @@ void CMainFrame::EndSession()
     if (m_exiting) {
         return;
     }
-    StopAndSave();
+    // Nobody may be there to click a box: the reason goes to the log.
+    const std::string unsaved = StopAndSave();
+    if (!unsaved.empty()) {
+        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", unsaved.c_str());
+    }
     qApp->exit(0);
 }
 
 // Both ways out: every transfer stopped, the frame's values and the settings
 // saved, the workers given at most five seconds.
-void CMainFrame::StopAndSave()
+std::string CMainFrame::StopAndSave()
 {
     m_exiting = true;
     m_tick.stop();
-    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
+    bool saved = true;
+    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this, &saved] {
         SaveFrameSettings();
-        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
+        saved = m_ctx.autoSaver.SaveNow();
     });
+    return saved ? std::string() : m_ctx.autoSaver.Problem();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

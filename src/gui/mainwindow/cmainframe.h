@@ -40,8 +40,14 @@ public:
     QAction* Action(CommandId id) const;
     QComboBox& AddressBox() { return *m_address; }
     QString PaneText(int pane) const;
-    QString TrayTip() const { return m_trayTip; }
+    // The tray icon's tip, with a failed save's reason under it.
+    QString TrayTip() const;
     bool HasTray() const { return m_tray != nullptr; }
+    // Shows a failed save (status bar and tray tip) or its end; called
+    // after every save attempt.
+    void ShowSaveProblem();
+    // A message that holds nothing up: a box the user closes when he likes.
+    void ShowNotice(const std::string& text);
 
     // A URL from outside (drops, the capture object): with "Popup Dialog"
     // on, the Add URL dialog once there is one; otherwise the quick add.
@@ -95,7 +101,8 @@ private:
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
     void Exit();
-    void StopAndSave();
+    // Stops and saves for the exit; why the save failed, or "".
+    std::string StopAndSave();
     void LoadHistoryBox();
     void SaveList();
     void LoadList();
@@ -112,6 +119,7 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QString m_trayTip;
+    QString m_saveProblem;
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;

@@ -270,7 +270,55 @@ TEST(SettingsStore, AFailedWriteIsReported)
 {
     Fixture f;
     f.profile.flushResult = false;
+    f.profile.flushError = "Cannot write /x/Dromo.ini: No space left on device.";
     EXPECT_FALSE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.store.SaveError(), f.profile.flushError);
+}
+
+// One run hands out 32768 task identifiers. A profile with more tasks keeps
+// the rest, in their order, through every save, and says so.
+TEST(SettingsStore, TasksBeyondWhatOneRunCanListAreKeptNotDropped)
+{
+    constexpr int kStored = 33000;
+    Fixture f;
+    f.profile.WriteInt("Settings", "MRU Num", kStored);
+    for (int i = 0; i < kStored; ++i) {
+        f.SaveTask(i, "http://h/" + std::to_string(i), "", 2);
+    }
+    f.profile.WriteString("URL", "URL32999\\Password", Base64Encode("last one's secret"));
+    f.profile.WriteInt("URL", "URL32999\\Max Speed Value", 77);
+    f.Load();
+    ASSERT_EQ(f.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(f.store.UnloadedTaskCount(), kStored - RowMap::kMaxEntries);
+    EXPECT_NE(f.store.UnloadedTasksMessage().find("232 of them are not in the list"), std::string::npos)
+        << f.store.UnloadedTasksMessage();
+
+    // A task of the list goes; every stored one is still written back.
+    f.table.Remove(0);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), kStored - 1);
+    EXPECT_EQ(f.profile.Text("URL", "URL0\\Target"), "http://h/1");
+    EXPECT_EQ(f.profile.Text("URL", "URL32766\\Target"), "http://h/32767");
+    EXPECT_EQ(f.profile.Text("URL", "URL32767\\Target"), "http://h/32768");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Target"), "http://h/32999");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Password"), Base64Encode("last one's secret"));
+    EXPECT_EQ(f.profile.Int("URL", "URL32998\\Max Speed Value"), 77);
+    EXPECT_FALSE(f.profile.Has("URL", "URL32999\\Target"));
+
+    // The next start lists the first 32768 again and keeps the other 231.
+    Fixture next;
+    next.profile = f.profile;
+    next.Load();
+    EXPECT_EQ(next.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(next.table.RowCopy(RowMap::kMaxEntries - 1).texts[kColTarget], "http://h/32768");
+    EXPECT_EQ(next.store.UnloadedTaskCount(), kStored - 1 - RowMap::kMaxEntries);
+
+    Fixture few;
+    few.SaveTask(0, "http://h/0", "", 2);
+    few.profile.WriteInt("Settings", "MRU Num", 1);
+    few.Load();
+    EXPECT_EQ(few.store.UnloadedTaskCount(), 0);
+    EXPECT_EQ(few.store.UnloadedTasksMessage(), "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "fakes/rig.h"
 #include "files/privateprofile.h"
@@ -83,7 +84,9 @@ TEST(DownloadList, RoundTripsThroughAFile)
     const std::string path = DownloadList::WithExtension((dir / "list").string());
     EXPECT_EQ(path, (dir / "list.lst").string());
     EXPECT_EQ(DownloadList::WithExtension("x.LST"), "x.LST");
-    ASSERT_TRUE(DownloadList::Save(path, l.rig.table, {0}, l.rig.settings.proxies));
+    // The program writes the text with the platform's atomic writer (tested
+    // there, with a missing folder); any whole write does here.
+    std::ofstream(path, std::ios::binary) << DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
 
     Lists other;
     EXPECT_EQ(DownloadList::LoadFile(path, other.rig.options, other.rig.settings.proxies, other.rig.table,
@@ -102,7 +105,6 @@ TEST(DownloadList, RoundTripsThroughAFile)
     EXPECT_EQ(DownloadList::LoadFile((dir / "missing.lst").string(), other.rig.options, other.rig.settings.proxies,
                                      other.rig.table, other.rig.adder),
               -1);
-    EXPECT_FALSE(DownloadList::Save((dir / "no/such/dir.lst").string(), l.rig.table, {0}, l.rig.settings.proxies));
     std::filesystem::remove_all(dir);
 }
 

@@ -77,6 +77,61 @@ TEST(AddressHistory, SaveAndLoadKeepOrder)
     EXPECT_TRUE(again.history.Shown());
 }
 
+// The list is shown to anyone at the screen and kept in the profile: a
+// login typed into a URL is used for the task but not remembered.
+TEST(AddressHistory, LoginsAreNeverRemembered)
+{
+    History h;
+    EXPECT_TRUE(h.history.QuickAdd("ftp://alice:s3cret@h/a.zip"));
+    ASSERT_EQ(h.rig.table.Count(), 1);
+    EXPECT_EQ(h.rig.Task(0).password, "s3cret");
+    TaskRecord r;
+    EXPECT_TRUE(h.history.DialogAdd("http://bob@h:8080/b.zip", r));
+    h.history.Insert("http://h/c@d");  // an at-sign in the path is no login
+    EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"http://h/c@d", "http://h:8080/b.zip", "ftp://h/a.zip"}));
+
+    test::FakeProfile profile;
+    profile.WriteInt("Settings", "MRU List Num", 2);
+    profile.WriteString("History", "URL0", "ftp://carol:pw@old/x");
+    profile.WriteString("History", "URL1", "http://h/y");
+    profile.WriteString("History", "URL5", "ftp://dave:pw@past/the/count");
+    h.history.Load(profile);
+    EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"ftp://old/x", "http://h/y"}));
+    h.history.Save(profile);
+    EXPECT_EQ(profile.Text("History", "URL0"), "ftp://old/x");
+    EXPECT_FALSE(profile.Has("History", "URL5"));
+}
+
+TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
+{
+    test::Rig rig;
+    rig.options.maxThreadNumber = 0;
+    test::FakeProfile profile;
+    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
+    AutoSaver saver(store, rig.settings, rig.table);
+    profile.flushResult = false;
+    profile.flushError = "Cannot write /c/Dromo.ini: Read-only file system.";
+    // "Save Settings Now" with nothing changed in the list: told, and the
+    // ticks keep trying although the list does not change again.
+    EXPECT_FALSE(saver.SaveNow());
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    profile.flushError.clear();  // a store that gives no reason still gets one
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "The settings could not be saved.");
+    profile.flushResult = true;
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+    saver.Failed("exit save failed");
+    EXPECT_EQ(saver.Problem(), "exit save failed");
+    saver.Saved();
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+}
+
 TEST(AutoSaver, SavesAfterTheListChangedOnly)
 {
     test::Rig rig;

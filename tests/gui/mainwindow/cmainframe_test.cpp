@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 
 #include "mainwindow/cmainview.h"
@@ -97,6 +98,32 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     EXPECT_EQ(w.messages.shown.size(), 1u);  // not asked again: nothing runs
     EXPECT_TRUE(w.state.stop);
     EXPECT_EQ(w.profile.Int("Settings", "MRU Num"), 0);  // saved on the way out
+}
+
+// A profile that cannot be written: "Save Settings Now" says so, the status
+// bar and the tray tip show it until a save works again (the one-second
+// tick keeps trying), and the exit reports it.
+TEST(CMainFrame, AFailedSaveIsShownRetriedAndReportedAtExit)
+{
+    Window w;
+    w.profile.flushResult = false;
+    w.profile.flushError = "Cannot write /c/Dromo.ini: No space left on device.";
+    w.frame->Action(CommandId::SaveSettingsNow)->trigger();
+    EXPECT_EQ(w.messages.shown, std::vector<std::string>{"The settings were not saved. Cannot write /c/Dromo.ini: No "
+                                                         "space left on device. Dromo keeps trying."});
+    const QString shown = "Not saved: Cannot write /c/Dromo.ini: No space left on device.";
+    EXPECT_EQ(w.frame->statusBar()->currentMessage(), shown);
+    EXPECT_TRUE(w.frame->TrayTip().endsWith("\n" + shown)) << w.frame->TrayTip().toStdString();
+
+    w.profile.flushResult = true;
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->statusBar()->currentMessage().isEmpty(); }, 5000));
+    EXPECT_FALSE(w.frame->TrayTip().contains("Not saved"));
+    EXPECT_EQ(w.messages.shown.size(), 1u);  // the ticks retry without boxes
+
+    w.profile.flushResult = false;
+    w.frame->RunCommand(CommandId::Exit);
+    EXPECT_EQ(w.messages.shown.back(), "Dromo could not save its settings and task list before ending. Cannot write "
+                                       "/c/Dromo.ini: No space left on device.");
 }
 
 TEST(CMainFrame, TrayTipIsCutTo63Characters)
