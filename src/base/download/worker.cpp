@@ -272,10 +272,12 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
 }
 
 // Waits retryInterval seconds in half-second steps; false when the task was
-// taken over (Stop or Resume) meanwhile.
+// taken over (Stop or Resume) meanwhile. The steps are counted in 64 bits:
+// twice the largest interval a profile may hold does not fit in 32.
 bool Worker::WaitBeforeRetry(const TaskRecord& task)
 {
-    for (int i = 0; i < 2 * task.retryInterval; ++i) {
+    const std::int64_t steps = 2 * static_cast<std::int64_t>(task.retryInterval);
+    for (std::int64_t i = 0; i < steps; ++i) {
         {
             auto guard = m_ctx.table.Lock();
             const int row = m_ctx.table.RowOf(task.taskId);
