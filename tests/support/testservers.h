@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,15 @@ public:
     std::string ReadLine(int timeoutMs);
     void Stop();
     // Sends SIGTERM and waits (at most the time) for the end; the exit
-    // status, or -1 when it had to be killed.
+    // status (128 + the signal when one ended it), or -1 when it had to be
+    // killed.
     int Terminate(int timeoutMs);
+    // The same with another signal (SIGKILL for a crash).
+    int Signal(int signal, int timeoutMs);
+    // Waits (at most the time) for the end without a signal: the exit
+    // status, or nothing while it still runs.
+    std::optional<int> Wait(int timeoutMs);
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
