@@ -161,8 +161,8 @@ int main(int argc, char** argv)
         if (handedOver.answered) {
             return ReportHandOver(handedOver);
         }
-        std::cerr << "dromo: another Dromo is running but does not answer on the session bus; "
-                     "the URLs were not added\n";
+        std::cerr << "dromo: another Dromo is running but does not answer on the session bus"
+                  << (urls.isEmpty() ? "\n" : "; the URLs were not added\n");
         return 1;
     }
 
