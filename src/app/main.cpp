@@ -53,10 +53,42 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
-void OnSignal(int)
+// How long a start with URLs waits for a Dromo that holds the instance lock
+// but is still starting to own its name on the bus.
+constexpr int kWaitForFirstInstanceMs = 5000;
+
+void OnSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void CatchSignals(bool caught)
+{
+    std::signal(SIGTERM, caught ? OnSignal : SIG_DFL);
+    std::signal(SIGINT, caught ? OnSignal : SIG_DFL);
+}
+
+// A start that only hands URLs over has nothing to save, and may wait long
+// for an answer: SIGTERM and SIGINT end it as usual (one that came already
+// ends it now).
+void LeaveSignalsToTheSystem()
+{
+    CatchSignals(false);
+    char byte = 0;
+    while (::recv(g_signalPipe[0], &byte, 1, MSG_DONTWAIT) == 1) {
+        std::raise(byte);
+    }
+}
+
+// The end of a start that handed its URLs over: each refusal on standard
+// error, and a failure status when there was one.
+int ReportHandOver(const dromo::HandOverResult& handedOver)
+{
+    for (const QString& error : handedOver.errors) {
+        std::cerr << "dromo: " << error.toStdString() << '\n';
+    }
+    return handedOver.errors.isEmpty() ? 0 : 1;
 }
 
 void PrintHelp()
@@ -83,27 +115,32 @@ int main(int argc, char** argv)
         std::cerr << "dromo: " << args.error << " (see dromo --help)\n";
         return 2;
     }
-    QApplication app(argc, argv);
-    // SIGTERM and SIGINT are caught from the very start: one that arrives
+    // SIGTERM and SIGINT are caught from the very start, before the
+    // application object (which takes a while to build): one that arrives
     // while Dromo is still starting waits in the pipe and then takes the
     // end-of-session path, instead of killing it unsaved.
     const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0;
     if (signalsCaught) {
-        std::signal(SIGTERM, OnSignal);
-        std::signal(SIGINT, OnSignal);
+        CatchSignals(true);
     }
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dromo"));
     QApplication::setWindowIcon(Artwork::Program());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
 
     // URLs for a Dromo that is already running go to it over D-Bus.
-    if (!args.urls.empty()) {
-        QStringList urls;
-        for (const std::string& url : args.urls) {
-            urls << QString::fromStdString(url);
+    QStringList urls;
+    for (const std::string& url : args.urls) {
+        urls << QString::fromStdString(url);
+    }
+    if (!urls.isEmpty()) {
+        LeaveSignalsToTheSystem();
+        const HandOverResult handedOver = SendUrlsToRunningInstance(urls);
+        if (handedOver.answered) {
+            return ReportHandOver(handedOver);
         }
-        if (SendUrlsToRunningInstance(urls)) {
-            return 0;
+        if (signalsCaught) {
+            CatchSignals(true);  // this start becomes the running Dromo
         }
     }
 
@@ -111,7 +148,21 @@ int main(int argc, char** argv)
     InstanceLock instance;
     const bool otherRunning = !instance.TryAcquire();
     if (!MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+        if (urls.isEmpty() && !args.ShowMinimised()) {
+            QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+            return 1;
+        }
+        // The other Dromo took the lock but may not own its name yet: the
+        // URLs wait for it rather than for a box nobody answers (and a start
+        // by D-Bus activation ends once the name, which the call waits for,
+        // is owned).
+        LeaveSignalsToTheSystem();
+        const HandOverResult handedOver = SendUrlsToRunningInstance(urls, kWaitForFirstInstanceMs);
+        if (handedOver.answered) {
+            return ReportHandOver(handedOver);
+        }
+        std::cerr << "dromo: another Dromo is running but does not answer on the session bus"
+                  << (urls.isEmpty() ? "\n" : "; the URLs were not added\n");
         return 1;
     }
     // A profile that exists but cannot be read is never written over: it is
@@ -163,9 +214,7 @@ int main(int argc, char** argv)
     if (!args.ShowMinimised()) {
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
-    CURLHook hook([&window](const QString& url, std::function<void()> done) {
-        window.HandOverUrl(url, std::move(done));
-    });
+    CURLHook hook([&window](const QString& url, CURLHook::Done done) { window.HandOverUrl(url, std::move(done)); });
     hook.Register();
     model.SetForwarding(&window);
     messages.SetParent(&window);

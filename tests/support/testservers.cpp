@@ -161,21 +161,39 @@ bool ChildProcess::Running() const
 
 int ChildProcess::Terminate(int timeoutMs)
 {
+    return Signal(SIGTERM, timeoutMs);
+}
+
+int ChildProcess::Signal(int signal, int timeoutMs)
+{
     if (m_pid <= 0) {
         return -1;
     }
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signal);
+    if (const std::optional<int> status = Wait(timeoutMs)) {
+        return *status;
+    }
+    Stop();
+    return -1;
+}
+
+std::optional<int> ChildProcess::Wait(int timeoutMs)
+{
+    if (m_pid <= 0) {
+        return std::nullopt;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (;;) {
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    Stop();
-    return -1;
 }
 
 std::string ChildProcess::ReadLine(int timeoutMs)

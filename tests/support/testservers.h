@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,10 +43,16 @@ public:
     // seconds later.
     void Stop(int signal = SIGTERM);
     // Sends SIGTERM and waits (at most the time) for the end; the exit
-    // status, or -1 when it had to be killed.
+    // status (128 + the signal when one ended it), or -1 when it had to be
+    // killed.
     int Terminate(int timeoutMs);
     // False once the process has ended.
     bool Running() const;
+    // The same with another signal (SIGKILL for a crash).
+    int Signal(int signal, int timeoutMs);
+    // Waits (at most the time) for the end without a signal: the exit
+    // status, or nothing while it still runs.
+    std::optional<int> Wait(int timeoutMs);
     pid_t Pid() const { return m_pid; }
 
 private:

@@ -154,14 +154,18 @@ void SettingsStore::WritePassword(const std::string& section, const std::string&
 
 void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& network)
 {
+    // Everything a worker reads comes before the first restored task: a task
+    // restored with "Resume if Start" may start a worker at once, which must
+    // find its proxy, its site login and the connection state in place (and
+    // the lists are assigned here without the task-table lock).
     settings.options = LoadOptions();
-    LoadTasks(adder);
     settings.categories = LoadCategories();
     settings.sites = LoadSites();
     settings.proxies = LoadProxies();
     const ConnectionState state = network.GetConnectedState();
     settings.options.connected = state.connected;
     settings.options.modemConnection = state.modem;
+    LoadTasks(adder);
 }
 
 GlobalOptions SettingsStore::LoadOptions()

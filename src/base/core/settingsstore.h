@@ -39,8 +39,8 @@ class SettingsStore {
 public:
     SettingsStore(Profile& profile, PlatformDefaults platform);
 
-    // Options first, then the saved tasks (through the adder, which may start
-    // workers), then the lists, then the network state.
+    // The options, the lists and the network state first, the saved tasks
+    // last (through the adder, which may start workers that read the rest).
     void Load(ViewSettings& settings, TaskAdder& adder, Network& network);
     // Writes everything back; false when the profile could not be written.
     bool Save(const ViewSettings& settings, const TaskTable& table);

@@ -316,10 +316,12 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
 }
 
 // Waits `seconds` in half-second steps; false when the task was taken over
-// (Stop or Resume) meanwhile.
+// (Stop or Resume) meanwhile. The steps are counted in 64 bits: twice the
+// largest interval a profile may hold does not fit in 32.
 bool Worker::WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds)
 {
-    for (std::int64_t i = 0; i < 2 * seconds; ++i) {
+    const std::int64_t steps = 2 * seconds;
+    for (std::int64_t i = 0; i < steps; ++i) {
         {
             auto guard = m_ctx.table.Lock();
             const int row = m_ctx.table.RowOf(task.taskId);

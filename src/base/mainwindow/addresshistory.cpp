@@ -34,24 +34,27 @@ void AddressHistory::Insert(const std::string& typed)
     }
 }
 
-bool AddressHistory::QuickAdd(const std::string& url)
+std::optional<AddResult> AddressHistory::QuickAdd(const std::string& url)
 {
     if (url.empty() || url.back() == '/') {
-        return false;
+        return std::nullopt;
     }
     Insert(url);
-    m_adder.AddTask(url, "");
-    return true;
+    return m_adder.AddTask(url, "");
 }
 
-bool AddressHistory::DialogAdd(const std::string& url, const TaskRecord& record)
+std::optional<AddResult> AddressHistory::DialogAdd(const std::string& url, const TaskRecord& record)
 {
     if (url.empty() || url.back() == '/') {
-        return false;
+        return std::nullopt;
     }
     Insert(url);
-    m_adder.AddTaskFromRecord(url, record);
-    return true;
+    return m_adder.AddTaskFromRecord(url, record);
+}
+
+std::string Refusal(const std::optional<AddResult>& result)
+{
+    return result ? AddResultMessage(*result) : kNothingToAdd;
 }
 
 void AddressHistory::Load(Profile& profile)

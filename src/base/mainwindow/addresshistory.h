@@ -1,15 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/taskrecord.h"
+#include "mainwindow/taskadder.h"
 
 namespace dromo {
 
 class Profile;
-class TaskAdder;
 struct GlobalOptions;
 
 // The address bar's drop-down list of recent URLs, newest first, and the
@@ -34,11 +35,11 @@ public:
     void Clear() { m_entries.clear(); }
 
     // Enter in the address bar, or a URL from outside: nothing for an empty
-    // URL or one ending in "/"; else into the history and added. True when
-    // an add was tried.
-    bool QuickAdd(const std::string& url);
+    // URL or one ending in "/"; else into the history and added. How the add
+    // ended, or nothing when none was tried.
+    std::optional<AddResult> QuickAdd(const std::string& url);
     // After the Add URL or import sheet was confirmed.
-    bool DialogAdd(const std::string& url, const TaskRecord& record);
+    std::optional<AddResult> DialogAdd(const std::string& url, const TaskRecord& record);
 
     // "Show Address Bar", "MRU List Num" and section "History".
     void Load(Profile& profile);
@@ -50,5 +51,12 @@ private:
     std::vector<std::string> m_entries;
     bool m_shown = true;
 };
+
+// What whoever handed a URL over from outside hears about the add: "" when a
+// task was added, else the text that refused it (the one the box shows, or
+// why nothing was tried).
+std::string Refusal(const std::optional<AddResult>& result);
+
+inline constexpr const char* kNothingToAdd = "Nothing to download: the URL is empty or ends in \"/\".";
 
 }  // namespace dromo

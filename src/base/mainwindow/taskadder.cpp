@@ -37,6 +37,17 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
 
 }  // namespace
 
+const char* AddResultMessage(AddResult result)
+{
+    switch (result) {
+    case AddResult::Added: return "";
+    case AddResult::InvalidUrl: return kInvalidUrl;
+    case AddResult::SameFileRunning: return kSameFile;
+    case AddResult::TooManyTasks: return kTooMany;
+    }
+    return "";
+}
+
 bool UsableFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." &&

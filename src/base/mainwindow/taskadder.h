@@ -33,6 +33,9 @@ enum class AddResult {
     TooManyTasks,      // every task identifier of this run is used
 };
 
+// The message an add that ended so shows; "" for Added.
+const char* AddResultMessage(AddResult result);
+
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.
 class TaskAdder {

@@ -1,10 +1,12 @@
 #include "capture/curlhook.h"
 
 #include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace dromo {
 
@@ -40,9 +42,11 @@ void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
 {
     // The answer waits until the window has handled the URL.
     message.setDelayedReply(true);
-    const QDBusMessage reply = message.createReply();
     QDBusConnection bus = m_bus;
-    m_handOver(url, [bus, reply]() mutable { bus.send(reply); });
+    m_handOver(url, [bus, message](const QString& refusal) mutable {
+        bus.send(refusal.isEmpty() ? message.createReply()
+                                   : message.createErrorReply(QString::fromLatin1(kRefused), refusal));
+    });
 }
 
 QString CURLHook::ServiceFilePath()
@@ -65,24 +69,42 @@ bool CURLHook::WriteServiceFile(const QString& program)
     return file.commit();
 }
 
-bool SendUrlsToRunningInstance(const QStringList& urls, QDBusConnection bus)
+namespace {
+
+bool NameOwned(QDBusConnection& bus)
 {
-    if (!bus.isConnected() || !bus.interface() ||
-        !bus.interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService))) {
-        return false;
+    return bus.interface() && bus.interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService));
+}
+
+}  // namespace
+
+HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QDBusConnection bus)
+{
+    HandOverResult result;
+    if (!bus.isConnected()) {
+        return result;
     }
+    QDeadlineTimer deadline(waitMs);
+    while (!NameOwned(bus)) {
+        if (deadline.hasExpired()) {
+            return result;
+        }
+        QThread::msleep(20);
+    }
+    result.answered = true;
     for (const QString& url : urls) {
         QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
                                                            QString::fromLatin1(CURLHook::kPath),
                                                            QString::fromLatin1(CURLHook::kService),
                                                            QStringLiteral("AddURL"));
         call << url;
-        // A dialog may be asking the user about it: wait long.
-        if (bus.call(call, QDBus::Block, 24 * 3600 * 1000).type() != QDBusMessage::ReplyMessage) {
-            return false;
+        // The Add URL sheet may be asking the user about it: wait long.
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 24 * 3600 * 1000);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            result.errors << url + QStringLiteral(": ") + reply.errorMessage();
         }
     }
-    return true;
+    return result;
 }
 
 }  // namespace dromo

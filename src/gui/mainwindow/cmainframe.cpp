@@ -441,7 +441,7 @@ void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
     TaskMenu(onRow)->exec(at);
 }
 
-void CMainFrame::AddUrl(const QString& url)
+QString CMainFrame::AddUrl(const QString& url)
 {
     bool popup = false;
     {
@@ -449,19 +449,28 @@ void CMainFrame::AddUrl(const QString& url)
         popup = m_ctx.settings.options.popupDialog != 0;
     }
     if (popup) {
-        OpenAddUrl(url);
-        return;
+        return OpenAddUrl(url).value_or(QString());
     }
-    m_ctx.addresses.QuickAdd(url.toStdString());
+    const std::optional<AddResult> result = m_ctx.addresses.QuickAdd(url.toStdString());
     LoadHistoryBox();
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
 }
 
-void CMainFrame::HandOverUrl(const QString& url, std::function<void()> done)
+void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)
 {
-    QTimer::singleShot(0, this, [this, url, done = std::move(done)] {
-        AddUrl(url);
-        done();
-    });
+    QTimer::singleShot(0, this, [this, url, done = std::move(done)] { done(AddUrl(url)); });
+}
+
+QString CMainFrame::SaveTakenTasks()
+{
+    if (!m_ctx.store.Save(m_ctx.settings, m_ctx.table)) {
+        return tr("The task was added, but the task list could not be saved.");
+    }
+    m_ctx.autoSaver.Saved();
+    return {};
 }
 
 bool CMainFrame::RunSheet(CPropertySheet& sheet)
@@ -483,7 +492,7 @@ ViewSettings CMainFrame::SettingsCopy() const
     return m_ctx.settings;
 }
 
-void CMainFrame::OpenAddUrl(const QString& url)
+std::optional<QString> CMainFrame::OpenAddUrl(const QString& url)
 {
     const ViewSettings settings = SettingsCopy();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
@@ -491,12 +500,16 @@ void CMainFrame::OpenAddUrl(const QString& url)
     CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
                    *m_files);
     if (!RunSheet(sheet)) {
-        return;
+        return std::nullopt;
     }
     TaskRecord record;
     values.ApplyTo(record);
-    m_ctx.addresses.DialogAdd(values.url, record);
+    const std::optional<AddResult> result = m_ctx.addresses.DialogAdd(values.url, record);
     LoadHistoryBox();
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
 }
 
 void CMainFrame::OpenTaskProperties(int row)
@@ -695,6 +708,7 @@ void CMainFrame::LoadList()
     if (!chosen.isEmpty()) {
         DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
                                m_ctx.adder);
+        SaveTakenTasks();
     }
 }
 

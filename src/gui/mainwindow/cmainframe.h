@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/settingsstore.h"
 #include "core/tasklistobserver.h"
@@ -49,13 +50,16 @@ public:
     // A message that holds nothing up: a box the user closes when he likes.
     void ShowNotice(const std::string& text);
 
-    // A URL from outside (drops, the capture object): with "Popup Dialog"
-    // on, the Add URL dialog once there is one; otherwise the quick add.
-    void AddUrl(const QString& url);
+    // A URL from outside (drops, the command line, the capture object):
+    // with "Popup Dialog" on, the Add URL dialog; otherwise the quick add. A
+    // task added so is saved before this returns. The refusal is returned:
+    // empty when a task was added or the sheet was answered, else the text
+    // of the box the add showed (or why nothing was tried).
+    QString AddUrl(const QString& url);
     // The same for the capture object: handled from the event loop, not
-    // inside the bus call, and `done` runs when the URL has been dealt with
-    // (after the Add URL sheet closed, when it opens).
-    void HandOverUrl(const QString& url, std::function<void()> done);
+    // inside the bus call; `done` gets the refusal once the URL has been
+    // dealt with (at once, or after the Add URL sheet closed).
+    void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
     void ToggleMainWindow();
     // The task list's context menu: on a row, or on empty space.
     std::unique_ptr<QMenu> TaskMenu(bool onRow);
@@ -68,7 +72,9 @@ public:
     void SaveFrameSettings();
     // The sheets: "Add URL" (with a URL from outside, or empty from the
     // menu), "Task Properties" of a row, "Import Broken File", "Options".
-    void OpenAddUrl(const QString& url);
+    // The Add URL sheet tells how its add ended: nothing when it was
+    // cancelled, else the refusal as AddUrl returns it.
+    std::optional<QString> OpenAddUrl(const QString& url);
     void OpenTaskProperties(int row);
     void ImportBrokenFile();
     void OpenOptions();
@@ -106,6 +112,9 @@ private:
     void LoadHistoryBox();
     void SaveList();
     void LoadList();
+    // Tasks taken from outside reach the disk before anyone hears of them;
+    // an empty text when they did.
+    QString SaveTakenTasks();
     void Customize();
     bool RunSheet(CPropertySheet& sheet);
     ViewSettings SettingsCopy() const;

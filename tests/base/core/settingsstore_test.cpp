@@ -204,6 +204,40 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     EXPECT_EQ(g.table.RowCopy(0).texts, row.texts);
 }
 
+TEST(SettingsStore, RestoredTasksStartWorkersOnlyOnceTheListsAreIn)
+{
+    Fixture f;
+    f.settings.options = GlobalOptions::Defaults(kPlatform);
+    f.settings.options.resumeIfStart = 1;
+    f.settings.options.enableProxy = 1;
+    f.settings.categories = {{"Music", "mp3", "/m/"}};
+    f.settings.sites = {{"h", "me", "pw"}};
+    f.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
+    for (const char* url : {"http://h/a.zip", "http://h/b.mp3"}) {
+        TaskRecord r;
+        r.useProxy = 1;
+        r.SetState(TaskState::Queued);
+        TaskRow row;
+        row.texts[kColTarget] = url;
+        f.table.Append(r, row);
+    }
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+
+    Fixture g;
+    g.profile.sections = f.profile.sections;
+    g.network.state = {false, true};
+    std::vector<std::string> seen;
+    g.pool.onStart = [&g, &seen] {
+        const ViewSettings& s = g.settings;
+        seen.push_back(std::to_string(s.proxies.size()) + " proxies, " + std::to_string(s.sites.size()) +
+                       " sites, " + std::to_string(s.categories.size()) + " categories, connected " +
+                       std::to_string(s.options.connected) + ", modem " + std::to_string(s.options.modemConnection));
+    };
+    g.Load();
+    ASSERT_EQ(g.table.Count(), 2);
+    EXPECT_EQ(seen, std::vector<std::string>(2, "1 proxies, 1 sites, 1 categories, connected 0, modem 1"));
+}
+
 TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
 {
     Fixture f;

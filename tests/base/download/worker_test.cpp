@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "fakes/rig.h"
 
@@ -97,15 +98,21 @@ TEST(Worker, ANegativeErrorCountMakesNoAttemptAndKeepsTheCountsBalanced)
     EXPECT_EQ(rig.Active(), 0);
 }
 
+// A task whose first transfer fails to connect, with its retries and wait.
+void AddFailingTask(Rig& rig, std::int32_t errorCount, std::int32_t retryInterval)
+{
+    rig.engines.script.Add(Step::Fail("Fail to connect"));
+    TaskRecord record;
+    record.errorCount = errorCount;
+    record.retryInterval = retryInterval;
+    rig.adder.AddTaskFromRecord("http://h/f", record);
+}
+
 TEST(Worker, RetryWaitFollowsTheInterval)
 {
     for (int interval : {0, 3}) {
         Rig rig;
-        rig.engines.script.Add(Step::Fail("Fail to connect"));
-        TaskRecord record;
-        record.errorCount = 1;
-        record.retryInterval = interval;
-        rig.adder.AddTaskFromRecord("http://h/f", record);
+        AddFailingTask(rig, 1, interval);
         ASSERT_TRUE(rig.WaitIdle());
         EXPECT_EQ(rig.StateOf(0), TaskState::Done);
         // Half-second steps while the task waits in Error (idle polls of
@@ -116,18 +123,20 @@ TEST(Worker, RetryWaitFollowsTheInterval)
 
 TEST(Worker, StopDuringTheRetryWaitEndsPausedWithoutAnotherTransfer)
 {
-    Rig rig;
-    rig.engines.script.Add(Step::Fail("Fail to connect"));
-    TaskRecord record;
-    record.errorCount = 5;
-    record.retryInterval = 100000;  // a long wait in fake time
-    rig.adder.AddTaskFromRecord("http://h/f", record);
-    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
-    rig.commands.Stop({0});
-    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));
-    EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
-    EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
-    EXPECT_EQ(rig.Active(), 0);
+    // Long waits in fake time, up to the largest interval a profile can
+    // hold: twice that must not wrap round to no wait at all.
+    for (std::int32_t interval : {100000, std::numeric_limits<std::int32_t>::max()}) {
+        SCOPED_TRACE(interval);
+        Rig rig;
+        AddFailingTask(rig, 5, interval);
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.clock.slept.load() >= 2000; }));  // waiting, not retrying
+        rig.commands.Stop({0});
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));
+        EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
+        EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
+        EXPECT_EQ(rig.Active(), 0);
+    }
 }
 
 TEST(Worker, ResumeDuringTheRetryWaitNeverGivesTheTaskTwoWorkers)

@@ -32,24 +32,63 @@ TEST(AddressHistory, NewestFirstCaseInsensitiveAndBounded)
 TEST(AddressHistory, QuickAndDialogAdd)
 {
     History h;
-    EXPECT_FALSE(h.history.QuickAdd(""));
-    EXPECT_FALSE(h.history.QuickAdd("ftp://h/dir/"));
+    EXPECT_EQ(h.history.QuickAdd(""), std::nullopt);
+    EXPECT_EQ(h.history.QuickAdd("ftp://h/dir/"), std::nullopt);
     EXPECT_TRUE(h.history.Entries().empty());
     EXPECT_EQ(h.rig.table.Count(), 0);
 
-    EXPECT_TRUE(h.history.QuickAdd("http://h/a.zip"));
+    EXPECT_EQ(h.history.QuickAdd("http://h/a.zip"), AddResult::Added);
     TaskRecord r;
     r.saveAs = "/mine/b";
-    EXPECT_TRUE(h.history.DialogAdd("http://h/b.zip", r));
-    EXPECT_FALSE(h.history.DialogAdd("http://h/", r));
+    EXPECT_EQ(h.history.DialogAdd("http://h/b.zip", r), AddResult::Added);
+    EXPECT_EQ(h.history.DialogAdd("http://h/", r), std::nullopt);
     EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"http://h/b.zip", "http://h/a.zip"}));
     ASSERT_EQ(h.rig.table.Count(), 2);
     EXPECT_EQ(h.rig.Task(1).saveAs, "/mine/b");
 
     // An invalid URL still enters the history, as typed; the add reports it.
-    EXPECT_TRUE(h.history.QuickAdd("nonsense"));
+    EXPECT_EQ(h.history.QuickAdd("nonsense"), AddResult::InvalidUrl);
     EXPECT_EQ(h.history.Entries().front(), "nonsense");
     EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{"invalid url"});
+}
+
+TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
+{
+    // The text of the box the add showed, or why nothing was tried; nothing
+    // for an added task.
+    History h;
+    ASSERT_EQ(h.history.QuickAdd("http://h/a.zip"), AddResult::Added);
+    TaskRecord running = h.rig.Task(0);
+    running.SetState(TaskState::Running);
+    h.rig.table.WriteBack(0, running);
+    const std::pair<const char*, std::optional<AddResult>> cases[] = {
+        {"http://h/b.zip", AddResult::Added},
+        {"http://h/a.zip", AddResult::Added},  // under the next free name
+        {"no scheme", AddResult::InvalidUrl},
+        {"", std::nullopt},
+        {"http://h/dir/", std::nullopt},
+    };
+    for (const auto& [url, expected] : cases) {
+        h.rig.messages.shown.clear();
+        const std::optional<AddResult> result = h.history.QuickAdd(url);
+        EXPECT_EQ(result, expected) << url;
+        const std::string refusal = Refusal(result);
+        if (expected == AddResult::Added) {
+            EXPECT_EQ(refusal, "") << url;
+        } else if (expected) {
+            EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{refusal}) << url;
+        } else {
+            EXPECT_EQ(refusal, kNothingToAdd) << url;
+            EXPECT_TRUE(h.rig.messages.shown.empty()) << url;
+        }
+    }
+    // A path chosen in the dialog that a running task writes is refused.
+    h.rig.messages.shown.clear();
+    TaskRecord chosen;
+    chosen.saveAs = running.saveAs;
+    const std::optional<AddResult> result = h.history.DialogAdd("http://other/x.bin", chosen);
+    EXPECT_EQ(result, AddResult::SameFileRunning);
+    EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{Refusal(result)});
 }
 
 TEST(AddressHistory, SaveAndLoadKeepOrder)
