@@ -16,6 +16,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QSystemTrayIcon;
+class QToolBar;
 
 namespace dromo {
 
@@ -51,19 +52,22 @@ public:
     // (after the Add URL sheet closed, when it opens).
     void HandOverUrl(const QString& url, std::function<void()> done);
     void ToggleMainWindow();
+    // Whether the window is up on the screen (not hidden, not minimised).
+    bool MainWindowShown() const;
     // The task list's context menu: on a row, or on empty space.
     std::unique_ptr<QMenu> TaskMenu(bool onRow);
     // After the options are loaded: the tool windows at their places.
     void PlaceToolWindows();
     void RunCommand(CommandId id);
-    // Updates every command's enabled state and check mark, as a menu opening does.
+    // Updates every command's enabled state and check mark; it runs by
+    // itself when the selection or a task's state changes.
     void UpdateCommands();
     // The frame's own values: placement and address history.
     void SaveFrameSettings();
     // The sheets: "Add URL" (with a URL from outside, or empty from the
-    // menu), "Task Properties" of a row, "Import Broken File", "Options".
+    // menu), "Task Properties" of a task, "Import Broken File", "Options".
     void OpenAddUrl(const QString& url);
-    void OpenTaskProperties(int row);
+    void OpenTaskProperties(int taskId);
     void ImportBrokenFile();
     void OpenOptions();
     // Where the sheets pick files and folders (the system's pickers unless
@@ -86,17 +90,28 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QMenu* createPopupMenu() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* MakeAction(CommandId id, const QString& text, const QKeySequence& key = {});
+    // A menu opens: the connection state too, then every command's state.
+    void RefreshCommands();
+    void PlaceFromProfile();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusAndTray();
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
+    enum class Popup { Row, Window, SpeedBar, Basket };
+    void FillPopup(QMenu& menu, Popup kind);
+    void HideMainWindow();
     void Exit();
     void StopAndSave();
-    void LoadHistoryBox();
+    // Refills the address box; `added` is the URL just entered, if any.
+    void LoadHistoryBox(const std::string& added = {});
     void SaveList();
     void LoadList();
     void Customize();
@@ -108,6 +123,9 @@ private:
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
     QComboBox* m_address;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_popupDelete = nullptr;
+    QAction* m_popupAbout = nullptr;
     QLabel* m_panes[3];
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
@@ -115,7 +133,6 @@ private:
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;
-    bool m_visible = true;
     bool m_exiting = false;
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;

@@ -21,7 +21,7 @@
 namespace dromo {
 
 CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent)
-    : QTableView(parent), m_options(options)
+    : QTableView(parent), m_tasks(model), m_options(options)
 {
     setModel(&model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -104,29 +104,40 @@ QString CMainView::BackgroundStyle() const
         .arg(quoted, m_options.backgroundImageTiled ? QStringLiteral("repeat") : QStringLiteral("no-repeat"));
 }
 
-std::vector<int> CMainView::SelectedRows() const
+int CMainView::TaskIdOf(const QModelIndex& index) const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        rows.push_back(index.row());
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return index.isValid() ? m_tasks.TaskIdAt(index.row()) : -1;
 }
 
-void CMainView::SelectRows(const std::vector<int>& rows)
+std::vector<int> CMainView::SelectedTaskIds() const
 {
-    clearSelection();
-    for (int row : rows) {
-        selectionModel()->select(model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    std::vector<int> taskIds;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        const int taskId = TaskIdOf(index);
+        if (taskId >= 0) {
+            taskIds.push_back(taskId);
+        }
     }
+    return taskIds;
+}
+
+void CMainView::SelectTasks(const std::vector<int>& taskIds)
+{
+    QItemSelection selection;
+    for (int taskId : taskIds) {
+        const int row = m_tasks.RowOfTask(taskId);
+        if (row >= 0) {
+            selection.select(model()->index(row, 0), model()->index(row, model()->columnCount() - 1));
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CMainView::mousePressEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();  // a click on empty space keeps the old one
+        m_clickedTaskId = TaskIdOf(index);  // a click on empty space keeps the old one
     }
     QTableView::mousePressEvent(event);
 }
@@ -135,8 +146,8 @@ void CMainView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();
-        emit DoubleClicked(index.row());
+        m_clickedTaskId = TaskIdOf(index);
+        emit DoubleClicked(m_clickedTaskId);
     }
 }
 
@@ -144,9 +155,9 @@ void CMainView::contextMenuEvent(QContextMenuEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();
+        m_clickedTaskId = TaskIdOf(index);
         if (!selectionModel()->isRowSelected(index.row(), {})) {
-            SelectRows({index.row()});
+            SelectTasks({m_clickedTaskId});
         }
     }
     emit ContextMenuWanted(index.isValid(), event->globalPos());

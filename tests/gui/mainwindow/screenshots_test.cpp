@@ -59,7 +59,7 @@ TEST(Screenshots, MainWindowWithTasks)
     w.model.Flush();
     w.frame->resize(960, 360);
     w.frame->show();
-    w.frame->View().SelectRows({0});
+    w.frame->View().SelectTasks({0});
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.frame->grab().save(folder + "/main-window.png"));
 
