@@ -205,12 +205,15 @@ void CMainFrame::BuildMenus()
     file->addAction(MakeAction(C::ClearHistory, tr("Clear History")));
     file->addSeparator();
     file->addAction(MakeAction(C::Exit, tr("E&xit")));
+    // The everyday keys beside the classic ones, which the menus show.
+    m_actions[C::Exit]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(MakeAction(C::SelectAll, tr("Select All"), QKeySequence(tr("Ctrl+A"))));
     edit->addAction(MakeAction(C::SelectAllInProgress, tr("Select All in Progress")));
     edit->addSeparator();
     edit->addAction(MakeAction(C::DeleteSelected, tr("Delete Selected"), QKeySequence(tr("Alt+Del"))));
+    m_actions[C::DeleteSelected]->setShortcuts({QKeySequence(tr("Alt+Del")), QKeySequence(Qt::Key_Delete)});
     edit->addSeparator();
     edit->addAction(MakeAction(C::SaveSettingsNow, tr("Save Settings Now"), QKeySequence(tr("Ctrl+S"))));
 
@@ -273,7 +276,10 @@ void CMainFrame::BuildToolBar()
     bar->setObjectName(QStringLiteral("toolbar"));
     bar->setFloatable(false);
     bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
+    // Icons with their texts as tool tips: long texts such as "Shut Down
+    // Computer When Done" are never cut to fit a button.
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(24, 24));
     const std::pair<C, const char*> buttons[] = {
         {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
         {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
@@ -290,10 +296,28 @@ void CMainFrame::BuildToolBar()
             continue;
         }
         QAction* action = m_actions[id];
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+        action->setIcon(Artwork::Command(QString::fromLatin1(icon)));
         bar->addAction(action);
     }
     connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
+    const std::pair<C, const char*> menuOnly[] = {
+        {C::LoadBrokenFile, "document-import"}, {C::DeleteSelected, "edit-delete"},
+        {C::SelectAll, "edit-select-all"},      {C::Properties, "document-properties"},
+        {C::Exit, "application-exit"},          {C::HelpTopics, "help-contents"},
+        {C::About, "help-about"},
+    };
+    for (const auto& [id, icon] : menuOnly) {
+        m_actions[id]->setIcon(Artwork::Command(QString::fromLatin1(icon)));
+    }
+    m_popupDelete->setIcon(m_actions[C::DeleteSelected]->icon());
+    m_popupAbout->setIcon(m_actions[C::About]->icon());
+    // A menu item with an icon shows no check mark in most styles: the
+    // checkable ones keep their mark and leave the icon to the toolbar.
+    for (auto& [id, action] : m_actions) {
+        if (action->isCheckable()) {
+            action->setIconVisibleInMenu(false);
+        }
+    }
 
     // The address bar starts a row of its own under the buttons.
     addToolBarBreak(Qt::TopToolBarArea);

@@ -14,16 +14,30 @@
 
 #include "core/globaloptions.h"
 #include "core/taskrow.h"
+#include "mainwindow/progressdelegate.h"
 #include "mainwindow/tasklistmodel.h"
+#include "mainwindow/tasksortmodel.h"
 #include "mainwindow/textcolortable.h"
 #include "platformpaths.h"
 
 namespace dromo {
 
 CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent)
-    : QTableView(parent), m_tasks(model), m_options(options)
+    : QTableView(parent), m_tasks(model), m_sorted(new TaskSortModel(this)), m_options(options)
 {
-    setModel(&model);
+    m_sorted->setSourceModel(&model);
+    setModel(m_sorted);
+    // Unsorted (the table's order) until a heading is clicked; a third
+    // click on the same heading goes back to it.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicatorClearable(true);
+    setSortingEnabled(true);
+    setItemDelegateForColumn(kColProgress, new ProgressDelegate(this));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int, int last) {
+        // A new task is shown where it landed, sorted or not.
+        scrollTo(m_sorted->mapFromSource(m_tasks.index(last, 0)));
+    });
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -106,7 +120,7 @@ QString CMainView::BackgroundStyle() const
 
 int CMainView::TaskIdOf(const QModelIndex& index) const
 {
-    return index.isValid() ? m_tasks.TaskIdAt(index.row()) : -1;
+    return index.isValid() ? m_tasks.TaskIdAt(m_sorted->mapToSource(index).row()) : -1;
 }
 
 std::vector<int> CMainView::SelectedTaskIds() const
@@ -125,9 +139,9 @@ void CMainView::SelectTasks(const std::vector<int>& taskIds)
 {
     QItemSelection selection;
     for (int taskId : taskIds) {
-        const int row = m_tasks.RowOfTask(taskId);
-        if (row >= 0) {
-            selection.select(model()->index(row, 0), model()->index(row, model()->columnCount() - 1));
+        const QModelIndex shown = m_sorted->mapFromSource(m_tasks.index(m_tasks.RowOfTask(taskId), 0));
+        if (shown.isValid()) {
+            selection.select(shown, shown.siblingAtColumn(model()->columnCount() - 1));
         }
     }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -10,6 +10,7 @@ class QNetworkAccessManager;
 namespace dromo {
 
 class TaskListModel;
+class TaskSortModel;
 struct GlobalOptions;
 
 // The task list: one row per task, the nine columns, the state image and
@@ -63,6 +64,7 @@ private:
     int TaskIdOf(const QModelIndex& index) const;
 
     TaskListModel& m_tasks;
+    TaskSortModel* m_sorted;  // what the view shows: the tasks, maybe sorted
     const GlobalOptions& m_options;
     int m_clickedTaskId = -1;
     QNetworkAccessManager* m_network = nullptr;

@@ -508,3 +508,108 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
 
 }  // namespace
 }  // namespace dromo
+
+#include <QHeaderView>
+
+#include "mainwindow/progressdelegate.h"
+
+namespace dromo {
+namespace {
+
+using test::ShowActive;
+using test::WaitForList;
+using test::Window;
+
+TEST(CMainFrameEveryday, EveryToolbarCommandHasABundledIconAndATip)
+{
+    Window w;
+    QToolBar* bar = w.frame->findChild<QToolBar*>("toolbar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly) << "no label cut in the middle";
+    int buttons = 0;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        ++buttons;
+        EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+        EXPECT_FALSE(action->icon().pixmap(24, 24).isNull()) << action->text().toStdString() << ": the SVG renders";
+        EXPECT_FALSE(action->toolTip().isEmpty());
+        if (action->isCheckable()) {
+            EXPECT_FALSE(action->isIconVisibleInMenu()) << action->text().toStdString() << " keeps its check mark";
+        }
+    }
+    EXPECT_EQ(buttons, 12);
+}
+
+TEST(CMainFrameEveryday, DeleteAndCtrlQAreExtraKeys)
+{
+    Window w;
+    w.adder.AddTask("http://h/a.zip", "");
+    w.adder.AddTask("http://h/b.zip", "");
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(WaitForList(w.model, 2));
+    test::ClickRow(w.frame->View(), 0);
+    QTest::keyClick(&w.frame->View(), Qt::Key_Delete);
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->remotePath, "/b.zip");
+    EXPECT_EQ(w.frame->Action(CommandId::DeleteSelected)->shortcut(), QKeySequence(QStringLiteral("Alt+Del")))
+        << "the menu still shows the classic key";
+    QTest::keyClick(&w.frame->View(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(w.state.stop) << "Ctrl+Q exits";
+}
+
+// A heading click orders the view, by value; the table keeps its order and
+// commands still reach the task that was clicked.
+TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
+{
+    Window w;
+    const char* sizes[] = {"100 of 2048", "9 of 20", "N/A", "10"};
+    for (int i = 0; i < 4; ++i) {
+        w.adder.AddTask("http://h/" + std::to_string(i) + ".zip", "");
+        w.table.SetState(i, TaskState::Paused);
+        w.table.SetText(i, kColSize, sizes[i]);
+    }
+    ASSERT_TRUE(ShowActive(*w.frame));
+    CMainView& view = w.frame->View();
+    ASSERT_TRUE(WaitForList(w.model, 4));
+    QHeaderView* header = view.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
+    QStringList shown;
+    for (int row = 0; row < 4; ++row) {
+        shown << view.model()->index(row, kColSize).data().toString();
+    }
+    EXPECT_EQ(shown, (QStringList{"9 of 20", "10", "100 of 2048", "N/A"}));
+    EXPECT_EQ(w.table.RowCopy(0).texts[kColSize], "100 of 2048") << "the table keeps its order";
+
+    test::ClickRow(view, 0);  // "9 of 20": task 1
+    QTest::keyClick(&view, Qt::Key_Delete);
+    ASSERT_EQ(w.table.Count(), 3);
+    EXPECT_EQ(w.table.RowOf(1), -1) << "the task shown first went, not the table's first";
+}
+
+TEST(CMainFrameEveryday, ANewRowIsScrolledIntoView)
+{
+    Window w;
+    w.frame->resize(600, 300);
+    ASSERT_TRUE(ShowActive(*w.frame));
+    for (int i = 0; i < 40; ++i) {
+        w.adder.AddTask("http://h/" + std::to_string(i) + ".zip", "");
+    }
+    ASSERT_TRUE(WaitForList(w.model, 40));
+    CMainView& view = w.frame->View();
+    const QRect last = view.visualRect(view.model()->index(39, 0));
+    EXPECT_TRUE(view.viewport()->rect().intersects(last));
+}
+
+TEST(ProgressDelegate, TheBarFollowsThePercentage)
+{
+    const std::pair<const char*, double> cases[] = {{"0", 0}, {"N/A", 0}, {"45%", 0.45}, {"100%", 1}, {"250%", 1}};
+    for (auto [text, fraction] : cases) {
+        EXPECT_DOUBLE_EQ(ProgressDelegate::Fraction(text), fraction) << text;
+    }
+}
+
+}  // namespace
+}  // namespace dromo
