@@ -52,7 +52,11 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
     for (int c = 0; c < kColumnCount; ++c) {
-        setColumnWidth(c, model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width());
+        // The classic widths, or wider where the heading would be cut.
+        // (room for the sort arrow too).
+        const QString heading = model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        setColumnWidth(c, std::max(model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
+                                   horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 28));
     }
     setColumnWidth(kColTarget, 240);  // room for the two pictures beside the URL
     ApplyAppearance();
