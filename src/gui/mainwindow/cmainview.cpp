@@ -34,9 +34,20 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     setSortingEnabled(true);
     setItemDelegateForColumn(kColProgress, new ProgressDelegate(this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(&model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int, int last) {
-        // A new task is shown where it landed, sorted or not.
-        scrollTo(m_sorted->mapFromSource(m_tasks.index(last, 0)));
+    // A new task is shown where it landed, sorted or not: once per flush,
+    // for the last one inserted (a list of thousands arrives in one flush).
+    // (Tasks are appended, so it is the list's last row.)
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { m_rowsAdded = true; });
+    connect(&model, &TaskListModel::Flushed, this, [this] {
+        if (m_rowsAdded) {
+            // After the view has laid the new rows out.
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_tasks.rowCount() > 0) {
+                    scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
+                }
+            }, Qt::QueuedConnection);
+        }
+        m_rowsAdded = false;
     });
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -67,6 +67,7 @@ private:
     TaskSortModel* m_sorted;  // what the view shows: the tasks, maybe sorted
     const GlobalOptions& m_options;
     int m_clickedTaskId = -1;
+    bool m_rowsAdded = false;  // in the flush under way
     QNetworkAccessManager* m_network = nullptr;
     QHash<QString, QString> m_fetched;  // URL -> local copy ("" while fetching)
 };

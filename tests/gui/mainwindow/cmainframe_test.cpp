@@ -599,8 +599,8 @@ TEST(CMainFrameEveryday, ANewRowIsScrolledIntoView)
     }
     ASSERT_TRUE(WaitForList(w.model, 40));
     CMainView& view = w.frame->View();
-    const QRect last = view.visualRect(view.model()->index(39, 0));
-    EXPECT_TRUE(view.viewport()->rect().intersects(last));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.viewport()->rect().intersects(view.visualRect(view.model()->index(39, 0))); }));
 }
 
 TEST(ProgressDelegate, TheBarFollowsThePercentage)
