@@ -231,9 +231,10 @@ void TaskCommands::DoubleClick(int taskId)
 bool TaskCommands::AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const
 {
     auto guard = m_table.Lock();
-    for (int row : RowsOf(taskIds)) {
+    for (int taskId : taskIds) {
+        const std::int32_t state = m_table.StateAt(m_table.RowOf(taskId));  // 0 for a task gone
         for (TaskState s : states) {
-            if (m_table.StateAt(row) == StateValue(s)) {
+            if (state == StateValue(s)) {
                 return true;
             }
         }
@@ -244,8 +245,10 @@ bool TaskCommands::AnySelectedIn(const std::vector<int>& taskIds, std::initializ
 bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds, int clickedTaskId) const
 {
     auto guard = m_table.Lock();
-    // Only tasks still in the table count as selected.
-    const std::size_t selected = RowsOf(selectedTaskIds).size();
+    // Only tasks still in the table count as selected. Worked out only for
+    // the commands that look at the selection: this runs for every command
+    // whenever the list changes.
+    auto selected = [&] { return RowsOf(selectedTaskIds).size(); };
     auto clicked = [&] { return m_table.CopyOut(m_table.RowOf(clickedTaskId)); };
     switch (id) {
     case CommandId::Resume:
@@ -257,18 +260,18 @@ bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds
                    m_table.CountIn(TaskState::Error) > 0;
     case CommandId::DeleteSelected:
     case CommandId::SaveDownloadList:
-        return selected > 0;
+        return selected() > 0;
     case CommandId::SelectAll:
         return m_table.Count() > 0;
     case CommandId::SelectAllInProgress:
         return m_table.CountIn(TaskState::Running) > 0;
     case CommandId::Properties: {
         const auto record = clicked();
-        return record && selected == 1 && !record->Is(TaskState::Running);
+        return record && selected() == 1 && !record->Is(TaskState::Running);
     }
     case CommandId::Open: {
         const auto record = clicked();
-        return record && selected == 1 && record->Is(TaskState::Done);
+        return record && selected() == 1 && record->Is(TaskState::Done);
     }
     case CommandId::HangUpWhenDone:
     case CommandId::AutoDialUp:
