@@ -56,11 +56,12 @@ bool UsableFileName(const std::string& name)
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
 {
-    const std::size_t colon = url.size() > 5 ? url.find(':', 5) : std::string::npos;
-    const std::size_t at = url.find('@');
+    // The login's colon comes after the "//": searching from a fixed offset
+    // would find the scheme's own colon in "https://user:pw@host".
     const std::size_t slashes = url.find("//");
-    if (colon == std::string::npos || at == std::string::npos || colon >= at || slashes == std::string::npos ||
-        slashes + 2 > colon) {
+    const std::size_t colon = slashes == std::string::npos ? std::string::npos : url.find(':', slashes + 2);
+    const std::size_t at = url.find('@');
+    if (colon == std::string::npos || at == std::string::npos || colon >= at) {
         return false;
     }
     // Only an at-sign in the host part marks a login: "http://h:8080/a@b"

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QSystemTrayIcon;
+class QToolBar;
 
 namespace dromo {
 
@@ -61,21 +62,24 @@ public:
     // dealt with (at once, or after the Add URL sheet closed).
     void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
     void ToggleMainWindow();
+    // Whether the window is up on the screen (not hidden, not minimised).
+    bool MainWindowShown() const;
     // The task list's context menu: on a row, or on empty space.
     std::unique_ptr<QMenu> TaskMenu(bool onRow);
     // After the options are loaded: the tool windows at their places.
     void PlaceToolWindows();
     void RunCommand(CommandId id);
-    // Updates every command's enabled state and check mark, as a menu opening does.
+    // Updates every command's enabled state and check mark; it runs by
+    // itself when the selection or a task's state changes.
     void UpdateCommands();
     // The frame's own values: placement and address history.
     void SaveFrameSettings();
     // The sheets: "Add URL" (with a URL from outside, or empty from the
-    // menu), "Task Properties" of a row, "Import Broken File", "Options".
+    // menu), "Task Properties" of a task, "Import Broken File", "Options".
     // The Add URL sheet tells how its add ended: nothing when it was
     // cancelled, else the refusal as AddUrl returns it.
     std::optional<QString> OpenAddUrl(const QString& url);
-    void OpenTaskProperties(int row);
+    void OpenTaskProperties(int taskId);
     void ImportBrokenFile();
     void OpenOptions();
     // Where the sheets pick files and folders (the system's pickers unless
@@ -98,18 +102,29 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QMenu* createPopupMenu() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* MakeAction(CommandId id, const QString& text, const QKeySequence& key = {});
+    // A menu opens: the connection state too, then every command's state.
+    void RefreshCommands();
+    void PlaceFromProfile();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusAndTray();
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
+    enum class Popup { Row, Window, SpeedBar, Basket };
+    void FillPopup(QMenu& menu, Popup kind);
+    void HideMainWindow();
     void Exit();
     // Stops and saves for the exit; why the save failed, or "".
     std::string StopAndSave();
-    void LoadHistoryBox();
+    // Refills the address box; `added` is the URL just entered, if any.
+    void LoadHistoryBox(const std::string& added = {});
     void SaveList();
     void LoadList();
     // Tasks taken from outside reach the disk before anyone hears of them;
@@ -124,6 +139,9 @@ private:
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
     QComboBox* m_address;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_popupDelete = nullptr;
+    QAction* m_popupAbout = nullptr;
     QLabel* m_panes[3];
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
@@ -132,7 +150,6 @@ private:
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;
-    bool m_visible = true;
     bool m_exiting = false;
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;

@@ -155,10 +155,32 @@ TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
     EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task1]\nurl=http://h/1\n"), 1);
 }
 
+TEST(DownloadList, AnEmptyNumberReadsItsDefault)
+{
+    // Hand-written lists leave numbers empty; they mean "as in [Settings]"
+    // (or the options), not 0, which would be a 0 KB/s limit or a 0-minute
+    // schedule.
+    Lists l;
+    l.rig.options.maxErrorCount = 7;
+    EXPECT_EQ(l.Load("[Settings]\nnum=1\nspeed=40\nerrcount=\n"
+                     "[Task1]\nurl=http://h/1\nspeed=\nduration=\nstartAt=8:00\n"),
+              1);
+    const TaskRecord t = l.rig.Task(0);
+    EXPECT_EQ(t.speedLimit, 40);
+    EXPECT_EQ(t.errorCount, 7);
+    EXPECT_EQ(t.scheduled, 1);
+    EXPECT_EQ(t.untilFinished, 1);
+    EXPECT_EQ(t.duration, 30);
+}
+
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
 {
     const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +
-                           "\nquoted=\"  spaced  \"\n  spaced key  =  v  \nbig=99999999999\n");
+                           "\nquoted=\"  spaced  \"\n  spaced key  =  v  \nbig=99999999999\n"
+                           "empty=\nblank=   \nsign=-\n");
+    EXPECT_EQ(p.GetInt("S", "empty", 5), 5);
+    EXPECT_EQ(p.GetInt("S", "blank", 5), 5);
+    EXPECT_EQ(p.GetInt("S", "sign", 5), 0);
     EXPECT_EQ(p.GetInt("s", "N", 0), -12);
     EXPECT_EQ(p.GetInt("S", "m", 0), 7);
     EXPECT_EQ(p.GetInt("S", "q", 5), 0);

@@ -132,6 +132,7 @@ TEST(AddTask, UrlsSavePathsAndRows)
         {"http://h/..", AddResult::Added, "/dl/index.html", "http://h/..", 0},
         {"http://h/.", AddResult::Added, "/dl/index.html", "http://h/.", 0},
         {"ftp://user:pw@h/pub/f.txt", AddResult::Added, "/dl/f.txt", "ftp://h/pub/f.txt", 2},
+        {"https://user:pw@h/pub/f.zip", AddResult::Added, "/dl/f.zip", "https://h/pub/f.zip", 1},
         {"http://h:8080/a@b.exe", AddResult::Added, "/dl/a@b.exe", "http://h:8080/a@b.exe", 5},
         {"https://h/x.mp3", AddResult::Added, "/dl/x.mp3", "https://h/x.mp3", 3},
         {"gopher://h/x", AddResult::InvalidUrl, "", "", 0},
@@ -280,6 +281,8 @@ TEST(AddTask, LoginsFromTheUrlAndTheSiteList)
         {"ftp://h/f", {{"h", "first", "1"}, {"h", "second", "2"}}, "second", "2", 1},
         {"ftp://h/f", {{"h:2121", "other", "o"}}, "anonymous", kDefaultPassword, 0},
         {"http://u@h/f", {}, "anonymous", kDefaultPassword, 0},  // no password: no login taken
+        {"https://u:p@h/f", {}, "u", "p", 1},                    // the scheme's colon is not the login's
+        {"http://u:p@h:8080/f", {}, "u", "p", 1},
     };
     for (const Case& c : cases) {
         Fixture f;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 
 #include "dialogs/ccfgauto.h"
 #include "dialogs/ccfgcat.h"
@@ -301,6 +302,18 @@ TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)
     ASSERT_TRUE(o.Ok());
     EXPECT_EQ(s.Result().options.captureClicksInNV, 1);
     EXPECT_EQ(s.Result().options.captureFileTypes, "iso zip  7z");
+
+    // Enter in the field starts a new line; the list keeps one line.
+    CPropSheet& again = o.Open();
+    ASSERT_TRUE(again.SelectPage(kAutomation));
+    again.Automation()->Check(1)->click();
+    QPlainTextEdit* types = again.Automation()->FileTypes();
+    types->clear();
+    QTest::keyClicks(types, "exe");
+    QTest::keyClick(types, Qt::Key_Return);
+    QTest::keyClicks(types, "msi");
+    ASSERT_TRUE(o.Ok());
+    EXPECT_EQ(again.Result().options.captureFileTypes, "exe msi");
 }
 
 TEST(EditDialogs, OkRefusedWhileARequiredFieldIsEmpty)
