@@ -185,6 +185,9 @@ TEST(CMainView, ADropHandsOverTheWholeText)
     // (the add says so), the URL list adds its task.
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{"invalid url"});
     EXPECT_EQ(w.table.Count(), 1);
+    // A dropped task is saved at once, not on the next auto-save tick.
+    EXPECT_EQ(w.profile.Int("Settings", "MRU Num"), 1);
+    EXPECT_EQ(w.profile.Text("URL", "URL0\\Target"), "https://h/a.zip");
 }
 
 }  // namespace
