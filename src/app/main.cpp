@@ -215,6 +215,9 @@ int main(int argc, char** argv)
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
     CURLHook hook([&window](const QString& url, CURLHook::Done done) { window.HandOverUrl(url, std::move(done)); });
+    hook.SetDownloadHandOver([&window](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
+        window.HandOverDownload(url, details, std::move(done));
+    });
     hook.Register();
     model.SetForwarding(&window);
     messages.SetParent(&window);

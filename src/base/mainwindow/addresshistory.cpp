@@ -52,6 +52,15 @@ std::optional<AddResult> AddressHistory::DialogAdd(const std::string& url, const
     return m_adder.AddTaskFromRecord(url, record);
 }
 
+std::optional<AddResult> AddressHistory::DownloadAdd(const std::string& url, const DownloadDetails& details)
+{
+    if (url.empty() || (url.back() == '/' && details.fileName.empty())) {
+        return std::nullopt;
+    }
+    Insert(url);
+    return m_adder.AddDownload(url, details);
+}
+
 std::string Refusal(const std::optional<AddResult>& result)
 {
     return result ? AddResultMessage(*result) : kNothingToAdd;

@@ -40,6 +40,9 @@ public:
     std::optional<AddResult> QuickAdd(const std::string& url);
     // After the Add URL or import sheet was confirmed.
     std::optional<AddResult> DialogAdd(const std::string& url, const TaskRecord& record);
+    // A download a browser handed over: as QuickAdd, with what the browser
+    // knew of it. A URL ending in "/" is taken when the browser named the file.
+    std::optional<AddResult> DownloadAdd(const std::string& url, const DownloadDetails& details);
 
     // "Show Address Bar", "MRU List Num" and section "History".
     void Load(Profile& profile);

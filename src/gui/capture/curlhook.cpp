@@ -1,6 +1,7 @@
 #include "capture/curlhook.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@ namespace dromo {
 CURLHook::CURLHook(HandOver handOver, QDBusConnection bus, QObject* parent)
     : QObject(parent), m_handOver(std::move(handOver)), m_bus(std::move(bus))
 {
+    qDBusRegisterMetaType<Details>();
 }
 
 CURLHook::~CURLHook()
@@ -38,15 +40,38 @@ bool CURLHook::Register()
     return m_ownsName;
 }
 
-void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
+CURLHook::Done CURLHook::ReplyTo(const QDBusMessage& message)
 {
     // The answer waits until the window has handled the URL.
     message.setDelayedReply(true);
     QDBusConnection bus = m_bus;
-    m_handOver(url, [bus, message](const QString& refusal) mutable {
+    return [bus, message](const QString& refusal) mutable {
         bus.send(refusal.isEmpty() ? message.createReply()
                                    : message.createErrorReply(QString::fromLatin1(kRefused), refusal));
-    });
+    };
+}
+
+void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
+{
+    m_handOver(url, ReplyTo(message));
+}
+
+void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& details, const QDBusMessage& message)
+{
+    if (!m_handOverDownload) {
+        m_handOver(url, ReplyTo(message));
+        return;
+    }
+    DownloadDetails d;
+    d.cookie = details.value(QStringLiteral("cookie")).toStdString();
+    d.referrer = details.value(QStringLiteral("referrer")).toStdString();
+    d.userAgent = details.value(QStringLiteral("userAgent")).toStdString();
+    d.fileName = details.value(QStringLiteral("fileName")).toStdString();
+    d.mimeType = details.value(QStringLiteral("mimeType")).toStdString();
+    bool sized = false;
+    const qlonglong size = details.value(QStringLiteral("size")).toLongLong(&sized);
+    d.size = sized && size >= 0 ? size : -1;
+    m_handOverDownload(url, d, ReplyTo(message));
 }
 
 QString CURLHook::ServiceFilePath()

@@ -2,13 +2,19 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QMap>
 #include <QObject>
 #include <functional>
+
+#include "mainwindow/taskadder.h"
 
 namespace dromo {
 
 // The capture object on the session bus: name DROMO.URLMonitor, object
-// /URLMonitor, interface DROMO.URLMonitor, method AddURL(s). The caller's
+// /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s) and
+// AddDownload(s url, a{ss} details) for a browser's download with what the
+// browser knew of it (keys "cookie", "referrer", "userAgent", "fileName",
+// "mimeType", "size"; others are ignored). The caller's
 // reply is sent once the window has handled the URL: at once for a quick
 // add (the task saved first), after the Add URL sheet closed when it asks.
 // A refused URL gets an error reply (kRefused) with the text of the refusal.
@@ -24,6 +30,8 @@ public:
     // an empty text when it was taken, else with what refused it.
     using Done = std::function<void(const QString& refusal)>;
     using HandOver = std::function<void(const QString& url, Done done)>;
+    using HandOverDownload = std::function<void(const QString& url, const DownloadDetails& details, Done done)>;
+    using Details = QMap<QString, QString>;
 
     CURLHook(HandOver handOver, QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
     ~CURLHook() override;
@@ -31,6 +39,8 @@ public:
     // Takes the name and publishes the object. A name already owned by
     // another Dromo is not reported: the first instance serves every client.
     bool Register();
+    // Where AddDownload goes; without one it is handed over as AddURL is.
+    void SetDownloadHandOver(HandOverDownload handOver) { m_handOverDownload = std::move(handOver); }
     bool OwnsName() const { return m_ownsName; }
 
     // The D-Bus service file that lets a call start Dromo ("--automation").
@@ -39,9 +49,14 @@ public:
 
 public slots:
     Q_SCRIPTABLE void AddURL(const QString& url, const QDBusMessage& message);
+    Q_SCRIPTABLE void AddDownload(const QString& url, const QMap<QString, QString>& details,
+                                  const QDBusMessage& message);
 
 private:
+    Done ReplyTo(const QDBusMessage& message);
+
     HandOver m_handOver;
+    HandOverDownload m_handOverDownload;
     QDBusConnection m_bus;
     bool m_ownsName = false;
 };

@@ -1,5 +1,7 @@
 #include "mainwindow/cmainframe.h"
 
+#include "files/filenames.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include "core/autosaver.h"
 #include "core/caboutdlg.h"
 #include "dialogs/brokenfile.h"
+#include "files/filenames.h"
 #include "dialogs/caddprop.h"
 #include "dialogs/clegenddlg.h"
 #include "dialogs/cpropsheet.h"
@@ -561,6 +564,30 @@ void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QStrin
     QTimer::singleShot(0, this, [this, url, done = std::move(done)] { done(AddUrl(url)); });
 }
 
+QString CMainFrame::AddDownload(const QString& url, const DownloadDetails& details)
+{
+    bool popup = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        popup = m_ctx.settings.options.popupDialog != 0;
+    }
+    if (popup) {
+        return OpenAddUrl(url, &details).value_or(QString());
+    }
+    const std::optional<AddResult> result = m_ctx.addresses.DownloadAdd(url.toStdString(), details);
+    LoadHistoryBox(url.toStdString());
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
+}
+
+void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& details,
+                                  std::function<void(const QString& refusal)> done)
+{
+    QTimer::singleShot(0, this, [this, url, details, done = std::move(done)] { done(AddDownload(url, details)); });
+}
+
 QString CMainFrame::SaveTakenTasks()
 {
     if (!m_ctx.store.Save(m_ctx.settings, m_ctx.table)) {
@@ -589,10 +616,14 @@ ViewSettings CMainFrame::SettingsCopy() const
     return m_ctx.settings;
 }
 
-std::optional<QString> CMainFrame::OpenAddUrl(const QString& url)
+std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const DownloadDetails* details)
 {
     const ViewSettings settings = SettingsCopy();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
+    const std::string browserName = details != nullptr ? SafeFileName(details->fileName) : std::string();
+    if (!browserName.empty()) {
+        values.saveAs = m_ctx.adder.SavePathForName(browserName);  // kept by the sheet on showing
+    }
     const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
     CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
                    *m_files);
@@ -601,6 +632,13 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url)
     }
     TaskRecord record;
     values.ApplyTo(record);
+    if (details != nullptr) {
+        record.cookie = details->cookie;
+        record.referrer = details->referrer;
+        if (!details->userAgent.empty()) {
+            record.userAgent = details->userAgent;
+        }
+    }
     const std::optional<AddResult> result = m_ctx.addresses.DialogAdd(values.url, record);
     LoadHistoryBox(values.url);
     if (result == AddResult::Added) {

@@ -21,6 +21,8 @@ class QToolBar;
 
 namespace dromo {
 
+struct DownloadDetails;
+
 class CDropBasket;
 class CPropertySheet;
 class FileChooser;
@@ -61,6 +63,11 @@ public:
     // inside the bus call; `done` gets the refusal once the URL has been
     // dealt with (at once, or after the Add URL sheet closed).
     void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
+    // A browser's download with what the browser knew of it (cookie,
+    // referrer, user agent, file name), as AddUrl and HandOverUrl.
+    QString AddDownload(const QString& url, const DownloadDetails& details);
+    void HandOverDownload(const QString& url, const DownloadDetails& details,
+                          std::function<void(const QString& refusal)> done);
     void ToggleMainWindow();
     // Whether the window is up on the screen (not hidden, not minimised).
     bool MainWindowShown() const;
@@ -78,7 +85,7 @@ public:
     // menu), "Task Properties" of a task, "Import Broken File", "Options".
     // The Add URL sheet tells how its add ended: nothing when it was
     // cancelled, else the refusal as AddUrl returns it.
-    std::optional<QString> OpenAddUrl(const QString& url);
+    std::optional<QString> OpenAddUrl(const QString& url, const DownloadDetails* details = nullptr);
     void OpenTaskProperties(int taskId);
     void ImportBrokenFile();
     void OpenOptions();

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QFile>
 
@@ -306,6 +307,45 @@ TEST_F(Capture, UrlsOfStartsRacingEachOtherAllArrive)
         EXPECT_EQ(saved, urls);
         ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
     }
+}
+
+
+// A browser's download: the members-only file arrives through the real
+// Dromo with the browser's cookie, under the browser's name; a URL no task
+// can be made of is refused at once.
+TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
+{
+    test::TempDir downloads;
+    test::TempDir www;
+    const std::string data = test::RandomBytes(200000, 3);
+    test::WriteFile(www.File("members.bin"), data);
+    test::FaultServer server(www.Path());
+    WriteProfile(downloads);
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    qDBusRegisterMetaType<CURLHook::Details>();
+    const auto addDownload = [this](const std::string& url, const CURLHook::Details& details) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService), "AddDownload");
+        call << QString::fromStdString(url) << QVariant::fromValue(details);
+        return m_bus->call(call, QDBus::Block, 30000);
+    };
+    const CURLHook::Details details{{"cookie", "theme=dark; dromo=yes"},
+                                    {"referrer", QString::fromStdString(server.Url("/page.html"))},
+                                    {"fileName", "Quarterly Report 2026.bin"},
+                                    {"mimeType", "application/octet-stream"},
+                                    {"somethingNew", "ignored"}};
+    const QDBusMessage reply = addDownload(server.Url("/file/members.bin?cookie=1"), details);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("Quarterly Report 2026.bin")) == data; }));
+
+    const QDBusMessage refused = addDownload("data:text/plain,hello", {{"fileName", "hello.txt"}});
+    EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(refused.errorMessage().toStdString(), "invalid url");
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+    // The cookie is a secret: it never reaches the profile.
+    EXPECT_EQ(test::ReadFile(m_ini.toStdString()).find("dromo=yes"), std::string::npos);
 }
 
 }  // namespace
