@@ -15,7 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
+#include <thread>
 
 #include "atomicfile.h"
 #include "inidocument.h"
@@ -211,6 +214,56 @@ TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
     // The next try, with room again, writes it all.
     ASSERT_TRUE(profile.Flush()) << profile.FlushError();
     EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
+    EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
+}
+
+// Waits (bounded) until the condition holds; false when it never did.
+bool Eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// FlushSoon hands the file to a writer thread: it lands whole, a failure
+// shows afterwards in FlushError and in the next FlushSoon, and the next
+// write that works clears it.
+TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    SettingsProfile profile(path);
+    profile.WriteInt("Settings", "MRU Num", 0);
+    EXPECT_TRUE(profile.FlushSoon());
+    EXPECT_TRUE(Eventually([&] { return SettingsProfile(path).GetInt("Settings", "MRU Num", -1) == 0; }));
+    EXPECT_EQ(profile.FlushError(), "");
+    const QByteArray before = ReadBytes(path);
+
+    for (int i = 0; i < 2000; ++i) {
+        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    }
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_TRUE(profile.FlushSoon());  // the write before worked
+    const bool failed = Eventually([&] { return !profile.FlushError().empty(); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_TRUE(failed);
+    EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
+    EXPECT_EQ(ReadBytes(path), before);
+
+    EXPECT_FALSE(profile.FlushSoon());  // says the last one failed, and tries again
+    EXPECT_TRUE(Eventually([&] { return profile.FlushError().empty(); }));
+    EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
+    EXPECT_TRUE(profile.Flush());
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
 }
 

@@ -132,6 +132,37 @@ TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
     EXPECT_FALSE(saver.Tick());
 }
 
+// The ticks do not wait for the disk; a write that fails after the tick
+// returned shows at the next tick, which tries again although the list did
+// not change. The explicit save waits.
+TEST(AutoSaver, TicksDoNotWaitAndLearnOfALaterFailure)
+{
+    test::Rig rig;
+    rig.options.maxThreadNumber = 0;
+    test::FakeProfile profile;
+    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
+    AutoSaver saver(store, rig.settings, rig.table);
+    rig.adder.AddTask("http://h/a", "");
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 1);
+    EXPECT_EQ(profile.flushes, 0);
+    EXPECT_FALSE(saver.Tick());
+
+    profile.flushResult = false;  // the write in the background failed
+    profile.flushError = "Cannot write /c/Dromo.ini: Input/output error.";
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 2);
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    profile.flushResult = true;
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+
+    EXPECT_TRUE(saver.SaveNow());
+    EXPECT_EQ(profile.flushes, 1);
+    EXPECT_EQ(profile.soonFlushes, 3);
+}
+
 TEST(AutoSaver, SavesAfterTheListChangedOnly)
 {
     test::Rig rig;
