@@ -188,6 +188,34 @@ TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
     }
 }
 
+// A file size limit stands in for a full disk while it lives: writes past
+// 4 KiB stop with EFBIG.
+class DiskFull {
+public:
+    DiskFull()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit small = m_old;
+        small.rlim_cur = 4096;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    ~DiskFull() { ::setrlimit(RLIMIT_FSIZE, &m_old); }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+private:
+    rlimit m_old{};
+};
+
+// 2000 task targets: a profile well beyond 4 KiB.
+void AddTaskValues(SettingsProfile& profile)
+{
+    for (int i = 0; i < 2000; ++i) {
+        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    }
+}
+
 TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
 {
     QTemporaryDir dir;
@@ -195,18 +223,12 @@ TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
     WriteBytes(path, "[Settings]\nMRU%20Num=1\n");
     const QByteArray before = ReadBytes(path);
     SettingsProfile profile(path);
-    for (int i = 0; i < 2000; ++i) {
-        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    AddTaskValues(profile);
+    bool flushed = true;
+    {
+        DiskFull full;
+        flushed = profile.Flush();
     }
-    // A file size limit stands in for a full disk: the write stops with EFBIG.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool flushed = profile.Flush();
-    ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(flushed);
     EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
     EXPECT_EQ(ReadBytes(path), before);
@@ -244,18 +266,13 @@ TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
     EXPECT_EQ(profile.FlushError(), "");
     const QByteArray before = ReadBytes(path);
 
-    for (int i = 0; i < 2000; ++i) {
-        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    AddTaskValues(profile);
+    bool failed = false;
+    {
+        DiskFull full;
+        EXPECT_TRUE(profile.FlushSoon());  // the write before worked
+        failed = Eventually([&] { return !profile.FlushError().empty(); });
     }
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_TRUE(profile.FlushSoon());  // the write before worked
-    const bool failed = Eventually([&] { return !profile.FlushError().empty(); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
     ASSERT_TRUE(failed);
     EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
     EXPECT_EQ(ReadBytes(path), before);
