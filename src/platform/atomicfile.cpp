@@ -97,4 +97,60 @@ std::string WriteFileAtomically(const std::string& path, std::string_view text)
     return {};
 }
 
+FileWriterThread::FileWriterThread(std::string path) : m_path(std::move(path)), m_thread([this] { Run(); })
+{
+}
+
+FileWriterThread::~FileWriterThread()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void FileWriterThread::Post(std::string text)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = std::move(text);
+    }
+    m_changed.notify_all();
+}
+
+std::string FileWriterThread::Wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_pending && !m_writing; });
+    return m_lastError;
+}
+
+std::string FileWriterThread::LastError() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
+
+void FileWriterThread::Run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_pending || m_stop; });
+        if (!m_pending) {
+            return;  // stopping, with nothing left to write
+        }
+        std::string text = std::move(*m_pending);
+        m_pending.reset();
+        m_writing = true;
+        lock.unlock();
+        std::string error = WriteFileAtomically(m_path, text);
+        lock.lock();
+        m_writing = false;
+        m_lastError = std::move(error);
+        m_changed.notify_all();
+    }
+}
+
 }  // namespace dromo

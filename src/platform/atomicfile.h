@@ -1,7 +1,11 @@
 #pragma once
 
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace dromo {
 
@@ -19,5 +23,37 @@ namespace dromo {
 //
 // Returns "" on success, else a sentence naming the file and the reason.
 std::string WriteFileAtomically(const std::string& path, std::string_view text);
+
+// One file written by WriteFileAtomically on a thread of its own, so the
+// disk (a slow fsync can take seconds) never holds up the caller. Texts are
+// written in the order posted; one not yet started when a newer one comes
+// is skipped, since the newer holds all of it.
+class FileWriterThread {
+public:
+    explicit FileWriterThread(std::string path);
+    // Writes what is still pending, then ends the thread.
+    ~FileWriterThread();
+    FileWriterThread(const FileWriterThread&) = delete;
+    FileWriterThread& operator=(const FileWriterThread&) = delete;
+
+    void Post(std::string text);
+    // Waits until everything posted is written; the outcome of the last
+    // write ("" when it worked).
+    std::string Wait();
+    // The outcome of the last finished write, without waiting.
+    std::string LastError() const;
+
+private:
+    void Run();
+
+    const std::string m_path;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<std::string> m_pending;
+    bool m_writing = false;
+    bool m_stop = false;
+    std::string m_lastError;
+    std::thread m_thread;  // last: started once the rest is ready
+};
 
 }  // namespace dromo

@@ -93,6 +93,7 @@ SettingsProfile::~SettingsProfile()
     if (m_dirty) {
         Flush();
     }
+    m_writer.reset();  // waits for a write still going on
 }
 
 QString SettingsProfile::FileName() const
@@ -203,15 +204,8 @@ std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
     return m_doc.Names(section);
 }
 
-bool SettingsProfile::Flush()
+bool SettingsProfile::Post()
 {
-    if (!m_dirty) {
-        if (!(CurrentStamp() == m_stamp)) {
-            Read();
-        }
-        m_flushError.clear();
-        return !m_unreadable;
-    }
     if (m_unreadable) {
         m_flushError = m_readProblem + " Nothing is saved over it.";
         return false;
@@ -221,13 +215,54 @@ bool SettingsProfile::Flush()
         m_flushError = "Cannot create the folder " + folder.toStdString() + ".";
         return false;
     }
-    m_flushError = WriteFileAtomically(m_path, m_doc.Serialize());
+    if (!m_writer) {
+        m_writer = std::make_unique<FileWriterThread>(m_path);
+    }
+    m_writer->Post(m_doc.Serialize());
+    return true;
+}
+
+bool SettingsProfile::Flush()
+{
+    if (!m_dirty) {
+        if (!(CurrentStamp() == m_stamp)) {
+            Read();
+        }
+        m_flushError.clear();
+        return !m_unreadable;
+    }
+    if (!Post()) {
+        return false;
+    }
+    m_flushError = m_writer->Wait();
     if (!m_flushError.empty()) {
         return false;
     }
     m_dirty = false;
     m_stamp = CurrentStamp();
     return true;
+}
+
+bool SettingsProfile::FlushSoon()
+{
+    if (!m_dirty) {
+        return Flush();
+    }
+    // Still counted as unwritten until a Flush has waited for the disk.
+    const std::string before = m_writer ? m_writer->LastError() : std::string();
+    if (!Post()) {
+        return false;
+    }
+    m_flushError.clear();  // FlushError follows the writer from here on
+    return before.empty();
+}
+
+std::string SettingsProfile::FlushError() const
+{
+    if (!m_flushError.empty() || !m_writer) {
+        return m_flushError;
+    }
+    return m_writer->LastError();
 }
 
 }  // namespace dromo

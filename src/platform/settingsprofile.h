@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "core/profile.h"
+#include "atomicfile.h"
 #include "inidocument.h"
 
 namespace dromo {
@@ -17,8 +19,9 @@ namespace dromo {
 // The whole file is read once and held in memory; Flush writes it whole
 // through WriteFileAtomically (temporary file, fsync, rename, owner-only
 // mode), so a crash or a full disk never leaves half a profile and the
-// passwords in it are not readable by others. A profile that exists but
-// cannot be read is never written over.
+// passwords in it are not readable by others; FlushSoon does the same on a
+// writer thread without waiting for it. A profile that exists but cannot be
+// read is never written over.
 //
 // One instance is for one thread at a time.
 class SettingsProfile : public Profile {
@@ -42,7 +45,8 @@ public:
     // another program changed it (the capture host follows the options this
     // way).
     bool Flush() override;
-    std::string FlushError() const override { return m_flushError; }
+    bool FlushSoon() override;
+    std::string FlushError() const override;
 
     // Why the file that was there could not be read ("" when it could, or
     // there was none). Until it is dealt with, nothing is written over it.
@@ -61,6 +65,9 @@ private:
     };
     void Read();
     Stamp CurrentStamp() const;
+    // Sends the text to the writer thread; false (with the reason) when it
+    // must not or cannot be written.
+    bool Post();
 
     std::string m_path;
     IniDocument m_doc;
@@ -69,6 +76,7 @@ private:
     std::string m_readProblem;
     std::string m_flushError;
     Stamp m_stamp;
+    std::unique_ptr<FileWriterThread> m_writer;  // started by the first write
 };
 
 }  // namespace dromo

@@ -15,7 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
+#include <thread>
 
 #include "atomicfile.h"
 #include "inidocument.h"
@@ -185,6 +188,34 @@ TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
     }
 }
 
+// A file size limit stands in for a full disk while it lives: writes past
+// 4 KiB stop with EFBIG.
+class DiskFull {
+public:
+    DiskFull()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit small = m_old;
+        small.rlim_cur = 4096;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    ~DiskFull() { ::setrlimit(RLIMIT_FSIZE, &m_old); }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+private:
+    rlimit m_old{};
+};
+
+// 2000 task targets: a profile well beyond 4 KiB.
+void AddTaskValues(SettingsProfile& profile)
+{
+    for (int i = 0; i < 2000; ++i) {
+        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    }
+}
+
 TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
 {
     QTemporaryDir dir;
@@ -192,18 +223,12 @@ TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
     WriteBytes(path, "[Settings]\nMRU%20Num=1\n");
     const QByteArray before = ReadBytes(path);
     SettingsProfile profile(path);
-    for (int i = 0; i < 2000; ++i) {
-        profile.WriteString("URL", "URL" + std::to_string(i) + "\\Target", "http://host/some/long/path/file.zip");
+    AddTaskValues(profile);
+    bool flushed = true;
+    {
+        DiskFull full;
+        flushed = profile.Flush();
     }
-    // A file size limit stands in for a full disk: the write stops with EFBIG.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool flushed = profile.Flush();
-    ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(flushed);
     EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
     EXPECT_EQ(ReadBytes(path), before);
@@ -211,6 +236,51 @@ TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
     // The next try, with room again, writes it all.
     ASSERT_TRUE(profile.Flush()) << profile.FlushError();
     EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
+    EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
+}
+
+// Waits (bounded) until the condition holds; false when it never did.
+bool Eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// FlushSoon hands the file to a writer thread: it lands whole, a failure
+// shows afterwards in FlushError and in the next FlushSoon, and the next
+// write that works clears it.
+TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    SettingsProfile profile(path);
+    profile.WriteInt("Settings", "MRU Num", 0);
+    EXPECT_TRUE(profile.FlushSoon());
+    EXPECT_TRUE(Eventually([&] { return SettingsProfile(path).GetInt("Settings", "MRU Num", -1) == 0; }));
+    EXPECT_EQ(profile.FlushError(), "");
+    const QByteArray before = ReadBytes(path);
+
+    AddTaskValues(profile);
+    bool failed = false;
+    {
+        DiskFull full;
+        EXPECT_TRUE(profile.FlushSoon());  // the write before worked
+        failed = Eventually([&] { return !profile.FlushError().empty(); });
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
+    EXPECT_EQ(ReadBytes(path), before);
+
+    EXPECT_FALSE(profile.FlushSoon());  // says the last one failed, and tries again
+    EXPECT_TRUE(Eventually([&] { return profile.FlushError().empty(); }));
+    EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
+    EXPECT_TRUE(profile.Flush());
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
 }
 

@@ -13,9 +13,11 @@ struct ViewSettings;
 // task added, removed or changing state), so a crash loses no task. Ticked
 // by the one-second timer on the user-interface thread, never by a worker.
 //
-// A save that fails (a full disk, a read-only profile) is tried again on
-// every tick until one succeeds, and the reason stays readable meanwhile so
-// the window can show it.
+// The ticks hand the file to the disk without waiting for it (a slow
+// fsync never freezes the window); the explicit saves wait. A save that
+// fails (a full disk, a read-only profile) is tried again on every tick
+// until one succeeds, and the reason stays readable meanwhile so the window
+// can show it.
 class AutoSaver {
 public:
     AutoSaver(SettingsStore& store, const ViewSettings& settings, const TaskTable& table);
@@ -35,6 +37,8 @@ public:
     const std::string& Problem() const { return m_problem; }
 
 private:
+    bool Save(bool wait);
+
     SettingsStore& m_store;
     const ViewSettings& m_settings;
     const TaskTable& m_table;

@@ -293,7 +293,7 @@ ProxyList SettingsStore::LoadProxies()
     return list;
 }
 
-bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& table)
 {
     auto guard = table.Lock();
     SaveOptions(settings.options, table.Count() + UnloadedTaskCount());
@@ -302,7 +302,18 @@ bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
     SaveCategories(settings.categories);
     SaveSites(settings.sites);
     SaveProxies(settings.proxies);
+}
+
+bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+{
+    WriteAll(settings, table);
     return m_profile.Flush();
+}
+
+bool SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
+{
+    WriteAll(settings, table);
+    return m_profile.FlushSoon();
 }
 
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)

@@ -44,6 +44,9 @@ public:
     void Load(ViewSettings& settings, TaskAdder& adder, Network& network);
     // Writes everything back; false when the profile could not be written.
     bool Save(const ViewSettings& settings, const TaskTable& table);
+    // The same, without waiting for the disk (the auto-save's way): false
+    // when the save before failed; SaveError tells this one's outcome later.
+    bool SaveSoon(const ViewSettings& settings, const TaskTable& table);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);
@@ -77,6 +80,7 @@ private:
         std::string progress;
         TaskRecord record;
     };
+    void WriteAll(const ViewSettings& settings, const TaskTable& table);
     StoredTask ReadTask(int index);
     void WriteTask(int index, const StoredTask& task);
 

@@ -69,7 +69,18 @@ public:
         }
         return names;
     }
-    bool Flush() override { return flushResult; }
+    int flushes = 0;      // waited for
+    int soonFlushes = 0;  // handed to the disk without waiting
+    bool Flush() override
+    {
+        ++flushes;
+        return flushResult;
+    }
+    bool FlushSoon() override
+    {
+        ++soonFlushes;
+        return flushResult;
+    }
     std::string FlushError() const override { return flushResult ? std::string() : flushError; }
 
     bool Has(const std::string& section, const std::string& name) const

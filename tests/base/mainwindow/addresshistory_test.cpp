@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/autosaver.h"
 #include "fakes/fakeprofile.h"
 #include "fakes/rig.h"
@@ -13,6 +15,16 @@ struct History {
     test::Rig rig;
     AddressHistory history{rig.adder, rig.options};
     History() { rig.options.maxThreadNumber = 0; }  // no workers needed
+};
+
+// A task list with the auto-saver over a fake profile.
+struct Saving {
+    test::Rig rig;
+    test::FakeProfile profile;
+    SettingsStore store{profile, PlatformDefaults{"/dl/", "/share/"}};
+    AutoSaver saver{store, rig.settings, rig.table};
+    std::tuple<test::Rig&, test::FakeProfile&, AutoSaver&> parts{rig, profile, saver};
+    Saving() { rig.options.maxThreadNumber = 0; }
 };
 
 TEST(AddressHistory, NewestFirstCaseInsensitiveAndBounded)
@@ -143,11 +155,8 @@ TEST(AddressHistory, LoginsAreNeverRemembered)
 
 TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
 {
-    test::Rig rig;
-    rig.options.maxThreadNumber = 0;
-    test::FakeProfile profile;
-    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
-    AutoSaver saver(store, rig.settings, rig.table);
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
     profile.flushResult = false;
     profile.flushError = "Cannot write /c/Dromo.ini: Read-only file system.";
     // "Save Settings Now" with nothing changed in the list: told, and the
@@ -171,13 +180,38 @@ TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
     EXPECT_FALSE(saver.Tick());
 }
 
+// The ticks do not wait for the disk; a write that fails after the tick
+// returned shows at the next tick, which tries again although the list did
+// not change. The explicit save waits.
+TEST(AutoSaver, TicksDoNotWaitAndLearnOfALaterFailure)
+{
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
+    rig.adder.AddTask("http://h/a", "");
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 1);
+    EXPECT_EQ(profile.flushes, 0);
+    EXPECT_FALSE(saver.Tick());
+
+    profile.flushResult = false;  // the write in the background failed
+    profile.flushError = "Cannot write /c/Dromo.ini: Input/output error.";
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 2);
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    profile.flushResult = true;
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+
+    EXPECT_TRUE(saver.SaveNow());
+    EXPECT_EQ(profile.flushes, 1);
+    EXPECT_EQ(profile.soonFlushes, 3);
+}
+
 TEST(AutoSaver, SavesAfterTheListChangedOnly)
 {
-    test::Rig rig;
-    rig.options.maxThreadNumber = 0;
-    test::FakeProfile profile;
-    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
-    AutoSaver saver(store, rig.settings, rig.table);
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
     EXPECT_FALSE(saver.Tick());
     rig.adder.AddTask("http://h/a", "");
     EXPECT_TRUE(saver.Tick());
