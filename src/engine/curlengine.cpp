@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "download/progresstexts.h"
 #include "files/filenames.h"
 #include "httpresponse.h"
 #include "partialfile.h"
@@ -24,15 +25,6 @@ using Clock = std::chrono::steady_clock;
 // The longest wait a server's Retry-After may ask for.
 constexpr std::int64_t kMaxRetryAfter = 3600;
 
-std::string TimeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S ", &local);
-    return text;
-}
 
 // libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
 // ASCII, which are sent percent-encoded. What is already encoded stays.
@@ -516,7 +508,7 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
 
 void CurlEngine::Status(const std::string& message)
 {
-    m_sink.OnProgress(TimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
+    m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
 }
 
 bool CurlEngine::Fail(const std::string& message)

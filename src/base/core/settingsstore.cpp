@@ -55,6 +55,8 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Schedule Start at", nullptr, &TaskRecord::startAt, 0, "22:00"},
     TaskValue{"Enable Proxy", &TaskRecord::useProxy, nullptr, 0, nullptr},
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
+    TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
+    TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)

@@ -4,6 +4,7 @@
 #include "core/tasktable.h"
 #include "download/clock.h"
 #include "download/completionactions.h"
+#include "download/progresstexts.h"
 #include "download/transferengine.h"
 #include "download/workerstate.h"
 #include "files/filenames.h"
@@ -274,6 +275,7 @@ void Worker::RunAttempts(TaskRecord& task)
             return;
         }
         const TaskState next = Failed(task, m_engine->ErrorText());
+        ExplainLostCookies(task, m_engine->ErrorText());
         UpdateStatus();
         m_engine->Close();
         task.SetState(next);
@@ -313,6 +315,20 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
         m_ctx.table.SetStateImage(row, StateImageOf(r.state));
     }
     return next;
+}
+
+// A browser's cookie lives in memory only: when a site refuses a task whose
+// cookie did not survive a restart, the status says why and what to do.
+void Worker::ExplainLostCookies(const TaskRecord& task, const std::string& error)
+{
+    if (task.browserCookie == 0 || !task.cookie.empty() ||
+        !(Contains(error, " 401 ") || Contains(error, " 403 "))) {
+        return;
+    }
+    m_ctx.progress.OnProgress(StatusTimeStamp() + "Fail - the site refused the download: the browser's cookies "
+                                                  "for it were not kept when Dromo restarted; start it again "
+                                                  "from the browser",
+                              0, 0, kProgressStatus, task.taskId);
 }
 
 // Waits `seconds` in half-second steps; false when the task was taken over

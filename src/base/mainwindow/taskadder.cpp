@@ -192,6 +192,7 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
 {
     TaskRecord record = RecordFromOptions();
     record.cookie = details.cookie;
+    record.browserCookie = details.cookie.empty() ? 0 : 1;
     record.referrer = details.referrer;
     if (!details.userAgent.empty()) {
         record.userAgent = details.userAgent;

@@ -634,6 +634,7 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     values.ApplyTo(record);
     if (details != nullptr) {
         record.cookie = details->cookie;
+        record.browserCookie = details->cookie.empty() ? 0 : 1;
         record.referrer = details->referrer;
         if (!details->userAgent.empty()) {
             record.userAgent = details->userAgent;

@@ -160,6 +160,9 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     r.startAt = "7:5";
     r.useProxy = 1;
     r.proxyIndex = 0;
+    r.cookie = "session=secret-cookie";
+    r.browserCookie = 1;
+    r.referrer = "http://h/page.html";
     r.SetState(TaskState::Error);
     TaskRow row;
     row.texts[kColTarget] = "http://h/a.zip";
@@ -202,6 +205,17 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     EXPECT_EQ(back.useProxy, 1);
     EXPECT_EQ(back.State(), TaskState::Scheduled);
     EXPECT_EQ(g.table.RowCopy(0).texts, row.texts);
+    // A browser's cookie is a secret kept in memory: only that there was one
+    // is stored, beside the referrer.
+    EXPECT_EQ(back.cookie, "");
+    EXPECT_EQ(back.browserCookie, 1);
+    EXPECT_EQ(back.referrer, "http://h/page.html");
+    for (const auto& [section, values] : f.profile.sections) {
+        for (const auto& [name, value] : values) {
+            const auto* text = std::get_if<std::string>(&value);
+            EXPECT_TRUE(text == nullptr || text->find("secret-cookie") == std::string::npos) << section << "/" << name;
+        }
+    }
 }
 
 TEST(SettingsStore, RestoredTasksStartWorkersOnlyOnceTheListsAreIn)

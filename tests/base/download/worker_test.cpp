@@ -410,5 +410,34 @@ TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
     }
 }
 
+TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
+{
+    struct Case {
+        const char* cookie;
+        int browserCookie;
+        const char* error;
+        bool explained;
+    } cases[] = {
+        {"", 1, "Error 403 from server: Forbidden", true},
+        {"", 1, "Error 401 from server: Unauthorized", true},
+        {"", 1, "Error 404 from server: Not Found", false},
+        {"s=1", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
+        {"", 0, "Error 403 from server: Forbidden", false},     // never had one
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.engines.script.Add(Step::Fail(c.error));
+        TaskRecord record;
+        record.errorCount = 0;
+        record.cookie = c.cookie;
+        record.browserCookie = c.browserCookie;
+        rig.adder.AddTaskFromRecord("http://h/members.zip", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        const std::string status = rig.table.RowCopy(0).texts[kColStatus];
+        EXPECT_EQ(status.find("were not kept when Dromo restarted") != std::string::npos, c.explained)
+            << c.error << " / " << status;
+    }
+}
+
 }  // namespace
 }  // namespace dromo
