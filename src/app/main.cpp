@@ -23,6 +23,7 @@
 #include "core/startup.h"
 #include "core/tasktable.h"
 #include "curlengine.h"
+#include "desktopintegration.h"
 #include "desktopshell.h"
 #include "download/progresshandler.h"
 #include "download/refreshtimer.h"
@@ -242,6 +243,10 @@ int main(int argc, char** argv)
     }
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.EndSession(); });
+
+    // Notices of finished downloads and no idle suspend while one runs,
+    // each where the desktop offers it.
+    DesktopIntegration desktop(table, state, settings.options, completion, shell);
 
     for (const std::string& url : args.urls) {
         window.AddUrl(QString::fromStdString(url));
