@@ -99,7 +99,8 @@ void PrintHelp()
                  "  URL...                     download these; a Dromo already running gets them\n"
                  "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
-                 "  --help                     show this text\n";
+                 "  --help                     show this text\n"
+                 "  --version                  show the version\n";
 }
 
 }  // namespace
@@ -110,6 +111,10 @@ int main(int argc, char** argv)
     const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (args.help) {
         PrintHelp();
+        return 0;
+    }
+    if (args.version) {
+        std::cout << "dromo " << DROMO_VERSION << "\n";
         return 0;
     }
     if (!args.error.empty()) {
