@@ -17,6 +17,8 @@ packages=(
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
   apache2 squid vsftpd
   dbus-daemon python3-dbus python3-dbusmock
+  # the AppStream metadata's check; dpkg-shlibdeps and friends for cpack -G DEB
+  appstream dpkg-dev
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium)
