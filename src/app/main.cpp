@@ -46,6 +46,7 @@
 #include "mainwindow/tasklistmodel.h"
 #include "networkmanagernetwork.h"
 #include "platformpaths.h"
+#include "secretservice.h"
 #include "settingsprofile.h"
 #include "systemclock.h"
 #include "wavesound.h"
@@ -203,6 +204,10 @@ int main(int argc, char** argv)
                                   history, commands, clock});
 
     SettingsStore store(profile, PlatformPaths::Defaults());
+    // Passwords live in the desktop's keyring where one takes them.
+    SecretService secrets;
+    PasswordKeyring keyring(secrets);
+    store.UseKeyring(&keyring);
     AddressHistory addresses(adder, settings.options);
     addresses.Load(profile);
     ScheduleCheck schedule(table, clock, pool, completion);
