@@ -91,6 +91,17 @@ void WriteOldProfile(test::FakeProfile& profile)
     profile.WriteString("Proxy", "Proxy0\\Password", Base64Encode("proxy-pass"));
 }
 
+// A profile of an earlier version after its first save with a keyring.
+struct Moved {
+    test::FakeProfile profile;
+    FakeSecrets secrets;
+    Moved()
+    {
+        WriteOldProfile(profile);
+        ProgramRun(profile, secrets).Save();
+    }
+};
+
 const std::pair<const char*, const char*> kPasswordValues[] = {
     {"Settings", "Password"}, {"URL", "URL0\\Password"}, {"Site", "Site0\\Password"}, {"Proxy", "Proxy0\\Password"}};
 const std::vector<std::string> kPasswords{"ftp-pass", "task-pass", "site-pass", "proxy-pass"};
@@ -143,10 +154,8 @@ TEST(PasswordKeyring, WithoutAKeyringTheProfileKeepsThem)
 // them; once it opens again they are all there.
 TEST(PasswordKeyring, ALockedKeyringLosesNothing)
 {
-    test::FakeProfile profile;
-    FakeSecrets secrets;
-    WriteOldProfile(profile);
-    ProgramRun(profile, secrets).Save();
+    Moved m;
+    auto& [profile, secrets] = m;
     secrets.readable = false;
     secrets.writable = false;
     {
@@ -155,6 +164,7 @@ TEST(PasswordKeyring, ALockedKeyringLosesNothing)
         ASSERT_TRUE(locked.Save());
     }
     for (const auto& [section, name] : kPasswordValues) {
+        EXPECT_EQ(Stored(profile, section, name), "") << name;
         EXPECT_EQ(Marker(profile, section, name), 1) << name;
     }
     secrets.readable = true;
@@ -165,10 +175,8 @@ TEST(PasswordKeyring, ALockedKeyringLosesNothing)
 // the profile and its marker is cleared; a changed one is written again.
 TEST(PasswordKeyring, ChangedPasswordsFollow)
 {
-    test::FakeProfile profile;
-    FakeSecrets secrets;
-    WriteOldProfile(profile);
-    ProgramRun(profile, secrets).Save();
+    Moved m;
+    auto& [profile, secrets] = m;
     {
         ProgramRun run(profile, secrets);
         run.settings.options.password = kDefaultPassword;
