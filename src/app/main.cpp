@@ -23,6 +23,7 @@
 #include "core/startup.h"
 #include "core/tasktable.h"
 #include "curlengine.h"
+#include "desktopintegration.h"
 #include "desktopshell.h"
 #include "download/progresshandler.h"
 #include "download/refreshtimer.h"
@@ -45,6 +46,7 @@
 #include "mainwindow/tasklistmodel.h"
 #include "networkmanagernetwork.h"
 #include "platformpaths.h"
+#include "secretservice.h"
 #include "settingsprofile.h"
 #include "systemclock.h"
 #include "wavesound.h"
@@ -98,7 +100,8 @@ void PrintHelp()
                  "  URL...                     download these; a Dromo already running gets them\n"
                  "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
-                 "  --help                     show this text\n";
+                 "  --help                     show this text\n"
+                 "  --version                  show the version\n";
 }
 
 }  // namespace
@@ -109,6 +112,10 @@ int main(int argc, char** argv)
     const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (args.help) {
         PrintHelp();
+        return 0;
+    }
+    if (args.version) {
+        std::cout << "dromo " << DROMO_VERSION << "\n";
         return 0;
     }
     if (!args.error.empty()) {
@@ -197,6 +204,10 @@ int main(int argc, char** argv)
                                   history, commands, clock});
 
     SettingsStore store(profile, PlatformPaths::Defaults());
+    // Passwords live in the desktop's keyring where one takes them.
+    SecretService secrets;
+    PasswordKeyring keyring(secrets);
+    store.UseKeyring(&keyring);
     AddressHistory addresses(adder, settings.options);
     addresses.Load(profile);
     ScheduleCheck schedule(table, clock, pool, completion);
@@ -242,6 +253,10 @@ int main(int argc, char** argv)
     }
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.EndSession(); });
+
+    // Notices of finished downloads and no idle suspend while one runs,
+    // each where the desktop offers it.
+    DesktopIntegration desktop(table, state, settings.options, completion, shell);
 
     for (const std::string& url : args.urls) {
         window.AddUrl(QString::fromStdString(url));

@@ -8,6 +8,7 @@
 
 #include "core/base64.h"
 #include "core/network.h"
+#include "core/passwordkeyring.h"
 #include "core/profile.h"
 #include "core/tasktable.h"
 #include "mainwindow/parseurl.h"
@@ -137,8 +138,37 @@ SettingsStore::SettingsStore(Profile& profile, PlatformDefaults platform)
 {
 }
 
+std::optional<std::string> SettingsStore::KeyringLoad(const std::string& section, const std::string& name)
+{
+    return m_keyring ? m_keyring->Load(m_profile, section, name) : std::nullopt;
+}
+
+bool SettingsStore::KeyringSave(const std::string& section, const std::string& name, const std::string& password)
+{
+    return m_keyring && m_keyring->Save(m_profile, section, name, password);
+}
+
+std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name)
+{
+    if (auto kept = KeyringLoad(section, name)) {
+        return *kept;
+    }
+    return DecodeOrKeep(m_profile.GetString(section, name, ""));
+}
+
+void SettingsStore::WriteListPassword(const std::string& section, const std::string& name,
+                                      const std::string& password)
+{
+    if (!KeyringSave(section, name, password)) {
+        m_profile.WriteString(section, name, Base64Encode(password));
+    }
+}
+
 std::string SettingsStore::ReadPassword(const std::string& section, const std::string& name)
 {
+    if (auto kept = KeyringLoad(section, name)) {
+        return *kept;
+    }
     std::string stored = m_profile.GetString(section, name, kDefaultPassword);
     if (EqualsIgnoreCase(stored, kDefaultPassword)) {
         return stored;
@@ -149,6 +179,9 @@ std::string SettingsStore::ReadPassword(const std::string& section, const std::s
 void SettingsStore::WritePassword(const std::string& section, const std::string& name,
                                   const std::string& password)
 {
+    if (KeyringSave(section, name, password)) {
+        return;
+    }
     m_profile.WriteString(section, name,
                           EqualsIgnoreCase(password, kDefaultPassword) ? password
                                                                         : Base64Encode(password));
@@ -273,7 +306,7 @@ SiteList SettingsStore::LoadSites()
         SiteEntry entry;
         entry.host = m_profile.GetString(kSite, EntryName("Site", i, "Host"), "");
         entry.user = m_profile.GetString(kSite, EntryName("Site", i, "Username"), "");
-        entry.password = DecodeOrKeep(m_profile.GetString(kSite, EntryName("Site", i, "Password"), ""));
+        entry.password = ReadListPassword(kSite, EntryName("Site", i, "Password"));
         list.push_back(std::move(entry));
     }
     return list;
@@ -288,8 +321,7 @@ ProxyList SettingsStore::LoadProxies()
         entry.host = m_profile.GetString(kProxy, EntryName("Proxy", i, "Host"), "");
         entry.port = static_cast<std::int16_t>(m_profile.GetInt(kProxy, EntryName("Proxy", i, "Port"), 80));
         entry.user = m_profile.GetString(kProxy, EntryName("Proxy", i, "Username"), "");
-        entry.password =
-            DecodeOrKeep(m_profile.GetString(kProxy, EntryName("Proxy", i, "Password"), ""));
+        entry.password = ReadListPassword(kProxy, EntryName("Proxy", i, "Password"));
         list.push_back(std::move(entry));
     }
     return list;
@@ -420,7 +452,7 @@ void SettingsStore::SaveSites(const SiteList& sites)
         const int n = static_cast<int>(i);
         m_profile.WriteString(kSite, EntryName("Site", n, "Host"), sites[i].host);
         m_profile.WriteString(kSite, EntryName("Site", n, "Username"), sites[i].user);
-        m_profile.WriteString(kSite, EntryName("Site", n, "Password"), Base64Encode(sites[i].password));
+        WriteListPassword(kSite, EntryName("Site", n, "Password"), sites[i].password);
     }
 }
 
@@ -433,8 +465,7 @@ void SettingsStore::SaveProxies(const ProxyList& proxies)
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Host"), proxies[i].host);
         m_profile.WriteInt(kProxy, EntryName("Proxy", n, "Port"), proxies[i].port);
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Username"), proxies[i].user);
-        m_profile.WriteString(kProxy, EntryName("Proxy", n, "Password"),
-                              Base64Encode(proxies[i].password));
+        WriteListPassword(kProxy, EntryName("Proxy", n, "Password"), proxies[i].password);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 namespace dromo {
 
 class Network;
+class PasswordKeyring;
 class Profile;
 class TaskAdder;
 class TaskTable;
@@ -38,6 +40,8 @@ struct ViewSettings {
 class SettingsStore {
 public:
     SettingsStore(Profile& profile, PlatformDefaults platform);
+    // Passwords go to this keyring where it takes them (before Load).
+    void UseKeyring(PasswordKeyring* keyring) { m_keyring = keyring; }
 
     // The options, the lists and the network state first, the saved tasks
     // last (through the adder, which may start workers that read the rest).
@@ -87,10 +91,17 @@ private:
     std::string ReadPassword(const std::string& section, const std::string& name);
     void WritePassword(const std::string& section, const std::string& name,
                        const std::string& password);
+    // The site and proxy passwords: always Base64 in the profile.
+    std::string ReadListPassword(const std::string& section, const std::string& name);
+    void WriteListPassword(const std::string& section, const std::string& name, const std::string& password);
+    // The keyring's step in the four above, where one is in use.
+    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name);
+    bool KeyringSave(const std::string& section, const std::string& name, const std::string& password);
 
     Profile& m_profile;
     PlatformDefaults m_platform;
     std::vector<StoredTask> m_unloaded;
+    PasswordKeyring* m_keyring = nullptr;
 };
 
 }  // namespace dromo

@@ -200,16 +200,25 @@ void TaskCommands::OpenDone(int row)
 
 void TaskCommands::Open(int clickedTaskId)
 {
-    const int row = m_table.RowOf(clickedTaskId);
-    const auto record = m_table.CopyOut(row);
+    ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.Open(path); });
+}
+
+void TaskCommands::OpenFolder(int clickedTaskId)
+{
+    ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.ShowItem(path); });
+}
+
+void TaskCommands::ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act)
+{
+    const auto record = m_table.CopyOut(m_table.RowOf(taskId));
     if (!record) {
         return;
     }
     if (!record->Is(TaskState::Done)) {
         m_messages.Warning(kNotComplete);
-        return;
+    } else if (!act(record->saveAs)) {
+        m_messages.Warning(kNotFound);
     }
-    OpenDone(row);
 }
 
 void TaskCommands::DoubleClick(int taskId)
@@ -269,7 +278,8 @@ bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds
         const auto record = clicked();
         return record && selected() == 1 && !record->Is(TaskState::Running);
     }
-    case CommandId::Open: {
+    case CommandId::Open:
+    case CommandId::OpenFolder: {
         const auto record = clicked();
         return record && selected() == 1 && record->Is(TaskState::Done);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "core/taskstate.h"
@@ -48,6 +50,9 @@ public:
     std::vector<int> RowsOf(const std::vector<int>& taskIds) const;
     // Context menu "Open" on the clicked task.
     void Open(int clickedTaskId);
+    // "Open Containing Folder": the clicked task's finished file shown in
+    // the file manager.
+    void OpenFolder(int clickedTaskId);
     // A double-click on a task's row (-1: empty space, which does nothing).
     void DoubleClick(int taskId);
 
@@ -61,6 +66,9 @@ private:
     bool AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const;
     void StopRows(const std::vector<int>& rows);
     void OpenDone(int row);
+    // Hands a finished task's file to `act`; says so when the task is not
+    // finished or `act` finds no file.
+    void ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act);
 
     TaskTable& m_table;
     GlobalOptions& m_options;

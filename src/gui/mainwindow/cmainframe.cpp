@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -48,6 +49,7 @@
 #include "mainwindow/addresshistory.h"
 #include "mainwindow/artwork.h"
 #include "mainwindow/cdropbasket.h"
+#include "mainwindow/clipboardurl.h"
 #include "mainwindow/cmainview.h"
 #include "mainwindow/cspeedbar.h"
 #include "mainwindow/completion.h"
@@ -145,6 +147,7 @@ void CMainFrame::FillPopup(QMenu& menu, Popup kind)
     if (kind == Popup::Row) {
         menu.addAction(m_actions[C::Properties]);
         menu.addAction(m_actions[C::Open]);
+        menu.addAction(m_actions[C::OpenFolder]);
         menu.setDefaultAction(m_actions[C::Properties]);
         menu.addSeparator();
     } else {
@@ -270,6 +273,7 @@ void CMainFrame::BuildMenus()
     }
     MakeAction(C::MainWindow, tr("Main Window"));
     MakeAction(C::Open, tr("Open"));
+    MakeAction(C::OpenFolder, tr("Open Containing Folder"));
     // The small menus' own texts for two commands of the main menu.
     m_popupDelete = new QAction(tr("Delete"), this);
     connect(m_popupDelete, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
@@ -619,7 +623,10 @@ ViewSettings CMainFrame::SettingsCopy() const
 std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const DownloadDetails* details)
 {
     const ViewSettings settings = SettingsCopy();
-    TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
+    // An empty sheet starts with a URL the user just copied.
+    const std::string start =
+        url.isEmpty() ? UrlFromClipboard(QApplication::clipboard()->text().toStdString()) : url.toStdString();
+    TaskPageValues values = TaskPageValues::FromOptions(settings.options, start);
     const std::string browserName = details != nullptr ? SafeFileName(details->fileName) : std::string();
     if (!browserName.empty()) {
         values.saveAs = m_ctx.adder.SavePathForName(browserName);  // kept by the sheet on showing
@@ -747,6 +754,7 @@ void CMainFrame::RunCommand(CommandId id)
     case C::SelectAll: m_view->selectAll(); break;
     case C::SelectAllInProgress: m_view->SelectTasks(c.RunningTaskIds()); break;
     case C::Open: c.Open(m_view->ClickedTaskId()); break;
+    case C::OpenFolder: c.OpenFolder(m_view->ClickedTaskId()); break;
     case C::AddUrl: OpenAddUrl(QString()); break;
     case C::LoadBrokenFile: ImportBrokenFile(); break;
     case C::Properties: OpenTaskProperties(m_view->ClickedTaskId()); break;
