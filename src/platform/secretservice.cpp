@@ -10,8 +10,13 @@ namespace {
 // section and name.
 const SecretSchema* Schema()
 {
-    static const SecretSchema schema = {
-        "com.tarnwick.Dromo.Password", SECRET_SCHEMA_NONE, {{"key", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}}};
+    static const SecretSchema schema = [] {
+        SecretSchema s{};
+        s.name = "com.tarnwick.Dromo.Password";
+        s.flags = SECRET_SCHEMA_NONE;
+        s.attributes[0] = {"key", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        return s;
+    }();
     return &schema;
 }
 
