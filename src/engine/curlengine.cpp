@@ -135,6 +135,7 @@ struct TransferRun {
     HttpResponse response;
     Outcome outcome = Outcome::Undecided;
     std::string failure;
+    TransferOutcome failureOutcome = TransferOutcome::Failed;
     std::string restartReason;
     std::int64_t total = -1;
     std::int64_t received = 0;     // bytes of this request's body
@@ -276,6 +277,11 @@ void TransferRun::DecideHttp()
         failure = "Error 407 from proxy: " + r.reason;
     } else {
         failure = "Error " + std::to_string(r.code) + " from server: " + r.reason;
+        if (r.code == 404) {
+            failureOutcome = TransferOutcome::NotFound;
+        } else if (r.code == 401 || r.code == 403) {
+            failureOutcome = TransferOutcome::AccessDenied;
+        }
     }
     outcome = Outcome::Failed;
 }
@@ -454,6 +460,7 @@ CurlEngine::~CurlEngine()
 
 bool CurlEngine::IsResumable() { return m_resumable; }
 std::string CurlEngine::ErrorText() { return m_error; }
+TransferOutcome CurlEngine::Outcome() { return m_outcome; }
 std::int64_t CurlEngine::FileSize() { return m_fileSize; }
 
 void CurlEngine::Close()
@@ -511,9 +518,10 @@ void CurlEngine::Status(const std::string& message)
     m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
 }
 
-bool CurlEngine::Fail(const std::string& message)
+bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
 {
     m_error = message;
+    m_outcome = outcome;
     Status(message);
     return false;
 }
@@ -521,8 +529,9 @@ bool CurlEngine::Fail(const std::string& message)
 namespace {
 
 std::string DescribeCurlFailure(CURLcode code, const char* detail, const TransferRun& run,
-                                const std::string& where, std::int32_t idleSeconds)
+                                const std::string& where, std::int32_t idleSeconds, TransferOutcome& outcome)
 {
+    outcome = TransferOutcome::Failed;
     const std::string why = detail[0] != '\0' ? detail : curl_easy_strerror(code);
     if ((code == CURLE_OUT_OF_MEMORY || code == CURLE_RECV_ERROR) && why.find("header") != std::string::npos) {
         // libcurl's own limits on a server's head: a protocol fault, not a
@@ -548,6 +557,7 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
         // The classic socket code for a connection aborted mid-transfer:
         // the worker decides by it whether to redial. libcurl's own buffer may
         // still hold an earlier, harmless message here, so its code speaks.
+        outcome = TransferOutcome::ConnectionLost;
         return "Error 10053 - connection aborted after " + std::to_string(run.received) +
                " bytes: " + curl_easy_strerror(code);
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -609,16 +619,18 @@ std::string ServerOf(CURL* easy, const std::string& host, std::uint16_t port)
 // libcurl's words, with what the server said last when that tells more: an
 // FTP server's reply, or a proxy's refusal to open a tunnel.
 std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const TransferRun& run,
-                            const std::string& host, std::uint16_t port, std::int32_t idleSeconds)
+                            const std::string& host, std::uint16_t port, std::int32_t idleSeconds,
+                            TransferOutcome& outcome)
 {
+    outcome = TransferOutcome::Failed;
     long connectCode = 0;
     curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectCode);
     const std::string where = ServerOf(easy, host, port);
     if (connectCode >= 300) {
         return "Fail - the proxy refused to connect to " + where + " (answer " + std::to_string(connectCode) + ")";
     }
-    std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds);
-    if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && text.find("10053") == std::string::npos &&
+    std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds, outcome);
+    if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && outcome != TransferOutcome::ConnectionLost &&
         run.lastReply[0] >= '4') {
         text += " (server: " + run.lastReply + ")";
     }
@@ -918,6 +930,7 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
                     (destination.empty() ? run.file.Target() : destination) + ": " + error);
     }
     m_savedAs = run.file.Target();
+    m_outcome = TransferOutcome::Completed;
     if (!name.empty()) {
         Status("Saved as " + NameOfPath(m_savedAs));
     }
@@ -929,6 +942,7 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
 bool CurlEngine::Transfer(const TransferRequest& request)
 {
     m_error.clear();
+    m_outcome = TransferOutcome::Failed;
     m_resumable = false;
     m_fileSize = -1;
     m_retryAfter = -1;
@@ -976,11 +990,12 @@ bool CurlEngine::Transfer(const TransferRequest& request)
 
         using Outcome = TransferRun::Outcome;
         if (code == CURLE_ABORTED_BY_CALLBACK) {
-            return Fail("Error - cancelled by user.");
+            return Fail("Error - cancelled by user.", TransferOutcome::Cancelled);
         }
         switch (run.outcome) {
         case Outcome::AlreadyExisted:
             m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_taskId);
+            m_outcome = TransferOutcome::AlreadyExisted;
             m_error = "File has already existed";
             Status(m_error);
             return true;
@@ -996,21 +1011,24 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             }
             continue;
         case Outcome::Failed:
-            return Fail(run.failure);
+            return Fail(run.failure, run.failureOutcome);
         case Outcome::Undecided:
         case Outcome::Write:
             break;
         }
         if (code != CURLE_OK || run.outcome != Outcome::Write) {
-            return Fail(DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer, run,
-                                        request.host, request.port, m_idleSeconds));
+            TransferOutcome outcome = TransferOutcome::Failed;
+            const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
+                                                     run, request.host, request.port, m_idleSeconds, outcome);
+            return Fail(text, outcome);
         }
         if (!file.Flush()) {
             return Fail("Error writing " + file.Path() + ": " + file.WriteError());
         }
         if (run.total >= 0 && file.Size() != run.total) {
             return Fail("Error 10053 - connection closed after " + std::to_string(file.Size()) + " of " +
-                        std::to_string(run.total) + " bytes");
+                            std::to_string(run.total) + " bytes",
+                        TransferOutcome::ConnectionLost);
         }
         run.Event(true);
         return Finish(run, file.Size());

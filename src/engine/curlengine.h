@@ -31,6 +31,7 @@ public:
                 const std::string& saveAs, const std::string& user,
                 const std::string& password) override;
     std::string ErrorText() override;
+    TransferOutcome Outcome() override;
     void Close() override;
     std::int64_t FileSize() override;
     void SetSpeedLimit(std::int32_t kbPerSecond) override;
@@ -80,7 +81,7 @@ private:
     std::string ServerFileName(const TransferRun& run);
     bool Finish(TransferRun& run, std::int64_t bytes);
     void Status(const std::string& message);
-    bool Fail(const std::string& message);
+    bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
 
     ProgressSink& m_sink;
     CURLM* m_multi;
@@ -89,6 +90,7 @@ private:
     std::atomic<bool> m_resumable{false};
     std::atomic<std::int64_t> m_fileSize{-1};
     std::string m_error;
+    TransferOutcome m_outcome = TransferOutcome::Failed;
 
     std::int16_t m_taskId = 0;
     std::int32_t m_speedLimit = -1;

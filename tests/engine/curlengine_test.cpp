@@ -742,5 +742,46 @@ TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
     EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
 }
 
+// The worker decides by the outcome; the texts keep the markers the Status
+// column, the history page and stored profiles have always shown.
+TEST_F(EngineTest, EveryOutcomesTextCarriesItsMarker)
+{
+    test::FaultServer server(www.Path());
+    const std::string dead = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
+    WriteFile(out.File("equal.bin"), data);
+    struct Case {
+        std::string url;
+        std::string target;
+        bool abort;
+        TransferOutcome outcome;
+        const char* text;  // also in the text, beside the marker
+    } cases[] = {
+        {server.Url("/file/a.bin"), "done.bin", false, TransferOutcome::Completed, ""},
+        {server.Url("/file/a.bin"), "equal.bin", false, TransferOutcome::AlreadyExisted, ""},
+        {server.Url("/file/a.bin?stall=1000"), "stalled.bin", true, TransferOutcome::Cancelled, ""},
+        {server.Url("/status/404"), "missing.bin", false, TransferOutcome::NotFound, ""},
+        {server.Url("/file/a.bin?auth=u:p"), "login.bin", false, TransferOutcome::AccessDenied, " 401 "},
+        {server.Url("/file/a.bin?cookie=1"), "members.bin", false, TransferOutcome::AccessDenied, " 403 "},
+        {server.Url("/file/a.bin?drops=1000"), "dropped.bin", false, TransferOutcome::ConnectionLost, ""},
+        {dead, "dead.bin", false, TransferOutcome::Failed, "Fail to connect"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        Fetcher f;
+        if (c.abort) {
+            f.sink.onEvent = [&f](const Event& e) {
+                if (e.kind == kProgressStart) {
+                    f.engine.Abort();
+                }
+            };
+        }
+        const bool ok = f.Get(c.url, out.File(c.target));
+        EXPECT_EQ(ok, c.outcome == TransferOutcome::Completed || c.outcome == TransferOutcome::AlreadyExisted);
+        EXPECT_EQ(f.engine.Outcome(), c.outcome);
+        EXPECT_NE(f.Error().find(OutcomeMarker(c.outcome)), std::string::npos) << f.Error();
+        EXPECT_NE(f.Error().find(c.text), std::string::npos) << f.Error();
+    }
+}
+
 }  // namespace
 }  // namespace dromo

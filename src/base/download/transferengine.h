@@ -14,6 +14,24 @@ enum ProgressKind : int {
     kProgressStart = 3,   // bytes already on disk when a transfer (re)starts
 };
 
+// What a transfer call came to. The worker decides retries and the next
+// state by it; the engine's text says the same in words, and keeps the
+// marker each outcome has always carried (OutcomeMarker), since the Status
+// column, the history page and stored profiles show those texts.
+enum class TransferOutcome {
+    Completed,       // the file is whole
+    AlreadyExisted,  // the same file was already there: "has already existed"
+    Cancelled,       // ended by Abort: "cancelled by user."
+    NotFound,        // the HTTP server has no such file: " 404 "
+    AccessDenied,    // the HTTP server refused the request (401 or 403)
+    ConnectionLost,  // the connection broke mid-transfer: "10053"
+    Failed,          // any other failure
+};
+
+// The text an outcome's message always contains ("" for Completed,
+// AccessDenied and Failed, which never had one).
+const char* OutcomeMarker(TransferOutcome outcome);
+
 // Receives an engine's progress events on the thread that runs the transfer.
 class ProgressSink {
 public:
@@ -35,8 +53,10 @@ public:
     virtual bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                         const std::string& saveAs, const std::string& user,
                         const std::string& password) = 0;
-    // The text of the last failure (the worker searches it).
+    // The text of the last failure, or "File has already existed".
     virtual std::string ErrorText() = 0;
+    // What the last transfer call came to.
+    virtual TransferOutcome Outcome() = 0;
     // Called after every transfer call and before the worker ends.
     virtual void Close() = 0;
     // Total size in bytes; negative when unknown.

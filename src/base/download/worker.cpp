@@ -33,11 +33,6 @@ bool NameCameFromUrl(const TaskRecord& task)
     return false;
 }
 
-bool Contains(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 }  // namespace
 
 // True when there are more workers than allowed. The surplus worker counts
@@ -274,8 +269,8 @@ void Worker::RunAttempts(TaskRecord& task)
             UpdateStatus();
             return;
         }
-        const TaskState next = Failed(task, m_engine->ErrorText());
-        ExplainLostCookies(task, m_engine->ErrorText());
+        const TaskState next = Failed(task, m_engine->Outcome());
+        ExplainLostCookies(task, m_engine->Outcome());
         UpdateStatus();
         m_engine->Close();
         task.SetState(next);
@@ -292,15 +287,15 @@ void Worker::RunAttempts(TaskRecord& task)
 }
 
 // Decides the state after a failed attempt, in the order of the failure table.
-TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
+TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
 {
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.activeCount;
     const int row = m_ctx.table.RowOf(task.taskId);
     TaskRecord r = row >= 0 ? *m_ctx.table.CopyOut(row) : task;
-    const bool toPause = Contains(error, "cancelled by user.") ||
-                         (Contains(error, " 404 ") && task.protocol != kProtocolFtp) ||
-                         (Contains(error, "10053") && m_ctx.options.redialIfDisconnected == 0);
+    const bool toPause = outcome == TransferOutcome::Cancelled ||
+                         (outcome == TransferOutcome::NotFound && task.protocol != kProtocolFtp) ||
+                         (outcome == TransferOutcome::ConnectionLost && m_ctx.options.redialIfDisconnected == 0);
     TaskState next;
     if (toPause) {
         next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
@@ -319,10 +314,9 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
 
 // A browser's cookie lives in memory only: when a site refuses a task whose
 // cookie did not survive a restart, the status says why and what to do.
-void Worker::ExplainLostCookies(const TaskRecord& task, const std::string& error)
+void Worker::ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome)
 {
-    if (task.browserCookie == 0 || !task.cookie.empty() ||
-        !(Contains(error, " 401 ") || Contains(error, " 403 "))) {
+    if (task.browserCookie == 0 || !task.cookie.empty() || outcome != TransferOutcome::AccessDenied) {
         return;
     }
     m_ctx.progress.OnProgress(StatusTimeStamp() + "Fail - the site refused the download: the browser's cookies "
@@ -353,8 +347,7 @@ bool Worker::WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds)
 void Worker::EndTask(TaskRecord& task)
 {
     auto guard = m_ctx.table.Lock();
-    const std::string error = m_engine->ErrorText();
-    const bool existed = Contains(error, "has already existed");
+    const bool existed = m_engine->Outcome() == TransferOutcome::AlreadyExisted;
     if (m_ctx.table.RowOf(task.taskId) < 0) {
         return;  // deleted by the user meanwhile: nothing left to record
     }

@@ -9,6 +9,7 @@
 namespace dromo {
 
 class TransferEngine;
+enum class TransferOutcome;
 
 // One worker thread's procedure: take the first queued task, hand its
 // settings to this worker's engine, run its attempts, end it, and look for
@@ -27,8 +28,8 @@ private:
     void RunAttempts(TaskRecord& task);
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
-    TaskState Failed(const TaskRecord& task, const std::string& error);
-    void ExplainLostCookies(const TaskRecord& task, const std::string& error);
+    TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
+    void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);
     bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);
     void EndTask(TaskRecord& task);
     void UpdateStatus();

@@ -132,6 +132,7 @@ public:
     bool FtpGet(const std::string&, std::uint16_t, const std::string&, const std::string&,
                 const std::string&, const std::string&) override { return false; }
     std::string ErrorText() override { return {}; }
+    TransferOutcome Outcome() override { return TransferOutcome::Failed; }
     void Close() override {}
     std::int64_t FileSize() override { return -1; }
     void SetSpeedLimit(std::int32_t) override {}

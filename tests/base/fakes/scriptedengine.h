@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,24 @@ struct Step {
     bool blockUntilAbort = false; // a stalled transfer: ends only by Abort
     std::string savedAs{};        // SavedAs after the call; "" keeps the target given
     std::int32_t retryAfter = -1; // RetryAfter after the call
+    // Outcome after the call; unset: what the text's marker says, as the
+    // real engine's texts and outcomes agree.
+    std::optional<TransferOutcome> outcome{};
 };
+
+inline TransferOutcome OutcomeOfStep(bool ok, const std::string& text)
+{
+    for (const TransferOutcome o : {TransferOutcome::AlreadyExisted, TransferOutcome::Cancelled,
+                                    TransferOutcome::NotFound, TransferOutcome::ConnectionLost}) {
+        if (text.find(OutcomeMarker(o)) != std::string::npos) {
+            return o;
+        }
+    }
+    if (text.find(" 401 ") != std::string::npos || text.find(" 403 ") != std::string::npos) {
+        return TransferOutcome::AccessDenied;
+    }
+    return ok ? TransferOutcome::Completed : TransferOutcome::Failed;
+}
 
 // One script for all engines a factory makes: each transfer call, on any
 // worker, takes the next step (or succeeds when the script is empty).
@@ -96,6 +114,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_error;
     }
+    TransferOutcome Outcome() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_outcome;
+    }
     void Close() override { m_script.RecordCall("Close"); }
     std::int64_t FileSize() override { return fileSize; }
     void Abort() override
@@ -156,9 +179,11 @@ private:
         if (m_aborted) {
             m_aborted = false;
             m_error = "Error - cancelled by user.";
+            m_outcome = TransferOutcome::Cancelled;
             return false;
         }
         m_error = step.error;
+        m_outcome = step.outcome.value_or(OutcomeOfStep(step.ok, step.error));
         m_savedAs = step.savedAs.empty() ? target : step.savedAs;
         m_retryAfter = step.retryAfter;
         return step.ok;
@@ -173,6 +198,7 @@ private:
     std::string m_error;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
+    TransferOutcome m_outcome = TransferOutcome::Failed;
 };
 
 class ScriptedEngineFactory : public EngineFactory {
