@@ -10,7 +10,9 @@
 #include <QProcess>
 
 #include <chrono>
+#include <algorithm>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "settingsprofile.h"
@@ -86,6 +88,21 @@ protected:
         add << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("") << QString("");
         ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
     }
+    // The Dromo that takes the browser's details: AddDownload, logged with
+    // them one per line, sorted.
+    void FakeDromoWithDetails(const std::string& log)
+    {
+        FakeDromo(log);
+        QDBusMessage add = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
+                                                          "org.freedesktop.DBus.Mock", "AddMethod");
+        add << QString("DROMO.URLMonitor") << QString("AddDownload") << QString("sa{ss}") << QString("")
+            << QString::fromStdString("line = args[0]\n"
+                                      "for key in sorted(args[1]):\n"
+                                      "    line += ' %s=%s' % (key, args[1][key])\n"
+                                      "with open('" + log + ".details', 'a') as f:\n"
+                                      "    f.write(line + '\\n')");
+        ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
+    }
 
     std::unique_ptr<test::PrivateSessionBus> m_daemon;
     std::unique_ptr<test::ChildProcess> m_dromo;
@@ -128,11 +145,14 @@ TEST_F(Host, AnswersEveryMessageAndHandsCapturedUrlsToDromo)
 
 TEST_F(Host, WithoutDromoOrWithBadFramesItNeverBreaks)
 {
-    // No Dromo on the bus: the capture is still answered, the URL dropped.
+    // No Dromo on the bus and none to activate: the browser keeps the
+    // download, as nothing could take it.
     std::string output;
-    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})"), output),
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})") +
+                          Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/a.zip"})"),
+                      output),
               0);
-    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":false})", R"({"retVal":0})"}));
 
     // A frame over 1 MiB: an error answer, then the host ends.
     std::string huge(4, '\0');
@@ -190,6 +210,93 @@ TEST_F(Host, AnswersGoOnWhileDromoTakesItsTimeAndHandOversFinishAtTheEnd)
     const std::string calls = test::ReadFile(dir.File("calls.log"));
     EXPECT_NE(calls.find("AddURL \"http://h/1.zip\""), std::string::npos) << calls;
     EXPECT_NE(calls.find("AddURL \"http://h/2.zip\""), std::string::npos) << calls;
+}
+
+// What the extension adds to the five messages: request ids, the browser's
+// details, the method, and its word on each capture it was told of.
+TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfirms)
+{
+    test::TempDir dir;
+    FakeDromoWithDetails(dir.File("calls.log"));
+    const std::string details =
+        R"("details":{"cookie":"session=s3cr3t; lang=en","referrer":"http://h/members.html","userAgent":"UA/1",)"
+        R"("fileName":"report.zip","mimeType":"application/zip","size":4096,"color":"ignored"})";
+    auto status = [&details](int id, const std::string& url, const std::string& extra = "") {
+        return Frame(R"({"monitor":"URLMonitor","event":"StatusTextChange","id":)" + std::to_string(id) +
+                     R"(,"url":")" + url + R"(","text":"Start downloading from site: )" + url + R"(","ctrl":false,)" +
+                     extra + details + "}");
+    };
+    struct Case {
+        std::string frame;
+        std::string reply;
+    };
+    const std::vector<Case> cases = {
+        // The URL hides the type: the browser's file name decides.
+        {status(1, "http://h/get?id=7"), R"({"capture":true,"id":1})"},
+        {status(2, "http://h/download/12345"), R"({"capture":true,"id":2})"},
+        // The URL names a type of its own: the file name is not asked.
+        {status(3, "http://h/page.html"), R"({"capture":false,"id":3})"},
+        // Only web and FTP URLs fetched with GET can be fetched again.
+        {status(4, "data:application/zip;base64,UEsFBg.zip"), R"({"capture":false,"id":4})"},
+        {status(5, "blob:http://h/0c5e.zip"), R"({"capture":false,"id":5})"},
+        {status(6, "http://h/form.zip", R"("method":"POST",)"), R"({"capture":false,"id":6})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","id":"c7","url":"http://h/a.zip",)"
+               R"("method":"GET",)" + details + "}"),
+         R"({"capture":true,"id":"c7"})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"Initialize","id":8,"protocol":"http","url":"http://h/get?id=8",)" +
+               details + "}"),
+         R"({"id":8,"retVal":1})"},
+        // The extension's word: 1, 7 and 8 delivered, 2 given up.
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":1})"), R"({"id":1})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Cancel","id":2})"), R"({"id":2})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":2})"),
+         R"({"error":"no capture held under this id","id":2})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":3})"),
+         R"({"error":"no capture held under this id","id":3})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":"c7"})"), R"({"id":"c7"})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"Deliver","id":8})"), R"({"id":8})"},
+        // The switches the content script decides clicks by.
+        {Frame(R"({"monitor":"URLMonitor","event":"Switches"})"),
+         R"({"allFtp":false,"clicks":true,"fileTypes":["exe","zip"]})"},
+    };
+    std::string input;
+    for (const Case& c : cases) {
+        input += c.frame;
+    }
+    std::string output;
+    EXPECT_EQ(RunHost(input, output), 0);
+    const auto frames = Frames(output);
+    ASSERT_EQ(frames.size(), cases.size()) << output;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(frames[i], cases[i].reply) << "case " << i;
+    }
+    const std::string known = "cookie=session=s3cr3t; lang=en fileName=report.zip mimeType=application/zip "
+                              "referrer=http://h/members.html size=4096 userAgent=UA/1\n";
+    std::vector<std::string> delivered;
+    std::istringstream lines(test::ReadFile(dir.File("calls.log.details")));
+    for (std::string line; std::getline(lines, line);) {
+        delivered.push_back(line + "\n");
+    }
+    std::sort(delivered.begin(), delivered.end());
+    EXPECT_EQ(delivered, (std::vector<std::string>{"http://h/a.zip " + known, "http://h/get?id=7 " + known,
+                                                    "http://h/get?id=8 " + known}))
+        << test::ReadFile(dir.File("calls.log"));
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log")).find("AddURL"), std::string::npos)
+        << test::ReadFile(dir.File("calls.log"));
+}
+
+TEST_F(Host, ADromoWithoutAddDownloadGetsTheUrl)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"));
+    std::string output;
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip",)"
+                            R"("details":{"referrer":"http://h/"}})"),
+                      output),
+              0);
+    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    const std::string calls = test::ReadFile(dir.File("calls.log"));
+    EXPECT_NE(calls.find("AddURL \"http://h/a.zip\""), std::string::npos) << calls;
 }
 
 }  // namespace
