@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "fakedromo.h"
 #include "settingsprofile.h"
 #include "testservers.h"
 
@@ -72,36 +73,11 @@ protected:
         m_bus.reset();
         m_daemon.reset();
     }
-    // python3-dbusmock as DROMO.URLMonitor, logging every call.
-    void FakeDromo(const std::string& log)
+    // python3-dbusmock as DROMO.URLMonitor, logging every call; with
+    // details, AddDownload logs them to calls.log.details.
+    void FakeDromo(const std::string& log, bool withDetails = false)
     {
-        m_dromo = std::make_unique<test::ChildProcess>(std::vector<std::string>{
-            "/usr/bin/python3", "-m", "dbusmock", "--session", "-l", log, "DROMO.URLMonitor", "/URLMonitor",
-            "DROMO.URLMonitor"});
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!m_bus->interface()->isServiceRegistered(QStringLiteral("DROMO.URLMonitor"))) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        QDBusMessage add = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
-                                                          "org.freedesktop.DBus.Mock", "AddMethod");
-        add << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("") << QString("");
-        ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
-    }
-    // The Dromo that takes the browser's details: AddDownload, logged with
-    // them one per line, sorted.
-    void FakeDromoWithDetails(const std::string& log)
-    {
-        FakeDromo(log);
-        QDBusMessage add = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
-                                                          "org.freedesktop.DBus.Mock", "AddMethod");
-        add << QString("DROMO.URLMonitor") << QString("AddDownload") << QString("sa{ss}") << QString("")
-            << QString::fromStdString("line = args[0]\n"
-                                      "for key in sorted(args[1]):\n"
-                                      "    line += ' %s=%s' % (key, args[1][key])\n"
-                                      "with open('" + log + ".details', 'a') as f:\n"
-                                      "    f.write(line + '\\n')");
-        ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
+        m_dromo = test::StartFakeDromo(*m_bus, log, withDetails);
     }
 
     std::unique_ptr<test::PrivateSessionBus> m_daemon;
@@ -217,7 +193,7 @@ TEST_F(Host, AnswersGoOnWhileDromoTakesItsTimeAndHandOversFinishAtTheEnd)
 TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfirms)
 {
     test::TempDir dir;
-    FakeDromoWithDetails(dir.File("calls.log"));
+    FakeDromo(dir.File("calls.log"), true);
     const std::string details =
         R"("details":{"cookie":"session=s3cr3t; lang=en","referrer":"http://h/members.html","userAgent":"UA/1",)"
         R"("fileName":"report.zip","mimeType":"application/zip","size":4096,"color":"ignored"})";
