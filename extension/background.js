@@ -191,30 +191,35 @@ connect();
 refreshSwitches();
 api.runtime.onStartup?.addListener(refreshSwitches);
 
+function forget(map, ms) {
+  const now = Date.now();
+  for (const [key, at] of map) {
+    if (now - at > ms) {
+      map.delete(key);
+    }
+  }
+}
+
+// Requests sent with another method than GET: their downloads cannot be
+// fetched again by URL alone, so they stay the browser's.
+const notGet = new Map();
+api.webRequest.onBeforeRequest.addListener(
+  (request) => {
+    if (request.method !== "GET") {
+      forget(notGet, 60000);
+      notGet.set(request.url, Date.now());
+    }
+  },
+  { urls: ["<all_urls>"], types: ["main_frame", "sub_frame"] });
+
+// What only this browser can fetch (blob:, data:, file:, a POST's answer).
+function browsersOwn(url, originalUrl) {
+  return !webOrFtp(url) || notGet.has(url) || notGet.has(originalUrl);
+}
+
 if (!isFirefox) {
   // URLs whose click had Ctrl held: the download that follows keeps the flag.
   const ctrlHeld = new Map();
-  // Requests sent with another method than GET: their downloads cannot be
-  // fetched again by URL alone, so they stay the browser's.
-  const notGet = new Map();
-
-  const forget = (map, ms) => {
-    const now = Date.now();
-    for (const [key, at] of map) {
-      if (now - at > ms) {
-        map.delete(key);
-      }
-    }
-  };
-
-  api.webRequest.onBeforeRequest.addListener(
-    (request) => {
-      if (request.method !== "GET") {
-        forget(notGet, 60000);
-        notGet.set(request.url, Date.now());
-      }
-    },
-    { urls: ["<all_urls>"], types: ["main_frame", "sub_frame"] });
 
   async function storeOf(tabId) {
     try {
@@ -282,8 +287,8 @@ if (!isFirefox) {
   api.downloads.onDeterminingFilename.addListener((item, suggest) => {
     const url = item.finalUrl || item.url;
     // Another extension's (or our own hand-back), a private window's, and
-    // what only this browser can fetch (blob:, data:, file:, a POST) stay.
-    if (item.byExtensionId || item.incognito || !webOrFtp(url) || notGet.has(url) || notGet.has(item.url)) {
+    // what only this browser can fetch stay.
+    if (item.byExtensionId || item.incognito || browsersOwn(url, item.url)) {
       return false;
     }
     forget(ctrlHeld, 30000);
@@ -346,10 +351,10 @@ if (!isFirefox) {
   const stays = (request) => request.method !== "GET" || request.incognito || !webOrFtp(request.url);
 
   // Every top-level request is offered to the monitor first; what the
-  // switches cannot capture is let through at once.
+  // switches as last reported cannot capture is let through at once.
   api.webRequest.onBeforeRequest.addListener(
     (request) => {
-      if (stays(request) || !candidate(request.url, switches, false)) {
+      if (stays(request) || (switches && !candidate(request.url, switches, false))) {
         return {};
       }
       return askFirefox(request, {});
@@ -377,6 +382,35 @@ if (!isFirefox) {
     },
     { urls: ["http://*/*", "https://*/*"], types: ["main_frame", "sub_frame"] },
     ["blocking", "responseHeaders"]);
+
+  // What neither of those saw as a download (a link's download attribute,
+  // a type the browser will not show): the browser has started saving it,
+  // and drops it if Dromo takes it.
+  api.downloads.onCreated.addListener(async (item) => {
+    if (item.incognito || browsersOwn(item.url, item.url) || item.state !== "in_progress") {
+      return;
+    }
+    const protocol = item.url.slice(0, item.url.indexOf(":")).toLowerCase();
+    const d = await details(item.url, {
+      storeId: item.cookieStoreId,
+      referrer: item.referrer,
+      fileName: item.filename,
+      mimeType: item.mime,
+      size: item.fileSize > 0 ? item.fileSize : item.totalBytes,
+    });
+    const answer = await ask({ monitor: "NVMonitor", event: "Initialize", protocol, url: item.url, method: "GET",
+      details: d });
+    if (answer && answer.retVal === 1) {
+      deliver(answer);
+      try {
+        await api.downloads.cancel(item.id);
+      } catch (e) {
+        // finished already: its file goes below
+      }
+      await api.downloads.removeFile(item.id).catch(() => {});
+      await api.downloads.erase({ id: item.id }).catch(() => {});
+    }
+  });
 }
 
 // The file name a Content-Disposition header gives: filename* (RFC 5987)

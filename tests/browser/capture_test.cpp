@@ -229,5 +229,57 @@ TEST_F(BrowserCapture, Chromium)
     CheckSharedCases(output);
 }
 
+TEST_F(BrowserCapture, FirefoxEsr)
+{
+    if (!fs::exists(kFirefox)) {
+        GTEST_SKIP() << "needs Debian's firefox-esr";
+    }
+    std::string output;
+    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register"}, &output), 0) << output;
+
+    // The add-on as Firefox loads it: its own manifest beside the shared files.
+    test::TempDir extension;
+    fs::copy_file(DROMO_SOURCE_DIR "/extension/firefox/manifest.json", extension.File("manifest.json"));
+    for (const char* name : {"background.js", "icon48.png", "icon128.png"}) {
+        fs::copy_file(std::string(DROMO_SOURCE_DIR "/extension/") + name, extension.File(name));
+    }
+    // Downloads go to the test's folder, without asking; nothing else is
+    // fetched.
+    test::TempDir profile;
+    test::WriteFile(profile.File("user.js"),
+                    "user_pref(\"browser.download.dir\", \"" + m_downloads.Path() + "\");\n"
+                    "user_pref(\"browser.download.folderList\", 2);\n"
+                    "user_pref(\"browser.download.useDownloadDir\", true);\n"
+                    "user_pref(\"browser.download.always_ask_before_handling_new_types\", false);\n"
+                    "user_pref(\"browser.download.alwaysOpenPanel\", false);\n"
+                    "user_pref(\"browser.download.open_pdf_attachments_inline\", false);\n"
+                    "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                    "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
+                    "user_pref(\"app.update.disabledForTesting\", true);\n");
+
+    const int port = test::FreePort();
+    test::ChildProcess firefox({kFirefox, "--headless", "--no-remote", "--profile", profile.Path(),
+                                "--remote-debugging-port=" + std::to_string(port), "about:blank"});
+    ASSERT_TRUE(test::WaitForPort(port, 30000));
+
+    const std::string bidi = "ws://127.0.0.1:" + std::to_string(port);
+    const std::string driver = kDriverDir + "/drive-firefox.mjs";
+    auto drive = [&](const std::string& phase) {
+        return Drive({"node", "--experimental-websocket", driver, bidi, extension.Path(), Origin(),
+                      m_dir.File("calls.log.details"), m_downloads.Path(), phase});
+    };
+    output = drive("present");
+    m_dromo.reset();
+    output += drive("absent");
+    firefox.Terminate(10000);
+
+    EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
+        << "a captured link is not followed\n" << output;
+    EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
+    EXPECT_NE(HandedOver("/a.zip"), "") << Details();
+    EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
+    CheckSharedCases(output);
+}
+
 }  // namespace
 }  // namespace dromo
