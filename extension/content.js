@@ -76,18 +76,25 @@
     };
     if (event.ctrlKey) {
       // Ctrl keeps the browser's own way; the monitor is still told.
-      chrome.runtime.sendMessage(message).catch(() => {});
+      ask(message);
       return;
     }
     event.preventDefault();
-    chrome.runtime
-      .sendMessage(message)
-      .then((answer) => {
-        if (!(answer && answer.capture)) {
-          follow(link, url);
-        }
-      })
-      .catch(() => follow(link, url));
+    ask(message).then((answer) => {
+      if (!(answer && answer.capture)) {
+        follow(link, url);
+      }
+    });
+  }
+
+  // The background's answer, or null; an extension that was reloaded or
+  // removed under the page answers null too.
+  function ask(message) {
+    try {
+      return chrome.runtime.sendMessage(message).catch(() => null);
+    } catch (e) {
+      return Promise.resolve(null);
+    }
   }
 
   // Listeners on the window run in the order they were added: ours moves to
