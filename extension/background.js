@@ -3,6 +3,11 @@
 // Every decision is the host's; without a host the browser goes its own way.
 "use strict";
 
+// Firefox loads switches.js beside this script; Chromium's worker here.
+if (typeof importScripts === "function") {
+  importScripts("switches.js");
+}
+
 const api = globalThis.browser ?? globalThis.chrome;
 const HOST = "org.tarnwick.tessarin";
 const ANSWER_WITHIN_MS = 2000;
@@ -113,24 +118,6 @@ function refreshSwitches() {
       rememberSwitches({ clicks: !!answer.clicks, allFtp: !!answer.allFtp, fileTypes: answer.fileTypes });
     }
   });
-}
-
-// Could the host capture this URL by the switches? The file-type test: no
-// "?", "=" or "&", and the text after the last "." is a listed type.
-function candidate(url, switches, lowerCase) {
-  if (!switches) {
-    return false;
-  }
-  const u = lowerCase ? url.toLowerCase() : url;
-  const scheme = u.slice(0, u.indexOf(":") + 1).toLowerCase();
-  if (scheme === "ftp:" && !u.endsWith("/") && switches.allFtp) {
-    return true;
-  }
-  if (!switches.clicks || !["http:", "https:", "ftp:"].includes(scheme) || /[?=&]/.test(u)) {
-    return false;
-  }
-  const dot = u.lastIndexOf(".");
-  return switches.fileTypes.includes(dot < 0 ? u : u.slice(dot + 1));
 }
 
 function webOrFtp(url) {
@@ -275,10 +262,15 @@ if (!isFirefox) {
   });
 
   // A link the host let go: the browser downloads it under the page's name.
+  // (With a name-deciding listener about, the browser takes the name only
+  // from that listener's suggestion: see below.)
+  const named = new Map();
   api.runtime.onMessage.addListener((message) => {
     if (message && message.kind === "download" && typeof message.url === "string") {
-      api.downloads.download({ url: message.url, filename: message.fileName || undefined }).catch(() =>
-        api.downloads.download({ url: message.url }));
+      if (message.fileName) {
+        named.set(message.url, message.fileName);
+      }
+      api.downloads.download({ url: message.url }).catch(() => named.delete(message.url));
     }
     return false;
   });
@@ -286,6 +278,17 @@ if (!isFirefox) {
   // A download the browser starts by itself: the status text it would show.
   api.downloads.onDeterminingFilename.addListener((item, suggest) => {
     const url = item.finalUrl || item.url;
+    if (item.byExtensionId === api.runtime.id && named.has(item.url)) {
+      // A plain name in the download folder, as the page's own would be.
+      const filename = named.get(item.url).replace(/[\\/:*?"<>|\u0000-\u001f]/g, "_").replace(/^[.\s]+/, "");
+      named.delete(item.url);
+      try {
+        suggest(filename ? { filename, conflictAction: "uniquify" } : undefined);
+      } catch (e) {
+        suggest();  // a name this system cannot take: the browser's own
+      }
+      return false;
+    }
     // Another extension's (or our own hand-back), a private window's, and
     // what only this browser can fetch stay.
     if (item.byExtensionId || item.incognito || browsersOwn(url, item.url)) {
@@ -320,13 +323,8 @@ if (!isFirefox) {
   });
 } else {
   let switches = null;
-  api.storage.local.get("switches").then((stored) => {
-    switches = stored.switches ?? switches;
-  }, () => {});
-  api.storage.onChanged.addListener((changes, area) => {
-    if (area === "local" && changes.switches) {
-      switches = changes.switches.newValue ?? null;
-    }
+  watchSwitches((latest) => {
+    switches = latest;
   });
 
   async function askFirefox(request, extra) {
@@ -354,7 +352,7 @@ if (!isFirefox) {
   // switches as last reported cannot capture is let through at once.
   api.webRequest.onBeforeRequest.addListener(
     (request) => {
-      if (stays(request) || (switches && !candidate(request.url, switches, false))) {
+      if (stays(request) || (switches && !couldCapture(request.url, switches, false))) {
         return {};
       }
       return askFirefox(request, {});

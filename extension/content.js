@@ -11,32 +11,9 @@
 (() => {
   // As the host last reported them; null: no host, nothing held back.
   let switches = null;
-  chrome.storage.local.get("switches").then((stored) => {
-    switches = stored.switches ?? null;
-  }, () => {});
-  chrome.storage.onChanged.addListener((changes, area) => {
-    if (area === "local" && changes.switches) {
-      switches = changes.switches.newValue ?? null;
-    }
+  watchSwitches((latest) => {
+    switches = latest;
   });
-
-  // The host's click rule: an FTP file with "Capture All FTP", or an http,
-  // https or ftp URL (lower-cased) that passes the file-type test: no "?",
-  // "=" or "&", and the text after its last "." is a listed type.
-  function candidate(href) {
-    if (!switches) {
-      return false;
-    }
-    const u = href.toLowerCase();
-    if (u.startsWith("ftp://") && !u.endsWith("/") && switches.allFtp) {
-      return true;
-    }
-    if (!switches.clicks || !/^(https?|ftp):\/\//.test(u) || /[?=&]/.test(u)) {
-      return false;
-    }
-    const dot = u.lastIndexOf(".");
-    return switches.fileTypes.includes(dot < 0 ? u : u.slice(dot + 1));
-  }
 
   // Where the link would have opened, had the page not been held back.
   function follow(link, url) {
@@ -68,7 +45,7 @@
       return;
     }
     const url = link.href;
-    if (!candidate(url)) {
+    if (!couldCapture(url, switches, true)) {
       return;
     }
     const message = {

@@ -121,8 +121,12 @@ std::string IdKey(const QJsonValue& id)
     return {};
 }
 
-QJsonObject SwitchesReply(const CaptureSwitches& switches)
+// The switches as they are now, for the extension to decide clicks by
+// without asking (a failed read reports them off).
+QJsonObject SwitchesReply(Profile& profile, const char* clicksName)
 {
+    CaptureSwitches switches;
+    switches.Read(profile, clicksName);
     QJsonArray types;
     for (const std::string& type : switches.fileTypes) {
         types.append(QString::fromStdString(type));
@@ -219,9 +223,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
         } else if (event == QLatin1String("OnQuit")) {
             m_urlMonitor->OnQuit();
         } else if (event == QLatin1String("Switches")) {
-            CaptureSwitches switches;
-            switches.Read(m_profile, kClicksInChromium);
-            reply = SwitchesReply(switches);
+            reply = SwitchesReply(m_profile, kClicksInChromium);
         } else {
             return {Error(QStringLiteral("unknown monitor or event"), id), {}};
         }
@@ -237,9 +239,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
         } else if (event == QLatin1String("Open")) {
             m_nvMonitor->Open(url);
         } else if (event == QLatin1String("Switches")) {
-            CaptureSwitches switches;
-            switches.Read(m_profile, kClicksInFirefox);
-            reply = SwitchesReply(switches);
+            reply = SwitchesReply(m_profile, kClicksInFirefox);
         } else {
             return {Error(QStringLiteral("unknown monitor or event"), id), {}};
         }

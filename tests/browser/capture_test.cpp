@@ -58,6 +58,7 @@ protected:
 <a id="counted" href="/c.zip">counted</a>
 <a id="cancelled" href="/d.zip">cancelled</a>
 <a id="absent" href="/e.zip">e.zip</a>
+<a id="renamed" href="/f.zip" download="renamed.zip">f.zip</a>
 <form method="post" action="/post/form.zip"><button id="send">send</button></form>
 <script>
 window.clicks = 0;
@@ -69,7 +70,7 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         test::WriteFile(m_www.File("members.html"),
                         "<!doctype html><a id=\"members\" href=\"/members/report.zip\">report</a>\n");
         test::WriteFile(m_www.File("other.html"), "<!doctype html><p>other</p>\n");
-        for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip", "report.bin"}) {
+        for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip", "f.zip", "report.bin"}) {
             test::WriteFile(m_www.File(name), test::RandomBytes(4096, name[0]));
         }
         fs::create_directories(m_www.File("attach"));
@@ -172,6 +173,10 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         // Dromo gone and not activatable: the browser kept the downloads.
         EXPECT_EQ(HandedOver("/e.zip"), "") << Details();
         EXPECT_TRUE(Kept("e.zip"));
+        std::string listing;
+        test::RunCommand({"ls", m_downloads.Path()}, &listing);
+        EXPECT_TRUE(Kept("renamed.zip")) << listing;  // under the page's name
+        EXPECT_EQ(HandedOver("/f.zip"), "") << Details();
         EXPECT_TRUE(Kept("c.zip"));
         EXPECT_TRUE(Kept("report.zip"));
         EXPECT_FALSE(Kept("a.zip"));
@@ -242,7 +247,7 @@ TEST_F(BrowserCapture, FirefoxEsr)
     // The add-on as Firefox loads it: its own manifest beside the shared files.
     test::TempDir extension;
     fs::copy_file(DROMO_SOURCE_DIR "/extension/firefox/manifest.json", extension.File("manifest.json"));
-    for (const char* name : {"background.js", "icon48.png", "icon128.png"}) {
+    for (const char* name : {"background.js", "switches.js", "icon48.png", "icon128.png"}) {
         fs::copy_file(std::string(DROMO_SOURCE_DIR "/extension/") + name, extension.File(name));
     }
     // Downloads go to the test's folder, without asking; nothing else is

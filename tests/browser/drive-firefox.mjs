@@ -106,6 +106,8 @@ if (phase === "present") {
   await go(pageUrl);
   await click("#absent");
   await saved("absent link", downloads, "e.zip");
+  await click("#renamed");
+  await saved("absent download attribute", downloads, "renamed.zip");
   await click("#counted");
   await saved("absent counted", downloads, "c.zip");
   console.log(`page handler ran ${await clicks()} time(s)`);

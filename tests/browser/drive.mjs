@@ -75,6 +75,8 @@ if (phase === "present") {
   await page.goto(pageUrl);
   await page.click("#absent");
   await saved("absent link", downloads, "e.zip");
+  await page.click("#renamed");
+  await saved("absent download attribute", downloads, "renamed.zip");
   await page.click("#counted");
   await saved("absent counted", downloads, "c.zip");
   console.log(`page handler ran ${await clicks()} time(s)`);
