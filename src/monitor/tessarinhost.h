@@ -25,6 +25,21 @@ struct HandOver {
 // One browser's capture monitor: answers the extension's messages by the
 // capture rules and hands captured URLs to Dromo.
 //
+// Messages (JSON objects), each answered by one frame:
+//   {"monitor":"URLMonitor","event":"BeforeNavigate2","url":U,"ctrl":B}  -> {"capture":B}
+//   {"monitor":"URLMonitor","event":"StatusTextChange","text":T,"ctrl":B} -> {"capture":B}
+//   {"monitor":"URLMonitor","event":"OnQuit"}                             -> {}
+//   {"monitor":"NVMonitor","event":"Initialize","protocol":P,"url":U}     -> {"retVal":0|1}
+//   {"monitor":"NVMonitor","event":"Open","url":U}                        -> {}
+//   {"monitor":M,"event":"Switches"} -> {"clicks":B,"allFtp":B,"fileTypes":[...]}
+//   {"monitor":M,"event":"Deliver"|"Cancel","id":I}                       -> {"id":I}
+// Optional in the three deciding events: "id" (number or string, echoed in
+// the answer), "method" (the request's; anything but GET is not captured),
+// "url" beside the status text, and "details" {cookie, referrer, userAgent,
+// fileName, mimeType, size}. On the download path a URL that hides its type
+// is judged by details.fileName. Nothing is captured that Dromo could not
+// take now, nor a URL other than http, https or ftp.
+//
 // Frames that carry an "id" are answered with it, and a capture they cause
 // is held until the extension confirms it took the download from the browser
 // ("Deliver") or says it gave up ("Cancel"): a hand-over the browser kept is
