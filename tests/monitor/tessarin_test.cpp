@@ -12,6 +12,7 @@
 #include <chrono>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -273,6 +274,27 @@ TEST_F(Host, ADromoWithoutAddDownloadGetsTheUrl)
     EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
     const std::string calls = test::ReadFile(dir.File("calls.log"));
     EXPECT_NE(calls.find("AddURL \"http://h/a.zip\""), std::string::npos) << calls;
+}
+
+TEST_F(Host, ADromoTheBusCanStartCountsAsThere)
+{
+    // Not running, but activatable: the capture stands and the hand-over
+    // starts it (here a stand-in that notes it was started, then fails).
+    test::TempDir dir;
+    const std::string services = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")).toStdString() + "/dbus-1/services";
+    std::filesystem::create_directories(services);
+    const std::string service = services + "/DROMO.URLMonitor.service";
+    test::WriteFile(service, "[D-BUS Service]\nName=DROMO.URLMonitor\nExec=/bin/sh -c 'echo started >> " +
+                                 dir.File("started") + "; exit 1'\n");
+    m_bus.reset();
+    m_daemon.reset();
+    m_daemon = std::make_unique<test::PrivateSessionBus>();  // reads the service folders afresh
+    std::string output;
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})"), output),
+              0);
+    std::filesystem::remove(service);
+    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    EXPECT_EQ(test::ReadFile(dir.File("started")), "started\n");
 }
 
 }  // namespace
