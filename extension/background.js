@@ -76,7 +76,9 @@ function ask(message) {
     };
     waiting.set(id, finish);
     timer = setTimeout(() => {
-      post({ monitor: message.monitor, event: "Cancel", id });
+      if (message.event !== "Switches") {
+        post({ monitor: message.monitor, event: "Cancel", id });
+      }
       finish(null);
     }, ANSWER_WITHIN_MS);
     try {

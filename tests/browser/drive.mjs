@@ -21,9 +21,14 @@ await waitFor("switches", () => worker.evaluate(async () => (await chrome.storag
 // Playwright takes downloads over on connecting, and the browser then never
 // asks extensions about them: give them back to the browser.
 const session = await browser.newBrowserCDPSession();
-await session.send("Browser.setDownloadBehavior", { behavior: "default", downloadPath: downloads });
+const giveBack = () => session.send("Browser.setDownloadBehavior", { behavior: "default", downloadPath: downloads });
+await giveBack();
 
 const page = context.pages()[0] ?? (await context.newPage());
+// Once more now that Playwright has taken up the page, in case it set its own
+// behaviour on doing so.
+await page.goto("about:blank");
+await giveBack();
 const pageUrl = `${origin}/page.html`;
 const clicks = () => page.evaluate(() => window.clicks);
 

@@ -1,7 +1,7 @@
 // What the browser drivers wait on: each step's own outcome, polled, up to a
 // bound; a step that times out says so and the run goes on, so the test
 // reports every case.
-import { existsSync, readFileSync } from "node:fs";
+import { existsSync, readdirSync, readFileSync } from "node:fs";
 
 export async function waitFor(what, check, ms = 10000) {
   const deadline = Date.now() + ms;
@@ -36,5 +36,7 @@ export async function handedOver(what, log, prefix) {
 export async function saved(what, folder, name) {
   if (await waitFor(what, () => existsSync(`${folder}/${name}`))) {
     console.log(`${what}: kept by the browser`);
+  } else {
+    console.log(`${what}: the folder holds ${readdirSync(folder).join(", ")}`);
   }
 }
