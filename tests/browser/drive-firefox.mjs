@@ -1,5 +1,5 @@
 // Drives a running Firefox over WebDriver BiDi, Tessarin installed as a
-// temporary add-on: node --experimental-websocket drive-firefox.mjs
+// temporary add-on: node [--experimental-websocket] drive-firefox.mjs
 // BIDI_URL EXTENSION_DIR ORIGIN DETAILS_LOG DOWNLOADS PHASE
 // PHASE "present": Dromo's stand-in is on the bus, and the add-on is
 // installed first; "absent": the stand-in is gone. Prints one line per step,
