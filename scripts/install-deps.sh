@@ -10,12 +10,16 @@ browser_tests=0
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev
-  libcurl4-openssl-dev ca-certificates
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+  libcurl4-openssl-dev ca-certificates libsecret-1-dev
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
+  apache2 squid vsftpd
   dbus-daemon python3-dbus python3-dbusmock
+  # a real keyring for the password tests; the AppStream metadata's check;
+  # dpkg-shlibdeps and friends for cpack -G DEB
+  gnome-keyring libsecret-tools appstream dpkg-dev
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium firefox-esr)

@@ -23,6 +23,7 @@
 #include "core/startup.h"
 #include "core/tasktable.h"
 #include "curlengine.h"
+#include "desktopintegration.h"
 #include "desktopshell.h"
 #include "download/progresshandler.h"
 #include "download/refreshtimer.h"
@@ -45,6 +46,7 @@
 #include "mainwindow/tasklistmodel.h"
 #include "networkmanagernetwork.h"
 #include "platformpaths.h"
+#include "secretservice.h"
 #include "settingsprofile.h"
 #include "systemclock.h"
 #include "wavesound.h"
@@ -53,10 +55,42 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
-void OnSignal(int)
+// How long a start with URLs waits for a Dromo that holds the instance lock
+// but is still starting to own its name on the bus.
+constexpr int kWaitForFirstInstanceMs = 5000;
+
+void OnSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void CatchSignals(bool caught)
+{
+    std::signal(SIGTERM, caught ? OnSignal : SIG_DFL);
+    std::signal(SIGINT, caught ? OnSignal : SIG_DFL);
+}
+
+// A start that only hands URLs over has nothing to save, and may wait long
+// for an answer: SIGTERM and SIGINT end it as usual (one that came already
+// ends it now).
+void LeaveSignalsToTheSystem()
+{
+    CatchSignals(false);
+    char byte = 0;
+    while (::recv(g_signalPipe[0], &byte, 1, MSG_DONTWAIT) == 1) {
+        std::raise(byte);
+    }
+}
+
+// The end of a start that handed its URLs over: each refusal on standard
+// error, and a failure status when there was one.
+int ReportHandOver(const dromo::HandOverResult& handedOver)
+{
+    for (const QString& error : handedOver.errors) {
+        std::cerr << "dromo: " << error.toStdString() << '\n';
+    }
+    return handedOver.errors.isEmpty() ? 0 : 1;
 }
 
 void PrintHelp()
@@ -66,7 +100,8 @@ void PrintHelp()
                  "  URL...                     download these; a Dromo already running gets them\n"
                  "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
-                 "  --help                     show this text\n";
+                 "  --help                     show this text\n"
+                 "  --version                  show the version\n";
 }
 
 }  // namespace
@@ -79,31 +114,40 @@ int main(int argc, char** argv)
         PrintHelp();
         return 0;
     }
+    if (args.version) {
+        std::cout << "dromo " << DROMO_VERSION << "\n";
+        return 0;
+    }
     if (!args.error.empty()) {
         std::cerr << "dromo: " << args.error << " (see dromo --help)\n";
         return 2;
     }
-    QApplication app(argc, argv);
-    // SIGTERM and SIGINT are caught from the very start: one that arrives
+    // SIGTERM and SIGINT are caught from the very start, before the
+    // application object (which takes a while to build): one that arrives
     // while Dromo is still starting waits in the pipe and then takes the
     // end-of-session path, instead of killing it unsaved.
     const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0;
     if (signalsCaught) {
-        std::signal(SIGTERM, OnSignal);
-        std::signal(SIGINT, OnSignal);
+        CatchSignals(true);
     }
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dromo"));
     QApplication::setWindowIcon(Artwork::Program());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
 
     // URLs for a Dromo that is already running go to it over D-Bus.
-    if (!args.urls.empty()) {
-        QStringList urls;
-        for (const std::string& url : args.urls) {
-            urls << QString::fromStdString(url);
+    QStringList urls;
+    for (const std::string& url : args.urls) {
+        urls << QString::fromStdString(url);
+    }
+    if (!urls.isEmpty()) {
+        LeaveSignalsToTheSystem();
+        const HandOverResult handedOver = SendUrlsToRunningInstance(urls);
+        if (handedOver.answered) {
+            return ReportHandOver(handedOver);
         }
-        if (SendUrlsToRunningInstance(urls)) {
-            return 0;
+        if (signalsCaught) {
+            CatchSignals(true);  // this start becomes the running Dromo
         }
     }
 
@@ -111,9 +155,26 @@ int main(int argc, char** argv)
     InstanceLock instance;
     const bool otherRunning = !instance.TryAcquire();
     if (!MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+        if (urls.isEmpty() && !args.ShowMinimised()) {
+            QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+            return 1;
+        }
+        // The other Dromo took the lock but may not own its name yet: the
+        // URLs wait for it rather than for a box nobody answers (and a start
+        // by D-Bus activation ends once the name, which the call waits for,
+        // is owned).
+        LeaveSignalsToTheSystem();
+        const HandOverResult handedOver = SendUrlsToRunningInstance(urls, kWaitForFirstInstanceMs);
+        if (handedOver.answered) {
+            return ReportHandOver(handedOver);
+        }
+        std::cerr << "dromo: another Dromo is running but does not answer on the session bus"
+                  << (urls.isEmpty() ? "\n" : "; the URLs were not added\n");
         return 1;
     }
+    // A profile that exists but cannot be read is never written over: it is
+    // moved aside (or, failing that, nothing is saved) and the user is told.
+    const std::string profileNotice = profile.KeepUnreadableAside();
 
     WorkerState state;  // stop flag clear, no workers, the end event signalled
     SystemClock clock;
@@ -143,6 +204,10 @@ int main(int argc, char** argv)
                                   history, commands, clock});
 
     SettingsStore store(profile, PlatformPaths::Defaults());
+    // Passwords live in the desktop's keyring where one takes them.
+    SecretService secrets;
+    PasswordKeyring keyring(secrets);
+    store.UseKeyring(&keyring);
     AddressHistory addresses(adder, settings.options);
     addresses.Load(profile);
     ScheduleCheck schedule(table, clock, pool, completion);
@@ -160,8 +225,9 @@ int main(int argc, char** argv)
     if (!args.ShowMinimised()) {
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
-    CURLHook hook([&window](const QString& url, std::function<void()> done) {
-        window.HandOverUrl(url, std::move(done));
+    CURLHook hook([&window](const QString& url, CURLHook::Done done) { window.HandOverUrl(url, std::move(done)); });
+    hook.SetDownloadHandOver([&window](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
+        window.HandOverDownload(url, details, std::move(done));
     });
     hook.Register();
     model.SetForwarding(&window);
@@ -171,6 +237,8 @@ int main(int argc, char** argv)
     // The view's first display: the options, the saved tasks, the lists.
     store.Load(settings, adder, network);
     autoSaver.Saved();
+    window.ShowNotice(profileNotice);
+    window.ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options
     // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
     QDir().mkdir(QString::fromStdString(settings.options.saveTo));
@@ -185,6 +253,10 @@ int main(int argc, char** argv)
     }
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.EndSession(); });
+
+    // Notices of finished downloads and no idle suspend while one runs,
+    // each where the desktop offers it.
+    DesktopIntegration desktop(table, state, settings.options, completion, shell);
 
     for (const std::string& url : args.urls) {
         window.AddUrl(QString::fromStdString(url));

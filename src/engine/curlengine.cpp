@@ -7,10 +7,12 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <vector>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "download/progresstexts.h"
 #include "files/filenames.h"
 #include "httpresponse.h"
 #include "partialfile.h"
@@ -23,15 +25,6 @@ using Clock = std::chrono::steady_clock;
 // The longest wait a server's Retry-After may ask for.
 constexpr std::int64_t kMaxRetryAfter = 3600;
 
-std::string TimeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S ", &local);
-    return text;
-}
 
 // libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
 // ASCII, which are sent percent-encoded. What is already encoded stays.
@@ -495,6 +488,11 @@ void CurlEngine::SetSecure(bool secure) { m_secure = secure; }
 void CurlEngine::SetServerNameAllowed(bool allowed) { m_serverNameAllowed = allowed; }
 std::string CurlEngine::SavedAs() { return m_savedAs; }
 std::int32_t CurlEngine::RetryAfter() { return m_retryAfter; }
+void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string& referrer)
+{
+    m_cookie = cookie;
+    m_referrer = referrer;
+}
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)
@@ -510,7 +508,7 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
 
 void CurlEngine::Status(const std::string& message)
 {
-    m_sink.OnProgress(TimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
+    m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
 }
 
 bool CurlEngine::Fail(const std::string& message)
@@ -640,6 +638,34 @@ const char* NonEmptyEnvironment(const char* name)
     return value != nullptr && value[0] != '\0' ? value : nullptr;
 }
 
+// "a=1; b=2" as cookie-file lines for exactly this host (no subdomains),
+// any path, not only over HTTPS, kept for the session.
+std::vector<std::string> CookieLines(const std::string& header, const std::string& host)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < header.size()) {
+        std::size_t end = header.find(';', start);
+        if (end == std::string::npos) {
+            end = header.size();
+        }
+        std::string pair = header.substr(start, end - start);
+        start = end + 1;
+        const std::size_t first = pair.find_first_not_of(' ');
+        if (first == std::string::npos) {
+            continue;
+        }
+        pair = pair.substr(first, pair.find_last_not_of(' ') - first + 1);
+        const std::size_t equals = pair.find('=');
+        if (equals == std::string::npos || equals == 0 ||
+            pair.find_first_of("\t\r\n") != std::string::npos) {
+            continue;  // not a cookie, or one that would break the line
+        }
+        lines.push_back(host + "\tFALSE\t/\tFALSE\t0\t" + pair.substr(0, equals) + "\t" + pair.substr(equals + 1));
+    }
+    return lines;
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st {};
@@ -648,7 +674,7 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& user,
+void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                        const std::string& password, char* errorBuffer)
 {
     CURL* e = m_easy;
@@ -705,6 +731,14 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     }
     if (m_cookies != 0) {
         curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookies kept for this transfer's requests
+    }
+    if (!m_referrer.empty()) {
+        curl_easy_setopt(e, CURLOPT_REFERER, m_referrer.c_str());
+    }
+    // A browser's cookies go into libcurl's cookie store for the URL's own
+    // host, so a redirect to another site never carries them.
+    for (const std::string& line : CookieLines(m_cookie, ShownHost(host))) {
+        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {
         curl_easy_setopt(e, CURLOPT_USERNAME, user.c_str());
@@ -937,7 +971,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     for (int round = 0; round < 2; ++round) {
         TransferRun run{*this, file, request.ftp, existing, offset, validator};
         char errorBuffer[CURL_ERROR_SIZE] = {};
-        SetUp(run, url, request.user, request.password, errorBuffer);
+        SetUp(run, url, request.host, request.user, request.password, errorBuffer);
         const CURLcode code = request.ftp ? RunFtp(run, offset, validator) : RunHttp(run, offset, validator);
 
         using Outcome = TransferRun::Outcome;

@@ -56,6 +56,7 @@ public:
     void SetServerNameAllowed(bool allowed) override;
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
+    void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
 
 private:
     friend struct TransferRun;
@@ -71,7 +72,7 @@ private:
     };
 
     bool Transfer(const TransferRequest& request);
-    void SetUp(TransferRun& run, const std::string& url, const std::string& user,
+    void SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                const std::string& password, char* errorBuffer);
     CURLcode Perform(const TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
@@ -100,6 +101,8 @@ private:
     bool m_serverNameAllowed = false;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
+    std::string m_cookie;
+    std::string m_referrer;
     std::string m_userAgent;
     std::string m_httpVersion = "1.1";
     std::string m_httpProxy, m_ftpProxy;

@@ -13,6 +13,7 @@
 #include "curlengine.h"
 #include "mainwindow/parseurl.h"
 #include "core/taskrecord.h"
+#include "core/textutil.h"
 
 namespace {
 
@@ -47,12 +48,34 @@ void Usage(std::FILE* out)
                  "  --user-agent UA      HTTP user agent\n"
                  "  --proxy HOST:PORT    HTTP proxy (FTP goes through its tunnel)\n"
                  "  --proxy-user U       proxy login\n"
-                 "  --proxy-password P\n"
+                 "  --proxy-password P   (visible to other users in the process list: prefer\n"
+                 "                       DROMO_FETCH_PROXY_PASSWORD or --proxy-password-stdin)\n"
+                 "  --proxy-password-stdin  read the proxy password from the first line of standard\n"
+                 "                       input (the second when --password-stdin is given too)\n"
                  "  --user U             server login\n"
-                 "  --password P\n"
+                 "  --password P         (visible in the process list: prefer DROMO_FETCH_PASSWORD\n"
+                 "                       or --password-stdin)\n"
+                 "  --password-stdin     read the server password from the first line of standard input\n"
                  "  --cookies 0|1        keep cookies across redirects\n"
                  "  --abort-after MS     abort the transfer after MS milliseconds (for tests)\n"
-                 "  --quiet              leave out the byte-count events\n");
+                 "  --quiet              leave out the byte-count events\n\n"
+                 "Environment: DROMO_FETCH_PASSWORD and DROMO_FETCH_PROXY_PASSWORD give the passwords\n"
+                 "when no option does. A login written into the URL shows in the process list too.\n");
+}
+
+// One line of standard input without its line end; false at the end of
+// input before any character.
+bool ReadSecretLine(std::string& line)
+{
+    line.clear();
+    int c = 0;
+    while ((c = std::getchar()) != EOF && c != '\n') {
+        line += static_cast<char>(c);
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return c != EOF || !line.empty();
 }
 
 bool ToInt(const std::string& text, long& value)
@@ -74,6 +97,12 @@ int main(int argc, char** argv)
     dromo::CurlEngine engine(sink);
     engine.SetPasvMode(1);
     std::string user, password, proxy, proxyUser, proxyPassword;
+    // Passwords kept out of argv, where every user can read them: the
+    // environment, then standard input, and the old options still work.
+    bool passwordGiven = false;
+    bool proxyPasswordGiven = false;
+    bool passwordFromStdin = false;
+    bool proxyPasswordFromStdin = false;
     long abortAfter = -1;
     std::string positional[2];
     int positionals = 0;
@@ -89,6 +118,10 @@ int main(int argc, char** argv)
         }
         if (arg == "--quiet") {
             sink.quiet = true;
+            continue;
+        }
+        if (arg == "--password-stdin" || arg == "--proxy-password-stdin") {
+            (arg == "--password-stdin" ? passwordFromStdin : proxyPasswordFromStdin) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) {
@@ -129,10 +162,12 @@ int main(int argc, char** argv)
             proxyUser = value;
         } else if (arg == "--proxy-password") {
             proxyPassword = value;
+            proxyPasswordGiven = true;
         } else if (arg == "--user") {
             user = value;
         } else if (arg == "--password") {
             password = value;
+            passwordGiven = true;
         } else {
             std::fprintf(stderr, "dromo-fetch: unknown option %s (see --help)\n", arg.c_str());
             return 2;
@@ -142,9 +177,27 @@ int main(int argc, char** argv)
         Usage(stderr);
         return 2;
     }
+    const struct {
+        bool fromStdin;
+        bool given;
+        const char* variable;
+        std::string& value;
+    } secrets[] = {{passwordFromStdin, passwordGiven, "DROMO_FETCH_PASSWORD", password},
+                   {proxyPasswordFromStdin, proxyPasswordGiven, "DROMO_FETCH_PROXY_PASSWORD", proxyPassword}};
+    for (const auto& secret : secrets) {
+        if (secret.fromStdin) {
+            if (!ReadSecretLine(secret.value)) {
+                std::fprintf(stderr, "dromo-fetch: no password on standard input\n");
+                return 2;
+            }
+        } else if (const char* env = std::getenv(secret.variable); env != nullptr && !secret.given) {
+            secret.value = env;
+        }
+    }
     const auto url = dromo::ParseUrl(positional[0]);
     if (!url) {
-        std::fprintf(stderr, "dromo-fetch: not an http://, https:// or ftp:// URL: %s\n", positional[0].c_str());
+        std::fprintf(stderr, "dromo-fetch: not an http://, https:// or ftp:// URL: %s\n",
+                     dromo::UrlWithoutLogin(positional[0]).c_str());
         return 2;
     }
     engine.SetProxyServer1(proxy);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/textutil.h"
+#include "files/filenames.h"
 
 namespace dromo {
 namespace {
@@ -148,15 +149,6 @@ std::vector<Parameter> Parameters(std::string_view value)
     return out;
 }
 
-int Hex(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 // An extended value "charset'language'pct-encoded" as UTF-8; "" when its
 // charset is neither UTF-8 nor ISO-8859-1.
 std::string ExtendedValue(std::string_view text)
@@ -174,22 +166,8 @@ std::string ExtendedValue(std::string_view text)
     if (charset != "utf-8" && !latin1) {
         return {};
     }
-    std::string out;
-    const std::string_view encoded = text.substr(second + 1);
-    for (std::size_t i = 0; i < encoded.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(encoded[i]);
-        if (c == '%' && i + 2 < encoded.size() && Hex(encoded[i + 1]) >= 0 && Hex(encoded[i + 2]) >= 0) {
-            c = static_cast<unsigned char>(Hex(encoded[i + 1]) * 16 + Hex(encoded[i + 2]));
-            i += 2;
-        }
-        if (latin1 && c >= 0x80) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
+    const std::string decoded = PercentDecode(text.substr(second + 1));
+    return latin1 ? Latin1ToUtf8(decoded) : decoded;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "desktopshell.h"
 
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
@@ -33,6 +36,28 @@ bool DesktopShell::Start(const std::string& program, const std::vector<std::stri
         args << QString::fromStdString(a);
     }
     return QProcess::startDetached(QString::fromStdString(program), args);
+}
+
+bool DesktopShell::ShowItem(const std::string& path)
+{
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.exists()) {
+        return false;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)} << QString();
+    // Asynchronous: a file manager that starts slowly does not hold the window.
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call));
+    const QString folder = file.absolutePath();
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [folder](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        if (w->isError()) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        }
+    });
+    return true;
 }
 
 }  // namespace dromo

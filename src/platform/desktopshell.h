@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDBusConnection>
+
 #include "mainwindow/shell.h"
 
 namespace dromo {
@@ -9,9 +11,17 @@ namespace dromo {
 // list, never through a shell.
 class DesktopShell : public Shell {
 public:
+    explicit DesktopShell(QDBusConnection bus = QDBusConnection::sessionBus()) : m_bus(std::move(bus)) {}
     // A local file that is not there fails at once, so the caller can say so.
     bool Open(const std::string& path) override;
     bool Start(const std::string& program, const std::vector<std::string>& arguments) override;
+    // Asks the file manager (org.freedesktop.FileManager1) to show the file;
+    // without one, or when it refuses, the folder is opened instead. False
+    // when the file is not there.
+    bool ShowItem(const std::string& path) override;
+
+private:
+    QDBusConnection m_bus;
 };
 
 }  // namespace dromo

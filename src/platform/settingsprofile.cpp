@@ -1,110 +1,268 @@
 #include "settingsprofile.h"
 
-#include <QSettings>
-#include <QStringList>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "atomicfile.h"
 
 namespace dromo {
 namespace {
 
-// QSettings separates groups with "/" and writes a nested key as "a\b" in an
-// INI file, which is exactly how a value name with a backslash is stored.
-QString Key(const std::string& section, const std::string& name)
+std::string DefaultPath()
 {
-    QString key = QString::fromStdString(name);
-    key.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QString::fromStdString(section) + QLatin1Char('/') + key;
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/Tarnwick Software/Dromo.ini"))
+        .toStdString();
+}
+
+std::string_view TrimmedNumber(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    if (s.size() > 1 && s.front() == '+' && s[1] != '-') {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+// Reads the whole file; an errno value when it exists but cannot be read,
+// ENOENT when it does not exist.
+int ReadWholeFile(const std::string& path, std::string& text)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return error;
+    }
+    text.clear();
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            ::close(fd);
+            return error;
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return 0;
 }
 
 }  // namespace
 
-SettingsProfile::SettingsProfile()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Tarnwick Software"),
-                                             QStringLiteral("Dromo")))
+SettingsProfile::SettingsProfile() : m_path(DefaultPath())
 {
+    Read();
 }
 
-SettingsProfile::SettingsProfile(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+SettingsProfile::SettingsProfile(const QString& iniPath) : m_path(iniPath.toStdString())
 {
+    Read();
 }
 
 SettingsProfile::~SettingsProfile()
 {
-    m_settings->sync();
+    if (m_dirty) {
+        Flush();
+    }
+    m_writer.reset();  // waits for a write still going on
 }
 
 QString SettingsProfile::FileName() const
 {
-    return m_settings->fileName();
+    return QString::fromStdString(m_path);
+}
+
+void SettingsProfile::Read()
+{
+    std::string text;
+    const int error = ReadWholeFile(m_path, text);
+    m_stamp = CurrentStamp();
+    if (error == ENOENT || error == ENOTDIR) {
+        m_doc = IniDocument();
+        m_unreadable = false;
+        m_readProblem.clear();
+        return;
+    }
+    // INI text never holds a NUL byte: such a file is something else (or
+    // damaged) and is kept, not replaced by defaults.
+    const std::string reason =
+        error != 0 ? std::strerror(error) : text.find('\0') != std::string::npos ? "it is not a settings file" : "";
+    if (!reason.empty()) {
+        m_doc = IniDocument();
+        m_unreadable = true;
+        m_readProblem = "The settings file " + m_path + " cannot be read (" + reason + ").";
+        return;
+    }
+    m_doc = IniDocument::Parse(text);
+    m_unreadable = false;
+    m_readProblem.clear();
+}
+
+SettingsProfile::Stamp SettingsProfile::CurrentStamp() const
+{
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) != 0) {
+        return {};
+    }
+    return {static_cast<long long>(st.st_ino), static_cast<long long>(st.st_size),
+            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+std::string SettingsProfile::KeepUnreadableAside()
+{
+    if (!m_unreadable) {
+        return {};
+    }
+    const std::string stem =
+        m_path + ".unreadable-" +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    // An earlier one kept in the same second is not replaced either.
+    std::string aside = stem;
+    struct stat st {};
+    for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n) {
+        aside = stem + "-" + std::to_string(n);
+    }
+    if (::rename(m_path.c_str(), aside.c_str()) != 0) {
+        return m_readProblem + " It could not be moved aside (" + std::strerror(errno) +
+               "), so Dromo starts with its default settings and will not save them over it.";
+    }
+    m_unreadable = false;
+    m_stamp = CurrentStamp();
+    return m_readProblem + " It was kept as " + aside + "; Dromo starts with its default settings.";
 }
 
 std::int32_t SettingsProfile::GetInt(const std::string& section, const std::string& name,
                                      std::int32_t defaultValue)
 {
-    const QVariant value = m_settings->value(Key(section, name));
-    if (!value.isValid()) {
-        return defaultValue;
+    const auto value = m_doc.Get(section, name);
+    if (!value || !value->plainText) {
+        return defaultValue;  // a list or a typed value is no number
     }
-    if (value.typeId() == QMetaType::Int) {
-        return value.toInt();
-    }
-    if (value.typeId() != QMetaType::QString) {
-        return defaultValue;  // a list or an encoded variant is no number
-    }
-    bool ok = false;
-    const int parsed = value.toString().trimmed().toInt(&ok, 10);
-    return ok ? parsed : defaultValue;
+    const std::string_view digits = TrimmedNumber(value->text);
+    std::int32_t parsed = 0;
+    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed, 10);
+    return ec == std::errc() && ptr == digits.data() + digits.size() && !digits.empty() ? parsed : defaultValue;
 }
 
 std::string SettingsProfile::GetString(const std::string& section, const std::string& name,
                                        const std::string& defaultValue)
 {
-    const QVariant value = m_settings->value(Key(section, name));
-    if (!value.isValid()) {
-        return defaultValue;
-    }
-    // An unquoted text with commas in a hand-edited file reads as a list.
-    if (value.typeId() == QMetaType::QStringList) {
-        return value.toStringList().join(QStringLiteral(", ")).toStdString();
-    }
-    return value.toString().toStdString();
+    auto value = m_doc.Get(section, name);
+    return value ? std::move(value->text) : defaultValue;
 }
 
 void SettingsProfile::WriteInt(const std::string& section, const std::string& name, std::int32_t value)
 {
-    m_settings->setValue(Key(section, name), static_cast<int>(value));
+    m_doc.SetInt(section, name, value);
+    m_dirty = true;
 }
 
 void SettingsProfile::WriteString(const std::string& section, const std::string& name,
                                   const std::string& value)
 {
-    m_settings->setValue(Key(section, name), QString::fromStdString(value));
+    m_doc.Set(section, name, value);
+    m_dirty = true;
 }
 
 void SettingsProfile::DeleteSection(const std::string& section)
 {
-    m_settings->remove(QString::fromStdString(section));
+    m_doc.RemoveSection(section);
+    m_dirty = true;
 }
 
 std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
 {
-    std::vector<std::string> names;
-    m_settings->beginGroup(QString::fromStdString(section));
-    const QStringList keys = m_settings->allKeys();
-    m_settings->endGroup();
-    names.reserve(static_cast<std::size_t>(keys.size()));
-    for (QString key : keys) {
-        key.replace(QLatin1Char('/'), QLatin1Char('\\'));
-        names.push_back(key.toStdString());
+    return m_doc.Names(section);
+}
+
+bool SettingsProfile::Post()
+{
+    if (m_unreadable) {
+        m_flushError = m_readProblem + " Nothing is saved over it.";
+        return false;
     }
-    return names;
+    const QString folder = QFileInfo(FileName()).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        m_flushError = "Cannot create the folder " + folder.toStdString() + ".";
+        return false;
+    }
+    if (!m_writer) {
+        m_writer = std::make_unique<FileWriterThread>(m_path);
+    }
+    m_writer->Post(m_doc.Serialize());
+    return true;
 }
 
 bool SettingsProfile::Flush()
 {
-    m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (!m_dirty) {
+        if (!(CurrentStamp() == m_stamp)) {
+            Read();
+        }
+        m_flushError.clear();
+        return !m_unreadable;
+    }
+    if (!Post()) {
+        return false;
+    }
+    m_flushError = m_writer->Wait();
+    if (!m_flushError.empty()) {
+        return false;
+    }
+    m_dirty = false;
+    m_stamp = CurrentStamp();
+    return true;
+}
+
+bool SettingsProfile::FlushSoon()
+{
+    if (!m_dirty) {
+        return Flush();
+    }
+    // Still counted as unwritten until a Flush has waited for the disk.
+    const std::string before = m_writer ? m_writer->LastError() : std::string();
+    if (!Post()) {
+        return false;
+    }
+    m_flushError.clear();  // FlushError follows the writer from here on
+    return before.empty();
+}
+
+std::string SettingsProfile::FlushError() const
+{
+    if (!m_flushError.empty() || !m_writer) {
+        return m_flushError;
+    }
+    return m_writer->LastError();
 }
 
 }  // namespace dromo

@@ -2,20 +2,28 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "core/profile.h"
-
-class QSettings;
+#include "atomicfile.h"
+#include "inidocument.h"
 
 namespace dromo {
 
 // The profile as an INI file: "$XDG_CONFIG_HOME/Tarnwick Software/Dromo.ini",
-// one group per section. Value names are kept whole: "URL0\Target" in
+// one group per section, in the format QSettings reads (see IniDocument), so
+// older versions load it. Value names are kept whole: "URL0\Target" in
 // section "URL" is the line "URL0\Target=..." under "[URL]". Ints are
-// stored as decimal numbers. Writes go to a temporary file that replaces
-// the profile only when complete, so a crash never leaves half a profile.
+// stored as decimal numbers.
 //
-// Like QSettings itself, one instance is for one thread at a time.
+// The whole file is read once and held in memory; Flush writes it whole
+// through WriteFileAtomically (temporary file, fsync, rename, owner-only
+// mode), so a crash or a full disk never leaves half a profile and the
+// passwords in it are not readable by others; FlushSoon does the same on a
+// writer thread without waiting for it. A profile that exists but cannot be
+// read is never written over.
+//
+// One instance is for one thread at a time.
 class SettingsProfile : public Profile {
 public:
     SettingsProfile();
@@ -33,10 +41,42 @@ public:
                      const std::string& value) override;
     void DeleteSection(const std::string& section) override;
     std::vector<std::string> ValueNames(const std::string& section) override;
+    // Writes what changed; with nothing to write, reads the file again when
+    // another program changed it (the capture host follows the options this
+    // way).
     bool Flush() override;
+    bool FlushSoon() override;
+    std::string FlushError() const override;
+
+    // Why the file that was there could not be read ("" when it could, or
+    // there was none). Until it is dealt with, nothing is written over it.
+    const std::string& ReadProblem() const { return m_readProblem; }
+    // Moves an unreadable file aside, to "<name>.unreadable-<time>", so that
+    // saving can go on with a fresh profile. Returns a sentence for the user
+    // saying what happened ("" when there was nothing to do).
+    std::string KeepUnreadableAside();
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    struct Stamp {
+        long long inode = -1;
+        long long size = -1;
+        long long mtimeNs = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    void Read();
+    Stamp CurrentStamp() const;
+    // Sends the text to the writer thread; false (with the reason) when it
+    // must not or cannot be written.
+    bool Post();
+
+    std::string m_path;
+    IniDocument m_doc;
+    bool m_dirty = false;
+    bool m_unreadable = false;
+    std::string m_readProblem;
+    std::string m_flushError;
+    Stamp m_stamp;
+    std::unique_ptr<FileWriterThread> m_writer;  // started by the first write
 };
 
 }  // namespace dromo

@@ -7,102 +7,25 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <future>
-#include <mutex>
 #include <random>
 #include <regex>
 #include <thread>
 
 #include "core/taskrecord.h"
-#include "mainwindow/parseurl.h"
+#include "enginefixture.h"
 #include "testservers.h"
 
 namespace dromo {
 namespace {
 
+using test::Event;
 using test::Exists;
+using test::Fetcher;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 using Ms = std::chrono::milliseconds;
-
-struct Event {
-    std::string text;
-    std::int64_t bytes;
-    std::int64_t speed;
-    int kind;
-};
-
-class RecordingSink : public ProgressSink {
-public:
-    std::function<void(const Event&)> onEvent;
-
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                    std::int16_t) override
-    {
-        Event e{text, bytes, speed, kind};
-        {
-            std::lock_guard lock(m_mutex);
-            m_events.push_back(e);
-        }
-        if (onEvent) {
-            onEvent(e);
-        }
-    }
-    std::vector<Event> Events()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_events;
-    }
-    std::vector<Event> OfKind(int kind)
-    {
-        std::vector<Event> out;
-        for (const Event& e : Events()) {
-            if (e.kind == kind) {
-                out.push_back(e);
-            }
-        }
-        return out;
-    }
-    void Clear()
-    {
-        std::lock_guard lock(m_mutex);
-        m_events.clear();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<Event> m_events;
-};
-
-// One engine and the call that runs a URL through it.
-struct Fetcher {
-    RecordingSink sink;
-    CurlEngine engine{sink};
-
-    Fetcher()
-    {
-        engine.SetIdleTime(20);
-        engine.SetPasvMode(1);
-    }
-    bool Get(const std::string& url, const std::string& target, const std::string& user = "",
-             const std::string& password = "")
-    {
-        const auto u = ParseUrl(url);
-        if (!u) {
-            ADD_FAILURE() << "bad test URL " << url;
-            return false;
-        }
-        engine.SetSecure(u->protocol == kProtocolHttps);
-        const bool ok = u->protocol == kProtocolFtp
-                            ? engine.FtpGet(u->host, u->port, u->remotePath, target, user, password)
-                            : engine.HttpGet(u->host, u->port, u->remotePath, target, user, password);
-        engine.Close();
-        return ok;
-    }
-    std::string Error() { return engine.ErrorText(); }
-};
 
 // Byte b of the server's n-th changed answer is (b + n) mod 256; the file
 // is whole only when one n fits every byte.
@@ -202,16 +125,30 @@ TEST_F(EngineTest, AChangedRemoteFileRestartsFromZero)
     }
 }
 
-TEST_F(EngineTest, AWholeAnswerToARangeRequestIsNeverAppended)
+// Only an answer that continues our bytes is appended: a whole body to a
+// range request, or a 206 that does not fit (here an error page sent as
+// 206), starts the file again from zero.
+TEST_F(EngineTest, AnswersThatDoNotContinueOurBytesAreNeverAppended)
 {
     test::FaultServer server(www.Path());
-    const std::string target = out.File("noranges.bin");
-    WriteFile(target + "+++", data.substr(0, 5000));
-    Fetcher f;
-    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?noranges=1"), target)) << f.Error();
-    EXPECT_TRUE(ReadFile(target) == data);
-    EXPECT_FALSE(f.engine.IsResumable());
-    EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
+    struct Case {
+        const char* query;
+        bool resumable;
+        const char* status;  // a status text the engine must have shown
+    } cases[] = {{"?noranges=1", false, ""}, {"?lie206=1", true, "does not fit the file"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.query);
+        const std::string target = out.File(std::string("whole") + c.query);
+        WriteFile(target + "+++", data.substr(0, 5000));
+        Fetcher f;
+        ASSERT_TRUE(f.Get(server.Url(std::string("/file/a.bin") + c.query), target)) << f.Error();
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(f.engine.IsResumable(), c.resumable);
+        EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 0);
+        const auto statuses = f.sink.OfKind(kProgressStatus);
+        EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(),
+                                [&c](const Event& e) { return e.text.find(c.status) != std::string::npos; }));
+    }
 }
 
 TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
@@ -394,17 +331,9 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
     test::FtpServer ftp(www.Path());
     test::Tinyproxy proxy("pu:pp");
     const std::string where = "127.0.0.1:" + std::to_string(proxy.Port());
-    auto useProxy = [&where](TransferEngine& engine, const std::string& password) {
-        engine.SetProxyServer1(where);
-        engine.SetProxyServer2(where);
-        engine.SetProxyUser1("pu");
-        engine.SetProxyUser2("pu");
-        engine.SetProxyPassword1(password);
-        engine.SetProxyPassword2(password);
-    };
     for (const std::string& url : {server.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
         Fetcher f;
-        useProxy(f.engine, "pp");
+        f.UseProxy(where, "pu", "pp");
         const std::string target = out.File("proxied.bin");
         std::remove(target.c_str());
         ASSERT_TRUE(f.Get(url, target)) << url << ": " << f.Error();
@@ -412,7 +341,7 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
 
         // The proxy is really in the way: a wrong login is refused.
         Fetcher wrong;
-        useProxy(wrong.engine, "bad");
+        wrong.UseProxy(where, "pu", "bad");
         EXPECT_FALSE(wrong.Get(url, out.File("refused.bin"))) << url;
         // tinyproxy answers a bad login with 401 rather than 407.
         EXPECT_TRUE(wrong.Error().find("401") != std::string::npos ||
@@ -665,23 +594,6 @@ TEST_F(EngineTest, TheServersNameIsTakenOnlyWhenAllowedAndMadeSafe)
     EXPECT_EQ(ReadFile(dir.File("report.pdf")), "mine");
 }
 
-// A 206 that does not fit the bytes on disk (here an error page sent as
-// 206) is never appended: the download starts again from zero.
-TEST_F(EngineTest, APartialAnswerThatDoesNotFitIsNeverAppended)
-{
-    test::FaultServer server(www.Path());
-    const std::string target = out.File("lie.bin");
-    WriteFile(target + "+++", data.substr(0, 5000));
-    Fetcher f;
-    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?lie206=1"), target)) << f.Error();
-    EXPECT_TRUE(ReadFile(target) == data);
-    bool restarted = false;
-    for (const Event& e : f.sink.OfKind(kProgressStatus)) {
-        restarted = restarted || e.text.find("does not fit the file") != std::string::npos;
-    }
-    EXPECT_TRUE(restarted);
-}
-
 TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
 {
     test::FaultServer server(www.Path());
@@ -801,6 +713,33 @@ TEST_F(EngineTest, HttpsThroughAProxyDecidesOnTheOriginsAnswer)
     ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
     EXPECT_TRUE(ReadFile(target) == data);
     EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 123456);
+}
+
+// A browser's cookie and referrer travel with every request of the task;
+// the cookie only to the URL's own host, never to where a redirect leads.
+TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
+{
+    test::FaultServer server(www.Path());
+    Fetcher without;
+    EXPECT_FALSE(without.Get(server.Url("/file/a.bin?cookie=1"), out.File("members.bin")));
+    EXPECT_NE(without.Error().find(" 403 "), std::string::npos) << without.Error();
+
+    Fetcher f;
+    f.engine.SetRequestDetails("theme=dark; dromo=yes", "http://127.0.0.1/page.html");
+    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?cookie=1"), out.File("members.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("members.bin")) == data);
+
+    ASSERT_TRUE(f.Get(server.Url("/echo?details=1"), out.File("same.txt"))) << f.Error();
+    const std::string same = ReadFile(out.File("same.txt"));
+    const std::string cookieLine = same.substr(same.find("Cookie: "), same.find("\nReferer") - same.find("Cookie: "));
+    EXPECT_NE(cookieLine.find("theme=dark"), std::string::npos) << same;
+    EXPECT_NE(cookieLine.find("dromo=yes"), std::string::npos) << same;
+    EXPECT_NE(same.find("Referer: http://127.0.0.1/page.html"), std::string::npos) << same;
+
+    const std::string elsewhere = "http://localhost:" + std::to_string(server.Port()) + "/echo?details=1";
+    ASSERT_TRUE(f.Get(server.Url("/redirect/1?to=" + elsewhere), out.File("other.txt"))) << f.Error();
+    const std::string other = ReadFile(out.File("other.txt"));
+    EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ struct Downloads {
     ~Downloads()
     {
         pool.StopAllWorkers(commands, nullptr);
+        pool.StopAndJoin();  // the workers use members declared after the pool
     }
     int Count(TaskState s)
     {

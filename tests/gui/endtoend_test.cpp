@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <chrono>
@@ -63,6 +65,36 @@ TEST(EndToEnd, SavedTasksResumeCompleteAndSurviveSigterm)
     EXPECT_NE(history.find("/a.bin\">"), std::string::npos) << history;
     EXPECT_NE(history.find("/b.bin\">"), std::string::npos) << history;
     EXPECT_NE(history.find("<b>File Size </b>3072KB"), std::string::npos);
+}
+
+// A folder where the profile should be: Dromo starts, moves it aside
+// untouched, and saves a fresh profile that only its owner can read.
+TEST(EndToEnd, AnUnreadableProfileIsKeptAsideAndTheNewOneIsPrivate)
+{
+    const QString folder = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software";
+    const QString ini = folder + "/Dromo.ini";
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(ini));
+    test::WriteFile((ini + "/inside.txt").toStdString(), "the user's own");
+
+    test::ChildProcess dromo({DROMO_BIN});
+    QString aside;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (aside.isEmpty()) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the profile was not moved aside";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const QStringList found = QDir(folder).entryList({"Dromo.ini.unreadable-*"}, QDir::Dirs | QDir::Files);
+        aside = found.isEmpty() ? QString() : folder + "/" + found.front();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the window is up
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+
+    EXPECT_EQ(test::ReadFile((aside + "/inside.txt").toStdString()), "the user's own");
+    const QFileInfo saved(ini);
+    ASSERT_TRUE(saved.isFile());
+    EXPECT_EQ(saved.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
+              QFile::Permissions());
+    EXPECT_EQ(SettingsProfile(ini).GetInt("Settings", "MRU Num", -1), 0);
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 int main(int argc, char** argv)
 {
     const std::string base = dromo::test::UseFreshXdgFolders();
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Screenshots may be taken on a real desktop (its style, its icon
+    // theme); every other run is offscreen.
+    setenv("QT_QPA_PLATFORM", "offscreen", std::getenv("DROMO_SCREENSHOTS") == nullptr ? 1 : 0);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

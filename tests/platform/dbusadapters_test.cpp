@@ -13,43 +13,15 @@
 #include <thread>
 
 #include "logindpower.h"
+#include "mockbus.h"
 #include "networkmanagernetwork.h"
 #include "testservers.h"
 
 namespace dromo {
 namespace {
 
-class Bus : public ::testing::Test {
+class Bus : public test::MockBus {
 protected:
-    void SetUp() override
-    {
-        m_daemon = std::make_unique<test::PrivateSessionBus>();
-        m_address = m_daemon->Address();
-        m_name = QStringLiteral("test%1").arg(++s_connections);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(m_address), m_name));
-        ASSERT_TRUE(m_bus->isConnected());
-    }
-    void TearDown() override
-    {
-        m_mock.reset();
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(m_name);
-        m_daemon.reset();
-    }
-
-    // Starts a dbusmock template and waits for its name on the bus.
-    void Mock(const std::string& templ, const QString& service, const std::vector<std::string>& extra = {})
-    {
-        std::vector<std::string> argv{"/usr/bin/python3", "-m", "dbusmock", "--session", "--template", templ};
-        argv.insert(argv.end(), extra.begin(), extra.end());
-        m_mock = std::make_unique<test::ChildProcess>(argv);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!m_bus->interface()->isServiceRegistered(service)) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << templ << " did not start";
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
     std::string Nm(const std::vector<std::string>& args)
     {
         std::vector<std::string> argv{"/usr/bin/python3", std::string(DROMO_TEST_SUPPORT_DIR) + "/nmstate.py"};
@@ -61,13 +33,6 @@ protected:
         }
         return output;
     }
-
-    std::unique_ptr<test::PrivateSessionBus> m_daemon;
-    std::unique_ptr<test::ChildProcess> m_mock;
-    std::unique_ptr<QDBusConnection> m_bus;
-    std::string m_address;
-    QString m_name;
-    static inline int s_connections = 0;
 };
 
 TEST_F(Bus, PowerOffAsksLogindAndAFailureIsQuiet)

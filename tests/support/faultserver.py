@@ -22,6 +22,7 @@ key follow) and misbehaves on request, chosen by the path and the query:
   /redirect/N?to=PATH         a chain of N redirects ending at PATH
   /setcookie?to=PATH          sets a cookie and redirects to PATH
   /echo                       the request line and User-Agent as the body
+      ?details=1              and the Cookie and Referer headers
   /garbage                    an answer that is not HTTP
   /huge/SIZE                  declares SIZE bytes (may exceed 4 GiB), sends zeros slowly
 """
@@ -94,6 +95,9 @@ class Handler(BaseHTTPRequestHandler):
                 return self.end_headers()
             if kind == "echo":
                 body = ("%s\n%s\n" % (self.requestline, self.headers.get("User-Agent", ""))).encode()
+                if q.get("details") == "1":
+                    body += ("Cookie: %s\nReferer: %s\n" % (self.headers.get("Cookie", ""),
+                                                             self.headers.get("Referer", ""))).encode()
                 return self.body(body)
             if kind == "garbage":
                 self.wfile.write(b"\x00\xffNOT HTTP AT ALL\r\n\x01\x02\r\n\r\n")

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -92,11 +94,43 @@ ChildProcess::~ChildProcess()
     Stop();
 }
 
-void ChildProcess::Stop()
+namespace {
+
+// The children of a process that lead process groups of their own: a
+// signal to the parent's group does not reach them.
+std::vector<pid_t> ChildGroupLeaders(pid_t parent)
+{
+    std::vector<pid_t> leaders;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        const std::string stat = ReadFile(entry.path().string() + "/stat");
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        std::istringstream fields(stat.substr(close + 1));
+        char state = 0;
+        pid_t ppid = 0;
+        pid_t group = 0;
+        fields >> state >> ppid >> group;
+        const pid_t pid = std::atoi(entry.path().filename().c_str());
+        if (ppid == parent && group == pid) {
+            leaders.push_back(pid);
+        }
+    }
+    return leaders;
+}
+
+}  // namespace
+
+void ChildProcess::Stop(int signal)
 {
     if (m_pid > 0) {
-        kill(-m_pid, SIGTERM);
-        kill(m_pid, SIGTERM);
+        for (const pid_t leader : ChildGroupLeaders(m_pid)) {
+            kill(-leader, SIGKILL);
+        }
+        kill(-m_pid, signal);
+        kill(m_pid, signal);
         for (int i = 0; i < 100; ++i) {
             if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
                 m_pid = -1;
@@ -117,23 +151,49 @@ void ChildProcess::Stop()
     }
 }
 
+bool ChildProcess::Running() const
+{
+    siginfo_t info{};
+    // WNOWAIT leaves an ended process to Stop, which reaps it.
+    return m_pid > 0 && waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+}
+
 int ChildProcess::Terminate(int timeoutMs)
+{
+    return Signal(SIGTERM, timeoutMs);
+}
+
+int ChildProcess::Signal(int signal, int timeoutMs)
 {
     if (m_pid <= 0) {
         return -1;
     }
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signal);
+    if (const std::optional<int> status = Wait(timeoutMs)) {
+        return *status;
+    }
+    Stop();
+    return -1;
+}
+
+std::optional<int> ChildProcess::Wait(int timeoutMs)
+{
+    if (m_pid <= 0) {
+        return std::nullopt;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (;;) {
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    Stop();
-    return -1;
 }
 
 std::string ChildProcess::ReadLine(int timeoutMs)
@@ -332,55 +392,300 @@ FtpServer::FtpServer(const std::string& root, const std::string& drops)
     m_port = PortFromLine(m_process.ReadLine(10000), "ftpserver.py");
 }
 
-Nginx::Nginx(const std::string& root, const std::string& serverConfig)
+namespace {
+
+// Waits until the server takes connections on the port; false at once when
+// it ended instead (a bad config, or the port was taken meanwhile).
+bool WaitForServer(const ChildProcess& process, int port, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!process.Running()) {
+            return false;
+        }
+        if (WaitForPort(port, 50)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Starts a server that cannot pick a port of its own on one that was free a
+// moment ago, and on another when that one was taken before the server got
+// it. `command` writes the server's config for a port and returns the
+// command that starts it; the log's text goes into the error when it never
+// started.
+std::unique_ptr<ChildProcess> StartOnFreePort(int& port, const std::string& what, int timeoutMs,
+                                              const std::string& log,
+                                              const std::function<std::vector<std::string>(int)>& command)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port = FreePort();
+        auto process = std::make_unique<ChildProcess>(command(port));
+        if (WaitForServer(*process, port, timeoutMs)) {
+            return process;
+        }
+    }
+    const std::string logged = log.empty() ? "" : ReadFile(log);
+    throw std::runtime_error(what + " did not start" + (logged.empty() ? "" : ": " + logged));
+}
+
+bool RunsAsRoot()
+{
+    return geteuid() == 0;
+}
+
+// Servers started by root hand requests to an unprivileged user: the
+// folder and everything in it become readable (and folders passable) to all.
+void OpenToAll(const std::string& folder)
+{
+    if (!RunsAsRoot()) {
+        return;
+    }
+    const auto open = [](const fs::path& p) {
+        const bool dir = fs::is_directory(p);
+        fs::permissions(p,
+                        fs::perms::group_read | fs::perms::others_read |
+                            (dir ? fs::perms::group_exec | fs::perms::others_exec : fs::perms::none),
+                        fs::perm_options::add);
+    };
+    open(folder);
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        open(entry.path());
+    }
+}
+
+std::string Trimmed(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// "user:hash" for an htpasswd-style file (Apache's Basic login, squid's
+// basic_ncsa_auth), with the APR1 MD5 hash both read.
+std::string PasswordLine(const std::string& user, const std::string& password)
+{
+    std::string hash;
+    if (RunCommand({"openssl", "passwd", "-apr1", password}, &hash, "", false) != 0) {
+        throw std::runtime_error("openssl passwd failed");
+    }
+    return user + ":" + Trimmed(hash) + "\n";
+}
+
+// "user:realm:MD5(user:realm:password)", a line of an htdigest file.
+std::string DigestLine(const TempDir& dir, const std::string& user, const std::string& realm,
+                       const std::string& password)
+{
+    const std::string plain = user + ":" + realm + ":" + password;
+    WriteFile(dir.File("digest.plain"), plain);
+    std::string sum;
+    if (RunCommand({"md5sum"}, &sum, dir.File("digest.plain"), false) != 0 || sum.size() < 32) {
+        throw std::runtime_error("md5sum failed");
+    }
+    std::remove(dir.File("digest.plain").c_str());
+    return user + ":" + realm + ":" + sum.substr(0, 32) + "\n";
+}
+
+}  // namespace
+
+bool MakeTestCa(const std::string& folder)
+{
+    const std::string d = folder + "/";
+    const std::vector<std::string> ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
+    auto with = [&ec](std::vector<std::string> argv) {
+        argv.insert(argv.begin() + 2, ec.begin(), ec.end());
+        return argv;
+    };
+    WriteFile(d + "server.ext", "subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n"
+                                "keyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n");
+    return RunCommand(with({"openssl", "req", "-x509", "-days", "2", "-subj", "/CN=Dromo Test CA", "-addext",
+                            "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign",
+                            "-keyout", d + "ca-key.pem", "-out", d + "ca.pem"})) == 0 &&
+           RunCommand(with({"openssl", "req", "-subj", "/CN=127.0.0.1", "-keyout", d + "key.pem", "-out",
+                            d + "server.csr"})) == 0 &&
+           RunCommand({"openssl", "x509", "-req", "-in", d + "server.csr", "-CA", d + "ca.pem", "-CAkey",
+                       d + "ca-key.pem", "-set_serial", "2", "-days", "2", "-extfile", d + "server.ext", "-out",
+                       d + "cert.pem"}) == 0;
+}
+
+ScopedEnv::ScopedEnv(const std::string& name, const char* value) : m_name(name)
+{
+    const char* previous = std::getenv(name.c_str());
+    m_hadPrevious = previous != nullptr;
+    m_previous = previous != nullptr ? previous : "";
+    if (value != nullptr) {
+        setenv(name.c_str(), value, 1);
+    } else {
+        unsetenv(name.c_str());
+    }
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_hadPrevious) {
+        setenv(m_name.c_str(), m_previous.c_str(), 1);
+    } else {
+        unsetenv(m_name.c_str());
+    }
+}
+
+Nginx::Nginx(const std::string& root, const std::string& serverConfig, const std::string& certificate,
+             const std::string& key)
+    : m_scheme(certificate.empty() ? "http" : "https")
 {
     fs::create_directories(m_dir.File("tmp"));
-    for (int attempt = 0; attempt < 5 && m_process == nullptr; ++attempt) {
-        m_port = FreePort();
+    const std::string d = m_dir.Path();
+    const std::string tls =
+        certificate.empty() ? "" : " ssl; ssl_certificate " + certificate + "; ssl_certificate_key " + key;
+    m_process = StartOnFreePort(m_port, "nginx", 3000, d + "/error.log", [&](int port) {
         std::ofstream conf(m_dir.File("nginx.conf"), std::ios::trunc);
-        if (geteuid() == 0) {
+        if (RunsAsRoot()) {
             conf << "user root root;\n";  // workers must read the test's private folders
         }
-        const std::string d = m_dir.Path();
         conf << "worker_processes 1;\nerror_log " << d << "/error.log;\npid " << d << "/nginx.pid;\n"
              << "events { worker_connections 64; }\nhttp {\n  access_log off;\n  sendfile on;\n"
              << "  client_body_temp_path " << d << "/tmp;\n  proxy_temp_path " << d << "/tmp;\n"
              << "  fastcgi_temp_path " << d << "/tmp;\n  uwsgi_temp_path " << d << "/tmp;\n"
              << "  scgi_temp_path " << d << "/tmp;\n"
-             << "  server { listen 127.0.0.1:" << m_port << "; root " << root << "; " << serverConfig << " }\n}\n";
-        conf.close();
-        auto process = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/sbin/nginx", "-c", m_dir.File("nginx.conf"), "-p", d, "-g", "daemon off;"});
-        if (WaitForPort(m_port, 3000)) {
-            m_process = std::move(process);
-        }
-    }
-    if (m_process == nullptr) {
-        throw std::runtime_error("nginx did not start");
-    }
+             << "  server { listen 127.0.0.1:" << port << tls << "; root " << root << "; " << serverConfig
+             << " }\n}\n";
+        return std::vector<std::string>{"/usr/sbin/nginx", "-c", m_dir.File("nginx.conf"), "-p", d, "-g",
+                                        "daemon off;"};
+    });
 }
 
 Tinyproxy::Tinyproxy(const std::string& login)
 {
-    for (int attempt = 0; attempt < 5 && m_process == nullptr; ++attempt) {
-        m_port = FreePort();
+    m_process = StartOnFreePort(m_port, "tinyproxy", 3000, "", [&](int port) {
         std::ofstream conf(m_dir.File("tinyproxy.conf"), std::ios::trunc);
-        conf << "Port " << m_port << "\nListen 127.0.0.1\nTimeout 60\nMaxClients 20\n"
+        conf << "Port " << port << "\nListen 127.0.0.1\nTimeout 60\nMaxClients 20\n"
              << "LogLevel Critical\nAllow 127.0.0.1\n";
         if (!login.empty()) {
             const std::size_t colon = login.find(':');
             conf << "BasicAuth " << login.substr(0, colon) << " " << login.substr(colon + 1) << "\n";
         }
-        conf.close();
-        auto process = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/bin/tinyproxy", "-d", "-c", m_dir.File("tinyproxy.conf")});
-        if (WaitForPort(m_port, 3000)) {
-            m_process = std::move(process);
+        return std::vector<std::string>{"/usr/bin/tinyproxy", "-d", "-c", m_dir.File("tinyproxy.conf")};
+    });
+}
+
+Apache::Apache(const std::string& root)
+{
+    const std::string d = m_dir.Path();
+    WriteFile(m_dir.File("basic.users"), PasswordLine(kUser, kPassword));
+    WriteFile(m_dir.File("digest.users"), DigestLine(m_dir, kUser, kRealm, kPassword));
+    OpenToAll(root);
+    OpenToAll(d);  // the workers read the password files
+    const std::string modules = "/usr/lib/apache2/modules/";
+    m_process = StartOnFreePort(m_port, "apache2", 5000, d + "/error.log", [&](int port) {
+        std::ofstream conf(m_dir.File("httpd.conf"), std::ios::trunc);
+        conf << "ServerRoot " << d << "\nServerName 127.0.0.1\nListen 127.0.0.1:" << port << "\n"
+             << "PidFile " << d << "/httpd.pid\nErrorLog " << d << "/error.log\nLogLevel warn\n"
+             << "DefaultRuntimeDir " << d << "\nMutex file:" << d << " default\n";
+        if (RunsAsRoot()) {
+            conf << "User nobody\nGroup nogroup\n";  // Apache refuses to serve as root
         }
+        for (const char* module : {"mpm_event", "authn_core", "authn_file", "authz_core", "authz_user", "auth_basic",
+                                   "auth_digest", "alias"}) {
+            conf << "LoadModule " << module << "_module " << modules << "mod_" << module << ".so\n";
+        }
+        conf << "StartServers 1\nServerLimit 1\nThreadsPerChild 16\nMaxRequestWorkers 16\n"
+             << "MinSpareThreads 1\nMaxSpareThreads 16\n"
+             << "DocumentRoot " << root << "\nAlias /basic/ " << root << "/\nAlias /digest/ " << root << "/\n"
+             << "<Directory " << root << ">\n  Require all granted\n</Directory>\n"
+             << "<Location /basic/>\n  AuthType Basic\n  AuthName " << kRealm << "\n  AuthBasicProvider file\n"
+             << "  AuthUserFile " << d << "/basic.users\n  Require valid-user\n</Location>\n"
+             << "<Location /digest/>\n  AuthType Digest\n  AuthName " << kRealm << "\n  AuthDigestDomain /digest/\n"
+             << "  AuthDigestProvider file\n  AuthUserFile " << d << "/digest.users\n  Require valid-user\n"
+             << "</Location>\n";
+        return std::vector<std::string>{"/usr/sbin/apache2", "-f", m_dir.File("httpd.conf"), "-DFOREGROUND"};
+    });
+}
+
+Squid::Squid(const std::string& login)
+{
+    const std::string d = m_dir.Path();
+    if (!login.empty()) {
+        const std::size_t colon = login.find(':');
+        WriteFile(m_dir.File("passwd"), PasswordLine(login.substr(0, colon), login.substr(colon + 1)));
     }
-    if (m_process == nullptr) {
-        throw std::runtime_error("tinyproxy did not start");
+    if (RunsAsRoot()) {
+        // squid drops root for "nobody", which then writes its logs here.
+        const passwd* nobody = getpwnam("nobody");
+        if (nobody == nullptr || chown(d.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            throw std::runtime_error("squid: cannot hand the temporary folder to nobody");
+        }
+        OpenToAll(d);
     }
+    // Start-up reads the MIME table and makes its helpers: give it time.
+    m_process = StartOnFreePort(m_port, "squid", 15000, d + "/cache.log", [&](int port) {
+        std::ofstream conf(m_dir.File("squid.conf"), std::ios::trunc);
+        conf << "http_port 127.0.0.1:" << port << "\nvisible_hostname dromo-test\n"
+             << "pid_filename " << d << "/squid.pid\ncache_log " << d << "/cache.log\n"
+             << "access_log stdio:" << d << "/access.log\ncache_store_log none\ncoredump_dir " << d << "\n"
+             << "cache deny all\ncache_mem 0 MB\nnetdb_filename none\npinger_enable off\n"
+             << "icp_port 0\nhtcp_port 0\nshutdown_lifetime 0 seconds\nmax_filedescriptors 1024\n"
+             << "dns_nameservers 127.0.0.1\n"  // nothing beyond the loopback, ever
+             << "acl local src 127.0.0.1/32\n";
+        if (RunsAsRoot()) {
+            conf << "cache_effective_user nobody\n";
+        }
+        if (login.empty()) {
+            conf << "http_access allow local\n";
+        } else {
+            conf << "auth_param basic program /usr/lib/squid/basic_ncsa_auth " << d << "/passwd\n"
+                 << "auth_param basic children 2\nauth_param basic realm dromo\n"
+                 << "acl login proxy_auth REQUIRED\nhttp_access allow local login\n";
+        }
+        // No Safe_ports or SSL_ports rules: CONNECT may go to any port.
+        conf << "http_access deny all\n";
+        return std::vector<std::string>{"/usr/sbin/squid", "-N", "-f", m_dir.File("squid.conf")};
+    });
+}
+
+Squid::~Squid()
+{
+    m_process->Stop(SIGKILL);
+}
+
+bool Squid::Logged(const std::string& text, int timeoutMs) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (AccessLog().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::string Squid::AccessLog() const
+{
+    return ReadFile(m_dir.File("access.log"));
+}
+
+Vsftpd::Vsftpd(const std::string& root)
+{
+    const std::string d = m_dir.Path();
+    fs::create_directories(m_dir.File("empty"));
+    OpenToAll(root);
+    OpenToAll(d);
+    m_process = StartOnFreePort(m_port, "vsftpd", 5000, d + "/vsftpd.log", [&](int port) {
+        std::ofstream conf(m_dir.File("vsftpd.conf"), std::ios::trunc);
+        conf << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port << "\n"
+             << "background=NO\nanonymous_enable=YES\nno_anon_password=YES\nanon_root=" << root << "\n"
+             << "local_enable=NO\nwrite_enable=NO\nallow_writeable_chroot=YES\n"
+             << "secure_chroot_dir=" << d << "/empty\n"
+             << "pasv_enable=YES\npasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
+             << "xferlog_enable=NO\nvsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
+             << "delay_failed_login=0\n";
+        if (!RunsAsRoot()) {
+            conf << "run_as_launching_user=YES\n";  // no user switch and no chroot
+        }
+        return std::vector<std::string>{"/usr/sbin/vsftpd", m_dir.File("vsftpd.conf")};
+    });
 }
 
 }  // namespace dromo::test

@@ -3,9 +3,11 @@
 // Real servers for tests, each on 127.0.0.1 and an ephemeral port, started
 // by the test and stopped when the object goes away.
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,8 @@ private:
 };
 
 // A child process whose standard output the test may read line by line.
+// Stop ends its process group, and the groups of its children that made
+// groups of their own (an FTP server's sessions, a proxy's helpers).
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv);
@@ -35,10 +39,21 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     // The next line of output, or "" when none came within the time.
     std::string ReadLine(int timeoutMs);
-    void Stop();
+    // Sends the signal, and SIGKILL when the process has not ended two
+    // seconds later.
+    void Stop(int signal = SIGTERM);
     // Sends SIGTERM and waits (at most the time) for the end; the exit
-    // status, or -1 when it had to be killed.
+    // status (128 + the signal when one ended it), or -1 when it had to be
+    // killed.
     int Terminate(int timeoutMs);
+    // False once the process has ended.
+    bool Running() const;
+    // The same with another signal (SIGKILL for a crash).
+    int Signal(int signal, int timeoutMs);
+    // Waits (at most the time) for the end without a signal: the exit
+    // status, or nothing while it still runs.
+    std::optional<int> Wait(int timeoutMs);
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
@@ -109,6 +124,26 @@ private:
 // Makes a self-signed certificate for 127.0.0.1 and its key in a folder.
 bool MakeSelfSignedCertificate(const std::string& folder);
 
+// Makes a certificate authority of the test's own (ca.pem) and a
+// certificate for 127.0.0.1 signed by it (cert.pem, key key.pem) in a
+// folder: what a self-hosted server with a private CA has.
+bool MakeTestCa(const std::string& folder);
+
+// Sets an environment variable (or removes it, for nullptr) while the
+// object lives; the previous state comes back after.
+class ScopedEnv {
+public:
+    ScopedEnv(const std::string& name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_previous;
+    bool m_hadPrevious = false;
+};
+
 // tests/support/ftpserver.py: anonymous and "user"/"secret".
 class FtpServer : public Server {
 public:
@@ -121,11 +156,14 @@ private:
 
 class Nginx : public Server {
 public:
-    // `serverConfig` goes into the server block (locations, types).
-    explicit Nginx(const std::string& root, const std::string& serverConfig = "");
-    std::string Url(const std::string& path) const { return Server::Url("http", path); }
+    // `serverConfig` goes into the server block (locations, types). With a
+    // certificate and its key the server speaks HTTPS.
+    explicit Nginx(const std::string& root, const std::string& serverConfig = "",
+                   const std::string& certificate = "", const std::string& key = "");
+    std::string Url(const std::string& path) const { return Server::Url(m_scheme, path); }
 
 private:
+    std::string m_scheme;
     TempDir m_dir;
     std::unique_ptr<ChildProcess> m_process;
 };
@@ -134,6 +172,61 @@ private:
 class Tinyproxy : public Server {
 public:
     explicit Tinyproxy(const std::string& login = "");
+
+private:
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
+// Apache httpd serving a folder at "/", and the same folder again at
+// "/basic/" and "/digest/" behind a Basic and a Digest login (kUser,
+// kPassword, realm kRealm). Byte ranges as Apache always has them. Run by
+// root, the workers run as "nobody", so the folder and its files are made
+// readable to all.
+class Apache : public Server {
+public:
+    static constexpr const char* kUser = "alice";
+    static constexpr const char* kPassword = "wonder";
+    static constexpr const char* kRealm = "dromo";
+
+    explicit Apache(const std::string& root);
+    std::string Url(const std::string& path) const { return Server::Url("http", path); }
+
+private:
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
+// squid as a forward proxy without a cache, optionally requiring a basic
+// proxy login "user:password". CONNECT goes to any port of 127.0.0.1, as
+// the test servers' ports are ephemeral.
+class Squid : public Server {
+public:
+    explicit Squid(const std::string& login = "");
+    // squid takes a second to shut down in order, and nothing it would
+    // write then matters to a test: it is killed.
+    ~Squid();
+    // "127.0.0.1:port", for the engine's proxy settings.
+    std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
+    // Whether squid logged a request line holding the text, waiting for it
+    // at most the time: squid logs a request when it ends, a tunnel when
+    // both sides have closed it.
+    bool Logged(const std::string& text, int timeoutMs) const;
+    std::string AccessLog() const;
+
+private:
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
+// vsftpd serving a folder read-only to anonymous logins ("anonymous" or
+// "ftp", any password); any other user is refused ("anonymous only").
+// Passive data connections on ephemeral ports of 127.0.0.1. Run by root,
+// sessions run as "ftp" in a chroot, so the folder is made readable to all.
+class Vsftpd : public Server {
+public:
+    explicit Vsftpd(const std::string& root);
+    std::string Url(const std::string& path) const { return Server::Url("ftp", path); }
 
 private:
     TempDir m_dir;

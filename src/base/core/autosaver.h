@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace dromo {
 
@@ -11,20 +12,38 @@ struct ViewSettings;
 // Saves the settings and the task list shortly after the list changed (a
 // task added, removed or changing state), so a crash loses no task. Ticked
 // by the one-second timer on the user-interface thread, never by a worker.
+//
+// The ticks hand the file to the disk without waiting for it (a slow
+// fsync never freezes the window); the explicit saves wait. A save that
+// fails (a full disk, a read-only profile) is tried again on every tick
+// until one succeeds, and the reason stays readable meanwhile so the window
+// can show it.
 class AutoSaver {
 public:
     AutoSaver(SettingsStore& store, const ViewSettings& settings, const TaskTable& table);
 
-    // Saves when the list changed since the last save; true when it saved.
+    // Saves when the list changed since the last save, or the last save
+    // failed; true when it saved (or tried to).
     bool Tick();
     // A full save happened elsewhere (exit, "Save Settings Now").
     void Saved();
+    // A full save elsewhere failed: the ticks try again.
+    void Failed(std::string reason);
+    // Saves everything now and records the outcome, as "Save Settings Now"
+    // and the exit do; false when the profile could not be written.
+    bool SaveNow();
+
+    // Why the last save failed; "" while saving works.
+    const std::string& Problem() const { return m_problem; }
 
 private:
+    bool Save(bool wait);
+
     SettingsStore& m_store;
     const ViewSettings& m_settings;
     const TaskTable& m_table;
     std::uint64_t m_savedAt;
+    std::string m_problem;
 };
 
 }  // namespace dromo

@@ -51,6 +51,9 @@ constexpr std::array kIntOptions = {
     IntOption{"Capture Clicks in NV", &G::captureClicksInNV, false, true},
     IntOption{"Capture All FTP", &G::captureAllFtp, false, true},
     IntOption{"Start with Browser", &G::startWithBrowser, false, true},
+    // Desktop integration, newer than the classic values.
+    IntOption{"Notify when Done", &G::notifyWhenDone, true, false},
+    IntOption{"Keep Awake While Downloading", &G::keepAwake, true, false},
 };
 
 constexpr std::array kTextOptions = {

@@ -53,6 +53,8 @@ struct GlobalOptions {
     std::int32_t maxHistoryItem = 10;       // "Max History Item"
     std::int32_t allowMultiInstance = 0;    // "Allow Multi Instance"
     std::int32_t startAs = 1;               // "Start as"
+    std::int32_t notifyWhenDone = 1;        // "Notify when Done": a desktop notice per burst of endings
+    std::int32_t keepAwake = 1;             // "Keep Awake While Downloading": no idle suspend meanwhile
 
     // Completion sounds and virus scan.
     std::int32_t enableSound = 0;         // "Enable Sound"

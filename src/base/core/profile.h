@@ -29,6 +29,13 @@ public:
     virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
     // Makes what was written durable; false when the store could not be written.
     virtual bool Flush() = 0;
+    // Like Flush, but the disk work may go on after it returns, so a slow
+    // disk never holds up the window. False when the write before failed;
+    // the outcome of this one shows later in FlushError.
+    virtual bool FlushSoon() { return Flush(); }
+    // Why the last flush failed, as a sentence for the user ("" after a
+    // success).
+    virtual std::string FlushError() const { return {}; }
 };
 
 }  // namespace dromo

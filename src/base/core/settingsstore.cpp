@@ -8,8 +8,10 @@
 
 #include "core/base64.h"
 #include "core/network.h"
+#include "core/passwordkeyring.h"
 #include "core/profile.h"
 #include "core/tasktable.h"
+#include "mainwindow/parseurl.h"
 #include "mainwindow/taskadder.h"
 
 namespace dromo {
@@ -54,6 +56,8 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Schedule Start at", nullptr, &TaskRecord::startAt, 0, "22:00"},
     TaskValue{"Enable Proxy", &TaskRecord::useProxy, nullptr, 0, nullptr},
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
+    TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
+    TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)
@@ -134,8 +138,37 @@ SettingsStore::SettingsStore(Profile& profile, PlatformDefaults platform)
 {
 }
 
+std::optional<std::string> SettingsStore::KeyringLoad(const std::string& section, const std::string& name)
+{
+    return m_keyring ? m_keyring->Load(m_profile, section, name) : std::nullopt;
+}
+
+bool SettingsStore::KeyringSave(const std::string& section, const std::string& name, const std::string& password)
+{
+    return m_keyring && m_keyring->Save(m_profile, section, name, password);
+}
+
+std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name)
+{
+    if (auto kept = KeyringLoad(section, name)) {
+        return *kept;
+    }
+    return DecodeOrKeep(m_profile.GetString(section, name, ""));
+}
+
+void SettingsStore::WriteListPassword(const std::string& section, const std::string& name,
+                                      const std::string& password)
+{
+    if (!KeyringSave(section, name, password)) {
+        m_profile.WriteString(section, name, Base64Encode(password));
+    }
+}
+
 std::string SettingsStore::ReadPassword(const std::string& section, const std::string& name)
 {
+    if (auto kept = KeyringLoad(section, name)) {
+        return *kept;
+    }
     std::string stored = m_profile.GetString(section, name, kDefaultPassword);
     if (EqualsIgnoreCase(stored, kDefaultPassword)) {
         return stored;
@@ -146,6 +179,9 @@ std::string SettingsStore::ReadPassword(const std::string& section, const std::s
 void SettingsStore::WritePassword(const std::string& section, const std::string& name,
                                   const std::string& password)
 {
+    if (KeyringSave(section, name, password)) {
+        return;
+    }
     m_profile.WriteString(section, name,
                           EqualsIgnoreCase(password, kDefaultPassword) ? password
                                                                         : Base64Encode(password));
@@ -153,14 +189,18 @@ void SettingsStore::WritePassword(const std::string& section, const std::string&
 
 void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& network)
 {
+    // Everything a worker reads comes before the first restored task: a task
+    // restored with "Resume if Start" may start a worker at once, which must
+    // find its proxy, its site login and the connection state in place (and
+    // the lists are assigned here without the task-table lock).
     settings.options = LoadOptions();
-    LoadTasks(adder);
     settings.categories = LoadCategories();
     settings.sites = LoadSites();
     settings.proxies = LoadProxies();
     const ConnectionState state = network.GetConnectedState();
     settings.options.connected = state.connected;
     settings.options.modemConnection = state.modem;
+    LoadTasks(adder);
 }
 
 GlobalOptions SettingsStore::LoadOptions()
@@ -176,41 +216,73 @@ GlobalOptions SettingsStore::LoadOptions()
     return options;
 }
 
+SettingsStore::StoredTask SettingsStore::ReadTask(int i)
+{
+    StoredTask task;
+    task.target = m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "");
+    task.size = m_profile.GetString(kUrl, EntryName("URL", i, "Size"), "");
+    task.resume = m_profile.GetString(kUrl, EntryName("URL", i, "Resume"), "N/A");
+    task.progress = m_profile.GetString(kUrl, EntryName("URL", i, "Progress"), "");
+    TaskRecord& record = task.record;
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        record.*v.textField = m_profile.GetString(kUrl, EntryName("URL", i, v.suffix), v.textDefault);
+    }
+    // A finished task is known by its progress text; its stored state is
+    // not even read.
+    if (task.progress == "100%") {
+        record.SetState(TaskState::Done);
+    } else {
+        record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
+    }
+    record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"));
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        const std::string name = EntryName("URL", i, v.suffix);
+        if (v.intField != nullptr) {
+            record.*v.intField = m_profile.GetInt(kUrl, name, v.intDefault);
+        } else {
+            record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
+        }
+    }
+    return task;
+}
+
 void SettingsStore::LoadTasks(TaskAdder& adder)
 {
+    m_unloaded.clear();
     const std::int32_t count = m_profile.GetInt(kSettings, "MRU Num", 0);
     for (int i : StoredIndices(m_profile, kUrl, "URL", count)) {
-        const std::string target = m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "");
-        if (target.empty()) {
+        if (m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "").empty()) {
             continue;
         }
-        const std::string size = m_profile.GetString(kUrl, EntryName("URL", i, "Size"), "");
-        const std::string resume = m_profile.GetString(kUrl, EntryName("URL", i, "Resume"), "N/A");
-        const std::string progress =
-            m_profile.GetString(kUrl, EntryName("URL", i, "Progress"), "");
-
-        TaskRecord record;
-        for (const TaskValue& v : kTaskValuesBeforeStatus) {
-            record.*v.textField = m_profile.GetString(kUrl, EntryName("URL", i, v.suffix), v.textDefault);
+        StoredTask task = ReadTask(i);
+        if (!m_unloaded.empty()) {
+            m_unloaded.push_back(std::move(task));  // keeps their order behind the first one
+            continue;
         }
-        // A finished task is known by its progress text; its stored state is
-        // not even read.
-        if (progress == "100%") {
-            record.SetState(TaskState::Done);
-        } else {
-            record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
+        if (adder.RestoreTask(task.target, task.size, task.resume, task.progress, task.record)) {
+            continue;
         }
-        record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"));
-        for (const TaskValue& v : kTaskValuesAfterPassword) {
-            const std::string name = EntryName("URL", i, v.suffix);
-            if (v.intField != nullptr) {
-                record.*v.intField = m_profile.GetInt(kUrl, name, v.intDefault);
-            } else {
-                record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
-            }
+        // A URL that does not parse is dropped; a valid task the list has no
+        // room for is kept for the next save.
+        if (ParseUrl(task.target)) {
+            m_unloaded.push_back(std::move(task));
         }
-        adder.RestoreTask(target, size, resume, progress, std::move(record));
     }
+}
+
+std::string SettingsStore::UnloadedTasksMessage() const
+{
+    if (m_unloaded.empty()) {
+        return {};
+    }
+    return "The settings hold more tasks than one run of Dromo can list; " + std::to_string(m_unloaded.size()) +
+           " of them are not in the list. They stay saved in the settings and come back at a later start, once "
+           "finished or deleted tasks have made room.";
+}
+
+std::string SettingsStore::SaveError() const
+{
+    return m_profile.FlushError();
 }
 
 CategoryList SettingsStore::LoadCategories()
@@ -234,7 +306,7 @@ SiteList SettingsStore::LoadSites()
         SiteEntry entry;
         entry.host = m_profile.GetString(kSite, EntryName("Site", i, "Host"), "");
         entry.user = m_profile.GetString(kSite, EntryName("Site", i, "Username"), "");
-        entry.password = DecodeOrKeep(m_profile.GetString(kSite, EntryName("Site", i, "Password"), ""));
+        entry.password = ReadListPassword(kSite, EntryName("Site", i, "Password"));
         list.push_back(std::move(entry));
     }
     return list;
@@ -249,23 +321,33 @@ ProxyList SettingsStore::LoadProxies()
         entry.host = m_profile.GetString(kProxy, EntryName("Proxy", i, "Host"), "");
         entry.port = static_cast<std::int16_t>(m_profile.GetInt(kProxy, EntryName("Proxy", i, "Port"), 80));
         entry.user = m_profile.GetString(kProxy, EntryName("Proxy", i, "Username"), "");
-        entry.password =
-            DecodeOrKeep(m_profile.GetString(kProxy, EntryName("Proxy", i, "Password"), ""));
+        entry.password = ReadListPassword(kProxy, EntryName("Proxy", i, "Password"));
         list.push_back(std::move(entry));
     }
     return list;
 }
 
-bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& table)
 {
     auto guard = table.Lock();
-    SaveOptions(settings.options, table.Count());
+    SaveOptions(settings.options, table.Count() + UnloadedTaskCount());
     SaveTasks(table);
     guard.unlock();
     SaveCategories(settings.categories);
     SaveSites(settings.sites);
     SaveProxies(settings.proxies);
+}
+
+bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+{
+    WriteAll(settings, table);
     return m_profile.Flush();
+}
+
+bool SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
+{
+    WriteAll(settings, table);
+    return m_profile.FlushSoon();
 }
 
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
@@ -303,30 +385,51 @@ bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
     return m_profile.Flush();
 }
 
+void SettingsStore::WriteTask(int i, const StoredTask& task)
+{
+    // "URL<i>\" once per task: a save of 10,000 tasks builds 240,000 names.
+    const std::string prefix = EntryName("URL", i) + '\\';
+    std::string name;
+    auto named = [&prefix, &name](const char* suffix) -> const std::string& {
+        name.assign(prefix).append(suffix);
+        return name;
+    };
+    m_profile.WriteString(kUrl, named("Target"), task.target);
+    m_profile.WriteString(kUrl, named("Size"), task.size);
+    m_profile.WriteString(kUrl, named("Progress"), task.progress);
+    m_profile.WriteString(kUrl, named("Resume"), task.resume);
+    const TaskRecord& record = task.record;
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+    }
+    m_profile.WriteInt(kUrl, named("Status"), record.state);
+    WritePassword(kUrl, named("Password"), record.password);
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        if (v.intField != nullptr) {
+            m_profile.WriteInt(kUrl, named(v.suffix), record.*v.intField);
+        } else {
+            m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+        }
+    }
+}
+
 void SettingsStore::SaveTasks(const TaskTable& table)
 {
     auto guard = table.Lock();
     m_profile.DeleteSection(kUrl);
-    for (int i = 0; i < table.Count(); ++i) {
-        const TaskRecord record = *table.CopyOut(i);
-        const TaskRow row = table.RowCopy(i);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Target"), row.texts[kColTarget]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Size"), row.texts[kColSize]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Progress"), row.texts[kColProgress]);
-        m_profile.WriteString(kUrl, EntryName("URL", i, "Resume"), row.texts[kColResume]);
-        for (const TaskValue& v : kTaskValuesBeforeStatus) {
-            m_profile.WriteString(kUrl, EntryName("URL", i, v.suffix), record.*v.textField);
-        }
-        m_profile.WriteInt(kUrl, EntryName("URL", i, "Status"), record.state);
-        WritePassword(kUrl, EntryName("URL", i, "Password"), record.password);
-        for (const TaskValue& v : kTaskValuesAfterPassword) {
-            const std::string name = EntryName("URL", i, v.suffix);
-            if (v.intField != nullptr) {
-                m_profile.WriteInt(kUrl, name, record.*v.intField);
-            } else {
-                m_profile.WriteString(kUrl, name, record.*v.textField);
-            }
-        }
+    const int count = table.Count();
+    StoredTask task;
+    for (int i = 0; i < count; ++i) {
+        TaskRow row = table.RowCopy(i);
+        task.target = std::move(row.texts[kColTarget]);
+        task.size = std::move(row.texts[kColSize]);
+        task.progress = std::move(row.texts[kColProgress]);
+        task.resume = std::move(row.texts[kColResume]);
+        task.record = *table.CopyOut(i);
+        WriteTask(i, task);
+    }
+    for (std::size_t k = 0; k < m_unloaded.size(); ++k) {
+        WriteTask(count + static_cast<int>(k), m_unloaded[k]);
     }
 }
 
@@ -349,7 +452,7 @@ void SettingsStore::SaveSites(const SiteList& sites)
         const int n = static_cast<int>(i);
         m_profile.WriteString(kSite, EntryName("Site", n, "Host"), sites[i].host);
         m_profile.WriteString(kSite, EntryName("Site", n, "Username"), sites[i].user);
-        m_profile.WriteString(kSite, EntryName("Site", n, "Password"), Base64Encode(sites[i].password));
+        WriteListPassword(kSite, EntryName("Site", n, "Password"), sites[i].password);
     }
 }
 
@@ -362,8 +465,7 @@ void SettingsStore::SaveProxies(const ProxyList& proxies)
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Host"), proxies[i].host);
         m_profile.WriteInt(kProxy, EntryName("Proxy", n, "Port"), proxies[i].port);
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Username"), proxies[i].user);
-        m_profile.WriteString(kProxy, EntryName("Proxy", n, "Password"),
-                              Base64Encode(proxies[i].password));
+        WriteListPassword(kProxy, EntryName("Proxy", n, "Password"), proxies[i].password);
     }
 }
 

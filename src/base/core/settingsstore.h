@@ -1,15 +1,19 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/categorylist.h"
 #include "core/globaloptions.h"
 #include "core/proxylist.h"
 #include "core/sitelist.h"
+#include "core/taskrecord.h"
 
 namespace dromo {
 
 class Network;
+class PasswordKeyring;
 class Profile;
 class TaskAdder;
 class TaskTable;
@@ -28,15 +32,25 @@ struct ViewSettings {
 // Reading never trusts the stored counts alone: only entries that are
 // actually stored (and whose index is below the count) are visited, so a
 // count such as 2147483647 costs nothing.
+//
+// Stored tasks are never dropped for want of room: one run hands out at most
+// 32768 task identifiers, so a profile holding more keeps the rest here,
+// unloaded, and every save writes them back after the tasks of the list.
+// They load at a later start once the list has room for them.
 class SettingsStore {
 public:
     SettingsStore(Profile& profile, PlatformDefaults platform);
+    // Passwords go to this keyring where it takes them (before Load).
+    void UseKeyring(PasswordKeyring* keyring) { m_keyring = keyring; }
 
-    // Options first, then the saved tasks (through the adder, which may start
-    // workers), then the lists, then the network state.
+    // The options, the lists and the network state first, the saved tasks
+    // last (through the adder, which may start workers that read the rest).
     void Load(ViewSettings& settings, TaskAdder& adder, Network& network);
     // Writes everything back; false when the profile could not be written.
     bool Save(const ViewSettings& settings, const TaskTable& table);
+    // The same, without waiting for the disk (the auto-save's way): false
+    // when the save before failed; SaveError tells this one's outcome later.
+    bool SaveSoon(const ViewSettings& settings, const TaskTable& table);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);
@@ -53,13 +67,41 @@ public:
     void SaveSites(const SiteList& sites);
     void SaveProxies(const ProxyList& proxies);
 
+    // The stored tasks the list had no room for; kept and saved again.
+    int UnloadedTaskCount() const { return static_cast<int>(m_unloaded.size()); }
+    // The message telling the user about them ("" when there are none).
+    std::string UnloadedTasksMessage() const;
+    // Why the last save failed ("" when it did not).
+    std::string SaveError() const;
+
 private:
+    // A saved task as the profile holds it: its four column texts and its
+    // record.
+    struct StoredTask {
+        std::string target;
+        std::string size;
+        std::string resume;
+        std::string progress;
+        TaskRecord record;
+    };
+    void WriteAll(const ViewSettings& settings, const TaskTable& table);
+    StoredTask ReadTask(int index);
+    void WriteTask(int index, const StoredTask& task);
+
     std::string ReadPassword(const std::string& section, const std::string& name);
     void WritePassword(const std::string& section, const std::string& name,
                        const std::string& password);
+    // The site and proxy passwords: always Base64 in the profile.
+    std::string ReadListPassword(const std::string& section, const std::string& name);
+    void WriteListPassword(const std::string& section, const std::string& name, const std::string& password);
+    // The keyring's step in the four above, where one is in use.
+    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name);
+    bool KeyringSave(const std::string& section, const std::string& name, const std::string& password);
 
     Profile& m_profile;
     PlatformDefaults m_platform;
+    std::vector<StoredTask> m_unloaded;
+    PasswordKeyring* m_keyring = nullptr;
 };
 
 }  // namespace dromo

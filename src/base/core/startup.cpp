@@ -17,6 +17,8 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& args)
             options.embedding = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (options.error.empty()) {
             options.error = "unknown option: " + arg;
         }

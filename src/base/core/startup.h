@@ -14,6 +14,7 @@ struct StartupOptions {
     bool automation = false;  // started to serve the capture object
     bool embedding = false;
     bool help = false;
+    bool version = false;  // print the version and end
     std::vector<std::string> urls;
     std::string error;  // set for an option this program does not know
 

@@ -55,6 +55,15 @@ struct TaskRecord {
     std::int32_t useProxy = 0;
     std::int32_t proxyIndex = 0;
 
+    // Beyond the classic record: what a browser handed over with the URL,
+    // sent with every request of the task. The cookie is a secret and lives
+    // in memory only; it is never written to the profile or a list file.
+    std::string cookie;
+    std::string referrer;
+    // Set when a browser handed a cookie over; stored (the cookie is not),
+    // so a task resumed after a restart can say why a site refuses it.
+    std::int32_t browserCookie = 0;
+
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
     void SetState(TaskState s) { state = static_cast<std::int32_t>(s); }

@@ -29,6 +29,12 @@ std::int32_t TaskTable::StateAt(int row) const
     return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].state : 0;
 }
 
+int TaskTable::TaskIdAt(int row) const
+{
+    Guard guard(m_mutex);
+    return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].taskId : -1;
+}
+
 std::optional<TaskRecord> TaskTable::CopyOut(int row) const
 {
     Guard guard(m_mutex);

@@ -38,6 +38,8 @@ public:
 
     // The state of the record in a row, without copying it; 0 for no such row.
     std::int32_t StateAt(int row) const;
+    // The identifier of the task in a row; -1 for no such row.
+    int TaskIdAt(int row) const;
     // A full copy of the record in a row; nothing for a row that is not there.
     std::optional<TaskRecord> CopyOut(int row) const;
     // Replaces every field of the record in that row; false when no such row.

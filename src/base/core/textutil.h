@@ -1,10 +1,20 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace dromo {
 
 // The text without the blanks (spaces, tabs, line ends) around it.
 std::string_view TrimBlanks(std::string_view text);
+
+// The URL without a login written before its host: "ftp://u:pw@h/f" and
+// "http://u@h/" give "ftp://h/f" and "http://h/". What is shown, logged or
+// remembered goes through this; the task itself keeps its login.
+std::string UrlWithoutLogin(std::string_view url);
+
+// The text with every occurrence of the URL's login ("u:pw@") taken out, for
+// texts that may quote the address the way it was given.
+std::string WithoutLoginOf(std::string_view url, std::string_view text);
 
 }  // namespace dromo

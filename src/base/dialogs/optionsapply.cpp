@@ -30,6 +30,8 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.resumeIfStart = from.resumeIfStart;
     to.enableCookie = from.enableCookie;
     to.popupDialog = from.popupDialog;
+    to.notifyWhenDone = from.notifyWhenDone;
+    to.keepAwake = from.keepAwake;
     to.maxThreadNumber = from.maxThreadNumber;
     to.maxErrorCount = from.maxErrorCount;
     to.retryInterval = from.retryInterval;

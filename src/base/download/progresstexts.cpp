@@ -1,6 +1,7 @@
 #include "download/progresstexts.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace dromo {
 
@@ -38,6 +39,16 @@ std::int64_t LeadingNumber(const std::string& text)
         value = value * 10 + (text[i] - '0');
     }
     return negative ? -value : value;
+}
+
+std::string StatusTimeStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S ", &local);
+    return text;
 }
 
 }  // namespace dromo

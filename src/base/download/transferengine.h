@@ -78,6 +78,10 @@ public:
     // Seconds the server asked the client to wait (Retry-After of a 503 or
     // 429) in the last transfer; -1 when it asked nothing.
     virtual std::int32_t RetryAfter() = 0;
+    // What a browser knew of the download, sent with the next transfers'
+    // requests: the Cookie header (to the URL's own host only, never to a
+    // host a redirect leads to) and the Referer. "" sends none.
+    virtual void SetRequestDetails(const std::string& cookie, const std::string& referrer) = 0;
 };
 
 // Makes one engine per worker, bound to the sink its events go to.

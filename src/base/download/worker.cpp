@@ -4,6 +4,7 @@
 #include "core/tasktable.h"
 #include "download/clock.h"
 #include "download/completionactions.h"
+#include "download/progresstexts.h"
 #include "download/transferengine.h"
 #include "download/workerstate.h"
 #include "files/filenames.h"
@@ -133,6 +134,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetPasvMode(task.pasvMode);
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
+    e.SetRequestDetails(task.cookie, task.referrer);
 
     auto guard = m_ctx.table.Lock();
     e.SetCookies(m_ctx.options.enableCookie);
@@ -273,6 +275,7 @@ void Worker::RunAttempts(TaskRecord& task)
             return;
         }
         const TaskState next = Failed(task, m_engine->ErrorText());
+        ExplainLostCookies(task, m_engine->ErrorText());
         UpdateStatus();
         m_engine->Close();
         task.SetState(next);
@@ -314,11 +317,27 @@ TaskState Worker::Failed(const TaskRecord& task, const std::string& error)
     return next;
 }
 
+// A browser's cookie lives in memory only: when a site refuses a task whose
+// cookie did not survive a restart, the status says why and what to do.
+void Worker::ExplainLostCookies(const TaskRecord& task, const std::string& error)
+{
+    if (task.browserCookie == 0 || !task.cookie.empty() ||
+        !(Contains(error, " 401 ") || Contains(error, " 403 "))) {
+        return;
+    }
+    m_ctx.progress.OnProgress(StatusTimeStamp() + "Fail - the site refused the download: the browser's cookies "
+                                                  "for it were not kept when Dromo restarted; start it again "
+                                                  "from the browser",
+                              0, 0, kProgressStatus, task.taskId);
+}
+
 // Waits `seconds` in half-second steps; false when the task was taken over
-// (Stop or Resume) meanwhile.
+// (Stop or Resume) meanwhile. The steps are counted in 64 bits: twice the
+// largest interval a profile may hold does not fit in 32.
 bool Worker::WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds)
 {
-    for (std::int64_t i = 0; i < 2 * seconds; ++i) {
+    const std::int64_t steps = 2 * seconds;
+    for (std::int64_t i = 0; i < steps; ++i) {
         {
             auto guard = m_ctx.table.Lock();
             const int row = m_ctx.table.RowOf(task.taskId);

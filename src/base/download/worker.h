@@ -28,6 +28,7 @@ private:
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, const std::string& error);
+    void ExplainLostCookies(const TaskRecord& task, const std::string& error);
     bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);
     void EndTask(TaskRecord& task);
     void UpdateStatus();

@@ -15,10 +15,16 @@ WorkerPool::WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions
 
 WorkerPool::~WorkerPool()
 {
-    m_state.stop = true;
+    StopAndJoin();
+}
+
+void WorkerPool::StopAndJoin()
+{
     std::list<Thread> threads;
     {
+        // Under the lock, so no Start() can slip a new thread in after the swap.
         auto guard = m_table.Lock();
+        m_state.stop = true;
         threads.swap(m_threads);
     }
     for (Thread& t : threads) {

@@ -43,6 +43,14 @@ public:
     // so the objects they used may go.
     bool JoinIfAllEnded();
 
+    // Sets the stop flag and waits, however long it takes, for every worker
+    // thread to end and joins it; no worker starts afterwards. Whoever owns
+    // the objects a worker calls (the window, the adder, the handlers) calls
+    // this before they go: stopping the transfers first (Stop All) keeps
+    // the wait short. The destructor does it too, but members destroyed
+    // before the pool would already be gone by then.
+    void StopAndJoin();
+
 private:
     struct Thread {
         std::thread thread;

@@ -110,19 +110,6 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     return out.str();
 }
 
-bool DownloadList::Save(const std::string& path, const TaskTable& table, const std::vector<int>& rows,
-                        const ProxyList& proxies)
-{
-    const std::string text = Write(table, rows, proxies);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return false;
-    }
-    file << text;
-    file.close();
-    return static_cast<bool>(file);
-}
-
 int DownloadList::Load(const std::string& text, const GlobalOptions& options, ProxyList& proxies,
                        TaskTable& table, TaskAdder& adder)
 {

@@ -29,6 +29,11 @@ inline constexpr const char* kFallbackFileName = "index.html";
 // The extension of a file name (after its last dot, not a leading one); "".
 std::string FileExtension(std::string_view name);
 
+// "%XX" escapes as bytes; text that is no escape stays as it is.
+std::string PercentDecode(std::string_view text);
+// ISO-8859-1 text as UTF-8.
+std::string Latin1ToUtf8(std::string_view text);
+
 // "folder/stem (n).ext" for "folder/stem.ext" ("x.tar.gz" becomes
 // "x (n).tar.gz"), as browsers number a second copy.
 std::string NumberedPath(const std::string& path, int n);

@@ -7,6 +7,7 @@
 
 #include "core/globaloptions.h"
 #include "core/tasktable.h"
+#include "core/textutil.h"
 #include "download/clock.h"
 #include "download/progresstexts.h"
 #include "mainwindow/messages.h"
@@ -92,8 +93,11 @@ std::string HistoryPage::Record(const TaskRecord& task, const TaskRow& row, std:
     const double moved = static_cast<double>(finishedKB - startKB);
     const double average = transfer >= 1 ? moved / static_cast<double>(transfer) : moved;
 
-    const std::string& status = row.texts[kColStatus];
-    const std::string url = HtmlEscape(row.texts[kColTarget]);
+    // The page is no place for a login given inside the URL, wherever the
+    // address is quoted.
+    const std::string& target = row.texts[kColTarget];
+    const std::string status = WithoutLoginOf(target, row.texts[kColStatus]);
+    const std::string url = HtmlEscape(UrlWithoutLogin(target));
     std::string out = "<font face=Arial size=2 color=darkblue>\n<p>\n";
     out += "<b>URL </b><a href=\"" + url + "\">" + url + "</a>\n<br>\n";
     out += Field("Save as", task.saveAs) + "<br>\n";

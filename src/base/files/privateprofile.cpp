@@ -96,6 +96,11 @@ std::int32_t PrivateProfile::GetInt(std::string_view section, std::string_view k
         return defaultValue;
     }
     std::string_view v = e->value;
+    if (v.empty()) {
+        // "speed=" names the key but gives no number: the reader's default,
+        // as for a missing key (text that is not a number still reads 0).
+        return defaultValue;
+    }
     bool negative = false;
     if (!v.empty() && (v.front() == '-' || v.front() == '+')) {
         negative = v.front() == '-';

@@ -4,6 +4,7 @@
 
 #include "core/globaloptions.h"
 #include "core/profile.h"
+#include "core/textutil.h"
 #include "mainwindow/taskadder.h"
 
 namespace dromo {
@@ -13,8 +14,11 @@ AddressHistory::AddressHistory(TaskAdder& adder, const GlobalOptions& options)
 {
 }
 
-void AddressHistory::Insert(const std::string& url)
+void AddressHistory::Insert(const std::string& typed)
 {
+    // Remembered without a login: the list is shown to whoever sits at the
+    // screen and stored in the profile.
+    const std::string url = UrlWithoutLogin(typed);
     if (url.size() > kEntryLimit) {
         return;
     }
@@ -30,24 +34,36 @@ void AddressHistory::Insert(const std::string& url)
     }
 }
 
-bool AddressHistory::QuickAdd(const std::string& url)
+std::optional<AddResult> AddressHistory::QuickAdd(const std::string& url)
 {
     if (url.empty() || url.back() == '/') {
-        return false;
+        return std::nullopt;
     }
     Insert(url);
-    m_adder.AddTask(url, "");
-    return true;
+    return m_adder.AddTask(url, "");
 }
 
-bool AddressHistory::DialogAdd(const std::string& url, const TaskRecord& record)
+std::optional<AddResult> AddressHistory::DialogAdd(const std::string& url, const TaskRecord& record)
 {
     if (url.empty() || url.back() == '/') {
-        return false;
+        return std::nullopt;
     }
     Insert(url);
-    m_adder.AddTaskFromRecord(url, record);
-    return true;
+    return m_adder.AddTaskFromRecord(url, record);
+}
+
+std::optional<AddResult> AddressHistory::DownloadAdd(const std::string& url, const DownloadDetails& details)
+{
+    if (url.empty() || (url.back() == '/' && details.fileName.empty())) {
+        return std::nullopt;
+    }
+    Insert(url);
+    return m_adder.AddDownload(url, details);
+}
+
+std::string Refusal(const std::optional<AddResult>& result)
+{
+    return result ? AddResultMessage(*result) : kNothingToAdd;
 }
 
 void AddressHistory::Load(Profile& profile)
@@ -59,7 +75,8 @@ void AddressHistory::Load(Profile& profile)
     const auto names = profile.ValueNames("History");
     const int stored = static_cast<int>(names.size());
     for (int i = 0; i < count && i < stored; ++i) {
-        std::string url = profile.GetString("History", "URL" + std::to_string(i), "");
+        // Earlier versions kept logins; they go at the next save.
+        std::string url = UrlWithoutLogin(profile.GetString("History", "URL" + std::to_string(i), ""));
         if (!url.empty() && url.size() <= kEntryLimit) {
             m_entries.push_back(std::move(url));
         }
@@ -70,6 +87,9 @@ void AddressHistory::Save(Profile& profile) const
 {
     profile.WriteInt("Settings", "Show Address Bar", m_shown ? 1 : 0);
     profile.WriteInt("Settings", "MRU List Num", static_cast<std::int32_t>(m_entries.size()));
+    // Rewritten whole: entries past the count, from a longer list or an
+    // earlier version (with logins), do not linger in the file.
+    profile.DeleteSection("History");
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         profile.WriteString("History", "URL" + std::to_string(i), m_entries[i]);
     }

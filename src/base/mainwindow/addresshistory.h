@@ -1,15 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/taskrecord.h"
+#include "mainwindow/taskadder.h"
 
 namespace dromo {
 
 class Profile;
-class TaskAdder;
 struct GlobalOptions;
 
 // The address bar's drop-down list of recent URLs, newest first, and the
@@ -28,17 +29,20 @@ public:
     bool Shown() const { return m_shown; }
     void SetShown(bool shown) { m_shown = shown; }
 
-    // Moves or puts the URL at the top (a copy in other letter case goes),
-    // keeping at most "Max History Item" entries.
+    // Moves or puts the URL, without any login in it, at the top (a copy in
+    // other letter case goes), keeping at most "Max History Item" entries.
     void Insert(const std::string& url);
     void Clear() { m_entries.clear(); }
 
     // Enter in the address bar, or a URL from outside: nothing for an empty
-    // URL or one ending in "/"; else into the history and added. True when
-    // an add was tried.
-    bool QuickAdd(const std::string& url);
+    // URL or one ending in "/"; else into the history and added. How the add
+    // ended, or nothing when none was tried.
+    std::optional<AddResult> QuickAdd(const std::string& url);
     // After the Add URL or import sheet was confirmed.
-    bool DialogAdd(const std::string& url, const TaskRecord& record);
+    std::optional<AddResult> DialogAdd(const std::string& url, const TaskRecord& record);
+    // A download a browser handed over: as QuickAdd, with what the browser
+    // knew of it. A URL ending in "/" is taken when the browser named the file.
+    std::optional<AddResult> DownloadAdd(const std::string& url, const DownloadDetails& details);
 
     // "Show Address Bar", "MRU List Num" and section "History".
     void Load(Profile& profile);
@@ -50,5 +54,12 @@ private:
     std::vector<std::string> m_entries;
     bool m_shown = true;
 };
+
+// What whoever handed a URL over from outside hears about the add: "" when a
+// task was added, else the text that refused it (the one the box shows, or
+// why nothing was tried).
+std::string Refusal(const std::optional<AddResult>& result);
+
+inline constexpr const char* kNothingToAdd = "Nothing to download: the URL is empty or ends in \"/\".";
 
 }  // namespace dromo

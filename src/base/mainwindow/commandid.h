@@ -30,6 +30,7 @@ enum class CommandId : int {
     GridLine = 32823,
     SpeedBar = 32824,
     Open = 32825,
+    OpenFolder = 32826,  // newer than the classic commands
     SelectAll = 57642,
     About = 57664,
     Exit = 57665,

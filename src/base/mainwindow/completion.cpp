@@ -121,6 +121,9 @@ void Completion::RedialIfNeeded()
 
 void Completion::ScanFile(const std::string& path)
 {
+    if (m_finished) {
+        m_finished(path);
+    }
     if (!m_options.enableVirusCheck) {
         return;
     }

@@ -39,6 +39,12 @@ public:
     void CompletionCheck() override;
     void RedialIfNeeded() override;
     void ScanFile(const std::string& path) override;
+    // Told of every finished file before its scan, from the worker's thread
+    // with the task-table lock held: it must only note the file.
+    void OnFileFinished(std::function<void(const std::string& path)> listener)
+    {
+        m_finished = std::move(listener);
+    }
 
     // Reads the connection state into the options (before the completion
     // toggles' menu is shown, and when redialling).
@@ -58,6 +64,7 @@ private:
     Messages& m_messages;
     Countdown& m_countdown;
     std::function<void()> m_exit;
+    std::function<void(const std::string&)> m_finished;
     std::atomic<bool> m_counting{false};
 };
 

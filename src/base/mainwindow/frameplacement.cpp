@@ -2,36 +2,35 @@
 
 #include "core/profile.h"
 
+#include <algorithm>
+
 namespace dromo {
-namespace {
 
-int Clamp(int value, int replacement)
+// The classic rule read anything outside 0..1200 as 200 or 600, which
+// turned every window wider than about 1200 pixels into a 600-pixel one and
+// knew nothing of the screen. The rectangle is kept as the user left it and
+// fitted to the screen instead.
+Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen)
 {
-    return value > 1200 || value < 0 ? replacement : value;
-}
-
-}  // namespace
-
-Placement PlacementFromSaved(const SavedPlacement& saved, int screenWidth, int screenHeight)
-{
-    const int left = Clamp(saved.left, 200);
-    const int top = Clamp(saved.top, 200);
-    const int right = Clamp(saved.right, 600);
-    const int bottom = Clamp(saved.bottom, 600);
     Placement p;
-    // A right left of the left edge would give a negative size; it is no
-    // size at all, like zero.
-    p.width = right - left > 0 ? right - left : 600;
-    p.height = bottom - top > 0 ? bottom - top : 400;
-    p.x = left == 0 ? (screenWidth - p.width) / 2 : left;
-    p.y = top == 0 ? (screenHeight - p.height) / 2 : top;
+    const bool sized = saved.right - saved.left > 0 && saved.bottom - saved.top > 0;
+    p.width = sized ? saved.right - saved.left : 600;
+    p.height = sized ? saved.bottom - saved.top : 400;
+    p.width = std::min(std::max(p.width, kMinWidth), std::max(screen.width, kMinWidth));
+    p.height = std::min(std::max(p.height, kMinHeight), std::max(screen.height, kMinHeight));
+    if (!sized) {
+        p.x = screen.x + (screen.width - p.width) / 2;
+        p.y = screen.y + (screen.height - p.height) / 2;
+        return p;
+    }
+    p.x = std::clamp(saved.left, screen.x, std::max(screen.x, screen.x + screen.width - p.width));
+    p.y = std::clamp(saved.top, screen.y, std::max(screen.y, screen.y + screen.height - p.height));
     return p;
 }
 
 SavedPlacement PlacementToSave(int left, int top, int right, int bottom)
 {
-    return {left > 1200 ? 200 : left, top > 1200 ? 200 : top, right > 1200 ? 600 : right,
-            bottom > 1200 ? 600 : bottom};
+    return {left, top, right, bottom};
 }
 
 SavedPlacement ReadPlacement(Profile& profile)

@@ -19,16 +19,29 @@ struct Placement {
     int height = 0;
 };
 
-// Where the window opens: stored values outside 0..1200 are corrected
-// (left/top to 200, right/bottom to 600), a zero (or negative) size becomes
-// 600 x 400, and a left or top of 0 centres the window on the screen.
-Placement PlacementFromSaved(const SavedPlacement& saved, int screenWidth, int screenHeight);
+// The part of a screen a window may cover, in the device-independent pixels
+// the window's own geometry is measured in (so a scale factor of 2 halves it).
+struct ScreenArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
 
-// What is stored for a window rectangle: a left or top above 1200 is written
-// as 200, a right or bottom above 1200 as 600; there is no lower bound.
+// Where the window opens: the rectangle the user left, made to fit the
+// screen it is on. Nothing saved (no width or no height) gives 600 x 400
+// centred; a size is cut to the screen and kept at least kMinWidth x
+// kMinHeight; the window is moved, not shrunk, to lie wholly on the screen.
+Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen);
+
+// What is stored for a window rectangle: the rectangle itself (the reading
+// side fits it to whatever screen there is at the next start).
 SavedPlacement PlacementToSave(int left, int top, int right, int bottom);
 
 SavedPlacement ReadPlacement(Profile& profile);
 void WritePlacement(Profile& profile, const SavedPlacement& placement);
+
+inline constexpr int kMinWidth = 200;
+inline constexpr int kMinHeight = 150;
 
 }  // namespace dromo

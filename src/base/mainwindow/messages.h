@@ -8,8 +8,8 @@ namespace dromo {
 class Messages {
 public:
     virtual ~Messages() = default;
-    // A warning with an OK button. From a worker thread the box is posted to
-    // the user-interface thread and not waited for.
+    // A warning with an OK button, shown without waiting for the click (from
+    // a worker thread the box is posted to the user-interface thread).
     virtual void Warning(const std::string& text) = 0;
     // On the user-interface thread only.
     // A question with OK and Cancel; true for OK.

@@ -13,6 +13,13 @@ public:
     // Starts a program with these arguments, each passed as it is: never
     // through a shell.
     virtual bool Start(const std::string& program, const std::vector<std::string>& arguments) = 0;
+    // Shows a file in the file manager. Where the desktop cannot point at
+    // one file, opening the folder that holds it is the next best thing.
+    virtual bool ShowItem(const std::string& path)
+    {
+        const std::size_t slash = path.find_last_of('/');
+        return slash != std::string::npos && Open(path.substr(0, slash + 1));
+    }
 };
 
 // Plays a wave file to its end; silent when the file is missing or not playable.

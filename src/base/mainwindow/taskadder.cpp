@@ -37,6 +37,17 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
 
 }  // namespace
 
+const char* AddResultMessage(AddResult result)
+{
+    switch (result) {
+    case AddResult::Added: return "";
+    case AddResult::InvalidUrl: return kInvalidUrl;
+    case AddResult::SameFileRunning: return kSameFile;
+    case AddResult::TooManyTasks: return kTooMany;
+    }
+    return "";
+}
+
 bool UsableFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." &&
@@ -45,11 +56,12 @@ bool UsableFileName(const std::string& name)
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
 {
-    const std::size_t colon = url.size() > 5 ? url.find(':', 5) : std::string::npos;
-    const std::size_t at = url.find('@');
+    // The login's colon comes after the "//": searching from a fixed offset
+    // would find the scheme's own colon in "https://user:pw@host".
     const std::size_t slashes = url.find("//");
-    if (colon == std::string::npos || at == std::string::npos || colon >= at || slashes == std::string::npos ||
-        slashes + 2 > colon) {
+    const std::size_t colon = slashes == std::string::npos ? std::string::npos : url.find(':', slashes + 2);
+    const std::size_t at = url.find('@');
+    if (colon == std::string::npos || at == std::string::npos || colon >= at) {
         return false;
     }
     // Only an at-sign in the host part marks a login: "http://h:8080/a@b"
@@ -88,8 +100,12 @@ void TaskAdder::UpdateStatusPanes()
 
 std::string TaskAdder::DerivedSavePath(const std::string& url) const
 {
+    return SavePathForName(FileNameFromUrl(url));
+}
+
+std::string TaskAdder::SavePathForName(const std::string& name) const
+{
     const GlobalOptions& o = m_settings.options;
-    const std::string name = FileNameFromUrl(url);
     std::string folder = o.saveTo;
     if (o.enableCategory) {
         // The category follows the name the file gets, so a query string or
@@ -140,14 +156,13 @@ void TaskAdder::LookUpSite(TaskRecord& record) const
     }
 }
 
-AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath)
+TaskRecord TaskAdder::RecordFromOptions() const
 {
     const GlobalOptions& o = m_settings.options;
     TaskRecord record;
     record.user = o.username;
     record.password = o.password;
     record.useLogin = 0;
-    record.saveAs = savePath;
     record.userAgent = o.userAgent;
     record.httpVersion = o.httpVersion;
     record.pasvMode = o.pasvMode;
@@ -163,7 +178,26 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
     record.duration = o.duration;
     record.scheduled = o.enableSchedule;
     record.untilFinished = o.untilFinished;
+    return record;
+}
+
+AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath)
+{
+    TaskRecord record = RecordFromOptions();
+    record.saveAs = savePath;
     return Add(url, std::move(record), false);
+}
+
+AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
+{
+    TaskRecord record = RecordFromOptions();
+    record.cookie = details.cookie;
+    record.browserCookie = details.cookie.empty() ? 0 : 1;
+    record.referrer = details.referrer;
+    if (!details.userAgent.empty()) {
+        record.userAgent = details.userAgent;
+    }
+    return Add(url, std::move(record), false, SafeFileName(details.fileName));
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
@@ -171,11 +205,11 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
     return Add(url, record, true);
 }
 
-AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord)
+AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
 {
     const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {
-        record.saveAs = DerivedSavePath(url);
+        record.saveAs = suggestedName.empty() ? DerivedSavePath(url) : SavePathForName(suggestedName);
     } else if (record.saveAs.back() == '/') {
         record.saveAs += FileNameFromUrl(url);  // a folder alone is no file to write
     }

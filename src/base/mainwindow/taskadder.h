@@ -15,6 +15,16 @@ class WorkerStarter;
 struct ParsedUrl;
 struct ViewSettings;
 
+// What a browser knew of a download it handed over; every part optional.
+struct DownloadDetails {
+    std::string cookie;     // the Cookie header for the URL
+    std::string referrer;
+    std::string userAgent;
+    std::string fileName;   // the name the browser settled on
+    std::string mimeType;
+    std::int64_t size = -1;
+};
+
 // How an add ended.
 enum class AddResult {
     Added,
@@ -22,6 +32,9 @@ enum class AddResult {
     SameFileRunning,   // "The same file is being downloaded."
     TooManyTasks,      // every task identifier of this run is used
 };
+
+// The message an add that ended so shows; "" for Added.
+const char* AddResultMessage(AddResult result);
 
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.
@@ -36,6 +49,10 @@ public:
     // A URL with a record prepared by the Add URL dialog or a list file: its
     // transfer settings are kept, its saveAs is the save path.
     AddResult AddTaskFromRecord(const std::string& url, const TaskRecord& record);
+    // A URL handed over by a browser: added as AddTask does, saved under the
+    // browser's file name when it gave one, and sent with its cookie,
+    // referrer and user agent.
+    AddResult AddDownload(const std::string& url, const DownloadDetails& details);
 
     // Puts back a task saved in the profile: the URL is parsed again, the
     // state follows "Resume if Start" and the schedule, and with "Resume if
@@ -48,9 +65,13 @@ public:
     // The save path for a URL when none is given: the folder and, when the
     // URL's last part is a usable file name, that name.
     std::string DerivedSavePath(const std::string& url) const;
+    // The same for a file name already known.
+    std::string SavePathForName(const std::string& name) const;
 
 private:
-    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings);
+    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
+                  const std::string& suggestedName = "");
+    TaskRecord RecordFromOptions() const;
     void LookUpSite(TaskRecord& record) const;
     // The parsed URL's parts, this view as owner, no engine.
     void TakeUrl(TaskRecord& record, const ParsedUrl& url) const;

@@ -54,11 +54,36 @@ void TaskCommands::RemoveTaskRow(int taskId, bool force)
     }
 }
 
-void TaskCommands::Resume(const std::vector<int>& rows)
+std::vector<int> TaskCommands::RowsOf(const std::vector<int>& taskIds) const
 {
-    for (int row : rows) {
+    std::vector<int> rows;
+    auto guard = m_table.Lock();
+    for (int taskId : taskIds) {
+        const int row = m_table.RowOf(taskId);
+        if (row >= 0) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void TaskCommands::Resume(const std::vector<int>& taskIds)
+{
+    // Each task in list order; Rule A after each one, as the user would get
+    // by resuming them one at a time.
+    std::vector<int> ordered;
+    {
+        auto guard = m_table.Lock();
+        for (int row : RowsOf(taskIds)) {
+            ordered.push_back(m_table.TaskIdAt(row));
+        }
+    }
+    for (int taskId : ordered) {
         {
             auto guard = m_table.Lock();
+            const int row = m_table.RowOf(taskId);
             auto record = m_table.CopyOut(row);
             if (record && (record->Is(TaskState::Paused) || record->Is(TaskState::Error) ||
                            record->Is(TaskState::Scheduled))) {
@@ -73,7 +98,13 @@ void TaskCommands::Resume(const std::vector<int>& rows)
     }
 }
 
-void TaskCommands::Stop(const std::vector<int>& rows)
+void TaskCommands::Stop(const std::vector<int>& taskIds)
+{
+    auto guard = m_table.Lock();
+    StopRows(RowsOf(taskIds));
+}
+
+void TaskCommands::StopRows(const std::vector<int>& rows)
 {
     auto guard = m_table.Lock();
     for (int row : rows) {
@@ -105,38 +136,38 @@ void TaskCommands::Stop(const std::vector<int>& rows)
 
 void TaskCommands::StopAll()
 {
+    auto guard = m_table.Lock();
     std::vector<int> rows;
-    {
-        auto guard = m_table.Lock();
-        for (int row = 0; row < m_table.Count(); ++row) {
-            rows.push_back(row);
-        }
-        Stop(rows);
+    for (int row = 0; row < m_table.Count(); ++row) {
+        rows.push_back(row);
     }
+    StopRows(rows);
 }
 
-int TaskCommands::Delete(const std::vector<int>& rows)
+int TaskCommands::Delete(const std::vector<int>& taskIds)
 {
-    std::vector<int> left(rows);
-    std::sort(left.begin(), left.end());
+    // The tasks in list order, taken once: removing one does not change the
+    // order of the others.
+    std::vector<int> left;
+    {
+        auto guard = m_table.Lock();
+        for (int row : RowsOf(taskIds)) {
+            left.push_back(m_table.TaskIdAt(row));
+        }
+    }
     int deleted = 0;
-    while (!left.empty()) {
+    for (int taskId : left) {
         bool running = false;
         {
             auto guard = m_table.Lock();
-            const auto record = m_table.CopyOut(left.front());
+            const auto record = m_table.CopyOut(m_table.RowOf(taskId));
             if (!record) {
-                left.erase(left.begin());
-                continue;
+                continue;  // gone meanwhile (a worker removed it)
             }
             running = record->Is(TaskState::Running);
             if (!running) {
-                RemoveTaskRow(record->taskId, true);  // the file stays on disk
+                RemoveTaskRow(taskId, true);  // the file stays on disk
                 ++deleted;
-                left.erase(left.begin());
-                for (int& r : left) {
-                    --r;  // every later row moved up one
-                }
             }
         }
         if (running) {
@@ -148,16 +179,15 @@ int TaskCommands::Delete(const std::vector<int>& rows)
     return deleted;
 }
 
-std::vector<int> TaskCommands::RunningRows() const
+std::vector<int> TaskCommands::RunningTaskIds() const
 {
-    std::vector<int> rows;
+    std::vector<int> taskIds;
     auto guard = m_table.Lock();
-    for (int row = 0; row < m_table.Count(); ++row) {
-        if (m_table.StateAt(row) == StateValue(TaskState::Running)) {
-            rows.push_back(row);
-        }
+    for (int row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }); row >= 0;
+         row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }, row + 1)) {
+        taskIds.push_back(m_table.TaskIdAt(row));
     }
-    return rows;
+    return taskIds;
 }
 
 void TaskCommands::OpenDone(int row)
@@ -168,21 +198,32 @@ void TaskCommands::OpenDone(int row)
     }
 }
 
-void TaskCommands::Open(int clickedRow)
+void TaskCommands::Open(int clickedTaskId)
 {
-    const auto record = m_table.CopyOut(clickedRow);
+    ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.Open(path); });
+}
+
+void TaskCommands::OpenFolder(int clickedTaskId)
+{
+    ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.ShowItem(path); });
+}
+
+void TaskCommands::ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act)
+{
+    const auto record = m_table.CopyOut(m_table.RowOf(taskId));
     if (!record) {
         return;
     }
     if (!record->Is(TaskState::Done)) {
         m_messages.Warning(kNotComplete);
-        return;
+    } else if (!act(record->saveAs)) {
+        m_messages.Warning(kNotFound);
     }
-    OpenDone(clickedRow);
 }
 
-void TaskCommands::DoubleClick(int row)
+void TaskCommands::DoubleClick(int taskId)
 {
+    const int row = m_table.RowOf(taskId);
     const auto record = m_table.CopyOut(row);
     if (!record) {
         return;
@@ -196,47 +237,52 @@ void TaskCommands::DoubleClick(int row)
     }
 }
 
-bool TaskCommands::AnySelectedIn(const std::vector<int>& selection, std::initializer_list<int> states) const
+bool TaskCommands::AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const
 {
     auto guard = m_table.Lock();
-    for (int row : selection) {
-        if (std::find(states.begin(), states.end(), m_table.StateAt(row)) != states.end()) {
-            return true;
+    for (int taskId : taskIds) {
+        const std::int32_t state = m_table.StateAt(m_table.RowOf(taskId));  // 0 for a task gone
+        for (TaskState s : states) {
+            if (state == StateValue(s)) {
+                return true;
+            }
         }
     }
     return false;
 }
 
-bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selection, int clickedRow) const
+bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds, int clickedTaskId) const
 {
     auto guard = m_table.Lock();
-    const int count = m_table.Count();
-    std::vector<int> all;
-    for (int row = 0; row < count; ++row) {
-        all.push_back(row);
-    }
-    const bool oneSelected = selection.size() == 1;
-    const auto clicked = m_table.CopyOut(clickedRow);
+    // Only tasks still in the table count as selected. Worked out only for
+    // the commands that look at the selection: this runs for every command
+    // whenever the list changes.
+    auto selected = [&] { return RowsOf(selectedTaskIds).size(); };
+    auto clicked = [&] { return m_table.CopyOut(m_table.RowOf(clickedTaskId)); };
     switch (id) {
     case CommandId::Resume:
-        return AnySelectedIn(selection, {StateValue(TaskState::Paused), StateValue(TaskState::Scheduled)});
+        return AnySelectedIn(selectedTaskIds, {TaskState::Paused, TaskState::Scheduled});
     case CommandId::Stop:
-        return AnySelectedIn(selection, {StateValue(TaskState::Running), StateValue(TaskState::Queued),
-                                         StateValue(TaskState::Error)});
+        return AnySelectedIn(selectedTaskIds, {TaskState::Running, TaskState::Queued, TaskState::Error});
     case CommandId::StopAll:
-        return AnySelectedIn(all, {StateValue(TaskState::Running), StateValue(TaskState::Queued),
-                                   StateValue(TaskState::Error)});
+        return m_table.CountIn(TaskState::Running) + m_table.CountIn(TaskState::Queued) +
+                   m_table.CountIn(TaskState::Error) > 0;
     case CommandId::DeleteSelected:
     case CommandId::SaveDownloadList:
-        return !selection.empty();
+        return selected() > 0;
     case CommandId::SelectAll:
-        return count > 0;
+        return m_table.Count() > 0;
     case CommandId::SelectAllInProgress:
-        return AnySelectedIn(all, {StateValue(TaskState::Running)});
-    case CommandId::Properties:
-        return clicked && oneSelected && !clicked->Is(TaskState::Running);
+        return m_table.CountIn(TaskState::Running) > 0;
+    case CommandId::Properties: {
+        const auto record = clicked();
+        return record && selected() == 1 && !record->Is(TaskState::Running);
+    }
     case CommandId::Open:
-        return clicked && oneSelected && clicked->Is(TaskState::Done);
+    case CommandId::OpenFolder: {
+        const auto record = clicked();
+        return record && selected() == 1 && record->Is(TaskState::Done);
+    }
     case CommandId::HangUpWhenDone:
     case CommandId::AutoDialUp:
         return m_options.modemConnection;

@@ -1,16 +1,20 @@
 #include "capture/curlhook.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace dromo {
 
 CURLHook::CURLHook(HandOver handOver, QDBusConnection bus, QObject* parent)
     : QObject(parent), m_handOver(std::move(handOver)), m_bus(std::move(bus))
 {
+    qDBusRegisterMetaType<Details>();
 }
 
 CURLHook::~CURLHook()
@@ -36,13 +40,38 @@ bool CURLHook::Register()
     return m_ownsName;
 }
 
-void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
+CURLHook::Done CURLHook::ReplyTo(const QDBusMessage& message)
 {
     // The answer waits until the window has handled the URL.
     message.setDelayedReply(true);
-    const QDBusMessage reply = message.createReply();
     QDBusConnection bus = m_bus;
-    m_handOver(url, [bus, reply]() mutable { bus.send(reply); });
+    return [bus, message](const QString& refusal) mutable {
+        bus.send(refusal.isEmpty() ? message.createReply()
+                                   : message.createErrorReply(QString::fromLatin1(kRefused), refusal));
+    };
+}
+
+void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
+{
+    m_handOver(url, ReplyTo(message));
+}
+
+void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& details, const QDBusMessage& message)
+{
+    if (!m_handOverDownload) {
+        m_handOver(url, ReplyTo(message));
+        return;
+    }
+    DownloadDetails d;
+    d.cookie = details.value(QStringLiteral("cookie")).toStdString();
+    d.referrer = details.value(QStringLiteral("referrer")).toStdString();
+    d.userAgent = details.value(QStringLiteral("userAgent")).toStdString();
+    d.fileName = details.value(QStringLiteral("fileName")).toStdString();
+    d.mimeType = details.value(QStringLiteral("mimeType")).toStdString();
+    bool sized = false;
+    const qlonglong size = details.value(QStringLiteral("size")).toLongLong(&sized);
+    d.size = sized && size >= 0 ? size : -1;
+    m_handOverDownload(url, d, ReplyTo(message));
 }
 
 QString CURLHook::ServiceFilePath()
@@ -65,24 +94,42 @@ bool CURLHook::WriteServiceFile(const QString& program)
     return file.commit();
 }
 
-bool SendUrlsToRunningInstance(const QStringList& urls, QDBusConnection bus)
+namespace {
+
+bool NameOwned(QDBusConnection& bus)
 {
-    if (!bus.isConnected() || !bus.interface() ||
-        !bus.interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService))) {
-        return false;
+    return bus.interface() && bus.interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService));
+}
+
+}  // namespace
+
+HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QDBusConnection bus)
+{
+    HandOverResult result;
+    if (!bus.isConnected()) {
+        return result;
     }
+    QDeadlineTimer deadline(waitMs);
+    while (!NameOwned(bus)) {
+        if (deadline.hasExpired()) {
+            return result;
+        }
+        QThread::msleep(20);
+    }
+    result.answered = true;
     for (const QString& url : urls) {
         QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
                                                            QString::fromLatin1(CURLHook::kPath),
                                                            QString::fromLatin1(CURLHook::kService),
                                                            QStringLiteral("AddURL"));
         call << url;
-        // A dialog may be asking the user about it: wait long.
-        if (bus.call(call, QDBus::Block, 24 * 3600 * 1000).type() != QDBusMessage::ReplyMessage) {
-            return false;
+        // The Add URL sheet may be asking the user about it: wait long.
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 24 * 3600 * 1000);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            result.errors << url + QStringLiteral(": ") + reply.errorMessage();
         }
     }
-    return true;
+    return result;
 }
 
 }  // namespace dromo

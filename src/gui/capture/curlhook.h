@@ -2,24 +2,36 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QMap>
 #include <QObject>
 #include <functional>
+
+#include "mainwindow/taskadder.h"
 
 namespace dromo {
 
 // The capture object on the session bus: name DROMO.URLMonitor, object
-// /URLMonitor, interface DROMO.URLMonitor, method AddURL(s). The caller's
-// reply is sent only after the window has handled the URL, so a caller
-// waits while a dialog asks about it.
+// /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s) and
+// AddDownload(s url, a{ss} details) for a browser's download with what the
+// browser knew of it (keys "cookie", "referrer", "userAgent", "fileName",
+// "mimeType", "size"; others are ignored). The caller's
+// reply is sent once the window has handled the URL: at once for a quick
+// add (the task saved first), after the Add URL sheet closed when it asks.
+// A refused URL gets an error reply (kRefused) with the text of the refusal.
 class CURLHook : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "DROMO.URLMonitor")
 public:
     static constexpr const char* kService = "DROMO.URLMonitor";
     static constexpr const char* kPath = "/URLMonitor";
+    static constexpr const char* kRefused = "DROMO.URLMonitor.Refused";
 
-    // `handOver` takes a URL and calls `done` once it has been handled.
-    using HandOver = std::function<void(const QString& url, std::function<void()> done)>;
+    // `handOver` takes a URL and calls `done` once it has been handled, with
+    // an empty text when it was taken, else with what refused it.
+    using Done = std::function<void(const QString& refusal)>;
+    using HandOver = std::function<void(const QString& url, Done done)>;
+    using HandOverDownload = std::function<void(const QString& url, const DownloadDetails& details, Done done)>;
+    using Details = QMap<QString, QString>;
 
     CURLHook(HandOver handOver, QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
     ~CURLHook() override;
@@ -27,6 +39,8 @@ public:
     // Takes the name and publishes the object. A name already owned by
     // another Dromo is not reported: the first instance serves every client.
     bool Register();
+    // Where AddDownload goes; without one it is handed over as AddURL is.
+    void SetDownloadHandOver(HandOverDownload handOver) { m_handOverDownload = std::move(handOver); }
     bool OwnsName() const { return m_ownsName; }
 
     // The D-Bus service file that lets a call start Dromo ("--automation").
@@ -35,15 +49,28 @@ public:
 
 public slots:
     Q_SCRIPTABLE void AddURL(const QString& url, const QDBusMessage& message);
+    Q_SCRIPTABLE void AddDownload(const QString& url, const QMap<QString, QString>& details,
+                                  const QDBusMessage& message);
 
 private:
+    Done ReplyTo(const QDBusMessage& message);
+
     HandOver m_handOver;
+    HandOverDownload m_handOverDownload;
     QDBusConnection m_bus;
     bool m_ownsName = false;
 };
 
-// Hands URLs to a running Dromo through its capture object; false when no
-// instance answered.
-bool SendUrlsToRunningInstance(const QStringList& urls, QDBusConnection bus = QDBusConnection::sessionBus());
+// What became of URLs handed to a running Dromo.
+struct HandOverResult {
+    bool answered = false;  // a Dromo owned the name (and so took the URLs)
+    QStringList errors;     // "URL: why", one for each URL it refused or lost
+};
+
+// Hands URLs to a running Dromo through its capture object. With `waitMs`,
+// first waits that long for the name to be owned: a Dromo that holds the
+// instance lock may still be starting.
+HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs = 0,
+                                         QDBusConnection bus = QDBusConnection::sessionBus());
 
 }  // namespace dromo

@@ -72,7 +72,16 @@ bool CCfgAuto::OnKillActive()
     for (int i = 0; i < 4; ++i) {
         m_options.*kSwitches[i] = m_checks[i]->isChecked() ? 1 : 0;
     }
-    m_options.captureFileTypes = S(m_types->toPlainText());
+    // The field wraps over lines, but the list is one line of blank-separated
+    // extensions: a line break typed with Enter would glue two of them
+    // together for the capture rules, so it counts as a blank.
+    QString types = m_types->toPlainText();
+    for (QChar& c : types) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')) {
+            c = QLatin1Char(' ');
+        }
+    }
+    m_options.captureFileTypes = S(types);
     return true;
 }
 

@@ -13,8 +13,9 @@
 namespace dromo {
 namespace {
 
-std::int32_t GlobalOptions::*const kFlags[4] = {&GlobalOptions::deleteIfDone, &GlobalOptions::resumeIfStart,
-                                                &GlobalOptions::enableCookie, &GlobalOptions::popupDialog};
+std::int32_t GlobalOptions::*const kFlags[CCfgGen::kChecks] = {
+    &GlobalOptions::deleteIfDone, &GlobalOptions::resumeIfStart, &GlobalOptions::enableCookie,
+    &GlobalOptions::popupDialog,  &GlobalOptions::notifyWhenDone, &GlobalOptions::keepAwake};
 
 }  // namespace
 
@@ -40,13 +41,14 @@ CCfgGen::CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages,
     history->addWidget(m_maxHistory, 0, 1);
     history->addWidget(m_clearAll, 0, 3);
     history->setColumnStretch(2, 1);
-    const QString labels[4] = {tr("Delete task from list after done"), tr("Resume all tasks after running"),
-                               tr("Enable cookie"), tr("Popup Add URL dialog")};
-    for (int i = 0; i < 4; ++i) {
+    const QString labels[kChecks] = {tr("Delete task from list after done"), tr("Resume all tasks after running"),
+                                     tr("Enable cookie"), tr("Popup Add URL dialog"),
+                                     tr("Notify when downloads are done"), tr("Keep the computer awake while downloading")};
+    for (int i = 0; i < kChecks; ++i) {
         m_checks[i] = new QCheckBox(labels[i], this);
         page->addWidget(m_checks[i], 3 + i, 0);
     }
-    page->setRowStretch(7, 1);
+    page->setRowStretch(3 + kChecks, 1);
     connect(m_browse, &QPushButton::clicked, this,
             [this, &files] { BrowseForFolder(this, files, Notices(), m_saveTo); });
     // The address bar empties at once, whatever OK or Cancel does later.
@@ -65,6 +67,8 @@ CCfgGen::CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages,
     AddHelp({m_checks[2]}, tr("Allow Dromo to retrieve proper cookies from IE and send them to remote host."));
     AddHelp({m_checks[3]}, tr("Determine whether you want the AddURL dialog to popup when Dromo captures the "
                               "downloading from browsers."));
+    AddHelp({m_checks[4]}, tr("Show a desktop notification when downloads finish or fail for good."));
+    AddHelp({m_checks[5]}, tr("Keep the computer from suspending when idle while a download runs."));
 }
 
 void CCfgGen::OnInitDialog()
@@ -73,7 +77,7 @@ void CCfgGen::OnInitDialog()
     m_user->setText(Q(m_options.username));
     m_password->setText(Q(m_options.password));
     m_maxHistory->SetValue(m_options.maxHistoryItem);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kChecks; ++i) {
         m_checks[i]->setChecked(m_options.*kFlags[i] != 0);
     }
 }
@@ -86,7 +90,7 @@ bool CCfgGen::OnKillActive()
     m_options.saveTo = S(m_saveTo->text());
     m_options.username = S(m_user->text());
     m_options.password = S(m_password->text());
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kChecks; ++i) {
         m_options.*kFlags[i] = m_checks[i]->isChecked() ? 1 : 0;
     }
     return true;

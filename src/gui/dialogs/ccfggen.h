@@ -17,6 +17,9 @@ class FileChooser;
 class CCfgGen : public CPropertyPage {
     Q_OBJECT
 public:
+    // The flags at the foot of the page; the last two are the desktop's.
+    static constexpr int kChecks = 6;
+
     CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages, std::function<void()> clearHistory);
 
     QLineEdit* SaveTo() const { return m_saveTo; }
@@ -37,7 +40,7 @@ private:
     QLineEdit* m_password;
     CNumberField* m_maxHistory;
     QPushButton* m_clearAll;
-    QCheckBox* m_checks[4];
+    QCheckBox* m_checks[kChecks];
 };
 
 }  // namespace dromo

@@ -1,5 +1,6 @@
 #include "mainwindow/artwork.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -127,6 +128,12 @@ QIcon Artwork::Tray(int id)
         }
     }
     return QIcon(pixmap);
+}
+
+QIcon Artwork::Command(const QString& name)
+{
+    const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 }  // namespace dromo

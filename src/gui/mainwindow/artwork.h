@@ -17,6 +17,9 @@ public:
     // The tray icon by its classic number: 128 idle, 207..212 by speed.
     static QIcon Tray(int id);
     static QIcon Program();
+    // A command's icon by its freedesktop name ("list-add"), drawn for Dromo
+    // and bundled with it; a null icon for a name it does not have.
+    static QIcon Command(const QString& name);
 };
 
 }  // namespace dromo

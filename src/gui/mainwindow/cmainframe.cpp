@@ -1,22 +1,32 @@
 #include "mainwindow/cmainframe.h"
 
+#include "files/filenames.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
 
+#include <cstdio>
+
 #include "core/autosaver.h"
 #include "core/caboutdlg.h"
 #include "dialogs/brokenfile.h"
+#include "files/filenames.h"
 #include "dialogs/caddprop.h"
 #include "dialogs/clegenddlg.h"
 #include "dialogs/cpropsheet.h"
@@ -25,6 +35,7 @@
 #include "dialogs/taskpagevalues.h"
 #include "dialogs/taskproperties.h"
 #include "dialogs/cwallpaperdlg.h"
+#include "atomicfile.h"
 #include "platformpaths.h"
 #include "core/globaloptions.h"
 #include "core/settingsstore.h"
@@ -38,6 +49,7 @@
 #include "mainwindow/addresshistory.h"
 #include "mainwindow/artwork.h"
 #include "mainwindow/cdropbasket.h"
+#include "mainwindow/clipboardurl.h"
 #include "mainwindow/cmainview.h"
 #include "mainwindow/cspeedbar.h"
 #include "mainwindow/completion.h"
@@ -57,10 +69,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
 {
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(Artwork::Program());
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1024, 768);
-    const Placement p = PlacementFromSaved(ReadPlacement(m_ctx.profile), screen.width(), screen.height());
-    setGeometry(p.x, p.y, p.width, p.height);
+    PlaceFromProfile();
 
     setCentralWidget(m_view);
     BuildMenus();
@@ -68,7 +77,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     BuildStatusAndTray();
     LoadHistoryBox();
 
-    connect(m_view, &CMainView::DoubleClicked, this, [this](int row) { m_ctx.commands.DoubleClick(row); });
+    connect(m_view, &CMainView::DoubleClicked, this, [this](int taskId) { m_ctx.commands.DoubleClick(taskId); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
     connect(m_view, &CMainView::TextDropped, this, &CMainFrame::AddUrl);
     connect(m_basket.get(), &CDropBasket::TextDropped, this, &CMainFrame::AddUrl);
@@ -76,18 +85,40 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     connect(m_speedBar.get(), &ToolWindow::MainWindowWanted, this, [this] { RunCommand(CommandId::MainWindow); });
     connect(m_basket.get(), &ToolWindow::MenuWanted, this, [this](const QPoint& at) { ShowToolMenu(true, at); });
     connect(m_speedBar.get(), &ToolWindow::MenuWanted, this, [this](const QPoint& at) { ShowToolMenu(false, at); });
+    // Command states follow what they depend on: the selection, and the
+    // tasks' states as the list shows them.
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CMainFrame::UpdateCommands);
+    connect(&model, &TaskListModel::Flushed, this, &CMainFrame::UpdateCommands);
 
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
         m_speedBar->update();
-        m_ctx.autoSaver.Tick();
+        if (m_ctx.autoSaver.Tick()) {
+            ShowSaveProblem();
+        }
     });
     m_ctx.refresh.Start();
     m_tick.start();
+    UpdateCommands();
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::PlaceFromProfile()
+{
+    const SavedPlacement saved = ReadPlacement(m_ctx.profile);
+    // The screen the saved window was on, or the primary one; its
+    // geometry, like the window's, is in device-independent pixels.
+    const QPoint centre((saved.left + saved.right) / 2, (saved.top + saved.bottom) / 2);
+    QScreen* screen = QGuiApplication::screenAt(centre);
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const Placement p = PlacementFromSaved(saved, {area.x(), area.y(), area.width(), area.height()});
+    setGeometry(p.x, p.y, p.width, p.height);
+}
 
 void CMainFrame::PlaceToolWindows()
 {
@@ -96,23 +127,60 @@ void CMainFrame::PlaceToolWindows()
     m_speedBar->move(o.speedBarX, o.speedBarY);
     m_basket->setVisible(o.showDropBasket != 0);
     m_speedBar->setVisible(o.showSpeedBar != 0);
+    UpdateCommands();
 }
 
 void CMainFrame::ShowToolMenu(bool basket, const QPoint& at)
 {
-    UpdateCommands();
+    RefreshCommands();
     QMenu menu;
-    menu.addAction(m_actions[CommandId::MainWindow]);
-    menu.setDefaultAction(m_actions[CommandId::MainWindow]);
-    menu.addAction(m_actions[basket ? CommandId::DropBasket : CommandId::SpeedBar]);
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::AddUrl]);
-    menu.addAction(m_actions[CommandId::StopAll]);
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::About]);
-    menu.addSeparator();
-    menu.addAction(m_actions[CommandId::Exit]);
+    FillPopup(menu, basket ? Popup::Basket : Popup::SpeedBar);
     menu.exec(at);
+}
+
+// The small menus share one list: the tray's and the list's empty space
+// show all of it, a tool window leaves out the other tool window, and a row
+// starts with its own two commands and can be deleted.
+void CMainFrame::FillPopup(QMenu& menu, Popup kind)
+{
+    using C = CommandId;
+    if (kind == Popup::Row) {
+        menu.addAction(m_actions[C::Properties]);
+        menu.addAction(m_actions[C::Open]);
+        menu.addAction(m_actions[C::OpenFolder]);
+        menu.setDefaultAction(m_actions[C::Properties]);
+        menu.addSeparator();
+    } else {
+        menu.addAction(m_actions[C::MainWindow]);
+        menu.setDefaultAction(m_actions[C::MainWindow]);
+    }
+    if (kind != Popup::Basket) {
+        menu.addAction(m_actions[C::SpeedBar]);
+    }
+    if (kind != Popup::SpeedBar) {
+        menu.addAction(m_actions[C::DropBasket]);
+    }
+    menu.addSeparator();
+    menu.addAction(m_actions[C::AddUrl]);
+    menu.addAction(m_actions[C::StopAll]);
+    if (kind == Popup::Row) {
+        menu.addAction(m_popupDelete);
+    }
+    menu.addSeparator();
+    menu.addAction(m_actions[C::Options]);
+    menu.addAction(m_popupAbout);
+    menu.addSeparator();
+    menu.addAction(m_actions[C::Exit]);
+}
+
+QMenu* CMainFrame::createPopupMenu()
+{
+    // The frame's own menu: the two bars and nothing else.
+    UpdateCommands();
+    auto* menu = new QMenu(this);
+    menu->addAction(m_actions[CommandId::ToolBar]);
+    menu->addAction(m_actions[CommandId::AddressBar]);
+    return menu;
 }
 
 QAction* CMainFrame::MakeAction(CommandId id, const QString& text, const QKeySequence& key)
@@ -139,6 +207,8 @@ void CMainFrame::BuildMenus()
     file->addAction(MakeAction(C::AddUrl, tr("&Add URL..."), QKeySequence(tr("Ctrl+N"))));
     file->addSeparator();
     file->addAction(MakeAction(C::LoadBrokenFile, tr("Load Broken File..."), QKeySequence(tr("Ctrl+O"))));
+    m_actions[C::LoadBrokenFile]->setStatusTip(tr("Import a broken file to Dromo"));
+    m_actions[C::LoadBrokenFile]->setToolTip(tr("Import Broken File.."));
     file->addSeparator();
     file->addAction(MakeAction(C::SaveDownloadList, tr("Save Download List...")));
     file->addAction(MakeAction(C::LoadDownloadList, tr("Load Download List...")));
@@ -147,12 +217,15 @@ void CMainFrame::BuildMenus()
     file->addAction(MakeAction(C::ClearHistory, tr("Clear History")));
     file->addSeparator();
     file->addAction(MakeAction(C::Exit, tr("E&xit")));
+    // The everyday keys beside the classic ones, which the menus show.
+    m_actions[C::Exit]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(MakeAction(C::SelectAll, tr("Select All"), QKeySequence(tr("Ctrl+A"))));
     edit->addAction(MakeAction(C::SelectAllInProgress, tr("Select All in Progress")));
     edit->addSeparator();
     edit->addAction(MakeAction(C::DeleteSelected, tr("Delete Selected"), QKeySequence(tr("Alt+Del"))));
+    m_actions[C::DeleteSelected]->setShortcuts({QKeySequence(tr("Alt+Del")), QKeySequence(Qt::Key_Delete)});
     edit->addSeparator();
     edit->addAction(MakeAction(C::SaveSettingsNow, tr("Save Settings Now"), QKeySequence(tr("Ctrl+S"))));
 
@@ -180,31 +253,46 @@ void CMainFrame::BuildMenus()
     view->addAction(MakeAction(C::GridLine, tr("Grid Line")));
     view->addSeparator();
     view->addAction(MakeAction(C::Options, tr("Options...")));
-    connect(wallpaper, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    m_actions[C::Options]->setStatusTip(tr("View or change the options"));
+    connect(wallpaper, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(MakeAction(C::HelpTopics, tr("&Help Topics"), QKeySequence(Qt::Key_F1)));
     help->addSeparator();
     help->addAction(MakeAction(C::Legend, tr("&Legend...")));
     help->addAction(MakeAction(C::About, tr("&About Dromo...")));
+    // Context help has no menu item: its key works anywhere in the window.
+    addAction(MakeAction(C::ContextHelp, tr("Help"), QKeySequence(Qt::SHIFT | Qt::Key_F1)));
 
     for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar,
                  C::SpeedBar, C::DropBasket, C::WallpaperBlank, C::WallpaperCustomize}) {
         m_actions[id]->setCheckable(true);
     }
     for (QMenu* menu : {file, edit, download, view}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     }
     MakeAction(C::MainWindow, tr("Main Window"));
     MakeAction(C::Open, tr("Open"));
+    MakeAction(C::OpenFolder, tr("Open Containing Folder"));
+    // The small menus' own texts for two commands of the main menu.
+    m_popupDelete = new QAction(tr("Delete"), this);
+    connect(m_popupDelete, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
+    m_popupAbout = new QAction(tr("About..."), this);
+    connect(m_popupAbout, &QAction::triggered, this, [this] { RunCommand(CommandId::About); });
 }
 
 void CMainFrame::BuildToolBar()
 {
     using C = CommandId;
     QToolBar* bar = addToolBar(tr("Tool Bar"));
+    m_toolBar = bar;
     bar->setObjectName(QStringLiteral("toolbar"));
-    bar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
+    bar->setFloatable(false);
+    bar->setMovable(false);
+    // Icons with their texts as tool tips: long texts such as "Shut Down
+    // Computer When Done" are never cut to fit a button.
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(24, 24));
     const std::pair<C, const char*> buttons[] = {
         {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
         {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
@@ -221,27 +309,45 @@ void CMainFrame::BuildToolBar()
             continue;
         }
         QAction* action = m_actions[id];
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+        action->setIcon(Artwork::Command(QString::fromLatin1(icon)));
         bar->addAction(action);
     }
     connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
+    const std::pair<C, const char*> menuOnly[] = {
+        {C::LoadBrokenFile, "document-import"}, {C::DeleteSelected, "edit-delete"},
+        {C::SelectAll, "edit-select-all"},      {C::Properties, "document-properties"},
+        {C::Exit, "application-exit"},          {C::HelpTopics, "help-contents"},
+        {C::About, "help-about"},
+    };
+    for (const auto& [id, icon] : menuOnly) {
+        m_actions[id]->setIcon(Artwork::Command(QString::fromLatin1(icon)));
+    }
+    m_popupDelete->setIcon(m_actions[C::DeleteSelected]->icon());
+    m_popupAbout->setIcon(m_actions[C::About]->icon());
+    // A menu item with an icon shows no check mark in most styles: the
+    // checkable ones keep their mark and leave the icon to the toolbar.
+    for (auto& [id, action] : m_actions) {
+        if (action->isCheckable()) {
+            action->setIconVisibleInMenu(false);
+        }
+    }
 
     // The address bar starts a row of its own under the buttons.
     addToolBarBreak(Qt::TopToolBarArea);
-    QToolBar* addressBar = addToolBar(tr("Address"));
+    QToolBar* addressBar = addToolBar(tr("Address Bar"));
     addressBar->setObjectName(QStringLiteral("address"));
+    addressBar->setFloatable(false);
+    addressBar->setMovable(false);
     addressBar->addWidget(new QLabel(tr("Address:")));
     m_address->setEditable(true);
     m_address->setInsertPolicy(QComboBox::NoInsert);
     m_address->setMinimumWidth(400);
     m_address->lineEdit()->setMaxLength(static_cast<int>(AddressHistory::kBoxLimit));
     addressBar->addWidget(m_address);
-    connect(m_address->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (m_ctx.addresses.Shown()) {
-            m_ctx.addresses.QuickAdd(m_address->currentText().toStdString());
-            LoadHistoryBox();
-        }
-    });
+    // Enter is taken from the box's edit before anything else sees it: the
+    // edit lets the key go on to the box, which hands it back to the edit,
+    // so its returnPressed comes twice for one key.
+    m_address->lineEdit()->installEventFilter(this);
     addressBar->setVisible(m_ctx.addresses.Shown());
     connect(m_actions[C::AddressBar], &QAction::toggled, this, [this, addressBar](bool on) {
         m_ctx.addresses.SetShown(on);
@@ -249,15 +355,46 @@ void CMainFrame::BuildToolBar()
     });
 }
 
-void CMainFrame::LoadHistoryBox()
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_ctx.addresses.Shown()) {
+                const std::string url = m_address->currentText().toStdString();
+                m_ctx.addresses.QuickAdd(url);
+                LoadHistoryBox(url);
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Whatever no child took: the status bar, the bars' free space.
+    QMenu* menu = createPopupMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void CMainFrame::LoadHistoryBox(const std::string& added)
 {
     const QString typed = m_address->currentText();
     m_address->clear();
     for (const std::string& url : m_ctx.addresses.Entries()) {
         m_address->addItem(Artwork::FileType(FileTypeIcon(url)), QString::fromStdString(url));
     }
-    m_address->setCurrentIndex(-1);
-    m_address->setEditText(m_ctx.addresses.Entries().empty() ? typed : QString());
+    // An entry just added is selected, as the box shows it; otherwise (the
+    // add refused it, or the list was only reloaded) the text stays.
+    if (!added.empty() && !m_ctx.addresses.Entries().empty() && m_ctx.addresses.Entries().front() == added) {
+        m_address->setCurrentIndex(0);
+    } else {
+        m_address->setCurrentIndex(-1);
+        m_address->setEditText(typed);
+    }
 }
 
 void CMainFrame::BuildStatusAndTray()
@@ -276,19 +413,8 @@ void CMainFrame::BuildStatusAndTray()
     }
     m_tray = new QSystemTrayIcon(Artwork::Tray(128), this);
     m_trayMenu = new QMenu(this);
-    m_trayMenu->addAction(m_actions[CommandId::MainWindow]);
-    m_trayMenu->addAction(m_actions[CommandId::SpeedBar]);
-    m_trayMenu->addAction(m_actions[CommandId::DropBasket]);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(m_actions[CommandId::AddUrl]);
-    m_trayMenu->addAction(m_actions[CommandId::StopAll]);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(m_actions[CommandId::Options]);
-    m_trayMenu->addAction(m_actions[CommandId::About]);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(m_actions[CommandId::Exit]);
-    m_trayMenu->setDefaultAction(m_actions[CommandId::MainWindow]);
-    connect(m_trayMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    FillPopup(*m_trayMenu, Popup::Window);
+    connect(m_trayMenu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     m_tray->setContextMenu(m_trayMenu);
     m_tray->setToolTip(m_trayTip);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -297,6 +423,41 @@ void CMainFrame::BuildStatusAndTray()
         }
     });
     m_tray->show();
+}
+
+QString CMainFrame::TrayTip() const
+{
+    return m_saveProblem.isEmpty() ? m_trayTip : m_trayTip + QLatin1Char('\n') + m_saveProblem;
+}
+
+void CMainFrame::ShowSaveProblem()
+{
+    const std::string& problem = m_ctx.autoSaver.Problem();
+    const QString text = problem.empty() ? QString() : tr("Not saved: %1").arg(QString::fromStdString(problem));
+    if (text == m_saveProblem) {
+        return;
+    }
+    m_saveProblem = text;
+    if (text.isEmpty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(text);
+    }
+    if (m_tray) {
+        m_tray->setToolTip(TrayTip());
+    }
+}
+
+void CMainFrame::ShowNotice(const std::string& text)
+{
+    if (text.empty()) {
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), QString::fromStdString(text),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 QString CMainFrame::PaneText(int pane) const
@@ -333,8 +494,8 @@ void CMainFrame::TrayStateChanged(const TrayState& state)
                 if (icon != m_trayIcon) {
                     m_tray->setIcon(Artwork::Tray(icon));
                 }
-                if (m_tray->toolTip() != tip) {
-                    m_tray->setToolTip(tip);
+                if (m_tray->toolTip() != TrayTip()) {
+                    m_tray->setToolTip(TrayTip());
                 }
             }
             m_trayIcon = icon;
@@ -342,11 +503,17 @@ void CMainFrame::TrayStateChanged(const TrayState& state)
         Qt::QueuedConnection);
 }
 
+void CMainFrame::RefreshCommands()
+{
+    // Asking the network is a bus call: only when a menu opens.
+    m_ctx.completion.RefreshConnection();
+    UpdateCommands();
+}
+
 void CMainFrame::UpdateCommands()
 {
-    const auto selection = m_view->SelectedRows();
-    const int clicked = m_view->ClickedRow();
-    m_ctx.completion.RefreshConnection();
+    const auto selection = m_view->SelectedTaskIds();
+    const int clicked = m_view->ClickedTaskId();
     for (auto& [id, action] : m_actions) {
         action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
         if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&
@@ -356,42 +523,20 @@ void CMainFrame::UpdateCommands()
         }
     }
     m_actions[CommandId::AddressBar]->setChecked(m_ctx.addresses.Shown());
+    m_popupDelete->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
     m_actions[CommandId::SpeedBar]->setChecked(m_speedBar->isVisible());
     m_actions[CommandId::DropBasket]->setChecked(m_basket->isVisible());
     m_actions[CommandId::WallpaperBlank]->setChecked(m_ctx.settings.options.backgroundType == 0);
     m_actions[CommandId::WallpaperCustomize]->setChecked(m_ctx.settings.options.backgroundType != 0);
-    m_actions[CommandId::ToolBar]->setChecked(true);
+    // Whether the bar is meant to show, also while the window is hidden.
+    m_actions[CommandId::ToolBar]->setChecked(!m_toolBar->isHidden());
 }
 
 std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
 {
-    UpdateCommands();
+    RefreshCommands();
     auto menu = std::make_unique<QMenu>(this);
-    auto add = [&menu, this](CommandId id) { menu->addAction(m_actions[id]); };
-    if (onRow) {
-        add(CommandId::Properties);
-        add(CommandId::Open);
-        menu->setDefaultAction(m_actions[CommandId::Properties]);
-    } else {
-        add(CommandId::MainWindow);
-        menu->setDefaultAction(m_actions[CommandId::MainWindow]);
-    }
-    menu->addSeparator();
-    add(CommandId::SpeedBar);
-    add(CommandId::DropBasket);
-    menu->addSeparator();
-    add(CommandId::AddUrl);
-    add(CommandId::StopAll);
-    if (onRow) {
-        QAction* remove = menu->addAction(tr("Delete"));
-        remove->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
-        connect(remove, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
-    }
-    menu->addSeparator();
-    add(CommandId::Options);
-    menu->addAction(tr("About..."), this, [this] { RunCommand(CommandId::About); });
-    menu->addSeparator();
-    add(CommandId::Exit);
+    FillPopup(*menu, onRow ? Popup::Row : Popup::Window);
     return menu;
 }
 
@@ -400,7 +545,7 @@ void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
     TaskMenu(onRow)->exec(at);
 }
 
-void CMainFrame::AddUrl(const QString& url)
+QString CMainFrame::AddUrl(const QString& url)
 {
     bool popup = false;
     {
@@ -408,19 +553,52 @@ void CMainFrame::AddUrl(const QString& url)
         popup = m_ctx.settings.options.popupDialog != 0;
     }
     if (popup) {
-        OpenAddUrl(url);
-        return;
+        return OpenAddUrl(url).value_or(QString());
     }
-    m_ctx.addresses.QuickAdd(url.toStdString());
-    LoadHistoryBox();
+    const std::optional<AddResult> result = m_ctx.addresses.QuickAdd(url.toStdString());
+    LoadHistoryBox(url.toStdString());
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
 }
 
-void CMainFrame::HandOverUrl(const QString& url, std::function<void()> done)
+void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)
 {
-    QTimer::singleShot(0, this, [this, url, done = std::move(done)] {
-        AddUrl(url);
-        done();
-    });
+    QTimer::singleShot(0, this, [this, url, done = std::move(done)] { done(AddUrl(url)); });
+}
+
+QString CMainFrame::AddDownload(const QString& url, const DownloadDetails& details)
+{
+    bool popup = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        popup = m_ctx.settings.options.popupDialog != 0;
+    }
+    if (popup) {
+        return OpenAddUrl(url, &details).value_or(QString());
+    }
+    const std::optional<AddResult> result = m_ctx.addresses.DownloadAdd(url.toStdString(), details);
+    LoadHistoryBox(url.toStdString());
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
+}
+
+void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& details,
+                                  std::function<void(const QString& refusal)> done)
+{
+    QTimer::singleShot(0, this, [this, url, details, done = std::move(done)] { done(AddDownload(url, details)); });
+}
+
+QString CMainFrame::SaveTakenTasks()
+{
+    if (!m_ctx.store.Save(m_ctx.settings, m_ctx.table)) {
+        return tr("The task was added, but the task list could not be saved.");
+    }
+    m_ctx.autoSaver.Saved();
+    return {};
 }
 
 bool CMainFrame::RunSheet(CPropertySheet& sheet)
@@ -442,30 +620,49 @@ ViewSettings CMainFrame::SettingsCopy() const
     return m_ctx.settings;
 }
 
-void CMainFrame::OpenAddUrl(const QString& url)
+std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const DownloadDetails* details)
 {
     const ViewSettings settings = SettingsCopy();
-    TaskPageValues values = TaskPageValues::FromOptions(settings.options, url.toStdString());
+    // An empty sheet starts with a URL the user just copied.
+    const std::string start =
+        url.isEmpty() ? UrlFromClipboard(QApplication::clipboard()->text().toStdString()) : url.toStdString();
+    TaskPageValues values = TaskPageValues::FromOptions(settings.options, start);
+    const std::string browserName = details != nullptr ? SafeFileName(details->fileName) : std::string();
+    if (!browserName.empty()) {
+        values.saveAs = m_ctx.adder.SavePathForName(browserName);  // kept by the sheet on showing
+    }
     const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
     CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
                    *m_files);
     if (!RunSheet(sheet)) {
-        return;
+        return std::nullopt;
     }
     TaskRecord record;
     values.ApplyTo(record);
-    m_ctx.addresses.DialogAdd(values.url, record);
-    LoadHistoryBox();
+    if (details != nullptr) {
+        record.cookie = details->cookie;
+        record.browserCookie = details->cookie.empty() ? 0 : 1;
+        record.referrer = details->referrer;
+        if (!details->userAgent.empty()) {
+            record.userAgent = details->userAgent;
+        }
+    }
+    const std::optional<AddResult> result = m_ctx.addresses.DialogAdd(values.url, record);
+    LoadHistoryBox(values.url);
+    if (result == AddResult::Added) {
+        return SaveTakenTasks();
+    }
+    return QString::fromStdString(Refusal(result));
 }
 
-void CMainFrame::OpenTaskProperties(int row)
+void CMainFrame::OpenTaskProperties(int taskId)
 {
     ViewSettings settings;
     std::optional<TaskRecord> record;
     {
         auto guard = m_ctx.table.Lock();
         settings = m_ctx.settings;
-        record = m_ctx.table.CopyOut(row);
+        record = m_ctx.table.CopyOut(m_ctx.table.RowOf(taskId));
     }
     if (!record || record->Is(TaskState::Running)) {
         return;
@@ -501,7 +698,7 @@ void CMainFrame::ImportBrokenFile()
     values.ApplyTo(record);
     record.saveAs = file.path;
     m_ctx.addresses.DialogAdd(values.url, record);
-    LoadHistoryBox();
+    LoadHistoryBox(values.url);
 }
 
 void CMainFrame::OpenOptions()
@@ -518,20 +715,31 @@ void CMainFrame::OpenOptions()
     m_view->ApplyAppearance();
 }
 
+bool CMainFrame::MainWindowShown() const
+{
+    // Read from the window, not kept in a flag: the taskbar or the window
+    // manager may restore a minimised window behind Dromo's back.
+    return isVisible() && !isMinimized();
+}
+
+void CMainFrame::HideMainWindow()
+{
+    if (m_tray) {
+        hide();
+    } else {
+        showMinimized();  // no notification area: the taskbar keeps it
+    }
+}
+
 void CMainFrame::ToggleMainWindow()
 {
-    if (m_visible) {
-        if (m_tray) {
-            hide();
-        } else {
-            showMinimized();
-        }
+    if (MainWindowShown()) {
+        HideMainWindow();
     } else {
         showNormal();
         raise();
         activateWindow();
     }
-    m_visible = !m_visible;
 }
 
 void CMainFrame::RunCommand(CommandId id)
@@ -539,16 +747,17 @@ void CMainFrame::RunCommand(CommandId id)
     using C = CommandId;
     TaskCommands& c = m_ctx.commands;
     switch (id) {
-    case C::Resume: c.Resume(m_view->SelectedRows()); break;
-    case C::Stop: c.Stop(m_view->SelectedRows()); break;
+    case C::Resume: c.Resume(m_view->SelectedTaskIds()); break;
+    case C::Stop: c.Stop(m_view->SelectedTaskIds()); break;
     case C::StopAll: c.StopAll(); break;
-    case C::DeleteSelected: c.Delete(m_view->SelectedRows()); break;
+    case C::DeleteSelected: c.Delete(m_view->SelectedTaskIds()); break;
     case C::SelectAll: m_view->selectAll(); break;
-    case C::SelectAllInProgress: m_view->SelectRows(c.RunningRows()); break;
-    case C::Open: c.Open(m_view->ClickedRow()); break;
+    case C::SelectAllInProgress: m_view->SelectTasks(c.RunningTaskIds()); break;
+    case C::Open: c.Open(m_view->ClickedTaskId()); break;
+    case C::OpenFolder: c.OpenFolder(m_view->ClickedTaskId()); break;
     case C::AddUrl: OpenAddUrl(QString()); break;
     case C::LoadBrokenFile: ImportBrokenFile(); break;
-    case C::Properties: OpenTaskProperties(m_view->ClickedRow()); break;
+    case C::Properties: OpenTaskProperties(m_view->ClickedTaskId()); break;
     case C::Options: OpenOptions(); break;
     case C::GridLine:
         c.Toggle(id);
@@ -563,8 +772,11 @@ void CMainFrame::RunCommand(CommandId id)
     case C::ClearHistory: m_ctx.history.Clear(m_ctx.messages); break;
     case C::SaveSettingsNow:
         SaveFrameSettings();
-        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
-        m_ctx.autoSaver.Saved();
+        if (!m_ctx.autoSaver.SaveNow()) {
+            m_ctx.messages.Warning("The settings were not saved. " + m_ctx.autoSaver.Problem() +
+                                   " Dromo keeps trying.");
+        }
+        ShowSaveProblem();
         break;
     case C::MainWindow: ToggleMainWindow(); break;
     case C::SpeedBar:
@@ -619,9 +831,11 @@ void CMainFrame::Customize()
     {
         auto guard = m_ctx.table.Lock();
         o.textColor = dialog.TextColor();
-        o.backgroundImagePath = dialog.Path().toStdString();
         o.backgroundImageTiled = dialog.Tiled() ? 1 : 0;
+        // An empty path leaves the background as it was, so the image it
+        // shows is kept too (the list draws it from the stored path).
         if (!dialog.Path().isEmpty()) {
+            o.backgroundImagePath = dialog.Path().toStdString();
             o.backgroundType = 1;
         }
     }
@@ -635,8 +849,20 @@ void CMainFrame::SaveList()
     if (chosen.isEmpty()) {
         return;
     }
-    DownloadList::Save(DownloadList::WithExtension(chosen.toStdString()), m_ctx.table, m_view->SelectedRows(),
-                       m_ctx.settings.proxies);
+    // Written whole or not at all, owner-only: it holds passwords in plain
+    // text. The rows of the selected tasks as they are now, kept so while
+    // the list is made; the file is written after the lock is released.
+    const std::string path = DownloadList::WithExtension(chosen.toStdString());
+    std::string content;
+    {
+        auto guard = m_ctx.table.Lock();
+        content = DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()),
+                                      m_ctx.settings.proxies);
+    }
+    const std::string error = WriteFileAtomically(path, content);
+    if (!error.empty()) {
+        m_ctx.messages.Warning(error);
+    }
 }
 
 void CMainFrame::LoadList()
@@ -646,14 +872,16 @@ void CMainFrame::LoadList()
     if (!chosen.isEmpty()) {
         DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
                                m_ctx.adder);
+        SaveTakenTasks();
     }
 }
 
 void CMainFrame::SaveFrameSettings()
 {
     // The same rectangle the window is placed by when it opens, so it does
-    // not creep by its frame's width from one run to the next.
-    const QRect r = geometry();
+    // not creep by its frame's width from one run to the next. A minimised
+    // or maximised window keeps the size it will be restored to.
+    const QRect r = isMinimized() || isMaximized() ? normalGeometry() : geometry();
     WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
     m_ctx.addresses.Save(m_ctx.profile);
     // The tool windows' corners go out with the other options.
@@ -675,7 +903,10 @@ void CMainFrame::Exit()
     if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
         return;
     }
-    StopAndSave();
+    const std::string unsaved = StopAndSave();
+    if (!unsaved.empty()) {
+        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + unsaved);
+    }
     if (m_tray) {
         m_tray->hide();
     }
@@ -690,20 +921,26 @@ void CMainFrame::EndSession()
     if (m_exiting) {
         return;
     }
-    StopAndSave();
+    // Nobody may be there to click a box: the reason goes to the log.
+    const std::string unsaved = StopAndSave();
+    if (!unsaved.empty()) {
+        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", unsaved.c_str());
+    }
     qApp->exit(0);
 }
 
 // Both ways out: every transfer stopped, the frame's values and the settings
 // saved, the workers given at most five seconds.
-void CMainFrame::StopAndSave()
+std::string CMainFrame::StopAndSave()
 {
     m_exiting = true;
     m_tick.stop();
-    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this] {
+    bool saved = true;
+    m_ctx.pool.StopAllWorkers(m_ctx.commands, [this, &saved] {
         SaveFrameSettings();
-        m_ctx.store.Save(m_ctx.settings, m_ctx.table);
+        saved = m_ctx.autoSaver.SaveNow();
     });
+    return saved ? std::string() : m_ctx.autoSaver.Problem();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -714,16 +951,27 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     // The close button hides the window (to the tray); only Exit ends Dromo.
     event->ignore();
-    if (m_visible) {
-        ToggleMainWindow();
+    if (MainWindowShown()) {
+        HideMainWindow();
     }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    UpdateCommands();  // the check marks of the options as loaded
 }
 
 void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray && m_visible) {
-        QMetaObject::invokeMethod(this, [this] { ToggleMainWindow(); }, Qt::QueuedConnection);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray) {
+        // Minimising hides to the tray, once the state change is over.
+        QMetaObject::invokeMethod(this, [this] {
+            if (isMinimized() && isVisible()) {
+                hide();
+            }
+        }, Qt::QueuedConnection);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/settingsstore.h"
 #include "core/tasklistobserver.h"
@@ -16,8 +17,11 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QSystemTrayIcon;
+class QToolBar;
 
 namespace dromo {
+
+struct DownloadDetails;
 
 class CDropBasket;
 class CPropertySheet;
@@ -40,30 +44,49 @@ public:
     QAction* Action(CommandId id) const;
     QComboBox& AddressBox() { return *m_address; }
     QString PaneText(int pane) const;
-    QString TrayTip() const { return m_trayTip; }
+    // The tray icon's tip, with a failed save's reason under it.
+    QString TrayTip() const;
     bool HasTray() const { return m_tray != nullptr; }
+    // Shows a failed save (status bar and tray tip) or its end; called
+    // after every save attempt.
+    void ShowSaveProblem();
+    // A message that holds nothing up: a box the user closes when he likes.
+    void ShowNotice(const std::string& text);
 
-    // A URL from outside (drops, the capture object): with "Popup Dialog"
-    // on, the Add URL dialog once there is one; otherwise the quick add.
-    void AddUrl(const QString& url);
+    // A URL from outside (drops, the command line, the capture object):
+    // with "Popup Dialog" on, the Add URL dialog; otherwise the quick add. A
+    // task added so is saved before this returns. The refusal is returned:
+    // empty when a task was added or the sheet was answered, else the text
+    // of the box the add showed (or why nothing was tried).
+    QString AddUrl(const QString& url);
     // The same for the capture object: handled from the event loop, not
-    // inside the bus call, and `done` runs when the URL has been dealt with
-    // (after the Add URL sheet closed, when it opens).
-    void HandOverUrl(const QString& url, std::function<void()> done);
+    // inside the bus call; `done` gets the refusal once the URL has been
+    // dealt with (at once, or after the Add URL sheet closed).
+    void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
+    // A browser's download with what the browser knew of it (cookie,
+    // referrer, user agent, file name), as AddUrl and HandOverUrl.
+    QString AddDownload(const QString& url, const DownloadDetails& details);
+    void HandOverDownload(const QString& url, const DownloadDetails& details,
+                          std::function<void(const QString& refusal)> done);
     void ToggleMainWindow();
+    // Whether the window is up on the screen (not hidden, not minimised).
+    bool MainWindowShown() const;
     // The task list's context menu: on a row, or on empty space.
     std::unique_ptr<QMenu> TaskMenu(bool onRow);
     // After the options are loaded: the tool windows at their places.
     void PlaceToolWindows();
     void RunCommand(CommandId id);
-    // Updates every command's enabled state and check mark, as a menu opening does.
+    // Updates every command's enabled state and check mark; it runs by
+    // itself when the selection or a task's state changes.
     void UpdateCommands();
     // The frame's own values: placement and address history.
     void SaveFrameSettings();
     // The sheets: "Add URL" (with a URL from outside, or empty from the
-    // menu), "Task Properties" of a row, "Import Broken File", "Options".
-    void OpenAddUrl(const QString& url);
-    void OpenTaskProperties(int row);
+    // menu), "Task Properties" of a task, "Import Broken File", "Options".
+    // The Add URL sheet tells how its add ended: nothing when it was
+    // cancelled, else the refusal as AddUrl returns it.
+    std::optional<QString> OpenAddUrl(const QString& url, const DownloadDetails* details = nullptr);
+    void OpenTaskProperties(int taskId);
     void ImportBrokenFile();
     void OpenOptions();
     // Where the sheets pick files and folders (the system's pickers unless
@@ -86,19 +109,34 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QMenu* createPopupMenu() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* MakeAction(CommandId id, const QString& text, const QKeySequence& key = {});
+    // A menu opens: the connection state too, then every command's state.
+    void RefreshCommands();
+    void PlaceFromProfile();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusAndTray();
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
+    enum class Popup { Row, Window, SpeedBar, Basket };
+    void FillPopup(QMenu& menu, Popup kind);
+    void HideMainWindow();
     void Exit();
-    void StopAndSave();
-    void LoadHistoryBox();
+    // Stops and saves for the exit; why the save failed, or "".
+    std::string StopAndSave();
+    // Refills the address box; `added` is the URL just entered, if any.
+    void LoadHistoryBox(const std::string& added = {});
     void SaveList();
     void LoadList();
+    // Tasks taken from outside reach the disk before anyone hears of them;
+    // an empty text when they did.
+    QString SaveTakenTasks();
     void Customize();
     bool RunSheet(CPropertySheet& sheet);
     ViewSettings SettingsCopy() const;
@@ -108,14 +146,17 @@ private:
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
     QComboBox* m_address;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_popupDelete = nullptr;
+    QAction* m_popupAbout = nullptr;
     QLabel* m_panes[3];
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QString m_trayTip;
+    QString m_saveProblem;
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;
-    bool m_visible = true;
     bool m_exiting = false;
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;

@@ -14,16 +14,41 @@
 
 #include "core/globaloptions.h"
 #include "core/taskrow.h"
+#include "mainwindow/progressdelegate.h"
 #include "mainwindow/tasklistmodel.h"
+#include "mainwindow/tasksortmodel.h"
 #include "mainwindow/textcolortable.h"
 #include "platformpaths.h"
 
 namespace dromo {
 
 CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent)
-    : QTableView(parent), m_options(options)
+    : QTableView(parent), m_tasks(model), m_sorted(new TaskSortModel(this)), m_options(options)
 {
-    setModel(&model);
+    m_sorted->setSourceModel(&model);
+    setModel(m_sorted);
+    // Unsorted (the table's order) until a heading is clicked; a third
+    // click on the same heading goes back to it.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicatorClearable(true);
+    setSortingEnabled(true);
+    setItemDelegateForColumn(kColProgress, new ProgressDelegate(this));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A new task is shown where it landed, sorted or not: once per flush,
+    // for the last one inserted (a list of thousands arrives in one flush).
+    // (Tasks are appended, so it is the list's last row.)
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { m_rowsAdded = true; });
+    connect(&model, &TaskListModel::Flushed, this, [this] {
+        if (m_rowsAdded) {
+            // After the view has laid the new rows out.
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_tasks.rowCount() > 0) {
+                    scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
+                }
+            }, Qt::QueuedConnection);
+        }
+        m_rowsAdded = false;
+    });
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -38,7 +63,11 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
     for (int c = 0; c < kColumnCount; ++c) {
-        setColumnWidth(c, model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width());
+        // The classic widths, or wider where the heading would be cut.
+        // (room for the sort arrow too).
+        const QString heading = model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        setColumnWidth(c, std::max(model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
+                                   horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 28));
     }
     setColumnWidth(kColTarget, 240);  // room for the two pictures beside the URL
     ApplyAppearance();
@@ -104,29 +133,40 @@ QString CMainView::BackgroundStyle() const
         .arg(quoted, m_options.backgroundImageTiled ? QStringLiteral("repeat") : QStringLiteral("no-repeat"));
 }
 
-std::vector<int> CMainView::SelectedRows() const
+int CMainView::TaskIdOf(const QModelIndex& index) const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        rows.push_back(index.row());
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return index.isValid() ? m_tasks.TaskIdAt(m_sorted->mapToSource(index).row()) : -1;
 }
 
-void CMainView::SelectRows(const std::vector<int>& rows)
+std::vector<int> CMainView::SelectedTaskIds() const
 {
-    clearSelection();
-    for (int row : rows) {
-        selectionModel()->select(model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    std::vector<int> taskIds;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        const int taskId = TaskIdOf(index);
+        if (taskId >= 0) {
+            taskIds.push_back(taskId);
+        }
     }
+    return taskIds;
+}
+
+void CMainView::SelectTasks(const std::vector<int>& taskIds)
+{
+    QItemSelection selection;
+    for (int taskId : taskIds) {
+        const QModelIndex shown = m_sorted->mapFromSource(m_tasks.index(m_tasks.RowOfTask(taskId), 0));
+        if (shown.isValid()) {
+            selection.select(shown, shown.siblingAtColumn(model()->columnCount() - 1));
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CMainView::mousePressEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();  // a click on empty space keeps the old one
+        m_clickedTaskId = TaskIdOf(index);  // a click on empty space keeps the old one
     }
     QTableView::mousePressEvent(event);
 }
@@ -135,8 +175,8 @@ void CMainView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();
-        emit DoubleClicked(index.row());
+        m_clickedTaskId = TaskIdOf(index);
+        emit DoubleClicked(m_clickedTaskId);
     }
 }
 
@@ -144,9 +184,9 @@ void CMainView::contextMenuEvent(QContextMenuEvent* event)
 {
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
-        m_clickedRow = index.row();
+        m_clickedTaskId = TaskIdOf(index);
         if (!selectionModel()->isRowSelected(index.row(), {})) {
-            SelectRows({index.row()});
+            SelectTasks({m_clickedTaskId});
         }
     }
     emit ContextMenuWanted(index.isValid(), event->globalPos());

@@ -10,19 +10,24 @@ class QNetworkAccessManager;
 namespace dromo {
 
 class TaskListModel;
+class TaskSortModel;
 struct GlobalOptions;
 
 // The task list: one row per task, the nine columns, the state image and
 // file-type icon, grid lines and text colour from the options. Selection
-// and the clicked row are the window's; commands get them from here.
+// and the clicked row are the window's; commands get them from here as task
+// identifiers, since the rows shown may lag the table's.
 class CMainView : public QTableView {
     Q_OBJECT
 public:
     CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent = nullptr);
 
-    std::vector<int> SelectedRows() const;
-    int ClickedRow() const { return m_clickedRow; }
-    void SelectRows(const std::vector<int>& rows);
+    std::vector<int> SelectedTaskIds() const;
+    // The task of the last click, right-click or double-click on a row; -1
+    // before the first.
+    int ClickedTaskId() const { return m_clickedTaskId; }
+    // Selects exactly the rows of these tasks.
+    void SelectTasks(const std::vector<int>& taskIds);
     // Grid lines and the text colour, after the options changed.
     void ApplyAppearance();
     // The style that shows the background image ("" for none): a local
@@ -39,7 +44,7 @@ public:
 
 signals:
     void BackgroundFetched();
-    void DoubleClicked(int row);
+    void DoubleClicked(int taskId);
     // A right-click on a row (true) or on empty space (false).
     void ContextMenuWanted(bool onRow, const QPoint& globalPos);
     void TextDropped(const QString& text);
@@ -56,9 +61,13 @@ private:
     // A background image given as a URL is fetched once per run into the
     // user's data folder.
     void FetchBackground(const QString& url);
+    int TaskIdOf(const QModelIndex& index) const;
 
+    TaskListModel& m_tasks;
+    TaskSortModel* m_sorted;  // what the view shows: the tasks, maybe sorted
     const GlobalOptions& m_options;
-    int m_clickedRow = -1;
+    int m_clickedTaskId = -1;
+    bool m_rowsAdded = false;  // in the flush under way
     QNetworkAccessManager* m_network = nullptr;
     QHash<QString, QString> m_fetched;  // URL -> local copy ("" while fetching)
 };

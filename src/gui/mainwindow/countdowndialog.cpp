@@ -25,7 +25,7 @@ CountdownDialog::CountdownDialog(const QString& message, std::function<void(bool
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { Finish(false); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &CountdownDialog::reject);
     m_seconds->setText(QString::number(m_steps.SecondsLeft()));
     connect(m_timer, &QTimer::timeout, this, &CountdownDialog::Tick);
     m_timer->start(1000);
@@ -41,6 +41,12 @@ void CountdownDialog::Tick()
     }
 }
 
+void CountdownDialog::reject()
+{
+    // Esc and the close button land here as well as Cancel.
+    Finish(false);
+}
+
 void CountdownDialog::Finish(bool reachedZero)
 {
     if (m_finished) {
@@ -51,7 +57,7 @@ void CountdownDialog::Finish(bool reachedZero)
     if (reachedZero) {
         accept();
     } else {
-        reject();
+        QDialog::reject();
     }
     if (m_done) {
         m_done(reachedZero);
@@ -67,6 +73,7 @@ void GuiCountdown::Start(const std::string& message, std::function<void(bool)> d
         [text, parent, done = std::move(done)]() mutable {
             auto* dialog = new CountdownDialog(text, std::move(done), parent);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->setWindowModality(Qt::ApplicationModal);
             dialog->show();
         },
         Qt::QueuedConnection);

@@ -13,7 +13,10 @@ class QTimer;
 namespace dromo {
 
 // The fifteen-second countdown before a hang-up or shut-down, always on the
-// user-interface thread. Asked for from a worker, it is posted there.
+// user-interface thread. Asked for from a worker, it is posted there and
+// shown application-modal without a nested event loop, so nobody waits on
+// it. Every way of closing it that is not reaching 0 (Cancel, Esc, the
+// window's close button) is a Cancel the completion rules hear of.
 class CountdownDialog : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
     const CountdownSteps& Steps() const { return m_steps; }
     // One second passed (the dialog's timer calls it; tests may too).
     void Tick();
+    void reject() override;
 
 private:
     void Finish(bool reachedZero);

@@ -10,9 +10,14 @@ namespace dromo {
 
 void GuiMessages::Warning(const std::string& text)
 {
+    // Nothing waits for a warning's OK: the box stays while the caller goes
+    // on, so it never holds a D-Bus caller, a worker or the event loop in a
+    // nested one (where a hand-over would run inside another).
     const QString message = QString::fromStdString(text);
     auto show = [parent = m_parent, message] {
-        QMessageBox::warning(parent, QStringLiteral("Dromo"), message);
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dromo"), message, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     };
     if (QThread::currentThread() == qApp->thread()) {
         show();

@@ -8,8 +8,8 @@
 
 namespace dromo {
 
-// Message boxes over the main window. A warning asked for by a worker is
-// posted to the user-interface thread and not waited for.
+// Message boxes over the main window. A warning is shown and not waited
+// for; one asked for by a worker is posted to the user-interface thread.
 class GuiMessages : public Messages {
 public:
     void SetParent(QWidget* parent) { m_parent = parent; }

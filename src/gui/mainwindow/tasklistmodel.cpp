@@ -31,6 +31,7 @@ TaskListModel::TaskListModel(TaskTable& table, QObject* parent) : QAbstractTable
     auto guard = m_table.Lock();
     for (int row = 0; row < m_table.Count(); ++row) {
         m_rows.push_back(m_table.RowCopy(row));
+        m_taskIds.push_back(m_table.TaskIdAt(row));
     }
     m_timer.setInterval(kFlushMs);
     connect(&m_timer, &QTimer::timeout, this, &TaskListModel::Flush);
@@ -90,11 +91,13 @@ void TaskListModel::Flush()
         if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(m_rows.size())) {
             beginInsertRows({}, e.row, e.row);
             m_rows.insert(m_rows.begin() + e.row, TaskRow{});
+            m_taskIds.insert(m_taskIds.begin() + e.row, -1);
             dirty.insert(dirty.begin() + e.row, 1);
             endInsertRows();
         } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
             beginRemoveRows({}, e.row, e.row);
             m_rows.erase(m_rows.begin() + e.row);
+            m_taskIds.erase(m_taskIds.begin() + e.row);
             dirty.erase(dirty.begin() + e.row);
             endRemoveRows();
         } else if (e.kind == Event::Change && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
@@ -107,6 +110,7 @@ void TaskListModel::Flush()
     for (int row = 0; row < static_cast<int>(m_rows.size()) && row < m_table.Count(); ++row) {
         if (dirty[static_cast<std::size_t>(row)]) {
             m_rows[static_cast<std::size_t>(row)] = m_table.RowCopy(row);
+            m_taskIds[static_cast<std::size_t>(row)] = m_table.TaskIdAt(row);
             first = first < 0 ? row : first;
             last = row;
         }
@@ -114,6 +118,19 @@ void TaskListModel::Flush()
     if (first >= 0) {
         emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
     }
+    guard.unlock();
+    emit Flushed();
+}
+
+int TaskListModel::TaskIdAt(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_taskIds.size()) ? m_taskIds[static_cast<std::size_t>(row)] : -1;
+}
+
+int TaskListModel::RowOfTask(int taskId) const
+{
+    const auto it = std::find(m_taskIds.begin(), m_taskIds.end(), taskId);
+    return it == m_taskIds.end() || taskId < 0 ? -1 : static_cast<int>(it - m_taskIds.begin());
 }
 
 QPixmap TaskListModel::RowPicture(int stateImage, int icon)

@@ -28,6 +28,11 @@ public:
 
     // Applies what was queued; the timer calls it, tests may too.
     void Flush();
+    // The task shown in a row of this model (-1 for none), and the row that
+    // shows a task (-1 when it is not shown). These follow the rows as the
+    // window shows them, which may lag the table by one flush.
+    int TaskIdAt(int row) const;
+    int RowOfTask(int taskId) const;
     // Status-bar texts and tray state go to whoever listens.
     void SetForwarding(TaskListObserver* next) { m_next = next; }
 
@@ -43,6 +48,12 @@ public:
     void TrayStateChanged(const TrayState& state) override;
 
     static constexpr int kFlushMs = 250;
+
+signals:
+    // After a flush that applied changes: rows came, went or changed.
+    void Flushed();
+
+public:
     // The state image beside the file-type icon, as the first column shows them.
     static QPixmap RowPicture(int stateImage, int icon);
 
@@ -59,6 +70,7 @@ private:
     std::mutex m_mutex;
     std::vector<Event> m_pending;  // guarded by m_mutex
     std::vector<TaskRow> m_rows;   // user-interface thread only
+    std::vector<int> m_taskIds;    // the task of each row, same thread
     QTimer m_timer;
 };
 

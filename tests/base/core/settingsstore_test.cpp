@@ -160,6 +160,9 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     r.startAt = "7:5";
     r.useProxy = 1;
     r.proxyIndex = 0;
+    r.cookie = "session=secret-cookie";
+    r.browserCookie = 1;
+    r.referrer = "http://h/page.html";
     r.SetState(TaskState::Error);
     TaskRow row;
     row.texts[kColTarget] = "http://h/a.zip";
@@ -202,6 +205,51 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     EXPECT_EQ(back.useProxy, 1);
     EXPECT_EQ(back.State(), TaskState::Scheduled);
     EXPECT_EQ(g.table.RowCopy(0).texts, row.texts);
+    // A browser's cookie is a secret kept in memory: only that there was one
+    // is stored, beside the referrer.
+    EXPECT_EQ(back.cookie, "");
+    EXPECT_EQ(back.browserCookie, 1);
+    EXPECT_EQ(back.referrer, "http://h/page.html");
+    for (const auto& [section, values] : f.profile.sections) {
+        for (const auto& [name, value] : values) {
+            const auto* text = std::get_if<std::string>(&value);
+            EXPECT_TRUE(text == nullptr || text->find("secret-cookie") == std::string::npos) << section << "/" << name;
+        }
+    }
+}
+
+TEST(SettingsStore, RestoredTasksStartWorkersOnlyOnceTheListsAreIn)
+{
+    Fixture f;
+    f.settings.options = GlobalOptions::Defaults(kPlatform);
+    f.settings.options.resumeIfStart = 1;
+    f.settings.options.enableProxy = 1;
+    f.settings.categories = {{"Music", "mp3", "/m/"}};
+    f.settings.sites = {{"h", "me", "pw"}};
+    f.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
+    for (const char* url : {"http://h/a.zip", "http://h/b.mp3"}) {
+        TaskRecord r;
+        r.useProxy = 1;
+        r.SetState(TaskState::Queued);
+        TaskRow row;
+        row.texts[kColTarget] = url;
+        f.table.Append(r, row);
+    }
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+
+    Fixture g;
+    g.profile.sections = f.profile.sections;
+    g.network.state = {false, true};
+    std::vector<std::string> seen;
+    g.pool.onStart = [&g, &seen] {
+        const ViewSettings& s = g.settings;
+        seen.push_back(std::to_string(s.proxies.size()) + " proxies, " + std::to_string(s.sites.size()) +
+                       " sites, " + std::to_string(s.categories.size()) + " categories, connected " +
+                       std::to_string(s.options.connected) + ", modem " + std::to_string(s.options.modemConnection));
+    };
+    g.Load();
+    ASSERT_EQ(g.table.Count(), 2);
+    EXPECT_EQ(seen, std::vector<std::string>(2, "1 proxies, 1 sites, 1 categories, connected 0, modem 1"));
 }
 
 TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
@@ -270,7 +318,55 @@ TEST(SettingsStore, AFailedWriteIsReported)
 {
     Fixture f;
     f.profile.flushResult = false;
+    f.profile.flushError = "Cannot write /x/Dromo.ini: No space left on device.";
     EXPECT_FALSE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.store.SaveError(), f.profile.flushError);
+}
+
+// One run hands out 32768 task identifiers. A profile with more tasks keeps
+// the rest, in their order, through every save, and says so.
+TEST(SettingsStore, TasksBeyondWhatOneRunCanListAreKeptNotDropped)
+{
+    constexpr int kStored = 33000;
+    Fixture f;
+    f.profile.WriteInt("Settings", "MRU Num", kStored);
+    for (int i = 0; i < kStored; ++i) {
+        f.SaveTask(i, "http://h/" + std::to_string(i), "", 2);
+    }
+    f.profile.WriteString("URL", "URL32999\\Password", Base64Encode("last one's secret"));
+    f.profile.WriteInt("URL", "URL32999\\Max Speed Value", 77);
+    f.Load();
+    ASSERT_EQ(f.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(f.store.UnloadedTaskCount(), kStored - RowMap::kMaxEntries);
+    EXPECT_NE(f.store.UnloadedTasksMessage().find("232 of them are not in the list"), std::string::npos)
+        << f.store.UnloadedTasksMessage();
+
+    // A task of the list goes; every stored one is still written back.
+    f.table.Remove(0);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), kStored - 1);
+    EXPECT_EQ(f.profile.Text("URL", "URL0\\Target"), "http://h/1");
+    EXPECT_EQ(f.profile.Text("URL", "URL32766\\Target"), "http://h/32767");
+    EXPECT_EQ(f.profile.Text("URL", "URL32767\\Target"), "http://h/32768");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Target"), "http://h/32999");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Password"), Base64Encode("last one's secret"));
+    EXPECT_EQ(f.profile.Int("URL", "URL32998\\Max Speed Value"), 77);
+    EXPECT_FALSE(f.profile.Has("URL", "URL32999\\Target"));
+
+    // The next start lists the first 32768 again and keeps the other 231.
+    Fixture next;
+    next.profile = f.profile;
+    next.Load();
+    EXPECT_EQ(next.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(next.table.RowCopy(RowMap::kMaxEntries - 1).texts[kColTarget], "http://h/32768");
+    EXPECT_EQ(next.store.UnloadedTaskCount(), kStored - 1 - RowMap::kMaxEntries);
+
+    Fixture few;
+    few.SaveTask(0, "http://h/0", "", 2);
+    few.profile.WriteInt("Settings", "MRU Num", 1);
+    few.Load();
+    EXPECT_EQ(few.store.UnloadedTaskCount(), 0);
+    EXPECT_EQ(few.store.UnloadedTasksMessage(), "");
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ TEST(Startup, CommandLine)
         EXPECT_EQ(o.urls, c.urls);
         EXPECT_EQ(!o.error.empty(), c.error);
     }
+    const StartupOptions version = ParseCommandLine({"--version"});
+    EXPECT_TRUE(version.version);
+    EXPECT_TRUE(version.error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--versions"}).version);
 }
 
 TEST(Startup, WorkerStateStartsStoppedFreeWithTheEndEventSignalled)

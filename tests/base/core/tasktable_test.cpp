@@ -156,6 +156,7 @@ public:
     void SetServerNameAllowed(bool) override {}
     std::string SavedAs() override { return {}; }
     std::int32_t RetryAfter() override { return -1; }
+    void SetRequestDetails(const std::string&, const std::string&) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "fakes/rig.h"
 
@@ -97,15 +98,21 @@ TEST(Worker, ANegativeErrorCountMakesNoAttemptAndKeepsTheCountsBalanced)
     EXPECT_EQ(rig.Active(), 0);
 }
 
+// A task whose first transfer fails to connect, with its retries and wait.
+void AddFailingTask(Rig& rig, std::int32_t errorCount, std::int32_t retryInterval)
+{
+    rig.engines.script.Add(Step::Fail("Fail to connect"));
+    TaskRecord record;
+    record.errorCount = errorCount;
+    record.retryInterval = retryInterval;
+    rig.adder.AddTaskFromRecord("http://h/f", record);
+}
+
 TEST(Worker, RetryWaitFollowsTheInterval)
 {
     for (int interval : {0, 3}) {
         Rig rig;
-        rig.engines.script.Add(Step::Fail("Fail to connect"));
-        TaskRecord record;
-        record.errorCount = 1;
-        record.retryInterval = interval;
-        rig.adder.AddTaskFromRecord("http://h/f", record);
+        AddFailingTask(rig, 1, interval);
         ASSERT_TRUE(rig.WaitIdle());
         EXPECT_EQ(rig.StateOf(0), TaskState::Done);
         // Half-second steps while the task waits in Error (idle polls of
@@ -116,18 +123,20 @@ TEST(Worker, RetryWaitFollowsTheInterval)
 
 TEST(Worker, StopDuringTheRetryWaitEndsPausedWithoutAnotherTransfer)
 {
-    Rig rig;
-    rig.engines.script.Add(Step::Fail("Fail to connect"));
-    TaskRecord record;
-    record.errorCount = 5;
-    record.retryInterval = 100000;  // a long wait in fake time
-    rig.adder.AddTaskFromRecord("http://h/f", record);
-    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
-    rig.commands.Stop({0});
-    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));
-    EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
-    EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
-    EXPECT_EQ(rig.Active(), 0);
+    // Long waits in fake time, up to the largest interval a profile can
+    // hold: twice that must not wrap round to no wait at all.
+    for (std::int32_t interval : {100000, std::numeric_limits<std::int32_t>::max()}) {
+        SCOPED_TRACE(interval);
+        Rig rig;
+        AddFailingTask(rig, 5, interval);
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Error; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.clock.slept.load() >= 2000; }));  // waiting, not retrying
+        rig.commands.Stop({0});
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));
+        EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
+        EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
+        EXPECT_EQ(rig.Active(), 0);
+    }
 }
 
 TEST(Worker, ResumeDuringTheRetryWaitNeverGivesTheTaskTwoWorkers)
@@ -398,6 +407,35 @@ TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
         ASSERT_TRUE(rig.WaitIdle());
         const auto calls = rig.engines.script.Calls();
         EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << saveAs;
+    }
+}
+
+TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
+{
+    struct Case {
+        const char* cookie;
+        int browserCookie;
+        const char* error;
+        bool explained;
+    } cases[] = {
+        {"", 1, "Error 403 from server: Forbidden", true},
+        {"", 1, "Error 401 from server: Unauthorized", true},
+        {"", 1, "Error 404 from server: Not Found", false},
+        {"s=1", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
+        {"", 0, "Error 403 from server: Forbidden", false},     // never had one
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.engines.script.Add(Step::Fail(c.error));
+        TaskRecord record;
+        record.errorCount = 0;
+        record.cookie = c.cookie;
+        record.browserCookie = c.browserCookie;
+        rig.adder.AddTaskFromRecord("http://h/members.zip", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        const std::string status = rig.table.RowCopy(0).texts[kColStatus];
+        EXPECT_EQ(status.find("were not kept when Dromo restarted") != std::string::npos, c.explained)
+            << c.error << " / " << status;
     }
 }
 

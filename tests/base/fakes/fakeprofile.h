@@ -17,6 +17,7 @@ public:
     std::map<std::string, std::map<std::string, Value>> sections;
     int reads = 0;
     bool flushResult = true;
+    std::string flushError;  // what a failed flush says
 
     std::int32_t GetInt(const std::string& section, const std::string& name,
                         std::int32_t defaultValue) override
@@ -68,7 +69,19 @@ public:
         }
         return names;
     }
-    bool Flush() override { return flushResult; }
+    int flushes = 0;      // waited for
+    int soonFlushes = 0;  // handed to the disk without waiting
+    bool Flush() override
+    {
+        ++flushes;
+        return flushResult;
+    }
+    bool FlushSoon() override
+    {
+        ++soonFlushes;
+        return flushResult;
+    }
+    std::string FlushError() const override { return flushResult ? std::string() : flushError; }
 
     bool Has(const std::string& section, const std::string& name) const
     {

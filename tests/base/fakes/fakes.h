@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -52,8 +53,9 @@ class FakeWorkerStarter : public WorkerStarter {
 public:
     int ruleA = 0;
     int ruleB = 0;
-    bool ApplyRuleA() override { ++ruleA; return true; }
-    bool ApplyRuleB() override { ++ruleB; return true; }
+    std::function<void()> onStart;  // what a worker starting now would find
+    bool ApplyRuleA() override { ++ruleA; if (onStart) onStart(); return true; }
+    bool ApplyRuleB() override { ++ruleB; if (onStart) onStart(); return true; }
 };
 
 class FakeNetwork : public Network, public Power {

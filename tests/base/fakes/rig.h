@@ -45,10 +45,10 @@ struct Rig {
     }
     ~Rig()
     {
-        // Workers use the members declared after the pool: let them end first.
+        // Workers use the members declared after the pool: joined before those go.
         state.stop = true;
         commands.StopAll();
-        WaitUntil([this] { return Workers() == 0; });
+        pool.StopAndJoin();
     }
 
     TaskRecord Task(int row) { return *table.CopyOut(row); }

@@ -14,16 +14,16 @@ namespace dromo::test {
 
 // What one transfer call of a scripted engine does.
 struct Step {
-    static Step Ok(std::string text = "") { return Step{true, std::move(text), {}, 0, false}; }
-    static Step Fail(std::string text) { return Step{false, std::move(text), {}, 0, false}; }
-    static Step Stall() { return Step{true, "", {}, 0, true}; }
+    static Step Ok(std::string text = "") { return Step{.ok = true, .error = std::move(text)}; }
+    static Step Fail(std::string text) { return Step{.ok = false, .error = std::move(text)}; }
+    static Step Stall() { return Step{.blockUntilAbort = true}; }
 
     bool ok = true;
-    std::string error;            // ErrorText after the call
-    std::vector<int> kinds;       // events fired during the call, in order
+    std::string error{};          // ErrorText after the call
+    std::vector<int> kinds{};     // events fired during the call, in order
     std::int64_t bytes = 0;       // bytes reported by kind 1 and 3 events
     bool blockUntilAbort = false; // a stalled transfer: ends only by Abort
-    std::string savedAs;          // SavedAs after the call; "" keeps the target given
+    std::string savedAs{};        // SavedAs after the call; "" keeps the target given
     std::int32_t retryAfter = -1; // RetryAfter after the call
 };
 
@@ -122,6 +122,12 @@ public:
     void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
     void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
     void SetServerNameAllowed(bool v) override { Set("SetServerNameAllowed", v ? "1" : "0"); }
+    void SetRequestDetails(const std::string& cookie, const std::string& referrer) override
+    {
+        if (!cookie.empty() || !referrer.empty()) {
+            Set("SetRequestDetails", cookie + " | " + referrer);
+        }
+    }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);

@@ -97,6 +97,21 @@ TEST(HistoryPage, EveryTextIsEscaped)
     EXPECT_NE(record.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;"), std::string::npos);
 }
 
+// A login given inside the URL appears nowhere on the page, not even where
+// a status text quotes the address.
+TEST(HistoryPage, NoLoginFromTheUrlReachesThePage)
+{
+    TaskRecord task;
+    task.saveAs = "/dl/f.zip";
+    TaskRow row = Row("1 of 1", "12:00:00 Connecting to alice:pa55word@h:80... then alice:pa55word@h again");
+    row.texts[kColTarget] = "ftp://alice:pa55word@h/f.zip";
+    const std::string record = HistoryPage::Record(task, row, 0);
+    EXPECT_EQ(record.find("pa55word"), std::string::npos) << record;
+    EXPECT_EQ(record.find("alice"), std::string::npos) << record;
+    EXPECT_NE(record.find("<a href=\"ftp://h/f.zip\">ftp://h/f.zip</a>"), std::string::npos) << record;
+    EXPECT_NE(record.find("Connecting to h:80... then h again"), std::string::npos) << record;
+}
+
 TEST(HistoryPage, WorkersAppendWholeRecordsAndViewClear)
 {
     test::Rig rig;

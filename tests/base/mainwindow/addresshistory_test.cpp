@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/autosaver.h"
 #include "fakes/fakeprofile.h"
 #include "fakes/rig.h"
@@ -13,6 +15,16 @@ struct History {
     test::Rig rig;
     AddressHistory history{rig.adder, rig.options};
     History() { rig.options.maxThreadNumber = 0; }  // no workers needed
+};
+
+// A task list with the auto-saver over a fake profile.
+struct Saving {
+    test::Rig rig;
+    test::FakeProfile profile;
+    SettingsStore store{profile, PlatformDefaults{"/dl/", "/share/"}};
+    AutoSaver saver{store, rig.settings, rig.table};
+    std::tuple<test::Rig&, test::FakeProfile&, AutoSaver&> parts{rig, profile, saver};
+    Saving() { rig.options.maxThreadNumber = 0; }
 };
 
 TEST(AddressHistory, NewestFirstCaseInsensitiveAndBounded)
@@ -32,24 +44,63 @@ TEST(AddressHistory, NewestFirstCaseInsensitiveAndBounded)
 TEST(AddressHistory, QuickAndDialogAdd)
 {
     History h;
-    EXPECT_FALSE(h.history.QuickAdd(""));
-    EXPECT_FALSE(h.history.QuickAdd("ftp://h/dir/"));
+    EXPECT_EQ(h.history.QuickAdd(""), std::nullopt);
+    EXPECT_EQ(h.history.QuickAdd("ftp://h/dir/"), std::nullopt);
     EXPECT_TRUE(h.history.Entries().empty());
     EXPECT_EQ(h.rig.table.Count(), 0);
 
-    EXPECT_TRUE(h.history.QuickAdd("http://h/a.zip"));
+    EXPECT_EQ(h.history.QuickAdd("http://h/a.zip"), AddResult::Added);
     TaskRecord r;
     r.saveAs = "/mine/b";
-    EXPECT_TRUE(h.history.DialogAdd("http://h/b.zip", r));
-    EXPECT_FALSE(h.history.DialogAdd("http://h/", r));
+    EXPECT_EQ(h.history.DialogAdd("http://h/b.zip", r), AddResult::Added);
+    EXPECT_EQ(h.history.DialogAdd("http://h/", r), std::nullopt);
     EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"http://h/b.zip", "http://h/a.zip"}));
     ASSERT_EQ(h.rig.table.Count(), 2);
     EXPECT_EQ(h.rig.Task(1).saveAs, "/mine/b");
 
     // An invalid URL still enters the history, as typed; the add reports it.
-    EXPECT_TRUE(h.history.QuickAdd("nonsense"));
+    EXPECT_EQ(h.history.QuickAdd("nonsense"), AddResult::InvalidUrl);
     EXPECT_EQ(h.history.Entries().front(), "nonsense");
     EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{"invalid url"});
+}
+
+TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
+{
+    // The text of the box the add showed, or why nothing was tried; nothing
+    // for an added task.
+    History h;
+    ASSERT_EQ(h.history.QuickAdd("http://h/a.zip"), AddResult::Added);
+    TaskRecord running = h.rig.Task(0);
+    running.SetState(TaskState::Running);
+    h.rig.table.WriteBack(0, running);
+    const std::pair<const char*, std::optional<AddResult>> cases[] = {
+        {"http://h/b.zip", AddResult::Added},
+        {"http://h/a.zip", AddResult::Added},  // under the next free name
+        {"no scheme", AddResult::InvalidUrl},
+        {"", std::nullopt},
+        {"http://h/dir/", std::nullopt},
+    };
+    for (const auto& [url, expected] : cases) {
+        h.rig.messages.shown.clear();
+        const std::optional<AddResult> result = h.history.QuickAdd(url);
+        EXPECT_EQ(result, expected) << url;
+        const std::string refusal = Refusal(result);
+        if (expected == AddResult::Added) {
+            EXPECT_EQ(refusal, "") << url;
+        } else if (expected) {
+            EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{refusal}) << url;
+        } else {
+            EXPECT_EQ(refusal, kNothingToAdd) << url;
+            EXPECT_TRUE(h.rig.messages.shown.empty()) << url;
+        }
+    }
+    // A path chosen in the dialog that a running task writes is refused.
+    h.rig.messages.shown.clear();
+    TaskRecord chosen;
+    chosen.saveAs = running.saveAs;
+    const std::optional<AddResult> result = h.history.DialogAdd("http://other/x.bin", chosen);
+    EXPECT_EQ(result, AddResult::SameFileRunning);
+    EXPECT_EQ(h.rig.messages.shown, std::vector<std::string>{Refusal(result)});
 }
 
 TEST(AddressHistory, SaveAndLoadKeepOrder)
@@ -77,13 +128,90 @@ TEST(AddressHistory, SaveAndLoadKeepOrder)
     EXPECT_TRUE(again.history.Shown());
 }
 
+// The list is shown to anyone at the screen and kept in the profile: a
+// login typed into a URL is used for the task but not remembered.
+TEST(AddressHistory, LoginsAreNeverRemembered)
+{
+    History h;
+    EXPECT_TRUE(h.history.QuickAdd("ftp://alice:s3cret@h/a.zip"));
+    ASSERT_EQ(h.rig.table.Count(), 1);
+    EXPECT_EQ(h.rig.Task(0).password, "s3cret");
+    TaskRecord r;
+    EXPECT_TRUE(h.history.DialogAdd("http://bob@h:8080/b.zip", r));
+    h.history.Insert("http://h/c@d");  // an at-sign in the path is no login
+    EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"http://h/c@d", "http://h:8080/b.zip", "ftp://h/a.zip"}));
+
+    test::FakeProfile profile;
+    profile.WriteInt("Settings", "MRU List Num", 2);
+    profile.WriteString("History", "URL0", "ftp://carol:pw@old/x");
+    profile.WriteString("History", "URL1", "http://h/y");
+    profile.WriteString("History", "URL5", "ftp://dave:pw@past/the/count");
+    h.history.Load(profile);
+    EXPECT_EQ(h.history.Entries(), (std::vector<std::string>{"ftp://old/x", "http://h/y"}));
+    h.history.Save(profile);
+    EXPECT_EQ(profile.Text("History", "URL0"), "ftp://old/x");
+    EXPECT_FALSE(profile.Has("History", "URL5"));
+}
+
+TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
+{
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
+    profile.flushResult = false;
+    profile.flushError = "Cannot write /c/Dromo.ini: Read-only file system.";
+    // "Save Settings Now" with nothing changed in the list: told, and the
+    // ticks keep trying although the list does not change again.
+    EXPECT_FALSE(saver.SaveNow());
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    profile.flushError.clear();  // a store that gives no reason still gets one
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "The settings could not be saved.");
+    profile.flushResult = true;
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+    saver.Failed("exit save failed");
+    EXPECT_EQ(saver.Problem(), "exit save failed");
+    saver.Saved();
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+}
+
+// The ticks do not wait for the disk; a write that fails after the tick
+// returned shows at the next tick, which tries again although the list did
+// not change. The explicit save waits.
+TEST(AutoSaver, TicksDoNotWaitAndLearnOfALaterFailure)
+{
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
+    rig.adder.AddTask("http://h/a", "");
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 1);
+    EXPECT_EQ(profile.flushes, 0);
+    EXPECT_FALSE(saver.Tick());
+
+    profile.flushResult = false;  // the write in the background failed
+    profile.flushError = "Cannot write /c/Dromo.ini: Input/output error.";
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(profile.soonFlushes, 2);
+    EXPECT_EQ(saver.Problem(), profile.flushError);
+    profile.flushResult = true;
+    EXPECT_TRUE(saver.Tick());
+    EXPECT_EQ(saver.Problem(), "");
+    EXPECT_FALSE(saver.Tick());
+
+    EXPECT_TRUE(saver.SaveNow());
+    EXPECT_EQ(profile.flushes, 1);
+    EXPECT_EQ(profile.soonFlushes, 3);
+}
+
 TEST(AutoSaver, SavesAfterTheListChangedOnly)
 {
-    test::Rig rig;
-    rig.options.maxThreadNumber = 0;
-    test::FakeProfile profile;
-    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
-    AutoSaver saver(store, rig.settings, rig.table);
+    Saving s;
+    auto& [rig, profile, saver] = s.parts;
     EXPECT_FALSE(saver.Tick());
     rig.adder.AddTask("http://h/a", "");
     EXPECT_TRUE(saver.Tick());

@@ -7,41 +7,48 @@
 namespace dromo {
 namespace {
 
-TEST(FramePlacement, ReadingCorrectsAndCentres)
+TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
 {
     struct Case {
+        const char* what;
         SavedPlacement saved;
+        ScreenArea screen;
         Placement expected;
     };
+    const ScreenArea wide{0, 0, 1920, 1080};
     const Case cases[] = {
-        {{0, 0, 0, 0}, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},  // first start: 600 x 400, centred
-        {{100, 50, 900, 650}, {100, 50, 800, 600}},
-        {{1500, 100, 900, 500}, {200, 100, 700, 400}},   // left 1500 reads as 200
-        {{100, 100, -5, 500}, {100, 100, 500, 400}},     // right -5 reads as 600
-        {{700, 100, 300, 500}, {700, 100, 600, 400}},    // a negative width is no width
-        {{0, 100, 600, 500}, {(1920 - 600) / 2, 100, 600, 400}},
+        {"first start: 600 x 400, centred", {0, 0, 0, 0}, wide, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},
+        {"kept as left", {100, 50, 900, 650}, wide, {100, 50, 800, 600}},
+        {"wider than 1200 stays so", {200, 100, 1790, 900}, wide, {200, 100, 1590, 800}},
+        {"a left of 0 is a place, not 'unsaved'", {0, 100, 600, 500}, wide, {0, 100, 600, 400}},
+        {"no width is nothing saved", {700, 100, 300, 500}, wide, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},
+        {"taller than the screen is cut to it (scale 2: 1000 pixels)", {398, 0, 600, 1200},
+         {0, 0, 1000, 1000}, {398, 0, 202, 1000}},
+        {"off the right edge moves back", {1500, 100, 2300, 700}, wide, {1920 - 800, 100, 800, 600}},
+        {"above and left of the screen moves in", {-300, -50, 500, 550}, wide, {0, 0, 800, 600}},
+        {"bigger than the screen fills it", {10, 10, 3000, 2000}, {0, 0, 1280, 720}, {0, 0, 1280, 720}},
+        {"a sliver grows to the least size", {100, 100, 120, 110}, wide, {100, 100, kMinWidth, kMinHeight}},
+        {"a second screen to the right", {2100, 200, 2900, 800}, {1920, 0, 1280, 1024}, {2100, 200, 800, 600}},
+        {"a panel at the top", {100, 0, 900, 600}, {0, 32, 1920, 1048}, {100, 32, 800, 600}},
     };
     for (const Case& c : cases) {
-        const Placement p = PlacementFromSaved(c.saved, 1920, 1080);
-        EXPECT_EQ(p.x, c.expected.x) << c.saved.left;
-        EXPECT_EQ(p.y, c.expected.y) << c.saved.top;
-        EXPECT_EQ(p.width, c.expected.width) << c.saved.right;
-        EXPECT_EQ(p.height, c.expected.height) << c.saved.bottom;
+        const Placement p = PlacementFromSaved(c.saved, c.screen);
+        EXPECT_EQ(p.x, c.expected.x) << c.what;
+        EXPECT_EQ(p.y, c.expected.y) << c.what;
+        EXPECT_EQ(p.width, c.expected.width) << c.what;
+        EXPECT_EQ(p.height, c.expected.height) << c.what;
     }
 }
 
-TEST(FramePlacement, SavingCapsOnlyFromAbove)
+TEST(FramePlacement, SavingKeepsTheRectangle)
 {
-    const SavedPlacement s = PlacementToSave(1300, -20, 1250, 700);
-    EXPECT_EQ(s.left, 200);
-    EXPECT_EQ(s.top, -20);
-    EXPECT_EQ(s.right, 600);
-    EXPECT_EQ(s.bottom, 700);
+    const SavedPlacement s = PlacementToSave(1300, -20, 2890, 700);
     test::FakeProfile profile;
     WritePlacement(profile, s);
     const SavedPlacement back = ReadPlacement(profile);
-    EXPECT_EQ(back.left, 200);
+    EXPECT_EQ(back.left, 1300);
     EXPECT_EQ(back.top, -20);
+    EXPECT_EQ(back.right, 2890);
     EXPECT_EQ(back.bottom, 700);
 }
 

@@ -132,6 +132,7 @@ TEST(AddTask, UrlsSavePathsAndRows)
         {"http://h/..", AddResult::Added, "/dl/index.html", "http://h/..", 0},
         {"http://h/.", AddResult::Added, "/dl/index.html", "http://h/.", 0},
         {"ftp://user:pw@h/pub/f.txt", AddResult::Added, "/dl/f.txt", "ftp://h/pub/f.txt", 2},
+        {"https://user:pw@h/pub/f.zip", AddResult::Added, "/dl/f.zip", "https://h/pub/f.zip", 1},
         {"http://h:8080/a@b.exe", AddResult::Added, "/dl/a@b.exe", "http://h:8080/a@b.exe", 5},
         {"https://h/x.mp3", AddResult::Added, "/dl/x.mp3", "https://h/x.mp3", 3},
         {"gopher://h/x", AddResult::InvalidUrl, "", "", 0},
@@ -211,6 +212,41 @@ TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)
     EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
+TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
+{
+    struct Case {
+        const char* url;
+        const char* fileName;
+        const char* saveAs;
+    } cases[] = {
+        {"http://h/get?id=7", "report.pdf", "/pdf/report.pdf"},
+        {"http://h/download/12345", "setup-12345.exe", "/dl/setup-12345.exe"},
+        {"http://h/x.zip", "", "/dl/x.zip"},
+        {"http://h/x", "../../.bashrc", "/dl/___.._.bashrc"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        f.options.userAgent = "Dromo";
+        f.options.enableCategory = 1;
+        f.settings.categories = {{"Documents", "pdf", "/pdf/"}};
+        DownloadDetails details;
+        details.cookie = "session=abc";
+        details.referrer = "http://h/page";
+        details.userAgent = "Browser/1.0";
+        details.fileName = c.fileName;
+        ASSERT_EQ(f.adder.AddDownload(c.url, details), AddResult::Added) << c.url;
+        const TaskRecord r = *f.table.CopyOut(0);
+        EXPECT_EQ(r.saveAs, c.saveAs) << c.url;
+        EXPECT_EQ(r.cookie, "session=abc");
+        EXPECT_EQ(r.referrer, "http://h/page");
+        EXPECT_EQ(r.userAgent, "Browser/1.0");
+    }
+    Fixture f;
+    EXPECT_EQ(f.adder.AddDownload("data:text/plain,hi", DownloadDetails{}), AddResult::InvalidUrl);
+    EXPECT_EQ(f.table.Count(), 0);
+}
+
 TEST(AddTask, CategoriesChooseTheFolderByExtension)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -245,6 +281,8 @@ TEST(AddTask, LoginsFromTheUrlAndTheSiteList)
         {"ftp://h/f", {{"h", "first", "1"}, {"h", "second", "2"}}, "second", "2", 1},
         {"ftp://h/f", {{"h:2121", "other", "o"}}, "anonymous", kDefaultPassword, 0},
         {"http://u@h/f", {}, "anonymous", kDefaultPassword, 0},  // no password: no login taken
+        {"https://u:p@h/f", {}, "u", "p", 1},                    // the scheme's colon is not the login's
+        {"http://u:p@h:8080/f", {}, "u", "p", 1},
     };
     for (const Case& c : cases) {
         Fixture f;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/rig.h"
 
 namespace dromo {
@@ -76,8 +78,48 @@ TEST(TaskCommands, DeleteStopsAtARunningTask)
     EXPECT_EQ(t.rig.table.RowOf(1), 0);
     EXPECT_EQ(t.rig.table.RowOf(2), 1);
     EXPECT_EQ(t.rig.table.RowOf(0), -1);
-    EXPECT_EQ(t.rig.commands.Delete({1}), 1);
+    // Commands name tasks, not rows: task 1 runs and stays, task 2 goes.
+    EXPECT_EQ(t.rig.commands.Delete({2}), 1);
     EXPECT_EQ(t.rig.table.Count(), 1);
+    EXPECT_EQ(t.rig.table.RowOf(1), 0);
+}
+
+TEST(TaskCommands, TasksAreFoundWhereTheyAreWhenTheCommandRuns)
+{
+    // Rows shown to the user lag the table: a task named by a command may
+    // have moved up, or gone, since. Each case removes task 0 first (as a
+    // worker does with a finished task), then runs a command on task ids.
+    struct Case {
+        const char* what;
+        std::function<void(TaskCommands&)> run;
+        std::vector<TaskState> after;  // tasks 1..3
+        int count;
+    };
+    const Case cases[] = {
+        {"delete task 2", [](TaskCommands& c) { EXPECT_EQ(c.Delete({2}), 1); },
+         {TaskState::Paused, TaskState::Paused}, 2},
+        {"delete the gone task", [](TaskCommands& c) { EXPECT_EQ(c.Delete({0}), 0); },
+         {TaskState::Paused, TaskState::Paused, TaskState::Paused}, 3},
+        {"delete twice", [](TaskCommands& c) { c.Delete({1}); EXPECT_EQ(c.Delete({1}), 0); },
+         {TaskState::Paused, TaskState::Paused}, 2},
+        {"resume task 3", [](TaskCommands& c) { c.Resume({3}); },
+         {TaskState::Paused, TaskState::Paused, TaskState::Queued}, 3},
+        {"stop task 1 among gone ones", [](TaskCommands& c) { c.Resume({1, 2}); c.Stop({0, 1, 7}); },
+         {TaskState::Paused, TaskState::Queued, TaskState::Paused}, 3},
+    };
+    for (const Case& c : cases) {
+        Table t{TaskState::Done, TaskState::Paused, TaskState::Paused, TaskState::Paused};
+        t.rig.commands.RemoveTaskRow(0, true);
+        c.run(t.rig.commands);
+        EXPECT_EQ(t.rig.table.Count(), c.count) << c.what;
+        std::vector<TaskState> states;
+        for (int taskId = 1; taskId <= 3; ++taskId) {
+            if (t.rig.table.RowOf(taskId) >= 0) {
+                states.push_back(t.rig.StateOf(t.rig.table.RowOf(taskId)));
+            }
+        }
+        EXPECT_EQ(states, c.after) << c.what;
+    }
 }
 
 TEST(TaskCommands, OpenAndDoubleClick)
@@ -122,7 +164,7 @@ TEST(TaskCommands, EnablingRules)
     for (const Case& c : cases) {
         EXPECT_EQ(t.rig.commands.Enabled(c.id, c.selection, c.clicked), c.enabled) << static_cast<int>(c.id);
     }
-    EXPECT_EQ(t.rig.commands.RunningRows(), std::vector<int>{0});
+    EXPECT_EQ(t.rig.commands.RunningTaskIds(), std::vector<int>{0});
 
     Table empty{};
     EXPECT_FALSE(empty.rig.commands.Enabled(CommandId::SelectAll, {}, -1));

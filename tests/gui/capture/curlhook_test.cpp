@@ -7,9 +7,11 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QFile>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <memory>
@@ -21,7 +23,9 @@
 
 #include "dialogs/caddprop.h"
 #include "dialogs/caddurl.h"
+#include "mainwindow/addresshistory.h"
 #include "mainwindow/windowrig.h"
+#include "platformpaths.h"
 #include "settingsprofile.h"
 #include "testservers.h"
 
@@ -69,6 +73,31 @@ protected:
         call << QString::fromStdString(url);
         return m_bus->call(call, QDBus::Block, 30000);
     }
+    // A profile whose downloads go to the folder.
+    void WriteProfile(const test::TempDir& downloads)
+    {
+        SettingsProfile profile(m_ini);
+        profile.WriteString("Settings", "Save to", downloads.Path() + "/");
+        ASSERT_TRUE(profile.Flush());
+    }
+    // The targets of the tasks saved in the profile on disk, in their order.
+    std::vector<std::string> SavedTargets()
+    {
+        SettingsProfile saved(m_ini);
+        std::vector<std::string> targets;
+        const int count = saved.GetInt("Settings", "MRU Num", 0);
+        for (int i = 0; i < count; ++i) {
+            targets.push_back(saved.GetString("URL", "URL" + std::to_string(i) + "\\Target", ""));
+        }
+        return targets;
+    }
+    // URLs of a port nobody listens on: their tasks fail and wait to retry,
+    // so they stay in the list.
+    static std::string DeadUrl(const std::string& name)
+    {
+        static const std::string base = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/";
+        return base + name;
+    }
 
     std::unique_ptr<test::PrivateSessionBus> m_daemon;
     std::unique_ptr<QDBusConnection> m_bus;
@@ -104,7 +133,7 @@ TEST_F(Capture, UrlsFromOutsideReachTheRunningDromo)
     EXPECT_NE(service.find(std::string("Exec=") + DROMO_BIN + " --automation\n"), std::string::npos) << service;
 
     EXPECT_EQ(AddUrl(urlA).type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(AddUrl("ftp://127.0.0.1/pub/dir/").type(), QDBusMessage::ReplyMessage);  // a folder: nothing
+    EXPECT_EQ(AddUrl("ftp://127.0.0.1/pub/dir/").type(), QDBusMessage::ErrorMessage);  // a folder: nothing
     ASSERT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("a.bin")) == a; }));
 
     // A second start with a URL hands it over and ends at once.
@@ -160,7 +189,7 @@ TEST_F(Capture, WithPopupDialogTheCallReturnsWhenTheSheetCloses)
     // The window's own connection serves the capture object; the test calls
     // it over another one, so both run in this thread's event loop.
     QDBusConnection serving = QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()), "serving");
-    CURLHook hook([&w](const QString& url, std::function<void()> done) { w.frame->HandOverUrl(url, std::move(done)); },
+    CURLHook hook([&w](const QString& url, CURLHook::Done done) { w.frame->HandOverUrl(url, std::move(done)); },
                   serving);
     ASSERT_TRUE(hook.Register());
 
@@ -183,6 +212,140 @@ TEST_F(Capture, WithPopupDialogTheCallReturnsWhenTheSheetCloses)
     EXPECT_FALSE(pending.isError()) << pending.error().message().toStdString();
     EXPECT_EQ(w.table.Count(), 1);
     QDBusConnection::disconnectFromBus("serving");
+}
+
+TEST_F(Capture, AHandedOverUrlIsOnDiskBeforeTheCallerHearsOfIt)
+{
+    test::TempDir downloads;
+    WriteProfile(downloads);
+    // By a second start's command line, then by a call; each time Dromo is
+    // killed the moment the caller heard success.
+    std::vector<std::string> added;
+    for (const bool byCommandLine : {true, false}) {
+        SCOPED_TRACE(byCommandLine ? "dromo URL" : "AddURL");
+        test::ChildProcess dromo({DROMO_BIN});
+        ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+        added.push_back(DeadUrl(byCommandLine ? "line.bin" : "call.bin"));
+        if (byCommandLine) {
+            std::string output;
+            ASSERT_EQ(test::RunCommand({DROMO_BIN, added.back()}, &output), 0) << output;
+        } else {
+            const QDBusMessage reply = AddUrl(added.back());
+            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        }
+        EXPECT_EQ(dromo.Signal(SIGKILL, 10000), 128 + SIGKILL);
+        EXPECT_EQ(SavedTargets(), added);
+        ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
+    }
+    // Started again, Dromo has them both (and saves them again at its end).
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+    EXPECT_EQ(SavedTargets(), added);
+}
+
+TEST_F(Capture, ARefusedUrlGetsAnErrorReplyWithItsMessageAtOnce)
+{
+    test::TempDir downloads;
+    WriteProfile(downloads);
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    // The warning box stays open in Dromo while the callers go on.
+    const std::pair<std::string, std::string> refused[] = {
+        {"nonsense", "invalid url"},
+        {"", kNothingToAdd},
+        {"ftp://127.0.0.1/pub/dir/", kNothingToAdd},
+    };
+    for (const auto& [url, message] : refused) {
+        const QDBusMessage reply = AddUrl(url);
+        EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << url;
+        EXPECT_EQ(reply.errorName().toStdString(), CURLHook::kRefused) << url;
+        EXPECT_EQ(reply.errorMessage().toStdString(), message) << url;
+    }
+    // A second start prints what refused its URL and fails; the good one of
+    // its URLs is still added.
+    std::string output;
+    EXPECT_EQ(test::RunCommand({DROMO_BIN, "nonsense", DeadUrl("good.bin")}, &output), 1) << output;
+    EXPECT_EQ(output, "dromo: nonsense: invalid url\n");
+    EXPECT_EQ(SavedTargets(), std::vector<std::string>{DeadUrl("good.bin")});
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+}
+
+TEST_F(Capture, UrlsOfStartsRacingEachOtherAllArrive)
+{
+    test::TempDir downloads;
+    const std::string lock = PlatformPaths::RuntimeFolder() + "dromo.lock";
+    for (const bool plainFirst : {false, true}) {
+        SCOPED_TRACE(plainFirst ? "a plain start, then dromo URL as it takes the lock" : "two dromo URL at once");
+        QFile::remove(m_ini);
+        WriteProfile(downloads);
+        std::vector<std::string> urls{DeadUrl("race2.bin")};
+        std::vector<std::unique_ptr<test::ChildProcess>> starts;
+        if (plainFirst) {
+            starts.push_back(std::make_unique<test::ChildProcess>(std::vector<std::string>{DROMO_BIN}));
+            ASSERT_TRUE(WaitFor([&] { return test::Exists(lock); }));
+        } else {
+            urls.insert(urls.begin(), DeadUrl("race1.bin"));
+            starts.push_back(std::make_unique<test::ChildProcess>(std::vector<std::string>{DROMO_BIN, urls[0]}));
+        }
+        starts.push_back(std::make_unique<test::ChildProcess>(std::vector<std::string>{DROMO_BIN, urls.back()}));
+        // One of them is Dromo; the other hands its URL over and ends well.
+        std::optional<int> ended;
+        std::size_t running = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            for (std::size_t i = 0; i < starts.size() && !ended; ++i) {
+                ended = starts[i]->Wait(0);
+                running = ended ? 1 - i : running;
+            }
+            return ended.has_value();
+        }));
+        EXPECT_EQ(*ended, 0);
+        ASSERT_TRUE(WaitFor([&] { return SavedTargets().size() == urls.size(); }));
+        EXPECT_EQ(starts[running]->Terminate(10000), 0);
+        std::vector<std::string> saved = SavedTargets();
+        std::sort(saved.begin(), saved.end());
+        EXPECT_EQ(saved, urls);
+        ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
+    }
+}
+
+
+// A browser's download: the members-only file arrives through the real
+// Dromo with the browser's cookie, under the browser's name; a URL no task
+// can be made of is refused at once.
+TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
+{
+    test::TempDir downloads;
+    test::TempDir www;
+    const std::string data = test::RandomBytes(200000, 3);
+    test::WriteFile(www.File("members.bin"), data);
+    test::FaultServer server(www.Path());
+    WriteProfile(downloads);
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    qDBusRegisterMetaType<CURLHook::Details>();
+    const auto addDownload = [this](const std::string& url, const CURLHook::Details& details) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService), "AddDownload");
+        call << QString::fromStdString(url) << QVariant::fromValue(details);
+        return m_bus->call(call, QDBus::Block, 30000);
+    };
+    const CURLHook::Details details{{"cookie", "theme=dark; dromo=yes"},
+                                    {"referrer", QString::fromStdString(server.Url("/page.html"))},
+                                    {"fileName", "Quarterly Report 2026.bin"},
+                                    {"mimeType", "application/octet-stream"},
+                                    {"somethingNew", "ignored"}};
+    const QDBusMessage reply = addDownload(server.Url("/file/members.bin?cookie=1"), details);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("Quarterly Report 2026.bin")) == data; }));
+
+    const QDBusMessage refused = addDownload("data:text/plain,hello", {{"fileName", "hello.txt"}});
+    EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(refused.errorMessage().toStdString(), "invalid url");
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+    // The cookie is a secret: it never reaches the profile.
+    EXPECT_EQ(test::ReadFile(m_ini.toStdString()).find("dromo=yes"), std::string::npos);
 }
 
 }  // namespace

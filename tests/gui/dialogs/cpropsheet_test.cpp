@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 
 #include "dialogs/ccfgauto.h"
 #include "dialogs/ccfgcat.h"
@@ -286,6 +287,27 @@ TEST(CPropSheet, GeneralFolderBrowserAndClearAll)
     EXPECT_EQ(s.Result().options.popupDialog, 1);
 }
 
+// The desktop's two switches start on, and what the boxes say is taken.
+TEST(CPropSheet, GeneralDesktopSwitches)
+{
+    for (const bool on : {false, true}) {
+        Options o;
+        o.live.options.notifyWhenDone = on ? 0 : 1;
+        o.live.options.keepAwake = on ? 1 : 0;
+        CCfgGen* page = o.Open().General();
+        EXPECT_EQ(page->Check(4)->text(), "Notify when downloads are done");
+        EXPECT_EQ(page->Check(4)->isChecked(), !on);
+        EXPECT_EQ(page->Check(5)->isChecked(), on);
+        page->Check(4)->click();
+        page->Check(5)->click();
+        ASSERT_TRUE(o.Ok());
+        EXPECT_EQ(o.sheet->Result().options.notifyWhenDone, on ? 1 : 0);
+        EXPECT_EQ(o.sheet->Result().options.keepAwake, on ? 0 : 1);
+    }
+    EXPECT_EQ(GlobalOptions{}.notifyWhenDone, 1);
+    EXPECT_EQ(GlobalOptions{}.keepAwake, 1);
+}
+
 TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)
 {
     Options o;
@@ -301,6 +323,18 @@ TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)
     ASSERT_TRUE(o.Ok());
     EXPECT_EQ(s.Result().options.captureClicksInNV, 1);
     EXPECT_EQ(s.Result().options.captureFileTypes, "iso zip  7z");
+
+    // Enter in the field starts a new line; the list keeps one line.
+    CPropSheet& again = o.Open();
+    ASSERT_TRUE(again.SelectPage(kAutomation));
+    again.Automation()->Check(1)->click();
+    QPlainTextEdit* types = again.Automation()->FileTypes();
+    types->clear();
+    QTest::keyClicks(types, "exe");
+    QTest::keyClick(types, Qt::Key_Return);
+    QTest::keyClicks(types, "msi");
+    ASSERT_TRUE(o.Ok());
+    EXPECT_EQ(again.Result().options.captureFileTypes, "exe msi");
 }
 
 TEST(EditDialogs, OkRefusedWhileARequiredFieldIsEmpty)

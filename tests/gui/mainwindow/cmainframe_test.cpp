@@ -7,9 +7,12 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
+#include <functional>
 
 #include "mainwindow/cmainview.h"
+#include "mainwindow/windowdriver.h"
 #include "mainwindow/windowrig.h"
 
 namespace dromo {
@@ -62,7 +65,7 @@ TEST(CMainFrame, CommandsFollowTheEnablingRules)
     EXPECT_FALSE(w.frame->Action(CommandId::DeleteSelected)->isEnabled());
     EXPECT_TRUE(w.frame->Action(CommandId::SelectAll)->isEnabled());
     EXPECT_TRUE(w.frame->Action(CommandId::StopAll)->isEnabled());
-    w.frame->View().SelectRows({1});
+    w.frame->View().SelectTasks({1});
     w.frame->UpdateCommands();
     EXPECT_TRUE(w.frame->Action(CommandId::Resume)->isEnabled());
     EXPECT_TRUE(w.frame->Action(CommandId::DeleteSelected)->isEnabled());
@@ -97,6 +100,32 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     EXPECT_EQ(w.messages.shown.size(), 1u);  // not asked again: nothing runs
     EXPECT_TRUE(w.state.stop);
     EXPECT_EQ(w.profile.Int("Settings", "MRU Num"), 0);  // saved on the way out
+}
+
+// A profile that cannot be written: "Save Settings Now" says so, the status
+// bar and the tray tip show it until a save works again (the one-second
+// tick keeps trying), and the exit reports it.
+TEST(CMainFrame, AFailedSaveIsShownRetriedAndReportedAtExit)
+{
+    Window w;
+    w.profile.flushResult = false;
+    w.profile.flushError = "Cannot write /c/Dromo.ini: No space left on device.";
+    w.frame->Action(CommandId::SaveSettingsNow)->trigger();
+    EXPECT_EQ(w.messages.shown, std::vector<std::string>{"The settings were not saved. Cannot write /c/Dromo.ini: No "
+                                                         "space left on device. Dromo keeps trying."});
+    const QString shown = "Not saved: Cannot write /c/Dromo.ini: No space left on device.";
+    EXPECT_EQ(w.frame->statusBar()->currentMessage(), shown);
+    EXPECT_TRUE(w.frame->TrayTip().endsWith("\n" + shown)) << w.frame->TrayTip().toStdString();
+
+    w.profile.flushResult = true;
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->statusBar()->currentMessage().isEmpty(); }, 5000));
+    EXPECT_FALSE(w.frame->TrayTip().contains("Not saved"));
+    EXPECT_EQ(w.messages.shown.size(), 1u);  // the ticks retry without boxes
+
+    w.profile.flushResult = false;
+    w.frame->RunCommand(CommandId::Exit);
+    EXPECT_EQ(w.messages.shown.back(), "Dromo could not save its settings and task list before ending. Cannot write "
+                                       "/c/Dromo.ini: No space left on device.");
 }
 
 TEST(CMainFrame, TrayTipIsCutTo63Characters)
@@ -156,6 +185,460 @@ TEST(CMainView, ADropHandsOverTheWholeText)
     // (the add says so), the URL list adds its task.
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{"invalid url"});
     EXPECT_EQ(w.table.Count(), 1);
+    // A dropped task is saved at once, not on the next auto-save tick.
+    EXPECT_EQ(w.profile.Int("Settings", "MRU Num"), 1);
+    EXPECT_EQ(w.profile.Text("URL", "URL0\\Target"), "https://h/a.zip");
+}
+
+}  // namespace
+}  // namespace dromo
+
+namespace dromo {
+namespace {
+
+using test::ClickRow;
+using test::ClickToolButton;
+using test::ShowActive;
+using test::WaitForList;
+using test::Window;
+
+// The list shows "a", "b", "c", ... in the given states.
+void AddTasks(Window& w, std::initializer_list<TaskState> states)
+{
+    for (TaskState s : states) {
+        const int row = w.table.Count();
+        w.adder.AddTask("http://h/" + std::string(1, static_cast<char>('a' + row)) + ".zip", "");
+        w.table.SetState(row, s);
+    }
+}
+
+std::vector<std::string> Urls(Window& w)
+{
+    std::vector<std::string> urls;
+    for (int row = 0; row < w.table.Count(); ++row) {
+        urls.push_back(w.table.CopyOut(row)->host + w.table.CopyOut(row)->remotePath);
+    }
+    return urls;
+}
+
+void PressDelete(CMainFrame& frame)
+{
+    QTest::keyClick(&frame.View(), Qt::Key_Delete, Qt::AltModifier);
+}
+
+// The list the user sees lags the table by up to a flush; a command must hit
+// the task the user pointed at, not whatever moved into its row meanwhile.
+TEST(CMainFrameCommands, DeleteHitsTheTaskTheUserPointedAt)
+{
+    struct Case {
+        const char* what;
+        int clicked;
+        std::function<void(Window&)> between;  // what happens before the list catches up
+        int presses;
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {"Delete pressed twice within a flush", 0, [](Window&) {}, 2, {"h/b.zip", "h/c.zip"}},
+        {"a worker removes a finished task just before Delete", 1,
+         [](Window& w) {
+             w.settings.options.deleteIfDone = 1;
+             w.commands.RemoveTaskRow(0, false);  // as a worker does when task "a" ends
+         },
+         1, {"h/c.zip"}},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        AddTasks(w, {TaskState::Done, TaskState::Paused, TaskState::Paused});
+        ASSERT_TRUE(ShowActive(*w.frame));
+        ASSERT_TRUE(WaitForList(w.model, 3));
+        ClickRow(w.frame->View(), c.clicked);
+        c.between(w);
+        for (int i = 0; i < c.presses; ++i) {
+            PressDelete(*w.frame);
+        }
+        EXPECT_EQ(Urls(w), c.left) << c.what;
+    }
+}
+
+TEST(CMainFrameCommands, SelectAllInProgressSelectsTheRunningTasksAsShown)
+{
+    Window w;
+    AddTasks(w, {TaskState::Done, TaskState::Paused, TaskState::Running});
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(WaitForList(w.model, 3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.frame->Action(CommandId::SelectAllInProgress)->isEnabled(); }));
+    w.settings.options.deleteIfDone = 1;
+    w.commands.RemoveTaskRow(0, false);  // "c" moves up in the table; the list still shows "a"
+    w.frame->Action(CommandId::SelectAllInProgress)->trigger();
+    EXPECT_EQ(w.frame->View().SelectedTaskIds(), std::vector<int>{2});
+    // Stop now reaches "c", the task the user sees selected.
+    EXPECT_TRUE(w.frame->Action(CommandId::Stop)->isEnabled());
+}
+
+// Enabling and check marks follow the selection, the tasks' states and the
+// loaded options by themselves: no menu needs to open first.
+TEST(CMainFrameCommands, CommandStatesAreLiveFromTheStart)
+{
+    Window w;
+    const CommandId idle[] = {CommandId::SaveDownloadList, CommandId::DeleteSelected, CommandId::Resume,
+                              CommandId::Stop, CommandId::StopAll, CommandId::SelectAll, CommandId::Properties};
+    for (CommandId id : idle) {
+        EXPECT_FALSE(w.frame->Action(id)->isEnabled()) << "at start-up: " << static_cast<int>(id);
+    }
+    EXPECT_TRUE(w.frame->Action(CommandId::Options)->isEnabled());
+}
+
+TEST(CMainFrameCommands, CheckMarksShowTheLoadedOptions)
+{
+    Window w;
+    // As the start-up loads them, after the window is built and before it shows.
+    w.settings.options.showGridLine = 1;
+    w.settings.options.shutDownIfDone = 1;
+    w.settings.options.redialIfDisconnected = 0;
+    w.frame->show();
+    EXPECT_TRUE(w.frame->Action(CommandId::GridLine)->isChecked());
+    EXPECT_TRUE(w.frame->Action(CommandId::ShutDownWhenDone)->isChecked());
+    EXPECT_FALSE(w.frame->Action(CommandId::AutoDialUp)->isChecked());
+}
+
+TEST(CMainFrameCommands, SelectingAPausedRowEnablesResumeOnTheToolbar)
+{
+    Window w;
+    AddTasks(w, {TaskState::Queued, TaskState::Paused});
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(WaitForList(w.model, 2));
+    ClickRow(w.frame->View(), 1);
+    EXPECT_TRUE(w.frame->Action(CommandId::Resume)->isEnabled());
+    EXPECT_TRUE(w.frame->Action(CommandId::DeleteSelected)->isEnabled());
+    ASSERT_TRUE(ClickToolButton(*w.frame, CommandId::Resume));
+    EXPECT_EQ(w.table.CopyOut(1)->State(), TaskState::Queued);
+    // Alt+Delete on the same selection, with no menu opened in between.
+    PressDelete(*w.frame);
+    EXPECT_EQ(Urls(w), std::vector<std::string>{"h/a.zip"});
+}
+
+TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
+{
+    Window w;
+    AddTasks(w, {TaskState::Paused, TaskState::Paused, TaskState::Paused});
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(WaitForList(w.model, 3));
+    QTest::keyClick(&w.frame->View(), Qt::Key_A, Qt::ControlModifier);  // Select All
+    EXPECT_FALSE(w.frame->Action(CommandId::Stop)->isEnabled());
+    EXPECT_FALSE(w.frame->Action(CommandId::StopAll)->isEnabled());
+    for (int row = 0; row < 3; ++row) {
+        w.table.SetState(row, TaskState::Running);  // as the workers do
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.frame->Action(CommandId::StopAll)->isEnabled(); }));
+    EXPECT_TRUE(w.frame->Action(CommandId::Stop)->isEnabled());
+    EXPECT_FALSE(w.frame->Action(CommandId::Resume)->isEnabled());
+}
+
+}  // namespace
+}  // namespace dromo
+
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include <QToolButton>
+#include <unistd.h>
+
+#include "mainwindow/cdropbasket.h"
+#include "mainwindow/cspeedbar.h"
+
+namespace dromo {
+namespace {
+
+using test::MenuTexts;
+using test::ShowActive;
+using test::WhenMenuShows;
+using test::Window;
+
+QToolBar* Bar(Window& w, const char* name)
+{
+    return w.frame->findChild<QToolBar*>(QString::fromLatin1(name));
+}
+
+// Runs `act` on the next modal dialog as soon as it shows.
+template <typename Act>
+void WhenDialogShows(Act act)
+{
+    QTimer::singleShot(0, [act] {
+        QDialog* dialog = nullptr;
+        (void)QTest::qWaitFor([&] {
+            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return dialog != nullptr;
+        });
+        if (dialog) {
+            act(*dialog);
+        }
+    });
+}
+
+// "Tool Bar" and "Address Bar", from the View menu or the frame's own menu,
+// show and hide their bars, and every check mark follows.
+TEST(CMainFrameViews, BarsToggleFromTheViewMenuAndTheFrameMenu)
+{
+    Window w;
+    w.adder.AddTask("http://h/a.zip", "");
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(test::WaitForList(w.model, 1));
+    QToolBar* tools = Bar(w, "toolbar");
+    QToolBar* address = Bar(w, "address");
+    EXPECT_FALSE(tools->isFloatable());
+    EXPECT_FALSE(address->isFloatable());
+
+    QAction* toolBar = w.frame->Action(CommandId::ToolBar);
+    toolBar->trigger();
+    EXPECT_TRUE(tools->isHidden());
+    test::ClickRow(w.frame->View(), 0);  // anything that recomputes the command states
+    EXPECT_TRUE(tools->isHidden()) << "the toolbar stays hidden";
+    EXPECT_FALSE(toolBar->isChecked());
+    toolBar->trigger();
+    EXPECT_FALSE(tools->isHidden());
+    EXPECT_TRUE(toolBar->isChecked());
+
+    // A right-click beside the bars: the frame's menu of the two bars.
+    QStringList texts;
+    WhenMenuShows([&](QMenu& menu) {
+        texts = MenuTexts(menu);
+        for (QAction* action : menu.actions()) {
+            if (action->text() == "Address Bar") {
+                EXPECT_TRUE(action->isChecked());
+                menu.close();
+                action->trigger();
+            }
+        }
+    });
+    QWidget* status = w.frame->statusBar();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), status->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(status, &click);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !texts.isEmpty(); }));
+    EXPECT_EQ(texts, (QStringList{"Tool Bar", "Address Bar"}));
+    EXPECT_TRUE(address->isHidden());
+    EXPECT_FALSE(w.frame->Action(CommandId::AddressBar)->isChecked());
+    EXPECT_FALSE(w.addresses.Shown()) << "the option follows";
+}
+
+// Without a notification area the close button minimises, every time, also
+// after the taskbar (not Dromo) restored the window.
+TEST(CMainFrameViews, CloseMinimisesEveryTimeWithoutATray)
+{
+    Window w;
+    if (w.frame->HasTray()) {
+        GTEST_SKIP() << "this desktop has a notification area";
+    }
+    w.frame->show();
+    for (int round = 0; round < 3; ++round) {
+        w.frame->close();
+        EXPECT_TRUE(w.frame->isMinimized()) << "round " << round;
+        EXPECT_FALSE(w.frame->MainWindowShown());
+        w.frame->setWindowState(w.frame->windowState() & ~Qt::WindowMinimized);  // the taskbar restores it
+        EXPECT_TRUE(w.frame->MainWindowShown()) << "round " << round;
+    }
+    w.frame->RunCommand(CommandId::MainWindow);  // "Main Window" hides it too
+    EXPECT_TRUE(w.frame->isMinimized());
+    w.frame->RunCommand(CommandId::MainWindow);
+    EXPECT_TRUE(w.frame->MainWindowShown());
+}
+
+TEST(CMainFrameTexts, ToolWindowMenusCarryTheWindowMenuItems)
+{
+    Window w;
+    w.frame->PlaceToolWindows();
+    const QStringList whole{"Main Window", "Speed Bar", "Drop Basket", "-",        "Add URL...", "Stop All",
+                            "-",           "Options...", "About...",  "-",        "E&xit"};
+    struct Case {
+        QWidget* window;
+        const char* leftOut;
+    } cases[] = {{&w.frame->SpeedBar(), "Drop Basket"}, {&w.frame->DropBasket(), "Speed Bar"}};
+    for (const Case& c : cases) {
+        c.window->show();
+        QStringList texts;
+        WhenMenuShows([&](QMenu& menu) {
+            texts = MenuTexts(menu);
+            menu.close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3), c.window->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(c.window, &click);
+        QStringList expected = whole;
+        expected.removeAll(QString::fromLatin1(c.leftOut));
+        expected.replace(expected.indexOf("Add URL..."), w.frame->Action(CommandId::AddUrl)->text());
+        EXPECT_EQ(texts, expected) << c.leftOut;
+    }
+    // The list's own menus.
+    EXPECT_EQ(MenuTexts(*w.frame->TaskMenu(false)).mid(0, 3), (QStringList{"Main Window", "Speed Bar", "Drop Basket"}));
+    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("About..."));
+    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("Options..."));
+}
+
+TEST(CMainFrameTexts, HelpKeysAndTips)
+{
+    Window w;
+    ASSERT_TRUE(ShowActive(*w.frame));
+    QTest::keyClick(&w.frame->View(), Qt::Key_F1, Qt::ShiftModifier);  // context help
+    QTest::keyClick(&w.frame->View(), Qt::Key_F1);
+    ASSERT_EQ(w.shell.opened.size(), 2u);
+    EXPECT_NE(w.shell.opened[0].find("help/index.html"), std::string::npos);
+    EXPECT_EQ(w.frame->Action(CommandId::Options)->statusTip(), "View or change the options");
+    EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->statusTip(), "Import a broken file to Dromo");
+    EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->toolTip(), "Import Broken File..");
+
+}
+
+TEST(CMainFrameTexts, TheAddressBoxShowsTheEntryJustAdded)
+{
+    Window w;
+    QLineEdit* edit = w.frame->AddressBox().lineEdit();
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://h/a.zip", "http://h/a.zip"},
+        {"https://user:pw@127.0.0.1/b.zip", "https://user:pw@127.0.0.1/b.zip"},
+        {"http://h/folder/", "http://h/folder/"},  // not added: the text stays as typed
+    };
+    for (auto [typed, shown] : cases) {
+        edit->setText(QString::fromLatin1(typed));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(w.frame->AddressBox().currentText(), shown) << typed;
+    }
+    EXPECT_EQ(w.frame->AddressBox().currentIndex(), -1);
+    EXPECT_EQ(w.table.Count(), 2) << "the login URL is a valid task";
+    EXPECT_TRUE(w.messages.shown.empty());
+}
+
+TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
+{
+    Window w;
+    const std::string image = std::filesystem::temp_directory_path() / ("dromo-wallpaper-" + std::to_string(::getpid()) + ".png");
+    QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(image));
+    w.settings.options.backgroundType = 1;
+    w.settings.options.backgroundImagePath = image;
+    w.frame->View().ApplyAppearance();
+    ASSERT_FALSE(w.frame->View().BackgroundStyle().isEmpty());
+    WhenDialogShows([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>()->clear();
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == "OK") {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }
+    });
+    w.frame->Action(CommandId::WallpaperCustomize)->trigger();
+    EXPECT_EQ(w.settings.options.backgroundType, 1);
+    EXPECT_EQ(w.settings.options.backgroundImagePath, image);
+    EXPECT_FALSE(w.frame->View().BackgroundStyle().isEmpty());
+    EXPECT_TRUE(w.frame->Action(CommandId::WallpaperCustomize)->isChecked());
+    std::filesystem::remove(image);
+}
+
+}  // namespace
+}  // namespace dromo
+
+#include <QHeaderView>
+
+#include "mainwindow/progressdelegate.h"
+
+namespace dromo {
+namespace {
+
+using test::ShowActive;
+using test::WaitForList;
+using test::Window;
+
+TEST(CMainFrameEveryday, EveryToolbarCommandHasABundledIconAndATip)
+{
+    Window w;
+    QToolBar* bar = w.frame->findChild<QToolBar*>("toolbar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly) << "no label cut in the middle";
+    int buttons = 0;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        ++buttons;
+        EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+        EXPECT_FALSE(action->icon().pixmap(24, 24).isNull()) << action->text().toStdString() << ": the SVG renders";
+        EXPECT_FALSE(action->toolTip().isEmpty());
+        if (action->isCheckable()) {
+            EXPECT_FALSE(action->isIconVisibleInMenu()) << action->text().toStdString() << " keeps its check mark";
+        }
+    }
+    EXPECT_EQ(buttons, 12);
+}
+
+TEST(CMainFrameEveryday, DeleteAndCtrlQAreExtraKeys)
+{
+    Window w;
+    w.adder.AddTask("http://h/a.zip", "");
+    w.adder.AddTask("http://h/b.zip", "");
+    ASSERT_TRUE(ShowActive(*w.frame));
+    ASSERT_TRUE(WaitForList(w.model, 2));
+    test::ClickRow(w.frame->View(), 0);
+    QTest::keyClick(&w.frame->View(), Qt::Key_Delete);
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->remotePath, "/b.zip");
+    EXPECT_EQ(w.frame->Action(CommandId::DeleteSelected)->shortcut(), QKeySequence(QStringLiteral("Alt+Del")))
+        << "the menu still shows the classic key";
+    QTest::keyClick(&w.frame->View(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(w.state.stop) << "Ctrl+Q exits";
+}
+
+// A heading click orders the view, by value; the table keeps its order and
+// commands still reach the task that was clicked.
+TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
+{
+    Window w;
+    const char* sizes[] = {"100 of 2048", "9 of 20", "N/A", "10"};
+    for (int i = 0; i < 4; ++i) {
+        w.adder.AddTask("http://h/" + std::to_string(i) + ".zip", "");
+        w.table.SetState(i, TaskState::Paused);
+        w.table.SetText(i, kColSize, sizes[i]);
+    }
+    ASSERT_TRUE(ShowActive(*w.frame));
+    CMainView& view = w.frame->View();
+    ASSERT_TRUE(WaitForList(w.model, 4));
+    QHeaderView* header = view.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
+    QStringList shown;
+    for (int row = 0; row < 4; ++row) {
+        shown << view.model()->index(row, kColSize).data().toString();
+    }
+    EXPECT_EQ(shown, (QStringList{"9 of 20", "10", "100 of 2048", "N/A"}));
+    EXPECT_EQ(w.table.RowCopy(0).texts[kColSize], "100 of 2048") << "the table keeps its order";
+
+    test::ClickRow(view, 0);  // "9 of 20": task 1
+    QTest::keyClick(&view, Qt::Key_Delete);
+    ASSERT_EQ(w.table.Count(), 3);
+    EXPECT_EQ(w.table.RowOf(1), -1) << "the task shown first went, not the table's first";
+}
+
+TEST(CMainFrameEveryday, ANewRowIsScrolledIntoView)
+{
+    Window w;
+    w.frame->resize(600, 300);
+    ASSERT_TRUE(ShowActive(*w.frame));
+    for (int i = 0; i < 40; ++i) {
+        w.adder.AddTask("http://h/" + std::to_string(i) + ".zip", "");
+    }
+    ASSERT_TRUE(WaitForList(w.model, 40));
+    CMainView& view = w.frame->View();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.viewport()->rect().intersects(view.visualRect(view.model()->index(39, 0))); }));
+}
+
+TEST(ProgressDelegate, TheBarFollowsThePercentage)
+{
+    const std::pair<const char*, double> cases[] = {{"0", 0}, {"N/A", 0}, {"45%", 0.45}, {"100%", 1}, {"250%", 1}};
+    for (auto [text, fraction] : cases) {
+        EXPECT_DOUBLE_EQ(ProgressDelegate::Fraction(text), fraction) << text;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QPixmap>
 
@@ -59,7 +60,7 @@ TEST(Screenshots, MainWindowWithTasks)
     w.model.Flush();
     w.frame->resize(960, 360);
     w.frame->show();
-    w.frame->View().SelectRows({0});
+    w.frame->View().SelectTasks({0});
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.frame->grab().save(folder + "/main-window.png"));
 
@@ -78,6 +79,17 @@ TEST(Screenshots, MainWindowWithTasks)
         QCoreApplication::processEvents();
         ASSERT_TRUE(menu->grab().save(folder + (onRow ? "/task-menu.png" : "/window-menu.png")));
         menu->close();
+    }
+
+    // The View menu: check marks beside the icons of the toolbar.
+    for (QAction* action : w.frame->menuBar()->actions()) {
+        if (action->text() == "&View") {
+            QMenu* view = action->menu();
+            view->popup(w.frame->mapToGlobal(QPoint(0, 0)));
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(view->grab().save(folder + "/view-menu.png"));
+            view->close();
+        }
     }
 
     CAboutDlg about(w.frame.get());

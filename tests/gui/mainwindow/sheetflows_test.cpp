@@ -79,7 +79,7 @@ TEST(SheetFlows, TaskPropertiesScheduleAndUrl)
     w.adder.AddTask("ftp://ftp.example:2121/pub/a.zip", "/dl/a.zip");
     w.table.SetState(0, TaskState::Paused);
     w.model.Flush();
-    w.frame->View().SelectRows({0});
+    w.frame->View().SelectTasks({0});
     struct Case {
         bool toggle;
         TaskState state;

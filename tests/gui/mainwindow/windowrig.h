@@ -72,8 +72,11 @@ struct Window {
     }
     ~Window()
     {
+        // Workers call into the model, the window and the members declared
+        // after the pool: every one is joined before any of those goes.
         state.stop = true;
         commands.StopAll();
+        pool.StopAndJoin();
         frame.reset();
     }
 };

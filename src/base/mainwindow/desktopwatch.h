@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace dromo {
+
+class TaskTable;
+struct GlobalOptions;
+struct WorkerState;
+
+// One desktop notification: a summary line, a body and the file its
+// actions act on ("" for none). `canOpen` is set when the notice is about
+// one finished file, which "Open" then opens.
+struct DesktopNotice {
+    std::string summary;
+    std::string body;
+    std::string path;
+    bool canOpen = false;
+    bool operator==(const DesktopNotice&) const = default;
+};
+
+// The desktop's notification service. Without one, Show does nothing.
+class Notifications {
+public:
+    virtual ~Notifications() = default;
+    virtual void Show(const DesktopNotice& notice) = 0;
+};
+
+// Keeps the machine from suspending when idle. Both calls may be repeated;
+// without the service they do nothing.
+class SleepInhibitor {
+public:
+    virtual ~SleepInhibitor() = default;
+    virtual void Take() = 0;
+    virtual void Release() = 0;
+};
+
+// Names listed in a summary notice before "and N more".
+inline constexpr std::size_t kNamesShownInNotice = 5;
+
+// Tells the desktop about the downloads, driven by the user-interface
+// thread's timer so the download path never waits for a desktop service:
+// - a finished file (told by the completion rules as it finishes) and a
+//   task left in Error once no worker is alive (its retries are over) go to
+//   the notification service; endings that come close together make one
+//   notice, not one each;
+// - while a worker is alive or a task runs, the sleep inhibitor is held.
+// "Notify when Done" and "Keep Awake While Downloading" switch each off.
+class DesktopWatch {
+public:
+    // A burst ends when nothing else finished for this long...
+    static constexpr std::uint32_t kQuietMs = 1500;
+    // ...or when its first finish is this old, so a steady stream of small
+    // files still gets told now and then.
+    static constexpr std::uint32_t kLongestBurstMs = 10000;
+    DesktopWatch(TaskTable& table, WorkerState& workers, GlobalOptions& options, Notifications& notices,
+                 SleepInhibitor& inhibitor);
+
+    // A file finished downloading: from any thread, also with the
+    // task-table lock held; it is only noted here.
+    void Finished(const std::string& path);
+    // One look at the table; `nowMs` is a millisecond counter.
+    void Poll(std::uint32_t nowMs);
+    // At exit: tells what is pending and lets go of the inhibitor.
+    void End();
+
+private:
+    struct Ending {
+        std::string path;
+        bool failed = false;
+    };
+    void Flush();
+    void KeepAwake(bool busy);
+
+    TaskTable& m_table;
+    WorkerState& m_workers;
+    GlobalOptions& m_options;
+    Notifications& m_notices;
+    SleepInhibitor& m_inhibitor;
+    bool m_first = true;
+    std::set<std::int16_t> m_toldFailed;  // task ids, until the task leaves Error
+    std::mutex m_finishedMutex;
+    std::vector<std::string> m_finished;  // told by Finished, not yet looked at
+    std::vector<Ending> m_pending;
+    std::uint32_t m_burstStart = 0;
+    std::uint32_t m_lastEnding = 0;
+    bool m_holding = false;
+};
+
+// The notice for a burst of finished and failed files (paths), in the
+// order they ended.
+DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<std::string>& failed);
+
+}  // namespace dromo

@@ -1,0 +1,156 @@
+#include "atomicfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace dromo {
+namespace {
+
+std::string Failure(const std::string& path, int error)
+{
+    return "Cannot write " + path + ": " + std::strerror(error) + ".";
+}
+
+// The file a path names, through any links; the path itself when it does
+// not exist yet (or a link dangles).
+std::string Resolved(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    if (::realpath(path.c_str(), buffer) != nullptr) {
+        return buffer;
+    }
+    return path;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string WriteFileAtomically(const std::string& path, std::string_view text)
+{
+    const std::string target = Resolved(path);
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            return Failure(path, EISDIR);
+        }
+        // Replacing it by rename would work, but its owner marked it not
+        // to be changed.
+        if (::access(target.c_str(), W_OK) != 0) {
+            return Failure(path, errno);
+        }
+    }
+    const std::string folder = FolderOf(target);
+    std::string temp = target + ".XXXXXX";
+    // mkstemp creates the file 0600 and never reuses an existing one.
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return Failure(path, errno);
+    }
+    int error = 0;
+    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return Failure(path, error);
+    }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);  // a folder that refuses fsync still holds the rename
+        ::close(dir);
+    }
+    return {};
+}
+
+FileWriterThread::FileWriterThread(std::string path) : m_path(std::move(path)), m_thread([this] { Run(); })
+{
+}
+
+FileWriterThread::~FileWriterThread()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void FileWriterThread::Post(std::string text)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = std::move(text);
+    }
+    m_changed.notify_all();
+}
+
+std::string FileWriterThread::Wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_pending && !m_writing; });
+    return m_lastError;
+}
+
+std::string FileWriterThread::LastError() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
+
+void FileWriterThread::Run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_pending || m_stop; });
+        if (!m_pending) {
+            return;  // stopping, with nothing left to write
+        }
+        std::string text = std::move(*m_pending);
+        m_pending.reset();
+        m_writing = true;
+        lock.unlock();
+        std::string error = WriteFileAtomically(m_path, text);
+        lock.lock();
+        m_writing = false;
+        m_lastError = std::move(error);
+        m_changed.notify_all();
+    }
+}
+
+}  // namespace dromo

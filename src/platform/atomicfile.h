@@ -1,0 +1,59 @@
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace dromo {
+
+// Replaces a whole file so that, whatever happens (a full disk, a crash, a
+// power cut), the file holds either all of the old text or all of the new:
+// the text goes to a temporary file beside it, is synced, and is renamed
+// over the old one; then the folder is synced so the rename itself lasts.
+//
+// The files written this way may hold passwords, so the new file is only
+// readable by its owner (0600), whatever the old one allowed. A link is
+// followed: its target is replaced, the link stays.
+//
+// A file its owner made read-only is left alone (an error), as is a
+// folder standing where the file should be.
+//
+// Returns "" on success, else a sentence naming the file and the reason.
+std::string WriteFileAtomically(const std::string& path, std::string_view text);
+
+// One file written by WriteFileAtomically on a thread of its own, so the
+// disk (a slow fsync can take seconds) never holds up the caller. Texts are
+// written in the order posted; one not yet started when a newer one comes
+// is skipped, since the newer holds all of it.
+class FileWriterThread {
+public:
+    explicit FileWriterThread(std::string path);
+    // Writes what is still pending, then ends the thread.
+    ~FileWriterThread();
+    FileWriterThread(const FileWriterThread&) = delete;
+    FileWriterThread& operator=(const FileWriterThread&) = delete;
+
+    void Post(std::string text);
+    // Waits until everything posted is written; the outcome of the last
+    // write ("" when it worked).
+    std::string Wait();
+    // The outcome of the last finished write, without waiting.
+    std::string LastError() const;
+
+private:
+    void Run();
+
+    const std::string m_path;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<std::string> m_pending;
+    bool m_writing = false;
+    bool m_stop = false;
+    std::string m_lastError;
+    std::thread m_thread;  // last: started once the rest is ready
+};
+
+}  // namespace dromo

@@ -1,0 +1,30 @@
+#include "desktopintegration.h"
+
+#include "core/tasktable.h"
+#include "mainwindow/completion.h"
+
+namespace dromo {
+
+DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, GlobalOptions& options,
+                                       Completion& completion, Shell& shell)
+    : m_table(table), m_completion(completion), m_notifier(shell), m_inhibitor(),
+      m_watch(table, workers, options, m_notifier, m_inhibitor)
+{
+    m_completion.OnFileFinished([this](const std::string& path) { m_watch.Finished(path); });
+    m_clock.start();
+    m_timer.setInterval(kPollMs);
+    connect(&m_timer, &QTimer::timeout, this, [this] { m_watch.Poll(static_cast<std::uint32_t>(m_clock.elapsed())); });
+    m_timer.start();
+}
+
+DesktopIntegration::~DesktopIntegration()
+{
+    {
+        // Workers tell finished files with the lock held: none is telling now.
+        auto guard = m_table.Lock();
+        m_completion.OnFileFinished(nullptr);
+    }
+    m_watch.End();
+}
+
+}  // namespace dromo

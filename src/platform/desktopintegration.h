@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include "desktopnotifier.h"
+#include "logindinhibitor.h"
+#include "mainwindow/desktopwatch.h"
+
+namespace dromo {
+
+class Completion;
+class Shell;
+class TaskTable;
+struct GlobalOptions;
+struct WorkerState;
+
+// The desktop's services around the downloads: notices of finished and
+// failed files and the idle-suspend inhibitor, driven by a timer of the
+// user-interface thread. Every service is optional; the watch lets go of
+// everything when the object goes (at exit).
+class DesktopIntegration : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPollMs = 500;
+
+    DesktopIntegration(TaskTable& table, WorkerState& workers, GlobalOptions& options, Completion& completion,
+                       Shell& shell);
+    ~DesktopIntegration() override;
+
+private:
+    TaskTable& m_table;
+    Completion& m_completion;
+    DesktopNotifier m_notifier;
+    LogindInhibitor m_inhibitor;
+    DesktopWatch m_watch;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+};
+
+}  // namespace dromo

@@ -1,0 +1,101 @@
+#include "desktopnotifier.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QVariantMap>
+
+#include "mainwindow/shell.h"
+
+namespace dromo {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kOpen = QStringLiteral("open");
+const QString kOpenFolder = QStringLiteral("folder");
+
+}  // namespace
+
+DesktopNotifier::DesktopNotifier(Shell& shell, QDBusConnection bus, QObject* parent)
+    : QObject(parent), m_shell(shell), m_bus(std::move(bus))
+{
+    // Any sender: the server's unique name changes when it restarts.
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                  SLOT(OnAction(uint, QString)));
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                  SLOT(OnClosed(uint, uint)));
+}
+
+void DesktopNotifier::Show(const DesktopNotice& notice)
+{
+    if (m_capabilities) {
+        Send(notice);
+        return;
+    }
+    const QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                            QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *w;
+        if (reply.isError()) {
+            return;  // no server: this notice goes untold, the next one asks again
+        }
+        m_capabilities = reply.value();
+        Send(notice);
+    });
+}
+
+void DesktopNotifier::Send(const DesktopNotice& notice)
+{
+    QString body = QString::fromStdString(notice.body);
+    // A file name is text, not markup, on servers that read markup.
+    if (m_capabilities->contains(QStringLiteral("body-markup"))) {
+        body = body.toHtmlEscaped();
+    }
+    QStringList actions;
+    if (!notice.path.empty() && m_capabilities->contains(QStringLiteral("actions"))) {
+        if (notice.canOpen) {
+            actions << kOpen << tr("Open");
+        }
+        actions << kOpenFolder << tr("Open Folder");
+    }
+    QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("dromo"));
+    hints.insert(QStringLiteral("category"),
+                 notice.path.empty() ? QStringLiteral("transfer.error") : QStringLiteral("transfer.complete"));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << QString::fromStdString(notice.summary)
+         << body << actions << hints << -1;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    const std::string path = notice.path;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, path](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<uint> reply = *w;
+        if (!reply.isError() && !path.empty()) {
+            m_paths[reply.value()] = path;
+        }
+    });
+}
+
+void DesktopNotifier::OnAction(uint id, const QString& action)
+{
+    const auto found = m_paths.find(id);
+    if (found == m_paths.end()) {
+        return;  // another program's notice, or one this run did not send
+    }
+    if (action == kOpen) {
+        m_shell.Open(found->second);
+    } else if (action == kOpenFolder) {
+        m_shell.ShowItem(found->second);
+    }
+}
+
+void DesktopNotifier::OnClosed(uint id, uint)
+{
+    m_paths.erase(id);
+}
+
+}  // namespace dromo

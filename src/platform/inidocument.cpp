@@ -1,0 +1,660 @@
+#include "inidocument.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace dromo {
+namespace {
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trimmed(std::string_view s)
+{
+    while (!s.empty() && IsSpace(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && IsSpace(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The next code point of UTF-8 text; a byte that starts no valid sequence
+// stands for itself (as Latin-1).
+std::uint32_t NextCodePoint(std::string_view s, std::size_t& i)
+{
+    const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t extra = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xC0 && b < 0xE0 ? 1 : 0;
+    if (extra == 0 || i + extra >= s.size()) {
+        ++i;
+        return b;
+    }
+    std::uint32_t cp = b & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80) {
+            ++i;
+            return b;
+        }
+        cp = (cp << 6) | (c & 0x3Fu);
+    }
+    i += extra + 1;
+    return cp;
+}
+
+constexpr char kHexUpper[] = "0123456789ABCDEF";
+
+// One logical line from `pos`: leading blanks skipped, a comment line
+// skipped whole, ended by a line break or ";" outside quotes; a backslash
+// takes the next character (a line break too) into the line. `equals` is
+// the first "=" outside quotes, or npos.
+bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, std::size_t& equals)
+{
+    const std::size_t size = data.size();
+    bool inQuotes = false;
+    equals = std::string_view::npos;
+    std::size_t start = pos;
+    while (start < size && IsSpace(data[start])) {
+        ++start;
+    }
+    std::size_t i = start;
+    while (i < size) {
+        const char c = data[i++];
+        switch (c) {
+        case '=':
+            if (!inQuotes && equals == std::string_view::npos) {
+                equals = i - 1 - start;
+            }
+            break;
+        case '\n':
+        case '\r':
+            if (i == start + 1) {
+                ++start;
+            } else if (!inQuotes) {
+                --i;
+                goto done;
+            }
+            break;
+        case '\\':
+            if (i < size) {
+                const char next = data[i++];
+                if (i < size) {
+                    const char after = data[i];
+                    if ((next == '\n' && after == '\r') || (next == '\r' && after == '\n')) {
+                        ++i;
+                    }
+                }
+            }
+            break;
+        case '"': inQuotes = !inQuotes; break;
+        case ';':
+            if (i == start + 1) {
+                while (i < size && data[i] != '\n' && data[i] != '\r') {
+                    ++i;
+                }
+                while (i < size && IsSpace(data[i])) {
+                    ++i;
+                }
+                start = i;
+            } else if (!inQuotes) {
+                --i;
+                goto done;
+            }
+            break;
+        default: break;
+        }
+    }
+done:
+    pos = i;
+    line = data.substr(start, i - start);
+    return !line.empty();
+}
+
+// Drops trailing blanks, but none before `limit` (text that came from an
+// escape or quotes stays).
+void ChopTrailingBlanks(std::string& s, std::size_t limit)
+{
+    while (s.size() > limit && (s.back() == ' ' || s.back() == '\t')) {
+        s.pop_back();
+    }
+}
+
+// The value's text and whether an unquoted "," made it a list; the list's
+// items are joined with ", ", as a list read as text always was.
+std::string UnescapeList(std::string_view raw, bool& isList)
+{
+    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
+                                           {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
+                                           {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    std::vector<std::string> items;
+    std::string current;
+    bool inQuotes = false;
+    bool quoted = false;
+    std::size_t i = 0;
+    const std::size_t size = raw.size();
+    auto skipBlanks = [&] {
+        while (i < size && (raw[i] == ' ' || raw[i] == '\t')) {
+            ++i;
+        }
+    };
+    skipBlanks();
+    std::size_t chopLimit = 0;
+    while (i < size) {
+        const char c = raw[i];
+        if (c == '\\') {
+            ++i;
+            if (i >= size) {
+                break;
+            }
+            const char e = raw[i++];
+            bool simple = false;
+            for (const auto& pair : kEscapes) {
+                if (e == pair[0]) {
+                    current += pair[1];
+                    simple = true;
+                    break;
+                }
+            }
+            if (!simple) {
+                // "\x" takes hex digits, a digit 0-7 takes octal ones, each
+                // into one 16-bit code unit; a line break continues the
+                // value; any other character is dropped with its backslash.
+                const int base = e == 'x' ? 16 : (e >= '0' && e <= '7') ? 8 : 0;
+                if (base == 16 && (i >= size || HexValue(raw[i]) < 0)) {
+                    // "\x" without a digit is dropped.
+                } else if (base != 0) {
+                    std::uint16_t unit = base == 8 ? static_cast<std::uint16_t>(e - '0') : 0;
+                    while (i < size) {
+                        const int d = HexValue(raw[i]);
+                        if (d < 0 || d >= base) {
+                            break;
+                        }
+                        unit = static_cast<std::uint16_t>(unit * base + d);
+                        ++i;
+                    }
+                    AppendUtf8(current, unit);
+                } else if (e == '\n' || e == '\r') {
+                    if (i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e) {
+                        ++i;
+                    }
+                }
+            }
+            chopLimit = current.size();
+        } else if (c == '"') {
+            ++i;
+            quoted = true;
+            inQuotes = !inQuotes;
+            if (!inQuotes) {
+                skipBlanks();
+                chopLimit = current.size();
+            }
+        } else if (c == ',' && !inQuotes) {
+            if (!quoted) {
+                ChopTrailingBlanks(current, chopLimit);
+            }
+            isList = true;
+            items.push_back(std::move(current));
+            current.clear();
+            quoted = false;
+            ++i;
+            skipBlanks();
+            chopLimit = 0;
+        } else {
+            std::size_t j = i + 1;
+            while (j < size && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',') {
+                ++j;
+            }
+            current.append(raw.substr(i, j - i));
+            i = j;
+        }
+    }
+    if (!quoted) {
+        ChopTrailingBlanks(current, chopLimit);
+    }
+    if (!isList) {
+        return current;
+    }
+    items.push_back(std::move(current));
+    std::string joined;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k > 0) {
+            joined += ", ";
+        }
+        // A list item beginning "@@" stands for one beginning "@".
+        joined += std::string_view(items[k]).substr(items[k].rfind("@@", 0) == 0 ? 1 : 0);
+    }
+    return joined;
+}
+
+// "\\x" and the byte in lower-case hex without leading zeros.
+void AppendHexEscape(std::string& out, char c)
+{
+    out += "\\x";
+    char hex[4];
+    const auto end = std::to_chars(hex, hex + sizeof hex, static_cast<unsigned char>(c), 16).ptr;
+    out.append(hex, end);
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix)
+{
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+std::string IniDocument::EscapeName(std::string_view name)
+{
+    std::string out;
+    out.reserve(name.size() + 8);
+    AppendEscapedName(out, name);
+    return out;
+}
+
+void IniDocument::AppendEscapedName(std::string& out, std::string_view name)
+{
+    std::size_t i = 0;
+    while (i < name.size()) {
+        const std::uint32_t cp = NextCodePoint(name, i);
+        if ((cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9') || cp == '_' ||
+            cp == '-' || cp == '.') {
+            out += static_cast<char>(cp);
+        } else if (cp == '\\' || cp == '/') {
+            out += '\\';
+        } else if (cp <= 0xFF) {
+            out += '%';
+            out += kHexUpper[cp >> 4];
+            out += kHexUpper[cp & 0xF];
+        } else {
+            // UTF-16 code units, as the file has always held them.
+            auto unit = [&out](std::uint32_t u) {
+                out += "%U";
+                for (int shift = 12; shift >= 0; shift -= 4) {
+                    out += kHexUpper[(u >> shift) & 0xF];
+                }
+            };
+            if (cp >= 0x10000) {
+                unit(0xD800 + ((cp - 0x10000) >> 10));
+                unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                unit(cp);
+            }
+        }
+    }
+}
+
+std::string IniDocument::UnescapeName(std::string_view escaped)
+{
+    std::string out;
+    out.reserve(escaped.size());
+    std::size_t i = 0;
+    std::uint32_t highSurrogate = 0;
+    while (i < escaped.size()) {
+        const char c = escaped[i];
+        if (c == '\\' || c == '/') {
+            out += '\\';
+            ++i;
+            continue;
+        }
+        const bool wide = c == '%' && i + 1 < escaped.size() && escaped[i + 1] == 'U';
+        const std::size_t first = i + (wide ? 2 : 1);
+        const std::size_t digits = wide ? 4 : 2;
+        std::uint32_t unit = 0;
+        bool ok = c == '%' && i + 1 < escaped.size() && first + digits <= escaped.size();
+        for (std::size_t k = 0; ok && k < digits; ++k) {
+            const int d = HexValue(escaped[first + k]);
+            ok = d >= 0;
+            unit = unit * 16 + static_cast<std::uint32_t>(d);
+        }
+        if (!ok) {
+            out += c;
+            ++i;
+            continue;
+        }
+        i = first + digits;
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            highSurrogate = unit;
+            continue;
+        }
+        if (unit >= 0xDC00 && unit < 0xE000 && highSurrogate != 0) {
+            unit = 0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+        }
+        highSurrogate = 0;
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+std::string IniDocument::EscapeText(std::string_view text)
+{
+    // Most texts (URLs, paths, numbers) need nothing: copied as they are.
+    const bool plain = !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
+                       std::none_of(text.begin(), text.end(), [](char c) {
+                           return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' ||
+                                  c == ',' || c == '=';
+                       });
+    if (plain) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size() + 2);
+    // A leading "@" would read as the start of a typed value.
+    if (!text.empty() && text.front() == '@') {
+        out += '@';
+    }
+    bool needsQuotes = false;
+    bool escapeNextIfHexDigit = false;
+    for (char c : text) {
+        if (c == ';' || c == ',' || c == '=') {
+            needsQuotes = true;
+        }
+        if (escapeNextIfHexDigit && HexValue(c) >= 0) {
+            // After "\x1f" a digit would be read as part of the escape.
+            AppendHexEscape(out, c);
+            continue;
+        }
+        escapeNextIfHexDigit = false;
+        switch (c) {
+        case '\0':
+            out += "\\0";
+            escapeNextIfHexDigit = true;
+            break;
+        case '\a': out += "\\a"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\v': out += "\\v"; break;
+        case '"':
+        case '\\':
+            out += '\\';
+            out += c;
+            break;
+        default:
+            if (static_cast<unsigned char>(c) <= 0x1F) {
+                AppendHexEscape(out, c);
+                escapeNextIfHexDigit = true;
+            } else {
+                out += c;  // UTF-8 bytes go out as they are
+            }
+        }
+    }
+    if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
+        out.insert(out.begin(), '"');
+        out += '"';
+    }
+    return out;
+}
+
+std::optional<IniDocument::Value> IniDocument::UnescapeValue(std::string_view raw)
+{
+    bool isList = false;
+    std::string text = UnescapeList(raw, isList);
+    if (isList) {
+        return Value{std::move(text), false};
+    }
+    if (text.empty() || text.front() != '@') {
+        return Value{std::move(text), true};
+    }
+    if (StartsWith(text, "@@")) {
+        return Value{text.substr(1), true};
+    }
+    if (text == "@Invalid()") {
+        return std::nullopt;
+    }
+    for (std::string_view wrapper : {std::string_view("@String("), std::string_view("@ByteArray(")}) {
+        if (StartsWith(text, wrapper) && text.back() == ')') {
+            const bool isString = wrapper.size() == 8;
+            return Value{text.substr(wrapper.size(), text.size() - wrapper.size() - 1), isString};
+        }
+    }
+    return Value{std::move(text), false};  // a typed variant, kept as it stands
+}
+
+IniDocument IniDocument::Parse(std::string_view data)
+{
+    IniDocument doc;
+    std::size_t pos = 0;
+    if (StartsWith(data, "\xEF\xBB\xBF")) {
+        pos = 3;
+    }
+    Section* current = &doc.FindOrAdd("");
+    std::string_view line;
+    std::size_t equals = 0;
+    while (ReadLine(data, pos, line, equals)) {
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            std::string_view name = Trimmed(line.substr(1, close == std::string_view::npos ? line.size() - 1
+                                                                                              : close - 1));
+            std::string section;
+            if (EqualsIgnoreCaseAscii(name, "general")) {
+                section.clear();
+            } else if (EqualsIgnoreCaseAscii(name, "%general")) {
+                section = std::string(name.substr(1));
+            } else {
+                section = UnescapeName(name);
+            }
+            current = &doc.FindOrAdd(section);
+            continue;
+        }
+        if (equals == std::string_view::npos) {
+            continue;  // neither a section nor a value: ignored
+        }
+        const std::string_view key = Trimmed(line.substr(0, equals));
+        current->Put(UnescapeName(key), std::string(line.substr(equals + 1)));
+    }
+    return doc;
+}
+
+std::string IniDocument::Serialize() const
+{
+    std::size_t estimate = 0;
+    for (const Section& s : m_sections) {
+        for (const Entry& e : s.entries) {
+            estimate += e.name.size() + e.raw.size() + 2;
+        }
+    }
+    std::string out;
+    out.reserve(estimate + m_sections.size() * 16);
+    bool first = true;
+    for (const Section& s : m_sections) {
+        if (s.entries.empty()) {
+            continue;
+        }
+        if (!first) {
+            out += '\n';
+        }
+        first = false;
+        out += '[';
+        if (s.name.empty()) {
+            out += "General";
+        } else if (EqualsIgnoreCaseAscii(s.name, "general")) {
+            out += "%General";
+        } else {
+            out += EscapeName(s.name);
+        }
+        out += "]\n";
+        for (const Entry& e : s.entries) {
+            AppendEscapedName(out, e.name);
+            out += '=';
+            out += e.raw;
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+IniDocument::Section* IniDocument::Find(std::string_view section)
+{
+    for (Section& s : m_sections) {
+        if (s.name == section) {
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
+const IniDocument::Section* IniDocument::Find(std::string_view section) const
+{
+    return const_cast<IniDocument*>(this)->Find(section);
+}
+
+IniDocument::Section& IniDocument::FindOrAdd(std::string_view section)
+{
+    if (Section* s = Find(section)) {
+        return *s;
+    }
+    m_sections.push_back(Section{std::string(section), {}, {}});
+    return m_sections.back();
+}
+
+std::size_t IniDocument::Section::SlotOf(std::string_view key) const
+{
+    const std::size_t mask = buckets.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(key) & mask;
+    while (buckets[slot] != 0 && entries[buckets[slot] - 1].name != key) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+void IniDocument::Section::Grow()
+{
+    buckets.assign(std::max<std::size_t>(16, buckets.size() * 2), 0);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        buckets[SlotOf(entries[i].name)] = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+const IniDocument::Entry* IniDocument::Section::Lookup(std::string_view key) const
+{
+    if (buckets.empty()) {
+        return nullptr;
+    }
+    const std::uint32_t index = buckets[SlotOf(key)];
+    return index == 0 ? nullptr : &entries[index - 1];
+}
+
+void IniDocument::Section::Put(std::string key, std::string raw)
+{
+    // At most half full, so probes stay short.
+    if ((entries.size() + 1) * 2 > buckets.size()) {
+        Grow();
+    }
+    std::uint32_t& slot = buckets[SlotOf(key)];
+    if (slot != 0) {
+        entries[slot - 1].raw = std::move(raw);
+        return;
+    }
+    entries.push_back(Entry{std::move(key), std::move(raw)});
+    slot = static_cast<std::uint32_t>(entries.size());
+}
+
+void IniDocument::Section::Clear()
+{
+    entries.clear();
+    std::fill(buckets.begin(), buckets.end(), 0);
+}
+
+const std::string* IniDocument::Raw(std::string_view section, std::string_view name) const
+{
+    const Section* s = Find(section);
+    if (s == nullptr) {
+        return nullptr;
+    }
+    const Entry* entry = s->Lookup(name);
+    return entry == nullptr ? nullptr : &entry->raw;
+}
+
+std::optional<IniDocument::Value> IniDocument::Get(std::string_view section, std::string_view name) const
+{
+    const std::string* raw = Raw(section, name);
+    if (raw == nullptr) {
+        return std::nullopt;
+    }
+    return UnescapeValue(*raw);
+}
+
+void IniDocument::Set(std::string_view section, std::string_view name, std::string_view text)
+{
+    FindOrAdd(section).Put(std::string(name), EscapeText(text));
+}
+
+void IniDocument::SetInt(std::string_view section, std::string_view name, std::int32_t value)
+{
+    FindOrAdd(section).Put(std::string(name), std::to_string(value));
+}
+
+void IniDocument::RemoveSection(std::string_view section)
+{
+    if (Section* s = Find(section)) {
+        s->Clear();  // keeps its room: it is usually written again at once
+    }
+}
+
+std::vector<std::string> IniDocument::Names(std::string_view section) const
+{
+    std::vector<std::string> names;
+    if (const Section* s = Find(section)) {
+        names.reserve(s->entries.size());
+        for (const Entry& e : s->entries) {
+            names.push_back(e.name);
+        }
+    }
+    return names;
+}
+
+std::size_t IniDocument::ValueCount() const
+{
+    std::size_t n = 0;
+    for (const Section& s : m_sections) {
+        n += s.entries.size();
+    }
+    return n;
+}
+
+}  // namespace dromo

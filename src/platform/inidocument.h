@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dromo {
+
+// The profile's INI text in memory, in the dialect QSettings reads and
+// writes (IniFormat), so a profile written here loads in any version that
+// used QSettings and the other way round:
+//  - "[Section]" headers; "[General]" holds values outside any section and
+//    a section really named "General" is "[%General]";
+//  - names escaped byte by byte: letters, digits, "_", "-" and "." stay,
+//    a backslash stays (it separates the parts of a name), anything else is
+//    "%XX" (or "%UXXXX" beyond Latin-1);
+//  - values in UTF-8 with C-style escapes, quoted when they hold ";", ","
+//    or "=" or begin or end with a blank; a text beginning with "@" gets a
+//    second "@"; an unquoted "," makes a list;
+//  - ";" begins a comment, a backslash at the end of a line continues it.
+//
+// Values are kept as they stand in the file and decoded when read, so a
+// value nobody writes (a list, a typed "@Variant(...)") goes back out
+// exactly as it came in, and loading costs little more than reading.
+// QSettings sorts names when it writes; here the order they were written in
+// is kept, which it reads the same.
+class IniDocument {
+public:
+    // What a stored value reads as.
+    struct Value {
+        std::string text;
+        // A list, a byte array or a typed variant: never read as a number.
+        bool plainText = true;
+    };
+
+    static IniDocument Parse(std::string_view text);
+    std::string Serialize() const;
+
+    // The raw (escaped) value, or null when missing.
+    const std::string* Raw(std::string_view section, std::string_view name) const;
+    // The decoded value; nothing when missing (or "@Invalid()").
+    std::optional<Value> Get(std::string_view section, std::string_view name) const;
+    void Set(std::string_view section, std::string_view name, std::string_view text);
+    void SetInt(std::string_view section, std::string_view name, std::int32_t value);
+    void RemoveSection(std::string_view section);
+    std::vector<std::string> Names(std::string_view section) const;
+    std::size_t ValueCount() const;
+
+    // The codec, open for tests against QSettings itself.
+    static std::string EscapeName(std::string_view name);
+    static void AppendEscapedName(std::string& out, std::string_view name);
+    static std::string UnescapeName(std::string_view escaped);
+    static std::string EscapeText(std::string_view text);
+    static std::optional<Value> UnescapeValue(std::string_view raw);
+
+private:
+    struct Entry {
+        std::string name;
+        std::string raw;
+    };
+    // A section's values in the order first written, with an open-addressing
+    // index over them: a save rewrites the task section's 240,000 values for
+    // 10,000 tasks, and a node-based map spends most of that time missing
+    // the cache.
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+        std::vector<std::uint32_t> buckets;  // entry index + 1; 0 is free
+
+        const Entry* Lookup(std::string_view key) const;
+        void Put(std::string key, std::string raw);
+        void Clear();
+
+    private:
+        std::size_t SlotOf(std::string_view key) const;
+        void Grow();
+    };
+    Section* Find(std::string_view section);
+    const Section* Find(std::string_view section) const;
+    Section& FindOrAdd(std::string_view section);
+
+    std::vector<Section> m_sections;
+};
+
+}  // namespace dromo

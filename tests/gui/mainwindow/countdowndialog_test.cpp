@@ -1,0 +1,95 @@
+#include "mainwindow/countdowndialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+
+#include "core/globaloptions.h"
+#include "core/tasktable.h"
+#include "download/workerstate.h"
+#include "fakes/fakes.h"
+#include "mainwindow/completion.h"
+
+namespace dromo {
+namespace {
+
+// The completion rules with the real countdown dialog; the power and the
+// line are fakes that note what they were asked.
+struct CountdownRig {
+    TaskTable table;
+    GlobalOptions options;
+    WorkerState state;
+    test::FakeNetwork network;
+    test::FakeShell shell;
+    test::FakeMessages messages;
+    GuiCountdown countdown;
+    int exits = 0;
+    Completion completion{table, options, state, network, network, shell, messages, countdown, [this] { ++exits; }};
+
+    // All downloads are over: the check raises the countdown.
+    CountdownDialog* Raise()
+    {
+        completion.CompletionCheck();
+        CountdownDialog* shown = nullptr;
+        (void)QTest::qWaitFor([&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<CountdownDialog*>(w);
+                if (dialog && dialog->isVisible()) {
+                    shown = dialog;
+                }
+            }
+            return shown != nullptr;
+        });
+        return shown;
+    }
+};
+
+TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
+{
+    const std::pair<const char*, std::function<void(CountdownDialog&)>> ways[] = {
+        {"Esc", [](CountdownDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"the close button", [](CountdownDialog& d) { d.close(); }},
+        {"Cancel", [](CountdownDialog& d) {
+             QTest::mouseClick(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+         }},
+    };
+    CountdownRig rig;
+    rig.options.shutDownIfDone = 1;
+    for (const auto& [way, close] : ways) {
+        QPointer<CountdownDialog> dialog = rig.Raise();
+        ASSERT_TRUE(dialog) << "a countdown after " << way;
+        EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+        close(*dialog);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); })) << way << " closes it";
+        EXPECT_TRUE(rig.network.calls.empty()) << way;
+        EXPECT_EQ(rig.exits, 0) << way;
+    }
+    // Still asked after all three: the rules know each countdown ended.
+    EXPECT_NE(rig.Raise(), nullptr);
+    EXPECT_EQ(rig.options.shutDownIfDone, 1);
+}
+
+TEST(CountdownDialog, ReachingZeroHangsUpThenAsksForPowerOff)
+{
+    CountdownRig rig;
+    rig.options.shutDownIfDone = 1;
+    rig.options.hangupIfDone = 1;
+    rig.network.state.modem = true;
+    CountdownDialog* dialog = rig.Raise();
+    ASSERT_NE(dialog, nullptr);
+    for (int second = 0; second < CountdownSteps::kSteps - 1; ++second) {
+        dialog->Tick();
+    }
+    EXPECT_TRUE(rig.network.calls.empty()) << "nothing before 0";
+    dialog->Tick();
+    EXPECT_EQ(rig.network.calls, (std::vector<std::string>{"hangup", "poweroff"}));
+    EXPECT_EQ(rig.exits, 1) << "the refused power-off still ends Dromo";
+}
+
+}  // namespace
+}  // namespace dromo

@@ -1,0 +1,85 @@
+#pragma once
+
+// A person at the main window: clicks on rows and toolbar buttons, keys on
+// the active window. Everything goes through the real widgets and actions.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidget>
+
+#include "mainwindow/cmainframe.h"
+#include "mainwindow/cmainview.h"
+#include "mainwindow/tasklistmodel.h"
+
+namespace dromo::test {
+
+// Shows the frame and makes it the active window, so its shortcuts work.
+inline bool ShowActive(CMainFrame& frame)
+{
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    frame.activateWindow();
+    return QTest::qWaitForWindowActive(&frame);
+}
+
+// Waits until the list shows what the table holds (the model flushes by
+// its own timer, as in the running program).
+inline bool WaitForList(TaskListModel& model, int rows)
+{
+    return QTest::qWaitFor([&] { return model.rowCount() == rows; });
+}
+
+inline QPoint RowCentre(CMainView& view, int row)
+{
+    return view.visualRect(view.model()->index(row, 1)).center();
+}
+
+inline void ClickRow(CMainView& view, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
+}
+
+inline QToolButton* ToolButtonOf(CMainFrame& frame, CommandId id)
+{
+    auto* bar = frame.findChild<QToolBar*>(QStringLiteral("toolbar"));
+    return bar ? qobject_cast<QToolButton*>(bar->widgetForAction(frame.Action(id))) : nullptr;
+}
+
+// Clicks a toolbar button; false when there is no such button.
+inline bool ClickToolButton(CMainFrame& frame, CommandId id)
+{
+    QToolButton* button = ToolButtonOf(frame, id);
+    if (!button) {
+        return false;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+// Runs `pick` on the next popup menu as soon as it is shown.
+template <typename Pick>
+void WhenMenuShows(Pick pick)
+{
+    QTimer::singleShot(0, [pick] {
+        if (!QTest::qWaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; })) {
+            return;
+        }
+        pick(*qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    });
+}
+
+// The texts of a menu's items, "-" for a separator.
+inline QStringList MenuTexts(const QMenu& menu)
+{
+    QStringList texts;
+    for (QAction* action : menu.actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+}  // namespace dromo::test
