@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dromo needs to build, run and test, when they
 # are missing. Uses sudo when not run as root. With --browser-tests also
-# Chromium, Node.js and the test's npm packages (playwright-core) for the
-# browser capture test.
+# Chromium, Firefox ESR, Node.js and the test's npm packages (playwright-core) for the
+# browser capture tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 browser_tests=0
@@ -22,7 +22,7 @@ packages=(
   gnome-keyring libsecret-tools appstream dpkg-dev
 )
 if [ $browser_tests -eq 1 ]; then
-  packages+=(chromium)
+  packages+=(chromium firefox-esr)
   # Node.js may come from elsewhere with npm inside; Debian's otherwise.
   command -v npm >/dev/null || packages+=(nodejs npm)
 fi

@@ -2,41 +2,30 @@
 
 namespace dromo {
 
-HandOverQueue::HandOverQueue() : m_thread([this] { Run(); }) {}
-
 HandOverQueue::~HandOverQueue()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_closing = true;
+    for (Running& running : m_running) {
+        running.thread.join();
     }
-    m_wake.notify_one();
-    m_thread.join();
 }
 
 void HandOverQueue::Add(Job job)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_jobs.push_back(std::move(job));
-    }
-    m_wake.notify_one();
-}
-
-void HandOverQueue::Run()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
-        if (m_jobs.empty()) {
-            return;  // closing, and nothing left to do
+    // Finished calls leave nothing behind but their thread to be joined.
+    for (auto it = m_running.begin(); it != m_running.end();) {
+        if (it->done->load()) {
+            it->thread.join();
+            it = m_running.erase(it);
+        } else {
+            ++it;
         }
-        const Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        lock.unlock();
-        job();
-        lock.lock();
     }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([job = std::move(job), done] {
+        job();
+        done->store(true);
+    });
+    m_running.push_back(Running{std::move(done), std::move(thread)});
 }
 
 }  // namespace dromo

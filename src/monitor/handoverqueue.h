@@ -1,22 +1,22 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
+#include <atomic>
 #include <functional>
-#include <mutex>
+#include <list>
+#include <memory>
 #include <thread>
 
 namespace dromo {
 
-// Runs the calls to Dromo (starting it, handing it captured URLs) one after
-// another on a thread of its own, so the host keeps answering the browser
-// while Dromo starts or asks the user about a URL. The destructor finishes
-// what is queued.
+// Runs the calls to Dromo (starting it, handing it captured downloads) off
+// the thread that answers the browser, each on a thread of its own: one
+// hand-over Dromo keeps (asking the user about it) holds up no other. Each
+// call is bounded by its own time-out. The destructor waits for what runs.
 class HandOverQueue {
 public:
     using Job = std::function<void()>;
 
-    HandOverQueue();
+    HandOverQueue() = default;
     ~HandOverQueue();
     HandOverQueue(const HandOverQueue&) = delete;
     HandOverQueue& operator=(const HandOverQueue&) = delete;
@@ -24,13 +24,12 @@ public:
     void Add(Job job);
 
 private:
-    void Run();
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Job> m_jobs;
-    bool m_closing = false;
-    std::thread m_thread;
+    struct Running {
+        std::shared_ptr<std::atomic<bool>> done;
+        std::thread thread;
+    };
+    // Only the answering thread adds and reaps.
+    std::list<Running> m_running;
 };
 
 }  // namespace dromo

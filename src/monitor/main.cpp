@@ -1,6 +1,6 @@
 // tessarin: Dromo's native messaging host. A browser's extension starts it
 // and talks to it over stdin and stdout; it answers by the capture rules
-// and hands captured URLs to Dromo over D-Bus.
+// and hands captured downloads to Dromo over D-Bus.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     // extension's origin (Chromium), or the manifest and the add-on id
     // (Firefox).
     SettingsProfile profile;
-    TessarinHost host(profile);
+    TessarinHost host(profile, [] { return DromoReachable(); });
     HandOverQueue calls;
     // Monitor creation.
     if (host.StartWithBrowser()) {
@@ -104,8 +104,8 @@ int main(int argc, char** argv)
         }
         // Answer first: the browser must not wait while Dromo starts or
         // asks about the URL.
-        if (!answer.capturedUrl.empty()) {
-            calls.Add([url = answer.capturedUrl] { HandUrlToDromo(url); });
+        if (answer.handOver) {
+            calls.Add([handOver = *answer.handOver] { HandToDromo(handOver); });
         }
     }
 }

@@ -1,9 +1,13 @@
 #include "tessarinhost.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <atomic>
 
 #include "capture/monitors.h"
@@ -11,14 +15,29 @@
 namespace dromo {
 namespace {
 
+constexpr const char* kDromoName = "DROMO.URLMonitor";
+// Long enough for Dromo to start by activation; a Dromo that asks the user
+// about the URL has been given it by then, so nothing is lost by giving up.
+constexpr int kHandOverTimeoutMs = 30000;
+// The browser is waiting on the answer that this check is part of.
+constexpr int kReachableTimeoutMs = 500;
+
+// The details Dromo knows, and the most of each that is passed on.
+const char* const kDetailKeys[] = {"cookie", "referrer", "userAgent", "fileName", "mimeType", "size"};
+constexpr qsizetype kDetailLimit = 64 * 1024;
+
 QByteArray Json(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-QByteArray Error(const QString& why)
+QByteArray Error(const QString& why, const QJsonValue& id = QJsonValue())
 {
-    return Json(QJsonObject{{QStringLiteral("error"), why}});
+    QJsonObject reply{{QStringLiteral("error"), why}};
+    if (!id.isUndefined() && !id.isNull()) {
+        reply.insert(QStringLiteral("id"), id);
+    }
+    return Json(reply);
 }
 
 QDBusConnection FreshSessionConnection()
@@ -28,9 +47,101 @@ QDBusConnection FreshSessionConnection()
                                          QStringLiteral("tessarin%1").arg(++count));
 }
 
+std::string Lower(std::string text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+bool WebOrFtp(const std::string& url)
+{
+    const std::string lower = Lower(url);
+    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0;
+}
+
+// True when the URL says nothing about the file's type: it carries a query
+// ("?", "=" or "&"), or its last path part has no extension of letters and
+// digits (/download/12345, /get/). Only such a URL may be judged by the name
+// the browser settled on.
+bool UrlHidesType(const std::string& url)
+{
+    if (url.find_first_of("?=&") != std::string::npos) {
+        return true;
+    }
+    std::string path = url;
+    const std::size_t scheme = path.find("://");
+    if (scheme != std::string::npos) {
+        const std::size_t slash = path.find('/', scheme + 3);
+        path = slash == std::string::npos ? std::string() : path.substr(slash);
+    }
+    path = path.substr(0, path.find('#'));
+    const std::string last = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = last.rfind('.');
+    if (dot == std::string::npos || dot + 1 == last.size()) {
+        return true;
+    }
+    for (std::size_t i = dot + 1; i < last.size(); ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(last[i]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::map<std::string, std::string> Details(const QJsonObject& m)
+{
+    std::map<std::string, std::string> details;
+    const QJsonObject given = m.value(QStringLiteral("details")).toObject();
+    for (const char* key : kDetailKeys) {
+        const QJsonValue value = given.value(QLatin1String(key));
+        QString text;
+        if (value.isString()) {
+            text = value.toString();
+        } else if (value.isDouble() && value.toDouble() >= 0) {
+            text = QString::number(static_cast<qint64>(value.toDouble()));
+        }
+        if (!text.isEmpty() && text.size() <= kDetailLimit) {
+            details[key] = text.toStdString();
+        }
+    }
+    return details;
+}
+
+// The request identifier as the key it is held under ("" for none).
+std::string IdKey(const QJsonValue& id)
+{
+    if (id.isString()) {
+        return "s" + id.toString().toStdString();
+    }
+    if (id.isDouble()) {
+        return "n" + QString::number(id.toDouble(), 'g', 17).toStdString();
+    }
+    return {};
+}
+
+// The switches as they are now, for the extension to decide clicks by
+// without asking (a failed read reports them off).
+QJsonObject SwitchesReply(Profile& profile, const char* clicksName)
+{
+    CaptureSwitches switches;
+    switches.Read(profile, clicksName);
+    QJsonArray types;
+    for (const std::string& type : switches.fileTypes) {
+        types.append(QString::fromStdString(type));
+    }
+    return {{QStringLiteral("clicks"), switches.clicks},
+            {QStringLiteral("allFtp"), switches.allFtp},
+            {QStringLiteral("fileTypes"), types}};
+}
+
 }  // namespace
 
-TessarinHost::TessarinHost(Profile& profile) : m_profile(profile) {}
+TessarinHost::TessarinHost(Profile& profile, Reachable dromoReachable)
+    : m_profile(profile), m_dromoReachable(std::move(dromoReachable))
+{
+}
 
 TessarinHost::~TessarinHost() = default;
 
@@ -53,53 +164,152 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     const QString event = m.value(QStringLiteral("event")).toString();
     const std::string url = m.value(QStringLiteral("url")).toString().toStdString();
     const bool ctrl = m.value(QStringLiteral("ctrl")).toBool();
+    const QJsonValue id = m.value(QStringLiteral("id"));
+    const std::string idKey = IdKey(id);
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(m_held, [now](const auto& held) { return now - held.second.since > kHoldFor; });
+
+    // The extension's word on a capture it was told of.
+    if (event == QLatin1String("Deliver") || event == QLatin1String("Cancel")) {
+        const auto held = m_held.find(idKey);
+        if (idKey.empty() || held == m_held.end()) {
+            return {Error(QStringLiteral("no capture held under this id"), id), {}};
+        }
+        std::optional<HandOver> handOver;
+        if (event == QLatin1String("Deliver")) {
+            handOver = std::move(held->second.handOver);
+        }
+        m_held.erase(held);
+        return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+    }
+
+    // A capture decided by the rules; held back when the browser has the
+    // download only through a POST, or Dromo cannot take it now.
+    QJsonObject reply;
+    std::optional<HandOver> handOver;
+    const QString method = m.value(QStringLiteral("method")).toString();
+    const bool refetchable = method.isEmpty() || method.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0;
+    const std::map<std::string, std::string> details = Details(m);
+    const auto byName = details.find("fileName");
+    // On the download path the browser's name for the file speaks for a URL
+    // that does not tell its type.
+    auto byFileName = [&](const CaptureSwitches& switches, const std::string& candidate, bool lower) {
+        return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
+               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
+    };
+    auto decide = [&](bool capture, const std::string& captured) {
+        capture = capture && refetchable && WebOrFtp(captured) && m_dromoReachable();
+        if (capture) {
+            handOver = HandOver{captured, details};
+        }
+        return capture;
+    };
 
     if (monitor == QLatin1String("URLMonitor")) {
         if (!m_urlMonitor) {
             m_urlMonitor = std::make_unique<URLMonitor>(m_profile);
         }
         if (event == QLatin1String("BeforeNavigate2")) {
-            const bool capture = m_urlMonitor->BeforeNavigate2(url, ctrl);
-            return {Json({{QStringLiteral("capture"), capture}}), capture ? url : std::string()};
-        }
-        if (event == QLatin1String("StatusTextChange")) {
+            reply.insert(QStringLiteral("capture"), decide(m_urlMonitor->BeforeNavigate2(url, ctrl), url));
+        } else if (event == QLatin1String("StatusTextChange")) {
             const auto captured =
                 m_urlMonitor->StatusTextChange(m.value(QStringLiteral("text")).toString().toStdString(), ctrl);
-            return {Json({{QStringLiteral("capture"), captured.has_value()}}), captured.value_or(std::string())};
-        }
-        if (event == QLatin1String("OnQuit")) {
+            if (captured) {
+                reply.insert(QStringLiteral("capture"), decide(true, *captured));
+            } else {
+                const bool named = !ctrl && byFileName(m_urlMonitor->Switches(), url, true);
+                reply.insert(QStringLiteral("capture"), decide(named, url));
+            }
+        } else if (event == QLatin1String("OnQuit")) {
             m_urlMonitor->OnQuit();
-            return {Json({}), {}};
+        } else if (event == QLatin1String("Switches")) {
+            reply = SwitchesReply(m_profile, kClicksInChromium);
+        } else {
+            return {Error(QStringLiteral("unknown monitor or event"), id), {}};
         }
     } else if (monitor == QLatin1String("NVMonitor")) {
         if (!m_nvMonitor) {
             m_nvMonitor = std::make_unique<NVMonitor>(m_profile);
         }
         if (event == QLatin1String("Initialize")) {
-            const bool capture =
+            bool capture =
                 m_nvMonitor->Initialize(m.value(QStringLiteral("protocol")).toString().toStdString(), url);
-            return {Json({{QStringLiteral("retVal"), capture ? 1 : 0}}), capture ? url : std::string()};
-        }
-        if (event == QLatin1String("Open")) {
+            capture = capture || byFileName(m_nvMonitor->Switches(), url, false);
+            reply.insert(QStringLiteral("retVal"), decide(capture, url) ? 1 : 0);
+        } else if (event == QLatin1String("Open")) {
             m_nvMonitor->Open(url);
-            return {Json({}), {}};
+        } else if (event == QLatin1String("Switches")) {
+            reply = SwitchesReply(m_profile, kClicksInFirefox);
+        } else {
+            return {Error(QStringLiteral("unknown monitor or event"), id), {}};
+        }
+    } else {
+        return {Error(QStringLiteral("unknown monitor or event"), id), {}};
+    }
+
+    if (!idKey.empty()) {
+        reply.insert(QStringLiteral("id"), id);
+        if (handOver) {
+            m_held[idKey] = Held{std::move(*handOver), now};
+            handOver.reset();
         }
     }
-    return {Error(QStringLiteral("unknown monitor or event")), {}};
+    return {Json(reply), std::move(handOver)};
 }
 
-void HandUrlToDromo(const std::string& url)
+void HandToDromo(const HandOver& handOver)
 {
     QDBusConnection bus = FreshSessionConnection();
     if (bus.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("DROMO.URLMonitor"), QStringLiteral("/URLMonitor"), QStringLiteral("DROMO.URLMonitor"),
-            QStringLiteral("AddURL"));
-        call << QString::fromStdString(url);
-        // Dromo may be starting, or asking the user about the URL: wait.
-        bus.call(call, QDBus::Block, 24 * 3600 * 1000);
+        auto call = [&bus](const QString& method) {
+            return QDBusMessage::createMethodCall(QLatin1String(kDromoName), QStringLiteral("/URLMonitor"),
+                                                  QLatin1String(kDromoName), method);
+        };
+        bool added = false;
+        if (!handOver.details.empty()) {
+            qDBusRegisterMetaType<QMap<QString, QString>>();
+            QMap<QString, QString> details;
+            for (const auto& [key, value] : handOver.details) {
+                details.insert(QString::fromStdString(key), QString::fromStdString(value));
+            }
+            QDBusMessage add = call(QStringLiteral("AddDownload"));
+            add << QString::fromStdString(handOver.url) << QVariant::fromValue(details);
+            const QDBusMessage answer = bus.call(add, QDBus::Block, kHandOverTimeoutMs);
+            // A Dromo from before AddDownload still takes the URL.
+            added = !(answer.type() == QDBusMessage::ErrorMessage &&
+                      answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"));
+        }
+        if (!added) {
+            QDBusMessage add = call(QStringLiteral("AddURL"));
+            add << QString::fromStdString(handOver.url);
+            bus.call(add, QDBus::Block, kHandOverTimeoutMs);
+        }
     }
     QDBusConnection::disconnectFromBus(bus.name());
+}
+
+bool DromoReachable()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return false;
+    }
+    auto ask = [&bus](const QString& method) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), method);
+        if (method == QLatin1String("NameHasOwner")) {
+            call << QLatin1String(kDromoName);
+        }
+        const QDBusMessage answer = bus.call(call, QDBus::Block, kReachableTimeoutMs);
+        return answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty()
+                   ? answer.arguments().constFirst()
+                   : QVariant();
+    };
+    if (ask(QStringLiteral("NameHasOwner")).toBool()) {
+        return true;
+    }
+    return ask(QStringLiteral("ListActivatableNames")).toStringList().contains(QLatin1String(kDromoName));
 }
 
 void StartDromo()
@@ -109,7 +319,7 @@ void StartDromo()
         QDBusMessage call = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("StartServiceByName"));
-        call << QStringLiteral("DROMO.URLMonitor") << 0u;
+        call << QLatin1String(kDromoName) << 0u;
         bus.call(call, QDBus::Block, 60000);
     }
     QDBusConnection::disconnectFromBus(bus.name());

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <chrono>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace dromo {
@@ -10,33 +14,79 @@ class NVMonitor;
 class Profile;
 class URLMonitor;
 
+// What goes to Dromo for one captured download: the URL, and what the
+// browser knows about it (cookie, referrer, userAgent, fileName, mimeType,
+// size), each optional.
+struct HandOver {
+    std::string url;
+    std::map<std::string, std::string> details;
+};
+
 // One browser's capture monitor: answers the extension's messages by the
 // capture rules and hands captured URLs to Dromo.
+//
+// Messages (JSON objects), each answered by one frame:
+//   {"monitor":"URLMonitor","event":"BeforeNavigate2","url":U,"ctrl":B}  -> {"capture":B}
+//   {"monitor":"URLMonitor","event":"StatusTextChange","text":T,"ctrl":B} -> {"capture":B}
+//   {"monitor":"URLMonitor","event":"OnQuit"}                             -> {}
+//   {"monitor":"NVMonitor","event":"Initialize","protocol":P,"url":U}     -> {"retVal":0|1}
+//   {"monitor":"NVMonitor","event":"Open","url":U}                        -> {}
+//   {"monitor":M,"event":"Switches"} -> {"clicks":B,"allFtp":B,"fileTypes":[...]}
+//   {"monitor":M,"event":"Deliver"|"Cancel","id":I}                       -> {"id":I}
+// Optional in the three deciding events: "id" (number or string, echoed in
+// the answer), "method" (the request's; anything but GET is not captured),
+// "url" beside the status text, and "details" {cookie, referrer, userAgent,
+// fileName, mimeType, size}. On the download path a URL that hides its type
+// is judged by details.fileName. Nothing is captured that Dromo could not
+// take now, nor a URL other than http, https or ftp.
+//
+// Frames that carry an "id" are answered with it, and a capture they cause
+// is held until the extension confirms it took the download from the browser
+// ("Deliver") or says it gave up ("Cancel"): a hand-over the browser kept is
+// never delivered as well. Frames without an id are handed over at once.
 class TessarinHost {
 public:
-    explicit TessarinHost(Profile& profile);
+    // Whether Dromo can take a hand-over now (it owns its bus name, or the
+    // bus can start it). Without Dromo the browser keeps the download.
+    using Reachable = std::function<bool()>;
+
+    TessarinHost(Profile& profile, Reachable dromoReachable);
     ~TessarinHost();
 
-    // The reply to one message, and the URL to hand over ("" for none).
+    // The reply to one message, and the hand-over to make now, if any.
     struct Answer {
         QByteArray reply;
-        std::string capturedUrl;
+        std::optional<HandOver> handOver;
     };
     Answer Handle(const QByteArray& message);
 
     // Monitor creation: with "Start with Browser" on, Dromo is started now.
     bool StartWithBrowser();
 
+    // A held capture nobody confirmed within this time is forgotten.
+    static constexpr std::chrono::seconds kHoldFor{60};
+
 private:
+    struct Held {
+        HandOver handOver;
+        std::chrono::steady_clock::time_point since;
+    };
+
     Profile& m_profile;
+    Reachable m_dromoReachable;
     std::unique_ptr<URLMonitor> m_urlMonitor;
     std::unique_ptr<NVMonitor> m_nvMonitor;
+    std::map<std::string, Held> m_held;
 };
 
-// Hands a URL to Dromo over a fresh session-bus connection and waits for its
-// answer; D-Bus activation starts Dromo when it is not running. Failures are
-// dropped without a word, as the browser must not be disturbed.
-void HandUrlToDromo(const std::string& url);
+// Hands a download to Dromo over a fresh session-bus connection: AddDownload
+// when there are details (AddURL when that Dromo has no AddDownload), AddURL
+// otherwise. D-Bus activation starts Dromo when it is not running. Bounded:
+// a Dromo that keeps the call (asking the user) has it all the same.
+// Failures are dropped without a word, as the browser must not be disturbed.
+void HandToDromo(const HandOver& handOver);
+// Quick and bounded: Dromo owns DROMO.URLMonitor or the bus can activate it.
+bool DromoReachable();
 // Asks the bus to start Dromo (for "Start with Browser").
 void StartDromo();
 

@@ -1,18 +1,17 @@
-// Tessarin end to end in Debian's Chromium, headless: the extension loaded,
-// the host registered for the test's profile, a stand-in for Dromo on a
-// private session bus, pages on a local nginx. Playwright (drive.mjs) clicks.
+// Tessarin end to end in Debian's Chromium and Firefox ESR, headless: the
+// extension loaded, the host registered, a stand-in for Dromo on a private
+// session bus, pages on a local nginx. Drivers click (drive.mjs over the
+// DevTools protocol, drive-firefox.mjs over WebDriver BiDi); this side checks
+// what reached Dromo and what the browser kept.
 
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QFile>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
+#include <regex>
 
+#include "fakedromo.h"
 #include "settingsprofile.h"
 #include "testservers.h"
 
@@ -22,60 +21,193 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kChromium = "/usr/bin/chromium";
+constexpr const char* kFirefox = "/usr/bin/firefox-esr";
+const std::string kDriverDir = DROMO_SOURCE_DIR "/tests/browser";
 
-TEST(Browser, ClicksAndDownloadsReachDromoCtrlClicksDoNot)
-{
-    const std::string driver = DROMO_SOURCE_DIR "/tests/browser/drive.mjs";
-    if (!fs::exists(kChromium) || !fs::exists(DROMO_SOURCE_DIR "/tests/browser/node_modules/playwright-core")) {
-        GTEST_SKIP() << "needs Debian's chromium and `npm ci --prefix tests/browser`";
-    }
-    test::PrivateSessionBus daemon;
-    QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(daemon.Address()), "browser");
-    ASSERT_TRUE(bus.isConnected());
-
-    // The switches the host reads: clicks in the Chromium family, zip files.
+class BrowserCapture : public ::testing::Test {
+protected:
+    void SetUp() override
     {
+        if (!fs::exists(kDriverDir + "/node_modules/playwright-core")) {
+            GTEST_SKIP() << "needs `npm ci --prefix tests/browser`";
+        }
+        m_daemon = std::make_unique<test::PrivateSessionBus>();
+        m_bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()), "browser"));
+        ASSERT_TRUE(m_bus->isConnected());
+
+        // The switches the host reads: clicks in both families, three types.
         SettingsProfile profile;
         profile.WriteInt("Settings", "Capture Clicks in IE", 1);
-        profile.WriteInt("Settings", "Capture Clicks in NV", 0);
+        profile.WriteInt("Settings", "Capture Clicks in NV", 1);
         profile.WriteInt("Settings", "Capture All FTP", 0);
         profile.WriteInt("Settings", "Start with Browser", 0);
-        profile.WriteString("Settings", "Capture File Types", "exe zip");
+        profile.WriteString("Settings", "Capture File Types", "exe zip pdf");
         ASSERT_TRUE(profile.Flush());
+
+        m_dromo = test::StartFakeDromo(*m_bus, m_dir.File("calls.log"), true);
+
+        const std::string www = m_www.Path();
+        test::WriteFile(m_www.File("page.html"), R"(<!doctype html><html><body>
+<a id="capture" href="/a.zip">a.zip</a>
+<a id="ctrl" href="/b.zip">b.zip</a>
+<a id="plain" href="/other.html">other</a>
+<a id="get" href="/get?id=7">report</a>
+<a id="named" href="/files/blob-7" download="quarterly.zip">named</a>
+<a id="data" href="data:application/zip;base64,UEsFBgAAAAAAAAAAAAAAAAAAAAAAAA==" download="inline.zip">data</a>
+<a id="counted" href="/c.zip">counted</a>
+<a id="cancelled" href="/d.zip">cancelled</a>
+<a id="absent" href="/e.zip">e.zip</a>
+<a id="renamed" href="/f.zip" download="renamed.zip">f.zip</a>
+<form method="post" action="/post/form.zip"><button id="send">send</button></form>
+<script>
+window.clicks = 0;
+document.getElementById("counted").addEventListener("click", () => { window.clicks++; });
+document.getElementById("cancelled").addEventListener("click", (e) => e.preventDefault());
+</script>
+</body></html>
+)");
+        test::WriteFile(m_www.File("members.html"),
+                        "<!doctype html><a id=\"members\" href=\"/members/report.zip\">report</a>\n");
+        test::WriteFile(m_www.File("other.html"), "<!doctype html><p>other</p>\n");
+        for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip", "f.zip", "report.bin"}) {
+            test::WriteFile(m_www.File(name), test::RandomBytes(4096, name[0]));
+        }
+        fs::create_directories(m_www.File("attach"));
+        fs::create_directories(m_www.File("members"));
+        fs::create_directories(m_www.File("files"));
+        test::WriteFile(m_www.File("attach/report.zip"), test::RandomBytes(4096, 3));
+        test::WriteFile(m_www.File("members/report.zip"), test::RandomBytes(8192, 4));
+        test::WriteFile(m_www.File("files/blob-7"), test::RandomBytes(4096, 5));
+        m_nginx = std::make_unique<test::Nginx>(
+            www,
+            "types { text/html html; application/zip zip; } "
+            "location /attach/ { add_header Content-Disposition attachment; } "
+            "location = /members.html { add_header Set-Cookie \"session=s3cr3t; Path=/; HttpOnly\"; } "
+            "location /members/ { if ($cookie_session != \"s3cr3t\") { return 403; } } "
+            "location = /get { default_type application/pdf; "
+            "  add_header Content-Disposition 'attachment; filename=\"report.pdf\"'; alias " + www + "/report.bin; } "
+            "location /files/ { default_type application/octet-stream; } "
+            "location /post/ { default_type application/zip; "
+            "  add_header Content-Disposition 'attachment; filename=\"form.zip\"'; return 200 'PK form answer'; }");
+        fs::create_directories(m_downloads.Path());
     }
 
-    // Dromo's stand-in logs every AddURL.
-    test::TempDir dir;
-    test::ChildProcess dromo({"/usr/bin/python3", "-m", "dbusmock", "--session", "-l", dir.File("calls.log"),
-                              "DROMO.URLMonitor", "/URLMonitor", "DROMO.URLMonitor"});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!bus.interface()->isServiceRegistered("DROMO.URLMonitor")) {
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    void TearDown() override
+    {
+        m_nginx.reset();
+        m_dromo.reset();
+        m_bus.reset();
+        QDBusConnection::disconnectFromBus("browser");
+        m_daemon.reset();
     }
-    QDBusMessage add =
-        QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor", "org.freedesktop.DBus.Mock", "AddMethod");
-    add << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("") << QString("");
-    ASSERT_EQ(bus.call(add).type(), QDBusMessage::ReplyMessage);
 
-    test::TempDir www;
-    test::WriteFile(www.File("page.html"),
-                    "<!doctype html><html><body>\n"
-                    "<a id=\"capture\" href=\"/a.zip\">a.zip</a>\n"
-                    "<a id=\"ctrl\" href=\"/b.zip\">b.zip</a>\n"
-                    "<a id=\"plain\" href=\"/other.html\">other</a>\n"
-                    "</body></html>\n");
-    test::WriteFile(www.File("other.html"), "<!doctype html><p>other</p>\n");
-    test::WriteFile(www.File("a.zip"), test::RandomBytes(4096, 1));
-    test::WriteFile(www.File("b.zip"), test::RandomBytes(4096, 2));
-    fs::create_directories(www.File("attach"));
-    test::WriteFile(www.File("attach/report.zip"), test::RandomBytes(4096, 3));
-    test::Nginx nginx(www.Path(), "types { text/html html; application/zip zip; } "
-                                  "location /attach/ { add_header Content-Disposition attachment; }");
+    std::string Origin() const { return m_nginx->Url(""); }
+    std::string Details() const { return test::ReadFile(m_dir.File("calls.log.details")); }
+    bool Kept(const std::string& name) const { return fs::exists(m_downloads.File(name)); }
 
+    // The details line of the hand-over of `path`, or "".
+    std::string HandedOver(const std::string& path) const
+    {
+        const std::string details = Details();
+        const std::string prefix = Origin() + path + " ";
+        const std::size_t at = details.find(prefix);
+        return at == std::string::npos ? std::string() : details.substr(at, details.find('\n', at) - at);
+    }
+
+    // Runs a driver; its output, with its exit status checked.
+    std::string Drive(const std::vector<std::string>& argv)
+    {
+        std::string output;
+        EXPECT_EQ(test::RunCommand(argv, &output), 0) << output;
+        return output;
+    }
+
+    // The cases both browsers share, once both driver phases have run.
+    void CheckSharedCases(const std::string& output)
+    {
+        // Members only: the session cookie (HttpOnly) and the referrer travel,
+        // and with them the file comes byte-exact.
+        const std::string members = HandedOver("/members/report.zip");
+        EXPECT_NE(members.find("cookie=session=s3cr3t "), std::string::npos) << members;
+        EXPECT_NE(members.find("referrer=" + Origin() + "/members.html "), std::string::npos) << members;
+        EXPECT_NE(members.find("userAgent=Mozilla/5.0"), std::string::npos) << members;
+        std::smatch cookie;
+        const bool sent = std::regex_search(members, cookie, std::regex("cookie=(.*?) (fileName|mimeType|referrer|size|userAgent)="));
+        EXPECT_TRUE(sent) << members;
+        if (sent) {
+            std::string fetched;
+            EXPECT_EQ(test::RunCommand({"curl", "-sf", "-o", m_dir.File("members.zip"), "-H",
+                                        "Cookie: " + cookie.str(1), Origin() + "/members/report.zip"},
+                                       &fetched),
+                      0);
+            EXPECT_EQ(test::ReadFile(m_dir.File("members.zip")), test::ReadFile(m_www.File("members/report.zip")));
+        }
+
+        // Attachments whose URL hides the type, by the browser's name.
+        const std::string query = HandedOver("/get?id=7");
+        EXPECT_NE(query.find("fileName=report.pdf "), std::string::npos) << Details();
+        EXPECT_NE(query.find("mimeType=application/pdf "), std::string::npos) << query;
+        EXPECT_NE(query.find("referrer=" + Origin() + "/page.html "), std::string::npos) << query;
+        EXPECT_NE(HandedOver("/files/blob-7").find("fileName=quarterly.zip "), std::string::npos) << Details();
+        EXPECT_NE(HandedOver("/attach/report.zip"), "") << Details();
+        EXPECT_NE(HandedOver("/c.zip"), "") << Details();
+
+        // What only the browser can fetch stays there.
+        EXPECT_TRUE(Kept("inline.zip"));
+        EXPECT_TRUE(Kept("form.zip"));
+        EXPECT_EQ(Details().find("/post/"), std::string::npos) << Details();
+        EXPECT_EQ(Details().find("data:"), std::string::npos) << Details();
+
+        // The page cancelled one click: nothing happened to it.
+        EXPECT_EQ(Details().find("/d.zip"), std::string::npos) << Details();
+        EXPECT_FALSE(Kept("d.zip"));
+        // The counting handler ran once per click, captured or let go.
+        std::vector<std::string> runs;
+        const std::regex ran("page handler ran (\\d+) time");
+        for (auto it = std::sregex_iterator(output.begin(), output.end(), ran); it != std::sregex_iterator(); ++it) {
+            runs.push_back((*it)[1]);
+        }
+        EXPECT_EQ(runs, (std::vector<std::string>{"1", "1"})) << output;
+
+        // Dromo gone and not activatable: the browser kept the downloads.
+        EXPECT_EQ(HandedOver("/e.zip"), "") << Details();
+        EXPECT_TRUE(Kept("e.zip"));
+        std::string listing;
+        test::RunCommand({"ls", m_downloads.Path()}, &listing);
+        EXPECT_TRUE(Kept("renamed.zip")) << listing;  // under the page's name
+        EXPECT_EQ(HandedOver("/f.zip"), "") << Details();
+        EXPECT_TRUE(Kept("c.zip"));
+        EXPECT_TRUE(Kept("report.zip"));
+        EXPECT_FALSE(Kept("a.zip"));
+        EXPECT_FALSE(Kept("report.pdf"));
+        EXPECT_FALSE(Kept("quarterly.zip"));
+        EXPECT_EQ(output.find("timed out"), std::string::npos) << output;
+    }
+
+    test::TempDir m_dir;
+    test::TempDir m_www;
+    test::TempDir m_downloads;
+    std::unique_ptr<test::PrivateSessionBus> m_daemon;
+    std::unique_ptr<QDBusConnection> m_bus;
+    std::unique_ptr<test::ChildProcess> m_dromo;
+    std::unique_ptr<test::Nginx> m_nginx;
+};
+
+TEST_F(BrowserCapture, Chromium)
+{
+    if (!fs::exists(kChromium)) {
+        GTEST_SKIP() << "needs Debian's chromium";
+    }
     test::TempDir userData;
     std::string output;
     ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0) << output;
+
+    // Downloads go to the test's folder, without asking.
+    fs::create_directories(userData.File("Default"));
+    test::WriteFile(userData.File("Default/Preferences"),
+                    R"({"download":{"default_directory":")" + m_downloads.Path() +
+                        R"(","prompt_for_download":false,"directory_upgrade":true}})");
 
     const int port = test::FreePort();
     const std::string extension = DROMO_SOURCE_DIR "/extension";
@@ -85,26 +217,82 @@ TEST(Browser, ClicksAndDownloadsReachDromoCtrlClicksDoNot)
                                  "about:blank"});
     ASSERT_TRUE(test::WaitForPort(port, 30000));
 
-    const int driven = test::RunCommand(
-        {"node", driver, "http://127.0.0.1:" + std::to_string(port), nginx.Url("/page.html")}, &output);
+    const std::string cdp = "http://127.0.0.1:" + std::to_string(port);
+    const std::string driver = kDriverDir + "/drive.mjs";
+    output = Drive({"node", driver, cdp, Origin(), m_dir.File("calls.log.details"), m_downloads.Path(), "present"});
+    m_dromo.reset();
+    output += Drive({"node", driver, cdp, Origin(), m_dir.File("calls.log.details"), m_downloads.Path(), "absent"});
     chromium.Terminate(10000);
-    ASSERT_EQ(driven, 0) << output;
-    EXPECT_NE(output.find("after capture click: " + nginx.Url("/page.html")), std::string::npos)
+
+    EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
         << "a captured link is not followed\n" << output;
-    EXPECT_NE(output.find("after plain click: " + nginx.Url("/other.html")), std::string::npos) << output;
+    EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
+    EXPECT_NE(HandedOver("/a.zip"), "") << Details();
+    // Ctrl+click stays the browser's.
+    EXPECT_EQ(Details().find("b.zip"), std::string::npos) << Details();
+    EXPECT_TRUE(Kept("b.zip"));
+    EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
+    EXPECT_EQ(test::ReadFile(m_dir.File("calls.log")).find("AddURL"), std::string::npos);
+    CheckSharedCases(output);
+}
 
-    const std::string calls = test::ReadFile(dir.File("calls.log"));
-    EXPECT_NE(calls.find("AddURL \"" + nginx.Url("/a.zip") + "\""), std::string::npos) << calls;
-    EXPECT_NE(calls.find("AddURL \"" + nginx.Url("/attach/report.zip") + "\""), std::string::npos) << calls;
-    EXPECT_EQ(calls.find("b.zip"), std::string::npos) << "Ctrl+click stays the browser's\n" << calls;
-    EXPECT_EQ(calls.find("other.html"), std::string::npos) << calls;
+TEST_F(BrowserCapture, FirefoxEsr)
+{
+    if (!fs::exists(kFirefox)) {
+        GTEST_SKIP() << "needs Debian's firefox-esr";
+    }
+    std::string output;
+    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register"}, &output), 0) << output;
 
-    // The browser kept the Ctrl+click download and dropped the captured ones.
-    const std::string downloads = std::string(getenv("HOME")) + "/Downloads/";
-    EXPECT_TRUE(fs::exists(downloads + "b.zip"));
-    EXPECT_FALSE(fs::exists(downloads + "a.zip"));
-    EXPECT_FALSE(fs::exists(downloads + "report.zip"));
-    QDBusConnection::disconnectFromBus("browser");
+    // The add-on as Firefox loads it: its own manifest beside the shared files.
+    test::TempDir extension;
+    fs::copy_file(DROMO_SOURCE_DIR "/extension/firefox/manifest.json", extension.File("manifest.json"));
+    for (const char* name : {"background.js", "switches.js", "icon48.png", "icon128.png"}) {
+        fs::copy_file(std::string(DROMO_SOURCE_DIR "/extension/") + name, extension.File(name));
+    }
+    // Downloads go to the test's folder, without asking; nothing else is
+    // fetched.
+    test::TempDir profile;
+    test::WriteFile(profile.File("user.js"),
+                    "user_pref(\"browser.download.dir\", \"" + m_downloads.Path() + "\");\n"
+                    "user_pref(\"browser.download.folderList\", 2);\n"
+                    "user_pref(\"browser.download.useDownloadDir\", true);\n"
+                    "user_pref(\"browser.download.always_ask_before_handling_new_types\", false);\n"
+                    "user_pref(\"browser.download.alwaysOpenPanel\", false);\n"
+                    "user_pref(\"browser.download.open_pdf_attachments_inline\", false);\n"
+                    "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                    "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
+                    "user_pref(\"app.update.disabledForTesting\", true);\n");
+
+    const int port = test::FreePort();
+    test::ChildProcess firefox({kFirefox, "--headless", "--no-remote", "--profile", profile.Path(),
+                                "--remote-debugging-port=" + std::to_string(port), "about:blank"});
+    ASSERT_TRUE(test::WaitForPort(port, 30000));
+
+    const std::string bidi = "ws://127.0.0.1:" + std::to_string(port);
+    const std::string driver = kDriverDir + "/drive-firefox.mjs";
+    // Node.js has WebSocket built in from 22 on; 20 wants it asked for.
+    std::vector<std::string> node = {"node"};
+    if (test::RunCommand({"node", "-e", "process.exit(typeof WebSocket === 'function' ? 0 : 1)"}) != 0) {
+        node.push_back("--experimental-websocket");
+    }
+    auto drive = [&](const std::string& phase) {
+        std::vector<std::string> argv = node;
+        argv.insert(argv.end(), {driver, bidi, extension.Path(), Origin(), m_dir.File("calls.log.details"),
+                                 m_downloads.Path(), phase});
+        return Drive(argv);
+    };
+    output = drive("present");
+    m_dromo.reset();
+    output += drive("absent");
+    firefox.Terminate(10000);
+
+    EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
+        << "a captured link is not followed\n" << output;
+    EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
+    EXPECT_NE(HandedOver("/a.zip"), "") << Details();
+    EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
+    CheckSharedCases(output);
 }
 
 }  // namespace

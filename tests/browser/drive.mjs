@@ -1,53 +1,94 @@
 // Drives a running Chromium (with Tessarin loaded) over the DevTools
-// protocol: node drive.mjs CDP_URL PAGE_URL. Prints one line per step; the
-// test that started the browser checks what reached Dromo and the disk.
+// protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE.
+// PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone.
+// Prints one line per step; the test that started the browser checks what
+// reached Dromo and the disk. Each step waits for its own outcome (a line in
+// the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
+import { waitFor, handedOver, saved } from "./wait.mjs";
 
-const [cdp, pageUrl] = process.argv.slice(2);
-const origin = new URL(pageUrl).origin;
+const [cdp, origin, detailsLog, downloads, phase] = process.argv.slice(2);
 const browser = await chromium.connectOverCDP(cdp);
 const context = browser.contexts()[0];
 
 // The extension's worker runs, and with it the host.
-const deadline = Date.now() + 15000;
-while (!context.serviceWorkers().some((w) => w.url().startsWith("chrome-extension://"))) {
-  if (Date.now() > deadline) {
-    console.log("no extension worker");
-    process.exit(1);
-  }
-  await new Promise((r) => setTimeout(r, 100));
-}
+let worker;
+await waitFor("extension worker", () =>
+  (worker = context.serviceWorkers().find((w) => w.url().startsWith("chrome-extension://"))));
+// The switches the host reported, which pages decide clicks by.
+await waitFor("switches", () => worker.evaluate(async () => (await chrome.storage.local.get("switches")).switches));
 
 // Playwright takes downloads over on connecting, and the browser then never
 // asks extensions about them: give them back to the browser.
 const session = await browser.newBrowserCDPSession();
-await session.send("Browser.setDownloadBehavior", { behavior: "default" });
+const giveBack = () => session.send("Browser.setDownloadBehavior", { behavior: "default", downloadPath: downloads });
+await giveBack();
 
 const page = context.pages()[0] ?? (await context.newPage());
-await page.goto(pageUrl);
+// Once more now that Playwright has taken up the page, in case it set its own
+// behaviour on doing so.
+await page.goto("about:blank");
+await giveBack();
+const pageUrl = `${origin}/page.html`;
+const clicks = () => page.evaluate(() => window.clicks);
 
-// A click on a captured type: the page stays where it is.
-await page.click("#capture");
-await page.waitForTimeout(1500);
-console.log(`after capture click: ${page.url()}`);
+if (phase === "present") {
+  // Members only: the session cookie comes from visiting the members page.
+  await page.goto(`${origin}/members.html`);
+  await page.click("#members");
+  await handedOver("members", detailsLog, `${origin}/members/report.zip `);
 
-// A plain link is followed as ever.
-await page.click("#plain");
-await page.waitForURL(`${origin}/other.html`, { timeout: 10000 });
-console.log(`after plain click: ${page.url()}`);
-await page.goto(pageUrl);
+  await page.goto(pageUrl);
+  await page.click("#capture");
+  await handedOver("capture", detailsLog, `${origin}/a.zip `);
+  console.log(`after capture click: ${page.url()}`);
 
-// Ctrl+click: the browser's own way (a download in a new tab).
-await page.click("#ctrl", { modifiers: ["Control"] });
-await page.waitForTimeout(2500);
-console.log("after ctrl click");
+  // A plain link is followed as ever.
+  await page.click("#plain");
+  await page.waitForURL(`${origin}/other.html`, { timeout: 10000 });
+  console.log(`after plain click: ${page.url()}`);
+  await page.goto(pageUrl);
 
-// A download the page starts by itself (Content-Disposition: attachment).
-await page.evaluate((url) => {
-  location.href = url;
-}, `${origin}/attach/report.zip`);
-await page.waitForTimeout(2500);
-console.log("after attachment");
+  // Ctrl+click: the browser's own way (a download in a new tab).
+  await page.click("#ctrl", { modifiers: ["Control"] });
+  await saved("ctrl", downloads, "b.zip");
 
-await browser.close().catch(() => {});
+  // Downloads the browser starts by itself.
+  await page.click("#get");
+  await handedOver("query attachment", detailsLog, `${origin}/get?id=7 `);
+  await page.click("#named");
+  await handedOver("download attribute", detailsLog, `${origin}/files/blob-7 `);
+  await page.click("#data");
+  await saved("data", downloads, "inline.zip");
+  await page.click("#send");
+  await saved("post", downloads, "form.zip");
+  await page.goto(pageUrl);
+
+  // The page cancels one click and counts another.
+  await page.click("#cancelled");
+  await page.click("#counted");
+  await handedOver("counted", detailsLog, `${origin}/c.zip `);
+  console.log(`page handler ran ${await clicks()} time(s)`);
+
+  await page.evaluate((url) => {
+    location.href = url;
+  }, `${origin}/attach/report.zip`);
+  await handedOver("attachment", detailsLog, `${origin}/attach/report.zip `);
+} else {
+  // Nothing can take a download: the browser keeps each, the page's
+  // handler having run once.
+  await page.goto(pageUrl);
+  await page.click("#absent");
+  await saved("absent link", downloads, "e.zip");
+  await page.click("#renamed");
+  await saved("absent download attribute", downloads, "renamed.zip");
+  await page.click("#counted");
+  await saved("absent counted", downloads, "c.zip");
+  console.log(`page handler ran ${await clicks()} time(s)`);
+  await page.evaluate((url) => {
+    location.href = url;
+  }, `${origin}/attach/report.zip`);
+  await saved("absent attachment", downloads, "report.zip");
+}
+
 process.exit(0);

@@ -10,9 +10,13 @@
 #include <QProcess>
 
 #include <chrono>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 #include <thread>
 
+#include "fakedromo.h"
 #include "settingsprofile.h"
 #include "testservers.h"
 
@@ -70,21 +74,11 @@ protected:
         m_bus.reset();
         m_daemon.reset();
     }
-    // python3-dbusmock as DROMO.URLMonitor, logging every call.
-    void FakeDromo(const std::string& log)
+    // python3-dbusmock as DROMO.URLMonitor, logging every call; with
+    // details, AddDownload logs them to calls.log.details.
+    void FakeDromo(const std::string& log, bool withDetails = false)
     {
-        m_dromo = std::make_unique<test::ChildProcess>(std::vector<std::string>{
-            "/usr/bin/python3", "-m", "dbusmock", "--session", "-l", log, "DROMO.URLMonitor", "/URLMonitor",
-            "DROMO.URLMonitor"});
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!m_bus->interface()->isServiceRegistered(QStringLiteral("DROMO.URLMonitor"))) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        QDBusMessage add = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
-                                                          "org.freedesktop.DBus.Mock", "AddMethod");
-        add << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("") << QString("");
-        ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
+        m_dromo = test::StartFakeDromo(*m_bus, log, withDetails);
     }
 
     std::unique_ptr<test::PrivateSessionBus> m_daemon;
@@ -128,11 +122,14 @@ TEST_F(Host, AnswersEveryMessageAndHandsCapturedUrlsToDromo)
 
 TEST_F(Host, WithoutDromoOrWithBadFramesItNeverBreaks)
 {
-    // No Dromo on the bus: the capture is still answered, the URL dropped.
+    // No Dromo on the bus and none to activate: the browser keeps the
+    // download, as nothing could take it.
     std::string output;
-    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})"), output),
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})") +
+                          Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/a.zip"})"),
+                      output),
               0);
-    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":false})", R"({"retVal":0})"}));
 
     // A frame over 1 MiB: an error answer, then the host ends.
     std::string huge(4, '\0');
@@ -190,6 +187,114 @@ TEST_F(Host, AnswersGoOnWhileDromoTakesItsTimeAndHandOversFinishAtTheEnd)
     const std::string calls = test::ReadFile(dir.File("calls.log"));
     EXPECT_NE(calls.find("AddURL \"http://h/1.zip\""), std::string::npos) << calls;
     EXPECT_NE(calls.find("AddURL \"http://h/2.zip\""), std::string::npos) << calls;
+}
+
+// What the extension adds to the five messages: request ids, the browser's
+// details, the method, and its word on each capture it was told of.
+TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfirms)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"), true);
+    const std::string details =
+        R"("details":{"cookie":"session=s3cr3t; lang=en","referrer":"http://h/members.html","userAgent":"UA/1",)"
+        R"("fileName":"report.zip","mimeType":"application/zip","size":4096,"color":"ignored"})";
+    auto status = [&details](int id, const std::string& url, const std::string& extra = "") {
+        return Frame(R"({"monitor":"URLMonitor","event":"StatusTextChange","id":)" + std::to_string(id) +
+                     R"(,"url":")" + url + R"(","text":"Start downloading from site: )" + url + R"(","ctrl":false,)" +
+                     extra + details + "}");
+    };
+    struct Case {
+        std::string frame;
+        std::string reply;
+    };
+    const std::vector<Case> cases = {
+        // The URL hides the type: the browser's file name decides.
+        {status(1, "http://h/get?id=7"), R"({"capture":true,"id":1})"},
+        {status(2, "http://h/download/12345"), R"({"capture":true,"id":2})"},
+        // The URL names a type of its own: the file name is not asked.
+        {status(3, "http://h/page.html"), R"({"capture":false,"id":3})"},
+        // Only web and FTP URLs fetched with GET can be fetched again.
+        {status(4, "data:application/zip;base64,UEsFBg.zip"), R"({"capture":false,"id":4})"},
+        {status(5, "blob:http://h/0c5e.zip"), R"({"capture":false,"id":5})"},
+        {status(6, "http://h/form.zip", R"("method":"POST",)"), R"({"capture":false,"id":6})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","id":"c7","url":"http://h/a.zip",)"
+               R"("method":"GET",)" + details + "}"),
+         R"({"capture":true,"id":"c7"})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"Initialize","id":8,"protocol":"http","url":"http://h/get?id=8",)" +
+               details + "}"),
+         R"({"id":8,"retVal":1})"},
+        // The extension's word: 1, 7 and 8 delivered, 2 given up.
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":1})"), R"({"id":1})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Cancel","id":2})"), R"({"id":2})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":2})"),
+         R"({"error":"no capture held under this id","id":2})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":3})"),
+         R"({"error":"no capture held under this id","id":3})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":"c7"})"), R"({"id":"c7"})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"Deliver","id":8})"), R"({"id":8})"},
+        // The switches the content script decides clicks by.
+        {Frame(R"({"monitor":"URLMonitor","event":"Switches"})"),
+         R"({"allFtp":false,"clicks":true,"fileTypes":["exe","zip"]})"},
+    };
+    std::string input;
+    for (const Case& c : cases) {
+        input += c.frame;
+    }
+    std::string output;
+    EXPECT_EQ(RunHost(input, output), 0);
+    const auto frames = Frames(output);
+    ASSERT_EQ(frames.size(), cases.size()) << output;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(frames[i], cases[i].reply) << "case " << i;
+    }
+    const std::string known = "cookie=session=s3cr3t; lang=en fileName=report.zip mimeType=application/zip "
+                              "referrer=http://h/members.html size=4096 userAgent=UA/1\n";
+    std::vector<std::string> delivered;
+    std::istringstream lines(test::ReadFile(dir.File("calls.log.details")));
+    for (std::string line; std::getline(lines, line);) {
+        delivered.push_back(line + "\n");
+    }
+    std::sort(delivered.begin(), delivered.end());
+    EXPECT_EQ(delivered, (std::vector<std::string>{"http://h/a.zip " + known, "http://h/get?id=7 " + known,
+                                                    "http://h/get?id=8 " + known}))
+        << test::ReadFile(dir.File("calls.log"));
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log")).find("AddURL"), std::string::npos)
+        << test::ReadFile(dir.File("calls.log"));
+}
+
+TEST_F(Host, ADromoWithoutAddDownloadGetsTheUrl)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"));
+    std::string output;
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip",)"
+                            R"("details":{"referrer":"http://h/"}})"),
+                      output),
+              0);
+    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    const std::string calls = test::ReadFile(dir.File("calls.log"));
+    EXPECT_NE(calls.find("AddURL \"http://h/a.zip\""), std::string::npos) << calls;
+}
+
+TEST_F(Host, ADromoTheBusCanStartCountsAsThere)
+{
+    // Not running, but activatable: the capture stands and the hand-over
+    // starts it (here a stand-in that notes it was started, then fails).
+    test::TempDir dir;
+    const std::string services = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")).toStdString() + "/dbus-1/services";
+    std::filesystem::create_directories(services);
+    const std::string service = services + "/DROMO.URLMonitor.service";
+    test::WriteFile(service, "[D-BUS Service]\nName=DROMO.URLMonitor\nExec=/bin/sh -c 'echo started >> " +
+                                 dir.File("started") + "; exit 1'\n");
+    m_bus.reset();
+    m_daemon.reset();
+    m_daemon = std::make_unique<test::PrivateSessionBus>();  // reads the service folders afresh
+    std::string output;
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})"), output),
+              0);
+    std::filesystem::remove(service);
+    EXPECT_EQ(Frames(output), std::vector<std::string>{R"({"capture":true})"});
+    EXPECT_EQ(test::ReadFile(dir.File("started")), "started\n");
 }
 
 }  // namespace
