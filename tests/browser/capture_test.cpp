@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "fakedromo.h"
 #include "settingsprofile.h"
@@ -293,6 +296,56 @@ TEST_F(BrowserCapture, FirefoxEsr)
     EXPECT_NE(HandedOver("/a.zip"), "") << Details();
     EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
     CheckSharedCases(output);
+}
+
+
+// From the click in the browser to the file on disk through the real Dromo:
+// the members-only file (403 without the session cookie) and an attachment
+// behind a query URL arrive byte-exact under the names the browser knew.
+TEST_F(BrowserCapture, ChromiumToTheRealDromo)
+{
+    if (!fs::exists(kChromium)) {
+        GTEST_SKIP() << "needs Debian's chromium";
+    }
+    m_dromo.reset();  // the stand-in leaves the bus to the real program
+    test::TempDir saveTo;
+    {
+        SettingsProfile profile;
+        profile.WriteString("Settings", "Save to", saveTo.Path() + "/");
+        ASSERT_TRUE(profile.Flush());
+    }
+    test::ChildProcess dromo({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", DROMO_BIN});
+    bool owned = false;
+    for (int i = 0; i < 400 && !owned; ++i) {
+        owned = m_bus->interface()->isServiceRegistered(QStringLiteral("DROMO.URLMonitor")).value();
+        if (!owned) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ASSERT_TRUE(owned) << "Dromo did not take its bus name";
+
+    test::TempDir userData;
+    std::string output;
+    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0) << output;
+    fs::create_directories(userData.File("Default"));
+    test::WriteFile(userData.File("Default/Preferences"),
+                    R"({"download":{"default_directory":")" + m_downloads.Path() +
+                        R"(","prompt_for_download":false,"directory_upgrade":true}})");
+    const int port = test::FreePort();
+    const std::string extension = DROMO_SOURCE_DIR "/extension";
+    test::ChildProcess chromium({kChromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                 "--remote-debugging-port=" + std::to_string(port), "--user-data-dir=" + userData.Path(),
+                                 "--load-extension=" + extension, "--disable-extensions-except=" + extension,
+                                 "about:blank"});
+    ASSERT_TRUE(test::WaitForPort(port, 30000));
+    output = Drive({"node", kDriverDir + "/drive.mjs", "http://127.0.0.1:" + std::to_string(port), Origin(),
+                    m_dir.File("calls.log.details"), m_downloads.Path(), "real", saveTo.Path()});
+    chromium.Terminate(10000);
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+    EXPECT_EQ(test::ReadFile(saveTo.File("report.zip")), test::ReadFile(m_www.File("members/report.zip"))) << output;
+    EXPECT_EQ(test::ReadFile(saveTo.File("report.pdf")), test::ReadFile(m_www.File("report.bin"))) << output;
+    EXPECT_FALSE(Kept("report.zip"));
+    EXPECT_FALSE(Kept("report.pdf"));
 }
 
 }  // namespace

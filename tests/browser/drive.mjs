@@ -1,13 +1,15 @@
 // Drives a running Chromium (with Tessarin loaded) over the DevTools
 // protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE.
-// PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone.
+// PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone;
+// "real": the real Dromo is on the bus, saving into DROMO_FOLDER (a sixth
+// argument).
 // Prints one line per step; the test that started the browser checks what
 // reached Dromo and the disk. Each step waits for its own outcome (a line in
 // the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
 import { waitFor, handedOver, saved } from "./wait.mjs";
 
-const [cdp, origin, detailsLog, downloads, phase] = process.argv.slice(2);
+const [cdp, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
 const browser = await chromium.connectOverCDP(cdp);
 const context = browser.contexts()[0];
 
@@ -32,7 +34,15 @@ await giveBack();
 const pageUrl = `${origin}/page.html`;
 const clicks = () => page.evaluate(() => window.clicks);
 
-if (phase === "present") {
+if (phase === "real") {
+  // The real Dromo takes them: the test watches its download folder.
+  await page.goto(`${origin}/members.html`);
+  await page.click("#members");
+  await page.goto(pageUrl);
+  await page.click("#get");
+  await saved("real members file", dromoFolder, "report.zip");
+  await saved("real query attachment", dromoFolder, "report.pdf");
+} else if (phase === "present") {
   // Members only: the session cookie comes from visiting the members page.
   await page.goto(`${origin}/members.html`);
   await page.click("#members");
