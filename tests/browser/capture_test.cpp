@@ -197,35 +197,47 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
     std::unique_ptr<test::Nginx> m_nginx;
 };
 
+// A headless Chromium with Tessarin loaded and its host registered for the
+// profile folder; downloads go to the test's folder without asking. Its
+// DevTools address is in `cdp`.
+struct Chromium {
+    test::TempDir userData;
+    std::string cdp;
+    std::unique_ptr<test::ChildProcess> process;
+
+    explicit Chromium(const std::string& downloads)
+    {
+        std::string output;
+        EXPECT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0)
+            << output;
+        fs::create_directories(userData.File("Default"));
+        test::WriteFile(userData.File("Default/Preferences"),
+                        R"({"download":{"default_directory":")" + downloads +
+                            R"(","prompt_for_download":false,"directory_upgrade":true}})");
+        const int port = test::FreePort();
+        const std::string extension = DROMO_SOURCE_DIR "/extension";
+        process = std::make_unique<test::ChildProcess>(std::vector<std::string>{
+            kChromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+            "--remote-debugging-port=" + std::to_string(port), "--user-data-dir=" + userData.Path(),
+            "--load-extension=" + extension, "--disable-extensions-except=" + extension, "about:blank"});
+        EXPECT_TRUE(test::WaitForPort(port, 30000));
+        cdp = "http://127.0.0.1:" + std::to_string(port);
+    }
+};
+
 TEST_F(BrowserCapture, Chromium)
 {
     if (!fs::exists(kChromium)) {
         GTEST_SKIP() << "needs Debian's chromium";
     }
-    test::TempDir userData;
+    Chromium chromium(m_downloads.Path());
+    const std::string& cdp = chromium.cdp;
     std::string output;
-    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0) << output;
-
-    // Downloads go to the test's folder, without asking.
-    fs::create_directories(userData.File("Default"));
-    test::WriteFile(userData.File("Default/Preferences"),
-                    R"({"download":{"default_directory":")" + m_downloads.Path() +
-                        R"(","prompt_for_download":false,"directory_upgrade":true}})");
-
-    const int port = test::FreePort();
-    const std::string extension = DROMO_SOURCE_DIR "/extension";
-    test::ChildProcess chromium({kChromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                 "--remote-debugging-port=" + std::to_string(port), "--user-data-dir=" + userData.Path(),
-                                 "--load-extension=" + extension, "--disable-extensions-except=" + extension,
-                                 "about:blank"});
-    ASSERT_TRUE(test::WaitForPort(port, 30000));
-
-    const std::string cdp = "http://127.0.0.1:" + std::to_string(port);
     const std::string driver = kDriverDir + "/drive.mjs";
     output = Drive({"node", driver, cdp, Origin(), m_dir.File("calls.log.details"), m_downloads.Path(), "present"});
     m_dromo.reset();
     output += Drive({"node", driver, cdp, Origin(), m_dir.File("calls.log.details"), m_downloads.Path(), "absent"});
-    chromium.Terminate(10000);
+    chromium.process->Terminate(10000);
 
     EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
         << "a captured link is not followed\n" << output;
@@ -324,23 +336,10 @@ TEST_F(BrowserCapture, ChromiumToTheRealDromo)
     }
     ASSERT_TRUE(owned) << "Dromo did not take its bus name";
 
-    test::TempDir userData;
-    std::string output;
-    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0) << output;
-    fs::create_directories(userData.File("Default"));
-    test::WriteFile(userData.File("Default/Preferences"),
-                    R"({"download":{"default_directory":")" + m_downloads.Path() +
-                        R"(","prompt_for_download":false,"directory_upgrade":true}})");
-    const int port = test::FreePort();
-    const std::string extension = DROMO_SOURCE_DIR "/extension";
-    test::ChildProcess chromium({kChromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                 "--remote-debugging-port=" + std::to_string(port), "--user-data-dir=" + userData.Path(),
-                                 "--load-extension=" + extension, "--disable-extensions-except=" + extension,
-                                 "about:blank"});
-    ASSERT_TRUE(test::WaitForPort(port, 30000));
-    output = Drive({"node", kDriverDir + "/drive.mjs", "http://127.0.0.1:" + std::to_string(port), Origin(),
-                    m_dir.File("calls.log.details"), m_downloads.Path(), "real", saveTo.Path()});
-    chromium.Terminate(10000);
+    Chromium chromium(m_downloads.Path());
+    const std::string output = Drive({"node", kDriverDir + "/drive.mjs", chromium.cdp, Origin(),
+                                      m_dir.File("calls.log.details"), m_downloads.Path(), "real", saveTo.Path()});
+    chromium.process->Terminate(10000);
     EXPECT_EQ(dromo.Terminate(10000), 0);
     EXPECT_EQ(test::ReadFile(saveTo.File("report.zip")), test::ReadFile(m_www.File("members/report.zip"))) << output;
     EXPECT_EQ(test::ReadFile(saveTo.File("report.pdf")), test::ReadFile(m_www.File("report.bin"))) << output;
