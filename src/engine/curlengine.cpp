@@ -104,15 +104,6 @@ bool IsRegularFile(const std::string& path, std::int64_t& size)
     return true;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 // What one transfer call knows while it runs: the decision taken on the
@@ -959,7 +950,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         return Fail("Fail - " + scheme + "://" + ShownHost(request.host) + ":" + std::to_string(request.port) +
                     request.remotePath + " is a folder on the server, not a file");
     }
-    const std::string folder = FolderOf(saveAs);
+    const std::string folder = DirectoryOf(saveAs);
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
         return Fail("Fail to write into " + folder + ": " + std::strerror(errno));
     }

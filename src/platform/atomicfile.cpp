@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/filenames.h"
+
 namespace dromo {
 namespace {
 
@@ -26,15 +28,6 @@ std::string Resolved(const std::string& path)
         return buffer;
     }
     return path;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool WriteAll(int fd, std::string_view text)
@@ -68,7 +61,7 @@ std::string WriteFileAtomically(const std::string& path, std::string_view text)
             return Failure(path, errno);
         }
     }
-    const std::string folder = FolderOf(target);
+    const std::string folder = DirectoryOf(target);
     std::string temp = target + ".XXXXXX";
     // mkstemp creates the file 0600 and never reuses an existing one.
     const int fd = ::mkstemp(temp.data());

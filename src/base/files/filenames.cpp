@@ -165,6 +165,15 @@ std::string FolderOfPath(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string DirectoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string NameOfPath(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');

@@ -44,6 +44,9 @@ std::string FirstFreePath(const std::string& path, const std::function<bool(cons
 
 // The folder part of a path, with its trailing "/" ("" when there is none).
 std::string FolderOfPath(const std::string& path);
+// The folder a path's file is in, as a path to open: "." for a bare name,
+// "/" for a file at the root, otherwise without its trailing "/".
+std::string DirectoryOf(const std::string& path);
 // The part after the last "/".
 std::string NameOfPath(const std::string& path);
 

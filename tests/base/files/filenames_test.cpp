@@ -91,6 +91,9 @@ TEST(FileNames, NumberedCopiesAndTheFirstFreeOne)
     EXPECT_EQ(FirstFreePath("/dl/b.zip", isTaken), "/dl/b.zip");
     EXPECT_EQ(FirstFreePath("/dl/a.zip", isTaken), "/dl/a (2).zip");
     EXPECT_EQ(FirstFreePath("/dl/a.zip", [](const std::string&) { return true; }), "");
+    for (const auto& [path, folder] : {std::pair{"/dl/a.zip", "/dl"}, {"/a.zip", "/"}, {"a.zip", "."}}) {
+        EXPECT_EQ(DirectoryOf(path), folder) << path;
+    }
 }
 
 }  // namespace
