@@ -547,15 +547,23 @@ void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
 
 QString CMainFrame::AddUrl(const QString& url)
 {
+    return TakeFromOutside(url, nullptr);
+}
+
+// A URL from outside, with what a browser knew of it when one handed it over.
+QString CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
+{
     bool popup = false;
     {
         auto guard = m_ctx.table.Lock();
         popup = m_ctx.settings.options.popupDialog != 0;
     }
     if (popup) {
-        return OpenAddUrl(url).value_or(QString());
+        return OpenAddUrl(url, details).value_or(QString());
     }
-    const std::optional<AddResult> result = m_ctx.addresses.QuickAdd(url.toStdString());
+    const std::optional<AddResult> result = details != nullptr
+                                                ? m_ctx.addresses.DownloadAdd(url.toStdString(), *details)
+                                                : m_ctx.addresses.QuickAdd(url.toStdString());
     LoadHistoryBox(url.toStdString());
     if (result == AddResult::Added) {
         return SaveTakenTasks();
@@ -570,20 +578,7 @@ void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QStrin
 
 QString CMainFrame::AddDownload(const QString& url, const DownloadDetails& details)
 {
-    bool popup = false;
-    {
-        auto guard = m_ctx.table.Lock();
-        popup = m_ctx.settings.options.popupDialog != 0;
-    }
-    if (popup) {
-        return OpenAddUrl(url, &details).value_or(QString());
-    }
-    const std::optional<AddResult> result = m_ctx.addresses.DownloadAdd(url.toStdString(), details);
-    LoadHistoryBox(url.toStdString());
-    if (result == AddResult::Added) {
-        return SaveTakenTasks();
-    }
-    return QString::fromStdString(Refusal(result));
+    return TakeFromOutside(url, &details);
 }
 
 void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& details,

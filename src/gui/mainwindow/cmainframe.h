@@ -134,6 +134,7 @@ private:
     void LoadHistoryBox(const std::string& added = {});
     void SaveList();
     void LoadList();
+    QString TakeFromOutside(const QString& url, const DownloadDetails* details);
     // Tasks taken from outside reach the disk before anyone hears of them;
     // an empty text when they did.
     QString SaveTakenTasks();
