@@ -58,6 +58,7 @@ public:
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
+    void SetConnections(std::int32_t connections) override;
 
 private:
     friend struct TransferRun;
@@ -105,6 +106,7 @@ private:
     std::int32_t m_retryAfter = -1;
     std::string m_cookie;
     std::string m_referrer;
+    std::int32_t m_connections = 1;
     std::string m_userAgent;
     std::string m_httpVersion = "1.1";
     std::string m_httpProxy, m_ftpProxy;

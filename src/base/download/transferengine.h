@@ -102,6 +102,9 @@ public:
     // requests: the Cookie header (to the URL's own host only, never to a
     // host a redirect leads to) and the Referer. "" sends none.
     virtual void SetRequestDetails(const std::string& cookie, const std::string& referrer) = 0;
+    // How many connections the next HTTP transfers may open for one file
+    // (1..16); 1 moves the file over one connection as always.
+    virtual void SetConnections(std::int32_t connections) = 0;
 };
 
 // Makes one engine per worker, bound to the sink its events go to.

@@ -158,6 +158,7 @@ public:
     std::string SavedAs() override { return {}; }
     std::int32_t RetryAfter() override { return -1; }
     void SetRequestDetails(const std::string&, const std::string&) override {}
+    void SetConnections(std::int32_t) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

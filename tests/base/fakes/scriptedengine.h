@@ -151,6 +151,7 @@ public:
             Set("SetRequestDetails", cookie + " | " + referrer);
         }
     }
+    void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);
