@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 #include <strings.h>
 #include <sys/stat.h>
@@ -16,6 +18,7 @@
 #include "files/filenames.h"
 #include "httpresponse.h"
 #include "partialfile.h"
+#include "segmentedtransfer.h"
 
 namespace dromo {
 namespace {
@@ -134,6 +137,12 @@ struct TransferRun {
     Clock::time_point lastData = start;  // last time the server sent anything
     Clock::time_point lastEvent = start;
     std::int64_t lastEventBytes = 0;
+    // Several connections, when the file is moved as ranges; with a stored
+    // plan the partial file is sparse and is never emptied by a range answer
+    // nor read as a prefix.
+    SegmentedTransfer* segments = nullptr;
+    bool keepContents = false;
+    std::int64_t startBytes = -1;  // bytes present when not the file's size
 
     TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
                 std::string validator)
@@ -163,8 +172,8 @@ bool TransferRun::OpenFile(bool truncate)
         return false;
     }
     file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_autoSaveKB, 1)) * 1024);
-    engine.m_sink.OnProgress("", file.Size(), 0, kProgressStart, engine.m_taskId);
-    lastEventBytes = file.Size();
+    lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
+    engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_taskId);
     return true;
 }
 
@@ -222,7 +231,7 @@ void TransferRun::DecideRange()
     if (requestedOffset == 0 && !KeepOrMoveAside()) {
         return;
     }
-    if (OpenFile(requestedOffset == 0)) {
+    if (OpenFile(requestedOffset == 0 && !keepContents)) {
         file.StoreValidator(now);
         outcome = Outcome::Write;
     }
@@ -236,8 +245,8 @@ void TransferRun::DecideHttp()
         DecideRange();
         return;
     }
-    if (r.code == 416 && requestedOffset > 0) {
-        if (r.rangeTotal == requestedOffset && !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
+    if (r.code == 416 && (requestedOffset > 0 || keepContents)) {
+        if (r.rangeTotal == requestedOffset && !keepContents && !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
             engine.m_fileSize = r.rangeTotal;
             outcome = Outcome::AlreadyComplete;
         } else {
@@ -381,6 +390,14 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
             return length;
         }
         run->Decide();
+        if (run->outcome == TransferRun::Outcome::Write && run->segments != nullptr) {
+            const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
+            run->segments->OnFirstHead(run->response, run->total, from, run->engine.IsResumable());
+            if (!run->segments->RestartReason().empty()) {
+                run->restartReason = run->segments->RestartReason();
+                run->outcome = TransferRun::Outcome::Restart;
+            }
+        }
         return run->outcome == TransferRun::Outcome::Write ? length : 0;
     }
     if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
@@ -416,6 +433,9 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     run->Decide();  // an answer without a head (HTTP/0.9) is decided here
     if (run->outcome != TransferRun::Outcome::Write) {
         return 0;
+    }
+    if (run->segments != nullptr && run->segments->Active()) {
+        return run->segments->OnFirstData(data, length);
     }
     if (!run->file.Write(data, length)) {
         run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();
@@ -783,12 +803,14 @@ CURLcode CurlEngine::Perform(const TransferRun& run)
     CURLcode result = CURLE_OK;
     bool aborted = false;
     const auto idle = std::chrono::seconds(m_idleSeconds);
+    SegmentedTransfer* const segments = run.segments;
     for (;;) {
         if (m_abort) {
             aborted = true;
             break;
         }
-        if (m_idleSeconds > 0) {
+        const bool segmented = segments != nullptr && segments->Active();
+        if (m_idleSeconds > 0 && !segmented) {
             // Under a speed limit libcurl reads ahead and then pauses on
             // purpose; silence counts only from when it is due to read again.
             auto quietSince = run.lastData;
@@ -807,16 +829,26 @@ CURLcode CurlEngine::Perform(const TransferRun& run)
             result = CURLE_OUT_OF_MEMORY;
             break;
         }
-        if (running == 0) {
-            int queued = 0;
-            while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
-                if (msg->msg == CURLMSG_DONE) {
-                    result = msg->data.result;
-                }
+        int queued = 0;
+        while (CURLMsg* msg = curl_multi_info_read(m_multi, &queued)) {
+            if (msg->msg != CURLMSG_DONE) {
+                continue;
             }
+            if (segments != nullptr && segments->Active()) {
+                segments->OnDone(msg->easy_handle, msg->data.result);
+            } else if (msg->easy_handle == m_easy) {
+                result = msg->data.result;
+            }
+        }
+        if (segments != nullptr && segments->Active()) {
+            segments->Step();
+            if (!segments->Running()) {
+                break;
+            }
+        } else if (running == 0) {
             break;
         }
-        curl_multi_poll(m_multi, nullptr, 0, 200, nullptr);
+        curl_multi_poll(m_multi, nullptr, 0, segments != nullptr && segments->Active() ? segments->PollMs() : 200, nullptr);
     }
     curl_multi_remove_handle(m_multi, m_easy);
     return aborted ? CURLE_ABORTED_BY_CALLBACK : result;
@@ -869,7 +901,7 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
 {
     struct curl_slist* headers = nullptr;
     const std::string range = std::to_string(offset) + "-";
-    if (offset > 0) {
+    if (offset > 0 || run.keepContents) {
         curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
         const std::string etag = Field(validator, "etag");
         const std::string lm = Field(validator, "lm");
@@ -962,8 +994,16 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     std::int64_t offset = file.SizeOnDisk();
     std::string validator;
     std::int64_t existing = -1;
+    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
     if (offset >= 0) {
         validator = file.StoredValidator();
+        const std::string ranges = file.StoredRanges();
+        if (!ranges.empty()) {
+            plan = request.ftp ? std::nullopt : SegmentPlan::Parse(ranges);
+            if (!plan) {
+                offset = 0;  // holes nobody can name: never read as a prefix
+            }
+        }
     } else {
         offset = 0;
         if (!IsRegularFile(saveAs, existing) && Exists(saveAs)) {
@@ -975,12 +1015,26 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     // differ from the one the bytes on disk came from.
     std::string restartReason;
     for (int round = 0; round < 2; ++round) {
-        TransferRun run{*this, file, request.ftp, existing, offset, validator};
+        std::unique_ptr<SegmentedTransfer> segments;
+        std::int64_t from = offset;
+        if (!request.ftp && (m_connections > 1 || plan)) {
+            segments = std::make_unique<SegmentedTransfer>(*this, file, request.host + ":" + std::to_string(request.port),
+                                                           CookieLines(m_cookie, ShownHost(request.host)), plan);
+            from = plan ? segments->ResumeOffset() : offset;
+        }
+        TransferRun run{*this, file, request.ftp, existing, from, validator};
+        run.segments = segments.get();
+        run.keepContents = plan.has_value();
+        run.startBytes = plan ? plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
         SetUp(run, url, request.host, request.user, request.password, errorBuffer);
-        const CURLcode code = request.ftp ? RunFtp(run, offset, validator) : RunHttp(run, offset, validator);
+        const CURLcode code = request.ftp ? RunFtp(run, offset, validator) : RunHttp(run, from, validator);
 
         using Outcome = TransferRun::Outcome;
+        if (segments && !segments->RestartReason().empty()) {
+            run.outcome = Outcome::Restart;
+            run.restartReason = segments->RestartReason();
+        }
         if (code == CURLE_ABORTED_BY_CALLBACK) {
             return Fail("Error - cancelled by user.", TransferOutcome::Cancelled);
         }
@@ -998,6 +1052,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             restartReason = run.restartReason;
             offset = 0;
             validator.clear();
+            plan.reset();
             if (file.Target() != saveAs) {
                 existing = -1;  // already moved aside to a free name
             }
@@ -1007,6 +1062,17 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         case Outcome::Undecided:
         case Outcome::Write:
             break;
+        }
+        if (code == CURLE_OK && segments && segments->Active()) {
+            if (!segments->Complete()) {
+                return Fail(segments->Failure().empty() ? "Error 10053 - connection closed before the file was complete"
+                                                        : segments->Failure(),
+                            segments->Failure().empty() ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
+            }
+            segments->FinalEvent();
+            const std::int64_t total = segments->Total();
+            segments.reset();  // every connection closed before the rename
+            return Finish(run, total);
         }
         if (code != CURLE_OK || run.outcome != Outcome::Write) {
             TransferOutcome outcome = TransferOutcome::Failed;

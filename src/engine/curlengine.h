@@ -62,6 +62,7 @@ public:
 
 private:
     friend struct TransferRun;
+    friend class SegmentedTransfer;
 
     struct TransferRequest {
         bool ftp;

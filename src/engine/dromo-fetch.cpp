@@ -39,7 +39,9 @@ void Usage(std::FILE* out)
                  "Downloads URL (http://, https:// or ftp://) to the file TARGET through Dromo's engine,\n"
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
-                 "  --speed KB           speed limit in KB/s (-1: none)\n"
+                 "  --speed KB           speed limit in KB/s (-1: none), shared by all connections\n"
+                 "  --connections N      up to N connections (1..16, default 1) for one HTTP(S) file\n"
+                 "                       of more than 2 MiB whose server sends byte ranges\n"
                  "  --idle S             idle time-out in seconds (default 120)\n"
                  "  --refresh MS         at most one byte-count event per MS milliseconds (default 200)\n"
                  "  --autosave KB        write data to disk at least every KB kilobytes (default 64)\n"
@@ -109,7 +111,7 @@ int main(int argc, char** argv)
 
     const std::map<std::string, int> numeric = {{"--speed", 0}, {"--idle", 1}, {"--refresh", 2},
                                                 {"--autosave", 3}, {"--pasv", 4}, {"--cookies", 5},
-                                                {"--abort-after", 6}};
+                                                {"--abort-after", 6}, {"--connections", 7}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -151,6 +153,13 @@ int main(int argc, char** argv)
             case 4: engine.SetPasvMode(static_cast<std::int32_t>(n)); break;
             case 5: engine.SetCookies(static_cast<std::int32_t>(n)); break;
             case 6: abortAfter = n; break;
+            case 7:
+                if (n < 1 || n > 16) {
+                    std::fprintf(stderr, "dromo-fetch: --connections takes 1 to 16, not %ld\n", n);
+                    return 2;
+                }
+                engine.SetConnections(static_cast<std::int32_t>(n));
+                break;
             }
         } else if (arg == "--http-version") {
             engine.SetHttpVersion(value);

@@ -14,6 +14,7 @@ namespace dromo {
 namespace {
 
 constexpr const char* kValidatorAttribute = "user.dromo.validator";
+constexpr const char* kRangesAttribute = "user.dromo.ranges";
 
 std::string SystemError()
 {
@@ -64,6 +65,7 @@ std::string PartialFile::Open(bool truncate)
     m_writeError.clear();
     if (truncate) {
         ::fremovexattr(m_fd, kValidatorAttribute);
+        ::fremovexattr(m_fd, kRangesAttribute);
     }
     return {};
 }
@@ -128,6 +130,57 @@ void PartialFile::StoreValidator(const std::string& validator)
     }
 }
 
+std::string PartialFile::StoredRanges() const
+{
+    char value[16384];
+    const ssize_t n = ::getxattr(m_path.c_str(), kRangesAttribute, value, sizeof value);
+    return n > 0 ? std::string(value, static_cast<std::size_t>(n)) : std::string();
+}
+
+bool PartialFile::StoreRanges(const std::string& ranges)
+{
+    if (m_fd < 0) {
+        return false;
+    }
+    if (ranges.empty()) {
+        return ::fremovexattr(m_fd, kRangesAttribute) == 0 || errno == ENODATA;
+    }
+    return ::fsetxattr(m_fd, kRangesAttribute, ranges.data(), ranges.size(), 0) == 0;
+}
+
+bool PartialFile::WriteAt(std::int64_t offset, const char* data, std::size_t length)
+{
+    if (m_fd < 0) {
+        m_writeError = "the file is not open";
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pwrite(m_fd, data + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            m_writeError = SystemError();
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool PartialFile::Sync()
+{
+    if (m_fd < 0 || !Flush()) {
+        return false;
+    }
+    if (::fdatasync(m_fd) != 0) {
+        m_writeError = SystemError();
+        return false;
+    }
+    return true;
+}
+
 std::string PartialFile::Finish(const std::string& destination)
 {
     if (m_fd >= 0) {
@@ -135,6 +188,7 @@ std::string PartialFile::Finish(const std::string& destination)
             return m_writeError;
         }
         ::fremovexattr(m_fd, kValidatorAttribute);
+        ::fremovexattr(m_fd, kRangesAttribute);
         if (::close(m_fd) != 0) {
             m_fd = -1;
             return SystemError();

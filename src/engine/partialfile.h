@@ -44,6 +44,18 @@ public:
 
     void StoreValidator(const std::string& validator);
 
+    // Which ranges of a file fetched over several connections are still
+    // missing (SegmentPlan's stored form), kept beside the validator. A
+    // partial file with them is sparse: its size says nothing of what it
+    // holds. StoreRanges is one attribute write, so a crash leaves the old
+    // or the new state; "" removes it. False when it cannot be stored.
+    std::string StoredRanges() const;
+    bool StoreRanges(const std::string& ranges);
+    // Writes at a position of its own, past the buffer of Write.
+    bool WriteAt(std::int64_t offset, const char* data, std::size_t length);
+    // Data written so far reaches the disk before anything recorded after.
+    bool Sync();
+
     // Writes what is buffered, closes, and renames the partial file to the
     // target, or to `destination` when one is given. An existing file of
     // that name is never replaced: the first free numbered name beside it is

@@ -16,6 +16,13 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?cookie=1               require the cookie set by /setcookie
       ?disposition=VALUE      send Content-Disposition: VALUE
       ?lie206=1               answer a range request with 206 whose body is a short error page
+      ?maxconn=N              answer 503 while N answers of the file are being sent
+      ?ignorerange=K          answer every K-th range request with the whole file (200)
+      ?changeafter=K          the file changes once, after K requests: later answers carry
+                              another ETag and byte b becomes (b + 1) mod 256
+      ?rate=N                 send at most N bytes per second on each connection
+  /stats                      "requests R ranged G concurrent C" for the files served so far
+                              (C: the most answers sent at once); ?reset=1 starts again
   /status/CODE?retryafter=N   an error page with that status (and Retry-After: N)
   /bighead?lines=N            a head of N long header lines
   /status/CODE                an error page with that status
@@ -41,6 +48,7 @@ LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
 ROOT = "."
 _counters = {}
 _lock = threading.Lock()
+_stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0}
 
 
 def read_file(name):
@@ -74,7 +82,13 @@ class Handler(BaseHTTPRequestHandler):
             if q.get("cookie") == "1" and "dromo=yes" not in (self.headers.get("Cookie") or ""):
                 return self.error(403)
             if kind == "file":
-                return self.data(parts[1], q, head)
+                return self.counted(parts[1], q, head)
+            if kind == "stats":
+                with _lock:
+                    body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d" % _stats).encode()
+                    if q.get("reset") == "1":
+                        _stats.update(requests=0, ranged=0, concurrent=0)
+                return self.body(body)
             if kind == "status":
                 return self.error(int(parts[1]), q.get("retryafter"))
             if kind == "bighead":
@@ -135,6 +149,24 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def counted(self, name, q, head):
+        with _lock:
+            _stats["requests"] += 1
+            if self.headers.get("Range"):
+                _stats["ranged"] += 1
+            busy = _stats["sending"]
+            refuse = "maxconn" in q and busy >= int(q["maxconn"])
+            if not refuse:
+                _stats["sending"] = busy + 1
+                _stats["concurrent"] = max(_stats["concurrent"], busy + 1)
+        if refuse:
+            return self.error(503)
+        try:
+            return self.data(name, q, head)
+        finally:
+            with _lock:
+                _stats["sending"] -= 1
+
     def data(self, name, q, head):
         try:
             data = read_file(name)
@@ -147,13 +179,25 @@ class Handler(BaseHTTPRequestHandler):
                 n = _counters[name] = _counters.get(name, 0) + 1
             etag = '"v%d"' % n
             data = data.translate(bytes((i + n) % 256 for i in range(256)))
+        if "changeafter" in q:
+            with _lock:
+                n = _counters[name] = _counters.get(name, 0) + 1
+            if n > int(q["changeafter"]):
+                etag = '"g%d"' % size
+                data = data.translate(bytes((i + 1) % 256 for i in range(256)))
         ranges = q.get("noranges") != "1"
+        if ranges and "ignorerange" in q and self.headers.get("Range"):
+            with _lock:
+                k = _counters["ignorerange"] = _counters.get("ignorerange", 0) + 1
+            ranges = k % int(q["ignorerange"]) != 0
         start = 0
         rng = self.headers.get("Range")
         if_range = self.headers.get("If-Range")
         partial = False
-        if ranges and rng and rng.startswith("bytes=") and rng.endswith("-"):
-            wanted = int(rng[6:-1])
+        stop = size
+        if ranges and rng and rng.startswith("bytes=") and "-" in rng:
+            first, last = rng[6:].split("-", 1)
+            wanted = int(first)
             if if_range is None or if_range in (etag, LAST_MODIFIED) or q.get("ifrange") == "ignore":
                 if wanted >= size:
                     self.send_response(416)
@@ -161,6 +205,8 @@ class Handler(BaseHTTPRequestHandler):
                     self.send_header("Content-Length", "0")
                     return self.end_headers()
                 start, partial = wanted, True
+                if last:
+                    stop = min(size, int(last) + 1)
         if partial and q.get("lie206") == "1":
             page = b"<html><body>temporarily unavailable</body></html>"
             self.send_response(206)
@@ -177,24 +223,24 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("ETag", etag)
         self.send_header("Last-Modified", LAST_MODIFIED)
         if partial:
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, stop - 1, size))
         chunked = q.get("chunked") == "1"
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
         else:
-            self.send_header("Content-Length", str(size - start))
+            self.send_header("Content-Length", str(stop - start))
         self.end_headers()
         if head:
             return
-        end = size
+        end = stop
         drops = [int(d) for d in q.get("drops", "").split(",") if d]
-        later = [d for d in drops if d > start]
+        later = [d for d in drops if start < d < stop]
         if later:
             end = min(later)
         if "stall" in q:
-            end = min(size, start + int(q["stall"]))
-        self.send_body(data[start:end], chunked, final=(end == size))
-        if end < size:
+            end = min(stop, start + int(q["stall"]))
+        self.send_body(data[start:end], chunked, final=(end == stop), rate=int(q.get("rate", "0")))
+        if end < stop:
             if "stall" in q:
                 deadline = time.time() + 60
                 while time.time() < deadline and not getattr(self.server, "stopping", False):
@@ -202,9 +248,12 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             self.connection.shutdown(socket.SHUT_RDWR)
 
-    def send_body(self, data, chunked, final):
-        step = 65536
+    def send_body(self, data, chunked, final, rate=0):
+        step = 65536 if rate <= 0 else max(1024, rate // 20)
+        began = time.time()
         for i in range(0, len(data), step):
+            if rate > 0:
+                time.sleep(max(0.0, began + i / rate - time.time()))
             piece = data[i:i + step]
             if chunked:
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
@@ -215,16 +264,18 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.flush()
 
     def huge(self, size):
-        start = 0
+        start, stop = 0, size
         rng = self.headers.get("Range")
-        if rng and rng.startswith("bytes=") and rng.endswith("-"):
-            start = int(rng[6:-1])
+        if rng and rng.startswith("bytes=") and "-" in rng:
+            first, last = rng[6:].split("-", 1)
+            start = int(first)
+            stop = int(last) + 1 if last else size
             self.send_response(206)
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, stop - 1, size))
         else:
             self.send_response(200)
         self.send_header("Accept-Ranges", "bytes")
-        self.send_header("Content-Length", str(size - start))
+        self.send_header("Content-Length", str(stop - start))
         self.end_headers()
         deadline = time.time() + 60
         while time.time() < deadline:

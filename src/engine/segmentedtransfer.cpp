@@ -1,0 +1,465 @@
+#include "segmentedtransfer.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "curlengine.h"
+#include "partialfile.h"
+
+namespace dromo {
+namespace {
+
+// How many connections each host:port has across the process's transfers.
+struct HostSlots {
+    std::mutex mutex;
+    std::map<std::string, int> used;
+    int cap = 16;
+};
+
+HostSlots& Slots()
+{
+    static HostSlots slots;
+    return slots;
+}
+
+bool TakeSlot(const std::string& hostPort, bool always)
+{
+    HostSlots& s = Slots();
+    std::lock_guard lock(s.mutex);
+    int& used = s.used[hostPort];
+    if (!always && used >= s.cap) {
+        return false;
+    }
+    ++used;
+    return true;
+}
+
+void GiveSlot(const std::string& hostPort)
+{
+    HostSlots& s = Slots();
+    std::lock_guard lock(s.mutex);
+    auto it = s.used.find(hostPort);
+    if (it != s.used.end() && --it->second <= 0) {
+        s.used.erase(it);
+    }
+}
+
+// Bytes a connection may take ahead of the shared speed limit.
+constexpr std::int64_t kLimitBurst = 16 * 1024;
+
+// Two validators differ only when both are known.
+bool Differs(const std::string& a, const std::string& b)
+{
+    return !a.empty() && !b.empty() && a != b;
+}
+
+}  // namespace
+
+void SetConnectionsPerHost(int connections)
+{
+    HostSlots& s = Slots();
+    std::lock_guard lock(s.mutex);
+    s.cap = std::max(connections, 1);
+}
+
+int ConnectionsInUse(const std::string& hostPort)
+{
+    HostSlots& s = Slots();
+    std::lock_guard lock(s.mutex);
+    auto it = s.used.find(hostPort);
+    return it == s.used.end() ? 0 : it->second;
+}
+
+struct SegmentedTransfer::Connection {
+    SegmentedTransfer* owner = nullptr;
+    CURL* easy = nullptr;
+    bool first = false;          // the engine's own handle
+    bool live = false;           // in the multi handle, holding a host slot
+    bool accepted = false;       // its head fits the range asked for
+    bool paused = false;         // held back by the shared speed limit
+    int range = -1;
+    std::int64_t firstByte = 0;  // the range asked for
+    std::int64_t lastByte = 0;
+    HttpResponse response;
+    std::string refusal;         // why its answer was not taken
+    std::int64_t unsaved = 0;    // bytes written since the ranges were last recorded
+    Clock::time_point lastData = Clock::now();
+    curl_slist* headers = nullptr;
+    char error[CURL_ERROR_SIZE] = {};
+};
+
+std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* c = static_cast<SegmentedTransfer::Connection*>(user);
+    const std::size_t length = size * count;
+    c->lastData = SegmentedTransfer::Clock::now();
+    std::string line(data, length);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    if (!line.empty()) {
+        c->response.AddLine(line);
+        return c->response.headBytes > 256 * 1024 ? 0 : length;
+    }
+    // Interim answers, followed redirects and login challenges are not the
+    // range's; the same heads the first connection skips.
+    const int code = c->response.code;
+    if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && c->response.hasLocation) || code == 401 ||
+        code == 407) {
+        return length;
+    }
+    return c->owner->HeadFits(*c) ? length : 0;
+}
+
+std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* c = static_cast<SegmentedTransfer::Connection*>(user);
+    if (!c->accepted) {
+        return 0;
+    }
+    return c->owner->Store(*c, data, size * count);
+}
+
+SegmentedTransfer::SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
+                                     std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed)
+    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_cookieLines(std::move(cookieLines)),
+      m_resumed(std::move(resumed))
+{
+}
+
+SegmentedTransfer::~SegmentedTransfer()
+{
+    for (auto& c : m_connections) {
+        Close(*c);
+    }
+    if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
+        Record();  // an abort or failure keeps every byte that reached the file
+    }
+}
+
+std::int64_t SegmentedTransfer::ResumeOffset() const
+{
+    if (!m_resumed) {
+        return -1;
+    }
+    const int first = m_resumed->FirstOpen();
+    return first < 0 ? m_resumed->Total() : m_resumed->At(first).next;
+}
+
+std::int64_t SegmentedTransfer::ResumedPresent() const
+{
+    return m_resumed ? m_resumed->Present() : -1;
+}
+
+TransferOutcome SegmentedTransfer::FailureOutcome() const
+{
+    return m_lost ? TransferOutcome::ConnectionLost : TransferOutcome::Failed;
+}
+
+void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset,
+                                    bool resumable)
+{
+    if (m_resumed && response.code == 206) {
+        // The resumed plan goes on only when the server's file is the one
+        // it was made for; the first open range is the first connection's.
+        if (m_resumed->Total() != total || m_resumed->FirstOpen() < 0 ||
+            m_resumed->At(m_resumed->FirstOpen()).next != offset) {
+            m_restartReason = "The file changed on the server; downloading it again from the start";
+            return;
+        }
+        m_plan = *m_resumed;
+    } else {
+        // A whole body (the partial file was emptied for it) or a prefix
+        // resumed as always: ranges only for files worth splitting.
+        m_resumed.reset();
+        const std::int64_t connections = m_engine.m_connections;
+        if (connections <= 1 || total < 0 || !resumable || total - offset < 2 * kMinPiece) {
+            return;
+        }
+        m_plan = SegmentPlan(total, offset);
+        // Without a place for the ranges a crash would leave a sparse file
+        // that looks like a prefix: such a file moves over one connection.
+        if (!m_file.StoreRanges(m_plan.Serialize())) {
+            return;
+        }
+    }
+    m_active = true;
+    m_etag = response.etag;
+    m_lastModified = response.lastModified;
+    m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
+    m_startPresent = m_plan.Present();
+    m_lastEventBytes = m_startPresent;
+    m_start = Clock::now();
+    m_lastEvent = m_start;
+
+    auto c = std::make_unique<Connection>();
+    c->owner = this;
+    c->easy = m_engine.m_easy;
+    c->first = true;
+    c->live = TakeSlot(m_hostPort, true);
+    c->accepted = true;
+    c->range = m_plan.FirstOpen();
+    m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
+    c->firstByte = offset;
+    c->lastByte = total - 1;
+    m_connections.push_back(std::move(c));
+}
+
+std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
+{
+    return Store(*m_connections.front(), data, length);
+}
+
+bool SegmentedTransfer::HeadFits(Connection& c)
+{
+    const HttpResponse& r = c.response;
+    const bool contentOk = r.code != 206 || r.rangeTotal == m_plan.Total();
+    if (r.code >= 200 && r.code < 300 &&
+        (Differs(r.etag, m_etag) || Differs(r.lastModified, m_lastModified) || !contentOk ||
+         (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()))) {
+        // Never a file made of two versions: everything goes again.
+        m_restartReason = "The file changed on the server; downloading it again from the start";
+        return false;
+    }
+    if (r.code == 206) {
+        if (r.rangeFirst != c.firstByte || r.rangeLast != c.lastByte ||
+            r.contentLength != r.rangeLast - r.rangeFirst + 1) {
+            c.refusal = "Error in the server's answer: a partial answer that does not fit the range asked for";
+            return false;
+        }
+        c.accepted = true;
+        return true;
+    }
+    if (r.code >= 200 && r.code < 300) {
+        c.refusal = "Error in the server's answer: the whole file instead of a range";
+    } else {
+        c.refusal = "Error " + std::to_string(r.code) + " from server: " + r.reason;
+        if ((r.code == 503 || r.code == 429) && r.retryAfter >= 0) {
+            m_engine.m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(r.retryAfter, 3600));
+        }
+    }
+    return false;
+}
+
+std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_t length)
+{
+    if (!m_restartReason.empty() || !m_failure.empty()) {
+        return 0;
+    }
+    const auto now = Clock::now();
+    c.lastData = now;
+    if (m_engine.m_speedLimit > 0) {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
+        const std::int64_t allowed = std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000 + kLimitBurst;
+        if (m_delivered + static_cast<std::int64_t>(length) > allowed) {
+            c.paused = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+    }
+    const SegmentPlan::Range& r = m_plan.At(c.range);
+    const std::size_t take = static_cast<std::size_t>(std::min<std::int64_t>(r.Left(), length));
+    if (take == 0) {
+        return 0;  // the range is done: the connection ends here
+    }
+    if (!m_file.WriteAt(r.next, data, take)) {
+        m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+        return 0;
+    }
+    m_plan.Advance(c.range, static_cast<std::int64_t>(take));
+    m_delivered += static_cast<std::int64_t>(take);
+    c.unsaved += static_cast<std::int64_t>(take);
+    if (c.unsaved >= std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024) {
+        Record();
+    }
+    return take;
+}
+
+// The ranges recorded are never ahead of the data: what they call present
+// reached the disk first.
+void SegmentedTransfer::Record()
+{
+    for (auto& c : m_connections) {
+        c->unsaved = 0;
+    }
+    if (m_file.Sync()) {
+        m_file.StoreRanges(m_plan.Serialize());
+    }
+}
+
+std::size_t SegmentedTransfer::Live() const
+{
+    return static_cast<std::size_t>(
+        std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
+}
+
+bool SegmentedTransfer::Open(int range)
+{
+    const SegmentPlan::Range& r = m_plan.At(range);
+    CURL* e = curl_easy_duphandle(m_engine.m_easy);
+    if (e == nullptr) {
+        return false;
+    }
+    auto c = std::make_unique<Connection>();
+    c->owner = this;
+    c->easy = e;
+    c->range = range;
+    c->firstByte = r.next;
+    c->lastByte = r.end - 1;
+    const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
+    curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
+    c->headers = curl_slist_append(nullptr, "Accept-Encoding: identity");
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->error);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
+    for (const std::string& line : m_cookieLines) {
+        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
+    }
+    if (curl_multi_add_handle(m_engine.m_multi, e) != CURLM_OK) {
+        curl_slist_free_all(c->headers);
+        curl_easy_cleanup(e);
+        return false;
+    }
+    c->live = true;
+    m_connections.push_back(std::move(c));
+    return true;
+}
+
+void SegmentedTransfer::Close(Connection& c)
+{
+    if (!c.live) {
+        return;
+    }
+    c.live = false;
+    curl_multi_remove_handle(m_engine.m_multi, c.easy);
+    if (!c.first) {
+        curl_easy_cleanup(c.easy);
+        c.easy = nullptr;
+    }
+    curl_slist_free_all(c.headers);
+    c.headers = nullptr;
+    GiveSlot(m_hostPort);
+}
+
+void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refused)
+{
+    m_plan.Release(c.range);
+    Close(c);
+    const std::size_t live = Live();
+    if (refused) {
+        // The server wants fewer connections: stay below what it refused.
+        m_allowed = std::max<std::size_t>(1, live);
+    } else if (++m_drops > 4 * std::max(m_engine.m_connections, 1)) {
+        m_allowed = std::max<std::size_t>(1, live);
+    }
+    if (live == 0 && (refused || m_drops > 4 * std::max(m_engine.m_connections, 1))) {
+        // Nobody left to carry on: the worker decides, as for one connection.
+        m_failure = text;
+        m_lost = !refused;
+    }
+}
+
+void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
+{
+    for (auto& c : m_connections) {
+        if (!c->live || c->easy != easy) {
+            continue;
+        }
+        if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
+            Close(*c);
+            return;
+        }
+        if (!c->accepted) {
+            const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
+            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, true);
+            return;
+        }
+        Lost(*c,
+             "Error 10053 - connection aborted with " + std::to_string(m_plan.Present()) + " of " +
+                 std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
+             false);
+        return;
+    }
+}
+
+void SegmentedTransfer::Step()
+{
+    if (!m_active || !m_restartReason.empty() || !m_failure.empty()) {
+        return;
+    }
+    const auto now = Clock::now();
+    for (auto& c : m_connections) {
+        if (c->live && c->paused) {
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
+            if (m_delivered < std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000) {
+                c->paused = false;
+                c->lastData = now;
+                curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
+            }
+        }
+    }
+    if (m_engine.m_idleSeconds > 0) {
+        const auto idle = std::chrono::seconds(m_engine.m_idleSeconds);
+        for (auto& c : m_connections) {
+            if (c->live && !c->paused && now - c->lastData > idle) {
+                Lost(*c, "Error - no data received for " + std::to_string(m_engine.m_idleSeconds) + " seconds",
+                     false);
+            }
+        }
+    }
+    while (m_failure.empty() && Live() < m_allowed && m_plan.HasWork(kMinPiece)) {
+        if (!TakeSlot(m_hostPort, Live() == 0)) {
+            break;  // the host has all the connections it gets
+        }
+        const int id = static_cast<int>(m_connections.size());
+        const int range = m_plan.Assign(id, kMinPiece);
+        if (!Open(range)) {
+            m_plan.Release(range);
+            GiveSlot(m_hostPort);
+            break;
+        }
+    }
+    Event();
+}
+
+bool SegmentedTransfer::Running() const
+{
+    if (!m_restartReason.empty() || !m_failure.empty() || m_plan.Complete()) {
+        return false;
+    }
+    return true;
+}
+
+int SegmentedTransfer::PollMs() const
+{
+    const bool paused = std::any_of(m_connections.begin(), m_connections.end(),
+                                    [](const auto& c) { return c->live && c->paused; });
+    return paused ? 5 : 100;
+}
+
+void SegmentedTransfer::Event()
+{
+    const auto now = Clock::now();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastEvent).count();
+    if (ms < m_engine.m_refreshMs) {
+        return;
+    }
+    const std::int64_t present = m_plan.Present();
+    const std::int64_t speed = ms > 0 ? (present - m_lastEventBytes) * 1000 / ms : 0;
+    m_lastEvent = now;
+    m_lastEventBytes = present;
+    m_engine.m_sink.OnProgress("", present, speed, kProgressBytes, m_engine.m_taskId);
+}
+
+void SegmentedTransfer::FinalEvent()
+{
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+    const std::int64_t moved = m_plan.Present() - m_startPresent;
+    m_engine.m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
+                               m_engine.m_taskId);
+}
+
+}  // namespace dromo

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <curl/curl.h>
+
+#include "httpresponse.h"
+#include "segmentplan.h"
+
+namespace dromo {
+
+class CurlEngine;
+class PartialFile;
+enum class TransferOutcome;
+
+// Connections per host and port that all segmented transfers of the process
+// share; a transfer always keeps its first connection, whatever the count.
+void SetConnectionsPerHost(int connections);
+int ConnectionsInUse(const std::string& hostPort);
+
+// One HTTP file over several connections, inside the engine's transfer call
+// and its multi handle. The engine's own request is the first connection:
+// once its head shows a length, range support and enough bytes, the file is
+// planned as ranges (SegmentPlan) and more connections join on ranges of
+// their own; each writes at its offset into the partial file, and the open
+// ranges are stored with it so a later call resumes every one of them.
+class SegmentedTransfer {
+public:
+    // The smallest range a connection is given: files below twice this
+    // size move over one connection.
+    static constexpr std::int64_t kMinPiece = 1 << 20;
+
+    // `resumed` is the plan stored with the partial file, if any.
+    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
+                      std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed);
+    ~SegmentedTransfer();
+    SegmentedTransfer(const SegmentedTransfer&) = delete;
+    SegmentedTransfer& operator=(const SegmentedTransfer&) = delete;
+
+    // Where the first request starts: the first open range of a resumed
+    // plan; -1 without one.
+    std::int64_t ResumeOffset() const;
+    // The bytes a resumed plan holds; -1 without one.
+    std::int64_t ResumedPresent() const;
+
+    // The first connection's head was accepted and its data goes to the file
+    // from `offset` on: plans the file when it fits.
+    void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, bool resumable);
+    // Whether the file is being moved as ranges.
+    bool Active() const { return m_active; }
+    // The first connection's data; fewer bytes than given ends it (its range
+    // was shortened for another connection, or is done).
+    std::size_t OnFirstData(const char* data, std::size_t length);
+
+    // One round of the engine's loop: more connections, the shared speed
+    // limit, stalled connections, progress events and recorded state.
+    void Step();
+    // A transfer of the multi handle ended.
+    void OnDone(CURL* easy, CURLcode code);
+    // Whether the loop must go on: connections run or are to be opened.
+    bool Running() const;
+    // How long the loop may wait for sockets.
+    int PollMs() const;
+
+    bool Complete() const { return m_plan.Complete(); }
+    std::int64_t Total() const { return m_plan.Total(); }
+    // Set when a range answer shows another version of the file.
+    const std::string& RestartReason() const { return m_restartReason; }
+    const std::string& Failure() const { return m_failure; }
+    TransferOutcome FailureOutcome() const;
+    // The final byte-count event of a complete file.
+    void FinalEvent();
+
+private:
+    struct Connection;
+    friend std::size_t SegmentHeader(char*, std::size_t, std::size_t, void*);
+    friend std::size_t SegmentWrite(char*, std::size_t, std::size_t, void*);
+
+    bool Open(int range);
+    void Close(Connection& c);
+    void Rebalance();
+    std::size_t Store(Connection& c, const char* data, std::size_t length);
+    bool HeadFits(Connection& c);
+    void Record();
+    void Event();
+    void Lost(Connection& c, const std::string& text, bool refused);
+    std::size_t Live() const;
+
+    CurlEngine& m_engine;
+    PartialFile& m_file;
+    std::string m_hostPort;
+    std::vector<std::string> m_cookieLines;
+    std::optional<SegmentPlan> m_resumed;
+    SegmentPlan m_plan;
+    bool m_active = false;
+    std::vector<std::unique_ptr<Connection>> m_connections;
+    std::string m_etag, m_lastModified;  // the first answer's validator
+    std::size_t m_allowed = 1;            // connections the server tolerates
+    int m_drops = 0;
+    std::int64_t m_unsaved = 0;
+    std::int64_t m_startPresent = 0;
+    std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_lastEvent = m_start;
+    std::int64_t m_lastEventBytes = 0;
+    std::string m_restartReason;
+    std::string m_failure;
+    bool m_lost = false;
+};
+
+}  // namespace dromo

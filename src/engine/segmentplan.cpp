@@ -1,0 +1,159 @@
+#include "segmentplan.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "httpresponse.h"
+
+namespace dromo {
+
+SegmentPlan::SegmentPlan(std::int64_t total, std::int64_t present) : m_total(total)
+{
+    if (present < total) {
+        m_ranges.push_back(Range{std::max<std::int64_t>(present, 0), total, -1});
+    }
+}
+
+std::string SegmentPlan::Serialize() const
+{
+    std::vector<Range> open;
+    for (const Range& r : m_ranges) {
+        if (r.Left() > 0) {
+            open.push_back(r);
+        }
+    }
+    std::sort(open.begin(), open.end(), [](const Range& a, const Range& b) { return a.next < b.next; });
+    std::string text = "ranges 1 " + std::to_string(m_total) + "\n";
+    for (const Range& r : open) {
+        text += std::to_string(r.next) + "-" + std::to_string(r.end) + "\n";
+    }
+    return text;
+}
+
+std::optional<SegmentPlan> SegmentPlan::Parse(const std::string& text)
+{
+    std::istringstream in(text);
+    std::string line;
+    constexpr std::string_view kHead = "ranges 1 ";
+    if (!std::getline(in, line) || line.rfind(kHead, 0) != 0) {
+        return std::nullopt;
+    }
+    SegmentPlan plan;
+    plan.m_total = ParseSize(std::string_view(line).substr(kHead.size()));
+    if (plan.m_total < 0) {
+        return std::nullopt;
+    }
+    std::int64_t previousEnd = 0;
+    while (std::getline(in, line)) {
+        const std::size_t dash = line.find('-');
+        if (dash == std::string::npos) {
+            return std::nullopt;
+        }
+        const std::int64_t next = ParseSize(std::string_view(line).substr(0, dash));
+        const std::int64_t end = ParseSize(std::string_view(line).substr(dash + 1));
+        if (next < previousEnd || end <= next || end > plan.m_total) {
+            return std::nullopt;
+        }
+        plan.m_ranges.push_back(Range{next, end, -1});
+        previousEnd = end;
+    }
+    if (!in.eof()) {
+        return std::nullopt;
+    }
+    return plan;
+}
+
+std::int64_t SegmentPlan::Present() const
+{
+    std::int64_t missing = 0;
+    for (const Range& r : m_ranges) {
+        missing += r.Left();
+    }
+    return m_total - missing;
+}
+
+bool SegmentPlan::Complete() const
+{
+    return std::all_of(m_ranges.begin(), m_ranges.end(), [](const Range& r) { return r.Left() == 0; });
+}
+
+int SegmentPlan::FirstOpen() const
+{
+    int best = -1;
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        if (m_ranges[i].Left() > 0 && (best < 0 || m_ranges[i].next < m_ranges[best].next)) {
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+namespace {
+
+// The unowned open range with the lowest start, or else the owned range
+// with the most bytes left that halves into pieces of at least minPiece.
+// Second: whether it is to be split.
+std::pair<int, bool> FindWork(const std::vector<SegmentPlan::Range>& ranges, std::int64_t minPiece)
+{
+    int unowned = -1;
+    int largest = -1;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const auto& r = ranges[i];
+        if (r.Left() <= 0) {
+            continue;
+        }
+        const int index = static_cast<int>(i);
+        if (r.owner < 0) {
+            if (unowned < 0 || r.next < ranges[static_cast<std::size_t>(unowned)].next) {
+                unowned = index;
+            }
+        } else if (largest < 0 || r.Left() > ranges[static_cast<std::size_t>(largest)].Left()) {
+            largest = index;
+        }
+    }
+    if (unowned >= 0) {
+        return {unowned, false};
+    }
+    if (largest >= 0 && ranges[static_cast<std::size_t>(largest)].Left() / 2 >= minPiece) {
+        return {largest, true};
+    }
+    return {-1, false};
+}
+
+}  // namespace
+
+bool SegmentPlan::HasWork(std::int64_t minPiece) const
+{
+    return FindWork(m_ranges, minPiece).first >= 0;
+}
+
+int SegmentPlan::Assign(int connection, std::int64_t minPiece)
+{
+    const auto [index, split] = FindWork(m_ranges, minPiece);
+    if (index < 0) {
+        return -1;
+    }
+    if (!split) {
+        m_ranges[static_cast<std::size_t>(index)].owner = connection;
+        return index;
+    }
+    Range& old = m_ranges[static_cast<std::size_t>(index)];
+    const std::int64_t middle = old.next + old.Left() / 2;
+    const Range upper{middle, old.end, connection};
+    old.end = middle;  // its connection stops there
+    m_ranges.push_back(upper);
+    return static_cast<int>(m_ranges.size() - 1);
+}
+
+void SegmentPlan::Advance(int index, std::int64_t bytes)
+{
+    Range& r = m_ranges[static_cast<std::size_t>(index)];
+    r.next = std::min(r.end, r.next + bytes);
+}
+
+void SegmentPlan::Release(int index)
+{
+    m_ranges[static_cast<std::size_t>(index)].owner = -1;
+}
+
+}  // namespace dromo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dromo {
+
+// Which bytes of a file are still missing while several connections fetch
+// it: a list of open ranges, each running from the next byte to fetch to its
+// end (exclusive). Everything outside the open ranges is on disk. A range
+// belongs to at most one connection at a time; a connection without work
+// takes an unowned range, or else the upper half of the largest owned one.
+class SegmentPlan {
+public:
+    struct Range {
+        std::int64_t next = 0;  // the next byte this range needs
+        std::int64_t end = 0;   // one past its last byte
+        int owner = -1;         // the connection fetching it; -1 for none
+        std::int64_t Left() const { return end - next; }
+    };
+
+    SegmentPlan() = default;
+    // A file of `total` bytes whose first `present` bytes are on disk.
+    SegmentPlan(std::int64_t total, std::int64_t present);
+
+    // The stored form: "ranges 1 TOTAL\n" and one "NEXT-END\n" per open range.
+    std::string Serialize() const;
+    // Nothing when the text is not a plan (malformed, overlapping or
+    // outside the file).
+    static std::optional<SegmentPlan> Parse(const std::string& text);
+
+    std::int64_t Total() const { return m_total; }
+    std::int64_t Present() const;
+    bool Complete() const;
+    const Range& At(int index) const { return m_ranges[static_cast<std::size_t>(index)]; }
+    // The open range with the lowest start; -1 when complete.
+    int FirstOpen() const;
+
+    // Hands the connection work: an unowned open range first; else the upper
+    // half of the largest owned range, when that leaves both halves at least
+    // `minPiece` bytes. The index of its range, or -1 when there is none.
+    int Assign(int connection, std::int64_t minPiece);
+    // Whether Assign would find work now.
+    bool HasWork(std::int64_t minPiece) const;
+    // Marks `bytes` at the range's next byte as on disk.
+    void Advance(int index, std::int64_t bytes);
+    // The connection of the range went away; the range waits for another.
+    void Release(int index);
+
+private:
+    std::int64_t m_total = 0;
+    std::vector<Range> m_ranges;  // never erased while the plan runs: indices stay valid
+};
+
+}  // namespace dromo
