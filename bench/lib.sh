@@ -10,7 +10,8 @@ bench_cleanup() {
 }
 trap bench_cleanup EXIT
 
-# Starts nginx on a free port; sets $port.
+# Starts nginx on a free port; sets $port. An argument goes into its server
+# block (locations with their own limits).
 start_nginx() {
   port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   local user_line=""
@@ -25,7 +26,7 @@ http {
   access_log off; sendfile on;
   client_body_temp_path $work/tmp; proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp;
   uwsgi_temp_path $work/tmp; scgi_temp_path $work/tmp;
-  server { listen 127.0.0.1:$port; root $work/www; }
+  server { listen 127.0.0.1:$port; root $work/www; ${1:-} }
 }
 CONF
   /usr/sbin/nginx -c "$work/nginx.conf" -p "$work"

@@ -1064,7 +1064,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             break;
         }
         if (code == CURLE_OK && segments && segments->Active()) {
-            if (!segments->Complete()) {
+            if (!segments->Settle() || !segments->Complete()) {
                 return Fail(segments->Failure().empty() ? "Error 10053 - connection closed before the file was complete"
                                                         : segments->Failure(),
                             segments->Failure().empty() ? TransferOutcome::ConnectionLost : segments->FailureOutcome());

@@ -45,6 +45,9 @@ void GiveSlot(const std::string& hostPort)
     }
 }
 
+// The most a connection gathers before writing.
+constexpr std::int64_t kMaxBuffer = 1 << 20;
+
 // Bytes a connection may take ahead of the shared speed limit.
 constexpr std::int64_t kLimitBurst = 16 * 1024;
 
@@ -84,6 +87,9 @@ struct SegmentedTransfer::Connection {
     HttpResponse response;
     std::string refusal;         // why its answer was not taken
     std::int64_t unsaved = 0;    // bytes written since the ranges were last recorded
+    // libcurl hands data over in small pieces; they reach the file together.
+    std::vector<char> buffer;
+    std::int64_t bufferAt = 0;   // where the buffer's first byte goes
     Clock::time_point lastData = Clock::now();
     curl_slist* headers = nullptr;
     char error[CURL_ERROR_SIZE] = {};
@@ -262,29 +268,58 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     if (take == 0) {
         return 0;  // the range is done: the connection ends here
     }
-    if (!m_file.WriteAt(r.next, data, take)) {
-        m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+    if (!c.buffer.empty() && c.bufferAt + static_cast<std::int64_t>(c.buffer.size()) != r.next) {
+        WriteOut(c);  // not contiguous (a new range): never happens within one answer
+    }
+    if (c.buffer.empty()) {
+        c.bufferAt = r.next;
+    }
+    c.buffer.insert(c.buffer.end(), data, data + take);
+    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
+    if (static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer) && !WriteOut(c)) {
         return 0;
     }
     m_plan.Advance(c.range, static_cast<std::int64_t>(take));
     m_delivered += static_cast<std::int64_t>(take);
     c.unsaved += static_cast<std::int64_t>(take);
-    if (c.unsaved >= std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024) {
+    if (c.unsaved >= step && now >= m_nextRecord) {
         Record();
     }
     return take;
 }
 
 // The ranges recorded are never ahead of the data: what they call present
-// reached the disk first.
+// reached the disk first. A sync costs a disk flush; when the disk is slow
+// against the data rate, the next one waits until syncing takes at most a
+// fiftieth of the time, so the auto-save step stretches instead of the
+// transfer.
+bool SegmentedTransfer::WriteOut(Connection& c)
+{
+    if (c.buffer.empty()) {
+        return true;
+    }
+    const bool ok = m_file.WriteAt(c.bufferAt, c.buffer.data(), c.buffer.size());
+    c.buffer.clear();
+    if (!ok && m_failure.empty()) {
+        m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+    }
+    return ok;
+}
+
 void SegmentedTransfer::Record()
 {
     for (auto& c : m_connections) {
         c->unsaved = 0;
+        if (!WriteOut(*c)) {
+            return;  // the ranges stay as they were: these bytes are not on disk
+        }
     }
+    const auto before = Clock::now();
     if (m_file.Sync()) {
         m_file.StoreRanges(m_plan.Serialize());
     }
+    const auto now = Clock::now();
+    m_nextRecord = now + 49 * (now - before);
 }
 
 std::size_t SegmentedTransfer::Live() const
@@ -335,6 +370,7 @@ void SegmentedTransfer::Close(Connection& c)
     }
     c.live = false;
     curl_multi_remove_handle(m_engine.m_multi, c.easy);
+    WriteOut(c);
     if (!c.first) {
         curl_easy_cleanup(c.easy);
         c.easy = nullptr;
@@ -452,6 +488,14 @@ void SegmentedTransfer::Event()
     m_lastEvent = now;
     m_lastEventBytes = present;
     m_engine.m_sink.OnProgress("", present, speed, kProgressBytes, m_engine.m_taskId);
+}
+
+bool SegmentedTransfer::Settle()
+{
+    for (auto& c : m_connections) {
+        Close(*c);
+    }
+    return m_failure.empty();
 }
 
 void SegmentedTransfer::FinalEvent()

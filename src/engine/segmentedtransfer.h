@@ -73,10 +73,13 @@ public:
     const std::string& RestartReason() const { return m_restartReason; }
     const std::string& Failure() const { return m_failure; }
     TransferOutcome FailureOutcome() const;
+    // Ends every connection with its data written; false when a write failed.
+    bool Settle();
     // The final byte-count event of a complete file.
     void FinalEvent();
 
 private:
+    using Clock = std::chrono::steady_clock;
     struct Connection;
     friend std::size_t SegmentHeader(char*, std::size_t, std::size_t, void*);
     friend std::size_t SegmentWrite(char*, std::size_t, std::size_t, void*);
@@ -87,6 +90,7 @@ private:
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
     void Record();
+    bool WriteOut(Connection& c);
     void Event();
     void Lost(Connection& c, const std::string& text, bool refused);
     std::size_t Live() const;
@@ -102,10 +106,9 @@ private:
     std::string m_etag, m_lastModified;  // the first answer's validator
     std::size_t m_allowed = 1;            // connections the server tolerates
     int m_drops = 0;
-    std::int64_t m_unsaved = 0;
+    Clock::time_point m_nextRecord{};  // syncing earlier would cost too much of the time
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
-    using Clock = std::chrono::steady_clock;
     Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastEvent = m_start;
     std::int64_t m_lastEventBytes = 0;
