@@ -1,5 +1,6 @@
 #include "partialfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,10 @@ namespace {
 
 constexpr const char* kValidatorAttribute = "user.dromo.validator";
 constexpr const char* kRangesAttribute = "user.dromo.ranges";
+// Pieces this large go to the file as they come: copying them into the
+// buffer first costs more (cache misses with many transfers at once) than
+// the write it saves.
+constexpr std::size_t kDirectWrite = 16 * 1024;
 
 std::string SystemError()
 {
@@ -82,7 +87,7 @@ bool PartialFile::Write(const char* data, std::size_t length)
         return false;
     }
     m_size += static_cast<std::int64_t>(length);
-    if (m_buffer.empty() && length >= m_flushStep) {
+    if (m_buffer.empty() && length >= std::min<std::size_t>(m_flushStep, kDirectWrite)) {
         return WriteAll(data, length);
     }
     m_buffer.insert(m_buffer.end(), data, data + length);

@@ -235,6 +235,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
             return false;
         }
         c.accepted = true;
+        m_refusals = 0;
         return true;
     }
     if (r.code >= 200 && r.code < 300) {
@@ -385,13 +386,17 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refuse
     m_plan.Release(c.range);
     Close(c);
     const std::size_t live = Live();
+    const int tolerance = 4 * std::max(m_engine.m_connections, 1);
     if (refused) {
-        // The server wants fewer connections: stay below what it refused.
+        // The server wants fewer connections: stay below what it refused,
+        // and give it a moment before the next one.
         m_allowed = std::max<std::size_t>(1, live);
-    } else if (++m_drops > 4 * std::max(m_engine.m_connections, 1)) {
+        ++m_refusals;
+        m_notBefore = Clock::now() + std::chrono::milliseconds(250 * std::min(m_refusals, 4));
+    } else if (++m_drops > tolerance) {
         m_allowed = std::max<std::size_t>(1, live);
     }
-    if (live == 0 && (refused || m_drops > 4 * std::max(m_engine.m_connections, 1))) {
+    if (live == 0 && (m_refusals > 4 || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
         m_lost = !refused;
@@ -446,7 +451,7 @@ void SegmentedTransfer::Step()
             }
         }
     }
-    while (m_failure.empty() && Live() < m_allowed && m_plan.HasWork(kMinPiece)) {
+    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(kMinPiece)) {
         if (!TakeSlot(m_hostPort, Live() == 0)) {
             break;  // the host has all the connections it gets
         }

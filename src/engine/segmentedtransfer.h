@@ -106,6 +106,8 @@ private:
     std::string m_etag, m_lastModified;  // the first answer's validator
     std::size_t m_allowed = 1;            // connections the server tolerates
     int m_drops = 0;
+    int m_refusals = 0;             // refusals since a range was last accepted
+    Clock::time_point m_notBefore{};  // no new connection before, after a refusal
     Clock::time_point m_nextRecord{};  // syncing earlier would cost too much of the time
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit

@@ -142,16 +142,26 @@ struct Stats {
     int requests = 0;
     int ranged = 0;
     int concurrent = 0;
+    int sending = 0;
 };
 
+// What the server counted since the last call. The server notices a
+// connection the client closed only at its next write; the count starts
+// again once it has.
 Stats ServerStats(const test::FaultServer& server)
 {
     TempDir dir;
-    Fetcher f;
-    EXPECT_TRUE(f.Get(server.Url("/stats?reset=1"), dir.File("stats")));
     Stats s;
-    std::sscanf(ReadFile(dir.File("stats")).c_str(), "requests %d ranged %d concurrent %d", &s.requests, &s.ranged,
-                &s.concurrent);
+    for (int i = 0; i < 100; ++i) {
+        Fetcher f;
+        EXPECT_TRUE(f.Get(server.Url("/stats?reset=1"), dir.File("stats")));
+        std::sscanf(ReadFile(dir.File("stats")).c_str(), "requests %d ranged %d concurrent %d sending %d",
+                    &s.requests, &s.ranged, &s.concurrent, &s.sending);
+        if (s.sending == 0) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     return s;
 }
 
@@ -403,13 +413,13 @@ TEST_F(SegmentedTest, AKilledTransferResumesItsRangesByteExact)
         SCOPED_TRACE(c.what);
         WriteFile(www.File("k.bin"), data);
         const std::string target = out.File("k.bin");
-        const std::string url = http.Url("/file/k.bin?rate=2000000");
+        const std::string url = http.Url("/file/k.bin?rate=1000000");
         {
             test::ChildProcess fetch({DROMO_FETCH, "--connections", "4", "--quiet", url, target});
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             while (std::chrono::steady_clock::now() < deadline) {
                 const auto plan = SegmentPlan::Parse(StoredRanges(target + "+++"));
-                if (plan && plan->Present() > 2 * kMiB) {
+                if (plan && plan->Present() > 0) {
                     break;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -21,8 +21,9 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?changeafter=K          the file changes once, after K requests: later answers carry
                               another ETag and byte b becomes (b + 1) mod 256
       ?rate=N                 send at most N bytes per second on each connection
-  /stats                      "requests R ranged G concurrent C" for the files served so far
-                              (C: the most answers sent at once); ?reset=1 starts again
+  /stats                      "requests R ranged G concurrent C sending S" for the files served
+                              so far (C: the most answers sent at once, S: those sent now);
+                              ?reset=1 starts again once none is being sent
   /status/CODE?retryafter=N   an error page with that status (and Retry-After: N)
   /bighead?lines=N            a head of N long header lines
   /status/CODE                an error page with that status
@@ -85,8 +86,9 @@ class Handler(BaseHTTPRequestHandler):
                 return self.counted(parts[1], q, head)
             if kind == "stats":
                 with _lock:
-                    body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d" % _stats).encode()
-                    if q.get("reset") == "1":
+                    body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d sending %(sending)d"
+                            % _stats).encode()
+                    if q.get("reset") == "1" and _stats["sending"] == 0:
                         _stats.update(requests=0, ranged=0, concurrent=0)
                 return self.body(body)
             if kind == "status":
