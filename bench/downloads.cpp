@@ -8,16 +8,16 @@
 #include <string>
 #include <thread>
 
-#include "benchsupport.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "curlengine.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "systemclock.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresshandler.h"
+#include "base/download/workerpool.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/mainwindow/taskcommands.h"
+#include "bench/benchsupport.h"
+#include "engine/curlengine.h"
+#include "platform/systemclock.h"
 
 int main(int argc, char** argv)
 {

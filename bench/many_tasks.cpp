@@ -12,21 +12,21 @@
 #include <cstdlib>
 #include <string>
 
-#include "benchsupport.h"
-#include "core/network.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/workerstarter.h"
-#include "mainwindow/taskadder.h"
-#include "connectednetwork.h"
-#include "settingsprofile.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/ports/network.h"
+#include "base/ports/workerstarter.h"
+#include "bench/benchsupport.h"
+#include "platform/connectednetwork.h"
+#include "platform/settingsprofile.h"
 
 namespace {
 
 class NoWorkers : public dromo::WorkerStarter {
 public:
-    bool ApplyRuleA() override { return false; }
-    bool ApplyRuleB() override { return false; }
+    bool StartWorkerIfAllBusy() override { return false; }
+    bool StartWorkerIfBelowLimit() override { return false; }
 };
 
 

@@ -1,4 +1,4 @@
-#include "partialfile.h"
+#include "engine/partialfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "handoverqueue.h"
-#include "nativemessaging.h"
-#include "registration.h"
-#include "settingsprofile.h"
-#include "tessarinhost.h"
+#include "monitor/handoverqueue.h"
+#include "monitor/nativemessaging.h"
+#include "monitor/registration.h"
+#include "monitor/tessarinhost.h"
+#include "platform/settingsprofile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {

@@ -1,7 +1,7 @@
-#include "desktopintegration.h"
+#include "platform/desktopintegration.h"
 
-#include "core/tasktable.h"
-#include "mainwindow/completion.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/completion.h"
 
 namespace dromo {
 

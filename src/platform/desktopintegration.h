@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QTimer>
 
-#include "desktopnotifier.h"
-#include "logindinhibitor.h"
-#include "mainwindow/desktopwatch.h"
+#include "base/mainwindow/desktopwatch.h"
+#include "platform/desktopnotifier.h"
+#include "platform/logindinhibitor.h"
 
 namespace dromo {
 

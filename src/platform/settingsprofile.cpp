@@ -1,4 +1,4 @@
-#include "settingsprofile.h"
+#include "platform/settingsprofile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 namespace dromo {
 namespace {

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "core/profile.h"
-#include "atomicfile.h"
-#include "inidocument.h"
+#include "base/ports/profile.h"
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
 
 namespace dromo {
 

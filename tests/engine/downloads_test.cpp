@@ -9,17 +9,17 @@
 #include <set>
 #include <thread>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "curlengine.h"
-#include "download/clock.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "testservers.h"
-#include "../base/fakes/fakes.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresshandler.h"
+#include "base/download/workerpool.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/mainwindow/taskcommands.h"
+#include "base/ports/clock.h"
+#include "engine/curlengine.h"
+#include "tests/base/fakes/fakes.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -20,9 +20,9 @@
 #include <functional>
 #include <thread>
 
-#include "atomicfile.h"
-#include "inidocument.h"
-#include "settingsprofile.h"
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
+#include "platform/settingsprofile.h"
 
 namespace dromo {
 namespace {

@@ -1,7 +1,7 @@
-#include "core/autosaver.h"
+#include "base/core/autosaver.h"
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "core/globaloptions.h"
+#include "base/core/globaloptions.h"
 
 #include <algorithm>
 #include <array>

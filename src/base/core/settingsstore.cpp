@@ -1,4 +1,4 @@
-#include "core/settingsstore.h"
+#include "base/core/settingsstore.h"
 
 #include <algorithm>
 #include <array>
@@ -6,13 +6,13 @@
 #include <set>
 #include <vector>
 
-#include "core/base64.h"
-#include "core/network.h"
-#include "core/passwordkeyring.h"
-#include "core/profile.h"
-#include "core/tasktable.h"
-#include "mainwindow/parseurl.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/base64.h"
+#include "base/core/passwordkeyring.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/parseurl.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/ports/network.h"
+#include "base/ports/profile.h"
 
 namespace dromo {
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/categorylist.h"
-#include "core/globaloptions.h"
-#include "core/proxylist.h"
-#include "core/sitelist.h"
-#include "core/taskrecord.h"
+#include "base/core/categorylist.h"
+#include "base/core/globaloptions.h"
+#include "base/core/proxylist.h"
+#include "base/core/sitelist.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/taskstate.h"
+#include "base/core/taskstate.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 #include <algorithm>
 #include <bit>

@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "core/rowmap.h"
-#include "core/taskrecord.h"
-#include "core/tasklistobserver.h"
-#include "core/taskrow.h"
+#include "base/core/rowmap.h"
+#include "base/core/taskrecord.h"
+#include "base/core/taskrow.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 

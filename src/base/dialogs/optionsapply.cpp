@@ -1,10 +1,10 @@
-#include "dialogs/optionsapply.h"
+#include "base/dialogs/optionsapply.h"
 
 #include <filesystem>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/workerstarter.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -100,7 +100,7 @@ void ApplyOptionsSheet(const OptionsSheetResult& result, ViewSettings& live, Tas
     }
     const int count = table.Count();
     for (int row = 0; row < count; ++row) {
-        if (table.StateAt(row) == static_cast<std::int32_t>(TaskState::Queued) && !starter.ApplyRuleA()) {
+        if (table.StateAt(row) == static_cast<std::int32_t>(TaskState::Queued) && !starter.StartWorkerIfAllBusy()) {
             break;
         }
     }

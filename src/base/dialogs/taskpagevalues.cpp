@@ -1,7 +1,7 @@
-#include "dialogs/taskpagevalues.h"
+#include "base/dialogs/taskpagevalues.h"
 
-#include "core/globaloptions.h"
-#include "core/taskrecord.h"
+#include "base/core/globaloptions.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 

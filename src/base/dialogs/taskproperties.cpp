@@ -1,10 +1,10 @@
-#include "dialogs/taskproperties.h"
+#include "base/dialogs/taskproperties.h"
 
-#include "core/tasktable.h"
-#include "dialogs/taskpagevalues.h"
-#include "mainwindow/filetypeicon.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/parseurl.h"
+#include "base/core/tasktable.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "base/mainwindow/filetypeicon.h"
+#include "base/mainwindow/parseurl.h"
+#include "base/ports/messages.h"
 
 namespace dromo {
 

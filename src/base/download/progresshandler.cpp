@@ -1,13 +1,14 @@
-#include "download/progresshandler.h"
+#include "base/download/progresshandler.h"
 
 #include <vector>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/progresstexts.h"
-#include "download/workerstate.h"
-#include "mainwindow/shell.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/download/workerstate.h"
+#include "base/ports/clock.h"
+#include "base/ports/sound.h"
+#include "base/ports/transferengine.h"
 
 namespace dromo {
 

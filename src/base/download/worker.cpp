@@ -1,14 +1,18 @@
-#include "download/worker.h"
+#include "base/download/worker.h"
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/completionactions.h"
-#include "download/progresstexts.h"
-#include "download/transferengine.h"
-#include "download/workerstate.h"
-#include "files/filenames.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/download/transferoutcome.h"
+#include "base/download/workerstate.h"
+#include "base/files/filenames.h"
+#include "base/mainwindow/taskcommands.h"
+#include "base/ports/clock.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/enginefactory.h"
+#include "base/ports/historywriter.h"
+#include "base/ports/progresssink.h"
+#include "base/ports/transferengine.h"
 
 namespace dromo {
 namespace {

@@ -1,10 +1,10 @@
-#include "download/workerpool.h"
+#include "base/download/workerpool.h"
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/worker.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/worker.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/taskcommands.h"
 
 namespace dromo {
 
@@ -39,7 +39,7 @@ void WorkerPool::SetContext(const WorkerContext& context)
     m_context.emplace(context);
 }
 
-bool WorkerPool::ApplyRuleA()
+bool WorkerPool::StartWorkerIfAllBusy()
 {
     auto guard = m_table.Lock();
     if (m_state.workerCount < m_options.maxThreadNumber &&
@@ -49,7 +49,7 @@ bool WorkerPool::ApplyRuleA()
     return false;
 }
 
-bool WorkerPool::ApplyRuleB()
+bool WorkerPool::StartWorkerIfBelowLimit()
 {
     auto guard = m_table.Lock();
     if (m_state.workerCount < m_options.maxThreadNumber) {

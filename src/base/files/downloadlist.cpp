@@ -1,13 +1,13 @@
-#include "files/downloadlist.h"
+#include "base/files/downloadlist.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "files/privateprofile.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/files/privateprofile.h"
+#include "base/mainwindow/taskadder.h"
 
 namespace dromo {
 namespace {

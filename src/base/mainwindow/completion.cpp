@@ -1,11 +1,12 @@
-#include "mainwindow/completion.h"
+#include "base/mainwindow/completion.h"
 
-#include "core/globaloptions.h"
-#include "core/network.h"
-#include "core/tasktable.h"
-#include "download/workerstate.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/ports/messages.h"
+#include "base/ports/network.h"
+#include "base/ports/power.h"
+#include "base/ports/shell.h"
 
 namespace dromo {
 

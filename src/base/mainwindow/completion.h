@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "download/completionactions.h"
+#include "base/ports/completionactions.h"
 
 namespace dromo {
 

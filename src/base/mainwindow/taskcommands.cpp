@@ -1,18 +1,18 @@
-#include "mainwindow/taskcommands.h"
+#include "base/mainwindow/taskcommands.h"
 
 #include <algorithm>
 #include <string>
 
-#include "core/globaloptions.h"
-#include "core/tasklistobserver.h"
-#include "core/tasktable.h"
-#include "download/completionactions.h"
-#include "download/transferengine.h"
-#include "download/workerstarter.h"
-#include "download/workerstate.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
-#include "mainwindow/statuspanes.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/statuspanes.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/messages.h"
+#include "base/ports/shell.h"
+#include "base/ports/tasklistobserver.h"
+#include "base/ports/transferengine.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -71,7 +71,7 @@ std::vector<int> TaskCommands::RowsOf(const std::vector<int>& taskIds) const
 
 void TaskCommands::Resume(const std::vector<int>& taskIds)
 {
-    // Each task in list order; Rule A after each one, as the user would get
+    // Each task in list order; StartWorkerIfAllBusy after each one, as the user would get
     // by resuming them one at a time.
     std::vector<int> ordered;
     {
@@ -93,7 +93,7 @@ void TaskCommands::Resume(const std::vector<int>& taskIds)
                 m_table.SetStateImage(row, kImageQueued);
             }
         }
-        m_starter.ApplyRuleA();
+        m_starter.StartWorkerIfAllBusy();
         UpdateStatusPanes();
     }
 }

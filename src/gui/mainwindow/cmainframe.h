@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
-#include "core/settingsstore.h"
-#include "core/tasklistobserver.h"
-#include "mainwindow/appcontext.h"
-#include "mainwindow/commandid.h"
+#include "base/core/settingsstore.h"
+#include "base/mainwindow/commandid.h"
+#include "base/ports/tasklistobserver.h"
+#include "gui/mainwindow/appcontext.h"
 
 class QAction;
 class QComboBox;

@@ -1,10 +1,10 @@
-#include "mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 #include <QSize>
 #include <algorithm>
 
-#include "core/tasktable.h"
-#include "mainwindow/artwork.h"
+#include "base/core/tasktable.h"
+#include "gui/mainwindow/artwork.h"
 
 #include <QHash>
 #include <QPainter>

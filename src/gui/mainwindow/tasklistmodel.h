@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "core/tasklistobserver.h"
-#include "core/taskrow.h"
+#include "base/core/taskrow.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 

@@ -1,8 +1,8 @@
-#include "capture/monitors.h"
+#include "base/capture/monitors.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/fakeprofile.h"
+#include "tests/base/fakes/fakeprofile.h"
 
 namespace dromo {
 namespace {

@@ -1,12 +1,12 @@
-#include "core/settingsstore.h"
+#include "base/core/settingsstore.h"
 
 #include <gtest/gtest.h>
 
-#include "core/base64.h"
-#include "core/tasktable.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/fakes.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/base64.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {

@@ -1,12 +1,14 @@
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
-#include "download/transferengine.h"
-#include "fakes/fakes.h"
+#include "base/ports/transferengine.h"
+
+#include "base/download/transferoutcome.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {

@@ -1,11 +1,11 @@
-#include "download/worker.h"
+#include "base/download/worker.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -50,7 +50,7 @@ TEST(Worker, FailureTableInItsOrder)
             // Queued by hand: the schedule flag stays set while it runs.
             ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
             rig.table.SetState(0, TaskState::Queued);
-            rig.pool.ApplyRuleB();
+            rig.pool.StartWorkerIfBelowLimit();
         } else {
             ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
         }
@@ -191,9 +191,9 @@ TEST(Worker, RaisingAndLoweringTheThreadLimit)
     {
         auto guard = rig.table.Lock();
         rig.options.maxThreadNumber = 3;
-        // Rule A once per queued task in row order until it first declines.
+        // StartWorkerIfAllBusy once per queued task in row order until it first declines.
         for (int row = 0; row < rig.table.Count(); ++row) {
-            if (rig.StateOf(row) == TaskState::Queued && !rig.pool.ApplyRuleA()) {
+            if (rig.StateOf(row) == TaskState::Queued && !rig.pool.StartWorkerIfAllBusy()) {
                 break;
             }
         }
@@ -224,7 +224,7 @@ TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
         rig.adder.AddTaskFromRecord("http://h/f", record);
         if (scheduled) {
             rig.table.SetState(0, TaskState::Queued);
-            rig.pool.ApplyRuleB();
+            rig.pool.StartWorkerIfBelowLimit();
         }
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.engines.script.Transfers().size() == 1; }));
@@ -349,7 +349,7 @@ TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
         r.saveAs = "/dl/same.zip";
         rig.table.WriteBack(1, r);
     }
-    rig.pool.ApplyRuleB();
+    rig.pool.StartWorkerIfBelowLimit();
     for (int i = 0; i < 50; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_EQ(rig.StateOf(1), TaskState::Queued);

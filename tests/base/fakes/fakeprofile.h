@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "core/profile.h"
+#include "base/ports/profile.h"
 
 namespace dromo::test {
 

@@ -8,13 +8,17 @@
 #include <thread>
 #include <vector>
 
-#include "core/network.h"
-#include "core/tasklistobserver.h"
-#include "download/clock.h"
-#include "download/completionactions.h"
-#include "download/workerstarter.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/ports/network.h"
+
+#include "base/ports/clock.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/historywriter.h"
+#include "base/ports/messages.h"
+#include "base/ports/power.h"
+#include "base/ports/shell.h"
+#include "base/ports/sound.h"
+#include "base/ports/tasklistobserver.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo::test {
 
@@ -54,8 +58,8 @@ public:
     int ruleA = 0;
     int ruleB = 0;
     std::function<void()> onStart;  // what a worker starting now would find
-    bool ApplyRuleA() override { ++ruleA; if (onStart) onStart(); return true; }
-    bool ApplyRuleB() override { ++ruleB; if (onStart) onStart(); return true; }
+    bool StartWorkerIfAllBusy() override { ++ruleA; if (onStart) onStart(); return true; }
+    bool StartWorkerIfBelowLimit() override { ++ruleB; if (onStart) onStart(); return true; }
 };
 
 class FakeNetwork : public Network, public Power {

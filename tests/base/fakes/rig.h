@@ -4,15 +4,15 @@
 #include <functional>
 #include <thread>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "fakes/fakes.h"
-#include "fakes/scriptedengine.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresshandler.h"
+#include "base/download/workerpool.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/mainwindow/taskcommands.h"
+#include "tests/base/fakes/fakes.h"
+#include "tests/base/fakes/scriptedengine.h"
 
 namespace dromo::test {
 

@@ -1,4 +1,4 @@
-#include "files/downloadlist.h"
+#include "base/files/downloadlist.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/rig.h"
-#include "files/privateprofile.h"
+#include "base/files/privateprofile.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {

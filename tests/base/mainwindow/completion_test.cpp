@@ -1,8 +1,8 @@
-#include "mainwindow/completion.h"
+#include "base/mainwindow/completion.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -159,7 +159,7 @@ TEST(Completion, CommandLineSplitting)
 }  // namespace
 }  // namespace dromo
 
-#include "mainwindow/countdownsteps.h"
+#include "base/mainwindow/countdownsteps.h"
 
 namespace dromo {
 namespace {

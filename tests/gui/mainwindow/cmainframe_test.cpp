@@ -1,4 +1,4 @@
-#include "mainwindow/cmainframe.h"
+#include "gui/mainwindow/cmainframe.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <QTest>
 #include <functional>
 
-#include "mainwindow/cmainview.h"
-#include "mainwindow/windowdriver.h"
-#include "mainwindow/windowrig.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/gui/mainwindow/windowdriver.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {
@@ -349,8 +349,8 @@ TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
 #include <QToolButton>
 #include <unistd.h>
 
-#include "mainwindow/cdropbasket.h"
-#include "mainwindow/cspeedbar.h"
+#include "gui/mainwindow/cdropbasket.h"
+#include "gui/mainwindow/cspeedbar.h"
 
 namespace dromo {
 namespace {
@@ -541,7 +541,7 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
 
 #include <QHeaderView>
 
-#include "mainwindow/progressdelegate.h"
+#include "gui/mainwindow/progressdelegate.h"
 
 namespace dromo {
 namespace {

@@ -14,18 +14,18 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dialogs/caddprop.h"
-#include "dialogs/caddurl.h"
-#include "dialogs/ccfgauto.h"
-#include "dialogs/ccfgconn.h"
-#include "dialogs/ccfgsch.h"
-#include "dialogs/ccfgsys.h"
-#include "dialogs/cdlgimport.h"
-#include "dialogs/cnumberfield.h"
-#include "dialogs/cpropsheet.h"
-#include "dialogs/scriptedfiles.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/windowrig.h"
+#include "gui/dialogs/options/ccfgauto.h"
+#include "gui/dialogs/options/ccfgconn.h"
+#include "gui/dialogs/options/ccfgsch.h"
+#include "gui/dialogs/options/ccfgsys.h"
+#include "gui/dialogs/options/cpropsheet.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/caddurl.h"
+#include "gui/dialogs/task/cdlgimport.h"
+#include "gui/dialogs/widgets/numberfield.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/gui/dialogs/scriptedfiles.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {

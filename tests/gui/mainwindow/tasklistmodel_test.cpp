@@ -1,4 +1,4 @@
-#include "mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 namespace dromo {
 namespace {

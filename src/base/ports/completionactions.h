@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace dromo {
+
+// What happens around the end of downloads, as the workers and the timer
+// call it. Implementations never wait for the user-interface thread: a
+// countdown or a message asked for here is posted to it.
+class CompletionActions {
+public:
+    virtual ~CompletionActions() = default;
+    // A file finished downloading (called with the task-table lock held).
+    virtual void ScanFile(const std::string& path) = 0;
+    // Right before every transfer call: dial again when the modem line dropped.
+    virtual void RedialIfNeeded() = 0;
+    // All work may be over: hang up or shut down after the countdown.
+    virtual void CompletionCheck() = 0;
+};
+
+}  // namespace dromo

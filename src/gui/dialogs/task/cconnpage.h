@@ -1,0 +1,29 @@
+#pragma once
+
+#include "base/dialogs/taskpagevalues.h"
+#include "gui/dialogs/widgets/cpropertypage.h"
+
+namespace dromo {
+
+class SpeedLimitGroup;
+
+// "Connection": the idle time-out and the speed limit of one task.
+class CConnPage : public CPropertyPage {
+    Q_OBJECT
+public:
+    CConnPage(TaskPageValues& values, Messages& messages, QWidget* parent = nullptr);
+
+    NumberField* IdleTime() const { return m_idle; }
+    SpeedLimitGroup* Speed() const { return m_speed; }
+    bool OnKillActive() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    TaskPageValues& m_values;
+    NumberField* m_idle;
+    SpeedLimitGroup* m_speed;
+};
+
+}  // namespace dromo
