@@ -54,6 +54,8 @@ constexpr std::array kIntOptions = {
     // Desktop integration, newer than the classic values.
     IntOption{"Notify when Done", &G::notifyWhenDone, true, false},
     IntOption{"Keep Awake While Downloading", &G::keepAwake, true, false},
+    // Segmented downloads, newer still.
+    IntOption{"Connections per Task", &G::connectionsPerTask, false, false},
 };
 
 constexpr std::array kTextOptions = {
@@ -100,6 +102,11 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b)
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
+}
+
+std::int32_t ClampConnections(std::int32_t connections)
+{
+    return std::clamp(connections, kMinConnections, kMaxConnections);
 }
 
 }  // namespace dromo

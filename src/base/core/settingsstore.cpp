@@ -58,6 +58,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
     TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
+    TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)
@@ -194,6 +195,7 @@ void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& netw
     // find its proxy, its site login and the connection state in place (and
     // the lists are assigned here without the task-table lock).
     settings.options = LoadOptions();
+    m_connectionsDefault = settings.options.connectionsPerTask;
     settings.categories = LoadCategories();
     settings.sites = LoadSites();
     settings.proxies = LoadProxies();
@@ -213,6 +215,7 @@ GlobalOptions SettingsStore::LoadOptions()
         options.*o.field = m_profile.GetString(kSettings, o.name, options.*o.field);
     }
     options.password = ReadPassword(kSettings, "Password");
+    options.connectionsPerTask = ClampConnections(options.connectionsPerTask);
     return options;
 }
 
@@ -243,6 +246,7 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
             record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
         }
     }
+    record.connections = ClampConnections(record.connections == 0 ? m_connectionsDefault : record.connections);
     return task;
 }
 

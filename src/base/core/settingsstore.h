@@ -101,6 +101,8 @@ private:
     Profile& m_profile;
     PlatformDefaults m_platform;
     std::vector<StoredTask> m_unloaded;
+    // What a stored task without its own connection count takes.
+    std::int32_t m_connectionsDefault = GlobalOptions{}.connectionsPerTask;
     PasswordKeyring* m_keyring = nullptr;
 };
 

@@ -33,6 +33,7 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.notifyWhenDone = from.notifyWhenDone;
     to.keepAwake = from.keepAwake;
     to.maxThreadNumber = from.maxThreadNumber;
+    to.connectionsPerTask = from.connectionsPerTask;
     to.maxErrorCount = from.maxErrorCount;
     to.retryInterval = from.retryInterval;
     to.maxIdleTime = from.maxIdleTime;

@@ -134,6 +134,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
     e.SetRequestDetails(task.cookie, task.referrer);
+    e.SetConnections(task.connections);
 
     auto guard = m_ctx.table.Lock();
     e.SetCookies(m_ctx.options.enableCookie);

@@ -171,6 +171,7 @@ TaskRecord TaskAdder::RecordFromOptions() const
     record.errorCount = o.maxErrorCount;
     record.retryInterval = o.retryInterval;
     record.idleTime = o.maxIdleTime;
+    record.connections = o.connectionsPerTask;
     record.refresh = o.refreshRate;
     record.autoSave = o.autoSave;
     record.speedLimit = o.maxSpeedValue;

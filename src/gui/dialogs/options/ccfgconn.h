@@ -16,6 +16,7 @@ public:
     CCfgConn(GlobalOptions& options, SpeedFields& speed, Messages& messages);
 
     NumberField* Threads() const { return m_threads; }
+    NumberField* Connections() const { return m_connections; }
     NumberField* ErrorCount() const { return m_errors; }
     NumberField* RetryInterval() const { return m_interval; }
     NumberField* IdleTime() const { return m_idle; }
@@ -28,6 +29,7 @@ protected:
 private:
     GlobalOptions& m_options;
     NumberField* m_threads;
+    NumberField* m_connections;
     NumberField* m_errors;
     NumberField* m_interval;
     NumberField* m_idle;

@@ -115,6 +115,8 @@ TEST(CPropSheet, RangeMessagesOfTheNumberFields)
         {kConnection, [](CPropSheet& s) { return s.Connection()->Threads(); }, "13",
          "Please enter an integer between 1 and 12."},
         {kConnection, [](CPropSheet& s) { return s.Connection()->ErrorCount(); }, "", "Please enter an integer."},
+        {kConnection, [](CPropSheet& s) { return s.Connection()->Connections(); }, "17",
+         "Please enter an integer between 1 and 16."},
     };
     for (const Case& c : cases) {
         Options o;
