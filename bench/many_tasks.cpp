@@ -81,7 +81,7 @@ int main(int argc, char** argv)
         // The auto-save's way: the window's thread fills and hands over the
         // text; the writer thread does the disk part.
         start = std::chrono::steady_clock::now();
-        store.SaveSoon(settings, table);
+        static_cast<void>(store.SaveSoon(settings, table));
         const double soon = Since(start);
         std::printf("%.3f %.3f %.1f %.3f\n", add, save, PeakMB(), soon);
         return 0;

@@ -284,9 +284,9 @@ std::string SettingsStore::UnloadedTasksMessage() const
            "finished or deleted tasks have made room.";
 }
 
-std::string SettingsStore::SaveError() const
+Status SettingsStore::LastSave() const
 {
-    return m_profile.FlushError();
+    return m_profile.LastFlush();
 }
 
 CategoryList SettingsStore::LoadCategories()
@@ -342,13 +342,13 @@ void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& tabl
     SaveProxies(settings.proxies);
 }
 
-bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+Status SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
 {
     WriteAll(settings, table);
     return m_profile.Flush();
 }
 
-bool SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
+Status SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
 {
     WriteAll(settings, table);
     return m_profile.FlushSoon();
@@ -373,7 +373,7 @@ void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
     m_profile.WriteInt(kSettings, "MRU Num", taskCount);
 }
 
-bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
+Status SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
 {
     for (const IntOption& o : IntOptions()) {
         if (o.capture) {

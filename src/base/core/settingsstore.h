@@ -8,6 +8,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/proxylist.h"
 #include "base/core/sitelist.h"
+#include "base/core/status.h"
 #include "base/core/taskrecord.h"
 
 namespace dromo {
@@ -46,11 +47,13 @@ public:
     // The options, the lists and the network state first, the saved tasks
     // last (through the adder, which may start workers that read the rest).
     void Load(ViewSettings& settings, TaskAdder& adder, Network& network);
-    // Writes everything back; false when the profile could not be written.
-    bool Save(const ViewSettings& settings, const TaskTable& table);
-    // The same, without waiting for the disk (the auto-save's way): false
-    // when the save before failed; SaveError tells this one's outcome later.
-    bool SaveSoon(const ViewSettings& settings, const TaskTable& table);
+    // Writes everything back; a failure when the profile could not be
+    // written.
+    Status Save(const ViewSettings& settings, const TaskTable& table);
+    // The same, without waiting for the disk (the auto-save's way): a
+    // failure when the save before failed; LastSave tells this one's
+    // outcome later.
+    Status SaveSoon(const ViewSettings& settings, const TaskTable& table);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);
@@ -61,7 +64,7 @@ public:
     void SaveOptions(const GlobalOptions& options, int taskCount);
     // The browser capture switches, written and flushed at once: the capture
     // host reads them from the profile while Dromo runs.
-    bool SaveCaptureOptions(const GlobalOptions& options);
+    Status SaveCaptureOptions(const GlobalOptions& options);
     void SaveTasks(const TaskTable& table);
     void SaveCategories(const CategoryList& categories);
     void SaveSites(const SiteList& sites);
@@ -71,8 +74,8 @@ public:
     int UnloadedTaskCount() const { return static_cast<int>(m_unloaded.size()); }
     // The message telling the user about them ("" when there are none).
     std::string UnloadedTasksMessage() const;
-    // Why the last save failed ("" when it did not).
-    std::string SaveError() const;
+    // The outcome of the last save.
+    Status LastSave() const;
 
 private:
     // A saved task as the profile holds it: its four column texts and its

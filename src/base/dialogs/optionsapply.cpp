@@ -89,7 +89,8 @@ void ApplyOptionsSheet(const OptionsSheetResult& result, ViewSettings& live, Tas
             live.proxies = *result.proxies;
         }
     }
-    store.SaveCaptureOptions(live.options);
+    // A failed write shows with the auto-save, which writes the file again.
+    static_cast<void>(store.SaveCaptureOptions(live.options));
     MakeFolder(live.options.saveTo);
     if (result.categories && live.options.enableCategory != 0) {
         for (const CategoryEntry& category : *result.categories) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/core/status.h"
+
 namespace dromo {
 
 // The per-user store of named sections holding int and text values. Value
@@ -27,15 +29,15 @@ public:
     virtual void DeleteSection(const std::string& section) = 0;
     // The names of the values a section holds, in no particular order.
     virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
-    // Makes what was written durable; false when the store could not be written.
-    virtual bool Flush() = 0;
+    // Makes what was written durable; a failure when the store could not be
+    // written.
+    virtual Status Flush() = 0;
     // Like Flush, but the disk work may go on after it returns, so a slow
-    // disk never holds up the window. False when the write before failed;
-    // the outcome of this one shows later in FlushError.
-    virtual bool FlushSoon() { return Flush(); }
-    // Why the last flush failed, as a sentence for the user ("" after a
-    // success).
-    virtual std::string FlushError() const { return {}; }
+    // disk never holds up the window. A failure when the write before
+    // failed; the outcome of this one shows later in LastFlush.
+    virtual Status FlushSoon() { return Flush(); }
+    // The outcome of the last flush.
+    virtual Status LastFlush() const { return {}; }
 };
 
 }  // namespace dromo

@@ -854,9 +854,8 @@ void CMainFrame::SaveList()
         content = DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()),
                                       m_ctx.settings.proxies);
     }
-    const std::string error = WriteFileAtomically(path, content);
-    if (!error.empty()) {
-        m_ctx.messages.Warning(error);
+    if (const Status written = WriteFileAtomically(path, content); !written) {
+        m_ctx.messages.Warning(written.Reason());
     }
 }
 
@@ -898,9 +897,8 @@ void CMainFrame::Exit()
     if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
         return;
     }
-    const std::string unsaved = StopAndSave();
-    if (!unsaved.empty()) {
-        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + unsaved);
+    if (const Status saved = StopAndSave(); !saved) {
+        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + saved.Reason());
     }
     if (m_tray) {
         m_tray->hide();
@@ -917,25 +915,24 @@ void CMainFrame::EndSession()
         return;
     }
     // Nobody may be there to click a box: the reason goes to the log.
-    const std::string unsaved = StopAndSave();
-    if (!unsaved.empty()) {
-        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", unsaved.c_str());
+    if (const Status saved = StopAndSave(); !saved) {
+        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", saved.Reason().c_str());
     }
     qApp->exit(0);
 }
 
 // Both ways out: every transfer stopped, the frame's values and the settings
 // saved, the workers given at most five seconds.
-std::string CMainFrame::StopAndSave()
+Status CMainFrame::StopAndSave()
 {
     m_exiting = true;
     m_tick.stop();
-    bool saved = true;
+    Status saved;
     m_ctx.pool.StopAllWorkers(m_ctx.commands, [this, &saved] {
         SaveFrameSettings();
         saved = m_ctx.autoSaver.SaveNow();
     });
-    return saved ? std::string() : m_ctx.autoSaver.Problem();
+    return saved;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

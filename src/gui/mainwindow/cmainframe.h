@@ -129,7 +129,7 @@ private:
     void HideMainWindow();
     void Exit();
     // Stops and saves for the exit; why the save failed, or "".
-    std::string StopAndSave();
+    Status StopAndSave();
     // Refills the address box; `added` is the URL just entered, if any.
     void LoadHistoryBox(const std::string& added = {});
     void SaveList();

@@ -57,7 +57,7 @@ struct ProgramRun {
         store.UseKeyring(&keyring);
         store.Load(settings, adder, network);
     }
-    bool Save() { return store.Save(settings, table); }
+    bool Save() { return store.Save(settings, table).Ok(); }
     std::vector<std::string> Passwords()
     {
         return {settings.options.password, table.CopyOut(0)->password, settings.sites.at(0).password,

@@ -303,12 +303,12 @@ TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
     TaskRow row;
     row.texts[kColTarget] = "http://h/a";
     f.table.Append(TaskRecord{}, row);
-    f.store.Save(f.settings, f.table);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
     ASSERT_TRUE(f.profile.Has("Proxy", "Proxy1\\Host"));
 
     f.settings.proxies.clear();
     f.table.Remove(0);
-    f.store.Save(f.settings, f.table);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
     EXPECT_EQ(f.profile.Int("Settings", "Proxy Num"), 0);
     EXPECT_EQ(f.profile.sections.count("Proxy"), 0u);
     EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), 0);
@@ -364,7 +364,7 @@ TEST(SettingsStore, AFailedWriteIsReported)
     f.profile.flushResult = false;
     f.profile.flushError = "Cannot write /x/Dromo.ini: No space left on device.";
     EXPECT_FALSE(f.store.Save(f.settings, f.table));
-    EXPECT_EQ(f.store.SaveError(), f.profile.flushError);
+    EXPECT_EQ(f.store.LastSave().Reason(), f.profile.flushError);
 }
 
 // One run hands out 32768 task identifiers. A profile with more tasks keeps
