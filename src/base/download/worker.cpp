@@ -243,13 +243,13 @@ void Worker::RunAttempts(TaskRecord& task)
         m_ctx.completion.RedialIfNeeded();
 
         if (Transfer(task)) {
+            bool found = false;
             {
                 auto guard = m_ctx.table.Lock();
-                const bool found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
+                found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
                     r.engine.reset();
                     r.SetState(TaskState::Done);
                     r.scheduled = 0;
-                    m_ctx.completion.ScanFile(r.saveAs);
                     task = r;
                 });
                 if (found) {
@@ -257,6 +257,9 @@ void Worker::RunAttempts(TaskRecord& task)
                 }
                 task.SetState(TaskState::Done);
                 --m_ctx.state.activeCount;
+            }
+            if (found) {
+                m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
             }
             m_engine->Close();
             UpdateStatus();

@@ -120,21 +120,36 @@ void Completion::RedialIfNeeded()
     }
 }
 
+void Completion::OnFileFinished(std::function<void(const std::string& path)> listener)
+{
+    std::lock_guard lock(m_finishedMutex);
+    m_finished = std::move(listener);
+}
+
 void Completion::ScanFile(const std::string& path)
 {
-    if (m_finished) {
-        m_finished(path);
+    {
+        std::lock_guard lock(m_finishedMutex);
+        if (m_finished) {
+            m_finished(path);
+        }
     }
-    if (!m_options.enableVirusCheck) {
-        return;
-    }
+    std::string scanner;
     // The file is one argument of its own, so blanks or shell characters in
     // its name can do no harm; the parameters follow it, split into words.
     std::vector<std::string> arguments{path};
-    for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
-        arguments.push_back(std::move(word));
+    {
+        auto guard = m_table.Lock();  // workers read the options under it
+        if (!m_options.enableVirusCheck) {
+            return;
+        }
+        scanner = m_options.virusScanner;
+        for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
+            arguments.push_back(std::move(word));
+        }
     }
-    if (!m_shell.Start(m_options.virusScanner, arguments)) {
+    // Started with the lock released: the program may be slow to start.
+    if (!m_shell.Start(scanner, arguments)) {
         m_messages.Warning("Fail to start virus scanner.");
     }
 }

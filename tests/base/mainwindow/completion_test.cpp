@@ -141,6 +141,19 @@ TEST(Completion, ScannerGetsThePathAsOneArgument)
     EXPECT_EQ(f.rig.messages.shown, std::vector<std::string>{"Fail to start virus scanner."});
 }
 
+// The scanner may take its time to start: no worker waits for it with the
+// task table locked, though the scan reads its options under that lock.
+TEST(Completion, ScannerStartsWithTheTableLockReleased)
+{
+    Fixture f;
+    f.rig.options.enableVirusCheck = 1;
+    f.rig.options.virusScanner = "/usr/bin/clamscan";
+    f.rig.shell.watchedLock = &f.rig.table.Mutex();
+    f.completion.ScanFile("/dl/a.zip");
+    ASSERT_EQ(f.rig.shell.started.size(), 1u);
+    EXPECT_EQ(f.rig.shell.startsUnderLock, 0);
+}
+
 TEST(Completion, CommandLineSplitting)
 {
     const std::pair<const char*, std::vector<std::string>> cases[] = {
