@@ -45,10 +45,15 @@ TEST(Completion, CountdownTextsAndWhatHappensAtZero)
         int exits;
     };
     const Case cases[] = {
-        {1, 0, true, "Your Internet connection will be hang up in 15 seconds.", {"hangup"}, 0},
-        {1, 0, false, "Your Internet connection will be hang up in 15 seconds.", {}, 0},  // no modem: nothing to hang up
-        {0, 1, false, "Your computer will be shut down in 15 seconds.", {"poweroff"}, 1},
-        {1, 1, true, "Your computer will be shut down in 15 seconds.", {"hangup", "poweroff"}, 1},
+        {.hangup = 1, .shutdown = 0, .modem = true,
+         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {"hangup"}, .exits = 0},
+        // No modem: nothing to hang up.
+        {.hangup = 1, .shutdown = 0, .modem = false,
+         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {}, .exits = 0},
+        {.hangup = 0, .shutdown = 1, .modem = false,
+         .message = "Your computer will be shut down in 15 seconds.", .calls = {"poweroff"}, .exits = 1},
+        {.hangup = 1, .shutdown = 1, .modem = true,
+         .message = "Your computer will be shut down in 15 seconds.", .calls = {"hangup", "poweroff"}, .exits = 1},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -112,7 +117,11 @@ TEST(Completion, RedialOnlyADroppedModemLine)
         bool dials;
     };
     const Case cases[] = {
-        {{false, true}, 1, true}, {{true, true}, 1, false}, {{false, false}, 1, false}, {{false, true}, 0, false}};
+        {.state = {.connected = false, .modem = true}, .redial = 1, .dials = true},
+        {.state = {.connected = true, .modem = true}, .redial = 1, .dials = false},
+        {.state = {.connected = false, .modem = false}, .redial = 1, .dials = false},
+        {.state = {.connected = false, .modem = true}, .redial = 0, .dials = false},
+    };
     for (const Case& c : cases) {
         Fixture f;
         f.network.state = c.state;
