@@ -52,8 +52,14 @@ Completion::Completion(TaskTable& table, GlobalOptions& options, WorkerState& wo
 
 std::string Completion::CountdownMessage() const
 {
-    const std::string start = m_options.shutDownIfDone ? "Your computer will be shut down "
-                                                       : "Your Internet connection will be hang up ";
+    bool shutDown = false;
+    {
+        // A worker asks for the countdown while the window may toggle the option.
+        auto guard = m_table.Lock();
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    const std::string start =
+        shutDown ? "Your computer will be shut down " : "Your Internet connection will be hang up ";
     return start + "in 15 seconds.";
 }
 
@@ -87,10 +93,19 @@ void Completion::CountdownEnded(bool reachedZero)
         return;  // cancelled: both options stay as they are
     }
     RefreshConnection();
-    if (m_options.hangupIfDone && m_options.modemConnection) {
+    bool hangUp = false;
+    bool shutDown = false;
+    {
+        // The connection state is written by workers too (before every
+        // transfer), so the window reads it under the lock like they do.
+        auto guard = m_table.Lock();
+        hangUp = m_options.hangupIfDone && m_options.modemConnection;
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    if (hangUp) {
         m_network.HangUp();
     }
-    if (m_options.shutDownIfDone) {
+    if (shutDown) {
         // A refusal is not reported; the program still exits, as asked.
         m_power.PowerOff();
         if (m_exit) {

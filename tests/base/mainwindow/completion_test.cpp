@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "tests/base/fakes/rig.h"
 
 namespace dromo {
@@ -161,6 +164,36 @@ TEST(Completion, ScannerStartsWithTheTableLockReleased)
     f.completion.ScanFile("/dl/a.zip");
     ASSERT_EQ(f.rig.shell.started.size(), 1u);
     EXPECT_EQ(f.rig.shell.startsUnderLock, 0);
+}
+
+// Workers refresh the connection state before every transfer and may ask
+// for the countdown text, while the window ends countdowns and the user
+// toggles the completion options: each side reads what the other writes
+// under the task-table lock. (A slip shows under ThreadSanitizer.)
+TEST(Completion, WorkersRefreshTheConnectionWhileTheWindowEndsCountdowns)
+{
+    Fixture f;
+    f.network.state = {.connected = true, .modem = true};
+    f.rig.options.hangupIfDone = 1;
+    std::atomic<bool> done{false};
+    std::atomic<int> shutDownTexts{0};
+    std::thread worker([&] {
+        while (!done) {
+            f.completion.RedialIfNeeded();  // connected: never dials
+            shutDownTexts += f.completion.CountdownMessage().starts_with("Your computer");
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        f.completion.CompletionCheck();
+        f.countdown.End(true);
+        f.rig.commands.Toggle(CommandId::ShutDownWhenDone);
+        f.rig.commands.Toggle(CommandId::ShutDownWhenDone);
+    }
+    done = true;
+    worker.join();
+    EXPECT_EQ(f.network.calls, std::vector<std::string>(200, "hangup"));
+    EXPECT_EQ(f.exits, 0);
+    EXPECT_EQ(f.rig.options.shutDownIfDone, 0);
 }
 
 TEST(Completion, CommandLineSplitting)
