@@ -177,9 +177,13 @@ TEST(Completion, WorkersRefreshTheConnectionWhileTheWindowEndsCountdowns)
     f.rig.options.hangupIfDone = 1;
     std::atomic<bool> done{false};
     std::atomic<int> shutDownTexts{0};
-    std::thread worker([&] {
+    std::thread refresher([&] {
         while (!done) {
             f.completion.RedialIfNeeded();  // connected: never dials
+        }
+    });
+    std::thread asker([&] {
+        while (!done) {
             shutDownTexts += f.completion.CountdownMessage().starts_with("Your computer");
         }
     });
@@ -190,7 +194,8 @@ TEST(Completion, WorkersRefreshTheConnectionWhileTheWindowEndsCountdowns)
         f.rig.commands.Toggle(CommandId::ShutDownWhenDone);
     }
     done = true;
-    worker.join();
+    refresher.join();
+    asker.join();
     EXPECT_EQ(f.network.calls, std::vector<std::string>(200, "hangup"));
     EXPECT_EQ(f.exits, 0);
     EXPECT_EQ(f.rig.options.shutDownIfDone, 0);
