@@ -30,7 +30,6 @@ public:
     ~DesktopIntegration() override;
 
 private:
-    TaskTable& m_table;
     Completion& m_completion;
     DesktopNotifier m_notifier;
     LogindInhibitor m_inhibitor;

@@ -100,14 +100,14 @@ struct GlobalOptions {
 struct IntOption {
     const char* name;
     std::int32_t GlobalOptions::*field;
-    bool flag;      // written as 0 or 1
-    bool capture;   // written by the options sheet at once, not by a save
+    bool flag = false;     // written as 0 or 1
+    bool capture = false;  // written by the options sheet at once, not by a save
 };
 
 struct TextOption {
     const char* name;
     std::string GlobalOptions::*field;
-    bool capture;
+    bool capture = false;  // as for IntOption
 };
 
 // Every option held in GlobalOptions, except the password, which has a rule

@@ -57,6 +57,18 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     return true;
 }
 
+bool TaskTable::Update(int taskId, const std::function<void(TaskRecord&)>& change)
+{
+    Guard guard(m_mutex);
+    const int row = RowOf(taskId);
+    if (row < 0) {
+        return false;
+    }
+    TaskRecord record = m_records[static_cast<std::size_t>(row)];
+    change(record);
+    return WriteBack(row, record);
+}
+
 int TaskTable::NextTaskId() const
 {
     Guard guard(m_mutex);

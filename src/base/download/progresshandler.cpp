@@ -58,13 +58,12 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
                 m_table.SetText(row, kColRetry, text);
             }
             break;
-        case kProgressStart: {
-            TaskRecord r = *record;
-            r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
-            r.checkpointTime = m_clock.Now();
-            m_table.WriteBack(row, r);
+        case kProgressStart:
+            m_table.Update(taskId, [&](TaskRecord& r) {
+                r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
+                r.checkpointTime = m_clock.Now();
+            });
             break;
-        }
         default:
             break;
         }

@@ -35,7 +35,7 @@ void ScheduleCheck::Run()
         auto guard = m_table.Lock();
         const LocalTime now = m_clock.Local();
         for (int row = 0; row < m_table.Count(); ++row) {
-            TaskRecord r = *m_table.CopyOut(row);
+            const TaskRecord r = *m_table.CopyOut(row);
             if (!r.scheduled) {
                 continue;
             }
@@ -43,8 +43,7 @@ void ScheduleCheck::Run()
             int minute = 0;
             SplitStartAt(r.startAt, hour, minute);
             if (r.Is(TaskState::Scheduled) && now.hour == hour && now.minute == minute) {
-                r.SetState(TaskState::Queued);
-                m_table.WriteBack(row, r);
+                m_table.Update(r.taskId, [](TaskRecord& due) { due.SetState(TaskState::Queued); });
                 m_table.SetStateImage(row, kImageQueued);
                 m_starter.StartWorkerIfBelowLimit();
             } else if (r.Is(TaskState::Running) && !r.untilFinished) {

@@ -84,12 +84,13 @@ void TaskCommands::Resume(const std::vector<int>& taskIds)
         {
             auto guard = m_table.Lock();
             const int row = m_table.RowOf(taskId);
-            auto record = m_table.CopyOut(row);
-            if (record && (record->Is(TaskState::Paused) || record->Is(TaskState::Error) ||
-                           record->Is(TaskState::Scheduled))) {
-                record->SetState(TaskState::Queued);
-                record->scheduled = 0;
-                m_table.WriteBack(row, *record);
+            const std::int32_t state = m_table.StateAt(row);
+            if (state == StateValue(TaskState::Paused) || state == StateValue(TaskState::Error) ||
+                state == StateValue(TaskState::Scheduled)) {
+                m_table.Update(taskId, [](TaskRecord& r) {
+                    r.SetState(TaskState::Queued);
+                    r.scheduled = 0;
+                });
                 m_table.SetStateImage(row, kImageQueued);
             }
         }
@@ -119,17 +120,18 @@ void TaskCommands::StopRows(const std::vector<int>& rows)
         } else if (record->Is(TaskState::Queued) || record->Is(TaskState::Error)) {
             m_table.SetState(row, TaskState::Paused);
         }
-        record = m_table.CopyOut(row);
-        if (record->scheduled) {
-            record->scheduled = 0;
-            // A running task is only told to stop; with its schedule gone the
-            // worker ends it Paused. Marking it Paused before the transfer has
-            // ended would let a Resume start a second worker on its file.
-            if (!record->Is(TaskState::Running)) {
-                record->SetState(TaskState::Paused);
-            }
-            m_table.WriteBack(row, *record);
-            m_table.SetStateImage(row, StateImageOf(record->state));
+        if (m_table.CopyOut(row)->scheduled) {
+            m_table.Update(m_table.TaskIdAt(row), [](TaskRecord& r) {
+                r.scheduled = 0;
+                // A running task is only told to stop; with its schedule gone
+                // the worker ends it Paused. Marking it Paused before the
+                // transfer has ended would let a Resume start a second worker
+                // on its file.
+                if (!r.Is(TaskState::Running)) {
+                    r.SetState(TaskState::Paused);
+                }
+            });
+            m_table.SetStateImage(row, StateImageOf(m_table.StateAt(row)));
         }
     }
 }

@@ -10,7 +10,9 @@ namespace dromo {
 class CompletionActions {
 public:
     virtual ~CompletionActions() = default;
-    // A file finished downloading (called with the task-table lock held).
+    // A file finished downloading. Called with the task-table lock released:
+    // starting the scanner may take a while, and no worker or window should
+    // wait for it.
     virtual void ScanFile(const std::string& path) = 0;
     // Right before every transfer call: dial again when the modem line dropped.
     virtual void RedialIfNeeded() = 0;

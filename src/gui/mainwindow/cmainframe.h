@@ -139,6 +139,13 @@ private:
     // an empty text when they did.
     QString SaveTakenTasks();
     void Customize();
+    // What each command does (framecommands.cpp); RunCommand looks it up.
+    using CommandHandler = void (*)(CMainFrame& frame, CommandId id);
+    static const std::map<CommandId, CommandHandler>& CommandHandlers();
+    void SaveSettingsNow();
+    void ToggleToolWindow(CommandId id);
+    void BlankWallpaper();
+    void OpenHelp();
     bool RunSheet(CPropertySheet& sheet);
     ViewSettings SettingsCopy() const;
 

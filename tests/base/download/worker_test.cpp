@@ -236,6 +236,18 @@ TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
     }
 }
 
+// The finished file's scan is asked for once the worker has released the
+// task-table lock, so a slow scanner holds up no other worker and not the window.
+TEST(Worker, TheScanIsAskedForWithTheTableLockReleased)
+{
+    Rig rig;
+    rig.completion.watchedLock = &rig.table.Mutex();
+    rig.engines.script.Add(Step::Ok(""));
+    rig.adder.AddTask("http://h/f.zip", "");
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan /dl/f.zip") == 1; }));
+    EXPECT_EQ(rig.completion.scansUnderLock, 0);
+}
+
 TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
 {
     struct Case {

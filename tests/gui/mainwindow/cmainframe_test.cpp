@@ -165,9 +165,9 @@ TEST(CMainView, ADropHandsOverTheWholeText)
         bool urls;
         bool handed;
     } cases[] = {
-        {"get this: http://127.0.0.1/a.zip please", false, true},
-        {"127.0.0.1/a.zip", false, false},
-        {"https://h/a.zip", true, true},
+        {.text = "get this: http://127.0.0.1/a.zip please", .urls = false, .handed = true},
+        {.text = "127.0.0.1/a.zip", .urls = false, .handed = false},
+        {.text = "https://h/a.zip", .urls = true, .handed = true},
     };
     for (const auto& c : cases) {
         QMimeData data;
