@@ -20,6 +20,7 @@
 #include "base/core/settingsstore.h"
 #include "base/core/startup.h"
 #include "base/core/tasktable.h"
+#include "base/download/downloadcore.h"
 #include "base/download/progresshandler.h"
 #include "base/download/refreshtimer.h"
 #include "base/download/schedulecheck.h"
@@ -176,7 +177,6 @@ int main(int argc, char** argv)
     // moved aside (or, failing that, nothing is saved) and the user is told.
     const std::string profileNotice = profile.KeepUnreadableAside();
 
-    WorkerState state;  // stop flag clear, no workers, the end event signalled
     SystemClock clock;
     GuiMessages messages;
     GuiCountdown countdown;
@@ -185,23 +185,25 @@ int main(int argc, char** argv)
     NetworkManagerNetwork network;
     LogindPower power;
     CurlEngineFactory engines;
-    ViewSettings settings;
     TaskTable table;
     TaskListModel model(table);
-    table.SetObserver(&model);
-    WorkerPool pool(table, state, settings.options);
     CMainFrame* frame = nullptr;
-    Completion completion(table, settings.options, state, network, power, shell, messages, countdown, [&frame] {
-        if (frame) {
-            frame->RunCommand(CommandId::Exit);
-        }
-    });
-    TaskCommands commands(table, settings.options, state, pool, completion, messages, shell, model);
-    ProgressHandler progress(table, settings.options, state, clock, sound);
-    HistoryPage history(PlatformPaths::UserDataFolder() + "history.htm", table, settings.options, clock);
-    TaskAdder adder(table, settings, pool, model, messages, sound);
-    pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
-                                  history, commands, clock});
+    DownloadCore core(table, DownloadPorts{clock, messages, shell, sound, engines, model},
+                      CompletionPorts{network, power, countdown,
+                                      [&frame] {
+                                          if (frame) {
+                                              frame->RunCommand(CommandId::Exit);
+                                          }
+                                      },
+                                      PlatformPaths::UserDataFolder() + "history.htm"});
+    ViewSettings& settings = core.settings;
+    WorkerState& state = core.state;
+    WorkerPool& pool = core.pool;
+    Completion& completion = core.ProgramCompletion();
+    HistoryPage& history = core.ProgramHistory();
+    TaskCommands& commands = core.commands;
+    ProgressHandler& progress = core.progress;
+    TaskAdder& adder = core.adder;
 
     SettingsStore store(profile, PlatformPaths::Defaults());
     // Passwords live in the desktop's keyring where one takes them.

@@ -9,13 +9,8 @@
 #include <set>
 #include <thread>
 
-#include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
-#include "base/download/progresshandler.h"
-#include "base/download/workerpool.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/taskadder.h"
-#include "base/mainwindow/taskcommands.h"
+#include "base/download/downloadcore.h"
 #include "base/ports/clock.h"
 #include "engine/curlengine.h"
 #include "tests/base/fakes/fakes.h"
@@ -40,9 +35,7 @@ public:
 struct Downloads {
     test::TempDir www;
     test::TempDir out;
-    ViewSettings settings;
     TaskTable table;
-    WorkerState state;
     RealClock clock;
     test::FakeCompletion completion;
     test::FakeMessages messages;
@@ -50,23 +43,23 @@ struct Downloads {
     test::FakeSound sound;
     test::RecordingObserver observer;
     CurlEngineFactory engines;
-    WorkerPool pool{table, state, settings.options};
-    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, observer};
-    ProgressHandler progress{table, settings.options, state, clock, sound};
-    TaskAdder adder{table, settings, pool, observer, messages, sound};
+    DownloadCore core{table, DownloadPorts{clock, messages, shell, sound, engines, observer}, completion, completion};
+    ViewSettings& settings = core.settings;
+    WorkerState& state = core.state;
+    WorkerPool& pool = core.pool;
+    TaskCommands& commands = core.commands;
+    TaskAdder& adder = core.adder;
 
     explicit Downloads(int threads)
     {
         settings.options.maxThreadNumber = threads;
         settings.options.saveTo = out.Path() + "/";
         settings.options.retryInterval = 1;
-        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress,
-                                      completion, completion, commands, clock});
     }
     ~Downloads()
     {
         pool.StopAllWorkers(commands, nullptr);
-        pool.StopAndJoin();  // the workers use members declared after the pool
+        core.StopAndJoin();  // before the engines and fakes above go
     }
     int Count(TaskState s)
     {

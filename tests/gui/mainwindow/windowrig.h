@@ -7,6 +7,7 @@
 #include "base/core/autosaver.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/download/downloadcore.h"
 #include "base/download/progresshandler.h"
 #include "base/download/refreshtimer.h"
 #include "base/download/schedulecheck.h"
@@ -34,10 +35,8 @@ public:
 struct Window {
     FakeProfile profile;
     SettingsStore store{profile, PlatformDefaults{"/tmp/dl/", "/tmp/share/"}};
-    ViewSettings settings;
     TaskTable table;
     TaskListModel model{table};
-    WorkerState state;
     FakeClock clock;
     FakeMessages messages;
     FakeShell shell;
@@ -45,12 +44,16 @@ struct Window {
     FakeNetwork network;
     NoCountdown countdown;
     ScriptedEngineFactory engines;
-    WorkerPool pool{table, state, settings.options};
-    Completion completion{table, settings.options, state, network, network, shell, messages, countdown, nullptr};
-    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, model};
-    ProgressHandler progress{table, settings.options, state, clock, sound};
-    HistoryPage history{"/nonexistent/history.htm", table, settings.options, clock};
-    TaskAdder adder{table, settings, pool, model, messages, sound};
+    DownloadCore core{table, DownloadPorts{clock, messages, shell, sound, engines, model},
+                      CompletionPorts{network, network, countdown, nullptr, "/nonexistent/history.htm"}};
+    ViewSettings& settings = core.settings;
+    WorkerState& state = core.state;
+    WorkerPool& pool = core.pool;
+    Completion& completion = core.ProgramCompletion();
+    TaskCommands& commands = core.commands;
+    ProgressHandler& progress = core.progress;
+    HistoryPage& history = core.ProgramHistory();
+    TaskAdder& adder = core.adder;
     AddressHistory addresses{adder, settings.options};
     ScheduleCheck schedule{table, clock, pool, completion};
     SpeedSamples samples;
@@ -62,11 +65,8 @@ struct Window {
 
     Window()
     {
-        table.SetObserver(&model);
         settings.options.maxThreadNumber = 0;  // tasks stay queued unless a test wants workers
         settings.options.saveTo = "/tmp/dl/";
-        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
-                                      history, commands, clock});
         frame = std::make_unique<CMainFrame>(context, model);
         model.SetForwarding(frame.get());
     }
@@ -74,9 +74,7 @@ struct Window {
     {
         // Workers call into the model, the window and the members declared
         // after the pool: every one is joined before any of those goes.
-        state.stop = true;
-        commands.StopAll();
-        pool.StopAndJoin();
+        core.StopAndJoin();
         frame.reset();
     }
 };
