@@ -92,7 +92,7 @@ TEST(Screenshots, MainWindowWithTasks)
         }
     }
 
-    CAboutDlg about(w.frame.get());
+    CAboutDlg about(w.frame);
     about.show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(about.grab().save(folder + "/about.png"));
