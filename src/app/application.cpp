@@ -21,7 +21,7 @@ Application::Application(const AppPorts& ports)
     : ports(ports),
       core(table, DownloadPorts{ports.clock, ports.messages, ports.shell, ports.sound, ports.engines, model},
            CompletionPorts{ports.network, ports.power, ports.countdown,
-                           [this] { frame.RunCommand(CommandId::Exit); }, ports.historyPath})
+                           [this] { frame->RunCommand(CommandId::Exit); }, ports.historyPath})
 {
     // Passwords live in the desktop's keyring where one takes them.
     if (ports.secrets) {
@@ -29,7 +29,8 @@ Application::Application(const AppPorts& ports)
         store.UseKeyring(keyring.get());
     }
     addresses.Load(ports.profile);
-    model.SetForwarding(&frame);
+    frame = std::make_unique<CMainFrame>(context, model);
+    model.SetForwarding(frame.get());
 }
 
 Application::~Application()
@@ -46,24 +47,24 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
     m_hook = std::make_unique<CURLHook>(
-        [this](const QString& url, CURLHook::Done done) { frame.HandOverUrl(url, std::move(done)); });
+        [this](const QString& url, CURLHook::Done done) { frame->HandOverUrl(url, std::move(done)); });
     m_hook->SetDownloadHandOver([this](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
-        frame.HandOverDownload(url, details, std::move(done));
+        frame->HandOverDownload(url, details, std::move(done));
     });
     m_hook->Register();
 
     // The view's first display: the options, the saved tasks, the lists.
     store.Load(settings, core.adder, ports.network);
     autoSaver.Saved();
-    frame.ShowNotice(profileNotice);
-    frame.ShowNotice(store.UnloadedTasksMessage());
+    frame->ShowNotice(profileNotice);
+    frame->ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options
     // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
     QDir().mkdir(QString::fromStdString(settings.options.saveTo));
-    frame.View().ApplyAppearance();
-    frame.PlaceToolWindows();
+    frame->View().ApplyAppearance();
+    frame->PlaceToolWindows();
 
-    endSignals.EndSessionOn(&frame, [this] { frame.EndSession(); });
+    endSignals.EndSessionOn(frame.get(), [this] { frame->EndSession(); });
 
     // Notices of finished downloads and no idle suspend while one runs,
     // each where the desktop offers it.
@@ -71,14 +72,14 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
                                                      ports.shell);
 
     for (const std::string& url : args.urls) {
-        frame.AddUrl(QString::fromStdString(url));
+        frame->AddUrl(QString::fromStdString(url));
     }
     if (args.ShowMinimised()) {
-        frame.showMinimized();
+        frame->showMinimized();
     } else {
-        frame.show();
+        frame->show();
     }
-    frame.setWindowTitle(QString::fromLatin1(kAppTitle));
+    frame->setWindowTitle(QString::fromLatin1(kAppTitle));
     const int result = QApplication::exec();
     // Everything is saved by now. A worker that did not end within the exit's
     // bound must not hold the exit up, nor outlive the objects it uses.

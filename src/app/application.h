@@ -77,7 +77,9 @@ public:
                        core.pool,     core.commands, core.adder,   addresses,       core.ProgramHistory(),
                        core.ProgramCompletion(), autoSaver,        refresh,         samples,
                        ports.shell,   ports.messages, ports.sound};
-    CMainFrame frame{context, model};
+    // Built last, in the constructor's body: it shows the address history
+    // loaded there.
+    std::unique_ptr<CMainFrame> frame;
 
 private:
     // Built by Run, the program's only: the capture object on the session

@@ -179,6 +179,6 @@ int main(int argc, char** argv)
     const std::string profileNotice = profile.KeepUnreadableAside();
     DesktopPorts desktop;
     Application app(desktop.For(profile));
-    desktop.ShowDialogsOver(&app.frame);
+    desktop.ShowDialogsOver(app.frame.get());
     return app.Run(args, profileNotice, endSignals);
 }

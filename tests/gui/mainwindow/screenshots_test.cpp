@@ -92,7 +92,7 @@ TEST(Screenshots, MainWindowWithTasks)
         }
     }
 
-    CAboutDlg about(w.frame);
+    CAboutDlg about(w.frame.get());
     about.show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(about.grab().save(folder + "/about.png"));

@@ -35,9 +35,10 @@ struct Window {
     TaskAdder& adder = app.core.adder;
     AddressHistory& addresses = app.addresses;
     SpeedSamples& samples = app.samples;
-    CMainFrame* frame = &app.frame;
+    std::unique_ptr<CMainFrame>& frame = app.frame;
 
-    Window()
+    // `saved`: the profile as the last run left it.
+    explicit Window(FakeProfile saved = {}) : profile(std::move(saved))
     {
         settings.options.maxThreadNumber = 0;  // tasks stay queued unless a test wants workers
         settings.options.saveTo = "/tmp/dl/";
