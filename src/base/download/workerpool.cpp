@@ -8,8 +8,8 @@
 
 namespace dromo {
 
-WorkerPool::WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options)
-    : m_table(table), m_state(state), m_options(options)
+WorkerPool::WorkerPool(const WorkerContext& context)
+    : m_table(context.table), m_state(context.state), m_options(context.options), m_context(context)
 {
 }
 
@@ -34,11 +34,6 @@ void WorkerPool::StopAndJoin()
     }
 }
 
-void WorkerPool::SetContext(const WorkerContext& context)
-{
-    m_context.emplace(context);
-}
-
 bool WorkerPool::StartWorkerIfAllBusy()
 {
     auto guard = m_table.Lock();
@@ -60,7 +55,7 @@ bool WorkerPool::StartWorkerIfBelowLimit()
 
 bool WorkerPool::Start()
 {
-    if (!m_context || m_state.stop) {
+    if (m_state.stop) {
         return false;
     }
     ReapFinished();
@@ -68,7 +63,7 @@ bool WorkerPool::Start()
     ++m_state.workerCount;
     ++m_state.startingCount;
     auto done = std::make_shared<std::atomic<bool>>(false);
-    m_threads.push_back(Thread{std::thread([context = *m_context, done] {
+    m_threads.push_back(Thread{std::thread([context = m_context, done] {
                                    Worker(context).Run();
                                    *done = true;
                                }),

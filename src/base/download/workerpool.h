@@ -5,7 +5,6 @@
 #include <functional>
 #include <list>
 #include <memory>
-#include <optional>
 #include <thread>
 
 #include "base/download/workercontext.h"
@@ -22,13 +21,13 @@ namespace dromo {
 // looked for a task counts as busy, as it will be.
 class WorkerPool : public WorkerStarter {
 public:
-    WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options);
+    // Every worker gets `context`. Its objects need not be built yet (the
+    // commands start workers through this pool, and workers call the
+    // commands): no worker starts before the first rule is applied.
+    explicit WorkerPool(const WorkerContext& context);
     ~WorkerPool() override;
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
-
-    // The context every worker gets; set once, before any rule is applied.
-    void SetContext(const WorkerContext& context);
 
     bool StartWorkerIfAllBusy() override;
     bool StartWorkerIfBelowLimit() override;
@@ -63,7 +62,7 @@ private:
     TaskTable& m_table;
     WorkerState& m_state;
     const GlobalOptions& m_options;
-    std::optional<WorkerContext> m_context;
+    WorkerContext m_context;
     std::list<Thread> m_threads;  // touched under the task-table lock
 };
 

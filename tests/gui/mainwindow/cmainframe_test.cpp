@@ -54,6 +54,21 @@ TEST(CMainFrame, AddressBarAddsAndRemembers)
     EXPECT_EQ(w.frame->PaneText(2), "4 tasks is in queue");
 }
 
+// The window is built after the address history is read, so the box
+// offers the last run's addresses from the start.
+TEST(CMainFrame, TheAddressBoxStartsWithTheSavedHistory)
+{
+    test::FakeProfile saved;
+    saved.WriteInt("Settings", "MRU List Num", 2);
+    saved.WriteString("History", "URL0", "http://h/new.zip");
+    saved.WriteString("History", "URL1", "ftp://h/old.iso");
+    Window w(saved);
+    QComboBox& box = w.frame->AddressBox();
+    ASSERT_EQ(box.count(), 2);
+    EXPECT_EQ(box.itemText(0), "http://h/new.zip");
+    EXPECT_EQ(box.itemText(1), "ftp://h/old.iso");
+}
+
 TEST(CMainFrame, CommandsFollowTheEnablingRules)
 {
     Window w;
