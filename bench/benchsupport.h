@@ -5,10 +5,12 @@
 
 #include <string>
 
-#include "core/tasklistobserver.h"
-#include "download/completionactions.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/historywriter.h"
+#include "base/ports/messages.h"
+#include "base/ports/shell.h"
+#include "base/ports/sound.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo::bench {
 

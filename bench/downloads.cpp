@@ -8,16 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "benchsupport.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "curlengine.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "systemclock.h"
+#include "base/core/tasktable.h"
+#include "base/download/downloadcore.h"
+#include "bench/benchsupport.h"
+#include "engine/curlengine.h"
+#include "platform/systemclock.h"
 
 int main(int argc, char** argv)
 {
@@ -29,20 +24,15 @@ int main(int argc, char** argv)
     const std::string prefix = argv[1];
     const int count = std::atoi(argv[3]);
     bench::Quiet quiet;
-    ViewSettings settings;
+    TaskTable table(&quiet);
+    SystemClock clock;
+    CurlEngineFactory engines;
+    DownloadCore core(table, DownloadPorts{clock, quiet, quiet, quiet, engines, quiet}, quiet, quiet);
+    ViewSettings& settings = core.settings;
     settings.options.saveTo = std::string(argv[2]) + "/";
     settings.options.maxThreadNumber = std::atoi(argv[4]);
     settings.options.autoSave = "1024";
-    TaskTable table(&quiet);
-    WorkerState state;
-    SystemClock clock;
-    CurlEngineFactory engines;
-    WorkerPool pool(table, state, settings.options);
-    TaskCommands commands(table, settings.options, state, pool, quiet, quiet, quiet, quiet);
-    ProgressHandler progress(table, settings.options, state, clock, quiet);
-    TaskAdder adder(table, settings, pool, quiet, quiet, quiet);
-    pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, quiet,
-                                  quiet, commands, clock});
+    TaskAdder& adder = core.adder;
 
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
@@ -67,6 +57,6 @@ int main(int argc, char** argv)
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%.3f\n", seconds);
-    pool.StopAllWorkers(commands, nullptr);
+    core.pool.StopAllWorkers(core.commands, nullptr);
     return 0;
 }

@@ -12,21 +12,21 @@
 #include <cstdlib>
 #include <string>
 
-#include "benchsupport.h"
-#include "core/network.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/workerstarter.h"
-#include "mainwindow/taskadder.h"
-#include "connectednetwork.h"
-#include "settingsprofile.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/ports/network.h"
+#include "base/ports/workerstarter.h"
+#include "bench/benchsupport.h"
+#include "platform/connectednetwork.h"
+#include "platform/settingsprofile.h"
 
 namespace {
 
 class NoWorkers : public dromo::WorkerStarter {
 public:
-    bool ApplyRuleA() override { return false; }
-    bool ApplyRuleB() override { return false; }
+    bool StartWorkerIfAllBusy() override { return false; }
+    bool StartWorkerIfBelowLimit() override { return false; }
 };
 
 
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
         // The auto-save's way: the window's thread fills and hands over the
         // text; the writer thread does the disk part.
         start = std::chrono::steady_clock::now();
-        store.SaveSoon(settings, table);
+        static_cast<void>(store.SaveSoon(settings, table));
         const double soon = Since(start);
         std::printf("%.3f %.3f %.1f %.3f\n", add, save, PeakMB(), soon);
         return 0;

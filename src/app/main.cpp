@@ -1,97 +1,63 @@
-// Dromo's start-up, in its fixed order: the profile, the single-instance
-// check, the shared worker state, the objects of the task list, the main
-// window, the saved tasks, and the window shown (minimised when started by
-// D-Bus activation) with the title "Dromo 1.04".
+// Dromo's start-up, in its fixed order: the command line, the signals
+// caught, the application object, URLs handed to a running Dromo, the
+// profile and the single-instance check, then the program's objects built
+// over the desktop's ports and run (see Application::Run).
 
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
-#include <QSessionManager>
-#include <QSocketNotifier>
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <optional>
 
-#include "capture/curlhook.h"
-#include "connectednetwork.h"
-#include "core/autosaver.h"
-#include "core/settingsstore.h"
-#include "core/startup.h"
-#include "core/tasktable.h"
-#include "curlengine.h"
-#include "desktopintegration.h"
-#include "desktopshell.h"
-#include "download/progresshandler.h"
-#include "download/refreshtimer.h"
-#include "download/schedulecheck.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "files/historypage.h"
-#include "instancelock.h"
-#include "logindpower.h"
-#include "mainwindow/addresshistory.h"
-#include "mainwindow/artwork.h"
-#include "mainwindow/cmainframe.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/completion.h"
-#include "mainwindow/countdowndialog.h"
-#include "mainwindow/guimessages.h"
-#include "mainwindow/speedsamples.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "mainwindow/tasklistmodel.h"
-#include "networkmanagernetwork.h"
-#include "platformpaths.h"
-#include "secretservice.h"
-#include "settingsprofile.h"
-#include "systemclock.h"
-#include "wavesound.h"
+#include "app/application.h"
+#include "app/signals.h"
+#include "base/core/startup.h"
+#include "engine/curlengine.h"
+#include "gui/capture/curlhook.h"
+#include "gui/mainwindow/artwork.h"
+#include "gui/mainwindow/countdowndialog.h"
+#include "gui/mainwindow/guimessages.h"
+#include "platform/desktopshell.h"
+#include "platform/instancelock.h"
+#include "platform/logindpower.h"
+#include "platform/networkmanagernetwork.h"
+#include "platform/platformpaths.h"
+#include "platform/secretservice.h"
+#include "platform/settingsprofile.h"
+#include "platform/systemclock.h"
+#include "platform/wavesound.h"
 
+namespace dromo {
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
 
 // How long a start with URLs waits for a Dromo that holds the instance lock
 // but is still starting to own its name on the bus.
 constexpr int kWaitForFirstInstanceMs = 5000;
 
-void OnSignal(int signal)
-{
-    const char byte = static_cast<char>(signal);
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
+// The desktop's side of every port.
+struct DesktopPorts {
+    SystemClock clock;
+    GuiMessages messages;
+    GuiCountdown countdown;
+    WaveSound sound;
+    DesktopShell shell;
+    NetworkManagerNetwork network;
+    LogindPower power;
+    CurlEngineFactory engines;
+    SecretService secrets;
 
-void CatchSignals(bool caught)
-{
-    std::signal(SIGTERM, caught ? OnSignal : SIG_DFL);
-    std::signal(SIGINT, caught ? OnSignal : SIG_DFL);
-}
-
-// A start that only hands URLs over has nothing to save, and may wait long
-// for an answer: SIGTERM and SIGINT end it as usual (one that came already
-// ends it now).
-void LeaveSignalsToTheSystem()
-{
-    CatchSignals(false);
-    char byte = 0;
-    while (::recv(g_signalPipe[0], &byte, 1, MSG_DONTWAIT) == 1) {
-        std::raise(byte);
+    AppPorts For(Profile& profile)
+    {
+        return AppPorts{profile, clock,   messages, countdown, sound, shell,
+                        network, power,   engines,  &secrets,  PlatformPaths::Defaults(),
+                        PlatformPaths::UserDataFolder() + "history.htm"};
     }
-}
-
-// The end of a start that handed its URLs over: each refusal on standard
-// error, and a failure status when there was one.
-int ReportHandOver(const dromo::HandOverResult& handedOver)
-{
-    for (const QString& error : handedOver.errors) {
-        std::cerr << "dromo: " << error.toStdString() << '\n';
+    void ShowDialogsOver(QWidget* window)
+    {
+        messages.SetParent(window);
+        countdown.SetParent(window);
     }
-    return handedOver.errors.isEmpty() ? 0 : 1;
-}
+};
 
 void PrintHelp()
 {
@@ -104,12 +70,10 @@ void PrintHelp()
                  "  --version                  show the version\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// The exit status of a command line answered without starting: the help,
+// the version, or a mistake.
+std::optional<int> AnswerWithoutStarting(const StartupOptions& args)
 {
-    using namespace dromo;
-    const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (args.help) {
         PrintHelp();
         return 0;
@@ -122,157 +86,99 @@ int main(int argc, char** argv)
         std::cerr << "dromo: " << args.error << " (see dromo --help)\n";
         return 2;
     }
-    // SIGTERM and SIGINT are caught from the very start, before the
-    // application object (which takes a while to build): one that arrives
-    // while Dromo is still starting waits in the pipe and then takes the
-    // end-of-session path, instead of killing it unsaved.
-    const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0;
-    if (signalsCaught) {
-        CatchSignals(true);
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dromo"));
-    QApplication::setWindowIcon(Artwork::Program());
-    QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
+    return std::nullopt;
+}
 
-    // URLs for a Dromo that is already running go to it over D-Bus.
+QStringList UrlsOf(const StartupOptions& args)
+{
     QStringList urls;
     for (const std::string& url : args.urls) {
         urls << QString::fromStdString(url);
     }
-    if (!urls.isEmpty()) {
-        LeaveSignalsToTheSystem();
-        const HandOverResult handedOver = SendUrlsToRunningInstance(urls);
-        if (handedOver.answered) {
-            return ReportHandOver(handedOver);
-        }
-        if (signalsCaught) {
-            CatchSignals(true);  // this start becomes the running Dromo
-        }
-    }
+    return urls;
+}
 
+// The end of a start that handed its URLs over: each refusal on standard
+// error, and a failure status when there was one.
+int ReportHandOver(const HandOverResult& handedOver)
+{
+    for (const QString& error : handedOver.errors) {
+        std::cerr << "dromo: " << error.toStdString() << '\n';
+    }
+    return handedOver.errors.isEmpty() ? 0 : 1;
+}
+
+// URLs for a Dromo that is already running go to it over D-Bus; the exit
+// status when one took them.
+std::optional<int> HandUrlsOver(const StartupOptions& args, EndSignals& endSignals)
+{
+    const QStringList urls = UrlsOf(args);
+    if (urls.isEmpty()) {
+        return std::nullopt;
+    }
+    endSignals.LeaveToTheSystem();
+    const HandOverResult handedOver = SendUrlsToRunningInstance(urls);
+    if (handedOver.answered) {
+        return ReportHandOver(handedOver);
+    }
+    endSignals.CatchAgain();  // this start becomes the running Dromo
+    return std::nullopt;
+}
+
+// The exit status of a start the single-instance rule refuses.
+std::optional<int> RefuseSecondStart(Profile& profile, InstanceLock& instance, const StartupOptions& args,
+                                     EndSignals& endSignals)
+{
+    const bool otherRunning = !instance.TryAcquire();
+    if (MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
+        return std::nullopt;
+    }
+    const QStringList urls = UrlsOf(args);
+    if (urls.isEmpty() && !args.ShowMinimised()) {
+        QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+        return 1;
+    }
+    // The other Dromo took the lock but may not own its name yet: the URLs
+    // wait for it rather than for a box nobody answers (and a start by D-Bus
+    // activation ends once the name, which the call waits for, is owned).
+    endSignals.LeaveToTheSystem();
+    const HandOverResult handedOver = SendUrlsToRunningInstance(urls, kWaitForFirstInstanceMs);
+    if (handedOver.answered) {
+        return ReportHandOver(handedOver);
+    }
+    std::cerr << "dromo: another Dromo is running but does not answer on the session bus"
+              << (urls.isEmpty() ? "\n" : "; the URLs were not added\n");
+    return 1;
+}
+
+}  // namespace
+}  // namespace dromo
+
+int main(int argc, char** argv)
+{
+    using namespace dromo;
+    const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const std::optional<int> status = AnswerWithoutStarting(args)) {
+        return *status;
+    }
+    EndSignals endSignals;  // before the application object: see signals.h
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Dromo"));
+    QApplication::setWindowIcon(Artwork::Program());
+    QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
+    if (const std::optional<int> status = HandUrlsOver(args, endSignals)) {
+        return *status;
+    }
     SettingsProfile profile;
     InstanceLock instance;
-    const bool otherRunning = !instance.TryAcquire();
-    if (!MayStart(profile.GetInt("Settings", "Allow Multi Instance", 0), otherRunning)) {
-        if (urls.isEmpty() && !args.ShowMinimised()) {
-            QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
-            return 1;
-        }
-        // The other Dromo took the lock but may not own its name yet: the
-        // URLs wait for it rather than for a box nobody answers (and a start
-        // by D-Bus activation ends once the name, which the call waits for,
-        // is owned).
-        LeaveSignalsToTheSystem();
-        const HandOverResult handedOver = SendUrlsToRunningInstance(urls, kWaitForFirstInstanceMs);
-        if (handedOver.answered) {
-            return ReportHandOver(handedOver);
-        }
-        std::cerr << "dromo: another Dromo is running but does not answer on the session bus"
-                  << (urls.isEmpty() ? "\n" : "; the URLs were not added\n");
-        return 1;
+    if (const std::optional<int> status = RefuseSecondStart(profile, instance, args, endSignals)) {
+        return *status;
     }
     // A profile that exists but cannot be read is never written over: it is
     // moved aside (or, failing that, nothing is saved) and the user is told.
     const std::string profileNotice = profile.KeepUnreadableAside();
-
-    WorkerState state;  // stop flag clear, no workers, the end event signalled
-    SystemClock clock;
-    GuiMessages messages;
-    GuiCountdown countdown;
-    WaveSound sound;
-    DesktopShell shell;
-    NetworkManagerNetwork network;
-    LogindPower power;
-    CurlEngineFactory engines;
-    ViewSettings settings;
-    TaskTable table;
-    TaskListModel model(table);
-    table.SetObserver(&model);
-    WorkerPool pool(table, state, settings.options);
-    CMainFrame* frame = nullptr;
-    Completion completion(table, settings.options, state, network, power, shell, messages, countdown, [&frame] {
-        if (frame) {
-            frame->RunCommand(CommandId::Exit);
-        }
-    });
-    TaskCommands commands(table, settings.options, state, pool, completion, messages, shell, model);
-    ProgressHandler progress(table, settings.options, state, clock, sound);
-    HistoryPage history(PlatformPaths::UserDataFolder() + "history.htm", table, settings.options, clock);
-    TaskAdder adder(table, settings, pool, model, messages, sound);
-    pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
-                                  history, commands, clock});
-
-    SettingsStore store(profile, PlatformPaths::Defaults());
-    // Passwords live in the desktop's keyring where one takes them.
-    SecretService secrets;
-    PasswordKeyring keyring(secrets);
-    store.UseKeyring(&keyring);
-    AddressHistory addresses(adder, settings.options);
-    addresses.Load(profile);
-    ScheduleCheck schedule(table, clock, pool, completion);
-    SpeedSamples samples;
-    RefreshTimer refresh(schedule, progress, samples, table, state, clock, model);
-    AutoSaver autoSaver(store, settings, table);
-    AppContext context{profile, store,      settings,  table,   state,   pool,  commands, adder,
-                       addresses, history, completion, autoSaver, refresh, samples, shell, messages, sound};
-
-    CMainFrame window(context, model);
-    frame = &window;
-    // The capture object: started by D-Bus activation it serves at once;
-    // any other start first (re)writes the service file that lets a call
-    // start Dromo. Failing to own the name is not reported.
-    if (!args.ShowMinimised()) {
-        CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
-    }
-    CURLHook hook([&window](const QString& url, CURLHook::Done done) { window.HandOverUrl(url, std::move(done)); });
-    hook.SetDownloadHandOver([&window](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
-        window.HandOverDownload(url, details, std::move(done));
-    });
-    hook.Register();
-    model.SetForwarding(&window);
-    messages.SetParent(&window);
-    countdown.SetParent(&window);
-
-    // The view's first display: the options, the saved tasks, the lists.
-    store.Load(settings, adder, network);
-    autoSaver.Saved();
-    window.ShowNotice(profileNotice);
-    window.ShowNotice(store.UnloadedTasksMessage());
-    // A fresh account may have no download folder yet; like the options
-    // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
-    QDir().mkdir(QString::fromStdString(settings.options.saveTo));
-    window.View().ApplyAppearance();
-    window.PlaceToolWindows();
-
-    // SIGTERM and SIGINT take the end-of-session path, as does the session
-    // manager's request to save before the session ends.
-    if (signalsCaught) {
-        auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] { window.EndSession(); });
-    }
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager&) { window.EndSession(); });
-
-    // Notices of finished downloads and no idle suspend while one runs,
-    // each where the desktop offers it.
-    DesktopIntegration desktop(table, state, settings.options, completion, shell);
-
-    for (const std::string& url : args.urls) {
-        window.AddUrl(QString::fromStdString(url));
-    }
-    if (args.ShowMinimised()) {
-        window.showMinimized();
-    } else {
-        window.show();
-    }
-    window.setWindowTitle(QString::fromLatin1(kAppTitle));
-    const int result = app.exec();
-    // Everything is saved by now. A worker that did not end within the exit's
-    // bound must not hold the exit up, nor outlive the objects it uses.
-    if (!pool.JoinIfAllEnded()) {
-        std::fflush(nullptr);
-        std::_Exit(result);
-    }
-    return result;
+    DesktopPorts desktop;
+    Application app(desktop.For(profile));
+    desktop.ShowDialogsOver(app.frame.get());
+    return app.Run(args, profileNotice, endSignals);
 }

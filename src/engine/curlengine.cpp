@@ -1,4 +1,4 @@
-#include "curlengine.h"
+#include "engine/curlengine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,11 +14,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "download/progresstexts.h"
-#include "files/filenames.h"
-#include "httpresponse.h"
-#include "partialfile.h"
-#include "segmentedtransfer.h"
+#include "base/download/progresstexts.h"
+#include "base/files/filenames.h"
+#include "engine/httpresponse.h"
+#include "engine/partialfile.h"
+#include "engine/segmentedtransfer.h"
 
 namespace dromo {
 namespace {

@@ -5,7 +5,13 @@
 #include <memory>
 #include <string>
 
-#include "download/transferengine.h"
+#include "base/ports/transferengine.h"
+
+#include "base/ports/progresssink.h"
+
+#include "base/ports/enginefactory.h"
+
+#include "base/download/transferoutcome.h"
 
 #include <curl/curl.h>
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "curlengine.h"
-#include "mainwindow/parseurl.h"
-#include "core/taskrecord.h"
-#include "core/textutil.h"
+#include "base/core/taskrecord.h"
+#include "base/core/textutil.h"
+#include "base/mainwindow/parseurl.h"
+#include "engine/curlengine.h"
 
 namespace {
 

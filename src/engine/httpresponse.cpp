@@ -1,12 +1,12 @@
-#include "httpresponse.h"
+#include "engine/httpresponse.h"
 
 #include <cctype>
 #include <charconv>
 #include <ctime>
 #include <vector>
 
-#include "core/textutil.h"
-#include "files/filenames.h"
+#include "base/core/textutil.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "partialfile.h"
+#include "engine/partialfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {

@@ -1,11 +1,11 @@
-#include "segmentedtransfer.h"
+#include "engine/segmentedtransfer.h"
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 
-#include "curlengine.h"
-#include "partialfile.h"
+#include "engine/curlengine.h"
+#include "engine/partialfile.h"
 
 namespace dromo {
 namespace {

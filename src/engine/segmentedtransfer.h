@@ -9,8 +9,8 @@
 
 #include <curl/curl.h>
 
-#include "httpresponse.h"
-#include "segmentplan.h"
+#include "engine/httpresponse.h"
+#include "engine/segmentplan.h"
 
 namespace dromo {
 

@@ -1,9 +1,9 @@
-#include "segmentplan.h"
+#include "engine/segmentplan.h"
 
 #include <algorithm>
 #include <sstream>
 
-#include "httpresponse.h"
+#include "engine/httpresponse.h"
 
 namespace dromo {
 

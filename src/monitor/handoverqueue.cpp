@@ -1,4 +1,4 @@
-#include "handoverqueue.h"
+#include "monitor/handoverqueue.h"
 
 namespace dromo {
 

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "handoverqueue.h"
-#include "nativemessaging.h"
-#include "registration.h"
-#include "settingsprofile.h"
-#include "tessarinhost.h"
+#include "monitor/handoverqueue.h"
+#include "monitor/nativemessaging.h"
+#include "monitor/registration.h"
+#include "monitor/tessarinhost.h"
+#include "platform/settingsprofile.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
         if (status == NativeMessaging::Status::EndOfInput) {
             return 0;  // after `calls` has finished what is queued
         }
-        profile.Flush();  // read the switches as the options page left them
+        static_cast<void>(profile.Flush());  // read the switches as the options page left them
         const TessarinHost::Answer answer = host.Handle(QByteArray::fromStdString(message));
         if (!channel.Write(answer.reply.toStdString())) {
             return 0;

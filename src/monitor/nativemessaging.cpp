@@ -1,4 +1,4 @@
-#include "nativemessaging.h"
+#include "monitor/nativemessaging.h"
 
 #include <cstring>
 

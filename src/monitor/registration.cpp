@@ -1,4 +1,4 @@
-#include "registration.h"
+#include "monitor/registration.h"
 
 #include <QDir>
 #include <QFile>

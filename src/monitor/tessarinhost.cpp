@@ -1,4 +1,4 @@
-#include "tessarinhost.h"
+#include "monitor/tessarinhost.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -10,7 +10,7 @@
 #include <QMap>
 #include <atomic>
 
-#include "capture/monitors.h"
+#include "base/capture/monitors.h"
 
 namespace dromo {
 namespace {

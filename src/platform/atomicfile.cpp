@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {
 
-std::string Failure(const std::string& path, int error)
+Status Failure(const std::string& path, int error)
 {
-    return "Cannot write " + path + ": " + std::strerror(error) + ".";
+    return Status::Failure("Cannot write " + path + ": " + std::strerror(error) + ".");
 }
 
 // The file a path names, through any links; the path itself when it does
@@ -47,7 +47,7 @@ bool WriteAll(int fd, std::string_view text)
 
 }  // namespace
 
-std::string WriteFileAtomically(const std::string& path, std::string_view text)
+Status WriteFileAtomically(const std::string& path, std::string_view text)
 {
     const std::string target = Resolved(path);
     struct stat existing {};
@@ -113,17 +113,17 @@ void FileWriterThread::Post(std::string text)
     m_changed.notify_all();
 }
 
-std::string FileWriterThread::Wait()
+Status FileWriterThread::Wait()
 {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_pending && !m_writing; });
-    return m_lastError;
+    return m_last;
 }
 
-std::string FileWriterThread::LastError() const
+Status FileWriterThread::Last() const
 {
     std::lock_guard lock(m_mutex);
-    return m_lastError;
+    return m_last;
 }
 
 void FileWriterThread::Run()
@@ -138,10 +138,10 @@ void FileWriterThread::Run()
         m_pending.reset();
         m_writing = true;
         lock.unlock();
-        std::string error = WriteFileAtomically(m_path, text);
+        Status written = WriteFileAtomically(m_path, text);
         lock.lock();
         m_writing = false;
-        m_lastError = std::move(error);
+        m_last = std::move(written);
         m_changed.notify_all();
     }
 }

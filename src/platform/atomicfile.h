@@ -7,6 +7,8 @@
 #include <string_view>
 #include <thread>
 
+#include "base/core/status.h"
+
 namespace dromo {
 
 // Replaces a whole file so that, whatever happens (a full disk, a crash, a
@@ -21,8 +23,8 @@ namespace dromo {
 // A file its owner made read-only is left alone (an error), as is a
 // folder standing where the file should be.
 //
-// Returns "" on success, else a sentence naming the file and the reason.
-std::string WriteFileAtomically(const std::string& path, std::string_view text);
+// A failure's reason is a sentence naming the file and the cause.
+Status WriteFileAtomically(const std::string& path, std::string_view text);
 
 // One file written by WriteFileAtomically on a thread of its own, so the
 // disk (a slow fsync can take seconds) never holds up the caller. Texts are
@@ -38,10 +40,10 @@ public:
 
     void Post(std::string text);
     // Waits until everything posted is written; the outcome of the last
-    // write ("" when it worked).
-    std::string Wait();
+    // write.
+    Status Wait();
     // The outcome of the last finished write, without waiting.
-    std::string LastError() const;
+    Status Last() const;
 
 private:
     void Run();
@@ -52,7 +54,7 @@ private:
     std::optional<std::string> m_pending;
     bool m_writing = false;
     bool m_stop = false;
-    std::string m_lastError;
+    Status m_last;
     std::thread m_thread;  // last: started once the rest is ready
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/network.h"
+#include "base/ports/network.h"
 
 namespace dromo {
 

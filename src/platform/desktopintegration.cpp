@@ -1,13 +1,13 @@
-#include "desktopintegration.h"
+#include "platform/desktopintegration.h"
 
-#include "core/tasktable.h"
-#include "mainwindow/completion.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/completion.h"
 
 namespace dromo {
 
 DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, GlobalOptions& options,
                                        Completion& completion, Shell& shell)
-    : m_table(table), m_completion(completion), m_notifier(shell), m_inhibitor(),
+    : m_completion(completion), m_notifier(shell), m_inhibitor(),
       m_watch(table, workers, options, m_notifier, m_inhibitor)
 {
     m_completion.OnFileFinished([this](const std::string& path) { m_watch.Finished(path); });
@@ -19,11 +19,9 @@ DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, G
 
 DesktopIntegration::~DesktopIntegration()
 {
-    {
-        // Workers tell finished files with the lock held: none is telling now.
-        auto guard = m_table.Lock();
-        m_completion.OnFileFinished(nullptr);
-    }
+    // Completion guards its listener: once this returns, no worker is
+    // telling the watch of a finished file.
+    m_completion.OnFileFinished(nullptr);
     m_watch.End();
 }
 

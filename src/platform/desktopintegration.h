@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QTimer>
 
-#include "desktopnotifier.h"
-#include "logindinhibitor.h"
-#include "mainwindow/desktopwatch.h"
+#include "base/mainwindow/desktopwatch.h"
+#include "platform/desktopnotifier.h"
+#include "platform/logindinhibitor.h"
 
 namespace dromo {
 
@@ -30,7 +30,6 @@ public:
     ~DesktopIntegration() override;
 
 private:
-    TaskTable& m_table;
     Completion& m_completion;
     DesktopNotifier m_notifier;
     LogindInhibitor m_inhibitor;

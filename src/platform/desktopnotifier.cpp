@@ -1,11 +1,11 @@
-#include "desktopnotifier.h"
+#include "platform/desktopnotifier.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QVariantMap>
 
-#include "mainwindow/shell.h"
+#include "base/ports/shell.h"
 
 namespace dromo {
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "mainwindow/desktopwatch.h"
+#include "base/mainwindow/desktopwatch.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "desktopshell.h"
+#include "platform/desktopshell.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

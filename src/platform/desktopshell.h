@@ -2,7 +2,7 @@
 
 #include <QDBusConnection>
 
-#include "mainwindow/shell.h"
+#include "base/ports/shell.h"
 
 namespace dromo {
 

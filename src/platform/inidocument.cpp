@@ -1,4 +1,4 @@
-#include "inidocument.h"
+#include "platform/inidocument.h"
 
 #include <algorithm>
 #include <charconv>
@@ -163,13 +163,63 @@ void ChopTrailingBlanks(std::string& s, std::size_t limit)
     }
 }
 
-// The value's text and whether an unquoted "," made it a list; the list's
-// items are joined with ", ", as a list read as text always was.
-std::string UnescapeList(std::string_view raw, bool& isList)
+// One escape after a backslash, from raw[i] on, appended to `out`; i moves
+// past it. "\x" takes hex digits, a digit 0-7 takes octal ones, each into
+// one 16-bit code unit; a line break continues the value; any other
+// character is dropped with its backslash.
+void ReadEscape(std::string_view raw, std::size_t& i, std::string& out)
 {
     static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
                                            {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
                                            {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    const std::size_t size = raw.size();
+    const char e = raw[i++];
+    for (const auto& pair : kEscapes) {
+        if (e == pair[0]) {
+            out += pair[1];
+            return;
+        }
+    }
+    const int base = e == 'x' ? 16 : (e >= '0' && e <= '7') ? 8 : 0;
+    if (base == 16 && (i >= size || HexValue(raw[i]) < 0)) {
+        return;  // "\x" without a digit is dropped
+    }
+    if (base != 0) {
+        std::uint16_t unit = base == 8 ? static_cast<std::uint16_t>(e - '0') : 0;
+        while (i < size) {
+            const int d = HexValue(raw[i]);
+            if (d < 0 || d >= base) {
+                break;
+            }
+            unit = static_cast<std::uint16_t>(unit * base + d);
+            ++i;
+        }
+        AppendUtf8(out, unit);
+    } else if (e == '\n' || e == '\r') {
+        if (i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e) {
+            ++i;
+        }
+    }
+}
+
+// A list's items joined with ", "; an item beginning "@@" stands for one
+// beginning "@".
+std::string JoinListItems(const std::vector<std::string>& items)
+{
+    std::string joined;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k > 0) {
+            joined += ", ";
+        }
+        joined += std::string_view(items[k]).substr(items[k].rfind("@@", 0) == 0 ? 1 : 0);
+    }
+    return joined;
+}
+
+// The value's text and whether an unquoted "," made it a list; the list's
+// items are joined with ", ", as a list read as text always was.
+std::string UnescapeList(std::string_view raw, bool& isList)
+{
     std::vector<std::string> items;
     std::string current;
     bool inQuotes = false;
@@ -190,39 +240,7 @@ std::string UnescapeList(std::string_view raw, bool& isList)
             if (i >= size) {
                 break;
             }
-            const char e = raw[i++];
-            bool simple = false;
-            for (const auto& pair : kEscapes) {
-                if (e == pair[0]) {
-                    current += pair[1];
-                    simple = true;
-                    break;
-                }
-            }
-            if (!simple) {
-                // "\x" takes hex digits, a digit 0-7 takes octal ones, each
-                // into one 16-bit code unit; a line break continues the
-                // value; any other character is dropped with its backslash.
-                const int base = e == 'x' ? 16 : (e >= '0' && e <= '7') ? 8 : 0;
-                if (base == 16 && (i >= size || HexValue(raw[i]) < 0)) {
-                    // "\x" without a digit is dropped.
-                } else if (base != 0) {
-                    std::uint16_t unit = base == 8 ? static_cast<std::uint16_t>(e - '0') : 0;
-                    while (i < size) {
-                        const int d = HexValue(raw[i]);
-                        if (d < 0 || d >= base) {
-                            break;
-                        }
-                        unit = static_cast<std::uint16_t>(unit * base + d);
-                        ++i;
-                    }
-                    AppendUtf8(current, unit);
-                } else if (e == '\n' || e == '\r') {
-                    if (i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != e) {
-                        ++i;
-                    }
-                }
-            }
+            ReadEscape(raw, i, current);
             chopLimit = current.size();
         } else if (c == '"') {
             ++i;
@@ -259,15 +277,7 @@ std::string UnescapeList(std::string_view raw, bool& isList)
         return current;
     }
     items.push_back(std::move(current));
-    std::string joined;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (k > 0) {
-            joined += ", ";
-        }
-        // A list item beginning "@@" stands for one beginning "@".
-        joined += std::string_view(items[k]).substr(items[k].rfind("@@", 0) == 0 ? 1 : 0);
-    }
-    return joined;
+    return JoinListItems(items);
 }
 
 // "\\x" and the byte in lower-case hex without leading zeros.

@@ -1,8 +1,8 @@
-#include "instancelock.h"
+#include "platform/instancelock.h"
 
 #include <QLockFile>
 
-#include "platformpaths.h"
+#include "platform/platformpaths.h"
 
 namespace dromo {
 

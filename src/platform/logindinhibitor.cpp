@@ -1,4 +1,4 @@
-#include "logindinhibitor.h"
+#include "platform/logindinhibitor.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

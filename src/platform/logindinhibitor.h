@@ -4,7 +4,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 
-#include "mainwindow/desktopwatch.h"
+#include "base/mainwindow/desktopwatch.h"
 
 namespace dromo {
 

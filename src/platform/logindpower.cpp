@@ -1,4 +1,4 @@
-#include "logindpower.h"
+#include "platform/logindpower.h"
 
 #include <QDBusMessage>
 

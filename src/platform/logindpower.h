@@ -2,7 +2,7 @@
 
 #include <QDBusConnection>
 
-#include "core/network.h"
+#include "base/ports/power.h"
 
 namespace dromo {
 

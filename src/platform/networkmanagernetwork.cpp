@@ -1,4 +1,4 @@
-#include "networkmanagernetwork.h"
+#include "platform/networkmanagernetwork.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>

@@ -4,7 +4,7 @@
 #include <QString>
 #include <mutex>
 
-#include "core/network.h"
+#include "base/ports/network.h"
 
 namespace dromo {
 

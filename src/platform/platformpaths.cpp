@@ -1,4 +1,4 @@
-#include "platformpaths.h"
+#include "platform/platformpaths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/globaloptions.h"
+#include "base/core/globaloptions.h"
 
 namespace dromo {
 

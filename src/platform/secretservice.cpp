@@ -1,5 +1,5 @@
 // No Qt here: GLib's headers and Qt's keywords do not mix.
-#include "secretservice.h"
+#include "platform/secretservice.h"
 
 #include <libsecret/secret.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/passwordkeyring.h"
+#include "base/core/passwordkeyring.h"
 
 namespace dromo {
 

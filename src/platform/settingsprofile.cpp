@@ -1,4 +1,4 @@
-#include "settingsprofile.h"
+#include "platform/settingsprofile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 namespace dromo {
 namespace {
@@ -91,7 +91,7 @@ SettingsProfile::SettingsProfile(const QString& iniPath) : m_path(iniPath.toStdS
 SettingsProfile::~SettingsProfile()
 {
     if (m_dirty) {
-        Flush();
+        static_cast<void>(Flush());  // nobody is left to tell; a failure keeps the old file whole
     }
     m_writer.reset();  // waits for a write still going on
 }
@@ -204,65 +204,63 @@ std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
     return m_doc.Names(section);
 }
 
-bool SettingsProfile::Post()
+Status SettingsProfile::Post()
 {
     if (m_unreadable) {
-        m_flushError = m_readProblem + " Nothing is saved over it.";
-        return false;
+        return Status::Failure(m_readProblem + " Nothing is saved over it.");
     }
     const QString folder = QFileInfo(FileName()).absolutePath();
     if (!QDir().mkpath(folder)) {
-        m_flushError = "Cannot create the folder " + folder.toStdString() + ".";
-        return false;
+        return Status::Failure("Cannot create the folder " + folder.toStdString() + ".");
     }
     if (!m_writer) {
         m_writer = std::make_unique<FileWriterThread>(m_path);
     }
     m_writer->Post(m_doc.Serialize());
-    return true;
+    return {};
 }
 
-bool SettingsProfile::Flush()
+Status SettingsProfile::Flush()
 {
     if (!m_dirty) {
         if (!(CurrentStamp() == m_stamp)) {
             Read();
         }
-        m_flushError.clear();
-        return !m_unreadable;
+        m_lastFlush = m_unreadable ? Status::Failure(m_readProblem + " Nothing is saved over it.") : Status();
+        return m_lastFlush;
     }
-    if (!Post()) {
-        return false;
+    if (m_lastFlush = Post(); !m_lastFlush) {
+        return m_lastFlush;
     }
-    m_flushError = m_writer->Wait();
-    if (!m_flushError.empty()) {
-        return false;
+    m_lastFlush = m_writer->Wait();
+    if (!m_lastFlush) {
+        return m_lastFlush;
     }
     m_dirty = false;
     m_stamp = CurrentStamp();
-    return true;
+    return {};
 }
 
-bool SettingsProfile::FlushSoon()
+Status SettingsProfile::FlushSoon()
 {
     if (!m_dirty) {
         return Flush();
     }
     // Still counted as unwritten until a Flush has waited for the disk.
-    const std::string before = m_writer ? m_writer->LastError() : std::string();
-    if (!Post()) {
-        return false;
+    Status before = m_writer ? m_writer->Last() : Status();
+    if (m_lastFlush = Post(); !m_lastFlush) {
+        return m_lastFlush;
     }
-    m_flushError.clear();  // FlushError follows the writer from here on
-    return before.empty();
+    m_lastFlush = {};  // LastFlush follows the writer from here on
+    return before;
 }
 
-std::string SettingsProfile::FlushError() const
+Status SettingsProfile::LastFlush() const
 {
-    if (!m_flushError.empty() || !m_writer) {
-        return m_flushError;
+    if (!m_lastFlush || !m_writer) {
+        return m_lastFlush;
     }
-    return m_writer->LastError();
+    return m_writer->Last();
 }
 
 }  // namespace dromo

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "core/profile.h"
-#include "atomicfile.h"
-#include "inidocument.h"
+#include "base/ports/profile.h"
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
 
 namespace dromo {
 
@@ -44,9 +44,9 @@ public:
     // Writes what changed; with nothing to write, reads the file again when
     // another program changed it (the capture host follows the options this
     // way).
-    bool Flush() override;
-    bool FlushSoon() override;
-    std::string FlushError() const override;
+    Status Flush() override;
+    Status FlushSoon() override;
+    Status LastFlush() const override;
 
     // Why the file that was there could not be read ("" when it could, or
     // there was none). Until it is dealt with, nothing is written over it.
@@ -65,16 +65,16 @@ private:
     };
     void Read();
     Stamp CurrentStamp() const;
-    // Sends the text to the writer thread; false (with the reason) when it
-    // must not or cannot be written.
-    bool Post();
+    // Sends the text to the writer thread; a failure when it must not or
+    // cannot be written.
+    Status Post();
 
     std::string m_path;
     IniDocument m_doc;
     bool m_dirty = false;
     bool m_unreadable = false;
     std::string m_readProblem;
-    std::string m_flushError;
+    Status m_lastFlush;
     Stamp m_stamp;
     std::unique_ptr<FileWriterThread> m_writer;  // started by the first write
 };

@@ -1,4 +1,4 @@
-#include "systemclock.h"
+#include "platform/systemclock.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "download/clock.h"
+#include "base/ports/clock.h"
 
 namespace dromo {
 

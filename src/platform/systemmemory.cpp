@@ -1,4 +1,4 @@
-#include "systemmemory.h"
+#include "platform/systemmemory.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "wavesound.h"
+#include "platform/wavesound.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include <QThread>
 #include <chrono>
 
-#include "mainwindow/shell.h"
+#include "base/ports/sound.h"
 
 class QObject;
 

@@ -14,9 +14,9 @@
 #include <regex>
 #include <thread>
 
-#include "fakedromo.h"
-#include "settingsprofile.h"
-#include "testservers.h"
+#include "platform/settingsprofile.h"
+#include "tests/support/fakedromo.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "curlengine.h"
+#include "engine/curlengine.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <regex>
 #include <thread>
 
-#include "core/taskrecord.h"
-#include "enginefixture.h"
-#include "testservers.h"
+#include "base/core/taskrecord.h"
+#include "tests/engine/enginefixture.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -9,17 +9,12 @@
 #include <set>
 #include <thread>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "curlengine.h"
-#include "download/clock.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "testservers.h"
-#include "../base/fakes/fakes.h"
+#include "base/core/tasktable.h"
+#include "base/download/downloadcore.h"
+#include "base/ports/clock.h"
+#include "engine/curlengine.h"
+#include "tests/base/fakes/fakes.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {
@@ -40,9 +35,7 @@ public:
 struct Downloads {
     test::TempDir www;
     test::TempDir out;
-    ViewSettings settings;
     TaskTable table;
-    WorkerState state;
     RealClock clock;
     test::FakeCompletion completion;
     test::FakeMessages messages;
@@ -50,23 +43,18 @@ struct Downloads {
     test::FakeSound sound;
     test::RecordingObserver observer;
     CurlEngineFactory engines;
-    WorkerPool pool{table, state, settings.options};
-    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, observer};
-    ProgressHandler progress{table, settings.options, state, clock, sound};
-    TaskAdder adder{table, settings, pool, observer, messages, sound};
+    DownloadCore core{table, DownloadPorts{clock, messages, shell, sound, engines, observer}, completion, completion};
 
     explicit Downloads(int threads)
     {
-        settings.options.maxThreadNumber = threads;
-        settings.options.saveTo = out.Path() + "/";
-        settings.options.retryInterval = 1;
-        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress,
-                                      completion, completion, commands, clock});
+        core.options.maxThreadNumber = threads;
+        core.options.saveTo = out.Path() + "/";
+        core.options.retryInterval = 1;
     }
     ~Downloads()
     {
-        pool.StopAllWorkers(commands, nullptr);
-        pool.StopAndJoin();  // the workers use members declared after the pool
+        core.pool.StopAllWorkers(core.commands, nullptr);
+        core.StopAndJoin();  // before the engines and fakes above go
     }
     int Count(TaskState s)
     {
@@ -99,7 +87,7 @@ TEST(Downloads, TwentyTasksOfMixedSizesOnOneFourAndTwelveThreads)
         }
         test::Nginx nginx(d.www.Path());
         for (int i = 0; i < 20; ++i) {
-            ASSERT_EQ(d.adder.AddTask(nginx.Url("/f" + std::to_string(i) + ".bin"), ""), AddResult::Added);
+            ASSERT_EQ(d.core.adder.AddTask(nginx.Url("/f" + std::to_string(i) + ".bin"), ""), AddResult::Added);
         }
         ASSERT_TRUE(d.WaitFor([&] { return d.Count(TaskState::Done) == 20; }, 60));
         for (int i = 0; i < 20; ++i) {
@@ -109,12 +97,12 @@ TEST(Downloads, TwentyTasksOfMixedSizesOnOneFourAndTwelveThreads)
         ASSERT_TRUE(d.WaitFor([&] { return d.completion.Count("history") == 20; }, 10));
         {
             auto guard = d.table.Lock();
-            EXPECT_EQ(d.state.activeCount, 0);
-            EXPECT_LE(d.state.workerCount, threads);
+            EXPECT_EQ(d.core.state.activeCount, 0);
+            EXPECT_LE(d.core.state.workerCount, threads);
         }
-        EXPECT_TRUE(d.pool.StopAllWorkers(d.commands, nullptr));
+        EXPECT_TRUE(d.core.pool.StopAllWorkers(d.core.commands, nullptr));
         auto guard = d.table.Lock();
-        EXPECT_EQ(d.state.workerCount, 0);
+        EXPECT_EQ(d.core.state.workerCount, 0);
     }
 }
 
@@ -133,7 +121,7 @@ TEST(Downloads, StopAllEndsTwelveRunningDownloadsWithinASecond)
         r.autoSave = "64";
         r.speedLimit = -1;
         r.httpVersion = "1.1";
-        ASSERT_EQ(d.adder.AddTaskFromRecord(server.Url("/file/slow.bin?stall=1000"), r), AddResult::Added);
+        ASSERT_EQ(d.core.adder.AddTaskFromRecord(server.Url("/file/slow.bin?stall=1000"), r), AddResult::Added);
     }
     // Running, and the first 1000 bytes arrived before the stall.
     ASSERT_TRUE(d.WaitFor(
@@ -148,13 +136,13 @@ TEST(Downloads, StopAllEndsTwelveRunningDownloadsWithinASecond)
         },
         20));
     const auto start = std::chrono::steady_clock::now();
-    d.commands.StopAll();
+    d.core.commands.StopAll();
     ASSERT_TRUE(d.WaitFor([&] { return d.Count(TaskState::Paused) == 12; }, 10));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1000);
     {
         auto guard = d.table.Lock();
-        EXPECT_EQ(d.state.activeCount, 0);
+        EXPECT_EQ(d.core.state.activeCount, 0);
     }
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(test::ReadFile(d.out.File("s" + std::to_string(i)) + "+++").size(), 1000u);
@@ -197,7 +185,7 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
             test::WriteFile(d.out.File(name), content);
         }
         for (const std::string& path : c.paths) {
-            ASSERT_EQ(d.adder.AddTask(server.Url(path), ""), AddResult::Added);
+            ASSERT_EQ(d.core.adder.AddTask(server.Url(path), ""), AddResult::Added);
         }
         // A download found already there leaves the list at once.
         ASSERT_TRUE(d.WaitFor([&] {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/taskrecord.h"
-#include "curlengine.h"
-#include "mainwindow/parseurl.h"
+#include "base/core/taskrecord.h"
+#include "base/mainwindow/parseurl.h"
+#include "engine/curlengine.h"
 
 namespace dromo::test {
 

@@ -1,4 +1,4 @@
-#include "httpresponse.h"
+#include "engine/httpresponse.h"
 
 #include <gtest/gtest.h>
 

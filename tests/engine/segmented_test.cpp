@@ -13,10 +13,10 @@
 #include <sstream>
 #include <thread>
 
-#include "enginefixture.h"
-#include "segmentedtransfer.h"
-#include "segmentplan.h"
-#include "testservers.h"
+#include "tests/engine/enginefixture.h"
+#include "engine/segmentedtransfer.h"
+#include "engine/segmentplan.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

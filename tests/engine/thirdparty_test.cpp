@@ -11,8 +11,8 @@
 #include <memory>
 #include <tuple>
 
-#include "enginefixture.h"
-#include "testservers.h"
+#include "tests/engine/enginefixture.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -12,8 +12,8 @@
 #include <chrono>
 #include <thread>
 
-#include "settingsprofile.h"
-#include "testservers.h"
+#include "platform/settingsprofile.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 int main(int argc, char** argv)
 {

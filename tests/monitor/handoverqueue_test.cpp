@@ -7,7 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "handoverqueue.h"
+#include "monitor/handoverqueue.h"
 
 namespace dromo {
 namespace {

@@ -10,8 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "registration.h"
-#include "testservers.h"
+#include "monitor/registration.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -16,9 +16,9 @@
 #include <sstream>
 #include <thread>
 
-#include "fakedromo.h"
-#include "settingsprofile.h"
-#include "testservers.h"
+#include "platform/settingsprofile.h"
+#include "tests/support/fakedromo.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <thread>
 
-#include "logindpower.h"
-#include "mockbus.h"
-#include "networkmanagernetwork.h"
-#include "testservers.h"
+#include "platform/logindpower.h"
+#include "platform/networkmanagernetwork.h"
+#include "tests/platform/mockbus.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

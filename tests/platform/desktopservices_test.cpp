@@ -7,14 +7,14 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "desktopnotifier.h"
-#include "desktopshell.h"
-#include "download/workerstate.h"
-#include "logindinhibitor.h"
-#include "mainwindow/desktopwatch.h"
-#include "mockbus.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/desktopwatch.h"
+#include "platform/desktopnotifier.h"
+#include "platform/desktopshell.h"
+#include "platform/logindinhibitor.h"
+#include "tests/platform/mockbus.h"
 
 namespace dromo {
 namespace {

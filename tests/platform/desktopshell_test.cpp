@@ -1,4 +1,4 @@
-#include "desktopshell.h"
+#include "platform/desktopshell.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "instancelock.h"
+#include "platform/instancelock.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platformpaths.h"
+#include "platform/platformpaths.h"
 
 namespace dromo {
 namespace {

@@ -20,9 +20,9 @@
 #include <functional>
 #include <thread>
 
-#include "atomicfile.h"
-#include "inidocument.h"
-#include "settingsprofile.h"
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
+#include "platform/settingsprofile.h"
 
 namespace dromo {
 namespace {
@@ -92,7 +92,7 @@ TEST(ProfileFile, TextsWrittenHereReadBackThroughQSettingsAndTheOtherWay)
         settings.setValue("Settings/Name with spaces % and ü", "v");
         settings.setValue("Settings/Max Speed Value", -1);
         settings.setValue("General/Sect", "g");
-        ASSERT_TRUE(profile.Flush()) << profile.FlushError();
+        ASSERT_TRUE(profile.Flush()) << profile.LastFlush().Reason();
         settings.sync();
         ASSERT_EQ(settings.status(), QSettings::NoError);
     }
@@ -183,7 +183,7 @@ TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
         }
         SettingsProfile profile(path);
         profile.WriteString("Settings", "Password", "c2VjcmV0");
-        ASSERT_TRUE(profile.Flush()) << profile.FlushError();
+        ASSERT_TRUE(profile.Flush()) << profile.LastFlush().Reason();
         EXPECT_EQ(ModeOf(path), 0600u) << "was " << std::oct << before;
     }
 }
@@ -227,14 +227,14 @@ TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
     bool flushed = true;
     {
         DiskFull full;
-        flushed = profile.Flush();
+        flushed = profile.Flush().Ok();
     }
     EXPECT_FALSE(flushed);
-    EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
+    EXPECT_NE(profile.LastFlush().Reason().find("Dromo.ini"), std::string::npos) << profile.LastFlush().Reason();
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
     // The next try, with room again, writes it all.
-    ASSERT_TRUE(profile.Flush()) << profile.FlushError();
+    ASSERT_TRUE(profile.Flush()) << profile.LastFlush().Reason();
     EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
 }
@@ -253,7 +253,7 @@ bool Eventually(const std::function<bool()>& condition)
 }
 
 // FlushSoon hands the file to a writer thread: it lands whole, a failure
-// shows afterwards in FlushError and in the next FlushSoon, and the next
+// shows afterwards in LastFlush and in the next FlushSoon, and the next
 // write that works clears it.
 TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
 {
@@ -263,7 +263,7 @@ TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
     profile.WriteInt("Settings", "MRU Num", 0);
     EXPECT_TRUE(profile.FlushSoon());
     EXPECT_TRUE(Eventually([&] { return SettingsProfile(path).GetInt("Settings", "MRU Num", -1) == 0; }));
-    EXPECT_EQ(profile.FlushError(), "");
+    EXPECT_TRUE(profile.LastFlush().Ok());
     const QByteArray before = ReadBytes(path);
 
     AddTaskValues(profile);
@@ -271,14 +271,14 @@ TEST(ProfileFile, FlushSoonWritesBehindTheCallerAndReportsAFailureLater)
     {
         DiskFull full;
         EXPECT_TRUE(profile.FlushSoon());  // the write before worked
-        failed = Eventually([&] { return !profile.FlushError().empty(); });
+        failed = Eventually([&] { return !profile.LastFlush(); });
     }
     ASSERT_TRUE(failed);
-    EXPECT_NE(profile.FlushError().find("Dromo.ini"), std::string::npos) << profile.FlushError();
+    EXPECT_NE(profile.LastFlush().Reason().find("Dromo.ini"), std::string::npos) << profile.LastFlush().Reason();
     EXPECT_EQ(ReadBytes(path), before);
 
     EXPECT_FALSE(profile.FlushSoon());  // says the last one failed, and tries again
-    EXPECT_TRUE(Eventually([&] { return profile.FlushError().empty(); }));
+    EXPECT_TRUE(Eventually([&] { return profile.LastFlush().Ok(); }));
     EXPECT_EQ(SettingsProfile(path).ValueNames("URL").size(), 2000u);
     EXPECT_TRUE(profile.Flush());
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"Dromo.ini"});
@@ -334,7 +334,7 @@ TEST(ProfileFile, AnUnreadableProfileIsNeverWrittenOverAndCanBeKeptAside)
             EXPECT_NE(profile.ReadProblem().find("cannot be read"), std::string::npos) << c.what;
             profile.WriteInt("Settings", "MRU Num", 0);
             EXPECT_FALSE(profile.Flush()) << c.what;
-            EXPECT_NE(profile.FlushError().find("Nothing is saved over it"), std::string::npos) << c.what;
+            EXPECT_NE(profile.LastFlush().Reason().find("Nothing is saved over it"), std::string::npos) << c.what;
         }  // nor at the end
         EXPECT_EQ(QFileInfo(path).isDir(), before.isDir()) << c.what;
         if (!before.isDir()) {
@@ -347,7 +347,7 @@ TEST(ProfileFile, AnUnreadableProfileIsNeverWrittenOverAndCanBeKeptAside)
         const std::string told = profile.KeepUnreadableAside();
         EXPECT_NE(told.find("Dromo.ini.unreadable-"), std::string::npos) << told;
         profile.WriteInt("Settings", "MRU Num", 0);
-        EXPECT_TRUE(profile.Flush()) << c.what << ": " << profile.FlushError();
+        EXPECT_TRUE(profile.Flush()) << c.what << ": " << profile.LastFlush().Reason();
         const QStringList files = FilesIn(dir.path());
         ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
         EXPECT_TRUE(files[1].startsWith("Dromo.ini.unreadable-")) << files[1].toStdString();
@@ -407,8 +407,8 @@ TEST(ProfileFile, AReadOnlyFileOrFolderFailsTheSaveWithItsReason)
         profile.WriteInt("Settings", "A", 2);
         EXPECT_FALSE(profile.Flush());
         const std::string expected = root ? "Read-only file system" : "Permission denied";
-        EXPECT_NE(profile.FlushError().find(expected), std::string::npos) << profile.FlushError();
-        EXPECT_NE(profile.FlushError().find(path.toStdString()), std::string::npos) << profile.FlushError();
+        EXPECT_NE(profile.LastFlush().Reason().find(expected), std::string::npos) << profile.LastFlush().Reason();
+        EXPECT_NE(profile.LastFlush().Reason().find(path.toStdString()), std::string::npos) << profile.LastFlush().Reason();
         EXPECT_EQ(ReadBytes(path), QByteArray("[Settings]\nA=1\n"));
         if (root) {
             ::umount(subPath.constData());
@@ -442,14 +442,14 @@ TEST(AtomicFile, ReplacesWholeAndPrivately)
 {
     QTemporaryDir dir;
     const std::string path = dir.filePath("list.lst").toStdString();
-    EXPECT_EQ(WriteFileAtomically(path, "one"), "");
+    EXPECT_TRUE(WriteFileAtomically(path, "one").Ok());
     WriteBytes(QString::fromStdString(path), "old text that is longer");
     ::chmod(path.c_str(), 0664);
-    EXPECT_EQ(WriteFileAtomically(path, "two"), "");
+    EXPECT_TRUE(WriteFileAtomically(path, "two").Ok());
     EXPECT_EQ(ReadBytes(QString::fromStdString(path)), QByteArray("two"));
     EXPECT_EQ(ModeOf(QString::fromStdString(path)), 0600u);
     const std::string missing = dir.filePath("no/such/folder.lst").toStdString();
-    const std::string error = WriteFileAtomically(missing, "x");
+    const std::string error = WriteFileAtomically(missing, "x").Reason();
     EXPECT_NE(error.find(missing), std::string::npos) << error;
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
     EXPECT_EQ(FilesIn(dir.path()), QStringList{"list.lst"});

@@ -1,13 +1,13 @@
 // Passwords in a real gnome-keyring-daemon, unlocked on the test's own bus.
 
-#include "secretservice.h"
+#include "platform/secretservice.h"
 
 #include <gtest/gtest.h>
 
-#include "core/base64.h"
-#include "core/settingsstore.h"
-#include "mockbus.h"
-#include "settingsprofile.h"
+#include "base/core/base64.h"
+#include "base/core/settingsstore.h"
+#include "platform/settingsprofile.h"
+#include "tests/platform/mockbus.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "settingsprofile.h"
+#include "platform/settingsprofile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "mainwindow/taskadder.h"
-#include "fakes/fakes.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {

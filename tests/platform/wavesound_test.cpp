@@ -1,4 +1,4 @@
-#include "wavesound.h"
+#include "platform/wavesound.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 int main(int argc, char** argv)
 {

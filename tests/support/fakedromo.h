@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 namespace dromo::test {
 

@@ -1,4 +1,4 @@
-#include "testservers.h"
+#include "tests/support/testservers.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,8 +1,8 @@
-#include "capture/captureswitches.h"
+#include "base/capture/captureswitches.h"
 
 #include <algorithm>
 
-#include "core/profile.h"
+#include "base/ports/profile.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "capture/monitors.h"
+#include "base/capture/monitors.h"
 
 #include <algorithm>
 #include <cctype>

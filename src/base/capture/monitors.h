@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "capture/captureswitches.h"
+#include "base/capture/captureswitches.h"
 
 namespace dromo {
 

@@ -1,9 +1,18 @@
-#include "core/autosaver.h"
+#include "base/core/autosaver.h"
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
 
 namespace dromo {
+namespace {
+
+// A store that gives no reason still gets one for the user.
+std::string ReasonOf(const Status& failed)
+{
+    return failed.Reason().empty() ? "The settings could not be saved." : failed.Reason();
+}
+
+}  // namespace
 
 AutoSaver::AutoSaver(SettingsStore& store, const ViewSettings& settings, const TaskTable& table)
     : m_store(store), m_settings(settings), m_table(table), m_savedAt(table.ChangeCount())
@@ -14,33 +23,33 @@ bool AutoSaver::Tick()
 {
     // The ticks save without waiting for the disk: a write that failed
     // since shows here, and is tried again below.
-    if (std::string failed = m_store.SaveError(); !failed.empty()) {
-        m_problem = std::move(failed);
+    if (const Status last = m_store.LastSave(); !last) {
+        m_problem = ReasonOf(last);
     }
     if (m_table.ChangeCount() == m_savedAt && m_problem.empty()) {
         return false;
     }
-    Save(false);
+    static_cast<void>(Save(false));  // the outcome stays in Problem()
     return true;
 }
 
-bool AutoSaver::SaveNow()
+Status AutoSaver::SaveNow()
 {
     return Save(true);
 }
 
-bool AutoSaver::Save(bool wait)
+Status AutoSaver::Save(bool wait)
 {
     // Read before saving: a change made while the save runs is saved next time.
     const std::uint64_t changes = m_table.ChangeCount();
-    if (!(wait ? m_store.Save(m_settings, m_table) : m_store.SaveSoon(m_settings, m_table))) {
-        const std::string reason = m_store.SaveError();
-        Failed(reason.empty() ? "The settings could not be saved." : reason);
-        return false;
+    const Status saved = wait ? m_store.Save(m_settings, m_table) : m_store.SaveSoon(m_settings, m_table);
+    if (!saved) {
+        Failed(ReasonOf(saved));
+        return Status::Failure(m_problem);
     }
     m_savedAt = changes;
     m_problem.clear();
-    return true;
+    return {};
 }
 
 void AutoSaver::Saved()

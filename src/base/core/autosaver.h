@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/core/status.h"
+
 namespace dromo {
 
 class SettingsStore;
@@ -30,14 +32,14 @@ public:
     // A full save elsewhere failed: the ticks try again.
     void Failed(std::string reason);
     // Saves everything now and records the outcome, as "Save Settings Now"
-    // and the exit do; false when the profile could not be written.
-    bool SaveNow();
+    // and the exit do; a failure when the profile could not be written.
+    Status SaveNow();
 
     // Why the last save failed; "" while saving works.
     const std::string& Problem() const { return m_problem; }
 
 private:
-    bool Save(bool wait);
+    Status Save(bool wait);
 
     SettingsStore& m_store;
     const ViewSettings& m_settings;

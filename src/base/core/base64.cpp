@@ -1,4 +1,4 @@
-#include "core/base64.h"
+#include "base/core/base64.h"
 
 #include <array>
 #include <cstdint>

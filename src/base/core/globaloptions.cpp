@@ -1,4 +1,4 @@
-#include "core/globaloptions.h"
+#include "base/core/globaloptions.h"
 
 #include <algorithm>
 #include <array>
@@ -11,66 +11,68 @@ using G = GlobalOptions;
 
 // Value names are the profile's and must not change.
 constexpr std::array kIntOptions = {
-    IntOption{"Max Speed Value", &G::maxSpeedValue, false, false},
-    IntOption{"Max Error Count", &G::maxErrorCount, false, false},
-    IntOption{"Interval between Retries", &G::retryInterval, false, false},
-    IntOption{"Max Idle Time", &G::maxIdleTime, false, false},
-    IntOption{"Refresh Rate", &G::refreshRate, false, false},
-    IntOption{"PASV Mode", &G::pasvMode, false, false},
-    IntOption{"Enable Proxy", &G::enableProxy, false, false},
-    IntOption{"Enable Cookie", &G::enableCookie, false, false},
-    IntOption{"Enable Category", &G::enableCategory, false, false},
-    IntOption{"Enable Security", &G::enableSecurity, false, false},
-    IntOption{"Enable Schedule", &G::enableSchedule, false, false},
-    IntOption{"Duration", &G::duration, false, false},
-    IntOption{"Until Finished", &G::untilFinished, false, false},
-    IntOption{"Max Thread Number", &G::maxThreadNumber, false, false},
-    IntOption{"Resume if Start", &G::resumeIfStart, true, false},
-    IntOption{"Delete from List if Done", &G::deleteIfDone, true, false},
-    IntOption{"Hangup if Done", &G::hangupIfDone, true, false},
-    IntOption{"ShutDown if Done", &G::shutDownIfDone, true, false},
-    IntOption{"Redial if Disconnected", &G::redialIfDisconnected, true, false},
-    IntOption{"Popup Dialog", &G::popupDialog, false, false},
-    IntOption{"Enable Log", &G::enableLog, true, false},
-    IntOption{"Max History Item", &G::maxHistoryItem, false, false},
-    IntOption{"Allow Multi Instance", &G::allowMultiInstance, true, false},
-    IntOption{"Start as", &G::startAs, false, false},
-    IntOption{"Enable Sound", &G::enableSound, false, false},
-    IntOption{"Enable Virus Check", &G::enableVirusCheck, false, false},
-    IntOption{"Text Color", &G::textColor, false, false},
-    IntOption{"Show Grid Line", &G::showGridLine, false, false},
-    IntOption{"Background Type", &G::backgroundType, false, false},
-    IntOption{"Background Image Tiled", &G::backgroundImageTiled, false, false},
-    IntOption{"DropBasket X", &G::dropBasketX, false, false},
-    IntOption{"DropBasket Y", &G::dropBasketY, false, false},
-    IntOption{"SpeedBar X", &G::speedBarX, false, false},
-    IntOption{"SpeedBar Y", &G::speedBarY, false, false},
-    IntOption{"Show DropBasket", &G::showDropBasket, true, false},
-    IntOption{"Show Speed Bar", &G::showSpeedBar, true, false},
-    IntOption{"Capture Clicks in IE", &G::captureClicksInIE, false, true},
-    IntOption{"Capture Clicks in NV", &G::captureClicksInNV, false, true},
-    IntOption{"Capture All FTP", &G::captureAllFtp, false, true},
-    IntOption{"Start with Browser", &G::startWithBrowser, false, true},
+    IntOption{.name = "Max Speed Value", .field = &G::maxSpeedValue},
+    IntOption{.name = "Max Error Count", .field = &G::maxErrorCount},
+    IntOption{.name = "Interval between Retries", .field = &G::retryInterval},
+    IntOption{.name = "Max Idle Time", .field = &G::maxIdleTime},
+    IntOption{.name = "Refresh Rate", .field = &G::refreshRate},
+    IntOption{.name = "PASV Mode", .field = &G::pasvMode},
+    IntOption{.name = "Enable Proxy", .field = &G::enableProxy},
+    IntOption{.name = "Enable Cookie", .field = &G::enableCookie},
+    IntOption{.name = "Enable Category", .field = &G::enableCategory},
+    IntOption{.name = "Enable Security", .field = &G::enableSecurity},
+    IntOption{.name = "Enable Schedule", .field = &G::enableSchedule},
+    IntOption{.name = "Duration", .field = &G::duration},
+    IntOption{.name = "Until Finished", .field = &G::untilFinished},
+    IntOption{.name = "Max Thread Number", .field = &G::maxThreadNumber},
+    IntOption{.name = "Resume if Start", .field = &G::resumeIfStart, .flag = true},
+    IntOption{.name = "Delete from List if Done", .field = &G::deleteIfDone, .flag = true},
+    IntOption{.name = "Hangup if Done", .field = &G::hangupIfDone, .flag = true},
+    IntOption{.name = "ShutDown if Done", .field = &G::shutDownIfDone, .flag = true},
+    IntOption{.name = "Redial if Disconnected", .field = &G::redialIfDisconnected, .flag = true},
+    IntOption{.name = "Popup Dialog", .field = &G::popupDialog},
+    IntOption{.name = "Enable Log", .field = &G::enableLog, .flag = true},
+    IntOption{.name = "Max History Item", .field = &G::maxHistoryItem},
+    IntOption{.name = "Allow Multi Instance", .field = &G::allowMultiInstance, .flag = true},
+    IntOption{.name = "Start as", .field = &G::startAs},
+    IntOption{.name = "Enable Sound", .field = &G::enableSound},
+    IntOption{.name = "Enable Virus Check", .field = &G::enableVirusCheck},
+    IntOption{.name = "Text Color", .field = &G::textColor},
+    IntOption{.name = "Show Grid Line", .field = &G::showGridLine},
+    IntOption{.name = "Background Type", .field = &G::backgroundType},
+    IntOption{.name = "Background Image Tiled", .field = &G::backgroundImageTiled},
+    IntOption{.name = "DropBasket X", .field = &G::dropBasketX},
+    IntOption{.name = "DropBasket Y", .field = &G::dropBasketY},
+    IntOption{.name = "SpeedBar X", .field = &G::speedBarX},
+    IntOption{.name = "SpeedBar Y", .field = &G::speedBarY},
+    IntOption{.name = "Show DropBasket", .field = &G::showDropBasket, .flag = true},
+    IntOption{.name = "Show Speed Bar", .field = &G::showSpeedBar, .flag = true},
+    IntOption{.name = "Capture Clicks in IE", .field = &G::captureClicksInIE, .capture = true},
+    IntOption{.name = "Capture Clicks in NV", .field = &G::captureClicksInNV, .capture = true},
+    IntOption{.name = "Capture All FTP", .field = &G::captureAllFtp, .capture = true},
+    IntOption{.name = "Start with Browser", .field = &G::startWithBrowser, .capture = true},
     // Desktop integration, newer than the classic values.
-    IntOption{"Notify when Done", &G::notifyWhenDone, true, false},
-    IntOption{"Keep Awake While Downloading", &G::keepAwake, true, false},
+    IntOption{.name = "Notify when Done", .field = &G::notifyWhenDone, .flag = true},
+    IntOption{.name = "Keep Awake While Downloading", .field = &G::keepAwake, .flag = true},
+    // Segmented downloads, newer still.
+    IntOption{.name = "Connections per Task", .field = &G::connectionsPerTask},
 };
 
 constexpr std::array kTextOptions = {
-    TextOption{"Save to", &G::saveTo, false},
-    TextOption{"Username", &G::username, false},
-    TextOption{"Auto Save", &G::autoSave, false},
-    TextOption{"User Agent", &G::userAgent, false},
-    TextOption{"Http Version", &G::httpVersion, false},
-    TextOption{"Schedule Start at", &G::scheduleStartAt, false},
-    TextOption{"Sound of Add File", &G::soundAddFile, false},
-    TextOption{"Sound of Start Download", &G::soundStartDownload, false},
-    TextOption{"Sound of Job Done", &G::soundJobDone, false},
-    TextOption{"Sound of Sth Wrong", &G::soundSthWrong, false},
-    TextOption{"Virus Scanner", &G::virusScanner, false},
-    TextOption{"Virus Scanner Parameters", &G::virusScannerParameters, false},
-    TextOption{"Background Image Path", &G::backgroundImagePath, false},
-    TextOption{"Capture File Types", &G::captureFileTypes, true},
+    TextOption{.name = "Save to", .field = &G::saveTo},
+    TextOption{.name = "Username", .field = &G::username},
+    TextOption{.name = "Auto Save", .field = &G::autoSave},
+    TextOption{.name = "User Agent", .field = &G::userAgent},
+    TextOption{.name = "Http Version", .field = &G::httpVersion},
+    TextOption{.name = "Schedule Start at", .field = &G::scheduleStartAt},
+    TextOption{.name = "Sound of Add File", .field = &G::soundAddFile},
+    TextOption{.name = "Sound of Start Download", .field = &G::soundStartDownload},
+    TextOption{.name = "Sound of Job Done", .field = &G::soundJobDone},
+    TextOption{.name = "Sound of Sth Wrong", .field = &G::soundSthWrong},
+    TextOption{.name = "Virus Scanner", .field = &G::virusScanner},
+    TextOption{.name = "Virus Scanner Parameters", .field = &G::virusScannerParameters},
+    TextOption{.name = "Background Image Path", .field = &G::backgroundImagePath},
+    TextOption{.name = "Capture File Types", .field = &G::captureFileTypes, .capture = true},
 };
 
 }  // namespace
@@ -100,6 +102,11 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b)
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
+}
+
+std::int32_t ClampConnections(std::int32_t connections)
+{
+    return std::clamp(connections, kMinConnections, kMaxConnections);
 }
 
 }  // namespace dromo

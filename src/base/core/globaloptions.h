@@ -40,6 +40,9 @@ struct GlobalOptions {
     std::string scheduleStartAt = "22:00";      // "Schedule Start at"
     std::int32_t duration = 30;                 // "Duration"
     std::int32_t untilFinished = 1;             // "Until Finished"
+    // Newer than the classic values: how many connections one task opens for
+    // one file, 1 to 16 (see ClampConnections).
+    std::int32_t connectionsPerTask = 4;        // "Connections per Task"
 
     // Program behaviour.
     std::int32_t maxThreadNumber = 1;       // "Max Thread Number"
@@ -97,14 +100,14 @@ struct GlobalOptions {
 struct IntOption {
     const char* name;
     std::int32_t GlobalOptions::*field;
-    bool flag;      // written as 0 or 1
-    bool capture;   // written by the options sheet at once, not by a save
+    bool flag = false;     // written as 0 or 1
+    bool capture = false;  // written by the options sheet at once, not by a save
 };
 
 struct TextOption {
     const char* name;
     std::string GlobalOptions::*field;
-    bool capture;
+    bool capture = false;  // as for IntOption
 };
 
 // Every option held in GlobalOptions, except the password, which has a rule
@@ -113,5 +116,11 @@ std::span<const IntOption> IntOptions();
 std::span<const TextOption> TextOptions();
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
+// Connections a task may open: a stored value out of 1..16 (a profile or
+// list file edited by hand) reads as the nearest bound.
+inline constexpr std::int32_t kMinConnections = 1;
+inline constexpr std::int32_t kMaxConnections = 16;
+std::int32_t ClampConnections(std::int32_t connections);
 
 }  // namespace dromo

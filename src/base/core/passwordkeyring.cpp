@@ -1,7 +1,7 @@
-#include "core/passwordkeyring.h"
+#include "base/core/passwordkeyring.h"
 
-#include "core/globaloptions.h"
-#include "core/profile.h"
+#include "base/core/globaloptions.h"
+#include "base/ports/profile.h"
 
 namespace dromo {
 namespace {

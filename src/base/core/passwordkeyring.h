@@ -5,19 +5,11 @@
 #include <set>
 #include <string>
 
+#include "base/ports/secretstore.h"
+
 namespace dromo {
 
 class Profile;
-
-// The desktop's keyring (the Secret Service) as the settings need it.
-class SecretStore {
-public:
-    virtual ~SecretStore() = default;
-    // True only when the keyring confirmed that it holds the secret.
-    virtual bool Write(const std::string& key, const std::string& secret) = 0;
-    // The stored secret; nothing when there is none or no keyring answers.
-    virtual std::optional<std::string> Read(const std::string& key) = 0;
-};
 
 // Keeps the profile's passwords in the keyring where one runs. A password
 // the keyring confirmed is written to the profile as "" with a marker value

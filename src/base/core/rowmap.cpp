@@ -1,4 +1,4 @@
-#include "core/rowmap.h"
+#include "base/core/rowmap.h"
 
 namespace dromo {
 

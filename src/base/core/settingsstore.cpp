@@ -1,4 +1,4 @@
-#include "core/settingsstore.h"
+#include "base/core/settingsstore.h"
 
 #include <algorithm>
 #include <array>
@@ -6,13 +6,13 @@
 #include <set>
 #include <vector>
 
-#include "core/base64.h"
-#include "core/network.h"
-#include "core/passwordkeyring.h"
-#include "core/profile.h"
-#include "core/tasktable.h"
-#include "mainwindow/parseurl.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/base64.h"
+#include "base/core/passwordkeyring.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/parseurl.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/ports/network.h"
+#include "base/ports/profile.h"
 
 namespace dromo {
 namespace {
@@ -58,6 +58,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
     TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
+    TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)
@@ -194,6 +195,7 @@ void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& netw
     // find its proxy, its site login and the connection state in place (and
     // the lists are assigned here without the task-table lock).
     settings.options = LoadOptions();
+    m_connectionsDefault = settings.options.connectionsPerTask;
     settings.categories = LoadCategories();
     settings.sites = LoadSites();
     settings.proxies = LoadProxies();
@@ -213,6 +215,7 @@ GlobalOptions SettingsStore::LoadOptions()
         options.*o.field = m_profile.GetString(kSettings, o.name, options.*o.field);
     }
     options.password = ReadPassword(kSettings, "Password");
+    options.connectionsPerTask = ClampConnections(options.connectionsPerTask);
     return options;
 }
 
@@ -243,6 +246,7 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
             record.*v.textField = m_profile.GetString(kUrl, name, v.textDefault);
         }
     }
+    record.connections = ClampConnections(record.connections == 0 ? m_connectionsDefault : record.connections);
     return task;
 }
 
@@ -280,9 +284,9 @@ std::string SettingsStore::UnloadedTasksMessage() const
            "finished or deleted tasks have made room.";
 }
 
-std::string SettingsStore::SaveError() const
+Status SettingsStore::LastSave() const
 {
-    return m_profile.FlushError();
+    return m_profile.LastFlush();
 }
 
 CategoryList SettingsStore::LoadCategories()
@@ -338,13 +342,13 @@ void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& tabl
     SaveProxies(settings.proxies);
 }
 
-bool SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
+Status SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
 {
     WriteAll(settings, table);
     return m_profile.Flush();
 }
 
-bool SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
+Status SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
 {
     WriteAll(settings, table);
     return m_profile.FlushSoon();
@@ -369,7 +373,7 @@ void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
     m_profile.WriteInt(kSettings, "MRU Num", taskCount);
 }
 
-bool SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
+Status SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
 {
     for (const IntOption& o : IntOptions()) {
         if (o.capture) {

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "core/categorylist.h"
-#include "core/globaloptions.h"
-#include "core/proxylist.h"
-#include "core/sitelist.h"
-#include "core/taskrecord.h"
+#include "base/core/categorylist.h"
+#include "base/core/globaloptions.h"
+#include "base/core/proxylist.h"
+#include "base/core/sitelist.h"
+#include "base/core/status.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 
@@ -18,7 +19,12 @@ class Profile;
 class TaskAdder;
 class TaskTable;
 
-// The options and lists the main view owns for the whole run.
+// The options and lists the main view owns for the whole run. The
+// task-table lock guards them: every change holds it, and so does every read
+// off the window's thread (workers, the progress handler, the completion
+// rules). The window, which makes every change but one, reads them without
+// it; that one is the connection state, which workers refresh before each
+// transfer, and the window reads it under the lock too.
 struct ViewSettings {
     GlobalOptions options;
     CategoryList categories;
@@ -46,11 +52,13 @@ public:
     // The options, the lists and the network state first, the saved tasks
     // last (through the adder, which may start workers that read the rest).
     void Load(ViewSettings& settings, TaskAdder& adder, Network& network);
-    // Writes everything back; false when the profile could not be written.
-    bool Save(const ViewSettings& settings, const TaskTable& table);
-    // The same, without waiting for the disk (the auto-save's way): false
-    // when the save before failed; SaveError tells this one's outcome later.
-    bool SaveSoon(const ViewSettings& settings, const TaskTable& table);
+    // Writes everything back; a failure when the profile could not be
+    // written.
+    Status Save(const ViewSettings& settings, const TaskTable& table);
+    // The same, without waiting for the disk (the auto-save's way): a
+    // failure when the save before failed; LastSave tells this one's
+    // outcome later.
+    Status SaveSoon(const ViewSettings& settings, const TaskTable& table);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);
@@ -61,7 +69,7 @@ public:
     void SaveOptions(const GlobalOptions& options, int taskCount);
     // The browser capture switches, written and flushed at once: the capture
     // host reads them from the profile while Dromo runs.
-    bool SaveCaptureOptions(const GlobalOptions& options);
+    Status SaveCaptureOptions(const GlobalOptions& options);
     void SaveTasks(const TaskTable& table);
     void SaveCategories(const CategoryList& categories);
     void SaveSites(const SiteList& sites);
@@ -71,8 +79,8 @@ public:
     int UnloadedTaskCount() const { return static_cast<int>(m_unloaded.size()); }
     // The message telling the user about them ("" when there are none).
     std::string UnloadedTasksMessage() const;
-    // Why the last save failed ("" when it did not).
-    std::string SaveError() const;
+    // The outcome of the last save.
+    Status LastSave() const;
 
 private:
     // A saved task as the profile holds it: its four column texts and its
@@ -101,6 +109,8 @@ private:
     Profile& m_profile;
     PlatformDefaults m_platform;
     std::vector<StoredTask> m_unloaded;
+    // What a stored task without its own connection count takes.
+    std::int32_t m_connectionsDefault = GlobalOptions{}.connectionsPerTask;
     PasswordKeyring* m_keyring = nullptr;
 };
 

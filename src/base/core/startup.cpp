@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "base/core/startup.h"
 
 namespace dromo {
 

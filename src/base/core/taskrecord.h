@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/taskstate.h"
+#include "base/core/taskstate.h"
 
 namespace dromo {
 
@@ -63,6 +63,9 @@ struct TaskRecord {
     // Set when a browser handed a cookie over; stored (the cookie is not),
     // so a task resumed after a restart can say why a site refuses it.
     std::int32_t browserCookie = 0;
+    // How many connections the task may open for its file (1..16); a task
+    // from before segmented downloads takes the option when it is read.
+    std::int32_t connections = 1;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

@@ -1,4 +1,4 @@
-#include "core/taskstate.h"
+#include "base/core/taskstate.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 #include <algorithm>
 #include <bit>
@@ -55,6 +55,18 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
     return true;
+}
+
+bool TaskTable::Update(int taskId, const std::function<void(TaskRecord&)>& change)
+{
+    Guard guard(m_mutex);
+    const int row = RowOf(taskId);
+    if (row < 0) {
+        return false;
+    }
+    TaskRecord record = m_records[static_cast<std::size_t>(row)];
+    change(record);
+    return WriteBack(row, record);
 }
 
 int TaskTable::NextTaskId() const

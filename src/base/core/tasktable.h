@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "core/rowmap.h"
-#include "core/taskrecord.h"
-#include "core/tasklistobserver.h"
-#include "core/taskrow.h"
+#include "base/core/rowmap.h"
+#include "base/core/taskrecord.h"
+#include "base/core/taskrow.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 
@@ -19,8 +19,8 @@ namespace dromo {
 // that guards them (and the worker counters, see WorkerState).
 //
 // Every operation takes the lock itself, so a single call is safe from any
-// thread; a read-modify-write of one record holds Lock() around the copy
-// out and the write back.
+// thread; a read-modify-write of one record goes through Update, which holds
+// the lock from the copy out to the write back.
 class TaskTable {
 public:
     using Guard = std::unique_lock<std::recursive_mutex>;
@@ -44,6 +44,11 @@ public:
     std::optional<TaskRecord> CopyOut(int row) const;
     // Replaces every field of the record in that row; false when no such row.
     bool WriteBack(int row, const TaskRecord& record);
+    // Copies the task's record out, lets `change` change the copy and writes
+    // it back, all under the lock, so no other thread sees half a change or
+    // writes between the copy and the write back. False, and `change` is not
+    // called, when the task is no longer in the table.
+    bool Update(int taskId, const std::function<void(TaskRecord&)>& change);
 
     // The identifier the next append hands out (the map's current length);
     // 32768 once every identifier of this run is used.

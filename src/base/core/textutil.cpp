@@ -1,4 +1,4 @@
-#include "core/textutil.h"
+#include "base/core/textutil.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "dialogs/brokenfile.h"
+#include "base/dialogs/brokenfile.h"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
-#include "dialogs/fieldcheck.h"
+#include "base/dialogs/fieldcheck.h"
 
 #include <charconv>
 
-#include "core/textutil.h"
+#include "base/core/textutil.h"
 
 namespace dromo {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "core/categorylist.h"
-#include "core/globaloptions.h"
-#include "core/proxylist.h"
-#include "core/sitelist.h"
-#include "dialogs/pagechoices.h"
+#include "base/core/categorylist.h"
+#include "base/core/globaloptions.h"
+#include "base/core/proxylist.h"
+#include "base/core/sitelist.h"
+#include "base/dialogs/pagechoices.h"
 
 namespace dromo {
 

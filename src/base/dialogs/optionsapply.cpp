@@ -1,10 +1,10 @@
-#include "dialogs/optionsapply.h"
+#include "base/dialogs/optionsapply.h"
 
 #include <filesystem>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/workerstarter.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -33,6 +33,7 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.notifyWhenDone = from.notifyWhenDone;
     to.keepAwake = from.keepAwake;
     to.maxThreadNumber = from.maxThreadNumber;
+    to.connectionsPerTask = from.connectionsPerTask;
     to.maxErrorCount = from.maxErrorCount;
     to.retryInterval = from.retryInterval;
     to.maxIdleTime = from.maxIdleTime;
@@ -88,7 +89,8 @@ void ApplyOptionsSheet(const OptionsSheetResult& result, ViewSettings& live, Tas
             live.proxies = *result.proxies;
         }
     }
-    store.SaveCaptureOptions(live.options);
+    // A failed write shows with the auto-save, which writes the file again.
+    static_cast<void>(store.SaveCaptureOptions(live.options));
     MakeFolder(live.options.saveTo);
     if (result.categories && live.options.enableCategory != 0) {
         for (const CategoryEntry& category : *result.categories) {
@@ -100,7 +102,7 @@ void ApplyOptionsSheet(const OptionsSheetResult& result, ViewSettings& live, Tas
     }
     const int count = table.Count();
     for (int row = 0; row < count; ++row) {
-        if (table.StateAt(row) == static_cast<std::int32_t>(TaskState::Queued) && !starter.ApplyRuleA()) {
+        if (table.StateAt(row) == static_cast<std::int32_t>(TaskState::Queued) && !starter.StartWorkerIfAllBusy()) {
             break;
         }
     }

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "core/categorylist.h"
-#include "core/globaloptions.h"
-#include "core/proxylist.h"
-#include "core/sitelist.h"
+#include "base/core/categorylist.h"
+#include "base/core/globaloptions.h"
+#include "base/core/proxylist.h"
+#include "base/core/sitelist.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "dialogs/pagechoices.h"
+#include "base/dialogs/pagechoices.h"
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
-#include "dialogs/saveasderivation.h"
+#include "base/dialogs/saveasderivation.h"
 
-#include "core/globaloptions.h"
-#include "files/filenames.h"
+#include "base/core/globaloptions.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/categorylist.h"
+#include "base/core/categorylist.h"
 
 namespace dromo {
 

@@ -1,7 +1,7 @@
-#include "dialogs/taskpagevalues.h"
+#include "base/dialogs/taskpagevalues.h"
 
-#include "core/globaloptions.h"
-#include "core/taskrecord.h"
+#include "base/core/globaloptions.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 
@@ -25,6 +25,7 @@ TaskPageValues TaskPageValues::FromOptions(const GlobalOptions& o, const std::st
     v.user = o.username;
     v.password = o.password;
     v.idleTime = o.maxIdleTime;
+    v.connections = o.connectionsPerTask;
     v.speed = SpeedFields::FromStored(o.maxSpeedValue);
     v.errorCount = o.maxErrorCount;
     v.retryInterval = o.retryInterval;
@@ -47,6 +48,7 @@ TaskPageValues TaskPageValues::FromRecord(const TaskRecord& r, const GlobalOptio
     v.user = r.user;
     v.password = r.password;
     v.idleTime = r.idleTime;
+    v.connections = r.connections;
     v.speed = SpeedFields::FromStored(r.speedLimit);
     v.errorCount = r.errorCount;
     v.retryInterval = r.retryInterval;
@@ -66,6 +68,7 @@ void TaskPageValues::ApplyTo(TaskRecord& r) const
     r.password = password;
     r.useLogin = useLogin;
     r.idleTime = idleTime;
+    r.connections = connections;
     r.speedLimit = speed.Stored();
     r.errorCount = errorCount;
     r.retryInterval = retryInterval;

@@ -47,6 +47,7 @@ struct TaskPageValues {
     std::string password;
     // Connection and Exception pages.
     std::int32_t idleTime = 30;
+    std::int32_t connections = 4;
     SpeedFields speed;
     std::int32_t errorCount = 5;
     std::int32_t retryInterval = 1;

@@ -1,10 +1,10 @@
-#include "dialogs/taskproperties.h"
+#include "base/dialogs/taskproperties.h"
 
-#include "core/tasktable.h"
-#include "dialogs/taskpagevalues.h"
-#include "mainwindow/filetypeicon.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/parseurl.h"
+#include "base/core/tasktable.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "base/mainwindow/filetypeicon.h"
+#include "base/mainwindow/parseurl.h"
+#include "base/ports/messages.h"
 
 namespace dromo {
 
@@ -18,11 +18,10 @@ PropertiesResult ApplyTaskProperties(TaskTable& table, std::int16_t taskId, cons
     }
     auto guard = table.Lock();
     const int row = table.RowOf(taskId);
-    auto record = table.CopyOut(row);
-    if (!record) {
+    if (row < 0) {
         return PropertiesResult::TaskGone;
     }
-    if (record->Is(TaskState::Running)) {
+    if (table.StateAt(row) == static_cast<std::int32_t>(TaskState::Running)) {
         // A scheduled task may have started while the sheet was open; its
         // worker holds the old settings, and changing the address under it
         // would mix two downloads in one file.
@@ -30,17 +29,21 @@ PropertiesResult ApplyTaskProperties(TaskTable& table, std::int16_t taskId, cons
         messages.Warning("The task has started meanwhile; its properties were not changed.");
         return PropertiesResult::TaskRunning;
     }
-    const std::int32_t scheduledBefore = record->scheduled;
-    record->protocol = url->protocol;
-    record->host = url->host;
-    record->port = url->port;
-    record->remotePath = url->remotePath;
-    edited.ApplyTo(*record);
-    table.WriteBack(row, *record);
+    std::int32_t scheduledBefore = 0;
+    std::int32_t scheduledAfter = 0;
+    table.Update(taskId, [&](TaskRecord& record) {
+        scheduledBefore = record.scheduled;
+        record.protocol = url->protocol;
+        record.host = url->host;
+        record.port = url->port;
+        record.remotePath = url->remotePath;
+        edited.ApplyTo(record);
+        scheduledAfter = record.scheduled;
+    });
     table.SetText(row, kColTarget, edited.url);
-    table.SetIcon(row, FileTypeIcon(record->remotePath));
-    if ((record->scheduled != 0) != (scheduledBefore != 0)) {
-        table.SetState(row, record->scheduled != 0 ? TaskState::Scheduled : TaskState::Paused);
+    table.SetIcon(row, FileTypeIcon(url->remotePath));
+    if ((scheduledAfter != 0) != (scheduledBefore != 0)) {
+        table.SetState(row, scheduledAfter != 0 ? TaskState::Scheduled : TaskState::Paused);
     }
     return PropertiesResult::Stored;
 }

@@ -1,4 +1,4 @@
-#include "download/autoresetevent.h"
+#include "base/download/autoresetevent.h"
 
 namespace dromo {
 

@@ -1,13 +1,14 @@
-#include "download/progresshandler.h"
+#include "base/download/progresshandler.h"
 
 #include <vector>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/progresstexts.h"
-#include "download/workerstate.h"
-#include "mainwindow/shell.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/download/workerstate.h"
+#include "base/ports/clock.h"
+#include "base/ports/sound.h"
+#include "base/ports/transferengine.h"
 
 namespace dromo {
 
@@ -57,13 +58,12 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
                 m_table.SetText(row, kColRetry, text);
             }
             break;
-        case kProgressStart: {
-            TaskRecord r = *record;
-            r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
-            r.checkpointTime = m_clock.Now();
-            m_table.WriteBack(row, r);
+        case kProgressStart:
+            m_table.Update(taskId, [&](TaskRecord& r) {
+                r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
+                r.checkpointTime = m_clock.Now();
+            });
             break;
-        }
         default:
             break;
         }

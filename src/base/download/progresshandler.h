@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "download/transferengine.h"
+#include "base/ports/progresssink.h"
 
 namespace dromo {
 

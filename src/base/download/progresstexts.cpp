@@ -1,4 +1,4 @@
-#include "download/progresstexts.h"
+#include "base/download/progresstexts.h"
 
 #include <cstdio>
 #include <ctime>

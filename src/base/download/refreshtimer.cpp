@@ -1,16 +1,16 @@
-#include "download/refreshtimer.h"
+#include "base/download/refreshtimer.h"
 
 #include <string>
 
-#include "core/startup.h"
-#include "core/tasklistobserver.h"
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/progresshandler.h"
-#include "download/progresstexts.h"
-#include "download/schedulecheck.h"
-#include "download/workerstate.h"
-#include "mainwindow/speedsamples.h"
+#include "base/core/startup.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresshandler.h"
+#include "base/download/progresstexts.h"
+#include "base/download/schedulecheck.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/speedsamples.h"
+#include "base/ports/clock.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 

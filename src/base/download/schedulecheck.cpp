@@ -1,13 +1,13 @@
-#include "download/schedulecheck.h"
+#include "base/download/schedulecheck.h"
 
 #include <string>
 
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/completionactions.h"
-#include "download/progresstexts.h"
-#include "download/transferengine.h"
-#include "download/workerstarter.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/ports/clock.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/transferengine.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -35,7 +35,7 @@ void ScheduleCheck::Run()
         auto guard = m_table.Lock();
         const LocalTime now = m_clock.Local();
         for (int row = 0; row < m_table.Count(); ++row) {
-            TaskRecord r = *m_table.CopyOut(row);
+            const TaskRecord r = *m_table.CopyOut(row);
             if (!r.scheduled) {
                 continue;
             }
@@ -43,10 +43,9 @@ void ScheduleCheck::Run()
             int minute = 0;
             SplitStartAt(r.startAt, hour, minute);
             if (r.Is(TaskState::Scheduled) && now.hour == hour && now.minute == minute) {
-                r.SetState(TaskState::Queued);
-                m_table.WriteBack(row, r);
+                m_table.Update(r.taskId, [](TaskRecord& due) { due.SetState(TaskState::Queued); });
                 m_table.SetStateImage(row, kImageQueued);
-                m_starter.ApplyRuleB();
+                m_starter.StartWorkerIfBelowLimit();
             } else if (r.Is(TaskState::Running) && !r.untilFinished) {
                 // Past midnight this goes negative and the run is not cut off.
                 const int elapsed = (now.hour - hour) * 60 + now.minute - minute;

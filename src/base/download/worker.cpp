@@ -1,14 +1,18 @@
-#include "download/worker.h"
+#include "base/download/worker.h"
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/clock.h"
-#include "download/completionactions.h"
-#include "download/progresstexts.h"
-#include "download/transferengine.h"
-#include "download/workerstate.h"
-#include "files/filenames.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/download/transferoutcome.h"
+#include "base/download/workerstate.h"
+#include "base/files/filenames.h"
+#include "base/mainwindow/taskcommands.h"
+#include "base/ports/clock.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/enginefactory.h"
+#include "base/ports/historywriter.h"
+#include "base/ports/progresssink.h"
+#include "base/ports/transferengine.h"
 
 namespace dromo {
 namespace {
@@ -104,15 +108,15 @@ bool Worker::PickUp(TaskRecord& task)
         }) < 0;
     });
     if (row >= 0) {
-        TaskRecord candidate = *m_ctx.table.CopyOut(row);
-        candidate.engine = m_engine;
-        candidate.SetState(TaskState::Running);
-        candidate.checkpointKB = -1;
-        candidate.startTime = candidate.checkpointTime = m_ctx.clock.Now();
-        m_ctx.table.WriteBack(row, candidate);
+        m_ctx.table.Update(m_ctx.table.TaskIdAt(row), [&](TaskRecord& candidate) {
+            candidate.engine = m_engine;
+            candidate.SetState(TaskState::Running);
+            candidate.checkpointKB = -1;
+            candidate.startTime = candidate.checkpointTime = m_ctx.clock.Now();
+            task = candidate;
+        });
         m_ctx.table.SetStateImage(row, kImageRunning);
         ++m_ctx.state.activeCount;
-        task = candidate;
         return true;
     }
     return false;
@@ -130,6 +134,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
     e.SetRequestDetails(task.cookie, task.referrer);
+    e.SetConnections(task.connections);
 
     auto guard = m_ctx.table.Lock();
     e.SetCookies(m_ctx.options.enableCookie);
@@ -166,12 +171,8 @@ void Worker::HandBack(TaskRecord& task, TaskState state)
 {
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.activeCount;
-    const int row = m_ctx.table.RowOf(task.taskId);
-    if (row >= 0) {
-        TaskRecord r = *m_ctx.table.CopyOut(row);
-        r.engine.reset();
-        m_ctx.table.WriteBack(row, r);
-        m_ctx.table.SetState(row, state);
+    if (m_ctx.table.Update(task.taskId, [](TaskRecord& r) { r.engine.reset(); })) {
+        m_ctx.table.SetState(m_ctx.table.RowOf(task.taskId), state);
     }
     task.SetState(state);
 }
@@ -197,13 +198,7 @@ void Worker::TakeSavedAs(TaskRecord& task)
         return;
     }
     task.saveAs = savedAs;
-    auto guard = m_ctx.table.Lock();
-    const int row = m_ctx.table.RowOf(task.taskId);
-    if (row >= 0) {
-        TaskRecord r = *m_ctx.table.CopyOut(row);
-        r.saveAs = savedAs;
-        m_ctx.table.WriteBack(row, r);
-    }
+    m_ctx.table.Update(task.taskId, [&savedAs](TaskRecord& r) { r.saveAs = savedAs; });
 }
 
 void Worker::RunAttempts(TaskRecord& task)
@@ -229,19 +224,19 @@ void Worker::RunAttempts(TaskRecord& task)
                 task.SetState(TaskState::Paused);  // deleted during the wait
                 return;
             }
-            TaskRecord current = *m_ctx.table.CopyOut(row);
             // Anything but Error means the user took the task over during the
             // wait: Stop paused it, or Resume queued it again for any worker.
-            if (!current.Is(TaskState::Error)) {
-                task = current;
+            if (m_ctx.table.StateAt(row) != static_cast<std::int32_t>(TaskState::Error)) {
+                task = *m_ctx.table.CopyOut(row);
                 return;
             }
-            current.engine = m_engine;
-            current.SetState(TaskState::Running);
-            m_ctx.table.WriteBack(row, current);
+            m_ctx.table.Update(task.taskId, [&](TaskRecord& current) {
+                current.engine = m_engine;
+                current.SetState(TaskState::Running);
+                task = current;
+            });
             m_ctx.table.SetStateImage(row, kImageRunning);
             ++m_ctx.state.activeCount;
-            task = current;
         }
         m_ctx.progress.OnProgress(std::to_string(attempt) + " of " + std::to_string(task.errorCount), 0, 0,
                                   kProgressRetry, task.taskId);
@@ -249,21 +244,23 @@ void Worker::RunAttempts(TaskRecord& task)
         m_ctx.completion.RedialIfNeeded();
 
         if (Transfer(task)) {
+            bool found = false;
             {
                 auto guard = m_ctx.table.Lock();
-                const int row = m_ctx.table.RowOf(task.taskId);
-                if (row >= 0) {
-                    TaskRecord r = *m_ctx.table.CopyOut(row);
+                found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
                     r.engine.reset();
                     r.SetState(TaskState::Done);
                     r.scheduled = 0;
-                    m_ctx.completion.ScanFile(r.saveAs);
-                    m_ctx.table.WriteBack(row, r);
-                    m_ctx.table.SetStateImage(row, kImageDone);
                     task = r;
+                });
+                if (found) {
+                    m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), kImageDone);
                 }
                 task.SetState(TaskState::Done);
                 --m_ctx.state.activeCount;
+            }
+            if (found) {
+                m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
             }
             m_engine->Close();
             UpdateStatus();
@@ -291,23 +288,25 @@ TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
 {
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.activeCount;
-    const int row = m_ctx.table.RowOf(task.taskId);
-    TaskRecord r = row >= 0 ? *m_ctx.table.CopyOut(row) : task;
     const bool toPause = outcome == TransferOutcome::Cancelled ||
                          (outcome == TransferOutcome::NotFound && task.protocol != kProtocolFtp) ||
                          (outcome == TransferOutcome::ConnectionLost && m_ctx.options.redialIfDisconnected == 0);
-    TaskState next;
-    if (toPause) {
-        next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
+    TaskState next = TaskState::Error;
+    auto decide = [&](TaskRecord& r) {
+        if (toPause) {
+            next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
+        } else {
+            next = TaskState::Error;
+            r.scheduled = 0;
+        }
+        r.engine.reset();
+        r.SetState(next);
+    };
+    if (m_ctx.table.Update(task.taskId, decide)) {
+        m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), StateImageOf(static_cast<std::int32_t>(next)));
     } else {
-        next = TaskState::Error;
-        r.scheduled = 0;
-    }
-    r.engine.reset();
-    r.SetState(next);
-    if (row >= 0) {
-        m_ctx.table.WriteBack(row, r);
-        m_ctx.table.SetStateImage(row, StateImageOf(r.state));
+        TaskRecord gone = task;  // deleted meanwhile: decided on the worker's copy
+        decide(gone);
     }
     return next;
 }

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/taskrecord.h"
-#include "download/workercontext.h"
+#include "base/core/taskrecord.h"
+#include "base/download/workercontext.h"
 
 namespace dromo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/proxylist.h"
+#include "base/core/proxylist.h"
 
 namespace dromo {
 

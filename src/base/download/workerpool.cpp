@@ -1,15 +1,15 @@
-#include "download/workerpool.h"
+#include "base/download/workerpool.h"
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/worker.h"
-#include "download/workerstate.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/worker.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/taskcommands.h"
 
 namespace dromo {
 
-WorkerPool::WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options)
-    : m_table(table), m_state(state), m_options(options)
+WorkerPool::WorkerPool(const WorkerContext& context)
+    : m_table(context.table), m_state(context.state), m_options(context.options), m_context(context)
 {
 }
 
@@ -34,12 +34,7 @@ void WorkerPool::StopAndJoin()
     }
 }
 
-void WorkerPool::SetContext(const WorkerContext& context)
-{
-    m_context.emplace(context);
-}
-
-bool WorkerPool::ApplyRuleA()
+bool WorkerPool::StartWorkerIfAllBusy()
 {
     auto guard = m_table.Lock();
     if (m_state.workerCount < m_options.maxThreadNumber &&
@@ -49,7 +44,7 @@ bool WorkerPool::ApplyRuleA()
     return false;
 }
 
-bool WorkerPool::ApplyRuleB()
+bool WorkerPool::StartWorkerIfBelowLimit()
 {
     auto guard = m_table.Lock();
     if (m_state.workerCount < m_options.maxThreadNumber) {
@@ -60,7 +55,7 @@ bool WorkerPool::ApplyRuleB()
 
 bool WorkerPool::Start()
 {
-    if (!m_context || m_state.stop) {
+    if (m_state.stop) {
         return false;
     }
     ReapFinished();
@@ -68,7 +63,7 @@ bool WorkerPool::Start()
     ++m_state.workerCount;
     ++m_state.startingCount;
     auto done = std::make_shared<std::atomic<bool>>(false);
-    m_threads.push_back(Thread{std::thread([context = *m_context, done] {
+    m_threads.push_back(Thread{std::thread([context = m_context, done] {
                                    Worker(context).Run();
                                    *done = true;
                                }),

@@ -5,33 +5,32 @@
 #include <functional>
 #include <list>
 #include <memory>
-#include <optional>
 #include <thread>
 
-#include "download/workercontext.h"
-#include "download/workerstarter.h"
+#include "base/download/workercontext.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 
-// Starts worker threads by Rule A and Rule B and stops them all at exit.
+// Starts worker threads by StartWorkerIfAllBusy and StartWorkerIfBelowLimit and stops them all at exit.
 //
 // A worker is counted the moment it is started, not when its thread first
 // runs: otherwise a burst of adds starts several threads before any counts
 // itself, and each then finds the count above "Max Thread Number" and ends,
-// leaving the tasks queued. For Rule A a started worker that has not yet
+// leaving the tasks queued. For StartWorkerIfAllBusy a started worker that has not yet
 // looked for a task counts as busy, as it will be.
 class WorkerPool : public WorkerStarter {
 public:
-    WorkerPool(TaskTable& table, WorkerState& state, const GlobalOptions& options);
+    // Every worker gets `context`. Its objects need not be built yet (the
+    // commands start workers through this pool, and workers call the
+    // commands): no worker starts before the first rule is applied.
+    explicit WorkerPool(const WorkerContext& context);
     ~WorkerPool() override;
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    // The context every worker gets; set once, before any rule is applied.
-    void SetContext(const WorkerContext& context);
-
-    bool ApplyRuleA() override;
-    bool ApplyRuleB() override;
+    bool StartWorkerIfAllBusy() override;
+    bool StartWorkerIfBelowLimit() override;
 
     // The exit path: set the stop flag, abort every transfer through Stop
     // All, save, then wait at most `bound` for the last worker to end.
@@ -63,7 +62,7 @@ private:
     TaskTable& m_table;
     WorkerState& m_state;
     const GlobalOptions& m_options;
-    std::optional<WorkerContext> m_context;
+    WorkerContext m_context;
     std::list<Thread> m_threads;  // touched under the task-table lock
 };
 

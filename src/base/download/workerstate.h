@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "download/autoresetevent.h"
+#include "base/download/autoresetevent.h"
 
 namespace dromo {
 
@@ -14,7 +14,7 @@ struct WorkerState {
     std::int16_t workerCount = 0;  // worker threads alive
     std::int16_t activeCount = 0;  // tasks in the middle of an attempt
     // Workers started that have not yet looked for a task: about to be
-    // busy, so Rule A counts them as busy.
+    // busy, so StartWorkerIfAllBusy counts them as busy.
     std::int16_t startingCount = 0;
     // Reset whenever a worker is started, set by the last worker as it ends.
     AutoResetEvent allWorkersEnded{true};

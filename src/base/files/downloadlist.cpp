@@ -1,13 +1,13 @@
-#include "files/downloadlist.h"
+#include "base/files/downloadlist.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "files/privateprofile.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/files/privateprofile.h"
+#include "base/mainwindow/taskadder.h"
 
 namespace dromo {
 namespace {
@@ -21,6 +21,7 @@ void ReadTask(const PrivateProfile& file, const std::string& section, TaskRecord
     r.autoSave = file.GetString(section, "autosave", r.autoSave);
     r.httpVersion = file.GetString(section, "httpver", r.httpVersion);
     r.idleTime = file.GetInt(section, "idletime", r.idleTime);
+    r.connections = ClampConnections(file.GetInt(section, "connections", r.connections));
     r.speedLimit = file.GetInt(section, "speed", r.speedLimit);
     r.errorCount = file.GetInt(section, "errcount", r.errorCount);
     r.retryInterval = file.GetInt(section, "interval", r.retryInterval);
@@ -93,7 +94,8 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
             << "autosave=" << r.autoSave << "\n"
             << "refresh=" << r.refresh << "\n"
             << "mode=" << r.pasvMode << "\n"
-            << "httpver=" << r.httpVersion << "\n";
+            << "httpver=" << r.httpVersion << "\n"
+            << "connections=" << r.connections << "\n";
         if (r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size())) {
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
             out << "proxy=" << p.host << "\nproxyport=" << p.port << "\nproxyuser=" << p.user
@@ -124,6 +126,7 @@ int DownloadList::Load(const std::string& text, const GlobalOptions& options, Pr
     base.autoSave = options.autoSave;
     base.httpVersion = options.httpVersion;
     base.idleTime = options.maxIdleTime;
+    base.connections = options.connectionsPerTask;
     base.speedLimit = options.maxSpeedValue;
     base.errorCount = options.maxErrorCount;
     base.retryInterval = options.retryInterval;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/proxylist.h"
+#include "base/core/proxylist.h"
 
 namespace dromo {
 

@@ -1,17 +1,17 @@
-#include "files/historypage.h"
+#include "base/files/historypage.h"
 
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "core/textutil.h"
-#include "download/clock.h"
-#include "download/progresstexts.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/core/textutil.h"
+#include "base/download/progresstexts.h"
+#include "base/ports/clock.h"
+#include "base/ports/messages.h"
+#include "base/ports/shell.h"
 
 namespace dromo {
 namespace {

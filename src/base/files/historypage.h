@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "download/completionactions.h"
+#include "base/ports/historywriter.h"
 
 namespace dromo {
 

@@ -1,9 +1,9 @@
-#include "files/privateprofile.h"
+#include "base/files/privateprofile.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "core/textutil.h"
+#include "base/core/textutil.h"
 #include <limits>
 
 namespace dromo {

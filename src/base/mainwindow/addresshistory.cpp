@@ -1,11 +1,11 @@
-#include "mainwindow/addresshistory.h"
+#include "base/mainwindow/addresshistory.h"
 
 #include <algorithm>
 
-#include "core/globaloptions.h"
-#include "core/profile.h"
-#include "core/textutil.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/globaloptions.h"
+#include "base/core/textutil.h"
+#include "base/mainwindow/taskadder.h"
+#include "base/ports/profile.h"
 
 namespace dromo {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/taskrecord.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/taskrecord.h"
+#include "base/mainwindow/taskadder.h"
 
 namespace dromo {
 

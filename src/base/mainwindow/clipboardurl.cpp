@@ -1,6 +1,6 @@
-#include "mainwindow/clipboardurl.h"
+#include "base/mainwindow/clipboardurl.h"
 
-#include "mainwindow/parseurl.h"
+#include "base/mainwindow/parseurl.h"
 
 namespace dromo {
 

@@ -1,10 +1,10 @@
-#include "mainwindow/columnsort.h"
+#include "base/mainwindow/columnsort.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
-#include "core/taskrow.h"
+#include "base/core/taskrow.h"
 
 namespace dromo {
 namespace {

@@ -1,11 +1,12 @@
-#include "mainwindow/completion.h"
+#include "base/mainwindow/completion.h"
 
-#include "core/globaloptions.h"
-#include "core/network.h"
-#include "core/tasktable.h"
-#include "download/workerstate.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/ports/messages.h"
+#include "base/ports/network.h"
+#include "base/ports/power.h"
+#include "base/ports/shell.h"
 
 namespace dromo {
 
@@ -51,8 +52,14 @@ Completion::Completion(TaskTable& table, GlobalOptions& options, WorkerState& wo
 
 std::string Completion::CountdownMessage() const
 {
-    const std::string start = m_options.shutDownIfDone ? "Your computer will be shut down "
-                                                       : "Your Internet connection will be hang up ";
+    bool shutDown = false;
+    {
+        // A worker asks for the countdown while the window may toggle the option.
+        auto guard = m_table.Lock();
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    const std::string start =
+        shutDown ? "Your computer will be shut down " : "Your Internet connection will be hang up ";
     return start + "in 15 seconds.";
 }
 
@@ -86,10 +93,19 @@ void Completion::CountdownEnded(bool reachedZero)
         return;  // cancelled: both options stay as they are
     }
     RefreshConnection();
-    if (m_options.hangupIfDone && m_options.modemConnection) {
+    bool hangUp = false;
+    bool shutDown = false;
+    {
+        // The connection state is written by workers too (before every
+        // transfer), so the window reads it under the lock like they do.
+        auto guard = m_table.Lock();
+        hangUp = m_options.hangupIfDone && m_options.modemConnection;
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    if (hangUp) {
         m_network.HangUp();
     }
-    if (m_options.shutDownIfDone) {
+    if (shutDown) {
         // A refusal is not reported; the program still exits, as asked.
         m_power.PowerOff();
         if (m_exit) {
@@ -119,21 +135,36 @@ void Completion::RedialIfNeeded()
     }
 }
 
+void Completion::OnFileFinished(std::function<void(const std::string& path)> listener)
+{
+    std::lock_guard lock(m_finishedMutex);
+    m_finished = std::move(listener);
+}
+
 void Completion::ScanFile(const std::string& path)
 {
-    if (m_finished) {
-        m_finished(path);
+    {
+        std::lock_guard lock(m_finishedMutex);
+        if (m_finished) {
+            m_finished(path);
+        }
     }
-    if (!m_options.enableVirusCheck) {
-        return;
-    }
+    std::string scanner;
     // The file is one argument of its own, so blanks or shell characters in
     // its name can do no harm; the parameters follow it, split into words.
     std::vector<std::string> arguments{path};
-    for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
-        arguments.push_back(std::move(word));
+    {
+        auto guard = m_table.Lock();  // workers read the options under it
+        if (!m_options.enableVirusCheck) {
+            return;
+        }
+        scanner = m_options.virusScanner;
+        for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
+            arguments.push_back(std::move(word));
+        }
     }
-    if (!m_shell.Start(m_options.virusScanner, arguments)) {
+    // Started with the lock released: the program may be slow to start.
+    if (!m_shell.Start(scanner, arguments)) {
         m_messages.Warning("Fail to start virus scanner.");
     }
 }

@@ -2,10 +2,11 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "download/completionactions.h"
+#include "base/ports/completionactions.h"
 
 namespace dromo {
 
@@ -39,12 +40,10 @@ public:
     void CompletionCheck() override;
     void RedialIfNeeded() override;
     void ScanFile(const std::string& path) override;
-    // Told of every finished file before its scan, from the worker's thread
-    // with the task-table lock held: it must only note the file.
-    void OnFileFinished(std::function<void(const std::string& path)> listener)
-    {
-        m_finished = std::move(listener);
-    }
+    // Told of every finished file before its scan, from the worker's thread:
+    // it must only note the file. Once this returns with nullptr, the old
+    // listener is not called any more.
+    void OnFileFinished(std::function<void(const std::string& path)> listener);
 
     // Reads the connection state into the options (before the completion
     // toggles' menu is shown, and when redialling).
@@ -64,7 +63,8 @@ private:
     Messages& m_messages;
     Countdown& m_countdown;
     std::function<void()> m_exit;
-    std::function<void(const std::string&)> m_finished;
+    std::mutex m_finishedMutex;
+    std::function<void(const std::string&)> m_finished;  // guarded by m_finishedMutex
     std::atomic<bool> m_counting{false};
 };
 

@@ -6,38 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "base/ports/notifications.h"
+#include "base/ports/sleepinhibitor.h"
+
 namespace dromo {
 
 class TaskTable;
 struct GlobalOptions;
 struct WorkerState;
-
-// One desktop notification: a summary line, a body and the file its
-// actions act on ("" for none). `canOpen` is set when the notice is about
-// one finished file, which "Open" then opens.
-struct DesktopNotice {
-    std::string summary;
-    std::string body;
-    std::string path;
-    bool canOpen = false;
-    bool operator==(const DesktopNotice&) const = default;
-};
-
-// The desktop's notification service. Without one, Show does nothing.
-class Notifications {
-public:
-    virtual ~Notifications() = default;
-    virtual void Show(const DesktopNotice& notice) = 0;
-};
-
-// Keeps the machine from suspending when idle. Both calls may be repeated;
-// without the service they do nothing.
-class SleepInhibitor {
-public:
-    virtual ~SleepInhibitor() = default;
-    virtual void Take() = 0;
-    virtual void Release() = 0;
-};
 
 // Names listed in a summary notice before "and N more".
 inline constexpr std::size_t kNamesShownInNotice = 5;

@@ -1,4 +1,4 @@
-#include "mainwindow/filetypeicon.h"
+#include "base/mainwindow/filetypeicon.h"
 
 #include <array>
 #include <cctype>

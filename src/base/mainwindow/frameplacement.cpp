@@ -1,6 +1,6 @@
-#include "mainwindow/frameplacement.h"
+#include "base/mainwindow/frameplacement.h"
 
-#include "core/profile.h"
+#include "base/ports/profile.h"
 
 #include <algorithm>
 

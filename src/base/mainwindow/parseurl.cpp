@@ -1,8 +1,8 @@
-#include "mainwindow/parseurl.h"
+#include "base/mainwindow/parseurl.h"
 
 #include <cctype>
 
-#include "core/taskrecord.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 namespace {

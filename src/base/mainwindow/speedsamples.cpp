@@ -1,4 +1,4 @@
-#include "mainwindow/speedsamples.h"
+#include "base/mainwindow/speedsamples.h"
 
 namespace dromo {
 

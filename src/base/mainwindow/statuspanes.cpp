@@ -1,9 +1,9 @@
-#include "mainwindow/statuspanes.h"
+#include "base/mainwindow/statuspanes.h"
 
 #include <string>
 
-#include "core/tasklistobserver.h"
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 

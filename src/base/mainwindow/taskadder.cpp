@@ -1,19 +1,19 @@
-#include "mainwindow/taskadder.h"
+#include "base/mainwindow/taskadder.h"
 
 #include <cctype>
 
-#include "core/globaloptions.h"
-#include "core/settingsstore.h"
-#include "core/tasklistobserver.h"
-#include "core/tasktable.h"
-#include "download/progresstexts.h"
-#include "download/workerstarter.h"
-#include "files/filenames.h"
-#include "mainwindow/filetypeicon.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/parseurl.h"
-#include "mainwindow/shell.h"
-#include "mainwindow/statuspanes.h"
+#include "base/core/globaloptions.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/download/progresstexts.h"
+#include "base/files/filenames.h"
+#include "base/mainwindow/filetypeicon.h"
+#include "base/mainwindow/parseurl.h"
+#include "base/mainwindow/statuspanes.h"
+#include "base/ports/messages.h"
+#include "base/ports/sound.h"
+#include "base/ports/tasklistobserver.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -171,6 +171,7 @@ TaskRecord TaskAdder::RecordFromOptions() const
     record.errorCount = o.maxErrorCount;
     record.retryInterval = o.retryInterval;
     record.idleTime = o.maxIdleTime;
+    record.connections = o.connectionsPerTask;
     record.refresh = o.refreshRate;
     record.autoSave = o.autoSave;
     record.speedLimit = o.maxSpeedValue;
@@ -258,7 +259,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
     if (m_settings.options.enableSound) {
         m_sound.Play(m_settings.options.soundAddFile);
     }
-    m_workers.ApplyRuleA();
+    m_workers.StartWorkerIfAllBusy();
     return AddResult::Added;
 }
 
@@ -286,7 +287,7 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
     }
     UpdateStatusPanes();
     if (o.resumeIfStart) {
-        m_workers.ApplyRuleB();
+        m_workers.StartWorkerIfBelowLimit();
     }
     return true;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/taskrecord.h"
+#include "base/core/taskrecord.h"
 
 namespace dromo {
 

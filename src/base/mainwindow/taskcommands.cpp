@@ -1,18 +1,18 @@
-#include "mainwindow/taskcommands.h"
+#include "base/mainwindow/taskcommands.h"
 
 #include <algorithm>
 #include <string>
 
-#include "core/globaloptions.h"
-#include "core/tasklistobserver.h"
-#include "core/tasktable.h"
-#include "download/completionactions.h"
-#include "download/transferengine.h"
-#include "download/workerstarter.h"
-#include "download/workerstate.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
-#include "mainwindow/statuspanes.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/statuspanes.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/messages.h"
+#include "base/ports/shell.h"
+#include "base/ports/tasklistobserver.h"
+#include "base/ports/transferengine.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo {
 namespace {
@@ -71,7 +71,7 @@ std::vector<int> TaskCommands::RowsOf(const std::vector<int>& taskIds) const
 
 void TaskCommands::Resume(const std::vector<int>& taskIds)
 {
-    // Each task in list order; Rule A after each one, as the user would get
+    // Each task in list order; StartWorkerIfAllBusy after each one, as the user would get
     // by resuming them one at a time.
     std::vector<int> ordered;
     {
@@ -84,16 +84,17 @@ void TaskCommands::Resume(const std::vector<int>& taskIds)
         {
             auto guard = m_table.Lock();
             const int row = m_table.RowOf(taskId);
-            auto record = m_table.CopyOut(row);
-            if (record && (record->Is(TaskState::Paused) || record->Is(TaskState::Error) ||
-                           record->Is(TaskState::Scheduled))) {
-                record->SetState(TaskState::Queued);
-                record->scheduled = 0;
-                m_table.WriteBack(row, *record);
+            const std::int32_t state = m_table.StateAt(row);
+            if (state == StateValue(TaskState::Paused) || state == StateValue(TaskState::Error) ||
+                state == StateValue(TaskState::Scheduled)) {
+                m_table.Update(taskId, [](TaskRecord& r) {
+                    r.SetState(TaskState::Queued);
+                    r.scheduled = 0;
+                });
                 m_table.SetStateImage(row, kImageQueued);
             }
         }
-        m_starter.ApplyRuleA();
+        m_starter.StartWorkerIfAllBusy();
         UpdateStatusPanes();
     }
 }
@@ -119,17 +120,18 @@ void TaskCommands::StopRows(const std::vector<int>& rows)
         } else if (record->Is(TaskState::Queued) || record->Is(TaskState::Error)) {
             m_table.SetState(row, TaskState::Paused);
         }
-        record = m_table.CopyOut(row);
-        if (record->scheduled) {
-            record->scheduled = 0;
-            // A running task is only told to stop; with its schedule gone the
-            // worker ends it Paused. Marking it Paused before the transfer has
-            // ended would let a Resume start a second worker on its file.
-            if (!record->Is(TaskState::Running)) {
-                record->SetState(TaskState::Paused);
-            }
-            m_table.WriteBack(row, *record);
-            m_table.SetStateImage(row, StateImageOf(record->state));
+        if (m_table.CopyOut(row)->scheduled) {
+            m_table.Update(m_table.TaskIdAt(row), [](TaskRecord& r) {
+                r.scheduled = 0;
+                // A running task is only told to stop; with its schedule gone
+                // the worker ends it Paused. Marking it Paused before the
+                // transfer has ended would let a Resume start a second worker
+                // on its file.
+                if (!r.Is(TaskState::Running)) {
+                    r.SetState(TaskState::Paused);
+                }
+            });
+            m_table.SetStateImage(row, StateImageOf(m_table.StateAt(row)));
         }
     }
 }

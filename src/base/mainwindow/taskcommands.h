@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/taskstate.h"
-#include "mainwindow/commandid.h"
+#include "base/core/taskstate.h"
+#include "base/mainwindow/commandid.h"
 
 namespace dromo {
 

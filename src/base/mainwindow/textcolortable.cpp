@@ -1,4 +1,4 @@
-#include "mainwindow/textcolortable.h"
+#include "base/mainwindow/textcolortable.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "capture/curlhook.h"
+#include "gui/capture/curlhook.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>

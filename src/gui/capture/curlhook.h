@@ -6,7 +6,7 @@
 #include <QObject>
 #include <functional>
 
-#include "mainwindow/taskadder.h"
+#include "base/mainwindow/taskadder.h"
 
 namespace dromo {
 

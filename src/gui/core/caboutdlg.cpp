@@ -1,12 +1,12 @@
-#include "core/caboutdlg.h"
+#include "gui/core/caboutdlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/startup.h"
-#include "mainwindow/artwork.h"
-#include "systemmemory.h"
+#include "base/core/startup.h"
+#include "gui/mainwindow/artwork.h"
+#include "platform/systemmemory.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/artwork.h"
+#include "gui/mainwindow/artwork.h"
 
 #include <QFile>
 #include <QPainter>

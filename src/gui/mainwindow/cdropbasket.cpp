@@ -1,11 +1,11 @@
-#include "mainwindow/cdropbasket.h"
+#include "gui/mainwindow/cdropbasket.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QPainter>
 
-#include "mainwindow/artwork.h"
-#include "mainwindow/cmainview.h"
+#include "gui/mainwindow/artwork.h"
+#include "gui/mainwindow/cmainview.h"
 
 namespace dromo {
 

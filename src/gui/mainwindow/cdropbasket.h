@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/toolwindow.h"
+#include "gui/mainwindow/toolwindow.h"
 
 namespace dromo {
 

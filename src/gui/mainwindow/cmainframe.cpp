@@ -1,6 +1,6 @@
-#include "mainwindow/cmainframe.h"
+#include "gui/mainwindow/cmainframe.h"
 
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,42 +23,42 @@
 
 #include <cstdio>
 
-#include "core/autosaver.h"
-#include "core/caboutdlg.h"
-#include "dialogs/brokenfile.h"
-#include "files/filenames.h"
-#include "dialogs/caddprop.h"
-#include "dialogs/clegenddlg.h"
-#include "dialogs/cpropsheet.h"
-#include "dialogs/filechooser.h"
-#include "dialogs/optionsapply.h"
-#include "dialogs/taskpagevalues.h"
-#include "dialogs/taskproperties.h"
-#include "dialogs/cwallpaperdlg.h"
-#include "atomicfile.h"
-#include "platformpaths.h"
-#include "core/globaloptions.h"
-#include "core/settingsstore.h"
-#include "core/startup.h"
-#include "core/tasktable.h"
-#include "download/refreshtimer.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "files/downloadlist.h"
-#include "files/historypage.h"
-#include "mainwindow/addresshistory.h"
-#include "mainwindow/artwork.h"
-#include "mainwindow/cdropbasket.h"
-#include "mainwindow/clipboardurl.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/cspeedbar.h"
-#include "mainwindow/completion.h"
-#include "mainwindow/filetypeicon.h"
-#include "mainwindow/frameplacement.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
-#include "mainwindow/taskcommands.h"
-#include "mainwindow/tasklistmodel.h"
+#include "base/core/autosaver.h"
+#include "base/core/globaloptions.h"
+#include "base/core/settingsstore.h"
+#include "base/core/startup.h"
+#include "base/core/tasktable.h"
+#include "base/dialogs/brokenfile.h"
+#include "base/dialogs/optionsapply.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "base/dialogs/taskproperties.h"
+#include "base/download/refreshtimer.h"
+#include "base/download/workerpool.h"
+#include "base/download/workerstate.h"
+#include "base/files/downloadlist.h"
+#include "base/files/filenames.h"
+#include "base/files/historypage.h"
+#include "base/mainwindow/addresshistory.h"
+#include "base/mainwindow/clipboardurl.h"
+#include "base/mainwindow/completion.h"
+#include "base/mainwindow/filetypeicon.h"
+#include "base/mainwindow/frameplacement.h"
+#include "base/mainwindow/taskcommands.h"
+#include "base/ports/messages.h"
+#include "base/ports/shell.h"
+#include "gui/core/caboutdlg.h"
+#include "gui/dialogs/options/cpropsheet.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/widgets/filechooser.h"
+#include "gui/mainwindow/artwork.h"
+#include "gui/mainwindow/cdropbasket.h"
+#include "gui/mainwindow/clegenddlg.h"
+#include "gui/mainwindow/cmainview.h"
+#include "gui/mainwindow/cspeedbar.h"
+#include "gui/mainwindow/cwallpaperdlg.h"
+#include "gui/mainwindow/tasklistmodel.h"
+#include "platform/atomicfile.h"
+#include "platform/platformpaths.h"
 
 namespace dromo {
 
@@ -737,84 +737,6 @@ void CMainFrame::ToggleMainWindow()
     }
 }
 
-void CMainFrame::RunCommand(CommandId id)
-{
-    using C = CommandId;
-    TaskCommands& c = m_ctx.commands;
-    switch (id) {
-    case C::Resume: c.Resume(m_view->SelectedTaskIds()); break;
-    case C::Stop: c.Stop(m_view->SelectedTaskIds()); break;
-    case C::StopAll: c.StopAll(); break;
-    case C::DeleteSelected: c.Delete(m_view->SelectedTaskIds()); break;
-    case C::SelectAll: m_view->selectAll(); break;
-    case C::SelectAllInProgress: m_view->SelectTasks(c.RunningTaskIds()); break;
-    case C::Open: c.Open(m_view->ClickedTaskId()); break;
-    case C::OpenFolder: c.OpenFolder(m_view->ClickedTaskId()); break;
-    case C::AddUrl: OpenAddUrl(QString()); break;
-    case C::LoadBrokenFile: ImportBrokenFile(); break;
-    case C::Properties: OpenTaskProperties(m_view->ClickedTaskId()); break;
-    case C::Options: OpenOptions(); break;
-    case C::GridLine:
-        c.Toggle(id);
-        m_view->ApplyAppearance();
-        break;
-    case C::ShutDownWhenDone:
-    case C::HangUpWhenDone:
-    case C::AutoDialUp: c.Toggle(id); break;
-    case C::SaveDownloadList: SaveList(); break;
-    case C::LoadDownloadList: LoadList(); break;
-    case C::ViewHistory: m_ctx.history.View(m_ctx.shell, m_ctx.messages); break;
-    case C::ClearHistory: m_ctx.history.Clear(m_ctx.messages); break;
-    case C::SaveSettingsNow:
-        SaveFrameSettings();
-        if (!m_ctx.autoSaver.SaveNow()) {
-            m_ctx.messages.Warning("The settings were not saved. " + m_ctx.autoSaver.Problem() +
-                                   " Dromo keeps trying.");
-        }
-        ShowSaveProblem();
-        break;
-    case C::MainWindow: ToggleMainWindow(); break;
-    case C::SpeedBar:
-    case C::DropBasket: {
-        QWidget* window = id == C::SpeedBar ? static_cast<QWidget*>(m_speedBar.get()) : m_basket.get();
-        window->setVisible(!window->isVisible());
-        auto guard = m_ctx.table.Lock();
-        (id == C::SpeedBar ? m_ctx.settings.options.showSpeedBar : m_ctx.settings.options.showDropBasket) =
-            window->isVisible() ? 1 : 0;
-        break;
-    }
-    case C::Exit: Exit(); break;
-    case C::WallpaperBlank: {
-        auto guard = m_ctx.table.Lock();
-        m_ctx.settings.options.backgroundType = 0;
-        guard.unlock();
-        m_view->ApplyAppearance();
-        break;
-    }
-    case C::WallpaperCustomize: Customize(); break;
-    case C::Legend: {
-        CLegendDlg legend(this);
-        legend.exec();
-        break;
-    }
-    case C::HelpTopics:
-    case C::ContextHelp: {
-        const std::string page = PlatformPaths::ProgramDataFolder() + "help/index.html";
-        if (!m_ctx.shell.Open(page)) {
-            m_ctx.messages.Warning("The help pages are not installed.");
-        }
-        break;
-    }
-    case C::About: {
-        CAboutDlg about(this);
-        about.exec();
-        break;
-    }
-    default: break;
-    }
-    UpdateCommands();
-}
-
 void CMainFrame::Customize()
 {
     GlobalOptions& o = m_ctx.settings.options;
@@ -854,9 +776,8 @@ void CMainFrame::SaveList()
         content = DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()),
                                       m_ctx.settings.proxies);
     }
-    const std::string error = WriteFileAtomically(path, content);
-    if (!error.empty()) {
-        m_ctx.messages.Warning(error);
+    if (const Status written = WriteFileAtomically(path, content); !written) {
+        m_ctx.messages.Warning(written.Reason());
     }
 }
 
@@ -898,9 +819,8 @@ void CMainFrame::Exit()
     if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
         return;
     }
-    const std::string unsaved = StopAndSave();
-    if (!unsaved.empty()) {
-        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + unsaved);
+    if (const Status saved = StopAndSave(); !saved) {
+        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + saved.Reason());
     }
     if (m_tray) {
         m_tray->hide();
@@ -917,25 +837,24 @@ void CMainFrame::EndSession()
         return;
     }
     // Nobody may be there to click a box: the reason goes to the log.
-    const std::string unsaved = StopAndSave();
-    if (!unsaved.empty()) {
-        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", unsaved.c_str());
+    if (const Status saved = StopAndSave(); !saved) {
+        std::fprintf(stderr, "dromo: the settings and task list were not saved: %s\n", saved.Reason().c_str());
     }
     qApp->exit(0);
 }
 
 // Both ways out: every transfer stopped, the frame's values and the settings
 // saved, the workers given at most five seconds.
-std::string CMainFrame::StopAndSave()
+Status CMainFrame::StopAndSave()
 {
     m_exiting = true;
     m_tick.stop();
-    bool saved = true;
+    Status saved;
     m_ctx.pool.StopAllWorkers(m_ctx.commands, [this, &saved] {
         SaveFrameSettings();
         saved = m_ctx.autoSaver.SaveNow();
     });
-    return saved ? std::string() : m_ctx.autoSaver.Problem();
+    return saved;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
-#include "core/settingsstore.h"
-#include "core/tasklistobserver.h"
-#include "mainwindow/appcontext.h"
-#include "mainwindow/commandid.h"
+#include "base/core/settingsstore.h"
+#include "base/mainwindow/commandid.h"
+#include "base/ports/tasklistobserver.h"
+#include "gui/mainwindow/appcontext.h"
 
 class QAction;
 class QComboBox;
@@ -129,7 +129,7 @@ private:
     void HideMainWindow();
     void Exit();
     // Stops and saves for the exit; why the save failed, or "".
-    std::string StopAndSave();
+    Status StopAndSave();
     // Refills the address box; `added` is the URL just entered, if any.
     void LoadHistoryBox(const std::string& added = {});
     void SaveList();
@@ -139,6 +139,13 @@ private:
     // an empty text when they did.
     QString SaveTakenTasks();
     void Customize();
+    // What each command does (framecommands.cpp); RunCommand looks it up.
+    using CommandHandler = void (*)(CMainFrame& frame, CommandId id);
+    static const std::map<CommandId, CommandHandler>& CommandHandlers();
+    void SaveSettingsNow();
+    void ToggleToolWindow(CommandId id);
+    void BlankWallpaper();
+    void OpenHelp();
     bool RunSheet(CPropertySheet& sheet);
     ViewSettings SettingsCopy() const;
 

@@ -1,4 +1,4 @@
-#include "mainwindow/cmainview.h"
+#include "gui/mainwindow/cmainview.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -12,13 +12,13 @@
 #include <QMimeData>
 #include <algorithm>
 
-#include "core/globaloptions.h"
-#include "core/taskrow.h"
-#include "mainwindow/progressdelegate.h"
-#include "mainwindow/tasklistmodel.h"
-#include "mainwindow/tasksortmodel.h"
-#include "mainwindow/textcolortable.h"
-#include "platformpaths.h"
+#include "base/core/globaloptions.h"
+#include "base/core/taskrow.h"
+#include "base/mainwindow/textcolortable.h"
+#include "gui/mainwindow/progressdelegate.h"
+#include "gui/mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/tasksortmodel.h"
+#include "platform/platformpaths.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/countdowndialog.h"
+#include "gui/mainwindow/countdowndialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

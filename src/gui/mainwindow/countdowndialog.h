@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "mainwindow/completion.h"
-#include "mainwindow/countdownsteps.h"
+#include "base/mainwindow/completion.h"
+#include "base/mainwindow/countdownsteps.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,10 +1,10 @@
-#include "mainwindow/cspeedbar.h"
+#include "gui/mainwindow/cspeedbar.h"
 
 #include <QPainter>
 #include <algorithm>
 
-#include "download/progresstexts.h"
-#include "mainwindow/speedsamples.h"
+#include "base/download/progresstexts.h"
+#include "base/mainwindow/speedsamples.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "mainwindow/toolwindow.h"
+#include "gui/mainwindow/toolwindow.h"
 
 namespace dromo {
 

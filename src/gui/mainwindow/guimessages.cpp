@@ -1,10 +1,10 @@
-#include "mainwindow/guimessages.h"
+#include "gui/mainwindow/guimessages.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 
-#include "core/startup.h"
+#include "base/core/startup.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "mainwindow/messages.h"
+#include "base/ports/messages.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/progressdelegate.h"
+#include "gui/mainwindow/progressdelegate.h"
 
 #include <QPainter>
 #include <algorithm>

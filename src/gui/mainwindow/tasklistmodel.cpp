@@ -1,10 +1,10 @@
-#include "mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 #include <QSize>
 #include <algorithm>
 
-#include "core/tasktable.h"
-#include "mainwindow/artwork.h"
+#include "base/core/tasktable.h"
+#include "gui/mainwindow/artwork.h"
 
 #include <QHash>
 #include <QPainter>
@@ -73,52 +73,75 @@ void TaskListModel::TrayStateChanged(const TrayState& state)
     }
 }
 
+// Replays the events on a list of `rows` rows, without touching the model:
+// which rows of the resulting list were inserted or changed. Flush replays
+// them once more, the same way, to move the model's rows.
+std::vector<char> TaskListModel::RowsToCopy(const std::vector<Event>& events, std::size_t rows)
+{
+    std::vector<char> dirty(rows, 0);
+    for (const Event& e : events) {
+        if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(dirty.size())) {
+            dirty.insert(dirty.begin() + e.row, 1);
+        } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(dirty.size())) {
+            dirty.erase(dirty.begin() + e.row);
+        } else if (e.kind == Event::Change && e.row >= 0 && e.row < static_cast<int>(dirty.size())) {
+            dirty[static_cast<std::size_t>(e.row)] = 1;
+        }
+    }
+    return dirty;
+}
+
 void TaskListModel::Flush()
 {
-    // The table lock first, then ours: the same order as a worker that
-    // notifies while holding the table lock.
-    auto guard = m_table.Lock();
+    struct Copied {
+        int row;
+        TaskRow shown;
+        int taskId;
+    };
     std::vector<Event> events;
+    std::vector<Copied> copies;
     {
-        std::lock_guard lock(m_mutex);
-        events.swap(m_pending);
+        // The table lock first, then ours: the same order as a worker that
+        // notifies while holding the table lock. Every queued event is taken,
+        // so the rows after replaying them line up with the table's now.
+        auto guard = m_table.Lock();
+        {
+            std::lock_guard lock(m_mutex);
+            events.swap(m_pending);
+        }
+        if (events.empty()) {
+            return;
+        }
+        const std::vector<char> dirty = RowsToCopy(events, m_rows.size());
+        for (int row = 0; row < static_cast<int>(dirty.size()) && row < m_table.Count(); ++row) {
+            if (dirty[static_cast<std::size_t>(row)]) {
+                copies.push_back({row, m_table.RowCopy(row), m_table.TaskIdAt(row)});
+            }
+        }
     }
-    if (events.empty()) {
-        return;
-    }
-    std::vector<char> dirty(m_rows.size(), 0);
+    // The view hears of the changes with the lock released: whatever it does
+    // on a signal (asking for data, repainting) holds up no worker, and a
+    // slot that touches the table cannot deadlock against one.
     for (const Event& e : events) {
         if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(m_rows.size())) {
             beginInsertRows({}, e.row, e.row);
             m_rows.insert(m_rows.begin() + e.row, TaskRow{});
             m_taskIds.insert(m_taskIds.begin() + e.row, -1);
-            dirty.insert(dirty.begin() + e.row, 1);
             endInsertRows();
         } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
             beginRemoveRows({}, e.row, e.row);
             m_rows.erase(m_rows.begin() + e.row);
             m_taskIds.erase(m_taskIds.begin() + e.row);
-            dirty.erase(dirty.begin() + e.row);
             endRemoveRows();
-        } else if (e.kind == Event::Change && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
-            dirty[static_cast<std::size_t>(e.row)] = 1;
         }
     }
-    // Every queued event is applied, so the rows line up with the table's.
-    int first = -1;
-    int last = -1;
-    for (int row = 0; row < static_cast<int>(m_rows.size()) && row < m_table.Count(); ++row) {
-        if (dirty[static_cast<std::size_t>(row)]) {
-            m_rows[static_cast<std::size_t>(row)] = m_table.RowCopy(row);
-            m_taskIds[static_cast<std::size_t>(row)] = m_table.TaskIdAt(row);
-            first = first < 0 ? row : first;
-            last = row;
-        }
+    for (Copied& copy : copies) {
+        m_rows[static_cast<std::size_t>(copy.row)] = std::move(copy.shown);
+        m_taskIds[static_cast<std::size_t>(copy.row)] = copy.taskId;
     }
-    if (first >= 0) {
-        emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+    if (!copies.empty()) {
+        emit dataChanged(index(copies.front().row, 0), index(copies.back().row, kColumnCount - 1));
     }
-    guard.unlock();
     emit Flushed();
 }
 

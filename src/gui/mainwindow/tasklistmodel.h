@@ -6,8 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "core/tasklistobserver.h"
-#include "core/taskrow.h"
+#include "base/core/taskrow.h"
+#include "base/ports/tasklistobserver.h"
 
 namespace dromo {
 
@@ -64,6 +64,7 @@ private:
         RowParts parts;
     };
     void Queue(Event e);
+    static std::vector<char> RowsToCopy(const std::vector<Event>& events, std::size_t rows);
 
     TaskTable& m_table;
     TaskListObserver* m_next = nullptr;

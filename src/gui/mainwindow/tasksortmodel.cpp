@@ -1,6 +1,6 @@
-#include "mainwindow/tasksortmodel.h"
+#include "gui/mainwindow/tasksortmodel.h"
 
-#include "mainwindow/columnsort.h"
+#include "base/mainwindow/columnsort.h"
 
 namespace dromo {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/toolwindow.h"
+#include "gui/mainwindow/toolwindow.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "capture/monitors.h"
+#include "base/capture/monitors.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/fakeprofile.h"
+#include "tests/base/fakes/fakeprofile.h"
 
 namespace dromo {
 namespace {
@@ -68,19 +68,27 @@ TEST(URLMonitor, ClickedLinks)
         bool captured;
     };
     const Case cases[] = {
-        {1, 0, "exe zip", "http://h/a.zip", false, true},
-        {1, 0, "exe zip", "http://h/a.zip", true, false},     // Ctrl lets the browser have it
-        {1, 0, "exe zip", "HTTP://H/A.ZIP", false, true},     // lower-cased before the test
-        {1, 0, "EXE ZIP", "http://h/a.zip", false, false},    // capitals in the list never match
-        {1, 0, ".zip", "http://h/a.zip", false, false},       // nor a leading dot
-        {1, 0, "exe zip", "https://h/a.exe", false, true},    // https too, beside the classic two
-        {1, 0, "exe zip", "file:///tmp/a.zip", false, false}, // other schemes never
-        {1, 0, "exe zip", "javascript:x.zip", false, false},
-        {1, 0, "exe zip", "http://h/get.zip?id=1", false, false},
-        {0, 1, "exe zip", "ftp://h/pub/any.bin", false, true},
-        {0, 1, "exe zip", "ftp://h/pub/dir/", false, false},  // an FTP folder is no file
-        {1, 1, "exe zip", "ftp://h/a.zip?x", false, true},    // all FTP, query or not
-        {0, 0, "exe zip", "http://h/a.zip", false, false},
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "http://h/a.zip", .ctrl = false, .captured = true},
+        // Ctrl lets the browser have it
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "http://h/a.zip", .ctrl = true, .captured = false},
+        // lower-cased before the test
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "HTTP://H/A.ZIP", .ctrl = false, .captured = true},
+        // capitals in the list never match
+        {.clicks = 1, .allFtp = 0, .types = "EXE ZIP", .url = "http://h/a.zip", .ctrl = false, .captured = false},
+        // nor a leading dot
+        {.clicks = 1, .allFtp = 0, .types = ".zip", .url = "http://h/a.zip", .ctrl = false, .captured = false},
+        // https too, beside the classic two
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "https://h/a.exe", .ctrl = false, .captured = true},
+        // other schemes never
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "file:///tmp/a.zip", .ctrl = false, .captured = false},
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "javascript:x.zip", .ctrl = false, .captured = false},
+        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "http://h/get.zip?id=1", .ctrl = false, .captured = false},
+        {.clicks = 0, .allFtp = 1, .types = "exe zip", .url = "ftp://h/pub/any.bin", .ctrl = false, .captured = true},
+        // an FTP folder is no file
+        {.clicks = 0, .allFtp = 1, .types = "exe zip", .url = "ftp://h/pub/dir/", .ctrl = false, .captured = false},
+        // all FTP, query or not
+        {.clicks = 1, .allFtp = 1, .types = "exe zip", .url = "ftp://h/a.zip?x", .ctrl = false, .captured = true},
+        {.clicks = 0, .allFtp = 0, .types = "exe zip", .url = "http://h/a.zip", .ctrl = false, .captured = false},
     };
     for (const Case& c : cases) {
         test::FakeProfile p = Switches(c.clicks, 0, c.allFtp, c.types);

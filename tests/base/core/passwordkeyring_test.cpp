@@ -1,13 +1,13 @@
-#include "core/passwordkeyring.h"
+#include "base/core/passwordkeyring.h"
 
 #include <gtest/gtest.h>
 
-#include "core/base64.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/fakes.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/base64.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {
@@ -57,7 +57,7 @@ struct ProgramRun {
         store.UseKeyring(&keyring);
         store.Load(settings, adder, network);
     }
-    bool Save() { return store.Save(settings, table); }
+    bool Save() { return store.Save(settings, table).Ok(); }
     std::vector<std::string> Passwords()
     {
         return {settings.options.password, table.CopyOut(0)->password, settings.sites.at(0).password,

@@ -1,12 +1,14 @@
-#include "core/settingsstore.h"
+#include "base/core/settingsstore.h"
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
-#include "core/base64.h"
-#include "core/tasktable.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/fakes.h"
-#include "mainwindow/taskadder.h"
+#include "base/core/base64.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {
@@ -86,6 +88,48 @@ TEST(SettingsStore, PerTaskDefaultsDifferFromTheGlobalOnes)
     EXPECT_EQ(r.startAt, "22:00");
     EXPECT_EQ(r.State(), TaskState::Paused);  // "Status" defaults to 2
     EXPECT_EQ(f.table.RowCopy(0).texts[kColResume], "N/A");
+}
+
+TEST(SettingsStore, ConnectionsComeFromTheTaskOrTheOption)
+{
+    // A profile from before segmented downloads has neither value: the
+    // option is 4 and its tasks take it. Values out of 1..16 (a profile
+    // edited by hand) read as the nearest bound.
+    struct Case {
+        std::optional<std::int32_t> option;
+        std::optional<std::int32_t> task;
+        std::int32_t expectedOption;
+        std::int32_t expectedTask;
+    };
+    const Case cases[] = {
+        {{}, {}, 4, 4},
+        {8, {}, 8, 8},
+        {8, 2, 8, 2},
+        {99, {}, 16, 16},
+        {-3, 17, 1, 16},
+        {2, -5, 2, 1},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        if (c.option) {
+            f.profile.WriteInt("Settings", "Connections per Task", *c.option);
+        }
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.zip", "", 2);
+        if (c.task) {
+            f.profile.WriteInt("URL", "URL0\\Connections", *c.task);
+        }
+        f.Load();
+        EXPECT_EQ(f.settings.options.connectionsPerTask, c.expectedOption);
+        ASSERT_EQ(f.table.Count(), 1);
+        const std::int32_t taskConnections = f.table.CopyOut(0)->connections;
+        EXPECT_EQ(taskConnections, c.expectedTask);
+
+        // Both are written back as read, so the next start sees the same.
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Int("Settings", "Connections per Task"), c.expectedOption);
+        EXPECT_EQ(f.profile.Int("URL", "URL0\\Connections"), c.expectedTask);
+    }
 }
 
 TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
@@ -259,12 +303,12 @@ TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
     TaskRow row;
     row.texts[kColTarget] = "http://h/a";
     f.table.Append(TaskRecord{}, row);
-    f.store.Save(f.settings, f.table);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
     ASSERT_TRUE(f.profile.Has("Proxy", "Proxy1\\Host"));
 
     f.settings.proxies.clear();
     f.table.Remove(0);
-    f.store.Save(f.settings, f.table);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
     EXPECT_EQ(f.profile.Int("Settings", "Proxy Num"), 0);
     EXPECT_EQ(f.profile.sections.count("Proxy"), 0u);
     EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), 0);
@@ -320,7 +364,7 @@ TEST(SettingsStore, AFailedWriteIsReported)
     f.profile.flushResult = false;
     f.profile.flushError = "Cannot write /x/Dromo.ini: No space left on device.";
     EXPECT_FALSE(f.store.Save(f.settings, f.table));
-    EXPECT_EQ(f.store.SaveError(), f.profile.flushError);
+    EXPECT_EQ(f.store.LastSave().Reason(), f.profile.flushError);
 }
 
 // One run hands out 32768 task identifiers. A profile with more tasks keeps

@@ -1,8 +1,8 @@
-#include "core/startup.h"
+#include "base/core/startup.h"
 
 #include <gtest/gtest.h>
 
-#include "download/workerstate.h"
+#include "base/download/workerstate.h"
 
 namespace dromo {
 namespace {

@@ -1,12 +1,14 @@
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
-#include "download/transferengine.h"
-#include "fakes/fakes.h"
+#include "base/ports/transferengine.h"
+
+#include "base/download/transferoutcome.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {
@@ -193,6 +195,97 @@ TEST(TaskTable, ReadModifyWriteUnderTheLockLosesNoUpdate)
             TaskRecord r = *table.CopyOut(table.RowOf(0));  // re-entering the held lock
             ++r.retryInterval;
             table.WriteBack(table.RowOf(0), r);
+        }
+    };
+    std::thread a(bump);
+    std::thread b(bump);
+    a.join();
+    b.join();
+    EXPECT_EQ(table.CopyOut(0)->retryInterval, 4000);
+}
+
+// Update finds the task by identifier, wherever its row is now, and changes
+// nothing for a task that is gone.
+TEST(TaskTable, UpdateChangesTheTaskWhereverItsRowIsAndNothingWhenGone)
+{
+    struct Case {
+        int removeRow;  // -1: nothing removed
+        int taskId;
+        bool found;
+        std::vector<std::string> saveAs;  // by row, after the update
+    };
+    const Case cases[] = {
+        {.removeRow = -1, .taskId = 1, .found = true, .saveAs = {"t0", "changed", "t2"}},
+        {.removeRow = 0, .taskId = 2, .found = true, .saveAs = {"t1", "changed"}},
+        {.removeRow = 1, .taskId = 1, .found = false, .saveAs = {"t0", "t2"}},
+        {.removeRow = -1, .taskId = 7, .found = false, .saveAs = {"t0", "t1", "t2"}},
+        {.removeRow = -1, .taskId = -1, .found = false, .saveAs = {"t0", "t1", "t2"}},
+    };
+    for (const Case& c : cases) {
+        TaskTable table;
+        Fill(table, 3);
+        if (c.removeRow >= 0) {
+            table.Remove(c.removeRow);
+        }
+        const std::uint64_t changesBefore = table.ChangeCount();
+        const int queuedBefore = table.CountIn(TaskState::Queued);
+        bool called = false;
+        EXPECT_EQ(table.Update(c.taskId,
+                               [&](TaskRecord& r) {
+                                   called = true;
+                                   r.saveAs = "changed";
+                                   r.SetState(TaskState::Done);
+                               }),
+                  c.found)
+            << c.taskId;
+        EXPECT_EQ(called, c.found) << c.taskId;
+        std::vector<std::string> saveAs;
+        for (int row = 0; row < table.Count(); ++row) {
+            saveAs.push_back(table.CopyOut(row)->saveAs);
+        }
+        EXPECT_EQ(saveAs, c.saveAs) << c.taskId;
+        // A change is counted like any write back: the saver and the state
+        // counts see it.
+        EXPECT_EQ(table.ChangeCount(), changesBefore + (c.found ? 1 : 0)) << c.taskId;
+        EXPECT_EQ(table.CountIn(TaskState::Done), c.found ? 1 : 0) << c.taskId;
+        EXPECT_EQ(table.CountIn(TaskState::Queued), queuedBefore - (c.found ? 1 : 0)) << c.taskId;
+    }
+}
+
+// The change runs with the table lock held: another thread can neither take
+// the lock nor read the record until the change is written back.
+TEST(TaskTable, UpdateHoldsTheLockWhileTheChangeRuns)
+{
+    TaskTable table;
+    Fill(table, 1);
+    bool lockedDuringChange = false;
+    std::string seenByReader;
+    std::thread reader;
+    table.Update(0, [&](TaskRecord& r) {
+        r.saveAs = "half";
+        std::thread probe([&] {
+            lockedDuringChange = !table.Mutex().try_lock();
+            if (!lockedDuringChange) {
+                table.Mutex().unlock();
+            }
+        });
+        probe.join();
+        // Blocks until the update is written back, then reads the whole of it.
+        reader = std::thread([&] { seenByReader = table.CopyOut(0)->saveAs; });
+        r.saveAs = "whole";
+    });
+    reader.join();
+    EXPECT_TRUE(lockedDuringChange);
+    EXPECT_EQ(seenByReader, "whole");
+}
+
+TEST(TaskTable, ConcurrentUpdatesLoseNoChange)
+{
+    TaskTable table;
+    Fill(table, 1);
+    auto bump = [&table] {
+        for (int i = 0; i < 2000; ++i) {
+            table.Update(0, [](TaskRecord& r) { ++r.retryInterval; });
         }
     };
     std::thread a(bump);

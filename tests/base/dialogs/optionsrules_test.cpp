@@ -5,12 +5,12 @@
 
 #include <filesystem>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "dialogs/listrows.h"
-#include "dialogs/optionsapply.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/fakes.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/dialogs/listrows.h"
+#include "base/dialogs/optionsapply.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {
@@ -100,8 +100,8 @@ TEST_F(ApplyTest, FirstRefusalStopsTheOffers)
 {
     struct Refusing : WorkerStarter {
         int asked = 0;
-        bool ApplyRuleA() override { return ++asked < 2; }
-        bool ApplyRuleB() override { return false; }
+        bool StartWorkerIfAllBusy() override { return ++asked < 2; }
+        bool StartWorkerIfBelowLimit() override { return false; }
     } refusing;
     live.options.maxThreadNumber = 1;
     OptionsSheetResult result = Edited();

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/fieldcheck.h"
-#include "dialogs/pagechoices.h"
+#include "base/dialogs/fieldcheck.h"
+#include "base/dialogs/pagechoices.h"
 
 namespace dromo {
 namespace {

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "dialogs/brokenfile.h"
-#include "dialogs/taskpagevalues.h"
-#include "dialogs/taskproperties.h"
-#include "fakes/fakes.h"
-#include "mainwindow/filetypeicon.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/dialogs/brokenfile.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "base/dialogs/taskproperties.h"
+#include "base/mainwindow/filetypeicon.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/globaloptions.h"
-#include "core/taskrecord.h"
-#include "dialogs/saveasderivation.h"
-#include "dialogs/taskpagevalues.h"
+#include "base/core/globaloptions.h"
+#include "base/core/taskrecord.h"
+#include "base/dialogs/saveasderivation.h"
+#include "base/dialogs/taskpagevalues.h"
 
 namespace dromo {
 namespace {

@@ -1,8 +1,8 @@
-#include "download/progresshandler.h"
+#include "base/download/progresshandler.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {

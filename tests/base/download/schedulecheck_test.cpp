@@ -1,10 +1,10 @@
-#include "download/schedulecheck.h"
+#include "base/download/schedulecheck.h"
 
 #include <gtest/gtest.h>
 
-#include "download/refreshtimer.h"
-#include "fakes/rig.h"
-#include "mainwindow/speedsamples.h"
+#include "base/download/refreshtimer.h"
+#include "base/mainwindow/speedsamples.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {

@@ -1,11 +1,11 @@
-#include "download/worker.h"
+#include "base/download/worker.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -50,7 +50,7 @@ TEST(Worker, FailureTableInItsOrder)
             // Queued by hand: the schedule flag stays set while it runs.
             ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
             rig.table.SetState(0, TaskState::Queued);
-            rig.pool.ApplyRuleB();
+            rig.pool.StartWorkerIfBelowLimit();
         } else {
             ASSERT_EQ(rig.adder.AddTaskFromRecord(c.url, record), AddResult::Added);
         }
@@ -191,9 +191,9 @@ TEST(Worker, RaisingAndLoweringTheThreadLimit)
     {
         auto guard = rig.table.Lock();
         rig.options.maxThreadNumber = 3;
-        // Rule A once per queued task in row order until it first declines.
+        // StartWorkerIfAllBusy once per queued task in row order until it first declines.
         for (int row = 0; row < rig.table.Count(); ++row) {
-            if (rig.StateOf(row) == TaskState::Queued && !rig.pool.ApplyRuleA()) {
+            if (rig.StateOf(row) == TaskState::Queued && !rig.pool.StartWorkerIfAllBusy()) {
                 break;
             }
         }
@@ -224,7 +224,7 @@ TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
         rig.adder.AddTaskFromRecord("http://h/f", record);
         if (scheduled) {
             rig.table.SetState(0, TaskState::Queued);
-            rig.pool.ApplyRuleB();
+            rig.pool.StartWorkerIfBelowLimit();
         }
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.engines.script.Transfers().size() == 1; }));
@@ -234,6 +234,18 @@ TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
         EXPECT_EQ(rig.StateOf(0), TaskState::Paused);
         EXPECT_EQ(rig.engines.script.Transfers().size(), 1u);
     }
+}
+
+// The finished file's scan is asked for once the worker has released the
+// task-table lock, so a slow scanner holds up no other worker and not the window.
+TEST(Worker, TheScanIsAskedForWithTheTableLockReleased)
+{
+    Rig rig;
+    rig.completion.watchedLock = &rig.table.Mutex();
+    rig.engines.script.Add(Step::Ok(""));
+    rig.adder.AddTask("http://h/f.zip", "");
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan /dl/f.zip") == 1; }));
+    EXPECT_EQ(rig.completion.scansUnderLock, 0);
 }
 
 TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
@@ -283,6 +295,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     record.pasvMode = 1;
     record.httpVersion = "1.0";
     record.userAgent = "UA";
+    record.connections = 6;
     record.useProxy = 1;
     record.proxyIndex = 0;
     record.errorCount = 0;
@@ -294,10 +307,10 @@ TEST(Worker, SettingsReachTheEngineInOrder)
         return std::find(made.begin(), made.end(), "Close") != made.end();
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
-    calls.resize(std::min<std::size_t>(calls.size(), 19));
+    calls.resize(std::min<std::size_t>(calls.size(), 20));
     EXPECT_EQ(calls, (std::vector<std::string>{
                          "SetTaskId 0", "SetSpeedLimit 50", "SetIdleTime 30", "SetRefresh 100", "SetAutoSave 128",
-                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetCookies 1",
+                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetConnections 6", "SetCookies 1",
                          "SetProxyUser1 pu", "SetProxyPassword1 pp", "SetProxyUser2 pu", "SetProxyPassword2 pp",
                          "SetProxyServer1 proxy:3128", "SetProxyServer2 proxy:3128", "SetSecure 0",
                          "SetServerNameAllowed 1", "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));
@@ -349,7 +362,7 @@ TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
         r.saveAs = "/dl/same.zip";
         rig.table.WriteBack(1, r);
     }
-    rig.pool.ApplyRuleB();
+    rig.pool.StartWorkerIfBelowLimit();
     for (int i = 0; i < 50; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_EQ(rig.StateOf(1), TaskState::Queued);

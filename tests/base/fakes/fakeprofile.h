@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "core/profile.h"
+#include "base/ports/profile.h"
 
 namespace dromo::test {
 
@@ -71,17 +71,17 @@ public:
     }
     int flushes = 0;      // waited for
     int soonFlushes = 0;  // handed to the disk without waiting
-    bool Flush() override
+    Status Flush() override
     {
         ++flushes;
-        return flushResult;
+        return LastFlush();
     }
-    bool FlushSoon() override
+    Status FlushSoon() override
     {
         ++soonFlushes;
-        return flushResult;
+        return LastFlush();
     }
-    std::string FlushError() const override { return flushResult ? std::string() : flushError; }
+    Status LastFlush() const override { return flushResult ? Status() : Status::Failure(flushError); }
 
     bool Has(const std::string& section, const std::string& name) const
     {

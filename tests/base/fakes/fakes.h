@@ -8,15 +8,40 @@
 #include <thread>
 #include <vector>
 
-#include "core/network.h"
-#include "core/tasklistobserver.h"
-#include "download/clock.h"
-#include "download/completionactions.h"
-#include "download/workerstarter.h"
-#include "mainwindow/messages.h"
-#include "mainwindow/shell.h"
+#include "base/ports/network.h"
+
+#include "base/ports/clock.h"
+#include "base/ports/completionactions.h"
+#include "base/ports/historywriter.h"
+#include "base/ports/messages.h"
+#include "base/ports/power.h"
+#include "base/ports/shell.h"
+#include "base/ports/sound.h"
+#include "base/ports/tasklistobserver.h"
+#include "base/ports/workerstarter.h"
 
 namespace dromo::test {
+
+// True when the calling thread holds the (recursive) lock. Asked from a
+// thread of its own, which gets the lock at once unless it is held, and
+// keeps trying while other threads merely pass through it.
+inline bool HeldByCaller(std::recursive_mutex& lock)
+{
+    bool taken = false;
+    std::thread probe([&] {
+        for (int i = 0; i < 100000 && !taken; ++i) {
+            taken = lock.try_lock();
+            if (!taken) {
+                std::this_thread::yield();
+            }
+        }
+        if (taken) {
+            lock.unlock();
+        }
+    });
+    probe.join();
+    return !taken;
+}
 
 class RecordingObserver : public TaskListObserver {
 public:
@@ -54,8 +79,8 @@ public:
     int ruleA = 0;
     int ruleB = 0;
     std::function<void()> onStart;  // what a worker starting now would find
-    bool ApplyRuleA() override { ++ruleA; if (onStart) onStart(); return true; }
-    bool ApplyRuleB() override { ++ruleB; if (onStart) onStart(); return true; }
+    bool StartWorkerIfAllBusy() override { ++ruleA; if (onStart) onStart(); return true; }
+    bool StartWorkerIfBelowLimit() override { ++ruleB; if (onStart) onStart(); return true; }
 };
 
 class FakeNetwork : public Network, public Power {
@@ -115,8 +140,14 @@ public:
         return result;
     }
     std::vector<std::vector<std::string>> started;
+    // When set, Start counts the calls made with this lock held.
+    std::recursive_mutex* watchedLock = nullptr;
+    int startsUnderLock = 0;
     bool Start(const std::string& program, const std::vector<std::string>& arguments) override
     {
+        if (watchedLock && HeldByCaller(*watchedLock)) {
+            ++startsUnderLock;
+        }
         std::vector<std::string> call{program};
         call.insert(call.end(), arguments.begin(), arguments.end());
         started.push_back(call);
@@ -128,7 +159,16 @@ public:
 class FakeCompletion : public CompletionActions, public HistoryWriter {
 public:
     std::vector<std::string> calls;
-    void ScanFile(const std::string& path) override { Note("scan " + path); }
+    // When set, ScanFile counts the calls made with this lock held.
+    std::recursive_mutex* watchedLock = nullptr;
+    std::atomic<int> scansUnderLock{0};
+    void ScanFile(const std::string& path) override
+    {
+        if (watchedLock && HeldByCaller(*watchedLock)) {
+            ++scansUnderLock;
+        }
+        Note("scan " + path);
+    }
     void RedialIfNeeded() override { Note("redial"); }
     void CompletionCheck() override { Note("check"); }
     void WriteHistoryEntry(std::int16_t taskId) override { Note("history " + std::to_string(taskId)); }

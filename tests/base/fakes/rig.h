@@ -4,25 +4,18 @@
 #include <functional>
 #include <thread>
 
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/progresshandler.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "fakes/fakes.h"
-#include "fakes/scriptedengine.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
+#include "base/core/tasktable.h"
+#include "base/download/downloadcore.h"
+#include "tests/base/fakes/fakes.h"
+#include "tests/base/fakes/scriptedengine.h"
 
 namespace dromo::test {
 
-// The download machinery of the main view, wired with fakes for every port
-// and a scripted engine: what the program builds at start-up, minus the window.
+// The download machinery of the main view, built as the program builds it
+// but with fakes for every port and a scripted engine: what the program
+// builds at start-up, minus the window.
 struct Rig {
-    ViewSettings settings;
-    GlobalOptions& options = settings.options;
     TaskTable table;
-    WorkerState state;
     FakeClock clock;
     FakeCompletion completion;
     FakeMessages messages;
@@ -30,26 +23,22 @@ struct Rig {
     FakeSound sound;
     RecordingObserver observer;
     ScriptedEngineFactory engines;
-    WorkerPool pool{table, state, options};
-    TaskCommands commands{table, options, state, pool, completion, messages, shell, observer};
-    ProgressHandler progress{table, options, state, clock, sound};
-    TaskAdder adder{table, settings, pool, observer, messages, sound};
+    DownloadCore core{table, DownloadPorts{clock, messages, shell, sound, engines, observer}, completion, completion};
+    ViewSettings& settings = core.settings;
+    GlobalOptions& options = core.options;
+    WorkerState& state = core.state;
+    WorkerPool& pool = core.pool;
+    TaskCommands& commands = core.commands;
+    ProgressHandler& progress = core.progress;
+    TaskAdder& adder = core.adder;
 
     Rig()
     {
-        table.SetObserver(&observer);
         options.saveTo = "/dl/";
         options.retryInterval = 0;
-        pool.SetContext(WorkerContext{table, state, options, settings.proxies, engines, progress, completion,
-                                      completion, commands, clock});
     }
-    ~Rig()
-    {
-        // Workers use the members declared after the pool: joined before those go.
-        state.stop = true;
-        commands.StopAll();
-        pool.StopAndJoin();
-    }
+    // The core joins its workers before any member here goes.
+    ~Rig() { core.StopAndJoin(); }
 
     TaskRecord Task(int row) { return *table.CopyOut(row); }
     TaskState StateOf(int row) { return Task(row).State(); }

@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "download/transferengine.h"
+#include "base/ports/transferengine.h"
+
+#include "base/ports/progresssink.h"
+
+#include "base/ports/enginefactory.h"
+
+#include "base/download/transferoutcome.h"
 
 namespace dromo::test {
 

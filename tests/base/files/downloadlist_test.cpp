@@ -1,4 +1,4 @@
-#include "files/downloadlist.h"
+#include "base/files/downloadlist.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/rig.h"
-#include "files/privateprofile.h"
+#include "base/files/privateprofile.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -63,9 +63,9 @@ TEST(DownloadList, WritesTheSelectedRowsInRowOrder)
     EXPECT_EQ(DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies),
               "[Settings]\nnum=2\n\n"
               "[Task1]\nurl=http://h/f1\nsaveas=/dl/f1\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
-              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\n\n"
+              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\n\n"
               "[Task2]\nurl=http://h/f3\nsaveas=/dl/f3\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
-              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nproxy=proxy.lan\nproxyport=3128\n"
+              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\nproxy=proxy.lan\nproxyport=3128\n"
               "proxyuser=pu\nproxypwd=pp\nstartAt=23:5\nduration=45\n\n");
 }
 
@@ -171,6 +171,31 @@ TEST(DownloadList, AnEmptyNumberReadsItsDefault)
     EXPECT_EQ(t.scheduled, 1);
     EXPECT_EQ(t.untilFinished, 1);
     EXPECT_EQ(t.duration, 30);
+}
+
+TEST(DownloadList, ConnectionsComeFromTheTaskTheSettingsOrTheOption)
+{
+    // A list from before segmented downloads carries no count: its tasks
+    // take the option; a count out of 1..16 reads as the nearest bound.
+    struct Case {
+        const char* settings;
+        const char* task;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {"", "", 6},
+        {"connections=3\n", "", 3},
+        {"connections=3\n", "connections=12\n", 12},
+        {"", "connections=40\n", 16},
+        {"", "connections=0\n", 1},
+        {"", "connections=\n", 6},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        l.rig.options.connectionsPerTask = 6;
+        ASSERT_EQ(l.Load(std::string("[Settings]\nnum=1\n") + c.settings + "[Task1]\nurl=http://h/1\n" + c.task), 1);
+        EXPECT_EQ(l.rig.Task(0).connections, c.expected) << c.settings << c.task;
+    }
 }
 
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)

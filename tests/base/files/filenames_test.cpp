@@ -1,4 +1,4 @@
-#include "files/filenames.h"
+#include "base/files/filenames.h"
 
 #include <gtest/gtest.h>
 

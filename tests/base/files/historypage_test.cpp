@@ -1,4 +1,4 @@
-#include "files/historypage.h"
+#include "base/files/historypage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {

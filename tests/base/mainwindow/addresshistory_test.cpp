@@ -1,12 +1,12 @@
-#include "mainwindow/addresshistory.h"
+#include "base/mainwindow/addresshistory.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "core/autosaver.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/rig.h"
+#include "base/core/autosaver.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/clipboardurl.h"
+#include "base/mainwindow/clipboardurl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "mainwindow/columnsort.h"
+#include "base/mainwindow/columnsort.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "core/taskrow.h"
+#include "base/core/taskrow.h"
 
 namespace dromo {
 namespace {

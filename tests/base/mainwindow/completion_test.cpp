@@ -1,8 +1,11 @@
-#include "mainwindow/completion.h"
+#include "base/mainwindow/completion.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/rig.h"
+#include <atomic>
+#include <thread>
+
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -45,10 +48,15 @@ TEST(Completion, CountdownTextsAndWhatHappensAtZero)
         int exits;
     };
     const Case cases[] = {
-        {1, 0, true, "Your Internet connection will be hang up in 15 seconds.", {"hangup"}, 0},
-        {1, 0, false, "Your Internet connection will be hang up in 15 seconds.", {}, 0},  // no modem: nothing to hang up
-        {0, 1, false, "Your computer will be shut down in 15 seconds.", {"poweroff"}, 1},
-        {1, 1, true, "Your computer will be shut down in 15 seconds.", {"hangup", "poweroff"}, 1},
+        {.hangup = 1, .shutdown = 0, .modem = true,
+         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {"hangup"}, .exits = 0},
+        // No modem: nothing to hang up.
+        {.hangup = 1, .shutdown = 0, .modem = false,
+         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {}, .exits = 0},
+        {.hangup = 0, .shutdown = 1, .modem = false,
+         .message = "Your computer will be shut down in 15 seconds.", .calls = {"poweroff"}, .exits = 1},
+        {.hangup = 1, .shutdown = 1, .modem = true,
+         .message = "Your computer will be shut down in 15 seconds.", .calls = {"hangup", "poweroff"}, .exits = 1},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -112,7 +120,11 @@ TEST(Completion, RedialOnlyADroppedModemLine)
         bool dials;
     };
     const Case cases[] = {
-        {{false, true}, 1, true}, {{true, true}, 1, false}, {{false, false}, 1, false}, {{false, true}, 0, false}};
+        {.state = {.connected = false, .modem = true}, .redial = 1, .dials = true},
+        {.state = {.connected = true, .modem = true}, .redial = 1, .dials = false},
+        {.state = {.connected = false, .modem = false}, .redial = 1, .dials = false},
+        {.state = {.connected = false, .modem = true}, .redial = 0, .dials = false},
+    };
     for (const Case& c : cases) {
         Fixture f;
         f.network.state = c.state;
@@ -141,6 +153,54 @@ TEST(Completion, ScannerGetsThePathAsOneArgument)
     EXPECT_EQ(f.rig.messages.shown, std::vector<std::string>{"Fail to start virus scanner."});
 }
 
+// The scanner may take its time to start: no worker waits for it with the
+// task table locked, though the scan reads its options under that lock.
+TEST(Completion, ScannerStartsWithTheTableLockReleased)
+{
+    Fixture f;
+    f.rig.options.enableVirusCheck = 1;
+    f.rig.options.virusScanner = "/usr/bin/clamscan";
+    f.rig.shell.watchedLock = &f.rig.table.Mutex();
+    f.completion.ScanFile("/dl/a.zip");
+    ASSERT_EQ(f.rig.shell.started.size(), 1u);
+    EXPECT_EQ(f.rig.shell.startsUnderLock, 0);
+}
+
+// Workers refresh the connection state before every transfer and may ask
+// for the countdown text, while the window ends countdowns and the user
+// toggles the completion options: each side reads what the other writes
+// under the task-table lock. (A slip shows under ThreadSanitizer.)
+TEST(Completion, WorkersRefreshTheConnectionWhileTheWindowEndsCountdowns)
+{
+    Fixture f;
+    f.network.state = {.connected = true, .modem = true};
+    f.rig.options.hangupIfDone = 1;
+    std::atomic<bool> done{false};
+    std::atomic<int> shutDownTexts{0};
+    std::thread refresher([&] {
+        while (!done) {
+            f.completion.RedialIfNeeded();  // connected: never dials
+        }
+    });
+    std::thread asker([&] {
+        while (!done) {
+            shutDownTexts += f.completion.CountdownMessage().starts_with("Your computer");
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        f.completion.CompletionCheck();
+        f.countdown.End(true);
+        f.rig.commands.Toggle(CommandId::ShutDownWhenDone);
+        f.rig.commands.Toggle(CommandId::ShutDownWhenDone);
+    }
+    done = true;
+    refresher.join();
+    asker.join();
+    EXPECT_EQ(f.network.calls, std::vector<std::string>(200, "hangup"));
+    EXPECT_EQ(f.exits, 0);
+    EXPECT_EQ(f.rig.options.shutDownIfDone, 0);
+}
+
 TEST(Completion, CommandLineSplitting)
 {
     const std::pair<const char*, std::vector<std::string>> cases[] = {
@@ -159,7 +219,7 @@ TEST(Completion, CommandLineSplitting)
 }  // namespace
 }  // namespace dromo
 
-#include "mainwindow/countdownsteps.h"
+#include "base/mainwindow/countdownsteps.h"
 
 namespace dromo {
 namespace {

@@ -1,10 +1,10 @@
-#include "mainwindow/desktopwatch.h"
+#include "base/mainwindow/desktopwatch.h"
 
 #include <gtest/gtest.h>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/workerstate.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
 
 namespace dromo {
 namespace {

@@ -1,8 +1,8 @@
-#include "mainwindow/filetypeicon.h"
+#include "base/mainwindow/filetypeicon.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/textcolortable.h"
+#include "base/mainwindow/textcolortable.h"
 
 namespace dromo {
 namespace {

@@ -1,8 +1,8 @@
-#include "mainwindow/frameplacement.h"
+#include "base/mainwindow/frameplacement.h"
 
 #include <gtest/gtest.h>
 
-#include "fakes/fakeprofile.h"
+#include "tests/base/fakes/fakeprofile.h"
 
 namespace dromo {
 namespace {

@@ -1,11 +1,11 @@
-#include "mainwindow/taskadder.h"
+#include "base/mainwindow/taskadder.h"
 
 #include <gtest/gtest.h>
 
-#include "core/globaloptions.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "fakes/fakes.h"
+#include "base/core/globaloptions.h"
+#include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {
@@ -50,7 +50,7 @@ TEST(RestoreTask, StateFollowsSavedStateResumeIfStartAndSchedule)
         const TaskRecord got = *f.table.CopyOut(0);
         EXPECT_EQ(got.State(), c.expected) << static_cast<int>(c.saved);
         EXPECT_EQ(f.table.RowCopy(0).stateImage, StateImageOf(got.state));
-        // Rule B once per restored task, only with "Resume if Start" on.
+        // StartWorkerIfBelowLimit once per restored task, only with "Resume if Start" on.
         EXPECT_EQ(f.pool.ruleB, c.resumeIfStart);
         EXPECT_EQ(f.pool.ruleA, 0);
     }

@@ -1,10 +1,10 @@
-#include "mainwindow/taskcommands.h"
+#include "base/mainwindow/taskcommands.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "fakes/rig.h"
+#include "tests/base/fakes/rig.h"
 
 namespace dromo {
 namespace {
@@ -28,7 +28,7 @@ struct Table {
             }
             rig.table.Append(r, TaskRow{});
         }
-        // Resume's Rule A must not start real workers here.
+        // Resume's StartWorkerIfAllBusy must not start real workers here.
         rig.options.maxThreadNumber = 0;
     }
     std::vector<TaskState> States()

@@ -1,6 +1,6 @@
 // The capture object of the real program on a private session bus.
 
-#include "capture/curlhook.h"
+#include "gui/capture/curlhook.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,13 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "dialogs/caddprop.h"
-#include "dialogs/caddurl.h"
-#include "mainwindow/addresshistory.h"
-#include "mainwindow/windowrig.h"
-#include "platformpaths.h"
-#include "settingsprofile.h"
-#include "testservers.h"
+#include "base/mainwindow/addresshistory.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/caddurl.h"
+#include "platform/platformpaths.h"
+#include "platform/settingsprofile.h"
+#include "tests/gui/mainwindow/windowrig.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

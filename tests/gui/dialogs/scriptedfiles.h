@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "dialogs/filechooser.h"
+#include "gui/dialogs/widgets/filechooser.h"
 
 namespace dromo::test {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/cmainframe.h"
+#include "gui/mainwindow/cmainframe.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <QTest>
 #include <functional>
 
-#include "mainwindow/cmainview.h"
-#include "mainwindow/windowdriver.h"
-#include "mainwindow/windowrig.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/gui/mainwindow/windowdriver.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {
@@ -52,6 +52,21 @@ TEST(CMainFrame, AddressBarAddsAndRemembers)
     EXPECT_EQ(w.model.rowCount(), 4);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.frame->PaneText(2), "4 tasks is in queue");
+}
+
+// The window is built after the address history is read, so the box
+// offers the last run's addresses from the start.
+TEST(CMainFrame, TheAddressBoxStartsWithTheSavedHistory)
+{
+    test::FakeProfile saved;
+    saved.WriteInt("Settings", "MRU List Num", 2);
+    saved.WriteString("History", "URL0", "http://h/new.zip");
+    saved.WriteString("History", "URL1", "ftp://h/old.iso");
+    Window w(saved);
+    QComboBox& box = w.frame->AddressBox();
+    ASSERT_EQ(box.count(), 2);
+    EXPECT_EQ(box.itemText(0), "http://h/new.zip");
+    EXPECT_EQ(box.itemText(1), "ftp://h/old.iso");
 }
 
 TEST(CMainFrame, CommandsFollowTheEnablingRules)
@@ -165,9 +180,9 @@ TEST(CMainView, ADropHandsOverTheWholeText)
         bool urls;
         bool handed;
     } cases[] = {
-        {"get this: http://127.0.0.1/a.zip please", false, true},
-        {"127.0.0.1/a.zip", false, false},
-        {"https://h/a.zip", true, true},
+        {.text = "get this: http://127.0.0.1/a.zip please", .urls = false, .handed = true},
+        {.text = "127.0.0.1/a.zip", .urls = false, .handed = false},
+        {.text = "https://h/a.zip", .urls = true, .handed = true},
     };
     for (const auto& c : cases) {
         QMimeData data;
@@ -349,8 +364,8 @@ TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
 #include <QToolButton>
 #include <unistd.h>
 
-#include "mainwindow/cdropbasket.h"
-#include "mainwindow/cspeedbar.h"
+#include "gui/mainwindow/cdropbasket.h"
+#include "gui/mainwindow/cspeedbar.h"
 
 namespace dromo {
 namespace {
@@ -541,7 +556,7 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
 
 #include <QHeaderView>
 
-#include "mainwindow/progressdelegate.h"
+#include "gui/mainwindow/progressdelegate.h"
 
 namespace dromo {
 namespace {

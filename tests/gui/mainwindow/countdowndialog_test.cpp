@@ -1,4 +1,4 @@
-#include "mainwindow/countdowndialog.h"
+#include "gui/mainwindow/countdowndialog.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <QTest>
 #include <functional>
 
-#include "core/globaloptions.h"
-#include "core/tasktable.h"
-#include "download/workerstate.h"
-#include "fakes/fakes.h"
-#include "mainwindow/completion.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/download/workerstate.h"
+#include "base/mainwindow/completion.h"
+#include "tests/base/fakes/fakes.h"
 
 namespace dromo {
 namespace {

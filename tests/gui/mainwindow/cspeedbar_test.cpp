@@ -1,12 +1,12 @@
-#include "mainwindow/cspeedbar.h"
+#include "gui/mainwindow/cspeedbar.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 
-#include "mainwindow/cdropbasket.h"
-#include "mainwindow/speedsamples.h"
-#include "mainwindow/windowrig.h"
+#include "base/mainwindow/speedsamples.h"
+#include "gui/mainwindow/cdropbasket.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {
@@ -70,9 +70,9 @@ TEST(ToolWindows, ShownByTheirCommandsAndPlacedByTheOptions)
 
 #include <QImage>
 
-#include "dialogs/cflatbutton.h"
-#include "mainwindow/cmainview.h"
-#include "testservers.h"
+#include "gui/dialogs/widgets/cflatbutton.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -11,11 +11,11 @@
 #include <QMenu>
 #include <QTest>
 
-#include "dialogs/caddprop.h"
-#include "dialogs/caddurl.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/windowrig.h"
-#include "testservers.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/caddurl.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/gui/mainwindow/windowrig.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

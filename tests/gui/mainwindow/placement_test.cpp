@@ -13,8 +13,8 @@
 #include <optional>
 #include <thread>
 
-#include "settingsprofile.h"
-#include "testservers.h"
+#include "platform/settingsprofile.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {

@@ -9,16 +9,16 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "core/caboutdlg.h"
-#include "dialogs/caddprop.h"
-#include "dialogs/cdlgimport.h"
-#include "dialogs/cpropsheet.h"
-#include "dialogs/filechooser.h"
-#include "dialogs/taskpagevalues.h"
-#include "mainwindow/cdropbasket.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/cspeedbar.h"
-#include "mainwindow/windowrig.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "gui/core/caboutdlg.h"
+#include "gui/dialogs/options/cpropsheet.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/cdlgimport.h"
+#include "gui/dialogs/widgets/filechooser.h"
+#include "gui/mainwindow/cdropbasket.h"
+#include "gui/mainwindow/cmainview.h"
+#include "gui/mainwindow/cspeedbar.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {

@@ -14,18 +14,19 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dialogs/caddprop.h"
-#include "dialogs/caddurl.h"
-#include "dialogs/ccfgauto.h"
-#include "dialogs/ccfgconn.h"
-#include "dialogs/ccfgsch.h"
-#include "dialogs/ccfgsys.h"
-#include "dialogs/cdlgimport.h"
-#include "dialogs/cnumberfield.h"
-#include "dialogs/cpropsheet.h"
-#include "dialogs/scriptedfiles.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/windowrig.h"
+#include "gui/dialogs/options/ccfgauto.h"
+#include "gui/dialogs/options/ccfgconn.h"
+#include "gui/dialogs/options/ccfgsch.h"
+#include "gui/dialogs/options/ccfgsys.h"
+#include "gui/dialogs/options/cpropsheet.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/caddurl.h"
+#include "gui/dialogs/task/cconnpage.h"
+#include "gui/dialogs/task/cdlgimport.h"
+#include "gui/dialogs/widgets/numberfield.h"
+#include "gui/mainwindow/cmainview.h"
+#include "tests/gui/dialogs/scriptedfiles.h"
+#include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
 namespace {
@@ -55,6 +56,46 @@ TEST(SheetFlows, AddUrlAddsWhatTheSheetSays)
     w.frame->SetSheetDriver([](CPropertySheet& sheet) { sheet.reject(); });
     w.frame->RunCommand(CommandId::AddUrl);
     EXPECT_EQ(w.table.Count(), 1) << "Cancel adds nothing";
+}
+
+TEST(SheetFlows, ConnectionsGoFromTheOptionsThroughTheTaskSheetToTheEngine)
+{
+    test::Window w;
+    w.settings.options.maxThreadNumber = 1;
+    w.engines.script.Add(test::Step::Stall());
+    w.frame->SetSheetDriver([](CPropertySheet& sheet) {
+        auto& s = static_cast<CPropSheet&>(sheet);
+        ASSERT_TRUE(s.SelectPage(1));
+        EXPECT_EQ(s.Connection()->Connections()->Text().toStdString(), "4") << "the default";
+        s.Connection()->Connections()->Edit()->setText("7");
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::Options);
+    EXPECT_EQ(w.settings.options.connectionsPerTask, 7);
+
+    std::string shown;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        QTest::keyClicks(s.UrlPage()->UrlEdit(), "http://files.example/big.iso");
+        ASSERT_TRUE(s.SelectPage(2));
+        shown = s.ConnectionPage()->Connections()->Text().toStdString();
+        s.ConnectionPage()->Connections()->Edit()->clear();
+        QTest::keyClicks(s.ConnectionPage()->Connections()->Edit(), "2");
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_EQ(shown, "7") << "a new task starts from the option";
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->connections, 2);
+    auto told = [&w] {
+        const auto calls = w.engines.script.Calls();
+        return std::find(calls.begin(), calls.end(), "SetConnections 2") != calls.end();
+    };
+    for (int i = 0; i < 500 && !told(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(told()) << "the worker hands the task's count to its engine";
 }
 
 TEST(SheetFlows, PopupDialogOpensTheSheetForAUrlFromOutside)

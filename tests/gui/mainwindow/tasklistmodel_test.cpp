@@ -1,4 +1,4 @@
-#include "mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "core/tasktable.h"
+#include "base/core/tasktable.h"
 
 namespace dromo {
 namespace {
@@ -80,6 +80,51 @@ TEST(TaskListModel, ChangesWaitForTheFlushAndComeInOrder)
 
     model.Flush();  // nothing queued: nothing signalled
     EXPECT_EQ(changed.count(), 1);
+}
+
+// Whatever the view does on a signal happens with the table lock released:
+// another thread (a worker) can take it from inside every slot.
+TEST(TaskListModel, SignalsTheViewWithTheTableLockReleased)
+{
+    TaskTable table;
+    TaskListModel model(table);
+    table.SetObserver(&model);
+    std::vector<std::string> lockedIn;
+    auto probe = [&](const char* signal) {
+        bool taken = false;
+        std::thread other([&] {
+            taken = table.Mutex().try_lock();
+            if (taken) {
+                table.Mutex().unlock();
+            }
+        });
+        other.join();
+        if (!taken) {
+            lockedIn.push_back(signal);
+        }
+    };
+    int heard = 0;
+    auto count = [&](const char* signal) {
+        return [&, signal] {
+            ++heard;
+            probe(signal);
+        };
+    };
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, count("rowsAboutToBeInserted"));
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, count("rowsInserted"));
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, count("rowsAboutToBeRemoved"));
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, count("rowsRemoved"));
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, count("dataChanged"));
+    QObject::connect(&model, &TaskListModel::Flushed, count("Flushed"));
+
+    table.Append(TaskRecord{}, Row("http://h/0"));
+    table.Append(TaskRecord{}, Row("http://h/1"));
+    table.SetText(0, kColStatus, "working");
+    table.Remove(1);
+    model.Flush();
+    EXPECT_EQ(heard, 2 * 2 + 2 + 1 + 1);
+    EXPECT_EQ(lockedIn, std::vector<std::string>{});
+    ExpectMirror(model, table);
 }
 
 TEST(TaskListModel, AWorkerChangingTheTableWhileTheWindowFlushes)

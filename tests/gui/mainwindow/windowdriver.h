@@ -11,9 +11,9 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "mainwindow/cmainframe.h"
-#include "mainwindow/cmainview.h"
-#include "mainwindow/tasklistmodel.h"
+#include "gui/mainwindow/cmainframe.h"
+#include "gui/mainwindow/cmainview.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 namespace dromo::test {
 

@@ -1,28 +1,12 @@
 #pragma once
 
-// The program's objects around a main window, with fakes for the ports.
+// The program's objects around a main window, built as the program builds
+// them (Application) with fakes for the ports.
 
-#include <memory>
-
-#include "core/autosaver.h"
-#include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "download/progresshandler.h"
-#include "download/refreshtimer.h"
-#include "download/schedulecheck.h"
-#include "download/workerpool.h"
-#include "download/workerstate.h"
-#include "fakes/fakeprofile.h"
-#include "fakes/fakes.h"
-#include "fakes/scriptedengine.h"
-#include "files/historypage.h"
-#include "mainwindow/addresshistory.h"
-#include "mainwindow/cmainframe.h"
-#include "mainwindow/completion.h"
-#include "mainwindow/speedsamples.h"
-#include "mainwindow/taskadder.h"
-#include "mainwindow/taskcommands.h"
-#include "mainwindow/tasklistmodel.h"
+#include "app/application.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
+#include "tests/base/fakes/scriptedengine.h"
 
 namespace dromo::test {
 
@@ -33,11 +17,6 @@ public:
 
 struct Window {
     FakeProfile profile;
-    SettingsStore store{profile, PlatformDefaults{"/tmp/dl/", "/tmp/share/"}};
-    ViewSettings settings;
-    TaskTable table;
-    TaskListModel model{table};
-    WorkerState state;
     FakeClock clock;
     FakeMessages messages;
     FakeShell shell;
@@ -45,39 +24,24 @@ struct Window {
     FakeNetwork network;
     NoCountdown countdown;
     ScriptedEngineFactory engines;
-    WorkerPool pool{table, state, settings.options};
-    Completion completion{table, settings.options, state, network, network, shell, messages, countdown, nullptr};
-    TaskCommands commands{table, settings.options, state, pool, completion, messages, shell, model};
-    ProgressHandler progress{table, settings.options, state, clock, sound};
-    HistoryPage history{"/nonexistent/history.htm", table, settings.options, clock};
-    TaskAdder adder{table, settings, pool, model, messages, sound};
-    AddressHistory addresses{adder, settings.options};
-    ScheduleCheck schedule{table, clock, pool, completion};
-    SpeedSamples samples;
-    RefreshTimer refresh{schedule, progress, samples, table, state, clock, model};
-    AutoSaver autoSaver{store, settings, table};
-    AppContext context{profile,   store,      settings,  table,   state, pool,  commands, adder,
-                       addresses, history,    completion, autoSaver, refresh, samples, shell, messages, sound};
-    std::unique_ptr<CMainFrame> frame;
+    // No keyring: passwords stay in the profile, where the tests look.
+    Application app{AppPorts{profile, clock, messages, countdown, sound, shell, network, network, engines, nullptr,
+                             PlatformDefaults{"/tmp/dl/", "/tmp/share/"}, "/nonexistent/history.htm"}};
+    ViewSettings& settings = app.settings;
+    TaskTable& table = app.table;
+    TaskListModel& model = app.model;
+    WorkerState& state = app.core.state;
+    TaskCommands& commands = app.core.commands;
+    TaskAdder& adder = app.core.adder;
+    AddressHistory& addresses = app.addresses;
+    SpeedSamples& samples = app.samples;
+    std::unique_ptr<CMainFrame>& frame = app.frame;
 
-    Window()
+    // `saved`: the profile as the last run left it.
+    explicit Window(FakeProfile saved = {}) : profile(std::move(saved))
     {
-        table.SetObserver(&model);
         settings.options.maxThreadNumber = 0;  // tasks stay queued unless a test wants workers
         settings.options.saveTo = "/tmp/dl/";
-        pool.SetContext(WorkerContext{table, state, settings.options, settings.proxies, engines, progress, completion,
-                                      history, commands, clock});
-        frame = std::make_unique<CMainFrame>(context, model);
-        model.SetForwarding(frame.get());
-    }
-    ~Window()
-    {
-        // Workers call into the model, the window and the members declared
-        // after the pool: every one is joined before any of those goes.
-        state.stop = true;
-        commands.StopAll();
-        pool.StopAndJoin();
-        frame.reset();
     }
 };
 

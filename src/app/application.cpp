@@ -1,0 +1,93 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/signals.h"
+#include "gui/capture/curlhook.h"
+#include "gui/mainwindow/cmainview.h"
+#include "platform/desktopintegration.h"
+
+namespace dromo {
+
+// The second late binding of the graph: the completion's way out of the
+// program is the window's Exit, and the window is built over the completion.
+// The completion takes it only when the last download ends, long after the
+// window is built.
+Application::Application(const AppPorts& ports)
+    : ports(ports),
+      core(table, DownloadPorts{ports.clock, ports.messages, ports.shell, ports.sound, ports.engines, model},
+           CompletionPorts{ports.network, ports.power, ports.countdown,
+                           [this] { frame->RunCommand(CommandId::Exit); }, ports.historyPath})
+{
+    // Passwords live in the desktop's keyring where one takes them.
+    if (ports.secrets) {
+        keyring = std::make_unique<PasswordKeyring>(*ports.secrets);
+        store.UseKeyring(keyring.get());
+    }
+    addresses.Load(ports.profile);
+    frame = std::make_unique<CMainFrame>(context, model);
+    model.SetForwarding(frame.get());
+}
+
+Application::~Application()
+{
+    core.StopAndJoin();
+}
+
+int Application::Run(const StartupOptions& args, const std::string& profileNotice, EndSignals& endSignals)
+{
+    // The capture object: started by D-Bus activation it serves at once;
+    // any other start first (re)writes the service file that lets a call
+    // start Dromo. Failing to own the name is not reported.
+    if (!args.ShowMinimised()) {
+        CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
+    }
+    m_hook = std::make_unique<CURLHook>(
+        [this](const QString& url, CURLHook::Done done) { frame->HandOverUrl(url, std::move(done)); });
+    m_hook->SetDownloadHandOver([this](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
+        frame->HandOverDownload(url, details, std::move(done));
+    });
+    m_hook->Register();
+
+    // The view's first display: the options, the saved tasks, the lists.
+    store.Load(settings, core.adder, ports.network);
+    autoSaver.Saved();
+    frame->ShowNotice(profileNotice);
+    frame->ShowNotice(store.UnloadedTasksMessage());
+    // A fresh account may have no download folder yet; like the options
+    // sheet's OK, make "Save to" (one level; a failure shows in the tasks).
+    QDir().mkdir(QString::fromStdString(settings.options.saveTo));
+    frame->View().ApplyAppearance();
+    frame->PlaceToolWindows();
+
+    endSignals.EndSessionOn(frame.get(), [this] { frame->EndSession(); });
+
+    // Notices of finished downloads and no idle suspend while one runs,
+    // each where the desktop offers it.
+    m_desktop = std::make_unique<DesktopIntegration>(table, core.state, settings.options, core.ProgramCompletion(),
+                                                     ports.shell);
+
+    for (const std::string& url : args.urls) {
+        frame->AddUrl(QString::fromStdString(url));
+    }
+    if (args.ShowMinimised()) {
+        frame->showMinimized();
+    } else {
+        frame->show();
+    }
+    frame->setWindowTitle(QString::fromLatin1(kAppTitle));
+    const int result = QApplication::exec();
+    // Everything is saved by now. A worker that did not end within the exit's
+    // bound must not hold the exit up, nor outlive the objects it uses.
+    if (!core.pool.JoinIfAllEnded()) {
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
+    return result;
+}
+
+}  // namespace dromo

@@ -1,0 +1,61 @@
+#include "base/download/downloadcore.h"
+
+#include "base/core/tasktable.h"
+#include "base/files/historypage.h"
+#include "base/mainwindow/completion.h"
+
+namespace dromo {
+
+DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts completion)
+    : DownloadCore(table, ports, &completion, nullptr, nullptr)
+{
+}
+
+DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionActions& completion,
+                           HistoryWriter& history)
+    : DownloadCore(table, ports, nullptr, &completion, &history)
+{
+}
+
+// The one late binding of the machinery: workers call the task commands
+// (the status panes, a finished task's row), and the commands start workers
+// through the pool. The pool is given the commands built right after it;
+// no worker starts before this constructor has ended.
+DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts* program,
+                           CompletionActions* completion, HistoryWriter* history)
+    : table(table),
+      m_programCompletion(program ? std::make_unique<Completion>(table, settings.options, state, program->network,
+                                                                 program->power, ports.shell, ports.messages,
+                                                                 program->countdown, std::move(program->exitProgram))
+                                  : nullptr),
+      m_programHistory(program ? std::make_unique<HistoryPage>(program->historyPath, table, settings.options,
+                                                               ports.clock)
+                               : nullptr),
+      completion(program ? *m_programCompletion : *completion),
+      history(program ? *m_programHistory : *history),
+      progress(table, settings.options, state, ports.clock, ports.sound),
+      pool(WorkerContext{table, state, settings.options, settings.proxies, ports.engines, progress, this->completion,
+                         this->history, commands, ports.clock}),
+      commands(table, settings.options, state, pool, this->completion, ports.messages, ports.shell, ports.observer),
+      adder(table, settings, pool, ports.observer, ports.messages, ports.sound)
+{
+    table.SetObserver(&ports.observer);
+}
+
+DownloadCore::~DownloadCore()
+{
+    StopAndJoin();
+}
+
+void DownloadCore::StopAndJoin()
+{
+    if (m_joined) {
+        return;  // the observer above may be gone by the second call
+    }
+    m_joined = true;
+    state.stop = true;
+    commands.StopAll();
+    pool.StopAndJoin();
+}
+
+}  // namespace dromo

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/core/status.h"
+
+namespace dromo {
+
+// The per-user store of named sections holding int and text values. Value
+// names are kept whole; a backslash inside one ("URL0\Target") is part of
+// the name.
+class Profile {
+public:
+    virtual ~Profile() = default;
+
+    // The stored int, or the default when the value is missing or is not a
+    // decimal 32-bit number.
+    virtual std::int32_t GetInt(const std::string& section, const std::string& name,
+                                std::int32_t defaultValue) = 0;
+    virtual std::string GetString(const std::string& section, const std::string& name,
+                                  const std::string& defaultValue) = 0;
+    virtual void WriteInt(const std::string& section, const std::string& name,
+                          std::int32_t value) = 0;
+    virtual void WriteString(const std::string& section, const std::string& name,
+                             const std::string& value) = 0;
+    // Removes a whole section with every value in it.
+    virtual void DeleteSection(const std::string& section) = 0;
+    // The names of the values a section holds, in no particular order.
+    virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
+    // Makes what was written durable; a failure when the store could not be
+    // written.
+    virtual Status Flush() = 0;
+    // Like Flush, but the disk work may go on after it returns, so a slow
+    // disk never holds up the window. A failure when the write before
+    // failed; the outcome of this one shows later in LastFlush.
+    virtual Status FlushSoon() { return Flush(); }
+    // The outcome of the last flush.
+    virtual Status LastFlush() const { return {}; }
+};
+
+}  // namespace dromo

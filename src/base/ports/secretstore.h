@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace dromo {
+
+// The desktop's keyring (the Secret Service) as the settings need it.
+class SecretStore {
+public:
+    virtual ~SecretStore() = default;
+    // True only when the keyring confirmed that it holds the secret.
+    virtual bool Write(const std::string& key, const std::string& secret) = 0;
+    // The stored secret; nothing when there is none or no keyring answers.
+    virtual std::optional<std::string> Read(const std::string& key) = 0;
+};
+
+}  // namespace dromo

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/download/transferoutcome.h"
+
+namespace dromo {
+
+// Moves the bytes of one task at a time. Each worker owns one engine; its
+// transfer calls run on that worker's thread, and only Abort may be called
+// from another thread. Operations are in their classic order.
+class TransferEngine {
+public:
+    virtual ~TransferEngine() = default;
+
+    // True when the server said it can resume the file being transferred.
+    virtual bool IsResumable() = 0;
+    // The whole FTP transfer on the calling thread; true on success.
+    virtual bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                        const std::string& saveAs, const std::string& user,
+                        const std::string& password) = 0;
+    // The text of the last failure, or "File has already existed".
+    virtual std::string ErrorText() = 0;
+    // What the last transfer call came to.
+    virtual TransferOutcome Outcome() = 0;
+    // Called after every transfer call and before the worker ends.
+    virtual void Close() = 0;
+    // Total size in bytes; negative when unknown.
+    virtual std::int64_t FileSize() = 0;
+    virtual void SetSpeedLimit(std::int32_t kbPerSecond) = 0;  // -1: none
+    // From any thread; returns at once. The running transfer then fails with
+    // a text containing "cancelled by user.".
+    virtual void Abort() = 0;
+    virtual void SetTaskId(std::int16_t taskId) = 0;
+    virtual void SetAutoSave(std::int32_t kilobytes) = 0;
+    virtual void SetRefresh(std::int32_t milliseconds) = 0;
+    virtual void SetIdleTime(std::int32_t seconds) = 0;
+    // The same as FtpGet for HTTP and HTTPS.
+    virtual bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                         const std::string& saveAs, const std::string& user,
+                         const std::string& password) = 0;
+    virtual void SetPasvMode(std::int32_t passive) = 0;
+    virtual void SetUserAgent(const std::string& userAgent) = 0;
+    virtual void SetHttpVersion(const std::string& version) = 0;  // "1.1", "1.0", "0.9"
+    virtual void SetProxyServer1(const std::string& hostColonPort) = 0;  // "" = no proxy
+    virtual void SetProxyServer2(const std::string& hostColonPort) = 0;
+    virtual void SetCookies(std::int32_t enabled) = 0;
+    virtual void SetProxyUser1(const std::string& user) = 0;
+    virtual void SetProxyUser2(const std::string& user) = 0;
+    virtual void SetProxyPassword1(const std::string& password) = 0;
+    virtual void SetProxyPassword2(const std::string& password) = 0;
+
+    // Beyond the classic operations: the next HttpGet speaks HTTPS (TLS
+    // verified against the system's certificates) instead of plain HTTP.
+    virtual void SetSecure(bool secure) = 0;
+    // Whether the next transfer may finish under the name the server gives
+    // (Content-Disposition, or the last URL of a redirect chain) instead of
+    // the target's own: on when the target's name was taken from the URL.
+    virtual void SetServerNameAllowed(bool allowed) = 0;
+    // The file the last transfer call wrote into or finished: the target it
+    // was given, a free numbered name beside an unrelated file of the
+    // target's name, or the server's name. "" before any transfer.
+    virtual std::string SavedAs() = 0;
+    // Seconds the server asked the client to wait (Retry-After of a 503 or
+    // 429) in the last transfer; -1 when it asked nothing.
+    virtual std::int32_t RetryAfter() = 0;
+    // What a browser knew of the download, sent with the next transfers'
+    // requests: the Cookie header (to the URL's own host only, never to a
+    // host a redirect leads to) and the Referer. "" sends none.
+    virtual void SetRequestDetails(const std::string& cookie, const std::string& referrer) = 0;
+    // How many connections the next HTTP transfers may open for one file
+    // (1..16); 1 moves the file over one connection as always.
+    virtual void SetConnections(std::int32_t connections) = 0;
+};
+
+}  // namespace dromo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+#include "base/core/proxylist.h"
+
+class QLineEdit;
+
+namespace dromo {
+
+class NumberField;
+class Messages;
+
+// "Proxy": an address, a port (80 for a new one), and a log-in. OK is
+// refused while the address is empty or the port is 0.
+class CDlgProxy : public QDialog {
+    Q_OBJECT
+public:
+    CDlgProxy(const ProxyEntry& entry, Messages& messages, QWidget* parent = nullptr);
+
+    ProxyEntry Entry() const;
+    QLineEdit* AddressEdit() const { return m_address; }
+    NumberField* PortField() const { return m_port; }
+    QLineEdit* UserEdit() const { return m_user; }
+    QLineEdit* PasswordEdit() const { return m_password; }
+    void accept() override;
+
+private:
+    Messages& m_messages;
+    QLineEdit* m_address;
+    NumberField* m_port;
+    QLineEdit* m_user;
+    QLineEdit* m_password;
+    int m_portValue = 80;
+};
+
+}  // namespace dromo

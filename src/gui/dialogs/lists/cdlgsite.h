@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+#include "base/core/sitelist.h"
+
+class QLineEdit;
+
+namespace dromo {
+
+// "Site": a server and the log-in used for it. OK is refused while the
+// address or the user name is empty.
+class CDlgSite : public QDialog {
+    Q_OBJECT
+public:
+    CDlgSite(const SiteEntry& entry, QWidget* parent = nullptr);
+
+    SiteEntry Entry() const;
+    QLineEdit* AddressEdit() const { return m_address; }
+    QLineEdit* UserEdit() const { return m_user; }
+    QLineEdit* PasswordEdit() const { return m_password; }
+    void accept() override;
+
+private:
+    QLineEdit* m_address;
+    QLineEdit* m_user;
+    QLineEdit* m_password;
+};
+
+}  // namespace dromo

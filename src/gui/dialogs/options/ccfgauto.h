@@ -1,0 +1,36 @@
+#pragma once
+
+#include "base/core/globaloptions.h"
+#include "gui/dialogs/widgets/cpropertypage.h"
+
+class QCheckBox;
+class QPlainTextEdit;
+
+namespace dromo {
+
+// "Automation": which browser downloads the capture module hands to Dromo.
+// The profile keeps the classic value names; the labels name the browsers
+// the module serves on Linux.
+class CCfgAuto : public CPropertyPage {
+    Q_OBJECT
+public:
+    CCfgAuto(GlobalOptions& options, Messages& messages);
+
+    static constexpr int kFileTypesLimit = 1024;
+
+    QCheckBox* Check(int index) const { return m_checks[index]; }
+    QPlainTextEdit* FileTypes() const { return m_types; }
+    bool OnKillActive() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    void ApplyReadOnly();
+
+    GlobalOptions& m_options;
+    QCheckBox* m_checks[4];
+    QPlainTextEdit* m_types;
+};
+
+}  // namespace dromo

@@ -1,0 +1,84 @@
+#include "gui/dialogs/options/ccfgpro.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+
+#include "base/dialogs/pagechoices.h"
+#include "gui/dialogs/widgets/pagewidgets.h"
+
+namespace dromo {
+namespace {
+
+// Each user agent has its own small mark: Dromo's arrow, then two globes.
+QIcon AgentIcon(int index)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (index == 0) {
+        p.setBrush(QColor(0, 120, 60));
+        p.setPen(Qt::NoPen);
+        const QPointF arrow[] = {{5, 1}, {11, 1}, {11, 8}, {14, 8}, {8, 15}, {2, 8}, {5, 8}};
+        p.drawPolygon(arrow, 7);
+    } else {
+        p.setPen(QPen(index == 1 ? QColor(0, 90, 200) : QColor(0, 130, 130), 1.4));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        p.drawEllipse(QRectF(5, 1.5, 6, 13));
+    }
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
+    : CPropertyPage(tr("Protocol"), messages, parent), m_fields(fields), m_pasv(new QCheckBox(tr("PASV Mode"), this)),
+      m_agent(new QComboBox(this))
+{
+    auto* page = new QGridLayout(this);
+    QGridLayout* ftp = AddGroup(this, page, 0, tr("FTP"));
+    ftp->addWidget(m_pasv, 0, 0);
+    QGridLayout* http = AddGroup(this, page, 1, tr("HTTP"));
+    auto* group = new QButtonGroup(this);
+    const QString labels[] = {tr("HTTP/1.1"), tr("HTTP/1.0"), tr("HTTP/0.9")};
+    for (int i = 0; i < 3; ++i) {
+        m_versions[i] = new QRadioButton(labels[i], this);
+        group->addButton(m_versions[i], i);
+        http->addWidget(m_versions[i], 0, i);
+        connect(m_versions[i], &QRadioButton::clicked, this, [this, i] { m_fields.httpVersion = kHttpVersions[i]; });
+    }
+    QLabel* agentLabel = AddLabel(http, 1, 0, tr("User Agent:"));
+    http->addWidget(m_agent, 1, 1, 1, 2);
+    for (int i = 0; i < static_cast<int>(kUserAgents.size()); ++i) {
+        m_agent->addItem(AgentIcon(i), QString::fromLatin1(kUserAgents[i]));
+    }
+    page->setRowStretch(2, 1);
+    connect(m_agent, &QComboBox::activated, this, [this](int i) { m_fields.userAgent = kUserAgents[i]; });
+
+    AddHelp({m_pasv}, tr("You check it if you encounter problem to use ftp through some Firewall."));
+    AddHelp({m_versions[0]}, tr("Set the HTTP version to 1.1 when Dromo is connecting to remote host."));
+    AddHelp({m_versions[1]}, tr("Set the HTTP version to 1.0 when Dromo is connecting to remote host."));
+    AddHelp({m_versions[2]}, tr("Set the HTTP version to 0.9 when Dromo is connecting to remote host."));
+    AddHelp({agentLabel, static_cast<QWidget*>(m_agent)}, tr("Choose an User Agent for Dromo."));
+}
+
+void CCfgPro::OnInitDialog()
+{
+    m_pasv->setChecked(m_fields.pasvMode != 0);
+    m_versions[HttpVersionChoice(m_fields.httpVersion)]->setChecked(true);
+    m_agent->setCurrentIndex(UserAgentChoice(m_fields.userAgent));
+}
+
+bool CCfgPro::OnKillActive()
+{
+    m_fields.pasvMode = m_pasv->isChecked() ? 1 : 0;
+    return true;
+}
+
+}  // namespace dromo

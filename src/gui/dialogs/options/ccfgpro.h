@@ -1,0 +1,35 @@
+#pragma once
+
+#include "base/dialogs/taskpagevalues.h"
+#include "gui/dialogs/widgets/cpropertypage.h"
+
+class QCheckBox;
+class QComboBox;
+class QRadioButton;
+
+namespace dromo {
+
+// "Protocol": passive FTP, the HTTP version and the user agent; for one task
+// or, in the options, for new tasks. A stored text none of the choices
+// matches is kept until the user picks one.
+class CCfgPro : public CPropertyPage {
+    Q_OBJECT
+public:
+    CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent = nullptr);
+
+    QCheckBox* Pasv() const { return m_pasv; }
+    QRadioButton* Version(int index) const { return m_versions[index]; }
+    QComboBox* UserAgent() const { return m_agent; }
+    bool OnKillActive() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    ProtocolFields& m_fields;
+    QCheckBox* m_pasv;
+    QRadioButton* m_versions[3];
+    QComboBox* m_agent;
+};
+
+}  // namespace dromo

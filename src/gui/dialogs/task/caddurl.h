@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+
+#include "base/core/categorylist.h"
+#include "base/dialogs/saveasderivation.h"
+#include "base/dialogs/taskpagevalues.h"
+#include "gui/dialogs/widgets/cpropertypage.h"
+
+namespace dromo {
+
+// "URL": the address and the file it is saved as. Editing the URL derives
+// "Save as" again.
+class CAddURL : public CPropertyPage {
+    Q_OBJECT
+public:
+    CAddURL(TaskPageValues& values, const CategoryList* categories, Messages& messages, QWidget* parent = nullptr);
+
+    QLineEdit* UrlEdit() const { return m_url; }
+    QLineEdit* SaveAsEdit() const { return m_saveAs; }
+    bool OnKillActive() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    TaskPageValues& m_values;
+    const CategoryList* m_categories;
+    std::optional<SaveAsDerivation> m_derivation;
+    QLineEdit* m_url;
+    QLineEdit* m_saveAs;
+};
+
+}  // namespace dromo

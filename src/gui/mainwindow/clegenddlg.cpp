@@ -1,0 +1,34 @@
+#include "gui/mainwindow/clegenddlg.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "base/core/taskstate.h"
+#include "gui/dialogs/widgets/cflatbutton.h"
+#include "gui/mainwindow/artwork.h"
+
+namespace dromo {
+
+CLegendDlg::CLegendDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(tr("Legend"));
+    auto* layout = new QVBoxLayout(this);
+    auto* group = new QGroupBox(QStringLiteral("Icon Lenend"));
+    auto* grid = new QGridLayout(group);
+    const int order[] = {kImageQueued, kImageRunning, kImagePaused, kImageScheduled, kImageDone, kImageError};
+    int row = 0;
+    for (int image : order) {
+        auto* icon = new QLabel;
+        icon->setPixmap(Artwork::StateImage(image));
+        grid->addWidget(icon, row, 0);
+        grid->addWidget(new QLabel(QString::fromLatin1(StateLegendText(image))), row++, 1);
+    }
+    layout->addWidget(group);
+    auto* close = new CFlatButton(tr("&Close"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(close, 0, Qt::AlignRight);
+}
+
+}  // namespace dromo
