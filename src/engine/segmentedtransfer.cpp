@@ -207,6 +207,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->accepted = true;
     c->range = m_plan.FirstOpen();
     m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
+    if (!m_resumed) {
+        // Equal shares from the start: the first connection has not yet
+        // taken a byte of its own, and the others join at once.
+        m_plan.Divide(c->range, static_cast<int>(m_allowed), kMinPiece);
+    }
     c->firstByte = offset;
     c->lastByte = total - 1;
     m_connections.push_back(std::move(c));

@@ -145,6 +145,20 @@ int SegmentPlan::Assign(int connection, std::int64_t minPiece)
     return static_cast<int>(m_ranges.size() - 1);
 }
 
+void SegmentPlan::Divide(int index, int pieces, std::int64_t minPiece)
+{
+    const Range whole = m_ranges[static_cast<std::size_t>(index)];
+    const std::int64_t count = std::min<std::int64_t>(pieces, whole.Left() / std::max<std::int64_t>(minPiece, 1));
+    if (count < 2) {
+        return;
+    }
+    const std::int64_t size = whole.Left() / count;
+    m_ranges[static_cast<std::size_t>(index)].end = whole.next + size;
+    for (std::int64_t i = 1; i < count; ++i) {
+        m_ranges.push_back(Range{whole.next + i * size, i + 1 == count ? whole.end : whole.next + (i + 1) * size, -1});
+    }
+}
+
 void SegmentPlan::Advance(int index, std::int64_t bytes)
 {
     Range& r = m_ranges[static_cast<std::size_t>(index)];

@@ -44,6 +44,9 @@ public:
     int Assign(int connection, std::int64_t minPiece);
     // Whether Assign would find work now.
     bool HasWork(std::int64_t minPiece) const;
+    // Cuts the range into up to `pieces` equal ranges of at least
+    // `minPiece` bytes; the first keeps its owner, the others wait for one.
+    void Divide(int index, int pieces, std::int64_t minPiece);
     // Marks `bytes` at the range's next byte as on disk.
     void Advance(int index, std::int64_t bytes);
     // The connection of the range went away; the range waits for another.

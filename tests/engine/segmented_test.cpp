@@ -82,6 +82,44 @@ TEST(SegmentPlan, HandsOutHalvesOfTheLargestRangeButNothingBelowTheMinimum)
     }
 }
 
+TEST(SegmentPlan, DividesIntoEqualSharesNoSmallerThanTheMinimum)
+{
+    const struct {
+        std::int64_t total;
+        std::int64_t present;
+        int pieces;
+        int expectRanges;
+    } cases[] = {
+        {64 * kMiB, 0, 8, 8},
+        {64 * kMiB + 5, kMiB, 8, 8},  // the remainder goes to the last range
+        {3 * kMiB, 0, 8, 3},
+        {kMiB + 1, 0, 4, 1},
+        {5LL << 30, 0, 16, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.total) + " in " + std::to_string(c.pieces));
+        SegmentPlan plan(c.total, c.present);
+        const int first = plan.Assign(0, kMiB);
+        plan.Divide(first, c.pieces, kMiB);
+        int open = 0;
+        std::int64_t covered = 0;
+        for (int i = 0; i < c.pieces && plan.FirstOpen() >= 0; ++i) {
+            const int range = i == 0 ? first : plan.Assign(i, kMiB);
+            if (range < 0 || plan.At(range).owner != i) {
+                break;
+            }
+            EXPECT_GE(plan.At(range).Left(), kMiB);
+            EXPECT_LE(plan.At(range).Left() - (c.total - c.present) / c.expectRanges, c.pieces);
+            covered += plan.At(range).Left();
+            ++open;
+        }
+        EXPECT_EQ(open, c.expectRanges);
+        EXPECT_EQ(covered, c.total - c.present);
+        EXPECT_EQ(plan.Present(), c.present);
+        ExpectDisjoint(plan, open);
+    }
+}
+
 TEST(SegmentPlan, AFinishedOrLostConnectionTakesOpenWorkFirstThenSteals)
 {
     SegmentPlan plan(8 * kMiB, 0);
