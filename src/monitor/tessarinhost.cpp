@@ -152,6 +152,41 @@ bool TessarinHost::StartWithBrowser()
     return switches.startWithBrowser;
 }
 
+// One capture message as the rules read it, and what they decided.
+struct TessarinHost::Request {
+    const QJsonObject& message;
+    QString event;
+    std::string url;
+    bool ctrl = false;
+    // A download the browser has only through a POST cannot be fetched again.
+    bool refetchable = true;
+    std::map<std::string, std::string> details;
+    const Reachable& dromoReachable;
+    std::optional<HandOver> handOver;
+
+    QString Text(const char* key) const { return message.value(QLatin1String(key)).toString(); }
+
+    // On the download path the browser's name for the file speaks for a URL
+    // that does not tell its type.
+    bool ByFileName(const CaptureSwitches& switches, const std::string& candidate, bool lower) const
+    {
+        const auto byName = details.find("fileName");
+        return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
+               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
+    }
+
+    // Held back when the browser has the download only through a POST, or
+    // Dromo cannot take it now.
+    bool Decide(bool capture, const std::string& captured)
+    {
+        capture = capture && refetchable && WebOrFtp(captured) && dromoReachable();
+        if (capture) {
+            handOver = HandOver{captured, details};
+        }
+        return capture;
+    }
+};
+
 TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
 {
     QJsonParseError parseError{};
@@ -162,99 +197,102 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     const QJsonObject m = document.object();
     const QString monitor = m.value(QStringLiteral("monitor")).toString();
     const QString event = m.value(QStringLiteral("event")).toString();
-    const std::string url = m.value(QStringLiteral("url")).toString().toStdString();
-    const bool ctrl = m.value(QStringLiteral("ctrl")).toBool();
     const QJsonValue id = m.value(QStringLiteral("id"));
     const std::string idKey = IdKey(id);
     const auto now = std::chrono::steady_clock::now();
     std::erase_if(m_held, [now](const auto& held) { return now - held.second.since > kHoldFor; });
 
-    // The extension's word on a capture it was told of.
     if (event == QLatin1String("Deliver") || event == QLatin1String("Cancel")) {
-        const auto held = m_held.find(idKey);
-        if (idKey.empty() || held == m_held.end()) {
-            return {Error(QStringLiteral("no capture held under this id"), id), {}};
-        }
-        std::optional<HandOver> handOver;
-        if (event == QLatin1String("Deliver")) {
-            handOver = std::move(held->second.handOver);
-        }
-        m_held.erase(held);
-        return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+        return Settle(event, idKey, id);
     }
 
-    // A capture decided by the rules; held back when the browser has the
-    // download only through a POST, or Dromo cannot take it now.
-    QJsonObject reply;
-    std::optional<HandOver> handOver;
     const QString method = m.value(QStringLiteral("method")).toString();
-    const bool refetchable = method.isEmpty() || method.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0;
-    const std::map<std::string, std::string> details = Details(m);
-    const auto byName = details.find("fileName");
-    // On the download path the browser's name for the file speaks for a URL
-    // that does not tell its type.
-    auto byFileName = [&](const CaptureSwitches& switches, const std::string& candidate, bool lower) {
-        return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
-               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
-    };
-    auto decide = [&](bool capture, const std::string& captured) {
-        capture = capture && refetchable && WebOrFtp(captured) && m_dromoReachable();
-        if (capture) {
-            handOver = HandOver{captured, details};
-        }
-        return capture;
-    };
-
+    Request request{.message = m,
+                    .event = event,
+                    .url = m.value(QStringLiteral("url")).toString().toStdString(),
+                    .ctrl = m.value(QStringLiteral("ctrl")).toBool(),
+                    .refetchable = method.isEmpty() || method.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0,
+                    .details = Details(m),
+                    .dromoReachable = m_dromoReachable,
+                    .handOver = {}};
+    std::optional<QJsonObject> reply;
     if (monitor == QLatin1String("URLMonitor")) {
-        if (!m_urlMonitor) {
-            m_urlMonitor = std::make_unique<URLMonitor>(m_profile);
-        }
-        if (event == QLatin1String("BeforeNavigate2")) {
-            reply.insert(QStringLiteral("capture"), decide(m_urlMonitor->BeforeNavigate2(url, ctrl), url));
-        } else if (event == QLatin1String("StatusTextChange")) {
-            const auto captured =
-                m_urlMonitor->StatusTextChange(m.value(QStringLiteral("text")).toString().toStdString(), ctrl);
-            if (captured) {
-                reply.insert(QStringLiteral("capture"), decide(true, *captured));
-            } else {
-                const bool named = !ctrl && byFileName(m_urlMonitor->Switches(), url, true);
-                reply.insert(QStringLiteral("capture"), decide(named, url));
-            }
-        } else if (event == QLatin1String("OnQuit")) {
-            m_urlMonitor->OnQuit();
-        } else if (event == QLatin1String("Switches")) {
-            reply = SwitchesReply(m_profile, kClicksInChromium);
-        } else {
-            return {Error(QStringLiteral("unknown monitor or event"), id), {}};
-        }
+        reply = AskUrlMonitor(request);
     } else if (monitor == QLatin1String("NVMonitor")) {
-        if (!m_nvMonitor) {
-            m_nvMonitor = std::make_unique<NVMonitor>(m_profile);
-        }
-        if (event == QLatin1String("Initialize")) {
-            bool capture =
-                m_nvMonitor->Initialize(m.value(QStringLiteral("protocol")).toString().toStdString(), url);
-            capture = capture || byFileName(m_nvMonitor->Switches(), url, false);
-            reply.insert(QStringLiteral("retVal"), decide(capture, url) ? 1 : 0);
-        } else if (event == QLatin1String("Open")) {
-            m_nvMonitor->Open(url);
-        } else if (event == QLatin1String("Switches")) {
-            reply = SwitchesReply(m_profile, kClicksInFirefox);
-        } else {
-            return {Error(QStringLiteral("unknown monitor or event"), id), {}};
-        }
-    } else {
+        reply = AskNvMonitor(request);
+    }
+    if (!reply) {
         return {Error(QStringLiteral("unknown monitor or event"), id), {}};
     }
-
     if (!idKey.empty()) {
-        reply.insert(QStringLiteral("id"), id);
-        if (handOver) {
-            m_held[idKey] = Held{std::move(*handOver), now};
-            handOver.reset();
+        reply->insert(QStringLiteral("id"), id);
+        if (request.handOver) {
+            m_held[idKey] = Held{std::move(*request.handOver), now};
+            request.handOver.reset();
         }
     }
-    return {Json(reply), std::move(handOver)};
+    return {Json(*reply), std::move(request.handOver)};
+}
+
+// The extension's word on a capture it was told of.
+TessarinHost::Answer TessarinHost::Settle(const QString& event, const std::string& idKey, const QJsonValue& id)
+{
+    const auto held = m_held.find(idKey);
+    if (idKey.empty() || held == m_held.end()) {
+        return {Error(QStringLiteral("no capture held under this id"), id), {}};
+    }
+    std::optional<HandOver> handOver;
+    if (event == QLatin1String("Deliver")) {
+        handOver = std::move(held->second.handOver);
+    }
+    m_held.erase(held);
+    return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+}
+
+std::optional<QJsonObject> TessarinHost::AskUrlMonitor(Request& r)
+{
+    if (!m_urlMonitor) {
+        m_urlMonitor = std::make_unique<URLMonitor>(m_profile);
+    }
+    QJsonObject reply;
+    if (r.event == QLatin1String("BeforeNavigate2")) {
+        reply.insert(QStringLiteral("capture"), r.Decide(m_urlMonitor->BeforeNavigate2(r.url, r.ctrl), r.url));
+    } else if (r.event == QLatin1String("StatusTextChange")) {
+        const auto captured = m_urlMonitor->StatusTextChange(r.Text("text").toStdString(), r.ctrl);
+        if (captured) {
+            reply.insert(QStringLiteral("capture"), r.Decide(true, *captured));
+        } else {
+            const bool named = !r.ctrl && r.ByFileName(m_urlMonitor->Switches(), r.url, true);
+            reply.insert(QStringLiteral("capture"), r.Decide(named, r.url));
+        }
+    } else if (r.event == QLatin1String("OnQuit")) {
+        m_urlMonitor->OnQuit();
+    } else if (r.event == QLatin1String("Switches")) {
+        reply = SwitchesReply(m_profile, kClicksInChromium);
+    } else {
+        return std::nullopt;
+    }
+    return reply;
+}
+
+std::optional<QJsonObject> TessarinHost::AskNvMonitor(Request& r)
+{
+    if (!m_nvMonitor) {
+        m_nvMonitor = std::make_unique<NVMonitor>(m_profile);
+    }
+    QJsonObject reply;
+    if (r.event == QLatin1String("Initialize")) {
+        bool capture = m_nvMonitor->Initialize(r.Text("protocol").toStdString(), r.url);
+        capture = capture || r.ByFileName(m_nvMonitor->Switches(), r.url, false);
+        reply.insert(QStringLiteral("retVal"), r.Decide(capture, r.url) ? 1 : 0);
+    } else if (r.event == QLatin1String("Open")) {
+        m_nvMonitor->Open(r.url);
+    } else if (r.event == QLatin1String("Switches")) {
+        reply = SwitchesReply(m_profile, kClicksInFirefox);
+    } else {
+        return std::nullopt;
+    }
+    return reply;
 }
 
 void HandToDromo(const HandOver& handOver)

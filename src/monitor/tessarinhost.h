@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -71,6 +74,12 @@ private:
         HandOver handOver;
         std::chrono::steady_clock::time_point since;
     };
+    struct Request;
+
+    Answer Settle(const QString& event, const std::string& idKey, const QJsonValue& id);
+    // The reply to an event of each monitor; nothing for an unknown event.
+    std::optional<QJsonObject> AskUrlMonitor(Request& request);
+    std::optional<QJsonObject> AskNvMonitor(Request& request);
 
     Profile& m_profile;
     Reachable m_dromoReachable;

@@ -217,26 +217,8 @@ void Worker::RunAttempts(TaskRecord& task)
             }
             break;
         }
-        if (attempt > 0) {
-            auto guard = m_ctx.table.Lock();
-            const int row = m_ctx.table.RowOf(task.taskId);
-            if (row < 0) {
-                task.SetState(TaskState::Paused);  // deleted during the wait
-                return;
-            }
-            // Anything but Error means the user took the task over during the
-            // wait: Stop paused it, or Resume queued it again for any worker.
-            if (m_ctx.table.StateAt(row) != static_cast<std::int32_t>(TaskState::Error)) {
-                task = *m_ctx.table.CopyOut(row);
-                return;
-            }
-            m_ctx.table.Update(task.taskId, [&](TaskRecord& current) {
-                current.engine = m_engine;
-                current.SetState(TaskState::Running);
-                task = current;
-            });
-            m_ctx.table.SetStateImage(row, kImageRunning);
-            ++m_ctx.state.activeCount;
+        if (attempt > 0 && !RetakeForRetry(task)) {
+            return;
         }
         m_ctx.progress.OnProgress(std::to_string(attempt) + " of " + std::to_string(task.errorCount), 0, 0,
                                   kProgressRetry, task.taskId);
@@ -244,26 +226,7 @@ void Worker::RunAttempts(TaskRecord& task)
         m_ctx.completion.RedialIfNeeded();
 
         if (Transfer(task)) {
-            bool found = false;
-            {
-                auto guard = m_ctx.table.Lock();
-                found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
-                    r.engine.reset();
-                    r.SetState(TaskState::Done);
-                    r.scheduled = 0;
-                    task = r;
-                });
-                if (found) {
-                    m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), kImageDone);
-                }
-                task.SetState(TaskState::Done);
-                --m_ctx.state.activeCount;
-            }
-            if (found) {
-                m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
-            }
-            m_engine->Close();
-            UpdateStatus();
+            Succeeded(task);
             return;
         }
         const TaskState next = Failed(task, m_engine->Outcome());
@@ -281,6 +244,56 @@ void Worker::RunAttempts(TaskRecord& task)
             continue;  // the next attempt finds the task taken over and ends
         }
     }
+}
+
+// Before another attempt: takes the task back from Error to Running; false
+// when the user took it over during the wait (Stop paused it, Resume queued
+// it again for any worker, Delete removed it), with `task` as it now is.
+bool Worker::RetakeForRetry(TaskRecord& task)
+{
+    auto guard = m_ctx.table.Lock();
+    const int row = m_ctx.table.RowOf(task.taskId);
+    if (row < 0) {
+        task.SetState(TaskState::Paused);  // deleted during the wait
+        return false;
+    }
+    if (m_ctx.table.StateAt(row) != static_cast<std::int32_t>(TaskState::Error)) {
+        task = *m_ctx.table.CopyOut(row);
+        return false;
+    }
+    m_ctx.table.Update(task.taskId, [&](TaskRecord& current) {
+        current.engine = m_engine;
+        current.SetState(TaskState::Running);
+        task = current;
+    });
+    m_ctx.table.SetStateImage(row, kImageRunning);
+    ++m_ctx.state.activeCount;
+    return true;
+}
+
+// The file is whole: the task is Done, and its file goes to the scanner.
+void Worker::Succeeded(TaskRecord& task)
+{
+    bool found = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
+            r.engine.reset();
+            r.SetState(TaskState::Done);
+            r.scheduled = 0;
+            task = r;
+        });
+        if (found) {
+            m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), kImageDone);
+        }
+        task.SetState(TaskState::Done);
+        --m_ctx.state.activeCount;
+    }
+    if (found) {
+        m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
+    }
+    m_engine->Close();
+    UpdateStatus();
 }
 
 // Decides the state after a failed attempt, in the order of the failure table.

@@ -26,6 +26,8 @@ private:
     bool PickUp(TaskRecord& task);
     void Configure(const TaskRecord& task);
     void RunAttempts(TaskRecord& task);
+    bool RetakeForRetry(TaskRecord& task);
+    void Succeeded(TaskRecord& task);
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
