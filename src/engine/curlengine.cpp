@@ -454,8 +454,10 @@ std::once_flag g_curlInit;
 CurlEngine::CurlEngine(ProgressSink& sink) : m_sink(sink)
 {
     std::call_once(g_curlInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    m_multi = curl_multi_init();
-    m_easy = curl_easy_init();
+    m_multiOwner.reset(curl_multi_init());
+    m_easyOwner.reset(curl_easy_init());
+    m_multi = m_multiOwner.get();
+    m_easy = m_easyOwner.get();
 }
 
 bool CurlEngine::Ready() const
@@ -463,11 +465,7 @@ bool CurlEngine::Ready() const
     return m_multi != nullptr && m_easy != nullptr;
 }
 
-CurlEngine::~CurlEngine()
-{
-    curl_easy_cleanup(m_easy);
-    curl_multi_cleanup(m_multi);
-}
+CurlEngine::~CurlEngine() = default;
 
 bool CurlEngine::IsResumable() { return m_resumable; }
 std::string CurlEngine::ErrorText() { return m_error; }
@@ -899,7 +897,7 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
 // One HTTP request from the offset, validated by If-Range when a resume.
 CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator)
 {
-    struct curl_slist* headers = nullptr;
+    HeaderList headers;
     const std::string range = std::to_string(offset) + "-";
     if (offset > 0 || run.keepContents) {
         curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
@@ -907,14 +905,13 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
         const std::string lm = Field(validator, "lm");
         const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
         if (!ifRange.empty()) {
-            headers = curl_slist_append(headers, ("If-Range: " + ifRange).c_str());
+            AppendHeader(headers, "If-Range: " + ifRange);
         }
     }
-    headers = curl_slist_append(headers, "Accept-Encoding: identity");
-    curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, headers);
+    AppendHeader(headers, "Accept-Encoding: identity");
+    curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, headers.get());
     const CURLcode code = Perform(run);
     curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, nullptr);
-    curl_slist_free_all(headers);
     if (code == CURLE_OK && run.outcome == TransferRun::Outcome::Undecided) {
         run.Decide();  // a head with no body, or a challenge that was not met
     }
@@ -963,6 +960,90 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     return true;
 }
 
+struct CurlEngine::ResumePoint {
+    std::int64_t offset = 0;            // bytes on disk to go on from
+    std::string validator;              // the server's version they came from
+    std::int64_t existing = -1;         // size of a file of the target's name that is not ours
+    std::optional<SegmentPlan> plan;    // the ranges still missing from a sparse partial file
+};
+
+// Refuses what no request can help: a folder as the target, an FTP folder
+// URL, a folder the file cannot be written into.
+bool CurlEngine::CheckTarget(const TransferRequest& request)
+{
+    if (IsFolder(request.saveAs)) {
+        return Fail("Fail - the target " + request.saveAs + " is a folder, not a file");
+    }
+    if (request.ftp && !request.remotePath.empty() && request.remotePath.back() == '/') {
+        return Fail("Fail - ftp://" + ShownHost(request.host) + ":" + std::to_string(request.port) +
+                    request.remotePath + " is a folder on the server, not a file");
+    }
+    const std::string folder = DirectoryOf(request.saveAs);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return Fail("Fail to write into " + folder + ": " + std::strerror(errno));
+    }
+    return true;
+}
+
+// Where the bytes on disk let the transfer go on. Only our own partial file
+// is ever continued; a file of the target's name without one is somebody's
+// finished file.
+bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume)
+{
+    resume.offset = file.SizeOnDisk();
+    if (resume.offset >= 0) {
+        resume.validator = file.StoredValidator();
+        const std::string ranges = file.StoredRanges();
+        if (!ranges.empty()) {
+            resume.plan = request.ftp ? std::nullopt : SegmentPlan::Parse(ranges);
+            if (!resume.plan) {
+                resume.offset = 0;  // holes nobody can name: never read as a prefix
+            }
+        }
+        return true;
+    }
+    resume.offset = 0;
+    if (!IsRegularFile(request.saveAs, resume.existing) && Exists(request.saveAs)) {
+        return Fail("Fail - the target " + request.saveAs + " exists and is not a file");
+    }
+    return true;
+}
+
+// After a round that wrote the server's answer: the file is whole and
+// finished, or the call fails with what went wrong.
+bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
+                          const char* errorBuffer, const TransferRequest& request)
+{
+    if (code == CURLE_OK && segments && segments->Active()) {
+        if (!segments->Settle() || !segments->Complete()) {
+            const bool lost = segments->Failure().empty();
+            return Fail(lost ? "Error 10053 - connection closed before the file was complete" : segments->Failure(),
+                        lost ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
+        }
+        segments->FinalEvent();
+        const std::int64_t total = segments->Total();
+        segments.reset();  // every connection closed before the rename
+        return Finish(run, total);
+    }
+    if (code != CURLE_OK || run.outcome != TransferRun::Outcome::Write) {
+        TransferOutcome outcome = TransferOutcome::Failed;
+        const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
+                                                 run, request.host, request.port, m_idleSeconds, outcome);
+        return Fail(text, outcome);
+    }
+    PartialFile& file = run.file;
+    if (!file.Flush()) {
+        return Fail("Error writing " + file.Path() + ": " + file.WriteError());
+    }
+    if (run.total >= 0 && file.Size() != run.total) {
+        return Fail("Error 10053 - connection closed after " + std::to_string(file.Size()) + " of " +
+                        std::to_string(run.total) + " bytes",
+                    TransferOutcome::ConnectionLost);
+    }
+    run.Event(true);
+    return Finish(run, file.Size());
+}
+
 bool CurlEngine::Transfer(const TransferRequest& request)
 {
     m_error.clear();
@@ -971,44 +1052,17 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_savedAs = request.saveAs;
-    const std::string& saveAs = request.saveAs;
     Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
-    if (IsFolder(saveAs)) {
-        return Fail("Fail - the target " + saveAs + " is a folder, not a file");
+    if (!CheckTarget(request)) {
+        return false;
     }
     const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
     const std::string url = scheme + "://" + request.host + ":" + std::to_string(request.port) +
                             EncodePath(request.remotePath);
-    if (request.ftp && !request.remotePath.empty() && request.remotePath.back() == '/') {
-        return Fail("Fail - " + scheme + "://" + ShownHost(request.host) + ":" + std::to_string(request.port) +
-                    request.remotePath + " is a folder on the server, not a file");
-    }
-    const std::string folder = DirectoryOf(saveAs);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return Fail("Fail to write into " + folder + ": " + std::strerror(errno));
-    }
-
-    // Only our own partial file is ever continued; a file of the target's
-    // name without one is somebody's finished file.
-    PartialFile file(saveAs);
-    std::int64_t offset = file.SizeOnDisk();
-    std::string validator;
-    std::int64_t existing = -1;
-    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
-    if (offset >= 0) {
-        validator = file.StoredValidator();
-        const std::string ranges = file.StoredRanges();
-        if (!ranges.empty()) {
-            plan = request.ftp ? std::nullopt : SegmentPlan::Parse(ranges);
-            if (!plan) {
-                offset = 0;  // holes nobody can name: never read as a prefix
-            }
-        }
-    } else {
-        offset = 0;
-        if (!IsRegularFile(saveAs, existing) && Exists(saveAs)) {
-            return Fail("Fail - the target " + saveAs + " exists and is not a file");
-        }
+    PartialFile file(request.saveAs);
+    ResumePoint resume;
+    if (!ReadResumePoint(request, file, resume)) {
+        return false;
     }
 
     // A second round starts from zero when the server's file turned out to
@@ -1016,19 +1070,20 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     std::string restartReason;
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
-        std::int64_t from = offset;
-        if (!request.ftp && (m_connections > 1 || plan)) {
+        std::int64_t from = resume.offset;
+        if (!request.ftp && (m_connections > 1 || resume.plan)) {
             segments = std::make_unique<SegmentedTransfer>(*this, file, request.host + ":" + std::to_string(request.port),
-                                                           CookieLines(m_cookie, ShownHost(request.host)), plan);
-            from = plan ? segments->ResumeOffset() : offset;
+                                                           CookieLines(m_cookie, ShownHost(request.host)), resume.plan);
+            from = resume.plan ? segments->ResumeOffset() : resume.offset;
         }
-        TransferRun run{*this, file, request.ftp, existing, from, validator};
+        TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
         run.segments = segments.get();
-        run.keepContents = plan.has_value();
-        run.startBytes = plan ? plan->Present() : -1;
+        run.keepContents = resume.plan.has_value();
+        run.startBytes = resume.plan ? resume.plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
         SetUp(run, url, request.host, request.user, request.password, errorBuffer);
-        const CURLcode code = request.ftp ? RunFtp(run, offset, validator) : RunHttp(run, from, validator);
+        const CURLcode code =
+            request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
 
         using Outcome = TransferRun::Outcome;
         if (segments && !segments->RestartReason().empty()) {
@@ -1046,15 +1101,15 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             Status(m_error);
             return true;
         case Outcome::AlreadyComplete:
-            return Finish(run, offset);
+            return Finish(run, resume.offset);
         case Outcome::Restart:
             Status(run.restartReason);
             restartReason = run.restartReason;
-            offset = 0;
-            validator.clear();
-            plan.reset();
-            if (file.Target() != saveAs) {
-                existing = -1;  // already moved aside to a free name
+            resume.offset = 0;
+            resume.validator.clear();
+            resume.plan.reset();
+            if (file.Target() != request.saveAs) {
+                resume.existing = -1;  // already moved aside to a free name
             }
             continue;
         case Outcome::Failed:
@@ -1063,33 +1118,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         case Outcome::Write:
             break;
         }
-        if (code == CURLE_OK && segments && segments->Active()) {
-            if (!segments->Settle() || !segments->Complete()) {
-                return Fail(segments->Failure().empty() ? "Error 10053 - connection closed before the file was complete"
-                                                        : segments->Failure(),
-                            segments->Failure().empty() ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
-            }
-            segments->FinalEvent();
-            const std::int64_t total = segments->Total();
-            segments.reset();  // every connection closed before the rename
-            return Finish(run, total);
-        }
-        if (code != CURLE_OK || run.outcome != Outcome::Write) {
-            TransferOutcome outcome = TransferOutcome::Failed;
-            const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
-                                                     run, request.host, request.port, m_idleSeconds, outcome);
-            return Fail(text, outcome);
-        }
-        if (!file.Flush()) {
-            return Fail("Error writing " + file.Path() + ": " + file.WriteError());
-        }
-        if (run.total >= 0 && file.Size() != run.total) {
-            return Fail("Error 10053 - connection closed after " + std::to_string(file.Size()) + " of " +
-                            std::to_string(run.total) + " bytes",
-                        TransferOutcome::ConnectionLost);
-        }
-        run.Event(true);
-        return Finish(run, file.Size());
+        return Conclude(run, code, segments, errorBuffer, request);
     }
     if (restartReason.find("changed") != std::string::npos) {
         return Fail("Error - the server keeps changing the file; try again later");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/ports/transferengine.h"
+#include "engine/curlhandles.h"
 
 #include "base/ports/progresssink.h"
 
@@ -18,6 +19,7 @@
 namespace dromo {
 
 class PartialFile;
+class SegmentedTransfer;
 struct TransferRun;
 
 // The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
@@ -80,7 +82,14 @@ private:
         const std::string& password;
     };
 
+    // What a transfer finds on disk before its first request.
+    struct ResumePoint;
+
     bool Transfer(const TransferRequest& request);
+    bool CheckTarget(const TransferRequest& request);
+    bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
+    bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
+                  const char* errorBuffer, const TransferRequest& request);
     void SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                const std::string& password, char* errorBuffer);
     CURLcode Perform(const TransferRun& run);
@@ -92,6 +101,9 @@ private:
     bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
 
     ProgressSink& m_sink;
+    // The multi handle outlives the easy one it runs.
+    MultiHandle m_multiOwner;
+    EasyHandle m_easyOwner;
     CURLM* m_multi;
     CURL* m_easy;
     std::atomic<bool> m_abort{false};

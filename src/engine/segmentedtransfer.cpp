@@ -77,6 +77,7 @@ int ConnectionsInUse(const std::string& hostPort)
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
+    EasyHandle owned;            // an extra connection's own handle; none for the engine's
     bool first = false;          // the engine's own handle
     bool live = false;           // in the multi handle, holding a host slot
     bool accepted = false;       // its head fits the range asked for
@@ -91,7 +92,7 @@ struct SegmentedTransfer::Connection {
     std::vector<char> buffer;
     std::int64_t bufferAt = 0;   // where the buffer's first byte goes
     Clock::time_point lastData = Clock::now();
-    curl_slist* headers = nullptr;
+    HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
 };
 
@@ -337,20 +338,22 @@ std::size_t SegmentedTransfer::Live() const
 bool SegmentedTransfer::Open(int range)
 {
     const SegmentPlan::Range& r = m_plan.At(range);
-    CURL* e = curl_easy_duphandle(m_engine.m_easy);
-    if (e == nullptr) {
+    EasyHandle owned(curl_easy_duphandle(m_engine.m_easy));
+    if (!owned) {
         return false;
     }
+    CURL* e = owned.get();
     auto c = std::make_unique<Connection>();
     c->owner = this;
     c->easy = e;
+    c->owned = std::move(owned);
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
-    c->headers = curl_slist_append(nullptr, "Accept-Encoding: identity");
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers);
+    AppendHeader(c->headers, "Accept-Encoding: identity");
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers.get());
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->error);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
@@ -360,9 +363,7 @@ bool SegmentedTransfer::Open(int range)
         curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (curl_multi_add_handle(m_engine.m_multi, e) != CURLM_OK) {
-        curl_slist_free_all(c->headers);
-        curl_easy_cleanup(e);
-        return false;
+        return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
     m_connections.push_back(std::move(c));
@@ -378,11 +379,10 @@ void SegmentedTransfer::Close(Connection& c)
     curl_multi_remove_handle(m_engine.m_multi, c.easy);
     WriteOut(c);
     if (!c.first) {
-        curl_easy_cleanup(c.easy);
+        c.owned.reset();
         c.easy = nullptr;
     }
-    curl_slist_free_all(c.headers);
-    c.headers = nullptr;
+    c.headers.reset();
     GiveSlot(m_hostPort);
 }
 
