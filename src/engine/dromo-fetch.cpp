@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -88,16 +89,8 @@ bool ToInt(const std::string& text, long& value)
     return errno == 0 && end != text.c_str() && *end == '\0';
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
-{
-    // A file size limit must fail the write, not kill the process.
-    std::signal(SIGXFSZ, SIG_IGN);
-
-    PrintingSink sink;
-    dromo::CurlEngine engine(sink);
-    engine.SetPasvMode(1);
+// What the command line asks for beyond the engine's own settings.
+struct CommandLine {
     std::string user, password, proxy, proxyUser, proxyPassword;
     // Passwords kept out of argv, where every user can read them: the
     // environment, then standard input, and the old options still work.
@@ -108,10 +101,44 @@ int main(int argc, char** argv)
     long abortAfter = -1;
     std::string positional[2];
     int positionals = 0;
+};
 
+// A numeric option's value, handed to the engine; an exit code when it is
+// not one the option takes.
+std::optional<int> TakeNumber(const std::string& option, int which, long n, dromo::CurlEngine& engine,
+                              CommandLine& line)
+{
+    switch (which) {
+    case 0: engine.SetSpeedLimit(static_cast<std::int32_t>(n)); break;
+    case 1: engine.SetIdleTime(static_cast<std::int32_t>(n)); break;
+    case 2: engine.SetRefresh(static_cast<std::int32_t>(n)); break;
+    case 3: engine.SetAutoSave(static_cast<std::int32_t>(n)); break;
+    case 4: engine.SetPasvMode(static_cast<std::int32_t>(n)); break;
+    case 5: engine.SetCookies(static_cast<std::int32_t>(n)); break;
+    case 6: line.abortAfter = n; break;
+    case 7:
+        if (n < 1 || n > 16) {
+            std::fprintf(stderr, "dromo-fetch: %s takes 1 to 16, not %ld\n", option.c_str(), n);
+            return 2;
+        }
+        engine.SetConnections(static_cast<std::int32_t>(n));
+        break;
+    }
+    return std::nullopt;
+}
+
+// Reads the options into the engine and `line`; an exit code when the
+// program ends here (help, or a mistake already reported).
+std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engine, PrintingSink& sink,
+                                  CommandLine& line)
+{
     const std::map<std::string, int> numeric = {{"--speed", 0}, {"--idle", 1}, {"--refresh", 2},
                                                 {"--autosave", 3}, {"--pasv", 4}, {"--cookies", 5},
                                                 {"--abort-after", 6}, {"--connections", 7}};
+    const std::map<std::string, std::string CommandLine::*> texts = {
+        {"--proxy", &CommandLine::proxy}, {"--proxy-user", &CommandLine::proxyUser},
+        {"--proxy-password", &CommandLine::proxyPassword}, {"--user", &CommandLine::user},
+        {"--password", &CommandLine::password}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -123,15 +150,15 @@ int main(int argc, char** argv)
             continue;
         }
         if (arg == "--password-stdin" || arg == "--proxy-password-stdin") {
-            (arg == "--password-stdin" ? passwordFromStdin : proxyPasswordFromStdin) = true;
+            (arg == "--password-stdin" ? line.passwordFromStdin : line.proxyPasswordFromStdin) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) {
-            if (positionals == 2) {
+            if (line.positionals == 2) {
                 std::fprintf(stderr, "dromo-fetch: too many arguments\n");
                 return 2;
             }
-            positional[positionals++] = arg;
+            line.positional[line.positionals++] = arg;
             continue;
         }
         if (i + 1 >= argc) {
@@ -145,88 +172,96 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "dromo-fetch: %s takes a whole number, not '%s'\n", arg.c_str(), value.c_str());
                 return 2;
             }
-            switch (it->second) {
-            case 0: engine.SetSpeedLimit(static_cast<std::int32_t>(n)); break;
-            case 1: engine.SetIdleTime(static_cast<std::int32_t>(n)); break;
-            case 2: engine.SetRefresh(static_cast<std::int32_t>(n)); break;
-            case 3: engine.SetAutoSave(static_cast<std::int32_t>(n)); break;
-            case 4: engine.SetPasvMode(static_cast<std::int32_t>(n)); break;
-            case 5: engine.SetCookies(static_cast<std::int32_t>(n)); break;
-            case 6: abortAfter = n; break;
-            case 7:
-                if (n < 1 || n > 16) {
-                    std::fprintf(stderr, "dromo-fetch: --connections takes 1 to 16, not %ld\n", n);
-                    return 2;
-                }
-                engine.SetConnections(static_cast<std::int32_t>(n));
-                break;
+            if (auto stop = TakeNumber(arg, it->second, n, engine, line)) {
+                return stop;
             }
         } else if (arg == "--http-version") {
             engine.SetHttpVersion(value);
         } else if (arg == "--user-agent") {
             engine.SetUserAgent(value);
-        } else if (arg == "--proxy") {
-            proxy = value;
-        } else if (arg == "--proxy-user") {
-            proxyUser = value;
-        } else if (arg == "--proxy-password") {
-            proxyPassword = value;
-            proxyPasswordGiven = true;
-        } else if (arg == "--user") {
-            user = value;
-        } else if (arg == "--password") {
-            password = value;
-            passwordGiven = true;
+        } else if (auto text = texts.find(arg); text != texts.end()) {
+            line.*text->second = value;
+            line.passwordGiven = line.passwordGiven || arg == "--password";
+            line.proxyPasswordGiven = line.proxyPasswordGiven || arg == "--proxy-password";
         } else {
             std::fprintf(stderr, "dromo-fetch: unknown option %s (see --help)\n", arg.c_str());
             return 2;
         }
     }
-    if (positionals != 2) {
+    if (line.positionals != 2) {
         Usage(stderr);
         return 2;
     }
+    return std::nullopt;
+}
+
+// The passwords not given as options: from standard input when asked,
+// else from the environment. False when standard input had none.
+bool ReadPasswords(CommandLine& line)
+{
     const struct {
         bool fromStdin;
         bool given;
         const char* variable;
         std::string& value;
-    } secrets[] = {{passwordFromStdin, passwordGiven, "DROMO_FETCH_PASSWORD", password},
-                   {proxyPasswordFromStdin, proxyPasswordGiven, "DROMO_FETCH_PROXY_PASSWORD", proxyPassword}};
+    } secrets[] = {{line.passwordFromStdin, line.passwordGiven, "DROMO_FETCH_PASSWORD", line.password},
+                   {line.proxyPasswordFromStdin, line.proxyPasswordGiven, "DROMO_FETCH_PROXY_PASSWORD",
+                    line.proxyPassword}};
     for (const auto& secret : secrets) {
         if (secret.fromStdin) {
             if (!ReadSecretLine(secret.value)) {
                 std::fprintf(stderr, "dromo-fetch: no password on standard input\n");
-                return 2;
+                return false;
             }
         } else if (const char* env = std::getenv(secret.variable); env != nullptr && !secret.given) {
             secret.value = env;
         }
     }
-    const auto url = dromo::ParseUrl(positional[0]);
-    if (!url) {
-        std::fprintf(stderr, "dromo-fetch: not an http://, https:// or ftp:// URL: %s\n",
-                     dromo::UrlWithoutLogin(positional[0]).c_str());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A file size limit must fail the write, not kill the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    PrintingSink sink;
+    dromo::CurlEngine engine(sink);
+    engine.SetPasvMode(1);
+    CommandLine line;
+    if (auto stop = ParseArguments(argc, argv, engine, sink, line)) {
+        return *stop;
+    }
+    if (!ReadPasswords(line)) {
         return 2;
     }
-    engine.SetProxyServer1(proxy);
-    engine.SetProxyServer2(proxy);
-    engine.SetProxyUser1(proxyUser);
-    engine.SetProxyUser2(proxyUser);
-    engine.SetProxyPassword1(proxyPassword);
-    engine.SetProxyPassword2(proxyPassword);
+    const auto url = dromo::ParseUrl(line.positional[0]);
+    if (!url) {
+        std::fprintf(stderr, "dromo-fetch: not an http://, https:// or ftp:// URL: %s\n",
+                     dromo::UrlWithoutLogin(line.positional[0]).c_str());
+        return 2;
+    }
+    engine.SetProxyServer1(line.proxy);
+    engine.SetProxyServer2(line.proxy);
+    engine.SetProxyUser1(line.proxyUser);
+    engine.SetProxyUser2(line.proxyUser);
+    engine.SetProxyPassword1(line.proxyPassword);
+    engine.SetProxyPassword2(line.proxyPassword);
     engine.SetSecure(url->protocol == dromo::kProtocolHttps);
 
     std::thread aborter;
-    if (abortAfter >= 0) {
-        aborter = std::thread([&engine, abortAfter] {
+    if (line.abortAfter >= 0) {
+        aborter = std::thread([&engine, abortAfter = line.abortAfter] {
             std::this_thread::sleep_for(std::chrono::milliseconds(abortAfter));
             engine.Abort();
         });
     }
+    const std::string& saveAs = line.positional[1];
     const bool ok = url->protocol == dromo::kProtocolFtp
-                        ? engine.FtpGet(url->host, url->port, url->remotePath, positional[1], user, password)
-                        : engine.HttpGet(url->host, url->port, url->remotePath, positional[1], user, password);
+                        ? engine.FtpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password)
+                        : engine.HttpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password);
     if (aborter.joinable()) {
         aborter.join();
     }
