@@ -725,6 +725,14 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     if (const char* folder = NonEmptyEnvironment("SSL_CERT_DIR")) {
         curl_easy_setopt(e, CURLOPT_CAPATH, folder);
     }
+    SetUpPace(e);
+    SetUpIdentity(e, run, host, user, password);
+}
+
+// The read size, the user agent, the speed limit, the idle time-outs and
+// the HTTP version.
+void CurlEngine::SetUpPace(CURL* e)
+{
     // libcurl's rate limiter only holds with small reads; a read never takes
     // more than a quarter second of the limit, so throttling never looks idle.
     const long buffer = m_speedLimit > 0 ? std::clamp(static_cast<long>(m_speedLimit) * 256, 1024L, 16384L)
@@ -751,6 +759,12 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     } else {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     }
+}
+
+// Cookies, referrer, the server's and the proxy's logins, FTP's mode.
+void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& host, const std::string& user,
+                               const std::string& password)
+{
     if (m_cookies != 0) {
         curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookies kept for this transfer's requests
     }

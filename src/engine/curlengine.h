@@ -92,6 +92,9 @@ private:
                   const char* errorBuffer, const TransferRequest& request);
     void SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                const std::string& password, char* errorBuffer);
+    void SetUpPace(CURL* easy);
+    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
+                       const std::string& password);
     CURLcode Perform(const TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
