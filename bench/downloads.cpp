@@ -17,8 +17,8 @@
 int main(int argc, char** argv)
 {
     using namespace dromo;
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: bench-downloads URL_PREFIX OUTDIR COUNT THREADS\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: bench-downloads URL_PREFIX OUTDIR COUNT THREADS [CONNECTIONS]\n");
         return 2;
     }
     const std::string prefix = argv[1];
@@ -32,6 +32,9 @@ int main(int argc, char** argv)
     settings.options.saveTo = std::string(argv[2]) + "/";
     settings.options.maxThreadNumber = std::atoi(argv[4]);
     settings.options.autoSave = "1024";
+    if (argc == 6) {
+        settings.options.connectionsPerTask = std::atoi(argv[5]);
+    }
     TaskAdder& adder = core.adder;
 
     const auto start = std::chrono::steady_clock::now();

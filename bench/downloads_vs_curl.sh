@@ -2,7 +2,9 @@
 # Twelve 64 MiB downloads at once from a local nginx: Dromo's workers (12
 # threads through CurlEngine) against 12 curl processes in parallel, in
 # alternating runs (RUNS each, at least 5). Prints the median aggregate
-# throughput of each and their ratio. Usage: bench/downloads_vs_curl.sh [RUNS]
+# throughput of each and their ratio; Dromo's tasks once with one connection
+# each (as curl) and once with the default of 4. Usage:
+# bench/downloads_vs_curl.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
@@ -15,11 +17,16 @@ start_nginx
 total_mib=$((12 * 64))
 
 : > "$work/dromo.txt"
+: > "$work/dromo4.txt"
 : > "$work/curl.txt"
 for r in $(seq "$runs"); do
-  rm -rf "$work/out"/*
-  build/bin/bench-downloads "http://127.0.0.1:$port/f" "$work/out" 12 12 >> "$work/dromo.txt"
-  for i in $(seq 0 11); do cmp -s "$work/out/f$i" "$work/www/f$i" || { echo "file $i differs" >&2; exit 1; }; done
+  for connections in 1 4; do
+    out=$work/dromo.txt
+    [ "$connections" = 1 ] || out=$work/dromo4.txt
+    rm -rf "$work/out"/*
+    build/bin/bench-downloads "http://127.0.0.1:$port/f" "$work/out" 12 12 "$connections" >> "$out"
+    for i in $(seq 0 11); do cmp -s "$work/out/f$i" "$work/www/f$i" || { echo "file $i differs" >&2; exit 1; }; done
+  done
   rm -rf "$work/out"/*
   start=$(date +%s.%N)
   for i in $(seq 0 11); do curl -s -o "$work/out/f$i" "http://127.0.0.1:$port/f$i" & done
@@ -28,9 +35,12 @@ for r in $(seq "$runs"); do
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }' >> "$work/curl.txt"
 done
 dt=$(median < "$work/dromo.txt")
+d4=$(median < "$work/dromo4.txt")
 ct=$(median < "$work/curl.txt")
-awk -v d="$dt" -v c="$ct" -v m="$total_mib" -v n="$runs" 'BEGIN {
+awk -v d="$dt" -v d4="$d4" -v c="$ct" -v m="$total_mib" -v n="$runs" 'BEGIN {
   printf "12 x 64 MiB in parallel from a local nginx, %d alternating runs each (median):\n", n
-  printf "  Dromo, 12 workers   %6.3f s  %7.1f MiB/s\n", d, m / d
-  printf "  12 curl processes   %6.3f s  %7.1f MiB/s\n", c, m / c
-  printf "  throughput ratio    %.3f (target >= 0.95)\n", c / d }'
+  printf "  Dromo, 12 workers, 1 connection each    %6.3f s  %7.1f MiB/s\n", d, m / d
+  printf "  Dromo, 12 workers, 4 connections each   %6.3f s  %7.1f MiB/s\n", d4, m / d4
+  printf "  12 curl processes                       %6.3f s  %7.1f MiB/s\n", c, m / c
+  printf "  throughput ratio, 1 connection  %.3f (target >= 0.95)\n", c / d
+  printf "  throughput ratio, 4 connections %.3f\n", c / d4 }'
