@@ -10,6 +10,9 @@
 namespace dromo {
 namespace {
 
+// How far back the speed of a segmented transfer looks.
+constexpr std::chrono::seconds kSpeedWindow{2};
+
 // How many connections each host:port has across the process's transfers.
 struct HostSlots {
     std::mutex mutex;
@@ -196,9 +199,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     m_lastModified = response.lastModified;
     m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
     m_startPresent = m_plan.Present();
-    m_lastEventBytes = m_startPresent;
     m_start = Clock::now();
     m_lastEvent = m_start;
+    m_recent = {{m_start, m_startPresent}};
 
     auto c = std::make_unique<Connection>();
     c->owner = this;
@@ -494,9 +497,14 @@ void SegmentedTransfer::Event()
         return;
     }
     const std::int64_t present = m_plan.Present();
-    const std::int64_t speed = ms > 0 ? (present - m_lastEventBytes) * 1000 / ms : 0;
     m_lastEvent = now;
-    m_lastEventBytes = present;
+    // The oldest sample kept is the newest one at least the window old.
+    while (m_recent.size() > 1 && now - m_recent[1].first >= kSpeedWindow) {
+        m_recent.pop_front();
+    }
+    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_recent.front().first).count();
+    const std::int64_t speed = since > 0 ? (present - m_recent.front().second) * 1000 / since : 0;
+    m_recent.emplace_back(now, present);
     m_engine.m_sink.OnProgress("", present, speed, kProgressBytes, m_engine.m_taskId);
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,7 +114,10 @@ private:
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
     Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastEvent = m_start;
-    std::int64_t m_lastEventBytes = 0;
+    // Bytes present at the recent events: the speed shown is over the last
+    // two seconds, since servers that cap each connection send in bursts
+    // about a second apart, and a refresh step between them read as 0.
+    std::deque<std::pair<Clock::time_point, std::int64_t>> m_recent;
     std::string m_restartReason;
     std::string m_failure;
     bool m_lost = false;

@@ -374,6 +374,37 @@ TEST_F(SegmentedTest, HttpsThroughNginxWithTheTestCa)
     EXPECT_EQ(bytes.back().bytes, static_cast<std::int64_t>(data.size()));
 }
 
+TEST_F(SegmentedTest, TheSpeedShownHoldsBetweenTheBurstsOfCappedConnections)
+{
+    // nginx's per-connection cap sends about a second's worth at a time and
+    // then nothing: a speed taken over one refresh step read 0 between the
+    // bursts, and the Speed column showed 0.0KB/s for a running download.
+    test::Nginx nginx(www.Path(), "limit_rate 1m;");
+    Fetcher f;
+    f.engine.SetConnections(2);
+    f.engine.SetRefresh(200);
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::pair<double, std::int64_t>> speeds;  // seconds since start, speed
+    f.sink.onEvent = [&](const test::Event& e) {
+        if (e.kind == kProgressBytes) {
+            speeds.emplace_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                                e.speed);
+        }
+    };
+    ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    ASSERT_GE(speeds.size(), 2u);
+    speeds.pop_back();  // the final event gives the average
+    int checked = 0;
+    for (const auto& [at, speed] : speeds) {
+        if (at >= 2.5) {
+            EXPECT_GT(speed, 0) << "at " << at << " s";
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 3) << "the transfer is long enough to see the bursts";
+}
+
 TEST_F(SegmentedTest, TheHostCapHoldsAcrossTwoTasks)
 {
     test::FaultServer http(www.Path());
