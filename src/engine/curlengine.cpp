@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/core/globaloptions.h"
 #include "base/download/progresstexts.h"
 #include "base/files/filenames.h"
 #include "engine/httpresponse.h"
@@ -509,7 +510,7 @@ void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string&
     m_cookie = cookie;
     m_referrer = referrer;
 }
-void CurlEngine::SetConnections(std::int32_t connections) { m_connections = std::clamp(connections, 1, 16); }
+void CurlEngine::SetConnections(std::int32_t connections) { m_connections = ClampConnections(connections); }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)

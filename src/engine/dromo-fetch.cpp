@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "base/core/globaloptions.h"
 #include "base/core/taskrecord.h"
 #include "base/core/textutil.h"
 #include "base/mainwindow/parseurl.h"
@@ -117,8 +118,9 @@ std::optional<int> TakeNumber(const std::string& option, int which, long n, drom
     case 5: engine.SetCookies(static_cast<std::int32_t>(n)); break;
     case 6: line.abortAfter = n; break;
     case 7:
-        if (n < 1 || n > 16) {
-            std::fprintf(stderr, "dromo-fetch: %s takes 1 to 16, not %ld\n", option.c_str(), n);
+        if (n < dromo::kMinConnections || n > dromo::kMaxConnections) {
+            std::fprintf(stderr, "dromo-fetch: %s takes %d to %d, not %ld\n", option.c_str(), dromo::kMinConnections,
+                         dromo::kMaxConnections, n);
             return 2;
         }
         engine.SetConnections(static_cast<std::int32_t>(n));
