@@ -26,9 +26,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The longest wait a server's Retry-After may ask for.
-constexpr std::int64_t kMaxRetryAfter = 3600;
-
 
 // libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
 // ASCII, which are sent percent-encoded. What is already encoded stays.
@@ -270,7 +267,7 @@ void TransferRun::DecideHttp()
         return;
     }
     if (r.code == 503 || r.code == 429) {
-        engine.m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(r.retryAfter, kMaxRetryAfter));
+        engine.NoteRetryAfter(r.retryAfter);
     }
     if (r.code == 0) {
         failure = "Error in the server's answer: no valid status line";
@@ -510,6 +507,11 @@ void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string&
     m_cookie = cookie;
     m_referrer = referrer;
 }
+void CurlEngine::NoteRetryAfter(std::int64_t seconds)
+{
+    m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(seconds, kMaxRetryAfter));
+}
+
 void CurlEngine::SetConnections(std::int32_t connections) { m_connections = ClampConnections(connections); }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,

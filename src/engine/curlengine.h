@@ -86,6 +86,9 @@ private:
     struct ResumePoint;
 
     bool Transfer(const TransferRequest& request);
+    // A server's Retry-After, bounded: the longest wait it may ask for.
+    static constexpr std::int64_t kMaxRetryAfter = 3600;
+    void NoteRetryAfter(std::int64_t seconds);
     bool CheckTarget(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,

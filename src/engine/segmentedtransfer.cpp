@@ -252,7 +252,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
     } else {
         c.refusal = "Error " + std::to_string(r.code) + " from server: " + r.reason;
         if ((r.code == 503 || r.code == 429) && r.retryAfter >= 0) {
-            m_engine.m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(r.retryAfter, 3600));
+            m_engine.NoteRetryAfter(r.retryAfter);
         }
     }
     return false;
