@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -162,6 +165,7 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         std::vector<std::string> paths;                          // added in this order
         std::vector<std::pair<std::string, std::string>> before; // files already there
         std::set<std::string> after;                             // the folder at the end
+        bool serversTime = false;                                // files there have the server's time
     } cases[] = {
         {{"/file/a.bin?id=3&token=x"}, {}, {"a.bin"}},
         {{"/file/a.bin#part"}, {}, {"a.bin"}},
@@ -172,7 +176,10 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         {{"/redirect/2?to=/file/a.bin"}, {}, {"a.bin"}},
         {{"/file/a.bin"}, {{"a.bin", shorter}}, {"a.bin", "a (1).bin"}},
         {{"/file/a.bin"}, {{"a.bin", foreign}}, {"a.bin", "a (1).bin"}},
-        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin"}},
+        // The same bytes with the server's time: this download done before.
+        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin"}, true},
+        // The same bytes and length, but nothing tells it is the same file.
+        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin", "a (1).bin"}},
         {{"/file/a.bin", "/file/a.bin?x=1"}, {}, {"a.bin", "a (1).bin"}},
     };
     for (const Case& c : cases) {
@@ -183,6 +190,11 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         test::FaultServer server(d.www.Path());
         for (const auto& [name, content] : c.before) {
             test::WriteFile(d.out.File(name), content);
+            if (c.serversTime) {
+                // The fault server's Last-Modified, Tue, 01 Dec 2026 10:00:00 GMT.
+                const struct timespec times[2] = {{0, UTIME_OMIT}, {1796119200, 0}};
+                ASSERT_EQ(::utimensat(AT_FDCWD, d.out.File(name).c_str(), times, 0), 0);
+            }
         }
         for (const std::string& path : c.paths) {
             ASSERT_EQ(d.core.adder.AddTask(server.Url(path), ""), AddResult::Added);
