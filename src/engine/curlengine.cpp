@@ -17,6 +17,7 @@
 #include "base/core/globaloptions.h"
 #include "base/download/progresstexts.h"
 #include "base/files/filenames.h"
+#include "base/ports/fileclaims.h"
 #include "engine/httpresponse.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
@@ -89,6 +90,26 @@ bool Changed(const std::string& stored, const std::string& now)
     return false;
 }
 
+// The server's time of its file in a validator (Last-Modified, or an FTP
+// server's MDTM), as seconds since 1970; -1 when it names none.
+std::int64_t ValidatorTime(const std::string& validator)
+{
+    const std::string mtime = Field(validator, "mtime");
+    if (!mtime.empty()) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(mtime.c_str(), &end, 10);
+        return end != mtime.c_str() && *end == '\0' && seconds >= 0 ? seconds : -1;
+    }
+    const std::string lm = Field(validator, "lm");
+    return lm.empty() ? -1 : static_cast<std::int64_t>(curl_getdate(lm.c_str(), nullptr));
+}
+
+std::int64_t ModificationTime(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_mtime) : -1;
+}
+
 bool IsFolder(const std::string& path)
 {
     struct stat st {};
@@ -117,6 +138,8 @@ struct TransferRun {
     bool ftp;
     bool existingTarget;           // a file of the target's name exists and no partial file does
     std::int64_t existingSize;     // its size
+    std::string existingRecord;    // what Dromo recorded of it when it finished it
+    std::int64_t existingModified = -1;
     std::int64_t requestedOffset;  // where this request asked the data to start
     std::string storedValidator;
     std::string ftpValidator;      // what the FTP server said of the file now
@@ -155,6 +178,8 @@ struct TransferRun {
     void DecideRange();
     void DecideRedirectedFtp();
     bool KeepOrMoveAside();
+    bool SameAsExisting() const;
+    std::string ServerVersion() const;
     bool OpenFile(bool truncate);
     void Event(bool final);
     bool OnFtpServer();
@@ -169,30 +194,61 @@ bool TransferRun::OpenFile(bool truncate)
         outcome = Outcome::Failed;
         return false;
     }
+    if (engine.m_claims != nullptr) {
+        engine.m_claims->WritingPartialFile(file.Target());
+    }
     file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_autoSaveKB, 1)) * 1024);
     lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
     engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_taskId);
     return true;
 }
 
+// What the server says of its file now, in the validator's form.
+std::string TransferRun::ServerVersion() const
+{
+    return ftp || redirectedToFtp ? ftpValidator : SizeValidator(response, total);
+}
+
+// A file of the target's name is this download done before only when Dromo
+// can tell it is the same file; its length alone never tells. With Dromo's
+// record of the version it finished: the server still names that version
+// (ETag, Last-Modified or an FTP server's time) and nothing contradicts it.
+// Without one (a file another tool left, or a file system that keeps no
+// attributes): its length and its time are the server's, as Dromo dates
+// every file it finishes.
+bool TransferRun::SameAsExisting() const
+{
+    if (total < 0 || existingSize != total) {
+        return false;
+    }
+    const std::string now = ServerVersion();
+    if (!existingRecord.empty()) {
+        bool named = false;
+        for (const char* name : {"etag", "lm", "mtime"}) {
+            named = named || (!Field(existingRecord, name).empty() && !Field(now, name).empty());
+        }
+        return named && !Changed(existingRecord, now);
+    }
+    const std::int64_t serverTime = ValidatorTime(now);
+    return serverTime >= 0 && serverTime == existingModified;
+}
+
 // A file of the target's name that is not our partial file is never written
-// into: when it has the server's length it is taken as this download done
-// before; otherwise the download goes to the first free numbered name.
-// False when nothing is to be written.
+// into: when it is this download done before the call ends there;
+// otherwise the download goes to the first free numbered name, claimed in
+// the task list so no other task gets it too. False when nothing is to be
+// written.
 bool TransferRun::KeepOrMoveAside()
 {
     if (!existingTarget) {
         return true;
     }
-    if (total >= 0 && total == existingSize) {
+    if (SameAsExisting()) {
         outcome = Outcome::AlreadyExisted;
         return false;
     }
     const std::string target = file.Target();
-    const std::string free = FirstFreePath(target, [](const std::string& path) {
-        struct stat st {};
-        return ::lstat(path.c_str(), &st) == 0 || ::lstat((path + PartialFile::kSuffix).c_str(), &st) == 0;
-    });
+    const std::string free = engine.ClaimFreeName(target);
     if (free.empty()) {
         failure = "Fail - no free file name beside " + target;
         outcome = Outcome::Failed;
@@ -244,9 +300,16 @@ void TransferRun::DecideHttp()
         return;
     }
     if (r.code == 416 && (requestedOffset > 0 || keepContents)) {
-        if (r.rangeTotal == requestedOffset && !keepContents && !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
+        // Bytes on disk as long as the file are the whole file only when
+        // Dromo's validator says which: a copy of a segmented partial file
+        // that lost its range record is as long, with holes.
+        if (r.rangeTotal == requestedOffset && !keepContents && !storedValidator.empty() &&
+            !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
             engine.m_fileSize = r.rangeTotal;
             outcome = Outcome::AlreadyComplete;
+        } else if (storedValidator.empty() && r.rangeTotal == requestedOffset) {
+            restartReason = "Nothing tells what the bytes on disk are; downloading the file again from the start";
+            outcome = Outcome::Restart;
         } else {
             restartReason = "The file changed on the server; downloading it again from the start";
             outcome = Outcome::Restart;
@@ -513,6 +576,7 @@ void CurlEngine::NoteRetryAfter(std::int64_t seconds)
 }
 
 void CurlEngine::SetConnections(std::int32_t connections) { m_connections = ClampConnections(connections); }
+void CurlEngine::SetFileClaims(FileClaims* claims) { m_claims = claims; }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)
@@ -895,8 +959,9 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
             return CURLE_OK;
         }
         offset = 0;
-    } else if (Changed(validator, run.ftpValidator) || (size >= 0 && offset > size)) {
-        offset = 0;
+    } else if (Changed(validator, run.ftpValidator) || (size >= 0 && offset > size) ||
+               (size >= 0 && offset == size && validator.empty())) {
+        offset = 0;  // as long as the file, but nothing says it is the file
     } else if (size >= 0 && offset == size && offset > 0) {
         run.outcome = TransferRun::Outcome::AlreadyComplete;
         return CURLE_OK;
@@ -962,8 +1027,19 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
 {
     const std::string name = ServerFileName(run);
     const std::string destination = name.empty() ? std::string() : FolderOfPath(run.file.Target()) + name;
-    const std::string error = run.file.Finish(destination);
+    // Dated as the server dates it, so the file is known again even where
+    // no record of it can be kept. A 416 that found the file complete says
+    // nothing itself: then what was stored when it was begun.
+    std::int64_t serverTime = ValidatorTime(run.ServerVersion());
+    run.file.SetFinishedTime(serverTime >= 0 ? serverTime : ValidatorTime(run.storedValidator));
+    const auto mayTake = [this](const std::string& path) {
+        return m_claims == nullptr || (!Exists(path) && m_claims->Claim(path));
+    };
+    const std::string error = run.file.Finish(destination, mayTake);
     if (!error.empty()) {
+        if (m_claims != nullptr) {
+            m_claims->Claim(run.file.Target());  // the partial file stays under its own name
+        }
         return Fail("Error renaming " + run.file.Path() + " to " +
                     (destination.empty() ? run.file.Target() : destination) + ": " + error);
     }
@@ -981,6 +1057,8 @@ struct CurlEngine::ResumePoint {
     std::int64_t offset = 0;            // bytes on disk to go on from
     std::string validator;              // the server's version they came from
     std::int64_t existing = -1;         // size of a file of the target's name that is not ours
+    std::string existingRecord;         // what Dromo recorded of that file when it finished it
+    std::int64_t existingModified = -1;
     std::optional<SegmentPlan> plan;    // the ranges still missing from a sparse partial file
 };
 
@@ -1002,11 +1080,36 @@ bool CurlEngine::CheckTarget(const TransferRequest& request)
     return true;
 }
 
+std::string CurlEngine::ClaimFreeName(const std::string& target)
+{
+    return FirstFreePath(target, [this](const std::string& path) {
+        return Exists(path) || Exists(path + PartialFile::kSuffix) || (m_claims != nullptr && !m_claims->Claim(path));
+    });
+}
+
+bool CurlEngine::OwnPartialFile(const PartialFile& file)
+{
+    return file.Marked() || (m_claims != nullptr && m_claims->OwnsPartialFile(file.Target()));
+}
+
 // Where the bytes on disk let the transfer go on. Only our own partial file
-// is ever continued; a file of the target's name without one is somebody's
-// finished file.
+// is ever continued: a "+++" file without Dromo's mark, that the task list
+// does not know either, is somebody else's and stays as it is, while the
+// download goes to a free name. A file of the target's name without a
+// partial file is somebody's finished file.
 bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume)
 {
+    if (file.SizeOnDisk() >= 0 && !OwnPartialFile(file)) {
+        const std::string target = file.Target();
+        const std::string free = ClaimFreeName(target);
+        if (free.empty()) {
+            return Fail("Fail - no free file name beside " + target);
+        }
+        file.Retarget(free);
+        m_savedAs = free;
+        Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + PartialFile::kSuffix +
+               " was not written by Dromo");
+    }
     resume.offset = file.SizeOnDisk();
     if (resume.offset >= 0) {
         resume.validator = file.StoredValidator();
@@ -1020,8 +1123,13 @@ bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& fi
         return true;
     }
     resume.offset = 0;
-    if (!IsRegularFile(request.saveAs, resume.existing) && Exists(request.saveAs)) {
-        return Fail("Fail - the target " + request.saveAs + " exists and is not a file");
+    const std::string& target = file.Target();
+    if (!IsRegularFile(target, resume.existing) && Exists(target)) {
+        return Fail("Fail - the target " + target + " exists and is not a file");
+    }
+    if (resume.existing >= 0) {
+        resume.existingRecord = PartialFile::FinishedRecord(target);
+        resume.existingModified = ModificationTime(target);
     }
     return true;
 }
@@ -1094,6 +1202,8 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
         }
         TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
+        run.existingRecord = resume.existingRecord;
+        run.existingModified = resume.existingModified;
         run.segments = segments.get();
         run.keepContents = resume.plan.has_value();
         run.startBytes = resume.plan ? resume.plan->Present() : -1;

@@ -67,6 +67,7 @@ public:
     std::int32_t RetryAfter() override;
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
     void SetConnections(std::int32_t connections) override;
+    void SetFileClaims(FileClaims* claims) override;
 
 private:
     friend struct TransferRun;
@@ -90,6 +91,11 @@ private:
     static constexpr std::int64_t kMaxRetryAfter = 3600;
     void NoteRetryAfter(std::int64_t seconds);
     bool CheckTarget(const TransferRequest& request);
+    // The first name beside `target` free on disk (for the file and its
+    // partial file) that the task list lets this task claim; "" when none.
+    std::string ClaimFreeName(const std::string& target);
+    // Whether a partial file on disk is this task's to continue.
+    bool OwnPartialFile(const PartialFile& file);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
                   const char* errorBuffer, const TransferRequest& request);
@@ -132,6 +138,7 @@ private:
     std::string m_cookie;
     std::string m_referrer;
     std::int32_t m_connections = 1;
+    FileClaims* m_claims = nullptr;
     std::string m_userAgent;
     std::string m_httpVersion = "1.1";
     std::string m_httpProxy, m_ftpProxy;

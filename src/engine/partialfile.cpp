@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -16,6 +17,10 @@ namespace {
 
 constexpr const char* kValidatorAttribute = "user.dromo.validator";
 constexpr const char* kRangesAttribute = "user.dromo.ranges";
+// On a finished file: the validator its partial file had. Another name than
+// the partial file's, so a finished file whose name ends in "+++" never
+// passes for a partial file of Dromo's.
+constexpr const char* kFinishedAttribute = "user.dromo.finished";
 // Pieces this large go to the file as they come: copying them into the
 // buffer first costs more (cache misses with many transfers at once) than
 // the write it saves.
@@ -24,6 +29,29 @@ constexpr std::size_t kDirectWrite = 16 * 1024;
 std::string SystemError()
 {
     return std::strerror(errno);
+}
+
+// The value of an attribute; nothing when the file has none of that name.
+std::optional<std::string> Attribute(const std::string& path, const char* name)
+{
+    char value[1024];
+    const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+    if (n < 0) {
+        return std::nullopt;
+    }
+    return std::string(value, static_cast<std::size_t>(n));
+}
+
+// The partial file's validator becomes the finished file's record.
+void KeepRecordOfFinished(const std::string& path)
+{
+    if (const auto validator = Attribute(path, kValidatorAttribute)) {
+        if (!validator->empty()) {
+            ::setxattr(path.c_str(), kFinishedAttribute, validator->data(), validator->size(), 0);
+        }
+        ::removexattr(path.c_str(), kValidatorAttribute);
+    }
+    ::removexattr(path.c_str(), kRangesAttribute);
 }
 
 }  // namespace
@@ -48,9 +76,23 @@ std::int64_t PartialFile::SizeOnDisk() const
 
 std::string PartialFile::StoredValidator() const
 {
-    char value[1024];
-    const ssize_t n = ::getxattr(m_path.c_str(), kValidatorAttribute, value, sizeof value);
-    return n > 0 ? std::string(value, static_cast<std::size_t>(n)) : std::string();
+    return Attribute(m_path, kValidatorAttribute).value_or(std::string());
+}
+
+bool PartialFile::Marked() const
+{
+    return Attribute(m_path, kValidatorAttribute).has_value() || Attribute(m_path, kRangesAttribute).has_value();
+}
+
+std::string PartialFile::FinishedRecord(const std::string& path)
+{
+    // A file renamed just before a crash still carries its partial file's
+    // validator.
+    auto record = Attribute(path, kFinishedAttribute);
+    if (!record) {
+        record = Attribute(path, kValidatorAttribute);
+    }
+    return record.value_or(std::string());
 }
 
 std::string PartialFile::Open(bool truncate)
@@ -68,9 +110,13 @@ std::string PartialFile::Open(bool truncate)
     }
     m_size = end;
     m_writeError.clear();
+    // Dromo's from its first byte: an empty validator until the server's is
+    // stored, so a crash before that leaves a file the next run continues.
     if (truncate) {
-        ::fremovexattr(m_fd, kValidatorAttribute);
+        ::fsetxattr(m_fd, kValidatorAttribute, "", 0, 0);
         ::fremovexattr(m_fd, kRangesAttribute);
+    } else if (::fgetxattr(m_fd, kValidatorAttribute, nullptr, 0) < 0) {
+        ::fsetxattr(m_fd, kValidatorAttribute, "", 0, XATTR_CREATE);
     }
     return {};
 }
@@ -126,13 +172,10 @@ void PartialFile::StoreValidator(const std::string& validator)
     if (m_fd < 0) {
         return;
     }
-    if (validator.empty()) {
-        ::fremovexattr(m_fd, kValidatorAttribute);
-    } else {
-        // A file system without user attributes just loses the validator; the
-        // resume is then checked by position and size alone.
-        ::fsetxattr(m_fd, kValidatorAttribute, validator.data(), validator.size(), 0);
-    }
+    // A file system without user attributes just loses the validator; the
+    // resume is then checked by position and size alone, and the task list
+    // keeps that the file is Dromo's.
+    ::fsetxattr(m_fd, kValidatorAttribute, validator.data(), validator.size(), 0);
 }
 
 std::string PartialFile::StoredRanges() const
@@ -186,27 +229,39 @@ bool PartialFile::Sync()
     return true;
 }
 
-std::string PartialFile::Finish(const std::string& destination)
+bool PartialFile::Extend(std::int64_t length)
+{
+    return m_fd >= 0 && ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
+}
+
+std::string PartialFile::Finish(const std::string& destination,
+                                const std::function<bool(const std::string&)>& mayTake)
 {
     if (m_fd >= 0) {
         if (!Flush()) {
             return m_writeError;
         }
-        ::fremovexattr(m_fd, kValidatorAttribute);
-        ::fremovexattr(m_fd, kRangesAttribute);
         if (::close(m_fd) != 0) {
             m_fd = -1;
             return SystemError();
         }
         m_fd = -1;
     }
-    std::string target = destination.empty() ? m_target : destination;
-    for (int n = 1; n < 1000; ++n) {
+    if (m_finishedTime >= 0) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(m_finishedTime), 0}};
+        ::utimensat(AT_FDCWD, m_path.c_str(), times, 0);
+    }
+    const std::string wanted = destination.empty() ? m_target : destination;
+    bool renamed = false;
+    for (int n = 0; n < 1000 && !renamed; ++n) {
+        const std::string target = n == 0 ? wanted : NumberedPath(wanted, n);
+        if (mayTake && !mayTake(target)) {
+            continue;
+        }
         if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
             m_target = target;
-            return {};
-        }
-        if (errno == EINVAL || errno == ENOSYS) {
+            renamed = true;
+        } else if (errno == EINVAL || errno == ENOSYS) {
             // A file system that cannot refuse to replace: check, then rename.
             struct stat st {};
             if (::lstat(target.c_str(), &st) != 0) {
@@ -214,14 +269,19 @@ std::string PartialFile::Finish(const std::string& destination)
                     return SystemError();
                 }
                 m_target = target;
-                return {};
+                renamed = true;
             }
         } else if (errno != EEXIST) {
             return SystemError();
         }
-        target = NumberedPath(destination.empty() ? m_target : destination, n);
     }
-    return "no free file name";
+    if (!renamed) {
+        return "no free file name";
+    }
+    // After the rename: until then the partial file keeps its validator, so
+    // a crash in between leaves a file that is resumed, or known, as before.
+    KeepRecordOfFinished(m_target);
+    return {};
 }
 
 void PartialFile::Close()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,13 @@ public:
     std::int64_t SizeOnDisk() const;
     // The validator stored with the partial file; "" when none.
     std::string StoredValidator() const;
+    // True when the partial file carries Dromo's mark: a validator (empty
+    // when the server named none) or a range record. A copy that lost its
+    // attributes, or a file somebody else named so, has none.
+    bool Marked() const;
+    // What Dromo recorded of the server's version on a file it finished
+    // (the validator its partial file had); "" when none.
+    static std::string FinishedRecord(const std::string& path);
 
     // Opens the partial file for writing at its end, or emptied when
     // truncate is set. Returns "" or the system's reason for the failure.
@@ -42,6 +50,8 @@ public:
     // The system's reason for the last failed write.
     const std::string& WriteError() const { return m_writeError; }
 
+    // Stores the server's version with the partial file; an empty one still
+    // marks the file as Dromo's.
     void StoreValidator(const std::string& validator);
 
     // Which ranges of a file fetched over several connections are still
@@ -56,12 +66,22 @@ public:
     // Data written so far reaches the disk before anything recorded after.
     bool Sync();
 
+    // Makes the file as long as the whole file, its missing ranges holes:
+    // a segmented partial file is then never shorter than the file, so a
+    // copy that lost its range record cannot pass for a prefix of it.
+    bool Extend(std::int64_t length);
+
+    // The modification time (seconds since 1970) the finished file gets:
+    // the server's, so the file can be known again without a record.
+    void SetFinishedTime(std::int64_t seconds) { m_finishedTime = seconds; }
     // Writes what is buffered, closes, and renames the partial file to the
     // target, or to `destination` when one is given. An existing file of
-    // that name is never replaced: the first free numbered name beside it is
-    // taken instead, and Target() then tells which. Returns "" or the reason
-    // for the failure.
-    std::string Finish(const std::string& destination = "");
+    // that name is never replaced, nor is a name taken that `mayTake`
+    // refuses: the first free numbered name beside it is taken instead, and
+    // Target() then tells which. The finished file keeps the validator as
+    // its record. Returns "" or the reason for the failure.
+    std::string Finish(const std::string& destination = "",
+                       const std::function<bool(const std::string&)>& mayTake = nullptr);
     // Writes what is buffered and closes; the partial file stays.
     void Close();
 
@@ -79,6 +99,7 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_flushStep = 64 * 1024;
     std::string m_writeError;
+    std::int64_t m_finishedTime = -1;
 };
 
 }  // namespace dromo

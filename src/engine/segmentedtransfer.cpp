@@ -193,6 +193,10 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         if (!m_file.StoreRanges(m_plan.Serialize())) {
             return;
         }
+        // As long as the file from the start: a copy that loses the ranges
+        // cannot pass for a prefix (a partial file without them that is as
+        // long as the file is only taken as whole with Dromo's validator).
+        m_file.Extend(total);
     }
     m_active = true;
     m_etag = response.etag;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <future>
 #include <random>
 #include <regex>
@@ -41,6 +43,21 @@ int UniformShift(const std::string& original, const std::string& got)
         }
     }
     return shift;
+}
+
+// The fault server's Last-Modified, "Tue, 01 Dec 2026 10:00:00 GMT".
+constexpr std::int64_t kFaultServerTime = 1796119200;
+
+std::int64_t ModificationTime(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_mtime) : -1;
+}
+
+void SetModificationTime(const std::string& path, std::int64_t seconds)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 
 class EngineTest : public ::testing::Test {
@@ -139,7 +156,7 @@ TEST_F(EngineTest, AnswersThatDoNotContinueOurBytesAreNeverAppended)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.query);
         const std::string target = out.File(std::string("whole") + c.query);
-        WriteFile(target + "+++", data.substr(0, 5000));
+        test::WriteOwnPartialFile(target + "+++", data.substr(0, 5000));
         Fetcher f;
         ASSERT_TRUE(f.Get(server.Url(std::string("/file/a.bin") + c.query), target)) << f.Error();
         EXPECT_TRUE(ReadFile(target) == data);
@@ -390,6 +407,8 @@ TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
         TempDir dir;
         const std::string target = dir.File("existing.bin");
         WriteFile(target, data);
+        // The server's length and time: the same file, as far as anyone can tell.
+        SetModificationTime(target, url.rfind("ftp", 0) == 0 ? ModificationTime(www.File("a.bin")) : kFaultServerTime);
         Fetcher f;
         ASSERT_TRUE(f.Get(url, target)) << f.Error();
         EXPECT_NE(f.Error().find("has already existed"), std::string::npos) << f.Error();
@@ -410,6 +429,15 @@ TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
             EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
         }
         EXPECT_FALSE(Exists(target + "+++"));
+        // A free name another task of the list holds is never taken.
+        test::ListedClaims claims;
+        claims.heldByOthers = {dir.File("existing (3).bin")};
+        f.engine.SetFileClaims(&claims);
+        WriteFile(target, other);
+        ASSERT_TRUE(f.Get(url, target)) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("existing (4).bin"));
+        EXPECT_EQ(claims.claimed.at(0), dir.File("existing (4).bin"));
+        f.engine.SetFileClaims(nullptr);
     }
     // A fresh download that breaks leaves the old file untouched; the next
     // attempt continues its own partial file under the name it moved to.
@@ -425,6 +453,139 @@ TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
     EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 4000);
 }
 
+// A file of the target's name is this download done before only when
+// Dromo can tell: its record of the version it finished matches what the
+// server says now, or, with no record, its length and time are the
+// server's. A length alone never is enough.
+TEST_F(EngineTest, AnExistingFileIsTakenAsDoneOnlyWhenItIsProvablyTheSame)
+{
+    test::FaultServer http(www.Path());
+    test::FtpServer ftp(www.Path());
+    const std::string other = test::RandomBytes(data.size(), 98);  // the same length, other bytes
+    // A day old on the server, so no file written now has its time by chance.
+    SetModificationTime(www.File("a.bin"), std::time(nullptr) - 86400);
+    for (const bool overFtp : {false, true}) {
+        const std::string url = overFtp ? ftp.Url("/a.bin") : http.Url("/file/a.bin");
+        SCOPED_TRACE(url);
+        const std::int64_t serverTime = overFtp ? ModificationTime(www.File("a.bin")) : kFaultServerTime;
+        TempDir dir;
+        const std::string target = dir.File("f.bin");
+        Fetcher f;
+        // Finished by Dromo: it carries the server's time, and is known again.
+        ASSERT_TRUE(f.Get(url, target)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed);
+        EXPECT_EQ(ModificationTime(target), serverTime);
+        ASSERT_TRUE(f.Get(url, target)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::AlreadyExisted) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), target);
+        // Dromo's own file, touched since: its record still names the version.
+        SetModificationTime(target, serverTime - 3600);
+        ASSERT_TRUE(f.Get(url, target)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::AlreadyExisted) << f.Error();
+
+        // The user's own file of that name and length is not the download.
+        const std::string mine = dir.File("mine.bin");
+        WriteFile(mine, other);
+        ASSERT_TRUE(f.Get(url, mine)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("mine (1).bin"));
+        EXPECT_TRUE(ReadFile(mine) == other) << "the user's file is untouched";
+        EXPECT_TRUE(ReadFile(dir.File("mine (1).bin")) == data);
+        // A file with the server's length and time, as another tool leaves it.
+        const std::string copy = dir.File("copy.bin");
+        WriteFile(copy, data);
+        SetModificationTime(copy, serverTime);
+        ASSERT_TRUE(f.Get(url, copy)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::AlreadyExisted) << f.Error();
+        SetModificationTime(copy, serverTime + 1);
+        ASSERT_TRUE(f.Get(url, copy)) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("copy (1).bin"));
+    }
+    // Dromo's file of an older version of the server's file (another ETag,
+    // the same length) is not the file the server has now.
+    TempDir dir;
+    const std::string target = dir.File("v.bin");
+    Fetcher f;
+    ASSERT_TRUE(f.Get(http.Url("/file/a.bin?changing=1"), target)) << f.Error();
+    ASSERT_TRUE(f.Get(http.Url("/file/a.bin?changing=1"), target)) << f.Error();
+    EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed) << f.Error();
+    EXPECT_EQ(f.engine.SavedAs(), dir.File("v (1).bin"));
+    EXPECT_EQ(UniformShift(data, ReadFile(dir.File("v (1).bin"))), 2);
+    EXPECT_EQ(UniformShift(data, ReadFile(target)), 1);
+}
+
+// Only Dromo's own partial file is ever continued: a "+++" file without
+// Dromo's record on it is somebody else's and is left alone.
+TEST_F(EngineTest, APartialFileDromoDidNotWriteIsNeverContinued)
+{
+    test::FaultServer http(www.Path());
+    test::FtpServer ftp(www.Path());
+    const std::string planted = test::RandomBytes(5000, 66);
+    for (const std::string& url : {http.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
+        SCOPED_TRACE(url);
+        TempDir dir;
+        WriteFile(dir.File("victim.bin+++"), planted);
+        Fetcher f;
+        ASSERT_TRUE(f.Get(url, dir.File("victim.bin"))) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("victim (1).bin"));
+        EXPECT_TRUE(ReadFile(dir.File("victim (1).bin")) == data);
+        EXPECT_TRUE(ReadFile(dir.File("victim.bin+++")) == planted);
+        EXPECT_FALSE(Exists(dir.File("victim.bin")));
+        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
+
+        // Names other tasks hold are passed over too.
+        test::ListedClaims claims;
+        claims.heldByOthers = {dir.File("victim (2).bin"), dir.File("victim (3).bin")};
+        f.engine.SetFileClaims(&claims);
+        ASSERT_TRUE(f.Get(url, dir.File("victim.bin"))) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("victim (4).bin"));
+        EXPECT_TRUE(ReadFile(dir.File("victim (4).bin")) == data);
+        EXPECT_EQ(claims.claimed.front(), dir.File("victim (4).bin"));
+
+        // The task list knows it as the task's own (taken over with "Load
+        // Broken File", or written where files keep no attributes): continued.
+        WriteFile(dir.File("taken.bin+++"), data.substr(0, 5000));
+        claims.ownedPartials = {dir.File("taken.bin")};
+        f.sink.Clear();
+        ASSERT_TRUE(f.Get(url, dir.File("taken.bin"))) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("taken.bin"));
+        EXPECT_TRUE(ReadFile(dir.File("taken.bin")) == data);
+        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 5000);
+        EXPECT_EQ(claims.writing.back(), dir.File("taken.bin"));
+        f.engine.SetFileClaims(nullptr);
+    }
+    // Dromo's own partial file is Dromo's whatever the list says.
+    TempDir dir;
+    Fetcher f;
+    EXPECT_FALSE(f.Get(http.Url("/file/a.bin?drops=4000"), dir.File("own.bin")));
+    ASSERT_TRUE(f.Get(http.Url("/file/a.bin"), dir.File("own.bin"))) << f.Error();
+    EXPECT_EQ(f.engine.SavedAs(), dir.File("own.bin"));
+    EXPECT_TRUE(ReadFile(dir.File("own.bin")) == data);
+    EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 4000);
+}
+
+// A partial file as long as the file is whole only when Dromo's validator
+// says which version it holds; without one (a copy, a file taken over) it
+// is fetched again rather than finished unseen.
+TEST_F(EngineTest, APartialFileAsLongAsTheFileIsWholeOnlyByItsValidator)
+{
+    test::FaultServer http(www.Path());
+    test::FtpServer ftp(www.Path());
+    const std::string zeros(data.size(), '\0');
+    for (const std::string& url : {http.Url("/file/a.bin"), ftp.Url("/a.bin")}) {
+        SCOPED_TRACE(url);
+        TempDir dir;
+        test::ListedClaims claims;
+        claims.ownedPartials = {dir.File("full.bin")};
+        WriteFile(dir.File("full.bin+++"), zeros);
+        Fetcher f;
+        f.engine.SetFileClaims(&claims);
+        ASSERT_TRUE(f.Get(url, dir.File("full.bin"))) << f.Error();
+        EXPECT_TRUE(ReadFile(dir.File("full.bin")) == data);
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed);
+    }
+}
+
 TEST_F(EngineTest, SizesBeyondFourGiB)
 {
     test::FaultServer server(www.Path());
@@ -434,6 +595,7 @@ TEST_F(EngineTest, SizesBeyondFourGiB)
         if (onDisk > 0) {
             WriteFile(target + "+++", "");
             ASSERT_EQ(truncate((target + "+++").c_str(), onDisk), 0);
+            test::MarkAsDromosPartialFile(target + "+++");
         }
         Fetcher f;
         std::int64_t seenSize = 0;
@@ -568,6 +730,7 @@ TEST_F(EngineTest, TheServersNameIsTakenOnlyWhenAllowedAndMadeSafe)
          "\xC3\x9C" "bersicht.txt"},
         {photo + "attachment%3B%20filename%3D%22..%2F..%2F.bashrc%22", true, "___.._.bashrc"},
         {photo + "attachment%3B%20filename%3D%22%2Fetc%2Fx%22", true, "_etc_x"},
+        {photo + "attachment%3B%20filename%3D%22victim2.bin%2B%2B%2B%22", true, "victim2.bin++_"},
         {photo + "attachment%3B%20filename%3Dreport.pdf", false, "get"},
         {"/redirect/2?to=/file/a.bin", true, "a.bin"},
         {"/redirect/1?to=/file/a.bin", false, "get"},
@@ -592,6 +755,14 @@ TEST_F(EngineTest, TheServersNameIsTakenOnlyWhenAllowedAndMadeSafe)
     ASSERT_TRUE(f.Get(server.Url(cases[0].path), dir.File("get"))) << f.Error();
     EXPECT_EQ(f.engine.SavedAs(), dir.File("report (1).pdf"));
     EXPECT_EQ(ReadFile(dir.File("report.pdf")), "mine");
+    // Nor is a name another task of the list holds.
+    test::ListedClaims claims;
+    claims.heldByOthers = {dir.File("report (2).pdf")};
+    f.engine.SetFileClaims(&claims);
+    ASSERT_TRUE(f.Get(server.Url(cases[0].path), dir.File("get"))) << f.Error();
+    EXPECT_EQ(f.engine.SavedAs(), dir.File("report (3).pdf"));
+    EXPECT_TRUE(ReadFile(dir.File("report (3).pdf")) == data);
+    EXPECT_EQ(claims.claimed.back(), dir.File("report (3).pdf"));
 }
 
 TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
@@ -669,7 +840,7 @@ TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
         SCOPED_TRACE(variable);
         ScopedCaBundle bundle(variable, keys.File("cert.pem"));
         const std::string target = out.File(std::string("tls-") + variable);
-        WriteFile(target + "+++", data.substr(0, 70000));
+        test::WriteOwnPartialFile(target + "+++", data.substr(0, 70000));
         Fetcher f;
         ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
         EXPECT_TRUE(ReadFile(target) == data);
@@ -707,7 +878,7 @@ TEST_F(EngineTest, HttpsThroughAProxyDecidesOnTheOriginsAnswer)
     EXPECT_FALSE(Exists(out.File("missing.bin+++")));
 
     const std::string target = out.File("tunnel.bin");
-    WriteFile(target + "+++", data.substr(0, 123456));
+    test::WriteOwnPartialFile(target + "+++", data.substr(0, 123456));
     Fetcher f;
     viaProxy(f);
     ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
@@ -749,6 +920,7 @@ TEST_F(EngineTest, EveryOutcomesTextCarriesItsMarker)
     test::FaultServer server(www.Path());
     const std::string dead = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
     WriteFile(out.File("equal.bin"), data);
+    SetModificationTime(out.File("equal.bin"), kFaultServerTime);
     struct Case {
         std::string url;
         std::string target;

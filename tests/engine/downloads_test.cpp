@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -60,6 +63,13 @@ struct Downloads {
     {
         auto guard = table.Lock();
         return table.CountIn(s);
+    }
+    // No task waits, runs or is between attempts.
+    bool Settled()
+    {
+        auto guard = table.Lock();
+        return core.state.activeCount == 0 && table.CountIn(TaskState::Queued) + table.CountIn(TaskState::Running) +
+                                                       table.CountIn(TaskState::Error) == 0;
     }
     bool WaitFor(const std::function<bool()>& condition, int seconds)
     {
@@ -162,6 +172,7 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         std::vector<std::string> paths;                          // added in this order
         std::vector<std::pair<std::string, std::string>> before; // files already there
         std::set<std::string> after;                             // the folder at the end
+        bool serversTime = false;                                // files there have the server's time
     } cases[] = {
         {{"/file/a.bin?id=3&token=x"}, {}, {"a.bin"}},
         {{"/file/a.bin#part"}, {}, {"a.bin"}},
@@ -172,7 +183,10 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         {{"/redirect/2?to=/file/a.bin"}, {}, {"a.bin"}},
         {{"/file/a.bin"}, {{"a.bin", shorter}}, {"a.bin", "a (1).bin"}},
         {{"/file/a.bin"}, {{"a.bin", foreign}}, {"a.bin", "a (1).bin"}},
-        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin"}},
+        // The same bytes with the server's time: this download done before.
+        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin"}, true},
+        // The same bytes and length, but nothing tells it is the same file.
+        {{"/file/a.bin"}, {{"a.bin", data}}, {"a.bin", "a (1).bin"}},
         {{"/file/a.bin", "/file/a.bin?x=1"}, {}, {"a.bin", "a (1).bin"}},
     };
     for (const Case& c : cases) {
@@ -183,6 +197,11 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
         test::FaultServer server(d.www.Path());
         for (const auto& [name, content] : c.before) {
             test::WriteFile(d.out.File(name), content);
+            if (c.serversTime) {
+                // The fault server's Last-Modified, Tue, 01 Dec 2026 10:00:00 GMT.
+                const struct timespec times[2] = {{0, UTIME_OMIT}, {1796119200, 0}};
+                ASSERT_EQ(::utimensat(AT_FDCWD, d.out.File(name).c_str(), times, 0), 0);
+            }
         }
         for (const std::string& path : c.paths) {
             ASSERT_EQ(d.core.adder.AddTask(server.Url(path), ""), AddResult::Added);
@@ -204,6 +223,76 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
             EXPECT_TRUE(test::ReadFile(d.out.File(name)) == expected) << name;
         }
     }
+}
+
+// The files of the output folder.
+std::set<std::string> FilesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Two links that end in one name, beside a file of the user's of that name:
+// each download ends in a numbered name of its own, and neither row leaves
+// the list before its file is there.
+TEST(Downloads, TwoLinksWithOneNameBesideTheUsersFileBothArrive)
+{
+    const std::string data = test::RandomBytes(200000, 8);
+    const std::string mine = test::RandomBytes(1000, 9);
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        Downloads d(threads);
+        std::filesystem::create_directories(d.www.File("files"));
+        std::filesystem::create_directories(d.www.File("mirror2/files"));
+        test::WriteFile(d.www.File("files/same.iso"), data);
+        test::WriteFile(d.www.File("mirror2/files/same.iso"), data);
+        test::WriteFile(d.out.File("same.iso"), mine);
+        test::Nginx nginx(d.www.Path());
+        ASSERT_EQ(d.core.adder.AddTask(nginx.Url("/files/same.iso?k"), ""), AddResult::Added);
+        ASSERT_EQ(d.core.adder.AddTask(nginx.Url("/mirror2/files/same.iso?k"), ""), AddResult::Added);
+        ASSERT_TRUE(d.WaitFor([&] { return d.Settled(); }, 30));
+        ASSERT_EQ(d.table.Count(), 2) << "a row left the list";
+        ASSERT_TRUE(d.WaitFor([&] { return d.completion.Count("history") == 2; }, 10));
+        EXPECT_EQ(d.Count(TaskState::Done), 2);
+        EXPECT_EQ(FilesIn(d.out.Path()), (std::set<std::string>{"same.iso", "same (1).iso", "same (2).iso"}));
+        EXPECT_TRUE(test::ReadFile(d.out.File("same.iso")) == mine);
+        std::set<std::string> saved;
+        for (int row = 0; row < 2; ++row) {
+            const std::string path = d.table.CopyOut(row)->saveAs;
+            saved.insert(path);
+            EXPECT_TRUE(test::ReadFile(path) == data) << path;
+        }
+        EXPECT_EQ(saved.size(), 2u) << "two rows, two files";
+    }
+}
+
+// Two stored tasks with one file (older profiles can hold such pairs) both
+// come back and both download, the later one under a free name.
+TEST(Downloads, TwoStoredTasksWithOneFileBothDownload)
+{
+    const std::string data = test::RandomBytes(150000, 10);
+    Downloads d(2);
+    d.core.options.resumeIfStart = 1;
+    test::WriteFile(d.www.File("x.iso"), data);
+    test::WriteFile(d.www.File("y.iso"), data);
+    test::Nginx nginx(d.www.Path());
+    TaskRecord stored;
+    stored.saveAs = d.out.File("x.iso");
+    stored.errorCount = 2;
+    stored.httpVersion = "1.1";
+    stored.autoSave = "64";
+    stored.SetState(TaskState::Paused);
+    ASSERT_TRUE(d.core.adder.RestoreTask(nginx.Url("/x.iso"), "0", "N/A", "0", stored));
+    ASSERT_TRUE(d.core.adder.RestoreTask(nginx.Url("/y.iso"), "0", "N/A", "0", stored));
+    ASSERT_TRUE(d.WaitFor([&] { return d.Settled(); }, 30));
+    ASSERT_EQ(d.table.Count(), 2) << "a row left the list";
+    ASSERT_TRUE(d.WaitFor([&] { return d.completion.Count("history") == 2; }, 10));
+    EXPECT_EQ(d.Count(TaskState::Done), 2);
+    EXPECT_EQ(FilesIn(d.out.Path()), (std::set<std::string>{"x.iso", "x (1).iso"}));
+    EXPECT_NE(d.table.CopyOut(0)->saveAs, d.table.CopyOut(1)->saveAs);
 }
 
 }  // namespace

@@ -5,15 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/xattr.h>
+
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/core/taskrecord.h"
 #include "base/mainwindow/parseurl.h"
+#include "base/ports/fileclaims.h"
 #include "engine/curlengine.h"
+#include "tests/support/testservers.h"
 
 namespace dromo::test {
 
@@ -64,6 +69,41 @@ public:
 private:
     std::mutex m_mutex;
     std::vector<Event> m_events;
+};
+
+// Marks a file as a partial file Dromo wrote, as every partial file it
+// writes is marked (an empty validator: the server named no version).
+inline void MarkAsDromosPartialFile(const std::string& path)
+{
+    ASSERT_EQ(::setxattr(path.c_str(), "user.dromo.validator", "", 0, 0), 0) << path;
+}
+
+// A partial file as an earlier run of Dromo left it.
+inline void WriteOwnPartialFile(const std::string& path, const std::string& bytes)
+{
+    WriteFile(path, bytes);
+    MarkAsDromosPartialFile(path);
+}
+
+// The task list's side of a transfer, as a test sets it: names other tasks
+// hold, and partial files the list records as the task's own.
+class ListedClaims : public FileClaims {
+public:
+    std::set<std::string> heldByOthers;
+    std::set<std::string> ownedPartials;
+    std::vector<std::string> claimed;
+    std::vector<std::string> writing;
+
+    bool Claim(const std::string& path) override
+    {
+        if (heldByOthers.count(path) > 0) {
+            return false;
+        }
+        claimed.push_back(path);
+        return true;
+    }
+    bool OwnsPartialFile(const std::string& path) override { return ownedPartials.count(path) > 0; }
+    void WritingPartialFile(const std::string& path) override { writing.push_back(path); }
 };
 
 // One engine and the call that runs a URL through it.

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -518,6 +519,55 @@ TEST_F(SegmentedTest, AKilledTransferResumesItsRangesByteExact)
         }
         std::remove(target.c_str());
     }
+}
+
+// A segmented partial file copied without its attributes (cp, a backup,
+// another machine) has holes nobody can name: it is never read as the
+// start of the file.
+TEST_F(SegmentedTest, APartialFileCopiedWithoutItsRangesIsNeverReadAsAPrefix)
+{
+    test::FaultServer http(www.Path());
+    WriteFile(www.File("k.bin"), data);
+    const std::string url = http.Url("/file/k.bin?rate=1000000");
+    const std::string target = out.File("k.bin");
+    {
+        test::ChildProcess fetch({DROMO_FETCH, "--connections", "4", "--quiet", url, target});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto plan = SegmentPlan::Parse(StoredRanges(target + "+++"));
+            if (plan && plan->Present() > static_cast<std::int64_t>(kMiB)) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        fetch.Signal(SIGKILL, 5000);
+    }
+    const auto plan = SegmentPlan::Parse(StoredRanges(target + "+++"));
+    ASSERT_TRUE(plan.has_value());
+    ASSERT_FALSE(plan->Complete());
+    TempDir copy;
+    WriteFile(copy.File("k.bin+++"), ReadFile(target + "+++"));
+    ASSERT_EQ(StoredRanges(copy.File("k.bin+++")), "");
+    std::string output;
+    ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", url, copy.File("k.bin")}, &output), 0) << output;
+    for (const auto& entry : std::filesystem::directory_iterator(copy.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() < 3 || name.substr(name.size() - 3) != "+++") {
+            EXPECT_TRUE(ReadFile(entry.path().string()) == data) << name << " is not the server's file";
+        }
+    }
+    // Taken over on purpose ("Load Broken File"): continued, but as the
+    // whole file it cannot be told from, never as a prefix.
+    EXPECT_EQ(ReadFile(target + "+++").size(), data.size()) << "as long as the file from the start";
+    TempDir taken;
+    WriteFile(taken.File("k.bin+++"), ReadFile(target + "+++"));
+    test::ListedClaims claims;
+    claims.ownedPartials = {taken.File("k.bin")};
+    Fetcher f;
+    f.engine.SetFileClaims(&claims);
+    ASSERT_TRUE(f.Get(http.Url("/file/k.bin"), taken.File("k.bin"))) << f.Error();
+    EXPECT_EQ(f.engine.SavedAs(), taken.File("k.bin"));
+    EXPECT_TRUE(ReadFile(taken.File("k.bin")) == data);
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ protected:
         TempDir out;
         const std::string target = out.File("a.bin");
         if (c.resumeFrom > 0) {
-            WriteFile(target + "+++", data.substr(0, c.resumeFrom));
+            test::WriteOwnPartialFile(target + "+++", data.substr(0, c.resumeFrom));
         }
         const bool ok = f.Get(url, target, c.user, c.password);
         if (c.failure.empty()) {

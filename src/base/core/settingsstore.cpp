@@ -59,6 +59,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
     TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
+    TaskValue{"Own Partial File", &TaskRecord::ownsPartialFile, nullptr, 0, nullptr},
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)

@@ -66,6 +66,11 @@ struct TaskRecord {
     // How many connections the task may open for its file (1..16); a task
     // from before segmented downloads takes the option when it is read.
     std::int32_t connections = 1;
+    // Set when the list knows that the partial file of saveAs is this task's
+    // own though it may carry no mark of Dromo's (the task wrote it where
+    // files keep no extended attributes, or the user took it over with
+    // "Load Broken File"); cleared whenever saveAs changes.
+    std::int32_t ownsPartialFile = 0;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

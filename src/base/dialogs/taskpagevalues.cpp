@@ -63,6 +63,9 @@ TaskPageValues TaskPageValues::FromRecord(const TaskRecord& r, const GlobalOptio
 
 void TaskPageValues::ApplyTo(TaskRecord& r) const
 {
+    if (r.saveAs != saveAs) {
+        r.ownsPartialFile = 0;  // what the list knew was of the old name's partial file
+    }
     r.saveAs = saveAs;
     r.user = user;
     r.password = password;

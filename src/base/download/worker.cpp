@@ -3,6 +3,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
 #include "base/download/progresstexts.h"
+#include "base/download/taskfileclaims.h"
 #include "base/download/transferoutcome.h"
 #include "base/download/workerstate.h"
 #include "base/files/filenames.h"
@@ -179,11 +180,16 @@ void Worker::HandBack(TaskRecord& task, TaskState state)
 
 bool Worker::Transfer(TaskRecord& task)
 {
+    // Every name the engine moves to is claimed in the list as it is
+    // chosen, so a task added or running meanwhile never gets it too.
+    TaskFileClaims claims(m_ctx.table, task.taskId);
+    m_engine->SetFileClaims(&claims);
     m_engine->SetSecure(task.protocol == kProtocolHttps);
     m_engine->SetServerNameAllowed(NameCameFromUrl(task));
     const bool ok = task.protocol == kProtocolFtp
                         ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
                         : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
     return ok;
 }
@@ -198,7 +204,12 @@ void Worker::TakeSavedAs(TaskRecord& task)
         return;
     }
     task.saveAs = savedAs;
-    m_ctx.table.Update(task.taskId, [&savedAs](TaskRecord& r) { r.saveAs = savedAs; });
+    m_ctx.table.Update(task.taskId, [&savedAs](TaskRecord& r) {
+        if (r.saveAs != savedAs) {
+            r.saveAs = savedAs;
+            r.ownsPartialFile = 0;
+        }
+    });
 }
 
 void Worker::RunAttempts(TaskRecord& task)

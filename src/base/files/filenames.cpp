@@ -49,17 +49,53 @@ bool IsUtf8(std::string_view text)
     return true;
 }
 
-// Cuts to at most `bytes`, never inside a UTF-8 sequence.
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Cuts to at most `bytes`, never inside a UTF-8 sequence. Text that is no
+// UTF-8 there (a run of continuation bytes) is cut at the byte: backing off
+// through it could leave nothing.
 std::string CutUtf8(std::string_view text, std::size_t bytes)
 {
     if (text.size() <= bytes) {
         return std::string(text);
     }
     std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    for (int back = 0; back < 3 && end > 0 && IsContinuationByte(text[end]); ++back) {
         --end;
     }
+    if (IsContinuationByte(text[end])) {
+        end = bytes;
+    }
     return std::string(text.substr(0, end));
+}
+
+std::string TrimSpaces(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Nothing hidden, never "." or "..", never the name of a partial file (one
+// of those is continued by the next download of the shorter name).
+void MakeVisibleAndWhole(std::string& name)
+{
+    for (char& c : name) {
+        if (c != '.') {
+            break;
+        }
+        c = '_';
+    }
+    constexpr std::string_view kPartialSuffix = "+++";
+    if (name.size() >= kPartialSuffix.size() &&
+        name.compare(name.size() - kPartialSuffix.size(), kPartialSuffix.size(), kPartialSuffix) == 0) {
+        name.back() = '_';
+    }
 }
 
 }  // namespace
@@ -106,17 +142,7 @@ std::string SafeFileName(std::string_view name)
         const auto c = static_cast<unsigned char>(ch);
         out += (c == '/' || c < 0x20 || c == 0x7F) ? '_' : ch;
     }
-    const std::size_t first = out.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    out = out.substr(first, out.find_last_not_of(' ') - first + 1);
-    for (char& c : out) {
-        if (c != '.') {
-            break;
-        }
-        c = '_';
-    }
+    out = TrimSpaces(out);
     if (out.size() > kMaxNameBytes) {
         const std::string extension = FileExtension(out);
         if (!extension.empty() && extension.size() <= kMaxExtensionBytes) {
@@ -124,7 +150,10 @@ std::string SafeFileName(std::string_view name)
         } else {
             out = CutUtf8(out, kMaxNameBytes);
         }
+        out = TrimSpaces(out);
     }
+    // The rules hold for what the cut left, not only for what came in.
+    MakeVisibleAndWhole(out);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
 #include "base/download/progresstexts.h"
+#include "base/download/taskfileclaims.h"
 #include "base/files/filenames.h"
 #include "base/mainwindow/filetypeicon.h"
 #include "base/mainwindow/parseurl.h"
@@ -214,22 +215,9 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
     } else if (record.saveAs.back() == '/') {
         record.saveAs += FileNameFromUrl(url);  // a folder alone is no file to write
     }
-    if (chosen) {
-        const bool busy = m_table.FindRow([&record](const TaskRecord& other) {
-            return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
-        }) >= 0;
-        if (busy) {
-            m_messages.Warning(kSameFile);
-            return AddResult::SameFileRunning;
-        }
-    }
-    // Two tasks of the list never write one file: a later one takes the
-    // next free numbered name.
-    const std::string unique = FirstFreePath(record.saveAs, [this](const std::string& path) {
-        return m_table.FindRow([&path](const TaskRecord& other) { return other.saveAs == path; }) >= 0;
-    });
-    if (!unique.empty()) {
-        record.saveAs = unique;
+    if (chosen && RunningTaskWrites(record.saveAs)) {
+        m_messages.Warning(kSameFile);
+        return AddResult::SameFileRunning;
     }
     std::string user;
     std::string password;
@@ -244,14 +232,19 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
         return AddResult::InvalidUrl;
     }
     TakeUrl(record, *parsed);
+    // A name nobody chose is numbered when another task has it, but the
+    // same link into the same folder while it runs is the same file again.
+    if (!chosen && RunningTaskFetches(record)) {
+        m_messages.Warning(kSameFile);
+        return AddResult::SameFileRunning;
+    }
     if (!fromRecord && !m_settings.proxies.empty()) {
         record.proxyIndex = 0;
     }
     LookUpSite(record);
     record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
 
-    TaskRow row = NewRow(record, url, "0", "N/A", "0");
-    if (!m_table.Append(std::move(record), std::move(row))) {
+    if (!AppendUnderFreeName(url, std::move(record))) {
         m_messages.Warning(kTooMany);
         return AddResult::TooManyTasks;
     }
@@ -261,6 +254,76 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
     }
     m_workers.StartWorkerIfAllBusy();
     return AddResult::Added;
+}
+
+bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const
+{
+    return m_table.FindRow([&saveAs](const TaskRecord& other) {
+        return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, saveAs);
+    }) >= 0;
+}
+
+bool TaskAdder::RunningTaskFetches(const TaskRecord& record) const
+{
+    // Its engine may have moved it beside a file of the user's: the folder
+    // tells, not the name.
+    const std::string folder = FolderOfPath(record.saveAs);
+    return m_table.FindRow([&](const TaskRecord& other) {
+        return other.Is(TaskState::Running) && other.protocol == record.protocol && other.port == record.port &&
+               other.remotePath == record.remotePath && EqualsIgnoreCase(other.host, record.host) &&
+               FolderOfPath(other.saveAs) == folder;
+    }) >= 0;
+}
+
+bool TaskAdder::AppendUnderFreeName(const std::string& url, TaskRecord record)
+{
+    // Two tasks of the list never write one file: a later one takes the
+    // next free numbered name. Chosen and appended in one locked section, so
+    // a transfer claiming a name meanwhile cannot take the same one.
+    auto guard = m_table.Lock();
+    const std::string unique = FirstFreePath(record.saveAs, [this](const std::string& path) {
+        return HeldByAnotherTask(m_table, path);
+    });
+    if (!unique.empty() && unique != record.saveAs) {
+        record.saveAs = unique;
+        record.ownsPartialFile = 0;  // the file taken over has the name asked for
+    }
+    TaskRow row = NewRow(record, url, "0", "N/A", "0");
+    return m_table.Append(std::move(record), std::move(row)).has_value();
+}
+
+// Older profiles can hold two tasks with one file. Of two that would write
+// it, the later one moves to a free name; a finished task keeps the name of
+// the file it has, so then the unfinished one moves; two finished ones write
+// nothing more and stay as they are.
+void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
+{
+    if (record.saveAs.empty() || record.saveAs.back() == '/') {
+        return;
+    }
+    const int row = m_table.FindRow([&record](const TaskRecord& other) { return other.saveAs == record.saveAs; });
+    if (row < 0) {
+        return;
+    }
+    const bool holderDone = m_table.StateAt(row) == static_cast<std::int32_t>(TaskState::Done);
+    if (holderDone && record.Is(TaskState::Done)) {
+        return;
+    }
+    const std::string free = FirstFreePath(record.saveAs, [this](const std::string& path) {
+        return HeldByAnotherTask(m_table, path);
+    });
+    if (free.empty()) {
+        return;
+    }
+    if (!record.Is(TaskState::Done)) {
+        record.saveAs = free;
+        record.ownsPartialFile = 0;
+        return;
+    }
+    m_table.Update(m_table.TaskIdAt(row), [&free](TaskRecord& holder) {
+        holder.saveAs = free;
+        holder.ownsPartialFile = 0;
+    });
 }
 
 bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeText,
@@ -281,9 +344,13 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
         record.SetState(TaskState::Scheduled);
     }
 
-    TaskRow row = NewRow(record, target, sizeText, resumeText, progressText);
-    if (!m_table.Append(std::move(record), std::move(row))) {
-        return false;  // every task identifier of this run is used
+    {
+        auto guard = m_table.Lock();
+        KeepRestoredFilesApart(record);
+        TaskRow row = NewRow(record, target, sizeText, resumeText, progressText);
+        if (!m_table.Append(std::move(record), std::move(row))) {
+            return false;  // every task identifier of this run is used
+        }
     }
     UpdateStatusPanes();
     if (o.resumeIfStart) {

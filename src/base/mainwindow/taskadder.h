@@ -71,6 +71,14 @@ public:
 private:
     AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
                   const std::string& suggestedName = "");
+    // True when a running task writes that file.
+    bool RunningTaskWrites(const std::string& saveAs) const;
+    // True when a running task fetches the record's URL into its folder.
+    bool RunningTaskFetches(const TaskRecord& record) const;
+    // Appends the task under the first name no other task holds; false when
+    // every task identifier of this run is used.
+    bool AppendUnderFreeName(const std::string& url, TaskRecord record);
+    void KeepRestoredFilesApart(TaskRecord& record);
     TaskRecord RecordFromOptions() const;
     void LookUpSite(TaskRecord& record) const;
     // The parsed URL's parts, this view as owner, no engine.

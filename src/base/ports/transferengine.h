@@ -7,6 +7,8 @@
 
 namespace dromo {
 
+class FileClaims;
+
 // Moves the bytes of one task at a time. Each worker owns one engine; its
 // transfer calls run on that worker's thread, and only Abort may be called
 // from another thread. Operations are in their classic order.
@@ -72,6 +74,13 @@ public:
     // How many connections the next HTTP transfers may open for one file
     // (1..16); 1 moves the file over one connection as always.
     virtual void SetConnections(std::int32_t connections) = 0;
+    // What the task list says of the files the next transfers may write:
+    // the engine claims every name it moves to there, and continues a
+    // partial file without Dromo's mark only when the list says it is the
+    // task's. nullptr: the engine alone, for whom every free name is free
+    // and no unmarked partial file is its own. Not owned; it outlives the
+    // transfers it is set for.
+    virtual void SetFileClaims(FileClaims* claims) = 0;
 };
 
 }  // namespace dromo

@@ -692,6 +692,9 @@ void CMainFrame::ImportBrokenFile()
     TaskRecord record;
     values.ApplyTo(record);
     record.saveAs = file.path;
+    // The one way to hand Dromo a partial file it did not write: the task
+    // may continue it although it carries no mark of Dromo's.
+    record.ownsPartialFile = 1;
     m_ctx.addresses.DialogAdd(values.url, record);
     LoadHistoryBox(values.url);
 }

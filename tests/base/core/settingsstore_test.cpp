@@ -207,6 +207,7 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     r.cookie = "session=secret-cookie";
     r.browserCookie = 1;
     r.referrer = "http://h/page.html";
+    r.ownsPartialFile = 1;
     r.SetState(TaskState::Error);
     TaskRow row;
     row.texts[kColTarget] = "http://h/a.zip";
@@ -254,6 +255,7 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     EXPECT_EQ(back.cookie, "");
     EXPECT_EQ(back.browserCookie, 1);
     EXPECT_EQ(back.referrer, "http://h/page.html");
+    EXPECT_EQ(back.ownsPartialFile, 1);
     for (const auto& [section, values] : f.profile.sections) {
         for (const auto& [name, value] : values) {
             const auto* text = std::get_if<std::string>(&value);

@@ -161,6 +161,7 @@ public:
     std::int32_t RetryAfter() override { return -1; }
     void SetRequestDetails(const std::string&, const std::string&) override {}
     void SetConnections(std::int32_t) override {}
+    void SetFileClaims(FileClaims*) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
 
 #include "tests/base/fakes/rig.h"
 
@@ -402,6 +403,88 @@ TEST(Worker, AServersRetryAfterSetsTheWaitAndATaskFollowsTheFileItsEngineWrote)
     const auto transfers = rig.engines.script.Transfers();
     ASSERT_EQ(transfers.size(), 2u);
     EXPECT_EQ(transfers[1], "HttpGet h/f.zip /dl/f (1).zip :");
+}
+
+// A download that moves aside from a file of the user's claims its new
+// name in the list as it chooses it: never a name another task holds, and
+// an add meanwhile never gets it either.
+TEST(Worker, AMovedAsideDownloadClaimsANameNoOtherTaskHolds)
+{
+    Rig rig;
+    rig.options.maxThreadNumber = 1;
+    Step first = Step::Stall();  // runs until stopped, under its new name
+    first.moveAsideTo = {"/dl/same (1).iso", "/dl/same (2).iso", "/dl/same (3).iso"};
+    rig.engines.script.Add(first);
+    ASSERT_EQ(rig.adder.AddTask("http://h/files/same.iso?k", ""), AddResult::Added);
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.Task(0).saveAs == "/dl/same (1).iso"; }));
+    // The name it left is free again; the one it took is not.
+    ASSERT_EQ(rig.adder.AddTask("http://h/mirror2/files/same.iso?k", ""), AddResult::Added);
+    ASSERT_EQ(rig.adder.AddTask("http://h/mirror3/files/same.iso?k", ""), AddResult::Added);
+    EXPECT_EQ(rig.Task(1).saveAs, "/dl/same.iso");
+    EXPECT_EQ(rig.Task(2).saveAs, "/dl/same (2).iso");
+    rig.commands.Stop({0});
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Paused; }));
+    EXPECT_EQ(rig.Task(0).saveAs, "/dl/same (1).iso");
+
+    Rig two;
+    two.options.maxThreadNumber = 0;  // both are in the list before either runs
+    Step moving = Step::Stall();
+    moving.moveAsideTo = first.moveAsideTo;
+    two.engines.script.Add(moving);
+    ASSERT_EQ(two.adder.AddTask("http://h/files/same.iso?k", ""), AddResult::Added);
+    ASSERT_EQ(two.adder.AddTask("http://h/mirror2/files/same.iso?k", ""), AddResult::Added);
+    {
+        auto guard = two.table.Lock();
+        two.options.maxThreadNumber = 1;
+    }
+    two.pool.StartWorkerIfBelowLimit();
+    ASSERT_TRUE(two.WaitUntil([&] { return two.Task(0).saveAs == "/dl/same (2).iso"; }));
+    EXPECT_EQ(two.Task(1).saveAs, "/dl/same (1).iso");
+    // Claimed the moment it was chosen: an add now takes the next one.
+    ASSERT_EQ(two.adder.AddTask("http://h/third/same.iso?k", ""), AddResult::Added);
+    ASSERT_EQ(two.adder.AddTask("http://h/fourth/same.iso?k", ""), AddResult::Added);
+    EXPECT_EQ(two.Task(2).saveAs, "/dl/same.iso");
+    EXPECT_EQ(two.Task(3).saveAs, "/dl/same (3).iso");
+    two.commands.Stop({0});
+    ASSERT_TRUE(two.WaitIdle());
+    std::set<std::string> names;
+    for (int row = 0; row < two.table.Count(); ++row) {
+        names.insert(two.Task(row).saveAs);
+    }
+    EXPECT_EQ(names.size(), 4u) << "no two tasks share a name";
+    const auto transfers = two.engines.script.Transfers();
+    EXPECT_NE(std::find(transfers.begin(), transfers.end(), "HttpGet h/mirror2/files/same.iso?k /dl/same (1).iso :"),
+              transfers.end());
+}
+
+// The list keeps that a task's partial file is its own (for file systems
+// that keep no mark on it), and forgets it when the task's name changes.
+TEST(Worker, TheListRecordsThePartialFileATaskWrote)
+{
+    Rig rig;
+    Step writes = Step::Fail("Error 10053 - connection aborted");
+    writes.writesPartialFile = true;
+    rig.engines.script.Add(writes);
+    Step moves = Step::Fail("Error 10053 - connection aborted");
+    moves.moveAsideTo = {"/dl/f (1).bin"};
+    rig.engines.script.Add(moves);
+    rig.engines.script.Add(Step::Ok());
+    rig.options.redialIfDisconnected = 1;  // retried
+    TaskRecord record;
+    record.errorCount = 2;
+    ASSERT_EQ(rig.adder.AddTaskFromRecord("http://h/f.bin", record), AddResult::Added);
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_EQ(rig.engines.script.Ownerships(),
+              (std::vector<std::string>{"/dl/f.bin not owned", "/dl/f.bin owned", "/dl/f (1).bin not owned"}));
+    EXPECT_EQ(rig.Task(0).ownsPartialFile, 0);
+
+    // "Load Broken File" hands over a file the task may continue.
+    Rig taken;
+    record.ownsPartialFile = 1;
+    record.saveAs = "/dl/broken.iso";
+    ASSERT_EQ(taken.adder.AddTaskFromRecord("http://h/broken.iso", record), AddResult::Added);
+    ASSERT_TRUE(taken.WaitIdle());
+    EXPECT_EQ(taken.engines.script.Ownerships(), std::vector<std::string>{"/dl/broken.iso owned"});
 }
 
 TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)

@@ -17,6 +17,8 @@
 
 #include "base/download/transferoutcome.h"
 
+#include "base/ports/fileclaims.h"
+
 namespace dromo::test {
 
 // What one transfer call of a scripted engine does.
@@ -35,6 +37,12 @@ struct Step {
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
+    // Names free on disk the call may move to, in order, as the real engine
+    // moves beside a file that is not the download: it claims them in the
+    // task list one after the other and takes the first it gets.
+    std::vector<std::string> moveAsideTo{};
+    // The call writes the partial file of the name it ends with.
+    bool writesPartialFile = false;
 };
 
 inline TransferOutcome OutcomeOfStep(bool ok, const std::string& text)
@@ -80,6 +88,17 @@ public:
         std::lock_guard lock(m_mutex);
         return m_calls;
     }
+    // What the task list said of each transfer's partial file.
+    void RecordOwnership(const std::string& answer)
+    {
+        std::lock_guard lock(m_mutex);
+        m_ownerships.push_back(answer);
+    }
+    std::vector<std::string> Ownerships()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_ownerships;
+    }
     std::vector<std::string> Transfers()
     {
         std::vector<std::string> out;
@@ -95,6 +114,7 @@ private:
     std::mutex m_mutex;
     std::deque<Step> m_steps;
     std::vector<std::string> m_calls;
+    std::vector<std::string> m_ownerships;
 };
 
 class ScriptedEngine : public TransferEngine {
@@ -158,6 +178,7 @@ public:
         }
     }
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
+    void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);
@@ -172,14 +193,27 @@ public:
 private:
     void Set(const char* name, const std::string& value) { m_script.RecordCall(std::string(name) + " " + value); }
 
-    bool Run(const std::string& call, const std::string& target)
+    bool Run(const std::string& call, std::string target)
     {
         m_script.RecordCall(call);
         const Step step = m_script.Next();
+        if (m_claims != nullptr) {
+            m_script.RecordOwnership(target + (m_claims->OwnsPartialFile(target) ? " owned" : " not owned"));
+        }
+        for (const std::string& name : step.moveAsideTo) {
+            if (m_claims == nullptr || m_claims->Claim(name)) {
+                target = name;
+                break;
+            }
+        }
+        if (step.writesPartialFile && m_claims != nullptr) {
+            m_claims->WritingPartialFile(target);
+        }
         for (int kind : step.kinds) {
             m_sink.OnProgress(kind == kProgressStatus ? "12:00:00 status" : "", step.bytes, 1024, kind, m_taskId);
         }
         std::unique_lock lock(m_mutex);
+        m_savedAs = step.savedAs.empty() ? target : step.savedAs;
         if (step.blockUntilAbort) {
             m_cv.wait(lock, [this] { return m_aborted; });
         }
@@ -191,13 +225,13 @@ private:
         }
         m_error = step.error;
         m_outcome = step.outcome.value_or(OutcomeOfStep(step.ok, step.error));
-        m_savedAs = step.savedAs.empty() ? target : step.savedAs;
         m_retryAfter = step.retryAfter;
         return step.ok;
     }
 
     Script& m_script;
     ProgressSink& m_sink;
+    FileClaims* m_claims = nullptr;
     std::int16_t m_taskId = 0;
     std::mutex m_mutex;
     std::condition_variable m_cv;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <string_view>
 
 namespace dromo {
 namespace {
@@ -37,6 +39,8 @@ TEST(FileNames, FromEverydayUrls)
         {"/remote/path.bin?x", "path.bin"},                  // a task's remote path
         {"setup.zip", "setup.zip"},
         {"http://h/%20%20", "index.html"},
+        {"http://h/victim3.bin+++", "victim3.bin++_"},
+        {"http://h/victim3.bin%2B%2B%2B", "victim3.bin++_"},
     };
     for (const auto& [url, name] : cases) {
         EXPECT_EQ(FileNameFromUrl(url), name) << url;
@@ -54,6 +58,10 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
         {"", ""},
         {"   ", ""},
         {"tab\there", "tab_here"},
+        // Never the name of a partial file: one of those is continued.
+        {"victim.bin+++", "victim.bin++_"},
+        {"victim.bin++++ ", "victim.bin+++_"},
+        {"c++", "c++"},
     };
     for (const auto& [given, safe] : cases) {
         EXPECT_EQ(SafeFileName(given), safe) << given;
@@ -71,6 +79,58 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
     const std::string cutUtf8 = SafeFileName(umlauts);
     EXPECT_LE(cutUtf8.size(), 240u);
     EXPECT_EQ(cutUtf8.size() % 2, 0u);
+}
+
+// What every name from a URL, a server or a browser must be, whatever
+// bytes it came from: a plain file of the folder it is saved to.
+::testing::AssertionResult IsSafeName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.front() == '.' ||
+        name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos ||
+        name.size() > 240 || (name.size() >= 3 && name.substr(name.size() - 3) == "+++")) {
+        return ::testing::AssertionFailure() << "unsafe name \"" << name << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(FileNames, LongNamesAreCutWithoutLosingTheirSafety)
+{
+    // A cut that leaves nothing of the stem must not leave the extension
+    // alone as a hidden file.
+    const std::string invalid = std::string(300, '\x80') + ".profile";
+    EXPECT_TRUE(IsSafeName(SafeFileName(invalid)));
+    EXPECT_TRUE(IsSafeName(FileNameFromUrl("http://h/" + std::string(300, '\xC3') + ".profile")));
+    EXPECT_TRUE(IsSafeName(SafeFileName(std::string(300, '.') + "x.profile")));
+    EXPECT_TRUE(IsSafeName(SafeFileName(std::string(250, 'a') + "+++")));
+    EXPECT_TRUE(IsSafeName(SafeFileName(std::string(236, 'a') + "++++.txt")));
+}
+
+// Random bytes, weighted towards the characters that matter to a path.
+TEST(FileNames, AnyBytesGiveASafeName)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const char kSpecial[] = "./+% \x80\xBF\xC3\xE2\xF0\x00\n\\?#";
+    const std::string special(kSpecial, sizeof kSpecial - 1);
+    std::uniform_int_distribution<int> length(0, 400);
+    std::uniform_int_distribution<int> pick(0, 3);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::uniform_int_distribution<std::size_t> specialByte(0, special.size() - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        for (int n = length(random); n > 0; --n) {
+            text += pick(random) == 0 ? static_cast<char>(anyByte(random)) : special[specialByte(random)];
+        }
+        const std::string safe = SafeFileName(text);
+        if (text.find_first_not_of(' ') != std::string::npos) {
+            ASSERT_TRUE(IsSafeName(safe)) << "from \"" << text << "\"";
+        } else {
+            ASSERT_EQ(safe, "");
+        }
+        ASSERT_TRUE(IsSafeName(FileNameFromUrl(text))) << "from \"" << text << "\"";
+        ASSERT_TRUE(IsSafeName(FileNameFromUrl("http://h/d/" + text))) << "from \"" << text << "\"";
+    }
 }
 
 TEST(FileNames, NumberedCopiesAndTheFirstFreeOne)

@@ -94,6 +94,44 @@ TEST(RestoreTask, UnparsableUrlsAreDroppedSilently)
     EXPECT_TRUE(f.observer.events.empty());
 }
 
+// Older profiles can hold two tasks with one file. Both stay: of two that
+// would write it, the later one moves to a free name; a finished task keeps
+// the name of the file it has, so then the unfinished one moves.
+TEST(RestoreTask, TwoStoredTasksWithOneFileBothStayUnderTwoNames)
+{
+    struct Case {
+        TaskState first;
+        TaskState second;
+        const char* firstName;
+        const char* secondName;
+    } cases[] = {
+        {TaskState::Paused, TaskState::Paused, "/d/x.iso", "/d/x (2).iso"},
+        {TaskState::Done, TaskState::Queued, "/d/x.iso", "/d/x (2).iso"},
+        {TaskState::Paused, TaskState::Done, "/d/x (2).iso", "/d/x.iso"},
+        {TaskState::Done, TaskState::Done, "/d/x.iso", "/d/x.iso"},  // nothing more is written to either
+    };
+    for (const Case& c : cases) {
+        for (int resumeIfStart : {0, 1}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(c.first)) + "/" + std::to_string(static_cast<int>(c.second)) +
+                         " resume " + std::to_string(resumeIfStart));
+            Fixture f;
+            f.options.resumeIfStart = resumeIfStart;
+            TaskRecord r;
+            r.saveAs = "/d/x (1).iso";
+            ASSERT_TRUE(f.adder.RestoreTask("http://h/other/x.iso", "", "N/A", "", r));
+            r.saveAs = "/d/x.iso";
+            r.SetState(c.first);
+            ASSERT_TRUE(f.adder.RestoreTask("http://h/x.iso", "", "N/A", "", r));
+            r.SetState(c.second);
+            ASSERT_TRUE(f.adder.RestoreTask("http://mirror/x.iso", "", "N/A", "", r));
+            ASSERT_EQ(f.table.Count(), 3);
+            EXPECT_EQ(f.table.CopyOut(0)->saveAs, "/d/x (1).iso");
+            EXPECT_EQ(f.table.CopyOut(1)->saveAs, c.firstName);
+            EXPECT_EQ(f.table.CopyOut(2)->saveAs, c.secondName);
+        }
+    }
+}
+
 TEST(RestoreTask, CountsQueuedTasksInTheStatusBar)
 {
     Fixture f;
@@ -212,6 +250,39 @@ TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)
     EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
+// A link handed over again while its download runs is that same file:
+// refused, wherever its name came from. Other links that end in the same
+// name are other files and take the next free one.
+TEST(AddTask, TheSameLinkAgainWhileItRunsIsRefused)
+{
+    Fixture f;
+    f.options.saveTo = "/dl/";
+    ASSERT_EQ(f.adder.AddTask("http://h/same.iso?k", ""), AddResult::Added);
+    f.table.SetState(0, TaskState::Running);
+    DownloadDetails named;
+    named.fileName = "same.iso";
+    EXPECT_EQ(f.adder.AddTask("http://h/same.iso?k", ""), AddResult::SameFileRunning);
+    EXPECT_EQ(f.adder.AddDownload("http://h/same.iso?k", named), AddResult::SameFileRunning);
+    EXPECT_EQ(f.adder.AddTask("HTTP://H:80/same.iso?k", "/dl/"), AddResult::SameFileRunning);
+    // Moved aside by its engine, it is still that link's file.
+    f.table.Update(0, [](TaskRecord& r) { r.saveAs = "/dl/same (4).iso"; });
+    EXPECT_EQ(f.adder.AddTask("http://h/same.iso?k", ""), AddResult::SameFileRunning);
+    EXPECT_EQ(f.messages.shown, std::vector<std::string>(4, "The same file is being downloaded."));
+    EXPECT_EQ(f.table.Count(), 1);
+
+    ASSERT_EQ(f.adder.AddTask("http://h/mirror2/same.iso?k", ""), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(1)->saveAs, "/dl/same.iso");
+    ASSERT_EQ(f.adder.AddTask("http://h/same.iso?other", ""), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(2)->saveAs, "/dl/same (1).iso");
+    ASSERT_EQ(f.adder.AddTask("http://h/same.iso?k", "/other/"), AddResult::Added);  // another folder, on purpose
+    EXPECT_EQ(f.table.CopyOut(3)->saveAs, "/other/same.iso");
+    // Once it no longer runs, the same link adds a second copy as always.
+    f.table.SetState(0, TaskState::Paused);
+    ASSERT_EQ(f.adder.AddTask("http://h/same.iso?k", ""), AddResult::Added);
+    EXPECT_EQ(f.table.CopyOut(4)->saveAs, "/dl/same (2).iso");
+    EXPECT_EQ(f.messages.shown.size(), 4u);
+}
+
 TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
 {
     struct Case {
@@ -223,6 +294,9 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
         {"http://h/download/12345", "setup-12345.exe", "/dl/setup-12345.exe"},
         {"http://h/x.zip", "", "/dl/x.zip"},
         {"http://h/x", "../../.bashrc", "/dl/___.._.bashrc"},
+        // A name that would be another download's partial file.
+        {"http://h/x", "victim.bin+++", "/dl/victim.bin++_"},
+        {"http://h/victim3.bin+++", "", "/dl/victim3.bin++_"},
     };
     for (const Case& c : cases) {
         Fixture f;

@@ -183,6 +183,7 @@ TEST_F(ImportTest, PartialNameLosesItsPlusesAndBecomesTheTarget)
     Import("http://h.example/big.iso", dir / "big.iso+++");
     ASSERT_EQ(w.table.Count(), 1);
     EXPECT_EQ(w.table.CopyOut(0)->saveAs, (dir / "big.iso").string());
+    EXPECT_EQ(w.table.CopyOut(0)->ownsPartialFile, 1) << "a file taken over on purpose is continued";
     // The bytes stay in the partial file the engine continues.
     EXPECT_FALSE(fs::exists(dir / "big.iso"));
     EXPECT_TRUE(fs::exists(dir / "big.iso+++"));
