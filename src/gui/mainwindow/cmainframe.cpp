@@ -344,10 +344,11 @@ void CMainFrame::BuildToolBar()
     m_address->setMinimumWidth(400);
     m_address->lineEdit()->setMaxLength(static_cast<int>(AddressHistory::kBoxLimit));
     addressBar->addWidget(m_address);
-    // Enter is taken from the box's edit before anything else sees it: the
-    // edit lets the key go on to the box, which hands it back to the edit,
-    // so its returnPressed comes twice for one key.
-    m_address->lineEdit()->installEventFilter(this);
+    // Enter is taken before the box sees it. Keys reach the box, not its
+    // edit (the box is the edit's focus proxy and hands each key to the
+    // edit itself, past any filter), and the box's own handling of Enter
+    // would run the add a second time through the edit's returnPressed.
+    m_address->installEventFilter(this);
     addressBar->setVisible(m_ctx.addresses.Shown());
     connect(m_actions[C::AddressBar], &QAction::toggled, this, [this, addressBar](bool on) {
         m_ctx.addresses.SetShown(on);
@@ -357,7 +358,7 @@ void CMainFrame::BuildToolBar()
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_address && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_ctx.addresses.Shown()) {

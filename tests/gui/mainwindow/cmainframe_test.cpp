@@ -13,6 +13,7 @@
 
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/mainwindow/windowdriver.h"
+#include "tests/gui/realinput.h"
 #include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
@@ -32,22 +33,30 @@ TEST(CMainFrame, FirstStartIs600By400Centred)
     EXPECT_EQ(w.frame->windowTitle(), "Dromo 1.04");
 }
 
+// Typed as a person types: a click in the box, the keys to whatever has the
+// focus then, Return or the keypad's Enter.
 TEST(CMainFrame, AddressBarAddsAndRemembers)
 {
     Window w;
     w.settings.options.maxHistoryItem = 2;
-    QLineEdit* edit = w.frame->AddressBox().lineEdit();
-    EXPECT_EQ(edit->maxLength(), 511);
-    for (const char* url : {"http://h/a.zip", "ftp://h/dir/", "http://h/b.txt", "HTTP://H/A.ZIP", "http://h/c"}) {
-        edit->setText(QString::fromLatin1(url));
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    ASSERT_TRUE(test::ShowActive(*w.frame));
     QComboBox& box = w.frame->AddressBox();
+    EXPECT_EQ(box.lineEdit()->maxLength(), 511);
+    const std::pair<const char*, Qt::Key> typed[] = {
+        {"http://h/a.zip", Qt::Key_Return}, {"ftp://h/dir/", Qt::Key_Enter}, {"http://h/b.txt", Qt::Key_Enter},
+        {"HTTP://H/A.ZIP", Qt::Key_Return}, {"http://h/c", Qt::Key_Return}};
+    for (auto [url, key] : typed) {
+        QWidget* focus = test::TypeOver(&box, QString::fromLatin1(url));
+        ASSERT_TRUE(focus == &box || focus == box.lineEdit()) << "the click puts the focus in the box";
+        test::Press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
     ASSERT_EQ(box.count(), 2);
     EXPECT_EQ(box.itemText(0), "http://h/c");
     EXPECT_EQ(box.itemText(1), "HTTP://H/A.ZIP");
     EXPECT_FALSE(box.itemIcon(1).isNull());
     EXPECT_EQ(w.table.Count(), 4);  // the URL ending in "/" added nothing
+    EXPECT_EQ(w.addresses.Entries(), (std::vector<std::string>{"http://h/c", "HTTP://H/A.ZIP"}))
+        << "one entry per key: the box adds none of its own";
     w.model.Flush();
     EXPECT_EQ(w.model.rowCount(), 4);
     QCoreApplication::processEvents();
@@ -510,18 +519,19 @@ TEST(CMainFrameTexts, HelpKeysAndTips)
 TEST(CMainFrameTexts, TheAddressBoxShowsTheEntryJustAdded)
 {
     Window w;
-    QLineEdit* edit = w.frame->AddressBox().lineEdit();
+    ASSERT_TRUE(test::ShowActive(*w.frame));
+    QComboBox& box = w.frame->AddressBox();
     const std::pair<const char*, const char*> cases[] = {
         {"http://h/a.zip", "http://h/a.zip"},
         {"https://user:pw@127.0.0.1/b.zip", "https://user:pw@127.0.0.1/b.zip"},
         {"http://h/folder/", "http://h/folder/"},  // not added: the text stays as typed
     };
     for (auto [typed, shown] : cases) {
-        edit->setText(QString::fromLatin1(typed));
-        QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(w.frame->AddressBox().currentText(), shown) << typed;
+        test::TypeOver(&box, QString::fromLatin1(typed));
+        test::Press(Qt::Key_Return);
+        EXPECT_EQ(box.currentText(), shown) << typed;
     }
-    EXPECT_EQ(w.frame->AddressBox().currentIndex(), -1);
+    EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(w.table.Count(), 2) << "the login URL is a valid task";
     EXPECT_TRUE(w.messages.shown.empty());
 }

@@ -14,17 +14,9 @@
 #include "gui/mainwindow/cmainframe.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/tasklistmodel.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo::test {
-
-// Shows the frame and makes it the active window, so its shortcuts work.
-inline bool ShowActive(CMainFrame& frame)
-{
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    frame.activateWindow();
-    return QTest::qWaitForWindowActive(&frame);
-}
 
 // Waits until the list shows what the table holds (the model flushes by
 // its own timer, as in the running program).
