@@ -35,6 +35,13 @@ inline QWidget* Click(QWidget* widget, QPoint pos = QPoint(-1, -1))
     return QApplication::focusWidget();
 }
 
+// A click on a check box or radio button: on its mark, where a person
+// aims (its middle may lie beyond its text, which does not take clicks).
+inline QWidget* ClickMark(QWidget* button)
+{
+    return Click(button, QPoint(8, button->height() / 2));
+}
+
 // Keys pressed on the keyboard: they reach the focus widget, wherever that is.
 inline void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 {
@@ -56,11 +63,13 @@ inline void Type(const QString& text)
     QTest::keyClicks(focus, text);
 }
 
-// A field clicked, its text selected with the keyboard and typed over.
+// A field clicked, its text selected with the keyboard, rubbed out and
+// typed over. Returns the widget the click gave the focus.
 inline QWidget* TypeOver(QWidget* field, const QString& text)
 {
     QWidget* focus = Click(field);
     Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::Key_Backspace);
     Type(text);
     return focus;
 }
