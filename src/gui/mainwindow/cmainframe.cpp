@@ -687,17 +687,24 @@ void CMainFrame::ImportBrokenFile()
         m_ctx.messages.Warning(*file.error);
         return;
     }
-    if (values.url.empty() || file.path.empty()) {
-        return;
-    }
     TaskRecord record;
     values.ApplyTo(record);
     record.saveAs = file.path;
     // The one way to hand Dromo a partial file it did not write: the task
     // may continue it although it carries no mark of Dromo's.
     record.ownsPartialFile = 1;
-    m_ctx.addresses.DialogAdd(values.url, record);
-    LoadHistoryBox(values.url);
+    // The file is renamed before the add, so no worker can find it under
+    // the target's name; an add that is refused gives the name back.
+    const bool tried = !values.url.empty() && !file.path.empty();
+    const bool added = tried && m_ctx.addresses.DialogAdd(values.url, record) == AddResult::Added;
+    if (tried) {
+        LoadHistoryBox(values.url);
+    }
+    if (!added) {
+        if (const auto error = GiveBackBrokenFile(file)) {
+            m_ctx.messages.Warning(*error);
+        }
+    }
 }
 
 void CMainFrame::OpenOptions()

@@ -27,6 +27,8 @@
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/dialogs/scriptedfiles.h"
 #include "tests/gui/mainwindow/windowrig.h"
+#include "tests/gui/realinput.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {
@@ -198,6 +200,25 @@ TEST_F(ImportTest, TakenNameRefusedAndNothingAdded)
     ASSERT_FALSE(w.messages.shown.empty());
     EXPECT_EQ(w.messages.shown.back(), "Access to an unnamed file was denied.");
     EXPECT_TRUE(fs::exists(dir / "c.iso+++"));
+}
+
+// The URL is refused after the file was chosen: the file keeps its name
+// and nothing is added.
+TEST_F(ImportTest, ARefusedUrlLeavesTheFileAsItWas)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"h.example/d.iso", "invalid url"},
+        {"http://h.example/dir/", nullptr},  // nothing to add: no message either
+    };
+    for (auto [url, message] : cases) {
+        std::ofstream(dir / "d.iso") << "partial";
+        w.messages.shown.clear();
+        Import(url, dir / "d.iso");
+        EXPECT_EQ(w.table.Count(), 0) << url;
+        EXPECT_EQ(test::ReadFile((dir / "d.iso").string()), "partial") << url;
+        EXPECT_FALSE(fs::exists(dir / "d.iso+++")) << url;
+        EXPECT_EQ(w.messages.shown, message ? std::vector<std::string>{message} : std::vector<std::string>{}) << url;
+    }
 }
 
 TEST(SheetFlows, OptionsApplyColourThreadsAndCaptureAtOnce)
