@@ -759,6 +759,7 @@ void CMainFrame::Customize()
     {
         auto guard = m_ctx.table.Lock();
         o.textColor = dialog.TextColor();
+        o.textColorChosen = o.textColorChosen != 0 || dialog.TextColorPicked() ? 1 : 0;
         o.backgroundImageTiled = dialog.Tiled() ? 1 : 0;
         // An empty path leaves the background as it was, so the image it
         // shows is kept too (the list draws it from the stored path).

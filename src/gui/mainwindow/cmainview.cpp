@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <algorithm>
+#include <optional>
 
 #include "base/core/globaloptions.h"
 #include "base/core/taskrow.h"
@@ -76,10 +77,15 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
 void CMainView::ApplyAppearance()
 {
     setShowGrid(m_options.showGridLine != 0);
-    const TextColor& c = TextColorAt(m_options.textColor);
-    QPalette p = palette();
-    p.setColor(QPalette::Text, QColor(c.red, c.green, c.blue));
-    setPalette(p);
+    if (const std::optional<TextColor> c = ListTextColor(m_options.textColor, m_options.textColorChosen != 0)) {
+        QPalette p = palette();
+        p.setColor(QPalette::Text, QColor(c->red, c->green, c->blue));
+        setPalette(p);
+    } else {
+        // Nothing of our own: the list follows the desktop's palette, also
+        // when the desktop switches between light and dark.
+        setPalette(QPalette());
+    }
     const QString path = QString::fromStdString(m_options.backgroundImagePath);
     const QUrl url(path);
     if (m_options.backgroundType != 0 && !url.isLocalFile() && !url.scheme().isEmpty() && url.scheme().size() > 1 &&

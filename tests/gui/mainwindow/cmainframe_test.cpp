@@ -561,6 +561,76 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
     std::filesystem::remove(image);
 }
 
+// A dark desktop: the default text colour is the desktop's, not black on
+// dark grey; a colour the user picked, "Black" too, is drawn as picked.
+TEST(CMainFrameTexts, DefaultListTextFollowsTheDesktopAndAPickedColourStays)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(35, 38, 41));
+    dark.setColor(QPalette::Window, QColor(49, 54, 59));
+    dark.setColor(QPalette::Text, QColor(252, 252, 252));
+    QApplication::setPalette(dark);
+    struct Case {
+        const char* what;
+        int index;
+        int chosen;
+        QColor text;
+    } cases[] = {
+        {"the default", 0, 0, QColor(252, 252, 252)},
+        {"Black picked", 0, 1, QColor(0, 0, 0)},
+        {"Red from a profile older than the pick", 5, 0, QColor(255, 0, 0)},
+        {"Red picked", 5, 1, QColor(255, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        w.settings.options.textColor = c.index;
+        w.settings.options.textColorChosen = c.chosen;
+        w.frame->View().ApplyAppearance();
+        EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), c.text) << c.what;
+    }
+    {
+        Window w;
+        w.frame->View().ApplyAppearance();
+        // The desktop switches back; outside a running event loop Qt does
+        // not tell the widgets, so the test tells the list as Qt would.
+        QApplication::setPalette(light);
+        QEvent changed(QEvent::ApplicationPaletteChange);
+        QApplication::sendEvent(w.frame.get(), &changed);
+        for (QWidget* child : w.frame->findChildren<QWidget*>()) {  // parents before their children
+            QApplication::sendEvent(child, &changed);
+        }
+        EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), light.color(QPalette::Text));
+        QApplication::setPalette(dark);
+    }
+
+    // "Black" picked in the wall paper dialog, with the keyboard in its list.
+    Window w;
+    w.frame->View().ApplyAppearance();
+    ASSERT_TRUE(test::ShowActive(*w.frame));
+    bool picked = false;
+    WhenDialogShows([&](QDialog& dialog) {
+        ASSERT_TRUE(test::ShowActive(dialog));
+        auto* colours = dialog.findChild<QComboBox*>();
+        ASSERT_EQ(colours->currentText(), "Black");
+        test::Click(colours);  // the list opens
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+        test::Press(Qt::Key_Home);
+        test::Press(Qt::Key_Return);
+        picked = colours->currentText() == "Black";
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == "OK") {
+                test::Click(button);
+            }
+        }
+    });
+    w.frame->Action(CommandId::WallpaperCustomize)->trigger();
+    EXPECT_TRUE(picked);
+    EXPECT_EQ(w.settings.options.textColorChosen, 1);
+    EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), QColor(0, 0, 0));
+    QApplication::setPalette(light);
+}
+
 }  // namespace
 }  // namespace dromo
 
