@@ -41,9 +41,13 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { m_rowsAdded = true; });
     connect(&model, &TaskListModel::Flushed, this, [this] {
         if (m_rowsAdded) {
-            // After the view has laid the new rows out.
             QMetaObject::invokeMethod(this, [this] {
                 if (m_tasks.rowCount() > 0) {
+                    // The new rows laid out first: the list scrolls by whole
+                    // rows, and before the scroll range knows the new row a
+                    // scroll stops at the old end, where the new row sits
+                    // half under the bottom edge.
+                    executeDelayedItemsLayout();
                     scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
                 }
             }, Qt::QueuedConnection);
