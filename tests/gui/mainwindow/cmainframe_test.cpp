@@ -245,9 +245,10 @@ std::vector<std::string> Urls(Window& w)
     return urls;
 }
 
-void PressDelete(CMainFrame& frame)
+// Alt+Delete on the keyboard, after a click on a row put the focus there.
+void PressDelete()
 {
-    QTest::keyClick(&frame.View(), Qt::Key_Delete, Qt::AltModifier);
+    test::Press(Qt::Key_Delete, Qt::AltModifier);
 }
 
 // The list the user sees lags the table by up to a flush; a command must hit
@@ -278,7 +279,7 @@ TEST(CMainFrameCommands, DeleteHitsTheTaskTheUserPointedAt)
         ClickRow(w.frame->View(), c.clicked);
         c.between(w);
         for (int i = 0; i < c.presses; ++i) {
-            PressDelete(*w.frame);
+            PressDelete();
         }
         EXPECT_EQ(Urls(w), c.left) << c.what;
     }
@@ -337,7 +338,7 @@ TEST(CMainFrameCommands, SelectingAPausedRowEnablesResumeOnTheToolbar)
     ASSERT_TRUE(ClickToolButton(*w.frame, CommandId::Resume));
     EXPECT_EQ(w.table.CopyOut(1)->State(), TaskState::Queued);
     // Alt+Delete on the same selection, with no menu opened in between.
-    PressDelete(*w.frame);
+    PressDelete();
     EXPECT_EQ(Urls(w), std::vector<std::string>{"h/a.zip"});
 }
 
@@ -347,7 +348,9 @@ TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
     AddTasks(w, {TaskState::Paused, TaskState::Paused, TaskState::Paused});
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 3));
-    QTest::keyClick(&w.frame->View(), Qt::Key_A, Qt::ControlModifier);  // Select All
+    test::Click(w.frame->View().viewport(), QPoint(5, w.frame->View().viewport()->height() - 5));  // empty space
+    ASSERT_EQ(QApplication::focusWidget(), &w.frame->View());
+    test::Press(Qt::Key_A, Qt::ControlModifier);  // Select All
     EXPECT_FALSE(w.frame->Action(CommandId::Stop)->isEnabled());
     EXPECT_FALSE(w.frame->Action(CommandId::StopAll)->isEnabled());
     for (int row = 0; row < 3; ++row) {
@@ -472,12 +475,27 @@ TEST(CMainFrameViews, CloseMinimisesEveryTimeWithoutATray)
     EXPECT_TRUE(w.frame->MainWindowShown());
 }
 
-TEST(CMainFrameTexts, ToolWindowMenusCarryTheWindowMenuItems)
+// The small menus show their own plain texts: no accelerator marks and no
+// shortcuts of the main menu ("E&xit  Ctrl+Q").
+QStringList ShownTexts(const QMenu& menu)
+{
+    QStringList texts;
+    for (QAction* action : menu.actions()) {
+        QString text = action->isSeparator() ? QStringLiteral("-") : action->text();
+        if (!action->shortcut().isEmpty()) {
+            text += QLatin1Char('\t') + action->shortcut().toString();
+        }
+        texts << text;
+    }
+    return texts;
+}
+
+TEST(CMainFrameTexts, TheSmallMenusShowTheirPlainTexts)
 {
     Window w;
     w.frame->PlaceToolWindows();
-    const QStringList whole{"Main Window", "Speed Bar", "Drop Basket", "-",        "Add URL...", "Stop All",
-                            "-",           "Options...", "About...",  "-",        "E&xit"};
+    const QStringList window{"Main Window", "Speed Bar", "Drop Basket", "-", "Add URL...", "Stop All",
+                             "-",           "Options...", "About...",  "-", "Exit"};
     struct Case {
         QWidget* window;
         const char* leftOut;
@@ -486,28 +504,43 @@ TEST(CMainFrameTexts, ToolWindowMenusCarryTheWindowMenuItems)
         c.window->show();
         QStringList texts;
         WhenMenuShows([&](QMenu& menu) {
-            texts = MenuTexts(menu);
+            texts = ShownTexts(menu);
             menu.close();
         });
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3), c.window->mapToGlobal(QPoint(3, 3)));
         QApplication::sendEvent(c.window, &click);
-        QStringList expected = whole;
+        QStringList expected = window;
         expected.removeAll(QString::fromLatin1(c.leftOut));
-        expected.replace(expected.indexOf("Add URL..."), w.frame->Action(CommandId::AddUrl)->text());
         EXPECT_EQ(texts, expected) << c.leftOut;
     }
-    // The list's own menus.
-    EXPECT_EQ(MenuTexts(*w.frame->TaskMenu(false)).mid(0, 3), (QStringList{"Main Window", "Speed Bar", "Drop Basket"}));
-    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("About..."));
-    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("Options..."));
+    // The list's own menus: on empty space the tray's list, on a row the
+    // task's commands first.
+    EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(false)), window);
+    EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(true)),
+              (QStringList{"Properties", "Open", "Open Containing Folder", "-", "Speed Bar", "Drop Basket", "-",
+                           "Add URL...", "Stop All", "Delete", "-", "Options...", "About...", "-", "Exit"}));
+    // Their items are the commands, with the commands' states.
+    std::unique_ptr<QMenu> menu = w.frame->TaskMenu(false);
+    QAction* speedBar = menu->actions().at(1);
+    EXPECT_TRUE(speedBar->isChecked()) << "the speed bar is shown";
+    speedBar->trigger();
+    EXPECT_TRUE(w.frame->SpeedBar().isHidden());
+    EXPECT_FALSE(w.frame->Action(CommandId::SpeedBar)->isChecked());
+    EXPECT_FALSE(w.frame->TaskMenu(false)->actions().at(1)->isChecked());
+    // The main menu keeps its own.
+    EXPECT_EQ(w.frame->Action(CommandId::Exit)->text(), "E&xit");
+    EXPECT_EQ(w.frame->Action(CommandId::StopAll)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
 TEST(CMainFrameTexts, HelpKeysAndTips)
 {
     Window w;
     ASSERT_TRUE(ShowActive(*w.frame));
-    QTest::keyClick(&w.frame->View(), Qt::Key_F1, Qt::ShiftModifier);  // context help
-    QTest::keyClick(&w.frame->View(), Qt::Key_F1);
+    // Wherever the focus is: in the address box, then in the list.
+    test::Click(&w.frame->AddressBox());
+    test::Press(Qt::Key_F1, Qt::ShiftModifier);  // context help
+    test::Click(w.frame->View().viewport());
+    test::Press(Qt::Key_F1);
     ASSERT_EQ(w.shell.opened.size(), 2u);
     EXPECT_NE(w.shell.opened[0].find("help/index.html"), std::string::npos);
     EXPECT_EQ(w.frame->Action(CommandId::Options)->statusTip(), "View or change the options");
@@ -561,76 +594,6 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
     std::filesystem::remove(image);
 }
 
-// A dark desktop: the default text colour is the desktop's, not black on
-// dark grey; a colour the user picked, "Black" too, is drawn as picked.
-TEST(CMainFrameTexts, DefaultListTextFollowsTheDesktopAndAPickedColourStays)
-{
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Base, QColor(35, 38, 41));
-    dark.setColor(QPalette::Window, QColor(49, 54, 59));
-    dark.setColor(QPalette::Text, QColor(252, 252, 252));
-    QApplication::setPalette(dark);
-    struct Case {
-        const char* what;
-        int index;
-        int chosen;
-        QColor text;
-    } cases[] = {
-        {"the default", 0, 0, QColor(252, 252, 252)},
-        {"Black picked", 0, 1, QColor(0, 0, 0)},
-        {"Red from a profile older than the pick", 5, 0, QColor(255, 0, 0)},
-        {"Red picked", 5, 1, QColor(255, 0, 0)},
-    };
-    for (const Case& c : cases) {
-        Window w;
-        w.settings.options.textColor = c.index;
-        w.settings.options.textColorChosen = c.chosen;
-        w.frame->View().ApplyAppearance();
-        EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), c.text) << c.what;
-    }
-    {
-        Window w;
-        w.frame->View().ApplyAppearance();
-        // The desktop switches back; outside a running event loop Qt does
-        // not tell the widgets, so the test tells the list as Qt would.
-        QApplication::setPalette(light);
-        QEvent changed(QEvent::ApplicationPaletteChange);
-        QApplication::sendEvent(w.frame.get(), &changed);
-        for (QWidget* child : w.frame->findChildren<QWidget*>()) {  // parents before their children
-            QApplication::sendEvent(child, &changed);
-        }
-        EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), light.color(QPalette::Text));
-        QApplication::setPalette(dark);
-    }
-
-    // "Black" picked in the wall paper dialog, with the keyboard in its list.
-    Window w;
-    w.frame->View().ApplyAppearance();
-    ASSERT_TRUE(test::ShowActive(*w.frame));
-    bool picked = false;
-    WhenDialogShows([&](QDialog& dialog) {
-        ASSERT_TRUE(test::ShowActive(dialog));
-        auto* colours = dialog.findChild<QComboBox*>();
-        ASSERT_EQ(colours->currentText(), "Black");
-        test::Click(colours);  // the list opens
-        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
-        test::Press(Qt::Key_Home);
-        test::Press(Qt::Key_Return);
-        picked = colours->currentText() == "Black";
-        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            if (button->text() == "OK") {
-                test::Click(button);
-            }
-        }
-    });
-    w.frame->Action(CommandId::WallpaperCustomize)->trigger();
-    EXPECT_TRUE(picked);
-    EXPECT_EQ(w.settings.options.textColorChosen, 1);
-    EXPECT_EQ(w.frame->View().palette().color(QPalette::Text), QColor(0, 0, 0));
-    QApplication::setPalette(light);
-}
-
 }  // namespace
 }  // namespace dromo
 
@@ -675,12 +638,12 @@ TEST(CMainFrameEveryday, DeleteAndCtrlQAreExtraKeys)
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 2));
     test::ClickRow(w.frame->View(), 0);
-    QTest::keyClick(&w.frame->View(), Qt::Key_Delete);
+    test::Press(Qt::Key_Delete);
     ASSERT_EQ(w.table.Count(), 1);
     EXPECT_EQ(w.table.CopyOut(0)->remotePath, "/b.zip");
     EXPECT_EQ(w.frame->Action(CommandId::DeleteSelected)->shortcut(), QKeySequence(QStringLiteral("Alt+Del")))
         << "the menu still shows the classic key";
-    QTest::keyClick(&w.frame->View(), Qt::Key_Q, Qt::ControlModifier);
+    test::Press(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(w.state.stop) << "Ctrl+Q exits";
 }
 
