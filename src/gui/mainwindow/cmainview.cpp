@@ -43,10 +43,9 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
         if (m_rowsAdded) {
             QMetaObject::invokeMethod(this, [this] {
                 if (m_tasks.rowCount() > 0) {
-                    // The new rows laid out first: the list scrolls by whole
-                    // rows, and before the scroll range knows the new row a
-                    // scroll stops at the old end, where the new row sits
-                    // half under the bottom edge.
+                    // The new rows laid out first: before the scroll range
+                    // knows the new row, a scroll stops at the old end, and
+                    // the new row sits half under the bottom edge.
                     executeDelayedItemsLayout();
                     scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
                 }

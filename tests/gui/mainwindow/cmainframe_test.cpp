@@ -679,9 +679,9 @@ TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
 
 // The whole row, not a sliver of it under the bottom edge or the
 // horizontal scroll bar: at once for a list of many, and for one more that
-// arrives when the list scrolls by whole rows with part of one free at the
-// bottom (where a new row lands half shown when the scroll comes before the
-// list has laid the new row out).
+// arrives when the last row leaves part of a row free at the bottom (where
+// a new row lands half shown when the scroll comes before the list has
+// laid the new row out).
 TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
 {
     Window w;
