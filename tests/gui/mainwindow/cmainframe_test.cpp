@@ -579,10 +579,11 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
     w.frame->View().ApplyAppearance();
     ASSERT_FALSE(w.frame->View().BackgroundStyle().isEmpty());
     WhenDialogShows([](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>()->clear();
+        ASSERT_TRUE(test::ShowActive(dialog));
+        test::TypeOver(dialog.findChild<QLineEdit*>(), QString());
         for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
             if (button->text() == "OK") {
-                QTest::mouseClick(button, Qt::LeftButton);
+                test::Click(button);
             }
         }
     });
@@ -662,8 +663,7 @@ TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
     CMainView& view = w.frame->View();
     ASSERT_TRUE(WaitForList(w.model, 4));
     QHeaderView* header = view.horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
+    test::Click(header->viewport(), QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
     QStringList shown;
     for (int row = 0; row < 4; ++row) {
         shown << view.model()->index(row, kColSize).data().toString();

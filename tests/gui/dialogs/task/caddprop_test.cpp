@@ -127,7 +127,7 @@ TEST(CAddProp, PagesRefuseToBeLeftWithoutAMessage)
     ASSERT_TRUE(s.sheet->SelectPage(kIdentity));
 
     CIDPage* id = s.sheet->IdentityPage();
-    QTest::mouseClick(id->Enable(), Qt::LeftButton, {}, QPoint(4, id->Enable()->height() / 2));
+    test::ClickMark(id->Enable());
     EXPECT_TRUE(id->User()->isEnabled());
     id->User()->clear();
     EXPECT_FALSE(s.sheet->SelectPage(kConnection)) << "authentication on, no user";
