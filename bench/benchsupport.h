@@ -30,6 +30,7 @@ public:
     void ScanFile(const std::string&) override {}
     void RedialIfNeeded() override {}
     void CompletionCheck() override {}
+    void TaskFailed(const std::string&, const std::string&) override {}
     void WriteHistoryEntry(std::int16_t) override {}
     std::string last;
 };

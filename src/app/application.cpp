@@ -74,11 +74,7 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     for (const std::string& url : args.urls) {
         frame->AddUrl(QString::fromStdString(url));
     }
-    if (args.ShowMinimised()) {
-        frame->showMinimized();
-    } else {
-        frame->show();
-    }
+    frame->ShowAtStart(args.ShowMinimised());
     frame->setWindowTitle(QString::fromLatin1(kAppTitle));
     const int result = QApplication::exec();
     // Everything is saved by now. A worker that did not end within the exit's

@@ -135,6 +135,9 @@ std::optional<int> RefuseSecondStart(Profile& profile, InstanceLock& instance, c
     }
     const QStringList urls = UrlsOf(args);
     if (urls.isEmpty() && !args.ShowMinimised()) {
+        // This start has nothing to save: a signal ends it at once, also
+        // while the box waits for a click.
+        endSignals.LeaveToTheSystem();
         QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
         return 1;
     }

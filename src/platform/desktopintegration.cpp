@@ -11,6 +11,8 @@ DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, G
       m_watch(table, workers, options, m_notifier, m_inhibitor)
 {
     m_completion.OnFileFinished([this](const std::string& path) { m_watch.Finished(path); });
+    m_completion.OnTaskFailed(
+        [this](const std::string& path, const std::string& reason) { m_watch.Failed(path, reason); });
     m_clock.start();
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_watch.Poll(static_cast<std::uint32_t>(m_clock.elapsed())); });
@@ -19,9 +21,10 @@ DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, G
 
 DesktopIntegration::~DesktopIntegration()
 {
-    // Completion guards its listener: once this returns, no worker is
-    // telling the watch of a finished file.
+    // Completion guards its listeners: once these return, no worker is
+    // telling the watch of an ending.
     m_completion.OnFileFinished(nullptr);
+    m_completion.OnTaskFailed(nullptr);
     m_watch.End();
 }
 

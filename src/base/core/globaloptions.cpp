@@ -54,6 +54,7 @@ constexpr std::array kIntOptions = {
     // Desktop integration, newer than the classic values.
     IntOption{.name = "Notify when Done", .field = &G::notifyWhenDone, .flag = true},
     IntOption{.name = "Keep Awake While Downloading", .field = &G::keepAwake, .flag = true},
+    IntOption{.name = "Text Color Chosen", .field = &G::textColorChosen, .flag = true},
     // Segmented downloads, newer still.
     IntOption{.name = "Connections per Task", .field = &G::connectionsPerTask},
 };

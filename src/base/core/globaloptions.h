@@ -71,6 +71,10 @@ struct GlobalOptions {
 
     // Appearance and tool windows.
     std::int32_t textColor = 0;             // "Text Color"
+    // Newer than the classic values: set once the user picked a "Text
+    // Color". Until then index 0 (the classic default) is the desktop's own
+    // text colour, which "Black" is on a light desktop (see ListTextColor).
+    std::int32_t textColorChosen = 0;       // "Text Color Chosen"
     std::int32_t showGridLine = 0;          // "Show Grid Line"
     std::int32_t backgroundType = 1;        // "Background Type"
     std::string backgroundImagePath;        // "Background Image Path"

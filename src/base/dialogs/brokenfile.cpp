@@ -58,23 +58,34 @@ TakenOverFile TakeOverBrokenFile(const std::string& path)
     const std::string partialPath = target + std::string(kPartial);
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path, error))) {
-        return {path, FileErrorText(std::make_error_code(std::errc::no_such_file_or_directory), "an unnamed file")};
+        return {path, FileErrorText(std::make_error_code(std::errc::no_such_file_or_directory), "an unnamed file"), {}};
     }
     if (partial) {
         // The bytes stay in their "+++" file, which the engine continues; a
         // finished file of the short name is somebody else's.
         if (fs::exists(fs::symlink_status(target, error))) {
-            return {path, FileErrorText(std::make_error_code(std::errc::file_exists), "an unnamed file")};
+            return {path, FileErrorText(std::make_error_code(std::errc::file_exists), "an unnamed file"), {}};
         }
-        return {target, std::nullopt};
+        return {target, std::nullopt, {}};
     }
     // Any other file becomes the partial file of its own name, since only a
     // "+++" file is ever written into.
     error = RenameWithoutReplacing(path, partialPath);
     if (error) {
-        return {path, FileErrorText(error, "an unnamed file")};
+        return {path, FileErrorText(error, "an unnamed file"), {}};
     }
-    return {target, std::nullopt};
+    return {target, std::nullopt, path};
+}
+
+std::optional<std::string> GiveBackBrokenFile(const TakenOverFile& file)
+{
+    if (file.error || file.movedFrom.empty()) {
+        return std::nullopt;  // nothing was moved
+    }
+    if (const std::error_code error = RenameWithoutReplacing(file.path + "+++", file.movedFrom)) {
+        return FileErrorText(error, "an unnamed file");
+    }
+    return std::nullopt;
 }
 
 }  // namespace dromo

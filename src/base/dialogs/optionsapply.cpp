@@ -41,6 +41,7 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.autoSave = from.autoSave;
     to.refreshRate = from.refreshRate;
     to.textColor = from.textColor;
+    to.textColorChosen = from.textColorChosen;
     to.allowMultiInstance = from.allowMultiInstance;
     to.enableLog = from.enableLog;
     // Automation, Proxy, Protocol, Schedule.

@@ -9,7 +9,8 @@ namespace dromo {
 // The URL page's "Save as" from the URL: the folder of the category whose
 // extension the URL ends in (when categories are on), then the URL's last
 // part when it can name a file. A category's folder stays in force for later
-// URL edits until another category matches.
+// URL edits until another category matches. An empty URL, or one of a
+// folder, gives the folder alone.
 class SaveAsDerivation {
 public:
     SaveAsDerivation(std::string targetFolder, const CategoryList* categories)

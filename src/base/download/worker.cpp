@@ -240,12 +240,19 @@ void Worker::RunAttempts(TaskRecord& task)
             Succeeded(task);
             return;
         }
-        const TaskState next = Failed(task, m_engine->Outcome());
-        ExplainLostCookies(task, m_engine->Outcome());
+        const TransferOutcome outcome = m_engine->Outcome();
+        const TaskState next = Failed(task, outcome);
+        m_failure = m_engine->ErrorText();
+        ExplainLostCookies(task, outcome);
         UpdateStatus();
         m_engine->Close();
         task.SetState(next);
         if (m_ctx.state.stop || next == TaskState::Paused || next == TaskState::Scheduled) {
+            // An error that is not retried ends the task here; one the user
+            // asked for (Stop, the exit) or a schedule's next run does not.
+            if (!m_ctx.state.stop && next == TaskState::Paused && outcome != TransferOutcome::Cancelled) {
+                TellFailure(task);
+            }
             return;
         }
         // A server that said how long to wait (Retry-After) is believed, up
@@ -369,26 +376,49 @@ bool Worker::WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds)
 
 void Worker::EndTask(TaskRecord& task)
 {
-    auto guard = m_ctx.table.Lock();
-    const bool existed = m_engine->Outcome() == TransferOutcome::AlreadyExisted;
-    if (m_ctx.table.RowOf(task.taskId) < 0) {
-        return;  // deleted by the user meanwhile: nothing left to record
-    }
-    if (!existed) {
-        m_ctx.history.WriteHistoryEntry(task.taskId);
-    }
-    if (task.Is(TaskState::Done)) {
-        m_ctx.commands.RemoveTaskRow(task.taskId, existed);
-    }
-    const int row = m_ctx.table.RowOf(task.taskId);
-    if (task.Is(TaskState::Error) && row >= 0) {
-        // All attempts used up. Only a task still in Error is paused: one
-        // the user resumed meanwhile stays queued.
-        if (m_ctx.table.CopyOut(row)->Is(TaskState::Error)) {
-            m_ctx.table.SetState(row, TaskState::Paused);
+    bool failedForGood = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        const bool existed = m_engine->Outcome() == TransferOutcome::AlreadyExisted;
+        if (m_ctx.table.RowOf(task.taskId) < 0) {
+            return;  // deleted by the user meanwhile: nothing left to record
         }
-        task.SetState(TaskState::Paused);
+        if (!existed) {
+            m_ctx.history.WriteHistoryEntry(task.taskId);
+        }
+        if (task.Is(TaskState::Done)) {
+            m_ctx.commands.RemoveTaskRow(task.taskId, existed);
+        }
+        const int row = m_ctx.table.RowOf(task.taskId);
+        if (task.Is(TaskState::Error) && row >= 0) {
+            // All attempts used up. Only a task still in Error is paused: one
+            // the user resumed meanwhile stays queued; and the exit, which
+            // cut the attempts short, is no failure.
+            if (m_ctx.table.CopyOut(row)->Is(TaskState::Error)) {
+                m_ctx.table.SetState(row, TaskState::Paused);
+                failedForGood = !m_ctx.state.stop;
+            }
+            task.SetState(TaskState::Paused);
+        }
     }
+    if (failedForGood) {
+        TellFailure(task);
+    }
+}
+
+// Told with the lock released, and only for a task still in the list.
+void Worker::TellFailure(const TaskRecord& task)
+{
+    std::string path;
+    {
+        auto guard = m_ctx.table.Lock();
+        const int row = m_ctx.table.RowOf(task.taskId);
+        if (row < 0) {
+            return;
+        }
+        path = m_ctx.table.CopyOut(row)->saveAs;
+    }
+    m_ctx.completion.TaskFailed(path, m_failure);
 }
 
 }  // namespace dromo

@@ -34,6 +34,7 @@ private:
     void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);
     bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);
     void EndTask(TaskRecord& task);
+    void TellFailure(const TaskRecord& task);
     void UpdateStatus();
     bool LeaveIfSurplus();
     void HandBack(TaskRecord& task, TaskState state);
@@ -43,6 +44,7 @@ private:
     std::shared_ptr<TransferEngine> m_engine;
     std::string m_user;
     std::string m_password;
+    std::string m_failure;  // the engine's text for the last failed attempt
     bool m_starting = true;
     bool m_countedOut = false;
 };

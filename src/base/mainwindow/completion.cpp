@@ -141,6 +141,20 @@ void Completion::OnFileFinished(std::function<void(const std::string& path)> lis
     m_finished = std::move(listener);
 }
 
+void Completion::OnTaskFailed(std::function<void(const std::string& path, const std::string& reason)> listener)
+{
+    std::lock_guard lock(m_finishedMutex);
+    m_failed = std::move(listener);
+}
+
+void Completion::TaskFailed(const std::string& path, const std::string& reason)
+{
+    std::lock_guard lock(m_finishedMutex);
+    if (m_failed) {
+        m_failed(path, reason);
+    }
+}
+
 void Completion::ScanFile(const std::string& path)
 {
     {

@@ -9,8 +9,9 @@ public:
     static constexpr int kSteps = 15;
 
     int SecondsLeft() const { return m_left; }
-    // The progress bar's position, 1..15 as the steps pass.
-    int BarPosition() const { return kSteps - m_left; }
+    // The progress bar's position: 1 at the start (the low end of its
+    // range 1..15), one step on with every second, full in the last one.
+    int BarPosition() const { return m_left == 0 ? kSteps : kSteps - m_left + 1; }
     bool Finished() const { return m_left == 0; }
 
     // One second passed; true when this reached 0 (the dialog then closes as

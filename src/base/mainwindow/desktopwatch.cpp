@@ -20,16 +20,21 @@ std::string Count(std::size_t n, const char* what)
 
 }  // namespace
 
-DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<std::string>& failed)
+DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed)
 {
     DesktopNotice notice;
     if (finished.size() + failed.size() == 1) {
-        const bool done = finished.size() == 1;
-        notice.summary = done ? "Download finished" : "Download failed";
-        notice.body = NameOf(done ? finished[0] : failed[0]);
-        if (done) {
+        if (finished.size() == 1) {
+            notice.summary = "Download finished";
+            notice.body = NameOf(finished[0]);
             notice.path = finished[0];
             notice.canOpen = true;
+        } else {
+            notice.summary = "Download failed";
+            notice.body = NameOf(failed[0].path);
+            if (!failed[0].reason.empty()) {
+                notice.body += "\n" + failed[0].reason;
+            }
         }
         return notice;
     }
@@ -46,8 +51,8 @@ DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vec
     for (const std::string& path : finished) {
         names.push_back(NameOf(path));
     }
-    for (const std::string& path : failed) {
-        names.push_back(NameOf(path) + " (failed)");
+    for (const FailedFile& file : failed) {
+        names.push_back(NameOf(file.path) + (file.reason.empty() ? " (failed)" : " (failed: " + file.reason + ")"));
     }
     for (std::size_t i = 0; i < names.size() && i < kNamesShownInNotice; ++i) {
         notice.body += (i ? "\n" : "") + names[i];
@@ -66,46 +71,30 @@ DesktopWatch::DesktopWatch(TaskTable& table, WorkerState& workers, GlobalOptions
 
 void DesktopWatch::Finished(const std::string& path)
 {
-    std::lock_guard lock(m_finishedMutex);
-    m_finished.push_back(path);
+    std::lock_guard lock(m_endedMutex);
+    m_ended.push_back({path, false, {}});
+}
+
+void DesktopWatch::Failed(const std::string& path, const std::string& reason)
+{
+    std::lock_guard lock(m_endedMutex);
+    m_ended.push_back({path, true, reason});
 }
 
 void DesktopWatch::Poll(std::uint32_t nowMs)
 {
     std::vector<Ending> endings;
     {
-        std::lock_guard lock(m_finishedMutex);
-        for (std::string& path : m_finished) {
-            endings.push_back({std::move(path), false});
-        }
-        m_finished.clear();
+        std::lock_guard lock(m_endedMutex);
+        endings.swap(m_ended);
     }
     bool busy = false;
     {
         auto guard = m_table.Lock();
-        const bool workersAlive = m_workers.workerCount > 0;
-        busy = workersAlive;
-        std::set<std::int16_t> stillFailed;
-        for (int row = 0; row < m_table.Count(); ++row) {
-            const std::int32_t state = m_table.StateAt(row);
-            busy = busy || state == static_cast<std::int32_t>(TaskState::Running);
-            if (state != static_cast<std::int32_t>(TaskState::Error)) {
-                continue;
-            }
-            const TaskRecord task = *m_table.CopyOut(row);
-            stillFailed.insert(task.taskId);
-            // A worker may still be waiting to try it again; and what failed
-            // before the watch began is not news.
-            if (!m_toldFailed.count(task.taskId) && (m_first || !workersAlive)) {
-                if (!m_first) {
-                    endings.push_back({task.saveAs, true});
-                }
-                m_toldFailed.insert(task.taskId);
-            }
+        busy = m_workers.workerCount > 0;
+        for (int row = 0; row < m_table.Count() && !busy; ++row) {
+            busy = m_table.StateAt(row) == static_cast<std::int32_t>(TaskState::Running);
         }
-        // A failed task that was resumed (or removed) may fail again later.
-        std::erase_if(m_toldFailed, [&](std::int16_t id) { return !stillFailed.count(id); });
-        m_first = false;
     }
     KeepAwake(busy);
     if (!endings.empty() && m_options.notifyWhenDone) {
@@ -122,6 +111,11 @@ void DesktopWatch::Poll(std::uint32_t nowMs)
 
 void DesktopWatch::End()
 {
+    {
+        std::lock_guard lock(m_endedMutex);
+        m_pending.insert(m_pending.end(), m_ended.begin(), m_ended.end());
+        m_ended.clear();
+    }
     Flush();
     KeepAwake(false);
 }
@@ -132,9 +126,13 @@ void DesktopWatch::Flush()
         return;
     }
     std::vector<std::string> finished;
-    std::vector<std::string> failed;
+    std::vector<FailedFile> failed;
     for (const Ending& e : m_pending) {
-        (e.failed ? failed : finished).push_back(e.path);
+        if (e.failed) {
+            failed.push_back({e.path, e.reason});
+        } else {
+            finished.push_back(e.path);
+        }
     }
     m_pending.clear();
     // Switched off while the burst gathered: nothing is told.

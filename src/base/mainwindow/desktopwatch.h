@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -18,12 +17,17 @@ struct WorkerState;
 // Names listed in a summary notice before "and N more".
 inline constexpr std::size_t kNamesShownInNotice = 5;
 
+// A task that failed for good: its file and the engine's reason.
+struct FailedFile {
+    std::string path;
+    std::string reason;
+};
+
 // Tells the desktop about the downloads, driven by the user-interface
 // thread's timer so the download path never waits for a desktop service:
-// - a finished file (told by the completion rules as it finishes) and a
-//   task left in Error once no worker is alive (its retries are over) go to
-//   the notification service; endings that come close together make one
-//   notice, not one each;
+// - a finished file and a task that failed for good (both told by the
+//   completion rules as they end) go to the notification service; endings
+//   that come close together make one notice, not one each;
 // - while a worker is alive or a task runs, the sleep inhibitor is held.
 // "Notify when Done" and "Keep Awake While Downloading" switch each off.
 class DesktopWatch {
@@ -36,9 +40,10 @@ public:
     DesktopWatch(TaskTable& table, WorkerState& workers, GlobalOptions& options, Notifications& notices,
                  SleepInhibitor& inhibitor);
 
-    // A file finished downloading: from any thread, also with the
-    // task-table lock held; it is only noted here.
+    // A file finished downloading, or a task failed for good: from any
+    // thread, also with the task-table lock held; it is only noted here.
     void Finished(const std::string& path);
+    void Failed(const std::string& path, const std::string& reason);
     // One look at the table; `nowMs` is a millisecond counter.
     void Poll(std::uint32_t nowMs);
     // At exit: tells what is pending and lets go of the inhibitor.
@@ -48,6 +53,7 @@ private:
     struct Ending {
         std::string path;
         bool failed = false;
+        std::string reason;
     };
     void Flush();
     void KeepAwake(bool busy);
@@ -57,18 +63,17 @@ private:
     GlobalOptions& m_options;
     Notifications& m_notices;
     SleepInhibitor& m_inhibitor;
-    bool m_first = true;
-    std::set<std::int16_t> m_toldFailed;  // task ids, until the task leaves Error
-    std::mutex m_finishedMutex;
-    std::vector<std::string> m_finished;  // told by Finished, not yet looked at
+    std::mutex m_endedMutex;
+    std::vector<Ending> m_ended;  // told by Finished and Failed, not yet looked at
     std::vector<Ending> m_pending;
     std::uint32_t m_burstStart = 0;
     std::uint32_t m_lastEnding = 0;
     bool m_holding = false;
 };
 
-// The notice for a burst of finished and failed files (paths), in the
-// order they ended.
-DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<std::string>& failed);
+// The notice for a burst of finished files (paths) and failed ones, in the
+// order they ended. A notice of failures alone offers no action: there is
+// no file to open or show.
+DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed);
 
 }  // namespace dromo

@@ -28,15 +28,16 @@ Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& scre
     return p;
 }
 
-SavedPlacement PlacementToSave(int left, int top, int right, int bottom)
+SavedPlacement PlacementToSave(int left, int top, int right, int bottom, bool maximized)
 {
-    return {left, top, right, bottom};
+    return {left, top, right, bottom, maximized};
 }
 
 SavedPlacement ReadPlacement(Profile& profile)
 {
     return {profile.GetInt("Settings", "MainWnd Left", 0), profile.GetInt("Settings", "MainWnd Top", 0),
-            profile.GetInt("Settings", "MainWnd Right", 0), profile.GetInt("Settings", "MainWnd Bottom", 0)};
+            profile.GetInt("Settings", "MainWnd Right", 0), profile.GetInt("Settings", "MainWnd Bottom", 0),
+            profile.GetInt("Settings", "MainWnd Maximized", 0) != 0};
 }
 
 void WritePlacement(Profile& profile, const SavedPlacement& p)
@@ -45,6 +46,26 @@ void WritePlacement(Profile& profile, const SavedPlacement& p)
     profile.WriteInt("Settings", "MainWnd Top", p.top);
     profile.WriteInt("Settings", "MainWnd Right", p.right);
     profile.WriteInt("Settings", "MainWnd Bottom", p.bottom);
+    profile.WriteInt("Settings", "MainWnd Maximized", p.maximized ? 1 : 0);
+}
+
+ToolWindowPlaces FirstToolWindowPlaces(const ScreenArea& screen, int speedBarWidth, int speedBarHeight,
+                                       int basketWidth, int basketHeight)
+{
+    ToolWindowPlaces p;
+    const int bottom = screen.y + screen.height - kToolWindowMargin;
+    p.speedBarX = std::max(screen.x, screen.x + screen.width - kToolWindowMargin - speedBarWidth);
+    p.speedBarY = std::max(screen.y, bottom - speedBarHeight);
+    p.basketX = std::max(screen.x, p.speedBarX - kToolWindowMargin - basketWidth);
+    p.basketY = std::max(screen.y, bottom - basketHeight);
+    return p;
+}
+
+bool HasSavedCorner(Profile& profile, const char* xName, const char* yName)
+{
+    // Two different defaults tell a missing value from any stored one.
+    return profile.GetInt("Settings", xName, 0) == profile.GetInt("Settings", xName, 1) &&
+           profile.GetInt("Settings", yName, 0) == profile.GetInt("Settings", yName, 1);
 }
 
 }  // namespace dromo

@@ -39,4 +39,12 @@ const TextColor& TextColorAt(int index)
     return kColors[static_cast<std::size_t>(index)];
 }
 
+std::optional<TextColor> ListTextColor(int index, bool chosen)
+{
+    if (index == 0 && !chosen) {
+        return std::nullopt;
+    }
+    return TextColorAt(index);
+}
+
 }  // namespace dromo

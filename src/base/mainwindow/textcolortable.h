@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace dromo {
@@ -19,5 +20,12 @@ std::span<const TextColor> TextColorTable();
 // The colour for an option value; black for an index outside the table, so a
 // hand-edited profile cannot index past it.
 const TextColor& TextColorAt(int index);
+
+// The list's text colour for "Text Color" and whether the user picked it:
+// nothing for the default (index 0 never picked), which is the desktop's own
+// text colour, so a dark desktop does not get black text on dark grey. Any
+// other index was picked (the classic program started at 0), and a picked
+// colour is drawn as picked.
+std::optional<TextColor> ListTextColor(int index, bool chosen);
 
 }  // namespace dromo

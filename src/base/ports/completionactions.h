@@ -18,6 +18,10 @@ public:
     virtual void RedialIfNeeded() = 0;
     // All work may be over: hang up or shut down after the countdown.
     virtual void CompletionCheck() = 0;
+    // A task failed for good: its retries are used up, or its error is one
+    // that is not retried. `reason` is the engine's text for the failure.
+    // Called with the task-table lock released.
+    virtual void TaskFailed(const std::string& path, const std::string& reason) = 0;
 };
 
 }  // namespace dromo

@@ -74,6 +74,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     setCentralWidget(m_view);
     BuildMenus();
     BuildToolBar();
+    BuildPopupItems();
     BuildStatusAndTray();
     LoadHistoryBox();
 
@@ -90,6 +91,8 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CMainFrame::UpdateCommands);
     connect(&model, &TaskListModel::Flushed, this, &CMainFrame::UpdateCommands);
 
+    m_trayClick.setSingleShot(true);
+    connect(&m_trayClick, &QTimer::timeout, this, &CMainFrame::ToggleMainWindow);
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
@@ -118,11 +121,47 @@ void CMainFrame::PlaceFromProfile()
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const Placement p = PlacementFromSaved(saved, {area.x(), area.y(), area.width(), area.height()});
     setGeometry(p.x, p.y, p.width, p.height);
+    m_startMaximized = saved.maximized;
+}
+
+void CMainFrame::ShowAtStart(bool minimised)
+{
+    if (m_startMaximized) {
+        // The rectangle just set stays the normal one to go back to.
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    if (minimised) {
+        showMinimized();
+    } else {
+        show();
+    }
 }
 
 void CMainFrame::PlaceToolWindows()
 {
-    const GlobalOptions& o = m_ctx.settings.options;
+    // Never placed by the user (nothing saved): places of their own, which
+    // the options keep from now on, rather than one corner for both.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ToolWindowPlaces first =
+        FirstToolWindowPlaces({area.x(), area.y(), area.width(), area.height()}, m_speedBar->width(),
+                              m_speedBar->height(), m_basket->width(), m_basket->height());
+    const bool basketSaved = HasSavedCorner(m_ctx.profile, "DropBasket X", "DropBasket Y");
+    const bool speedBarSaved = HasSavedCorner(m_ctx.profile, "SpeedBar X", "SpeedBar Y");
+    GlobalOptions o;
+    {
+        auto guard = m_ctx.table.Lock();  // workers read the options under it
+        GlobalOptions& live = m_ctx.settings.options;
+        if (!basketSaved) {
+            live.dropBasketX = first.basketX;
+            live.dropBasketY = first.basketY;
+        }
+        if (!speedBarSaved) {
+            live.speedBarX = first.speedBarX;
+            live.speedBarY = first.speedBarY;
+        }
+        o = live;
+    }
     m_basket->move(o.dropBasketX, o.dropBasketY);
     m_speedBar->move(o.speedBarX, o.speedBarY);
     m_basket->setVisible(o.showDropBasket != 0);
@@ -130,234 +169,9 @@ void CMainFrame::PlaceToolWindows()
     UpdateCommands();
 }
 
-void CMainFrame::ShowToolMenu(bool basket, const QPoint& at)
-{
-    RefreshCommands();
-    QMenu menu;
-    FillPopup(menu, basket ? Popup::Basket : Popup::SpeedBar);
-    menu.exec(at);
-}
-
-// The small menus share one list: the tray's and the list's empty space
-// show all of it, a tool window leaves out the other tool window, and a row
-// starts with its own two commands and can be deleted.
-void CMainFrame::FillPopup(QMenu& menu, Popup kind)
-{
-    using C = CommandId;
-    if (kind == Popup::Row) {
-        menu.addAction(m_actions[C::Properties]);
-        menu.addAction(m_actions[C::Open]);
-        menu.addAction(m_actions[C::OpenFolder]);
-        menu.setDefaultAction(m_actions[C::Properties]);
-        menu.addSeparator();
-    } else {
-        menu.addAction(m_actions[C::MainWindow]);
-        menu.setDefaultAction(m_actions[C::MainWindow]);
-    }
-    if (kind != Popup::Basket) {
-        menu.addAction(m_actions[C::SpeedBar]);
-    }
-    if (kind != Popup::SpeedBar) {
-        menu.addAction(m_actions[C::DropBasket]);
-    }
-    menu.addSeparator();
-    menu.addAction(m_actions[C::AddUrl]);
-    menu.addAction(m_actions[C::StopAll]);
-    if (kind == Popup::Row) {
-        menu.addAction(m_popupDelete);
-    }
-    menu.addSeparator();
-    menu.addAction(m_actions[C::Options]);
-    menu.addAction(m_popupAbout);
-    menu.addSeparator();
-    menu.addAction(m_actions[C::Exit]);
-}
-
-QMenu* CMainFrame::createPopupMenu()
-{
-    // The frame's own menu: the two bars and nothing else.
-    UpdateCommands();
-    auto* menu = new QMenu(this);
-    menu->addAction(m_actions[CommandId::ToolBar]);
-    menu->addAction(m_actions[CommandId::AddressBar]);
-    return menu;
-}
-
-QAction* CMainFrame::MakeAction(CommandId id, const QString& text, const QKeySequence& key)
-{
-    auto* action = new QAction(text, this);
-    if (!key.isEmpty()) {
-        action->setShortcut(key);
-    }
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    m_actions[id] = action;
-    return action;
-}
-
-QAction* CMainFrame::Action(CommandId id) const
-{
-    const auto it = m_actions.find(id);
-    return it == m_actions.end() ? nullptr : it->second;
-}
-
-void CMainFrame::BuildMenus()
-{
-    using C = CommandId;
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(MakeAction(C::AddUrl, tr("&Add URL..."), QKeySequence(tr("Ctrl+N"))));
-    file->addSeparator();
-    file->addAction(MakeAction(C::LoadBrokenFile, tr("Load Broken File..."), QKeySequence(tr("Ctrl+O"))));
-    m_actions[C::LoadBrokenFile]->setStatusTip(tr("Import a broken file to Dromo"));
-    m_actions[C::LoadBrokenFile]->setToolTip(tr("Import Broken File.."));
-    file->addSeparator();
-    file->addAction(MakeAction(C::SaveDownloadList, tr("Save Download List...")));
-    file->addAction(MakeAction(C::LoadDownloadList, tr("Load Download List...")));
-    file->addSeparator();
-    file->addAction(MakeAction(C::ViewHistory, tr("View History")));
-    file->addAction(MakeAction(C::ClearHistory, tr("Clear History")));
-    file->addSeparator();
-    file->addAction(MakeAction(C::Exit, tr("E&xit")));
-    // The everyday keys beside the classic ones, which the menus show.
-    m_actions[C::Exit]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q)});
-
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(MakeAction(C::SelectAll, tr("Select All"), QKeySequence(tr("Ctrl+A"))));
-    edit->addAction(MakeAction(C::SelectAllInProgress, tr("Select All in Progress")));
-    edit->addSeparator();
-    edit->addAction(MakeAction(C::DeleteSelected, tr("Delete Selected"), QKeySequence(tr("Alt+Del"))));
-    m_actions[C::DeleteSelected]->setShortcuts({QKeySequence(tr("Alt+Del")), QKeySequence(Qt::Key_Delete)});
-    edit->addSeparator();
-    edit->addAction(MakeAction(C::SaveSettingsNow, tr("Save Settings Now"), QKeySequence(tr("Ctrl+S"))));
-
-    QMenu* download = menuBar()->addMenu(tr("&Download"));
-    download->addAction(MakeAction(C::Resume, tr("Resume")));
-    download->addSeparator();
-    download->addAction(MakeAction(C::Stop, tr("Stop")));
-    download->addAction(MakeAction(C::StopAll, tr("Stop All"), QKeySequence(tr("Ctrl+P"))));
-    download->addSeparator();
-    download->addAction(MakeAction(C::AutoDialUp, tr("Auto Dial-up")));
-    download->addAction(MakeAction(C::HangUpWhenDone, tr("Hang up When Done")));
-    download->addAction(MakeAction(C::ShutDownWhenDone, tr("Shut Down Computer When Done")));
-
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->addAction(MakeAction(C::Properties, tr("Properties")));
-    view->addAction(MakeAction(C::SpeedBar, tr("Speed Bar")));
-    view->addAction(MakeAction(C::DropBasket, tr("Drop Basket")));
-    view->addSeparator();
-    view->addAction(MakeAction(C::ToolBar, tr("Tool Bar")));
-    view->addAction(MakeAction(C::AddressBar, tr("Address Bar")));
-    view->addSeparator();
-    QMenu* wallpaper = view->addMenu(tr("Wall Paper"));
-    wallpaper->addAction(MakeAction(C::WallpaperBlank, tr("Blank")));
-    wallpaper->addAction(MakeAction(C::WallpaperCustomize, tr("Customize...")));
-    view->addAction(MakeAction(C::GridLine, tr("Grid Line")));
-    view->addSeparator();
-    view->addAction(MakeAction(C::Options, tr("Options...")));
-    m_actions[C::Options]->setStatusTip(tr("View or change the options"));
-    connect(wallpaper, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
-
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(MakeAction(C::HelpTopics, tr("&Help Topics"), QKeySequence(Qt::Key_F1)));
-    help->addSeparator();
-    help->addAction(MakeAction(C::Legend, tr("&Legend...")));
-    help->addAction(MakeAction(C::About, tr("&About Dromo...")));
-    // Context help has no menu item: its key works anywhere in the window.
-    addAction(MakeAction(C::ContextHelp, tr("Help"), QKeySequence(Qt::SHIFT | Qt::Key_F1)));
-
-    for (C id : {C::ShutDownWhenDone, C::HangUpWhenDone, C::AutoDialUp, C::GridLine, C::ToolBar, C::AddressBar,
-                 C::SpeedBar, C::DropBasket, C::WallpaperBlank, C::WallpaperCustomize}) {
-        m_actions[id]->setCheckable(true);
-    }
-    for (QMenu* menu : {file, edit, download, view}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
-    }
-    MakeAction(C::MainWindow, tr("Main Window"));
-    MakeAction(C::Open, tr("Open"));
-    MakeAction(C::OpenFolder, tr("Open Containing Folder"));
-    // The small menus' own texts for two commands of the main menu.
-    m_popupDelete = new QAction(tr("Delete"), this);
-    connect(m_popupDelete, &QAction::triggered, this, [this] { RunCommand(CommandId::DeleteSelected); });
-    m_popupAbout = new QAction(tr("About..."), this);
-    connect(m_popupAbout, &QAction::triggered, this, [this] { RunCommand(CommandId::About); });
-}
-
-void CMainFrame::BuildToolBar()
-{
-    using C = CommandId;
-    QToolBar* bar = addToolBar(tr("Tool Bar"));
-    m_toolBar = bar;
-    bar->setObjectName(QStringLiteral("toolbar"));
-    bar->setFloatable(false);
-    bar->setMovable(false);
-    // Icons with their texts as tool tips: long texts such as "Shut Down
-    // Computer When Done" are never cut to fit a button.
-    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->setIconSize(QSize(24, 24));
-    const std::pair<C, const char*> buttons[] = {
-        {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
-        {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
-        {C::Resume, "media-playback-start"}, {C::Stop, "media-playback-stop"},
-        {C::StopAll, "process-stop"},       {C::Exit, nullptr},
-        {C::ShutDownWhenDone, "system-shutdown"}, {C::HangUpWhenDone, "network-offline"},
-        {C::AutoDialUp, "network-transmit-receive"}, {C::Exit, nullptr},
-        {C::SpeedBar, "utilities-system-monitor"}, {C::DropBasket, "edit-paste"},
-        {C::Options, "preferences-system"},       {C::Exit, nullptr},
-    };
-    for (const auto& [id, icon] : buttons) {
-        if (icon == nullptr) {
-            bar->addSeparator();
-            continue;
-        }
-        QAction* action = m_actions[id];
-        action->setIcon(Artwork::Command(QString::fromLatin1(icon)));
-        bar->addAction(action);
-    }
-    connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
-    const std::pair<C, const char*> menuOnly[] = {
-        {C::LoadBrokenFile, "document-import"}, {C::DeleteSelected, "edit-delete"},
-        {C::SelectAll, "edit-select-all"},      {C::Properties, "document-properties"},
-        {C::Exit, "application-exit"},          {C::HelpTopics, "help-contents"},
-        {C::About, "help-about"},
-    };
-    for (const auto& [id, icon] : menuOnly) {
-        m_actions[id]->setIcon(Artwork::Command(QString::fromLatin1(icon)));
-    }
-    m_popupDelete->setIcon(m_actions[C::DeleteSelected]->icon());
-    m_popupAbout->setIcon(m_actions[C::About]->icon());
-    // A menu item with an icon shows no check mark in most styles: the
-    // checkable ones keep their mark and leave the icon to the toolbar.
-    for (auto& [id, action] : m_actions) {
-        if (action->isCheckable()) {
-            action->setIconVisibleInMenu(false);
-        }
-    }
-
-    // The address bar starts a row of its own under the buttons.
-    addToolBarBreak(Qt::TopToolBarArea);
-    QToolBar* addressBar = addToolBar(tr("Address Bar"));
-    addressBar->setObjectName(QStringLiteral("address"));
-    addressBar->setFloatable(false);
-    addressBar->setMovable(false);
-    addressBar->addWidget(new QLabel(tr("Address:")));
-    m_address->setEditable(true);
-    m_address->setInsertPolicy(QComboBox::NoInsert);
-    m_address->setMinimumWidth(400);
-    m_address->lineEdit()->setMaxLength(static_cast<int>(AddressHistory::kBoxLimit));
-    addressBar->addWidget(m_address);
-    // Enter is taken from the box's edit before anything else sees it: the
-    // edit lets the key go on to the box, which hands it back to the edit,
-    // so its returnPressed comes twice for one key.
-    m_address->lineEdit()->installEventFilter(this);
-    addressBar->setVisible(m_ctx.addresses.Shown());
-    connect(m_actions[C::AddressBar], &QAction::toggled, this, [this, addressBar](bool on) {
-        m_ctx.addresses.SetShown(on);
-        addressBar->setVisible(on);
-    });
-}
-
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_address && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_ctx.addresses.Shown()) {
@@ -369,15 +183,6 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
-{
-    // Whatever no child took: the status bar, the bars' free space.
-    QMenu* menu = createPopupMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-    event->accept();
 }
 
 void CMainFrame::LoadHistoryBox(const std::string& added)
@@ -417,12 +222,25 @@ void CMainFrame::BuildStatusAndTray()
     connect(m_trayMenu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     m_tray->setContextMenu(m_trayMenu);
     m_tray->setToolTip(m_trayTip);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
-            ToggleMainWindow();
-        }
-    });
+    connect(m_tray, &QSystemTrayIcon::activated, this, &CMainFrame::TrayActivated);
     m_tray->show();
+}
+
+// A double-click on the icon restores the window; a single click toggles
+// it. The tray reports a double-click as a click and then a double-click
+// (or, where it knows none, as two clicks), so a click waits the
+// double-click time before it toggles: a double-click never hides the
+// window on its way to showing it.
+void CMainFrame::TrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger && !m_trayClick.isActive()) {
+        m_trayClick.start(QApplication::doubleClickInterval());
+        return;
+    }
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+        m_trayClick.stop();
+        ShowMainWindow();
+    }
 }
 
 QString CMainFrame::TrayTip() const
@@ -501,48 +319,6 @@ void CMainFrame::TrayStateChanged(const TrayState& state)
             m_trayIcon = icon;
         },
         Qt::QueuedConnection);
-}
-
-void CMainFrame::RefreshCommands()
-{
-    // Asking the network is a bus call: only when a menu opens.
-    m_ctx.completion.RefreshConnection();
-    UpdateCommands();
-}
-
-void CMainFrame::UpdateCommands()
-{
-    const auto selection = m_view->SelectedTaskIds();
-    const int clicked = m_view->ClickedTaskId();
-    for (auto& [id, action] : m_actions) {
-        action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
-        if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&
-            id != CommandId::SpeedBar && id != CommandId::DropBasket && id != CommandId::WallpaperBlank &&
-            id != CommandId::WallpaperCustomize) {
-            action->setChecked(m_ctx.commands.Checked(id));
-        }
-    }
-    m_actions[CommandId::AddressBar]->setChecked(m_ctx.addresses.Shown());
-    m_popupDelete->setEnabled(m_actions[CommandId::DeleteSelected]->isEnabled());
-    m_actions[CommandId::SpeedBar]->setChecked(m_speedBar->isVisible());
-    m_actions[CommandId::DropBasket]->setChecked(m_basket->isVisible());
-    m_actions[CommandId::WallpaperBlank]->setChecked(m_ctx.settings.options.backgroundType == 0);
-    m_actions[CommandId::WallpaperCustomize]->setChecked(m_ctx.settings.options.backgroundType != 0);
-    // Whether the bar is meant to show, also while the window is hidden.
-    m_actions[CommandId::ToolBar]->setChecked(!m_toolBar->isHidden());
-}
-
-std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
-{
-    RefreshCommands();
-    auto menu = std::make_unique<QMenu>(this);
-    FillPopup(*menu, onRow ? Popup::Row : Popup::Window);
-    return menu;
-}
-
-void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
-{
-    TaskMenu(onRow)->exec(at);
 }
 
 QString CMainFrame::AddUrl(const QString& url)
@@ -686,17 +462,24 @@ void CMainFrame::ImportBrokenFile()
         m_ctx.messages.Warning(*file.error);
         return;
     }
-    if (values.url.empty() || file.path.empty()) {
-        return;
-    }
     TaskRecord record;
     values.ApplyTo(record);
     record.saveAs = file.path;
     // The one way to hand Dromo a partial file it did not write: the task
     // may continue it although it carries no mark of Dromo's.
     record.ownsPartialFile = 1;
-    m_ctx.addresses.DialogAdd(values.url, record);
-    LoadHistoryBox(values.url);
+    // The file is renamed before the add, so no worker can find it under
+    // the target's name; an add that is refused gives the name back.
+    const bool tried = !values.url.empty() && !file.path.empty();
+    const bool added = tried && m_ctx.addresses.DialogAdd(values.url, record) == AddResult::Added;
+    if (tried) {
+        LoadHistoryBox(values.url);
+    }
+    if (!added) {
+        if (const auto error = GiveBackBrokenFile(file)) {
+            m_ctx.messages.Warning(*error);
+        }
+    }
 }
 
 void CMainFrame::OpenOptions()
@@ -734,10 +517,17 @@ void CMainFrame::ToggleMainWindow()
     if (MainWindowShown()) {
         HideMainWindow();
     } else {
-        showNormal();
-        raise();
-        activateWindow();
+        ShowMainWindow();
     }
+}
+
+void CMainFrame::ShowMainWindow()
+{
+    // Back as it was hidden: a maximised window stays maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::Customize()
@@ -751,6 +541,7 @@ void CMainFrame::Customize()
     {
         auto guard = m_ctx.table.Lock();
         o.textColor = dialog.TextColor();
+        o.textColorChosen = o.textColorChosen != 0 || dialog.TextColorPicked() ? 1 : 0;
         o.backgroundImageTiled = dialog.Tiled() ? 1 : 0;
         // An empty path leaves the background as it was, so the image it
         // shows is kept too (the list draws it from the stored path).
@@ -801,7 +592,8 @@ void CMainFrame::SaveFrameSettings()
     // not creep by its frame's width from one run to the next. A minimised
     // or maximised window keeps the size it will be restored to.
     const QRect r = isMinimized() || isMaximized() ? normalGeometry() : geometry();
-    WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
+    WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1,
+                                                  windowState().testFlag(Qt::WindowMaximized)));
     m_ctx.addresses.Save(m_ctx.profile);
     // The tool windows' corners go out with the other options.
     auto guard = m_ctx.table.Lock();

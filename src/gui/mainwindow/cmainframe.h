@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -16,7 +17,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QSystemTrayIcon;
 class QToolBar;
 
 namespace dromo {
@@ -68,7 +68,11 @@ public:
     QString AddDownload(const QString& url, const DownloadDetails& details);
     void HandOverDownload(const QString& url, const DownloadDetails& details,
                           std::function<void(const QString& refusal)> done);
+    // The window's first showing: minimised when started by D-Bus activation.
+    void ShowAtStart(bool minimised);
     void ToggleMainWindow();
+    // A click on the tray icon, as the tray reports it.
+    void TrayActivated(QSystemTrayIcon::ActivationReason reason);
     // Whether the window is up on the screen (not hidden, not minimised).
     bool MainWindowShown() const;
     // The task list's context menu: on a row, or on empty space.
@@ -115,18 +119,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The menus, the toolbar, the address bar and the small menus, and the
+    // commands' states they show (framemenus.cpp).
     QAction* MakeAction(CommandId id, const QString& text, const QKeySequence& key = {});
     // A menu opens: the connection state too, then every command's state.
     void RefreshCommands();
     void PlaceFromProfile();
     void BuildMenus();
     void BuildToolBar();
+    void BuildPopupItems();
     void BuildStatusAndTray();
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
     enum class Popup { Row, Window, SpeedBar, Basket };
     void FillPopup(QMenu& menu, Popup kind);
     void HideMainWindow();
+    void ShowMainWindow();
     void Exit();
     // Stops and saves for the exit; why the save failed, or "".
     Status StopAndSave();
@@ -155,8 +163,7 @@ private:
     std::unique_ptr<CDropBasket> m_basket;
     QComboBox* m_address;
     QToolBar* m_toolBar = nullptr;
-    QAction* m_popupDelete = nullptr;
-    QAction* m_popupAbout = nullptr;
+    std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
     QLabel* m_panes[3];
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
@@ -165,7 +172,9 @@ private:
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;
+    QTimer m_trayClick;  // a single click on the tray icon, until no second one can follow
     bool m_exiting = false;
+    bool m_startMaximized = false;  // "MainWnd Maximized" as the last run left it
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <algorithm>
+#include <optional>
 
 #include "base/core/globaloptions.h"
 #include "base/core/taskrow.h"
@@ -40,9 +41,12 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { m_rowsAdded = true; });
     connect(&model, &TaskListModel::Flushed, this, [this] {
         if (m_rowsAdded) {
-            // After the view has laid the new rows out.
             QMetaObject::invokeMethod(this, [this] {
                 if (m_tasks.rowCount() > 0) {
+                    // The new rows laid out first: before the scroll range
+                    // knows the new row, a scroll stops at the old end, and
+                    // the new row sits half under the bottom edge.
+                    executeDelayedItemsLayout();
                     scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
                 }
             }, Qt::QueuedConnection);
@@ -76,10 +80,15 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
 void CMainView::ApplyAppearance()
 {
     setShowGrid(m_options.showGridLine != 0);
-    const TextColor& c = TextColorAt(m_options.textColor);
-    QPalette p = palette();
-    p.setColor(QPalette::Text, QColor(c.red, c.green, c.blue));
-    setPalette(p);
+    if (const std::optional<TextColor> c = ListTextColor(m_options.textColor, m_options.textColorChosen != 0)) {
+        QPalette p = palette();
+        p.setColor(QPalette::Text, QColor(c->red, c->green, c->blue));
+        setPalette(p);
+    } else {
+        // Nothing of our own: the list follows the desktop's palette, also
+        // when the desktop switches between light and dark.
+        setPalette(QPalette());
+    }
     const QString path = QString::fromStdString(m_options.backgroundImagePath);
     const QUrl url(path);
     if (m_options.backgroundType != 0 && !url.isLocalFile() && !url.scheme().isEmpty() && url.scheme().size() > 1 &&

@@ -18,7 +18,7 @@ CountdownDialog::CountdownDialog(const QString& message, std::function<void(bool
     layout->addWidget(new QLabel(message));
     auto* row = new QHBoxLayout;
     m_bar->setRange(1, CountdownSteps::kSteps);
-    m_bar->setValue(1);
+    m_bar->setValue(m_steps.BarPosition());
     m_bar->setTextVisible(false);
     row->addWidget(m_bar);
     row->addWidget(m_seconds);
@@ -26,6 +26,7 @@ CountdownDialog::CountdownDialog(const QString& message, std::function<void(bool
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &CountdownDialog::reject);
+    m_seconds->setObjectName(QStringLiteral("seconds"));
     m_seconds->setText(QString::number(m_steps.SecondsLeft()));
     connect(m_timer, &QTimer::timeout, this, &CountdownDialog::Tick);
     m_timer->start(1000);
@@ -35,7 +36,7 @@ void CountdownDialog::Tick()
 {
     const bool zero = m_steps.Tick();
     m_seconds->setText(QString::number(m_steps.SecondsLeft()));
-    m_bar->setValue(std::max(1, m_steps.BarPosition()));
+    m_bar->setValue(m_steps.BarPosition());
     if (zero) {
         Finish(true);
     }

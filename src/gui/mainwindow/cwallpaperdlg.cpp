@@ -38,6 +38,7 @@ CWallpaperDlg::CWallpaperDlg(const QString& path, bool tiled, int textColor, QWi
         m_colour->addItem(QIcon(swatch), QString::fromLatin1(c.name));
     }
     m_colour->setCurrentIndex(textColor >= 0 && textColor < 16 ? textColor : 0);
+    connect(m_colour, &QComboBox::activated, this, [this] { m_picked = true; });
     colourRow->addWidget(m_colour, 1);
     layout->addLayout(colourRow);
 

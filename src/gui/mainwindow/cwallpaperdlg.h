@@ -18,6 +18,9 @@ public:
     QString Path() const;
     bool Tiled() const;
     int TextColor() const;
+    // Whether the user picked a colour from the list (the one shown may be
+    // the default).
+    bool TextColorPicked() const { return m_picked; }
 
 private:
     void Browse();
@@ -25,6 +28,7 @@ private:
     QLineEdit* m_path;
     QCheckBox* m_tile;
     QComboBox* m_colour;
+    bool m_picked = false;
 };
 
 }  // namespace dromo

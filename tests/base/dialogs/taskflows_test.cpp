@@ -158,5 +158,26 @@ TEST_F(BrokenFileTest, RenameRefusedKeepsBothFiles)
     EXPECT_EQ(*vanished.error, "an unnamed file was not found.");
 }
 
+// A take-over whose add was refused: the chosen file gets its name back;
+// a "+++" file was never moved; a name taken meanwhile is not replaced.
+TEST_F(BrokenFileTest, GivingBackRestoresTheChosenName)
+{
+    const std::string plain = Make("g.iso");
+    EXPECT_FALSE(GiveBackBrokenFile(TakeOverBrokenFile(plain)));
+    EXPECT_EQ(Read(plain), "partial");
+    EXPECT_FALSE(fs::exists(plain + "+++"));
+
+    const std::string partial = Make("h.iso+++");
+    EXPECT_FALSE(GiveBackBrokenFile(TakeOverBrokenFile(partial)));
+    EXPECT_EQ(Read(partial), "partial");
+
+    const std::string taken = Make("k.iso");
+    const TakenOverFile file = TakeOverBrokenFile(taken);
+    Make("k.iso", "new");
+    EXPECT_EQ(GiveBackBrokenFile(file), "Access to an unnamed file was denied.");
+    EXPECT_EQ(Read(taken), "new");
+    EXPECT_EQ(Read(taken + "+++"), "partial");
+}
+
 }  // namespace
 }  // namespace dromo

@@ -115,7 +115,11 @@ TEST(SaveAsDerivation, CategoriesNamesAndForbiddenCharacters)
         {"http://h/a/b?f=x/y", "/dl/b"},
         {"http://h/cgi?x:1", "/dl/cgi"},
         {"http://h/my%20file%20(1).pdf#page=2", "/dl/my file (1).pdf"},
-        {"ftp://h/pub/", "/dl/index.html"},
+        {"ftp://h/pub/", "/dl/"},
+        {"", "/dl/"},
+        {"http://h", "/dl/"},
+        {"http://h?x=/a.zip", "/dl/"},
+        {"http://h/pub/?x=a.zip", "/dl/"},
         {"setup.zip", "/dl/setup.zip"},
         {"http://h/..", "/dl/index.html"},
     };

@@ -23,17 +23,18 @@ TEST(Worker, FailureTableInItsOrder)
         int scheduled;
         TaskState end;
         int attempts;  // with errorCount 2: three at most
+        bool told;     // failed for good: the completion hears of it once
     };
     const Case cases[] = {
-        {"http://h/f", "Error - cancelled by user.", 1, 0, TaskState::Paused, 1},
-        {"http://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 1},
-        {"ftp://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 3},  // FTP: retried
-        {"http://h/f", "Error 10053 - connection aborted", 0, 0, TaskState::Paused, 1},
-        {"http://h/f", "Error 10053 - connection aborted", 1, 0, TaskState::Paused, 3},  // redial on: retried
-        {"http://h/f", "Fail to connect to h:80", 1, 0, TaskState::Paused, 3},
-        {"http://h/f", "Error - cancelled by user.", 1, 1, TaskState::Scheduled, 1},
-        {"http://h/f", "Error 404 from server", 1, 1, TaskState::Scheduled, 1},
-        {"http://h/f", "Fail to connect", 1, 1, TaskState::Paused, 3},  // the schedule is lost
+        {"http://h/f", "Error - cancelled by user.", 1, 0, TaskState::Paused, 1, false},
+        {"http://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 1, true},
+        {"ftp://h/f", "Error 404 from server: Not Found", 1, 0, TaskState::Paused, 3, true},  // FTP: retried
+        {"http://h/f", "Error 10053 - connection aborted", 0, 0, TaskState::Paused, 1, true},
+        {"http://h/f", "Error 10053 - connection aborted", 1, 0, TaskState::Paused, 3, true},  // redial on: retried
+        {"http://h/f", "Fail to connect to h:80", 1, 0, TaskState::Paused, 3, true},
+        {"http://h/f", "Error - cancelled by user.", 1, 1, TaskState::Scheduled, 1, false},
+        {"http://h/f", "Error 404 from server", 1, 1, TaskState::Scheduled, 1, false},
+        {"http://h/f", "Fail to connect", 1, 1, TaskState::Paused, 3, true},  // the schedule is lost
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.url) + " / " + c.error);
@@ -67,6 +68,10 @@ TEST(Worker, FailureTableInItsOrder)
         EXPECT_EQ(rig.completion.Count("redial"), c.attempts);  // before every transfer call
         EXPECT_EQ(rig.completion.Count("history"), 1);
         EXPECT_FALSE(rig.Task(0).engine);
+        // The ending is told after the state is set: wait for it, if any.
+        rig.WaitUntil([&] { return rig.completion.Count("failed") == (c.told ? 1 : 0); });
+        EXPECT_EQ(rig.completion.Count("failed " + rig.Task(0).saveAs + ": " + c.error), c.told ? 1 : 0);
+        EXPECT_EQ(rig.completion.Count("failed"), c.told ? 1 : 0);
     }
 }
 

@@ -171,6 +171,10 @@ public:
     }
     void RedialIfNeeded() override { Note("redial"); }
     void CompletionCheck() override { Note("check"); }
+    void TaskFailed(const std::string& path, const std::string& reason) override
+    {
+        Note("failed " + path + ": " + reason);
+    }
     void WriteHistoryEntry(std::int16_t taskId) override { Note("history " + std::to_string(taskId)); }
     int Count(const std::string& prefix)
     {

@@ -224,17 +224,21 @@ TEST(Completion, CommandLineSplitting)
 namespace dromo {
 namespace {
 
+// The bar starts at the low end of its range 1..15 and steps with every
+// second, so it is full as the last second runs.
 TEST(CountdownSteps, FifteenSecondsToZero)
 {
     CountdownSteps steps;
     EXPECT_EQ(steps.SecondsLeft(), 15);
+    EXPECT_EQ(steps.BarPosition(), 1);
     for (int i = 1; i < 15; ++i) {
         EXPECT_FALSE(steps.Tick());
         EXPECT_EQ(steps.SecondsLeft(), 15 - i);
-        EXPECT_EQ(steps.BarPosition(), i);
+        EXPECT_EQ(steps.BarPosition(), i + 1);
     }
     EXPECT_TRUE(steps.Tick());
     EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(steps.BarPosition(), 15);
     EXPECT_FALSE(steps.Tick());
     EXPECT_EQ(steps.SecondsLeft(), 0);
 }

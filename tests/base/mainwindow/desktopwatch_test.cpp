@@ -47,15 +47,21 @@ struct Fixture {
 TEST(DesktopWatch, NoticeTextsForOneAndForMany)
 {
     struct Case {
-        std::vector<std::string> finished, failed;
+        std::vector<std::string> finished;
+        std::vector<FailedFile> failed;
         DesktopNotice expected;
     };
     const Case cases[] = {
         {{"/dl/a b.zip"}, {}, {"Download finished", "a b.zip", "/dl/a b.zip", true}},
-        {{}, {"/dl/x.iso"}, {"Download failed", "x.iso", "", false}},
+        {{}, {{"/dl/x.iso", "Error 404 from server: Not Found"}},
+         {"Download failed", "x.iso\nError 404 from server: Not Found", "", false}},
+        {{}, {{"/dl/x.iso", ""}}, {"Download failed", "x.iso", "", false}},
         {{"/dl/a", "/other/b"}, {}, {"2 downloads finished", "a\nb", "/other/b", false}},
-        {{"/dl/a"}, {"/dl/c"}, {"1 download finished, 1 failed", "a\nc (failed)", "/dl/a", false}},
-        {{}, {"/dl/c", "/dl/d"}, {"2 downloads failed", "c (failed)\nd (failed)", "", false}},
+        {{"/dl/a"}, {{"/dl/c", "Fail to connect to h:80: Connection refused"}},
+         {"1 download finished, 1 failed", "a\nc (failed: Fail to connect to h:80: Connection refused)", "/dl/a", false}},
+        {{}, {{"/dl/c", "Error 404 from server: Not Found"}, {"/dl/d", "Error 403 from server: Forbidden"}},
+         {"2 downloads failed",
+          "c (failed: Error 404 from server: Not Found)\nd (failed: Error 403 from server: Forbidden)", "", false}},
         {{"/1", "/2", "/3", "/4", "/5", "/6", "/7"},
          {},
          {"7 downloads finished", "1\n2\n3\n4\n5\nand 2 more", "/7", false}},
@@ -101,35 +107,38 @@ TEST(DesktopWatch, AnEndlessStreamIsToldNowAndThen)
     EXPECT_EQ(now - 500, DesktopWatch::kLongestBurstMs);
 }
 
-// An Error task is told only when no worker is alive to try it again; one
-// that failed before the watch began is old news; a resumed one that fails
-// again is told again.
-TEST(DesktopWatch, FailuresAreToldWhenTheirRetriesAreOver)
+// A failure is told as it is noted, in a burst with whatever else ended
+// close to it; a task that merely waits in Error for its next attempt is
+// not a failure yet, nor is one left in Error by an earlier run.
+TEST(DesktopWatch, FailuresAreToldWithTheirReasonsInTheirBurst)
 {
     Fixture f;
-    const int old = f.Add(TaskState::Error, "/dl/old");
+    f.Add(TaskState::Error, "/dl/old");
     const int task = f.Add(TaskState::Running, "/dl/new.iso");
     f.Workers(1);
     f.watch.Poll(0);
     f.Set(task, TaskState::Error);  // waiting for its next attempt
     f.watch.Poll(500);
+    f.Workers(0);
     f.watch.Poll(5000);
     EXPECT_TRUE(f.notices.shown.empty());
-    f.Workers(0);
-    f.watch.Poll(5500);
-    f.watch.Poll(5500 + DesktopWatch::kQuietMs);
-    ASSERT_EQ(f.notices.shown.size(), 1u);
-    EXPECT_EQ(f.notices.shown[0], (DesktopNotice{"Download failed", "new.iso", "", false}));
-    f.watch.Poll(20000);
-    EXPECT_EQ(f.notices.shown.size(), 1u);
 
-    f.Set(old, TaskState::Queued);
-    f.watch.Poll(21000);
-    f.Set(old, TaskState::Error);
-    f.watch.Poll(22000);
-    f.watch.End();
+    f.watch.Failed("/dl/new.iso", "Fail to connect to h:80: Connection refused");
+    f.watch.Poll(6000);
+    f.watch.Finished("/dl/other.zip");
+    f.watch.Poll(6500);
+    f.watch.Poll(6500 + DesktopWatch::kQuietMs);
+    ASSERT_EQ(f.notices.shown.size(), 1u);
+    EXPECT_EQ(f.notices.shown[0],
+              (DesktopNotice{"1 download finished, 1 failed",
+                             "other.zip\nnew.iso (failed: Fail to connect to h:80: Connection refused)",
+                             "/dl/other.zip", false}));
+
+    f.watch.Failed("/dl/gone.bin", "Error 404 from server: Not Found");
+    f.watch.End();  // told at exit too
     ASSERT_EQ(f.notices.shown.size(), 2u);
-    EXPECT_EQ(f.notices.shown[1].body, "old");
+    EXPECT_EQ(f.notices.shown[1],
+              (DesktopNotice{"Download failed", "gone.bin\nError 404 from server: Not Found", "", false}));
 }
 
 TEST(DesktopWatch, TheInhibitorIsHeldWhileAnythingRuns)
@@ -164,6 +173,7 @@ TEST(DesktopWatch, TheOptionsSwitchEachPartOff)
     const int task = f.Add(TaskState::Running, "/dl/a");
     f.watch.Poll(0);
     f.watch.Finished("/dl/a");
+    f.watch.Failed("/dl/b", "Error 404 from server: Not Found");
     f.Set(task, TaskState::Done);
     f.watch.Poll(500);
     f.watch.Poll(5000);

@@ -34,5 +34,23 @@ TEST(TextColorTable, SixteenNamedColoursAndASafeLookup)
     EXPECT_STREQ(TextColorAt(16).name, "Black");
 }
 
+// The default (index 0, never picked) is the desktop's colour; a picked
+// one, or any other index (the classic program started at 0), is drawn.
+TEST(TextColorTable, OnlyTheUnpickedDefaultFollowsTheDesktop)
+{
+    const struct {
+        int index;
+        bool chosen;
+        const char* drawn;  // nullptr: the desktop's own
+    } cases[] = {{0, false, nullptr}, {0, true, "Black"}, {5, false, "Red"}, {5, true, "Red"}, {99, false, "Black"}};
+    for (const auto& c : cases) {
+        const std::optional<TextColor> colour = ListTextColor(c.index, c.chosen);
+        EXPECT_EQ(colour.has_value(), c.drawn != nullptr) << c.index << " " << c.chosen;
+        if (colour && c.drawn) {
+            EXPECT_STREQ(colour->name, c.drawn) << c.index << " " << c.chosen;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dromo

@@ -40,16 +40,55 @@ TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
     }
 }
 
-TEST(FramePlacement, SavingKeepsTheRectangle)
+TEST(FramePlacement, SavingKeepsTheRectangleAndTheMaximisedState)
 {
-    const SavedPlacement s = PlacementToSave(1300, -20, 2890, 700);
+    for (const bool maximized : {false, true}) {
+        const SavedPlacement s = PlacementToSave(1300, -20, 2890, 700, maximized);
+        test::FakeProfile profile;
+        WritePlacement(profile, s);
+        const SavedPlacement back = ReadPlacement(profile);
+        EXPECT_EQ(back.left, 1300);
+        EXPECT_EQ(back.top, -20);
+        EXPECT_EQ(back.right, 2890);
+        EXPECT_EQ(back.bottom, 700);
+        EXPECT_EQ(back.maximized, maximized);
+        EXPECT_EQ(profile.Int("Settings", "MainWnd Maximized"), maximized ? 1 : 0);
+    }
+    test::FakeProfile classic;  // a profile from before the maximised state
+    classic.WriteInt("Settings", "MainWnd Right", 800);
+    EXPECT_FALSE(ReadPlacement(classic).maximized);
+}
+
+// Bottom right, side by side, each wholly on the screen, the one clear of
+// the other; a screen too small for both still keeps them on it.
+TEST(FramePlacement, ToolWindowsFirstOpenApartInTheBottomRightCorner)
+{
+    struct Case {
+        const char* what;
+        ScreenArea screen;
+        ToolWindowPlaces expected;
+    } cases[] = {
+        {"1920 x 1080", {0, 0, 1920, 1080}, {1920 - 8 - 270, 1080 - 8 - 32, 1920 - 8 - 270 - 8 - 36, 1080 - 8 - 36}},
+        {"a second screen with a panel", {1920, 0, 1280, 990}, {1920 + 1280 - 278, 990 - 40, 1920 + 1280 - 322, 990 - 44}},
+        {"a screen narrower than both", {0, 0, 250, 20}, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const ToolWindowPlaces p = FirstToolWindowPlaces(c.screen, 270, 32, 36, 36);
+        EXPECT_EQ(p.speedBarX, c.expected.speedBarX) << c.what;
+        EXPECT_EQ(p.speedBarY, c.expected.speedBarY) << c.what;
+        EXPECT_EQ(p.basketX, c.expected.basketX) << c.what;
+        EXPECT_EQ(p.basketY, c.expected.basketY) << c.what;
+    }
+}
+
+TEST(FramePlacement, ASavedCornerNeedsBothValues)
+{
     test::FakeProfile profile;
-    WritePlacement(profile, s);
-    const SavedPlacement back = ReadPlacement(profile);
-    EXPECT_EQ(back.left, 1300);
-    EXPECT_EQ(back.top, -20);
-    EXPECT_EQ(back.right, 2890);
-    EXPECT_EQ(back.bottom, 700);
+    EXPECT_FALSE(HasSavedCorner(profile, "SpeedBar X", "SpeedBar Y"));
+    profile.WriteInt("Settings", "SpeedBar X", 0);
+    EXPECT_FALSE(HasSavedCorner(profile, "SpeedBar X", "SpeedBar Y"));
+    profile.WriteInt("Settings", "SpeedBar Y", 1);
+    EXPECT_TRUE(HasSavedCorner(profile, "SpeedBar X", "SpeedBar Y")) << "0 and 1 are places like any other";
 }
 
 }  // namespace

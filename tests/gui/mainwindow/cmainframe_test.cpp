@@ -13,6 +13,7 @@
 
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/mainwindow/windowdriver.h"
+#include "tests/gui/realinput.h"
 #include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {
@@ -32,22 +33,30 @@ TEST(CMainFrame, FirstStartIs600By400Centred)
     EXPECT_EQ(w.frame->windowTitle(), "Dromo 1.04");
 }
 
+// Typed as a person types: a click in the box, the keys to whatever has the
+// focus then, Return or the keypad's Enter.
 TEST(CMainFrame, AddressBarAddsAndRemembers)
 {
     Window w;
     w.settings.options.maxHistoryItem = 2;
-    QLineEdit* edit = w.frame->AddressBox().lineEdit();
-    EXPECT_EQ(edit->maxLength(), 511);
-    for (const char* url : {"http://h/a.zip", "ftp://h/dir/", "http://h/b.txt", "HTTP://H/A.ZIP", "http://h/c"}) {
-        edit->setText(QString::fromLatin1(url));
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    ASSERT_TRUE(test::ShowActive(*w.frame));
     QComboBox& box = w.frame->AddressBox();
+    EXPECT_EQ(box.lineEdit()->maxLength(), 511);
+    const std::pair<const char*, Qt::Key> typed[] = {
+        {"http://h/a.zip", Qt::Key_Return}, {"ftp://h/dir/", Qt::Key_Enter}, {"http://h/b.txt", Qt::Key_Enter},
+        {"HTTP://H/A.ZIP", Qt::Key_Return}, {"http://h/c", Qt::Key_Return}};
+    for (auto [url, key] : typed) {
+        QWidget* focus = test::TypeOver(&box, QString::fromLatin1(url));
+        ASSERT_TRUE(focus == &box || focus == box.lineEdit()) << "the click puts the focus in the box";
+        test::Press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
     ASSERT_EQ(box.count(), 2);
     EXPECT_EQ(box.itemText(0), "http://h/c");
     EXPECT_EQ(box.itemText(1), "HTTP://H/A.ZIP");
     EXPECT_FALSE(box.itemIcon(1).isNull());
     EXPECT_EQ(w.table.Count(), 4);  // the URL ending in "/" added nothing
+    EXPECT_EQ(w.addresses.Entries(), (std::vector<std::string>{"http://h/c", "HTTP://H/A.ZIP"}))
+        << "one entry per key: the box adds none of its own";
     w.model.Flush();
     EXPECT_EQ(w.model.rowCount(), 4);
     QCoreApplication::processEvents();
@@ -236,9 +245,10 @@ std::vector<std::string> Urls(Window& w)
     return urls;
 }
 
-void PressDelete(CMainFrame& frame)
+// Alt+Delete on the keyboard, after a click on a row put the focus there.
+void PressDelete()
 {
-    QTest::keyClick(&frame.View(), Qt::Key_Delete, Qt::AltModifier);
+    test::Press(Qt::Key_Delete, Qt::AltModifier);
 }
 
 // The list the user sees lags the table by up to a flush; a command must hit
@@ -269,7 +279,7 @@ TEST(CMainFrameCommands, DeleteHitsTheTaskTheUserPointedAt)
         ClickRow(w.frame->View(), c.clicked);
         c.between(w);
         for (int i = 0; i < c.presses; ++i) {
-            PressDelete(*w.frame);
+            PressDelete();
         }
         EXPECT_EQ(Urls(w), c.left) << c.what;
     }
@@ -328,7 +338,7 @@ TEST(CMainFrameCommands, SelectingAPausedRowEnablesResumeOnTheToolbar)
     ASSERT_TRUE(ClickToolButton(*w.frame, CommandId::Resume));
     EXPECT_EQ(w.table.CopyOut(1)->State(), TaskState::Queued);
     // Alt+Delete on the same selection, with no menu opened in between.
-    PressDelete(*w.frame);
+    PressDelete();
     EXPECT_EQ(Urls(w), std::vector<std::string>{"h/a.zip"});
 }
 
@@ -338,7 +348,9 @@ TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
     AddTasks(w, {TaskState::Paused, TaskState::Paused, TaskState::Paused});
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 3));
-    QTest::keyClick(&w.frame->View(), Qt::Key_A, Qt::ControlModifier);  // Select All
+    test::Click(w.frame->View().viewport(), QPoint(5, w.frame->View().viewport()->height() - 5));  // empty space
+    ASSERT_EQ(QApplication::focusWidget(), &w.frame->View());
+    test::Press(Qt::Key_A, Qt::ControlModifier);  // Select All
     EXPECT_FALSE(w.frame->Action(CommandId::Stop)->isEnabled());
     EXPECT_FALSE(w.frame->Action(CommandId::StopAll)->isEnabled());
     for (int row = 0; row < 3; ++row) {
@@ -463,12 +475,27 @@ TEST(CMainFrameViews, CloseMinimisesEveryTimeWithoutATray)
     EXPECT_TRUE(w.frame->MainWindowShown());
 }
 
-TEST(CMainFrameTexts, ToolWindowMenusCarryTheWindowMenuItems)
+// The small menus show their own plain texts: no accelerator marks and no
+// shortcuts of the main menu ("E&xit  Ctrl+Q").
+QStringList ShownTexts(const QMenu& menu)
+{
+    QStringList texts;
+    for (QAction* action : menu.actions()) {
+        QString text = action->isSeparator() ? QStringLiteral("-") : action->text();
+        if (!action->shortcut().isEmpty()) {
+            text += QLatin1Char('\t') + action->shortcut().toString();
+        }
+        texts << text;
+    }
+    return texts;
+}
+
+TEST(CMainFrameTexts, TheSmallMenusShowTheirPlainTexts)
 {
     Window w;
     w.frame->PlaceToolWindows();
-    const QStringList whole{"Main Window", "Speed Bar", "Drop Basket", "-",        "Add URL...", "Stop All",
-                            "-",           "Options...", "About...",  "-",        "E&xit"};
+    const QStringList window{"Main Window", "Speed Bar", "Drop Basket", "-", "Add URL...", "Stop All",
+                             "-",           "Options...", "About...",  "-", "Exit"};
     struct Case {
         QWidget* window;
         const char* leftOut;
@@ -477,28 +504,43 @@ TEST(CMainFrameTexts, ToolWindowMenusCarryTheWindowMenuItems)
         c.window->show();
         QStringList texts;
         WhenMenuShows([&](QMenu& menu) {
-            texts = MenuTexts(menu);
+            texts = ShownTexts(menu);
             menu.close();
         });
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3), c.window->mapToGlobal(QPoint(3, 3)));
         QApplication::sendEvent(c.window, &click);
-        QStringList expected = whole;
+        QStringList expected = window;
         expected.removeAll(QString::fromLatin1(c.leftOut));
-        expected.replace(expected.indexOf("Add URL..."), w.frame->Action(CommandId::AddUrl)->text());
         EXPECT_EQ(texts, expected) << c.leftOut;
     }
-    // The list's own menus.
-    EXPECT_EQ(MenuTexts(*w.frame->TaskMenu(false)).mid(0, 3), (QStringList{"Main Window", "Speed Bar", "Drop Basket"}));
-    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("About..."));
-    EXPECT_TRUE(MenuTexts(*w.frame->TaskMenu(true)).contains("Options..."));
+    // The list's own menus: on empty space the tray's list, on a row the
+    // task's commands first.
+    EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(false)), window);
+    EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(true)),
+              (QStringList{"Properties", "Open", "Open Containing Folder", "-", "Speed Bar", "Drop Basket", "-",
+                           "Add URL...", "Stop All", "Delete", "-", "Options...", "About...", "-", "Exit"}));
+    // Their items are the commands, with the commands' states.
+    std::unique_ptr<QMenu> menu = w.frame->TaskMenu(false);
+    QAction* speedBar = menu->actions().at(1);
+    EXPECT_TRUE(speedBar->isChecked()) << "the speed bar is shown";
+    speedBar->trigger();
+    EXPECT_TRUE(w.frame->SpeedBar().isHidden());
+    EXPECT_FALSE(w.frame->Action(CommandId::SpeedBar)->isChecked());
+    EXPECT_FALSE(w.frame->TaskMenu(false)->actions().at(1)->isChecked());
+    // The main menu keeps its own.
+    EXPECT_EQ(w.frame->Action(CommandId::Exit)->text(), "E&xit");
+    EXPECT_EQ(w.frame->Action(CommandId::StopAll)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
 TEST(CMainFrameTexts, HelpKeysAndTips)
 {
     Window w;
     ASSERT_TRUE(ShowActive(*w.frame));
-    QTest::keyClick(&w.frame->View(), Qt::Key_F1, Qt::ShiftModifier);  // context help
-    QTest::keyClick(&w.frame->View(), Qt::Key_F1);
+    // Wherever the focus is: in the address box, then in the list.
+    test::Click(&w.frame->AddressBox());
+    test::Press(Qt::Key_F1, Qt::ShiftModifier);  // context help
+    test::Click(w.frame->View().viewport());
+    test::Press(Qt::Key_F1);
     ASSERT_EQ(w.shell.opened.size(), 2u);
     EXPECT_NE(w.shell.opened[0].find("help/index.html"), std::string::npos);
     EXPECT_EQ(w.frame->Action(CommandId::Options)->statusTip(), "View or change the options");
@@ -510,18 +552,19 @@ TEST(CMainFrameTexts, HelpKeysAndTips)
 TEST(CMainFrameTexts, TheAddressBoxShowsTheEntryJustAdded)
 {
     Window w;
-    QLineEdit* edit = w.frame->AddressBox().lineEdit();
+    ASSERT_TRUE(test::ShowActive(*w.frame));
+    QComboBox& box = w.frame->AddressBox();
     const std::pair<const char*, const char*> cases[] = {
         {"http://h/a.zip", "http://h/a.zip"},
         {"https://user:pw@127.0.0.1/b.zip", "https://user:pw@127.0.0.1/b.zip"},
         {"http://h/folder/", "http://h/folder/"},  // not added: the text stays as typed
     };
     for (auto [typed, shown] : cases) {
-        edit->setText(QString::fromLatin1(typed));
-        QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(w.frame->AddressBox().currentText(), shown) << typed;
+        test::TypeOver(&box, QString::fromLatin1(typed));
+        test::Press(Qt::Key_Return);
+        EXPECT_EQ(box.currentText(), shown) << typed;
     }
-    EXPECT_EQ(w.frame->AddressBox().currentIndex(), -1);
+    EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(w.table.Count(), 2) << "the login URL is a valid task";
     EXPECT_TRUE(w.messages.shown.empty());
 }
@@ -536,10 +579,11 @@ TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
     w.frame->View().ApplyAppearance();
     ASSERT_FALSE(w.frame->View().BackgroundStyle().isEmpty());
     WhenDialogShows([](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>()->clear();
+        ASSERT_TRUE(test::ShowActive(dialog));
+        test::TypeOver(dialog.findChild<QLineEdit*>(), QString());
         for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
             if (button->text() == "OK") {
-                QTest::mouseClick(button, Qt::LeftButton);
+                test::Click(button);
             }
         }
     });
@@ -595,12 +639,12 @@ TEST(CMainFrameEveryday, DeleteAndCtrlQAreExtraKeys)
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 2));
     test::ClickRow(w.frame->View(), 0);
-    QTest::keyClick(&w.frame->View(), Qt::Key_Delete);
+    test::Press(Qt::Key_Delete);
     ASSERT_EQ(w.table.Count(), 1);
     EXPECT_EQ(w.table.CopyOut(0)->remotePath, "/b.zip");
     EXPECT_EQ(w.frame->Action(CommandId::DeleteSelected)->shortcut(), QKeySequence(QStringLiteral("Alt+Del")))
         << "the menu still shows the classic key";
-    QTest::keyClick(&w.frame->View(), Qt::Key_Q, Qt::ControlModifier);
+    test::Press(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(w.state.stop) << "Ctrl+Q exits";
 }
 
@@ -619,8 +663,7 @@ TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
     CMainView& view = w.frame->View();
     ASSERT_TRUE(WaitForList(w.model, 4));
     QHeaderView* header = view.horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
+    test::Click(header->viewport(), QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2));
     QStringList shown;
     for (int row = 0; row < 4; ++row) {
         shown << view.model()->index(row, kColSize).data().toString();
@@ -629,23 +672,50 @@ TEST(CMainFrameEveryday, HeadingClickSortsTheViewNotTheTable)
     EXPECT_EQ(w.table.RowCopy(0).texts[kColSize], "100 of 2048") << "the table keeps its order";
 
     test::ClickRow(view, 0);  // "9 of 20": task 1
-    QTest::keyClick(&view, Qt::Key_Delete);
+    test::Press(Qt::Key_Delete);
     ASSERT_EQ(w.table.Count(), 3);
     EXPECT_EQ(w.table.RowOf(1), -1) << "the task shown first went, not the table's first";
 }
 
-TEST(CMainFrameEveryday, ANewRowIsScrolledIntoView)
+// The whole row, not a sliver of it under the bottom edge or the
+// horizontal scroll bar: at once for a list of many, and for one more that
+// arrives when the last row leaves part of a row free at the bottom (where
+// a new row lands half shown when the scroll comes before the list has
+// laid the new row out).
+TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
 {
     Window w;
     w.frame->resize(600, 300);
     ASSERT_TRUE(ShowActive(*w.frame));
+    CMainView& view = w.frame->View();
+    auto fullyShown = [&view](int row) {
+        const QRect shown = view.visualRect(view.model()->index(row, 0));
+        return shown.isValid() && shown.top() >= 0 && shown.bottom() < view.viewport()->height();
+    };
     for (int i = 0; i < 40; ++i) {
         w.adder.AddTask("http://h/" + std::to_string(i) + ".zip", "");
     }
     ASSERT_TRUE(WaitForList(w.model, 40));
-    CMainView& view = w.frame->View();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return view.viewport()->rect().intersects(view.visualRect(view.model()->index(39, 0))); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
+    if (view.viewport()->height() % view.rowHeight(0) == 0) {
+        w.frame->resize(600, 300 + view.rowHeight(0) / 2);
+        QTest::qWait(50);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
+
+    // The list's flush, and its scroll handled before anything else waiting.
+    w.adder.AddTask("http://h/late.zip", "");
+    w.model.Flush();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    QTest::qWait(100);
+    EXPECT_TRUE(fullyShown(40)) << view.visualRect(view.model()->index(40, 0)).bottom() << " of "
+                                << view.viewport()->height();
+
+    view.scrollToTop();
+    test::TypeOver(&w.frame->AddressBox(), "http://h/typed.zip");
+    test::Press(Qt::Key_Return);
+    ASSERT_TRUE(WaitForList(w.model, 42));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(41); }));
 }
 
 TEST(ProgressDelegate, TheBarFollowsThePercentage)

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPointer>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -14,6 +16,7 @@
 #include "base/download/workerstate.h"
 #include "base/mainwindow/completion.h"
 #include "tests/base/fakes/fakes.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo {
 namespace {
@@ -52,10 +55,13 @@ struct CountdownRig {
 TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
 {
     const std::pair<const char*, std::function<void(CountdownDialog&)>> ways[] = {
-        {"Esc", [](CountdownDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"Esc", [](CountdownDialog& d) {
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+             test::Press(Qt::Key_Escape);  // wherever the dialog's focus is
+         }},
         {"the close button", [](CountdownDialog& d) { d.close(); }},
         {"Cancel", [](CountdownDialog& d) {
-             QTest::mouseClick(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+             test::Click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
          }},
     };
     CountdownRig rig;
@@ -70,7 +76,10 @@ TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
         EXPECT_EQ(rig.exits, 0) << way;
     }
     // Still asked after all three: the rules know each countdown ended.
-    EXPECT_NE(rig.Raise(), nullptr);
+    QPointer<CountdownDialog> again = rig.Raise();
+    ASSERT_TRUE(again);
+    again->reject();  // an application-modal box left open would hold up the tests after this one
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again.isNull(); }));
     EXPECT_EQ(rig.options.shutDownIfDone, 1);
 }
 
@@ -82,9 +91,17 @@ TEST(CountdownDialog, ReachingZeroHangsUpThenAsksForPowerOff)
     rig.network.state.modem = true;
     CountdownDialog* dialog = rig.Raise();
     ASSERT_NE(dialog, nullptr);
-    for (int second = 0; second < CountdownSteps::kSteps - 1; ++second) {
+    auto* bar = dialog->findChild<QProgressBar*>();
+    auto* seconds = dialog->findChild<QLabel*>(QStringLiteral("seconds"));
+    ASSERT_NE(seconds, nullptr);
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_EQ(seconds->text(), "15");
+    for (int second = 1; second < CountdownSteps::kSteps; ++second) {
         dialog->Tick();
+        EXPECT_EQ(bar->value(), 1 + second) << "the bar steps with the seconds";
+        EXPECT_EQ(seconds->text(), QString::number(CountdownSteps::kSteps - second));
     }
+    EXPECT_EQ(bar->value(), bar->maximum()) << "full in the last second";
     EXPECT_TRUE(rig.network.calls.empty()) << "nothing before 0";
     dialog->Tick();
     EXPECT_EQ(rig.network.calls, (std::vector<std::string>{"hangup", "poweroff"}));

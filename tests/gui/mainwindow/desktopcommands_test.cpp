@@ -14,6 +14,7 @@
 #include "gui/dialogs/task/caddprop.h"
 #include "gui/dialogs/task/caddurl.h"
 #include "gui/mainwindow/cmainview.h"
+#include "tests/gui/mainwindow/windowdriver.h"
 #include "tests/gui/mainwindow/windowrig.h"
 #include "tests/support/testservers.h"
 
@@ -37,11 +38,10 @@ TEST(DesktopCommands, OpenContainingFolderOnAFinishedRow)
     w.adder.AddTask("http://h/b.zip", "");
     w.table.SetState(0, TaskState::Done);
     w.model.Flush();
-    w.frame->show();
+    ASSERT_TRUE(test::ShowActive(*w.frame));
     CMainView& view = w.frame->View();
     for (int row : {1, 0}) {
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
-                          view.visualRect(view.model()->index(row, 0)).center());
+        test::ClickRow(view, row);
         auto menu = w.frame->TaskMenu(true);
         QAction* open = Find(*menu, "Open Containing Folder");
         ASSERT_NE(open, nullptr);

@@ -95,5 +95,40 @@ TEST(MainWindowPlacement, TheRectangleTheUserLeftComesBackFittedToTheScreen)
     }
 }
 
+// Maximised when it ended, maximised when it starts: the program keeps
+// "MainWnd Maximized" and the normal rectangle to come back to. Any value
+// but 0 reads as maximised; an end writes 1 only for a window that was.
+TEST(MainWindowPlacement, AMaximisedWindowStaysMaximisedFromOneRunToTheNext)
+{
+    const std::string data = std::getenv("XDG_DATA_HOME");
+    const std::string serviceFile = data + "/dbus-1/services/DROMO.URLMonitor.service";
+    const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
+    QFile::remove(ini);
+    {
+        SettingsProfile profile(ini);
+        const std::pair<const char*, int> values[] = {{"MainWnd Left", 120}, {"MainWnd Top", 90},
+                                                      {"MainWnd Right", 620}, {"MainWnd Bottom", 390},
+                                                      {"MainWnd Maximized", 2}};
+        for (auto [name, value] : values) {
+            profile.WriteInt("Settings", name, value);
+        }
+        ASSERT_TRUE(profile.Flush());
+    }
+    for (int run = 0; run < 2; ++run) {
+        std::filesystem::remove(serviceFile);
+        test::ChildProcess dromo({DROMO_BIN});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!std::filesystem::exists(serviceFile)) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "Dromo did not start";
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(dromo.Terminate(10000), 0);
+        SettingsProfile saved(ini);
+        EXPECT_EQ(saved.GetInt("Settings", "MainWnd Maximized", -1), 1) << "run " << run;
+        EXPECT_EQ(saved.GetInt("Settings", "MainWnd Left", -1), 120) << "run " << run;
+        EXPECT_EQ(saved.GetInt("Settings", "MainWnd Right", -1), 620) << "run " << run;
+    }
+}
+
 }  // namespace
 }  // namespace dromo

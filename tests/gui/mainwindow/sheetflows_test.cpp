@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -27,6 +28,8 @@
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/dialogs/scriptedfiles.h"
 #include "tests/gui/mainwindow/windowrig.h"
+#include "tests/gui/realinput.h"
+#include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {
@@ -42,7 +45,8 @@ TEST(SheetFlows, AddUrlAddsWhatTheSheetSays)
     w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
         auto& s = static_cast<CAddProp&>(sheet);
         EXPECT_EQ(s.windowTitle(), "Add URL");
-        QTest::keyClicks(s.UrlPage()->UrlEdit(), "http://files.example/setup.zip");
+        ASSERT_TRUE(test::ShowActive(s));
+        test::TypeOver(s.UrlPage()->UrlEdit(), "http://files.example/setup.zip");
         shownSaveAs = s.UrlPage()->SaveAsEdit()->text().toStdString();
         s.UrlPage()->SaveAsEdit()->setText("/zips/renamed.zip");
         s.accept();
@@ -76,11 +80,11 @@ TEST(SheetFlows, ConnectionsGoFromTheOptionsThroughTheTaskSheetToTheEngine)
     std::string shown;
     w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
         auto& s = static_cast<CAddProp&>(sheet);
-        QTest::keyClicks(s.UrlPage()->UrlEdit(), "http://files.example/big.iso");
+        ASSERT_TRUE(test::ShowActive(s));
+        test::TypeOver(s.UrlPage()->UrlEdit(), "http://files.example/big.iso");
         ASSERT_TRUE(s.SelectPage(2));
         shown = s.ConnectionPage()->Connections()->Text().toStdString();
-        s.ConnectionPage()->Connections()->Edit()->clear();
-        QTest::keyClicks(s.ConnectionPage()->Connections()->Edit(), "2");
+        test::TypeOver(s.ConnectionPage()->Connections()->Edit(), "2");
         s.accept();
     });
     w.frame->RunCommand(CommandId::AddUrl);
@@ -96,6 +100,32 @@ TEST(SheetFlows, ConnectionsGoFromTheOptionsThroughTheTaskSheetToTheEngine)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(told()) << "the worker hands the task's count to its engine";
+}
+
+// Before a URL names a file, "Save as" is the folder alone: an empty sheet,
+// a URL of a folder; the name comes with the URL's last part.
+TEST(SheetFlows, AnEmptyAddUrlSheetShowsTheFolderUntilTheUrlNamesAFile)
+{
+    test::Window w;
+    QApplication::clipboard()->clear();
+    std::vector<std::string> shown;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        ASSERT_TRUE(test::ShowActive(s));
+        QLineEdit* saveAs = s.UrlPage()->SaveAsEdit();
+        shown.push_back(saveAs->text().toStdString());
+        test::Click(s.UrlPage()->UrlEdit());
+        test::Type("http://files.example/pub/");
+        shown.push_back(saveAs->text().toStdString());
+        test::Type("setup.zip");
+        shown.push_back(saveAs->text().toStdString());
+        test::Press(Qt::Key_A, Qt::ControlModifier);
+        test::Press(Qt::Key_Backspace);
+        shown.push_back(saveAs->text().toStdString());
+        s.reject();
+    });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_EQ(shown, (std::vector<std::string>{"/tmp/dl/", "/tmp/dl/", "/tmp/dl/setup.zip", "/tmp/dl/"}));
 }
 
 TEST(SheetFlows, PopupDialogOpensTheSheetForAUrlFromOutside)
@@ -198,6 +228,25 @@ TEST_F(ImportTest, TakenNameRefusedAndNothingAdded)
     ASSERT_FALSE(w.messages.shown.empty());
     EXPECT_EQ(w.messages.shown.back(), "Access to an unnamed file was denied.");
     EXPECT_TRUE(fs::exists(dir / "c.iso+++"));
+}
+
+// The URL is refused after the file was chosen: the file keeps its name
+// and nothing is added.
+TEST_F(ImportTest, ARefusedUrlLeavesTheFileAsItWas)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"h.example/d.iso", "invalid url"},
+        {"http://h.example/dir/", nullptr},  // nothing to add: no message either
+    };
+    for (auto [url, message] : cases) {
+        std::ofstream(dir / "d.iso") << "partial";
+        w.messages.shown.clear();
+        Import(url, dir / "d.iso");
+        EXPECT_EQ(w.table.Count(), 0) << url;
+        EXPECT_EQ(test::ReadFile((dir / "d.iso").string()), "partial") << url;
+        EXPECT_FALSE(fs::exists(dir / "d.iso+++")) << url;
+        EXPECT_EQ(w.messages.shown, message ? std::vector<std::string>{message} : std::vector<std::string>{}) << url;
+    }
 }
 
 TEST(SheetFlows, OptionsApplyColourThreadsAndCaptureAtOnce)

@@ -14,17 +14,9 @@
 #include "gui/mainwindow/cmainframe.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/tasklistmodel.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo::test {
-
-// Shows the frame and makes it the active window, so its shortcuts work.
-inline bool ShowActive(CMainFrame& frame)
-{
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    frame.activateWindow();
-    return QTest::qWaitForWindowActive(&frame);
-}
 
 // Waits until the list shows what the table holds (the model flushes by
 // its own timer, as in the running program).
@@ -38,9 +30,13 @@ inline QPoint RowCentre(CMainView& view, int row)
     return view.visualRect(view.model()->index(row, 1)).center();
 }
 
+// A click on a row, through the window: the row is selected and the list
+// takes the focus, as for a person.
 inline void ClickRow(CMainView& view, int row, Qt::KeyboardModifiers modifiers = {})
 {
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
+    QWidget* top = view.window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, modifiers,
+                      view.viewport()->mapTo(top, RowCentre(view, row)));
 }
 
 inline QToolButton* ToolButtonOf(CMainFrame& frame, CommandId id)
@@ -56,7 +52,7 @@ inline bool ClickToolButton(CMainFrame& frame, CommandId id)
     if (!button) {
         return false;
     }
-    QTest::mouseClick(button, Qt::LeftButton);
+    Click(button);
     return true;
 }
 

@@ -61,7 +61,8 @@ bool CCfgConn::OnKillActive()
     return TakeInt(m_threads, 1, 12, m_options.maxThreadNumber) &&
            TakeInt(m_connections, kMinConnections, kMaxConnections, m_options.connectionsPerTask) &&
            TakeInt(m_errors, 0, 9999, m_options.maxErrorCount) &&
-           TakeInt(m_interval, 1, 120, m_options.retryInterval) && TakeInt(m_idle, 10, 900, m_options.maxIdleTime);
+           TakeInt(m_interval, 1, 120, m_options.retryInterval) && TakeInt(m_idle, 10, 900, m_options.maxIdleTime) &&
+           m_speed->Take(Notices());
 }
 
 }  // namespace dromo

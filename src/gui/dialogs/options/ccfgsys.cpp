@@ -28,6 +28,8 @@ CCfgSys::CCfgSys(GlobalOptions& options, std::int32_t& refreshTenths, Messages& 
     page->setRowStretch(5, 1);
     connect(m_autoSave, &QComboBox::activated, this,
             [this](int i) { m_options.autoSave = ToStdString(m_autoSave->itemText(i)); });
+    // A colour the user picks, "Black" too, is his and stays as picked.
+    connect(m_color, &QComboBox::activated, this, [this] { m_options.textColorChosen = 1; });
 
     AddHelp({saveLabel, m_autoSave},
             tr("Specify the rule for Dromo to flush the downloaded data from memory to disk. Generally, if you have a "

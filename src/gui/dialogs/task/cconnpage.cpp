@@ -35,7 +35,7 @@ void CConnPage::OnInitDialog()
 bool CConnPage::OnKillActive()
 {
     return TakeInt(m_idle, 10, 900, m_values.idleTime) &&
-           TakeInt(m_connections, kMinConnections, kMaxConnections, m_values.connections);
+           TakeInt(m_connections, kMinConnections, kMaxConnections, m_values.connections) && m_speed->Take(Notices());
 }
 
 }  // namespace dromo

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -26,8 +27,10 @@
 #include "gui/dialogs/options/ccfgvirus.h"
 #include "gui/dialogs/options/cpropsheet.h"
 #include "gui/dialogs/widgets/numberfield.h"
+#include "gui/dialogs/widgets/speedlimitgroup.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/gui/dialogs/scriptedfiles.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo {
 namespace {
@@ -52,7 +55,7 @@ struct Options {
     CPropSheet& Open()
     {
         sheet = std::make_unique<CPropSheet>(nullptr, live, messages, files, sound, [this] { ++cleared; });
-        sheet->show();
+        EXPECT_TRUE(test::ShowActive(*sheet));
         return *sheet;
     }
     bool Ok()
@@ -82,6 +85,24 @@ TEST(CPropSheet, ElevenTabsInOrder)
     EXPECT_EQ(tabs, (QStringList{"General", "Connection", "System", "Automation", "Proxy", "Protocol", "Schedule",
                                  "Category", "Security", "Virus Check", "Sounds"}));
     EXPECT_EQ(s.windowTitle(), "Options");
+}
+
+// The default speed limit is typed as on a task's sheet, and checked the same.
+TEST(CPropSheet, TheSpeedLimitCanBeTyped)
+{
+    Options o;
+    o.live.options.maxSpeedValue = 300;
+    CPropSheet& s = o.Open();
+    ASSERT_TRUE(s.SelectPage(kConnection));
+    SpeedLimitGroup* speed = s.Connection()->Speed();
+    EXPECT_EQ(speed->Figure()->text(), "300");
+    test::TypeOver(speed->Figure(), "0");
+    EXPECT_FALSE(s.SelectPage(kSounds));
+    EXPECT_EQ(o.messages.shown, std::vector<std::string>{"Please enter an integer between 1 and 10000."});
+    test::TypeOver(speed->Figure(), "4096");
+    EXPECT_EQ(speed->Slider()->value(), 4096);
+    ASSERT_TRUE(o.Ok());
+    EXPECT_EQ(s.Result().options.maxSpeedValue, 4096);
 }
 
 TEST(CPropSheet, NothingOpenedHandsBackTheSameSettings)
@@ -331,10 +352,9 @@ TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)
     ASSERT_TRUE(again.SelectPage(kAutomation));
     again.Automation()->Check(1)->click();
     QPlainTextEdit* types = again.Automation()->FileTypes();
-    types->clear();
-    QTest::keyClicks(types, "exe");
-    QTest::keyClick(types, Qt::Key_Return);
-    QTest::keyClicks(types, "msi");
+    ASSERT_EQ(test::TypeOver(types, "exe"), types);
+    test::Press(Qt::Key_Return);
+    test::Type("msi");
     ASSERT_TRUE(o.Ok());
     EXPECT_EQ(again.Result().options.captureFileTypes, "exe msi");
 }

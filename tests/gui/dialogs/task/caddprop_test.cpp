@@ -30,6 +30,7 @@
 #include "gui/dialogs/widgets/speedlimitgroup.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/gui/dialogs/scriptedfiles.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo {
 namespace {
@@ -53,17 +54,18 @@ struct Sheet {
     {
         sheet = std::make_unique<CAddProp>("Add URL", nullptr, first, values, proxies,
                                            withCategories ? &categories : nullptr, messages, files);
-        sheet->show();
+        EXPECT_TRUE(test::ShowActive(*sheet));
     }
     bool Ok()
     {
         sheet->accept();
         return sheet->result() == QDialog::Accepted;
     }
-    void Type(QLineEdit* edit, const QString& text)
+    // A person clicks the field and types over what it holds.
+    void Type(QWidget* field, const QString& text)
     {
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
+        QWidget* focus = test::TypeOver(field, text);
+        EXPECT_EQ(focus, field) << "the click gives the field the focus";
     }
 };
 
@@ -125,7 +127,7 @@ TEST(CAddProp, PagesRefuseToBeLeftWithoutAMessage)
     ASSERT_TRUE(s.sheet->SelectPage(kIdentity));
 
     CIDPage* id = s.sheet->IdentityPage();
-    QTest::mouseClick(id->Enable(), Qt::LeftButton, {}, QPoint(4, id->Enable()->height() / 2));
+    test::ClickMark(id->Enable());
     EXPECT_TRUE(id->User()->isEnabled());
     id->User()->clear();
     EXPECT_FALSE(s.sheet->SelectPage(kConnection)) << "authentication on, no user";
@@ -209,15 +211,67 @@ TEST(CAddProp, UnlimitedHidesTheSliderWhichStartsAt1024)
     SpeedLimitGroup* speed = s.sheet->ConnectionPage()->Speed();
     EXPECT_TRUE(speed->Unlimited()->isChecked());
     EXPECT_TRUE(speed->Slider()->isHidden());
-    speed->Unlimited()->click();
+    test::ClickMark(speed->Unlimited());
     EXPECT_FALSE(speed->Slider()->isHidden());
     EXPECT_EQ(speed->Slider()->value(), 1024);
     EXPECT_EQ(speed->Figure()->text(), "1024");
-    speed->Slider()->setFocus();
-    QTest::keyClick(speed->Slider(), Qt::Key_PageUp);
-    EXPECT_EQ(speed->Figure()->text(), "1074");
+    ASSERT_EQ(test::Click(speed->Slider()), speed->Slider());
+    test::Press(Qt::Key_Home);
+    test::Press(Qt::Key_PageUp);
+    EXPECT_EQ(speed->Figure()->text(), "51");
     ASSERT_TRUE(s.Ok());
-    EXPECT_EQ(s.values.speed.Stored(), 1074);
+    EXPECT_EQ(s.values.speed.Stored(), 51);
+}
+
+// The limit may be typed too: the slider follows the figure and the figure
+// the slider; a number out of 1..10000 keeps the page up with the usual
+// message, unless "Unlimited" makes it moot.
+TEST(CAddProp, TheSpeedLimitCanBeTypedAndTheSliderFollows)
+{
+    TaskPageValues v = NewTask();
+    v.speed = SpeedFields::FromStored(300);
+    Sheet s(v);
+    ASSERT_TRUE(s.sheet->SelectPage(kConnection));
+    SpeedLimitGroup* speed = s.sheet->ConnectionPage()->Speed();
+    s.Type(speed->Figure(), "2500");
+    EXPECT_EQ(speed->Slider()->value(), 2500);
+    test::Press(Qt::Key_Backspace);
+    EXPECT_EQ(speed->Slider()->value(), 250);
+    EXPECT_EQ(speed->Figure()->text(), "250") << "the slider does not write over what is typed";
+    test::Type("x-");
+    EXPECT_EQ(speed->Figure()->text(), "250") << "digits only";
+    const std::pair<const char*, const char*> refused[] = {
+        {"0", "Please enter an integer between 1 and 10000."},
+        {"10001", "Please enter an integer between 1 and 10000."},
+        {"", "Please enter an integer."},
+    };
+    for (auto [typed, message] : refused) {
+        s.messages.shown.clear();
+        s.Type(speed->Figure(), typed);
+        EXPECT_FALSE(s.sheet->SelectPage(kException)) << typed;
+        EXPECT_EQ(s.messages.shown, std::vector<std::string>{message}) << typed;
+        EXPECT_EQ(QApplication::focusWidget(), speed->Figure()) << "the field gets the focus";
+    }
+    test::ClickMark(speed->Unlimited());
+    EXPECT_TRUE(s.sheet->SelectPage(kException)) << "no limit: nothing to check";
+    ASSERT_TRUE(s.sheet->SelectPage(kConnection));
+    test::ClickMark(speed->Unlimited());
+    s.Type(speed->Figure(), "64");
+    ASSERT_TRUE(s.Ok());
+    EXPECT_EQ(s.values.speed.Stored(), 64);
+}
+
+// A stored limit beyond the slider's range is kept until the user changes it.
+TEST(CAddProp, AStoredLimitBeyondTheSliderStaysUntilChanged)
+{
+    TaskPageValues v = NewTask();
+    v.speed = SpeedFields::FromStored(20000);
+    Sheet s(v);
+    ASSERT_TRUE(s.sheet->SelectPage(kConnection));
+    EXPECT_EQ(s.sheet->ConnectionPage()->Speed()->Figure()->text(), "20000");
+    ASSERT_TRUE(s.Ok());
+    EXPECT_EQ(s.values.speed.Stored(), 20000);
+    EXPECT_TRUE(s.messages.shown.empty());
 }
 
 TEST(CAddProp, ProxyChoiceReadOnlyWhenTheTabWasOpened)
