@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/core/settingsstore.h"
 #include "base/mainwindow/commandid.h"
@@ -22,6 +23,8 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+struct OfferedLink;
+class LinkChoice;
 
 class CDropBasket;
 class CPropertySheet;
@@ -68,6 +71,12 @@ public:
     QString AddDownload(const QString& url, const DownloadDetails& details);
     void HandOverDownload(const QString& url, const DownloadDetails& details,
                           std::function<void(const QString& refusal)> done);
+    // A page's links from a browser: listed for the user to pick from, the
+    // list opening after this returns; "" when they are listed, else why
+    // not. The chosen ones go through AddChosenLinks (framelinks.cpp).
+    QString OfferLinks(const std::vector<OfferedLink>& links);
+    // Adds the chosen links and saves them once; "" or why the save failed.
+    QString AddChosenLinks(const LinkChoice& choice);
     void ToggleMainWindow();
     // Whether the window is up on the screen (not hidden, not minimised).
     bool MainWindowShown() const;
