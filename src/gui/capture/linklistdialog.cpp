@@ -24,6 +24,7 @@ LinkListDialog::LinkListDialog(LinkChoice choice, Add add, QWidget* parent)
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
+    m_list->setTextElideMode(Qt::ElideMiddle);  // a long URL keeps its host and its file
     m_list->setHeaderLabels({tr("File"), tr("URL")});
     m_list->header()->setStretchLastSection(true);
     prompt->setBuddy(m_list);
