@@ -12,6 +12,8 @@ const api = globalThis.browser ?? globalThis.chrome;
 const HOST = "org.tarnwick.tessarin";
 const ANSWER_WITHIN_MS = 2000;
 const NOTICE = "This task has been captured by Dromo.";
+// The questions whose capture the host holds until told what became of it.
+const CAPTURE_EVENTS = ["BeforeNavigate2", "StatusTextChange", "Initialize"];
 const isFirefox = typeof globalThis.browser !== "undefined" && !!api.runtime.getBrowserInfo;
 const MONITOR = isFirefox ? "NVMonitor" : "URLMonitor";
 
@@ -76,7 +78,7 @@ function ask(message) {
     };
     waiting.set(id, finish);
     timer = setTimeout(() => {
-      if (message.event !== "Switches") {
+      if (CAPTURE_EVENTS.includes(message.event)) {
         post({ monitor: message.monitor, event: "Cancel", id });
       }
       finish(null);
@@ -95,13 +97,13 @@ function deliver(answer) {
   notice();
 }
 
-function notice() {
+function notice(message = NOTICE) {
   try {
     api.notifications.create({
       type: "basic",
       iconUrl: api.runtime.getURL("icon48.png"),
       title: "Dromo",
-      message: NOTICE,
+      message,
     });
   } catch (e) {
     // Notifications are a courtesy; the capture stands without one.
@@ -206,58 +208,238 @@ function browsersOwn(url, originalUrl) {
   return !webOrFtp(url) || notGet.has(url) || notGet.has(originalUrl);
 }
 
+// One click gesture, one task. A double-click follows a link twice, and
+// each time the browser offers the URL again: while the first offer is
+// young, a repeat of a URL it captured is captured again (the browser's copy
+// dropped) but not handed over again. A URL the host let go is asked about
+// afresh, as a later way may tell more (a served file name).
+const GESTURE_MS = 1000;
+const AGAIN = "again";
+const offers = new Map();
+
+// `question` asks the host; the answer when it captured, AGAIN for a repeat
+// of a capture, null when the browser keeps the URL.
+async function offerOnce(url, question) {
+  const now = Date.now();
+  for (const [key, offer] of offers) {
+    if (now - offer.at > GESTURE_MS) {
+      offers.delete(key);
+    }
+  }
+  const earlier = offers.get(url);
+  if (earlier && (await earlier.captured)) {
+    return AGAIN;
+  }
+  const captured = question().then(capturedBy, () => null);
+  offers.set(url, { at: now, captured });
+  return captured;
+}
+
+// The host's answer when it captured, else null.
+function capturedBy(answer) {
+  return answer && (answer.capture === true || answer.retVal === 1) ? answer : null;
+}
+
+// The cookie store of a tab: a Firefox container's, or the Chromium
+// family's store holding the tab.
+async function storeOfTab(tab) {
+  if (tab?.cookieStoreId) {
+    return tab.cookieStoreId;
+  }
+  try {
+    const stores = await api.cookies.getAllCookieStores();
+    return stores.find((s) => s.tabIds.includes(tab?.id))?.id;
+  } catch (e) {
+    return undefined;
+  }
+}
+
+// The partition a frame's cookies live in, if the browser partitions them.
+async function partitionOf(tabId, frameId, topLevelUrl) {
+  if (isFirefox) {
+    return frameId > 0 && topLevelUrl ? { topLevelSite: topLevelUrl } : undefined;
+  }
+  try {
+    return (await api.cookies.getPartitionKey({ tabId, frameId }))?.partitionKey;
+  } catch (e) {
+    return undefined;
+  }
+}
+
+// The menus: a link, or all links of a page (its frame), for Dromo. They
+// are the user's own choice, so the capture switches do not apply; private
+// windows stay the browser's all the same.
+const MENU_LINK = "download-link";
+const MENU_PAGE = "download-all-links";
+const WEB_PAGES = ["http://*/*", "https://*/*"];
+// Every link a page offers fits one native message; a page with more
+// offers the first of them.
+const MOST_LINKS = 10000;
+const MESSAGE_BYTES = 1024 * 1024 - 4096;
+const PRIVATE = "Dromo does not take downloads from private windows.";
+const NO_LINKS = "This page has no links Dromo could download.";
+const NO_DROMO = "Dromo is not running and cannot be started.";
+
+async function createMenus() {
+  const ignore = () => void api.runtime.lastError;
+  try {
+    await api.contextMenus.removeAll();
+  } catch (e) {
+    // none yet
+  }
+  api.contextMenus.create({
+    id: MENU_LINK, title: "Download with Dromo", contexts: ["link"],
+    targetUrlPatterns: [...WEB_PAGES, "ftp://*/*"],
+  }, ignore);
+  api.contextMenus.create({
+    id: MENU_PAGE, title: "Download all links with Dromo\u2026", contexts: ["page", "frame"],
+    documentUrlPatterns: WEB_PAGES,
+  }, ignore);
+}
+
+// What a click on one of the menu items does.
+async function menuClicked(info, tab) {
+  if (info.menuItemId === MENU_LINK) {
+    await downloadLink(info, tab);
+  } else if (info.menuItemId === MENU_PAGE) {
+    await downloadAllLinks(info, tab);
+  }
+}
+
+// As a captured download would go: with the cookie for the link's URL, the
+// page as referrer and the browser's user agent. When Dromo cannot take it,
+// the browser downloads it.
+async function downloadLink(info, tab) {
+  const url = withoutFragment(info.linkUrl ?? "");
+  if (!webOrFtp(url)) {
+    return;
+  }
+  if (tab?.incognito) {
+    notice(PRIVATE);
+    return;
+  }
+  const d = await details(url, {
+    storeId: await storeOfTab(tab),
+    partitionKey: await partitionOf(tab?.id, info.frameId ?? 0, info.pageUrl),
+    referrer: info.frameUrl || info.pageUrl,
+  });
+  const answer = await ask({ monitor: MONITOR, event: "AddDownload", url, details: d });
+  if (answer?.taken === true) {
+    notice();
+    return;
+  }
+  try {
+    await api.downloads.download({ url: info.linkUrl });
+  } catch (e) {
+    // a URL the browser will not download either
+  }
+}
+
+// The links of the page (the frame the menu was opened on), each with the
+// cookie for its own URL, for the user to choose from in Dromo.
+async function downloadAllLinks(info, tab) {
+  if (tab?.id === undefined || tab.id < 0) {
+    return;
+  }
+  if (tab.incognito) {
+    notice(PRIVATE);
+    return;
+  }
+  let page = null;
+  try {
+    page = await api.tabs.sendMessage(tab.id, { kind: "links" }, { frameId: info.frameId ?? 0 });
+  } catch (e) {
+    page = null;  // a page loaded before the extension, or none of ours
+  }
+  const links = (page?.links ?? []).filter((l) => typeof l?.url === "string" && webOrFtp(l.url)).slice(0, MOST_LINKS);
+  if (links.length === 0) {
+    notice(NO_LINKS);
+    return;
+  }
+  const storeId = await storeOfTab(tab);
+  const partitionKey = await partitionOf(tab.id, info.frameId ?? 0, info.pageUrl);
+  for (const link of links) {
+    link.cookie = await cookieHeader(link.url, storeId, partitionKey);
+  }
+  const shared = { userAgent: navigator.userAgent };
+  if (typeof page.referrer === "string" && webOrFtp(page.referrer)) {
+    shared.referrer = page.referrer;
+  }
+  let kept = links.length;
+  let message = linksMessage(shared, links);
+  while (kept > 1 && new TextEncoder().encode(JSON.stringify(message)).length > MESSAGE_BYTES) {
+    kept = Math.floor(kept * 0.9);
+    message = linksMessage(shared, links.slice(0, kept));
+  }
+  const answer = await ask(message);
+  if (answer?.taken !== true) {
+    notice(NO_DROMO);
+  }
+}
+
+// The host's AddDownloads: the links share one table of Cookie headers,
+// as many links of a page share one.
+function linksMessage(shared, links) {
+  const cookies = [];
+  const index = new Map();
+  const listed = links.map(({ url, fileName, cookie }) => {
+    const link = { url };
+    if (fileName) {
+      link.fileName = String(fileName);
+    }
+    if (cookie) {
+      if (!index.has(cookie)) {
+        index.set(cookie, cookies.length);
+        cookies.push(cookie);
+      }
+      link.cookie = index.get(cookie);
+    }
+    return link;
+  });
+  return { monitor: MONITOR, event: "AddDownloads", details: shared, cookies, links: listed };
+}
+
+createMenus();
+api.contextMenus.onClicked.addListener((info, tab) => {
+  menuClicked(info, tab);
+});
+
 if (!isFirefox) {
   // URLs whose click had Ctrl held: the download that follows keeps the flag.
   const ctrlHeld = new Map();
-
-  async function storeOf(tabId) {
-    try {
-      const stores = await api.cookies.getAllCookieStores();
-      return stores.find((s) => s.tabIds.includes(tabId))?.id;
-    } catch (e) {
-      return undefined;
-    }
-  }
-
-  async function partitionOf(tabId, frameId) {
-    try {
-      return (await api.cookies.getPartitionKey({ tabId, frameId }))?.partitionKey;
-    } catch (e) {
-      return undefined;
-    }
-  }
 
   // A link click seen by the content script: the classic BeforeNavigate2.
   api.runtime.onMessage.addListener((message, sender, reply) => {
     if (!message || message.kind !== "click" || typeof message.url !== "string") {
       return false;
     }
+    const url = withoutFragment(message.url);
     if (message.ctrl) {
-      ctrlHeld.set(message.url, Date.now());
+      ctrlHeld.set(url, Date.now());
     }
     if (sender.tab?.incognito) {
       reply({ capture: false });  // private windows are the browser's
       return false;
     }
     (async () => {
-      const tabId = sender.tab?.id;
-      const d = message.ctrl
-        ? undefined
-        : await details(message.url, {
-          storeId: await storeOf(tabId),
-          partitionKey: await partitionOf(tabId, sender.frameId),
-          referrer: message.referrer,
-          fileName: message.fileName,
+      const question = async () => {
+        const d = message.ctrl
+          ? undefined
+          : await details(url, {
+            storeId: await storeOfTab(sender.tab),
+            partitionKey: await partitionOf(sender.tab?.id, sender.frameId, sender.tab?.url),
+            referrer: message.referrer,
+            fileName: message.fileName,
+          });
+        return ask({
+          monitor: "URLMonitor", event: "BeforeNavigate2", url, ctrl: !!message.ctrl, method: "GET", details: d,
         });
-      const answer = await ask({
-        monitor: "URLMonitor", event: "BeforeNavigate2", url: message.url, ctrl: !!message.ctrl, method: "GET",
-        details: d,
-      });
-      const capture = !!(answer && answer.capture === true);
-      if (capture) {
-        deliver(answer);
+      };
+      const outcome = message.ctrl ? capturedBy(await question()) : await offerOnce(url, question);
+      if (outcome && outcome !== AGAIN) {
+        deliver(outcome);
       }
-      reply({ capture });
+      reply({ capture: !!outcome });
       refreshSwitches();
     })();
     return true;
@@ -279,7 +461,7 @@ if (!isFirefox) {
 
   // A download the browser starts by itself: the status text it would show.
   api.downloads.onDeterminingFilename.addListener((item, suggest) => {
-    const url = item.finalUrl || item.url;
+    const url = withoutFragment(item.finalUrl || item.url);
     if (item.byExtensionId === api.runtime.id && named.has(item.url)) {
       // A plain name in the download folder, as the page's own would be.
       const filename = named.get(item.url).replace(/[\\/:*?"<>|\u0000-\u001f]/g, "_").replace(/^[.\s]+/, "");
@@ -297,23 +479,28 @@ if (!isFirefox) {
       return false;
     }
     forget(ctrlHeld, 30000);
-    const ctrl = ctrlHeld.has(url) || ctrlHeld.has(item.url);
+    const ctrl = ctrlHeld.has(url) || ctrlHeld.has(withoutFragment(item.url));
     (async () => {
-      const d = ctrl
-        ? undefined
-        : await details(url, {
-          storeId: "0",
-          referrer: item.referrer,
-          fileName: item.filename,
-          mimeType: item.mime,
-          size: item.fileSize > 0 ? item.fileSize : item.totalBytes,
+      const question = async () => {
+        const d = ctrl
+          ? undefined
+          : await details(url, {
+            storeId: "0",
+            referrer: item.referrer,
+            fileName: item.filename,
+            mimeType: item.mime,
+            size: item.fileSize > 0 ? item.fileSize : item.totalBytes,
+          });
+        return ask({
+          monitor: "URLMonitor", event: "StatusTextChange", text: "Start downloading from site: " + url, url, ctrl,
+          method: "GET", details: d,
         });
-      const answer = await ask({
-        monitor: "URLMonitor", event: "StatusTextChange", text: "Start downloading from site: " + url, url, ctrl,
-        method: "GET", details: d,
-      });
-      if (answer && answer.capture === true) {
-        deliver(answer);
+      };
+      const outcome = ctrl ? capturedBy(await question()) : await offerOnce(url, question);
+      if (outcome) {
+        if (outcome !== AGAIN) {
+          deliver(outcome);
+        }
         api.downloads.cancel(item.id, () => {
           void api.runtime.lastError;
           api.downloads.erase({ id: item.id });
@@ -328,24 +515,93 @@ if (!isFirefox) {
   watchSwitches((latest) => {
     switches = latest;
   });
+  const captureOn = () => !switches || switches.clicks || switches.allFtp;
+
+  // The click behind each request, as the page noted it (clicks.js), by
+  // request and by URL: its redirects and the download that follows it
+  // keep it. Asked as the request starts, when the click has been noted.
+  const clicks = new Map();
+
+  async function clickBehind(request) {
+    const url = withoutFragment(request.url);
+    const askTab = (tabId) =>
+      tabId >= 0 ? api.tabs.sendMessage(tabId, { kind: "clickBehind", url }).catch(() => undefined) : undefined;
+    let click = await askTab(request.tabId);
+    if (!click && request.type === "main_frame" && request.tabId >= 0) {
+      // A link opened in a new tab (Ctrl, target=_blank) was clicked in the
+      // tab that opened it.
+      const opener = await api.tabs.get(request.tabId).then((tab) => tab.openerTabId, () => undefined);
+      click = opener === undefined ? undefined : await askTab(opener);
+    }
+    return click ?? null;
+  }
+
+  function noteClick(request) {
+    const now = Date.now();
+    for (const [key, noted] of clicks) {
+      if (now - noted.at > 30000) {
+        clicks.delete(key);
+      }
+    }
+    const click = clicks.get(request.requestId)?.click ?? clickBehind(request);
+    clicks.set(request.requestId, { at: now, click });
+    clicks.set(withoutFragment(request.url), { at: now, click });
+  }
+
+  async function clickOf(key) {
+    return (await clicks.get(key)?.click) ?? null;
+  }
+
+  // Tabs a page opened (target=_blank, window.open, Ctrl+click), with the
+  // first top-level request each made. When that request is captured, the
+  // tab never showed anything and never will: it is closed.
+  const firstRequests = new Map();
+  api.tabs.onRemoved.addListener((tabId) => firstRequests.delete(tabId));
+
+  function noteFirstRequest(request) {
+    if (request.type === "main_frame" && request.tabId >= 0 && !firstRequests.has(request.tabId)) {
+      firstRequests.set(request.tabId, request.requestId);
+    }
+  }
+
+  async function closeIfEmptied(request) {
+    if (request.type !== "main_frame" || firstRequests.get(request.tabId) !== request.requestId) {
+      return;
+    }
+    const tab = await api.tabs.get(request.tabId).catch(() => null);
+    // A page's URL shows only where the add-on may read it: an empty new
+    // tab's (about:blank) does not.
+    if (tab && tab.openerTabId !== undefined && (tab.url === undefined || tab.url === "about:blank")) {
+      await api.tabs.remove(tab.id).catch(() => {});
+    }
+  }
 
   async function askFirefox(request, extra) {
-    const url = request.url;
-    const protocol = url.slice(0, url.indexOf(":")).toLowerCase();
-    const d = await details(url, {
-      storeId: request.cookieStoreId,
-      partitionKey: request.frameAncestors?.length ? { topLevelSite: request.frameAncestors.at(-1).url } : undefined,
-      referrer: request.originUrl || request.documentUrl,
-      ...extra,
-    });
-    const answer = await ask({
-      monitor: "NVMonitor", event: "Initialize", protocol, url, method: request.method, details: d,
-    });
-    if (answer && answer.retVal === 1) {
-      deliver(answer);
-      return { cancel: true };
+    const url = withoutFragment(request.url);
+    const click = await clickOf(request.requestId);
+    if (click?.ctrl) {
+      return {};  // Ctrl+click stays the browser's
     }
-    return {};
+    const outcome = await offerOnce(url, async () => {
+      const protocol = url.slice(0, url.indexOf(":")).toLowerCase();
+      const d = await details(url, {
+        storeId: request.cookieStoreId,
+        partitionKey: request.frameAncestors?.length ? { topLevelSite: request.frameAncestors.at(-1).url } : undefined,
+        referrer: request.originUrl || request.documentUrl,
+        ...extra,
+        // The served name first, then the page's, as the browser names it.
+        fileName: extra.fileName || click?.fileName,
+      });
+      return ask({ monitor: "NVMonitor", event: "Initialize", protocol, url, method: request.method, details: d });
+    });
+    if (!outcome) {
+      return {};
+    }
+    if (outcome !== AGAIN) {
+      deliver(outcome);
+    }
+    closeIfEmptied(request);
+    return { cancel: true };
   }
 
   const stays = (request) => request.method !== "GET" || request.incognito || !webOrFtp(request.url);
@@ -354,7 +610,12 @@ if (!isFirefox) {
   // switches as last reported cannot capture is let through at once.
   api.webRequest.onBeforeRequest.addListener(
     (request) => {
-      if (stays(request) || (switches && !couldCapture(request.url, switches, false))) {
+      if (stays(request) || !captureOn()) {
+        return {};
+      }
+      noteFirstRequest(request);
+      noteClick(request);
+      if (switches && !couldCapture(request.url, switches, false)) {
         return {};
       }
       return askFirefox(request, {});
@@ -385,23 +646,31 @@ if (!isFirefox) {
 
   // What neither of those saw as a download (a link's download attribute,
   // a type the browser will not show): the browser has started saving it,
-  // and drops it if Dromo takes it.
+  // and drops it if Dromo takes it. The add-on's own downloads (a menu's
+  // link Dromo could not take) stay.
   api.downloads.onCreated.addListener(async (item) => {
-    if (item.incognito || browsersOwn(item.url, item.url) || item.state !== "in_progress") {
+    if (item.incognito || item.byExtensionId || browsersOwn(item.url, item.url) || item.state !== "in_progress") {
       return;
     }
-    const protocol = item.url.slice(0, item.url.indexOf(":")).toLowerCase();
-    const d = await details(item.url, {
-      storeId: item.cookieStoreId,
-      referrer: item.referrer,
-      fileName: item.filename,
-      mimeType: item.mime,
-      size: item.fileSize > 0 ? item.fileSize : item.totalBytes,
+    const url = withoutFragment(item.url);
+    if ((await clickOf(url))?.ctrl) {
+      return;
+    }
+    const outcome = await offerOnce(url, async () => {
+      const protocol = url.slice(0, url.indexOf(":")).toLowerCase();
+      const d = await details(url, {
+        storeId: item.cookieStoreId,
+        referrer: item.referrer,
+        fileName: item.filename,
+        mimeType: item.mime,
+        size: item.fileSize > 0 ? item.fileSize : item.totalBytes,
+      });
+      return ask({ monitor: "NVMonitor", event: "Initialize", protocol, url, method: "GET", details: d });
     });
-    const answer = await ask({ monitor: "NVMonitor", event: "Initialize", protocol, url: item.url, method: "GET",
-      details: d });
-    if (answer && answer.retVal === 1) {
-      deliver(answer);
+    if (outcome) {
+      if (outcome !== AGAIN) {
+        deliver(outcome);
+      }
       try {
         await api.downloads.cancel(item.id);
       } catch (e) {

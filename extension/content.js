@@ -18,7 +18,7 @@
   // Where the link would have opened, had the page not been held back.
   function follow(link, url) {
     if (link.hasAttribute("download")) {
-      chrome.runtime.sendMessage({ kind: "download", url, fileName: link.getAttribute("download") }).catch(() => {});
+      chrome.runtime.sendMessage({ kind: "download", url, fileName: downloadName(link) }).catch(() => {});
       return;
     }
     const target = (link.target || document.querySelector("base[target]")?.target || "_self").toLowerCase();
@@ -48,8 +48,11 @@
     if (!couldCapture(url, switches, true)) {
       return;
     }
+    // The fragment is no part of the request: the link is offered without it
+    // and, let go, followed with it.
     const message = {
-      kind: "click", url, ctrl: event.ctrlKey, referrer: location.href, fileName: link.getAttribute("download") || "",
+      kind: "click", url: withoutFragment(url), ctrl: event.ctrlKey, referrer: location.href,
+      fileName: downloadName(link),
     };
     if (event.ctrlKey) {
       // Ctrl keeps the browser's own way; the monitor is still told.
@@ -73,6 +76,15 @@
       return Promise.resolve(null);
     }
   }
+
+  // "Download all links with Dromo...": the background asks the frame the
+  // menu was opened on.
+  chrome.runtime.onMessage.addListener((message, sender, reply) => {
+    if (message?.kind === "links") {
+      reply(pageLinks());
+    }
+    return false;
+  });
 
   // Listeners on the window run in the order they were added: ours moves to
   // the end once the page's scripts have added theirs.

@@ -15,6 +15,13 @@ function watchSwitches(use) {
   });
 }
 
+// The URL as the server gets it: the fragment ("#...") never leaves the
+// browser, so it decides nothing and is not handed over.
+function withoutFragment(url) {
+  const hash = url.indexOf("#");
+  return hash < 0 ? url : url.slice(0, hash);
+}
+
 // The host's rule: an FTP file with "Capture All FTP", or an http, https or
 // ftp URL that passes the file-type test: no "?", "=" or "&", and the text
 // after its last "." is a listed type. The Chromium family's monitor
@@ -23,7 +30,7 @@ function couldCapture(url, switches, lowerCase) {
   if (!switches) {
     return false;
   }
-  const u = lowerCase ? url.toLowerCase() : url;
+  const u = withoutFragment(lowerCase ? url.toLowerCase() : url);
   const scheme = u.slice(0, u.indexOf(":") + 1).toLowerCase();
   if (scheme === "ftp:" && !u.endsWith("/") && switches.allFtp) {
     return true;

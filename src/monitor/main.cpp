@@ -107,5 +107,8 @@ int main(int argc, char** argv)
         if (answer.handOver) {
             calls.Add([handOver = *answer.handOver] { HandToDromo(handOver); });
         }
+        if (!answer.links.empty()) {
+            calls.Add([links = answer.links] { OfferLinksToDromo(links); });
+        }
     }
 }

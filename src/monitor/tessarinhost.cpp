@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "base/capture/monitors.h"
+#include "platform/offeredlinkargument.h"
 
 namespace dromo {
 namespace {
@@ -21,6 +22,9 @@ constexpr const char* kDromoName = "DROMO.URLMonitor";
 constexpr int kHandOverTimeoutMs = 30000;
 // The browser is waiting on the answer that this check is part of.
 constexpr int kReachableTimeoutMs = 500;
+
+// What Dromo takes in one AddDownloads.
+constexpr qsizetype kMostLinks = 10000;
 
 // The details Dromo knows, and the most of each that is passed on.
 const char* const kDetailKeys[] = {"cookie", "referrer", "userAgent", "fileName", "mimeType", "size"};
@@ -90,10 +94,15 @@ bool UrlHidesType(const std::string& url)
     return false;
 }
 
-std::map<std::string, std::string> Details(const QJsonObject& m)
+// The text before any "#": a URL's fragment never reaches the server.
+std::string WithoutFragment(const std::string& url)
+{
+    return url.substr(0, url.find('#'));
+}
+
+std::map<std::string, std::string> Details(const QJsonObject& given)
 {
     std::map<std::string, std::string> details;
-    const QJsonObject given = m.value(QStringLiteral("details")).toObject();
     for (const char* key : kDetailKeys) {
         const QJsonValue value = given.value(QLatin1String(key));
         QString text;
@@ -205,14 +214,18 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     if (event == QLatin1String("Deliver") || event == QLatin1String("Cancel")) {
         return Settle(event, idKey, id);
     }
+    const bool knownMonitor = monitor == QLatin1String("URLMonitor") || monitor == QLatin1String("NVMonitor");
+    if (std::optional<Answer> offered = knownMonitor ? Offer(m, event, id) : std::nullopt) {
+        return std::move(*offered);
+    }
 
     const QString method = m.value(QStringLiteral("method")).toString();
     Request request{.message = m,
                     .event = event,
-                    .url = m.value(QStringLiteral("url")).toString().toStdString(),
+                    .url = WithoutFragment(m.value(QStringLiteral("url")).toString().toStdString()),
                     .ctrl = m.value(QStringLiteral("ctrl")).toBool(),
                     .refetchable = method.isEmpty() || method.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0,
-                    .details = Details(m),
+                    .details = Details(m.value(QStringLiteral("details")).toObject()),
                     .dromoReachable = m_dromoReachable,
                     .handOver = {}};
     std::optional<QJsonObject> reply;
@@ -249,6 +262,55 @@ TessarinHost::Answer TessarinHost::Settle(const QString& event, const std::strin
     return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
 }
 
+std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, const QString& event,
+                                                        const QJsonValue& id)
+{
+    Answer answer;
+    QJsonObject reply;
+    if (event == QLatin1String("AddDownload")) {
+        const std::string url = WithoutFragment(m.value(QStringLiteral("url")).toString().toStdString());
+        const bool taken = WebOrFtp(url) && m_dromoReachable();
+        if (taken) {
+            answer.handOver = HandOver{url, Details(m.value(QStringLiteral("details")).toObject())};
+        }
+        reply.insert(QStringLiteral("taken"), taken);
+    } else if (event == QLatin1String("AddDownloads")) {
+        const QJsonArray links = m.value(QStringLiteral("links")).toArray();
+        if (links.size() > kMostLinks) {
+            return Answer{Error(QStringLiteral("too many links"), id), {}, {}};
+        }
+        const QJsonArray cookies = m.value(QStringLiteral("cookies")).toArray();
+        const QJsonObject shared = m.value(QStringLiteral("details")).toObject();
+        for (const QJsonValue& value : links) {
+            const QJsonObject link = value.toObject();
+            const std::string url = WithoutFragment(link.value(QStringLiteral("url")).toString().toStdString());
+            if (!WebOrFtp(url)) {
+                continue;
+            }
+            QJsonObject given = shared;
+            given.insert(QStringLiteral("fileName"), link.value(QStringLiteral("fileName")));
+            const QJsonValue cookie = link.value(QStringLiteral("cookie"));
+            if (cookie.isDouble() && cookie.toDouble() >= 0 && cookie.toDouble() < cookies.size()) {
+                given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
+            }
+            answer.links.push_back(HandOver{url, Details(given)});
+        }
+        const bool taken = !answer.links.empty() && m_dromoReachable();
+        if (!taken) {
+            answer.links.clear();
+        }
+        reply.insert(QStringLiteral("taken"), taken);
+        reply.insert(QStringLiteral("links"), static_cast<qint64>(answer.links.size()));
+    } else {
+        return std::nullopt;
+    }
+    if (!id.isUndefined() && !id.isNull()) {
+        reply.insert(QStringLiteral("id"), id);
+    }
+    answer.reply = Json(reply);
+    return answer;
+}
+
 std::optional<QJsonObject> TessarinHost::AskUrlMonitor(Request& r)
 {
     if (!m_urlMonitor) {
@@ -258,7 +320,7 @@ std::optional<QJsonObject> TessarinHost::AskUrlMonitor(Request& r)
     if (r.event == QLatin1String("BeforeNavigate2")) {
         reply.insert(QStringLiteral("capture"), r.Decide(m_urlMonitor->BeforeNavigate2(r.url, r.ctrl), r.url));
     } else if (r.event == QLatin1String("StatusTextChange")) {
-        const auto captured = m_urlMonitor->StatusTextChange(r.Text("text").toStdString(), r.ctrl);
+        const auto captured = m_urlMonitor->StatusTextChange(WithoutFragment(r.Text("text").toStdString()), r.ctrl);
         if (captured) {
             reply.insert(QStringLiteral("capture"), r.Decide(true, *captured));
         } else {
@@ -322,6 +384,29 @@ void HandToDromo(const HandOver& handOver)
             add << QString::fromStdString(handOver.url);
             bus.call(add, QDBus::Block, kHandOverTimeoutMs);
         }
+    }
+    QDBusConnection::disconnectFromBus(bus.name());
+}
+
+void OfferLinksToDromo(const std::vector<HandOver>& links)
+{
+    OfferedLinkArgument::Register();
+    QList<OfferedLinkArgument> offered;
+    for (const HandOver& link : links) {
+        OfferedLinkArgument argument{QString::fromStdString(link.url), {}};
+        for (const auto& [key, value] : link.details) {
+            argument.details.insert(QString::fromStdString(key), QString::fromStdString(value));
+        }
+        offered.append(argument);
+    }
+    QDBusConnection bus = FreshSessionConnection();
+    if (bus.isConnected()) {
+        QDBusMessage add = QDBusMessage::createMethodCall(QLatin1String(kDromoName), QStringLiteral("/URLMonitor"),
+                                                          QLatin1String(kDromoName), QStringLiteral("AddDownloads"));
+        add << QVariant::fromValue(offered);
+        // Dromo answers at once and asks the user afterwards; the time-out
+        // is for starting it.
+        bus.call(add, QDBus::Block, kHandOverTimeoutMs);
     }
     QDBusConnection::disconnectFromBus(bus.name());
 }

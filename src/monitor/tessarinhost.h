@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dromo {
 
@@ -36,12 +37,23 @@ struct HandOver {
 //   {"monitor":"NVMonitor","event":"Open","url":U}                        -> {}
 //   {"monitor":M,"event":"Switches"} -> {"clicks":B,"allFtp":B,"fileTypes":[...]}
 //   {"monitor":M,"event":"Deliver"|"Cancel","id":I}                       -> {"id":I}
+//   {"monitor":M,"event":"AddDownload","url":U,"details":D}               -> {"taken":B}
+//   {"monitor":M,"event":"AddDownloads","details":D,"cookies":[C...],
+//    "links":[{"url":U,"fileName":F,"cookie":N}...]}                      -> {"taken":B,"links":N}
 // Optional in the three deciding events: "id" (number or string, echoed in
 // the answer), "method" (the request's; anything but GET is not captured),
 // "url" beside the status text, and "details" {cookie, referrer, userAgent,
 // fileName, mimeType, size}. On the download path a URL that hides its type
 // is judged by details.fileName. Nothing is captured that Dromo could not
-// take now, nor a URL other than http, https or ftp.
+// take now, nor a URL other than http, https or ftp. A URL's fragment is no
+// part of the request: the rules judge, and Dromo gets, the URL without it.
+//
+// AddDownload and AddDownloads are the user's own choice (the extension's
+// menus), so no capture rule applies: they are handed over at once, without
+// waiting for a word from the extension, whenever Dromo can take them
+// ("taken"). AddDownloads offers a page's links for the user to pick from in
+// Dromo: "details" holds what they share (referrer, userAgent), each link
+// its own file name and the index of its Cookie header in "cookies".
 //
 // Frames that carry an "id" are answered with it, and a capture they cause
 // is held until the extension confirms it took the download from the browser
@@ -60,6 +72,7 @@ public:
     struct Answer {
         QByteArray reply;
         std::optional<HandOver> handOver;
+        std::vector<HandOver> links;  // a page's links for Dromo to offer
     };
     Answer Handle(const QByteArray& message);
 
@@ -77,6 +90,8 @@ private:
     struct Request;
 
     Answer Settle(const QString& event, const std::string& idKey, const QJsonValue& id);
+    // The menus' hand-overs; nothing for another event.
+    std::optional<Answer> Offer(const QJsonObject& message, const QString& event, const QJsonValue& id);
     // The reply to an event of each monitor; nothing for an unknown event.
     std::optional<QJsonObject> AskUrlMonitor(Request& request);
     std::optional<QJsonObject> AskNvMonitor(Request& request);
@@ -94,6 +109,8 @@ private:
 // a Dromo that keeps the call (asking the user) has it all the same.
 // Failures are dropped without a word, as the browser must not be disturbed.
 void HandToDromo(const HandOver& handOver);
+// Offers a page's links to Dromo (AddDownloads), as HandToDromo hands one.
+void OfferLinksToDromo(const std::vector<HandOver>& links);
 // Quick and bounded: Dromo owns DROMO.URLMonitor or the bus can activate it.
 bool DromoReachable();
 // Asks the bus to start Dromo (for "Start with Browser").

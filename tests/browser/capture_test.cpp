@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "platform/settingsprofile.h"
@@ -51,7 +52,7 @@ protected:
         m_dromo = test::StartFakeDromo(*m_bus, m_dir.File("calls.log"), true);
 
         const std::string www = m_www.Path();
-        test::WriteFile(m_www.File("page.html"), R"(<!doctype html><html><body>
+        test::WriteFile(m_www.File("page.html"), R"html(<!doctype html><html><body>
 <a id="capture" href="/a.zip">a.zip</a>
 <a id="ctrl" href="/b.zip">b.zip</a>
 <a id="plain" href="/other.html">other</a>
@@ -62,6 +63,11 @@ protected:
 <a id="cancelled" href="/d.zip">cancelled</a>
 <a id="absent" href="/e.zip">e.zip</a>
 <a id="renamed" href="/f.zip" download="renamed.zip">f.zip</a>
+<a id="double" href="/n09.zip">n09.zip</a>
+<a id="fragment" href="/n11.zip#top">n11.zip</a>
+<a id="renamedc" href="/named/c.zip" download="renamed-c.zip">c.zip</a>
+<a id="blank" href="/g.zip" target="_blank">g.zip</a>
+<button id="open" onclick="window.open('/h.zip')">h.zip</button>
 <form method="post" action="/post/form.zip"><button id="send">send</button></form>
 <script>
 window.clicks = 0;
@@ -69,16 +75,22 @@ document.getElementById("counted").addEventListener("click", () => { window.clic
 document.getElementById("cancelled").addEventListener("click", (e) => e.preventDefault());
 </script>
 </body></html>
-)");
+)html");
         test::WriteFile(m_www.File("members.html"),
                         "<!doctype html><a id=\"members\" href=\"/members/report.zip\">report</a>\n");
         test::WriteFile(m_www.File("other.html"), "<!doctype html><p>other</p>\n");
-        for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip", "f.zip", "report.bin"}) {
+        for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip", "f.zip", "report.bin", "n09.zip",
+                                 "n11.zip", "g.zip", "h.zip"}) {
             test::WriteFile(m_www.File(name), test::RandomBytes(4096, name[0]));
         }
         fs::create_directories(m_www.File("attach"));
         fs::create_directories(m_www.File("members"));
         fs::create_directories(m_www.File("files"));
+        fs::create_directories(m_www.File("named"));
+        test::WriteFile(m_www.File("named/c.zip"), test::RandomBytes(4096, 6));
+        for (const char* name : {"a.bin", "b.zip", "c.pdf", "d.exe", "f.bin"}) {
+            test::WriteFile(m_www.File(std::string("members/") + name), test::RandomBytes(2048, name[0]));
+        }
         test::WriteFile(m_www.File("attach/report.zip"), test::RandomBytes(4096, 3));
         test::WriteFile(m_www.File("members/report.zip"), test::RandomBytes(8192, 4));
         test::WriteFile(m_www.File("files/blob-7"), test::RandomBytes(4096, 5));
@@ -93,6 +105,16 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
             "location /files/ { default_type application/octet-stream; } "
             "location /post/ { default_type application/zip; "
             "  add_header Content-Disposition 'attachment; filename=\"form.zip\"'; return 200 'PK form answer'; }");
+        // The page whose links the menus hand over: one on another host (its
+        // own cookies, none here), a fragment and a repeat, what no task can
+        // come of.
+        test::WriteFile(m_www.File("members/list.html"),
+                        "<!doctype html><body>\n"
+                        "<a href=\"a.bin\">a.bin</a> <a href=\"b.zip\">b.zip</a> <a href=\"c.pdf#p2\">c.pdf</a>\n"
+                        "<a href=\"c.pdf\">c.pdf</a> <a href=\"d.exe\" download=\"setup.exe\">setup</a>\n"
+                        "<a href=\"/other.html\">other</a> <a href=\"mailto:someone@example.org\">mail</a>\n"
+                        "<a href=\"javascript:void(0)\">script</a> <a href=\"" + OtherHost() + "/e.zip\">e</a>\n"
+                        "</body>\n");
         fs::create_directories(m_downloads.Path());
     }
 
@@ -106,6 +128,8 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
     }
 
     std::string Origin() const { return m_nginx->Url(""); }
+    // The same server under another host name: a site of its own to cookies.
+    std::string OtherHost() const { return std::regex_replace(Origin(), std::regex("127\\.0\\.0\\.1"), "localhost"); }
     std::string Details() const { return test::ReadFile(m_dir.File("calls.log.details")); }
     bool Kept(const std::string& name) const { return fs::exists(m_downloads.File(name)); }
 
@@ -116,6 +140,17 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         const std::string prefix = Origin() + path + " ";
         const std::size_t at = details.find(prefix);
         return at == std::string::npos ? std::string() : details.substr(at, details.find('\n', at) - at);
+    }
+
+    // How many hand-overs there were of `path`.
+    int TimesHandedOver(const std::string& path) const
+    {
+        std::istringstream lines(Details());
+        int times = 0;
+        for (std::string line; std::getline(lines, line);) {
+            times += line.rfind(Origin() + path + " ", 0) == 0 ? 1 : 0;
+        }
+        return times;
     }
 
     // Runs a driver; its output, with its exit status checked.
@@ -188,6 +223,71 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         EXPECT_EQ(output.find("timed out"), std::string::npos) << output;
     }
 
+    // The faults of a trial on real sites, once both driver phases have run.
+    void CheckTrialCases(const std::string& output)
+    {
+        // Ctrl+click stays the browser's.
+        EXPECT_EQ(Details().find("b.zip"), std::string::npos) << Details();
+        EXPECT_TRUE(Kept("b.zip"));
+        // One double-click, one task.
+        EXPECT_EQ(TimesHandedOver("/n09.zip"), 1) << Details();
+        EXPECT_FALSE(Kept("n09.zip"));
+        // The fragment is not part of the request: captured, and handed over
+        // without it.
+        EXPECT_NE(HandedOver("/n11.zip"), "") << Details();
+        EXPECT_EQ(Details().find("#top"), std::string::npos) << Details();
+        EXPECT_FALSE(Kept("n11.zip"));
+        // The page's name for the file travels with it.
+        EXPECT_NE(HandedOver("/named/c.zip").find("fileName=renamed-c.zip "), std::string::npos) << Details();
+        EXPECT_FALSE(Kept("renamed-c.zip"));
+        // Captured from new tabs, which close again: no empty tab stays.
+        EXPECT_NE(HandedOver("/g.zip"), "") << Details();
+        EXPECT_NE(HandedOver("/h.zip"), "") << Details();
+        EXPECT_FALSE(Kept("g.zip"));
+        EXPECT_FALSE(Kept("h.zip"));
+        EXPECT_NE(output.find("tabs after the new-tab cases: 1\n"), std::string::npos) << output;
+    }
+
+    // "Download with Dromo" and "Download all links with Dromo...".
+    void CheckMenuCases(const std::string& output)
+    {
+        EXPECT_NE(output.find("menus: download-link download-all-links\n"), std::string::npos) << output;
+        const std::string list = Origin() + "/members/list.html";
+        // One link, as a captured download: its cookie, the page, the agent.
+        const std::string one = HandedOver("/members/a.bin");
+        EXPECT_NE(one.find("cookie=session=s3cr3t "), std::string::npos) << Details();
+        EXPECT_NE(one.find("referrer=" + list + " "), std::string::npos) << one;
+        EXPECT_NE(one.find("userAgent=Mozilla/5.0"), std::string::npos) << one;
+        // Dromo gone: the browser downloads the link itself.
+        EXPECT_EQ(HandedOver("/members/f.bin"), "") << Details();
+        EXPECT_TRUE(Kept("f.bin"));
+
+        // All links of the page in one call, each once, without fragments,
+        // each with the cookie for its own URL; no mail or script links.
+        const std::string links = test::ReadFile(m_dir.File("calls.log.links"));
+        std::istringstream in(links);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        const std::string withCookie = " cookie=session=s3cr3t referrer=" + list + " userAgent=Mozilla/5.0";
+        const std::vector<std::string> expected = {
+            "call 6",
+            Origin() + "/members/a.bin" + withCookie,
+            Origin() + "/members/b.zip" + withCookie,
+            Origin() + "/members/c.pdf" + withCookie,
+            Origin() + "/members/d.exe" + " cookie=session=s3cr3t fileName=setup.exe referrer=" + list +
+                " userAgent=Mozilla/5.0",
+            Origin() + "/other.html" + withCookie,
+            OtherHost() + "/e.zip referrer=" + list + " userAgent=Mozilla/5.0",
+        };
+        ASSERT_EQ(lines.size(), expected.size()) << links;
+        EXPECT_EQ(lines[0], expected[0]);
+        for (std::size_t i = 1; i < expected.size(); ++i) {
+            EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]) << links;
+        }
+    }
+
     test::TempDir m_dir;
     test::TempDir m_www;
     test::TempDir m_downloads;
@@ -243,12 +343,11 @@ TEST_F(BrowserCapture, Chromium)
         << "a captured link is not followed\n" << output;
     EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
     EXPECT_NE(HandedOver("/a.zip"), "") << Details();
-    // Ctrl+click stays the browser's.
-    EXPECT_EQ(Details().find("b.zip"), std::string::npos) << Details();
-    EXPECT_TRUE(Kept("b.zip"));
     EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
     EXPECT_EQ(test::ReadFile(m_dir.File("calls.log")).find("AddURL"), std::string::npos);
     CheckSharedCases(output);
+    CheckTrialCases(output);
+    CheckMenuCases(output);
 }
 
 TEST_F(BrowserCapture, FirefoxEsr)
@@ -262,8 +361,10 @@ TEST_F(BrowserCapture, FirefoxEsr)
     // The add-on as Firefox loads it: its own manifest beside the shared files.
     test::TempDir extension;
     fs::copy_file(DROMO_SOURCE_DIR "/extension/firefox/manifest.json", extension.File("manifest.json"));
-    for (const char* name : {"background.js", "switches.js", "icon48.png", "icon128.png"}) {
-        fs::copy_file(std::string(DROMO_SOURCE_DIR "/extension/") + name, extension.File(name));
+    for (const auto& file : fs::directory_iterator(DROMO_SOURCE_DIR "/extension")) {
+        if (file.is_regular_file() && file.path().filename() != "manifest.json") {
+            fs::copy_file(file.path(), extension.File(file.path().filename()));
+        }
     }
     // Downloads go to the test's folder, without asking; nothing else is
     // fetched.
@@ -308,6 +409,8 @@ TEST_F(BrowserCapture, FirefoxEsr)
     EXPECT_NE(HandedOver("/a.zip"), "") << Details();
     EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
     CheckSharedCases(output);
+    CheckTrialCases(output);
+    CheckMenuCases(output);
 }
 
 

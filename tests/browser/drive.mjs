@@ -7,6 +7,7 @@
 // reached Dromo and the disk. Each step waits for its own outcome (a line in
 // the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
+import { existsSync } from "node:fs";
 import { waitFor, handedOver, saved } from "./wait.mjs";
 
 const [cdp, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
@@ -33,6 +34,30 @@ await page.goto("about:blank");
 await giveBack();
 const pageUrl = `${origin}/page.html`;
 const clicks = () => page.evaluate(() => window.clicks);
+
+// The extension's context menu items that exist.
+const menus = () =>
+  worker.evaluate(async () => {
+    const found = [];
+    for (const id of ["download-link", "download-all-links"]) {
+      try {
+        if (await new Promise((r) => chrome.contextMenus.update(id, {}, () => r(!chrome.runtime.lastError)))) {
+          found.push(id);
+        }
+      } catch (e) {
+        // no menus at all
+      }
+    }
+    return found.join(" ");
+  });
+// What a click on a menu item does, in the tab showing `tabUrl`.
+const menuClick = (info, tabUrl) =>
+  worker
+    .evaluate(async ([info, tabUrl]) => {
+      const tab = (await chrome.tabs.query({})).find((t) => t.url === tabUrl);
+      await menuClicked({ frameId: 0, ...info }, tab);
+    }, [info, tabUrl])
+    .catch((e) => console.log(`menu click: ${e.message.split("\n")[0]}`));
 
 if (phase === "real") {
   // The real Dromo takes them: the test watches its download folder.
@@ -84,6 +109,31 @@ if (phase === "real") {
     location.href = url;
   }, `${origin}/attach/report.zip`);
   await handedOver("attachment", detailsLog, `${origin}/attach/report.zip `);
+
+  // Faults of a trial on real sites.
+  await page.goto(pageUrl);
+  await page.dblclick("#double");
+  await handedOver("double click", detailsLog, `${origin}/n09.zip `);
+  await page.click("#fragment");
+  await handedOver("fragment", detailsLog, `${origin}/n11.zip `);
+  await page.click("#renamedc");
+  await handedOver("download attribute", detailsLog, `${origin}/named/c.zip `);
+  await page.click("#blank");
+  await handedOver("target _blank", detailsLog, `${origin}/g.zip `);
+  await page.click("#open");
+  await handedOver("window.open", detailsLog, `${origin}/h.zip `);
+  await waitFor("the emptied tabs closed", () => context.pages().length === 1, 5000);
+  console.log(`tabs after the new-tab cases: ${context.pages().length}`);
+
+  // The context menus, as a click on their items calls them (a headless
+  // browser shows no menus).
+  const listUrl = `${origin}/members/list.html`;
+  await page.goto(listUrl);
+  console.log(`menus: ${await menus()}`);
+  await menuClick({ menuItemId: "download-link", linkUrl: `${origin}/members/a.bin`, pageUrl: listUrl }, listUrl);
+  await handedOver("menu: one link", detailsLog, `${origin}/members/a.bin `);
+  await menuClick({ menuItemId: "download-all-links", pageUrl: listUrl }, listUrl);
+  await waitFor("menu: all links", () => existsSync(`${detailsLog.replace(/details$/, "links")}`));
 } else {
   // Nothing can take a download: the browser keeps each, the page's
   // handler having run once.
@@ -99,6 +149,12 @@ if (phase === "real") {
     location.href = url;
   }, `${origin}/attach/report.zip`);
   await saved("absent attachment", downloads, "report.zip");
+
+  // "Download with Dromo" without a Dromo: the browser downloads the link.
+  const listUrl = `${origin}/members/list.html`;
+  await page.goto(listUrl);
+  await menuClick({ menuItemId: "download-link", linkUrl: `${origin}/members/f.bin`, pageUrl: listUrl }, listUrl);
+  await saved("absent menu link", downloads, "f.bin");
 }
 
 process.exit(0);

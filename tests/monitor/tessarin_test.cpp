@@ -262,6 +262,98 @@ TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfir
         << test::ReadFile(dir.File("calls.log"));
 }
 
+// The fragment never reaches the server: every monitor judges the URL
+// without it, and Dromo gets it so.
+TEST_F(Host, AUrlIsJudgedAndHandedOverWithoutItsFragment)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"));
+    const std::string input =
+        Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/n11.zip#top","ctrl":false})") +
+        Frame(R"({"monitor":"URLMonitor","event":"StatusTextChange","text":"Start downloading from site: http://h/s.exe#x"})") +
+        Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/f.zip#a.b"})") +
+        Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/page.html#a.zip"})");
+    std::string output;
+    EXPECT_EQ(RunHost(input, output), 0);
+    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":true})", R"({"capture":true})",
+                                                         R"({"retVal":1})", R"({"capture":false})"}));
+    const std::string calls = test::ReadFile(dir.File("calls.log"));
+    for (const char* url : {"http://h/n11.zip", "http://h/s.exe", "http://h/f.zip"}) {
+        EXPECT_NE(calls.find("AddURL \"" + std::string(url) + "\""), std::string::npos) << calls;
+    }
+    EXPECT_EQ(calls.find('#'), std::string::npos) << calls;
+}
+
+// The menus: one link, or a page's links, handed over at once whatever the
+// capture switches say, whenever Dromo can take them.
+TEST_F(Host, TheMenusHandOverWhatTheUserChose)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"), true);
+    {
+        SettingsProfile profile(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini");
+        profile.WriteInt("Settings", "Capture Clicks in IE", 0);  // no capture at all
+        ASSERT_TRUE(profile.Flush());
+    }
+    const std::string shared = R"("details":{"referrer":"http://h/list.html","userAgent":"UA/1"})";
+    struct Case {
+        std::string frame;
+        std::string reply;
+    };
+    const std::vector<Case> cases = {
+        {Frame(R"({"monitor":"URLMonitor","event":"AddDownload","id":1,"url":"http://h/page.html#top",)"
+               R"("details":{"cookie":"s=1","referrer":"http://h/list.html","userAgent":"UA/1"}})"),
+         R"({"id":1,"taken":true})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"AddDownload","url":"mailto:someone@example.org"})"), R"({"taken":false})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"AddDownloads","id":2,)" + shared +
+               R"(,"cookies":["s=1","t=2"],"links":[{"url":"http://h/a.bin","cookie":0},)"
+               R"({"url":"mailto:x@y"},{"url":"ftp://f/b.iso#x","fileName":"b.iso"},)"
+               R"({"url":"https://o/c.zip","cookie":1},{"url":"http://h/d","cookie":7},{"url":42},)"
+               R"({"url":"http://h/e","cookie":-1}]})"),
+         R"({"id":2,"links":5,"taken":true})"},
+        // Nothing a task can come of: nothing goes to Dromo.
+        {Frame(R"({"monitor":"URLMonitor","event":"AddDownloads","links":[{"url":"data:,x"}]})"),
+         R"({"links":0,"taken":false})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"AddDownloads"})"), R"({"links":0,"taken":false})"},
+    };
+    std::string input;
+    for (const Case& c : cases) {
+        input += c.frame;
+    }
+    std::string output;
+    EXPECT_EQ(RunHost(input, output), 0);
+    const auto frames = Frames(output);
+    ASSERT_EQ(frames.size(), cases.size()) << output;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(frames[i], cases[i].reply) << "case " << i;
+    }
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log.details")),
+              "http://h/page.html cookie=s=1 referrer=http://h/list.html userAgent=UA/1\n");
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log.links")),
+              "call 5\n"
+              "http://h/a.bin cookie=s=1 referrer=http://h/list.html userAgent=UA/1\n"
+              "ftp://f/b.iso fileName=b.iso referrer=http://h/list.html userAgent=UA/1\n"
+              "https://o/c.zip cookie=t=2 referrer=http://h/list.html userAgent=UA/1\n"
+              "http://h/d referrer=http://h/list.html userAgent=UA/1\n"
+              "http://h/e referrer=http://h/list.html userAgent=UA/1\n");
+}
+
+TEST_F(Host, WithoutDromoTheMenusAreToldSoAndTooManyLinksAreRefused)
+{
+    std::string links;
+    for (int i = 0; i < 10001; ++i) {
+        links += std::string(i == 0 ? "" : ",") + R"({"url":"http://h/)" + std::to_string(i) + R"(.zip"})";
+    }
+    std::string output;
+    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"AddDownload","url":"http://h/a.bin"})") +
+                          Frame(R"({"monitor":"URLMonitor","event":"AddDownloads","links":[{"url":"http://h/a"}]})") +
+                          Frame(R"({"monitor":"URLMonitor","event":"AddDownloads","id":3,"links":[)" + links + "]}"),
+                      output),
+              0);
+    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"taken":false})", R"({"links":0,"taken":false})",
+                                                         R"({"error":"too many links","id":3})"}));
+}
+
 TEST_F(Host, ADromoWithoutAddDownloadGetsTheUrl)
 {
     test::TempDir dir;

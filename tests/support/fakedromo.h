@@ -20,7 +20,9 @@ namespace dromo::test {
 // Every call is logged to `log` (dbusmock's own lines: `AddURL "URL"`).
 // With `addDownload`, the object has AddDownload(s, a{ss}) as well, which
 // also writes one line per call to `log` + ".details": the URL, then
-// key=value for each detail, keys sorted, separated by single spaces.
+// key=value for each detail, keys sorted, separated by single spaces; and
+// AddDownloads(a(sa{ss})), which writes to `log` + ".links" a line "call N"
+// (N links) and then one such line per link.
 inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const std::string& log, bool addDownload)
 {
     auto dromo = std::make_unique<ChildProcess>(std::vector<std::string>{
@@ -49,6 +51,14 @@ inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const 
                   "    line += ' %s=%s' % (key, args[1][key])\n"
                   "with open('" + log + ".details', 'a') as f:\n"
                   "    f.write(line + '\\n')");
+        addMethod("AddDownloads", "a(sa{ss})",
+                  "with open('" + log + ".links', 'a') as f:\n"
+                  "    f.write('call %d\\n' % len(args[0]))\n"
+                  "    for url, details in args[0]:\n"
+                  "        line = url\n"
+                  "        for key in sorted(details):\n"
+                  "            line += ' %s=%s' % (key, details[key])\n"
+                  "        f.write(line + '\\n')");
     }
     return dromo;
 }

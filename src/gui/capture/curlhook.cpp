@@ -15,6 +15,7 @@ CURLHook::CURLHook(HandOver handOver, QDBusConnection bus, QObject* parent)
     : QObject(parent), m_handOver(std::move(handOver)), m_bus(std::move(bus))
 {
     qDBusRegisterMetaType<Details>();
+    OfferedLinkArgument::Register();
 }
 
 CURLHook::~CURLHook()
@@ -56,12 +57,10 @@ void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
     m_handOver(url, ReplyTo(message));
 }
 
-void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& details, const QDBusMessage& message)
+namespace {
+
+DownloadDetails DetailsFrom(const QMap<QString, QString>& details)
 {
-    if (!m_handOverDownload) {
-        m_handOver(url, ReplyTo(message));
-        return;
-    }
     DownloadDetails d;
     d.cookie = details.value(QStringLiteral("cookie")).toStdString();
     d.referrer = details.value(QStringLiteral("referrer")).toStdString();
@@ -71,7 +70,31 @@ void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& det
     bool sized = false;
     const qlonglong size = details.value(QStringLiteral("size")).toLongLong(&sized);
     d.size = sized && size >= 0 ? size : -1;
-    m_handOverDownload(url, d, ReplyTo(message));
+    return d;
+}
+
+}  // namespace
+
+void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& details, const QDBusMessage& message)
+{
+    if (!m_handOverDownload) {
+        m_handOver(url, ReplyTo(message));
+        return;
+    }
+    m_handOverDownload(url, DetailsFrom(details), ReplyTo(message));
+}
+
+void CURLHook::AddDownloads(const QList<OfferedLinkArgument>& links, const QDBusMessage& message)
+{
+    std::vector<OfferedLink> offered;
+    offered.reserve(static_cast<std::size_t>(links.size()));
+    for (const OfferedLinkArgument& link : links) {
+        offered.push_back(OfferedLink{link.url.toStdString(), DetailsFrom(link.details)});
+    }
+    const QString refusal = m_offerLinks ? m_offerLinks(std::move(offered)) : QString::fromLatin1(kNoLinksToOffer);
+    message.setDelayedReply(true);  // the reply is this one, with or without an error
+    m_bus.send(refusal.isEmpty() ? message.createReply()
+                                 : message.createErrorReply(QString::fromLatin1(kRefused), refusal));
 }
 
 QString CURLHook::ServiceFilePath()

@@ -6,7 +6,11 @@
 #include <QObject>
 #include <functional>
 
+#include <vector>
+
+#include "base/capture/linkchoice.h"
 #include "base/mainwindow/taskadder.h"
+#include "platform/offeredlinkargument.h"
 
 namespace dromo {
 
@@ -14,10 +18,14 @@ namespace dromo {
 // /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s) and
 // AddDownload(s url, a{ss} details) for a browser's download with what the
 // browser knew of it (keys "cookie", "referrer", "userAgent", "fileName",
-// "mimeType", "size"; others are ignored). The caller's
-// reply is sent once the window has handled the URL: at once for a quick
-// add (the task saved first), after the Add URL sheet closed when it asks.
-// A refused URL gets an error reply (kRefused) with the text of the refusal.
+// "mimeType", "size"; others are ignored), and AddDownloads(a(sa{ss})) for
+// a page's links, each with its details, for the user to pick from. The
+// caller's reply to AddURL and AddDownload is sent once the window has
+// handled the URL: at once for a quick add (the task saved first), after
+// the Add URL sheet closed when it asks. AddDownloads is answered as soon as
+// the links are known to be worth a list, before the user sees it. A refused
+// URL, or a page none of whose links can be offered, gets an error reply
+// (kRefused) with the text of the refusal.
 class CURLHook : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "DROMO.URLMonitor")
@@ -32,6 +40,9 @@ public:
     using HandOver = std::function<void(const QString& url, Done done)>;
     using HandOverDownload = std::function<void(const QString& url, const DownloadDetails& details, Done done)>;
     using Details = QMap<QString, QString>;
+    // Takes a page's links for the user to pick from later; "" when they
+    // will be shown, else what refused them.
+    using OfferLinks = std::function<QString(std::vector<OfferedLink> links)>;
 
     CURLHook(HandOver handOver, QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
     ~CURLHook() override;
@@ -41,6 +52,8 @@ public:
     bool Register();
     // Where AddDownload goes; without one it is handed over as AddURL is.
     void SetDownloadHandOver(HandOverDownload handOver) { m_handOverDownload = std::move(handOver); }
+    // Where AddDownloads goes; without one it is refused.
+    void SetLinksOffer(OfferLinks offer) { m_offerLinks = std::move(offer); }
     bool OwnsName() const { return m_ownsName; }
 
     // The D-Bus service file that lets a call start Dromo ("--automation").
@@ -51,12 +64,14 @@ public slots:
     Q_SCRIPTABLE void AddURL(const QString& url, const QDBusMessage& message);
     Q_SCRIPTABLE void AddDownload(const QString& url, const QMap<QString, QString>& details,
                                   const QDBusMessage& message);
+    Q_SCRIPTABLE void AddDownloads(const QList<dromo::OfferedLinkArgument>& links, const QDBusMessage& message);
 
 private:
     Done ReplyTo(const QDBusMessage& message);
 
     HandOver m_handOver;
     HandOverDownload m_handOverDownload;
+    OfferLinks m_offerLinks;
     QDBusConnection m_bus;
     bool m_ownsName = false;
 };

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/core/settingsstore.h"
 #include "base/mainwindow/commandid.h"
@@ -22,6 +23,8 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+struct OfferedLink;
+class LinkChoice;
 
 class CDropBasket;
 class CPropertySheet;
@@ -70,6 +73,12 @@ public:
                           std::function<void(const QString& refusal)> done);
     // The window's first showing: minimised when started by D-Bus activation.
     void ShowAtStart(bool minimised);
+    // A page's links from a browser: listed for the user to pick from, the
+    // list opening after this returns; "" when they are listed, else why
+    // not. The chosen ones go through AddChosenLinks (framelinks.cpp).
+    QString OfferLinks(const std::vector<OfferedLink>& links);
+    // Adds the chosen links and saves them once; "" or why the save failed.
+    QString AddChosenLinks(const LinkChoice& choice);
     void ToggleMainWindow();
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);

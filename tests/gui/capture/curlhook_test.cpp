@@ -312,7 +312,7 @@ TEST_F(Capture, UrlsOfStartsRacingEachOtherAllArrive)
 
 // A browser's download: the members-only file arrives through the real
 // Dromo with the browser's cookie, under the browser's name; a URL no task
-// can be made of is refused at once.
+// can be made of is refused at once, and so is a page of such links.
 TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
 {
     test::TempDir downloads;
@@ -343,6 +343,22 @@ TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
     const QDBusMessage refused = addDownload("data:text/plain,hello", {{"fileName", "hello.txt"}});
     EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(refused.errorMessage().toStdString(), "invalid url");
+
+    // A page's links: answered at once, the list waiting for the user; a
+    // page of nothing to download refused.
+    const auto addDownloads = [this](const QList<OfferedLinkArgument>& links) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService), "AddDownloads");
+        call << QVariant::fromValue(links);
+        return m_bus->call(call, QDBus::Block, 30000);
+    };
+    OfferedLinkArgument::Register();
+    const QDBusMessage listed = addDownloads({{QString::fromStdString(server.Url("/file/members.bin")), details}});
+    EXPECT_EQ(listed.type(), QDBusMessage::ReplyMessage) << listed.errorMessage().toStdString();
+    const QDBusMessage nothing = addDownloads({{"mailto:someone@example.org", {}}});
+    EXPECT_EQ(nothing.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(nothing.errorMessage().toStdString(), kNoLinksToOffer);
     EXPECT_EQ(dromo.Terminate(10000), 0);
     // The cookie is a secret: it never reaches the profile.
     EXPECT_EQ(test::ReadFile(m_ini.toStdString()).find("dromo=yes"), std::string::npos);
