@@ -10,6 +10,7 @@ profile Dromo saved, the notices the desktop's notification server got.
 A journey that was skipped exits with status 77, which ctest shows as
 skipped."""
 import os
+import random
 import sys
 import unittest
 
@@ -37,9 +38,9 @@ DONE, PAUSED = "8", "2"
 
 
 def payload(size, seed):
-    """Bytes that differ from file to file and from place to place."""
-    block = bytes((seed * 7 + i * 13) % 251 for i in range(251))
-    return (block * (size // len(block) + 1))[:size]
+    """Bytes that differ from file to file and from place to place, so a
+    piece written to the wrong place or taken from the wrong file shows."""
+    return random.Random(seed).randbytes(size)
 
 
 class Journey(unittest.TestCase):
