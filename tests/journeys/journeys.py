@@ -11,6 +11,7 @@ A journey that was skipped exits with status 77, which ctest shows as
 skipped."""
 import os
 import random
+import signal
 import sys
 import unittest
 
@@ -305,6 +306,10 @@ class Journeys(Journey):
 
 
 def main():
+    # Ended from outside (a ctest time-out, Ctrl+C): the journey fails and
+    # its cleanups still take the desktop down.
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda number, frame: sys.exit("ended by signal %d" % number))
     program = unittest.main(exit=False, verbosity=2)
     result = program.result
     if result.testsRun and len(result.skipped) == result.testsRun:
