@@ -43,7 +43,6 @@ class Dromo:
         self.binary = binary
         self.process = None
         self.window = None
-        self.runs = 0
 
     @property
     def profile_path(self):
@@ -67,10 +66,9 @@ class Dromo:
 
     # -- the program -------------------------------------------------------
 
-    def start(self, *args):
-        """Starts Dromo and waits until its window is up and its bus object answers."""
-        self.runs += 1
-        self.process = self.desktop.spawn([self.binary, *args], "dromo.log")
+    def start(self):
+        """Starts Dromo and waits until its window is up, has the keyboard and its bus object answers."""
+        self.process = self.desktop.spawn([self.binary], "dromo.log")
         self.window = wait_for(self._main_window, "the main window's appearance")
         wait_for(lambda: self.desktop.bus.name_has_owner(SERVICE), "Dromo's bus name")
         wait_for(lambda: self.x.focus() == self.window, "the keyboard focus on the main window")

@@ -134,11 +134,13 @@ class Journeys(Journey):
         self.assertEqual(self.dromo.history()[:len(served)], served[::-1], "the address history, newest first")
 
     def test_add_url_sheet_by_keyboard(self):
+        served = []
         self.dromo.start()
         for keys, name in ((("alt+f", "a"), "menu.bin"), (("ctrl+n",), "shortcut.bin")):
             with self.subTest(keys=keys):
                 data = payload(200_000, len(name))
                 url = self.desktop.serve("/files/" + name, data)
+                served.append(url)
                 self.dromo.key(*keys)
                 sheet = self.dromo.dialog("Add URL")
                 self.dromo.type(url)
@@ -146,6 +148,9 @@ class Journeys(Journey):
                 wait_for(lambda: not self.desktop.x.mapped(sheet), "the sheet's closing")
                 self.wait_downloaded(name, data)
                 self.assertEqual(self.wait_task(url, DONE)["SaveTo"], self.file(name))
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        self.assertEqual(self.dromo.history()[:len(served)], served[::-1], "the address history, newest first")
 
     def test_url_handed_over_while_hidden_in_the_tray(self):
         data = payload(400_000, 3)
@@ -260,7 +265,8 @@ class Journeys(Journey):
         self.assertEqual([(t["Target"], t["Status"]) for t in saved], [(done_url, DONE), (slow_url, PAUSED)])
 
         self.dromo.start()
-        self.assertEqual(self.desktop.x.geometry(self.dromo.window), moved, "the window where it was left")
+        wait_for(lambda: self.desktop.x.geometry(self.dromo.window) == moved, "the window where it was left",
+                 state=lambda: self.desktop.x.geometry(self.dromo.window))
         # The rows are back in the window: the stopped one resumes from there.
         open(self.desktop.fast_flag, "w").close()
         self.select_all_rows()

@@ -59,7 +59,6 @@ _property = _declare("XGetWindowProperty", ctypes.c_int, _Display, _Window, _Ato
 _focus = _declare("XGetInputFocus", ctypes.c_int, _Display, ctypes.POINTER(_Window), ctypes.POINTER(ctypes.c_int))
 _image = _declare("XGetImage", ctypes.POINTER(_Image), _Display, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                   ctypes.c_uint, ctypes.c_ulong, ctypes.c_int)
-_sync = _declare("XSync", ctypes.c_int, _Display, ctypes.c_int)
 
 # A window may go between two requests about it (a dialog closing): the
 # request fails with BadWindow, which must not end the test as Xlib's
@@ -187,6 +186,3 @@ class Display:
             return rows
         finally:
             image.contents.destroy_image(ctypes.cast(image, ctypes.c_void_p))
-
-    def sync(self):
-        _sync(self._display, 0)
