@@ -18,7 +18,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from desktop import Desktop, wait_for  # noqa: E402
-from dromo import Dromo  # noqa: E402
+from dromo import TITLE, Dromo  # noqa: E402
 
 # Journeys that need a fix not yet on main, with the branch that brings it.
 # They are skipped, and say so, until the lead takes them off this list when
@@ -45,19 +45,41 @@ def payload(size, seed):
 
 
 class Journey(unittest.TestCase):
+    def run(self, result=None):
+        # Kept to tell in the cleanups whether the journey failed.
+        self._result = result if result is not None else self.defaultTestResult()
+        self._problems_before = len(self._result.failures) + len(self._result.errors)
+        return super().run(self._result)
+
+    def failed(self):
+        return len(self._result.failures) + len(self._result.errors) > self._problems_before
+
     def setUp(self):
         branch = WAITING_FOR.get(self._testMethodName)
         if branch and os.environ.get("DROMO_JOURNEYS_WAITING") != "run":
             self.skipTest("waits for branch " + branch)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.stop)
-        self.addCleanup(self._show_log)
+        self.addCleanup(self._report)
         self.dromo = Dromo(self.desktop, DROMO_BIN)
 
-    def _show_log(self):
-        log = self.desktop.log("dromo.log")
-        if log:
-            print("--- Dromo's output ---\n" + log[-4000:])
+    def _report(self):
+        """After a failure, before the desktop goes: how things stood, Dromo's
+        output, and a screenshot when DROMO_JOURNEYS_SHOTS names a folder."""
+        if not self.failed():
+            return
+        x = self.desktop.x
+        windows = ["%s%s" % (x.title(w), " (focus)" if w == x.focus() else "")
+                   for w in x.windows(TITLE) + x.windows("Add URL") if x.mapped(w)]
+        print("--- how things stood ---\n%s\nnotices %s\nwindows shown %s" %
+              (self.folder_and_list(), self.desktop.notices(), windows))
+        print("--- Dromo's output ---\n" + self.desktop.log("dromo.log")[-4000:])
+        shots = os.environ.get("DROMO_JOURNEYS_SHOTS")
+        if shots:
+            os.makedirs(shots, exist_ok=True)
+            path = os.path.join(shots, self._testMethodName + ".png")
+            self.desktop.screenshot(path)
+            print("--- the screen: " + path)
 
     def file(self, name):
         return os.path.join(self.desktop.downloads, name)

@@ -79,6 +79,10 @@ class Display:
             raise RuntimeError("cannot open display " + name)
         self._root = _root(self._display)
 
+    @property
+    def root(self):
+        return self._root
+
     def close(self):
         if self._display:
             _close(self._display)
