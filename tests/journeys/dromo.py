@@ -71,7 +71,13 @@ class Dromo:
         self.process = self.desktop.spawn([self.binary], "dromo.log")
         self.window = wait_for(self._main_window, "the main window's appearance")
         wait_for(lambda: self.desktop.bus.name_has_owner(SERVICE), "Dromo's bus name")
-        wait_for(lambda: self.x.focus() == self.window, "the keyboard focus on the main window")
+        wait_for(self.active, "the main window's activation")
+
+    def active(self, window=None):
+        """Whether the window has the keyboard focus and the window manager
+        counts it as the active window: its keys (Alt+F4) act on it then."""
+        window = window or self.window
+        return self.x.focus() == window and self.x.cardinals(self.x.root, "_NET_ACTIVE_WINDOW") == [window]
 
     def _main_window(self):
         self._check_running()
@@ -102,7 +108,7 @@ class Dromo:
         def up():
             self._check_running()
             for window in self.x.windows(title):
-                if window != self.window and self.x.mapped(window) and self.x.focus() == window:
+                if window != self.window and self.x.mapped(window) and self.active(window):
                     return window
             return None
         return wait_for(up, "the window \"%s\" with the keyboard focus" % title)
