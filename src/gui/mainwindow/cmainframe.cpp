@@ -365,10 +365,12 @@ void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& det
 
 QString CMainFrame::SaveTakenTasks()
 {
-    if (!m_ctx.store.Save(m_ctx.settings, m_ctx.table)) {
+    // Through the auto-saver, which counts the list's changes before it
+    // copies the list: a worker may finish the task while the file is
+    // written, and that change must wait for the next tick, not pass as saved.
+    if (!m_ctx.autoSaver.SaveNow()) {
         return tr("The task was added, but the task list could not be saved.");
     }
-    m_ctx.autoSaver.Saved();
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <charconv>
+#include <functional>
 #include <map>
 #include <string>
 #include <variant>
@@ -71,15 +72,25 @@ public:
     }
     int flushes = 0;      // waited for
     int soonFlushes = 0;  // handed to the disk without waiting
+    // Runs inside a flush: what another thread changes while a save is written.
+    std::function<void()> duringFlush;
     Status Flush() override
     {
         ++flushes;
+        RunDuringFlush();
         return LastFlush();
     }
     Status FlushSoon() override
     {
         ++soonFlushes;
+        RunDuringFlush();
         return LastFlush();
+    }
+    void RunDuringFlush()
+    {
+        if (duringFlush) {
+            std::function<void()>(std::move(duringFlush))();  // once
+        }
     }
     Status LastFlush() const override { return flushResult ? Status() : Status::Failure(flushError); }
 

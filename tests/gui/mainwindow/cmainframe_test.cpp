@@ -152,6 +152,20 @@ TEST(CMainFrame, AFailedSaveIsShownRetriedAndReportedAtExit)
                                        "/c/Dromo.ini: No space left on device.");
 }
 
+// A URL from outside is saved before the call returns. A worker that
+// finishes the task while that save is written changes the list after the
+// save copied it: the next tick saves it, or the profile would keep the task
+// queued until some other change (found by the journeys, one run in ten).
+TEST(CMainFrame, AChangeWhileAHandOverIsSavedIsSavedByTheNextTick)
+{
+    Window w;
+    w.profile.duringFlush = [&w] { w.table.SetState(0, TaskState::Done); };
+    EXPECT_EQ(w.frame->AddUrl("http://h.example/a.iso"), QString());
+    EXPECT_EQ(w.profile.Int("URL", "URL0\\Status"), static_cast<int>(TaskState::Queued));
+    EXPECT_TRUE(w.app.autoSaver.Tick());
+    EXPECT_EQ(w.profile.Int("URL", "URL0\\Status"), static_cast<int>(TaskState::Done));
+}
+
 TEST(CMainFrame, TrayTipIsCutTo63Characters)
 {
     Window w;
