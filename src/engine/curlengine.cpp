@@ -104,10 +104,20 @@ std::int64_t ValidatorTime(const std::string& validator)
     return lm.empty() ? -1 : static_cast<std::int64_t>(curl_getdate(lm.c_str(), nullptr));
 }
 
-std::int64_t ModificationTime(const std::string& path)
+// A file's modification time when a program set it (as Dromo, `wget` or
+// `curl -R` date a file from its server): whole seconds, and the change
+// time later than it. A file written and left alone has both times from
+// its last write, to the nanosecond; its time says nothing about a server
+// then, so -1. Also -1 when the file cannot be read.
+std::int64_t SetModificationTime(const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_mtime) : -1;
+    if (::stat(path.c_str(), &st) != 0) {
+        return -1;
+    }
+    const bool setByProgram = st.st_mtim.tv_nsec == 0 &&
+                              (st.st_ctim.tv_sec != st.st_mtim.tv_sec || st.st_ctim.tv_nsec != st.st_mtim.tv_nsec);
+    return setByProgram ? static_cast<std::int64_t>(st.st_mtim.tv_sec) : -1;
 }
 
 bool IsFolder(const std::string& path)
@@ -214,8 +224,9 @@ std::string TransferRun::ServerVersion() const
 // record of the version it finished: the server still names that version
 // (ETag, Last-Modified or an FTP server's time) and nothing contradicts it.
 // Without one (a file another tool left, or a file system that keeps no
-// attributes): its length and its time are the server's, as Dromo dates
-// every file it finishes.
+// attributes): its length and its time are the server's, the time set as
+// Dromo dates every file it finishes, not merely that of a write in the
+// same second.
 bool TransferRun::SameAsExisting() const
 {
     if (total < 0 || existingSize != total) {
@@ -1129,7 +1140,7 @@ bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& fi
     }
     if (resume.existing >= 0) {
         resume.existingRecord = PartialFile::FinishedRecord(target);
-        resume.existingModified = ModificationTime(target);
+        resume.existingModified = SetModificationTime(target);
     }
     return true;
 }

@@ -54,9 +54,9 @@ std::int64_t ModificationTime(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_mtime) : -1;
 }
 
-void SetModificationTime(const std::string& path, std::int64_t seconds)
+void SetModificationTime(const std::string& path, std::int64_t seconds, long nanoseconds = 0)
 {
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), nanoseconds}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 
@@ -491,6 +491,15 @@ TEST_F(EngineTest, AnExistingFileIsTakenAsDoneOnlyWhenItIsProvablyTheSame)
         EXPECT_EQ(f.engine.SavedAs(), dir.File("mine (1).bin"));
         EXPECT_TRUE(ReadFile(mine) == other) << "the user's file is untouched";
         EXPECT_TRUE(ReadFile(dir.File("mine (1).bin")) == data);
+        // Written by the user within the second the server dates its file:
+        // a time that came from a write, not from a server, proves nothing.
+        const std::string same = dir.File("same.bin");
+        WriteFile(same, other);
+        SetModificationTime(same, serverTime, 500000000);
+        ASSERT_TRUE(f.Get(url, same)) << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed) << f.Error();
+        EXPECT_EQ(f.engine.SavedAs(), dir.File("same (1).bin"));
+        EXPECT_TRUE(ReadFile(same) == other) << "the user's file is untouched";
         // A file with the server's length and time, as another tool leaves it.
         const std::string copy = dir.File("copy.bin");
         WriteFile(copy, data);

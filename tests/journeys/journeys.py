@@ -25,12 +25,7 @@ from dromo import TITLE, Dromo  # noqa: E402
 # that branch is merged; DROMO_JOURNEYS_WAITING=run runs them anyway (they
 # fail until the fix is in).
 WAITING_FOR = {
-    "test_address_bar_return_and_keypad_enter": "window (Return in the address box)",
-    "test_failure_is_told_once": "window (a notice for a download that fails for good)",
-    "test_tray_double_click_restores_the_window": "window (a tray double-click restores)",
-    "test_same_name_downloads_keep_apart": "names (numbered names reserved; a foreign file never taken)",
-    "test_same_url_while_running_is_refused": "names (the same URL while its task runs is refused)",
-    "test_maximised_window_comes_back_maximised": "window (a maximised window comes back so)",
+    "test_same_name_downloads_keep_apart": "store (every state change reaches the saved list)",
 }
 
 DROMO_BIN = os.environ.get("DROMO_BIN") or os.path.join(os.path.dirname(os.path.abspath(__file__)),
