@@ -77,11 +77,6 @@ std::vector<std::string> PrivateProfile::Sections() const
     return names;
 }
 
-bool PrivateProfile::HasKey(std::string_view section, std::string_view key) const
-{
-    return Find(section, key) != nullptr;
-}
-
 std::string PrivateProfile::GetString(std::string_view section, std::string_view key,
                                       const std::string& defaultValue) const
 {

@@ -18,7 +18,6 @@ public:
 
     explicit PrivateProfile(std::string_view text);
 
-    bool HasKey(std::string_view section, std::string_view key) const;
     // The section names present, in lower case.
     std::vector<std::string> Sections() const;
     std::string GetString(std::string_view section, std::string_view key, const std::string& defaultValue) const;

@@ -49,12 +49,6 @@ const char* AddResultMessage(AddResult result)
     return "";
 }
 
-bool UsableFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
-}
-
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
 {
     // The login's colon comes after the "//": searching from a fixed offset

@@ -94,9 +94,6 @@ private:
     std::uintptr_t m_ownerWindow;
 };
 
-// A URL's last part can name the file unless it holds a character no
-// file name may have on the classic platform, or is "." or "..".
-bool UsableFileName(const std::string& name);
 
 // Takes a login written into the URL before the host out of it
 // ("ftp://user:pw@host/f"); false when the URL carries none.
