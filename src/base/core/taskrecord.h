@@ -66,6 +66,10 @@ struct TaskRecord {
     // How many connections the task may open for its file (1..16); a task
     // from before segmented downloads takes the option when it is read.
     std::int32_t connections = 1;
+    // The keyring entry the password came from ("" when it came from
+    // nowhere or was typed in this run): it belongs to this task wherever
+    // its row moves, and copies of the record share it.
+    std::string keyringId;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
