@@ -589,10 +589,12 @@ void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& det
 
 QString CMainFrame::SaveTakenTasks()
 {
-    if (!m_ctx.store.Save(m_ctx.settings, m_ctx.table)) {
+    // Through the auto-saver, which notes the list as it stood before the
+    // save: a worker that starts the new task and ends it during the save
+    // (a quick 404) changes it after the saved copy was taken.
+    if (!m_ctx.autoSaver.SaveNow()) {
         return tr("The task was added, but the task list could not be saved.");
     }
-    m_ctx.autoSaver.Saved();
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <charconv>
+#include <functional>
 #include <map>
 #include <string>
 #include <variant>
@@ -71,14 +72,19 @@ public:
     }
     int flushes = 0;      // waited for
     int soonFlushes = 0;  // handed to the disk without waiting
+    // What happens elsewhere while the disk is busy (a worker changing a
+    // task), after the values to write were taken.
+    std::function<void()> duringFlush;
     Status Flush() override
     {
         ++flushes;
+        Meanwhile();
         return LastFlush();
     }
     Status FlushSoon() override
     {
         ++soonFlushes;
+        Meanwhile();
         return LastFlush();
     }
     Status LastFlush() const override { return flushResult ? Status() : Status::Failure(flushError); }
@@ -98,6 +104,14 @@ public:
     }
 
 private:
+    void Meanwhile()
+    {
+        if (duringFlush) {
+            auto once = std::move(duringFlush);
+            duringFlush = nullptr;
+            once();
+        }
+    }
     const Value* Find(const std::string& section, const std::string& name) const
     {
         auto it = sections.find(section);
