@@ -219,19 +219,15 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
         record.saveAs += FileNameFromUrl(url);  // a folder alone is no file to write
     }
     if (chosen) {
-        const bool busy = m_table.FindRow([&record](const TaskRecord& other) {
-            return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, record.saveAs);
-        }) >= 0;
-        if (busy) {
+        if (m_table.RunningSavesTo(record.saveAs)) {
             m_messages.Warning(kSameFile);
             return AddResult::SameFileRunning;
         }
     }
     // Two tasks of the list never write one file: a later one takes the
     // next free numbered name.
-    const std::string unique = FirstFreePath(record.saveAs, [this](const std::string& path) {
-        return m_table.FindRow([&path](const TaskRecord& other) { return other.saveAs == path; }) >= 0;
-    });
+    const std::string unique =
+        FirstFreePath(record.saveAs, [this](const std::string& path) { return m_table.HoldsSaveAs(path); });
     if (!unique.empty()) {
         record.saveAs = unique;
     }
