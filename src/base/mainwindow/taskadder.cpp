@@ -21,7 +21,11 @@ namespace {
 
 constexpr const char* kInvalidUrl = "invalid url";
 constexpr const char* kSameFile = "The same file is being downloaded.";
-constexpr const char* kTooMany = "Too many tasks were added since Dromo started; restart it to add more.";
+// Identifiers are handed out once per run, and a restart lists every saved
+// task again: a restart alone makes room only for the tasks deleted since.
+constexpr const char* kTooMany =
+    "Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds "
+    "32768 tasks, the most one run can list, delete some of them first.";
 
 TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
               const std::string& resume, const std::string& progress)
@@ -252,9 +256,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
 
 bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const
 {
-    return m_table.FindRow([&saveAs](const TaskRecord& other) {
-        return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, saveAs);
-    }) >= 0;
+    return m_table.RunningSavesTo(saveAs);
 }
 
 bool TaskAdder::RunningTaskFetches(const TaskRecord& record) const
