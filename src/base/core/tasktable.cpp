@@ -3,7 +3,23 @@
 #include <algorithm>
 #include <bit>
 
+#include "base/core/trace.h"
+
 namespace dromo {
+
+namespace {
+
+// Every state change passes the table's two writers, so this one place
+// traces them all.
+void TraceState(const TaskRecord& before, std::int32_t after)
+{
+    if (trace::On() && before.state != after) {
+        trace::Line("task " + std::to_string(before.taskId),
+                    StateName(before.state) + " -> " + StateName(after) + " (" + before.saveAs + ")");
+    }
+}
+
+}  // namespace
 
 void TaskTable::SetObserver(TaskListObserver* observer)
 {
@@ -52,6 +68,7 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     }
     Count(m_records[static_cast<std::size_t>(row)].state, -1);
     Count(record.state, +1);
+    TraceState(m_records[static_cast<std::size_t>(row)], record.state);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
     return true;
@@ -90,6 +107,10 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
         return std::nullopt;
     }
     record.taskId = *id;
+    if (trace::On()) {
+        trace::Line("task " + std::to_string(record.taskId),
+                    "added, " + StateName(record.state) + " (" + record.saveAs + ")");
+    }
     m_rows.push_back(std::move(row));
     Count(record.state, +1);
     m_records.push_back(std::move(record));
@@ -124,6 +145,7 @@ bool TaskTable::Remove(int row)
     }
     const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
     Count(m_records[static_cast<std::size_t>(row)].state, -1);
+    trace::Line("task " + std::to_string(taskId), "removed");
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
     m_rowMap.RemovedTask(taskId);
@@ -188,6 +210,7 @@ bool TaskTable::SetState(int row, TaskState state)
     }
     Count(m_records[static_cast<std::size_t>(row)].state, -1);
     Count(static_cast<std::int32_t>(state), +1);
+    TraceState(m_records[static_cast<std::size_t>(row)], static_cast<std::int32_t>(state));
     m_records[static_cast<std::size_t>(row)].SetState(state);
     return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));
 }
