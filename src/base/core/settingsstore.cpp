@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <set>
 #include <vector>
 
 #include "base/core/base64.h"
 #include "base/core/passwordkeyring.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/mainwindow/parseurl.h"
 #include "base/mainwindow/taskadder.h"
 #include "base/ports/network.h"
@@ -363,16 +365,33 @@ void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& tabl
     SaveProxies(settings.proxies);
 }
 
+namespace {
+
+// How long a save took and how it ended, for the trace.
+Status TraceSave(const char* how, int tasks, std::chrono::steady_clock::time_point started, Status saved)
+{
+    if (trace::On()) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        trace::Line("save", std::string(how) + " " + std::to_string(tasks) + " tasks in " +
+                                std::to_string(ms.count()) + " ms" + (saved ? "" : ": " + saved.Reason()));
+    }
+    return saved;
+}
+
+}  // namespace
+
 Status SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
 {
+    const auto started = std::chrono::steady_clock::now();
     WriteAll(settings, table);
-    return m_profile.Flush();
+    return TraceSave("wrote", table.Count(), started, m_profile.Flush());
 }
 
 Status SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
 {
+    const auto started = std::chrono::steady_clock::now();
     WriteAll(settings, table);
-    return m_profile.FlushSoon();
+    return TraceSave("handed the writer", table.Count(), started, m_profile.FlushSoon());
 }
 
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cctype>
 
+#include "base/core/trace.h"
+
 namespace dromo {
 namespace {
 
@@ -22,6 +24,16 @@ void CountPath(std::unordered_map<std::string, int>& counts, const std::string& 
     entry->second += delta;
     if (entry->second <= 0) {
         counts.erase(entry);
+    }
+}
+
+// Every state change passes the table's two writers, so this one place
+// traces them all.
+void TraceState(const TaskRecord& before, std::int32_t after)
+{
+    if (trace::On() && before.state != after) {
+        trace::Line("task " + std::to_string(before.taskId),
+                    StateName(before.state) + " -> " + StateName(after) + " (" + before.saveAs + ")");
     }
 }
 
@@ -74,6 +86,7 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     }
     Count(m_records[static_cast<std::size_t>(row)], -1);
     Count(record, +1);
+    TraceState(m_records[static_cast<std::size_t>(row)], record.state);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
     return true;
@@ -112,6 +125,10 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
         return std::nullopt;
     }
     record.taskId = *id;
+    if (trace::On()) {
+        trace::Line("task " + std::to_string(record.taskId),
+                    "added, " + StateName(record.state) + " (" + record.saveAs + ")");
+    }
     m_rows.push_back(std::move(row));
     Count(record, +1);
     m_records.push_back(std::move(record));
@@ -146,6 +163,7 @@ bool TaskTable::Remove(int row)
     }
     const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
     Count(m_records[static_cast<std::size_t>(row)], -1);
+    trace::Line("task " + std::to_string(taskId), "removed");
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
     m_rowMap.RemovedTask(taskId);
@@ -210,6 +228,7 @@ bool TaskTable::SetState(int row, TaskState state)
     }
     TaskRecord& record = m_records[static_cast<std::size_t>(row)];
     Count(record, -1);
+    TraceState(record, static_cast<std::int32_t>(state));
     record.SetState(state);
     Count(record, +1);
     return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));

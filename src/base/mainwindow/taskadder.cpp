@@ -5,6 +5,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
 #include "base/files/filenames.h"
@@ -206,6 +207,14 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
 }
 
 AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
+{
+    const std::string traced = trace::On() ? trace::Url(url) : std::string();
+    const AddResult result = AddUntraced(std::move(url), std::move(record), fromRecord, suggestedName);
+    trace::Line("add", traced + (result == AddResult::Added ? " added" : std::string(" refused: ") + AddResultMessage(result)));
+    return result;
+}
+
+AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
 {
     const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {

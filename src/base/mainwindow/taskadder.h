@@ -71,6 +71,8 @@ public:
 private:
     AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
                   const std::string& suggestedName = "");
+    AddResult AddUntraced(std::string url, TaskRecord record, bool keepTransferSettings,
+                          const std::string& suggestedName);
     // True when a running task writes that file.
     bool RunningTaskWrites(const std::string& saveAs) const;
     // True when a running task fetches the record's URL into its folder.
