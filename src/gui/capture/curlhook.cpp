@@ -71,6 +71,12 @@ void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& det
     bool sized = false;
     const qlonglong size = details.value(QStringLiteral("size")).toLongLong(&sized);
     d.size = sized && size >= 0 ? size : -1;
+    // Refused before the window sees it: the Add URL sheet would otherwise
+    // take the details into a task.
+    if (const auto refusal = RefuseDetails(d)) {
+        ReplyTo(message)(QString::fromLatin1(AddResultMessage(*refusal)));
+        return;
+    }
     m_handOverDownload(url, d, ReplyTo(message));
 }
 
