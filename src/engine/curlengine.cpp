@@ -16,6 +16,7 @@
 
 #include "base/core/globaloptions.h"
 #include "base/download/progresstexts.h"
+#include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "engine/httpresponse.h"
 #include "engine/partialfile.h"
@@ -699,11 +700,19 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
+bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                        const std::string& password, char* errorBuffer)
 {
+    // A fresh handle for every transfer: curl_easy_reset keeps the cookies
+    // (a browser's, and what servers set) and the cookie engine's state, so
+    // one task's cookies went with the next task's requests. Connections
+    // and the name cache live in the multi handle and are reused all the same.
+    m_easyOwner.reset(curl_easy_init());
+    m_easy = m_easyOwner.get();
+    if (m_easy == nullptr) {
+        return false;
+    }
     CURL* e = m_easy;
-    curl_easy_reset(e);
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -730,6 +739,7 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     }
     SetUpPace(e);
     SetUpIdentity(e, run, host, user, password);
+    return true;
 }
 
 // The read size, the user agent, the speed limit, the idle time-outs and
@@ -921,7 +931,7 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
         const std::string etag = Field(validator, "etag");
         const std::string lm = Field(validator, "lm");
         const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
-        if (!ifRange.empty()) {
+        if (!ifRange.empty() && FitsInHeader(ifRange)) {
             AppendHeader(headers, "If-Range: " + ifRange);
         }
     }
@@ -1002,6 +1012,32 @@ bool CurlEngine::CheckTarget(const TransferRequest& request)
     return true;
 }
 
+// Values that go into a request as they are, whoever gave them: a line
+// break in one would add headers (or FTP commands) of the sender's choosing.
+bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
+{
+    const struct {
+        const char* what;
+        const std::string& value;
+        bool checked;
+    } values[] = {{"user agent", m_userAgent, true},
+                  {"referrer", m_referrer, true},
+                  {"cookie", m_cookie, true},
+                  {"FTP login", request.user, request.ftp},
+                  {"FTP password", request.password, request.ftp}};
+    for (const auto& v : values) {
+        if (v.checked && !FitsInHeader(v.value)) {
+            return Fail(std::string("Fail - the ") + v.what +
+                        " holds a line break or another control character; nothing was sent");
+        }
+    }
+    if (m_cookie.size() > kMaxCookieBytes) {
+        return Fail("Fail - the cookie is " + std::to_string(m_cookie.size()) + " bytes, more than the " +
+                    std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
+    }
+    return true;
+}
+
 // Where the bytes on disk let the transfer go on. Only our own partial file
 // is ever continued; a file of the target's name without one is somebody's
 // finished file.
@@ -1070,7 +1106,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_retryAfter = -1;
     m_savedAs = request.saveAs;
     Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
-    if (!CheckTarget(request)) {
+    if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
     const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
@@ -1089,8 +1125,8 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         std::unique_ptr<SegmentedTransfer> segments;
         std::int64_t from = resume.offset;
         if (!request.ftp && (m_connections > 1 || resume.plan)) {
-            segments = std::make_unique<SegmentedTransfer>(*this, file, request.host + ":" + std::to_string(request.port),
-                                                           CookieLines(m_cookie, ShownHost(request.host)), resume.plan);
+            segments = std::make_unique<SegmentedTransfer>(
+                *this, file, ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
         }
         TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
@@ -1098,7 +1134,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         run.keepContents = resume.plan.has_value();
         run.startBytes = resume.plan ? resume.plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
-        SetUp(run, url, request.host, request.user, request.password, errorBuffer);
+        if (!SetUp(run, url, request.host, request.user, request.password, errorBuffer)) {
+            return Fail("Error - out of memory");
+        }
         const CURLcode code =
             request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
 

@@ -90,10 +90,11 @@ private:
     static constexpr std::int64_t kMaxRetryAfter = 3600;
     void NoteRetryAfter(std::int64_t seconds);
     bool CheckTarget(const TransferRequest& request);
+    bool CheckHeaderValues(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
                   const char* errorBuffer, const TransferRequest& request);
-    void SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
+    bool SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                const std::string& password, char* errorBuffer);
     void SetUpPace(CURL* easy);
     void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,

@@ -54,6 +54,22 @@ constexpr std::int64_t kMaxBuffer = 1 << 20;
 // Bytes a connection may take ahead of the shared speed limit.
 constexpr std::int64_t kLimitBurst = 16 * 1024;
 
+// The task's cookies go over from the first handle to a copy: a copy starts
+// with none and with its cookie engine off, so it would send none. Each
+// keeps the host it was given for.
+void CopyCookies(CURL* from, CURL* to)
+{
+    curl_slist* cookies = nullptr;
+    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
+        return;
+    }
+    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
+    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
+        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
+    }
+    curl_slist_free_all(cookies);
+}
+
 // Two validators differ only when both are known.
 bool Differs(const std::string& a, const std::string& b)
 {
@@ -132,9 +148,8 @@ std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* 
 }
 
 SegmentedTransfer::SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
-                                     std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed)
-    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_cookieLines(std::move(cookieLines)),
-      m_resumed(std::move(resumed))
+                                     std::optional<SegmentPlan> resumed)
+    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed))
 {
 }
 
@@ -362,9 +377,7 @@ bool SegmentedTransfer::Open(int range)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    for (const std::string& line : m_cookieLines) {
-        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
-    }
+    CopyCookies(m_engine.m_easy, e);
     if (curl_multi_add_handle(m_engine.m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }

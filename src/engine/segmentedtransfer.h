@@ -37,8 +37,7 @@ public:
     static constexpr std::int64_t kMinPiece = 1 << 20;
 
     // `resumed` is the plan stored with the partial file, if any.
-    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
-                      std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed);
+    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort, std::optional<SegmentPlan> resumed);
     ~SegmentedTransfer();
     SegmentedTransfer(const SegmentedTransfer&) = delete;
     SegmentedTransfer& operator=(const SegmentedTransfer&) = delete;
@@ -99,7 +98,6 @@ private:
     CurlEngine& m_engine;
     PartialFile& m_file;
     std::string m_hostPort;
-    std::vector<std::string> m_cookieLines;
     std::optional<SegmentPlan> m_resumed;
     SegmentPlan m_plan;
     bool m_active = false;
