@@ -542,6 +542,13 @@ bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
 
 namespace {
 
+// The host as shown in texts: a login someone left in it is never shown.
+std::string ShownHost(const std::string& host)
+{
+    const std::size_t at = host.rfind('@');
+    return at == std::string::npos ? host : host.substr(at + 1);
+}
+
 std::string DescribeCurlFailure(CURLcode code, const char* detail, const TransferRun& run,
                                 const std::string& where, std::int32_t idleSeconds, TransferOutcome& outcome)
 {
@@ -551,6 +558,11 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
         // libcurl's own limits on a server's head: a protocol fault, not a
         // lost connection to redial for.
         return "Error in the server's answer: " + why;
+    }
+    if (code == CURLE_OUT_OF_MEMORY && !run.ftp && run.outcome == TransferRun::Outcome::Undecided) {
+        // libcurl gives up on a header line longer than it holds (100 KB)
+        // with this code and no words.
+        return "Error in the server's answer: a response header too large to read";
     }
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -612,7 +624,7 @@ std::string ServerOf(CURL* easy, const std::string& host, std::uint16_t port)
     char* effective = nullptr;
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
-    std::string where = host + ":" + std::to_string(port);
+    std::string where = ShownHost(host) + ":" + std::to_string(port);
     if (redirects <= 0 || effective == nullptr) {
         return where;
     }
@@ -649,13 +661,6 @@ std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const
         text += " (server: " + run.lastReply + ")";
     }
     return text;
-}
-
-// The host as shown in texts: a login someone left in it is never shown.
-std::string ShownHost(const std::string& host)
-{
-    const std::size_t at = host.rfind('@');
-    return at == std::string::npos ? host : host.substr(at + 1);
 }
 
 const char* NonEmptyEnvironment(const char* name)

@@ -612,6 +612,7 @@ TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
         {server.Url("/redirect/1?to=" + ftp.Url("/a.bin")), true, "", "", -1},
         {ftp.Url("/pub/"), false, "Fail", "is a folder on the server", -1},
         {server.Url("/bighead?lines=400"), false, "Error in the server's answer", "", -1},
+        {server.Url("/bighead?lines=1&size=200000"), false, "Error in the server's answer", "too large", -1},
         {server.Url("/redirect/1?to=http://" + dead + "/x"), false, "Fail to connect to " + dead, "", -1},
     };
     for (const Case& c : cases) {
