@@ -119,6 +119,7 @@ struct TransferRun {
     bool existingTarget;           // a file of the target's name exists and no partial file does
     std::int64_t existingSize;     // its size
     std::int64_t requestedOffset;  // where this request asked the data to start
+    std::int64_t requestedLast = -1;  // the last byte it asked for; -1 up to the end
     std::string storedValidator;
     std::string ftpValidator;      // what the FTP server said of the file now
     bool probing = false;          // asking an FTP server about the file, not fetching it
@@ -130,6 +131,8 @@ struct TransferRun {
     std::string failure;
     TransferOutcome failureOutcome = TransferOutcome::Failed;
     std::string restartReason;
+    bool misfit = false;           // a range answer that does not fit what was asked for
+    bool emptyBody = false;        // the file is empty: what the answer carries is not of it
     std::int64_t total = -1;
     std::int64_t received = 0;     // bytes of this request's body
     Clock::time_point start = Clock::now();
@@ -213,11 +216,14 @@ void TransferRun::DecideRange()
 {
     const HttpResponse& r = response;
     const std::string now = SizeValidator(r, r.rangeTotal);
-    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == r.rangeTotal - 1 &&
+    // It runs to the end of the file, or to the last byte asked for.
+    const std::int64_t last = requestedLast >= 0 ? std::min(requestedLast, r.rangeTotal - 1) : r.rangeTotal - 1;
+    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == last &&
                       r.contentLength == r.rangeLast - r.rangeFirst + 1;
     if (!fits) {
         restartReason = "The server's partial answer does not fit the file; downloading it again from the start";
         outcome = Outcome::Restart;
+        misfit = true;
         return;
     }
     if (Changed(storedValidator, now)) {
@@ -242,6 +248,17 @@ void TransferRun::DecideHttp()
     engine.m_resumable = r.acceptRanges || r.code == 206;
     if (r.code == 206) {
         DecideRange();
+        return;
+    }
+    if (r.code == 416 && requestedOffset == 0 && !keepContents && r.rangeTotal == 0) {
+        // An empty file, asked for as a range: no range of it exists.
+        total = 0;
+        engine.m_fileSize = 0;
+        if (KeepOrMoveAside() && OpenFile(true)) {
+            file.StoreValidator(SizeValidator(r, 0));
+            outcome = Outcome::Write;
+            emptyBody = true;
+        }
         return;
     }
     if (r.code == 416 && (requestedOffset > 0 || keepContents)) {
@@ -391,7 +408,7 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
         run->Decide();
         if (run->outcome == TransferRun::Outcome::Write && run->segments != nullptr) {
             const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
-            run->segments->OnFirstHead(run->response, run->total, from, run->engine.IsResumable());
+            run->segments->OnFirstHead(run->response, run->total, from);
             if (!run->segments->RestartReason().empty()) {
                 run->restartReason = run->segments->RestartReason();
                 run->outcome = TransferRun::Outcome::Restart;
@@ -432,6 +449,9 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     run->Decide();  // an answer without a head (HTTP/0.9) is decided here
     if (run->outcome != TransferRun::Outcome::Write) {
         return 0;
+    }
+    if (run->emptyBody) {
+        return length;  // the server's words on the refused range
     }
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
@@ -930,9 +950,12 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
 CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator)
 {
     HeaderList headers;
-    const std::string range = std::to_string(offset) + "-";
-    if (offset > 0 || run.keepContents) {
+    const std::int64_t last = run.requestedLast;
+    const std::string range = std::to_string(offset) + "-" + (last >= 0 ? std::to_string(last) : std::string());
+    if (offset > 0 || run.keepContents || last >= 0) {
         curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
+    }
+    if (offset > 0 || run.keepContents) {
         const std::string etag = Field(validator, "etag");
         const std::string lm = Field(validator, "lm");
         const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
@@ -1126,15 +1149,19 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     // A second round starts from zero when the server's file turned out to
     // differ from the one the bytes on disk came from.
     std::string restartReason;
+    bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
         std::int64_t from = resume.offset;
-        if (!request.ftp && (m_connections > 1 || resume.plan)) {
+        std::int64_t last = -1;
+        if (!request.ftp && (m_connections > 1 || resume.plan) && rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
                 *this, file, ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
+            last = segments->FirstRequestLast(from);
         }
         TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
+        run.requestedLast = last;
         run.segments = segments.get();
         run.keepContents = resume.plan.has_value();
         run.startBytes = resume.plan ? resume.plan->Present() : -1;
@@ -1165,6 +1192,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         case Outcome::Restart:
             Status(run.restartReason);
             restartReason = run.restartReason;
+            rangesFit = rangesFit && !run.misfit;
             resume.offset = 0;
             resume.validator.clear();
             resume.plan.reset();

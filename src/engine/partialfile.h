@@ -53,8 +53,10 @@ public:
     bool StoreRanges(const std::string& ranges);
     // Writes at a position of its own, past the buffer of Write.
     bool WriteAt(std::int64_t offset, const char* data, std::size_t length);
-    // Data written so far reaches the disk before anything recorded after.
-    bool Sync();
+    // Data written through WriteAt so far reaches the disk before anything
+    // recorded after: safe on another thread beside WriteAt and StoreRanges.
+    // "" or the system's reason for the failure.
+    std::string SyncData() const;
 
     // Writes what is buffered, closes, and renames the partial file to the
     // target, or to `destination` when one is given. An existing file of

@@ -1,6 +1,7 @@
 #include "engine/segmentedtransfer.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -54,6 +55,10 @@ constexpr std::int64_t kMaxBuffer = 1 << 20;
 // Bytes a connection may take ahead of the shared speed limit.
 constexpr std::int64_t kLimitBurst = 16 * 1024;
 
+// A connection that brought nothing for this long writes what it holds:
+// a server that sends in bursts would leave it waiting in memory.
+constexpr std::chrono::milliseconds kQuietWrite{500};
+
 // The task's cookies go over from the first handle to a copy: a copy starts
 // with none and with its cookie engine off, so it would send none. Each
 // keeps the host it was given for.
@@ -106,10 +111,9 @@ struct SegmentedTransfer::Connection {
     std::int64_t lastByte = 0;
     HttpResponse response;
     std::string refusal;         // why its answer was not taken
-    std::int64_t unsaved = 0;    // bytes written since the ranges were last recorded
     // libcurl hands data over in small pieces; they reach the file together.
+    // They follow the range's next byte, which moves once they are written.
     std::vector<char> buffer;
-    std::int64_t bufferAt = 0;   // where the buffer's first byte goes
     Clock::time_point lastData = Clock::now();
     HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
@@ -149,7 +153,8 @@ std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* 
 
 SegmentedTransfer::SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
-    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed))
+    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_recorder(file)
 {
 }
 
@@ -161,6 +166,7 @@ SegmentedTransfer::~SegmentedTransfer()
     if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
     }
+    m_recorder.Stop();  // before the file is finished or emptied
 }
 
 std::int64_t SegmentedTransfer::ResumeOffset() const
@@ -182,37 +188,55 @@ TransferOutcome SegmentedTransfer::FailureOutcome() const
     return m_lost ? TransferOutcome::ConnectionLost : TransferOutcome::Failed;
 }
 
-void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset,
-                                    bool resumable)
+std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
 {
-    if (m_resumed && response.code == 206) {
+    if (m_resumed) {
+        const int first = m_resumed->FirstOpen();
+        return first < 0 ? -1 : m_resumed->At(first).end - 1;
+    }
+    return offset + kFirstPiece - 1;
+}
+
+void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset)
+{
+    if (response.code != 206) {
+        // A whole body to a range request (the partial file was emptied for
+        // it): the server does not serve ranges of this file.
+        m_resumed.reset();
+        return;
+    }
+    const std::int64_t firstEnd = response.rangeLast + 1;
+    if (m_resumed) {
         // The resumed plan goes on only when the server's file is the one
         // it was made for; the first open range is the first connection's.
-        if (m_resumed->Total() != total || m_resumed->FirstOpen() < 0 ||
-            m_resumed->At(m_resumed->FirstOpen()).next != offset) {
+        const int first = m_resumed->FirstOpen();
+        if (m_resumed->Total() != total || first < 0 || m_resumed->At(first).next != offset ||
+            m_resumed->At(first).end != firstEnd) {
             m_restartReason = "The file changed on the server; downloading it again from the start";
             return;
         }
         m_plan = *m_resumed;
+        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
     } else {
-        // A whole body (the partial file was emptied for it) or a prefix
-        // resumed as always: ranges only for files worth splitting.
-        m_resumed.reset();
-        const std::int64_t connections = m_engine.m_connections;
-        if (connections <= 1 || total < 0 || !resumable || total - offset < 2 * kMinPiece) {
-            return;
+        if (firstEnd >= total) {
+            return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
-        // Without a place for the ranges a crash would leave a sparse file
-        // that looks like a prefix: such a file moves over one connection.
-        if (!m_file.StoreRanges(m_plan.Serialize())) {
-            return;
+        const int rest = m_plan.Cut(m_plan.FirstOpen(), firstEnd);
+        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
+        if (m_file.StoreRanges(m_plan.Serialize())) {
+            // Equal shares of the rest: the others join at once.
+            m_plan.Divide(rest, static_cast<int>(m_allowed) - 1, kMinPiece);
+        } else {
+            // No place for the ranges: a crash would leave holes that nobody
+            // can name. One connection after the other keeps the file a
+            // prefix of the server's, which a resume reads by its size.
+            m_allowed = 1;
         }
     }
     m_active = true;
     m_etag = response.etag;
     m_lastModified = response.lastModified;
-    m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
     m_startPresent = m_plan.Present();
     m_start = Clock::now();
     m_lastEvent = m_start;
@@ -224,15 +248,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->first = true;
     c->live = TakeSlot(m_hostPort, true);
     c->accepted = true;
-    c->range = m_plan.FirstOpen();
-    m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
-    if (!m_resumed) {
-        // Equal shares from the start: the first connection has not yet
-        // taken a byte of its own, and the others join at once.
-        m_plan.Divide(c->range, static_cast<int>(m_allowed), kMinPiece);
-    }
+    c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
-    c->lastByte = total - 1;
+    c->lastByte = firstEnd - 1;
     m_connections.push_back(std::move(c));
 }
 
@@ -289,62 +307,63 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         }
     }
     const SegmentPlan::Range& r = m_plan.At(c.range);
-    const std::size_t take = static_cast<std::size_t>(std::min<std::int64_t>(r.Left(), length));
+    const std::int64_t open = r.Left() - static_cast<std::int64_t>(c.buffer.size());
+    const std::size_t take = static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, length));
     if (take == 0) {
         return 0;  // the range is done: the connection ends here
     }
-    if (!c.buffer.empty() && c.bufferAt + static_cast<std::int64_t>(c.buffer.size()) != r.next) {
-        WriteOut(c);  // not contiguous (a new range): never happens within one answer
-    }
-    if (c.buffer.empty()) {
-        c.bufferAt = r.next;
-    }
     c.buffer.insert(c.buffer.end(), data, data + take);
-    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
-    if (static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer) && !WriteOut(c)) {
-        return 0;
-    }
-    m_plan.Advance(c.range, static_cast<std::int64_t>(take));
     m_delivered += static_cast<std::int64_t>(take);
-    c.unsaved += static_cast<std::int64_t>(take);
-    if (c.unsaved >= step && now >= m_nextRecord) {
-        Record();
+    // At every auto-save step, and when the range is all here.
+    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
+    const bool full = static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer);
+    if ((full || static_cast<std::int64_t>(take) == open) && !WriteOut(c)) {
+        return 0;
     }
     return take;
 }
 
-// The ranges recorded are never ahead of the data: what they call present
-// reached the disk first. A sync costs a disk flush; when the disk is slow
-// against the data rate, the next one waits until syncing takes at most a
-// fiftieth of the time, so the auto-save step stretches instead of the
-// transfer.
+// Only written bytes move the range's next byte, and each write offers the
+// ranges for recording. A failed write ends the transfer; its bytes stay
+// missing in the plan, so no record ever calls them present.
 bool SegmentedTransfer::WriteOut(Connection& c)
 {
     if (c.buffer.empty()) {
         return true;
     }
-    const bool ok = m_file.WriteAt(c.bufferAt, c.buffer.data(), c.buffer.size());
+    const SegmentPlan::Range& r = m_plan.At(c.range);
+    // Ranges are cut only at least kMinPiece beyond their next byte, past
+    // what a connection holds; this never throws away a byte of its range.
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
+    const bool ok = m_file.WriteAt(r.next, c.buffer.data(), size);
     c.buffer.clear();
-    if (!ok && m_failure.empty()) {
-        m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+    if (!ok) {
+        if (m_failure.empty()) {
+            m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+        }
+        return false;
     }
-    return ok;
+    m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    m_recorder.Offer(m_plan.Serialize());
+    return true;
 }
 
+// The last record of a call that did not finish the file, kept at once.
 void SegmentedTransfer::Record()
 {
     for (auto& c : m_connections) {
-        c->unsaved = 0;
-        if (!WriteOut(*c)) {
-            return;  // the ranges stay as they were: these bytes are not on disk
-        }
+        WriteOut(*c);  // a failed write leaves its bytes missing
     }
-    const auto before = Clock::now();
-    if (m_file.Sync()) {
-        m_file.StoreRanges(m_plan.Serialize());
+    m_recorder.RecordNow(m_plan.Serialize());
+}
+
+std::int64_t SegmentedTransfer::Received() const
+{
+    std::int64_t held = 0;
+    for (const auto& c : m_connections) {
+        held += static_cast<std::int64_t>(c->buffer.size());
     }
-    const auto now = Clock::now();
-    m_nextRecord = now + 49 * (now - before);
+    return m_plan.Present() + held;
 }
 
 std::size_t SegmentedTransfer::Live() const
@@ -431,6 +450,7 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
             continue;
         }
         if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
+            m_finishedOne = m_finishedOne || m_plan.At(c->range).Left() == 0;
             Close(*c);
             return;
         }
@@ -450,6 +470,10 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
 void SegmentedTransfer::Step()
 {
     if (!m_active || !m_restartReason.empty() || !m_failure.empty()) {
+        return;
+    }
+    if (const std::string failure = m_recorder.Failure(); !failure.empty()) {
+        m_failure = "Error writing " + m_file.Path() + ": " + failure;
         return;
     }
     const auto now = Clock::now();
@@ -472,12 +496,19 @@ void SegmentedTransfer::Step()
             }
         }
     }
-    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(kMinPiece)) {
+    if (!WriteOutQuiet(now)) {
+        return;
+    }
+    // A range on its way is halved only for a connection that finished its
+    // own: what the server already sent past the cut is thrown away, which
+    // opening more connections than the plan has pieces is not worth.
+    const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
+    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
         if (!TakeSlot(m_hostPort, Live() == 0)) {
             break;  // the host has all the connections it gets
         }
         const int id = static_cast<int>(m_connections.size());
-        const int range = m_plan.Assign(id, kMinPiece);
+        const int range = m_plan.Assign(id, piece);
         if (!Open(range)) {
             m_plan.Release(range);
             GiveSlot(m_hostPort);
@@ -485,6 +516,16 @@ void SegmentedTransfer::Step()
         }
     }
     Event();
+}
+
+bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
+{
+    for (auto& c : m_connections) {
+        if (c->live && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SegmentedTransfer::Running() const
@@ -509,7 +550,7 @@ void SegmentedTransfer::Event()
     if (ms < m_engine.m_refreshMs) {
         return;
     }
-    const std::int64_t present = m_plan.Present();
+    const std::int64_t present = Received();
     m_lastEvent = now;
     // The oldest sample kept is the newest one at least the window old.
     while (m_recent.size() > 1 && now - m_recent[1].first >= kSpeedWindow) {
