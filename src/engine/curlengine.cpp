@@ -19,6 +19,7 @@
 #include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
 
@@ -137,6 +138,8 @@ struct TransferRun {
     std::int64_t received = 0;     // bytes of this request's body
     Clock::time_point start = Clock::now();
     Clock::time_point lastData = start;  // last time the server sent anything
+    IdleWatch watch;                     // everything the server sent, against the idle time
+    bool slow = false;                   // ended for less than a byte a second
     Clock::time_point lastEvent = start;
     std::int64_t lastEventBytes = 0;
     // Several connections, when the file is moved as ranges; with a stored
@@ -151,6 +154,7 @@ struct TransferRun {
         : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing),
           requestedOffset(offset), storedValidator(std::move(validator))
     {
+        watch.Start(std::chrono::seconds(std::max(e.m_idleSeconds, 0)), start);
     }
 
     void Status(const std::string& line) { engine.Status(line); }
@@ -383,6 +387,7 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
     run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
     std::string line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
@@ -439,6 +444,7 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
     run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
     if (run->probing) {
         return length;  // libcurl's description of the FTP file, not its data
     }
@@ -591,11 +597,11 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
     case CURLE_COULDNT_CONNECT:
         return "Fail to connect to " + where + ": " + why;
     case CURLE_OPERATION_TIMEDOUT:
-        if (run.response.code == 0 && run.received == 0 && !run.ftp) {
+        if (run.response.code == 0 && run.received == 0 && !run.ftp && !run.slow) {
             return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) +
                    " seconds";
         }
-        return "Error - no data received for " + std::to_string(idleSeconds) + " seconds";
+        return IdleFailureText(idleSeconds, !run.slow);
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
@@ -847,7 +853,7 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
 }
 
-CURLcode CurlEngine::Perform(const TransferRun& run)
+CURLcode CurlEngine::Perform(TransferRun& run)
 {
     curl_multi_add_handle(m_multi, m_easy);
     CURLcode result = CURLE_OK;
@@ -869,7 +875,13 @@ CURLcode CurlEngine::Perform(const TransferRun& run)
                                                                        (std::int64_t{m_speedLimit} * 1024));
                 quietSince = std::max(quietSince, due);
             }
-            if (Clock::now() - quietSince > idle) {
+            const auto now = Clock::now();
+            if (now - quietSince > idle) {
+                result = CURLE_OPERATION_TIMEDOUT;
+                break;
+            }
+            if (run.watch.Idle(now)) {
+                run.slow = true;  // a byte now and then is no transfer either
                 result = CURLE_OPERATION_TIMEDOUT;
                 break;
             }

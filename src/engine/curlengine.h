@@ -99,7 +99,7 @@ private:
     void SetUpPace(CURL* easy);
     void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
                        const std::string& password);
-    CURLcode Perform(const TransferRun& run);
+    CURLcode Perform(TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
     std::string ServerFileName(const TransferRun& run);

@@ -115,6 +115,7 @@ struct SegmentedTransfer::Connection {
     // They follow the range's next byte, which moves once they are written.
     std::vector<char> buffer;
     Clock::time_point lastData = Clock::now();
+    IdleWatch watch;
     HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
 };
@@ -124,6 +125,7 @@ std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void*
     auto* c = static_cast<SegmentedTransfer::Connection*>(user);
     const std::size_t length = size * count;
     c->lastData = SegmentedTransfer::Clock::now();
+    c->watch.Note(static_cast<std::int64_t>(length), c->lastData);
     std::string line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
@@ -241,6 +243,8 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     m_start = Clock::now();
     m_lastEvent = m_start;
     m_recent = {{m_start, m_startPresent}};
+    const auto idle = std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0));
+    m_watch.Start(idle, m_start);
 
     auto c = std::make_unique<Connection>();
     c->owner = this;
@@ -251,6 +255,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
+    c->watch.Start(idle, m_start);
     m_connections.push_back(std::move(c));
 }
 
@@ -313,6 +318,8 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         return 0;  // the range is done: the connection ends here
     }
     c.buffer.insert(c.buffer.end(), data, data + take);
+    c.watch.Note(static_cast<std::int64_t>(take), now);
+    m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
     // At every auto-save step, and when the range is all here.
     const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
@@ -387,6 +394,7 @@ bool SegmentedTransfer::Open(int range)
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
+    c->watch.Start(std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
     AppendHeader(c->headers, "Accept-Encoding: identity");
@@ -421,12 +429,13 @@ void SegmentedTransfer::Close(Connection& c)
     GiveSlot(m_hostPort);
 }
 
-void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refused)
+void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 {
     m_plan.Release(c.range);
     Close(c);
     const std::size_t live = Live();
     const int tolerance = 4 * std::max(m_engine.m_connections, 1);
+    const bool refused = loss == Loss::Refused;
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
         // and give it a moment before the next one.
@@ -439,7 +448,7 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refuse
     if (live == 0 && (m_refusals > 4 || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
-        m_lost = !refused;
+        m_lost = loss == Loss::Dropped;
     }
 }
 
@@ -456,13 +465,13 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
         }
         if (!c->accepted) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
-            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, true);
+            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, Loss::Refused);
             return;
         }
         Lost(*c,
              "Error 10053 - connection aborted with " + std::to_string(m_plan.Present()) + " of " +
                  std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
-             false);
+             Loss::Dropped);
         return;
     }
 }
@@ -483,20 +492,12 @@ void SegmentedTransfer::Step()
             if (m_delivered < std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000) {
                 c->paused = false;
                 c->lastData = now;
+                c->watch.Restart(now);  // held back by us, not idle
                 curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
             }
         }
     }
-    if (m_engine.m_idleSeconds > 0) {
-        const auto idle = std::chrono::seconds(m_engine.m_idleSeconds);
-        for (auto& c : m_connections) {
-            if (c->live && !c->paused && now - c->lastData > idle) {
-                Lost(*c, "Error - no data received for " + std::to_string(m_engine.m_idleSeconds) + " seconds",
-                     false);
-            }
-        }
-    }
-    if (!WriteOutQuiet(now)) {
+    if (!CheckIdle(now) || !WriteOutQuiet(now)) {
         return;
     }
     // A range on its way is halved only for a connection that finished its
@@ -516,6 +517,33 @@ void SegmentedTransfer::Step()
         }
     }
     Event();
+}
+
+// A connection that brings less than a byte a second goes, and its range
+// goes to another. When the connections together bring less than that each,
+// the server is what is idle: the call fails as one connection's would.
+bool SegmentedTransfer::CheckIdle(Clock::time_point now)
+{
+    const std::int32_t seconds = m_engine.m_idleSeconds;
+    if (seconds <= 0) {
+        return true;
+    }
+    const std::int64_t recent = m_watch.Recent(now);
+    const auto live = static_cast<std::int64_t>(std::max<std::size_t>(Live(), 1));
+    if (recent >= 0 && recent < live * seconds) {
+        m_failure = IdleFailureText(seconds, recent == 0);
+        return false;
+    }
+    const auto idle = std::chrono::seconds(seconds);
+    for (auto& c : m_connections) {
+        if (c->live && !c->paused) {
+            const bool silent = now - c->lastData > idle;
+            if (silent || c->watch.Idle(now)) {
+                Lost(*c, IdleFailureText(seconds, silent), Loss::Idle);
+            }
+        }
+    }
+    return m_failure.empty();
 }
 
 bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)

@@ -11,6 +11,7 @@
 #include <curl/curl.h>
 
 #include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
 #include "engine/rangerecorder.h"
 #include "engine/segmentplan.h"
 
@@ -96,6 +97,9 @@ private:
     friend std::size_t SegmentHeader(char*, std::size_t, std::size_t, void*);
     friend std::size_t SegmentWrite(char*, std::size_t, std::size_t, void*);
 
+    // Why a connection went away.
+    enum class Loss { Refused, Dropped, Idle };
+
     bool Open(int range);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
@@ -103,8 +107,9 @@ private:
     void Record();
     bool WriteOut(Connection& c);
     bool WriteOutQuiet(Clock::time_point now);
+    bool CheckIdle(Clock::time_point now);
     void Event();
-    void Lost(Connection& c, const std::string& text, bool refused);
+    void Lost(Connection& c, const std::string& text, Loss loss);
     std::size_t Live() const;
     std::int64_t Received() const;
 
@@ -122,6 +127,7 @@ private:
     int m_drops = 0;
     int m_refusals = 0;             // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection before, after a refusal
+    IdleWatch m_watch;                // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
     Clock::time_point m_start = Clock::now();
