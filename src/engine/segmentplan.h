@@ -44,6 +44,9 @@ public:
     int Assign(int connection, std::int64_t minPiece);
     // Whether Assign would find work now.
     bool HasWork(std::int64_t minPiece) const;
+    // Ends the range at `at`, inside it; the rest becomes a new range that
+    // waits for an owner. Its index, or -1 when `at` is not inside.
+    int Cut(int index, std::int64_t at);
     // Cuts the range into up to `pieces` equal ranges of at least
     // `minPiece` bytes; the first keeps its owner, the others wait for one.
     void Divide(int index, int pieces, std::int64_t minPiece);

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <future>
@@ -308,6 +309,38 @@ TEST_F(EngineTest, IdleTimeOutKeepsWhatArrived)
     EXPECT_NE(f.Error().find("no data received for 1 seconds"), std::string::npos) << f.Error();
     EXPECT_EQ(f.Error().find("10053"), std::string::npos);  // retried, not treated as a dropped line
     EXPECT_EQ(ReadFile(target + "+++").size(), 500u);
+}
+
+// A server that sends a byte every two seconds is idle against an idle time
+// of four: the transfer ends with the idle text, over one connection and
+// over several, long before the server would give up.
+TEST_F(EngineTest, AServerThatTricklesIsCutAtTheIdleTime)
+{
+    WriteFile(www.File("trickle.bin"), test::RandomBytes(8 << 20, 3));
+    test::FaultServer server(www.Path());
+    for (const int connections : {1, 4}) {
+        SCOPED_TRACE(std::to_string(connections) + " connections");
+        Fetcher f;
+        f.engine.SetIdleTime(4);
+        f.engine.SetConnections(connections);
+        const auto start = std::chrono::steady_clock::now();
+        std::atomic<bool> done{false};
+        std::thread guard([&f, &done, start] {  // in case the trickle is never cut
+            while (!done && std::chrono::steady_clock::now() - start < std::chrono::seconds(25)) {
+                std::this_thread::sleep_for(Ms(50));
+            }
+            if (!done) {
+                f.engine.Abort();
+            }
+        });
+        EXPECT_FALSE(f.Get(server.Url("/file/trickle.bin?trickle=2"), out.File("trickle.bin")));
+        done = true;
+        guard.join();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(f.Error(), "Error - less than one byte a second received for 4 seconds");
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed);
+        EXPECT_LT(seconds, 15.0);
+    }
 }
 
 TEST_F(EngineTest, SpeedLimitHoldsTheTransferBack)
@@ -792,6 +825,7 @@ TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
         {server.Url("/redirect/1?to=" + ftp.Url("/a.bin")), true, "", "", -1},
         {ftp.Url("/pub/"), false, "Fail", "is a folder on the server", -1},
         {server.Url("/bighead?lines=400"), false, "Error in the server's answer", "", -1},
+        {server.Url("/bighead?lines=1&size=200000"), false, "Error in the server's answer", "too large", -1},
         {server.Url("/redirect/1?to=http://" + dead + "/x"), false, "Fail to connect to " + dead, "", -1},
     };
     for (const Case& c : cases) {

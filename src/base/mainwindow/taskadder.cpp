@@ -8,6 +8,7 @@
 #include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
+#include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "base/mainwindow/filetypeicon.h"
 #include "base/mainwindow/parseurl.h"
@@ -27,6 +28,10 @@ constexpr const char* kSameFile = "The same file is being downloaded.";
 constexpr const char* kTooMany =
     "Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds "
     "32768 tasks, the most one run can list, delete some of them first.";
+constexpr const char* kUnsafeDetails =
+    "The browser's cookie, referrer or user agent holds a line break or another control character.";
+constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
+static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
 TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
               const std::string& resume, const std::string& progress)
@@ -50,6 +55,8 @@ const char* AddResultMessage(AddResult result)
     case AddResult::InvalidUrl: return kInvalidUrl;
     case AddResult::SameFileRunning: return kSameFile;
     case AddResult::TooManyTasks: return kTooMany;
+    case AddResult::UnsafeDetails: return kUnsafeDetails;
+    case AddResult::CookieTooLong: return kCookieTooLong;
     }
     return "";
 }
@@ -189,8 +196,21 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
     return Add(url, std::move(record), false);
 }
 
+std::optional<AddResult> RefuseDetails(const DownloadDetails& details)
+{
+    switch (CheckRequestDetails(details.cookie, details.referrer, details.userAgent)) {
+    case RequestDetailsFault::None: return std::nullopt;
+    case RequestDetailsFault::ControlCharacter: return AddResult::UnsafeDetails;
+    case RequestDetailsFault::CookieTooLong: return AddResult::CookieTooLong;
+    }
+    return AddResult::UnsafeDetails;
+}
+
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
 {
+    if (const auto refusal = RefuseDetails(details)) {
+        return *refusal;  // the caller hears why; nothing is added
+    }
     TaskRecord record = RecordFromOptions();
     record.cookie = details.cookie;
     record.browserCookie = details.cookie.empty() ? 0 : 1;

@@ -360,6 +360,27 @@ TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
     const QDBusMessage nothing = addDownloads({{"mailto:someone@example.org", {}}});
     EXPECT_EQ(nothing.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(nothing.errorMessage().toStdString(), kNoLinksToOffer);
+
+    // Details that would break a request's head are refused at once; no
+    // task is made of them.
+    const struct {
+        const char* what;
+        CURLHook::Details details;
+        AddResult expected;
+    } unsafe[] = {
+        {"referrer", {{"referrer", "http://h/\r\nX-Injected: 1"}, {"fileName", "r.bin"}}, AddResult::UnsafeDetails},
+        {"user agent", {{"userAgent", "UA/1\nX-Injected: 1"}, {"fileName", "u.bin"}}, AddResult::UnsafeDetails},
+        {"cookie", {{"cookie", "a=1\r\nX-Injected: 1"}, {"fileName", "c.bin"}}, AddResult::UnsafeDetails},
+        {"long cookie", {{"cookie", QString(1 << 20, QLatin1Char('c'))}, {"fileName", "l.bin"}},
+         AddResult::CookieTooLong},
+    };
+    for (const auto& u : unsafe) {
+        SCOPED_TRACE(u.what);
+        const QDBusMessage answer = addDownload(server.Url("/file/members.bin"), u.details);
+        EXPECT_EQ(answer.type(), QDBusMessage::ErrorMessage);
+        EXPECT_EQ(answer.errorMessage().toStdString(), AddResultMessage(u.expected));
+        EXPECT_FALSE(test::Exists(downloads.File(u.details.value("fileName").toStdString())));
+    }
     EXPECT_EQ(dromo.Terminate(10000), 0);
     // The cookie is a secret: it never reaches the profile.
     EXPECT_EQ(test::ReadFile(m_ini.toStdString()).find("dromo=yes"), std::string::npos);
