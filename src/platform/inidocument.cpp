@@ -154,6 +154,22 @@ done:
     return !line.empty();
 }
 
+// Whether a value leaves a quote open. Only the file's last line can: its
+// quote ran to the end of the text. Written as it is, with the line break
+// after it, such a value would take every line after it into itself.
+bool QuoteLeftOpen(std::string_view raw)
+{
+    bool open = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\') {
+            ++i;
+        } else if (raw[i] == '"') {
+            open = !open;
+        }
+    }
+    return open;
+}
+
 // Drops trailing blanks, but none before `limit` (text that came from an
 // escape or quotes stays).
 void ChopTrailingBlanks(std::string& s, std::size_t limit)
@@ -495,7 +511,11 @@ IniDocument IniDocument::Parse(std::string_view data)
             continue;  // neither a section nor a value: ignored
         }
         const std::string_view key = Trimmed(line.substr(0, equals));
-        current->Put(UnescapeName(key), std::string(line.substr(equals + 1)));
+        std::string raw(line.substr(equals + 1));
+        if (QuoteLeftOpen(raw)) {
+            raw += '"';  // closed where it ended: the value reads the same
+        }
+        current->Put(UnescapeName(key), std::move(raw));
     }
     return doc;
 }

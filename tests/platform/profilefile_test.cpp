@@ -172,6 +172,32 @@ TEST(ProfileFile, ValuesNobodyWritesGoBackOutUnchanged)
     EXPECT_EQ(qt.value("Settings/MRU Num").toInt(), 0);
 }
 
+// A file as somebody left it saves as the same text from its first save
+// on: nothing in it drifts, or goes, from one start to the next.
+TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
+{
+    const char* files[] = {
+        // A quote left open in the last line: the line break the saved line
+        // ends with joined the value at every save.
+        "[Settings]\nUser%20Agent=\"open quote\n",
+        "[Settings]\r\nA=\"open\r\n[URL]\r\nB=1\r\n",
+    };
+    for (const char* file : files) {
+        const std::string saved = IniDocument::Parse(file).Serialize();
+        EXPECT_EQ(IniDocument::Parse(saved).Serialize(), saved) << file;
+    }
+    // The last line sets a value named earlier, so it is saved before other
+    // values: left open, it took them into itself at the next load.
+    for (const char* last : {"A=\"open"}) {
+        const std::string file = std::string("[Settings]\nA=1\nZ=2\n") + last;
+        const IniDocument twice =
+            IniDocument::Parse(IniDocument::Parse(IniDocument::Parse(file).Serialize()).Serialize());
+        ASSERT_TRUE(twice.Get("Settings", "Z")) << file;
+        EXPECT_EQ(twice.Get("Settings", "Z")->text, "2") << file;
+        EXPECT_EQ(twice.Get("Settings", "A")->text, "open") << file;
+    }
+}
+
 TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
 {
     QTemporaryDir dir;
