@@ -96,6 +96,7 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
 {
     const std::size_t size = data.size();
     bool inQuotes = false;
+    bool dangling = false;
     equals = std::string_view::npos;
     std::size_t start = pos;
     while (start < size && IsSpace(data[start])) {
@@ -128,6 +129,8 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                         ++i;
                     }
                 }
+            } else {
+                dangling = true;
             }
             break;
         case '"': inQuotes = !inQuotes; break;
@@ -147,6 +150,12 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
             break;
         default: break;
         }
+    }
+    // A backslash that ends the text escapes nothing and reads as nothing.
+    // Kept, it would take the line break the writer ends the line with (and
+    // the line after that) into the value at the next load.
+    if (dangling) {
+        --i;
     }
 done:
     pos = i;

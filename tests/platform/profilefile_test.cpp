@@ -181,6 +181,10 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // ends with joined the value at every save.
         "[Settings]\nUser%20Agent=\"open quote\n",
         "[Settings]\r\nA=\"open\r\n[URL]\r\nB=1\r\n",
+        // A backslash ending the file: saved as it was, it took the line
+        // break after it, and at the next save the line after that.
+        "[Settings]\nQuoted=\"last\\",
+        "[Settings]\nContinued=first\\\n",
     };
     for (const char* file : files) {
         const std::string saved = IniDocument::Parse(file).Serialize();
@@ -188,7 +192,7 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
     }
     // The last line sets a value named earlier, so it is saved before other
     // values: left open, it took them into itself at the next load.
-    for (const char* last : {"A=\"open"}) {
+    for (const char* last : {"A=\"open", "A=open\\"}) {
         const std::string file = std::string("[Settings]\nA=1\nZ=2\n") + last;
         const IniDocument twice =
             IniDocument::Parse(IniDocument::Parse(IniDocument::Parse(file).Serialize()).Serialize());
