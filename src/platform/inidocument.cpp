@@ -337,7 +337,9 @@ void IniDocument::AppendEscapedName(std::string& out, std::string_view name)
         if ((cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9') || cp == '_' ||
             cp == '-' || cp == '.') {
             out += static_cast<char>(cp);
-        } else if (cp == '\\' || cp == '/') {
+        } else if ((cp == '\\' || cp == '/') && i < name.size()) {
+            // Not last: there it would take the "=" after it into the name
+            // and leave the line without a value, so it is escaped below.
             out += '\\';
         } else if (cp <= 0xFF) {
             out += '%';

@@ -185,6 +185,9 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // break after it, and at the next save the line after that.
         "[Settings]\nQuoted=\"last\\",
         "[Settings]\nContinued=first\\\n",
+        // A name ending in a backslash (see below).
+        "[Settings]\nTrailing%5C=kept\nNext=1\n",
+        "[Settings]\n%5C=kept\n",
     };
     for (const char* file : files) {
         const std::string saved = IniDocument::Parse(file).Serialize();
@@ -200,6 +203,25 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         EXPECT_EQ(twice.Get("Settings", "Z")->text, "2") << file;
         EXPECT_EQ(twice.Get("Settings", "A")->text, "open") << file;
     }
+}
+
+// A backslash separates the parts of a name; one that ends a name is
+// written so that it cannot escape the "=" after it.
+TEST(ProfileFile, ANameEndingInABackslashKeepsItsValue)
+{
+    const IniDocument once = IniDocument::Parse("[Settings]\nTrailing%5C=kept\nNext=1\n");
+    const IniDocument twice = IniDocument::Parse(once.Serialize());
+    ASSERT_TRUE(twice.Get("Settings", "Trailing\\"));
+    EXPECT_EQ(twice.Get("Settings", "Trailing\\")->text, "kept");
+    EXPECT_EQ(twice.Names("Settings"), (std::vector<std::string>{"Trailing\\", "Next"}));
+
+    IniDocument written;
+    written.Set("URL", "URL0\\", "v");
+    EXPECT_EQ(IniDocument::Parse(written.Serialize()).Get("URL", "URL0\\")->text, "v");
+    // QSettings reads that name as the same one.
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath("Dromo.ini"), QByteArray::fromStdString(written.Serialize()));
+    EXPECT_EQ(QSettings(dir.filePath("Dromo.ini"), QSettings::IniFormat).value("URL/URL0\\").toString(), "v");
 }
 
 TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
