@@ -515,6 +515,13 @@ IniDocument IniDocument::Parse(std::string_view data)
             } else {
                 section = UnescapeName(name);
             }
+            // Every other spelling of "general" is written back as
+            // "[%General]", so it is read as that one section from the
+            // start: two of them would otherwise merge at the next load, and
+            // the second save would differ from the first.
+            if (EqualsIgnoreCaseAscii(section, "general")) {
+                section = "General";
+            }
             current = &doc.FindOrAdd(section);
             continue;
         }

@@ -188,6 +188,10 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // A name ending in a backslash (see below).
         "[Settings]\nTrailing%5C=kept\nNext=1\n",
         "[Settings]\n%5C=kept\n",
+        // Spellings of a section named "general": all are written back as
+        // "[%General]", so two of them merged at the second load.
+        "[%General]\nA=1\n[%GeNeral]\nB=2\n",
+        "[%67eneral]\nA=1\n[%General]\nA=2\n",
     };
     for (const char* file : files) {
         const std::string saved = IniDocument::Parse(file).Serialize();
