@@ -6,6 +6,7 @@
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
+#include "base/core/textutil.h"
 #include "base/files/privateprofile.h"
 #include "base/mainwindow/taskadder.h"
 
@@ -58,6 +59,17 @@ void UseProxy(TaskRecord& r, const std::string& host, std::int32_t port, const s
     r.proxyIndex = static_cast<std::int32_t>(index);
 }
 
+// A text value as the reader gives it back. The reader trims blanks around a
+// value and takes one pair of double quotes off it, so a value with either
+// (a password ending in a blank, a quoted name) goes out inside quotes;
+// every other value goes out as it is.
+std::string Quoted(const std::string& value)
+{
+    const bool blanks = TrimBlanks(value).size() != value.size();
+    const bool quotes = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return blanks || quotes ? '"' + value + '"' : value;
+}
+
 }  // namespace
 
 std::string DownloadList::WithExtension(const std::string& path)
@@ -83,26 +95,26 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     for (int row : valid) {
         const TaskRecord r = *table.CopyOut(row);
         out << "[Task" << n++ << "]\n"
-            << "url=" << table.RowCopy(row).texts[kColTarget] << "\n"
-            << "saveas=" << r.saveAs << "\n"
-            << "user=" << r.user << "\n"
-            << "pass=" << r.password << "\n"
+            << "url=" << Quoted(table.RowCopy(row).texts[kColTarget]) << "\n"
+            << "saveas=" << Quoted(r.saveAs) << "\n"
+            << "user=" << Quoted(r.user) << "\n"
+            << "pass=" << Quoted(r.password) << "\n"
             << "idletime=" << r.idleTime << "\n"
             << "speed=" << r.speedLimit << "\n"
             << "errcount=" << r.errorCount << "\n"
             << "interval=" << r.retryInterval << "\n"
-            << "autosave=" << r.autoSave << "\n"
+            << "autosave=" << Quoted(r.autoSave) << "\n"
             << "refresh=" << r.refresh << "\n"
             << "mode=" << r.pasvMode << "\n"
-            << "httpver=" << r.httpVersion << "\n"
+            << "httpver=" << Quoted(r.httpVersion) << "\n"
             << "connections=" << r.connections << "\n";
         if (r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size())) {
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
-            out << "proxy=" << p.host << "\nproxyport=" << p.port << "\nproxyuser=" << p.user
-                << "\nproxypwd=" << p.password << "\n";
+            out << "proxy=" << Quoted(p.host) << "\nproxyport=" << p.port << "\nproxyuser=" << Quoted(p.user)
+                << "\nproxypwd=" << Quoted(p.password) << "\n";
         }
         if (r.scheduled) {
-            out << "startAt=" << r.startAt << "\n";
+            out << "startAt=" << Quoted(r.startAt) << "\n";
             if (!r.untilFinished) {
                 out << "duration=" << r.duration << "\n";
             }

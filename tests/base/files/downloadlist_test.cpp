@@ -108,6 +108,42 @@ TEST(DownloadList, RoundTripsThroughAFile)
     std::filesystem::remove_all(dir);
 }
 
+TEST(DownloadList, TextsWithBlanksOrQuotesAroundThemReadBackAsTheyWere)
+{
+    // The reader trims blanks and takes one pair of quotes off a value, so
+    // such values go out quoted; every other value as it always did.
+    struct Case {
+        std::string password;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"p w", "pass=p w\n"},
+        {" lead", "pass=\" lead\"\n"},
+        {"trail ", "pass=\"trail \"\n"},
+        {"\tboth\r", "pass=\"\tboth\r\"\n"},
+        {"\"quoted\"", "pass=\"\"quoted\"\"\n"},
+        {"\"", "pass=\"\n"},
+        {"in \"side\" it", "pass=in \"side\" it\n"},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        l.rig.settings.proxies = {{"proxy.lan", 3128, "pu", c.password}};
+        TaskRecord r = Sample("/dl/a.zip");
+        r.password = c.password;
+        r.useProxy = 1;
+        r.proxyIndex = 0;
+        l.AddRow("http://h/a.zip", r);
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        EXPECT_NE(text.find(c.line), std::string::npos) << text;
+
+        Lists other;
+        ASSERT_EQ(other.Load(text), 1) << text;
+        EXPECT_EQ(other.rig.Task(0).password, c.password) << text;
+        ASSERT_EQ(other.rig.settings.proxies.size(), 1u);
+        EXPECT_EQ(other.rig.settings.proxies[0].password, c.password) << text;
+    }
+}
+
 TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
 {
     Lists l;
