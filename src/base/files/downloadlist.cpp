@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
@@ -153,16 +154,22 @@ int DownloadList::Load(const std::string& text, const GlobalOptions& options, Pr
     ReadTask(file, "Settings", base, proxy, proxyPort, proxyUser, proxyPassword);
     UseProxy(base, proxy, proxyPort, proxyUser, proxyPassword, proxies, table);
 
-    // A count beyond the sections present ends where they end.
-    std::int64_t last = 0;
+    // Only the task sections the file holds are read, in their order: a
+    // count (or a section number) far beyond them costs nothing.
+    std::vector<std::int64_t> numbers;
     for (const std::string& name : file.Sections()) {
         if (name.rfind("task", 0) == 0 && name.size() > 4 && name.size() < 14 &&
             name.find_first_not_of("0123456789", 4) == std::string::npos) {
-            last = std::max<std::int64_t>(last, std::stoll(name.substr(4)));
+            const std::int64_t n = std::stoll(name.substr(4));
+            if (n >= 1 && n <= num) {
+                numbers.push_back(n);
+            }
         }
     }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     int added = 0;
-    for (std::int64_t n = 1; n <= std::min<std::int64_t>(num, last); ++n) {
+    for (const std::int64_t n : numbers) {
         const std::string section = "Task" + std::to_string(n);
         const std::string url = file.GetString(section, "url", "");
         if (url.empty()) {

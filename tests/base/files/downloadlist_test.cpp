@@ -191,6 +191,34 @@ TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
     EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task1]\nurl=http://h/1\n"), 1);
 }
 
+// Tasks load in their number order, and only the sections the file holds
+// are looked at: a count or a section number near a billion loaded for
+// minutes on the window's thread, one number after another.
+TEST(DownloadList, OnlyTheTaskSectionsTheFileHoldsAreRead)
+{
+    struct Case {
+        const char* list;
+        std::vector<std::string> urls;
+    };
+    const Case cases[] = {
+        {"[Settings]\nnum=999999999\n[Task999999999]\nurl=http://h/far\n[Task2]\nurl=http://h/2\n",
+         {"http://h/2", "http://h/far"}},
+        {"[Settings]\nnum=999999999\n[Task1]\nurl=http://h/1\n", {"http://h/1"}},
+        {"[Settings]\nnum=3\n[Task3]\nurl=http://h/3\n[Task7]\nurl=http://h/7\n[Task1]\nurl=http://h/1\n",
+         {"http://h/1", "http://h/3"}},
+        // One section in two spellings is one task, read as the reader
+        // reads it (the first one's keys).
+        {"[Settings]\nnum=2\n[task2]\nurl=http://h/2\n[TASK2]\nurl=http://h/again\n", {"http://h/2"}},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        ASSERT_EQ(l.Load(c.list), static_cast<int>(c.urls.size())) << c.list;
+        for (std::size_t i = 0; i < c.urls.size(); ++i) {
+            EXPECT_EQ(l.rig.table.RowCopy(static_cast<int>(i)).texts[kColTarget], c.urls[i]) << c.list;
+        }
+    }
+}
+
 TEST(DownloadList, AnEmptyNumberReadsItsDefault)
 {
     // Hand-written lists leave numbers empty; they mean "as in [Settings]"
