@@ -96,7 +96,7 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
 {
     const std::size_t size = data.size();
     bool inQuotes = false;
-    bool dangling = false;
+    std::size_t cut = std::string_view::npos;
     equals = std::string_view::npos;
     std::size_t start = pos;
     while (start < size && IsSpace(data[start])) {
@@ -120,7 +120,8 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                 goto done;
             }
             break;
-        case '\\':
+        case '\\': {
+            const std::size_t backslash = i - 1;
             if (i < size) {
                 const char next = data[i++];
                 if (i < size) {
@@ -129,10 +130,18 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                         ++i;
                     }
                 }
+                // A line continued into its own end (or the text's) continues
+                // into nothing. Kept, the break the writer puts after it can
+                // pair with it and take the next line into this one.
+                const bool ends = i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r'));
+                if ((next == '\n' || next == '\r') && ends) {
+                    cut = backslash;
+                }
             } else {
-                dangling = true;
+                cut = backslash;
             }
             break;
+        }
         case '"': inQuotes = !inQuotes; break;
         case ';':
             if (i == start + 1) {
@@ -151,15 +160,12 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
         default: break;
         }
     }
-    // A backslash that ends the text escapes nothing and reads as nothing.
+done:
+    // A backslash that ends the line escapes nothing and reads as nothing.
     // Kept, it would take the line break the writer ends the line with (and
     // the line after that) into the value at the next load.
-    if (dangling) {
-        --i;
-    }
-done:
     pos = i;
-    line = data.substr(start, i - start);
+    line = data.substr(start, (cut != std::string_view::npos ? cut : i) - start);
     return !line.empty();
 }
 

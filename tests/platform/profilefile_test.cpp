@@ -185,6 +185,11 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // break after it, and at the next save the line after that.
         "[Settings]\nQuoted=\"last\\",
         "[Settings]\nContinued=first\\\n",
+        // The same with a carriage return: written back with the line break
+        // after it, the pair continued the line into the next one.
+        "[Settings]\nA=x\\\r",
+        "=\\\r",
+        "[Settings]\nA=x\\\r\r\nB=1\n",
         // A name ending in a backslash (see below).
         "[Settings]\nTrailing%5C=kept\nNext=1\n",
         "[Settings]\n%5C=kept\n",
