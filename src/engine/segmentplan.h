@@ -35,6 +35,8 @@ public:
     std::int64_t Present() const;
     bool Complete() const;
     const Range& At(int index) const { return m_ranges[static_cast<std::size_t>(index)]; }
+    // Ranges ever made, open or not: the indices At takes run below it.
+    int RangeCount() const { return static_cast<int>(m_ranges.size()); }
     // The open range with the lowest start; -1 when complete.
     int FirstOpen() const;
 

@@ -5,9 +5,11 @@
 #include <fstream>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
+#include "base/core/textutil.h"
 #include "base/files/privateprofile.h"
 #include "base/mainwindow/taskadder.h"
 
@@ -84,6 +86,17 @@ std::vector<std::int32_t> TaskNumbers(const PrivateProfile& file, std::int32_t n
     return numbers;
 }
 
+// A text value as the reader gives it back. The reader trims blanks around a
+// value and takes one pair of double quotes off it, so a value with either
+// (a password ending in a blank, a quoted name) goes out inside quotes;
+// every other value goes out as it is.
+std::string Quoted(const std::string& value)
+{
+    const bool blanks = TrimBlanks(value).size() != value.size();
+    const bool quotes = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return blanks || quotes ? '"' + value + '"' : value;
+}
+
 }  // namespace
 
 std::string DownloadList::WithExtension(const std::string& path)
@@ -109,26 +122,26 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     for (int row : valid) {
         const TaskRecord r = *table.CopyOut(row);
         out << "[Task" << n++ << "]\n"
-            << "url=" << table.RowCopy(row).texts[kColTarget] << "\n"
-            << "saveas=" << r.saveAs << "\n"
-            << "user=" << r.user << "\n"
-            << "pass=" << r.password << "\n"
+            << "url=" << Quoted(table.RowCopy(row).texts[kColTarget]) << "\n"
+            << "saveas=" << Quoted(r.saveAs) << "\n"
+            << "user=" << Quoted(r.user) << "\n"
+            << "pass=" << Quoted(r.password) << "\n"
             << "idletime=" << r.idleTime << "\n"
             << "speed=" << r.speedLimit << "\n"
             << "errcount=" << r.errorCount << "\n"
             << "interval=" << r.retryInterval << "\n"
-            << "autosave=" << r.autoSave << "\n"
+            << "autosave=" << Quoted(r.autoSave) << "\n"
             << "refresh=" << r.refresh << "\n"
             << "mode=" << r.pasvMode << "\n"
-            << "httpver=" << r.httpVersion << "\n"
+            << "httpver=" << Quoted(r.httpVersion) << "\n"
             << "connections=" << r.connections << "\n";
         if (r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size())) {
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
-            out << "proxy=" << p.host << "\nproxyport=" << p.port << "\nproxyuser=" << p.user
-                << "\nproxypwd=" << p.password << "\n";
+            out << "proxy=" << Quoted(p.host) << "\nproxyport=" << p.port << "\nproxyuser=" << Quoted(p.user)
+                << "\nproxypwd=" << Quoted(p.password) << "\n";
         }
         if (r.scheduled) {
-            out << "startAt=" << r.startAt << "\n";
+            out << "startAt=" << Quoted(r.startAt) << "\n";
             if (!r.untilFinished) {
                 out << "duration=" << r.duration << "\n";
             }

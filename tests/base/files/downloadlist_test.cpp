@@ -108,6 +108,42 @@ TEST(DownloadList, RoundTripsThroughAFile)
     std::filesystem::remove_all(dir);
 }
 
+TEST(DownloadList, TextsWithBlanksOrQuotesAroundThemReadBackAsTheyWere)
+{
+    // The reader trims blanks and takes one pair of quotes off a value, so
+    // such values go out quoted; every other value as it always did.
+    struct Case {
+        std::string password;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"p w", "pass=p w\n"},
+        {" lead", "pass=\" lead\"\n"},
+        {"trail ", "pass=\"trail \"\n"},
+        {"\tboth\r", "pass=\"\tboth\r\"\n"},
+        {"\"quoted\"", "pass=\"\"quoted\"\"\n"},
+        {"\"", "pass=\"\n"},
+        {"in \"side\" it", "pass=in \"side\" it\n"},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        l.rig.settings.proxies = {{"proxy.lan", 3128, "pu", c.password}};
+        TaskRecord r = Sample("/dl/a.zip");
+        r.password = c.password;
+        r.useProxy = 1;
+        r.proxyIndex = 0;
+        l.AddRow("http://h/a.zip", r);
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        EXPECT_NE(text.find(c.line), std::string::npos) << text;
+
+        Lists other;
+        ASSERT_EQ(other.Load(text), 1) << text;
+        EXPECT_EQ(other.rig.Task(0).password, c.password) << text;
+        ASSERT_EQ(other.rig.settings.proxies.size(), 1u);
+        EXPECT_EQ(other.rig.settings.proxies[0].password, c.password) << text;
+    }
+}
+
 TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
 {
     Lists l;
@@ -153,6 +189,34 @@ TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
     EXPECT_EQ(l.Load("[Settings]\nnum=0\n[Task1]\nurl=http://h/1\n"), 0);
     EXPECT_EQ(l.Load("[Task1]\nurl=http://h/1\n"), 0);
     EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task1]\nurl=http://h/1\n"), 1);
+}
+
+// Tasks load in their number order, and only the sections the file holds
+// are looked at: a count or a section number near a billion loaded for
+// minutes on the window's thread, one number after another.
+TEST(DownloadList, OnlyTheTaskSectionsTheFileHoldsAreRead)
+{
+    struct Case {
+        const char* list;
+        std::vector<std::string> urls;
+    };
+    const Case cases[] = {
+        {"[Settings]\nnum=999999999\n[Task999999999]\nurl=http://h/far\n[Task2]\nurl=http://h/2\n",
+         {"http://h/2", "http://h/far"}},
+        {"[Settings]\nnum=999999999\n[Task1]\nurl=http://h/1\n", {"http://h/1"}},
+        {"[Settings]\nnum=3\n[Task3]\nurl=http://h/3\n[Task7]\nurl=http://h/7\n[Task1]\nurl=http://h/1\n",
+         {"http://h/1", "http://h/3"}},
+        // One section in two spellings is one task, read as the reader
+        // reads it (the first one's keys).
+        {"[Settings]\nnum=2\n[task2]\nurl=http://h/2\n[TASK2]\nurl=http://h/again\n", {"http://h/2"}},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        ASSERT_EQ(l.Load(c.list), static_cast<int>(c.urls.size())) << c.list;
+        for (std::size_t i = 0; i < c.urls.size(); ++i) {
+            EXPECT_EQ(l.rig.table.RowCopy(static_cast<int>(i)).texts[kColTarget], c.urls[i]) << c.list;
+        }
+    }
 }
 
 TEST(DownloadList, AnEmptyNumberReadsItsDefault)
