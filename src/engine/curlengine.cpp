@@ -775,8 +775,8 @@ const char* NonEmptyEnvironment(const char* name)
 }
 
 // "a=1; b=2" as cookie-file lines for exactly this host (no subdomains),
-// any path, not only over HTTPS, kept for the session.
-std::vector<std::string> CookieLines(const std::string& header, const std::string& host)
+// any path, over HTTPS only when `secure`, kept for the session.
+std::vector<std::string> CookieLines(const std::string& header, const std::string& host, bool secure)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -797,7 +797,8 @@ std::vector<std::string> CookieLines(const std::string& header, const std::strin
             pair.find_first_of("\t\r\n") != std::string::npos) {
             continue;  // not a cookie, or one that would break the line
         }
-        lines.push_back(host + "\tFALSE\t/\tFALSE\t0\t" + pair.substr(0, equals) + "\t" + pair.substr(equals + 1));
+        lines.push_back(host + "\tFALSE\t/\t" + (secure ? "TRUE" : "FALSE") + "\t0\t" + pair.substr(0, equals) +
+                        "\t" + pair.substr(equals + 1));
     }
     return lines;
 }
@@ -896,7 +897,11 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
     // A browser's cookies go into libcurl's cookie store for the URL's own
     // host, so a redirect to another site never carries them.
-    for (const std::string& line : CookieLines(m_cookie, ShownHost(host))) {
+    // A browser hands over the cookies it sends to this URL, without their
+    // attributes: those it sent over TLS may be Secure ones, so they go
+    // over TLS only, never after a redirect to plain HTTP. Host-only (the
+    // URL's host, no subdomain) as the tightest reading of what it sent.
+    for (const std::string& line : CookieLines(m_cookie, ShownHost(host), m_secure)) {
         curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {

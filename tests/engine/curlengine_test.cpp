@@ -956,6 +956,33 @@ TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
     EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
 }
 
+// Cookies a browser sent to an https URL may be Secure ones: after a
+// redirect to plain http they stay behind, though the host is the same.
+TEST_F(EngineTest, CookiesOfAnHttpsUrlNeverTravelWithoutTls)
+{
+    TempDir keys;
+    ASSERT_TRUE(test::MakeTestCa(keys.Path()));
+    const test::ScopedEnv ca("SSL_CERT_FILE", keys.File("ca.pem").c_str());
+    test::FaultServer secure(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
+    test::FaultServer plain(www.Path());
+    const struct {
+        const char* name;
+        std::string url;
+        const char* cookieLine;
+    } cases[] = {
+        {"over TLS", secure.Url("/echo?details=1"), "Cookie: sid=secret\n"},
+        {"redirected to plain http", secure.Url("/redirect/1?to=" + plain.Url("/echo?details=1")), "Cookie: \n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fetcher f;
+        f.engine.SetRequestDetails("sid=secret", "");
+        const std::string target = out.File(std::string("echo-") + std::to_string(&c - cases) + ".txt");
+        ASSERT_TRUE(f.Get(c.url, target)) << f.Error();
+        EXPECT_NE(ReadFile(target).find(c.cookieLine), std::string::npos) << ReadFile(target);
+    }
+}
+
 // The worker decides by the outcome; the texts keep the markers the Status
 // column, the history page and stored profiles have always shown.
 TEST_F(EngineTest, EveryOutcomesTextCarriesItsMarker)
