@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <future>
 #include <random>
@@ -175,9 +176,8 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
     const std::string target = out.File("stalled.bin");
     Fetcher f;
     std::promise<void> started;
-    // Into the stall: the server's first 1000 bytes have come, no more will.
     f.sink.onEvent = [&started, once = false](const Event& e) mutable {
-        if (e.kind == kProgressBytes && e.bytes >= 1000 && !once) {
+        if (e.kind == kProgressStart && !once) {
             once = true;
             started.set_value();
         }
@@ -189,6 +189,17 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
         returned = std::chrono::steady_clock::now();
     });
     started.get_future().wait();
+    // Into the stall: the server has sent its first 1000 bytes and no more come.
+    long long sent = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sent < 1000 && std::chrono::steady_clock::now() < deadline) {
+        Fetcher stats;
+        EXPECT_TRUE(stats.Get(server.Url("/stats"), out.File("stats"))) << stats.Error();
+        std::sscanf(ReadFile(out.File("stats")).c_str(), "requests %*d ranged %*d concurrent %*d sending %*d bytes %lld",
+                    &sent);
+        std::this_thread::sleep_for(Ms(20));
+    }
+    EXPECT_GE(sent, 1000) << "the server never sent the bytes before its stall";
     const auto asked = std::chrono::steady_clock::now();
     f.engine.Abort();
     const auto abortReturned = std::chrono::steady_clock::now();
