@@ -230,6 +230,11 @@ class Journeys(Journey):
 
     def test_same_name_downloads_keep_apart(self):
         downloads = self.desktop.downloads
+        # Two workers, so the second task picks its name while the first
+        # still writes under the one it took.
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w", encoding="utf-8") as f:
+            f.write("[Settings]\nMax%20Thread%20Number=2\n")
         self.dromo.start()
         with self.subTest("two mirrors' same.iso beside the user's own"):
             own = b"the user's own same.iso\n" * 4000
