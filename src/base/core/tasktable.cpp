@@ -54,6 +54,11 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     Count(record.state, +1);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
+    std::string& shown = m_rows[static_cast<std::size_t>(row)].saveAs;
+    if (shown != record.saveAs) {
+        shown = record.saveAs;
+        Changed(row, kSaveAsPart);
+    }
     return true;
 }
 
@@ -90,6 +95,7 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
         return std::nullopt;
     }
     record.taskId = *id;
+    row.saveAs = record.saveAs;
     m_rows.push_back(std::move(row));
     Count(record.state, +1);
     m_records.push_back(std::move(record));
