@@ -330,6 +330,43 @@ class Journeys(Journey):
         # A second toggle would follow the double-click at once; a second is far beyond it.
         self.assertTrue(self.dromo.holds(self.dromo.shown, 1.0), "the window went away again")
 
+    def test_find_a_task_and_delete_only_what_is_shown(self):
+        names = ("alpha.zip", "beta.iso", "gamma.zip")
+        served = {name: (self.desktop.serve("/files/" + name, payload(150_000, 20 + i)), payload(150_000, 20 + i))
+                  for i, name in enumerate(names)}
+        self.dromo.start()
+        for name in names:
+            self.hand_over(served[name][0])
+            self.wait_task(served[name][0], DONE)
+        self.select_all_rows()  # every row selected, then the filter hides two of them
+        self.dromo.key("ctrl+f")
+        self.dromo.type("BETA")
+        self.dromo.key("Return", "Delete")  # on to the list; Delete there
+        wait_for(lambda: len(self.dromo.tasks()) == 2, "the shown task's removal from the saved list",
+                 state=self.folder_and_list)
+        self.assertEqual([t["Target"] for t in self.dromo.tasks()],
+                         [served["alpha.zip"][0], served["gamma.zip"][0]], "only the shown, selected task went")
+        for name in names:
+            self.assertEqual(self.read(self.file(name)), served[name][1], "Delete leaves the downloaded files")
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        settings = self.dromo.profile()["Settings"]
+        self.assertEqual((settings.get("Task Filter Text"), settings.get("Task Filter State")), ("BETA", "0"))
+
+        # The filter is back at the next start: Ctrl+A and Delete reach no hidden task.
+        self.dromo.start()
+        self.select_all_rows()
+        self.dromo.key("Delete")
+        self.dromo.key("ctrl+s")  # Save Settings Now: whatever Delete did is on disk
+        self.assertTrue(self.dromo.holds(lambda: len(self.dromo.tasks()) == 2, 1.0),
+                        "a task the filter hid was deleted: %s" % self.dromo.tasks())
+        self.dromo.key("ctrl+f", "ctrl+a", "BackSpace", "Return", "ctrl+a", "Delete")
+        wait_for(lambda: self.dromo.tasks() == [], "every task's removal once the filter is cleared",
+                 state=self.folder_and_list)
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        self.assertEqual(self.dromo.profile()["Settings"].get("Task Filter Text"), "")
+
 
 def main():
     # Ended from outside (a ctest time-out, Ctrl+C): the journey fails and

@@ -31,6 +31,7 @@ class CPropertySheet;
 class FileChooser;
 class CMainView;
 class CSpeedBar;
+class TaskFilterBar;
 class TaskListModel;
 
 // The main window: menus, toolbar, address bar, status bar, the task list,
@@ -42,6 +43,7 @@ public:
     ~CMainFrame() override;
 
     CMainView& View() { return *m_view; }
+    TaskFilterBar& FilterBar() { return *m_filterBar; }
     CSpeedBar& SpeedBar() { return *m_speedBar; }
     CDropBasket& DropBasket() { return *m_basket; }
     QAction* Action(CommandId id) const;
@@ -134,6 +136,8 @@ private:
     // A menu opens: the connection state too, then every command's state.
     void RefreshCommands();
     void PlaceFromProfile();
+    // The filter above the list and the File column, as the last run left them.
+    void BuildFilter(TaskListModel& model);
     void BuildMenus();
     void BuildToolBar();
     void BuildPopupItems();
@@ -170,6 +174,7 @@ private:
     CMainView* m_view;
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
+    TaskFilterBar* m_filterBar;
     QComboBox* m_address;
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/core/tasktable.h"
+#include "base/mainwindow/taskrowtip.h"
 #include "gui/mainwindow/artwork.h"
 
 #include <QHash>
@@ -18,9 +19,11 @@ struct ColumnSpec {
     int width;
 };
 
-constexpr ColumnSpec kColumns[kColumnCount] = {
-    {"Target", 100}, {"Size(KB)", 90}, {"Resume", 50},   {"Progress", 60}, {"Speed", 65},
-    {"Time", 60},    {"Est Time", 60}, {"Retry", 50},    {"Status", 250},
+// The classic nine, then the file's name on disk, which the view shows
+// only when the user turns it on.
+constexpr ColumnSpec kColumns[TaskListModel::kModelColumns] = {
+    {"Target", 100}, {"Size(KB)", 90}, {"Resume", 50}, {"Progress", 60}, {"Speed", 65},
+    {"Time", 60},    {"Est Time", 60}, {"Retry", 50},  {"Status", 250},  {"File", 160},
 };
 
 }  // namespace
@@ -140,9 +143,14 @@ void TaskListModel::Flush()
         m_taskIds[static_cast<std::size_t>(copy.row)] = copy.taskId;
     }
     if (!copies.empty()) {
-        emit dataChanged(index(copies.front().row, 0), index(copies.back().row, kColumnCount - 1));
+        emit dataChanged(index(copies.front().row, 0), index(copies.back().row, kModelColumns - 1));
     }
     emit Flushed();
+}
+
+const TaskRow* TaskListModel::RowAt(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_rows.size()) ? &m_rows[static_cast<std::size_t>(row)] : nullptr;
 }
 
 int TaskListModel::TaskIdAt(int row) const
@@ -179,19 +187,25 @@ int TaskListModel::rowCount(const QModelIndex& parent) const
 
 int TaskListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kModelColumns;
 }
 
 QVariant TaskListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) || index.column() >= kColumnCount) {
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) || index.column() >= kModelColumns) {
         return {};
     }
     const TaskRow& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
+        if (index.column() == kFileColumn) {
+            return QString::fromStdString(TaskRowTip::FileName(row));
+        }
         return QString::fromStdString(row.texts[static_cast<std::size_t>(index.column())]);
+    case Qt::ToolTipRole: {
+        const std::string tip = TaskRowTip::For(row, index.column());
+        return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+    }
     case Qt::DecorationRole:
         if (index.column() == 0) {
             return RowPicture(row.stateImage, row.icon);
@@ -208,7 +222,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
 
 QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kModelColumns) {
         return {};
     }
     if (role == Qt::DisplayRole) {
