@@ -13,10 +13,10 @@
 
 namespace dromo {
 
-// The second late binding of the graph: the completion's way out of the
-// program is the window's Exit, and the window is built over the completion.
-// The completion takes it only when the last download ends, long after the
-// window is built.
+// A late binding of the graph (docs/ARCHITECTURE.md lists them all): the
+// completion's way out of the program is the window's Exit, and the window
+// is built over the completion. The completion takes it only when the last
+// download ends, long after the window is built.
 Application::Application(const AppPorts& ports)
     : ports(ports),
       core(table, DownloadPorts{ports.clock, ports.messages, ports.shell, ports.sound, ports.engines, model},
@@ -55,8 +55,7 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     m_hook->Register();
 
     // The view's first display: the options, the saved tasks, the lists.
-    store.Load(settings, core.adder, ports.network);
-    autoSaver.Saved();
+    autoSaver.RunLoad([this] { store.Load(settings, core.adder, ports.network); });
     frame->ShowNotice(profileNotice);
     frame->ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options

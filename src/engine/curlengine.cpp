@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "base/core/globaloptions.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/files/filenames.h"
 #include "base/ports/fileclaims.h"
@@ -209,6 +210,8 @@ bool TransferRun::OpenFile(bool truncate)
     }
     file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_autoSaveKB, 1)) * 1024);
     lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
+    trace::Line("task " + std::to_string(engine.m_taskId),
+                "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
     engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_taskId);
     return true;
 }
@@ -603,6 +606,7 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
 
 void CurlEngine::Status(const std::string& message)
 {
+    trace::Line("task " + std::to_string(m_taskId), message);
     m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
 }
 

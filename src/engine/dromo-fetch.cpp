@@ -14,6 +14,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/taskrecord.h"
 #include "base/core/textutil.h"
+#include "base/core/trace.h"
 #include "base/mainwindow/parseurl.h"
 #include "engine/curlengine.h"
 
@@ -62,7 +63,9 @@ void Usage(std::FILE* out)
                  "  --password-stdin     read the server password from the first line of standard input\n"
                  "  --cookies 0|1        keep cookies across redirects\n"
                  "  --abort-after MS     abort the transfer after MS milliseconds (for tests)\n"
-                 "  --quiet              leave out the byte-count events\n\n"
+                 "  --quiet              leave out the byte-count events\n"
+                 "  --trace              tell what happens on standard error, each line beginning\n"
+                 "                       [trace] (also DROMO_TRACE=1)\n\n"
                  "Environment: DROMO_FETCH_PASSWORD and DROMO_FETCH_PROXY_PASSWORD give the passwords\n"
                  "when no option does. A login written into the URL shows in the process list too.\n");
 }
@@ -149,6 +152,10 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
         }
         if (arg == "--quiet") {
             sink.quiet = true;
+            continue;
+        }
+        if (arg == "--trace") {
+            dromo::trace::Enable(true);
             continue;
         }
         if (arg == "--password-stdin" || arg == "--proxy-password-stdin") {

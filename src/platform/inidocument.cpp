@@ -658,13 +658,4 @@ std::vector<std::string> IniDocument::Names(std::string_view section) const
     return names;
 }
 
-std::size_t IniDocument::ValueCount() const
-{
-    std::size_t n = 0;
-    for (const Section& s : m_sections) {
-        n += s.entries.size();
-    }
-    return n;
-}
-
 }  // namespace dromo

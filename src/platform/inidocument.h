@@ -46,7 +46,6 @@ public:
     void SetInt(std::string_view section, std::string_view name, std::int32_t value);
     void RemoveSection(std::string_view section);
     std::vector<std::string> Names(std::string_view section) const;
-    std::size_t ValueCount() const;
 
     // The codec, open for tests against QSettings itself.
     static std::string EscapeName(std::string_view name);

@@ -24,9 +24,7 @@ from dromo import TITLE, Dromo  # noqa: E402
 # They are skipped, and say so, until the lead takes them off this list when
 # that branch is merged; DROMO_JOURNEYS_WAITING=run runs them anyway (they
 # fail until the fix is in).
-WAITING_FOR = {
-    "test_same_name_downloads_keep_apart": "store (every state change reaches the saved list)",
-}
+WAITING_FOR = {}
 
 DROMO_BIN = os.environ.get("DROMO_BIN") or os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                          "..", "..", "build", "bin", "dromo")

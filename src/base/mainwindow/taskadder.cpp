@@ -5,6 +5,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
 #include "base/files/filenames.h"
@@ -21,7 +22,11 @@ namespace {
 
 constexpr const char* kInvalidUrl = "invalid url";
 constexpr const char* kSameFile = "The same file is being downloaded.";
-constexpr const char* kTooMany = "Too many tasks were added since Dromo started; restart it to add more.";
+// Identifiers are handed out once per run, and a restart lists every saved
+// task again: a restart alone makes room only for the tasks deleted since.
+constexpr const char* kTooMany =
+    "Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds "
+    "32768 tasks, the most one run can list, delete some of them first.";
 
 TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
               const std::string& resume, const std::string& progress)
@@ -47,12 +52,6 @@ const char* AddResultMessage(AddResult result)
     case AddResult::TooManyTasks: return kTooMany;
     }
     return "";
-}
-
-bool UsableFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
@@ -209,6 +208,14 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
 
 AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
 {
+    const std::string traced = trace::On() ? trace::Url(url) : std::string();
+    const AddResult result = AddUntraced(std::move(url), std::move(record), fromRecord, suggestedName);
+    trace::Line("add", traced + (result == AddResult::Added ? " added" : std::string(" refused: ") + AddResultMessage(result)));
+    return result;
+}
+
+AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
+{
     const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {
         record.saveAs = suggestedName.empty() ? DerivedSavePath(url) : SavePathForName(suggestedName);
@@ -258,9 +265,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
 
 bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const
 {
-    return m_table.FindRow([&saveAs](const TaskRecord& other) {
-        return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, saveAs);
-    }) >= 0;
+    return m_table.RunningSavesTo(saveAs);
 }
 
 bool TaskAdder::RunningTaskFetches(const TaskRecord& record) const

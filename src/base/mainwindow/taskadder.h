@@ -71,6 +71,8 @@ public:
 private:
     AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
                   const std::string& suggestedName = "");
+    AddResult AddUntraced(std::string url, TaskRecord record, bool keepTransferSettings,
+                          const std::string& suggestedName);
     // True when a running task writes that file.
     bool RunningTaskWrites(const std::string& saveAs) const;
     // True when a running task fetches the record's URL into its folder.
@@ -94,9 +96,6 @@ private:
     std::uintptr_t m_ownerWindow;
 };
 
-// A URL's last part can name the file unless it holds a character no
-// file name may have on the classic platform, or is "." or "..".
-bool UsableFileName(const std::string& name);
 
 // Takes a login written into the URL before the host out of it
 // ("ftp://user:pw@host/f"); false when the URL carries none.

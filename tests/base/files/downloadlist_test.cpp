@@ -198,11 +198,36 @@ TEST(DownloadList, ConnectionsComeFromTheTaskTheSettingsOrTheOption)
     }
 }
 
+// The count and the section names are the file's claims. Only the task
+// sections the file holds are read, in number order whatever their order in
+// the file, up to the count: a 66-byte list that claims 999,999,999 tasks
+// costs no more than its one section.
+TEST(DownloadList, OnlyTheSectionsTheFileHoldsAreRead)
+{
+    Lists l;
+    EXPECT_EQ(l.Load("[Settings]\nnum=3\n"
+                     "[Task3]\nurl=http://h/c\n[task1]\nurl=http://h/a\n[Task01]\nurl=http://h/zero\n"
+                     "[Task4]\nurl=http://h/d\n[Task2]\nurl=http://h/b\n[Task-1]\nurl=http://h/minus\n"
+                     "[Task 2x]\nurl=http://h/x\n"),
+              3);
+    EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task2147483648]\nurl=http://h/over\n"
+                     "[Task2147483647]\nurl=http://h/max\n"),
+              1);
+    EXPECT_EQ(l.Load("[Settings]\nnum=999999999\n\n[Task999999999]\nurl=http://h/last\n"), 1);
+    std::vector<std::string> targets;
+    for (int row = 0; row < l.rig.table.Count(); ++row) {
+        targets.push_back(l.rig.table.RowCopy(row).texts[kColTarget]);
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{"http://h/a", "http://h/b", "http://h/c", "http://h/max",
+                                                 "http://h/last"}));
+}
+
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
 {
     const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +
                            "\nquoted=\"  spaced  \"\n  spaced key  =  v  \nbig=99999999999\n"
-                           "empty=\nblank=   \nsign=-\n");
+                           "empty=\nblank=   \nsign=-\n"
+                           "[Nothing]\n; a section without values is none\n[ s ]\nn=99\nlater=1\n");
     EXPECT_EQ(p.GetInt("S", "empty", 5), 5);
     EXPECT_EQ(p.GetInt("S", "blank", 5), 5);
     EXPECT_EQ(p.GetInt("S", "sign", 5), 0);
@@ -215,6 +240,10 @@ TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
     EXPECT_EQ(p.GetString("S", "quoted", ""), "  spaced  ");
     EXPECT_EQ(p.GetString("S", "spaced key", ""), "v");
     EXPECT_EQ(p.GetString("T", "n", "dflt"), "dflt");
+    // A section named again goes on where it left off; the first value of a
+    // key still wins.
+    EXPECT_EQ(p.GetString("S", "later", ""), "1");
+    EXPECT_EQ(p.Sections(), std::vector<std::string>{"s"});
 }
 
 }  // namespace
