@@ -19,7 +19,7 @@ packages=(
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus
-  xvfb openbox trayer xdotool libx11-6 libglib2.0-bin fonts-dejavu-core
+  xvfb openbox trayer xdotool xclip libx11-6 libglib2.0-bin fonts-dejavu-core
   # a real keyring for the password tests; the AppStream metadata's check;
   # dpkg-shlibdeps and friends for cpack -G DEB
   gnome-keyring libsecret-tools appstream dpkg-dev

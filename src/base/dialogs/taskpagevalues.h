@@ -41,6 +41,8 @@ struct TaskPageValues {
     std::string url;
     std::string saveAs;
     std::string targetFolder;
+    // "Add URL" only: the URL field may hold a pattern or several lines.
+    bool manyUrls = false;
     // Identity page.
     std::int32_t useLogin = 0;
     std::string user;

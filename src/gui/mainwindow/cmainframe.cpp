@@ -33,6 +33,7 @@
 #include "base/dialogs/optionsapply.h"
 #include "base/dialogs/taskpagevalues.h"
 #include "base/dialogs/taskproperties.h"
+#include "base/dialogs/urlbatch.h"
 #include "base/download/refreshtimer.h"
 #include "base/download/workerpool.h"
 #include "base/download/workerstate.h"
@@ -46,6 +47,7 @@
 #include "base/mainwindow/frameplacement.h"
 #include "base/mainwindow/taskfilter.h"
 #include "base/mainwindow/taskcommands.h"
+#include "base/mainwindow/urlpattern.h"
 #include "base/ports/messages.h"
 #include "base/ports/profile.h"
 #include "base/ports/shell.h"
@@ -441,6 +443,8 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     const std::string start =
         url.isEmpty() ? UrlFromClipboard(QApplication::clipboard()->text().toStdString()) : url.toStdString();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, start);
+    // A URL from outside that holds brackets is one URL, as it always was.
+    values.manyUrls = !HasUrlPattern(start);
     const std::string browserName = details != nullptr ? SafeFileName(details->fileName) : std::string();
     if (!browserName.empty()) {
         values.saveAs = m_ctx.adder.SavePathForName(browserName);  // kept by the sheet on showing
@@ -453,6 +457,10 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     }
     TaskRecord record;
     values.ApplyTo(record);
+    if (UrlBatch batch = ReadUrlBatch(values.url); values.manyUrls && batch.many) {
+        record.saveAs = BatchSaveFolder(values.saveAs, values.targetFolder);
+        return AddUrlBatch(batch.urls, record);
+    }
     if (details != nullptr) {
         record.cookie = details->cookie;
         record.browserCookie = details->cookie.empty() ? 0 : 1;

@@ -23,6 +23,9 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+class ClipboardOffers;
+class Notifications;
+struct TaskRecord;
 struct OfferedLink;
 class LinkChoice;
 
@@ -81,6 +84,14 @@ public:
     QString OfferLinks(const std::vector<OfferedLink>& links);
     // Adds the chosen links and saves them once; "" or why the save failed.
     QString AddChosenLinks(const LinkChoice& choice);
+    // The Add URL sheet's many URLs (a pattern, several lines), each with
+    // the sheet's record and its own name, saved once; "" when every one was
+    // added and saved, else what went wrong.
+    QString AddUrlBatch(const std::vector<std::string>& urls, const TaskRecord& record);
+    // "Watch Clipboard": copied links are offered through the Add URL sheet
+    // or, while the window is hidden, a notice of these; nullptr stops it
+    // (before the notices' owner goes).
+    void WatchClipboard(Notifications* notices);
     void ToggleMainWindow();
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -192,6 +203,7 @@ private:
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;
+    ClipboardOffers* m_clipboard = nullptr;
 };
 
 }  // namespace dromo
