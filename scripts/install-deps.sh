@@ -23,6 +23,8 @@ packages=(
   # a real keyring for the password tests; the AppStream metadata's check;
   # dpkg-shlibdeps and friends for cpack -G DEB
   gnome-keyring libsecret-tools appstream dpkg-dev
+  # the manual pages' check
+  groff-base man-db
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium firefox-esr)
