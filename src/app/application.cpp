@@ -13,10 +13,10 @@
 
 namespace dromo {
 
-// The second late binding of the graph: the completion's way out of the
-// program is the window's Exit, and the window is built over the completion.
-// The completion takes it only when the last download ends, long after the
-// window is built.
+// A late binding of the graph (docs/ARCHITECTURE.md lists them all): the
+// completion's way out of the program is the window's Exit, and the window
+// is built over the completion. The completion takes it only when the last
+// download ends, long after the window is built.
 Application::Application(const AppPorts& ports)
     : ports(ports),
       core(table, DownloadPorts{ports.clock, ports.messages, ports.shell, ports.sound, ports.engines, model},

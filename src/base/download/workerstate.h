@@ -7,7 +7,7 @@
 
 namespace dromo {
 
-// What every worker and the user-interface thread share. The two counts are
+// What every worker and the user-interface thread share. The counts are
 // changed only under the task-table lock; the stop flag is read without it.
 struct WorkerState {
     std::atomic<bool> stop{false};
