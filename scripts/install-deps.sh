@@ -25,6 +25,8 @@ packages=(
   gnome-keyring libsecret-tools appstream dpkg-dev
   # libFuzzer for tests/fuzz (scripts/fuzz.sh)
   clang libclang-rt-dev
+  # the manual pages' check
+  groff-base man-db
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium firefox-esr)
