@@ -71,6 +71,9 @@ struct TaskRecord {
     // files keep no extended attributes, or the user took it over with
     // "Load Broken File"); cleared whenever saveAs changes.
     std::int32_t ownsPartialFile = 0;
+    // The digests the finished file must have, in DigestList's stored form
+    // ("sha-256=HEX"); "" when the user gave none.
+    std::string checksum;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

@@ -6,6 +6,7 @@
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
+#include "base/download/digestlist.h"
 #include "base/files/privateprofile.h"
 #include "base/mainwindow/taskadder.h"
 
@@ -29,6 +30,12 @@ void ReadTask(const PrivateProfile& file, const std::string& section, TaskRecord
     r.pasvMode = file.GetInt(section, "mode", r.pasvMode);
     r.startAt = file.GetString(section, "startAt", r.startAt);
     r.duration = file.GetInt(section, "duration", r.duration);
+    // Read as the user wrote it; a value that cannot be read stays, so
+    // the task fails with the reason instead of going unchecked.
+    r.checksum = file.GetString(section, "checksum", r.checksum);
+    if (const std::optional<DigestList> digests = DigestList::Parse(r.checksum)) {
+        r.checksum = digests->Stored();
+    }
     proxy = file.GetString(section, "proxy", proxy);
     proxyPort = file.GetInt(section, "proxyport", proxyPort);
     proxyUser = file.GetString(section, "proxyuser", proxyUser);
@@ -100,6 +107,9 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
             out << "proxy=" << p.host << "\nproxyport=" << p.port << "\nproxyuser=" << p.user
                 << "\nproxypwd=" << p.password << "\n";
+        }
+        if (!r.checksum.empty()) {
+            out << "checksum=" << r.checksum << "\n";
         }
         if (r.scheduled) {
             out << "startAt=" << r.startAt << "\n";

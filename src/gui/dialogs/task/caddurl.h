@@ -9,8 +9,8 @@
 
 namespace dromo {
 
-// "URL": the address and the file it is saved as. Editing the URL derives
-// "Save as" again.
+// "URL": the address, the file it is saved as, and the checksum the file
+// must match (optional). Editing the URL derives "Save as" again.
 class CAddURL : public CPropertyPage {
     Q_OBJECT
 public:
@@ -18,6 +18,7 @@ public:
 
     QLineEdit* UrlEdit() const { return m_url; }
     QLineEdit* SaveAsEdit() const { return m_saveAs; }
+    QLineEdit* ChecksumEdit() const { return m_checksum; }
     bool OnKillActive() override;
 
 protected:
@@ -29,6 +30,7 @@ private:
     std::optional<SaveAsDerivation> m_derivation;
     QLineEdit* m_url;
     QLineEdit* m_saveAs;
+    QLineEdit* m_checksum;
 };
 
 }  // namespace dromo
