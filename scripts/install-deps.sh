@@ -11,7 +11,7 @@ browser_tests=0
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev
-  libcurl4-openssl-dev ca-certificates libsecret-1-dev
+  libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl

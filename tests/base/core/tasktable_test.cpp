@@ -185,6 +185,7 @@ public:
     void SetRequestDetails(const std::string&, const std::string&) override {}
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
+    void SetExpectedDigests(const std::string&) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
