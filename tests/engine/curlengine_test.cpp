@@ -194,6 +194,7 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (sent < 1000 && std::chrono::steady_clock::now() < deadline) {
         Fetcher stats;
+        std::remove(out.File("stats").c_str());  // a file already there would be kept
         EXPECT_TRUE(stats.Get(server.Url("/stats"), out.File("stats"))) << stats.Error();
         std::sscanf(ReadFile(out.File("stats")).c_str(), "requests %*d ranged %*d concurrent %*d sending %*d bytes %lld",
                     &sent);
@@ -974,6 +975,7 @@ TEST_F(EngineTest, CookiesOfAnHttpsUrlNeverTravelWithoutTls)
     TempDir keys;
     ASSERT_TRUE(test::MakeTestCa(keys.Path()));
     const test::ScopedEnv ca("SSL_CERT_FILE", keys.File("ca.pem").c_str());
+    const test::ScopedEnv bundle("CURL_CA_BUNDLE", nullptr);  // it would be read first
     test::FaultServer secure(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
     test::FaultServer plain(www.Path());
     const struct {
