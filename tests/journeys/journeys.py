@@ -425,9 +425,9 @@ class Journeys(Journey):
         self.hide_to_tray()
         before = len(self.desktop.notices())
         self.desktop.copy(hidden_url)
-        offer = wait_for(lambda: next((i for i, n in enumerate(self.desktop.notices())
+        offer = wait_for(lambda: next(([i] for i, n in enumerate(self.desktop.notices())
                                        if i >= before and n[1] == hidden_url), None),
-                         "a notice offering the copied link", state=self.desktop.notices)
+                         "a notice offering the copied link", state=self.desktop.notices)[0]
         self.assertIn("download", self.desktop.notices()[offer][2])
         self.assertFalse(self.dromo.shown(), "the window came up for a copied link")
         self.desktop.invoke_action(offer, "download")

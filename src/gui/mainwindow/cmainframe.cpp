@@ -173,6 +173,9 @@ void CMainFrame::ShowAtStart(bool minimised)
         // The rectangle just set stays the normal one to go back to.
         setWindowState(windowState() | Qt::WindowMaximized);
     }
+    // The list has the keyboard when the window first comes up (the filter
+    // field is the first in the focus chain, and would take it otherwise).
+    m_view->setFocus(Qt::OtherFocusReason);
     if (minimised) {
         showMinimized();
     } else {
