@@ -5,6 +5,7 @@
 
 #include "base/core/tasktable.h"
 #include "gui/mainwindow/artwork.h"
+#include "platform/basetexts.h"
 
 #include <QHash>
 #include <QPainter>
@@ -19,9 +20,26 @@ struct ColumnSpec {
 };
 
 constexpr ColumnSpec kColumns[kColumnCount] = {
-    {"Target", 100}, {"Size(KB)", 90}, {"Resume", 50},   {"Progress", 60}, {"Speed", 65},
-    {"Time", 60},    {"Est Time", 60}, {"Retry", 50},    {"Status", 250},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Target"), 100},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Size(KB)"), 90},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Resume"), 50},    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Progress"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Speed"), 65},     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Time"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Est Time"), 60},  {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Retry"), 50},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},
 };
+
+// The row's texts are base's, in English; the user reads them in his own
+// language (the sort and the stored list keep base's).
+QString ShownText(const TaskRow& row, int column)
+{
+    const std::string& text = row.texts[static_cast<std::size_t>(column)];
+    switch (column) {
+    case kColSize:
+    case kColRetry: return BaseTexts::Count(text);
+    case kColResume: return BaseTexts::Shown(text);
+    case kColStatus: return BaseTexts::Status(text);
+    default: return QString::fromStdString(text);
+    }
+}
 
 }  // namespace
 
@@ -191,7 +209,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return QString::fromStdString(row.texts[static_cast<std::size_t>(index.column())]);
+        return ShownText(row, index.column());
     case Qt::DecorationRole:
         if (index.column() == 0) {
             return RowPicture(row.stateImage, row.icon);
@@ -212,7 +230,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromLatin1(kColumns[section].heading);
+        return tr(kColumns[section].heading);
     }
     if (role == Qt::SizeHintRole) {
         return QSize(kColumns[section].width, 20);
