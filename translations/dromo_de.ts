@@ -598,6 +598,10 @@
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
     </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -61,9 +61,10 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "Dark Yellow"),
     QT_TRANSLATE_NOOP("dromo", "Gray-50%"),
     QT_TRANSLATE_NOOP("dromo", "Gray-25%"),
-    // the Resume column
+    // the Resume, Progress and Est Time columns
     QT_TRANSLATE_NOOP("dromo", "Yes"),
     QT_TRANSLATE_NOOP("dromo", "No"),
+    QT_TRANSLATE_NOOP("dromo", "N/A"),
     // desktop notices
     QT_TRANSLATE_NOOP("dromo", "Download finished"),
     QT_TRANSLATE_NOOP("dromo", "Download failed"),

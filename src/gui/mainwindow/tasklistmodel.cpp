@@ -35,7 +35,9 @@ QString ShownText(const TaskRow& row, int column)
     switch (column) {
     case kColSize:
     case kColRetry: return BaseTexts::Count(text);
-    case kColResume: return BaseTexts::Shown(text);
+    case kColResume:
+    case kColProgress:
+    case kColEstTime: return BaseTexts::Shown(text);
     case kColStatus: return BaseTexts::Status(text);
     default: return QString::fromStdString(text);
     }

@@ -179,10 +179,12 @@ TEST(BaseTexts, TheListShowsRowsTranslatedButKeepsBaseData)
     w.adder.AddTask("http://files.example/a.zip", "");
     w.table.SetText(0, kColSize, "5120 of 5120");
     w.table.SetText(0, kColResume, "Yes");
+    w.table.SetText(0, kColEstTime, "N/A");
     w.table.SetText(0, kColStatus, "15:18:40 File has been downloaded");
     w.model.Flush();
     EXPECT_EQ(w.model.index(0, kColSize).data().toString(), "5120 von 5120");
     EXPECT_EQ(w.model.index(0, kColResume).data().toString(), "Ja");
+    EXPECT_EQ(w.model.index(0, kColEstTime).data().toString(), "k. A.");
     EXPECT_EQ(w.model.index(0, kColStatus).data().toString(), "15:18:40 Die Datei wurde heruntergeladen");
     EXPECT_EQ(w.model.headerData(kColResume, Qt::Horizontal, Qt::DisplayRole).toString(), "Fortsetzbar");
     auto guard = w.table.Lock();
