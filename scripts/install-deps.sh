@@ -26,6 +26,8 @@ packages=(
   # a real keyring for the password tests; the AppStream metadata's check;
   # dpkg-shlibdeps and friends for cpack -G DEB
   gnome-keyring libsecret-tools appstream dpkg-dev
+  # libFuzzer for tests/fuzz (scripts/fuzz.sh)
+  clang libclang-rt-dev
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium firefox-esr)

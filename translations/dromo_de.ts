@@ -163,10 +163,6 @@
         <translation>Dieselbe Datei wird bereits heruntergeladen.</translation>
     </message>
     <message>
-        <source>Too many tasks were added since Dromo started; restart it to add more.</source>
-        <translation>Seit dem Start von Dromo wurden zu viele Downloads hinzugefügt. Starten Sie Dromo neu, um weitere hinzuzufügen.</translation>
-    </message>
-    <message>
         <source>Nothing to download: the URL is empty or ends in &quot;/&quot;.</source>
         <translation>Nichts herunterzuladen: Die URL ist leer oder endet auf „/“.</translation>
     </message>
@@ -601,6 +597,58 @@
     <message>
         <source>N/A</source>
         <translation>k. A.</translation>
+    </message>
+    <message>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
+        <translation>Seit dem Start von Dromo wurden zu viele Downloads hinzugefügt. Starten Sie Dromo neu, um weitere hinzuzufügen; enthält die Liste selbst 32768 Downloads, das Höchste, was ein Lauf auflisten kann, löschen Sie zuerst einige davon.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>
+        <translation>Cookie, Referrer oder User-Agent des Browsers enthalten einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie is longer than 8000 bytes, more than a request may carry.</source>
+        <translation>Das Cookie des Browsers ist länger als 8000 Byte, mehr als eine Anfrage tragen darf.</translation>
+    </message>
+    <message>
+        <source>user agent</source>
+        <translation>User-Agent</translation>
+    </message>
+    <message>
+        <source>referrer</source>
+        <translation>Referrer</translation>
+    </message>
+    <message>
+        <source>cookie</source>
+        <translation>Cookie</translation>
+    </message>
+    <message>
+        <source>FTP login</source>
+        <translation>FTP-Benutzername</translation>
+    </message>
+    <message>
+        <source>FTP password</source>
+        <translation>FTP-Passwort</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response header too large to read</source>
+        <translation>Fehler in der Antwort des Servers: ein Antwortkopf, der zu groß zum Lesen ist</translation>
+    </message>
+    <message>
+        <source>Error - out of memory</source>
+        <translation>Fehler – zu wenig Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Error - less than one byte a second received for %1 seconds</source>
+        <translation>Fehler – seit %1 Sekunden weniger als ein Byte pro Sekunde empfangen</translation>
+    </message>
+    <message>
+        <source>Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent</source>
+        <translation>Fehlgeschlagen – das Cookie ist %1 Byte groß, mehr als die %2, die eine Anfrage tragen darf; nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
+        <translation>Fehlgeschlagen – %1 enthält einen Zeilenumbruch oder ein anderes Steuerzeichen; nichts wurde gesendet</translation>
     </message>
 </context>
 <context>

@@ -163,10 +163,6 @@
         <translation>Le même fichier est déjà en cours de téléchargement.</translation>
     </message>
     <message>
-        <source>Too many tasks were added since Dromo started; restart it to add more.</source>
-        <translation>Trop de téléchargements ont été ajoutés depuis le lancement de Dromo&#x202f;; redémarrez-le pour en ajouter d’autres.</translation>
-    </message>
-    <message>
         <source>Nothing to download: the URL is empty or ends in &quot;/&quot;.</source>
         <translation>Rien à télécharger&#xa0;: l’URL est vide ou se termine par «&#xa0;/&#xa0;».</translation>
     </message>
@@ -601,6 +597,58 @@
     <message>
         <source>N/A</source>
         <translation>N/D</translation>
+    </message>
+    <message>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
+        <translation>Trop de téléchargements ont été ajoutés depuis le lancement de Dromo. Redémarrez Dromo pour en ajouter d’autres&#x202f;; si la liste elle-même compte 32768 téléchargements, le maximum qu’une session peut afficher, supprimez-en d’abord quelques-uns.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>
+        <translation>Le cookie, le référent ou l’agent utilisateur du navigateur contient un saut de ligne ou un autre caractère de contrôle.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie is longer than 8000 bytes, more than a request may carry.</source>
+        <translation>Le cookie du navigateur dépasse 8000 octets, plus qu’une requête ne peut en transporter.</translation>
+    </message>
+    <message>
+        <source>user agent</source>
+        <translation>l’agent utilisateur</translation>
+    </message>
+    <message>
+        <source>referrer</source>
+        <translation>le référent</translation>
+    </message>
+    <message>
+        <source>cookie</source>
+        <translation>le cookie</translation>
+    </message>
+    <message>
+        <source>FTP login</source>
+        <translation>l’identifiant FTP</translation>
+    </message>
+    <message>
+        <source>FTP password</source>
+        <translation>le mot de passe FTP</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response header too large to read</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: un en-tête de réponse trop grand pour être lu</translation>
+    </message>
+    <message>
+        <source>Error - out of memory</source>
+        <translation>Erreur – mémoire insuffisante</translation>
+    </message>
+    <message>
+        <source>Error - less than one byte a second received for %1 seconds</source>
+        <translation>Erreur – moins d’un octet par seconde reçu depuis %1 secondes</translation>
+    </message>
+    <message>
+        <source>Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent</source>
+        <translation>Échec – le cookie fait %1 octets, plus que les %2 qu’une requête peut transporter&#x202f;; rien n’a été envoyé</translation>
+    </message>
+    <message>
+        <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
+        <translation>Échec – %1 contient un saut de ligne ou un autre caractère de contrôle&#x202f;; rien n’a été envoyé</translation>
     </message>
 </context>
 <context>

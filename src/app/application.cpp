@@ -55,8 +55,7 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     m_hook->Register();
 
     // The view's first display: the options, the saved tasks, the lists.
-    store.Load(settings, core.adder, ports.network);
-    autoSaver.Saved();
+    autoSaver.RunLoad([this] { store.Load(settings, core.adder, ports.network); });
     frame->ShowNotice(profileNotice);
     frame->ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options

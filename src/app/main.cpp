@@ -12,6 +12,7 @@
 #include "app/application.h"
 #include "app/signals.h"
 #include "base/core/startup.h"
+#include "base/core/trace.h"
 #include "engine/curlengine.h"
 #include "gui/capture/curlhook.h"
 #include "gui/core/translations.h"
@@ -63,11 +64,13 @@ struct DesktopPorts {
 
 void PrintHelp()
 {
-    std::cout << "Usage: dromo [--automation | --embedding] [URL...]\n\n"
+    std::cout << "Usage: dromo [--automation | --embedding] [--trace] [URL...]\n\n"
                  "Dromo is a download manager for HTTP, HTTPS and FTP.\n\n"
                  "  URL...                     download these; a Dromo already running gets them\n"
                  "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
+                 "  --trace                    tell what happens on standard error, each line\n"
+                 "                             beginning [trace] (also DROMO_TRACE=1)\n"
                  "  --help                     show this text\n"
                  "  --version                  show the version\n";
 }
@@ -165,6 +168,9 @@ int main(int argc, char** argv)
     const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const std::optional<int> status = AnswerWithoutStarting(args)) {
         return *status;
+    }
+    if (args.trace) {
+        trace::Enable(true);
     }
     EndSignals endSignals;  // before the application object: see signals.h
     QApplication qt(argc, argv);

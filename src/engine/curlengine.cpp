@@ -15,10 +15,13 @@
 #include <unistd.h>
 
 #include "base/core/globaloptions.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
+#include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "base/ports/fileclaims.h"
 #include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
 
@@ -151,6 +154,7 @@ struct TransferRun {
     std::string existingRecord;    // what Dromo recorded of it when it finished it
     std::int64_t existingModified = -1;
     std::int64_t requestedOffset;  // where this request asked the data to start
+    std::int64_t requestedLast = -1;  // the last byte it asked for; -1 up to the end
     std::string storedValidator;
     std::string ftpValidator;      // what the FTP server said of the file now
     bool probing = false;          // asking an FTP server about the file, not fetching it
@@ -162,10 +166,14 @@ struct TransferRun {
     std::string failure;
     TransferOutcome failureOutcome = TransferOutcome::Failed;
     std::string restartReason;
+    bool misfit = false;           // a range answer that does not fit what was asked for
+    bool emptyBody = false;        // the file is empty: what the answer carries is not of it
     std::int64_t total = -1;
     std::int64_t received = 0;     // bytes of this request's body
     Clock::time_point start = Clock::now();
     Clock::time_point lastData = start;  // last time the server sent anything
+    IdleWatch watch;                     // everything the server sent, against the idle time
+    bool slow = false;                   // ended for less than a byte a second
     Clock::time_point lastEvent = start;
     std::int64_t lastEventBytes = 0;
     // Several connections, when the file is moved as ranges; with a stored
@@ -180,6 +188,7 @@ struct TransferRun {
         : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing),
           requestedOffset(offset), storedValidator(std::move(validator))
     {
+        watch.Start(std::chrono::seconds(std::max(e.m_idleSeconds, 0)), start);
     }
 
     void Status(const std::string& line) { engine.Status(line); }
@@ -209,6 +218,8 @@ bool TransferRun::OpenFile(bool truncate)
     }
     file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_autoSaveKB, 1)) * 1024);
     lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
+    trace::Line("task " + std::to_string(engine.m_taskId),
+                "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
     engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_taskId);
     return true;
 }
@@ -279,11 +290,14 @@ void TransferRun::DecideRange()
 {
     const HttpResponse& r = response;
     const std::string now = SizeValidator(r, r.rangeTotal);
-    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == r.rangeTotal - 1 &&
+    // It runs to the end of the file, or to the last byte asked for.
+    const std::int64_t last = requestedLast >= 0 ? std::min(requestedLast, r.rangeTotal - 1) : r.rangeTotal - 1;
+    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == last &&
                       r.contentLength == r.rangeLast - r.rangeFirst + 1;
     if (!fits) {
         restartReason = "The server's partial answer does not fit the file; downloading it again from the start";
         outcome = Outcome::Restart;
+        misfit = true;
         return;
     }
     if (Changed(storedValidator, now)) {
@@ -308,6 +322,17 @@ void TransferRun::DecideHttp()
     engine.m_resumable = r.acceptRanges || r.code == 206;
     if (r.code == 206) {
         DecideRange();
+        return;
+    }
+    if (r.code == 416 && requestedOffset == 0 && !keepContents && r.rangeTotal == 0) {
+        // An empty file, asked for as a range: no range of it exists.
+        total = 0;
+        engine.m_fileSize = 0;
+        if (KeepOrMoveAside() && OpenFile(true)) {
+            file.StoreValidator(SizeValidator(r, 0));
+            outcome = Outcome::Write;
+            emptyBody = true;
+        }
         return;
     }
     if (r.code == 416 && (requestedOffset > 0 || keepContents)) {
@@ -439,6 +464,7 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
     run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
     std::string line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
@@ -464,7 +490,7 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
         run->Decide();
         if (run->outcome == TransferRun::Outcome::Write && run->segments != nullptr) {
             const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
-            run->segments->OnFirstHead(run->response, run->total, from, run->engine.IsResumable());
+            run->segments->OnFirstHead(run->response, run->total, from);
             if (!run->segments->RestartReason().empty()) {
                 run->restartReason = run->segments->RestartReason();
                 run->outcome = TransferRun::Outcome::Restart;
@@ -495,6 +521,7 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
     run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
     if (run->probing) {
         return length;  // libcurl's description of the FTP file, not its data
     }
@@ -505,6 +532,9 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     run->Decide();  // an answer without a head (HTTP/0.9) is decided here
     if (run->outcome != TransferRun::Outcome::Write) {
         return 0;
+    }
+    if (run->emptyBody) {
+        return length;  // the server's words on the refused range
     }
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
@@ -603,6 +633,7 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
 
 void CurlEngine::Status(const std::string& message)
 {
+    trace::Line("task " + std::to_string(m_taskId), message);
     m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
 }
 
@@ -616,6 +647,13 @@ bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
 
 namespace {
 
+// The host as shown in texts: a login someone left in it is never shown.
+std::string ShownHost(const std::string& host)
+{
+    const std::size_t at = host.rfind('@');
+    return at == std::string::npos ? host : host.substr(at + 1);
+}
+
 std::string DescribeCurlFailure(CURLcode code, const char* detail, const TransferRun& run,
                                 const std::string& where, std::int32_t idleSeconds, TransferOutcome& outcome)
 {
@@ -626,6 +664,11 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
         // lost connection to redial for.
         return "Error in the server's answer: " + why;
     }
+    if (code == CURLE_OUT_OF_MEMORY && !run.ftp && run.outcome == TransferRun::Outcome::Undecided) {
+        // libcurl gives up on a header line longer than it holds (100 KB)
+        // with this code and no words.
+        return "Error in the server's answer: a response header too large to read";
+    }
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -633,11 +676,11 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Transfe
     case CURLE_COULDNT_CONNECT:
         return "Fail to connect to " + where + ": " + why;
     case CURLE_OPERATION_TIMEDOUT:
-        if (run.response.code == 0 && run.received == 0 && !run.ftp) {
+        if (run.response.code == 0 && run.received == 0 && !run.ftp && !run.slow) {
             return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) +
                    " seconds";
         }
-        return "Error - no data received for " + std::to_string(idleSeconds) + " seconds";
+        return IdleFailureText(idleSeconds, !run.slow);
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
@@ -686,7 +729,7 @@ std::string ServerOf(CURL* easy, const std::string& host, std::uint16_t port)
     char* effective = nullptr;
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
-    std::string where = host + ":" + std::to_string(port);
+    std::string where = ShownHost(host) + ":" + std::to_string(port);
     if (redirects <= 0 || effective == nullptr) {
         return where;
     }
@@ -725,13 +768,6 @@ std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const
     return text;
 }
 
-// The host as shown in texts: a login someone left in it is never shown.
-std::string ShownHost(const std::string& host)
-{
-    const std::size_t at = host.rfind('@');
-    return at == std::string::npos ? host : host.substr(at + 1);
-}
-
 const char* NonEmptyEnvironment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -739,8 +775,8 @@ const char* NonEmptyEnvironment(const char* name)
 }
 
 // "a=1; b=2" as cookie-file lines for exactly this host (no subdomains),
-// any path, not only over HTTPS, kept for the session.
-std::vector<std::string> CookieLines(const std::string& header, const std::string& host)
+// any path, over HTTPS only when `secure`, kept for the session.
+std::vector<std::string> CookieLines(const std::string& header, const std::string& host, bool secure)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -761,7 +797,8 @@ std::vector<std::string> CookieLines(const std::string& header, const std::strin
             pair.find_first_of("\t\r\n") != std::string::npos) {
             continue;  // not a cookie, or one that would break the line
         }
-        lines.push_back(host + "\tFALSE\t/\tFALSE\t0\t" + pair.substr(0, equals) + "\t" + pair.substr(equals + 1));
+        lines.push_back(host + "\tFALSE\t/\t" + (secure ? "TRUE" : "FALSE") + "\t0\t" + pair.substr(0, equals) +
+                        "\t" + pair.substr(equals + 1));
     }
     return lines;
 }
@@ -774,11 +811,19 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
+bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                        const std::string& password, char* errorBuffer)
 {
+    // A fresh handle for every transfer: curl_easy_reset keeps the cookies
+    // (a browser's, and what servers set) and the cookie engine's state, so
+    // one task's cookies went with the next task's requests. Connections
+    // and the name cache live in the multi handle and are reused all the same.
+    m_easyOwner.reset(curl_easy_init());
+    m_easy = m_easyOwner.get();
+    if (m_easy == nullptr) {
+        return false;
+    }
     CURL* e = m_easy;
-    curl_easy_reset(e);
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -805,6 +850,7 @@ void CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     }
     SetUpPace(e);
     SetUpIdentity(e, run, host, user, password);
+    return true;
 }
 
 // The read size, the user agent, the speed limit, the idle time-outs and
@@ -851,7 +897,11 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
     // A browser's cookies go into libcurl's cookie store for the URL's own
     // host, so a redirect to another site never carries them.
-    for (const std::string& line : CookieLines(m_cookie, ShownHost(host))) {
+    // A browser hands over the cookies it sends to this URL, without their
+    // attributes: those it sent over TLS may be Secure ones, so they go
+    // over TLS only, never after a redirect to plain HTTP. Host-only (the
+    // URL's host, no subdomain) as the tightest reading of what it sent.
+    for (const std::string& line : CookieLines(m_cookie, ShownHost(host), m_secure)) {
         curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {
@@ -887,7 +937,7 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
 }
 
-CURLcode CurlEngine::Perform(const TransferRun& run)
+CURLcode CurlEngine::Perform(TransferRun& run)
 {
     curl_multi_add_handle(m_multi, m_easy);
     CURLcode result = CURLE_OK;
@@ -909,7 +959,13 @@ CURLcode CurlEngine::Perform(const TransferRun& run)
                                                                        (std::int64_t{m_speedLimit} * 1024));
                 quietSince = std::max(quietSince, due);
             }
-            if (Clock::now() - quietSince > idle) {
+            const auto now = Clock::now();
+            if (now - quietSince > idle) {
+                result = CURLE_OPERATION_TIMEDOUT;
+                break;
+            }
+            if (run.watch.Idle(now)) {
+                run.slow = true;  // a byte now and then is no transfer either
                 result = CURLE_OPERATION_TIMEDOUT;
                 break;
             }
@@ -991,13 +1047,16 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
 CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator)
 {
     HeaderList headers;
-    const std::string range = std::to_string(offset) + "-";
-    if (offset > 0 || run.keepContents) {
+    const std::int64_t last = run.requestedLast;
+    const std::string range = std::to_string(offset) + "-" + (last >= 0 ? std::to_string(last) : std::string());
+    if (offset > 0 || run.keepContents || last >= 0) {
         curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
+    }
+    if (offset > 0 || run.keepContents) {
         const std::string etag = Field(validator, "etag");
         const std::string lm = Field(validator, "lm");
         const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
-        if (!ifRange.empty()) {
+        if (!ifRange.empty() && FitsInHeader(ifRange)) {
             AppendHeader(headers, "If-Range: " + ifRange);
         }
     }
@@ -1103,6 +1162,32 @@ bool CurlEngine::OwnPartialFile(const PartialFile& file)
     return file.Marked() || (m_claims != nullptr && m_claims->OwnsPartialFile(file.Target()));
 }
 
+// Values that go into a request as they are, whoever gave them: a line
+// break in one would add headers (or FTP commands) of the sender's choosing.
+bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
+{
+    const struct {
+        const char* what;
+        const std::string& value;
+        bool checked;
+    } values[] = {{"user agent", m_userAgent, true},
+                  {"referrer", m_referrer, true},
+                  {"cookie", m_cookie, true},
+                  {"FTP login", request.user, request.ftp},
+                  {"FTP password", request.password, request.ftp}};
+    for (const auto& v : values) {
+        if (v.checked && !FitsInHeader(v.value)) {
+            return Fail(std::string("Fail - the ") + v.what +
+                        " holds a line break or another control character; nothing was sent");
+        }
+    }
+    if (m_cookie.size() > kMaxCookieBytes) {
+        return Fail("Fail - the cookie is " + std::to_string(m_cookie.size()) + " bytes, more than the " +
+                    std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
+    }
+    return true;
+}
+
 // Where the bytes on disk let the transfer go on. Only our own partial file
 // is ever continued: a "+++" file without Dromo's mark, that the task list
 // does not know either, is somebody else's and stays as it is, while the
@@ -1189,7 +1274,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_retryAfter = -1;
     m_savedAs = request.saveAs;
     Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
-    if (!CheckTarget(request)) {
+    if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
     const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
@@ -1204,22 +1289,28 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     // A second round starts from zero when the server's file turned out to
     // differ from the one the bytes on disk came from.
     std::string restartReason;
+    bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
         std::int64_t from = resume.offset;
-        if (!request.ftp && (m_connections > 1 || resume.plan)) {
-            segments = std::make_unique<SegmentedTransfer>(*this, file, request.host + ":" + std::to_string(request.port),
-                                                           CookieLines(m_cookie, ShownHost(request.host)), resume.plan);
+        std::int64_t last = -1;
+        if (!request.ftp && (m_connections > 1 || resume.plan) && rangesFit) {
+            segments = std::make_unique<SegmentedTransfer>(
+                *this, file, ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
+            last = segments->FirstRequestLast(from);
         }
         TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
         run.existingRecord = resume.existingRecord;
         run.existingModified = resume.existingModified;
+        run.requestedLast = last;
         run.segments = segments.get();
         run.keepContents = resume.plan.has_value();
         run.startBytes = resume.plan ? resume.plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
-        SetUp(run, url, request.host, request.user, request.password, errorBuffer);
+        if (!SetUp(run, url, request.host, request.user, request.password, errorBuffer)) {
+            return Fail("Error - out of memory");
+        }
         const CURLcode code =
             request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
 
@@ -1243,6 +1334,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         case Outcome::Restart:
             Status(run.restartReason);
             restartReason = run.restartReason;
+            rangesFit = rangesFit && !run.misfit;
             resume.offset = 0;
             resume.validator.clear();
             resume.plan.reset();

@@ -96,15 +96,16 @@ private:
     std::string ClaimFreeName(const std::string& target);
     // Whether a partial file on disk is this task's to continue.
     bool OwnPartialFile(const PartialFile& file);
+    bool CheckHeaderValues(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
                   const char* errorBuffer, const TransferRequest& request);
-    void SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
+    bool SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                const std::string& password, char* errorBuffer);
     void SetUpPace(CURL* easy);
     void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
                        const std::string& password);
-    CURLcode Perform(const TransferRun& run);
+    CURLcode Perform(TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
     std::string ServerFileName(const TransferRun& run);

@@ -14,6 +14,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/taskrecord.h"
 #include "base/core/textutil.h"
+#include "base/core/trace.h"
 #include "base/mainwindow/parseurl.h"
 #include "engine/curlengine.h"
 
@@ -44,7 +45,8 @@ void Usage(std::FILE* out)
                  "  --speed KB           speed limit in KB/s (-1: none), shared by all connections\n"
                  "  --connections N      up to N connections (1..16, default 1) for one HTTP(S) file\n"
                  "                       of more than 2 MiB whose server sends byte ranges\n"
-                 "  --idle S             idle time-out in seconds (default 120)\n"
+                 "  --idle S             idle time-out in seconds (default 120): less than one byte\n"
+                 "                       a second for that long ends the transfer\n"
                  "  --refresh MS         at most one byte-count event per MS milliseconds (default 200)\n"
                  "  --autosave KB        write data to disk at least every KB kilobytes (default 64)\n"
                  "  --pasv 0|1           FTP passive mode (default 1)\n"
@@ -62,7 +64,9 @@ void Usage(std::FILE* out)
                  "  --password-stdin     read the server password from the first line of standard input\n"
                  "  --cookies 0|1        keep cookies across redirects\n"
                  "  --abort-after MS     abort the transfer after MS milliseconds (for tests)\n"
-                 "  --quiet              leave out the byte-count events\n\n"
+                 "  --quiet              leave out the byte-count events\n"
+                 "  --trace              tell what happens on standard error, each line beginning\n"
+                 "                       [trace] (also DROMO_TRACE=1)\n\n"
                  "Environment: DROMO_FETCH_PASSWORD and DROMO_FETCH_PROXY_PASSWORD give the passwords\n"
                  "when no option does. A login written into the URL shows in the process list too.\n");
 }
@@ -149,6 +153,10 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
         }
         if (arg == "--quiet") {
             sink.quiet = true;
+            continue;
+        }
+        if (arg == "--trace") {
+            dromo::trace::Enable(true);
             continue;
         }
         if (arg == "--password-stdin" || arg == "--proxy-password-stdin") {

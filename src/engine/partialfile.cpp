@@ -217,16 +217,12 @@ bool PartialFile::WriteAt(std::int64_t offset, const char* data, std::size_t len
     return true;
 }
 
-bool PartialFile::Sync()
+std::string PartialFile::SyncData() const
 {
-    if (m_fd < 0 || !Flush()) {
-        return false;
+    if (m_fd < 0) {
+        return "the file is not open";
     }
-    if (::fdatasync(m_fd) != 0) {
-        m_writeError = SystemError();
-        return false;
-    }
-    return true;
+    return ::fdatasync(m_fd) == 0 ? std::string() : SystemError();
 }
 
 bool PartialFile::Extend(std::int64_t length)

@@ -63,8 +63,10 @@ public:
     bool StoreRanges(const std::string& ranges);
     // Writes at a position of its own, past the buffer of Write.
     bool WriteAt(std::int64_t offset, const char* data, std::size_t length);
-    // Data written so far reaches the disk before anything recorded after.
-    bool Sync();
+    // Data written through WriteAt so far reaches the disk before anything
+    // recorded after: safe on another thread beside WriteAt and StoreRanges.
+    // "" or the system's reason for the failure.
+    std::string SyncData() const;
 
     // Makes the file as long as the whole file, its missing ranges holes:
     // a segmented partial file is then never shorter than the file, so a

@@ -1,6 +1,7 @@
 #include "engine/segmentedtransfer.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -54,6 +55,26 @@ constexpr std::int64_t kMaxBuffer = 1 << 20;
 // Bytes a connection may take ahead of the shared speed limit.
 constexpr std::int64_t kLimitBurst = 16 * 1024;
 
+// A connection that brought nothing for this long writes what it holds:
+// a server that sends in bursts would leave it waiting in memory.
+constexpr std::chrono::milliseconds kQuietWrite{500};
+
+// The task's cookies go over from the first handle to a copy: a copy starts
+// with none and with its cookie engine off, so it would send none. Each
+// keeps the host it was given for.
+void CopyCookies(CURL* from, CURL* to)
+{
+    curl_slist* cookies = nullptr;
+    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
+        return;
+    }
+    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
+    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
+        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
+    }
+    curl_slist_free_all(cookies);
+}
+
 // Two validators differ only when both are known.
 bool Differs(const std::string& a, const std::string& b)
 {
@@ -90,11 +111,11 @@ struct SegmentedTransfer::Connection {
     std::int64_t lastByte = 0;
     HttpResponse response;
     std::string refusal;         // why its answer was not taken
-    std::int64_t unsaved = 0;    // bytes written since the ranges were last recorded
     // libcurl hands data over in small pieces; they reach the file together.
+    // They follow the range's next byte, which moves once they are written.
     std::vector<char> buffer;
-    std::int64_t bufferAt = 0;   // where the buffer's first byte goes
     Clock::time_point lastData = Clock::now();
+    IdleWatch watch;
     HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
 };
@@ -104,6 +125,7 @@ std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void*
     auto* c = static_cast<SegmentedTransfer::Connection*>(user);
     const std::size_t length = size * count;
     c->lastData = SegmentedTransfer::Clock::now();
+    c->watch.Note(static_cast<std::int64_t>(length), c->lastData);
     std::string line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
@@ -132,9 +154,9 @@ std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* 
 }
 
 SegmentedTransfer::SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
-                                     std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed)
-    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_cookieLines(std::move(cookieLines)),
-      m_resumed(std::move(resumed))
+                                     std::optional<SegmentPlan> resumed)
+    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_recorder(file)
 {
 }
 
@@ -146,6 +168,7 @@ SegmentedTransfer::~SegmentedTransfer()
     if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
     }
+    m_recorder.Stop();  // before the file is finished or emptied
 }
 
 std::int64_t SegmentedTransfer::ResumeOffset() const
@@ -167,31 +190,50 @@ TransferOutcome SegmentedTransfer::FailureOutcome() const
     return m_lost ? TransferOutcome::ConnectionLost : TransferOutcome::Failed;
 }
 
-void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset,
-                                    bool resumable)
+std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
 {
-    if (m_resumed && response.code == 206) {
+    if (m_resumed) {
+        const int first = m_resumed->FirstOpen();
+        return first < 0 ? -1 : m_resumed->At(first).end - 1;
+    }
+    return offset + kFirstPiece - 1;
+}
+
+void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset)
+{
+    if (response.code != 206) {
+        // A whole body to a range request (the partial file was emptied for
+        // it): the server does not serve ranges of this file.
+        m_resumed.reset();
+        return;
+    }
+    const std::int64_t firstEnd = response.rangeLast + 1;
+    if (m_resumed) {
         // The resumed plan goes on only when the server's file is the one
         // it was made for; the first open range is the first connection's.
-        if (m_resumed->Total() != total || m_resumed->FirstOpen() < 0 ||
-            m_resumed->At(m_resumed->FirstOpen()).next != offset) {
+        const int first = m_resumed->FirstOpen();
+        if (m_resumed->Total() != total || first < 0 || m_resumed->At(first).next != offset ||
+            m_resumed->At(first).end != firstEnd) {
             m_restartReason = "The file changed on the server; downloading it again from the start";
             return;
         }
         m_plan = *m_resumed;
+        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
     } else {
-        // A whole body (the partial file was emptied for it) or a prefix
-        // resumed as always: ranges only for files worth splitting.
-        m_resumed.reset();
-        const std::int64_t connections = m_engine.m_connections;
-        if (connections <= 1 || total < 0 || !resumable || total - offset < 2 * kMinPiece) {
-            return;
+        if (firstEnd >= total) {
+            return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
-        // Without a place for the ranges a crash would leave a sparse file
-        // that looks like a prefix: such a file moves over one connection.
-        if (!m_file.StoreRanges(m_plan.Serialize())) {
-            return;
+        const int rest = m_plan.Cut(m_plan.FirstOpen(), firstEnd);
+        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
+        if (m_file.StoreRanges(m_plan.Serialize())) {
+            // Equal shares of the rest: the others join at once.
+            m_plan.Divide(rest, static_cast<int>(m_allowed) - 1, kMinPiece);
+        } else {
+            // No place for the ranges: a crash would leave holes that nobody
+            // can name. One connection after the other keeps the file a
+            // prefix of the server's, which a resume reads by its size.
+            m_allowed = 1;
         }
         // As long as the file from the start: a copy that loses the ranges
         // cannot pass for a prefix (a partial file without them that is as
@@ -201,11 +243,12 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     m_active = true;
     m_etag = response.etag;
     m_lastModified = response.lastModified;
-    m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
     m_startPresent = m_plan.Present();
     m_start = Clock::now();
     m_lastEvent = m_start;
     m_recent = {{m_start, m_startPresent}};
+    const auto idle = std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0));
+    m_watch.Start(idle, m_start);
 
     auto c = std::make_unique<Connection>();
     c->owner = this;
@@ -213,15 +256,10 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->first = true;
     c->live = TakeSlot(m_hostPort, true);
     c->accepted = true;
-    c->range = m_plan.FirstOpen();
-    m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
-    if (!m_resumed) {
-        // Equal shares from the start: the first connection has not yet
-        // taken a byte of its own, and the others join at once.
-        m_plan.Divide(c->range, static_cast<int>(m_allowed), kMinPiece);
-    }
+    c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
-    c->lastByte = total - 1;
+    c->lastByte = firstEnd - 1;
+    c->watch.Start(idle, m_start);
     m_connections.push_back(std::move(c));
 }
 
@@ -278,62 +316,65 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         }
     }
     const SegmentPlan::Range& r = m_plan.At(c.range);
-    const std::size_t take = static_cast<std::size_t>(std::min<std::int64_t>(r.Left(), length));
+    const std::int64_t open = r.Left() - static_cast<std::int64_t>(c.buffer.size());
+    const std::size_t take = static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, length));
     if (take == 0) {
         return 0;  // the range is done: the connection ends here
     }
-    if (!c.buffer.empty() && c.bufferAt + static_cast<std::int64_t>(c.buffer.size()) != r.next) {
-        WriteOut(c);  // not contiguous (a new range): never happens within one answer
-    }
-    if (c.buffer.empty()) {
-        c.bufferAt = r.next;
-    }
     c.buffer.insert(c.buffer.end(), data, data + take);
-    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
-    if (static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer) && !WriteOut(c)) {
-        return 0;
-    }
-    m_plan.Advance(c.range, static_cast<std::int64_t>(take));
+    c.watch.Note(static_cast<std::int64_t>(take), now);
+    m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
-    c.unsaved += static_cast<std::int64_t>(take);
-    if (c.unsaved >= step && now >= m_nextRecord) {
-        Record();
+    // At every auto-save step, and when the range is all here.
+    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
+    const bool full = static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer);
+    if ((full || static_cast<std::int64_t>(take) == open) && !WriteOut(c)) {
+        return 0;
     }
     return take;
 }
 
-// The ranges recorded are never ahead of the data: what they call present
-// reached the disk first. A sync costs a disk flush; when the disk is slow
-// against the data rate, the next one waits until syncing takes at most a
-// fiftieth of the time, so the auto-save step stretches instead of the
-// transfer.
+// Only written bytes move the range's next byte, and each write offers the
+// ranges for recording. A failed write ends the transfer; its bytes stay
+// missing in the plan, so no record ever calls them present.
 bool SegmentedTransfer::WriteOut(Connection& c)
 {
     if (c.buffer.empty()) {
         return true;
     }
-    const bool ok = m_file.WriteAt(c.bufferAt, c.buffer.data(), c.buffer.size());
+    const SegmentPlan::Range& r = m_plan.At(c.range);
+    // Ranges are cut only at least kMinPiece beyond their next byte, past
+    // what a connection holds; this never throws away a byte of its range.
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
+    const bool ok = m_file.WriteAt(r.next, c.buffer.data(), size);
     c.buffer.clear();
-    if (!ok && m_failure.empty()) {
-        m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+    if (!ok) {
+        if (m_failure.empty()) {
+            m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+        }
+        return false;
     }
-    return ok;
+    m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    m_recorder.Offer(m_plan.Serialize());
+    return true;
 }
 
+// The last record of a call that did not finish the file, kept at once.
 void SegmentedTransfer::Record()
 {
     for (auto& c : m_connections) {
-        c->unsaved = 0;
-        if (!WriteOut(*c)) {
-            return;  // the ranges stay as they were: these bytes are not on disk
-        }
+        WriteOut(*c);  // a failed write leaves its bytes missing
     }
-    const auto before = Clock::now();
-    if (m_file.Sync()) {
-        m_file.StoreRanges(m_plan.Serialize());
+    m_recorder.RecordNow(m_plan.Serialize());
+}
+
+std::int64_t SegmentedTransfer::Received() const
+{
+    std::int64_t held = 0;
+    for (const auto& c : m_connections) {
+        held += static_cast<std::int64_t>(c->buffer.size());
     }
-    const auto now = Clock::now();
-    m_nextRecord = now + 49 * (now - before);
+    return m_plan.Present() + held;
 }
 
 std::size_t SegmentedTransfer::Live() const
@@ -357,6 +398,7 @@ bool SegmentedTransfer::Open(int range)
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
+    c->watch.Start(std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
     AppendHeader(c->headers, "Accept-Encoding: identity");
@@ -366,9 +408,7 @@ bool SegmentedTransfer::Open(int range)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    for (const std::string& line : m_cookieLines) {
-        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
-    }
+    CopyCookies(m_engine.m_easy, e);
     if (curl_multi_add_handle(m_engine.m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
@@ -393,12 +433,13 @@ void SegmentedTransfer::Close(Connection& c)
     GiveSlot(m_hostPort);
 }
 
-void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refused)
+void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 {
     m_plan.Release(c.range);
     Close(c);
     const std::size_t live = Live();
     const int tolerance = 4 * std::max(m_engine.m_connections, 1);
+    const bool refused = loss == Loss::Refused;
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
         // and give it a moment before the next one.
@@ -411,7 +452,7 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, bool refuse
     if (live == 0 && (m_refusals > 4 || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
-        m_lost = !refused;
+        m_lost = loss == Loss::Dropped;
     }
 }
 
@@ -422,18 +463,19 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
             continue;
         }
         if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
+            m_finishedOne = m_finishedOne || m_plan.At(c->range).Left() == 0;
             Close(*c);
             return;
         }
         if (!c->accepted) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
-            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, true);
+            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, Loss::Refused);
             return;
         }
         Lost(*c,
              "Error 10053 - connection aborted with " + std::to_string(m_plan.Present()) + " of " +
                  std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
-             false);
+             Loss::Dropped);
         return;
     }
 }
@@ -443,6 +485,10 @@ void SegmentedTransfer::Step()
     if (!m_active || !m_restartReason.empty() || !m_failure.empty()) {
         return;
     }
+    if (const std::string failure = m_recorder.Failure(); !failure.empty()) {
+        m_failure = "Error writing " + m_file.Path() + ": " + failure;
+        return;
+    }
     const auto now = Clock::now();
     for (auto& c : m_connections) {
         if (c->live && c->paused) {
@@ -450,25 +496,24 @@ void SegmentedTransfer::Step()
             if (m_delivered < std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000) {
                 c->paused = false;
                 c->lastData = now;
+                c->watch.Restart(now);  // held back by us, not idle
                 curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
             }
         }
     }
-    if (m_engine.m_idleSeconds > 0) {
-        const auto idle = std::chrono::seconds(m_engine.m_idleSeconds);
-        for (auto& c : m_connections) {
-            if (c->live && !c->paused && now - c->lastData > idle) {
-                Lost(*c, "Error - no data received for " + std::to_string(m_engine.m_idleSeconds) + " seconds",
-                     false);
-            }
-        }
+    if (!CheckIdle(now) || !WriteOutQuiet(now)) {
+        return;
     }
-    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(kMinPiece)) {
+    // A range on its way is halved only for a connection that finished its
+    // own: what the server already sent past the cut is thrown away, which
+    // opening more connections than the plan has pieces is not worth.
+    const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
+    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
         if (!TakeSlot(m_hostPort, Live() == 0)) {
             break;  // the host has all the connections it gets
         }
         const int id = static_cast<int>(m_connections.size());
-        const int range = m_plan.Assign(id, kMinPiece);
+        const int range = m_plan.Assign(id, piece);
         if (!Open(range)) {
             m_plan.Release(range);
             GiveSlot(m_hostPort);
@@ -476,6 +521,43 @@ void SegmentedTransfer::Step()
         }
     }
     Event();
+}
+
+// A connection that brings less than a byte a second goes, and its range
+// goes to another. When the connections together bring less than that each,
+// the server is what is idle: the call fails as one connection's would.
+bool SegmentedTransfer::CheckIdle(Clock::time_point now)
+{
+    const std::int32_t seconds = m_engine.m_idleSeconds;
+    if (seconds <= 0) {
+        return true;
+    }
+    const std::int64_t recent = m_watch.Recent(now);
+    const auto live = static_cast<std::int64_t>(std::max<std::size_t>(Live(), 1));
+    if (recent >= 0 && recent < live * seconds) {
+        m_failure = IdleFailureText(seconds, recent == 0);
+        return false;
+    }
+    const auto idle = std::chrono::seconds(seconds);
+    for (auto& c : m_connections) {
+        if (c->live && !c->paused) {
+            const bool silent = now - c->lastData > idle;
+            if (silent || c->watch.Idle(now)) {
+                Lost(*c, IdleFailureText(seconds, silent), Loss::Idle);
+            }
+        }
+    }
+    return m_failure.empty();
+}
+
+bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
+{
+    for (auto& c : m_connections) {
+        if (c->live && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SegmentedTransfer::Running() const
@@ -500,7 +582,7 @@ void SegmentedTransfer::Event()
     if (ms < m_engine.m_refreshMs) {
         return;
     }
-    const std::int64_t present = m_plan.Present();
+    const std::int64_t present = Received();
     m_lastEvent = now;
     // The oldest sample kept is the newest one at least the window old.
     while (m_recent.size() > 1 && now - m_recent[1].first >= kSpeedWindow) {

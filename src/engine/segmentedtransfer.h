@@ -11,6 +11,8 @@
 #include <curl/curl.h>
 
 #include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
+#include "engine/rangerecorder.h"
 #include "engine/segmentplan.h"
 
 namespace dromo {
@@ -30,15 +32,21 @@ int ConnectionsInUse(const std::string& hostPort);
 // planned as ranges (SegmentPlan) and more connections join on ranges of
 // their own; each writes at its offset into the partial file, and the open
 // ranges are stored with it so a later call resumes every one of them.
+// Bytes count as present once they are in the file, never before: a range's
+// next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
 public:
     // The smallest range a connection is given: files below twice this
     // size move over one connection.
     static constexpr std::int64_t kMinPiece = 1 << 20;
+    // What the first request asks for: a bounded range, so that no byte of
+    // another connection's range crosses the network twice (an open one
+    // ran on while the others fetched the rest: a 2 MiB file moved 3 MiB).
+    // A file no larger comes whole in the first answer.
+    static constexpr std::int64_t kFirstPiece = 2 * kMinPiece;
 
     // `resumed` is the plan stored with the partial file, if any.
-    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
-                      std::vector<std::string> cookieLines, std::optional<SegmentPlan> resumed);
+    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort, std::optional<SegmentPlan> resumed);
     ~SegmentedTransfer();
     SegmentedTransfer(const SegmentedTransfer&) = delete;
     SegmentedTransfer& operator=(const SegmentedTransfer&) = delete;
@@ -49,9 +57,13 @@ public:
     // The bytes a resumed plan holds; -1 without one.
     std::int64_t ResumedPresent() const;
 
+    // The last byte the first request asks for, when it starts at
+    // `offset`: the first open range of a resumed plan, else kFirstPiece.
+    std::int64_t FirstRequestLast(std::int64_t offset) const;
     // The first connection's head was accepted and its data goes to the file
-    // from `offset` on: plans the file when it fits.
-    void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, bool resumable);
+    // from `offset` on: plans the rest of the file when the answer is a
+    // range that does not reach the end.
+    void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset);
     // Whether the file is being moved as ranges.
     bool Active() const { return m_active; }
     // The first connection's data; fewer bytes than given ends it (its range
@@ -85,31 +97,37 @@ private:
     friend std::size_t SegmentHeader(char*, std::size_t, std::size_t, void*);
     friend std::size_t SegmentWrite(char*, std::size_t, std::size_t, void*);
 
+    // Why a connection went away.
+    enum class Loss { Refused, Dropped, Idle };
+
     bool Open(int range);
     void Close(Connection& c);
-    void Rebalance();
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
     void Record();
     bool WriteOut(Connection& c);
+    bool WriteOutQuiet(Clock::time_point now);
+    bool CheckIdle(Clock::time_point now);
     void Event();
-    void Lost(Connection& c, const std::string& text, bool refused);
+    void Lost(Connection& c, const std::string& text, Loss loss);
     std::size_t Live() const;
+    std::int64_t Received() const;
 
     CurlEngine& m_engine;
     PartialFile& m_file;
     std::string m_hostPort;
-    std::vector<std::string> m_cookieLines;
     std::optional<SegmentPlan> m_resumed;
     SegmentPlan m_plan;
+    RangeRecorder m_recorder;
     bool m_active = false;
+    bool m_finishedOne = false;           // a connection fetched its whole range
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_etag, m_lastModified;  // the first answer's validator
     std::size_t m_allowed = 1;            // connections the server tolerates
     int m_drops = 0;
     int m_refusals = 0;             // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection before, after a refusal
-    Clock::time_point m_nextRecord{};  // syncing earlier would cost too much of the time
+    IdleWatch m_watch;                // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
     Clock::time_point m_start = Clock::now();

@@ -145,6 +145,18 @@ int SegmentPlan::Assign(int connection, std::int64_t minPiece)
     return static_cast<int>(m_ranges.size() - 1);
 }
 
+int SegmentPlan::Cut(int index, std::int64_t at)
+{
+    Range& r = m_ranges[static_cast<std::size_t>(index)];
+    if (at <= r.next || at >= r.end) {
+        return -1;
+    }
+    const Range rest{at, r.end, -1};
+    r.end = at;
+    m_ranges.push_back(rest);
+    return static_cast<int>(m_ranges.size() - 1);
+}
+
 void SegmentPlan::Divide(int index, int pieces, std::int64_t minPiece)
 {
     const Range whole = m_ranges[static_cast<std::size_t>(index)];

@@ -35,6 +35,8 @@ public:
     std::int64_t Present() const;
     bool Complete() const;
     const Range& At(int index) const { return m_ranges[static_cast<std::size_t>(index)]; }
+    // Ranges ever made, open or not: the indices At takes run below it.
+    int RangeCount() const { return static_cast<int>(m_ranges.size()); }
     // The open range with the lowest start; -1 when complete.
     int FirstOpen() const;
 
@@ -44,6 +46,9 @@ public:
     int Assign(int connection, std::int64_t minPiece);
     // Whether Assign would find work now.
     bool HasWork(std::int64_t minPiece) const;
+    // Ends the range at `at`, inside it; the rest becomes a new range that
+    // waits for an owner. Its index, or -1 when `at` is not inside.
+    int Cut(int index, std::int64_t at);
     // Cuts the range into up to `pieces` equal ranges of at least
     // `minPiece` bytes; the first keeps its owner, the others wait for one.
     void Divide(int index, int pieces, std::int64_t minPiece);

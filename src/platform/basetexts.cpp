@@ -22,7 +22,11 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "File not found or moved"),
     QT_TRANSLATE_NOOP("dromo", "invalid url"),
     QT_TRANSLATE_NOOP("dromo", "The same file is being downloaded."),
-    QT_TRANSLATE_NOOP("dromo", "Too many tasks were added since Dromo started; restart it to add more."),
+    QT_TRANSLATE_NOOP("dromo", "Too many tasks were added since Dromo started. Restart Dromo to add more; when the "
+                               "list itself holds 32768 tasks, the most one run can list, delete some of them first."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The browser's cookie, referrer or user agent holds a line break or another control character."),
+    QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
     QT_TRANSLATE_NOOP("dromo", "Nothing to download: the URL is empty or ends in \"/\"."),
     QT_TRANSLATE_NOOP("dromo", "No history."),
     QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
@@ -65,6 +69,12 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "Yes"),
     QT_TRANSLATE_NOOP("dromo", "No"),
     QT_TRANSLATE_NOOP("dromo", "N/A"),
+    // what a request detail is called in the engine's refusal
+    QT_TRANSLATE_NOOP("dromo", "user agent"),
+    QT_TRANSLATE_NOOP("dromo", "referrer"),
+    QT_TRANSLATE_NOOP("dromo", "cookie"),
+    QT_TRANSLATE_NOOP("dromo", "FTP login"),
+    QT_TRANSLATE_NOOP("dromo", "FTP password"),
     // desktop notices
     QT_TRANSLATE_NOOP("dromo", "Download finished"),
     QT_TRANSLATE_NOOP("dromo", "Download failed"),
@@ -73,6 +83,8 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "File has already existed"),
     QT_TRANSLATE_NOOP("dromo", "Error - cancelled by user."),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: no valid status line"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a response header too large to read"),
+    QT_TRANSLATE_NOOP("dromo", "Error - out of memory"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a partial answer that does not fit the range asked for"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: the whole file instead of a range"),
     QT_TRANSLATE_NOOP("dromo",
@@ -126,6 +138,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Error writing %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Error renaming %1 to %2: %3"),
     QT_TRANSLATE_NOOP("dromo", "Error - no data received for %1 seconds"),
+    QT_TRANSLATE_NOOP("dromo", "Error - less than one byte a second received for %1 seconds"),
     QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection aborted after %1 bytes: %2"),
     QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection aborted with %1 of %2 bytes: %3"),
     QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection closed after %1 of %2 bytes"),
@@ -144,6 +157,8 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail - the target %1 is a folder, not a file"),
     QT_TRANSLATE_NOOP("dromo", "Fail - the target %1 exists and is not a file"),
     QT_TRANSLATE_NOOP("dromo", "Fail - %1 is a folder on the server, not a file"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the %1 holds a line break or another control character; nothing was sent"),
     QT_TRANSLATE_NOOP("dromo", "Fail - %1"),
 };
 

@@ -96,6 +96,7 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
 {
     const std::size_t size = data.size();
     bool inQuotes = false;
+    std::size_t cut = std::string_view::npos;
     equals = std::string_view::npos;
     std::size_t start = pos;
     while (start < size && IsSpace(data[start])) {
@@ -119,7 +120,8 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                 goto done;
             }
             break;
-        case '\\':
+        case '\\': {
+            const std::size_t backslash = i - 1;
             if (i < size) {
                 const char next = data[i++];
                 if (i < size) {
@@ -128,8 +130,18 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                         ++i;
                     }
                 }
+                // A line continued into its own end (or the text's) continues
+                // into nothing. Kept, the break the writer puts after it can
+                // pair with it and take the next line into this one.
+                const bool ends = i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r'));
+                if ((next == '\n' || next == '\r') && ends) {
+                    cut = backslash;
+                }
+            } else {
+                cut = backslash;
             }
             break;
+        }
         case '"': inQuotes = !inQuotes; break;
         case ';':
             if (i == start + 1) {
@@ -149,9 +161,28 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
         }
     }
 done:
+    // A backslash that ends the line escapes nothing and reads as nothing.
+    // Kept, it would take the line break the writer ends the line with (and
+    // the line after that) into the value at the next load.
     pos = i;
-    line = data.substr(start, i - start);
+    line = data.substr(start, (cut != std::string_view::npos ? cut : i) - start);
     return !line.empty();
+}
+
+// Whether a value leaves a quote open. Only the file's last line can: its
+// quote ran to the end of the text. Written as it is, with the line break
+// after it, such a value would take every line after it into itself.
+bool QuoteLeftOpen(std::string_view raw)
+{
+    bool open = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\') {
+            ++i;
+        } else if (raw[i] == '"') {
+            open = !open;
+        }
+    }
+    return open;
 }
 
 // Drops trailing blanks, but none before `limit` (text that came from an
@@ -312,7 +343,9 @@ void IniDocument::AppendEscapedName(std::string& out, std::string_view name)
         if ((cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9') || cp == '_' ||
             cp == '-' || cp == '.') {
             out += static_cast<char>(cp);
-        } else if (cp == '\\' || cp == '/') {
+        } else if ((cp == '\\' || cp == '/') && i < name.size()) {
+            // Not last: there it would take the "=" after it into the name
+            // and leave the line without a value, so it is escaped below.
             out += '\\';
         } else if (cp <= 0xFF) {
             out += '%';
@@ -488,6 +521,13 @@ IniDocument IniDocument::Parse(std::string_view data)
             } else {
                 section = UnescapeName(name);
             }
+            // Every other spelling of "general" is written back as
+            // "[%General]", so it is read as that one section from the
+            // start: two of them would otherwise merge at the next load, and
+            // the second save would differ from the first.
+            if (EqualsIgnoreCaseAscii(section, "general")) {
+                section = "General";
+            }
             current = &doc.FindOrAdd(section);
             continue;
         }
@@ -495,7 +535,11 @@ IniDocument IniDocument::Parse(std::string_view data)
             continue;  // neither a section nor a value: ignored
         }
         const std::string_view key = Trimmed(line.substr(0, equals));
-        current->Put(UnescapeName(key), std::string(line.substr(equals + 1)));
+        std::string raw(line.substr(equals + 1));
+        if (QuoteLeftOpen(raw)) {
+            raw += '"';  // closed where it ended: the value reads the same
+        }
+        current->Put(UnescapeName(key), std::move(raw));
     }
     return doc;
 }
@@ -656,15 +700,6 @@ std::vector<std::string> IniDocument::Names(std::string_view section) const
         }
     }
     return names;
-}
-
-std::size_t IniDocument::ValueCount() const
-{
-    std::size_t n = 0;
-    for (const Section& s : m_sections) {
-        n += s.entries.size();
-    }
-    return n;
 }
 
 }  // namespace dromo

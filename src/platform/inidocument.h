@@ -14,8 +14,8 @@ namespace dromo {
 //  - "[Section]" headers; "[General]" holds values outside any section and
 //    a section really named "General" is "[%General]";
 //  - names escaped byte by byte: letters, digits, "_", "-" and "." stay,
-//    a backslash stays (it separates the parts of a name), anything else is
-//    "%XX" (or "%UXXXX" beyond Latin-1);
+//    a backslash stays (it separates the parts of a name) but at the end,
+//    anything else is "%XX" (or "%UXXXX" beyond Latin-1);
 //  - values in UTF-8 with C-style escapes, quoted when they hold ";", ","
 //    or "=" or begin or end with a blank; a text beginning with "@" gets a
 //    second "@"; an unquoted "," makes a list;
@@ -46,7 +46,6 @@ public:
     void SetInt(std::string_view section, std::string_view name, std::int32_t value);
     void RemoveSection(std::string_view section);
     std::vector<std::string> Names(std::string_view section) const;
-    std::size_t ValueCount() const;
 
     // The codec, open for tests against QSettings itself.
     static std::string EscapeName(std::string_view name);

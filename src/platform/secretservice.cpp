@@ -6,8 +6,8 @@
 namespace dromo {
 namespace {
 
-// Dromo's entries are told apart by one attribute: the profile value's
-// section and name.
+// Dromo's entries are told apart by one attribute: the section of the
+// profile value and the entry's identifier.
 const SecretSchema* Schema()
 {
     static const SecretSchema schema = [] {
@@ -54,6 +54,35 @@ std::optional<std::string> SecretService::Read(const std::string& key)
     std::string secret(found);
     secret_password_free(found);
     return secret;
+}
+
+bool SecretService::Delete(const std::string& key)
+{
+    // A plain clear finds only unlocked entries, so a locked keyring would
+    // look as if the entry were gone. Search them all instead; a locked one
+    // is left for a later run rather than have a save ask for the keyring's
+    // password.
+    GError* error = nullptr;
+    GHashTable* attributes = secret_attributes_build(Schema(), "key", key.c_str(), nullptr);
+    GList* items = secret_service_search_sync(nullptr, Schema(), attributes, SECRET_SEARCH_ALL, nullptr, &error);
+    g_hash_table_unref(attributes);
+    if (error != nullptr) {
+        g_error_free(error);
+        return false;
+    }
+    bool gone = true;
+    for (GList* entry = items; entry != nullptr; entry = entry->next) {
+        auto* item = static_cast<SecretItem*>(entry->data);
+        if (secret_item_get_locked(item)) {
+            gone = false;
+            continue;
+        }
+        const gboolean deleted = secret_item_delete_sync(item, nullptr, &error);
+        gone = Succeeded(deleted, error) && gone;
+        error = nullptr;
+    }
+    g_list_free_full(items, g_object_unref);
+    return gone;
 }
 
 }  // namespace dromo

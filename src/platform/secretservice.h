@@ -14,6 +14,7 @@ class SecretService : public SecretStore {
 public:
     bool Write(const std::string& key, const std::string& secret) override;
     std::optional<std::string> Read(const std::string& key) override;
+    bool Delete(const std::string& key) override;
 };
 
 }  // namespace dromo

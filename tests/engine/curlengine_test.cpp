@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <future>
 #include <random>
@@ -187,7 +189,17 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
         returned = std::chrono::steady_clock::now();
     });
     started.get_future().wait();
-    std::this_thread::sleep_for(Ms(300));  // well into the stall
+    // Into the stall: the server has sent its first 1000 bytes and no more come.
+    long long sent = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sent < 1000 && std::chrono::steady_clock::now() < deadline) {
+        Fetcher stats;
+        EXPECT_TRUE(stats.Get(server.Url("/stats"), out.File("stats"))) << stats.Error();
+        std::sscanf(ReadFile(out.File("stats")).c_str(), "requests %*d ranged %*d concurrent %*d sending %*d bytes %lld",
+                    &sent);
+        std::this_thread::sleep_for(Ms(20));
+    }
+    EXPECT_GE(sent, 1000) << "the server never sent the bytes before its stall";
     const auto asked = std::chrono::steady_clock::now();
     f.engine.Abort();
     const auto abortReturned = std::chrono::steady_clock::now();
@@ -308,6 +320,38 @@ TEST_F(EngineTest, IdleTimeOutKeepsWhatArrived)
     EXPECT_NE(f.Error().find("no data received for 1 seconds"), std::string::npos) << f.Error();
     EXPECT_EQ(f.Error().find("10053"), std::string::npos);  // retried, not treated as a dropped line
     EXPECT_EQ(ReadFile(target + "+++").size(), 500u);
+}
+
+// A server that sends a byte every two seconds is idle against an idle time
+// of four: the transfer ends with the idle text, over one connection and
+// over several, long before the server would give up.
+TEST_F(EngineTest, AServerThatTricklesIsCutAtTheIdleTime)
+{
+    WriteFile(www.File("trickle.bin"), test::RandomBytes(8 << 20, 3));
+    test::FaultServer server(www.Path());
+    for (const int connections : {1, 4}) {
+        SCOPED_TRACE(std::to_string(connections) + " connections");
+        Fetcher f;
+        f.engine.SetIdleTime(4);
+        f.engine.SetConnections(connections);
+        const auto start = std::chrono::steady_clock::now();
+        std::atomic<bool> done{false};
+        std::thread guard([&f, &done, start] {  // in case the trickle is never cut
+            while (!done && std::chrono::steady_clock::now() - start < std::chrono::seconds(25)) {
+                std::this_thread::sleep_for(Ms(50));
+            }
+            if (!done) {
+                f.engine.Abort();
+            }
+        });
+        EXPECT_FALSE(f.Get(server.Url("/file/trickle.bin?trickle=2"), out.File("trickle.bin")));
+        done = true;
+        guard.join();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(f.Error(), "Error - less than one byte a second received for 4 seconds");
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed);
+        EXPECT_LT(seconds, 15.0);
+    }
 }
 
 TEST_F(EngineTest, SpeedLimitHoldsTheTransferBack)
@@ -792,6 +836,7 @@ TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
         {server.Url("/redirect/1?to=" + ftp.Url("/a.bin")), true, "", "", -1},
         {ftp.Url("/pub/"), false, "Fail", "is a folder on the server", -1},
         {server.Url("/bighead?lines=400"), false, "Error in the server's answer", "", -1},
+        {server.Url("/bighead?lines=1&size=200000"), false, "Error in the server's answer", "too large", -1},
         {server.Url("/redirect/1?to=http://" + dead + "/x"), false, "Fail to connect to " + dead, "", -1},
     };
     for (const Case& c : cases) {
@@ -920,6 +965,33 @@ TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
     ASSERT_TRUE(f.Get(server.Url("/redirect/1?to=" + elsewhere), out.File("other.txt"))) << f.Error();
     const std::string other = ReadFile(out.File("other.txt"));
     EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
+}
+
+// Cookies a browser sent to an https URL may be Secure ones: after a
+// redirect to plain http they stay behind, though the host is the same.
+TEST_F(EngineTest, CookiesOfAnHttpsUrlNeverTravelWithoutTls)
+{
+    TempDir keys;
+    ASSERT_TRUE(test::MakeTestCa(keys.Path()));
+    const test::ScopedEnv ca("SSL_CERT_FILE", keys.File("ca.pem").c_str());
+    test::FaultServer secure(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
+    test::FaultServer plain(www.Path());
+    const struct {
+        const char* name;
+        std::string url;
+        const char* cookieLine;
+    } cases[] = {
+        {"over TLS", secure.Url("/echo?details=1"), "Cookie: sid=secret\n"},
+        {"redirected to plain http", secure.Url("/redirect/1?to=" + plain.Url("/echo?details=1")), "Cookie: \n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fetcher f;
+        f.engine.SetRequestDetails("sid=secret", "");
+        const std::string target = out.File(std::string("echo-") + std::to_string(&c - cases) + ".txt");
+        ASSERT_TRUE(f.Get(c.url, target)) << f.Error();
+        EXPECT_NE(ReadFile(target).find(c.cookieLine), std::string::npos) << ReadFile(target);
+    }
 }
 
 // The worker decides by the outcome; the texts keep the markers the Status

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/xattr.h>
+#include <strings.h>
 
 #include <cstdint>
 #include <functional>
@@ -143,5 +144,41 @@ struct Fetcher {
     }
     std::string Error() { return engine.ErrorText(); }
 };
+
+// The request heads the fault server received since the last call, oldest
+// first, each its request line and header lines ended by CR LF. Read
+// through an engine of its own, whose request the server leaves out.
+inline std::vector<std::string> RequestHeads(const FaultServer& server)
+{
+    TempDir dir;
+    Fetcher f;
+    EXPECT_TRUE(f.Get(server.Url("/heads?reset=1"), dir.File("heads"))) << f.Error();
+    const std::string all = ReadFile(dir.File("heads"));
+    std::vector<std::string> heads;
+    for (std::size_t at = 0; at < all.size();) {
+        const std::size_t end = all.find("\r\n\r\n", at);
+        heads.push_back(all.substr(at, end == std::string::npos ? std::string::npos : end + 2 - at));
+        at = end == std::string::npos ? all.size() : end + 4;
+    }
+    return heads;
+}
+
+// Every value of a header in a head (the name in any letter case).
+inline std::vector<std::string> HeaderValues(const std::string& head, const std::string& name)
+{
+    std::vector<std::string> values;
+    for (std::size_t at = head.find("\r\n"); at != std::string::npos && at + 2 < head.size();) {
+        const std::size_t end = head.find("\r\n", at + 2);
+        const std::string line = head.substr(at + 2, end - at - 2);
+        const std::size_t colon = line.find(':');
+        if (colon == name.size() && strncasecmp(line.c_str(), name.c_str(), name.size()) == 0) {
+            values.push_back(line.substr(line.find_first_not_of(' ', colon + 1) == std::string::npos
+                                             ? line.size()
+                                             : line.find_first_not_of(' ', colon + 1)));
+        }
+        at = end;
+    }
+    return values;
+}
 
 }  // namespace dromo::test

@@ -52,7 +52,14 @@ TEST(EndToEnd, SavedTasksResumeCompleteAndSurviveSigterm)
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the downloads did not complete";
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the rows catch up
+    // The files are whole before their tasks are done: wait for both in the history.
+    const std::string historyFile = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")).toStdString() + "/Dromo/history.htm";
+    for (std::string h = test::ReadFile(historyFile);
+         h.find("/a.bin\">") == std::string::npos || h.find("/b.bin\">") == std::string::npos;
+         h = test::ReadFile(historyFile)) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the tasks were not recorded done";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     EXPECT_EQ(dromo.Terminate(10000), 0);
 
     SettingsProfile saved(ini);
@@ -86,7 +93,8 @@ TEST(EndToEnd, AnUnreadableProfileIsKeptAsideAndTheNewOneIsPrivate)
         const QStringList found = QDir(folder).entryList({"Dromo.ini.unreadable-*"}, QDir::Dirs | QDir::Files);
         aside = found.isEmpty() ? QString() : folder + "/" + found.front();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the window is up
+    // SIGTERM is caught from before the profile is opened, and handled
+    // once the window's loop runs: no need to wait for the window.
     EXPECT_EQ(dromo.Terminate(10000), 0);
 
     EXPECT_EQ(test::ReadFile((aside + "/inside.txt").toStdString()), "the user's own");

@@ -69,6 +69,8 @@ class Desktop:
             "DBUS_SYSTEM_BUS_ADDRESS": "unix:path=" + os.path.join(runtime, "no-system-bus"),
             "NO_AT_BRIDGE": "1",
             "QT_QPA_PLATFORM": "xcb",
+            # What Dromo did, in the log a failed journey prints.
+            "DROMO_TRACE": "1",
         }
         self._processes = []
         self.x = None

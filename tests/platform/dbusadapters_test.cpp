@@ -43,7 +43,11 @@ TEST_F(Bus, PowerOffAsksLogindAndAFailureIsQuiet)
     EXPECT_FALSE(power.PowerOff());  // no logind at all
     Mock("logind", QStringLiteral("org.freedesktop.login1"), {"-l", log});
     EXPECT_TRUE(power.PowerOff());
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (test::ReadFile(log).find("PowerOff False") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_NE(test::ReadFile(log).find("PowerOff False"), std::string::npos) << test::ReadFile(log);
 }
 

@@ -172,6 +172,67 @@ TEST(ProfileFile, ValuesNobodyWritesGoBackOutUnchanged)
     EXPECT_EQ(qt.value("Settings/MRU Num").toInt(), 0);
 }
 
+// A file as somebody left it saves as the same text from its first save
+// on: nothing in it drifts, or goes, from one start to the next.
+TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
+{
+    const char* files[] = {
+        // A quote left open in the last line: the line break the saved line
+        // ends with joined the value at every save.
+        "[Settings]\nUser%20Agent=\"open quote\n",
+        "[Settings]\r\nA=\"open\r\n[URL]\r\nB=1\r\n",
+        // A backslash ending the file: saved as it was, it took the line
+        // break after it, and at the next save the line after that.
+        "[Settings]\nQuoted=\"last\\",
+        "[Settings]\nContinued=first\\\n",
+        // The same with a carriage return: written back with the line break
+        // after it, the pair continued the line into the next one.
+        "[Settings]\nA=x\\\r",
+        "=\\\r",
+        "[Settings]\nA=x\\\r\r\nB=1\n",
+        // A name ending in a backslash (see below).
+        "[Settings]\nTrailing%5C=kept\nNext=1\n",
+        "[Settings]\n%5C=kept\n",
+        // Spellings of a section named "general": all are written back as
+        // "[%General]", so two of them merged at the second load.
+        "[%General]\nA=1\n[%GeNeral]\nB=2\n",
+        "[%67eneral]\nA=1\n[%General]\nA=2\n",
+    };
+    for (const char* file : files) {
+        const std::string saved = IniDocument::Parse(file).Serialize();
+        EXPECT_EQ(IniDocument::Parse(saved).Serialize(), saved) << file;
+    }
+    // The last line sets a value named earlier, so it is saved before other
+    // values: left open, it took them into itself at the next load.
+    for (const char* last : {"A=\"open", "A=open\\"}) {
+        const std::string file = std::string("[Settings]\nA=1\nZ=2\n") + last;
+        const IniDocument twice =
+            IniDocument::Parse(IniDocument::Parse(IniDocument::Parse(file).Serialize()).Serialize());
+        ASSERT_TRUE(twice.Get("Settings", "Z")) << file;
+        EXPECT_EQ(twice.Get("Settings", "Z")->text, "2") << file;
+        EXPECT_EQ(twice.Get("Settings", "A")->text, "open") << file;
+    }
+}
+
+// A backslash separates the parts of a name; one that ends a name is
+// written so that it cannot escape the "=" after it.
+TEST(ProfileFile, ANameEndingInABackslashKeepsItsValue)
+{
+    const IniDocument once = IniDocument::Parse("[Settings]\nTrailing%5C=kept\nNext=1\n");
+    const IniDocument twice = IniDocument::Parse(once.Serialize());
+    ASSERT_TRUE(twice.Get("Settings", "Trailing\\"));
+    EXPECT_EQ(twice.Get("Settings", "Trailing\\")->text, "kept");
+    EXPECT_EQ(twice.Names("Settings"), (std::vector<std::string>{"Trailing\\", "Next"}));
+
+    IniDocument written;
+    written.Set("URL", "URL0\\", "v");
+    EXPECT_EQ(IniDocument::Parse(written.Serialize()).Get("URL", "URL0\\")->text, "v");
+    // QSettings reads that name as the same one.
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath("Dromo.ini"), QByteArray::fromStdString(written.Serialize()));
+    EXPECT_EQ(QSettings(dir.filePath("Dromo.ini"), QSettings::IniFormat).value("URL/URL0\\").toString(), "v");
+}
+
 TEST(ProfileFile, CreatedPrivateAndTightenedWhenLooser)
 {
     QTemporaryDir dir;

@@ -4,9 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+
 #include "base/core/base64.h"
 #include "base/core/settingsstore.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
 #include "platform/settingsprofile.h"
+#include "tests/base/fakes/fakes.h"
 #include "tests/platform/mockbus.h"
 
 namespace dromo {
@@ -38,6 +46,50 @@ protected:
         test::RunCommand({"secret-tool", "lookup", "key", key}, &output, "", false);
         return output;
     }
+    // Every Dromo entry as another program lists it, secrets included.
+    static std::string AllEntries()
+    {
+        std::string output;
+        test::RunCommand({"secret-tool", "search", "--all", "xdg:schema", "com.tarnwick.Dromo.Password"}, &output,
+                         "", false);
+        return output;
+    }
+    QDBusMessage CallService(const QString& method, const QVariantList& arguments,
+                             const QString& interface = QStringLiteral("org.freedesktop.Secret.Service"))
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"), interface, method);
+        call.setArguments(arguments);
+        return m_bus->call(call);
+    }
+    // Locks the login keyring, as a screen lock or a fresh log-in without
+    // the keyring's password leaves it; reading then fails.
+    void LockKeyring()
+    {
+        const QDBusMessage reply = CallService(
+            QStringLiteral("Lock"),
+            {QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(QString::fromLatin1(kLogin))})});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+    // Unlocks it with its password, as the user does at the desktop's prompt.
+    void UnlockKeyring()
+    {
+        const QDBusMessage opened = CallService(QStringLiteral("OpenSession"),
+                                                {QStringLiteral("plain"), QVariant::fromValue(QDBusVariant(QString()))});
+        ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << opened.errorMessage().toStdString();
+        QDBusArgument secret;
+        secret.beginStructure();
+        secret << opened.arguments().at(1).value<QDBusObjectPath>() << QByteArray() << QByteArray("test-password")
+               << QStringLiteral("text/plain");
+        secret.endStructure();
+        const QDBusMessage reply =
+            CallService(QStringLiteral("UnlockWithMasterPassword"),
+                        {QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kLogin))), QVariant::fromValue(secret)},
+                        QStringLiteral("org.gnome.keyring.InternalUnsupportedGuiltRiddenInterface"));
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+
+    static constexpr const char* kLogin = "/org/freedesktop/secrets/collection/login";
 
     std::unique_ptr<test::ChildProcess> m_daemon2;
 };
@@ -83,8 +135,11 @@ TEST_F(Keyring, RoundTripAndMigrationOfAProfile)
     const std::string file = test::ReadFile(ini);
     EXPECT_EQ(file.find(Base64Encode("ftp-secret")), std::string::npos) << file;
     EXPECT_EQ(file.find(Base64Encode("proxy-secret")), std::string::npos) << file;
-    EXPECT_EQ(Lookup("Settings/Password"), "ftp-secret");
-    EXPECT_EQ(Lookup("Proxy/Proxy0\\Password"), "proxy-secret");
+    {
+        SettingsProfile profile(QString::fromStdString(ini));
+        EXPECT_EQ(Lookup("Settings/" + profile.GetString("Settings", "Password Keyring Id", "")), "ftp-secret");
+        EXPECT_EQ(Lookup("Proxy/" + profile.GetString("Proxy", "Proxy0\\Password Keyring Id", "")), "proxy-secret");
+    }
 
     SettingsProfile profile(QString::fromStdString(ini));
     SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
@@ -92,6 +147,83 @@ TEST_F(Keyring, RoundTripAndMigrationOfAProfile)
     store.UseKeyring(&keyring);
     EXPECT_EQ(store.LoadOptions().password, "ftp-secret");
     EXPECT_EQ(store.LoadProxies().at(0).password, "proxy-secret");
+}
+
+// One run of the program over the profile file and the real keyring: the
+// settings and the saved tasks loaded as at start.
+struct ProgramRun {
+    SettingsProfile profile;
+    SecretService secrets;
+    PasswordKeyring keyring{secrets};
+    SettingsStore store{profile, PlatformDefaults{"/dl/", "/share/"}};
+    ViewSettings settings;
+    TaskTable table;
+    test::FakeWorkerStarter pool;
+    test::RecordingObserver observer;
+    test::FakeNetwork network;
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    TaskAdder adder{table, settings, pool, observer, messages, sound};
+
+    explicit ProgramRun(const std::string& ini) : profile(QString::fromStdString(ini))
+    {
+        store.UseKeyring(&keyring);
+        store.Load(settings, adder, network);
+    }
+    std::vector<std::string> Logins() const
+    {
+        std::vector<std::string> logins;
+        for (int row = 0; row < table.Count(); ++row) {
+            const TaskRecord r = *table.CopyOut(row);
+            logins.insert(logins.end(), {r.user, r.password});
+        }
+        return logins;
+    }
+    bool Save() { return store.Save(settings, table).Ok(); }
+};
+
+// The keyring is locked at start and a task leaves the list (deleted, or
+// finished with "Delete from List if Done"). Once the keyring opens again,
+// the task below it still logs in with its own password, not the one that
+// left, and the entry of the task that left is deleted.
+TEST_F(Keyring, ATaskLeavingWhileLockedTakesNoOtherTasksPassword)
+{
+    test::TempDir dir;
+    const std::string ini = dir.File("Dromo.ini");
+    {
+        SettingsProfile profile(QString::fromStdString(ini));
+        profile.WriteInt("Settings", "MRU Num", 2);
+        for (const std::string tag : {"a", "b"}) {
+            const std::string n = tag == "a" ? "0" : "1";
+            profile.WriteString("URL", "URL" + n + "\\Target", "ftp://127.0.0.1/" + tag + ".zip");
+            profile.WriteString("URL", "URL" + n + "\\Username", "u" + tag);
+            profile.WriteString("URL", "URL" + n + "\\Password", Base64Encode("task-pw-" + tag));
+            profile.WriteInt("URL", "URL" + n + "\\Enable Authentication", 1);
+        }
+        ASSERT_TRUE(profile.Flush());
+    }
+    ASSERT_TRUE(ProgramRun(ini).Save());  // the passwords move to the keyring
+    ASSERT_NE(AllEntries().find("task-pw-a"), std::string::npos);
+
+    LockKeyring();
+    {
+        ProgramRun locked(ini);
+        EXPECT_EQ(locked.Logins(), (std::vector<std::string>{"ua", "", "ub", ""}));
+        ASSERT_TRUE(locked.table.Remove(0));
+        ASSERT_TRUE(locked.Save());
+    }
+    UnlockKeyring();
+    // The locked keyring would not delete the entry of the task that left.
+    EXPECT_NE(AllEntries().find("task-pw-a"), std::string::npos);
+
+    ProgramRun next(ini);
+    EXPECT_EQ(next.Logins(), (std::vector<std::string>{"ub", "task-pw-b"}));
+    ASSERT_TRUE(next.Save());
+    const std::string entries = AllEntries();
+    EXPECT_EQ(entries.find("task-pw-a"), std::string::npos) << entries;
+    EXPECT_NE(entries.find("task-pw-b"), std::string::npos) << entries;
+    const std::string file = test::ReadFile(ini);
+    EXPECT_EQ(file.find(Base64Encode("task-pw-b")), std::string::npos) << file;
 }
 
 }  // namespace

@@ -21,11 +21,15 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?changeafter=K          the file changes once, after K requests: later answers carry
                               another ETag and byte b becomes (b + 1) mod 256
       ?rate=N                 send at most N bytes per second on each connection
-  /stats                      "requests R ranged G concurrent C sending S" for the files served
-                              so far (C: the most answers sent at once, S: those sent now);
+      ?trickle=N              send one body byte every N seconds (for up to 60 s)
+  /stats                      "requests R ranged G concurrent C sending S bytes B" for the files
+                              served so far (G: answers sent as a range (206), C: the most answers
+                              sent at once, S: those sent now, B: body bytes handed to the network);
                               ?reset=1 starts again once none is being sent
+  /heads                      the heads of every request since the last ?reset=1 (request line and
+                              header lines as received), each ended by an empty line
   /status/CODE?retryafter=N   an error page with that status (and Retry-After: N)
-  /bighead?lines=N            a head of N long header lines
+  /bighead?lines=N&size=S     a head of N header lines of S bytes (default 1000)
   /status/CODE                an error page with that status
   /redirect/N?to=PATH         a chain of N redirects ending at PATH
   /setcookie?to=PATH          sets a cookie and redirects to PATH
@@ -49,7 +53,8 @@ LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
 ROOT = "."
 _counters = {}
 _lock = threading.Lock()
-_stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0}
+_stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0, "bytes": 0}
+_heads = []
 
 
 def read_file(name):
@@ -71,6 +76,10 @@ class Handler(BaseHTTPRequestHandler):
         url = urlsplit(self.path)
         q = {k: v[-1] for k, v in parse_qs(url.query).items()}
         parts = [p for p in url.path.split("/") if p]
+        if parts[:1] != ["heads"]:
+            with _lock:
+                _heads.append(self.requestline + "\r\n" + "".join(
+                    "%s: %s\r\n" % (k, v) for k, v in self.headers.raw_items()))
         try:
             if not parts:
                 return self.error(404)
@@ -87,16 +96,22 @@ class Handler(BaseHTTPRequestHandler):
             if kind == "stats":
                 with _lock:
                     body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d sending %(sending)d"
-                            % _stats).encode()
+                            " bytes %(bytes)d" % _stats).encode()
                     if q.get("reset") == "1" and _stats["sending"] == 0:
-                        _stats.update(requests=0, ranged=0, concurrent=0)
+                        _stats.update(requests=0, ranged=0, concurrent=0, bytes=0)
+                return self.body(body)
+            if kind == "heads":
+                with _lock:
+                    body = "".join(h + "\r\n" for h in _heads).encode("latin-1", "replace")
+                    if q.get("reset") == "1":
+                        del _heads[:]
                 return self.body(body)
             if kind == "status":
                 return self.error(int(parts[1]), q.get("retryafter"))
             if kind == "bighead":
                 self.send_response(200)
                 for i in range(int(q.get("lines", "100000"))):
-                    self.send_header("X-Filler-%d" % i, "x" * 1000)
+                    self.send_header("X-Filler-%d" % i, "x" * int(q.get("size", "1000")))
                 self.send_header("Content-Length", "0")
                 return self.end_headers()
             if kind == "redirect":
@@ -154,8 +169,6 @@ class Handler(BaseHTTPRequestHandler):
     def counted(self, name, q, head):
         with _lock:
             _stats["requests"] += 1
-            if self.headers.get("Range"):
-                _stats["ranged"] += 1
             busy = _stats["sending"]
             refuse = "maxconn" in q and busy >= int(q["maxconn"])
             if not refuse:
@@ -218,6 +231,9 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(page)
             return
         self.send_response(206 if partial else 200)
+        if partial:
+            with _lock:
+                _stats["ranged"] += 1
         if "disposition" in q:
             self.send_header("Content-Disposition", q["disposition"])
         if ranges:
@@ -241,6 +257,8 @@ class Handler(BaseHTTPRequestHandler):
             end = min(later)
         if "stall" in q:
             end = min(stop, start + int(q["stall"]))
+        if "trickle" in q:
+            return self.trickle(data[start:end], float(q["trickle"]))
         self.send_body(data[start:end], chunked, final=(end == stop), rate=int(q.get("rate", "0")))
         if end < stop:
             if "stall" in q:
@@ -261,9 +279,21 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
             else:
                 self.wfile.write(piece)
+            with _lock:
+                _stats["bytes"] += len(piece)
         if chunked and final:
             self.wfile.write(b"0\r\n\r\n")
         self.wfile.flush()
+
+    def trickle(self, data, seconds):
+        deadline = time.time() + 60
+        for i in range(len(data)):
+            if time.time() > deadline or getattr(self.server, "stopping", False):
+                break
+            self.wfile.write(data[i:i + 1])
+            self.wfile.flush()
+            time.sleep(seconds)
+        self.close_connection = True
 
     def huge(self, size):
         start, stop = 0, size

@@ -1,5 +1,7 @@
 #include "base/core/autosaver.h"
 
+#include <algorithm>
+
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
 
@@ -47,14 +49,25 @@ Status AutoSaver::Save(bool wait)
         Failed(ReasonOf(saved));
         return Status::Failure(m_problem);
     }
-    m_savedAt = changes;
-    m_problem.clear();
+    SavedAt(changes);
     return {};
 }
 
-void AutoSaver::Saved()
+void AutoSaver::RunLoad(const std::function<void()>& load)
 {
-    m_savedAt = m_table.ChangeCount();
+    const std::uint64_t before = m_table.ChangeCount();
+    const int rowsBefore = m_table.Count();
+    load();
+    // Each append counts one change. A row a worker removed meanwhile counts
+    // its removal and is missing from the rows: either way the difference
+    // stays and the first tick saves.
+    const int restored = m_table.Count() - rowsBefore;
+    SavedAt(before + static_cast<std::uint64_t>(std::max(restored, 0)));
+}
+
+void AutoSaver::SavedAt(std::uint64_t changes)
+{
+    m_savedAt = changes;
     m_problem.clear();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/core/status.h"
@@ -27,8 +28,16 @@ public:
     // Saves when the list changed since the last save, or the last save
     // failed; true when it saved (or tried to).
     bool Tick();
-    // A full save happened elsewhere (exit, "Save Settings Now").
-    void Saved();
+    // The profile holds the list as it stood when the table's change count
+    // was `changes` (read before the saved copy was taken, never after: a
+    // worker may change a task while a save runs, and that change must
+    // still reach the profile at the next tick).
+    void SavedAt(std::uint64_t changes);
+    // Runs the start-up load of the saved tasks. The profile then holds the
+    // list as restored (one append per restored task); anything a worker
+    // changed meanwhile (a task "Resume if Start" started and that already
+    // ended) is saved at the first tick.
+    void RunLoad(const std::function<void()>& load);
     // A full save elsewhere failed: the ticks try again.
     void Failed(std::string reason);
     // Saves everything now and records the outcome, as "Save Settings Now"

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <set>
 #include <vector>
 
 #include "base/core/base64.h"
 #include "base/core/passwordkeyring.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/mainwindow/parseurl.h"
 #include "base/mainwindow/taskadder.h"
 #include "base/ports/network.h"
@@ -140,35 +142,54 @@ SettingsStore::SettingsStore(Profile& profile, PlatformDefaults platform)
 {
 }
 
-std::optional<std::string> SettingsStore::KeyringLoad(const std::string& section, const std::string& name)
+std::optional<std::string> SettingsStore::KeyringLoad(const std::string& section, const std::string& name,
+                                                      std::string& keyringId)
 {
-    return m_keyring ? m_keyring->Load(m_profile, section, name) : std::nullopt;
+    keyringId.clear();
+    if (!m_keyring) {
+        return std::nullopt;
+    }
+    auto kept = m_keyring->Load(m_profile, section, name);
+    if (!kept) {
+        return std::nullopt;
+    }
+    keyringId = std::move(kept->id);
+    return std::move(kept->password);
 }
 
-bool SettingsStore::KeyringSave(const std::string& section, const std::string& name, const std::string& password)
+bool SettingsStore::KeyringSave(const std::string& section, const std::string& name, const std::string& password,
+                                const std::string& keyringId)
 {
-    return m_keyring && m_keyring->Save(m_profile, section, name, password);
+    return m_keyring && m_keyring->Save(m_profile, section, name, password, keyringId);
 }
 
-std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name)
+void SettingsStore::KeyringSweep(const std::string& section)
 {
-    if (auto kept = KeyringLoad(section, name)) {
+    if (m_keyring) {
+        m_keyring->Sweep(m_profile, section);
+    }
+}
+
+std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name,
+                                            std::string& keyringId)
+{
+    if (auto kept = KeyringLoad(section, name, keyringId)) {
         return *kept;
     }
     return DecodeOrKeep(m_profile.GetString(section, name, ""));
 }
 
 void SettingsStore::WriteListPassword(const std::string& section, const std::string& name,
-                                      const std::string& password)
+                                      const std::string& password, const std::string& keyringId)
 {
-    if (!KeyringSave(section, name, password)) {
+    if (!KeyringSave(section, name, password, keyringId)) {
         m_profile.WriteString(section, name, Base64Encode(password));
     }
 }
 
-std::string SettingsStore::ReadPassword(const std::string& section, const std::string& name)
+std::string SettingsStore::ReadPassword(const std::string& section, const std::string& name, std::string& keyringId)
 {
-    if (auto kept = KeyringLoad(section, name)) {
+    if (auto kept = KeyringLoad(section, name, keyringId)) {
         return *kept;
     }
     std::string stored = m_profile.GetString(section, name, kDefaultPassword);
@@ -179,9 +200,9 @@ std::string SettingsStore::ReadPassword(const std::string& section, const std::s
 }
 
 void SettingsStore::WritePassword(const std::string& section, const std::string& name,
-                                  const std::string& password)
+                                  const std::string& password, const std::string& keyringId)
 {
-    if (KeyringSave(section, name, password)) {
+    if (KeyringSave(section, name, password, keyringId)) {
         return;
     }
     m_profile.WriteString(section, name,
@@ -215,7 +236,7 @@ GlobalOptions SettingsStore::LoadOptions()
     for (const TextOption& o : TextOptions()) {
         options.*o.field = m_profile.GetString(kSettings, o.name, options.*o.field);
     }
-    options.password = ReadPassword(kSettings, "Password");
+    options.password = ReadPassword(kSettings, "Password", m_optionsKeyringId);
     options.connectionsPerTask = ClampConnections(options.connectionsPerTask);
     return options;
 }
@@ -238,7 +259,7 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
     } else {
         record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
     }
-    record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"));
+    record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"), record.keyringId);
     for (const TaskValue& v : kTaskValuesAfterPassword) {
         const std::string name = EntryName("URL", i, v.suffix);
         if (v.intField != nullptr) {
@@ -311,7 +332,7 @@ SiteList SettingsStore::LoadSites()
         SiteEntry entry;
         entry.host = m_profile.GetString(kSite, EntryName("Site", i, "Host"), "");
         entry.user = m_profile.GetString(kSite, EntryName("Site", i, "Username"), "");
-        entry.password = ReadListPassword(kSite, EntryName("Site", i, "Password"));
+        entry.password = ReadListPassword(kSite, EntryName("Site", i, "Password"), entry.keyringId);
         list.push_back(std::move(entry));
     }
     return list;
@@ -326,7 +347,7 @@ ProxyList SettingsStore::LoadProxies()
         entry.host = m_profile.GetString(kProxy, EntryName("Proxy", i, "Host"), "");
         entry.port = static_cast<std::int16_t>(m_profile.GetInt(kProxy, EntryName("Proxy", i, "Port"), 80));
         entry.user = m_profile.GetString(kProxy, EntryName("Proxy", i, "Username"), "");
-        entry.password = ReadListPassword(kProxy, EntryName("Proxy", i, "Password"));
+        entry.password = ReadListPassword(kProxy, EntryName("Proxy", i, "Password"), entry.keyringId);
         list.push_back(std::move(entry));
     }
     return list;
@@ -336,23 +357,41 @@ void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& tabl
 {
     auto guard = table.Lock();
     SaveOptions(settings.options, table.Count() + UnloadedTaskCount());
-    SaveTasks(table);
+    WriteTasks(table);
     guard.unlock();
+    KeyringSweep(kUrl);
     SaveCategories(settings.categories);
     SaveSites(settings.sites);
     SaveProxies(settings.proxies);
 }
 
+namespace {
+
+// How long a save took and how it ended, for the trace.
+Status TraceSave(const char* how, int tasks, std::chrono::steady_clock::time_point started, Status saved)
+{
+    if (trace::On()) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        trace::Line("save", std::string(how) + " " + std::to_string(tasks) + " tasks in " +
+                                std::to_string(ms.count()) + " ms" + (saved ? "" : ": " + saved.Reason()));
+    }
+    return saved;
+}
+
+}  // namespace
+
 Status SettingsStore::Save(const ViewSettings& settings, const TaskTable& table)
 {
+    const auto started = std::chrono::steady_clock::now();
     WriteAll(settings, table);
-    return m_profile.Flush();
+    return TraceSave("wrote", table.Count(), started, m_profile.Flush());
 }
 
 Status SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& table)
 {
+    const auto started = std::chrono::steady_clock::now();
     WriteAll(settings, table);
-    return m_profile.FlushSoon();
+    return TraceSave("handed the writer", table.Count(), started, m_profile.FlushSoon());
 }
 
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
@@ -369,7 +408,8 @@ void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
             m_profile.WriteString(kSettings, o.name, options.*o.field);
         }
     }
-    WritePassword(kSettings, "Password", options.password);
+    WritePassword(kSettings, "Password", options.password, m_optionsKeyringId);
+    KeyringSweep(kSettings);
     m_profile.WriteInt(kSettings, "Enable Authentication", 0);
     m_profile.WriteInt(kSettings, "MRU Num", taskCount);
 }
@@ -408,7 +448,7 @@ void SettingsStore::WriteTask(int i, const StoredTask& task)
         m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
     }
     m_profile.WriteInt(kUrl, named("Status"), record.state);
-    WritePassword(kUrl, named("Password"), record.password);
+    WritePassword(kUrl, named("Password"), record.password, record.keyringId);
     for (const TaskValue& v : kTaskValuesAfterPassword) {
         if (v.intField != nullptr) {
             m_profile.WriteInt(kUrl, named(v.suffix), record.*v.intField);
@@ -419,6 +459,12 @@ void SettingsStore::WriteTask(int i, const StoredTask& task)
 }
 
 void SettingsStore::SaveTasks(const TaskTable& table)
+{
+    WriteTasks(table);
+    KeyringSweep(kUrl);
+}
+
+void SettingsStore::WriteTasks(const TaskTable& table)
 {
     auto guard = table.Lock();
     m_profile.DeleteSection(kUrl);
@@ -457,8 +503,9 @@ void SettingsStore::SaveSites(const SiteList& sites)
         const int n = static_cast<int>(i);
         m_profile.WriteString(kSite, EntryName("Site", n, "Host"), sites[i].host);
         m_profile.WriteString(kSite, EntryName("Site", n, "Username"), sites[i].user);
-        WriteListPassword(kSite, EntryName("Site", n, "Password"), sites[i].password);
+        WriteListPassword(kSite, EntryName("Site", n, "Password"), sites[i].password, sites[i].keyringId);
     }
+    KeyringSweep(kSite);
 }
 
 void SettingsStore::SaveProxies(const ProxyList& proxies)
@@ -470,8 +517,9 @@ void SettingsStore::SaveProxies(const ProxyList& proxies)
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Host"), proxies[i].host);
         m_profile.WriteInt(kProxy, EntryName("Proxy", n, "Port"), proxies[i].port);
         m_profile.WriteString(kProxy, EntryName("Proxy", n, "Username"), proxies[i].user);
-        WriteListPassword(kProxy, EntryName("Proxy", n, "Password"), proxies[i].password);
+        WriteListPassword(kProxy, EntryName("Proxy", n, "Password"), proxies[i].password, proxies[i].keyringId);
     }
+    KeyringSweep(kProxy);
 }
 
 }  // namespace dromo

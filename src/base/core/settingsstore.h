@@ -96,15 +96,23 @@ private:
     StoredTask ReadTask(int index);
     void WriteTask(int index, const StoredTask& task);
 
-    std::string ReadPassword(const std::string& section, const std::string& name);
-    void WritePassword(const std::string& section, const std::string& name,
-                       const std::string& password);
+    // The passwords: `keyringId` names the keyring entry a password came
+    // from, for its row to keep.
+    std::string ReadPassword(const std::string& section, const std::string& name, std::string& keyringId);
+    void WritePassword(const std::string& section, const std::string& name, const std::string& password,
+                       const std::string& keyringId);
     // The site and proxy passwords: always Base64 in the profile.
-    std::string ReadListPassword(const std::string& section, const std::string& name);
-    void WriteListPassword(const std::string& section, const std::string& name, const std::string& password);
+    std::string ReadListPassword(const std::string& section, const std::string& name, std::string& keyringId);
+    void WriteListPassword(const std::string& section, const std::string& name, const std::string& password,
+                           const std::string& keyringId);
     // The keyring's step in the four above, where one is in use.
-    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name);
-    bool KeyringSave(const std::string& section, const std::string& name, const std::string& password);
+    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name,
+                                           std::string& keyringId);
+    bool KeyringSave(const std::string& section, const std::string& name, const std::string& password,
+                     const std::string& keyringId);
+    // After a section's passwords were all saved.
+    void KeyringSweep(const std::string& section);
+    void WriteTasks(const TaskTable& table);
 
     Profile& m_profile;
     PlatformDefaults m_platform;
@@ -112,6 +120,8 @@ private:
     // What a stored task without its own connection count takes.
     std::int32_t m_connectionsDefault = GlobalOptions{}.connectionsPerTask;
     PasswordKeyring* m_keyring = nullptr;
+    // The options' password is no row: its keyring entry is kept here.
+    std::string m_optionsKeyringId;
 };
 
 }  // namespace dromo

@@ -10,6 +10,7 @@ struct SiteEntry {
     std::string host;
     std::string user;
     std::string password;  // plain in memory
+    std::string keyringId = {};  // the keyring entry the password came from (see TaskRecord)
 
     bool operator==(const SiteEntry&) const = default;
 };

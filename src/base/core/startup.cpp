@@ -19,6 +19,8 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& args)
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--trace") {
+            options.trace = true;
         } else if (options.error.empty()) {
             options.error = "unknown option: " + arg;
         }

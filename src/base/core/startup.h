@@ -15,6 +15,7 @@ struct StartupOptions {
     bool embedding = false;
     bool help = false;
     bool version = false;  // print the version and end
+    bool trace = false;    // "[trace]" lines on standard error, as DROMO_TRACE=1
     std::vector<std::string> urls;
     std::string error;  // set for an option this program does not know
 

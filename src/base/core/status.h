@@ -20,11 +20,6 @@ public:
         s.m_reason = std::move(reason);
         return s;
     }
-    // A failure when `reason` is not empty; how older code said it.
-    static Status FailureIf(std::string reason)
-    {
-        return reason.empty() ? Status() : Failure(std::move(reason));
-    }
 
     bool Ok() const { return !m_failed; }
     explicit operator bool() const { return Ok(); }

@@ -71,6 +71,10 @@ struct TaskRecord {
     // files keep no extended attributes, or the user took it over with
     // "Load Broken File"); cleared whenever saveAs changes.
     std::int32_t ownsPartialFile = 0;
+    // The keyring entry the password came from ("" when it came from
+    // nowhere or was typed in this run): it belongs to this task wherever
+    // its row moves, and copies of the record share it.
+    std::string keyringId;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

@@ -15,6 +15,19 @@ int StateImageOf(std::int32_t state)
     return kNoStateImage;
 }
 
+std::string StateName(std::int32_t state)
+{
+    switch (static_cast<TaskState>(state)) {
+    case TaskState::Queued: return "Queued";
+    case TaskState::Paused: return "Paused";
+    case TaskState::Running: return "Running";
+    case TaskState::Done: return "Done";
+    case TaskState::Error: return "Error";
+    case TaskState::Scheduled: return "Scheduled";
+    }
+    return "state " + std::to_string(state);
+}
+
 const char* StateLegendText(int stateImage)
 {
     switch (stateImage) {

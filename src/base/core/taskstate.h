@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace dromo {
 
@@ -28,6 +29,9 @@ enum StateImage : int {
 
 // The image a row shows for a state; 0 for a value that is no state.
 int StateImageOf(std::int32_t state);
+
+// The state's name for a trace line ("Running"); "state N" for an unknown value.
+std::string StateName(std::int32_t state);
 
 // The legend window's explanation of a state image; "" for an unknown index.
 const char* StateLegendText(int stateImage);

@@ -2,8 +2,42 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
+
+#include "base/core/trace.h"
 
 namespace dromo {
+namespace {
+
+// Letters folded as EqualsIgnoreCase compares them.
+std::string FoldedCase(std::string text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+void CountPath(std::unordered_map<std::string, int>& counts, const std::string& path, int delta)
+{
+    const auto entry = counts.try_emplace(path, 0).first;
+    entry->second += delta;
+    if (entry->second <= 0) {
+        counts.erase(entry);
+    }
+}
+
+// Every state change passes the table's two writers, so this one place
+// traces them all.
+void TraceState(const TaskRecord& before, std::int32_t after)
+{
+    if (trace::On() && before.state != after) {
+        trace::Line("task " + std::to_string(before.taskId),
+                    StateName(before.state) + " -> " + StateName(after) + " (" + before.saveAs + ")");
+    }
+}
+
+}  // namespace
 
 void TaskTable::SetObserver(TaskListObserver* observer)
 {
@@ -50,8 +84,9 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     if (!ValidRow(row)) {
         return false;
     }
-    Count(m_records[static_cast<std::size_t>(row)].state, -1);
-    Count(record.state, +1);
+    Count(m_records[static_cast<std::size_t>(row)], -1);
+    Count(record, +1);
+    TraceState(m_records[static_cast<std::size_t>(row)], record.state);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
     return true;
@@ -90,8 +125,12 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
         return std::nullopt;
     }
     record.taskId = *id;
+    if (trace::On()) {
+        trace::Line("task " + std::to_string(record.taskId),
+                    "added, " + StateName(record.state) + " (" + record.saveAs + ")");
+    }
     m_rows.push_back(std::move(row));
-    Count(record.state, +1);
+    Count(record, +1);
     m_records.push_back(std::move(record));
     ++m_changes;
     if (m_observer) {
@@ -123,7 +162,8 @@ bool TaskTable::Remove(int row)
         return false;
     }
     const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
-    Count(m_records[static_cast<std::size_t>(row)].state, -1);
+    Count(m_records[static_cast<std::size_t>(row)], -1);
+    trace::Line("task " + std::to_string(taskId), "removed");
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
     m_rowMap.RemovedTask(taskId);
@@ -186,9 +226,11 @@ bool TaskTable::SetState(int row, TaskState state)
     if (!ValidRow(row)) {
         return false;
     }
-    Count(m_records[static_cast<std::size_t>(row)].state, -1);
-    Count(static_cast<std::int32_t>(state), +1);
-    m_records[static_cast<std::size_t>(row)].SetState(state);
+    TaskRecord& record = m_records[static_cast<std::size_t>(row)];
+    Count(record, -1);
+    TraceState(record, static_cast<std::int32_t>(state));
+    record.SetState(state);
+    Count(record, +1);
     return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));
 }
 
@@ -199,13 +241,29 @@ int TaskTable::CountIn(TaskState state) const
     return m_inState[static_cast<std::size_t>(std::countr_zero(value))];
 }
 
-void TaskTable::Count(std::int32_t state, int delta)
+bool TaskTable::HoldsSaveAs(const std::string& path) const
+{
+    Guard guard(m_mutex);
+    return m_saveAs.count(path) != 0;
+}
+
+bool TaskTable::RunningSavesTo(const std::string& path) const
+{
+    Guard guard(m_mutex);
+    return m_runningSaveAs.count(FoldedCase(path)) != 0;
+}
+
+void TaskTable::Count(const TaskRecord& record, int delta)
 {
     // Only the six single-bit states are counted; anything else (a hand-
     // edited value) is in no state.
-    const auto value = static_cast<std::uint32_t>(state);
+    const auto value = static_cast<std::uint32_t>(record.state);
     if (std::has_single_bit(value) && value <= 32) {
         m_inState[static_cast<std::size_t>(std::countr_zero(value))] += delta;
+    }
+    CountPath(m_saveAs, record.saveAs, delta);
+    if (record.Is(TaskState::Running)) {
+        CountPath(m_runningSaveAs, FoldedCase(record.saveAs), delta);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/core/rowmap.h"
@@ -80,6 +82,12 @@ public:
     // Counts the records in a state.
     int CountIn(TaskState state) const;
 
+    // Whether a record saves to exactly this path. Kept as records change,
+    // so an add costs the same however long the list is.
+    bool HoldsSaveAs(const std::string& path) const;
+    // Whether a Running record saves to this path, letters in any case.
+    bool RunningSavesTo(const std::string& path) const;
+
     // The first row, from `from` on, whose record satisfies the test; -1 when
     // none. The test sees the record in place, under the lock, and must not
     // keep it: this is for scans that would otherwise copy every record.
@@ -91,7 +99,9 @@ public:
 
 private:
     void Changed(int row, RowParts parts) const;
-    void Count(std::int32_t state, int delta);
+    // Counts a record in (delta 1) or out of (delta -1) the per-state counts
+    // and the path indexes.
+    void Count(const TaskRecord& record, int delta);
 
     mutable std::recursive_mutex m_mutex;
     std::vector<TaskRecord> m_records;
@@ -102,6 +112,9 @@ private:
     // Records per state (bit position of the state value), kept as records
     // change, so the status bar's counts cost nothing with many tasks.
     std::array<int, 33> m_inState{};
+    // Records per saveAs, and Running records per saveAs in lower case.
+    std::unordered_map<std::string, int> m_saveAs;
+    std::unordered_map<std::string, int> m_runningSaveAs;
 };
 
 }  // namespace dromo

@@ -2,6 +2,7 @@
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
 #include "base/download/transferoutcome.h"
@@ -203,6 +204,7 @@ void Worker::TakeSavedAs(TaskRecord& task)
     if (savedAs.empty() || savedAs == task.saveAs) {
         return;
     }
+    trace::Line("task " + std::to_string(task.taskId), "saves as " + savedAs + " instead of " + task.saveAs);
     task.saveAs = savedAs;
     m_ctx.table.Update(task.taskId, [&savedAs](TaskRecord& r) {
         if (r.saveAs != savedAs) {
@@ -210,6 +212,18 @@ void Worker::TakeSavedAs(TaskRecord& task)
             r.ownsPartialFile = 0;
         }
     });
+}
+
+void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
+{
+    if (!trace::On()) {
+        return;
+    }
+    const char* scheme = task.protocol == kProtocolFtp ? "ftp" : task.protocol == kProtocolHttps ? "https" : "http";
+    const std::string url = std::string(scheme) + "://" + task.host + ":" + std::to_string(task.port) + task.remotePath;
+    trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " of " +
+                                                         std::to_string(task.errorCount + 1) + ": " + trace::Url(url) +
+                                                         " to " + task.saveAs);
 }
 
 void Worker::RunAttempts(TaskRecord& task)
@@ -236,11 +250,15 @@ void Worker::RunAttempts(TaskRecord& task)
         UpdateStatus();
         m_ctx.completion.RedialIfNeeded();
 
+        TraceAttempt(task, attempt);
         if (Transfer(task)) {
+            trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " succeeded");
             Succeeded(task);
             return;
         }
         const TransferOutcome outcome = m_engine->Outcome();
+        trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " failed: " +
+                                                             m_engine->ErrorText());
         const TaskState next = Failed(task, outcome);
         m_failure = m_engine->ErrorText();
         ExplainLostCookies(task, outcome);
@@ -258,6 +276,9 @@ void Worker::RunAttempts(TaskRecord& task)
         // A server that said how long to wait (Retry-After) is believed, up
         // to the engine's bound; otherwise the task's own interval.
         const std::int32_t serverWait = m_engine->RetryAfter();
+        trace::Line("task " + std::to_string(task.taskId),
+                    "waits " + std::to_string(serverWait >= 0 ? serverWait : task.retryInterval) + " s before the next attempt" +
+                        (serverWait >= 0 ? " (the server's Retry-After)" : ""));
         if (!WaitBeforeRetry(task, serverWait >= 0 ? serverWait : task.retryInterval)) {
             continue;  // the next attempt finds the task taken over and ends
         }

@@ -26,6 +26,7 @@ private:
     bool PickUp(TaskRecord& task);
     void Configure(const TaskRecord& task);
     void RunAttempts(TaskRecord& task);
+    void TraceAttempt(const TaskRecord& task, int attempt) const;
     bool RetakeForRetry(TaskRecord& task);
     void Succeeded(TaskRecord& task);
     bool Transfer(TaskRecord& task);

@@ -1,11 +1,15 @@
 #include "base/files/downloadlist.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+#include <vector>
 
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
+#include "base/core/textutil.h"
 #include "base/files/privateprofile.h"
 #include "base/mainwindow/taskadder.h"
 
@@ -58,6 +62,41 @@ void UseProxy(TaskRecord& r, const std::string& host, std::int32_t port, const s
     r.proxyIndex = static_cast<std::int32_t>(index);
 }
 
+// The numbers n of the sections "Task<n>" the file holds, 1 <= n <= num, in
+// ascending order: the sections the classic loop from 1 to num would find,
+// without walking the numbers the file does not hold (a count of 999999999
+// costs nothing). Numbers are written without leading zeros, so "Task01"
+// is no section of the loop.
+std::vector<std::int32_t> TaskNumbers(const PrivateProfile& file, std::int32_t num)
+{
+    std::vector<std::int32_t> numbers;
+    for (const std::string& name : file.Sections()) {
+        const std::string_view digits = std::string_view(name).substr(std::min<std::size_t>(name.size(), 4));
+        if (name.compare(0, 4, "task") != 0 || digits.empty() || digits.front() == '0' ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos) {
+            continue;
+        }
+        std::int32_t n = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+        if (error == std::errc() && end == digits.data() + digits.size() && n <= num) {
+            numbers.push_back(n);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+// A text value as the reader gives it back. The reader trims blanks around a
+// value and takes one pair of double quotes off it, so a value with either
+// (a password ending in a blank, a quoted name) goes out inside quotes;
+// every other value goes out as it is.
+std::string Quoted(const std::string& value)
+{
+    const bool blanks = TrimBlanks(value).size() != value.size();
+    const bool quotes = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return blanks || quotes ? '"' + value + '"' : value;
+}
+
 }  // namespace
 
 std::string DownloadList::WithExtension(const std::string& path)
@@ -83,26 +122,26 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     for (int row : valid) {
         const TaskRecord r = *table.CopyOut(row);
         out << "[Task" << n++ << "]\n"
-            << "url=" << table.RowCopy(row).texts[kColTarget] << "\n"
-            << "saveas=" << r.saveAs << "\n"
-            << "user=" << r.user << "\n"
-            << "pass=" << r.password << "\n"
+            << "url=" << Quoted(table.RowCopy(row).texts[kColTarget]) << "\n"
+            << "saveas=" << Quoted(r.saveAs) << "\n"
+            << "user=" << Quoted(r.user) << "\n"
+            << "pass=" << Quoted(r.password) << "\n"
             << "idletime=" << r.idleTime << "\n"
             << "speed=" << r.speedLimit << "\n"
             << "errcount=" << r.errorCount << "\n"
             << "interval=" << r.retryInterval << "\n"
-            << "autosave=" << r.autoSave << "\n"
+            << "autosave=" << Quoted(r.autoSave) << "\n"
             << "refresh=" << r.refresh << "\n"
             << "mode=" << r.pasvMode << "\n"
-            << "httpver=" << r.httpVersion << "\n"
+            << "httpver=" << Quoted(r.httpVersion) << "\n"
             << "connections=" << r.connections << "\n";
         if (r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size())) {
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
-            out << "proxy=" << p.host << "\nproxyport=" << p.port << "\nproxyuser=" << p.user
-                << "\nproxypwd=" << p.password << "\n";
+            out << "proxy=" << Quoted(p.host) << "\nproxyport=" << p.port << "\nproxyuser=" << Quoted(p.user)
+                << "\nproxypwd=" << Quoted(p.password) << "\n";
         }
         if (r.scheduled) {
-            out << "startAt=" << r.startAt << "\n";
+            out << "startAt=" << Quoted(r.startAt) << "\n";
             if (!r.untilFinished) {
                 out << "duration=" << r.duration << "\n";
             }
@@ -141,16 +180,8 @@ int DownloadList::Load(const std::string& text, const GlobalOptions& options, Pr
     ReadTask(file, "Settings", base, proxy, proxyPort, proxyUser, proxyPassword);
     UseProxy(base, proxy, proxyPort, proxyUser, proxyPassword, proxies, table);
 
-    // A count beyond the sections present ends where they end.
-    std::int64_t last = 0;
-    for (const std::string& name : file.Sections()) {
-        if (name.rfind("task", 0) == 0 && name.size() > 4 && name.size() < 14 &&
-            name.find_first_not_of("0123456789", 4) == std::string::npos) {
-            last = std::max<std::int64_t>(last, std::stoll(name.substr(4)));
-        }
-    }
     int added = 0;
-    for (std::int64_t n = 1; n <= std::min<std::int64_t>(num, last); ++n) {
+    for (const std::int32_t n : TaskNumbers(file, num)) {
         const std::string section = "Task" + std::to_string(n);
         const std::string url = file.GetString(section, "url", "");
         if (url.empty()) {

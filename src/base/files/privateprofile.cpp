@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "base/core/textutil.h"
-#include <limits>
 
 namespace dromo {
 namespace {
-
 
 std::string Lower(std::string_view s)
 {
@@ -23,6 +22,7 @@ std::string Lower(std::string_view s)
 PrivateProfile::PrivateProfile(std::string_view text)
 {
     std::string section;
+    Section* current = nullptr;  // made at its first value: a section without any is not there
     std::size_t pos = 0;
     while (pos <= text.size()) {
         std::size_t end = text.find('\n', pos);
@@ -38,6 +38,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
             const std::size_t close = line.find(']');
             if (close != std::string_view::npos) {
                 section = Lower(TrimBlanks(line.substr(1, close - 1)));
+                current = nullptr;
             }
             continue;
         }
@@ -49,53 +50,49 @@ PrivateProfile::PrivateProfile(std::string_view text)
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        m_entries.push_back(Entry{section, Lower(TrimBlanks(line.substr(0, eq))),
-                                  std::string(value.substr(0, kValueLimit))});
+        if (current == nullptr) {
+            // A section named twice is one section, its values in file order.
+            const auto [found, added] = m_sectionIndex.try_emplace(section, m_sections.size());
+            if (added) {
+                m_sections.push_back(Section{section, {}});
+                m_sectionNames.push_back(section);
+            }
+            current = &m_sections[found->second];
+        }
+        current->values.push_back(
+            Value{Lower(TrimBlanks(line.substr(0, eq))), std::string(value.substr(0, kValueLimit))});
     }
 }
 
-const PrivateProfile::Entry* PrivateProfile::Find(std::string_view section, std::string_view key) const
+const std::string* PrivateProfile::Find(std::string_view section, std::string_view key) const
 {
-    const std::string s = Lower(section);
+    const auto found = m_sectionIndex.find(Lower(section));
+    if (found == m_sectionIndex.end()) {
+        return nullptr;
+    }
     const std::string k = Lower(key);
-    for (const Entry& e : m_entries) {
-        if (e.section == s && e.key == k) {
-            return &e;
+    for (const Value& v : m_sections[found->second].values) {
+        if (v.key == k) {
+            return &v.value;
         }
     }
     return nullptr;
 }
 
-std::vector<std::string> PrivateProfile::Sections() const
-{
-    std::vector<std::string> names;
-    for (const Entry& e : m_entries) {
-        if (std::find(names.begin(), names.end(), e.section) == names.end()) {
-            names.push_back(e.section);
-        }
-    }
-    return names;
-}
-
-bool PrivateProfile::HasKey(std::string_view section, std::string_view key) const
-{
-    return Find(section, key) != nullptr;
-}
-
 std::string PrivateProfile::GetString(std::string_view section, std::string_view key,
                                       const std::string& defaultValue) const
 {
-    const Entry* e = Find(section, key);
-    return e != nullptr ? e->value : defaultValue.substr(0, kValueLimit);
+    const std::string* value = Find(section, key);
+    return value != nullptr ? *value : defaultValue.substr(0, kValueLimit);
 }
 
 std::int32_t PrivateProfile::GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue) const
 {
-    const Entry* e = Find(section, key);
-    if (e == nullptr) {
+    const std::string* stored = Find(section, key);
+    if (stored == nullptr) {
         return defaultValue;
     }
-    std::string_view v = e->value;
+    std::string_view v = *stored;
     if (v.empty()) {
         // "speed=" names the key but gives no number: the reader's default,
         // as for a missing key (text that is not a number still reads 0).

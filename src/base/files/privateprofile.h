@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace dromo {
@@ -12,29 +13,38 @@ namespace dromo {
 // wins, values are cut at 1023 characters, numbers are signed decimals,
 // lines that are neither a section nor "key=value" are ignored. CR LF and LF
 // line ends both work.
+//
+// The text is read once into sections found by name; a lookup then costs
+// only the keys of its section, so reading all of a list's tasks takes time
+// in proportion to the list.
 class PrivateProfile {
 public:
     static constexpr std::size_t kValueLimit = 1023;
 
     explicit PrivateProfile(std::string_view text);
 
-    bool HasKey(std::string_view section, std::string_view key) const;
-    // The section names present, in lower case.
-    std::vector<std::string> Sections() const;
+    // The section names present, in lower case, in the order they first
+    // appear.
+    const std::vector<std::string>& Sections() const { return m_sectionNames; }
     std::string GetString(std::string_view section, std::string_view key, const std::string& defaultValue) const;
     // The leading signed decimal number of the value ("12abc" is 12, "abc"
     // is 0); the default only when the key is missing.
     std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
 
 private:
-    struct Entry {
-        std::string section;  // lower case
-        std::string key;      // lower case
+    struct Value {
+        std::string key;  // lower case
         std::string value;
     };
-    const Entry* Find(std::string_view section, std::string_view key) const;
+    struct Section {
+        std::string name;  // lower case
+        std::vector<Value> values;  // in file order: the first of a key wins
+    };
+    const std::string* Find(std::string_view section, std::string_view key) const;
 
-    std::vector<Entry> m_entries;
+    std::vector<Section> m_sections;
+    std::unordered_map<std::string, std::size_t> m_sectionIndex;
+    std::vector<std::string> m_sectionNames;
 };
 
 }  // namespace dromo

@@ -68,6 +68,11 @@ std::optional<ParsedUrl> ParseUrl(std::string_view url)
         return std::nullopt;
     }
     std::string_view host = rest.substr(0, slash);
+    // An IPv6 literal without its "]" is no host: its colons would be taken
+    // for the port's, and the URL would name another host when written out.
+    if (host.front() == '[' && host.find(']') == std::string_view::npos) {
+        return std::nullopt;
+    }
     parsed.remotePath = std::string(rest.substr(slash));
 
     const std::size_t colon = host.rfind(':');

@@ -5,8 +5,10 @@
 #include "base/core/globaloptions.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
+#include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "base/mainwindow/filetypeicon.h"
 #include "base/mainwindow/parseurl.h"
@@ -21,7 +23,15 @@ namespace {
 
 constexpr const char* kInvalidUrl = "invalid url";
 constexpr const char* kSameFile = "The same file is being downloaded.";
-constexpr const char* kTooMany = "Too many tasks were added since Dromo started; restart it to add more.";
+// Identifiers are handed out once per run, and a restart lists every saved
+// task again: a restart alone makes room only for the tasks deleted since.
+constexpr const char* kTooMany =
+    "Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds "
+    "32768 tasks, the most one run can list, delete some of them first.";
+constexpr const char* kUnsafeDetails =
+    "The browser's cookie, referrer or user agent holds a line break or another control character.";
+constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
+static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
 TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
               const std::string& resume, const std::string& progress)
@@ -45,14 +55,10 @@ const char* AddResultMessage(AddResult result)
     case AddResult::InvalidUrl: return kInvalidUrl;
     case AddResult::SameFileRunning: return kSameFile;
     case AddResult::TooManyTasks: return kTooMany;
+    case AddResult::UnsafeDetails: return kUnsafeDetails;
+    case AddResult::CookieTooLong: return kCookieTooLong;
     }
     return "";
-}
-
-bool UsableFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
 bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password)
@@ -190,8 +196,21 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
     return Add(url, std::move(record), false);
 }
 
+std::optional<AddResult> RefuseDetails(const DownloadDetails& details)
+{
+    switch (CheckRequestDetails(details.cookie, details.referrer, details.userAgent)) {
+    case RequestDetailsFault::None: return std::nullopt;
+    case RequestDetailsFault::ControlCharacter: return AddResult::UnsafeDetails;
+    case RequestDetailsFault::CookieTooLong: return AddResult::CookieTooLong;
+    }
+    return AddResult::UnsafeDetails;
+}
+
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
 {
+    if (const auto refusal = RefuseDetails(details)) {
+        return *refusal;  // the caller hears why; nothing is added
+    }
     TaskRecord record = RecordFromOptions();
     record.cookie = details.cookie;
     record.browserCookie = details.cookie.empty() ? 0 : 1;
@@ -208,6 +227,14 @@ AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord&
 }
 
 AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
+{
+    const std::string traced = trace::On() ? trace::Url(url) : std::string();
+    const AddResult result = AddUntraced(std::move(url), std::move(record), fromRecord, suggestedName);
+    trace::Line("add", traced + (result == AddResult::Added ? " added" : std::string(" refused: ") + AddResultMessage(result)));
+    return result;
+}
+
+AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRecord, const std::string& suggestedName)
 {
     const bool chosen = !record.saveAs.empty() && record.saveAs.back() != '/';
     if (record.saveAs.empty()) {
@@ -258,9 +285,7 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
 
 bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const
 {
-    return m_table.FindRow([&saveAs](const TaskRecord& other) {
-        return other.Is(TaskState::Running) && EqualsIgnoreCase(other.saveAs, saveAs);
-    }) >= 0;
+    return m_table.RunningSavesTo(saveAs);
 }
 
 bool TaskAdder::RunningTaskFetches(const TaskRecord& record) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/core/taskrecord.h"
@@ -31,10 +32,17 @@ enum class AddResult {
     InvalidUrl,        // "invalid url"
     SameFileRunning,   // "The same file is being downloaded."
     TooManyTasks,      // every task identifier of this run is used
+    UnsafeDetails,     // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,     // a cookie longer than any request may carry
 };
 
 // The message an add that ended so shows; "" for Added.
 const char* AddResultMessage(AddResult result);
+
+// Why a browser's details cannot go into a task's requests (a line break in
+// a header value would add headers of the sender's choosing); nothing when
+// they can.
+std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
 
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.
@@ -51,7 +59,7 @@ public:
     AddResult AddTaskFromRecord(const std::string& url, const TaskRecord& record);
     // A URL handed over by a browser: added as AddTask does, saved under the
     // browser's file name when it gave one, and sent with its cookie,
-    // referrer and user agent.
+    // referrer and user agent; refused as RefuseDetails says.
     AddResult AddDownload(const std::string& url, const DownloadDetails& details);
 
     // Puts back a task saved in the profile: the URL is parsed again, the
@@ -71,6 +79,8 @@ public:
 private:
     AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
                   const std::string& suggestedName = "");
+    AddResult AddUntraced(std::string url, TaskRecord record, bool keepTransferSettings,
+                          const std::string& suggestedName);
     // True when a running task writes that file.
     bool RunningTaskWrites(const std::string& saveAs) const;
     // True when a running task fetches the record's URL into its folder.
@@ -94,9 +104,6 @@ private:
     std::uintptr_t m_ownerWindow;
 };
 
-// A URL's last part can name the file unless it holds a character no
-// file name may have on the classic platform, or is "." or "..".
-bool UsableFileName(const std::string& name);
 
 // Takes a login written into the URL before the host out of it
 // ("ftp://user:pw@host/f"); false when the URL carries none.

@@ -81,7 +81,14 @@ void CURLHook::AddDownload(const QString& url, const QMap<QString, QString>& det
         m_handOver(url, ReplyTo(message));
         return;
     }
-    m_handOverDownload(url, DetailsFrom(details), ReplyTo(message));
+    const DownloadDetails d = DetailsFrom(details);
+    // Refused before the window sees it: the Add URL sheet would otherwise
+    // take the details into a task.
+    if (const auto refusal = RefuseDetails(d)) {
+        ReplyTo(message)(QString::fromLatin1(AddResultMessage(*refusal)));
+        return;
+    }
+    m_handOverDownload(url, d, ReplyTo(message));
 }
 
 void CURLHook::AddDownloads(const QList<OfferedLinkArgument>& links, const QDBusMessage& message)

@@ -54,7 +54,6 @@ public:
     void SetDownloadHandOver(HandOverDownload handOver) { m_handOverDownload = std::move(handOver); }
     // Where AddDownloads goes; without one it is refused.
     void SetLinksOffer(OfferLinks offer) { m_offerLinks = std::move(offer); }
-    bool OwnsName() const { return m_ownsName; }
 
     // The D-Bus service file that lets a call start Dromo ("--automation").
     static QString ServiceFilePath();

@@ -37,9 +37,4 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-QString CAboutDlg::MemoryText() const
-{
-    return m_memory;
-}
-
 }  // namespace dromo

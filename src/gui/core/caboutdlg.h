@@ -9,7 +9,6 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
-    QString MemoryText() const;
 
 private:
     QString m_memory;

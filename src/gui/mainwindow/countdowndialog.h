@@ -22,7 +22,6 @@ class CountdownDialog : public QDialog {
 public:
     CountdownDialog(const QString& message, std::function<void(bool)> done, QWidget* parent = nullptr);
 
-    const CountdownSteps& Steps() const { return m_steps; }
     // One second passed (the dialog's timer calls it; tests may too).
     void Tick();
     void reject() override;

@@ -415,5 +415,44 @@ TEST(SettingsStore, TasksBeyondWhatOneRunCanListAreKeptNotDropped)
     EXPECT_EQ(few.store.UnloadedTasksMessage(), "");
 }
 
+// One run hands out 32768 task identifiers, and a restart lists every
+// saved task again. The refusal must say what really makes room: after
+// deletions a restart does; with the list itself full only deleting some
+// and then restarting does.
+TEST(SettingsStore, AFullListSaysWhatMakesRoom)
+{
+    Fixture full;
+    full.profile.WriteInt("Settings", "MRU Num", RowMap::kMaxEntries);
+    for (int i = 0; i < RowMap::kMaxEntries; ++i) {
+        full.SaveTask(i, "http://h/" + std::to_string(i), "", 2);
+    }
+    full.Load();
+    ASSERT_EQ(full.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(full.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    ASSERT_EQ(full.messages.shown.size(), 1u);
+    const std::string said = full.messages.shown[0];
+    EXPECT_EQ(said, AddResultMessage(AddResult::TooManyTasks));
+
+    // A restart alone lists the same 32768 tasks: still no room, so the
+    // message has to ask for some to be deleted first.
+    ASSERT_TRUE(full.store.Save(full.settings, full.table));
+    Fixture restarted;
+    restarted.profile = full.profile;
+    restarted.Load();
+    EXPECT_EQ(restarted.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    EXPECT_NE(said.find("delete"), std::string::npos) << said;
+
+    // One deleted: this run has no identifier left for it, the next has.
+    ASSERT_TRUE(restarted.table.Remove(0));
+    EXPECT_EQ(restarted.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    EXPECT_EQ(restarted.messages.shown.back(), said);
+    EXPECT_NE(said.find("Restart Dromo to add more"), std::string::npos) << said;
+    ASSERT_TRUE(restarted.store.Save(restarted.settings, restarted.table));
+    Fixture after;
+    after.profile = restarted.profile;
+    after.Load();
+    EXPECT_EQ(after.adder.AddTask("http://h/new", ""), AddResult::Added);
+}
+
 }  // namespace
 }  // namespace dromo

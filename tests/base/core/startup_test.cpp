@@ -60,6 +60,10 @@ TEST(Startup, CommandLine)
     EXPECT_TRUE(version.version);
     EXPECT_TRUE(version.error.empty());
     EXPECT_FALSE(ParseCommandLine({"--versions"}).version);
+    const StartupOptions traced = ParseCommandLine({"--trace", "http://h/a"});
+    EXPECT_TRUE(traced.trace);
+    EXPECT_EQ(traced.urls, std::vector<std::string>{"http://h/a"});
+    EXPECT_FALSE(ParseCommandLine({"http://h/a"}).trace);
 }
 
 TEST(Startup, WorkerStateStartsStoppedFreeWithTheEndEventSignalled)

@@ -5,6 +5,7 @@
 #include <random>
 #include <thread>
 
+#include "base/core/globaloptions.h"
 #include "base/ports/transferengine.h"
 
 #include "base/download/transferoutcome.h"
@@ -302,25 +303,32 @@ TEST(TaskTable, ConcurrentUpdatesLoseNoChange)
 namespace dromo {
 namespace {
 
-// The per-state counts are kept as records change; they must always match
-// a plain count over the records, whatever the mix of operations.
-TEST(TaskTable, StateCountsFollowEveryChange)
+// The per-state counts and the path indexes the adds look up are kept as
+// records change; they must always match a plain scan over the records,
+// whatever the mix of operations.
+TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
 {
     TaskTable table;
     std::mt19937 random(42);
     const TaskState states[] = {TaskState::Queued, TaskState::Paused, TaskState::Running,
                                 TaskState::Done, TaskState::Error, TaskState::Scheduled};
+    const std::string paths[] = {"/dl/a.iso", "/DL/A.iso", "/dl/b.iso", "/dl/a.iso.part", ""};
     for (int step = 0; step < 2000; ++step) {
         const int op = static_cast<int>(random() % 4);
         const TaskState s = states[random() % 6];
+        const std::string& path = paths[random() % 5];
         const int row = table.Count() > 0 ? static_cast<int>(random() % table.Count()) : 0;
         if (op == 0 || table.Count() == 0) {
             TaskRecord r;
             r.SetState(s);
+            r.saveAs = path;
             table.Append(r, TaskRow{});
         } else if (op == 1) {
             TaskRecord r = *table.CopyOut(row);
             r.state = step % 97 == 0 ? 12345 : static_cast<std::int32_t>(s);  // also a bogus value
+            if (step % 3 == 0) {
+                r.saveAs = path;
+            }
             table.WriteBack(row, r);
         } else if (op == 2) {
             table.SetState(row, s);
@@ -333,6 +341,14 @@ TEST(TaskTable, StateCountsFollowEveryChange)
                 expected += table.CopyOut(r)->Is(counted);
             }
             ASSERT_EQ(table.CountIn(counted), expected) << "step " << step;
+        }
+        for (const std::string& p : paths) {
+            const bool held = table.FindRow([&p](const TaskRecord& r) { return r.saveAs == p; }) >= 0;
+            const bool running = table.FindRow([&p](const TaskRecord& r) {
+                return r.Is(TaskState::Running) && EqualsIgnoreCase(r.saveAs, p);
+            }) >= 0;
+            ASSERT_EQ(table.HoldsSaveAs(p), held) << "step " << step << " " << p;
+            ASSERT_EQ(table.RunningSavesTo(p), running) << "step " << step << " " << p;
         }
     }
 }

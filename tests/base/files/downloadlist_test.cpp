@@ -108,6 +108,42 @@ TEST(DownloadList, RoundTripsThroughAFile)
     std::filesystem::remove_all(dir);
 }
 
+TEST(DownloadList, TextsWithBlanksOrQuotesAroundThemReadBackAsTheyWere)
+{
+    // The reader trims blanks and takes one pair of quotes off a value, so
+    // such values go out quoted; every other value as it always did.
+    struct Case {
+        std::string password;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"p w", "pass=p w\n"},
+        {" lead", "pass=\" lead\"\n"},
+        {"trail ", "pass=\"trail \"\n"},
+        {"\tboth\r", "pass=\"\tboth\r\"\n"},
+        {"\"quoted\"", "pass=\"\"quoted\"\"\n"},
+        {"\"", "pass=\"\n"},
+        {"in \"side\" it", "pass=in \"side\" it\n"},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        l.rig.settings.proxies = {{"proxy.lan", 3128, "pu", c.password}};
+        TaskRecord r = Sample("/dl/a.zip");
+        r.password = c.password;
+        r.useProxy = 1;
+        r.proxyIndex = 0;
+        l.AddRow("http://h/a.zip", r);
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        EXPECT_NE(text.find(c.line), std::string::npos) << text;
+
+        Lists other;
+        ASSERT_EQ(other.Load(text), 1) << text;
+        EXPECT_EQ(other.rig.Task(0).password, c.password) << text;
+        ASSERT_EQ(other.rig.settings.proxies.size(), 1u);
+        EXPECT_EQ(other.rig.settings.proxies[0].password, c.password) << text;
+    }
+}
+
 TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
 {
     Lists l;
@@ -155,6 +191,34 @@ TEST(DownloadList, SettingsDefaultsProxiesAndBadSections)
     EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task1]\nurl=http://h/1\n"), 1);
 }
 
+// Tasks load in their number order, and only the sections the file holds
+// are looked at: a count or a section number near a billion loaded for
+// minutes on the window's thread, one number after another.
+TEST(DownloadList, OnlyTheTaskSectionsTheFileHoldsAreRead)
+{
+    struct Case {
+        const char* list;
+        std::vector<std::string> urls;
+    };
+    const Case cases[] = {
+        {"[Settings]\nnum=999999999\n[Task999999999]\nurl=http://h/far\n[Task2]\nurl=http://h/2\n",
+         {"http://h/2", "http://h/far"}},
+        {"[Settings]\nnum=999999999\n[Task1]\nurl=http://h/1\n", {"http://h/1"}},
+        {"[Settings]\nnum=3\n[Task3]\nurl=http://h/3\n[Task7]\nurl=http://h/7\n[Task1]\nurl=http://h/1\n",
+         {"http://h/1", "http://h/3"}},
+        // One section in two spellings is one task, read as the reader
+        // reads it (the first one's keys).
+        {"[Settings]\nnum=2\n[task2]\nurl=http://h/2\n[TASK2]\nurl=http://h/again\n", {"http://h/2"}},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        ASSERT_EQ(l.Load(c.list), static_cast<int>(c.urls.size())) << c.list;
+        for (std::size_t i = 0; i < c.urls.size(); ++i) {
+            EXPECT_EQ(l.rig.table.RowCopy(static_cast<int>(i)).texts[kColTarget], c.urls[i]) << c.list;
+        }
+    }
+}
+
 TEST(DownloadList, AnEmptyNumberReadsItsDefault)
 {
     // Hand-written lists leave numbers empty; they mean "as in [Settings]"
@@ -198,11 +262,36 @@ TEST(DownloadList, ConnectionsComeFromTheTaskTheSettingsOrTheOption)
     }
 }
 
+// The count and the section names are the file's claims. Only the task
+// sections the file holds are read, in number order whatever their order in
+// the file, up to the count: a 66-byte list that claims 999,999,999 tasks
+// costs no more than its one section.
+TEST(DownloadList, OnlyTheSectionsTheFileHoldsAreRead)
+{
+    Lists l;
+    EXPECT_EQ(l.Load("[Settings]\nnum=3\n"
+                     "[Task3]\nurl=http://h/c\n[task1]\nurl=http://h/a\n[Task01]\nurl=http://h/zero\n"
+                     "[Task4]\nurl=http://h/d\n[Task2]\nurl=http://h/b\n[Task-1]\nurl=http://h/minus\n"
+                     "[Task 2x]\nurl=http://h/x\n"),
+              3);
+    EXPECT_EQ(l.Load("[Settings]\nnum=2147483647\n[Task2147483648]\nurl=http://h/over\n"
+                     "[Task2147483647]\nurl=http://h/max\n"),
+              1);
+    EXPECT_EQ(l.Load("[Settings]\nnum=999999999\n\n[Task999999999]\nurl=http://h/last\n"), 1);
+    std::vector<std::string> targets;
+    for (int row = 0; row < l.rig.table.Count(); ++row) {
+        targets.push_back(l.rig.table.RowCopy(row).texts[kColTarget]);
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{"http://h/a", "http://h/b", "http://h/c", "http://h/max",
+                                                 "http://h/last"}));
+}
+
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
 {
     const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +
                            "\nquoted=\"  spaced  \"\n  spaced key  =  v  \nbig=99999999999\n"
-                           "empty=\nblank=   \nsign=-\n");
+                           "empty=\nblank=   \nsign=-\n"
+                           "[Nothing]\n; a section without values is none\n[ s ]\nn=99\nlater=1\n");
     EXPECT_EQ(p.GetInt("S", "empty", 5), 5);
     EXPECT_EQ(p.GetInt("S", "blank", 5), 5);
     EXPECT_EQ(p.GetInt("S", "sign", 5), 0);
@@ -215,6 +304,10 @@ TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
     EXPECT_EQ(p.GetString("S", "quoted", ""), "  spaced  ");
     EXPECT_EQ(p.GetString("S", "spaced key", ""), "v");
     EXPECT_EQ(p.GetString("T", "n", "dflt"), "dflt");
+    // A section named again goes on where it left off; the first value of a
+    // key still wins.
+    EXPECT_EQ(p.GetString("S", "later", ""), "1");
+    EXPECT_EQ(p.Sections(), std::vector<std::string>{"s"});
 }
 
 }  // namespace

@@ -20,6 +20,11 @@ TEST(FileNames, FromEverydayUrls)
         {"http://h/dl/%C3%9Cbersicht.tar.gz", "\xC3\x9C" "bersicht.tar.gz"},
         {"http://h/my%20file%20(1).pdf", "my file (1).pdf"},
         {"http://h/caf%E9.txt", "caf\xC3\xA9.txt"},         // not UTF-8: read as Latin-1
+        // Shaped like UTF-8 but no characters, so Latin-1 too: an overlong
+        // "/", a surrogate, and a code point beyond U+10FFFF.
+        {"http://h/a%E0%80%AF.txt", "a\xC3\xA0\xC2\x80\xC2\xAF.txt"},
+        {"http://h/a%ED%A0%A0.txt", "a\xC3\xAD\xC2\xA0\xC2\xA0.txt"},
+        {"http://h/a%F4%90%A0%A0.txt", "a\xC3\xB4\xC2\x90\xC2\xA0\xC2\xA0.txt"},
         {"http://h/a%2Fb.txt", "a_b.txt"},                   // an encoded slash is no folder
         {"http://h/a%2F..%2F..%2Fetc%2Fpasswd", "a_.._.._etc_passwd"},
         {"http://h/x%00y", "x_y"},

@@ -176,7 +176,7 @@ TEST(AutoSaver, AFailedSaveIsToldAndTriedAgainUntilItWorks)
     EXPECT_FALSE(saver.Tick());
     saver.Failed("exit save failed");
     EXPECT_EQ(saver.Problem(), "exit save failed");
-    saver.Saved();
+    saver.SavedAt(rig.table.ChangeCount());
     EXPECT_EQ(saver.Problem(), "");
     EXPECT_FALSE(saver.Tick());
 }
@@ -207,6 +207,46 @@ TEST(AutoSaver, TicksDoNotWaitAndLearnOfALaterFailure)
     EXPECT_TRUE(saver.SaveNow());
     EXPECT_EQ(profile.flushes, 1);
     EXPECT_EQ(profile.soonFlushes, 3);
+}
+
+// At start the restored list is what the profile holds, so nothing is saved
+// for it; but a task that "Resume if Start" handed to a worker, and that
+// ended while the load went on (a 404 pauses it), is saved at the first
+// tick instead of keeping its old state until exit.
+TEST(AutoSaver, ChangesWhileTheTasksAreRestoredReachTheFirstTick)
+{
+    for (const bool workerEndsTheTask : {false, true}) {
+        SCOPED_TRACE(workerEndsTheTask);
+        test::FakeProfile profile;
+        profile.WriteInt("Settings", "Resume if Start", 1);
+        profile.WriteInt("Settings", "MRU Num", 2);
+        profile.WriteString("URL", "URL0\\Target", "http://h/gone.iso");
+        profile.WriteInt("URL", "URL0\\Status", 4);  // running when the last run was killed
+        profile.WriteString("URL", "URL1\\Target", "http://h/b.iso");
+        SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
+        ViewSettings settings;
+        TaskTable table;
+        test::FakeWorkerStarter workers;
+        test::RecordingObserver observer;
+        test::FakeMessages messages;
+        test::FakeSound sound;
+        test::FakeNetwork network;
+        TaskAdder adder(table, settings, workers, observer, messages, sound);
+        AutoSaver saver(store, settings, table);
+        if (workerEndsTheTask) {
+            workers.onStart = [&] {
+                workers.onStart = nullptr;
+                table.Update(table.TaskIdAt(0), [](TaskRecord& r) { r.SetState(TaskState::Running); });
+                table.SetState(0, TaskState::Paused);
+            };
+        }
+        saver.RunLoad([&] { store.Load(settings, adder, network); });
+        ASSERT_EQ(table.Count(), 2);
+        EXPECT_EQ(saver.Tick(), workerEndsTheTask);
+        if (workerEndsTheTask) {
+            EXPECT_EQ(profile.Int("URL", "URL0\\Status"), static_cast<int>(TaskState::Paused));
+        }
+    }
 }
 
 TEST(AutoSaver, SavesAfterTheListChangedOnly)

@@ -51,6 +51,7 @@ TEST(ParseUrl, RefusedUrls)
              "http://h:65536/x",  // beyond 16 bits: would wrap to another port
              "http://h:99999/x", "http://h:8o/x", "http://h:-1/x",
              "http://user:pw@h/x",  // the add paths take a login out of the URL first
+             "http://[::1/x", "ftp://[::1:21/x",  // an IPv6 literal without its "]"
          }) {
         EXPECT_FALSE(ParseUrl(url)) << url;
     }

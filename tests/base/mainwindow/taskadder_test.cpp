@@ -5,6 +5,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/download/requestdetails.h"
 #include "tests/base/fakes/fakes.h"
 
 namespace dromo {
@@ -319,6 +320,37 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
     Fixture f;
     EXPECT_EQ(f.adder.AddDownload("data:text/plain,hi", DownloadDetails{}), AddResult::InvalidUrl);
     EXPECT_EQ(f.table.Count(), 0);
+}
+
+// Details that would break a request's head are refused before a task is
+// made of them: a line break in a header value adds headers of the caller's
+// choosing, and a cookie beyond what a request carries is never sent whole.
+TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
+{
+    const std::string longest(kMaxCookieBytes, 'c');
+    struct Case {
+        const char* what;
+        DownloadDetails details;
+        AddResult expected;
+    } cases[] = {
+        {"CR LF in the referrer", {"", "http://h/\r\nX-Injected: 1", "", "", "", -1}, AddResult::UnsafeDetails},
+        {"LF in the user agent", {"", "", "UA/1\nX-Injected: 1", "", "", -1}, AddResult::UnsafeDetails},
+        {"CR in the cookie", {"a=1\rX-Injected: 1", "", "", "", "", -1}, AddResult::UnsafeDetails},
+        {"NUL in the referrer", {"", std::string("http://h/\0x", 10), "", "", "", -1}, AddResult::UnsafeDetails},
+        {"a cookie one byte too long", {longest + "c", "", "", "", "", -1}, AddResult::CookieTooLong},
+        {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1}, AddResult::CookieTooLong},
+        {"the longest cookie, a tab in the agent", {longest, "", "UA\t1", "", "", -1}, AddResult::Added},
+        {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1}, AddResult::Added},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        EXPECT_EQ(f.adder.AddDownload("http://h/x.bin", c.details), c.expected);
+        EXPECT_EQ(f.table.Count(), c.expected == AddResult::Added ? 1 : 0);
+        EXPECT_EQ(RefuseDetails(c.details).value_or(AddResult::Added), c.expected);
+        EXPECT_NE(std::string(AddResultMessage(c.expected)).empty(), c.expected != AddResult::Added);
+    }
 }
 
 TEST(AddTask, CategoriesChooseTheFolderByExtension)

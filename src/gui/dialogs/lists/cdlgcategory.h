@@ -21,7 +21,6 @@ public:
     CategoryEntry Entry() const;
     QLineEdit* NameEdit() const { return m_name; }
     QLineEdit* ExtensionEdit() const { return m_extension; }
-    QLineEdit* FolderEdit() const { return m_folder; }
     void accept() override;
 
 private:

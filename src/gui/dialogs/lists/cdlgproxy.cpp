@@ -15,7 +15,8 @@ namespace dromo {
 CDlgProxy::CDlgProxy(const ProxyEntry& entry, Messages& messages, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_address(new QLineEdit(ToQString(entry.host), this)),
       m_port(new NumberField(this)), m_user(new QLineEdit(ToQString(entry.user), this)),
-      m_password(new QLineEdit(ToQString(entry.password), this))
+      m_password(new QLineEdit(ToQString(entry.password), this)),
+      m_keyringId(entry.keyringId)
 {
     setWindowTitle(tr("Proxy"));
     // Ports above 32767 are kept in the list's 16 bits as their negative
@@ -43,7 +44,7 @@ CDlgProxy::CDlgProxy(const ProxyEntry& entry, Messages& messages, QWidget* paren
 ProxyEntry CDlgProxy::Entry() const
 {
     return {ToStdString(m_address->text()), static_cast<std::int16_t>(static_cast<std::uint16_t>(m_portValue)),
-            ToStdString(m_user->text()), ToStdString(m_password->text())};
+            ToStdString(m_user->text()), ToStdString(m_password->text()), m_keyringId};
 }
 
 void CDlgProxy::accept()

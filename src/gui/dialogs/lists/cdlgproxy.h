@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 
 #include "base/core/proxylist.h"
@@ -32,6 +34,9 @@ private:
     QLineEdit* m_user;
     QLineEdit* m_password;
     int m_portValue = 80;
+    // An edited entry keeps its password's keyring entry: with the keyring
+    // locked its password shows as "" and must not be lost by an edit.
+    std::string m_keyringId;
 };
 
 }  // namespace dromo

@@ -11,7 +11,8 @@ namespace dromo {
 
 CDlgSite::CDlgSite(const SiteEntry& entry, QWidget* parent)
     : QDialog(parent), m_address(new QLineEdit(ToQString(entry.host), this)), m_user(new QLineEdit(ToQString(entry.user), this)),
-      m_password(new QLineEdit(ToQString(entry.password), this))
+      m_password(new QLineEdit(ToQString(entry.password), this)),
+      m_keyringId(entry.keyringId)
 {
     setWindowTitle(tr("Site"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -31,7 +32,7 @@ CDlgSite::CDlgSite(const SiteEntry& entry, QWidget* parent)
 
 SiteEntry CDlgSite::Entry() const
 {
-    return {ToStdString(m_address->text()), ToStdString(m_user->text()), ToStdString(m_password->text())};
+    return {ToStdString(m_address->text()), ToStdString(m_user->text()), ToStdString(m_password->text()), m_keyringId};
 }
 
 void CDlgSite::accept()

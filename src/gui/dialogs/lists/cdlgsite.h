@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 
 #include "base/core/sitelist.h"
@@ -25,6 +27,9 @@ private:
     QLineEdit* m_address;
     QLineEdit* m_user;
     QLineEdit* m_password;
+    // An edited entry keeps its password's keyring entry: with the keyring
+    // locked its password shows as "" and must not be lost by an edit.
+    std::string m_keyringId;
 };
 
 }  // namespace dromo

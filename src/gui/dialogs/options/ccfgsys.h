@@ -18,7 +18,6 @@ public:
     QComboBox* AutoSave() const { return m_autoSave; }
     NumberField* Refresh() const { return m_refresh; }
     QComboBox* TextColor() const { return m_color; }
-    QCheckBox* MultiInstance() const { return m_multi; }
     QCheckBox* Log() const { return m_log; }
     bool OnKillActive() override;
 

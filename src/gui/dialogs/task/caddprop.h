@@ -34,7 +34,6 @@ public:
     CDlgImport* FilePage() const { return m_file; }
     CIDPage* IdentityPage() const { return m_identity; }
     CConnPage* ConnectionPage() const { return m_connection; }
-    CErrPage* ExceptionPage() const { return m_exception; }
     CProxysPage* ProxyPage() const { return m_proxy; }
     CCfgPro* ProtocolPage() const { return m_protocol; }
     CCFGSch* SchedulePage() const { return m_schedule; }

@@ -11,7 +11,6 @@ class CFlatButton : public QPushButton {
     Q_OBJECT
 public:
     explicit CFlatButton(const QString& text, QWidget* parent = nullptr);
-    bool Hovered() const { return m_hovered; }
     QColor CaptionColour() const;
 
 protected:
