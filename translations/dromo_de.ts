@@ -768,7 +768,7 @@
     </message>
     <message>
         <source>Job Done</source>
-        <translation>Download abgeschlossen</translation>
+        <translation>Download fertig</translation>
     </message>
     <message>
         <source>Encounter Error</source>
