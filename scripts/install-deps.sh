@@ -14,7 +14,7 @@ packages=(
   # the translations: lupdate and lrelease with their CMake functions, and
   # Qt's own texts (standard buttons) in the user's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libcurl4-openssl-dev ca-certificates libsecret-1-dev
+  libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
@@ -22,12 +22,14 @@ packages=(
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus
-  xvfb openbox trayer xdotool libx11-6 libglib2.0-bin fonts-dejavu-core
+  xvfb openbox trayer xdotool xclip libx11-6 libglib2.0-bin fonts-dejavu-core
   # a real keyring for the password tests; the AppStream metadata's check;
   # dpkg-shlibdeps and friends for cpack -G DEB
   gnome-keyring libsecret-tools appstream dpkg-dev
   # libFuzzer for tests/fuzz (scripts/fuzz.sh)
   clang libclang-rt-dev
+  # the manual pages' check
+  groff-base man-db
 )
 if [ $browser_tests -eq 1 ]; then
   packages+=(chromium firefox-esr)

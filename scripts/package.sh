@@ -28,7 +28,8 @@ fail() { echo "FAILED: $*" >&2; "${as_root[@]}" dpkg -r dromo >/dev/null 2>&1 ||
 [ "$(/usr/bin/dromo --version)" = "dromo $(dpkg-deb --field "$deb" Version)" ] || fail "dromo --version"
 for f in /usr/bin/tessarin /usr/bin/dromo-fetch /usr/share/applications/dromo.desktop \
          /usr/share/icons/hicolor/scalable/apps/dromo.svg /usr/share/dromo/help \
-         /usr/share/metainfo/com.tarnwick.Dromo.metainfo.xml; do
+         /usr/share/metainfo/com.tarnwick.Dromo.metainfo.xml /usr/share/doc/dromo/copyright \
+         /usr/share/man/man1/dromo.1 /usr/share/man/man1/dromo-fetch.1 /usr/share/man/man1/tessarin.1; do
   [ -e "$f" ] || fail "$f not installed"
 done
 grep -qx 'Exec=/usr/bin/dromo --automation' /usr/share/dbus-1/services/DROMO.URLMonitor.service ||

@@ -650,6 +650,30 @@
         <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
         <translation>Fehlgeschlagen – %1 enthält einen Zeilenumbruch oder ein anderes Steuerzeichen; nichts wurde gesendet</translation>
     </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Laufend</translation>
+    </message>
+    <message>
+        <source>Queued</source>
+        <translation>Wartend</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -679,6 +703,18 @@
     <message>
         <source>Save as:</source>
         <translation>Speichern als:</translation>
+    </message>
+    <message>
+        <source>Checksum:</source>
+        <translation>Prüfsumme:</translation>
+    </message>
+    <message>
+        <source>optional: sha-256=… or the value sha256sum prints</source>
+        <translation>optional: sha-256=… oder der Wert, den sha256sum ausgibt</translation>
+    </message>
+    <message>
+        <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
+        <translation>Die Datei wird mit dieser Prüfsumme (SHA-256, SHA-512, SHA-1 oder MD5) verglichen, bevor sie als heruntergeladen gilt.</translation>
     </message>
 </context>
 <context>
@@ -848,6 +884,18 @@
     <message>
         <source>Specify the file extensions that can be captured by Dromo,  delimitated by blank space.</source>
         <translation>Geben Sie die Dateiendungen an, die Dromo übernehmen soll, getrennt durch Leerzeichen.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download</source>
+        <translation>Kopierte Links auf Dateien dieser Typen zum Download anbieten</translation>
+    </message>
+    <message>
+        <source>Clipboard</source>
+        <translation>Zwischenablage</translation>
+    </message>
+    <message>
+        <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
+        <translation>Wird ein Link auf eine Datei eines Typs aus dem Feld „Dateitypen“ kopiert, bietet Dromo den Download an: mit dem Dialog „URL hinzufügen“ oder, solange sein Fenster verborgen ist, mit einer Benachrichtigung.</translation>
     </message>
 </context>
 <context>
@@ -1650,6 +1698,21 @@
         <source>Address:</source>
         <translation>Adresse:</translation>
     </message>
+    <message>
+        <source>Find Tasks</source>
+        <translation>Downloads suchen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainView</name>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMiscPage</name>
@@ -1751,6 +1814,13 @@
     </message>
 </context>
 <context>
+    <name>dromo::ClipboardOffers</name>
+    <message>
+        <source>Download the copied link?</source>
+        <translation>Den kopierten Link herunterladen?</translation>
+    </message>
+</context>
+<context>
     <name>dromo::DesktopNotifier</name>
     <message>
         <source>Open</source>
@@ -1759,6 +1829,10 @@
     <message>
         <source>Open Folder</source>
         <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
     </message>
 </context>
 <context>
@@ -1815,6 +1889,21 @@
     </message>
 </context>
 <context>
+    <name>dromo::TaskFilterBar</name>
+    <message>
+        <source>Find tasks by URL, file name or status (Ctrl+F)</source>
+        <translation>Downloads nach URL, Dateiname oder Status suchen (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Show the tasks in this state</source>
+        <translation>Die Downloads in diesem Zustand anzeigen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shown</source>
+        <translation>%1 von %2 angezeigt</translation>
+    </message>
+</context>
+<context>
     <name>dromo::TaskListModel</name>
     <message>
         <source>Target</source>
@@ -1851,6 +1940,18 @@
     <message>
         <source>Status</source>
         <translation>Status</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
     </message>
 </context>
 </TS>

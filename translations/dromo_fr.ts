@@ -650,6 +650,30 @@
         <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
         <translation>Échec – %1 contient un saut de ligne ou un autre caractère de contrôle&#x202f;; rien n’a été envoyé</translation>
     </message>
+    <message>
+        <source>All</source>
+        <translation>Tous</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Queued</source>
+        <translation>En attente</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Terminés</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>En échec</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -679,6 +703,18 @@
     <message>
         <source>Save as:</source>
         <translation>Enregistrer sous&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Checksum:</source>
+        <translation>Somme de contrôle&#xa0;:</translation>
+    </message>
+    <message>
+        <source>optional: sha-256=… or the value sha256sum prints</source>
+        <translation>facultatif&#xa0;: sha-256=… ou la valeur qu’affiche sha256sum</translation>
+    </message>
+    <message>
+        <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
+        <translation>Le fichier est vérifié avec cette empreinte (SHA-256, SHA-512, SHA-1 ou MD5) avant d’être considéré comme téléchargé.</translation>
     </message>
 </context>
 <context>
@@ -848,6 +884,18 @@
     <message>
         <source>Specify the file extensions that can be captured by Dromo,  delimitated by blank space.</source>
         <translation>Indiquez les extensions de fichiers que Dromo doit intercepter, séparées par des espaces.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download</source>
+        <translation>Proposer de télécharger les liens copiés vers des fichiers de ces types</translation>
+    </message>
+    <message>
+        <source>Clipboard</source>
+        <translation>Presse-papiers</translation>
+    </message>
+    <message>
+        <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
+        <translation>Quand un lien vers un fichier d’un type du champ «&#xa0;Types de fichiers&#xa0;» est copié, Dromo propose de le télécharger&#xa0;: avec la boîte «&#xa0;Ajouter une URL&#xa0;» ou, si sa fenêtre est masquée, par une notification.</translation>
     </message>
 </context>
 <context>
@@ -1650,6 +1698,21 @@
         <source>Address:</source>
         <translation>Adresse&#xa0;:</translation>
     </message>
+    <message>
+        <source>Find Tasks</source>
+        <translation>Rechercher des téléchargements</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainView</name>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMiscPage</name>
@@ -1751,6 +1814,13 @@
     </message>
 </context>
 <context>
+    <name>dromo::ClipboardOffers</name>
+    <message>
+        <source>Download the copied link?</source>
+        <translation>Télécharger le lien copié&#x202f;?</translation>
+    </message>
+</context>
+<context>
     <name>dromo::DesktopNotifier</name>
     <message>
         <source>Open</source>
@@ -1759,6 +1829,10 @@
     <message>
         <source>Open Folder</source>
         <translation>Ouvrir le dossier</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Télécharger</translation>
     </message>
 </context>
 <context>
@@ -1815,6 +1889,21 @@
     </message>
 </context>
 <context>
+    <name>dromo::TaskFilterBar</name>
+    <message>
+        <source>Find tasks by URL, file name or status (Ctrl+F)</source>
+        <translation>Rechercher des téléchargements par URL, nom de fichier ou état (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Show the tasks in this state</source>
+        <translation>Afficher les téléchargements dans cet état</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shown</source>
+        <translation>%1 sur %2 affichés</translation>
+    </message>
+</context>
+<context>
     <name>dromo::TaskListModel</name>
     <message>
         <source>Target</source>
@@ -1851,6 +1940,18 @@
     <message>
         <source>Status</source>
         <translation>État</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Fichier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Échec&#xa0;: %1</translation>
     </message>
 </context>
 </TS>

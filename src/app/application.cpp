@@ -35,6 +35,9 @@ Application::Application(const AppPorts& ports)
 
 Application::~Application()
 {
+    if (frame) {
+        frame->WatchClipboard(nullptr);  // its notices go with m_desktop, before the window
+    }
     core.StopAndJoin();
 }
 
@@ -70,6 +73,10 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     // each where the desktop offers it.
     m_desktop = std::make_unique<DesktopIntegration>(table, core.state, settings.options, core.ProgramCompletion(),
                                                      ports.shell);
+    frame->WatchClipboard(&m_desktop->Notifier());
+    // A notice's "Download" is a URL from outside, as a browser's would be.
+    QObject::connect(&m_desktop->Notifier(), &DesktopNotifier::DownloadWanted, frame.get(),
+                     [this](const QString& url) { frame->AddUrl(url); });
 
     for (const std::string& url : args.urls) {
         frame->AddUrl(QString::fromStdString(url));

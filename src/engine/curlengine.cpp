@@ -192,6 +192,7 @@ struct TransferRun {
     }
 
     void Status(const std::string& line) { engine.Status(line); }
+    DigestCheck& Digest() { return engine.m_digest; }
     void Decide();
     void DecideHttp();
     void DecideRange();
@@ -488,6 +489,9 @@ std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void
             return length;
         }
         run->Decide();
+        if (run->outcome == TransferRun::Outcome::Write) {
+            run->Digest().TakeServerDigests(run->response);
+        }
         if (run->outcome == TransferRun::Outcome::Write && run->segments != nullptr) {
             const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
             run->segments->OnFirstHead(run->response, run->total, from);
@@ -539,6 +543,7 @@ std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void*
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
     }
+    run->Digest().Feed(run->file.Size(), data, length);
     if (!run->file.Write(data, length)) {
         run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();
         run->outcome = TransferRun::Outcome::Failed;
@@ -622,13 +627,13 @@ void CurlEngine::SetFileClaims(FileClaims* claims) { m_claims = claims; }
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)
 {
-    return Transfer(TransferRequest{false, host, port, remotePath, saveAs, user, password});
+    return CheckedTransfer(TransferRequest{false, host, port, remotePath, saveAs, user, password});
 }
 
 bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                         const std::string& saveAs, const std::string& user, const std::string& password)
 {
-    return Transfer(TransferRequest{true, host, port, remotePath, saveAs, user, password});
+    return CheckedTransfer(TransferRequest{true, host, port, remotePath, saveAs, user, password});
 }
 
 void CurlEngine::Status(const std::string& message)
@@ -1102,6 +1107,9 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     // nothing itself: then what was stored when it was begun.
     std::int64_t serverTime = ValidatorTime(run.ServerVersion());
     run.file.SetFinishedTime(serverTime >= 0 ? serverTime : ValidatorTime(run.storedValidator));
+    if (!CheckDigest(run.file)) {
+        return false;
+    }
     const auto mayTake = [this](const std::string& path) {
         return m_claims == nullptr || (!Exists(path) && m_claims->Claim(path));
     };
@@ -1119,7 +1127,7 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
         Status("Saved as " + NameOfPath(m_savedAs));
     }
     m_sink.OnProgress("", bytes, 0, kProgressBytes, m_taskId);
-    Status("File has been downloaded");
+    Status(m_verified.empty() ? "File has been downloaded" : "File has been downloaded - Verified " + m_verified);
     return true;
 }
 
@@ -1277,6 +1285,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
+    if (!m_checksumError.empty()) {
+        return Fail("Fail - the checksum cannot be read: " + m_checksumError);
+    }
     const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
     const std::string url = scheme + "://" + request.host + ":" + std::to_string(request.port) +
                             EncodePath(request.remotePath);
@@ -1292,6 +1303,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
+        m_digest.Begin();
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
         if (!request.ftp && (m_connections > 1 || resume.plan) && rangesFit) {

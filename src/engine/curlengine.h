@@ -7,6 +7,7 @@
 
 #include "base/ports/transferengine.h"
 #include "engine/curlhandles.h"
+#include "engine/digestcheck.h"
 
 #include "base/ports/progresssink.h"
 
@@ -24,7 +25,8 @@ struct TransferRun;
 
 // The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
 // runs on the calling thread through a multi handle, so Abort (from any
-// thread) wakes it at once, even on a stalled connection.
+// thread) wakes it at once, even on a stalled connection. The check of a
+// finished file against its digest lives in curlenginedigest.cpp.
 class CurlEngine : public TransferEngine {
 public:
     explicit CurlEngine(ProgressSink& sink);
@@ -68,6 +70,10 @@ public:
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
+    void SetExpectedDigests(const std::string& checksum) override;
+    // The algorithm the last transfer's file was verified with ("SHA-256");
+    // "" when it was not checked.
+    const std::string& Verified() const { return m_verified; }
 
 private:
     friend struct TransferRun;
@@ -86,7 +92,13 @@ private:
     // What a transfer finds on disk before its first request.
     struct ResumePoint;
 
+    // A transfer whose file does not match its digest is made once more
+    // from zero: a resume may have joined two versions of the file.
+    bool CheckedTransfer(const TransferRequest& request);
     bool Transfer(const TransferRequest& request);
+    // Compares the finished partial file with the digest it should have;
+    // false when it does not match or cannot be read.
+    bool CheckDigest(PartialFile& file);
     // A server's Retry-After, bounded: the longest wait it may ask for.
     static constexpr std::int64_t kMaxRetryAfter = 3600;
     void NoteRetryAfter(std::int64_t seconds);
@@ -140,6 +152,11 @@ private:
     std::string m_referrer;
     std::int32_t m_connections = 1;
     FileClaims* m_claims = nullptr;
+    DigestCheck m_digest;
+    std::string m_checksumError;    // why the task's checksum cannot be read
+    bool m_refetchOnMismatch = false;
+    std::string m_mismatchedFile;   // the partial file a first mismatch left
+    std::string m_verified;         // the algorithm the last file was verified with
     std::string m_userAgent;
     std::string m_httpVersion = "1.1";
     std::string m_httpProxy, m_ftpProxy;

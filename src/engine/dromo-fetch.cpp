@@ -16,7 +16,11 @@
 #include "base/core/textutil.h"
 #include "base/core/trace.h"
 #include "base/mainwindow/parseurl.h"
+#include "base/download/digestlist.h"
+#include "base/download/progresstexts.h"
 #include "engine/curlengine.h"
+#include "engine/digestcheck.h"
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,6 +68,9 @@ void Usage(std::FILE* out)
                  "  --password-stdin     read the server password from the first line of standard input\n"
                  "  --cookies 0|1        keep cookies across redirects\n"
                  "  --abort-after MS     abort the transfer after MS milliseconds (for tests)\n"
+                 "  --checksum ALG=HEX   the digest the file must have (sha-256, sha-512, sha-1, md5;\n"
+                 "                       several joined by commas: the strongest is checked); exit\n"
+                 "                       status 0 only when the file matches it\n"
                  "  --quiet              leave out the byte-count events\n"
                  "  --trace              tell what happens on standard error, each line beginning\n"
                  "                       [trace] (also DROMO_TRACE=1)\n\n"
@@ -104,6 +111,7 @@ struct CommandLine {
     bool passwordFromStdin = false;
     bool proxyPasswordFromStdin = false;
     long abortAfter = -1;
+    std::optional<dromo::DigestList> checksum;
     std::string positional[2];
     int positionals = 0;
 };
@@ -189,6 +197,15 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
             engine.SetHttpVersion(value);
         } else if (arg == "--user-agent") {
             engine.SetUserAgent(value);
+        } else if (arg == "--checksum") {
+            std::string reason;
+            line.checksum = dromo::DigestList::Parse(value, &reason);
+            if (!line.checksum || line.checksum->Empty()) {
+                std::fprintf(stderr, "dromo-fetch: --checksum %s: %s\n", value.c_str(),
+                             reason.empty() ? "no checksum given" : reason.c_str());
+                return 2;
+            }
+            engine.SetExpectedDigests(value);
         } else if (auto text = texts.find(arg); text != texts.end()) {
             line.*text->second = value;
             line.passwordGiven = line.passwordGiven || arg == "--password";
@@ -228,6 +245,36 @@ bool ReadPasswords(CommandLine& line)
         }
     }
     return true;
+}
+
+std::int64_t FileSize(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
+// With --checksum, a file the engine found already there was not checked
+// on its way in: it is read now, so 0 still means a verified file.
+bool Verified(dromo::CurlEngine& engine, const dromo::DigestList& checksum, PrintingSink& sink)
+{
+    if (!engine.Verified().empty()) {
+        return true;
+    }
+    dromo::DigestCheck check;
+    check.Expect(checksum);
+    const std::string algorithm = dromo::DigestAlgorithmName(check.Wanted()->algorithm);
+    switch (check.Verify(engine.SavedAs(), FileSize(engine.SavedAs()))) {
+    case dromo::DigestCheck::Result::Verified:
+        sink.OnProgress(dromo::StatusTimeStamp() + "Verified " + algorithm, 0, 0, dromo::kProgressStatus, 0);
+        return true;
+    case dromo::DigestCheck::Result::Mismatch:
+        std::fprintf(stderr, "Fail - the file does not match its %s checksum\n", algorithm.c_str());
+        return false;
+    default:
+        std::fprintf(stderr, "Error reading %s to verify it: %s\n", engine.SavedAs().c_str(),
+                     check.ReadError().c_str());
+        return false;
+    }
 }
 
 }  // namespace
@@ -281,5 +328,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    return 0;
+    return line.checksum && !Verified(engine, *line.checksum, sink) ? 1 : 0;
 }

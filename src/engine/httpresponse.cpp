@@ -24,6 +24,12 @@ bool NameIs(std::string_view name, std::string_view expected)
     return true;
 }
 
+// Repeated field lines of a list-valued header make one value.
+void AppendListValue(std::string& field, std::string_view value)
+{
+    field += (field.empty() ? "" : ", ") + std::string(value);
+}
+
 }  // namespace
 
 std::int64_t ParseSize(std::string_view text)
@@ -99,6 +105,14 @@ void HttpResponse::AddLine(std::string_view line)
         retryAfter = RetryAfterSeconds(value, static_cast<std::int64_t>(std::time(nullptr)));
     } else if (NameIs(name, "content-disposition")) {
         fileName = ContentDispositionFileName(value);
+    } else if (NameIs(name, "content-encoding")) {
+        contentEncoding = NameIs(value, "identity") ? std::string() : std::string(value);
+    } else if (NameIs(name, "repr-digest")) {
+        AppendListValue(reprDigest, value);
+    } else if (NameIs(name, "content-digest")) {
+        AppendListValue(contentDigest, value);
+    } else if (NameIs(name, "digest")) {
+        AppendListValue(instanceDigest, value);
     }
 }
 

@@ -27,6 +27,13 @@ struct HttpResponse {
     // The name Content-Disposition suggests (filename* preferred over
     // filename), as the server wrote it: not yet made safe. "" when none.
     std::string fileName;
+    // The content coding ("" for none or identity) and the digests the
+    // server announced (RFC 9530 Repr-Digest and Content-Digest, RFC 3230
+    // Digest), each as the field's value; repeated lines joined by ", ".
+    std::string contentEncoding;
+    std::string reprDigest;
+    std::string contentDigest;
+    std::string instanceDigest;
     // Bytes of this head so far, to refuse a server that never ends it.
     std::size_t headBytes = 0;
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "base/core/trace.h"
 #include "engine/curlengine.h"
 #include "engine/partialfile.h"
 
@@ -413,6 +414,7 @@ bool SegmentedTransfer::Open(int range)
         return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
+    trace::Line("task " + std::to_string(m_engine.m_taskId), "range " + bytes + " opened to " + m_hostPort);
     m_connections.push_back(std::move(c));
     return true;
 }
@@ -425,6 +427,12 @@ void SegmentedTransfer::Close(Connection& c)
     c.live = false;
     curl_multi_remove_handle(m_engine.m_multi, c.easy);
     WriteOut(c);
+    if (trace::On()) {
+        const SegmentPlan::Range& r = m_plan.At(c.range);
+        trace::Line("task " + std::to_string(m_engine.m_taskId),
+                    "range " + std::to_string(c.firstByte) + "-" + std::to_string(c.lastByte) + " closed, " +
+                        (r.Left() == 0 ? "whole" : std::to_string(r.Left()) + " bytes left"));
+    }
     if (!c.first) {
         c.owned.reset();
         c.easy = nullptr;
@@ -435,6 +443,7 @@ void SegmentedTransfer::Close(Connection& c)
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 {
+    trace::Line("task " + std::to_string(m_engine.m_taskId), "a connection is lost: " + text);
     m_plan.Release(c.range);
     Close(c);
     const std::size_t live = Live();

@@ -48,6 +48,13 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "Task is done."),
     QT_TRANSLATE_NOOP("dromo", "Error occurs."),
     QT_TRANSLATE_NOOP("dromo", "Task is scheduled."),
+    // the filter bar's state choices
+    QT_TRANSLATE_NOOP("dromo", "All"),
+    QT_TRANSLATE_NOOP("dromo", "Running"),
+    QT_TRANSLATE_NOOP("dromo", "Queued"),
+    QT_TRANSLATE_NOOP("dromo", "Paused"),
+    QT_TRANSLATE_NOOP("dromo", "Done"),
+    QT_TRANSLATE_NOOP("dromo", "Failed"),
     // the text colours
     QT_TRANSLATE_NOOP("dromo", "Black"),
     QT_TRANSLATE_NOOP("dromo", "Blue"),

@@ -29,6 +29,8 @@ public:
                        Shell& shell);
     ~DesktopIntegration() override;
 
+    DesktopNotifier& Notifier() { return m_notifier; }
+
 private:
     Completion& m_completion;
     DesktopNotifier m_notifier;

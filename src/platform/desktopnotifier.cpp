@@ -16,6 +16,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 const QString kOpen = QStringLiteral("open");
 const QString kOpenFolder = QStringLiteral("folder");
+const QString kDownload = QStringLiteral("download");
 
 }  // namespace
 
@@ -63,26 +64,41 @@ void DesktopNotifier::Send(const DesktopNotice& notice)
         }
         actions << kOpenFolder << tr("Open Folder");
     }
+    if (!notice.offerUrl.empty() && m_capabilities->contains(QStringLiteral("actions"))) {
+        actions << kDownload << tr("Download");
+    }
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("dromo"));
     hints.insert(QStringLiteral("category"),
-                 notice.path.empty() ? QStringLiteral("transfer.error") : QStringLiteral("transfer.complete"));
+                 !notice.offerUrl.empty() ? QStringLiteral("transfer")
+                 : notice.path.empty()    ? QStringLiteral("transfer.error")
+                                          : QStringLiteral("transfer.complete"));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << BaseTexts::Shown(notice.summary)
          << body << actions << hints << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     const std::string path = notice.path;
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, path](QDBusPendingCallWatcher* w) {
+    const std::string offer = notice.offerUrl;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, path, offer](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         const QDBusPendingReply<uint> reply = *w;
         if (!reply.isError() && !path.empty()) {
             m_paths[reply.value()] = path;
+        }
+        if (!reply.isError() && !offer.empty()) {
+            m_offers[reply.value()] = offer;
         }
     });
 }
 
 void DesktopNotifier::OnAction(uint id, const QString& action)
 {
+    if (const auto offered = m_offers.find(id); offered != m_offers.end() && action == kDownload) {
+        const QString url = QString::fromStdString(offered->second);
+        m_offers.erase(offered);
+        emit DownloadWanted(url);
+        return;
+    }
     const auto found = m_paths.find(id);
     if (found == m_paths.end()) {
         return;  // another program's notice, or one this run did not send
@@ -97,6 +113,7 @@ void DesktopNotifier::OnAction(uint id, const QString& action)
 void DesktopNotifier::OnClosed(uint id, uint)
 {
     m_paths.erase(id);
+    m_offers.erase(id);
 }
 
 }  // namespace dromo

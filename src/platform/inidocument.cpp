@@ -130,10 +130,12 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                         ++i;
                     }
                 }
-                // A line continued into its own end (or the text's) continues
-                // into nothing. Kept, the break the writer puts after it can
-                // pair with it and take the next line into this one.
-                const bool ends = i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r'));
+                // A line continued into its own end (or the text's, or a
+                // comment, which ends it too) continues into nothing. Kept,
+                // the break the writer puts after it can pair with it and
+                // take the next line into this one.
+                const bool ends =
+                    i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r' || data[i] == ';'));
                 if ((next == '\n' || next == '\r') && ends) {
                     cut = backslash;
                 }

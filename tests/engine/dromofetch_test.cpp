@@ -96,5 +96,59 @@ TEST(DromoFetch, FailureTextsNeverShowTheUrlsPassword)
     }
 }
 
+// Exit status 0 only for a verified file: 1 for one that does not match
+// (which never takes the target's name), 2 for a checksum that cannot be read.
+TEST(DromoFetch, ChecksumDecidesTheExitStatus)
+{
+    TempDir www;
+    TempDir out;
+    const std::string data = test::RandomBytes(300000, 3);
+    WriteFile(www.File("a.bin"), data);
+    test::FaultServer server(www.Path());
+    std::string sum;
+    ASSERT_EQ(test::RunCommand({"sha256sum", www.File("a.bin")}, &sum), 0);
+    const std::string sha256 = sum.substr(0, 64);
+    const std::string wrong(64, '0');
+    WriteFile(out.File("there.bin"), data);
+    const struct {
+        std::string checksum;
+        const char* path;
+        const char* target;
+        int status;
+        bool written;
+    } cases[] = {
+        {"sha-256=" + sha256, "/file/a.bin", "right.bin", 0, true},
+        {sha256, "/file/a.bin?digest=repr&digestwrong=1", "over-server.bin", 0, true},
+        {"sha-256=" + wrong, "/file/a.bin", "wrong.bin", 1, false},
+        {"sha-256=" + wrong + ", md5=" + std::string(32, '0'), "/file/a.bin", "wrong2.bin", 1, false},
+        {"sha-256=" + sha256, "/file/a.bin", "there.bin", 0, true},  // already there: read and verified
+        {"sha-256=" + wrong, "/file/a.bin", "there.bin", 1, true},
+        {"sha-256=abc", "/file/a.bin", "bad.bin", 2, false},
+        {"", "/file/a.bin", "empty.bin", 2, false},
+        {"whirlpool=" + sha256, "/file/a.bin", "unknown.bin", 2, false},
+    };
+    for (const auto& c : cases) {
+        const std::string target = out.File(c.target);
+        std::string output;
+        const int status = test::RunCommand({DROMO_FETCH, "--quiet", "--checksum", c.checksum, server.Url(c.path), target},
+                                            &output);
+        EXPECT_EQ(status, c.status) << c.checksum << " " << c.path << ": " << output;
+        EXPECT_EQ(test::Exists(target), c.written) << c.target;
+        if (c.status == 1) {
+            EXPECT_NE(output.find("Fail - the file does not match its SHA-256 checksum"), std::string::npos) << output;
+        }
+        if (c.status == 0) {
+            EXPECT_TRUE(ReadFile(target) == data) << c.target;
+            EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
+        }
+    }
+    // A server's digest is checked without --checksum too: a mismatch is
+    // a failure, exit status 1.
+    std::string output;
+    EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", server.Url("/file/a.bin?digest=instance&digestwrong=1"),
+                                out.File("server.bin")}, &output), 1) << output;
+    EXPECT_FALSE(test::Exists(out.File("server.bin")));
+}
+
 }  // namespace
 }  // namespace dromo

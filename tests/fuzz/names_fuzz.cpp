@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A URL as typed, captured or redirected to.
     const std::string fromUrl = FileNameFromUrl(input);
     CheckName("FileNameFromUrl", input, fromUrl);
-    FUZZ_CHECK(!fromUrl.empty() && IsUtf8(fromUrl), "FileNameFromUrl(" + Shown(input) + ") = " + Shown(fromUrl));
+    FUZZ_CHECK(!fromUrl.empty() && fuzz::IsUtf8(fromUrl), "FileNameFromUrl(" + Shown(input) + ") = " + Shown(fromUrl));
 
     // A name as a browser settled on it.
     const std::string safe = SafeFileName(input);
     CheckName("SafeFileName", input, safe);
-    FUZZ_CHECK(!IsUtf8(input) || IsUtf8(safe), "SafeFileName(" + Shown(input) + ") = " + Shown(safe));
+    FUZZ_CHECK(!fuzz::IsUtf8(input) || fuzz::IsUtf8(safe), "SafeFileName(" + Shown(input) + ") = " + Shown(safe));
 
     // A server's Content-Disposition, the way the engine takes its name.
     const std::string suggested = ContentDispositionFileName(input);

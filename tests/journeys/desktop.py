@@ -212,6 +212,20 @@ class Desktop:
         return [(str(args[3]), str(args[4]), [str(a) for a in args[5]])
                 for _, args in mock.GetMethodCalls("Notify")]
 
+    def invoke_action(self, notice, action):
+        """A click on a notice's action, as the server reports it; `notice` counts
+        the Notify calls from 0, which the server numbered from 1."""
+        mock = dbus.Interface(self.bus.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"),
+                              "org.freedesktop.DBus.Mock")
+        mock.EmitSignal("org.freedesktop.Notifications", "ActionInvoked", "us", [dbus.UInt32(notice + 1), action])
+
+    def copy(self, text):
+        """Puts the text on the clipboard as another program does: xclip owns
+        it and serves it until someone else takes the clipboard."""
+        process = subprocess.Popen(["xclip", "-selection", "clipboard", "-in"], env=self.env, stdin=subprocess.PIPE,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        process.communicate(text.encode(), timeout=30)  # xclip forks a server of the text and ends
+
     def screenshot(self, path):
         """The whole screen as a PNG file: what a failed journey left behind."""
         rows = self.x.pixels(0, 0, *self.x.geometry(self.x.root)[2:])

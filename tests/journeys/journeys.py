@@ -330,6 +330,110 @@ class Journeys(Journey):
         # A second toggle would follow the double-click at once; a second is far beyond it.
         self.assertTrue(self.dromo.holds(self.dromo.shown, 1.0), "the window went away again")
 
+    def test_find_a_task_and_delete_only_what_is_shown(self):
+        names = ("alpha.zip", "beta.iso", "gamma.zip")
+        served = {name: (self.desktop.serve("/files/" + name, payload(150_000, 20 + i)), payload(150_000, 20 + i))
+                  for i, name in enumerate(names)}
+        self.dromo.start()
+        for name in names:
+            self.hand_over(served[name][0])
+            self.wait_task(served[name][0], DONE)
+        self.select_all_rows()  # every row selected, then the filter hides two of them
+        self.dromo.key("ctrl+f")
+        self.dromo.type("BETA")
+        self.dromo.key("Return", "Delete")  # on to the list; Delete there
+        wait_for(lambda: len(self.dromo.tasks()) == 2, "the shown task's removal from the saved list",
+                 state=self.folder_and_list)
+        self.assertEqual([t["Target"] for t in self.dromo.tasks()],
+                         [served["alpha.zip"][0], served["gamma.zip"][0]], "only the shown, selected task went")
+        for name in names:
+            self.assertEqual(self.read(self.file(name)), served[name][1], "Delete leaves the downloaded files")
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        settings = self.dromo.profile()["Settings"]
+        self.assertEqual((settings.get("Task Filter Text"), settings.get("Task Filter State")), ("BETA", "0"))
+
+        # The filter is back at the next start: Ctrl+A and Delete reach no hidden task.
+        self.dromo.start()
+        self.select_all_rows()
+        self.dromo.key("Delete")
+        self.dromo.key("ctrl+s")  # Save Settings Now: whatever Delete did is on disk
+        self.assertTrue(self.dromo.holds(lambda: len(self.dromo.tasks()) == 2, 1.0),
+                        "a task the filter hid was deleted: %s" % self.dromo.tasks())
+        self.dromo.key("ctrl+f", "ctrl+a", "BackSpace", "Return", "ctrl+a", "Delete")
+        wait_for(lambda: self.dromo.tasks() == [], "every task's removal once the filter is cleared",
+                 state=self.folder_and_list)
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        self.assertEqual(self.dromo.profile()["Settings"].get("Task Filter Text"), "")
+
+    def test_pattern_and_pasted_list_in_the_add_url_sheet(self):
+        images = {"img%02d.bin" % n: payload(150_000, 20 + n) for n in (1, 2, 3)}
+        parts = {name: payload(120_000, 30 + i) for i, name in enumerate(("parta.bin", "partb.bin"))}
+        for name, data in list(images.items()) + list(parts.items()):
+            self.desktop.serve("/files/" + name, data)
+        self.dromo.start()
+
+        self.dromo.key("ctrl+n")
+        sheet = self.dromo.dialog("Add URL")
+        self.dromo.type(self.desktop.url("/files/img[01-03].bin"))
+        self.dromo.key("Return")
+        wait_for(lambda: not self.desktop.x.mapped(sheet), "the sheet's closing")
+        for name, data in images.items():
+            self.wait_downloaded(name, data)
+
+        # Two lines copied from elsewhere, a blank one between them, pasted into the sheet.
+        self.desktop.copy("%s\n\n%s\n" % tuple(self.desktop.url("/files/" + n) for n in parts))
+        self.dromo.key("ctrl+n")
+        sheet = self.dromo.dialog("Add URL")
+        self.dromo.key("ctrl+v", "Return")
+        wait_for(lambda: not self.desktop.x.mapped(sheet), "the sheet's closing")
+        for name, data in parts.items():
+            self.wait_downloaded(name, data)
+
+        names = list(images) + list(parts)
+        wait_for(lambda: [t.get("Status") for t in self.dromo.tasks()] == [DONE] * 5, "five tasks saved done",
+                 state=self.folder_and_list)
+        self.assertEqual([(t["Target"], t["SaveTo"]) for t in self.dromo.tasks()],
+                         [(self.desktop.url("/files/" + n), self.file(n)) for n in names])
+        self.assertEqual(sorted(os.listdir(self.desktop.downloads)), sorted(names))
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        self.assertEqual(len(self.dromo.tasks()), 5)
+
+    def test_copied_link_is_offered_for_download(self):
+        shown_data, hidden_data = payload(200_000, 40), payload(200_000, 41)
+        shown_url = self.desktop.serve("/files/copied.zip", shown_data)
+        hidden_url = self.desktop.serve("/files/hidden.exe", hidden_data)
+        # "Watch Clipboard" on, as the Automation page leaves it.
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w") as f:
+            f.write("[Settings]\nWatch%20Clipboard=1\n")
+        self.dromo.start()
+
+        self.desktop.copy(shown_url)
+        sheet = self.dromo.dialog("Add URL")
+        self.dromo.key("Return")
+        wait_for(lambda: not self.desktop.x.mapped(sheet), "the sheet's closing")
+        self.wait_downloaded("copied.zip", shown_data)
+
+        self.desktop.copy(shown_url)  # the same link again: no second offer
+        self.assertTrue(self.dromo.holds(lambda: not any(self.desktop.x.mapped(w)
+                                                         for w in self.desktop.x.windows("Add URL")), 1.5),
+                        "the same link was offered twice in a row")
+
+        self.hide_to_tray()
+        before = len(self.desktop.notices())
+        self.desktop.copy(hidden_url)
+        offer = wait_for(lambda: next((i for i, n in enumerate(self.desktop.notices())
+                                       if i >= before and n[1] == hidden_url), None),
+                         "a notice offering the copied link", state=self.desktop.notices)
+        self.assertIn("download", self.desktop.notices()[offer][2])
+        self.assertFalse(self.dromo.shown(), "the window came up for a copied link")
+        self.desktop.invoke_action(offer, "download")
+        self.wait_downloaded("hidden.exe", hidden_data)
+        self.assertEqual([t["Target"] for t in self.dromo.tasks()], [shown_url, hidden_url])
+
 
 def main():
     # Ended from outside (a ctest time-out, Ctrl+C): the journey fails and

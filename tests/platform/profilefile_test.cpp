@@ -190,6 +190,9 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         "[Settings]\nA=x\\\r",
         "=\\\r",
         "[Settings]\nA=x\\\r\r\nB=1\n",
+        // Continued into a comment, which ends the line: the first save kept
+        // the continuation, the second dropped it.
+        "[URL]\nd=\\\n; a comment\nC=1\n",
         // A name ending in a backslash (see below).
         "[Settings]\nTrailing%5C=kept\nNext=1\n",
         "[Settings]\n%5C=kept\n",

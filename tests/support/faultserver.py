@@ -22,6 +22,10 @@ key follow) and misbehaves on request, chosen by the path and the query:
                               another ETag and byte b becomes (b + 1) mod 256
       ?rate=N                 send at most N bytes per second on each connection
       ?trickle=N              send one body byte every N seconds (for up to 60 s)
+      ?digest=KIND            announce the file's digest: "repr" (RFC 9530 Repr-Digest),
+                              "content" (Content-Digest), "instance" (RFC 3230 Digest)
+      ?alg=NAME               with ?digest: sha-256 (default), sha-512 or md5
+      ?digestwrong=1          with ?digest: announce the digest of other bytes
   /stats                      "requests R ranged G concurrent C sending S bytes B" for the files
                               served so far (G: answers sent as a range (206), C: the most answers
                               sent at once, S: those sent now, B: body bytes handed to the network);
@@ -39,6 +43,7 @@ key follow) and misbehaves on request, chosen by the path and the query:
   /huge/SIZE                  declares SIZE bytes (may exceed 4 GiB), sends zeros slowly
 """
 import base64
+import hashlib
 import os
 import signal
 import socket
@@ -238,6 +243,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Disposition", q["disposition"])
         if ranges:
             self.send_header("Accept-Ranges", "bytes")
+        if "digest" in q:
+            self.send_digest(data, q)
         self.send_header("ETag", etag)
         self.send_header("Last-Modified", LAST_MODIFIED)
         if partial:
@@ -267,6 +274,16 @@ class Handler(BaseHTTPRequestHandler):
                     time.sleep(0.05)
             self.close_connection = True
             self.connection.shutdown(socket.SHUT_RDWR)
+
+    def send_digest(self, data, q):
+        alg = q.get("alg", "sha-256")
+        hashed = data + b"!" if q.get("digestwrong") == "1" else data
+        value = base64.b64encode(hashlib.new(alg.replace("-", ""), hashed).digest()).decode()
+        if q["digest"] == "instance":
+            self.send_header("Digest", "%s=%s" % (alg.upper(), value))
+        else:
+            name = "Repr-Digest" if q["digest"] == "repr" else "Content-Digest"
+            self.send_header(name, "%s=:%s:" % (alg, value))
 
     def send_body(self, data, chunked, final, rate=0):
         step = 65536 if rate <= 0 else max(1024, rate // 20)

@@ -57,6 +57,7 @@ constexpr std::array kIntOptions = {
     IntOption{.name = "Text Color Chosen", .field = &G::textColorChosen, .flag = true},
     // Segmented downloads, newer still.
     IntOption{.name = "Connections per Task", .field = &G::connectionsPerTask},
+    IntOption{.name = "Watch Clipboard", .field = &G::watchClipboard, .flag = true},
 };
 
 constexpr std::array kTextOptions = {

@@ -58,6 +58,7 @@ struct GlobalOptions {
     std::int32_t startAs = 1;               // "Start as"
     std::int32_t notifyWhenDone = 1;        // "Notify when Done": a desktop notice per burst of endings
     std::int32_t keepAwake = 1;             // "Keep Awake While Downloading": no idle suspend meanwhile
+    std::int32_t watchClipboard = 0;        // "Watch Clipboard": offer copied links of the capture file types
 
     // Completion sounds and virus scan.
     std::int32_t enableSound = 0;         // "Enable Sound"

@@ -62,6 +62,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
     TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
     TaskValue{"Own Partial File", &TaskRecord::ownsPartialFile, nullptr, 0, nullptr},
+    TaskValue{"Checksum", nullptr, &TaskRecord::checksum, 0, ""},
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)

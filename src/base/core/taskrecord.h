@@ -75,6 +75,9 @@ struct TaskRecord {
     // nowhere or was typed in this run): it belongs to this task wherever
     // its row moves, and copies of the record share it.
     std::string keyringId;
+    // The digests the finished file must have, in DigestList's stored form
+    // ("sha-256=HEX"); "" when the user gave none.
+    std::string checksum;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

@@ -24,6 +24,10 @@ struct TaskRow {
     std::array<std::string, kColumnCount> texts;
     int stateImage = 0;  // index into the state-image strip (0 = none)
     int icon = 0;        // index into the file-type icon strip
+    // The file on disk (the record's saveAs), kept by the table as the
+    // record changes: the list shows its name, which a server or a redirect
+    // may have chosen and the URL does not tell.
+    std::string saveAs;
 
     bool operator==(const TaskRow&) const = default;
 };

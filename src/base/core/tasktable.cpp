@@ -89,6 +89,11 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     TraceState(m_records[static_cast<std::size_t>(row)], record.state);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
+    std::string& shown = m_rows[static_cast<std::size_t>(row)].saveAs;
+    if (shown != record.saveAs) {
+        shown = record.saveAs;
+        Changed(row, kSaveAsPart);
+    }
     return true;
 }
 
@@ -125,6 +130,7 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
         return std::nullopt;
     }
     record.taskId = *id;
+    row.saveAs = record.saveAs;
     if (trace::On()) {
         trace::Line("task " + std::to_string(record.taskId),
                     "added, " + StateName(record.state) + " (" + record.saveAs + ")");

@@ -21,9 +21,54 @@ std::pair<std::size_t, std::size_t> LoginSpan(std::string_view url)
     return {start, start + at + 1};
 }
 
+// The lower-case letter of a two-byte code point, or the code point itself.
+char32_t LowerOf(char32_t c)
+{
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F)) {
+        return c + 0x20;
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return c + 0x50;
+    }
+    // Latin Extended-A pairs its letters: capital on the even code point,
+    // except in the two runs where it is on the odd one.
+    const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
+        if (c == 0x178) {
+            return 0xFF;
+        }
+        return (c % 2 == 1) == oddCapitals ? c + 1 : c;
+    }
+    return c;
+}
+
 }  // namespace
 
 namespace dromo {
+
+std::string FoldCase(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(std::tolower(c));
+            continue;
+        }
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c >= 0xC2 && c <= 0xDF && (next & 0xC0) == 0x80) {
+            const char32_t lower = LowerOf((static_cast<char32_t>(c & 0x1F) << 6) | (next & 0x3F));
+            out += static_cast<char>(0xC0 | (lower >> 6));
+            out += static_cast<char>(0x80 | (lower & 0x3F));
+            ++i;
+            continue;
+        }
+        out += static_cast<char>(c);
+    }
+    return out;
+}
 
 std::string_view TrimBlanks(std::string_view s)
 {

@@ -8,6 +8,12 @@ namespace dromo {
 // The text without the blanks (spaces, tabs, line ends) around it.
 std::string_view TrimBlanks(std::string_view text);
 
+// The text in one letter case for comparisons that ignore it: ASCII and the
+// two-byte UTF-8 letters of Latin-1, Latin Extended-A, Greek and Cyrillic
+// (what file names and URLs mostly hold) are lowered; everything else, and
+// bytes that are no UTF-8, stay as they are.
+std::string FoldCase(std::string_view text);
+
 // The URL without a login written before its host: "ftp://u:pw@h/f" and
 // "http://u@h/" give "ftp://h/f" and "http://h/". What is shown, logged or
 // remembered goes through this; the task itself keeps its login.

@@ -32,6 +32,7 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.popupDialog = from.popupDialog;
     to.notifyWhenDone = from.notifyWhenDone;
     to.keepAwake = from.keepAwake;
+    to.watchClipboard = from.watchClipboard;
     to.maxThreadNumber = from.maxThreadNumber;
     to.connectionsPerTask = from.connectionsPerTask;
     to.maxErrorCount = from.maxErrorCount;

@@ -1,7 +1,10 @@
 #include "base/dialogs/taskpagevalues.h"
 
+#include <optional>
+
 #include "base/core/globaloptions.h"
 #include "base/core/taskrecord.h"
+#include "base/download/digestlist.h"
 
 namespace dromo {
 
@@ -58,6 +61,7 @@ TaskPageValues TaskPageValues::FromRecord(const TaskRecord& r, const GlobalOptio
     v.schedule = {r.scheduled, r.startAt, r.untilFinished, r.duration};
     v.autoSave = r.autoSave;
     v.refreshTenths = r.refresh / 100;
+    v.checksum = r.checksum;
     return v;
 }
 
@@ -86,6 +90,9 @@ void TaskPageValues::ApplyTo(TaskRecord& r) const
     r.duration = schedule.duration;
     r.autoSave = autoSave;
     r.refresh = refreshTenths * 100;
+    // Stored in the canonical form the sheet's check has accepted.
+    const std::optional<DigestList> digests = DigestList::Parse(checksum);
+    r.checksum = digests ? digests->Stored() : checksum;
 }
 
 std::string ComposeUrl(const TaskRecord& r)

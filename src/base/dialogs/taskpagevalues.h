@@ -41,6 +41,8 @@ struct TaskPageValues {
     std::string url;
     std::string saveAs;
     std::string targetFolder;
+    // "Add URL" only: the URL field may hold a pattern or several lines.
+    bool manyUrls = false;
     // Identity page.
     std::int32_t useLogin = 0;
     std::string user;
@@ -59,6 +61,9 @@ struct TaskPageValues {
     // Misc page; refresh in tenths of a second.
     std::string autoSave = "64";
     std::int32_t refreshTenths = 2;
+    // URL page: the expected digests as typed ("sha-256=HEX", or the value
+    // sha256sum prints); "" for none.
+    std::string checksum;
 
     // A new task ("Add URL", import): every page from the options, the URL
     // page's folder and "Save as" from "Save to".

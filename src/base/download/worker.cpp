@@ -137,6 +137,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetUserAgent(task.userAgent);
     e.SetRequestDetails(task.cookie, task.referrer);
     e.SetConnections(task.connections);
+    e.SetExpectedDigests(task.checksum);
 
     auto guard = m_ctx.table.Lock();
     e.SetCookies(m_ctx.options.enableCookie);

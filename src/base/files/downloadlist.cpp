@@ -10,6 +10,7 @@
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
 #include "base/core/textutil.h"
+#include "base/download/digestlist.h"
 #include "base/files/privateprofile.h"
 #include "base/mainwindow/taskadder.h"
 
@@ -33,6 +34,12 @@ void ReadTask(const PrivateProfile& file, const std::string& section, TaskRecord
     r.pasvMode = file.GetInt(section, "mode", r.pasvMode);
     r.startAt = file.GetString(section, "startAt", r.startAt);
     r.duration = file.GetInt(section, "duration", r.duration);
+    // Read as the user wrote it; a value that cannot be read stays, so
+    // the task fails with the reason instead of going unchecked.
+    r.checksum = file.GetString(section, "checksum", r.checksum);
+    if (const std::optional<DigestList> digests = DigestList::Parse(r.checksum)) {
+        r.checksum = digests->Stored();
+    }
     proxy = file.GetString(section, "proxy", proxy);
     proxyPort = file.GetInt(section, "proxyport", proxyPort);
     proxyUser = file.GetString(section, "proxyuser", proxyUser);
@@ -139,6 +146,9 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
             const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
             out << "proxy=" << Quoted(p.host) << "\nproxyport=" << p.port << "\nproxyuser=" << Quoted(p.user)
                 << "\nproxypwd=" << Quoted(p.password) << "\n";
+        }
+        if (!r.checksum.empty()) {
+            out << "checksum=" << r.checksum << "\n";
         }
         if (r.scheduled) {
             out << "startAt=" << Quoted(r.startAt) << "\n";

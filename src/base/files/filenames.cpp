@@ -19,46 +19,6 @@ int HexValue(char c)
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-// Well-formed UTF-8 only: an overlong form, a surrogate or a code point
-// beyond U+10FFFF is no character (a desktop shows it as U+FFFD, so the name
-// shown and stored would not be the file's), and such bytes are Latin-1.
-bool IsUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t more = 0;
-        unsigned char low = 0x80;   // the bounds of the byte after the first
-        unsigned char high = 0xBF;
-        if (c < 0x80) {
-            more = 0;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            low = c == 0xE0 ? 0xA0 : 0x80;
-            high = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            low = c == 0xF0 ? 0x90 : 0x80;
-            high = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (i + more >= text.size() && more > 0) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= more; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) {
-                return false;
-            }
-        }
-        i += more + 1;
-    }
-    return true;
-}
-
 bool IsContinuationByte(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -109,6 +69,46 @@ void MakeVisibleAndWhole(std::string& name)
 }
 
 }  // namespace
+
+// Well-formed UTF-8 only: an overlong form, a surrogate or a code point
+// beyond U+10FFFF is no character (a desktop shows it as U+FFFD, so the name
+// shown and stored would not be the file's), and such bytes are Latin-1.
+bool IsUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t more = 0;
+        unsigned char low = 0x80;   // the bounds of the byte after the first
+        unsigned char high = 0xBF;
+        if (c < 0x80) {
+            more = 0;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + more >= text.size() && more > 0) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) {
+                return false;
+            }
+        }
+        i += more + 1;
+    }
+    return true;
+}
 
 std::string PercentDecode(std::string_view text)
 {

@@ -32,6 +32,8 @@ std::string FileExtension(std::string_view name);
 
 // "%XX" escapes as bytes; text that is no escape stays as it is.
 std::string PercentDecode(std::string_view text);
+// Whether the bytes form UTF-8 text (no overlong lead bytes, no cut sequence).
+bool IsUtf8(std::string_view text);
 // ISO-8859-1 text as UTF-8.
 std::string Latin1ToUtf8(std::string_view text);
 

@@ -10,11 +10,13 @@ namespace dromo {
 // turned every window wider than about 1200 pixels into a 600-pixel one and
 // knew nothing of the screen. The rectangle is kept as the user left it and
 // fitted to the screen instead.
-Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen)
+// The classic first window, 600 wide, showed six of the list's nine columns
+// and left the reason of a failure off to the right.
+Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen, int firstWidth)
 {
     Placement p;
     const bool sized = saved.right - saved.left > 0 && saved.bottom - saved.top > 0;
-    p.width = sized ? saved.right - saved.left : 600;
+    p.width = sized ? saved.right - saved.left : std::max(600, std::min(firstWidth, screen.width * 2 / 3));
     p.height = sized ? saved.bottom - saved.top : 400;
     p.width = std::min(std::max(p.width, kMinWidth), std::max(screen.width, kMinWidth));
     p.height = std::min(std::max(p.height, kMinHeight), std::max(screen.height, kMinHeight));

@@ -32,10 +32,12 @@ struct ScreenArea {
 };
 
 // Where the window opens: the rectangle the user left, made to fit the
-// screen it is on. Nothing saved (no width or no height) gives 600 x 400
-// centred; a size is cut to the screen and kept at least kMinWidth x
-// kMinHeight; the window is moved, not shrunk, to lie wholly on the screen.
-Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen);
+// screen it is on. Nothing saved (no width or no height) gives a window 400
+// high and `firstWidth` wide (what shows every column of the list), but no
+// wider than two thirds of the screen and no narrower than 600, centred; a
+// size is cut to the screen and kept at least kMinWidth x kMinHeight; the
+// window is moved, not shrunk, to lie wholly on the screen.
+Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen, int firstWidth = 600);
 
 // What is stored for a window rectangle: the rectangle itself (the reading
 // side fits it to whatever screen there is at the next start).

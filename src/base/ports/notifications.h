@@ -12,6 +12,7 @@ struct DesktopNotice {
     std::string body;
     std::string path;
     bool canOpen = false;
+    std::string offerUrl = {};  // a link offered for download: its notice carries "Download"
     bool operator==(const DesktopNotice&) const = default;
 };
 

@@ -4,10 +4,12 @@
 
 namespace dromo {
 
-// Which parts of a row changed: bit i for column i, plus the state image.
+// Which parts of a row changed: bit i for column i, plus the state image and
+// the file the task writes.
 using RowParts = unsigned;
 inline constexpr RowParts kStateImagePart = 1u << 16;
-inline constexpr RowParts kAllRowParts = 0x1FFu | kStateImagePart;
+inline constexpr RowParts kSaveAsPart = 1u << 17;
+inline constexpr RowParts kAllRowParts = 0x1FFu | kStateImagePart | kSaveAsPart;
 
 // The tray icon (by the classic resource numbers) and its tip.
 struct TrayState {

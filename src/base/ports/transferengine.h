@@ -81,6 +81,11 @@ public:
     // and no unmarked partial file is its own. Not owned; it outlives the
     // transfers it is set for.
     virtual void SetFileClaims(FileClaims* claims) = 0;
+    // The digests the next transfers' file must have, in DigestList's
+    // stored form ("sha-256=HEX"; "" for none: then the server's announced
+    // digest, if any, is checked). A file that does not match is fetched
+    // once more from zero, then the call fails and the partial file stays.
+    virtual void SetExpectedDigests(const std::string& checksum) = 0;
 };
 
 }  // namespace dromo

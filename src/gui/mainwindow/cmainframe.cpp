@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <cstdio>
 
@@ -32,6 +33,7 @@
 #include "base/dialogs/optionsapply.h"
 #include "base/dialogs/taskpagevalues.h"
 #include "base/dialogs/taskproperties.h"
+#include "base/dialogs/urlbatch.h"
 #include "base/download/refreshtimer.h"
 #include "base/download/workerpool.h"
 #include "base/download/workerstate.h"
@@ -43,8 +45,11 @@
 #include "base/mainwindow/completion.h"
 #include "base/mainwindow/filetypeicon.h"
 #include "base/mainwindow/frameplacement.h"
+#include "base/mainwindow/taskfilter.h"
 #include "base/mainwindow/taskcommands.h"
+#include "base/mainwindow/urlpattern.h"
 #include "base/ports/messages.h"
+#include "base/ports/profile.h"
 #include "base/ports/shell.h"
 #include "gui/core/caboutdlg.h"
 #include "gui/dialogs/options/cpropsheet.h"
@@ -56,6 +61,7 @@
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
 #include "gui/mainwindow/cwallpaperdlg.h"
+#include "gui/mainwindow/taskfilterbar.h"
 #include "gui/mainwindow/tasklistmodel.h"
 #include "platform/atomicfile.h"
 #include "platform/platformpaths.h"
@@ -66,13 +72,14 @@ namespace dromo {
 CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent)
     : QMainWindow(parent), m_ctx(context), m_view(new CMainView(model, context.settings.options, this)),
       m_speedBar(std::make_unique<CSpeedBar>(context.samples)), m_basket(std::make_unique<CDropBasket>()),
-      m_address(new QComboBox), m_systemFiles(std::make_unique<FileChooser>()), m_files(m_systemFiles.get())
+      m_filterBar(new TaskFilterBar), m_address(new QComboBox), m_systemFiles(std::make_unique<FileChooser>()),
+      m_files(m_systemFiles.get())
 {
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(Artwork::Program());
+    BuildFilter(model);
     PlaceFromProfile();
 
-    setCentralWidget(m_view);
     BuildMenus();
     BuildToolBar();
     BuildPopupItems();
@@ -120,9 +127,45 @@ void CMainFrame::PlaceFromProfile()
         screen = QGuiApplication::primaryScreen();
     }
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const Placement p = PlacementFromSaved(saved, {area.x(), area.y(), area.width(), area.height()});
+    const Placement p =
+        PlacementFromSaved(saved, {area.x(), area.y(), area.width(), area.height()}, m_view->WidthForAllColumns());
     setGeometry(p.x, p.y, p.width, p.height);
     m_startMaximized = saved.maximized;
+}
+
+void CMainFrame::BuildFilter(TaskListModel& model)
+{
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_filterBar);
+    layout->addWidget(m_view, 1);
+    setCentralWidget(central);
+
+    const TaskFilter stored = TaskFilter::Read(m_ctx.profile);
+    m_filterBar->SetFilter(stored);
+    m_view->SetFilter(stored);
+    m_view->ShowFileColumn(m_ctx.profile.GetInt("Settings", "Show File Column", 0) != 0);
+    auto showCounts = [this, &model] { m_filterBar->ShowCounts(m_view->ShownRowCount(), model.rowCount()); };
+    connect(m_filterBar, &TaskFilterBar::FilterChanged, this, [this, showCounts](const TaskFilter& filter) {
+        m_view->SetFilter(filter);
+        showCounts();
+        UpdateCommands();  // a selected row the filter hid is no longer selected
+    });
+    connect(&model, &TaskListModel::Flushed, this, showCounts);
+    showCounts();
+    connect(m_filterBar, &TaskFilterBar::ListWanted, this, [this] {
+        m_view->setFocus(Qt::OtherFocusReason);
+        if (!m_view->selectionModel()->hasSelection() && m_view->ShownRowCount() > 0) {
+            m_view->selectRow(0);
+        }
+    });
+    // Ctrl+F anywhere in the window, like the help keys.
+    auto* find = new QAction(tr("Find Tasks"), this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, m_filterBar, &TaskFilterBar::FocusText);
+    addAction(find);
 }
 
 void CMainFrame::ShowAtStart(bool minimised)
@@ -400,6 +443,8 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     const std::string start =
         url.isEmpty() ? UrlFromClipboard(QApplication::clipboard()->text().toStdString()) : url.toStdString();
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, start);
+    // A URL from outside that holds brackets is one URL, as it always was.
+    values.manyUrls = !HasUrlPattern(start);
     const std::string browserName = details != nullptr ? SafeFileName(details->fileName) : std::string();
     if (!browserName.empty()) {
         values.saveAs = m_ctx.adder.SavePathForName(browserName);  // kept by the sheet on showing
@@ -412,6 +457,10 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     }
     TaskRecord record;
     values.ApplyTo(record);
+    if (UrlBatch batch = ReadUrlBatch(values.url); values.manyUrls && batch.many) {
+        record.saveAs = BatchSaveFolder(values.saveAs, values.targetFolder);
+        return AddUrlBatch(batch.urls, record);
+    }
     if (details != nullptr) {
         record.cookie = details->cookie;
         record.browserCookie = details->cookie.empty() ? 0 : 1;
@@ -597,6 +646,8 @@ void CMainFrame::SaveFrameSettings()
     WritePlacement(m_ctx.profile, PlacementToSave(r.left(), r.top(), r.right() + 1, r.bottom() + 1,
                                                   windowState().testFlag(Qt::WindowMaximized)));
     m_ctx.addresses.Save(m_ctx.profile);
+    m_filterBar->Filter().Write(m_ctx.profile);
+    m_ctx.profile.WriteInt("Settings", "Show File Column", m_view->FileColumnShown() ? 1 : 0);
     // The tool windows' corners go out with the other options.
     auto guard = m_ctx.table.Lock();
     GlobalOptions& o = m_ctx.settings.options;

@@ -23,6 +23,9 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+class ClipboardOffers;
+class Notifications;
+struct TaskRecord;
 struct OfferedLink;
 class LinkChoice;
 
@@ -31,6 +34,7 @@ class CPropertySheet;
 class FileChooser;
 class CMainView;
 class CSpeedBar;
+class TaskFilterBar;
 class TaskListModel;
 
 // The main window: menus, toolbar, address bar, status bar, the task list,
@@ -42,6 +46,7 @@ public:
     ~CMainFrame() override;
 
     CMainView& View() { return *m_view; }
+    TaskFilterBar& FilterBar() { return *m_filterBar; }
     CSpeedBar& SpeedBar() { return *m_speedBar; }
     CDropBasket& DropBasket() { return *m_basket; }
     QAction* Action(CommandId id) const;
@@ -79,6 +84,14 @@ public:
     QString OfferLinks(const std::vector<OfferedLink>& links);
     // Adds the chosen links and saves them once; "" or why the save failed.
     QString AddChosenLinks(const LinkChoice& choice);
+    // The Add URL sheet's many URLs (a pattern, several lines), each with
+    // the sheet's record and its own name, saved once; "" when every one was
+    // added and saved, else what went wrong.
+    QString AddUrlBatch(const std::vector<std::string>& urls, const TaskRecord& record);
+    // "Watch Clipboard": copied links are offered through the Add URL sheet
+    // or, while the window is hidden, a notice of these; nullptr stops it
+    // (before the notices' owner goes).
+    void WatchClipboard(Notifications* notices);
     void ToggleMainWindow();
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -134,6 +147,8 @@ private:
     // A menu opens: the connection state too, then every command's state.
     void RefreshCommands();
     void PlaceFromProfile();
+    // The filter above the list and the File column, as the last run left them.
+    void BuildFilter(TaskListModel& model);
     void BuildMenus();
     void BuildToolBar();
     void BuildPopupItems();
@@ -170,6 +185,7 @@ private:
     CMainView* m_view;
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
+    TaskFilterBar* m_filterBar;
     QComboBox* m_address;
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
@@ -187,6 +203,7 @@ private:
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;
+    ClipboardOffers* m_clipboard = nullptr;
 };
 
 }  // namespace dromo

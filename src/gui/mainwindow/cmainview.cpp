@@ -9,7 +9,9 @@
 #include <QNetworkReply>
 #include <QUrl>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <algorithm>
 #include <optional>
 
@@ -64,17 +66,74 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     setDropIndicatorShown(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setStretchLastSection(true);
-    for (int c = 0; c < kColumnCount; ++c) {
+    SetUpColumns();
+    ApplyAppearance();
+}
+
+void CMainView::SetUpColumns()
+{
+    QHeaderView* header = horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < TaskListModel::kModelColumns; ++c) {
         // The classic widths, or wider where the heading would be cut.
         // (room for the sort arrow too).
-        const QString heading = model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        setColumnWidth(c, std::max(model.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
-                                   horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 28));
+        const QString heading = m_tasks.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        setColumnWidth(c, std::max(m_tasks.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
+                                   header->fontMetrics().horizontalAdvance(heading) + 28));
     }
-    setColumnWidth(kColTarget, 240);  // room for the two pictures beside the URL
-    ApplyAppearance();
+    setColumnWidth(kColTarget, kTargetWidth);
+    // The URL takes whatever the window has to spare; the other columns keep
+    // their widths, so the status stays in view beside it.
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(kColTarget, QHeaderView::Stretch);
+    // The file's name, when the user turns it on, right beside the URL.
+    header->moveSection(header->visualIndex(TaskListModel::kFileColumn), kColTarget + 1);
+    setColumnHidden(TaskListModel::kFileColumn, true);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this](const QPoint& pos) {
+        HeadingMenu()->exec(horizontalHeader()->viewport()->mapToGlobal(pos));
+    });
+}
+
+std::unique_ptr<QMenu> CMainView::HeadingMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* file = menu->addAction(tr("File"));
+    file->setCheckable(true);
+    file->setChecked(FileColumnShown());
+    connect(file, &QAction::toggled, this, &CMainView::ShowFileColumn);
+    return menu;
+}
+
+bool CMainView::FileColumnShown() const
+{
+    return !isColumnHidden(TaskListModel::kFileColumn);
+}
+
+void CMainView::ShowFileColumn(bool shown)
+{
+    setColumnHidden(TaskListModel::kFileColumn, !shown);
+}
+
+void CMainView::SetFilter(const TaskFilter& filter)
+{
+    m_sorted->SetFilter(filter);
+}
+
+int CMainView::ShownRowCount() const
+{
+    return m_sorted->rowCount();
+}
+
+int CMainView::WidthForAllColumns() const
+{
+    int width = 0;
+    for (int c = 0; c < TaskListModel::kModelColumns; ++c) {
+        if (!isColumnHidden(c)) {
+            width += c == kColTarget ? kTargetWidth : columnWidth(c);
+        }
+    }
+    return width + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
 }
 
 void CMainView::ApplyAppearance()
@@ -145,6 +204,12 @@ QString CMainView::BackgroundStyle() const
 int CMainView::TaskIdOf(const QModelIndex& index) const
 {
     return index.isValid() ? m_tasks.TaskIdAt(m_sorted->mapToSource(index).row()) : -1;
+}
+
+int CMainView::ClickedTaskId() const
+{
+    const int row = m_tasks.RowOfTask(m_clickedTaskId);
+    return row >= 0 && !m_sorted->mapFromSource(m_tasks.index(row, 0)).isValid() ? -1 : m_clickedTaskId;
 }
 
 std::vector<int> CMainView::SelectedTaskIds() const

@@ -2,14 +2,17 @@
 
 #include <QHash>
 #include <QTableView>
+#include <memory>
 #include <vector>
 
+class QMenu;
 class QMimeData;
 class QNetworkAccessManager;
 
 namespace dromo {
 
 class TaskListModel;
+class TaskFilter;
 class TaskSortModel;
 struct GlobalOptions;
 
@@ -25,9 +28,20 @@ public:
     std::vector<int> SelectedTaskIds() const;
     // The task of the last click, right-click or double-click on a row; -1
     // before the first.
-    int ClickedTaskId() const { return m_clickedTaskId; }
-    // Selects exactly the rows of these tasks.
+    // A task the filter hides is no longer the clicked one.
+    int ClickedTaskId() const;
+    // Selects exactly the rows of these tasks that are shown.
     void SelectTasks(const std::vector<int>& taskIds);
+    // Shows only the rows the filter lets through; the selection keeps only
+    // rows that stay in view, so commands never reach a hidden task.
+    void SetFilter(const TaskFilter& filter);
+    int ShownRowCount() const;
+    // The optional "File" column, which the heading's menu turns on and off.
+    bool FileColumnShown() const;
+    void ShowFileColumn(bool shown);
+    std::unique_ptr<QMenu> HeadingMenu();
+    // The width that shows every shown column, Target at its usual width.
+    int WidthForAllColumns() const;
     // Grid lines and the text colour, after the options changed.
     void ApplyAppearance();
     // The style that shows the background image ("" for none): a local
@@ -58,6 +72,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    static constexpr int kTargetWidth = 240;  // room for the two pictures beside the URL
+
+    void SetUpColumns();
     // A background image given as a URL is fetched once per run into the
     // user's data folder.
     void FetchBackground(const QString& url);

@@ -1,6 +1,7 @@
-// The main window's part in "Download all links with Dromo...": a page's
-// links from a browser, listed for the user to pick from, and the chosen
-// ones added in one go.
+// The main window's ways of adding many tasks at once: a page's links from
+// a browser ("Download all links with Dromo..."), listed for the user to
+// pick from, and the Add URL sheet's pattern or list; each lot is saved once.
+// Also the copied links "Watch Clipboard" offers.
 
 #include <QTimer>
 
@@ -9,7 +10,9 @@
 #include "base/core/globaloptions.h"
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
+#include "base/mainwindow/taskadder.h"
 #include "gui/capture/linklistdialog.h"
+#include "gui/mainwindow/clipboardoffers.h"
 #include "gui/mainwindow/cmainframe.h"
 
 namespace dromo {
@@ -44,6 +47,43 @@ QString CMainFrame::AddChosenLinks(const LinkChoice& choice)
 {
     // One save for the lot, once every task is in the table.
     return choice.AddChosen(m_ctx.adder) > 0 ? SaveTakenTasks() : QString();
+}
+
+void CMainFrame::WatchClipboard(Notifications* notices)
+{
+    delete m_clipboard;
+    m_clipboard = nullptr;
+    if (notices != nullptr) {
+        m_clipboard = new ClipboardOffers(
+            m_ctx.table, m_ctx.settings.options, *notices, [this] { return MainWindowShown(); },
+            [this](const QString& url) { OpenAddUrl(url); }, this);
+    }
+}
+
+QString CMainFrame::AddUrlBatch(const std::vector<std::string>& urls, const TaskRecord& record)
+{
+    int added = 0;
+    std::string refusal;
+    for (const std::string& url : urls) {
+        const AddResult result = m_ctx.adder.AddTaskFromRecord(url, record);
+        if (result == AddResult::Added) {
+            ++added;
+        } else if (refusal.empty()) {
+            refusal = AddResultMessage(result);
+        }
+        if (result == AddResult::TooManyTasks) {
+            break;  // every later one would be refused the same way
+        }
+    }
+    const QString saved = added > 0 ? SaveTakenTasks() : QString();
+    if (refusal.empty()) {
+        return saved;
+    }
+    const QString notAdded = tr("%1 of %2 URLs were added; the others were refused: %3")
+                                 .arg(added)
+                                 .arg(urls.size())
+                                 .arg(QString::fromStdString(refusal));
+    return saved.isEmpty() ? notAdded : notAdded + QLatin1Char('\n') + saved;
 }
 
 }  // namespace dromo

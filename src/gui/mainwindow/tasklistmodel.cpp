@@ -4,12 +4,14 @@
 #include <algorithm>
 
 #include "base/core/tasktable.h"
+#include "base/mainwindow/taskrowtip.h"
 #include "gui/mainwindow/artwork.h"
 #include "platform/basetexts.h"
 
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QStringList>
 
 namespace dromo {
 namespace {
@@ -19,12 +21,14 @@ struct ColumnSpec {
     int width;
 };
 
-constexpr ColumnSpec kColumns[kColumnCount] = {
+// The classic nine, then the file's name on disk, which the view shows
+// only when the user turns it on.
+constexpr ColumnSpec kColumns[TaskListModel::kModelColumns] = {
     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Target"), 100},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Size(KB)"), 90},
     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Resume"), 50},    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Progress"), 60},
     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Speed"), 65},     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Time"), 60},
     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Est Time"), 60},  {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Retry"), 50},
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "File"), 160},
 };
 
 // The row's texts are base's, in English; the user reads them in his own
@@ -41,6 +45,24 @@ QString ShownText(const TaskRow& row, int column)
     case kColStatus: return BaseTexts::Status(text);
     default: return QString::fromStdString(text);
     }
+}
+
+// A row's tip: its lines are base's ("File: ...", "Failed: " and a status).
+QString ShownTip(const std::string& tip)
+{
+    QStringList lines = QString::fromStdString(tip).split(QLatin1Char('\n'));
+    const QString file = QStringLiteral("File: ");
+    const QString failed = QStringLiteral("Failed: ");
+    for (QString& line : lines) {
+        if (line.startsWith(file)) {
+            line = TaskListModel::tr("File: %1").arg(line.mid(file.size()));
+        } else if (line.startsWith(failed)) {
+            line = TaskListModel::tr("Failed: %1").arg(BaseTexts::Status(line.mid(failed.size()).toStdString()));
+        } else {
+            line = BaseTexts::Status(line.toStdString());
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -160,9 +182,14 @@ void TaskListModel::Flush()
         m_taskIds[static_cast<std::size_t>(copy.row)] = copy.taskId;
     }
     if (!copies.empty()) {
-        emit dataChanged(index(copies.front().row, 0), index(copies.back().row, kColumnCount - 1));
+        emit dataChanged(index(copies.front().row, 0), index(copies.back().row, kModelColumns - 1));
     }
     emit Flushed();
+}
+
+const TaskRow* TaskListModel::RowAt(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_rows.size()) ? &m_rows[static_cast<std::size_t>(row)] : nullptr;
 }
 
 int TaskListModel::TaskIdAt(int row) const
@@ -199,19 +226,25 @@ int TaskListModel::rowCount(const QModelIndex& parent) const
 
 int TaskListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kModelColumns;
 }
 
 QVariant TaskListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) || index.column() >= kColumnCount) {
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) || index.column() >= kModelColumns) {
         return {};
     }
     const TaskRow& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
+        if (index.column() == kFileColumn) {
+            return QString::fromStdString(TaskRowTip::FileName(row));
+        }
         return ShownText(row, index.column());
+    case Qt::ToolTipRole: {
+        const std::string tip = TaskRowTip::For(row, index.column());
+        return tip.empty() ? QVariant() : QVariant(ShownTip(tip));
+    }
     case Qt::DecorationRole:
         if (index.column() == 0) {
             return RowPicture(row.stateImage, row.icon);
@@ -228,7 +261,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
 
 QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kModelColumns) {
         return {};
     }
     if (role == Qt::DisplayRole) {

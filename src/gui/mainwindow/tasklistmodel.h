@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/core/taskrow.h"
+#include "base/mainwindow/taskrowtip.h"
 #include "base/ports/tasklistobserver.h"
 
 namespace dromo {
@@ -23,6 +24,9 @@ class TaskListModel : public QAbstractTableModel, public TaskListObserver {
     Q_OBJECT
 public:
     enum Role { StateImageRole = Qt::UserRole + 1, FileIconRole };
+    // The classic nine columns, then "File", the name on disk.
+    static constexpr int kFileColumn = TaskRowTip::kFileColumn;
+    static constexpr int kModelColumns = kFileColumn + 1;
 
     explicit TaskListModel(TaskTable& table, QObject* parent = nullptr);
 
@@ -32,6 +36,8 @@ public:
     // shows a task (-1 when it is not shown). These follow the rows as the
     // window shows them, which may lag the table by one flush.
     int TaskIdAt(int row) const;
+    // The row as shown (nothing for no such row), for the view's filter.
+    const TaskRow* RowAt(int row) const;
     int RowOfTask(int taskId) const;
     // Status-bar texts and tray state go to whoever listens.
     void SetForwarding(TaskListObserver* next) { m_next = next; }

@@ -1,12 +1,21 @@
 #include "gui/mainwindow/tasksortmodel.h"
 
 #include "base/mainwindow/columnsort.h"
+#include "gui/mainwindow/tasklistmodel.h"
 
 namespace dromo {
 
 TaskSortModel::TaskSortModel(QObject* parent) : QSortFilterProxyModel(parent)
 {
+    // A row that changes (a task that finishes, a status that now holds the
+    // text) is shown or hidden at once, and sorted in.
     setDynamicSortFilter(true);
+}
+
+void TaskSortModel::SetFilter(const TaskFilter& filter)
+{
+    m_filter = filter;
+    invalidateFilter();
 }
 
 bool TaskSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
@@ -20,6 +29,16 @@ bool TaskSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) 
         return false;
     }
     return left.row() < right.row();  // equal texts keep the table's order
+}
+
+bool TaskSortModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    if (!m_filter.Active() || sourceParent.isValid()) {
+        return true;
+    }
+    const auto* tasks = qobject_cast<const TaskListModel*>(sourceModel());
+    const TaskRow* row = tasks ? tasks->RowAt(sourceRow) : nullptr;
+    return row == nullptr || m_filter.Shows(*row);
 }
 
 }  // namespace dromo

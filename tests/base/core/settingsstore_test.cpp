@@ -132,6 +132,24 @@ TEST(SettingsStore, ConnectionsComeFromTheTaskOrTheOption)
     }
 }
 
+TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
+{
+    const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    for (const std::string& stored : {std::string(), sum}) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.iso", "", 2);
+        if (!stored.empty()) {
+            f.profile.WriteString("URL", "URL0\\Checksum", stored);
+        }
+        f.Load();  // a profile from before checksums loads as before
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->checksum, stored);
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Checksum"), stored);
+    }
+}
+
 TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
 {
     struct Case {

@@ -42,6 +42,28 @@ TEST(TaskTable, AppendHandsOutIdentifiersInOrderAndRowsAtTheEnd)
     EXPECT_EQ(observer.events, (std::vector<std::string>{"insert 0", "insert 1", "insert 2"}));
 }
 
+// The list shows the file a task writes, which a worker may rename (the
+// server's name, a free numbered name) long after the add: the row follows
+// every write of the record, and the list hears of a change, not of a write
+// that changed no name.
+TEST(TaskTable, TheRowFollowsTheRecordsFile)
+{
+    test::RecordingObserver observer;
+    TaskTable table(&observer);
+    Fill(table, 2);
+    EXPECT_EQ(table.RowCopy(1).saveAs, "t1") << "from the add";
+    observer.events.clear();
+    ASSERT_TRUE(table.Update(1, [](TaskRecord& r) { r.saveAs = "/d/server-name.iso"; }));
+    EXPECT_EQ(table.RowCopy(1).saveAs, "/d/server-name.iso");
+    EXPECT_EQ(observer.events, std::vector<std::string>{"change 1"});
+    ASSERT_TRUE(table.Update(1, [](TaskRecord& r) { r.errorCount = 3; }));
+    TaskRecord copy = *table.CopyOut(0);
+    copy.retryInterval = 5;
+    ASSERT_TRUE(table.WriteBack(0, copy));
+    EXPECT_EQ(observer.events, std::vector<std::string>{"change 1"}) << "no name changed";
+    EXPECT_EQ(table.RowCopy(0).saveAs, "t0");
+}
+
 TEST(TaskTable, RemovingARowMovesLaterTasksUpAndLeavesTheStaleEntry)
 {
     struct Case {
@@ -163,6 +185,7 @@ public:
     void SetRequestDetails(const std::string&, const std::string&) override {}
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
+    void SetExpectedDigests(const std::string&) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

@@ -28,5 +28,26 @@ TEST(UrlWithoutLogin, TakesOutOnlyTheLoginBeforeTheHost)
     EXPECT_EQ(WithoutLoginOf("ftp://h/f", "Connecting to h:21..."), "Connecting to h:21...");
 }
 
+TEST(FoldCase, LowersTheLettersOfNamesAndLeavesTheRest)
+{
+    const struct {
+        const char* text;
+        const char* folded;
+    } cases[] = {
+        {"ISO-Image.ZIP", "iso-image.zip"},
+        {"CAF\xC3\x89 \xC3\x80 \xC3\x97 \xC3\x9F", "caf\xC3\xA9 \xC3\xA0 \xC3\x97 \xC3\x9F"},  // É À × ß
+        {"\xC5\x81\xC3\xB3" "d\xC5\xBA \xC4\xB9 \xC5\xB8", "\xC5\x82\xC3\xB3" "d\xC5\xBA \xC4\xBA \xC3\xBF"},  // Łódź Ĺ Ÿ
+        {"\xCE\xA3\xCE\x9F\xCE\xA6", "\xCF\x83\xCE\xBF\xCF\x86"},                  // ΣΟΦ
+        {"\xD0\x9C\xD0\x98\xD0\xA0 \xD0\x81", "\xD0\xBC\xD0\xB8\xD1\x80 \xD1\x91"},  // МИР Ё
+        {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"},                  // no case: as it is
+        {"bad \xC3 end", "bad \xC3 end"},                                            // a cut sequence stays
+        {"%C3%89", "%c3%89"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FoldCase(c.text), c.folded) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace dromo

@@ -302,6 +302,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     record.httpVersion = "1.0";
     record.userAgent = "UA";
     record.connections = 6;
+    record.checksum = "md5=d41d8cd98f00b204e9800998ecf8427e";
     record.useProxy = 1;
     record.proxyIndex = 0;
     record.errorCount = 0;
@@ -313,10 +314,11 @@ TEST(Worker, SettingsReachTheEngineInOrder)
         return std::find(made.begin(), made.end(), "Close") != made.end();
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
-    calls.resize(std::min<std::size_t>(calls.size(), 20));
+    calls.resize(std::min<std::size_t>(calls.size(), 21));
     EXPECT_EQ(calls, (std::vector<std::string>{
                          "SetTaskId 0", "SetSpeedLimit 50", "SetIdleTime 30", "SetRefresh 100", "SetAutoSave 128",
-                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetConnections 6", "SetCookies 1",
+                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetConnections 6",
+                         "SetExpectedDigests md5=d41d8cd98f00b204e9800998ecf8427e", "SetCookies 1",
                          "SetProxyUser1 pu", "SetProxyPassword1 pp", "SetProxyUser2 pu", "SetProxyPassword2 pp",
                          "SetProxyServer1 proxy:3128", "SetProxyServer2 proxy:3128", "SetSecure 0",
                          "SetServerNameAllowed 1", "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));

@@ -179,6 +179,7 @@ public:
     }
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
+    void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);

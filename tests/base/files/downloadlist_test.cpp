@@ -286,6 +286,36 @@ TEST(DownloadList, OnlyTheSectionsTheFileHoldsAreRead)
                                                  "http://h/last"}));
 }
 
+TEST(DownloadList, AChecksumTravelsWithItsTask)
+{
+    const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    struct Case {
+        const char* task;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"checksum=sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n", sum},
+        // as sha256sum prints it, in capitals: stored in the one form
+        {"checksum=E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855\n", sum},
+        // unreadable: kept, so the task fails with the reason, never unchecked
+        {"checksum=sha-256=abc\n", "sha-256=abc"},
+    };
+    for (const Case& c : cases) {
+        Lists l;
+        ASSERT_EQ(l.Load(std::string("[Settings]\nnum=1\n[Task1]\nurl=http://h/1\n") + c.task), 1);
+        EXPECT_EQ(l.rig.Task(0).checksum, c.expected) << c.task;
+    }
+    // Written back, and read again the same.
+    Lists l;
+    ASSERT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://h/1\nchecksum=" + sum + "\n"), 1);
+    const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+    EXPECT_NE(text.find("checksum=" + sum + "\n"), std::string::npos) << text;
+    Lists again;
+    ASSERT_EQ(again.Load(text), 1);
+    EXPECT_EQ(again.rig.Task(0).checksum, sum);
+}
+
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
 {
     const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +

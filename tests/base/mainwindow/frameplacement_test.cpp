@@ -40,6 +40,35 @@ TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
     }
 }
 
+// Nothing saved: wide enough for every column of the list, within two
+// thirds of the screen, never below the classic 600; a saved size wins.
+TEST(FramePlacement, TheFirstWindowShowsEveryColumnWithinTwoThirdsOfTheScreen)
+{
+    struct Case {
+        const char* what;
+        SavedPlacement saved;
+        ScreenArea screen;
+        int firstWidth;
+        Placement expected;
+    };
+    const Case cases[] = {
+        {"room for all 950 pixels", {}, {0, 0, 1920, 1080}, 950, {(1920 - 950) / 2, 340, 950, 400}},
+        {"cut to two thirds of 1280", {}, {0, 0, 1280, 1024}, 950, {(1280 - 853) / 2, 312, 853, 400}},
+        {"never narrower than 600", {}, {0, 0, 800, 600}, 950, {100, 100, 600, 400}},
+        {"a small need keeps 600", {}, {0, 0, 1920, 1080}, 300, {660, 340, 600, 400}},
+        {"a screen narrower than 600", {}, {0, 0, 500, 500}, 950, {0, 50, 500, 400}},
+        {"on a second screen", {}, {1920, 0, 1500, 900}, 950, {1920 + 275, 250, 950, 400}},
+        {"a saved size wins", {100, 100, 700, 500}, {0, 0, 1920, 1080}, 950, {100, 100, 600, 400}},
+    };
+    for (const Case& c : cases) {
+        const Placement p = PlacementFromSaved(c.saved, c.screen, c.firstWidth);
+        EXPECT_EQ(p.x, c.expected.x) << c.what;
+        EXPECT_EQ(p.y, c.expected.y) << c.what;
+        EXPECT_EQ(p.width, c.expected.width) << c.what;
+        EXPECT_EQ(p.height, c.expected.height) << c.what;
+    }
+}
+
 TEST(FramePlacement, SavingKeepsTheRectangleAndTheMaximisedState)
 {
     for (const bool maximized : {false, true}) {

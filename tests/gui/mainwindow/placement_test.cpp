@@ -95,6 +95,52 @@ TEST(MainWindowPlacement, TheRectangleTheUserLeftComesBackFittedToTheScreen)
     }
 }
 
+// Nothing saved: the first window is wide enough for every column of the
+// list where the screen has room (two thirds of it at most), not the
+// classic 600 pixels that left the status off to the right.
+TEST(MainWindowPlacement, TheFirstWindowShowsEveryColumnWithinTwoThirdsOfTheScreen)
+{
+    struct Case {
+        const char* what;
+        int screenWidth, screenHeight;
+        int leastWidth, mostWidth;
+    };
+    const Case cases[] = {
+        {"a 1920 screen has room for all", 1920, 1080, 850, 1279},
+        {"a 1024 screen gives two thirds", 1024, 768, 682, 682},
+    };
+    const std::string data = std::getenv("XDG_DATA_HOME");
+    const std::string serviceFile = data + "/dbus-1/services/DROMO.URLMonitor.service";
+    const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string config = dir.File("screen.json");
+        std::ofstream(config) << "{\"windowFrameMargins\": false, \"screens\": [{\"name\": \"one\", \"x\": 0, "
+                                 "\"y\": 0, \"width\": "
+                              << c.screenWidth << ", \"height\": " << c.screenHeight << "}]}";
+        QFile::remove(ini);
+        std::filesystem::remove(serviceFile);
+        {
+            ScopedEnv platform("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+            test::ChildProcess dromo({DROMO_BIN});
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!std::filesystem::exists(serviceFile)) {
+                ASSERT_LT(std::chrono::steady_clock::now(), deadline) << c.what << ": Dromo did not start";
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            EXPECT_EQ(dromo.Terminate(10000), 0) << c.what;
+        }
+        SettingsProfile saved(ini);
+        const int left = saved.GetInt("Settings", "MainWnd Left", -1);
+        const int width = saved.GetInt("Settings", "MainWnd Right", -1) - left;
+        EXPECT_GE(width, c.leastWidth) << c.what;
+        EXPECT_LE(width, c.mostWidth) << c.what;
+        EXPECT_EQ(left, (c.screenWidth - width) / 2) << c.what << ": centred";
+        EXPECT_EQ(saved.GetInt("Settings", "MainWnd Bottom", -1) - saved.GetInt("Settings", "MainWnd Top", -1), 400)
+            << c.what;
+    }
+}
+
 // Maximised when it ended, maximised when it starts: the program keeps
 // "MainWnd Maximized" and the normal rectangle to come back to. Any value
 // but 0 reads as maximised; an end writes 1 only for a window that was.

@@ -102,6 +102,44 @@ TEST(SheetFlows, ConnectionsGoFromTheOptionsThroughTheTaskSheetToTheEngine)
     EXPECT_TRUE(told()) << "the worker hands the task's count to its engine";
 }
 
+// The checksum typed on the URL page goes, in its stored form, to the task
+// and its engine; one that cannot be read keeps the sheet open and says why.
+TEST(SheetFlows, AChecksumTypedOnTheSheetReachesTheEngine)
+{
+    test::Window w;
+    w.settings.options.maxThreadNumber = 1;
+    w.engines.script.Add(test::Step::Stall());
+    const std::string hex = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855";
+    bool refused = false;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        ASSERT_TRUE(test::ShowActive(s));
+        test::TypeOver(s.UrlPage()->UrlEdit(), "http://files.example/big.iso");
+        test::TypeOver(s.UrlPage()->ChecksumEdit(), "sha-256=12ab");
+        s.accept();
+        refused = s.isVisible() && !w.messages.shown.empty();
+        EXPECT_EQ(QApplication::focusWidget(), s.UrlPage()->ChecksumEdit()) << "the field to fix has the focus";
+        test::TypeOver(s.UrlPage()->ChecksumEdit(), QString::fromStdString(hex));
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_TRUE(refused);
+    ASSERT_FALSE(w.messages.shown.empty());
+    EXPECT_EQ(w.messages.shown.front(), "The checksum cannot be used: a SHA-256 checksum is 64 hexadecimal digits.");
+    ASSERT_EQ(w.table.Count(), 1);
+    const std::string stored = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    EXPECT_EQ(w.table.CopyOut(0)->checksum, stored);
+    auto told = [&] {
+        const auto calls = w.engines.script.Calls();
+        return std::find(calls.begin(), calls.end(), "SetExpectedDigests " + stored) != calls.end();
+    };
+    for (int i = 0; i < 500 && !told(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(told()) << "the worker hands the task's checksum to its engine";
+}
+
 // Before a URL names a file, "Save as" is the folder alone: an empty sheet,
 // a URL of a folder; the name comes with the URL's last part.
 TEST(SheetFlows, AnEmptyAddUrlSheetShowsTheFolderUntilTheUrlNamesAFile)

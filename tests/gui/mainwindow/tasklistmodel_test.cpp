@@ -46,10 +46,11 @@ TEST(TaskListModel, HeadingsAndRowsAlreadyThere)
     table.Append(TaskRecord{}, Row("http://h/before"));
     TaskListModel model(table);
     table.SetObserver(&model);
-    EXPECT_EQ(model.columnCount(), 9);
+    // The classic nine, then the file's name on disk (shown when turned on).
+    EXPECT_EQ(model.columnCount(), 10);
     const char* headings[] = {"Target", "Size(KB)", "Resume", "Progress", "Speed",
-                              "Time",   "Est Time", "Retry",  "Status"};
-    for (int c = 0; c < 9; ++c) {
+                              "Time",   "Est Time", "Retry",  "Status",   "File"};
+    for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[c]);
     }
     EXPECT_EQ(model.headerData(8, Qt::Horizontal, Qt::SizeHintRole).toSize().width(), 250);

@@ -16,7 +16,8 @@ std::int32_t GlobalOptions::*const kSwitches[4] = {&GlobalOptions::captureClicks
 }  // namespace
 
 CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
-    : CPropertyPage(tr("Automation"), messages), m_options(options), m_types(new QPlainTextEdit(this))
+    : CPropertyPage(tr("Automation"), messages), m_options(options), m_types(new QPlainTextEdit(this)),
+      m_watch(new QCheckBox(tr("Offer copied links to files of these types for download"), this))
 {
     const QString labels[4] = {tr("Capture Clicks in Chromium, Chrome, Edge and Brave"),
                                tr("Capture Clicks in Firefox"), tr("Capture All FTP"), tr("Start with Browser")};
@@ -30,7 +31,9 @@ CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
     grid->addWidget(m_types, 5, 0, 1, 2);
     m_types->setTabChangesFocus(true);
     m_types->setMaximumHeight(90);
-    page->setRowStretch(1, 1);
+    QGridLayout* clipboard = AddGroup(this, page, 1, tr("Clipboard"));
+    clipboard->addWidget(m_watch, 0, 0);
+    page->setRowStretch(2, 1);
     for (int i = 0; i < 2; ++i) {
         connect(m_checks[i], &QCheckBox::clicked, this, [this] { ApplyReadOnly(); });
     }
@@ -49,6 +52,8 @@ CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
                               "field."));
     AddHelp({m_checks[2]}, tr("Capture all the FTP download."));
     AddHelp({m_checks[3]}, tr("Start Dromo when browser starts up."));
+    AddHelp({m_watch}, tr("When a link to a file of a type in File Types field is copied, Dromo offers to download "
+                          "it: the Add URL dialog, or a notice while its window is hidden."));
     AddHelp({typesLabel, m_types},
             tr("Specify the file extensions that can be captured by Dromo,  delimitated by blank space."));
 }
@@ -59,6 +64,7 @@ void CCfgAuto::OnInitDialog()
         m_checks[i]->setChecked(m_options.*kSwitches[i] != 0);
     }
     m_types->setPlainText(ToQString(m_options.captureFileTypes));
+    m_watch->setChecked(m_options.watchClipboard != 0);
     ApplyReadOnly();
 }
 
@@ -82,6 +88,7 @@ bool CCfgAuto::OnKillActive()
         }
     }
     m_options.captureFileTypes = ToStdString(types);
+    m_options.watchClipboard = m_watch->isChecked() ? 1 : 0;
     return true;
 }
 

@@ -20,6 +20,7 @@ public:
 
     QCheckBox* Check(int index) const { return m_checks[index]; }
     QPlainTextEdit* FileTypes() const { return m_types; }
+    QCheckBox* WatchClipboard() const { return m_watch; }
     bool OnKillActive() override;
 
 protected:
@@ -31,6 +32,7 @@ private:
     GlobalOptions& m_options;
     QCheckBox* m_checks[4];
     QPlainTextEdit* m_types;
+    QCheckBox* m_watch;
 };
 
 }  // namespace dromo

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+class QLabel;
+
 #include "base/core/categorylist.h"
 #include "base/dialogs/saveasderivation.h"
 #include "base/dialogs/taskpagevalues.h"
@@ -9,8 +11,11 @@
 
 namespace dromo {
 
-// "URL": the address and the file it is saved as. Editing the URL derives
-// "Save as" again.
+// "URL": the address, the file it is saved as, and the checksum the file
+// must match (optional). Editing the URL derives "Save as" again. When the
+// values allow many URLs ("Add URL"), the field also takes a pattern or a
+// paste of several lines: the count of tasks shows beneath it, "Save as"
+// then names their folder, and OK is refused while the text is faulty.
 class CAddURL : public CPropertyPage {
     Q_OBJECT
 public:
@@ -18,17 +23,24 @@ public:
 
     QLineEdit* UrlEdit() const { return m_url; }
     QLineEdit* SaveAsEdit() const { return m_saveAs; }
+    QLabel* CountLabel() const { return m_count; }
+    QLineEdit* ChecksumEdit() const { return m_checksum; }
     bool OnKillActive() override;
 
 protected:
     void OnInitDialog() override;
 
 private:
+    void UrlEdited(const QString& text);
+    void ShowCount();
+
     TaskPageValues& m_values;
     const CategoryList* m_categories;
     std::optional<SaveAsDerivation> m_derivation;
     QLineEdit* m_url;
     QLineEdit* m_saveAs;
+    QLabel* m_count;
+    QLineEdit* m_checksum;
 };
 
 }  // namespace dromo

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Fails when a C++ file of src/ or tests/ is not formatted as .clang-format
+# says, naming each such file. With --fix, formats them in place instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tool=$(command -v clang-format-14 || command -v clang-format || true)
+if [ -z "$tool" ]; then
+  echo "check-format: clang-format is not installed (scripts/install-deps.sh installs it)" >&2
+  exit 2
+fi
+mapfile -t files < <(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' | grep -v '/node_modules/')
+if [ "${1:-}" = "--fix" ]; then
+  "$tool" -i --style=file "${files[@]}"
+  exit 0
+fi
+bad=()
+for f in "${files[@]}"; do
+  "$tool" --style=file --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
+done
+if [ ${#bad[@]} -gt 0 ]; then
+  printf 'check-format: not formatted as .clang-format says:\n' >&2
+  printf '  %s\n' "${bad[@]}" >&2
+  printf 'Run scripts/check-format.sh --fix to format them.\n' >&2
+  exit 1
+fi
+echo "check-format: ${#files[@]} files formatted as .clang-format says"

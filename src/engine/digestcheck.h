@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/download/digestlist.h"
+
+namespace dromo {
+
+struct HttpResponse;
+
+// Checks a downloaded file against the digest it should have: the task's
+// own (strongest first), else the one the server announced for the file.
+// Data is hashed as it arrives while it arrives in order from the first
+// byte (one connection), so a finished file is not read again; otherwise
+// the file is read once after its last byte. Hashing is OpenSSL's EVP, on
+// a thread of its own, so it overlaps the transfer instead of adding to it.
+class DigestCheck {
+public:
+    enum class Result { NotChecked, Verified, Mismatch, Unreadable };
+
+    DigestCheck();
+    ~DigestCheck();
+    DigestCheck(const DigestCheck&) = delete;
+    DigestCheck& operator=(const DigestCheck&) = delete;
+
+    // The task's digests, for the transfers to come.
+    void Expect(DigestList digests);
+    // Forgets what the server said and what was hashed: a new transfer.
+    void Begin();
+    // The digests a response head announced for the file it answers with.
+    void TakeServerDigests(const HttpResponse& response);
+    // The digest the file is checked against; nullptr when there is none.
+    const Digest* Wanted() const;
+
+    // Data written at `offset` of the file. A gap or an overlap gives up
+    // the running hash (the file is read at the end); offset 0 starts over.
+    void Feed(std::int64_t offset, const char* data, std::size_t length);
+    // Whether Verify will read the file instead of using the running hash.
+    bool MustRead(std::int64_t size) const;
+    // Compares the file of `size` bytes at `path` with the wanted digest.
+    Result Verify(const std::string& path, std::int64_t size);
+    // The system's reason when the file could not be read.
+    const std::string& ReadError() const { return m_readError; }
+
+private:
+    class Hasher;
+    bool Start();
+
+    DigestList m_expected;
+    DigestList m_server;
+    std::unique_ptr<Hasher> m_hasher;
+    std::int64_t m_hashed = 0;  // bytes the running hash has taken, from 0
+    bool m_running = false;     // the running hash still follows the file
+    std::string m_readError;
+};
+
+}  // namespace dromo

@@ -1,0 +1,234 @@
+// A finished file is checked against its digest (the task's own, or the one
+// its server announces) before it takes its name; a file that does not match
+// is fetched once more from zero and then left as a partial file.
+
+#include "engine/digestcheck.h"
+
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+
+#include "base/download/digestlist.h"
+#include "tests/engine/enginefixture.h"
+#include "tests/support/testservers.h"
+
+namespace dromo {
+namespace {
+
+using test::Exists;
+using test::Fetcher;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string HexDigest(const std::string& data, const EVP_MD* md)
+{
+    unsigned char value[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(data.data(), data.size(), value, &length, md, nullptr);
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex += kHex[value[i] >> 4];
+        hex += kHex[value[i] & 15];
+    }
+    return hex;
+}
+
+bool Saw(Fetcher& f, const std::string& text)
+{
+    for (const test::Event& e : f.sink.OfKind(kProgressStatus)) {
+        if (e.text.find(text) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Requests of the file the server has answered so far.
+int FileRequests(test::FaultServer& server, TempDir& dir)
+{
+    Fetcher f;
+    const std::string path = dir.File("stats");
+    EXPECT_TRUE(f.Get(server.Url("/stats"), path));
+    const std::string stats = ReadFile(path);
+    std::remove(path.c_str());
+    return std::atoi(stats.c_str() + stats.find(' ') + 1);
+}
+
+class DigestTest : public ::testing::Test {
+protected:
+    TempDir www;
+    TempDir out;
+    std::string data = test::RandomBytes(3 << 20, 11);
+    void SetUp() override { WriteFile(www.File("a.bin"), data); }
+};
+
+TEST_F(DigestTest, AFileThatMatchesTheServersDigestIsVerified)
+{
+    test::FaultServer server(www.Path());
+    const struct {
+        const char* query;
+        int connections;
+        const char* algorithm;
+    } cases[] = {
+        {"digest=repr", 1, "SHA-256"},
+        {"digest=repr&alg=sha-512", 1, "SHA-512"},
+        {"digest=content", 1, "SHA-256"},
+        {"digest=instance", 1, "SHA-256"},
+        {"digest=instance&alg=md5", 1, "MD5"},
+        {"digest=instance&alg=sha-512", 1, "SHA-512"},
+        {"digest=repr", 4, "SHA-256"},
+        {"digest=instance&alg=md5", 4, "MD5"},
+    };
+    for (const auto& c : cases) {
+        Fetcher f;
+        f.engine.SetConnections(c.connections);
+        const std::string target = out.File(std::string("v") + std::to_string(&c - cases) + ".bin");
+        ASSERT_TRUE(f.Get(server.Url(std::string("/file/a.bin?") + c.query), target)) << c.query << f.Error();
+        EXPECT_TRUE(ReadFile(target) == data) << c.query;
+        EXPECT_TRUE(Saw(f, std::string("File has been downloaded - Verified ") + c.algorithm)) << c.query;
+        EXPECT_EQ(f.engine.Verified(), c.algorithm) << c.query;
+        // One connection in order is hashed as it arrives: the file is
+        // not read again. Several connections write out of order.
+        EXPECT_EQ(Saw(f, "Verifying\u2026"), c.connections > 1) << c.query;
+    }
+}
+
+TEST_F(DigestTest, AMismatchIsFetchedOnceMoreThenFailsAndKeepsThePartialFile)
+{
+    for (int connections : {1, 4}) {
+        test::FaultServer server(www.Path());
+        Fetcher f;
+        f.engine.SetConnections(connections);
+        const std::string target = out.File("m" + std::to_string(connections) + ".bin");
+        EXPECT_FALSE(f.Get(server.Url("/file/a.bin?digest=repr&digestwrong=1"), target));
+        EXPECT_EQ(f.Error(), "Fail - the file does not match its SHA-256 checksum");
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed);
+        EXPECT_TRUE(Saw(f, "The file does not match its SHA-256 checksum: downloading it again from zero"));
+        EXPECT_FALSE(Exists(target)) << "a file that does not match never takes its name";
+        EXPECT_TRUE(ReadFile(target + "+++") == data) << "the second download stays for the user";
+        if (connections == 1) {
+            EXPECT_EQ(FileRequests(server, out), 2) << "fetched once more, not more";
+        }
+    }
+}
+
+TEST_F(DigestTest, TheTasksOwnDigestDecides)
+{
+    test::FaultServer server(www.Path());
+    const std::string sha256 = "sha-256=" + HexDigest(data, EVP_sha256());
+    const std::string sha1 = "sha-1=" + HexDigest(data, EVP_sha1());
+    const std::string wrongMd5 = "md5=" + HexDigest(data + "x", EVP_md5());
+    const struct {
+        std::string expected;
+        const char* query;
+        bool ok;
+        const char* verified;
+    } cases[] = {
+        {sha256, "", true, "SHA-256"},
+        {HexDigest(data, EVP_sha512()), "", true, "SHA-512"},  // as sha512sum prints it
+        {sha1, "", true, "SHA-1"},
+        {wrongMd5 + ", " + sha256, "", true, "SHA-256"},  // the strongest is checked
+        {sha1 + ", " + wrongMd5, "", true, "SHA-1"},
+        {wrongMd5, "", false, ""},
+        {sha256, "digest=repr&digestwrong=1", true, "SHA-256"},  // the user's over the server's
+        {wrongMd5, "digest=repr", false, ""},
+        {"", "", true, ""},  // nothing to check: downloaded as always
+    };
+    for (const auto& c : cases) {
+        Fetcher f;
+        f.engine.SetExpectedDigests(c.expected);
+        const std::string target = out.File(std::string("t") + std::to_string(&c - cases) + ".bin");
+        EXPECT_EQ(f.Get(server.Url(std::string("/file/a.bin?") + c.query), target), c.ok) << c.expected;
+        EXPECT_EQ(f.engine.Verified(), c.verified) << c.expected;
+        EXPECT_EQ(Exists(target), c.ok) << c.expected;
+        if (!c.ok) {
+            EXPECT_EQ(f.Error(), "Fail - the file does not match its MD5 checksum");
+        } else if (c.verified[0] == '\0') {
+            EXPECT_TRUE(Saw(f, "File has been downloaded")) << c.expected;
+            EXPECT_FALSE(Saw(f, "Verified")) << c.expected;
+        }
+    }
+}
+
+TEST_F(DigestTest, AResumeThatJoinedTwoVersionsIsFetchedAgainFromZero)
+{
+    test::FaultServer server(www.Path());
+    Fetcher f;
+    const std::string target = out.File("r.bin");
+    // The first megabyte on disk is not the server's: a resume splices it.
+    test::WriteOwnPartialFile(target + "+++", test::RandomBytes(1 << 20, 99));
+    ASSERT_TRUE(f.Get(server.Url("/file/a.bin?digest=repr"), target)) << f.Error();
+    EXPECT_TRUE(ReadFile(target) == data);
+    EXPECT_TRUE(Saw(f, "downloading it again from zero"));
+    EXPECT_TRUE(Saw(f, "Verified SHA-256"));
+    EXPECT_FALSE(Exists(target + "+++"));
+}
+
+TEST_F(DigestTest, AResumedFileIsReadOnceAndAPartialAnswersContentDigestIsNotTheFiles)
+{
+    for (const char* kind : {"repr", "content"}) {
+        test::FaultServer server(www.Path());
+        Fetcher f;
+        const std::string target = out.File(std::string(kind) + ".bin");
+        test::WriteOwnPartialFile(target + "+++", data.substr(0, 1 << 20));
+        ASSERT_TRUE(f.Get(server.Url(std::string("/file/a.bin?digest=") + kind), target)) << f.Error();
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(FileRequests(server, out), 1) << kind << ": resumed, not fetched again";
+        // Content-Digest of a 206 covers the part sent, never the file.
+        EXPECT_EQ(f.engine.Verified(), std::string(kind) == "repr" ? "SHA-256" : "") << kind;
+        EXPECT_EQ(Saw(f, "Verifying\u2026"), std::string(kind) == "repr") << kind;
+    }
+}
+
+TEST_F(DigestTest, AChecksumThatCannotBeReadFailsTheTaskAndWritesNothing)
+{
+    test::FaultServer server(www.Path());
+    Fetcher f;
+    f.engine.SetExpectedDigests("sha-256=1234");
+    const std::string target = out.File("bad.bin");
+    EXPECT_FALSE(f.Get(server.Url("/file/a.bin"), target));
+    EXPECT_EQ(f.Error(), "Fail - the checksum cannot be read: a SHA-256 checksum is 64 hexadecimal digits");
+    EXPECT_FALSE(Exists(target));
+    EXPECT_FALSE(Exists(target + "+++"));
+}
+
+TEST(DigestCheck, TheRunningHashFollowsOnlyDataInOrderFromTheStart)
+{
+    TempDir dir;
+    const std::string data = test::RandomBytes(100000, 5);
+    const std::string path = dir.File("f");
+    WriteFile(path, data);
+    DigestCheck check;
+    check.Expect(*DigestList::Parse("sha-256=" + HexDigest(data, EVP_sha256())));
+    const struct {
+        const char* feed;
+        std::vector<std::pair<std::size_t, std::size_t>> pieces;  // offset, length
+        bool mustRead;
+    } cases[] = {
+        {"in order", {{0, 40000}, {40000, 60000}}, false},
+        {"restarted from zero", {{0, 70000}, {0, 50000}, {50000, 50000}}, false},
+        {"a gap", {{0, 40000}, {50000, 50000}}, true},
+        {"an overlap", {{0, 40000}, {30000, 70000}}, true},
+        {"from the middle", {{50000, 50000}}, true},
+        {"short", {{0, 99999}}, true},
+    };
+    for (const auto& c : cases) {
+        check.Begin();
+        for (auto [offset, length] : c.pieces) {
+            check.Feed(static_cast<std::int64_t>(offset), data.data() + offset, length);
+        }
+        EXPECT_EQ(check.MustRead(100000), c.mustRead) << c.feed;
+        EXPECT_EQ(check.Verify(path, 100000), DigestCheck::Result::Verified) << c.feed;
+    }
+    check.Begin();
+    std::string spoilt = data;
+    spoilt[500] ^= 1;
+    check.Feed(0, spoilt.data(), spoilt.size());
+    EXPECT_EQ(check.Verify(path, 100000), DigestCheck::Result::Mismatch) << "the running hash is what is compared";
+    EXPECT_EQ(check.Verify(dir.File("missing"), 100000), DigestCheck::Result::Unreadable);
+}
+
+}  // namespace
+}  // namespace dromo
