@@ -22,8 +22,9 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "File not found or moved"),
     QT_TRANSLATE_NOOP("dromo", "invalid url"),
     QT_TRANSLATE_NOOP("dromo", "The same file is being downloaded."),
-    QT_TRANSLATE_NOOP("dromo", "Too many tasks were added since Dromo started. Restart Dromo to add more; when the "
-                               "list itself holds 32768 tasks, the most one run can list, delete some of them first."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Too many tasks were added since Dromo started. Restart Dromo to add more; when the "
+                      "list itself holds 32768 tasks, the most one run can list, delete some of them first."),
     QT_TRANSLATE_NOOP("dromo",
                       "The browser's cookie, referrer or user agent holds a line break or another control character."),
     QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
@@ -98,12 +99,14 @@ constexpr const char* kWhole[] = {
                       "Error in the server's answer: its partial answers do not fit the file; try again later"),
     QT_TRANSLATE_NOOP("dromo", "Error - the server keeps changing the file; try again later"),
     QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection closed before the file was complete"),
-    QT_TRANSLATE_NOOP("dromo", "The server's partial answer does not fit the file; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The server's partial answer does not fit the file; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
-    QT_TRANSLATE_NOOP("dromo", "Fail - the site refused the download: the browser's cookies for it were not kept "
-                               "when Dromo restarted; start it again from the browser"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Fail - the site refused the download: the browser's cookies for it were not kept "
+                      "when Dromo restarted; start it again from the browser"),
 };
 
 // Texts with parts that vary, most particular first: the first that
@@ -219,8 +222,7 @@ const QSet<QString>& Whole()
 
 QString WholeText(const QString& english)
 {
-    return Whole().contains(english) ? QCoreApplication::translate(kContext, english.toUtf8().constData())
-                                     : english;
+    return Whole().contains(english) ? QCoreApplication::translate(kContext, english.toUtf8().constData()) : english;
 }
 
 }  // namespace

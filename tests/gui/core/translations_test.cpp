@@ -68,21 +68,28 @@ void ExpectUniqueAccelerators(const QList<QAction*>& actions, const QString& whe
 
 struct Language {
     QLocale locale;
-    QStringList menus;    // the menu bar, left to right
-    QString addUrl;       // the File menu's first item
-    QString target;       // the list's first heading
-    QString running;      // the status bar's second pane
+    QStringList menus;  // the menu bar, left to right
+    QString addUrl;     // the File menu's first item
+    QString target;     // the list's first heading
+    QString running;    // the status bar's second pane
 };
 
 const Language kLanguages[] = {
     {QLocale(QLocale::German, QLocale::Germany),
      {"&Datei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},
-     QString::fromUtf8("URL &hinzufügen …"), "Ziel", "Laufende Downloads: 0"},
+     QString::fromUtf8("URL &hinzufügen …"),
+     "Ziel",
+     "Laufende Downloads: 0"},
     {QLocale(QLocale::French, QLocale::France),
      {"&Fichier", QString::fromUtf8("É&dition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
-     QString::fromUtf8("&Ajouter une URL…"), "Cible", QString::fromUtf8("Téléchargements en cours\u00a0: 0")},
+     QString::fromUtf8("&Ajouter une URL…"),
+     "Cible",
+     QString::fromUtf8("Téléchargements en cours\u00a0: 0")},
     {QLocale(QLocale::English, QLocale::UnitedStates),
-     {"&File", "&Edit", "&Download", "&View", "&Help"}, "&Add URL...", "Target", "0 tasks is running"},
+     {"&File", "&Edit", "&Download", "&View", "&Help"},
+     "&Add URL...",
+     "Target",
+     "0 tasks is running"},
 };
 
 TEST(Translations, TheWindowSpeaksTheLanguageOfTheLocale)
