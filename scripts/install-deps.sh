@@ -11,6 +11,9 @@ browser_tests=0
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+  # the translations: lupdate and lrelease with their CMake functions, and
+  # Qt's own texts (standard buttons) in the user's language
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1

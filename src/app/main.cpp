@@ -15,9 +15,11 @@
 #include "base/core/trace.h"
 #include "engine/curlengine.h"
 #include "gui/capture/curlhook.h"
+#include "gui/core/translations.h"
 #include "gui/mainwindow/artwork.h"
 #include "gui/mainwindow/countdowndialog.h"
 #include "gui/mainwindow/guimessages.h"
+#include "platform/basetexts.h"
 #include "platform/desktopshell.h"
 #include "platform/instancelock.h"
 #include "platform/logindpower.h"
@@ -141,7 +143,7 @@ std::optional<int> RefuseSecondStart(Profile& profile, InstanceLock& instance, c
         // This start has nothing to save: a signal ends it at once, also
         // while the box waits for a click.
         endSignals.LeaveToTheSystem();
-        QMessageBox::warning(nullptr, QStringLiteral("Dromo"), QString::fromLatin1(kAlreadyRunningMessage));
+        QMessageBox::warning(nullptr, QStringLiteral("Dromo"), BaseTexts::Shown(kAlreadyRunningMessage));
         return 1;
     }
     // The other Dromo took the lock but may not own its name yet: the URLs
@@ -173,6 +175,7 @@ int main(int argc, char** argv)
     EndSignals endSignals;  // before the application object: see signals.h
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dromo"));
+    const Translations translations;  // before the first text is made
     QApplication::setWindowIcon(Artwork::Program());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides to the tray
     if (const std::optional<int> status = HandUrlsOver(args, endSignals)) {

@@ -6,6 +6,7 @@
 #include <QVariantMap>
 
 #include "base/ports/shell.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 namespace {
@@ -51,7 +52,7 @@ void DesktopNotifier::Show(const DesktopNotice& notice)
 
 void DesktopNotifier::Send(const DesktopNotice& notice)
 {
-    QString body = QString::fromStdString(notice.body);
+    QString body = BaseTexts::Lines(notice.body);
     // A file name is text, not markup, on servers that read markup.
     if (m_capabilities->contains(QStringLiteral("body-markup"))) {
         body = body.toHtmlEscaped();
@@ -73,7 +74,7 @@ void DesktopNotifier::Send(const DesktopNotice& notice)
                  : notice.path.empty()    ? QStringLiteral("transfer.error")
                                           : QStringLiteral("transfer.complete"));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-    call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << QString::fromStdString(notice.summary)
+    call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << BaseTexts::Shown(notice.summary)
          << body << actions << hints << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     const std::string path = notice.path;

@@ -8,6 +8,7 @@
 #include "base/core/taskstate.h"
 #include "gui/dialogs/widgets/cflatbutton.h"
 #include "gui/mainwindow/artwork.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -15,7 +16,7 @@ CLegendDlg::CLegendDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("Legend"));
     auto* layout = new QVBoxLayout(this);
-    auto* group = new QGroupBox(QStringLiteral("Icon Lenend"));
+    auto* group = new QGroupBox(tr("Icon Lenend"));
     auto* grid = new QGridLayout(group);
     const int order[] = {kImageQueued, kImageRunning, kImagePaused, kImageScheduled, kImageDone, kImageError};
     int row = 0;
@@ -23,7 +24,7 @@ CLegendDlg::CLegendDlg(QWidget* parent) : QDialog(parent)
         auto* icon = new QLabel;
         icon->setPixmap(Artwork::StateImage(image));
         grid->addWidget(icon, row, 0);
-        grid->addWidget(new QLabel(QString::fromLatin1(StateLegendText(image))), row++, 1);
+        grid->addWidget(new QLabel(BaseTexts::Shown(StateLegendText(image))), row++, 1);
     }
     layout->addWidget(group);
     auto* close = new CFlatButton(tr("&Close"));

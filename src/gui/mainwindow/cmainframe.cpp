@@ -65,6 +65,7 @@
 #include "gui/mainwindow/tasklistmodel.h"
 #include "platform/atomicfile.h"
 #include "platform/platformpaths.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -297,7 +298,7 @@ QString CMainFrame::TrayTip() const
 void CMainFrame::ShowSaveProblem()
 {
     const std::string& problem = m_ctx.autoSaver.Problem();
-    const QString text = problem.empty() ? QString() : tr("Not saved: %1").arg(QString::fromStdString(problem));
+    const QString text = problem.empty() ? QString() : tr("Not saved: %1").arg(BaseTexts::Shown(problem));
     if (text == m_saveProblem) {
         return;
     }
@@ -317,7 +318,7 @@ void CMainFrame::ShowNotice(const std::string& text)
     if (text.empty()) {
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), QString::fromStdString(text),
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kAppTitle), BaseTexts::Shown(text),
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
@@ -331,8 +332,7 @@ QString CMainFrame::PaneText(int pane) const
 
 void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
 {
-    const QString texts[] = {QString::fromStdString(pane0), QString::fromStdString(pane1),
-                             QString::fromStdString(pane2)};
+    const QString texts[] = {BaseTexts::Shown(pane0), BaseTexts::Shown(pane1), BaseTexts::Shown(pane2)};
     QMetaObject::invokeMethod(
         this,
         [this, a = texts[0], b = texts[1], c = texts[2]] {
@@ -348,7 +348,7 @@ void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1,
 
 void CMainFrame::TrayStateChanged(const TrayState& state)
 {
-    const QString tip = QString::fromStdString(state.tip).left(kTipLimit);
+    const QString tip = BaseTexts::Shown(state.tip).left(kTipLimit);
     const int icon = state.icon;
     QMetaObject::invokeMethod(
         this,
@@ -667,11 +667,13 @@ void CMainFrame::Exit()
         auto guard = m_ctx.table.Lock();
         active = m_ctx.state.activeCount;
     }
-    if (active != 0 && !m_ctx.messages.AskOkCancel("There is task running, exit anyway?")) {
+    if (active != 0 && !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString())) {
         return;
     }
     if (const Status saved = StopAndSave(); !saved) {
-        m_ctx.messages.Warning("Dromo could not save its settings and task list before ending. " + saved.Reason());
+        m_ctx.messages.Warning(tr("Dromo could not save its settings and task list before ending. %1")
+                                   .arg(BaseTexts::Shown(saved.Reason()))
+                                   .toStdString());
     }
     if (m_tray) {
         m_tray->hide();

@@ -1,4 +1,5 @@
 #include "gui/mainwindow/countdowndialog.h"
+#include "platform/basetexts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -67,7 +68,7 @@ void CountdownDialog::Finish(bool reachedZero)
 
 void GuiCountdown::Start(const std::string& message, std::function<void(bool)> done)
 {
-    const QString text = QString::fromStdString(message);
+    const QString text = BaseTexts::Shown(message);
     QWidget* parent = m_parent;
     QMetaObject::invokeMethod(
         qApp,

@@ -20,8 +20,7 @@ CSpeedBar::CSpeedBar(const SpeedSamples& samples, QWidget* parent) : ToolWindow(
 
 QString CSpeedBar::Text() const
 {
-    return QString::fromStdString(FormatOneDecimal(static_cast<double>(m_samples.Sample(1)) / 1024.0)) +
-           QStringLiteral(" KB/s");
+    return tr("%1 KB/s").arg(QString::fromStdString(FormatOneDecimal(static_cast<double>(m_samples.Sample(1)) / 1024.0)));
 }
 
 std::vector<QLine> CSpeedBar::GridLines(int width, int height)

@@ -12,6 +12,7 @@
 
 #include "base/mainwindow/textcolortable.h"
 #include "gui/dialogs/widgets/cflatbutton.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -20,7 +21,7 @@ CWallpaperDlg::CWallpaperDlg(const QString& path, bool tiled, int textColor, QWi
 {
     setWindowTitle(tr("Wall Paper"));
     auto* layout = new QVBoxLayout(this);
-    auto* group = new QGroupBox(QStringLiteral("Image in Local Drive or from Internet"));
+    auto* group = new QGroupBox(tr("Image in Local Drive or from Internet"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(new QLabel(tr("URL:")), 0, 0);
     grid->addWidget(m_path, 0, 1);
@@ -35,7 +36,7 @@ CWallpaperDlg::CWallpaperDlg(const QString& path, bool tiled, int textColor, QWi
     for (const dromo::TextColor& c : TextColorTable()) {
         QPixmap swatch(16, 16);
         swatch.fill(QColor(c.red, c.green, c.blue));
-        m_colour->addItem(QIcon(swatch), QString::fromLatin1(c.name));
+        m_colour->addItem(QIcon(swatch), BaseTexts::Shown(c.name));
     }
     m_colour->setCurrentIndex(textColor >= 0 && textColor < 16 ? textColor : 0);
     connect(m_colour, &QComboBox::activated, this, [this] { m_picked = true; });

@@ -15,6 +15,7 @@
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
 #include "platform/platformpaths.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -75,7 +76,9 @@ void CMainFrame::SaveSettingsNow()
 {
     SaveFrameSettings();
     if (!m_ctx.autoSaver.SaveNow()) {
-        m_ctx.messages.Warning("The settings were not saved. " + m_ctx.autoSaver.Problem() + " Dromo keeps trying.");
+        m_ctx.messages.Warning(tr("The settings were not saved. %1 Dromo keeps trying.")
+                                   .arg(BaseTexts::Shown(m_ctx.autoSaver.Problem()))
+                                   .toStdString());
     }
     ShowSaveProblem();
 }
@@ -104,7 +107,7 @@ void CMainFrame::OpenHelp()
 {
     const std::string page = PlatformPaths::ProgramDataFolder() + "help/index.html";
     if (!m_ctx.shell.Open(page)) {
-        m_ctx.messages.Warning("The help pages are not installed.");
+        m_ctx.messages.Warning(tr("The help pages are not installed.").toStdString());
     }
 }
 

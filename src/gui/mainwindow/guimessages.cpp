@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "base/core/startup.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -13,7 +14,7 @@ void GuiMessages::Warning(const std::string& text)
     // Nothing waits for a warning's OK: the box stays while the caller goes
     // on, so it never holds a D-Bus caller, a worker or the event loop in a
     // nested one (where a hand-over would run inside another).
-    const QString message = QString::fromStdString(text);
+    const QString message = BaseTexts::Shown(text);
     auto show = [parent = m_parent, message] {
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dromo"), message, QMessageBox::Ok, parent);
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -28,7 +29,7 @@ void GuiMessages::Warning(const std::string& text)
 
 bool GuiMessages::AskOkCancel(const std::string& text)
 {
-    return QMessageBox::question(m_parent, QStringLiteral("Dromo"), QString::fromStdString(text),
+    return QMessageBox::question(m_parent, QStringLiteral("Dromo"), BaseTexts::Shown(text),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "platform/basetexts.h"
+
 namespace dromo {
 
 TaskFilterBar::TaskFilterBar(QWidget* parent)
@@ -21,7 +23,7 @@ TaskFilterBar::TaskFilterBar(QWidget* parent)
     m_state->setObjectName(QStringLiteral("filterState"));
     m_state->setToolTip(tr("Show the tasks in this state"));
     for (int i = 0; i < kStateChoiceCount; ++i) {
-        m_state->addItem(tr(TaskFilter::ChoiceText(static_cast<StateChoice>(i))));
+        m_state->addItem(BaseTexts::Shown(TaskFilter::ChoiceText(static_cast<StateChoice>(i))));
     }
     m_count->setObjectName(QStringLiteral("filterCount"));
     auto* layout = new QHBoxLayout(this);

@@ -6,10 +6,12 @@
 #include "base/core/tasktable.h"
 #include "base/mainwindow/taskrowtip.h"
 #include "gui/mainwindow/artwork.h"
+#include "platform/basetexts.h"
 
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QStringList>
 
 namespace dromo {
 namespace {
@@ -22,9 +24,46 @@ struct ColumnSpec {
 // The classic nine, then the file's name on disk, which the view shows
 // only when the user turns it on.
 constexpr ColumnSpec kColumns[TaskListModel::kModelColumns] = {
-    {"Target", 100}, {"Size(KB)", 90}, {"Resume", 50}, {"Progress", 60}, {"Speed", 65},
-    {"Time", 60},    {"Est Time", 60}, {"Retry", 50},  {"Status", 250},  {"File", 160},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Target"), 100},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Size(KB)"), 90},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Resume"), 50},    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Progress"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Speed"), 65},     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Time"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Est Time"), 60},  {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Retry"), 50},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "File"), 160},
 };
+
+// The row's texts are base's, in English; the user reads them in his own
+// language (the sort and the stored list keep base's).
+QString ShownText(const TaskRow& row, int column)
+{
+    const std::string& text = row.texts[static_cast<std::size_t>(column)];
+    switch (column) {
+    case kColSize:
+    case kColRetry: return BaseTexts::Count(text);
+    case kColResume:
+    case kColProgress:
+    case kColEstTime: return BaseTexts::Shown(text);
+    case kColStatus: return BaseTexts::Status(text);
+    default: return QString::fromStdString(text);
+    }
+}
+
+// A row's tip: its lines are base's ("File: ...", "Failed: " and a status).
+QString ShownTip(const std::string& tip)
+{
+    QStringList lines = QString::fromStdString(tip).split(QLatin1Char('\n'));
+    const QString file = QStringLiteral("File: ");
+    const QString failed = QStringLiteral("Failed: ");
+    for (QString& line : lines) {
+        if (line.startsWith(file)) {
+            line = TaskListModel::tr("File: %1").arg(line.mid(file.size()));
+        } else if (line.startsWith(failed)) {
+            line = TaskListModel::tr("Failed: %1").arg(BaseTexts::Status(line.mid(failed.size()).toStdString()));
+        } else {
+            line = BaseTexts::Status(line.toStdString());
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -201,10 +240,10 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
         if (index.column() == kFileColumn) {
             return QString::fromStdString(TaskRowTip::FileName(row));
         }
-        return QString::fromStdString(row.texts[static_cast<std::size_t>(index.column())]);
+        return ShownText(row, index.column());
     case Qt::ToolTipRole: {
         const std::string tip = TaskRowTip::For(row, index.column());
-        return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+        return tip.empty() ? QVariant() : QVariant(ShownTip(tip));
     }
     case Qt::DecorationRole:
         if (index.column() == 0) {
@@ -226,7 +265,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromLatin1(kColumns[section].heading);
+        return tr(kColumns[section].heading);
     }
     if (role == Qt::SizeHintRole) {
         return QSize(kColumns[section].width, 20);

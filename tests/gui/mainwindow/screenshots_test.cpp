@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 
 #include "base/dialogs/taskpagevalues.h"
 #include "gui/core/caboutdlg.h"
+#include "gui/core/translations.h"
 #include "gui/dialogs/options/cpropsheet.h"
 #include "gui/dialogs/task/caddprop.h"
 #include "gui/dialogs/task/cdlgimport.h"
@@ -98,26 +100,23 @@ TEST(Screenshots, MainWindowWithTasks)
     ASSERT_TRUE(about.grab().save(folder + "/about.png"));
 }
 
-// Every tab of a sheet, named after the sheet and the tab.
-void GrabTabs(CPropertySheet& sheet, const QString& folder, const QString& prefix)
+// Every tab of a sheet, named after the sheet and the tab (its English
+// caption, or its number when the sheet speaks another language).
+void GrabTabs(CPropertySheet& sheet, const QString& folder, const QString& prefix, bool numbered = false)
 {
     sheet.resize(sheet.sizeHint().expandedTo(QSize(520, 420)));
     sheet.show();
     for (int i = 0; i < sheet.PageCount(); ++i) {
         ASSERT_TRUE(sheet.SelectPage(i)) << prefix.toStdString() << " " << i;
         QCoreApplication::processEvents();
-        const QString name = sheet.Page(i)->Caption().toLower().replace(' ', '-');
+        const QString name = numbered ? QString::number(i + 1) : sheet.Page(i)->Caption().toLower().replace(' ', '-');
         ASSERT_TRUE(sheet.grab().save(QString("%1/%2-%3.png").arg(folder, prefix, name)));
     }
     sheet.reject();
 }
 
-TEST(Screenshots, EveryTabOfTheSheets)
+void GrabSheets(const QString& folder, bool numbered)
 {
-    const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "set DROMO_SCREENSHOTS to a folder to write them";
-    }
     test::FakeMessages messages;
     test::FakeSound sound;
     FileChooser files;
@@ -132,12 +131,12 @@ TEST(Screenshots, EveryTabOfTheSheets)
     settings.options.enableSound = 1;
 
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, "https://mirror.example/iso/debian-12.iso");
-    CAddProp add("Add URL", nullptr, CAddProp::kUrlPage, values, settings.proxies, &settings.categories, messages,
+    CAddProp add(QCoreApplication::translate("dromo::CMainFrame", "Add URL"), nullptr, CAddProp::kUrlPage, values, settings.proxies, &settings.categories, messages,
                  files);
-    GrabTabs(add, folder, "task-sheet");
+    GrabTabs(add, folder, "task-sheet", numbered);
 
     TaskPageValues broken = TaskPageValues::FromOptions(settings.options, "");
-    CAddProp import("Import Broken File", nullptr, CAddProp::kFilePage, broken, settings.proxies, nullptr, messages,
+    CAddProp import(QCoreApplication::translate("dromo::CMainFrame", "Import Broken File"), nullptr, CAddProp::kFilePage, broken, settings.proxies, nullptr, messages,
                     files);
     import.show();
     import.FilePage()->UrlEdit()->setText("http://files.example/big.iso");
@@ -147,7 +146,30 @@ TEST(Screenshots, EveryTabOfTheSheets)
     import.reject();
 
     CPropSheet options(nullptr, settings, messages, files, sound, [] {});
-    GrabTabs(options, folder, "options");
+    GrabTabs(options, folder, "options", numbered);
+}
+
+TEST(Screenshots, EveryTabOfTheSheets)
+{
+    const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set DROMO_SCREENSHOTS to a folder to write them";
+    }
+    GrabSheets(folder, false);
+}
+
+// The same in German, the longest of the languages, to see that no label
+// is cut.
+TEST(Screenshots, EveryTabOfTheSheetsInGerman)
+{
+    const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set DROMO_SCREENSHOTS to a folder to write them";
+    }
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(german.Loaded());
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("de")));
+    GrabSheets(folder + QStringLiteral("/de"), true);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ bool BrowseForFolder(QWidget* parent, FileChooser& files, Messages& messages, QL
         return false;
     }
     if (chosen->isEmpty()) {
-        messages.Warning("Cannot open folder");
+        messages.Warning(QObject::tr("Cannot open folder").toStdString());
         return false;
     }
     field->setText(QString::fromStdString(WithTrailingSlash(chosen->toStdString())));

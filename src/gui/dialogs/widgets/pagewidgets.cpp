@@ -8,6 +8,7 @@
 
 #include "base/dialogs/pagechoices.h"
 #include "base/mainwindow/textcolortable.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -55,7 +56,7 @@ void FillTextColorList(QComboBox* list, int selected)
     for (const TextColor& c : TextColorTable()) {
         QPixmap swatch(16, 16);
         swatch.fill(QColor(c.red, c.green, c.blue));
-        list->addItem(QIcon(swatch), QString::fromLatin1(c.name));
+        list->addItem(QIcon(swatch), BaseTexts::Shown(c.name));
     }
     list->setCurrentIndex(selected >= 0 && selected < list->count() ? selected : -1);
 }

@@ -1,0 +1,283 @@
+#include "platform/basetexts.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+#include <vector>
+
+namespace dromo {
+namespace {
+
+constexpr const char* kContext = "dromo";
+
+// Texts base and the engine produce whole.
+constexpr const char* kWhole[] = {
+    // messages
+    QT_TRANSLATE_NOOP("dromo", "Fail to start virus scanner."),
+    QT_TRANSLATE_NOOP("dromo", "The selected task is running, stop it first."),
+    QT_TRANSLATE_NOOP("dromo", "This file is not downloaded completely, you had better leave it alone."),
+    QT_TRANSLATE_NOOP("dromo", "This file is being downloaded, you cannot open it now."),
+    QT_TRANSLATE_NOOP("dromo", "File not found or moved"),
+    QT_TRANSLATE_NOOP("dromo", "invalid url"),
+    QT_TRANSLATE_NOOP("dromo", "The same file is being downloaded."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Too many tasks were added since Dromo started. Restart Dromo to add more; when the "
+                      "list itself holds 32768 tasks, the most one run can list, delete some of them first."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The browser's cookie, referrer or user agent holds a line break or another control character."),
+    QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
+    QT_TRANSLATE_NOOP("dromo", "Nothing to download: the URL is empty or ends in \"/\"."),
+    QT_TRANSLATE_NOOP("dromo", "No history."),
+    QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
+    QT_TRANSLATE_NOOP("dromo", "The task has started meanwhile; its properties were not changed."),
+    QT_TRANSLATE_NOOP("dromo", "A category with the same extension has existed."),
+    QT_TRANSLATE_NOOP("dromo", "The same proxy has existed."),
+    QT_TRANSLATE_NOOP("dromo", "The same site has existed."),
+    QT_TRANSLATE_NOOP("dromo", "Please enter an integer."),
+    QT_TRANSLATE_NOOP("dromo", "The settings could not be saved."),
+    QT_TRANSLATE_NOOP("dromo", "Dromo already starts up."),
+    QT_TRANSLATE_NOOP("dromo", "None of the page's links can be downloaded."),
+    QT_TRANSLATE_NOOP("dromo", "an unnamed file"),
+    QT_TRANSLATE_NOOP("dromo", "Your computer will be shut down in 15 seconds."),
+    QT_TRANSLATE_NOOP("dromo", "Your Internet connection will be hang up in 15 seconds."),
+    // the legend
+    QT_TRANSLATE_NOOP("dromo", "Task is in queue."),
+    QT_TRANSLATE_NOOP("dromo", "Task is paused."),
+    QT_TRANSLATE_NOOP("dromo", "Task is running."),
+    QT_TRANSLATE_NOOP("dromo", "Task is done."),
+    QT_TRANSLATE_NOOP("dromo", "Error occurs."),
+    QT_TRANSLATE_NOOP("dromo", "Task is scheduled."),
+    // the filter bar's state choices
+    QT_TRANSLATE_NOOP("dromo", "All"),
+    QT_TRANSLATE_NOOP("dromo", "Running"),
+    QT_TRANSLATE_NOOP("dromo", "Queued"),
+    QT_TRANSLATE_NOOP("dromo", "Paused"),
+    QT_TRANSLATE_NOOP("dromo", "Done"),
+    QT_TRANSLATE_NOOP("dromo", "Failed"),
+    // the text colours
+    QT_TRANSLATE_NOOP("dromo", "Black"),
+    QT_TRANSLATE_NOOP("dromo", "Blue"),
+    QT_TRANSLATE_NOOP("dromo", "Turquoise"),
+    QT_TRANSLATE_NOOP("dromo", "Bright Green"),
+    QT_TRANSLATE_NOOP("dromo", "Pink"),
+    QT_TRANSLATE_NOOP("dromo", "Red"),
+    QT_TRANSLATE_NOOP("dromo", "Yellow"),
+    QT_TRANSLATE_NOOP("dromo", "White"),
+    QT_TRANSLATE_NOOP("dromo", "Dark Blue"),
+    QT_TRANSLATE_NOOP("dromo", "Teal"),
+    QT_TRANSLATE_NOOP("dromo", "Green"),
+    QT_TRANSLATE_NOOP("dromo", "Violet"),
+    QT_TRANSLATE_NOOP("dromo", "Dark Red"),
+    QT_TRANSLATE_NOOP("dromo", "Dark Yellow"),
+    QT_TRANSLATE_NOOP("dromo", "Gray-50%"),
+    QT_TRANSLATE_NOOP("dromo", "Gray-25%"),
+    // the Resume, Progress and Est Time columns
+    QT_TRANSLATE_NOOP("dromo", "Yes"),
+    QT_TRANSLATE_NOOP("dromo", "No"),
+    QT_TRANSLATE_NOOP("dromo", "N/A"),
+    // what a request detail is called in the engine's refusal
+    QT_TRANSLATE_NOOP("dromo", "user agent"),
+    QT_TRANSLATE_NOOP("dromo", "referrer"),
+    QT_TRANSLATE_NOOP("dromo", "cookie"),
+    QT_TRANSLATE_NOOP("dromo", "FTP login"),
+    QT_TRANSLATE_NOOP("dromo", "FTP password"),
+    // desktop notices
+    QT_TRANSLATE_NOOP("dromo", "Download finished"),
+    QT_TRANSLATE_NOOP("dromo", "Download failed"),
+    // the engine's status texts
+    QT_TRANSLATE_NOOP("dromo", "File has been downloaded"),
+    QT_TRANSLATE_NOOP("dromo", "File has already existed"),
+    QT_TRANSLATE_NOOP("dromo", "Error - cancelled by user."),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: no valid status line"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a response header too large to read"),
+    QT_TRANSLATE_NOOP("dromo", "Error - out of memory"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a partial answer that does not fit the range asked for"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: the whole file instead of a range"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Error in the server's answer: its partial answers do not fit the file; try again later"),
+    QT_TRANSLATE_NOOP("dromo", "Error - the server keeps changing the file; try again later"),
+    QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection closed before the file was complete"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The server's partial answer does not fit the file; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
+    QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Fail - the site refused the download: the browser's cookies for it were not kept "
+                      "when Dromo restarted; start it again from the browser"),
+};
+
+// Texts with parts that vary, most particular first: the first that
+// matches the whole text wins, so "Fail - %1" comes after every "Fail - ...".
+constexpr const char* kPatterns[] = {
+    QT_TRANSLATE_NOOP("dromo", "Please enter an integer between %1 and %2."),
+    QT_TRANSLATE_NOOP("dromo", "Please enter no more than %1 characters."),
+    QT_TRANSLATE_NOOP("dromo", "%1 tasks is running"),
+    QT_TRANSLATE_NOOP("dromo", "%1 tasks is in queue"),
+    QT_TRANSLATE_NOOP("dromo", "Speed: %1 KB/s"),
+    QT_TRANSLATE_NOOP("dromo", "The page offers %1 links; Dromo takes at most %2 at once."),
+    QT_TRANSLATE_NOOP("dromo", "%1 was not found."),
+    QT_TRANSLATE_NOOP("dromo", "%1 contains an invalid path."),
+    QT_TRANSLATE_NOOP("dromo", "Access to %1 was denied."),
+    QT_TRANSLATE_NOOP("dromo", "The disk is full while accessing %1."),
+    QT_TRANSLATE_NOOP("dromo", "A sharing violation occurred while accessing %1."),
+    QT_TRANSLATE_NOOP("dromo", "An unexpected error occurred while accessing %1."),
+    // desktop notices
+    QT_TRANSLATE_NOOP("dromo", "%1 downloads finished, %2 failed"),
+    QT_TRANSLATE_NOOP("dromo", "%1 download finished, %2 failed"),
+    QT_TRANSLATE_NOOP("dromo", "%1 downloads finished"),
+    QT_TRANSLATE_NOOP("dromo", "%1 download finished"),
+    QT_TRANSLATE_NOOP("dromo", "%1 downloads failed"),
+    QT_TRANSLATE_NOOP("dromo", "%1 download failed"),
+    QT_TRANSLATE_NOOP("dromo", "%1 (failed: %2)"),
+    QT_TRANSLATE_NOOP("dromo", "%1 (failed)"),
+    QT_TRANSLATE_NOOP("dromo", "and %1 more"),
+    // the engine's status texts
+    QT_TRANSLATE_NOOP("dromo", "Connecting to %1..."),
+    QT_TRANSLATE_NOOP("dromo", "Saved as %1"),
+    QT_TRANSLATE_NOOP("dromo", "Saving as %1: %2 was not written by Dromo"),
+    QT_TRANSLATE_NOOP("dromo", "Saving as %1: %2 is another file"),
+    QT_TRANSLATE_NOOP("dromo", "Error 407 from proxy: %1"),
+    QT_TRANSLATE_NOOP("dromo", "Error %1 from server: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: more than %1 response heads"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a response head of more than %1 KB"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: it is not HTTP (%1)"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: %1"),
+    QT_TRANSLATE_NOOP("dromo", "Error writing %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Error renaming %1 to %2: %3"),
+    QT_TRANSLATE_NOOP("dromo", "Error - no data received for %1 seconds"),
+    QT_TRANSLATE_NOOP("dromo", "Error - less than one byte a second received for %1 seconds"),
+    QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection aborted after %1 bytes: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection aborted with %1 of %2 bytes: %3"),
+    QT_TRANSLATE_NOOP("dromo", "Error 10053 - connection closed after %1 of %2 bytes"),
+    QT_TRANSLATE_NOOP("dromo", "Error - the server refused the file: %1"),
+    QT_TRANSLATE_NOOP("dromo", "Error - %1"),
+    QT_TRANSLATE_NOOP("dromo", "Fail to open %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail to resolve %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail to connect to %1: no answer for %2 seconds"),
+    QT_TRANSLATE_NOOP("dromo", "Fail to connect to %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail to write into %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - no free file name beside %1"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to %1 refused: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - too many redirects: %1"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - login denied by %1: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the proxy refused to connect to %1 (answer %2)"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the target %1 is a folder, not a file"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the target %1 exists and is not a file"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - %1 is a folder on the server, not a file"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the %1 holds a line break or another control character; nothing was sent"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - %1"),
+};
+
+struct Pattern {
+    const char* english;
+    QRegularExpression match;
+    std::vector<int> order;  // the number of each captured part, left to right
+};
+
+QRegularExpression PatternExpression(const QString& english, std::vector<int>& order)
+{
+    static const QRegularExpression marker(QStringLiteral("%([1-9])"));
+    QString expression = QStringLiteral("^");
+    qsizetype done = 0;
+    for (auto it = marker.globalMatch(english); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        expression += QRegularExpression::escape(english.mid(done, m.capturedStart() - done));
+        expression += QStringLiteral("(.+?)");
+        order.push_back(m.captured(1).toInt());
+        done = m.capturedEnd();
+    }
+    expression += QRegularExpression::escape(english.mid(done)) + QStringLiteral("$");
+    return QRegularExpression(expression, QRegularExpression::DotMatchesEverythingOption);
+}
+
+const std::vector<Pattern>& Patterns()
+{
+    static const std::vector<Pattern> patterns = [] {
+        std::vector<Pattern> list;
+        for (const char* english : kPatterns) {
+            Pattern p{english, {}, {}};
+            p.match = PatternExpression(QString::fromUtf8(english), p.order);
+            list.push_back(std::move(p));
+        }
+        return list;
+    }();
+    return patterns;
+}
+
+const QSet<QString>& Whole()
+{
+    static const QSet<QString> whole = [] {
+        QSet<QString> set;
+        for (const char* english : kWhole) {
+            set.insert(QString::fromUtf8(english));
+        }
+        return set;
+    }();
+    return whole;
+}
+
+QString WholeText(const QString& english)
+{
+    return Whole().contains(english) ? QCoreApplication::translate(kContext, english.toUtf8().constData()) : english;
+}
+
+}  // namespace
+
+QString BaseTexts::Shown(const std::string& english)
+{
+    const QString text = QString::fromStdString(english);
+    if (text.isEmpty() || Whole().contains(text)) {
+        return WholeText(text);
+    }
+    for (const Pattern& p : Patterns()) {
+        const QRegularExpressionMatch m = p.match.match(text);
+        if (!m.hasMatch()) {
+            continue;
+        }
+        // The parts in the order of their numbers; a part that is itself a
+        // known text ("an unnamed file") is shown translated too.
+        QStringList parts(static_cast<qsizetype>(p.order.size()));
+        for (std::size_t i = 0; i < p.order.size(); ++i) {
+            parts[p.order[i] - 1] = WholeText(m.captured(static_cast<int>(i) + 1));
+        }
+        QString shown = QCoreApplication::translate(kContext, p.english);
+        switch (parts.size()) {
+        case 1: return shown.arg(parts[0]);
+        case 2: return shown.arg(parts[0], parts[1]);
+        default: return shown.arg(parts[0], parts[1], parts[2]);
+        }
+    }
+    return text;
+}
+
+QString BaseTexts::Status(const std::string& english)
+{
+    // "HH:MM:SS " from StatusTimeStamp, then the text.
+    static const QRegularExpression stamp(QStringLiteral("^(\\d{1,2}:\\d{1,2}:\\d{1,2} )(.*)$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = stamp.match(QString::fromStdString(english));
+    return m.hasMatch() ? m.captured(1) + Shown(m.captured(2).toStdString()) : Shown(english);
+}
+
+QString BaseTexts::Lines(const std::string& english)
+{
+    QStringList lines = QString::fromStdString(english).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        line = Shown(line.toStdString());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString BaseTexts::Count(const std::string& english)
+{
+    static const QRegularExpression count(QStringLiteral("^(\\d+) of (\\d+)$"));
+    const QRegularExpressionMatch m = count.match(QString::fromStdString(english));
+    return m.hasMatch() ? QCoreApplication::translate("dromo", "%1 of %2").arg(m.captured(1), m.captured(2))
+                        : QString::fromStdString(english);
+}
+
+}  // namespace dromo

@@ -1,0 +1,1957 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Edit...</source>
+        <translation>Bearbeiten …</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Enable Category</source>
+        <translation>Kategorien verwenden</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Endung</translation>
+    </message>
+    <message>
+        <source>Save to</source>
+        <translation>Speichern in</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to categorise the downloaded files. All the files matched the specified extension will be saved to the defined location.</source>
+        <translation>Hier ordnen Sie heruntergeladene Dateien Kategorien zu. Alle Dateien mit der angegebenen Endung werden im festgelegten Ordner gespeichert.</translation>
+    </message>
+    <message>
+        <source>All the categories are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Alle Kategorien stehen in dieser Liste. Doppelklicken Sie auf einen Eintrag, um seine Eigenschaften anzuzeigen.</translation>
+    </message>
+    <message>
+        <source>Add a new category to the list.</source>
+        <translation>Fügt der Liste eine neue Kategorie hinzu.</translation>
+    </message>
+    <message>
+        <source>Remove an existing category from the list.</source>
+        <translation>Entfernt eine vorhandene Kategorie aus der Liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing category in the list.</source>
+        <translation>Bearbeitet eine vorhandene Kategorie der Liste.</translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Enable Proxy</source>
+        <translation>Proxy verwenden</translation>
+    </message>
+    <message>
+        <source>Proxy Server</source>
+        <translation>Proxy-Server</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Add...</source>
+        <translation>Hinzufügen …</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to configure proxy servers.</source>
+        <translation>Hier richten Sie Proxy-Server ein.</translation>
+    </message>
+    <message>
+        <source>All the proxy servers are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Alle Proxy-Server stehen in dieser Liste. Doppelklicken Sie auf einen Eintrag, um seine Eigenschaften anzuzeigen.</translation>
+    </message>
+    <message>
+        <source>Add a new proxy server to the list.</source>
+        <translation>Fügt der Liste einen neuen Proxy-Server hinzu.</translation>
+    </message>
+    <message>
+        <source>Remove an existing proxy server from the list.</source>
+        <translation>Entfernt einen vorhandenen Proxy-Server aus der Liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing proxy server in the list.</source>
+        <translation>Bearbeitet einen vorhandenen Proxy-Server der Liste.</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Enable Security</source>
+        <translation>Anmeldedaten je Server verwenden</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to set site security individually. You can bind the pair of username and password to a site.</source>
+        <translation>Hier legen Sie Anmeldedaten für einzelne Server fest. Sie können einem Server einen Benutzernamen und ein Passwort zuordnen.</translation>
+    </message>
+    <message>
+        <source>All the sites are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Alle Server stehen in dieser Liste. Doppelklicken Sie auf einen Eintrag, um seine Eigenschaften anzuzeigen.</translation>
+    </message>
+    <message>
+        <source>Add a new site to the list.</source>
+        <translation>Fügt der Liste einen neuen Server hinzu.</translation>
+    </message>
+    <message>
+        <source>Remove an existing site from the list.</source>
+        <translation>Entfernt einen vorhandenen Server aus der Liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing site in the list.</source>
+        <translation>Bearbeitet einen vorhandenen Server der Liste.</translation>
+    </message>
+    <message>
+        <source>Please select a folder below. Then click OK.</source>
+        <translation>Bitte wählen Sie unten einen Ordner aus und klicken Sie dann auf „OK“.</translation>
+    </message>
+    <message>
+        <source>Cannot open folder</source>
+        <translation>Der Ordner kann nicht geöffnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>dromo</name>
+    <message>
+        <source>Fail to start virus scanner.</source>
+        <translation>Der Virenscanner konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The selected task is running, stop it first.</source>
+        <translation>Der ausgewählte Download läuft. Bitte halten Sie ihn zuerst an.</translation>
+    </message>
+    <message>
+        <source>This file is not downloaded completely, you had better leave it alone.</source>
+        <translation>Diese Datei ist noch nicht vollständig heruntergeladen. Lassen Sie sie besser unverändert.</translation>
+    </message>
+    <message>
+        <source>This file is being downloaded, you cannot open it now.</source>
+        <translation>Diese Datei wird gerade heruntergeladen und kann jetzt nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>File not found or moved</source>
+        <translation>Die Datei wurde nicht gefunden oder verschoben</translation>
+    </message>
+    <message>
+        <source>invalid url</source>
+        <translation>Ungültige URL</translation>
+    </message>
+    <message>
+        <source>The same file is being downloaded.</source>
+        <translation>Dieselbe Datei wird bereits heruntergeladen.</translation>
+    </message>
+    <message>
+        <source>Nothing to download: the URL is empty or ends in &quot;/&quot;.</source>
+        <translation>Nichts herunterzuladen: Die URL ist leer oder endet auf „/“.</translation>
+    </message>
+    <message>
+        <source>No history.</source>
+        <translation>Kein Verlauf vorhanden.</translation>
+    </message>
+    <message>
+        <source>This action will permanently clear your download record so far, are you sure?</source>
+        <translation>Damit wird der bisherige Download-Verlauf endgültig gelöscht. Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>The task has started meanwhile; its properties were not changed.</source>
+        <translation>Der Download wurde inzwischen gestartet; seine Eigenschaften wurden nicht geändert.</translation>
+    </message>
+    <message>
+        <source>A category with the same extension has existed.</source>
+        <translation>Eine Kategorie mit derselben Endung ist bereits vorhanden.</translation>
+    </message>
+    <message>
+        <source>The same proxy has existed.</source>
+        <translation>Dieser Proxy ist bereits vorhanden.</translation>
+    </message>
+    <message>
+        <source>The same site has existed.</source>
+        <translation>Dieser Server ist bereits vorhanden.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>Die Einstellungen konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Dromo already starts up.</source>
+        <translation>Dromo läuft bereits.</translation>
+    </message>
+    <message>
+        <source>None of the page&apos;s links can be downloaded.</source>
+        <translation>Keiner der Links dieser Seite kann heruntergeladen werden.</translation>
+    </message>
+    <message>
+        <source>an unnamed file</source>
+        <translation>eine unbenannte Datei</translation>
+    </message>
+    <message>
+        <source>Your computer will be shut down in 15 seconds.</source>
+        <translation>Der Rechner wird in 15 Sekunden heruntergefahren.</translation>
+    </message>
+    <message>
+        <source>Your Internet connection will be hang up in 15 seconds.</source>
+        <translation>Die Internetverbindung wird in 15 Sekunden getrennt.</translation>
+    </message>
+    <message>
+        <source>Task is in queue.</source>
+        <translation>Download wartet in der Warteschlange.</translation>
+    </message>
+    <message>
+        <source>Task is paused.</source>
+        <translation>Download ist angehalten.</translation>
+    </message>
+    <message>
+        <source>Task is running.</source>
+        <translation>Download läuft.</translation>
+    </message>
+    <message>
+        <source>Task is done.</source>
+        <translation>Download ist abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>Error occurs.</source>
+        <translation>Ein Fehler ist aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Task is scheduled.</source>
+        <translation>Download ist geplant.</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>Schwarz</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Turquoise</source>
+        <translation>Türkis</translation>
+    </message>
+    <message>
+        <source>Bright Green</source>
+        <translation>Hellgrün</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rosa</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Gelb</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Weiß</translation>
+    </message>
+    <message>
+        <source>Dark Blue</source>
+        <translation>Dunkelblau</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Blaugrün</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Violet</source>
+        <translation>Violett</translation>
+    </message>
+    <message>
+        <source>Dark Red</source>
+        <translation>Dunkelrot</translation>
+    </message>
+    <message>
+        <source>Dark Yellow</source>
+        <translation>Dunkelgelb</translation>
+    </message>
+    <message>
+        <source>Gray-50%</source>
+        <translation>Grau 50 %</translation>
+    </message>
+    <message>
+        <source>Gray-25%</source>
+        <translation>Grau 25 %</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Download abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation>Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>File has been downloaded</source>
+        <translation>Die Datei wurde heruntergeladen</translation>
+    </message>
+    <message>
+        <source>File has already existed</source>
+        <translation>Die Datei ist bereits vorhanden</translation>
+    </message>
+    <message>
+        <source>Error - cancelled by user.</source>
+        <translation>Fehler – vom Benutzer abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: no valid status line</source>
+        <translation>Fehler in der Antwort des Servers: keine gültige Statuszeile</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a partial answer that does not fit the range asked for</source>
+        <translation>Fehler in der Antwort des Servers: eine Teilantwort, die nicht zum angefragten Bereich passt</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: the whole file instead of a range</source>
+        <translation>Fehler in der Antwort des Servers: die ganze Datei statt eines Bereichs</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: its partial answers do not fit the file; try again later</source>
+        <translation>Fehler in der Antwort des Servers: Die Teilantworten passen nicht zur Datei; versuchen Sie es später erneut</translation>
+    </message>
+    <message>
+        <source>Error - the server keeps changing the file; try again later</source>
+        <translation>Fehler – der Server ändert die Datei ständig; versuchen Sie es später erneut</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection closed before the file was complete</source>
+        <translation>Fehler 10053 – Verbindung geschlossen, bevor die Datei vollständig war</translation>
+    </message>
+    <message>
+        <source>The server&apos;s partial answer does not fit the file; downloading it again from the start</source>
+        <translation>Die Teilantwort des Servers passt nicht zur Datei; sie wird von vorn heruntergeladen</translation>
+    </message>
+    <message>
+        <source>The file changed on the server; downloading it again from the start</source>
+        <translation>Die Datei hat sich auf dem Server geändert; sie wird von vorn heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Nothing tells what the bytes on disk are; downloading the file again from the start</source>
+        <translation>Die Herkunft der Daten auf dem Datenträger ist unbekannt; die Datei wird von vorn heruntergeladen</translation>
+    </message>
+    <message>
+        <source>The file moved to an FTP server; downloading it again from the start</source>
+        <translation>Die Datei liegt jetzt auf einem FTP-Server; sie wird von vorn heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Fail - the site refused the download: the browser&apos;s cookies for it were not kept when Dromo restarted; start it again from the browser</source>
+        <translation>Fehlgeschlagen – der Server hat den Download abgelehnt: Die Cookies des Browsers dafür wurden beim Neustart von Dromo nicht behalten; starten Sie den Download erneut im Browser</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between %1 and %2.</source>
+        <translation>Bitte geben Sie eine ganze Zahl zwischen %1 und %2 ein.</translation>
+    </message>
+    <message>
+        <source>Please enter no more than %1 characters.</source>
+        <translation>Bitte geben Sie höchstens %1 Zeichen ein.</translation>
+    </message>
+    <message>
+        <source>%1 tasks is running</source>
+        <translation>Laufende Downloads: %1</translation>
+    </message>
+    <message>
+        <source>%1 tasks is in queue</source>
+        <translation>Wartende Downloads: %1</translation>
+    </message>
+    <message>
+        <source>Speed: %1 KB/s</source>
+        <translation>Geschwindigkeit: %1 KB/s</translation>
+    </message>
+    <message>
+        <source>The page offers %1 links; Dromo takes at most %2 at once.</source>
+        <translation>Die Seite bietet %1 Links an; Dromo übernimmt höchstens %2 auf einmal.</translation>
+    </message>
+    <message>
+        <source>%1 was not found.</source>
+        <translation>%1 wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 contains an invalid path.</source>
+        <translation>%1 enthält einen ungültigen Pfad.</translation>
+    </message>
+    <message>
+        <source>Access to %1 was denied.</source>
+        <translation>Der Zugriff auf %1 wurde verweigert.</translation>
+    </message>
+    <message>
+        <source>The disk is full while accessing %1.</source>
+        <translation>Der Datenträger ist voll (beim Zugriff auf %1).</translation>
+    </message>
+    <message>
+        <source>A sharing violation occurred while accessing %1.</source>
+        <translation>%1 wird von einem anderen Programm verwendet.</translation>
+    </message>
+    <message>
+        <source>An unexpected error occurred while accessing %1.</source>
+        <translation>Beim Zugriff auf %1 ist ein unerwarteter Fehler aufgetreten.</translation>
+    </message>
+    <message>
+        <source>%1 downloads finished, %2 failed</source>
+        <translation>%1 Downloads abgeschlossen, %2 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 download finished, %2 failed</source>
+        <translation>%1 Download abgeschlossen, %2 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 downloads finished</source>
+        <translation>%1 Downloads abgeschlossen</translation>
+    </message>
+    <message>
+        <source>%1 download finished</source>
+        <translation>%1 Download abgeschlossen</translation>
+    </message>
+    <message>
+        <source>%1 downloads failed</source>
+        <translation>%1 Downloads fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 download failed</source>
+        <translation>%1 Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 (failed: %2)</source>
+        <translation>%1 (fehlgeschlagen: %2)</translation>
+    </message>
+    <message>
+        <source>%1 (failed)</source>
+        <translation>%1 (fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>Verbindung zu %1 wird hergestellt …</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>Gespeichert als %1</translation>
+    </message>
+    <message>
+        <source>Saving as %1: %2 was not written by Dromo</source>
+        <translation>Wird als %1 gespeichert: %2 stammt nicht von Dromo</translation>
+    </message>
+    <message>
+        <source>Saving as %1: %2 is another file</source>
+        <translation>Wird als %1 gespeichert: %2 ist eine andere Datei</translation>
+    </message>
+    <message>
+        <source>Error 407 from proxy: %1</source>
+        <translation>Fehler 407 vom Proxy: %1</translation>
+    </message>
+    <message>
+        <source>Error %1 from server: %2</source>
+        <translation>Fehler %1 vom Server: %2</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: more than %1 response heads</source>
+        <translation>Fehler in der Antwort des Servers: mehr als %1 Antwortköpfe</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response head of more than %1 KB</source>
+        <translation>Fehler in der Antwort des Servers: ein Antwortkopf von mehr als %1 KB</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: it is not HTTP (%1)</source>
+        <translation>Fehler in der Antwort des Servers: Sie ist kein HTTP (%1)</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: %1</source>
+        <translation>Fehler in der Antwort des Servers: %1</translation>
+    </message>
+    <message>
+        <source>Error writing %1: %2</source>
+        <translation>Fehler beim Schreiben von %1: %2</translation>
+    </message>
+    <message>
+        <source>Error renaming %1 to %2: %3</source>
+        <translation>Fehler beim Umbenennen von %1 in %2: %3</translation>
+    </message>
+    <message>
+        <source>Error - no data received for %1 seconds</source>
+        <translation>Fehler – seit %1 Sekunden keine Daten empfangen</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection aborted after %1 bytes: %2</source>
+        <translation>Fehler 10053 – Verbindung nach %1 Byte abgebrochen: %2</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection aborted with %1 of %2 bytes: %3</source>
+        <translation>Fehler 10053 – Verbindung bei %1 von %2 Byte abgebrochen: %3</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection closed after %1 of %2 bytes</source>
+        <translation>Fehler 10053 – Verbindung nach %1 von %2 Byte geschlossen</translation>
+    </message>
+    <message>
+        <source>Error - the server refused the file: %1</source>
+        <translation>Fehler – der Server hat die Datei verweigert: %1</translation>
+    </message>
+    <message>
+        <source>Error - %1</source>
+        <translation>Fehler – %1</translation>
+    </message>
+    <message>
+        <source>Fail to open %1: %2</source>
+        <translation>%1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Fail to resolve %1: %2</source>
+        <translation>%1 konnte nicht aufgelöst werden: %2</translation>
+    </message>
+    <message>
+        <source>Fail to connect to %1: no answer for %2 seconds</source>
+        <translation>Keine Verbindung zu %1: seit %2 Sekunden keine Antwort</translation>
+    </message>
+    <message>
+        <source>Fail to connect to %1: %2</source>
+        <translation>Keine Verbindung zu %1: %2</translation>
+    </message>
+    <message>
+        <source>Fail to write into %1: %2</source>
+        <translation>In %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Fail - no free file name beside %1</source>
+        <translation>Fehlgeschlagen – kein freier Dateiname neben %1</translation>
+    </message>
+    <message>
+        <source>Fail - secure connection to %1 refused: %2</source>
+        <translation>Fehlgeschlagen – sichere Verbindung zu %1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Fail - too many redirects: %1</source>
+        <translation>Fehlgeschlagen – zu viele Weiterleitungen: %1</translation>
+    </message>
+    <message>
+        <source>Fail - login denied by %1: %2</source>
+        <translation>Fehlgeschlagen – Anmeldung von %1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Fail - the proxy refused to connect to %1 (answer %2)</source>
+        <translation>Fehlgeschlagen – der Proxy verweigert die Verbindung zu %1 (Antwort %2)</translation>
+    </message>
+    <message>
+        <source>Fail - the target %1 is a folder, not a file</source>
+        <translation>Fehlgeschlagen – das Ziel %1 ist ein Ordner, keine Datei</translation>
+    </message>
+    <message>
+        <source>Fail - the target %1 exists and is not a file</source>
+        <translation>Fehlgeschlagen – das Ziel %1 ist vorhanden und keine Datei</translation>
+    </message>
+    <message>
+        <source>Fail - %1 is a folder on the server, not a file</source>
+        <translation>Fehlgeschlagen – %1 ist auf dem Server ein Ordner, keine Datei</translation>
+    </message>
+    <message>
+        <source>Fail - %1</source>
+        <translation>Fehlgeschlagen – %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
+    </message>
+    <message>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
+        <translation>Seit dem Start von Dromo wurden zu viele Downloads hinzugefügt. Starten Sie Dromo neu, um weitere hinzuzufügen; enthält die Liste selbst 32768 Downloads, das Höchste, was ein Lauf auflisten kann, löschen Sie zuerst einige davon.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>
+        <translation>Cookie, Referrer oder User-Agent des Browsers enthalten einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie is longer than 8000 bytes, more than a request may carry.</source>
+        <translation>Das Cookie des Browsers ist länger als 8000 Byte, mehr als eine Anfrage tragen darf.</translation>
+    </message>
+    <message>
+        <source>user agent</source>
+        <translation>User-Agent</translation>
+    </message>
+    <message>
+        <source>referrer</source>
+        <translation>Referrer</translation>
+    </message>
+    <message>
+        <source>cookie</source>
+        <translation>Cookie</translation>
+    </message>
+    <message>
+        <source>FTP login</source>
+        <translation>FTP-Benutzername</translation>
+    </message>
+    <message>
+        <source>FTP password</source>
+        <translation>FTP-Passwort</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response header too large to read</source>
+        <translation>Fehler in der Antwort des Servers: ein Antwortkopf, der zu groß zum Lesen ist</translation>
+    </message>
+    <message>
+        <source>Error - out of memory</source>
+        <translation>Fehler – zu wenig Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Error - less than one byte a second received for %1 seconds</source>
+        <translation>Fehler – seit %1 Sekunden weniger als ein Byte pro Sekunde empfangen</translation>
+    </message>
+    <message>
+        <source>Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent</source>
+        <translation>Fehlgeschlagen – das Cookie ist %1 Byte groß, mehr als die %2, die eine Anfrage tragen darf; nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
+        <translation>Fehlgeschlagen – %1 enthält einen Zeilenumbruch oder ein anderes Steuerzeichen; nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Laufend</translation>
+    </message>
+    <message>
+        <source>Queued</source>
+        <translation>Wartend</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CAboutDlg</name>
+    <message>
+        <source>About Dromo</source>
+        <translation>Über Dromo</translation>
+    </message>
+    <message>
+        <source>A download manager for HTTP, HTTPS and FTP.</source>
+        <translation>Ein Download-Manager für HTTP, HTTPS und FTP.</translation>
+    </message>
+    <message>
+        <source>Physical memory: %1</source>
+        <translation>Arbeitsspeicher: %1</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CAddURL</name>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>Save as:</source>
+        <translation>Speichern als:</translation>
+    </message>
+    <message>
+        <source>Checksum:</source>
+        <translation>Prüfsumme:</translation>
+    </message>
+    <message>
+        <source>optional: sha-256=… or the value sha256sum prints</source>
+        <translation>optional: sha-256=… oder der Wert, den sha256sum ausgibt</translation>
+    </message>
+    <message>
+        <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
+        <translation>Die Datei wird mit dieser Prüfsumme (SHA-256, SHA-512, SHA-1 oder MD5) verglichen, bevor sie als heruntergeladen gilt.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCFGSch</name>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>Enable Schedule</source>
+        <translation>Zeitplan verwenden</translation>
+    </message>
+    <message>
+        <source>until Finished</source>
+        <translation>bis zum Abschluss</translation>
+    </message>
+    <message>
+        <source>Schedule Download</source>
+        <translation>Geplanter Download</translation>
+    </message>
+    <message>
+        <source>Start at:</source>
+        <translation>Beginn um:</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>Dauer:</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>If you check it, all the tasks will be scheduled and only run when time is up. It has no effect on running tasks.</source>
+        <translation>Wenn aktiviert, werden alle Downloads eingeplant und erst zur festgelegten Zeit gestartet. Laufende Downloads sind davon nicht betroffen.</translation>
+    </message>
+    <message>
+        <source>Set the start time for Dromo to run the task.</source>
+        <translation>Legt fest, wann Dromo den Download startet.</translation>
+    </message>
+    <message>
+        <source>If checked, Dromo will run the task until the specified file has been downloaded completely.</source>
+        <translation>Wenn aktiviert, lädt Dromo so lange, bis die Datei vollständig heruntergeladen ist.</translation>
+    </message>
+    <message>
+        <source>Set how long Dromo will run the task every time.</source>
+        <translation>Legt fest, wie lange Dromo den Download jedes Mal ausführt.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCFGSnd</name>
+    <message>
+        <source>Sounds</source>
+        <translation>Klänge</translation>
+    </message>
+    <message>
+        <source>Enable Sound</source>
+        <translation>Klänge abspielen</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keiner</translation>
+    </message>
+    <message>
+        <source>Change...</source>
+        <translation>Ändern …</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>File Added</source>
+        <translation>Datei hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Start Download</source>
+        <translation>Download beginnt</translation>
+    </message>
+    <message>
+        <source>Job Done</source>
+        <translation>Download fertig</translation>
+    </message>
+    <message>
+        <source>Encounter Error</source>
+        <translation>Fehler aufgetreten</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to add sound alert for four events.</source>
+        <translation>Hier legen Sie Klänge für vier Ereignisse fest.</translation>
+    </message>
+    <message>
+        <source>All the events are in this list, change each item by double-clicking on it.</source>
+        <translation>Alle Ereignisse stehen in dieser Liste. Doppelklicken Sie auf einen Eintrag, um ihn zu ändern.</translation>
+    </message>
+    <message>
+        <source>Play the sound file associated with this event.</source>
+        <translation>Spielt die Klangdatei dieses Ereignisses ab.</translation>
+    </message>
+    <message>
+        <source>Remove the sound file associated with this event.</source>
+        <translation>Entfernt die Klangdatei dieses Ereignisses.</translation>
+    </message>
+    <message>
+        <source>Change the sound file associated with this event.</source>
+        <translation>Ändert die Klangdatei dieses Ereignisses.</translation>
+    </message>
+    <message>
+        <source>Wave Audio Files (*.wav)</source>
+        <translation>Wave-Audiodateien (*.wav)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgAuto</name>
+    <message>
+        <source>Automation</source>
+        <translation>Automatisierung</translation>
+    </message>
+    <message>
+        <source>Capture Clicks in Chromium, Chrome, Edge and Brave</source>
+        <translation>Klicks in Chromium, Chrome, Edge und Brave übernehmen</translation>
+    </message>
+    <message>
+        <source>Capture Clicks in Firefox</source>
+        <translation>Klicks in Firefox übernehmen</translation>
+    </message>
+    <message>
+        <source>Capture All FTP</source>
+        <translation>Alle FTP-Downloads übernehmen</translation>
+    </message>
+    <message>
+        <source>Start with Browser</source>
+        <translation>Mit dem Browser starten</translation>
+    </message>
+    <message>
+        <source>Browser Integration</source>
+        <translation>Browser-Integration</translation>
+    </message>
+    <message>
+        <source>File Types:</source>
+        <translation>Dateitypen:</translation>
+    </message>
+    <message>
+        <source>Capture the download of the files in Chromium-family browsers (Chromium, Chrome, Edge, Brave), whose type is defined in File Types field.</source>
+        <translation>Übernimmt in Browsern der Chromium-Familie (Chromium, Chrome, Edge, Brave) den Download von Dateien, deren Typ im Feld „Dateitypen“ steht.</translation>
+    </message>
+    <message>
+        <source>Capture the download of the files in Firefox, whose type is defined in File Types field.</source>
+        <translation>Übernimmt in Firefox den Download von Dateien, deren Typ im Feld „Dateitypen“ steht.</translation>
+    </message>
+    <message>
+        <source>Capture all the FTP download.</source>
+        <translation>Übernimmt alle FTP-Downloads.</translation>
+    </message>
+    <message>
+        <source>Start Dromo when browser starts up.</source>
+        <translation>Startet Dromo zusammen mit dem Browser.</translation>
+    </message>
+    <message>
+        <source>Specify the file extensions that can be captured by Dromo,  delimitated by blank space.</source>
+        <translation>Geben Sie die Dateiendungen an, die Dromo übernehmen soll, getrennt durch Leerzeichen.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download</source>
+        <translation>Kopierte Links auf Dateien dieser Typen zum Download anbieten</translation>
+    </message>
+    <message>
+        <source>Clipboard</source>
+        <translation>Zwischenablage</translation>
+    </message>
+    <message>
+        <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
+        <translation>Wird ein Link auf eine Datei eines Typs aus dem Feld „Dateitypen“ kopiert, bietet Dromo den Download an: mit dem Dialog „URL hinzufügen“ oder, solange sein Fenster verborgen ist, mit einer Benachrichtigung.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgConn</name>
+    <message>
+        <source>Connection</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>Thread limits</source>
+        <translation>Grenzen</translation>
+    </message>
+    <message>
+        <source>Max downloading tasks:</source>
+        <translation>Gleichzeitige Downloads:</translation>
+    </message>
+    <message>
+        <source>Connections per task:</source>
+        <translation>Verbindungen je Download:</translation>
+    </message>
+    <message>
+        <source>Error Control</source>
+        <translation>Fehlerbehandlung</translation>
+    </message>
+    <message>
+        <source>Max Error Count:</source>
+        <translation>Höchstzahl der Versuche:</translation>
+    </message>
+    <message>
+        <source>Interval between Retries:</source>
+        <translation>Pause zwischen Versuchen:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>Zeitüberschreitung</translation>
+    </message>
+    <message>
+        <source>Max Idle Time:</source>
+        <translation>Höchste Wartezeit:</translation>
+    </message>
+    <message>
+        <source>Specify the max amount of the tasks that can run at the same time, which can range from 1 to 12.</source>
+        <translation>Legt fest, wie viele Downloads gleichzeitig laufen dürfen (1 bis 12).</translation>
+    </message>
+    <message>
+        <source>Specify how many connections a task may open to download one large file, which can range from 1 to 16. A server that refuses extra connections gets fewer.</source>
+        <translation>Legt fest, wie viele Verbindungen ein Download für eine große Datei öffnen darf (1 bis 16). Ein Server, der zusätzliche Verbindungen ablehnt, erhält weniger.</translation>
+    </message>
+    <message>
+        <source>Specify how many times Dromo will retry the tasks that encounter error</source>
+        <translation>Legt fest, wie oft Dromo einen fehlgeschlagenen Download erneut versucht</translation>
+    </message>
+    <message>
+        <source>Specify how long Dromo will wait till next try.</source>
+        <translation>Legt fest, wie lange Dromo bis zum nächsten Versuch wartet.</translation>
+    </message>
+    <message>
+        <source>Specify the max idle time for each task. It means if a running task doesn&apos;t receive anything for the specified seconds, it will stop and make next try if possible.</source>
+        <translation>Legt die höchste Wartezeit je Download fest: Empfängt ein laufender Download so viele Sekunden lang nichts, bricht er ab und versucht es, wenn möglich, erneut.</translation>
+    </message>
+    <message>
+        <source>Control the download speed. In most cases, leave it alone.</source>
+        <translation>Begrenzt die Download-Geschwindigkeit. Meist können Sie dies unverändert lassen.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgGen</name>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>&gt;&gt;</source>
+        <translation>&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>Alle löschen</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Save to:</source>
+        <translation>Speichern in:</translation>
+    </message>
+    <message>
+        <source>Identity</source>
+        <translation>Anmeldung</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Benutzer:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Max ListBox Item:</source>
+        <translation>Einträge in der Adressleiste:</translation>
+    </message>
+    <message>
+        <source>Delete task from list after done</source>
+        <translation>Abgeschlossene Downloads aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Resume all tasks after running</source>
+        <translation>Alle Downloads beim Start fortsetzen</translation>
+    </message>
+    <message>
+        <source>Enable cookie</source>
+        <translation>Cookies verwenden</translation>
+    </message>
+    <message>
+        <source>Popup Add URL dialog</source>
+        <translation>Dialog „URL hinzufügen“ öffnen</translation>
+    </message>
+    <message>
+        <source>Notify when downloads are done</source>
+        <translation>Benachrichtigen, wenn Downloads abgeschlossen sind</translation>
+    </message>
+    <message>
+        <source>Keep the computer awake while downloading</source>
+        <translation>Ruhezustand während des Downloads verhindern</translation>
+    </message>
+    <message>
+        <source>Enter the default location to store the downloaded files.</source>
+        <translation>Geben Sie den Standardordner für heruntergeladene Dateien ein.</translation>
+    </message>
+    <message>
+        <source>Open the Browse for Folder dialog to select a folder.</source>
+        <translation>Öffnet einen Dialog zur Auswahl eines Ordners.</translation>
+    </message>
+    <message>
+        <source>Enter the default user id used in each FTP session.</source>
+        <translation>Geben Sie den Standard-Benutzernamen für FTP-Sitzungen ein.</translation>
+    </message>
+    <message>
+        <source>Enter the default password used in each FTP session.</source>
+        <translation>Geben Sie das Standard-Passwort für FTP-Sitzungen ein.</translation>
+    </message>
+    <message>
+        <source>Enter the max value for the items in address bar, the acceptable range is 5 to 20.</source>
+        <translation>Geben Sie an, wie viele Einträge die Adressleiste höchstens behält (5 bis 20).</translation>
+    </message>
+    <message>
+        <source>Clear all the content in address bar.</source>
+        <translation>Löscht alle Einträge der Adressleiste.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want to remove all the successful task from list immediately.</source>
+        <translation>Legt fest, ob erfolgreich abgeschlossene Downloads sofort aus der Liste entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want to start all the unfinished tasks once Dromo starts.</source>
+        <translation>Legt fest, ob alle unvollständigen Downloads beim Start von Dromo fortgesetzt werden.</translation>
+    </message>
+    <message>
+        <source>Allow Dromo to retrieve proper cookies from IE and send them to remote host.</source>
+        <translation>Erlaubt Dromo, die passenden Cookies des Browsers an den Server zu senden.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want the AddURL dialog to popup when Dromo captures the downloading from browsers.</source>
+        <translation>Legt fest, ob der Dialog „URL hinzufügen“ erscheint, wenn Dromo einen Download aus dem Browser übernimmt.</translation>
+    </message>
+    <message>
+        <source>Show a desktop notification when downloads finish or fail for good.</source>
+        <translation>Zeigt eine Desktop-Benachrichtigung, wenn Downloads abgeschlossen oder endgültig fehlgeschlagen sind.</translation>
+    </message>
+    <message>
+        <source>Keep the computer from suspending when idle while a download runs.</source>
+        <translation>Verhindert, dass der Rechner bei Untätigkeit in den Ruhezustand wechselt, solange ein Download läuft.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgPro</name>
+    <message>
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>PASV Mode</source>
+        <translation>Passiver Modus (PASV)</translation>
+    </message>
+    <message>
+        <source>FTP</source>
+        <translation>FTP</translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation>HTTP</translation>
+    </message>
+    <message>
+        <source>HTTP/1.1</source>
+        <translation>HTTP/1.1</translation>
+    </message>
+    <message>
+        <source>HTTP/1.0</source>
+        <translation>HTTP/1.0</translation>
+    </message>
+    <message>
+        <source>HTTP/0.9</source>
+        <translation>HTTP/0.9</translation>
+    </message>
+    <message>
+        <source>User Agent:</source>
+        <translation>User-Agent:</translation>
+    </message>
+    <message>
+        <source>You check it if you encounter problem to use ftp through some Firewall.</source>
+        <translation>Aktivieren Sie dies, wenn FTP hinter einer Firewall Probleme bereitet.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 1.1 when Dromo is connecting to remote host.</source>
+        <translation>Dromo verwendet HTTP-Version 1.1 für Verbindungen zum Server.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 1.0 when Dromo is connecting to remote host.</source>
+        <translation>Dromo verwendet HTTP-Version 1.0 für Verbindungen zum Server.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 0.9 when Dromo is connecting to remote host.</source>
+        <translation>Dromo verwendet HTTP-Version 0.9 für Verbindungen zum Server.</translation>
+    </message>
+    <message>
+        <source>Choose an User Agent for Dromo.</source>
+        <translation>Wählen Sie den User-Agent, mit dem sich Dromo ausweist.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgSys</name>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Allow Multi Instances</source>
+        <translation>Mehrere Instanzen erlauben</translation>
+    </message>
+    <message>
+        <source>Enable Log</source>
+        <translation>Verlauf aufzeichnen</translation>
+    </message>
+    <message>
+        <source>Auto Save</source>
+        <translation>Automatisch speichern</translation>
+    </message>
+    <message>
+        <source>Auto Save per:</source>
+        <translation>Speichern alle:</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Refresh every:</source>
+        <translation>Aktualisieren alle:</translation>
+    </message>
+    <message>
+        <source>00 msecs</source>
+        <translation>00 ms</translation>
+    </message>
+    <message>
+        <source>Text Color:</source>
+        <translation>Textfarbe:</translation>
+    </message>
+    <message>
+        <source>Specify the rule for Dromo to flush the downloaded data from memory to disk. Generally, if you have a fast connection to Internet, it is wise to set a larger value, if not, set it smaller.</source>
+        <translation>Legt fest, wann Dromo heruntergeladene Daten aus dem Speicher auf den Datenträger schreibt. Bei einer schnellen Internetverbindung ist ein größerer Wert sinnvoll, sonst ein kleinerer.</translation>
+    </message>
+    <message>
+        <source>Specify how often Dromo will refresh the download progress. The value ranges from 1 to 50, which means 0.1s and 5s.</source>
+        <translation>Legt fest, wie oft Dromo den Fortschritt aktualisiert. Der Wert reicht von 1 bis 50, also von 0,1 s bis 5 s.</translation>
+    </message>
+    <message>
+        <source>Set the foreground color of the window.</source>
+        <translation>Legt die Textfarbe der Liste fest.</translation>
+    </message>
+    <message>
+        <source>Specify whether more than one Dromo instance will be allowed or not, it is recommended to leave it empty.</source>
+        <translation>Legt fest, ob mehr als eine Instanz von Dromo laufen darf. Es wird empfohlen, dies nicht zu aktivieren.</translation>
+    </message>
+    <message>
+        <source>Specify whether trace the download history.</source>
+        <translation>Legt fest, ob der Download-Verlauf aufgezeichnet wird.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgVirus</name>
+    <message>
+        <source>Virus Check</source>
+        <translation>Virenprüfung</translation>
+    </message>
+    <message>
+        <source>Enable Virus Check</source>
+        <translation>Dateien auf Viren prüfen</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;</source>
+        <translation>&lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Virus Scanner</source>
+        <translation>Virenscanner</translation>
+    </message>
+    <message>
+        <source>Program:</source>
+        <translation>Programm:</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>Program Files (*)</source>
+        <translation>Programmdateien (*)</translation>
+    </message>
+    <message>
+        <source>If checked, all the downloaded files will be scaned by the anti-virus engine specified below.</source>
+        <translation>Wenn aktiviert, werden alle heruntergeladenen Dateien mit dem unten angegebenen Virenscanner geprüft.</translation>
+    </message>
+    <message>
+        <source>Specify the location of the anti-virus engine program file.</source>
+        <translation>Geben Sie den Pfad zum Programm des Virenscanners an.</translation>
+    </message>
+    <message>
+        <source>Specify the additional command line parameters here.</source>
+        <translation>Geben Sie hier zusätzliche Befehlszeilenparameter an.</translation>
+    </message>
+    <message>
+        <source>Display the Open file dialog.</source>
+        <translation>Öffnet den Dialog zur Dateiauswahl.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CConnPage</name>
+    <message>
+        <source>Connection</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>Zeitüberschreitung</translation>
+    </message>
+    <message>
+        <source>Max Idle Time:</source>
+        <translation>Höchste Wartezeit:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Connections</source>
+        <translation>Verbindungen</translation>
+    </message>
+    <message>
+        <source>Connections:</source>
+        <translation>Verbindungen:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgCategory</name>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>&gt;&gt;</source>
+        <translation>&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Category:</source>
+        <translation>Kategorie:</translation>
+    </message>
+    <message>
+        <source>Extension:</source>
+        <translation>Endung:</translation>
+    </message>
+    <message>
+        <source>Savepath:</source>
+        <translation>Speicherort:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgImport</name>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;</source>
+        <translation>&lt;&lt;</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgProxy</name>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Proxy Address</source>
+        <translation>Proxy-Adresse</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Benutzer:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgSite</name>
+    <message>
+        <source>Site</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse:</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Benutzername:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDropBasket</name>
+    <message>
+        <source>Drop Basket</source>
+        <translation>Ablagekorb</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CErrPage</name>
+    <message>
+        <source>Exception</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Error Control</source>
+        <translation>Fehlerbehandlung</translation>
+    </message>
+    <message>
+        <source>Max Error Count:</source>
+        <translation>Höchstzahl der Versuche:</translation>
+    </message>
+    <message>
+        <source>Interval between Retries:</source>
+        <translation>Pause zwischen Versuchen:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CIDPage</name>
+    <message>
+        <source>Identity</source>
+        <translation>Anmeldung</translation>
+    </message>
+    <message>
+        <source>Enable Authentication</source>
+        <translation>Anmeldung verwenden</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Benutzer:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CLegendDlg</name>
+    <message>
+        <source>Legend</source>
+        <translation>Legende</translation>
+    </message>
+    <message>
+        <source>Icon Lenend</source>
+        <translation>Symbole</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainFrame</name>
+    <message>
+        <source>0 tasks is running</source>
+        <translation>Laufende Downloads: 0</translation>
+    </message>
+    <message>
+        <source>0 tasks is in queue</source>
+        <translation>Wartende Downloads: 0</translation>
+    </message>
+    <message>
+        <source>Not saved: %1</source>
+        <translation>Nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Der Download wurde hinzugefügt, aber die Download-Liste konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Add URL</source>
+        <translation>URL hinzufügen</translation>
+    </message>
+    <message>
+        <source>Task Properties</source>
+        <translation>Download-Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Import Broken File</source>
+        <translation>Abgebrochene Datei importieren</translation>
+    </message>
+    <message>
+        <source>Save Download List</source>
+        <translation>Download-Liste speichern</translation>
+    </message>
+    <message>
+        <source>Download List Files (*.lst)</source>
+        <translation>Download-Listen (*.lst)</translation>
+    </message>
+    <message>
+        <source>Load Download List</source>
+        <translation>Download-Liste laden</translation>
+    </message>
+    <message>
+        <source>There is task running, exit anyway?</source>
+        <translation>Es laufen noch Downloads. Trotzdem beenden?</translation>
+    </message>
+    <message>
+        <source>Dromo could not save its settings and task list before ending. %1</source>
+        <translation>Dromo konnte Einstellungen und Download-Liste vor dem Beenden nicht speichern. %1</translation>
+    </message>
+    <message>
+        <source>The settings were not saved. %1 Dromo keeps trying.</source>
+        <translation>Die Einstellungen wurden nicht gespeichert. %1 Dromo versucht es weiter.</translation>
+    </message>
+    <message>
+        <source>The help pages are not installed.</source>
+        <translation>Die Hilfeseiten sind nicht installiert.</translation>
+    </message>
+    <message>
+        <source>Main Window</source>
+        <translation>Hauptfenster</translation>
+    </message>
+    <message>
+        <source>Speed Bar</source>
+        <translation>Geschwindigkeitsanzeige</translation>
+    </message>
+    <message>
+        <source>Drop Basket</source>
+        <translation>Ablagekorb</translation>
+    </message>
+    <message>
+        <source>Add URL...</source>
+        <translation>URL hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Stop All</source>
+        <translation>Alle anhalten</translation>
+    </message>
+    <message>
+        <source>Options...</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>About...</source>
+        <translation>Über …</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Add URL...</source>
+        <translation>URL &amp;hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Load Broken File...</source>
+        <translation>Abgebrochene Datei laden …</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Import a broken file to Dromo</source>
+        <translation>Eine abgebrochene Datei in Dromo übernehmen</translation>
+    </message>
+    <message>
+        <source>Import Broken File..</source>
+        <translation>Abgebrochene Datei importieren …</translation>
+    </message>
+    <message>
+        <source>Save Download List...</source>
+        <translation>Download-Liste speichern …</translation>
+    </message>
+    <message>
+        <source>Load Download List...</source>
+        <translation>Download-Liste laden …</translation>
+    </message>
+    <message>
+        <source>View History</source>
+        <translation>Verlauf anzeigen</translation>
+    </message>
+    <message>
+        <source>Clear History</source>
+        <translation>Verlauf löschen</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select All in Progress</source>
+        <translation>Alle laufenden auswählen</translation>
+    </message>
+    <message>
+        <source>Delete Selected</source>
+        <translation>Ausgewählte löschen</translation>
+    </message>
+    <message>
+        <source>Alt+Del</source>
+        <translation>Alt+Del</translation>
+    </message>
+    <message>
+        <source>Save Settings Now</source>
+        <translation>Einstellungen jetzt speichern</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>&amp;Download</source>
+        <translation>Herunter&amp;laden</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Auto Dial-up</source>
+        <translation>Automatisch einwählen</translation>
+    </message>
+    <message>
+        <source>Hang up When Done</source>
+        <translation>Nach Abschluss Verbindung trennen</translation>
+    </message>
+    <message>
+        <source>Shut Down Computer When Done</source>
+        <translation>Nach Abschluss Rechner herunterfahren</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>Tool Bar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Address Bar</source>
+        <translation>Adressleiste</translation>
+    </message>
+    <message>
+        <source>Wall Paper</source>
+        <translation>Hintergrundbild</translation>
+    </message>
+    <message>
+        <source>Blank</source>
+        <translation>Kein Hintergrundbild</translation>
+    </message>
+    <message>
+        <source>Customize...</source>
+        <translation>Anpassen …</translation>
+    </message>
+    <message>
+        <source>Grid Line</source>
+        <translation>Gitterlinien</translation>
+    </message>
+    <message>
+        <source>View or change the options</source>
+        <translation>Einstellungen anzeigen oder ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Help Topics</source>
+        <translation>&amp;Hilfethemen</translation>
+    </message>
+    <message>
+        <source>&amp;Legend...</source>
+        <translation>&amp;Legende …</translation>
+    </message>
+    <message>
+        <source>&amp;About Dromo...</source>
+        <translation>Über &amp;Dromo</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Open Containing Folder</source>
+        <translation>Enthaltenden Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse:</translation>
+    </message>
+    <message>
+        <source>Find Tasks</source>
+        <translation>Downloads suchen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainView</name>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMiscPage</name>
+    <message>
+        <source>Misc</source>
+        <translation>Sonstiges</translation>
+    </message>
+    <message>
+        <source>Auto Save</source>
+        <translation>Automatisch speichern</translation>
+    </message>
+    <message>
+        <source>Auto Save per:</source>
+        <translation>Speichern alle:</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Refresh every:</source>
+        <translation>Aktualisieren alle:</translation>
+    </message>
+    <message>
+        <source>00 msecs</source>
+        <translation>00 ms</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CPropSheet</name>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CProxysPage</name>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Enable Proxy</source>
+        <translation>Proxy verwenden</translation>
+    </message>
+    <message>
+        <source>Proxy:</source>
+        <translation>Proxy:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CSpeedBar</name>
+    <message>
+        <source>Speed Bar</source>
+        <translation>Geschwindigkeitsanzeige</translation>
+    </message>
+    <message>
+        <source>%1 KB/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CWallpaperDlg</name>
+    <message>
+        <source>Tile</source>
+        <translation>Kacheln</translation>
+    </message>
+    <message>
+        <source>Wall Paper</source>
+        <translation>Hintergrundbild</translation>
+    </message>
+    <message>
+        <source>Image in Local Drive or from Internet</source>
+        <translation>Bild auf diesem Rechner oder aus dem Internet</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>Text Color:</source>
+        <translation>Textfarbe:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Image Files (*.bmp *.gif *.jpg *.png)</source>
+        <translation>Bilddateien (*.bmp *.gif *.jpg *.png)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::ClipboardOffers</name>
+    <message>
+        <source>Download the copied link?</source>
+        <translation>Den kopierten Link herunterladen?</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::DesktopNotifier</name>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::LinkListDialog</name>
+    <message>
+        <source>Download Links</source>
+        <translation>Links herunterladen</translation>
+    </message>
+    <message>
+        <source>Choose the links to download:</source>
+        <translation>Wählen Sie die herunterzuladenden Links:</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Select &amp;None</source>
+        <translation>&amp;Keine auswählen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 chosen</source>
+        <translation>%1 von %2 ausgewählt</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::LogindInhibitor</name>
+    <message>
+        <source>Downloading files</source>
+        <translation>Dateien werden heruntergeladen</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::SpeedLimitGroup</name>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Unlimited</source>
+        <translation>Unbegrenzt</translation>
+    </message>
+    <message>
+        <source>KB/s</source>
+        <translation>KB/s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::TaskFilterBar</name>
+    <message>
+        <source>Find tasks by URL, file name or status (Ctrl+F)</source>
+        <translation>Downloads nach URL, Dateiname oder Status suchen (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Show the tasks in this state</source>
+        <translation>Die Downloads in diesem Zustand anzeigen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shown</source>
+        <translation>%1 von %2 angezeigt</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::TaskListModel</name>
+    <message>
+        <source>Target</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Size(KB)</source>
+        <translation>Größe (KB)</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzbar</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Est Time</source>
+        <translation>Restzeit</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Versuch</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1957 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Remove</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Edit...</source>
+        <translation>Modifier…</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Catégorie</translation>
+    </message>
+    <message>
+        <source>Enable Category</source>
+        <translation>Utiliser les catégories</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Extension</translation>
+    </message>
+    <message>
+        <source>Save to</source>
+        <translation>Enregistrer dans</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to categorise the downloaded files. All the files matched the specified extension will be saved to the defined location.</source>
+        <translation>Classez ici les fichiers téléchargés. Tous les fichiers portant l’extension indiquée sont enregistrés dans le dossier défini.</translation>
+    </message>
+    <message>
+        <source>All the categories are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Toutes les catégories figurent dans cette liste. Double-cliquez sur une entrée pour afficher ses propriétés.</translation>
+    </message>
+    <message>
+        <source>Add a new category to the list.</source>
+        <translation>Ajoute une nouvelle catégorie à la liste.</translation>
+    </message>
+    <message>
+        <source>Remove an existing category from the list.</source>
+        <translation>Supprime une catégorie existante de la liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing category in the list.</source>
+        <translation>Modifie une catégorie existante de la liste.</translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Enable Proxy</source>
+        <translation>Utiliser un proxy</translation>
+    </message>
+    <message>
+        <source>Proxy Server</source>
+        <translation>Serveur proxy</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Add...</source>
+        <translation>Ajouter…</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to configure proxy servers.</source>
+        <translation>Configurez ici les serveurs proxy.</translation>
+    </message>
+    <message>
+        <source>All the proxy servers are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Tous les serveurs proxy figurent dans cette liste. Double-cliquez sur une entrée pour afficher ses propriétés.</translation>
+    </message>
+    <message>
+        <source>Add a new proxy server to the list.</source>
+        <translation>Ajoute un nouveau serveur proxy à la liste.</translation>
+    </message>
+    <message>
+        <source>Remove an existing proxy server from the list.</source>
+        <translation>Supprime un serveur proxy existant de la liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing proxy server in the list.</source>
+        <translation>Modifie un serveur proxy existant de la liste.</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sécurité</translation>
+    </message>
+    <message>
+        <source>Enable Security</source>
+        <translation>Utiliser les identifiants par serveur</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to set site security individually. You can bind the pair of username and password to a site.</source>
+        <translation>Définissez ici des identifiants propres à chaque serveur. Vous pouvez associer un nom d’utilisateur et un mot de passe à un serveur.</translation>
+    </message>
+    <message>
+        <source>All the sites are in this list, view the properties of each item by double-clicking on it.</source>
+        <translation>Tous les serveurs figurent dans cette liste. Double-cliquez sur une entrée pour afficher ses propriétés.</translation>
+    </message>
+    <message>
+        <source>Add a new site to the list.</source>
+        <translation>Ajoute un nouveau serveur à la liste.</translation>
+    </message>
+    <message>
+        <source>Remove an existing site from the list.</source>
+        <translation>Supprime un serveur existant de la liste.</translation>
+    </message>
+    <message>
+        <source>Edit an existing site in the list.</source>
+        <translation>Modifie un serveur existant de la liste.</translation>
+    </message>
+    <message>
+        <source>Please select a folder below. Then click OK.</source>
+        <translation>Veuillez choisir un dossier ci-dessous, puis cliquer sur «&#xa0;OK&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Cannot open folder</source>
+        <translation>Impossible d’ouvrir le dossier</translation>
+    </message>
+</context>
+<context>
+    <name>dromo</name>
+    <message>
+        <source>Fail to start virus scanner.</source>
+        <translation>Impossible de lancer l’antivirus.</translation>
+    </message>
+    <message>
+        <source>The selected task is running, stop it first.</source>
+        <translation>Le téléchargement sélectionné est en cours. Veuillez d’abord l’arrêter.</translation>
+    </message>
+    <message>
+        <source>This file is not downloaded completely, you had better leave it alone.</source>
+        <translation>Ce fichier n’est pas entièrement téléchargé. Mieux vaut ne pas y toucher.</translation>
+    </message>
+    <message>
+        <source>This file is being downloaded, you cannot open it now.</source>
+        <translation>Ce fichier est en cours de téléchargement et ne peut pas être ouvert maintenant.</translation>
+    </message>
+    <message>
+        <source>File not found or moved</source>
+        <translation>Fichier introuvable ou déplacé</translation>
+    </message>
+    <message>
+        <source>invalid url</source>
+        <translation>URL non valide</translation>
+    </message>
+    <message>
+        <source>The same file is being downloaded.</source>
+        <translation>Le même fichier est déjà en cours de téléchargement.</translation>
+    </message>
+    <message>
+        <source>Nothing to download: the URL is empty or ends in &quot;/&quot;.</source>
+        <translation>Rien à télécharger&#xa0;: l’URL est vide ou se termine par «&#xa0;/&#xa0;».</translation>
+    </message>
+    <message>
+        <source>No history.</source>
+        <translation>Aucun historique.</translation>
+    </message>
+    <message>
+        <source>This action will permanently clear your download record so far, are you sure?</source>
+        <translation>Cette action efface définitivement l’historique des téléchargements. Voulez-vous continuer&#x202f;?</translation>
+    </message>
+    <message>
+        <source>The task has started meanwhile; its properties were not changed.</source>
+        <translation>Le téléchargement a démarré entre-temps&#x202f;; ses propriétés n’ont pas été modifiées.</translation>
+    </message>
+    <message>
+        <source>A category with the same extension has existed.</source>
+        <translation>Une catégorie avec la même extension existe déjà.</translation>
+    </message>
+    <message>
+        <source>The same proxy has existed.</source>
+        <translation>Ce proxy existe déjà.</translation>
+    </message>
+    <message>
+        <source>The same site has existed.</source>
+        <translation>Ce serveur existe déjà.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Veuillez saisir un nombre entier.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>Les paramètres n’ont pas pu être enregistrés.</translation>
+    </message>
+    <message>
+        <source>Dromo already starts up.</source>
+        <translation>Dromo est déjà lancé.</translation>
+    </message>
+    <message>
+        <source>None of the page&apos;s links can be downloaded.</source>
+        <translation>Aucun des liens de la page ne peut être téléchargé.</translation>
+    </message>
+    <message>
+        <source>an unnamed file</source>
+        <translation>un fichier sans nom</translation>
+    </message>
+    <message>
+        <source>Your computer will be shut down in 15 seconds.</source>
+        <translation>L’ordinateur va s’éteindre dans 15 secondes.</translation>
+    </message>
+    <message>
+        <source>Your Internet connection will be hang up in 15 seconds.</source>
+        <translation>La connexion à Internet va être coupée dans 15 secondes.</translation>
+    </message>
+    <message>
+        <source>Task is in queue.</source>
+        <translation>Téléchargement en file d’attente.</translation>
+    </message>
+    <message>
+        <source>Task is paused.</source>
+        <translation>Téléchargement en pause.</translation>
+    </message>
+    <message>
+        <source>Task is running.</source>
+        <translation>Téléchargement en cours.</translation>
+    </message>
+    <message>
+        <source>Task is done.</source>
+        <translation>Téléchargement terminé.</translation>
+    </message>
+    <message>
+        <source>Error occurs.</source>
+        <translation>Une erreur s’est produite.</translation>
+    </message>
+    <message>
+        <source>Task is scheduled.</source>
+        <translation>Téléchargement planifié.</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>Noir</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Bleu</translation>
+    </message>
+    <message>
+        <source>Turquoise</source>
+        <translation>Turquoise</translation>
+    </message>
+    <message>
+        <source>Bright Green</source>
+        <translation>Vert vif</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rose</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rouge</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Jaune</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Blanc</translation>
+    </message>
+    <message>
+        <source>Dark Blue</source>
+        <translation>Bleu foncé</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Bleu sarcelle</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Vert</translation>
+    </message>
+    <message>
+        <source>Violet</source>
+        <translation>Violet</translation>
+    </message>
+    <message>
+        <source>Dark Red</source>
+        <translation>Rouge foncé</translation>
+    </message>
+    <message>
+        <source>Dark Yellow</source>
+        <translation>Jaune foncé</translation>
+    </message>
+    <message>
+        <source>Gray-50%</source>
+        <translation>Gris 50 %</translation>
+    </message>
+    <message>
+        <source>Gray-25%</source>
+        <translation>Gris 25 %</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Non</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>File has been downloaded</source>
+        <translation>Le fichier a été téléchargé</translation>
+    </message>
+    <message>
+        <source>File has already existed</source>
+        <translation>Le fichier existe déjà</translation>
+    </message>
+    <message>
+        <source>Error - cancelled by user.</source>
+        <translation>Erreur – annulé par l’utilisateur.</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: no valid status line</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: aucune ligne d’état valide</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a partial answer that does not fit the range asked for</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: une réponse partielle qui ne correspond pas à la plage demandée</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: the whole file instead of a range</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: le fichier entier au lieu d’une plage</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: its partial answers do not fit the file; try again later</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: ses réponses partielles ne correspondent pas au fichier&#x202f;; réessayez plus tard</translation>
+    </message>
+    <message>
+        <source>Error - the server keeps changing the file; try again later</source>
+        <translation>Erreur – le serveur ne cesse de modifier le fichier&#x202f;; réessayez plus tard</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection closed before the file was complete</source>
+        <translation>Erreur 10053 – connexion fermée avant la fin du fichier</translation>
+    </message>
+    <message>
+        <source>The server&apos;s partial answer does not fit the file; downloading it again from the start</source>
+        <translation>La réponse partielle du serveur ne correspond pas au fichier&#x202f;; nouveau téléchargement depuis le début</translation>
+    </message>
+    <message>
+        <source>The file changed on the server; downloading it again from the start</source>
+        <translation>Le fichier a changé sur le serveur&#x202f;; nouveau téléchargement depuis le début</translation>
+    </message>
+    <message>
+        <source>Nothing tells what the bytes on disk are; downloading the file again from the start</source>
+        <translation>Rien n’indique la nature des octets sur le disque&#x202f;; nouveau téléchargement du fichier depuis le début</translation>
+    </message>
+    <message>
+        <source>The file moved to an FTP server; downloading it again from the start</source>
+        <translation>Le fichier a été déplacé sur un serveur FTP&#x202f;; nouveau téléchargement depuis le début</translation>
+    </message>
+    <message>
+        <source>Fail - the site refused the download: the browser&apos;s cookies for it were not kept when Dromo restarted; start it again from the browser</source>
+        <translation>Échec – le site a refusé le téléchargement&#xa0;: les cookies du navigateur n’ont pas été conservés au redémarrage de Dromo&#x202f;; relancez-le depuis le navigateur</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between %1 and %2.</source>
+        <translation>Veuillez saisir un nombre entier compris entre %1 et %2.</translation>
+    </message>
+    <message>
+        <source>Please enter no more than %1 characters.</source>
+        <translation>Veuillez saisir %1 caractères au maximum.</translation>
+    </message>
+    <message>
+        <source>%1 tasks is running</source>
+        <translation>Téléchargements en cours&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1 tasks is in queue</source>
+        <translation>Téléchargements en attente&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Speed: %1 KB/s</source>
+        <translation>Vitesse&#xa0;: %1 Ko/s</translation>
+    </message>
+    <message>
+        <source>The page offers %1 links; Dromo takes at most %2 at once.</source>
+        <translation>La page propose %1 liens&#x202f;; Dromo en accepte au plus %2 à la fois.</translation>
+    </message>
+    <message>
+        <source>%1 was not found.</source>
+        <translation>%1 est introuvable.</translation>
+    </message>
+    <message>
+        <source>%1 contains an invalid path.</source>
+        <translation>%1 contient un chemin non valide.</translation>
+    </message>
+    <message>
+        <source>Access to %1 was denied.</source>
+        <translation>L’accès à %1 a été refusé.</translation>
+    </message>
+    <message>
+        <source>The disk is full while accessing %1.</source>
+        <translation>Le disque est plein (lors de l’accès à %1).</translation>
+    </message>
+    <message>
+        <source>A sharing violation occurred while accessing %1.</source>
+        <translation>%1 est utilisé par un autre programme.</translation>
+    </message>
+    <message>
+        <source>An unexpected error occurred while accessing %1.</source>
+        <translation>Une erreur inattendue s’est produite lors de l’accès à %1.</translation>
+    </message>
+    <message>
+        <source>%1 downloads finished, %2 failed</source>
+        <translation>%1 téléchargements terminés, %2 en échec</translation>
+    </message>
+    <message>
+        <source>%1 download finished, %2 failed</source>
+        <translation>%1 téléchargement terminé, %2 en échec</translation>
+    </message>
+    <message>
+        <source>%1 downloads finished</source>
+        <translation>%1 téléchargements terminés</translation>
+    </message>
+    <message>
+        <source>%1 download finished</source>
+        <translation>%1 téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>%1 downloads failed</source>
+        <translation>%1 téléchargements en échec</translation>
+    </message>
+    <message>
+        <source>%1 download failed</source>
+        <translation>%1 téléchargement en échec</translation>
+    </message>
+    <message>
+        <source>%1 (failed: %2)</source>
+        <translation>%1 (échec&#xa0;: %2)</translation>
+    </message>
+    <message>
+        <source>%1 (failed)</source>
+        <translation>%1 (échec)</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>et %1 de plus</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>Connexion à %1…</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>Enregistré sous %1</translation>
+    </message>
+    <message>
+        <source>Saving as %1: %2 was not written by Dromo</source>
+        <translation>Enregistrement sous %1&#xa0;: %2 n’a pas été écrit par Dromo</translation>
+    </message>
+    <message>
+        <source>Saving as %1: %2 is another file</source>
+        <translation>Enregistrement sous %1&#xa0;: %2 est un autre fichier</translation>
+    </message>
+    <message>
+        <source>Error 407 from proxy: %1</source>
+        <translation>Erreur 407 du proxy&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Error %1 from server: %2</source>
+        <translation>Erreur %1 du serveur&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: more than %1 response heads</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: plus de %1 en-têtes de réponse</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response head of more than %1 KB</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: un en-tête de réponse de plus de %1 Ko</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: it is not HTTP (%1)</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: ce n’est pas du HTTP (%1)</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: %1</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Error writing %1: %2</source>
+        <translation>Erreur lors de l’écriture de %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Error renaming %1 to %2: %3</source>
+        <translation>Erreur lors du renommage de %1 en %2&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>Error - no data received for %1 seconds</source>
+        <translation>Erreur – aucune donnée reçue depuis %1 secondes</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection aborted after %1 bytes: %2</source>
+        <translation>Erreur 10053 – connexion interrompue après %1 octets&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection aborted with %1 of %2 bytes: %3</source>
+        <translation>Erreur 10053 – connexion interrompue à %1 octets sur %2&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>Error 10053 - connection closed after %1 of %2 bytes</source>
+        <translation>Erreur 10053 – connexion fermée après %1 octets sur %2</translation>
+    </message>
+    <message>
+        <source>Error - the server refused the file: %1</source>
+        <translation>Erreur – le serveur a refusé le fichier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Error - %1</source>
+        <translation>Erreur – %1</translation>
+    </message>
+    <message>
+        <source>Fail to open %1: %2</source>
+        <translation>Impossible d’ouvrir %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail to resolve %1: %2</source>
+        <translation>Impossible de résoudre %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail to connect to %1: no answer for %2 seconds</source>
+        <translation>Impossible de se connecter à %1&#xa0;: aucune réponse depuis %2 secondes</translation>
+    </message>
+    <message>
+        <source>Fail to connect to %1: %2</source>
+        <translation>Impossible de se connecter à %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail to write into %1: %2</source>
+        <translation>Impossible d’écrire dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail - no free file name beside %1</source>
+        <translation>Échec – aucun nom de fichier libre à côté de %1</translation>
+    </message>
+    <message>
+        <source>Fail - secure connection to %1 refused: %2</source>
+        <translation>Échec – connexion sécurisée à %1 refusée&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail - too many redirects: %1</source>
+        <translation>Échec – trop de redirections&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Fail - login denied by %1: %2</source>
+        <translation>Échec – connexion refusée par %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail - the proxy refused to connect to %1 (answer %2)</source>
+        <translation>Échec – le proxy refuse de se connecter à %1 (réponse %2)</translation>
+    </message>
+    <message>
+        <source>Fail - the target %1 is a folder, not a file</source>
+        <translation>Échec – la cible %1 est un dossier, pas un fichier</translation>
+    </message>
+    <message>
+        <source>Fail - the target %1 exists and is not a file</source>
+        <translation>Échec – la cible %1 existe et n’est pas un fichier</translation>
+    </message>
+    <message>
+        <source>Fail - %1 is a folder on the server, not a file</source>
+        <translation>Échec – %1 est un dossier sur le serveur, pas un fichier</translation>
+    </message>
+    <message>
+        <source>Fail - %1</source>
+        <translation>Échec – %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/D</translation>
+    </message>
+    <message>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
+        <translation>Trop de téléchargements ont été ajoutés depuis le lancement de Dromo. Redémarrez Dromo pour en ajouter d’autres&#x202f;; si la liste elle-même compte 32768 téléchargements, le maximum qu’une session peut afficher, supprimez-en d’abord quelques-uns.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>
+        <translation>Le cookie, le référent ou l’agent utilisateur du navigateur contient un saut de ligne ou un autre caractère de contrôle.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s cookie is longer than 8000 bytes, more than a request may carry.</source>
+        <translation>Le cookie du navigateur dépasse 8000 octets, plus qu’une requête ne peut en transporter.</translation>
+    </message>
+    <message>
+        <source>user agent</source>
+        <translation>l’agent utilisateur</translation>
+    </message>
+    <message>
+        <source>referrer</source>
+        <translation>le référent</translation>
+    </message>
+    <message>
+        <source>cookie</source>
+        <translation>le cookie</translation>
+    </message>
+    <message>
+        <source>FTP login</source>
+        <translation>l’identifiant FTP</translation>
+    </message>
+    <message>
+        <source>FTP password</source>
+        <translation>le mot de passe FTP</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: a response header too large to read</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: un en-tête de réponse trop grand pour être lu</translation>
+    </message>
+    <message>
+        <source>Error - out of memory</source>
+        <translation>Erreur – mémoire insuffisante</translation>
+    </message>
+    <message>
+        <source>Error - less than one byte a second received for %1 seconds</source>
+        <translation>Erreur – moins d’un octet par seconde reçu depuis %1 secondes</translation>
+    </message>
+    <message>
+        <source>Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent</source>
+        <translation>Échec – le cookie fait %1 octets, plus que les %2 qu’une requête peut transporter&#x202f;; rien n’a été envoyé</translation>
+    </message>
+    <message>
+        <source>Fail - the %1 holds a line break or another control character; nothing was sent</source>
+        <translation>Échec – %1 contient un saut de ligne ou un autre caractère de contrôle&#x202f;; rien n’a été envoyé</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Tous</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Queued</source>
+        <translation>En attente</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Terminés</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>En échec</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CAboutDlg</name>
+    <message>
+        <source>About Dromo</source>
+        <translation>À propos de Dromo</translation>
+    </message>
+    <message>
+        <source>A download manager for HTTP, HTTPS and FTP.</source>
+        <translation>Un gestionnaire de téléchargements pour HTTP, HTTPS et FTP.</translation>
+    </message>
+    <message>
+        <source>Physical memory: %1</source>
+        <translation>Mémoire physique&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CAddURL</name>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Save as:</source>
+        <translation>Enregistrer sous&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Checksum:</source>
+        <translation>Somme de contrôle&#xa0;:</translation>
+    </message>
+    <message>
+        <source>optional: sha-256=… or the value sha256sum prints</source>
+        <translation>facultatif&#xa0;: sha-256=… ou la valeur qu’affiche sha256sum</translation>
+    </message>
+    <message>
+        <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
+        <translation>Le fichier est vérifié avec cette empreinte (SHA-256, SHA-512, SHA-1 ou MD5) avant d’être considéré comme téléchargé.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCFGSch</name>
+    <message>
+        <source>Schedule</source>
+        <translation>Planification</translation>
+    </message>
+    <message>
+        <source>Enable Schedule</source>
+        <translation>Utiliser la planification</translation>
+    </message>
+    <message>
+        <source>until Finished</source>
+        <translation>jusqu’à la fin</translation>
+    </message>
+    <message>
+        <source>Schedule Download</source>
+        <translation>Téléchargement planifié</translation>
+    </message>
+    <message>
+        <source>Start at:</source>
+        <translation>Début à&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>Durée&#xa0;:</translation>
+    </message>
+    <message>
+        <source>mins</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>If you check it, all the tasks will be scheduled and only run when time is up. It has no effect on running tasks.</source>
+        <translation>Si cette case est cochée, tous les téléchargements sont planifiés et ne démarrent qu’à l’heure prévue. Les téléchargements en cours ne sont pas concernés.</translation>
+    </message>
+    <message>
+        <source>Set the start time for Dromo to run the task.</source>
+        <translation>Définit l’heure à laquelle Dromo lance le téléchargement.</translation>
+    </message>
+    <message>
+        <source>If checked, Dromo will run the task until the specified file has been downloaded completely.</source>
+        <translation>Si cette case est cochée, Dromo télécharge jusqu’à ce que le fichier soit complet.</translation>
+    </message>
+    <message>
+        <source>Set how long Dromo will run the task every time.</source>
+        <translation>Définit la durée de chaque session de téléchargement.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCFGSnd</name>
+    <message>
+        <source>Sounds</source>
+        <translation>Sons</translation>
+    </message>
+    <message>
+        <source>Enable Sound</source>
+        <translation>Activer les sons</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Écouter</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Aucun</translation>
+    </message>
+    <message>
+        <source>Change...</source>
+        <translation>Modifier…</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Événement</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Son</translation>
+    </message>
+    <message>
+        <source>File Added</source>
+        <translation>Fichier ajouté</translation>
+    </message>
+    <message>
+        <source>Start Download</source>
+        <translation>Début du téléchargement</translation>
+    </message>
+    <message>
+        <source>Job Done</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>Encounter Error</source>
+        <translation>Erreur rencontrée</translation>
+    </message>
+    <message>
+        <source>This place provides you the convenience to add sound alert for four events.</source>
+        <translation>Associez ici un son à quatre événements.</translation>
+    </message>
+    <message>
+        <source>All the events are in this list, change each item by double-clicking on it.</source>
+        <translation>Tous les événements figurent dans cette liste. Double-cliquez sur une entrée pour la modifier.</translation>
+    </message>
+    <message>
+        <source>Play the sound file associated with this event.</source>
+        <translation>Joue le fichier son associé à cet événement.</translation>
+    </message>
+    <message>
+        <source>Remove the sound file associated with this event.</source>
+        <translation>Supprime le fichier son associé à cet événement.</translation>
+    </message>
+    <message>
+        <source>Change the sound file associated with this event.</source>
+        <translation>Modifie le fichier son associé à cet événement.</translation>
+    </message>
+    <message>
+        <source>Wave Audio Files (*.wav)</source>
+        <translation>Fichiers audio Wave (*.wav)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgAuto</name>
+    <message>
+        <source>Automation</source>
+        <translation>Automatisation</translation>
+    </message>
+    <message>
+        <source>Capture Clicks in Chromium, Chrome, Edge and Brave</source>
+        <translation>Intercepter les clics dans Chromium, Chrome, Edge et Brave</translation>
+    </message>
+    <message>
+        <source>Capture Clicks in Firefox</source>
+        <translation>Intercepter les clics dans Firefox</translation>
+    </message>
+    <message>
+        <source>Capture All FTP</source>
+        <translation>Intercepter tous les téléchargements FTP</translation>
+    </message>
+    <message>
+        <source>Start with Browser</source>
+        <translation>Démarrer avec le navigateur</translation>
+    </message>
+    <message>
+        <source>Browser Integration</source>
+        <translation>Intégration au navigateur</translation>
+    </message>
+    <message>
+        <source>File Types:</source>
+        <translation>Types de fichiers&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Capture the download of the files in Chromium-family browsers (Chromium, Chrome, Edge, Brave), whose type is defined in File Types field.</source>
+        <translation>Intercepte, dans les navigateurs de la famille Chromium (Chromium, Chrome, Edge, Brave), le téléchargement des fichiers dont le type figure dans le champ «&#xa0;Types de fichiers&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Capture the download of the files in Firefox, whose type is defined in File Types field.</source>
+        <translation>Intercepte, dans Firefox, le téléchargement des fichiers dont le type figure dans le champ «&#xa0;Types de fichiers&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Capture all the FTP download.</source>
+        <translation>Intercepte tous les téléchargements FTP.</translation>
+    </message>
+    <message>
+        <source>Start Dromo when browser starts up.</source>
+        <translation>Lance Dromo au démarrage du navigateur.</translation>
+    </message>
+    <message>
+        <source>Specify the file extensions that can be captured by Dromo,  delimitated by blank space.</source>
+        <translation>Indiquez les extensions de fichiers que Dromo doit intercepter, séparées par des espaces.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download</source>
+        <translation>Proposer de télécharger les liens copiés vers des fichiers de ces types</translation>
+    </message>
+    <message>
+        <source>Clipboard</source>
+        <translation>Presse-papiers</translation>
+    </message>
+    <message>
+        <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
+        <translation>Quand un lien vers un fichier d’un type du champ «&#xa0;Types de fichiers&#xa0;» est copié, Dromo propose de le télécharger&#xa0;: avec la boîte «&#xa0;Ajouter une URL&#xa0;» ou, si sa fenêtre est masquée, par une notification.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgConn</name>
+    <message>
+        <source>Connection</source>
+        <translation>Connexion</translation>
+    </message>
+    <message>
+        <source>Thread limits</source>
+        <translation>Limites</translation>
+    </message>
+    <message>
+        <source>Max downloading tasks:</source>
+        <translation>Téléchargements simultanés&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Connections per task:</source>
+        <translation>Connexions par téléchargement&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Error Control</source>
+        <translation>Gestion des erreurs</translation>
+    </message>
+    <message>
+        <source>Max Error Count:</source>
+        <translation>Nombre maximal d’essais&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Interval between Retries:</source>
+        <translation>Délai entre deux essais&#xa0;:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>Délai d’attente</translation>
+    </message>
+    <message>
+        <source>Max Idle Time:</source>
+        <translation>Inactivité maximale&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Specify the max amount of the tasks that can run at the same time, which can range from 1 to 12.</source>
+        <translation>Définit le nombre de téléchargements pouvant s’exécuter en même temps (de 1 à 12).</translation>
+    </message>
+    <message>
+        <source>Specify how many connections a task may open to download one large file, which can range from 1 to 16. A server that refuses extra connections gets fewer.</source>
+        <translation>Définit le nombre de connexions qu’un téléchargement peut ouvrir pour un gros fichier (de 1 à 16). Un serveur qui refuse des connexions supplémentaires en reçoit moins.</translation>
+    </message>
+    <message>
+        <source>Specify how many times Dromo will retry the tasks that encounter error</source>
+        <translation>Définit le nombre de nouvelles tentatives de Dromo pour un téléchargement en erreur</translation>
+    </message>
+    <message>
+        <source>Specify how long Dromo will wait till next try.</source>
+        <translation>Définit combien de temps Dromo attend avant le prochain essai.</translation>
+    </message>
+    <message>
+        <source>Specify the max idle time for each task. It means if a running task doesn&apos;t receive anything for the specified seconds, it will stop and make next try if possible.</source>
+        <translation>Définit l’inactivité maximale de chaque téléchargement&#xa0;: s’il ne reçoit rien pendant ce nombre de secondes, il s’arrête et fait, si possible, un nouvel essai.</translation>
+    </message>
+    <message>
+        <source>Control the download speed. In most cases, leave it alone.</source>
+        <translation>Limite la vitesse de téléchargement. Dans la plupart des cas, laissez ce réglage tel quel.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgGen</name>
+    <message>
+        <source>General</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>&gt;&gt;</source>
+        <translation>&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>Tout effacer</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Save to:</source>
+        <translation>Enregistrer dans&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Identity</source>
+        <translation>Identifiants</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Utilisateur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historique</translation>
+    </message>
+    <message>
+        <source>Max ListBox Item:</source>
+        <translation>Entrées de la barre d’adresse&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Delete task from list after done</source>
+        <translation>Retirer de la liste les téléchargements terminés</translation>
+    </message>
+    <message>
+        <source>Resume all tasks after running</source>
+        <translation>Reprendre tous les téléchargements au démarrage</translation>
+    </message>
+    <message>
+        <source>Enable cookie</source>
+        <translation>Utiliser les cookies</translation>
+    </message>
+    <message>
+        <source>Popup Add URL dialog</source>
+        <translation>Ouvrir la boîte «&#xa0;Ajouter une URL&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Notify when downloads are done</source>
+        <translation>Avertir à la fin des téléchargements</translation>
+    </message>
+    <message>
+        <source>Keep the computer awake while downloading</source>
+        <translation>Empêcher la mise en veille pendant les téléchargements</translation>
+    </message>
+    <message>
+        <source>Enter the default location to store the downloaded files.</source>
+        <translation>Indiquez le dossier par défaut des fichiers téléchargés.</translation>
+    </message>
+    <message>
+        <source>Open the Browse for Folder dialog to select a folder.</source>
+        <translation>Ouvre une boîte de dialogue pour choisir un dossier.</translation>
+    </message>
+    <message>
+        <source>Enter the default user id used in each FTP session.</source>
+        <translation>Indiquez le nom d’utilisateur par défaut des sessions FTP.</translation>
+    </message>
+    <message>
+        <source>Enter the default password used in each FTP session.</source>
+        <translation>Indiquez le mot de passe par défaut des sessions FTP.</translation>
+    </message>
+    <message>
+        <source>Enter the max value for the items in address bar, the acceptable range is 5 to 20.</source>
+        <translation>Indiquez le nombre maximal d’entrées de la barre d’adresse (de 5 à 20).</translation>
+    </message>
+    <message>
+        <source>Clear all the content in address bar.</source>
+        <translation>Efface toutes les entrées de la barre d’adresse.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want to remove all the successful task from list immediately.</source>
+        <translation>Indique si les téléchargements réussis sont retirés immédiatement de la liste.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want to start all the unfinished tasks once Dromo starts.</source>
+        <translation>Indique si tous les téléchargements inachevés reprennent au démarrage de Dromo.</translation>
+    </message>
+    <message>
+        <source>Allow Dromo to retrieve proper cookies from IE and send them to remote host.</source>
+        <translation>Autorise Dromo à envoyer au serveur les cookies du navigateur correspondants.</translation>
+    </message>
+    <message>
+        <source>Determine whether you want the AddURL dialog to popup when Dromo captures the downloading from browsers.</source>
+        <translation>Indique si la boîte «&#xa0;Ajouter une URL&#xa0;» s’ouvre quand Dromo intercepte un téléchargement du navigateur.</translation>
+    </message>
+    <message>
+        <source>Show a desktop notification when downloads finish or fail for good.</source>
+        <translation>Affiche une notification lorsque des téléchargements se terminent ou échouent définitivement.</translation>
+    </message>
+    <message>
+        <source>Keep the computer from suspending when idle while a download runs.</source>
+        <translation>Empêche l’ordinateur de se mettre en veille tant qu’un téléchargement est en cours.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgPro</name>
+    <message>
+        <source>Protocol</source>
+        <translation>Protocole</translation>
+    </message>
+    <message>
+        <source>PASV Mode</source>
+        <translation>Mode passif (PASV)</translation>
+    </message>
+    <message>
+        <source>FTP</source>
+        <translation>FTP</translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation>HTTP</translation>
+    </message>
+    <message>
+        <source>HTTP/1.1</source>
+        <translation>HTTP/1.1</translation>
+    </message>
+    <message>
+        <source>HTTP/1.0</source>
+        <translation>HTTP/1.0</translation>
+    </message>
+    <message>
+        <source>HTTP/0.9</source>
+        <translation>HTTP/0.9</translation>
+    </message>
+    <message>
+        <source>User Agent:</source>
+        <translation>Agent utilisateur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>You check it if you encounter problem to use ftp through some Firewall.</source>
+        <translation>Cochez cette case si le FTP pose problème derrière un pare-feu.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 1.1 when Dromo is connecting to remote host.</source>
+        <translation>Dromo utilise la version 1.1 de HTTP pour se connecter au serveur.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 1.0 when Dromo is connecting to remote host.</source>
+        <translation>Dromo utilise la version 1.0 de HTTP pour se connecter au serveur.</translation>
+    </message>
+    <message>
+        <source>Set the HTTP version to 0.9 when Dromo is connecting to remote host.</source>
+        <translation>Dromo utilise la version 0.9 de HTTP pour se connecter au serveur.</translation>
+    </message>
+    <message>
+        <source>Choose an User Agent for Dromo.</source>
+        <translation>Choisissez l’agent utilisateur que Dromo annonce.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgSys</name>
+    <message>
+        <source>System</source>
+        <translation>Système</translation>
+    </message>
+    <message>
+        <source>Allow Multi Instances</source>
+        <translation>Autoriser plusieurs instances</translation>
+    </message>
+    <message>
+        <source>Enable Log</source>
+        <translation>Tenir un historique</translation>
+    </message>
+    <message>
+        <source>Auto Save</source>
+        <translation>Enregistrement automatique</translation>
+    </message>
+    <message>
+        <source>Auto Save per:</source>
+        <translation>Enregistrer tous les&#xa0;:</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>Ko</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Actualisation</translation>
+    </message>
+    <message>
+        <source>Refresh every:</source>
+        <translation>Actualiser toutes les&#xa0;:</translation>
+    </message>
+    <message>
+        <source>00 msecs</source>
+        <translation>00 ms</translation>
+    </message>
+    <message>
+        <source>Text Color:</source>
+        <translation>Couleur du texte&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Specify the rule for Dromo to flush the downloaded data from memory to disk. Generally, if you have a fast connection to Internet, it is wise to set a larger value, if not, set it smaller.</source>
+        <translation>Définit quand Dromo écrit sur le disque les données téléchargées gardées en mémoire. Avec une connexion rapide, mieux vaut une valeur élevée&#x202f;; sinon, une valeur plus faible.</translation>
+    </message>
+    <message>
+        <source>Specify how often Dromo will refresh the download progress. The value ranges from 1 to 50, which means 0.1s and 5s.</source>
+        <translation>Définit la fréquence d’actualisation de la progression. La valeur va de 1 à 50, soit de 0,1 s à 5 s.</translation>
+    </message>
+    <message>
+        <source>Set the foreground color of the window.</source>
+        <translation>Définit la couleur du texte de la liste.</translation>
+    </message>
+    <message>
+        <source>Specify whether more than one Dromo instance will be allowed or not, it is recommended to leave it empty.</source>
+        <translation>Indique si plusieurs instances de Dromo peuvent s’exécuter. Il est recommandé de laisser cette case décochée.</translation>
+    </message>
+    <message>
+        <source>Specify whether trace the download history.</source>
+        <translation>Indique si l’historique des téléchargements est conservé.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CCfgVirus</name>
+    <message>
+        <source>Virus Check</source>
+        <translation>Antivirus</translation>
+    </message>
+    <message>
+        <source>Enable Virus Check</source>
+        <translation>Analyser les fichiers</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;</source>
+        <translation>&lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Virus Scanner</source>
+        <translation>Antivirus</translation>
+    </message>
+    <message>
+        <source>Program:</source>
+        <translation>Programme&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Options&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Program Files (*)</source>
+        <translation>Programmes (*)</translation>
+    </message>
+    <message>
+        <source>If checked, all the downloaded files will be scaned by the anti-virus engine specified below.</source>
+        <translation>Si cette case est cochée, tous les fichiers téléchargés sont analysés par l’antivirus indiqué ci-dessous.</translation>
+    </message>
+    <message>
+        <source>Specify the location of the anti-virus engine program file.</source>
+        <translation>Indiquez l’emplacement du programme antivirus.</translation>
+    </message>
+    <message>
+        <source>Specify the additional command line parameters here.</source>
+        <translation>Indiquez ici les paramètres de ligne de commande supplémentaires.</translation>
+    </message>
+    <message>
+        <source>Display the Open file dialog.</source>
+        <translation>Ouvre la boîte de sélection de fichier.</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CConnPage</name>
+    <message>
+        <source>Connection</source>
+        <translation>Connexion</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>Délai d’attente</translation>
+    </message>
+    <message>
+        <source>Max Idle Time:</source>
+        <translation>Inactivité maximale&#xa0;:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Connections</source>
+        <translation>Connexions</translation>
+    </message>
+    <message>
+        <source>Connections:</source>
+        <translation>Connexions&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgCategory</name>
+    <message>
+        <source>Category</source>
+        <translation>Catégorie</translation>
+    </message>
+    <message>
+        <source>&gt;&gt;</source>
+        <translation>&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Category:</source>
+        <translation>Catégorie&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Extension:</source>
+        <translation>Extension&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Savepath:</source>
+        <translation>Emplacement&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgImport</name>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>&lt;&lt;</source>
+        <translation>&lt;&lt;</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL&#xa0;:</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Fichier&#xa0;:</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgProxy</name>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Proxy Address</source>
+        <translation>Adresse du proxy</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Utilisateur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDlgSite</name>
+    <message>
+        <source>Site</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Nom d’utilisateur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CDropBasket</name>
+    <message>
+        <source>Drop Basket</source>
+        <translation>Panier de dépôt</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CErrPage</name>
+    <message>
+        <source>Exception</source>
+        <translation>Erreurs</translation>
+    </message>
+    <message>
+        <source>Error Control</source>
+        <translation>Gestion des erreurs</translation>
+    </message>
+    <message>
+        <source>Max Error Count:</source>
+        <translation>Nombre maximal d’essais&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Interval between Retries:</source>
+        <translation>Délai entre deux essais&#xa0;:</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CIDPage</name>
+    <message>
+        <source>Identity</source>
+        <translation>Identifiants</translation>
+    </message>
+    <message>
+        <source>Enable Authentication</source>
+        <translation>Utiliser une authentification</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Utilisateur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CLegendDlg</name>
+    <message>
+        <source>Legend</source>
+        <translation>Légende</translation>
+    </message>
+    <message>
+        <source>Icon Lenend</source>
+        <translation>Icônes</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainFrame</name>
+    <message>
+        <source>0 tasks is running</source>
+        <translation>Téléchargements en cours&#xa0;: 0</translation>
+    </message>
+    <message>
+        <source>0 tasks is in queue</source>
+        <translation>Téléchargements en attente&#xa0;: 0</translation>
+    </message>
+    <message>
+        <source>Not saved: %1</source>
+        <translation>Non enregistré&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Le téléchargement a été ajouté, mais la liste des téléchargements n’a pas pu être enregistrée.</translation>
+    </message>
+    <message>
+        <source>Add URL</source>
+        <translation>Ajouter une URL</translation>
+    </message>
+    <message>
+        <source>Task Properties</source>
+        <translation>Propriétés du téléchargement</translation>
+    </message>
+    <message>
+        <source>Import Broken File</source>
+        <translation>Importer un fichier interrompu</translation>
+    </message>
+    <message>
+        <source>Save Download List</source>
+        <translation>Enregistrer la liste des téléchargements</translation>
+    </message>
+    <message>
+        <source>Download List Files (*.lst)</source>
+        <translation>Listes de téléchargements (*.lst)</translation>
+    </message>
+    <message>
+        <source>Load Download List</source>
+        <translation>Charger une liste de téléchargements</translation>
+    </message>
+    <message>
+        <source>There is task running, exit anyway?</source>
+        <translation>Des téléchargements sont en cours. Quitter quand même&#x202f;?</translation>
+    </message>
+    <message>
+        <source>Dromo could not save its settings and task list before ending. %1</source>
+        <translation>Dromo n’a pas pu enregistrer ses paramètres et sa liste de téléchargements avant de se fermer. %1</translation>
+    </message>
+    <message>
+        <source>The settings were not saved. %1 Dromo keeps trying.</source>
+        <translation>Les paramètres n’ont pas été enregistrés. %1 Dromo continue d’essayer.</translation>
+    </message>
+    <message>
+        <source>The help pages are not installed.</source>
+        <translation>Les pages d’aide ne sont pas installées.</translation>
+    </message>
+    <message>
+        <source>Main Window</source>
+        <translation>Fenêtre principale</translation>
+    </message>
+    <message>
+        <source>Speed Bar</source>
+        <translation>Barre de vitesse</translation>
+    </message>
+    <message>
+        <source>Drop Basket</source>
+        <translation>Panier de dépôt</translation>
+    </message>
+    <message>
+        <source>Add URL...</source>
+        <translation>Ajouter une URL…</translation>
+    </message>
+    <message>
+        <source>Stop All</source>
+        <translation>Tout arrêter</translation>
+    </message>
+    <message>
+        <source>Options...</source>
+        <translation>Options…</translation>
+    </message>
+    <message>
+        <source>About...</source>
+        <translation>À propos…</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Propriétés</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Add URL...</source>
+        <translation>&amp;Ajouter une URL…</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Load Broken File...</source>
+        <translation>Charger un fichier interrompu…</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Import a broken file to Dromo</source>
+        <translation>Importer un fichier interrompu dans Dromo</translation>
+    </message>
+    <message>
+        <source>Import Broken File..</source>
+        <translation>Importer un fichier interrompu…</translation>
+    </message>
+    <message>
+        <source>Save Download List...</source>
+        <translation>Enregistrer la liste des téléchargements…</translation>
+    </message>
+    <message>
+        <source>Load Download List...</source>
+        <translation>Charger une liste de téléchargements…</translation>
+    </message>
+    <message>
+        <source>View History</source>
+        <translation>Afficher l’historique</translation>
+    </message>
+    <message>
+        <source>Clear History</source>
+        <translation>Effacer l’historique</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>É&amp;dition</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Tout sélectionner</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Select All in Progress</source>
+        <translation>Sélectionner ceux en cours</translation>
+    </message>
+    <message>
+        <source>Delete Selected</source>
+        <translation>Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>Alt+Del</source>
+        <translation>Alt+Del</translation>
+    </message>
+    <message>
+        <source>Save Settings Now</source>
+        <translation>Enregistrer les paramètres maintenant</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>&amp;Download</source>
+        <translation>&amp;Téléchargement</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Auto Dial-up</source>
+        <translation>Connexion automatique</translation>
+    </message>
+    <message>
+        <source>Hang up When Done</source>
+        <translation>Raccrocher une fois terminé</translation>
+    </message>
+    <message>
+        <source>Shut Down Computer When Done</source>
+        <translation>Éteindre l’ordinateur une fois terminé</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>Tool Bar</source>
+        <translation>Barre d’outils</translation>
+    </message>
+    <message>
+        <source>Address Bar</source>
+        <translation>Barre d’adresse</translation>
+    </message>
+    <message>
+        <source>Wall Paper</source>
+        <translation>Image de fond</translation>
+    </message>
+    <message>
+        <source>Blank</source>
+        <translation>Aucune image</translation>
+    </message>
+    <message>
+        <source>Customize...</source>
+        <translation>Personnaliser…</translation>
+    </message>
+    <message>
+        <source>Grid Line</source>
+        <translation>Quadrillage</translation>
+    </message>
+    <message>
+        <source>View or change the options</source>
+        <translation>Afficher ou modifier les options</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Aid&amp;e</translation>
+    </message>
+    <message>
+        <source>&amp;Help Topics</source>
+        <translation>&amp;Rubriques d’aide</translation>
+    </message>
+    <message>
+        <source>&amp;Legend...</source>
+        <translation>&amp;Légende…</translation>
+    </message>
+    <message>
+        <source>&amp;About Dromo...</source>
+        <translation>À &amp;propos de Dromo</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Open Containing Folder</source>
+        <translation>Ouvrir le dossier parent</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Find Tasks</source>
+        <translation>Rechercher des téléchargements</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMainView</name>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMiscPage</name>
+    <message>
+        <source>Misc</source>
+        <translation>Divers</translation>
+    </message>
+    <message>
+        <source>Auto Save</source>
+        <translation>Enregistrement automatique</translation>
+    </message>
+    <message>
+        <source>Auto Save per:</source>
+        <translation>Enregistrer tous les&#xa0;:</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>Ko</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Actualisation</translation>
+    </message>
+    <message>
+        <source>Refresh every:</source>
+        <translation>Actualiser toutes les&#xa0;:</translation>
+    </message>
+    <message>
+        <source>00 msecs</source>
+        <translation>00 ms</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CPropSheet</name>
+    <message>
+        <source>Options</source>
+        <translation>Options</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CProxysPage</name>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Enable Proxy</source>
+        <translation>Utiliser un proxy</translation>
+    </message>
+    <message>
+        <source>Proxy:</source>
+        <translation>Proxy&#xa0;:</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CSpeedBar</name>
+    <message>
+        <source>Speed Bar</source>
+        <translation>Barre de vitesse</translation>
+    </message>
+    <message>
+        <source>%1 KB/s</source>
+        <translation>%1 Ko/s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CWallpaperDlg</name>
+    <message>
+        <source>Tile</source>
+        <translation>Mosaïque</translation>
+    </message>
+    <message>
+        <source>Wall Paper</source>
+        <translation>Image de fond</translation>
+    </message>
+    <message>
+        <source>Image in Local Drive or from Internet</source>
+        <translation>Image sur cet ordinateur ou sur Internet</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Text Color:</source>
+        <translation>Couleur du texte&#xa0;:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Image Files (*.bmp *.gif *.jpg *.png)</source>
+        <translation>Images (*.bmp *.gif *.jpg *.png)</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::ClipboardOffers</name>
+    <message>
+        <source>Download the copied link?</source>
+        <translation>Télécharger le lien copié&#x202f;?</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::DesktopNotifier</name>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Ouvrir le dossier</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Télécharger</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::LinkListDialog</name>
+    <message>
+        <source>Download Links</source>
+        <translation>Télécharger des liens</translation>
+    </message>
+    <message>
+        <source>Choose the links to download:</source>
+        <translation>Choisissez les liens à télécharger&#xa0;:</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Tout sélectionner</translation>
+    </message>
+    <message>
+        <source>Select &amp;None</source>
+        <translation>&amp;Aucun</translation>
+    </message>
+    <message>
+        <source>%1 of %2 chosen</source>
+        <translation>%1 sur %2 sélectionnés</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::LogindInhibitor</name>
+    <message>
+        <source>Downloading files</source>
+        <translation>Téléchargement de fichiers</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::SpeedLimitGroup</name>
+    <message>
+        <source>Speed</source>
+        <translation>Vitesse</translation>
+    </message>
+    <message>
+        <source>Unlimited</source>
+        <translation>Illimitée</translation>
+    </message>
+    <message>
+        <source>KB/s</source>
+        <translation>Ko/s</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::TaskFilterBar</name>
+    <message>
+        <source>Find tasks by URL, file name or status (Ctrl+F)</source>
+        <translation>Rechercher des téléchargements par URL, nom de fichier ou état (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Show the tasks in this state</source>
+        <translation>Afficher les téléchargements dans cet état</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shown</source>
+        <translation>%1 sur %2 affichés</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::TaskListModel</name>
+    <message>
+        <source>Target</source>
+        <translation>Cible</translation>
+    </message>
+    <message>
+        <source>Size(KB)</source>
+        <translation>Taille (Ko)</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprise</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Vitesse</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Est Time</source>
+        <translation>Restant</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Essai</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Fichier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Échec&#xa0;: %1</translation>
+    </message>
+</context>
+</TS>
