@@ -20,6 +20,7 @@
 #include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "base/ports/fileclaims.h"
+#include "engine/cookielines.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/partialfile.h"
@@ -779,34 +780,6 @@ const char* NonEmptyEnvironment(const char* name)
     return value != nullptr && value[0] != '\0' ? value : nullptr;
 }
 
-// "a=1; b=2" as cookie-file lines for exactly this host (no subdomains),
-// any path, over HTTPS only when `secure`, kept for the session.
-std::vector<std::string> CookieLines(const std::string& header, const std::string& host, bool secure)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < header.size()) {
-        std::size_t end = header.find(';', start);
-        if (end == std::string::npos) {
-            end = header.size();
-        }
-        std::string pair = header.substr(start, end - start);
-        start = end + 1;
-        const std::size_t first = pair.find_first_not_of(' ');
-        if (first == std::string::npos) {
-            continue;
-        }
-        pair = pair.substr(first, pair.find_last_not_of(' ') - first + 1);
-        const std::size_t equals = pair.find('=');
-        if (equals == std::string::npos || equals == 0 ||
-            pair.find_first_of("\t\r\n") != std::string::npos) {
-            continue;  // not a cookie, or one that would break the line
-        }
-        lines.push_back(host + "\tFALSE\t/\t" + (secure ? "TRUE" : "FALSE") + "\t0\t" + pair.substr(0, equals) +
-                        "\t" + pair.substr(equals + 1));
-    }
-    return lines;
-}
 
 bool Exists(const std::string& path)
 {

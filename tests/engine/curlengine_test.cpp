@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "base/core/taskrecord.h"
+#include "engine/cookielines.h"
 #include "tests/engine/enginefixture.h"
 #include "tests/support/testservers.h"
 
@@ -968,32 +969,37 @@ TEST_F(EngineTest, ABrowsersCookieAndReferrerReachOnlyTheirOwnSite)
     EXPECT_NE(other.find("Cookie: \n"), std::string::npos) << other;
 }
 
-// Cookies a browser sent to an https URL may be Secure ones: after a
-// redirect to plain http they stay behind, though the host is the same.
-TEST_F(EngineTest, CookiesOfAnHttpsUrlNeverTravelWithoutTls)
+// Cookies a browser sent to an https URL may be Secure ones: they go over
+// TLS only. (libcurl, as browsers do, counts a loopback host as a secure
+// context, so a redirect to plain http on 127.0.0.1 cannot show the
+// difference; the lines say it instead.)
+TEST_F(EngineTest, CookiesOfAnHttpsUrlTravelOnlyOverTls)
 {
+    const struct {
+        const char* header;
+        bool secure;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"sid=secret; theme=dark", true,
+         {"h.example\tFALSE\t/\tTRUE\t0\tsid\tsecret", "h.example\tFALSE\t/\tTRUE\t0\ttheme\tdark"}},
+        {"sid=secret", false, {"h.example\tFALSE\t/\tFALSE\t0\tsid\tsecret"}},
+        {" a = 1 ;=nameless; novalue; b=x\ty; c=", true, {"h.example\tFALSE\t/\tTRUE\t0\ta \t 1", "h.example\tFALSE\t/\tTRUE\t0\tc\t"}},
+        {"", true, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CookieLines(c.header, "h.example", c.secure), c.lines) << c.header;
+    }
+    // Over TLS the cookie goes with the request.
     TempDir keys;
     ASSERT_TRUE(test::MakeTestCa(keys.Path()));
     const test::ScopedEnv ca("SSL_CERT_FILE", keys.File("ca.pem").c_str());
     const test::ScopedEnv bundle("CURL_CA_BUNDLE", nullptr);  // it would be read first
     test::FaultServer secure(www.Path(), keys.File("cert.pem"), keys.File("key.pem"));
-    test::FaultServer plain(www.Path());
-    const struct {
-        const char* name;
-        std::string url;
-        const char* cookieLine;
-    } cases[] = {
-        {"over TLS", secure.Url("/echo?details=1"), "Cookie: sid=secret\n"},
-        {"redirected to plain http", secure.Url("/redirect/1?to=" + plain.Url("/echo?details=1")), "Cookie: \n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Fetcher f;
-        f.engine.SetRequestDetails("sid=secret", "");
-        const std::string target = out.File(std::string("echo-") + std::to_string(&c - cases) + ".txt");
-        ASSERT_TRUE(f.Get(c.url, target)) << f.Error();
-        EXPECT_NE(ReadFile(target).find(c.cookieLine), std::string::npos) << ReadFile(target);
-    }
+    Fetcher f;
+    f.engine.SetRequestDetails("sid=secret", "");
+    ASSERT_TRUE(f.Get(secure.Url("/echo?details=1"), out.File("echo.txt"))) << f.Error();
+    EXPECT_NE(ReadFile(out.File("echo.txt")).find("Cookie: sid=secret\n"), std::string::npos)
+        << ReadFile(out.File("echo.txt"));
 }
 
 // The worker decides by the outcome; the texts keep the markers the Status

@@ -193,7 +193,8 @@ TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.columnWidth(TaskListModel::kFileColumn) > 0; }));
 
     // The File column's name is found too, as the filter's text. Back in
-    // the list first, as a person does once the heading's menu closed.
+    // the window first, as a person is once the heading's menu closed.
+    ASSERT_TRUE(ShowActive(*w.frame));
     test::Click(view.viewport(), QPoint(5, 5));
     Press(Qt::Key_F, Qt::ControlModifier);
     Type("report 2024");

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dromo {
+
+// A browser's "a=1; b=2" as cookie-file lines for libcurl's cookie store:
+// for exactly this host (no subdomains), any path, kept for the session,
+// and sent over TLS only when `secure` (the browser sent them to an https
+// URL, so any of them may be a Secure cookie). Pairs that are no cookie, or
+// would break a line, are left out.
+std::vector<std::string> CookieLines(const std::string& header, const std::string& host, bool secure);
+
+}  // namespace dromo
