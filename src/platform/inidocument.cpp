@@ -167,7 +167,21 @@ done:
     // Kept, it would take the line break the writer ends the line with (and
     // the line after that) into the value at the next load.
     pos = i;
-    line = data.substr(start, (cut != std::string_view::npos ? cut : i) - start);
+    std::size_t end = cut != std::string_view::npos ? cut : i;
+    // So does a line break escaped at the very end of what is kept (a
+    // continuation that ran into the cut one): written back, the writer's
+    // line feed would pair with it.
+    while (end >= start + 2 && (data[end - 1] == '\n' || data[end - 1] == '\r')) {
+        std::size_t slashes = 0;
+        while (end - 1 - slashes > start && data[end - 2 - slashes] == '\\') {
+            ++slashes;
+        }
+        if (slashes % 2 == 0) {
+            break;  // no backslash takes it: the break is not escaped
+        }
+        end -= 2;
+    }
+    line = data.substr(start, end - start);
     return !line.empty();
 }
 

@@ -193,6 +193,10 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // Continued into a comment, which ends the line: the first save kept
         // the continuation, the second dropped it.
         "[URL]\nd=\\\n; a comment\nC=1\n",
+        // Two continuations, the second cut at the text's end: the first,
+        // left at the end of the line, paired with the writer's line feed.
+        "[s]\nex=\\\r\\\n",
+        "[s]\nex=\\\n\\\n; c\n",
         // A name ending in a backslash (see below).
         "[Settings]\nTrailing%5C=kept\nNext=1\n",
         "[Settings]\n%5C=kept\n",
