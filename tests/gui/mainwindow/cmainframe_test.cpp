@@ -19,6 +19,7 @@
 namespace dromo {
 namespace {
 
+using test::WhenDialogShows;
 using test::Window;
 
 TEST(CMainFrame, FirstStartIs600By400Centred)
@@ -405,22 +406,6 @@ using test::Window;
 QToolBar* Bar(Window& w, const char* name)
 {
     return w.frame->findChild<QToolBar*>(QString::fromLatin1(name));
-}
-
-// Runs `act` on the next modal dialog as soon as it shows.
-template <typename Act>
-void WhenDialogShows(Act act)
-{
-    QTimer::singleShot(0, [act] {
-        QDialog* dialog = nullptr;
-        (void)QTest::qWaitFor([&] {
-            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            return dialog != nullptr;
-        });
-        if (dialog) {
-            act(*dialog);
-        }
-    });
 }
 
 // "Tool Bar" and "Address Bar", from the View menu or the frame's own menu,

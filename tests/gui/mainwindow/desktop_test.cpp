@@ -12,28 +12,14 @@
 
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/mainwindow/windowrig.h"
+#include "tests/gui/mainwindow/windowdriver.h"
 #include "tests/gui/realinput.h"
 
 namespace dromo {
 namespace {
 
+using test::WhenDialogShows;
 using test::Window;
-
-// Runs `act` on the next modal dialog as soon as it shows.
-template <typename Act>
-void WhenDialogShows(Act act)
-{
-    QTimer::singleShot(0, [act] {
-        QDialog* dialog = nullptr;
-        (void)QTest::qWaitFor([&] {
-            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            return dialog != nullptr;
-        });
-        if (dialog) {
-            act(*dialog);
-        }
-    });
-}
 
 // A dark desktop: the default text colour is the desktop's, not black on
 // dark grey; a colour the user picked, "Black" too, is drawn as picked.

@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
@@ -54,6 +56,22 @@ inline bool ClickToolButton(CMainFrame& frame, CommandId id)
     }
     Click(button);
     return true;
+}
+
+// Runs `act` on the next modal dialog as soon as it shows.
+template <typename Act>
+void WhenDialogShows(Act act)
+{
+    QTimer::singleShot(0, [act] {
+        QDialog* dialog = nullptr;
+        (void)QTest::qWaitFor([&] {
+            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return dialog != nullptr;
+        });
+        if (dialog) {
+            act(*dialog);
+        }
+    });
 }
 
 // Runs `pick` on the next popup menu as soon as it is shown.
