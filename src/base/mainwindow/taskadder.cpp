@@ -66,15 +66,17 @@ bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password
     // The login's colon comes after the "//": searching from a fixed offset
     // would find the scheme's own colon in "https://user:pw@host".
     const std::size_t slashes = url.find("//");
-    const std::size_t colon = slashes == std::string::npos ? std::string::npos : url.find(':', slashes + 2);
-    const std::size_t at = url.find('@');
-    if (colon == std::string::npos || at == std::string::npos || colon >= at) {
+    if (slashes == std::string::npos) {
         return false;
     }
     // Only an at-sign in the host part marks a login: "http://h:8080/a@b"
-    // has a port and an at-sign in its path, and stays as it is.
+    // has a port and an at-sign in its path, and stays as it is. Of several,
+    // the last one ends the login ("u:p@ss@host"), so what is left holds none.
     const std::size_t pathStart = url.find('/', slashes + 2);
-    if (pathStart != std::string::npos && pathStart < at) {
+    const std::size_t hostPart = pathStart == std::string::npos ? url.size() : pathStart;
+    const std::size_t at = url.rfind('@', hostPart == 0 ? 0 : hostPart - 1);
+    const std::size_t colon = url.find(':', slashes + 2);
+    if (at == std::string::npos || at < slashes + 2 || colon == std::string::npos || colon >= at) {
         return false;
     }
     user = url.substr(slashes + 2, colon - slashes - 2);

@@ -172,6 +172,8 @@ TEST(AddTask, UrlsSavePathsAndRows)
         {"http://h/.", AddResult::Added, "/dl/index.html", "http://h/.", 0},
         {"ftp://user:pw@h/pub/f.txt", AddResult::Added, "/dl/f.txt", "ftp://h/pub/f.txt", 2},
         {"https://user:pw@h/pub/f.zip", AddResult::Added, "/dl/f.zip", "https://h/pub/f.zip", 1},
+        // The last at-sign of the host part ends the login: none is left behind.
+        {"https://user:p@ss@h/pub/g.zip", AddResult::Added, "/dl/g.zip", "https://h/pub/g.zip", 1},
         {"http://h:8080/a@b.exe", AddResult::Added, "/dl/a@b.exe", "http://h:8080/a@b.exe", 5},
         {"https://h/x.mp3", AddResult::Added, "/dl/x.mp3", "https://h/x.mp3", 3},
         {"gopher://h/x", AddResult::InvalidUrl, "", "", 0},
