@@ -113,7 +113,12 @@ class Journey(unittest.TestCase):
 
     def hide_to_tray(self):
         # The window manager's close key: Dromo keeps running in the notification area.
+        # openbox now and then drops the key while it still settles a new
+        # window (1 run in about 40 on a loaded machine); a person presses
+        # it again, and so does the journey, once.
         self.dromo.key("alt+F4")
+        if self.dromo.holds(self.dromo.shown, 5.0):  # still up after 5 s: the key was lost
+            self.dromo.key("alt+F4")
         wait_for(lambda: not self.dromo.shown(), "the window's hiding")
 
     def select_all_rows(self):
