@@ -355,12 +355,13 @@ TEST(Worker, StopAllAtExitAbortsAndWaitsForTheLastWorker)
 TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
 {
     Rig rig;
-    rig.options.maxThreadNumber = 2;
+    rig.options.maxThreadNumber = 1;
     rig.engines.script.Add(Step::Stall());
     rig.adder.AddTask("http://h/same.zip", "");
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
     // The add path refuses the same file while it runs; a list file or the
-    // dialog may still queue one, which then waits for the first.
+    // dialog may still queue one, which then waits for the first. With one
+    // worker allowed, no second worker can take it before it is retargeted.
     TaskRecord record;
     record.saveAs = "/dl/other-name";
     rig.adder.AddTaskFromRecord("http://h2/same.zip", record);
@@ -369,6 +370,7 @@ TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
         TaskRecord r = *rig.table.CopyOut(1);
         r.saveAs = "/dl/same.zip";
         rig.table.WriteBack(1, r);
+        rig.options.maxThreadNumber = 2;  // the pool reads it under this lock
     }
     rig.pool.StartWorkerIfBelowLimit();
     for (int i = 0; i < 50; ++i) {
