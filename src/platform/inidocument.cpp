@@ -82,6 +82,13 @@ std::uint32_t NextCodePoint(std::string_view s, std::size_t& i)
         }
         cp = (cp << 6) | (c & 0x3Fu);
     }
+    // Overlong forms, UTF-16 surrogates and values past U+10FFFF are no
+    // characters: their lead byte stands alone, as any other stray byte.
+    constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[extra] || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) {
+        ++i;
+        return b;
+    }
     i += extra + 1;
     return cp;
 }
@@ -396,6 +403,7 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
         if (c == '\\' || c == '/') {
             out += '\\';
             ++i;
+            highSurrogate = 0;
             continue;
         }
         const bool wide = c == '%' && i + 1 < escaped.size() && escaped[i + 1] == 'U';
@@ -411,6 +419,7 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
         if (!ok) {
             out += c;
             ++i;
+            highSurrogate = 0;
             continue;
         }
         i = first + digits;
@@ -418,7 +427,10 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
             highSurrogate = unit;
             continue;
         }
-        if (unit >= 0xDC00 && unit < 0xE000 && highSurrogate != 0) {
+        if (unit >= 0xDC00 && unit < 0xE000) {
+            if (highSurrogate == 0) {
+                continue;  // half a pair is no character, as a high half alone
+            }
             unit = 0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
         }
         highSurrogate = 0;

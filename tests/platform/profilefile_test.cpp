@@ -204,6 +204,14 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // "[%General]", so two of them merged at the second load.
         "[%General]\nA=1\n[%GeNeral]\nB=2\n",
         "[%67eneral]\nA=1\n[%General]\nA=2\n",
+        // Bytes that would encode a UTF-16 surrogate, an overlong form or a
+        // value past U+10FFFF are no character: written as a surrogate, the
+        // name lost it at the next load. Half a pair read from the file is
+        // dropped, as the other half always was.
+        "[a\xED\xA4\x8C" "b]\nA=1\n",
+        "[\xC0\x80\xF4\x90\x80\x80]\nA=1\n",
+        "[x%UDC00y%UD83D]\nA=1\n",
+        "[%UD83Dz%UDE00]\nA=1\n",
     };
     for (const char* file : files) {
         const std::string saved = IniDocument::Parse(file).Serialize();
