@@ -348,6 +348,31 @@ bool StartsWith(std::string_view s, std::string_view prefix)
     return s.substr(0, prefix.size()) == prefix;
 }
 
+// A value as it will be written: followed by the writer's line feed, the
+// value must read back as itself, or each save would read (and then write)
+// something else. What a continuation or escaped break at its end makes of
+// that line feed is what the next load would see, so that is what is kept.
+std::string RawThatReadsBack(std::string raw)
+{
+    if (raw.find_first_of("\\\"\r\n") == std::string::npos) {
+        return raw;  // nothing in it can reach past its end
+    }
+    for (int round = 0; round < 8; ++round) {
+        const std::string written = "x=" + raw + "\n";
+        std::size_t pos = 0;
+        std::size_t equals = 0;
+        std::string_view line;
+        if (!ReadLine(written, pos, line, equals) || equals != 1) {
+            return {};
+        }
+        if (line.substr(2) == raw) {
+            return raw;
+        }
+        raw = std::string(line.substr(2));
+    }
+    return {};  // never settles: an empty value settles at once
+}
+
 }  // namespace
 
 std::string IniDocument::EscapeName(std::string_view name)
@@ -567,7 +592,7 @@ IniDocument IniDocument::Parse(std::string_view data)
         if (QuoteLeftOpen(raw)) {
             raw += '"';  // closed where it ended: the value reads the same
         }
-        current->Put(UnescapeName(key), std::move(raw));
+        current->Put(UnescapeName(key), RawThatReadsBack(std::move(raw)));
     }
     return doc;
 }

@@ -197,6 +197,11 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // left at the end of the line, paired with the writer's line feed.
         "[s]\nex=\\\r\\\n",
         "[s]\nex=\\\n\\\n; c\n",
+        // A continuation whose break is a line feed and a carriage return,
+        // left at the end by a cut one: the writer's line feed paired with
+        // the carriage return at the next load.
+        "[s]\nx=a\\\n\r\\",
+        "[s]\nx=\"q\\\r\n\"\\\n\r",
         // A name ending in a backslash (see below).
         "[Settings]\nTrailing%5C=kept\nNext=1\n",
         "[Settings]\n%5C=kept\n",
