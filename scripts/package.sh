@@ -9,7 +9,7 @@ build=${BUILD:-build}
 try=0
 [ "${1:-}" = "--try" ] && try=1
 
-cmake --build "$build" --target dromo dromo-fetch tessarin
+cmake --build "$build" --target dromo dromo-fetch tessarin dromo_man_pages
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls -t "$build"/dromo_*.deb | head -1)
 echo "package: $deb"
@@ -27,9 +27,10 @@ fail() { echo "FAILED: $*" >&2; "${as_root[@]}" dpkg -r dromo >/dev/null 2>&1 ||
 "${as_root[@]}" dpkg -i "$deb" >/dev/null || fail "dpkg -i (missing dependencies?)"
 [ "$(/usr/bin/dromo --version)" = "dromo $(dpkg-deb --field "$deb" Version)" ] || fail "dromo --version"
 for f in /usr/bin/tessarin /usr/bin/dromo-fetch /usr/share/applications/dromo.desktop \
-         /usr/share/icons/hicolor/scalable/apps/dromo.svg /usr/share/dromo/help \
+         /usr/share/icons/hicolor/scalable/apps/dromo.svg /usr/share/dromo/help/options.html \
+         /usr/share/dromo/screenshots/main-window.png \
          /usr/share/metainfo/com.tarnwick.Dromo.metainfo.xml /usr/share/doc/dromo/copyright \
-         /usr/share/man/man1/dromo.1 /usr/share/man/man1/dromo-fetch.1 /usr/share/man/man1/tessarin.1; do
+         /usr/share/man/man1/dromo.1.gz /usr/share/man/man1/dromo-fetch.1.gz /usr/share/man/man1/tessarin.1.gz; do
   [ -e "$f" ] || fail "$f not installed"
 done
 grep -qx 'Exec=/usr/bin/dromo --automation' /usr/share/dbus-1/services/DROMO.URLMonitor.service ||

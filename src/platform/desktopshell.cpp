@@ -20,10 +20,17 @@ bool DesktopShell::Open(const std::string& path)
     if (remote) {
         return QDesktopServices::openUrl(given);
     }
-    if (!QFileInfo::exists(text)) {
+    if (QFileInfo::exists(text)) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(text));
+    }
+    // A page of the guide at one of its sections: "page.html#section".
+    const qsizetype hash = text.lastIndexOf(QLatin1Char('#'));
+    if (hash <= 0 || !QFileInfo(text.left(hash)).isFile()) {
         return false;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(text));
+    QUrl page = QUrl::fromLocalFile(text.left(hash));
+    page.setFragment(text.mid(hash + 1));
+    return QDesktopServices::openUrl(page);
 }
 
 bool DesktopShell::Start(const std::string& program, const std::vector<std::string>& arguments)

@@ -64,6 +64,7 @@
 #include "gui/mainwindow/taskfilterbar.h"
 #include "gui/mainwindow/tasklistmodel.h"
 #include "platform/atomicfile.h"
+#include "gui/mainwindow/helptopic.h"
 #include "platform/platformpaths.h"
 #include "platform/basetexts.h"
 
@@ -85,6 +86,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     BuildPopupItems();
     BuildStatusAndTray();
     LoadHistoryBox();
+    MarkHelpTopics();
 
     connect(m_view, &CMainView::DoubleClicked, this, [this](int taskId) { m_ctx.commands.DoubleClick(taskId); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
@@ -455,6 +457,7 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
     CAddProp sheet(tr("Add URL"), this, CAddProp::kUrlPage, values, settings.proxies, categories, m_ctx.messages,
                    *m_files);
+    HelpTopic::Mark(&sheet, QStringLiteral("add-url.html"));
     if (!RunSheet(sheet)) {
         return std::nullopt;
     }
@@ -496,6 +499,7 @@ void CMainFrame::OpenTaskProperties(int taskId)
     const CategoryList* categories = settings.options.enableCategory != 0 ? &settings.categories : nullptr;
     CAddProp sheet(tr("Task Properties"), this, CAddProp::kUrlPage, values, settings.proxies, categories,
                    m_ctx.messages, *m_files);
+    HelpTopic::Mark(&sheet, QStringLiteral("task-properties.html"));
     if (RunSheet(sheet)) {
         ApplyTaskProperties(m_ctx.table, record->taskId, values, m_ctx.messages);
     }
@@ -508,6 +512,7 @@ void CMainFrame::ImportBrokenFile()
     values.saveAs.clear();
     CAddProp sheet(tr("Import Broken File"), this, CAddProp::kFilePage, values, settings.proxies, nullptr,
                    m_ctx.messages, *m_files);
+    HelpTopic::Mark(&sheet, QStringLiteral("broken-file.html"));
     if (!RunSheet(sheet)) {
         return;
     }
@@ -543,6 +548,7 @@ void CMainFrame::OpenOptions()
         m_ctx.addresses.Clear();
         LoadHistoryBox();
     });
+    HelpTopic::Mark(&sheet, QStringLiteral("options.html"));
     if (!RunSheet(sheet)) {
         return;
     }
@@ -589,6 +595,7 @@ void CMainFrame::Customize()
     GlobalOptions& o = m_ctx.settings.options;
     CWallpaperDlg dialog(QString::fromStdString(o.backgroundImagePath), o.backgroundImageTiled != 0, o.textColor,
                          this);
+    HelpTopic::Mark(&dialog, QStringLiteral("task-list.html#wall-paper"));
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

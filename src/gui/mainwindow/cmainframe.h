@@ -177,7 +177,10 @@ private:
     void SaveSettingsNow();
     void ToggleToolWindow(CommandId id);
     void BlankWallpaper();
-    void OpenHelp();
+    // The guide's page for each window and part (F1, Shift+F1).
+    void MarkHelpTopics();
+    // Opens the guide at `topic` ("page.html" or "page.html#section").
+    void OpenHelp(const QString& topic);
     bool RunSheet(CPropertySheet& sheet);
     ViewSettings SettingsCopy() const;
 

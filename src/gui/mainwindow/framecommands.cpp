@@ -2,6 +2,9 @@
 // menus, the toolbar, the accelerators and the tray all reach the same code.
 #include "gui/mainwindow/cmainframe.h"
 
+#include <QApplication>
+#include <QComboBox>
+
 #include "base/core/autosaver.h"
 #include "base/core/globaloptions.h"
 #include "base/core/tasktable.h"
@@ -14,6 +17,8 @@
 #include "gui/mainwindow/clegenddlg.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
+#include "gui/mainwindow/helpkeys.h"
+#include "gui/mainwindow/helptopic.h"
 #include "platform/platformpaths.h"
 #include "platform/basetexts.h"
 
@@ -64,9 +69,15 @@ const std::map<CommandId, CMainFrame::CommandHandler>& CMainFrame::CommandHandle
         {C::Exit, [](F& f, C) { f.Exit(); }},
         {C::WallpaperBlank, [](F& f, C) { f.BlankWallpaper(); }},
         {C::WallpaperCustomize, [](F& f, C) { f.Customize(); }},
-        {C::Legend, [](F& f, C) { CLegendDlg(&f).exec(); }},
-        {C::HelpTopics, [](F& f, C) { f.OpenHelp(); }},
-        {C::ContextHelp, [](F& f, C) { f.OpenHelp(); }},
+        {C::Legend,
+         [](F& f, C) {
+             CLegendDlg legend(&f);
+             HelpTopic::Mark(&legend, QStringLiteral("task-list.html#legend"));
+             legend.exec();
+         }},
+        {C::HelpTopics, [](F& f, C) { f.OpenHelp(QString::fromLatin1(HelpTopic::kContents)); }},
+        // Context help: the page about the part of the window in use.
+        {C::ContextHelp, [](F& f, C) { f.OpenHelp(HelpTopic::For(QApplication::focusWidget())); }},
         {C::About, [](F& f, C) { CAboutDlg(&f).exec(); }},
     };
     return handlers;
@@ -103,9 +114,21 @@ void CMainFrame::BlankWallpaper()
     m_view->ApplyAppearance();
 }
 
-void CMainFrame::OpenHelp()
+void CMainFrame::MarkHelpTopics()
 {
-    const std::string page = PlatformPaths::ProgramDataFolder() + "help/index.html";
+    HelpTopic::Mark(this, QStringLiteral("main-window.html"));
+    HelpTopic::Mark(m_view, QStringLiteral("task-list.html"));
+    HelpTopic::Mark(m_address, QStringLiteral("main-window.html#address-bar"));
+    HelpTopic::Mark(m_speedBar.get(), QStringLiteral("speed-bar.html"));
+    HelpTopic::Mark(m_basket.get(), QStringLiteral("drop-basket.html"));
+    // The main window's own keys are its actions; the other windows' go
+    // through this.
+    qApp->installEventFilter(new HelpKeys(this, [this](const QString& topic) { OpenHelp(topic); }, this));
+}
+
+void CMainFrame::OpenHelp(const QString& topic)
+{
+    const std::string page = PlatformPaths::ProgramDataFolder() + "help/" + topic.toStdString();
     if (!m_ctx.shell.Open(page)) {
         m_ctx.messages.Warning(tr("The help pages are not installed.").toStdString());
     }

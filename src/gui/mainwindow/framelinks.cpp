@@ -14,6 +14,7 @@
 #include "gui/capture/linklistdialog.h"
 #include "gui/mainwindow/clipboardoffers.h"
 #include "gui/mainwindow/cmainframe.h"
+#include "gui/mainwindow/helptopic.h"
 
 namespace dromo {
 
@@ -36,6 +37,7 @@ QString CMainFrame::OfferLinks(const std::vector<OfferedLink>& links)
         auto* list = new LinkListDialog(
             choice, [this](const LinkChoice& chosen) { ShowNotice(AddChosenLinks(chosen).toStdString()); }, this);
         list->setAttribute(Qt::WA_DeleteOnClose);
+        HelpTopic::Mark(list, QStringLiteral("browser.html#download-links"));
         list->show();
         list->raise();
         list->activateWindow();

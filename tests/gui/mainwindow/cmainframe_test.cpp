@@ -542,7 +542,8 @@ TEST(CMainFrameTexts, HelpKeysAndTips)
     test::Click(w.frame->View().viewport());
     test::Press(Qt::Key_F1);
     ASSERT_EQ(w.shell.opened.size(), 2u);
-    EXPECT_NE(w.shell.opened[0].find("help/index.html"), std::string::npos);
+    EXPECT_NE(w.shell.opened[0].find("help/main-window.html#address-bar"), std::string::npos);
+    EXPECT_NE(w.shell.opened[1].find("help/index.html"), std::string::npos);
     EXPECT_EQ(w.frame->Action(CommandId::Options)->statusTip(), "View or change the options");
     EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->statusTip(), "Import a broken file to Dromo");
     EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->toolTip(), "Import Broken File..");

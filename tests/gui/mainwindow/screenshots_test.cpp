@@ -11,6 +11,8 @@
 #include <QPixmap>
 
 #include "base/dialogs/taskpagevalues.h"
+#include "base/capture/linkchoice.h"
+#include "gui/capture/linklistdialog.h"
 #include "gui/core/caboutdlg.h"
 #include "gui/core/translations.h"
 #include "gui/dialogs/options/cpropsheet.h"
@@ -18,6 +20,7 @@
 #include "gui/dialogs/task/cdlgimport.h"
 #include "gui/dialogs/widgets/filechooser.h"
 #include "gui/mainwindow/cdropbasket.h"
+#include "gui/mainwindow/clegenddlg.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
 #include "tests/gui/mainwindow/windowrig.h"
@@ -93,6 +96,23 @@ TEST(Screenshots, MainWindowWithTasks)
             view->close();
         }
     }
+
+    CLegendDlg legend(w.frame.get());
+    legend.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(legend.grab().save(folder + "/legend.png"));
+
+    std::vector<OfferedLink> offered;
+    for (const char* url : {"https://files.example/release/dromo-1.04.tar.gz", "https://files.example/release/notes.html",
+                            "https://files.example/release/dromo-1.04.tar.gz.sig", "https://files.example/iso/netinst.iso",
+                            "https://files.example/music/album.zip"}) {
+        offered.push_back({url, {}});
+    }
+    LinkListDialog links(LinkChoice(offered, "zip gz iso", false), [](const LinkChoice&) {}, w.frame.get());
+    links.resize(640, 320);
+    links.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(links.grab().save(folder + "/download-links.png"));
 
     CAboutDlg about(w.frame.get());
     about.show();
