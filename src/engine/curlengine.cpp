@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "base/core/globaloptions.h"
+#include "base/core/protocoltexts.h"
 #include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/requestdetails.h"
@@ -498,7 +499,8 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
         Status("Saved as " + NameOfPath(m_savedAs));
     }
     m_sink.OnProgress("", bytes, 0, kProgressBytes, m_settings.taskId);
-    Status(m_verified.empty() ? "File has been downloaded" : "File has been downloaded - Verified " + m_verified);
+    Status(m_verified.empty() ? std::string(texts::kFileDownloaded)
+                               : texts::kFileDownloaded + (texts::kVerified + m_verified));
     return true;
 }
 
@@ -617,7 +619,8 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     if (code == CURLE_OK && segments && segments->Active()) {
         if (!segments->Settle() || !segments->Complete()) {
             const bool lost = segments->Failure().empty();
-            return Fail(lost ? "Error 10053 - connection closed before the file was complete" : segments->Failure(),
+            return Fail(lost ? texts::kConnectionLost + std::string("connection closed before the file was complete")
+                             : segments->Failure(),
                         lost ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
         }
         segments->FinalEvent();
@@ -637,7 +640,7 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
         return Fail("Error writing " + file.Path() + ": " + file.WriteError());
     }
     if (run.total >= 0 && file.Size() != run.total) {
-        return Fail("Error 10053 - connection closed after " + std::to_string(file.Size()) + " of " +
+        return Fail(texts::kConnectionLost + ("connection closed after " + std::to_string(file.Size())) + " of " +
                         std::to_string(run.total) + " bytes",
                     TransferOutcome::ConnectionLost);
     }
@@ -653,7 +656,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_savedAs = request.saveAs;
-    Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
+    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
@@ -708,13 +711,13 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             run.restartReason = segments->RestartReason();
         }
         if (code == CURLE_ABORTED_BY_CALLBACK) {
-            return Fail("Error - cancelled by user.", TransferOutcome::Cancelled);
+            return Fail(texts::kCancelledByUser, TransferOutcome::Cancelled);
         }
         switch (run.outcome) {
         case Outcome::AlreadyExisted:
             m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_settings.taskId);
             m_outcome = TransferOutcome::AlreadyExisted;
-            m_error = "File has already existed";
+            m_error = texts::kFileAlreadyExisted;
             Status(m_error);
             return true;
         case Outcome::AlreadyComplete:

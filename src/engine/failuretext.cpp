@@ -1,5 +1,6 @@
 #include "engine/failuretext.h"
 
+#include "base/core/protocoltexts.h"
 #include "engine/idlewatch.h"
 
 namespace dromo {
@@ -40,7 +41,7 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
         // the worker decides by it whether to redial. libcurl's own buffer may
         // still hold an earlier, harmless message here, so its code speaks.
         outcome = TransferOutcome::ConnectionLost;
-        return "Error 10053 - connection aborted after " + std::to_string(run.received) +
+        return texts::kConnectionLost + ("connection aborted after " + std::to_string(run.received)) +
                " bytes: " + curl_easy_strerror(code);
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/core/protocoltexts.h"
 #include "base/core/trace.h"
 #include "base/download/transferoutcome.h"
 #include "base/ports/progresssink.h"
@@ -436,7 +437,7 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
             return;
         }
         Lost(*c,
-             "Error 10053 - connection aborted with " + std::to_string(m_plan.Present()) + " of " +
+             texts::kConnectionLost + ("connection aborted with " + std::to_string(m_plan.Present())) + " of " +
                  std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
              Loss::Dropped);
         return;
