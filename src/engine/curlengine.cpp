@@ -1,36 +1,33 @@
 #include "engine/curlengine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <vector>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/core/globaloptions.h"
+#include "base/core/protocoltexts.h"
 #include "base/core/trace.h"
 #include "base/download/progresstexts.h"
 #include "base/download/requestdetails.h"
 #include "base/files/filenames.h"
 #include "base/ports/fileclaims.h"
 #include "engine/cookielines.h"
-#include "engine/httpresponse.h"
-#include "engine/idlewatch.h"
+#include "engine/failuretext.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
+#include "engine/transferrun.h"
+#include "engine/validator.h"
 
 namespace dromo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 // libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
 // ASCII, which are sent percent-encoded. What is already encoded stays.
@@ -49,63 +46,6 @@ std::string EncodePath(const std::string& path)
         }
     }
     return out;
-}
-
-std::string SizeValidator(const HttpResponse& r, std::int64_t total)
-{
-    std::string v;
-    if (!r.etag.empty()) {
-        v += "etag=" + r.etag + "\n";
-    }
-    if (!r.lastModified.empty()) {
-        v += "lm=" + r.lastModified + "\n";
-    }
-    if (total >= 0) {
-        v += "size=" + std::to_string(total) + "\n";
-    }
-    return v;
-}
-
-std::string Field(const std::string& validator, const std::string& name)
-{
-    const std::string key = name + "=";
-    std::size_t at = validator.rfind(key, 0) == 0 ? 0 : validator.find("\n" + key);
-    if (at == std::string::npos) {
-        return {};
-    }
-    if (at != 0) {
-        ++at;
-    }
-    const std::size_t start = at + key.size();
-    return validator.substr(start, validator.find('\n', start) - start);
-}
-
-// True when what the server says now contradicts what it said when the
-// partial file was started.
-bool Changed(const std::string& stored, const std::string& now)
-{
-    for (const char* name : {"etag", "lm", "size", "mtime"}) {
-        const std::string a = Field(stored, name);
-        const std::string b = Field(now, name);
-        if (!a.empty() && !b.empty() && a != b) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The server's time of its file in a validator (Last-Modified, or an FTP
-// server's MDTM), as seconds since 1970; -1 when it names none.
-std::int64_t ValidatorTime(const std::string& validator)
-{
-    const std::string mtime = Field(validator, "mtime");
-    if (!mtime.empty()) {
-        char* end = nullptr;
-        const long long seconds = std::strtoll(mtime.c_str(), &end, 10);
-        return end != mtime.c_str() && *end == '\0' && seconds >= 0 ? seconds : -1;
-    }
-    const std::string lm = Field(validator, "lm");
-    return lm.empty() ? -1 : static_cast<std::int64_t>(curl_getdate(lm.c_str(), nullptr));
 }
 
 // A file's modification time when a program set it (as Dromo, `wget` or
@@ -140,426 +80,23 @@ bool IsRegularFile(const std::string& path, std::int64_t& size)
     return true;
 }
 
-}  // namespace
-
-// What one transfer call knows while it runs: the decision taken on the
-// server's answer, the file, the counters for the progress events.
-struct TransferRun {
-    enum class Outcome { Undecided, Write, AlreadyExisted, AlreadyComplete, Restart, Failed };
-
-    CurlEngine& engine;
-    PartialFile& file;
-    bool ftp;
-    bool existingTarget;           // a file of the target's name exists and no partial file does
-    std::int64_t existingSize;     // its size
-    std::string existingRecord;    // what Dromo recorded of it when it finished it
-    std::int64_t existingModified = -1;
-    std::int64_t requestedOffset;  // where this request asked the data to start
-    std::int64_t requestedLast = -1;  // the last byte it asked for; -1 up to the end
-    std::string storedValidator;
-    std::string ftpValidator;      // what the FTP server said of the file now
-    bool probing = false;          // asking an FTP server about the file, not fetching it
-    bool redirectedToFtp = false;  // an HTTP request that a redirect took to an FTP server
-    int heads = 0;                 // response heads seen (interim ones included)
-    std::string lastReply;         // the FTP server's last reply line
-    HttpResponse response;
-    Outcome outcome = Outcome::Undecided;
-    std::string failure;
-    TransferOutcome failureOutcome = TransferOutcome::Failed;
-    std::string restartReason;
-    bool misfit = false;           // a range answer that does not fit what was asked for
-    bool emptyBody = false;        // the file is empty: what the answer carries is not of it
-    std::int64_t total = -1;
-    std::int64_t received = 0;     // bytes of this request's body
-    Clock::time_point start = Clock::now();
-    Clock::time_point lastData = start;  // last time the server sent anything
-    IdleWatch watch;                     // everything the server sent, against the idle time
-    bool slow = false;                   // ended for less than a byte a second
-    Clock::time_point lastEvent = start;
-    std::int64_t lastEventBytes = 0;
-    // Several connections, when the file is moved as ranges; with a stored
-    // plan the partial file is sparse and is never emptied by a range answer
-    // nor read as a prefix.
-    SegmentedTransfer* segments = nullptr;
-    bool keepContents = false;
-    std::int64_t startBytes = -1;  // bytes present when not the file's size
-
-    TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
-                std::string validator)
-        : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing),
-          requestedOffset(offset), storedValidator(std::move(validator))
-    {
-        watch.Start(std::chrono::seconds(std::max(e.m_idleSeconds, 0)), start);
-    }
-
-    void Status(const std::string& line) { engine.Status(line); }
-    DigestCheck& Digest() { return engine.m_digest; }
-    void Decide();
-    void DecideHttp();
-    void DecideRange();
-    void DecideRedirectedFtp();
-    bool KeepOrMoveAside();
-    bool SameAsExisting() const;
-    std::string ServerVersion() const;
-    bool OpenFile(bool truncate);
-    void Event(bool final);
-    bool OnFtpServer();
-    std::int64_t OnDisk() const { return file.Size(); }
-};
-
-bool TransferRun::OpenFile(bool truncate)
+bool Exists(const std::string& path)
 {
-    const std::string error = file.Open(truncate);
-    if (!error.empty()) {
-        failure = "Fail to open " + file.Path() + ": " + error;
-        outcome = Outcome::Failed;
-        return false;
-    }
-    if (engine.m_claims != nullptr) {
-        engine.m_claims->WritingPartialFile(file.Target());
-    }
-    file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_autoSaveKB, 1)) * 1024);
-    lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
-    trace::Line("task " + std::to_string(engine.m_taskId),
-                "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
-    engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_taskId);
-    return true;
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
-// What the server says of its file now, in the validator's form.
-std::string TransferRun::ServerVersion() const
+const char* NonEmptyEnvironment(const char* name)
 {
-    return ftp || redirectedToFtp ? ftpValidator : SizeValidator(response, total);
-}
-
-// A file of the target's name is this download done before only when Dromo
-// can tell it is the same file; its length alone never tells. With Dromo's
-// record of the version it finished: the server still names that version
-// (ETag, Last-Modified or an FTP server's time) and nothing contradicts it.
-// Without one (a file another tool left, or a file system that keeps no
-// attributes): its length and its time are the server's, the time set as
-// Dromo dates every file it finishes, not merely that of a write in the
-// same second.
-bool TransferRun::SameAsExisting() const
-{
-    if (total < 0 || existingSize != total) {
-        return false;
-    }
-    const std::string now = ServerVersion();
-    if (!existingRecord.empty()) {
-        bool named = false;
-        for (const char* name : {"etag", "lm", "mtime"}) {
-            named = named || (!Field(existingRecord, name).empty() && !Field(now, name).empty());
-        }
-        return named && !Changed(existingRecord, now);
-    }
-    const std::int64_t serverTime = ValidatorTime(now);
-    return serverTime >= 0 && serverTime == existingModified;
-}
-
-// A file of the target's name that is not our partial file is never written
-// into: when it is this download done before the call ends there;
-// otherwise the download goes to the first free numbered name, claimed in
-// the task list so no other task gets it too. False when nothing is to be
-// written.
-bool TransferRun::KeepOrMoveAside()
-{
-    if (!existingTarget) {
-        return true;
-    }
-    if (SameAsExisting()) {
-        outcome = Outcome::AlreadyExisted;
-        return false;
-    }
-    const std::string target = file.Target();
-    const std::string free = engine.ClaimFreeName(target);
-    if (free.empty()) {
-        failure = "Fail - no free file name beside " + target;
-        outcome = Outcome::Failed;
-        return false;
-    }
-    file.Retarget(free);
-    engine.m_savedAs = free;
-    existingTarget = false;
-    Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + " is another file");
-    return true;
-}
-
-// A 206 continues our bytes only when it starts where they end, runs to the
-// end of the same file and brings exactly the bytes it announces; anything
-// else (a short error page sent as 206, another file) is never appended.
-void TransferRun::DecideRange()
-{
-    const HttpResponse& r = response;
-    const std::string now = SizeValidator(r, r.rangeTotal);
-    // It runs to the end of the file, or to the last byte asked for.
-    const std::int64_t last = requestedLast >= 0 ? std::min(requestedLast, r.rangeTotal - 1) : r.rangeTotal - 1;
-    const bool fits = r.rangeFirst == requestedOffset && r.rangeTotal >= 0 && r.rangeLast == last &&
-                      r.contentLength == r.rangeLast - r.rangeFirst + 1;
-    if (!fits) {
-        restartReason = "The server's partial answer does not fit the file; downloading it again from the start";
-        outcome = Outcome::Restart;
-        misfit = true;
-        return;
-    }
-    if (Changed(storedValidator, now)) {
-        restartReason = "The file changed on the server; downloading it again from the start";
-        outcome = Outcome::Restart;
-        return;
-    }
-    total = r.rangeTotal;
-    engine.m_fileSize = total;
-    if (requestedOffset == 0 && !KeepOrMoveAside()) {
-        return;
-    }
-    if (OpenFile(requestedOffset == 0 && !keepContents)) {
-        file.StoreValidator(now);
-        outcome = Outcome::Write;
-    }
-}
-
-void TransferRun::DecideHttp()
-{
-    const HttpResponse& r = response;
-    engine.m_resumable = r.acceptRanges || r.code == 206;
-    if (r.code == 206) {
-        DecideRange();
-        return;
-    }
-    if (r.code == 416 && requestedOffset == 0 && !keepContents && r.rangeTotal == 0) {
-        // An empty file, asked for as a range: no range of it exists.
-        total = 0;
-        engine.m_fileSize = 0;
-        if (KeepOrMoveAside() && OpenFile(true)) {
-            file.StoreValidator(SizeValidator(r, 0));
-            outcome = Outcome::Write;
-            emptyBody = true;
-        }
-        return;
-    }
-    if (r.code == 416 && (requestedOffset > 0 || keepContents)) {
-        // Bytes on disk as long as the file are the whole file only when
-        // Dromo's validator says which: a copy of a segmented partial file
-        // that lost its range record is as long, with holes.
-        if (r.rangeTotal == requestedOffset && !keepContents && !storedValidator.empty() &&
-            !Changed(storedValidator, SizeValidator(r, r.rangeTotal))) {
-            engine.m_fileSize = r.rangeTotal;
-            outcome = Outcome::AlreadyComplete;
-        } else if (storedValidator.empty() && r.rangeTotal == requestedOffset) {
-            restartReason = "Nothing tells what the bytes on disk are; downloading the file again from the start";
-            outcome = Outcome::Restart;
-        } else {
-            restartReason = "The file changed on the server; downloading it again from the start";
-            outcome = Outcome::Restart;
-        }
-        return;
-    }
-    if (r.code >= 200 && r.code < 300) {
-        // A whole body: never appended to what is on disk.
-        total = r.contentLength;
-        engine.m_fileSize = total;
-        if (!KeepOrMoveAside()) {
-            return;
-        }
-        if (OpenFile(true)) {
-            file.StoreValidator(SizeValidator(r, total));
-            outcome = Outcome::Write;
-        }
-        return;
-    }
-    if (r.code == 503 || r.code == 429) {
-        engine.NoteRetryAfter(r.retryAfter);
-    }
-    if (r.code == 0) {
-        failure = "Error in the server's answer: no valid status line";
-    } else if (r.code == 407) {
-        failure = "Error 407 from proxy: " + r.reason;
-    } else {
-        failure = "Error " + std::to_string(r.code) + " from server: " + r.reason;
-        if (r.code == 404) {
-            failureOutcome = TransferOutcome::NotFound;
-        } else if (r.code == 401 || r.code == 403) {
-            failureOutcome = TransferOutcome::AccessDenied;
-        }
-    }
-    outcome = Outcome::Failed;
-}
-
-// An HTTP address that redirected to FTP: the FTP server's data is the file.
-// A resume cannot be checked against anything there, so it starts afresh.
-void TransferRun::DecideRedirectedFtp()
-{
-    engine.m_resumable = true;
-    if (requestedOffset > 0) {
-        restartReason = "The file moved to an FTP server; downloading it again from the start";
-        outcome = Outcome::Restart;
-        return;
-    }
-    curl_off_t size = -1;
-    curl_easy_getinfo(engine.m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
-    total = size;
-    engine.m_fileSize = total;
-    if (KeepOrMoveAside() && OpenFile(true)) {
-        file.StoreValidator({});
-        outcome = Outcome::Write;
-    }
-}
-
-void TransferRun::Decide()
-{
-    if (outcome != Outcome::Undecided) {
-        return;
-    }
-    if (redirectedToFtp) {
-        DecideRedirectedFtp();
-        return;
-    }
-    if (!ftp) {
-        DecideHttp();
-        return;
-    }
-    // FTP was decided before the download; here the data simply starts.
-    if (OpenFile(requestedOffset == 0)) {
-        file.StoreValidator(ftpValidator);
-        outcome = Outcome::Write;
-    }
-}
-
-bool TransferRun::OnFtpServer()
-{
-    if (!redirectedToFtp && !ftp) {
-        char* scheme = nullptr;
-        curl_easy_getinfo(engine.m_easy, CURLINFO_SCHEME, &scheme);
-        redirectedToFtp = scheme != nullptr && strcasecmp(scheme, "ftp") == 0;
-    }
-    return ftp || redirectedToFtp;
-}
-
-void TransferRun::Event(bool final)
-{
-    const auto now = Clock::now();
-    const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastEvent).count();
-    if (!final && sinceLast < engine.m_refreshMs) {
-        return;
-    }
-    std::int64_t speed = 0;
-    if (final) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
-        speed = ms > 0 ? received * 1000 / ms : received;
-    } else if (sinceLast > 0) {
-        speed = (OnDisk() - lastEventBytes) * 1000 / sinceLast;
-    }
-    lastEvent = now;
-    lastEventBytes = OnDisk();
-    engine.m_sink.OnProgress("", OnDisk(), speed, kProgressBytes, engine.m_taskId);
-}
-
-namespace {
-
-// A server that never ends its head, or sends endless interim answers, is
-// refused with a clear protocol error before libcurl runs out of patience.
-constexpr std::size_t kMaxHeadBytes = 256 * 1024;
-constexpr int kMaxHeads = 32;
-
-std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void* user)
-{
-    auto* run = static_cast<TransferRun*>(user);
-    const std::size_t length = size * count;
-    run->lastData = Clock::now();
-    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
-    std::string line(data, length);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    if (run->OnFtpServer()) {
-        // The server's reply lines start with their three-digit code; libcurl
-        // adds HTTP-style lines of its own while probing, which are skipped.
-        if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0]))) {
-            run->lastReply = line;
-            run->Status(line);
-        }
-        return length;
-    }
-    if (line.empty()) {
-        // End of one response head. Interim and followed redirect answers
-        // are not the file's; nor is a login challenge, which libcurl may
-        // still answer with the credentials it has.
-        const int code = run->response.code;
-        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation) ||
-            code == 401 || code == 407) {
-            return length;
-        }
-        run->Decide();
-        if (run->outcome == TransferRun::Outcome::Write) {
-            run->Digest().TakeServerDigests(run->response);
-        }
-        if (run->outcome == TransferRun::Outcome::Write && run->segments != nullptr) {
-            const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
-            run->segments->OnFirstHead(run->response, run->total, from);
-            if (!run->segments->RestartReason().empty()) {
-                run->restartReason = run->segments->RestartReason();
-                run->outcome = TransferRun::Outcome::Restart;
-            }
-        }
-        return run->outcome == TransferRun::Outcome::Write ? length : 0;
-    }
-    if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
-        run->failure = "Error in the server's answer: more than " + std::to_string(kMaxHeads) + " response heads";
-        run->outcome = TransferRun::Outcome::Failed;
-        return 0;
-    }
-    run->response.AddLine(line);
-    if (run->response.headBytes > kMaxHeadBytes) {
-        run->failure = "Error in the server's answer: a response head of more than " +
-                       std::to_string(kMaxHeadBytes / 1024) + " KB";
-        run->outcome = TransferRun::Outcome::Failed;
-        return 0;
-    }
-    if (line.rfind("HTTP/", 0) == 0) {
-        run->Status(line);
-    }
-    return length;
-}
-
-std::size_t WriteCallback(char* data, std::size_t size, std::size_t count, void* user)
-{
-    auto* run = static_cast<TransferRun*>(user);
-    const std::size_t length = size * count;
-    run->lastData = Clock::now();
-    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
-    if (run->probing) {
-        return length;  // libcurl's description of the FTP file, not its data
-    }
-    if (!run->OnFtpServer() && (run->response.code == 401 || run->response.code == 407) &&
-        run->outcome == TransferRun::Outcome::Undecided) {
-        return length;  // a challenge's page; decided once the exchange ends
-    }
-    run->Decide();  // an answer without a head (HTTP/0.9) is decided here
-    if (run->outcome != TransferRun::Outcome::Write) {
-        return 0;
-    }
-    if (run->emptyBody) {
-        return length;  // the server's words on the refused range
-    }
-    if (run->segments != nullptr && run->segments->Active()) {
-        return run->segments->OnFirstData(data, length);
-    }
-    run->Digest().Feed(run->file.Size(), data, length);
-    if (!run->file.Write(data, length)) {
-        run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();
-        run->outcome = TransferRun::Outcome::Failed;
-        return 0;
-    }
-    run->received += static_cast<std::int64_t>(length);
-    run->Event(false);
-    return length;
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
 }
 
 std::once_flag g_curlInit;
 
 }  // namespace
 
-CurlEngine::CurlEngine(ProgressSink& sink) : m_sink(sink)
+CurlEngine::CurlEngine(ProgressSink& sink, HostConnections& hosts) : m_sink(sink), m_hosts(hosts)
 {
     std::call_once(g_curlInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     m_multiOwner.reset(curl_multi_init());
@@ -593,36 +130,36 @@ void CurlEngine::Abort()
     curl_multi_wakeup(m_multi);
 }
 
-void CurlEngine::SetSpeedLimit(std::int32_t kb) { m_speedLimit = kb; }
-void CurlEngine::SetTaskId(std::int16_t id) { m_taskId = id; }
-void CurlEngine::SetAutoSave(std::int32_t kb) { m_autoSaveKB = kb; }
-void CurlEngine::SetRefresh(std::int32_t ms) { m_refreshMs = ms; }
-void CurlEngine::SetIdleTime(std::int32_t s) { m_idleSeconds = s; }
-void CurlEngine::SetPasvMode(std::int32_t passive) { m_passive = passive; }
-void CurlEngine::SetUserAgent(const std::string& ua) { m_userAgent = ua; }
-void CurlEngine::SetHttpVersion(const std::string& v) { m_httpVersion = v; }
-void CurlEngine::SetProxyServer1(const std::string& p) { m_httpProxy = p; }
-void CurlEngine::SetProxyServer2(const std::string& p) { m_ftpProxy = p; }
-void CurlEngine::SetCookies(std::int32_t on) { m_cookies = on; }
-void CurlEngine::SetProxyUser1(const std::string& u) { m_httpProxyUser = u; }
-void CurlEngine::SetProxyUser2(const std::string& u) { m_ftpProxyUser = u; }
-void CurlEngine::SetProxyPassword1(const std::string& p) { m_httpProxyPassword = p; }
-void CurlEngine::SetProxyPassword2(const std::string& p) { m_ftpProxyPassword = p; }
-void CurlEngine::SetSecure(bool secure) { m_secure = secure; }
-void CurlEngine::SetServerNameAllowed(bool allowed) { m_serverNameAllowed = allowed; }
+void CurlEngine::SetSpeedLimit(std::int32_t kb) { m_settings.speedLimit = kb; }
+void CurlEngine::SetTaskId(std::int16_t id) { m_settings.taskId = id; }
+void CurlEngine::SetAutoSave(std::int32_t kb) { m_settings.autoSaveKB = kb; }
+void CurlEngine::SetRefresh(std::int32_t ms) { m_settings.refreshMs = ms; }
+void CurlEngine::SetIdleTime(std::int32_t s) { m_settings.idleSeconds = s; }
+void CurlEngine::SetPasvMode(std::int32_t passive) { m_settings.passive = passive; }
+void CurlEngine::SetUserAgent(const std::string& ua) { m_settings.userAgent = ua; }
+void CurlEngine::SetHttpVersion(const std::string& v) { m_settings.httpVersion = v; }
+void CurlEngine::SetProxyServer1(const std::string& p) { m_settings.httpProxy = p; }
+void CurlEngine::SetProxyServer2(const std::string& p) { m_settings.ftpProxy = p; }
+void CurlEngine::SetCookies(std::int32_t on) { m_settings.cookies = on; }
+void CurlEngine::SetProxyUser1(const std::string& u) { m_settings.httpProxyUser = u; }
+void CurlEngine::SetProxyUser2(const std::string& u) { m_settings.ftpProxyUser = u; }
+void CurlEngine::SetProxyPassword1(const std::string& p) { m_settings.httpProxyPassword = p; }
+void CurlEngine::SetProxyPassword2(const std::string& p) { m_settings.ftpProxyPassword = p; }
+void CurlEngine::SetSecure(bool secure) { m_settings.secure = secure; }
+void CurlEngine::SetServerNameAllowed(bool allowed) { m_settings.serverNameAllowed = allowed; }
 std::string CurlEngine::SavedAs() { return m_savedAs; }
 std::int32_t CurlEngine::RetryAfter() { return m_retryAfter; }
 void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string& referrer)
 {
-    m_cookie = cookie;
-    m_referrer = referrer;
+    m_settings.cookie = cookie;
+    m_settings.referrer = referrer;
 }
 void CurlEngine::NoteRetryAfter(std::int64_t seconds)
 {
     m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(seconds, kMaxRetryAfter));
 }
 
-void CurlEngine::SetConnections(std::int32_t connections) { m_connections = ClampConnections(connections); }
+void CurlEngine::SetConnections(std::int32_t connections) { m_settings.connections = ClampConnections(connections); }
 void CurlEngine::SetFileClaims(FileClaims* claims) { m_claims = claims; }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
@@ -639,8 +176,8 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
 
 void CurlEngine::Status(const std::string& message)
 {
-    trace::Line("task " + std::to_string(m_taskId), message);
-    m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_taskId);
+    trace::Line("task " + std::to_string(m_settings.taskId), message);
+    m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_settings.taskId);
 }
 
 bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
@@ -650,144 +187,6 @@ bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
     Status(message);
     return false;
 }
-
-namespace {
-
-// The host as shown in texts: a login someone left in it is never shown.
-std::string ShownHost(const std::string& host)
-{
-    const std::size_t at = host.rfind('@');
-    return at == std::string::npos ? host : host.substr(at + 1);
-}
-
-std::string DescribeCurlFailure(CURLcode code, const char* detail, const TransferRun& run,
-                                const std::string& where, std::int32_t idleSeconds, TransferOutcome& outcome)
-{
-    outcome = TransferOutcome::Failed;
-    const std::string why = detail[0] != '\0' ? detail : curl_easy_strerror(code);
-    if ((code == CURLE_OUT_OF_MEMORY || code == CURLE_RECV_ERROR) && why.find("header") != std::string::npos) {
-        // libcurl's own limits on a server's head: a protocol fault, not a
-        // lost connection to redial for.
-        return "Error in the server's answer: " + why;
-    }
-    if (code == CURLE_OUT_OF_MEMORY && !run.ftp && run.outcome == TransferRun::Outcome::Undecided) {
-        // libcurl gives up on a header line longer than it holds (100 KB)
-        // with this code and no words.
-        return "Error in the server's answer: a response header too large to read";
-    }
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return "Fail to resolve " + where + ": " + why;
-    case CURLE_COULDNT_CONNECT:
-        return "Fail to connect to " + where + ": " + why;
-    case CURLE_OPERATION_TIMEDOUT:
-        if (run.response.code == 0 && run.received == 0 && !run.ftp && !run.slow) {
-            return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) +
-                   " seconds";
-        }
-        return IdleFailureText(idleSeconds, !run.slow);
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-        // The classic socket code for a connection aborted mid-transfer:
-        // the worker decides by it whether to redial. libcurl's own buffer may
-        // still hold an earlier, harmless message here, so its code speaks.
-        outcome = TransferOutcome::ConnectionLost;
-        return "Error 10053 - connection aborted after " + std::to_string(run.received) +
-               " bytes: " + curl_easy_strerror(code);
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-        return "Fail - secure connection to " + where + " refused: " + why;
-    case CURLE_TOO_MANY_REDIRECTS:
-        return "Fail - too many redirects: " + why;
-    case CURLE_LOGIN_DENIED:
-        return "Fail - login denied by " + where + ": " + why;
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        if (why.find("HTTP/0.9") != std::string::npos) {
-            return "Error in the server's answer: it is not HTTP (" + why + ")";
-        }
-        return "Fail - " + why;
-    case CURLE_URL_MALFORMAT:
-        return "Fail - " + why;
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return "Error - the server refused the file: " + why;
-    case CURLE_WEIRD_SERVER_REPLY:
-        return "Error in the server's answer: " + why;
-    default:
-        return "Error - " + why;
-    }
-}
-
-// "host:port" of the server the transfer last spoke to: after redirects,
-// the one a failure really came from, not the first one asked.
-std::string ServerOf(CURL* easy, const std::string& host, std::uint16_t port)
-{
-    long redirects = 0;
-    char* effective = nullptr;
-    curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
-    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
-    std::string where = ShownHost(host) + ":" + std::to_string(port);
-    if (redirects <= 0 || effective == nullptr) {
-        return where;
-    }
-    CURLU* url = curl_url();
-    char* newHost = nullptr;
-    char* newPort = nullptr;
-    if (curl_url_set(url, CURLUPART_URL, effective, 0) == CURLUE_OK &&
-        curl_url_get(url, CURLUPART_HOST, &newHost, 0) == CURLUE_OK &&
-        curl_url_get(url, CURLUPART_PORT, &newPort, CURLU_DEFAULT_PORT) == CURLUE_OK) {
-        where = std::string(newHost) + ":" + newPort;
-    }
-    curl_free(newHost);
-    curl_free(newPort);
-    curl_url_cleanup(url);
-    return where;
-}
-
-// libcurl's words, with what the server said last when that tells more: an
-// FTP server's reply, or a proxy's refusal to open a tunnel.
-std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const TransferRun& run,
-                            const std::string& host, std::uint16_t port, std::int32_t idleSeconds,
-                            TransferOutcome& outcome)
-{
-    outcome = TransferOutcome::Failed;
-    long connectCode = 0;
-    curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectCode);
-    const std::string where = ServerOf(easy, host, port);
-    if (connectCode >= 300) {
-        return "Fail - the proxy refused to connect to " + where + " (answer " + std::to_string(connectCode) + ")";
-    }
-    std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds, outcome);
-    if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && outcome != TransferOutcome::ConnectionLost &&
-        run.lastReply[0] >= '4') {
-        text += " (server: " + run.lastReply + ")";
-    }
-    return text;
-}
-
-const char* NonEmptyEnvironment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0' ? value : nullptr;
-}
-
-
-bool Exists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
 
 bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
                        const std::string& password, char* errorBuffer)
@@ -805,9 +204,9 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, HeaderCallback);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, TransferRun::OnHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &run);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, WriteCallback);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, TransferRun::OnData);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &run);
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
@@ -837,25 +236,25 @@ void CurlEngine::SetUpPace(CURL* e)
 {
     // libcurl's rate limiter only holds with small reads; a read never takes
     // more than a quarter second of the limit, so throttling never looks idle.
-    const long buffer = m_speedLimit > 0 ? std::clamp(static_cast<long>(m_speedLimit) * 256, 1024L, 16384L)
+    const long buffer = m_settings.speedLimit > 0 ? std::clamp(static_cast<long>(m_settings.speedLimit) * 256, 1024L, 16384L)
                                          : 256L * 1024;
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, buffer);
-    if (!m_userAgent.empty()) {
-        curl_easy_setopt(e, CURLOPT_USERAGENT, m_userAgent.c_str());
+    if (!m_settings.userAgent.empty()) {
+        curl_easy_setopt(e, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
     }
-    if (m_speedLimit > 0) {
-        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(m_speedLimit) * 1024);
+    if (m_settings.speedLimit > 0) {
+        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(m_settings.speedLimit) * 1024);
     }
     // Idleness is watched by Perform; libcurl's low-speed check averages
     // over several seconds and would overshoot a short idle time.
-    if (m_idleSeconds > 0) {
-        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_idleSeconds));
-        curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_idleSeconds));
-        curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(m_idleSeconds) * 1000);
+    if (m_settings.idleSeconds > 0) {
+        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_settings.idleSeconds));
+        curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_settings.idleSeconds));
+        curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(m_settings.idleSeconds) * 1000);
     }
-    if (m_httpVersion == "1.0") {
+    if (m_settings.httpVersion == "1.0") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    } else if (m_httpVersion == "0.9") {
+    } else if (m_settings.httpVersion == "0.9") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(e, CURLOPT_HTTP09_ALLOWED, 1L);
     } else {
@@ -867,11 +266,11 @@ void CurlEngine::SetUpPace(CURL* e)
 void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& host, const std::string& user,
                                const std::string& password)
 {
-    if (m_cookies != 0) {
+    if (m_settings.cookies != 0) {
         curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookies kept for this transfer's requests
     }
-    if (!m_referrer.empty()) {
-        curl_easy_setopt(e, CURLOPT_REFERER, m_referrer.c_str());
+    if (!m_settings.referrer.empty()) {
+        curl_easy_setopt(e, CURLOPT_REFERER, m_settings.referrer.c_str());
     }
     // A browser's cookies go into libcurl's cookie store for the URL's own
     // host, so a redirect to another site never carries them.
@@ -879,7 +278,7 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     // attributes: those it sent over TLS may be Secure ones, so they go
     // over TLS only, never after a redirect to plain HTTP. Host-only (the
     // URL's host, no subdomain) as the tightest reading of what it sent.
-    for (const std::string& line : CookieLines(m_cookie, ShownHost(host), m_secure)) {
+    for (const std::string& line : CookieLines(m_settings.cookie, ShownHost(host), m_settings.secure)) {
         curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {
@@ -891,13 +290,13 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
             curl_easy_setopt(e, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
         }
     }
-    const std::string& proxy = run.ftp ? m_ftpProxy : m_httpProxy;
+    const std::string& proxy = run.ftp ? m_settings.ftpProxy : m_settings.httpProxy;
     // An empty proxy also keeps libcurl from taking one from the environment.
     const std::string proxyUrl = proxy.empty() ? std::string() : "http://" + proxy;
     curl_easy_setopt(e, CURLOPT_PROXY, proxyUrl.c_str());  // libcurl copies option strings
     if (!proxy.empty()) {
-        const std::string& proxyUser = run.ftp ? m_ftpProxyUser : m_httpProxyUser;
-        const std::string& proxyPassword = run.ftp ? m_ftpProxyPassword : m_httpProxyPassword;
+        const std::string& proxyUser = run.ftp ? m_settings.ftpProxyUser : m_settings.httpProxyUser;
+        const std::string& proxyPassword = run.ftp ? m_settings.ftpProxyPassword : m_settings.httpProxyPassword;
         if (!proxyUser.empty()) {
             curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, proxyUser.c_str());
             curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
@@ -909,7 +308,7 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
     if (run.ftp) {
         // Active mode cannot pass a proxy tunnel; there the transfer is passive.
-        const bool active = m_passive == 0 && proxy.empty();
+        const bool active = m_settings.passive == 0 && proxy.empty();
         curl_easy_setopt(e, CURLOPT_FTPPORT, active ? "-" : nullptr);
         curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     }
@@ -920,7 +319,7 @@ CURLcode CurlEngine::Perform(TransferRun& run)
     curl_multi_add_handle(m_multi, m_easy);
     CURLcode result = CURLE_OK;
     bool aborted = false;
-    const auto idle = std::chrono::seconds(m_idleSeconds);
+    const auto idle = std::chrono::seconds(m_settings.idleSeconds);
     SegmentedTransfer* const segments = run.segments;
     for (;;) {
         if (m_abort) {
@@ -928,13 +327,13 @@ CURLcode CurlEngine::Perform(TransferRun& run)
             break;
         }
         const bool segmented = segments != nullptr && segments->Active();
-        if (m_idleSeconds > 0 && !segmented) {
+        if (m_settings.idleSeconds > 0 && !segmented) {
             // Under a speed limit libcurl reads ahead and then pauses on
             // purpose; silence counts only from when it is due to read again.
             auto quietSince = run.lastData;
-            if (m_speedLimit > 0) {
+            if (m_settings.speedLimit > 0) {
                 const auto due = run.start + std::chrono::milliseconds(run.received * 1000 /
-                                                                       (std::int64_t{m_speedLimit} * 1024));
+                                                                       (std::int64_t{m_settings.speedLimit} * 1024));
                 quietSince = std::max(quietSince, due);
             }
             const auto now = Clock::now();
@@ -1004,7 +403,7 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
             return CURLE_OK;
         }
         offset = 0;
-    } else if (Changed(validator, run.ftpValidator) || (size >= 0 && offset > size) ||
+    } else if (ServerFileChanged(validator, run.ftpValidator) || (size >= 0 && offset > size) ||
                (size >= 0 && offset == size && validator.empty())) {
         offset = 0;  // as long as the file, but nothing says it is the file
     } else if (size >= 0 && offset == size && offset > 0) {
@@ -1031,8 +430,8 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
         curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
     }
     if (offset > 0 || run.keepContents) {
-        const std::string etag = Field(validator, "etag");
-        const std::string lm = Field(validator, "lm");
+        const std::string etag = ValidatorField(validator, "etag");
+        const std::string lm = ValidatorField(validator, "lm");
         const std::string ifRange = etag.size() >= 2 && etag.front() == '"' ? etag : lm;
         if (!ifRange.empty() && FitsInHeader(ifRange)) {
             AppendHeader(headers, "If-Range: " + ifRange);
@@ -1052,7 +451,7 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
 // server suggests, or the last URL's after redirects; "" to keep the target.
 std::string CurlEngine::ServerFileName(const TransferRun& run)
 {
-    if (!m_serverNameAllowed) {
+    if (!m_settings.serverNameAllowed) {
         return {};
     }
     std::string name = run.ftp || run.redirectedToFtp ? std::string() : SafeFileName(run.response.fileName);
@@ -1099,8 +498,9 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     if (!name.empty()) {
         Status("Saved as " + NameOfPath(m_savedAs));
     }
-    m_sink.OnProgress("", bytes, 0, kProgressBytes, m_taskId);
-    Status(m_verified.empty() ? "File has been downloaded" : "File has been downloaded - Verified " + m_verified);
+    m_sink.OnProgress("", bytes, 0, kProgressBytes, m_settings.taskId);
+    Status(m_verified.empty() ? std::string(texts::kFileDownloaded)
+                               : texts::kFileDownloaded + (texts::kVerified + m_verified));
     return true;
 }
 
@@ -1151,9 +551,9 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
         const char* what;
         const std::string& value;
         bool checked;
-    } values[] = {{"user agent", m_userAgent, true},
-                  {"referrer", m_referrer, true},
-                  {"cookie", m_cookie, true},
+    } values[] = {{"user agent", m_settings.userAgent, true},
+                  {"referrer", m_settings.referrer, true},
+                  {"cookie", m_settings.cookie, true},
                   {"FTP login", request.user, request.ftp},
                   {"FTP password", request.password, request.ftp}};
     for (const auto& v : values) {
@@ -1162,8 +562,8 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
                         " holds a line break or another control character; nothing was sent");
         }
     }
-    if (m_cookie.size() > kMaxCookieBytes) {
-        return Fail("Fail - the cookie is " + std::to_string(m_cookie.size()) + " bytes, more than the " +
+    if (m_settings.cookie.size() > kMaxCookieBytes) {
+        return Fail("Fail - the cookie is " + std::to_string(m_settings.cookie.size()) + " bytes, more than the " +
                     std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
     }
     return true;
@@ -1219,7 +619,8 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     if (code == CURLE_OK && segments && segments->Active()) {
         if (!segments->Settle() || !segments->Complete()) {
             const bool lost = segments->Failure().empty();
-            return Fail(lost ? "Error 10053 - connection closed before the file was complete" : segments->Failure(),
+            return Fail(lost ? texts::kConnectionLost + std::string("connection closed before the file was complete")
+                             : segments->Failure(),
                         lost ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
         }
         segments->FinalEvent();
@@ -1230,7 +631,8 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     if (code != CURLE_OK || run.outcome != TransferRun::Outcome::Write) {
         TransferOutcome outcome = TransferOutcome::Failed;
         const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
-                                                 run, request.host, request.port, m_idleSeconds, outcome);
+                                                 run.Facts(), request.host, request.port, m_settings.idleSeconds,
+                                                 outcome);
         return Fail(text, outcome);
     }
     PartialFile& file = run.file;
@@ -1238,7 +640,7 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
         return Fail("Error writing " + file.Path() + ": " + file.WriteError());
     }
     if (run.total >= 0 && file.Size() != run.total) {
-        return Fail("Error 10053 - connection closed after " + std::to_string(file.Size()) + " of " +
+        return Fail(texts::kConnectionLost + ("connection closed after " + std::to_string(file.Size())) + " of " +
                         std::to_string(run.total) + " bytes",
                     TransferOutcome::ConnectionLost);
     }
@@ -1254,14 +656,14 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_savedAs = request.saveAs;
-    Status("Connecting to " + ShownHost(request.host) + ":" + std::to_string(request.port) + "...");
+    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
     if (!m_checksumError.empty()) {
         return Fail("Fail - the checksum cannot be read: " + m_checksumError);
     }
-    const std::string scheme = request.ftp ? "ftp" : (m_secure ? "https" : "http");
+    const std::string scheme = request.ftp ? "ftp" : (m_settings.secure ? "https" : "http");
     const std::string url = scheme + "://" + request.host + ":" + std::to_string(request.port) +
                             EncodePath(request.remotePath);
     PartialFile file(request.saveAs);
@@ -1279,9 +681,10 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         m_digest.Begin();
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
-        if (!request.ftp && (m_connections > 1 || resume.plan) && rangesFit) {
+        if (!request.ftp && (m_settings.connections > 1 || resume.plan) && rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
-                *this, file, ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts}, file,
+                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }
@@ -1298,6 +701,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         }
         const CURLcode code =
             request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
+        if (segments && segments->RetryAfter() >= 0) {
+            NoteRetryAfter(segments->RetryAfter());
+        }
 
         using Outcome = TransferRun::Outcome;
         if (segments && !segments->RestartReason().empty()) {
@@ -1305,13 +711,13 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             run.restartReason = segments->RestartReason();
         }
         if (code == CURLE_ABORTED_BY_CALLBACK) {
-            return Fail("Error - cancelled by user.", TransferOutcome::Cancelled);
+            return Fail(texts::kCancelledByUser, TransferOutcome::Cancelled);
         }
         switch (run.outcome) {
         case Outcome::AlreadyExisted:
-            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_taskId);
+            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_settings.taskId);
             m_outcome = TransferOutcome::AlreadyExisted;
-            m_error = "File has already existed";
+            m_error = texts::kFileAlreadyExisted;
             Status(m_error);
             return true;
         case Outcome::AlreadyComplete:
@@ -1348,7 +754,7 @@ CurlEngineFactory::CurlEngineFactory()
 
 std::shared_ptr<TransferEngine> CurlEngineFactory::Create(ProgressSink& sink)
 {
-    auto engine = std::make_shared<CurlEngine>(sink);
+    auto engine = std::make_shared<CurlEngine>(sink, m_hosts);
     return engine->Ready() ? engine : nullptr;
 }
 

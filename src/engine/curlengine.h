@@ -5,31 +5,32 @@
 #include <memory>
 #include <string>
 
+#include <curl/curl.h>
+
+#include "base/download/transferoutcome.h"
+#include "base/ports/enginefactory.h"
+#include "base/ports/progresssink.h"
 #include "base/ports/transferengine.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
-
-#include "base/ports/progresssink.h"
-
-#include "base/ports/enginefactory.h"
-
-#include "base/download/transferoutcome.h"
-
-#include <curl/curl.h>
+#include "engine/enginesettings.h"
+#include "engine/hostconnections.h"
 
 namespace dromo {
 
 class PartialFile;
 class SegmentedTransfer;
-struct TransferRun;
 
 // The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
 // runs on the calling thread through a multi handle, so Abort (from any
 // thread) wakes it at once, even on a stalled connection. The check of a
-// finished file against its digest lives in curlenginedigest.cpp.
+// finished file against its digest lives in curlenginedigest.cpp, what one
+// call knows while it runs in transferrun.cpp.
 class CurlEngine : public TransferEngine {
 public:
-    explicit CurlEngine(ProgressSink& sink);
+    // `hosts` counts the connections per host of every engine that shares
+    // it; it outlives the engine.
+    CurlEngine(ProgressSink& sink, HostConnections& hosts);
     ~CurlEngine() override;
     // False when libcurl could not make its handles.
     bool Ready() const;
@@ -76,8 +77,8 @@ public:
     const std::string& Verified() const { return m_verified; }
 
 private:
-    friend struct TransferRun;
-    friend class SegmentedTransfer;
+    // What one transfer call knows while it runs.
+    struct TransferRun;
 
     struct TransferRequest {
         bool ftp;
@@ -126,6 +127,7 @@ private:
     bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
 
     ProgressSink& m_sink;
+    HostConnections& m_hosts;
     // The multi handle outlives the easy one it runs.
     MultiHandle m_multiOwner;
     EasyHandle m_easyOwner;
@@ -136,39 +138,27 @@ private:
     std::atomic<std::int64_t> m_fileSize{-1};
     std::string m_error;
     TransferOutcome m_outcome = TransferOutcome::Failed;
-
-    std::int16_t m_taskId = 0;
-    std::int32_t m_speedLimit = -1;
-    std::int32_t m_autoSaveKB = 64;
-    std::int32_t m_refreshMs = 200;
-    std::int32_t m_idleSeconds = 120;
-    std::int32_t m_passive = 0;
-    std::int32_t m_cookies = 0;
-    bool m_secure = false;
-    bool m_serverNameAllowed = false;
+    EngineSettings m_settings;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
-    std::string m_cookie;
-    std::string m_referrer;
-    std::int32_t m_connections = 1;
     FileClaims* m_claims = nullptr;
     DigestCheck m_digest;
     std::string m_checksumError;    // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;   // the partial file a first mismatch left
     std::string m_verified;         // the algorithm the last file was verified with
-    std::string m_userAgent;
-    std::string m_httpVersion = "1.1";
-    std::string m_httpProxy, m_ftpProxy;
-    std::string m_httpProxyUser, m_ftpProxyUser;
-    std::string m_httpProxyPassword, m_ftpProxyPassword;
 };
 
-// Makes one CurlEngine per worker.
+// Makes one CurlEngine per worker; its engines share one count of
+// connections per host.
 class CurlEngineFactory : public EngineFactory {
 public:
     CurlEngineFactory();
     std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override;
+    HostConnections& Hosts() { return m_hosts; }
+
+private:
+    HostConnections m_hosts;
 };
 
 }  // namespace dromo

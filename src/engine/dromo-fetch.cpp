@@ -285,7 +285,8 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
 
     PrintingSink sink;
-    dromo::CurlEngine engine(sink);
+    dromo::HostConnections hosts;
+    dromo::CurlEngine engine(sink, hosts);
     engine.SetPasvMode(1);
     CommandLine line;
     if (auto stop = ParseArguments(argc, argv, engine, sink, line)) {

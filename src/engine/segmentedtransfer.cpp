@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
-#include <mutex>
 
+#include "base/core/protocoltexts.h"
 #include "base/core/trace.h"
-#include "engine/curlengine.h"
+#include "base/download/transferoutcome.h"
+#include "base/ports/progresssink.h"
+#include "engine/curlhandles.h"
+#include "engine/hostconnections.h"
 #include "engine/partialfile.h"
 
 namespace dromo {
@@ -14,41 +16,6 @@ namespace {
 
 // How far back the speed of a segmented transfer looks.
 constexpr std::chrono::seconds kSpeedWindow{2};
-
-// How many connections each host:port has across the process's transfers.
-struct HostSlots {
-    std::mutex mutex;
-    std::map<std::string, int> used;
-    int cap = 16;
-};
-
-HostSlots& Slots()
-{
-    static HostSlots slots;
-    return slots;
-}
-
-bool TakeSlot(const std::string& hostPort, bool always)
-{
-    HostSlots& s = Slots();
-    std::lock_guard lock(s.mutex);
-    int& used = s.used[hostPort];
-    if (!always && used >= s.cap) {
-        return false;
-    }
-    ++used;
-    return true;
-}
-
-void GiveSlot(const std::string& hostPort)
-{
-    HostSlots& s = Slots();
-    std::lock_guard lock(s.mutex);
-    auto it = s.used.find(hostPort);
-    if (it != s.used.end() && --it->second <= 0) {
-        s.used.erase(it);
-    }
-}
 
 // The most a connection gathers before writing.
 constexpr std::int64_t kMaxBuffer = 1 << 20;
@@ -84,21 +51,6 @@ bool Differs(const std::string& a, const std::string& b)
 
 }  // namespace
 
-void SetConnectionsPerHost(int connections)
-{
-    HostSlots& s = Slots();
-    std::lock_guard lock(s.mutex);
-    s.cap = std::max(connections, 1);
-}
-
-int ConnectionsInUse(const std::string& hostPort)
-{
-    HostSlots& s = Slots();
-    std::lock_guard lock(s.mutex);
-    auto it = s.used.find(hostPort);
-    return it == s.used.end() ? 0 : it->second;
-}
-
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
@@ -121,11 +73,11 @@ struct SegmentedTransfer::Connection {
     char error[CURL_ERROR_SIZE] = {};
 };
 
-std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user)
+std::size_t SegmentedTransfer::SegmentHeader(char* data, std::size_t size, std::size_t count, void* user)
 {
-    auto* c = static_cast<SegmentedTransfer::Connection*>(user);
+    auto* c = static_cast<Connection*>(user);
     const std::size_t length = size * count;
-    c->lastData = SegmentedTransfer::Clock::now();
+    c->lastData = Clock::now();
     c->watch.Note(static_cast<std::int64_t>(length), c->lastData);
     std::string line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
@@ -145,18 +97,19 @@ std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void*
     return c->owner->HeadFits(*c) ? length : 0;
 }
 
-std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user)
+std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::size_t count, void* user)
 {
-    auto* c = static_cast<SegmentedTransfer::Connection*>(user);
+    auto* c = static_cast<Connection*>(user);
     if (!c->accepted) {
         return 0;
     }
     return c->owner->Store(*c, data, size * count);
 }
 
-SegmentedTransfer::SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort,
+SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
-    : m_engine(engine), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+    : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi),
+      m_hosts(context.hosts), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
       m_recorder(file)
 {
 }
@@ -200,8 +153,10 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
     return offset + kFirstPiece - 1;
 }
 
-void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset)
+void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset,
+                                    CURL* first)
 {
+    m_first = first;
     if (response.code != 206) {
         // A whole body to a range request (the partial file was emptied for
         // it): the server does not serve ranges of this file.
@@ -219,14 +174,14 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             return;
         }
         m_plan = *m_resumed;
-        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
+        m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
     } else {
         if (firstEnd >= total) {
             return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
         const int rest = m_plan.Cut(m_plan.FirstOpen(), firstEnd);
-        m_allowed = static_cast<std::size_t>(std::max(m_engine.m_connections, 1));
+        m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
         if (m_file.StoreRanges(m_plan.Serialize())) {
             // Equal shares of the rest: the others join at once.
             m_plan.Divide(rest, static_cast<int>(m_allowed) - 1, kMinPiece);
@@ -248,14 +203,14 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     m_start = Clock::now();
     m_lastEvent = m_start;
     m_recent = {{m_start, m_startPresent}};
-    const auto idle = std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0));
+    const auto idle = std::chrono::seconds(std::max(m_settings.idleSeconds, 0));
     m_watch.Start(idle, m_start);
 
     auto c = std::make_unique<Connection>();
     c->owner = this;
-    c->easy = m_engine.m_easy;
+    c->easy = m_first;
     c->first = true;
-    c->live = TakeSlot(m_hostPort, true);
+    c->live = m_hosts.Take(m_hostPort, true);
     c->accepted = true;
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
@@ -295,7 +250,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
     } else {
         c.refusal = "Error " + std::to_string(r.code) + " from server: " + r.reason;
         if ((r.code == 503 || r.code == 429) && r.retryAfter >= 0) {
-            m_engine.NoteRetryAfter(r.retryAfter);
+            m_retryAfter = r.retryAfter;
         }
     }
     return false;
@@ -308,9 +263,9 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     }
     const auto now = Clock::now();
     c.lastData = now;
-    if (m_engine.m_speedLimit > 0) {
+    if (m_settings.speedLimit > 0) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
-        const std::int64_t allowed = std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000 + kLimitBurst;
+        const std::int64_t allowed = std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000 + kLimitBurst;
         if (m_delivered + static_cast<std::int64_t>(length) > allowed) {
             c.paused = true;
             return CURL_WRITEFUNC_PAUSE;
@@ -327,7 +282,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
     // At every auto-save step, and when the range is all here.
-    const std::int64_t step = std::int64_t{std::max(m_engine.m_autoSaveKB, 1)} * 1024;
+    const std::int64_t step = std::int64_t{std::max(m_settings.autoSaveKB, 1)} * 1024;
     const bool full = static_cast<std::int64_t>(c.buffer.size()) >= std::min<std::int64_t>(step, kMaxBuffer);
     if ((full || static_cast<std::int64_t>(take) == open) && !WriteOut(c)) {
         return 0;
@@ -387,7 +342,7 @@ std::size_t SegmentedTransfer::Live() const
 bool SegmentedTransfer::Open(int range)
 {
     const SegmentPlan::Range& r = m_plan.At(range);
-    EasyHandle owned(curl_easy_duphandle(m_engine.m_easy));
+    EasyHandle owned(curl_easy_duphandle(m_first));
     if (!owned) {
         return false;
     }
@@ -399,7 +354,7 @@ bool SegmentedTransfer::Open(int range)
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
-    c->watch.Start(std::chrono::seconds(std::max(m_engine.m_idleSeconds, 0)), Clock::now());
+    c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
     AppendHeader(c->headers, "Accept-Encoding: identity");
@@ -409,12 +364,12 @@ bool SegmentedTransfer::Open(int range)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    CopyCookies(m_engine.m_easy, e);
-    if (curl_multi_add_handle(m_engine.m_multi, e) != CURLM_OK) {
+    CopyCookies(m_first, e);
+    if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
-    trace::Line("task " + std::to_string(m_engine.m_taskId), "range " + bytes + " opened to " + m_hostPort);
+    trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + m_hostPort);
     m_connections.push_back(std::move(c));
     return true;
 }
@@ -425,11 +380,11 @@ void SegmentedTransfer::Close(Connection& c)
         return;
     }
     c.live = false;
-    curl_multi_remove_handle(m_engine.m_multi, c.easy);
+    curl_multi_remove_handle(m_multi, c.easy);
     WriteOut(c);
     if (trace::On()) {
         const SegmentPlan::Range& r = m_plan.At(c.range);
-        trace::Line("task " + std::to_string(m_engine.m_taskId),
+        trace::Line("task " + std::to_string(m_settings.taskId),
                     "range " + std::to_string(c.firstByte) + "-" + std::to_string(c.lastByte) + " closed, " +
                         (r.Left() == 0 ? "whole" : std::to_string(r.Left()) + " bytes left"));
     }
@@ -438,16 +393,16 @@ void SegmentedTransfer::Close(Connection& c)
         c.easy = nullptr;
     }
     c.headers.reset();
-    GiveSlot(m_hostPort);
+    m_hosts.Give(m_hostPort);
 }
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 {
-    trace::Line("task " + std::to_string(m_engine.m_taskId), "a connection is lost: " + text);
+    trace::Line("task " + std::to_string(m_settings.taskId), "a connection is lost: " + text);
     m_plan.Release(c.range);
     Close(c);
     const std::size_t live = Live();
-    const int tolerance = 4 * std::max(m_engine.m_connections, 1);
+    const int tolerance = 4 * std::max(m_settings.connections, 1);
     const bool refused = loss == Loss::Refused;
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
@@ -482,7 +437,7 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
             return;
         }
         Lost(*c,
-             "Error 10053 - connection aborted with " + std::to_string(m_plan.Present()) + " of " +
+             texts::kConnectionLost + ("connection aborted with " + std::to_string(m_plan.Present())) + " of " +
                  std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
              Loss::Dropped);
         return;
@@ -502,7 +457,7 @@ void SegmentedTransfer::Step()
     for (auto& c : m_connections) {
         if (c->live && c->paused) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
-            if (m_delivered < std::int64_t{m_engine.m_speedLimit} * 1024 * elapsed / 1000000) {
+            if (m_delivered < std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000) {
                 c->paused = false;
                 c->lastData = now;
                 c->watch.Restart(now);  // held back by us, not idle
@@ -518,14 +473,14 @@ void SegmentedTransfer::Step()
     // opening more connections than the plan has pieces is not worth.
     const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
     while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
-        if (!TakeSlot(m_hostPort, Live() == 0)) {
+        if (!m_hosts.Take(m_hostPort, Live() == 0)) {
             break;  // the host has all the connections it gets
         }
         const int id = static_cast<int>(m_connections.size());
         const int range = m_plan.Assign(id, piece);
         if (!Open(range)) {
             m_plan.Release(range);
-            GiveSlot(m_hostPort);
+            m_hosts.Give(m_hostPort);
             break;
         }
     }
@@ -537,7 +492,7 @@ void SegmentedTransfer::Step()
 // the server is what is idle: the call fails as one connection's would.
 bool SegmentedTransfer::CheckIdle(Clock::time_point now)
 {
-    const std::int32_t seconds = m_engine.m_idleSeconds;
+    const std::int32_t seconds = m_settings.idleSeconds;
     if (seconds <= 0) {
         return true;
     }
@@ -588,7 +543,7 @@ void SegmentedTransfer::Event()
 {
     const auto now = Clock::now();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastEvent).count();
-    if (ms < m_engine.m_refreshMs) {
+    if (ms < m_settings.refreshMs) {
         return;
     }
     const std::int64_t present = Received();
@@ -600,7 +555,7 @@ void SegmentedTransfer::Event()
     const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_recent.front().first).count();
     const std::int64_t speed = since > 0 ? (present - m_recent.front().second) * 1000 / since : 0;
     m_recent.emplace_back(now, present);
-    m_engine.m_sink.OnProgress("", present, speed, kProgressBytes, m_engine.m_taskId);
+    m_sink.OnProgress("", present, speed, kProgressBytes, m_settings.taskId);
 }
 
 bool SegmentedTransfer::Settle()
@@ -615,8 +570,8 @@ void SegmentedTransfer::FinalEvent()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
     const std::int64_t moved = m_plan.Present() - m_startPresent;
-    m_engine.m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
-                               m_engine.m_taskId);
+    m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
+                               m_settings.taskId);
 }
 
 }  // namespace dromo

@@ -10,6 +10,7 @@
 
 #include <curl/curl.h>
 
+#include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/rangerecorder.h"
@@ -17,14 +18,20 @@
 
 namespace dromo {
 
-class CurlEngine;
+class HostConnections;
 class PartialFile;
+class ProgressSink;
 enum class TransferOutcome;
 
-// Connections per host and port that all segmented transfers of the process
-// share; a transfer always keeps its first connection, whatever the count.
-void SetConnectionsPerHost(int connections);
-int ConnectionsInUse(const std::string& hostPort);
+// What a segmented transfer takes from the engine that runs it: the task's
+// settings, where its events go, the multi handle its connections join and
+// the table of connections per host it shares with the other engines.
+struct SegmentContext {
+    EngineSettings settings;
+    ProgressSink& sink;
+    CURLM* multi;
+    HostConnections& hosts;
+};
 
 // One HTTP file over several connections, inside the engine's transfer call
 // and its multi handle. The engine's own request is the first connection:
@@ -46,7 +53,8 @@ public:
     static constexpr std::int64_t kFirstPiece = 2 * kMinPiece;
 
     // `resumed` is the plan stored with the partial file, if any.
-    SegmentedTransfer(CurlEngine& engine, PartialFile& file, std::string hostPort, std::optional<SegmentPlan> resumed);
+    SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
+                      std::optional<SegmentPlan> resumed);
     ~SegmentedTransfer();
     SegmentedTransfer(const SegmentedTransfer&) = delete;
     SegmentedTransfer& operator=(const SegmentedTransfer&) = delete;
@@ -62,8 +70,9 @@ public:
     std::int64_t FirstRequestLast(std::int64_t offset) const;
     // The first connection's head was accepted and its data goes to the file
     // from `offset` on: plans the rest of the file when the answer is a
-    // range that does not reach the end.
-    void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset);
+    // range that does not reach the end. More connections are copies of
+    // the first one's handle, `first`.
+    void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first);
     // Whether the file is being moved as ranges.
     bool Active() const { return m_active; }
     // The first connection's data; fewer bytes than given ends it (its range
@@ -85,6 +94,8 @@ public:
     // Set when a range answer shows another version of the file.
     const std::string& RestartReason() const { return m_restartReason; }
     const std::string& Failure() const { return m_failure; }
+    // The last Retry-After a refusing server gave another connection; -1 when none.
+    std::int64_t RetryAfter() const { return m_retryAfter; }
     TransferOutcome FailureOutcome() const;
     // Ends every connection with its data written; false when a write failed.
     bool Settle();
@@ -94,8 +105,9 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     struct Connection;
-    friend std::size_t SegmentHeader(char*, std::size_t, std::size_t, void*);
-    friend std::size_t SegmentWrite(char*, std::size_t, std::size_t, void*);
+    // libcurl's callbacks for a connection's head lines and data.
+    static std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user);
+    static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
 
     // Why a connection went away.
     enum class Loss { Refused, Dropped, Idle };
@@ -113,7 +125,11 @@ private:
     std::size_t Live() const;
     std::int64_t Received() const;
 
-    CurlEngine& m_engine;
+    const EngineSettings m_settings;
+    ProgressSink& m_sink;
+    CURLM* const m_multi;
+    HostConnections& m_hosts;
+    CURL* m_first = nullptr;  // the first connection's handle, once its head came
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
@@ -139,6 +155,7 @@ private:
     std::string m_restartReason;
     std::string m_failure;
     bool m_lost = false;
+    std::int64_t m_retryAfter = -1;
 };
 
 }  // namespace dromo

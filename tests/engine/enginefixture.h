@@ -110,9 +110,11 @@ public:
 // One engine and the call that runs a URL through it.
 struct Fetcher {
     RecordingSink sink;
-    CurlEngine engine{sink};
+    HostConnections ownHosts;  // the engine's count of connections per host, unless it shares one
+    CurlEngine engine;
 
-    Fetcher()
+    Fetcher() : Fetcher(ownHosts) {}
+    explicit Fetcher(HostConnections& hosts) : engine(sink, hosts)
     {
         engine.SetIdleTime(20);
         engine.SetPasvMode(1);

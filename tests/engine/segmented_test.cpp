@@ -380,7 +380,7 @@ TEST_F(SegmentedTest, AFiveGibibyteFileIsPlannedInRangesAndAbortKeepsThem)
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (std::chrono::steady_clock::now() < deadline) {
             const auto plan = SegmentPlan::Parse(StoredRanges(target + "+++"));
-            if (plan && plan->Present() > 0 && ConnectionsInUse("127.0.0.1:" + std::to_string(http.Port())) == 4) {
+            if (plan && plan->Present() > 0 && f.ownHosts.InUse("127.0.0.1:" + std::to_string(http.Port())) == 4) {
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -405,7 +405,7 @@ TEST_F(SegmentedTest, AFiveGibibyteFileIsPlannedInRangesAndAbortKeepsThem)
     }
     ASSERT_EQ(open.size(), 4u) << plan->Serialize();
     EXPECT_EQ(open.back().substr(open.back().find('-') + 1), std::to_string(kTotal));
-    EXPECT_EQ(ConnectionsInUse("127.0.0.1:" + std::to_string(http.Port())), 0);
+    EXPECT_EQ(f.ownHosts.InUse("127.0.0.1:" + std::to_string(http.Port())), 0);
 }
 
 TEST_F(SegmentedTest, HttpsThroughNginxWithTheTestCa)
@@ -418,7 +418,7 @@ TEST_F(SegmentedTest, HttpsThroughNginxWithTheTestCa)
     f.engine.SetConnections(4);
     std::int64_t peak = 0;
     f.sink.onEvent = [&](const test::Event&) {
-        peak = std::max<std::int64_t>(peak, ConnectionsInUse("127.0.0.1:" + std::to_string(nginx.Port())));
+        peak = std::max<std::int64_t>(peak, f.ownHosts.InUse("127.0.0.1:" + std::to_string(nginx.Port())));
     };
     ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
     EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
@@ -466,10 +466,11 @@ TEST_F(SegmentedTest, TheHostCapHoldsAcrossTwoTasks)
 {
     test::FaultServer http(www.Path());
     WriteFile(www.File("b.bin"), test::RandomBytes(8 * kMiB, 12));
-    SetConnectionsPerHost(5);
+    HostConnections hosts;  // as one engine factory's engines share it
+    hosts.SetCap(5);
     ServerStats(http);
-    Fetcher a;
-    Fetcher b;
+    Fetcher a(hosts);
+    Fetcher b(hosts);
     a.engine.SetConnections(4);
     b.engine.SetConnections(4);
     // The engine's count, as both tasks see it on every event; the server's
@@ -477,7 +478,7 @@ TEST_F(SegmentedTest, TheHostCapHoldsAcrossTwoTasks)
     const std::string hostPort = "127.0.0.1:" + std::to_string(http.Port());
     std::atomic<int> peak{0};
     auto watch = [&](const test::Event&) {
-        const int now = ConnectionsInUse(hostPort);
+        const int now = hosts.InUse(hostPort);
         int seen = peak.load();
         while (now > seen && !peak.compare_exchange_weak(seen, now)) {
         }
@@ -488,7 +489,6 @@ TEST_F(SegmentedTest, TheHostCapHoldsAcrossTwoTasks)
     std::thread other([&] { okA = a.Get(http.Url("/file/a.bin?rate=4000000"), out.File("a.bin")); });
     const bool okB = b.Get(http.Url("/file/b.bin?rate=4000000"), out.File("b.bin"));
     other.join();
-    SetConnectionsPerHost(16);
     ASSERT_TRUE(okA) << a.Error();
     ASSERT_TRUE(okB) << b.Error();
     EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/core/globaloptions.h"
+#include "base/core/protocoltexts.h"
 #include "base/core/tasktable.h"
 #include "base/download/progresstexts.h"
 #include "base/download/workerstate.h"
@@ -39,13 +40,13 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
                 m_table.SetText(row, kColStatus, text);
             }
             if (m_options.enableSound) {
-                if (text.find("Connecting to") != std::string::npos) {
+                if (text.find(texts::kConnectingTo) != std::string::npos) {
                     sounds.push_back(m_options.soundStartDownload);
                 }
-                if (text.find("File has been downloaded") != std::string::npos) {
+                if (text.find(texts::kFileDownloaded) != std::string::npos) {
                     sounds.push_back(m_options.soundJobDone);
                 }
-                if (text.find("Error ") != std::string::npos || text.find("Fail ") != std::string::npos) {
+                if (text.find(texts::kErrorWord) != std::string::npos || text.find(texts::kFailWord) != std::string::npos) {
                     sounds.push_back(m_options.soundSthWrong);
                 }
             }

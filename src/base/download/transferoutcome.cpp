@@ -1,14 +1,16 @@
 #include "base/download/transferoutcome.h"
 
+#include "base/core/protocoltexts.h"
+
 namespace dromo {
 
 const char* OutcomeMarker(TransferOutcome outcome)
 {
     switch (outcome) {
-    case TransferOutcome::AlreadyExisted: return "has already existed";
-    case TransferOutcome::Cancelled: return "cancelled by user.";
-    case TransferOutcome::NotFound: return " 404 ";
-    case TransferOutcome::ConnectionLost: return "10053";
+    case TransferOutcome::AlreadyExisted: return texts::kAlreadyExistedMark;
+    case TransferOutcome::Cancelled: return texts::kCancelledMark;
+    case TransferOutcome::NotFound: return texts::kNotFoundMark;
+    case TransferOutcome::ConnectionLost: return texts::kConnectionLostMark;
     case TransferOutcome::Completed:
     case TransferOutcome::AccessDenied:
     case TransferOutcome::Failed: break;

@@ -1,0 +1,297 @@
+#include "engine/transferrun.h"
+
+#include <algorithm>
+#include <cctype>
+#include <strings.h>
+
+#include "base/core/trace.h"
+#include "base/files/filenames.h"
+#include "base/ports/fileclaims.h"
+#include "engine/partialfile.h"
+#include "engine/segmentedtransfer.h"
+#include "engine/validator.h"
+
+namespace dromo {
+namespace {
+
+// A server that never ends its head, or sends endless interim answers, is
+// refused with a clear protocol error before libcurl runs out of patience.
+constexpr std::size_t kMaxHeadBytes = 256 * 1024;
+constexpr int kMaxHeads = 32;
+
+}  // namespace
+
+CurlEngine::TransferRun::TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing,
+                                     std::int64_t offset, std::string validator)
+    : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing), requestedOffset(offset),
+      storedValidator(std::move(validator))
+{
+    watch.Start(std::chrono::seconds(std::max(e.m_settings.idleSeconds, 0)), start);
+}
+
+FailureFacts CurlEngine::TransferRun::Facts() const
+{
+    return FailureFacts{ftp, redirectedToFtp, outcome == Outcome::Undecided, response.code, received, slow, lastReply};
+}
+
+bool CurlEngine::TransferRun::OpenFile(bool truncate)
+{
+    const std::string error = file.Open(truncate);
+    if (!error.empty()) {
+        failure = "Fail to open " + file.Path() + ": " + error;
+        outcome = Outcome::Failed;
+        return false;
+    }
+    if (engine.m_claims != nullptr) {
+        engine.m_claims->WritingPartialFile(file.Target());
+    }
+    file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_settings.autoSaveKB, 1)) * 1024);
+    lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
+    trace::Line("task " + std::to_string(engine.m_settings.taskId),
+                "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
+    engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_settings.taskId);
+    return true;
+}
+
+// What the server says of its file now, in the validator's form.
+std::string CurlEngine::TransferRun::ServerVersion() const
+{
+    return ftp || redirectedToFtp ? ftpValidator : SizeValidator(response, total);
+}
+
+ResumeState CurlEngine::CurlEngine::TransferRun::Resume() const
+{
+    ResumeState resume;
+    resume.offset = requestedOffset;
+    resume.last = requestedLast;
+    resume.keepContents = keepContents;
+    resume.validator = storedValidator;
+    if (existingTarget) {
+        resume.existing = ExistingFile{existingSize, existingRecord, existingModified};
+    }
+    return resume;
+}
+
+// A file of the target's name that is not our partial file is never written
+// into: when it is this download done before the call ends there;
+// otherwise the download goes to the first free numbered name.
+bool CurlEngine::CurlEngine::TransferRun::KeepOrMoveAside()
+{
+    switch (JudgeExisting(Resume().existing, total, ServerVersion())) {
+    case ExistingVerdict::None:
+        return true;
+    case ExistingVerdict::Same:
+        outcome = Outcome::AlreadyExisted;
+        return false;
+    case ExistingVerdict::MoveAside:
+        break;
+    }
+    return MoveAside();
+}
+
+// The download goes to the first free numbered name beside the target,
+// claimed in the task list so no other task gets it too.
+bool CurlEngine::CurlEngine::TransferRun::MoveAside()
+{
+    const std::string target = file.Target();
+    const std::string free = engine.ClaimFreeName(target);
+    if (free.empty()) {
+        failure = "Fail - no free file name beside " + target;
+        outcome = Outcome::Failed;
+        return false;
+    }
+    file.Retarget(free);
+    engine.m_savedAs = free;
+    existingTarget = false;
+    Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + " is another file");
+    return true;
+}
+
+void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
+{
+    using Verdict = ResponseDecision::Verdict;
+    engine.m_resumable = d.resumable;
+    if (d.fileSize) {
+        engine.m_fileSize = *d.fileSize;
+    }
+    if (d.retryAfter) {
+        engine.NoteRetryAfter(*d.retryAfter);
+    }
+    total = d.total;
+    switch (d.verdict) {
+    case Verdict::AlreadyExisted:
+        outcome = Outcome::AlreadyExisted;
+        return;
+    case Verdict::AlreadyComplete:
+        outcome = Outcome::AlreadyComplete;
+        return;
+    case Verdict::Restart:
+        restartReason = d.reason;
+        misfit = d.misfit;
+        outcome = Outcome::Restart;
+        return;
+    case Verdict::Fail:
+        failure = d.reason;
+        failureOutcome = d.failureOutcome;
+        outcome = Outcome::Failed;
+        return;
+    case Verdict::Write:
+        break;
+    }
+    if (d.moveAside && !MoveAside()) {
+        return;
+    }
+    if (OpenFile(d.truncate)) {
+        file.StoreValidator(d.validator);
+        outcome = Outcome::Write;
+        emptyBody = d.emptyBody;
+    }
+}
+
+void CurlEngine::TransferRun::Decide()
+{
+    if (outcome != Outcome::Undecided) {
+        return;
+    }
+    if (redirectedToFtp) {
+        // The size the FTP server it was taken to told libcurl.
+        curl_off_t size = -1;
+        curl_easy_getinfo(engine.m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        Apply(DecideRedirectedFtp(size, Resume()));
+        return;
+    }
+    if (!ftp) {
+        Apply(DecideHttpAnswer(response, Resume()));
+        return;
+    }
+    // FTP was decided before the download; here the data simply starts.
+    if (OpenFile(requestedOffset == 0)) {
+        file.StoreValidator(ftpValidator);
+        outcome = Outcome::Write;
+    }
+}
+
+bool CurlEngine::TransferRun::OnFtpServer()
+{
+    if (!redirectedToFtp && !ftp) {
+        char* scheme = nullptr;
+        curl_easy_getinfo(engine.m_easy, CURLINFO_SCHEME, &scheme);
+        redirectedToFtp = scheme != nullptr && strcasecmp(scheme, "ftp") == 0;
+    }
+    return ftp || redirectedToFtp;
+}
+
+void CurlEngine::TransferRun::Event(bool final)
+{
+    const auto now = Clock::now();
+    const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastEvent).count();
+    if (!final && sinceLast < engine.m_settings.refreshMs) {
+        return;
+    }
+    std::int64_t speed = 0;
+    if (final) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
+        speed = ms > 0 ? received * 1000 / ms : received;
+    } else if (sinceLast > 0) {
+        speed = (OnDisk() - lastEventBytes) * 1000 / sinceLast;
+    }
+    lastEvent = now;
+    lastEventBytes = OnDisk();
+    engine.m_sink.OnProgress("", OnDisk(), speed, kProgressBytes, engine.m_settings.taskId);
+}
+
+std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* run = static_cast<TransferRun*>(user);
+    const std::size_t length = size * count;
+    run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
+    std::string line(data, length);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    if (run->OnFtpServer()) {
+        // The server's reply lines start with their three-digit code; libcurl
+        // adds HTTP-style lines of its own while probing, which are skipped.
+        if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0]))) {
+            run->lastReply = line;
+            run->Status(line);
+        }
+        return length;
+    }
+    if (line.empty()) {
+        // End of one response head. Interim and followed redirect answers
+        // are not the file's; nor is a login challenge, which libcurl may
+        // still answer with the credentials it has.
+        const int code = run->response.code;
+        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation) ||
+            code == 401 || code == 407) {
+            return length;
+        }
+        run->Decide();
+        if (run->outcome == Outcome::Write) {
+            run->Digest().TakeServerDigests(run->response);
+        }
+        if (run->outcome == Outcome::Write && run->segments != nullptr) {
+            const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
+            run->segments->OnFirstHead(run->response, run->total, from, run->engine.m_easy);
+            if (!run->segments->RestartReason().empty()) {
+                run->restartReason = run->segments->RestartReason();
+                run->outcome = Outcome::Restart;
+            }
+        }
+        return run->outcome == Outcome::Write ? length : 0;
+    }
+    if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
+        run->failure = "Error in the server's answer: more than " + std::to_string(kMaxHeads) + " response heads";
+        run->outcome = Outcome::Failed;
+        return 0;
+    }
+    run->response.AddLine(line);
+    if (run->response.headBytes > kMaxHeadBytes) {
+        run->failure = "Error in the server's answer: a response head of more than " +
+                       std::to_string(kMaxHeadBytes / 1024) + " KB";
+        run->outcome = Outcome::Failed;
+        return 0;
+    }
+    if (line.rfind("HTTP/", 0) == 0) {
+        run->Status(line);
+    }
+    return length;
+}
+
+std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* run = static_cast<TransferRun*>(user);
+    const std::size_t length = size * count;
+    run->lastData = Clock::now();
+    run->watch.Note(static_cast<std::int64_t>(length), run->lastData);
+    if (run->probing) {
+        return length;  // libcurl's description of the FTP file, not its data
+    }
+    if (!run->OnFtpServer() && (run->response.code == 401 || run->response.code == 407) &&
+        run->outcome == Outcome::Undecided) {
+        return length;  // a challenge's page; decided once the exchange ends
+    }
+    run->Decide();  // an answer without a head (HTTP/0.9) is decided here
+    if (run->outcome != Outcome::Write) {
+        return 0;
+    }
+    if (run->emptyBody) {
+        return length;  // the server's words on the refused range
+    }
+    if (run->segments != nullptr && run->segments->Active()) {
+        return run->segments->OnFirstData(data, length);
+    }
+    run->Digest().Feed(run->file.Size(), data, length);
+    if (!run->file.Write(data, length)) {
+        run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();
+        run->outcome = Outcome::Failed;
+        return 0;
+    }
+    run->received += static_cast<std::int64_t>(length);
+    run->Event(false);
+    return length;
+}
+
+}  // namespace dromo

@@ -1,0 +1,88 @@
+#pragma once
+
+// The engine's own: what one transfer call of CurlEngine knows while it
+// runs. Included by the engine's sources only.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "engine/curlengine.h"
+#include "engine/failuretext.h"
+#include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
+#include "engine/partialfile.h"
+#include "engine/responsedecision.h"
+
+namespace dromo {
+
+// The decision taken on the server's answer, the file, the counters for the
+// progress events.
+struct CurlEngine::TransferRun {
+    using Clock = std::chrono::steady_clock;
+    enum class Outcome { Undecided, Write, AlreadyExisted, AlreadyComplete, Restart, Failed };
+
+    CurlEngine& engine;
+    PartialFile& file;
+    bool ftp;
+    bool existingTarget;           // a file of the target's name exists and no partial file does
+    std::int64_t existingSize;     // its size
+    std::string existingRecord;    // what Dromo recorded of it when it finished it
+    std::int64_t existingModified = -1;
+    std::int64_t requestedOffset;  // where this request asked the data to start
+    std::int64_t requestedLast = -1;  // the last byte it asked for; -1 up to the end
+    std::string storedValidator;
+    std::string ftpValidator;      // what the FTP server said of the file now
+    bool probing = false;          // asking an FTP server about the file, not fetching it
+    bool redirectedToFtp = false;  // an HTTP request that a redirect took to an FTP server
+    int heads = 0;                 // response heads seen (interim ones included)
+    std::string lastReply;         // the FTP server's last reply line
+    HttpResponse response;
+    Outcome outcome = Outcome::Undecided;
+    std::string failure;
+    TransferOutcome failureOutcome = TransferOutcome::Failed;
+    std::string restartReason;
+    bool misfit = false;           // a range answer that does not fit what was asked for
+    bool emptyBody = false;        // the file is empty: what the answer carries is not of it
+    std::int64_t total = -1;
+    std::int64_t received = 0;     // bytes of this request's body
+    Clock::time_point start = Clock::now();
+    Clock::time_point lastData = start;  // last time the server sent anything
+    IdleWatch watch;                     // everything the server sent, against the idle time
+    bool slow = false;                   // ended for less than a byte a second
+    Clock::time_point lastEvent = start;
+    std::int64_t lastEventBytes = 0;
+    // Several connections, when the file is moved as ranges; with a stored
+    // plan the partial file is sparse and is never emptied by a range answer
+    // nor read as a prefix.
+    SegmentedTransfer* segments = nullptr;
+    bool keepContents = false;
+    std::int64_t startBytes = -1;  // bytes present when not the file's size
+
+    TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
+                std::string validator);
+
+    // libcurl's callbacks for the head lines and the data of the engine's handle.
+    static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user);
+    static std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user);
+
+    void Status(const std::string& line) { engine.Status(line); }
+    DigestCheck& Digest() { return engine.m_digest; }
+    void Decide();
+    // Acts on a decision on the server's answer.
+    void Apply(const ResponseDecision& decision);
+    // For a file of the target's name that is not our partial file: false
+    // when nothing is to be written (it is this file already, or no other
+    // name is free).
+    bool KeepOrMoveAside();
+    bool MoveAside();
+    ResumeState Resume() const;
+    std::string ServerVersion() const;
+    bool OpenFile(bool truncate);
+    void Event(bool final);
+    bool OnFtpServer();
+    std::int64_t OnDisk() const { return file.Size(); }
+    FailureFacts Facts() const;
+};
+
+}  // namespace dromo
