@@ -551,6 +551,22 @@ std::optional<IniDocument::Value> IniDocument::UnescapeValue(std::string_view ra
     return Value{std::move(text), false};  // a typed variant, kept as it stands
 }
 
+// A name with bytes that are no UTF-8 is written with each such byte as the
+// character of that number, so it reads back as another name, one that a
+// second section (or key) may already have: taken as it will read back from
+// the first load on, the two merge now and not at the next save.
+namespace {
+
+std::string NameAsItReadsBack(std::string name)
+{
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return name;
+    }
+    return IniDocument::UnescapeName(IniDocument::EscapeName(name));
+}
+
+}  // namespace
+
 IniDocument IniDocument::Parse(std::string_view data)
 {
     IniDocument doc;
@@ -572,7 +588,7 @@ IniDocument IniDocument::Parse(std::string_view data)
             } else if (EqualsIgnoreCaseAscii(name, "%general")) {
                 section = std::string(name.substr(1));
             } else {
-                section = UnescapeName(name);
+                section = NameAsItReadsBack(UnescapeName(name));
             }
             // Every other spelling of "general" is written back as
             // "[%General]", so it is read as that one section from the
@@ -592,7 +608,7 @@ IniDocument IniDocument::Parse(std::string_view data)
         if (QuoteLeftOpen(raw)) {
             raw += '"';  // closed where it ended: the value reads the same
         }
-        current->Put(UnescapeName(key), RawThatReadsBack(std::move(raw)));
+        current->Put(NameAsItReadsBack(UnescapeName(key)), RawThatReadsBack(std::move(raw)));
     }
     return doc;
 }

@@ -217,6 +217,10 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         "[\xC0\x80\xF4\x90\x80\x80]\nA=1\n",
         "[x%UDC00y%UD83D]\nA=1\n",
         "[%UD83Dz%UDE00]\nA=1\n",
+        // A stray byte is written as the character of its number, so it
+        // names the section (or key) that character names.
+        "[\xB8]\nA=1\n[\xC2\xB8]\nB=2\n",
+        "[s]\n\xB8=1\n\xC2\xB8=2\n",
     };
     for (const char* file : files) {
         const std::string saved = IniDocument::Parse(file).Serialize();
