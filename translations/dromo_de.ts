@@ -674,6 +674,94 @@
         <source>Failed</source>
         <translation>Fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>1 task</source>
+        <translation>1 Download</translation>
+    </message>
+    <message>
+        <source>A checksum belongs to one file: leave it empty when adding several URLs.</source>
+        <translation>Eine Prüfsumme gehört zu einer Datei: Lassen Sie sie leer, wenn Sie mehrere URLs hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Fail - the file does not match its %1 checksum</source>
+        <translation>Fehlgeschlagen – die Datei passt nicht zu ihrer %1-Prüfsumme</translation>
+    </message>
+    <message>
+        <source>File has been downloaded - Verified %1</source>
+        <translation>Die Datei wurde heruntergeladen – %1 geprüft</translation>
+    </message>
+    <message>
+        <source>The file does not match its %1 checksum: downloading it again from zero</source>
+        <translation>Die Datei passt nicht zu ihrer %1-Prüfsumme: Sie wird von vorn neu heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1 tasks</source>
+        <translation>%1 Downloads</translation>
+    </message>
+    <message>
+        <source>The pattern makes more than %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Das Muster ergibt mehr als %1 URLs; Dromo fügt höchstens %2 auf einmal hinzu.</translation>
+    </message>
+    <message>
+        <source>The pattern makes %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Das Muster ergibt %1 URLs; Dromo fügt höchstens %2 auf einmal hinzu.</translation>
+    </message>
+    <message>
+        <source>The lines make more than %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Die Zeilen ergeben mehr als %1 URLs; Dromo fügt höchstens %2 auf einmal hinzu.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an http, https or ftp URL of a file.</source>
+        <translation>„%1“ ist keine http-, https- oder ftp-URL einer Datei.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 is not a range: use numbers (&quot;[1-20]&quot;, &quot;[001-120]&quot;) or letters of one case (&quot;[a-f]&quot;), with an optional step (&quot;[0-100:10]&quot;).</source>
+        <translation>%1 an Zeichen %2 ist kein Bereich: Verwenden Sie Zahlen („[1-20]“, „[001-120]“) oder Buchstaben gleicher Schreibung („[a-f]“), wahlweise mit Schrittweite („[0-100:10]“).</translation>
+    </message>
+    <message>
+        <source>The step of %1 at character %2 must be a whole number of at least 1.</source>
+        <translation>Die Schrittweite von %1 an Zeichen %2 muss eine ganze Zahl von mindestens 1 sein.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 has a number too large to count to.</source>
+        <translation>%1 an Zeichen %2 enthält eine zu große Zahl.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 counts backwards; write &quot;%3&quot;.</source>
+        <translation>%1 an Zeichen %2 zählt rückwärts; schreiben Sie „%3“.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 closes nothing; write &quot;%3&quot; for the character itself.</source>
+        <translation>%1 an Zeichen %2 schließt nichts; schreiben Sie „%3“ für das Zeichen selbst.</translation>
+    </message>
+    <message>
+        <source>Patterns do not nest: %1 at character %2 is inside %3 at character %4.</source>
+        <translation>Muster lassen sich nicht verschachteln: %1 an Zeichen %2 steht in %3 an Zeichen %4.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 has no closing %3.</source>
+        <translation>%1 an Zeichen %2 hat kein schließendes %3.</translation>
+    </message>
+    <message>
+        <source>&quot;{}&quot; at character %1 offers nothing to choose from.</source>
+        <translation>„{}“ an Zeichen %1 bietet nichts zur Auswahl.</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: unknown checksum algorithm %1 (use sha-256, sha-512, sha-1 or md5).</source>
+        <translation>Die Prüfsumme ist nicht verwendbar: unbekanntes Verfahren %1 (verwenden Sie sha-256, sha-512, sha-1 oder md5).</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: a checksum of %1 characters fits no algorithm; write it as sha-256=HEX.</source>
+        <translation>Die Prüfsumme ist nicht verwendbar: Eine Prüfsumme aus %1 Zeichen passt zu keinem Verfahren; schreiben Sie sie als sha-256=HEX.</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: a %1 checksum is %2 hexadecimal digits.</source>
+        <translation>Die Prüfsumme ist nicht verwendbar: Eine %1-Prüfsumme hat %2 Hexadezimalziffern.</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

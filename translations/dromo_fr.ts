@@ -674,6 +674,94 @@
         <source>Failed</source>
         <translation>En échec</translation>
     </message>
+    <message>
+        <source>1 task</source>
+        <translation>1 téléchargement</translation>
+    </message>
+    <message>
+        <source>A checksum belongs to one file: leave it empty when adding several URLs.</source>
+        <translation>Une somme de contrôle appartient à un seul fichier&#xa0;: laissez-la vide pour ajouter plusieurs URL.</translation>
+    </message>
+    <message>
+        <source>Fail - the file does not match its %1 checksum</source>
+        <translation>Échec – le fichier ne correspond pas à sa somme de contrôle %1</translation>
+    </message>
+    <message>
+        <source>File has been downloaded - Verified %1</source>
+        <translation>Le fichier a été téléchargé – %1 vérifié</translation>
+    </message>
+    <message>
+        <source>The file does not match its %1 checksum: downloading it again from zero</source>
+        <translation>Le fichier ne correspond pas à sa somme de contrôle %1&#xa0;: nouveau téléchargement depuis le début</translation>
+    </message>
+    <message>
+        <source>%1 tasks</source>
+        <translation>%1 téléchargements</translation>
+    </message>
+    <message>
+        <source>The pattern makes more than %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Le motif produit plus de %1 URL&#xa0;; Dromo en ajoute au plus %2 à la fois.</translation>
+    </message>
+    <message>
+        <source>The pattern makes %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Le motif produit %1 URL&#xa0;; Dromo en ajoute au plus %2 à la fois.</translation>
+    </message>
+    <message>
+        <source>The lines make more than %1 URLs; Dromo adds at most %2 at once.</source>
+        <translation>Les lignes produisent plus de %1 URL&#xa0;; Dromo en ajoute au plus %2 à la fois.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an http, https or ftp URL of a file.</source>
+        <translation>« %1 » n’est pas une URL http, https ou ftp de fichier.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 is not a range: use numbers (&quot;[1-20]&quot;, &quot;[001-120]&quot;) or letters of one case (&quot;[a-f]&quot;), with an optional step (&quot;[0-100:10]&quot;).</source>
+        <translation>%1 au caractère %2 n’est pas une plage&#xa0;: utilisez des nombres («&#xa0;[1-20]&#xa0;», «&#xa0;[001-120]&#xa0;») ou des lettres de même casse («&#xa0;[a-f]&#xa0;»), avec un pas facultatif («&#xa0;[0-100:10]&#xa0;»).</translation>
+    </message>
+    <message>
+        <source>The step of %1 at character %2 must be a whole number of at least 1.</source>
+        <translation>Le pas de %1 au caractère %2 doit être un nombre entier d’au moins 1.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 has a number too large to count to.</source>
+        <translation>%1 au caractère %2 contient un nombre trop grand.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 counts backwards; write &quot;%3&quot;.</source>
+        <translation>%1 au caractère %2 compte à rebours&#xa0;; écrivez «&#xa0;%3&#xa0;».</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 closes nothing; write &quot;%3&quot; for the character itself.</source>
+        <translation>%1 au caractère %2 ne ferme rien&#xa0;; écrivez «&#xa0;%3&#xa0;» pour le caractère lui-même.</translation>
+    </message>
+    <message>
+        <source>Patterns do not nest: %1 at character %2 is inside %3 at character %4.</source>
+        <translation>Les motifs ne s’imbriquent pas&#xa0;: %1 au caractère %2 est dans %3 au caractère %4.</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 has no closing %3.</source>
+        <translation>%1 au caractère %2 n’a pas de %3 fermant.</translation>
+    </message>
+    <message>
+        <source>&quot;{}&quot; at character %1 offers nothing to choose from.</source>
+        <translation>« {} » au caractère %1 n’offre rien à choisir.</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: unknown checksum algorithm %1 (use sha-256, sha-512, sha-1 or md5).</source>
+        <translation>La somme de contrôle est inutilisable&#xa0;: algorithme inconnu %1 (utilisez sha-256, sha-512, sha-1 ou md5).</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: a checksum of %1 characters fits no algorithm; write it as sha-256=HEX.</source>
+        <translation>La somme de contrôle est inutilisable&#xa0;: une somme de %1 caractères ne correspond à aucun algorithme&#xa0;; écrivez-la sous la forme sha-256=HEX.</translation>
+    </message>
+    <message>
+        <source>The checksum cannot be used: a %1 checksum is %2 hexadecimal digits.</source>
+        <translation>La somme de contrôle est inutilisable&#xa0;: une somme %1 compte %2 chiffres hexadécimaux.</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Ligne %1&#xa0;: %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

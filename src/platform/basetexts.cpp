@@ -107,6 +107,9 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo",
                       "Fail - the site refused the download: the browser's cookies for it were not kept "
                       "when Dromo restarted; start it again from the browser"),
+    // the Add URL sheet's many URLs and its checksum
+    QT_TRANSLATE_NOOP("dromo", "1 task"),
+    QT_TRANSLATE_NOOP("dromo", "A checksum belongs to one file: leave it empty when adding several URLs."),
 };
 
 // Texts with parts that vary, most particular first: the first that
@@ -169,8 +172,35 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail - %1 is a folder on the server, not a file"),
     QT_TRANSLATE_NOOP("dromo", "Fail - the cookie is %1 bytes, more than the %2 a request may carry; nothing was sent"),
     QT_TRANSLATE_NOOP("dromo", "Fail - the %1 holds a line break or another control character; nothing was sent"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - the file does not match its %1 checksum"),
     QT_TRANSLATE_NOOP("dromo", "Fail - %1"),
+    QT_TRANSLATE_NOOP("dromo", "File has been downloaded - Verified %1"),
+    QT_TRANSLATE_NOOP("dromo", "The file does not match its %1 checksum: downloading it again from zero"),
+    // the Add URL sheet's many URLs: patterns and pasted lines
+    QT_TRANSLATE_NOOP("dromo", "%1 tasks"),
+    QT_TRANSLATE_NOOP("dromo", "The pattern makes more than %1 URLs; Dromo adds at most %2 at once."),
+    QT_TRANSLATE_NOOP("dromo", "The pattern makes %1 URLs; Dromo adds at most %2 at once."),
+    QT_TRANSLATE_NOOP("dromo", "The lines make more than %1 URLs; Dromo adds at most %2 at once."),
+    QT_TRANSLATE_NOOP("dromo", "\"%1\" is not an http, https or ftp URL of a file."),
+    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 is not a range: use numbers (\"[1-20]\", \"[001-120]\") or "
+                               "letters of one case (\"[a-f]\"), with an optional step (\"[0-100:10]\")."),
+    QT_TRANSLATE_NOOP("dromo", "The step of %1 at character %2 must be a whole number of at least 1."),
+    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has a number too large to count to."),
+    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 counts backwards; write \"%3\"."),
+    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 closes nothing; write \"%3\" for the character itself."),
+    QT_TRANSLATE_NOOP("dromo", "Patterns do not nest: %1 at character %2 is inside %3 at character %4."),
+    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has no closing %3."),
+    QT_TRANSLATE_NOOP("dromo", "\"{}\" at character %1 offers nothing to choose from."),
+    // a checksum the sheet cannot use, and why
+    QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: unknown checksum algorithm %1 (use sha-256, sha-512, "
+                               "sha-1 or md5)."),
+    QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: a checksum of %1 characters fits no algorithm; write "
+                               "it as sha-256=HEX."),
+    QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: a %1 checksum is %2 hexadecimal digits."),
 };
+
+// A pasted list's fault names its line: "Line 3: " and a text of its own.
+constexpr const char* kLinePrefix = QT_TRANSLATE_NOOP("dromo", "Line %1: %2");
 
 struct Pattern {
     const char* english;
@@ -229,6 +259,12 @@ QString WholeText(const QString& english)
 
 QString BaseTexts::Shown(const std::string& english)
 {
+    static const QRegularExpression line(QStringLiteral("^Line (\\d+): (.+)$"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    if (const QRegularExpressionMatch m = line.match(QString::fromStdString(english)); m.hasMatch()) {
+        return QCoreApplication::translate(kContext, kLinePrefix)
+            .arg(m.captured(1), Shown(m.captured(2).toStdString()));
+    }
     const QString text = QString::fromStdString(english);
     if (text.isEmpty() || Whole().contains(text)) {
         return WholeText(text);
@@ -248,7 +284,8 @@ QString BaseTexts::Shown(const std::string& english)
         switch (parts.size()) {
         case 1: return shown.arg(parts[0]);
         case 2: return shown.arg(parts[0], parts[1]);
-        default: return shown.arg(parts[0], parts[1], parts[2]);
+        case 3: return shown.arg(parts[0], parts[1], parts[2]);
+        default: return shown.arg(parts[0], parts[1], parts[2], parts[3]);
         }
     }
     return text;

@@ -177,6 +177,23 @@ TEST(BaseTexts, StatusCountsAndNoticeLinesKeepTheirVaryingParts)
     EXPECT_EQ(BaseTexts::Shown("2 downloads finished, 1 failed"), "2 Downloads abgeschlossen, 1 fehlgeschlagen");
     EXPECT_EQ(BaseTexts::Lines("a.zip\nb.zip (failed: Error - x)\nand 3 more"),
               QString::fromUtf8("a.zip\nb.zip (fehlgeschlagen: Error - x)\nund 3 weitere"));
+    // The Add URL sheet's count and faults, the checksum's verdicts; a
+    // pasted list's fault names its line in front of a text of its own.
+    const std::pair<const char*, const char*> sheet[] = {
+        {"1 task", "1 Download"},
+        {"120 tasks", "120 Downloads"},
+        {"Line 3: \"x\" is not an http, https or ftp URL of a file.",
+         "Zeile 3: „x“ ist keine http-, https- oder ftp-URL einer Datei."},
+        {"Patterns do not nest: \"[\" at character 9 is inside \"{\" at character 5.",
+         "Muster lassen sich nicht verschachteln: \"[\" an Zeichen 9 steht in \"{\" an Zeichen 5."},
+        {"File has been downloaded - Verified SHA-256", "Die Datei wurde heruntergeladen – SHA-256 geprüft"},
+        {"Fail - the file does not match its SHA-256 checksum",
+         "Fehlgeschlagen – die Datei passt nicht zu ihrer SHA-256-Prüfsumme"},
+        {"Line 2: a line of its own", "Zeile 2: a line of its own"},
+    };
+    for (const auto& [english, shown] : sheet) {
+        EXPECT_EQ(BaseTexts::Shown(english), QString::fromUtf8(shown)) << english;
+    }
 }
 
 TEST(BaseTexts, TheListShowsRowsTranslatedButKeepsBaseData)

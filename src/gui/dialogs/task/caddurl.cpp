@@ -9,6 +9,7 @@
 #include "base/ports/messages.h"
 #include "base/download/digestlist.h"
 #include "gui/dialogs/widgets/pagewidgets.h"
+#include "platform/basetexts.h"
 
 namespace dromo {
 
@@ -63,7 +64,7 @@ void CAddURL::ShowCount()
 {
     // A pasted list shows as one line here (its breaks as blanks): the count
     // says what it holds.
-    const QString summary = m_values.manyUrls ? ToQString(ReadUrlBatch(ToStdString(m_url->text())).Summary())
+    const QString summary = m_values.manyUrls ? BaseTexts::Shown(ReadUrlBatch(ToStdString(m_url->text())).Summary())
                                               : QString();
     m_count->setText(summary);
     m_count->setVisible(!summary.isEmpty());
