@@ -87,13 +87,15 @@ int main(int argc, char** argv)
         std::printf("%.3f %.3f %.1f %.3f %d\n", add, save, PeakMB(), soon, added);
         return 0;
     }
+    // The save run lists at most as many as one run can hold.
+    const int stored = profile.GetInt("Settings", "MRU Num", 0);
     auto start = std::chrono::steady_clock::now();
     ConnectedNetwork network;
     store.Load(settings, adder, network);
     const double load = Since(start);
     // A list longer than one run can hold keeps the rest unlisted, saved.
-    if (table.Count() + store.UnloadedTaskCount() != n) {
-        std::fprintf(stderr, "loaded %d of %d tasks\n", table.Count() + store.UnloadedTaskCount(), n);
+    if (table.Count() + store.UnloadedTaskCount() != stored || stored > n) {
+        std::fprintf(stderr, "loaded %d of %d tasks\n", table.Count() + store.UnloadedTaskCount(), stored);
         return 1;
     }
     std::printf("%.3f %.1f %d\n", load, PeakMB(), table.Count());
