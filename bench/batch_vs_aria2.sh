@@ -60,7 +60,7 @@ printf '%s\n' "${small[@]}" > "$work/small.txt"
 many=()
 for i in $(seq 2000); do many+=("$dead/pub/h$i.bin"); done
 
-: > "$work/d500.txt"; : > "$work/a500.txt"; : > "$work/c500.txt"; : > "$work/d2000.txt"; : > "$work/calls.txt"
+: > "$work/d500.txt"; : > "$work/a500.txt"; : > "$work/c500.txt"; : > "$work/d2000.txt"; : > "$work/calls.txt"; : > "$work/floor.txt"
 for r in $(seq "$runs"); do
   start_dromo
   t=$(now)
@@ -102,13 +102,26 @@ for r in $(seq "$runs"); do
   wait "${callers[@]}"
   since "$t" >> "$work/calls.txt"
   stop_dromo
+
+  # The floor of that row: the same 300 gdbus calls to the bus itself.
+  t=$(now)
+  callers=()
+  for c in $(seq 6); do
+    (for i in $(seq 50); do
+       gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+         --method org.freedesktop.DBus.GetId >/dev/null
+     done) &
+    callers+=($!)
+  done
+  wait "${callers[@]}"
+  since "$t" >> "$work/floor.txt"
 done
 
 d500=$(median < "$work/d500.txt"); a500=$(median < "$work/a500.txt"); c500=$(median < "$work/c500.txt")
-d2000=$(median < "$work/d2000.txt"); calls=$(median < "$work/calls.txt")
-awk -v d="$d500" -v a="$a500" -v c="$c500" -v h="$d2000" -v k="$calls" -v n="$runs" 'BEGIN {
+d2000=$(median < "$work/d2000.txt"); calls=$(median < "$work/calls.txt"); floor=$(median < "$work/floor.txt")
+awk -v d="$d500" -v a="$a500" -v c="$c500" -v h="$d2000" -v k="$calls" -v f="$floor" -v n="$runs" 'BEGIN {
   printf "Many URLs at once, nginx on the loopback, %d rounds (median):\n", n
   printf "  500 x 32 KB, hand-over to all on disk: Dromo (12 workers) %.3f s, aria2c -j12 %.3f s, curl --parallel %.3f s\n", d, a, c
   printf "    Dromo / aria2c %.2f (target <= 1), Dromo / curl %.2f\n", d / a, d / c
   printf "  dromo URL1 ... URL2000 until it returns  %.3f s  (target <= 1 s)\n", h
-  printf "  300 AddURL from 6 gdbus callers at once  %.3f s  (target <= 3 s)\n", k }'
+  printf "  300 AddURL from 6 gdbus callers at once  %.3f s  (target <= 3 s); the same 300 gdbus calls to the bus alone %.3f s\n", k, f }'
