@@ -8,7 +8,10 @@
 #    within 0-10 ms by `dromo URL`: how many URLs never arrived;
 #  - SIGTERM 0-50 ms after the start: how many starts the signal killed
 #    outright (before main runs this cannot be helped) instead of the
-#    end-of-session path.
+#    end-of-session path;
+#  - bursts: kill -9 right after 6 callers at once (gdbus, 20 AddURL each)
+#    all heard success, and right after `dromo URL1 ... URL200` returned 0;
+#    then a restart: how many URLs are missing from the saved list.
 # Usage: bench/handover_soak.sh [RUNS]   (DROMO_BIN=... runs another build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -130,3 +133,36 @@ for i in $(seq "$runs"); do
 done
 echo "SIGTERM 0-49 ms after the start, $runs runs: $clean ended through the end-of-session path," \
      "$killed killed by the signal (sent after:${killed_at:- none} ms)"
+
+# 5. Bursts: many callers, one long command line; kill -9 once all heard.
+lost_calls=0
+lost_line=0
+for i in $(seq "$runs"); do
+  fresh_profile
+  "$dromo" & pid=$!
+  wait_owned
+  callers=()
+  for c in $(seq 6); do
+    (for j in $(seq 20); do
+       gdbus call --session --dest DROMO.URLMonitor --object-path /URLMonitor \
+         --method DROMO.URLMonitor.AddURL "$dead/burst$i-$c-$j.bin" >/dev/null
+     done) &
+    callers+=($!)
+  done
+  wait "${callers[@]}"
+  kill -KILL "$pid"; wait "$pid" 2>/dev/null || true
+  wait_gone
+  "$dromo" & pid=$!
+  wait_owned
+  line=()
+  for j in $(seq 200); do line+=("$dead/line$i-$j.bin"); done
+  "$dromo" "${line[@]}"
+  kill -KILL "$pid"; wait "$pid" 2>/dev/null || true
+  wait_gone
+  for c in $(seq 6); do
+    for j in $(seq 20); do [ "$(saved "$dead/burst$i-$c-$j.bin")" -ge 1 ] || lost_calls=$((lost_calls + 1)); done
+  done
+  for j in $(seq 200); do [ "$(saved "$dead/line$i-$j.bin")" -ge 1 ] || lost_line=$((lost_line + 1)); done
+done
+echo "kill -9 right after 6 callers x 20 AddURL all heard success, $runs runs: $lost_calls of $((120 * runs)) lost"
+echo "kill -9 right after dromo URL1 ... URL200 exited 0, $runs runs: $lost_line of $((200 * runs)) lost"

@@ -72,6 +72,7 @@ int main(int argc, char** argv)
                           "");
         }
         const double add = Since(start);
+        const int added = table.Count();
         start = std::chrono::steady_clock::now();
         if (!store.Save(settings, table)) {
             std::fprintf(stderr, "save failed\n");
@@ -83,17 +84,20 @@ int main(int argc, char** argv)
         start = std::chrono::steady_clock::now();
         static_cast<void>(store.SaveSoon(settings, table));
         const double soon = Since(start);
-        std::printf("%.3f %.3f %.1f %.3f\n", add, save, PeakMB(), soon);
+        std::printf("%.3f %.3f %.1f %.3f %d\n", add, save, PeakMB(), soon, added);
         return 0;
     }
+    // The save run lists at most as many as one run can hold.
+    const int stored = profile.GetInt("Settings", "MRU Num", 0);
     auto start = std::chrono::steady_clock::now();
     ConnectedNetwork network;
     store.Load(settings, adder, network);
     const double load = Since(start);
-    if (table.Count() != n) {
-        std::fprintf(stderr, "loaded %d of %d tasks\n", table.Count(), n);
+    // A list longer than one run can hold keeps the rest unlisted, saved.
+    if (table.Count() + store.UnloadedTaskCount() != stored || stored > n) {
+        std::fprintf(stderr, "loaded %d of %d tasks\n", table.Count() + store.UnloadedTaskCount(), stored);
         return 1;
     }
-    std::printf("%.3f %.1f\n", load, PeakMB());
+    std::printf("%.3f %.1f %d\n", load, PeakMB(), table.Count());
     return 0;
 }

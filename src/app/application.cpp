@@ -78,8 +78,9 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     QObject::connect(&m_desktop->Notifier(), &DesktopNotifier::DownloadWanted, frame.get(),
                      [this](const QString& url) { frame->AddUrl(url); });
 
+    // Taken as hand-overs are, so a long command line costs a few saves.
     for (const std::string& url : args.urls) {
-        frame->AddUrl(QString::fromStdString(url));
+        frame->HandOverUrl(QString::fromStdString(url), [](const QString&) {});
     }
     frame->ShowAtStart(args.ShowMinimised());
     frame->setWindowTitle(QString::fromLatin1(kAppTitle));

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/files/filenames.h"
 
@@ -104,11 +105,15 @@ FileWriterThread::~FileWriterThread()
     m_thread.join();
 }
 
-void FileWriterThread::Post(std::string text)
+void FileWriterThread::Post(std::string text, Written written)
 {
     {
         std::lock_guard lock(m_mutex);
         m_pending = std::move(text);
+        // A text replaced before it was written takes its callers along.
+        if (written) {
+            m_waiting.push_back(std::move(written));
+        }
     }
     m_changed.notify_all();
 }
@@ -136,9 +141,15 @@ void FileWriterThread::Run()
         }
         std::string text = std::move(*m_pending);
         m_pending.reset();
+        std::vector<Written> waiting = std::exchange(m_waiting, {});
         m_writing = true;
         lock.unlock();
         Status written = WriteFileAtomically(m_path, text);
+        // Told before Wait returns: whoever waits for the disk knows its
+        // callers have heard.
+        for (const Written& tell : waiting) {
+            tell(written);
+        }
         lock.lock();
         m_writing = false;
         m_last = std::move(written);

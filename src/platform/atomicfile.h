@@ -1,11 +1,13 @@
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "base/core/status.h"
 
@@ -32,13 +34,17 @@ Status WriteFileAtomically(const std::string& path, std::string_view text);
 // is skipped, since the newer holds all of it.
 class FileWriterThread {
 public:
+    // Told the outcome of the write that put a posted text (or a newer one,
+    // which holds all of it) on disk; called on the writer thread.
+    using Written = std::function<void(const Status&)>;
+
     explicit FileWriterThread(std::string path);
     // Writes what is still pending, then ends the thread.
     ~FileWriterThread();
     FileWriterThread(const FileWriterThread&) = delete;
     FileWriterThread& operator=(const FileWriterThread&) = delete;
 
-    void Post(std::string text);
+    void Post(std::string text, Written written = {});
     // Waits until everything posted is written; the outcome of the last
     // write.
     Status Wait();
@@ -52,6 +58,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<std::string> m_pending;
+    std::vector<Written> m_waiting;  // told when m_pending is written
     bool m_writing = false;
     bool m_stop = false;
     Status m_last;

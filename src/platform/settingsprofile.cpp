@@ -204,7 +204,7 @@ std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
     return m_doc.Names(section);
 }
 
-Status SettingsProfile::Post()
+Status SettingsProfile::Post(FileWriterThread::Written written)
 {
     if (m_unreadable) {
         return Status::Failure(m_readProblem + " Nothing is saved over it.");
@@ -216,7 +216,7 @@ Status SettingsProfile::Post()
     if (!m_writer) {
         m_writer = std::make_unique<FileWriterThread>(m_path);
     }
-    m_writer->Post(m_doc.Serialize());
+    m_writer->Post(m_doc.Serialize(), std::move(written));
     return {};
 }
 
@@ -253,6 +253,17 @@ Status SettingsProfile::FlushSoon()
     }
     m_lastFlush = {};  // LastFlush follows the writer from here on
     return before;
+}
+
+void SettingsProfile::FlushThen(std::function<void(const Status&)> written)
+{
+    if (!m_dirty) {
+        written(Flush());
+        return;
+    }
+    if (m_lastFlush = Post(written); !m_lastFlush) {
+        written(m_lastFlush);  // never posted, so never told by the writer
+    }
 }
 
 Status SettingsProfile::LastFlush() const

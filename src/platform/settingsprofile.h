@@ -46,6 +46,7 @@ public:
     // way).
     Status Flush() override;
     Status FlushSoon() override;
+    void FlushThen(std::function<void(const Status&)> written) override;
     Status LastFlush() const override;
 
     // Why the file that was there could not be read ("" when it could, or
@@ -67,7 +68,7 @@ private:
     Stamp CurrentStamp() const;
     // Sends the text to the writer thread; a failure when it must not or
     // cannot be written.
-    Status Post();
+    Status Post(FileWriterThread::Written written = {});
 
     std::string m_path;
     IniDocument m_doc;

@@ -1,6 +1,7 @@
 #include "base/core/autosaver.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
@@ -21,6 +22,13 @@ AutoSaver::AutoSaver(SettingsStore& store, const ViewSettings& settings, const T
 {
 }
 
+AutoSaver::~AutoSaver()
+{
+    std::lock_guard lock(m_way->mutex);
+    m_way->post = nullptr;
+    m_way->saverGone = true;
+}
+
 bool AutoSaver::Tick()
 {
     // The ticks save without waiting for the disk: a write that failed
@@ -37,7 +45,71 @@ bool AutoSaver::Tick()
 
 Status AutoSaver::SaveNow()
 {
-    return Save(true);
+    Status saved = Save(true);
+    if (saved) {
+        // The whole list is on disk: nobody waits for a group save any more.
+        Tell(m_saving, saved);
+        Tell(m_joining, saved);
+    }
+    return saved;
+}
+
+void AutoSaver::SaveFor(Saved saved)
+{
+    m_joining.push_back(std::move(saved));
+    if (m_group == 0) {
+        StartGroupSave();
+    }
+}
+
+void AutoSaver::PostBackWith(PostBack post)
+{
+    std::lock_guard lock(m_way->mutex);
+    m_way->post = std::move(post);
+}
+
+void AutoSaver::StartGroupSave()
+{
+    m_group = ++m_groups;
+    m_saving = std::exchange(m_joining, {});
+    // Read before the copy is taken, as for every save.
+    m_savedAt = m_table.ChangeCount();
+    m_store.SaveThen(m_settings, m_table, [this, way = m_way, group = m_group](const Status& saved) {
+        std::unique_lock lock(way->mutex);
+        if (way->saverGone) {
+            return;
+        }
+        if (way->post) {
+            way->post([this, group, saved] { GroupSaved(group, saved); });
+            return;
+        }
+        lock.unlock();
+        GroupSaved(group, saved);
+    });
+}
+
+void AutoSaver::GroupSaved(std::uint64_t group, const Status& saved)
+{
+    if (group != m_group) {
+        return;
+    }
+    m_group = 0;
+    if (saved) {
+        m_problem.clear();
+    } else {
+        Failed(ReasonOf(saved));  // the ticks try again
+    }
+    Tell(m_saving, saved ? saved : Status::Failure(m_problem));
+    if (!m_joining.empty()) {
+        StartGroupSave();
+    }
+}
+
+void AutoSaver::Tell(std::vector<Saved>& callers, const Status& saved)
+{
+    for (Saved& tell : std::exchange(callers, {})) {
+        tell(saved);
+    }
 }
 
 Status AutoSaver::Save(bool wait)

@@ -395,6 +395,15 @@ Status SettingsStore::SaveSoon(const ViewSettings& settings, const TaskTable& ta
     return TraceSave("handed the writer", table.Count(), started, m_profile.FlushSoon());
 }
 
+void SettingsStore::SaveThen(const ViewSettings& settings, const TaskTable& table,
+                             std::function<void(const Status&)> written)
+{
+    const auto started = std::chrono::steady_clock::now();
+    WriteAll(settings, table);
+    TraceSave("handed the writer for its callers", table.Count(), started, Status());
+    m_profile.FlushThen(std::move(written));
+}
+
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
 {
     for (const IntOption& o : IntOptions()) {

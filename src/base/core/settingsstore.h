@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,6 +60,10 @@ public:
     // failure when the save before failed; LastSave tells this one's
     // outcome later.
     Status SaveSoon(const ViewSettings& settings, const TaskTable& table);
+    // The same again, and `written` is told once what it wrote is durable
+    // (on the profile writer's thread, or on this one when that was at once).
+    void SaveThen(const ViewSettings& settings, const TaskTable& table,
+                  std::function<void(const Status&)> written);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);

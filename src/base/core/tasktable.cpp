@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "base/core/trace.h"
+#include "base/files/filenames.h"
 
 namespace dromo {
 namespace {
@@ -24,6 +25,28 @@ void CountPath(std::unordered_map<std::string, int>& counts, const std::string& 
     entry->second += delta;
     if (entry->second <= 0) {
         counts.erase(entry);
+    }
+}
+
+// What makes two records fetch one file into one folder.
+std::string FetchKey(const TaskRecord& record)
+{
+    return std::to_string(record.protocol) + '\n' + std::to_string(record.port) + '\n' +
+           FoldedCase(record.host) + '\n' + record.remotePath + '\n' + FolderOfPath(record.saveAs);
+}
+
+void Holder(std::unordered_multimap<std::string, int>& holders, const std::string& path, int taskId, int delta)
+{
+    if (delta > 0) {
+        holders.emplace(path, taskId);
+        return;
+    }
+    auto [it, end] = holders.equal_range(path);
+    for (; it != end; ++it) {
+        if (it->second == taskId) {
+            holders.erase(it);
+            return;
+        }
     }
 }
 
@@ -253,6 +276,28 @@ bool TaskTable::HoldsSaveAs(const std::string& path) const
     return m_saveAs.count(path) != 0;
 }
 
+int TaskTable::TaskSavingAs(const std::string& path, int exceptTaskId) const
+{
+    Guard guard(m_mutex);
+    int first = -1;
+    int firstRow = -1;
+    auto [it, end] = m_saveAs.equal_range(path);
+    for (; it != end; ++it) {
+        const int row = RowOf(it->second);
+        if (it->second != exceptTaskId && row >= 0 && (firstRow < 0 || row < firstRow)) {
+            first = it->second;
+            firstRow = row;
+        }
+    }
+    return first;
+}
+
+bool TaskTable::RunningFetches(const TaskRecord& like) const
+{
+    Guard guard(m_mutex);
+    return !m_runningFetches.empty() && m_runningFetches.count(FetchKey(like)) != 0;
+}
+
 bool TaskTable::RunningSavesTo(const std::string& path) const
 {
     Guard guard(m_mutex);
@@ -267,10 +312,24 @@ void TaskTable::Count(const TaskRecord& record, int delta)
     if (std::has_single_bit(value) && value <= 32) {
         m_inState[static_cast<std::size_t>(std::countr_zero(value))] += delta;
     }
-    CountPath(m_saveAs, record.saveAs, delta);
+    Holder(m_saveAs, record.saveAs, record.taskId, delta);
+    if (record.scheduled != 0) {
+        if (delta > 0) {
+            m_scheduled.insert(record.taskId);
+        } else {
+            m_scheduled.erase(record.taskId);
+        }
+    }
     if (record.Is(TaskState::Running)) {
         CountPath(m_runningSaveAs, FoldedCase(record.saveAs), delta);
+        CountPath(m_runningFetches, FetchKey(record), delta);
     }
+}
+
+std::vector<int> TaskTable::ScheduledTasks() const
+{
+    Guard guard(m_mutex);
+    return {m_scheduled.begin(), m_scheduled.end()};
 }
 
 int TaskTable::FindRow(const std::function<bool(const TaskRecord&)>& test, int from) const

@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -87,6 +88,15 @@ public:
     bool HoldsSaveAs(const std::string& path) const;
     // Whether a Running record saves to this path, letters in any case.
     bool RunningSavesTo(const std::string& path) const;
+    // A task whose record saves to exactly this path, other than
+    // `exceptTaskId`; of several, the one in the first row. -1 when none.
+    int TaskSavingAs(const std::string& path, int exceptTaskId = -1) const;
+    // Whether a Running record fetches the same remote file (protocol, host
+    // in any case, port, path) into the folder `like` saves to.
+    bool RunningFetches(const TaskRecord& like) const;
+    // The tasks whose records are scheduled, in identifier order: what the
+    // once-a-second schedule check looks at, so an idle list costs nothing.
+    std::vector<int> ScheduledTasks() const;
 
     // The first row, from `from` on, whose record satisfies the test; -1 when
     // none. The test sees the record in place, under the lock, and must not
@@ -112,9 +122,13 @@ private:
     // Records per state (bit position of the state value), kept as records
     // change, so the status bar's counts cost nothing with many tasks.
     std::array<int, 33> m_inState{};
-    // Records per saveAs, and Running records per saveAs in lower case.
-    std::unordered_map<std::string, int> m_saveAs;
+    // The tasks per saveAs; Running records per saveAs in lower case, and
+    // per remote file and folder (FetchKey). Kept as records change, so no
+    // add or claim walks the whole list.
+    std::unordered_multimap<std::string, int> m_saveAs;
     std::unordered_map<std::string, int> m_runningSaveAs;
+    std::unordered_map<std::string, int> m_runningFetches;
+    std::set<int> m_scheduled;
 };
 
 }  // namespace dromo

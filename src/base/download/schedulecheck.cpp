@@ -34,11 +34,12 @@ void ScheduleCheck::Run()
     {
         auto guard = m_table.Lock();
         const LocalTime now = m_clock.Local();
-        for (int row = 0; row < m_table.Count(); ++row) {
-            const TaskRecord r = *m_table.CopyOut(row);
-            if (!r.scheduled) {
+        for (const int taskId : m_table.ScheduledTasks()) {
+            const int row = m_table.RowOf(taskId);
+            if (row < 0) {
                 continue;
             }
+            const TaskRecord r = *m_table.CopyOut(row);
             int hour = 0;
             int minute = 0;
             SplitStartAt(r.startAt, hour, minute);

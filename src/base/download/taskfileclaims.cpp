@@ -6,12 +6,8 @@ namespace dromo {
 
 bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int taskId)
 {
-    // The table's index answers at once for the common case, a free name.
-    if (!table.HoldsSaveAs(path)) {
-        return false;
-    }
-    return taskId < 0 ||
-           table.FindRow([&](const TaskRecord& r) { return r.taskId != taskId && r.saveAs == path; }) >= 0;
+    // The table's index answers at once, however long the list.
+    return taskId < 0 ? table.HoldsSaveAs(path) : table.TaskSavingAs(path, taskId) >= 0;
 }
 
 bool TaskFileClaims::Claim(const std::string& path)

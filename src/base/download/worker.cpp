@@ -104,10 +104,17 @@ bool Worker::PickUp(TaskRecord& task)
     auto guard = m_ctx.table.Lock();
     DoneStarting();
     const TaskTable& table = m_ctx.table;
+    // An idle worker asks twice a second: with nothing queued that costs
+    // nothing, however long the list, and the running ones are found by the
+    // table's index, not by a walk per candidate.
+    if (table.CountIn(TaskState::Queued) == 0) {
+        return false;
+    }
     const int row = table.FindRow([&table](const TaskRecord& candidate) {
-        return candidate.Is(TaskState::Queued) && table.FindRow([&candidate](const TaskRecord& other) {
-            return other.Is(TaskState::Running) && other.saveAs == candidate.saveAs;
-        }) < 0;
+        return candidate.Is(TaskState::Queued) &&
+               (!table.RunningSavesTo(candidate.saveAs) || table.FindRow([&candidate](const TaskRecord& other) {
+                    return other.Is(TaskState::Running) && other.saveAs == candidate.saveAs;
+                }) < 0);
     });
     if (row >= 0) {
         m_ctx.table.Update(m_ctx.table.TaskIdAt(row), [&](TaskRecord& candidate) {

@@ -70,9 +70,10 @@ void Completion::CompletionCheck()
         if (m_workers.activeCount != 0) {
             return;
         }
-        const int unfinished = m_table.FindRow(
-            [](const TaskRecord& r) { return !r.Is(TaskState::Done) && !r.Is(TaskState::Paused); });
-        if (unfinished >= 0) {
+        // From the table's counts: a record in no state is unfinished too.
+        const int unfinished =
+            m_table.Count() - m_table.CountIn(TaskState::Done) - m_table.CountIn(TaskState::Paused);
+        if (unfinished > 0) {
             return;
         }
         if (!m_options.hangupIfDone && !m_options.shutDownIfDone) {

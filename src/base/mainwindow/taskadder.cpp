@@ -294,12 +294,7 @@ bool TaskAdder::RunningTaskFetches(const TaskRecord& record) const
 {
     // Its engine may have moved it beside a file of the user's: the folder
     // tells, not the name.
-    const std::string folder = FolderOfPath(record.saveAs);
-    return m_table.FindRow([&](const TaskRecord& other) {
-        return other.Is(TaskState::Running) && other.protocol == record.protocol && other.port == record.port &&
-               other.remotePath == record.remotePath && EqualsIgnoreCase(other.host, record.host) &&
-               FolderOfPath(other.saveAs) == folder;
-    }) >= 0;
+    return m_table.RunningFetches(record);
 }
 
 bool TaskAdder::AppendUnderFreeName(const std::string& url, TaskRecord record)
@@ -328,7 +323,7 @@ void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
     if (record.saveAs.empty() || record.saveAs.back() == '/') {
         return;
     }
-    const int row = m_table.FindRow([&record](const TaskRecord& other) { return other.saveAs == record.saveAs; });
+    const int row = m_table.RowOf(m_table.TaskSavingAs(record.saveAs));
     if (row < 0) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ public:
     // disk never holds up the window. A failure when the write before
     // failed; the outcome of this one shows later in LastFlush.
     virtual Status FlushSoon() { return Flush(); }
+    // Like FlushSoon, and `written` is told the outcome once what was
+    // written so far is durable (or could not be made so), exactly once, on
+    // whichever thread did the work: the caller's when it was done at once.
+    virtual void FlushThen(std::function<void(const Status&)> written) { written(Flush()); }
     // The outcome of the last flush.
     virtual Status LastFlush() const { return {}; }
 };

@@ -2,12 +2,15 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
+#include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
+#include <deque>
+#include <utility>
 
 namespace dromo {
 
@@ -147,6 +150,19 @@ HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QD
         QThread::msleep(20);
     }
     result.answered = true;
+    // The calls go out without waiting for each answer, so Dromo takes a
+    // long list in a few saves; a bounded number is in flight at once, and
+    // the answers are read in the order of the URLs.
+    constexpr int kInFlight = 512;
+    std::deque<std::pair<QString, QDBusPendingCall>> pending;
+    auto readOldest = [&result, &pending] {
+        auto& [url, call] = pending.front();
+        call.waitForFinished();
+        if (call.isError()) {
+            result.errors << url + QStringLiteral(": ") + call.error().message();
+        }
+        pending.pop_front();
+    };
     for (const QString& url : urls) {
         QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
                                                            QString::fromLatin1(CURLHook::kPath),
@@ -154,10 +170,13 @@ HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QD
                                                            QStringLiteral("AddURL"));
         call << url;
         // The Add URL sheet may be asking the user about it: wait long.
-        const QDBusMessage reply = bus.call(call, QDBus::Block, 24 * 3600 * 1000);
-        if (reply.type() != QDBusMessage::ReplyMessage) {
-            result.errors << url + QStringLiteral(": ") + reply.errorMessage();
+        pending.emplace_back(url, bus.asyncCall(call, 24 * 3600 * 1000));
+        if (pending.size() >= kInFlight) {
+            readOldest();
         }
+    }
+    while (!pending.empty()) {
+        readOldest();
     }
     return result;
 }

@@ -114,9 +114,16 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     m_ctx.refresh.Start();
     m_tick.start();
     UpdateCommands();
+    // The writer thread's word that a group save is on disk comes back here.
+    m_ctx.autoSaver.PostBackWith([this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    m_ctx.autoSaver.PostBackWith(nullptr);  // no answer comes to a window that is gone
+}
 
 void CMainFrame::PlaceFromProfile()
 {
@@ -367,59 +374,6 @@ void CMainFrame::TrayStateChanged(const TrayState& state)
             m_trayIcon = icon;
         },
         Qt::QueuedConnection);
-}
-
-QString CMainFrame::AddUrl(const QString& url)
-{
-    return TakeFromOutside(url, nullptr);
-}
-
-// A URL from outside, with what a browser knew of it when one handed it over.
-QString CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
-{
-    bool popup = false;
-    {
-        auto guard = m_ctx.table.Lock();
-        popup = m_ctx.settings.options.popupDialog != 0;
-    }
-    if (popup) {
-        return OpenAddUrl(url, details).value_or(QString());
-    }
-    const std::optional<AddResult> result = details != nullptr
-                                                ? m_ctx.addresses.DownloadAdd(url.toStdString(), *details)
-                                                : m_ctx.addresses.QuickAdd(url.toStdString());
-    LoadHistoryBox(url.toStdString());
-    if (result == AddResult::Added) {
-        return SaveTakenTasks();
-    }
-    return QString::fromStdString(Refusal(result));
-}
-
-void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)
-{
-    QTimer::singleShot(0, this, [this, url, done = std::move(done)] { done(AddUrl(url)); });
-}
-
-QString CMainFrame::AddDownload(const QString& url, const DownloadDetails& details)
-{
-    return TakeFromOutside(url, &details);
-}
-
-void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& details,
-                                  std::function<void(const QString& refusal)> done)
-{
-    QTimer::singleShot(0, this, [this, url, details, done = std::move(done)] { done(AddDownload(url, details)); });
-}
-
-QString CMainFrame::SaveTakenTasks()
-{
-    // Through the auto-saver, which counts the list's changes before it
-    // copies the list: a worker may finish the task while the file is
-    // written, and that change must wait for the next tick, not pass as saved.
-    if (!m_ctx.autoSaver.SaveNow()) {
-        return tr("The task was added, but the task list could not be saved.");
-    }
-    return {};
 }
 
 bool CMainFrame::RunSheet(CPropertySheet& sheet)

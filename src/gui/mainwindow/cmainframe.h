@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -166,7 +167,11 @@ private:
     void LoadHistoryBox(const std::string& added = {});
     void SaveList();
     void LoadList();
-    QString TakeFromOutside(const QString& url, const DownloadDetails* details);
+    std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
+    void TakeHandOver(std::function<void()> take);
+    void TakeHeldHandOver();
+    void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);
+    static QString NotSavedText();
     // Tasks taken from outside reach the disk before anyone hears of them;
     // an empty text when they did.
     QString SaveTakenTasks();
@@ -202,6 +207,8 @@ private:
     QTimer m_tick;
     QTimer m_trayClick;  // a single click on the tray icon, until no second one can follow
     bool m_exiting = false;
+    bool m_askingOutside = false;  // the Add URL sheet asks about a URL from outside
+    std::deque<std::function<void()>> m_heldHandOvers;  // wait until it closes
     bool m_startMaximized = false;  // "MainWnd Maximized" as the last run left it
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;

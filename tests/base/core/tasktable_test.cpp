@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "base/core/globaloptions.h"
+#include "base/files/filenames.h"
 #include "base/ports/transferengine.h"
 
 #include "base/download/transferoutcome.h"
@@ -326,7 +327,7 @@ TEST(TaskTable, ConcurrentUpdatesLoseNoChange)
 namespace dromo {
 namespace {
 
-// The per-state counts and the path indexes the adds look up are kept as
+// The per-state counts and the indexes the adds, claims and ticks look up are kept as
 // records change; they must always match a plain scan over the records,
 // whatever the mix of operations.
 TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
@@ -336,6 +337,8 @@ TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
     const TaskState states[] = {TaskState::Queued, TaskState::Paused, TaskState::Running,
                                 TaskState::Done, TaskState::Error, TaskState::Scheduled};
     const std::string paths[] = {"/dl/a.iso", "/DL/A.iso", "/dl/b.iso", "/dl/a.iso.part", ""};
+    const std::string hosts[] = {"h.example", "H.Example", "other.example"};
+    const std::string remotes[] = {"/pub/a.iso", "/pub/A.iso"};
     for (int step = 0; step < 2000; ++step) {
         const int op = static_cast<int>(random() % 4);
         const TaskState s = states[random() % 6];
@@ -345,12 +348,19 @@ TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
             TaskRecord r;
             r.SetState(s);
             r.saveAs = path;
+            r.host = hosts[random() % 3];
+            r.remotePath = remotes[random() % 2];
+            r.port = step % 5 == 0 ? 8080 : 80;
+            r.scheduled = random() % 3 == 0 ? 1 : 0;
             table.Append(r, TaskRow{});
         } else if (op == 1) {
             TaskRecord r = *table.CopyOut(row);
             r.state = step % 97 == 0 ? 12345 : static_cast<std::int32_t>(s);  // also a bogus value
             if (step % 3 == 0) {
                 r.saveAs = path;
+            }
+            if (step % 4 == 0) {
+                r.scheduled = r.scheduled != 0 ? 0 : 1;
             }
             table.WriteBack(row, r);
         } else if (op == 2) {
@@ -372,6 +382,29 @@ TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
             }) >= 0;
             ASSERT_EQ(table.HoldsSaveAs(p), held) << "step " << step << " " << p;
             ASSERT_EQ(table.RunningSavesTo(p), running) << "step " << step << " " << p;
+            // The first holder, also when one task is left out.
+            for (const int except : {-1, table.TaskIdAt(0), table.TaskIdAt(row)}) {
+                const int first =
+                    table.FindRow([&](const TaskRecord& r) { return r.saveAs == p && r.taskId != except; });
+                ASSERT_EQ(table.TaskSavingAs(p, except), table.TaskIdAt(first)) << "step " << step << " " << p;
+            }
+        }
+        std::vector<int> scheduled;
+        for (int r = 0; r < table.Count(); ++r) {
+            if (table.CopyOut(r)->scheduled != 0) {
+                scheduled.push_back(table.TaskIdAt(r));
+            }
+        }
+        ASSERT_EQ(table.ScheduledTasks(), scheduled) << "step " << step;
+        for (int r = 0; r < table.Count(); r += 7) {
+            TaskRecord like = *table.CopyOut(r);
+            like.saveAs = FolderOfPath(like.saveAs) + "elsewhere.iso";  // the folder counts, not the name
+            const bool fetched = table.FindRow([&like](const TaskRecord& o) {
+                return o.Is(TaskState::Running) && o.protocol == like.protocol && o.port == like.port &&
+                       o.remotePath == like.remotePath && EqualsIgnoreCase(o.host, like.host) &&
+                       FolderOfPath(o.saveAs) == FolderOfPath(like.saveAs);
+            }) >= 0;
+            ASSERT_EQ(table.RunningFetches(like), fetched) << "step " << step << " row " << r;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "base/ports/profile.h"
 
@@ -85,6 +86,28 @@ public:
         ++soonFlushes;
         RunDuringFlush();
         return LastFlush();
+    }
+    // With holdWrites, FlushThen keeps its callers until the test lets the
+    // write end (WriteHeld), as a slow disk would.
+    bool holdWrites = false;
+    std::vector<std::function<void(const Status&)>> held;
+    int thenFlushes = 0;
+    void FlushThen(std::function<void(const Status&)> written) override
+    {
+        ++thenFlushes;
+        RunDuringFlush();
+        if (holdWrites) {
+            held.push_back(std::move(written));
+        } else {
+            written(LastFlush());
+        }
+    }
+    // Ends the oldest held write with the profile's flush result.
+    void WriteHeld()
+    {
+        auto written = std::move(held.front());
+        held.erase(held.begin());
+        written(LastFlush());
     }
     void RunDuringFlush()
     {

@@ -245,6 +245,72 @@ TEST_F(Capture, AHandedOverUrlIsOnDiskBeforeTheCallerHearsOfIt)
     EXPECT_EQ(SavedTargets(), added);
 }
 
+// Many hand-overs at once share saves, and still no caller hears success
+// before its task is on disk: Dromo is killed while a burst from several
+// callers is being answered, and every call answered with success must be
+// in the profile; then a long command line, killed the moment it returned.
+TEST_F(Capture, ABurstOfHandOversIsOnDiskBeforeAnyCallerHearsOfIt)
+{
+    test::TempDir downloads;
+    WriteProfile(downloads);
+    {
+        test::ChildProcess dromo({DROMO_BIN});
+        ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+        constexpr int kCallers = 6;
+        constexpr int kCallsEach = 60;
+        std::vector<QDBusConnection> callers;
+        std::vector<std::pair<std::string, QDBusPendingCall>> calls;
+        for (int c = 0; c < kCallers; ++c) {
+            callers.push_back(QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()),
+                                                            QStringLiteral("burst%1-%2").arg(s_n).arg(c)));
+            ASSERT_TRUE(callers.back().isConnected());
+        }
+        for (int i = 0; i < kCallsEach; ++i) {
+            for (int c = 0; c < kCallers; ++c) {
+                const std::string url = DeadUrl("burst-" + std::to_string(c) + "-" + std::to_string(i) + ".bin");
+                QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                                   QString::fromLatin1(CURLHook::kPath),
+                                                                   QString::fromLatin1(CURLHook::kService), "AddURL");
+                call << QString::fromStdString(url);
+                calls.emplace_back(url, callers[static_cast<std::size_t>(c)].asyncCall(call, 30000));
+            }
+        }
+        auto answered = [&calls] {
+            return std::count_if(calls.begin(), calls.end(), [](auto& c) { return c.second.isFinished(); });
+        };
+        // Killed in the middle of the answers: some callers heard, others not yet.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answered() >= static_cast<long>(calls.size()) / 3; }, 30000));
+        EXPECT_EQ(dromo.Signal(SIGKILL, 10000), 128 + SIGKILL);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answered() == static_cast<long>(calls.size()); }, 30000));
+        const std::vector<std::string> saved = SavedTargets();
+        int heard = 0;
+        for (auto& [url, call] : calls) {
+            if (!call.isError()) {
+                ++heard;
+                EXPECT_NE(std::find(saved.begin(), saved.end(), url), saved.end()) << url << " heard success, lost";
+            }
+        }
+        EXPECT_GE(heard, static_cast<int>(calls.size()) / 3);
+        for (int c = 0; c < kCallers; ++c) {
+            QDBusConnection::disconnectFromBus(callers[static_cast<std::size_t>(c)].name());
+        }
+        ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
+    }
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    const std::size_t before = SavedTargets().size();
+    std::vector<std::string> line = {DROMO_BIN};
+    for (int i = 0; i < 300; ++i) {
+        line.push_back(DeadUrl("line-" + std::to_string(i) + ".bin"));
+    }
+    std::string output;
+    ASSERT_EQ(test::RunCommand(line, &output), 0) << output;
+    EXPECT_EQ(dromo.Signal(SIGKILL, 10000), 128 + SIGKILL);
+    const std::vector<std::string> saved = SavedTargets();
+    ASSERT_EQ(saved.size(), before + 300);
+    EXPECT_TRUE(std::equal(line.begin() + 1, line.end(), saved.begin() + static_cast<long>(before)));
+}
+
 TEST_F(Capture, ARefusedUrlGetsAnErrorReplyWithItsMessageAtOnce)
 {
     test::TempDir downloads;

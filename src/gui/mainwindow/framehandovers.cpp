@@ -1,0 +1,135 @@
+// The main window's hand-overs from outside: a browser's download, another
+// start's command line, a call on the bus, a drop. Each caller hears success
+// only once its task is on disk, and the saves are shared by every
+// hand-over that comes near the same time.
+
+#include <QTimer>
+
+#include "base/core/autosaver.h"
+#include "base/core/globaloptions.h"
+#include "base/core/tasktable.h"
+#include "base/mainwindow/addresshistory.h"
+#include "gui/mainwindow/cmainframe.h"
+
+namespace dromo {
+
+QString CMainFrame::AddUrl(const QString& url)
+{
+    if (std::optional<QString> answer = TakeFromOutside(url, nullptr)) {
+        return *answer;
+    }
+    return SaveTakenTasks();
+}
+
+// A URL from outside, with what a browser knew of it when one handed it
+// over: the answer when there is one now (a refusal, the sheet's outcome),
+// none when the task was added and waits for a save.
+std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
+{
+    bool popup = false;
+    {
+        auto guard = m_ctx.table.Lock();
+        popup = m_ctx.settings.options.popupDialog != 0;
+    }
+    if (popup) {
+        m_askingOutside = true;
+        std::optional<QString> answer = OpenAddUrl(url, details);
+        m_askingOutside = false;
+        if (!m_heldHandOvers.empty()) {
+            QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
+        }
+        return answer.value_or(QString());
+    }
+    const std::optional<AddResult> result = details != nullptr
+                                                ? m_ctx.addresses.DownloadAdd(url.toStdString(), *details)
+                                                : m_ctx.addresses.QuickAdd(url.toStdString());
+    LoadHistoryBox(url.toStdString());
+    if (result == AddResult::Added) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(Refusal(result));
+}
+
+void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)
+{
+    QTimer::singleShot(0, this, [this, url, done = std::move(done)]() mutable {
+        TakeHandOver([this, url, done = std::move(done)]() mutable {
+            AnswerOnceSaved(TakeFromOutside(url, nullptr), std::move(done));
+        });
+    });
+}
+
+// Hand-overs come many at once (a long command line, a browser's burst);
+// while the Add URL sheet asks about one, the others wait their turn rather
+// than open sheets over it.
+void CMainFrame::TakeHandOver(std::function<void()> take)
+{
+    if (m_askingOutside || !m_heldHandOvers.empty()) {
+        m_heldHandOvers.push_back(std::move(take));
+        return;
+    }
+    take();
+}
+
+void CMainFrame::TakeHeldHandOver()
+{
+    if (m_askingOutside || m_heldHandOvers.empty()) {
+        return;
+    }
+    std::function<void()> take = std::move(m_heldHandOvers.front());
+    m_heldHandOvers.pop_front();
+    take();
+    if (!m_askingOutside && !m_heldHandOvers.empty()) {
+        QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
+    }
+}
+
+QString CMainFrame::AddDownload(const QString& url, const DownloadDetails& details)
+{
+    if (std::optional<QString> answer = TakeFromOutside(url, &details)) {
+        return *answer;
+    }
+    return SaveTakenTasks();
+}
+
+void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& details,
+                                  std::function<void(const QString& refusal)> done)
+{
+    QTimer::singleShot(0, this, [this, url, details, done = std::move(done)]() mutable {
+        TakeHandOver([this, url, details, done = std::move(done)]() mutable {
+            AnswerOnceSaved(TakeFromOutside(url, &details), std::move(done));
+        });
+    });
+}
+
+// A hand-over's caller hears success only once its task is on disk. The
+// save is shared with every hand-over near it (the auto-saver's group
+// commit), and the window goes on meanwhile, taking the next calls.
+void CMainFrame::AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done)
+{
+    if (answer) {
+        done(*answer);
+        return;
+    }
+    m_ctx.autoSaver.SaveFor([done = std::move(done)](const Status& saved) {
+        done(saved ? QString() : NotSavedText());
+    });
+}
+
+QString CMainFrame::NotSavedText()
+{
+    return tr("The task was added, but the task list could not be saved.");
+}
+
+QString CMainFrame::SaveTakenTasks()
+{
+    // Through the auto-saver, which counts the list's changes before it
+    // copies the list: a worker may finish the task while the file is
+    // written, and that change must wait for the next tick, not pass as saved.
+    if (!m_ctx.autoSaver.SaveNow()) {
+        return NotSavedText();
+    }
+    return {};
+}
+
+}  // namespace dromo
