@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/ports/completionactions.h"
+#include "base/ports/countdown.h"
 
 namespace dromo {
 
@@ -17,17 +18,6 @@ class Shell;
 class TaskTable;
 struct GlobalOptions;
 struct WorkerState;
-
-// The 15-second countdown before a hang-up or shut-down.
-class Countdown {
-public:
-    virtual ~Countdown() = default;
-    static constexpr int kSeconds = 15;
-    // Shows the countdown with the message and returns at once; `done` runs
-    // on the user-interface thread with true when it reached 0, false when
-    // the user cancelled it.
-    virtual void Start(const std::string& message, std::function<void(bool reachedZero)> done) = 0;
-};
 
 // What happens around the end of downloads: the countdown to hang up or
 // shut down when all work is over, redialling a dropped modem line, and the

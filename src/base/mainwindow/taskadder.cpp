@@ -3,9 +3,9 @@
 #include <cctype>
 
 #include "base/core/globaloptions.h"
-#include "base/core/settingsstore.h"
 #include "base/core/tasktable.h"
 #include "base/core/trace.h"
+#include "base/core/viewsettings.h"
 #include "base/download/progresstexts.h"
 #include "base/download/taskfileclaims.h"
 #include "base/download/requestdetails.h"
