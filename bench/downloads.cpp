@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "base/core/tasktable.h"
 #include "base/download/downloadcore.h"
+#include "base/tasks/tasktable.h"
 #include "bench/benchsupport.h"
 #include "engine/curlengine.h"
 #include "platform/systemclock.h"

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/core/settingsstore.h"
-#include "base/core/tasktable.h"
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
 #include "base/ports/network.h"
 #include "base/ports/workerstarter.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/tasktable.h"
 #include "bench/benchsupport.h"
 #include "platform/connectednetwork.h"
 #include "platform/settingsprofile.h"

@@ -10,13 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/core/globaloptions.h"
-#include "base/core/protocoltexts.h"
-#include "base/core/trace.h"
-#include "base/download/progresstexts.h"
-#include "base/download/requestdetails.h"
-#include "base/files/filenames.h"
+#include "base/text/protocoltexts.h"
 #include "base/ports/fileclaims.h"
+#include "base/text/filenames.h"
+#include "base/text/progresstexts.h"
+#include "base/text/requestdetails.h"
+#include "base/text/trace.h"
+#include "base/values/globaloptions.h"
 #include "engine/cookielines.h"
 #include "engine/failuretext.h"
 #include "engine/partialfile.h"

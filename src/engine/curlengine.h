@@ -7,10 +7,10 @@
 
 #include <curl/curl.h>
 
-#include "base/download/transferoutcome.h"
 #include "base/ports/enginefactory.h"
 #include "base/ports/progresssink.h"
 #include "base/ports/transferengine.h"
+#include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
 #include "engine/enginesettings.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "base/download/digestlist.h"
+#include "base/text/digestlist.h"
 
 namespace dromo {
 

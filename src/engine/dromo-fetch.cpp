@@ -11,13 +11,13 @@
 #include <string>
 #include <thread>
 
-#include "base/core/globaloptions.h"
-#include "base/core/taskrecord.h"
-#include "base/core/textutil.h"
-#include "base/core/trace.h"
-#include "base/mainwindow/parseurl.h"
-#include "base/download/digestlist.h"
-#include "base/download/progresstexts.h"
+#include "base/text/digestlist.h"
+#include "base/text/parseurl.h"
+#include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
+#include "base/text/trace.h"
+#include "base/values/globaloptions.h"
+#include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
 #include "engine/digestcheck.h"
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "engine/failuretext.h"
 
-#include "base/core/protocoltexts.h"
+#include "base/text/protocoltexts.h"
 #include "engine/idlewatch.h"
 
 namespace dromo {

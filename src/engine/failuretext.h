@@ -5,7 +5,7 @@
 
 #include <curl/curl.h>
 
-#include "base/download/transferoutcome.h"
+#include "base/values/transferoutcome.h"
 
 namespace dromo {
 

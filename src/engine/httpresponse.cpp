@@ -5,8 +5,8 @@
 #include <ctime>
 #include <vector>
 
-#include "base/core/textutil.h"
-#include "base/files/filenames.h"
+#include "base/text/filenames.h"
+#include "base/text/textutil.h"
 
 namespace dromo {
 namespace {

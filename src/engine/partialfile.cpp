@@ -10,7 +10,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "base/files/filenames.h"
+#include "base/text/filenames.h"
 
 namespace dromo {
 namespace {

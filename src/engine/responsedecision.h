@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "base/download/transferoutcome.h"
+#include "base/values/transferoutcome.h"
 #include "engine/httpresponse.h"
 
 namespace dromo {

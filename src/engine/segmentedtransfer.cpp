@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "base/core/protocoltexts.h"
-#include "base/core/trace.h"
-#include "base/download/transferoutcome.h"
+#include "base/text/protocoltexts.h"
 #include "base/ports/progresssink.h"
+#include "base/text/trace.h"
+#include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <strings.h>
 
-#include "base/core/trace.h"
-#include "base/files/filenames.h"
 #include "base/ports/fileclaims.h"
+#include "base/text/filenames.h"
+#include "base/text/trace.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/validator.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "base/files/filenames.h"
+#include "base/text/filenames.h"
 
 namespace dromo {
 namespace {

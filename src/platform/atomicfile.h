@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/core/status.h"
+#include "base/values/status.h"
 
 namespace dromo {
 

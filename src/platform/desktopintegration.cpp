@@ -1,7 +1,7 @@
 #include "platform/desktopintegration.h"
 
-#include "base/core/tasktable.h"
-#include "base/mainwindow/completion.h"
+#include "base/commands/completion.h"
+#include "base/tasks/tasktable.h"
 
 namespace dromo {
 

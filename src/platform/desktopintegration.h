@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "base/mainwindow/desktopwatch.h"
+#include "base/view/desktopwatch.h"
 #include "platform/desktopnotifier.h"
 #include "platform/logindinhibitor.h"
 

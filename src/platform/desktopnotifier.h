@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "base/mainwindow/desktopwatch.h"
+#include "base/view/desktopwatch.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 
-#include "base/mainwindow/desktopwatch.h"
+#include "base/view/desktopwatch.h"
 
 namespace dromo {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/core/globaloptions.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 

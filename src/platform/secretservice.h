@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/core/passwordkeyring.h"
+#include "base/storage/passwordkeyring.h"
 
 namespace dromo {
 

@@ -16,7 +16,7 @@
 #include <regex>
 #include <thread>
 
-#include "base/core/taskrecord.h"
+#include "base/values/taskrecord.h"
 #include "engine/cookielines.h"
 #include "tests/engine/enginefixture.h"
 #include "tests/support/testservers.h"

@@ -8,7 +8,7 @@
 
 #include <openssl/evp.h>
 
-#include "base/download/digestlist.h"
+#include "base/text/digestlist.h"
 #include "tests/engine/enginefixture.h"
 #include "tests/support/testservers.h"
 

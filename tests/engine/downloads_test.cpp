@@ -12,9 +12,9 @@
 #include <set>
 #include <thread>
 
-#include "base/core/tasktable.h"
 #include "base/download/downloadcore.h"
 #include "base/ports/clock.h"
+#include "base/tasks/tasktable.h"
 #include "engine/curlengine.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/support/testservers.h"

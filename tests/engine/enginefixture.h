@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "base/core/taskrecord.h"
-#include "base/mainwindow/parseurl.h"
 #include "base/ports/fileclaims.h"
+#include "base/text/parseurl.h"
+#include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
 #include "tests/support/testservers.h"
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/files/downloadlist.h"
-#include "base/files/privateprofile.h"
+#include "base/storage/downloadlist.h"
+#include "base/text/privateprofile.h"
 #include "tests/base/fakes/rig.h"
 #include "tests/fuzz/fuzzcheck.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/download/digestlist.h"
+#include "base/text/digestlist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

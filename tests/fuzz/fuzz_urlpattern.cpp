@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/dialogs/urlbatch.h"
-#include "base/mainwindow/urlpattern.h"
+#include "base/forms/urlbatch.h"
+#include "base/text/urlpattern.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/files/filenames.h"
+#include "base/text/filenames.h"
 #include "engine/httpresponse.h"
 #include "tests/fuzz/fuzzcheck.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/core/taskrecord.h"
-#include "base/mainwindow/parseurl.h"
+#include "base/text/parseurl.h"
+#include "base/values/taskrecord.h"
 #include "tests/fuzz/fuzzcheck.h"
 
 namespace dromo::fuzz {

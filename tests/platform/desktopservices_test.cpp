@@ -7,10 +7,10 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/desktopwatch.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/values/globaloptions.h"
+#include "base/view/desktopwatch.h"
 #include "platform/desktopnotifier.h"
 #include "platform/desktopshell.h"
 #include "platform/logindinhibitor.h"

@@ -9,10 +9,10 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
-#include "base/core/base64.h"
-#include "base/core/settingsstore.h"
-#include "base/core/tasktable.h"
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/tasktable.h"
+#include "base/text/base64.h"
 #include "platform/settingsprofile.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/platform/mockbus.h"

@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "base/core/settingsstore.h"
-#include "base/core/tasktable.h"
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/tasktable.h"
 #include "tests/base/fakes/fakes.h"
 
 namespace dromo {

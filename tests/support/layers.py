@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Fails when an include breaks the layering. Every quoted include under
-src/ names its layer from the one include root ("base/core/tasktable.h")
+src/ names its layer from the one include root ("base/tasks/tasktable.h")
 and resolves there; each layer includes only its own headers and those of
 the layers below it; base (the standard library only) and the engine (base
 and libcurl) never include Qt. Usage: layers.py SRC_DIR. Prints each

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "base/core/globaloptions.h"
-#include "base/files/filenames.h"
-#include "base/mainwindow/parseurl.h"
+#include "base/text/filenames.h"
+#include "base/text/parseurl.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
 
 namespace dromo {
 

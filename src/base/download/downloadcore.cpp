@@ -1,8 +1,8 @@
 #include "base/download/downloadcore.h"
 
-#include "base/core/tasktable.h"
-#include "base/files/historypage.h"
-#include "base/mainwindow/completion.h"
+#include "base/commands/completion.h"
+#include "base/storage/historypage.h"
+#include "base/tasks/tasktable.h"
 
 namespace dromo {
 

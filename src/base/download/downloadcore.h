@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "base/core/settingsstore.h"
+#include "base/commands/taskadder.h"
+#include "base/commands/taskcommands.h"
 #include "base/download/progresshandler.h"
 #include "base/download/workerpool.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/taskadder.h"
-#include "base/mainwindow/taskcommands.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/workerstate.h"
 
 namespace dromo {
 

@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "base/core/globaloptions.h"
-#include "base/core/protocoltexts.h"
-#include "base/core/tasktable.h"
-#include "base/download/progresstexts.h"
-#include "base/download/workerstate.h"
+#include "base/text/protocoltexts.h"
 #include "base/ports/clock.h"
 #include "base/ports/sound.h"
 #include "base/ports/transferengine.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/text/progresstexts.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 

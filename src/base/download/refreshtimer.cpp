@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "base/core/startup.h"
-#include "base/core/tasktable.h"
 #include "base/download/progresshandler.h"
-#include "base/download/progresstexts.h"
 #include "base/download/schedulecheck.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/speedsamples.h"
 #include "base/ports/clock.h"
 #include "base/ports/tasklistobserver.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/text/progresstexts.h"
+#include "base/text/startup.h"
+#include "base/view/speedsamples.h"
 
 namespace dromo {
 

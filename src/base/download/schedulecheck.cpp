@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "base/core/tasktable.h"
-#include "base/download/progresstexts.h"
 #include "base/ports/clock.h"
 #include "base/ports/completionactions.h"
 #include "base/ports/transferengine.h"
 #include "base/ports/workerstarter.h"
+#include "base/tasks/tasktable.h"
+#include "base/text/progresstexts.h"
 
 namespace dromo {
 namespace {

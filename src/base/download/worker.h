@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "base/core/taskrecord.h"
 #include "base/download/workercontext.h"
+#include "base/values/taskrecord.h"
 
 namespace dromo {
 

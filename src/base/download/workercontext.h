@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/core/proxylist.h"
+#include "base/values/proxylist.h"
 
 namespace dromo {
 

@@ -1,10 +1,10 @@
 #include "base/download/workerpool.h"
 
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
+#include "base/commands/taskcommands.h"
 #include "base/download/worker.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/taskcommands.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/core/status.h"
+#include "base/values/status.h"
 
 namespace dromo {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/download/transferoutcome.h"
+#include "base/values/transferoutcome.h"
 
 namespace dromo {
 

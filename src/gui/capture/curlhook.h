@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/capture/linkchoice.h"
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
 #include "platform/offeredlinkargument.h"
 
 namespace dromo {

@@ -4,8 +4,8 @@
 #include <QMimeData>
 #include <QPainter>
 
-#include "gui/mainwindow/artwork.h"
 #include "gui/mainwindow/cmainview.h"
+#include "gui/widgets/artwork.h"
 
 namespace dromo {
 

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "base/core/taskstate.h"
-#include "gui/dialogs/widgets/cflatbutton.h"
-#include "gui/mainwindow/artwork.h"
+#include "base/values/taskstate.h"
+#include "gui/widgets/artwork.h"
+#include "gui/widgets/cflatbutton.h"
 #include "platform/basetexts.h"
 
 namespace dromo {

@@ -4,9 +4,9 @@
 #include <QClipboard>
 #include <QTimer>
 
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
 #include "base/ports/notifications.h"
+#include "base/tasks/tasktable.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "base/mainwindow/clipboardwatch.h"
+#include "base/view/clipboardwatch.h"
 
 namespace dromo {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "base/core/settingsstore.h"
-#include "base/mainwindow/commandid.h"
 #include "base/ports/tasklistobserver.h"
+#include "base/storage/settingsstore.h"
+#include "base/values/commandid.h"
 #include "gui/mainwindow/appcontext.h"
 
 class QAction;

@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/core/globaloptions.h"
-#include "base/core/taskrow.h"
-#include "base/mainwindow/textcolortable.h"
+#include "base/values/globaloptions.h"
+#include "base/values/taskrow.h"
+#include "base/view/textcolortable.h"
 #include "gui/mainwindow/progressdelegate.h"
 #include "gui/mainwindow/tasklistmodel.h"
 #include "gui/mainwindow/tasksortmodel.h"

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "base/mainwindow/completion.h"
-#include "base/mainwindow/countdownsteps.h"
+#include "base/commands/completion.h"
+#include "base/view/countdownsteps.h"
 
 class QLabel;
 class QProgressBar;

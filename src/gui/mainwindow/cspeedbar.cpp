@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "base/download/progresstexts.h"
-#include "base/mainwindow/speedsamples.h"
+#include "base/text/progresstexts.h"
+#include "base/view/speedsamples.h"
 
 namespace dromo {
 

@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "base/mainwindow/textcolortable.h"
-#include "gui/dialogs/widgets/cflatbutton.h"
+#include "base/view/textcolortable.h"
+#include "gui/widgets/cflatbutton.h"
 #include "platform/basetexts.h"
 
 namespace dromo {

@@ -5,22 +5,22 @@
 #include <QApplication>
 #include <QComboBox>
 
-#include "base/core/autosaver.h"
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
-#include "base/files/historypage.h"
-#include "base/mainwindow/taskcommands.h"
+#include "base/commands/taskcommands.h"
 #include "base/ports/messages.h"
 #include "base/ports/shell.h"
-#include "gui/core/caboutdlg.h"
+#include "base/storage/autosaver.h"
+#include "base/storage/historypage.h"
+#include "base/tasks/tasktable.h"
+#include "base/values/globaloptions.h"
+#include "gui/mainwindow/caboutdlg.h"
 #include "gui/mainwindow/cdropbasket.h"
 #include "gui/mainwindow/clegenddlg.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
 #include "gui/mainwindow/helpkeys.h"
 #include "gui/mainwindow/helptopic.h"
-#include "platform/platformpaths.h"
 #include "platform/basetexts.h"
+#include "platform/platformpaths.h"
 
 namespace dromo {
 

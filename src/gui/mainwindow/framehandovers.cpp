@@ -5,10 +5,10 @@
 
 #include <QTimer>
 
-#include "base/core/autosaver.h"
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
-#include "base/mainwindow/addresshistory.h"
+#include "base/commands/addresshistory.h"
+#include "base/storage/autosaver.h"
+#include "base/tasks/tasktable.h"
+#include "base/values/globaloptions.h"
 #include "gui/mainwindow/cmainframe.h"
 
 namespace dromo {

@@ -6,11 +6,11 @@
 #include <QTimer>
 
 #include "base/capture/linkchoice.h"
-#include "base/core/autosaver.h"
-#include "base/core/globaloptions.h"
-#include "base/core/settingsstore.h"
-#include "base/core/tasktable.h"
-#include "base/mainwindow/taskadder.h"
+#include "base/commands/taskadder.h"
+#include "base/storage/autosaver.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/tasktable.h"
+#include "base/values/globaloptions.h"
 #include "gui/capture/linklistdialog.h"
 #include "gui/mainwindow/clipboardoffers.h"
 #include "gui/mainwindow/cmainframe.h"

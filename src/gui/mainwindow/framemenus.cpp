@@ -11,14 +11,14 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "base/core/globaloptions.h"
-#include "base/mainwindow/addresshistory.h"
-#include "base/mainwindow/completion.h"
-#include "base/mainwindow/taskcommands.h"
-#include "gui/mainwindow/artwork.h"
+#include "base/commands/addresshistory.h"
+#include "base/commands/completion.h"
+#include "base/commands/taskcommands.h"
+#include "base/values/globaloptions.h"
 #include "gui/mainwindow/cdropbasket.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
+#include "gui/widgets/artwork.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "base/core/startup.h"
+#include "base/text/startup.h"
 #include "platform/basetexts.h"
 
 namespace dromo {

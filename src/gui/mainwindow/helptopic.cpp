@@ -22,7 +22,7 @@
 #include "gui/dialogs/task/cidpage.h"
 #include "gui/dialogs/task/cmiscpage.h"
 #include "gui/dialogs/task/cproxyspage.h"
-#include "gui/dialogs/widgets/cpropertysheet.h"
+#include "gui/widgets/cpropertysheet.h"
 
 namespace dromo {
 namespace {

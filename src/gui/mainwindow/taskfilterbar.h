@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "base/mainwindow/taskfilter.h"
+#include "base/view/taskfilter.h"
 
 class QComboBox;
 class QLabel;

@@ -3,9 +3,9 @@
 #include <QSize>
 #include <algorithm>
 
-#include "base/core/tasktable.h"
-#include "base/mainwindow/taskrowtip.h"
-#include "gui/mainwindow/artwork.h"
+#include "base/tasks/tasktable.h"
+#include "base/view/taskrowtip.h"
+#include "gui/widgets/artwork.h"
 #include "platform/basetexts.h"
 
 #include <QHash>

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <vector>
 
-#include "base/core/taskrow.h"
-#include "base/mainwindow/taskrowtip.h"
 #include "base/ports/tasklistobserver.h"
+#include "base/values/taskrow.h"
+#include "base/view/taskrowtip.h"
 
 namespace dromo {
 

@@ -1,6 +1,6 @@
 #include "gui/mainwindow/tasksortmodel.h"
 
-#include "base/mainwindow/columnsort.h"
+#include "base/view/columnsort.h"
 #include "gui/mainwindow/tasklistmodel.h"
 
 namespace dromo {

@@ -2,7 +2,7 @@
 
 #include <QSortFilterProxyModel>
 
-#include "base/mainwindow/taskfilter.h"
+#include "base/view/taskfilter.h"
 
 namespace dromo {
 

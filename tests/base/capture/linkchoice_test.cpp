@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "base/core/settingsstore.h"
-#include "base/core/tasktable.h"
+#include "base/storage/settingsstore.h"
+#include "base/tasks/tasktable.h"
 #include "tests/base/fakes/fakes.h"
 
 namespace dromo {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/download/refreshtimer.h"
-#include "base/mainwindow/speedsamples.h"
+#include "base/view/speedsamples.h"
 #include "tests/base/fakes/rig.h"
 
 namespace dromo {

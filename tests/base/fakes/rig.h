@@ -4,8 +4,8 @@
 #include <functional>
 #include <thread>
 
-#include "base/core/tasktable.h"
 #include "base/download/downloadcore.h"
+#include "base/tasks/tasktable.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/base/fakes/scriptedengine.h"
 

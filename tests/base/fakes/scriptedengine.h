@@ -15,7 +15,7 @@
 
 #include "base/ports/enginefactory.h"
 
-#include "base/download/transferoutcome.h"
+#include "base/values/transferoutcome.h"
 
 #include "base/ports/fileclaims.h"
 

@@ -21,7 +21,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "base/mainwindow/addresshistory.h"
+#include "base/commands/addresshistory.h"
 #include "gui/dialogs/task/caddprop.h"
 #include "gui/dialogs/task/caddurl.h"
 #include "platform/platformpaths.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "gui/dialogs/widgets/filechooser.h"
+#include "gui/widgets/filechooser.h"
 
 namespace dromo::test {
 

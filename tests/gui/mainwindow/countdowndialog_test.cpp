@@ -11,10 +11,10 @@
 #include <QTest>
 #include <functional>
 
-#include "base/core/globaloptions.h"
-#include "base/core/tasktable.h"
-#include "base/download/workerstate.h"
-#include "base/mainwindow/completion.h"
+#include "base/commands/completion.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/values/globaloptions.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/gui/realinput.h"
 

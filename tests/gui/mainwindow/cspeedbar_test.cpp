@@ -4,7 +4,7 @@
 
 #include <QAction>
 
-#include "base/mainwindow/speedsamples.h"
+#include "base/view/speedsamples.h"
 #include "gui/mainwindow/cdropbasket.h"
 #include "tests/gui/mainwindow/windowrig.h"
 
@@ -70,8 +70,8 @@ TEST(ToolWindows, ShownByTheirCommandsAndPlacedByTheOptions)
 
 #include <QImage>
 
-#include "gui/dialogs/widgets/cflatbutton.h"
 #include "gui/mainwindow/cmainview.h"
+#include "gui/widgets/cflatbutton.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {

@@ -10,19 +10,19 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "base/dialogs/taskpagevalues.h"
 #include "base/capture/linkchoice.h"
+#include "base/forms/taskpagevalues.h"
 #include "gui/capture/linklistdialog.h"
-#include "gui/core/caboutdlg.h"
-#include "gui/core/translations.h"
 #include "gui/dialogs/options/cpropsheet.h"
 #include "gui/dialogs/task/caddprop.h"
 #include "gui/dialogs/task/cdlgimport.h"
-#include "gui/dialogs/widgets/filechooser.h"
+#include "gui/i18n/translations.h"
+#include "gui/mainwindow/caboutdlg.h"
 #include "gui/mainwindow/cdropbasket.h"
 #include "gui/mainwindow/clegenddlg.h"
 #include "gui/mainwindow/cmainview.h"
 #include "gui/mainwindow/cspeedbar.h"
+#include "gui/widgets/filechooser.h"
 #include "tests/gui/mainwindow/windowrig.h"
 
 namespace dromo {

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QToolTip>
 
-#include "base/core/tasktable.h"
+#include "base/tasks/tasktable.h"
 #include "gui/mainwindow/taskfilterbar.h"
 #include "tests/gui/mainwindow/windowdriver.h"
 #include "tests/gui/mainwindow/windowrig.h"

@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "base/core/tasktable.h"
+#include "base/tasks/tasktable.h"
 
 namespace dromo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "base/core/categorylist.h"
+#include "base/values/categorylist.h"
 
 class QLineEdit;
 

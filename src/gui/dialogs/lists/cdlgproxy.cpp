@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "base/dialogs/fieldcheck.h"
+#include "base/forms/fieldcheck.h"
 #include "base/ports/messages.h"
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

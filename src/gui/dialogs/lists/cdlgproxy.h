@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "base/core/proxylist.h"
+#include "base/values/proxylist.h"
 
 class QLineEdit;
 

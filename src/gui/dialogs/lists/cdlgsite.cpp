@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "base/core/sitelist.h"
+#include "base/values/sitelist.h"
 
 class QLineEdit;
 

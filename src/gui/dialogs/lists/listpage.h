@@ -9,9 +9,9 @@
 #include <optional>
 #include <set>
 
-#include "base/dialogs/listrows.h"
+#include "base/forms/listrows.h"
 #include "base/ports/messages.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "gui/widgets/cpropertypage.h"
 
 namespace dromo {
 

@@ -4,9 +4,9 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
-#include "gui/dialogs/widgets/speedlimitgroup.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
+#include "gui/widgets/speedlimitgroup.h"
 
 namespace dromo {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/core/globaloptions.h"
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/forms/taskpagevalues.h"
+#include "base/values/globaloptions.h"
+#include "gui/widgets/cpropertypage.h"
 
 namespace dromo {
 

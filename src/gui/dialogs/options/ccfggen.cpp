@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/dialogs/widgets/filechooser.h"
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/filechooser.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 namespace {

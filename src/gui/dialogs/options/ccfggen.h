@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "base/core/globaloptions.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/values/globaloptions.h"
+#include "gui/widgets/cpropertypage.h"
 
 class QCheckBox;
 class QPushButton;

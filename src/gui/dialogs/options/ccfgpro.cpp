@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <QRadioButton>
 
-#include "base/dialogs/pagechoices.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "base/forms/pagechoices.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/forms/taskpagevalues.h"
+#include "gui/widgets/cpropertypage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,7 +1,7 @@
 #include "gui/dialogs/options/ccfgproxy.h"
 
 #include "gui/dialogs/lists/cdlgproxy.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 namespace {

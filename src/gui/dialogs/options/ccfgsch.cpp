@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QTimeEdit>
 
-#include "base/dialogs/pagechoices.h"
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "base/forms/pagechoices.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

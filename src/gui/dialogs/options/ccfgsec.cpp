@@ -1,9 +1,9 @@
 #include "gui/dialogs/options/ccfgsec.h"
 
-#include "base/mainwindow/filetypeicon.h"
+#include "base/view/filetypeicon.h"
 #include "gui/dialogs/lists/cdlgsite.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
-#include "gui/mainwindow/artwork.h"
+#include "gui/widgets/artwork.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 namespace {

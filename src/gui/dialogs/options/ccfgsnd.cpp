@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "base/dialogs/pagechoices.h"
+#include "base/forms/pagechoices.h"
 #include "base/ports/sound.h"
-#include "gui/dialogs/widgets/filechooser.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/filechooser.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 namespace {

@@ -5,8 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

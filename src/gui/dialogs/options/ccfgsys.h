@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/core/globaloptions.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/values/globaloptions.h"
+#include "gui/widgets/cpropertypage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "base/dialogs/pagechoices.h"
-#include "gui/dialogs/widgets/filechooser.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "base/forms/pagechoices.h"
+#include "gui/widgets/filechooser.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

@@ -2,11 +2,11 @@
 
 #include <functional>
 
-#include "base/core/settingsstore.h"
-#include "base/dialogs/listrows.h"
-#include "base/dialogs/optionsapply.h"
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertysheet.h"
+#include "base/forms/listrows.h"
+#include "base/forms/optionsapply.h"
+#include "base/forms/taskpagevalues.h"
+#include "base/storage/settingsstore.h"
+#include "gui/widgets/cpropertysheet.h"
 
 namespace dromo {
 

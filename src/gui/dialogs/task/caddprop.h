@@ -1,9 +1,9 @@
 #pragma once
 
-#include "base/core/categorylist.h"
-#include "base/core/proxylist.h"
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertysheet.h"
+#include "base/forms/taskpagevalues.h"
+#include "base/values/categorylist.h"
+#include "base/values/proxylist.h"
+#include "gui/widgets/cpropertysheet.h"
 
 namespace dromo {
 

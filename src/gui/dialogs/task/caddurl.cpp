@@ -4,11 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "base/core/textutil.h"
-#include "base/dialogs/urlbatch.h"
+#include "base/forms/urlbatch.h"
 #include "base/ports/messages.h"
-#include "base/download/digestlist.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "base/text/digestlist.h"
+#include "base/text/textutil.h"
+#include "gui/widgets/pagewidgets.h"
 #include "platform/basetexts.h"
 
 namespace dromo {

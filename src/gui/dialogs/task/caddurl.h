@@ -4,10 +4,10 @@
 
 class QLabel;
 
-#include "base/core/categorylist.h"
-#include "base/dialogs/saveasderivation.h"
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/forms/saveasderivation.h"
+#include "base/forms/taskpagevalues.h"
+#include "base/values/categorylist.h"
+#include "gui/widgets/cpropertypage.h"
 
 namespace dromo {
 

@@ -2,10 +2,10 @@
 
 #include <QGridLayout>
 
-#include "base/core/globaloptions.h"
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
-#include "gui/dialogs/widgets/speedlimitgroup.h"
+#include "base/values/globaloptions.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
+#include "gui/widgets/speedlimitgroup.h"
 
 namespace dromo {
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/dialogs/widgets/filechooser.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/filechooser.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

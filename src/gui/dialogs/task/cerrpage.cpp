@@ -2,8 +2,8 @@
 
 #include <QGridLayout>
 
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

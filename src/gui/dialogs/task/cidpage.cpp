@@ -4,7 +4,7 @@
 #include <QGridLayout>
 #include <QLineEdit>
 
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

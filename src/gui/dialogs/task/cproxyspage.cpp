@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 
-#include "base/dialogs/pagechoices.h"
-#include "gui/dialogs/widgets/pagewidgets.h"
+#include "base/forms/pagechoices.h"
+#include "gui/widgets/pagewidgets.h"
 
 namespace dromo {
 

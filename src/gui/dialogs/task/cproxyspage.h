@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/core/proxylist.h"
-#include "base/dialogs/taskpagevalues.h"
-#include "gui/dialogs/widgets/cpropertypage.h"
+#include "base/forms/taskpagevalues.h"
+#include "base/values/proxylist.h"
+#include "gui/widgets/cpropertypage.h"
 
 class QCheckBox;
 class QComboBox;

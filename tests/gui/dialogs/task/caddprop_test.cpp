@@ -14,8 +14,8 @@
 #include <QTest>
 #include <QTimeEdit>
 
-#include "base/core/globaloptions.h"
-#include "base/core/taskrecord.h"
+#include "base/values/globaloptions.h"
+#include "base/values/taskrecord.h"
 #include "gui/dialogs/options/ccfgpro.h"
 #include "gui/dialogs/options/ccfgsch.h"
 #include "gui/dialogs/task/caddprop.h"
@@ -25,9 +25,9 @@
 #include "gui/dialogs/task/cidpage.h"
 #include "gui/dialogs/task/cmiscpage.h"
 #include "gui/dialogs/task/cproxyspage.h"
-#include "gui/dialogs/widgets/helppopup.h"
-#include "gui/dialogs/widgets/numberfield.h"
-#include "gui/dialogs/widgets/speedlimitgroup.h"
+#include "gui/widgets/helppopup.h"
+#include "gui/widgets/numberfield.h"
+#include "gui/widgets/speedlimitgroup.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/gui/dialogs/scriptedfiles.h"
 #include "tests/gui/realinput.h"

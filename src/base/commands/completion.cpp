@@ -1,0 +1,187 @@
+#include "base/commands/completion.h"
+
+#include "base/ports/messages.h"
+#include "base/ports/network.h"
+#include "base/ports/power.h"
+#include "base/ports/shell.h"
+#include "base/tasks/tasktable.h"
+#include "base/tasks/workerstate.h"
+#include "base/values/globaloptions.h"
+
+namespace dromo {
+
+std::vector<std::string> SplitCommandLine(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' && i + 1 < text.size() && text[i + 1] == '"') {
+            word += '"';
+            inWord = true;
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+Completion::Completion(TaskTable& table, GlobalOptions& options, WorkerState& workers, Network& network,
+                       Power& power, Shell& shell, Messages& messages, Countdown& countdown,
+                       std::function<void()> exitProgram)
+    : m_table(table), m_options(options), m_workers(workers), m_network(network), m_power(power),
+      m_shell(shell), m_messages(messages), m_countdown(countdown), m_exit(std::move(exitProgram))
+{
+}
+
+std::string Completion::CountdownMessage() const
+{
+    bool shutDown = false;
+    {
+        // A worker asks for the countdown while the window may toggle the option.
+        auto guard = m_table.Lock();
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    const std::string start =
+        shutDown ? "Your computer will be shut down " : "Your Internet connection will be hang up ";
+    return start + "in 15 seconds.";
+}
+
+void Completion::CompletionCheck()
+{
+    {
+        auto guard = m_table.Lock();
+        if (m_workers.activeCount != 0) {
+            return;
+        }
+        // From the table's counts: a record in no state is unfinished too.
+        const int unfinished =
+            m_table.Count() - m_table.CountIn(TaskState::Done) - m_table.CountIn(TaskState::Paused);
+        if (unfinished > 0) {
+            return;
+        }
+        if (!m_options.hangupIfDone && !m_options.shutDownIfDone) {
+            return;
+        }
+    }
+    // One countdown at a time: several tasks finishing together ask once.
+    if (m_counting.exchange(true)) {
+        return;
+    }
+    m_countdown.Start(CountdownMessage(), [this](bool reachedZero) { CountdownEnded(reachedZero); });
+}
+
+void Completion::CountdownEnded(bool reachedZero)
+{
+    m_counting = false;
+    if (!reachedZero) {
+        return;  // cancelled: both options stay as they are
+    }
+    RefreshConnection();
+    bool hangUp = false;
+    bool shutDown = false;
+    {
+        // The connection state is written by workers too (before every
+        // transfer), so the window reads it under the lock like they do.
+        auto guard = m_table.Lock();
+        hangUp = m_options.hangupIfDone && m_options.modemConnection;
+        shutDown = m_options.shutDownIfDone != 0;
+    }
+    if (hangUp) {
+        m_network.HangUp();
+    }
+    if (shutDown) {
+        // A refusal is not reported; the program still exits, as asked.
+        m_power.PowerOff();
+        if (m_exit) {
+            m_exit();
+        }
+    }
+}
+
+void Completion::RefreshConnection()
+{
+    const ConnectionState state = m_network.GetConnectedState();
+    auto guard = m_table.Lock();  // workers read the options under it
+    m_options.connected = state.connected;
+    m_options.modemConnection = state.modem;
+}
+
+void Completion::RedialIfNeeded()
+{
+    RefreshConnection();
+    bool dial = false;
+    {
+        auto guard = m_table.Lock();
+        dial = m_options.modemConnection && !m_options.connected && m_options.redialIfDisconnected;
+    }
+    if (dial) {
+        m_network.Dial();
+    }
+}
+
+void Completion::OnFileFinished(std::function<void(const std::string& path)> listener)
+{
+    std::lock_guard lock(m_finishedMutex);
+    m_finished = std::move(listener);
+}
+
+void Completion::OnTaskFailed(std::function<void(const std::string& path, const std::string& reason)> listener)
+{
+    std::lock_guard lock(m_finishedMutex);
+    m_failed = std::move(listener);
+}
+
+void Completion::TaskFailed(const std::string& path, const std::string& reason)
+{
+    std::lock_guard lock(m_finishedMutex);
+    if (m_failed) {
+        m_failed(path, reason);
+    }
+}
+
+void Completion::ScanFile(const std::string& path)
+{
+    {
+        std::lock_guard lock(m_finishedMutex);
+        if (m_finished) {
+            m_finished(path);
+        }
+    }
+    std::string scanner;
+    // The file is one argument of its own, so blanks or shell characters in
+    // its name can do no harm; the parameters follow it, split into words.
+    std::vector<std::string> arguments{path};
+    {
+        auto guard = m_table.Lock();  // workers read the options under it
+        if (!m_options.enableVirusCheck) {
+            return;
+        }
+        scanner = m_options.virusScanner;
+        for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
+            arguments.push_back(std::move(word));
+        }
+    }
+    // Started with the lock released: the program may be slow to start.
+    if (!m_shell.Start(scanner, arguments)) {
+        m_messages.Warning("Fail to start virus scanner.");
+    }
+}
+
+}  // namespace dromo

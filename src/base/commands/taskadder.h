@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/values/taskrecord.h"
+
+namespace dromo {
+
+class Messages;
+class Sound;
+class TaskListObserver;
+class TaskTable;
+class WorkerStarter;
+struct ParsedUrl;
+struct ViewSettings;
+
+// What a browser knew of a download it handed over; every part optional.
+struct DownloadDetails {
+    std::string cookie;     // the Cookie header for the URL
+    std::string referrer;
+    std::string userAgent;
+    std::string fileName;   // the name the browser settled on
+    std::string mimeType;
+    std::int64_t size = -1;
+};
+
+// How an add ended.
+enum class AddResult {
+    Added,
+    InvalidUrl,        // "invalid url"
+    SameFileRunning,   // "The same file is being downloaded."
+    TooManyTasks,      // every task identifier of this run is used
+    UnsafeDetails,     // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,     // a cookie longer than any request may carry
+};
+
+// The message an add that ended so shows; "" for Added.
+const char* AddResultMessage(AddResult result);
+
+// Why a browser's details cannot go into a task's requests (a line break in
+// a header value would add headers of the sender's choosing); nothing when
+// they can.
+std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
+
+// The paths by which a task enters the table. Runs on the user-interface
+// thread; messages go through the Messages port before anything is added.
+class TaskAdder {
+public:
+    TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers,
+              TaskListObserver& observer, Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
+
+    // A bare URL, saved to savePath or, when that is empty, to the folder the
+    // options and the categories choose.
+    AddResult AddTask(const std::string& url, const std::string& savePath);
+    // A URL with a record prepared by the Add URL dialog or a list file: its
+    // transfer settings are kept, its saveAs is the save path.
+    AddResult AddTaskFromRecord(const std::string& url, const TaskRecord& record);
+    // A URL handed over by a browser: added as AddTask does, saved under the
+    // browser's file name when it gave one, and sent with its cookie,
+    // referrer and user agent; refused as RefuseDetails says.
+    AddResult AddDownload(const std::string& url, const DownloadDetails& details);
+
+    // Puts back a task saved in the profile: the URL is parsed again, the
+    // state follows "Resume if Start" and the schedule, and with "Resume if
+    // Start" on a worker may start. A task whose URL does not parse is
+    // dropped without a message; false then.
+    bool RestoreTask(const std::string& target, const std::string& sizeText,
+                     const std::string& resumeText, const std::string& progressText,
+                     TaskRecord record);
+
+    // The save path for a URL when none is given: the folder and, when the
+    // URL's last part is a usable file name, that name.
+    std::string DerivedSavePath(const std::string& url) const;
+    // The same for a file name already known.
+    std::string SavePathForName(const std::string& name) const;
+
+private:
+    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
+                  const std::string& suggestedName = "");
+    AddResult AddUntraced(std::string url, TaskRecord record, bool keepTransferSettings,
+                          const std::string& suggestedName);
+    // True when a running task writes that file.
+    bool RunningTaskWrites(const std::string& saveAs) const;
+    // True when a running task fetches the record's URL into its folder.
+    bool RunningTaskFetches(const TaskRecord& record) const;
+    // Appends the task under the first name no other task holds; false when
+    // every task identifier of this run is used.
+    bool AppendUnderFreeName(const std::string& url, TaskRecord record);
+    void KeepRestoredFilesApart(TaskRecord& record);
+    TaskRecord RecordFromOptions() const;
+    void LookUpSite(TaskRecord& record) const;
+    // The parsed URL's parts, this view as owner, no engine.
+    void TakeUrl(TaskRecord& record, const ParsedUrl& url) const;
+    void UpdateStatusPanes();
+
+    TaskTable& m_table;
+    const ViewSettings& m_settings;
+    WorkerStarter& m_workers;
+    TaskListObserver& m_observer;
+    Messages& m_messages;
+    Sound& m_sound;
+    std::uintptr_t m_ownerWindow;
+};
+
+
+// Takes a login written into the URL before the host out of it
+// ("ftp://user:pw@host/f"); false when the URL carries none.
+bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password);
+
+}  // namespace dromo

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/values/commandid.h"
+#include "base/values/taskstate.h"
+
+namespace dromo {
+
+class CompletionActions;
+class Messages;
+class Shell;
+class TaskListObserver;
+class TaskTable;
+class WorkerStarter;
+struct GlobalOptions;
+struct WorkerState;
+
+// The task commands of the Edit and Download menus, the context menu and the
+// double-click, with their enabling rules. Selection is the window's, and it
+// reaches the commands as task identifiers, never as row numbers: the
+// window's picture of the rows lags the table (a worker may remove a row the
+// user has not yet seen go), so each command finds the rows of its tasks
+// under the lock at the moment it runs. A task no longer in the table is
+// left out. The clicked task is -1 when there is none.
+class TaskCommands {
+public:
+    TaskCommands(TaskTable& table, GlobalOptions& options, WorkerState& workers, WorkerStarter& starter,
+                 CompletionActions& completion, Messages& messages, Shell& shell, TaskListObserver& observer);
+
+    // "N tasks is running" and "N tasks is in queue" to the status bar.
+    void UpdateStatusPanes();
+    // Removes a task's row when forced or when finished tasks leave the list;
+    // without force it then runs the completion check when nothing is active.
+    void RemoveTaskRow(int taskId, bool force);
+
+    void Resume(const std::vector<int>& taskIds);
+    void Stop(const std::vector<int>& taskIds);
+    void StopAll();
+    // Deletes the selected tasks from the top of the list until it meets a
+    // running task, which it reports and keeps. Returns how many it deleted.
+    int Delete(const std::vector<int>& taskIds);
+    // The tasks "Select All in Progress" selects.
+    std::vector<int> RunningTaskIds() const;
+    // The current rows of these tasks, ascending; the caller holds the lock
+    // for as long as the rows must stay true.
+    std::vector<int> RowsOf(const std::vector<int>& taskIds) const;
+    // Context menu "Open" on the clicked task.
+    void Open(int clickedTaskId);
+    // "Open Containing Folder": the clicked task's finished file shown in
+    // the file manager.
+    void OpenFolder(int clickedTaskId);
+    // A double-click on a task's row (-1: empty space, which does nothing).
+    void DoubleClick(int taskId);
+
+    bool Enabled(CommandId id, const std::vector<int>& selectedTaskIds, int clickedTaskId) const;
+    // Whether the command shows a check mark now.
+    bool Checked(CommandId id) const;
+    // The three completion toggles and "Grid Line" flip their option.
+    void Toggle(CommandId id);
+
+private:
+    bool AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const;
+    void StopRows(const std::vector<int>& rows);
+    void OpenDone(int row);
+    // Hands a finished task's file to `act`; says so when the task is not
+    // finished or `act` finds no file.
+    void ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act);
+
+    TaskTable& m_table;
+    GlobalOptions& m_options;
+    WorkerState& m_workers;
+    WorkerStarter& m_starter;
+    CompletionActions& m_completion;
+    Messages& m_messages;
+    Shell& m_shell;
+    TaskListObserver& m_observer;
+};
+
+}  // namespace dromo

@@ -1,0 +1,48 @@
+#include "base/tasks/taskfileclaims.h"
+
+#include "base/tasks/tasktable.h"
+
+namespace dromo {
+
+bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int taskId)
+{
+    // The table's index answers at once, however long the list.
+    return taskId < 0 ? table.HoldsSaveAs(path) : table.TaskSavingAs(path, taskId) >= 0;
+}
+
+bool TaskFileClaims::Claim(const std::string& path)
+{
+    auto guard = m_table.Lock();
+    if (HeldByAnotherTask(m_table, path, m_taskId)) {
+        return false;
+    }
+    // A task deleted meanwhile holds nothing, and its transfer may still
+    // finish the file it has begun: the name is free for it.
+    m_table.Update(m_taskId, [&path](TaskRecord& r) {
+        if (r.saveAs != path) {
+            r.saveAs = path;
+            r.ownsPartialFile = 0;  // the partial file of the new name is not yet written
+        }
+    });
+    return true;
+}
+
+bool TaskFileClaims::OwnsPartialFile(const std::string& path)
+{
+    auto guard = m_table.Lock();
+    const auto record = m_table.CopyOut(m_table.RowOf(m_taskId));
+    return record && record->saveAs == path && record->ownsPartialFile != 0;
+}
+
+void TaskFileClaims::WritingPartialFile(const std::string& path)
+{
+    auto guard = m_table.Lock();
+    const auto record = m_table.CopyOut(m_table.RowOf(m_taskId));
+    if (record && record->saveAs == path && record->ownsPartialFile == 0) {
+        // Stored with the task: where files keep no extended attributes,
+        // this is the only record that the partial file is Dromo's.
+        m_table.Update(m_taskId, [](TaskRecord& r) { r.ownsPartialFile = 1; });
+    }
+}
+
+}  // namespace dromo

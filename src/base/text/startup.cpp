@@ -1,0 +1,49 @@
+#include "base/text/startup.h"
+
+namespace dromo {
+
+StartupOptions ParseCommandLine(const std::vector<std::string>& args)
+{
+    StartupOptions options;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (optionsEnded || arg.empty() || arg[0] != '-') {
+            options.urls.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--automation" || arg == "-Automation" || arg == "/Automation") {
+            options.automation = true;
+        } else if (arg == "--embedding" || arg == "-Embedding" || arg == "/Embedding") {
+            options.embedding = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (options.error.empty()) {
+            options.error = "unknown option: " + arg;
+        }
+    }
+    return options;
+}
+
+bool MayStart(std::int32_t allowMultiInstance, bool otherInstanceRunning)
+{
+    return allowMultiInstance != 0 || !otherInstanceRunning;
+}
+
+std::string FormatMemoryText(std::uint64_t totalBytes)
+{
+    const std::string digits = std::to_string(totalBytes / 1024);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            out += ',';
+        }
+        out += digits[i];
+    }
+    return out + " KB";
+}
+
+}  // namespace dromo

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/values/taskstate.h"
+
+namespace dromo {
+
+class TransferEngine;
+
+// Protocol values stored in a task. FTP and HTTP are the classic ones; HTTPS
+// is new and goes through the HTTP transfer.
+enum Protocol : std::int32_t {
+    kProtocolFtp = 1,
+    kProtocolHttp = 3,
+    kProtocolHttps = 4,
+};
+
+// One download task, handled by value: copy out under the task-table lock,
+// change the copy, write it back. The fields keep their classic order and
+// widths, except the two times, which are 64-bit so they survive 2038.
+struct TaskRecord {
+    std::string userAgent;
+    std::string httpVersion;
+    std::int32_t pasvMode = 0;
+    std::int32_t protocol = 0;
+    std::int32_t checkpointKB = -1;   // KB on disk at the start mark; -1 until it arrives
+    std::int64_t startTime = 0;       // seconds since 1970
+    std::int64_t checkpointTime = 0;  // seconds since 1970
+    std::int32_t refresh = 0;
+    // Set while a worker runs the task, so Stop can abort it from another
+    // thread; copies share the engine and keep it alive.
+    std::shared_ptr<TransferEngine> engine;
+    std::int16_t taskId = -1;
+    std::string host;
+    std::int32_t speedLimit = -1;
+    std::string autoSave;
+    std::uint16_t port = 0;
+    std::int32_t useLogin = 0;
+    std::string user;
+    std::string password;
+    std::string remotePath;
+    std::string saveAs;
+    std::uintptr_t ownerWindow = 0;  // opaque handle of the owning view
+    std::int32_t state = static_cast<std::int32_t>(TaskState::Queued);
+    std::int32_t retryInterval = 0;
+    std::int32_t idleTime = 0;
+    std::int32_t errorCount = 0;
+    std::string startAt;
+    std::int32_t duration = 0;
+    std::int32_t scheduled = 0;
+    std::int32_t untilFinished = 0;
+    std::int32_t useProxy = 0;
+    std::int32_t proxyIndex = 0;
+
+    // Beyond the classic record: what a browser handed over with the URL,
+    // sent with every request of the task. The cookie is a secret and lives
+    // in memory only; it is never written to the profile or a list file.
+    std::string cookie;
+    std::string referrer;
+    // Set when a browser handed a cookie over; stored (the cookie is not),
+    // so a task resumed after a restart can say why a site refuses it.
+    std::int32_t browserCookie = 0;
+    // How many connections the task may open for its file (1..16); a task
+    // from before segmented downloads takes the option when it is read.
+    std::int32_t connections = 1;
+    // Set when the list knows that the partial file of saveAs is this task's
+    // own though it may carry no mark of Dromo's (the task wrote it where
+    // files keep no extended attributes, or the user took it over with
+    // "Load Broken File"); cleared whenever saveAs changes.
+    std::int32_t ownsPartialFile = 0;
+    // The keyring entry the password came from ("" when it came from
+    // nowhere or was typed in this run): it belongs to this task wherever
+    // its row moves, and copies of the record share it.
+    std::string keyringId;
+    // The digests the finished file must have, in DigestList's stored form
+    // ("sha-256=HEX"); "" when the user gave none.
+    std::string checksum;
+
+    TaskState State() const { return static_cast<TaskState>(state); }
+    bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
+    void SetState(TaskState s) { state = static_cast<std::int32_t>(s); }
+};
+
+}  // namespace dromo

@@ -1,0 +1,476 @@
+#include "base/storage/settingsstore.h"
+
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "base/commands/taskadder.h"
+#include "base/tasks/tasktable.h"
+#include "base/text/base64.h"
+#include "tests/base/fakes/fakeprofile.h"
+#include "tests/base/fakes/fakes.h"
+
+namespace dromo {
+namespace {
+
+const PlatformDefaults kPlatform{"/home/u/Downloads/", "/usr/share/dromo/"};
+
+struct Fixture {
+    test::FakeProfile profile;
+    SettingsStore store{profile, kPlatform};
+    ViewSettings settings;
+    TaskTable table;
+    test::FakeWorkerStarter pool;
+    test::RecordingObserver observer;
+    test::FakeNetwork network;
+    test::FakeMessages messages;
+    test::FakeSound sound;
+    TaskAdder adder{table, settings, pool, observer, messages, sound};
+
+    void Load() { store.Load(settings, adder, network); }
+    void SaveTask(int i, const std::string& target, const std::string& progress, int status)
+    {
+        const std::string p = "URL" + std::to_string(i) + "\\";
+        profile.WriteString("URL", p + "Target", target);
+        profile.WriteString("URL", p + "Progress", progress);
+        profile.WriteInt("URL", p + "Status", status);
+    }
+};
+
+TEST(SettingsStore, FirstRunHoldsEveryDefault)
+{
+    Fixture f;
+    f.network.state = {false, true};
+    f.Load();
+    const GlobalOptions& o = f.settings.options;
+    EXPECT_EQ(o.saveTo, "/home/u/Downloads/");
+    EXPECT_EQ(o.backgroundImagePath, "/usr/share/dromo/backgrnd.gif");
+    EXPECT_EQ(o.username, "anonymous");
+    EXPECT_EQ(o.password, kDefaultPassword);
+    EXPECT_EQ(o.maxErrorCount, 6);
+    EXPECT_EQ(o.retryInterval, 3);
+    EXPECT_EQ(o.maxIdleTime, 120);
+    EXPECT_EQ(o.refreshRate, 200);
+    EXPECT_EQ(o.autoSave, "64");
+    EXPECT_EQ(o.maxSpeedValue, -1);
+    EXPECT_EQ(o.userAgent, "Dromo/1.03 [en]");
+    EXPECT_EQ(o.maxThreadNumber, 1);
+    EXPECT_EQ(o.redialIfDisconnected, 1);
+    EXPECT_EQ(o.enableLog, 1);
+    EXPECT_EQ(o.captureFileTypes, "exe zip");
+    EXPECT_EQ(o.scheduleStartAt, "22:00");
+    EXPECT_EQ(o.dropBasketX, 120);
+    EXPECT_EQ(o.speedBarY, 100);
+    EXPECT_FALSE(o.connected);
+    EXPECT_TRUE(o.modemConnection);
+    EXPECT_EQ(f.table.Count(), 0);
+    EXPECT_TRUE(f.settings.categories.empty());
+    EXPECT_TRUE(f.settings.sites.empty());
+    EXPECT_TRUE(f.settings.proxies.empty());
+}
+
+TEST(SettingsStore, PerTaskDefaultsDifferFromTheGlobalOnes)
+{
+    Fixture f;
+    f.profile.WriteInt("Settings", "MRU Num", 1);
+    f.profile.WriteString("URL", "URL0\\Target", "ftp://h/a.zip");
+    f.Load();
+    const TaskRecord r = *f.table.CopyOut(0);
+    EXPECT_EQ(r.errorCount, 5);
+    EXPECT_EQ(r.retryInterval, 1);
+    EXPECT_EQ(r.idleTime, 30);
+    EXPECT_EQ(r.refresh, 100);
+    EXPECT_EQ(r.autoSave, "128");
+    EXPECT_EQ(r.speedLimit, -1);
+    EXPECT_EQ(r.user, "anonymous");
+    EXPECT_EQ(r.password, kDefaultPassword);
+    EXPECT_EQ(r.untilFinished, 1);
+    EXPECT_EQ(r.startAt, "22:00");
+    EXPECT_EQ(r.State(), TaskState::Paused);  // "Status" defaults to 2
+    EXPECT_EQ(f.table.RowCopy(0).texts[kColResume], "N/A");
+}
+
+TEST(SettingsStore, ConnectionsComeFromTheTaskOrTheOption)
+{
+    // A profile from before segmented downloads has neither value: the
+    // option is 4 and its tasks take it. Values out of 1..16 (a profile
+    // edited by hand) read as the nearest bound.
+    struct Case {
+        std::optional<std::int32_t> option;
+        std::optional<std::int32_t> task;
+        std::int32_t expectedOption;
+        std::int32_t expectedTask;
+    };
+    const Case cases[] = {
+        {{}, {}, 4, 4},
+        {8, {}, 8, 8},
+        {8, 2, 8, 2},
+        {99, {}, 16, 16},
+        {-3, 17, 1, 16},
+        {2, -5, 2, 1},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        if (c.option) {
+            f.profile.WriteInt("Settings", "Connections per Task", *c.option);
+        }
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.zip", "", 2);
+        if (c.task) {
+            f.profile.WriteInt("URL", "URL0\\Connections", *c.task);
+        }
+        f.Load();
+        EXPECT_EQ(f.settings.options.connectionsPerTask, c.expectedOption);
+        ASSERT_EQ(f.table.Count(), 1);
+        const std::int32_t taskConnections = f.table.CopyOut(0)->connections;
+        EXPECT_EQ(taskConnections, c.expectedTask);
+
+        // Both are written back as read, so the next start sees the same.
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Int("Settings", "Connections per Task"), c.expectedOption);
+        EXPECT_EQ(f.profile.Int("URL", "URL0\\Connections"), c.expectedTask);
+    }
+}
+
+TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
+{
+    const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    for (const std::string& stored : {std::string(), sum}) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.iso", "", 2);
+        if (!stored.empty()) {
+            f.profile.WriteString("URL", "URL0\\Checksum", stored);
+        }
+        f.Load();  // a profile from before checksums loads as before
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->checksum, stored);
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Checksum"), stored);
+    }
+}
+
+TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
+{
+    struct Case {
+        const char* progress;
+        int status;
+        TaskState expected;
+    };
+    const Case cases[] = {
+        {"100%", 4, TaskState::Done},
+        {"100%", 16, TaskState::Done},
+        {"99%", 8, TaskState::Done},     // a stored Done is kept too
+        {"100", 4, TaskState::Paused},   // exactly "100%" only
+        {" 100%", 8, TaskState::Done},
+        {"50%", 4, TaskState::Paused},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/f", c.progress, c.status);
+        f.Load();
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->State(), c.expected) << c.progress << " " << c.status;
+    }
+}
+
+TEST(SettingsStore, PasswordsAreBase64UnlessThePlaceholder)
+{
+    struct Case {
+        const char* stored;
+        const char* plain;
+    };
+    const Case cases[] = {
+        {"c2VjcmV0", "secret"},
+        {"DROMO@EXAMPLE.COM", "DROMO@EXAMPLE.COM"},  // placeholder in any case: not decoded
+        {"dromo@example.com", "dromo@example.com"},
+        {"", ""},
+        {"not base64!", "not base64!"},  // hand-written plain text is kept, not lost
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.profile.WriteString("Settings", "Password", c.stored);
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.profile.WriteString("URL", "URL0\\Target", "ftp://h/a");
+        f.profile.WriteString("URL", "URL0\\Password", c.stored);
+        f.Load();
+        EXPECT_EQ(f.settings.options.password, c.plain) << c.stored;
+        EXPECT_EQ(f.table.CopyOut(0)->password, c.plain) << c.stored;
+    }
+}
+
+TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
+{
+    Fixture f;
+    f.settings.options = GlobalOptions::Defaults(kPlatform);
+    f.settings.options.password = "pässword";
+    f.settings.options.maxThreadNumber = 4;
+    f.settings.options.resumeIfStart = 7;  // flags are written as 0/1
+    f.settings.options.saveTo = "/data/dl/";
+    f.settings.categories = {{"Music", "mp3", "/m/"}, {"", "", "/weird;path/"}};
+    f.settings.sites = {{"h:21", "me", "pw"}, {"", "", ""}};
+    f.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
+
+    TaskRecord r;
+    r.saveAs = "/data/dl/a.zip";
+    r.user = "bob";
+    r.password = "x";
+    r.speedLimit = 300;
+    r.errorCount = 9;
+    r.scheduled = 1;
+    r.startAt = "7:5";
+    r.useProxy = 1;
+    r.proxyIndex = 0;
+    r.cookie = "session=secret-cookie";
+    r.browserCookie = 1;
+    r.referrer = "http://h/page.html";
+    r.ownsPartialFile = 1;
+    r.SetState(TaskState::Error);
+    TaskRow row;
+    row.texts[kColTarget] = "http://h/a.zip";
+    row.texts[kColSize] = "2048";
+    row.texts[kColResume] = "Yes";
+    row.texts[kColProgress] = "10%";
+    f.table.Append(r, row);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+
+    EXPECT_EQ(f.profile.Int("Settings", "Resume if Start"), 1);
+    EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), 1);
+    EXPECT_EQ(f.profile.Int("Settings", "Enable Authentication"), 0);
+    EXPECT_EQ(f.profile.Text("Settings", "Password"), Base64Encode("pässword"));
+    EXPECT_EQ(f.profile.Text("Category", "Cat1"), ";;/weird;path/");
+    EXPECT_EQ(f.profile.Text("Site", "Site0\\Password"), "cHc=");
+    EXPECT_FALSE(f.profile.Has("Settings", "Capture File Types"));  // written by the options sheet only
+
+    Fixture g;
+    g.profile.sections = f.profile.sections;
+    g.Load();
+    EXPECT_EQ(g.settings.options.password, "pässword");
+    EXPECT_EQ(g.settings.options.maxThreadNumber, 4);
+    EXPECT_EQ(g.settings.options.resumeIfStart, 1);
+    EXPECT_EQ(g.settings.options.saveTo, "/data/dl/");
+    EXPECT_EQ(g.settings.sites, f.settings.sites);
+    EXPECT_EQ(g.settings.proxies, f.settings.proxies);
+    ASSERT_EQ(g.settings.categories.size(), 2u);
+    EXPECT_EQ(g.settings.categories[0], f.settings.categories[0]);
+    // The folder is everything after the second ";".
+    EXPECT_EQ(g.settings.categories[1].folder, "/weird;path/");
+
+    ASSERT_EQ(g.table.Count(), 1);
+    const TaskRecord back = *g.table.CopyOut(0);
+    EXPECT_EQ(back.saveAs, r.saveAs);
+    EXPECT_EQ(back.user, "bob");
+    EXPECT_EQ(back.password, "x");
+    EXPECT_EQ(back.speedLimit, 300);
+    EXPECT_EQ(back.errorCount, 9);
+    EXPECT_EQ(back.startAt, "7:5");
+    EXPECT_EQ(back.useProxy, 1);
+    EXPECT_EQ(back.State(), TaskState::Scheduled);
+    EXPECT_EQ(g.table.RowCopy(0).texts, row.texts);
+    // A browser's cookie is a secret kept in memory: only that there was one
+    // is stored, beside the referrer.
+    EXPECT_EQ(back.cookie, "");
+    EXPECT_EQ(back.browserCookie, 1);
+    EXPECT_EQ(back.referrer, "http://h/page.html");
+    EXPECT_EQ(back.ownsPartialFile, 1);
+    for (const auto& [section, values] : f.profile.sections) {
+        for (const auto& [name, value] : values) {
+            const auto* text = std::get_if<std::string>(&value);
+            EXPECT_TRUE(text == nullptr || text->find("secret-cookie") == std::string::npos) << section << "/" << name;
+        }
+    }
+}
+
+TEST(SettingsStore, RestoredTasksStartWorkersOnlyOnceTheListsAreIn)
+{
+    Fixture f;
+    f.settings.options = GlobalOptions::Defaults(kPlatform);
+    f.settings.options.resumeIfStart = 1;
+    f.settings.options.enableProxy = 1;
+    f.settings.categories = {{"Music", "mp3", "/m/"}};
+    f.settings.sites = {{"h", "me", "pw"}};
+    f.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
+    for (const char* url : {"http://h/a.zip", "http://h/b.mp3"}) {
+        TaskRecord r;
+        r.useProxy = 1;
+        r.SetState(TaskState::Queued);
+        TaskRow row;
+        row.texts[kColTarget] = url;
+        f.table.Append(r, row);
+    }
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+
+    Fixture g;
+    g.profile.sections = f.profile.sections;
+    g.network.state = {false, true};
+    std::vector<std::string> seen;
+    g.pool.onStart = [&g, &seen] {
+        const ViewSettings& s = g.settings;
+        seen.push_back(std::to_string(s.proxies.size()) + " proxies, " + std::to_string(s.sites.size()) +
+                       " sites, " + std::to_string(s.categories.size()) + " categories, connected " +
+                       std::to_string(s.options.connected) + ", modem " + std::to_string(s.options.modemConnection));
+    };
+    g.Load();
+    ASSERT_EQ(g.table.Count(), 2);
+    EXPECT_EQ(seen, std::vector<std::string>(2, "1 proxies, 1 sites, 1 categories, connected 0, modem 1"));
+}
+
+TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
+{
+    Fixture f;
+    f.settings.proxies = {{"a", 1, "", ""}, {"b", 2, "", ""}};
+    TaskRow row;
+    row.texts[kColTarget] = "http://h/a";
+    f.table.Append(TaskRecord{}, row);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+    ASSERT_TRUE(f.profile.Has("Proxy", "Proxy1\\Host"));
+
+    f.settings.proxies.clear();
+    f.table.Remove(0);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.profile.Int("Settings", "Proxy Num"), 0);
+    EXPECT_EQ(f.profile.sections.count("Proxy"), 0u);
+    EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), 0);
+    EXPECT_EQ(f.profile.sections.count("URL"), 0u);
+}
+
+TEST(SettingsStore, GarbageLoadsWithDefaultsAndBoundedWork)
+{
+    Fixture f;
+    f.profile.WriteString("Settings", "Max Thread Number", "lots");
+    f.profile.WriteString("Settings", "Max Error Count", "12abc");
+    f.profile.WriteInt("Settings", "MRU Num", 2147483647);
+    f.profile.WriteInt("Settings", "Category Num", 2147483647);
+    f.profile.WriteInt("Settings", "Site Num", -5);
+    f.profile.WriteInt("Settings", "Proxy Num", 2147483647);
+    f.SaveTask(0, "http://h/a", "", 2);
+    f.SaveTask(1, "no url at all", "", 2);  // dropped silently
+    f.SaveTask(2, "ftp://h/c", "", 2);
+    f.SaveTask(2000000000, "ftp://h/far", "", 2);
+    f.profile.WriteString("URL", "URL01\\Target", "http://h/leading-zero");  // no entry of ours
+    f.profile.WriteString("URL", "URLx\\Target", "http://h/x");
+    f.profile.WriteString("URL", "URL4\\Target", "");  // empty: skipped
+    f.profile.WriteString("Category", "Cat0", "no separator");
+    f.profile.WriteString("Category", "Cat1", "");
+    f.profile.WriteString("Category", "Cat2", "Zip;zip");
+    f.profile.WriteString("Site", "Site0\\Host", "h");
+    f.profile.WriteString("Proxy", "Proxy0\\Host", "p");
+    f.profile.WriteString("Proxy", "Proxy0\\Port", "eighty");
+    f.profile.WriteString("Proxy", "Proxy0\\Password", "%%%");
+    f.profile.WriteInt("Proxy", "Proxy1\\Port", 70000);
+
+    f.Load();
+    EXPECT_EQ(f.settings.options.maxThreadNumber, 1);
+    EXPECT_EQ(f.settings.options.maxErrorCount, 6);
+    ASSERT_EQ(f.table.Count(), 3);
+    EXPECT_EQ(f.table.RowCopy(0).texts[kColTarget], "http://h/a");
+    EXPECT_EQ(f.table.RowCopy(1).texts[kColTarget], "ftp://h/c");
+    EXPECT_EQ(f.table.RowCopy(2).texts[kColTarget], "ftp://h/far");
+    ASSERT_EQ(f.settings.categories.size(), 2u);
+    EXPECT_EQ(f.settings.categories[0], (CategoryEntry{"", "", "no separator"}));
+    EXPECT_EQ(f.settings.categories[1], (CategoryEntry{"Zip", "zip", ""}));
+    EXPECT_TRUE(f.settings.sites.empty());  // a negative count means none
+    ASSERT_EQ(f.settings.proxies.size(), 2u);
+    EXPECT_EQ(f.settings.proxies[0].port, 80);
+    EXPECT_EQ(f.settings.proxies[0].password, "%%%");
+    EXPECT_EQ(f.settings.proxies[1].port, static_cast<std::int16_t>(70000));
+    EXPECT_LT(f.profile.reads, 500);
+}
+
+TEST(SettingsStore, AFailedWriteIsReported)
+{
+    Fixture f;
+    f.profile.flushResult = false;
+    f.profile.flushError = "Cannot write /x/Dromo.ini: No space left on device.";
+    EXPECT_FALSE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.store.LastSave().Reason(), f.profile.flushError);
+}
+
+// One run hands out 32768 task identifiers. A profile with more tasks keeps
+// the rest, in their order, through every save, and says so.
+TEST(SettingsStore, TasksBeyondWhatOneRunCanListAreKeptNotDropped)
+{
+    constexpr int kStored = 33000;
+    Fixture f;
+    f.profile.WriteInt("Settings", "MRU Num", kStored);
+    for (int i = 0; i < kStored; ++i) {
+        f.SaveTask(i, "http://h/" + std::to_string(i), "", 2);
+    }
+    f.profile.WriteString("URL", "URL32999\\Password", Base64Encode("last one's secret"));
+    f.profile.WriteInt("URL", "URL32999\\Max Speed Value", 77);
+    f.Load();
+    ASSERT_EQ(f.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(f.store.UnloadedTaskCount(), kStored - RowMap::kMaxEntries);
+    EXPECT_NE(f.store.UnloadedTasksMessage().find("232 of them are not in the list"), std::string::npos)
+        << f.store.UnloadedTasksMessage();
+
+    // A task of the list goes; every stored one is still written back.
+    f.table.Remove(0);
+    ASSERT_TRUE(f.store.Save(f.settings, f.table));
+    EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), kStored - 1);
+    EXPECT_EQ(f.profile.Text("URL", "URL0\\Target"), "http://h/1");
+    EXPECT_EQ(f.profile.Text("URL", "URL32766\\Target"), "http://h/32767");
+    EXPECT_EQ(f.profile.Text("URL", "URL32767\\Target"), "http://h/32768");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Target"), "http://h/32999");
+    EXPECT_EQ(f.profile.Text("URL", "URL32998\\Password"), Base64Encode("last one's secret"));
+    EXPECT_EQ(f.profile.Int("URL", "URL32998\\Max Speed Value"), 77);
+    EXPECT_FALSE(f.profile.Has("URL", "URL32999\\Target"));
+
+    // The next start lists the first 32768 again and keeps the other 231.
+    Fixture next;
+    next.profile = f.profile;
+    next.Load();
+    EXPECT_EQ(next.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(next.table.RowCopy(RowMap::kMaxEntries - 1).texts[kColTarget], "http://h/32768");
+    EXPECT_EQ(next.store.UnloadedTaskCount(), kStored - 1 - RowMap::kMaxEntries);
+
+    Fixture few;
+    few.SaveTask(0, "http://h/0", "", 2);
+    few.profile.WriteInt("Settings", "MRU Num", 1);
+    few.Load();
+    EXPECT_EQ(few.store.UnloadedTaskCount(), 0);
+    EXPECT_EQ(few.store.UnloadedTasksMessage(), "");
+}
+
+// One run hands out 32768 task identifiers, and a restart lists every
+// saved task again. The refusal must say what really makes room: after
+// deletions a restart does; with the list itself full only deleting some
+// and then restarting does.
+TEST(SettingsStore, AFullListSaysWhatMakesRoom)
+{
+    Fixture full;
+    full.profile.WriteInt("Settings", "MRU Num", RowMap::kMaxEntries);
+    for (int i = 0; i < RowMap::kMaxEntries; ++i) {
+        full.SaveTask(i, "http://h/" + std::to_string(i), "", 2);
+    }
+    full.Load();
+    ASSERT_EQ(full.table.Count(), RowMap::kMaxEntries);
+    EXPECT_EQ(full.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    ASSERT_EQ(full.messages.shown.size(), 1u);
+    const std::string said = full.messages.shown[0];
+    EXPECT_EQ(said, AddResultMessage(AddResult::TooManyTasks));
+
+    // A restart alone lists the same 32768 tasks: still no room, so the
+    // message has to ask for some to be deleted first.
+    ASSERT_TRUE(full.store.Save(full.settings, full.table));
+    Fixture restarted;
+    restarted.profile = full.profile;
+    restarted.Load();
+    EXPECT_EQ(restarted.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    EXPECT_NE(said.find("delete"), std::string::npos) << said;
+
+    // One deleted: this run has no identifier left for it, the next has.
+    ASSERT_TRUE(restarted.table.Remove(0));
+    EXPECT_EQ(restarted.adder.AddTask("http://h/new", ""), AddResult::TooManyTasks);
+    EXPECT_EQ(restarted.messages.shown.back(), said);
+    EXPECT_NE(said.find("Restart Dromo to add more"), std::string::npos) << said;
+    ASSERT_TRUE(restarted.store.Save(restarted.settings, restarted.table));
+    Fixture after;
+    after.profile = restarted.profile;
+    after.Load();
+    EXPECT_EQ(after.adder.AddTask("http://h/new", ""), AddResult::Added);
+}
+
+}  // namespace
+}  // namespace dromo

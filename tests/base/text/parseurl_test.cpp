@@ -1,0 +1,61 @@
+#include "base/text/parseurl.h"
+
+#include <gtest/gtest.h>
+
+#include "base/values/taskrecord.h"
+
+namespace dromo {
+namespace {
+
+TEST(ParseUrl, AcceptedUrls)
+{
+    struct Case {
+        const char* url;
+        std::int32_t protocol;
+        const char* host;
+        std::uint16_t port;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"http://example.org/", kProtocolHttp, "example.org", 80, "/"},
+        {"HTTP://Host:8080/a/b.zip", kProtocolHttp, "Host", 8080, "/a/b.zip"},
+        {"ftp://ftp.example.org/pub/x.tar.gz", kProtocolFtp, "ftp.example.org", 21, "/pub/x.tar.gz"},
+        {"FtP://h:2121/", kProtocolFtp, "h", 2121, "/"},
+        {"https://secure.example/f.iso", kProtocolHttps, "secure.example", 443, "/f.iso"},
+        {"HTTPS://secure.example:8443/f", kProtocolHttps, "secure.example", 8443, "/f"},
+        {"http://h/cgi?id=1&x=y z", kProtocolHttp, "h", 80, "/cgi?id=1&x=y z"},
+        {"http://user@h/x", kProtocolHttp, "user@h", 80, "/x"},
+        {"http://a:1:2/x", kProtocolHttp, "a:1", 2, "/x"},            // the last ":" counts
+        {"http://:80x/x", kProtocolHttp, ":80x", 80, "/x"},           // ":" first is part of the host
+        {"http://[::1]/x", kProtocolHttp, "[::1]", 80, "/x"},
+        {"http://[::1]:8081/x", kProtocolHttp, "[::1]", 8081, "/x"},
+        {"http://h:65535/x", kProtocolHttp, "h", 65535, "/x"},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseUrl(c.url);
+        ASSERT_TRUE(parsed) << c.url;
+        EXPECT_EQ(parsed->protocol, c.protocol) << c.url;
+        EXPECT_EQ(parsed->host, c.host) << c.url;
+        EXPECT_EQ(parsed->port, c.port) << c.url;
+        EXPECT_EQ(parsed->remotePath, c.path) << c.url;
+    }
+}
+
+TEST(ParseUrl, RefusedUrls)
+{
+    for (const char* url : {
+             "", "http://", "http://host", "http:///path", "ftp://", "ftp:/host/x", "gopher://h/x",
+             "mailto:someone@example.org", "file:///etc/passwd", " http://h/x", "htt://h/x",
+             "http://h:/x",       // no port number
+             "http://h:0/x",      // port 0 does not exist
+             "http://h:65536/x",  // beyond 16 bits: would wrap to another port
+             "http://h:99999/x", "http://h:8o/x", "http://h:-1/x",
+             "http://user:pw@h/x",  // the add paths take a login out of the URL first
+             "http://[::1/x", "ftp://[::1:21/x",  // an IPv6 literal without its "]"
+         }) {
+        EXPECT_FALSE(ParseUrl(url)) << url;
+    }
+}
+
+}  // namespace
+}  // namespace dromo

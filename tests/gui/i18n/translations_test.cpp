@@ -1,0 +1,219 @@
+// The window in the user's language: the translations built into the
+// program, loaded for a locale, reach the real menus, the list and the
+// texts base produces; English stays exactly as base and the sources say.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+
+#include <set>
+#include <system_error>
+
+#include "base/forms/brokenfile.h"
+#include "base/forms/fieldcheck.h"
+#include "base/values/taskstate.h"
+#include "gui/i18n/translations.h"
+#include "platform/basetexts.h"
+#include "tests/gui/mainwindow/windowrig.h"
+
+namespace dromo {
+namespace {
+
+QStringList MenuTitles(CMainFrame& frame)
+{
+    QStringList titles;
+    for (QAction* action : frame.menuBar()->actions()) {
+        titles << action->text();
+    }
+    return titles;
+}
+
+QMenu* MenuAt(CMainFrame& frame, int index)
+{
+    return frame.menuBar()->actions().at(index)->menu();
+}
+
+// The letter after "&" in the text, lower case; none when it has none.
+QChar Accelerator(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] == QLatin1Char('&')) {
+                ++i;
+                continue;
+            }
+            return text[i + 1].toLower();
+        }
+    }
+    return {};
+}
+
+// Every accelerator of the menu (or the bar) chosen once: Alt+letter must
+// reach one item only.
+void ExpectUniqueAccelerators(const QList<QAction*>& actions, const QString& where)
+{
+    QSet<QChar> used;
+    for (const QAction* action : actions) {
+        const QChar key = Accelerator(action->text());
+        if (key.isNull()) {
+            continue;
+        }
+        EXPECT_FALSE(used.contains(key)) << where.toStdString() << ": " << action->text().toStdString();
+        used.insert(key);
+    }
+}
+
+struct Language {
+    QLocale locale;
+    QStringList menus;  // the menu bar, left to right
+    QString addUrl;     // the File menu's first item
+    QString target;     // the list's first heading
+    QString running;    // the status bar's second pane
+};
+
+const Language kLanguages[] = {
+    {QLocale(QLocale::German, QLocale::Germany),
+     {"&Datei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},
+     QString::fromUtf8("URL &hinzufügen …"),
+     "Ziel",
+     "Laufende Downloads: 0"},
+    {QLocale(QLocale::French, QLocale::France),
+     {"&Fichier", QString::fromUtf8("É&dition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
+     QString::fromUtf8("&Ajouter une URL…"),
+     "Cible",
+     QString::fromUtf8("Téléchargements en cours\u00a0: 0")},
+    {QLocale(QLocale::English, QLocale::UnitedStates),
+     {"&File", "&Edit", "&Download", "&View", "&Help"},
+     "&Add URL...",
+     "Target",
+     "0 tasks is running"},
+};
+
+TEST(Translations, TheWindowSpeaksTheLanguageOfTheLocale)
+{
+    for (const Language& language : kLanguages) {
+        SCOPED_TRACE(language.locale.name().toStdString());
+        const Translations translations(language.locale);
+        EXPECT_EQ(translations.Loaded(), language.locale.language() != QLocale::English);
+        test::Window w;
+        CMainFrame& frame = *w.frame;
+        EXPECT_EQ(MenuTitles(frame), language.menus);
+        EXPECT_EQ(MenuAt(frame, 0)->actions().at(0)->text(), language.addUrl);
+        EXPECT_EQ(w.model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), language.target);
+        EXPECT_EQ(frame.PaneText(1), language.running);
+        ExpectUniqueAccelerators(frame.menuBar()->actions(), QStringLiteral("menu bar"));
+        for (QAction* title : frame.menuBar()->actions()) {
+            ExpectUniqueAccelerators(title->menu()->actions(), title->text());
+        }
+    }
+}
+
+TEST(Translations, ALanguageWithoutTranslationStaysEnglish)
+{
+    const Translations translations(QLocale(QLocale::Japanese, QLocale::Japan));
+    EXPECT_FALSE(translations.Loaded());
+    test::Window w;
+    EXPECT_EQ(MenuTitles(*w.frame).value(0), "&File");
+}
+
+// Texts made by base's own code, so a change of base's wording that the
+// table no longer matches shows here rather than as English in a German
+// window.
+struct BaseCase {
+    std::string english;
+    const char* german;
+};
+
+std::vector<BaseCase> BaseCases()
+{
+    int value = 0;
+    return {
+        {*CheckInteger("x", 1, 12, value), "Bitte geben Sie eine ganze Zahl ein."},
+        {*CheckInteger("40", 1, 12, value), "Bitte geben Sie eine ganze Zahl zwischen 1 und 12 ein."},
+        {*CheckLength(std::string(300, 'a'), 255), "Bitte geben Sie höchstens 255 Zeichen ein."},
+        {FileErrorText(std::make_error_code(std::errc::no_such_file_or_directory), "an unnamed file"),
+         "eine unbenannte Datei wurde nicht gefunden."},
+        {FileErrorText(std::make_error_code(std::errc::permission_denied), "/home/a/b.iso"),
+         "Der Zugriff auf /home/a/b.iso wurde verweigert."},
+        {StateLegendText(kImageScheduled), "Download ist geplant."},
+        {"3 tasks is running", "Laufende Downloads: 3"},
+        {"Speed: 12.5 KB/s", "Geschwindigkeit: 12.5 KB/s"},
+        {"Error 404 from server: Not Found", "Fehler 404 vom Server: Not Found"},
+        {"Fail to connect to files.example:80: Connection refused",
+         "Keine Verbindung zu files.example:80: Connection refused"},
+        {"Fail - too many redirects: Number of redirects hit maximum amount",
+         "Fehlgeschlagen – zu viele Weiterleitungen: Number of redirects hit maximum amount"},
+        {"Fail - the server said no", "Fehlgeschlagen – the server said no"},
+        {"HTTP/1.1 206 Partial Content", "HTTP/1.1 206 Partial Content"},  // the server's own words
+        {"", ""},
+    };
+}
+
+TEST(BaseTexts, BaseTextsAreShownInGermanAndStayEnglishWithoutATranslation)
+{
+    for (const BaseCase& c : BaseCases()) {
+        EXPECT_EQ(BaseTexts::Shown(c.english).toStdString(), c.english) << "English must stay byte-identical";
+    }
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(german.Loaded());
+    for (const BaseCase& c : BaseCases()) {
+        EXPECT_EQ(BaseTexts::Shown(c.english), QString::fromUtf8(c.german)) << c.english;
+    }
+}
+
+TEST(BaseTexts, StatusCountsAndNoticeLinesKeepTheirVaryingParts)
+{
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(german.Loaded());
+    EXPECT_EQ(BaseTexts::Status("15:18:40 File has been downloaded"), "15:18:40 Die Datei wurde heruntergeladen");
+    EXPECT_EQ(BaseTexts::Status("9:05:01 Connecting to h.example:443..."),
+              QString::fromUtf8("9:05:01 Verbindung zu h.example:443 wird hergestellt …"));
+    EXPECT_EQ(BaseTexts::Status("File has been downloaded"), "Die Datei wurde heruntergeladen");
+    EXPECT_EQ(BaseTexts::Count("412160 of 645120"), "412160 von 645120");
+    EXPECT_EQ(BaseTexts::Count("0"), "0");
+    EXPECT_EQ(BaseTexts::Shown("2 downloads finished, 1 failed"), "2 Downloads abgeschlossen, 1 fehlgeschlagen");
+    EXPECT_EQ(BaseTexts::Lines("a.zip\nb.zip (failed: Error - x)\nand 3 more"),
+              QString::fromUtf8("a.zip\nb.zip (fehlgeschlagen: Error - x)\nund 3 weitere"));
+    // The Add URL sheet's count and faults, the checksum's verdicts; a
+    // pasted list's fault names its line in front of a text of its own.
+    const std::pair<const char*, const char*> sheet[] = {
+        {"1 task", "1 Download"},
+        {"120 tasks", "120 Downloads"},
+        {"Line 3: \"x\" is not an http, https or ftp URL of a file.",
+         "Zeile 3: „x“ ist keine http-, https- oder ftp-URL einer Datei."},
+        {"Patterns do not nest: \"[\" at character 9 is inside \"{\" at character 5.",
+         "Muster lassen sich nicht verschachteln: \"[\" an Zeichen 9 steht in \"{\" an Zeichen 5."},
+        {"File has been downloaded - Verified SHA-256", "Die Datei wurde heruntergeladen – SHA-256 geprüft"},
+        {"Fail - the file does not match its SHA-256 checksum",
+         "Fehlgeschlagen – die Datei passt nicht zu ihrer SHA-256-Prüfsumme"},
+        {"Line 2: a line of its own", "Zeile 2: a line of its own"},
+    };
+    for (const auto& [english, shown] : sheet) {
+        EXPECT_EQ(BaseTexts::Shown(english), QString::fromUtf8(shown)) << english;
+    }
+}
+
+TEST(BaseTexts, TheListShowsRowsTranslatedButKeepsBaseData)
+{
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    test::Window w;
+    w.adder.AddTask("http://files.example/a.zip", "");
+    w.table.SetText(0, kColSize, "5120 of 5120");
+    w.table.SetText(0, kColResume, "Yes");
+    w.table.SetText(0, kColEstTime, "N/A");
+    w.table.SetText(0, kColStatus, "15:18:40 File has been downloaded");
+    w.model.Flush();
+    EXPECT_EQ(w.model.index(0, kColSize).data().toString(), "5120 von 5120");
+    EXPECT_EQ(w.model.index(0, kColResume).data().toString(), "Ja");
+    EXPECT_EQ(w.model.index(0, kColEstTime).data().toString(), "k. A.");
+    EXPECT_EQ(w.model.index(0, kColStatus).data().toString(), "15:18:40 Die Datei wurde heruntergeladen");
+    EXPECT_EQ(w.model.headerData(kColResume, Qt::Horizontal, Qt::DisplayRole).toString(), "Fortsetzbar");
+    auto guard = w.table.Lock();
+    EXPECT_EQ(w.table.RowCopy(0).texts[kColStatus], "15:18:40 File has been downloaded");
+}
+
+}  // namespace
+}  // namespace dromo
