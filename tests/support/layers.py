@@ -5,6 +5,7 @@ and resolves there; each layer includes only its own headers and those of
 the layers below it; base (the standard library only) and the engine (base
 and libcurl) never include Qt. Usage: layers.py SRC_DIR. Prints each
 offending line as FILE:LINE: TEXT."""
+import collections
 import os
 import re
 import sys
@@ -29,6 +30,10 @@ def check_line(src, layer, line):
     angled = ANGLED.match(line)
     if angled and layer in WITHOUT_QT and QT_HEADER.match(angled.group(1)):
         return "Qt in %s" % layer
+    # A project header in angle brackets would be looked up in the system's
+    # folders first, and escapes the quoted-include rules below.
+    if angled and angled.group(1).split("/", 1)[0] in ALLOWED and os.path.exists(os.path.join(src, angled.group(1))):
+        return "a project header in angle brackets; write it in quotes"
     quoted = QUOTED.match(line)
     if not quoted:
         return None
@@ -45,19 +50,88 @@ def check_line(src, layer, line):
     return None
 
 
+def folder_cycles(edges):
+    """The cycles among folders, one per strongly connected group of two or
+    more: each the group's folders and one cycle through its first as a
+    list of (from, to, example include) steps. `edges` maps a
+    folder to {folder it includes: first include that does}."""
+    index, low, stack, on_stack, groups = {}, {}, [], set(), []
+
+    def visit(node):  # Tarjan's strongly connected components
+        index[node] = low[node] = len(index)
+        stack.append(node)
+        on_stack.add(node)
+        for to in sorted(edges.get(node, {})):
+            if to not in index:
+                visit(to)
+                low[node] = min(low[node], low[to])
+            elif to in on_stack:
+                low[node] = min(low[node], index[to])
+        if low[node] == index[node]:
+            group = set()
+            while True:
+                member = stack.pop()
+                on_stack.discard(member)
+                group.add(member)
+                if member == node:
+                    break
+            if len(group) > 1:
+                groups.append(group)
+
+    for node in sorted(edges):
+        if node not in index:
+            visit(node)
+    return [(sorted(group), cycle_in(edges, group)) for group in groups]
+
+
+def cycle_in(edges, group):
+    """One closed walk through a strongly connected group, as steps."""
+    start = min(group)
+    # Breadth-first from start back to start inside the group.
+    before = {}
+    queue = collections.deque([start])
+    while queue:
+        node = queue.popleft()
+        for to in sorted(edges.get(node, {})):
+            if to not in group:
+                continue
+            if to == start:
+                path = [(node, to)]
+                while node != start:
+                    path.insert(0, (before[node], node))
+                    node = before[node]
+                return [(a, b, edges[a][b]) for a, b in path]
+            if to not in before:
+                before[to] = node
+                queue.append(to)
+    return []
+
+
 def check(src):
     faults = []
     for layer in ALLOWED:
-        for folder, _, files in os.walk(os.path.join(src, layer)):
+        edges = collections.defaultdict(dict)
+        for folder, _, files in sorted(os.walk(os.path.join(src, layer))):
             for name in sorted(files):
                 if not name.endswith((".h", ".cpp")):
                     continue
                 path = os.path.join(folder, name)
+                own = os.path.dirname(os.path.relpath(path, src))
                 with open(path, encoding="utf-8") as f:
                     for number, line in enumerate(f, 1):
                         fault = check_line(src, layer, line)
                         if fault:
                             faults.append("%s:%d: %s (%s)" % (path, number, line.strip(), fault))
+                            continue
+                        quoted = QUOTED.match(line)
+                        if quoted and quoted.group(1).startswith(layer + "/"):
+                            to = os.path.dirname(quoted.group(1))
+                            if to != own:
+                                edges[own].setdefault(to, "%s:%d: %s" % (path, number, line.strip()))
+        for group, cycle in folder_cycles(edges):
+            steps = " -> ".join([a for a, _, _ in cycle] + [cycle[0][0]])
+            faults.append("folders include each other in a cycle: %s (all of %s reach each other)\n    %s" %
+                          (steps, ", ".join(group), "\n    ".join(example for _, _, example in cycle)))
     return faults
 
 
@@ -65,7 +139,7 @@ def main():
     faults = check(sys.argv[1])
     for fault in faults:
         print(fault)
-    print("%d includes that break the layering" % len(faults))
+    print("%d faults in the layering" % len(faults))
     return 1 if faults else 0
 
 
