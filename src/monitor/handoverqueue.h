@@ -1,10 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
-#include <list>
-#include <memory>
-#include <thread>
+
+#include "base/sync/reapedthreads.h"
 
 namespace dromo {
 
@@ -17,19 +15,15 @@ public:
     using Job = std::function<void()>;
 
     HandOverQueue() = default;
-    ~HandOverQueue();
     HandOverQueue(const HandOverQueue&) = delete;
     HandOverQueue& operator=(const HandOverQueue&) = delete;
 
     void Add(Job job);
 
 private:
-    struct Running {
-        std::shared_ptr<std::atomic<bool>> done;
-        std::thread thread;
-    };
-    // Only the answering thread adds and reaps.
-    std::list<Running> m_running;
+    // Only the answering thread adds and reaps; finished calls leave nothing
+    // behind. The destructor joins what still runs.
+    ReapedThreads m_running;
 };
 
 }  // namespace dromo

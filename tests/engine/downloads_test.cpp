@@ -68,7 +68,7 @@ struct Downloads {
     bool Settled()
     {
         auto guard = table.Lock();
-        return core.state.activeCount == 0 && table.CountIn(TaskState::Queued) + table.CountIn(TaskState::Running) +
+        return core.state.Counts(guard).activeCount == 0 && table.CountIn(TaskState::Queued) + table.CountIn(TaskState::Running) +
                                                        table.CountIn(TaskState::Error) == 0;
     }
     bool WaitFor(const std::function<bool()>& condition, int seconds)
@@ -107,12 +107,12 @@ TEST(Downloads, TwentyTasksOfMixedSizesOnOneFourAndTwelveThreads)
         ASSERT_TRUE(d.WaitFor([&] { return d.completion.Count("history") == 20; }, 10));
         {
             auto guard = d.table.Lock();
-            EXPECT_EQ(d.core.state.activeCount, 0);
-            EXPECT_LE(d.core.state.workerCount, threads);
+            EXPECT_EQ(d.core.state.Counts(guard).activeCount, 0);
+            EXPECT_LE(d.core.state.Counts(guard).workerCount, threads);
         }
         EXPECT_TRUE(d.core.pool.StopAllWorkers(d.core.commands, nullptr));
         auto guard = d.table.Lock();
-        EXPECT_EQ(d.core.state.workerCount, 0);
+        EXPECT_EQ(d.core.state.Counts(guard).workerCount, 0);
     }
 }
 
@@ -152,7 +152,7 @@ TEST(Downloads, StopAllEndsTwelveRunningDownloadsWithinASecond)
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 1000);
     {
         auto guard = d.table.Lock();
-        EXPECT_EQ(d.core.state.activeCount, 0);
+        EXPECT_EQ(d.core.state.Counts(guard).activeCount, 0);
     }
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(test::ReadFile(d.out.File("s" + std::to_string(i)) + "+++").size(), 1000u);

@@ -56,7 +56,7 @@ std::string Completion::CountdownMessage() const
     {
         // A worker asks for the countdown while the window may toggle the option.
         auto guard = m_table.Lock();
-        shutDown = m_options.shutDownIfDone != 0;
+        shutDown = m_options.Get(guard).shutDownIfDone != 0;
     }
     const std::string start =
         shutDown ? "Your computer will be shut down " : "Your Internet connection will be hang up ";
@@ -67,7 +67,7 @@ void Completion::CompletionCheck()
 {
     {
         auto guard = m_table.Lock();
-        if (m_workers.activeCount != 0) {
+        if (m_workers.Counts(guard).activeCount != 0) {
             return;
         }
         // From the table's counts: a record in no state is unfinished too.
@@ -76,7 +76,8 @@ void Completion::CompletionCheck()
         if (unfinished > 0) {
             return;
         }
-        if (!m_options.hangupIfDone && !m_options.shutDownIfDone) {
+        const GlobalOptions& options = m_options.Get(guard);
+        if (!options.hangupIfDone && !options.shutDownIfDone) {
             return;
         }
     }
@@ -100,8 +101,9 @@ void Completion::CountdownEnded(bool reachedZero)
         // The connection state is written by workers too (before every
         // transfer), so the window reads it under the lock like they do.
         auto guard = m_table.Lock();
-        hangUp = m_options.hangupIfDone && m_options.modemConnection;
-        shutDown = m_options.shutDownIfDone != 0;
+        const GlobalOptions& options = m_options.Get(guard);
+        hangUp = options.hangupIfDone && options.modemConnection;
+        shutDown = options.shutDownIfDone != 0;
     }
     if (hangUp) {
         m_network.HangUp();
@@ -119,8 +121,9 @@ void Completion::RefreshConnection()
 {
     const ConnectionState state = m_network.GetConnectedState();
     auto guard = m_table.Lock();  // workers read the options under it
-    m_options.connected = state.connected;
-    m_options.modemConnection = state.modem;
+    GlobalOptions& options = m_options.Get(guard);
+    options.connected = state.connected;
+    options.modemConnection = state.modem;
 }
 
 void Completion::RedialIfNeeded()
@@ -129,7 +132,8 @@ void Completion::RedialIfNeeded()
     bool dial = false;
     {
         auto guard = m_table.Lock();
-        dial = m_options.modemConnection && !m_options.connected && m_options.redialIfDisconnected;
+        const GlobalOptions& options = m_options.Get(guard);
+        dial = options.modemConnection && !options.connected && options.redialIfDisconnected;
     }
     if (dial) {
         m_network.Dial();
@@ -170,11 +174,12 @@ void Completion::ScanFile(const std::string& path)
     std::vector<std::string> arguments{path};
     {
         auto guard = m_table.Lock();  // workers read the options under it
-        if (!m_options.enableVirusCheck) {
+        const GlobalOptions& options = m_options.Get(guard);
+        if (!options.enableVirusCheck) {
             return;
         }
-        scanner = m_options.virusScanner;
-        for (std::string& word : SplitCommandLine(m_options.virusScannerParameters)) {
+        scanner = options.virusScanner;
+        for (std::string& word : SplitCommandLine(options.virusScannerParameters)) {
             arguments.push_back(std::move(word));
         }
     }

@@ -8,6 +8,8 @@
 
 #include "base/ports/completionactions.h"
 #include "base/ports/countdown.h"
+#include "base/tasks/guarded.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 
@@ -15,8 +17,6 @@ class Messages;
 class Network;
 class Power;
 class Shell;
-class TaskTable;
-struct GlobalOptions;
 struct WorkerState;
 
 // What happens around the end of downloads: the countdown to hang up or
@@ -47,7 +47,7 @@ private:
     void CountdownEnded(bool reachedZero);
 
     TaskTable& m_table;
-    GlobalOptions& m_options;
+    Guarded<GlobalOptions> m_options;
     WorkerState& m_workers;
     Network& m_network;
     Power& m_power;

@@ -49,7 +49,7 @@ void TaskCommands::RemoveTaskRow(int taskId, bool force)
     if (row >= 0 && (force || m_options.deleteIfDone)) {
         m_table.Remove(row);
     }
-    if (!force && m_workers.activeCount == 0) {
+    if (!force && m_workers.Counts(guard).activeCount == 0) {
         m_completion.CompletionCheck();
     }
 }

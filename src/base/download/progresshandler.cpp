@@ -39,15 +39,15 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
             if (!text.empty()) {
                 m_table.SetText(row, kColStatus, text);
             }
-            if (m_options.enableSound) {
+            if (const GlobalOptions& options = m_options.Get(guard); options.enableSound) {
                 if (text.find(texts::kConnectingTo) != std::string::npos) {
-                    sounds.push_back(m_options.soundStartDownload);
+                    sounds.push_back(options.soundStartDownload);
                 }
                 if (text.find(texts::kFileDownloaded) != std::string::npos) {
-                    sounds.push_back(m_options.soundJobDone);
+                    sounds.push_back(options.soundJobDone);
                 }
                 if (text.find(texts::kErrorWord) != std::string::npos || text.find(texts::kFailWord) != std::string::npos) {
-                    sounds.push_back(m_options.soundSthWrong);
+                    sounds.push_back(options.soundSthWrong);
                 }
             }
             break;

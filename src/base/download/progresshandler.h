@@ -5,13 +5,13 @@
 #include <string>
 
 #include "base/ports/progresssink.h"
+#include "base/tasks/guarded.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
 
 class Clock;
 class Sound;
-class TaskTable;
-struct GlobalOptions;
 struct WorkerState;
 
 // Turns the engines' progress events and the workers' retry texts into the
@@ -32,7 +32,7 @@ private:
     void Bytes(int row, std::int64_t bytes, std::int64_t speed);
 
     TaskTable& m_table;
-    const GlobalOptions& m_options;
+    Guarded<const GlobalOptions> m_options;
     WorkerState& m_workers;
     Clock& m_clock;
     Sound& m_sound;

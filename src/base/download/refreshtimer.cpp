@@ -33,7 +33,7 @@ void RefreshTimer::Tick()
     int active = 0;
     {
         auto guard = m_table.Lock();
-        active = m_workers.activeCount;
+        active = m_workers.Counts(guard).activeCount;
     }
     const std::uint32_t now = m_clock.Milliseconds();
     TrayState tray{128, kAppTitle};

@@ -48,19 +48,19 @@ bool NameCameFromUrl(const TaskRecord& task)
 bool Worker::LeaveIfSurplus()
 {
     auto guard = m_ctx.table.Lock();
-    if (m_ctx.state.workerCount <= m_ctx.options.maxThreadNumber) {
+    if (m_ctx.state.Counts(guard).workerCount <= m_ctx.options.Get(guard).maxThreadNumber) {
         return false;
     }
-    --m_ctx.state.workerCount;  // never the last one: the limit is at least 1
+    --m_ctx.state.Counts(guard).workerCount;  // never the last one: the limit is at least 1
     m_countedOut = true;
     return true;
 }
 
-void Worker::DoneStarting()
+void Worker::DoneStarting(const TaskTable::Guard& guard)
 {
     if (m_starting) {
         m_starting = false;
-        --m_ctx.state.startingCount;  // under the task-table lock
+        --m_ctx.state.Counts(guard).startingCount;
     }
 }
 
@@ -88,12 +88,12 @@ void Worker::Run()
         m_engine.reset();
     }
     auto guard = m_ctx.table.Lock();
-    DoneStarting();
+    DoneStarting(guard);
     if (!m_countedOut) {
-        if (m_ctx.state.workerCount == 1) {
+        if (m_ctx.state.Counts(guard).workerCount == 1) {
             m_ctx.state.allWorkersEnded.Set();
         }
-        --m_ctx.state.workerCount;
+        --m_ctx.state.Counts(guard).workerCount;
     }
 }
 
@@ -102,7 +102,7 @@ void Worker::Run()
 bool Worker::PickUp(TaskRecord& task)
 {
     auto guard = m_ctx.table.Lock();
-    DoneStarting();
+    DoneStarting(guard);
     const TaskTable& table = m_ctx.table;
     // An idle worker asks twice a second: with nothing queued that costs
     // nothing, however long the list, and the running ones are found by the
@@ -125,7 +125,7 @@ bool Worker::PickUp(TaskRecord& task)
             task = candidate;
         });
         m_ctx.table.SetStateImage(row, kImageRunning);
-        ++m_ctx.state.activeCount;
+        ++m_ctx.state.Counts(guard).activeCount;
         return true;
     }
     return false;
@@ -147,11 +147,13 @@ void Worker::Configure(const TaskRecord& task)
     e.SetExpectedDigests(task.checksum);
 
     auto guard = m_ctx.table.Lock();
-    e.SetCookies(m_ctx.options.enableCookie);
+    const GlobalOptions& options = m_ctx.options.Get(guard);
+    const ProxyList& proxies = m_ctx.proxies.Get(guard);
+    e.SetCookies(options.enableCookie);
     const bool proxy = task.useProxy != 0 && task.proxyIndex >= 0 &&
-                       task.proxyIndex < static_cast<std::int32_t>(m_ctx.proxies.size());
+                       task.proxyIndex < static_cast<std::int32_t>(proxies.size());
     if (proxy) {
-        const ProxyEntry& p = m_ctx.proxies[static_cast<std::size_t>(task.proxyIndex)];
+        const ProxyEntry& p = proxies[static_cast<std::size_t>(task.proxyIndex)];
         e.SetProxyUser1(p.user);
         e.SetProxyPassword1(p.password);
         e.SetProxyUser2(p.user);
@@ -167,8 +169,8 @@ void Worker::Configure(const TaskRecord& task)
         m_user = task.user;
         m_password = task.password;
     } else if (task.protocol == kProtocolFtp) {
-        m_user = m_ctx.options.username;
-        m_password = m_ctx.options.password;
+        m_user = options.username;
+        m_password = options.password;
     } else {
         m_user.clear();
         m_password.clear();
@@ -180,7 +182,7 @@ void Worker::Configure(const TaskRecord& task)
 void Worker::HandBack(TaskRecord& task, TaskState state)
 {
     auto guard = m_ctx.table.Lock();
-    --m_ctx.state.activeCount;
+    --m_ctx.state.Counts(guard).activeCount;
     if (m_ctx.table.Update(task.taskId, [](TaskRecord& r) { r.engine.reset(); })) {
         m_ctx.table.SetState(m_ctx.table.RowOf(task.taskId), state);
     }
@@ -314,7 +316,7 @@ bool Worker::RetakeForRetry(TaskRecord& task)
         task = current;
     });
     m_ctx.table.SetStateImage(row, kImageRunning);
-    ++m_ctx.state.activeCount;
+    ++m_ctx.state.Counts(guard).activeCount;
     return true;
 }
 
@@ -334,7 +336,7 @@ void Worker::Succeeded(TaskRecord& task)
             m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), kImageDone);
         }
         task.SetState(TaskState::Done);
-        --m_ctx.state.activeCount;
+        --m_ctx.state.Counts(guard).activeCount;
     }
     if (found) {
         m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
@@ -347,10 +349,11 @@ void Worker::Succeeded(TaskRecord& task)
 TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
 {
     auto guard = m_ctx.table.Lock();
-    --m_ctx.state.activeCount;
+    --m_ctx.state.Counts(guard).activeCount;
+    const bool redial = m_ctx.options.Get(guard).redialIfDisconnected != 0;
     const bool toPause = outcome == TransferOutcome::Cancelled ||
                          (outcome == TransferOutcome::NotFound && task.protocol != kProtocolFtp) ||
-                         (outcome == TransferOutcome::ConnectionLost && m_ctx.options.redialIfDisconnected == 0);
+                         (outcome == TransferOutcome::ConnectionLost && !redial);
     TaskState next = TaskState::Error;
     auto decide = [&](TaskRecord& r) {
         if (toPause) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/download/workercontext.h"
+#include "base/tasks/tasktable.h"
 #include "base/values/taskrecord.h"
 
 namespace dromo {
@@ -39,7 +40,8 @@ private:
     void UpdateStatus();
     bool LeaveIfSurplus();
     void HandBack(TaskRecord& task, TaskState state);
-    void DoneStarting();
+    // Under the lock: the worker has looked for its first task.
+    void DoneStarting(const TaskTable::Guard& guard);
 
     WorkerContext m_ctx;
     std::shared_ptr<TransferEngine> m_engine;

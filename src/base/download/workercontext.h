@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/tasks/guarded.h"
+#include "base/values/globaloptions.h"
 #include "base/values/proxylist.h"
 
 namespace dromo {
@@ -11,17 +13,17 @@ class HistoryWriter;
 class ProgressSink;
 class TaskCommands;
 class TaskTable;
-struct GlobalOptions;
 struct WorkerState;
 
 // Everything a worker thread works with, built once by the program.
 // GlobalOptions and the proxy list are read by workers under the task-table
-// lock; whoever changes them takes that lock too.
+// lock (they open only with its guard); whoever changes them takes that lock
+// too.
 struct WorkerContext {
     TaskTable& table;
     WorkerState& state;
-    const GlobalOptions& options;
-    const ProxyList& proxies;
+    Guarded<const GlobalOptions> options;
+    Guarded<const ProxyList> proxies;
     EngineFactory& engines;
     ProgressSink& progress;
     CompletionActions& completion;

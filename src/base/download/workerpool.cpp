@@ -20,26 +20,23 @@ WorkerPool::~WorkerPool()
 
 void WorkerPool::StopAndJoin()
 {
-    std::list<Thread> threads;
+    ReapedThreads threads;
     {
-        // Under the lock, so no Start() can slip a new thread in after the swap.
+        // Under the lock, so no Start() can slip a new thread in after the take.
         auto guard = m_table.Lock();
         m_state.stop = true;
-        threads.swap(m_threads);
+        threads = m_threads.TakeAll();
     }
-    for (Thread& t : threads) {
-        if (t.thread.joinable()) {
-            t.thread.join();
-        }
-    }
+    threads.JoinAll();
 }
 
 bool WorkerPool::StartWorkerIfAllBusy()
 {
     auto guard = m_table.Lock();
-    if (m_state.workerCount < m_options.maxThreadNumber &&
-        m_state.activeCount + m_state.startingCount >= m_state.workerCount) {
-        return Start();
+    const WorkerCounts& counts = m_state.Counts(guard);
+    if (counts.workerCount < m_options.Get(guard).maxThreadNumber &&
+        counts.activeCount + counts.startingCount >= counts.workerCount) {
+        return Start(guard);
     }
     return false;
 }
@@ -47,55 +44,36 @@ bool WorkerPool::StartWorkerIfAllBusy()
 bool WorkerPool::StartWorkerIfBelowLimit()
 {
     auto guard = m_table.Lock();
-    if (m_state.workerCount < m_options.maxThreadNumber) {
-        return Start();
+    if (m_state.Counts(guard).workerCount < m_options.Get(guard).maxThreadNumber) {
+        return Start(guard);
     }
     return false;
 }
 
-bool WorkerPool::Start()
+bool WorkerPool::Start(const TaskTable::Guard& guard)
 {
     if (m_state.stop) {
         return false;
     }
-    ReapFinished();
     m_state.allWorkersEnded.Reset();
-    ++m_state.workerCount;
-    ++m_state.startingCount;
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    m_threads.push_back(Thread{std::thread([context = m_context, done] {
-                                   Worker(context).Run();
-                                   *done = true;
-                               }),
-                               done});
+    WorkerCounts& counts = m_state.Counts(guard);
+    ++counts.workerCount;
+    ++counts.startingCount;
+    m_threads.Start([context = m_context] { Worker(context).Run(); });
     return true;
-}
-
-void WorkerPool::ReapFinished()
-{
-    for (auto it = m_threads.begin(); it != m_threads.end();) {
-        if (*it->done) {
-            it->thread.join();
-            it = m_threads.erase(it);
-        } else {
-            ++it;
-        }
-    }
 }
 
 bool WorkerPool::JoinIfAllEnded()
 {
-    std::list<Thread> threads;
+    ReapedThreads threads;
     {
         auto guard = m_table.Lock();
-        if (m_state.workerCount != 0) {
+        if (m_state.Counts(guard).workerCount != 0) {
             return false;
         }
-        threads.swap(m_threads);
+        threads = m_threads.TakeAll();
     }
-    for (Thread& t : threads) {
-        t.thread.join();  // each has left its procedure; this returns at once
-    }
+    threads.JoinAll();  // each has left its procedure; this returns at once
     return true;
 }
 
@@ -111,7 +89,7 @@ bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void
         // With no worker alive there is nothing to wait for (and the event
         // may have been taken by an earlier wait).
         auto guard = m_table.Lock();
-        if (m_state.workerCount == 0) {
+        if (m_state.Counts(guard).workerCount == 0) {
             return true;
         }
     }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <functional>
-#include <list>
-#include <memory>
-#include <thread>
 
 #include "base/download/workercontext.h"
 #include "base/ports/workerstarter.h"
+#include "base/sync/reapedthreads.h"
+#include "base/tasks/guarded.h"
 
 namespace dromo {
 
@@ -51,19 +49,13 @@ public:
     void StopAndJoin();
 
 private:
-    struct Thread {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-
-    bool Start();
-    void ReapFinished();
+    bool Start(const TaskTable::Guard& guard);
 
     TaskTable& m_table;
     WorkerState& m_state;
-    const GlobalOptions& m_options;
+    Guarded<const GlobalOptions> m_options;
     WorkerContext m_context;
-    std::list<Thread> m_threads;  // touched under the task-table lock
+    ReapedThreads m_threads;  // touched under the task-table lock
 };
 
 }  // namespace dromo

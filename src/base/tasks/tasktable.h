@@ -24,9 +24,21 @@ namespace dromo {
 // Every operation takes the lock itself, so a single call is safe from any
 // thread; a read-modify-write of one record goes through Update, which holds
 // the lock from the copy out to the write back.
+//
+// What else the lock guards (the options and lists, the worker counts) opens
+// only with a Guard in hand (`Guarded`, `WorkerState::Counts`): a Guard is
+// the proof that the lock is held, and only Lock() makes one.
 class TaskTable {
 public:
-    using Guard = std::unique_lock<std::recursive_mutex>;
+    class Guard : public std::unique_lock<std::recursive_mutex> {
+    public:
+        Guard(Guard&&) noexcept = default;
+        Guard& operator=(Guard&&) noexcept = default;
+
+    private:
+        friend class TaskTable;
+        explicit Guard(std::recursive_mutex& mutex) : std::unique_lock<std::recursive_mutex>(mutex) {}
+    };
 
     explicit TaskTable(TaskListObserver* observer = nullptr) : m_observer(observer) {}
     TaskTable(const TaskTable&) = delete;
@@ -34,7 +46,6 @@ public:
 
     void SetObserver(TaskListObserver* observer);
     Guard Lock() const { return Guard(m_mutex); }
-    std::recursive_mutex& Mutex() const { return m_mutex; }
 
     int Count() const;
     bool ValidRow(int row) const;
@@ -45,8 +56,6 @@ public:
     int TaskIdAt(int row) const;
     // A full copy of the record in a row; nothing for a row that is not there.
     std::optional<TaskRecord> CopyOut(int row) const;
-    // Replaces every field of the record in that row; false when no such row.
-    bool WriteBack(int row, const TaskRecord& record);
     // Copies the task's record out, lets `change` change the copy and writes
     // it back, all under the lock, so no other thread sees half a change or
     // writes between the copy and the write back. False, and `change` is not
@@ -108,6 +117,12 @@ public:
     std::uint64_t ChangeCount() const;
 
 private:
+    // The tests' way to the lock itself and to a whole-record write.
+    friend struct TaskTableTestAccess;
+
+    // Replaces every field of the record in that row; false when no such row.
+    // Only Update writes a record back: a caller's copy may be stale.
+    bool WriteBack(int row, const TaskRecord& record);
     void Changed(int row, RowParts parts) const;
     // Counts a record in (delta 1) or out of (delta -1) the per-state counts
     // and the path indexes.

@@ -92,7 +92,7 @@ void DesktopWatch::Poll(std::uint32_t nowMs)
     {
         auto guard = m_table.Lock();
         // From the table's counts: a poll costs the same however long the list.
-        busy = m_workers.workerCount > 0 || m_table.CountIn(TaskState::Running) > 0;
+        busy = m_workers.Counts(guard).workerCount > 0 || m_table.CountIn(TaskState::Running) > 0;
     }
     KeepAwake(busy);
     if (!endings.empty() && m_options.notifyWhenDone) {

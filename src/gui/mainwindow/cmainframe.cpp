@@ -626,7 +626,7 @@ void CMainFrame::Exit()
     int active = 0;
     {
         auto guard = m_ctx.table.Lock();
-        active = m_ctx.state.activeCount;
+        active = m_ctx.state.Counts(guard).activeCount;
     }
     if (active != 0 && !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString())) {
         return;

@@ -72,7 +72,7 @@ TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
     ASSERT_EQ(h.history.QuickAdd("http://h/a.zip"), AddResult::Added);
     TaskRecord running = h.rig.Task(0);
     running.SetState(TaskState::Running);
-    h.rig.table.WriteBack(0, running);
+    TaskTableTestAccess::WriteBack(h.rig.table, 0, running);
     const std::pair<const char*, std::optional<AddResult>> cases[] = {
         {"http://h/b.zip", AddResult::Added},
         {"http://mirror/a.zip", AddResult::Added},     // another link: under the next free name

@@ -96,13 +96,13 @@ TEST(Completion, RunsOnlyWhenAllWorkIsOver)
     f.rig.table.SetState(0, TaskState::Paused);
     {
         auto guard = f.rig.table.Lock();
-        f.rig.state.activeCount = 1;
+        f.rig.state.Counts(guard).activeCount = 1;
     }
     f.completion.CompletionCheck();
     EXPECT_TRUE(f.countdown.shown.empty());
     {
         auto guard = f.rig.table.Lock();
-        f.rig.state.activeCount = 0;
+        f.rig.state.Counts(guard).activeCount = 0;
     }
     f.rig.options.hangupIfDone = 0;
     f.completion.CompletionCheck();  // neither option on
@@ -160,7 +160,7 @@ TEST(Completion, ScannerStartsWithTheTableLockReleased)
     Fixture f;
     f.rig.options.enableVirusCheck = 1;
     f.rig.options.virusScanner = "/usr/bin/clamscan";
-    f.rig.shell.watchedLock = &f.rig.table.Mutex();
+    f.rig.shell.watchedLock = &TaskTableTestAccess::Mutex(f.rig.table);
     f.completion.ScanFile("/dl/a.zip");
     ASSERT_EQ(f.rig.shell.started.size(), 1u);
     EXPECT_EQ(f.rig.shell.startsUnderLock, 0);

@@ -44,7 +44,7 @@ struct Table {
 TEST(TaskCommands, ResumeQueuesOnlyWhatIsNotRunning)
 {
     Table t{TaskState::Running, TaskState::Paused, TaskState::Error, TaskState::Scheduled, TaskState::Done};
-    t.rig.table.WriteBack(3, [&] { auto r = t.rig.Task(3); r.scheduled = 1; return r; }());
+    TaskTableTestAccess::WriteBack(t.rig.table, 3, [&] { auto r = t.rig.Task(3); r.scheduled = 1; return r; }());
     t.rig.commands.Resume({0, 1, 2, 3, 4});
     EXPECT_EQ(t.States(), (std::vector<TaskState>{TaskState::Running, TaskState::Queued, TaskState::Queued,
                                                  TaskState::Queued, TaskState::Done}));
@@ -58,7 +58,7 @@ TEST(TaskCommands, StopPausesAndAbortsAndClearsSchedules)
     Table t{TaskState::Running, TaskState::Queued, TaskState::Error, TaskState::Scheduled, TaskState::Done};
     auto r = t.rig.Task(3);
     r.scheduled = 1;
-    t.rig.table.WriteBack(3, r);
+    TaskTableTestAccess::WriteBack(t.rig.table, 3, r);
     t.rig.commands.Stop({0, 1, 2, 3, 4});
     EXPECT_EQ(t.States(), (std::vector<TaskState>{TaskState::Running, TaskState::Paused, TaskState::Paused,
                                                  TaskState::Paused, TaskState::Done}));

@@ -122,7 +122,7 @@ TEST(RefreshTimer, TrayIconAndTip)
     rig.table.Append(r, row);
     {
         auto guard = rig.table.Lock();
-        rig.state.activeCount = 1;
+        rig.state.Counts(guard).activeCount = 1;
     }
     rig.progress.OnProgress("", 1 << 20, 0, kProgressBytes, 0);
     rig.clock.ms += 1000;
@@ -141,7 +141,7 @@ TEST(RefreshTimer, TrayIconAndTip)
 
     {
         auto guard = rig.table.Lock();
-        rig.state.activeCount = 0;
+        rig.state.Counts(guard).activeCount = 0;
     }
     rig.clock.ms += 1000;
     timer.Tick();

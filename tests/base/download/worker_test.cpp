@@ -247,7 +247,7 @@ TEST(Worker, StopDuringATransferEndsPausedOrScheduled)
 TEST(Worker, TheScanIsAskedForWithTheTableLockReleased)
 {
     Rig rig;
-    rig.completion.watchedLock = &rig.table.Mutex();
+    rig.completion.watchedLock = &TaskTableTestAccess::Mutex(rig.table);
     rig.engines.script.Add(Step::Ok(""));
     rig.adder.AddTask("http://h/f.zip", "");
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan /dl/f.zip") == 1; }));
@@ -369,7 +369,7 @@ TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
         auto guard = rig.table.Lock();
         TaskRecord r = *rig.table.CopyOut(1);
         r.saveAs = "/dl/same.zip";
-        rig.table.WriteBack(1, r);
+        TaskTableTestAccess::WriteBack(rig.table, 1, r);
         rig.options.maxThreadNumber = 2;  // the pool reads it under this lock
     }
     rig.pool.StartWorkerIfBelowLimit();

@@ -8,6 +8,7 @@
 #include "base/tasks/tasktable.h"
 #include "tests/base/fakes/fakes.h"
 #include "tests/base/fakes/scriptedengine.h"
+#include "tests/base/fakes/tasktableaccess.h"
 
 namespace dromo::test {
 
@@ -46,12 +47,12 @@ struct Rig {
     int Active()
     {
         auto guard = table.Lock();
-        return state.activeCount;
+        return state.Counts(guard).activeCount;
     }
     int Workers()
     {
         auto guard = table.Lock();
-        return state.workerCount;
+        return state.Counts(guard).workerCount;
     }
 
     // Waits (really) until the condition holds; false after five seconds.
@@ -70,7 +71,7 @@ struct Rig {
     {
         return WaitUntil([this] {
             auto guard = table.Lock();
-            return state.activeCount == 0 && table.CountIn(TaskState::Queued) == 0 &&
+            return state.Counts(guard).activeCount == 0 && table.CountIn(TaskState::Queued) == 0 &&
                    table.CountIn(TaskState::Running) == 0 && table.CountIn(TaskState::Error) == 0;
         });
     }

@@ -11,6 +11,7 @@
 
 #include "base/values/transferoutcome.h"
 #include "tests/base/fakes/fakes.h"
+#include "tests/base/fakes/tasktableaccess.h"
 
 namespace dromo {
 namespace {
@@ -60,7 +61,7 @@ TEST(TaskTable, TheRowFollowsTheRecordsFile)
     ASSERT_TRUE(table.Update(1, [](TaskRecord& r) { r.errorCount = 3; }));
     TaskRecord copy = *table.CopyOut(0);
     copy.retryInterval = 5;
-    ASSERT_TRUE(table.WriteBack(0, copy));
+    ASSERT_TRUE(TaskTableTestAccess::WriteBack(table, 0, copy));
     EXPECT_EQ(observer.events, std::vector<std::string>{"change 1"}) << "no name changed";
     EXPECT_EQ(table.RowCopy(0).saveAs, "t0");
 }
@@ -126,7 +127,7 @@ TEST(TaskTable, BadRowsAreRefusedInsteadOfTouchingMemory)
     Fill(table, 1);
     for (int row : {-1, 1, 1000}) {
         EXPECT_FALSE(table.CopyOut(row)) << row;
-        EXPECT_FALSE(table.WriteBack(row, TaskRecord{})) << row;
+        EXPECT_FALSE(TaskTableTestAccess::WriteBack(table, row, TaskRecord{})) << row;
         EXPECT_FALSE(table.Remove(row)) << row;
         EXPECT_FALSE(table.SetStateImage(row, 1)) << row;
         EXPECT_FALSE(table.SetText(row, kColStatus, "x")) << row;
@@ -207,7 +208,7 @@ TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
 
     TaskRecord cleared = *table.CopyOut(0);
     cleared.engine.reset();
-    table.WriteBack(0, cleared);
+    TaskTableTestAccess::WriteBack(table, 0, cleared);
     EXPECT_TRUE(watch.expired());
 }
 
@@ -220,7 +221,7 @@ TEST(TaskTable, ReadModifyWriteUnderTheLockLosesNoUpdate)
             auto guard = table.Lock();
             TaskRecord r = *table.CopyOut(table.RowOf(0));  // re-entering the held lock
             ++r.retryInterval;
-            table.WriteBack(table.RowOf(0), r);
+            TaskTableTestAccess::WriteBack(table, table.RowOf(0), r);
         }
     };
     std::thread a(bump);
@@ -290,9 +291,9 @@ TEST(TaskTable, UpdateHoldsTheLockWhileTheChangeRuns)
     table.Update(0, [&](TaskRecord& r) {
         r.saveAs = "half";
         std::thread probe([&] {
-            lockedDuringChange = !table.Mutex().try_lock();
+            lockedDuringChange = !TaskTableTestAccess::Mutex(table).try_lock();
             if (!lockedDuringChange) {
-                table.Mutex().unlock();
+                TaskTableTestAccess::Mutex(table).unlock();
             }
         });
         probe.join();
@@ -362,7 +363,7 @@ TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
             if (step % 4 == 0) {
                 r.scheduled = r.scheduled != 0 ? 0 : 1;
             }
-            table.WriteBack(row, r);
+            TaskTableTestAccess::WriteBack(table, row, r);
         } else if (op == 2) {
             table.SetState(row, s);
         } else {

@@ -70,8 +70,10 @@ TEST(Startup, WorkerStateStartsStoppedFreeWithTheEndEventSignalled)
 {
     WorkerState state;
     EXPECT_FALSE(state.stop);
-    EXPECT_EQ(state.workerCount, 0);
-    EXPECT_EQ(state.activeCount, 0);
+    TaskTable table;
+    auto guard = table.Lock();
+    EXPECT_EQ(state.Counts(guard).workerCount, 0);
+    EXPECT_EQ(state.Counts(guard).activeCount, 0);
     // Auto-reset: the first wait consumes the signal, the second times out.
     EXPECT_TRUE(state.allWorkersEnded.WaitFor(std::chrono::milliseconds(0)));
     EXPECT_FALSE(state.allWorkersEnded.WaitFor(std::chrono::milliseconds(1)));

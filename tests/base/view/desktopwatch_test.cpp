@@ -40,7 +40,7 @@ struct Fixture {
     void Workers(int n)
     {
         auto guard = table.Lock();
-        workers.workerCount = static_cast<std::int16_t>(n);
+        workers.Counts(guard).workerCount = static_cast<std::int16_t>(n);
     }
 };
 

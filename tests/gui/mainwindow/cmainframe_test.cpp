@@ -111,7 +111,7 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     EXPECT_TRUE(w.frame->isMinimized() || w.frame->isHidden());  // hidden to the tray, or minimised without one
     {
         auto guard = w.table.Lock();
-        w.state.activeCount = 1;
+        w.state.Counts(guard).activeCount = 1;
     }
     w.messages.answer = false;
     w.frame->RunCommand(CommandId::Exit);
@@ -119,7 +119,7 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     EXPECT_FALSE(w.state.stop);  // Cancel: everything goes on
     {
         auto guard = w.table.Lock();
-        w.state.activeCount = 0;
+        w.state.Counts(guard).activeCount = 0;
     }
     w.frame->RunCommand(CommandId::Exit);
     EXPECT_EQ(w.messages.shown.size(), 1u);  // not asked again: nothing runs

@@ -316,7 +316,7 @@ TEST(SheetFlows, OptionsApplyColourThreadsAndCaptureAtOnce)
     EXPECT_FALSE(w.profile.Has("Settings", "Max Thread Number")) << "saved later with the others";
     auto running = [&w] {
         auto guard = w.table.Lock();
-        return w.state.workerCount;
+        return w.state.Counts(guard).workerCount;
     };
     for (int i = 0; i < 500 && running() < 3; ++i) {
         QCoreApplication::processEvents();

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "base/tasks/tasktable.h"
+#include "tests/base/fakes/tasktableaccess.h"
 
 namespace dromo {
 namespace {
@@ -94,9 +95,9 @@ TEST(TaskListModel, SignalsTheViewWithTheTableLockReleased)
     auto probe = [&](const char* signal) {
         bool taken = false;
         std::thread other([&] {
-            taken = table.Mutex().try_lock();
+            taken = TaskTableTestAccess::Mutex(table).try_lock();
             if (taken) {
-                table.Mutex().unlock();
+                TaskTableTestAccess::Mutex(table).unlock();
             }
         });
         other.join();
