@@ -11,10 +11,7 @@ namespace dromo {
 // a task into a state no command makes).
 struct TaskTableTestAccess {
     static std::recursive_mutex& Mutex(const TaskTable& table) { return table.m_mutex; }
-    static bool WriteBack(TaskTable& table, int row, const TaskRecord& record)
-    {
-        return table.WriteBack(row, record);
-    }
+    static bool WriteBack(TaskTable& table, int row, const TaskRecord& record) { return table.WriteBack(row, record); }
 };
 
 }  // namespace dromo
