@@ -6,14 +6,14 @@
 
 namespace dromo {
 
-DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts completion)
-    : DownloadCore(table, ports, &completion, nullptr, nullptr)
+DownloadCore::DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionPorts end)
+    : DownloadCore(taskTable, ports, &end, nullptr, nullptr)
 {
 }
 
-DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionActions& completion,
-                           HistoryWriter& history)
-    : DownloadCore(table, ports, nullptr, &completion, &history)
+DownloadCore::DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionActions& endActions,
+                           HistoryWriter& historyWriter)
+    : DownloadCore(taskTable, ports, nullptr, &endActions, &historyWriter)
 {
 }
 
@@ -21,9 +21,9 @@ DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, Complet
 // (the status panes, a finished task's row), and the commands start workers
 // through the pool. The pool is given the commands built right after it;
 // no worker starts before this constructor has ended.
-DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts* program,
-                           CompletionActions* completion, HistoryWriter* history)
-    : table(table),
+DownloadCore::DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionPorts* program,
+                           CompletionActions* endActions, HistoryWriter* historyWriter)
+    : table(taskTable),
       m_programCompletion(program ? std::make_unique<Completion>(table, settings.options, state, program->network,
                                                                  program->power, ports.shell, ports.messages,
                                                                  program->countdown, std::move(program->exitProgram))
@@ -31,12 +31,12 @@ DownloadCore::DownloadCore(TaskTable& table, const DownloadPorts& ports, Complet
       m_programHistory(program ? std::make_unique<HistoryPage>(program->historyPath, table, settings.options,
                                                                ports.clock)
                                : nullptr),
-      completion(program ? *m_programCompletion : *completion),
-      history(program ? *m_programHistory : *history),
+      completion(program ? *m_programCompletion : *endActions),
+      history(program ? *m_programHistory : *historyWriter),
       progress(table, settings.options, state, ports.clock, ports.sound),
-      pool(WorkerContext{table, state, settings.options, settings.proxies, ports.engines, progress, this->completion,
-                         this->history, commands, ports.clock}),
-      commands(table, settings.options, state, pool, this->completion, ports.messages, ports.shell, ports.observer),
+      pool(WorkerContext{table, state, settings.options, settings.proxies, ports.engines, progress, completion,
+                         history, commands, ports.clock}),
+      commands(table, settings.options, state, pool, completion, ports.messages, ports.shell, ports.observer),
       adder(table, settings, pool, ports.observer, ports.messages, ports.sound)
 {
     table.SetObserver(&ports.observer);

@@ -59,10 +59,10 @@ class DownloadCore {
 public:
     // The program's: the end of the downloads (completion actions, history
     // page) is built here.
-    DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts completion);
+    DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionPorts end);
     // A test's or a benchmark's: the end of the downloads goes to these.
-    DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionActions& completion,
-                 HistoryWriter& history);
+    DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionActions& endActions,
+                 HistoryWriter& historyWriter);
     ~DownloadCore();
     DownloadCore(const DownloadCore&) = delete;
     DownloadCore& operator=(const DownloadCore&) = delete;
@@ -78,8 +78,8 @@ public:
     HistoryPage& ProgramHistory() { return *m_programHistory; }
 
 private:
-    DownloadCore(TaskTable& table, const DownloadPorts& ports, CompletionPorts* program,
-                 CompletionActions* completion, HistoryWriter* history);
+    DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, CompletionPorts* program,
+                 CompletionActions* endActions, HistoryWriter* historyWriter);
 
 public:
     TaskTable& table;
