@@ -400,7 +400,7 @@ void SettingsStore::SaveThen(const ViewSettings& settings, const TaskTable& tabl
 {
     const auto started = std::chrono::steady_clock::now();
     WriteAll(settings, table);
-    TraceSave("handed the writer for its callers", table.Count(), started, Status());
+    static_cast<void>(TraceSave("handed the writer for its callers", table.Count(), started, Status()));
     m_profile.FlushThen(std::move(written));
 }
 
