@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
 #include "base/text/progresstexts.h"

@@ -1,6 +1,6 @@
 #include "engine/failuretext.h"
 
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 #include "engine/idlewatch.h"
 
 namespace dromo {

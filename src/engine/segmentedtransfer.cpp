@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 #include "base/ports/progresssink.h"
 #include "base/text/trace.h"
 #include "base/values/transferoutcome.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 #include "base/ports/clock.h"
 #include "base/ports/sound.h"
 #include "base/ports/transferengine.h"

@@ -1,6 +1,6 @@
 #include "base/values/transferoutcome.h"
 
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 
 namespace dromo {
 

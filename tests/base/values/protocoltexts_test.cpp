@@ -1,4 +1,4 @@
-#include "base/text/protocoltexts.h"
+#include "base/values/protocoltexts.h"
 
 #include <gtest/gtest.h>
 
