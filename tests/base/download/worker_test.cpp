@@ -159,6 +159,8 @@ TEST(Worker, ResumeDuringTheRetryWaitNeverGivesTheTaskTwoWorkers)
     rig.commands.Resume({0});  // queued again: any free worker takes it
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
     ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("history") == 1; }));  // the first worker gave up
+    // The task shows Running before its worker reaches the engine.
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.engines.script.Transfers().size() >= 2; }));
     EXPECT_EQ(rig.engines.script.Transfers().size(), 2u);
     EXPECT_EQ(rig.Active(), 1);
     EXPECT_EQ(rig.StateOf(0), TaskState::Running);
