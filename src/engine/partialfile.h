@@ -39,7 +39,6 @@ public:
     // Opens the partial file for writing at its end, or emptied when
     // truncate is set. Returns "" or the system's reason for the failure.
     std::string Open(bool truncate);
-    bool IsOpen() const { return m_fd >= 0; }
     // Bytes the file holds, written or buffered.
     std::int64_t Size() const { return m_size; }
 

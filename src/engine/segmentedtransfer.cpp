@@ -134,11 +134,6 @@ std::int64_t SegmentedTransfer::ResumeOffset() const
     return first < 0 ? m_resumed->Total() : m_resumed->At(first).next;
 }
 
-std::int64_t SegmentedTransfer::ResumedPresent() const
-{
-    return m_resumed ? m_resumed->Present() : -1;
-}
-
 TransferOutcome SegmentedTransfer::FailureOutcome() const
 {
     return m_lost ? TransferOutcome::ConnectionLost : TransferOutcome::Failed;

@@ -62,8 +62,6 @@ public:
     // Where the first request starts: the first open range of a resumed
     // plan; -1 without one.
     std::int64_t ResumeOffset() const;
-    // The bytes a resumed plan holds; -1 without one.
-    std::int64_t ResumedPresent() const;
 
     // The last byte the first request asks for, when it starts at
     // `offset`: the first open range of a resumed plan, else kFirstPiece.
