@@ -20,8 +20,8 @@ namespace dromo {
 Application::Application(const AppPorts& ports)
     : ports(ports),
       core(table, DownloadPorts{ports.clock, ports.messages, ports.shell, ports.sound, ports.engines, model},
-           CompletionPorts{ports.network, ports.power, ports.countdown,
-                           [this] { frame->RunCommand(CommandId::Exit); }, ports.historyPath})
+           CompletionPorts{ports.network, ports.power, ports.countdown, [this] { frame->RunCommand(CommandId::Exit); },
+                           ports.historyPath})
 {
     // Passwords live in the desktop's keyring where one takes them.
     if (ports.secrets) {

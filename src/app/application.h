@@ -37,9 +37,9 @@ struct AppPorts {
     Network& network;
     Power& power;
     EngineFactory& engines;
-    SecretStore* secrets;        // where passwords go when it takes them; null: the profile keeps them
-    PlatformDefaults defaults;   // the options' download and shared folders
-    std::string historyPath;     // the history page
+    SecretStore* secrets;       // where passwords go when it takes them; null: the profile keeps them
+    PlatformDefaults defaults;  // the options' download and shared folders
+    std::string historyPath;    // the history page
 };
 
 // The program's objects, built in one place over its ports. The members are
@@ -73,10 +73,23 @@ public:
     SpeedSamples samples;
     RefreshTimer refresh{schedule, core.progress, samples, table, core.state, ports.clock, model};
     AutoSaver autoSaver{store, settings, table};
-    AppContext context{ports.profile, store,     settings,         table,           core.state,
-                       core.pool,     core.commands, core.adder,   addresses,       core.ProgramHistory(),
-                       core.ProgramCompletion(), autoSaver,        refresh,         samples,
-                       ports.shell,   ports.messages, ports.sound};
+    AppContext context{ports.profile,
+                       store,
+                       settings,
+                       table,
+                       core.state,
+                       core.pool,
+                       core.commands,
+                       core.adder,
+                       addresses,
+                       core.ProgramHistory(),
+                       core.ProgramCompletion(),
+                       autoSaver,
+                       refresh,
+                       samples,
+                       ports.shell,
+                       ports.messages,
+                       ports.sound};
     // Built last, in the constructor's body: it shows the address history
     // loaded there.
     std::unique_ptr<CMainFrame> frame;

@@ -51,8 +51,17 @@ struct DesktopPorts {
 
     AppPorts For(Profile& profile)
     {
-        return AppPorts{profile, clock,   messages, countdown, sound, shell,
-                        network, power,   engines,  &secrets,  PlatformPaths::Defaults(),
+        return AppPorts{profile,
+                        clock,
+                        messages,
+                        countdown,
+                        sound,
+                        shell,
+                        network,
+                        power,
+                        engines,
+                        &secrets,
+                        PlatformPaths::Defaults(),
                         PlatformPaths::UserDataFolder() + "history.htm"};
     }
     void ShowDialogsOver(QWidget* window)

@@ -19,12 +19,11 @@ std::vector<std::string> CookieLines(const std::string& header, const std::strin
         }
         pair = pair.substr(first, pair.find_last_not_of(' ') - first + 1);
         const std::size_t equals = pair.find('=');
-        if (equals == std::string::npos || equals == 0 ||
-            pair.find_first_of("\t\r\n") != std::string::npos) {
+        if (equals == std::string::npos || equals == 0 || pair.find_first_of("\t\r\n") != std::string::npos) {
             continue;  // not a cookie, or one that would break the line
         }
-        lines.push_back(host + "\tFALSE\t/\t" + (secure ? "TRUE" : "FALSE") + "\t0\t" + pair.substr(0, equals) +
-                        "\t" + pair.substr(equals + 1));
+        lines.push_back(host + "\tFALSE\t/\t" + (secure ? "TRUE" : "FALSE") + "\t0\t" + pair.substr(0, equals) + "\t" +
+                        pair.substr(equals + 1));
     }
     return lines;
 }

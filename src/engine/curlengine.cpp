@@ -1,5 +1,7 @@
 #include "engine/curlengine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -7,16 +9,14 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "base/values/protocoltexts.h"
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
+#include "base/values/protocoltexts.h"
 #include "engine/cookielines.h"
 #include "engine/failuretext.h"
 #include "engine/partialfile.h"
@@ -36,8 +36,8 @@ std::string EncodePath(const std::string& path)
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : path) {
-        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' ||
-            c == '`' || c == '{' || c == '|' || c == '}') {
+        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+            c == '{' || c == '|' || c == '}') {
             out += '%';
             out += kHex[c >> 4];
             out += kHex[c & 15];
@@ -59,8 +59,8 @@ std::int64_t SetModificationTime(const std::string& path)
     if (::stat(path.c_str(), &st) != 0) {
         return -1;
     }
-    const bool setByProgram = st.st_mtim.tv_nsec == 0 &&
-                              (st.st_ctim.tv_sec != st.st_mtim.tv_sec || st.st_ctim.tv_nsec != st.st_mtim.tv_nsec);
+    const bool setByProgram =
+        st.st_mtim.tv_nsec == 0 && (st.st_ctim.tv_sec != st.st_mtim.tv_sec || st.st_ctim.tv_nsec != st.st_mtim.tv_nsec);
     return setByProgram ? static_cast<std::int64_t>(st.st_mtim.tv_sec) : -1;
 }
 
@@ -112,10 +112,22 @@ bool CurlEngine::Ready() const
 
 CurlEngine::~CurlEngine() = default;
 
-bool CurlEngine::IsResumable() { return m_resumable; }
-std::string CurlEngine::ErrorText() { return m_error; }
-TransferOutcome CurlEngine::Outcome() { return m_outcome; }
-std::int64_t CurlEngine::FileSize() { return m_fileSize; }
+bool CurlEngine::IsResumable()
+{
+    return m_resumable;
+}
+std::string CurlEngine::ErrorText()
+{
+    return m_error;
+}
+TransferOutcome CurlEngine::Outcome()
+{
+    return m_outcome;
+}
+std::int64_t CurlEngine::FileSize()
+{
+    return m_fileSize;
+}
 
 void CurlEngine::Close()
 {
@@ -130,25 +142,82 @@ void CurlEngine::Abort()
     curl_multi_wakeup(m_multi);
 }
 
-void CurlEngine::SetSpeedLimit(std::int32_t kb) { m_settings.speedLimit = kb; }
-void CurlEngine::SetTaskId(std::int16_t id) { m_settings.taskId = id; }
-void CurlEngine::SetAutoSave(std::int32_t kb) { m_settings.autoSaveKB = kb; }
-void CurlEngine::SetRefresh(std::int32_t ms) { m_settings.refreshMs = ms; }
-void CurlEngine::SetIdleTime(std::int32_t s) { m_settings.idleSeconds = s; }
-void CurlEngine::SetPasvMode(std::int32_t passive) { m_settings.passive = passive; }
-void CurlEngine::SetUserAgent(const std::string& ua) { m_settings.userAgent = ua; }
-void CurlEngine::SetHttpVersion(const std::string& v) { m_settings.httpVersion = v; }
-void CurlEngine::SetProxyServer1(const std::string& p) { m_settings.httpProxy = p; }
-void CurlEngine::SetProxyServer2(const std::string& p) { m_settings.ftpProxy = p; }
-void CurlEngine::SetCookies(std::int32_t on) { m_settings.cookies = on; }
-void CurlEngine::SetProxyUser1(const std::string& u) { m_settings.httpProxyUser = u; }
-void CurlEngine::SetProxyUser2(const std::string& u) { m_settings.ftpProxyUser = u; }
-void CurlEngine::SetProxyPassword1(const std::string& p) { m_settings.httpProxyPassword = p; }
-void CurlEngine::SetProxyPassword2(const std::string& p) { m_settings.ftpProxyPassword = p; }
-void CurlEngine::SetSecure(bool secure) { m_settings.secure = secure; }
-void CurlEngine::SetServerNameAllowed(bool allowed) { m_settings.serverNameAllowed = allowed; }
-std::string CurlEngine::SavedAs() { return m_savedAs; }
-std::int32_t CurlEngine::RetryAfter() { return m_retryAfter; }
+void CurlEngine::SetSpeedLimit(std::int32_t kb)
+{
+    m_settings.speedLimit = kb;
+}
+void CurlEngine::SetTaskId(std::int16_t id)
+{
+    m_settings.taskId = id;
+}
+void CurlEngine::SetAutoSave(std::int32_t kb)
+{
+    m_settings.autoSaveKB = kb;
+}
+void CurlEngine::SetRefresh(std::int32_t ms)
+{
+    m_settings.refreshMs = ms;
+}
+void CurlEngine::SetIdleTime(std::int32_t s)
+{
+    m_settings.idleSeconds = s;
+}
+void CurlEngine::SetPasvMode(std::int32_t passive)
+{
+    m_settings.passive = passive;
+}
+void CurlEngine::SetUserAgent(const std::string& ua)
+{
+    m_settings.userAgent = ua;
+}
+void CurlEngine::SetHttpVersion(const std::string& v)
+{
+    m_settings.httpVersion = v;
+}
+void CurlEngine::SetProxyServer1(const std::string& p)
+{
+    m_settings.httpProxy = p;
+}
+void CurlEngine::SetProxyServer2(const std::string& p)
+{
+    m_settings.ftpProxy = p;
+}
+void CurlEngine::SetCookies(std::int32_t on)
+{
+    m_settings.cookies = on;
+}
+void CurlEngine::SetProxyUser1(const std::string& u)
+{
+    m_settings.httpProxyUser = u;
+}
+void CurlEngine::SetProxyUser2(const std::string& u)
+{
+    m_settings.ftpProxyUser = u;
+}
+void CurlEngine::SetProxyPassword1(const std::string& p)
+{
+    m_settings.httpProxyPassword = p;
+}
+void CurlEngine::SetProxyPassword2(const std::string& p)
+{
+    m_settings.ftpProxyPassword = p;
+}
+void CurlEngine::SetSecure(bool secure)
+{
+    m_settings.secure = secure;
+}
+void CurlEngine::SetServerNameAllowed(bool allowed)
+{
+    m_settings.serverNameAllowed = allowed;
+}
+std::string CurlEngine::SavedAs()
+{
+    return m_savedAs;
+}
+std::int32_t CurlEngine::RetryAfter()
+{
+    return m_retryAfter;
+}
 void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string& referrer)
 {
     m_settings.cookie = cookie;
@@ -159,8 +228,14 @@ void CurlEngine::NoteRetryAfter(std::int64_t seconds)
     m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(seconds, kMaxRetryAfter));
 }
 
-void CurlEngine::SetConnections(std::int32_t connections) { m_settings.connections = ClampConnections(connections); }
-void CurlEngine::SetFileClaims(FileClaims* claims) { m_claims = claims; }
+void CurlEngine::SetConnections(std::int32_t connections)
+{
+    m_settings.connections = ClampConnections(connections);
+}
+void CurlEngine::SetFileClaims(FileClaims* claims)
+{
+    m_claims = claims;
+}
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
                          const std::string& saveAs, const std::string& user, const std::string& password)
@@ -236,8 +311,9 @@ void CurlEngine::SetUpPace(CURL* e)
 {
     // libcurl's rate limiter only holds with small reads; a read never takes
     // more than a quarter second of the limit, so throttling never looks idle.
-    const long buffer = m_settings.speedLimit > 0 ? std::clamp(static_cast<long>(m_settings.speedLimit) * 256, 1024L, 16384L)
-                                         : 256L * 1024;
+    const long buffer = m_settings.speedLimit > 0
+                            ? std::clamp(static_cast<long>(m_settings.speedLimit) * 256, 1024L, 16384L)
+                            : 256L * 1024;
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, buffer);
     if (!m_settings.userAgent.empty()) {
         curl_easy_setopt(e, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
@@ -371,7 +447,8 @@ CURLcode CurlEngine::Perform(TransferRun& run)
         } else if (running == 0) {
             break;
         }
-        curl_multi_poll(m_multi, nullptr, 0, segments != nullptr && segments->Active() ? segments->PollMs() : 200, nullptr);
+        curl_multi_poll(m_multi, nullptr, 0, segments != nullptr && segments->Active() ? segments->PollMs() : 200,
+                        nullptr);
     }
     curl_multi_remove_handle(m_multi, m_easy);
     return aborted ? CURLE_ABORTED_BY_CALLBACK : result;
@@ -500,17 +577,17 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     }
     m_sink.OnProgress("", bytes, 0, kProgressBytes, m_settings.taskId);
     Status(m_verified.empty() ? std::string(texts::kFileDownloaded)
-                               : texts::kFileDownloaded + (texts::kVerified + m_verified));
+                              : texts::kFileDownloaded + (texts::kVerified + m_verified));
     return true;
 }
 
 struct CurlEngine::ResumePoint {
-    std::int64_t offset = 0;            // bytes on disk to go on from
-    std::string validator;              // the server's version they came from
-    std::int64_t existing = -1;         // size of a file of the target's name that is not ours
-    std::string existingRecord;         // what Dromo recorded of that file when it finished it
+    std::int64_t offset = 0;     // bytes on disk to go on from
+    std::string validator;       // the server's version they came from
+    std::int64_t existing = -1;  // size of a file of the target's name that is not ours
+    std::string existingRecord;  // what Dromo recorded of that file when it finished it
     std::int64_t existingModified = -1;
-    std::optional<SegmentPlan> plan;    // the ranges still missing from a sparse partial file
+    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
 };
 
 // Refuses what no request can help: a folder as the target, an FTP folder
@@ -630,9 +707,9 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     }
     if (code != CURLE_OK || run.outcome != TransferRun::Outcome::Write) {
         TransferOutcome outcome = TransferOutcome::Failed;
-        const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
-                                                 run.Facts(), request.host, request.port, m_settings.idleSeconds,
-                                                 outcome);
+        const std::string text =
+            DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer, run.Facts(), request.host,
+                            request.port, m_settings.idleSeconds, outcome);
         return Fail(text, outcome);
     }
     PartialFile& file = run.file;
@@ -664,8 +741,8 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         return Fail("Fail - the checksum cannot be read: " + m_checksumError);
     }
     const std::string scheme = request.ftp ? "ftp" : (m_settings.secure ? "https" : "http");
-    const std::string url = scheme + "://" + request.host + ":" + std::to_string(request.port) +
-                            EncodePath(request.remotePath);
+    const std::string url =
+        scheme + "://" + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
     PartialFile file(request.saveAs);
     ResumePoint resume;
     if (!ReadResumePoint(request, file, resume)) {
@@ -682,9 +759,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
         if (!request.ftp && (m_settings.connections > 1 || resume.plan) && rangesFit) {
-            segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts}, file,
-                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
+            segments = std::make_unique<SegmentedTransfer>(SegmentContext{m_settings, m_sink, m_multi, m_hosts}, file,
+                                                           ShownHost(request.host) + ":" + std::to_string(request.port),
+                                                           resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }
@@ -720,8 +797,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             m_error = texts::kFileAlreadyExisted;
             Status(m_error);
             return true;
-        case Outcome::AlreadyComplete:
-            return Finish(run, resume.offset);
+        case Outcome::AlreadyComplete: return Finish(run, resume.offset);
         case Outcome::Restart:
             Status(run.restartReason);
             restartReason = run.restartReason;
@@ -733,11 +809,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
                 resume.existing = -1;  // already moved aside to a free name
             }
             continue;
-        case Outcome::Failed:
-            return Fail(run.failure, run.failureOutcome);
+        case Outcome::Failed: return Fail(run.failure, run.failureOutcome);
         case Outcome::Undecided:
-        case Outcome::Write:
-            break;
+        case Outcome::Write: break;
         }
         return Conclude(run, code, segments, errorBuffer, request);
     }

@@ -38,9 +38,8 @@ public:
     CurlEngine& operator=(const CurlEngine&) = delete;
 
     bool IsResumable() override;
-    bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                const std::string& saveAs, const std::string& user,
-                const std::string& password) override;
+    bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath, const std::string& saveAs,
+                const std::string& user, const std::string& password) override;
     std::string ErrorText() override;
     TransferOutcome Outcome() override;
     void Close() override;
@@ -51,9 +50,8 @@ public:
     void SetAutoSave(std::int32_t kilobytes) override;
     void SetRefresh(std::int32_t milliseconds) override;
     void SetIdleTime(std::int32_t seconds) override;
-    bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                 const std::string& saveAs, const std::string& user,
-                 const std::string& password) override;
+    bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath, const std::string& saveAs,
+                 const std::string& user, const std::string& password) override;
     void SetPasvMode(std::int32_t passive) override;
     void SetUserAgent(const std::string& userAgent) override;
     void SetHttpVersion(const std::string& version) override;
@@ -143,10 +141,10 @@ private:
     std::int32_t m_retryAfter = -1;
     FileClaims* m_claims = nullptr;
     DigestCheck m_digest;
-    std::string m_checksumError;    // why the task's checksum cannot be read
+    std::string m_checksumError;  // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
-    std::string m_mismatchedFile;   // the partial file a first mismatch left
-    std::string m_verified;         // the algorithm the last file was verified with
+    std::string m_mismatchedFile;  // the partial file a first mismatch left
+    std::string m_verified;        // the algorithm the last file was verified with
 };
 
 // Makes one CurlEngine per worker; its engines share one count of

@@ -48,15 +48,11 @@ bool CurlEngine::CheckDigest(PartialFile& file)
         Status("Verifying\u2026");
     }
     switch (m_digest.Verify(file.Path(), size)) {
-    case DigestCheck::Result::NotChecked:
-        return true;
-    case DigestCheck::Result::Verified:
-        m_verified = name;
-        return true;
+    case DigestCheck::Result::NotChecked: return true;
+    case DigestCheck::Result::Verified: m_verified = name; return true;
     case DigestCheck::Result::Unreadable:
         return Fail("Error reading " + file.Path() + " to verify it: " + m_digest.ReadError());
-    case DigestCheck::Result::Mismatch:
-        break;
+    case DigestCheck::Result::Mismatch: break;
     }
     file.Close();
     const std::string failure = "Fail - the file does not match its " + name + " checksum";

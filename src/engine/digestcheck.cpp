@@ -1,13 +1,13 @@
 #include "engine/digestcheck.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include <openssl/evp.h>
@@ -20,14 +20,10 @@ namespace {
 const EVP_MD* EvpOf(DigestAlgorithm algorithm)
 {
     switch (algorithm) {
-    case DigestAlgorithm::Md5:
-        return EVP_md5();
-    case DigestAlgorithm::Sha1:
-        return EVP_sha1();
-    case DigestAlgorithm::Sha256:
-        return EVP_sha256();
-    case DigestAlgorithm::Sha512:
-        return EVP_sha512();
+    case DigestAlgorithm::Md5: return EVP_md5();
+    case DigestAlgorithm::Sha1: return EVP_sha1();
+    case DigestAlgorithm::Sha256: return EVP_sha256();
+    case DigestAlgorithm::Sha512: return EVP_sha512();
     }
     return nullptr;
 }
@@ -157,10 +153,15 @@ private:
     std::thread m_thread;
 };
 
-DigestCheck::DigestCheck() : m_hasher(std::make_unique<Hasher>()) {}
+DigestCheck::DigestCheck() : m_hasher(std::make_unique<Hasher>())
+{
+}
 DigestCheck::~DigestCheck() = default;
 
-void DigestCheck::Expect(DigestList digests) { m_expected = std::move(digests); }
+void DigestCheck::Expect(DigestList digests)
+{
+    m_expected = std::move(digests);
+}
 
 void DigestCheck::Begin()
 {

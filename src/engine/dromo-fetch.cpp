@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include <sys/stat.h>
 #include "base/text/digestlist.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
@@ -20,21 +21,19 @@
 #include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
 #include "engine/digestcheck.h"
-#include <sys/stat.h>
 
 namespace {
 
 class PrintingSink : public dromo::ProgressSink {
 public:
     bool quiet = false;
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                    std::int16_t) override
+    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, std::int16_t) override
     {
         if (quiet && kind == dromo::kProgressBytes) {
             return;
         }
-        std::printf("%d %lld %lld %s\n", kind, static_cast<long long>(bytes),
-                    static_cast<long long>(speed), text.c_str());
+        std::printf("%d %lld %lld %s\n", kind, static_cast<long long>(bytes), static_cast<long long>(speed),
+                    text.c_str());
         std::fflush(stdout);
     }
 };
@@ -146,13 +145,14 @@ std::optional<int> TakeNumber(const std::string& option, int which, long n, drom
 std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engine, PrintingSink& sink,
                                   CommandLine& line)
 {
-    const std::map<std::string, int> numeric = {{"--speed", 0}, {"--idle", 1}, {"--refresh", 2},
-                                                {"--autosave", 3}, {"--pasv", 4}, {"--cookies", 5},
+    const std::map<std::string, int> numeric = {{"--speed", 0},       {"--idle", 1},       {"--refresh", 2},
+                                                {"--autosave", 3},    {"--pasv", 4},       {"--cookies", 5},
                                                 {"--abort-after", 6}, {"--connections", 7}};
-    const std::map<std::string, std::string CommandLine::*> texts = {
-        {"--proxy", &CommandLine::proxy}, {"--proxy-user", &CommandLine::proxyUser},
-        {"--proxy-password", &CommandLine::proxyPassword}, {"--user", &CommandLine::user},
-        {"--password", &CommandLine::password}};
+    const std::map<std::string, std::string CommandLine::*> texts = {{"--proxy", &CommandLine::proxy},
+                                                                     {"--proxy-user", &CommandLine::proxyUser},
+                                                                     {"--proxy-password", &CommandLine::proxyPassword},
+                                                                     {"--user", &CommandLine::user},
+                                                                     {"--password", &CommandLine::password}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -231,9 +231,9 @@ bool ReadPasswords(CommandLine& line)
         bool given;
         const char* variable;
         std::string& value;
-    } secrets[] = {{line.passwordFromStdin, line.passwordGiven, "DROMO_FETCH_PASSWORD", line.password},
-                   {line.proxyPasswordFromStdin, line.proxyPasswordGiven, "DROMO_FETCH_PROXY_PASSWORD",
-                    line.proxyPassword}};
+    } secrets[] = {
+        {line.passwordFromStdin, line.passwordGiven, "DROMO_FETCH_PASSWORD", line.password},
+        {line.proxyPasswordFromStdin, line.proxyPasswordGiven, "DROMO_FETCH_PROXY_PASSWORD", line.proxyPassword}};
     for (const auto& secret : secrets) {
         if (secret.fromStdin) {
             if (!ReadSecretLine(secret.value)) {

@@ -10,16 +10,16 @@ namespace dromo {
 // that needs them (the segmented transfer) is handed a copy.
 struct EngineSettings {
     std::int16_t taskId = 0;
-    std::int32_t speedLimit = -1;   // KB/s; none when not above 0
+    std::int32_t speedLimit = -1;  // KB/s; none when not above 0
     std::int32_t autoSaveKB = 64;
     std::int32_t refreshMs = 200;
     std::int32_t idleSeconds = 120;
     std::int32_t passive = 0;
-    std::int32_t cookies = 0;       // option "Enable Cookie"
+    std::int32_t cookies = 0;  // option "Enable Cookie"
     std::int32_t connections = 1;
     bool secure = false;
     bool serverNameAllowed = false;
-    std::string cookie;             // a browser's cookies for the URL
+    std::string cookie;  // a browser's cookies for the URL
     std::string referrer;
     std::string userAgent;
     std::string httpVersion = "1.1";

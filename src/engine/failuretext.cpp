@@ -6,8 +6,8 @@
 namespace dromo {
 namespace {
 
-std::string DescribeCurlFailure(CURLcode code, const char* detail, const FailureFacts& run,
-                                const std::string& where, std::int32_t idleSeconds, TransferOutcome& outcome)
+std::string DescribeCurlFailure(CURLcode code, const char* detail, const FailureFacts& run, const std::string& where,
+                                std::int32_t idleSeconds, TransferOutcome& outcome)
 {
     outcome = TransferOutcome::Failed;
     const std::string why = detail[0] != '\0' ? detail : curl_easy_strerror(code);
@@ -23,14 +23,11 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
     }
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return "Fail to resolve " + where + ": " + why;
-    case CURLE_COULDNT_CONNECT:
-        return "Fail to connect to " + where + ": " + why;
+    case CURLE_COULDNT_RESOLVE_PROXY: return "Fail to resolve " + where + ": " + why;
+    case CURLE_COULDNT_CONNECT: return "Fail to connect to " + where + ": " + why;
     case CURLE_OPERATION_TIMEDOUT:
         if (run.responseCode == 0 && run.received == 0 && !run.ftp && !run.slow) {
-            return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) +
-                   " seconds";
+            return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) + " seconds";
         }
         return IdleFailureText(idleSeconds, !run.slow);
     case CURLE_PARTIAL_FILE:
@@ -50,26 +47,19 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_ISSUER_ERROR:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-        return "Fail - secure connection to " + where + " refused: " + why;
-    case CURLE_TOO_MANY_REDIRECTS:
-        return "Fail - too many redirects: " + why;
-    case CURLE_LOGIN_DENIED:
-        return "Fail - login denied by " + where + ": " + why;
+    case CURLE_SSL_INVALIDCERTSTATUS: return "Fail - secure connection to " + where + " refused: " + why;
+    case CURLE_TOO_MANY_REDIRECTS: return "Fail - too many redirects: " + why;
+    case CURLE_LOGIN_DENIED: return "Fail - login denied by " + where + ": " + why;
     case CURLE_UNSUPPORTED_PROTOCOL:
         if (why.find("HTTP/0.9") != std::string::npos) {
             return "Error in the server's answer: it is not HTTP (" + why + ")";
         }
         return "Fail - " + why;
-    case CURLE_URL_MALFORMAT:
-        return "Fail - " + why;
+    case CURLE_URL_MALFORMAT: return "Fail - " + why;
     case CURLE_REMOTE_FILE_NOT_FOUND:
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return "Error - the server refused the file: " + why;
-    case CURLE_WEIRD_SERVER_REPLY:
-        return "Error in the server's answer: " + why;
-    default:
-        return "Error - " + why;
+    case CURLE_REMOTE_ACCESS_DENIED: return "Error - the server refused the file: " + why;
+    case CURLE_WEIRD_SERVER_REPLY: return "Error in the server's answer: " + why;
+    default: return "Error - " + why;
     }
 }
 

@@ -1,14 +1,14 @@
 #include "engine/partialfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
-#include <unistd.h>
 
 #include "base/text/filenames.h"
 
@@ -230,8 +230,7 @@ bool PartialFile::Extend(std::int64_t length)
     return m_fd >= 0 && ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
 }
 
-std::string PartialFile::Finish(const std::string& destination,
-                                const std::function<bool(const std::string&)>& mayTake)
+std::string PartialFile::Finish(const std::string& destination, const std::function<bool(const std::string&)>& mayTake)
 {
     if (m_fd >= 0) {
         if (!Flush()) {

@@ -48,7 +48,7 @@ private:
     std::string m_pending;  // "" when nothing waits
     bool m_stop = false;
     std::string m_failure;
-    std::thread m_thread;   // started by the first offer
+    std::thread m_thread;  // started by the first offer
 };
 
 }  // namespace dromo

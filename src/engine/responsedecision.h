@@ -18,10 +18,10 @@ struct ExistingFile {
 
 // What a request was asked from and what lies on disk before it.
 struct ResumeState {
-    std::int64_t offset = 0;     // where the request asked the data to start
-    std::int64_t last = -1;      // the last byte it asked for; -1 up to the end
-    bool keepContents = false;   // a sparse partial file with its ranges: never emptied
-    std::string validator;       // the server's version the bytes on disk came from
+    std::int64_t offset = 0;    // where the request asked the data to start
+    std::int64_t last = -1;     // the last byte it asked for; -1 up to the end
+    bool keepContents = false;  // a sparse partial file with its ranges: never emptied
+    std::string validator;      // the server's version the bytes on disk came from
     ExistingFile existing;
 };
 
@@ -52,15 +52,15 @@ struct ResponseDecision {
         Fail,
     };
     Verdict verdict = Verdict::Fail;
-    bool resumable = false;               // the server serves ranges
-    std::optional<std::int64_t> fileSize; // the size the engine reports from now on
-    std::int64_t total = -1;              // the file's length the data must reach; -1 unknown
-    bool moveAside = false;               // written under a free name beside the target
-    bool truncate = false;                // the partial file is emptied first
-    bool emptyBody = false;               // the body is not the file's (the file is empty)
-    bool misfit = false;                  // a range answer that does not fit what was asked
-    std::string validator;                // stored with the partial file when written
-    std::string reason;                   // a restart's reason or a failure's text
+    bool resumable = false;                // the server serves ranges
+    std::optional<std::int64_t> fileSize;  // the size the engine reports from now on
+    std::int64_t total = -1;               // the file's length the data must reach; -1 unknown
+    bool moveAside = false;                // written under a free name beside the target
+    bool truncate = false;                 // the partial file is emptied first
+    bool emptyBody = false;                // the body is not the file's (the file is empty)
+    bool misfit = false;                   // a range answer that does not fit what was asked
+    std::string validator;                 // stored with the partial file when written
+    std::string reason;                    // a restart's reason or a failure's text
     TransferOutcome failureOutcome = TransferOutcome::Failed;
     std::optional<std::int64_t> retryAfter;  // a refusing server's Retry-After
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "base/values/protocoltexts.h"
 #include "base/ports/progresssink.h"
 #include "base/text/trace.h"
+#include "base/values/protocoltexts.h"
 #include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
 #include "engine/hostconnections.h"
@@ -54,16 +54,16 @@ bool Differs(const std::string& a, const std::string& b)
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
-    EasyHandle owned;            // an extra connection's own handle; none for the engine's
-    bool first = false;          // the engine's own handle
-    bool live = false;           // in the multi handle, holding a host slot
-    bool accepted = false;       // its head fits the range asked for
-    bool paused = false;         // held back by the shared speed limit
+    EasyHandle owned;       // an extra connection's own handle; none for the engine's
+    bool first = false;     // the engine's own handle
+    bool live = false;      // in the multi handle, holding a host slot
+    bool accepted = false;  // its head fits the range asked for
+    bool paused = false;    // held back by the shared speed limit
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;
     HttpResponse response;
-    std::string refusal;         // why its answer was not taken
+    std::string refusal;  // why its answer was not taken
     // libcurl hands data over in small pieces; they reach the file together.
     // They follow the range's next byte, which moves once they are written.
     std::vector<char> buffer;
@@ -108,9 +108,8 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
-    : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi),
-      m_hosts(context.hosts), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
-      m_recorder(file)
+    : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
+      m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
 
@@ -148,8 +147,7 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
     return offset + kFirstPiece - 1;
 }
 
-void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset,
-                                    CURL* first)
+void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first)
 {
     m_first = first;
     if (response.code != 206) {
@@ -296,7 +294,8 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     const SegmentPlan::Range& r = m_plan.At(c.range);
     // Ranges are cut only at least kMinPiece beyond their next byte, past
     // what a connection holds; this never throws away a byte of its range.
-    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
+    const auto size =
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
     const bool ok = m_file.WriteAt(r.next, c.buffer.data(), size);
     c.buffer.clear();
     if (!ok) {
@@ -433,7 +432,8 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
         }
         Lost(*c,
              texts::kConnectionLost + ("connection aborted with " + std::to_string(m_plan.Present())) + " of " +
-                 std::to_string(m_plan.Total()) + " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
+                 std::to_string(m_plan.Total()) +
+                 " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
              Loss::Dropped);
         return;
     }
@@ -455,7 +455,7 @@ void SegmentedTransfer::Step()
             if (m_delivered < std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000) {
                 c->paused = false;
                 c->lastData = now;
-                c->watch.Restart(now);  // held back by us, not idle
+                c->watch.Restart(now);                     // held back by us, not idle
                 curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
             }
         }
@@ -529,8 +529,8 @@ bool SegmentedTransfer::Running() const
 
 int SegmentedTransfer::PollMs() const
 {
-    const bool paused = std::any_of(m_connections.begin(), m_connections.end(),
-                                    [](const auto& c) { return c->live && c->paused; });
+    const bool paused =
+        std::any_of(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live && c->paused; });
     return paused ? 5 : 100;
 }
 
@@ -565,8 +565,7 @@ void SegmentedTransfer::FinalEvent()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
     const std::int64_t moved = m_plan.Present() - m_startPresent;
-    m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
-                               m_settings.taskId);
+    m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes, m_settings.taskId);
 }
 
 }  // namespace dromo

@@ -134,12 +134,12 @@ private:
     SegmentPlan m_plan;
     RangeRecorder m_recorder;
     bool m_active = false;
-    bool m_finishedOne = false;           // a connection fetched its whole range
+    bool m_finishedOne = false;  // a connection fetched its whole range
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_etag, m_lastModified;  // the first answer's validator
-    std::size_t m_allowed = 1;            // connections the server tolerates
+    std::size_t m_allowed = 1;           // connections the server tolerates
     int m_drops = 0;
-    int m_refusals = 0;             // refusals since a range was last accepted
+    int m_refusals = 0;               // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection before, after a refusal
     IdleWatch m_watch;                // the bytes of all connections
     std::int64_t m_startPresent = 0;

@@ -1,8 +1,8 @@
 #include "engine/transferrun.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cctype>
-#include <strings.h>
 
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
@@ -78,13 +78,9 @@ ResumeState CurlEngine::CurlEngine::TransferRun::Resume() const
 bool CurlEngine::CurlEngine::TransferRun::KeepOrMoveAside()
 {
     switch (JudgeExisting(Resume().existing, total, ServerVersion())) {
-    case ExistingVerdict::None:
-        return true;
-    case ExistingVerdict::Same:
-        outcome = Outcome::AlreadyExisted;
-        return false;
-    case ExistingVerdict::MoveAside:
-        break;
+    case ExistingVerdict::None: return true;
+    case ExistingVerdict::Same: outcome = Outcome::AlreadyExisted; return false;
+    case ExistingVerdict::MoveAside: break;
     }
     return MoveAside();
 }
@@ -119,12 +115,8 @@ void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
     }
     total = d.total;
     switch (d.verdict) {
-    case Verdict::AlreadyExisted:
-        outcome = Outcome::AlreadyExisted;
-        return;
-    case Verdict::AlreadyComplete:
-        outcome = Outcome::AlreadyComplete;
-        return;
+    case Verdict::AlreadyExisted: outcome = Outcome::AlreadyExisted; return;
+    case Verdict::AlreadyComplete: outcome = Outcome::AlreadyComplete; return;
     case Verdict::Restart:
         restartReason = d.reason;
         misfit = d.misfit;
@@ -135,8 +127,7 @@ void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
         failureOutcome = d.failureOutcome;
         outcome = Outcome::Failed;
         return;
-    case Verdict::Write:
-        break;
+    case Verdict::Write: break;
     }
     if (d.moveAside && !MoveAside()) {
         return;
@@ -224,8 +215,8 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
         // are not the file's; nor is a login challenge, which libcurl may
         // still answer with the credentials it has.
         const int code = run->response.code;
-        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation) ||
-            code == 401 || code == 407) {
+        if ((code >= 100 && code < 200) || (code >= 300 && code < 400 && run->response.hasLocation) || code == 401 ||
+            code == 407) {
             return length;
         }
         run->Decide();

@@ -25,11 +25,11 @@ struct CurlEngine::TransferRun {
     CurlEngine& engine;
     PartialFile& file;
     bool ftp;
-    bool existingTarget;           // a file of the target's name exists and no partial file does
-    std::int64_t existingSize;     // its size
-    std::string existingRecord;    // what Dromo recorded of it when it finished it
+    bool existingTarget;         // a file of the target's name exists and no partial file does
+    std::int64_t existingSize;   // its size
+    std::string existingRecord;  // what Dromo recorded of it when it finished it
     std::int64_t existingModified = -1;
-    std::int64_t requestedOffset;  // where this request asked the data to start
+    std::int64_t requestedOffset;     // where this request asked the data to start
     std::int64_t requestedLast = -1;  // the last byte it asked for; -1 up to the end
     std::string storedValidator;
     std::string ftpValidator;      // what the FTP server said of the file now
@@ -42,10 +42,10 @@ struct CurlEngine::TransferRun {
     std::string failure;
     TransferOutcome failureOutcome = TransferOutcome::Failed;
     std::string restartReason;
-    bool misfit = false;           // a range answer that does not fit what was asked for
-    bool emptyBody = false;        // the file is empty: what the answer carries is not of it
+    bool misfit = false;     // a range answer that does not fit what was asked for
+    bool emptyBody = false;  // the file is empty: what the answer carries is not of it
     std::int64_t total = -1;
-    std::int64_t received = 0;     // bytes of this request's body
+    std::int64_t received = 0;  // bytes of this request's body
     Clock::time_point start = Clock::now();
     Clock::time_point lastData = start;  // last time the server sent anything
     IdleWatch watch;                     // everything the server sent, against the idle time

@@ -47,8 +47,7 @@ QByteArray Error(const QString& why, const QJsonValue& id = QJsonValue())
 QDBusConnection FreshSessionConnection()
 {
     static std::atomic<int> count{0};
-    return QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                         QStringLiteral("tessarin%1").arg(++count));
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tessarin%1").arg(++count));
 }
 
 std::string Lower(std::string text)
@@ -418,9 +417,9 @@ bool DromoReachable()
         return false;
     }
     auto ask = [&bus](const QString& method) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), method);
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                           QStringLiteral("/org/freedesktop/DBus"),
+                                                           QStringLiteral("org.freedesktop.DBus"), method);
         if (method == QLatin1String("NameHasOwner")) {
             call << QLatin1String(kDromoName);
         }

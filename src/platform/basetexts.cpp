@@ -182,8 +182,9 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "The pattern makes %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The lines make more than %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "\"%1\" is not an http, https or ftp URL of a file."),
-    QT_TRANSLATE_NOOP("dromo", "%1 at character %2 is not a range: use numbers (\"[1-20]\", \"[001-120]\") or "
-                               "letters of one case (\"[a-f]\"), with an optional step (\"[0-100:10]\")."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "%1 at character %2 is not a range: use numbers (\"[1-20]\", \"[001-120]\") or "
+                      "letters of one case (\"[a-f]\"), with an optional step (\"[0-100:10]\")."),
     QT_TRANSLATE_NOOP("dromo", "The step of %1 at character %2 must be a whole number of at least 1."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has a number too large to count to."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 counts backwards; write \"%3\"."),
@@ -192,10 +193,12 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has no closing %3."),
     QT_TRANSLATE_NOOP("dromo", "\"{}\" at character %1 offers nothing to choose from."),
     // a checksum the sheet cannot use, and why
-    QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: unknown checksum algorithm %1 (use sha-256, sha-512, "
-                               "sha-1 or md5)."),
-    QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: a checksum of %1 characters fits no algorithm; write "
-                               "it as sha-256=HEX."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The checksum cannot be used: unknown checksum algorithm %1 (use sha-256, sha-512, "
+                      "sha-1 or md5)."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The checksum cannot be used: a checksum of %1 characters fits no algorithm; write "
+                      "it as sha-256=HEX."),
     QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: a %1 checksum is %2 hexadecimal digits."),
 };
 

@@ -9,7 +9,7 @@ namespace dromo {
 class ConnectedNetwork : public Network {
 public:
     ConnectionState GetConnectedState() override { return {true, false}; }
-    bool Dial() override { return false; }    // there is no modem line to dial
+    bool Dial() override { return false; }  // there is no modem line to dial
     bool HangUp() override { return false; }
 };
 

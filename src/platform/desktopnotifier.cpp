@@ -24,10 +24,8 @@ DesktopNotifier::DesktopNotifier(Shell& shell, QDBusConnection bus, QObject* par
     : QObject(parent), m_shell(shell), m_bus(std::move(bus))
 {
     // Any sender: the server's unique name changes when it restarts.
-    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                  SLOT(OnAction(uint, QString)));
-    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                  SLOT(OnClosed(uint, uint)));
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this, SLOT(OnAction(uint, QString)));
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
 }
 
 void DesktopNotifier::Show(const DesktopNotice& notice)
@@ -36,8 +34,8 @@ void DesktopNotifier::Show(const DesktopNotice& notice)
         Send(notice);
         return;
     }
-    const QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface,
-                                                            QStringLiteral("GetCapabilities"));
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher* w) {
         w->deleteLater();
@@ -69,13 +67,12 @@ void DesktopNotifier::Send(const DesktopNotice& notice)
     }
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("dromo"));
-    hints.insert(QStringLiteral("category"),
-                 !notice.offerUrl.empty() ? QStringLiteral("transfer")
-                 : notice.path.empty()    ? QStringLiteral("transfer.error")
-                                          : QStringLiteral("transfer.complete"));
+    hints.insert(QStringLiteral("category"), !notice.offerUrl.empty() ? QStringLiteral("transfer")
+                                             : notice.path.empty()    ? QStringLiteral("transfer.error")
+                                                                      : QStringLiteral("transfer.complete"));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-    call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << BaseTexts::Shown(notice.summary)
-         << body << actions << hints << -1;
+    call << QStringLiteral("Dromo") << uint(0) << QStringLiteral("dromo") << BaseTexts::Shown(notice.summary) << body
+         << actions << hints << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     const std::string path = notice.path;
     const std::string offer = notice.offerUrl;

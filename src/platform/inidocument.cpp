@@ -141,8 +141,7 @@ bool ReadLine(std::string_view data, std::size_t& pos, std::string_view& line, s
                 // comment, which ends it too) continues into nothing. Kept,
                 // the break the writer puts after it can pair with it and
                 // take the next line into this one.
-                const bool ends =
-                    i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r' || data[i] == ';'));
+                const bool ends = i == size || (!inQuotes && (data[i] == '\n' || data[i] == '\r' || data[i] == ';'));
                 if ((next == '\n' || next == '\r') && ends) {
                     cut = backslash;
                 }
@@ -223,8 +222,8 @@ void ChopTrailingBlanks(std::string& s, std::size_t limit)
 // character is dropped with its backslash.
 void ReadEscape(std::string_view raw, std::size_t& i, std::string& out)
 {
-    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
-                                           {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
+    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'}, {'n', '\n'},
+                                           {'r', '\r'}, {'t', '\t'},  {'v', '\v'}, {'"', '"'},
                                            {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
     const std::size_t size = raw.size();
     const char e = raw[i++];
@@ -467,11 +466,11 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
 std::string IniDocument::EscapeText(std::string_view text)
 {
     // Most texts (URLs, paths, numbers) need nothing: copied as they are.
-    const bool plain = !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
-                       std::none_of(text.begin(), text.end(), [](char c) {
-                           return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' ||
-                                  c == ',' || c == '=';
-                       });
+    const bool plain =
+        !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
+        std::none_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' || c == ',' || c == '=';
+        });
     if (plain) {
         return std::string(text);
     }
@@ -580,8 +579,8 @@ IniDocument IniDocument::Parse(std::string_view data)
     while (ReadLine(data, pos, line, equals)) {
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
-            std::string_view name = Trimmed(line.substr(1, close == std::string_view::npos ? line.size() - 1
-                                                                                              : close - 1));
+            std::string_view name =
+                Trimmed(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
             std::string section;
             if (EqualsIgnoreCaseAscii(name, "general")) {
                 section.clear();
@@ -678,7 +677,7 @@ IniDocument::Section& IniDocument::FindOrAdd(std::string_view section)
 std::size_t IniDocument::Section::SlotOf(std::string_view key) const
 {
     const std::size_t mask = buckets.size() - 1;
-    std::size_t slot = std::hash<std::string_view>{}(key) & mask;
+    std::size_t slot = std::hash<std::string_view>{}(key)&mask;
     while (buckets[slot] != 0 && entries[buckets[slot] - 1].name != key) {
         slot = (slot + 1) & mask;
     }

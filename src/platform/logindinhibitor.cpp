@@ -6,7 +6,9 @@
 
 namespace dromo {
 
-LogindInhibitor::LogindInhibitor(QDBusConnection bus, QObject* parent) : QObject(parent), m_bus(std::move(bus)) {}
+LogindInhibitor::LogindInhibitor(QDBusConnection bus, QObject* parent) : QObject(parent), m_bus(std::move(bus))
+{
+}
 
 void LogindInhibitor::Take()
 {

@@ -4,7 +4,9 @@
 
 namespace dromo {
 
-LogindPower::LogindPower(QDBusConnection bus) : m_bus(std::move(bus)) {}
+LogindPower::LogindPower(QDBusConnection bus) : m_bus(std::move(bus))
+{
+}
 
 bool LogindPower::PowerOff()
 {

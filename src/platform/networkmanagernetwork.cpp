@@ -18,8 +18,8 @@ constexpr unsigned kConnectedGlobal = 70;
 
 QVariant Property(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& name)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("Get"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     call << interface << name;
     const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
@@ -41,7 +41,9 @@ bool IsModemType(const QString& type)
 
 }  // namespace
 
-NetworkManagerNetwork::NetworkManagerNetwork(QDBusConnection bus) : m_bus(std::move(bus)) {}
+NetworkManagerNetwork::NetworkManagerNetwork(QDBusConnection bus) : m_bus(std::move(bus))
+{
+}
 
 bool NetworkManagerNetwork::Available()
 {
@@ -80,8 +82,8 @@ bool NetworkManagerNetwork::Dial()
     if (m_modemConnection.isEmpty() || !Available()) {
         return false;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kManagerPath, kManager,
-                                                       QStringLiteral("ActivateConnection"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kManagerPath, kManager, QStringLiteral("ActivateConnection"));
     call << QVariant::fromValue(QDBusObjectPath(m_modemConnection))
          << QVariant::fromValue(QDBusObjectPath(m_modemDevice.isEmpty() ? QStringLiteral("/") : m_modemDevice))
          << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
@@ -99,8 +101,8 @@ bool NetworkManagerNetwork::HangUp()
     if (m_modemActive.isEmpty() || !Available()) {
         return false;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kManagerPath, kManager,
-                                                       QStringLiteral("DeactivateConnection"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kManagerPath, kManager, QStringLiteral("DeactivateConnection"));
     call << QVariant::fromValue(QDBusObjectPath(m_modemActive));
     const bool ok = m_bus.call(call, QDBus::Block, 30000).type() == QDBusMessage::ReplyMessage;
     if (ok) {

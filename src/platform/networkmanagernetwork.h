@@ -29,7 +29,7 @@ private:
     bool m_lastWasModem = false;
     QString m_modemConnection;  // settings path of the last modem connection
     QString m_modemDevice;
-    QString m_modemActive;      // its active-connection path while up
+    QString m_modemActive;  // its active-connection path while up
 };
 
 }  // namespace dromo

@@ -45,8 +45,7 @@ std::string PlatformPaths::ProgramDataFolder()
 
 std::string PlatformPaths::UserDataFolder()
 {
-    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                     QStringLiteral("/Dromo"));
+    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Dromo"));
 }
 
 std::string PlatformPaths::RuntimeFolder()

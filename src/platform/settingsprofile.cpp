@@ -114,8 +114,9 @@ void SettingsProfile::Read()
     }
     // INI text never holds a NUL byte: such a file is something else (or
     // damaged) and is kept, not replaced by defaults.
-    const std::string reason =
-        error != 0 ? std::strerror(error) : text.find('\0') != std::string::npos ? "it is not a settings file" : "";
+    const std::string reason = error != 0                             ? std::strerror(error)
+                               : text.find('\0') != std::string::npos ? "it is not a settings file"
+                                                                      : "";
     if (!reason.empty()) {
         m_doc = IniDocument();
         m_unreadable = true;
@@ -142,9 +143,8 @@ std::string SettingsProfile::KeepUnreadableAside()
     if (!m_unreadable) {
         return {};
     }
-    const std::string stem =
-        m_path + ".unreadable-" +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    const std::string stem = m_path + ".unreadable-" +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
     // An earlier one kept in the same second is not replaced either.
     std::string aside = stem;
     struct stat st {};
@@ -160,8 +160,7 @@ std::string SettingsProfile::KeepUnreadableAside()
     return m_readProblem + " It was kept as " + aside + "; Dromo starts with its default settings.";
 }
 
-std::int32_t SettingsProfile::GetInt(const std::string& section, const std::string& name,
-                                     std::int32_t defaultValue)
+std::int32_t SettingsProfile::GetInt(const std::string& section, const std::string& name, std::int32_t defaultValue)
 {
     const auto value = m_doc.Get(section, name);
     if (!value || !value->plainText) {
@@ -186,8 +185,7 @@ void SettingsProfile::WriteInt(const std::string& section, const std::string& na
     m_dirty = true;
 }
 
-void SettingsProfile::WriteString(const std::string& section, const std::string& name,
-                                  const std::string& value)
+void SettingsProfile::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
     m_doc.Set(section, name, value);
     m_dirty = true;

@@ -32,13 +32,11 @@ public:
 
     QString FileName() const;
 
-    std::int32_t GetInt(const std::string& section, const std::string& name,
-                        std::int32_t defaultValue) override;
+    std::int32_t GetInt(const std::string& section, const std::string& name, std::int32_t defaultValue) override;
     std::string GetString(const std::string& section, const std::string& name,
                           const std::string& defaultValue) override;
     void WriteInt(const std::string& section, const std::string& name, std::int32_t value) override;
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override;
+    void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
     void DeleteSection(const std::string& section) override;
     std::vector<std::string> ValueNames(const std::string& section) override;
     // Writes what changed; with nothing to write, reads the file again when

@@ -21,8 +21,8 @@ LocalTime SystemClock::Local()
 
 std::uint32_t SystemClock::Milliseconds()
 {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<std::uint32_t>(ms.count());  // wraps like the classic counter
 }
 

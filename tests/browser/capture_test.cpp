@@ -101,10 +101,12 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
             "location = /members.html { add_header Set-Cookie \"session=s3cr3t; Path=/; HttpOnly\"; } "
             "location /members/ { if ($cookie_session != \"s3cr3t\") { return 403; } } "
             "location = /get { default_type application/pdf; "
-            "  add_header Content-Disposition 'attachment; filename=\"report.pdf\"'; alias " + www + "/report.bin; } "
-            "location /files/ { default_type application/octet-stream; } "
-            "location /post/ { default_type application/zip; "
-            "  add_header Content-Disposition 'attachment; filename=\"form.zip\"'; return 200 'PK form answer'; }");
+            "  add_header Content-Disposition 'attachment; filename=\"report.pdf\"'; alias " +
+                www +
+                "/report.bin; } "
+                "location /files/ { default_type application/octet-stream; } "
+                "location /post/ { default_type application/zip; "
+                "  add_header Content-Disposition 'attachment; filename=\"form.zip\"'; return 200 'PK form answer'; }");
         // The page whose links the menus hand over: one on another host (its
         // own cookies, none here), a fragment and a repeat, what no task can
         // come of.
@@ -113,8 +115,10 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
                         "<a href=\"a.bin\">a.bin</a> <a href=\"b.zip\">b.zip</a> <a href=\"c.pdf#p2\">c.pdf</a>\n"
                         "<a href=\"c.pdf\">c.pdf</a> <a href=\"d.exe\" download=\"setup.exe\">setup</a>\n"
                         "<a href=\"/other.html\">other</a> <a href=\"mailto:someone@example.org\">mail</a>\n"
-                        "<a href=\"javascript:void(0)\">script</a> <a href=\"" + OtherHost() + "/e.zip\">e</a>\n"
-                        "</body>\n");
+                        "<a href=\"javascript:void(0)\">script</a> <a href=\"" +
+                            OtherHost() +
+                            "/e.zip\">e</a>\n"
+                            "</body>\n");
         fs::create_directories(m_downloads.Path());
     }
 
@@ -171,7 +175,8 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         EXPECT_NE(members.find("referrer=" + Origin() + "/members.html "), std::string::npos) << members;
         EXPECT_NE(members.find("userAgent=Mozilla/5.0"), std::string::npos) << members;
         std::smatch cookie;
-        const bool sent = std::regex_search(members, cookie, std::regex("cookie=(.*?) (fileName|mimeType|referrer|size|userAgent)="));
+        const bool sent =
+            std::regex_search(members, cookie, std::regex("cookie=(.*?) (fileName|mimeType|referrer|size|userAgent)="));
         EXPECT_TRUE(sent) << members;
         if (sent) {
             std::string fetched;
@@ -340,7 +345,8 @@ TEST_F(BrowserCapture, Chromium)
     chromium.process->Terminate(10000);
 
     EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
-        << "a captured link is not followed\n" << output;
+        << "a captured link is not followed\n"
+        << output;
     EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
     EXPECT_NE(HandedOver("/a.zip"), "") << Details();
     EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
@@ -370,15 +376,16 @@ TEST_F(BrowserCapture, FirefoxEsr)
     // fetched.
     test::TempDir profile;
     test::WriteFile(profile.File("user.js"),
-                    "user_pref(\"browser.download.dir\", \"" + m_downloads.Path() + "\");\n"
-                    "user_pref(\"browser.download.folderList\", 2);\n"
-                    "user_pref(\"browser.download.useDownloadDir\", true);\n"
-                    "user_pref(\"browser.download.always_ask_before_handling_new_types\", false);\n"
-                    "user_pref(\"browser.download.alwaysOpenPanel\", false);\n"
-                    "user_pref(\"browser.download.open_pdf_attachments_inline\", false);\n"
-                    "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                    "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
-                    "user_pref(\"app.update.disabledForTesting\", true);\n");
+                    "user_pref(\"browser.download.dir\", \"" + m_downloads.Path() +
+                        "\");\n"
+                        "user_pref(\"browser.download.folderList\", 2);\n"
+                        "user_pref(\"browser.download.useDownloadDir\", true);\n"
+                        "user_pref(\"browser.download.always_ask_before_handling_new_types\", false);\n"
+                        "user_pref(\"browser.download.alwaysOpenPanel\", false);\n"
+                        "user_pref(\"browser.download.open_pdf_attachments_inline\", false);\n"
+                        "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                        "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
+                        "user_pref(\"app.update.disabledForTesting\", true);\n");
 
     const int port = test::FreePort();
     test::ChildProcess firefox({kFirefox, "--headless", "--no-remote", "--profile", profile.Path(),
@@ -404,7 +411,8 @@ TEST_F(BrowserCapture, FirefoxEsr)
     firefox.Terminate(10000);
 
     EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
-        << "a captured link is not followed\n" << output;
+        << "a captured link is not followed\n"
+        << output;
     EXPECT_NE(output.find("after plain click: " + Origin() + "/other.html"), std::string::npos) << output;
     EXPECT_NE(HandedOver("/a.zip"), "") << Details();
     EXPECT_EQ(Details().find("other.html"), std::string::npos) << Details();
@@ -412,7 +420,6 @@ TEST_F(BrowserCapture, FirefoxEsr)
     CheckTrialCases(output);
     CheckMenuCases(output);
 }
-
 
 // From the click in the browser to the file on disk through the real Dromo:
 // the members-only file (403 without the session cookie) and an attachment

@@ -197,8 +197,8 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
         Fetcher stats;
         std::remove(out.File("stats").c_str());  // a file already there would be kept
         EXPECT_TRUE(stats.Get(server.Url("/stats"), out.File("stats"))) << stats.Error();
-        std::sscanf(ReadFile(out.File("stats")).c_str(), "requests %*d ranged %*d concurrent %*d sending %*d bytes %lld",
-                    &sent);
+        std::sscanf(ReadFile(out.File("stats")).c_str(),
+                    "requests %*d ranged %*d concurrent %*d sending %*d bytes %lld", &sent);
         std::this_thread::sleep_for(Ms(20));
     }
     EXPECT_GE(sent, 1000) << "the server never sent the bytes before its stall";
@@ -407,8 +407,7 @@ TEST_F(EngineTest, ProxyWithLoginForHttpAndFtp)
         wrong.UseProxy(where, "pu", "bad");
         EXPECT_FALSE(wrong.Get(url, out.File("refused.bin"))) << url;
         // tinyproxy answers a bad login with 401 rather than 407.
-        EXPECT_TRUE(wrong.Error().find("401") != std::string::npos ||
-                    wrong.Error().find("407") != std::string::npos)
+        EXPECT_TRUE(wrong.Error().find("401") != std::string::npos || wrong.Error().find("407") != std::string::npos)
             << wrong.Error();
     }
 }
@@ -749,8 +748,8 @@ TEST_F(EngineTest, AFullDiskFailsTheTaskAndKeepsWhatWasWritten)
     const std::string target = small.File("full.bin");
     int status = 0;
     if (mounted) {
-        status = test::RunCommand({DROMO_FETCH, "--quiet", "--autosave", "16", server.Url("/file/a.bin"), target},
-                                  &output);
+        status =
+            test::RunCommand({DROMO_FETCH, "--quiet", "--autosave", "16", server.Url("/file/a.bin"), target}, &output);
     } else {
         status = test::RunCommand({"prlimit", "--fsize=262144", DROMO_FETCH, "--quiet", "--autosave", "16",
                                    server.Url("/file/a.bin"), target},
@@ -779,10 +778,10 @@ TEST_F(EngineTest, TheServersNameIsTakenOnlyWhenAllowedAndMadeSafe)
         const char* expected;
     } cases[] = {
         {photo + "attachment%3B%20filename%3Dreport.pdf", true, "report.pdf"},
-        {photo + "attachment%3B%20filename%3D%22Quarterly%20Report%202026.zip%22", true,
-         "Quarterly Report 2026.zip"},
+        {photo + "attachment%3B%20filename%3D%22Quarterly%20Report%202026.zip%22", true, "Quarterly Report 2026.zip"},
         {photo + "attachment%3B%20filename%2A%3DUTF-8%27%27%25C3%259Cbersicht.txt%3B%20filename%3Dplain.txt", true,
-         "\xC3\x9C" "bersicht.txt"},
+         "\xC3\x9C"
+         "bersicht.txt"},
         {photo + "attachment%3B%20filename%3D%22..%2F..%2F.bashrc%22", true, "___.._.bashrc"},
         {photo + "attachment%3B%20filename%3D%22%2Fetc%2Fx%22", true, "_etc_x"},
         {photo + "attachment%3B%20filename%3D%22victim2.bin%2B%2B%2B%22", true, "victim2.bin++_"},
@@ -828,7 +827,7 @@ TEST_F(EngineTest, ProtocolFaultsGiveClearTexts)
     struct Case {
         std::string url;
         bool ok;
-        std::string textBegins;   // of ErrorText on failure
+        std::string textBegins;  // of ErrorText on failure
         std::string textHas;
         std::int32_t retryAfter;
     } cases[] = {
@@ -980,10 +979,13 @@ TEST_F(EngineTest, CookiesOfAnHttpsUrlTravelOnlyOverTls)
         bool secure;
         std::vector<std::string> lines;
     } cases[] = {
-        {"sid=secret; theme=dark", true,
+        {"sid=secret; theme=dark",
+         true,
          {"h.example\tFALSE\t/\tTRUE\t0\tsid\tsecret", "h.example\tFALSE\t/\tTRUE\t0\ttheme\tdark"}},
         {"sid=secret", false, {"h.example\tFALSE\t/\tFALSE\t0\tsid\tsecret"}},
-        {" a = 1 ;=nameless; novalue; b=x\ty; c=", true, {"h.example\tFALSE\t/\tTRUE\t0\ta \t 1", "h.example\tFALSE\t/\tTRUE\t0\tc\t"}},
+        {" a = 1 ;=nameless; novalue; b=x\ty; c=",
+         true,
+         {"h.example\tFALSE\t/\tTRUE\t0\ta \t 1", "h.example\tFALSE\t/\tTRUE\t0\tc\t"}},
         {"", true, {}},
     };
     for (const auto& c : cases) {

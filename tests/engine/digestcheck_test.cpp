@@ -72,14 +72,10 @@ TEST_F(DigestTest, AFileThatMatchesTheServersDigestIsVerified)
         int connections;
         const char* algorithm;
     } cases[] = {
-        {"digest=repr", 1, "SHA-256"},
-        {"digest=repr&alg=sha-512", 1, "SHA-512"},
-        {"digest=content", 1, "SHA-256"},
-        {"digest=instance", 1, "SHA-256"},
-        {"digest=instance&alg=md5", 1, "MD5"},
-        {"digest=instance&alg=sha-512", 1, "SHA-512"},
-        {"digest=repr", 4, "SHA-256"},
-        {"digest=instance&alg=md5", 4, "MD5"},
+        {"digest=repr", 1, "SHA-256"},         {"digest=repr&alg=sha-512", 1, "SHA-512"},
+        {"digest=content", 1, "SHA-256"},      {"digest=instance", 1, "SHA-256"},
+        {"digest=instance&alg=md5", 1, "MD5"}, {"digest=instance&alg=sha-512", 1, "SHA-512"},
+        {"digest=repr", 4, "SHA-256"},         {"digest=instance&alg=md5", 4, "MD5"},
     };
     for (const auto& c : cases) {
         Fetcher f;

@@ -28,9 +28,9 @@ public:
     LocalTime Local() override { return {0, 0}; }
     std::uint32_t Milliseconds() override
     {
-        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                              std::chrono::steady_clock::now().time_since_epoch())
-                                              .count());
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
     }
     void Sleep(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
@@ -68,8 +68,9 @@ struct Downloads {
     bool Settled()
     {
         auto guard = table.Lock();
-        return core.state.Counts(guard).activeCount == 0 && table.CountIn(TaskState::Queued) + table.CountIn(TaskState::Running) +
-                                                       table.CountIn(TaskState::Error) == 0;
+        return core.state.Counts(guard).activeCount == 0 &&
+               table.CountIn(TaskState::Queued) + table.CountIn(TaskState::Running) + table.CountIn(TaskState::Error) ==
+                   0;
     }
     bool WaitFor(const std::function<bool()>& condition, int seconds)
     {
@@ -169,15 +170,16 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
     const std::string shorter = data.substr(0, 1000);
     const std::string foreign = test::RandomBytes(400000, 6);
     struct Case {
-        std::vector<std::string> paths;                          // added in this order
-        std::vector<std::pair<std::string, std::string>> before; // files already there
-        std::set<std::string> after;                             // the folder at the end
-        bool serversTime = false;                                // files there have the server's time
+        std::vector<std::string> paths;                           // added in this order
+        std::vector<std::pair<std::string, std::string>> before;  // files already there
+        std::set<std::string> after;                              // the folder at the end
+        bool serversTime = false;                                 // files there have the server's time
     } cases[] = {
         {{"/file/a.bin?id=3&token=x"}, {}, {"a.bin"}},
         {{"/file/a.bin#part"}, {}, {"a.bin"}},
         {{"/file/%C3%9C%20b.bin"}, {}, {"\xC3\x9C b.bin"}},
-        {{"/file/a.bin?disposition=attachment%3B%20filename%3D%22Quarterly%20Report.zip%22"}, {},
+        {{"/file/a.bin?disposition=attachment%3B%20filename%3D%22Quarterly%20Report.zip%22"},
+         {},
          {"Quarterly Report.zip"}},
         {{"/file/a.bin?disposition=attachment%3B%20filename%3D%22..%2F..%2F.bashrc%22"}, {}, {"___.._.bashrc"}},
         {{"/redirect/2?to=/file/a.bin"}, {}, {"a.bin"}},
@@ -207,9 +209,9 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
             ASSERT_EQ(d.core.adder.AddTask(server.Url(path), ""), AddResult::Added);
         }
         // A download found already there leaves the list at once.
-        ASSERT_TRUE(d.WaitFor([&] {
-            return d.Count(TaskState::Queued) + d.Count(TaskState::Running) + d.Count(TaskState::Error) == 0;
-        }, 30));
+        ASSERT_TRUE(d.WaitFor(
+            [&] { return d.Count(TaskState::Queued) + d.Count(TaskState::Running) + d.Count(TaskState::Error) == 0; },
+            30));
         EXPECT_EQ(d.Count(TaskState::Paused), 0);
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(d.out.Path())) {

@@ -130,8 +130,8 @@ TEST(DromoFetch, ChecksumDecidesTheExitStatus)
     for (const auto& c : cases) {
         const std::string target = out.File(c.target);
         std::string output;
-        const int status = test::RunCommand({DROMO_FETCH, "--quiet", "--checksum", c.checksum, server.Url(c.path), target},
-                                            &output);
+        const int status =
+            test::RunCommand({DROMO_FETCH, "--quiet", "--checksum", c.checksum, server.Url(c.path), target}, &output);
         EXPECT_EQ(status, c.status) << c.checksum << " " << c.path << ": " << output;
         EXPECT_EQ(test::Exists(target), c.written) << c.target;
         if (c.status == 1) {
@@ -146,7 +146,10 @@ TEST(DromoFetch, ChecksumDecidesTheExitStatus)
     // a failure, exit status 1.
     std::string output;
     EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", server.Url("/file/a.bin?digest=instance&digestwrong=1"),
-                                out.File("server.bin")}, &output), 1) << output;
+                                out.File("server.bin")},
+                               &output),
+              1)
+        << output;
     EXPECT_FALSE(test::Exists(out.File("server.bin")));
 }
 

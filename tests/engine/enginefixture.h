@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/xattr.h>
 #include <strings.h>
+#include <sys/xattr.h>
 
 #include <cstdint>
 #include <functional>
@@ -34,8 +34,7 @@ class RecordingSink : public ProgressSink {
 public:
     std::function<void(const Event&)> onEvent;
 
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                    std::int16_t) override
+    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, std::int16_t) override
     {
         Event e{text, bytes, speed, kind};
         {

@@ -9,8 +9,8 @@ TEST(HttpResponse, ParsesTheHeadersTheEngineDecidesBy)
 {
     HttpResponse r;
     for (const char* line : {"HTTP/1.1 206 Partial Content\r\n", "content-range: bytes 100-199/5368709120",
-                             "ETag: \"abc\"", "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT",
-                             "Accept-Ranges: bytes", "Content-Length: 100", "X-Junk", ": empty name"}) {
+                             "ETag: \"abc\"", "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT", "Accept-Ranges: bytes",
+                             "Content-Length: 100", "X-Junk", ": empty name"}) {
         r.AddLine(line);
     }
     EXPECT_EQ(r.code, 206);
@@ -30,16 +30,17 @@ TEST(HttpResponse, ParsesTheHeadersTheEngineDecidesBy)
 TEST(HttpResponse, GarbageNeverBecomesANumber)
 {
     const std::pair<const char*, std::int64_t> lengths[] = {
-        {"Content-Length: abc", -1}, {"Content-Length: -5", -1}, {"Content-Length: 12x", -1},
-        {"Content-Length: 99999999999999999999999", -1}, {"Content-Length:  42 ", 42},
+        {"Content-Length: abc", -1},  {"Content-Length: -5", -1},
+        {"Content-Length: 12x", -1},  {"Content-Length: 99999999999999999999999", -1},
+        {"Content-Length:  42 ", 42},
     };
     for (auto [line, expected] : lengths) {
         HttpResponse r;
         r.AddLine(line);
         EXPECT_EQ(r.contentLength, expected) << line;
     }
-    const char* ranges[] = {"Content-Range: bytes */*", "Content-Range: items 1-2/3",
-                            "Content-Range: bytes 1-2", "Content-Range: bytes x-2/3"};
+    const char* ranges[] = {"Content-Range: bytes */*", "Content-Range: items 1-2/3", "Content-Range: bytes 1-2",
+                            "Content-Range: bytes x-2/3"};
     for (const char* line : ranges) {
         HttpResponse r;
         r.AddLine(line);

@@ -200,7 +200,7 @@ TEST(PartialFile, AWriteTheDiskRefusesFailsWithItsReasonAndCountsOnlyTheBytesWri
         std::size_t step;
         std::vector<std::size_t> pieces;  // written until one fails
         rlim_t limit;
-        std::size_t failsAt;              // the piece that fails
+        std::size_t failsAt;  // the piece that fails
     } cases[] = {
         {"a large piece cut short", 64 * 1024, {20000, 20000}, 25000, 1},
         {"a buffered flush cut short", 4096, {3000, 3000}, 5000, 1},
@@ -275,7 +275,7 @@ TEST(PartialFile, FinishingRenamesWithoutReplacingAndKeepsTheRecord)
     const struct {
         const char* what;
         std::vector<std::string> present;  // files already there
-        std::string destination;          // "" for the target
+        std::string destination;           // "" for the target
         std::vector<std::string> refused;  // names mayTake refuses
         std::string expected;
     } cases[] = {

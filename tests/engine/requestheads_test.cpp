@@ -65,8 +65,8 @@ TEST(RequestHeads, NothingOfOneTaskGoesWithTheNext)
         {"E: not the cookie D's server set", "/file/a.bin", "", "", 1, "", true, std::nullopt, ""},
         {"F: a login", "/file/a.bin?auth=u:p", "", "", 0, "u", true, std::nullopt, ""},
         {"G: not F's login", "/file/a.bin?auth=u:p", "", "", 0, "", false, std::nullopt, ""},
-        {"H: a cookie beyond what a request carries", "/file/a.bin", std::string(1 << 20, 'x') + "=1", "", 0, "",
-         false, std::nullopt, ""},
+        {"H: a cookie beyond what a request carries", "/file/a.bin", std::string(1 << 20, 'x') + "=1", "", 0, "", false,
+         std::nullopt, ""},
         {"I: no broken head after it", "/file/a.bin", "", "", 0, "", true, std::nullopt, ""},
     };
     Fetcher f;
@@ -176,8 +176,7 @@ TEST(RequestHeads, EveryConnectionOfATaskCarriesItsDetailsToItsOwnHostOnly)
         for (const std::string& head : heads) {
             ranged += HeaderValues(head, "Range").empty() ? 0 : 1;
             EXPECT_EQ(HeaderValues(head, "User-Agent"), std::vector<std::string>{"DromoTest/1"}) << head;
-            EXPECT_EQ(HeaderValues(head, "Referer"), std::vector<std::string>{"http://127.0.0.1/members.html"})
-                << head;
+            EXPECT_EQ(HeaderValues(head, "Referer"), std::vector<std::string>{"http://127.0.0.1/members.html"}) << head;
             const auto cookies = HeaderValues(head, "Cookie");
             if (c.cookieSent) {
                 ASSERT_EQ(cookies.size(), 1u) << head;

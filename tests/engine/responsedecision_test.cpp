@@ -18,7 +18,8 @@ namespace {
 using Verdict = ResponseDecision::Verdict;
 
 constexpr const char* kChanged = "The file changed on the server; downloading it again from the start";
-constexpr const char* kMisfit = "The server's partial answer does not fit the file; downloading it again from the start";
+constexpr const char* kMisfit =
+    "The server's partial answer does not fit the file; downloading it again from the start";
 constexpr const char* kUnknownBytes =
     "Nothing tells what the bytes on disk are; downloading the file again from the start";
 constexpr const char* kLastModified = "Tue, 01 Dec 2026 10:00:00 GMT";
@@ -137,12 +138,11 @@ TEST(ResponseDecision, AnHttpAnswerIsWrittenContinuedRestartedOrRefused)
         {"a sparse partial file is never emptied by its first range",
          "HTTP/1.1 206 Partial Content|Content-Range: bytes 0-9/10|Content-Length: 10", From(0, "size=10\n", -1, true),
          Verdict::Write, 10, 10, false, false, "size=10\n", "", true},
-        {"416: our bytes are the whole file",
-         "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */10", From(10, "size=10\n"),
-         Verdict::AlreadyComplete, -1, 10},
+        {"416: our bytes are the whole file", "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */10",
+         From(10, "size=10\n"), Verdict::AlreadyComplete, -1, 10},
         {"416: as long as the file, but nothing says they are it",
-         "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */10", From(10), Verdict::Restart, -1, kUnset,
-         false, false, "", kUnknownBytes},
+         "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */10", From(10), Verdict::Restart, -1, kUnset, false,
+         false, "", kUnknownBytes},
         {"416: the file changed length", "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */20",
          From(10, "size=10\n"), Verdict::Restart, -1, kUnset, false, false, "", kChanged},
         {"416: the file changed version", "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */10|ETag: \"v2\"",
@@ -207,22 +207,40 @@ TEST(ResponseDecision, AFileOfTheTargetsNameIsKeptOnlyWhenItIsKnownToBeThisFile)
         {"none there", {}, 10, "size=10\n", ExistingVerdict::None},
         {"another length", {9, "etag=\"v1\"\n", -1}, 10, "etag=\"v1\"\nsize=10\n", ExistingVerdict::MoveAside},
         {"the length unknown", {10, "etag=\"v1\"\n", -1}, -1, "etag=\"v1\"\n", ExistingVerdict::MoveAside},
-        {"our record names the server's ETag", {10, "etag=\"v1\"\nsize=10\n", -1}, 10, "etag=\"v1\"\nsize=10\n",
+        {"our record names the server's ETag",
+         {10, "etag=\"v1\"\nsize=10\n", -1},
+         10,
+         "etag=\"v1\"\nsize=10\n",
          ExistingVerdict::Same},
-        {"our record names another ETag", {10, "etag=\"v1\"\nsize=10\n", -1}, 10, "etag=\"v2\"\nsize=10\n",
+        {"our record names another ETag",
+         {10, "etag=\"v1\"\nsize=10\n", -1},
+         10,
+         "etag=\"v2\"\nsize=10\n",
          ExistingVerdict::MoveAside},
         {"our record names its Last-Modified", {10, lm, -1}, 10, lm + "size=10\n", ExistingVerdict::Same},
         {"our record holds only the length", {10, "size=10\n", -1}, 10, "size=10\n", ExistingVerdict::MoveAside},
-        {"our record and the server name different things", {10, "etag=\"v1\"\n", -1}, 10, lm,
+        {"our record and the server name different things",
+         {10, "etag=\"v1\"\n", -1},
+         10,
+         lm,
          ExistingVerdict::MoveAside},
-        {"an FTP server's time in our record", {10, "size=10\nmtime=1700000000\n", -1}, 10,
-         "size=10\nmtime=1700000000\n", ExistingVerdict::Same},
+        {"an FTP server's time in our record",
+         {10, "size=10\nmtime=1700000000\n", -1},
+         10,
+         "size=10\nmtime=1700000000\n",
+         ExistingVerdict::Same},
         {"no record, dated as the server dates it", {10, "", kLastModifiedSeconds}, 10, lm, ExistingVerdict::Same},
         {"no record, another date", {10, "", kLastModifiedSeconds + 1}, 10, lm, ExistingVerdict::MoveAside},
         {"no record, no date set by a program", {10, "", -1}, 10, lm, ExistingVerdict::MoveAside},
-        {"no record, the server names no time", {10, "", kLastModifiedSeconds}, 10, "etag=\"v1\"\n",
+        {"no record, the server names no time",
+         {10, "", kLastModifiedSeconds},
+         10,
+         "etag=\"v1\"\n",
          ExistingVerdict::MoveAside},
-        {"no record, an FTP server's time", {10, "", 1700000000}, 10, "size=10\nmtime=1700000000\n",
+        {"no record, an FTP server's time",
+         {10, "", 1700000000},
+         10,
+         "size=10\nmtime=1700000000\n",
          ExistingVerdict::Same},
     };
     for (const auto& c : cases) {
@@ -238,13 +256,16 @@ TEST(ResponseDecision, AWholeAnswerMovesAsideFromAnotherFileOrEndsAtTheSameOne)
          Beside({10, "etag=\"v1\"\n", -1}), Verdict::AlreadyExisted, 10, 10},
         {"another file", "HTTP/1.1 200 OK|Content-Length: 10|ETag: \"v2\"", Beside({10, "etag=\"v1\"\n", -1}),
          Verdict::Write, 10, 10, true, true, "etag=\"v2\"\nsize=10\n"},
-        {"a first range of the same file", "HTTP/1.1 206 Partial Content|Content-Range: bytes 0-9/10|Content-Length: 10|"
-         "ETag: \"v1\"", Beside({10, "etag=\"v1\"\n", -1}), Verdict::AlreadyExisted, 10, 10, false, false, "", "", true},
+        {"a first range of the same file",
+         "HTTP/1.1 206 Partial Content|Content-Range: bytes 0-9/10|Content-Length: 10|"
+         "ETag: \"v1\"",
+         Beside({10, "etag=\"v1\"\n", -1}), Verdict::AlreadyExisted, 10, 10, false, false, "", "", true},
         {"a first range of another file", "HTTP/1.1 206 Partial Content|Content-Range: bytes 0-9/10|Content-Length: 10",
          Beside({10, "", -1}), Verdict::Write, 10, 10, true, true, "size=10\n", "", true},
-        {"an empty file where an empty file of ours is", "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */0|"
-         "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT", Beside({0, "", kLastModifiedSeconds}),
-         Verdict::AlreadyExisted, 0, 0},
+        {"an empty file where an empty file of ours is",
+         "HTTP/1.1 416 Range Not Satisfiable|Content-Range: bytes */0|"
+         "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT",
+         Beside({0, "", kLastModifiedSeconds}), Verdict::AlreadyExisted, 0, 0},
     };
     for (const HttpCase& c : cases) {
         Check(c, DecideHttpAnswer(Head(c.head), c.resume));

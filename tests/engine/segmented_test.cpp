@@ -16,9 +16,9 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/engine/enginefixture.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/segmentplan.h"
+#include "tests/engine/enginefixture.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {
@@ -60,11 +60,11 @@ TEST(SegmentPlan, HandsOutHalvesOfTheLargestRangeButNothingBelowTheMinimum)
         int expectWork;  // connections that get a range
     } cases[] = {
         {10 * kMiB, 0, 8, 8},
-        {3 * kMiB, 0, 4, 2},           // 1.5 MiB halves cannot be halved again
-        {2 * kMiB - 1, 0, 4, 1},       // below two pieces: one connection
-        {5 * kMiB, 4 * kMiB, 4, 1},    // only the last MiB is missing
-        {5LL << 30, 0, 16, 16},        // beyond 4 GiB
-        {0, 0, 2, 0},                  // an empty file has nothing to fetch
+        {3 * kMiB, 0, 4, 2},         // 1.5 MiB halves cannot be halved again
+        {2 * kMiB - 1, 0, 4, 1},     // below two pieces: one connection
+        {5 * kMiB, 4 * kMiB, 4, 1},  // only the last MiB is missing
+        {5LL << 30, 0, 16, 16},      // beyond 4 GiB
+        {0, 0, 2, 0},                // an empty file has nothing to fetch
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.total) + " bytes, " + std::to_string(c.present) + " present");
@@ -93,11 +93,8 @@ TEST(SegmentPlan, DividesIntoEqualSharesNoSmallerThanTheMinimum)
         int pieces;
         int expectRanges;
     } cases[] = {
-        {64 * kMiB, 0, 8, 8},
-        {64 * kMiB + 5, kMiB, 8, 8},  // the remainder goes to the last range
-        {3 * kMiB, 0, 8, 3},
-        {kMiB + 1, 0, 4, 1},
-        {5LL << 30, 0, 16, 16},
+        {64 * kMiB, 0, 8, 8}, {64 * kMiB + 5, kMiB, 8, 8},  // the remainder goes to the last range
+        {3 * kMiB, 0, 8, 3},  {kMiB + 1, 0, 4, 1},         {5LL << 30, 0, 16, 16},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.total) + " in " + std::to_string(c.pieces));
@@ -130,17 +127,17 @@ TEST(SegmentPlan, AFinishedOrLostConnectionTakesOpenWorkFirstThenSteals)
     const int b = plan.Assign(1, kMiB);  // upper half of a
     EXPECT_EQ(plan.At(a).end, 4 * kMiB);
     EXPECT_EQ(plan.At(b).next, 4 * kMiB);
-    plan.Advance(a, 4 * kMiB);          // a is done
+    plan.Advance(a, 4 * kMiB);  // a is done
     EXPECT_EQ(plan.At(a).Left(), 0);
     const int c = plan.Assign(0, kMiB);  // steals half of b
     EXPECT_EQ(plan.At(c).next, 6 * kMiB);
     EXPECT_EQ(plan.At(b).end, 6 * kMiB);
     plan.Advance(b, kMiB);
-    plan.Release(b);                     // b's connection dropped at 5 MiB
+    plan.Release(b);  // b's connection dropped at 5 MiB
     const int d = plan.Assign(2, kMiB);
     EXPECT_EQ(d, b) << "an unowned open range goes before any split";
     EXPECT_EQ(plan.At(d).next, 5 * kMiB);
-    plan.Advance(d, 100 * kMiB);         // never past its end
+    plan.Advance(d, 100 * kMiB);  // never past its end
     plan.Advance(c, 2 * kMiB);
     EXPECT_TRUE(plan.Complete());
     EXPECT_EQ(plan.Present(), 8 * kMiB);
@@ -162,9 +159,9 @@ TEST(SegmentPlan, StoredFormRoundTripsAndStrangeTextIsRefused)
     EXPECT_EQ(back->FirstOpen(), 0);
     EXPECT_EQ(back->At(0).next, 12345);
 
-    for (const char* bad : {"", "ranges 1\n", "ranges 2 10\n", "ranges 1 x\n", "ranges 1 10\n5-3\n",
-                            "ranges 1 10\n0-11\n", "ranges 1 10\n0-5\n4-8\n", "ranges 1 10\n0-5\nx\n",
-                            "ranges 1 10\n-1-5\n", "ranges 1 10\n3-3\n"}) {
+    for (const char* bad :
+         {"", "ranges 1\n", "ranges 2 10\n", "ranges 1 x\n", "ranges 1 10\n5-3\n", "ranges 1 10\n0-11\n",
+          "ranges 1 10\n0-5\n4-8\n", "ranges 1 10\n0-5\nx\n", "ranges 1 10\n-1-5\n", "ranges 1 10\n3-3\n"}) {
         EXPECT_FALSE(SegmentPlan::Parse(bad).has_value()) << bad;
     }
     EXPECT_TRUE(SegmentPlan::Parse("ranges 1 10\n").has_value()) << "a complete file has no open ranges";
@@ -562,8 +559,7 @@ TEST_F(SegmentedTest, AKilledTransferResumesItsRangesByteExact)
         }
         ServerStats(http);
         std::string output;
-        ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--connections", c.connections, url, target}, &output), 0)
-            << output;
+        ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--connections", c.connections, url, target}, &output), 0) << output;
         EXPECT_TRUE(ReadFile(target) == expected);
         EXPECT_FALSE(test::Exists(target + "+++"));
         long long start = -1;
@@ -670,8 +666,8 @@ TEST_F(SegmentedTest, AFullDiskKeepsTheRecordTrueAndTheResumeExact)
         }
         const std::string target = folder.File("big.bin");
         // A large auto-save step: many pieces gather before a write fails.
-        std::vector<std::string> first = {DROMO_FETCH, "--quiet", "--connections", "4", "--autosave", "1024",
-                                          url, target};
+        std::vector<std::string> first = {DROMO_FETCH, "--quiet", "--connections", "4", "--autosave",
+                                          "1024",      url,       target};
         if (!tmpfs) {
             first.insert(first.begin(), {"prlimit", "--fsize=" + std::to_string(6 * kMiB)});
         }
@@ -684,8 +680,7 @@ TEST_F(SegmentedTest, AFullDiskKeepsTheRecordTrueAndTheResumeExact)
         if (small) {
             ASSERT_TRUE(small->Grow("size=64m"));
         }
-        EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--connections", "4", url, target}, &output), 0)
-            << output;
+        EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--connections", "4", url, target}, &output), 0) << output;
         EXPECT_TRUE(ReadFile(target) == big) << "the resumed file is not the server's";
         std::remove(target.c_str());
     }

@@ -111,14 +111,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{.name = "Plain", .path = "/a.bin"},
                       Case{.name = "Resume", .path = "/a.bin", .resumeFrom = kPartial},
                       Case{.name = "BasicLogin", .path = "/basic/a.bin", .user = "alice", .password = "wonder"},
-                      Case{.name = "BasicWrongPassword", .path = "/basic/a.bin", .user = "alice",
-                           .password = "wrong", .failure = "401"},
+                      Case{.name = "BasicWrongPassword",
+                           .path = "/basic/a.bin",
+                           .user = "alice",
+                           .password = "wrong",
+                           .failure = "401"},
                       Case{.name = "BasicWithoutLogin", .path = "/basic/a.bin", .failure = "401"},
                       Case{.name = "DigestLogin", .path = "/digest/a.bin", .user = "alice", .password = "wonder"},
-                      Case{.name = "DigestResume", .path = "/digest/a.bin", .user = "alice",
-                           .password = "wonder", .resumeFrom = kPartial},
-                      Case{.name = "DigestWrongPassword", .path = "/digest/a.bin", .user = "alice",
-                           .password = "wrong", .failure = "401"}),
+                      Case{.name = "DigestResume",
+                           .path = "/digest/a.bin",
+                           .user = "alice",
+                           .password = "wonder",
+                           .resumeFrom = kPartial},
+                      Case{.name = "DigestWrongPassword",
+                           .path = "/digest/a.bin",
+                           .user = "alice",
+                           .password = "wrong",
+                           .failure = "401"}),
     CaseName);
 
 // vsftpd: anonymous downloads; a folder is never saved as the file.
@@ -141,15 +150,18 @@ TEST_P(VsftpdTest, Transfer)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VsftpdTest,
-    ::testing::Values(Case{.name = "Plain", .path = "/a.bin"},
-                      Case{.name = "Resume", .path = "/a.bin", .resumeFrom = kPartial},
-                      Case{.name = "NamedAnonymous", .path = "/a.bin", .user = "anonymous",
-                           .password = "dromo@example.com"},
-                      Case{.name = "Folder", .path = "/", .failure = "Fail", .failureAtStart = true},
-                      Case{.name = "SubFolder", .path = "/sub/", .failure = "Fail", .failureAtStart = true},
-                      Case{.name = "MissingFile", .path = "/missing.bin", .failure = "550"},
-                      Case{.name = "UserRefused", .path = "/a.bin", .user = "alice", .password = "wonder",
-                           .failure = "Fail ", .failureAtStart = true}),
+    ::testing::Values(
+        Case{.name = "Plain", .path = "/a.bin"}, Case{.name = "Resume", .path = "/a.bin", .resumeFrom = kPartial},
+        Case{.name = "NamedAnonymous", .path = "/a.bin", .user = "anonymous", .password = "dromo@example.com"},
+        Case{.name = "Folder", .path = "/", .failure = "Fail", .failureAtStart = true},
+        Case{.name = "SubFolder", .path = "/sub/", .failure = "Fail", .failureAtStart = true},
+        Case{.name = "MissingFile", .path = "/missing.bin", .failure = "550"},
+        Case{.name = "UserRefused",
+             .path = "/a.bin",
+             .user = "alice",
+             .password = "wonder",
+             .failure = "Fail ",
+             .failureAtStart = true}),
     CaseName);
 
 // A CA of the test's own and nginx with a certificate it signed.
@@ -186,8 +198,7 @@ private:
 };
 
 // HTTPS straight to the server, its CA named by either variable curl reads.
-class HttpsTest : public ThirdPartyTest,
-                  public ::testing::WithParamInterface<std::tuple<std::string, Case>> {};
+class HttpsTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<std::string, Case>> {};
 
 TEST_P(HttpsTest, Transfer)
 {
@@ -198,14 +209,12 @@ TEST_P(HttpsTest, Transfer)
     Expect(f, server.Url(c.path), c);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HttpsTest,
-                         ::testing::Combine(::testing::Values("SSL_CERT_FILE", "CURL_CA_BUNDLE"),
-                                            ::testing::Values(Case{.name = "Plain", .path = "/a.bin"},
-                                                              Case{.name = "Resume", .path = "/a.bin",
-                                                                   .resumeFrom = kPartial})),
-                         [](const auto& info) {
-                             return std::get<Case>(info.param).name + "_" + std::get<std::string>(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HttpsTest,
+    ::testing::Combine(::testing::Values("SSL_CERT_FILE", "CURL_CA_BUNDLE"),
+                       ::testing::Values(Case{.name = "Plain", .path = "/a.bin"},
+                                         Case{.name = "Resume", .path = "/a.bin", .resumeFrom = kPartial})),
+    [](const auto& info) { return std::get<Case>(info.param).name + "_" + std::get<std::string>(info.param); });
 
 // Naming a CA never turns checking off: without it, or with another CA,
 // the server is refused before a byte is written.

@@ -61,17 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Lists first;
     const int added = first.Load(text);
-    FUZZ_CHECK(added == first.rig.table.Count(),
-               Shown(text) + " added " + std::to_string(added) + " tasks but the list holds " +
-                   std::to_string(first.rig.table.Count()));
+    FUZZ_CHECK(added == first.rig.table.Count(), Shown(text) + " added " + std::to_string(added) +
+                                                     " tasks but the list holds " +
+                                                     std::to_string(first.rig.table.Count()));
     const std::string written = first.WriteAll();
 
     Lists second;
     const int again = second.Load(written);
     const std::string rewritten = second.WriteAll();
-    FUZZ_CHECK(again == added && rewritten == written,
-               "the list " + Shown(text) + " added " + std::to_string(added) + " tasks and was written as " +
-                   Shown(written) + ", which added " + std::to_string(again) + " and was written again; " +
-                   Difference(written, rewritten));
+    FUZZ_CHECK(again == added && rewritten == written, "the list " + Shown(text) + " added " + std::to_string(added) +
+                                                           " tasks and was written as " + Shown(written) +
+                                                           ", which added " + std::to_string(again) +
+                                                           " and was written again; " + Difference(written, rewritten));
     return 0;
 }

@@ -12,10 +12,7 @@ namespace dromo::fuzz {
 // zeros and empty texts, so every input means something.
 class FuzzInput {
 public:
-    FuzzInput(const std::uint8_t* data, std::size_t size)
-        : m_rest(reinterpret_cast<const char*>(data), size)
-    {
-    }
+    FuzzInput(const std::uint8_t* data, std::size_t size) : m_rest(reinterpret_cast<const char*>(data), size) {}
 
     bool Empty() const { return m_rest.empty(); }
     std::uint8_t Byte()

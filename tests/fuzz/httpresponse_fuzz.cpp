@@ -29,8 +29,8 @@ std::string Describe(const HttpResponse& r)
 {
     return "code " + std::to_string(r.code) + " status " + Shown(r.statusLine) + " reason " + Shown(r.reason) +
            " length " + std::to_string(r.contentLength) + " range " + std::to_string(r.rangeFirst) + "-" +
-           std::to_string(r.rangeLast) + "/" + std::to_string(r.rangeTotal) + " etag " + Shown(r.etag) +
-           " modified " + Shown(r.lastModified) + " ranges " + std::to_string(r.acceptRanges) + " location " +
+           std::to_string(r.rangeLast) + "/" + std::to_string(r.rangeTotal) + " etag " + Shown(r.etag) + " modified " +
+           Shown(r.lastModified) + " ranges " + std::to_string(r.acceptRanges) + " location " +
            std::to_string(r.hasLocation) + " retry " + std::to_string(r.retryAfter) + " name " + Shown(r.fileName);
 }
 
@@ -38,14 +38,13 @@ bool SameHead(const HttpResponse& a, const HttpResponse& b)
 {
     // Retry-After as a date is read against the clock, which may tick
     // between the two parses.
-    const bool sameRetry = a.retryAfter == b.retryAfter || (a.retryAfter >= 0 && b.retryAfter >= 0 &&
-                                                            a.retryAfter - b.retryAfter <= 1 &&
-                                                            b.retryAfter - a.retryAfter <= 1);
+    const bool sameRetry =
+        a.retryAfter == b.retryAfter || (a.retryAfter >= 0 && b.retryAfter >= 0 && a.retryAfter - b.retryAfter <= 1 &&
+                                         b.retryAfter - a.retryAfter <= 1);
     return a.code == b.code && a.statusLine == b.statusLine && a.reason == b.reason &&
            a.contentLength == b.contentLength && a.rangeFirst == b.rangeFirst && a.rangeLast == b.rangeLast &&
            a.rangeTotal == b.rangeTotal && a.etag == b.etag && a.lastModified == b.lastModified &&
-           a.acceptRanges == b.acceptRanges && a.hasLocation == b.hasLocation && sameRetry &&
-           a.fileName == b.fileName;
+           a.acceptRanges == b.acceptRanges && a.hasLocation == b.hasLocation && sameRetry && a.fileName == b.fileName;
 }
 
 void CheckHead(const HttpResponse& r, std::string_view input)
@@ -54,9 +53,9 @@ void CheckHead(const HttpResponse& r, std::string_view input)
     FUZZ_CHECK(r.contentLength >= -1 && r.rangeFirst >= -1 && r.rangeLast >= -1 && r.rangeTotal >= -1, shown());
     FUZZ_CHECK(r.retryAfter >= -1, shown());
     const std::string strong = r.StrongEtag();
-    FUZZ_CHECK(strong.empty() || (strong == r.etag && strong.size() >= 2 && strong.front() == '"' &&
-                                  strong.back() == '"'),
-               shown());
+    FUZZ_CHECK(
+        strong.empty() || (strong == r.etag && strong.size() >= 2 && strong.front() == '"' && strong.back() == '"'),
+        shown());
     FUZZ_CHECK(r.code == 0 || r.statusLine.rfind("HTTP/", 0) == 0, shown());
 }
 

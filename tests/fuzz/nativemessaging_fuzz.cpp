@@ -75,9 +75,9 @@ void CheckAnswer(const std::string& message, const TessarinHost::Answer& answer)
         CheckHandOver(link, shown);
     }
     if (reply.object().contains(QStringLiteral("links"))) {
-        FUZZ_CHECK(reply.object().value(QStringLiteral("links")).toInteger() ==
-                       static_cast<qint64>(answer.links.size()),
-                   shown());
+        FUZZ_CHECK(
+            reply.object().value(QStringLiteral("links")).toInteger() == static_cast<qint64>(answer.links.size()),
+            shown());
     }
 }
 

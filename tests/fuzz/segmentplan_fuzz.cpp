@@ -33,8 +33,8 @@ void CheckPlan(const SegmentPlan& plan, const What& what)
     std::int64_t missing = 0;
     for (int i = 0; i < plan.RangeCount(); ++i) {
         const SegmentPlan::Range& r = plan.At(i);
-        FUZZ_CHECK(r.next >= 0 && r.next <= r.end && r.end <= plan.Total(), what() + " range " + std::to_string(i) + " " +
-                                                              std::to_string(r.next) + "-" + std::to_string(r.end));
+        FUZZ_CHECK(r.next >= 0 && r.next <= r.end && r.end <= plan.Total(),
+                   what() + " range " + std::to_string(i) + " " + std::to_string(r.next) + "-" + std::to_string(r.end));
         if (r.Left() > 0) {
             open.emplace_back(r.next, r.end);
             missing += r.Left();
@@ -107,7 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t present = plan.Present();
     for (int n = 0; n < 64 && !steps.Empty(); ++n) {
         Step(plan, steps);
-        const What what = [&plan, n] { return "after step " + std::to_string(n) + " the plan " + Shown(plan.Serialize()); };
+        const What what = [&plan, n] {
+            return "after step " + std::to_string(n) + " the plan " + Shown(plan.Serialize());
+        };
         CheckPlan(plan, what);
         CheckRecord(plan, what);
         FUZZ_CHECK(plan.Present() >= present, what() + " has fewer bytes than before");

@@ -53,7 +53,8 @@ TEST(EndToEnd, SavedTasksResumeCompleteAndSurviveSigterm)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     // The files are whole before their tasks are done: wait for both in the history.
-    const std::string historyFile = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")).toStdString() + "/Dromo/history.htm";
+    const std::string historyFile =
+        QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")).toStdString() + "/Dromo/history.htm";
     for (std::string h = test::ReadFile(historyFile);
          h.find("/a.bin\">") == std::string::npos || h.find("/b.bin\">") == std::string::npos;
          h = test::ReadFile(historyFile)) {

@@ -63,9 +63,8 @@ TEST(FailureNotices, EachFailureForGoodIsToldOnceWithItsReasonAndNoAction)
                                "-p", R"({"capabilities": "body actions"})", "-l", log});
     QDBusConnection connection =
         QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), QStringLiteral("failurenotices"));
-    ASSERT_TRUE(WaitFor([&] {
-        return connection.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"));
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return connection.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")); }));
 
     test::TempDir www;
     test::TempDir downloads;
@@ -96,8 +95,8 @@ TEST(FailureNotices, EachFailureForGoodIsToldOnceWithItsReasonAndNoAction)
     EXPECT_EQ(Occurrences(text, "refused.iso"), 1u) << text;
     // Alone, the reason follows the name on a line of its own; in a burst
     // with the other, it stands beside the name.
-    for (const auto& [name, reason] : {std::pair{"missing.iso", "Error 404"},
-                                       std::pair{"refused.iso", "Fail to connect to 127.0.0.1"}}) {
+    for (const auto& [name, reason] :
+         {std::pair{"missing.iso", "Error 404"}, std::pair{"refused.iso", "Fail to connect to 127.0.0.1"}}) {
         EXPECT_TRUE(text.find(std::string(name) + "\n" + reason) != std::string::npos ||
                     text.find(std::string(name) + " (failed: " + reason) != std::string::npos)
             << name << ": " << text;

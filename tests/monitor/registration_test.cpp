@@ -71,8 +71,8 @@ TEST(Registration, ProfileFolderAndBadOptions)
     test::TempDir profile;
     std::string output;
     ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", profile.Path()}, &output), 0);
-    const QString manifest = QString::fromStdString(profile.Path()) + "/NativeMessagingHosts/" +
-                             Registration::kHostName + ".json";
+    const QString manifest =
+        QString::fromStdString(profile.Path()) + "/NativeMessagingHosts/" + Registration::kHostName + ".json";
     EXPECT_TRUE(QFile::exists(manifest));
     EXPECT_FALSE(QFile::exists(Env("HOME") + "/.mozilla/native-messaging-hosts/" + Registration::kHostName + ".json"));
     EXPECT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--bogus"}, &output, "", true), 2);

@@ -9,8 +9,8 @@
 #include <QFile>
 #include <QProcess>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -95,7 +95,8 @@ TEST_F(Host, AnswersEveryMessageAndHandsCapturedUrlsToDromo)
         Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/A.zip","ctrl":false})") +
         Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/b.zip","ctrl":true})") +
         Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/page.html","ctrl":false})") +
-        Frame(R"({"monitor":"URLMonitor","event":"StatusTextChange","text":"Start downloading from site: http://h/c.exe","ctrl":false})") +
+        Frame(
+            R"({"monitor":"URLMonitor","event":"StatusTextChange","text":"Start downloading from site: http://h/c.exe","ctrl":false})") +
         Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/d.exe"})") +
         Frame(R"({"monitor":"NVMonitor","event":"Open","url":"http://h/d.exe"})") +
         Frame(R"({"monitor":"URLMonitor","event":"OnQuit"})") + Frame("not json") +
@@ -125,10 +126,11 @@ TEST_F(Host, WithoutDromoOrWithBadFramesItNeverBreaks)
     // No Dromo on the bus and none to activate: the browser keeps the
     // download, as nothing could take it.
     std::string output;
-    EXPECT_EQ(RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})") +
-                          Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/a.zip"})"),
-                      output),
-              0);
+    EXPECT_EQ(
+        RunHost(Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/a.zip"})") +
+                    Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/a.zip"})"),
+                output),
+        0);
     EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":false})", R"({"retVal":0})"}));
 
     // A frame over 1 MiB: an error answer, then the host ends.
@@ -154,8 +156,8 @@ TEST_F(Host, AnswersGoOnWhileDromoTakesItsTimeAndHandOversFinishAtTheEnd)
     // Dromo stands for one asking the user: AddURL returns only once the
     // test lets it.
     const std::string gate = dir.File("go");
-    QDBusMessage slow = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
-                                                       "org.freedesktop.DBus.Mock", "AddMethod");
+    QDBusMessage slow =
+        QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor", "org.freedesktop.DBus.Mock", "AddMethod");
     slow << QString("DROMO.URLMonitor") << QString("AddURL") << QString("s") << QString("")
          << QString::fromStdString("import os, time\nwhile not os.path.exists('" + gate + "'): time.sleep(0.02)");
     ASSERT_EQ(m_bus->call(slow).type(), QDBusMessage::ReplyMessage);
@@ -218,7 +220,8 @@ TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfir
         {status(5, "blob:http://h/0c5e.zip"), R"({"capture":false,"id":5})"},
         {status(6, "http://h/form.zip", R"("method":"POST",)"), R"({"capture":false,"id":6})"},
         {Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","id":"c7","url":"http://h/a.zip",)"
-               R"("method":"GET",)" + details + "}"),
+               R"("method":"GET",)" +
+               details + "}"),
          R"({"capture":true,"id":"c7"})"},
         {Frame(R"({"monitor":"NVMonitor","event":"Initialize","id":8,"protocol":"http","url":"http://h/get?id=8",)" +
                details + "}"),
@@ -247,8 +250,9 @@ TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfir
     for (std::size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(frames[i], cases[i].reply) << "case " << i;
     }
-    const std::string known = "cookie=session=s3cr3t; lang=en fileName=report.zip mimeType=application/zip "
-                              "referrer=http://h/members.html size=4096 userAgent=UA/1\n";
+    const std::string known =
+        "cookie=session=s3cr3t; lang=en fileName=report.zip mimeType=application/zip "
+        "referrer=http://h/members.html size=4096 userAgent=UA/1\n";
     std::vector<std::string> delivered;
     std::istringstream lines(test::ReadFile(dir.File("calls.log.details")));
     for (std::string line; std::getline(lines, line);) {
@@ -256,7 +260,7 @@ TEST_F(Host, CapturesByTheBrowsersKnowledgeAndDeliversOnlyWhatTheExtensionConfir
     }
     std::sort(delivered.begin(), delivered.end());
     EXPECT_EQ(delivered, (std::vector<std::string>{"http://h/a.zip " + known, "http://h/get?id=7 " + known,
-                                                    "http://h/get?id=8 " + known}))
+                                                   "http://h/get?id=8 " + known}))
         << test::ReadFile(dir.File("calls.log"));
     EXPECT_EQ(test::ReadFile(dir.File("calls.log")).find("AddURL"), std::string::npos)
         << test::ReadFile(dir.File("calls.log"));
@@ -270,13 +274,14 @@ TEST_F(Host, AUrlIsJudgedAndHandedOverWithoutItsFragment)
     FakeDromo(dir.File("calls.log"));
     const std::string input =
         Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/n11.zip#top","ctrl":false})") +
-        Frame(R"({"monitor":"URLMonitor","event":"StatusTextChange","text":"Start downloading from site: http://h/s.exe#x"})") +
+        Frame(
+            R"({"monitor":"URLMonitor","event":"StatusTextChange","text":"Start downloading from site: http://h/s.exe#x"})") +
         Frame(R"({"monitor":"NVMonitor","event":"Initialize","protocol":"http","url":"http://h/f.zip#a.b"})") +
         Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","url":"http://h/page.html#a.zip"})");
     std::string output;
     EXPECT_EQ(RunHost(input, output), 0);
-    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":true})", R"({"capture":true})",
-                                                         R"({"retVal":1})", R"({"capture":false})"}));
+    EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"capture":true})", R"({"capture":true})", R"({"retVal":1})",
+                                                        R"({"capture":false})"}));
     const std::string calls = test::ReadFile(dir.File("calls.log"));
     for (const char* url : {"http://h/n11.zip", "http://h/s.exe", "http://h/f.zip"}) {
         EXPECT_NE(calls.find("AddURL \"" + std::string(url) + "\""), std::string::npos) << calls;
@@ -304,7 +309,8 @@ TEST_F(Host, TheMenusHandOverWhatTheUserChose)
         {Frame(R"({"monitor":"URLMonitor","event":"AddDownload","id":1,"url":"http://h/page.html#top",)"
                R"("details":{"cookie":"s=1","referrer":"http://h/list.html","userAgent":"UA/1"}})"),
          R"({"id":1,"taken":true})"},
-        {Frame(R"({"monitor":"NVMonitor","event":"AddDownload","url":"mailto:someone@example.org"})"), R"({"taken":false})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"AddDownload","url":"mailto:someone@example.org"})"),
+         R"({"taken":false})"},
         {Frame(R"({"monitor":"NVMonitor","event":"AddDownloads","id":2,)" + shared +
                R"(,"cookies":["s=1","t=2"],"links":[{"url":"http://h/a.bin","cookie":0},)"
                R"({"url":"mailto:x@y"},{"url":"ftp://f/b.iso#x","fileName":"b.iso"},)"
@@ -351,7 +357,7 @@ TEST_F(Host, WithoutDromoTheMenusAreToldSoAndTooManyLinksAreRefused)
                       output),
               0);
     EXPECT_EQ(Frames(output), (std::vector<std::string>{R"({"taken":false})", R"({"links":0,"taken":false})",
-                                                         R"({"error":"too many links","id":3})"}));
+                                                        R"({"error":"too many links","id":3})"}));
 }
 
 TEST_F(Host, ADromoWithoutAddDownloadGetsTheUrl)

@@ -73,8 +73,7 @@ protected:
     std::vector<std::string> Inhibitors()
     {
         const QDBusMessage reply = m_bus->call(QDBusMessage::createMethodCall(
-            "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-            "ListInhibitors"));
+            "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "ListInhibitors"));
         std::vector<std::string> lines;
         if (reply.type() != QDBusMessage::ReplyMessage) {
             return {"no reply"};
@@ -119,18 +118,19 @@ TEST_F(Desktop, OneNoticePerBurstAndItsActionShowsTheFile)
     watch.Poll(20000 + DesktopWatch::kQuietMs);
     ASSERT_TRUE(WaitFor([&] { return Occurrences(Log(), "Notify") == 2; })) << Log();
     // The second call is the single file's: the burst was one call.
-    EXPECT_NE(Log().find(R"("Download finished" "R&amp;D &lt;notes&gt;.pdf" ["open", "Open", "folder", "Open Folder"])"),
-              std::string::npos)
+    EXPECT_NE(
+        Log().find(R"("Download finished" "R&amp;D &lt;notes&gt;.pdf" ["open", "Open", "folder", "Open Folder"])"),
+        std::string::npos)
         << Log();
 
     // The server numbers its notices from 1: the single file's is 2. The
     // click may come before the notifier has read Notify's answer (the
     // user is never that quick): it is ignored then, so click again.
-    QDBusMessage action = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
-                                                         "/org/freedesktop/Notifications", "org.freedesktop.DBus.Mock",
-                                                         "EmitSignal");
-    action << "org.freedesktop.Notifications" << "ActionInvoked" << "us"
-           << QVariantList{QVariant::fromValue(uint(2)), QStringLiteral("folder")};
+    QDBusMessage action = QDBusMessage::createMethodCall(
+        "org.freedesktop.Notifications", "/org/freedesktop/Notifications", "org.freedesktop.DBus.Mock", "EmitSignal");
+    action << "org.freedesktop.Notifications"
+           << "ActionInvoked"
+           << "us" << QVariantList{QVariant::fromValue(uint(2)), QStringLiteral("folder")};
     for (int click = 0; click < 100 && shell.calls.empty(); ++click) {
         ASSERT_EQ(m_bus->call(action).type(), QDBusMessage::ReplyMessage);
         int turns = 0;
@@ -148,10 +148,8 @@ TEST_F(Desktop, NoActionsWhereTheServerHasNone)
     notifier.Show(DesktopNotice{"Download finished", "a<b.zip", "/dl/a<b.zip", true});
     notifier.Show(DesktopNotice{"Download failed", "c.iso", "", false});
     ASSERT_TRUE(WaitFor([&] { return Occurrences(Log(), "Notify") == 2; })) << Log();
-    EXPECT_NE(Log().find(R"("Download finished" "a<b.zip" [] {)"), std::string::npos)
-        << Log();
-    EXPECT_NE(Log().find(R"("Download failed" "c.iso" [] {)"), std::string::npos)
-        << Log();
+    EXPECT_NE(Log().find(R"("Download finished" "a<b.zip" [] {)"), std::string::npos) << Log();
+    EXPECT_NE(Log().find(R"("Download failed" "c.iso" [] {)"), std::string::npos) << Log();
 }
 
 // Logind's idle inhibitor is held while a task runs, let go when it ends
@@ -196,12 +194,16 @@ TEST_F(Desktop, WithoutTheServicesNothingHappens)
 // is not there is refused at once.
 TEST_F(Desktop, ShowItemAsksTheFileManager)
 {
-    MockService({"-l", log, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-                 "org.freedesktop.FileManager1"},
-                "org.freedesktop.FileManager1");
+    MockService(
+        {"-l", log, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1"},
+        "org.freedesktop.FileManager1");
     QDBusMessage add = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
                                                       "org.freedesktop.DBus.Mock", "AddMethod");
-    add << "" << "ShowItems" << "ass" << "" << "";
+    add << ""
+        << "ShowItems"
+        << "ass"
+        << ""
+        << "";
     ASSERT_EQ(m_bus->call(add).type(), QDBusMessage::ReplyMessage);
     const std::string file = dir.File("my file #1.zip");
     test::WriteFile(file, "x");

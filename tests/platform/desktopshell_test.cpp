@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sys/stat.h>
+#include <chrono>
 #include <thread>
 
 #include "tests/support/testservers.h"

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/platformpaths.h"
 

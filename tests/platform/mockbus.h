@@ -24,8 +24,8 @@ protected:
         m_daemon = std::make_unique<PrivateSessionBus>();
         m_address = m_daemon->Address();
         m_name = QStringLiteral("test%1").arg(++s_connections);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(m_address), m_name));
+        m_bus =
+            std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(QString::fromStdString(m_address), m_name));
         ASSERT_TRUE(m_bus->isConnected());
     }
     void TearDown() override

@@ -64,7 +64,9 @@ const std::vector<std::string> kTrickyTexts = {
     "quote \" and backslash \\ and \\\\",
     "@looks typed",
     "@Variant(not really)",
-    std::string("\x01\x1f" "1abc", 6),
+    std::string("\x01\x1f"
+                "1abc",
+                6),
     "semi;colon",
     "comma, space",
     "=equals=",
@@ -138,9 +140,9 @@ TEST(ProfileFile, HandEditedLinesReadAsQSettingsReadsThem)
     QSettings qt(path, QSettings::IniFormat);
     SettingsProfile ours(path);
     const std::vector<std::pair<std::string, std::string>> keys = {
-        {"Settings", "Save to"}, {"Settings", "User Agent"}, {"Settings", "Continued"}, {"Settings", "Octal"},
-        {"Settings", "Dup"},     {"Settings", "Empty"},      {"Settings", "Later"},     {"URL", "URL0\\Target"},
-        {"URL", "URL0\\Size"},
+        {"Settings", "Save to"}, {"Settings", "User Agent"}, {"Settings", "Continued"},
+        {"Settings", "Octal"},   {"Settings", "Dup"},        {"Settings", "Empty"},
+        {"Settings", "Later"},   {"URL", "URL0\\Target"},    {"URL", "URL0\\Size"},
     };
     for (const auto& [section, name] : keys) {
         QString key = QString::fromStdString(section + "/" + name);
@@ -148,7 +150,8 @@ TEST(ProfileFile, HandEditedLinesReadAsQSettingsReadsThem)
         EXPECT_EQ(ours.GetString(section, name, "<missing>"), qt.value(key, "<missing>").toString().toStdString())
             << name;
     }
-    EXPECT_EQ(ours.GetString("Settings", "List", ""), qt.value("Settings/List").toStringList().join(", ").toStdString());
+    EXPECT_EQ(ours.GetString("Settings", "List", ""),
+              qt.value("Settings/List").toStringList().join(", ").toStdString());
     EXPECT_EQ(ours.GetInt("Settings", "List", 7), 7);
     EXPECT_EQ(ours.GetInt("Settings", "Dup", 0), 2);
     auto names = ours.ValueNames("URL");
@@ -213,7 +216,8 @@ TEST(ProfileFile, AHandEditedFileSavesTheSameAtEverySave)
         // value past U+10FFFF are no character: written as a surrogate, the
         // name lost it at the next load. Half a pair read from the file is
         // dropped, as the other half always was.
-        "[a\xED\xA4\x8C" "b]\nA=1\n",
+        "[a\xED\xA4\x8C"
+        "b]\nA=1\n",
         "[\xC0\x80\xF4\x90\x80\x80]\nA=1\n",
         "[x%UDC00y%UD83D]\nA=1\n",
         "[%UD83Dz%UDE00]\nA=1\n",
@@ -437,7 +441,6 @@ TEST(ProfileFile, AnUnreadableProfileIsNeverWrittenOverAndCanBeKeptAside)
         ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
         EXPECT_TRUE(files[1].startsWith("Dromo.ini.unreadable-")) << files[1].toStdString();
         EXPECT_EQ(QFileInfo(dir.filePath(files[1])).isDir(), before.isDir()) << c.what;
-
     }
 }
 
@@ -493,7 +496,8 @@ TEST(ProfileFile, AReadOnlyFileOrFolderFailsTheSaveWithItsReason)
         EXPECT_FALSE(profile.Flush());
         const std::string expected = root ? "Read-only file system" : "Permission denied";
         EXPECT_NE(profile.LastFlush().Reason().find(expected), std::string::npos) << profile.LastFlush().Reason();
-        EXPECT_NE(profile.LastFlush().Reason().find(path.toStdString()), std::string::npos) << profile.LastFlush().Reason();
+        EXPECT_NE(profile.LastFlush().Reason().find(path.toStdString()), std::string::npos)
+            << profile.LastFlush().Reason();
         EXPECT_EQ(ReadBytes(path), QByteArray("[Settings]\nA=1\n"));
         if (root) {
             ::umount(subPath.constData());

@@ -50,8 +50,8 @@ protected:
     static std::string AllEntries()
     {
         std::string output;
-        test::RunCommand({"secret-tool", "search", "--all", "xdg:schema", "com.tarnwick.Dromo.Password"}, &output,
-                         "", false);
+        test::RunCommand({"secret-tool", "search", "--all", "xdg:schema", "com.tarnwick.Dromo.Password"}, &output, "",
+                         false);
         return output;
     }
     QDBusMessage CallService(const QString& method, const QVariantList& arguments,
@@ -66,26 +66,26 @@ protected:
     // the keyring's password leaves it; reading then fails.
     void LockKeyring()
     {
-        const QDBusMessage reply = CallService(
-            QStringLiteral("Lock"),
-            {QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(QString::fromLatin1(kLogin))})});
+        const QDBusMessage reply =
+            CallService(QStringLiteral("Lock"),
+                        {QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(QString::fromLatin1(kLogin))})});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
     // Unlocks it with its password, as the user does at the desktop's prompt.
     void UnlockKeyring()
     {
-        const QDBusMessage opened = CallService(QStringLiteral("OpenSession"),
-                                                {QStringLiteral("plain"), QVariant::fromValue(QDBusVariant(QString()))});
+        const QDBusMessage opened = CallService(
+            QStringLiteral("OpenSession"), {QStringLiteral("plain"), QVariant::fromValue(QDBusVariant(QString()))});
         ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << opened.errorMessage().toStdString();
         QDBusArgument secret;
         secret.beginStructure();
         secret << opened.arguments().at(1).value<QDBusObjectPath>() << QByteArray() << QByteArray("test-password")
                << QStringLiteral("text/plain");
         secret.endStructure();
-        const QDBusMessage reply =
-            CallService(QStringLiteral("UnlockWithMasterPassword"),
-                        {QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kLogin))), QVariant::fromValue(secret)},
-                        QStringLiteral("org.gnome.keyring.InternalUnsupportedGuiltRiddenInterface"));
+        const QDBusMessage reply = CallService(
+            QStringLiteral("UnlockWithMasterPassword"),
+            {QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kLogin))), QVariant::fromValue(secret)},
+            QStringLiteral("org.gnome.keyring.InternalUnsupportedGuiltRiddenInterface"));
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 

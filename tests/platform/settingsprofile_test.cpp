@@ -31,8 +31,7 @@ void WriteAll(const QString& path, const QByteArray& text)
 TEST(SettingsProfile, LivesUnderXdgConfigHome)
 {
     SettingsProfile profile;
-    EXPECT_EQ(profile.FileName(),
-              QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini");
+    EXPECT_EQ(profile.FileName(), QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini");
     profile.WriteInt("Settings", "Max Thread Number", 3);
     ASSERT_TRUE(profile.Flush());
     EXPECT_TRUE(QFile::exists(profile.FileName()));
@@ -87,12 +86,8 @@ TEST(SettingsProfile, HandEditedGarbageReadsAsDefaults)
         const char* name;
         int expected;
     } cases[] = {
-        {"Settings", "Max Thread Number", 1},
-        {"Settings", "Max Error Count", 12},
-        {"Settings", "Duration", 30},
-        {"Settings", "Refresh Rate", 200},
-        {"URL", "URL0\\Status", 2},
-        {"Settings", "Missing", 7},
+        {"Settings", "Max Thread Number", 1}, {"Settings", "Max Error Count", 12}, {"Settings", "Duration", 30},
+        {"Settings", "Refresh Rate", 200},    {"URL", "URL0\\Status", 2},          {"Settings", "Missing", 7},
     };
     for (const auto& c : cases) {
         const int fallback = std::string(c.name) == "Max Error Count" ? 6 : c.expected;

@@ -17,8 +17,14 @@ std::string Wave(int milliseconds)
     const std::uint32_t samples = 8000u * static_cast<std::uint32_t>(milliseconds) / 1000u;
     const std::uint32_t data = samples * 2;
     std::string w;
-    auto u32 = [&w](std::uint32_t v) { for (int i = 0; i < 4; ++i) w += static_cast<char>((v >> (8 * i)) & 0xFF); };
-    auto u16 = [&w](std::uint16_t v) { for (int i = 0; i < 2; ++i) w += static_cast<char>((v >> (8 * i)) & 0xFF); };
+    auto u32 = [&w](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            w += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&w](std::uint16_t v) {
+        for (int i = 0; i < 2; ++i)
+            w += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
     w += "RIFF";
     u32(36 + data);
     w += "WAVEfmt ";

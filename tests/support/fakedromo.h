@@ -25,9 +25,9 @@ namespace dromo::test {
 // (N links) and then one such line per link.
 inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const std::string& log, bool addDownload)
 {
-    auto dromo = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "/usr/bin/python3", "-m", "dbusmock", "--session", "-l", log, "DROMO.URLMonitor", "/URLMonitor",
-        "DROMO.URLMonitor"});
+    auto dromo = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock",
+                                                                         "--session", "-l", log, "DROMO.URLMonitor",
+                                                                         "/URLMonitor", "DROMO.URLMonitor"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (!bus.interface()->isServiceRegistered(QStringLiteral("DROMO.URLMonitor"))) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -36,8 +36,8 @@ inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const 
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     auto addMethod = [&bus](const QString& name, const QString& signature, const std::string& code) {
-        QDBusMessage add = QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor",
-                                                          "org.freedesktop.DBus.Mock", "AddMethod");
+        QDBusMessage add =
+            QDBusMessage::createMethodCall("DROMO.URLMonitor", "/URLMonitor", "org.freedesktop.DBus.Mock", "AddMethod");
         add << QString("DROMO.URLMonitor") << name << signature << QString("") << QString::fromStdString(code);
         if (bus.call(add).type() != QDBusMessage::ReplyMessage) {
             throw std::runtime_error("the stand-in for Dromo refused " + name.toStdString());
@@ -49,16 +49,19 @@ inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const 
                   "line = args[0]\n"
                   "for key in sorted(args[1]):\n"
                   "    line += ' %s=%s' % (key, args[1][key])\n"
-                  "with open('" + log + ".details', 'a') as f:\n"
-                  "    f.write(line + '\\n')");
+                  "with open('" +
+                      log +
+                      ".details', 'a') as f:\n"
+                      "    f.write(line + '\\n')");
         addMethod("AddDownloads", "a(sa{ss})",
-                  "with open('" + log + ".links', 'a') as f:\n"
-                  "    f.write('call %d\\n' % len(args[0]))\n"
-                  "    for url, details in args[0]:\n"
-                  "        line = url\n"
-                  "        for key in sorted(details):\n"
-                  "            line += ' %s=%s' % (key, details[key])\n"
-                  "        f.write(line + '\\n')");
+                  "with open('" + log +
+                      ".links', 'a') as f:\n"
+                      "    f.write('call %d\\n' % len(args[0]))\n"
+                      "    for url, details in args[0]:\n"
+                      "        line = url\n"
+                      "        for key in sorted(details):\n"
+                      "            line += ' %s=%s' % (key, details[key])\n"
+                      "        f.write(line + '\\n')");
     }
     return dromo;
 }

@@ -206,8 +206,8 @@ std::string ChildProcess::ReadLine(int timeoutMs)
             m_pending.erase(0, nl + 1);
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) {
             return {};
         }
@@ -242,8 +242,7 @@ std::string UseFreshXdgFolders()
     return pattern;
 }
 
-PrivateSessionBus::PrivateSessionBus()
-    : m_daemon({"dbus-daemon", "--session", "--nofork", "--print-address=1"})
+PrivateSessionBus::PrivateSessionBus() : m_daemon({"dbus-daemon", "--session", "--nofork", "--print-address=1"})
 {
     m_address = m_daemon.ReadLine(10000);
     if (m_address.empty()) {
@@ -325,8 +324,7 @@ std::string RandomBytes(std::size_t size, unsigned seed)
     return out;
 }
 
-int RunCommand(const std::vector<std::string>& argv, std::string* output, const std::string& input,
-               bool withErrors)
+int RunCommand(const std::vector<std::string>& argv, std::string* output, const std::string& input, bool withErrors)
 {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -374,14 +372,13 @@ std::vector<std::string> FaultServerCommand(const std::string& root, const std::
 
 bool MakeSelfSignedCertificate(const std::string& folder)
 {
-    return RunCommand({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                       "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                       folder + "/key.pem", "-out", folder + "/cert.pem"}) == 0;
+    return RunCommand({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                       "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", folder + "/key.pem",
+                       "-out", folder + "/cert.pem"}) == 0;
 }
 
 FaultServer::FaultServer(const std::string& root, const std::string& certificate, const std::string& key)
-    : m_scheme(certificate.empty() ? "http" : "https"),
-      m_process(FaultServerCommand(root, certificate, key))
+    : m_scheme(certificate.empty() ? "http" : "https"), m_process(FaultServerCommand(root, certificate, key))
 {
     m_port = PortFromLine(m_process.ReadLine(10000), "faultserver.py");
 }
@@ -415,8 +412,7 @@ bool WaitForServer(const ChildProcess& process, int port, int timeoutMs)
 // it. `command` writes the server's config for a port and returns the
 // command that starts it; the log's text goes into the error when it never
 // started.
-std::unique_ptr<ChildProcess> StartOnFreePort(int& port, const std::string& what, int timeoutMs,
-                                              const std::string& log,
+std::unique_ptr<ChildProcess> StartOnFreePort(int& port, const std::string& what, int timeoutMs, const std::string& log,
                                               const std::function<std::vector<std::string>(int)>& command)
 {
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -498,11 +494,12 @@ bool MakeTestCa(const std::string& folder)
         argv.insert(argv.begin() + 2, ec.begin(), ec.end());
         return argv;
     };
-    WriteFile(d + "server.ext", "subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n"
-                                "keyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n");
+    WriteFile(d + "server.ext",
+              "subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n"
+              "keyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n");
     return RunCommand(with({"openssl", "req", "-x509", "-days", "2", "-subj", "/CN=Dromo Test CA", "-addext",
-                            "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign",
-                            "-keyout", d + "ca-key.pem", "-out", d + "ca.pem"})) == 0 &&
+                            "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign", "-keyout",
+                            d + "ca-key.pem", "-out", d + "ca.pem"})) == 0 &&
            RunCommand(with({"openssl", "req", "-subj", "/CN=127.0.0.1", "-keyout", d + "key.pem", "-out",
                             d + "server.csr"})) == 0 &&
            RunCommand({"openssl", "x509", "-req", "-in", d + "server.csr", "-CA", d + "ca.pem", "-CAkey",
@@ -549,8 +546,7 @@ Nginx::Nginx(const std::string& root, const std::string& serverConfig, const std
              << "  client_body_temp_path " << d << "/tmp;\n  proxy_temp_path " << d << "/tmp;\n"
              << "  fastcgi_temp_path " << d << "/tmp;\n  uwsgi_temp_path " << d << "/tmp;\n"
              << "  scgi_temp_path " << d << "/tmp;\n"
-             << "  server { listen 127.0.0.1:" << port << tls << "; root " << root << "; " << serverConfig
-             << " }\n}\n";
+             << "  server { listen 127.0.0.1:" << port << tls << "; root " << root << "; " << serverConfig << " }\n}\n";
         return std::vector<std::string>{"/usr/sbin/nginx", "-c", m_dir.File("nginx.conf"), "-p", d, "-g",
                                         "daemon off;"};
     });

@@ -112,8 +112,7 @@ protected:
 class FaultServer : public Server {
 public:
     // With a certificate and its key the server speaks HTTPS.
-    explicit FaultServer(const std::string& root, const std::string& certificate = "",
-                         const std::string& key = "");
+    explicit FaultServer(const std::string& root, const std::string& certificate = "", const std::string& key = "");
     std::string Url(const std::string& path) const { return Server::Url(m_scheme, path); }
 
 private:
@@ -158,8 +157,8 @@ class Nginx : public Server {
 public:
     // `serverConfig` goes into the server block (locations, types). With a
     // certificate and its key the server speaks HTTPS.
-    explicit Nginx(const std::string& root, const std::string& serverConfig = "",
-                   const std::string& certificate = "", const std::string& key = "");
+    explicit Nginx(const std::string& root, const std::string& serverConfig = "", const std::string& certificate = "",
+                   const std::string& key = "");
     std::string Url(const std::string& path) const { return Server::Url(m_scheme, path); }
 
 private:

@@ -10,9 +10,9 @@ class Profile;
 // The capture switches the options page writes into "Settings", as a
 // browser monitor reads them before every event.
 struct CaptureSwitches {
-    bool clicks = false;            // "Capture Clicks in IE" or "... in NV"
-    bool allFtp = false;            // "Capture All FTP"
-    bool startWithBrowser = false;  // "Start with Browser"
+    bool clicks = false;                 // "Capture Clicks in IE" or "... in NV"
+    bool allFtp = false;                 // "Capture All FTP"
+    bool startWithBrowser = false;       // "Start with Browser"
     std::vector<std::string> fileTypes;  // "Capture File Types", split at every single blank
 
     // Reads the switches the classic way: the values of "Settings" are

@@ -74,8 +74,9 @@ std::optional<std::string> URLMonitor::StatusTextChange(const std::string& text,
     std::string lower = Lower(text);
     std::string original = text;
     static const std::string kEnglish = "start downloading from site:";
-    static const std::string kChinese = "\xE4\xBB\x8E\xE4\xBB\xA5\xE4\xB8\x8B\xE7\xAB\x99\xE7\x82\xB9"
-                                        "\xE5\xBC\x80\xE5\xA7\x8B\xE4\xB8\x8B\xE8\xBD\xBD:";  // UTF-8
+    static const std::string kChinese =
+        "\xE4\xBB\x8E\xE4\xBB\xA5\xE4\xB8\x8B\xE7\xAB\x99\xE7\x82\xB9"
+        "\xE5\xBC\x80\xE5\xA7\x8B\xE4\xB8\x8B\xE8\xBD\xBD:";  // UTF-8
     std::size_t at = lower.find(kEnglish);
     std::size_t cut = kEnglish.size();
     if (at == std::string::npos) {

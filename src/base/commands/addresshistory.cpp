@@ -9,8 +9,7 @@
 
 namespace dromo {
 
-AddressHistory::AddressHistory(TaskAdder& adder, const GlobalOptions& options)
-    : m_adder(adder), m_options(options)
+AddressHistory::AddressHistory(TaskAdder& adder, const GlobalOptions& options) : m_adder(adder), m_options(options)
 {
 }
 

@@ -42,11 +42,10 @@ std::vector<std::string> SplitCommandLine(const std::string& text)
     return words;
 }
 
-Completion::Completion(TaskTable& table, GlobalOptions& options, WorkerState& workers, Network& network,
-                       Power& power, Shell& shell, Messages& messages, Countdown& countdown,
-                       std::function<void()> exitProgram)
-    : m_table(table), m_options(options), m_workers(workers), m_network(network), m_power(power),
-      m_shell(shell), m_messages(messages), m_countdown(countdown), m_exit(std::move(exitProgram))
+Completion::Completion(TaskTable& table, GlobalOptions& options, WorkerState& workers, Network& network, Power& power,
+                       Shell& shell, Messages& messages, Countdown& countdown, std::function<void()> exitProgram)
+    : m_table(table), m_options(options), m_workers(workers), m_network(network), m_power(power), m_shell(shell),
+      m_messages(messages), m_countdown(countdown), m_exit(std::move(exitProgram))
 {
 }
 
@@ -71,8 +70,7 @@ void Completion::CompletionCheck()
             return;
         }
         // From the table's counts: a record in no state is unfinished too.
-        const int unfinished =
-            m_table.Count() - m_table.CountIn(TaskState::Done) - m_table.CountIn(TaskState::Paused);
+        const int unfinished = m_table.Count() - m_table.CountIn(TaskState::Done) - m_table.CountIn(TaskState::Paused);
         if (unfinished > 0) {
             return;
         }

@@ -56,7 +56,7 @@ private:
     Countdown& m_countdown;
     std::function<void()> m_exit;
     std::mutex m_finishedMutex;
-    std::function<void(const std::string&)> m_finished;                   // guarded by m_finishedMutex
+    std::function<void(const std::string&)> m_finished;                    // guarded by m_finishedMutex
     std::function<void(const std::string&, const std::string&)> m_failed;  // guarded by m_finishedMutex
     std::atomic<bool> m_counting{false};
 };

@@ -33,8 +33,8 @@ constexpr const char* kUnsafeDetails =
 constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
 static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
-TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size,
-              const std::string& resume, const std::string& progress)
+TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::string& size, const std::string& resume,
+               const std::string& progress)
 {
     TaskRow row;
     row.stateImage = StateImageOf(record.state);
@@ -85,8 +85,8 @@ bool TakeLoginFromUrl(std::string& url, std::string& user, std::string& password
     return true;
 }
 
-TaskAdder::TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers,
-                     TaskListObserver& observer, Messages& messages, Sound& sound, std::uintptr_t ownerWindow)
+TaskAdder::TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers, TaskListObserver& observer,
+                     Messages& messages, Sound& sound, std::uintptr_t ownerWindow)
     : m_table(table), m_settings(settings), m_workers(workers), m_observer(observer), m_messages(messages),
       m_sound(sound), m_ownerWindow(ownerWindow)
 {
@@ -232,7 +232,8 @@ AddResult TaskAdder::Add(std::string url, TaskRecord record, bool fromRecord, co
 {
     const std::string traced = trace::On() ? trace::Url(url) : std::string();
     const AddResult result = AddUntraced(std::move(url), std::move(record), fromRecord, suggestedName);
-    trace::Line("add", traced + (result == AddResult::Added ? " added" : std::string(" refused: ") + AddResultMessage(result)));
+    trace::Line(
+        "add", traced + (result == AddResult::Added ? " added" : std::string(" refused: ") + AddResultMessage(result)));
     return result;
 }
 
@@ -303,9 +304,8 @@ bool TaskAdder::AppendUnderFreeName(const std::string& url, TaskRecord record)
     // next free numbered name. Chosen and appended in one locked section, so
     // a transfer claiming a name meanwhile cannot take the same one.
     auto guard = m_table.Lock();
-    const std::string unique = FirstFreePath(record.saveAs, [this](const std::string& path) {
-        return HeldByAnotherTask(m_table, path);
-    });
+    const std::string unique =
+        FirstFreePath(record.saveAs, [this](const std::string& path) { return HeldByAnotherTask(m_table, path); });
     if (!unique.empty() && unique != record.saveAs) {
         record.saveAs = unique;
         record.ownsPartialFile = 0;  // the file taken over has the name asked for
@@ -331,9 +331,8 @@ void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
     if (holderDone && record.Is(TaskState::Done)) {
         return;
     }
-    const std::string free = FirstFreePath(record.saveAs, [this](const std::string& path) {
-        return HeldByAnotherTask(m_table, path);
-    });
+    const std::string free =
+        FirstFreePath(record.saveAs, [this](const std::string& path) { return HeldByAnotherTask(m_table, path); });
     if (free.empty()) {
         return;
     }
@@ -348,9 +347,8 @@ void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
     });
 }
 
-bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeText,
-                            const std::string& resumeText, const std::string& progressText,
-                            TaskRecord record)
+bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeText, const std::string& resumeText,
+                            const std::string& progressText, TaskRecord record)
 {
     const auto url = ParseUrl(target);
     if (!url) {

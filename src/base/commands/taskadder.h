@@ -18,10 +18,10 @@ struct ViewSettings;
 
 // What a browser knew of a download it handed over; every part optional.
 struct DownloadDetails {
-    std::string cookie;     // the Cookie header for the URL
+    std::string cookie;  // the Cookie header for the URL
     std::string referrer;
     std::string userAgent;
-    std::string fileName;   // the name the browser settled on
+    std::string fileName;  // the name the browser settled on
     std::string mimeType;
     std::int64_t size = -1;
 };
@@ -29,11 +29,11 @@ struct DownloadDetails {
 // How an add ended.
 enum class AddResult {
     Added,
-    InvalidUrl,        // "invalid url"
-    SameFileRunning,   // "The same file is being downloaded."
-    TooManyTasks,      // every task identifier of this run is used
-    UnsafeDetails,     // a cookie, referrer or user agent that would break a request's head
-    CookieTooLong,     // a cookie longer than any request may carry
+    InvalidUrl,       // "invalid url"
+    SameFileRunning,  // "The same file is being downloaded."
+    TooManyTasks,     // every task identifier of this run is used
+    UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,    // a cookie longer than any request may carry
 };
 
 // The message an add that ended so shows; "" for Added.
@@ -48,8 +48,8 @@ std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
 // thread; messages go through the Messages port before anything is added.
 class TaskAdder {
 public:
-    TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers,
-              TaskListObserver& observer, Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
+    TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers, TaskListObserver& observer,
+              Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
 
     // A bare URL, saved to savePath or, when that is empty, to the folder the
     // options and the categories choose.
@@ -66,9 +66,8 @@ public:
     // state follows "Resume if Start" and the schedule, and with "Resume if
     // Start" on a worker may start. A task whose URL does not parse is
     // dropped without a message; false then.
-    bool RestoreTask(const std::string& target, const std::string& sizeText,
-                     const std::string& resumeText, const std::string& progressText,
-                     TaskRecord record);
+    bool RestoreTask(const std::string& target, const std::string& sizeText, const std::string& resumeText,
+                     const std::string& progressText, TaskRecord record);
 
     // The save path for a URL when none is given: the folder and, when the
     // URL's last part is a usable file name, that name.
@@ -77,8 +76,7 @@ public:
     std::string SavePathForName(const std::string& name) const;
 
 private:
-    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings,
-                  const std::string& suggestedName = "");
+    AddResult Add(std::string url, TaskRecord record, bool keepTransferSettings, const std::string& suggestedName = "");
     AddResult AddUntraced(std::string url, TaskRecord record, bool keepTransferSettings,
                           const std::string& suggestedName);
     // True when a running task writes that file.
@@ -103,7 +101,6 @@ private:
     Sound& m_sound;
     std::uintptr_t m_ownerWindow;
 };
-
 
 // Takes a login written into the URL before the host out of it
 // ("ftp://user:pw@host/f"); false when the URL carries none.

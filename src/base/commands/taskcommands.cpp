@@ -29,11 +29,10 @@ int StateValue(TaskState s)
 
 }  // namespace
 
-TaskCommands::TaskCommands(TaskTable& table, GlobalOptions& options, WorkerState& workers,
-                           WorkerStarter& starter, CompletionActions& completion, Messages& messages,
-                           Shell& shell, TaskListObserver& observer)
-    : m_table(table), m_options(options), m_workers(workers), m_starter(starter),
-      m_completion(completion), m_messages(messages), m_shell(shell), m_observer(observer)
+TaskCommands::TaskCommands(TaskTable& table, GlobalOptions& options, WorkerState& workers, WorkerStarter& starter,
+                           CompletionActions& completion, Messages& messages, Shell& shell, TaskListObserver& observer)
+    : m_table(table), m_options(options), m_workers(workers), m_starter(starter), m_completion(completion),
+      m_messages(messages), m_shell(shell), m_observer(observer)
 {
 }
 
@@ -262,20 +261,17 @@ bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds
     auto selected = [&] { return RowsOf(selectedTaskIds).size(); };
     auto clicked = [&] { return m_table.CopyOut(m_table.RowOf(clickedTaskId)); };
     switch (id) {
-    case CommandId::Resume:
-        return AnySelectedIn(selectedTaskIds, {TaskState::Paused, TaskState::Scheduled});
+    case CommandId::Resume: return AnySelectedIn(selectedTaskIds, {TaskState::Paused, TaskState::Scheduled});
     case CommandId::Stop:
         return AnySelectedIn(selectedTaskIds, {TaskState::Running, TaskState::Queued, TaskState::Error});
     case CommandId::StopAll:
         return m_table.CountIn(TaskState::Running) + m_table.CountIn(TaskState::Queued) +
-                   m_table.CountIn(TaskState::Error) > 0;
+                   m_table.CountIn(TaskState::Error) >
+               0;
     case CommandId::DeleteSelected:
-    case CommandId::SaveDownloadList:
-        return selected() > 0;
-    case CommandId::SelectAll:
-        return m_table.Count() > 0;
-    case CommandId::SelectAllInProgress:
-        return m_table.CountIn(TaskState::Running) > 0;
+    case CommandId::SaveDownloadList: return selected() > 0;
+    case CommandId::SelectAll: return m_table.Count() > 0;
+    case CommandId::SelectAllInProgress: return m_table.CountIn(TaskState::Running) > 0;
     case CommandId::Properties: {
         const auto record = clicked();
         return record && selected() == 1 && !record->Is(TaskState::Running);
@@ -286,10 +282,8 @@ bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds
         return record && selected() == 1 && record->Is(TaskState::Done);
     }
     case CommandId::HangUpWhenDone:
-    case CommandId::AutoDialUp:
-        return m_options.modemConnection;
-    default:
-        return true;
+    case CommandId::AutoDialUp: return m_options.modemConnection;
+    default: return true;
     }
 }
 

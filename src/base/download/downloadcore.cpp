@@ -28,14 +28,13 @@ DownloadCore::DownloadCore(TaskTable& taskTable, const DownloadPorts& ports, Com
                                                                  program->power, ports.shell, ports.messages,
                                                                  program->countdown, std::move(program->exitProgram))
                                   : nullptr),
-      m_programHistory(program ? std::make_unique<HistoryPage>(program->historyPath, table, settings.options,
-                                                               ports.clock)
-                               : nullptr),
-      completion(program ? *m_programCompletion : *endActions),
-      history(program ? *m_programHistory : *historyWriter),
+      m_programHistory(program
+                           ? std::make_unique<HistoryPage>(program->historyPath, table, settings.options, ports.clock)
+                           : nullptr),
+      completion(program ? *m_programCompletion : *endActions), history(program ? *m_programHistory : *historyWriter),
       progress(table, settings.options, state, ports.clock, ports.sound),
-      pool(WorkerContext{table, state, settings.options, settings.proxies, ports.engines, progress, completion,
-                         history, commands, ports.clock}),
+      pool(WorkerContext{table, state, settings.options, settings.proxies, ports.engines, progress, completion, history,
+                         commands, ports.clock}),
       commands(table, settings.options, state, pool, completion, ports.messages, ports.shell, ports.observer),
       adder(table, settings, pool, ports.observer, ports.messages, ports.sound)
 {

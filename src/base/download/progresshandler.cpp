@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "base/values/protocoltexts.h"
 #include "base/ports/clock.h"
 #include "base/ports/sound.h"
 #include "base/ports/transferengine.h"
@@ -10,17 +9,18 @@
 #include "base/tasks/workerstate.h"
 #include "base/text/progresstexts.h"
 #include "base/values/globaloptions.h"
+#include "base/values/protocoltexts.h"
 
 namespace dromo {
 
-ProgressHandler::ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers,
-                                 Clock& clock, Sound& sound)
+ProgressHandler::ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers, Clock& clock,
+                                 Sound& sound)
     : m_table(table), m_options(options), m_workers(workers), m_clock(clock), m_sound(sound)
 {
 }
 
-void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed,
-                                 int kind, std::int16_t taskId)
+void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
+                                 std::int16_t taskId)
 {
     if (m_workers.stop) {
         return;
@@ -46,14 +46,13 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
                 if (text.find(texts::kFileDownloaded) != std::string::npos) {
                     sounds.push_back(options.soundJobDone);
                 }
-                if (text.find(texts::kErrorWord) != std::string::npos || text.find(texts::kFailWord) != std::string::npos) {
+                if (text.find(texts::kErrorWord) != std::string::npos ||
+                    text.find(texts::kFailWord) != std::string::npos) {
                     sounds.push_back(options.soundSthWrong);
                 }
             }
             break;
-        case kProgressBytes:
-            Bytes(row, bytes, speed);
-            break;
+        case kProgressBytes: Bytes(row, bytes, speed); break;
         case kProgressRetry:
             if (!text.empty()) {
                 m_table.SetText(row, kColRetry, text);
@@ -65,8 +64,7 @@ void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, st
                 r.checkpointTime = m_clock.Now();
             });
             break;
-        default:
-            break;
+        default: break;
         }
     }
     // Played with the lock released, so a long sound holds up no other

@@ -18,8 +18,7 @@ struct WorkerState;
 // task rows' column texts and the event sounds. Runs on the worker threads.
 class ProgressHandler : public ProgressSink {
 public:
-    ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers,
-                    Clock& clock, Sound& sound);
+    ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers, Clock& clock, Sound& sound);
 
     void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
                     std::int16_t taskId) override;

@@ -14,8 +14,8 @@
 
 namespace dromo {
 
-RefreshTimer::RefreshTimer(ScheduleCheck& schedule, ProgressHandler& progress, SpeedSamples& samples,
-                           TaskTable& table, WorkerState& workers, Clock& clock, TaskListObserver& observer)
+RefreshTimer::RefreshTimer(ScheduleCheck& schedule, ProgressHandler& progress, SpeedSamples& samples, TaskTable& table,
+                           WorkerState& workers, Clock& clock, TaskListObserver& observer)
     : m_schedule(schedule), m_progress(progress), m_samples(samples), m_table(table), m_workers(workers),
       m_clock(clock), m_observer(observer)
 {

@@ -22,8 +22,7 @@ void SplitStartAt(const std::string& startAt, int& hour, int& minute)
 
 }  // namespace
 
-ScheduleCheck::ScheduleCheck(TaskTable& table, Clock& clock, WorkerStarter& starter,
-                             CompletionActions& completion)
+ScheduleCheck::ScheduleCheck(TaskTable& table, Clock& clock, WorkerStarter& starter, CompletionActions& completion)
     : m_table(table), m_clock(clock), m_starter(starter), m_completion(completion)
 {
 }

@@ -113,8 +113,8 @@ bool Worker::PickUp(TaskRecord& task)
     const int row = table.FindRow([&table](const TaskRecord& candidate) {
         return candidate.Is(TaskState::Queued) &&
                (!table.RunningSavesTo(candidate.saveAs) || table.FindRow([&candidate](const TaskRecord& other) {
-                    return other.Is(TaskState::Running) && other.saveAs == candidate.saveAs;
-                }) < 0);
+                   return other.Is(TaskState::Running) && other.saveAs == candidate.saveAs;
+               }) < 0);
     });
     if (row >= 0) {
         m_ctx.table.Update(m_ctx.table.TaskIdAt(row), [&](TaskRecord& candidate) {
@@ -150,8 +150,8 @@ void Worker::Configure(const TaskRecord& task)
     const GlobalOptions& options = m_ctx.options.Get(guard);
     const ProxyList& proxies = m_ctx.proxies.Get(guard);
     e.SetCookies(options.enableCookie);
-    const bool proxy = task.useProxy != 0 && task.proxyIndex >= 0 &&
-                       task.proxyIndex < static_cast<std::int32_t>(proxies.size());
+    const bool proxy =
+        task.useProxy != 0 && task.proxyIndex >= 0 && task.proxyIndex < static_cast<std::int32_t>(proxies.size());
     if (proxy) {
         const ProxyEntry& p = proxies[static_cast<std::size_t>(task.proxyIndex)];
         e.SetProxyUser1(p.user);
@@ -232,8 +232,8 @@ void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
     const char* scheme = task.protocol == kProtocolFtp ? "ftp" : task.protocol == kProtocolHttps ? "https" : "http";
     const std::string url = std::string(scheme) + "://" + task.host + ":" + std::to_string(task.port) + task.remotePath;
     trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " of " +
-                                                         std::to_string(task.errorCount + 1) + ": " + trace::Url(url) +
-                                                         " to " + task.saveAs);
+                                                           std::to_string(task.errorCount + 1) + ": " +
+                                                           trace::Url(url) + " to " + task.saveAs);
 }
 
 void Worker::RunAttempts(TaskRecord& task)
@@ -267,8 +267,8 @@ void Worker::RunAttempts(TaskRecord& task)
             return;
         }
         const TransferOutcome outcome = m_engine->Outcome();
-        trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " failed: " +
-                                                             m_engine->ErrorText());
+        trace::Line("task " + std::to_string(task.taskId),
+                    "attempt " + std::to_string(attempt + 1) + " failed: " + m_engine->ErrorText());
         const TaskState next = Failed(task, outcome);
         m_failure = m_engine->ErrorText();
         ExplainLostCookies(task, outcome);
@@ -287,8 +287,8 @@ void Worker::RunAttempts(TaskRecord& task)
         // to the engine's bound; otherwise the task's own interval.
         const std::int32_t serverWait = m_engine->RetryAfter();
         trace::Line("task " + std::to_string(task.taskId),
-                    "waits " + std::to_string(serverWait >= 0 ? serverWait : task.retryInterval) + " s before the next attempt" +
-                        (serverWait >= 0 ? " (the server's Retry-After)" : ""));
+                    "waits " + std::to_string(serverWait >= 0 ? serverWait : task.retryInterval) +
+                        " s before the next attempt" + (serverWait >= 0 ? " (the server's Retry-After)" : ""));
         if (!WaitBeforeRetry(task, serverWait >= 0 ? serverWait : task.retryInterval)) {
             continue;  // the next attempt finds the task taken over and ends
         }
@@ -381,9 +381,10 @@ void Worker::ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome)
     if (task.browserCookie == 0 || !task.cookie.empty() || outcome != TransferOutcome::AccessDenied) {
         return;
     }
-    m_ctx.progress.OnProgress(StatusTimeStamp() + "Fail - the site refused the download: the browser's cookies "
-                                                  "for it were not kept when Dromo restarted; start it again "
-                                                  "from the browser",
+    m_ctx.progress.OnProgress(StatusTimeStamp() +
+                                  "Fail - the site refused the download: the browser's cookies "
+                                  "for it were not kept when Dromo restarted; start it again "
+                                  "from the browser",
                               0, 0, kProgressStatus, task.taskId);
 }
 

@@ -114,8 +114,7 @@ private:
 // The three list pages' rows with their keys and duplicate messages.
 inline ListRows<CategoryEntry> CategoryRows(const CategoryList& list)
 {
-    return {list, [](const CategoryEntry& e) { return e.extension; },
-            "A category with the same extension has existed.",
+    return {list, [](const CategoryEntry& e) { return e.extension; }, "A category with the same extension has existed.",
             [](CategoryEntry& e) { e.folder = WithTrailingSlash(e.folder); }};
 }
 

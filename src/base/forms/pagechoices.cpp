@@ -47,7 +47,8 @@ int AutoSaveChoice(std::string_view stored)
         }
         bool begins = true;
         for (std::size_t k = 0; k < stored.size(); ++k) {
-            if (std::tolower(static_cast<unsigned char>(step[k])) != std::tolower(static_cast<unsigned char>(stored[k]))) {
+            if (std::tolower(static_cast<unsigned char>(step[k])) !=
+                std::tolower(static_cast<unsigned char>(stored[k]))) {
                 begins = false;
                 break;
             }

@@ -18,14 +18,11 @@ public:
 
     // The stored int, or the default when the value is missing or is not a
     // decimal 32-bit number.
-    virtual std::int32_t GetInt(const std::string& section, const std::string& name,
-                                std::int32_t defaultValue) = 0;
+    virtual std::int32_t GetInt(const std::string& section, const std::string& name, std::int32_t defaultValue) = 0;
     virtual std::string GetString(const std::string& section, const std::string& name,
                                   const std::string& defaultValue) = 0;
-    virtual void WriteInt(const std::string& section, const std::string& name,
-                          std::int32_t value) = 0;
-    virtual void WriteString(const std::string& section, const std::string& name,
-                             const std::string& value) = 0;
+    virtual void WriteInt(const std::string& section, const std::string& name, std::int32_t value) = 0;
+    virtual void WriteString(const std::string& section, const std::string& name, const std::string& value) = 0;
     // Removes a whole section with every value in it.
     virtual void DeleteSection(const std::string& section) = 0;
     // The names of the values a section holds, in no particular order.

@@ -17,8 +17,8 @@ enum ProgressKind : int {
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
-    virtual void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed,
-                            int kind, std::int16_t taskId) = 0;
+    virtual void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
+                            std::int16_t taskId) = 0;
 };
 
 }  // namespace dromo

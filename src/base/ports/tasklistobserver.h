@@ -28,8 +28,7 @@ public:
     virtual void RowRemoved(int row) = 0;
     virtual void RowChanged(int row, RowParts parts) = 0;
     // The status bar's panes; an empty text leaves that pane unchanged.
-    virtual void StatusTexts(const std::string& pane0, const std::string& pane1,
-                             const std::string& pane2) = 0;
+    virtual void StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2) = 0;
     virtual void TrayStateChanged(const TrayState& state) = 0;
 };
 

@@ -20,8 +20,7 @@ public:
     virtual bool IsResumable() = 0;
     // The whole FTP transfer on the calling thread; true on success.
     virtual bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                        const std::string& saveAs, const std::string& user,
-                        const std::string& password) = 0;
+                        const std::string& saveAs, const std::string& user, const std::string& password) = 0;
     // The text of the last failure, or "File has already existed".
     virtual std::string ErrorText() = 0;
     // What the last transfer call came to.
@@ -40,11 +39,10 @@ public:
     virtual void SetIdleTime(std::int32_t seconds) = 0;
     // The same as FtpGet for HTTP and HTTPS.
     virtual bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                         const std::string& saveAs, const std::string& user,
-                         const std::string& password) = 0;
+                         const std::string& saveAs, const std::string& user, const std::string& password) = 0;
     virtual void SetPasvMode(std::int32_t passive) = 0;
     virtual void SetUserAgent(const std::string& userAgent) = 0;
-    virtual void SetHttpVersion(const std::string& version) = 0;  // "1.1", "1.0", "0.9"
+    virtual void SetHttpVersion(const std::string& version) = 0;         // "1.1", "1.0", "0.9"
     virtual void SetProxyServer1(const std::string& hostColonPort) = 0;  // "" = no proxy
     virtual void SetProxyServer2(const std::string& hostColonPort) = 0;
     virtual void SetCookies(std::int32_t enabled) = 0;

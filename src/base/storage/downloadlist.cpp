@@ -58,8 +58,7 @@ void UseProxy(TaskRecord& r, const std::string& host, std::int32_t port, const s
     const auto port16 = static_cast<std::int16_t>(port);
     auto guard = table.Lock();
     std::size_t index = 0;
-    while (index < proxies.size() &&
-           !(EqualsIgnoreCase(proxies[index].host, host) && proxies[index].port == port16)) {
+    while (index < proxies.size() && !(EqualsIgnoreCase(proxies[index].host, host) && proxies[index].port == port16)) {
         ++index;
     }
     if (index == proxies.size()) {
@@ -161,8 +160,8 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     return out.str();
 }
 
-int DownloadList::Load(const std::string& text, const GlobalOptions& options, ProxyList& proxies,
-                       TaskTable& table, TaskAdder& adder)
+int DownloadList::Load(const std::string& text, const GlobalOptions& options, ProxyList& proxies, TaskTable& table,
+                       TaskAdder& adder)
 {
     const PrivateProfile file(text);
     const std::int32_t num = file.GetInt("Settings", "num", 0);
@@ -220,8 +219,8 @@ int DownloadList::Load(const std::string& text, const GlobalOptions& options, Pr
     return added;
 }
 
-int DownloadList::LoadFile(const std::string& path, const GlobalOptions& options, ProxyList& proxies,
-                           TaskTable& table, TaskAdder& adder)
+int DownloadList::LoadFile(const std::string& path, const GlobalOptions& options, ProxyList& proxies, TaskTable& table,
+                           TaskAdder& adder)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) {

@@ -31,8 +31,8 @@ public:
     static int Load(const std::string& text, const GlobalOptions& options, ProxyList& proxies, TaskTable& table,
                     TaskAdder& adder);
     // Reads the file and loads it; -1 when it cannot be read.
-    static int LoadFile(const std::string& path, const GlobalOptions& options, ProxyList& proxies,
-                        TaskTable& table, TaskAdder& adder);
+    static int LoadFile(const std::string& path, const GlobalOptions& options, ProxyList& proxies, TaskTable& table,
+                        TaskAdder& adder);
 };
 
 }  // namespace dromo

@@ -22,9 +22,8 @@ std::string KeyOf(const std::string& section, const std::string& id)
 // Anything else is the value name an earlier version keyed the entry by.
 bool IsOwnId(const std::string& id)
 {
-    return id.size() == kIdLength && std::all_of(id.begin(), id.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
+    return id.size() == kIdLength &&
+           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 }  // namespace
@@ -55,8 +54,7 @@ bool PasswordKeyring::Save(Profile& profile, const std::string& section, const s
     return true;
 }
 
-std::string PasswordKeyring::EntryFor(const std::string& section, const std::string& password,
-                                      const std::string& id)
+std::string PasswordKeyring::EntryFor(const std::string& section, const std::string& password, const std::string& id)
 {
     if (password.empty()) {
         // Read as "" because the keyring would not give it: it is still only

@@ -77,12 +77,12 @@ private:
 
     SecretStore& m_secrets;
     std::mt19937_64 m_random;
-    std::map<std::string, std::string> m_held;   // key -> what the keyring confirmed holding
-    std::set<std::string> m_unread;              // marked keys the keyring could not give
-    std::set<std::string> m_known;               // keys that may be in the keyring
-    std::map<std::string, std::string> m_fresh;  // section and password -> identifier given out this run
+    std::map<std::string, std::string> m_held;             // key -> what the keyring confirmed holding
+    std::set<std::string> m_unread;                        // marked keys the keyring could not give
+    std::set<std::string> m_known;                         // keys that may be in the keyring
+    std::map<std::string, std::string> m_fresh;            // section and password -> identifier given out this run
     std::map<std::string, std::set<std::string>> m_named;  // section -> keys saved since its last sweep
-    std::set<std::string> m_orphans;             // keys no row names that the keyring would not delete
+    std::set<std::string> m_orphans;                       // keys no row names that the keyring would not delete
     bool m_orphansTaken = false;
     bool m_deletesRefused = false;
 };

@@ -78,8 +78,8 @@ std::string EntryName(const std::string& prefix, int index, const char* suffix =
 // The indices of the entries a section really holds, below the stored
 // count, in ascending order: "Cat3" or "Proxy3\Host" gives 3. Indices are
 // written without leading zeros, so "URL03\Target" is no entry.
-std::vector<int> StoredIndices(Profile& profile, const std::string& section,
-                               const std::string& prefix, std::int32_t count)
+std::vector<int> StoredIndices(Profile& profile, const std::string& section, const std::string& prefix,
+                               std::int32_t count)
 {
     std::set<int> indices;
     if (count <= 0) {
@@ -171,8 +171,7 @@ void SettingsStore::KeyringSweep(const std::string& section)
     }
 }
 
-std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name,
-                                            std::string& keyringId)
+std::string SettingsStore::ReadListPassword(const std::string& section, const std::string& name, std::string& keyringId)
 {
     if (auto kept = KeyringLoad(section, name, keyringId)) {
         return *kept;
@@ -180,8 +179,8 @@ std::string SettingsStore::ReadListPassword(const std::string& section, const st
     return DecodeOrKeep(m_profile.GetString(section, name, ""));
 }
 
-void SettingsStore::WriteListPassword(const std::string& section, const std::string& name,
-                                      const std::string& password, const std::string& keyringId)
+void SettingsStore::WriteListPassword(const std::string& section, const std::string& name, const std::string& password,
+                                      const std::string& keyringId)
 {
     if (!KeyringSave(section, name, password, keyringId)) {
         m_profile.WriteString(section, name, Base64Encode(password));
@@ -200,15 +199,14 @@ std::string SettingsStore::ReadPassword(const std::string& section, const std::s
     return DecodeOrKeep(stored);
 }
 
-void SettingsStore::WritePassword(const std::string& section, const std::string& name,
-                                  const std::string& password, const std::string& keyringId)
+void SettingsStore::WritePassword(const std::string& section, const std::string& name, const std::string& password,
+                                  const std::string& keyringId)
 {
     if (KeyringSave(section, name, password, keyringId)) {
         return;
     }
     m_profile.WriteString(section, name,
-                          EqualsIgnoreCase(password, kDefaultPassword) ? password
-                                                                        : Base64Encode(password));
+                          EqualsIgnoreCase(password, kDefaultPassword) ? password : Base64Encode(password));
 }
 
 void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& network)
@@ -372,9 +370,10 @@ namespace {
 Status TraceSave(const char* how, int tasks, std::chrono::steady_clock::time_point started, Status saved)
 {
     if (trace::On()) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        trace::Line("save", std::string(how) + " " + std::to_string(tasks) + " tasks in " +
-                                std::to_string(ms.count()) + " ms" + (saved ? "" : ": " + saved.Reason()));
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        trace::Line("save", std::string(how) + " " + std::to_string(tasks) + " tasks in " + std::to_string(ms.count()) +
+                                " ms" + (saved ? "" : ": " + saved.Reason()));
     }
     return saved;
 }

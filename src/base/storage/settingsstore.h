@@ -47,8 +47,7 @@ public:
     Status SaveSoon(const ViewSettings& settings, const TaskTable& table);
     // The same again, and `written` is told once what it wrote is durable
     // (on the profile writer's thread, or on this one when that was at once).
-    void SaveThen(const ViewSettings& settings, const TaskTable& table,
-                  std::function<void(const Status&)> written);
+    void SaveThen(const ViewSettings& settings, const TaskTable& table, std::function<void(const Status&)> written);
 
     GlobalOptions LoadOptions();
     void LoadTasks(TaskAdder& adder);
@@ -96,8 +95,7 @@ private:
     void WriteListPassword(const std::string& section, const std::string& name, const std::string& password,
                            const std::string& keyringId);
     // The keyring's step in the four above, where one is in use.
-    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name,
-                                           std::string& keyringId);
+    std::optional<std::string> KeyringLoad(const std::string& section, const std::string& name, std::string& keyringId);
     bool KeyringSave(const std::string& section, const std::string& name, const std::string& password,
                      const std::string& keyringId);
     // After a section's passwords were all saved.

@@ -31,8 +31,8 @@ void CountPath(std::unordered_map<std::string, int>& counts, const std::string& 
 // What makes two records fetch one file into one folder.
 std::string FetchKey(const TaskRecord& record)
 {
-    return std::to_string(record.protocol) + '\n' + std::to_string(record.port) + '\n' +
-           FoldedCase(record.host) + '\n' + record.remotePath + '\n' + FolderOfPath(record.saveAs);
+    return std::to_string(record.protocol) + '\n' + std::to_string(record.port) + '\n' + FoldedCase(record.host) +
+           '\n' + record.remotePath + '\n' + FolderOfPath(record.saveAs);
 }
 
 void Holder(std::unordered_multimap<std::string, int>& holders, const std::string& path, int taskId, int delta)

@@ -115,15 +115,21 @@ std::optional<Digest> ParsePart(std::string_view part, std::string& error)
     const AlgorithmInfo& info = InfoOf(*algorithm);
     std::optional<std::string> bytes = HexDecode(hex);
     if (!bytes || bytes->size() != info.length) {
-        error = std::string("a ") + info.name + " checksum is " + std::to_string(info.length * 2) +
-                " hexadecimal digits";
+        error =
+            std::string("a ") + info.name + " checksum is " + std::to_string(info.length * 2) + " hexadecimal digits";
         return std::nullopt;
     }
     return Digest{*algorithm, std::move(*bytes)};
 }
 
-bool IsKeyStart(char c) { return (c >= 'a' && c <= 'z') || c == '*'; }
-bool IsKeyChar(char c) { return IsKeyStart(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.'; }
+bool IsKeyStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || c == '*';
+}
+bool IsKeyChar(char c)
+{
+    return IsKeyStart(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+}
 
 void SkipBlanks(std::string_view text, std::size_t& at)
 {
@@ -330,8 +336,17 @@ std::string DigestList::Stored() const
     return out;
 }
 
-const char* DigestAlgorithmName(DigestAlgorithm algorithm) { return InfoOf(algorithm).name; }
-const char* DigestAlgorithmKey(DigestAlgorithm algorithm) { return InfoOf(algorithm).key; }
-std::size_t DigestLength(DigestAlgorithm algorithm) { return InfoOf(algorithm).length; }
+const char* DigestAlgorithmName(DigestAlgorithm algorithm)
+{
+    return InfoOf(algorithm).name;
+}
+const char* DigestAlgorithmKey(DigestAlgorithm algorithm)
+{
+    return InfoOf(algorithm).key;
+}
+std::size_t DigestLength(DigestAlgorithm algorithm)
+{
+    return InfoOf(algorithm).length;
+}
 
 }  // namespace dromo

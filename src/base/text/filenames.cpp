@@ -79,7 +79,7 @@ bool IsUtf8(std::string_view text)
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
         std::size_t more = 0;
-        unsigned char low = 0x80;   // the bounds of the byte after the first
+        unsigned char low = 0x80;  // the bounds of the byte after the first
         unsigned char high = 0xBF;
         if (c < 0x80) {
             more = 0;

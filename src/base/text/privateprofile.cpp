@@ -115,7 +115,7 @@ std::int32_t PrivateProfile::GetInt(std::string_view section, std::string_view k
         value = -value;
     }
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                             std::numeric_limits<std::int32_t>::max()));
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace dromo

@@ -37,7 +37,7 @@ private:
         std::string value;
     };
     struct Section {
-        std::string name;  // lower case
+        std::string name;           // lower case
         std::vector<Value> values;  // in file order: the first of a key wins
     };
     const std::string* Find(std::string_view section, std::string_view key) const;

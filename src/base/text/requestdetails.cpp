@@ -12,8 +12,7 @@ bool FitsInHeader(std::string_view value)
     });
 }
 
-RequestDetailsFault CheckRequestDetails(std::string_view cookie, std::string_view referrer,
-                                        std::string_view userAgent)
+RequestDetailsFault CheckRequestDetails(std::string_view cookie, std::string_view referrer, std::string_view userAgent)
 {
     if (!FitsInHeader(cookie) || !FitsInHeader(referrer) || !FitsInHeader(userAgent)) {
         return RequestDetailsFault::ControlCharacter;

@@ -23,7 +23,6 @@ enum class RequestDetailsFault {
 bool FitsInHeader(std::string_view value);
 
 // The first fault of a task's cookie, referrer and user agent.
-RequestDetailsFault CheckRequestDetails(std::string_view cookie, std::string_view referrer,
-                                        std::string_view userAgent);
+RequestDetailsFault CheckRequestDetails(std::string_view cookie, std::string_view referrer, std::string_view userAgent);
 
 }  // namespace dromo

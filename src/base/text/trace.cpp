@@ -57,8 +57,7 @@ std::string WithoutLogins(std::string_view text)
 {
     std::string out;
     std::size_t from = 0;
-    for (std::size_t scheme = text.find("://"); scheme != std::string_view::npos;
-         scheme = text.find("://", from)) {
+    for (std::size_t scheme = text.find("://"); scheme != std::string_view::npos; scheme = text.find("://", from)) {
         const std::size_t hostStart = scheme + 3;
         std::size_t hostEnd = text.find_first_of("/?# \t\r\n\"'<>", hostStart);
         hostEnd = hostEnd == std::string_view::npos ? text.size() : hostEnd;

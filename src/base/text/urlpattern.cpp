@@ -17,10 +17,7 @@ struct Piece {
     std::uint64_t step = 1;
     std::size_t width = 0;  // Numbers: zero-padded to this many digits
 
-    std::uint64_t Count() const
-    {
-        return kind == Kind::Set ? choices.size() : (last - first) / step + 1;
-    }
+    std::uint64_t Count() const { return kind == Kind::Set ? choices.size() : (last - first) / step + 1; }
     std::string Choice(std::uint64_t index) const
     {
         if (kind == Kind::Set) {
@@ -114,8 +111,9 @@ bool OneLetter(const std::string& s)
 std::string ReadRange(const std::string& body, std::size_t open, Piece& piece)
 {
     const std::string shown = "\"[" + body + "]\" at character " + At(open);
-    const std::string kinds = " is not a range: use numbers (\"[1-20]\", \"[001-120]\") or letters of one case "
-                              "(\"[a-f]\"), with an optional step (\"[0-100:10]\").";
+    const std::string kinds =
+        " is not a range: use numbers (\"[1-20]\", \"[001-120]\") or letters of one case "
+        "(\"[a-f]\"), with an optional step (\"[0-100:10]\").";
     const std::size_t dash = body.find('-', 1);
     if (dash == std::string::npos) {
         return shown + kinds;
@@ -138,7 +136,8 @@ std::string ReadRange(const std::string& body, std::size_t open, Piece& piece)
         piece.last = *b;
         piece.width = from.size() > 1 && from[0] == '0' ? from.size() : 0;
     } else if (OneLetter(from) && OneLetter(to) &&
-               (std::isupper(static_cast<unsigned char>(from[0])) != 0) == (std::isupper(static_cast<unsigned char>(to[0])) != 0)) {
+               (std::isupper(static_cast<unsigned char>(from[0])) != 0) ==
+                   (std::isupper(static_cast<unsigned char>(to[0])) != 0)) {
         piece.kind = Piece::Kind::Letters;
         piece.first = static_cast<unsigned char>(from[0]);
         piece.last = static_cast<unsigned char>(to[0]);
@@ -286,8 +285,7 @@ UrlExpansion ExpandUrlPattern(const std::string& pattern, std::size_t most)
     }
     if (uncountable || total > most) {
         const std::string howMany = uncountable ? "more than " + std::to_string(most) : std::to_string(total);
-        return {{}, "The pattern makes " + howMany + " URLs; Dromo adds at most " + std::to_string(most) +
-                        " at once."};
+        return {{}, "The pattern makes " + howMany + " URLs; Dromo adds at most " + std::to_string(most) + " at once."};
     }
     UrlExpansion out;
     out.urls.reserve(total);

@@ -42,7 +42,7 @@ struct GlobalOptions {
     std::int32_t untilFinished = 1;             // "Until Finished"
     // Newer than the classic values: how many connections one task opens for
     // one file, 1 to 16 (see ClampConnections).
-    std::int32_t connectionsPerTask = 4;        // "Connections per Task"
+    std::int32_t connectionsPerTask = 4;  // "Connections per Task"
 
     // Program behaviour.
     std::int32_t maxThreadNumber = 1;       // "Max Thread Number"
@@ -61,17 +61,17 @@ struct GlobalOptions {
     std::int32_t watchClipboard = 0;        // "Watch Clipboard": offer copied links of the capture file types
 
     // Completion sounds and virus scan.
-    std::int32_t enableSound = 0;         // "Enable Sound"
-    std::string soundAddFile;             // "Sound of Add File"
-    std::string soundStartDownload;       // "Sound of Start Download"
-    std::string soundJobDone;             // "Sound of Job Done"
-    std::string soundSthWrong;            // "Sound of Sth Wrong"
-    std::int32_t enableVirusCheck = 0;    // "Enable Virus Check"
-    std::string virusScanner;             // "Virus Scanner"
-    std::string virusScannerParameters;   // "Virus Scanner Parameters"
+    std::int32_t enableSound = 0;        // "Enable Sound"
+    std::string soundAddFile;            // "Sound of Add File"
+    std::string soundStartDownload;      // "Sound of Start Download"
+    std::string soundJobDone;            // "Sound of Job Done"
+    std::string soundSthWrong;           // "Sound of Sth Wrong"
+    std::int32_t enableVirusCheck = 0;   // "Enable Virus Check"
+    std::string virusScanner;            // "Virus Scanner"
+    std::string virusScannerParameters;  // "Virus Scanner Parameters"
 
     // Appearance and tool windows.
-    std::int32_t textColor = 0;             // "Text Color"
+    std::int32_t textColor = 0;  // "Text Color"
     // Newer than the classic values: set once the user picked a "Text
     // Color". Until then index 0 (the classic default) is the desktop's own
     // text colour, which "Black" is on a light desktop (see ListTextColor).
@@ -88,11 +88,11 @@ struct GlobalOptions {
     std::int32_t showSpeedBar = 0;          // "Show Speed Bar"
 
     // Browser capture; the capture host reads these from the profile too.
-    std::int32_t captureClicksInIE = 0;          // "Capture Clicks in IE"
-    std::int32_t captureClicksInNV = 0;          // "Capture Clicks in NV"
-    std::int32_t captureAllFtp = 0;              // "Capture All FTP"
-    std::string captureFileTypes = "exe zip";    // "Capture File Types"
-    std::int32_t startWithBrowser = 0;           // "Start with Browser"
+    std::int32_t captureClicksInIE = 0;        // "Capture Clicks in IE"
+    std::int32_t captureClicksInNV = 0;        // "Capture Clicks in NV"
+    std::int32_t captureAllFtp = 0;            // "Capture All FTP"
+    std::string captureFileTypes = "exe zip";  // "Capture File Types"
+    std::int32_t startWithBrowser = 0;         // "Start with Browser"
 
     // Not stored: the network state seen when the settings were loaded.
     bool connected = true;

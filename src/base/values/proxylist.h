@@ -10,7 +10,7 @@ struct ProxyEntry {
     std::string host;
     std::int16_t port = 80;
     std::string user;
-    std::string password;  // plain in memory
+    std::string password;        // plain in memory
     std::string keyringId = {};  // the keyring entry the password came from (see TaskRecord)
 
     bool operator==(const ProxyEntry&) const = default;

@@ -9,7 +9,7 @@ namespace dromo {
 struct SiteEntry {
     std::string host;
     std::string user;
-    std::string password;  // plain in memory
+    std::string password;        // plain in memory
     std::string keyringId = {};  // the keyring entry the password came from (see TaskRecord)
 
     bool operator==(const SiteEntry&) const = default;

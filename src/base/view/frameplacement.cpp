@@ -51,8 +51,8 @@ void WritePlacement(Profile& profile, const SavedPlacement& p)
     profile.WriteInt("Settings", "MainWnd Maximized", p.maximized ? 1 : 0);
 }
 
-ToolWindowPlaces FirstToolWindowPlaces(const ScreenArea& screen, int speedBarWidth, int speedBarHeight,
-                                       int basketWidth, int basketHeight)
+ToolWindowPlaces FirstToolWindowPlaces(const ScreenArea& screen, int speedBarWidth, int speedBarHeight, int basketWidth,
+                                       int basketHeight)
 {
     ToolWindowPlaces p;
     const int bottom = screen.y + screen.height - kToolWindowMargin;

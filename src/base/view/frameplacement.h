@@ -61,8 +61,8 @@ struct ToolWindowPlaces {
 // side by side in the bottom right corner of the screen (the basket left of
 // the speed bar), clear of each other and of a window's title and menu bar,
 // which a maximised main window has at the top.
-ToolWindowPlaces FirstToolWindowPlaces(const ScreenArea& screen, int speedBarWidth, int speedBarHeight,
-                                       int basketWidth, int basketHeight);
+ToolWindowPlaces FirstToolWindowPlaces(const ScreenArea& screen, int speedBarWidth, int speedBarHeight, int basketWidth,
+                                       int basketHeight);
 
 // Whether the profile holds both values of a saved corner ("SpeedBar X",
 // "SpeedBar Y"); the options hold the old defaults until it does.

@@ -109,8 +109,8 @@ void CURLHook::AddDownloads(const QList<OfferedLinkArgument>& links, const QDBus
 
 QString CURLHook::ServiceFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/dbus-1/services/") + QString::fromLatin1(kService) + QStringLiteral(".service");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/dbus-1/services/") +
+           QString::fromLatin1(kService) + QStringLiteral(".service");
 }
 
 bool CURLHook::WriteServiceFile(const QString& program)
@@ -164,10 +164,9 @@ HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QD
         pending.pop_front();
     };
     for (const QString& url : urls) {
-        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
-                                                           QString::fromLatin1(CURLHook::kPath),
-                                                           QString::fromLatin1(CURLHook::kService),
-                                                           QStringLiteral("AddURL"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QString::fromLatin1(CURLHook::kService), QString::fromLatin1(CURLHook::kPath),
+            QString::fromLatin1(CURLHook::kService), QStringLiteral("AddURL"));
         call << url;
         // The Add URL sheet may be asking the user about it: wait long.
         pending.emplace_back(url, bus.asyncCall(call, 24 * 3600 * 1000));

@@ -12,8 +12,8 @@ namespace dromo {
 
 ClipboardOffers::ClipboardOffers(TaskTable& table, const GlobalOptions& options, Notifications& notices,
                                  std::function<bool()> windowShown, OpenSheet openSheet, QObject* parent)
-    : QObject(parent), m_table(table), m_options(options), m_notices(notices),
-      m_windowShown(std::move(windowShown)), m_openSheet(std::move(openSheet))
+    : QObject(parent), m_table(table), m_options(options), m_notices(notices), m_windowShown(std::move(windowShown)),
+      m_openSheet(std::move(openSheet))
 {
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &ClipboardOffers::ClipboardChanged);
 }

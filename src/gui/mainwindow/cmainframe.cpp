@@ -6,11 +6,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -115,9 +115,8 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     m_tick.start();
     UpdateCommands();
     // The writer thread's word that a group save is on disk comes back here.
-    m_ctx.autoSaver.PostBackWith([this](std::function<void()> call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-    });
+    m_ctx.autoSaver.PostBackWith(
+        [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); });
 }
 
 CMainFrame::~CMainFrame()
@@ -547,8 +546,7 @@ void CMainFrame::ShowMainWindow()
 void CMainFrame::Customize()
 {
     GlobalOptions& o = m_ctx.settings.options;
-    CWallpaperDlg dialog(QString::fromStdString(o.backgroundImagePath), o.backgroundImageTiled != 0, o.textColor,
-                         this);
+    CWallpaperDlg dialog(QString::fromStdString(o.backgroundImagePath), o.backgroundImageTiled != 0, o.textColor, this);
     HelpTopic::Mark(&dialog, QStringLiteral("task-list.html#wall-paper"));
     if (dialog.exec() != QDialog::Accepted) {
         return;
@@ -570,8 +568,8 @@ void CMainFrame::Customize()
 
 void CMainFrame::SaveList()
 {
-    const QString chosen = QFileDialog::getSaveFileName(this, tr("Save Download List"), QString(),
-                                                        tr("Download List Files (*.lst)"));
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, tr("Save Download List"), QString(), tr("Download List Files (*.lst)"));
     if (chosen.isEmpty()) {
         return;
     }
@@ -582,8 +580,8 @@ void CMainFrame::SaveList()
     std::string content;
     {
         auto guard = m_ctx.table.Lock();
-        content = DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()),
-                                      m_ctx.settings.proxies);
+        content =
+            DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()), m_ctx.settings.proxies);
     }
     if (const Status written = WriteFileAtomically(path, content); !written) {
         m_ctx.messages.Warning(written.Reason());
@@ -592,8 +590,8 @@ void CMainFrame::SaveList()
 
 void CMainFrame::LoadList()
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Load Download List"), QString(),
-                                                        tr("Download List Files (*.lst)"));
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, tr("Load Download List"), QString(), tr("Download List Files (*.lst)"));
     if (!chosen.isEmpty()) {
         DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
                                m_ctx.adder);
@@ -695,11 +693,14 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray) {
         // Minimising hides to the tray, once the state change is over.
-        QMetaObject::invokeMethod(this, [this] {
-            if (isMinimized() && isVisible()) {
-                hide();
-            }
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized() && isVisible()) {
+                    hide();
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 

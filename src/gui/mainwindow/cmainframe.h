@@ -207,9 +207,9 @@ private:
     QTimer m_tick;
     QTimer m_trayClick;  // a single click on the tray icon, until no second one can follow
     bool m_exiting = false;
-    bool m_askingOutside = false;  // the Add URL sheet asks about a URL from outside
+    bool m_askingOutside = false;                       // the Add URL sheet asks about a URL from outside
     std::deque<std::function<void()>> m_heldHandOvers;  // wait until it closes
-    bool m_startMaximized = false;  // "MainWnd Maximized" as the last run left it
+    bool m_startMaximized = false;                      // "MainWnd Maximized" as the last run left it
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;

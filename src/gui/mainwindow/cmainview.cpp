@@ -1,17 +1,17 @@
 #include "gui/mainwindow/cmainview.h"
 
 #include <QContextMenuEvent>
-#include <QDragEnterEvent>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QUrl>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QScrollBar>
+#include <QUrl>
 #include <algorithm>
 #include <optional>
 
@@ -43,15 +43,18 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { m_rowsAdded = true; });
     connect(&model, &TaskListModel::Flushed, this, [this] {
         if (m_rowsAdded) {
-            QMetaObject::invokeMethod(this, [this] {
-                if (m_tasks.rowCount() > 0) {
-                    // The new rows laid out first: before the scroll range
-                    // knows the new row, a scroll stops at the old end, and
-                    // the new row sits half under the bottom edge.
-                    executeDelayedItemsLayout();
-                    scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
-                }
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_tasks.rowCount() > 0) {
+                        // The new rows laid out first: before the scroll range
+                        // knows the new row, a scroll stops at the old end, and
+                        // the new row sits half under the bottom edge.
+                        executeDelayedItemsLayout();
+                        scrollTo(m_sorted->mapFromSource(m_tasks.index(m_tasks.rowCount() - 1, 0)));
+                    }
+                },
+                Qt::QueuedConnection);
         }
         m_rowsAdded = false;
     });
@@ -90,9 +93,8 @@ void CMainView::SetUpColumns()
     header->moveSection(header->visualIndex(TaskListModel::kFileColumn), kColTarget + 1);
     setColumnHidden(TaskListModel::kFileColumn, true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(header, &QHeaderView::customContextMenuRequested, this, [this](const QPoint& pos) {
-        HeadingMenu()->exec(horizontalHeader()->viewport()->mapToGlobal(pos));
-    });
+    connect(header, &QHeaderView::customContextMenuRequested, this,
+            [this](const QPoint& pos) { HeadingMenu()->exec(horizontalHeader()->viewport()->mapToGlobal(pos)); });
 }
 
 std::unique_ptr<QMenu> CMainView::HeadingMenu()
@@ -196,8 +198,9 @@ QString CMainView::BackgroundStyle() const
     }
     QString quoted = path;
     quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
-    return QStringLiteral("QTableView { background-image: url(\"%1\"); background-repeat: %2; "
-                          "background-position: top left; background-attachment: fixed; }")
+    return QStringLiteral(
+               "QTableView { background-image: url(\"%1\"); background-repeat: %2; "
+               "background-position: top left; background-attachment: fixed; }")
         .arg(quoted, m_options.backgroundImageTiled ? QStringLiteral("repeat") : QStringLiteral("no-repeat"));
 }
 

@@ -20,7 +20,8 @@ CSpeedBar::CSpeedBar(const SpeedSamples& samples, QWidget* parent) : ToolWindow(
 
 QString CSpeedBar::Text() const
 {
-    return tr("%1 KB/s").arg(QString::fromStdString(FormatOneDecimal(static_cast<double>(m_samples.Sample(1)) / 1024.0)));
+    return tr("%1 KB/s").arg(
+        QString::fromStdString(FormatOneDecimal(static_cast<double>(m_samples.Sample(1)) / 1024.0)));
 }
 
 std::vector<QLine> CSpeedBar::GridLines(int width, int height)

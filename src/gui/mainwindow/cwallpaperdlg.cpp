@@ -57,8 +57,8 @@ CWallpaperDlg::CWallpaperDlg(const QString& path, bool tiled, int textColor, QWi
 
 void CWallpaperDlg::Browse()
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Wall Paper"), QString(),
-                                                        tr("Image Files (*.bmp *.gif *.jpg *.png)"));
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, tr("Wall Paper"), QString(), tr("Image Files (*.bmp *.gif *.jpg *.png)"));
     if (!chosen.isEmpty()) {
         m_path->setText(chosen);
     }

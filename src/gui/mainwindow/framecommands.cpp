@@ -123,7 +123,8 @@ void CMainFrame::MarkHelpTopics()
     HelpTopic::Mark(m_basket.get(), QStringLiteral("drop-basket.html"));
     // The main window's own keys are its actions; the other windows' go
     // through this.
-    qApp->installEventFilter(new HelpKeys(this, [this](const QString& topic) { OpenHelp(topic); }, this));
+    qApp->installEventFilter(new HelpKeys(
+        this, [this](const QString& topic) { OpenHelp(topic); }, this));
 }
 
 void CMainFrame::OpenHelp(const QString& topic)

@@ -111,9 +111,8 @@ void CMainFrame::AnswerOnceSaved(std::optional<QString> answer, std::function<vo
         done(*answer);
         return;
     }
-    m_ctx.autoSaver.SaveFor([done = std::move(done)](const Status& saved) {
-        done(saved ? QString() : NotSavedText());
-    });
+    m_ctx.autoSaver.SaveFor(
+        [done = std::move(done)](const Status& saved) { done(saved ? QString() : NotSavedText()); });
 }
 
 QString CMainFrame::NotSavedText()

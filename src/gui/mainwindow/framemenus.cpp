@@ -72,10 +72,17 @@ void CMainFrame::BuildPopupItems()
 {
     using C = CommandId;
     const std::pair<C, QString> items[] = {
-        {C::MainWindow, tr("Main Window")}, {C::SpeedBar, tr("Speed Bar")},   {C::DropBasket, tr("Drop Basket")},
-        {C::AddUrl, tr("Add URL...")},      {C::StopAll, tr("Stop All")},     {C::Options, tr("Options...")},
-        {C::About, tr("About...")},         {C::Exit, tr("Exit")},            {C::Properties, tr("Properties")},
-        {C::Open, tr("Open")},              {C::OpenFolder, m_actions[C::OpenFolder]->text()},
+        {C::MainWindow, tr("Main Window")},
+        {C::SpeedBar, tr("Speed Bar")},
+        {C::DropBasket, tr("Drop Basket")},
+        {C::AddUrl, tr("Add URL...")},
+        {C::StopAll, tr("Stop All")},
+        {C::Options, tr("Options...")},
+        {C::About, tr("About...")},
+        {C::Exit, tr("Exit")},
+        {C::Properties, tr("Properties")},
+        {C::Open, tr("Open")},
+        {C::OpenFolder, m_actions[C::OpenFolder]->text()},
         {C::DeleteSelected, tr("Delete")},
     };
     for (const auto& [id, text] : items) {
@@ -205,14 +212,22 @@ void CMainFrame::BuildToolBar()
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->setIconSize(QSize(24, 24));
     const std::pair<C, const char*> buttons[] = {
-        {C::AddUrl, "list-add"},          {C::SaveDownloadList, "document-save"},
-        {C::LoadDownloadList, "document-open"}, {C::Exit, nullptr},
-        {C::Resume, "media-playback-start"}, {C::Stop, "media-playback-stop"},
-        {C::StopAll, "process-stop"},       {C::Exit, nullptr},
-        {C::ShutDownWhenDone, "system-shutdown"}, {C::HangUpWhenDone, "network-offline"},
-        {C::AutoDialUp, "network-transmit-receive"}, {C::Exit, nullptr},
-        {C::SpeedBar, "utilities-system-monitor"}, {C::DropBasket, "edit-paste"},
-        {C::Options, "preferences-system"},       {C::Exit, nullptr},
+        {C::AddUrl, "list-add"},
+        {C::SaveDownloadList, "document-save"},
+        {C::LoadDownloadList, "document-open"},
+        {C::Exit, nullptr},
+        {C::Resume, "media-playback-start"},
+        {C::Stop, "media-playback-stop"},
+        {C::StopAll, "process-stop"},
+        {C::Exit, nullptr},
+        {C::ShutDownWhenDone, "system-shutdown"},
+        {C::HangUpWhenDone, "network-offline"},
+        {C::AutoDialUp, "network-transmit-receive"},
+        {C::Exit, nullptr},
+        {C::SpeedBar, "utilities-system-monitor"},
+        {C::DropBasket, "edit-paste"},
+        {C::Options, "preferences-system"},
+        {C::Exit, nullptr},
     };
     for (const auto& [id, icon] : buttons) {
         if (icon == nullptr) {
@@ -225,9 +240,12 @@ void CMainFrame::BuildToolBar()
     }
     connect(m_actions[C::ToolBar], &QAction::toggled, bar, &QToolBar::setVisible);
     const std::pair<C, const char*> menuOnly[] = {
-        {C::LoadBrokenFile, "document-import"}, {C::DeleteSelected, "edit-delete"},
-        {C::SelectAll, "edit-select-all"},      {C::Properties, "document-properties"},
-        {C::Exit, "application-exit"},          {C::HelpTopics, "help-contents"},
+        {C::LoadBrokenFile, "document-import"},
+        {C::DeleteSelected, "edit-delete"},
+        {C::SelectAll, "edit-select-all"},
+        {C::Properties, "document-properties"},
+        {C::Exit, "application-exit"},
+        {C::HelpTopics, "help-contents"},
         {C::About, "help-about"},
     };
     for (const auto& [id, icon] : menuOnly) {

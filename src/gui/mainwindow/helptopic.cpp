@@ -43,12 +43,12 @@ struct Section {
 // The task sheets' pages, then the options sheet's; the Protocol and
 // Schedule pages serve both.
 constexpr Section kSections[] = {
-    {Is<CAddURL>, "url"},           {Is<CDlgImport>, "file"},       {Is<CIDPage>, "identity"},
-    {Is<CConnPage>, "connection"},  {Is<CErrPage>, "exception"},    {Is<CProxysPage>, "proxy"},
-    {Is<CCfgPro>, "protocol"},      {Is<CCFGSch>, "schedule"},      {Is<CMiscPage>, "misc"},
-    {Is<CCfgGen>, "general"},       {Is<CCfgConn>, "connection"},   {Is<CCfgSys>, "system"},
-    {Is<CCfgProxy>, "proxy"},       {Is<CCfgCat>, "category"},      {Is<CCfgSec>, "security"},
-    {Is<CCfgAuto>, "automation"},   {Is<CCfgVirus>, "virus-check"}, {Is<CCFGSnd>, "sounds"},
+    {Is<CAddURL>, "url"},          {Is<CDlgImport>, "file"},       {Is<CIDPage>, "identity"},
+    {Is<CConnPage>, "connection"}, {Is<CErrPage>, "exception"},    {Is<CProxysPage>, "proxy"},
+    {Is<CCfgPro>, "protocol"},     {Is<CCFGSch>, "schedule"},      {Is<CMiscPage>, "misc"},
+    {Is<CCfgGen>, "general"},      {Is<CCfgConn>, "connection"},   {Is<CCfgSys>, "system"},
+    {Is<CCfgProxy>, "proxy"},      {Is<CCfgCat>, "category"},      {Is<CCfgSec>, "security"},
+    {Is<CCfgAuto>, "automation"},  {Is<CCfgVirus>, "virus-check"}, {Is<CCFGSnd>, "sounds"},
 };
 
 }  // namespace

@@ -24,11 +24,16 @@ struct ColumnSpec {
 // The classic nine, then the file's name on disk, which the view shows
 // only when the user turns it on.
 constexpr ColumnSpec kColumns[TaskListModel::kModelColumns] = {
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Target"), 100},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Size(KB)"), 90},
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Resume"), 50},    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Progress"), 60},
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Speed"), 65},     {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Time"), 60},
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Est Time"), 60},  {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Retry"), 50},
-    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},   {QT_TRANSLATE_NOOP("dromo::TaskListModel", "File"), 160},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Target"), 100},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Size(KB)"), 90},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Resume"), 50},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Progress"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Speed"), 65},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Time"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Est Time"), 60},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Retry"), 50},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "Status"), 250},
+    {QT_TRANSLATE_NOOP("dromo::TaskListModel", "File"), 160},
 };
 
 // The row's texts are base's, in English; the user reads them in his own
@@ -250,12 +255,9 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
             return RowPicture(row.stateImage, row.icon);
         }
         return {};
-    case StateImageRole:
-        return row.stateImage;
-    case FileIconRole:
-        return row.icon;
-    default:
-        return {};
+    case StateImageRole: return row.stateImage;
+    case FileIconRole: return row.icon;
+    default: return {};
     }
 }
 

@@ -24,8 +24,13 @@ QPixmap Artwork::StateImage(int index)
     }
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    static const QColor colours[] = {{}, {0x35, 0x84, 0xe4}, {0x26, 0xa2, 0x69}, {0xe0, 0x1b, 0x24},
-                                     {0x2e, 0xc2, 0x7e}, {0xe5, 0xa5, 0x0a}, {0x91, 0x41, 0xac}};
+    static const QColor colours[] = {{},
+                                     {0x35, 0x84, 0xe4},
+                                     {0x26, 0xa2, 0x69},
+                                     {0xe0, 0x1b, 0x24},
+                                     {0x2e, 0xc2, 0x7e},
+                                     {0xe5, 0xa5, 0x0a},
+                                     {0x91, 0x41, 0xac}};
     p.setPen(Qt::NoPen);
     p.setBrush(colours[index]);
     p.drawEllipse(QRectF(1, 1, 14, 14));
@@ -69,9 +74,8 @@ QPixmap Artwork::StateImage(int index)
 
 QIcon Artwork::FileType(int index)
 {
-    static const char* names[] = {"text-x-generic",   "package-x-generic",        "x-office-document",
-                                  "audio-x-generic",  "text-html",                "application-x-executable",
-                                  "image-x-generic",  "video-x-generic"};
+    static const char* names[] = {"text-x-generic", "package-x-generic",        "x-office-document", "audio-x-generic",
+                                  "text-html",      "application-x-executable", "image-x-generic",   "video-x-generic"};
     static const QColor colours[] = {{0x77, 0x76, 0x7b}, {0xa5, 0x1d, 0x2d}, {0x1c, 0x71, 0xd8}, {0xe6, 0x61, 0x00},
                                      {0x26, 0xa2, 0x69}, {0x61, 0x35, 0x83}, {0xc6, 0x46, 0x00}, {0x63, 0x45, 0x2c}};
     const int i = index >= 0 && index < 8 ? index : 0;

@@ -88,7 +88,8 @@ bool SpeedLimitGroup::Take(Messages& messages)
 
 void SpeedLimitGroup::ShowSlider()
 {
-    for (QWidget* w : {static_cast<QWidget*>(m_slider), static_cast<QWidget*>(m_figure), static_cast<QWidget*>(m_unit)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_slider), static_cast<QWidget*>(m_figure), static_cast<QWidget*>(m_unit)}) {
         w->setVisible(!m_speed.unlimited);
     }
 }

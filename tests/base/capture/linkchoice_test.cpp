@@ -42,21 +42,15 @@ TEST(LinkChoice, RowsKeepThePagesOrderEachUrlOnceAndWhatCanBeATask)
     const LinkChoice choice(
         {
             Link("http://h/a.zip"),
-            Link("http://h/b.ZIP#top"),           // letter case aside; the fragment is no part of it
-            Link("http://h/b.ZIP"),                // the same file again
-            Link("http://h/page.html"),
-            Link("https://h/get?id=7", "report.exe"),  // the page's name decides
+            Link("http://h/b.ZIP#top"),  // letter case aside; the fragment is no part of it
+            Link("http://h/b.ZIP"),      // the same file again
+            Link("http://h/page.html"), Link("https://h/get?id=7", "report.exe"),  // the page's name decides
             Link("http://h/files/blob-7", "../../.profile"),
-            Link("http://h/docs/"),                // a folder
-            Link("http://h/docs/", "all.zip"),     // ... unless the page names the file
-            Link("ftp://f/pub/x.iso"),
-            Link("ftp://f/pub/"),
-            Link("mailto:someone@example.org"),
-            Link("javascript:void(0)"),
-            Link("data:application/zip;base64,UEsFBg=="),
-            Link(""),
-            Link("http://"),
-            Link("http://h/%E2%82%AC.zip?x=1"),    // named by its path, chosen by that name
+            Link("http://h/docs/"),             // a folder
+            Link("http://h/docs/", "all.zip"),  // ... unless the page names the file
+            Link("ftp://f/pub/x.iso"), Link("ftp://f/pub/"), Link("mailto:someone@example.org"),
+            Link("javascript:void(0)"), Link("data:application/zip;base64,UEsFBg=="), Link(""), Link("http://"),
+            Link("http://h/%E2%82%AC.zip?x=1"),  // named by its path, chosen by that name
         },
         "exe zip", false);
     ExpectRows(choice, {
@@ -83,7 +77,7 @@ TEST(LinkChoice, TheCaptureSwitchesChooseAtFirst)
         std::vector<bool> chosen;
     } cases[] = {
         {"exe zip", false, {false, false, false}},
-        {"ISO", false, {true, false, false}},        // entries in capitals match too
+        {"ISO", false, {true, false, false}},         // entries in capitals match too
         {"  iso  bin ", false, {true, true, false}},  // extra blanks make no empty entry
         {"", true, {false, true, false}},             // every FTP file; a URL without extension none
         {".iso", false, {false, false, false}},       // the extension is without its dot

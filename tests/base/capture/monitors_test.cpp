@@ -48,10 +48,14 @@ TEST(CaptureSwitches, FileTypeTest)
 {
     const std::vector<std::string> types{"exe", "zip", ""};
     const std::pair<const char*, bool> cases[] = {
-        {"http://h/a.zip", true},   {"http://h/a.ZIP", false},  {"http://h/a.zip?x", false},
-        {"http://h/a=.zip", false}, {"http://h/a&b.zip", false}, {"http://h/a.tar.gz", false},
+        {"http://h/a.zip", true},
+        {"http://h/a.ZIP", false},
+        {"http://h/a.zip?x", false},
+        {"http://h/a=.zip", false},
+        {"http://h/a&b.zip", false},
+        {"http://h/a.tar.gz", false},
         {"http://h.example/noext", false},  // the extension is "example/noext"
-        {"http://h/a.", true},      // an empty extension matches the empty entry
+        {"http://h/a.", true},              // an empty extension matches the empty entry
     };
     for (auto [url, passes] : cases) {
         EXPECT_EQ(PassesFileTypeTest(url, types), passes) << url;
@@ -82,7 +86,12 @@ TEST(URLMonitor, ClickedLinks)
         // other schemes never
         {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "file:///tmp/a.zip", .ctrl = false, .captured = false},
         {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "javascript:x.zip", .ctrl = false, .captured = false},
-        {.clicks = 1, .allFtp = 0, .types = "exe zip", .url = "http://h/get.zip?id=1", .ctrl = false, .captured = false},
+        {.clicks = 1,
+         .allFtp = 0,
+         .types = "exe zip",
+         .url = "http://h/get.zip?id=1",
+         .ctrl = false,
+         .captured = false},
         {.clicks = 0, .allFtp = 1, .types = "exe zip", .url = "ftp://h/pub/any.bin", .ctrl = false, .captured = true},
         // an FTP folder is no file
         {.clicks = 0, .allFtp = 1, .types = "exe zip", .url = "ftp://h/pub/dir/", .ctrl = false, .captured = false},
@@ -105,7 +114,8 @@ TEST(URLMonitor, DownloadsTheBrowserStarts)
         std::optional<std::string> captured;
     };
     const Case cases[] = {
-        {"Start downloading from site: http://h/A.ZIP", false, "http://h/A.ZIP"},  // tested lower-cased, handed as shown
+        {"Start downloading from site: http://h/A.ZIP", false,
+         "http://h/A.ZIP"},  // tested lower-cased, handed as shown
         {"Start downloading from site:   http://h/Setup.exe", false, "http://h/Setup.exe"},
         {"start downloading from site:http://h/a.exe", true, std::nullopt},
         {"Downloading http://h/a.exe", false, std::nullopt},

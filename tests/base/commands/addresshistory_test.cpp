@@ -75,7 +75,7 @@ TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
     TaskTableTestAccess::WriteBack(h.rig.table, 0, running);
     const std::pair<const char*, std::optional<AddResult>> cases[] = {
         {"http://h/b.zip", AddResult::Added},
-        {"http://mirror/a.zip", AddResult::Added},     // another link: under the next free name
+        {"http://mirror/a.zip", AddResult::Added},       // another link: under the next free name
         {"http://h/a.zip", AddResult::SameFileRunning},  // the running link itself
         {"no scheme", AddResult::InvalidUrl},
         {"", std::nullopt},

@@ -33,8 +33,8 @@ struct Fixture {
     test::FakeNetwork network;
     FakeCountdown countdown;
     int exits = 0;
-    Completion completion{rig.table,  rig.options,   rig.state, network, network, rig.shell,
-                          rig.messages, countdown, [this] { ++exits; }};
+    Completion completion{rig.table,    rig.options, rig.state,          network, network, rig.shell,
+                          rig.messages, countdown,   [this] { ++exits; }};
     Fixture() { rig.options.maxThreadNumber = 0; }
 };
 
@@ -48,15 +48,31 @@ TEST(Completion, CountdownTextsAndWhatHappensAtZero)
         int exits;
     };
     const Case cases[] = {
-        {.hangup = 1, .shutdown = 0, .modem = true,
-         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {"hangup"}, .exits = 0},
+        {.hangup = 1,
+         .shutdown = 0,
+         .modem = true,
+         .message = "Your Internet connection will be hang up in 15 seconds.",
+         .calls = {"hangup"},
+         .exits = 0},
         // No modem: nothing to hang up.
-        {.hangup = 1, .shutdown = 0, .modem = false,
-         .message = "Your Internet connection will be hang up in 15 seconds.", .calls = {}, .exits = 0},
-        {.hangup = 0, .shutdown = 1, .modem = false,
-         .message = "Your computer will be shut down in 15 seconds.", .calls = {"poweroff"}, .exits = 1},
-        {.hangup = 1, .shutdown = 1, .modem = true,
-         .message = "Your computer will be shut down in 15 seconds.", .calls = {"hangup", "poweroff"}, .exits = 1},
+        {.hangup = 1,
+         .shutdown = 0,
+         .modem = false,
+         .message = "Your Internet connection will be hang up in 15 seconds.",
+         .calls = {},
+         .exits = 0},
+        {.hangup = 0,
+         .shutdown = 1,
+         .modem = false,
+         .message = "Your computer will be shut down in 15 seconds.",
+         .calls = {"poweroff"},
+         .exits = 1},
+        {.hangup = 1,
+         .shutdown = 1,
+         .modem = true,
+         .message = "Your computer will be shut down in 15 seconds.",
+         .calls = {"hangup", "poweroff"},
+         .exits = 1},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -147,7 +163,7 @@ TEST(Completion, ScannerGetsThePathAsOneArgument)
     f.completion.ScanFile("/dl/my file; rm -rf ~.zip");
     ASSERT_EQ(f.rig.shell.started.size(), 1u);
     EXPECT_EQ(f.rig.shell.started[0], (std::vector<std::string>{"/usr/bin/clamscan", "/dl/my file; rm -rf ~.zip",
-                                                                 "--infected", "--log=/tmp/scan log", "-r"}));
+                                                                "--infected", "--log=/tmp/scan log", "-r"}));
     f.rig.shell.result = false;
     f.completion.ScanFile("/dl/b");
     EXPECT_EQ(f.rig.messages.shown, std::vector<std::string>{"Fail to start virus scanner."});
@@ -204,12 +220,8 @@ TEST(Completion, WorkersRefreshTheConnectionWhileTheWindowEndsCountdowns)
 TEST(Completion, CommandLineSplitting)
 {
     const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"", {}},
-        {"  a  b ", {"a", "b"}},
-        {"\"a b\" c", {"a b", "c"}},
-        {"x\\\"y", {"x\"y"}},
-        {"\"\"", {""}},
-        {"--opt=\"q r\"", {"--opt=q r"}},
+        {"", {}},       {"  a  b ", {"a", "b"}},          {"\"a b\" c", {"a b", "c"}}, {"x\\\"y", {"x\"y"}},
+        {"\"\"", {""}}, {"--opt=\"q r\"", {"--opt=q r"}},
     };
     for (const auto& [text, words] : cases) {
         EXPECT_EQ(SplitCommandLine(text), words) << text;

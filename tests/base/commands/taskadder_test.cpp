@@ -31,14 +31,10 @@ TEST(RestoreTask, StateFollowsSavedStateResumeIfStartAndSchedule)
         TaskState expected;
     };
     const Case cases[] = {
-        {TaskState::Done, 0, 0, TaskState::Done},
-        {TaskState::Done, 1, 0, TaskState::Done},
-        {TaskState::Running, 0, 0, TaskState::Paused},
-        {TaskState::Error, 0, 0, TaskState::Paused},
-        {TaskState::Queued, 1, 0, TaskState::Queued},
-        {TaskState::Paused, 1, 0, TaskState::Queued},
-        {TaskState::Paused, 0, 1, TaskState::Scheduled},
-        {TaskState::Queued, 1, 1, TaskState::Scheduled},
+        {TaskState::Done, 0, 0, TaskState::Done},        {TaskState::Done, 1, 0, TaskState::Done},
+        {TaskState::Running, 0, 0, TaskState::Paused},   {TaskState::Error, 0, 0, TaskState::Paused},
+        {TaskState::Queued, 1, 0, TaskState::Queued},    {TaskState::Paused, 1, 0, TaskState::Queued},
+        {TaskState::Paused, 0, 1, TaskState::Scheduled}, {TaskState::Queued, 1, 1, TaskState::Scheduled},
         {TaskState::Done, 0, 1, TaskState::Scheduled},  // the schedule wins even over Done
     };
     for (const Case& c : cases) {
@@ -164,7 +160,9 @@ TEST(AddTask, UrlsSavePathsAndRows)
         {"HTTP://Host:8080/a/b.zip", AddResult::Added, "/dl/b.zip", "HTTP://Host:8080/a/b.zip", 1},
         {"http://h/cgi?id=1", AddResult::Added, "/dl/cgi", "http://h/cgi?id=1", 0},
         {"http://h/photo.jpg?v=2#top", AddResult::Added, "/dl/photo.jpg", "http://h/photo.jpg?v=2#top", 0},
-        {"http://h/d/%C3%9Cbersicht.tar.gz", AddResult::Added, "/dl/\xC3\x9C" "bersicht.tar.gz",
+        {"http://h/d/%C3%9Cbersicht.tar.gz", AddResult::Added,
+         "/dl/\xC3\x9C"
+         "bersicht.tar.gz",
          "http://h/d/%C3%9Cbersicht.tar.gz", 0},
         {"http://h/a%2F..%2Fb.txt", AddResult::Added, "/dl/a_.._b.txt", "http://h/a%2F..%2Fb.txt", 2},
         {"http://h/.bashrc", AddResult::Added, "/dl/_bashrc", "http://h/.bashrc", 0},
@@ -384,7 +382,7 @@ TEST(AddTask, LoginsFromTheUrlAndTheSiteList)
     };
     const Case cases[] = {
         {"ftp://u:p@h/f", {}, "u", "p", 1},
-        {"ftp://u:p@h/f", {{"h", "site", "sp"}}, "site", "sp", 1},             // a port-less match replaces it
+        {"ftp://u:p@h/f", {{"h", "site", "sp"}}, "site", "sp", 1},  // a port-less match replaces it
         {"ftp://h/f", {{"H:21", "exact", "e"}, {"h", "any", "a"}}, "exact", "e", 1},
         {"ftp://h/f", {{"h", "first", "1"}, {"h", "second", "2"}}, "second", "2", 1},
         {"ftp://h/f", {{"h:2121", "other", "o"}}, "anonymous", kDefaultPassword, 0},

@@ -44,10 +44,14 @@ struct Table {
 TEST(TaskCommands, ResumeQueuesOnlyWhatIsNotRunning)
 {
     Table t{TaskState::Running, TaskState::Paused, TaskState::Error, TaskState::Scheduled, TaskState::Done};
-    TaskTableTestAccess::WriteBack(t.rig.table, 3, [&] { auto r = t.rig.Task(3); r.scheduled = 1; return r; }());
+    TaskTableTestAccess::WriteBack(t.rig.table, 3, [&] {
+        auto r = t.rig.Task(3);
+        r.scheduled = 1;
+        return r;
+    }());
     t.rig.commands.Resume({0, 1, 2, 3, 4});
     EXPECT_EQ(t.States(), (std::vector<TaskState>{TaskState::Running, TaskState::Queued, TaskState::Queued,
-                                                 TaskState::Queued, TaskState::Done}));
+                                                  TaskState::Queued, TaskState::Done}));
     EXPECT_EQ(t.rig.Task(3).scheduled, 0);
     EXPECT_EQ(t.rig.RowImage(1), kImageQueued);
     EXPECT_EQ(t.rig.observer.pane2, "3 tasks is in queue");
@@ -61,7 +65,7 @@ TEST(TaskCommands, StopPausesAndAbortsAndClearsSchedules)
     TaskTableTestAccess::WriteBack(t.rig.table, 3, r);
     t.rig.commands.Stop({0, 1, 2, 3, 4});
     EXPECT_EQ(t.States(), (std::vector<TaskState>{TaskState::Running, TaskState::Paused, TaskState::Paused,
-                                                 TaskState::Paused, TaskState::Done}));
+                                                  TaskState::Paused, TaskState::Done}));
     EXPECT_EQ(t.rig.Task(3).scheduled, 0);
     EXPECT_EQ(t.rig.RowImage(3), kImagePaused);
     EXPECT_EQ(t.rig.engines.script.Calls(), std::vector<std::string>{"Abort"});
@@ -96,16 +100,32 @@ TEST(TaskCommands, TasksAreFoundWhereTheyAreWhenTheCommandRuns)
         int count;
     };
     const Case cases[] = {
-        {"delete task 2", [](TaskCommands& c) { EXPECT_EQ(c.Delete({2}), 1); },
-         {TaskState::Paused, TaskState::Paused}, 2},
-        {"delete the gone task", [](TaskCommands& c) { EXPECT_EQ(c.Delete({0}), 0); },
-         {TaskState::Paused, TaskState::Paused, TaskState::Paused}, 3},
-        {"delete twice", [](TaskCommands& c) { c.Delete({1}); EXPECT_EQ(c.Delete({1}), 0); },
-         {TaskState::Paused, TaskState::Paused}, 2},
-        {"resume task 3", [](TaskCommands& c) { c.Resume({3}); },
-         {TaskState::Paused, TaskState::Paused, TaskState::Queued}, 3},
-        {"stop task 1 among gone ones", [](TaskCommands& c) { c.Resume({1, 2}); c.Stop({0, 1, 7}); },
-         {TaskState::Paused, TaskState::Queued, TaskState::Paused}, 3},
+        {"delete task 2",
+         [](TaskCommands& c) { EXPECT_EQ(c.Delete({2}), 1); },
+         {TaskState::Paused, TaskState::Paused},
+         2},
+        {"delete the gone task",
+         [](TaskCommands& c) { EXPECT_EQ(c.Delete({0}), 0); },
+         {TaskState::Paused, TaskState::Paused, TaskState::Paused},
+         3},
+        {"delete twice",
+         [](TaskCommands& c) {
+             c.Delete({1});
+             EXPECT_EQ(c.Delete({1}), 0);
+         },
+         {TaskState::Paused, TaskState::Paused},
+         2},
+        {"resume task 3",
+         [](TaskCommands& c) { c.Resume({3}); },
+         {TaskState::Paused, TaskState::Paused, TaskState::Queued},
+         3},
+        {"stop task 1 among gone ones",
+         [](TaskCommands& c) {
+             c.Resume({1, 2});
+             c.Stop({0, 1, 7});
+         },
+         {TaskState::Paused, TaskState::Queued, TaskState::Paused},
+         3},
     };
     for (const Case& c : cases) {
         Table t{TaskState::Done, TaskState::Paused, TaskState::Paused, TaskState::Paused};
@@ -150,16 +170,25 @@ TEST(TaskCommands, EnablingRules)
         bool enabled;
     };
     const Case cases[] = {
-        {CommandId::Resume, {0}, 0, false},          {CommandId::Resume, {0, 1}, 0, true},
-        {CommandId::Stop, {1, 2}, 1, false},         {CommandId::Stop, {3}, 3, true},
-        {CommandId::StopAll, {}, -1, true},          {CommandId::DeleteSelected, {}, -1, false},
-        {CommandId::DeleteSelected, {2}, 2, true},   {CommandId::SelectAll, {}, -1, true},
+        {CommandId::Resume, {0}, 0, false},
+        {CommandId::Resume, {0, 1}, 0, true},
+        {CommandId::Stop, {1, 2}, 1, false},
+        {CommandId::Stop, {3}, 3, true},
+        {CommandId::StopAll, {}, -1, true},
+        {CommandId::DeleteSelected, {}, -1, false},
+        {CommandId::DeleteSelected, {2}, 2, true},
+        {CommandId::SelectAll, {}, -1, true},
         {CommandId::SelectAllInProgress, {}, -1, true},
-        {CommandId::Properties, {1}, 1, true},       {CommandId::Properties, {0}, 0, false},
-        {CommandId::Properties, {1, 2}, 1, false},   {CommandId::Properties, {1}, 9, false},
-        {CommandId::Open, {2}, 2, true},             {CommandId::Open, {1}, 1, false},
-        {CommandId::SaveDownloadList, {}, -1, false}, {CommandId::LoadDownloadList, {}, -1, true},
-        {CommandId::HangUpWhenDone, {}, -1, false},  {CommandId::ShutDownWhenDone, {}, -1, true},
+        {CommandId::Properties, {1}, 1, true},
+        {CommandId::Properties, {0}, 0, false},
+        {CommandId::Properties, {1, 2}, 1, false},
+        {CommandId::Properties, {1}, 9, false},
+        {CommandId::Open, {2}, 2, true},
+        {CommandId::Open, {1}, 1, false},
+        {CommandId::SaveDownloadList, {}, -1, false},
+        {CommandId::LoadDownloadList, {}, -1, true},
+        {CommandId::HangUpWhenDone, {}, -1, false},
+        {CommandId::ShutDownWhenDone, {}, -1, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(t.rig.commands.Enabled(c.id, c.selection, c.clicked), c.enabled) << static_cast<int>(c.id);

@@ -70,8 +70,8 @@ TEST(ScheduleCheck, CutsOffARunAfterItsDuration)
         int aborts;
     };
     const Case cases[] = {
-        {22, 29, 0, 0}, {22, 30, 0, 1}, {23, 10, 0, 1}, {22, 45, 1, 0},
-        {0, 10, 0, 0},  // past midnight the elapsed time goes negative: not cut off
+        {22, 29, 0, 0}, {22, 30, 0, 1}, {23, 10, 0, 1},
+        {22, 45, 1, 0}, {0, 10, 0, 0},  // past midnight the elapsed time goes negative: not cut off
     };
     for (const Case& c : cases) {
         Scheduled s;

@@ -317,13 +317,27 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
     calls.resize(std::min<std::size_t>(calls.size(), 21));
-    EXPECT_EQ(calls, (std::vector<std::string>{
-                         "SetTaskId 0", "SetSpeedLimit 50", "SetIdleTime 30", "SetRefresh 100", "SetAutoSave 128",
-                         "SetPasvMode 1", "SetHttpVersion 1.0", "SetUserAgent UA", "SetConnections 6",
-                         "SetExpectedDigests md5=d41d8cd98f00b204e9800998ecf8427e", "SetCookies 1",
-                         "SetProxyUser1 pu", "SetProxyPassword1 pp", "SetProxyUser2 pu", "SetProxyPassword2 pp",
-                         "SetProxyServer1 proxy:3128", "SetProxyServer2 proxy:3128", "SetSecure 0",
-                         "SetServerNameAllowed 1", "FtpGet h/f /dl/f anonymous:me@example.com", "Close"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"SetTaskId 0",
+                                               "SetSpeedLimit 50",
+                                               "SetIdleTime 30",
+                                               "SetRefresh 100",
+                                               "SetAutoSave 128",
+                                               "SetPasvMode 1",
+                                               "SetHttpVersion 1.0",
+                                               "SetUserAgent UA",
+                                               "SetConnections 6",
+                                               "SetExpectedDigests md5=d41d8cd98f00b204e9800998ecf8427e",
+                                               "SetCookies 1",
+                                               "SetProxyUser1 pu",
+                                               "SetProxyPassword1 pp",
+                                               "SetProxyUser2 pu",
+                                               "SetProxyPassword2 pp",
+                                               "SetProxyServer1 proxy:3128",
+                                               "SetProxyServer2 proxy:3128",
+                                               "SetSecure 0",
+                                               "SetServerNameAllowed 1",
+                                               "FtpGet h/f /dl/f anonymous:me@example.com",
+                                               "Close"}));
 }
 
 TEST(Worker, NoEngineMeansTheWorkerEndsAndTasksStayQueued)
@@ -501,9 +515,9 @@ TEST(Worker, TheListRecordsThePartialFileATaskWrote)
 TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"", "SetServerNameAllowed 1"},                      // derived from the URL
-        {"/dl/get (3)", "SetServerNameAllowed 1"},            // a numbered copy of it
-        {"/dl/mine.bin", "SetServerNameAllowed 0"},          // chosen by the user
+        {"", "SetServerNameAllowed 1"},              // derived from the URL
+        {"/dl/get (3)", "SetServerNameAllowed 1"},   // a numbered copy of it
+        {"/dl/mine.bin", "SetServerNameAllowed 0"},  // chosen by the user
         {"/dl/get (x)", "SetServerNameAllowed 0"},
     };
     for (const auto& [saveAs, expected] : cases) {

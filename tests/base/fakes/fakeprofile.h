@@ -21,8 +21,7 @@ public:
     bool flushResult = true;
     std::string flushError;  // what a failed flush says
 
-    std::int32_t GetInt(const std::string& section, const std::string& name,
-                        std::int32_t defaultValue) override
+    std::int32_t GetInt(const std::string& section, const std::string& name, std::int32_t defaultValue) override
     {
         ++reads;
         const Value* v = Find(section, name);
@@ -35,11 +34,9 @@ public:
         const std::string& text = std::get<std::string>(*v);
         std::int32_t parsed = 0;
         const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-        return ec == std::errc() && ptr == text.data() + text.size() && !text.empty() ? parsed
-                                                                                     : defaultValue;
+        return ec == std::errc() && ptr == text.data() + text.size() && !text.empty() ? parsed : defaultValue;
     }
-    std::string GetString(const std::string& section, const std::string& name,
-                          const std::string& defaultValue) override
+    std::string GetString(const std::string& section, const std::string& name, const std::string& defaultValue) override
     {
         ++reads;
         const Value* v = Find(section, name);
@@ -55,8 +52,7 @@ public:
     {
         sections[section][name] = value;
     }
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override
+    void WriteString(const std::string& section, const std::string& name, const std::string& value) override
     {
         sections[section][name] = value;
     }

@@ -79,8 +79,20 @@ public:
     int ruleA = 0;
     int ruleB = 0;
     std::function<void()> onStart;  // what a worker starting now would find
-    bool StartWorkerIfAllBusy() override { ++ruleA; if (onStart) onStart(); return true; }
-    bool StartWorkerIfBelowLimit() override { ++ruleB; if (onStart) onStart(); return true; }
+    bool StartWorkerIfAllBusy() override
+    {
+        ++ruleA;
+        if (onStart)
+            onStart();
+        return true;
+    }
+    bool StartWorkerIfBelowLimit() override
+    {
+        ++ruleB;
+        if (onStart)
+            onStart();
+        return true;
+    }
 };
 
 class FakeNetwork : public Network, public Power {

@@ -28,12 +28,12 @@ struct Step {
     static Step Stall() { return Step{.blockUntilAbort = true}; }
 
     bool ok = true;
-    std::string error{};          // ErrorText after the call
-    std::vector<int> kinds{};     // events fired during the call, in order
-    std::int64_t bytes = 0;       // bytes reported by kind 1 and 3 events
-    bool blockUntilAbort = false; // a stalled transfer: ends only by Abort
-    std::string savedAs{};        // SavedAs after the call; "" keeps the target given
-    std::int32_t retryAfter = -1; // RetryAfter after the call
+    std::string error{};           // ErrorText after the call
+    std::vector<int> kinds{};      // events fired during the call, in order
+    std::int64_t bytes = 0;        // bytes reported by kind 1 and 3 events
+    bool blockUntilAbort = false;  // a stalled transfer: ends only by Abort
+    std::string savedAs{};         // SavedAs after the call; "" keeps the target given
+    std::int32_t retryAfter = -1;  // RetryAfter after the call
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
@@ -155,7 +155,11 @@ public:
         m_cv.notify_all();
     }
     void SetSpeedLimit(std::int32_t v) override { Set("SetSpeedLimit", std::to_string(v)); }
-    void SetTaskId(std::int16_t v) override { m_taskId = v; Set("SetTaskId", std::to_string(v)); }
+    void SetTaskId(std::int16_t v) override
+    {
+        m_taskId = v;
+        Set("SetTaskId", std::to_string(v));
+    }
     void SetAutoSave(std::int32_t v) override { Set("SetAutoSave", std::to_string(v)); }
     void SetRefresh(std::int32_t v) override { Set("SetRefresh", std::to_string(v)); }
     void SetIdleTime(std::int32_t v) override { Set("SetIdleTime", std::to_string(v)); }

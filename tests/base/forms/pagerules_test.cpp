@@ -18,10 +18,10 @@ TEST(FieldCheck, NumbersAndTheirRanges)
         const char* message;  // nullptr: accepted
         int value;
     } cases[] = {
-        {"", kNotInteger, 0},        {"abc", kNotInteger, 0},          {"12a", kNotInteger, 0},
-        {"+", kNotInteger, 0},       {"1.5", kNotInteger, 0},          {"0", kRefresh.c_str(), 0},
-        {"51", kRefresh.c_str(), 0}, {"-3", kRefresh.c_str(), 0},      {"99999999999999999999", kRefresh.c_str(), 0},
-        {"1", nullptr, 1},           {"50", nullptr, 50},              {" 7 ", nullptr, 7},
+        {"", kNotInteger, 0},        {"abc", kNotInteger, 0},     {"12a", kNotInteger, 0},
+        {"+", kNotInteger, 0},       {"1.5", kNotInteger, 0},     {"0", kRefresh.c_str(), 0},
+        {"51", kRefresh.c_str(), 0}, {"-3", kRefresh.c_str(), 0}, {"99999999999999999999", kRefresh.c_str(), 0},
+        {"1", nullptr, 1},           {"50", nullptr, 50},         {" 7 ", nullptr, 7},
         {"007", nullptr, 7},
     };
     for (const Case& c : cases) {
@@ -58,9 +58,10 @@ TEST(PageChoices, StartTimeShownAndStored)
         bool shown;
         int hour, minute;
     } cases[] = {
-        {"7:5", true, 7, 5},   {"20:00", true, 20, 0}, {"", true, 20, 0},   {"noon", true, 20, 0},
-        {"9:5x", true, 9, 5},  {":", true, 0, 0},      {"x:30", true, 0, 30}, {"24:00", false, 0, 0},
-        {"12:60", false, 0, 0}, {"23:59", true, 23, 59}, {"99999999999:1", false, 0, 0},
+        {"7:5", true, 7, 5},     {"20:00", true, 20, 0},         {"", true, 20, 0},
+        {"noon", true, 20, 0},   {"9:5x", true, 9, 5},           {":", true, 0, 0},
+        {"x:30", true, 0, 30},   {"24:00", false, 0, 0},         {"12:60", false, 0, 0},
+        {"23:59", true, 23, 59}, {"99999999999:1", false, 0, 0},
     };
     for (const Case& c : cases) {
         const auto time = StartTimeOnShow(c.stored);

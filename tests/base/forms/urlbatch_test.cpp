@@ -23,13 +23,15 @@ TEST(UrlBatch, ReadsOneUrlOrMany)
         {"not a url", {"not a url"}, false, ""},
         {"http://h/a[1-3].zip", {"http://h/a1.zip", "http://h/a2.zip", "http://h/a3.zip"}, true, "3 tasks"},
         {"http://h/a[1-1].zip", {"http://h/a1.zip"}, true, "1 task"},
-        {"http://h/a.zip\r\n\r\n  ftp://h/b.iso  \nhttps://h/c{1,2}", {"http://h/a.zip", "ftp://h/b.iso",
-                                                                         "https://h/c1", "https://h/c2"},
-         true, "4 tasks"},
+        {"http://h/a.zip\r\n\r\n  ftp://h/b.iso  \nhttps://h/c{1,2}",
+         {"http://h/a.zip", "ftp://h/b.iso", "https://h/c1", "https://h/c2"},
+         true,
+         "4 tasks"},
         // The same URL twice is one download.
-        {"http://h/a.zip\nhttp://h/a.zip\nhttp://h/a[0-1].zip", {"http://h/a.zip", "http://h/a0.zip",
-                                                                 "http://h/a1.zip"},
-         true, "3 tasks"},
+        {"http://h/a.zip\nhttp://h/a.zip\nhttp://h/a[0-1].zip",
+         {"http://h/a.zip", "http://h/a0.zip", "http://h/a1.zip"},
+         true,
+         "3 tasks"},
     };
     for (const auto& c : cases) {
         const UrlBatch batch = ReadUrlBatch(c.text);

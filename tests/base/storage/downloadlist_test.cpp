@@ -60,13 +60,14 @@ TEST(DownloadList, WritesTheSelectedRowsInRowOrder)
         }
         l.AddRow("http://h/f" + std::to_string(i), r);
     }
-    EXPECT_EQ(DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies),
-              "[Settings]\nnum=2\n\n"
-              "[Task1]\nurl=http://h/f1\nsaveas=/dl/f1\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
-              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\n\n"
-              "[Task2]\nurl=http://h/f3\nsaveas=/dl/f3\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
-              "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\nproxy=proxy.lan\nproxyport=3128\n"
-              "proxyuser=pu\nproxypwd=pp\nstartAt=23:5\nduration=45\n\n");
+    EXPECT_EQ(
+        DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies),
+        "[Settings]\nnum=2\n\n"
+        "[Task1]\nurl=http://h/f1\nsaveas=/dl/f1\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
+        "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\n\n"
+        "[Task2]\nurl=http://h/f3\nsaveas=/dl/f3\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
+        "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\nproxy=proxy.lan\nproxyport=3128\n"
+        "proxyuser=pu\nproxypwd=pp\nstartAt=23:5\nduration=45\n\n");
 }
 
 TEST(DownloadList, RoundTripsThroughAFile)
@@ -89,9 +90,9 @@ TEST(DownloadList, RoundTripsThroughAFile)
     std::ofstream(path, std::ios::binary) << DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
 
     Lists other;
-    EXPECT_EQ(DownloadList::LoadFile(path, other.rig.options, other.rig.settings.proxies, other.rig.table,
-                                     other.rig.adder),
-              1);
+    EXPECT_EQ(
+        DownloadList::LoadFile(path, other.rig.options, other.rig.settings.proxies, other.rig.table, other.rig.adder),
+        1);
     const TaskRecord back = other.rig.Task(0);
     EXPECT_EQ(back.saveAs, "/dl/a.zip");
     EXPECT_EQ(back.password, "p w");
@@ -282,8 +283,8 @@ TEST(DownloadList, OnlyTheSectionsTheFileHoldsAreRead)
     for (int row = 0; row < l.rig.table.Count(); ++row) {
         targets.push_back(l.rig.table.RowCopy(row).texts[kColTarget]);
     }
-    EXPECT_EQ(targets, (std::vector<std::string>{"http://h/a", "http://h/b", "http://h/c", "http://h/max",
-                                                 "http://h/last"}));
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"http://h/a", "http://h/b", "http://h/c", "http://h/max", "http://h/last"}));
 }
 
 TEST(DownloadList, AChecksumTravelsWithItsTask)

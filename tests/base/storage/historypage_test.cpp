@@ -80,8 +80,7 @@ TEST(HistoryPage, SizeStatusAndCheckpointRules)
     const std::string ten = HistoryPage::Record(task, Row("512 of 512", "1234567890"), 99);
     EXPECT_NE(ten.find("<b>Status </b>0\n"), std::string::npos);
     task.checkpointKB = 0;
-    EXPECT_NE(HistoryPage::Record(task, Row("512 of 0", "s"), 99).find("Downloaded Percent </b>0%"),
-              std::string::npos);
+    EXPECT_NE(HistoryPage::Record(task, Row("512 of 0", "s"), 99).find("Downloaded Percent </b>0%"), std::string::npos);
 }
 
 TEST(HistoryPage, EveryTextIsEscaped)
@@ -116,7 +115,8 @@ TEST(HistoryPage, WorkersAppendWholeRecordsAndViewClear)
 {
     test::Rig rig;
     rig.options.maxThreadNumber = 0;
-    const std::string dir = (std::filesystem::temp_directory_path() / ("dromo-hist-" + std::to_string(::getpid()))).string();
+    const std::string dir =
+        (std::filesystem::temp_directory_path() / ("dromo-hist-" + std::to_string(::getpid()))).string();
     const std::string path = dir + "/Dromo/history.htm";
     HistoryPage page(path, rig.table, rig.options, rig.clock);
     for (int i = 0; i < 8; ++i) {

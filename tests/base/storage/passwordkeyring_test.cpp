@@ -245,12 +245,13 @@ struct ListCase {
     const char* name;
     std::function<void(ProgramRun&)> removeFirst;
     std::function<std::vector<std::string>(ProgramRun&)> logins;
-    const char* firstPassword;   // of the row removed
+    const char* firstPassword;  // of the row removed
     std::vector<std::string> left;
 };
 
 const ListCase kLists[] = {
-    {"tasks", [](ProgramRun& run) { run.table.Remove(0); },
+    {"tasks",
+     [](ProgramRun& run) { run.table.Remove(0); },
      [](ProgramRun& run) {
          std::vector<std::string> logins;
          for (int row = 0; row < run.table.Count(); ++row) {
@@ -259,8 +260,10 @@ const ListCase kLists[] = {
          }
          return logins;
      },
-     "task-pw-a", {"ub", "task-pw-b"}},
-    {"sites", [](ProgramRun& run) { run.settings.sites.erase(run.settings.sites.begin()); },
+     "task-pw-a",
+     {"ub", "task-pw-b"}},
+    {"sites",
+     [](ProgramRun& run) { run.settings.sites.erase(run.settings.sites.begin()); },
      [](ProgramRun& run) {
          std::vector<std::string> logins;
          for (const SiteEntry& e : run.settings.sites) {
@@ -268,8 +271,10 @@ const ListCase kLists[] = {
          }
          return logins;
      },
-     "site-pw-a", {"site-b", "site-pw-b"}},
-    {"proxies", [](ProgramRun& run) { run.settings.proxies.erase(run.settings.proxies.begin()); },
+     "site-pw-a",
+     {"site-b", "site-pw-b"}},
+    {"proxies",
+     [](ProgramRun& run) { run.settings.proxies.erase(run.settings.proxies.begin()); },
      [](ProgramRun& run) {
          std::vector<std::string> logins;
          for (const ProxyEntry& e : run.settings.proxies) {
@@ -277,7 +282,8 @@ const ListCase kLists[] = {
          }
          return logins;
      },
-     "proxy-pw-a", {"proxy-b", "proxy-pw-b"}},
+     "proxy-pw-a",
+     {"proxy-b", "proxy-pw-b"}},
 };
 
 bool KeyringHolds(const FakeSecrets& secrets, const std::string& secret)

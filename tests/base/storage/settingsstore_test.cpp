@@ -102,12 +102,7 @@ TEST(SettingsStore, ConnectionsComeFromTheTaskOrTheOption)
         std::int32_t expectedTask;
     };
     const Case cases[] = {
-        {{}, {}, 4, 4},
-        {8, {}, 8, 8},
-        {8, 2, 8, 2},
-        {99, {}, 16, 16},
-        {-3, 17, 1, 16},
-        {2, -5, 2, 1},
+        {{}, {}, 4, 4}, {8, {}, 8, 8}, {8, 2, 8, 2}, {99, {}, 16, 16}, {-3, 17, 1, 16}, {2, -5, 2, 1},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -158,12 +153,10 @@ TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
         TaskState expected;
     };
     const Case cases[] = {
-        {"100%", 4, TaskState::Done},
-        {"100%", 16, TaskState::Done},
-        {"99%", 8, TaskState::Done},     // a stored Done is kept too
-        {"100", 4, TaskState::Paused},   // exactly "100%" only
-        {" 100%", 8, TaskState::Done},
-        {"50%", 4, TaskState::Paused},
+        {"100%", 4, TaskState::Done},  {"100%", 16, TaskState::Done},
+        {"99%", 8, TaskState::Done},    // a stored Done is kept too
+        {"100", 4, TaskState::Paused},  // exactly "100%" only
+        {" 100%", 8, TaskState::Done}, {"50%", 4, TaskState::Paused},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -307,8 +300,8 @@ TEST(SettingsStore, RestoredTasksStartWorkersOnlyOnceTheListsAreIn)
     std::vector<std::string> seen;
     g.pool.onStart = [&g, &seen] {
         const ViewSettings& s = g.settings;
-        seen.push_back(std::to_string(s.proxies.size()) + " proxies, " + std::to_string(s.sites.size()) +
-                       " sites, " + std::to_string(s.categories.size()) + " categories, connected " +
+        seen.push_back(std::to_string(s.proxies.size()) + " proxies, " + std::to_string(s.sites.size()) + " sites, " +
+                       std::to_string(s.categories.size()) + " categories, connected " +
                        std::to_string(s.options.connected) + ", modem " + std::to_string(s.options.modemConnection));
     };
     g.Load();

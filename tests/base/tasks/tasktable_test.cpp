@@ -156,8 +156,11 @@ TEST(TaskTable, SetStateKeepsTheStateImageInStep)
 class NullEngine : public TransferEngine {
 public:
     bool IsResumable() override { return false; }
-    bool FtpGet(const std::string&, std::uint16_t, const std::string&, const std::string&,
-                const std::string&, const std::string&) override { return false; }
+    bool FtpGet(const std::string&, std::uint16_t, const std::string&, const std::string&, const std::string&,
+                const std::string&) override
+    {
+        return false;
+    }
     std::string ErrorText() override { return {}; }
     TransferOutcome Outcome() override { return TransferOutcome::Failed; }
     void Close() override {}
@@ -168,8 +171,11 @@ public:
     void SetAutoSave(std::int32_t) override {}
     void SetRefresh(std::int32_t) override {}
     void SetIdleTime(std::int32_t) override {}
-    bool HttpGet(const std::string&, std::uint16_t, const std::string&, const std::string&,
-                 const std::string&, const std::string&) override { return false; }
+    bool HttpGet(const std::string&, std::uint16_t, const std::string&, const std::string&, const std::string&,
+                 const std::string&) override
+    {
+        return false;
+    }
     void SetPasvMode(std::int32_t) override {}
     void SetUserAgent(const std::string&) override {}
     void SetHttpVersion(const std::string&) override {}
@@ -336,7 +342,7 @@ TEST(TaskTable, StateCountsAndPathIndexesFollowEveryChange)
     TaskTable table;
     std::mt19937 random(42);
     const TaskState states[] = {TaskState::Queued, TaskState::Paused, TaskState::Running,
-                                TaskState::Done, TaskState::Error, TaskState::Scheduled};
+                                TaskState::Done,   TaskState::Error,  TaskState::Scheduled};
     const std::string paths[] = {"/dl/a.iso", "/DL/A.iso", "/dl/b.iso", "/dl/a.iso.part", ""};
     const std::string hosts[] = {"h.example", "H.Example", "other.example"};
     const std::string remotes[] = {"/pub/a.iso", "/pub/A.iso"};

@@ -8,9 +8,14 @@ namespace {
 TEST(Base64, KnownVectors)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},
-        {"foo", "Zm9v"},   {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-        {"foobar", "Zm9vYmFy"}, {"secret pw!", "c2VjcmV0IHB3IQ=="},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
+        {"foobar", "Zm9vYmFy"},
+        {"secret pw!", "c2VjcmV0IHB3IQ=="},
         {"\xff\xfe?", "//4/"},
     };
     for (auto [plain, encoded] : cases) {

@@ -17,20 +17,22 @@ TEST(FileNames, FromEverydayUrls)
         {"http://h/photo.jpg?v=2", "photo.jpg"},
         {"http://h/file.iso?token=abc&x=/y", "file.iso"},
         {"http://h/a/b.pdf#page=4", "b.pdf"},
-        {"http://h/dl/%C3%9Cbersicht.tar.gz", "\xC3\x9C" "bersicht.tar.gz"},
+        {"http://h/dl/%C3%9Cbersicht.tar.gz",
+         "\xC3\x9C"
+         "bersicht.tar.gz"},
         {"http://h/my%20file%20(1).pdf", "my file (1).pdf"},
-        {"http://h/caf%E9.txt", "caf\xC3\xA9.txt"},         // not UTF-8: read as Latin-1
+        {"http://h/caf%E9.txt", "caf\xC3\xA9.txt"},  // not UTF-8: read as Latin-1
         // Shaped like UTF-8 but no characters, so Latin-1 too: an overlong
         // "/", a surrogate, and a code point beyond U+10FFFF.
         {"http://h/a%E0%80%AF.txt", "a\xC3\xA0\xC2\x80\xC2\xAF.txt"},
         {"http://h/a%ED%A0%A0.txt", "a\xC3\xAD\xC2\xA0\xC2\xA0.txt"},
         {"http://h/a%F4%90%A0%A0.txt", "a\xC3\xB4\xC2\x90\xC2\xA0\xC2\xA0.txt"},
-        {"http://h/a%2Fb.txt", "a_b.txt"},                   // an encoded slash is no folder
+        {"http://h/a%2Fb.txt", "a_b.txt"},  // an encoded slash is no folder
         {"http://h/a%2F..%2F..%2Fetc%2Fpasswd", "a_.._.._etc_passwd"},
         {"http://h/x%00y", "x_y"},
         {"http://h/line%0Abreak", "line_break"},
         {"http://h/100%25.txt", "100%.txt"},
-        {"http://h/bad%zzescape", "bad%zzescape"},           // not an escape: kept
+        {"http://h/bad%zzescape", "bad%zzescape"},  // not an escape: kept
         {"http://h/.bashrc", "_bashrc"},
         {"http://h/..hidden", "__hidden"},
         {"http://h/%2E%2E", "index.html"},
@@ -41,7 +43,7 @@ TEST(FileNames, FromEverydayUrls)
         {"http://h", "index.html"},
         {"http://h?x=/y", "index.html"},
         {"ftp://u:p@h/pub/f.txt", "f.txt"},
-        {"/remote/path.bin?x", "path.bin"},                  // a task's remote path
+        {"/remote/path.bin?x", "path.bin"},  // a task's remote path
         {"setup.zip", "setup.zip"},
         {"http://h/%20%20", "index.html"},
         {"http://h/victim3.bin+++", "victim3.bin++_"},
@@ -91,8 +93,8 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
 ::testing::AssertionResult IsSafeName(std::string_view name)
 {
     if (name.empty() || name == "." || name == ".." || name.front() == '.' ||
-        name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos ||
-        name.size() > 240 || (name.size() >= 3 && name.substr(name.size() - 3) == "+++")) {
+        name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos || name.size() > 240 ||
+        (name.size() >= 3 && name.substr(name.size() - 3) == "+++")) {
         return ::testing::AssertionFailure() << "unsafe name \"" << name << "\"";
     }
     return ::testing::AssertionSuccess();
@@ -141,12 +143,8 @@ TEST(FileNames, AnyBytesGiveASafeName)
 TEST(FileNames, NumberedCopiesAndTheFirstFreeOne)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/dl/a.zip", "/dl/a (2).zip"},
-        {"/dl/a.tar.gz", "/dl/a (2).tar.gz"},
-        {"/dl/noext", "/dl/noext (2)"},
-        {"/dl/_bashrc", "/dl/_bashrc (2)"},
-        {"/dl/v1.2/file", "/dl/v1.2/file (2)"},
-        {"name.txt", "name (2).txt"},
+        {"/dl/a.zip", "/dl/a (2).zip"},     {"/dl/a.tar.gz", "/dl/a (2).tar.gz"},   {"/dl/noext", "/dl/noext (2)"},
+        {"/dl/_bashrc", "/dl/_bashrc (2)"}, {"/dl/v1.2/file", "/dl/v1.2/file (2)"}, {"name.txt", "name (2).txt"},
     };
     for (const auto& [path, numbered] : cases) {
         EXPECT_EQ(NumberedPath(path, 2), numbered) << path;

@@ -25,8 +25,8 @@ TEST(ParseUrl, AcceptedUrls)
         {"HTTPS://secure.example:8443/f", kProtocolHttps, "secure.example", 8443, "/f"},
         {"http://h/cgi?id=1&x=y z", kProtocolHttp, "h", 80, "/cgi?id=1&x=y z"},
         {"http://user@h/x", kProtocolHttp, "user@h", 80, "/x"},
-        {"http://a:1:2/x", kProtocolHttp, "a:1", 2, "/x"},            // the last ":" counts
-        {"http://:80x/x", kProtocolHttp, ":80x", 80, "/x"},           // ":" first is part of the host
+        {"http://a:1:2/x", kProtocolHttp, "a:1", 2, "/x"},   // the last ":" counts
+        {"http://:80x/x", kProtocolHttp, ":80x", 80, "/x"},  // ":" first is part of the host
         {"http://[::1]/x", kProtocolHttp, "[::1]", 80, "/x"},
         {"http://[::1]:8081/x", kProtocolHttp, "[::1]", 8081, "/x"},
         {"http://h:65535/x", kProtocolHttp, "h", 65535, "/x"},
@@ -44,14 +44,26 @@ TEST(ParseUrl, AcceptedUrls)
 TEST(ParseUrl, RefusedUrls)
 {
     for (const char* url : {
-             "", "http://", "http://host", "http:///path", "ftp://", "ftp:/host/x", "gopher://h/x",
-             "mailto:someone@example.org", "file:///etc/passwd", " http://h/x", "htt://h/x",
+             "",
+             "http://",
+             "http://host",
+             "http:///path",
+             "ftp://",
+             "ftp:/host/x",
+             "gopher://h/x",
+             "mailto:someone@example.org",
+             "file:///etc/passwd",
+             " http://h/x",
+             "htt://h/x",
              "http://h:/x",       // no port number
              "http://h:0/x",      // port 0 does not exist
              "http://h:65536/x",  // beyond 16 bits: would wrap to another port
-             "http://h:99999/x", "http://h:8o/x", "http://h:-1/x",
+             "http://h:99999/x",
+             "http://h:8o/x",
+             "http://h:-1/x",
              "http://user:pw@h/x",  // the add paths take a login out of the URL first
-             "http://[::1/x", "ftp://[::1:21/x",  // an IPv6 literal without its "]"
+             "http://[::1/x",
+             "ftp://[::1:21/x",  // an IPv6 literal without its "]"
          }) {
         EXPECT_FALSE(ParseUrl(url)) << url;
     }

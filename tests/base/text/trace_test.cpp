@@ -41,7 +41,8 @@ TEST_F(Trace, OffIsSilentAndOnWritesOneStampedLine)
     trace::Enable(true);
     trace::Line("task 1", "a server's text\r\n[trace] forged line");
     ASSERT_EQ(g_lines.size(), 1u);
-    EXPECT_TRUE(std::regex_match(g_lines[0], std::regex(R"(\[trace\] \d\d:\d\d:\d\d\.\d\d\d task 1: a server's text  \[trace\] forged line\n)")))
+    EXPECT_TRUE(std::regex_match(
+        g_lines[0], std::regex(R"(\[trace\] \d\d:\d\d:\d\d\.\d\d\d task 1: a server's text  \[trace\] forged line\n)")))
         << g_lines[0];
 }
 
@@ -90,9 +91,9 @@ TEST_F(Trace, EveryStateChangeOfTheTableIsTracedOnce)
         texts.push_back(line.substr(line.find(" task ") + 1));
     }
     const std::string task = "task " + std::to_string(*id) + ": ";
-    EXPECT_EQ(texts, (std::vector<std::string>{task + "added, Queued (/d/a.zip)\n",
-                                               task + "Queued -> Running (/d/a.zip)\n",
-                                               task + "Running -> Done (/d/a.zip)\n", task + "removed\n"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{task + "added, Queued (/d/a.zip)\n", task + "Queued -> Running (/d/a.zip)\n",
+                                        task + "Running -> Done (/d/a.zip)\n", task + "removed\n"}));
 }
 
 TEST_F(Trace, LinesFromManyThreadsStayWhole)

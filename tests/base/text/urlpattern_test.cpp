@@ -18,8 +18,8 @@ TEST(UrlPattern, ExpandsRangesSetsAndTheirProducts)
     } cases[] = {
         {"http://h/a.zip", {"http://h/a.zip"}},
         {"http://h/img[1-3].jpg", {"http://h/img1.jpg", "http://h/img2.jpg", "http://h/img3.jpg"}},
-        {"http://h/img[08-11].jpg", {"http://h/img08.jpg", "http://h/img09.jpg", "http://h/img10.jpg",
-                                     "http://h/img11.jpg"}},
+        {"http://h/img[08-11].jpg",
+         {"http://h/img08.jpg", "http://h/img09.jpg", "http://h/img10.jpg", "http://h/img11.jpg"}},
         {"http://h/[001-120:60]", {"http://h/001", "http://h/061"}},
         {"http://h/[98-101]", {"http://h/98", "http://h/99", "http://h/100", "http://h/101"}},
         {"http://h/part[a-c].rar", {"http://h/parta.rar", "http://h/partb.rar", "http://h/partc.rar"}},
@@ -65,14 +65,15 @@ TEST(UrlPattern, RefusesFaultyPatternsWithTheReason)
         {"http://h/[1-9:0]", "The step of \"[1-9:0]\" at character 10 must be a whole number of at least 1."},
         {"http://h/[1-9:x]", "The step of \"[1-9:x]\" at character 10 must be a whole number of at least 1."},
         {"http://h/{}", "\"{}\" at character 10 offers nothing to choose from."},
-        {"http://h/[1234567890123456789-2]", "\"[1234567890123456789-2]\" at character 10 has a number too large to count to."},
+        {"http://h/[1234567890123456789-2]",
+         "\"[1234567890123456789-2]\" at character 10 has a number too large to count to."},
     };
     for (const auto& [pattern, error] : cases) {
         const UrlExpansion got = ExpandUrlPattern(pattern);
         EXPECT_EQ(got.error, error) << pattern;
         EXPECT_TRUE(got.urls.empty()) << pattern;
     }
-    const char* notRanges[] = {"http://h/[]", "http://h/[1]", "http://h/[a-Z]", "http://h/[a-9]", "http://h/[ab-c]",
+    const char* notRanges[] = {"http://h/[]",   "http://h/[1]",  "http://h/[a-Z]", "http://h/[a-9]", "http://h/[ab-c]",
                                "http://h/[-5]", "http://h/[1-]", "http://h/[::1]", "http://[a:b-c]/"};
     for (const char* pattern : notRanges) {
         const UrlExpansion got = ExpandUrlPattern(pattern);
@@ -86,19 +87,21 @@ TEST(UrlPattern, CountsBeforeMakingAndRefusesTooMany)
     const struct {
         const char* pattern;
         std::size_t most;
-        std::size_t count;     // 0: refused
+        std::size_t count;  // 0: refused
         const char* error;
     } cases[] = {
         {"http://h/[1-10000]", kMostPatternUrls, 10000, ""},
         {"http://h/[1-10001]", kMostPatternUrls, 0, "The pattern makes 10001 URLs; Dromo adds at most 10000 at once."},
         {"http://h/[1-100][1-100]", kMostPatternUrls, 10000, ""},
-        {"http://h/[1-100][0-100]", kMostPatternUrls, 0, "The pattern makes 10100 URLs; Dromo adds at most 10000 at once."},
+        {"http://h/[1-100][0-100]", kMostPatternUrls, 0,
+         "The pattern makes 10100 URLs; Dromo adds at most 10000 at once."},
         {"http://h/[1-999999999999999999]", kMostPatternUrls, 0,
          "The pattern makes 999999999999999999 URLs; Dromo adds at most 10000 at once."},
         // Products that overflow 64 bits are still refused, not wrapped.
         {"http://h/[1-999999999999999999][1-999999999999999999][1-999999999999999999]", kMostPatternUrls, 0,
          "The pattern makes more than 10000 URLs; Dromo adds at most 10000 at once."},
-        {"http://h/[a-z][a-z][a-z]", kMostPatternUrls, 0, "The pattern makes 17576 URLs; Dromo adds at most 10000 at once."},
+        {"http://h/[a-z][a-z][a-z]", kMostPatternUrls, 0,
+         "The pattern makes 17576 URLs; Dromo adds at most 10000 at once."},
         {"http://h/{a,b}", 1, 0, "The pattern makes 2 URLs; Dromo adds at most 1 at once."},
         {"http://h/[0-999999999999999999:999999999999999999]", kMostPatternUrls, 2, ""},
     };

@@ -29,8 +29,8 @@ TEST(ProtocolTexts, EveryEndingTextCarriesTheMarkTheWorkerLooksFor)
         EXPECT_STREQ(OutcomeMarker(c.outcome), c.mark) << c.text;
         EXPECT_NE(c.text.find(c.mark), std::string::npos) << c.text;
     }
-    for (const TransferOutcome quiet : {TransferOutcome::Completed, TransferOutcome::Failed,
-                                        TransferOutcome::AccessDenied}) {
+    for (const TransferOutcome quiet :
+         {TransferOutcome::Completed, TransferOutcome::Failed, TransferOutcome::AccessDenied}) {
         EXPECT_STREQ(OutcomeMarker(quiet), "");
     }
     // The texts the lost-connection and cancel marks are found in are faults.

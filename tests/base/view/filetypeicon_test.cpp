@@ -10,11 +10,21 @@ namespace {
 TEST(FileTypeIcon, ByExtensionIgnoringCase)
 {
     const std::pair<const char*, int> cases[] = {
-        {"/a/b.zip", kIconArchive},  {"/x.CAB", kIconArchive},   {"/x.tar.gz", kIconUnknown},
-        {"/readme.TxT", kIconDocument}, {"/s.rm", kIconAudio},  {"/p.shtml", kIconWebPage},
-        {"/setup.exe", kIconProgram}, {"/i.PCX", kIconImage},   {"/m.avi", kIconVideo},
-        {"/", kIconUnknown},         {"/noext", kIconUnknown},  {"/trailing.", kIconUnknown},
-        {"/dir.zip/file", kIconUnknown}, {"/cgi?id=1.exe", kIconProgram}, {"", kIconUnknown},
+        {"/a/b.zip", kIconArchive},
+        {"/x.CAB", kIconArchive},
+        {"/x.tar.gz", kIconUnknown},
+        {"/readme.TxT", kIconDocument},
+        {"/s.rm", kIconAudio},
+        {"/p.shtml", kIconWebPage},
+        {"/setup.exe", kIconProgram},
+        {"/i.PCX", kIconImage},
+        {"/m.avi", kIconVideo},
+        {"/", kIconUnknown},
+        {"/noext", kIconUnknown},
+        {"/trailing.", kIconUnknown},
+        {"/dir.zip/file", kIconUnknown},
+        {"/cgi?id=1.exe", kIconProgram},
+        {"", kIconUnknown},
     };
     for (auto [path, icon] : cases) {
         EXPECT_EQ(FileTypeIcon(path), icon) << path;

@@ -22,8 +22,10 @@ TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
         {"wider than 1200 stays so", {200, 100, 1790, 900}, wide, {200, 100, 1590, 800}},
         {"a left of 0 is a place, not 'unsaved'", {0, 100, 600, 500}, wide, {0, 100, 600, 400}},
         {"no width is nothing saved", {700, 100, 300, 500}, wide, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},
-        {"taller than the screen is cut to it (scale 2: 1000 pixels)", {398, 0, 600, 1200},
-         {0, 0, 1000, 1000}, {398, 0, 202, 1000}},
+        {"taller than the screen is cut to it (scale 2: 1000 pixels)",
+         {398, 0, 600, 1200},
+         {0, 0, 1000, 1000},
+         {398, 0, 202, 1000}},
         {"off the right edge moves back", {1500, 100, 2300, 700}, wide, {1920 - 800, 100, 800, 600}},
         {"above and left of the screen moves in", {-300, -50, 500, 550}, wide, {0, 0, 800, 600}},
         {"bigger than the screen fills it", {10, 10, 3000, 2000}, {0, 0, 1280, 720}, {0, 0, 1280, 720}},
@@ -98,7 +100,9 @@ TEST(FramePlacement, ToolWindowsFirstOpenApartInTheBottomRightCorner)
         ToolWindowPlaces expected;
     } cases[] = {
         {"1920 x 1080", {0, 0, 1920, 1080}, {1920 - 8 - 270, 1080 - 8 - 32, 1920 - 8 - 270 - 8 - 36, 1080 - 8 - 36}},
-        {"a second screen with a panel", {1920, 0, 1280, 990}, {1920 + 1280 - 278, 990 - 40, 1920 + 1280 - 322, 990 - 44}},
+        {"a second screen with a panel",
+         {1920, 0, 1280, 990},
+         {1920 + 1280 - 278, 990 - 40, 1920 + 1280 - 322, 990 - 44}},
         {"a screen narrower than both", {0, 0, 250, 20}, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {

@@ -32,18 +32,18 @@ TEST(TaskFilter, TextNarrowsByUrlFileNameOrStatus)
     } cases[] = {
         {"", true, true},
         {"   ", true, true},
-        {"mirror", true, false},            // the URL
-        {"report-2024", true, false},       // the file's name, whatever the case
+        {"mirror", true, false},       // the URL
+        {"report-2024", true, false},  // the file's name, whatever the case
         {"REPORT", true, false},
-        {"downloads", false, false},        // the folder is no part of the name
-        {"404", false, true},               // the status
+        {"downloads", false, false},  // the folder is no part of the name
+        {"404", false, true},         // the status
         {"has been", true, false},
-        {"caf\xC3\xA9", false, true},       // the URL as it reads, escapes decoded
+        {"caf\xC3\xA9", false, true},  // the URL as it reads, escapes decoded
         {"CAF\xC3\x89", false, true},
-        {"caf%c3%a9", false, true},         // and as written
+        {"caf%c3%a9", false, true},  // and as written
         {"menu du", false, true},
-        {" .zip ", false, true},            // blanks around the text do not count
-        {"1024", false, false},             // other columns are not searched
+        {" .zip ", false, true},  // blanks around the text do not count
+        {"1024", false, false},   // other columns are not searched
         {"nowhere", false, false},
     };
     for (const auto& c : cases) {
@@ -59,9 +59,9 @@ TEST(TaskFilter, TheStateChoiceNarrowsByTheRowsState)
         int stateImage;
         StateChoice shownUnder;
     } cases[] = {
-        {kImageRunning, StateChoice::Running}, {kImageQueued, StateChoice::Queued},
+        {kImageRunning, StateChoice::Running},  {kImageQueued, StateChoice::Queued},
         {kImageScheduled, StateChoice::Queued}, {kImagePaused, StateChoice::Paused},
-        {kImageDone, StateChoice::Done},       {kImageError, StateChoice::Failed},
+        {kImageDone, StateChoice::Done},        {kImageError, StateChoice::Failed},
     };
     for (const auto& c : cases) {
         const TaskRow row = Row("http://h/a.zip", "/d/a.zip", "", c.stateImage);

@@ -50,10 +50,7 @@ protected:
         m_bus.reset();
         m_daemon.reset();
     }
-    bool Owned()
-    {
-        return m_bus->interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService));
-    }
+    bool Owned() { return m_bus->interface()->isServiceRegistered(QString::fromLatin1(CURLHook::kService)); }
     bool WaitFor(const std::function<bool()>& condition, int seconds = 20)
     {
         const auto deadline = Clock::now() + std::chrono::seconds(seconds);
@@ -171,13 +168,12 @@ TEST_F(Capture, ACallStartsDromoWhenItIsNotRunning)
         EXPECT_EQ(first.Terminate(10000), 0);
     }
     ASSERT_TRUE(WaitFor([&] { return !Owned(); }));
-    m_bus->call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                               "org.freedesktop.DBus", "ReloadConfig"));
+    m_bus->call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                               "ReloadConfig"));
 
     EXPECT_EQ(AddUrl(nginx.Url("/c.bin")).type(), QDBusMessage::ReplyMessage);  // starts it
     ASSERT_TRUE(WaitFor([&] { return test::ReadFile(downloads.File("c.bin")) == c; }));
-    const QDBusReply<uint> pid =
-        m_bus->interface()->servicePid(QString::fromLatin1(CURLHook::kService));
+    const QDBusReply<uint> pid = m_bus->interface()->servicePid(QString::fromLatin1(CURLHook::kService));
     ASSERT_TRUE(pid.isValid());
     kill(static_cast<pid_t>(pid.value()), SIGTERM);
     EXPECT_TRUE(WaitFor([&] { return !Owned(); }));
@@ -194,9 +190,9 @@ TEST_F(Capture, WithPopupDialogTheCallReturnsWhenTheSheetCloses)
                   serving);
     ASSERT_TRUE(hook.Register());
 
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
-                                                       QString::fromLatin1(CURLHook::kPath),
-                                                       QString::fromLatin1(CURLHook::kService), "AddURL");
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService), QString::fromLatin1(CURLHook::kPath),
+                                       QString::fromLatin1(CURLHook::kService), "AddURL");
     call << QStringLiteral("http://files.example/popup.zip");
     QDBusPendingCall pending = m_bus->asyncCall(call, 30000);
     bool answeredWhileOpen = true;
@@ -376,7 +372,6 @@ TEST_F(Capture, UrlsOfStartsRacingEachOtherAllArrive)
     }
 }
 
-
 // A browser's download: the members-only file arrives through the real
 // Dromo with the browser's cookie, under the browser's name; a URL no task
 // can be made of is refused at once, and so is a page of such links.
@@ -437,7 +432,8 @@ TEST_F(Capture, ABrowsersDownloadArrivesWithItsCookieUnderItsName)
         {"referrer", {{"referrer", "http://h/\r\nX-Injected: 1"}, {"fileName", "r.bin"}}, AddResult::UnsafeDetails},
         {"user agent", {{"userAgent", "UA/1\nX-Injected: 1"}, {"fileName", "u.bin"}}, AddResult::UnsafeDetails},
         {"cookie", {{"cookie", "a=1\r\nX-Injected: 1"}, {"fileName", "c.bin"}}, AddResult::UnsafeDetails},
-        {"long cookie", {{"cookie", QString(1 << 20, QLatin1Char('c'))}, {"fileName", "l.bin"}},
+        {"long cookie",
+         {{"cookie", QString(1 << 20, QLatin1Char('c'))}, {"fileName", "l.bin"}},
          AddResult::CookieTooLong},
     };
     for (const auto& u : unsafe) {

@@ -132,8 +132,8 @@ TEST_F(LinkList, TheCallerIsAnsweredAtOnceAndTheChosenLinksAreAddedInOneSave)
         const QTreeWidgetItem* item = list->List()->topLevelItem(i);
         shown << item->text(LinkListDialog::kFileColumn) + " " + item->text(LinkListDialog::kUrlColumn);
     }
-    EXPECT_EQ(shown, (QStringList{"a.zip http://h/a.zip", "page.html http://h/page.html",
-                                  "setup.exe http://h/get?id=7", "b.iso http://h/b.iso"}));
+    EXPECT_EQ(shown, (QStringList{"a.zip http://h/a.zip", "page.html http://h/page.html", "setup.exe http://h/get?id=7",
+                                  "b.iso http://h/b.iso"}));
     EXPECT_EQ(Checks(*list), (std::vector<bool>{true, false, true, false}));
     EXPECT_EQ(m_w.table.Count(), 0);
 

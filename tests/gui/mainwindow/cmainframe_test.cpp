@@ -13,8 +13,8 @@
 
 #include "gui/mainwindow/cmainview.h"
 #include "tests/gui/mainwindow/windowdriver.h"
-#include "tests/gui/realinput.h"
 #include "tests/gui/mainwindow/windowrig.h"
+#include "tests/gui/realinput.h"
 
 namespace dromo {
 namespace {
@@ -43,9 +43,11 @@ TEST(CMainFrame, AddressBarAddsAndRemembers)
     ASSERT_TRUE(test::ShowActive(*w.frame));
     QComboBox& box = w.frame->AddressBox();
     EXPECT_EQ(box.lineEdit()->maxLength(), 511);
-    const std::pair<const char*, Qt::Key> typed[] = {
-        {"http://h/a.zip", Qt::Key_Return}, {"ftp://h/dir/", Qt::Key_Enter}, {"http://h/b.txt", Qt::Key_Enter},
-        {"HTTP://H/A.ZIP", Qt::Key_Return}, {"http://h/c", Qt::Key_Return}};
+    const std::pair<const char*, Qt::Key> typed[] = {{"http://h/a.zip", Qt::Key_Return},
+                                                     {"ftp://h/dir/", Qt::Key_Enter},
+                                                     {"http://h/b.txt", Qt::Key_Enter},
+                                                     {"HTTP://H/A.ZIP", Qt::Key_Return},
+                                                     {"http://h/c", Qt::Key_Return}};
     for (auto [url, key] : typed) {
         QWidget* focus = test::TypeOver(&box, QString::fromLatin1(url));
         ASSERT_TRUE(focus == &box || focus == box.lineEdit()) << "the click puts the focus in the box";
@@ -149,8 +151,9 @@ TEST(CMainFrame, AFailedSaveIsShownRetriedAndReportedAtExit)
 
     w.profile.flushResult = false;
     w.frame->RunCommand(CommandId::Exit);
-    EXPECT_EQ(w.messages.shown.back(), "Dromo could not save its settings and task list before ending. Cannot write "
-                                       "/c/Dromo.ini: No space left on device.");
+    EXPECT_EQ(w.messages.shown.back(),
+              "Dromo could not save its settings and task list before ending. Cannot write "
+              "/c/Dromo.ini: No space left on device.");
 }
 
 // A task handed over from outside is saved before the caller hears
@@ -178,9 +181,12 @@ TEST(CMainFrame, TrayTipIsCutTo63Characters)
 
 TEST(CMainView, DropsNeedAnHttpOrFtpUrl)
 {
-    const std::pair<const char*, bool> cases[] = {
-        {"see http://h/a.zip for details", true}, {"ftp://h/f", true}, {"https://h/x", true},
-        {"h/a.zip", false}, {"HTTP://H/A", false}, {"", false}};
+    const std::pair<const char*, bool> cases[] = {{"see http://h/a.zip for details", true},
+                                                  {"ftp://h/f", true},
+                                                  {"https://h/x", true},
+                                                  {"h/a.zip", false},
+                                                  {"HTTP://H/A", false},
+                                                  {"", false}};
     for (auto [text, accepted] : cases) {
         EXPECT_EQ(CMainView::AcceptsDrop(QString::fromLatin1(text)), accepted) << text;
     }
@@ -280,12 +286,14 @@ TEST(CMainFrameCommands, DeleteHitsTheTaskTheUserPointedAt)
     };
     const Case cases[] = {
         {"Delete pressed twice within a flush", 0, [](Window&) {}, 2, {"h/b.zip", "h/c.zip"}},
-        {"a worker removes a finished task just before Delete", 1,
+        {"a worker removes a finished task just before Delete",
+         1,
          [](Window& w) {
              w.settings.options.deleteIfDone = 1;
              w.commands.RemoveTaskRow(0, false);  // as a worker does when task "a" ends
          },
-         1, {"h/c.zip"}},
+         1,
+         {"h/c.zip"}},
     };
     for (const Case& c : cases) {
         Window w;
@@ -321,8 +329,9 @@ TEST(CMainFrameCommands, SelectAllInProgressSelectsTheRunningTasksAsShown)
 TEST(CMainFrameCommands, CommandStatesAreLiveFromTheStart)
 {
     Window w;
-    const CommandId idle[] = {CommandId::SaveDownloadList, CommandId::DeleteSelected, CommandId::Resume,
-                              CommandId::Stop, CommandId::StopAll, CommandId::SelectAll, CommandId::Properties};
+    const CommandId idle[] = {
+        CommandId::SaveDownloadList, CommandId::DeleteSelected, CommandId::Resume,    CommandId::Stop,
+        CommandId::StopAll,          CommandId::SelectAll,      CommandId::Properties};
     for (CommandId id : idle) {
         EXPECT_FALSE(w.frame->Action(id)->isEnabled()) << "at start-up: " << static_cast<int>(id);
     }
@@ -384,13 +393,13 @@ TEST(CMainFrameCommands, StopCommandsFollowTasksThatStartRunning)
 #include <QDialog>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 #include <fstream>
 
-#include <QToolButton>
 #include <unistd.h>
+#include <QToolButton>
 
 #include "gui/mainwindow/cdropbasket.h"
 #include "gui/mainwindow/cspeedbar.h"
@@ -494,8 +503,8 @@ TEST(CMainFrameTexts, TheSmallMenusShowTheirPlainTexts)
 {
     Window w;
     w.frame->PlaceToolWindows();
-    const QStringList window{"Main Window", "Speed Bar", "Drop Basket", "-", "Add URL...", "Stop All",
-                             "-",           "Options...", "About...",  "-", "Exit"};
+    const QStringList window{"Main Window", "Speed Bar",  "Drop Basket", "-", "Add URL...", "Stop All",
+                             "-",           "Options...", "About...",    "-", "Exit"};
     struct Case {
         QWidget* window;
         const char* leftOut;
@@ -547,7 +556,6 @@ TEST(CMainFrameTexts, HelpKeysAndTips)
     EXPECT_EQ(w.frame->Action(CommandId::Options)->statusTip(), "View or change the options");
     EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->statusTip(), "Import a broken file to Dromo");
     EXPECT_EQ(w.frame->Action(CommandId::LoadBrokenFile)->toolTip(), "Import Broken File..");
-
 }
 
 TEST(CMainFrameTexts, TheAddressBoxShowsTheEntryJustAdded)
@@ -573,7 +581,8 @@ TEST(CMainFrameTexts, TheAddressBoxShowsTheEntryJustAdded)
 TEST(CMainFrameTexts, WallpaperOkWithAnEmptyPathKeepsTheImage)
 {
     Window w;
-    const std::string image = std::filesystem::temp_directory_path() / ("dromo-wallpaper-" + std::to_string(::getpid()) + ".png");
+    const std::string image =
+        std::filesystem::temp_directory_path() / ("dromo-wallpaper-" + std::to_string(::getpid()) + ".png");
     QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(image));
     w.settings.options.backgroundType = 1;
     w.settings.options.backgroundImagePath = image;

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -55,14 +55,14 @@ struct CountdownRig {
 TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
 {
     const std::pair<const char*, std::function<void(CountdownDialog&)>> ways[] = {
-        {"Esc", [](CountdownDialog& d) {
+        {"Esc",
+         [](CountdownDialog& d) {
              ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
              test::Press(Qt::Key_Escape);  // wherever the dialog's focus is
          }},
         {"the close button", [](CountdownDialog& d) { d.close(); }},
-        {"Cancel", [](CountdownDialog& d) {
-             test::Click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
-         }},
+        {"Cancel",
+         [](CountdownDialog& d) { test::Click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); }},
     };
     CountdownRig rig;
     rig.options.shutDownIfDone = 1;

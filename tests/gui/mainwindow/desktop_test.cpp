@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "gui/mainwindow/cmainview.h"
-#include "tests/gui/mainwindow/windowrig.h"
 #include "tests/gui/mainwindow/windowdriver.h"
+#include "tests/gui/mainwindow/windowrig.h"
 #include "tests/gui/realinput.h"
 
 namespace dromo {

@@ -117,9 +117,9 @@ TEST(HelpTopics, EveryTopicTheProgramNamesIsInTheGuide)
         }
     }
     // Each window and sheet has a page of its own.
-    for (const char* page : {"main-window.html", "task-list.html", "add-url.html", "task-properties.html",
-                             "broken-file.html", "options.html", "speed-bar.html", "drop-basket.html",
-                             "browser.html"}) {
+    for (const char* page :
+         {"main-window.html", "task-list.html", "add-url.html", "task-properties.html", "broken-file.html",
+          "options.html", "speed-bar.html", "drop-basket.html", "browser.html"}) {
         EXPECT_EQ(pages.count(QString::fromLatin1(page)), 1u) << page;
     }
 }

@@ -31,8 +31,7 @@ struct Seen {
 
 std::ostream& operator<<(std::ostream& out, const Seen& s)
 {
-    return out << '"' << s.count.toStdString() << "\" shown " << s.countShown << " save as "
-               << s.saveAs.toStdString();
+    return out << '"' << s.count.toStdString() << "\" shown " << s.countShown << " save as " << s.saveAs.toStdString();
 }
 
 Seen Look(CAddProp& sheet)
@@ -59,9 +58,8 @@ TEST(ManyUrls, APastedListAndAPatternAreCountedAndAddedInOneSave)
     });
     const int flushes = w.profile.flushes;
     w.frame->RunCommand(CommandId::AddUrl);
-    EXPECT_EQ(seen, (std::vector<Seen>{{"", false, "/tmp/dl/"},
-                                       {"2 tasks", true, "/tmp/dl/"},
-                                       {"120 tasks", true, "/tmp/dl/"}}));
+    EXPECT_EQ(seen, (std::vector<Seen>{
+                        {"", false, "/tmp/dl/"}, {"2 tasks", true, "/tmp/dl/"}, {"120 tasks", true, "/tmp/dl/"}}));
     ASSERT_EQ(w.table.Count(), 120);
     EXPECT_EQ(w.table.CopyOut(0)->saveAs, "/tmp/dl/img001.jpg");
     EXPECT_EQ(w.table.CopyOut(0)->remotePath, "/img001.jpg");

@@ -63,8 +63,9 @@ TEST(MainWindowPlacement, TheRectangleTheUserLeftComesBackFittedToTheScreen)
     for (const Case& c : cases) {
         test::TempDir dir;
         const std::string config = dir.File("screen.json");
-        std::ofstream(config) << "{\"windowFrameMargins\": false, \"screens\": [{\"name\": \"one\", \"x\": 0, \"y\": 0, \"width\": " << c.screenWidth
-                              << ", \"height\": " << c.screenHeight << "}]}";
+        std::ofstream(config)
+            << "{\"windowFrameMargins\": false, \"screens\": [{\"name\": \"one\", \"x\": 0, \"y\": 0, \"width\": "
+            << c.screenWidth << ", \"height\": " << c.screenHeight << "}]}";
         QFile::remove(ini);
         {
             SettingsProfile profile(ini);
@@ -152,8 +153,10 @@ TEST(MainWindowPlacement, AMaximisedWindowStaysMaximisedFromOneRunToTheNext)
     QFile::remove(ini);
     {
         SettingsProfile profile(ini);
-        const std::pair<const char*, int> values[] = {{"MainWnd Left", 120}, {"MainWnd Top", 90},
-                                                      {"MainWnd Right", 620}, {"MainWnd Bottom", 390},
+        const std::pair<const char*, int> values[] = {{"MainWnd Left", 120},
+                                                      {"MainWnd Top", 90},
+                                                      {"MainWnd Right", 620},
+                                                      {"MainWnd Bottom", 390},
                                                       {"MainWnd Maximized", 2}};
         for (auto [name, value] : values) {
             profile.WriteInt("Settings", name, value);

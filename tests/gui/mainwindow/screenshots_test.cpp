@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLineEdit>
 #include <QPixmap>
 
 #include "base/capture/linkchoice.h"
@@ -46,10 +46,13 @@ TEST(Screenshots, MainWindowWithTasks)
     const Shown tasks[] = {
         {"https://mirror.example/iso/debian-12.iso", TaskState::Running, "412160 of 645120", "63%", "2048.0KB/s",
          "15:20:04 HTTP/1.1 206 Partial Content"},
-        {"ftp://ftp.example/pub/tools.tar.gz", TaskState::Done, "5120 of 5120", "100%", "", "15:18:40 File has been downloaded"},
-        {"http://files.example/music/track.mp3", TaskState::Paused, "800 of 3200", "25%", "", "15:10:02 Error - cancelled by user."},
+        {"ftp://ftp.example/pub/tools.tar.gz", TaskState::Done, "5120 of 5120", "100%", "",
+         "15:18:40 File has been downloaded"},
+        {"http://files.example/music/track.mp3", TaskState::Paused, "800 of 3200", "25%", "",
+         "15:10:02 Error - cancelled by user."},
         {"http://files.example/setup.exe", TaskState::Queued, "0", "0", "", ""},
-        {"http://files.example/report.txt", TaskState::Error, "0", "0", "", "15:21:00 Fail to connect to files.example:80"},
+        {"http://files.example/report.txt", TaskState::Error, "0", "0", "",
+         "15:21:00 Fail to connect to files.example:80"},
         {"http://files.example/nightly.zip", TaskState::Scheduled, "0", "0", "", ""},
     };
     for (const Shown& t : tasks) {
@@ -103,12 +106,14 @@ TEST(Screenshots, MainWindowWithTasks)
     ASSERT_TRUE(legend.grab().save(folder + "/legend.png"));
 
     std::vector<OfferedLink> offered;
-    for (const char* url : {"https://files.example/release/dromo-1.04.tar.gz", "https://files.example/release/notes.html",
-                            "https://files.example/release/dromo-1.04.tar.gz.sig", "https://files.example/iso/netinst.iso",
-                            "https://files.example/music/album.zip"}) {
+    for (const char* url :
+         {"https://files.example/release/dromo-1.04.tar.gz", "https://files.example/release/notes.html",
+          "https://files.example/release/dromo-1.04.tar.gz.sig", "https://files.example/iso/netinst.iso",
+          "https://files.example/music/album.zip"}) {
         offered.push_back({url, {}});
     }
-    LinkListDialog links(LinkChoice(offered, "zip gz iso", false), [](const LinkChoice&) {}, w.frame.get());
+    LinkListDialog links(
+        LinkChoice(offered, "zip gz iso", false), [](const LinkChoice&) {}, w.frame.get());
     links.resize(640, 320);
     links.show();
     QCoreApplication::processEvents();
@@ -151,13 +156,13 @@ void GrabSheets(const QString& folder, bool numbered)
     settings.options.enableSound = 1;
 
     TaskPageValues values = TaskPageValues::FromOptions(settings.options, "https://mirror.example/iso/debian-12.iso");
-    CAddProp add(QCoreApplication::translate("dromo::CMainFrame", "Add URL"), nullptr, CAddProp::kUrlPage, values, settings.proxies, &settings.categories, messages,
-                 files);
+    CAddProp add(QCoreApplication::translate("dromo::CMainFrame", "Add URL"), nullptr, CAddProp::kUrlPage, values,
+                 settings.proxies, &settings.categories, messages, files);
     GrabTabs(add, folder, "task-sheet", numbered);
 
     TaskPageValues broken = TaskPageValues::FromOptions(settings.options, "");
-    CAddProp import(QCoreApplication::translate("dromo::CMainFrame", "Import Broken File"), nullptr, CAddProp::kFilePage, broken, settings.proxies, nullptr, messages,
-                    files);
+    CAddProp import(QCoreApplication::translate("dromo::CMainFrame", "Import Broken File"), nullptr,
+                    CAddProp::kFilePage, broken, settings.proxies, nullptr, messages, files);
     import.show();
     import.FilePage()->UrlEdit()->setText("http://files.example/big.iso");
     import.FilePage()->FileEdit()->setText("/home/user/Downloads/big.iso+++");

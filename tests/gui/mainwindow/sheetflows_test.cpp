@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QPushButton>
-#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
@@ -273,8 +273,7 @@ TEST_F(ImportTest, TakenNameRefusedAndNothingAdded)
 TEST_F(ImportTest, ARefusedUrlLeavesTheFileAsItWas)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"h.example/d.iso", "invalid url"},
-        {"http://h.example/dir/", nullptr},  // nothing to add: no message either
+        {"h.example/d.iso", "invalid url"}, {"http://h.example/dir/", nullptr},  // nothing to add: no message either
     };
     for (auto [url, message] : cases) {
         std::ofstream(dir / "d.iso") << "partial";

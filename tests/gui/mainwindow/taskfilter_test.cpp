@@ -70,8 +70,7 @@ QString TipAt(CMainView& view, int row, int column)
 TEST(TaskFilterBar, CtrlFThenTypingNarrowsTheListAndEscapeBringsItBack)
 {
     Window w;
-    AddTasks(w, {{"report.zip", TaskState::Paused}, {"movie.iso", TaskState::Paused},
-                 {"photos.zip", TaskState::Done}});
+    AddTasks(w, {{"report.zip", TaskState::Paused}, {"movie.iso", TaskState::Paused}, {"photos.zip", TaskState::Done}});
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 3));
     CMainView& view = w.frame->View();
@@ -172,8 +171,8 @@ TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 2));
     CMainView& view = w.frame->View();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.model()->index(0, TaskListModel::kFileColumn).data() ==
-                                             "Report 2024.pdf"; }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return view.model()->index(0, TaskListModel::kFileColumn).data() == "Report 2024.pdf"; }));
     EXPECT_EQ(TipAt(view, 0, kColTarget), "http://h/get?id=7\nFile: /tmp/dl/Report 2024.pdf");
     EXPECT_EQ(TipAt(view, 1, kColTarget),
               "http://h/caf\u00e9.zip\nFile: /tmp/dl/caf\u00e9.zip\nFailed: 12:00:01 Error 404 Not Found");
@@ -186,8 +185,8 @@ TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
         test::Click(&menu, menu.actionGeometry(menu.actions().front()).center());
     });
     QTest::mouseClick(w.frame->windowHandle(), Qt::RightButton, {},
-                      header->viewport()->mapTo(w.frame.get(), QPoint(header->sectionViewportPosition(kColSize) + 5,
-                                                                       header->height() / 2)));
+                      header->viewport()->mapTo(
+                          w.frame.get(), QPoint(header->sectionViewportPosition(kColSize) + 5, header->height() / 2)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.FileColumnShown(); })) << "turned on from the heading's menu";
     EXPECT_EQ(header->visualIndex(TaskListModel::kFileColumn), kColTarget + 1) << "beside the URL";
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.columnWidth(TaskListModel::kFileColumn) > 0; }));

@@ -12,7 +12,8 @@
 namespace dromo {
 
 CDlgCategory::CDlgCategory(const CategoryEntry& entry, FileChooser& files, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_name(new QLineEdit(ToQString(entry.name), this)), m_extension(new QLineEdit(ToQString(entry.extension), this)),
+    : QDialog(parent), m_name(new QLineEdit(ToQString(entry.name), this)),
+      m_extension(new QLineEdit(ToQString(entry.extension), this)),
       m_folder(new QLineEdit(ToQString(entry.folder), this))
 {
     setWindowTitle(tr("Category"));

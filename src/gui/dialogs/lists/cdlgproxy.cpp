@@ -15,8 +15,7 @@ namespace dromo {
 CDlgProxy::CDlgProxy(const ProxyEntry& entry, Messages& messages, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_address(new QLineEdit(ToQString(entry.host), this)),
       m_port(new NumberField(this)), m_user(new QLineEdit(ToQString(entry.user), this)),
-      m_password(new QLineEdit(ToQString(entry.password), this)),
-      m_keyringId(entry.keyringId)
+      m_password(new QLineEdit(ToQString(entry.password), this)), m_keyringId(entry.keyringId)
 {
     setWindowTitle(tr("Proxy"));
     // Ports above 32767 are kept in the list's 16 bits as their negative

@@ -10,8 +10,8 @@
 namespace dromo {
 
 CDlgSite::CDlgSite(const SiteEntry& entry, QWidget* parent)
-    : QDialog(parent), m_address(new QLineEdit(ToQString(entry.host), this)), m_user(new QLineEdit(ToQString(entry.user), this)),
-      m_password(new QLineEdit(ToQString(entry.password), this)),
+    : QDialog(parent), m_address(new QLineEdit(ToQString(entry.host), this)),
+      m_user(new QLineEdit(ToQString(entry.user), this)), m_password(new QLineEdit(ToQString(entry.password), this)),
       m_keyringId(entry.keyringId)
 {
     setWindowTitle(tr("Site"));

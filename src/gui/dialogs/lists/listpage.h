@@ -94,8 +94,8 @@ protected:
 private:
     void ApplyEnabling()
     {
-        for (QWidget* w : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_add),
-                           static_cast<QWidget*>(m_remove), static_cast<QWidget*>(m_edit)}) {
+        for (QWidget* w : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove),
+                           static_cast<QWidget*>(m_edit)}) {
             w->setEnabled(m_check->isChecked());
         }
     }

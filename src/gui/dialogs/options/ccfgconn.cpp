@@ -12,8 +12,8 @@ namespace dromo {
 
 CCfgConn::CCfgConn(GlobalOptions& options, SpeedFields& speed, Messages& messages)
     : CPropertyPage(tr("Connection"), messages), m_options(options), m_threads(new NumberField(this)),
-      m_connections(new NumberField(this)), m_errors(new NumberField(this)), m_interval(new NumberField(this)), m_idle(new NumberField(this)),
-      m_speed(new SpeedLimitGroup(speed, this))
+      m_connections(new NumberField(this)), m_errors(new NumberField(this)), m_interval(new NumberField(this)),
+      m_idle(new NumberField(this)), m_speed(new SpeedLimitGroup(speed, this))
 {
     m_threads->SetSpinRange(1, 12);
     m_connections->SetSpinRange(kMinConnections, kMaxConnections);

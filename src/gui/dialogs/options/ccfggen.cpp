@@ -14,7 +14,7 @@ namespace dromo {
 namespace {
 
 std::int32_t GlobalOptions::*const kFlags[CCfgGen::kChecks] = {
-    &GlobalOptions::deleteIfDone, &GlobalOptions::resumeIfStart, &GlobalOptions::enableCookie,
+    &GlobalOptions::deleteIfDone, &GlobalOptions::resumeIfStart,  &GlobalOptions::enableCookie,
     &GlobalOptions::popupDialog,  &GlobalOptions::notifyWhenDone, &GlobalOptions::keepAwake};
 
 }  // namespace
@@ -41,9 +41,12 @@ CCfgGen::CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages,
     history->addWidget(m_maxHistory, 0, 1);
     history->addWidget(m_clearAll, 0, 3);
     history->setColumnStretch(2, 1);
-    const QString labels[kChecks] = {tr("Delete task from list after done"), tr("Resume all tasks after running"),
-                                     tr("Enable cookie"), tr("Popup Add URL dialog"),
-                                     tr("Notify when downloads are done"), tr("Keep the computer awake while downloading")};
+    const QString labels[kChecks] = {tr("Delete task from list after done"),
+                                     tr("Resume all tasks after running"),
+                                     tr("Enable cookie"),
+                                     tr("Popup Add URL dialog"),
+                                     tr("Notify when downloads are done"),
+                                     tr("Keep the computer awake while downloading")};
     for (int i = 0; i < kChecks; ++i) {
         m_checks[i] = new QCheckBox(labels[i], this);
         page->addWidget(m_checks[i], 3 + i, 0);
@@ -61,8 +64,7 @@ CCfgGen::CCfgGen(GlobalOptions& options, FileChooser& files, Messages& messages,
     AddHelp({historyLabel, static_cast<QWidget*>(m_maxHistory)},
             tr("Enter the max value for the items in address bar, the acceptable range is 5 to 20."));
     AddHelp({m_clearAll}, tr("Clear all the content in address bar."));
-    AddHelp({m_checks[0]},
-            tr("Determine whether you want to remove all the successful task from list immediately."));
+    AddHelp({m_checks[0]}, tr("Determine whether you want to remove all the successful task from list immediately."));
     AddHelp({m_checks[1]}, tr("Determine whether you want to start all the unfinished tasks once Dromo starts."));
     AddHelp({m_checks[2]}, tr("Allow Dromo to retrieve proper cookies from IE and send them to remote host."));
     AddHelp({m_checks[3]}, tr("Determine whether you want the AddURL dialog to popup when Dromo captures the "

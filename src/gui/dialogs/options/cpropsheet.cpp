@@ -17,13 +17,13 @@ namespace dromo {
 CPropSheet::CPropSheet(QWidget* parent, const ViewSettings& live, Messages& messages, FileChooser& files, Sound& sound,
                        std::function<void()> clearHistory)
     : CPropertySheet(tr("Options"), parent), m_options(live.options),
-      m_speed(SpeedFields::FromStored(live.options.maxSpeedValue)), m_refreshTenths(live.options.refreshRate / 100),
-      m_protocolFields{live.options.pasvMode, live.options.httpVersion, live.options.userAgent},
+      m_speed(SpeedFields::FromStored(live.options.maxSpeedValue)),
+      m_refreshTenths(live.options.refreshRate / 100), m_protocolFields{live.options.pasvMode, live.options.httpVersion,
+                                                                        live.options.userAgent},
       m_scheduleFields{live.options.enableSchedule, live.options.scheduleStartAt, live.options.untilFinished,
                        live.options.duration},
       m_proxyRows(ProxyRows(live.proxies)), m_categoryRows(CategoryRows(live.categories)),
-      m_siteRows(SiteRows(live.sites)),
-      m_general(new CCfgGen(m_options, files, messages, std::move(clearHistory))),
+      m_siteRows(SiteRows(live.sites)), m_general(new CCfgGen(m_options, files, messages, std::move(clearHistory))),
       m_connection(new CCfgConn(m_options, m_speed, messages)),
       m_system(new CCfgSys(m_options, m_refreshTenths, messages)), m_automation(new CCfgAuto(m_options, messages)),
       m_proxy(new CCfgProxy(m_options.enableProxy, m_proxyRows, messages)),
@@ -32,9 +32,9 @@ CPropSheet::CPropSheet(QWidget* parent, const ViewSettings& live, Messages& mess
       m_security(new CCfgSec(m_options.enableSecurity, m_siteRows, messages)),
       m_virus(new CCfgVirus(m_options, files, messages)), m_sounds(new CCFGSnd(m_options, files, sound, messages))
 {
-    for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{
-             m_general, m_connection, m_system, m_automation, m_proxy, m_protocol, m_schedule, m_category, m_security,
-             m_virus, m_sounds}) {
+    for (CPropertyPage* page :
+         std::initializer_list<CPropertyPage*>{m_general, m_connection, m_system, m_automation, m_proxy, m_protocol,
+                                               m_schedule, m_category, m_security, m_virus, m_sounds}) {
         AddPage(page);
     }
 }

@@ -27,7 +27,7 @@ CAddProp::CAddProp(const QString& caption, QWidget* parent, FirstPage first, Tas
         AddPage(m_url);
     }
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{m_identity, m_connection, m_exception, m_proxy,
-                                                                    m_protocol, m_schedule, m_misc}) {
+                                                                     m_protocol, m_schedule, m_misc}) {
         AddPage(page);
     }
 }

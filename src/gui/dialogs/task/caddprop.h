@@ -27,8 +27,8 @@ class CAddProp : public CPropertySheet {
 public:
     enum FirstPage { kUrlPage = 0, kFilePage = 1 };
 
-    CAddProp(const QString& caption, QWidget* parent, FirstPage first, TaskPageValues& values,
-             const ProxyList& proxies, const CategoryList* categories, Messages& messages, FileChooser& files);
+    CAddProp(const QString& caption, QWidget* parent, FirstPage first, TaskPageValues& values, const ProxyList& proxies,
+             const CategoryList* categories, Messages& messages, FileChooser& files);
 
     CAddURL* UrlPage() const { return m_url; }
     CDlgImport* FilePage() const { return m_file; }

@@ -25,11 +25,12 @@ CAddURL::CAddURL(TaskPageValues& values, const CategoryList* categories, Message
     grid->addWidget(m_count, 1, 1);
     AddLabel(grid, 2, 0, tr("Save as:"));
     grid->addWidget(m_saveAs, 2, 1);
-        AddLabel(grid, 3, 0, tr("Checksum:"));
+    AddLabel(grid, 3, 0, tr("Checksum:"));
     grid->addWidget(m_checksum, 3, 1);
     m_checksum->setPlaceholderText(tr("optional: sha-256=… or the value sha256sum prints"));
-    m_checksum->setToolTip(tr("The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) "
-                              "before it is called downloaded."));
+    m_checksum->setToolTip(
+        tr("The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) "
+           "before it is called downloaded."));
     page->setRowStretch(1, 1);
     m_url->setMinimumWidth(360);
     m_count->setWordWrap(true);
@@ -64,8 +65,8 @@ void CAddURL::ShowCount()
 {
     // A pasted list shows as one line here (its breaks as blanks): the count
     // says what it holds.
-    const QString summary = m_values.manyUrls ? BaseTexts::Shown(ReadUrlBatch(ToStdString(m_url->text())).Summary())
-                                              : QString();
+    const QString summary =
+        m_values.manyUrls ? BaseTexts::Shown(ReadUrlBatch(ToStdString(m_url->text())).Summary()) : QString();
     m_count->setText(summary);
     m_count->setVisible(!summary.isEmpty());
 }
@@ -75,7 +76,7 @@ void CAddURL::OnInitDialog()
     m_derivation.emplace(m_values.targetFolder, m_categories);
     m_url->setText(ToQString(m_values.url));
     m_saveAs->setText(ToQString(SaveAsDerivation::DeriveOnShow(m_values.saveAs) ? m_derivation->Derive(m_values.url)
-                                                                        : m_values.saveAs));
+                                                                                : m_values.saveAs));
     m_checksum->setText(ToQString(m_values.checksum));
     m_url->setFocus();
 }

@@ -11,8 +11,7 @@ namespace dromo {
 
 CConnPage::CConnPage(TaskPageValues& values, Messages& messages, QWidget* parent)
     : CPropertyPage(tr("Connection"), messages, parent), m_values(values), m_idle(new NumberField(this)),
-      m_connections(new NumberField(this)),
-      m_speed(new SpeedLimitGroup(values.speed, this))
+      m_connections(new NumberField(this)), m_speed(new SpeedLimitGroup(values.speed, this))
 {
     m_idle->SetSpinRange(10, 900);
     m_connections->SetSpinRange(kMinConnections, kMaxConnections);

@@ -35,7 +35,19 @@
 namespace dromo {
 namespace {
 
-enum Tab { kGeneral, kConnection, kSystem, kAutomation, kProxy, kProtocol, kSchedule, kCategory, kSecurity, kVirus, kSounds };
+enum Tab {
+    kGeneral,
+    kConnection,
+    kSystem,
+    kAutomation,
+    kProxy,
+    kProtocol,
+    kSchedule,
+    kCategory,
+    kSecurity,
+    kVirus,
+    kSounds
+};
 
 struct Options {
     ViewSettings live;
@@ -131,8 +143,10 @@ TEST(CPropSheet, RangeMessagesOfTheNumberFields)
     } cases[] = {
         {kGeneral, [](CPropSheet& s) { return s.General()->MaxHistory(); }, "4",
          "Please enter an integer between 5 and 20."},
-        {kSystem, [](CPropSheet& s) { return s.System()->Refresh(); }, "0", "Please enter an integer between 1 and 50."},
-        {kSystem, [](CPropSheet& s) { return s.System()->Refresh(); }, "51", "Please enter an integer between 1 and 50."},
+        {kSystem, [](CPropSheet& s) { return s.System()->Refresh(); }, "0",
+         "Please enter an integer between 1 and 50."},
+        {kSystem, [](CPropSheet& s) { return s.System()->Refresh(); }, "51",
+         "Please enter an integer between 1 and 50."},
         {kConnection, [](CPropSheet& s) { return s.Connection()->Threads(); }, "13",
          "Please enter an integer between 1 and 12."},
         {kConnection, [](CPropSheet& s) { return s.Connection()->ErrorCount(); }, "", "Please enter an integer."},
@@ -179,7 +193,10 @@ TEST(CPropSheet, ProxyListEditsStayOnThePageUntilOk)
     EXPECT_EQ(p->List()->item(0, 0)->text(), "PROXY.A") << "only the case changed: no duplicate";
     EXPECT_EQ(p->List()->item(0, 1)->text(), "8081");
     answer.host = "Proxy.B";
-    p->SetEditor([&](const ProxyEntry&) { ++asked; return answer; });
+    p->SetEditor([&](const ProxyEntry&) {
+        ++asked;
+        return answer;
+    });
     Select(p->List(), {0});
     p->EditButton()->click();
     EXPECT_EQ(o.messages.shown.back(), "The same proxy has existed.");

@@ -83,7 +83,8 @@ TEST(CAddProp, TabsInOrderAndTheUrlPageFirst)
     for (int i = 0; i < s.sheet->Tabs()->count(); ++i) {
         tabs << s.sheet->Tabs()->tabText(i);
     }
-    EXPECT_EQ(tabs, (QStringList{"URL", "Identity", "Connection", "Exception", "Proxy", "Protocol", "Schedule", "Misc"}));
+    EXPECT_EQ(tabs,
+              (QStringList{"URL", "Identity", "Connection", "Exception", "Proxy", "Protocol", "Schedule", "Misc"}));
     EXPECT_EQ(s.sheet->Tabs()->currentIndex(), 0);
     EXPECT_TRUE(s.sheet->UrlPage()->Opened());
     EXPECT_FALSE(s.sheet->MiscPage()->Opened());
