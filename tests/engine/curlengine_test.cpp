@@ -208,7 +208,9 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
     transfer.join();
     EXPECT_FALSE(ok);
     EXPECT_NE(f.Error().find("cancelled by user."), std::string::npos) << f.Error();
-    EXPECT_LT(std::chrono::duration_cast<Ms>(abortReturned - asked).count(), 50);
+    // Abort only asks: it never waits for the transfer, which would stall
+    // until the idle time. A bound of a second holds on a loaded machine.
+    EXPECT_LT(std::chrono::duration_cast<Ms>(abortReturned - asked).count(), 1000);
     // Generous bound for a loaded machine; bench/ measures the real figure.
     EXPECT_LT(std::chrono::duration_cast<Ms>(returned - asked).count(), 1000);
     EXPECT_EQ(ReadFile(target + "+++").size(), 1000u);
