@@ -20,6 +20,7 @@
 #include "engine/cookielines.h"
 #include "engine/failuretext.h"
 #include "engine/partialfile.h"
+#include "engine/responsedecision.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/transferrun.h"
 #include "engine/validator.h"
@@ -283,8 +284,8 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &run);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, TransferRun::OnData);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &run);
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
     // A proxy's answer to CONNECT is the tunnel's, never the file's.
@@ -462,6 +463,15 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
     curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
     run.probing = true;
     CURLcode code = Perform(run);
+    if (code != CURLE_OK && !m_settings.secure && FtpReplyAsksForTls(run.lastReply)) {
+        // Explicit TLS (AUTH TLS) on the same port, for the control and
+        // the data connection, with the certificate checked as for HTTPS;
+        // a server that offers no TLS fails this login as before.
+        trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
+        curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        run.lastReply.clear();
+        code = Perform(run);
+    }
     run.probing = false;
     if (code != CURLE_OK) {
         return code;
@@ -740,7 +750,8 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     if (!m_checksumError.empty()) {
         return Fail("Fail - the checksum cannot be read: " + m_checksumError);
     }
-    const std::string scheme = request.ftp ? "ftp" : (m_settings.secure ? "https" : "http");
+    const std::string scheme =
+        request.ftp ? (m_settings.secure ? "ftps" : "ftp") : (m_settings.secure ? "https" : "http");
     const std::string url =
         scheme + "://" + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
     PartialFile file(request.saveAs);

@@ -42,7 +42,7 @@ void Usage(std::FILE* out)
 {
     std::fprintf(out,
                  "Usage: dromo-fetch [options] URL TARGET\n"
-                 "Downloads URL (http://, https:// or ftp://) to the file TARGET through Dromo's engine,\n"
+                 "Downloads URL (http://, https://, ftp:// or ftps://) to the file TARGET through Dromo's engine,\n"
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
                  "  --speed KB           speed limit in KB/s (-1: none), shared by all connections\n"
@@ -297,7 +297,7 @@ int main(int argc, char** argv)
     }
     const auto url = dromo::ParseUrl(line.positional[0]);
     if (!url) {
-        std::fprintf(stderr, "dromo-fetch: not an http://, https:// or ftp:// URL: %s\n",
+        std::fprintf(stderr, "dromo-fetch: not an http://, https://, ftp:// or ftps:// URL: %s\n",
                      dromo::UrlWithoutLogin(line.positional[0]).c_str());
         return 2;
     }
@@ -307,7 +307,7 @@ int main(int argc, char** argv)
     engine.SetProxyUser2(line.proxyUser);
     engine.SetProxyPassword1(line.proxyPassword);
     engine.SetProxyPassword2(line.proxyPassword);
-    engine.SetSecure(url->protocol == dromo::kProtocolHttps);
+    engine.SetSecure(dromo::IsSecureProtocol(url->protocol));
 
     std::thread aborter;
     if (line.abortAfter >= 0) {
@@ -317,7 +317,7 @@ int main(int argc, char** argv)
         });
     }
     const std::string& saveAs = line.positional[1];
-    const bool ok = url->protocol == dromo::kProtocolFtp
+    const bool ok = dromo::IsFtpProtocol(url->protocol)
                         ? engine.FtpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password)
                         : engine.HttpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password);
     if (aborter.joinable()) {

@@ -1,6 +1,7 @@
 #include "engine/responsedecision.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "engine/validator.h"
 
@@ -159,6 +160,24 @@ ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resum
     d.truncate = true;
     // The FTP server was asked nothing of its file: no version to compare.
     return WriteWhole(d, resume, std::string());
+}
+
+bool FtpReplyAsksForTls(const std::string& reply)
+{
+    if (reply.size() < 4 || (reply[0] != '4' && reply[0] != '5')) {
+        return false;
+    }
+    std::string lower;
+    lower.reserve(reply.size());
+    for (const char c : reply) {
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    for (const char* word : {"encrypt", "tls", "ssl", "secure", "cleartext"}) {
+        if (lower.find(word, 3) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace dromo

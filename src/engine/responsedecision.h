@@ -75,4 +75,11 @@ ResponseDecision DecideHttpAnswer(const HttpResponse& response, const ResumeStat
 // anything there, so it starts afresh.
 ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resume);
 
+// An FTP server that refuses a plain login and asks for TLS instead
+// ("530 Anonymous sessions must use encryption.", "550 SSL/TLS required
+// on the control channel"): a refusal (4xx or 5xx) naming encryption.
+// The login is then tried once more inside TLS, as the user's own ftp://
+// URL cannot say it.
+bool FtpReplyAsksForTls(const std::string& reply);
+
 }  // namespace dromo

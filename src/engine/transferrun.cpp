@@ -167,7 +167,7 @@ bool CurlEngine::TransferRun::OnFtpServer()
     if (!redirectedToFtp && !ftp) {
         char* scheme = nullptr;
         curl_easy_getinfo(engine.m_easy, CURLINFO_SCHEME, &scheme);
-        redirectedToFtp = scheme != nullptr && strcasecmp(scheme, "ftp") == 0;
+        redirectedToFtp = scheme != nullptr && (strcasecmp(scheme, "ftp") == 0 || strcasecmp(scheme, "ftps") == 0);
     }
     return ftp || redirectedToFtp;
 }

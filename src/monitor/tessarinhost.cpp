@@ -61,7 +61,8 @@ std::string Lower(std::string text)
 bool WebOrFtp(const std::string& url)
 {
     const std::string lower = Lower(url);
-    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0;
+    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0 ||
+           lower.rfind("ftps://", 0) == 0;
 }
 
 // True when the URL says nothing about the file's type: it carries a query

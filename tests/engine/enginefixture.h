@@ -136,8 +136,8 @@ struct Fetcher {
             ADD_FAILURE() << "bad test URL " << url;
             return false;
         }
-        engine.SetSecure(u->protocol == kProtocolHttps);
-        const bool ok = u->protocol == kProtocolFtp
+        engine.SetSecure(IsSecureProtocol(u->protocol));
+        const bool ok = IsFtpProtocol(u->protocol)
                             ? engine.FtpGet(u->host, u->port, u->remotePath, target, user, password)
                             : engine.HttpGet(u->host, u->port, u->remotePath, target, user, password);
         engine.Close();

@@ -197,6 +197,58 @@ private:
     ScopedEnv m_curlCaBundle;
 };
 
+// vsftpd over TLS, its certificate from a CA of the test's own named as for
+// HTTPS: ftps:// speaks TLS from the first byte; a plain ftp:// URL to a
+// server that refuses plain logins ("530 ... must use encryption") is
+// logged in again over AUTH TLS, data connections included.
+class VsftpdTlsTest : public ThirdPartyTest,
+                      public ::testing::WithParamInterface<std::tuple<test::Vsftpd::Tls, Case>> {};
+
+TEST_P(VsftpdTlsTest, Transfer)
+{
+    const auto& [tls, c] = GetParam();
+    test::Vsftpd ftp(www.Path(), tls);
+    const NamedCa ca("SSL_CERT_FILE", ftp.CaFile());
+    Fetcher f;
+    Expect(f, ftp.Url(c.path), c);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VsftpdTlsTest,
+    ::testing::Combine(::testing::Values(test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required),
+                       ::testing::Values(Case{.name = "Plain", .path = "/a.bin"},
+                                         Case{.name = "Resume", .path = "/a.bin", .resumeFrom = kPartial},
+                                         Case{.name = "MissingFile", .path = "/missing.bin", .failure = "550"})),
+    [](const auto& info) {
+        const bool implicit = std::get<0>(info.param) == test::Vsftpd::Tls::Implicit;
+        return std::get<Case>(info.param).name + (implicit ? "_Implicit" : "_Required");
+    });
+
+// TLS to an FTP server checks its certificate as HTTPS does: a server from
+// an unknown CA is refused before a byte is written, and the plain login a
+// server refused is never retried without TLS.
+TEST_F(ThirdPartyTest, FtpOverTlsFromAnUnknownCaIsRefused)
+{
+    for (const auto tls : {test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required}) {
+        test::Vsftpd ftp(www.Path(), tls);
+        SCOPED_TRACE(ftp.Url("/a.bin"));
+        const NamedCa none("", "");
+        Fetcher f;
+        Expect(f, ftp.Url("/a.bin"), Case{.failure = "certificate"});
+        EXPECT_EQ(f.Error().rfind("Fail - secure connection to 127.0.0.1:", 0), 0u) << f.Error();
+    }
+}
+
+// A web server's redirect to ftps:// is followed like one to ftp://.
+TEST_F(ThirdPartyTest, ARedirectToFtpsIsFollowed)
+{
+    test::Vsftpd ftp(www.Path(), test::Vsftpd::Tls::Implicit);
+    const NamedCa ca("SSL_CERT_FILE", ftp.CaFile());
+    test::FaultServer server(www.Path());
+    Fetcher f;
+    Expect(f, server.Url("/redirect/1?to=" + ftp.Url("/a.bin")), Case{});
+}
+
 // HTTPS straight to the server, its CA named by either variable curl reads.
 class HttpsTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<std::string, Case>> {};
 

@@ -20,6 +20,7 @@ std::string_view Scheme(std::int32_t protocol)
 {
     switch (protocol) {
     case kProtocolFtp: return "ftp://";
+    case kProtocolFtps: return "ftps://";
     case kProtocolHttp: return "http://";
     case kProtocolHttps: return "https://";
     default: return "";
@@ -28,7 +29,7 @@ std::string_view Scheme(std::int32_t protocol)
 
 std::uint16_t DefaultPort(std::int32_t protocol)
 {
-    return protocol == kProtocolFtp ? 21 : protocol == kProtocolHttp ? 80 : 443;
+    return protocol == kProtocolFtp ? 21 : protocol == kProtocolFtps ? 990 : protocol == kProtocolHttp ? 80 : 443;
 }
 
 // The digits of a port as a number; -1 when they are not all digits.

@@ -662,9 +662,12 @@ std::string Squid::AccessLog() const
     return ReadFile(m_dir.File("access.log"));
 }
 
-Vsftpd::Vsftpd(const std::string& root)
+Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
 {
     const std::string d = m_dir.Path();
+    if (tls != Tls::None && !MakeTestCa(d)) {
+        throw std::runtime_error("openssl could not make the test CA");
+    }
     fs::create_directories(m_dir.File("empty"));
     OpenToAll(root);
     OpenToAll(d);
@@ -677,6 +680,12 @@ Vsftpd::Vsftpd(const std::string& root)
              << "pasv_enable=YES\npasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
              << "xferlog_enable=NO\nvsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
              << "delay_failed_login=0\n";
+        if (tls != Tls::None) {
+            conf << "ssl_enable=YES\nrsa_cert_file=" << d << "/cert.pem\nrsa_private_key_file=" << d << "/key.pem\n"
+                 << "allow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
+                 << "ssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nrequire_ssl_reuse=NO\nssl_ciphers=HIGH\n"
+                 << (tls == Tls::Implicit ? "implicit_ssl=YES\n" : "");
+        }
         if (!RunsAsRoot()) {
             conf << "run_as_launching_user=YES\n";  // no user switch and no chroot
         }

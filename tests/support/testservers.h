@@ -222,12 +222,22 @@ private:
 // "ftp", any password); any other user is refused ("anonymous only").
 // Passive data connections on ephemeral ports of 127.0.0.1. Run by root,
 // sessions run as "ftp" in a chroot, so the folder is made readable to all.
+// With TLS, its certificate is signed by a CA of the test's own (CaFile()):
+// `Required` refuses a plain login ("530 Anonymous sessions must use
+// encryption.") and takes AUTH TLS on its one port; `Implicit` speaks TLS
+// from the first byte, as ftps:// URLs do.
 class Vsftpd : public Server {
 public:
-    explicit Vsftpd(const std::string& root);
-    std::string Url(const std::string& path) const { return Server::Url("ftp", path); }
+    enum class Tls { None, Required, Implicit };
+    explicit Vsftpd(const std::string& root, Tls tls = Tls::None);
+    std::string Url(const std::string& path) const
+    {
+        return Server::Url(m_tls == Tls::Implicit ? "ftps" : "ftp", path);
+    }
+    std::string CaFile() const { return m_dir.File("ca.pem"); }
 
 private:
+    Tls m_tls;
     TempDir m_dir;
     std::unique_ptr<ChildProcess> m_process;
 };

@@ -26,7 +26,8 @@ std::vector<std::string> TypesOf(const std::string& fileTypes)
 
 bool IsFtp(const std::string& url)
 {
-    return url.size() > 6 && EqualsIgnoreCase(url.substr(0, 6), "ftp://");
+    return (url.size() > 6 && EqualsIgnoreCase(url.substr(0, 6), "ftp://")) ||
+           (url.size() > 7 && EqualsIgnoreCase(url.substr(0, 7), "ftps://"));
 }
 
 }  // namespace

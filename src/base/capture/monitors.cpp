@@ -21,7 +21,7 @@ bool StartsWith(const std::string& text, const char* prefix)
 
 bool IsFtpFile(const std::string& lower)
 {
-    return StartsWith(lower, "ftp://") && !lower.empty() && lower.back() != '/';
+    return (StartsWith(lower, "ftp://") || StartsWith(lower, "ftps://")) && lower.back() != '/';
 }
 
 std::string WithoutLeadingBlanks(const std::string& text)
@@ -55,8 +55,9 @@ bool URLMonitor::BeforeNavigate2(const std::string& url, bool ctrl)
         return false;
     }
     const std::string lower = Lower(url);
-    // Only web and FTP links; https is new beside the classic two.
-    if (!StartsWith(lower, "ftp://") && !StartsWith(lower, "http://") && !StartsWith(lower, "https://")) {
+    // Only web and FTP links; https and ftps are new beside the classic two.
+    if (!StartsWith(lower, "ftp://") && !StartsWith(lower, "ftps://") && !StartsWith(lower, "http://") &&
+        !StartsWith(lower, "https://")) {
         return false;
     }
     return Captures(lower);

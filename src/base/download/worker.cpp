@@ -168,7 +168,7 @@ void Worker::Configure(const TaskRecord& task)
     if (task.useLogin) {
         m_user = task.user;
         m_password = task.password;
-    } else if (task.protocol == kProtocolFtp) {
+    } else if (IsFtpProtocol(task.protocol)) {
         m_user = options.username;
         m_password = options.password;
     } else {
@@ -195,9 +195,9 @@ bool Worker::Transfer(TaskRecord& task)
     // chosen, so a task added or running meanwhile never gets it too.
     TaskFileClaims claims(m_ctx.table, task.taskId);
     m_engine->SetFileClaims(&claims);
-    m_engine->SetSecure(task.protocol == kProtocolHttps);
+    m_engine->SetSecure(IsSecureProtocol(task.protocol));
     m_engine->SetServerNameAllowed(NameCameFromUrl(task));
-    const bool ok = task.protocol == kProtocolFtp
+    const bool ok = IsFtpProtocol(task.protocol)
                         ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
                         : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
     m_engine->SetFileClaims(nullptr);
@@ -229,8 +229,8 @@ void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
     if (!trace::On()) {
         return;
     }
-    const char* scheme = task.protocol == kProtocolFtp ? "ftp" : task.protocol == kProtocolHttps ? "https" : "http";
-    const std::string url = std::string(scheme) + "://" + task.host + ":" + std::to_string(task.port) + task.remotePath;
+    const std::string url =
+        std::string(SchemeOf(task.protocol)) + "://" + task.host + ":" + std::to_string(task.port) + task.remotePath;
     trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " of " +
                                                            std::to_string(task.errorCount + 1) + ": " +
                                                            trace::Url(url) + " to " + task.saveAs);
@@ -352,7 +352,7 @@ TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
     --m_ctx.state.Counts(guard).activeCount;
     const bool redial = m_ctx.options.Get(guard).redialIfDisconnected != 0;
     const bool toPause = outcome == TransferOutcome::Cancelled ||
-                         (outcome == TransferOutcome::NotFound && task.protocol != kProtocolFtp) ||
+                         (outcome == TransferOutcome::NotFound && !IsFtpProtocol(task.protocol)) ||
                          (outcome == TransferOutcome::ConnectionLost && !redial);
     TaskState next = TaskState::Error;
     auto decide = [&](TaskRecord& r) {

@@ -97,17 +97,8 @@ void TaskPageValues::ApplyTo(TaskRecord& r) const
 
 std::string ComposeUrl(const TaskRecord& r)
 {
-    std::string url;
-    int defaultPort = 80;
-    if (r.protocol == kProtocolFtp) {
-        url = "ftp://";
-        defaultPort = 21;
-    } else if (r.protocol == kProtocolHttps) {
-        url = "https://";
-        defaultPort = 443;
-    } else {
-        url = "http://";
-    }
+    std::string url = std::string(SchemeOf(r.protocol)) + "://";
+    const int defaultPort = DefaultPortOf(r.protocol);
     url += r.host;
     if (r.port != defaultPort) {
         url += ":" + std::to_string(r.port);

@@ -47,19 +47,17 @@ std::optional<ParsedUrl> ParseUrl(std::string_view url)
 {
     ParsedUrl parsed;
     std::string_view rest;
-    if (StartsWithIgnoreCase(url, "ftp://")) {
-        parsed.protocol = kProtocolFtp;
-        parsed.port = 21;
-        rest = url.substr(6);
-    } else if (StartsWithIgnoreCase(url, "http://")) {
-        parsed.protocol = kProtocolHttp;
-        parsed.port = 80;
-        rest = url.substr(7);
-    } else if (StartsWithIgnoreCase(url, "https://")) {
-        parsed.protocol = kProtocolHttps;
-        parsed.port = 443;
-        rest = url.substr(8);
-    } else {
+    static constexpr std::int32_t kSchemes[] = {kProtocolFtp, kProtocolFtps, kProtocolHttp, kProtocolHttps};
+    for (const std::int32_t protocol : kSchemes) {
+        const std::string prefix = std::string(SchemeOf(protocol)) + "://";
+        if (StartsWithIgnoreCase(url, prefix)) {
+            parsed.protocol = protocol;
+            parsed.port = DefaultPortOf(protocol);
+            rest = url.substr(prefix.size());
+            break;
+        }
+    }
+    if (parsed.protocol == 0) {
         return std::nullopt;
     }
 

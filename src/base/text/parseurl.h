@@ -8,14 +8,14 @@
 namespace dromo {
 
 struct ParsedUrl {
-    std::int32_t protocol = 0;  // kProtocolFtp, kProtocolHttp or kProtocolHttps
+    std::int32_t protocol = 0;  // kProtocolFtp, kProtocolFtps, kProtocolHttp or kProtocolHttps
     std::string host;           // without the port
     std::string remotePath;     // from the first "/" after the host; begins with "/"
     std::uint16_t port = 0;
 };
 
-// The one URL parser of every add path: "ftp://" (port 21), "http://" (80)
-// or "https://" (443) in any letter case, a non-empty host, an optional
+// The one URL parser of every add path: "ftp://" (port 21), "ftps://" (990),
+// "http://" (80) or "https://" (443) in any letter case, a non-empty host, an optional
 // ":port", and a path that begins with "/". Nothing else is checked: query
 // strings, spaces and unusual characters pass.
 std::optional<ParsedUrl> ParseUrl(std::string_view url);

@@ -11,12 +11,47 @@ namespace dromo {
 class TransferEngine;
 
 // Protocol values stored in a task. FTP and HTTP are the classic ones; HTTPS
-// is new and goes through the HTTP transfer.
+// is new and goes through the HTTP transfer, FTPS (FTP inside TLS from the
+// first byte, port 990) through the FTP transfer. The profile keeps the URL,
+// never this number.
 enum Protocol : std::int32_t {
     kProtocolFtp = 1,
     kProtocolHttp = 3,
     kProtocolHttps = 4,
+    kProtocolFtps = 5,
 };
+
+inline bool IsFtpProtocol(std::int32_t protocol)
+{
+    return protocol == kProtocolFtp || protocol == kProtocolFtps;
+}
+
+// Carried inside TLS all the way: certificates are checked, and cookies
+// the browser sent over TLS may go along.
+inline bool IsSecureProtocol(std::int32_t protocol)
+{
+    return protocol == kProtocolHttps || protocol == kProtocolFtps;
+}
+
+inline const char* SchemeOf(std::int32_t protocol)
+{
+    switch (protocol) {
+    case kProtocolFtp: return "ftp";
+    case kProtocolFtps: return "ftps";
+    case kProtocolHttps: return "https";
+    default: return "http";
+    }
+}
+
+inline std::uint16_t DefaultPortOf(std::int32_t protocol)
+{
+    switch (protocol) {
+    case kProtocolFtp: return 21;
+    case kProtocolFtps: return 990;
+    case kProtocolHttps: return 443;
+    default: return 80;
+    }
+}
 
 // One download task, handled by value: copy out under the task-table lock,
 // change the copy, write it back. The fields keep their classic order and

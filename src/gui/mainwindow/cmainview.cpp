@@ -287,7 +287,7 @@ QString CMainView::DroppedText(const QMimeData* data)
 bool CMainView::AcceptsDrop(const QString& text)
 {
     return text.contains(QLatin1String("http://")) || text.contains(QLatin1String("ftp://")) ||
-           text.contains(QLatin1String("https://"));
+           text.contains(QLatin1String("https://")) || text.contains(QLatin1String("ftps://"));
 }
 
 void CMainView::dragEnterEvent(QDragEnterEvent* event)

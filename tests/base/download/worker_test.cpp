@@ -288,6 +288,39 @@ TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
     }
 }
 
+// Each scheme reaches its transfer, TLS told for the two that run inside
+// it, and FTP's default login for both FTP schemes.
+TEST(Worker, EachSchemeReachesItsTransfer)
+{
+    const struct {
+        const char* url;
+        const char* secure;
+        const char* get;
+    } cases[] = {
+        {"ftp://h/f", "SetSecure 0", "FtpGet h/f /dl/f anonymous:me@example.com"},
+        {"ftps://h/f", "SetSecure 1", "FtpGet h/f /dl/f anonymous:me@example.com"},
+        {"http://h/f", "SetSecure 0", "HttpGet h/f /dl/f :"},
+        {"https://h/f", "SetSecure 1", "HttpGet h/f /dl/f :"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        Rig rig;
+        rig.options.username = "anonymous";
+        rig.options.password = "me@example.com";
+        TaskRecord record;
+        rig.adder.AddTaskFromRecord(c.url, record);
+        ASSERT_TRUE(rig.WaitIdle());
+        ASSERT_TRUE(rig.WaitUntil([&] {
+            const auto made = rig.engines.script.Calls();
+            return std::find(made.begin(), made.end(), "Close") != made.end();
+        }));
+        const std::vector<std::string> calls = rig.engines.script.Calls();
+        const auto secure = std::find(calls.begin(), calls.end(), c.secure);
+        ASSERT_NE(secure, calls.end());
+        EXPECT_NE(std::find(secure, calls.end(), c.get), calls.end());
+    }
+}
+
 TEST(Worker, SettingsReachTheEngineInOrder)
 {
     Rig rig;
