@@ -304,9 +304,11 @@ bool TaskAdder::AppendUnderFreeName(const std::string& url, TaskRecord record)
     // next free numbered name. Chosen and appended in one locked section, so
     // a transfer claiming a name meanwhile cannot take the same one.
     auto guard = m_table.Lock();
-    const std::string unique =
-        FirstFreePath(record.saveAs, [this](const std::string& path) { return HeldByAnotherTask(m_table, path); });
-    if (!unique.empty() && unique != record.saveAs) {
+    const std::string unique = FreeNameInList(m_table, record.saveAs);
+    if (unique.empty()) {
+        return false;  // sharing a name would let two tasks write one file
+    }
+    if (unique != record.saveAs) {
         record.saveAs = unique;
         record.ownsPartialFile = 0;  // the file taken over has the name asked for
     }
@@ -331,8 +333,7 @@ void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
     if (holderDone && record.Is(TaskState::Done)) {
         return;
     }
-    const std::string free =
-        FirstFreePath(record.saveAs, [this](const std::string& path) { return HeldByAnotherTask(m_table, path); });
+    const std::string free = FreeNameInList(m_table, record.saveAs);
     if (free.empty()) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "base/tasks/taskfileclaims.h"
 
 #include "base/tasks/tasktable.h"
+#include "base/text/filenames.h"
 
 namespace dromo {
 
@@ -8,6 +9,21 @@ bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int task
 {
     // The table's index answers at once, however long the list.
     return taskId < 0 ? table.HoldsSaveAs(path) : table.TaskSavingAs(path, taskId) >= 0;
+}
+
+std::string FreeNameInList(const TaskTable& table, const std::string& path)
+{
+    const auto held = [&table](const std::string& p) { return table.HoldsSaveAs(p); };
+    const int n = FirstFreeNumber(path, held, table.NumberedFrom(path));
+    if (n < 0) {
+        return {};
+    }
+    if (n > 0) {
+        // The number found is about to be held too: the next search starts after it.
+        table.NoteNumberedFrom(path, n + 1);
+        return NumberedPath(path, n);
+    }
+    return path;
 }
 
 bool TaskFileClaims::Claim(const std::string& path)

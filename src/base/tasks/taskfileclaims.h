@@ -29,4 +29,9 @@ private:
 // True when a task of the list other than `taskId` names `path` as its file.
 bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int taskId = -1);
 
+// The path itself when no task of the list names it, else the first free
+// numbered name beside it; "" when there is none. The caller holds the
+// table's lock until the name is in the list.
+std::string FreeNameInList(const TaskTable& table, const std::string& path);
+
 }  // namespace dromo

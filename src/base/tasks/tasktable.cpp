@@ -109,6 +109,9 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     }
     Count(m_records[static_cast<std::size_t>(row)], -1);
     Count(record, +1);
+    if (m_records[static_cast<std::size_t>(row)].saveAs != record.saveAs) {
+        m_numberedFrom.clear();
+    }
     TraceState(m_records[static_cast<std::size_t>(row)], record.state);
     m_records[static_cast<std::size_t>(row)] = record;
     ++m_changes;
@@ -192,6 +195,7 @@ bool TaskTable::Remove(int row)
     }
     const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
     Count(m_records[static_cast<std::size_t>(row)], -1);
+    m_numberedFrom.clear();
     trace::Line("task " + std::to_string(taskId), "removed");
     m_records.erase(m_records.begin() + row);
     m_rows.erase(m_rows.begin() + row);
@@ -341,6 +345,19 @@ int TaskTable::FindRow(const std::function<bool(const TaskRecord&)>& test, int f
         }
     }
     return -1;
+}
+
+int TaskTable::NumberedFrom(const std::string& path) const
+{
+    Guard guard(m_mutex);
+    const auto it = m_numberedFrom.find(path);
+    return it == m_numberedFrom.end() ? 1 : it->second;
+}
+
+void TaskTable::NoteNumberedFrom(const std::string& path, int number) const
+{
+    Guard guard(m_mutex);
+    m_numberedFrom[path] = number;
 }
 
 std::uint64_t TaskTable::ChangeCount() const

@@ -112,6 +112,13 @@ public:
     // keep it: this is for scans that would otherwise copy every record.
     int FindRow(const std::function<bool(const TaskRecord&)>& test, int from = 0) const;
 
+    // Where a search for a free numbered name beside `path` may start:
+    // every lower number was held when it was last searched. Forgotten as
+    // soon as any name leaves the list, so the search still finds the first
+    // free number, and many adds of one name cost the same each.
+    int NumberedFrom(const std::string& path) const;
+    void NoteNumberedFrom(const std::string& path, int number) const;
+
     // Goes up with every append, removal and record or state change (not
     // with column texts): what a saver compares to know the list changed.
     std::uint64_t ChangeCount() const;
@@ -144,6 +151,7 @@ private:
     std::unordered_map<std::string, int> m_runningSaveAs;
     std::unordered_map<std::string, int> m_runningFetches;
     std::set<int> m_scheduled;
+    mutable std::unordered_map<std::string, int> m_numberedFrom;
 };
 
 }  // namespace dromo

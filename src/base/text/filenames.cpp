@@ -1,5 +1,6 @@
 #include "base/text/filenames.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace dromo {
@@ -236,18 +237,23 @@ std::string NumberedPath(const std::string& path, int n)
     return folder + name.substr(0, dot) + " (" + std::to_string(n) + ")" + name.substr(dot);
 }
 
-std::string FirstFreePath(const std::string& path, const std::function<bool(const std::string&)>& taken)
+int FirstFreeNumber(const std::string& path, const std::function<bool(const std::string&)>& taken, int from)
 {
     if (!taken(path)) {
-        return path;
+        return 0;
     }
-    for (int n = 1; n < 1000; ++n) {
-        std::string candidate = NumberedPath(path, n);
-        if (!taken(candidate)) {
-            return candidate;
+    for (int n = std::max(from, 1); n <= kMaxNumberedName; ++n) {
+        if (!taken(NumberedPath(path, n))) {
+            return n;
         }
     }
-    return {};
+    return -1;
+}
+
+std::string FirstFreePath(const std::string& path, const std::function<bool(const std::string&)>& taken)
+{
+    const int n = FirstFreeNumber(path, taken);
+    return n < 0 ? std::string() : n == 0 ? path : NumberedPath(path, n);
 }
 
 }  // namespace dromo

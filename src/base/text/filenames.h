@@ -41,8 +41,17 @@ std::string Latin1ToUtf8(std::string_view text);
 // "x (n).tar.gz"), as browsers number a second copy.
 std::string NumberedPath(const std::string& path, int n);
 
+// The most numbered names searched beside one path: far beyond any real
+// folder or list, but an end to the search all the same.
+inline constexpr int kMaxNumberedName = 1000000;
+
+// 0 when `taken` says the path itself is free, else the first number n from
+// `from` on whose numbered path is free (the numbers below `from` are known
+// to be taken); -1 when none up to kMaxNumberedName is.
+int FirstFreeNumber(const std::string& path, const std::function<bool(const std::string&)>& taken, int from = 1);
+
 // The path itself when `taken` says it is free, else the first free
-// numbered path; "" when even the thousandth is taken.
+// numbered path; "" when none is.
 std::string FirstFreePath(const std::string& path, const std::function<bool(const std::string&)>& taken);
 
 // The folder part of a path, with its trailing "/" ("" when there is none).

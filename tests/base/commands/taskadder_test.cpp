@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "base/storage/settingsstore.h"
 #include "base/tasks/tasktable.h"
 #include "base/text/requestdetails.h"
@@ -249,6 +251,43 @@ TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)
     EXPECT_EQ(f.adder.AddTask("http://h/", "/dl/"), AddResult::Added);
     EXPECT_EQ(f.table.CopyOut(3)->saveAs, "/dl/index.html");
     EXPECT_EQ(f.messages.shown.size(), 1u);
+}
+
+// Many links ending in one name each get a name of their own, past the
+// thousand numbered names that once ended the search (the rest then shared
+// the last name); and the first free number is still the one chosen after a
+// task gives its name up, by deletion or by its transfer moving aside.
+TEST(AddTask, ManyAddsOfOneNameNeverShareAndTheFirstFreeNumberIsTaken)
+{
+    constexpr int kAdds = 1500;
+    const struct {
+        const char* what;
+        void (*freeName)(TaskTable& table);  // gives up "/dl/same (7).iso", in row 7
+    } cases[] = {
+        {"deleted", [](TaskTable& table) { table.Remove(7); }},
+        {"moved aside",
+         [](TaskTable& table) { table.Update(table.TaskIdAt(7), [](TaskRecord& r) { r.saveAs = "/dl/other.iso"; }); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        std::set<std::string> names;
+        for (int i = 0; i < kAdds; ++i) {
+            ASSERT_EQ(f.adder.AddTask("http://h" + std::to_string(i) + "/same.iso", ""), AddResult::Added);
+            names.insert(f.table.CopyOut(i)->saveAs);
+        }
+        EXPECT_EQ(names.size(), static_cast<std::size_t>(kAdds));
+        EXPECT_EQ(f.table.CopyOut(kAdds - 1)->saveAs, "/dl/same (" + std::to_string(kAdds - 1) + ").iso");
+
+        ASSERT_EQ(f.table.CopyOut(7)->saveAs, "/dl/same (7).iso");
+        c.freeName(f.table);
+        ASSERT_EQ(f.adder.AddTask("http://again/same.iso", ""), AddResult::Added);
+        EXPECT_EQ(f.table.CopyOut(f.table.Count() - 1)->saveAs, "/dl/same (7).iso");
+        // The search then goes on after the last number handed out.
+        ASSERT_EQ(f.adder.AddTask("http://again2/same.iso", ""), AddResult::Added);
+        EXPECT_EQ(f.table.CopyOut(f.table.Count() - 1)->saveAs, "/dl/same (" + std::to_string(kAdds) + ").iso");
+    }
 }
 
 // A link handed over again while its download runs is that same file:
