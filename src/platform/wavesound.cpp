@@ -41,6 +41,11 @@ void PlayHere(const QString& path, int boundMs)
     effect.stop();
 }
 
+bool Playable(const QString& file)
+{
+    return !file.isEmpty() && QFileInfo(file).isFile() && QFileInfo(file).isReadable();
+}
+
 }  // namespace
 
 WaveSound::WaveSound(std::chrono::milliseconds bound) : m_bound(bound), m_context(new QObject)
@@ -56,10 +61,26 @@ WaveSound::~WaveSound()
     m_thread.wait();
 }
 
+void WaveSound::Start(const std::string& path)
+{
+    const QString file = QString::fromStdString(path);
+    if (!Playable(file) || m_started.exchange(true)) {
+        return;
+    }
+    const int boundMs = static_cast<int>(m_bound.count());
+    QMetaObject::invokeMethod(
+        m_context,
+        [this, file, boundMs] {
+            PlayHere(file, boundMs);
+            m_started = false;
+        },
+        Qt::QueuedConnection);
+}
+
 void WaveSound::Play(const std::string& path)
 {
     const QString file = QString::fromStdString(path);
-    if (file.isEmpty() || !QFileInfo(file).isFile() || !QFileInfo(file).isReadable()) {
+    if (!Playable(file)) {
         return;  // no default system sound either
     }
     // One sound at a time, as the classic synchronous play did.

@@ -73,5 +73,24 @@ TEST(WaveSound, SilenceForWhatCannotPlayAndABoundForWhatCan)
     }
 }
 
+// The window's add sound never holds it: Start returns before a long sound
+// could have ended, a second Start while it sounds is dropped, and the
+// worker's Play still plays after it.
+TEST(WaveSound, StartNeverWaits)
+{
+    test::TempDir dir;
+    test::WriteFile(dir.File("long.wav"), Wave(1500));
+    WaveSound sound(std::chrono::milliseconds(6000));
+    const auto start = Clock::now();
+    for (int i = 0; i < 50; ++i) {
+        sound.Start(dir.File("long.wav"));
+    }
+    EXPECT_LT(MsSince(start), 1000);
+    sound.Start(dir.File("missing.wav"));
+    const auto played = Clock::now();
+    sound.Play(dir.File("missing.wav"));
+    EXPECT_LT(MsSince(played), 1000);
+}
+
 }  // namespace
 }  // namespace dromo

@@ -280,7 +280,7 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
     }
     UpdateStatusPanes();
     if (m_settings.options.enableSound) {
-        m_sound.Play(m_settings.options.soundAddFile);
+        m_sound.Start(m_settings.options.soundAddFile);
     }
     m_workers.StartWorkerIfAllBusy();
     return AddResult::Added;

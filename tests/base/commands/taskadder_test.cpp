@@ -229,7 +229,7 @@ TEST(AddTask, TheRecordTakesTheOptions)
     EXPECT_EQ(r.State(), TaskState::Scheduled);
     EXPECT_EQ(r.startAt, "6:30");
     EXPECT_EQ(f.table.RowCopy(0).stateImage, kImageScheduled);
-    EXPECT_EQ(f.sound.played, std::vector<std::string>{"add.wav"});
+    EXPECT_EQ(f.sound.started, std::vector<std::string>{"add.wav"});
 }
 
 TEST(AddTask, TwoTasksNeverShareATargetAndATypedPathOfARunningTaskBlocks)

@@ -132,10 +132,16 @@ public:
 class FakeSound : public Sound {
 public:
     std::vector<std::string> played;
+    std::vector<std::string> started;
     void Play(const std::string& path) override
     {
         std::lock_guard lock(m_mutex);
         played.push_back(path);
+    }
+    void Start(const std::string& path) override
+    {
+        std::lock_guard lock(m_mutex);
+        started.push_back(path);
     }
 
 private:
