@@ -762,6 +762,10 @@
         <source>Line %1: %2</source>
         <translation>Zeile %1: %2</translation>
     </message>
+    <message>
+        <source>Another task in the list saves to this file; its properties were not changed.</source>
+        <translation>Ein anderer Download der Liste speichert in diese Datei; die Eigenschaften wurden nicht geändert.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

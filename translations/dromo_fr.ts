@@ -762,6 +762,10 @@
         <source>Line %1: %2</source>
         <translation>Ligne %1&#xa0;: %2</translation>
     </message>
+    <message>
+        <source>Another task in the list saves to this file; its properties were not changed.</source>
+        <translation>Un autre téléchargement de la liste enregistre dans ce fichier&#x202f;; les propriétés n’ont pas été modifiées.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

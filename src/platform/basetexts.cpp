@@ -32,6 +32,7 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "No history."),
     QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
     QT_TRANSLATE_NOOP("dromo", "The task has started meanwhile; its properties were not changed."),
+    QT_TRANSLATE_NOOP("dromo", "Another task in the list saves to this file; its properties were not changed."),
     QT_TRANSLATE_NOOP("dromo", "A category with the same extension has existed."),
     QT_TRANSLATE_NOOP("dromo", "The same proxy has existed."),
     QT_TRANSLATE_NOOP("dromo", "The same site has existed."),

@@ -2,6 +2,7 @@
 
 #include "base/forms/taskpagevalues.h"
 #include "base/ports/messages.h"
+#include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
 #include "base/text/parseurl.h"
 #include "base/view/filetypeicon.h"
@@ -28,6 +29,13 @@ PropertiesResult ApplyTaskProperties(TaskTable& table, std::int16_t taskId, cons
         guard.unlock();
         messages.Warning("The task has started meanwhile; its properties were not changed.");
         return PropertiesResult::TaskRunning;
+    }
+    if (HeldByAnotherTask(table, edited.saveAs, taskId)) {
+        // Two tasks of the list never write one file: the user chose this
+        // name, so it is not numbered as an add's would be, but refused.
+        guard.unlock();
+        messages.Warning("Another task in the list saves to this file; its properties were not changed.");
+        return PropertiesResult::NameHeld;
     }
     std::int32_t scheduledBefore = 0;
     std::int32_t scheduledAfter = 0;

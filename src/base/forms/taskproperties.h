@@ -13,6 +13,7 @@ enum class PropertiesResult {
     InvalidUrl,   // "invalid url" was shown; the task is unchanged
     TaskGone,     // the task left the list while the sheet was open
     TaskRunning,  // a worker took the task up while the sheet was open
+    NameHeld,     // "Save as" names a file another task of the list saves to
 };
 
 // After OK of "Task Properties": the URL text split again, the pages'

@@ -94,6 +94,25 @@ TEST_F(PropertiesTest, RefusedWithoutChangingTheTask)
     EXPECT_EQ(table.CopyOut(0)->host, "ftp.example");
     EXPECT_EQ(messages.shown.size(), 2u);
 
+    // "Save as" moved onto another task's file: two tasks would write one
+    // file, whatever state either is in. Its own name, kept, is no clash.
+    table.SetState(0, TaskState::Paused);
+    TaskRecord other = *table.CopyOut(0);
+    other.saveAs = "/dl/b.zip";
+    ASSERT_TRUE(table.Append(other, TaskRow{}));
+    for (const TaskState otherState : {TaskState::Paused, TaskState::Done, TaskState::Queued}) {
+        table.SetState(1, otherState);
+        TaskPageValues moved = Opened();
+        moved.saveAs = "/dl/b.zip";
+        EXPECT_EQ(ApplyTaskProperties(table, id, moved, messages), PropertiesResult::NameHeld);
+        EXPECT_EQ(messages.shown.back(),
+                  "Another task in the list saves to this file; its properties were not changed.");
+        EXPECT_EQ(table.CopyOut(0)->saveAs, "/dl/a.zip");
+    }
+    TaskPageValues kept = Opened();
+    kept.speed.unlimited = !kept.speed.unlimited;
+    EXPECT_EQ(ApplyTaskProperties(table, id, kept, messages), PropertiesResult::Stored);
+
     table.Remove(0);
     EXPECT_EQ(ApplyTaskProperties(table, id, v, messages), PropertiesResult::TaskGone);
 }
