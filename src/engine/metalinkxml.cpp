@@ -104,8 +104,7 @@ public:
     void File4(const xmlNode* file)
     {
         MetalinkDocument::File& out = NewFile(file);
-        for (const xmlNode* child = file->children; child != nullptr && m_document.error.empty();
-             child = child->next) {
+        for (const xmlNode* child = file->children; child != nullptr && m_document.error.empty(); child = child->next) {
             if (Named(child, "size", m_ns)) {
                 out.hasSize = true;
                 out.size = Content(child);
@@ -124,8 +123,7 @@ public:
     void File3(const xmlNode* file)
     {
         MetalinkDocument::File& out = NewFile(file);
-        for (const xmlNode* child = file->children; child != nullptr && m_document.error.empty();
-             child = child->next) {
+        for (const xmlNode* child = file->children; child != nullptr && m_document.error.empty(); child = child->next) {
             if (Named(child, "size", m_ns)) {
                 out.hasSize = true;
                 out.size = Content(child);
@@ -216,8 +214,7 @@ void ReadTree(const xmlNode* root, MetalinkDocument& document)
         if (document.version == 4 && Named(child, "file", ns) && walk.RoomForAnotherFile()) {
             walk.File4(child);
         } else if (document.version == 3 && Named(child, "files", ns)) {
-            for (const xmlNode* file = child->children; file != nullptr && document.error.empty();
-                 file = file->next) {
+            for (const xmlNode* file = child->children; file != nullptr && document.error.empty(); file = file->next) {
                 if (Named(file, "file", ns) && walk.RoomForAnotherFile()) {
                     walk.File3(file);
                 }

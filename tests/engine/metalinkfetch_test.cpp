@@ -36,9 +36,10 @@ std::string Sha256Hex(const std::string& data)
 std::string Meta4(const std::string& name, const std::string& sha256,
                   const std::vector<std::pair<std::string, int>>& mirrors)
 {
-    std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"" +
-                      name + "\">\n";
+    std::string doc =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"" +
+        name + "\">\n";
     if (!sha256.empty()) {
         doc += "<hash type=\"sha-256\">" + sha256 + "</hash>\n";
     }

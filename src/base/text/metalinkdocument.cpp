@@ -16,7 +16,6 @@ std::string AtLine(int line, const std::string& text)
     return line > 0 ? "Line " + std::to_string(line) + ": " + text : text;
 }
 
-
 // A whole number of at most 18 digits; nothing for anything else.
 std::optional<std::int64_t> Number(std::string_view text)
 {
@@ -102,9 +101,8 @@ void TakeUrls(const MetalinkDocument::File& in, MetalinkFile& out)
     for (const MetalinkDocument::Url& url : in.urls) {
         const std::string type = FoldCase(TrimBlanks(url.type));
         const std::string address(TrimBlanks(url.url));
-        const bool controls = std::any_of(address.begin(), address.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-        });
+        const bool controls = std::any_of(address.begin(), address.end(),
+                                          [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
         const bool fileType = type.empty() || type == "http" || type == "https" || type == "ftp";
         if (fileType && !controls && ParseUrl(address)) {
             out.mirrors.Add(Mirror{address, PriorityOf(url), std::string(TrimBlanks(url.location))});
@@ -140,8 +138,8 @@ std::string TakePieces(const MetalinkDocument::File& in, MetalinkFile& out)
         }
         const std::optional<std::int64_t> length = Number(pieces.length);
         if (!length || *length <= 0) {
-            return AtLine(pieces.line,
-                          "the piece length \"" + std::string(TrimBlanks(pieces.length)) + "\" is not a number of bytes.");
+            return AtLine(pieces.line, "the piece length \"" + std::string(TrimBlanks(pieces.length)) +
+                                           "\" is not a number of bytes.");
         }
         if (pieces.hashes.size() > kMetalinkMaxPieces) {
             return AtLine(pieces.line, "the file \"" + in.name + "\" lists more than " +
@@ -247,8 +245,7 @@ std::optional<std::string> LocalMetalinkPath(std::string_view text)
         return std::string(text);
     }
     constexpr std::string_view kFile = "file://";
-    if (text.size() > kFile.size() && FoldCase(text.substr(0, kFile.size())) == kFile &&
-        text[kFile.size()] == '/') {
+    if (text.size() > kFile.size() && FoldCase(text.substr(0, kFile.size())) == kFile && text[kFile.size()] == '/') {
         return PercentDecode(text.substr(kFile.size()));
     }
     return std::nullopt;

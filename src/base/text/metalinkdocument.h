@@ -27,7 +27,7 @@ struct MetalinkDocument {
     struct Url {
         int line = 0;
         std::string url;
-        std::string priority;  // version 4: 1 (most wanted) .. 999999
+        std::string priority;    // version 4: 1 (most wanted) .. 999999
         std::string preference;  // version 3: 100 (most wanted) .. 0
         std::string location;
         std::string type;  // version 3: "http", "ftp", "bittorrent", ...

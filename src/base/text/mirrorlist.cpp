@@ -8,9 +8,8 @@ namespace {
 
 bool IsCountryCode(std::string_view text)
 {
-    return text.size() == 2 && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-           });
+    return text.size() == 2 && std::all_of(text.begin(), text.end(),
+                                           [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
 }
 
 std::string Lower(std::string_view text)

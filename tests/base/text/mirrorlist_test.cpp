@@ -19,8 +19,9 @@ TEST(MirrorList, KeepsTheMostWantedFirstAndReadsBackItsStoredForm)
     list.Add({"ftp://none/f", kMirrorPriorityNone, ""});
     list.Add({"http://b/f two", 5, "Germany"});  // same priority: after the first; no country code
     list.Add({"http://z/f", -3, "fr"});          // out of range: the best there is
-    const std::string stored = "1:de:http://a/f 1:fr:http://z/f 5:xx:http://c/f 5::http://b/f%20two "
-                               "999999::ftp://none/f";
+    const std::string stored =
+        "1:de:http://a/f 1:fr:http://z/f 5:xx:http://c/f 5::http://b/f%20two "
+        "999999::ftp://none/f";
     EXPECT_EQ(list.Stored(), stored);
     ASSERT_NE(list.Best(), nullptr);
     EXPECT_EQ(list.Best()->url, "http://a/f");
@@ -62,8 +63,9 @@ TEST(PieceHashes, StoredFormReadsBackAndBadOnesAreRefused)
     EXPECT_EQ(pieces->Stored(), "sha-1 262144 " + a + " " + std::string(40, 'b'));
     EXPECT_TRUE(PieceHashes::Parse("")->Empty());
     EXPECT_EQ(PieceHashes().Stored(), "");
-    for (const std::string& bad : std::initializer_list<std::string>{"sha-1", "sha-1 0 " + a, "sha-1 -4 " + a, "sha-1 1x " + a, "sha-1 4",
-                                  "sha-1 4 " + a.substr(2), "crc32 4 00000000", "sha-256 4 " + a}) {
+    for (const std::string& bad :
+         std::initializer_list<std::string>{"sha-1", "sha-1 0 " + a, "sha-1 -4 " + a, "sha-1 1x " + a, "sha-1 4",
+                                            "sha-1 4 " + a.substr(2), "crc32 4 00000000", "sha-256 4 " + a}) {
         EXPECT_FALSE(PieceHashes::Parse(bad)) << bad;
     }
 }
@@ -75,14 +77,10 @@ TEST(MetalinkDocument, NamesAndTypesThatMeanAMetalinkFile)
         bool name;
         bool type;
     } cases[] = {
-        {"/home/u/f.meta4", true, false},
-        {"http://h/pub/F.METALINK?x=1#y", true, false},
-        {"http://h/f.meta4.txt", false, false},
-        {"http://h/get?f=a.meta4", false, false},
-        {"application/metalink4+xml", false, true},
-        {"Application/Metalink+XML; charset=utf-8", false, true},
-        {"application/xml", false, false},
-        {"", false, false},
+        {"/home/u/f.meta4", true, false},           {"http://h/pub/F.METALINK?x=1#y", true, false},
+        {"http://h/f.meta4.txt", false, false},     {"http://h/get?f=a.meta4", false, false},
+        {"application/metalink4+xml", false, true}, {"Application/Metalink+XML; charset=utf-8", false, true},
+        {"application/xml", false, false},          {"", false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsMetalinkName(c.text), c.name) << c.text;
