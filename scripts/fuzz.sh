@@ -3,7 +3,7 @@
 #
 #   scripts/fuzz.sh TARGET SECONDS [LIBFUZZER-OPTION...]
 #       fuzzes one target (names, httpresponse, segmentplan, inidocument,
-#       downloadlist, nativemessaging, parseurl, digest, urlpattern) for that
+#       downloadlist, nativemessaging, parseurl, digest, urlpattern, metalink) for that
 #       long, then prints its executions and findings
 #   scripts/fuzz.sh --replay
 #       runs every target once over its seeds under libFuzzer (what CI does)
@@ -20,7 +20,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=build-fuzz
-targets=(names httpresponse segmentplan inidocument downloadlist nativemessaging parseurl digest urlpattern)
+targets=(names httpresponse segmentplan inidocument downloadlist nativemessaging parseurl digest urlpattern metalink)
 
 usage() {
   sed -n '4,11p' "$0" | sed 's/^# \{0,1\}//'

@@ -766,6 +766,78 @@
         <source>Another task in the list saves to this file; its properties were not changed.</source>
         <translation>Ein anderer Download der Liste speichert in diese Datei; die Eigenschaften wurden nicht geändert.</translation>
     </message>
+    <message>
+        <source>The Metalink file lists no file.</source>
+        <translation>Die Metalink-Datei nennt keine Datei.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: it is empty.</source>
+        <translation>Dies ist keine Metalink-Datei: sie ist leer.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: it is not well-formed XML.</source>
+        <translation>Dies ist keine Metalink-Datei: sie ist kein wohlgeformtes XML.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: its root element is not &lt;metalink&gt; of Metalink 3 or 4.</source>
+        <translation>Dies ist keine Metalink-Datei: ihr Wurzelelement ist nicht &lt;metalink&gt; von Metalink 3 oder 4.</translation>
+    </message>
+    <message>
+        <source>a Metalink file may not declare a document type or entities.</source>
+        <translation>eine Metalink-Datei darf weder einen Dokumenttyp noch Entitäten deklarieren.</translation>
+    </message>
+    <message>
+        <source>a file has no name.</source>
+        <translation>eine Datei hat keinen Namen.</translation>
+    </message>
+    <message>
+        <source>The Metalink file %1 cannot be read: %2.</source>
+        <translation>Die Metalink-Datei %1 kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>The Metalink file is larger than %1 MB.</source>
+        <translation>Die Metalink-Datei ist größer als %1 MB.</translation>
+    </message>
+    <message>
+        <source>The Metalink file lists more than %1 files.</source>
+        <translation>Die Metalink-Datei nennt mehr als %1 Dateien.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: %1.</source>
+        <translation>Dies ist keine Metalink-Datei: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a plain file name; Dromo saves no file outside its folder.</source>
+        <translation>„%1“ ist kein einfacher Dateiname; Dromo speichert keine Datei außerhalb ihres Ordners.</translation>
+    </message>
+    <message>
+        <source>the size &quot;%1&quot; is not a number of bytes.</source>
+        <translation>die Größe „%1“ ist keine Anzahl von Bytes.</translation>
+    </message>
+    <message>
+        <source>the piece length &quot;%1&quot; is not a number of bytes.</source>
+        <translation>die Stücklänge „%1“ ist keine Anzahl von Bytes.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; lists more than %2 URLs.</source>
+        <translation>die Datei „%1“ nennt mehr als %2 URLs.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; lists more than %2 pieces.</source>
+        <translation>die Datei „%1“ nennt mehr als %2 Stücke.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; has no http, https or ftp URL.</source>
+        <translation>die Datei „%1“ hat keine http-, https- oder ftp-URL.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; has %2 piece hashes where its size needs %3.</source>
+        <translation>die Datei „%1“ hat %2 Stück-Hashes, ihre Größe verlangt %3.</translation>
+    </message>
+    <message>
+        <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
+        <translation>der %1-Hash von „%2“ hat nicht %3 Hexadezimalziffern.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -1798,12 +1870,35 @@
         <source>%1 of %2 URLs were added; the others were refused: %3</source>
         <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
     </message>
+    <message>
+        <source>Metalink Files (*.meta4 *.metalink)</source>
+        <translation>Metalink-Dateien (*.meta4 *.metalink)</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>
     <message>
         <source>File</source>
         <translation>Datei</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMirrorsPage</name>
+    <message>
+        <source>Mirrors</source>
+        <translation>Spiegelserver</translation>
+    </message>
+    <message>
+        <source>Priority</source>
+        <translation>Priorität</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
     </message>
 </context>
 <context>

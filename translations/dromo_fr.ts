@@ -766,6 +766,78 @@
         <source>Another task in the list saves to this file; its properties were not changed.</source>
         <translation>Un autre téléchargement de la liste enregistre dans ce fichier&#x202f;; les propriétés n’ont pas été modifiées.</translation>
     </message>
+    <message>
+        <source>The Metalink file lists no file.</source>
+        <translation>Le fichier Metalink ne contient aucun fichier.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: it is empty.</source>
+        <translation>Ce n’est pas un fichier Metalink&#xa0;: il est vide.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: it is not well-formed XML.</source>
+        <translation>Ce n’est pas un fichier Metalink&#xa0;: ce n’est pas du XML bien formé.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: its root element is not &lt;metalink&gt; of Metalink 3 or 4.</source>
+        <translation>Ce n’est pas un fichier Metalink&#xa0;: son élément racine n’est pas le &lt;metalink&gt; de Metalink 3 ou 4.</translation>
+    </message>
+    <message>
+        <source>a Metalink file may not declare a document type or entities.</source>
+        <translation>un fichier Metalink ne peut déclarer ni type de document ni entités.</translation>
+    </message>
+    <message>
+        <source>a file has no name.</source>
+        <translation>un fichier n’a pas de nom.</translation>
+    </message>
+    <message>
+        <source>The Metalink file %1 cannot be read: %2.</source>
+        <translation>Le fichier Metalink %1 ne peut pas être lu&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>The Metalink file is larger than %1 MB.</source>
+        <translation>Le fichier Metalink dépasse %1 Mo.</translation>
+    </message>
+    <message>
+        <source>The Metalink file lists more than %1 files.</source>
+        <translation>Le fichier Metalink contient plus de %1 fichiers.</translation>
+    </message>
+    <message>
+        <source>This is not a Metalink file: %1.</source>
+        <translation>Ce n’est pas un fichier Metalink&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a plain file name; Dromo saves no file outside its folder.</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas un simple nom de fichier&#xa0;; Dromo n’enregistre aucun fichier hors de son dossier.</translation>
+    </message>
+    <message>
+        <source>the size &quot;%1&quot; is not a number of bytes.</source>
+        <translation>la taille «&#xa0;%1&#xa0;» n’est pas un nombre d’octets.</translation>
+    </message>
+    <message>
+        <source>the piece length &quot;%1&quot; is not a number of bytes.</source>
+        <translation>la longueur de morceau «&#xa0;%1&#xa0;» n’est pas un nombre d’octets.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; lists more than %2 URLs.</source>
+        <translation>le fichier «&#xa0;%1&#xa0;» indique plus de %2 URL.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; lists more than %2 pieces.</source>
+        <translation>le fichier «&#xa0;%1&#xa0;» indique plus de %2 morceaux.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; has no http, https or ftp URL.</source>
+        <translation>le fichier «&#xa0;%1&#xa0;» n’a aucune URL http, https ou ftp.</translation>
+    </message>
+    <message>
+        <source>the file &quot;%1&quot; has %2 piece hashes where its size needs %3.</source>
+        <translation>le fichier «&#xa0;%1&#xa0;» a %2 empreintes de morceaux là où sa taille en demande %3.</translation>
+    </message>
+    <message>
+        <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
+        <translation>l’empreinte %1 de «&#xa0;%2&#xa0;» ne compte pas %3 chiffres hexadécimaux.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -1798,12 +1870,35 @@
         <source>%1 of %2 URLs were added; the others were refused: %3</source>
         <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
     </message>
+    <message>
+        <source>Metalink Files (*.meta4 *.metalink)</source>
+        <translation>Fichiers Metalink (*.meta4 *.metalink)</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>
     <message>
         <source>File</source>
         <translation>Fichier</translation>
+    </message>
+</context>
+<context>
+    <name>dromo::CMirrorsPage</name>
+    <message>
+        <source>Mirrors</source>
+        <translation>Miroirs</translation>
+    </message>
+    <message>
+        <source>Priority</source>
+        <translation>Priorité</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Emplacement</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "base/commands/addresshistory.h"
 #include "base/commands/completion.h"
 #include "base/download/downloadcore.h"
+#include "base/download/metalinkfetch.h"
 #include "base/download/refreshtimer.h"
 #include "base/download/schedulecheck.h"
 #include "base/storage/autosaver.h"
@@ -14,6 +15,7 @@
 #include "base/tasks/tasktable.h"
 #include "base/text/startup.h"
 #include "base/view/speedsamples.h"
+#include "engine/metalinkxml.h"
 #include "gui/mainwindow/appcontext.h"
 #include "gui/mainwindow/cmainframe.h"
 #include "gui/mainwindow/tasklistmodel.h"
@@ -73,6 +75,8 @@ public:
     SpeedSamples samples;
     RefreshTimer refresh{schedule, core.progress, samples, table, core.state, ports.clock, model};
     AutoSaver autoSaver{store, settings, table};
+    MetalinkXml metalinks;
+    MetalinkFetch metalinkFetch{ports.engines, metalinks};
     AppContext context{ports.profile,
                        store,
                        settings,
@@ -89,7 +93,9 @@ public:
                        samples,
                        ports.shell,
                        ports.messages,
-                       ports.sound};
+                       ports.sound,
+                       metalinks,
+                       metalinkFetch};
     // Built last, in the constructor's body: it shows the address history
     // loaded there.
     std::unique_ptr<CMainFrame> frame;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -76,7 +77,9 @@ void PrintHelp()
     std::cout << "Usage: dromo [--automation | --embedding] [--trace] [URL...]\n\n"
                  "Dromo is a download manager for HTTP, HTTPS and FTP.\n\n"
                  "  URL...                     download these; a Dromo already running gets them\n"
-                 "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends\n"
+                 "                             (over D-Bus, DROMO.URLMonitor.AddURL) and this one ends;\n"
+                 "                             a Metalink file (FILE.meta4, FILE.metalink, or its URL)\n"
+                 "                             adds one task per file it lists\n"
                  "  --automation, --embedding  started by D-Bus activation: the window opens minimised\n"
                  "  --trace                    tell what happens on standard error, each line\n"
                  "                             beginning [trace] (also DROMO_TRACE=1)\n"
@@ -174,7 +177,12 @@ std::optional<int> RefuseSecondStart(Profile& profile, InstanceLock& instance, c
 int main(int argc, char** argv)
 {
     using namespace dromo;
-    const StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    StartupOptions args = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    std::error_code noFolder;
+    const std::string currentFolder = std::filesystem::current_path(noFolder).string();
+    for (std::string& url : args.urls) {
+        url = AbsoluteMetalinkArgument(url, currentFolder);
+    }
     if (const std::optional<int> status = AnswerWithoutStarting(args)) {
         return *status;
     }

@@ -1,18 +1,22 @@
 // dromo-fetch: one transfer through Dromo's engine, from the command line.
 // Prints every progress event on its own line: kind, bytes, speed, text.
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include <sys/stat.h>
 #include "base/text/digestlist.h"
+#include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/textutil.h"
@@ -21,6 +25,7 @@
 #include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
 #include "engine/digestcheck.h"
+#include "engine/metalinkxml.h"
 
 namespace {
 
@@ -42,6 +47,7 @@ void Usage(std::FILE* out)
 {
     std::fprintf(out,
                  "Usage: dromo-fetch [options] URL TARGET\n"
+                 "       dromo-fetch [options] --metalink FILE TARGET\n"
                  "Downloads URL (http://, https://, ftp:// or ftps://) to the file TARGET through Dromo's engine,\n"
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
@@ -70,6 +76,10 @@ void Usage(std::FILE* out)
                  "  --checksum ALG=HEX   the digest the file must have (sha-256, sha-512, sha-1, md5;\n"
                  "                       several joined by commas: the strongest is checked); exit\n"
                  "                       status 0 only when the file matches it\n"
+                 "  --metalink FILE      download the first file a Metalink file (.meta4, .metalink)\n"
+                 "                       lists, from its mirrors in their order of priority (the next\n"
+                 "                       when one fails); exit status 0 only when the file matches\n"
+                 "                       the Metalink's hash\n"
                  "  --quiet              leave out the byte-count events\n"
                  "  --trace              tell what happens on standard error, each line beginning\n"
                  "                       [trace] (also DROMO_TRACE=1)\n\n"
@@ -111,6 +121,7 @@ struct CommandLine {
     bool proxyPasswordFromStdin = false;
     long abortAfter = -1;
     std::optional<dromo::DigestList> checksum;
+    std::string metalink;  // the Metalink file whose first file is fetched
     std::string positional[2];
     int positionals = 0;
 };
@@ -206,6 +217,8 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
                 return 2;
             }
             engine.SetExpectedDigests(value);
+        } else if (arg == "--metalink") {
+            line.metalink = value;
         } else if (auto text = texts.find(arg); text != texts.end()) {
             line.*text->second = value;
             line.passwordGiven = line.passwordGiven || arg == "--password";
@@ -215,7 +228,7 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
             return 2;
         }
     }
-    if (line.positionals != 2) {
+    if (line.positionals != (line.metalink.empty() ? 2 : 1) || (!line.metalink.empty() && line.checksum)) {
         Usage(stderr);
         return 2;
     }
@@ -277,6 +290,88 @@ bool Verified(dromo::CurlEngine& engine, const dromo::DigestList& checksum, Prin
     }
 }
 
+// One URL into saveAs; true on success, else the error text in `error`.
+bool Fetch(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, const std::string& saveAs, const CommandLine& line,
+           std::string& error)
+{
+    engine.SetSecure(dromo::IsSecureProtocol(url.protocol));
+    std::thread aborter;
+    if (line.abortAfter >= 0) {
+        aborter = std::thread([&engine, abortAfter = line.abortAfter] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(abortAfter));
+            engine.Abort();
+        });
+    }
+    const bool ok = dromo::IsFtpProtocol(url.protocol)
+                        ? engine.FtpGet(url.host, url.port, url.remotePath, saveAs, line.user, line.password)
+                        : engine.HttpGet(url.host, url.port, url.remotePath, saveAs, line.user, line.password);
+    if (aborter.joinable()) {
+        aborter.join();
+    }
+    error = engine.ErrorText();
+    engine.Close();
+    return ok;
+}
+
+// The checked files of a local Metalink file; nothing, with the reason
+// printed, when it cannot be read or used.
+std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (in) {
+        text << in.rdbuf();
+    }
+    if (!in || text.str().size() > dromo::kMetalinkMaxBytes + 1) {
+        std::fprintf(stderr, "dromo-fetch: %s: %s\n", path.c_str(),
+                     in ? "larger than a Metalink file may be" : std::strerror(errno));
+        return std::nullopt;
+    }
+    dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text.str());
+    if (!reading.Ok()) {
+        std::fprintf(stderr, "dromo-fetch: %s: %s\n", path.c_str(), reading.error.c_str());
+        return std::nullopt;
+    }
+    return std::move(reading.files.front());
+}
+
+// The first file of the Metalink file, from its mirrors in order of
+// priority until one gives the whole file and it matches its hash.
+int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
+{
+    const std::optional<dromo::MetalinkFile> file = FirstMetalinkFile(line.metalink);
+    if (!file) {
+        return 2;
+    }
+    if (file->digests.Empty()) {
+        std::fprintf(stderr, "dromo-fetch: %s gives no hash of %s, so the file could not be verified\n",
+                     line.metalink.c_str(), file->name.c_str());
+    }
+    engine.SetExpectedDigests(file->digests.Stored());
+    const std::string& saveAs = line.positional[0];
+    const std::size_t count = file->mirrors.Size();
+    std::size_t tried = 0;
+    for (const dromo::Mirror& mirror : file->mirrors.Mirrors()) {
+        ++tried;
+        const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(mirror.url);
+        std::string error;
+        if (!Fetch(engine, *url, saveAs, line, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            if (engine.Outcome() == dromo::TransferOutcome::Cancelled) {
+                return 1;
+            }
+            if (tried < count) {
+                std::fprintf(stderr, "dromo-fetch: mirror %zu of %zu failed (%s); trying the next\n", tried, count,
+                             dromo::UrlWithoutLogin(mirror.url).c_str());
+            }
+            continue;
+        }
+        return !file->digests.Empty() && Verified(engine, file->digests, sink) ? 0 : 1;
+    }
+    std::fprintf(stderr, "dromo-fetch: none of the %zu mirrors of %s gave the file\n", count, file->name.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -295,37 +390,23 @@ int main(int argc, char** argv)
     if (!ReadPasswords(line)) {
         return 2;
     }
-    const auto url = dromo::ParseUrl(line.positional[0]);
-    if (!url) {
-        std::fprintf(stderr, "dromo-fetch: not an http://, https://, ftp:// or ftps:// URL: %s\n",
-                     dromo::UrlWithoutLogin(line.positional[0]).c_str());
-        return 2;
-    }
     engine.SetProxyServer1(line.proxy);
     engine.SetProxyServer2(line.proxy);
     engine.SetProxyUser1(line.proxyUser);
     engine.SetProxyUser2(line.proxyUser);
     engine.SetProxyPassword1(line.proxyPassword);
     engine.SetProxyPassword2(line.proxyPassword);
-    engine.SetSecure(dromo::IsSecureProtocol(url->protocol));
-
-    std::thread aborter;
-    if (line.abortAfter >= 0) {
-        aborter = std::thread([&engine, abortAfter = line.abortAfter] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(abortAfter));
-            engine.Abort();
-        });
+    if (!line.metalink.empty()) {
+        return FetchMetalink(engine, line, sink);
     }
-    const std::string& saveAs = line.positional[1];
-    const bool ok = dromo::IsFtpProtocol(url->protocol)
-                        ? engine.FtpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password)
-                        : engine.HttpGet(url->host, url->port, url->remotePath, saveAs, line.user, line.password);
-    if (aborter.joinable()) {
-        aborter.join();
+    const auto url = dromo::ParseUrl(line.positional[0]);
+    if (!url) {
+        std::fprintf(stderr, "dromo-fetch: not an http://, https://, ftp:// or ftps:// URL: %s\n",
+                     dromo::UrlWithoutLogin(line.positional[0]).c_str());
+        return 2;
     }
-    const std::string error = engine.ErrorText();
-    engine.Close();
-    if (!ok) {
+    std::string error;
+    if (!Fetch(engine, *url, line.positional[1], line, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -111,6 +111,13 @@ constexpr const char* kWhole[] = {
     // the Add URL sheet's many URLs and its checksum
     QT_TRANSLATE_NOOP("dromo", "1 task"),
     QT_TRANSLATE_NOOP("dromo", "A checksum belongs to one file: leave it empty when adding several URLs."),
+    // a Metalink file that cannot be used, and why ("Line N: " may lead)
+    QT_TRANSLATE_NOOP("dromo", "The Metalink file lists no file."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: it is empty."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: it is not well-formed XML."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: its root element is not <metalink> of Metalink 3 or 4."),
+    QT_TRANSLATE_NOOP("dromo", "a Metalink file may not declare a document type or entities."),
+    QT_TRANSLATE_NOOP("dromo", "a file has no name."),
 };
 
 // Texts with parts that vary, most particular first: the first that
@@ -177,6 +184,19 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail - %1"),
     QT_TRANSLATE_NOOP("dromo", "File has been downloaded - Verified %1"),
     QT_TRANSLATE_NOOP("dromo", "The file does not match its %1 checksum: downloading it again from zero"),
+    // a Metalink file that cannot be used, and why ("Line N: " may lead)
+    QT_TRANSLATE_NOOP("dromo", "The Metalink file %1 cannot be read: %2."),
+    QT_TRANSLATE_NOOP("dromo", "The Metalink file is larger than %1 MB."),
+    QT_TRANSLATE_NOOP("dromo", "The Metalink file lists more than %1 files."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: %1."),
+    QT_TRANSLATE_NOOP("dromo", "\"%1\" is not a plain file name; Dromo saves no file outside its folder."),
+    QT_TRANSLATE_NOOP("dromo", "the size \"%1\" is not a number of bytes."),
+    QT_TRANSLATE_NOOP("dromo", "the piece length \"%1\" is not a number of bytes."),
+    QT_TRANSLATE_NOOP("dromo", "the file \"%1\" lists more than %2 URLs."),
+    QT_TRANSLATE_NOOP("dromo", "the file \"%1\" lists more than %2 pieces."),
+    QT_TRANSLATE_NOOP("dromo", "the file \"%1\" has no http, https or ftp URL."),
+    QT_TRANSLATE_NOOP("dromo", "the file \"%1\" has %2 piece hashes where its size needs %3."),
+    QT_TRANSLATE_NOOP("dromo", "the %1 hash of \"%2\" is not %3 hexadecimal digits."),
     // the Add URL sheet's many URLs: patterns and pasted lines
     QT_TRANSLATE_NOOP("dromo", "%1 tasks"),
     QT_TRANSLATE_NOOP("dromo", "The pattern makes more than %1 URLs; Dromo adds at most %2 at once."),

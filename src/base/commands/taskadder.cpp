@@ -9,6 +9,7 @@
 #include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
 #include "base/text/filenames.h"
+#include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
@@ -221,6 +222,36 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
         record.userAgent = details.userAgent;
     }
     return Add(url, std::move(record), false, SafeFileName(details.fileName));
+}
+
+AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)
+{
+    const Mirror* best = file.mirrors.Best();
+    if (best == nullptr) {
+        m_messages.Warning(kInvalidUrl);
+        return AddResult::InvalidUrl;
+    }
+    TaskRecord record = RecordFromOptions();
+    if (!folder.empty()) {
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + file.name;
+    }
+    record.checksum = file.digests.Stored();
+    record.mirrors = file.mirrors.Stored();
+    record.pieces = file.pieces.Stored();
+    return Add(best->url, std::move(record), false, file.name);
+}
+
+int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder)
+{
+    if (!reading.Ok()) {
+        m_messages.Warning(reading.error);
+        return 0;
+    }
+    int added = 0;
+    for (const MetalinkFile& file : reading.files) {
+        added += AddMetalinkFile(file, folder) == AddResult::Added ? 1 : 0;
+    }
+    return added;
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)

@@ -13,6 +13,8 @@ class Sound;
 class TaskListObserver;
 class TaskTable;
 class WorkerStarter;
+struct MetalinkFile;
+struct MetalinkReading;
 struct ParsedUrl;
 struct ViewSettings;
 
@@ -61,6 +63,14 @@ public:
     // browser's file name when it gave one, and sent with its cookie,
     // referrer and user agent; refused as RefuseDetails says.
     AddResult AddDownload(const std::string& url, const DownloadDetails& details);
+    // One file of a Metalink file: fetched from its most wanted mirror (the
+    // task's URL), saved under its own name in `folder` or, when that is
+    // empty, where the options and categories put that name; checked
+    // against its digests; its mirrors and piece hashes kept on the task.
+    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "");
+    // Every file of a read Metalink file so; a refused document shows its
+    // error and adds nothing. Returns how many tasks were added.
+    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "");
 
     // Puts back a task saved in the profile: the URL is parsed again, the
     // state follows "Resume if Start" and the schedule, and with "Resume if

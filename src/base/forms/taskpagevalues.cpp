@@ -62,6 +62,7 @@ TaskPageValues TaskPageValues::FromRecord(const TaskRecord& r, const GlobalOptio
     v.autoSave = r.autoSave;
     v.refreshTenths = r.refresh / 100;
     v.checksum = r.checksum;
+    v.mirrors = r.mirrors;
     return v;
 }
 

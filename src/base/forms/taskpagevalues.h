@@ -64,6 +64,9 @@ struct TaskPageValues {
     // URL page: the expected digests as typed ("sha-256=HEX", or the value
     // sha256sum prints); "" for none.
     std::string checksum;
+    // Mirrors page (read-only): the task's mirrors in MirrorList's stored
+    // form; "" for a task without any, which shows no such page.
+    std::string mirrors;
 
     // A new task ("Add URL", import): every page from the options, the URL
     // page's folder and "Save as" from "Save to".

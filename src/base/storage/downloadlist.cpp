@@ -10,6 +10,8 @@
 #include "base/commands/taskadder.h"
 #include "base/tasks/tasktable.h"
 #include "base/text/digestlist.h"
+#include "base/text/mirrorlist.h"
+#include "base/text/piecehashes.h"
 #include "base/text/privateprofile.h"
 #include "base/text/textutil.h"
 #include "base/values/globaloptions.h"
@@ -40,6 +42,11 @@ void ReadTask(const PrivateProfile& file, const std::string& section, TaskRecord
     if (const std::optional<DigestList> digests = DigestList::Parse(r.checksum)) {
         r.checksum = digests->Stored();
     }
+    // Mirrors and pieces only help: a value that cannot be read is left out.
+    const std::optional<MirrorList> mirrors = MirrorList::Parse(file.GetLongString(section, "mirrors", r.mirrors));
+    r.mirrors = mirrors ? mirrors->Stored() : "";
+    const std::optional<PieceHashes> pieces = PieceHashes::Parse(file.GetLongString(section, "pieces", r.pieces));
+    r.pieces = pieces ? pieces->Stored() : "";
     proxy = file.GetString(section, "proxy", proxy);
     proxyPort = file.GetInt(section, "proxyport", proxyPort);
     proxyUser = file.GetString(section, "proxyuser", proxyUser);
@@ -148,6 +155,12 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
         }
         if (!r.checksum.empty()) {
             out << "checksum=" << r.checksum << "\n";
+        }
+        if (!r.mirrors.empty()) {
+            out << "mirrors=" << r.mirrors << "\n";
+        }
+        if (!r.pieces.empty()) {
+            out << "pieces=" << r.pieces << "\n";
         }
         if (r.scheduled) {
             out << "startAt=" << Quoted(r.startAt) << "\n";

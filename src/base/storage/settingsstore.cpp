@@ -63,6 +63,8 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
     TaskValue{"Own Partial File", &TaskRecord::ownsPartialFile, nullptr, 0, nullptr},
     TaskValue{"Checksum", nullptr, &TaskRecord::checksum, 0, ""},
+    TaskValue{"Mirrors", nullptr, &TaskRecord::mirrors, 0, ""},
+    TaskValue{"Pieces", nullptr, &TaskRecord::pieces, 0, ""},
 };
 
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)

@@ -59,8 +59,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
             }
             current = &m_sections[found->second];
         }
-        current->values.push_back(
-            Value{Lower(TrimBlanks(line.substr(0, eq))), std::string(value.substr(0, kValueLimit))});
+        current->values.push_back(Value{Lower(TrimBlanks(line.substr(0, eq))), std::string(value)});
     }
 }
 
@@ -83,7 +82,14 @@ std::string PrivateProfile::GetString(std::string_view section, std::string_view
                                       const std::string& defaultValue) const
 {
     const std::string* value = Find(section, key);
-    return value != nullptr ? *value : defaultValue.substr(0, kValueLimit);
+    return value != nullptr ? value->substr(0, kValueLimit) : defaultValue.substr(0, kValueLimit);
+}
+
+std::string PrivateProfile::GetLongString(std::string_view section, std::string_view key,
+                                          const std::string& defaultValue) const
+{
+    const std::string* value = Find(section, key);
+    return value != nullptr ? *value : defaultValue;
 }
 
 std::int32_t PrivateProfile::GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue) const

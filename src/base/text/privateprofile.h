@@ -27,6 +27,9 @@ public:
     // appear.
     const std::vector<std::string>& Sections() const { return m_sectionNames; }
     std::string GetString(std::string_view section, std::string_view key, const std::string& defaultValue) const;
+    // The whole value, however long: for the keys that came after the
+    // classic ones and hold lists (a Metalink's mirrors and piece hashes).
+    std::string GetLongString(std::string_view section, std::string_view key, const std::string& defaultValue) const;
     // The leading signed decimal number of the value ("12abc" is 12, "abc"
     // is 0); the default only when the key is missing.
     std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t defaultValue) const;

@@ -1,5 +1,7 @@
 #include "base/text/startup.h"
 
+#include "base/text/metalinkdocument.h"
+
 namespace dromo {
 
 StartupOptions ParseCommandLine(const std::vector<std::string>& args)
@@ -26,6 +28,16 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& args)
         }
     }
     return options;
+}
+
+std::string AbsoluteMetalinkArgument(const std::string& arg, const std::string& currentFolder)
+{
+    if (!IsMetalinkName(arg) || arg.empty() || arg.front() == '/' || arg.find("://") != std::string::npos ||
+        currentFolder.empty()) {
+        return arg;
+    }
+    const std::string relative = arg.rfind("./", 0) == 0 ? arg.substr(2) : arg;
+    return currentFolder + (currentFolder.back() == '/' ? "" : "/") + relative;
 }
 
 bool MayStart(std::int32_t allowMultiInstance, bool otherInstanceRunning)

@@ -25,6 +25,12 @@ struct StartupOptions {
 
 StartupOptions ParseCommandLine(const std::vector<std::string>& args);
 
+// An argument that names a local Metalink file by a relative path
+// ("dromo image.meta4"), made absolute from the folder this start was run
+// in: the running instance that may take it over has another. Every other
+// argument is given back as it is.
+std::string AbsoluteMetalinkArgument(const std::string& arg, const std::string& currentFolder);
+
 // A second instance may start only with "Allow Multi Instance" on.
 bool MayStart(std::int32_t allowMultiInstance, bool otherInstanceRunning);
 

@@ -113,6 +113,11 @@ struct TaskRecord {
     // The digests the finished file must have, in DigestList's stored form
     // ("sha-256=HEX"); "" when the user gave none.
     std::string checksum;
+    // The servers a Metalink file named for the task's file, in
+    // MirrorList's stored form ("1:de:https://..."), and the digests of its
+    // pieces in PieceHashes' form; "" for a task of one URL.
+    std::string mirrors;
+    std::string pieces;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

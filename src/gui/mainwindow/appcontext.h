@@ -6,6 +6,8 @@ class AddressHistory;
 class AutoSaver;
 class Completion;
 class HistoryPage;
+class MetalinkFetch;
+class MetalinkReader;
 class Messages;
 class Profile;
 class RefreshTimer;
@@ -40,6 +42,8 @@ struct AppContext {
     Shell& shell;
     Messages& messages;
     Sound& sound;
+    const MetalinkReader& metalinks;
+    MetalinkFetch& metalinkFetch;
 };
 
 }  // namespace dromo

@@ -45,6 +45,8 @@
 #include "base/tasks/workerstate.h"
 #include "base/text/clipboardurl.h"
 #include "base/text/filenames.h"
+#include "base/text/metalinkdocument.h"
+#include "base/text/parseurl.h"
 #include "base/text/startup.h"
 #include "base/text/urlpattern.h"
 #include "base/values/globaloptions.h"
@@ -416,6 +418,19 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     }
     TaskRecord record;
     values.ApplyTo(record);
+    // A Metalink file's URL or path becomes its files, in the sheet's folder.
+    if (const std::string folder = BatchSaveFolder(values.saveAs, values.targetFolder); IsMetalinkName(values.url)) {
+        if (const std::optional<std::string> path = LocalMetalinkPath(values.url)) {
+            if (std::optional<QString> refusal = AddMetalinkFile(*path, folder)) {
+                return refusal;
+            }
+            return SaveTakenTasks();
+        }
+        if (ParseUrl(values.url)) {
+            FetchMetalink(values.url, folder);
+            return QString();
+        }
+    }
     if (UrlBatch batch = ReadUrlBatch(values.url); values.manyUrls && batch.many) {
         record.saveAs = BatchSaveFolder(values.saveAs, values.targetFolder);
         return AddUrlBatch(batch.urls, record);
@@ -590,9 +605,13 @@ void CMainFrame::SaveList()
 
 void CMainFrame::LoadList()
 {
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, tr("Load Download List"), QString(), tr("Download List Files (*.lst)"));
-    if (!chosen.isEmpty()) {
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, tr("Load Download List"), QString(),
+        tr("Download List Files (*.lst)") + QStringLiteral(";;") + tr("Metalink Files (*.meta4 *.metalink)"));
+    if (!chosen.isEmpty() && IsMetalinkName(chosen.toStdString())) {
+        AddMetalinkFile(chosen.toStdString());
+        SaveTakenTasks();
+    } else if (!chosen.isEmpty()) {
         DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
                                m_ctx.adder);
         SaveTakenTasks();

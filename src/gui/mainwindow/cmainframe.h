@@ -168,6 +168,12 @@ private:
     void SaveList();
     void LoadList();
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
+    // The files of a local Metalink file as tasks; the refusal when none
+    // was added (already shown to the user).
+    std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");
+    // A Metalink file's URL: fetched in the background, its files added as
+    // tasks when it arrives (or its refusal shown).
+    void FetchMetalink(const std::string& url, const std::string& folder = "");
     void TakeHandOver(std::function<void()> take);
     void TakeHeldHandOver();
     void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);

@@ -3,11 +3,18 @@
 // only once its task is on disk, and the saves are shared by every
 // hand-over that comes near the same time.
 
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
 #include <QTimer>
 
 #include "base/commands/addresshistory.h"
+#include "base/download/metalinkfetch.h"
 #include "base/storage/autosaver.h"
+#include "base/storage/metalinklist.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/metalinkdocument.h"
+#include "base/text/parseurl.h"
 #include "base/values/globaloptions.h"
 #include "gui/mainwindow/cmainframe.h"
 
@@ -26,6 +33,16 @@ QString CMainFrame::AddUrl(const QString& url)
 // none when the task was added and waits for a save.
 std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
 {
+    // A Metalink file's path is a list of tasks, not one: no sheet asks
+    // about it.
+    const std::string text = url.toStdString();
+    if (const std::optional<std::string> path = LocalMetalinkPath(text)) {
+        return AddMetalinkFile(*path);
+    }
+    if (ParseUrl(text) && (IsMetalinkName(text) || (details != nullptr && IsMetalinkMimeType(details->mimeType)))) {
+        FetchMetalink(text);
+        return std::nullopt;  // its tasks come once it arrives
+    }
     bool popup = false;
     {
         auto guard = m_ctx.table.Lock();
@@ -48,6 +65,39 @@ std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const Dow
         return std::nullopt;
     }
     return QString::fromStdString(Refusal(result));
+}
+
+std::optional<QString> CMainFrame::AddMetalinkFile(const std::string& path, const std::string& folder)
+{
+    const MetalinkReading reading = MetalinkList::ReadFile(path, m_ctx.metalinks);
+    if (m_ctx.adder.AddMetalink(reading, folder) > 0) {
+        return std::nullopt;
+    }
+    // The refusal was shown; the caller hears it in English, as every
+    // answer over the bus is given.
+    return QString::fromStdString(reading.Ok() ? "None of the Metalink file's files was added." : reading.error);
+}
+
+void CMainFrame::FetchMetalink(const std::string& url, const std::string& folder)
+{
+    std::string userAgent;
+    {
+        auto guard = m_ctx.table.Lock();
+        userAgent = m_ctx.settings.options.userAgent;
+    }
+    // The answer comes on the fetching thread; the tasks are added on this
+    // one, and only while the window is there.
+    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), userAgent,
+                              [frame = QPointer<CMainFrame>(this), folder](MetalinkReading reading) {
+                                  QMetaObject::invokeMethod(
+                                      qApp,
+                                      [frame, folder, reading = std::move(reading)] {
+                                          if (frame != nullptr && frame->m_ctx.adder.AddMetalink(reading, folder) > 0) {
+                                              frame->SaveTakenTasks();
+                                          }
+                                      },
+                                      Qt::QueuedConnection);
+                              });
 }
 
 void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)

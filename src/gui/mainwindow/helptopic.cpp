@@ -20,6 +20,7 @@
 #include "gui/dialogs/task/cdlgimport.h"
 #include "gui/dialogs/task/cerrpage.h"
 #include "gui/dialogs/task/cidpage.h"
+#include "gui/dialogs/task/cmirrorspage.h"
 #include "gui/dialogs/task/cmiscpage.h"
 #include "gui/dialogs/task/cproxyspage.h"
 #include "gui/widgets/cpropertysheet.h"
@@ -49,6 +50,7 @@ constexpr Section kSections[] = {
     {Is<CCfgGen>, "general"},      {Is<CCfgConn>, "connection"},   {Is<CCfgSys>, "system"},
     {Is<CCfgProxy>, "proxy"},      {Is<CCfgCat>, "category"},      {Is<CCfgSec>, "security"},
     {Is<CCfgAuto>, "automation"},  {Is<CCfgVirus>, "virus-check"}, {Is<CCFGSnd>, "sounds"},
+    {Is<CMirrorsPage>, "mirrors"},
 };
 
 }  // namespace

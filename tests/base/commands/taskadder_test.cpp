@@ -6,6 +6,7 @@
 
 #include "base/storage/settingsstore.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/metalinkdocument.h"
 #include "base/text/requestdetails.h"
 #include "base/values/globaloptions.h"
 #include "tests/base/fakes/fakes.h"
@@ -463,6 +464,56 @@ TEST(AddTask, FromARecordKeepsItsTransferSettings)
     EXPECT_EQ(got.State(), TaskState::Scheduled);
     EXPECT_EQ(got.host, "h");
     EXPECT_EQ(f.table.RowCopy(0).stateImage, kImageScheduled);
+}
+
+// One task per file of a Metalink file: its URL the most wanted mirror, its
+// name the file's own in the chosen folder, its hash, mirrors and pieces
+// kept; a refused document says why and adds nothing.
+TEST(AddMetalink, OneTaskPerFileWithItsMirrorsHashAndPieces)
+{
+    const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    MetalinkReading reading;
+    MetalinkFile a;
+    a.name = "a.iso";
+    a.mirrors = *MirrorList::Parse("2::http://slow/a.iso 1:de:https://fast/pub/a.iso");
+    a.digests = *DigestList::Parse(sum + ", md5=d41d8cd98f00b204e9800998ecf8427e");
+    a.pieces = *PieceHashes::Parse("sha-1 4 " + std::string(40, 'a'));
+    MetalinkFile b;
+    b.name = "b.txt";
+    b.mirrors = *MirrorList::Parse("3::ftp://f/x/y/other-name.txt");
+    reading.files = {a, b};
+    const struct {
+        const char* folder;
+        const char* saveA;
+        const char* saveB;
+    } cases[] = {
+        {"", "/dl/a.iso", "/dl/b.txt"},  // where the options put each name
+        {"/chosen", "/chosen/a.iso", "/chosen/b.txt"},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.options.saveTo = "/dl/";
+        f.options.maxThreadNumber = 0;
+        EXPECT_EQ(f.adder.AddMetalink(reading, c.folder), 2);
+        ASSERT_EQ(f.table.Count(), 2);
+        const TaskRecord first = *f.table.CopyOut(0);
+        EXPECT_EQ(f.table.RowCopy(0).texts[kColTarget], "https://fast/pub/a.iso");
+        EXPECT_EQ(first.saveAs, c.saveA);
+        EXPECT_EQ(first.checksum, a.digests.Stored());
+        EXPECT_EQ(first.mirrors, "1:de:https://fast/pub/a.iso 2::http://slow/a.iso");
+        EXPECT_EQ(first.pieces, a.pieces.Stored());
+        const TaskRecord second = *f.table.CopyOut(1);
+        EXPECT_EQ(f.table.RowCopy(1).texts[kColTarget], "ftp://f/x/y/other-name.txt");
+        EXPECT_EQ(second.saveAs, c.saveB);
+        EXPECT_EQ(second.checksum, "");
+        EXPECT_TRUE(f.messages.shown.empty());
+    }
+    Fixture f;
+    MetalinkReading refused;
+    refused.error = "Line 3: \"../x\" is not a plain file name; Dromo saves no file outside its folder.";
+    EXPECT_EQ(f.adder.AddMetalink(refused), 0);
+    EXPECT_EQ(f.table.Count(), 0);
+    EXPECT_EQ(f.messages.shown, std::vector<std::string>{refused.error});
 }
 
 }  // namespace

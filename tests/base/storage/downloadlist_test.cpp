@@ -317,6 +317,44 @@ TEST(DownloadList, AChecksumTravelsWithItsTask)
     EXPECT_EQ(again.rig.Task(0).checksum, sum);
 }
 
+// Mirrors and piece hashes go out under keys of their own, whole however
+// long (a classic value is cut at 1023 characters), and come back the same;
+// a list without them, or with a value that cannot be read, loads as before.
+TEST(DownloadList, MirrorsAndPiecesTravelWithTheirTask)
+{
+    std::string mirrors = "1:de:http://a/f.iso 2::ftp://b/f.iso";
+    for (int i = 0; i < 40; ++i) {
+        mirrors += " 9::http://mirror" + std::to_string(i) + ".example/pub/releases/f.iso";
+    }
+    std::string pieces = "sha-256 1048576";
+    for (int i = 0; i < 30; ++i) {
+        pieces += " " + std::string(64, static_cast<char>('a' + i % 6));
+    }
+    ASSERT_GT(mirrors.size(), PrivateProfile::kValueLimit);
+    ASSERT_GT(pieces.size(), PrivateProfile::kValueLimit);
+    const struct {
+        std::string task;
+        std::string mirrors, pieces;
+    } cases[] = {
+        {"", "", ""},
+        {"mirrors=" + mirrors + "\npieces=" + pieces + "\n", mirrors, pieces},
+        {"mirrors=2::http://b/x 1:DE:http://a/x\n", "1:de:http://a/x 2::http://b/x", ""},
+        {"mirrors=nonsense\npieces=sha-1 12 abc\n", "", ""},
+    };
+    for (const auto& c : cases) {
+        Lists l;
+        ASSERT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://a/f.iso\n" + c.task), 1);
+        EXPECT_EQ(l.rig.Task(0).mirrors, c.mirrors) << c.task;
+        EXPECT_EQ(l.rig.Task(0).pieces, c.pieces) << c.task;
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        EXPECT_EQ(text.find("mirrors=") != std::string::npos, !c.mirrors.empty()) << text;
+        Lists again;
+        ASSERT_EQ(again.Load(text), 1);
+        EXPECT_EQ(again.rig.Task(0).mirrors, c.mirrors);
+        EXPECT_EQ(again.rig.Task(0).pieces, c.pieces);
+    }
+}
+
 TEST(PrivateProfile, ReadsLikeTheClassicFunctions)
 {
     const PrivateProfile p("[S]\nn=-12\nm=+7abc\nq=abc\nlong=" + std::string(2000, 'x') +

@@ -145,6 +145,35 @@ TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
     }
 }
 
+// A Metalink's mirrors and piece hashes stay with the task under names of
+// their own; a profile from before them loads with none.
+TEST(SettingsStore, ATasksMirrorsAndPiecesAreKeptUnderTheirOwnNames)
+{
+    const std::string pieces = "sha-1 1024 " + std::string(40, 'a') + " " + std::string(40, 'b');
+    const std::string mirrors = "1:de:http://h/a.iso 2::ftp://m/a.iso " + std::string(2000, 'x');
+    const struct {
+        std::string mirrors, pieces;
+    } cases[] = {{"", ""}, {mirrors, ""}, {mirrors, pieces}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.iso", "", 2);
+        if (!c.mirrors.empty()) {
+            f.profile.WriteString("URL", "URL0\\Mirrors", c.mirrors);
+        }
+        if (!c.pieces.empty()) {
+            f.profile.WriteString("URL", "URL0\\Pieces", c.pieces);
+        }
+        f.Load();
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->mirrors, c.mirrors);
+        EXPECT_EQ(f.table.CopyOut(0)->pieces, c.pieces);
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Mirrors"), c.mirrors);
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Pieces"), c.pieces);
+    }
+}
+
 TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
 {
     struct Case {

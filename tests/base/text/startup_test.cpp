@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/tasks/workerstate.h"
+#include "base/text/metalinkdocument.h"
 
 namespace dromo {
 namespace {
@@ -81,6 +82,50 @@ TEST(Startup, WorkerStateStartsStoppedFreeWithTheEndEventSignalled)
     EXPECT_TRUE(state.allWorkersEnded.IsSet());
     state.allWorkersEnded.Reset();
     EXPECT_FALSE(state.allWorkersEnded.IsSet());
+}
+
+}  // namespace
+}  // namespace dromo
+
+namespace dromo {
+namespace {
+
+// "dromo image.meta4" names a file of the folder it was run in, which the
+// running instance that takes it over does not share; a URL or an absolute
+// path stays as it is, and so does every other argument.
+TEST(Startup, ARelativeMetalinkPathIsMadeAbsolute)
+{
+    const struct {
+        const char* arg;
+        const char* folder;
+        const char* expected;
+    } cases[] = {
+        {"image.meta4", "/home/u/dl", "/home/u/dl/image.meta4"},
+        {"./sub/a.METALINK", "/home/u/", "/home/u/sub/a.METALINK"},
+        {"/abs/a.meta4", "/home/u", "/abs/a.meta4"},
+        {"http://h/a.meta4", "/home/u", "http://h/a.meta4"},
+        {"file:///x/a.meta4", "/home/u", "file:///x/a.meta4"},
+        {"notes.txt", "/home/u", "notes.txt"},
+        {"a.meta4", "", "a.meta4"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AbsoluteMetalinkArgument(c.arg, c.folder), c.expected) << c.arg;
+    }
+    const struct {
+        const char* text;
+        std::optional<std::string> path;
+    } local[] = {
+        {"/home/u/a.meta4", "/home/u/a.meta4"},
+        {"file:///home/u/my%20a.metalink", "/home/u/my a.metalink"},
+        {"FILE:///a.meta4", "/a.meta4"},
+        {"file://host/a.meta4", std::nullopt},
+        {"http://h/a.meta4", std::nullopt},
+        {"/home/u/a.iso", std::nullopt},
+        {"a.meta4", std::nullopt},
+    };
+    for (const auto& c : local) {
+        EXPECT_EQ(LocalMetalinkPath(c.text), c.path) << c.text;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "gui/dialogs/task/cdlgimport.h"
 #include "gui/dialogs/task/cerrpage.h"
 #include "gui/dialogs/task/cidpage.h"
+#include "gui/dialogs/task/cmirrorspage.h"
 #include "gui/dialogs/task/cmiscpage.h"
 #include "gui/dialogs/task/cproxyspage.h"
 
@@ -29,6 +30,10 @@ CAddProp::CAddProp(const QString& caption, QWidget* parent, FirstPage first, Tas
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{m_identity, m_connection, m_exception, m_proxy,
                                                                      m_protocol, m_schedule, m_misc}) {
         AddPage(page);
+    }
+    if (!values.mirrors.empty()) {
+        m_mirrors = new CMirrorsPage(values, messages);
+        AddPage(m_mirrors);
     }
 }
 

@@ -15,6 +15,7 @@ class CDlgImport;
 class CErrPage;
 class CIDPage;
 class CMiscPage;
+class CMirrorsPage;
 class CProxysPage;
 class FileChooser;
 class Messages;
@@ -38,6 +39,8 @@ public:
     CCfgPro* ProtocolPage() const { return m_protocol; }
     CCFGSch* SchedulePage() const { return m_schedule; }
     CMiscPage* MiscPage() const { return m_misc; }
+    // Only for a task with mirrors; null otherwise.
+    CMirrorsPage* MirrorsPage() const { return m_mirrors; }
 
 private:
     CAddURL* m_url = nullptr;
@@ -49,6 +52,7 @@ private:
     CCfgPro* m_protocol;
     CCFGSch* m_schedule;
     CMiscPage* m_misc;
+    CMirrorsPage* m_mirrors = nullptr;
 };
 
 }  // namespace dromo

@@ -1,0 +1,114 @@
+#include "base/download/metalinkfetch.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "base/ports/enginefactory.h"
+#include "base/ports/progresssink.h"
+#include "base/storage/metalinklist.h"
+#include "base/text/parseurl.h"
+#include "base/values/taskrecord.h"
+
+namespace dromo {
+namespace {
+
+// Ends a transfer that brings more than a Metalink file may hold.
+class SizeWatch : public ProgressSink {
+public:
+    std::shared_ptr<TransferEngine> engine;
+    bool tooLarge = false;
+
+    void OnProgress(const std::string&, std::int64_t bytes, std::int64_t, int kind, std::int16_t) override
+    {
+        if (kind == kProgressBytes && bytes > static_cast<std::int64_t>(kMetalinkMaxBytes) && !tooLarge) {
+            tooLarge = true;
+            engine->Abort();
+        }
+    }
+};
+
+std::string FreshName(const std::string& folder)
+{
+    static std::mutex mutex;
+    static std::mt19937_64 random{std::random_device{}()};
+    std::lock_guard lock(mutex);
+    return folder + (folder.empty() || folder.back() == '/' ? "" : "/") + "dromo-metalink-" + std::to_string(random()) +
+           ".meta4";
+}
+
+}  // namespace
+
+MetalinkFetch::MetalinkFetch(EngineFactory& engines, const MetalinkReader& reader)
+    : m_engines(engines), m_reader(reader)
+{
+}
+
+MetalinkFetch::~MetalinkFetch()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_ending = true;
+        for (const std::shared_ptr<TransferEngine>& engine : m_running) {
+            engine->Abort();
+        }
+    }
+    m_threads.JoinAll();
+}
+
+void MetalinkFetch::Start(const std::string& url, const std::string& folder, const std::string& userAgent, Done done)
+{
+    m_threads.ReapFinished();
+    const std::string path = FreshName(folder);
+    m_threads.Start([this, url, path, userAgent, done = std::move(done)] { done(Fetch(url, path, userAgent)); });
+}
+
+MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& path, const std::string& userAgent)
+{
+    MetalinkReading reading;
+    const std::optional<ParsedUrl> parsed = ParseUrl(url);
+    SizeWatch watch;
+    watch.engine = parsed ? m_engines.Create(watch) : nullptr;
+    if (!watch.engine) {
+        reading.error = "invalid url";
+        return reading;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ending) {
+            reading.error = "Error - cancelled by user.";
+            return reading;
+        }
+        m_running.push_back(watch.engine);
+    }
+    TransferEngine& e = *watch.engine;
+    e.SetUserAgent(userAgent);
+    e.SetIdleTime(30);
+    e.SetRefresh(200);
+    e.SetSecure(parsed->protocol == kProtocolHttps);
+    e.SetServerNameAllowed(false);  // the document is ours to name
+    e.SetPasvMode(1);
+    e.SetConnections(1);
+    const bool ok = parsed->protocol == kProtocolFtp
+                        ? e.FtpGet(parsed->host, parsed->port, parsed->remotePath, path, "anonymous", "")
+                        : e.HttpGet(parsed->host, parsed->port, parsed->remotePath, path, "", "");
+    const std::string error = e.ErrorText();
+    e.Close();
+    {
+        std::lock_guard lock(m_mutex);
+        m_running.erase(std::find(m_running.begin(), m_running.end(), watch.engine));
+    }
+    if (watch.tooLarge) {
+        reading.error =
+            "The Metalink file is larger than " + std::to_string(kMetalinkMaxBytes / (1024 * 1024)) + " MB.";
+    } else if (!ok) {
+        reading.error = error;
+    } else {
+        reading = MetalinkList::ReadFile(e.SavedAs().empty() ? path : e.SavedAs(), m_reader);
+    }
+    std::remove(path.c_str());
+    std::remove((path + "+++").c_str());
+    return reading;
+}
+
+}  // namespace dromo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/sync/reapedthreads.h"
+#include "base/text/metalinkdocument.h"
+
+namespace dromo {
+
+class EngineFactory;
+class MetalinkReader;
+class TransferEngine;
+
+// A Metalink file given by its URL: fetched through the engine, on a thread
+// of its own, into a file of a temporary folder that is removed once read
+// (a document larger than a Metalink file may be is cut off there), then
+// read and checked. Called on the user-interface thread; the destructor
+// aborts what still runs and joins it.
+class MetalinkFetch {
+public:
+    // Runs on the fetching thread, with the files or the reason.
+    using Done = std::function<void(MetalinkReading)>;
+
+    MetalinkFetch(EngineFactory& engines, const MetalinkReader& reader);
+    ~MetalinkFetch();
+    MetalinkFetch(const MetalinkFetch&) = delete;
+    MetalinkFetch& operator=(const MetalinkFetch&) = delete;
+
+    // `userAgent` as the options give it; `folder` must exist.
+    void Start(const std::string& url, const std::string& folder, const std::string& userAgent, Done done);
+
+private:
+    MetalinkReading Fetch(const std::string& url, const std::string& path, const std::string& userAgent);
+
+    EngineFactory& m_engines;
+    const MetalinkReader& m_reader;
+    std::mutex m_mutex;  // guards m_running and m_ending
+    std::vector<std::shared_ptr<TransferEngine>> m_running;
+    bool m_ending = false;
+    ReapedThreads m_threads;
+};
+
+}  // namespace dromo

@@ -1,0 +1,97 @@
+// dromo-fetch --metalink against a real nginx: the mirrors are tried in
+// their order of priority, a mirror that answers 404 is passed over, and
+// exit status 0 means a file that matches the Metalink's hash.
+
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/testservers.h"
+
+namespace dromo {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Sha256Hex(const std::string& data)
+{
+    unsigned char value[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(data.data(), data.size(), value, &length, EVP_sha256(), nullptr);
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex += kHex[value[i] >> 4];
+        hex += kHex[value[i] & 15];
+    }
+    return hex;
+}
+
+// A version 4 document for one file with the given mirrors (URL, priority).
+std::string Meta4(const std::string& name, const std::string& sha256,
+                  const std::vector<std::pair<std::string, int>>& mirrors)
+{
+    std::string doc =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"" +
+        name + "\">\n";
+    if (!sha256.empty()) {
+        doc += "<hash type=\"sha-256\">" + sha256 + "</hash>\n";
+    }
+    for (const auto& [url, priority] : mirrors) {
+        doc += "<url priority=\"" + std::to_string(priority) + "\">" + url + "</url>\n";
+    }
+    return doc + "</file>\n</metalink>\n";
+}
+
+TEST(MetalinkFetch, MirrorsAreTriedInOrderAndOnlyAVerifiedFileSucceeds)
+{
+    TempDir www;
+    TempDir out;
+    const std::string data = test::RandomBytes(300000, 41);
+    WriteFile(www.File("good.bin"), data);
+    WriteFile(www.File("bad.bin"), test::RandomBytes(300000, 42));  // another file of the same size
+    test::Nginx nginx(www.Path());
+    const std::string good = nginx.Url("/good.bin");
+    const std::string missing = nginx.Url("/missing.bin");
+    const std::string bad = nginx.Url("/bad.bin");
+    const std::string sum = Sha256Hex(data);
+    const struct {
+        const char* what;
+        std::string document;
+        int status;
+        bool whole;  // the target holds the file
+        const char* said;
+    } cases[] = {
+        {"the most wanted mirror answers 404: the next gives the file", Meta4("f.bin", sum, {{good, 2}, {missing, 1}}),
+         0, true, "mirror 1 of 2 failed"},
+        {"every mirror fails", Meta4("f.bin", sum, {{missing, 1}, {missing + "?2", 2}}), 1, false,
+         "none of the 2 mirrors"},
+        {"the only mirror sends another file", Meta4("f.bin", sum, {{bad, 1}}), 1, false, "does not match"},
+        {"no hash: the file comes but is not verified", Meta4("f.bin", "", {{good, 1}}), 1, true,
+         "could not be verified"},
+        {"a document that cannot be used", Meta4("../f.bin", sum, {{good, 1}}), 2, false, "not a plain file name"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string metalink = out.File("case" + std::to_string(n) + ".meta4");
+        const std::string target = out.File("f" + std::to_string(n++) + ".bin");
+        WriteFile(metalink, c.document);
+        std::string output;
+        EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--metalink", metalink, target}, &output), c.status)
+            << c.what << ": " << output;
+        EXPECT_EQ(ReadFile(target) == data, c.whole) << c.what;
+        EXPECT_NE(output.find(c.said), std::string::npos) << c.what << ": " << output;
+    }
+    std::string output;
+    EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--metalink", out.File("none.meta4"), out.File("x")}, &output), 2);
+    EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--metalink", out.File("case0.meta4")}, &output), 2) << "no target";
+}
+
+}  // namespace
+}  // namespace dromo
