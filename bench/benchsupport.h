@@ -25,6 +25,7 @@ public:
     void Warning(const std::string& text) override { last = text; }
     bool AskOkCancel(const std::string&) override { return true; }
     void Play(const std::string&) override {}
+    void Start(const std::string&) override {}
     bool Open(const std::string&) override { return true; }
     bool Start(const std::string&, const std::vector<std::string>&) override { return true; }
     void ScanFile(const std::string&) override {}
