@@ -108,9 +108,20 @@ void TaskListModel::RowChanged(int row, RowParts parts)
 
 void TaskListModel::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
 {
-    if (m_next) {
-        m_next->StatusTexts(pane0, pane1, pane2);
+    // Every restored or added task tells the counts again, mostly the same
+    // ones (100,000 paused tasks at start-up: "0 tasks is running" each
+    // time); the window hears only a change. Told under the lock, so two
+    // threads' texts reach the window in the order they were kept here.
+    std::lock_guard lock(m_panesMutex);
+    if (m_next == nullptr) {
+        return;
     }
+    if (m_panesTold && m_panes[0] == pane0 && m_panes[1] == pane1 && m_panes[2] == pane2) {
+        return;
+    }
+    m_panes = {pane0, pane1, pane2};
+    m_panesTold = true;
+    m_next->StatusTexts(pane0, pane1, pane2);
 }
 
 void TaskListModel::TrayStateChanged(const TrayState& state)

@@ -3,7 +3,9 @@
 #include <QAbstractTableModel>
 #include <QPixmap>
 #include <QTimer>
+#include <array>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "base/ports/tasklistobserver.h"
@@ -81,6 +83,9 @@ private:
     std::vector<Event> m_pending;   // guarded by m_mutex
     std::vector<TaskRow> m_rows;    // user-interface thread only
     std::vector<TaskId> m_taskIds;  // the task of each row, same thread
+    std::mutex m_panesMutex;        // any thread tells the status texts
+    std::array<std::string, 3> m_panes;
+    bool m_panesTold = false;
     QTimer m_timer;
 };
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "base/tasks/tasktable.h"
+#include "base/view/statuspanes.h"
 #include "tests/base/fakes/tasktableaccess.h"
 
 namespace dromo {
@@ -136,6 +137,57 @@ TEST(TaskListModel, RunsOfInsertsAndRemovalsReachTheViewAsBlocks)
         for (int row = 0; row < model.rowCount(); ++row) {
             EXPECT_EQ(model.TaskIdAt(row), table.TaskIdAt(row)) << row;
         }
+    }
+}
+
+// Collects the status texts the model passes on.
+class PaneTexts : public TaskListObserver {
+public:
+    std::vector<std::string> told;
+
+    void RowInserted(int) override {}
+    void RowRemoved(int) override {}
+    void RowChanged(int, RowParts) override {}
+    void StatusTexts(const std::string& p0, const std::string& p1, const std::string& p2) override
+    {
+        told.push_back(p0 + "|" + p1 + "|" + p2);
+    }
+    void TrayStateChanged(const TrayState&) override {}
+};
+
+// The counts are told once per task added or restored, mostly unchanged; the
+// window hears each change once and nothing else, so 100,000 paused tasks
+// restored at start-up cost it one update, not 100,000.
+TEST(TaskListModel, StatusTextsReachTheWindowOnlyWhenTheyChange)
+{
+    struct Case {
+        const char* name;
+        int queued;  // of the tasks restored, the first ones queued, the others paused
+        int paused;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {"all paused", 0, 1000, {"|0 tasks is running|0 tasks is in queue"}},
+        {"two queued, then paused",
+         2,
+         500,
+         {"|0 tasks is running|1 tasks is in queue", "|0 tasks is running|2 tasks is in queue"}},
+        {"nothing restored", 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TaskTable table;
+        TaskListModel model(table);
+        PaneTexts window;
+        model.StatusTexts("", "not passed on", "before the window listens");
+        model.SetForwarding(&window);
+        for (int i = 0; i < c.queued + c.paused; ++i) {
+            TaskRecord record;
+            record.SetState(i < c.queued ? TaskState::Queued : TaskState::Paused);
+            table.Append(record, Row("http://h/" + std::to_string(i)));
+            UpdateStatusPanes(table, model);
+        }
+        EXPECT_EQ(window.told, c.told);
     }
 }
 
