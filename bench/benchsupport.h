@@ -32,7 +32,7 @@ public:
     void RedialIfNeeded() override {}
     void CompletionCheck() override {}
     void TaskFailed(const std::string&, const std::string&) override {}
-    void WriteHistoryEntry(std::int16_t) override {}
+    void WriteHistoryEntry(dromo::TaskId) override {}
     std::string last;
 };
 

@@ -599,8 +599,8 @@
         <translation>k. A.</translation>
     </message>
     <message>
-        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
-        <translation>Seit dem Start von Dromo wurden zu viele Downloads hinzugefügt. Starten Sie Dromo neu, um weitere hinzuzufügen; enthält die Liste selbst 32768 Downloads, das Höchste, was ein Lauf auflisten kann, löschen Sie zuerst einige davon.</translation>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more.</source>
+        <translation>Seit dem Start von Dromo wurden zu viele Downloads hinzugefügt. Starten Sie Dromo neu, um weitere hinzuzufügen.</translation>
     </message>
     <message>
         <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>

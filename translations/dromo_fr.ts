@@ -599,8 +599,8 @@
         <translation>N/D</translation>
     </message>
     <message>
-        <source>Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds 32768 tasks, the most one run can list, delete some of them first.</source>
-        <translation>Trop de téléchargements ont été ajoutés depuis le lancement de Dromo. Redémarrez Dromo pour en ajouter d’autres&#x202f;; si la liste elle-même compte 32768 téléchargements, le maximum qu’une session peut afficher, supprimez-en d’abord quelques-uns.</translation>
+        <source>Too many tasks were added since Dromo started. Restart Dromo to add more.</source>
+        <translation>Trop de téléchargements ont été ajoutés depuis le lancement de Dromo. Redémarrez Dromo pour en ajouter d’autres.</translation>
     </message>
     <message>
         <source>The browser&apos;s cookie, referrer or user agent holds a line break or another control character.</source>

@@ -147,7 +147,7 @@ void CurlEngine::SetSpeedLimit(std::int32_t kb)
 {
     m_settings.speedLimit = kb;
 }
-void CurlEngine::SetTaskId(std::int16_t id)
+void CurlEngine::SetTaskId(TaskId id)
 {
     m_settings.taskId = id;
 }

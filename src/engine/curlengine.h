@@ -46,7 +46,7 @@ public:
     std::int64_t FileSize() override;
     void SetSpeedLimit(std::int32_t kbPerSecond) override;
     void Abort() override;
-    void SetTaskId(std::int16_t taskId) override;
+    void SetTaskId(TaskId taskId) override;
     void SetAutoSave(std::int32_t kilobytes) override;
     void SetRefresh(std::int32_t milliseconds) override;
     void SetIdleTime(std::int32_t seconds) override;

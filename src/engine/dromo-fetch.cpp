@@ -32,7 +32,7 @@ namespace {
 class PrintingSink : public dromo::ProgressSink {
 public:
     bool quiet = false;
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, std::int16_t) override
+    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, dromo::TaskId) override
     {
         if (quiet && kind == dromo::kProgressBytes) {
             return;

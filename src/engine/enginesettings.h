@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include "base/values/taskid.h"
+
 namespace dromo {
 
 // What a task sets on its engine before a transfer call. Every part of the
 // transfer reads them and none changes them during the call, so a part
 // that needs them (the segmented transfer) is handed a copy.
 struct EngineSettings {
-    std::int16_t taskId = 0;
+    TaskId taskId = 0;
     std::int32_t speedLimit = -1;  // KB/s; none when not above 0
     std::int32_t autoSaveKB = 64;
     std::int32_t refreshMs = 200;

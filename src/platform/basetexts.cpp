@@ -22,9 +22,7 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "File not found or moved"),
     QT_TRANSLATE_NOOP("dromo", "invalid url"),
     QT_TRANSLATE_NOOP("dromo", "The same file is being downloaded."),
-    QT_TRANSLATE_NOOP("dromo",
-                      "Too many tasks were added since Dromo started. Restart Dromo to add more; when the "
-                      "list itself holds 32768 tasks, the most one run can list, delete some of them first."),
+    QT_TRANSLATE_NOOP("dromo", "Too many tasks were added since Dromo started. Restart Dromo to add more."),
     QT_TRANSLATE_NOOP("dromo",
                       "The browser's cookie, referrer or user agent holds a line break or another control character."),
     QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),

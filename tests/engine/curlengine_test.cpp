@@ -301,6 +301,28 @@ TEST_F(EngineTest, StatusTextsAreTimeStamped)
     EXPECT_TRUE(f.engine.IsResumable());
 }
 
+// The task's identifier comes back in every event, whole, past the old
+// 16-bit end too, over one connection or several.
+TEST_F(EngineTest, EveryEventCarriesTheWholeTaskIdentifier)
+{
+    test::FaultServer server(www.Path());
+    for (const std::int32_t connections : {1, 4}) {
+        for (const TaskId id : {TaskId{32768}, TaskId{70000}, kLastTaskId}) {
+            SCOPED_TRACE(std::to_string(connections) + " connections, task " + std::to_string(id));
+            Fetcher f;
+            f.engine.SetTaskId(id);
+            f.engine.SetConnections(connections);
+            const std::string target = out.File("id-" + std::to_string(connections) + "-" + std::to_string(id));
+            ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
+            const auto events = f.sink.Events();
+            ASSERT_FALSE(f.sink.OfKind(kProgressBytes).empty());
+            for (const Event& e : events) {
+                EXPECT_EQ(e.taskId, id) << "kind " << e.kind << " " << e.text;
+            }
+        }
+    }
+}
+
 TEST_F(EngineTest, UserAgentAndHttpVersionReachTheServer)
 {
     test::FaultServer server(www.Path());

@@ -28,15 +28,16 @@ struct Event {
     std::int64_t bytes;
     std::int64_t speed;
     int kind;
+    TaskId taskId;
 };
 
 class RecordingSink : public ProgressSink {
 public:
     std::function<void(const Event&)> onEvent;
 
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, std::int16_t) override
+    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, TaskId taskId) override
     {
-        Event e{text, bytes, speed, kind};
+        Event e{text, bytes, speed, kind, taskId};
         {
             std::lock_guard lock(m_mutex);
             m_events.push_back(e);

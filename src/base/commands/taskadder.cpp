@@ -24,11 +24,10 @@ namespace {
 
 constexpr const char* kInvalidUrl = "invalid url";
 constexpr const char* kSameFile = "The same file is being downloaded.";
-// Identifiers are handed out once per run, and a restart lists every saved
-// task again: a restart alone makes room only for the tasks deleted since.
-constexpr const char* kTooMany =
-    "Too many tasks were added since Dromo started. Restart Dromo to add more; when the list itself holds "
-    "32768 tasks, the most one run can list, delete some of them first.";
+// Identifiers are handed out once per run and run out only after some two
+// thousand million adds; a restart hands them out afresh. No list fits in
+// memory with that many tasks, so a restart always makes room.
+constexpr const char* kTooMany = "Too many tasks were added since Dromo started. Restart Dromo to add more.";
 constexpr const char* kUnsafeDetails =
     "The browser's cookie, referrer or user agent holds a line break or another control character.";
 constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";

@@ -41,7 +41,7 @@ void TaskCommands::UpdateStatusPanes()
     dromo::UpdateStatusPanes(m_table, m_observer);
 }
 
-void TaskCommands::RemoveTaskRow(int taskId, bool force)
+void TaskCommands::RemoveTaskRow(TaskId taskId, bool force)
 {
     auto guard = m_table.Lock();
     const int row = m_table.RowOf(taskId);
@@ -53,11 +53,11 @@ void TaskCommands::RemoveTaskRow(int taskId, bool force)
     }
 }
 
-std::vector<int> TaskCommands::RowsOf(const std::vector<int>& taskIds) const
+std::vector<int> TaskCommands::RowsOf(const std::vector<TaskId>& taskIds) const
 {
     std::vector<int> rows;
     auto guard = m_table.Lock();
-    for (int taskId : taskIds) {
+    for (TaskId taskId : taskIds) {
         const int row = m_table.RowOf(taskId);
         if (row >= 0) {
             rows.push_back(row);
@@ -68,18 +68,18 @@ std::vector<int> TaskCommands::RowsOf(const std::vector<int>& taskIds) const
     return rows;
 }
 
-void TaskCommands::Resume(const std::vector<int>& taskIds)
+void TaskCommands::Resume(const std::vector<TaskId>& taskIds)
 {
     // Each task in list order; StartWorkerIfAllBusy after each one, as the user would get
     // by resuming them one at a time.
-    std::vector<int> ordered;
+    std::vector<TaskId> ordered;
     {
         auto guard = m_table.Lock();
         for (int row : RowsOf(taskIds)) {
             ordered.push_back(m_table.TaskIdAt(row));
         }
     }
-    for (int taskId : ordered) {
+    for (TaskId taskId : ordered) {
         {
             auto guard = m_table.Lock();
             const int row = m_table.RowOf(taskId);
@@ -98,7 +98,7 @@ void TaskCommands::Resume(const std::vector<int>& taskIds)
     }
 }
 
-void TaskCommands::Stop(const std::vector<int>& taskIds)
+void TaskCommands::Stop(const std::vector<TaskId>& taskIds)
 {
     auto guard = m_table.Lock();
     StopRows(RowsOf(taskIds));
@@ -145,11 +145,11 @@ void TaskCommands::StopAll()
     StopRows(rows);
 }
 
-int TaskCommands::Delete(const std::vector<int>& taskIds)
+int TaskCommands::Delete(const std::vector<TaskId>& taskIds)
 {
     // The tasks in list order, taken once: removing one does not change the
     // order of the others.
-    std::vector<int> left;
+    std::vector<TaskId> left;
     {
         auto guard = m_table.Lock();
         for (int row : RowsOf(taskIds)) {
@@ -157,7 +157,7 @@ int TaskCommands::Delete(const std::vector<int>& taskIds)
         }
     }
     int deleted = 0;
-    for (int taskId : left) {
+    for (TaskId taskId : left) {
         bool running = false;
         {
             auto guard = m_table.Lock();
@@ -180,9 +180,9 @@ int TaskCommands::Delete(const std::vector<int>& taskIds)
     return deleted;
 }
 
-std::vector<int> TaskCommands::RunningTaskIds() const
+std::vector<TaskId> TaskCommands::RunningTaskIds() const
 {
-    std::vector<int> taskIds;
+    std::vector<TaskId> taskIds;
     auto guard = m_table.Lock();
     for (int row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }); row >= 0;
          row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }, row + 1)) {
@@ -199,17 +199,17 @@ void TaskCommands::OpenDone(int row)
     }
 }
 
-void TaskCommands::Open(int clickedTaskId)
+void TaskCommands::Open(TaskId clickedTaskId)
 {
     ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.Open(path); });
 }
 
-void TaskCommands::OpenFolder(int clickedTaskId)
+void TaskCommands::OpenFolder(TaskId clickedTaskId)
 {
     ActOnFinished(clickedTaskId, [this](const std::string& path) { return m_shell.ShowItem(path); });
 }
 
-void TaskCommands::ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act)
+void TaskCommands::ActOnFinished(TaskId taskId, const std::function<bool(const std::string&)>& act)
 {
     const auto record = m_table.CopyOut(m_table.RowOf(taskId));
     if (!record) {
@@ -222,7 +222,7 @@ void TaskCommands::ActOnFinished(int taskId, const std::function<bool(const std:
     }
 }
 
-void TaskCommands::DoubleClick(int taskId)
+void TaskCommands::DoubleClick(TaskId taskId)
 {
     const int row = m_table.RowOf(taskId);
     const auto record = m_table.CopyOut(row);
@@ -238,10 +238,10 @@ void TaskCommands::DoubleClick(int taskId)
     }
 }
 
-bool TaskCommands::AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const
+bool TaskCommands::AnySelectedIn(const std::vector<TaskId>& taskIds, std::initializer_list<TaskState> states) const
 {
     auto guard = m_table.Lock();
-    for (int taskId : taskIds) {
+    for (TaskId taskId : taskIds) {
         const std::int32_t state = m_table.StateAt(m_table.RowOf(taskId));  // 0 for a task gone
         for (TaskState s : states) {
             if (state == StateValue(s)) {
@@ -252,7 +252,7 @@ bool TaskCommands::AnySelectedIn(const std::vector<int>& taskIds, std::initializ
     return false;
 }
 
-bool TaskCommands::Enabled(CommandId id, const std::vector<int>& selectedTaskIds, int clickedTaskId) const
+bool TaskCommands::Enabled(CommandId id, const std::vector<TaskId>& selectedTaskIds, TaskId clickedTaskId) const
 {
     auto guard = m_table.Lock();
     // Only tasks still in the table count as selected. Worked out only for

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/values/commandid.h"
+#include "base/values/taskid.h"
 #include "base/values/taskstate.h"
 
 namespace dromo {
@@ -35,40 +36,40 @@ public:
     void UpdateStatusPanes();
     // Removes a task's row when forced or when finished tasks leave the list;
     // without force it then runs the completion check when nothing is active.
-    void RemoveTaskRow(int taskId, bool force);
+    void RemoveTaskRow(TaskId taskId, bool force);
 
-    void Resume(const std::vector<int>& taskIds);
-    void Stop(const std::vector<int>& taskIds);
+    void Resume(const std::vector<TaskId>& taskIds);
+    void Stop(const std::vector<TaskId>& taskIds);
     void StopAll();
     // Deletes the selected tasks from the top of the list until it meets a
     // running task, which it reports and keeps. Returns how many it deleted.
-    int Delete(const std::vector<int>& taskIds);
+    int Delete(const std::vector<TaskId>& taskIds);
     // The tasks "Select All in Progress" selects.
-    std::vector<int> RunningTaskIds() const;
+    std::vector<TaskId> RunningTaskIds() const;
     // The current rows of these tasks, ascending; the caller holds the lock
     // for as long as the rows must stay true.
-    std::vector<int> RowsOf(const std::vector<int>& taskIds) const;
+    std::vector<int> RowsOf(const std::vector<TaskId>& taskIds) const;
     // Context menu "Open" on the clicked task.
-    void Open(int clickedTaskId);
+    void Open(TaskId clickedTaskId);
     // "Open Containing Folder": the clicked task's finished file shown in
     // the file manager.
-    void OpenFolder(int clickedTaskId);
+    void OpenFolder(TaskId clickedTaskId);
     // A double-click on a task's row (-1: empty space, which does nothing).
-    void DoubleClick(int taskId);
+    void DoubleClick(TaskId taskId);
 
-    bool Enabled(CommandId id, const std::vector<int>& selectedTaskIds, int clickedTaskId) const;
+    bool Enabled(CommandId id, const std::vector<TaskId>& selectedTaskIds, TaskId clickedTaskId) const;
     // Whether the command shows a check mark now.
     bool Checked(CommandId id) const;
     // The three completion toggles and "Grid Line" flip their option.
     void Toggle(CommandId id);
 
 private:
-    bool AnySelectedIn(const std::vector<int>& taskIds, std::initializer_list<TaskState> states) const;
+    bool AnySelectedIn(const std::vector<TaskId>& taskIds, std::initializer_list<TaskState> states) const;
     void StopRows(const std::vector<int>& rows);
     void OpenDone(int row);
     // Hands a finished task's file to `act`; says so when the task is not
     // finished or `act` finds no file.
-    void ActOnFinished(int taskId, const std::function<bool(const std::string&)>& act);
+    void ActOnFinished(TaskId taskId, const std::function<bool(const std::string&)>& act);
 
     TaskTable& m_table;
     GlobalOptions& m_options;

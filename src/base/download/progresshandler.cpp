@@ -20,7 +20,7 @@ ProgressHandler::ProgressHandler(TaskTable& table, const GlobalOptions& options,
 }
 
 void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                                 std::int16_t taskId)
+                                 TaskId taskId)
 {
     if (m_workers.stop) {
         return;

@@ -33,7 +33,7 @@ void ScheduleCheck::Run()
     {
         auto guard = m_table.Lock();
         const LocalTime now = m_clock.Local();
-        for (const int taskId : m_table.ScheduledTasks()) {
+        for (const TaskId taskId : m_table.ScheduledTasks()) {
             const int row = m_table.RowOf(taskId);
             if (row < 0) {
                 continue;

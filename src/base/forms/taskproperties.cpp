@@ -9,8 +9,7 @@
 
 namespace dromo {
 
-PropertiesResult ApplyTaskProperties(TaskTable& table, std::int16_t taskId, const TaskPageValues& edited,
-                                     Messages& messages)
+PropertiesResult ApplyTaskProperties(TaskTable& table, TaskId taskId, const TaskPageValues& edited, Messages& messages)
 {
     const auto url = ParseUrl(edited.url);
     if (!url) {

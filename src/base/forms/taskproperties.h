@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/values/taskid.h"
+
 namespace dromo {
 
 class Messages;
@@ -20,7 +22,6 @@ enum class PropertiesResult {
 // fields, the row's first column and icon, and the state when the schedule
 // was switched on or off. The task is found by its identifier and copied
 // afresh, so a worker's changes made while the sheet was open are kept.
-PropertiesResult ApplyTaskProperties(TaskTable& table, std::int16_t taskId, const TaskPageValues& edited,
-                                     Messages& messages);
+PropertiesResult ApplyTaskProperties(TaskTable& table, TaskId taskId, const TaskPageValues& edited, Messages& messages);
 
 }  // namespace dromo

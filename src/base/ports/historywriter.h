@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "base/values/taskid.h"
 
 namespace dromo {
 
@@ -8,7 +8,7 @@ namespace dromo {
 class HistoryWriter {
 public:
     virtual ~HistoryWriter() = default;
-    virtual void WriteHistoryEntry(std::int16_t taskId) = 0;
+    virtual void WriteHistoryEntry(TaskId taskId) = 0;
 };
 
 }  // namespace dromo

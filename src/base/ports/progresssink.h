@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/values/taskid.h"
+
 namespace dromo {
 
 // Kinds of progress event an engine fires.
@@ -18,7 +20,7 @@ class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
     virtual void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                            std::int16_t taskId) = 0;
+                            TaskId taskId) = 0;
 };
 
 }  // namespace dromo

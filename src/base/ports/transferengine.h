@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/values/taskid.h"
 #include "base/values/transferoutcome.h"
 
 namespace dromo {
@@ -33,7 +34,7 @@ public:
     // From any thread; returns at once. The running transfer then fails with
     // a text containing "cancelled by user.".
     virtual void Abort() = 0;
-    virtual void SetTaskId(std::int16_t taskId) = 0;
+    virtual void SetTaskId(TaskId taskId) = 0;
     virtual void SetAutoSave(std::int32_t kilobytes) = 0;
     virtual void SetRefresh(std::int32_t milliseconds) = 0;
     virtual void SetIdleTime(std::int32_t seconds) = 0;

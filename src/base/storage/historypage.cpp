@@ -118,7 +118,7 @@ std::string HistoryPage::Record(const TaskRecord& task, const TaskRow& row, std:
     return out;
 }
 
-void HistoryPage::WriteHistoryEntry(std::int16_t taskId)
+void HistoryPage::WriteHistoryEntry(TaskId taskId)
 {
     if (!m_options.enableLog) {
         return;

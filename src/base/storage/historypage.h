@@ -25,7 +25,7 @@ public:
 
     // With "Enable Log" on and a size text of the form "N of M", appends the
     // task's record (called by a worker with the task-table lock held).
-    void WriteHistoryEntry(std::int16_t taskId) override;
+    void WriteHistoryEntry(TaskId taskId) override;
 
     // The record's text, or "" when the row's size text has no "of" or
     // begins with "0". Every text in it is HTML-escaped.

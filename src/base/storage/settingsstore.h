@@ -26,7 +26,8 @@ class TaskTable;
 // count such as 2147483647 costs nothing.
 //
 // Stored tasks are never dropped for want of room: one run hands out at most
-// 32768 task identifiers, so a profile holding more keeps the rest here,
+// RowMap::kMaxEntries task identifiers (as many as a profile's 32-bit count
+// can name), so a profile holding more would keep the rest here,
 // unloaded, and every save writes them back after the tasks of the list.
 // They load at a later start once the list has room for them.
 class SettingsStore {

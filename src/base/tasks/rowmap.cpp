@@ -1,34 +1,35 @@
 #include "base/tasks/rowmap.h"
 
+#include <algorithm>
+
 namespace dromo {
 
-std::optional<std::int16_t> RowMap::Append(int row)
+std::optional<TaskId> RowMap::Append(int row)
 {
-    if (Full() || row < 0 || row >= kMaxEntries) {
+    if (Full() || row != Listed()) {
         return std::nullopt;
     }
-    const auto id = static_cast<std::int16_t>(m_rows.size());
-    m_rows.push_back(static_cast<std::int16_t>(row));
+    const TaskId id = m_next++;
+    m_listed.push_back(id);
     return id;
 }
 
-int RowMap::EntryOf(int taskId) const
+int RowMap::EntryOf(TaskId taskId) const
 {
-    if (taskId < 0 || taskId >= Size()) {
+    if (taskId < 0 || taskId >= m_next) {
         return -1;
     }
-    return m_rows[static_cast<std::size_t>(taskId)];
+    // Rows before the task's are exactly the listed tasks with smaller
+    // identifiers; for a listed task that is its row, for a removed one the
+    // value its entry would have been moved to.
+    return static_cast<int>(std::lower_bound(m_listed.begin(), m_listed.end(), taskId) - m_listed.begin());
 }
 
-void RowMap::RemovedTask(int taskId)
+void RowMap::RemovedTask(TaskId taskId)
 {
-    if (taskId < 0) {
-        return;
-    }
-    // Entries only ever go down by the number of tasks removed before them,
-    // which is less than their starting value plus 32768: no overflow.
-    for (std::size_t i = static_cast<std::size_t>(taskId) + 1; i < m_rows.size(); ++i) {
-        m_rows[i] = static_cast<std::int16_t>(m_rows[i] - 1);
+    const auto it = std::lower_bound(m_listed.begin(), m_listed.end(), taskId);
+    if (it != m_listed.end() && *it == taskId) {
+        m_listed.erase(it);
     }
 }
 

@@ -5,7 +5,7 @@
 
 namespace dromo {
 
-bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int taskId)
+bool HeldByAnotherTask(const TaskTable& table, const std::string& path, TaskId taskId)
 {
     // The table's index answers at once, however long the list.
     return taskId < 0 ? table.HoldsSaveAs(path) : table.TaskSavingAs(path, taskId) >= 0;

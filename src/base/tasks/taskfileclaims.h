@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ports/fileclaims.h"
+#include "base/values/taskid.h"
 
 namespace dromo {
 
@@ -15,7 +16,7 @@ class TaskTable;
 // chosen, so no add and no other transfer can take it after.
 class TaskFileClaims : public FileClaims {
 public:
-    TaskFileClaims(TaskTable& table, std::int16_t taskId) : m_table(table), m_taskId(taskId) {}
+    TaskFileClaims(TaskTable& table, TaskId taskId) : m_table(table), m_taskId(taskId) {}
 
     bool Claim(const std::string& path) override;
     bool OwnsPartialFile(const std::string& path) override;
@@ -23,11 +24,11 @@ public:
 
 private:
     TaskTable& m_table;
-    std::int16_t m_taskId;
+    TaskId m_taskId;
 };
 
 // True when a task of the list other than `taskId` names `path` as its file.
-bool HeldByAnotherTask(const TaskTable& table, const std::string& path, int taskId = -1);
+bool HeldByAnotherTask(const TaskTable& table, const std::string& path, TaskId taskId = kNoTask);
 
 // The path itself when no task of the list names it, else the first free
 // numbered name beside it; "" when there is none. The caller holds the

@@ -35,7 +35,7 @@ std::string FetchKey(const TaskRecord& record)
            '\n' + record.remotePath + '\n' + FolderOfPath(record.saveAs);
 }
 
-void Holder(std::unordered_multimap<std::string, int>& holders, const std::string& path, int taskId, int delta)
+void Holder(std::unordered_multimap<std::string, TaskId>& holders, const std::string& path, TaskId taskId, int delta)
 {
     if (delta > 0) {
         holders.emplace(path, taskId);
@@ -86,10 +86,10 @@ std::int32_t TaskTable::StateAt(int row) const
     return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].state : 0;
 }
 
-int TaskTable::TaskIdAt(int row) const
+TaskId TaskTable::TaskIdAt(int row) const
 {
     Guard guard(m_mutex);
-    return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].taskId : -1;
+    return ValidRow(row) ? m_records[static_cast<std::size_t>(row)].taskId : kNoTask;
 }
 
 std::optional<TaskRecord> TaskTable::CopyOut(int row) const
@@ -123,7 +123,7 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
     return true;
 }
 
-bool TaskTable::Update(int taskId, const std::function<void(TaskRecord&)>& change)
+bool TaskTable::Update(TaskId taskId, const std::function<void(TaskRecord&)>& change)
 {
     Guard guard(m_mutex);
     const int row = RowOf(taskId);
@@ -135,7 +135,7 @@ bool TaskTable::Update(int taskId, const std::function<void(TaskRecord&)>& chang
     return WriteBack(row, record);
 }
 
-int TaskTable::NextTaskId() const
+TaskId TaskTable::NextTaskId() const
 {
     Guard guard(m_mutex);
     return m_rowMap.Size();
@@ -147,7 +147,7 @@ bool TaskTable::CanAppend() const
     return !m_rowMap.Full();
 }
 
-std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
+std::optional<TaskId> TaskTable::Append(TaskRecord record, TaskRow row)
 {
     Guard guard(m_mutex);
     const int newRow = Count();
@@ -171,7 +171,7 @@ std::optional<std::int16_t> TaskTable::Append(TaskRecord record, TaskRow row)
     return id;
 }
 
-int TaskTable::RowOf(int taskId) const
+int TaskTable::RowOf(TaskId taskId) const
 {
     Guard guard(m_mutex);
     const int row = m_rowMap.EntryOf(taskId);
@@ -181,7 +181,7 @@ int TaskTable::RowOf(int taskId) const
     return row;
 }
 
-int TaskTable::RawRowOf(int taskId) const
+int TaskTable::RawRowOf(TaskId taskId) const
 {
     Guard guard(m_mutex);
     return m_rowMap.EntryOf(taskId);
@@ -193,7 +193,7 @@ bool TaskTable::Remove(int row)
     if (!ValidRow(row)) {
         return false;
     }
-    const int taskId = m_records[static_cast<std::size_t>(row)].taskId;
+    const TaskId taskId = m_records[static_cast<std::size_t>(row)].taskId;
     Count(m_records[static_cast<std::size_t>(row)], -1);
     m_numberedFrom.clear();
     trace::Line("task " + std::to_string(taskId), "removed");
@@ -280,10 +280,10 @@ bool TaskTable::HoldsSaveAs(const std::string& path) const
     return m_saveAs.count(path) != 0;
 }
 
-int TaskTable::TaskSavingAs(const std::string& path, int exceptTaskId) const
+TaskId TaskTable::TaskSavingAs(const std::string& path, TaskId exceptTaskId) const
 {
     Guard guard(m_mutex);
-    int first = -1;
+    TaskId first = kNoTask;
     int firstRow = -1;
     auto [it, end] = m_saveAs.equal_range(path);
     for (; it != end; ++it) {
@@ -330,7 +330,7 @@ void TaskTable::Count(const TaskRecord& record, int delta)
     }
 }
 
-std::vector<int> TaskTable::ScheduledTasks() const
+std::vector<TaskId> TaskTable::ScheduledTasks() const
 {
     Guard guard(m_mutex);
     return {m_scheduled.begin(), m_scheduled.end()};

@@ -12,6 +12,7 @@
 
 #include "base/ports/tasklistobserver.h"
 #include "base/tasks/rowmap.h"
+#include "base/values/taskid.h"
 #include "base/values/taskrecord.h"
 #include "base/values/taskrow.h"
 
@@ -53,29 +54,29 @@ public:
     // The state of the record in a row, without copying it; 0 for no such row.
     std::int32_t StateAt(int row) const;
     // The identifier of the task in a row; -1 for no such row.
-    int TaskIdAt(int row) const;
+    TaskId TaskIdAt(int row) const;
     // A full copy of the record in a row; nothing for a row that is not there.
     std::optional<TaskRecord> CopyOut(int row) const;
     // Copies the task's record out, lets `change` change the copy and writes
     // it back, all under the lock, so no other thread sees half a change or
     // writes between the copy and the write back. False, and `change` is not
     // called, when the task is no longer in the table.
-    bool Update(int taskId, const std::function<void(TaskRecord&)>& change);
+    bool Update(TaskId taskId, const std::function<void(TaskRecord&)>& change);
 
-    // The identifier the next append hands out (the map's current length);
-    // 32768 once every identifier of this run is used.
-    int NextTaskId() const;
+    // The identifier the next append hands out (how many this run has);
+    // RowMap::kMaxEntries once every identifier of this run is used.
+    TaskId NextTaskId() const;
     bool CanAppend() const;
     // Sets the record's taskId, appends its row and the record at the end and
     // maps the identifier to that row. Nothing is appended, and nothing is
     // returned, once every identifier of this run has been handed out.
-    std::optional<std::int16_t> Append(TaskRecord record, TaskRow row);
+    std::optional<TaskId> Append(TaskRecord record, TaskRow row);
 
     // The current row of a task, or -1 when the task is no longer in the
     // table (the map's stale entry is checked against the record there).
-    int RowOf(int taskId) const;
+    int RowOf(TaskId taskId) const;
     // The map's entry as it stands, stale or not.
-    int RawRowOf(int taskId) const;
+    int RawRowOf(TaskId taskId) const;
 
     // Removes the record and the row and moves the map entries of every later
     // identifier up one row. False when no such row.
@@ -99,13 +100,13 @@ public:
     bool RunningSavesTo(const std::string& path) const;
     // A task whose record saves to exactly this path, other than
     // `exceptTaskId`; of several, the one in the first row. -1 when none.
-    int TaskSavingAs(const std::string& path, int exceptTaskId = -1) const;
+    TaskId TaskSavingAs(const std::string& path, TaskId exceptTaskId = kNoTask) const;
     // Whether a Running record fetches the same remote file (protocol, host
     // in any case, port, path) into the folder `like` saves to.
     bool RunningFetches(const TaskRecord& like) const;
     // The tasks whose records are scheduled, in identifier order: what the
     // once-a-second schedule check looks at, so an idle list costs nothing.
-    std::vector<int> ScheduledTasks() const;
+    std::vector<TaskId> ScheduledTasks() const;
 
     // The first row, from `from` on, whose record satisfies the test; -1 when
     // none. The test sees the record in place, under the lock, and must not
@@ -147,10 +148,10 @@ private:
     // The tasks per saveAs; Running records per saveAs in lower case, and
     // per remote file and folder (FetchKey). Kept as records change, so no
     // add or claim walks the whole list.
-    std::unordered_multimap<std::string, int> m_saveAs;
+    std::unordered_multimap<std::string, TaskId> m_saveAs;
     std::unordered_map<std::string, int> m_runningSaveAs;
     std::unordered_map<std::string, int> m_runningFetches;
-    std::set<int> m_scheduled;
+    std::set<TaskId> m_scheduled;
     mutable std::unordered_map<std::string, int> m_numberedFrom;
 };
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "base/values/taskid.h"
 #include "base/values/taskstate.h"
 
 namespace dromo {
@@ -68,7 +69,7 @@ struct TaskRecord {
     // Set while a worker runs the task, so Stop can abort it from another
     // thread; copies share the engine and keep it alive.
     std::shared_ptr<TransferEngine> engine;
-    std::int16_t taskId = -1;
+    TaskId taskId = kNoTask;
     std::string host;
     std::int32_t speedLimit = -1;
     std::string autoSave;

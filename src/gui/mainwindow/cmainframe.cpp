@@ -90,7 +90,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     LoadHistoryBox();
     MarkHelpTopics();
 
-    connect(m_view, &CMainView::DoubleClicked, this, [this](int taskId) { m_ctx.commands.DoubleClick(taskId); });
+    connect(m_view, &CMainView::DoubleClicked, this, [this](TaskId taskId) { m_ctx.commands.DoubleClick(taskId); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
     connect(m_view, &CMainView::TextDropped, this, &CMainFrame::AddUrl);
     connect(m_basket.get(), &CDropBasket::TextDropped, this, &CMainFrame::AddUrl);
@@ -451,7 +451,7 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     return QString::fromStdString(Refusal(result));
 }
 
-void CMainFrame::OpenTaskProperties(int taskId)
+void CMainFrame::OpenTaskProperties(TaskId taskId)
 {
     ViewSettings settings;
     std::optional<TaskRecord> record;

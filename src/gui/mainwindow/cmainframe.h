@@ -113,7 +113,7 @@ public:
     // The Add URL sheet tells how its add ended: nothing when it was
     // cancelled, else the refusal as AddUrl returns it.
     std::optional<QString> OpenAddUrl(const QString& url, const DownloadDetails* details = nullptr);
-    void OpenTaskProperties(int taskId);
+    void OpenTaskProperties(TaskId taskId);
     void ImportBrokenFile();
     void OpenOptions();
     // Where the sheets pick files and folders (the system's pickers unless

@@ -204,22 +204,22 @@ QString CMainView::BackgroundStyle() const
         .arg(quoted, m_options.backgroundImageTiled ? QStringLiteral("repeat") : QStringLiteral("no-repeat"));
 }
 
-int CMainView::TaskIdOf(const QModelIndex& index) const
+TaskId CMainView::TaskIdOf(const QModelIndex& index) const
 {
-    return index.isValid() ? m_tasks.TaskIdAt(m_sorted->mapToSource(index).row()) : -1;
+    return index.isValid() ? m_tasks.TaskIdAt(m_sorted->mapToSource(index).row()) : kNoTask;
 }
 
-int CMainView::ClickedTaskId() const
+TaskId CMainView::ClickedTaskId() const
 {
     const int row = m_tasks.RowOfTask(m_clickedTaskId);
-    return row >= 0 && !m_sorted->mapFromSource(m_tasks.index(row, 0)).isValid() ? -1 : m_clickedTaskId;
+    return row >= 0 && !m_sorted->mapFromSource(m_tasks.index(row, 0)).isValid() ? kNoTask : m_clickedTaskId;
 }
 
-std::vector<int> CMainView::SelectedTaskIds() const
+std::vector<TaskId> CMainView::SelectedTaskIds() const
 {
-    std::vector<int> taskIds;
+    std::vector<TaskId> taskIds;
     for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        const int taskId = TaskIdOf(index);
+        const TaskId taskId = TaskIdOf(index);
         if (taskId >= 0) {
             taskIds.push_back(taskId);
         }
@@ -227,10 +227,10 @@ std::vector<int> CMainView::SelectedTaskIds() const
     return taskIds;
 }
 
-void CMainView::SelectTasks(const std::vector<int>& taskIds)
+void CMainView::SelectTasks(const std::vector<TaskId>& taskIds)
 {
     QItemSelection selection;
-    for (int taskId : taskIds) {
+    for (TaskId taskId : taskIds) {
         const QModelIndex shown = m_sorted->mapFromSource(m_tasks.index(m_tasks.RowOfTask(taskId), 0));
         if (shown.isValid()) {
             selection.select(shown, shown.siblingAtColumn(model()->columnCount() - 1));

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/values/taskid.h"
+
 class QMenu;
 class QMimeData;
 class QNetworkAccessManager;
@@ -25,13 +27,13 @@ class CMainView : public QTableView {
 public:
     CMainView(TaskListModel& model, const GlobalOptions& options, QWidget* parent = nullptr);
 
-    std::vector<int> SelectedTaskIds() const;
+    std::vector<TaskId> SelectedTaskIds() const;
     // The task of the last click, right-click or double-click on a row; -1
     // before the first.
     // A task the filter hides is no longer the clicked one.
-    int ClickedTaskId() const;
+    TaskId ClickedTaskId() const;
     // Selects exactly the rows of these tasks that are shown.
-    void SelectTasks(const std::vector<int>& taskIds);
+    void SelectTasks(const std::vector<TaskId>& taskIds);
     // Shows only the rows the filter lets through; the selection keeps only
     // rows that stay in view, so commands never reach a hidden task.
     void SetFilter(const TaskFilter& filter);
@@ -58,7 +60,7 @@ public:
 
 signals:
     void BackgroundFetched();
-    void DoubleClicked(int taskId);
+    void DoubleClicked(dromo::TaskId taskId);
     // A right-click on a row (true) or on empty space (false).
     void ContextMenuWanted(bool onRow, const QPoint& globalPos);
     void TextDropped(const QString& text);
@@ -78,12 +80,12 @@ private:
     // A background image given as a URL is fetched once per run into the
     // user's data folder.
     void FetchBackground(const QString& url);
-    int TaskIdOf(const QModelIndex& index) const;
+    TaskId TaskIdOf(const QModelIndex& index) const;
 
     TaskListModel& m_tasks;
     TaskSortModel* m_sorted;  // what the view shows: the tasks, maybe sorted
     const GlobalOptions& m_options;
-    int m_clickedTaskId = -1;
+    TaskId m_clickedTaskId = kNoTask;
     bool m_rowsAdded = false;  // in the flush under way
     QNetworkAccessManager* m_network = nullptr;
     QHash<QString, QString> m_fetched;  // URL -> local copy ("" while fetching)

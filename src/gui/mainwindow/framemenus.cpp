@@ -302,7 +302,7 @@ void CMainFrame::RefreshCommands()
 void CMainFrame::UpdateCommands()
 {
     const auto selection = m_view->SelectedTaskIds();
-    const int clicked = m_view->ClickedTaskId();
+    const TaskId clicked = m_view->ClickedTaskId();
     for (auto& [id, action] : m_actions) {
         action->setEnabled(m_ctx.commands.Enabled(id, selection, clicked));
         if (action->isCheckable() && id != CommandId::ToolBar && id != CommandId::AddressBar &&

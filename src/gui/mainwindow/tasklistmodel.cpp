@@ -108,9 +108,20 @@ void TaskListModel::RowChanged(int row, RowParts parts)
 
 void TaskListModel::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
 {
-    if (m_next) {
-        m_next->StatusTexts(pane0, pane1, pane2);
+    // Every restored or added task tells the counts again, mostly the same
+    // ones (100,000 paused tasks at start-up: "0 tasks is running" each
+    // time); the window hears only a change. Told under the lock, so two
+    // threads' texts reach the window in the order they were kept here.
+    std::lock_guard lock(m_panesMutex);
+    if (m_next == nullptr) {
+        return;
     }
+    if (m_panesTold && m_panes[0] == pane0 && m_panes[1] == pane1 && m_panes[2] == pane2) {
+        return;
+    }
+    m_panes = {pane0, pane1, pane2};
+    m_panesTold = true;
+    m_next->StatusTexts(pane0, pane1, pane2);
 }
 
 void TaskListModel::TrayStateChanged(const TrayState& state)
@@ -143,7 +154,7 @@ void TaskListModel::Flush()
     struct Copied {
         int row;
         TaskRow shown;
-        int taskId;
+        TaskId taskId;
     };
     std::vector<Event> events;
     std::vector<Copied> copies;
@@ -169,19 +180,7 @@ void TaskListModel::Flush()
     // The view hears of the changes with the lock released: whatever it does
     // on a signal (asking for data, repainting) holds up no worker, and a
     // slot that touches the table cannot deadlock against one.
-    for (const Event& e : events) {
-        if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(m_rows.size())) {
-            beginInsertRows({}, e.row, e.row);
-            m_rows.insert(m_rows.begin() + e.row, TaskRow{});
-            m_taskIds.insert(m_taskIds.begin() + e.row, -1);
-            endInsertRows();
-        } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
-            beginRemoveRows({}, e.row, e.row);
-            m_rows.erase(m_rows.begin() + e.row);
-            m_taskIds.erase(m_taskIds.begin() + e.row);
-            endRemoveRows();
-        }
-    }
+    ApplyInsertsAndRemovals(events);
     for (Copied& copy : copies) {
         m_rows[static_cast<std::size_t>(copy.row)] = std::move(copy.shown);
         m_taskIds[static_cast<std::size_t>(copy.row)] = copy.taskId;
@@ -192,20 +191,65 @@ void TaskListModel::Flush()
     emit Flushed();
 }
 
+// A run of inserts at consecutive rows (a list loaded or handed over) is one
+// block to the view, and so is a run of removals at one row (tasks deleted
+// from the top down): the view and the sort model above it then do their
+// bookkeeping once per block instead of once per row.
+void TaskListModel::ApplyInsertsAndRemovals(const std::vector<Event>& events)
+{
+    const std::size_t count = events.size();
+    for (std::size_t i = 0; i < count;) {
+        const Event& e = events[i];
+        std::size_t run = 1;
+        if (e.kind == Event::Insert && e.row >= 0 && e.row <= static_cast<int>(m_rows.size())) {
+            while (i + run < count && events[i + run].kind == Event::Insert &&
+                   events[i + run].row == e.row + static_cast<int>(run)) {
+                ++run;
+            }
+            const auto at = static_cast<std::ptrdiff_t>(e.row);
+            beginInsertRows({}, e.row, e.row + static_cast<int>(run) - 1);
+            m_rows.insert(m_rows.begin() + at, run, TaskRow{});
+            m_taskIds.insert(m_taskIds.begin() + at, run, kNoTask);
+            endInsertRows();
+        } else if (e.kind == Event::Remove && e.row >= 0 && e.row < static_cast<int>(m_rows.size())) {
+            while (i + run < count && events[i + run].kind == Event::Remove && events[i + run].row == e.row &&
+                   static_cast<std::size_t>(e.row) + run < m_rows.size()) {
+                ++run;
+            }
+            const auto at = static_cast<std::ptrdiff_t>(e.row);
+            const auto end = at + static_cast<std::ptrdiff_t>(run);
+            beginRemoveRows({}, e.row, e.row + static_cast<int>(run) - 1);
+            m_rows.erase(m_rows.begin() + at, m_rows.begin() + end);
+            m_taskIds.erase(m_taskIds.begin() + at, m_taskIds.begin() + end);
+            endRemoveRows();
+        }
+        i += run;
+    }
+}
+
 const TaskRow* TaskListModel::RowAt(int row) const
 {
     return row >= 0 && row < static_cast<int>(m_rows.size()) ? &m_rows[static_cast<std::size_t>(row)] : nullptr;
 }
 
-int TaskListModel::TaskIdAt(int row) const
+TaskId TaskListModel::TaskIdAt(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_taskIds.size()) ? m_taskIds[static_cast<std::size_t>(row)] : -1;
+    return row >= 0 && row < static_cast<int>(m_taskIds.size()) ? m_taskIds[static_cast<std::size_t>(row)] : kNoTask;
 }
 
-int TaskListModel::RowOfTask(int taskId) const
+int TaskListModel::RowOfTask(TaskId taskId) const
 {
-    const auto it = std::find(m_taskIds.begin(), m_taskIds.end(), taskId);
-    return it == m_taskIds.end() || taskId < 0 ? -1 : static_cast<int>(it - m_taskIds.begin());
+    if (taskId < 0) {
+        return -1;
+    }
+    // The rows hold their tasks in identifier order, as the table does
+    // (tasks join only at the end), so a long list is searched by halves;
+    // a miss is checked by a plain walk, which also covers a row whose task
+    // the next flush has yet to fill in.
+    const auto sorted = std::lower_bound(m_taskIds.begin(), m_taskIds.end(), taskId);
+    const auto it =
+        sorted != m_taskIds.end() && *sorted == taskId ? sorted : std::find(m_taskIds.begin(), m_taskIds.end(), taskId);
+    return it == m_taskIds.end() ? -1 : static_cast<int>(it - m_taskIds.begin());
 }
 
 QPixmap TaskListModel::RowPicture(int stateImage, int icon)

@@ -3,10 +3,13 @@
 #include <QAbstractTableModel>
 #include <QPixmap>
 #include <QTimer>
+#include <array>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "base/ports/tasklistobserver.h"
+#include "base/values/taskid.h"
 #include "base/values/taskrow.h"
 #include "base/view/taskrowtip.h"
 
@@ -35,10 +38,10 @@ public:
     // The task shown in a row of this model (-1 for none), and the row that
     // shows a task (-1 when it is not shown). These follow the rows as the
     // window shows them, which may lag the table by one flush.
-    int TaskIdAt(int row) const;
+    TaskId TaskIdAt(int row) const;
     // The row as shown (nothing for no such row), for the view's filter.
     const TaskRow* RowAt(int row) const;
-    int RowOfTask(int taskId) const;
+    int RowOfTask(TaskId taskId) const;
     // Status-bar texts and tray state go to whoever listens.
     void SetForwarding(TaskListObserver* next) { m_next = next; }
 
@@ -70,14 +73,19 @@ private:
         RowParts parts;
     };
     void Queue(Event e);
+    // Moves the rows as the queued inserts and removals did, in order.
+    void ApplyInsertsAndRemovals(const std::vector<Event>& events);
     static std::vector<char> RowsToCopy(const std::vector<Event>& events, std::size_t rows);
 
     TaskTable& m_table;
     TaskListObserver* m_next = nullptr;
     std::mutex m_mutex;
-    std::vector<Event> m_pending;  // guarded by m_mutex
-    std::vector<TaskRow> m_rows;   // user-interface thread only
-    std::vector<int> m_taskIds;    // the task of each row, same thread
+    std::vector<Event> m_pending;   // guarded by m_mutex
+    std::vector<TaskRow> m_rows;    // user-interface thread only
+    std::vector<TaskId> m_taskIds;  // the task of each row, same thread
+    std::mutex m_panesMutex;        // any thread tells the status texts
+    std::array<std::string, 3> m_panes;
+    bool m_panesTold = false;
     QTimer m_timer;
 };
 

@@ -13,7 +13,7 @@ using test::Rig;
 struct Running {
     Rig rig;
     std::shared_ptr<test::ScriptedEngine> engine;
-    int16_t id = 0;
+    TaskId id = 0;
 
     explicit Running(std::int64_t fileSize = 10 * 1024 * 1024)
     {

@@ -373,6 +373,45 @@ TEST(Worker, SettingsReachTheEngineInOrder)
                                                "Close"}));
 }
 
+// Identifiers past the old 16-bit end travel from the table through the
+// worker and the engine's progress events back to the task's own row; the
+// row above, one identifier lower, hears nothing. As 16 bits, 32768 and
+// 65535 would have come back as -32768 and -1, and 65536 as 0.
+TEST(Worker, ATaskPastTheOld16BitEndHearsItsOwnProgress)
+{
+    for (const TaskId id : {TaskId{32767}, TaskId{32768}, TaskId{65535}, TaskId{65536}, kLastTaskId}) {
+        SCOPED_TRACE(id);
+        Rig rig;
+        rig.options.deleteIfDone = 0;
+        TaskTableTestAccess::SkipIdentifiersTo(rig.table, id - 1);
+        TaskRecord waiting;
+        waiting.scheduled = 1;  // no worker takes it up
+        waiting.startAt = "3:00";
+        ASSERT_EQ(rig.adder.AddTaskFromRecord("http://h/above.zip", waiting), AddResult::Added);
+        Step step = Step::Ok();
+        step.kinds = {kProgressStart, kProgressBytes, kProgressStatus};
+        step.bytes = 5 * 1024;
+        rig.engines.script.Add(step);
+        ASSERT_EQ(rig.adder.AddTask("http://h/f.zip", ""), AddResult::Added);
+        ASSERT_EQ(rig.table.TaskIdAt(1), id);
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 0 && rig.StateOf(1) == TaskState::Done; }));
+        rig.WaitUntil([&] { return rig.completion.Count("history") == 1; });
+
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), "SetTaskId " + std::to_string(id)), calls.end());
+        const TaskRow row = rig.table.RowCopy(1);
+        EXPECT_EQ(row.texts[kColSize], "5");
+        EXPECT_EQ(row.texts[kColStatus], "12:00:00 status");
+        EXPECT_EQ(rig.Task(1).checkpointKB, 5);
+        EXPECT_EQ(rig.completion.Count("history " + std::to_string(id)), 1);
+        const TaskRow above = rig.table.RowCopy(0);
+        EXPECT_EQ(above.texts[kColSize], "0");
+        EXPECT_EQ(above.texts[kColStatus], "");
+        EXPECT_EQ(rig.Task(0).checkpointKB, -1);
+        EXPECT_EQ(rig.StateOf(0), TaskState::Scheduled);
+    }
+}
+
 TEST(Worker, NoEngineMeansTheWorkerEndsAndTasksStayQueued)
 {
     Rig rig;

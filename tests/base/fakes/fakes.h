@@ -193,7 +193,7 @@ public:
     {
         Note("failed " + path + ": " + reason);
     }
-    void WriteHistoryEntry(std::int16_t taskId) override { Note("history " + std::to_string(taskId)); }
+    void WriteHistoryEntry(TaskId taskId) override { Note("history " + std::to_string(taskId)); }
     int Count(const std::string& prefix)
     {
         std::lock_guard lock(m_mutex);

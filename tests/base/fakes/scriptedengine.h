@@ -155,7 +155,7 @@ public:
         m_cv.notify_all();
     }
     void SetSpeedLimit(std::int32_t v) override { Set("SetSpeedLimit", std::to_string(v)); }
-    void SetTaskId(std::int16_t v) override
+    void SetTaskId(TaskId v) override
     {
         m_taskId = v;
         Set("SetTaskId", std::to_string(v));
@@ -237,7 +237,7 @@ private:
     Script& m_script;
     ProgressSink& m_sink;
     FileClaims* m_claims = nullptr;
-    std::int16_t m_taskId = 0;
+    TaskId m_taskId = 0;
     std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_aborted = false;

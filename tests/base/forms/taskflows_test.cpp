@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 struct PropertiesTest : ::testing::Test {
     TaskTable table;
     test::FakeMessages messages;
-    std::int16_t id = -1;
+    TaskId id = kNoTask;
 
     void SetUp() override
     {

@@ -134,7 +134,7 @@ TEST(HistoryPage, WorkersAppendWholeRecordsAndViewClear)
     for (int i = 0; i < 8; ++i) {
         workers.emplace_back([&page, i] {
             for (int k = 0; k < 20; ++k) {
-                page.WriteHistoryEntry(static_cast<std::int16_t>(i));
+                page.WriteHistoryEntry(static_cast<TaskId>(i));
             }
         });
     }

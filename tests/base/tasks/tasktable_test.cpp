@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <thread>
 
@@ -105,8 +106,10 @@ TEST(TaskTable, PastTheLastIdentifierAppendRefusesAndChangesNothing)
 {
     test::RecordingObserver observer;
     TaskTable table(&observer);
-    Fill(table, RowMap::kMaxEntries);
-    ASSERT_EQ(table.CopyOut(table.Count() - 1)->taskId, 32767);
+    TaskTableTestAccess::SkipIdentifiersTo(table, RowMap::kMaxEntries - 3);
+    Fill(table, 3);
+    ASSERT_EQ(table.CopyOut(table.Count() - 1)->taskId, kLastTaskId);
+    ASSERT_EQ(kLastTaskId, 2147483646) << "every identifier and the count of them fit in 32 bits";
     ASSERT_FALSE(table.CanAppend());
 
     // Emptying the table does not free identifiers: they stay unique per run.
@@ -117,8 +120,72 @@ TEST(TaskTable, PastTheLastIdentifierAppendRefusesAndChangesNothing)
     EXPECT_FALSE(table.Append(Record("one too many"), TaskRow{}));
     EXPECT_EQ(table.Count(), 1);
     EXPECT_TRUE(observer.events.empty());
-    EXPECT_EQ(table.RowOf(32767), 0);
-    EXPECT_EQ(table.NextTaskId(), 32768);
+    EXPECT_EQ(table.RowOf(kLastTaskId), 0);
+    EXPECT_EQ(table.NextTaskId(), RowMap::kMaxEntries);
+    EXPECT_EQ(table.RowOf(RowMap::kMaxEntries), -1) << "never handed out";
+}
+
+// Identifiers past the old 16-bit end (32767) through the table and its
+// map: each deletion moves the later tasks up, every task left is still
+// found in its row, and a deleted one is found nowhere. The expected rows
+// come from a plain list of the identifiers left.
+TEST(TaskTable, IdentifiersPast32767StillFindTheirRowsAfterDeletions)
+{
+    constexpr int kTasks = 40000;
+    struct Case {
+        const char* name;
+        std::vector<int> removeRows;  // in this order, rows as they are at the time
+    };
+    const Case cases[] = {
+        {"none", {}},
+        {"one in the middle", {20000}},
+        {"either side of the old end", {32768, 32767, 32766}},
+        {"the first, the last and a run in between", {0, kTasks - 2, 30000, 30000, 30000, 30000}},
+        {"every thousandth from the top",
+         [] {
+             std::vector<int> rows;
+             for (int row = 0; row < kTasks - 40; row += 999) {
+                 rows.push_back(row);
+             }
+             return rows;
+         }()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TaskTable table;
+        Fill(table, kTasks);
+        std::vector<TaskId> left(kTasks);
+        for (int i = 0; i < kTasks; ++i) {
+            left[static_cast<std::size_t>(i)] = i;
+        }
+        std::vector<TaskId> removed;
+        for (int row : c.removeRows) {
+            ASSERT_TRUE(table.Remove(row));
+            removed.push_back(left[static_cast<std::size_t>(row)]);
+            left.erase(left.begin() + row);
+        }
+        ASSERT_EQ(table.Count(), static_cast<int>(left.size()));
+        for (int row = 0; row < table.Count(); ++row) {
+            const TaskId id = left[static_cast<std::size_t>(row)];
+            ASSERT_EQ(table.TaskIdAt(row), id) << row;
+            ASSERT_EQ(table.RowOf(id), row) << id;
+            ASSERT_EQ(table.CopyOut(row)->saveAs, "t" + std::to_string(id));
+        }
+        for (TaskId id : removed) {
+            EXPECT_EQ(table.RowOf(id), -1) << id;
+            // The classic stale entry: the tasks left above it.
+            const auto above = std::lower_bound(left.begin(), left.end(), id) - left.begin();
+            EXPECT_EQ(table.RawRowOf(id), above) << id;
+        }
+        // A change by identifier reaches the right record, and the next
+        // identifier follows the last one handed out.
+        const TaskId high = left.back();
+        ASSERT_GT(high, 32767);
+        ASSERT_TRUE(table.Update(high, [](TaskRecord& r) { r.errorCount = 9; }));
+        EXPECT_EQ(table.CopyOut(table.Count() - 1)->errorCount, 9);
+        EXPECT_EQ(*table.Append(Record("next"), TaskRow{}), kTasks);
+        EXPECT_EQ(table.RowOf(kTasks), static_cast<int>(left.size()));
+    }
 }
 
 TEST(TaskTable, BadRowsAreRefusedInsteadOfTouchingMemory)
@@ -167,7 +234,7 @@ public:
     std::int64_t FileSize() override { return -1; }
     void SetSpeedLimit(std::int32_t) override {}
     void Abort() override {}
-    void SetTaskId(std::int16_t) override {}
+    void SetTaskId(TaskId) override {}
     void SetAutoSave(std::int32_t) override {}
     void SetRefresh(std::int32_t) override {}
     void SetIdleTime(std::int32_t) override {}
