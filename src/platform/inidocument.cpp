@@ -465,6 +465,30 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
 
 std::string IniDocument::EscapeText(std::string_view text)
 {
+    std::string out;
+    AppendEscapedText(out, text);
+    return out;
+}
+
+void IniDocument::AppendLine(std::string& out, std::string_view name, std::string_view text)
+{
+    AppendEscapedName(out, name);
+    out += '=';
+    AppendEscapedText(out, text);
+    out += '\n';
+}
+
+void IniDocument::AppendLine(std::string& out, std::string_view name, std::int32_t value)
+{
+    AppendEscapedName(out, name);
+    out += '=';
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    out += '\n';
+}
+
+void IniDocument::AppendEscapedText(std::string& out, std::string_view text)
+{
     // Most texts (URLs, paths, numbers) need nothing: copied as they are.
     const bool plain =
         !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
@@ -472,10 +496,10 @@ std::string IniDocument::EscapeText(std::string_view text)
             return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' || c == ',' || c == '=';
         });
     if (plain) {
-        return std::string(text);
+        out.append(text);
+        return;
     }
-    std::string out;
-    out.reserve(text.size() + 2);
+    const std::size_t start = out.size();
     // A leading "@" would read as the start of a typed value.
     if (!text.empty() && text.front() == '@') {
         out += '@';
@@ -518,11 +542,10 @@ std::string IniDocument::EscapeText(std::string_view text)
             }
         }
     }
-    if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
-        out.insert(out.begin(), '"');
+    if (needsQuotes || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), '"');
         out += '"';
     }
-    return out;
 }
 
 std::optional<IniDocument::Value> IniDocument::UnescapeValue(std::string_view raw)
@@ -614,19 +637,36 @@ IniDocument IniDocument::Parse(std::string_view data)
 
 std::string IniDocument::Serialize() const
 {
+    std::string out;
+    for (const Lines& piece : SerializePieces({})) {
+        out += *piece;
+    }
+    return out;
+}
+
+std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& linesOf) const
+{
     std::size_t estimate = 0;
-    for (const Section& s : m_sections) {
-        for (const Entry& e : s.entries) {
+    std::vector<Lines> lines(m_sections.size());
+    for (std::size_t k = 0; k < m_sections.size(); ++k) {
+        for (const Entry& e : m_sections[k].entries) {
             estimate += e.name.size() + e.raw.size() + 2;
         }
+        if (linesOf) {
+            lines[k] = linesOf(m_sections[k].name);
+        }
     }
-    std::string out;
-    out.reserve(estimate + m_sections.size() * 16);
+    std::vector<Lines> pieces;
+    auto own = std::make_shared<std::string>();
+    own->reserve(estimate + m_sections.size() * 16);
     bool first = true;
-    for (const Section& s : m_sections) {
-        if (s.entries.empty()) {
+    for (std::size_t k = 0; k < m_sections.size(); ++k) {
+        const Section& s = m_sections[k];
+        const Lines& extra = lines[k];
+        if (s.entries.empty() && (extra == nullptr || extra->empty())) {
             continue;
         }
+        std::string& out = *own;
         if (!first) {
             out += '\n';
         }
@@ -646,8 +686,16 @@ std::string IniDocument::Serialize() const
             out += e.raw;
             out += '\n';
         }
+        if (extra != nullptr && !extra->empty()) {
+            pieces.push_back(std::move(own));
+            pieces.push_back(extra);
+            own = std::make_shared<std::string>();
+        }
     }
-    return out;
+    if (!own->empty()) {
+        pieces.push_back(std::move(own));
+    }
+    return pieces;
 }
 
 IniDocument::Section* IniDocument::Find(std::string_view section)
@@ -755,6 +803,24 @@ void IniDocument::RemoveSection(std::string_view section)
 {
     if (Section* s = Find(section)) {
         s->Clear();  // keeps its room: it is usually written again at once
+    }
+}
+
+void IniDocument::EmptySection(std::string_view section)
+{
+    Section& s = FindOrAdd(section);
+    s.entries = {};
+    s.buckets = {};
+}
+
+void IniDocument::AppendLines(std::string_view section, std::string_view lines)
+{
+    // Lines hold no section header (a name's "[" is escaped), so they all
+    // parse into the first one.
+    IniDocument parsed = Parse(lines);
+    Section& s = FindOrAdd(section);
+    for (Entry& e : parsed.m_sections.front().entries) {
+        s.Put(std::move(e.name), std::move(e.raw));
     }
 }
 

@@ -343,6 +343,14 @@ int TaskTable::FindRow(const std::function<bool(const TaskRecord&)>& test, int f
     return -1;
 }
 
+void TaskTable::ForEachRow(const std::function<void(const TaskRecord&, const TaskRow&)>& visit) const
+{
+    Guard guard(m_mutex);
+    for (std::size_t row = 0; row < m_records.size(); ++row) {
+        visit(m_records[row], m_rows[row]);
+    }
+}
+
 std::uint64_t TaskTable::ChangeCount() const
 {
     Guard guard(m_mutex);
