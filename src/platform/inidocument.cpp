@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace dromo {
 namespace {
@@ -620,6 +621,14 @@ IniDocument IniDocument::Parse(std::string_view data)
                 section = "General";
             }
             current = &doc.FindOrAdd(section);
+            // Room for the lines up to the next header at once: growing on
+            // the way would move a long section's values again and again.
+            const std::size_t next = data.find("\n[", pos);
+            const auto end =
+                data.begin() + static_cast<std::ptrdiff_t>(next == std::string_view::npos ? data.size() : next);
+            current->Reserve(
+                current->entries.size() +
+                static_cast<std::size_t>(std::count(data.begin() + static_cast<std::ptrdiff_t>(pos), end, '\n')));
             continue;
         }
         if (equals == std::string_view::npos) {
@@ -722,21 +731,50 @@ IniDocument::Section& IniDocument::FindOrAdd(std::string_view section)
     return m_sections.back();
 }
 
-std::size_t IniDocument::Section::SlotOf(std::string_view key) const
+namespace {
+
+std::uint32_t HashOf(std::string_view key)
+{
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+}
+
+}  // namespace
+
+std::size_t IniDocument::Section::SlotOf(std::string_view key, std::uint32_t hash) const
 {
     const std::size_t mask = buckets.size() - 1;
-    std::size_t slot = std::hash<std::string_view>{}(key)&mask;
-    while (buckets[slot] != 0 && entries[buckets[slot] - 1].name != key) {
+    std::size_t slot = hash & mask;
+    while (buckets[slot].index != 0 && (buckets[slot].hash != hash || entries[buckets[slot].index - 1].name != key)) {
         slot = (slot + 1) & mask;
     }
     return slot;
 }
 
-void IniDocument::Section::Grow()
+void IniDocument::Section::Rehash(std::size_t slots)
 {
-    buckets.assign(std::max<std::size_t>(16, buckets.size() * 2), 0);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        buckets[SlotOf(entries[i].name)] = static_cast<std::uint32_t>(i + 1);
+    std::vector<Slot> old = std::exchange(buckets, std::vector<Slot>(slots));
+    const std::size_t mask = slots - 1;
+    for (const Slot& s : old) {
+        if (s.index == 0) {
+            continue;
+        }
+        std::size_t slot = s.hash & mask;
+        while (buckets[slot].index != 0) {
+            slot = (slot + 1) & mask;
+        }
+        buckets[slot] = s;
+    }
+}
+
+void IniDocument::Section::Reserve(std::size_t count)
+{
+    entries.reserve(count);
+    std::size_t slots = std::max<std::size_t>(16, buckets.size());
+    while (count * 2 > slots) {
+        slots *= 2;
+    }
+    if (slots != buckets.size()) {
+        Rehash(slots);
     }
 }
 
@@ -745,7 +783,7 @@ const IniDocument::Entry* IniDocument::Section::Lookup(std::string_view key) con
     if (buckets.empty()) {
         return nullptr;
     }
-    const std::uint32_t index = buckets[SlotOf(key)];
+    const std::uint32_t index = buckets[SlotOf(key, HashOf(key))].index;
     return index == 0 ? nullptr : &entries[index - 1];
 }
 
@@ -753,21 +791,22 @@ void IniDocument::Section::Put(std::string key, std::string raw)
 {
     // At most half full, so probes stay short.
     if ((entries.size() + 1) * 2 > buckets.size()) {
-        Grow();
+        Rehash(std::max<std::size_t>(16, buckets.size() * 2));
     }
-    std::uint32_t& slot = buckets[SlotOf(key)];
-    if (slot != 0) {
-        entries[slot - 1].raw = std::move(raw);
+    const std::uint32_t hash = HashOf(key);
+    Slot& slot = buckets[SlotOf(key, hash)];
+    if (slot.index != 0) {
+        entries[slot.index - 1].raw = std::move(raw);
         return;
     }
     entries.push_back(Entry{std::move(key), std::move(raw)});
-    slot = static_cast<std::uint32_t>(entries.size());
+    slot = Slot{static_cast<std::uint32_t>(entries.size()), hash};
 }
 
 void IniDocument::Section::Clear()
 {
     entries.clear();
-    std::fill(buckets.begin(), buckets.end(), 0);
+    std::fill(buckets.begin(), buckets.end(), Slot{});
 }
 
 const std::string* IniDocument::Raw(std::string_view section, std::string_view name) const
@@ -821,6 +860,15 @@ void IniDocument::AppendLines(std::string_view section, std::string_view lines)
     Section& s = FindOrAdd(section);
     for (Entry& e : parsed.m_sections.front().entries) {
         s.Put(std::move(e.name), std::move(e.raw));
+    }
+}
+
+void IniDocument::ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const
+{
+    if (const Section* s = Find(section)) {
+        for (const Entry& e : s->entries) {
+            visit(e.name);
+        }
     }
 }
 

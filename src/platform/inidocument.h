@@ -61,6 +61,7 @@ public:
     // a file) into the section, as if each value were set in turn.
     void AppendLines(std::string_view section, std::string_view lines);
     std::vector<std::string> Names(std::string_view section) const;
+    void ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const;
 
     // The codec, open for tests against QSettings itself.
     static std::string EscapeName(std::string_view name);
@@ -86,15 +87,23 @@ private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
-        std::vector<std::uint32_t> buckets;  // entry index + 1; 0 is free
+        // Each slot keeps its name's hash beside the entry, so a probe or a
+        // rehash touches an entry (and its name) only when the hashes match.
+        struct Slot {
+            std::uint32_t index = 0;  // entry index + 1; 0 is free
+            std::uint32_t hash = 0;
+        };
+        std::vector<Slot> buckets;
 
         const Entry* Lookup(std::string_view key) const;
         void Put(std::string key, std::string raw);
         void Clear();
+        // Room for this many values without growing on the way.
+        void Reserve(std::size_t count);
 
     private:
-        std::size_t SlotOf(std::string_view key) const;
-        void Grow();
+        std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
+        void Rehash(std::size_t slots);
     };
     Section* Find(std::string_view section);
     const Section* Find(std::string_view section) const;

@@ -235,6 +235,13 @@ std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
     return m_doc.Names(section);
 }
 
+void SettingsProfile::ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit)
+{
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
+    m_doc.ForEachName(section, visit);
+}
+
 void SettingsProfile::ReplaceSection(const std::string& section, SectionFill fill)
 {
     std::lock_guard lock(m_docMutex);

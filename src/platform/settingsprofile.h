@@ -48,6 +48,7 @@ public:
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
     void DeleteSection(const std::string& section) override;
     std::vector<std::string> ValueNames(const std::string& section) override;
+    void ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit) override;
     // Writes what changed; with nothing to write, reads the file again when
     // another program changed it (the capture host follows the options this
     // way).

@@ -74,8 +74,11 @@ std::vector<std::string> OddTexts()
             " leading and trailing ",
             "@at",
             "@@twice",
-            "tab\there\nline\rend\x01\x1f" "7",
-            std::string("nul\0" "5", 5),
+            "tab\there\nline\rend\x01\x1f"
+            "7",
+            std::string("nul\0"
+                        "5",
+                        5),
             "Grüße, 日本語, 🎉",
             "\xff\xfe stray",
             "ends with backslash\\",

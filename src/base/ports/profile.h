@@ -27,6 +27,14 @@ public:
     virtual void DeleteSection(const std::string& section) = 0;
     // The names of the values a section holds, in no particular order.
     virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
+    // The same names shown one by one, not copied (a section may hold a
+    // million); `visit` must not call the profile.
+    virtual void ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit)
+    {
+        for (const std::string& name : ValueNames(section)) {
+            visit(name);
+        }
+    }
     // Makes what was written durable; a failure when the store could not be
     // written.
     virtual Status Flush() = 0;

@@ -103,30 +103,34 @@ std::string EntryName(const std::string& prefix, int index, const char* suffix =
 std::vector<int> StoredIndices(Profile& profile, const std::string& section, const std::string& prefix,
                                std::int32_t count)
 {
-    std::set<int> indices;
+    std::vector<int> indices;
     if (count <= 0) {
         return {};
     }
-    for (const std::string& name : profile.ValueNames(section)) {
+    // A task's 28 values name one index: each name is looked at where it
+    // lies, and only a new index is kept.
+    profile.ForEachValueName(section, [&](const std::string& name) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-            continue;
+            return;
         }
         const char* first = name.data() + prefix.size();
         const char* last = name.data() + name.size();
         const char* digitsEnd = std::find_if(first, last, [](char c) { return c < '0' || c > '9'; });
         if (digitsEnd == first || (*first == '0' && digitsEnd - first > 1)) {
-            continue;
+            return;
         }
         if (digitsEnd != last && *digitsEnd != '\\') {
-            continue;
+            return;
         }
         int index = 0;
         const auto [ptr, ec] = std::from_chars(first, digitsEnd, index);
-        if (ec == std::errc() && ptr == digitsEnd && index < count) {
-            indices.insert(index);
+        if (ec == std::errc() && ptr == digitsEnd && index < count && (indices.empty() || indices.back() != index)) {
+            indices.push_back(index);
         }
-    }
-    return {indices.begin(), indices.end()};
+    });
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
 }
 
 // A category value is "name;extension;folder"; without ";" the name and the
