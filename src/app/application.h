@@ -68,8 +68,10 @@ public:
     TaskListModel model{table};
     DownloadCore core;
     ViewSettings& settings = core.settings;
-    SettingsStore store{ports.profile, ports.defaults};
+    // Before the store: the store's last saves may still reach the keyring
+    // from the profile's writer thread until the store has gone.
     std::unique_ptr<PasswordKeyring> keyring;
+    SettingsStore store{ports.profile, ports.defaults};
     AddressHistory addresses{core.adder, core.options};
     ScheduleCheck schedule{table, ports.clock, core.pool, core.ProgramCompletion()};
     SpeedSamples samples;

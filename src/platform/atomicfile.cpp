@@ -50,6 +50,11 @@ bool WriteAll(int fd, std::string_view text)
 
 Status WriteFileAtomically(const std::string& path, std::string_view text)
 {
+    return WriteFileAtomically(path, TextPieces{std::make_shared<const std::string>(text)});
+}
+
+Status WriteFileAtomically(const std::string& path, const TextPieces& pieces)
+{
     const std::string target = Resolved(path);
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0) {
@@ -70,7 +75,12 @@ Status WriteFileAtomically(const std::string& path, std::string_view text)
         return Failure(path, errno);
     }
     int error = 0;
-    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+    for (const auto& piece : pieces) {
+        if (error == 0 && !WriteAll(fd, *piece)) {
+            error = errno;
+        }
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {
@@ -107,9 +117,15 @@ FileWriterThread::~FileWriterThread()
 
 void FileWriterThread::Post(std::string text, Written written)
 {
+    PostMade([piece = std::make_shared<const std::string>(std::move(text))] { return TextPieces{piece}; },
+             std::move(written));
+}
+
+void FileWriterThread::PostMade(Make make, Written written)
+{
     {
         std::lock_guard lock(m_mutex);
-        m_pending = std::move(text);
+        m_pending = std::move(make);
         // A text replaced before it was written takes its callers along.
         if (written) {
             m_waiting.push_back(std::move(written));
@@ -139,12 +155,11 @@ void FileWriterThread::Run()
         if (!m_pending) {
             return;  // stopping, with nothing left to write
         }
-        std::string text = std::move(*m_pending);
-        m_pending.reset();
+        Make make = std::exchange(m_pending, nullptr);
         std::vector<Written> waiting = std::exchange(m_waiting, {});
         m_writing = true;
         lock.unlock();
-        Status written = WriteFileAtomically(m_path, text);
+        Status written = WriteFileAtomically(m_path, make());
         // Told before Wait returns: whoever waits for the disk knows its
         // callers have heard.
         for (const Written& tell : waiting) {

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,6 +28,10 @@ namespace dromo {
 //
 // A failure's reason is a sentence naming the file and the cause.
 Status WriteFileAtomically(const std::string& path, std::string_view text);
+// The same for a text in pieces, written one after the other: a long piece
+// made elsewhere is written where it lies, never copied into one string.
+using TextPieces = std::vector<std::shared_ptr<const std::string>>;
+Status WriteFileAtomically(const std::string& path, const TextPieces& pieces);
 
 // One file written by WriteFileAtomically on a thread of its own, so the
 // disk (a slow fsync can take seconds) never holds up the caller. Texts are
@@ -45,6 +50,11 @@ public:
     FileWriterThread& operator=(const FileWriterThread&) = delete;
 
     void Post(std::string text, Written written = {});
+    // Makes the text on the writer thread when its turn comes, so a long
+    // file costs the poster nothing; one replaced before its turn is never
+    // made. `make` runs without the writer's lock held.
+    using Make = std::function<TextPieces()>;
+    void PostMade(Make make, Written written = {});
     // Waits until everything posted is written; the outcome of the last
     // write.
     Status Wait();
@@ -57,7 +67,7 @@ private:
     const std::string m_path;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::optional<std::string> m_pending;
+    Make m_pending;                  // empty when nothing waits
     std::vector<Written> m_waiting;  // told when m_pending is written
     bool m_writing = false;
     bool m_stop = false;

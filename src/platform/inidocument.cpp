@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace dromo {
 namespace {
@@ -465,6 +466,30 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
 
 std::string IniDocument::EscapeText(std::string_view text)
 {
+    std::string out;
+    AppendEscapedText(out, text);
+    return out;
+}
+
+void IniDocument::AppendLine(std::string& out, std::string_view name, std::string_view text)
+{
+    AppendEscapedName(out, name);
+    out += '=';
+    AppendEscapedText(out, text);
+    out += '\n';
+}
+
+void IniDocument::AppendLine(std::string& out, std::string_view name, std::int32_t value)
+{
+    AppendEscapedName(out, name);
+    out += '=';
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    out += '\n';
+}
+
+void IniDocument::AppendEscapedText(std::string& out, std::string_view text)
+{
     // Most texts (URLs, paths, numbers) need nothing: copied as they are.
     const bool plain =
         !text.empty() && text.front() != '@' && text.front() != ' ' && text.back() != ' ' &&
@@ -472,10 +497,10 @@ std::string IniDocument::EscapeText(std::string_view text)
             return static_cast<unsigned char>(c) <= 0x1F || c == '"' || c == '\\' || c == ';' || c == ',' || c == '=';
         });
     if (plain) {
-        return std::string(text);
+        out.append(text);
+        return;
     }
-    std::string out;
-    out.reserve(text.size() + 2);
+    const std::size_t start = out.size();
     // A leading "@" would read as the start of a typed value.
     if (!text.empty() && text.front() == '@') {
         out += '@';
@@ -518,11 +543,10 @@ std::string IniDocument::EscapeText(std::string_view text)
             }
         }
     }
-    if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
-        out.insert(out.begin(), '"');
+    if (needsQuotes || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), '"');
         out += '"';
     }
-    return out;
 }
 
 std::optional<IniDocument::Value> IniDocument::UnescapeValue(std::string_view raw)
@@ -597,6 +621,14 @@ IniDocument IniDocument::Parse(std::string_view data)
                 section = "General";
             }
             current = &doc.FindOrAdd(section);
+            // Room for the lines up to the next header at once: growing on
+            // the way would move a long section's values again and again.
+            const std::size_t next = data.find("\n[", pos);
+            const auto end =
+                data.begin() + static_cast<std::ptrdiff_t>(next == std::string_view::npos ? data.size() : next);
+            current->Reserve(
+                current->entries.size() +
+                static_cast<std::size_t>(std::count(data.begin() + static_cast<std::ptrdiff_t>(pos), end, '\n')));
             continue;
         }
         if (equals == std::string_view::npos) {
@@ -614,19 +646,36 @@ IniDocument IniDocument::Parse(std::string_view data)
 
 std::string IniDocument::Serialize() const
 {
+    std::string out;
+    for (const Lines& piece : SerializePieces({})) {
+        out += *piece;
+    }
+    return out;
+}
+
+std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& linesOf) const
+{
     std::size_t estimate = 0;
-    for (const Section& s : m_sections) {
-        for (const Entry& e : s.entries) {
+    std::vector<Lines> lines(m_sections.size());
+    for (std::size_t k = 0; k < m_sections.size(); ++k) {
+        for (const Entry& e : m_sections[k].entries) {
             estimate += e.name.size() + e.raw.size() + 2;
         }
+        if (linesOf) {
+            lines[k] = linesOf(m_sections[k].name);
+        }
     }
-    std::string out;
-    out.reserve(estimate + m_sections.size() * 16);
+    std::vector<Lines> pieces;
+    auto own = std::make_shared<std::string>();
+    own->reserve(estimate + m_sections.size() * 16);
     bool first = true;
-    for (const Section& s : m_sections) {
-        if (s.entries.empty()) {
+    for (std::size_t k = 0; k < m_sections.size(); ++k) {
+        const Section& s = m_sections[k];
+        const Lines& extra = lines[k];
+        if (s.entries.empty() && (extra == nullptr || extra->empty())) {
             continue;
         }
+        std::string& out = *own;
         if (!first) {
             out += '\n';
         }
@@ -646,8 +695,16 @@ std::string IniDocument::Serialize() const
             out += e.raw;
             out += '\n';
         }
+        if (extra != nullptr && !extra->empty()) {
+            pieces.push_back(std::move(own));
+            pieces.push_back(extra);
+            own = std::make_shared<std::string>();
+        }
     }
-    return out;
+    if (!own->empty()) {
+        pieces.push_back(std::move(own));
+    }
+    return pieces;
 }
 
 IniDocument::Section* IniDocument::Find(std::string_view section)
@@ -674,21 +731,50 @@ IniDocument::Section& IniDocument::FindOrAdd(std::string_view section)
     return m_sections.back();
 }
 
-std::size_t IniDocument::Section::SlotOf(std::string_view key) const
+namespace {
+
+std::uint32_t HashOf(std::string_view key)
+{
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+}
+
+}  // namespace
+
+std::size_t IniDocument::Section::SlotOf(std::string_view key, std::uint32_t hash) const
 {
     const std::size_t mask = buckets.size() - 1;
-    std::size_t slot = std::hash<std::string_view>{}(key)&mask;
-    while (buckets[slot] != 0 && entries[buckets[slot] - 1].name != key) {
+    std::size_t slot = hash & mask;
+    while (buckets[slot].index != 0 && (buckets[slot].hash != hash || entries[buckets[slot].index - 1].name != key)) {
         slot = (slot + 1) & mask;
     }
     return slot;
 }
 
-void IniDocument::Section::Grow()
+void IniDocument::Section::Rehash(std::size_t slots)
 {
-    buckets.assign(std::max<std::size_t>(16, buckets.size() * 2), 0);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        buckets[SlotOf(entries[i].name)] = static_cast<std::uint32_t>(i + 1);
+    std::vector<Slot> old = std::exchange(buckets, std::vector<Slot>(slots));
+    const std::size_t mask = slots - 1;
+    for (const Slot& s : old) {
+        if (s.index == 0) {
+            continue;
+        }
+        std::size_t slot = s.hash & mask;
+        while (buckets[slot].index != 0) {
+            slot = (slot + 1) & mask;
+        }
+        buckets[slot] = s;
+    }
+}
+
+void IniDocument::Section::Reserve(std::size_t count)
+{
+    entries.reserve(count);
+    std::size_t slots = std::max<std::size_t>(16, buckets.size());
+    while (count * 2 > slots) {
+        slots *= 2;
+    }
+    if (slots != buckets.size()) {
+        Rehash(slots);
     }
 }
 
@@ -697,7 +783,7 @@ const IniDocument::Entry* IniDocument::Section::Lookup(std::string_view key) con
     if (buckets.empty()) {
         return nullptr;
     }
-    const std::uint32_t index = buckets[SlotOf(key)];
+    const std::uint32_t index = buckets[SlotOf(key, HashOf(key))].index;
     return index == 0 ? nullptr : &entries[index - 1];
 }
 
@@ -705,21 +791,22 @@ void IniDocument::Section::Put(std::string key, std::string raw)
 {
     // At most half full, so probes stay short.
     if ((entries.size() + 1) * 2 > buckets.size()) {
-        Grow();
+        Rehash(std::max<std::size_t>(16, buckets.size() * 2));
     }
-    std::uint32_t& slot = buckets[SlotOf(key)];
-    if (slot != 0) {
-        entries[slot - 1].raw = std::move(raw);
+    const std::uint32_t hash = HashOf(key);
+    Slot& slot = buckets[SlotOf(key, hash)];
+    if (slot.index != 0) {
+        entries[slot.index - 1].raw = std::move(raw);
         return;
     }
     entries.push_back(Entry{std::move(key), std::move(raw)});
-    slot = static_cast<std::uint32_t>(entries.size());
+    slot = Slot{static_cast<std::uint32_t>(entries.size()), hash};
 }
 
 void IniDocument::Section::Clear()
 {
     entries.clear();
-    std::fill(buckets.begin(), buckets.end(), 0);
+    std::fill(buckets.begin(), buckets.end(), Slot{});
 }
 
 const std::string* IniDocument::Raw(std::string_view section, std::string_view name) const
@@ -755,6 +842,33 @@ void IniDocument::RemoveSection(std::string_view section)
 {
     if (Section* s = Find(section)) {
         s->Clear();  // keeps its room: it is usually written again at once
+    }
+}
+
+void IniDocument::EmptySection(std::string_view section)
+{
+    Section& s = FindOrAdd(section);
+    s.entries = {};
+    s.buckets = {};
+}
+
+void IniDocument::AppendLines(std::string_view section, std::string_view lines)
+{
+    // Lines hold no section header (a name's "[" is escaped), so they all
+    // parse into the first one.
+    IniDocument parsed = Parse(lines);
+    Section& s = FindOrAdd(section);
+    for (Entry& e : parsed.m_sections.front().entries) {
+        s.Put(std::move(e.name), std::move(e.raw));
+    }
+}
+
+void IniDocument::ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const
+{
+    if (const Section* s = Find(section)) {
+        for (const Entry& e : s->entries) {
+            visit(e.name);
+        }
     }
 }
 

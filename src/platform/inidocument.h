@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +39,12 @@ public:
 
     static IniDocument Parse(std::string_view text);
     std::string Serialize() const;
+    // The whole text in pieces: the document's own, and after a section's
+    // values the lines `linesOf` gives for it (made elsewhere by AppendLine,
+    // not copied); null for none.
+    using Lines = std::shared_ptr<const std::string>;
+    using LinesOf = std::function<Lines(const std::string& section)>;
+    std::vector<Lines> SerializePieces(const LinesOf& linesOf) const;
 
     // The raw (escaped) value, or null when missing.
     const std::string* Raw(std::string_view section, std::string_view name) const;
@@ -45,13 +53,26 @@ public:
     void Set(std::string_view section, std::string_view name, std::string_view text);
     void SetInt(std::string_view section, std::string_view name, std::int32_t value);
     void RemoveSection(std::string_view section);
+    // Empties a section and gives its memory back, adding it (at the end,
+    // where its first value would put it) when missing: its values will come
+    // as lines from elsewhere (see Serialize).
+    void EmptySection(std::string_view section);
+    // Takes lines as AppendLine writes them (or as a section holds them in
+    // a file) into the section, as if each value were set in turn.
+    void AppendLines(std::string_view section, std::string_view lines);
     std::vector<std::string> Names(std::string_view section) const;
+    void ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const;
 
     // The codec, open for tests against QSettings itself.
     static std::string EscapeName(std::string_view name);
     static void AppendEscapedName(std::string& out, std::string_view name);
     static std::string UnescapeName(std::string_view escaped);
     static std::string EscapeText(std::string_view text);
+    static void AppendEscapedText(std::string& out, std::string_view text);
+    // One value's line, "name=value" and the line feed, exactly as
+    // Serialize writes the value once Set (or SetInt) stored it.
+    static void AppendLine(std::string& out, std::string_view name, std::string_view text);
+    static void AppendLine(std::string& out, std::string_view name, std::int32_t value);
     static std::optional<Value> UnescapeValue(std::string_view raw);
 
 private:
@@ -66,15 +87,23 @@ private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
-        std::vector<std::uint32_t> buckets;  // entry index + 1; 0 is free
+        // Each slot keeps its name's hash beside the entry, so a probe or a
+        // rehash touches an entry (and its name) only when the hashes match.
+        struct Slot {
+            std::uint32_t index = 0;  // entry index + 1; 0 is free
+            std::uint32_t hash = 0;
+        };
+        std::vector<Slot> buckets;
 
         const Entry* Lookup(std::string_view key) const;
         void Put(std::string key, std::string raw);
         void Clear();
+        // Room for this many values without growing on the way.
+        void Reserve(std::size_t count);
 
     private:
-        std::size_t SlotOf(std::string_view key) const;
-        void Grow();
+        std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
+        void Rehash(std::size_t slots);
     };
     Section* Find(std::string_view section);
     const Section* Find(std::string_view section) const;

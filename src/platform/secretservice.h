@@ -5,9 +5,10 @@
 namespace dromo {
 
 // The Secret Service (gnome-keyring, KWallet's bridge, KeePassXC...) through
-// libsecret, on the session bus. Its calls are synchronous: the settings
-// are saved on the user-interface thread, and waiting here keeps a save
-// from running again inside itself, which an event loop would allow.
+// libsecret, on the session bus. Its calls are synchronous, so no event loop
+// runs a save again inside itself; the task list's passwords are saved on
+// the profile's writer thread (libsecret's synchronous calls make a main
+// context of their own there), the options' and lists' on the window's.
 // Without a service every call fails at once and the profile keeps the
 // passwords.
 class SecretService : public SecretStore {

@@ -15,8 +15,20 @@
 #include <cstring>
 
 #include "platform/atomicfile.h"
+#include "platform/sectiontextwriter.h"
 
 namespace dromo {
+
+struct SettingsProfile::Handed {
+    std::mutex mutex;  // held while the fill runs
+    SectionFill fill;  // let go once run
+    IniDocument::Lines lines;
+    bool made = false;
+    // Replaced or deleted: never run from then on. One already running ends
+    // (its owner is still there: it waits in FinishPendingSections).
+    std::atomic<bool> dropped{false};
+};
+
 namespace {
 
 std::string DefaultPath()
@@ -90,7 +102,12 @@ SettingsProfile::SettingsProfile(const QString& iniPath) : m_path(iniPath.toStdS
 
 SettingsProfile::~SettingsProfile()
 {
-    if (m_dirty) {
+    bool dirty = false;
+    {
+        std::lock_guard lock(m_docMutex);
+        dirty = m_dirty;
+    }
+    if (dirty) {
         static_cast<void>(Flush());  // nobody is left to tell; a failure keeps the old file whole
     }
     m_writer.reset();  // waits for a write still going on
@@ -106,6 +123,10 @@ void SettingsProfile::Read()
     std::string text;
     const int error = ReadWholeFile(m_path, text);
     m_stamp = CurrentStamp();
+    std::lock_guard lock(m_docMutex);
+    while (!m_handed.empty()) {
+        Drop(m_handed.begin()->first);
+    }
     if (error == ENOENT || error == ENOTDIR) {
         m_doc = IniDocument();
         m_unreadable = false;
@@ -162,6 +183,8 @@ std::string SettingsProfile::KeepUnreadableAside()
 
 std::int32_t SettingsProfile::GetInt(const std::string& section, const std::string& name, std::int32_t defaultValue)
 {
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
     const auto value = m_doc.Get(section, name);
     if (!value || !value->plainText) {
         return defaultValue;  // a list or a typed value is no number
@@ -175,31 +198,136 @@ std::int32_t SettingsProfile::GetInt(const std::string& section, const std::stri
 std::string SettingsProfile::GetString(const std::string& section, const std::string& name,
                                        const std::string& defaultValue)
 {
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
     auto value = m_doc.Get(section, name);
     return value ? std::move(value->text) : defaultValue;
 }
 
 void SettingsProfile::WriteInt(const std::string& section, const std::string& name, std::int32_t value)
 {
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
     m_doc.SetInt(section, name, value);
     m_dirty = true;
 }
 
 void SettingsProfile::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
     m_doc.Set(section, name, value);
     m_dirty = true;
 }
 
 void SettingsProfile::DeleteSection(const std::string& section)
 {
+    std::lock_guard lock(m_docMutex);
+    Drop(section);
     m_doc.RemoveSection(section);
     m_dirty = true;
 }
 
 std::vector<std::string> SettingsProfile::ValueNames(const std::string& section)
 {
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
     return m_doc.Names(section);
+}
+
+void SettingsProfile::ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit)
+{
+    std::unique_lock lock(m_docMutex);
+    TakeBack(section, lock);
+    m_doc.ForEachName(section, visit);
+}
+
+void SettingsProfile::ReplaceSection(const std::string& section, SectionFill fill)
+{
+    std::lock_guard lock(m_docMutex);
+    Drop(section);
+    // Where the fill's first value would have put a missing section.
+    m_doc.EmptySection(section);
+    auto handed = std::make_shared<Handed>();
+    handed->fill = std::move(fill);
+    m_handed.emplace(section, std::move(handed));
+    m_dirty = true;
+}
+
+void SettingsProfile::FinishPendingSections()
+{
+    if (m_writer) {
+        static_cast<void>(m_writer->Wait());  // lets a fill being run end; the outcome stays in LastFlush
+    }
+    std::unique_lock lock(m_docMutex);
+    const HandedSections handed = m_handed;
+    lock.unlock();
+    for (const auto& [section, one] : handed) {
+        LinesOf(*one, section);
+    }
+}
+
+IniDocument::Lines SettingsProfile::LinesOf(Handed& handed, const std::string& section)
+{
+    std::lock_guard lock(handed.mutex);
+    if (!handed.made && !handed.dropped) {
+        SectionTextWriter out(section, *this);
+        handed.fill(out);
+        handed.lines = std::make_shared<const std::string>(out.TakeLines());
+        handed.fill = nullptr;  // the snapshot it owned goes now
+        handed.made = true;
+    }
+    return handed.lines;
+}
+
+void SettingsProfile::TakeBack(const std::string& section, std::unique_lock<std::mutex>& lock)
+{
+    for (;;) {
+        const auto it = m_handed.find(section);
+        if (it == m_handed.end()) {
+            return;
+        }
+        const std::shared_ptr<Handed> handed = it->second;
+        lock.unlock();
+        const IniDocument::Lines lines = LinesOf(*handed, section);
+        lock.lock();
+        const auto now = m_handed.find(section);
+        if (now != m_handed.end() && now->second == handed) {
+            m_handed.erase(now);
+            m_doc.AppendLines(section, lines != nullptr ? *lines : std::string());
+            return;
+        }
+    }
+}
+
+void SettingsProfile::Drop(const std::string& section)
+{
+    if (const auto it = m_handed.find(section); it != m_handed.end()) {
+        it->second->dropped = true;
+        m_handed.erase(it);
+    }
+}
+
+TextPieces SettingsProfile::Text()
+{
+    // The fills run without the document's mutex, so the window's thread
+    // goes on meanwhile; if it handed a section anew in between, the new
+    // one is run too, so the text holds one moment of the whole profile.
+    for (;;) {
+        std::unique_lock lock(m_docMutex);
+        const HandedSections handed = m_handed;
+        lock.unlock();
+        for (const auto& [section, one] : handed) {
+            LinesOf(*one, section);
+        }
+        lock.lock();
+        if (handed == m_handed) {
+            return m_doc.SerializePieces([&handed](const std::string& section) {
+                const auto it = handed.find(section);
+                return it == handed.end() ? nullptr : it->second->lines;
+            });
+        }
+    }
 }
 
 Status SettingsProfile::Post(FileWriterThread::Written written)
@@ -214,13 +342,19 @@ Status SettingsProfile::Post(FileWriterThread::Written written)
     if (!m_writer) {
         m_writer = std::make_unique<FileWriterThread>(m_path);
     }
-    m_writer->Post(m_doc.Serialize(), std::move(written));
+    m_writer->PostMade([this] { return Text(); }, std::move(written));
     return {};
+}
+
+bool SettingsProfile::Dirty()
+{
+    std::lock_guard lock(m_docMutex);
+    return m_dirty;
 }
 
 Status SettingsProfile::Flush()
 {
-    if (!m_dirty) {
+    if (!Dirty()) {
         if (!(CurrentStamp() == m_stamp)) {
             Read();
         }
@@ -234,14 +368,17 @@ Status SettingsProfile::Flush()
     if (!m_lastFlush) {
         return m_lastFlush;
     }
-    m_dirty = false;
+    {
+        std::lock_guard lock(m_docMutex);
+        m_dirty = false;
+    }
     m_stamp = CurrentStamp();
     return {};
 }
 
 Status SettingsProfile::FlushSoon()
 {
-    if (!m_dirty) {
+    if (!Dirty()) {
         return Flush();
     }
     // Still counted as unwritten until a Flush has waited for the disk.
@@ -255,7 +392,7 @@ Status SettingsProfile::FlushSoon()
 
 void SettingsProfile::FlushThen(std::function<void(const Status&)> written)
 {
-    if (!m_dirty) {
+    if (!Dirty()) {
         written(Flush());
         return;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "base/ports/profile.h"
@@ -23,7 +25,14 @@ namespace dromo {
 // writer thread without waiting for it. A profile that exists but cannot be
 // read is never written over.
 //
-// One instance is for one thread at a time.
+// A section handed over whole (ReplaceSection: the task list) is written on
+// the writer thread, straight from its fill to its lines, when its file is
+// made: the caller pays only for the copy the fill owns. Read or written
+// value by value afterwards, it is taken back into the document first.
+//
+// One thread at a time calls it (the window's); the writer thread runs the
+// fills, whose writes to other sections (the keyring's notes) it takes
+// under the document's own mutex.
 class SettingsProfile : public Profile {
 public:
     SettingsProfile();
@@ -39,6 +48,7 @@ public:
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
     void DeleteSection(const std::string& section) override;
     std::vector<std::string> ValueNames(const std::string& section) override;
+    void ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit) override;
     // Writes what changed; with nothing to write, reads the file again when
     // another program changed it (the capture host follows the options this
     // way).
@@ -46,6 +56,8 @@ public:
     Status FlushSoon() override;
     void FlushThen(std::function<void(const Status&)> written) override;
     Status LastFlush() const override;
+    void ReplaceSection(const std::string& section, SectionFill fill) override;
+    void FinishPendingSections() override;
 
     // Why the file that was there could not be read ("" when it could, or
     // there was none). Until it is dealt with, nothing is written over it.
@@ -62,14 +74,29 @@ private:
         long long mtimeNs = -1;
         bool operator==(const Stamp&) const = default;
     };
+    // A section whose values a fill writes when the file is made.
+    struct Handed;
+    using HandedSections = std::map<std::string, std::shared_ptr<Handed>, std::less<>>;
+
     void Read();
     Stamp CurrentStamp() const;
+    // Runs the fill once (on whichever thread asks first); its lines after.
+    IniDocument::Lines LinesOf(Handed& handed, const std::string& section);
+    // Takes a handed section back into the document before it is used value
+    // by value; `lock` holds m_docMutex and is let go while the fill runs.
+    void TakeBack(const std::string& section, std::unique_lock<std::mutex>& lock);
+    void Drop(const std::string& section);
+    bool Dirty();
+    // The file's text, on the writer thread.
+    TextPieces Text();
     // Sends the text to the writer thread; a failure when it must not or
     // cannot be written.
     Status Post(FileWriterThread::Written written = {});
 
     std::string m_path;
+    std::mutex m_docMutex;  // guards m_doc, m_handed and m_dirty
     IniDocument m_doc;
+    HandedSections m_handed;
     bool m_dirty = false;
     bool m_unreadable = false;
     std::string m_readProblem;

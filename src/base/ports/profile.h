@@ -27,6 +27,14 @@ public:
     virtual void DeleteSection(const std::string& section) = 0;
     // The names of the values a section holds, in no particular order.
     virtual std::vector<std::string> ValueNames(const std::string& section) = 0;
+    // The same names shown one by one, not copied (a section may hold a
+    // million); `visit` must not call the profile.
+    virtual void ForEachValueName(const std::string& section, const std::function<void(const std::string&)>& visit)
+    {
+        for (const std::string& name : ValueNames(section)) {
+            visit(name);
+        }
+    }
     // Makes what was written durable; a failure when the store could not be
     // written.
     virtual Status Flush() = 0;
@@ -40,6 +48,24 @@ public:
     virtual void FlushThen(std::function<void(const Status&)> written) { written(Flush()); }
     // The outcome of the last flush.
     virtual Status LastFlush() const { return {}; }
+
+    // Writes a whole section anew, as DeleteSection followed by `fill`'s
+    // writes into the profile it is handed would. A store may run `fill`
+    // later, on the thread that writes the file, so that a long section
+    // (the task list) costs its caller nothing but the copy `fill` owns:
+    // `fill` must own everything it reads, write each value of the section
+    // once, and read the section only as empty. Its writes to other
+    // sections (a keyring's note) are kept as any write. The flushes after
+    // this call write what `fill` writes.
+    using SectionFill = std::function<void(Profile& out)>;
+    virtual void ReplaceSection(const std::string& section, SectionFill fill)
+    {
+        DeleteSection(section);
+        fill(*this);
+    }
+    // Runs now every fill ReplaceSection left for later, after waiting for
+    // one being run: for the owner of what they read, before it goes.
+    virtual void FinishPendingSections() {}
 };
 
 }  // namespace dromo

@@ -35,6 +35,7 @@ PasswordKeyring::PasswordKeyring(SecretStore& secrets) : m_secrets(secrets), m_r
 bool PasswordKeyring::Save(Profile& profile, const std::string& section, const std::string& name,
                            const std::string& password, const std::string& id)
 {
+    std::lock_guard lock(m_mutex);
     TakeListedOrphans(profile);
     const std::string key = EntryFor(section, password, id);
     const std::string marker = MarkerName(name);
@@ -111,6 +112,7 @@ std::string PasswordKeyring::NewId(const std::string& section)
 std::optional<PasswordKeyring::Kept> PasswordKeyring::Load(Profile& profile, const std::string& section,
                                                            const std::string& name)
 {
+    std::lock_guard lock(m_mutex);
     TakeListedOrphans(profile);
     if (profile.GetInt(section, MarkerName(name), 0) == 0) {
         return std::nullopt;
@@ -132,6 +134,7 @@ std::optional<PasswordKeyring::Kept> PasswordKeyring::Load(Profile& profile, con
 
 void PasswordKeyring::Sweep(Profile& profile, const std::string& section)
 {
+    std::lock_guard lock(m_mutex);
     TakeListedOrphans(profile);
     std::set<std::string>& named = m_named[section];
     const std::string prefix = section + "/";

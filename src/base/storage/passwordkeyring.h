@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <set>
@@ -38,6 +39,10 @@ class Profile;
 //
 // Empty passwords and the default FTP placeholder stay in the profile:
 // they are no secret.
+//
+// The task list's passwords are saved on the profile's writer thread, the
+// options' and the lists' on the window's: each call holds the keyring's own
+// mutex (taken before the profile's, never after it).
 class PasswordKeyring {
 public:
     explicit PasswordKeyring(SecretStore& secrets);
@@ -75,6 +80,7 @@ private:
     void TakeListedOrphans(Profile& profile);
     void ListOrphans(Profile& profile) const;
 
+    std::mutex m_mutex;
     SecretStore& m_secrets;
     std::mt19937_64 m_random;
     std::map<std::string, std::string> m_held;             // key -> what the keyring confirmed holding

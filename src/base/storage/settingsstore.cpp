@@ -67,6 +67,28 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Pieces", nullptr, &TaskRecord::pieces, 0, ""},
 };
 
+// What a save stores of a record: the fields WriteTask reads (and the
+// identifier the next snapshot finds it by), no others.
+TaskRecord StoredPart(const TaskRecord& from)
+{
+    TaskRecord to;
+    to.taskId = from.taskId;
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        to.*v.textField = from.*v.textField;
+    }
+    to.state = from.state;
+    to.password = from.password;
+    to.keyringId = from.keyringId;
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        if (v.intField != nullptr) {
+            to.*v.intField = from.*v.intField;
+        } else {
+            to.*v.textField = from.*v.textField;
+        }
+    }
+    return to;
+}
+
 std::string EntryName(const std::string& prefix, int index, const char* suffix = nullptr)
 {
     std::string name = prefix + std::to_string(index);
@@ -83,30 +105,34 @@ std::string EntryName(const std::string& prefix, int index, const char* suffix =
 std::vector<int> StoredIndices(Profile& profile, const std::string& section, const std::string& prefix,
                                std::int32_t count)
 {
-    std::set<int> indices;
+    std::vector<int> indices;
     if (count <= 0) {
         return {};
     }
-    for (const std::string& name : profile.ValueNames(section)) {
+    // A task's 28 values name one index: each name is looked at where it
+    // lies, and only a new index is kept.
+    profile.ForEachValueName(section, [&](const std::string& name) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-            continue;
+            return;
         }
         const char* first = name.data() + prefix.size();
         const char* last = name.data() + name.size();
         const char* digitsEnd = std::find_if(first, last, [](char c) { return c < '0' || c > '9'; });
         if (digitsEnd == first || (*first == '0' && digitsEnd - first > 1)) {
-            continue;
+            return;
         }
         if (digitsEnd != last && *digitsEnd != '\\') {
-            continue;
+            return;
         }
         int index = 0;
         const auto [ptr, ec] = std::from_chars(first, digitsEnd, index);
-        if (ec == std::errc() && ptr == digitsEnd && index < count) {
-            indices.insert(index);
+        if (ec == std::errc() && ptr == digitsEnd && index < count && (indices.empty() || indices.back() != index)) {
+            indices.push_back(index);
         }
-    }
-    return {indices.begin(), indices.end()};
+    });
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
 }
 
 // A category value is "name;extension;folder"; without ";" the name and the
@@ -143,6 +169,11 @@ std::string DecodeOrKeep(const std::string& stored)
 SettingsStore::SettingsStore(Profile& profile, PlatformDefaults platform)
     : m_profile(profile), m_platform(std::move(platform))
 {
+}
+
+SettingsStore::~SettingsStore()
+{
+    m_profile.FinishPendingSections();
 }
 
 std::optional<std::string> SettingsStore::KeyringLoad(const std::string& section, const std::string& name,
@@ -204,11 +235,16 @@ std::string SettingsStore::ReadPassword(const std::string& section, const std::s
 void SettingsStore::WritePassword(const std::string& section, const std::string& name, const std::string& password,
                                   const std::string& keyringId)
 {
-    if (KeyringSave(section, name, password, keyringId)) {
+    WritePasswordTo(m_profile, m_keyring, section, name, password, keyringId);
+}
+
+void SettingsStore::WritePasswordTo(Profile& out, PasswordKeyring* keyring, const std::string& section,
+                                    const std::string& name, const std::string& password, const std::string& keyringId)
+{
+    if (keyring != nullptr && keyring->Save(out, section, name, password, keyringId)) {
         return;
     }
-    m_profile.WriteString(section, name,
-                          EqualsIgnoreCase(password, kDefaultPassword) ? password : Base64Encode(password));
+    out.WriteString(section, name, EqualsIgnoreCase(password, kDefaultPassword) ? password : Base64Encode(password));
 }
 
 void SettingsStore::Load(ViewSettings& settings, TaskAdder& adder, Network& network)
@@ -275,15 +311,15 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
 
 void SettingsStore::LoadTasks(TaskAdder& adder)
 {
-    m_unloaded.clear();
+    std::vector<StoredTask> unloaded;
     const std::int32_t count = m_profile.GetInt(kSettings, "MRU Num", 0);
     for (int i : StoredIndices(m_profile, kUrl, "URL", count)) {
         if (m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "").empty()) {
             continue;
         }
         StoredTask task = ReadTask(i);
-        if (!m_unloaded.empty()) {
-            m_unloaded.push_back(std::move(task));  // keeps their order behind the first one
+        if (!unloaded.empty()) {
+            unloaded.push_back(std::move(task));  // keeps their order behind the first one
             continue;
         }
         if (adder.RestoreTask(task.target, task.size, task.resume, task.progress, task.record)) {
@@ -292,17 +328,18 @@ void SettingsStore::LoadTasks(TaskAdder& adder)
         // A URL that does not parse is dropped; a valid task the list has no
         // room for is kept for the next save.
         if (ParseUrl(task.target)) {
-            m_unloaded.push_back(std::move(task));
+            unloaded.push_back(std::move(task));
         }
     }
+    m_unloaded = std::make_shared<const std::vector<StoredTask>>(std::move(unloaded));
 }
 
 std::string SettingsStore::UnloadedTasksMessage() const
 {
-    if (m_unloaded.empty()) {
+    if (m_unloaded->empty()) {
         return {};
     }
-    return "The settings hold more tasks than one run of Dromo can list; " + std::to_string(m_unloaded.size()) +
+    return "The settings hold more tasks than one run of Dromo can list; " + std::to_string(m_unloaded->size()) +
            " of them are not in the list. They stay saved in the settings and come back at a later start, once "
            "finished or deleted tasks have made room.";
 }
@@ -356,11 +393,13 @@ ProxyList SettingsStore::LoadProxies()
 
 void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& table)
 {
-    auto guard = table.Lock();
-    SaveOptions(settings.options, table.Count() + UnloadedTaskCount());
-    WriteTasks(table);
-    guard.unlock();
-    KeyringSweep(kUrl);
+    // Only the copy of the tasks holds the task-table lock; the keyring and
+    // the task section's text come after it, on the profile's writer thread
+    // where the profile has one. The options and lists need no lock here:
+    // this thread makes every change to them.
+    std::shared_ptr<const TaskSnapshot> tasks = SnapshotTasks(table);
+    SaveOptions(settings.options, static_cast<int>(tasks->size()) + UnloadedTaskCount());
+    ReplaceTasks(std::move(tasks));
     SaveCategories(settings.categories);
     SaveSites(settings.sites);
     SaveProxies(settings.proxies);
@@ -441,7 +480,7 @@ Status SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
     return m_profile.Flush();
 }
 
-void SettingsStore::WriteTask(int i, const StoredTask& task)
+void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, const StoredTask& task)
 {
     // "URL<i>\" once per task: a save of 10,000 tasks builds 240,000 names.
     const std::string prefix = EntryName("URL", i) + '\\';
@@ -450,49 +489,104 @@ void SettingsStore::WriteTask(int i, const StoredTask& task)
         name.assign(prefix).append(suffix);
         return name;
     };
-    m_profile.WriteString(kUrl, named("Target"), task.target);
-    m_profile.WriteString(kUrl, named("Size"), task.size);
-    m_profile.WriteString(kUrl, named("Progress"), task.progress);
-    m_profile.WriteString(kUrl, named("Resume"), task.resume);
+    out.WriteString(kUrl, named("Target"), task.target);
+    out.WriteString(kUrl, named("Size"), task.size);
+    out.WriteString(kUrl, named("Progress"), task.progress);
+    out.WriteString(kUrl, named("Resume"), task.resume);
     const TaskRecord& record = task.record;
     for (const TaskValue& v : kTaskValuesBeforeStatus) {
-        m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+        out.WriteString(kUrl, named(v.suffix), record.*v.textField);
     }
-    m_profile.WriteInt(kUrl, named("Status"), record.state);
-    WritePassword(kUrl, named("Password"), record.password, record.keyringId);
+    out.WriteInt(kUrl, named("Status"), record.state);
+    WritePasswordTo(out, keyring, kUrl, named("Password"), record.password, record.keyringId);
     for (const TaskValue& v : kTaskValuesAfterPassword) {
         if (v.intField != nullptr) {
-            m_profile.WriteInt(kUrl, named(v.suffix), record.*v.intField);
+            out.WriteInt(kUrl, named(v.suffix), record.*v.intField);
         } else {
-            m_profile.WriteString(kUrl, named(v.suffix), record.*v.textField);
+            out.WriteString(kUrl, named(v.suffix), record.*v.textField);
         }
     }
 }
 
 void SettingsStore::SaveTasks(const TaskTable& table)
 {
-    WriteTasks(table);
-    KeyringSweep(kUrl);
+    ReplaceTasks(SnapshotTasks(table));
 }
 
-void SettingsStore::WriteTasks(const TaskTable& table)
+std::shared_ptr<const SettingsStore::TaskSnapshot> SettingsStore::SnapshotTasks(const TaskTable& table)
 {
+    const TaskSnapshot& before = *m_snapshot;
+    auto tasks = std::make_shared<TaskSnapshot>();
+    std::size_t next = 0;  // where `before` may hold the row's task
     auto guard = table.Lock();
-    m_profile.DeleteSection(kUrl);
-    const int count = table.Count();
-    StoredTask task;
-    for (int i = 0; i < count; ++i) {
-        TaskRow row = table.RowCopy(i);
-        task.target = std::move(row.texts[kColTarget]);
-        task.size = std::move(row.texts[kColSize]);
-        task.progress = std::move(row.texts[kColProgress]);
-        task.resume = std::move(row.texts[kColResume]);
-        task.record = *table.CopyOut(i);
-        WriteTask(i, task);
+    tasks->reserve(static_cast<std::size_t>(table.Count()));
+    table.ForEachRow([&](const TaskRecord& record, const TaskRow& row) {
+        // Rows keep their order and new ones come last, so the task saved
+        // before is found by walking on past the rows removed since.
+        while (next < before.size() && before[next]->record.taskId < record.taskId) {
+            ++next;
+        }
+        if (next < before.size() && StoresAs(*before[next], record, row)) {
+            tasks->push_back(before[next++]);
+            return;
+        }
+        auto task = std::make_shared<StoredTask>();
+        task->target = row.texts[kColTarget];
+        task->size = row.texts[kColSize];
+        task->progress = row.texts[kColProgress];
+        task->resume = row.texts[kColResume];
+        task->record = StoredPart(record);
+        tasks->push_back(std::move(task));
+    });
+    guard.unlock();
+    m_snapshot = tasks;
+    return tasks;
+}
+
+bool SettingsStore::StoresAs(const StoredTask& saved, const TaskRecord& record, const TaskRow& row)
+{
+    const TaskRecord& kept = saved.record;
+    if (kept.taskId != record.taskId || kept.state != record.state || kept.password != record.password ||
+        kept.keyringId != record.keyringId || saved.target != row.texts[kColTarget] ||
+        saved.size != row.texts[kColSize] || saved.progress != row.texts[kColProgress] ||
+        saved.resume != row.texts[kColResume]) {
+        return false;
     }
-    for (std::size_t k = 0; k < m_unloaded.size(); ++k) {
-        WriteTask(count + static_cast<int>(k), m_unloaded[k]);
+    for (const TaskValue& v : kTaskValuesBeforeStatus) {
+        if (kept.*v.textField != record.*v.textField) {
+            return false;
+        }
     }
+    for (const TaskValue& v : kTaskValuesAfterPassword) {
+        if (v.intField != nullptr ? kept.*v.intField != record.*v.intField : kept.*v.textField != record.*v.textField) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SettingsStore::ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks)
+{
+    if (tasks->empty() && m_unloaded->empty()) {
+        // No section to place: a later one goes where its first value puts
+        // it, as it always went.
+        m_profile.DeleteSection(kUrl);
+        KeyringSweep(kUrl);
+        return;
+    }
+    m_profile.ReplaceSection(kUrl,
+                             [tasks = std::move(tasks), unloaded = m_unloaded, keyring = m_keyring](Profile& out) {
+                                 const int count = static_cast<int>(tasks->size());
+                                 for (int i = 0; i < count; ++i) {
+                                     WriteTask(out, keyring, i, *(*tasks)[static_cast<std::size_t>(i)]);
+                                 }
+                                 for (std::size_t k = 0; k < unloaded->size(); ++k) {
+                                     WriteTask(out, keyring, count + static_cast<int>(k), (*unloaded)[k]);
+                                 }
+                                 if (keyring != nullptr) {
+                                     keyring->Sweep(out, kUrl);
+                                 }
+                             });
 }
 
 void SettingsStore::SaveCategories(const CategoryList& categories)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "base/values/globaloptions.h"
 #include "base/values/status.h"
 #include "base/values/taskrecord.h"
+#include "base/values/taskrow.h"
 #include "base/values/viewsettings.h"
 
 namespace dromo {
@@ -33,6 +35,11 @@ class TaskTable;
 class SettingsStore {
 public:
     SettingsStore(Profile& profile, PlatformDefaults platform);
+    // Lets the saves handed to the profile's writer thread finish first:
+    // they read this store's keyring.
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
     // Passwords go to this keyring where it takes them (before Load).
     void UseKeyring(PasswordKeyring* keyring) { m_keyring = keyring; }
 
@@ -66,7 +73,7 @@ public:
     void SaveProxies(const ProxyList& proxies);
 
     // The stored tasks the list had no room for; kept and saved again.
-    int UnloadedTaskCount() const { return static_cast<int>(m_unloaded.size()); }
+    int UnloadedTaskCount() const { return static_cast<int>(m_unloaded->size()); }
     // The message telling the user about them ("" when there are none).
     std::string UnloadedTasksMessage() const;
     // The outcome of the last save.
@@ -82,15 +89,31 @@ private:
         std::string progress;
         TaskRecord record;
     };
+    // The tasks as a save stores them, in row order. Each is shared with
+    // the snapshots before it that held it unchanged, and with the task
+    // sections handed to the profile.
+    using TaskSnapshot = std::vector<std::shared_ptr<const StoredTask>>;
+
     void WriteAll(const ViewSettings& settings, const TaskTable& table);
     StoredTask ReadTask(int index);
-    void WriteTask(int index, const StoredTask& task);
+    // Under the task-table lock, copies only what changed since the last
+    // snapshot: a save costs the window little however long the list.
+    std::shared_ptr<const TaskSnapshot> SnapshotTasks(const TaskTable& table);
+    // Hands the task section to the profile: written from the snapshot, the
+    // unloaded tasks after it, the keyring's entries and the sweep of the
+    // ones no task names any more, on whichever thread the profile fills it.
+    void ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks);
+    static void WriteTask(Profile& out, PasswordKeyring* keyring, int index, const StoredTask& task);
+    // Whether a stored task holds what a save would store of this record.
+    static bool StoresAs(const StoredTask& saved, const TaskRecord& record, const TaskRow& row);
 
     // The passwords: `keyringId` names the keyring entry a password came
     // from, for its row to keep.
     std::string ReadPassword(const std::string& section, const std::string& name, std::string& keyringId);
     void WritePassword(const std::string& section, const std::string& name, const std::string& password,
                        const std::string& keyringId);
+    static void WritePasswordTo(Profile& out, PasswordKeyring* keyring, const std::string& section,
+                                const std::string& name, const std::string& password, const std::string& keyringId);
     // The site and proxy passwords: always Base64 in the profile.
     std::string ReadListPassword(const std::string& section, const std::string& name, std::string& keyringId);
     void WriteListPassword(const std::string& section, const std::string& name, const std::string& password,
@@ -101,11 +124,13 @@ private:
                      const std::string& keyringId);
     // After a section's passwords were all saved.
     void KeyringSweep(const std::string& section);
-    void WriteTasks(const TaskTable& table);
 
     Profile& m_profile;
     PlatformDefaults m_platform;
-    std::vector<StoredTask> m_unloaded;
+    // Shared with the task sections handed to the profile, which may still
+    // be written after a load replaced it.
+    std::shared_ptr<const std::vector<StoredTask>> m_unloaded = std::make_shared<const std::vector<StoredTask>>();
+    std::shared_ptr<const TaskSnapshot> m_snapshot = std::make_shared<const TaskSnapshot>();
     // What a stored task without its own connection count takes.
     std::int32_t m_connectionsDefault = GlobalOptions{}.connectionsPerTask;
     PasswordKeyring* m_keyring = nullptr;

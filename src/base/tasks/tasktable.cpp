@@ -360,6 +360,14 @@ void TaskTable::NoteNumberedFrom(const std::string& path, int number) const
     m_numberedFrom[path] = number;
 }
 
+void TaskTable::ForEachRow(const std::function<void(const TaskRecord&, const TaskRow&)>& visit) const
+{
+    Guard guard(m_mutex);
+    for (std::size_t row = 0; row < m_records.size(); ++row) {
+        visit(m_records[row], m_rows[row]);
+    }
+}
+
 std::uint64_t TaskTable::ChangeCount() const
 {
     Guard guard(m_mutex);

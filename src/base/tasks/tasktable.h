@@ -120,6 +120,11 @@ public:
     int NumberedFrom(const std::string& path) const;
     void NoteNumberedFrom(const std::string& path, int number) const;
 
+    // Shows every record with its row, in row order, all under one hold of
+    // the lock: a saver's snapshot copies what it stores in a few
+    // milliseconds. `visit` must not keep them or call back into the table.
+    void ForEachRow(const std::function<void(const TaskRecord&, const TaskRow&)>& visit) const;
+
     // Goes up with every append, removal and record or state change (not
     // with column texts): what a saver compares to know the list changed.
     std::uint64_t ChangeCount() const;
