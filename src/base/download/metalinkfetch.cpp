@@ -19,7 +19,7 @@ public:
     std::shared_ptr<TransferEngine> engine;
     bool tooLarge = false;
 
-    void OnProgress(const std::string&, std::int64_t bytes, std::int64_t, int kind, std::int16_t) override
+    void OnProgress(const std::string&, std::int64_t bytes, std::int64_t, int kind, TaskId) override
     {
         if (kind == kProgressBytes && bytes > static_cast<std::int64_t>(kMetalinkMaxBytes) && !tooLarge) {
             tooLarge = true;
