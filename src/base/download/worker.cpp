@@ -75,8 +75,11 @@ void Worker::Run()
     if (m_engine) {
         while (!m_ctx.state.stop && !LeaveIfSurplus()) {
             TaskRecord task;
+            // Noted before the look, so an add between the look and the
+            // wait still wakes it; the poll stays for what rings no bell.
+            const std::uint64_t rings = m_ctx.state.workPosted.Rings();
             if (!PickUp(task)) {
-                m_ctx.clock.Sleep(kPollMs);
+                m_ctx.state.workPosted.WaitPast(rings, std::chrono::milliseconds(kPollMs));
                 continue;
             }
             Configure(task);
@@ -104,7 +107,7 @@ bool Worker::PickUp(TaskRecord& task)
     auto guard = m_ctx.table.Lock();
     DoneStarting(guard);
     const TaskTable& table = m_ctx.table;
-    // An idle worker asks twice a second: with nothing queued that costs
+    // An idle worker asks when a task may have come, and twice a second: with nothing queued that costs
     // nothing, however long the list, and the running ones are found by the
     // table's index, not by a walk per candidate.
     if (table.CountIn(TaskState::Queued) == 0) {

@@ -27,11 +27,13 @@ void WorkerPool::StopAndJoin()
         m_state.stop = true;
         threads = m_threads.TakeAll();
     }
+    m_state.workPosted.Ring();
     threads.JoinAll();
 }
 
 bool WorkerPool::StartWorkerIfAllBusy()
 {
+    m_state.workPosted.Ring();  // an idle worker takes it now; else a new one starts
     auto guard = m_table.Lock();
     const WorkerCounts& counts = m_state.Counts(guard);
     if (counts.workerCount < m_options.Get(guard).maxThreadNumber &&
@@ -43,6 +45,7 @@ bool WorkerPool::StartWorkerIfAllBusy()
 
 bool WorkerPool::StartWorkerIfBelowLimit()
 {
+    m_state.workPosted.Ring();
     auto guard = m_table.Lock();
     if (m_state.Counts(guard).workerCount < m_options.Get(guard).maxThreadNumber) {
         return Start(guard);
@@ -81,6 +84,7 @@ bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void
                                 std::chrono::milliseconds bound)
 {
     m_state.stop = true;
+    m_state.workPosted.Ring();
     commands.StopAll();
     if (save) {
         save();

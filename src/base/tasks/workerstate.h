@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/sync/autoresetevent.h"
+#include "base/sync/broadcastevent.h"
 #include "base/tasks/tasktable.h"
 
 namespace dromo {
@@ -26,6 +27,9 @@ struct WorkerState {
     std::atomic<bool> stop{false};
     // Reset whenever a worker is started, set by the last worker as it ends.
     AutoResetEvent allWorkersEnded{true};
+    // Rung when a task may have become ready to run (added, resumed, due)
+    // and at the stop: idle workers look at once instead of at their next poll.
+    BroadcastEvent workPosted;
 
     WorkerCounts& Counts([[maybe_unused]] const TaskTable::Guard& held)
     {

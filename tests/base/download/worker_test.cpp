@@ -184,6 +184,25 @@ TEST(Worker, OneThreadRunsTasksInRowOrder)
     EXPECT_EQ(rig.engines.made.size(), 1u);  // one worker, one engine
 }
 
+// An idle worker waited for its next half-second poll (on the program's
+// clock) before it saw a task added meanwhile; now the add wakes it. The
+// fake clock counts every sleep: an idle worker must not poll by sleeping.
+TEST(Worker, AnIdleWorkerTakesTheNextTaskWithoutAFixedWait)
+{
+    Rig rig;
+    rig.adder.AddTask("http://h/first", "");
+    ASSERT_TRUE(rig.WaitIdle());
+    ASSERT_EQ(rig.Workers(), 1);
+    const std::uint64_t slept = rig.clock.slept;
+    for (const char* name : {"second", "third"}) {
+        rig.adder.AddTask(std::string("http://h/") + name, "");
+        ASSERT_TRUE(rig.WaitIdle());
+    }
+    EXPECT_EQ(rig.engines.script.Transfers().size(), 3u);
+    EXPECT_EQ(rig.Workers(), 1) << "the idle worker took them";
+    EXPECT_EQ(rig.clock.slept, slept) << "an idle worker slept a fixed wait before looking";
+}
+
 TEST(Worker, RaisingAndLoweringTheThreadLimit)
 {
     Rig rig;
