@@ -277,6 +277,7 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
         return false;
     }
     CURL* e = m_easy;
+    m_hosts.Share().Join(e);
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorBuffer);

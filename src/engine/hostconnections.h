@@ -4,12 +4,15 @@
 #include <mutex>
 #include <string>
 
+#include "engine/connectionshare.h"
+
 namespace dromo {
 
 // How many connections each host:port has across the segmented transfers
 // of the engines that share this table (those of one engine factory), and
 // the most it may have. A transfer always keeps its first connection,
-// whatever the count. Safe to use from every worker thread.
+// whatever the count. Also the name cache and TLS sessions those transfers
+// share. Safe to use from every worker thread.
 class HostConnections {
 public:
     static constexpr int kDefaultCap = 16;
@@ -23,10 +26,14 @@ public:
     void SetCap(int connections);
     int InUse(const std::string& hostPort) const;
 
+    // The name cache and TLS sessions the transfers share.
+    ConnectionShare& Share() { return m_share; }
+
 private:
     mutable std::mutex m_mutex;
     std::map<std::string, int> m_used;
     int m_cap = kDefaultCap;
+    ConnectionShare m_share;
 };
 
 }  // namespace dromo

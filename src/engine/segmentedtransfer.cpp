@@ -341,6 +341,7 @@ bool SegmentedTransfer::Open(int range)
         return false;
     }
     CURL* e = owned.get();
+    m_hosts.Share().Join(e);  // a copy starts outside the share
     auto c = std::make_unique<Connection>();
     c->owner = this;
     c->easy = e;
