@@ -10,6 +10,7 @@
 
 #include "base/text/digestlist.h"
 #include "tests/engine/enginefixture.h"
+#include "tests/support/hexdigest.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {
@@ -20,20 +21,6 @@ using test::Fetcher;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-std::string HexDigest(const std::string& data, const EVP_MD* md)
-{
-    unsigned char value[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(data.data(), data.size(), value, &length, md, nullptr);
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kHex[value[i] >> 4];
-        hex += kHex[value[i] & 15];
-    }
-    return hex;
-}
 
 bool Saw(Fetcher& f, const std::string& text)
 {
@@ -113,9 +100,9 @@ TEST_F(DigestTest, AMismatchIsFetchedOnceMoreThenFailsAndKeepsThePartialFile)
 TEST_F(DigestTest, TheTasksOwnDigestDecides)
 {
     test::FaultServer server(www.Path());
-    const std::string sha256 = "sha-256=" + HexDigest(data, EVP_sha256());
-    const std::string sha1 = "sha-1=" + HexDigest(data, EVP_sha1());
-    const std::string wrongMd5 = "md5=" + HexDigest(data + "x", EVP_md5());
+    const std::string sha256 = "sha-256=" + test::HexDigest(data, EVP_sha256());
+    const std::string sha1 = "sha-1=" + test::HexDigest(data, EVP_sha1());
+    const std::string wrongMd5 = "md5=" + test::HexDigest(data + "x", EVP_md5());
     const struct {
         std::string expected;
         const char* query;
@@ -123,7 +110,7 @@ TEST_F(DigestTest, TheTasksOwnDigestDecides)
         const char* verified;
     } cases[] = {
         {sha256, "", true, "SHA-256"},
-        {HexDigest(data, EVP_sha512()), "", true, "SHA-512"},  // as sha512sum prints it
+        {test::HexDigest(data, EVP_sha512()), "", true, "SHA-512"},  // as sha512sum prints it
         {sha1, "", true, "SHA-1"},
         {wrongMd5 + ", " + sha256, "", true, "SHA-256"},  // the strongest is checked
         {sha1 + ", " + wrongMd5, "", true, "SHA-1"},
@@ -197,7 +184,7 @@ TEST(DigestCheck, TheRunningHashFollowsOnlyDataInOrderFromTheStart)
     const std::string path = dir.File("f");
     WriteFile(path, data);
     DigestCheck check;
-    check.Expect(*DigestList::Parse("sha-256=" + HexDigest(data, EVP_sha256())));
+    check.Expect(*DigestList::Parse("sha-256=" + test::HexDigest(data, EVP_sha256())));
     const struct {
         const char* feed;
         std::vector<std::pair<std::size_t, std::size_t>> pieces;  // offset, length

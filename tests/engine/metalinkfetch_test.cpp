@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/hexdigest.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {
@@ -17,20 +18,6 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-std::string Sha256Hex(const std::string& data)
-{
-    unsigned char value[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(data.data(), data.size(), value, &length, EVP_sha256(), nullptr);
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kHex[value[i] >> 4];
-        hex += kHex[value[i] & 15];
-    }
-    return hex;
-}
 
 // A version 4 document for one file with the given mirrors (URL, priority).
 std::string Meta4(const std::string& name, const std::string& sha256,
@@ -60,7 +47,7 @@ TEST(MetalinkFetch, MirrorsAreTriedInOrderAndOnlyAVerifiedFileSucceeds)
     const std::string good = nginx.Url("/good.bin");
     const std::string missing = nginx.Url("/missing.bin");
     const std::string bad = nginx.Url("/bad.bin");
-    const std::string sum = Sha256Hex(data);
+    const std::string sum = test::HexDigest(data);
     const struct {
         const char* what;
         std::string document;

@@ -14,24 +14,11 @@
 #include <thread>
 
 #include "platform/settingsprofile.h"
+#include "tests/support/hexdigest.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {
 namespace {
-
-std::string Sha256Hex(const std::string& data)
-{
-    unsigned char value[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(data.data(), data.size(), value, &length, EVP_sha256(), nullptr);
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kHex[value[i] >> 4];
-        hex += kHex[value[i] & 15];
-    }
-    return hex;
-}
 
 std::string Meta4(const std::string& name, const std::string& sha256, const std::string& best,
                   const std::string& missing)
@@ -65,8 +52,8 @@ TEST(MetalinkEndToEnd, AMetalinkUrlAndALocalFileBecomeVerifiedTasksWithTheirMirr
     test::WriteFile(www.File("b-data"), b);
     test::Nginx nginx(www.Path());
     const std::string missing = nginx.Url("/nowhere/a.iso");
-    test::WriteFile(www.File("a.meta4"), Meta4("a.iso", Sha256Hex(a), nginx.Url("/a-data"), missing));
-    test::WriteFile(here.File("b.meta4"), Meta4("b.iso", Sha256Hex(b), nginx.Url("/b-data"), missing));
+    test::WriteFile(www.File("a.meta4"), Meta4("a.iso", test::HexDigest(a), nginx.Url("/a-data"), missing));
+    test::WriteFile(here.File("b.meta4"), Meta4("b.iso", test::HexDigest(b), nginx.Url("/b-data"), missing));
 
     const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Tarnwick Software/Dromo.ini";
     QFile::remove(ini);
@@ -98,7 +85,7 @@ TEST(MetalinkEndToEnd, AMetalinkUrlAndALocalFileBecomeVerifiedTasksWithTheirMirr
         const std::string prefix = "URL" + std::to_string(i) + "\\";
         EXPECT_EQ(saved.GetString("URL", prefix + "Target", ""), tasks[i].target);
         EXPECT_EQ(saved.GetString("URL", prefix + "SaveTo", ""), downloads.File(tasks[i].name));
-        EXPECT_EQ(saved.GetString("URL", prefix + "Checksum", ""), "sha-256=" + Sha256Hex(tasks[i].data));
+        EXPECT_EQ(saved.GetString("URL", prefix + "Checksum", ""), "sha-256=" + test::HexDigest(tasks[i].data));
         EXPECT_EQ(saved.GetString("URL", prefix + "Mirrors", ""), "1::" + tasks[i].target + " 5:de:" + missing);
         EXPECT_EQ(saved.GetString("URL", prefix + "Progress", ""), "100%");
     }
