@@ -437,7 +437,10 @@ class Journeys(Journey):
         self.assertFalse(self.dromo.shown(), "the window came up for a copied link")
         self.desktop.invoke_action(offer, "download")
         self.wait_downloaded("hidden.exe", hidden_data)
-        self.assertEqual([t["Target"] for t in self.dromo.tasks()], [shown_url, hidden_url])
+        # A task added from a notice reaches the disk with the next save,
+        # which may come after its small file.
+        wait_for(lambda: [t["Target"] for t in self.dromo.tasks()] == [shown_url, hidden_url],
+                 "both tasks in the saved list", state=lambda: [t["Target"] for t in self.dromo.tasks()])
 
 
 def main():
