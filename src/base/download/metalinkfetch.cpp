@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <random>
 
 #include "base/ports/enginefactory.h"
@@ -85,11 +86,11 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
     e.SetUserAgent(userAgent);
     e.SetIdleTime(30);
     e.SetRefresh(200);
-    e.SetSecure(parsed->protocol == kProtocolHttps);
+    e.SetSecure(IsSecureProtocol(parsed->protocol));
     e.SetServerNameAllowed(false);  // the document is ours to name
     e.SetPasvMode(1);
     e.SetConnections(1);
-    const bool ok = parsed->protocol == kProtocolFtp
+    const bool ok = IsFtpProtocol(parsed->protocol)
                         ? e.FtpGet(parsed->host, parsed->port, parsed->remotePath, path, "anonymous", "")
                         : e.HttpGet(parsed->host, parsed->port, parsed->remotePath, path, "", "");
     const std::string error = e.ErrorText();
@@ -103,11 +104,15 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
             "The Metalink file is larger than " + std::to_string(kMetalinkMaxBytes / (1024 * 1024)) + " MB.";
     } else if (!ok) {
         reading.error = error;
-    } else {
-        reading = MetalinkList::ReadFile(e.SavedAs().empty() ? path : e.SavedAs(), m_reader);
     }
-    std::remove(path.c_str());
-    std::remove((path + "+++").c_str());
+    // The engine saves beside a name it finds taken: what it wrote is
+    // removed, never a file that had the name before.
+    const std::string saved = e.SavedAs().empty() ? path : e.SavedAs();
+    if (ok && !watch.tooLarge) {
+        reading = MetalinkList::ReadFile(saved, m_reader);
+    }
+    std::remove(saved.c_str());
+    std::remove((saved + "+++").c_str());
     return reading;
 }
 
