@@ -65,7 +65,8 @@ TEST(MetalinkFetch, EachSchemeReachesItsTransferAndTheDocumentIsReadFromWhereItW
         const std::vector<std::string> calls = engines.script.Calls();
         const auto secure = std::find(calls.begin(), calls.end(), c.secure);
         ASSERT_NE(secure, calls.end());
-        EXPECT_TRUE(std::any_of(secure, calls.end(), [&](const std::string& call) { return call.rfind(c.get, 0) == 0; }));
+        EXPECT_TRUE(
+            std::any_of(secure, calls.end(), [&](const std::string& call) { return call.rfind(c.get, 0) == 0; }));
     }
     fs::remove_all(folder);
 }
