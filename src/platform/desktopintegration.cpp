@@ -14,6 +14,8 @@ DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, G
     m_completion.OnTaskFailed(
         [this](const std::string& path, const std::string& reason) { m_watch.Failed(path, reason); });
     m_clock.start();
+    // On whole seconds, so it wakes the program together with the window's tick.
+    m_timer.setTimerType(Qt::VeryCoarseTimer);
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_watch.Poll(static_cast<std::uint32_t>(m_clock.elapsed())); });
     m_timer.start();

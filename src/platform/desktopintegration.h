@@ -23,7 +23,7 @@ struct WorkerState;
 class DesktopIntegration : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPollMs = 500;
+    static constexpr int kPollMs = 1000;
 
     DesktopIntegration(TaskTable& table, WorkerState& workers, GlobalOptions& options, Completion& completion,
                        Shell& shell);

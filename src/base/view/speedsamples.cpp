@@ -4,6 +4,7 @@ namespace dromo {
 
 void SpeedSamples::AddSample(std::int64_t v)
 {
+    ++m_added;
     ++m_count;
     m_max = v;
     int n = m_count;

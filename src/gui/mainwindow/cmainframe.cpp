@@ -1,6 +1,7 @@
 #include "gui/mainwindow/cmainframe.h"
 
 #include "base/text/filenames.h"
+#include "base/view/speedsamples.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,10 +106,17 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
 
     m_trayClick.setSingleShot(true);
     connect(&m_trayClick, &QTimer::timeout, this, &CMainFrame::ToggleMainWindow);
+    // Whole seconds of the system clock, like the desktop watch's poll:
+    // both wake the program at the same moment, once a second when idle.
+    m_tick.setTimerType(Qt::VeryCoarseTimer);
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
-        m_speedBar->update();
+        // Nothing new to draw while nothing runs.
+        if (m_ctx.samples.Added() != m_samplesDrawn) {
+            m_samplesDrawn = m_ctx.samples.Added();
+            m_speedBar->update();
+        }
         if (m_ctx.autoSaver.Tick()) {
             ShowSaveProblem();
         }

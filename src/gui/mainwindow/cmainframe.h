@@ -211,7 +211,8 @@ private:
     int m_trayIcon = 128;
     std::map<CommandId, QAction*> m_actions;
     QTimer m_tick;
-    QTimer m_trayClick;  // a single click on the tray icon, until no second one can follow
+    std::uint64_t m_samplesDrawn = 0;  // the speed samples the bar last drew
+    QTimer m_trayClick;                // a single click on the tray icon, until no second one can follow
     bool m_exiting = false;
     bool m_askingOutside = false;                       // the Add URL sheet asks about a URL from outside
     std::deque<std::function<void()>> m_heldHandOvers;  // wait until it closes

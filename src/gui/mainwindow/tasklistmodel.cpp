@@ -80,15 +80,32 @@ TaskListModel::TaskListModel(TaskTable& table, QObject* parent) : QAbstractTable
         m_rows.push_back(m_table.RowCopy(row));
         m_taskIds.push_back(m_table.TaskIdAt(row));
     }
+    // An idle list keeps no timer running: the first change after a flush
+    // arms it once, and the changes of the next quarter second ride along.
+    m_timer.setSingleShot(true);
     m_timer.setInterval(kFlushMs);
     connect(&m_timer, &QTimer::timeout, this, &TaskListModel::Flush);
-    m_timer.start();
 }
 
 void TaskListModel::Queue(Event e)
 {
-    std::lock_guard lock(m_mutex);
-    m_pending.push_back(e);
+    bool first = false;
+    {
+        std::lock_guard lock(m_mutex);
+        first = m_pending.empty();
+        m_pending.push_back(e);
+    }
+    if (first) {
+        // Workers queue too; the timer belongs to this object's thread.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_timer.isActive()) {
+                    m_timer.start();
+                }
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TaskListModel::RowInserted(int row)
@@ -126,9 +143,14 @@ void TaskListModel::StatusTexts(const std::string& pane0, const std::string& pan
 
 void TaskListModel::TrayStateChanged(const TrayState& state)
 {
-    if (m_next) {
-        m_next->TrayStateChanged(state);
+    // Told every second, mostly unchanged while nothing runs; the window
+    // hears only a change, and an idle program stays idle.
+    std::lock_guard lock(m_panesMutex);
+    if (m_next == nullptr || m_tray == state) {
+        return;
     }
+    m_tray = state;
+    m_next->TrayStateChanged(state);
 }
 
 // Replays the events on a list of `rows` rows, without touching the model:

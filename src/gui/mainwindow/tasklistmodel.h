@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <array>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,7 @@ private:
     std::mutex m_panesMutex;        // any thread tells the status texts
     std::array<std::string, 3> m_panes;
     bool m_panesTold = false;
+    std::optional<TrayState> m_tray;  // the last one told, under m_panesMutex
     QTimer m_timer;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QSize>
+#include <QTest>
 
 #include <atomic>
 #include <random>
@@ -152,7 +153,8 @@ public:
     {
         told.push_back(p0 + "|" + p1 + "|" + p2);
     }
-    void TrayStateChanged(const TrayState&) override {}
+    void TrayStateChanged(const TrayState& state) override { trays.push_back(state); }
+    std::vector<TrayState> trays;
 };
 
 // The counts are told once per task added or restored, mostly unchanged; the
@@ -189,6 +191,62 @@ TEST(TaskListModel, StatusTextsReachTheWindowOnlyWhenTheyChange)
         }
         EXPECT_EQ(window.told, c.told);
     }
+}
+
+// The refresh tells the tray's state every second; the window hears only a
+// change, so an idle program repaints and translates nothing.
+TEST(TaskListModel, TrayStatesReachTheWindowOnlyWhenTheyChange)
+{
+    const TrayState idle{128, "Dromo"};
+    const TrayState busy{209, "Speed: 12.0 KB/s"};
+    const TrayState faster{209, "Speed: 80.5 KB/s"};
+    struct Case {
+        const char* name;
+        std::vector<TrayState> ticks;
+        std::vector<TrayState> told;
+    };
+    const Case cases[] = {
+        {"idle for a minute", std::vector<TrayState>(60, idle), {idle}},
+        {"a download starts and ends", {idle, idle, busy, busy, faster, idle, idle}, {idle, busy, faster, idle}},
+        {"only the tip moves", {busy, faster, busy}, {busy, faster, busy}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TaskTable table;
+        TaskListModel model(table);
+        model.TrayStateChanged(busy);  // before the window listens: not told, not remembered
+        PaneTexts window;
+        model.SetForwarding(&window);
+        for (const TrayState& tick : c.ticks) {
+            model.TrayStateChanged(tick);
+        }
+        EXPECT_EQ(window.trays, c.told);
+    }
+}
+
+// No timer runs for an idle list: a change a worker makes arms the flush,
+// and the rows reach the view through the event loop alone; a burst of
+// changes rides on a few flushes, not one per change.
+TEST(TaskListModel, AWorkersChangesReachTheViewWithoutAPeriodicFlush)
+{
+    TaskTable table;
+    TaskListModel model(table);
+    table.SetObserver(&model);
+    QSignalSpy flushed(&model, &TaskListModel::Flushed);
+    for (int round = 0; round < 3; ++round) {
+        std::thread worker([&] {
+            for (int i = 0; i < 200; ++i) {
+                auto guard = table.Lock();
+                table.Append(TaskRecord{}, Row("http://h/" + std::to_string(round) + "/" + std::to_string(i)));
+            }
+        });
+        worker.join();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return model.rowCount() == table.Count(); }, 5000)) << round;
+        ExpectMirror(model, table);
+        QTest::qWait(2 * TaskListModel::kFlushMs);  // idle between rounds
+    }
+    EXPECT_GE(flushed.count(), 3);
+    EXPECT_LE(flushed.count(), 6);
 }
 
 // Whatever the view does on a signal happens with the table lock released:
