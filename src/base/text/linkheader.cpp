@@ -313,7 +313,7 @@ std::optional<std::string> LinkHeader::Resolve(std::string_view reference, std::
         t.hasAuthority = b->hasAuthority;
         t.authority = b->authority;
         if (r->path.empty()) {
-            t.path = b->path;
+            t.path = RemoveDotSegments(b->path);  // as the request will ask for it
             if (!r->hasQuery) {
                 t.hasQuery = b->hasQuery;
                 t.query = b->query;
