@@ -34,8 +34,9 @@ void CheckMirror(const Mirror& m, std::string_view base, const std::string& inpu
                shown());
     FUZZ_CHECK(LinkHeader::Resolve(m.url, base) == m.url, shown());
     FUZZ_CHECK(m.priority >= kMirrorPriorityBest && m.priority <= kMirrorPriorityNone, shown());
-    FUZZ_CHECK(m.location.empty() || (m.location.size() == 2 && std::all_of(m.location.begin(), m.location.end(),
-                                                                              [](char c) { return c >= 'a' && c <= 'z'; })),
+    FUZZ_CHECK(m.location.empty() ||
+                   (m.location.size() == 2 &&
+                    std::all_of(m.location.begin(), m.location.end(), [](char c) { return c >= 'a' && c <= 'z'; })),
                shown());
     const bool secureBase = base.rfind("https:", 0) == 0 || base.rfind("ftps:", 0) == 0;
     FUZZ_CHECK(!secureBase || IsSecureProtocol(url->protocol), shown());
@@ -80,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The whole input as one reference: what it resolves to resolves to itself.
     if (const std::optional<std::string> url = LinkHeader::Resolve(value, base)) {
-        FUZZ_CHECK(LinkHeader::Resolve(*url, base) == url, Shown(value) + " at " + Shown(base) + " gave " + Shown(*url));
+        FUZZ_CHECK(LinkHeader::Resolve(*url, base) == url,
+                   Shown(value) + " at " + Shown(base) + " gave " + Shown(*url));
     }
     return 0;
 }

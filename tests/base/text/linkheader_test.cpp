@@ -38,7 +38,8 @@ TEST(LinkHeader, ReadsEveryLinkThatIsSoundAndLeavesOutTheRest)
         {"<http://a/f>; rel=duplicate", "http://a/f rel=[duplicate]"},
         {"<http://a/f> ; REL = \"duplicate\" ;pri=2;geo=de; pref",
          "http://a/f rel=[duplicate] pri=[2] geo=[de] pref=[]"},
-        {"<http://a/f>;rel=duplicate,<ftp://b/f>;rel=duplicate", "http://a/f rel=[duplicate] | ftp://b/f rel=[duplicate]"},
+        {"<http://a/f>;rel=duplicate,<ftp://b/f>;rel=duplicate",
+         "http://a/f rel=[duplicate] | ftp://b/f rel=[duplicate]"},
         // commas and semicolons inside quotes and brackets are the value's
         {"<http://a/f,g;h>; title=\"x, <http://evil/>; rel=duplicate\"",
          "http://a/f,g;h title=[x, <http://evil/>; rel=duplicate]"},
