@@ -16,18 +16,20 @@ start_nginx() {
   start_nginx_servers 1 "${1:-}"
 }
 
-# Starts one nginx with COUNT servers, each on a free port of its own and all
-# serving $work/www (mirrors of one file); sets $ports (an array) and $port
-# (the first). BLOCK goes into every server block.
+# Starts one nginx with COUNT servers, each on an address of the loopback
+# of its own (127.0.0.1, 127.0.0.2, ...: other hosts, as mirrors are) and a
+# free port, all serving $work/www; sets $hosts (an array of ADDRESS:PORT),
+# $ports and $port (the first server's). BLOCK goes into every server block.
 start_nginx_servers() {
-  local count=$1 block=${2:-} servers="" p
-  read -r -a ports < <(/usr/bin/python3 -c '
+  local count=$1 block=${2:-} servers="" h
+  read -r -a hosts < <(/usr/bin/python3 -c '
 import socket, sys
 held = [socket.socket() for _ in range(int(sys.argv[1]))]
-for s in held: s.bind(("127.0.0.1", 0))
-print(" ".join(str(s.getsockname()[1]) for s in held))' "$count")
+for n, s in enumerate(held): s.bind(("127.0.0.%d" % (n + 1), 0))
+print(" ".join("%s:%d" % s.getsockname() for s in held))' "$count")
+  ports=("${hosts[@]##*:}")
   port=${ports[0]}
-  for p in "${ports[@]}"; do servers+="server { listen 127.0.0.1:$p; root $work/www; $block }"$'\n'; done
+  for h in "${hosts[@]}"; do servers+="server { listen $h; root $work/www; $block }"$'\n'; done
   local user_line=""
   [ "$(id -u)" -eq 0 ] && user_line="user root root;"
   cat > "$work/nginx.conf" <<CONF
@@ -44,8 +46,8 @@ http {
 }
 CONF
   /usr/sbin/nginx -c "$work/nginx.conf" -p "$work"
-  for p in "${ports[@]}"; do
-    for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$p/" && continue 2 || sleep 0.1; done
+  for h in "${hosts[@]}"; do
+    for _ in $(seq 50); do curl -s -o /dev/null "http://$h/" && continue 2 || sleep 0.1; done
     echo "nginx did not start" >&2
     return 1
   done

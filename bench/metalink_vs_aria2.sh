@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One Metalink file through dromo-fetch and aria2c: a .meta4 listing 4
-# mirrors of a 64 MiB file (4 local nginx servers that cap each connection
-# at 4 MiB/s), with its SHA-256 and the SHA-256 of each 1 MiB piece.
+# mirrors of a 64 MiB file (nginx servers on 127.0.0.1 to 127.0.0.4, other
+# hosts as mirrors are, that cap each connection at 4 MiB/s), with its SHA-256 and the SHA-256 of each 1 MiB piece.
 # Each tool with its defaults (dromo-fetch --metalink, aria2c -M) and with
 # 8 connections (dromo-fetch --connections 8, aria2c -x8 -s8 -k1M: without
 # -k aria2c splits no file below 40 MiB, and Dromo's pieces are 1 MiB), in
@@ -28,9 +28,9 @@ mib=64
 mirrors=4
 head -c $((mib * 1024 * 1024)) /dev/urandom > "$work/www/f.bin"
 start_nginx_servers "$mirrors" "limit_rate 4m;"
-/usr/bin/python3 - "$work/www/f.bin" "${ports[@]}" > "$work/f.meta4" <<'PY'
+/usr/bin/python3 - "$work/www/f.bin" "${hosts[@]}" > "$work/f.meta4" <<'PY'
 import hashlib, sys
-path, ports = sys.argv[1], sys.argv[2:]
+path, hosts = sys.argv[1], sys.argv[2:]
 data = open(path, "rb").read()
 piece = 1024 * 1024
 print('<?xml version="1.0" encoding="UTF-8"?>')
@@ -42,8 +42,8 @@ print('  <pieces length="%d" type="sha-256">' % piece)
 for at in range(0, len(data), piece):
     print('   <hash>%s</hash>' % hashlib.sha256(data[at:at + piece]).hexdigest())
 print('  </pieces>')
-for n, port in enumerate(ports, 1):
-    print('  <url priority="%d">http://127.0.0.1:%s/f.bin</url>' % (n, port))
+for n, host in enumerate(hosts, 1):
+    print('  <url priority="%d">http://%s/f.bin</url>' % (n, host))
 print(' </file>')
 print('</metalink>')
 PY
