@@ -13,7 +13,23 @@ trap bench_cleanup EXIT
 # Starts nginx on a free port; sets $port. An argument goes into its server
 # block (locations with their own limits).
 start_nginx() {
-  port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  start_nginx_servers 1 "${1:-}"
+}
+
+# Starts one nginx with COUNT servers, each on an address of the loopback
+# of its own (127.0.0.1, 127.0.0.2, ...: other hosts, as mirrors are) and a
+# free port, all serving $work/www; sets $hosts (an array of ADDRESS:PORT),
+# $ports and $port (the first server's). BLOCK goes into every server block.
+start_nginx_servers() {
+  local count=$1 block=${2:-} servers="" h
+  read -r -a hosts < <(/usr/bin/python3 -c '
+import socket, sys
+held = [socket.socket() for _ in range(int(sys.argv[1]))]
+for n, s in enumerate(held): s.bind(("127.0.0.%d" % (n + 1), 0))
+print(" ".join("%s:%d" % s.getsockname() for s in held))' "$count")
+  ports=("${hosts[@]##*:}")
+  port=${ports[0]}
+  for h in "${hosts[@]}"; do servers+="server { listen $h; root $work/www; $block }"$'\n'; done
   local user_line=""
   [ "$(id -u)" -eq 0 ] && user_line="user root root;"
   cat > "$work/nginx.conf" <<CONF
@@ -26,13 +42,15 @@ http {
   access_log off; sendfile on;
   client_body_temp_path $work/tmp; proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp;
   uwsgi_temp_path $work/tmp; scgi_temp_path $work/tmp;
-  server { listen 127.0.0.1:$port; root $work/www; ${1:-} }
+  $servers
 }
 CONF
   /usr/sbin/nginx -c "$work/nginx.conf" -p "$work"
-  for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" && return 0 || sleep 0.1; done
-  echo "nginx did not start" >&2
-  return 1
+  for h in "${hosts[@]}"; do
+    for _ in $(seq 50); do curl -s -o /dev/null "http://$h/" && continue 2 || sleep 0.1; done
+    echo "nginx did not start" >&2
+    return 1
+  done
 }
 
 # One timed run of a command: prints "wall cpu" in seconds.

@@ -219,6 +219,10 @@ std::int32_t CurlEngine::RetryAfter()
 {
     return m_retryAfter;
 }
+std::string CurlEngine::AnnouncedMirrors()
+{
+    return m_announcedMirrors;
+}
 void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string& referrer)
 {
     m_settings.cookie = cookie;
@@ -743,6 +747,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_resumable = false;
     m_fileSize = -1;
     m_retryAfter = -1;
+    m_announcedMirrors.clear();
     m_savedAs = request.saveAs;
     Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {

@@ -70,6 +70,7 @@ public:
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
+    std::string AnnouncedMirrors() override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     const std::string& Verified() const { return m_verified; }
@@ -139,6 +140,9 @@ private:
     EngineSettings m_settings;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
+    // What the server of the first connection named as the file's other
+    // places: the transfer's mirrors when the task brings none.
+    std::string m_announcedMirrors;
     FileClaims* m_claims = nullptr;
     DigestCheck m_digest;
     std::string m_checksumError;  // why the task's checksum cannot be read

@@ -113,6 +113,8 @@ void HttpResponse::AddLine(std::string_view line)
         AppendListValue(contentDigest, value);
     } else if (NameIs(name, "digest")) {
         AppendListValue(instanceDigest, value);
+    } else if (NameIs(name, "link")) {
+        AppendListValue(link, value);
     }
 }
 

@@ -34,6 +34,9 @@ struct HttpResponse {
     std::string reprDigest;
     std::string contentDigest;
     std::string instanceDigest;
+    // The Link field (the other places that hold the file among its links),
+    // repeated lines joined by ", ".
+    std::string link;
     // Bytes of this head so far, to refuse a server that never ends it.
     std::size_t headBytes = 0;
 

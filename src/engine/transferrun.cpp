@@ -6,6 +6,7 @@
 
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
+#include "base/text/linkheader.h"
 #include "base/text/trace.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedtransfer.h"
@@ -51,6 +52,27 @@ bool CurlEngine::TransferRun::OpenFile(bool truncate)
                 "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
     engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_settings.taskId);
     return true;
+}
+
+// Relative places are read against the URL that answered, after redirects.
+// Only this connection's server speaks for the task: the ranges of a
+// segmented transfer are asked of the same file.
+void CurlEngine::TransferRun::TakeAnnouncedMirrors()
+{
+    if (response.link.empty()) {
+        return;
+    }
+    char* answered = nullptr;
+    curl_easy_getinfo(engine.m_easy, CURLINFO_EFFECTIVE_URL, &answered);
+    MirrorList mirrors;
+    for (Mirror& mirror : LinkHeader(response.link).Duplicates(answered != nullptr ? answered : "")) {
+        mirrors.Add(std::move(mirror));
+    }
+    engine.m_announcedMirrors = mirrors.Stored();
+    if (!mirrors.Empty()) {
+        Status("The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors") +
+               " of the file");
+    }
 }
 
 // What the server says of its file now, in the validator's form.
@@ -222,6 +244,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
         run->Decide();
         if (run->outcome == Outcome::Write) {
             run->Digest().TakeServerDigests(run->response);
+            run->TakeAnnouncedMirrors();
         }
         if (run->outcome == Outcome::Write && run->segments != nullptr) {
             const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;

@@ -79,6 +79,8 @@ struct CurlEngine::TransferRun {
     ResumeState Resume() const;
     std::string ServerVersion() const;
     bool OpenFile(bool truncate);
+    // Keeps the mirrors the server names in the head of the file it sends.
+    void TakeAnnouncedMirrors();
     void Event(bool final);
     bool OnFtpServer();
     std::int64_t OnDisk() const { return file.Size(); }

@@ -227,6 +227,49 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
     }
 }
 
+// A server that names other places of its file: the task keeps them as its
+// mirrors, relative ones read at the URL that answered; what a redirect or
+// an error page names is not the file's.
+TEST(Downloads, MirrorsTheServerNamesAreKeptWithTheTask)
+{
+    Downloads d(1);
+    const std::string data = test::RandomBytes(100000, 9);
+    for (const char* name : {"named.bin", "plain.bin", "sub/rel.bin"}) {
+        std::filesystem::create_directories(std::filesystem::path(d.www.File(name)).parent_path());
+        test::WriteFile(d.www.File(name), data);
+    }
+    test::Nginx mirror(d.www.Path());
+    const std::string b = mirror.Url("/named.bin");
+    const std::string duplicate = "'<" + b + ">; rel=duplicate";
+    const std::string config = "location = /named.bin { add_header Link " + duplicate + "; pri=1'; } " +
+                               "location /r/ { add_header Link " + duplicate + "' always; return 302 /sub/rel.bin; } " +
+                               "location /sub/ { add_header Link '<other.bin>; rel=duplicate; geo=DE, <" + b +
+                               ">; rel=describedby'; } " + "location = /missing.bin { add_header Link " + duplicate +
+                               "' always; }";
+    test::Nginx origin(d.www.Path(), config);
+    const struct {
+        const char* path;
+        TaskState state;
+        std::string mirrors;
+    } cases[] = {
+        {"/named.bin", TaskState::Done, "1::" + b},
+        {"/r/moved.bin", TaskState::Done, "999999:de:" + origin.Url("/sub/other.bin")},
+        {"/missing.bin", TaskState::Paused, ""},
+        {"/plain.bin", TaskState::Done, ""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(d.core.adder.AddTask(origin.Url(c.path), ""), AddResult::Added) << c.path;
+    }
+    ASSERT_TRUE(d.WaitFor([&] { return d.Settled(); }, 30));
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<TaskRecord> task = d.table.CopyOut(i);
+        ASSERT_TRUE(task) << cases[i].path;
+        EXPECT_TRUE(task->Is(cases[i].state)) << cases[i].path;
+        EXPECT_EQ(task->mirrors, cases[i].mirrors) << cases[i].path;
+    }
+    EXPECT_TRUE(test::ReadFile(d.out.File("named.bin")) == data);
+}
+
 // The files of the output folder.
 std::set<std::string> FilesIn(const std::string& folder)
 {

@@ -8,9 +8,10 @@ namespace {
 TEST(HttpResponse, ParsesTheHeadersTheEngineDecidesBy)
 {
     HttpResponse r;
-    for (const char* line : {"HTTP/1.1 206 Partial Content\r\n", "content-range: bytes 100-199/5368709120",
-                             "ETag: \"abc\"", "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT", "Accept-Ranges: bytes",
-                             "Content-Length: 100", "X-Junk", ": empty name"}) {
+    for (const char* line :
+         {"HTTP/1.1 206 Partial Content\r\n", "content-range: bytes 100-199/5368709120", "ETag: \"abc\"",
+          "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT", "Accept-Ranges: bytes", "Content-Length: 100", "X-Junk",
+          ": empty name", "Link: <http://b/f>; rel=duplicate", "LINK:<http://c/f>; rel=\"duplicate\" "}) {
         r.AddLine(line);
     }
     EXPECT_EQ(r.code, 206);
@@ -20,11 +21,13 @@ TEST(HttpResponse, ParsesTheHeadersTheEngineDecidesBy)
     EXPECT_EQ(r.contentLength, 100);
     EXPECT_EQ(r.StrongEtag(), "\"abc\"");
     EXPECT_TRUE(r.acceptRanges);
+    EXPECT_EQ(r.link, "<http://b/f>; rel=duplicate, <http://c/f>; rel=\"duplicate\"");  // repeated lines make one list
 
     r.AddLine("HTTP/1.1 200 OK");  // a new response forgets the old one
     EXPECT_EQ(r.code, 200);
     EXPECT_EQ(r.rangeTotal, -1);
     EXPECT_TRUE(r.etag.empty());
+    EXPECT_TRUE(r.link.empty());
 }
 
 TEST(HttpResponse, GarbageNeverBecomesANumber)

@@ -31,7 +31,8 @@ std::string Describe(const HttpResponse& r)
            " length " + std::to_string(r.contentLength) + " range " + std::to_string(r.rangeFirst) + "-" +
            std::to_string(r.rangeLast) + "/" + std::to_string(r.rangeTotal) + " etag " + Shown(r.etag) + " modified " +
            Shown(r.lastModified) + " ranges " + std::to_string(r.acceptRanges) + " location " +
-           std::to_string(r.hasLocation) + " retry " + std::to_string(r.retryAfter) + " name " + Shown(r.fileName);
+           std::to_string(r.hasLocation) + " retry " + std::to_string(r.retryAfter) + " name " + Shown(r.fileName) +
+           " link " + Shown(r.link);
 }
 
 bool SameHead(const HttpResponse& a, const HttpResponse& b)
@@ -44,7 +45,8 @@ bool SameHead(const HttpResponse& a, const HttpResponse& b)
     return a.code == b.code && a.statusLine == b.statusLine && a.reason == b.reason &&
            a.contentLength == b.contentLength && a.rangeFirst == b.rangeFirst && a.rangeLast == b.rangeLast &&
            a.rangeTotal == b.rangeTotal && a.etag == b.etag && a.lastModified == b.lastModified &&
-           a.acceptRanges == b.acceptRanges && a.hasLocation == b.hasLocation && sameRetry && a.fileName == b.fileName;
+           a.acceptRanges == b.acceptRanges && a.hasLocation == b.hasLocation && sameRetry &&
+           a.fileName == b.fileName && a.link == b.link;
 }
 
 void CheckHead(const HttpResponse& r, std::string_view input)

@@ -11,6 +11,7 @@
 #include "base/tasks/tasktable.h"
 #include "base/tasks/workerstate.h"
 #include "base/text/filenames.h"
+#include "base/text/mirrorlist.h"
 #include "base/text/progresstexts.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
@@ -205,6 +206,7 @@ bool Worker::Transfer(TaskRecord& task)
                         : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
     m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
+    TakeAnnouncedMirrors(task);
     return ok;
 }
 
@@ -224,6 +226,25 @@ void Worker::TakeSavedAs(TaskRecord& task)
             r.saveAs = savedAs;
             r.ownsPartialFile = 0;
         }
+    });
+}
+
+// The mirrors a server named for the file stay with a task that has none,
+// so its next attempts and the saved list know them; a task's own mirrors
+// (a Metalink's, the user's) are never replaced by a server's.
+void Worker::TakeAnnouncedMirrors(TaskRecord& task)
+{
+    const std::optional<MirrorList> announced = MirrorList::Parse(m_engine->AnnouncedMirrors());
+    if (!announced || announced->Empty() || !task.mirrors.empty()) {
+        return;
+    }
+    trace::Line("task " + std::to_string(task.taskId),
+                "keeps the " + std::to_string(announced->Size()) + " mirror(s) the server named");
+    m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
+        if (r.mirrors.empty()) {
+            r.mirrors = announced->Stored();
+        }
+        task.mirrors = r.mirrors;
     });
 }
 

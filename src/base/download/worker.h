@@ -32,6 +32,7 @@ private:
     void Succeeded(TaskRecord& task);
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
+    void TakeAnnouncedMirrors(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
     void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);
     bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);

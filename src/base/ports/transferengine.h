@@ -85,6 +85,11 @@ public:
     // digest, if any, is checked). A file that does not match is fetched
     // once more from zero, then the call fails and the partial file stays.
     virtual void SetExpectedDigests(const std::string& checksum) = 0;
+    // The other places that hold the file, as the server of the last
+    // transfer named them with its answer (HTTP's Link field), in
+    // MirrorList's stored form ("1::http://b.example/f 999999:de:ftp://…");
+    // "" when it named none.
+    virtual std::string AnnouncedMirrors() = 0;
 };
 
 }  // namespace dromo

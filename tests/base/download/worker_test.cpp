@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <set>
+#include <vector>
 
 #include "tests/base/fakes/rig.h"
 
@@ -519,6 +520,43 @@ TEST(Worker, AServersRetryAfterSetsTheWaitAndATaskFollowsTheFileItsEngineWrote)
     const auto transfers = rig.engines.script.Transfers();
     ASSERT_EQ(transfers.size(), 2u);
     EXPECT_EQ(transfers[1], "HttpGet h/f.zip /dl/f (1).zip :");
+}
+
+// Mirrors a server named for its file stay with a task that has none, from
+// whichever attempt named them; a task's own are never replaced.
+TEST(Worker, MirrorsTheServerNamedAreKeptOnlyByATaskWithoutMirrors)
+{
+    const struct {
+        const char* what;
+        const char* own;
+        std::vector<const char*> announced;  // by each attempt; the last succeeds
+        const char* kept;
+    } cases[] = {
+        {"named", "", {"1::http://b/f"}, "1::http://b/f"},
+        {"named by a failed attempt",
+         "",
+         {"2:de:http://b/f 999999::ftp://c/f", ""},
+         "2:de:http://b/f 999999::ftp://c/f"},
+        {"the task's own stay", "1::http://m/f", {"1::http://b/f"}, "1::http://m/f"},
+        {"none named", "", {""}, ""},
+        {"unreadable", "", {"http://b/f"}, ""},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        for (std::size_t i = 0; i < c.announced.size(); ++i) {
+            Step step = i + 1 < c.announced.size() ? Step::Fail("Error 10053 - connection aborted") : Step::Ok();
+            step.mirrors = c.announced[i];
+            rig.engines.script.Add(step);
+        }
+        TaskRecord record;
+        record.errorCount = 1;
+        record.retryInterval = 0;
+        record.mirrors = c.own;
+        rig.adder.AddTaskFromRecord("http://h/f", record);
+        ASSERT_TRUE(rig.WaitIdle()) << c.what;
+        EXPECT_EQ(rig.StateOf(0), TaskState::Done) << c.what;
+        EXPECT_EQ(rig.table.CopyOut(0)->mirrors, c.kept) << c.what;
+    }
 }
 
 // A download that moves aside from a file of the user's claims its new

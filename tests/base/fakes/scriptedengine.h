@@ -34,6 +34,7 @@ struct Step {
     bool blockUntilAbort = false;  // a stalled transfer: ends only by Abort
     std::string savedAs{};         // SavedAs after the call; "" keeps the target given
     std::int32_t retryAfter = -1;  // RetryAfter after the call
+    std::string mirrors{};         // AnnouncedMirrors after the call
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
@@ -194,6 +195,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_retryAfter;
     }
+    std::string AnnouncedMirrors() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_mirrors;
+    }
 
 private:
     void Set(const char* name, const std::string& value) { m_script.RecordCall(std::string(name) + " " + value); }
@@ -231,6 +237,7 @@ private:
         m_error = step.error;
         m_outcome = step.outcome.value_or(OutcomeOfStep(step.ok, step.error));
         m_retryAfter = step.retryAfter;
+        m_mirrors = step.mirrors;
         return step.ok;
     }
 
@@ -244,6 +251,7 @@ private:
     std::string m_error;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
+    std::string m_mirrors;
     TransferOutcome m_outcome = TransferOutcome::Failed;
 };
 

@@ -261,6 +261,7 @@ public:
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
     void SetExpectedDigests(const std::string&) override {}
+    std::string AnnouncedMirrors() override { return {}; }
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
