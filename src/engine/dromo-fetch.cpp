@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -48,6 +49,7 @@ void Usage(std::FILE* out)
     std::fprintf(out,
                  "Usage: dromo-fetch [options] URL TARGET\n"
                  "       dromo-fetch [options] --metalink FILE TARGET\n"
+                 "       dromo-fetch [options] URL-of-a-Metalink TARGET\n"
                  "Downloads URL (http://, https://, ftp:// or ftps://) to the file TARGET through Dromo's engine,\n"
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
@@ -79,7 +81,8 @@ void Usage(std::FILE* out)
                  "  --metalink FILE      download the first file a Metalink file (.meta4, .metalink)\n"
                  "                       lists, from its mirrors in their order of priority (the next\n"
                  "                       when one fails); exit status 0 only when the file matches\n"
-                 "                       the Metalink's hash\n"
+                 "                       the Metalink's hash. Without --checksum, a URL whose name\n"
+                 "                       ends in .meta4 or .metalink is fetched and used the same way\n"
                  "  --quiet              leave out the byte-count events\n"
                  "  --trace              tell what happens on standard error, each line beginning\n"
                  "                       [trace] (also DROMO_TRACE=1)\n\n"
@@ -121,7 +124,8 @@ struct CommandLine {
     bool proxyPasswordFromStdin = false;
     long abortAfter = -1;
     std::optional<dromo::DigestList> checksum;
-    std::string metalink;  // the Metalink file whose first file is fetched
+    std::string metalink;       // the Metalink file whose first file is fetched
+    std::string metalinkShown;  // how messages name it: its URL when it was fetched
     std::string positional[2];
     int positionals = 0;
 };
@@ -315,7 +319,7 @@ bool Fetch(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, const std::st
 
 // The checked files of a local Metalink file; nothing, with the reason
 // printed, when it cannot be read or used.
-std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path)
+std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, const std::string& shown)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -323,13 +327,13 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path)
         text << in.rdbuf();
     }
     if (!in || text.str().size() > dromo::kMetalinkMaxBytes + 1) {
-        std::fprintf(stderr, "dromo-fetch: %s: %s\n", path.c_str(),
+        std::fprintf(stderr, "dromo-fetch: %s: %s\n", shown.c_str(),
                      in ? "larger than a Metalink file may be" : std::strerror(errno));
         return std::nullopt;
     }
     dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text.str());
     if (!reading.Ok()) {
-        std::fprintf(stderr, "dromo-fetch: %s: %s\n", path.c_str(), reading.error.c_str());
+        std::fprintf(stderr, "dromo-fetch: %s: %s\n", shown.c_str(), reading.error.c_str());
         return std::nullopt;
     }
     return std::move(reading.files.front());
@@ -339,13 +343,14 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path)
 // priority until one gives the whole file and it matches its hash.
 int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
 {
-    const std::optional<dromo::MetalinkFile> file = FirstMetalinkFile(line.metalink);
+    const std::string& shown = line.metalinkShown.empty() ? line.metalink : line.metalinkShown;
+    const std::optional<dromo::MetalinkFile> file = FirstMetalinkFile(line.metalink, shown);
     if (!file) {
         return 2;
     }
     if (file->digests.Empty()) {
-        std::fprintf(stderr, "dromo-fetch: %s gives no hash of %s, so the file could not be verified\n",
-                     line.metalink.c_str(), file->name.c_str());
+        std::fprintf(stderr, "dromo-fetch: %s gives no hash of %s, so the file could not be verified\n", shown.c_str(),
+                     file->name.c_str());
     }
     engine.SetExpectedDigests(file->digests.Stored());
     const std::string& saveAs = line.positional[0];
@@ -370,6 +375,33 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
     }
     std::fprintf(stderr, "dromo-fetch: none of the %zu mirrors of %s gave the file\n", count, file->name.c_str());
     return 1;
+}
+
+// A Metalink served by a URL: fetched over one connection into a private
+// folder, read as a local one would be, and the folder removed whatever came
+// of it.
+int FetchMetalinkUrl(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, CommandLine& line, PrintingSink& sink)
+{
+    std::error_code failed;
+    std::filesystem::path base = std::filesystem::temp_directory_path(failed);
+    std::string folder = (failed ? std::filesystem::path("/tmp") : base).string() + "/dromo-fetch-XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) {
+        std::fprintf(stderr, "dromo-fetch: cannot make a folder for the Metalink file: %s\n", std::strerror(errno));
+        return 1;
+    }
+    const std::string urlText = line.positional[0];
+    line.positional[0] = line.positional[1];  // the target, where FetchMetalink looks for it
+    std::string error;
+    int status = 1;
+    if (Fetch(engine, url, folder + "/document.meta4", line, error)) {
+        line.metalink = engine.SavedAs();
+        line.metalinkShown = dromo::UrlWithoutLogin(urlText);
+        status = FetchMetalink(engine, line, sink);
+    } else {
+        std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    std::filesystem::remove_all(folder, failed);
+    return status;
 }
 
 }  // namespace
@@ -404,6 +436,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dromo-fetch: not an http://, https://, ftp:// or ftps:// URL: %s\n",
                      dromo::UrlWithoutLogin(line.positional[0]).c_str());
         return 2;
+    }
+    if (dromo::IsMetalinkName(url->remotePath) && !line.checksum) {
+        return FetchMetalinkUrl(engine, *url, line, sink);
     }
     std::string error;
     if (!Fetch(engine, *url, line.positional[1], line, error)) {

@@ -6,6 +6,7 @@
 
 #include <openssl/evp.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,52 @@ TEST(MetalinkFetch, MirrorsAreTriedInOrderAndOnlyAVerifiedFileSucceeds)
     std::string output;
     EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--metalink", out.File("none.meta4"), out.File("x")}, &output), 2);
     EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--metalink", out.File("case0.meta4")}, &output), 2) << "no target";
+}
+
+// The same from a Metalink served by a URL: the document is fetched into a
+// private folder under TMPDIR, used, and the folder goes whatever came of it.
+TEST(MetalinkFetch, AMetalinkUrlIsFetchedAndItsFileDownloaded)
+{
+    TempDir www;
+    TempDir out;
+    TempDir tmp;
+    const std::string data = test::RandomBytes(300000, 43);
+    WriteFile(www.File("good.bin"), data);
+    test::Nginx nginx(www.Path());
+    WriteFile(www.File("image.meta4"), Meta4("f.bin", test::HexDigest(data), {{nginx.Url("/good.bin"), 1}}));
+    WriteFile(www.File("wrong.meta4"), Meta4("f.bin", test::HexDigest("other"), {{nginx.Url("/good.bin"), 1}}));
+    const struct {
+        const char* what;
+        std::string url;
+        int status;
+        bool whole;
+        const char* said;
+    } cases[] = {
+        {"a Metalink URL", nginx.Url("/image.meta4"), 0, true, "Verified SHA-256"},
+        {"its query is not its name", nginx.Url("/image.meta4?from=list"), 0, true, "Verified SHA-256"},
+        {"a hash the file does not have", nginx.Url("/wrong.meta4"), 1, false, "does not match"},
+        {"no document at the URL", nginx.Url("/missing.meta4"), 1, false, "404"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string target = out.File("g" + std::to_string(n++) + ".bin");
+        std::string output;
+        EXPECT_EQ(test::RunCommand({"/usr/bin/env", "TMPDIR=" + tmp.Path(), DROMO_FETCH, c.url, target}, &output),
+                  c.status)
+            << c.what << ": " << output;
+        EXPECT_EQ(ReadFile(target) == data, c.whole) << c.what;
+        EXPECT_NE(output.find(c.said), std::string::npos) << c.what << ": " << output;
+        EXPECT_TRUE(std::filesystem::is_empty(tmp.Path())) << c.what << ": the document's folder is left behind";
+    }
+    // With --checksum the URL is a plain file: the document itself is fetched.
+    std::string output;
+    const std::string document = ReadFile(www.File("image.meta4"));
+    EXPECT_EQ(test::RunCommand({DROMO_FETCH, "--checksum", "sha-256=" + test::HexDigest(document),
+                                nginx.Url("/image.meta4"), out.File("doc.meta4")},
+                               &output),
+              0)
+        << output;
+    EXPECT_EQ(ReadFile(out.File("doc.meta4")), document);
 }
 
 }  // namespace
