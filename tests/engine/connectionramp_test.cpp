@@ -98,8 +98,7 @@ TEST(ConnectionRamp, AddsConnectionsOnlyWhileTheyRaiseTheThroughput)
         // This machine takes in less than the link offers: waiting for
         // nothing, it never adds a connection.
         {"an uncapped local link", 0, kFast, 0, false, 400 * kMiB, 0, 4, 16, 1, -1},
-        {"an uncapped local link shared with eleven downloads", 0, kFast, 11, false, 400 * kMiB / 12, 0, 4, 16, 1,
-         -1},
+        {"an uncapped local link shared with eleven downloads", 0, kFast, 11, false, 400 * kMiB / 12, 0, 4, 16, 1, -1},
         // nginx's limit_rate: a burst a second; the data has shown it comes
         // far faster than the cap, so every connection comes at once.
         {"a server that caps each connection, in bursts", 2 * kMiB, kFast, 0, true, kFast, 0, 8, 16, 8, 0.3},
@@ -111,8 +110,7 @@ TEST(ConnectionRamp, AddsConnectionsOnlyWhileTheyRaiseTheThroughput)
         // The task grows, but only by what the program's other downloads lose.
         {"a share taken from the other downloads", 0, 30 * kMiB, 2, false, kFast, 0, 8, 16, 2, 0.3},
         // The task's own limit is what holds it.
-        {"the task's speed limit", 2 * kMiB, kFast, 0, false, kFast, static_cast<std::int64_t>(2 * kMiB), 8, 16, 1,
-         -1},
+        {"the task's speed limit", 2 * kMiB, kFast, 0, false, kFast, static_cast<std::int64_t>(2 * kMiB), 8, 16, 1, -1},
         {"one connection allowed", 2 * kMiB, kFast, 0, true, kFast, 0, 1, 16, 1, -1},
     };
     for (const Link& link : links) {
