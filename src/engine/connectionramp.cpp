@@ -24,7 +24,9 @@ ConnectionRamp::ConnectionRamp(int most, std::int64_t speedLimit)
 int ConnectionRamp::Note(const RampSample& sample)
 {
     NotePeak(sample);
-    if (m_stage == Stage::Settled) {
+    if (m_stage == Stage::Settled || sample.connections <= 0) {
+        // None open: a connection is between two ranges, its next request
+        // about to go; that starts or ends no window.
         return m_wanted;
     }
     if (!m_window.open || sample.connections != m_window.start.connections) {
@@ -41,6 +43,7 @@ void ConnectionRamp::NotePeak(const RampSample& sample)
     if (m_havePrevious && sample.bytes > m_previous.bytes) {
         const double span = std::max(sample.seconds - m_previous.seconds, kShortestSpan);
         m_peak = std::max(m_peak, static_cast<double>(sample.bytes - m_previous.bytes) / span);
+        m_lastArrival = sample;
     }
     m_previous = sample;
     m_havePrevious = true;
@@ -51,9 +54,11 @@ void ConnectionRamp::Decide(const RampSample& sample)
 {
     const RampSample& start = m_window.start;
     const double span = sample.seconds - start.seconds;
-    if (span < (m_stage == Stage::Judging ? kJudgeWindow : kFirstWindow)) {
+    const bool ended = BurstEnded(sample);
+    if (span < (m_stage == Stage::Judging ? kJudgeWindow : kFirstWindow) && !ended) {
         return;
     }
+    m_firstWindow = false;
     const Rates now{static_cast<double>(sample.bytes - start.bytes) / span,
                     static_cast<double>(sample.linkBytes - start.linkBytes) / span, sample.connections};
     const double waited = (sample.waited - start.waited) / span;
@@ -76,7 +81,13 @@ void ConnectionRamp::Decide(const RampSample& sample)
     }
     const double perConnection = now.task / now.connections;
     int add = 1;  // short of evidence, a probe
-    if (perConnection > 0 && m_peak >= kCapped * now.task) {
+    m_bursts = ended || (perConnection > 0 && m_peak >= kCapped * now.task);
+    if (ended) {
+        // Silent far longer than its data took to come: the sender idles
+        // the connection, and every one the task may have fills that time.
+        // (Its rate over so short a window says too little to size them.)
+        add = m_most - now.connections;
+    } else if (m_bursts) {
         // As many as the rate the data has shown room for.
         add = static_cast<int>(std::floor(m_peak / perConnection)) - now.connections;
     } else if (m_grown) {
@@ -86,6 +97,19 @@ void ConnectionRamp::Decide(const RampSample& sample)
     m_before = now;
     m_wanted = now.connections + add;
     m_stage = Stage::Judging;
+}
+
+// Whether the first window's data came and then stopped, the loop waiting
+// for more all the while: the sender holds the connection back. Only the
+// first window ends so: later, an opened connection's burst is long spent
+// and a pause says nothing a full window does not.
+bool ConnectionRamp::BurstEnded(const RampSample& sample) const
+{
+    if (!m_firstWindow || m_stage != Stage::Measuring || m_lastArrival.bytes <= m_window.start.bytes) {
+        return false;
+    }
+    const double silent = sample.seconds - m_lastArrival.seconds;
+    return silent >= kStall && sample.waited - m_lastArrival.waited >= kWaiting * silent;
 }
 
 // Whether the connections added since `m_before` raised the total: each at

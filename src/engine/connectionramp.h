@@ -38,6 +38,12 @@ public:
     // Data that arrives this many times faster than its average comes from
     // a sender that holds back between bursts.
     static constexpr double kCapped = 4;
+    // Silence this long after the first data, while the loop waits for
+    // the network, ends the first window early: a server that caps each
+    // connection sends its allowance at once and then holds back, and
+    // connections opened while the first still has its burst to come end
+    // together with it; opened a second later, they end a second later.
+    static constexpr double kStall = 0.04;
 
     // `most` connections at the most; `speedLimit` the task's limit in
     // bytes a second (0 for none), at which more connections bring nothing.
@@ -48,6 +54,13 @@ public:
     int Wanted() const { return m_wanted; }
     // No more connections will be asked for.
     bool Settled() const { return m_stage == Stage::Settled; }
+    // The first window is open: its data may stop any moment, and that
+    // decides at once, so the transfer should sample often.
+    bool Watching() const { return m_firstWindow && m_stage == Stage::Measuring; }
+    // The last connections were asked for because the data came in bursts
+    // far faster than its average: each new connection will get such a
+    // burst at once, which those already open have had.
+    bool SawBursts() const { return m_bursts; }
 
 private:
     enum class Stage { Measuring, Judging, Settled };
@@ -62,6 +75,7 @@ private:
     };
 
     void NotePeak(const RampSample& sample);
+    bool BurstEnded(const RampSample& sample) const;
     void Decide(const RampSample& sample);
     bool Grew(const Rates& now) const;
 
@@ -72,9 +86,12 @@ private:
     Window m_window;
     RampSample m_previous;
     bool m_havePrevious = false;
-    double m_peak = 0;      // the fastest the data has come in, bytes a second
-    Rates m_before;         // the window before the last addition
-    bool m_grown = false;   // an addition has raised the total before
+    RampSample m_lastArrival;  // the last sample that brought data
+    double m_peak = 0;         // the fastest the data has come in, bytes a second
+    bool m_firstWindow = true;
+    bool m_bursts = false;
+    Rates m_before;        // the window before the last addition
+    bool m_grown = false;  // an addition has raised the total before
 };
 
 }  // namespace dromo

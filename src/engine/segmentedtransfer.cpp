@@ -468,8 +468,13 @@ void SegmentedTransfer::Step()
         return;
     }
     const double since = std::chrono::duration<double>(now - m_start).count();
+    const int before = m_ramp.Wanted();
     const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
-    OpenMore(std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1))));
+    const std::size_t target = std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
+    if (wanted > before && m_ramp.SawBursts() && target > Live()) {
+        ShareForBursts(static_cast<int>(target - Live()));
+    }
+    OpenMore(target);
     Event();
 }
 
@@ -499,6 +504,23 @@ std::int64_t SegmentedTransfer::OnItsWay(int range) const
         return static_cast<std::int64_t>(c->buffer.size()) + static_cast<std::int64_t>(rate * trip);
     }
     return 0;
+}
+
+// Before connections join a server that sends each a burst at once: the
+// range with the most left is split so that its connection, whose burst is
+// spent, does not end a burst's time after the others. Halving it instead
+// left the first connection the last quarter-second of every download.
+void SegmentedTransfer::ShareForBursts(int joining)
+{
+    const Connection* owner = nullptr;
+    for (const auto& c : m_connections) {
+        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
+            owner = c.get();
+        }
+    }
+    if (owner != nullptr) {
+        m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
+    }
 }
 
 // Opens connections up to `wanted`: the open ranges nobody fetches first,
@@ -577,7 +599,12 @@ int SegmentedTransfer::PollMs() const
 {
     const bool paused =
         std::any_of(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live && c->paused; });
-    return paused ? 5 : 100;
+    if (paused) {
+        return 5;
+    }
+    // The end of the first burst decides how many connections join, and the
+    // sooner they join, the sooner the download ends.
+    return m_ramp.Watching() ? 10 : 100;
 }
 
 void SegmentedTransfer::Event()

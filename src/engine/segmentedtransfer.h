@@ -117,6 +117,7 @@ private:
 
     bool Open(int range);
     void OpenMore(std::size_t wanted);
+    void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);

@@ -178,6 +178,26 @@ void SegmentPlan::Divide(int index, int pieces, std::int64_t minPiece)
     }
 }
 
+int SegmentPlan::Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece)
+{
+    const Range whole = m_ranges[static_cast<std::size_t>(index)];
+    minPiece = std::max<std::int64_t>(minPiece, 1);
+    fetched = std::max<std::int64_t>(fetched, 0);
+    if (joining < 1 || whole.Left() <= 0) {
+        return 0;
+    }
+    const std::int64_t share = (fetched + whole.Left()) / (joining + 1);
+    const std::int64_t floor = std::max(std::clamp<std::int64_t>(kept, 0, whole.Left()), minPiece);
+    const std::int64_t keep = std::max(share - fetched, floor);
+    const std::int64_t pieces = std::min<std::int64_t>(joining, (whole.Left() - keep) / minPiece);
+    if (pieces < 1) {
+        return 0;
+    }
+    const int rest = Cut(index, whole.next + keep);
+    Divide(rest, static_cast<int>(pieces), minPiece);
+    return static_cast<int>(pieces);
+}
+
 void SegmentPlan::Advance(int index, std::int64_t bytes)
 {
     Range& r = m_ranges[static_cast<std::size_t>(index)];

@@ -60,6 +60,15 @@ public:
     // Cuts the range into up to `pieces` equal ranges of at least
     // `minPiece` bytes; the first keeps its owner, the others wait for one.
     void Divide(int index, int pieces, std::int64_t minPiece);
+    // Splits the owned range for `joining` connections about to open, so
+    // that all end together on a server that sends each connection a burst
+    // at once and then holds it to a rate: the new ones have their burst to
+    // come, its owner has had its own (`fetched`, the bytes it brought). The
+    // owner keeps an equal share of the whole less what it fetched, never
+    // less than what it has on its way (`kept`) nor than `minPiece`; the
+    // rest becomes up to `joining` equal ranges of at least `minPiece` that
+    // wait for an owner. The number of those ranges.
+    int Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece);
     // Marks `bytes` at the range's next byte as on disk.
     void Advance(int index, std::int64_t bytes);
     // The connection of the range went away; the range waits for another.

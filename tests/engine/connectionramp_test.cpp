@@ -99,9 +99,12 @@ TEST(ConnectionRamp, AddsConnectionsOnlyWhileTheyRaiseTheThroughput)
         // nothing, it never adds a connection.
         {"an uncapped local link", 0, kFast, 0, false, 400 * kMiB, 0, 4, 16, 1, -1},
         {"an uncapped local link shared with eleven downloads", 0, kFast, 11, false, 400 * kMiB / 12, 0, 4, 16, 1, -1},
-        // nginx's limit_rate: a burst a second; the data has shown it comes
-        // far faster than the cap, so every connection comes at once.
-        {"a server that caps each connection, in bursts", 2 * kMiB, kFast, 0, true, kFast, 0, 8, 16, 8, 0.3},
+        // nginx's limit_rate: a burst a second. The silence after the first
+        // one shows the sender idles the connection: every connection comes
+        // at once, well inside the first burst's second (they end a second
+        // later when they miss it).
+        {"a server that caps each connection, in bursts", 2 * kMiB, kFast, 0, true, kFast, 0, 8, 16, 8, 0.12},
+        {"a server that bursts, and the host's share", 2 * kMiB, kFast, 0, true, kFast, 0, 8, 3, 3, 0.12},
         // An even cap shows nothing of the path: a probe, then doubling.
         {"a server that caps each connection evenly", 2 * kMiB, kFast, 0, false, kFast, 0, 8, 16, 8, 2.5},
         {"the host's share stops it", 2 * kMiB, kFast, 0, false, kFast, 0, 8, 3, 3, 2.0},
@@ -120,6 +123,67 @@ TEST(ConnectionRamp, AddsConnectionsOnlyWhileTheyRaiseTheThroughput)
         if (link.reachBy > 0) {
             EXPECT_LE(out.reachedAt, link.reachBy);
         }
+    }
+}
+
+// Scripted samples, every 5 ms: phases of data and silence, with the share
+// of each step the loop spent waiting for the network.
+struct Phase {
+    double until;       // seconds
+    double bytesAStep;  // what each step brings
+    int connections;    // open during the phase (0: between two ranges)
+    double waiting;     // the share of each step spent waiting
+};
+
+struct Script {
+    const char* what;
+    std::vector<Phase> phases;
+    double lookAt;  // seconds at which the outcome is read
+    int expect;     // connections wanted by then
+    bool bursts;    // and whether they were asked for on bursts
+};
+
+TEST(ConnectionRamp, OnlyTheFirstBurstsSilenceOpensEveryConnectionAtOnce)
+{
+    constexpr double kStep = 0.005;
+    const Script scripts[] = {
+        // The first request's small range, a moment with no connection, the
+        // next request's burst, then silence: the window spans all of it.
+        {"a burst across the first range's hand-over",
+         {{0.005, 2 * kMiB, 1, 0.1}, {0.010, 0, 0, 0.1}, {0.015, 2 * kMiB, 1, 0.1}, {1, 0, 1, 0.95}},
+         0.11,
+         8,
+         true},
+        // Silence while this machine is busy is no sign of a capped sender.
+        {"a busy machine's pause", {{0.010, 4 * kMiB, 1, 0.1}, {0.2, 0, 1, 0.1}}, 0.2, 1, false},
+        // Nothing has come yet: a slow first byte says nothing of a cap.
+        {"a late first byte", {{0.2, 0, 1, 0.95}}, 0.2, 1, false},
+        // A machine-bound download that pauses just after its first window:
+        // a pause then is no burst's end (a full window judges it).
+        {"a pause after the first window", {{0.26, 2 * kMiB, 1, 0.05}, {0.45, 0, 1, 0.95}}, 0.45, 1, false},
+    };
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.what);
+        ConnectionRamp ramp(8, 0);
+        RampSample s;
+        s.connections = 1;
+        ramp.Note(s);
+        std::size_t phase = 0;
+        for (double t = kStep; t <= script.lookAt + 1e-9; t += kStep) {
+            while (phase + 1 < script.phases.size() && t > script.phases[phase].until + 1e-9) {
+                ++phase;
+            }
+            const Phase& p = script.phases[phase];
+            s.seconds = t;
+            s.bytes += static_cast<std::int64_t>(p.bytesAStep);
+            s.linkBytes = s.bytes;
+            s.waited += kStep * p.waiting;
+            // The transfer opens what is wanted, except between two ranges.
+            s.connections = p.connections == 0 ? 0 : std::max(p.connections, ramp.Wanted());
+            ramp.Note(s);
+        }
+        EXPECT_EQ(ramp.Wanted(), script.expect);
+        EXPECT_EQ(ramp.SawBursts(), script.bursts);
     }
 }
 
