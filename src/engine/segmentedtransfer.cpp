@@ -509,7 +509,7 @@ std::int64_t SegmentedTransfer::OnItsWay(int range) const
 // Before connections join a server that sends each a burst at once: the
 // range with the most left is split so that its connection, whose burst is
 // spent, does not end a burst's time after the others. Halving it instead
-// left the first connection the last quarter-second of every download.
+// left the first connection a second behind the rest.
 void SegmentedTransfer::ShareForBursts(int joining)
 {
     const Connection* owner = nullptr;
