@@ -1,6 +1,8 @@
-// bench-downloads URL_PREFIX OUTDIR COUNT THREADS: adds COUNT tasks
-// URL_PREFIX0 .. URL_PREFIX(COUNT-1), runs them on THREADS workers through
-// CurlEngine, and prints the seconds until all are Done.
+// bench-downloads URL_PREFIX OUTDIR COUNT THREADS [CONNECTIONS|defaults]:
+// adds COUNT tasks URL_PREFIX0 .. URL_PREFIX(COUNT-1), runs them on THREADS
+// workers through CurlEngine, and prints the seconds until all are Done.
+// With a number of connections per task the auto-save step is 1 MiB;
+// "defaults" leaves both as the program ships them.
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +20,7 @@ int main(int argc, char** argv)
 {
     using namespace dromo;
     if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "usage: bench-downloads URL_PREFIX OUTDIR COUNT THREADS [CONNECTIONS]\n");
+        std::fprintf(stderr, "usage: bench-downloads URL_PREFIX OUTDIR COUNT THREADS [CONNECTIONS|defaults]\n");
         return 2;
     }
     const std::string prefix = argv[1];
@@ -31,8 +33,10 @@ int main(int argc, char** argv)
     ViewSettings& settings = core.settings;
     settings.options.saveTo = std::string(argv[2]) + "/";
     settings.options.maxThreadNumber = std::atoi(argv[4]);
-    settings.options.autoSave = "1024";
-    if (argc == 6) {
+    if (argc < 6 || std::string(argv[5]) != "defaults") {
+        settings.options.autoSave = "1024";
+    }
+    if (argc == 6 && std::string(argv[5]) != "defaults") {
         settings.options.connectionsPerTask = std::atoi(argv[5]);
     }
     TaskAdder& adder = core.adder;

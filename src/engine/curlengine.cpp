@@ -453,8 +453,15 @@ CURLcode CurlEngine::Perform(TransferRun& run)
         } else if (running == 0) {
             break;
         }
-        curl_multi_poll(m_multi, nullptr, 0, segments != nullptr && segments->Active() ? segments->PollMs() : 200,
-                        nullptr);
+        if (segments != nullptr && segments->Active()) {
+            // How long it waits for the network tells whether more
+            // connections could bring more than this machine takes in.
+            const auto before = Clock::now();
+            curl_multi_poll(m_multi, nullptr, 0, segments->PollMs(), nullptr);
+            segments->NoteWait(Clock::now() - before);
+        } else {
+            curl_multi_poll(m_multi, nullptr, 0, 200, nullptr);
+        }
     }
     curl_multi_remove_handle(m_multi, m_easy);
     return aborted ? CURLE_ABORTED_BY_CALLBACK : result;

@@ -67,6 +67,8 @@ struct SegmentedTransfer::Connection {
     // libcurl hands data over in small pieces; they reach the file together.
     // They follow the range's next byte, which moves once they are written.
     std::vector<char> buffer;
+    Clock::time_point opened = Clock::now();
+    std::int64_t taken = 0;  // bytes it brought
     Clock::time_point lastData = Clock::now();
     IdleWatch watch;
     HeaderList headers;
@@ -173,12 +175,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
-        const int rest = m_plan.Cut(m_plan.FirstOpen(), firstEnd);
+        m_plan.Cut(m_plan.FirstOpen(), firstEnd);
         m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
-        if (m_file.StoreRanges(m_plan.Serialize())) {
-            // Equal shares of the rest: the others join at once.
-            m_plan.Divide(rest, static_cast<int>(m_allowed) - 1, kMinPiece);
-        } else {
+        if (!m_file.StoreRanges(m_plan.Serialize())) {
             // No place for the ranges: a crash would leave holes that nobody
             // can name. One connection after the other keeps the file a
             // prefix of the server's, which a resume reads by its size.
@@ -190,6 +189,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    // One connection to start with; more only where they help.
+    m_ramp = ConnectionRamp(static_cast<int>(m_allowed), std::int64_t{std::max(m_settings.speedLimit, 0)} * 1024);
+    m_ramp.Note(RampSample{0, Received(), m_hosts.Bytes(), 0, 1});
     m_etag = response.etag;
     m_lastModified = response.lastModified;
     m_startPresent = m_plan.Present();
@@ -271,6 +273,8 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         return 0;  // the range is done: the connection ends here
     }
     c.buffer.insert(c.buffer.end(), data, data + take);
+    c.taken += static_cast<std::int64_t>(take);
+    m_hosts.CountBytes(static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
@@ -422,7 +426,6 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
             continue;
         }
         if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
-            m_finishedOne = m_finishedOne || m_plan.At(c->range).Left() == 0;
             Close(*c);
             return;
         }
@@ -464,23 +467,87 @@ void SegmentedTransfer::Step()
     if (!CheckIdle(now) || !WriteOutQuiet(now)) {
         return;
     }
-    // A range on its way is halved only for a connection that finished its
-    // own: what the server already sent past the cut is thrown away, which
-    // opening more connections than the plan has pieces is not worth.
-    const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
-    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
-        if (!m_hosts.Take(m_hostPort, Live() == 0)) {
+    const double since = std::chrono::duration<double>(now - m_start).count();
+    const int before = m_ramp.Wanted();
+    const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
+    const std::size_t target = std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
+    if (wanted > before && m_ramp.SawBursts() && target > Live()) {
+        ShareForBursts(static_cast<int>(target - Live()));
+    }
+    OpenMore(target);
+    Event();
+}
+
+void SegmentedTransfer::NoteWait(std::chrono::steady_clock::duration waited)
+{
+    m_waited += std::chrono::duration<double>(waited).count();
+}
+
+// What a live connection has on its way beyond the range's next byte: the
+// bytes it holds, and what its rate brings over a round trip (the time
+// from its request to its first byte) and a little more. A range is cut
+// only beyond that, so no byte that already crossed the network is
+// thrown away and fetched again.
+std::int64_t SegmentedTransfer::OnItsWay(int range) const
+{
+    for (const auto& c : m_connections) {
+        if (!c->live || c->range != range) {
+            continue;
+        }
+        curl_off_t sent = 0;
+        curl_off_t first = 0;
+        curl_easy_getinfo(c->easy, CURLINFO_PRETRANSFER_TIME_T, &sent);
+        curl_easy_getinfo(c->easy, CURLINFO_STARTTRANSFER_TIME_T, &first);
+        const double trip = static_cast<double>(std::max<curl_off_t>(first - sent, 0)) / 1e6 + 0.05;
+        const double age = std::chrono::duration<double>(Clock::now() - c->opened).count();
+        const double rate = age > 0 ? static_cast<double>(c->taken) / age : 0;
+        return static_cast<std::int64_t>(c->buffer.size()) + static_cast<std::int64_t>(rate * trip);
+    }
+    return 0;
+}
+
+// Before connections join a server that sends each a burst at once: the
+// range with the most left is split so that its connection, whose burst is
+// spent, does not end a burst's time after the others. Halving it instead
+// left the first connection a second behind the rest.
+void SegmentedTransfer::ShareForBursts(int joining)
+{
+    const Connection* owner = nullptr;
+    for (const auto& c : m_connections) {
+        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
+            owner = c.get();
+        }
+    }
+    if (owner != nullptr) {
+        m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
+    }
+}
+
+// Opens connections up to `wanted`: the open ranges nobody fetches first,
+// then halves of the largest ranges on their way. The ranges are all cut
+// before any request goes out, so each asks for exactly its share.
+void SegmentedTransfer::OpenMore(std::size_t wanted)
+{
+    const SegmentPlan::Reserve reserve = [this](int range) { return OnItsWay(range); };
+    std::vector<int> ranges;
+    while (m_failure.empty() && Live() + ranges.size() < wanted && Clock::now() >= m_notBefore &&
+           m_plan.HasWork(kMinPiece, reserve)) {
+        if (!m_hosts.Take(m_hostPort, Live() + ranges.size() == 0)) {
             break;  // the host has all the connections it gets
         }
-        const int id = static_cast<int>(m_connections.size());
-        const int range = m_plan.Assign(id, piece);
-        if (!Open(range)) {
-            m_plan.Release(range);
+        const int range = m_plan.Assign(static_cast<int>(m_connections.size() + ranges.size()), kMinPiece, reserve);
+        if (range < 0) {
             m_hosts.Give(m_hostPort);
             break;
         }
+        ranges.push_back(range);
     }
-    Event();
+    for (const int range : ranges) {
+        if (!Open(range)) {
+            m_plan.Release(range);
+            m_hosts.Give(m_hostPort);
+        }
+    }
 }
 
 // A connection that brings less than a byte a second goes, and its range
@@ -532,7 +599,12 @@ int SegmentedTransfer::PollMs() const
 {
     const bool paused =
         std::any_of(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live && c->paused; });
-    return paused ? 5 : 100;
+    if (paused) {
+        return 5;
+    }
+    // The end of the first burst decides how many connections join, and the
+    // sooner they join, the sooner the download ends.
+    return m_ramp.Watching() ? 10 : 100;
 }
 
 void SegmentedTransfer::Event()

@@ -10,6 +10,7 @@
 
 #include <curl/curl.h>
 
+#include "engine/connectionramp.h"
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
@@ -36,8 +37,10 @@ struct SegmentContext {
 // One HTTP file over several connections, inside the engine's transfer call
 // and its multi handle. The engine's own request is the first connection:
 // once its head shows a length, range support and enough bytes, the file is
-// planned as ranges (SegmentPlan) and more connections join on ranges of
-// their own; each writes at its offset into the partial file, and the open
+// planned as ranges (SegmentPlan); the connections it gets, up to the
+// task's number, are what ConnectionRamp finds they raise the throughput
+// by: on a link this machine fills with one, one connection goes through
+// the ranges. Each writes at its offset into the partial file, and the open
 // ranges are stored with it so a later call resumes every one of them.
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
@@ -80,6 +83,8 @@ public:
     // One round of the engine's loop: more connections, the shared speed
     // limit, stalled connections, progress events and recorded state.
     void Step();
+    // The engine's loop waited this long for the network.
+    void NoteWait(std::chrono::steady_clock::duration waited);
     // A transfer of the multi handle ended.
     void OnDone(CURL* easy, CURLcode code);
     // Whether the loop must go on: connections run or are to be opened.
@@ -111,6 +116,9 @@ private:
     enum class Loss { Refused, Dropped, Idle };
 
     bool Open(int range);
+    void OpenMore(std::size_t wanted);
+    void ShareForBursts(int joining);
+    std::int64_t OnItsWay(int range) const;
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -134,10 +142,11 @@ private:
     SegmentPlan m_plan;
     RangeRecorder m_recorder;
     bool m_active = false;
-    bool m_finishedOne = false;  // a connection fetched its whole range
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_etag, m_lastModified;  // the first answer's validator
     std::size_t m_allowed = 1;           // connections the server tolerates
+    ConnectionRamp m_ramp{1, 0};         // connections that raise the throughput
+    double m_waited = 0;                 // seconds the loop waited for the network
     int m_drops = 0;
     int m_refusals = 0;               // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection before, after a refusal

@@ -91,12 +91,14 @@ int SegmentPlan::FirstOpen() const
 namespace {
 
 // The unowned open range with the lowest start, or else the owned range
-// with the most bytes left that halves into pieces of at least minPiece.
-// Second: whether it is to be split.
-std::pair<int, bool> FindWork(const std::vector<SegmentPlan::Range>& ranges, std::int64_t minPiece)
+// with the most bytes left beyond its reserve that halves into pieces of at
+// least minPiece. Second: whether it is to be split.
+std::pair<int, bool> FindWork(const std::vector<SegmentPlan::Range>& ranges, std::int64_t minPiece,
+                              const SegmentPlan::Reserve& reserve)
 {
     int unowned = -1;
     int largest = -1;
+    std::int64_t largestFree = 0;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const auto& r = ranges[i];
         if (r.Left() <= 0) {
@@ -107,14 +109,18 @@ std::pair<int, bool> FindWork(const std::vector<SegmentPlan::Range>& ranges, std
             if (unowned < 0 || r.next < ranges[static_cast<std::size_t>(unowned)].next) {
                 unowned = index;
             }
-        } else if (largest < 0 || r.Left() > ranges[static_cast<std::size_t>(largest)].Left()) {
+            continue;
+        }
+        const std::int64_t free = r.Left() - std::clamp<std::int64_t>(reserve ? reserve(index) : 0, 0, r.Left());
+        if (largest < 0 || free > largestFree) {
             largest = index;
+            largestFree = free;
         }
     }
     if (unowned >= 0) {
         return {unowned, false};
     }
-    if (largest >= 0 && ranges[static_cast<std::size_t>(largest)].Left() / 2 >= minPiece) {
+    if (largest >= 0 && largestFree / 2 >= minPiece) {
         return {largest, true};
     }
     return {-1, false};
@@ -122,14 +128,14 @@ std::pair<int, bool> FindWork(const std::vector<SegmentPlan::Range>& ranges, std
 
 }  // namespace
 
-bool SegmentPlan::HasWork(std::int64_t minPiece) const
+bool SegmentPlan::HasWork(std::int64_t minPiece, const Reserve& reserve) const
 {
-    return FindWork(m_ranges, minPiece).first >= 0;
+    return FindWork(m_ranges, minPiece, reserve).first >= 0;
 }
 
-int SegmentPlan::Assign(int connection, std::int64_t minPiece)
+int SegmentPlan::Assign(int connection, std::int64_t minPiece, const Reserve& reserve)
 {
-    const auto [index, split] = FindWork(m_ranges, minPiece);
+    const auto [index, split] = FindWork(m_ranges, minPiece, reserve);
     if (index < 0) {
         return -1;
     }
@@ -138,7 +144,8 @@ int SegmentPlan::Assign(int connection, std::int64_t minPiece)
         return index;
     }
     Range& old = m_ranges[static_cast<std::size_t>(index)];
-    const std::int64_t middle = old.next + old.Left() / 2;
+    const std::int64_t kept = std::clamp<std::int64_t>(reserve ? reserve(index) : 0, 0, old.Left());
+    const std::int64_t middle = old.next + kept + (old.Left() - kept) / 2;
     const Range upper{middle, old.end, connection};
     old.end = middle;  // its connection stops there
     m_ranges.push_back(upper);
@@ -169,6 +176,26 @@ void SegmentPlan::Divide(int index, int pieces, std::int64_t minPiece)
     for (std::int64_t i = 1; i < count; ++i) {
         m_ranges.push_back(Range{whole.next + i * size, i + 1 == count ? whole.end : whole.next + (i + 1) * size, -1});
     }
+}
+
+int SegmentPlan::Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece)
+{
+    const Range whole = m_ranges[static_cast<std::size_t>(index)];
+    minPiece = std::max<std::int64_t>(minPiece, 1);
+    fetched = std::max<std::int64_t>(fetched, 0);
+    if (joining < 1 || whole.Left() <= 0) {
+        return 0;
+    }
+    const std::int64_t share = (fetched + whole.Left()) / (joining + 1);
+    const std::int64_t floor = std::max(std::clamp<std::int64_t>(kept, 0, whole.Left()), minPiece);
+    const std::int64_t keep = std::max(share - fetched, floor);
+    const std::int64_t pieces = std::min<std::int64_t>(joining, (whole.Left() - keep) / minPiece);
+    if (pieces < 1) {
+        return 0;
+    }
+    const int rest = Cut(index, whole.next + keep);
+    Divide(rest, static_cast<int>(pieces), minPiece);
+    return static_cast<int>(pieces);
 }
 
 void SegmentPlan::Advance(int index, std::int64_t bytes)

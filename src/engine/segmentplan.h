@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,18 +41,34 @@ public:
     // The open range with the lowest start; -1 when complete.
     int FirstOpen() const;
 
+    // Bytes at an owned range's next byte that stay with its connection
+    // whatever happens: what it holds and what is on its way to it. A
+    // range is split only beyond them, or the new owner fetches bytes that
+    // have already crossed the network.
+    using Reserve = std::function<std::int64_t(int index)>;
+
     // Hands the connection work: an unowned open range first; else the upper
-    // half of the largest owned range, when that leaves both halves at least
-    // `minPiece` bytes. The index of its range, or -1 when there is none.
-    int Assign(int connection, std::int64_t minPiece);
+    // half of the largest owned range, past what its connection has on the
+    // way (`reserve`, none when empty), when that leaves both halves at
+    // least `minPiece` bytes. The index of its range, or -1 when there is none.
+    int Assign(int connection, std::int64_t minPiece, const Reserve& reserve = {});
     // Whether Assign would find work now.
-    bool HasWork(std::int64_t minPiece) const;
+    bool HasWork(std::int64_t minPiece, const Reserve& reserve = {}) const;
     // Ends the range at `at`, inside it; the rest becomes a new range that
     // waits for an owner. Its index, or -1 when `at` is not inside.
     int Cut(int index, std::int64_t at);
     // Cuts the range into up to `pieces` equal ranges of at least
     // `minPiece` bytes; the first keeps its owner, the others wait for one.
     void Divide(int index, int pieces, std::int64_t minPiece);
+    // Splits the owned range for `joining` connections about to open, so
+    // that all end together on a server that sends each connection a burst
+    // at once and then holds it to a rate: the new ones have their burst to
+    // come, its owner has had its own (`fetched`, the bytes it brought). The
+    // owner keeps an equal share of the whole less what it fetched, never
+    // less than what it has on its way (`kept`) nor than `minPiece`; the
+    // rest becomes up to `joining` equal ranges of at least `minPiece` that
+    // wait for an owner. The number of those ranges.
+    int Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece);
     // Marks `bytes` at the range's next byte as on disk.
     void Advance(int index, std::int64_t bytes);
     // The connection of the range went away; the range waits for another.

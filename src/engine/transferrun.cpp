@@ -297,6 +297,7 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
     }
+    run->engine.m_hosts.CountBytes(static_cast<std::int64_t>(length));
     run->Digest().Feed(run->file.Size(), data, length);
     if (!run->file.Write(data, length)) {
         run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -117,6 +118,66 @@ TEST(SegmentPlan, DividesIntoEqualSharesNoSmallerThanTheMinimum)
         EXPECT_EQ(covered, c.total - c.present);
         EXPECT_EQ(plan.Present(), c.present);
         ExpectDisjoint(plan, open);
+    }
+}
+
+// A server that caps each connection sends a burst of `burst` bytes the
+// moment a connection asks, then as much again each second: the seconds
+// until a range of `bytes` is in, for a connection whose burst is spent or not.
+int SecondsFor(std::int64_t bytes, std::int64_t burst, bool spent)
+{
+    const std::int64_t bursts = (bytes + burst - 1) / burst;
+    return static_cast<int>(spent ? bursts : bursts - 1);
+}
+
+TEST(SegmentPlan, SharesARangeSoThatAConnectionPastItsBurstEndsWithTheNewOnes)
+{
+    const struct {
+        const char* what;
+        std::int64_t next, end;  // the owned range: the missing end of a file
+        int joining;
+        std::int64_t fetched, kept;
+        std::int64_t expectKeep;  // left to the owner
+        int expectPieces;
+        std::int64_t burst;  // the server's, when all must end in the same second
+    } cases[] = {
+        // The first request's 2 MiB range is in, the next request on the
+        // same connection has had its 2 MiB burst: 7.75 MiB each, counting
+        // what it fetched.
+        {"the first burst", 4 * kMiB, 64 * kMiB, 7, 2 * kMiB, 0, 23 * kMiB / 4, 7, 2 * kMiB},
+        {"a burst of 4 MiB", 8 * kMiB, 64 * kMiB, 3, 4 * kMiB, 0, 11 * kMiB, 3, 4 * kMiB},
+        {"what is on its way stays with it", 4 * kMiB, 64 * kMiB, 7, 2 * kMiB, 9 * kMiB, 9 * kMiB, 7, 0},
+        {"it fetched more than a share: it keeps the minimum", 40 * kMiB, 64 * kMiB, 3, 40 * kMiB, 0, kMiB, 3, 0},
+        {"too little for every newcomer", 0, 4 * kMiB, 7, 0, 0, kMiB, 3, 0},
+        {"too little for any", 0, 3 * kMiB / 2, 3, 0, 0, 3 * kMiB / 2, 0, 0},
+        {"none joining", 0, 64 * kMiB, 0, 2 * kMiB, 0, 64 * kMiB, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SegmentPlan plan(c.end, c.next);
+        const int owned = plan.Assign(0, kMiB);
+        EXPECT_EQ(plan.Share(owned, c.joining, c.fetched, c.kept, kMiB), c.expectPieces);
+        EXPECT_EQ(plan.At(owned).Left(), c.expectKeep);
+        std::vector<int> pieces;
+        std::int64_t covered = plan.At(owned).Left();
+        for (int id = 1; id <= c.expectPieces; ++id) {
+            const int range = plan.Assign(id, std::numeric_limits<std::int64_t>::max());  // unowned ones, never a split
+            ASSERT_GE(range, 0);
+            EXPECT_GE(plan.At(range).Left(), kMiB);
+            covered += plan.At(range).Left();
+            pieces.push_back(range);
+        }
+        EXPECT_EQ(plan.Assign(c.expectPieces + 1, std::numeric_limits<std::int64_t>::max()), -1);
+        ExpectDisjoint(plan, plan.RangeCount());
+        EXPECT_EQ(covered, c.end - c.next);
+        // All end in the same second; halving the rest would have left the
+        // first connection a second behind the others.
+        for (const int range : pieces) {
+            if (c.burst > 0) {
+                EXPECT_EQ(SecondsFor(plan.At(range).Left(), c.burst, false),
+                          SecondsFor(plan.At(owned).Left(), c.burst, true));
+            }
+        }
     }
 }
 
