@@ -889,7 +889,7 @@ void IniDocument::Reserve(Section& s, std::size_t count)
 {
     s.entries.reserve(count);
     if (TooFull(count, s.buckets.size())) {
-        Rehash(s, std::max<std::size_t>(16, count + count / 2));
+        Rehash(s, std::max<std::size_t>(16, count + count / 3 + 1));
     }
 }
 
