@@ -41,8 +41,8 @@ TEST(IniDocument, ANameSpelledOtherwiseInTheFileIsTheNameItReadsAs)
     const Case cases[] = {
         {"Plain", "Plain", "Plain"},
         {"Max%20Speed", "Max Speed", "Max%20Speed"},
-        {"%41b", "Ab", "Ab"},                     // a letter needs no escape
-        {"a%2bb", "a+b", "a%2Bb"},                // lower-case digits
+        {"%41b", "Ab", "Ab"},       // a letter needs no escape
+        {"a%2bb", "a+b", "a%2Bb"},  // lower-case digits
         {"URL0/Target", "URL0\\Target", "URL0\\Target"},
         {"URL0%5CTarget", "URL0\\Target", "URL0\\Target"},
         {"end%5C", "end\\", "end%5C"},
@@ -104,7 +104,8 @@ TEST(IniDocument, WhatIsGoneIsDroppedAndWhatStaysIsKept)
     }
     doc.AppendLines("URL", "URL0\\Target=http://again\n");
     std::string expected = "[Settings]\nMRU%20Num=2999\nKept=\"early, set before the drop\"\nText=\"";
-    expected += std::string(2999 % 50, 'x') + ";\"\n\n[URL]\nURL0\\Target=http://again\n\n[Proxy]\nProxy0\\Host=a\\tb\n";
+    expected +=
+        std::string(2999 % 50, 'x') + ";\"\n\n[URL]\nURL0\\Target=http://again\n\n[Proxy]\nProxy0\\Host=a\\tb\n";
     expected += "\n[Category]\n";
     for (int k = 0; k < 7; ++k) {
         expected += "Cat" + std::to_string(k) + "=c" + std::to_string(2999 - (2999 - k) % 7) + "\n";
