@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 #include <utility>
 
 namespace dromo {
@@ -420,6 +421,13 @@ void IniDocument::AppendEscapedName(std::string& out, std::string_view name)
 std::string IniDocument::UnescapeName(std::string_view escaped)
 {
     std::string out;
+    UnescapeNameInto(out, escaped);
+    return out;
+}
+
+void IniDocument::UnescapeNameInto(std::string& out, std::string_view escaped)
+{
+    out.clear();
     out.reserve(escaped.size());
     std::size_t i = 0;
     std::uint32_t highSurrogate = 0;
@@ -461,7 +469,6 @@ std::string IniDocument::UnescapeName(std::string_view escaped)
         highSurrogate = 0;
         AppendUtf8(out, unit);
     }
-    return out;
 }
 
 std::string IniDocument::EscapeText(std::string_view text)
@@ -590,14 +597,104 @@ std::string NameAsItReadsBack(std::string name)
 
 }  // namespace
 
+namespace {
+
+bool IsPlainNameChar(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == '.';
+}
+
+bool IsUpperHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// Whether a name as the file spells it is spelled as EscapeName writes the
+// name it reads as, told without decoding it (true for the names the
+// program writes); false when unsure.
+bool SpelledAsWritten(std::string_view name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool last = i + 1 == name.size();
+        if (IsPlainNameChar(c) || (c == '\\' && !last)) {
+            continue;
+        }
+        if (c != '%' || i + 2 >= name.size() || !IsUpperHex(name[i + 1]) || !IsUpperHex(name[i + 2])) {
+            return false;
+        }
+        const auto byte = static_cast<unsigned char>(HexValue(name[i + 1]) * 16 + HexValue(name[i + 2]));
+        const bool lastByte = i + 3 == name.size();
+        // A slash or backslash inside a name is written as a backslash.
+        if (IsPlainNameChar(byte) || ((byte == '\\' || byte == '/') && !lastByte)) {
+            return false;
+        }
+        i += 2;
+    }
+    return true;
+}
+
+// The spelling EscapeName gives the name the file's spelling reads as.
+std::string WrittenSpelling(std::string_view name)
+{
+    return IniDocument::EscapeName(IniDocument::UnescapeName(name));
+}
+
+std::uint32_t HashOf(std::string_view key)
+{
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+}
+
+// Where a hash's probes start among `slots` (any number of them, so a long
+// section's index is not rounded up to twice its room).
+std::size_t HomeSlot(std::uint32_t hash, std::size_t slots)
+{
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(hash) * slots) >> 32);
+}
+
+// At most three quarters full, so probes stay short (they run through
+// neighbouring slots, mostly one cache line).
+bool TooFull(std::size_t values, std::size_t slots)
+{
+    return values * 4 > slots * 3;
+}
+
+// How far beside the last value found a lookup looks first.
+constexpr std::size_t kNearBefore = 4;
+constexpr std::size_t kNearAfter = 8;
+
+// A lookup's name in its written spelling, in a buffer of the thread's own:
+// a load looks up every value of the file.
+std::string_view Written(std::string_view name)
+{
+    thread_local std::string written;
+    written.clear();
+    IniDocument::AppendEscapedName(written, name);
+    return written;
+}
+
+}  // namespace
+
 IniDocument IniDocument::Parse(std::string_view data)
 {
+    return ParseKeeping(std::string(data.substr(0, kMaxText)));
+}
+
+IniDocument IniDocument::ParseKeeping(std::string text)
+{
     IniDocument doc;
+    if (text.size() > kMaxText) {
+        text.resize(kMaxText);
+    }
+    doc.m_file = std::move(text);
+    const std::string_view data = doc.m_file;
     std::size_t pos = 0;
     if (StartsWith(data, "\xEF\xBB\xBF")) {
         pos = 3;
     }
-    Section* current = &doc.FindOrAdd("");
+    std::size_t current = 0;
+    doc.FindOrAdd("");
     std::string_view line;
     std::size_t equals = 0;
     while (ReadLine(data, pos, line, equals)) {
@@ -620,28 +717,44 @@ IniDocument IniDocument::Parse(std::string_view data)
             if (EqualsIgnoreCaseAscii(section, "general")) {
                 section = "General";
             }
-            current = &doc.FindOrAdd(section);
+            Section& s = doc.FindOrAdd(section);
+            current = static_cast<std::size_t>(&s - doc.m_sections.data());
             // Room for the lines up to the next header at once: growing on
             // the way would move a long section's values again and again.
             const std::size_t next = data.find("\n[", pos);
             const auto end =
                 data.begin() + static_cast<std::ptrdiff_t>(next == std::string_view::npos ? data.size() : next);
-            current->Reserve(
-                current->entries.size() +
-                static_cast<std::size_t>(std::count(data.begin() + static_cast<std::ptrdiff_t>(pos), end, '\n')));
+            Reserve(s, s.entries.size() + static_cast<std::size_t>(
+                                              std::count(data.begin() + static_cast<std::ptrdiff_t>(pos), end, '\n')));
             continue;
         }
         if (equals == std::string_view::npos) {
             continue;  // neither a section nor a value: ignored
         }
-        const std::string_view key = Trimmed(line.substr(0, equals));
-        std::string raw(line.substr(equals + 1));
-        if (QuoteLeftOpen(raw)) {
-            raw += '"';  // closed where it ended: the value reads the same
-        }
-        current->Put(NameAsItReadsBack(UnescapeName(key)), RawThatReadsBack(std::move(raw)));
+        doc.PutRead(doc.m_sections[current], Trimmed(line.substr(0, equals)), line.substr(equals + 1));
     }
     return doc;
+}
+
+void IniDocument::PutRead(Section& s, std::string_view key, std::string_view raw)
+{
+    const auto spanOf = [this](std::string_view text) {
+        return Span{static_cast<std::uint32_t>(text.data() - m_file.data()), static_cast<std::uint32_t>(text.size())};
+    };
+    std::string written;
+    const bool keyAsIs = SpelledAsWritten(key) || (written = WrittenSpelling(key)) == key;
+    // A value whose end can reach past the writer's line feed is kept as
+    // it will read back once written (its quote closed where it ended).
+    std::string settled;
+    bool rawAsIs = raw.find_first_of("\\\"\r\n") == std::string_view::npos;
+    if (!rawAsIs) {
+        settled = RawThatReadsBack(std::string(raw) + (QuoteLeftOpen(raw) ? "\"" : ""));
+        rawAsIs = settled == raw;
+    }
+    const Span nameSpan = spanOf(key);
+    const Span rawSpan = spanOf(raw);
+    Put(s, keyAsIs ? key : std::string_view(written), rawAsIs ? raw : std::string_view(settled),
+        keyAsIs ? &nameSpan : nullptr, rawAsIs ? &rawSpan : nullptr);
 }
 
 std::string IniDocument::Serialize() const
@@ -659,7 +772,7 @@ std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& line
     std::vector<Lines> lines(m_sections.size());
     for (std::size_t k = 0; k < m_sections.size(); ++k) {
         for (const Entry& e : m_sections[k].entries) {
-            estimate += e.name.size() + e.raw.size() + 2;
+            estimate += e.name.size + e.raw.size + 2;
         }
         if (linesOf) {
             lines[k] = linesOf(m_sections[k].name);
@@ -690,9 +803,9 @@ std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& line
         }
         out += "]\n";
         for (const Entry& e : s.entries) {
-            AppendEscapedName(out, e.name);
+            out += View(e.name);
             out += '=';
-            out += e.raw;
+            out += View(e.raw);
             out += '\n';
         }
         if (extra != nullptr && !extra->empty()) {
@@ -731,98 +844,164 @@ IniDocument::Section& IniDocument::FindOrAdd(std::string_view section)
     return m_sections.back();
 }
 
-namespace {
-
-std::uint32_t HashOf(std::string_view key)
+std::string_view IniDocument::View(Span span) const
 {
-    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+    const std::string& text = (span.at & kOwn) != 0 ? m_own : m_file;
+    return std::string_view(text).substr(span.at & ~kOwn, span.size);
 }
 
-}  // namespace
-
-std::size_t IniDocument::Section::SlotOf(std::string_view key, std::uint32_t hash) const
+IniDocument::Span IniDocument::Keep(std::string_view text)
 {
-    const std::size_t mask = buckets.size() - 1;
-    std::size_t slot = hash & mask;
-    while (buckets[slot].index != 0 && (buckets[slot].hash != hash || entries[buckets[slot].index - 1].name != key)) {
-        slot = (slot + 1) & mask;
+    if (m_own.size() + text.size() > kMaxText) {
+        throw std::length_error("the settings have grown past " + std::to_string(kMaxText) + " bytes");
+    }
+    const Span span{static_cast<std::uint32_t>(m_own.size()) | kOwn, static_cast<std::uint32_t>(text.size())};
+    m_own.append(text);
+    return span;
+}
+
+std::size_t IniDocument::SlotOf(const Section& s, std::string_view written, std::uint32_t hash) const
+{
+    std::size_t slot = HomeSlot(hash, s.buckets.size());
+    while (s.buckets[slot].index != 0 &&
+           (s.buckets[slot].hash != hash || View(s.entries[s.buckets[slot].index - 1].name) != written)) {
+        slot = slot + 1 == s.buckets.size() ? 0 : slot + 1;
     }
     return slot;
 }
 
-void IniDocument::Section::Rehash(std::size_t slots)
+void IniDocument::Rehash(Section& s, std::size_t slots)
 {
-    std::vector<Slot> old = std::exchange(buckets, std::vector<Slot>(slots));
-    const std::size_t mask = slots - 1;
-    for (const Slot& s : old) {
-        if (s.index == 0) {
+    std::vector<Section::Slot> old = std::exchange(s.buckets, std::vector<Section::Slot>(slots));
+    for (const Section::Slot& one : old) {
+        if (one.index == 0) {
             continue;
         }
-        std::size_t slot = s.hash & mask;
-        while (buckets[slot].index != 0) {
-            slot = (slot + 1) & mask;
+        std::size_t slot = HomeSlot(one.hash, slots);
+        while (s.buckets[slot].index != 0) {
+            slot = slot + 1 == slots ? 0 : slot + 1;
         }
-        buckets[slot] = s;
+        s.buckets[slot] = one;
     }
 }
 
-void IniDocument::Section::Reserve(std::size_t count)
+void IniDocument::Reserve(Section& s, std::size_t count)
 {
-    entries.reserve(count);
-    std::size_t slots = std::max<std::size_t>(16, buckets.size());
-    while (count * 2 > slots) {
-        slots *= 2;
-    }
-    if (slots != buckets.size()) {
-        Rehash(slots);
+    s.entries.reserve(count);
+    if (TooFull(count, s.buckets.size())) {
+        Rehash(s, std::max<std::size_t>(16, count + count / 3 + 1));
     }
 }
 
-const IniDocument::Entry* IniDocument::Section::Lookup(std::string_view key) const
+const IniDocument::Entry* IniDocument::Lookup(const Section& s, std::string_view written) const
 {
-    if (buckets.empty()) {
+    if (s.buckets.empty()) {
         return nullptr;
     }
-    const std::uint32_t index = buckets[SlotOf(key, HashOf(key))].index;
-    return index == 0 ? nullptr : &entries[index - 1];
+    // Names are unique in a section, so a name found anywhere is the one.
+    const std::size_t count = s.entries.size();
+    const std::size_t next = std::size_t{s.lastFound} + 1;
+    const std::size_t from = s.lastFound > kNearBefore ? s.lastFound - kNearBefore : 0;
+    for (std::size_t k = next, n = 0; k < count && k <= s.lastFound + kNearAfter; k = from + n++) {
+        const Span name = s.entries[k].name;
+        if (name.size == written.size() && View(name) == written) {
+            s.lastFound = static_cast<std::uint32_t>(k);
+            return &s.entries[k];
+        }
+    }
+    const std::uint32_t index = s.buckets[SlotOf(s, written, HashOf(written))].index;
+    if (index == 0) {
+        return nullptr;
+    }
+    s.lastFound = index - 1;
+    return &s.entries[index - 1];
 }
 
-void IniDocument::Section::Put(std::string key, std::string raw)
+void IniDocument::Put(Section& s, std::string_view written, std::string_view raw, const Span* nameSpan,
+                      const Span* rawSpan)
 {
-    // At most half full, so probes stay short.
-    if ((entries.size() + 1) * 2 > buckets.size()) {
-        Rehash(std::max<std::size_t>(16, buckets.size() * 2));
+    if (TooFull(s.entries.size() + 1, s.buckets.size())) {
+        Rehash(s, std::max<std::size_t>(16, s.buckets.size() * 2));
     }
-    const std::uint32_t hash = HashOf(key);
-    Slot& slot = buckets[SlotOf(key, hash)];
+    const std::uint32_t hash = HashOf(written);
+    Section::Slot& slot = s.buckets[SlotOf(s, written, hash)];
+    const Span value = rawSpan != nullptr ? *rawSpan : Keep(raw);
     if (slot.index != 0) {
-        entries[slot.index - 1].raw = std::move(raw);
+        Entry& entry = s.entries[slot.index - 1];
+        m_dead += entry.raw.size + (nameSpan != nullptr ? nameSpan->size : 0);
+        entry.raw = value;
         return;
     }
-    entries.push_back(Entry{std::move(key), std::move(raw)});
-    slot = Slot{static_cast<std::uint32_t>(entries.size()), hash};
+    s.entries.push_back(Entry{nameSpan != nullptr ? *nameSpan : Keep(written), value});
+    slot = Section::Slot{static_cast<std::uint32_t>(s.entries.size()), hash};
 }
 
-void IniDocument::Section::Clear()
+void IniDocument::Forget(Section& s, bool keepRoom)
 {
-    entries.clear();
-    std::fill(buckets.begin(), buckets.end(), Slot{});
+    for (const Entry& e : s.entries) {
+        m_dead += e.name.size + e.raw.size;
+    }
+    if (keepRoom) {
+        s.entries.clear();
+        std::fill(s.buckets.begin(), s.buckets.end(), Section::Slot{});
+    } else {
+        s.entries = {};
+        s.buckets = {};
+    }
 }
 
-const std::string* IniDocument::Raw(std::string_view section, std::string_view name) const
+void IniDocument::CompactIfWasteful()
+{
+    const std::size_t held = m_file.size() + m_own.size();
+    if (m_dead < (std::size_t{64} << 10) || m_dead * 2 < held) {
+        return;
+    }
+    std::string own;
+    own.reserve(held - m_dead);
+    auto move = [&](Span& span) {
+        const std::string_view text = View(span);
+        span = Span{static_cast<std::uint32_t>(own.size()) | kOwn, span.size};
+        own.append(text);
+    };
+    for (Section& s : m_sections) {
+        for (Entry& e : s.entries) {
+            move(e.name);
+            move(e.raw);
+        }
+    }
+    m_own = std::move(own);
+    m_file = std::string();
+    m_dead = 0;
+}
+
+void IniDocument::ShownName(Span written, std::string& out) const
+{
+    const std::string_view text = View(written);
+    // Most names read as they are spelled.
+    if (text.find_first_of("%/") == std::string_view::npos) {
+        out.assign(text);
+    } else {
+        UnescapeNameInto(out, text);
+    }
+}
+
+std::optional<std::string_view> IniDocument::Raw(std::string_view section, std::string_view name) const
 {
     const Section* s = Find(section);
     if (s == nullptr) {
-        return nullptr;
+        return std::nullopt;
     }
-    const Entry* entry = s->Lookup(name);
-    return entry == nullptr ? nullptr : &entry->raw;
+    const Entry* entry = Lookup(*s, Written(name));
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return View(entry->raw);
 }
 
 std::optional<IniDocument::Value> IniDocument::Get(std::string_view section, std::string_view name) const
 {
-    const std::string* raw = Raw(section, name);
-    if (raw == nullptr) {
+    const auto raw = Raw(section, name);
+    if (!raw) {
         return std::nullopt;
     }
     return UnescapeValue(*raw);
@@ -830,44 +1009,51 @@ std::optional<IniDocument::Value> IniDocument::Get(std::string_view section, std
 
 void IniDocument::Set(std::string_view section, std::string_view name, std::string_view text)
 {
-    FindOrAdd(section).Put(std::string(name), EscapeText(text));
+    Section& s = FindOrAdd(section);
+    Put(s, Written(name), EscapeText(text));
+    CompactIfWasteful();
 }
 
 void IniDocument::SetInt(std::string_view section, std::string_view name, std::int32_t value)
 {
-    FindOrAdd(section).Put(std::string(name), std::to_string(value));
+    Section& s = FindOrAdd(section);
+    Put(s, Written(name), std::to_string(value));
+    CompactIfWasteful();
 }
 
 void IniDocument::RemoveSection(std::string_view section)
 {
     if (Section* s = Find(section)) {
-        s->Clear();  // keeps its room: it is usually written again at once
+        Forget(*s, true);  // keeps its room: it is usually written again at once
+        CompactIfWasteful();
     }
 }
 
 void IniDocument::EmptySection(std::string_view section)
 {
-    Section& s = FindOrAdd(section);
-    s.entries = {};
-    s.buckets = {};
+    Forget(FindOrAdd(section), false);
+    CompactIfWasteful();
 }
 
 void IniDocument::AppendLines(std::string_view section, std::string_view lines)
 {
     // Lines hold no section header (a name's "[" is escaped), so they all
     // parse into the first one.
-    IniDocument parsed = Parse(lines);
+    const IniDocument parsed = Parse(lines);
     Section& s = FindOrAdd(section);
-    for (Entry& e : parsed.m_sections.front().entries) {
-        s.Put(std::move(e.name), std::move(e.raw));
+    for (const Entry& e : parsed.m_sections.front().entries) {
+        Put(s, parsed.View(e.name), parsed.View(e.raw));
     }
+    CompactIfWasteful();
 }
 
 void IniDocument::ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const
 {
     if (const Section* s = Find(section)) {
+        std::string name;
         for (const Entry& e : s->entries) {
-            visit(e.name);
+            ShownName(e.name, name);
+            visit(name);
         }
     }
 }
@@ -878,7 +1064,7 @@ std::vector<std::string> IniDocument::Names(std::string_view section) const
     if (const Section* s = Find(section)) {
         names.reserve(s->entries.size());
         for (const Entry& e : s->entries) {
-            names.push_back(e.name);
+            ShownName(e.name, names.emplace_back());
         }
     }
     return names;

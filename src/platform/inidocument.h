@@ -25,7 +25,11 @@ namespace dromo {
 //
 // Values are kept as they stand in the file and decoded when read, so a
 // value nobody writes (a list, a typed "@Variant(...)") goes back out
-// exactly as it came in, and loading costs little more than reading.
+// exactly as it came in, and loading costs little more than reading: the
+// file's text is kept whole and names and values point into it, so a long
+// task list is held once, not once more as a string per value. Names are
+// kept as they are written, so two that are written alike ("a/b", "a\b")
+// are one value from the start, as they would be from the next load on.
 // QSettings sorts names when it writes; here the order they were written in
 // is kept, which it reads the same.
 class IniDocument {
@@ -37,7 +41,13 @@ public:
         bool plainText = true;
     };
 
+    // The longest text a document holds: a file longer than this is no
+    // profile (it is read up to here).
+    static constexpr std::size_t kMaxText = std::size_t{1} << 30;
+
     static IniDocument Parse(std::string_view text);
+    // The same, keeping the text itself (no copy of a long file).
+    static IniDocument ParseKeeping(std::string text);
     std::string Serialize() const;
     // The whole text in pieces: the document's own, and after a section's
     // values the lines `linesOf` gives for it (made elsewhere by AppendLine,
@@ -46,8 +56,9 @@ public:
     using LinesOf = std::function<Lines(const std::string& section)>;
     std::vector<Lines> SerializePieces(const LinesOf& linesOf) const;
 
-    // The raw (escaped) value, or null when missing.
-    const std::string* Raw(std::string_view section, std::string_view name) const;
+    // The raw (escaped) value, or nothing when missing; good until the
+    // document next changes.
+    std::optional<std::string_view> Raw(std::string_view section, std::string_view name) const;
     // The decoded value; nothing when missing (or "@Invalid()").
     std::optional<Value> Get(std::string_view section, std::string_view name) const;
     void Set(std::string_view section, std::string_view name, std::string_view text);
@@ -67,6 +78,7 @@ public:
     static std::string EscapeName(std::string_view name);
     static void AppendEscapedName(std::string& out, std::string_view name);
     static std::string UnescapeName(std::string_view escaped);
+    static void UnescapeNameInto(std::string& out, std::string_view escaped);
     static std::string EscapeText(std::string_view text);
     static void AppendEscapedText(std::string& out, std::string_view text);
     // One value's line, "name=value" and the line feed, exactly as
@@ -76,14 +88,22 @@ public:
     static std::optional<Value> UnescapeValue(std::string_view raw);
 
 private:
+    // Where a name or a raw value lies: in the file's text as read, or
+    // (top bit set) in the text the document wrote itself since.
+    struct Span {
+        std::uint32_t at = 0;
+        std::uint32_t size = 0;
+    };
+    // The name in its written spelling (escaped, as EscapeName gives it), so
+    // most names and values of a long file are the file's own bytes: a
+    // value costs 16 bytes and its slot, not two strings of its own.
     struct Entry {
-        std::string name;
-        std::string raw;
+        Span name;
+        Span raw;
     };
     // A section's values in the order first written, with an open-addressing
-    // index over them: a save rewrites the task section's 240,000 values for
-    // 10,000 tasks, and a node-based map spends most of that time missing
-    // the cache.
+    // index over them: a load looks up every one of a task list's values,
+    // and a node-based map spends most of that time missing the cache.
     struct Section {
         std::string name;
         std::vector<Entry> entries;
@@ -94,22 +114,43 @@ private:
             std::uint32_t hash = 0;
         };
         std::vector<Slot> buckets;
-
-        const Entry* Lookup(std::string_view key) const;
-        void Put(std::string key, std::string raw);
-        void Clear();
-        // Room for this many values without growing on the way.
-        void Reserve(std::size_t count);
-
-    private:
-        std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
-        void Rehash(std::size_t slots);
+        // Where the last lookup found its value. A load reads a task's
+        // values in about the order they were written, so the next one is
+        // looked for beside it first: the index is a random walk through
+        // memory, one cache miss a value.
+        mutable std::uint32_t lastFound = 0;
     };
+    static constexpr std::uint32_t kOwn = 0x80000000u;
+
     Section* Find(std::string_view section);
     const Section* Find(std::string_view section) const;
     Section& FindOrAdd(std::string_view section);
 
+    std::string_view View(Span span) const;
+    Span Keep(std::string_view text);
+    // The entry under a name in its written spelling; null when missing.
+    const Entry* Lookup(const Section& s, std::string_view written) const;
+    std::size_t SlotOf(const Section& s, std::string_view written, std::uint32_t hash) const;
+    static void Rehash(Section& s, std::size_t slots);
+    // Room for this many values without growing on the way.
+    static void Reserve(Section& s, std::size_t count);
+    // Stores a value under a name in its written spelling: both spans are
+    // the document's already, or (null) the texts are kept first.
+    void Put(Section& s, std::string_view written, std::string_view raw, const Span* nameSpan = nullptr,
+             const Span* rawSpan = nullptr);
+    // A value line as the file holds it, into the section being read.
+    void PutRead(Section& s, std::string_view key, std::string_view raw);
+    void Forget(Section& s, bool keepRoom);
+    // Writes the live texts anew once more than half of what is held is
+    // dead (a section emptied, values set again and again).
+    void CompactIfWasteful();
+    // The name as callers know it, into `out`.
+    void ShownName(Span written, std::string& out) const;
+
     std::vector<Section> m_sections;
+    std::string m_file;      // the text read, kept whole while values point into it
+    std::string m_own;       // names and values written since, and those read in another spelling
+    std::size_t m_dead = 0;  // bytes of both no entry points to any more
 };
 
 }  // namespace dromo

@@ -137,6 +137,7 @@ void SettingsProfile::Read()
     // damaged) and is kept, not replaced by defaults.
     const std::string reason = error != 0                             ? std::strerror(error)
                                : text.find('\0') != std::string::npos ? "it is not a settings file"
+                               : text.size() > IniDocument::kMaxText  ? "it is too large to be a settings file"
                                                                       : "";
     if (!reason.empty()) {
         m_doc = IniDocument();
@@ -144,7 +145,7 @@ void SettingsProfile::Read()
         m_readProblem = "The settings file " + m_path + " cannot be read (" + reason + ").";
         return;
     }
-    m_doc = IniDocument::Parse(text);
+    m_doc = IniDocument::ParseKeeping(std::move(text));
     m_unreadable = false;
     m_readProblem.clear();
 }

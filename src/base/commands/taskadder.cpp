@@ -378,6 +378,11 @@ void TaskAdder::KeepRestoredFilesApart(TaskRecord& record)
     });
 }
 
+void TaskAdder::ExpectRestored(int count)
+{
+    m_table.Reserve(count);
+}
+
 bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeText, const std::string& resumeText,
                             const std::string& progressText, TaskRecord record)
 {

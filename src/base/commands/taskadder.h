@@ -72,6 +72,9 @@ public:
     // error and adds nothing. Returns how many tasks were added.
     int AddMetalink(const MetalinkReading& reading, const std::string& folder = "");
 
+    // Room for this many more restored tasks, so a long list does not move
+    // every record it holds again and again while it loads.
+    void ExpectRestored(int count);
     // Puts back a task saved in the profile: the URL is parsed again, the
     // state follows "Resume if Start" and the schedule, and with "Resume if
     // Start" on a worker may start. A task whose URL does not parse is

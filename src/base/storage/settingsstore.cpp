@@ -313,7 +313,9 @@ void SettingsStore::LoadTasks(TaskAdder& adder)
 {
     std::vector<StoredTask> unloaded;
     const std::int32_t count = m_profile.GetInt(kSettings, "MRU Num", 0);
-    for (int i : StoredIndices(m_profile, kUrl, "URL", count)) {
+    const std::vector<int> indices = StoredIndices(m_profile, kUrl, "URL", count);
+    adder.ExpectRestored(static_cast<int>(indices.size()));
+    for (int i : indices) {
         if (m_profile.GetString(kUrl, EntryName("URL", i, "Target"), "").empty()) {
             continue;
         }

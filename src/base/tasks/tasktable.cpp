@@ -147,6 +147,15 @@ bool TaskTable::CanAppend() const
     return !m_rowMap.Full();
 }
 
+void TaskTable::Reserve(int more)
+{
+    Guard guard(m_mutex);
+    const auto room = static_cast<std::size_t>(Count()) +
+                      static_cast<std::size_t>(std::clamp(more, 0, RowMap::kMaxEntries - NextTaskId()));
+    m_rows.reserve(room);
+    m_records.reserve(room);
+}
+
 std::optional<TaskId> TaskTable::Append(TaskRecord record, TaskRow row)
 {
     Guard guard(m_mutex);

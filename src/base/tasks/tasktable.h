@@ -67,6 +67,8 @@ public:
     // RowMap::kMaxEntries once every identifier of this run is used.
     TaskId NextTaskId() const;
     bool CanAppend() const;
+    // Room for this many more rows (no more than can still be appended).
+    void Reserve(int more);
     // Sets the record's taskId, appends its row and the record at the end and
     // maps the identifier to that row. Nothing is appended, and nothing is
     // returned, once every identifier of this run has been handed out.
