@@ -771,9 +771,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
         if (!request.ftp && (m_settings.connections > 1 || resume.plan) && rangesFit) {
-            segments = std::make_unique<SegmentedTransfer>(SegmentContext{m_settings, m_sink, m_multi, m_hosts}, file,
-                                                           ShownHost(request.host) + ":" + std::to_string(request.port),
-                                                           resume.plan);
+            segments = std::make_unique<SegmentedTransfer>(
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url}, file,
+                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }

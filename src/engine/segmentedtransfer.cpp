@@ -10,6 +10,7 @@
 #include "engine/curlhandles.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
+#include "engine/urlorigin.h"
 
 namespace dromo {
 namespace {
@@ -54,11 +55,14 @@ bool Differs(const std::string& a, const std::string& b)
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
-    EasyHandle owned;       // an extra connection's own handle; none for the engine's
-    bool first = false;     // the engine's own handle
-    bool live = false;      // in the multi handle, holding a host slot
-    bool accepted = false;  // its head fits the range asked for
-    bool paused = false;    // held back by the shared speed limit
+    EasyHandle owned;           // an extra connection's own handle; none for the engine's
+    bool first = false;         // the engine's own handle
+    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
+    bool otherVersion = false;  // its answer showed another version of the file
+    std::string hostPort;       // the host whose slot it holds
+    bool live = false;          // in the multi handle, holding a host slot
+    bool accepted = false;      // its head fits the range asked for
+    bool paused = false;        // held back by the shared speed limit
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;
@@ -109,7 +113,8 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
-      m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
+      m_url(std::move(context.url)), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_recorder(file)
 {
 }
 
@@ -150,6 +155,7 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
 void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first)
 {
     m_first = first;
+    FollowFirst();
     if (response.code != 206) {
         // A whole body to a range request (the partial file was emptied for
         // it): the server does not serve ranges of this file.
@@ -203,6 +209,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->owner = this;
     c->easy = m_first;
     c->first = true;
+    c->hostPort = m_hostPort;
     c->live = m_hosts.Take(m_hostPort, true);
     c->accepted = true;
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
@@ -210,6 +217,23 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
     m_connections.push_back(std::move(c));
+}
+
+// The first connection's requests may have been sent on (a redirector that
+// picks a mirror per request): the others go straight where it went, so
+// they fetch the file it fetches.
+void SegmentedTransfer::FollowFirst()
+{
+    char* effective = nullptr;
+    curl_easy_getinfo(m_first, CURLINFO_EFFECTIVE_URL, &effective);
+    m_firstUrl = effective != nullptr ? effective : m_url;
+    const auto there = UrlOrigin::Of(m_firstUrl);
+    const auto here = UrlOrigin::Of(m_url);
+    m_loginThere = there && here && *there == *here;
+    m_firstHostPort = m_loginThere || !there ? m_hostPort : there->HostPort();
+    if (m_firstUrl != m_url) {
+        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + m_firstUrl);
+    }
 }
 
 std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
@@ -224,8 +248,16 @@ bool SegmentedTransfer::HeadFits(Connection& c)
     if (r.code >= 200 && r.code < 300 &&
         (Differs(r.etag, m_etag) || Differs(r.lastModified, m_lastModified) || !contentOk ||
          (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()))) {
-        // Never a file made of two versions: everything goes again.
-        m_restartReason = "The file changed on the server; downloading it again from the start";
+        if (c.standIn) {
+            // Never a file made of two versions: everything goes again.
+            m_restartReason = "The file changed on the server; downloading it again from the start";
+            return false;
+        }
+        // Servers behind one name may each name the file their own way:
+        // this connection goes, the first one carries on.
+        c.otherVersion = true;
+        c.refusal = "Another version of the file on another connection: " + r.etag + " " + r.lastModified;
+        m_versionsDiffer = true;
         return false;
     }
     if (r.code == 206) {
@@ -346,11 +378,20 @@ bool SegmentedTransfer::Open(int range)
     c->owner = this;
     c->easy = e;
     c->owned = std::move(owned);
+    c->hostPort = m_firstHostPort;
+    c->standIn = m_versionsDiffer;
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
+    curl_easy_setopt(e, CURLOPT_URL, m_firstUrl.c_str());
+    if (!m_loginThere) {
+        // The task's login is its URL's server's, as libcurl keeps it from
+        // a host a redirect leads to.
+        curl_easy_setopt(e, CURLOPT_USERNAME, nullptr);
+        curl_easy_setopt(e, CURLOPT_PASSWORD, nullptr);
+    }
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
     AppendHeader(c->headers, "Accept-Encoding: identity");
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers.get());
@@ -364,7 +405,7 @@ bool SegmentedTransfer::Open(int range)
         return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
-    trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + m_hostPort);
+    trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + c->hostPort);
     m_connections.push_back(std::move(c));
     return true;
 }
@@ -388,7 +429,7 @@ void SegmentedTransfer::Close(Connection& c)
         c.easy = nullptr;
     }
     c.headers.reset();
-    m_hosts.Give(m_hostPort);
+    m_hosts.Give(c.hostPort);
 }
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
@@ -399,6 +440,9 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
     const std::size_t live = Live();
     const int tolerance = 4 * std::max(m_settings.connections, 1);
     const bool refused = loss == Loss::Refused;
+    if (loss == Loss::OtherVersion) {
+        return;  // says nothing of what the server tolerates
+    }
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
         // and give it a moment before the next one.
@@ -428,7 +472,8 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
         }
         if (!c->accepted) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
-            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, Loss::Refused);
+            Lost(*c, c->refusal.empty() ? "Fail to connect to " + c->hostPort + ": " + why : c->refusal,
+                 c->otherVersion ? Loss::OtherVersion : Loss::Refused);
             return;
         }
         Lost(*c,
@@ -469,14 +514,14 @@ void SegmentedTransfer::Step()
     // opening more connections than the plan has pieces is not worth.
     const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
     while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
-        if (!m_hosts.Take(m_hostPort, Live() == 0)) {
+        if ((m_versionsDiffer && Live() > 0) || !m_hosts.Take(m_firstHostPort, Live() == 0)) {
             break;  // the host has all the connections it gets
         }
         const int id = static_cast<int>(m_connections.size());
         const int range = m_plan.Assign(id, piece);
         if (!Open(range)) {
             m_plan.Release(range);
-            m_hosts.Give(m_hostPort);
+            m_hosts.Give(m_firstHostPort);
             break;
         }
     }

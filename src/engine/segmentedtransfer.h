@@ -24,21 +24,28 @@ class ProgressSink;
 enum class TransferOutcome;
 
 // What a segmented transfer takes from the engine that runs it: the task's
-// settings, where its events go, the multi handle its connections join and
-// the table of connections per host it shares with the other engines.
+// settings, where its events go, the multi handle its connections join,
+// the table of connections per host it shares with the other engines, and
+// the URL the first connection asks for.
 struct SegmentContext {
     EngineSettings settings;
     ProgressSink& sink;
     CURLM* multi;
     HostConnections& hosts;
+    std::string url;
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
 // and its multi handle. The engine's own request is the first connection:
 // once its head shows a length, range support and enough bytes, the file is
 // planned as ranges (SegmentPlan) and more connections join on ranges of
-// their own; each writes at its offset into the partial file, and the open
-// ranges are stored with it so a later call resumes every one of them.
+// their own, at the URL the first one's requests ended at (a redirector
+// may send each request elsewhere); each writes at its offset into the
+// partial file, and the open ranges are stored with it so a later call
+// resumes every one of them. Only the first connection's answer says which
+// version of the file this is: another version seen on an extra connection
+// costs that connection, and the next connection after the first one
+// stands in for it (its answer decides whether the file changed).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
@@ -108,8 +115,9 @@ private:
     static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
 
     // Why a connection went away.
-    enum class Loss { Refused, Dropped, Idle };
+    enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
+    void FollowFirst();
     bool Open(int range);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
@@ -128,6 +136,13 @@ private:
     CURLM* const m_multi;
     HostConnections& m_hosts;
     CURL* m_first = nullptr;  // the first connection's handle, once its head came
+    const std::string m_url;  // what the first connection asked for
+    // Where the first connection's requests ended, after redirects: the
+    // extra connections ask there, counted against its host, with the
+    // task's login only when it is the task's URL's own server.
+    std::string m_firstUrl;
+    std::string m_firstHostPort;
+    bool m_loginThere = true;
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
@@ -137,7 +152,11 @@ private:
     bool m_finishedOne = false;  // a connection fetched its whole range
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_etag, m_lastModified;  // the first answer's validator
-    std::size_t m_allowed = 1;           // connections the server tolerates
+    // An extra connection was answered with another version than the first
+    // one: one connection at a time from then on, each standing in for the
+    // first, so the next answer after it tells whether the file changed.
+    bool m_versionsDiffer = false;
+    std::size_t m_allowed = 1;  // connections the server tolerates
     int m_drops = 0;
     int m_refusals = 0;               // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection before, after a refusal
