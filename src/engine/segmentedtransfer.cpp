@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "base/ports/progresssink.h"
+#include "base/text/mirrorlist.h"
+#include "base/text/progresstexts.h"
 #include "base/text/trace.h"
 #include "base/values/protocoltexts.h"
 #include "base/values/transferoutcome.h"
@@ -60,6 +62,7 @@ struct SegmentedTransfer::Connection {
     bool standIn = false;       // opened with nobody left to speak for the file: its answer does
     bool otherVersion = false;  // its answer showed another version of the file
     std::string hostPort;       // the host whose slot it holds
+    int mirror = 0;             // of the pool
     bool live = false;          // in the multi handle, holding a host slot
     bool accepted = false;      // its head fits the range asked for
     bool paused = false;        // held back by the shared speed limit
@@ -113,8 +116,8 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
-      m_url(std::move(context.url)), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
-      m_recorder(file)
+      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_file(file),
+      m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
 
@@ -211,6 +214,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->first = true;
     c->hostPort = m_hostPort;
     c->live = m_hosts.Take(m_hostPort, true);
+    m_pool.Opened(0, m_start);
     c->accepted = true;
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
@@ -226,14 +230,45 @@ void SegmentedTransfer::FollowFirst()
 {
     char* effective = nullptr;
     curl_easy_getinfo(m_first, CURLINFO_EFFECTIVE_URL, &effective);
-    m_firstUrl = effective != nullptr ? effective : m_url;
-    const auto there = UrlOrigin::Of(m_firstUrl);
+    MirrorPool::Mirror first;
+    first.url = effective != nullptr ? effective : m_url;
+    const auto there = UrlOrigin::Of(first.url);
     const auto here = UrlOrigin::Of(m_url);
-    m_loginThere = there && here && *there == *here;
-    m_firstHostPort = m_loginThere || !there ? m_hostPort : there->HostPort();
-    if (m_firstUrl != m_url) {
-        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + m_firstUrl);
+    first.login = there && here && *there == *here;
+    first.hostPort = first.login || !there ? m_hostPort : there->HostPort();
+    first.priority = kMirrorPriorityBest;
+    if (first.url != m_url) {
+        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + first.url);
     }
+    m_pool.Add(std::move(first));
+    AddMirrors(here.value_or(UrlOrigin{}));
+}
+
+void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
+{
+    for (const MirrorSource& source : m_sources) {
+        const auto origin = UrlOrigin::Of(source.url);
+        if (!origin) {
+            continue;
+        }
+        MirrorPool::Mirror mirror;
+        mirror.url = source.url;
+        mirror.login = *origin == task;
+        mirror.hostPort = mirror.login ? m_hostPort : origin->HostPort();
+        mirror.priority = source.priority;
+        m_pool.Add(std::move(mirror));
+    }
+}
+
+// A mirror that failed gets no more connections in this call; those it has
+// run on, and its ranges, once lost, go to the others.
+void SegmentedTransfer::DropMirror(int mirror, const std::string& why)
+{
+    if (mirror == 0 || !m_pool.Drop(mirror, why)) {
+        return;
+    }
+    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + m_pool.At(mirror).url + ": " + why, 0, 0,
+                      kProgressStatus, m_settings.taskId);
 }
 
 std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
@@ -243,6 +278,9 @@ std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
 
 bool SegmentedTransfer::HeadFits(Connection& c)
 {
+    if (c.mirror != 0) {
+        return MirrorHeadFits(c);
+    }
     const HttpResponse& r = c.response;
     const bool contentOk = r.code != 206 || r.rangeTotal == m_plan.Total();
     if (r.code >= 200 && r.code < 300 &&
@@ -281,6 +319,45 @@ bool SegmentedTransfer::HeadFits(Connection& c)
     return false;
 }
 
+// Another mirror answers for itself: its validator is its own (another
+// server names the same file its own way), but it must keep it, and the
+// file's length is the first answer's.
+bool SegmentedTransfer::MirrorHeadFits(Connection& c)
+{
+    const HttpResponse& r = c.response;
+    MirrorPool::Mirror& m = m_pool.At(c.mirror);
+    if (r.code == 206 && r.rangeTotal != m_plan.Total()) {
+        c.refusal = "a file of " + std::to_string(r.rangeTotal) + " bytes, not " + std::to_string(m_plan.Total());
+    } else if (r.code == 206 && m.answered && (Differs(r.etag, m.etag) || Differs(r.lastModified, m.lastModified))) {
+        c.refusal = "the file changed there";
+    } else if (r.code == 206 && (r.rangeFirst != c.firstByte || r.rangeLast != c.lastByte ||
+                                 r.contentLength != r.rangeLast - r.rangeFirst + 1)) {
+        c.refusal = "a partial answer that does not fit the range asked for";
+    } else if (r.code == 206) {
+        c.accepted = true;
+        if (!m.answered) {
+            m.answered = true;
+            m.etag = r.etag;
+            m.lastModified = r.lastModified;
+            char* effective = nullptr;
+            curl_easy_getinfo(c.easy, CURLINFO_EFFECTIVE_URL, &effective);
+            if (effective != nullptr && m.url != effective) {
+                // Where it redirects, the next ones go straight, without the
+                // task's login unless that is the task's own server again.
+                const auto there = UrlOrigin::Of(effective);
+                m.login = m.login && there && UrlOrigin::Of(m.url) == there;
+                m.url = effective;
+            }
+        }
+        return true;
+    } else if (r.code >= 200 && r.code < 300) {
+        c.refusal = "the whole file instead of a range";
+    } else {
+        c.refusal = "Error " + std::to_string(r.code) + " from server: " + r.reason;
+    }
+    return false;
+}
+
 std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_t length)
 {
     if (!m_restartReason.empty() || !m_failure.empty()) {
@@ -303,6 +380,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         return 0;  // the range is done: the connection ends here
     }
     c.buffer.insert(c.buffer.end(), data, data + take);
+    m_pool.Brought(c.mirror, static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
@@ -365,7 +443,7 @@ std::size_t SegmentedTransfer::Live() const
         std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
 }
 
-bool SegmentedTransfer::Open(int range)
+bool SegmentedTransfer::Open(int range, int mirror)
 {
     const SegmentPlan::Range& r = m_plan.At(range);
     EasyHandle owned(curl_easy_duphandle(m_first));
@@ -378,15 +456,17 @@ bool SegmentedTransfer::Open(int range)
     c->owner = this;
     c->easy = e;
     c->owned = std::move(owned);
-    c->hostPort = m_firstHostPort;
-    c->standIn = m_versionsDiffer;
+    const MirrorPool::Mirror& m = m_pool.At(mirror);
+    c->hostPort = m.hostPort;
+    c->mirror = mirror;
+    c->standIn = mirror == 0 && m_versionsDiffer;
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
-    curl_easy_setopt(e, CURLOPT_URL, m_firstUrl.c_str());
-    if (!m_loginThere) {
+    curl_easy_setopt(e, CURLOPT_URL, m.url.c_str());
+    if (!m.login) {
         // The task's login is its URL's server's, as libcurl keeps it from
         // a host a redirect leads to.
         curl_easy_setopt(e, CURLOPT_USERNAME, nullptr);
@@ -405,6 +485,7 @@ bool SegmentedTransfer::Open(int range)
         return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
+    m_pool.Opened(mirror, Clock::now());
     trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + c->hostPort);
     m_connections.push_back(std::move(c));
     return true;
@@ -430,6 +511,7 @@ void SegmentedTransfer::Close(Connection& c)
     }
     c.headers.reset();
     m_hosts.Give(c.hostPort);
+    m_pool.Closed(c.mirror, Clock::now());
 }
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
@@ -437,6 +519,10 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
     trace::Line("task " + std::to_string(m_settings.taskId), "a connection is lost: " + text);
     m_plan.Release(c.range);
     Close(c);
+    if (c.mirror != 0 && (loss == Loss::Refused || loss == Loss::OtherVersion)) {
+        DropMirror(c.mirror, text);
+        return;
+    }
     const std::size_t live = Live();
     const int tolerance = 4 * std::max(m_settings.connections, 1);
     const bool refused = loss == Loss::Refused;
@@ -446,13 +532,13 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
         // and give it a moment before the next one.
-        m_allowed = std::max<std::size_t>(1, live);
+        m_firstAllowed = static_cast<std::size_t>(std::max(m_pool.At(0).live, 1));
         ++m_refusals;
         m_notBefore = Clock::now() + std::chrono::milliseconds(250 * std::min(m_refusals, 4));
     } else if (++m_drops > tolerance) {
         m_allowed = std::max<std::size_t>(1, live);
     }
-    if (live == 0 && (m_refusals > 4 || m_drops > tolerance)) {
+    if (live == 0 && ((m_refusals > 4 && m_pool.UsableOthers() == 0) || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
         m_lost = loss == Loss::Dropped;
@@ -513,19 +599,40 @@ void SegmentedTransfer::Step()
     // own: what the server already sent past the cut is thrown away, which
     // opening more connections than the plan has pieces is not worth.
     const std::int64_t piece = m_finishedOne ? kMinPiece : std::numeric_limits<std::int64_t>::max();
-    while (m_failure.empty() && Live() < m_allowed && now >= m_notBefore && m_plan.HasWork(piece)) {
-        if ((m_versionsDiffer && Live() > 0) || !m_hosts.Take(m_firstHostPort, Live() == 0)) {
-            break;  // the host has all the connections it gets
+    while (m_failure.empty() && Live() < m_allowed && m_plan.HasWork(piece)) {
+        const int mirror = TakeMirror(now);
+        if (mirror < 0) {
+            break;  // every host has all the connections it gets
         }
         const int id = static_cast<int>(m_connections.size());
         const int range = m_plan.Assign(id, piece);
-        if (!Open(range)) {
+        if (!Open(range, mirror)) {
             m_plan.Release(range);
-            m_hosts.Give(m_firstHostPort);
+            m_hosts.Give(m_pool.At(mirror).hostPort);
             break;
         }
     }
     Event();
+}
+
+// The mirror of the next connection, with a slot of its host taken; -1
+// when none has one to give. The first connection's server is held back
+// after a refusal, and takes one connection at a time once another version
+// was seen there, which stands in for the first connection.
+int SegmentedTransfer::TakeMirror(Clock::time_point now)
+{
+    const bool always = Live() == 0;  // a transfer always keeps one connection
+    const MirrorPool::Mirror& first = m_pool.At(0);
+    for (const int mirror : m_pool.Order(now)) {
+        if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && first.live > 0) ||
+                            static_cast<std::size_t>(first.live) >= m_firstAllowed)) {
+            continue;
+        }
+        if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
+            return mirror;
+        }
+    }
+    return -1;
 }
 
 // A connection that brings less than a byte a second goes, and its range

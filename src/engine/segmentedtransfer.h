@@ -13,26 +13,29 @@
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
+#include "engine/mirrorpool.h"
 #include "engine/rangerecorder.h"
 #include "engine/segmentplan.h"
 
 namespace dromo {
 
 class HostConnections;
+struct UrlOrigin;
 class PartialFile;
 class ProgressSink;
 enum class TransferOutcome;
 
 // What a segmented transfer takes from the engine that runs it: the task's
 // settings, where its events go, the multi handle its connections join,
-// the table of connections per host it shares with the other engines, and
-// the URL the first connection asks for.
+// the table of connections per host it shares with the other engines, the
+// URL the first connection asks for and the task's other mirrors.
 struct SegmentContext {
     EngineSettings settings;
     ProgressSink& sink;
     CURLM* multi;
     HostConnections& hosts;
     std::string url;
+    std::vector<MirrorSource> mirrors;
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -40,7 +43,9 @@ struct SegmentContext {
 // once its head shows a length, range support and enough bytes, the file is
 // planned as ranges (SegmentPlan) and more connections join on ranges of
 // their own, at the URL the first one's requests ended at (a redirector
-// may send each request elsewhere); each writes at its offset into the
+// may send each request elsewhere) and at the task's other mirrors
+// (MirrorPool: a share for each, a mirror that fails is left for the rest
+// of the call and its ranges go to the others); each writes at its offset into the
 // partial file, and the open ranges are stored with it so a later call
 // resumes every one of them. Only the first connection's answer says which
 // version of the file this is: another version seen on an extra connection
@@ -118,7 +123,11 @@ private:
     enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
     void FollowFirst();
-    bool Open(int range);
+    void AddMirrors(const UrlOrigin& task);
+    int TakeMirror(Clock::time_point now);
+    bool Open(int range, int mirror);
+    bool MirrorHeadFits(Connection& c);
+    void DropMirror(int mirror, const std::string& why);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -137,12 +146,12 @@ private:
     HostConnections& m_hosts;
     CURL* m_first = nullptr;  // the first connection's handle, once its head came
     const std::string m_url;  // what the first connection asked for
-    // Where the first connection's requests ended, after redirects: the
-    // extra connections ask there, counted against its host, with the
-    // task's login only when it is the task's URL's own server.
-    std::string m_firstUrl;
-    std::string m_firstHostPort;
-    bool m_loginThere = true;
+    // Where the connections go. The first one's mirror (0) is where its
+    // requests ended, after redirects: the others ask there, counted
+    // against that host, with the task's login only when it is the task's
+    // URL's own server.
+    std::vector<MirrorSource> m_sources;
+    MirrorPool m_pool;
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
@@ -156,10 +165,11 @@ private:
     // one: one connection at a time from then on, each standing in for the
     // first, so the next answer after it tells whether the file changed.
     bool m_versionsDiffer = false;
-    std::size_t m_allowed = 1;  // connections the server tolerates
+    std::size_t m_allowed = 1;              // connections the task opens
+    std::size_t m_firstAllowed = SIZE_MAX;  // connections the first one's server tolerates
     int m_drops = 0;
     int m_refusals = 0;               // refusals since a range was last accepted
-    Clock::time_point m_notBefore{};  // no new connection before, after a refusal
+    Clock::time_point m_notBefore{};  // no new connection to the first one's server before, after a refusal
     IdleWatch m_watch;                // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit

@@ -20,6 +20,8 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?ignorerange=K          answer every K-th range request with the whole file (200)
       ?changeafter=K          the file changes once, after K requests: later answers carry
                               another ETag and byte b becomes (b + 1) mod 256
+      ?corruptat=N            byte N of every answer's body (counted from its first byte) is
+                              wrong: whatever range is asked for, one piece of it is bad
       ?etagperconn=1          the same bytes, but an ETag of each connection's own (as servers
                               behind a balancer give, each its own), If-Range compared with it
       ?rate=N                 send at most N bytes per second on each connection
@@ -266,6 +268,9 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if head:
             return
+        if "corruptat" in q and start + int(q["corruptat"]) < stop:
+            at = start + int(q["corruptat"])
+            data = data[:at] + bytes([data[at] ^ 0xFF]) + data[at + 1:]
         end = stop
         drops = [int(d) for d in q.get("drops", "").split(",") if d]
         later = [d for d in drops if start < d < stop]

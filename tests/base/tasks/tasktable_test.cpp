@@ -261,6 +261,8 @@ public:
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
     void SetExpectedDigests(const std::string&) override {}
+    void SetMirrors(const std::string&) override {}
+    void SetPieceHashes(const std::string&) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
