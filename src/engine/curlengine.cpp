@@ -803,9 +803,10 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         m_digest.Begin();
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
-        if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty()) && rangesFit) {
+        if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
+            rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors}, file,
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces}, file,
                 ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);

@@ -43,7 +43,8 @@ public:
         std::int32_t priority = 0;
         bool login = false;  // the task's URL's own server: its login goes along
         bool dropped = false;
-        std::string why;  // why it was dropped
+        bool badData = false;   // it sent a bad piece: its connections go too
+        std::string why;        // why it was dropped
         bool answered = false;  // a range of it was taken: the validator below is its own
         std::string etag, lastModified;
         int live = 0;

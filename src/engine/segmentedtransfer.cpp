@@ -116,8 +116,8 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
-      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_file(file),
-      m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
+      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
+      m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
 
@@ -152,7 +152,9 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
         const int first = m_resumed->FirstOpen();
         return first < 0 ? -1 : m_resumed->At(first).end - 1;
     }
-    return offset + kFirstPiece - 1;
+    // Up to the end of a piece, when the file is checked piece by piece.
+    const std::int64_t piece = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
+    return (offset + kFirstPiece + piece - 1) / piece * piece - 1;
 }
 
 void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first)
@@ -176,12 +178,14 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             return;
         }
         m_plan = *m_resumed;
+        m_plan.AlignCuts(m_pieceHashes.Length());
         m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
     } else {
         if (firstEnd >= total) {
             return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
+        m_plan.AlignCuts(m_pieceHashes.Length());
         const int rest = m_plan.Cut(m_plan.FirstOpen(), firstEnd);
         m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
         if (m_file.StoreRanges(m_plan.Serialize())) {
@@ -221,6 +225,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
     m_connections.push_back(std::move(c));
+    StartPieceCheck();  // after the first range is the first connection's
 }
 
 // The first connection's requests may have been sent on (a redirector that
@@ -262,11 +267,12 @@ void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
 
 // A mirror that failed gets no more connections in this call; those it has
 // run on, and its ranges, once lost, go to the others.
-void SegmentedTransfer::DropMirror(int mirror, const std::string& why)
+void SegmentedTransfer::DropMirror(int mirror, const std::string& why, bool badData)
 {
-    if (mirror == 0 || !m_pool.Drop(mirror, why)) {
+    if ((mirror == 0 && !badData) || !m_pool.Drop(mirror, why)) {
         return;
     }
+    m_pool.At(mirror).badData = badData;
     m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + m_pool.At(mirror).url + ": " + why, 0, 0,
                       kProgressStatus, m_settings.taskId);
 }
@@ -406,7 +412,8 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     // what a connection holds; this never throws away a byte of its range.
     const auto size =
         static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
-    const bool ok = m_file.WriteAt(r.next, c.buffer.data(), size);
+    const std::int64_t at = r.next;
+    const bool ok = m_file.WriteAt(at, c.buffer.data(), size);
     c.buffer.clear();
     if (!ok) {
         if (m_failure.empty()) {
@@ -415,8 +422,13 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         return false;
     }
     m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    if (m_pieces) {
+        // Before the record: a piece it calls present has been checked.
+        m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
+        CheckPieces(at, at + static_cast<std::int64_t>(size));
+    }
     m_recorder.Offer(m_plan.Serialize());
-    return true;
+    return m_failure.empty();
 }
 
 // The last record of a call that did not finish the file, kept at once.
@@ -595,6 +607,7 @@ void SegmentedTransfer::Step()
     if (!CheckIdle(now) || !WriteOutQuiet(now)) {
         return;
     }
+    CutBadMirrors();
     // A range on its way is halved only for a connection that finished its
     // own: what the server already sent past the cut is thrown away, which
     // opening more connections than the plan has pieces is not worth.
@@ -613,6 +626,22 @@ void SegmentedTransfer::Step()
         }
     }
     Event();
+}
+
+// The connections of a mirror that sent a bad piece go, and what they hold
+// with them; their ranges go to the others.
+void SegmentedTransfer::CutBadMirrors()
+{
+    for (auto& c : m_connections) {
+        if (c->live && m_pool.At(c->mirror).badData) {
+            c->buffer.clear();
+            m_plan.Release(c->range);
+            Close(*c);
+        }
+    }
+    if (Live() == 0 && m_plan.HasWork(kMinPiece) && m_pool.Order(Clock::now()).empty()) {
+        m_failure = "Fail - no mirror gives the file as its piece digests say";
+    }
 }
 
 // The mirror of the next connection, with a slot of its host taken; -1

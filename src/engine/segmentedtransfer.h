@@ -14,6 +14,7 @@
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/mirrorpool.h"
+#include "engine/piececheck.h"
 #include "engine/rangerecorder.h"
 #include "engine/segmentplan.h"
 
@@ -36,6 +37,7 @@ struct SegmentContext {
     HostConnections& hosts;
     std::string url;
     std::vector<MirrorSource> mirrors;
+    PieceHashes pieces;  // the digests of the file's pieces; may be empty
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -45,7 +47,9 @@ struct SegmentContext {
 // their own, at the URL the first one's requests ended at (a redirector
 // may send each request elsewhere) and at the task's other mirrors
 // (MirrorPool: a share for each, a mirror that fails is left for the rest
-// of the call and its ranges go to the others); each writes at its offset into the
+// of the call and its ranges go to the others); with piece digests each
+// piece is checked once it is all there (PieceCheck), and a bad one is
+// fetched again, its mirror left when it alone sent it. Each writes at its offset into the
 // partial file, and the open ranges are stored with it so a later call
 // resumes every one of them. Only the first connection's answer says which
 // version of the file this is: another version seen on an extra connection
@@ -127,7 +131,11 @@ private:
     int TakeMirror(Clock::time_point now);
     bool Open(int range, int mirror);
     bool MirrorHeadFits(Connection& c);
-    void DropMirror(int mirror, const std::string& why);
+    void DropMirror(int mirror, const std::string& why, bool badData = false);
+    void CutBadMirrors();
+    // Piece digests (segmentedpieces.cpp).
+    void StartPieceCheck();
+    void CheckPieces(std::int64_t from, std::int64_t to);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -152,6 +160,8 @@ private:
     // URL's own server.
     std::vector<MirrorSource> m_sources;
     MirrorPool m_pool;
+    const PieceHashes m_pieceHashes;
+    std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
