@@ -37,8 +37,8 @@ PieceCheck::PieceCheck(const PieceHashes& pieces, std::int64_t total) : m_total(
     m_checked.assign(m_hashes.size(), false);
     m_senders.resize(m_hashes.size());
     const std::string list = pieces.Stored();
-    m_mark = "pieces 1 " + std::to_string(m_length) + " " +
-             Hex(DigestOf(DigestAlgorithm::Sha256, list.data(), list.size()));
+    m_mark =
+        "pieces 1 " + std::to_string(m_length) + " " + Hex(DigestOf(DigestAlgorithm::Sha256, list.data(), list.size()));
 }
 
 PieceCheck::~PieceCheck()
