@@ -50,18 +50,19 @@ PY
 for f in d4 a4 d8 a8; do : > "$work/$f.txt"; done
 check() { cmp -s "$1" "$work/www/f.bin" || { echo "$2 wrote a different file" >&2; exit 1; }; }
 for i in $(seq "$runs"); do
-  rm -f "$work/out/"*
+  rm -rf "$work/out/"*
   timed "$fetch" --quiet --connections 4 --metalink "$work/f.meta4" "$work/out/d4" >> "$work/d4.txt"
   check "$work/out/d4" dromo-fetch
-  timed aria2c -q --file-allocation=none --allow-overwrite=true -d "$work/out" -o a4 -M "$work/f.meta4" \
+  # aria2c names the file as the Metalink does, in its folder.
+  timed aria2c -q --file-allocation=none --allow-overwrite=true -d "$work/out/a4" -M "$work/f.meta4" \
     >> "$work/a4.txt"
-  check "$work/out/a4" aria2c
-  rm -f "$work/out/"*
+  check "$work/out/a4/f.bin" aria2c
+  rm -rf "$work/out/"*
   timed "$fetch" --quiet --connections 8 --metalink "$work/f.meta4" "$work/out/d8" >> "$work/d8.txt"
   check "$work/out/d8" dromo-fetch
-  timed aria2c -q -s8 -x2 --file-allocation=none --allow-overwrite=true -d "$work/out" -o a8 \
+  timed aria2c -q -s8 -x2 --file-allocation=none --allow-overwrite=true -d "$work/out/a8" \
     -M "$work/f.meta4" >> "$work/a8.txt"
-  check "$work/out/a8" aria2c
+  check "$work/out/a8/f.bin" aria2c
 done
 
 col() { cut -d' ' -f"$2" "$work/$1.txt" | median; }
