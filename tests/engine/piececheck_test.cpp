@@ -55,7 +55,7 @@ TEST(PieceCheck, ABadPieceNamesWhoWroteItAndAGoodOneIsCheckedForGood)
         std::string held = data;
         held[1500] ^= 1;  // piece 1 is bad
         WriteFile(dir.File("f"), held);
-        check.Wrote(0, 1200, 7);  // pieces 0 and 1
+        check.Wrote(0, 1200, 7);    // pieces 0 and 1
         check.Wrote(1200, 800, 3);  // pieces 1 (and up to its end)
         check.Wrote(2000, 1500, 3);
         EXPECT_EQ(check.Senders(0), std::vector<int>{7});
