@@ -12,11 +12,13 @@
 
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
+#include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
 #include "base/values/protocoltexts.h"
+#include "base/values/taskrecord.h"
 #include "engine/cookielines.h"
 #include "engine/failuretext.h"
 #include "engine/partialfile.h"
@@ -94,6 +96,26 @@ const char* NonEmptyEnvironment(const char* name)
 }
 
 std::once_flag g_curlInit;
+
+// The task's mirrors a segmented HTTP transfer may take ranges from: those
+// of HTTP and HTTPS, in the engine's own form of a URL, but the one the
+// call itself fetches.
+std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string& url)
+{
+    std::vector<MirrorSource> mirrors;
+    for (const Mirror& mirror : list.Mirrors()) {
+        const std::optional<ParsedUrl> parsed = ParseUrl(mirror.url);
+        if (!parsed || IsFtpProtocol(parsed->protocol)) {
+            continue;
+        }
+        const std::string there = (IsSecureProtocol(parsed->protocol) ? "https://" : "http://") + parsed->host + ":" +
+                                  std::to_string(parsed->port) + EncodePath(parsed->remotePath);
+        if (there != url) {
+            mirrors.push_back(MirrorSource{there, mirror.priority});
+        }
+    }
+    return mirrors;
+}
 
 }  // namespace
 
@@ -240,6 +262,16 @@ void CurlEngine::SetConnections(std::int32_t connections)
 void CurlEngine::SetFileClaims(FileClaims* claims)
 {
     m_claims = claims;
+}
+// Mirrors and piece digests only help: a stored value that cannot be read
+// leaves the file to the task's URL and its whole-file digest.
+void CurlEngine::SetMirrors(const std::string& stored)
+{
+    m_mirrors = MirrorList::Parse(stored).value_or(MirrorList());
+}
+void CurlEngine::SetPieceHashes(const std::string& stored)
+{
+    m_pieces = PieceHashes::Parse(stored).value_or(PieceHashes());
 }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
@@ -777,15 +809,17 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     // differ from the one the bytes on disk came from.
     std::string restartReason;
     bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
+    const std::vector<MirrorSource> mirrors = request.ftp ? std::vector<MirrorSource>() : OtherMirrors(m_mirrors, url);
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
         m_digest.Begin();
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
-        if (!request.ftp && (m_settings.connections > 1 || resume.plan) && rangesFit) {
-            segments = std::make_unique<SegmentedTransfer>(SegmentContext{m_settings, m_sink, m_multi, m_hosts}, file,
-                                                           ShownHost(request.host) + ":" + std::to_string(request.port),
-                                                           resume.plan);
+        if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
+            rangesFit) {
+            segments = std::make_unique<SegmentedTransfer>(
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces}, file,
+                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }

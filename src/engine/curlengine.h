@@ -10,6 +10,8 @@
 #include "base/ports/enginefactory.h"
 #include "base/ports/progresssink.h"
 #include "base/ports/transferengine.h"
+#include "base/text/mirrorlist.h"
+#include "base/text/piecehashes.h"
 #include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
@@ -71,6 +73,8 @@ public:
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
     std::string AnnouncedMirrors() override;
+    void SetMirrors(const std::string& stored) override;
+    void SetPieceHashes(const std::string& stored) override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     const std::string& Verified() const { return m_verified; }
@@ -149,6 +153,8 @@ private:
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;  // the partial file a first mismatch left
     std::string m_verified;        // the algorithm the last file was verified with
+    MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
+    PieceHashes m_pieces;
 };
 
 // Makes one CurlEngine per worker; its engines share one count of

@@ -36,6 +36,16 @@ constexpr std::size_t kQueued = 4;
 
 }  // namespace
 
+std::string DigestOf(DigestAlgorithm algorithm, const char* data, std::size_t length)
+{
+    unsigned char value[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(data, length, value, &size, EvpOf(algorithm), nullptr) != 1) {
+        return {};
+    }
+    return std::string(reinterpret_cast<char*>(value), size);
+}
+
 // The EVP context and the thread that feeds it. The context is touched by
 // the thread alone between Init and Final, which both wait for it to idle.
 class DigestCheck::Hasher {

@@ -56,4 +56,8 @@ private:
     std::string m_readError;
 };
 
+// The digest of a piece of data in memory, by OpenSSL's EVP; "" when
+// hashing failed.
+std::string DigestOf(DigestAlgorithm algorithm, const char* data, std::size_t length);
+
 }  // namespace dromo

@@ -79,10 +79,12 @@ void Usage(std::FILE* out)
                  "                       several joined by commas: the strongest is checked); exit\n"
                  "                       status 0 only when the file matches it\n"
                  "  --metalink FILE      download the first file a Metalink file (.meta4, .metalink)\n"
-                 "                       lists, from its mirrors in their order of priority (the next\n"
-                 "                       when one fails); exit status 0 only when the file matches\n"
-                 "                       the Metalink's hash. Without --checksum, a URL whose name\n"
-                 "                       ends in .meta4 or .metalink is fetched and used the same way\n"
+                 "                       lists, its pieces from all its HTTP(S) mirrors at once with\n"
+                 "                       --connections above 1 (the most wanted leading, the next\n"
+                 "                       when it fails; a failing mirror is left); exit status 0\n"
+                 "                       only when the file matches the Metalink's hash. Without\n"
+                 "                       --checksum, a URL whose name ends in .meta4 or .metalink\n"
+                 "                       is fetched and used the same way\n"
                  "  --quiet              leave out the byte-count events\n"
                  "  --trace              tell what happens on standard error, each line beginning\n"
                  "                       [trace] (also DROMO_TRACE=1)\n\n"
@@ -339,8 +341,9 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, co
     return std::move(reading.files.front());
 }
 
-// The first file of the Metalink file, from its mirrors in order of
-// priority until one gives the whole file and it matches its hash.
+// The first file of the Metalink file, its ranges from all its mirrors at
+// once (the most wanted leading), until the whole file is there and
+// matches its hash; when the leading mirror fails, the next one leads.
 int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
 {
     const std::string& shown = line.metalinkShown.empty() ? line.metalink : line.metalinkShown;
@@ -353,6 +356,10 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
                      file->name.c_str());
     }
     engine.SetExpectedDigests(file->digests.Stored());
+    // One transfer over the mirrors together; the next one leads only when
+    // the leading one gave nothing.
+    engine.SetMirrors(file->mirrors.Stored());
+    engine.SetPieceHashes(file->pieces.Stored());
     const std::string& saveAs = line.positional[0];
     const std::size_t count = file->mirrors.Size();
     std::size_t tried = 0;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kValidatorAttribute = "user.dromo.validator";
 constexpr const char* kRangesAttribute = "user.dromo.ranges";
+constexpr const char* kPiecesAttribute = "user.dromo.pieces";
 // On a finished file: the validator its partial file had. Another name than
 // the partial file's, so a finished file whose name ends in "+++" never
 // passes for a partial file of Dromo's.
@@ -52,6 +53,7 @@ void KeepRecordOfFinished(const std::string& path)
         ::removexattr(path.c_str(), kValidatorAttribute);
     }
     ::removexattr(path.c_str(), kRangesAttribute);
+    ::removexattr(path.c_str(), kPiecesAttribute);
 }
 
 }  // namespace
@@ -115,6 +117,7 @@ std::string PartialFile::Open(bool truncate)
     if (truncate) {
         ::fsetxattr(m_fd, kValidatorAttribute, "", 0, 0);
         ::fremovexattr(m_fd, kRangesAttribute);
+        ::fremovexattr(m_fd, kPiecesAttribute);
     } else if (::fgetxattr(m_fd, kValidatorAttribute, nullptr, 0) < 0) {
         ::fsetxattr(m_fd, kValidatorAttribute, "", 0, XATTR_CREATE);
     }
@@ -194,6 +197,22 @@ bool PartialFile::StoreRanges(const std::string& ranges)
         return ::fremovexattr(m_fd, kRangesAttribute) == 0 || errno == ENODATA;
     }
     return ::fsetxattr(m_fd, kRangesAttribute, ranges.data(), ranges.size(), 0) == 0;
+}
+
+std::string PartialFile::StoredPieceMark() const
+{
+    return Attribute(m_path, kPiecesAttribute).value_or(std::string());
+}
+
+bool PartialFile::StorePieceMark(const std::string& mark)
+{
+    if (m_fd < 0) {
+        return false;
+    }
+    if (mark.empty()) {
+        return ::fremovexattr(m_fd, kPiecesAttribute) == 0 || errno == ENODATA;
+    }
+    return ::fsetxattr(m_fd, kPiecesAttribute, mark.data(), mark.size(), 0) == 0;
 }
 
 bool PartialFile::WriteAt(std::int64_t offset, const char* data, std::size_t length)

@@ -60,6 +60,11 @@ public:
     // or the new state; "" removes it. False when it cannot be stored.
     std::string StoredRanges() const;
     bool StoreRanges(const std::string& ranges);
+    // The mark that every whole piece the stored ranges call present was
+    // checked against the piece digests it names (PieceCheck's form), kept
+    // beside the ranges; "" removes it.
+    std::string StoredPieceMark() const;
+    bool StorePieceMark(const std::string& mark);
     // Writes at a position of its own, past the buffer of Write.
     bool WriteAt(std::int64_t offset, const char* data, std::size_t length);
     // Data written through WriteAt so far reaches the disk before anything

@@ -10,6 +10,7 @@
 #include "engine/curlhandles.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
+#include "engine/urlorigin.h"
 
 namespace dromo {
 namespace {
@@ -54,11 +55,15 @@ bool Differs(const std::string& a, const std::string& b)
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
-    EasyHandle owned;       // an extra connection's own handle; none for the engine's
-    bool first = false;     // the engine's own handle
-    bool live = false;      // in the multi handle, holding a host slot
-    bool accepted = false;  // its head fits the range asked for
-    bool paused = false;    // held back by the shared speed limit
+    EasyHandle owned;           // an extra connection's own handle; none for the engine's
+    bool first = false;         // the engine's own handle
+    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
+    bool otherVersion = false;  // its answer showed another version of the file
+    std::string hostPort;       // the host whose slot it holds
+    int mirror = 0;             // of the pool
+    bool live = false;          // in the multi handle, holding a host slot
+    bool accepted = false;      // its head fits the range asked for
+    bool paused = false;        // held back by the shared speed limit
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;
@@ -111,6 +116,7 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
+      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
       m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
@@ -146,12 +152,15 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
         const int first = m_resumed->FirstOpen();
         return first < 0 ? -1 : m_resumed->At(first).end - 1;
     }
-    return offset + kFirstPiece - 1;
+    // Up to the end of a piece, when the file is checked piece by piece.
+    const std::int64_t piece = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
+    return (offset + kFirstPiece + piece - 1) / piece * piece - 1;
 }
 
 void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first)
 {
     m_first = first;
+    FollowFirst();
     if (response.code != 206) {
         // A whole body to a range request (the partial file was emptied for
         // it): the server does not serve ranges of this file.
@@ -169,12 +178,14 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             return;
         }
         m_plan = *m_resumed;
+        m_plan.AlignCuts(m_pieceHashes.Length());
         m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
     } else {
         if (firstEnd >= total) {
             return;  // the first answer brings the rest of the file
         }
         m_plan = SegmentPlan(total, offset);
+        m_plan.AlignCuts(m_pieceHashes.Length());
         m_plan.Cut(m_plan.FirstOpen(), firstEnd);
         m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
         if (!m_file.StoreRanges(m_plan.Serialize())) {
@@ -205,13 +216,16 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->owner = this;
     c->easy = m_first;
     c->first = true;
+    c->hostPort = m_hostPort;
     c->live = m_hosts.Take(m_hostPort, true);
+    m_pool.Opened(0, m_start);
     c->accepted = true;
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
     m_connections.push_back(std::move(c));
+    StartPieceCheck();  // after the first range is the first connection's
 }
 
 std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
@@ -221,13 +235,24 @@ std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
 
 bool SegmentedTransfer::HeadFits(Connection& c)
 {
+    if (c.mirror != 0) {
+        return MirrorHeadFits(c);
+    }
     const HttpResponse& r = c.response;
     const bool contentOk = r.code != 206 || r.rangeTotal == m_plan.Total();
     if (r.code >= 200 && r.code < 300 &&
         (Differs(r.etag, m_etag) || Differs(r.lastModified, m_lastModified) || !contentOk ||
          (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()))) {
-        // Never a file made of two versions: everything goes again.
-        m_restartReason = "The file changed on the server; downloading it again from the start";
+        if (c.standIn) {
+            // Never a file made of two versions: everything goes again.
+            m_restartReason = "The file changed on the server; downloading it again from the start";
+            return false;
+        }
+        // Servers behind one name may each name the file their own way:
+        // this connection goes, the first one carries on.
+        c.otherVersion = true;
+        c.refusal = "Another version of the file on another connection: " + r.etag + " " + r.lastModified;
+        m_versionsDiffer = true;
         return false;
     }
     if (r.code == 206) {
@@ -247,6 +272,45 @@ bool SegmentedTransfer::HeadFits(Connection& c)
         if ((r.code == 503 || r.code == 429) && r.retryAfter >= 0) {
             m_retryAfter = r.retryAfter;
         }
+    }
+    return false;
+}
+
+// Another mirror answers for itself: its validator is its own (another
+// server names the same file its own way), but it must keep it, and the
+// file's length is the first answer's.
+bool SegmentedTransfer::MirrorHeadFits(Connection& c)
+{
+    const HttpResponse& r = c.response;
+    MirrorPool::Mirror& m = m_pool.At(c.mirror);
+    if (r.code == 206 && r.rangeTotal != m_plan.Total()) {
+        c.refusal = "a file of " + std::to_string(r.rangeTotal) + " bytes, not " + std::to_string(m_plan.Total());
+    } else if (r.code == 206 && m.answered && (Differs(r.etag, m.etag) || Differs(r.lastModified, m.lastModified))) {
+        c.refusal = "the file changed there";
+    } else if (r.code == 206 && (r.rangeFirst != c.firstByte || r.rangeLast != c.lastByte ||
+                                 r.contentLength != r.rangeLast - r.rangeFirst + 1)) {
+        c.refusal = "a partial answer that does not fit the range asked for";
+    } else if (r.code == 206) {
+        c.accepted = true;
+        if (!m.answered) {
+            m.answered = true;
+            m.etag = r.etag;
+            m.lastModified = r.lastModified;
+            char* effective = nullptr;
+            curl_easy_getinfo(c.easy, CURLINFO_EFFECTIVE_URL, &effective);
+            if (effective != nullptr && m.url != effective) {
+                // Where it redirects, the next ones go straight, without the
+                // task's login unless that is the task's own server again.
+                const auto there = UrlOrigin::Of(effective);
+                m.login = m.login && there && UrlOrigin::Of(m.url) == there;
+                m.url = effective;
+            }
+        }
+        return true;
+    } else if (r.code >= 200 && r.code < 300) {
+        c.refusal = "the whole file instead of a range";
+    } else {
+        c.refusal = "Error " + std::to_string(r.code) + " from server: " + r.reason;
     }
     return false;
 }
@@ -275,6 +339,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     c.buffer.insert(c.buffer.end(), data, data + take);
     c.taken += static_cast<std::int64_t>(take);
     m_hosts.CountBytes(static_cast<std::int64_t>(take));
+    m_pool.Brought(c.mirror, static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
@@ -300,7 +365,8 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     // what a connection holds; this never throws away a byte of its range.
     const auto size =
         static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
-    const bool ok = m_file.WriteAt(r.next, c.buffer.data(), size);
+    const std::int64_t at = r.next;
+    const bool ok = m_file.WriteAt(at, c.buffer.data(), size);
     c.buffer.clear();
     if (!ok) {
         if (m_failure.empty()) {
@@ -309,8 +375,13 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         return false;
     }
     m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    if (m_pieces) {
+        // Before the record: a piece it calls present has been checked.
+        m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
+        CheckPieces(at, at + static_cast<std::int64_t>(size));
+    }
     m_recorder.Offer(m_plan.Serialize());
-    return true;
+    return m_failure.empty();
 }
 
 // The last record of a call that did not finish the file, kept at once.
@@ -337,7 +408,7 @@ std::size_t SegmentedTransfer::Live() const
         std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
 }
 
-bool SegmentedTransfer::Open(int range)
+bool SegmentedTransfer::Open(int range, int mirror)
 {
     const SegmentPlan::Range& r = m_plan.At(range);
     EasyHandle owned(curl_easy_duphandle(m_first));
@@ -350,11 +421,22 @@ bool SegmentedTransfer::Open(int range)
     c->owner = this;
     c->easy = e;
     c->owned = std::move(owned);
+    const MirrorPool::Mirror& m = m_pool.At(mirror);
+    c->hostPort = m.hostPort;
+    c->mirror = mirror;
+    c->standIn = mirror == 0 && m_versionsDiffer;
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
+    curl_easy_setopt(e, CURLOPT_URL, m.url.c_str());
+    if (!m.login) {
+        // The task's login is its URL's server's, as libcurl keeps it from
+        // a host a redirect leads to.
+        curl_easy_setopt(e, CURLOPT_USERNAME, nullptr);
+        curl_easy_setopt(e, CURLOPT_PASSWORD, nullptr);
+    }
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
     AppendHeader(c->headers, "Accept-Encoding: identity");
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers.get());
@@ -368,7 +450,8 @@ bool SegmentedTransfer::Open(int range)
         return false;  // the connection's owners free its handle and headers
     }
     c->live = true;
-    trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + m_hostPort);
+    m_pool.Opened(mirror, Clock::now());
+    trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + c->hostPort);
     m_connections.push_back(std::move(c));
     return true;
 }
@@ -392,7 +475,8 @@ void SegmentedTransfer::Close(Connection& c)
         c.easy = nullptr;
     }
     c.headers.reset();
-    m_hosts.Give(m_hostPort);
+    m_hosts.Give(c.hostPort);
+    m_pool.Closed(c.mirror, Clock::now());
 }
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
@@ -400,19 +484,26 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
     trace::Line("task " + std::to_string(m_settings.taskId), "a connection is lost: " + text);
     m_plan.Release(c.range);
     Close(c);
+    if (c.mirror != 0 && (loss == Loss::Refused || loss == Loss::OtherVersion)) {
+        DropMirror(c.mirror, text);
+        return;
+    }
     const std::size_t live = Live();
     const int tolerance = 4 * std::max(m_settings.connections, 1);
     const bool refused = loss == Loss::Refused;
+    if (loss == Loss::OtherVersion) {
+        return;  // says nothing of what the server tolerates
+    }
     if (refused) {
         // The server wants fewer connections: stay below what it refused,
         // and give it a moment before the next one.
-        m_allowed = std::max<std::size_t>(1, live);
+        m_firstAllowed = static_cast<std::size_t>(std::max(m_pool.At(0).live, 1));
         ++m_refusals;
         m_notBefore = Clock::now() + std::chrono::milliseconds(250 * std::min(m_refusals, 4));
     } else if (++m_drops > tolerance) {
         m_allowed = std::max<std::size_t>(1, live);
     }
-    if (live == 0 && (m_refusals > 4 || m_drops > tolerance)) {
+    if (live == 0 && ((m_refusals > 4 && m_pool.UsableOthers() == 0) || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
         m_lost = loss == Loss::Dropped;
@@ -431,7 +522,8 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
         }
         if (!c->accepted) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
-            Lost(*c, c->refusal.empty() ? "Fail to connect to " + m_hostPort + ": " + why : c->refusal, Loss::Refused);
+            Lost(*c, c->refusal.empty() ? "Fail to connect to " + c->hostPort + ": " + why : c->refusal,
+                 c->otherVersion ? Loss::OtherVersion : Loss::Refused);
             return;
         }
         Lost(*c,
@@ -467,6 +559,7 @@ void SegmentedTransfer::Step()
     if (!CheckIdle(now) || !WriteOutQuiet(now)) {
         return;
     }
+    CutBadMirrors();
     const double since = std::chrono::duration<double>(now - m_start).count();
     const int before = m_ramp.Wanted();
     const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
@@ -529,24 +622,40 @@ void SegmentedTransfer::ShareForBursts(int joining)
 void SegmentedTransfer::OpenMore(std::size_t wanted)
 {
     const SegmentPlan::Reserve reserve = [this](int range) { return OnItsWay(range); };
-    std::vector<int> ranges;
-    while (m_failure.empty() && Live() + ranges.size() < wanted && Clock::now() >= m_notBefore &&
-           m_plan.HasWork(kMinPiece, reserve)) {
-        if (!m_hosts.Take(m_hostPort, Live() + ranges.size() == 0)) {
-            break;  // the host has all the connections it gets
+    std::vector<std::pair<int, int>> opening;  // range, mirror
+    while (m_failure.empty() && Live() + opening.size() < wanted && m_plan.HasWork(kMinPiece, reserve)) {
+        const int mirror = TakeMirror(Clock::now(), opening);
+        if (mirror < 0) {
+            break;  // every host has all the connections it gets
         }
-        const int range = m_plan.Assign(static_cast<int>(m_connections.size() + ranges.size()), kMinPiece, reserve);
+        const int range = m_plan.Assign(static_cast<int>(m_connections.size() + opening.size()), kMinPiece, reserve);
         if (range < 0) {
-            m_hosts.Give(m_hostPort);
+            m_hosts.Give(m_pool.At(mirror).hostPort);
             break;
         }
-        ranges.push_back(range);
+        opening.emplace_back(range, mirror);
     }
-    for (const int range : ranges) {
-        if (!Open(range)) {
+    for (const auto& [range, mirror] : opening) {
+        if (!Open(range, mirror)) {
             m_plan.Release(range);
-            m_hosts.Give(m_hostPort);
+            m_hosts.Give(m_pool.At(mirror).hostPort);
         }
+    }
+}
+
+// The connections of a mirror that sent a bad piece go, and what they hold
+// with them; their ranges go to the others.
+void SegmentedTransfer::CutBadMirrors()
+{
+    for (auto& c : m_connections) {
+        if (c->live && m_pool.At(c->mirror).badData) {
+            c->buffer.clear();
+            m_plan.Release(c->range);
+            Close(*c);
+        }
+    }
+    if (Live() == 0 && m_plan.HasWork(kMinPiece) && m_pool.Order(Clock::now()).empty()) {
+        m_failure = "Fail - no mirror gives the file as its piece digests say";
     }
 }
 

@@ -14,24 +14,31 @@
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
+#include "engine/mirrorpool.h"
+#include "engine/piececheck.h"
 #include "engine/rangerecorder.h"
 #include "engine/segmentplan.h"
 
 namespace dromo {
 
 class HostConnections;
+struct UrlOrigin;
 class PartialFile;
 class ProgressSink;
 enum class TransferOutcome;
 
 // What a segmented transfer takes from the engine that runs it: the task's
-// settings, where its events go, the multi handle its connections join and
-// the table of connections per host it shares with the other engines.
+// settings, where its events go, the multi handle its connections join,
+// the table of connections per host it shares with the other engines, the
+// URL the first connection asks for and the task's other mirrors.
 struct SegmentContext {
     EngineSettings settings;
     ProgressSink& sink;
     CURLM* multi;
     HostConnections& hosts;
+    std::string url;
+    std::vector<MirrorSource> mirrors;
+    PieceHashes pieces;  // the digests of the file's pieces; may be empty
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -40,8 +47,18 @@ struct SegmentContext {
 // planned as ranges (SegmentPlan); the connections it gets, up to the
 // task's number, are what ConnectionRamp finds they raise the throughput
 // by: on a link this machine fills with one, one connection goes through
-// the ranges. Each writes at its offset into the partial file, and the open
-// ranges are stored with it so a later call resumes every one of them.
+// the ranges. More connections join on ranges of their own, at the URL the
+// first one's requests ended at (a redirector may send each request
+// elsewhere) and at the task's other mirrors (MirrorPool: a share for each,
+// a mirror that fails is left for the rest of the call and its ranges go to
+// the others); with piece digests each piece is checked once it is all
+// there (PieceCheck), and a bad one is fetched again, its mirror left when
+// it alone sent it. Each writes at its offset into the partial file, and
+// the open ranges are stored with it so a later call resumes every one of
+// them. Only the first connection's answer says which version of the file
+// this is: another version seen on an extra connection costs that
+// connection, and the next connection after the first one stands in for it
+// (its answer decides whether the file changed).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
@@ -113,12 +130,24 @@ private:
     static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
 
     // Why a connection went away.
-    enum class Loss { Refused, Dropped, Idle };
+    enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
-    bool Open(int range);
     void OpenMore(std::size_t wanted);
     void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
+    void FollowFirst();
+    void AddMirrors(const UrlOrigin& task);
+    // A mirror to open a connection to, its host's connection taken; -1
+    // when none may have one. `opening`: the (range, mirror) pairs chosen
+    // in this round but not open yet.
+    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening);
+    bool Open(int range, int mirror);
+    bool MirrorHeadFits(Connection& c);
+    void DropMirror(int mirror, const std::string& why, bool badData = false);
+    void CutBadMirrors();
+    // Piece digests (segmentedpieces.cpp).
+    void StartPieceCheck();
+    void CheckPieces(std::int64_t from, std::int64_t to);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -136,6 +165,15 @@ private:
     CURLM* const m_multi;
     HostConnections& m_hosts;
     CURL* m_first = nullptr;  // the first connection's handle, once its head came
+    const std::string m_url;  // what the first connection asked for
+    // Where the connections go. The first one's mirror (0) is where its
+    // requests ended, after redirects: the others ask there, counted
+    // against that host, with the task's login only when it is the task's
+    // URL's own server.
+    std::vector<MirrorSource> m_sources;
+    MirrorPool m_pool;
+    const PieceHashes m_pieceHashes;
+    std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
@@ -144,12 +182,17 @@ private:
     bool m_active = false;
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_etag, m_lastModified;  // the first answer's validator
-    std::size_t m_allowed = 1;           // connections the server tolerates
     ConnectionRamp m_ramp{1, 0};         // connections that raise the throughput
     double m_waited = 0;                 // seconds the loop waited for the network
+    // An extra connection was answered with another version than the first
+    // one: one connection at a time from then on, each standing in for the
+    // first, so the next answer after it tells whether the file changed.
+    bool m_versionsDiffer = false;
+    std::size_t m_allowed = 1;              // connections the task opens
+    std::size_t m_firstAllowed = SIZE_MAX;  // connections the first one's server tolerates
     int m_drops = 0;
     int m_refusals = 0;               // refusals since a range was last accepted
-    Clock::time_point m_notBefore{};  // no new connection before, after a refusal
+    Clock::time_point m_notBefore{};  // no new connection to the first one's server before, after a refusal
     IdleWatch m_watch;                // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit

@@ -145,7 +145,12 @@ int SegmentPlan::Assign(int connection, std::int64_t minPiece, const Reserve& re
     }
     Range& old = m_ranges[static_cast<std::size_t>(index)];
     const std::int64_t kept = std::clamp<std::int64_t>(reserve ? reserve(index) : 0, 0, old.Left());
-    const std::int64_t middle = old.next + kept + (old.Left() - kept) / 2;
+    std::int64_t middle = old.next + kept + (old.Left() - kept) / 2;
+    if (const std::int64_t down = middle / m_align * m_align; down > old.next && down >= old.next + kept) {
+        middle = down;
+    } else if (down + m_align < old.end) {
+        middle = down + m_align;
+    }
     const Range upper{middle, old.end, connection};
     old.end = middle;  // its connection stops there
     m_ranges.push_back(upper);
@@ -171,7 +176,10 @@ void SegmentPlan::Divide(int index, int pieces, std::int64_t minPiece)
     if (count < 2) {
         return;
     }
-    const std::int64_t size = whole.Left() / count;
+    std::int64_t size = whole.Left() / count;
+    if (size > m_align) {
+        size = size / m_align * m_align;
+    }
     m_ranges[static_cast<std::size_t>(index)].end = whole.next + size;
     for (std::int64_t i = 1; i < count; ++i) {
         m_ranges.push_back(Range{whole.next + i * size, i + 1 == count ? whole.end : whole.next + (i + 1) * size, -1});
@@ -207,6 +215,18 @@ void SegmentPlan::Advance(int index, std::int64_t bytes)
 void SegmentPlan::Release(int index)
 {
     m_ranges[static_cast<std::size_t>(index)].owner = -1;
+}
+
+bool SegmentPlan::Holds(std::int64_t from, std::int64_t to) const
+{
+    return std::none_of(m_ranges.begin(), m_ranges.end(),
+                        [&](const Range& r) { return r.Left() > 0 && r.next < to && from < r.end; });
+}
+
+int SegmentPlan::Reopen(std::int64_t from, std::int64_t to)
+{
+    m_ranges.push_back(Range{std::max<std::int64_t>(from, 0), std::min(to, m_total), -1});
+    return static_cast<int>(m_ranges.size() - 1);
 }
 
 }  // namespace dromo

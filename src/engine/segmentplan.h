@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -69,13 +70,23 @@ public:
     // rest becomes up to `joining` equal ranges of at least `minPiece` that
     // wait for an owner. The number of those ranges.
     int Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece);
+    // Cuts from now on fall on multiples of `unit` where the range allows:
+    // each piece of a file checked piece by piece then comes from one
+    // connection, so a bad one names its mirror.
+    void AlignCuts(std::int64_t unit) { m_align = std::max<std::int64_t>(unit, 1); }
     // Marks `bytes` at the range's next byte as on disk.
     void Advance(int index, std::int64_t bytes);
     // The connection of the range went away; the range waits for another.
     void Release(int index);
+    // Whether every byte of [from, to) is on disk: no open range meets it.
+    bool Holds(std::int64_t from, std::int64_t to) const;
+    // Bytes of [from, to), which the plan holds, are missing again (they
+    // proved bad): a new range that waits for an owner. Its index.
+    int Reopen(std::int64_t from, std::int64_t to);
 
 private:
     std::int64_t m_total = 0;
+    std::int64_t m_align = 1;
     std::vector<Range> m_ranges;  // never erased while the plan runs: indices stay valid
 };
 

@@ -20,6 +20,10 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?ignorerange=K          answer every K-th range request with the whole file (200)
       ?changeafter=K          the file changes once, after K requests: later answers carry
                               another ETag and byte b becomes (b + 1) mod 256
+      ?corruptat=N            byte N of every answer's body (counted from its first byte) is
+                              wrong: whatever range is asked for, one piece of it is bad
+      ?etagperconn=1          the same bytes, but an ETag of each connection's own (as servers
+                              behind a balancer give, each its own), If-Range compared with it
       ?rate=N                 send at most N bytes per second on each connection
       ?trickle=N              send one body byte every N seconds (for up to 60 s)
       ?digest=KIND            announce the file's digest: "repr" (RFC 9530 Repr-Digest),
@@ -70,6 +74,11 @@ def read_file(name):
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+
+    def setup(self):
+        super().setup()
+        with _lock:
+            _counters["connections"] = self.connection_number = _counters.get("connections", 0) + 1
 
     def log_message(self, *args):
         pass
@@ -205,6 +214,8 @@ class Handler(BaseHTTPRequestHandler):
             if n > int(q["changeafter"]):
                 etag = '"g%d"' % size
                 data = data.translate(bytes((i + 1) % 256 for i in range(256)))
+        if q.get("etagperconn") == "1":
+            etag = '"c%d"' % self.connection_number
         ranges = q.get("noranges") != "1"
         if ranges and "ignorerange" in q and self.headers.get("Range"):
             with _lock:
@@ -257,6 +268,9 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if head:
             return
+        if "corruptat" in q and start + int(q["corruptat"]) < stop:
+            at = start + int(q["corruptat"])
+            data = data[:at] + bytes([data[at] ^ 0xFF]) + data[at + 1:]
         end = stop
         drops = [int(d) for d in q.get("drops", "").split(",") if d]
         later = [d for d in drops if start < d < stop]

@@ -566,7 +566,7 @@ Tinyproxy::Tinyproxy(const std::string& login)
     });
 }
 
-Apache::Apache(const std::string& root)
+Apache::Apache(const std::string& root, const std::string& serverConfig)
 {
     const std::string d = m_dir.Path();
     WriteFile(m_dir.File("basic.users"), PasswordLine(kUser, kPassword));
@@ -578,12 +578,13 @@ Apache::Apache(const std::string& root)
         std::ofstream conf(m_dir.File("httpd.conf"), std::ios::trunc);
         conf << "ServerRoot " << d << "\nServerName 127.0.0.1\nListen 127.0.0.1:" << port << "\n"
              << "PidFile " << d << "/httpd.pid\nErrorLog " << d << "/error.log\nLogLevel warn\n"
-             << "DefaultRuntimeDir " << d << "\nMutex file:" << d << " default\n";
+             << "DefaultRuntimeDir " << d << "\nMutex file:" << d << " default\n"
+             << "CustomLog " << d << "/access.log \"%r %>s\"\n";
         if (RunsAsRoot()) {
             conf << "User nobody\nGroup nogroup\n";  // Apache refuses to serve as root
         }
         for (const char* module : {"mpm_event", "authn_core", "authn_file", "authz_core", "authz_user", "auth_basic",
-                                   "auth_digest", "alias"}) {
+                                   "auth_digest", "alias", "rewrite", "ratelimit", "env"}) {
             conf << "LoadModule " << module << "_module " << modules << "mod_" << module << ".so\n";
         }
         conf << "StartServers 1\nServerLimit 1\nThreadsPerChild 16\nMaxRequestWorkers 16\n"
@@ -594,9 +595,20 @@ Apache::Apache(const std::string& root)
              << "  AuthUserFile " << d << "/basic.users\n  Require valid-user\n</Location>\n"
              << "<Location /digest/>\n  AuthType Digest\n  AuthName " << kRealm << "\n  AuthDigestDomain /digest/\n"
              << "  AuthDigestProvider file\n  AuthUserFile " << d << "/digest.users\n  Require valid-user\n"
-             << "</Location>\n";
+             << "</Location>\n"
+             << serverConfig << "\n";
         return std::vector<std::string>{"/usr/sbin/apache2", "-f", m_dir.File("httpd.conf"), "-DFOREGROUND"};
     });
+}
+
+std::vector<std::string> Apache::Requests() const
+{
+    std::vector<std::string> lines;
+    std::istringstream log(ReadFile(m_dir.File("access.log")));
+    for (std::string line; std::getline(log, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 Squid::Squid(const std::string& login)

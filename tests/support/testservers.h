@@ -181,15 +181,21 @@ private:
 // "/basic/" and "/digest/" behind a Basic and a Digest login (kUser,
 // kPassword, realm kRealm). Byte ranges as Apache always has them. Run by
 // root, the workers run as "nobody", so the folder and its files are made
-// readable to all.
+// readable to all. `serverConfig` goes at the end of the server's config
+// (mod_rewrite, mod_ratelimit and mod_env are loaded for it); every request
+// is logged as its request line and status.
 class Apache : public Server {
 public:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassword = "wonder";
     static constexpr const char* kRealm = "dromo";
 
-    explicit Apache(const std::string& root);
+    explicit Apache(const std::string& root, const std::string& serverConfig = "");
     std::string Url(const std::string& path) const { return Server::Url("http", path); }
+    // A file of the server's folder, for what serverConfig refers to.
+    std::string File(const std::string& name) const { return m_dir.File(name); }
+    // The request lines logged so far, each followed by its status: "GET /a HTTP/1.1 302".
+    std::vector<std::string> Requests() const;
 
 private:
     TempDir m_dir;

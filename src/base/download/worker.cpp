@@ -149,6 +149,8 @@ void Worker::Configure(const TaskRecord& task)
     e.SetRequestDetails(task.cookie, task.referrer);
     e.SetConnections(task.connections);
     e.SetExpectedDigests(task.checksum);
+    e.SetMirrors(task.mirrors);
+    e.SetPieceHashes(task.pieces);
 
     auto guard = m_ctx.table.Lock();
     const GlobalOptions& options = m_ctx.options.Get(guard);

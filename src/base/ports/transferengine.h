@@ -90,6 +90,17 @@ public:
     // MirrorList's stored form ("1::http://b.example/f 999999:de:ftp://…");
     // "" when it named none.
     virtual std::string AnnouncedMirrors() = 0;
+    // The servers the next transfers' file may also be taken from, in
+    // MirrorList's stored form ("PRIORITY:LOCATION:URL" separated by
+    // blanks; "" for none): a file moved over several connections takes its
+    // ranges from them too, and a mirror that fails is left for the rest of
+    // the call. The URL of the call itself is always the first connection's.
+    virtual void SetMirrors(const std::string& stored) = 0;
+    // The digests of the file's pieces, in PieceHashes' stored form
+    // ("ALGORITHM LENGTH HEX..."; "" for none): each piece of a file moved
+    // over several connections is checked once it is all there, and one
+    // that does not match is fetched again from another mirror.
+    virtual void SetPieceHashes(const std::string& stored) = 0;
 };
 
 }  // namespace dromo

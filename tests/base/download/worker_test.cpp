@@ -358,6 +358,8 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     record.userAgent = "UA";
     record.connections = 6;
     record.checksum = "md5=d41d8cd98f00b204e9800998ecf8427e";
+    record.mirrors = "1::ftp://h/f 2:de:http://m/f";
+    record.pieces = "md5 1024 d41d8cd98f00b204e9800998ecf8427e";
     record.useProxy = 1;
     record.proxyIndex = 0;
     record.errorCount = 0;
@@ -369,7 +371,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
         return std::find(made.begin(), made.end(), "Close") != made.end();
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
-    calls.resize(std::min<std::size_t>(calls.size(), 21));
+    calls.resize(std::min<std::size_t>(calls.size(), 23));
     EXPECT_EQ(calls, (std::vector<std::string>{"SetTaskId 0",
                                                "SetSpeedLimit 50",
                                                "SetIdleTime 30",
@@ -380,6 +382,8 @@ TEST(Worker, SettingsReachTheEngineInOrder)
                                                "SetUserAgent UA",
                                                "SetConnections 6",
                                                "SetExpectedDigests md5=d41d8cd98f00b204e9800998ecf8427e",
+                                               "SetMirrors 1::ftp://h/f 2:de:http://m/f",
+                                               "SetPieceHashes md5 1024 d41d8cd98f00b204e9800998ecf8427e",
                                                "SetCookies 1",
                                                "SetProxyUser1 pu",
                                                "SetProxyPassword1 pp",

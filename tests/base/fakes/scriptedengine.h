@@ -185,6 +185,8 @@ public:
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
     void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
+    void SetMirrors(const std::string& v) override { Set("SetMirrors", v); }
+    void SetPieceHashes(const std::string& v) override { Set("SetPieceHashes", v); }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);

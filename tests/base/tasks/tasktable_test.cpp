@@ -262,6 +262,8 @@ public:
     void SetFileClaims(FileClaims*) override {}
     void SetExpectedDigests(const std::string&) override {}
     std::string AnnouncedMirrors() override { return {}; }
+    void SetMirrors(const std::string&) override {}
+    void SetPieceHashes(const std::string&) override {}
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

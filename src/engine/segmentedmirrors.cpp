@@ -1,0 +1,89 @@
+// SegmentedTransfer's mirrors: which one the next connection goes to and
+// when one is left, apart from moving the bytes.
+#include <curl/curl.h>
+
+#include <algorithm>
+
+#include "base/ports/progresssink.h"
+#include "base/text/mirrorlist.h"
+#include "base/text/progresstexts.h"
+#include "base/text/trace.h"
+#include "engine/hostconnections.h"
+#include "engine/segmentedtransfer.h"
+#include "engine/urlorigin.h"
+
+namespace dromo {
+
+// The first connection's requests may have been sent on (a redirector that
+// picks a mirror per request): the others go straight where it went, so
+// they fetch the file it fetches.
+void SegmentedTransfer::FollowFirst()
+{
+    char* effective = nullptr;
+    curl_easy_getinfo(m_first, CURLINFO_EFFECTIVE_URL, &effective);
+    MirrorPool::Mirror first;
+    first.url = effective != nullptr ? effective : m_url;
+    const auto there = UrlOrigin::Of(first.url);
+    const auto here = UrlOrigin::Of(m_url);
+    first.login = there && here && *there == *here;
+    first.hostPort = first.login || !there ? m_hostPort : there->HostPort();
+    first.priority = kMirrorPriorityBest;
+    if (first.url != m_url) {
+        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + first.url);
+    }
+    m_pool.Add(std::move(first));
+    AddMirrors(here.value_or(UrlOrigin{}));
+}
+
+void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
+{
+    for (const MirrorSource& source : m_sources) {
+        const auto origin = UrlOrigin::Of(source.url);
+        if (!origin) {
+            continue;
+        }
+        MirrorPool::Mirror mirror;
+        mirror.url = source.url;
+        mirror.login = *origin == task;
+        mirror.hostPort = mirror.login ? m_hostPort : origin->HostPort();
+        mirror.priority = source.priority;
+        m_pool.Add(std::move(mirror));
+    }
+}
+
+// A mirror that failed gets no more connections in this call; those it has
+// run on, and its ranges, once lost, go to the others.
+void SegmentedTransfer::DropMirror(int mirror, const std::string& why, bool badData)
+{
+    if ((mirror == 0 && !badData) || !m_pool.Drop(mirror, why)) {
+        return;
+    }
+    m_pool.At(mirror).badData = badData;
+    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + m_pool.At(mirror).url + ": " + why, 0, 0,
+                      kProgressStatus, m_settings.taskId);
+}
+
+// The mirror of the next connection, with a slot of its host taken; -1
+// when none has one to give. The first connection's server is held back
+// after a refusal, and takes one connection at a time once another version
+// was seen there, which stands in for the first connection.
+int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening)
+{
+    // A transfer always keeps one connection; those about to open count as live.
+    const bool always = Live() == 0 && opening.empty();
+    const auto toFirst =
+        static_cast<int>(std::count_if(opening.begin(), opening.end(), [](const auto& o) { return o.second == 0; }));
+    const int firstLive = m_pool.At(0).live + toFirst;
+    for (const int mirror : m_pool.Order(now)) {
+        if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
+                            static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
+            continue;
+        }
+        if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
+            return mirror;
+        }
+    }
+    return -1;
+}
+
+}  // namespace dromo

@@ -1,0 +1,219 @@
+// One file from several mirrors at once: real servers on the loopback that
+// serve it (nginx with a cap on each connection, Apache), and mirrors that
+// fail (an error, another file, a bad piece), handed to the engine as a
+// task's mirrors or to dromo-fetch in a Metalink file with piece digests.
+
+#include <gtest/gtest.h>
+
+#include <sys/xattr.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "base/text/mirrorlist.h"
+#include "engine/segmentplan.h"
+#include "tests/engine/enginefixture.h"
+#include "tests/support/hexdigest.h"
+#include "tests/support/testservers.h"
+
+namespace dromo {
+namespace {
+
+using test::Fetcher;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr std::size_t kMiB = 1 << 20;
+
+std::vector<std::string> StatusTexts(test::RecordingSink& sink)
+{
+    std::vector<std::string> texts;
+    for (const auto& e : sink.OfKind(kProgressStatus)) {
+        texts.push_back(e.text.substr(std::min<std::size_t>(9, e.text.size())));  // without the time
+    }
+    return texts;
+}
+
+bool Said(const std::vector<std::string>& texts, const std::string& start)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.rfind(start, 0) == 0; });
+}
+
+int Answers(const std::vector<std::string>& requests, const std::string& status)
+{
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& line) {
+        return line.size() > status.size() && line.compare(line.size() - status.size(), status.size(), status) == 0;
+    }));
+}
+
+class MirrorsTest : public ::testing::Test {
+protected:
+    TempDir www;
+    TempDir elsewhere;
+    TempDir out;
+    std::string data = test::RandomBytes(16 * kMiB, 51);
+
+    void SetUp() override
+    {
+        WriteFile(www.File("a.bin"), data);
+        WriteFile(elsewhere.File("a.bin"), test::RandomBytes(16 * kMiB + 1000, 52));  // another file of the name
+    }
+};
+
+TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
+{
+    test::Nginx nginx(www.Path(), "limit_rate 1m;");
+    test::Apache apache(www.Path());
+    test::FaultServer missing(www.Path());
+    test::FaultServer other(elsewhere.Path());
+    MirrorList mirrors;
+    mirrors.Add({nginx.Url("/a.bin"), 1, "de"});
+    mirrors.Add({apache.Url("/a.bin"), 2, ""});
+    mirrors.Add({missing.Url("/file/gone.bin"), 3, ""});
+    mirrors.Add({other.Url("/file/a.bin"), 4, ""});
+    Fetcher f;
+    f.engine.SetConnections(4);
+    f.engine.SetMirrors(mirrors.Stored());
+    ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    const std::vector<std::string> texts = StatusTexts(f.sink);
+    EXPECT_TRUE(Said(texts, "Leaving the mirror " + missing.Url("/file/gone.bin") + ": Error 404 from server"));
+    EXPECT_TRUE(Said(texts, "Leaving the mirror " + other.Url("/file/a.bin") + ": a file of 16778216 bytes"));
+    EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "Apache gave ranges beside the first mirror";
+}
+
+constexpr std::int64_t kPiece = 1 << 20;
+
+// A version 4 document for the file with its SHA-256, its pieces' digests
+// and the mirrors (URL, priority).
+std::string Meta4(const std::string& data, const std::vector<std::pair<std::string, int>>& mirrors)
+{
+    std::string doc =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"a.bin\">\n<size>" +
+        std::to_string(data.size()) + "</size>\n<hash type=\"sha-256\">" + test::HexDigest(data) +
+        "</hash>\n<pieces length=\"" + std::to_string(kPiece) + "\" type=\"sha-256\">\n";
+    for (std::size_t at = 0; at < data.size(); at += kPiece) {
+        doc += "<hash>" + test::HexDigest(data.substr(at, kPiece)) + "</hash>\n";
+    }
+    doc += "</pieces>\n";
+    for (const auto& [url, priority] : mirrors) {
+        doc += "<url priority=\"" + std::to_string(priority) + "\">" + url + "</url>\n";
+    }
+    return doc + "</file>\n</metalink>\n";
+}
+
+// The four mirrors of the file: nginx capped at 1 MB/s a connection
+// (leading), Apache, a server whose every answer holds one wrong byte (so
+// one piece of whatever it sends is bad), and one that answers 404.
+// `slow` caps the others too, so a download lasts long enough to be killed.
+struct FourMirrors {
+    test::Nginx nginx;
+    test::Apache apache;
+    test::FaultServer faulty;
+    test::FaultServer missing;
+    std::string corrupt;
+
+    FourMirrors(const std::string& root, bool slow)
+        : nginx(root, "limit_rate 1m;"),
+          apache(root, slow ? "SetOutputFilter RATE_LIMIT\nSetEnv rate-limit 1024\n" : ""), faulty(root), missing(root),
+          corrupt(faulty.Url(std::string("/file/a.bin?corruptat=1000") + (slow ? "&amp;rate=1000000" : "")))
+    {
+    }
+    std::vector<std::pair<std::string, int>> List() const
+    {
+        return {{nginx.Url("/a.bin"), 1}, {apache.Url("/a.bin"), 2}, {corrupt, 3}, {missing.Url("/file/gone.bin"), 4}};
+    }
+};
+
+TEST_F(MirrorsTest, ABadPieceIsFetchedAgainElsewhereAndItsMirrorLeft)
+{
+    FourMirrors four(www.Path(), false);
+    WriteFile(out.File("a.meta4"), Meta4(data, four.List()));
+    std::string output;
+    ASSERT_EQ(test::RunCommand(
+                  {DROMO_FETCH, "--quiet", "--connections", "4", "--metalink", out.File("a.meta4"), out.File("a.bin")},
+                  &output),
+              0)
+        << output;
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    const std::string corrupt = four.faulty.Url("/file/a.bin?corruptat=1000");
+    EXPECT_NE(output.find("Leaving the mirror " + corrupt + ": piece "), std::string::npos) << output;
+    EXPECT_NE(output.find("Leaving the mirror " + four.missing.Url("/file/gone.bin") + ": Error 404"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << "the bad piece alone came again";
+    EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
+}
+
+std::string Attribute(const std::string& path, const char* name)
+{
+    char value[16384];
+    const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+    return n > 0 ? std::string(value, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Whole pieces the stored ranges call present that do not hold the file's
+// bytes: none, ever, beside the mark that they were checked.
+int BadPresentPieces(const std::string& partial, const std::string& source, std::int64_t& present)
+{
+    const auto plan = SegmentPlan::Parse(Attribute(partial, "user.dromo.ranges"));
+    present = plan ? plan->Present() : -1;
+    if (!plan) {
+        return 0;
+    }
+    const std::string held = ReadFile(partial);
+    int bad = 0;
+    for (std::int64_t at = 0; at < plan->Total(); at += kPiece) {
+        const std::int64_t end = std::min<std::int64_t>(at + kPiece, plan->Total());
+        if (plan->Holds(at, end) &&
+            held.compare(static_cast<std::size_t>(at), static_cast<std::size_t>(end - at), source,
+                         static_cast<std::size_t>(at), static_cast<std::size_t>(end - at)) != 0) {
+            ++bad;
+        }
+    }
+    return bad;
+}
+
+// dromo-fetch killed (SIGKILL: nothing saved on the way out) ten times at
+// random moments of a download over the four mirrors, each run resuming
+// the last; then one to the end: byte-exact, the pieces checked before a
+// kill never fetched or read again.
+TEST_F(MirrorsTest, KilledTenTimesAtRandomMomentsAndResumedByteExact)
+{
+    FourMirrors four(www.Path(), true);
+    WriteFile(out.File("a.meta4"), Meta4(data, four.List()));
+    const std::string target = out.File("a.bin");
+    const std::vector<std::string> fetch = {DROMO_FETCH,  "--quiet",           "--connections", "4",
+                                            "--metalink", out.File("a.meta4"), target};
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::int64_t present = -1;
+    for (int kill = 0; kill < 10; ++kill) {
+        test::ChildProcess child(fetch);
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 700)(random)));
+        child.Signal(SIGKILL, 5000);
+        EXPECT_EQ(BadPresentPieces(target + "+++", data, present), 0) << "after kill " << kill;
+        if (test::Exists(target)) {
+            break;  // it ended before the kill
+        }
+    }
+    const bool checked = Attribute(target + "+++", "user.dromo.pieces").rfind("pieces 1 ", 0) == 0;
+    std::string output;
+    ASSERT_EQ(test::RunCommand(fetch, &output), 0) << output;
+    EXPECT_TRUE(ReadFile(target) == data);
+    EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
+    if (present > 0 && checked) {
+        long long start = -1;
+        std::sscanf(output.substr(output.find("\n3 ") + 1).c_str(), "3 %lld", &start);
+        EXPECT_EQ(start, present) << "the checked pieces stay: " << output;
+    }
+}
+
+}  // namespace
+}  // namespace dromo
