@@ -30,15 +30,24 @@ TEST(MirrorOrder, ASharePerMirrorFirstThenPriorityThenSpeed)
     }
 }
 
+MirrorPool::Mirror Mirror(const std::string& url, const std::string& hostPort)
+{
+    MirrorPool::Mirror m;
+    m.url = url;
+    m.hostPort = hostPort;
+    m.priority = 1;
+    return m;
+}
+
 TEST(MirrorPool, SpeedIsBytesPerConnectionSecondAndDroppedMirrorsStayDropped)
 {
     using Clock = MirrorPool::Clock;
     MirrorPool pool;
     const Clock::time_point t0 = Clock::now();
-    const int first = pool.Add({"http://a/f", "a:80", 1});
-    const int slow = pool.Add({"http://b/f", "b:80", 1});
-    const int fast = pool.Add({"http://c/f", "c:80", 1});
-    const int gone = pool.Add({"http://d/f", "d:80", 1});
+    const int first = pool.Add(Mirror("http://a/f", "a:80"));
+    const int slow = pool.Add(Mirror("http://b/f", "b:80"));
+    const int fast = pool.Add(Mirror("http://c/f", "c:80"));
+    const int gone = pool.Add(Mirror("http://d/f", "d:80"));
     EXPECT_EQ(pool.UsableOthers(), 3);
     for (const int m : {first, slow, fast}) {
         pool.Opened(m, t0);
