@@ -97,10 +97,12 @@ const char* NonEmptyEnvironment(const char* name)
 
 std::once_flag g_curlInit;
 
+}  // namespace
+
 // The task's mirrors a segmented HTTP transfer may take ranges from: those
 // of HTTP and HTTPS, in the engine's own form of a URL, but the one the
 // call itself fetches.
-std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string& url)
+std::vector<MirrorSource> CurlEngine::OtherMirrors(const MirrorList& list, const std::string& url)
 {
     std::vector<MirrorSource> mirrors;
     for (const Mirror& mirror : list.Mirrors()) {
@@ -116,8 +118,6 @@ std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string
     }
     return mirrors;
 }
-
-}  // namespace
 
 CurlEngine::CurlEngine(ProgressSink& sink, HostConnections& hosts) : m_sink(sink), m_hosts(hosts)
 {
@@ -818,7 +818,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
             rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces}, file,
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces, &m_digest}, file,
                 ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);

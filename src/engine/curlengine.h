@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <curl/curl.h>
 
@@ -17,6 +18,7 @@
 #include "engine/digestcheck.h"
 #include "engine/enginesettings.h"
 #include "engine/hostconnections.h"
+#include "engine/mirrorpool.h"
 
 namespace dromo {
 
@@ -82,6 +84,10 @@ public:
 private:
     // What one transfer call knows while it runs.
     struct TransferRun;
+    // The task's mirrors a segmented HTTP transfer may take ranges from:
+    // those of HTTP and HTTPS, in the engine's own form of a URL, but the
+    // one the call itself fetches.
+    static std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string& url);
 
     struct TransferRequest {
         bool ftp;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -166,7 +167,10 @@ private:
 DigestCheck::DigestCheck() : m_hasher(std::make_unique<Hasher>())
 {
 }
-DigestCheck::~DigestCheck() = default;
+DigestCheck::~DigestCheck()
+{
+    CloseFile();
+}
 
 void DigestCheck::Expect(DigestList digests)
 {
@@ -179,6 +183,7 @@ void DigestCheck::Begin()
     m_hashed = 0;
     m_running = false;
     m_readError.clear();
+    CloseFile();
 }
 
 void DigestCheck::TakeServerDigests(const HttpResponse& response)
@@ -218,12 +223,69 @@ void DigestCheck::Feed(std::int64_t offset, const char* data, std::size_t length
     if (offset == 0 && !Start()) {
         return;
     }
-    if (!m_running || offset != m_hashed) {
-        m_running = false;
+    if (!m_running || offset > m_hashed) {
+        return;  // read back by CatchUp, or at the end
+    }
+    if (offset < m_hashed) {
+        m_running = false;  // what the hash took is being written again
         return;
     }
     m_hasher->Update(data, length);
     m_hashed += static_cast<std::int64_t>(length);
+}
+
+void DigestCheck::StartOver()
+{
+    Start();
+}
+
+void DigestCheck::CatchUp(const std::string& path, std::int64_t complete)
+{
+    // Bounded per call so the transfer's loop is never held up for long.
+    constexpr std::int64_t kStep = 8 * static_cast<std::int64_t>(kBlock);
+    if (!m_running || complete <= m_hashed) {
+        return;
+    }
+    if (m_fd < 0 || m_fdPath != path) {
+        CloseFile();
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0) {
+            return;  // read at the end, when a failure is told
+        }
+        m_fdPath = path;
+    }
+    if (!ReadUpTo(m_fd, std::min(complete, m_hashed + kStep))) {
+        m_running = false;
+        m_readError.clear();
+    }
+}
+
+bool DigestCheck::ReadUpTo(int fd, std::int64_t end)
+{
+    std::vector<char> buffer(kBlock);
+    while (m_hashed < end) {
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(end - m_hashed, kBlock));
+        const ssize_t n = ::pread(fd, buffer.data(), want, static_cast<off_t>(m_hashed));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            m_readError = n < 0 ? std::strerror(errno) : "the file ended early";
+            return false;
+        }
+        m_hasher->Update(buffer.data(), static_cast<std::size_t>(n));
+        m_hashed += n;
+    }
+    return true;
+}
+
+void DigestCheck::CloseFile()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    m_fd = -1;
+    m_fdPath.clear();
 }
 
 bool DigestCheck::MustRead(std::int64_t size) const
@@ -239,33 +301,25 @@ DigestCheck::Result DigestCheck::Verify(const std::string& path, std::int64_t si
         return Result::NotChecked;
     }
     if (MustRead(size)) {
+        // What the running hash took stays taken when it is of the wanted
+        // kind and follows the file; the rest is read.
+        const bool goOn = m_running && m_hashed <= size && m_hasher->Md() == EvpOf(wanted->algorithm);
+        CloseFile();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || !Start()) {
+        if (fd < 0 || (!goOn && !Start())) {
             m_readError = std::strerror(errno);
             if (fd >= 0) {
                 ::close(fd);
             }
             return Result::Unreadable;
         }
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-        std::vector<char> buffer(kBlock);
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                m_readError = std::strerror(errno);
-                ::close(fd);
-                m_running = false;
-                return Result::Unreadable;
-            }
-            if (n == 0) {
-                break;
-            }
-            Feed(m_hashed, buffer.data(), static_cast<std::size_t>(n));
-        }
+        ::posix_fadvise(fd, m_hashed, 0, POSIX_FADV_SEQUENTIAL);
+        const bool read = ReadUpTo(fd, size);
         ::close(fd);
+        if (!read) {
+            m_running = false;
+            return Result::Unreadable;
+        }
     }
     m_running = false;
     if (m_hashed != size) {

@@ -34,9 +34,18 @@ public:
     // The digest the file is checked against; nullptr when there is none.
     const Digest* Wanted() const;
 
-    // Data written at `offset` of the file. A gap or an overlap gives up
-    // the running hash (the file is read at the end); offset 0 starts over.
+    // Data written at `offset` of the file; offset 0 starts over. Data past
+    // what the hash has taken waits for CatchUp; data written again below
+    // it gives up the running hash (the file is then read at the end).
     void Feed(std::int64_t offset, const char* data, std::size_t length);
+    // Starts the running hash at the file's first byte, for a transfer whose
+    // file may already hold bytes it will not write again (a resume).
+    void StartOver();
+    // Bytes [0, complete) of the file at `path` are on disk for good: the
+    // running hash reads what it has not taken of them (from the page cache,
+    // a few MiB a call). A file whose ranges came out of order is then not
+    // read again whole after its last byte.
+    void CatchUp(const std::string& path, std::int64_t complete);
     // Whether Verify will read the file instead of using the running hash.
     bool MustRead(std::int64_t size) const;
     // Compares the file of `size` bytes at `path` with the wanted digest.
@@ -47,6 +56,10 @@ public:
 private:
     class Hasher;
     bool Start();
+    // Reads [m_hashed, end) of the open file into the hash; false with
+    // m_readError on a read error or an early end.
+    bool ReadUpTo(int fd, std::int64_t end);
+    void CloseFile();
 
     DigestList m_expected;
     DigestList m_server;
@@ -54,6 +67,8 @@ private:
     std::int64_t m_hashed = 0;  // bytes the running hash has taken, from 0
     bool m_running = false;     // the running hash still follows the file
     std::string m_readError;
+    int m_fd = -1;  // the file CatchUp reads, kept open between calls
+    std::string m_fdPath;
 };
 
 // The digest of a piece of data in memory, by OpenSSL's EVP; "" when

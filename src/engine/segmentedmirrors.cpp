@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "base/ports/progresssink.h"
 #include "base/text/mirrorlist.h"
@@ -71,16 +72,30 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
 {
     // A transfer always keeps one connection; those about to open count as live.
     const bool always = Live() == 0 && opening.empty();
-    const auto toFirst =
-        static_cast<int>(std::count_if(opening.begin(), opening.end(), [](const auto& o) { return o.second == 0; }));
-    const int firstLive = m_pool.At(0).live + toFirst;
-    for (const int mirror : m_pool.Order(now)) {
-        if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
-                            static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
-            continue;
-        }
-        if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
-            return mirror;
+    const auto pending = [&opening](int mirror) {
+        return static_cast<int>(
+            std::count_if(opening.begin(), opening.end(), [mirror](const auto& o) { return o.second == mirror; }));
+    };
+    const int firstLive = m_pool.At(0).live + pending(0);
+    const std::vector<int> order = m_pool.Order(now);
+    // The order counts the connections open already; of those chosen in
+    // this round, each mirror gets one before any gets two.
+    int fewest = std::numeric_limits<int>::max();
+    for (const int mirror : order) {
+        fewest = std::min(fewest, m_pool.At(mirror).live + pending(mirror));
+    }
+    for (const bool evenly : {true, false}) {
+        for (const int mirror : order) {
+            if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
+                                static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
+                continue;
+            }
+            if (evenly && m_pool.At(mirror).live + pending(mirror) > fewest) {
+                continue;
+            }
+            if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
+                return mirror;
+            }
         }
     }
     return -1;

@@ -8,6 +8,7 @@
 #include "base/values/protocoltexts.h"
 #include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
+#include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
 #include "engine/urlorigin.h"
@@ -117,7 +118,8 @@ SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, 
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
       m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
-      m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)), m_recorder(file)
+      m_digest(context.digest), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_recorder(file)
 {
 }
 
@@ -171,9 +173,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     if (m_resumed) {
         // The resumed plan goes on only when the server's file is the one
         // it was made for; the first open range is the first connection's.
-        const int first = m_resumed->FirstOpen();
-        if (m_resumed->Total() != total || first < 0 || m_resumed->At(first).next != offset ||
-            m_resumed->At(first).end != firstEnd) {
+        const int open = m_resumed->FirstOpen();
+        if (m_resumed->Total() != total || open < 0 || m_resumed->At(open).next != offset ||
+            m_resumed->At(open).end != firstEnd) {
             m_restartReason = "The file changed on the server; downloading it again from the start";
             return;
         }
@@ -200,6 +202,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    if (m_digest != nullptr) {
+        m_digest->StartOver();  // a resumed file's present bytes are read back as they line up
+    }
     // One connection to start with; more only where they help.
     m_ramp = ConnectionRamp(static_cast<int>(m_allowed), std::int64_t{std::max(m_settings.speedLimit, 0)} * 1024);
     m_ramp.Note(RampSample{0, Received(), m_hosts.Bytes(), 0, 1});
@@ -367,6 +372,9 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(c.buffer.size()), r.Left()));
     const std::int64_t at = r.next;
     const bool ok = m_file.WriteAt(at, c.buffer.data(), size);
+    if (ok && m_digest != nullptr) {
+        m_digest->Feed(at, c.buffer.data(), size);
+    }
     c.buffer.clear();
     if (!ok) {
         if (m_failure.empty()) {
@@ -379,6 +387,11 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         // Before the record: a piece it calls present has been checked.
         m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
         CheckPieces(at, at + static_cast<std::int64_t>(size));
+    }
+    if (m_digest != nullptr) {
+        // Everything before the first open range is on disk for good.
+        const int open = m_plan.FirstOpen();
+        m_digest->CatchUp(m_file.Path(), open < 0 ? m_plan.Total() : m_plan.At(open).next);
     }
     m_recorder.Offer(m_plan.Serialize());
     return m_failure.empty();
@@ -563,7 +576,11 @@ void SegmentedTransfer::Step()
     const double since = std::chrono::duration<double>(now - m_start).count();
     const int before = m_ramp.Wanted();
     const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
-    const std::size_t target = std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
+    // Other mirrors are there to share the file: each gets its connection
+    // whatever one server alone would make of more. One server's extra
+    // connections are opened only where they help.
+    const std::size_t target =
+        m_pool.UsableOthers() > 0 ? m_allowed : std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
     if (wanted > before && m_ramp.SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
     }

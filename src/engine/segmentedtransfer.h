@@ -21,6 +21,7 @@
 
 namespace dromo {
 
+class DigestCheck;
 class HostConnections;
 struct UrlOrigin;
 class PartialFile;
@@ -39,6 +40,8 @@ struct SegmentContext {
     std::string url;
     std::vector<MirrorSource> mirrors;
     PieceHashes pieces;  // the digests of the file's pieces; may be empty
+    // The whole file's running hash, fed as the bytes land; may be null.
+    DigestCheck* digest = nullptr;
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -91,6 +94,15 @@ public:
     // range that does not reach the end. More connections are copies of
     // the first one's handle, `first`.
     void OnFirstHead(const HttpResponse& response, std::int64_t total, std::int64_t offset, CURL* first);
+    // The mirrors the first server named for its file, offered before its
+    // head is taken: the ranges come from them too when the task brought
+    // none of its own.
+    void OfferMirrors(std::vector<MirrorSource> mirrors)
+    {
+        if (m_sources.empty() && !m_active) {
+            m_sources = std::move(mirrors);
+        }
+    }
     // Whether the file is being moved as ranges.
     bool Active() const { return m_active; }
     // The first connection's data; fewer bytes than given ends it (its range
@@ -173,6 +185,7 @@ private:
     std::vector<MirrorSource> m_sources;
     MirrorPool m_pool;
     const PieceHashes m_pieceHashes;
+    DigestCheck* const m_digest;           // the whole file's running hash; may be null
     std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
     PartialFile& m_file;
     std::string m_hostPort;

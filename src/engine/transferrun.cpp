@@ -69,6 +69,10 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
         mirrors.Add(std::move(mirror));
     }
     engine.m_announcedMirrors = mirrors.Stored();
+    if (segments != nullptr) {
+        // A task that brought no mirrors takes its ranges from these too.
+        segments->OfferMirrors(OtherMirrors(mirrors, answered != nullptr ? answered : ""));
+    }
     if (!mirrors.Empty()) {
         Status("The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors") +
                " of the file");

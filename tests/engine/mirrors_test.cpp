@@ -66,8 +66,10 @@ protected:
 
 TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
 {
+    // Every mirror capped, so that the task finds more connections worth
+    // opening and each mirror gets one before any gets two.
     test::Nginx nginx(www.Path(), "limit_rate 1m;");
-    test::Apache apache(www.Path());
+    test::Apache apache(www.Path(), "SetOutputFilter RATE_LIMIT\nSetEnv rate-limit 1024\n");
     test::FaultServer missing(www.Path());
     test::FaultServer other(elsewhere.Path());
     MirrorList mirrors;
@@ -84,6 +86,20 @@ TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
     EXPECT_TRUE(Said(texts, "Leaving the mirror " + missing.Url("/file/gone.bin") + ": Error 404 from server"));
     EXPECT_TRUE(Said(texts, "Leaving the mirror " + other.Url("/file/a.bin") + ": a file of 16778216 bytes"));
     EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "Apache gave ranges beside the first mirror";
+}
+
+// A task that brought no mirrors: the ones its first server names for the
+// file (Link: rel=duplicate) give ranges in the same call.
+TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesAtOnce)
+{
+    test::Apache apache(www.Path());
+    test::Nginx nginx(www.Path(), "limit_rate 1m; add_header Link '<" + apache.Url("/a.bin") + ">; rel=duplicate';");
+    Fetcher f;
+    f.engine.SetConnections(4);
+    ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    EXPECT_EQ(f.engine.AnnouncedMirrors(), "999999::" + apache.Url("/a.bin"));
+    EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "the named mirror gave ranges";
 }
 
 constexpr std::int64_t kPiece = 1 << 20;
