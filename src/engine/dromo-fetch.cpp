@@ -1,6 +1,7 @@
 // dromo-fetch: one transfer through Dromo's engine, from the command line.
 // Prints every progress event on its own line: kind, bytes, speed, text.
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -54,7 +55,8 @@ void Usage(std::FILE* out)
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
                  "  --speed KB           speed limit in KB/s (-1: none), shared by all connections\n"
-                 "  --connections N      up to N connections (1..16, default 1) for one HTTP(S) file\n"
+                 "  --connections N      up to N connections (1..16, default 1; for --metalink one per\n"
+                 "                       mirror) for one HTTP(S) file\n"
                  "                       of more than 2 MiB whose server sends byte ranges\n"
                  "  --idle S             idle time-out in seconds (default 120): less than one byte\n"
                  "                       a second for that long ends the transfer\n"
@@ -128,6 +130,7 @@ struct CommandLine {
     std::optional<dromo::DigestList> checksum;
     std::string metalink;       // the Metalink file whose first file is fetched
     std::string metalinkShown;  // how messages name it: its URL when it was fetched
+    bool connectionsGiven = false;
     std::string positional[2];
     int positionals = 0;
 };
@@ -188,6 +191,7 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
             (arg == "--password-stdin" ? line.passwordFromStdin : line.proxyPasswordFromStdin) = true;
             continue;
         }
+        line.connectionsGiven = line.connectionsGiven || arg == "--connections";
         if (arg.rfind("--", 0) != 0) {
             if (line.positionals == 2) {
                 std::fprintf(stderr, "dromo-fetch: too many arguments\n");
@@ -360,6 +364,11 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
     // the leading one gave nothing.
     engine.SetMirrors(file->mirrors.Stored());
     engine.SetPieceHashes(file->pieces.Stored());
+    if (!line.connectionsGiven) {
+        // A Metalink's mirrors are there to share the file: one connection
+        // each unless told otherwise.
+        engine.SetConnections(static_cast<std::int32_t>(std::clamp<std::size_t>(file->mirrors.Size(), 1, 16)));
+    }
     const std::string& saveAs = line.positional[0];
     const std::size_t count = file->mirrors.Size();
     std::size_t tried = 0;
