@@ -622,7 +622,8 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
             m_claims->Claim(run.file.Target());  // the partial file stays under its own name
         }
         return Fail("Error renaming " + run.file.Path() + " to " +
-                    (destination.empty() ? run.file.Target() : destination) + ": " + error);
+                        (destination.empty() ? run.file.Target() : destination) + ": " + error,
+                    TransferOutcome::LocalFileError);
     }
     m_savedAs = run.file.Target();
     m_outcome = TransferOutcome::Completed;
@@ -657,7 +658,7 @@ bool CurlEngine::CheckTarget(const TransferRequest& request)
     }
     const std::string folder = DirectoryOf(request.saveAs);
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return Fail("Fail to write into " + folder + ": " + std::strerror(errno));
+        return Fail("Fail to write into " + folder + ": " + std::strerror(errno), TransferOutcome::LocalFileError);
     }
     return true;
 }
@@ -768,7 +769,7 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     }
     PartialFile& file = run.file;
     if (!file.Flush()) {
-        return Fail("Error writing " + file.Path() + ": " + file.WriteError());
+        return Fail("Error writing " + file.Path() + ": " + file.WriteError(), TransferOutcome::LocalFileError);
     }
     if (run.total >= 0 && file.Size() != run.total) {
         return Fail(texts::kConnectionLost + ("connection closed after " + std::to_string(file.Size())) + " of " +

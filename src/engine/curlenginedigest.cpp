@@ -41,7 +41,7 @@ bool CurlEngine::CheckDigest(PartialFile& file)
     }
     const std::string name = DigestAlgorithmName(wanted->algorithm);
     if (!file.Flush()) {
-        return Fail("Error writing " + file.Path() + ": " + file.WriteError());
+        return Fail("Error writing " + file.Path() + ": " + file.WriteError(), TransferOutcome::LocalFileError);
     }
     const std::int64_t size = file.SizeOnDisk();
     if (m_digest.MustRead(size)) {
@@ -63,7 +63,8 @@ bool CurlEngine::CheckDigest(PartialFile& file)
         Status("The file does not match its " + name + " checksum: downloading it again from zero");
         return false;
     }
-    return Fail(failure);
+    // Downloaded whole from zero and still wrong: another try brings the same bytes.
+    return Fail(failure, TransferOutcome::ChecksumMismatch);
 }
 
 }  // namespace dromo

@@ -26,6 +26,7 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
     case CURLE_COULDNT_RESOLVE_PROXY: return "Fail to resolve " + where + ": " + why;
     case CURLE_COULDNT_CONNECT: return "Fail to connect to " + where + ": " + why;
     case CURLE_OPERATION_TIMEDOUT:
+        outcome = TransferOutcome::TimedOut;
         if (run.responseCode == 0 && run.received == 0 && !run.ftp && !run.slow) {
             return "Fail to connect to " + where + ": no answer for " + std::to_string(idleSeconds) + " seconds";
         }
@@ -40,16 +41,23 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
         outcome = TransferOutcome::ConnectionLost;
         return texts::kConnectionLost + ("connection aborted after " + std::to_string(run.received)) +
                " bytes: " + curl_easy_strerror(code);
-    case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
+        // A handshake cut short by the network is worth another try; a
+        // certificate the system does not trust is not.
+        return "Fail - secure connection to " + where + " refused: " + why;
+    case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_ISSUER_ERROR:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS: return "Fail - secure connection to " + where + " refused: " + why;
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        outcome = TransferOutcome::SecureFailure;
+        return "Fail - secure connection to " + where + " refused: " + why;
     case CURLE_TOO_MANY_REDIRECTS: return "Fail - too many redirects: " + why;
-    case CURLE_LOGIN_DENIED: return "Fail - login denied by " + where + ": " + why;
+    case CURLE_LOGIN_DENIED:
+        outcome = TransferOutcome::AccessDenied;
+        return "Fail - login denied by " + where + ": " + why;
     case CURLE_UNSUPPORTED_PROTOCOL:
         if (why.find("HTTP/0.9") != std::string::npos) {
             return "Error in the server's answer: it is not HTTP (" + why + ")";

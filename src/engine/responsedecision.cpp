@@ -87,8 +87,12 @@ ResponseDecision Refused(const HttpResponse& r, ResponseDecision d)
         d.reason = "Error " + std::to_string(r.code) + " from server: " + r.reason;
         if (r.code == 404) {
             d.failureOutcome = TransferOutcome::NotFound;
+        } else if (r.code == 410) {
+            d.failureOutcome = TransferOutcome::Gone;
         } else if (r.code == 401 || r.code == 403) {
             d.failureOutcome = TransferOutcome::AccessDenied;
+        } else if (r.code >= 500 || r.code == 429) {
+            d.failureOutcome = TransferOutcome::ServerError;
         }
     }
     return d;

@@ -145,7 +145,7 @@ std::int64_t SegmentedTransfer::ResumeOffset() const
 
 TransferOutcome SegmentedTransfer::FailureOutcome() const
 {
-    return m_lost ? TransferOutcome::ConnectionLost : TransferOutcome::Failed;
+    return m_failureOutcome;
 }
 
 std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
@@ -379,6 +379,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     if (!ok) {
         if (m_failure.empty()) {
             m_failure = "Error writing " + m_file.Path() + ": " + m_file.WriteError();
+            m_failureOutcome = TransferOutcome::LocalFileError;
         }
         return false;
     }
@@ -519,7 +520,9 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
     if (live == 0 && ((m_refusals > 4 && m_pool.UsableOthers() == 0) || m_drops > tolerance)) {
         // Nobody left to carry on: the worker decides, as for one connection.
         m_failure = text;
-        m_lost = loss == Loss::Dropped;
+        m_failureOutcome = loss == Loss::Dropped ? TransferOutcome::ConnectionLost
+                           : loss == Loss::Idle  ? TransferOutcome::TimedOut
+                                                 : TransferOutcome::Failed;
     }
 }
 
@@ -555,6 +558,7 @@ void SegmentedTransfer::Step()
     }
     if (const std::string failure = m_recorder.Failure(); !failure.empty()) {
         m_failure = "Error writing " + m_file.Path() + ": " + failure;
+        m_failureOutcome = TransferOutcome::LocalFileError;
         return;
     }
     const auto now = Clock::now();
@@ -689,6 +693,7 @@ bool SegmentedTransfer::CheckIdle(Clock::time_point now)
     const auto live = static_cast<std::int64_t>(std::max<std::size_t>(Live(), 1));
     if (recent >= 0 && recent < live * seconds) {
         m_failure = IdleFailureText(seconds, recent == 0);
+        m_failureOutcome = TransferOutcome::TimedOut;
         return false;
     }
     const auto idle = std::chrono::seconds(seconds);

@@ -10,6 +10,7 @@
 
 #include <curl/curl.h>
 
+#include "base/values/transferoutcome.h"
 #include "engine/connectionramp.h"
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
@@ -26,7 +27,6 @@ class HostConnections;
 struct UrlOrigin;
 class PartialFile;
 class ProgressSink;
-enum class TransferOutcome;
 
 // What a segmented transfer takes from the engine that runs it: the task's
 // settings, where its events go, the multi handle its connections join,
@@ -217,7 +217,9 @@ private:
     std::deque<std::pair<Clock::time_point, std::int64_t>> m_recent;
     std::string m_restartReason;
     std::string m_failure;
-    bool m_lost = false;
+    // What the failure above comes to for the worker: a dropped connection,
+    // the server idle, a file that takes no more bytes.
+    TransferOutcome m_failureOutcome = TransferOutcome::Failed;
     std::int64_t m_retryAfter = -1;
 };
 

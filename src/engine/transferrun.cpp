@@ -305,6 +305,7 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
     run->Digest().Feed(run->file.Size(), data, length);
     if (!run->file.Write(data, length)) {
         run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();
+        run->failureOutcome = TransferOutcome::LocalFileError;
         run->outcome = Outcome::Failed;
         return 0;
     }

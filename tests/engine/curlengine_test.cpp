@@ -375,7 +375,7 @@ TEST_F(EngineTest, AServerThatTricklesIsCutAtTheIdleTime)
         guard.join();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_EQ(f.Error(), "Error - less than one byte a second received for 4 seconds");
-        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed);
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::TimedOut);
         EXPECT_LT(seconds, 15.0);
     }
 }

@@ -88,7 +88,7 @@ TEST_F(DigestTest, AMismatchIsFetchedOnceMoreThenFailsAndKeepsThePartialFile)
         const std::string target = out.File("m" + std::to_string(connections) + ".bin");
         EXPECT_FALSE(f.Get(server.Url("/file/a.bin?digest=repr&digestwrong=1"), target));
         EXPECT_EQ(f.Error(), "Fail - the file does not match its SHA-256 checksum");
-        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed);
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::ChecksumMismatch);
         EXPECT_TRUE(Saw(f, "The file does not match its SHA-256 checksum: downloading it again from zero"));
         EXPECT_FALSE(Exists(target)) << "a file that does not match never takes its name";
         EXPECT_TRUE(ReadFile(target + "+++") == data) << "the second download stays for the user";

@@ -179,12 +179,14 @@ TEST(ResponseDecision, RefusalsTellTheWorkerWhatToDoNext)
         {"HTTP/1.1 404 Not Found", TransferOutcome::NotFound, kUnset},
         {"HTTP/1.1 401 Unauthorized", TransferOutcome::AccessDenied, kUnset},
         {"HTTP/1.1 403 Forbidden", TransferOutcome::AccessDenied, kUnset},
-        {"HTTP/1.1 500 Internal Server Error|Retry-After: 30", TransferOutcome::Failed, kUnset},
-        {"HTTP/1.1 503 Service Unavailable|Retry-After: 120", TransferOutcome::Failed, 120},
-        {"HTTP/1.1 429 Too Many Requests|Retry-After: 7", TransferOutcome::Failed, 7},
+        {"HTTP/1.1 410 Gone", TransferOutcome::Gone, kUnset},
+        {"HTTP/1.1 500 Internal Server Error|Retry-After: 30", TransferOutcome::ServerError, kUnset},
+        {"HTTP/1.1 503 Service Unavailable|Retry-After: 120", TransferOutcome::ServerError, 120},
+        {"HTTP/1.1 429 Too Many Requests|Retry-After: 7", TransferOutcome::ServerError, 7},
         // Noted as unknown: an earlier answer's wait is not kept.
-        {"HTTP/1.1 503 Service Unavailable", TransferOutcome::Failed, -1},
-        {"HTTP/1.1 429 Too Many Requests|Retry-After: soon", TransferOutcome::Failed, -1},
+        {"HTTP/1.1 503 Service Unavailable", TransferOutcome::ServerError, -1},
+        {"HTTP/1.1 429 Too Many Requests|Retry-After: soon", TransferOutcome::ServerError, -1},
+        {"HTTP/1.1 418 I'm a teapot", TransferOutcome::Failed, kUnset},
     };
     for (const auto& c : cases) {
         const ResponseDecision d = DecideHttpAnswer(Head(c.head), From(0));

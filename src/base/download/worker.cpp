@@ -377,9 +377,7 @@ TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.Counts(guard).activeCount;
     const bool redial = m_ctx.options.Get(guard).redialIfDisconnected != 0;
-    const bool toPause = outcome == TransferOutcome::Cancelled ||
-                         (outcome == TransferOutcome::NotFound && !IsFtpProtocol(task.protocol)) ||
-                         (outcome == TransferOutcome::ConnectionLost && !redial);
+    const bool toPause = AfterFailureOf(outcome, IsFtpProtocol(task.protocol), redial) != AfterFailure::Retried;
     TaskState next = TaskState::Error;
     auto decide = [&](TaskRecord& r) {
         if (toPause) {
