@@ -838,6 +838,14 @@
         <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
         <translation>der %1-Hash von „%2“ hat nicht %3 Hexadezimalziffern.</translation>
     </message>
+    <message>
+        <source>Task has failed.</source>
+        <translation>Download ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Task is done and its file verified.</source>
+        <translation>Download ist abgeschlossen und die Datei geprüft.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -838,6 +838,14 @@
         <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
         <translation>l’empreinte %1 de «&#xa0;%2&#xa0;» ne compte pas %3 chiffres hexadécimaux.</translation>
     </message>
+    <message>
+        <source>Task has failed.</source>
+        <translation>Le téléchargement a échoué.</translation>
+    </message>
+    <message>
+        <source>Task is done and its file verified.</source>
+        <translation>Téléchargement terminé, fichier vérifié.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

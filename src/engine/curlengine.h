@@ -77,9 +77,7 @@ public:
     std::string AnnouncedMirrors() override;
     void SetMirrors(const std::string& stored) override;
     void SetPieceHashes(const std::string& stored) override;
-    // The algorithm the last transfer's file was verified with ("SHA-256");
-    // "" when it was not checked.
-    const std::string& Verified() const { return m_verified; }
+    std::string Verified() override { return m_verified; }
 
 private:
     // What one transfer call knows while it runs.

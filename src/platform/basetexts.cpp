@@ -48,6 +48,8 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "Task is done."),
     QT_TRANSLATE_NOOP("dromo", "Error occurs."),
     QT_TRANSLATE_NOOP("dromo", "Task is scheduled."),
+    QT_TRANSLATE_NOOP("dromo", "Task has failed."),
+    QT_TRANSLATE_NOOP("dromo", "Task is done and its file verified."),
     // the filter bar's state choices
     QT_TRANSLATE_NOOP("dromo", "All"),
     QT_TRANSLATE_NOOP("dromo", "Running"),

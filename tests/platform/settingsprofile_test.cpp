@@ -141,7 +141,7 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     for (auto [url, file] : {std::pair{"http://h/a.zip", "/dl/a.zip"}, {"ftp://h/b.iso", "/dl/b.iso"}}) {
         TaskRecord r;
         r.saveAs = file;
-        r.SetState(TaskState::Paused);
+        r.SetState(TaskState::Done);  // finished: "100%" means done to every reader
         TaskRow row;
         row.texts[kColTarget] = url;
         row.texts[kColProgress] = "100%";

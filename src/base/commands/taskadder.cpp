@@ -37,7 +37,7 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
                const std::string& progress)
 {
     TaskRow row;
-    row.stateImage = StateImageOf(record.state);
+    row.stateImage = StateImageOf(record);
     row.icon = FileTypeIcon(record.remotePath);
     row.texts[kColTarget] = target;
     row.texts[kColSize] = size;
@@ -394,7 +394,11 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
 
     const GlobalOptions& o = m_settings.options;
     if (!record.Is(TaskState::Done)) {
-        record.SetState(o.resumeIfStart ? TaskState::Queued : TaskState::Paused);
+        // A task that failed for good stays failed, with its reason: starting
+        // Dromo again is no reason to try what could not work.
+        const std::string failure = std::move(record.failure);
+        record.SetState(!failure.empty() || !o.resumeIfStart ? TaskState::Paused : TaskState::Queued);
+        record.failure = failure;
     }
     if (record.scheduled) {
         record.SetState(TaskState::Scheduled);
@@ -404,6 +408,7 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
         auto guard = m_table.Lock();
         KeepRestoredFilesApart(record);
         TaskRow row = NewRow(record, target, sizeText, resumeText, progressText);
+        row.texts[kColStatus] = record.failure;
         if (!m_table.Append(std::move(record), std::move(row))) {
             return false;  // every task identifier of this run is used
         }

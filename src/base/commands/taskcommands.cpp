@@ -90,7 +90,6 @@ void TaskCommands::Resume(const std::vector<TaskId>& taskIds)
                     r.SetState(TaskState::Queued);
                     r.scheduled = 0;
                 });
-                m_table.SetStateImage(row, kImageQueued);
             }
         }
         m_starter.StartWorkerIfAllBusy();
@@ -130,7 +129,6 @@ void TaskCommands::StopRows(const std::vector<int>& rows)
                     r.SetState(TaskState::Paused);
                 }
             });
-            m_table.SetStateImage(row, StateImageOf(m_table.StateAt(row)));
         }
     }
 }
@@ -143,6 +141,17 @@ void TaskCommands::StopAll()
         rows.push_back(row);
     }
     StopRows(rows);
+}
+
+void TaskCommands::AbortRunning()
+{
+    auto guard = m_table.Lock();
+    for (int row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }); row >= 0;
+         row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }, row + 1)) {
+        if (const auto record = m_table.CopyOut(row); record && record->engine) {
+            record->engine->Abort();
+        }
+    }
 }
 
 int TaskCommands::Delete(const std::vector<TaskId>& taskIds)

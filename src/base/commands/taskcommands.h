@@ -41,6 +41,11 @@ public:
     void Resume(const std::vector<TaskId>& taskIds);
     void Stop(const std::vector<TaskId>& taskIds);
     void StopAll();
+    // The exit's stop: every running transfer is told to end, and nothing
+    // else changes, so a queued task, a schedule or a failure is kept as it
+    // is for the next start (a running one ends Paused, or Scheduled when
+    // it has a schedule).
+    void AbortRunning();
     // Deletes the selected tasks from the top of the list until it meets a
     // running task, which it reports and keeps. Returns how many it deleted.
     int Delete(const std::vector<TaskId>& taskIds);

@@ -101,6 +101,9 @@ public:
     // over several connections is checked once it is all there, and one
     // that does not match is fetched again from another mirror.
     virtual void SetPieceHashes(const std::string& stored) = 0;
+    // The digest the last transfer's finished file was found to match
+    // ("SHA-256"); "" when none was checked.
+    virtual std::string Verified() = 0;
 };
 
 }  // namespace dromo
