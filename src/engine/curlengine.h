@@ -156,6 +156,7 @@ private:
     std::string m_checksumError;  // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;  // the partial file a first mismatch left
+    bool m_wroteFromZero = false;  // the last round wrote the whole file, none of it resumed
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
