@@ -32,6 +32,8 @@ public:
     void RedialIfNeeded() override {}
     void CompletionCheck() override {}
     void TaskFailed(const std::string&, const std::string&) override {}
+    void FileAlreadyThere(const std::string&) override {}
+    int Choose(const std::string&, const std::vector<std::string>&) override { return 0; }
     void WriteHistoryEntry(dromo::TaskId) override {}
     std::string last;
 };

@@ -846,6 +846,34 @@
         <source>Task is done and its file verified.</source>
         <translation>Download ist abgeschlossen und die Datei geprüft.</translation>
     </message>
+    <message>
+        <source>Already downloaded</source>
+        <translation>Bereits heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Download Again</source>
+        <translation>Erneut herunterladen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 already downloaded</source>
+        <translation>%1 bereits heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2.</source>
+        <translation>%1 liegt bereits in %2.</translation>
+    </message>
+    <message>
+        <source>%1 (already downloaded)</source>
+        <translation>%1 (bereits heruntergeladen)</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

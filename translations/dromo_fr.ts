@@ -846,6 +846,34 @@
         <source>Task is done and its file verified.</source>
         <translation>Téléchargement terminé, fichier vérifié.</translation>
     </message>
+    <message>
+        <source>Already downloaded</source>
+        <translation>Déjà téléchargé</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Download Again</source>
+        <translation>Télécharger à nouveau</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>%1 already downloaded</source>
+        <translation>%1 déjà téléchargés</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2.</source>
+        <translation>%1 se trouve déjà dans %2.</translation>
+    </message>
+    <message>
+        <source>%1 (already downloaded)</source>
+        <translation>%1 (déjà téléchargé)</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

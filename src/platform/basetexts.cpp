@@ -87,6 +87,11 @@ constexpr const char* kWhole[] = {
     // desktop notices
     QT_TRANSLATE_NOOP("dromo", "Download finished"),
     QT_TRANSLATE_NOOP("dromo", "Download failed"),
+    QT_TRANSLATE_NOOP("dromo", "Already downloaded"),
+    // the question before a copy of a file already there
+    QT_TRANSLATE_NOOP("dromo", "Open"),
+    QT_TRANSLATE_NOOP("dromo", "Download Again"),
+    QT_TRANSLATE_NOOP("dromo", "Cancel"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "File has been downloaded"),
     QT_TRANSLATE_NOOP("dromo", "File has already existed"),
@@ -144,6 +149,9 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 download failed"),
     QT_TRANSLATE_NOOP("dromo", "%1 (failed: %2)"),
     QT_TRANSLATE_NOOP("dromo", "%1 (failed)"),
+    QT_TRANSLATE_NOOP("dromo", "%1 already downloaded"),
+    QT_TRANSLATE_NOOP("dromo", "%1 is already in %2."),
+    QT_TRANSLATE_NOOP("dromo", "%1 (already downloaded)"),
     QT_TRANSLATE_NOOP("dromo", "and %1 more"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "Connecting to %1..."),

@@ -138,7 +138,7 @@ void Completion::RedialIfNeeded()
     }
 }
 
-void Completion::OnFileFinished(std::function<void(const std::string& path)> listener)
+void Completion::OnFileFinished(std::function<void(const std::string& path, bool alreadyThere)> listener)
 {
     std::lock_guard lock(m_finishedMutex);
     m_finished = std::move(listener);
@@ -158,12 +158,21 @@ void Completion::TaskFailed(const std::string& path, const std::string& reason)
     }
 }
 
+void Completion::FileAlreadyThere(const std::string& path)
+{
+    // Nothing new came: the scanner saw the file when it was downloaded.
+    std::lock_guard lock(m_finishedMutex);
+    if (m_finished) {
+        m_finished(path, true);
+    }
+}
+
 void Completion::ScanFile(const std::string& path)
 {
     {
         std::lock_guard lock(m_finishedMutex);
         if (m_finished) {
-            m_finished(path);
+            m_finished(path, false);
         }
     }
     std::string scanner;

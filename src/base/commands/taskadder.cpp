@@ -1,6 +1,7 @@
 #include "base/commands/taskadder.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "base/ports/messages.h"
 #include "base/ports/sound.h"
@@ -30,6 +31,7 @@ constexpr const char* kSameFile = "The same file is being downloaded.";
 constexpr const char* kTooMany = "Too many tasks were added since Dromo started. Restart Dromo to add more.";
 constexpr const char* kUnsafeDetails =
     "The browser's cookie, referrer or user agent holds a line break or another control character.";
+constexpr const char* kNotFound = "File not found or moved";
 constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
 static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
@@ -57,6 +59,7 @@ const char* AddResultMessage(AddResult result)
     case AddResult::TooManyTasks: return kTooMany;
     case AddResult::UnsafeDetails: return kUnsafeDetails;
     case AddResult::CookieTooLong: return kCookieTooLong;
+    case AddResult::AlreadyThere: return "";  // the user chose: nothing to tell
     }
     return "";
 }
@@ -298,6 +301,11 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
         m_messages.Warning(kSameFile);
         return AddResult::SameFileRunning;
     }
+    if (m_userAdds != nullptr && !chosen) {
+        if (const AddResult asked = AskWhenAlreadyThere(record); asked != AddResult::Added) {
+            return asked;
+        }
+    }
     if (!fromRecord && !m_settings.proxies.empty()) {
         record.proxyIndex = 0;
     }
@@ -314,6 +322,48 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
     }
     m_workers.StartWorkerIfAllBusy();
     return AddResult::Added;
+}
+
+TaskAdder::UserAdds::UserAdds(TaskAdder& adder, std::function<bool(const std::string& path)> open)
+    : m_adder(adder), m_open(std::move(open)), m_outer(adder.m_userAdds)
+{
+    m_adder.m_userAdds = this;
+}
+
+TaskAdder::UserAdds::~UserAdds()
+{
+    m_adder.m_userAdds = m_outer;
+}
+
+AddResult TaskAdder::AskWhenAlreadyThere(TaskRecord& record)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(record.saveAs, error)) {
+        return AddResult::Added;
+    }
+    const std::string name = NameOfPath(record.saveAs);
+    const std::string question = name + " is already in " + FolderOfPath(record.saveAs) + ".";
+    switch (m_messages.Choose(question, {"Open", "Download Again", "Cancel"})) {
+    case 0:
+        if (!m_userAdds->m_open(record.saveAs)) {
+            m_messages.Warning(kNotFound);
+        }
+        return AddResult::AlreadyThere;
+    case 1: {
+        // A copy of its own beside the file, never over it.
+        const std::string copy = FirstFreePath(record.saveAs, [this](const std::string& path) {
+            std::error_code e;
+            return std::filesystem::exists(path, e) || std::filesystem::exists(path + "+++", e) ||
+                   m_table.HoldsSaveAs(path);
+        });
+        if (copy.empty()) {
+            return AddResult::AlreadyThere;
+        }
+        record.saveAs = copy;
+        return AddResult::Added;
+    }
+    default: return AddResult::AlreadyThere;
+    }
 }
 
 bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const

@@ -362,7 +362,9 @@ void Worker::Succeeded(TaskRecord& task)
         task.verified = verified;
         --m_ctx.state.Counts(guard).activeCount;
     }
-    if (found) {
+    if (found && m_engine->Outcome() == TransferOutcome::AlreadyExisted) {
+        m_ctx.completion.FileAlreadyThere(task.saveAs);
+    } else if (found) {
         m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
     }
     m_engine->Close();

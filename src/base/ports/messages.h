@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dromo {
 
@@ -14,6 +15,9 @@ public:
     // On the user-interface thread only.
     // A question with OK and Cancel; true for OK.
     virtual bool AskOkCancel(const std::string& text) = 0;
+    // A question with a button for each answer, the first the default; the
+    // index of the one chosen. Escape and closing the box choose the last.
+    virtual int Choose(const std::string& text, const std::vector<std::string>& buttons) = 0;
 };
 
 }  // namespace dromo

@@ -241,6 +241,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_ctx.addresses.Shown()) {
                 const std::string url = m_address->currentText().toStdString();
+                const TaskAdder::UserAdds asking = UserAdds();
                 m_ctx.addresses.QuickAdd(url);
                 LoadHistoryBox(url);
             }
@@ -451,7 +452,13 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
             record.userAgent = details->userAgent;
         }
     }
-    const std::optional<AddResult> result = m_ctx.addresses.DialogAdd(values.url, record);
+    std::optional<AddResult> result;
+    if (m_askingOutside) {
+        result = m_ctx.addresses.DialogAdd(values.url, record);
+    } else {
+        const TaskAdder::UserAdds asking = UserAdds();
+        result = m_ctx.addresses.DialogAdd(values.url, record);
+    }
     LoadHistoryBox(values.url);
     if (result == AddResult::Added) {
         return SaveTakenTasks();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/commands/taskadder.h"
 #include "base/ports/tasklistobserver.h"
 #include "base/storage/settingsstore.h"
 #include "base/values/commandid.h"
@@ -168,6 +169,8 @@ private:
     void SaveList();
     void LoadList();
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
+    // The scope of an add the user makes in the window: a file already there is asked about.
+    TaskAdder::UserAdds UserAdds();
     // The files of a local Metalink file as tasks; the refusal when none
     // was added (already shown to the user).
     std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");

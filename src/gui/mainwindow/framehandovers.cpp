@@ -10,6 +10,7 @@
 
 #include "base/commands/addresshistory.h"
 #include "base/download/metalinkfetch.h"
+#include "base/ports/shell.h"
 #include "base/storage/autosaver.h"
 #include "base/storage/metalinklist.h"
 #include "base/tasks/tasktable.h"
@@ -22,6 +23,8 @@ namespace dromo {
 
 QString CMainFrame::AddUrl(const QString& url)
 {
+    // A drop or a notice's "Download": the user's own add, in the window.
+    const TaskAdder::UserAdds asking = UserAdds();
     if (std::optional<QString> answer = TakeFromOutside(url, nullptr)) {
         return *answer;
     }
@@ -31,6 +34,11 @@ QString CMainFrame::AddUrl(const QString& url)
 // A URL from outside, with what a browser knew of it when one handed it
 // over: the answer when there is one now (a refusal, the sheet's outcome),
 // none when the task was added and waits for a save.
+TaskAdder::UserAdds CMainFrame::UserAdds()
+{
+    return TaskAdder::UserAdds(m_ctx.adder, [this](const std::string& path) { return m_ctx.shell.Open(path); });
+}
+
 std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
 {
     // A Metalink file's path is a list of tasks, not one: no sheet asks

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
+#include <algorithm>
 
 #include "base/text/startup.h"
 #include "platform/basetexts.h"
@@ -31,6 +33,26 @@ bool GuiMessages::AskOkCancel(const std::string& text)
 {
     return QMessageBox::question(m_parent, QStringLiteral("Dromo"), BaseTexts::Shown(text),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+int GuiMessages::Choose(const std::string& text, const std::vector<std::string>& buttons)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Dromo"), BaseTexts::Shown(text), QMessageBox::NoButton,
+                    m_parent);
+    std::vector<QAbstractButton*> shown;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        shown.push_back(box.addButton(BaseTexts::Shown(buttons[i]),
+                                      last && i > 0 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (shown.empty()) {
+        return -1;
+    }
+    box.setDefaultButton(qobject_cast<QPushButton*>(shown.front()));
+    box.setEscapeButton(shown.back());
+    box.exec();
+    const auto chosen = std::find(shown.begin(), shown.end(), box.clickedButton());
+    return chosen == shown.end() ? static_cast<int>(shown.size()) - 1 : static_cast<int>(chosen - shown.begin());
 }
 
 }  // namespace dromo

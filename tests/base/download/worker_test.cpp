@@ -305,21 +305,24 @@ TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
         bool removed;
         int history;
         int checks;
+        const char* told;  // to the completion rules: scanned, or found already there
     };
     const Case cases[] = {
-        {"", 0, false, 1, 1},
-        {"", 1, true, 1, 1},
-        {"File has already existed", 0, true, 0, 0},  // forced: no history, no completion check
+        {"", 0, false, 1, 1, "scan /dl/f.zip"},
+        {"", 1, true, 1, 1, "scan /dl/f.zip"},
+        // Forced: no history, no completion check; nothing came to scan, and
+        // the notice says the file was already there.
+        {"File has already existed", 0, true, 0, 0, "there /dl/f.zip"},
     };
     for (const Case& c : cases) {
         Rig rig;
         rig.options.deleteIfDone = c.deleteIfDone;
         rig.engines.script.Add(Step::Ok(c.error));
         rig.adder.AddTask("http://h/f.zip", "");
-        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan") == 1; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count(c.told) == 1; }));
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 0 && rig.table.Count() == (c.removed ? 0 : 1); }));
         rig.WaitUntil([&] { return rig.completion.Count("check") == c.checks; });
-        EXPECT_EQ(rig.completion.Count("scan /dl/f.zip"), 1);
+        EXPECT_EQ(rig.completion.Count("scan") + rig.completion.Count("there"), 1);
         EXPECT_EQ(rig.completion.Count("history"), c.history);
         EXPECT_EQ(rig.completion.Count("check"), c.checks);
         if (!c.removed) {

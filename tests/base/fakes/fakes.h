@@ -127,6 +127,16 @@ public:
         shown.push_back(text);
         return answer;
     }
+    int chosen = 0;  // the answer Choose gives
+    int Choose(const std::string& text, const std::vector<std::string>& buttons) override
+    {
+        std::string asked = text;
+        for (const std::string& b : buttons) {
+            asked += " [" + b + "]";
+        }
+        shown.push_back(asked);
+        return chosen;
+    }
 };
 
 class FakeSound : public Sound {
@@ -193,6 +203,7 @@ public:
     {
         Note("failed " + path + ": " + reason);
     }
+    void FileAlreadyThere(const std::string& path) override { Note("there " + path); }
     void WriteHistoryEntry(TaskId taskId) override { Note("history " + std::to_string(taskId)); }
     int Count(const std::string& prefix)
     {
