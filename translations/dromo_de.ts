@@ -1910,6 +1910,10 @@
         <source>Metalink Files (*.meta4 *.metalink)</source>
         <translation>Metalink-Dateien (*.meta4 *.metalink)</translation>
     </message>
+    <message>
+        <source>The filter was cleared to show the new download.</source>
+        <translation>Der Filter wurde geleert, damit der neue Download zu sehen ist.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>

@@ -1910,6 +1910,10 @@
         <source>Metalink Files (*.meta4 *.metalink)</source>
         <translation>Fichiers Metalink (*.meta4 *.metalink)</translation>
     </message>
+    <message>
+        <source>The filter was cleared to show the new download.</source>
+        <translation>Le filtre a été vidé pour montrer le nouveau téléchargement.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>

@@ -59,6 +59,7 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
 
     // The view's first display: the options, the saved tasks, the lists.
     autoSaver.RunLoad([this] { store.Load(settings, core.adder, ports.network); });
+    frame->ListRestored();
     frame->ShowNotice(profileNotice);
     frame->ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options

@@ -173,6 +173,28 @@ void CMainFrame::BuildFilter(TaskListModel& model)
     });
     connect(&model, &TaskListModel::Flushed, this, showCounts);
     showCounts();
+    // A task just added that the filter would hide looks like an add that
+    // did nothing: the filter goes, and the status bar says why. New tasks
+    // come last, so each flush looks at the rows it brought, from the end.
+    connect(&model, &TaskListModel::Flushed, this, [this, &model, showCounts] {
+        TaskId newest = m_checkedTaskIds;
+        bool hidden = false;
+        for (int row = model.rowCount() - 1; row >= 0; --row) {
+            const TaskId taskId = model.TaskIdAt(row);
+            if (taskId == kNoTask || taskId < std::max(m_firstNewTaskId, m_checkedTaskIds)) {
+                break;
+            }
+            newest = std::max(newest, taskId + 1);
+            hidden = hidden || !m_view->ShowsRow(row);
+        }
+        m_checkedTaskIds = newest;
+        if (hidden && m_filterBar->Filter().Active()) {
+            m_filterBar->SetFilter(TaskFilter());
+            m_view->SetFilter(TaskFilter());
+            showCounts();
+            statusBar()->showMessage(tr("The filter was cleared to show the new download."), 15000);
+        }
+    });
     connect(m_filterBar, &TaskFilterBar::ListWanted, this, [this] {
         m_view->setFocus(Qt::OtherFocusReason);
         if (!m_view->selectionModel()->hasSelection() && m_view->ShownRowCount() > 0) {
@@ -184,6 +206,11 @@ void CMainFrame::BuildFilter(TaskListModel& model)
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, m_filterBar, &TaskFilterBar::FocusText);
     addAction(find);
+}
+
+void CMainFrame::ListRestored()
+{
+    m_firstNewTaskId = m_ctx.table.NextTaskId();
 }
 
 void CMainFrame::ShowAtStart(bool minimised)

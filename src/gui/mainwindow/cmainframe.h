@@ -80,6 +80,9 @@ public:
                           std::function<void(const QString& refusal)> done);
     // The window's first showing: minimised when started by D-Bus activation.
     void ShowAtStart(bool minimised);
+    // The saved tasks are in the list: every task after them is new, and
+    // the filter kept from the last run never hides one.
+    void ListRestored();
     // A page's links from a browser: listed for the user to pick from, the
     // list opening after this returns; "" when they are listed, else why
     // not. The chosen ones go through AddChosenLinks (framelinks.cpp).
@@ -224,6 +227,8 @@ private:
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;
     ClipboardOffers* m_clipboard = nullptr;
+    TaskId m_firstNewTaskId = kLastTaskId + 1;  // no task is new before the list is restored
+    TaskId m_checkedTaskIds = 0;                // the new tasks below it were looked at
 };
 
 }  // namespace dromo

@@ -122,6 +122,11 @@ void CMainView::SetFilter(const TaskFilter& filter)
     m_sorted->SetFilter(filter);
 }
 
+bool CMainView::ShowsRow(int modelRow) const
+{
+    return m_sorted->mapFromSource(m_sorted->sourceModel()->index(modelRow, 0)).isValid();
+}
+
 int CMainView::ShownRowCount() const
 {
     return m_sorted->rowCount();

@@ -38,6 +38,8 @@ public:
     // rows that stay in view, so commands never reach a hidden task.
     void SetFilter(const TaskFilter& filter);
     int ShownRowCount() const;
+    // Whether the model's row is in view (the filter lets it through).
+    bool ShowsRow(int modelRow) const;
     // The optional "File" column, which the heading's menu turns on and off.
     bool FileColumnShown() const;
     void ShowFileColumn(bool shown);

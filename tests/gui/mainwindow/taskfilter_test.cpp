@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolTip>
 
@@ -230,6 +231,37 @@ TEST(TaskFilterBar, TheFilterAndTheFileColumnComeBackAtTheNextStart)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ShownTargets(again.frame->View()) == QStringList{"http://h/b.iso"}; }));
     EXPECT_EQ(again.frame->FilterBar().CountText(), "1 of 2 shown");
     EXPECT_TRUE(again.frame->View().FileColumnShown());
+}
+
+// A filter kept from the last run narrows the restored list, but a URL the
+// user then adds is never hidden by it: the filter goes, and the window says so.
+TEST(TaskFilterBar, ATaskJustAddedIsNeverHiddenByAKeptFilter)
+{
+    test::FakeProfile saved;
+    {
+        Window w;
+        AddTasks(w, {{"file1.zip", TaskState::Paused}, {"other.iso", TaskState::Done}});
+        ASSERT_TRUE(w.app.store.Save(w.settings, w.table));
+        saved = w.profile;
+        TaskFilter("file1", StateChoice::All).Write(saved);
+    }
+    Window again(saved);
+    again.app.store.LoadTasks(again.adder);
+    again.frame->ListRestored();
+    ASSERT_TRUE(ShowActive(*again.frame));
+    ASSERT_TRUE(WaitForList(again.model, 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ShownTargets(again.frame->View()).size() == 1; }))
+        << "the restored list stays filtered";
+    EXPECT_EQ(again.frame->FilterBar().TextField().text(), "file1");
+
+    test::Click(&again.frame->AddressBox());
+    Type("http://h/typed.bin");
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(WaitForList(again.model, 3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ShownTargets(again.frame->View()).contains("http://h/typed.bin"); }))
+        << "the task just added is in view";
+    EXPECT_EQ(again.frame->FilterBar().TextField().text(), "");
+    EXPECT_EQ(again.frame->statusBar()->currentMessage(), "The filter was cleared to show the new download.");
 }
 
 // The window as it first opens where the screen has room: every column in
