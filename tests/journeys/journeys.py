@@ -132,6 +132,35 @@ class Journey(unittest.TestCase):
         # stopped one. A wrong enabling rule thus runs the wrong command.
         self.dromo.key("alt+d", "Return")
 
+    def requests_for(self, path):
+        """How many requests the web server had for a path."""
+        try:
+            with open(os.path.join(self.desktop.root, "nginx", "access.log")) as f:
+                return sum(1 for line in f if ('"GET %s ' % path) in line)
+        except OSError:
+            return 0
+
+    def restart(self, how):
+        """Ends Dromo the way given (File, Exit; SIGTERM as the session's end
+        sends it; kill -9, with only what it saved before) and starts it again."""
+        if how == "exit":
+            self.dromo.key("alt+f", "x")
+            self.assertEqual(self.dromo.wait_exit(), 0)
+        elif how == "term":
+            self.dromo.process.send_signal(signal.SIGTERM)
+            self.assertEqual(self.dromo.wait_exit(), 0)
+        else:
+            self.dromo.process.kill()
+            self.dromo.wait_exit()
+        self.dromo.start()
+
+    def save_now(self):
+        """Save Settings Now (Ctrl+S) from the list, which then has the
+        keyboard: what the running Dromo holds is on disk once it returns."""
+        left, top, right, bottom = self.dromo.task_list()
+        self.dromo.click((left + right) // 2, bottom - 10)
+        self.dromo.key("ctrl+s")
+
 
 class Journeys(Journey):
     def test_address_bar_return_and_keypad_enter(self):
@@ -441,6 +470,131 @@ class Journeys(Journey):
         # which may come after its small file.
         wait_for(lambda: [t["Target"] for t in self.dromo.tasks()] == [shown_url, hidden_url],
                  "both tasks in the saved list", state=lambda: [t["Target"] for t in self.dromo.tasks()])
+
+    def test_a_failure_stays_a_failure_across_restarts(self):
+        """A checksum that does not match, and a 404: each fails at once, is
+        told, and reads failed (never paused, never done) after every kind of
+        restart; a resume tries again."""
+        data = payload(300_000, 50)
+        good = self.desktop.serve("/files/checked.bin", data)
+        missing = self.desktop.url("/files/gone.bin")
+        meta4 = os.path.join(self.desktop.root, "checked.meta4")
+        with open(meta4, "w") as f:
+            f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                    '<metalink xmlns="urn:ietf:params:xml:ns:metalink"><file name="checked.bin">'
+                    '<hash type="sha-256">%s</hash><url priority="1">%s</url></file></metalink>\n'
+                    % ("0" * 64, good))
+        self.dromo.start()
+        handed = self.desktop.spawn([DROMO_BIN, meta4], "dromo-metalink.log")
+        self.assertEqual(handed.wait(timeout=30), 0, self.desktop.log("dromo-metalink.log"))
+        self.hand_over(missing)
+
+        def failed(url):
+            return next((t for t in self.dromo.tasks() if t.get("Target") == url and t.get("Failure")), None)
+        wait_for(lambda: failed(good) and failed(missing), "both tasks saved failed", state=self.folder_and_list)
+        self.assertEqual(self.requests_for("/files/checked.bin"), 1,
+                         "a file downloaded whole that fails its checksum is not downloaded again")
+        self.assertEqual(self.requests_for("/files/gone.bin"), 1, "a 404 is not tried again")
+        wait_for(lambda: sum("failed" in n[0] for n in self.desktop.notices()) >= 1, "the failure notices",
+                 state=self.desktop.notices)
+        for how in ("exit", "term", "kill"):
+            with self.subTest(restart=how):
+                self.restart(how)
+                self.save_now()
+                for url, reason in ((good, "does not match its SHA-256 checksum"), (missing, " 404 ")):
+                    task = wait_for(lambda: failed(url), "the failed task after the restart",
+                                    state=self.folder_and_list)
+                    self.assertEqual(task["Status"], PAUSED, "paused to every classic reader")
+                    self.assertNotEqual(task["Progress"], "100%", "never read back as done")
+                    self.assertIn(reason, task["Failure"])
+                self.assertEqual(failed(good)["Progress"], "100% (not done)")
+                self.assertFalse(os.path.exists(self.file("checked.bin")))
+                self.assertEqual(self.read(self.file("checked.bin+++")), data, "the download stays for the user")
+        # Resume is there for a failed task, as for a paused one: it tries again.
+        told = len(self.desktop.notices())
+        self.select_all_rows()
+        self.download_menu_first_item()  # Resume
+        wait_for(lambda: len([n for n in self.desktop.notices()[told:] if "failed" in n[0]]) >= 1,
+                 "the failure told again after the resume", state=self.desktop.notices)
+        wait_for(lambda: failed(good) and failed(missing), "both failed again", state=self.folder_and_list)
+
+    def test_the_exit_keeps_schedules(self):
+        """A task set to start at night is still set so after File, Exit,
+        SIGTERM or kill -9, and at the next start."""
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w") as f:
+            f.write("[Settings]\nEnable%20Schedule=1\nSchedule%20Start%20at=3:33\n")
+        url = self.desktop.serve("/files/tonight.bin", payload(100_000, 51))
+        self.dromo.start()
+        self.hand_over(url)
+        for how in ("exit", "term", "kill"):
+            with self.subTest(restart=how):
+                self.restart(how)
+                self.save_now()
+                task = self.wait_task(url, "32")
+                self.assertEqual((task["Enable Schedule"], task["Schedule Start at"]), ("1", "3:33"))
+        self.assertFalse(os.path.exists(self.file("tonight.bin")), "nothing ran before its time")
+
+    def test_a_file_already_there_is_told_not_copied(self):
+        """The URL of a deleted task whose file was kept: handed over again,
+        the notice says it is already downloaded; typed in the address bar,
+        Dromo asks, and copies it only when asked to."""
+        data = payload(200_000, 52)
+        url = self.desktop.serve("/files/twice.bin", data)
+        self.dromo.start()
+        self.hand_over(url)
+        self.wait_downloaded("twice.bin", data)
+        self.wait_task(url, DONE)
+        wait_for(lambda: ("Download finished", "twice.bin") in [n[:2] for n in self.desktop.notices()],
+                 "the notice of the download", state=self.desktop.notices)
+        self.select_all_rows()
+        self.dromo.key("Delete")
+        wait_for(lambda: self.dromo.tasks() == [], "the task's removal from the saved list")
+
+        self.hand_over(url)
+        wait_for(lambda: any(n[0] == "Already downloaded" and n[1] == "twice.bin" for n in self.desktop.notices()),
+                 "an \"Already downloaded\" notice", state=self.desktop.notices)
+        self.assertEqual(sum(n[1] == "twice.bin" and n[0] == "Download finished" for n in self.desktop.notices()), 1,
+                         "told finished once, for the download itself")
+
+        for answer, copies in (("Escape", []), ("alt+d", ["twice (1).bin"])):  # Cancel; Download Again
+            with self.subTest(answer=answer):
+                x, y = self.dromo.address_box()
+                self.dromo.click(x, y)
+                self.dromo.key("ctrl+a")
+                self.dromo.type(url)
+                self.dromo.key("Return")
+                box = self.dromo.dialog("Dromo")
+                self.dromo.key(*answer.split())
+                wait_for(lambda: not self.desktop.x.mapped(box), "the question's closing")
+                for name in copies:
+                    self.wait_downloaded(name, data)
+                self.save_now()
+                wait_for(lambda: [os.path.basename(t["SaveTo"]) for t in self.dromo.tasks()] == copies,
+                         "the saved list", state=self.folder_and_list)
+                self.assertEqual(sorted(os.listdir(self.desktop.downloads)), sorted(["twice.bin"] + copies))
+        self.assertEqual(self.read(self.file("twice.bin")), data)
+
+    def test_a_kept_filter_never_hides_a_new_download(self):
+        """Started with a filter kept from the last run, a URL typed in the
+        address bar is downloaded and shown: the filter is cleared."""
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w") as f:
+            f.write("[Settings]\nTask%20Filter%20Text=file1\n")
+        data = payload(150_000, 53)
+        url = self.desktop.serve("/files/typed.bin", data)
+        self.dromo.start()
+        x, y = self.dromo.address_box()
+        self.dromo.click(x, y)
+        self.dromo.type(url)
+        self.dromo.key("Return")
+        self.wait_downloaded("typed.bin", data)
+        self.save_now()
+        wait_for(lambda: self.dromo.profile().get("Settings", {}).get("Task Filter Text") == "",
+                 "the filter cleared for the new task", state=lambda: self.dromo.profile().get("Settings"))
+        self.restart("exit")
+        self.save_now()
+        self.wait_task(url, DONE)
 
 
 def main():

@@ -40,10 +40,18 @@ int GuiMessages::Choose(const std::string& text, const std::vector<std::string>&
     QMessageBox box(QMessageBox::Question, QStringLiteral("Dromo"), BaseTexts::Shown(text), QMessageBox::NoButton,
                     m_parent);
     std::vector<QAbstractButton*> shown;
+    QString taken;  // each button's key: the first letter of its text no other button has
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const bool last = i + 1 == buttons.size();
-        shown.push_back(box.addButton(BaseTexts::Shown(buttons[i]),
-                                      last && i > 0 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        QString label = BaseTexts::Shown(buttons[i]);
+        for (int at = 0; at < label.size(); ++at) {
+            if (label[at].isLetter() && !taken.contains(label[at].toLower())) {
+                taken += label[at].toLower();
+                label.insert(at, QLatin1Char('&'));
+                break;
+            }
+        }
+        shown.push_back(box.addButton(label, last && i > 0 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
     }
     if (shown.empty()) {
         return -1;
