@@ -788,6 +788,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_announcedMirrors.clear();
+    m_foundStream.clear();
     m_savedAs = request.saveAs;
     Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
@@ -811,6 +812,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     std::string restartReason;
     bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     const std::vector<MirrorSource> mirrors = request.ftp ? std::vector<MirrorSource>() : OtherMirrors(m_mirrors, url);
+    const StreamKind stream = request.ftp ? StreamKind::None : StreamAt(url, file.Target());
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
         m_digest.Begin();
@@ -834,6 +836,9 @@ bool CurlEngine::Transfer(const TransferRequest& request)
         char errorBuffer[CURL_ERROR_SIZE] = {};
         if (!SetUp(run, url, request.host, request.user, request.password, errorBuffer)) {
             return Fail("Error - out of memory");
+        }
+        if (stream != StreamKind::None) {
+            return RunStream(request, file, stream, url);
         }
         const CURLcode code =
             request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
@@ -872,6 +877,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             }
             continue;
         case Outcome::Failed: return Fail(run.failure, run.failureOutcome);
+        case Outcome::Stream: return RunStream(request, file, run.stream, url);
         case Outcome::Undecided:
         case Outcome::Write: break;
         }

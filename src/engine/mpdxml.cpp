@@ -56,8 +56,8 @@ using XmlText = std::unique_ptr<xmlChar, XmlTextFree>;
 bool OfManifest(const xmlNode* node)
 {
     return node->type == XML_ELEMENT_NODE &&
-           (node->ns == nullptr || (node->ns->href != nullptr &&
-                                    std::strcmp(reinterpret_cast<const char*>(node->ns->href), kNamespace) == 0));
+           (node->ns == nullptr ||
+            (node->ns->href != nullptr && std::strcmp(reinterpret_cast<const char*>(node->ns->href), kNamespace) == 0));
 }
 
 int LineOf(const xmlNode* node)

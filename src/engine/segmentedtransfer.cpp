@@ -7,6 +7,7 @@
 #include "base/text/trace.h"
 #include "base/values/protocoltexts.h"
 #include "base/values/transferoutcome.h"
+#include "engine/cookielines.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
@@ -28,22 +29,6 @@ constexpr std::int64_t kLimitBurst = 16 * 1024;
 // A connection that brought nothing for this long writes what it holds:
 // a server that sends in bursts would leave it waiting in memory.
 constexpr std::chrono::milliseconds kQuietWrite{500};
-
-// The task's cookies go over from the first handle to a copy: a copy starts
-// with none and with its cookie engine off, so it would send none. Each
-// keeps the host it was given for.
-void CopyCookies(CURL* from, CURL* to)
-{
-    curl_slist* cookies = nullptr;
-    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
-        return;
-    }
-    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
-    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
-        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
-    }
-    curl_slist_free_all(cookies);
-}
 
 // Two validators differ only when both are known.
 bool Differs(const std::string& a, const std::string& b)

@@ -15,8 +15,8 @@ constexpr const char* kBase = "https://cdn.example/v/stream.mpd";
 std::string Manifest(const std::string& periodBody,
                      const std::string& mpdAttributes = " type=\"static\" mediaPresentationDuration=\"PT10S\"")
 {
-    return "<?xml version=\"1.0\"?>\n<MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\"" + mpdAttributes +
-           ">\n<Period>\n" + periodBody + "</Period>\n</MPD>\n";
+    return "<?xml version=\"1.0\"?>\n<MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\"" + mpdAttributes + ">\n<Period>\n" +
+           periodBody + "</Period>\n</MPD>\n";
 }
 
 // A reading in one line per item.
@@ -31,16 +31,17 @@ std::string Shown(const DashReading& r)
                std::to_string(rep.width) + "x" + std::to_string(rep.height) + (rep.wholeFile ? " whole" : "") + "\n";
         if (!rep.init.url.empty()) {
             out += " init " + rep.init.url;
-            out += rep.init.range.Whole() ? std::string() : " @" + std::to_string(rep.init.range.offset) + "+" +
-                                                                 std::to_string(rep.init.range.length);
+            out += rep.init.range.Whole()
+                       ? std::string()
+                       : " @" + std::to_string(rep.init.range.offset) + "+" + std::to_string(rep.init.range.length);
             out += "\n";
         }
         for (const DashSegment& s : rep.segments) {
             char seconds[32];
             std::snprintf(seconds, sizeof seconds, "%g", s.seconds);
             out += " " + s.url + " " + seconds + "s";
-            out += s.range.Whole() ? std::string() : " @" + std::to_string(s.range.offset) + "+" +
-                                                         std::to_string(s.range.length);
+            out += s.range.Whole() ? std::string()
+                                   : " @" + std::to_string(s.range.offset) + "+" + std::to_string(s.range.length);
             out += "\n";
         }
     }
@@ -130,8 +131,9 @@ TEST(MpdXml, ReadsEveryKindOfSegmentInformation)
 
 TEST(MpdXml, RefusesWhatCannotBeRecordedWithItsReason)
 {
-    const std::string videoTemplate = "<AdaptationSet mimeType=\"video/mp4\"><Representation id=\"v\" bandwidth=\"1\">"
-                                      "<SegmentTemplate duration=\"1\" media=\"$Number$.m4s\"/>";
+    const std::string videoTemplate =
+        "<AdaptationSet mimeType=\"video/mp4\"><Representation id=\"v\" bandwidth=\"1\">"
+        "<SegmentTemplate duration=\"1\" media=\"$Number$.m4s\"/>";
     const struct {
         std::string manifest;
         const char* reason;
@@ -197,9 +199,18 @@ TEST(MpdXml, ReadsIsoDurations)
         const char* text;
         double seconds;  // -1: refused
     } cases[] = {
-        {"PT634.566S", 634.566}, {"PT1H2M3.5S", 3723.5}, {"P1DT2H", 93600}, {"P0Y0M0DT0H10M0.00S", 600},
-        {"PT0S", 0},             {"P", -1},              {"PT", -1},        {"T1S", -1},
-        {"PT1X", -1},            {"PT-1S", -1},          {"PTT1S", -1},     {"PT1..5S", -1},
+        {"PT634.566S", 634.566},
+        {"PT1H2M3.5S", 3723.5},
+        {"P1DT2H", 93600},
+        {"P0Y0M0DT0H10M0.00S", 600},
+        {"PT0S", 0},
+        {"P", -1},
+        {"PT", -1},
+        {"T1S", -1},
+        {"PT1X", -1},
+        {"PT-1S", -1},
+        {"PTT1S", -1},
+        {"PT1..5S", -1},
     };
     for (const auto& c : cases) {
         const auto seconds = ReadIsoDuration(c.text);

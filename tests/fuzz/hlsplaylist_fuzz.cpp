@@ -66,9 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(input.size() <= kPlaylistMaxBytes, "a playlist past its limit was read");
     if (reading.master) {
-        FUZZ_CHECK(!reading.masterPlaylist.variants.empty() &&
-                       reading.masterPlaylist.variants.size() <= kPlaylistMaxVariants,
-                   fuzz::Shown(input));
+        FUZZ_CHECK(
+            !reading.masterPlaylist.variants.empty() && reading.masterPlaylist.variants.size() <= kPlaylistMaxVariants,
+            fuzz::Shown(input));
         for (const HlsVariant& v : reading.masterPlaylist.variants) {
             fuzz::CheckUrl(v.url, input);
         }
