@@ -115,8 +115,8 @@ private:
     std::optional<std::string> Based(const std::string& base, const MpdElement& level);
     std::optional<std::string> Resolved(const std::string& base, const std::string& reference, int line);
     void AdaptationSet(const MpdElement& set, const std::string& base, const MpdElement& period);
-    void Representation(const MpdElement& rep, const MpdElement& set, const MpdElement& period,
-                        const std::string& base, bool audio);
+    void Representation(const MpdElement& rep, const MpdElement& set, const MpdElement& period, const std::string& base,
+                        bool audio);
     bool Segments(DashRepresentation& out, const MpdElement& rep, const Levels& levels, const std::string& base);
     bool Template(DashRepresentation& out, const Levels& t, const std::string& base);
     bool List(DashRepresentation& out, const Levels& l, const std::string& base);
@@ -186,7 +186,8 @@ void ManifestReader::Read(const MpdElement& root)
     if (const std::string* d = period.Attribute("duration")) {
         m_periodSeconds = ReadIsoDuration(*d).value_or(-1);
     } else if (const std::string* total = root.Attribute("mediaPresentationDuration")) {
-        const double start = ReadIsoDuration(period.Attribute("start") ? *period.Attribute("start") : "PT0S").value_or(0);
+        const double start =
+            ReadIsoDuration(period.Attribute("start") ? *period.Attribute("start") : "PT0S").value_or(0);
         m_periodSeconds = std::max(ReadIsoDuration(*total).value_or(-1) - start, -1.0);
     }
     m_out.seconds = std::max(m_periodSeconds, 0.0);
@@ -343,8 +344,8 @@ bool ManifestReader::Timeline(const MpdElement& timeline, std::int64_t timescale
         }
         for (std::int64_t k = 0; r == -1 ? time < end : k <= r; ++k) {
             if (slots.size() >= kManifestMaxSegments || time > kMaxNumber - d) {
-                return Fail(s.line, "a SegmentTimeline of more than " + std::to_string(kManifestMaxSegments) +
-                                        " segments");
+                return Fail(s.line,
+                            "a SegmentTimeline of more than " + std::to_string(kManifestMaxSegments) + " segments");
             }
             slots.push_back(Slot{time, d});
             time += d;
@@ -356,8 +357,10 @@ bool ManifestReader::Timeline(const MpdElement& timeline, std::int64_t timescale
 bool ManifestReader::Template(DashRepresentation& out, const Levels& t, const std::string& base)
 {
     const int line = t.nearestFirst.front()->line;
-    const auto timescale = t.Attribute("timescale") ? Unsigned(*t.Attribute("timescale")) : std::optional<std::int64_t>(1);
-    const auto start = t.Attribute("startNumber") ? Unsigned(*t.Attribute("startNumber")) : std::optional<std::int64_t>(1);
+    const auto timescale =
+        t.Attribute("timescale") ? Unsigned(*t.Attribute("timescale")) : std::optional<std::int64_t>(1);
+    const auto start =
+        t.Attribute("startNumber") ? Unsigned(*t.Attribute("startNumber")) : std::optional<std::int64_t>(1);
     const std::string* media = t.Attribute("media");
     if (!timescale || *timescale == 0 || !start || media == nullptr) {
         return Fail(line, "a SegmentTemplate without media, or with a timescale or startNumber that cannot be read");
@@ -402,7 +405,8 @@ bool ManifestReader::Template(DashRepresentation& out, const Levels& t, const st
 bool ManifestReader::List(DashRepresentation& out, const Levels& l, const std::string& base)
 {
     const int line = l.nearestFirst.front()->line;
-    const auto timescale = l.Attribute("timescale") ? Unsigned(*l.Attribute("timescale")) : std::optional<std::int64_t>(1);
+    const auto timescale =
+        l.Attribute("timescale") ? Unsigned(*l.Attribute("timescale")) : std::optional<std::int64_t>(1);
     const auto duration = l.Attribute("duration") ? Unsigned(*l.Attribute("duration")) : std::optional<std::int64_t>(0);
     if (!timescale || *timescale == 0 || !duration) {
         return Fail(line, "a SegmentList whose timescale or duration cannot be read");
@@ -423,7 +427,8 @@ bool ManifestReader::List(DashRepresentation& out, const Levels& l, const std::s
         }
     }
     std::vector<Slot> slots;
-    if (const MpdElement* timeline = l.Child("SegmentTimeline"); timeline != nullptr && !Timeline(*timeline, *timescale, slots)) {
+    if (const MpdElement* timeline = l.Child("SegmentTimeline");
+        timeline != nullptr && !Timeline(*timeline, *timescale, slots)) {
         return false;
     }
     const MpdElement* list = l.nearestFirst.front();
@@ -569,8 +574,11 @@ std::optional<double> ReadIsoDuration(std::string_view text)
         const char unit = text[unitAt];
         double scale = 0;
         if (!inTime) {
-            scale = unit == 'Y' ? 365 * 86400.0 : unit == 'M' ? 30 * 86400.0 : unit == 'W' ? 7 * 86400.0
-                                                                               : unit == 'D' ? 86400.0 : 0;
+            scale = unit == 'Y'   ? 365 * 86400.0
+                    : unit == 'M' ? 30 * 86400.0
+                    : unit == 'W' ? 7 * 86400.0
+                    : unit == 'D' ? 86400.0
+                                  : 0;
         } else {
             scale = unit == 'H' ? 3600.0 : unit == 'M' ? 60.0 : unit == 'S' ? 1.0 : 0;
         }

@@ -99,8 +99,7 @@ std::optional<double> Seconds(std::string_view text)
     }
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-        value > kPlaylistMaxSeconds) {
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value > kPlaylistMaxSeconds) {
         return std::nullopt;
     }
     return value;
@@ -169,8 +168,7 @@ bool ReadResolution(std::string_view text, int& width, int& height)
 {
     const std::size_t x = text.find_first_of("xX");
     const std::optional<std::int64_t> w = Integer(text.substr(0, std::min(x, text.size())));
-    const std::optional<std::int64_t> h =
-        x == std::string_view::npos ? std::nullopt : Integer(text.substr(x + 1));
+    const std::optional<std::int64_t> h = x == std::string_view::npos ? std::nullopt : Integer(text.substr(x + 1));
     if (!w || !h || *w > 100000 || *h > 100000) {
         return false;
     }
@@ -645,8 +643,9 @@ bool LooksLikeHlsPlaylist(std::string_view firstBytes)
         return false;
     }
     const std::size_t after = std::string_view("#EXTM3U").size();
-    return after < firstBytes.size() && (firstBytes[after] == '\r' || firstBytes[after] == '\n' ||
-                                         firstBytes[after] == ' ' || firstBytes[after] == '\t') &&
+    return after < firstBytes.size() &&
+           (firstBytes[after] == '\r' || firstBytes[after] == '\n' || firstBytes[after] == ' ' ||
+            firstBytes[after] == '\t') &&
            firstBytes.find("#EXT-X-") != std::string_view::npos;
 }
 

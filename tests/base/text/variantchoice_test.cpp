@@ -59,20 +59,20 @@ TEST(VariantChoice, PicksTheBestOfferThatDoesNotExceedTheChoice)
 {
     // Not in order of quality, as playlists list them.
     const std::vector<Offer> offers = {
-        {1280, 720, 2800000, true},  // 0
-        {640, 360, 800000, true},    // 1
-        {1920, 1080, 5000000, true}, // 2
-        {0, 0, 64000, false},        // 3: audio only
-        {1280, 720, 1800000, true},  // 4: the same size, less bandwidth
-        {854, 480, 1400000, true},   // 5
+        {1280, 720, 2800000, true},   // 0
+        {640, 360, 800000, true},     // 1
+        {1920, 1080, 5000000, true},  // 2
+        {0, 0, 64000, false},         // 3: audio only
+        {1280, 720, 1800000, true},   // 4: the same size, less bandwidth
+        {854, 480, 1400000, true},    // 5
     };
     const struct {
         const char* choice;
         int picked;
     } cases[] = {
-        {"", 2}, {"lowest", 1}, {"720p", 0}, {"1080p", 2}, {"2160p", 2}, {"600p", 5},
+        {"", 2},         {"lowest", 1},    {"720p", 0},  {"1080p", 2}, {"2160p", 2}, {"600p", 5},
         {"240p", 1},  // none fits: the lowest
-        {"1280x720", 0}, {"1000x1000", 5}, {"2000k", 4}, {"1000k", 1}, {"100k", 1}, {"9M", 2},
+        {"1280x720", 0}, {"1000x1000", 5}, {"2000k", 4}, {"1000k", 1}, {"100k", 1},  {"9M", 2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(VariantChoice::Parse(c.choice)->Pick(offers), c.picked) << c.choice;
