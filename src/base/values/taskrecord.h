@@ -127,6 +127,11 @@ struct TaskRecord {
     // The digest the finished file was found to match ("SHA-256"); "" when
     // none was checked.
     std::string verified;
+    // A video stream's recording: what its URL answered with ("HLS",
+    // "DASH"; "" for a file), and the variant the user chose in
+    // VariantChoice's stored form ("" for the best).
+    std::string stream;
+    std::string variant;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
