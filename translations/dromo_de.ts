@@ -874,6 +874,10 @@
         <source>%1 (already downloaded)</source>
         <translation>%1 (bereits heruntergeladen)</translation>
     </message>
+    <message>
+        <source>The URL holds a line break or another control character.</source>
+        <translation>Die URL enthält einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -874,6 +874,10 @@
         <source>%1 (already downloaded)</source>
         <translation>%1 (déjà téléchargé)</translation>
     </message>
+    <message>
+        <source>The URL holds a line break or another control character.</source>
+        <translation>L’URL contient un saut de ligne ou un autre caractère de contrôle.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -27,6 +27,7 @@ constexpr const char* kWhole[] = {
                       "The browser's cookie, referrer or user agent holds a line break or another control character."),
     QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
     QT_TRANSLATE_NOOP("dromo", "Nothing to download: the URL is empty or ends in \"/\"."),
+    QT_TRANSLATE_NOOP("dromo", "The URL holds a line break or another control character."),
     QT_TRANSLATE_NOOP("dromo", "No history."),
     QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
     QT_TRANSLATE_NOOP("dromo", "The task has started meanwhile; its properties were not changed."),
