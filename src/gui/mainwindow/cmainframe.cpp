@@ -267,10 +267,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_ctx.addresses.Shown()) {
-                const std::string url = m_address->currentText().toStdString();
-                const TaskAdder::UserAdds asking = UserAdds();
-                m_ctx.addresses.QuickAdd(url);
-                LoadHistoryBox(url);
+                AddTyped(m_address->currentText());
             }
             return true;
         }

@@ -63,12 +63,13 @@ public:
     // A message that holds nothing up: a box the user closes when he likes.
     void ShowNotice(const std::string& text);
 
-    // A URL from outside (drops, the command line, the capture object):
-    // with "Popup Dialog" on, the Add URL dialog; otherwise the quick add. A
-    // task added so is saved before this returns. The refusal is returned:
-    // empty when a task was added or the sheet was answered, else the text
-    // of the box the add showed (or why nothing was tried).
-    QString AddUrl(const QString& url);
+    // A text dropped on the list or the basket, or a notice's URL: with
+    // "Popup Dialog" on, the Add URL dialog; otherwise the quick add, of
+    // each line when there are several (a URL a line). A task added so is
+    // saved before this returns. The refusal is returned: empty when a task
+    // was added or the sheet was answered, else the text of the box the add
+    // showed (or why nothing was tried), "LINE: why" a line for several.
+    QString AddUrl(const QString& text);
     // The same for the capture object: handled from the event loop, not
     // inside the bus call; `done` gets the refusal once the URL has been
     // dealt with (at once, or after the Add URL sheet closed).
@@ -174,6 +175,10 @@ private:
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
     // The scope of an add the user makes in the window: a file already there is asked about.
     TaskAdder::UserAdds UserAdds();
+    bool PopupDialogOn() const;
+    QString AskAboutOutside(const QString& text, const DownloadDetails* details);
+    // Return in the address bar: the typed URL, or pasted links a line each.
+    void AddTyped(const QString& text);
     // The files of a local Metalink file as tasks; the refusal when none
     // was added (already shown to the user).
     std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");
