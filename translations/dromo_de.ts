@@ -1918,6 +1918,10 @@
         <source>The filter was cleared to show the new download.</source>
         <translation>Der Filter wurde geleert, damit der neue Download zu sehen ist.</translation>
     </message>
+    <message>
+        <source>Left out of the list: %1 of the selected tasks. A value of theirs (the save path, the login, the proxy) holds a line break, which a list file cannot carry.</source>
+        <translation>Nicht in die Liste aufgenommen: %1 der ausgewählten Downloads. Einer ihrer Werte (Speicherpfad, Anmeldung, Proxy) enthält einen Zeilenumbruch, den eine Download-Liste nicht aufnehmen kann.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>

@@ -1918,6 +1918,10 @@
         <source>The filter was cleared to show the new download.</source>
         <translation>Le filtre a été vidé pour montrer le nouveau téléchargement.</translation>
     </message>
+    <message>
+        <source>Left out of the list: %1 of the selected tasks. A value of theirs (the save path, the login, the proxy) holds a line break, which a list file cannot carry.</source>
+        <translation>Laissés hors de la liste&#xa0;: %1 des téléchargements sélectionnés. L’une de leurs valeurs (chemin d’enregistrement, identifiant, proxy) contient un saut de ligne, qu’une liste de téléchargements ne peut pas contenir.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CMainView</name>

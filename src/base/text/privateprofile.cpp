@@ -25,7 +25,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
     Section* current = nullptr;  // made at its first value: a section without any is not there
     std::size_t pos = 0;
     while (pos <= text.size()) {
-        std::size_t end = text.find('\n', pos);
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) {
             end = text.size();
         }

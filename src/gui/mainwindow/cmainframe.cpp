@@ -631,14 +631,19 @@ void CMainFrame::SaveList()
     // text. The rows of the selected tasks as they are now, kept so while
     // the list is made; the file is written after the lock is released.
     const std::string path = DownloadList::WithExtension(chosen.toStdString());
-    std::string content;
+    DownloadList::ListText list;
     {
         auto guard = m_ctx.table.Lock();
-        content =
+        list =
             DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()), m_ctx.settings.proxies);
     }
-    if (const Status written = WriteFileAtomically(path, content); !written) {
+    if (const Status written = WriteFileAtomically(path, list.text); !written) {
         m_ctx.messages.Warning(written.Reason());
+    } else if (!list.leftOut.empty()) {
+        m_ctx.messages.Warning(tr("Left out of the list: %1 of the selected tasks. A value of theirs (the save path, "
+                                  "the login, the proxy) holds a line break, which a list file cannot carry.")
+                                   .arg(list.leftOut.size())
+                                   .toStdString());
     }
 }
 
