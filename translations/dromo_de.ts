@@ -878,6 +878,14 @@
         <source>The URL holds a line break or another control character.</source>
         <translation>Die URL enthält einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
     </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Der Download wurde hinzugefügt, aber die Download-Liste konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -1647,10 +1655,6 @@
         <translation>Nicht gespeichert: %1</translation>
     </message>
     <message>
-        <source>The task was added, but the task list could not be saved.</source>
-        <translation>Der Download wurde hinzugefügt, aber die Download-Liste konnte nicht gespeichert werden.</translation>
-    </message>
-    <message>
         <source>Add URL</source>
         <translation>URL hinzufügen</translation>
     </message>
@@ -1905,10 +1909,6 @@
     <message>
         <source>Find Tasks</source>
         <translation>Downloads suchen</translation>
-    </message>
-    <message>
-        <source>%1 of %2 URLs were added; the others were refused: %3</source>
-        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
     </message>
     <message>
         <source>Metalink Files (*.meta4 *.metalink)</source>

@@ -878,6 +878,14 @@
         <source>The URL holds a line break or another control character.</source>
         <translation>L’URL contient un saut de ligne ou un autre caractère de contrôle.</translation>
     </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Le téléchargement a été ajouté, mais la liste des téléchargements n’a pas pu être enregistrée.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -1647,10 +1655,6 @@
         <translation>Non enregistré&#xa0;: %1</translation>
     </message>
     <message>
-        <source>The task was added, but the task list could not be saved.</source>
-        <translation>Le téléchargement a été ajouté, mais la liste des téléchargements n’a pas pu être enregistrée.</translation>
-    </message>
-    <message>
         <source>Add URL</source>
         <translation>Ajouter une URL</translation>
     </message>
@@ -1905,10 +1909,6 @@
     <message>
         <source>Find Tasks</source>
         <translation>Rechercher des téléchargements</translation>
-    </message>
-    <message>
-        <source>%1 of %2 URLs were added; the others were refused: %3</source>
-        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
     </message>
     <message>
         <source>Metalink Files (*.meta4 *.metalink)</source>

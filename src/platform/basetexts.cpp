@@ -28,6 +28,7 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
     QT_TRANSLATE_NOOP("dromo", "Nothing to download: the URL is empty or ends in \"/\"."),
     QT_TRANSLATE_NOOP("dromo", "The URL holds a line break or another control character."),
+    QT_TRANSLATE_NOOP("dromo", "The task was added, but the task list could not be saved."),
     QT_TRANSLATE_NOOP("dromo", "No history."),
     QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
     QT_TRANSLATE_NOOP("dromo", "The task has started meanwhile; its properties were not changed."),
@@ -208,6 +209,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "the %1 hash of \"%2\" is not %3 hexadecimal digits."),
     // the Add URL sheet's many URLs: patterns and pasted lines
     QT_TRANSLATE_NOOP("dromo", "%1 tasks"),
+    QT_TRANSLATE_NOOP("dromo", "%1 of %2 URLs were added; the others were refused: %3"),
     QT_TRANSLATE_NOOP("dromo", "The pattern makes more than %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The pattern makes %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The lines make more than %1 URLs; Dromo adds at most %2 at once."),

@@ -228,7 +228,9 @@ void CMainFrame::AnswerOnceSaved(std::optional<QString> answer, std::function<vo
 
 QString CMainFrame::NotSavedText()
 {
-    return tr("The task was added, but the task list could not be saved.");
+    // English, as every answer on the bus; the window shows it through
+    // BaseTexts, in the user's language.
+    return QStringLiteral("The task was added, but the task list could not be saved.");
 }
 
 QString CMainFrame::SaveTakenTasks()
