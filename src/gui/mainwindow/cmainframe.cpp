@@ -689,7 +689,8 @@ void CMainFrame::Exit()
         auto guard = m_ctx.table.Lock();
         active = m_ctx.state.Counts(guard).activeCount;
     }
-    if (active != 0 && !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString())) {
+    if (active != 0 &&
+        !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString(), Ask::Stop)) {
         return;
     }
     if (const Status saved = StopAndSave(); !saved) {

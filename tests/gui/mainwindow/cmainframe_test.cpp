@@ -118,7 +118,8 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     w.messages.answer = false;
     w.frame->RunCommand(CommandId::Exit);
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{"There is task running, exit anyway?"});
-    EXPECT_FALSE(w.state.stop);  // Cancel: everything goes on
+    EXPECT_EQ(w.messages.askedAs, std::vector<Ask>{Ask::Stop});  // the stop icon, OK the default
+    EXPECT_FALSE(w.state.stop);                                  // Cancel: everything goes on
     {
         auto guard = w.table.Lock();
         w.state.Counts(guard).activeCount = 0;
