@@ -228,7 +228,9 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
     if (!details.userAgent.empty()) {
         record.userAgent = details.userAgent;
     }
-    return Add(url, std::move(record), false, SafeFileName(details.fileName));
+    const std::string name = SafeFileName(details.fileName);
+    record.nameChosen = name.empty() ? 0 : 1;
+    return Add(url, std::move(record), false, name);
 }
 
 AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)

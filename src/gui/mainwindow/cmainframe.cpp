@@ -475,6 +475,8 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
         if (!details->userAgent.empty()) {
             record.userAgent = details->userAgent;
         }
+        // The browser's name, left as the sheet showed it, is the user's.
+        record.nameChosen = !browserName.empty() && NameOfPath(record.saveAs) == browserName ? 1 : 0;
     }
     std::optional<AddResult> result;
     if (m_askingOutside) {
