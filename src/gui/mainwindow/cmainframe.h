@@ -94,6 +94,12 @@ public:
     // (before the notices' owner goes).
     void WatchClipboard(Notifications* notices);
     void ToggleMainWindow();
+    // Ctrl+L, F6, Alt+D: the keyboard in the address bar, its text selected
+    // (the bar shown first when it was hidden).
+    void FocusAddressBar();
+    // What a power action switched on will do, "" while none is on: shown
+    // in the status bar and under the tray tip as long as it is on.
+    QString PowerActionsText() const;
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
     // Whether the window is up on the screen (not hidden, not minimised).
@@ -154,6 +160,7 @@ private:
     void BuildToolBar();
     void BuildPopupItems();
     void BuildStatusAndTray();
+    void ShowPowerActions();
     void ShowTaskMenu(bool onRow, const QPoint& at);
     void ShowToolMenu(bool basket, const QPoint& at);
     enum class Popup { Row, Window, SpeedBar, Basket };
@@ -165,6 +172,8 @@ private:
     Status StopAndSave();
     // Refills the address box; `added` is the URL just entered, if any.
     void LoadHistoryBox(const std::string& added = {});
+    // Return in the address bar.
+    void AddFromAddressBar(const std::string& url);
     void SaveList();
     void LoadList();
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
@@ -190,6 +199,7 @@ private:
     void BlankWallpaper();
     // The guide's page for each window and part (F1, Shift+F1).
     void MarkHelpTopics();
+    void NameControls();
     // Opens the guide at `topic` ("page.html" or "page.html#section").
     void OpenHelp(const QString& topic);
     bool RunSheet(CPropertySheet& sheet);
@@ -204,6 +214,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
     QLabel* m_panes[3];
+    QLabel* m_powerPane = nullptr;  // PowerActionsText, hidden while it is empty
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QString m_trayTip;

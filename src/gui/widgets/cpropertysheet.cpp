@@ -1,6 +1,9 @@
 #include "gui/widgets/cpropertysheet.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -9,7 +12,8 @@
 
 namespace dromo {
 
-CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialog(parent), m_tabs(new QTabWidget(this))
+CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
+    : QDialog(parent), m_tabs(new QTabWidget(this)), m_stayNote(new QLabel(this))
 {
     setWindowTitle(caption);
     // Every tab in sight: the sheet grows to hold them rather than hiding
@@ -18,7 +22,12 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialo
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addWidget(buttons);
+    auto* bottom = new QHBoxLayout;
+    m_stayNote->setWordWrap(true);
+    m_stayNote->setVisible(false);
+    bottom->addWidget(m_stayNote, 1);
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPropertySheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPropertySheet::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CPropertySheet::TabChanged);
@@ -41,9 +50,28 @@ bool CPropertySheet::SelectPage(int index)
 void CPropertySheet::showEvent(QShowEvent* event)
 {
     if (!m_pages.empty()) {
-        m_pages[static_cast<std::size_t>(m_current)]->Activate();
+        CPropertyPage* page = m_pages[static_cast<std::size_t>(m_current)];
+        page->Activate();
+        // What a person types at once lands in the page's first field (or the
+        // one the page chose), not on the tab bar, where it would be lost.
+        if (QWidget* focus = focusWidget(); focus == nullptr || !page->isAncestorOf(focus)) {
+            if (QWidget* first = FirstField(page)) {
+                first->setFocus(Qt::TabFocusReason);
+            }
+        }
     }
     QDialog::showEvent(event);
+}
+
+QWidget* CPropertySheet::FirstField(QWidget* page)
+{
+    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && w->isVisibleTo(page) &&
+            w->focusProxy() == nullptr) {
+            return w;
+        }
+    }
+    return nullptr;
 }
 
 void CPropertySheet::TabChanged(int index)
@@ -55,10 +83,24 @@ void CPropertySheet::TabChanged(int index)
         m_reverting = true;
         m_tabs->setCurrentIndex(m_current);
         m_reverting = false;
+        ShowStayReason(m_pages[static_cast<std::size_t>(m_current)]);
         return;
     }
+    m_stayNote->setVisible(false);
     m_current = index;
     m_pages[static_cast<std::size_t>(index)]->Activate();
+}
+
+void CPropertySheet::ShowStayReason(const CPropertyPage* page)
+{
+    const QString reason = page->StayReason();
+    m_stayNote->setText(reason);
+    m_stayNote->setVisible(!reason.isEmpty());
+    if (!reason.isEmpty()) {
+        // A screen reader hears it as a person sees it appear.
+        QAccessibleEvent shown(m_stayNote, QAccessible::Alert);
+        QAccessible::updateAccessibility(&shown);
+    }
 }
 
 void CPropertySheet::accept()
@@ -70,6 +112,7 @@ void CPropertySheet::accept()
     CPropertyPage* shown = m_pages[static_cast<std::size_t>(m_current)];
     shown->Activate();
     if (!shown->OnKillActive()) {
+        ShowStayReason(shown);
         return;
     }
     for (CPropertyPage* page : m_pages) {
