@@ -52,8 +52,10 @@ def walk(accessible, path, found, focus_only=False):
         return  # nothing hidden has the focus
     found.append(here)
     # A table's cells are its rows' business: the table itself is checked,
-    # and a long list would take long to walk.
-    if here["role"] in ("table", "tree table"):
+    # and a long list would take long to walk. The focused cell of a short
+    # one is looked for, as a screen reader reads it.
+    if here["role"] in ("table", "tree table") and not (focus_only and here["focused"] and
+                                                        accessible.childCount <= 400):
         return
     for i in range(accessible.childCount):
         walk(accessible.getChildAtIndex(i), path + [i], found, focus_only)

@@ -299,6 +299,10 @@ class Desktop:
         if self.x is not None:
             self.x.close()
             self.x = None
+        if self._reader is not None:
+            self._reader.stdin.close()
+            self._reader.stdout.close()
+            self._reader = None
         for process in reversed(self._processes):
             self._end(process)
         self._processes.clear()

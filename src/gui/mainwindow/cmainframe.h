@@ -161,7 +161,7 @@ private:
     void BuildPopupItems();
     void BuildStatusAndTray();
     void ShowPowerActions();
-    void ShowTaskMenu(bool onRow, const QPoint& at);
+    void ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard = false);
     void ShowToolMenu(bool basket, const QPoint& at);
     enum class Popup { Row, Window, SpeedBar, Basket };
     void FillPopup(QMenu& menu, Popup kind);

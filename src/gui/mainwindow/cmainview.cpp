@@ -85,7 +85,7 @@ void CMainView::SetUpColumns()
     // What each column typically shows, so its text is read whole: a big
     // file's size, a fast speed, a status line with the time before it.
     const char* const typical[TaskListModel::kModelColumns] = {"",
-                                                               "4194304 of 4194304",
+                                                               "654321 of 654321",
                                                                "N/A",
                                                                "100%",
                                                                "12345.6KB/s",
@@ -316,7 +316,7 @@ void CMainView::ShowMenuFromKeyboard()
 {
     const QModelIndex index = currentIndex();
     if (!index.isValid()) {
-        emit ContextMenuWanted(false, viewport()->mapToGlobal(QPoint(0, 0)));
+        emit ContextMenuWanted(false, viewport()->mapToGlobal(QPoint(0, 0)), true);
         return;
     }
     m_clickedTaskId = TaskIdOf(index);
@@ -325,7 +325,7 @@ void CMainView::ShowMenuFromKeyboard()
     }
     scrollTo(index);
     const QRect row = visualRect(index);
-    emit ContextMenuWanted(true, viewport()->mapToGlobal(QPoint(row.left() + row.height(), row.bottom())));
+    emit ContextMenuWanted(true, viewport()->mapToGlobal(QPoint(row.left() + row.height(), row.bottom())), true);
 }
 
 void CMainView::contextMenuEvent(QContextMenuEvent* event)
@@ -341,7 +341,7 @@ void CMainView::contextMenuEvent(QContextMenuEvent* event)
             SelectTasks({m_clickedTaskId});
         }
     }
-    emit ContextMenuWanted(index.isValid(), event->globalPos());
+    emit ContextMenuWanted(index.isValid(), event->globalPos(), false);
 }
 
 QString CMainView::DroppedText(const QMimeData* data)

@@ -65,8 +65,9 @@ public:
 signals:
     void BackgroundFetched();
     void DoubleClicked(dromo::TaskId taskId);
-    // A right-click on a row (true) or on empty space (false).
-    void ContextMenuWanted(bool onRow, const QPoint& globalPos);
+    // A right-click on a row (true) or on empty space (false), or the
+    // keyboard's menu key on the current row.
+    void ContextMenuWanted(bool onRow, const QPoint& globalPos, bool fromKeyboard);
     void TextDropped(const QString& text);
 
 protected:

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "base/commands/addresshistory.h"
@@ -351,9 +352,23 @@ std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
     return menu;
 }
 
-void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
+void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard)
 {
-    TaskMenu(onRow)->exec(at);
+    const std::unique_ptr<QMenu> menu = TaskMenu(onRow);
+    if (fromKeyboard) {
+        // Opened by a key, the menu starts on its first item, so Return
+        // runs it as a click would: the row's default command. (Set once it
+        // shows: showing clears what was set before.)
+        QTimer::singleShot(0, menu.get(), [m = menu.get()] {
+            for (QAction* item : m->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    m->setActiveAction(item);
+                    break;
+                }
+            }
+        });
+    }
+    menu->exec(at);
 }
 
 }  // namespace dromo

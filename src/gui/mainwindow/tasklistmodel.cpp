@@ -321,7 +321,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
     case Qt::AccessibleTextRole:
         // A screen reader on the first cell hears what a glance at the row
         // tells: which file, how it stands, how far it got.
-        if (index.column() == kColTarget) {
+        if (index.column() == kColTarget || index.column() == kFileColumn) {  // whichever comes first
             return tr("%1. %2 Progress %3.")
                 .arg(QString::fromStdString(TaskRowTip::FileName(row)),
                      BaseTexts::Shown(StateLegendText(row.stateImage)), ShownText(row, kColProgress));

@@ -46,7 +46,8 @@ QWidget* FieldAfter(QLayout* layout, int index)
         return FirstWidget(grid->itemAtPosition(row, column + columnSpan));
     }
     if (auto* box = qobject_cast<QBoxLayout*>(layout);
-        box != nullptr && (box->direction() == QBoxLayout::LeftToRight || box->direction() == QBoxLayout::RightToLeft)) {
+        box != nullptr &&
+        (box->direction() == QBoxLayout::LeftToRight || box->direction() == QBoxLayout::RightToLeft)) {
         return FirstWidget(box->itemAt(index + 1));
     }
     return nullptr;
@@ -99,8 +100,8 @@ void AccessibleNames::Name(QWidget* control, const QString& name)
     if (target->accessibleName().isEmpty()) {
         target->setAccessibleName(name);
     }
-    if (auto* list = qobject_cast<QComboBox*>(control); list != nullptr && list->lineEdit() != nullptr &&
-                                                        list->lineEdit()->accessibleName().isEmpty()) {
+    if (auto* list = qobject_cast<QComboBox*>(control);
+        list != nullptr && list->lineEdit() != nullptr && list->lineEdit()->accessibleName().isEmpty()) {
         list->lineEdit()->setAccessibleName(name);
     }
 }

@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +33,21 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &CPropertySheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPropertySheet::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CPropertySheet::TabChanged);
+    // The next and previous tab from wherever the keyboard is in the sheet,
+    // not only from the tab bar; a page that may not be left stays.
+    const std::pair<QKeySequence, int> steps[] = {{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                  {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}};
+    for (const auto& [key, step] : steps) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = m_tabs->count();
+            if (count > 0) {
+                SelectPage((m_current + step + count) % count);
+            }
+        });
+    }
 }
 
 void CPropertySheet::AddPage(CPropertyPage* page)
@@ -88,7 +105,15 @@ void CPropertySheet::TabChanged(int index)
     }
     m_stayNote->setVisible(false);
     m_current = index;
-    m_pages[static_cast<std::size_t>(index)]->Activate();
+    CPropertyPage* page = m_pages[static_cast<std::size_t>(index)];
+    page->Activate();
+    // Switched from the keyboard inside the old page: the keys go on in the
+    // new page's first field, not in a field now out of sight.
+    if (QWidget* focus = focusWidget(); focus != nullptr && focus != m_tabs->tabBar() && !page->isAncestorOf(focus)) {
+        if (QWidget* first = FirstField(page)) {
+            first->setFocus(Qt::TabFocusReason);
+        }
+    }
 }
 
 void CPropertySheet::ShowStayReason(const CPropertyPage* page)

@@ -42,10 +42,10 @@ TEST(CMainFrame, FirstStartShowsTheFileFirstAndWholeTexts)
 
     w.adder.AddTask("http://mirror.example/iso/debian-12.5.0-amd64-netinst.iso", "");
     const std::pair<int, const char*> texts[] = {
-        {kColSize, "4194304 of 4194304"}, {kColResume, "Yes"},
-        {kColProgress, "100%"},           {kColSpeed, "12345.6KB/s"},
-        {kColTime, "12:34:56"},           {kColEstTime, "0:0:0"},
-        {kColRetry, "10 of 10"},          {kColStatus, "12:34:56 HTTP/1.1 206 Partial Content"},
+        {kColSize, "654321 of 654321"}, {kColResume, "Yes"},
+        {kColProgress, "100%"},         {kColSpeed, "12345.6KB/s"},
+        {kColTime, "12:34:56"},         {kColEstTime, "0:0:0"},
+        {kColRetry, "10 of 10"},        {kColStatus, "12:34:56 HTTP/1.1 206 Partial Content"},
     };
     for (const auto& [column, text] : texts) {
         w.table.SetText(0, static_cast<Column>(column), text);
