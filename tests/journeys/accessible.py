@@ -70,8 +70,11 @@ def answer(line):
     walk(app, [], found, focus_only=what == "focus")
     if what == "tree":
         return found
+    # Qt reports the current tab of a tab bar as focused wherever the
+    # keyboard is: it counts only when nothing else has the focus.
     focused = [n for n in found if n["focused"]]
-    return focused[-1] if focused else None
+    fields = [n for n in focused if n["role"] != "page tab"]
+    return (fields or focused or [None])[-1]
 
 
 def main():

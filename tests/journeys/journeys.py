@@ -38,6 +38,7 @@ def payload(size, seed):
 
 
 class Journey(unittest.TestCase):
+    maxDiff = None  # a failure shows everything that differs
     def run(self, result=None):
         # Kept to tell in the cleanups whether the journey failed.
         self._result = result if result is not None else self.defaultTestResult()
@@ -159,18 +160,21 @@ class Journey(unittest.TestCase):
 
     def assert_reading_order(self, visited, what):
         """Tab goes as a person reads: top to bottom, and left to right along
-        a row; every control it reaches has a name."""
+        a row, coming back to the top once per round; every control it
+        reaches has a name."""
         for control in visited:
             self.assertTrue(control["name"], "%s: a %s without a name at %s" % (what, control["role"],
                                                                                control["box"]))
-        for before, after in zip(visited, visited[1:-1]):
+        backwards = []
+        for before, after in zip(visited, visited[1:] + visited[:1]):
             bx, by, bw, bh = before["box"]
             ax, ay, aw, ah = after["box"]
             same_row = by <= ay + ah // 2 <= by + bh or ay <= by + bh // 2 <= ay + ah
-            self.assertTrue(ax > bx if same_row else ay + ah // 2 > by + bh // 2,
-                            "%s: Tab goes from %s \"%s\" %s back to %s \"%s\" %s" %
-                            (what, before["role"], before["name"], before["box"], after["role"], after["name"],
-                             after["box"]))
+            if not (ax > bx if same_row else ay + ah // 2 > by + bh // 2):
+                backwards.append("%s \"%s\" %s to %s \"%s\" %s" % (before["role"], before["name"], before["box"],
+                                                                     after["role"], after["name"], after["box"]))
+        self.assertLessEqual(len(backwards), 1, "%s: Tab goes back up more than once a round: %s" %
+                             (what, backwards))
 
 
 class KeyboardJourneys:
@@ -287,7 +291,7 @@ class KeyboardJourneys:
         self.walk_sheet_pages("Import Broken File", 1)
         self.dromo.key("Escape")
 
-        self.dromo.key("alt+v", "End", "Return")  # View, Options... (the last item)
+        self.dromo.key("alt+v", "Up", "Return")  # View, up to its last item: Options...
         self.dromo.dialog("Options")
         self.walk_sheet_pages("Options", 11)
         self.dromo.key("Escape")
@@ -321,7 +325,7 @@ class AccessibleJourneys:
         self.dromo.dialog("Import Broken File")
         missing += self.unnamed("Import Broken File")
         self.dromo.key("Escape")
-        self.dromo.key("alt+v", "End", "Return")
+        self.dromo.key("alt+v", "Up", "Return")
         self.dromo.dialog("Options")
         for page in range(11):
             missing += self.unnamed("Options, page %d" % (page + 1))

@@ -1,8 +1,10 @@
 #include "gui/widgets/accessiblenames.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -43,7 +45,9 @@ QWidget* FieldAfter(QLayout* layout, int index)
         int rowSpan = 0;
         int columnSpan = 0;
         grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        return FirstWidget(grid->itemAtPosition(row, column + columnSpan));
+        // Beside it, or under it where nothing is beside it ("File Types:").
+        QWidget* beside = FirstWidget(grid->itemAtPosition(row, column + columnSpan));
+        return beside != nullptr ? beside : FirstWidget(grid->itemAtPosition(row + rowSpan, column));
     }
     if (auto* box = qobject_cast<QBoxLayout*>(layout);
         box != nullptr &&
@@ -66,7 +70,8 @@ void NameLayout(QLayout* layout)
             continue;
         }
         QWidget* field = FieldAfter(layout, i);
-        if (field == nullptr || qobject_cast<QLabel*>(field) != nullptr || field->focusPolicy() == Qt::NoFocus) {
+        if (field == nullptr || qobject_cast<QLabel*>(field) != nullptr ||
+            (field->focusPolicy() == Qt::NoFocus && field->focusProxy() == nullptr)) {
             continue;
         }
         label->setBuddy(field);
@@ -115,6 +120,27 @@ void AccessibleNames::NameFieldsByLabels(QWidget* root)
         if (child->layout() != nullptr) {
             NameLayout(child->layout());
         }
+    }
+    // A control with no label beside it and no text of its own (a list, a
+    // slider) is named by its tip or by the group it sits in.
+    for (QWidget* child : root->findChildren<QWidget*>()) {
+        if ((child->focusPolicy() & Qt::TabFocus) == 0 || !child->accessibleName().isEmpty()) {
+            continue;
+        }
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(child);
+        if (read == nullptr || !read->text(QAccessible::Name).isEmpty()) {
+            continue;
+        }
+        QString name = child->toolTip();
+        for (QWidget* up = child->parentWidget(); name.isEmpty() && up != nullptr && up != root->parentWidget();
+             up = up->parentWidget()) {
+            if (auto* group = qobject_cast<QGroupBox*>(up)) {
+                name = Plain(group->title());
+            } else if (!up->accessibleName().isEmpty()) {
+                name = up->accessibleName();
+            }
+        }
+        Name(child, name.isEmpty() ? child->window()->windowTitle() : name);
     }
 }
 

@@ -18,10 +18,14 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
     : QDialog(parent), m_tabs(new QTabWidget(this)), m_stayNote(new QLabel(this))
 {
     setWindowTitle(caption);
+    m_tabs->setAccessibleName(caption);
+    m_tabs->tabBar()->setAccessibleName(caption);
     // Every tab in sight: the sheet grows to hold them rather than hiding
     // some behind scroll arrows.
     m_tabs->setUsesScrollButtons(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_cancel = buttons->button(QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     auto* bottom = new QHBoxLayout;
@@ -66,6 +70,17 @@ bool CPropertySheet::SelectPage(int index)
 
 void CPropertySheet::showEvent(QShowEvent* event)
 {
+    // The pages joined the focus chain after OK and Cancel: Tab goes from
+    // the tabs through the page to the buttons, as a person reads them.
+    if (!m_buttonsLast) {
+        m_buttonsLast = true;
+        QWidget* last = previousInFocusChain();
+        if (last != m_cancel && last != m_ok) {
+            QWidget::setTabOrder(last, m_ok);
+            QWidget::setTabOrder(m_ok, m_cancel);
+        }
+        QWidget::setTabOrder(m_cancel, m_tabs->tabBar());  // and round again to the tabs
+    }
     if (!m_pages.empty()) {
         CPropertyPage* page = m_pages[static_cast<std::size_t>(m_current)];
         page->Activate();

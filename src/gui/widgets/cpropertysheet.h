@@ -42,6 +42,9 @@ private:
 
     QTabWidget* m_tabs;
     QLabel* m_stayNote;
+    QWidget* m_ok;
+    QWidget* m_cancel;
+    bool m_buttonsLast = false;
     std::vector<CPropertyPage*> m_pages;
     int m_current = 0;
     bool m_reverting = false;

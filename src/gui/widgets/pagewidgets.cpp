@@ -11,6 +11,7 @@
 
 #include "base/forms/pagechoices.h"
 #include "base/view/textcolortable.h"
+#include "gui/widgets/accessiblenames.h"
 #include "gui/widgets/numberfield.h"
 #include "platform/basetexts.h"
 
@@ -60,6 +61,7 @@ QLabel* AddRefreshRow(QGridLayout* grid, int row, NumberField* field)
     grid->addLayout(glued, row, 1, 1, 2);
     grid->setColumnStretch(3, 1);
     shown->setBuddy(field->Edit());
+    AccessibleNames::Name(field, AccessibleNames::Plain(shown->text()));
     auto read = [field, reading] {
         bool number = false;
         const int tenths = field->Text().toInt(&number);

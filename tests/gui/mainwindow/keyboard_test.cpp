@@ -52,8 +52,8 @@ TEST(Keyboard, TheListAndTheAddressBarAnswerTheKeysPeopleExpect)
     Press(Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), &view) << "Tab leaves the list";
 
-    for (const QKeySequence key : {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6),
-                                   QKeySequence(Qt::ALT | Qt::Key_D)}) {
+    for (const QKeySequence key :
+         {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6), QKeySequence(Qt::ALT | Qt::Key_D)}) {
         test::ClickRow(view, 0);
         w.frame->AddressBox().setEditText("http://h/typed.bin");
         QTest::keySequence(QApplication::focusWidget(), key);
