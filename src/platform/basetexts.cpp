@@ -43,6 +43,17 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "an unnamed file"),
     QT_TRANSLATE_NOOP("dromo", "Your computer will be shut down in 15 seconds."),
     QT_TRANSLATE_NOOP("dromo", "Your Internet connection will be hang up in 15 seconds."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Shut down the computer when all downloads are done? Dromo counts down 15 seconds "
+                      "first, and you can cancel then."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Hang up the Internet connection when all downloads are done? Dromo counts down 15 "
+                      "seconds first, and you can cancel then."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" and \"Hang "
+                      "up When Done\" too?"),
+    QT_TRANSLATE_NOOP("dromo", "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" too?"),
+    QT_TRANSLATE_NOOP("dromo", "The countdown was cancelled. Switch off \"Hang up When Done\" too?"),
     // the legend
     QT_TRANSLATE_NOOP("dromo", "Task is in queue."),
     QT_TRANSLATE_NOOP("dromo", "Task is paused."),
@@ -135,6 +146,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is running"),
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is in queue"),
     QT_TRANSLATE_NOOP("dromo", "Speed: %1 KB/s"),
+    QT_TRANSLATE_NOOP("dromo", "%1KB/s"),
     QT_TRANSLATE_NOOP("dromo", "The page offers %1 links; Dromo takes at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "%1 was not found."),
     QT_TRANSLATE_NOOP("dromo", "%1 contains an invalid path."),

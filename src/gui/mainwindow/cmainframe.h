@@ -99,6 +99,12 @@ public:
     // (before the notices' owner goes).
     void WatchClipboard(Notifications* notices);
     void ToggleMainWindow();
+    // Ctrl+L, F6, Alt+D: the keyboard in the address bar, its text selected
+    // (the bar shown first when it was hidden).
+    void FocusAddressBar();
+    // What a power action switched on will do, "" while none is on: shown
+    // in the status bar and under the tray tip as long as it is on.
+    QString PowerActionsText() const;
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
     // Whether the window is up on the screen (not hidden, not minimised).
@@ -159,7 +165,8 @@ private:
     void BuildToolBar();
     void BuildPopupItems();
     void BuildStatusAndTray();
-    void ShowTaskMenu(bool onRow, const QPoint& at);
+    void ShowPowerActions();
+    void ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard = false);
     void ShowToolMenu(bool basket, const QPoint& at);
     enum class Popup { Row, Window, SpeedBar, Basket };
     void FillPopup(QMenu& menu, Popup kind);
@@ -170,6 +177,8 @@ private:
     Status StopAndSave();
     // Refills the address box; `added` is the URL just entered, if any.
     void LoadHistoryBox(const std::string& added = {});
+    // Return in the address bar.
+    void AddFromAddressBar(const std::string& url);
     void SaveList();
     void LoadList();
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
@@ -201,6 +210,7 @@ private:
     void BlankWallpaper();
     // The guide's page for each window and part (F1, Shift+F1).
     void MarkHelpTopics();
+    void NameControls();
     // Opens the guide at `topic` ("page.html" or "page.html#section").
     void OpenHelp(const QString& topic);
     bool RunSheet(CPropertySheet& sheet);
@@ -215,6 +225,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
     QLabel* m_panes[3];
+    QLabel* m_powerPane = nullptr;  // PowerActionsText, hidden while it is empty
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QString m_trayTip;

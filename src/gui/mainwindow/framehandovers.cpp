@@ -66,12 +66,14 @@ void CMainFrame::AddTyped(const QString& text)
     // A copied list of links pasted into the box is a task a line, as a
     // drop; each the user's own add, in the window.
     const TaskAdder::UserAdds asking = UserAdds();
-    std::string last;
-    for (const std::string& line : UrlLines(text.toStdString())) {
-        m_ctx.addresses.QuickAdd(line);
-        last = line;
+    const std::vector<std::string> lines = UrlLines(text.toStdString());
+    if (lines.empty()) {
+        m_ctx.addresses.QuickAdd(text.toStdString());  // nothing to add: refused as always
+        LoadHistoryBox(text.toStdString());
     }
-    LoadHistoryBox(last);
+    for (const std::string& line : lines) {
+        AddFromAddressBar(line);
+    }
 }
 
 bool CMainFrame::PopupDialogOn() const

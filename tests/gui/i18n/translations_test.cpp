@@ -81,17 +81,17 @@ struct Language {
 
 const Language kLanguages[] = {
     {QLocale(QLocale::German, QLocale::Germany),
-     {"&Datei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},
+     {"Dat&ei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},  // Alt+D: the address bar
      QString::fromUtf8("URL &hinzufügen …"),
      "Ziel",
      "Laufende Downloads: 0"},
     {QLocale(QLocale::French, QLocale::France),
-     {"&Fichier", QString::fromUtf8("É&dition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
+     {"&Fichier", QString::fromUtf8("Éd&ition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
      QString::fromUtf8("&Ajouter une URL…"),
      "Cible",
      QString::fromUtf8("Téléchargements en cours\u00a0: 0")},
     {QLocale(QLocale::English, QLocale::UnitedStates),
-     {"&File", "&Edit", "&Download", "&View", "&Help"},
+     {"&File", "&Edit", "Do&wnload", "&View", "&Help"},
      "&Add URL...",
      "Target",
      "0 tasks is running"},
@@ -112,6 +112,9 @@ TEST(Translations, TheWindowSpeaksTheLanguageOfTheLocale)
         ExpectUniqueAccelerators(frame.menuBar()->actions(), QStringLiteral("menu bar"));
         for (QAction* title : frame.menuBar()->actions()) {
             ExpectUniqueAccelerators(title->menu()->actions(), title->text());
+            // Alt+D goes to the address bar, as in a browser, in every language.
+            EXPECT_NE(QKeySequence::mnemonic(title->text()), QKeySequence(Qt::ALT | Qt::Key_D))
+                << title->text().toStdString();
         }
     }
 }

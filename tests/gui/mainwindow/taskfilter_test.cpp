@@ -165,7 +165,9 @@ TEST(TaskFilterBar, ARowComesAndGoesAsItsTaskChanges)
 // reason in the tool tip of every cell of its row.
 TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
 {
-    Window w;
+    test::FakeProfile classic;  // the columns of a run before the File column came first
+    classic.WriteInt("Settings", "Show File Column", 0);
+    Window w(classic);
     AddTasks(w, {{"get?id=7", TaskState::Paused}, {"caf%C3%A9.zip", TaskState::Error}});
     w.table.Update(0, [](TaskRecord& r) { r.saveAs = "/tmp/dl/Report 2024.pdf"; });  // the server's name
     w.table.SetText(1, kColStatus, "12:00:01 Error 404 Not Found");
