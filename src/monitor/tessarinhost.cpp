@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "base/capture/monitors.h"
+#include "base/text/textutil.h"
 #include "platform/offeredlinkargument.h"
 
 namespace dromo {
@@ -50,17 +51,9 @@ QDBusConnection FreshSessionConnection()
     return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tessarin%1").arg(++count));
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 bool WebOrFtp(const std::string& url)
 {
-    const std::string lower = Lower(url);
+    const std::string lower = FoldCase(url);
     return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0 ||
            lower.rfind("ftps://", 0) == 0;
 }
@@ -181,7 +174,7 @@ struct TessarinHost::Request {
     {
         const auto byName = details.find("fileName");
         return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
-               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
+               PassesFileTypeTest(lower ? FoldCase(byName->second) : byName->second, switches.fileTypes);
     }
 
     // Held back when the browser has the download only through a POST, or
