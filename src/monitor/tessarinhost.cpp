@@ -194,7 +194,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(message, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        return {Error(QStringLiteral("not a JSON object")), {}};
+        return {Error(QStringLiteral("not a JSON object")), {}, {}};
     }
     const QJsonObject m = document.object();
     const QString monitor = m.value(QStringLiteral("monitor")).toString();
@@ -228,7 +228,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
         reply = AskNvMonitor(request);
     }
     if (!reply) {
-        return {Error(QStringLiteral("unknown monitor or event"), id), {}};
+        return {Error(QStringLiteral("unknown monitor or event"), id), {}, {}};
     }
     if (!idKey.empty()) {
         reply->insert(QStringLiteral("id"), id);
@@ -237,7 +237,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
             request.handOver.reset();
         }
     }
-    return {Json(*reply), std::move(request.handOver)};
+    return {Json(*reply), std::move(request.handOver), {}};
 }
 
 // The extension's word on a capture it was told of.
@@ -245,14 +245,14 @@ TessarinHost::Answer TessarinHost::Settle(const QString& event, const std::strin
 {
     const auto held = m_held.find(idKey);
     if (idKey.empty() || held == m_held.end()) {
-        return {Error(QStringLiteral("no capture held under this id"), id), {}};
+        return {Error(QStringLiteral("no capture held under this id"), id), {}, {}};
     }
     std::optional<HandOver> handOver;
     if (event == QLatin1String("Deliver")) {
         handOver = std::move(held->second.handOver);
     }
     m_held.erase(held);
-    return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+    return {Json({{QStringLiteral("id"), id}}), std::move(handOver), {}};
 }
 
 std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, const QString& event,
