@@ -274,7 +274,7 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
         }
         const QJsonArray cookies = m.value(QStringLiteral("cookies")).toArray();
         const QJsonObject shared = m.value(QStringLiteral("details")).toObject();
-        for (const QJsonValue& value : links) {
+        for (const auto& value : links) {
             const QJsonObject link = value.toObject();
             const std::string url = WithoutFragment(link.value(QStringLiteral("url")).toString().toStdString());
             if (!WebOrFtp(url)) {
@@ -283,7 +283,8 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             QJsonObject given = shared;
             given.insert(QStringLiteral("fileName"), link.value(QStringLiteral("fileName")));
             const QJsonValue cookie = link.value(QStringLiteral("cookie"));
-            if (cookie.isDouble() && cookie.toDouble() >= 0 && cookie.toDouble() < cookies.size()) {
+            if (cookie.isDouble() && cookie.toDouble() >= 0 &&
+                cookie.toDouble() < static_cast<double>(cookies.size())) {
                 given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
             }
             answer.links.push_back(HandOver{url, Details(given)});

@@ -354,6 +354,7 @@ std::vector<Mirror> LinkHeader::Duplicates(std::string_view responseUrl) const
                                                       : a.preferred && !b.preferred;
     });
     std::vector<Mirror> mirrors;
+    mirrors.reserve(found.size());
     for (Found& f : found) {
         mirrors.push_back(std::move(f.mirror));
     }
