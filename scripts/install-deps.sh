@@ -30,8 +30,8 @@ packages=(
   gnome-keyring libsecret-tools appstream dpkg-dev
   # libFuzzer for tests/fuzz (scripts/fuzz.sh)
   clang libclang-rt-dev
-  # the C++ style check (scripts/check-format.sh)
-  clang-format
+  # the C++ style checks (scripts/check-format.sh, tests/support/tidy.py)
+  clang-format clang-tidy
   # the manual pages' check
   groff-base man-db
 )

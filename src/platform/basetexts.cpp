@@ -123,9 +123,12 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
+    // One text in two literals, not two texts.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
                       "Fail - the site refused the download: the browser's cookies for it were not kept "
                       "when Dromo restarted; start it again from the browser"),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     // the Add URL sheet's many URLs and its checksum
     QT_TRANSLATE_NOOP("dromo", "1 task"),
     QT_TRANSLATE_NOOP("dromo", "A checksum belongs to one file: leave it empty when adding several URLs."),
@@ -226,9 +229,12 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "The pattern makes %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The lines make more than %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "\"%1\" is not an http, https or ftp URL of a file."),
+    // One text in two literals, not two texts.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
                       "%1 at character %2 is not a range: use numbers (\"[1-20]\", \"[001-120]\") or "
                       "letters of one case (\"[a-f]\"), with an optional step (\"[0-100:10]\")."),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo", "The step of %1 at character %2 must be a whole number of at least 1."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has a number too large to count to."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 counts backwards; write \"%3\"."),
@@ -312,7 +318,7 @@ QString BaseTexts::Shown(const std::string& english)
         return QCoreApplication::translate(kContext, kLinePrefix)
             .arg(m.captured(1), Shown(m.captured(2).toStdString()));
     }
-    const QString text = QString::fromStdString(english);
+    QString text = QString::fromStdString(english);
     if (text.isEmpty() || Whole().contains(text)) {
         return WholeText(text);
     }

@@ -137,6 +137,7 @@ void TaskCommands::StopAll()
 {
     auto guard = m_table.Lock();
     std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(m_table.Count()));
     for (int row = 0; row < m_table.Count(); ++row) {
         rows.push_back(row);
     }

@@ -537,11 +537,6 @@ void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, con
     }
 }
 
-void SettingsStore::SaveTasks(const TaskTable& table)
-{
-    ReplaceTasks(SnapshotTasks(table));
-}
-
 std::shared_ptr<const SettingsStore::TaskSnapshot> SettingsStore::SnapshotTasks(const TaskTable& table)
 {
     const TaskSnapshot& before = *m_snapshot;

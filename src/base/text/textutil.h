@@ -16,7 +16,8 @@ bool HoldsControlCharacter(std::string_view text);
 // The text in one letter case for comparisons that ignore it: ASCII and the
 // two-byte UTF-8 letters of Latin-1, Latin Extended-A, Greek and Cyrillic
 // (what file names and URLs mostly hold) are lowered; everything else, and
-// bytes that are no UTF-8, stay as they are.
+// bytes that are no UTF-8, stay as they are. Each letter keeps its length in
+// bytes, so a place found in the folded text is the same in the text.
 std::string FoldCase(std::string_view text);
 
 // The URL without a login written before its host: "ftp://u:pw@h/f" and

@@ -77,7 +77,7 @@ QString CMainFrame::AddUrlBatch(const std::vector<std::string>& urls, const Task
             break;  // every later one would be refused the same way
         }
     }
-    const QString saved = added > 0 ? SaveTakenTasks() : QString();
+    QString saved = added > 0 ? SaveTakenTasks() : QString();
     if (refusal.empty()) {
         return saved;
     }

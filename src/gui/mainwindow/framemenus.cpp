@@ -92,7 +92,7 @@ void CMainFrame::BuildPopupItems()
         item->setCheckable(command->isCheckable());
         item->setIconVisibleInMenu(command->isIconVisibleInMenu());
         item->setStatusTip(command->statusTip());
-        connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        connect(item, &QAction::triggered, this, [this, id = id] { RunCommand(id); });
         m_popupItems[id] = item;
     }
 }

@@ -742,7 +742,7 @@ TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
     EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
     if (view.viewport()->height() % view.rowHeight(0) == 0) {
         w.frame->resize(600, 300 + view.rowHeight(0) / 2);
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.viewport()->height() % view.rowHeight(0) != 0; }));
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
 
@@ -750,9 +750,8 @@ TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
     w.adder.AddTask("http://h/late.zip", "");
     w.model.Flush();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-    QTest::qWait(100);
-    EXPECT_TRUE(fullyShown(40)) << view.visualRect(view.model()->index(40, 0)).bottom() << " of "
-                                << view.viewport()->height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(40); }))
+        << view.visualRect(view.model()->index(40, 0)).bottom() << " of " << view.viewport()->height();
 
     view.scrollToTop();
     test::TypeOver(&w.frame->AddressBox(), "http://h/typed.zip");
