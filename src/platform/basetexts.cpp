@@ -43,6 +43,8 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "an unnamed file"),
     QT_TRANSLATE_NOOP("dromo", "Your computer will be shut down in 15 seconds."),
     QT_TRANSLATE_NOOP("dromo", "Your Internet connection will be hang up in 15 seconds."),
+    // Two literals joined on purpose: one text too long for a line.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
                       "Shut down the computer when all downloads are done? Dromo counts down 15 seconds "
                       "first, and you can cancel then."),

@@ -23,13 +23,16 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& args)
     for (const std::string& arg : args) {
         // The classic switches begin with "/" as a local path does: they
         // are looked for first, wherever they stand among the URLs.
+        const bool isUrl = arg.empty() || arg[0] != '-';
         if (optionsEnded) {
             options.urls.push_back(arg);
-        } else if (arg == "--automation" || IsClassicSwitch(arg, "Automation")) {
+            continue;
+        }
+        if (arg == "--automation" || IsClassicSwitch(arg, "Automation")) {
             options.automation = true;
         } else if (arg == "--embedding" || IsClassicSwitch(arg, "Embedding")) {
             options.embedding = true;
-        } else if (arg.empty() || arg[0] != '-') {
+        } else if (isUrl) {
             options.urls.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
