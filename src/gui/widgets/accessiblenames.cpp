@@ -1,5 +1,6 @@
 #include "gui/widgets/accessiblenames.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QComboBox>
 #include <QEvent>
@@ -108,6 +109,12 @@ void AccessibleNames::Name(QWidget* control, const QString& name)
     if (auto* list = qobject_cast<QComboBox*>(control);
         list != nullptr && list->lineEdit() != nullptr && list->lineEdit()->accessibleName().isEmpty()) {
         list->lineEdit()->setAccessibleName(name);
+    }
+    // A text area's reader may land on its viewport, which is otherwise a
+    // nameless filler.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target);
+        area != nullptr && area->viewport() != nullptr && area->viewport()->accessibleName().isEmpty()) {
+        area->viewport()->setAccessibleName(name);
     }
 }
 

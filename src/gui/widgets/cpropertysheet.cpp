@@ -1,5 +1,7 @@
 #include "gui/widgets/cpropertysheet.h"
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -24,8 +26,6 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
     // some behind scroll arrows.
     m_tabs->setUsesScrollButtons(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_ok = buttons->button(QDialogButtonBox::Ok);
-    m_cancel = buttons->button(QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     auto* bottom = new QHBoxLayout;
@@ -70,17 +70,6 @@ bool CPropertySheet::SelectPage(int index)
 
 void CPropertySheet::showEvent(QShowEvent* event)
 {
-    // The pages joined the focus chain after OK and Cancel: Tab goes from
-    // the tabs through the page to the buttons, as a person reads them.
-    if (!m_buttonsLast) {
-        m_buttonsLast = true;
-        QWidget* last = previousInFocusChain();
-        if (last != m_cancel && last != m_ok) {
-            QWidget::setTabOrder(last, m_ok);
-            QWidget::setTabOrder(m_ok, m_cancel);
-        }
-        QWidget::setTabOrder(m_cancel, m_tabs->tabBar());  // and round again to the tabs
-    }
     if (!m_pages.empty()) {
         CPropertyPage* page = m_pages[static_cast<std::size_t>(m_current)];
         page->Activate();
@@ -95,15 +84,62 @@ void CPropertySheet::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
+namespace {
+
+bool TabReaches(const QWidget* w, const QWidget* within)
+{
+    return (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && w->isVisibleTo(within) &&
+           w->focusProxy() == nullptr;
+}
+
+}  // namespace
+
 QWidget* CPropertySheet::FirstField(QWidget* page)
 {
     for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page; w = w->nextInFocusChain()) {
-        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && w->isVisibleTo(page) &&
-            w->focusProxy() == nullptr) {
+        if (page->isAncestorOf(w) && TabReaches(w, page)) {
             return w;
         }
     }
     return nullptr;
+}
+
+std::vector<QWidget*> CPropertySheet::TabRing() const
+{
+    // The pages join the focus chain after the buttons (they are made
+    // later), and the hidden pages' fields sit in it too: the ring is read
+    // from the chain each time rather than kept in it.
+    std::vector<QWidget*> ring{m_tabs->tabBar()};
+    std::vector<QWidget*> rest;
+    const QWidget* page = m_tabs->currentWidget();
+    for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+        if (w == m_tabs->tabBar() || !TabReaches(w, this)) {
+            continue;
+        }
+        if (page != nullptr && page->isAncestorOf(w)) {
+            ring.push_back(w);
+        } else if (!m_tabs->isAncestorOf(w)) {
+            rest.push_back(w);
+        }
+    }
+    ring.insert(ring.end(), rest.begin(), rest.end());
+    return ring;
+}
+
+bool CPropertySheet::focusNextPrevChild(bool next)
+{
+    // Tab as a person reads the sheet: the tabs, the page in front, then
+    // OK and Cancel, and round again.
+    const std::vector<QWidget*> ring = TabRing();
+    const auto at = std::find(ring.begin(), ring.end(), focusWidget());
+    if (at == ring.end() || ring.size() < 2) {
+        return QDialog::focusNextPrevChild(next);
+    }
+    const auto count = static_cast<std::ptrdiff_t>(ring.size());
+    const std::ptrdiff_t step = next ? 1 : count - 1;
+    QWidget* to = ring[static_cast<std::size_t>((std::distance(ring.begin(), at) + step) % count)];
+    to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void CPropertySheet::TabChanged(int index)

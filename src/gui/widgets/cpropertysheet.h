@@ -31,20 +31,20 @@ public:
 protected:
     void AddPage(CPropertyPage* page);
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void TabChanged(int index);
     // The first control of the page that Tab reaches.
     static QWidget* FirstField(QWidget* page);
+    // What Tab visits, in order: the tab bar, the page in front, the rest.
+    std::vector<QWidget*> TabRing() const;
 
     // A refused switch: the page's reason beside the buttons.
     void ShowStayReason(const CPropertyPage* page);
 
     QTabWidget* m_tabs;
     QLabel* m_stayNote;
-    QWidget* m_ok;
-    QWidget* m_cancel;
-    bool m_buttonsLast = false;
     std::vector<CPropertyPage*> m_pages;
     int m_current = 0;
     bool m_reverting = false;

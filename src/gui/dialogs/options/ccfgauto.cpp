@@ -16,8 +16,7 @@ std::int32_t GlobalOptions::*const kSwitches[4] = {&GlobalOptions::captureClicks
 }  // namespace
 
 CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
-    : CPropertyPage(tr("Automation"), messages), m_options(options), m_types(new QPlainTextEdit(this)),
-      m_watch(new QCheckBox(this))
+    : CPropertyPage(tr("Automation"), messages), m_options(options)
 {
     const QString labels[4] = {tr("Capture Clicks in Chromium, Chrome, Edge and Brave"),
                                tr("Capture Clicks in Firefox"), tr("Capture All FTP"), tr("Start with Browser")};
@@ -27,6 +26,10 @@ CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
         m_checks[i] = new QCheckBox(labels[i], this);
         grid->addWidget(m_checks[i], i, 0, 1, 2);
     }
+    // Made in the order Tab reads them: the browsers, their types, then the
+    // clipboard.
+    m_types = new QPlainTextEdit(this);
+    m_watch = new QCheckBox(this);
     QLabel* typesLabel = AddLabel(grid, 4, 0, tr("File Types:"));
     grid->addWidget(m_types, 5, 0, 1, 2);
     m_types->setTabChangesFocus(true);
