@@ -224,7 +224,7 @@ void StreamTransfer::OnDone(FetchDone& done)
         m_running.erase(piece);
         OnPiece(p, done);
     } else if (const auto key = m_keyFetches.find(done.id); key != m_keyFetches.end()) {
-        const std::string url = key->second;
+        const std::string url = std::move(key->second);
         m_keyFetches.erase(key);
         OnKey(url, done);
     } else if (const auto reload = m_reloads.find(done.id); reload != m_reloads.end()) {

@@ -60,6 +60,24 @@ std::string Kilobits(std::int64_t bits)
     return std::to_string((bits + 500) / 1000) + " kbit/s";
 }
 
+// What a representation is, for the identity of a recording.
+std::string DashTrackName(const DashRepresentation& r)
+{
+    return "representation " + r.id + " " + std::to_string(r.bandwidth) + " " + WithoutQuery(r.segments.front().url);
+}
+
+// A representation in words, for the status.
+std::string DashSummary(const DashRepresentation& r)
+{
+    if (r.audio) {
+        return "sound " + Kilobits(r.bandwidth);
+    }
+    if (r.height > 0) {
+        return std::to_string(r.width) + "x" + std::to_string(r.height) + " " + Kilobits(r.bandwidth);
+    }
+    return "video " + Kilobits(r.bandwidth);
+}
+
 }  // namespace
 
 StreamTransfer::StreamTransfer(StreamContext context, PartialFile& file)
@@ -268,13 +286,8 @@ bool StreamTransfer::ReadDash(const std::string& body, const std::string& answer
         }
         const DashRepresentation& r = reading.representations[static_cast<std::size_t>(index)];
         m_tracks.push_back(TrackOfDash(r));
-        m_trackNames.push_back("representation " + r.id + " " + std::to_string(r.bandwidth) + " " +
-                               WithoutQuery(r.segments.front().url));
-        m_summary += (m_summary.empty() ? "" : ", ") +
-                     (r.audio        ? "sound "
-                      : r.height > 0 ? std::to_string(r.width) + "x" + std::to_string(r.height) + " "
-                                     : std::string("video ")) +
-                     Kilobits(r.bandwidth);
+        m_trackNames.push_back(DashTrackName(r));
+        m_summary += (m_summary.empty() ? "" : ", ") + DashSummary(r);
     }
     return true;
 }
