@@ -375,12 +375,13 @@ TEST(Streams, AKilledRecordingResumesWithoutFetchingAFinishedSegmentAgain)
         }
     }
     EXPECT_EQ(fetched.size(), 10u);
-    int twice = 0;
+    // Each kill may cost the segments on their way then, no more.
+    int again = 0;
     for (const auto& [segment, times] : fetched) {
-        EXPECT_LE(times, 2) << segment;
-        twice += times > 1 ? 1 : 0;
+        EXPECT_LE(times, 1 + kKills) << segment;
+        again += times - 1;
     }
-    EXPECT_LE(twice, kConnections * kKills) << "segments fetched again beyond those on their way";
+    EXPECT_LE(again, kConnections * kKills) << "segments fetched again beyond those on their way";
 }
 
 }  // namespace
