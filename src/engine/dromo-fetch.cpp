@@ -347,7 +347,8 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, co
 
 // The first file of the Metalink file, its ranges from all its mirrors at
 // once (the most wanted leading), until the whole file is there and
-// matches its hash; when the leading mirror fails, the next one leads.
+// matches its hash. The engine leaves a mirror that fails and lets the
+// next one lead, as for a task of the program.
 int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
 {
     const std::string& shown = line.metalinkShown.empty() ? line.metalink : line.metalinkShown;
@@ -360,8 +361,6 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
                      file->name.c_str());
     }
     engine.SetExpectedDigests(file->digests.Stored());
-    // One transfer over the mirrors together; the next one leads only when
-    // the leading one gave nothing.
     engine.SetMirrors(file->mirrors.Stored());
     engine.SetPieceHashes(file->pieces.Stored());
     if (!line.connectionsGiven) {
@@ -369,28 +368,13 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
         // each unless told otherwise.
         engine.SetConnections(static_cast<std::int32_t>(std::clamp<std::size_t>(file->mirrors.Size(), 1, 16)));
     }
-    const std::string& saveAs = line.positional[0];
-    const std::size_t count = file->mirrors.Size();
-    std::size_t tried = 0;
-    for (const dromo::Mirror& mirror : file->mirrors.Mirrors()) {
-        ++tried;
-        const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(mirror.url);
-        std::string error;
-        if (!Fetch(engine, *url, saveAs, line, error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            if (engine.Outcome() == dromo::TransferOutcome::Cancelled) {
-                return 1;
-            }
-            if (tried < count) {
-                std::fprintf(stderr, "dromo-fetch: mirror %zu of %zu failed (%s); trying the next\n", tried, count,
-                             dromo::UrlWithoutLogin(mirror.url).c_str());
-            }
-            continue;
-        }
-        return !file->digests.Empty() && Verified(engine, file->digests, sink) ? 0 : 1;
+    const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(file->mirrors.Best()->url);
+    std::string error;
+    if (!Fetch(engine, *url, line.positional[0], line, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
     }
-    std::fprintf(stderr, "dromo-fetch: none of the %zu mirrors of %s gave the file\n", count, file->name.c_str());
-    return 1;
+    return !file->digests.Empty() && Verified(engine, file->digests, sink) ? 0 : 1;
 }
 
 // A Metalink served by a URL: fetched over one connection into a private

@@ -151,6 +151,7 @@ void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
     case Verdict::Fail:
         failure = d.reason;
         failureOutcome = d.failureOutcome;
+        serverRefused = true;
         outcome = Outcome::Failed;
         return;
     case Verdict::Write: break;
@@ -262,6 +263,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
     }
     if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
         run->failure = "Error in the server's answer: more than " + std::to_string(kMaxHeads) + " response heads";
+        run->serverRefused = true;
         run->outcome = Outcome::Failed;
         return 0;
     }
@@ -269,6 +271,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
     if (run->response.headBytes > kMaxHeadBytes) {
         run->failure = "Error in the server's answer: a response head of more than " +
                        std::to_string(kMaxHeadBytes / 1024) + " KB";
+        run->serverRefused = true;
         run->outcome = Outcome::Failed;
         return 0;
     }

@@ -54,12 +54,12 @@ TEST(MetalinkFetch, MirrorsAreTriedInOrderAndOnlyAVerifiedFileSucceeds)
         std::string document;
         int status;
         bool whole;  // the target holds the file
-        const char* said;
+        std::string said;
     } cases[] = {
         {"the most wanted mirror answers 404: the next gives the file", Meta4("f.bin", sum, {{good, 2}, {missing, 1}}),
-         0, true, "mirror 1 of 2 failed"},
+         0, true, "Leaving the mirror " + missing + ": Error 404"},
         {"every mirror fails", Meta4("f.bin", sum, {{missing, 1}, {missing + "?2", 2}}), 1, false,
-         "none of the 2 mirrors"},
+         "none of the 2 mirrors gives the file"},
         {"the only mirror sends another file", Meta4("f.bin", sum, {{bad, 1}}), 1, false, "does not match"},
         {"no hash: the file comes but is not verified", Meta4("f.bin", "", {{good, 1}}), 1, true,
          "could not be verified"},

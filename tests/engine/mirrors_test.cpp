@@ -102,6 +102,59 @@ TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesAtOnce)
     EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "the named mirror gave ranges";
 }
 
+// The task's own URL is dead (an error answer, or a port nobody listens
+// on), whatever the number of connections: the engine leaves it, says so,
+// and the other mirrors carry the file in the same call.
+TEST_F(MirrorsTest, ADeadLeadingMirrorIsLeftAndTheOthersCarryTheFile)
+{
+    test::Nginx nginx(www.Path());
+    test::Apache apache(www.Path());
+    test::FaultServer missing(www.Path());
+    const struct {
+        const char* what;
+        std::string url;
+        const char* why;
+    } deads[] = {
+        {"404", missing.Url("/file/gone.bin"), "Error 404 from server"},
+        {"closed port", "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin", "Fail to connect to"},
+    };
+    for (const auto& dead : deads) {
+        for (const int connections : {1, 4}) {
+            SCOPED_TRACE(std::string(dead.what) + ", " + std::to_string(connections) + " connections");
+            MirrorList mirrors;
+            mirrors.Add({dead.url, 1, ""});
+            mirrors.Add({nginx.Url("/a.bin"), 2, ""});
+            mirrors.Add({apache.Url("/a.bin"), 3, ""});
+            TempDir dir;
+            Fetcher f;
+            f.engine.SetConnections(connections);
+            f.engine.SetMirrors(mirrors.Stored());
+            ASSERT_TRUE(f.Get(dead.url, dir.File("a.bin"))) << f.Error();
+            EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed);
+            EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+            EXPECT_TRUE(Said(StatusTexts(f.sink), "Leaving the mirror " + dead.url + ": " + dead.why));
+        }
+    }
+}
+
+// Every mirror dead: the call fails once, with the failure another try may
+// get past (a refused port) before a final one (a 404 of one mirror).
+TEST_F(MirrorsTest, WhenEveryMirrorIsDeadTheCallFailsAsTheOneThatMayComeBack)
+{
+    test::FaultServer missing(www.Path());
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
+    MirrorList mirrors;
+    mirrors.Add({missing.Url("/file/gone.bin"), 1, ""});
+    mirrors.Add({closed, 2, ""});
+    Fetcher f;
+    f.engine.SetMirrors(mirrors.Stored());
+    EXPECT_FALSE(f.Get(missing.Url("/file/gone.bin"), out.File("a.bin")));
+    EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed) << f.Error();
+    EXPECT_EQ(f.Error().rfind("Fail to connect to", 0), 0u) << f.Error();
+    EXPECT_NE(f.Error().find("none of the 2 mirrors gives the file"), std::string::npos) << f.Error();
+    EXPECT_FALSE(test::Exists(out.File("a.bin")));
+}
+
 constexpr std::int64_t kPiece = 1 << 20;
 
 // A version 4 document for the file with its SHA-256, its pieces' digests
@@ -163,6 +216,33 @@ TEST_F(MirrorsTest, ABadPieceIsFetchedAgainElsewhereAndItsMirrorLeft)
         << output;
     EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << "the bad piece alone came again";
     EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
+}
+
+// dromo-fetch goes the engine's one way: the Metalink's most wanted mirror
+// is dead, the engine leaves it and the others carry the file.
+TEST_F(MirrorsTest, DromoFetchLeavesADeadLeadingMirrorAsTheEngineDoes)
+{
+    test::Nginx nginx(www.Path());
+    test::Apache apache(www.Path());
+    test::FaultServer missing(www.Path());
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
+    for (const std::string& dead : {missing.Url("/file/gone.bin"), closed}) {
+        for (const char* connections : {"1", "4"}) {
+            SCOPED_TRACE(dead + ", " + connections + " connections");
+            TempDir dir;
+            WriteFile(dir.File("a.meta4"),
+                      Meta4(data, {{dead, 1}, {nginx.Url("/a.bin"), 2}, {apache.Url("/a.bin"), 3}}));
+            std::string output;
+            ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--connections", connections, "--metalink",
+                                        dir.File("a.meta4"), dir.File("a.bin")},
+                                       &output),
+                      0)
+                << output;
+            EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+            EXPECT_NE(output.find("Leaving the mirror " + dead + ": "), std::string::npos) << output;
+            EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
+        }
+    }
 }
 
 std::string Attribute(const std::string& path, const char* name)
