@@ -382,8 +382,10 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
         }
     }
     if (run.ftp) {
-        // Active mode cannot pass a proxy tunnel; there the transfer is passive.
-        const bool active = m_settings.passive == 0 && proxy.empty();
+        // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
+        // data connection over TLS from the server, which then waits after
+        // "150 Opening data connection". There the transfer is passive.
+        const bool active = m_settings.passive == 0 && proxy.empty() && !run.secure;
         curl_easy_setopt(e, CURLOPT_FTPPORT, active ? "-" : nullptr);
         curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     }
@@ -474,6 +476,8 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
         // a server that offers no TLS fails this login as before.
         trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
         curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);  // passive, as for every FTP over TLS
+        run.secure = true;
         run.lastReply.clear();
         code = Perform(run);
     }
