@@ -204,8 +204,8 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         run.startBytes = resume.plan ? resume.plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
         const std::string none;
-        if (!SetUp(run, lead.url, request.host, lead.login ? request.user : none,
-                   lead.login ? request.password : none, errorBuffer)) {
+        if (!SetUp(run, lead.url, request.host, lead.login ? request.user : none, lead.login ? request.password : none,
+                   errorBuffer)) {
             return Fail("Error - out of memory");
         }
         const CURLcode code =
@@ -241,9 +241,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
                 resume.existing = -1;  // already moved aside to a free name
             }
             continue;
-        case Outcome::Failed:
-            m_leaderRefused = run.serverRefused;
-            return Fail(run.failure, run.failureOutcome);
+        case Outcome::Failed: m_leaderRefused = run.serverRefused; return Fail(run.failure, run.failureOutcome);
         case Outcome::Undecided:
         case Outcome::Write: break;
         }

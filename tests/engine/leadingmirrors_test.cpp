@@ -64,8 +64,11 @@ TEST(LeadingMirrors, EveryLeaderRefusedFailsAsTheFailureAnotherTryMayGetPast)
         std::string text;
         O outcome;
     } cases[] = {
-        {"the task's URL alone keeps its own words", {Http("a")}, {{"Error 404 from server", O::NotFound}},
-         "Error 404 from server", O::NotFound},
+        {"the task's URL alone keeps its own words",
+         {Http("a")},
+         {{"Error 404 from server", O::NotFound}},
+         "Error 404 from server",
+         O::NotFound},
         {"final failures all: the first one",
          {Http("a"), Http("b")},
          {{"Error 404 from server", O::NotFound}, {"Error 410 from server", O::Gone}},
