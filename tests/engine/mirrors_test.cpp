@@ -158,18 +158,20 @@ TEST_F(MirrorsTest, WhenEveryMirrorIsDeadTheCallFailsAsTheOneThatMayComeBack)
 constexpr std::int64_t kPiece = 1 << 20;
 
 // A version 4 document for the file with its SHA-256, its pieces' digests
-// and the mirrors (URL, priority).
-std::string Meta4(const std::string& data, const std::vector<std::pair<std::string, int>>& mirrors)
+// (unless `pieces` is off) and the mirrors (URL, priority).
+std::string Meta4(const std::string& data, const std::vector<std::pair<std::string, int>>& mirrors, bool pieces = true)
 {
     std::string doc =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"a.bin\">\n<size>" +
-        std::to_string(data.size()) + "</size>\n<hash type=\"sha-256\">" + test::HexDigest(data) +
-        "</hash>\n<pieces length=\"" + std::to_string(kPiece) + "\" type=\"sha-256\">\n";
-    for (std::size_t at = 0; at < data.size(); at += kPiece) {
-        doc += "<hash>" + test::HexDigest(data.substr(at, kPiece)) + "</hash>\n";
+        std::to_string(data.size()) + "</size>\n<hash type=\"sha-256\">" + test::HexDigest(data) + "</hash>\n";
+    if (pieces) {
+        doc += "<pieces length=\"" + std::to_string(kPiece) + "\" type=\"sha-256\">\n";
+        for (std::size_t at = 0; at < data.size(); at += kPiece) {
+            doc += "<hash>" + test::HexDigest(data.substr(at, kPiece)) + "</hash>\n";
+        }
+        doc += "</pieces>\n";
     }
-    doc += "</pieces>\n";
     for (const auto& [url, priority] : mirrors) {
         doc += "<url priority=\"" + std::to_string(priority) + "\">" + url + "</url>\n";
     }
@@ -243,6 +245,93 @@ TEST_F(MirrorsTest, DromoFetchLeavesADeadLeadingMirrorAsTheEngineDoes)
             EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
         }
     }
+}
+
+// The file's bytes a fault server has sent since it started.
+std::int64_t BytesSent(const test::FaultServer& server)
+{
+    TempDir dir;
+    Fetcher f;
+    EXPECT_TRUE(f.Get(server.Url("/stats"), dir.File("stats"))) << f.Error();
+    const std::string stats = ReadFile(dir.File("stats"));
+    const std::size_t at = stats.find("bytes ");
+    return at == std::string::npos ? -1 : std::stoll(stats.substr(at + 6));
+}
+
+// The whole file's hash alone, and one of three mirrors spoils a byte of
+// every answer: the file fails its hash once, the mirrors' bytes are
+// compared (a little of each first), the spoiling one is named and left,
+// its bytes come again from the others and the file is verified, far from
+// a second whole download. Through the engine and through dromo-fetch.
+TEST_F(MirrorsTest, AWholeFileHashAloneFindsTheMirrorThatSpoilsItsBytes)
+{
+    for (const bool fetchProgram : {false, true}) {
+        SCOPED_TRACE(fetchProgram ? "dromo-fetch" : "engine");
+        test::FaultServer first(www.Path());
+        test::FaultServer spoiling(www.Path());
+        test::FaultServer second(www.Path());
+        const std::string bad = spoiling.Url("/file/a.bin?corruptat=1000");
+        const std::vector<std::pair<std::string, int>> list = {
+            {first.Url("/file/a.bin"), 1}, {bad, 2}, {second.Url("/file/a.bin"), 3}};
+        TempDir dir;
+        std::string said;
+        if (fetchProgram) {
+            WriteFile(dir.File("a.meta4"), Meta4(data, list, false));
+            ASSERT_EQ(
+                test::RunCommand({DROMO_FETCH, "--quiet", "--metalink", dir.File("a.meta4"), dir.File("a.bin")}, &said),
+                0)
+                << said;
+        } else {
+            MirrorList mirrors;
+            for (const auto& [url, priority] : list) {
+                mirrors.Add({url, priority, ""});
+            }
+            Fetcher f;
+            f.engine.SetConnections(3);
+            f.engine.SetMirrors(mirrors.Stored());
+            f.engine.SetExpectedDigests("sha-256=" + test::HexDigest(data));
+            ASSERT_TRUE(f.Get(first.Url("/file/a.bin"), dir.File("a.bin"))) << f.Error();
+            EXPECT_EQ(f.engine.Verified(), "SHA-256");
+            // What the engine took in: the file, the bytes compared and the
+            // spoiling mirror's share again.
+            EXPECT_LT(f.ownHosts.Bytes(), static_cast<std::int64_t>(data.size()) * 3 / 2);
+            for (const std::string& text : StatusTexts(f.sink)) {
+                said += text + "\n";
+            }
+        }
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        EXPECT_NE(said.find("Leaving the mirror " + bad + ": its bytes "), std::string::npos) << said;
+        EXPECT_EQ(said.find("Leaving the mirror " + first.Url("")), std::string::npos) << said;
+        EXPECT_EQ(said.find("Leaving the mirror " + second.Url("")), std::string::npos) << said;
+        EXPECT_EQ(said.find("downloading it again from zero"), std::string::npos) << said;
+        // What the servers sent, with what a cut range left in the sockets.
+        const std::int64_t sent = BytesSent(first) + BytesSent(spoiling) + BytesSent(second);
+        EXPECT_LT(sent, static_cast<std::int64_t>(data.size()) * 2) << "bytes sent for a file of " << data.size();
+    }
+}
+
+// A hash that no mirror's file has: every byte is compared once, they all
+// agree, and the call fails for good at once instead of fetching the file
+// again from zero.
+TEST_F(MirrorsTest, AHashNoMirrorsFileHasFailsOnceEveryByteAgrees)
+{
+    test::FaultServer first(www.Path());
+    test::FaultServer second(www.Path());
+    MirrorList mirrors;
+    mirrors.Add({first.Url("/file/a.bin"), 1, ""});
+    mirrors.Add({second.Url("/file/a.bin"), 2, ""});
+    Fetcher f;
+    f.engine.SetConnections(2);
+    f.engine.SetMirrors(mirrors.Stored());
+    f.engine.SetExpectedDigests("sha-256=" + test::HexDigest("another file"));
+    EXPECT_FALSE(f.Get(first.Url("/file/a.bin"), out.File("a.bin")));
+    EXPECT_EQ(f.engine.Outcome(), TransferOutcome::ChecksumMismatch) << f.Error();
+    EXPECT_EQ(f.Error(), "Fail - the file does not match its SHA-256 checksum; its mirrors all give the same bytes");
+    const std::vector<std::string> texts = StatusTexts(f.sink);
+    EXPECT_FALSE(Said(texts, "Leaving the mirror")) << "no mirror is to blame";
+    EXPECT_FALSE(Said(texts, "The file does not match its SHA-256 checksum: downloading it again from zero"));
+    EXPECT_LT(f.ownHosts.Bytes(), static_cast<std::int64_t>(data.size()) * 21 / 10) << "the file and one comparison";
+    EXPECT_TRUE(ReadFile(out.File("a.bin+++")) == data) << "the partial file stays";
 }
 
 std::string Attribute(const std::string& path, const char* name)
