@@ -138,9 +138,9 @@ int SegmentedTransfer::Reference(int source, int other) const
         if (mirror == source || mirror == other || m_pool.At(mirror).dropped || m_unasked.count(mirror) > 0) {
             continue;
         }
-        const int load = m_pool.At(mirror).live + static_cast<int>(std::count_if(
-                                                      m_probes.begin(), m_probes.end(),
-                                                      [mirror](const auto& p) { return p->reference == mirror; }));
+        const int load = m_pool.At(mirror).live +
+                         static_cast<int>(std::count_if(m_probes.begin(), m_probes.end(),
+                                                        [mirror](const auto& p) { return p->reference == mirror; }));
         if (best < 0 || load < bestLoad) {
             best = mirror;
             bestLoad = load;
@@ -162,7 +162,8 @@ void SegmentedTransfer::Audit()
     }
     const std::vector<int> doubtful = m_writers.Doubtful();
     if (doubtful.empty()) {
-        m_failure = std::string("Fail - the file does not match its ") + DigestAlgorithmName(m_digest->Wanted()->algorithm) +
+        m_failure = std::string("Fail - the file does not match its ") +
+                    DigestAlgorithmName(m_digest->Wanted()->algorithm) +
                     " checksum; its mirrors all give the same bytes";
         m_failureOutcome = TransferOutcome::ChecksumMismatch;
         return;
@@ -225,7 +226,8 @@ void SegmentedTransfer::CloseProbe(Probe& p)
 // give them, is asked no more and another one is.
 bool SegmentedTransfer::ProbeDone(CURL* easy, CURLcode code)
 {
-    const auto it = std::find_if(m_probes.begin(), m_probes.end(), [easy](const auto& p) { return p->easy.get() == easy; });
+    const auto it =
+        std::find_if(m_probes.begin(), m_probes.end(), [easy](const auto& p) { return p->easy.get() == easy; });
     if (it == m_probes.end()) {
         return false;
     }
@@ -275,8 +277,8 @@ void SegmentedTransfer::Judge(Probe& p)
         m_writers.Vouch(p.span.from, p.span.to);
         Blame(p.rival, "its " + Bytes(p.span) + " differ from those of two other mirrors");
     } else {
-        Blame(p.source, "its " + Bytes(p.span) + " differ from those of " +
-                            (p.bytes == p.against ? "two other mirrors" : there));
+        Blame(p.source,
+              "its " + Bytes(p.span) + " differ from those of " + (p.bytes == p.against ? "two other mirrors" : there));
     }
 }
 
