@@ -5,6 +5,7 @@
 
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
 #include "base/values/protocoltexts.h"
 #include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
@@ -165,7 +166,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             // The task's own URL alone fails as it always has.
             return leads.Count() > 1 ? Fail(leads.FailureText(), leads.FailureOutcome()) : false;
         }
-        Status("Leaving the mirror " + left + ": " + why);
+        Status("Leaving the mirror " + UrlWithoutLogin(left) + ": " + why);
         const Lead& next = leads.Current();
         Status(texts::kConnectingTo + (" " + ShownHost(next.host)) + ":" + std::to_string(next.port) + "...");
     }

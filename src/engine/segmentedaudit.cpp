@@ -256,6 +256,7 @@ void SegmentedTransfer::Judge(Probe& p)
     const std::vector<char> disk = ReadBytes(m_file.Path(), p.span.from, p.span.to);
     if (disk.empty()) {
         m_failure = "Error reading " + m_file.Path() + " to compare it with its mirrors";
+        m_failureOutcome = TransferOutcome::LocalFileError;
         return;
     }
     const std::string there = m_pool.At(p.reference).url;

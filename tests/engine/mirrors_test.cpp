@@ -366,36 +366,47 @@ int BadPresentPieces(const std::string& partial, const std::string& source, std:
 // dromo-fetch killed (SIGKILL: nothing saved on the way out) ten times at
 // random moments of a download over the four mirrors, each run resuming
 // the last; then one to the end: byte-exact, the pieces checked before a
-// kill never fetched or read again.
+// kill never fetched or read again. Also with a dead most wanted mirror,
+// which every run leaves before the others carry on.
 TEST_F(MirrorsTest, KilledTenTimesAtRandomMomentsAndResumedByteExact)
 {
     FourMirrors four(www.Path(), true);
-    WriteFile(out.File("a.meta4"), Meta4(data, four.List()));
-    const std::string target = out.File("a.bin");
-    const std::vector<std::string> fetch = {DROMO_FETCH,  "--quiet",           "--connections", "4",
-                                            "--metalink", out.File("a.meta4"), target};
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    std::int64_t present = -1;
-    for (int kill = 0; kill < 10; ++kill) {
-        test::ChildProcess child(fetch);
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 700)(random)));
-        child.Signal(SIGKILL, 5000);
-        EXPECT_EQ(BadPresentPieces(target + "+++", data, present), 0) << "after kill " << kill;
-        if (test::Exists(target)) {
-            break;  // it ended before the kill
+    for (const bool deadFirst : {false, true}) {
+        SCOPED_TRACE(deadFirst ? "a dead most wanted mirror" : "four mirrors");
+        TempDir dir;
+        std::vector<std::pair<std::string, int>> list = four.List();
+        if (deadFirst) {
+            list.insert(list.begin(), {closed, 1});  // before the other most wanted one
         }
-    }
-    const bool checked = Attribute(target + "+++", "user.dromo.pieces").rfind("pieces 1 ", 0) == 0;
-    std::string output;
-    ASSERT_EQ(test::RunCommand(fetch, &output), 0) << output;
-    EXPECT_TRUE(ReadFile(target) == data);
-    EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
-    if (present > 0 && checked) {
-        long long start = -1;
-        std::sscanf(output.substr(output.find("\n3 ") + 1).c_str(), "3 %lld", &start);
-        EXPECT_EQ(start, present) << "the checked pieces stay: " << output;
+        WriteFile(dir.File("a.meta4"), Meta4(data, list));
+        const std::string target = dir.File("a.bin");
+        const std::vector<std::string> fetch = {DROMO_FETCH,  "--quiet",           "--connections", "4",
+                                                "--metalink", dir.File("a.meta4"), target};
+        std::int64_t present = -1;
+        for (int kill = 0; kill < 10; ++kill) {
+            test::ChildProcess child(fetch);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 700)(random)));
+            child.Signal(SIGKILL, 5000);
+            EXPECT_EQ(BadPresentPieces(target + "+++", data, present), 0) << "after kill " << kill;
+            if (test::Exists(target)) {
+                break;  // it ended before the kill
+            }
+        }
+        const bool checked = Attribute(target + "+++", "user.dromo.pieces").rfind("pieces 1 ", 0) == 0;
+        std::string output;
+        ASSERT_EQ(test::RunCommand(fetch, &output), 0) << output;
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
+        EXPECT_EQ(output.find("Leaving the mirror " + closed) != std::string::npos, deadFirst) << output;
+        if (present > 0 && checked) {
+            long long start = -1;
+            std::sscanf(output.substr(output.find("\n3 ") + 1).c_str(), "3 %lld", &start);
+            EXPECT_EQ(start, present) << "the checked pieces stay: " << output;
+        }
     }
 }
 
