@@ -68,15 +68,24 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
     for (Mirror& mirror : LinkHeader(response.link).Duplicates(answered != nullptr ? answered : "")) {
         mirrors.Add(std::move(mirror));
     }
+    if (mirrors.Empty()) {
+        return;
+    }
+    const std::string named =
+        "The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors");
+    if (Digest().Wanted() == nullptr && engine.m_pieces.Empty()) {
+        // Nothing would tell a mirror's other bytes from the file's: the
+        // file would be called done with them. Nor does the task keep them,
+        // so no later attempt takes them as its own.
+        Status(named + " of the file; none is used, as no digest can check what it sends");
+        return;
+    }
     engine.m_announcedMirrors = mirrors.Stored();
     if (segments != nullptr) {
         // A task that brought no mirrors takes its ranges from these too.
         segments->OfferMirrors(OtherMirrors(mirrors, answered != nullptr ? answered : ""));
     }
-    if (!mirrors.Empty()) {
-        Status("The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors") +
-               " of the file");
-    }
+    Status(named + " of the file");
 }
 
 // What the server says of its file now, in the validator's form.

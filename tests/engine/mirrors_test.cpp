@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "base/text/base64.h"
 #include "base/text/mirrorlist.h"
 #include "engine/segmentplan.h"
 #include "tests/engine/enginefixture.h"
@@ -48,6 +49,17 @@ int Answers(const std::vector<std::string>& requests, const std::string& status)
     return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& line) {
         return line.size() > status.size() && line.compare(line.size() - status.size(), status.size(), status) == 0;
     }));
+}
+
+// The file's bytes a fault server has sent since it started.
+std::int64_t BytesSent(const test::FaultServer& server)
+{
+    TempDir dir;
+    Fetcher f;
+    EXPECT_TRUE(f.Get(server.Url("/stats"), dir.File("stats"))) << f.Error();
+    const std::string stats = ReadFile(dir.File("stats"));
+    const std::size_t at = stats.find("bytes ");
+    return at == std::string::npos ? -1 : std::stoll(stats.substr(at + 6));
 }
 
 class MirrorsTest : public ::testing::Test {
@@ -88,18 +100,64 @@ TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
     EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "Apache gave ranges beside the first mirror";
 }
 
-// A task that brought no mirrors: the ones its first server names for the
-// file (Link: rel=duplicate) give ranges in the same call.
-TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesAtOnce)
+// The raw bytes a hex digest stands for.
+std::string DigestBytes(const std::string& hex)
 {
-    test::Apache apache(www.Path());
-    test::Nginx nginx(www.Path(), "limit_rate 1m; add_header Link '<" + apache.Url("/a.bin") + ">; rel=duplicate';");
-    Fetcher f;
-    f.engine.SetConnections(4);
-    ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
-    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
-    EXPECT_EQ(f.engine.AnnouncedMirrors(), "999999::" + apache.Url("/a.bin"));
-    EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "the named mirror gave ranges";
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
+// A task that brought no mirrors: the ones its first server names for the
+// file (Link: rel=duplicate) give ranges in the same call, but only when a
+// digest checks the file (the task's checksum, or the server's
+// Repr-Digest): one of them sends other bytes of the same size, and with no
+// digest it is never asked, since nothing would tell its bytes from the
+// file's.
+TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesOnlyWhenADigestChecksThem)
+{
+    WriteFile(elsewhere.File("same-size.bin"), test::RandomBytes(data.size(), 53));
+    test::Apache wrong(elsewhere.Path());
+    test::FaultServer right(www.Path());
+    const std::string link = "add_header Link '<" + wrong.Url("/same-size.bin") + ">; rel=duplicate, <" +
+                             right.Url("/file/a.bin") + ">; rel=duplicate';";
+    const std::string sum = test::HexDigest(data);
+    const struct {
+        const char* what;
+        std::string serverDigest;  // nginx's header, if any
+        std::string checksum;      // the task's, if any
+        bool used;
+    } cases[] = {
+        {"no digest", "", "", false},
+        {"the task's checksum", "", "sha-256=" + sum, true},
+        {"the server's Repr-Digest", "add_header Repr-Digest 'sha-256=:" + Base64Encode(DigestBytes(sum)) + ":';", "",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::Nginx nginx(www.Path(), "limit_rate 1m; " + link + c.serverDigest);
+        const std::int64_t rightBefore = BytesSent(right);
+        const int wrongBefore = Answers(wrong.Requests(), " 206");
+        TempDir dir;
+        Fetcher f;
+        f.engine.SetConnections(4);
+        if (!c.checksum.empty()) {
+            f.engine.SetExpectedDigests(c.checksum);
+        }
+        ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), dir.File("a.bin"))) << f.Error();
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        const std::vector<std::string> texts = StatusTexts(f.sink);
+        EXPECT_EQ(Said(texts, "The server names 2 mirrors of the file; none is used"), !c.used);
+        EXPECT_EQ(f.engine.AnnouncedMirrors().empty(), !c.used) << "the task keeps only mirrors it may use";
+        EXPECT_EQ(Answers(wrong.Requests(), " 206") > wrongBefore, c.used);
+        EXPECT_EQ(BytesSent(right) > rightBefore, c.used);
+        if (c.used) {
+            EXPECT_EQ(f.engine.Verified(), "SHA-256");
+            EXPECT_TRUE(Said(texts, "Leaving the mirror " + wrong.Url("/same-size.bin") + ": its bytes"));
+        }
+    }
 }
 
 // The task's own URL is dead (an error answer, or a port nobody listens
@@ -245,17 +303,6 @@ TEST_F(MirrorsTest, DromoFetchLeavesADeadLeadingMirrorAsTheEngineDoes)
             EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
         }
     }
-}
-
-// The file's bytes a fault server has sent since it started.
-std::int64_t BytesSent(const test::FaultServer& server)
-{
-    TempDir dir;
-    Fetcher f;
-    EXPECT_TRUE(f.Get(server.Url("/stats"), dir.File("stats"))) << f.Error();
-    const std::string stats = ReadFile(dir.File("stats"));
-    const std::size_t at = stats.find("bytes ");
-    return at == std::string::npos ? -1 : std::stoll(stats.substr(at + 6));
 }
 
 // The whole file's hash alone, and one of three mirrors spoils a byte of
