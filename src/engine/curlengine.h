@@ -82,6 +82,11 @@ public:
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     const std::string& Verified() const { return m_verified; }
+    // The most bytes a file of a one-connection transfer may have (-1: no
+    // limit); a larger one ends the call before its bytes are written
+    // (TooLarge), what a document read whole afterwards needs.
+    void SetMaxFileSize(std::int64_t bytes) { m_maxFileSize = bytes; }
+    bool TooLarge() const { return m_tooLarge; }
 
 private:
     // What one transfer call knows while it runs.
@@ -169,6 +174,8 @@ private:
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
+    std::int64_t m_maxFileSize = -1;
+    bool m_tooLarge = false;
 };
 
 // Makes one CurlEngine per worker; its engines share one count of

@@ -139,6 +139,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_announcedMirrors.clear();
+    m_tooLarge = false;
     m_savedAs = request.saveAs;
     Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {

@@ -313,6 +313,13 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
     }
+    const std::int64_t max = run->engine.m_maxFileSize;
+    if (max >= 0 && (run->total > max || run->file.Size() + static_cast<std::int64_t>(length) > max)) {
+        run->engine.m_tooLarge = true;
+        run->failure = "Fail - the file is larger than " + std::to_string(max) + " bytes";
+        run->outcome = Outcome::Failed;
+        return 0;
+    }
     run->engine.m_hosts.CountBytes(static_cast<std::int64_t>(length));
     run->Digest().Feed(run->file.Size(), data, length);
     if (!run->file.Write(data, length)) {
