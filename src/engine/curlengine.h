@@ -81,7 +81,7 @@ public:
     void SetPieceHashes(const std::string& stored) override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
-    const std::string& Verified() const { return m_verified; }
+    std::string Verified() override { return m_verified; }
     // The most bytes a file of a one-connection transfer may have (-1: no
     // limit); a larger one ends the call before its bytes are written
     // (TooLarge), what a document read whole afterwards needs.
@@ -171,6 +171,7 @@ private:
     std::string m_checksumError;  // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;  // the partial file a first mismatch left
+    bool m_wroteFromZero = false;  // the last round wrote the whole file, none of it resumed
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
@@ -184,7 +185,6 @@ class CurlEngineFactory : public EngineFactory {
 public:
     CurlEngineFactory();
     std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override;
-    HostConnections& Hosts() { return m_hosts; }
 
 private:
     HostConnections m_hosts;

@@ -20,6 +20,7 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     m_verified.clear();
     m_mismatchedFile.clear();
     m_refetchOnMismatch = true;
+    m_wroteFromZero = false;
     const bool ok = Transfer(request);
     if (ok || m_mismatchedFile.empty() || m_abort) {
         return ok;
@@ -56,7 +57,7 @@ bool CurlEngine::CheckDigest(PartialFile& file)
     }
     file.Close();
     const std::string failure = "Fail - the file does not match its " + name + " checksum";
-    if (m_refetchOnMismatch && !m_abort) {
+    if (m_refetchOnMismatch && !m_wroteFromZero && !m_abort) {
         m_mismatchedFile = file.Path();
         m_error = failure;
         m_outcome = TransferOutcome::Failed;

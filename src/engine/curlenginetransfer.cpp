@@ -212,6 +212,9 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         }
         const CURLcode code =
             lead.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
+        // A file written whole from zero by this round needs no second
+        // download to tell a spliced file from a spoilt one.
+        m_wroteFromZero = (lead.ftp ? resume.offset : from) == 0 && !resume.plan;
         if (segments && segments->RetryAfter() >= 0) {
             NoteRetryAfter(segments->RetryAfter());
         }

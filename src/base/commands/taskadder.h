@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,11 +32,13 @@ struct DownloadDetails {
 // How an add ended.
 enum class AddResult {
     Added,
-    InvalidUrl,       // "invalid url"
-    SameFileRunning,  // "The same file is being downloaded."
-    TooManyTasks,     // every task identifier of this run is used
-    UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
-    CookieTooLong,    // a cookie longer than any request may carry
+    InvalidUrl,           // "invalid url"
+    SameFileRunning,      // "The same file is being downloaded."
+    TooManyTasks,         // every task identifier of this run is used
+    UnsafeDetails,        // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,        // a cookie longer than any request may carry
+    AlreadyThere,         // the file is already in its folder and the user did not want another copy
+    UrlControlCharacter,  // a line break or another control character in the URL: no URL, or several
 };
 
 // The message an add that ended so shows; "" for Added.
@@ -50,6 +53,26 @@ std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
 // thread; messages go through the Messages port before anything is added.
 class TaskAdder {
 public:
+    // While one lives, adds are the user's own in the window (the address
+    // bar, the Add URL sheet, a drop): a URL whose file is already in its
+    // folder is not copied silently, the user is asked first: open the file
+    // (`open`, false when it cannot be opened), download it again as a
+    // numbered copy, or leave it. Adds from outside never ask: the engine
+    // then finds the same file and says so.
+    class UserAdds {
+    public:
+        UserAdds(TaskAdder& adder, std::function<bool(const std::string& path)> open);
+        ~UserAdds();
+        UserAdds(const UserAdds&) = delete;
+        UserAdds& operator=(const UserAdds&) = delete;
+
+    private:
+        friend class TaskAdder;
+        TaskAdder& m_adder;
+        std::function<bool(const std::string& path)> m_open;
+        UserAdds* m_outer;
+    };
+
     TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers, TaskListObserver& observer,
               Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
 
@@ -99,6 +122,9 @@ private:
     // Appends the task under the first name no other task holds; false when
     // every task identifier of this run is used.
     bool AppendUnderFreeName(const std::string& url, TaskRecord record);
+    // Asks what to do when the record's file is already on disk; Added to
+    // go on (with saveAs moved to a free numbered name for a new copy).
+    AddResult AskWhenAlreadyThere(TaskRecord& record);
     void KeepRestoredFilesApart(TaskRecord& record);
     TaskRecord RecordFromOptions() const;
     void LookUpSite(TaskRecord& record) const;
@@ -113,6 +139,7 @@ private:
     Messages& m_messages;
     Sound& m_sound;
     std::uintptr_t m_ownerWindow;
+    UserAdds* m_userAdds = nullptr;
 };
 
 // Takes a login written into the URL before the host out of it

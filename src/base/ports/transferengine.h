@@ -83,7 +83,9 @@ public:
     // The digests the next transfers' file must have, in DigestList's
     // stored form ("sha-256=HEX"; "" for none: then the server's announced
     // digest, if any, is checked). A file that does not match is fetched
-    // once more from zero, then the call fails and the partial file stays.
+    // once more from zero when it was continued from bytes on disk; a file
+    // fetched whole from zero that does not match fails the call at once
+    // (ChecksumMismatch) and the partial file stays.
     virtual void SetExpectedDigests(const std::string& checksum) = 0;
     // The other places that hold the file, as the server of the last
     // transfer named them with its answer (HTTP's Link field), in
@@ -101,6 +103,9 @@ public:
     // over several connections is checked once it is all there, and one
     // that does not match is fetched again from another mirror.
     virtual void SetPieceHashes(const std::string& stored) = 0;
+    // The digest the last transfer's finished file was found to match
+    // ("SHA-256"); "" when none was checked.
+    virtual std::string Verified() = 0;
 };
 
 }  // namespace dromo

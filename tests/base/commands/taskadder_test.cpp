@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "base/storage/settingsstore.h"
@@ -379,7 +381,9 @@ TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
         {"NUL in the referrer", {"", std::string("http://h/\0x", 10), "", "", "", -1}, AddResult::UnsafeDetails},
         {"a cookie one byte too long", {longest + "c", "", "", "", "", -1}, AddResult::CookieTooLong},
         {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1}, AddResult::CookieTooLong},
-        {"the longest cookie, a tab in the agent", {longest, "", "UA\t1", "", "", -1}, AddResult::Added},
+        {"the longest cookie", {longest, "", "UA/1", "", "", -1}, AddResult::Added},
+        {"a tab in the agent", {"", "", "UA\t1", "", "", -1}, AddResult::UnsafeDetails},
+        {"DEL in the referrer", {"", "http://h/\x7f", "", "", "", -1}, AddResult::UnsafeDetails},
         {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1}, AddResult::Added},
     };
     for (const Case& c : cases) {
@@ -514,6 +518,70 @@ TEST(AddMetalink, OneTaskPerFileWithItsMirrorsHashAndPieces)
     EXPECT_EQ(f.adder.AddMetalink(refused), 0);
     EXPECT_EQ(f.table.Count(), 0);
     EXPECT_EQ(f.messages.shown, std::vector<std::string>{refused.error});
+}
+
+// A URL whose file is already in its folder is not copied silently when the
+// user adds it in the window: the user opens the file, downloads it again as
+// a numbered copy beside it, or leaves it. Adds from outside and names the
+// user chose go on as they always did (the engine tells a same file apart).
+TEST(TaskAdder, AFileAlreadyThereIsAskedAboutWhenTheUserAddsIt)
+{
+    const std::string folder = ::testing::TempDir() + "already-there/";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "here.iso") << "the file downloaded before";
+    std::ofstream(folder + "here (1).iso") << "an earlier copy";
+    const struct {
+        const char* what;
+        bool user;  // inside the window's scope
+        const char* url;
+        const char* saveAs;  // "" for the name the URL gives
+        int choice;          // Open, Download Again, Cancel
+        bool asked;
+        AddResult result;
+        const char* savedAs;  // the task's file when added
+        bool opened;
+    } cases[] = {
+        {"not there", true, "http://h/new.iso", "", 0, false, AddResult::Added, "new.iso", false},
+        {"open it", true, "http://h/here.iso", "", 0, true, AddResult::AlreadyThere, "", true},
+        {"download again", true, "http://h/here.iso", "", 1, true, AddResult::Added, "here (2).iso", false},
+        {"leave it", true, "http://h/here.iso", "", 2, true, AddResult::AlreadyThere, "", false},
+        {"from outside", false, "http://h/here.iso", "", 2, false, AddResult::Added, "here.iso", false},
+        {"a name the user chose", true, "http://h/here.iso", "here.iso", 2, false, AddResult::Added, "here.iso", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        f.options.saveTo = folder;
+        f.messages.chosen = c.choice;
+        std::vector<std::string> opened;
+        TaskRecord record;
+        if (*c.saveAs != '\0') {
+            record.saveAs = folder + c.saveAs;
+        }
+        AddResult result = AddResult::InvalidUrl;
+        if (c.user) {
+            const TaskAdder::UserAdds asking(f.adder, [&opened](const std::string& path) {
+                opened.push_back(path);
+                return true;
+            });
+            result = f.adder.AddTaskFromRecord(c.url, record);
+        } else {
+            result = f.adder.AddTaskFromRecord(c.url, record);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(f.messages.shown.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(f.messages.shown[0], "here.iso is already in " + folder + ". [Open] [Download Again] [Cancel]");
+        }
+        EXPECT_EQ(f.table.Count(), c.result == AddResult::Added ? 1 : 0);
+        if (f.table.Count() == 1) {
+            // A new copy goes beside the file and an earlier copy, never over them.
+            EXPECT_EQ(f.table.CopyOut(0)->saveAs, folder + c.savedAs);
+        }
+        EXPECT_EQ(opened, c.opened ? std::vector<std::string>{folder + "here.iso"} : std::vector<std::string>{});
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
