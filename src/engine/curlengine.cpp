@@ -32,25 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
-// ASCII, which are sent percent-encoded. What is already encoded stays.
-std::string EncodePath(const std::string& path)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
-            c == '{' || c == '|' || c == '}') {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
 // A file's modification time when a program set it (as Dromo, `wget` or
 // `curl -R` date a file from its server): whole seconds, and the change
 // time later than it. A file written and left alone has both times from
@@ -98,26 +79,6 @@ const char* NonEmptyEnvironment(const char* name)
 std::once_flag g_curlInit;
 
 }  // namespace
-
-// The task's mirrors a segmented HTTP transfer may take ranges from: those
-// of HTTP and HTTPS, in the engine's own form of a URL, but the one the
-// call itself fetches.
-std::vector<MirrorSource> CurlEngine::OtherMirrors(const MirrorList& list, const std::string& url)
-{
-    std::vector<MirrorSource> mirrors;
-    for (const Mirror& mirror : list.Mirrors()) {
-        const std::optional<ParsedUrl> parsed = ParseUrl(mirror.url);
-        if (!parsed || IsFtpProtocol(parsed->protocol)) {
-            continue;
-        }
-        const std::string there = (IsSecureProtocol(parsed->protocol) ? "https://" : "http://") + parsed->host + ":" +
-                                  std::to_string(parsed->port) + EncodePath(parsed->remotePath);
-        if (there != url) {
-            mirrors.push_back(MirrorSource{there, mirror.priority});
-        }
-    }
-    return mirrors;
-}
 
 CurlEngine::CurlEngine(ProgressSink& sink, HostConnections& hosts) : m_sink(sink), m_hosts(hosts)
 {
@@ -421,8 +382,10 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
         }
     }
     if (run.ftp) {
-        // Active mode cannot pass a proxy tunnel; there the transfer is passive.
-        const bool active = m_settings.passive == 0 && proxy.empty();
+        // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
+        // data connection over TLS from the server, which then waits after
+        // "150 Opening data connection". There the transfer is passive.
+        const bool active = m_settings.passive == 0 && proxy.empty() && !run.secure;
         curl_easy_setopt(e, CURLOPT_FTPPORT, active ? "-" : nullptr);
         curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     }
@@ -507,12 +470,14 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
     curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
     run.probing = true;
     CURLcode code = Perform(run);
-    if (code != CURLE_OK && !m_settings.secure && FtpReplyAsksForTls(run.lastReply)) {
+    if (code != CURLE_OK && !run.secure && FtpReplyAsksForTls(run.lastReply)) {
         // Explicit TLS (AUTH TLS) on the same port, for the control and
         // the data connection, with the certificate checked as for HTTPS;
         // a server that offers no TLS fails this login as before.
         trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
         curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);  // passive, as for every FTP over TLS
+        run.secure = true;
         run.lastReply.clear();
         code = Perform(run);
     }
@@ -636,15 +601,6 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     return true;
 }
 
-struct CurlEngine::ResumePoint {
-    std::int64_t offset = 0;     // bytes on disk to go on from
-    std::string validator;       // the server's version they came from
-    std::int64_t existing = -1;  // size of a file of the target's name that is not ours
-    std::string existingRecord;  // what Dromo recorded of that file when it finished it
-    std::int64_t existingModified = -1;
-    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
-};
-
 // Refuses what no request can help: a folder as the target, an FTP folder
 // URL, a folder the file cannot be written into.
 bool CurlEngine::CheckTarget(const TransferRequest& request)
@@ -741,146 +697,6 @@ bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& fi
         resume.existingModified = SetModificationTime(target);
     }
     return true;
-}
-
-// After a round that wrote the server's answer: the file is whole and
-// finished, or the call fails with what went wrong.
-bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
-                          const char* errorBuffer, const TransferRequest& request)
-{
-    if (code == CURLE_OK && segments && segments->Active()) {
-        if (!segments->Settle() || !segments->Complete()) {
-            const bool lost = segments->Failure().empty();
-            return Fail(lost ? texts::kConnectionLost + std::string("connection closed before the file was complete")
-                             : segments->Failure(),
-                        lost ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
-        }
-        segments->FinalEvent();
-        const std::int64_t total = segments->Total();
-        segments.reset();  // every connection closed before the rename
-        return Finish(run, total);
-    }
-    if (code != CURLE_OK || run.outcome != TransferRun::Outcome::Write) {
-        TransferOutcome outcome = TransferOutcome::Failed;
-        const std::string text =
-            DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer, run.Facts(), request.host,
-                            request.port, m_settings.idleSeconds, outcome);
-        return Fail(text, outcome);
-    }
-    PartialFile& file = run.file;
-    if (!file.Flush()) {
-        return Fail("Error writing " + file.Path() + ": " + file.WriteError(), TransferOutcome::LocalFileError);
-    }
-    if (run.total >= 0 && file.Size() != run.total) {
-        return Fail(texts::kConnectionLost + ("connection closed after " + std::to_string(file.Size())) + " of " +
-                        std::to_string(run.total) + " bytes",
-                    TransferOutcome::ConnectionLost);
-    }
-    run.Event(true);
-    return Finish(run, file.Size());
-}
-
-bool CurlEngine::Transfer(const TransferRequest& request)
-{
-    m_error.clear();
-    m_outcome = TransferOutcome::Failed;
-    m_resumable = false;
-    m_fileSize = -1;
-    m_retryAfter = -1;
-    m_announcedMirrors.clear();
-    m_savedAs = request.saveAs;
-    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
-    if (!CheckTarget(request) || !CheckHeaderValues(request)) {
-        return false;
-    }
-    if (!m_checksumError.empty()) {
-        return Fail("Fail - the checksum cannot be read: " + m_checksumError);
-    }
-    const std::string scheme =
-        request.ftp ? (m_settings.secure ? "ftps" : "ftp") : (m_settings.secure ? "https" : "http");
-    const std::string url =
-        scheme + "://" + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
-    PartialFile file(request.saveAs);
-    ResumePoint resume;
-    if (!ReadResumePoint(request, file, resume)) {
-        return false;
-    }
-
-    // A second round starts from zero when the server's file turned out to
-    // differ from the one the bytes on disk came from.
-    std::string restartReason;
-    bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
-    const std::vector<MirrorSource> mirrors = request.ftp ? std::vector<MirrorSource>() : OtherMirrors(m_mirrors, url);
-    for (int round = 0; round < 2; ++round) {
-        std::unique_ptr<SegmentedTransfer> segments;
-        m_digest.Begin();
-        std::int64_t from = resume.offset;
-        std::int64_t last = -1;
-        if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
-            rangesFit) {
-            segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces, &m_digest}, file,
-                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
-            from = resume.plan ? segments->ResumeOffset() : resume.offset;
-            last = segments->FirstRequestLast(from);
-        }
-        TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
-        run.existingRecord = resume.existingRecord;
-        run.existingModified = resume.existingModified;
-        run.requestedLast = last;
-        run.segments = segments.get();
-        run.keepContents = resume.plan.has_value();
-        run.startBytes = resume.plan ? resume.plan->Present() : -1;
-        char errorBuffer[CURL_ERROR_SIZE] = {};
-        if (!SetUp(run, url, request.host, request.user, request.password, errorBuffer)) {
-            return Fail("Error - out of memory");
-        }
-        const CURLcode code =
-            request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
-        // A file written whole from zero by this round needs no second
-        // download to tell a spliced file from a spoilt one.
-        m_wroteFromZero = (request.ftp ? resume.offset : from) == 0 && !resume.plan;
-        if (segments && segments->RetryAfter() >= 0) {
-            NoteRetryAfter(segments->RetryAfter());
-        }
-
-        using Outcome = TransferRun::Outcome;
-        if (segments && !segments->RestartReason().empty()) {
-            run.outcome = Outcome::Restart;
-            run.restartReason = segments->RestartReason();
-        }
-        if (code == CURLE_ABORTED_BY_CALLBACK) {
-            return Fail(texts::kCancelledByUser, TransferOutcome::Cancelled);
-        }
-        switch (run.outcome) {
-        case Outcome::AlreadyExisted:
-            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_settings.taskId);
-            m_outcome = TransferOutcome::AlreadyExisted;
-            m_error = texts::kFileAlreadyExisted;
-            Status(m_error);
-            return true;
-        case Outcome::AlreadyComplete: return Finish(run, resume.offset);
-        case Outcome::Restart:
-            Status(run.restartReason);
-            restartReason = run.restartReason;
-            rangesFit = rangesFit && !run.misfit;
-            resume.offset = 0;
-            resume.validator.clear();
-            resume.plan.reset();
-            if (file.Target() != request.saveAs) {
-                resume.existing = -1;  // already moved aside to a free name
-            }
-            continue;
-        case Outcome::Failed: return Fail(run.failure, run.failureOutcome);
-        case Outcome::Undecided:
-        case Outcome::Write: break;
-        }
-        return Conclude(run, code, segments, errorBuffer, request);
-    }
-    if (restartReason.find("changed") != std::string::npos) {
-        return Fail("Error - the server keeps changing the file; try again later");
-    }
-    return Fail("Error in the server's answer: its partial answers do not fit the file; try again later");
 }
 
 CurlEngineFactory::CurlEngineFactory()

@@ -128,6 +128,9 @@ SegmentedTransfer::~SegmentedTransfer()
     for (auto& c : m_connections) {
         Close(*c);
     }
+    for (auto& p : m_probes) {
+        CloseProbe(*p);
+    }
     if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
     }
@@ -202,6 +205,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up
     }
@@ -385,6 +389,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         return false;
     }
     m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    m_writers.Wrote(at, static_cast<std::int64_t>(size), c.mirror);
     if (m_pieces) {
         // Before the record: a piece it calls present has been checked.
         m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
@@ -423,28 +428,19 @@ std::size_t SegmentedTransfer::Live() const
         std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
 }
 
-bool SegmentedTransfer::Open(int range, int mirror)
+// A copy of the first connection's handle (its proxy, agent, TLS and
+// cookies) that asks the mirror for bytes [first, last].
+EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers,
+                                        char* error)
 {
-    const SegmentPlan::Range& r = m_plan.At(range);
     EasyHandle owned(curl_easy_duphandle(m_first));
     if (!owned) {
-        return false;
+        return owned;
     }
     CURL* e = owned.get();
     m_hosts.Share().Join(e);  // a copy starts outside the share
-    auto c = std::make_unique<Connection>();
-    c->owner = this;
-    c->easy = e;
-    c->owned = std::move(owned);
     const MirrorPool::Mirror& m = m_pool.At(mirror);
-    c->hostPort = m.hostPort;
-    c->mirror = mirror;
-    c->standIn = mirror == 0 && m_versionsDiffer;
-    c->range = range;
-    c->firstByte = r.next;
-    c->lastByte = r.end - 1;
-    c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
-    const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
+    const std::string bytes = std::to_string(first) + "-" + std::to_string(last);
     curl_easy_setopt(e, CURLOPT_URL, m.url.c_str());
     if (!m.login) {
         // The task's login is its URL's server's, as libcurl keeps it from
@@ -453,14 +449,36 @@ bool SegmentedTransfer::Open(int range, int mirror)
         curl_easy_setopt(e, CURLOPT_PASSWORD, nullptr);
     }
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
-    AppendHeader(c->headers, "Accept-Encoding: identity");
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers.get());
-    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->error);
+    AppendHeader(headers, "Accept-Encoding: identity");
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, error);
+    CopyCookies(m_first, e);
+    return owned;
+}
+
+bool SegmentedTransfer::Open(int range, int mirror)
+{
+    const SegmentPlan::Range& r = m_plan.At(range);
+    auto c = std::make_unique<Connection>();
+    c->owned = CopyFirst(mirror, r.next, r.end - 1, c->headers, c->error);
+    if (!c->owned) {
+        return false;
+    }
+    CURL* e = c->owned.get();
+    c->owner = this;
+    c->easy = e;
+    c->hostPort = m_pool.At(mirror).hostPort;
+    c->mirror = mirror;
+    c->standIn = mirror == 0 && m_versionsDiffer;
+    c->range = range;
+    c->firstByte = r.next;
+    c->lastByte = r.end - 1;
+    c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
+    const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    CopyCookies(m_first, e);
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
@@ -529,6 +547,9 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 
 void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
 {
+    if (ProbeDone(easy, code)) {
+        return;
+    }
     for (auto& c : m_connections) {
         if (!c->live || c->easy != easy) {
             continue;
@@ -578,6 +599,11 @@ void SegmentedTransfer::Step()
         return;
     }
     CutBadMirrors();
+    if (m_plan.Complete()) {
+        CheckWhole(now);
+        Event();
+        return;
+    }
     const double since = std::chrono::duration<double>(now - m_start).count();
     const int before = m_ramp.Wanted();
     const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
@@ -721,10 +747,11 @@ bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
 
 bool SegmentedTransfer::Running() const
 {
-    if (!m_restartReason.empty() || !m_failure.empty() || m_plan.Complete()) {
+    if (!m_restartReason.empty() || !m_failure.empty()) {
         return false;
     }
-    return true;
+    // A whole file is checked here when its mirrors may have to answer for it.
+    return !m_plan.Complete() || (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
 }
 
 int SegmentedTransfer::PollMs() const
