@@ -9,6 +9,7 @@
 #include "base/ports/workerstarter.h"
 #include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
@@ -59,6 +60,9 @@ const char* AddResultMessage(AddResult result)
     case AddResult::TooManyTasks: return kTooMany;
     case AddResult::UnsafeDetails: return kUnsafeDetails;
     case AddResult::CookieTooLong: return kCookieTooLong;
+    case AddResult::UnsafeCookieJar: return CookieJarFaultText(CookieJarFault::ControlCharacter);
+    case AddResult::CookieJarTooLong: return CookieJarFaultText(CookieJarFault::TooLong);
+    case AddResult::BadCookieJar: return CookieJarFaultText(CookieJarFault::BadLine);
     case AddResult::AlreadyThere: return "";  // the user chose: nothing to tell
     }
     return "";
@@ -204,11 +208,28 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details)
 {
     switch (CheckRequestDetails(details.cookie, details.referrer, details.userAgent)) {
-    case RequestDetailsFault::None: return std::nullopt;
+    case RequestDetailsFault::None: break;
     case RequestDetailsFault::ControlCharacter: return AddResult::UnsafeDetails;
     case RequestDetailsFault::CookieTooLong: return AddResult::CookieTooLong;
     }
-    return AddResult::UnsafeDetails;
+    switch (CookieJar::Read(details.cookieJar).fault) {
+    case CookieJarFault::None: return std::nullopt;
+    case CookieJarFault::ControlCharacter: return AddResult::UnsafeCookieJar;
+    case CookieJarFault::TooLong: return AddResult::CookieJarTooLong;
+    case CookieJarFault::BadLine: return AddResult::BadCookieJar;
+    }
+    return AddResult::BadCookieJar;
+}
+
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details)
+{
+    record.cookie = details.cookie;
+    record.cookieJar = details.cookieJar;
+    record.browserCookie = details.cookie.empty() && details.cookieJar.empty() ? 0 : 1;
+    record.referrer = details.referrer;
+    if (!details.userAgent.empty()) {
+        record.userAgent = details.userAgent;
+    }
 }
 
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
@@ -217,12 +238,7 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
         return *refusal;  // the caller hears why; nothing is added
     }
     TaskRecord record = RecordFromOptions();
-    record.cookie = details.cookie;
-    record.browserCookie = details.cookie.empty() ? 0 : 1;
-    record.referrer = details.referrer;
-    if (!details.userAgent.empty()) {
-        record.userAgent = details.userAgent;
-    }
+    TakeBrowserDetails(record, details);
     return Add(url, std::move(record), false, SafeFileName(details.fileName));
 }
 

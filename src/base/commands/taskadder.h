@@ -27,6 +27,9 @@ struct DownloadDetails {
     std::string fileName;  // the name the browser settled on
     std::string mimeType;
     std::int64_t size = -1;
+    // The cookies the browser would send to the URL's site and its
+    // redirects, as lines of libcurl's cookie file (CookieJar).
+    std::string cookieJar;
 };
 
 // How an add ended.
@@ -37,7 +40,10 @@ enum class AddResult {
     TooManyTasks,     // every task identifier of this run is used
     UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
     CookieTooLong,    // a cookie longer than any request may carry
-    AlreadyThere,     // the file is already in its folder and the user did not want another copy
+    UnsafeCookieJar,  // a cookie jar with a carriage return or another control character
+    CookieJarTooLong,
+    BadCookieJar,  // a cookie jar with a line that is no cookie
+    AlreadyThere,  // the file is already in its folder and the user did not want another copy
 };
 
 // The message an add that ended so shows; "" for Added.
@@ -47,6 +53,11 @@ const char* AddResultMessage(AddResult result);
 // a header value would add headers of the sender's choosing); nothing when
 // they can.
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
+
+// Gives a task what the browser knew of its download: its cookies (kept in
+// memory only; the record notes that there were some), referrer and user
+// agent.
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details);
 
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.

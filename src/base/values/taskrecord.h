@@ -95,9 +95,14 @@ struct TaskRecord {
     // sent with every request of the task. The cookie is a secret and lives
     // in memory only; it is never written to the profile or a list file.
     std::string cookie;
+    // The cookies the browser would send to the file's site and its
+    // redirects, with their domains, paths and flags, as lines of libcurl's
+    // cookie file (CookieJar); memory only, as the cookie.
+    std::string cookieJar;
     std::string referrer;
-    // Set when a browser handed a cookie over; stored (the cookie is not),
-    // so a task resumed after a restart can say why a site refuses it.
+    // Set when a browser handed a cookie or a cookie jar over; stored (the
+    // cookies are not), so a task resumed after a restart can say why a site
+    // refuses it.
     std::int32_t browserCookie = 0;
     // How many connections the task may open for its file (1..16); a task
     // from before segmented downloads takes the option when it is read.

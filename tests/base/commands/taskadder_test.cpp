@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "base/storage/settingsstore.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/cookiejar.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/requestdetails.h"
 #include "base/values/globaloptions.h"
@@ -349,6 +351,7 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
         f.settings.categories = {{"Documents", "pdf", "/pdf/"}};
         DownloadDetails details;
         details.cookie = "session=abc";
+        details.cookieJar = "#HttpOnly_h\tFALSE\t/members/\tTRUE\t0\tsession\tabc\n";
         details.referrer = "http://h/page";
         details.userAgent = "Browser/1.0";
         details.fileName = c.fileName;
@@ -356,8 +359,20 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
         const TaskRecord r = *f.table.CopyOut(0);
         EXPECT_EQ(r.saveAs, c.saveAs) << c.url;
         EXPECT_EQ(r.cookie, "session=abc");
+        EXPECT_EQ(r.cookieJar, details.cookieJar);
+        EXPECT_EQ(r.browserCookie, 1);
         EXPECT_EQ(r.referrer, "http://h/page");
         EXPECT_EQ(r.userAgent, "Browser/1.0");
+    }
+    // A jar alone is a browser's cookie too: a restart that loses it can say why.
+    for (const auto& [cookie, jar, noted] :
+         {std::tuple{"", "", 0}, std::tuple{"a=1", "", 1}, std::tuple{"", "h\tFALSE\t/\tFALSE\t0\ta\t1", 1}}) {
+        Fixture f;
+        DownloadDetails details;
+        details.cookie = cookie;
+        details.cookieJar = jar;
+        ASSERT_EQ(f.adder.AddDownload("http://h/x.bin", details), AddResult::Added);
+        EXPECT_EQ(f.table.CopyOut(0)->browserCookie, noted) << cookie << jar;
     }
     Fixture f;
     EXPECT_EQ(f.adder.AddDownload("data:text/plain,hi", DownloadDetails{}), AddResult::InvalidUrl);
@@ -370,6 +385,8 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
 TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
 {
     const std::string longest(kMaxCookieBytes, 'c');
+    const std::string kJarLine = "h\tFALSE\t/\tTRUE\t0\tsid\tabc";
+    const std::string kJar = kJarLine + "\n";
     struct Case {
         const char* what;
         DownloadDetails details;
@@ -383,6 +400,13 @@ TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
         {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1}, AddResult::CookieTooLong},
         {"the longest cookie, a tab in the agent", {longest, "", "UA\t1", "", "", -1}, AddResult::Added},
         {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1}, AddResult::Added},
+        {"a jar of two cookies", {"", "", "", "", "", -1, kJar + kJar}, AddResult::Added},
+        {"a jar with CR LF line ends", {"", "", "", "", "", -1, kJarLine + "\r\n"}, AddResult::UnsafeCookieJar},
+        {"a jar holding a header", {"", "", "", "", "", -1, kJar + "X-Injected: 1\n"}, AddResult::BadCookieJar},
+        {"a jar of six fields", {"", "", "", "", "", -1, "h\tFALSE\t/\tFALSE\t0\tn\n"}, AddResult::BadCookieJar},
+        {"a jar beyond its bound",
+         {"", "", "", "", "", -1, std::string(CookieJar::kMaxBytes + 1, '#')},
+         AddResult::CookieJarTooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
