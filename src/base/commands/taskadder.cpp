@@ -46,6 +46,7 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
     row.texts[kColSize] = size;
     row.texts[kColResume] = resume;
     row.texts[kColProgress] = progress;
+    row.texts[kColStatus] = record.failure;
     return row;
 }
 
@@ -242,7 +243,7 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
     return Add(url, std::move(record), false, SafeFileName(details.fileName));
 }
 
-AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)
+AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder, const MetalinkSource* source)
 {
     const Mirror* best = file.mirrors.Best();
     if (best == nullptr) {
@@ -250,6 +251,17 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
         return AddResult::InvalidUrl;
     }
     TaskRecord record = RecordFromOptions();
+    if (source != nullptr) {
+        TakeBrowserDetails(record, source->details);
+        // The jar's cookies name their sites; the Cookie header is the
+        // Metalink file's host's alone.
+        const std::optional<ParsedUrl> from = ParseUrl(source->url);
+        const std::optional<ParsedUrl> to = ParseUrl(best->url);
+        if (!from || !to || !EqualsIgnoreCase(from->host, to->host)) {
+            record.cookie.clear();
+            record.browserCookie = record.cookieJar.empty() ? 0 : 1;
+        }
+    }
     if (!folder.empty()) {
         record.saveAs = folder + (folder.back() == '/' ? "" : "/") + file.name;
     }
@@ -259,7 +271,7 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
     return Add(best->url, std::move(record), false, file.name);
 }
 
-int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder)
+int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource* source)
 {
     if (!reading.Ok()) {
         m_messages.Warning(reading.error);
@@ -267,9 +279,22 @@ int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& fo
     }
     int added = 0;
     for (const MetalinkFile& file : reading.files) {
-        added += AddMetalinkFile(file, folder) == AddResult::Added ? 1 : 0;
+        added += AddMetalinkFile(file, folder, source) == AddResult::Added ? 1 : 0;
     }
     return added;
+}
+
+AddResult TaskAdder::AddFailedMetalink(const MetalinkSource& source, const std::string& folder,
+                                       const std::string& reason)
+{
+    TaskRecord record = RecordFromOptions();
+    TakeBrowserDetails(record, source.details);
+    record.metalinkDocument = 1;
+    record.failure = StatusTimeStamp() + reason;
+    if (!folder.empty()) {
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + FileNameFromUrl(source.url);
+    }
+    return Add(source.url, std::move(record), false);
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
@@ -326,7 +351,11 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
         record.proxyIndex = 0;
     }
     LookUpSite(record);
-    record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    if (record.failure.empty()) {
+        record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    } else {
+        record.SetState(TaskState::Paused);  // failed already: it waits for the user's Resume
+    }
 
     if (!AppendUnderFreeName(url, std::move(record))) {
         m_messages.Warning(kTooMany);

@@ -32,6 +32,13 @@ struct DownloadDetails {
     std::string cookieJar;
 };
 
+// A Metalink file as it was handed over: its URL and what the browser knew
+// of it, which go with the file's fetch and with the tasks of its files.
+struct MetalinkSource {
+    std::string url;
+    DownloadDetails details;
+};
+
 // How an add ended.
 enum class AddResult {
     Added,
@@ -100,10 +107,20 @@ public:
     // task's URL), saved under its own name in `folder` or, when that is
     // empty, where the options and categories put that name; checked
     // against its digests; its mirrors and piece hashes kept on the task.
-    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "");
+    // With a `source`, the task goes with the browser's cookie jar,
+    // referrer and user agent, and with its Cookie header when the file
+    // comes from the Metalink file's own host.
+    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "",
+                              const MetalinkSource* source = nullptr);
     // Every file of a read Metalink file so; a refused document shows its
     // error and adds nothing. Returns how many tasks were added.
-    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "");
+    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "",
+                    const MetalinkSource* source = nullptr);
+    // A Metalink file that could not be fetched or read: a task of its URL
+    // that has failed with the reason, keeping the browser's details, so
+    // the list says why and Resume can fetch it again (metalinkDocument).
+    // Nothing is shown: the task says it.
+    AddResult AddFailedMetalink(const MetalinkSource& source, const std::string& folder, const std::string& reason);
 
     // Room for this many more restored tasks, so a long list does not move
     // every record it holds again and again while it loads.

@@ -132,6 +132,10 @@ struct TaskRecord {
     // The digest the finished file was found to match ("SHA-256"); "" when
     // none was checked.
     std::string verified;
+    // Set on a task whose URL is a Metalink file that could not be fetched
+    // or read: its Resume fetches the file again, and its files become
+    // tasks in its place.
+    std::int32_t metalinkDocument = 0;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

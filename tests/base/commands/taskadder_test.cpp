@@ -542,6 +542,63 @@ TEST(AddMetalink, OneTaskPerFileWithItsMirrorsHashAndPieces)
     EXPECT_EQ(f.messages.shown, std::vector<std::string>{refused.error});
 }
 
+// The files of a Metalink file a browser handed over go as it would: with
+// the browser's jar, referrer and agent, its Cookie header only to the
+// Metalink file's own host. A Metalink file that could not be had leaves a
+// failed task of its URL that says why and keeps those details.
+TEST(AddMetalink, AHandedOverMetalinkFilesTasksGoWithTheBrowsersDetails)
+{
+    MetalinkReading reading;
+    MetalinkFile same;
+    same.name = "same.iso";
+    same.mirrors = *MirrorList::Parse("1::https://members.h/files/same.iso");
+    MetalinkFile other;
+    other.name = "other.iso";
+    other.mirrors = *MirrorList::Parse("1::https://mirror.elsewhere/other.iso");
+    reading.files = {same, other};
+    MetalinkSource source{"https://members.h/files/all.meta4", {}};
+    source.details.cookie = "s=1";
+    source.details.cookieJar = "#HttpOnly_members.h\tFALSE\t/\tTRUE\t0\ts\t1\n";
+    source.details.referrer = "https://members.h/list.html";
+    source.details.userAgent = "Browser/1.0";
+    Fixture f;
+    f.options.saveTo = "/dl/";
+    f.options.userAgent = "Dromo";
+    ASSERT_EQ(f.adder.AddMetalink(reading, "", &source), 2);
+    const struct {
+        const char* cookie;
+    } expected[] = {{"s=1"}, {""}};
+    for (int i = 0; i < 2; ++i) {
+        const TaskRecord r = *f.table.CopyOut(i);
+        EXPECT_EQ(r.cookie, expected[i].cookie) << r.saveAs;
+        EXPECT_EQ(r.cookieJar, source.details.cookieJar);
+        EXPECT_EQ(r.browserCookie, 1);
+        EXPECT_EQ(r.referrer, source.details.referrer);
+        EXPECT_EQ(r.userAgent, "Browser/1.0");
+        EXPECT_EQ(r.metalinkDocument, 0);
+    }
+
+    const std::string reason = "The Metalink file could not be fetched: Error 403 from server: Forbidden";
+    for (const char* folder : {"", "/chosen"}) {
+        SCOPED_TRACE(folder);
+        Fixture g;
+        g.options.saveTo = "/dl/";
+        ASSERT_EQ(g.adder.AddFailedMetalink(source, folder, reason), AddResult::Added);
+        ASSERT_EQ(g.table.Count(), 1);
+        const TaskRecord failed = *g.table.CopyOut(0);
+        EXPECT_EQ(failed.State(), TaskState::Paused);
+        EXPECT_EQ(failed.metalinkDocument, 1);
+        EXPECT_EQ(failed.failure.substr(9), reason);  // after the time of day
+        EXPECT_EQ(failed.saveAs, std::string(*folder ? folder : "/dl") + "/all.meta4");
+        EXPECT_EQ(failed.cookieJar, source.details.cookieJar);
+        EXPECT_EQ(failed.referrer, source.details.referrer);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColStatus], failed.failure);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColTarget], source.url);
+        EXPECT_EQ(g.table.RowCopy(0).stateImage, StateImageOf(failed));
+        EXPECT_TRUE(g.messages.shown.empty());
+    }
+}
+
 // A URL whose file is already in its folder is not copied silently when the
 // user adds it in the window: the user opens the file, downloads it again as
 // a numbered copy beside it, or leaves it. Adds from outside and names the
