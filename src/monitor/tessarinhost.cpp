@@ -244,7 +244,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
                     .dromoReachable = m_dromoReachable,
                     .handOver = {}};
     if (const QString refusal = JarRefusal(request.details); !refusal.isEmpty()) {
-        return {Error(refusal, id), {}};
+        return {Error(refusal, id), {}, {}};
     }
     std::optional<QJsonObject> reply;
     if (monitor == QLatin1String("URLMonitor")) {

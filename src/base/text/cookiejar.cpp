@@ -111,9 +111,8 @@ std::optional<Cookie> Cookie::FromLine(std::string_view line)
     const std::string_view name = fields[5];
     const std::string_view value = fields[6];
     // A leading dot with FALSE could be read either way: neither is taken.
-    if (!IsDomain(domain) || !subdomains || (dotted && !*subdomains) || fields[2].empty() ||
-        fields[2].front() != '/' || !secure || !expiry || name.empty() || name.find_first_of(";=") != name.npos ||
-        value.find(';') != value.npos) {
+    if (!IsDomain(domain) || !subdomains || (dotted && !*subdomains) || fields[2].empty() || fields[2].front() != '/' ||
+        !secure || !expiry || name.empty() || name.find_first_of(";=") != name.npos || value.find(';') != value.npos) {
         return std::nullopt;
     }
     cookie.domain = domain;
@@ -205,7 +204,8 @@ std::string CookieJar::Text() const
 
 void CookieJar::Put(const Cookie& cookie)
 {
-    const auto same = std::find_if(m_cookies.begin(), m_cookies.end(), [&](const Cookie& c) { return c.SameAs(cookie); });
+    const auto same =
+        std::find_if(m_cookies.begin(), m_cookies.end(), [&](const Cookie& c) { return c.SameAs(cookie); });
     if (same != m_cookies.end()) {
         *same = cookie;
     } else {
