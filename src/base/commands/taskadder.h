@@ -49,8 +49,9 @@ enum class AddResult {
     CookieTooLong,    // a cookie longer than any request may carry
     UnsafeCookieJar,  // a cookie jar with a carriage return or another control character
     CookieJarTooLong,
-    BadCookieJar,  // a cookie jar with a line that is no cookie
-    AlreadyThere,  // the file is already in its folder and the user did not want another copy
+    BadCookieJar,         // a cookie jar with a line that is no cookie
+    AlreadyThere,         // the file is already in its folder and the user did not want another copy
+    UrlControlCharacter,  // a line break or another control character in the URL: no URL, or several
 };
 
 // The message an add that ended so shows; "" for Added.

@@ -1,7 +1,12 @@
 #include "gui/widgets/cpropertysheet.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -9,19 +14,44 @@
 
 namespace dromo {
 
-CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialog(parent), m_tabs(new QTabWidget(this))
+CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
+    : QDialog(parent), m_tabs(new QTabWidget(this)), m_stayNote(new QLabel(this))
 {
     setWindowTitle(caption);
+    m_tabs->setAccessibleName(caption);
+    m_tabs->tabBar()->setAccessibleName(caption);
     // Every tab in sight: the sheet grows to hold them rather than hiding
     // some behind scroll arrows.
     m_tabs->setUsesScrollButtons(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_cancel = buttons->button(QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addWidget(buttons);
+    auto* bottom = new QHBoxLayout;
+    m_stayNote->setWordWrap(true);
+    m_stayNote->setVisible(false);
+    bottom->addWidget(m_stayNote, 1);
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPropertySheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPropertySheet::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CPropertySheet::TabChanged);
+    // The next and previous tab from wherever the keyboard is in the sheet,
+    // not only from the tab bar; a page that may not be left stays.
+    const std::pair<QKeySequence, int> steps[] = {{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+                                                  {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                  {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}};
+    for (const auto& [key, step] : steps) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = m_tabs->count();
+            if (count > 0) {
+                SelectPage((m_current + step + count) % count);
+            }
+        });
+    }
 }
 
 void CPropertySheet::AddPage(CPropertyPage* page)
@@ -40,10 +70,40 @@ bool CPropertySheet::SelectPage(int index)
 
 void CPropertySheet::showEvent(QShowEvent* event)
 {
+    // The pages joined the focus chain after OK and Cancel: Tab goes from
+    // the tabs through the page to the buttons, as a person reads them.
+    if (!m_buttonsLast) {
+        m_buttonsLast = true;
+        QWidget* last = previousInFocusChain();
+        if (last != m_cancel && last != m_ok) {
+            QWidget::setTabOrder(last, m_ok);
+            QWidget::setTabOrder(m_ok, m_cancel);
+        }
+        QWidget::setTabOrder(m_cancel, m_tabs->tabBar());  // and round again to the tabs
+    }
     if (!m_pages.empty()) {
-        m_pages[static_cast<std::size_t>(m_current)]->Activate();
+        CPropertyPage* page = m_pages[static_cast<std::size_t>(m_current)];
+        page->Activate();
+        // What a person types at once lands in the page's first field (or the
+        // one the page chose), not on the tab bar, where it would be lost.
+        if (QWidget* focus = focusWidget(); focus == nullptr || !page->isAncestorOf(focus)) {
+            if (QWidget* first = FirstField(page)) {
+                first->setFocus(Qt::TabFocusReason);
+            }
+        }
     }
     QDialog::showEvent(event);
+}
+
+QWidget* CPropertySheet::FirstField(QWidget* page)
+{
+    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && w->isVisibleTo(page) &&
+            w->focusProxy() == nullptr) {
+            return w;
+        }
+    }
+    return nullptr;
 }
 
 void CPropertySheet::TabChanged(int index)
@@ -55,10 +115,32 @@ void CPropertySheet::TabChanged(int index)
         m_reverting = true;
         m_tabs->setCurrentIndex(m_current);
         m_reverting = false;
+        ShowStayReason(m_pages[static_cast<std::size_t>(m_current)]);
         return;
     }
+    m_stayNote->setVisible(false);
     m_current = index;
-    m_pages[static_cast<std::size_t>(index)]->Activate();
+    CPropertyPage* page = m_pages[static_cast<std::size_t>(index)];
+    page->Activate();
+    // Switched from the keyboard inside the old page: the keys go on in the
+    // new page's first field, not in a field now out of sight.
+    if (QWidget* focus = focusWidget(); focus != nullptr && focus != m_tabs->tabBar() && !page->isAncestorOf(focus)) {
+        if (QWidget* first = FirstField(page)) {
+            first->setFocus(Qt::TabFocusReason);
+        }
+    }
+}
+
+void CPropertySheet::ShowStayReason(const CPropertyPage* page)
+{
+    const QString reason = page->StayReason();
+    m_stayNote->setText(reason);
+    m_stayNote->setVisible(!reason.isEmpty());
+    if (!reason.isEmpty()) {
+        // A screen reader hears it as a person sees it appear.
+        QAccessibleEvent shown(m_stayNote, QAccessible::Alert);
+        QAccessible::updateAccessibility(&shown);
+    }
 }
 
 void CPropertySheet::accept()
@@ -70,6 +152,7 @@ void CPropertySheet::accept()
     CPropertyPage* shown = m_pages[static_cast<std::size_t>(m_current)];
     shown->Activate();
     if (!shown->OnKillActive()) {
+        ShowStayReason(shown);
         return;
     }
     for (CPropertyPage* page : m_pages) {

@@ -28,6 +28,7 @@ protected:
 
 private:
     void ApplyReadOnly();
+    void ShowWatchedTypes();
 
     GlobalOptions& m_options;
     QCheckBox* m_checks[4];
