@@ -311,7 +311,7 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
                 given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
             }
             const QJsonValue jar = link.value(QStringLiteral("cookieJar"));
-            if (jar.isDouble() && jar.toDouble() >= 0 && jar.toDouble() < jars.size()) {
+            if (jar.isDouble() && jar.toDouble() >= 0 && jar.toDouble() < static_cast<double>(jars.size())) {
                 given.insert(QStringLiteral("cookieJar"), jars.at(static_cast<qsizetype>(jar.toDouble())));
             }
             HandOver offered{url, Details(given)};
