@@ -19,6 +19,7 @@
 #include "engine/enginesettings.h"
 #include "engine/hostconnections.h"
 #include "engine/mirrorpool.h"
+#include "engine/taskcookies.h"
 
 namespace dromo {
 
@@ -73,6 +74,7 @@ public:
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
+    void SetCookieJar(const std::string& lines) override;
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
@@ -131,14 +133,14 @@ private:
     // Whether a partial file on disk is this task's to continue.
     bool OwnPartialFile(const PartialFile& file);
     bool CheckHeaderValues(const TransferRequest& request);
+    void StartCookies(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
                   const char* errorBuffer, const Lead& lead);
-    bool SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
-               const std::string& password, char* errorBuffer);
+    bool SetUp(TransferRun& run, const std::string& url, const std::string& user, const std::string& password,
+               char* errorBuffer);
     void SetUpPace(CURL* easy);
-    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
-                       const std::string& password);
+    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& user, const std::string& password);
     CURLcode Perform(TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
@@ -177,6 +179,7 @@ private:
     PieceHashes m_pieces;
     std::int64_t m_maxFileSize = -1;
     bool m_tooLarge = false;
+    TaskCookies m_cookies;  // the running task's, with what its servers set
 };
 
 // Makes one CurlEngine per worker; its engines share one count of
