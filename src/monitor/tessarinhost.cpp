@@ -11,6 +11,8 @@
 #include <atomic>
 
 #include "base/capture/monitors.h"
+#include "base/commands/taskadder.h"
+#include "base/text/parseurl.h"
 #include "platform/offeredlinkargument.h"
 
 namespace dromo {
@@ -118,6 +120,29 @@ std::map<std::string, std::string> Details(const QJsonObject& given)
     return details;
 }
 
+// Whether Dromo takes this hand-over, by the rules it refuses one with:
+// asked before the browser is told to let go of a download, since a
+// refusal comes only after the browser has dropped its copy.
+bool DromoWouldTake(const std::string& url, const std::map<std::string, std::string>& details)
+{
+    auto detail = [&details](const char* key) {
+        const auto found = details.find(key);
+        return found == details.end() ? std::string() : found->second;
+    };
+    DownloadDetails sent;
+    sent.cookie = detail("cookie");
+    sent.referrer = detail("referrer");
+    sent.userAgent = detail("userAgent");
+    if (RefuseDetails(sent)) {
+        return false;
+    }
+    std::string withoutLogin = url;
+    std::string user;
+    std::string password;
+    TakeLoginFromUrl(withoutLogin, user, password);
+    return ParseUrl(withoutLogin).has_value();
+}
+
 // The request identifier as the key it is held under ("" for none).
 std::string IdKey(const QJsonValue& id)
 {
@@ -188,7 +213,7 @@ struct TessarinHost::Request {
     // Dromo cannot take it now.
     bool Decide(bool capture, const std::string& captured)
     {
-        capture = capture && refetchable && WebOrFtp(captured) && dromoReachable();
+        capture = capture && refetchable && WebOrFtp(captured) && DromoWouldTake(captured, details) && dromoReachable();
         if (capture) {
             handOver = HandOver{captured, details};
         }
@@ -269,9 +294,10 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
     QJsonObject reply;
     if (event == QLatin1String("AddDownload")) {
         const std::string url = WithoutFragment(m.value(QStringLiteral("url")).toString().toStdString());
-        const bool taken = WebOrFtp(url) && m_dromoReachable();
+        std::map<std::string, std::string> details = Details(m.value(QStringLiteral("details")).toObject());
+        const bool taken = WebOrFtp(url) && DromoWouldTake(url, details) && m_dromoReachable();
         if (taken) {
-            answer.handOver = HandOver{url, Details(m.value(QStringLiteral("details")).toObject())};
+            answer.handOver = HandOver{url, std::move(details)};
         }
         reply.insert(QStringLiteral("taken"), taken);
     } else if (event == QLatin1String("AddDownloads")) {
