@@ -168,7 +168,6 @@ class CurlEngineFactory : public EngineFactory {
 public:
     CurlEngineFactory();
     std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override;
-    HostConnections& Hosts() { return m_hosts; }
 
 private:
     HostConnections m_hosts;

@@ -337,7 +337,8 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     }
     const SegmentPlan::Range& r = m_plan.At(c.range);
     const std::int64_t open = r.Left() - static_cast<std::int64_t>(c.buffer.size());
-    const std::size_t take = static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, length));
+    const std::size_t take =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, static_cast<std::int64_t>(length)));
     if (take == 0) {
         return 0;  // the range is done: the connection ends here
     }

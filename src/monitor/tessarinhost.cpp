@@ -13,6 +13,7 @@
 #include "base/capture/monitors.h"
 #include "base/commands/taskadder.h"
 #include "base/text/parseurl.h"
+#include "base/text/textutil.h"
 #include "platform/offeredlinkargument.h"
 
 namespace dromo {
@@ -52,17 +53,9 @@ QDBusConnection FreshSessionConnection()
     return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tessarin%1").arg(++count));
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 bool WebOrFtp(const std::string& url)
 {
-    const std::string lower = Lower(url);
+    const std::string lower = FoldCase(url);
     return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0 ||
            lower.rfind("ftps://", 0) == 0;
 }
@@ -206,7 +199,7 @@ struct TessarinHost::Request {
     {
         const auto byName = details.find("fileName");
         return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
-               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
+               PassesFileTypeTest(lower ? FoldCase(byName->second) : byName->second, switches.fileTypes);
     }
 
     // Held back when the browser has the download only through a POST, or
@@ -226,7 +219,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(message, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        return {Error(QStringLiteral("not a JSON object")), {}};
+        return {Error(QStringLiteral("not a JSON object")), {}, {}};
     }
     const QJsonObject m = document.object();
     const QString monitor = m.value(QStringLiteral("monitor")).toString();
@@ -260,7 +253,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
         reply = AskNvMonitor(request);
     }
     if (!reply) {
-        return {Error(QStringLiteral("unknown monitor or event"), id), {}};
+        return {Error(QStringLiteral("unknown monitor or event"), id), {}, {}};
     }
     if (!idKey.empty()) {
         reply->insert(QStringLiteral("id"), id);
@@ -269,7 +262,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
             request.handOver.reset();
         }
     }
-    return {Json(*reply), std::move(request.handOver)};
+    return {Json(*reply), std::move(request.handOver), {}};
 }
 
 // The extension's word on a capture it was told of.
@@ -277,14 +270,14 @@ TessarinHost::Answer TessarinHost::Settle(const QString& event, const std::strin
 {
     const auto held = m_held.find(idKey);
     if (idKey.empty() || held == m_held.end()) {
-        return {Error(QStringLiteral("no capture held under this id"), id), {}};
+        return {Error(QStringLiteral("no capture held under this id"), id), {}, {}};
     }
     std::optional<HandOver> handOver;
     if (event == QLatin1String("Deliver")) {
         handOver = std::move(held->second.handOver);
     }
     m_held.erase(held);
-    return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+    return {Json({{QStringLiteral("id"), id}}), std::move(handOver), {}};
 }
 
 std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, const QString& event,
@@ -307,7 +300,7 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
         }
         const QJsonArray cookies = m.value(QStringLiteral("cookies")).toArray();
         const QJsonObject shared = m.value(QStringLiteral("details")).toObject();
-        for (const QJsonValue& value : links) {
+        for (const auto& value : links) {
             const QJsonObject link = value.toObject();
             const std::string url = WithoutFragment(link.value(QStringLiteral("url")).toString().toStdString());
             if (!WebOrFtp(url)) {
@@ -316,7 +309,8 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             QJsonObject given = shared;
             given.insert(QStringLiteral("fileName"), link.value(QStringLiteral("fileName")));
             const QJsonValue cookie = link.value(QStringLiteral("cookie"));
-            if (cookie.isDouble() && cookie.toDouble() >= 0 && cookie.toDouble() < cookies.size()) {
+            if (cookie.isDouble() && cookie.toDouble() >= 0 &&
+                cookie.toDouble() < static_cast<double>(cookies.size())) {
                 given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
             }
             answer.links.push_back(HandOver{url, Details(given)});

@@ -44,9 +44,13 @@ public:
     void RefreshConnection();
     // The countdown's text for the options as they are.
     std::string CountdownMessage() const;
+    // What a cancelled countdown asks: whether to switch the options that
+    // started it off; nullptr when neither is on.
+    static const char* SwitchOffQuestion(bool shutDown, bool hangUp);
 
 private:
     void CountdownEnded(bool reachedZero);
+    void OfferToSwitchOff();
 
     TaskTable& m_table;
     Guarded<GlobalOptions> m_options;

@@ -14,6 +14,7 @@
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
+#include "base/text/textutil.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
 #include "base/values/viewsettings.h"
@@ -32,6 +33,9 @@ constexpr const char* kTooMany = "Too many tasks were added since Dromo started.
 constexpr const char* kUnsafeDetails =
     "The browser's cookie, referrer or user agent holds a line break or another control character.";
 constexpr const char* kNotFound = "File not found or moved";
+// A text of two links, a line each, is no URL: said so, rather than
+// "invalid url", so whoever handed it over knows to give one at a time.
+constexpr const char* kUrlControlCharacter = "The URL holds a line break or another control character.";
 constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
 static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
@@ -60,6 +64,7 @@ const char* AddResultMessage(AddResult result)
     case AddResult::UnsafeDetails: return kUnsafeDetails;
     case AddResult::CookieTooLong: return kCookieTooLong;
     case AddResult::AlreadyThere: return "";  // the user chose: nothing to tell
+    case AddResult::UrlControlCharacter: return kUrlControlCharacter;
     }
     return "";
 }
@@ -223,7 +228,9 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
     if (!details.userAgent.empty()) {
         record.userAgent = details.userAgent;
     }
-    return Add(url, std::move(record), false, SafeFileName(details.fileName));
+    const std::string name = SafeFileName(details.fileName);
+    record.nameChosen = name.empty() ? 0 : 1;
+    return Add(url, std::move(record), false, name);
 }
 
 AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)
@@ -296,8 +303,9 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
     }
     const auto parsed = ParseUrl(url);
     if (!parsed) {
-        m_messages.Warning(kInvalidUrl);
-        return AddResult::InvalidUrl;
+        const bool control = HoldsControlCharacter(url);
+        m_messages.Warning(control ? kUrlControlCharacter : kInvalidUrl);
+        return control ? AddResult::UrlControlCharacter : AddResult::InvalidUrl;
     }
     TakeUrl(record, *parsed);
     // A name nobody chose is numbered when another task has it, but the

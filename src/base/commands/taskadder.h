@@ -32,12 +32,13 @@ struct DownloadDetails {
 // How an add ended.
 enum class AddResult {
     Added,
-    InvalidUrl,       // "invalid url"
-    SameFileRunning,  // "The same file is being downloaded."
-    TooManyTasks,     // every task identifier of this run is used
-    UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
-    CookieTooLong,    // a cookie longer than any request may carry
-    AlreadyThere,     // the file is already in its folder and the user did not want another copy
+    InvalidUrl,           // "invalid url"
+    SameFileRunning,      // "The same file is being downloaded."
+    TooManyTasks,         // every task identifier of this run is used
+    UnsafeDetails,        // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,        // a cookie longer than any request may carry
+    AlreadyThere,         // the file is already in its folder and the user did not want another copy
+    UrlControlCharacter,  // a line break or another control character in the URL: no URL, or several
 };
 
 // The message an add that ended so shows; "" for Added.

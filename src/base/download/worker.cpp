@@ -29,7 +29,8 @@ constexpr const char* kPasswordKeptInKeyring =
 
 // True when the file name of the task's target is the one its URL gives
 // (or a numbered second copy of it): then nobody chose it, and a better
-// name from the server may replace it.
+// name from the server may replace it, unless a browser handed the same
+// name over (nameChosen).
 bool NameCameFromUrl(const TaskRecord& task)
 {
     const std::string name = NameOfPath(task.saveAs);
@@ -240,7 +241,7 @@ bool Worker::Transfer(TaskRecord& task)
     TaskFileClaims claims(m_ctx.table, task.taskId);
     m_engine->SetFileClaims(&claims);
     m_engine->SetSecure(IsSecureProtocol(task.protocol));
-    m_engine->SetServerNameAllowed(NameCameFromUrl(task));
+    m_engine->SetServerNameAllowed(!task.nameChosen && NameCameFromUrl(task));
     const bool ok = IsFtpProtocol(task.protocol)
                         ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
                         : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);

@@ -68,6 +68,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
     TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
+    TaskValue{"Name Chosen", &TaskRecord::nameChosen, nullptr, 0, nullptr},
     TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
     TaskValue{"Own Partial File", &TaskRecord::ownsPartialFile, nullptr, 0, nullptr},
     TaskValue{"Checksum", nullptr, &TaskRecord::checksum, 0, ""},
@@ -534,11 +535,6 @@ void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, con
     if (!record.verified.empty()) {
         out.WriteString(kUrl, named("Verified"), record.verified);
     }
-}
-
-void SettingsStore::SaveTasks(const TaskTable& table)
-{
-    ReplaceTasks(SnapshotTasks(table));
 }
 
 std::shared_ptr<const SettingsStore::TaskSnapshot> SettingsStore::SnapshotTasks(const TaskTable& table)

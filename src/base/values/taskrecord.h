@@ -99,6 +99,10 @@ struct TaskRecord {
     // Set when a browser handed a cookie over; stored (the cookie is not),
     // so a task resumed after a restart can say why a site refuses it.
     std::int32_t browserCookie = 0;
+    // Set when a browser handed the file's name over: the user saw it
+    // there, so the server's name never replaces it, even when it is the
+    // URL's own.
+    std::int32_t nameChosen = 0;
     // How many connections the task may open for its file (1..16); a task
     // from before segmented downloads takes the option when it is read.
     std::int32_t connections = 1;

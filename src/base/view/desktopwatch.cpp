@@ -60,6 +60,7 @@ DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vec
         notice.path = alreadyThere.back();
     }
     std::vector<std::string> names;
+    names.reserve(finished.size() + failed.size());
     for (const std::string& path : finished) {
         names.push_back(NameOf(path));
     }

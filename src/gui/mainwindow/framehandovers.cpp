@@ -16,19 +16,83 @@
 #include "base/tasks/tasktable.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
+#include "base/text/textutil.h"
+#include "base/text/urllines.h"
 #include "base/values/globaloptions.h"
 #include "gui/mainwindow/cmainframe.h"
 
 namespace dromo {
 
-QString CMainFrame::AddUrl(const QString& url)
+QString CMainFrame::AddUrl(const QString& text)
 {
     // A drop or a notice's "Download": the user's own add, in the window.
     const TaskAdder::UserAdds asking = UserAdds();
-    if (std::optional<QString> answer = TakeFromOutside(url, nullptr)) {
-        return *answer;
+    // Links dropped together come as one text, a link a line: each is a
+    // task of its own, and all are saved at once. One line is handed over
+    // whole, words and all, as a drop always was.
+    const std::vector<std::string> lines = UrlLines(text.toStdString());
+    if (lines.size() <= 1) {
+        const QString line = lines.empty() ? QString() : QString::fromStdString(lines.front());
+        if (std::optional<QString> answer = TakeFromOutside(line, nullptr)) {
+            return *answer;
+        }
+        return SaveTakenTasks();
     }
-    return SaveTakenTasks();
+    if (PopupDialogOn()) {
+        // The sheet reads the lines as its many URLs: one sheet asks for all.
+        QStringList joined;
+        for (const std::string& line : lines) {
+            joined << QString::fromStdString(line);
+        }
+        return AskAboutOutside(joined.join(QLatin1Char('\n')), nullptr);
+    }
+    QStringList refusals;
+    bool taken = false;
+    for (const std::string& line : lines) {
+        const std::optional<QString> answer = TakeFromOutside(QString::fromStdString(line), nullptr);
+        taken = taken || !answer;
+        if (answer && !answer->isEmpty()) {
+            refusals << QString::fromStdString(line) + QStringLiteral(": ") + *answer;
+        }
+    }
+    if (const QString saved = taken ? SaveTakenTasks() : QString(); !saved.isEmpty()) {
+        refusals << saved;
+    }
+    return refusals.join(QLatin1Char('\n'));
+}
+
+void CMainFrame::AddTyped(const QString& text)
+{
+    // A copied list of links pasted into the box is a task a line, as a
+    // drop; each the user's own add, in the window.
+    const TaskAdder::UserAdds asking = UserAdds();
+    const std::vector<std::string> lines = UrlLines(text.toStdString());
+    if (lines.empty()) {
+        m_ctx.addresses.QuickAdd(text.toStdString());  // nothing to add: refused as always
+        LoadHistoryBox(text.toStdString());
+    }
+    for (const std::string& line : lines) {
+        AddFromAddressBar(line);
+    }
+}
+
+bool CMainFrame::PopupDialogOn() const
+{
+    auto guard = m_ctx.table.Lock();
+    return m_ctx.settings.options.popupDialog != 0;
+}
+
+// The Add URL sheet about a text from outside; the hand-overs that come
+// while it asks wait their turn.
+QString CMainFrame::AskAboutOutside(const QString& text, const DownloadDetails* details)
+{
+    m_askingOutside = true;
+    std::optional<QString> answer = OpenAddUrl(text, details);
+    m_askingOutside = false;
+    if (!m_heldHandOvers.empty()) {
+        QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
+    }
+    return answer.value_or(QString());
 }
 
 // A URL from outside, with what a browser knew of it when one handed it
@@ -51,19 +115,10 @@ std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const Dow
         FetchMetalink(text);
         return std::nullopt;  // its tasks come once it arrives
     }
-    bool popup = false;
-    {
-        auto guard = m_ctx.table.Lock();
-        popup = m_ctx.settings.options.popupDialog != 0;
-    }
-    if (popup) {
-        m_askingOutside = true;
-        std::optional<QString> answer = OpenAddUrl(url, details);
-        m_askingOutside = false;
-        if (!m_heldHandOvers.empty()) {
-            QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
-        }
-        return answer.value_or(QString());
+    // A text with a line break in it is no URL, nor several for the sheet
+    // to read: the quick add refuses it and says why.
+    if (PopupDialogOn() && !HoldsControlCharacter(text)) {
+        return AskAboutOutside(url, details);
     }
     const std::optional<AddResult> result = details != nullptr
                                                 ? m_ctx.addresses.DownloadAdd(url.toStdString(), *details)
@@ -175,7 +230,9 @@ void CMainFrame::AnswerOnceSaved(std::optional<QString> answer, std::function<vo
 
 QString CMainFrame::NotSavedText()
 {
-    return tr("The task was added, but the task list could not be saved.");
+    // English, as every answer on the bus; the window shows it through
+    // BaseTexts, in the user's language.
+    return QStringLiteral("The task was added, but the task list could not be saved.");
 }
 
 QString CMainFrame::SaveTakenTasks()

@@ -29,10 +29,13 @@ void GuiMessages::Warning(const std::string& text)
     }
 }
 
-bool GuiMessages::AskOkCancel(const std::string& text)
+bool GuiMessages::AskOkCancel(const std::string& text, Ask kind)
 {
-    return QMessageBox::question(m_parent, QStringLiteral("Dromo"), BaseTexts::Shown(text),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool stop = kind == Ask::Stop;
+    QMessageBox box(stop ? QMessageBox::Critical : QMessageBox::Question, QStringLiteral("Dromo"),
+                    BaseTexts::Shown(text), QMessageBox::Ok | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(stop ? QMessageBox::Ok : QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 int GuiMessages::Choose(const std::string& text, const std::vector<std::string>& buttons)

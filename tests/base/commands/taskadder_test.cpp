@@ -381,7 +381,9 @@ TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
         {"NUL in the referrer", {"", std::string("http://h/\0x", 10), "", "", "", -1}, AddResult::UnsafeDetails},
         {"a cookie one byte too long", {longest + "c", "", "", "", "", -1}, AddResult::CookieTooLong},
         {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1}, AddResult::CookieTooLong},
-        {"the longest cookie, a tab in the agent", {longest, "", "UA\t1", "", "", -1}, AddResult::Added},
+        {"the longest cookie", {longest, "", "UA/1", "", "", -1}, AddResult::Added},
+        {"a tab in the agent", {"", "", "UA\t1", "", "", -1}, AddResult::UnsafeDetails},
+        {"DEL in the referrer", {"", "http://h/\x7f", "", "", "", -1}, AddResult::UnsafeDetails},
         {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1}, AddResult::Added},
     };
     for (const Case& c : cases) {

@@ -729,6 +729,27 @@ TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
     }
 }
 
+// The browser showed its name to the user before handing the download
+// over: that name stays, even when it is the URL's own, and the server's
+// Content-Disposition does not replace it.
+TEST(Worker, ANameTheBrowserHandedOverStaysEvenWhenItIsTheUrls)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "SetServerNameAllowed 1"},         // the browser named none: the URL's
+        {"get.bin", "SetServerNameAllowed 0"},  // the URL's own name, as the browser showed it
+        {"Report.bin", "SetServerNameAllowed 0"},
+    };
+    for (const auto& [fileName, expected] : cases) {
+        Rig rig;
+        DownloadDetails details;
+        details.fileName = fileName;
+        ASSERT_EQ(rig.adder.AddDownload("http://h/get.bin", details), AddResult::Added);
+        ASSERT_TRUE(rig.WaitIdle());
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << fileName;
+    }
+}
+
 TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
 {
     struct Case {

@@ -120,11 +120,13 @@ public:
 class FakeMessages : public Messages {
 public:
     std::vector<std::string> shown;
+    std::vector<Ask> askedAs;  // how each AskOkCancel question looked
     bool answer = true;
     void Warning(const std::string& text) override { shown.push_back(text); }
-    bool AskOkCancel(const std::string& text) override
+    bool AskOkCancel(const std::string& text, Ask kind) override
     {
         shown.push_back(text);
+        askedAs.push_back(kind);
         return answer;
     }
     int chosen = 0;  // the answer Choose gives

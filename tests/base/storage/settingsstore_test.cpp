@@ -146,6 +146,26 @@ TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
     }
 }
 
+// A name a browser handed over stays the task's across a restart, so the
+// server does not rename the file when it resumes; a profile from before
+// loads with none.
+TEST(SettingsStore, ANameTheBrowserChoseIsKeptUnderItsOwnName)
+{
+    for (const int stored : {-1, 0, 1}) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.iso", "", 2);
+        if (stored >= 0) {
+            f.profile.WriteInt("URL", "URL0\\Name Chosen", stored);
+        }
+        f.Load();
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->nameChosen, stored == 1 ? 1 : 0) << stored;
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Int("URL", "URL0\\Name Chosen"), stored == 1 ? 1 : 0) << stored;
+    }
+}
+
 // A Metalink's mirrors and piece hashes stay with the task under names of
 // their own; a profile from before them loads with none.
 TEST(SettingsStore, ATasksMirrorsAndPiecesAreKeptUnderTheirOwnNames)

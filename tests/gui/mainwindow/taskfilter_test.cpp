@@ -147,7 +147,7 @@ TEST(TaskFilterBar, ARowComesAndGoesAsItsTaskChanges)
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 2));
     test::Click(&w.frame->FilterBar().StateBox());
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; })) << "the list opens";
     Press(Qt::Key_Escape);  // the open list closes; the choice by keys
     Press(Qt::Key_Down);    // "Running"
     CMainView& view = w.frame->View();
@@ -165,7 +165,9 @@ TEST(TaskFilterBar, ARowComesAndGoesAsItsTaskChanges)
 // reason in the tool tip of every cell of its row.
 TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
 {
-    Window w;
+    test::FakeProfile classic;  // the columns of a run before the File column came first
+    classic.WriteInt("Settings", "Show File Column", 0);
+    Window w(classic);
     AddTasks(w, {{"get?id=7", TaskState::Paused}, {"caf%C3%A9.zip", TaskState::Error}});
     w.table.Update(0, [](TaskRecord& r) { r.saveAs = "/tmp/dl/Report 2024.pdf"; });  // the server's name
     w.table.SetText(1, kColStatus, "12:00:01 Error 404 Not Found");
@@ -274,8 +276,10 @@ TEST(TaskFilterBar, AtTheFirstWidthEveryColumnIsInView)
     w.frame->resize(view.WidthForAllColumns(), 400);
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 1));
-    QTest::qWait(50);
     QHeaderView* header = view.horizontalHeader();
+    // The heading lays its columns out for the width it has from the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return header->length() == header->viewport()->width(); }))
+        << "the URL's column takes the width the others leave";
     for (int c = 0; c < kColumnCount; ++c) {
         EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), view.viewport()->width())
             << "column " << c << " runs off the right edge";
