@@ -322,7 +322,7 @@ std::vector<Mirror> LinkHeader::Duplicates(std::string_view responseUrl) const
     const std::optional<UriParts> base = Split(responseUrl);
     // A response URL that cannot be read may have come over TLS: only
     // mirrors over TLS then, never a plain one by default.
-    const std::string scheme = base ? Lower(base->scheme) : std::string();
+    const std::string scheme = base ? base->scheme : std::string();
     const bool secure = scheme != "http" && scheme != "ftp";
     struct Found {
         Mirror mirror;
