@@ -1382,6 +1382,10 @@
         <source>Choose an User Agent for Dromo.</source>
         <translation>Wählen Sie den User-Agent, mit dem sich Dromo ausweist.</translation>
     </message>
+    <message>
+        <source>FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever this says.</source>
+        <translation>FTP über TLS (ftps:// oder ein Server, der TLS verlangt) ist immer passiv, was hier auch eingestellt ist.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgSys</name>

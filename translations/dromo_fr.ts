@@ -1382,6 +1382,10 @@
         <source>Choose an User Agent for Dromo.</source>
         <translation>Choisissez l’agent utilisateur que Dromo annonce.</translation>
     </message>
+    <message>
+        <source>FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever this says.</source>
+        <translation>Le FTP sur TLS (ftps://, ou un serveur qui exige TLS) est toujours passif, quel que soit ce réglage.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgSys</name>

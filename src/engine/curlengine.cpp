@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "base/ports/fileclaims.h"
+#include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
@@ -32,25 +33,6 @@ namespace dromo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// libcurl wants a valid URL; a remote path may hold spaces and bytes beyond
-// ASCII, which are sent percent-encoded. What is already encoded stays.
-std::string EncodePath(const std::string& path)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
-            c == '{' || c == '|' || c == '}') {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 // A file's modification time when a program set it (as Dromo, `wget` or
 // `curl -R` date a file from its server): whole seconds, and the change
@@ -99,26 +81,6 @@ const char* NonEmptyEnvironment(const char* name)
 std::once_flag g_curlInit;
 
 }  // namespace
-
-// The task's mirrors a segmented HTTP transfer may take ranges from: those
-// of HTTP and HTTPS, in the engine's own form of a URL, but the one the
-// call itself fetches.
-std::vector<MirrorSource> CurlEngine::OtherMirrors(const MirrorList& list, const std::string& url)
-{
-    std::vector<MirrorSource> mirrors;
-    for (const Mirror& mirror : list.Mirrors()) {
-        const std::optional<ParsedUrl> parsed = ParseUrl(mirror.url);
-        if (!parsed || IsFtpProtocol(parsed->protocol)) {
-            continue;
-        }
-        const std::string there = (IsSecureProtocol(parsed->protocol) ? "https://" : "http://") + parsed->host + ":" +
-                                  std::to_string(parsed->port) + EncodePath(parsed->remotePath);
-        if (there != url) {
-            mirrors.push_back(MirrorSource{there, mirror.priority});
-        }
-    }
-    return mirrors;
-}
 
 CurlEngine::CurlEngine(ProgressSink& sink, HostConnections& hosts) : m_sink(sink), m_hosts(hosts)
 {
@@ -173,6 +135,7 @@ void CurlEngine::SetSpeedLimit(std::int32_t kb)
 void CurlEngine::SetTaskId(TaskId id)
 {
     m_settings.taskId = id;
+    m_cookies.Restart();
 }
 void CurlEngine::SetAutoSave(std::int32_t kb)
 {
@@ -250,6 +213,12 @@ void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string&
 {
     m_settings.cookie = cookie;
     m_settings.referrer = referrer;
+    m_cookies.Restart();
+}
+void CurlEngine::SetCookieJar(const std::string& lines)
+{
+    m_settings.cookieJar = lines;
+    m_cookies.Restart();
 }
 void CurlEngine::NoteRetryAfter(std::int64_t seconds)
 {
@@ -301,13 +270,16 @@ bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
     return false;
 }
 
-bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
-                       const std::string& password, char* errorBuffer)
+bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& user, const std::string& password,
+                       char* errorBuffer)
 {
     // A fresh handle for every transfer: curl_easy_reset keeps the cookies
     // (a browser's, and what servers set) and the cookie engine's state, so
     // one task's cookies went with the next task's requests. Connections
     // and the name cache live in the multi handle and are reused all the same.
+    // What the last handle's servers set stays in the task's jar.
+    m_cookies.TakeFrom(m_easy);
+    m_cookies.Forget(m_easy);
     m_easyOwner.reset(curl_easy_init());
     m_easy = m_easyOwner.get();
     if (m_easy == nullptr) {
@@ -340,7 +312,7 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
         curl_easy_setopt(e, CURLOPT_CAPATH, folder);
     }
     SetUpPace(e);
-    SetUpIdentity(e, run, host, user, password);
+    SetUpIdentity(e, run, user, password);
     return true;
 }
 
@@ -378,23 +350,16 @@ void CurlEngine::SetUpPace(CURL* e)
 }
 
 // Cookies, referrer, the server's and the proxy's logins, FTP's mode.
-void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& host, const std::string& user,
-                               const std::string& password)
+void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& user, const std::string& password)
 {
-    if (m_settings.cookies != 0) {
-        curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookies kept for this transfer's requests
+    // The task's jar, with the cookie engine on for every request of the
+    // transfer; cookies the servers set are kept for the task's later
+    // requests. Without cookies of its own only the option turns it on.
+    if (m_settings.cookies != 0 || m_cookies.Any()) {
+        m_cookies.LoadInto(e);
     }
     if (!m_settings.referrer.empty()) {
         curl_easy_setopt(e, CURLOPT_REFERER, m_settings.referrer.c_str());
-    }
-    // A browser's cookies go into libcurl's cookie store for the URL's own
-    // host, so a redirect to another site never carries them.
-    // A browser hands over the cookies it sends to this URL, without their
-    // attributes: those it sent over TLS may be Secure ones, so they go
-    // over TLS only, never after a redirect to plain HTTP. Host-only (the
-    // URL's host, no subdomain) as the tightest reading of what it sent.
-    for (const std::string& line : CookieLines(m_settings.cookie, ShownHost(host), m_settings.secure)) {
-        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {
         curl_easy_setopt(e, CURLOPT_USERNAME, user.c_str());
@@ -422,8 +387,10 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
         }
     }
     if (run.ftp) {
-        // Active mode cannot pass a proxy tunnel; there the transfer is passive.
-        const bool active = m_settings.passive == 0 && proxy.empty();
+        // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
+        // data connection over TLS from the server, which then waits after
+        // "150 Opening data connection". There the transfer is passive.
+        const bool active = m_settings.passive == 0 && proxy.empty() && !run.secure;
         curl_easy_setopt(e, CURLOPT_FTPPORT, active ? "-" : nullptr);
         curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     }
@@ -508,12 +475,14 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
     curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
     run.probing = true;
     CURLcode code = Perform(run);
-    if (code != CURLE_OK && !m_settings.secure && FtpReplyAsksForTls(run.lastReply)) {
+    if (code != CURLE_OK && !run.secure && FtpReplyAsksForTls(run.lastReply)) {
         // Explicit TLS (AUTH TLS) on the same port, for the control and
         // the data connection, with the certificate checked as for HTTPS;
         // a server that offers no TLS fails this login as before.
         trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
         curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);  // passive, as for every FTP over TLS
+        run.secure = true;
         run.lastReply.clear();
         code = Perform(run);
     }
@@ -637,15 +606,6 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     return true;
 }
 
-struct CurlEngine::ResumePoint {
-    std::int64_t offset = 0;     // bytes on disk to go on from
-    std::string validator;       // the server's version they came from
-    std::int64_t existing = -1;  // size of a file of the target's name that is not ours
-    std::string existingRecord;  // what Dromo recorded of that file when it finished it
-    std::int64_t existingModified = -1;
-    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
-};
-
 // Refuses what no request can help: a folder as the target, an FTP folder
 // URL, a folder the file cannot be written into.
 bool CurlEngine::CheckTarget(const TransferRequest& request)
@@ -699,7 +659,35 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
         return Fail("Fail - the cookie is " + std::to_string(m_settings.cookie.size()) + " bytes, more than the " +
                     std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
     }
+    const CookieJarReading jar = CookieJar::Read(m_settings.cookieJar);
+    switch (jar.fault) {
+    case CookieJarFault::None: break;
+    case CookieJarFault::TooLong:
+        return Fail("Fail - the cookie jar is longer than " + std::to_string(CookieJar::kMaxBytes) +
+                    " bytes; nothing was sent");
+    case CookieJarFault::ControlCharacter:
+        return Fail("Fail - the cookie jar holds a carriage return or another control character; nothing was sent");
+    case CookieJarFault::BadLine:
+        return Fail("Fail - line " + std::to_string(jar.line) + " of the cookie jar is no cookie; nothing was sent");
+    }
     return true;
+}
+
+// The browser's jar, and its Cookie header as cookies of the URL's own host:
+// a browser that hands over only the header hands them without their
+// attributes. Those it sent over TLS may be Secure ones, so they go over TLS
+// only, never after a redirect to plain HTTP; host-only and for any path, as
+// the tightest and the widest reading of what it sent, so a redirect to
+// another site never carries them.
+void CurlEngine::StartCookies(const TransferRequest& request)
+{
+    CookieJar given = CookieJar::Read(m_settings.cookieJar).jar.value_or(CookieJar());
+    const CookieJar header =
+        CookieJar::FromLines(CookieLines(m_settings.cookie, ShownHost(request.host), m_settings.secure));
+    for (const Cookie& cookie : header.Cookies()) {
+        given.Put(cookie);
+    }
+    m_cookies.Begin(given);
 }
 
 // Where the bytes on disk let the transfer go on. Only our own partial file
@@ -742,146 +730,6 @@ bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& fi
         resume.existingModified = SetModificationTime(target);
     }
     return true;
-}
-
-// After a round that wrote the server's answer: the file is whole and
-// finished, or the call fails with what went wrong.
-bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
-                          const char* errorBuffer, const TransferRequest& request)
-{
-    if (code == CURLE_OK && segments && segments->Active()) {
-        if (!segments->Settle() || !segments->Complete()) {
-            const bool lost = segments->Failure().empty();
-            return Fail(lost ? texts::kConnectionLost + std::string("connection closed before the file was complete")
-                             : segments->Failure(),
-                        lost ? TransferOutcome::ConnectionLost : segments->FailureOutcome());
-        }
-        segments->FinalEvent();
-        const std::int64_t total = segments->Total();
-        segments.reset();  // every connection closed before the rename
-        return Finish(run, total);
-    }
-    if (code != CURLE_OK || run.outcome != TransferRun::Outcome::Write) {
-        TransferOutcome outcome = TransferOutcome::Failed;
-        const std::string text =
-            DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer, run.Facts(), request.host,
-                            request.port, m_settings.idleSeconds, outcome);
-        return Fail(text, outcome);
-    }
-    PartialFile& file = run.file;
-    if (!file.Flush()) {
-        return Fail("Error writing " + file.Path() + ": " + file.WriteError(), TransferOutcome::LocalFileError);
-    }
-    if (run.total >= 0 && file.Size() != run.total) {
-        return Fail(texts::kConnectionLost + ("connection closed after " + std::to_string(file.Size())) + " of " +
-                        std::to_string(run.total) + " bytes",
-                    TransferOutcome::ConnectionLost);
-    }
-    run.Event(true);
-    return Finish(run, file.Size());
-}
-
-bool CurlEngine::Transfer(const TransferRequest& request)
-{
-    m_error.clear();
-    m_outcome = TransferOutcome::Failed;
-    m_resumable = false;
-    m_fileSize = -1;
-    m_retryAfter = -1;
-    m_announcedMirrors.clear();
-    m_savedAs = request.saveAs;
-    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
-    if (!CheckTarget(request) || !CheckHeaderValues(request)) {
-        return false;
-    }
-    if (!m_checksumError.empty()) {
-        return Fail("Fail - the checksum cannot be read: " + m_checksumError);
-    }
-    const std::string scheme =
-        request.ftp ? (m_settings.secure ? "ftps" : "ftp") : (m_settings.secure ? "https" : "http");
-    const std::string url =
-        scheme + "://" + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
-    PartialFile file(request.saveAs);
-    ResumePoint resume;
-    if (!ReadResumePoint(request, file, resume)) {
-        return false;
-    }
-
-    // A second round starts from zero when the server's file turned out to
-    // differ from the one the bytes on disk came from.
-    std::string restartReason;
-    bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
-    const std::vector<MirrorSource> mirrors = request.ftp ? std::vector<MirrorSource>() : OtherMirrors(m_mirrors, url);
-    for (int round = 0; round < 2; ++round) {
-        std::unique_ptr<SegmentedTransfer> segments;
-        m_digest.Begin();
-        std::int64_t from = resume.offset;
-        std::int64_t last = -1;
-        if (!request.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
-            rangesFit) {
-            segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, url, mirrors, m_pieces, &m_digest}, file,
-                ShownHost(request.host) + ":" + std::to_string(request.port), resume.plan);
-            from = resume.plan ? segments->ResumeOffset() : resume.offset;
-            last = segments->FirstRequestLast(from);
-        }
-        TransferRun run{*this, file, request.ftp, resume.existing, from, resume.validator};
-        run.existingRecord = resume.existingRecord;
-        run.existingModified = resume.existingModified;
-        run.requestedLast = last;
-        run.segments = segments.get();
-        run.keepContents = resume.plan.has_value();
-        run.startBytes = resume.plan ? resume.plan->Present() : -1;
-        char errorBuffer[CURL_ERROR_SIZE] = {};
-        if (!SetUp(run, url, request.host, request.user, request.password, errorBuffer)) {
-            return Fail("Error - out of memory");
-        }
-        const CURLcode code =
-            request.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
-        // A file written whole from zero by this round needs no second
-        // download to tell a spliced file from a spoilt one.
-        m_wroteFromZero = (request.ftp ? resume.offset : from) == 0 && !resume.plan;
-        if (segments && segments->RetryAfter() >= 0) {
-            NoteRetryAfter(segments->RetryAfter());
-        }
-
-        using Outcome = TransferRun::Outcome;
-        if (segments && !segments->RestartReason().empty()) {
-            run.outcome = Outcome::Restart;
-            run.restartReason = segments->RestartReason();
-        }
-        if (code == CURLE_ABORTED_BY_CALLBACK) {
-            return Fail(texts::kCancelledByUser, TransferOutcome::Cancelled);
-        }
-        switch (run.outcome) {
-        case Outcome::AlreadyExisted:
-            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_settings.taskId);
-            m_outcome = TransferOutcome::AlreadyExisted;
-            m_error = texts::kFileAlreadyExisted;
-            Status(m_error);
-            return true;
-        case Outcome::AlreadyComplete: return Finish(run, resume.offset);
-        case Outcome::Restart:
-            Status(run.restartReason);
-            restartReason = run.restartReason;
-            rangesFit = rangesFit && !run.misfit;
-            resume.offset = 0;
-            resume.validator.clear();
-            resume.plan.reset();
-            if (file.Target() != request.saveAs) {
-                resume.existing = -1;  // already moved aside to a free name
-            }
-            continue;
-        case Outcome::Failed: return Fail(run.failure, run.failureOutcome);
-        case Outcome::Undecided:
-        case Outcome::Write: break;
-        }
-        return Conclude(run, code, segments, errorBuffer, request);
-    }
-    if (restartReason.find("changed") != std::string::npos) {
-        return Fail("Error - the server keeps changing the file; try again later");
-    }
-    return Fail("Error in the server's answer: its partial answers do not fit the file; try again later");
 }
 
 CurlEngineFactory::CurlEngineFactory()

@@ -19,11 +19,14 @@
 #include "engine/enginesettings.h"
 #include "engine/hostconnections.h"
 #include "engine/mirrorpool.h"
+#include "engine/taskcookies.h"
 
 namespace dromo {
 
+class LeadingMirrors;
 class PartialFile;
 class SegmentedTransfer;
+struct Lead;
 
 // The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
 // runs on the calling thread through a multi handle, so Abort (from any
@@ -71,13 +74,21 @@ public:
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
+    void SetCookieJar(const std::string& lines) override;
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
     std::string AnnouncedMirrors() override;
     void SetMirrors(const std::string& stored) override;
     void SetPieceHashes(const std::string& stored) override;
+    // The algorithm the last transfer's file was verified with ("SHA-256");
+    // "" when it was not checked.
     std::string Verified() override { return m_verified; }
+    // The most bytes a file of a one-connection transfer may have (-1: no
+    // limit); a larger one ends the call before its bytes are written
+    // (TooLarge), what a document read whole afterwards needs.
+    void SetMaxFileSize(std::int64_t bytes) { m_maxFileSize = bytes; }
+    bool TooLarge() const { return m_tooLarge; }
 
 private:
     // What one transfer call knows while it runs.
@@ -99,11 +110,16 @@ private:
 
     // What a transfer finds on disk before its first request.
     struct ResumePoint;
+    // The task's own URL, then its mirrors: who may lead the transfer.
+    std::vector<Lead> Leads(const TransferRequest& request) const;
 
     // A transfer whose file does not match its digest is made once more
     // from zero: a resume may have joined two versions of the file.
     bool CheckedTransfer(const TransferRequest& request);
+    // A leader that refuses before a byte came is left and the next one leads.
     bool Transfer(const TransferRequest& request);
+    bool TransferFrom(const LeadingMirrors& leads, const TransferRequest& request, PartialFile& file,
+                      ResumePoint& resume);
     // Compares the finished partial file with the digest it should have;
     // false when it does not match or cannot be read.
     bool CheckDigest(PartialFile& file);
@@ -117,14 +133,14 @@ private:
     // Whether a partial file on disk is this task's to continue.
     bool OwnPartialFile(const PartialFile& file);
     bool CheckHeaderValues(const TransferRequest& request);
+    void StartCookies(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
-                  const char* errorBuffer, const TransferRequest& request);
-    bool SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
-               const std::string& password, char* errorBuffer);
+                  const char* errorBuffer, const Lead& lead);
+    bool SetUp(TransferRun& run, const std::string& url, const std::string& user, const std::string& password,
+               char* errorBuffer);
     void SetUpPace(CURL* easy);
-    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
-                       const std::string& password);
+    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& user, const std::string& password);
     CURLcode Perform(TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
@@ -145,6 +161,7 @@ private:
     std::atomic<std::int64_t> m_fileSize{-1};
     std::string m_error;
     TransferOutcome m_outcome = TransferOutcome::Failed;
+    bool m_leaderRefused = false;  // the last failure was the leader's refusal
     EngineSettings m_settings;
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
@@ -160,6 +177,9 @@ private:
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
+    std::int64_t m_maxFileSize = -1;
+    bool m_tooLarge = false;
+    TaskCookies m_cookies;  // the running task's, with what its servers set
 };
 
 // Makes one CurlEngine per worker; its engines share one count of

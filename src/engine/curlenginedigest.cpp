@@ -22,6 +22,7 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     m_refetchOnMismatch = true;
     m_wroteFromZero = false;
     const bool ok = Transfer(request);
+    m_cookies.TakeFrom(m_easy);  // what the servers set, for the task's next attempt
     if (ok || m_mismatchedFile.empty() || m_abort) {
         return ok;
     }
@@ -31,7 +32,9 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     if (std::remove(m_mismatchedFile.c_str()) != 0) {
         return Fail("Error removing " + m_mismatchedFile + " to download it again");
     }
-    return Transfer(request);
+    const bool again = Transfer(request);
+    m_cookies.TakeFrom(m_easy);
+    return again;
 }
 
 bool CurlEngine::CheckDigest(PartialFile& file)

@@ -175,10 +175,12 @@ DigestCheck::~DigestCheck()
 void DigestCheck::Expect(DigestList digests)
 {
     m_expected = std::move(digests);
+    m_verdict.reset();
 }
 
 void DigestCheck::Begin()
 {
+    m_verdict.reset();
     m_server = DigestList();
     m_hashed = 0;
     m_running = false;
@@ -188,6 +190,7 @@ void DigestCheck::Begin()
 
 void DigestCheck::TakeServerDigests(const HttpResponse& response)
 {
+    m_verdict.reset();
     m_server = DigestList();
     // Content-Digest covers the body as sent: the file's bytes only in a
     // whole answer without a content coding.
@@ -212,6 +215,7 @@ const Digest* DigestCheck::Wanted() const
 
 bool DigestCheck::Start()
 {
+    m_verdict.reset();
     const Digest* wanted = Wanted();
     m_hashed = 0;
     m_running = wanted != nullptr && m_hasher->Init(EvpOf(wanted->algorithm));
@@ -220,6 +224,7 @@ bool DigestCheck::Start()
 
 void DigestCheck::Feed(std::int64_t offset, const char* data, std::size_t length)
 {
+    m_verdict.reset();  // the file changes
     if (offset == 0 && !Start()) {
         return;
     }
@@ -300,10 +305,24 @@ DigestCheck::Result DigestCheck::Verify(const std::string& path, std::int64_t si
     if (wanted == nullptr) {
         return Result::NotChecked;
     }
+    if (m_verdict && m_verdictPath == path && m_verdictSize == size) {
+        return *m_verdict;
+    }
+    const Result result = VerifyNow(path, size, *wanted);
+    if (result != Result::Unreadable) {
+        m_verdict = result;
+        m_verdictPath = path;
+        m_verdictSize = size;
+    }
+    return result;
+}
+
+DigestCheck::Result DigestCheck::VerifyNow(const std::string& path, std::int64_t size, const Digest& wanted)
+{
     if (MustRead(size)) {
         // What the running hash took stays taken when it is of the wanted
         // kind and follows the file; the rest is read.
-        const bool goOn = m_running && m_hashed <= size && m_hasher->Md() == EvpOf(wanted->algorithm);
+        const bool goOn = m_running && m_hashed <= size && m_hasher->Md() == EvpOf(wanted.algorithm);
         CloseFile();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0 || (!goOn && !Start())) {
@@ -326,7 +345,7 @@ DigestCheck::Result DigestCheck::Verify(const std::string& path, std::int64_t si
         m_readError = "the file is " + std::to_string(m_hashed) + " bytes, not " + std::to_string(size);
         return Result::Unreadable;
     }
-    return m_hasher->Final() == wanted->bytes ? Result::Verified : Result::Mismatch;
+    return m_hasher->Final() == wanted.bytes ? Result::Verified : Result::Mismatch;
 }
 
 }  // namespace dromo

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/text/digestlist.h"
@@ -52,6 +53,8 @@ public:
     // Whether Verify will read the file instead of using the running hash.
     bool MustRead(std::int64_t size) const;
     // Compares the file of `size` bytes at `path` with the wanted digest.
+    // Asked again before anything new was fed, it answers as before
+    // without reading the file again.
     Result Verify(const std::string& path, std::int64_t size);
     // The system's reason when the file could not be read.
     const std::string& ReadError() const { return m_readError; }
@@ -59,6 +62,7 @@ public:
 private:
     class Hasher;
     bool Start();
+    Result VerifyNow(const std::string& path, std::int64_t size, const Digest& wanted);
     // Reads [m_hashed, end) of the open file into the hash; false with
     // m_readError on a read error or an early end.
     bool ReadUpTo(int fd, std::int64_t end);
@@ -70,6 +74,10 @@ private:
     std::int64_t m_hashed = 0;  // bytes the running hash has taken, from 0
     bool m_running = false;     // the running hash still follows the file
     std::string m_readError;
+    // The last Verify's answer, while nothing was fed since.
+    std::optional<Result> m_verdict;
+    std::string m_verdictPath;
+    std::int64_t m_verdictSize = -1;
     int m_fd = -1;  // the file CatchUp reads, kept open between calls
     std::string m_fdPath;
 };

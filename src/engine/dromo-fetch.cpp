@@ -12,7 +12,6 @@
 #include <iostream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -28,6 +27,7 @@
 #include "engine/curlengine.h"
 #include "engine/digestcheck.h"
 #include "engine/metalinkxml.h"
+#include "engine/urlorigin.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ void Usage(std::FILE* out)
                  "                       DROMO_FETCH_PROXY_PASSWORD or --proxy-password-stdin)\n"
                  "  --proxy-password-stdin  read the proxy password from the first line of standard\n"
                  "                       input (the second when --password-stdin is given too)\n"
-                 "  --user U             server login\n"
+                 "  --user U             server login, for the URL's server only (for --metalink\n"
+                 "                       the most wanted mirror's)\n"
                  "  --password P         (visible in the process list: prefer DROMO_FETCH_PASSWORD\n"
                  "                       or --password-stdin)\n"
                  "  --password-stdin     read the server password from the first line of standard input\n"
@@ -131,6 +132,7 @@ struct CommandLine {
     std::string metalink;       // the Metalink file whose first file is fetched
     std::string metalinkShown;  // how messages name it: its URL when it was fetched
     bool connectionsGiven = false;
+    long connections = 1;
     std::string positional[2];
     int positionals = 0;
 };
@@ -155,6 +157,7 @@ std::optional<int> TakeNumber(const std::string& option, int which, long n, drom
             return 2;
         }
         engine.SetConnections(static_cast<std::int32_t>(n));
+        line.connections = n;
         break;
     }
     return std::nullopt;
@@ -324,20 +327,22 @@ bool Fetch(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, const std::st
 }
 
 // The checked files of a local Metalink file; nothing, with the reason
-// printed, when it cannot be read or used.
+// printed, when it cannot be read or used. No more than a Metalink file may
+// hold is read: a name may lead to a huge file, or to /dev/zero.
 std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, const std::string& shown)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
+    std::string text(dromo::kMetalinkMaxBytes + 1, '\0');
     if (in) {
-        text << in.rdbuf();
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
     }
-    if (!in || text.str().size() > dromo::kMetalinkMaxBytes + 1) {
+    if (!in.is_open() || in.bad() || text.size() > dromo::kMetalinkMaxBytes) {
         std::fprintf(stderr, "dromo-fetch: %s: %s\n", shown.c_str(),
-                     in ? "larger than a Metalink file may be" : std::strerror(errno));
+                     in.is_open() && !in.bad() ? "larger than a Metalink file may be" : std::strerror(errno));
         return std::nullopt;
     }
-    dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text.str());
+    dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text);
     if (!reading.Ok()) {
         std::fprintf(stderr, "dromo-fetch: %s: %s\n", shown.c_str(), reading.error.c_str());
         return std::nullopt;
@@ -347,7 +352,8 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, co
 
 // The first file of the Metalink file, its ranges from all its mirrors at
 // once (the most wanted leading), until the whole file is there and
-// matches its hash; when the leading mirror fails, the next one leads.
+// matches its hash. The engine leaves a mirror that fails and lets the
+// next one lead, as for a task of the program.
 int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
 {
     const std::string& shown = line.metalinkShown.empty() ? line.metalink : line.metalinkShown;
@@ -360,8 +366,6 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
                      file->name.c_str());
     }
     engine.SetExpectedDigests(file->digests.Stored());
-    // One transfer over the mirrors together; the next one leads only when
-    // the leading one gave nothing.
     engine.SetMirrors(file->mirrors.Stored());
     engine.SetPieceHashes(file->pieces.Stored());
     if (!line.connectionsGiven) {
@@ -369,28 +373,22 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
         // each unless told otherwise.
         engine.SetConnections(static_cast<std::int32_t>(std::clamp<std::size_t>(file->mirrors.Size(), 1, 16)));
     }
-    const std::string& saveAs = line.positional[0];
-    const std::size_t count = file->mirrors.Size();
-    std::size_t tried = 0;
-    for (const dromo::Mirror& mirror : file->mirrors.Mirrors()) {
-        ++tried;
-        const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(mirror.url);
-        std::string error;
-        if (!Fetch(engine, *url, saveAs, line, error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            if (engine.Outcome() == dromo::TransferOutcome::Cancelled) {
-                return 1;
-            }
-            if (tried < count) {
-                std::fprintf(stderr, "dromo-fetch: mirror %zu of %zu failed (%s); trying the next\n", tried, count,
-                             dromo::UrlWithoutLogin(mirror.url).c_str());
-            }
-            continue;
-        }
-        return !file->digests.Empty() && Verified(engine, file->digests, sink) ? 0 : 1;
+    const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(file->mirrors.Best()->url);
+    CommandLine own = line;
+    if (!line.metalinkShown.empty() &&
+        dromo::UrlOrigin::Of(file->mirrors.Best()->url) != dromo::UrlOrigin::Of(line.metalinkShown)) {
+        // The login was given for the Metalink's server: the engine sends it
+        // to the most wanted mirror's (and no other), so it goes along only
+        // when that is the same server.
+        own.user.clear();
+        own.password.clear();
     }
-    std::fprintf(stderr, "dromo-fetch: none of the %zu mirrors of %s gave the file\n", count, file->name.c_str());
-    return 1;
+    std::string error;
+    if (!Fetch(engine, *url, line.positional[0], own, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return !file->digests.Empty() && Verified(engine, file->digests, sink) ? 0 : 1;
 }
 
 // A Metalink served by a URL: fetched over one connection into a private
@@ -409,10 +407,20 @@ int FetchMetalinkUrl(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, Com
     line.positional[0] = line.positional[1];  // the target, where FetchMetalink looks for it
     std::string error;
     int status = 1;
-    if (Fetch(engine, url, folder + "/document.meta4", line, error)) {
+    // The document comes over one connection, never more of it written
+    // than a Metalink file may hold.
+    engine.SetConnections(1);
+    engine.SetMaxFileSize(static_cast<std::int64_t>(dromo::kMetalinkMaxBytes));
+    const bool fetched = Fetch(engine, url, folder + "/document.meta4", line, error);
+    engine.SetConnections(static_cast<std::int32_t>(line.connections));
+    engine.SetMaxFileSize(-1);
+    if (fetched) {
         line.metalink = engine.SavedAs();
         line.metalinkShown = dromo::UrlWithoutLogin(urlText);
         status = FetchMetalink(engine, line, sink);
+    } else if (engine.TooLarge()) {
+        std::fprintf(stderr, "dromo-fetch: %s: larger than a Metalink file may be\n",
+                     dromo::UrlWithoutLogin(urlText).c_str());
     } else {
         std::fprintf(stderr, "%s\n", error.c_str());
     }

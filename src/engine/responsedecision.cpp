@@ -159,6 +159,13 @@ ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resum
     if (resume.offset > 0) {
         return Restart(d, "The file moved to an FTP server; downloading it again from the start");
     }
+    if (resume.last >= 0) {
+        // libcurl takes the bounded range asked of the web server to the FTP
+        // server too, and its length would pass for the file's: the file is
+        // asked for whole, in one plain request.
+        d.misfit = true;
+        return Restart(d, "The file moved to an FTP server; asking it for the whole file");
+    }
     d.total = size;
     d.fileSize = size;
     d.truncate = true;

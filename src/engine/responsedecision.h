@@ -72,7 +72,9 @@ ResponseDecision DecideHttpAnswer(const HttpResponse& response, const ResumeStat
 
 // An HTTP address that redirected to FTP: the FTP server's data, of `size`
 // bytes (-1 unknown), is the file. A resume cannot be checked against
-// anything there, so it starts afresh.
+// anything there, so it starts afresh; a request for a bounded range (the
+// first of several connections) is made again without one, since the FTP
+// server answers with that range alone and its size then is the range's.
 ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resume);
 
 // An FTP server that refuses a plain login and asks for TLS instead

@@ -11,6 +11,7 @@
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
+#include "engine/taskcookies.h"
 #include "engine/urlorigin.h"
 
 namespace dromo {
@@ -28,22 +29,6 @@ constexpr std::int64_t kLimitBurst = 16 * 1024;
 // A connection that brought nothing for this long writes what it holds:
 // a server that sends in bursts would leave it waiting in memory.
 constexpr std::chrono::milliseconds kQuietWrite{500};
-
-// The task's cookies go over from the first handle to a copy: a copy starts
-// with none and with its cookie engine off, so it would send none. Each
-// keeps the host it was given for.
-void CopyCookies(CURL* from, CURL* to)
-{
-    curl_slist* cookies = nullptr;
-    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
-        return;
-    }
-    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
-    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
-        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
-    }
-    curl_slist_free_all(cookies);
-}
 
 // Two validators differ only when both are known.
 bool Differs(const std::string& a, const std::string& b)
@@ -118,8 +103,8 @@ SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, 
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
       m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
-      m_digest(context.digest), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
-      m_recorder(file)
+      m_digest(context.digest), m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)),
+      m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
 
@@ -127,6 +112,9 @@ SegmentedTransfer::~SegmentedTransfer()
 {
     for (auto& c : m_connections) {
         Close(*c);
+    }
+    for (auto& p : m_probes) {
+        CloseProbe(*p);
     }
     if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
@@ -202,6 +190,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up
     }
@@ -385,6 +374,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         return false;
     }
     m_plan.Advance(c.range, static_cast<std::int64_t>(size));
+    m_writers.Wrote(at, static_cast<std::int64_t>(size), c.mirror);
     if (m_pieces) {
         // Before the record: a piece it calls present has been checked.
         m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
@@ -423,28 +413,19 @@ std::size_t SegmentedTransfer::Live() const
         std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
 }
 
-bool SegmentedTransfer::Open(int range, int mirror)
+// A copy of the first connection's handle (its proxy, agent, TLS and
+// cookies) that asks the mirror for bytes [first, last].
+EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers,
+                                        char* error)
 {
-    const SegmentPlan::Range& r = m_plan.At(range);
     EasyHandle owned(curl_easy_duphandle(m_first));
     if (!owned) {
-        return false;
+        return owned;
     }
     CURL* e = owned.get();
     m_hosts.Share().Join(e);  // a copy starts outside the share
-    auto c = std::make_unique<Connection>();
-    c->owner = this;
-    c->easy = e;
-    c->owned = std::move(owned);
     const MirrorPool::Mirror& m = m_pool.At(mirror);
-    c->hostPort = m.hostPort;
-    c->mirror = mirror;
-    c->standIn = mirror == 0 && m_versionsDiffer;
-    c->range = range;
-    c->firstByte = r.next;
-    c->lastByte = r.end - 1;
-    c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
-    const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
+    const std::string bytes = std::to_string(first) + "-" + std::to_string(last);
     curl_easy_setopt(e, CURLOPT_URL, m.url.c_str());
     if (!m.login) {
         // The task's login is its URL's server's, as libcurl keeps it from
@@ -453,14 +434,40 @@ bool SegmentedTransfer::Open(int range, int mirror)
         curl_easy_setopt(e, CURLOPT_PASSWORD, nullptr);
     }
     curl_easy_setopt(e, CURLOPT_RANGE, bytes.c_str());
-    AppendHeader(c->headers, "Accept-Encoding: identity");
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers.get());
-    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, c->error);
+    AppendHeader(headers, "Accept-Encoding: identity");
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, error);
+    // A copy starts without cookies and with its cookie engine off: it gets
+    // the task's jar, with what the first answer set.
+    if (m_cookies != nullptr && m_cookies->TakeFrom(m_first)) {
+        m_cookies->LoadInto(e);
+    }
+    return owned;
+}
+
+bool SegmentedTransfer::Open(int range, int mirror)
+{
+    const SegmentPlan::Range& r = m_plan.At(range);
+    auto c = std::make_unique<Connection>();
+    c->owned = CopyFirst(mirror, r.next, r.end - 1, c->headers, c->error);
+    if (!c->owned) {
+        return false;
+    }
+    CURL* e = c->owned.get();
+    c->owner = this;
+    c->easy = e;
+    c->hostPort = m_pool.At(mirror).hostPort;
+    c->mirror = mirror;
+    c->standIn = mirror == 0 && m_versionsDiffer;
+    c->range = range;
+    c->firstByte = r.next;
+    c->lastByte = r.end - 1;
+    c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
+    const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, SegmentWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    CopyCookies(m_first, e);
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
@@ -486,6 +493,10 @@ void SegmentedTransfer::Close(Connection& c)
                         (r.Left() == 0 ? "whole" : std::to_string(r.Left()) + " bytes left"));
     }
     if (!c.first) {
+        if (m_cookies != nullptr) {
+            m_cookies->TakeFrom(c.easy);  // what its server set, for the connections after it
+            m_cookies->Forget(c.easy);
+        }
         c.owned.reset();
         c.easy = nullptr;
     }
@@ -529,6 +540,9 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 
 void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
 {
+    if (ProbeDone(easy, code)) {
+        return;
+    }
     for (auto& c : m_connections) {
         if (!c->live || c->easy != easy) {
             continue;
@@ -578,6 +592,11 @@ void SegmentedTransfer::Step()
         return;
     }
     CutBadMirrors();
+    if (m_plan.Complete()) {
+        CheckWhole(now);
+        Event();
+        return;
+    }
     const double since = std::chrono::duration<double>(now - m_start).count();
     const int before = m_ramp.Wanted();
     const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
@@ -721,10 +740,11 @@ bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
 
 bool SegmentedTransfer::Running() const
 {
-    if (!m_restartReason.empty() || !m_failure.empty() || m_plan.Complete()) {
+    if (!m_restartReason.empty() || !m_failure.empty()) {
         return false;
     }
-    return true;
+    // A whole file is checked here when its mirrors may have to answer for it.
+    return !m_plan.Complete() || (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
 }
 
 int SegmentedTransfer::PollMs() const

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,12 +14,14 @@
 
 #include "base/values/transferoutcome.h"
 #include "engine/connectionramp.h"
+#include "engine/curlhandles.h"
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/mirrorpool.h"
 #include "engine/piececheck.h"
 #include "engine/rangerecorder.h"
+#include "engine/rangewriters.h"
 #include "engine/segmentplan.h"
 
 namespace dromo {
@@ -27,6 +31,7 @@ class HostConnections;
 struct UrlOrigin;
 class PartialFile;
 class ProgressSink;
+class TaskCookies;
 
 // What a segmented transfer takes from the engine that runs it: the task's
 // settings, where its events go, the multi handle its connections join,
@@ -42,6 +47,9 @@ struct SegmentContext {
     PieceHashes pieces;  // the digests of the file's pieces; may be empty
     // The whole file's running hash, fed as the bytes land; may be null.
     DigestCheck* digest = nullptr;
+    // The task's cookie jar, which each connection is loaded from and gives
+    // back to; may be null.
+    TaskCookies* cookies = nullptr;
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -61,7 +69,12 @@ struct SegmentContext {
 // them. Only the first connection's answer says which version of the file
 // this is: another version seen on an extra connection costs that
 // connection, and the next connection after the first one stands in for it
-// (its answer decides whether the file changed).
+// (its answer decides whether the file changed). When the whole file fails
+// its digest and no piece digests said where, each mirror's bytes are asked
+// of another mirror, a little of each first, and compared with the file
+// (RangeWriters, segmentedaudit.cpp): the mirror whose bytes differ (a third
+// one decides between two) is left, its bytes fetched again from the others,
+// and the file checked again.
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
@@ -137,6 +150,27 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     struct Connection;
+    // A request for bytes already in the file, to compare them with
+    // another mirror's.
+    struct Probe {
+        SegmentedTransfer* owner = nullptr;
+        EasyHandle easy;
+        HeaderList headers;
+        char error[CURL_ERROR_SIZE] = {};
+        std::string hostPort;
+        int source = 0;     // whose bytes in the file are in doubt
+        int reference = 0;  // the mirror asked for them
+        RangeWriters::Span span;
+        HttpResponse response;
+        bool accepted = false;
+        std::vector<char> bytes;
+        // A third mirror's answer decides between the file and these bytes,
+        // which `rival` gave.
+        std::vector<char> against;
+        int rival = -1;
+    };
+    // What the check of the whole file found.
+    enum class Whole { Unchecked, Verified, Mismatch, NotAudited };
     // libcurl's callbacks for a connection's head lines and data.
     static std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
@@ -154,7 +188,20 @@ private:
     // in this round but not open yet.
     int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening);
     bool Open(int range, int mirror);
+    EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error);
     bool MirrorHeadFits(Connection& c);
+    // The whole file's check and the search for a mirror to blame (segmentedaudit.cpp).
+    static std::size_t ProbeHeader(char* data, std::size_t size, std::size_t count, void* user);
+    static std::size_t ProbeWrite(char* data, std::size_t size, std::size_t count, void* user);
+    bool Auditable() const;
+    void CheckWhole(Clock::time_point now);
+    void Audit();
+    int Reference(int source, int other) const;
+    bool OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against, int rival);
+    bool ProbeDone(CURL* easy, CURLcode code);
+    void Judge(Probe& p);
+    void Blame(int source, const std::string& why);
+    void CloseProbe(Probe& p);
     void DropMirror(int mirror, const std::string& why, bool badData = false);
     void CutBadMirrors();
     // Piece digests (segmentedpieces.cpp).
@@ -186,6 +233,7 @@ private:
     MirrorPool m_pool;
     const PieceHashes m_pieceHashes;
     DigestCheck* const m_digest;           // the whole file's running hash; may be null
+    TaskCookies* const m_cookies;          // the task's cookie jar; may be null
     std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
     PartialFile& m_file;
     std::string m_hostPort;
@@ -221,6 +269,11 @@ private:
     // the server idle, a file that takes no more bytes.
     TransferOutcome m_failureOutcome = TransferOutcome::Failed;
     std::int64_t m_retryAfter = -1;
+    RangeWriters m_writers;  // who wrote which bytes in this call
+    Whole m_whole = Whole::Unchecked;
+    std::vector<std::unique_ptr<Probe>> m_probes;
+    std::map<int, std::int64_t> m_probeSize;  // how much of a writer's bytes the next probe asks for
+    std::set<int> m_unasked;                  // mirrors that failed to give bytes to compare
 };
 
 }  // namespace dromo

@@ -68,15 +68,24 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
     for (Mirror& mirror : LinkHeader(response.link).Duplicates(answered != nullptr ? answered : "")) {
         mirrors.Add(std::move(mirror));
     }
+    if (mirrors.Empty()) {
+        return;
+    }
+    const std::string named =
+        "The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors");
+    if (Digest().Wanted() == nullptr && engine.m_pieces.Empty()) {
+        // Nothing would tell a mirror's other bytes from the file's: the
+        // file would be called done with them. Nor does the task keep them,
+        // so no later attempt takes them as its own.
+        Status(named + " of the file; none is used, as no digest can check what it sends");
+        return;
+    }
     engine.m_announcedMirrors = mirrors.Stored();
     if (segments != nullptr) {
         // A task that brought no mirrors takes its ranges from these too.
         segments->OfferMirrors(OtherMirrors(mirrors, answered != nullptr ? answered : ""));
     }
-    if (!mirrors.Empty()) {
-        Status("The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors") +
-               " of the file");
-    }
+    Status(named + " of the file");
 }
 
 // What the server says of its file now, in the validator's form.
@@ -151,6 +160,7 @@ void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
     case Verdict::Fail:
         failure = d.reason;
         failureOutcome = d.failureOutcome;
+        serverRefused = true;
         outcome = Outcome::Failed;
         return;
     case Verdict::Write: break;
@@ -262,6 +272,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
     }
     if (line.rfind("HTTP/", 0) == 0 && ++run->heads > kMaxHeads) {
         run->failure = "Error in the server's answer: more than " + std::to_string(kMaxHeads) + " response heads";
+        run->serverRefused = true;
         run->outcome = Outcome::Failed;
         return 0;
     }
@@ -269,6 +280,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
     if (run->response.headBytes > kMaxHeadBytes) {
         run->failure = "Error in the server's answer: a response head of more than " +
                        std::to_string(kMaxHeadBytes / 1024) + " KB";
+        run->serverRefused = true;
         run->outcome = Outcome::Failed;
         return 0;
     }
@@ -300,6 +312,13 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
     }
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
+    }
+    const std::int64_t max = run->engine.m_maxFileSize;
+    if (max >= 0 && (run->total > max || run->file.Size() + static_cast<std::int64_t>(length) > max)) {
+        run->engine.m_tooLarge = true;
+        run->failure = "Fail - the file is larger than " + std::to_string(max) + " bytes";
+        run->outcome = Outcome::Failed;
+        return 0;
     }
     run->engine.m_hosts.CountBytes(static_cast<std::int64_t>(length));
     run->Digest().Feed(run->file.Size(), data, length);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/curlengine.h"
@@ -13,8 +14,19 @@
 #include "engine/idlewatch.h"
 #include "engine/partialfile.h"
 #include "engine/responsedecision.h"
+#include "engine/segmentplan.h"
 
 namespace dromo {
+
+// What a transfer finds on disk before its first request.
+struct CurlEngine::ResumePoint {
+    std::int64_t offset = 0;     // bytes on disk to go on from
+    std::string validator;       // the server's version they came from
+    std::int64_t existing = -1;  // size of a file of the target's name that is not ours
+    std::string existingRecord;  // what Dromo recorded of that file when it finished it
+    std::int64_t existingModified = -1;
+    std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
+};
 
 // The decision taken on the server's answer, the file, the counters for the
 // progress events.
@@ -25,6 +37,7 @@ struct CurlEngine::TransferRun {
     CurlEngine& engine;
     PartialFile& file;
     bool ftp;
+    bool secure = false;         // FTP over TLS, or HTTPS
     bool existingTarget;         // a file of the target's name exists and no partial file does
     std::int64_t existingSize;   // its size
     std::string existingRecord;  // what Dromo recorded of it when it finished it
@@ -41,6 +54,7 @@ struct CurlEngine::TransferRun {
     Outcome outcome = Outcome::Undecided;
     std::string failure;
     TransferOutcome failureOutcome = TransferOutcome::Failed;
+    bool serverRefused = false;  // the failure is the server's answer, before a byte of the file
     std::string restartReason;
     bool misfit = false;     // a range answer that does not fit what was asked for
     bool emptyBody = false;  // the file is empty: what the answer carries is not of it

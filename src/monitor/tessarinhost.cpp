@@ -12,6 +12,7 @@
 
 #include "base/capture/monitors.h"
 #include "base/commands/taskadder.h"
+#include "base/text/cookiejar.h"
 #include "base/text/parseurl.h"
 #include "base/text/textutil.h"
 #include "platform/offeredlinkargument.h"
@@ -110,6 +111,11 @@ std::map<std::string, std::string> Details(const QJsonObject& given)
             details[key] = text.toStdString();
         }
     }
+    // The cookie jar is passed on whole or refused (JarRefusal), never cut
+    // short: a part of a site's cookies may be no session at all.
+    if (const QString jar = given.value(QStringLiteral("cookieJar")).toString(); !jar.isEmpty()) {
+        details["cookieJar"] = jar.toStdString();
+    }
     return details;
 }
 
@@ -134,6 +140,15 @@ bool DromoWouldTake(const std::string& url, const std::map<std::string, std::str
     std::string password;
     TakeLoginFromUrl(withoutLogin, user, password);
     return ParseUrl(withoutLogin).has_value();
+}
+
+// Why the details' cookie jar cannot go to Dromo; "" when it can. Told to
+// the browser before it drops its copy of the download, which it keeps.
+QString JarRefusal(const std::map<std::string, std::string>& details)
+{
+    const auto jar = details.find("cookieJar");
+    return jar == details.end() ? QString()
+                                : QString::fromLatin1(CookieJarFaultText(CookieJar::Read(jar->second).fault));
 }
 
 // The request identifier as the key it is held under ("" for none).
@@ -246,6 +261,9 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
                     .details = Details(m.value(QStringLiteral("details")).toObject()),
                     .dromoReachable = m_dromoReachable,
                     .handOver = {}};
+    if (const QString refusal = JarRefusal(request.details); !refusal.isEmpty()) {
+        return {Error(refusal, id), {}, {}};
+    }
     std::optional<QJsonObject> reply;
     if (monitor == QLatin1String("URLMonitor")) {
         reply = AskUrlMonitor(request);
@@ -287,10 +305,13 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
     QJsonObject reply;
     if (event == QLatin1String("AddDownload")) {
         const std::string url = WithoutFragment(m.value(QStringLiteral("url")).toString().toStdString());
-        std::map<std::string, std::string> details = Details(m.value(QStringLiteral("details")).toObject());
-        const bool taken = WebOrFtp(url) && DromoWouldTake(url, details) && m_dromoReachable();
+        HandOver handOver{url, Details(m.value(QStringLiteral("details")).toObject())};
+        if (const QString refusal = JarRefusal(handOver.details); !refusal.isEmpty()) {
+            return Answer{Error(refusal, id), {}, {}};
+        }
+        const bool taken = WebOrFtp(url) && DromoWouldTake(url, handOver.details) && m_dromoReachable();
         if (taken) {
-            answer.handOver = HandOver{url, std::move(details)};
+            answer.handOver = std::move(handOver);
         }
         reply.insert(QStringLiteral("taken"), taken);
     } else if (event == QLatin1String("AddDownloads")) {
@@ -299,6 +320,7 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             return Answer{Error(QStringLiteral("too many links"), id), {}, {}};
         }
         const QJsonArray cookies = m.value(QStringLiteral("cookies")).toArray();
+        const QJsonArray jars = m.value(QStringLiteral("cookieJars")).toArray();
         const QJsonObject shared = m.value(QStringLiteral("details")).toObject();
         for (const auto& value : links) {
             const QJsonObject link = value.toObject();
@@ -313,7 +335,17 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
                 cookie.toDouble() < static_cast<double>(cookies.size())) {
                 given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
             }
-            answer.links.push_back(HandOver{url, Details(given)});
+            const QJsonValue jar = link.value(QStringLiteral("cookieJar"));
+            if (jar.isDouble() && jar.toDouble() >= 0 && jar.toDouble() < static_cast<double>(jars.size())) {
+                given.insert(QStringLiteral("cookieJar"), jars.at(static_cast<qsizetype>(jar.toDouble())));
+            }
+            HandOver offered{url, Details(given)};
+            if (const QString refusal = JarRefusal(offered.details); !refusal.isEmpty()) {
+                return Answer{Error(refusal, id), {}, {}};
+            }
+            if (DromoWouldTake(url, offered.details)) {
+                answer.links.push_back(std::move(offered));
+            }
         }
         const bool taken = !answer.links.empty() && m_dromoReachable();
         if (!taken) {

@@ -15,8 +15,10 @@
 #include "base/download/downloadcore.h"
 #include "base/ports/clock.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/base64.h"
 #include "engine/curlengine.h"
 #include "tests/base/fakes/fakes.h"
+#include "tests/support/hexdigest.h"
 #include "tests/support/testservers.h"
 
 namespace dromo {
@@ -227,25 +229,33 @@ TEST(Downloads, LinkShapesEndInTheExpectedFileAndNothingIsSpliced)
     }
 }
 
-// A server that names other places of its file: the task keeps them as its
-// mirrors, relative ones read at the URL that answered; what a redirect or
-// an error page names is not the file's.
+// A server that names other places of its file and gives its digest: the
+// task keeps them as its mirrors, relative ones read at the URL that
+// answered; what a redirect or an error page names is not the file's, nor
+// are mirrors no digest could check.
 TEST(Downloads, MirrorsTheServerNamesAreKeptWithTheTask)
 {
     Downloads d(1);
     const std::string data = test::RandomBytes(100000, 9);
-    for (const char* name : {"named.bin", "plain.bin", "sub/rel.bin"}) {
+    for (const char* name : {"named.bin", "plain.bin", "sub/rel.bin", "unchecked.bin"}) {
         std::filesystem::create_directories(std::filesystem::path(d.www.File(name)).parent_path());
         test::WriteFile(d.www.File(name), data);
     }
+    std::string raw;
+    const std::string hex = test::HexDigest(data);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        raw += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    const std::string digest = "add_header Repr-Digest 'sha-256=:" + Base64Encode(raw) + ":'; ";
     test::Nginx mirror(d.www.Path());
     const std::string b = mirror.Url("/named.bin");
     const std::string duplicate = "'<" + b + ">; rel=duplicate";
-    const std::string config = "location = /named.bin { add_header Link " + duplicate + "; pri=1'; } " +
+    const std::string config = "location = /named.bin { " + digest + "add_header Link " + duplicate + "; pri=1'; } " +
                                "location /r/ { add_header Link " + duplicate + "' always; return 302 /sub/rel.bin; } " +
-                               "location /sub/ { add_header Link '<other.bin>; rel=duplicate; geo=DE, <" + b +
-                               ">; rel=describedby'; } " + "location = /missing.bin { add_header Link " + duplicate +
-                               "' always; }";
+                               "location /sub/ { " + digest + "add_header Link '<other.bin>; rel=duplicate; geo=DE, <" +
+                               b + ">; rel=describedby'; } " + "location = /missing.bin { add_header Link " +
+                               duplicate + "' always; } location = /unchecked.bin { add_header Link " + duplicate +
+                               "'; }";
     test::Nginx origin(d.www.Path(), config);
     const struct {
         const char* path;
@@ -256,12 +266,13 @@ TEST(Downloads, MirrorsTheServerNamesAreKeptWithTheTask)
         {"/r/moved.bin", TaskState::Done, "999999:de:" + origin.Url("/sub/other.bin")},
         {"/missing.bin", TaskState::Paused, ""},
         {"/plain.bin", TaskState::Done, ""},
+        {"/unchecked.bin", TaskState::Done, ""},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(d.core.adder.AddTask(origin.Url(c.path), ""), AddResult::Added) << c.path;
     }
     ASSERT_TRUE(d.WaitFor([&] { return d.Settled(); }, 30));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
         const std::optional<TaskRecord> task = d.table.CopyOut(i);
         ASSERT_TRUE(task) << cases[i].path;
         EXPECT_TRUE(task->Is(cases[i].state)) << cases[i].path;

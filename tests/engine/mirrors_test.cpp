@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "base/text/base64.h"
 #include "base/text/mirrorlist.h"
 #include "engine/segmentplan.h"
 #include "tests/engine/enginefixture.h"
@@ -48,6 +49,17 @@ int Answers(const std::vector<std::string>& requests, const std::string& status)
     return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& line) {
         return line.size() > status.size() && line.compare(line.size() - status.size(), status.size(), status) == 0;
     }));
+}
+
+// The file's bytes a fault server has sent since it started.
+std::int64_t BytesSent(const test::FaultServer& server)
+{
+    TempDir dir;
+    Fetcher f;
+    EXPECT_TRUE(f.Get(server.Url("/stats"), dir.File("stats"))) << f.Error();
+    const std::string stats = ReadFile(dir.File("stats"));
+    const std::size_t at = stats.find("bytes ");
+    return at == std::string::npos ? -1 : std::stoll(stats.substr(at + 6));
 }
 
 class MirrorsTest : public ::testing::Test {
@@ -88,35 +100,136 @@ TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
     EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "Apache gave ranges beside the first mirror";
 }
 
-// A task that brought no mirrors: the ones its first server names for the
-// file (Link: rel=duplicate) give ranges in the same call.
-TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesAtOnce)
+// The raw bytes a hex digest stands for.
+std::string DigestBytes(const std::string& hex)
 {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
+// A task that brought no mirrors: the ones its first server names for the
+// file (Link: rel=duplicate) give ranges in the same call, but only when a
+// digest checks the file (the task's checksum, or the server's
+// Repr-Digest): one of them sends other bytes of the same size, and with no
+// digest it is never asked, since nothing would tell its bytes from the
+// file's.
+TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesOnlyWhenADigestChecksThem)
+{
+    WriteFile(elsewhere.File("same-size.bin"), test::RandomBytes(data.size(), 53));
+    test::Apache wrong(elsewhere.Path());
+    test::FaultServer right(www.Path());
+    const std::string link = "add_header Link '<" + wrong.Url("/same-size.bin") + ">; rel=duplicate, <" +
+                             right.Url("/file/a.bin") + ">; rel=duplicate';";
+    const std::string sum = test::HexDigest(data);
+    const struct {
+        const char* what;
+        std::string serverDigest;  // nginx's header, if any
+        std::string checksum;      // the task's, if any
+        bool used;
+    } cases[] = {
+        {"no digest", "", "", false},
+        {"the task's checksum", "", "sha-256=" + sum, true},
+        {"the server's Repr-Digest", "add_header Repr-Digest 'sha-256=:" + Base64Encode(DigestBytes(sum)) + ":';", "",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::Nginx nginx(www.Path(), "limit_rate 1m; " + link + c.serverDigest);
+        const std::int64_t rightBefore = BytesSent(right);
+        const int wrongBefore = Answers(wrong.Requests(), " 206");
+        TempDir dir;
+        Fetcher f;
+        f.engine.SetConnections(4);
+        if (!c.checksum.empty()) {
+            f.engine.SetExpectedDigests(c.checksum);
+        }
+        ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), dir.File("a.bin"))) << f.Error();
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        const std::vector<std::string> texts = StatusTexts(f.sink);
+        EXPECT_EQ(Said(texts, "The server names 2 mirrors of the file; none is used"), !c.used);
+        EXPECT_EQ(f.engine.AnnouncedMirrors().empty(), !c.used) << "the task keeps only mirrors it may use";
+        EXPECT_EQ(Answers(wrong.Requests(), " 206") > wrongBefore, c.used);
+        EXPECT_EQ(BytesSent(right) > rightBefore, c.used);
+        if (c.used) {
+            EXPECT_EQ(f.engine.Verified(), "SHA-256");
+            EXPECT_TRUE(Said(texts, "Leaving the mirror " + wrong.Url("/same-size.bin") + ": its bytes"));
+        }
+    }
+}
+
+// The task's own URL is dead (an error answer, or a port nobody listens
+// on), whatever the number of connections: the engine leaves it, says so,
+// and the other mirrors carry the file in the same call.
+TEST_F(MirrorsTest, ADeadLeadingMirrorIsLeftAndTheOthersCarryTheFile)
+{
+    test::Nginx nginx(www.Path());
     test::Apache apache(www.Path());
-    test::Nginx nginx(www.Path(), "limit_rate 1m; add_header Link '<" + apache.Url("/a.bin") + ">; rel=duplicate';");
+    test::FaultServer missing(www.Path());
+    const struct {
+        const char* what;
+        std::string url;
+        const char* why;
+    } deads[] = {
+        {"404", missing.Url("/file/gone.bin"), "Error 404 from server"},
+        {"closed port", "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin", "Fail to connect to"},
+    };
+    for (const auto& dead : deads) {
+        for (const int connections : {1, 4}) {
+            SCOPED_TRACE(std::string(dead.what) + ", " + std::to_string(connections) + " connections");
+            MirrorList mirrors;
+            mirrors.Add({dead.url, 1, ""});
+            mirrors.Add({nginx.Url("/a.bin"), 2, ""});
+            mirrors.Add({apache.Url("/a.bin"), 3, ""});
+            TempDir dir;
+            Fetcher f;
+            f.engine.SetConnections(connections);
+            f.engine.SetMirrors(mirrors.Stored());
+            ASSERT_TRUE(f.Get(dead.url, dir.File("a.bin"))) << f.Error();
+            EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed);
+            EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+            EXPECT_TRUE(Said(StatusTexts(f.sink), "Leaving the mirror " + dead.url + ": " + dead.why));
+        }
+    }
+}
+
+// Every mirror dead: the call fails once, with the failure another try may
+// get past (a refused port) before a final one (a 404 of one mirror).
+TEST_F(MirrorsTest, WhenEveryMirrorIsDeadTheCallFailsAsTheOneThatMayComeBack)
+{
+    test::FaultServer missing(www.Path());
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
+    MirrorList mirrors;
+    mirrors.Add({missing.Url("/file/gone.bin"), 1, ""});
+    mirrors.Add({closed, 2, ""});
     Fetcher f;
-    f.engine.SetConnections(4);
-    ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
-    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
-    EXPECT_EQ(f.engine.AnnouncedMirrors(), "999999::" + apache.Url("/a.bin"));
-    EXPECT_GE(Answers(apache.Requests(), " 206"), 1) << "the named mirror gave ranges";
+    f.engine.SetMirrors(mirrors.Stored());
+    EXPECT_FALSE(f.Get(missing.Url("/file/gone.bin"), out.File("a.bin")));
+    EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed) << f.Error();
+    EXPECT_EQ(f.Error().rfind("Fail to connect to", 0), 0u) << f.Error();
+    EXPECT_NE(f.Error().find("none of the 2 mirrors gives the file"), std::string::npos) << f.Error();
+    EXPECT_FALSE(test::Exists(out.File("a.bin")));
 }
 
 constexpr std::int64_t kPiece = 1 << 20;
 
 // A version 4 document for the file with its SHA-256, its pieces' digests
-// and the mirrors (URL, priority).
-std::string Meta4(const std::string& data, const std::vector<std::pair<std::string, int>>& mirrors)
+// (unless `pieces` is off) and the mirrors (URL, priority).
+std::string Meta4(const std::string& data, const std::vector<std::pair<std::string, int>>& mirrors, bool pieces = true)
 {
     std::string doc =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<metalink xmlns=\"urn:ietf:params:xml:ns:metalink\">\n<file name=\"a.bin\">\n<size>" +
-        std::to_string(data.size()) + "</size>\n<hash type=\"sha-256\">" + test::HexDigest(data) +
-        "</hash>\n<pieces length=\"" + std::to_string(kPiece) + "\" type=\"sha-256\">\n";
-    for (std::size_t at = 0; at < data.size(); at += kPiece) {
-        doc += "<hash>" + test::HexDigest(data.substr(at, kPiece)) + "</hash>\n";
+        std::to_string(data.size()) + "</size>\n<hash type=\"sha-256\">" + test::HexDigest(data) + "</hash>\n";
+    if (pieces) {
+        doc += "<pieces length=\"" + std::to_string(kPiece) + "\" type=\"sha-256\">\n";
+        for (std::size_t at = 0; at < data.size(); at += kPiece) {
+            doc += "<hash>" + test::HexDigest(data.substr(at, kPiece)) + "</hash>\n";
+        }
+        doc += "</pieces>\n";
     }
-    doc += "</pieces>\n";
     for (const auto& [url, priority] : mirrors) {
         doc += "<url priority=\"" + std::to_string(priority) + "\">" + url + "</url>\n";
     }
@@ -165,6 +278,109 @@ TEST_F(MirrorsTest, ABadPieceIsFetchedAgainElsewhereAndItsMirrorLeft)
     EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
 }
 
+// dromo-fetch goes the engine's one way: the Metalink's most wanted mirror
+// is dead, the engine leaves it and the others carry the file.
+TEST_F(MirrorsTest, DromoFetchLeavesADeadLeadingMirrorAsTheEngineDoes)
+{
+    test::Nginx nginx(www.Path());
+    test::Apache apache(www.Path());
+    test::FaultServer missing(www.Path());
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
+    for (const std::string& dead : {missing.Url("/file/gone.bin"), closed}) {
+        for (const char* connections : {"1", "4"}) {
+            SCOPED_TRACE(dead + ", " + connections + " connections");
+            TempDir dir;
+            WriteFile(dir.File("a.meta4"),
+                      Meta4(data, {{dead, 1}, {nginx.Url("/a.bin"), 2}, {apache.Url("/a.bin"), 3}}));
+            std::string output;
+            ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--connections", connections, "--metalink",
+                                        dir.File("a.meta4"), dir.File("a.bin")},
+                                       &output),
+                      0)
+                << output;
+            EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+            EXPECT_NE(output.find("Leaving the mirror " + dead + ": "), std::string::npos) << output;
+            EXPECT_NE(output.find("Verified SHA-256"), std::string::npos) << output;
+        }
+    }
+}
+
+// The whole file's hash alone, and one of three mirrors spoils a byte of
+// every answer: the file fails its hash once, the mirrors' bytes are
+// compared (a little of each first), the spoiling one is named and left,
+// its bytes come again from the others and the file is verified, far from
+// a second whole download. Through the engine and through dromo-fetch.
+TEST_F(MirrorsTest, AWholeFileHashAloneFindsTheMirrorThatSpoilsItsBytes)
+{
+    for (const bool fetchProgram : {false, true}) {
+        SCOPED_TRACE(fetchProgram ? "dromo-fetch" : "engine");
+        test::FaultServer first(www.Path());
+        test::FaultServer spoiling(www.Path());
+        test::FaultServer second(www.Path());
+        const std::string bad = spoiling.Url("/file/a.bin?corruptat=1000");
+        const std::vector<std::pair<std::string, int>> list = {
+            {first.Url("/file/a.bin"), 1}, {bad, 2}, {second.Url("/file/a.bin"), 3}};
+        TempDir dir;
+        std::string said;
+        if (fetchProgram) {
+            WriteFile(dir.File("a.meta4"), Meta4(data, list, false));
+            ASSERT_EQ(
+                test::RunCommand({DROMO_FETCH, "--quiet", "--metalink", dir.File("a.meta4"), dir.File("a.bin")}, &said),
+                0)
+                << said;
+        } else {
+            MirrorList mirrors;
+            for (const auto& [url, priority] : list) {
+                mirrors.Add({url, priority, ""});
+            }
+            Fetcher f;
+            f.engine.SetConnections(3);
+            f.engine.SetMirrors(mirrors.Stored());
+            f.engine.SetExpectedDigests("sha-256=" + test::HexDigest(data));
+            ASSERT_TRUE(f.Get(first.Url("/file/a.bin"), dir.File("a.bin"))) << f.Error();
+            EXPECT_EQ(f.engine.Verified(), "SHA-256");
+            // What the engine took in: the file, the bytes compared and the
+            // spoiling mirror's share again.
+            EXPECT_LT(f.ownHosts.Bytes(), static_cast<std::int64_t>(data.size()) * 3 / 2);
+            for (const std::string& text : StatusTexts(f.sink)) {
+                said += text + "\n";
+            }
+        }
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        EXPECT_NE(said.find("Leaving the mirror " + bad + ": its bytes "), std::string::npos) << said;
+        EXPECT_EQ(said.find("Leaving the mirror " + first.Url("")), std::string::npos) << said;
+        EXPECT_EQ(said.find("Leaving the mirror " + second.Url("")), std::string::npos) << said;
+        EXPECT_EQ(said.find("downloading it again from zero"), std::string::npos) << said;
+        // What the servers sent, with what a cut range left in the sockets.
+        const std::int64_t sent = BytesSent(first) + BytesSent(spoiling) + BytesSent(second);
+        EXPECT_LT(sent, static_cast<std::int64_t>(data.size()) * 2) << "bytes sent for a file of " << data.size();
+    }
+}
+
+// A hash that no mirror's file has: every byte is compared once, they all
+// agree, and the call fails for good at once instead of fetching the file
+// again from zero.
+TEST_F(MirrorsTest, AHashNoMirrorsFileHasFailsOnceEveryByteAgrees)
+{
+    test::FaultServer first(www.Path());
+    test::FaultServer second(www.Path());
+    MirrorList mirrors;
+    mirrors.Add({first.Url("/file/a.bin"), 1, ""});
+    mirrors.Add({second.Url("/file/a.bin"), 2, ""});
+    Fetcher f;
+    f.engine.SetConnections(2);
+    f.engine.SetMirrors(mirrors.Stored());
+    f.engine.SetExpectedDigests("sha-256=" + test::HexDigest("another file"));
+    EXPECT_FALSE(f.Get(first.Url("/file/a.bin"), out.File("a.bin")));
+    EXPECT_EQ(f.engine.Outcome(), TransferOutcome::ChecksumMismatch) << f.Error();
+    EXPECT_EQ(f.Error(), "Fail - the file does not match its SHA-256 checksum; its mirrors all give the same bytes");
+    const std::vector<std::string> texts = StatusTexts(f.sink);
+    EXPECT_FALSE(Said(texts, "Leaving the mirror")) << "no mirror is to blame";
+    EXPECT_FALSE(Said(texts, "The file does not match its SHA-256 checksum: downloading it again from zero"));
+    EXPECT_LT(f.ownHosts.Bytes(), static_cast<std::int64_t>(data.size()) * 21 / 10) << "the file and one comparison";
+    EXPECT_TRUE(ReadFile(out.File("a.bin+++")) == data) << "the partial file stays";
+}
+
 std::string Attribute(const std::string& path, const char* name)
 {
     char value[16384];
@@ -197,36 +413,47 @@ int BadPresentPieces(const std::string& partial, const std::string& source, std:
 // dromo-fetch killed (SIGKILL: nothing saved on the way out) ten times at
 // random moments of a download over the four mirrors, each run resuming
 // the last; then one to the end: byte-exact, the pieces checked before a
-// kill never fetched or read again.
+// kill never fetched or read again. Also with a dead most wanted mirror,
+// which every run leaves before the others carry on.
 TEST_F(MirrorsTest, KilledTenTimesAtRandomMomentsAndResumedByteExact)
 {
     FourMirrors four(www.Path(), true);
-    WriteFile(out.File("a.meta4"), Meta4(data, four.List()));
-    const std::string target = out.File("a.bin");
-    const std::vector<std::string> fetch = {DROMO_FETCH,  "--quiet",           "--connections", "4",
-                                            "--metalink", out.File("a.meta4"), target};
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/a.bin";
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    std::int64_t present = -1;
-    for (int kill = 0; kill < 10; ++kill) {
-        test::ChildProcess child(fetch);
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 700)(random)));
-        child.Signal(SIGKILL, 5000);
-        EXPECT_EQ(BadPresentPieces(target + "+++", data, present), 0) << "after kill " << kill;
-        if (test::Exists(target)) {
-            break;  // it ended before the kill
+    for (const bool deadFirst : {false, true}) {
+        SCOPED_TRACE(deadFirst ? "a dead most wanted mirror" : "four mirrors");
+        TempDir dir;
+        std::vector<std::pair<std::string, int>> list = four.List();
+        if (deadFirst) {
+            list.insert(list.begin(), {closed, 1});  // before the other most wanted one
         }
-    }
-    const bool checked = Attribute(target + "+++", "user.dromo.pieces").rfind("pieces 1 ", 0) == 0;
-    std::string output;
-    ASSERT_EQ(test::RunCommand(fetch, &output), 0) << output;
-    EXPECT_TRUE(ReadFile(target) == data);
-    EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
-    if (present > 0 && checked) {
-        long long start = -1;
-        std::sscanf(output.substr(output.find("\n3 ") + 1).c_str(), "3 %lld", &start);
-        EXPECT_EQ(start, present) << "the checked pieces stay: " << output;
+        WriteFile(dir.File("a.meta4"), Meta4(data, list));
+        const std::string target = dir.File("a.bin");
+        const std::vector<std::string> fetch = {DROMO_FETCH,  "--quiet",           "--connections", "4",
+                                                "--metalink", dir.File("a.meta4"), target};
+        std::int64_t present = -1;
+        for (int kill = 0; kill < 10; ++kill) {
+            test::ChildProcess child(fetch);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 700)(random)));
+            child.Signal(SIGKILL, 5000);
+            EXPECT_EQ(BadPresentPieces(target + "+++", data, present), 0) << "after kill " << kill;
+            if (test::Exists(target)) {
+                break;  // it ended before the kill
+            }
+        }
+        const bool checked = Attribute(target + "+++", "user.dromo.pieces").rfind("pieces 1 ", 0) == 0;
+        std::string output;
+        ASSERT_EQ(test::RunCommand(fetch, &output), 0) << output;
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
+        EXPECT_EQ(output.find("Leaving the mirror " + closed) != std::string::npos, deadFirst) << output;
+        if (present > 0 && checked) {
+            long long start = -1;
+            std::sscanf(output.substr(output.find("\n3 ") + 1).c_str(), "3 %lld", &start);
+            EXPECT_EQ(start, present) << "the checked pieces stay: " << output;
+        }
     }
 }
 

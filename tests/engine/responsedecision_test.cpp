@@ -282,10 +282,18 @@ TEST(ResponseDecision, ARedirectToFtpStartsAfreshAndNeverKeepsAFileItCannotCompa
         ResumeState resume;
         Verdict verdict;
         bool moveAside;
+        const char* reason = "";
+        bool misfit = false;  // asked again without a range
     } cases[] = {
         {"a fresh download", 7, From(0), Verdict::Write, false},
-        {"a resume", 7, From(3, "size=7\n"), Verdict::Restart, false},
+        {"a resume", 7, From(3, "size=7\n"), Verdict::Restart, false,
+         "The file moved to an FTP server; downloading it again from the start"},
         {"a file of the same length already there", 7, Beside({7, "", 1700000000}), Verdict::Write, true},
+        // The FTP server's size of the range it was asked for is no file's.
+        {"the first range of several connections", 2097152, From(0, "", 2097151), Verdict::Restart, false,
+         "The file moved to an FTP server; asking it for the whole file", true},
+        {"the first open range of a resumed plan", 1048576, From(0, "", 1048575, true), Verdict::Restart, false,
+         "The file moved to an FTP server; asking it for the whole file", true},
     };
     for (const auto& c : cases) {
         const ResponseDecision d = DecideRedirectedFtp(c.size, c.resume);
@@ -298,8 +306,9 @@ TEST(ResponseDecision, ARedirectToFtpStartsAfreshAndNeverKeepsAFileItCannotCompa
             EXPECT_EQ(d.validator, "") << c.what;
             EXPECT_EQ(d.moveAside, c.moveAside) << c.what;
         } else {
-            EXPECT_EQ(d.reason, "The file moved to an FTP server; downloading it again from the start");
+            EXPECT_EQ(d.reason, c.reason) << c.what;
         }
+        EXPECT_EQ(d.misfit, c.misfit) << c.what;
     }
 }
 

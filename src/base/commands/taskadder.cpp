@@ -9,6 +9,7 @@
 #include "base/ports/workerstarter.h"
 #include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
@@ -49,6 +50,7 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
     row.texts[kColSize] = size;
     row.texts[kColResume] = resume;
     row.texts[kColProgress] = progress;
+    row.texts[kColStatus] = record.failure;
     return row;
 }
 
@@ -63,6 +65,9 @@ const char* AddResultMessage(AddResult result)
     case AddResult::TooManyTasks: return kTooMany;
     case AddResult::UnsafeDetails: return kUnsafeDetails;
     case AddResult::CookieTooLong: return kCookieTooLong;
+    case AddResult::UnsafeCookieJar: return CookieJarFaultText(CookieJarFault::ControlCharacter);
+    case AddResult::CookieJarTooLong: return CookieJarFaultText(CookieJarFault::TooLong);
+    case AddResult::BadCookieJar: return CookieJarFaultText(CookieJarFault::BadLine);
     case AddResult::AlreadyThere: return "";  // the user chose: nothing to tell
     case AddResult::UrlControlCharacter: return kUrlControlCharacter;
     }
@@ -209,11 +214,28 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details)
 {
     switch (CheckRequestDetails(details.cookie, details.referrer, details.userAgent)) {
-    case RequestDetailsFault::None: return std::nullopt;
+    case RequestDetailsFault::None: break;
     case RequestDetailsFault::ControlCharacter: return AddResult::UnsafeDetails;
     case RequestDetailsFault::CookieTooLong: return AddResult::CookieTooLong;
     }
-    return AddResult::UnsafeDetails;
+    switch (CookieJar::Read(details.cookieJar).fault) {
+    case CookieJarFault::None: return std::nullopt;
+    case CookieJarFault::ControlCharacter: return AddResult::UnsafeCookieJar;
+    case CookieJarFault::TooLong: return AddResult::CookieJarTooLong;
+    case CookieJarFault::BadLine: return AddResult::BadCookieJar;
+    }
+    return AddResult::BadCookieJar;
+}
+
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details)
+{
+    record.cookie = details.cookie;
+    record.cookieJar = details.cookieJar;
+    record.browserCookie = details.cookie.empty() && details.cookieJar.empty() ? 0 : 1;
+    record.referrer = details.referrer;
+    if (!details.userAgent.empty()) {
+        record.userAgent = details.userAgent;
+    }
 }
 
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
@@ -222,18 +244,13 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
         return *refusal;  // the caller hears why; nothing is added
     }
     TaskRecord record = RecordFromOptions();
-    record.cookie = details.cookie;
-    record.browserCookie = details.cookie.empty() ? 0 : 1;
-    record.referrer = details.referrer;
-    if (!details.userAgent.empty()) {
-        record.userAgent = details.userAgent;
-    }
+    TakeBrowserDetails(record, details);
     const std::string name = SafeFileName(details.fileName);
     record.nameChosen = name.empty() ? 0 : 1;
     return Add(url, std::move(record), false, name);
 }
 
-AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)
+AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder, const MetalinkSource* source)
 {
     const Mirror* best = file.mirrors.Best();
     if (best == nullptr) {
@@ -246,6 +263,17 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
         name = FileNameFromUrl(best->url);
     }
     TaskRecord record = RecordFromOptions();
+    if (source != nullptr) {
+        TakeBrowserDetails(record, source->details);
+        // The jar's cookies name their sites; the Cookie header is the
+        // Metalink file's host's alone.
+        const std::optional<ParsedUrl> from = ParseUrl(source->url);
+        const std::optional<ParsedUrl> to = ParseUrl(best->url);
+        if (!from || !to || !EqualsIgnoreCase(from->host, to->host)) {
+            record.cookie.clear();
+            record.browserCookie = record.cookieJar.empty() ? 0 : 1;
+        }
+    }
     if (!folder.empty()) {
         record.saveAs = folder + (folder.back() == '/' ? "" : "/") + name;
     }
@@ -255,7 +283,7 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
     return Add(best->url, std::move(record), false, name);
 }
 
-int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder)
+int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource* source)
 {
     if (!reading.Ok()) {
         m_messages.Warning(reading.error);
@@ -263,9 +291,22 @@ int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& fo
     }
     int added = 0;
     for (const MetalinkFile& file : reading.files) {
-        added += AddMetalinkFile(file, folder) == AddResult::Added ? 1 : 0;
+        added += AddMetalinkFile(file, folder, source) == AddResult::Added ? 1 : 0;
     }
     return added;
+}
+
+AddResult TaskAdder::AddFailedMetalink(const MetalinkSource& source, const std::string& folder,
+                                       const std::string& reason)
+{
+    TaskRecord record = RecordFromOptions();
+    TakeBrowserDetails(record, source.details);
+    record.metalinkDocument = 1;
+    record.failure = StatusTimeStamp() + reason;
+    if (!folder.empty()) {
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + FileNameFromUrl(source.url);
+    }
+    return Add(source.url, std::move(record), false);
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
@@ -323,7 +364,11 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
         record.proxyIndex = 0;
     }
     LookUpSite(record);
-    record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    if (record.failure.empty()) {
+        record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    } else {
+        record.SetState(TaskState::Paused);  // failed already: it waits for the user's Resume
+    }
 
     if (!AppendUnderFreeName(url, std::move(record))) {
         m_messages.Warning(kTooMany);

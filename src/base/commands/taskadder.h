@@ -27,16 +27,29 @@ struct DownloadDetails {
     std::string fileName;  // the name the browser settled on
     std::string mimeType;
     std::int64_t size = -1;
+    // The cookies the browser would send to the URL's site and its
+    // redirects, as lines of libcurl's cookie file (CookieJar).
+    std::string cookieJar;
+};
+
+// A Metalink file as it was handed over: its URL and what the browser knew
+// of it, which go with the file's fetch and with the tasks of its files.
+struct MetalinkSource {
+    std::string url;
+    DownloadDetails details;
 };
 
 // How an add ended.
 enum class AddResult {
     Added,
-    InvalidUrl,           // "invalid url"
-    SameFileRunning,      // "The same file is being downloaded."
-    TooManyTasks,         // every task identifier of this run is used
-    UnsafeDetails,        // a cookie, referrer or user agent that would break a request's head
-    CookieTooLong,        // a cookie longer than any request may carry
+    InvalidUrl,       // "invalid url"
+    SameFileRunning,  // "The same file is being downloaded."
+    TooManyTasks,     // every task identifier of this run is used
+    UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
+    CookieTooLong,    // a cookie longer than any request may carry
+    UnsafeCookieJar,  // a cookie jar with a carriage return or another control character
+    CookieJarTooLong,
+    BadCookieJar,         // a cookie jar with a line that is no cookie
     AlreadyThere,         // the file is already in its folder and the user did not want another copy
     UrlControlCharacter,  // a line break or another control character in the URL: no URL, or several
 };
@@ -48,6 +61,11 @@ const char* AddResultMessage(AddResult result);
 // a header value would add headers of the sender's choosing); nothing when
 // they can.
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
+
+// Gives a task what the browser knew of its download: its cookies (kept in
+// memory only; the record notes that there were some), referrer and user
+// agent.
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details);
 
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.
@@ -90,10 +108,20 @@ public:
     // task's URL), saved under its own name in `folder` or, when that is
     // empty, where the options and categories put that name; checked
     // against its digests; its mirrors and piece hashes kept on the task.
-    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "");
+    // With a `source`, the task goes with the browser's cookie jar,
+    // referrer and user agent, and with its Cookie header when the file
+    // comes from the Metalink file's own host.
+    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "",
+                              const MetalinkSource* source = nullptr);
     // Every file of a read Metalink file so; a refused document shows its
     // error and adds nothing. Returns how many tasks were added.
-    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "");
+    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "",
+                    const MetalinkSource* source = nullptr);
+    // A Metalink file that could not be fetched or read: a task of its URL
+    // that has failed with the reason, keeping the browser's details, so
+    // the list says why and Resume can fetch it again (metalinkDocument).
+    // Nothing is shown: the task says it.
+    AddResult AddFailedMetalink(const MetalinkSource& source, const std::string& folder, const std::string& reason);
 
     // Room for this many more restored tasks, so a long list does not move
     // every record it holds again and again while it loads.

@@ -186,6 +186,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
     e.SetRequestDetails(task.cookie, task.referrer);
+    e.SetCookieJar(task.cookieJar);
     e.SetConnections(task.connections);
     e.SetExpectedDigests(task.checksum);
     e.SetMirrors(task.mirrors);
@@ -462,7 +463,8 @@ std::string Worker::ShownFailure(TaskId taskId)
 // cookie did not survive a restart, the status says why and what to do.
 void Worker::ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome)
 {
-    if (task.browserCookie == 0 || !task.cookie.empty() || outcome != TransferOutcome::AccessDenied) {
+    if (task.browserCookie == 0 || !task.cookie.empty() || !task.cookieJar.empty() ||
+        outcome != TransferOutcome::AccessDenied) {
         return;
     }
     m_ctx.progress.OnProgress(StatusTimeStamp() +

@@ -70,6 +70,15 @@ public:
     // requests: the Cookie header (to the URL's own host only, never to a
     // host a redirect leads to) and the Referer. "" sends none.
     virtual void SetRequestDetails(const std::string& cookie, const std::string& referrer) = 0;
+    // The cookies a browser would send to the file's site and its
+    // redirects, as lines of libcurl's cookie file (CookieJar's text; ""
+    // for none). Every request of the next transfers (each connection, each
+    // hop of a redirect) sends those that match it as a browser would: by
+    // domain, path and Secure flag. What the servers set joins them for the
+    // task's later connections and attempts, until this or
+    // SetRequestDetails or SetTaskId is called again: the next task starts
+    // from its own cookies alone. A jar CookieJar refuses sends nothing.
+    virtual void SetCookieJar(const std::string& lines) = 0;
     // How many connections the next HTTP transfers may open for one file
     // (1..16); 1 moves the file over one connection as always.
     virtual void SetConnections(std::int32_t connections) = 0;

@@ -74,6 +74,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Checksum", nullptr, &TaskRecord::checksum, 0, ""},
     TaskValue{"Mirrors", nullptr, &TaskRecord::mirrors, 0, ""},
     TaskValue{"Pieces", nullptr, &TaskRecord::pieces, 0, ""},
+    TaskValue{"Metalink Document", &TaskRecord::metalinkDocument, nullptr, 0, nullptr},
 };
 
 // What a save stores of a record: the fields WriteTask reads (and the

@@ -95,9 +95,14 @@ struct TaskRecord {
     // sent with every request of the task. The cookie is a secret and lives
     // in memory only; it is never written to the profile or a list file.
     std::string cookie;
+    // The cookies the browser would send to the file's site and its
+    // redirects, with their domains, paths and flags, as lines of libcurl's
+    // cookie file (CookieJar); memory only, as the cookie.
+    std::string cookieJar;
     std::string referrer;
-    // Set when a browser handed a cookie over; stored (the cookie is not),
-    // so a task resumed after a restart can say why a site refuses it.
+    // Set when a browser handed a cookie or a cookie jar over; stored (the
+    // cookies are not), so a task resumed after a restart can say why a site
+    // refuses it.
     std::int32_t browserCookie = 0;
     // Set when a browser handed the file's name over: the user saw it
     // there, so the server's name never replaces it, even when it is the
@@ -131,6 +136,10 @@ struct TaskRecord {
     // The digest the finished file was found to match ("SHA-256"); "" when
     // none was checked.
     std::string verified;
+    // Set on a task whose URL is a Metalink file that could not be fetched
+    // or read: its Resume fetches the file again, and its files become
+    // tasks in its place.
+    std::int32_t metalinkDocument = 0;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }

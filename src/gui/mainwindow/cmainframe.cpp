@@ -579,12 +579,7 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
         return AddUrlBatch(batch.urls, record);
     }
     if (details != nullptr) {
-        record.cookie = details->cookie;
-        record.browserCookie = details->cookie.empty() ? 0 : 1;
-        record.referrer = details->referrer;
-        if (!details->userAgent.empty()) {
-            record.userAgent = details->userAgent;
-        }
+        TakeBrowserDetails(record, *details);
         // The browser's name, left as the sheet showed it, is the user's.
         record.nameChosen = !browserName.empty() && NameOfPath(record.saveAs) == browserName ? 1 : 0;
     }

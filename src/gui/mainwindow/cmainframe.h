@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "base/commands/taskadder.h"
@@ -25,6 +26,7 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+struct MetalinkReading;
 class ClipboardOffers;
 class Notifications;
 struct TaskRecord;
@@ -191,9 +193,17 @@ private:
     // The files of a local Metalink file as tasks; the refusal when none
     // was added (already shown to the user).
     std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");
-    // A Metalink file's URL: fetched in the background, its files added as
-    // tasks when it arrives (or its refusal shown).
-    void FetchMetalink(const std::string& url, const std::string& folder = "");
+    // A Metalink file's URL: fetched in the background with what the
+    // browser knew of it (`details`, when it came from one), its files added
+    // as tasks when it arrives; one that cannot be fetched or read leaves a
+    // failed task that says why (`retrying`: the failed task being tried
+    // again, which its files then replace).
+    void FetchMetalink(const std::string& url, const std::string& folder = "", const DownloadDetails* details = nullptr,
+                       TaskId retrying = kNoTask);
+    void TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource& source,
+                             TaskId retrying);
+    // Resume: a failed Metalink file is fetched again, the others queued.
+    void ResumeTasks(const std::vector<TaskId>& taskIds);
     void TakeHandOver(std::function<void()> take);
     void TakeHeldHandOver();
     void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);
@@ -245,6 +255,7 @@ private:
     ClipboardOffers* m_clipboard = nullptr;
     TaskId m_firstNewTaskId = kLastTaskId + 1;  // no task is new before the list is restored
     TaskId m_checkedTaskIds = 0;                // the new tasks below it were looked at
+    std::set<TaskId> m_metalinkRetries;         // failed Metalink files being fetched again
 };
 
 }  // namespace dromo

@@ -9,13 +9,16 @@
 #include <QTimer>
 
 #include "base/commands/addresshistory.h"
+#include "base/commands/taskcommands.h"
 #include "base/download/metalinkfetch.h"
 #include "base/ports/shell.h"
 #include "base/storage/autosaver.h"
 #include "base/storage/metalinklist.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
+#include "base/text/progresstexts.h"
 #include "base/text/textutil.h"
 #include "base/text/urllines.h"
 #include "base/values/globaloptions.h"
@@ -112,8 +115,13 @@ std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const Dow
         return AddMetalinkFile(*path);
     }
     if (ParseUrl(text) && (IsMetalinkName(text) || (details != nullptr && IsMetalinkMimeType(details->mimeType)))) {
-        FetchMetalink(text);
-        return std::nullopt;  // its tasks come once it arrives
+        // Details no request could carry are refused now, as a download's
+        // are, while the browser still holds its copy.
+        if (const std::optional<AddResult> refusal = details != nullptr ? RefuseDetails(*details) : std::nullopt) {
+            return QString::fromLatin1(AddResultMessage(*refusal));
+        }
+        FetchMetalink(text, "", details);
+        return std::nullopt;  // its tasks come once it arrives, or a failed task says why not
     }
     // A text with a line break in it is no URL, nor several for the sheet
     // to read: the quick add refuses it and says why.
@@ -141,26 +149,87 @@ std::optional<QString> CMainFrame::AddMetalinkFile(const std::string& path, cons
     return QString::fromStdString(reading.Ok() ? "None of the Metalink file's files was added." : reading.error);
 }
 
-void CMainFrame::FetchMetalink(const std::string& url, const std::string& folder)
+void CMainFrame::FetchMetalink(const std::string& url, const std::string& folder, const DownloadDetails* details,
+                               TaskId retrying)
 {
-    std::string userAgent;
-    {
+    MetalinkSource source{url, details != nullptr ? *details : DownloadDetails()};
+    if (source.details.userAgent.empty()) {
         auto guard = m_ctx.table.Lock();
-        userAgent = m_ctx.settings.options.userAgent;
+        source.details.userAgent = m_ctx.settings.options.userAgent;
     }
     // The answer comes on the fetching thread; the tasks are added on this
     // one, and only while the window is there.
-    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), userAgent,
-                              [frame = QPointer<CMainFrame>(this), folder](MetalinkReading reading) {
+    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), source.details,
+                              [frame = QPointer<CMainFrame>(this), folder, source, retrying](MetalinkReading reading) {
                                   QMetaObject::invokeMethod(
                                       qApp,
-                                      [frame, folder, reading = std::move(reading)] {
-                                          if (frame != nullptr && frame->m_ctx.adder.AddMetalink(reading, folder) > 0) {
-                                              frame->SaveTakenTasks();
+                                      [frame, folder, source, retrying, reading = std::move(reading)] {
+                                          if (frame != nullptr) {
+                                              frame->TakeFetchedMetalink(reading, folder, source, retrying);
                                           }
                                       },
                                       Qt::QueuedConnection);
                               });
+}
+
+void CMainFrame::TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder,
+                                     const MetalinkSource& source, TaskId retrying)
+{
+    m_metalinkRetries.erase(retrying);
+    if (reading.Ok()) {
+        if (m_ctx.adder.AddMetalink(reading, folder, &source) > 0) {
+            if (retrying != kNoTask) {
+                m_ctx.commands.RemoveTaskRow(retrying, true);  // its files stand in its place
+            }
+            SaveTakenTasks();
+        }
+        return;
+    }
+    // No box: a hand-over's caller has gone, and the task tells the user
+    // why and can be tried again.
+    const bool retried = retrying != kNoTask && m_ctx.table.Update(retrying, [&reading](TaskRecord& r) {
+        if (r.Is(TaskState::Paused)) {
+            r.failure = StatusTimeStamp() + reading.error;
+        }
+    });
+    if (retried) {
+        auto guard = m_ctx.table.Lock();
+        const int row = m_ctx.table.RowOf(retrying);
+        if (const std::optional<TaskRecord> task = m_ctx.table.CopyOut(row); task && !task->failure.empty()) {
+            m_ctx.table.SetText(row, kColStatus, task->failure);
+        }
+    } else {
+        m_ctx.adder.AddFailedMetalink(source, folder, reading.error);
+    }
+    SaveTakenTasks();
+}
+
+void CMainFrame::ResumeTasks(const std::vector<TaskId>& taskIds)
+{
+    std::vector<TaskId> queued;
+    for (const TaskId taskId : taskIds) {
+        std::optional<TaskRecord> task;
+        std::string url;
+        {
+            auto guard = m_ctx.table.Lock();
+            const int row = m_ctx.table.RowOf(taskId);
+            task = m_ctx.table.CopyOut(row);
+            url = row >= 0 ? m_ctx.table.RowCopy(row).texts[kColTarget] : std::string();
+        }
+        if (!task || task->metalinkDocument == 0 || !task->Is(TaskState::Paused)) {
+            queued.push_back(taskId);
+            continue;
+        }
+        if (m_metalinkRetries.insert(taskId).second) {
+            DownloadDetails details;
+            details.cookie = task->cookie;
+            details.cookieJar = task->cookieJar;
+            details.referrer = task->referrer;
+            details.userAgent = task->userAgent;
+            FetchMetalink(url, FolderOfPath(task->saveAs), &details, taskId);
+        }
+    }
+    m_ctx.commands.Resume(queued);
 }
 
 void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)

@@ -752,17 +752,20 @@ TEST(Worker, ANameTheBrowserHandedOverStaysEvenWhenItIsTheUrls)
 
 TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
 {
+    const std::string jar = "h\tFALSE\t/\tFALSE\t0\ts\t1\n";
     struct Case {
         const char* cookie;
+        std::string cookieJar;
         int browserCookie;
         const char* error;
         bool explained;
     } cases[] = {
-        {"", 1, "Error 403 from server: Forbidden", true},
-        {"", 1, "Error 401 from server: Unauthorized", true},
-        {"", 1, "Error 404 from server: Not Found", false},
-        {"s=1", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
-        {"", 0, "Error 403 from server: Forbidden", false},     // never had one
+        {"", "", 1, "Error 403 from server: Forbidden", true},
+        {"", "", 1, "Error 401 from server: Unauthorized", true},
+        {"", "", 1, "Error 404 from server: Not Found", false},
+        {"s=1", "", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
+        {"", jar, 1, "Error 403 from server: Forbidden", false},    // and so is the jar
+        {"", "", 0, "Error 403 from server: Forbidden", false},     // never had one
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -770,12 +773,17 @@ TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
         TaskRecord record;
         record.errorCount = 0;
         record.cookie = c.cookie;
+        record.cookieJar = c.cookieJar;
         record.browserCookie = c.browserCookie;
         rig.adder.AddTaskFromRecord("http://h/members.zip", record);
         ASSERT_TRUE(rig.WaitIdle());
         const std::string status = rig.table.RowCopy(0).texts[kColStatus];
         EXPECT_EQ(status.find("were not kept when Dromo restarted") != std::string::npos, c.explained)
             << c.error << " / " << status;
+        // The jar goes to the engine with the task, as its cookie does.
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_EQ(std::find(calls.begin(), calls.end(), "SetCookieJar " + c.cookieJar) != calls.end(),
+                  !c.cookieJar.empty());
     }
 }
 

@@ -183,6 +183,12 @@ public:
             Set("SetRequestDetails", cookie + " | " + referrer);
         }
     }
+    void SetCookieJar(const std::string& v) override
+    {
+        if (!v.empty()) {
+            Set("SetCookieJar", v);
+        }
+    }
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
     void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }

@@ -331,6 +331,7 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     r.useProxy = 1;
     r.proxyIndex = 0;
     r.cookie = "session=secret-cookie";
+    r.cookieJar = "#HttpOnly_h\tFALSE\t/\tTRUE\t0\tjar\tsecret-jar-cookie\n";
     r.browserCookie = 1;
     r.referrer = "http://h/page.html";
     r.ownsPartialFile = 1;
@@ -379,13 +380,16 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     // A browser's cookie is a secret kept in memory: only that there was one
     // is stored, beside the referrer.
     EXPECT_EQ(back.cookie, "");
+    EXPECT_EQ(back.cookieJar, "");
     EXPECT_EQ(back.browserCookie, 1);
     EXPECT_EQ(back.referrer, "http://h/page.html");
     EXPECT_EQ(back.ownsPartialFile, 1);
     for (const auto& [section, values] : f.profile.sections) {
         for (const auto& [name, value] : values) {
             const auto* text = std::get_if<std::string>(&value);
-            EXPECT_TRUE(text == nullptr || text->find("secret-cookie") == std::string::npos) << section << "/" << name;
+            EXPECT_TRUE(text == nullptr || (text->find("secret-cookie") == std::string::npos &&
+                                            text->find("secret-jar-cookie") == std::string::npos))
+                << section << "/" << name;
         }
     }
 }

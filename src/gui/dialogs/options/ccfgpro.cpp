@@ -66,7 +66,9 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
     page->setRowStretch(2, 1);
     connect(m_agent, &QComboBox::activated, this, [this](int i) { m_fields.userAgent = kUserAgents[i]; });
 
-    AddHelp({m_pasv}, tr("You check it if you encounter problem to use ftp through some Firewall."));
+    AddHelp({m_pasv}, tr("You check it if you encounter problem to use ftp through some Firewall.") + QLatin1Char(' ') +
+                          tr("FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever "
+                             "this says."));
     AddHelp({m_versions[0]}, tr("Set the HTTP version to 1.1 when Dromo is connecting to remote host."));
     AddHelp({m_versions[1]}, tr("Set the HTTP version to 1.0 when Dromo is connecting to remote host."));
     AddHelp({m_versions[2]}, tr("Set the HTTP version to 0.9 when Dromo is connecting to remote host."));

@@ -376,20 +376,24 @@ TEST(CAddProp, ScheduleEnablingFollowsTheChecks)
 
 TEST(CAddProp, HelpPopupsOnTheProtocolAndSchedulePages)
 {
+    // FTP over TLS cannot be active: the help says so after the option's own words.
+    const QString kPasvHelp =
+        "You check it if you encounter problem to use ftp through some Firewall. FTP over TLS (ftps://, or a server "
+        "that asks for TLS) is always passive, whatever this says.";
     Sheet s(NewTask());
     ASSERT_TRUE(s.sheet->SelectPage(kProtocol));
     QApplication::processEvents();
     CCfgPro* page = s.sheet->ProtocolPage();
     QWidget* pasv = page->Pasv();
     const QPoint inside = pasv->mapToGlobal(QPoint(5, pasv->height() / 2));
-    EXPECT_EQ(page->HelpAt(inside), "You check it if you encounter problem to use ftp through some Firewall.");
+    EXPECT_EQ(page->HelpAt(inside), kPasvHelp);
     EXPECT_EQ(page->HelpAt(pasv->mapToGlobal(QPoint(0, 0))), "") << "an edge is not inside";
     EXPECT_EQ(page->HelpAt(page->mapToGlobal(QPoint(page->width() - 2, page->height() - 2))), "");
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, pasv->height() / 2), inside);
     QApplication::sendEvent(pasv, &event);
     HelpPopup* popup = page->findChild<HelpPopup*>();
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(popup->text(), "You check it if you encounter problem to use ftp through some Firewall.");
+    EXPECT_EQ(popup->text(), kPasvHelp);
     EXPECT_LE((popup->pos() - inside).manhattanLength(), 4) << "at the clicked point";
     popup->close();
 
