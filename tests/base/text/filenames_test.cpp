@@ -84,7 +84,10 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
          "c\xD8\x9C"
          "d",
          "a_b_c_d"},
-        {"\xE2\x80\x94dash\xE2\x80\x8B", "\xE2\x80\x94dash\xE2\x80\x8B"},
+        {"\xE2\x80\x94"
+         "dash\xE2\x80\x8B",
+         "\xE2\x80\x94"
+         "dash\xE2\x80\x8B"},
     };
     for (const auto& [given, safe] : cases) {
         EXPECT_EQ(SafeFileName(given), safe) << given;
