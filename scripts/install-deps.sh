@@ -21,7 +21,7 @@ packages=(
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
-  apache2 squid vsftpd
+  apache2 squid vsftpd microsocks
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus

@@ -25,6 +25,7 @@ public:
 
 private:
     bool PickUp(TaskRecord& task);
+    bool TakePasswordFromKeyring(TaskRecord& task);
     void Configure(const TaskRecord& task);
     void RunAttempts(TaskRecord& task);
     void TraceAttempt(const TaskRecord& task, int attempt) const;

@@ -20,7 +20,7 @@ namespace dromo {
 namespace {
 
 const std::string kSettings = "Settings";
-const std::string kUrl = "URL";
+const std::string kUrl = kTaskListSection;
 const std::string kCategory = "Category";
 const std::string kSite = "Site";
 const std::string kProxy = "Proxy";
