@@ -191,6 +191,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetExpectedDigests(task.checksum);
     e.SetMirrors(task.mirrors);
     e.SetPieceHashes(task.pieces);
+    e.SetStreamVariant(task.variant);
 
     auto guard = m_ctx.table.Lock();
     const GlobalOptions& options = m_ctx.options.Get(guard);
@@ -249,6 +250,7 @@ bool Worker::Transfer(TaskRecord& task)
     m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
     TakeAnnouncedMirrors(task);
+    TakeFoundStream(task);
     return ok;
 }
 
@@ -288,6 +290,19 @@ void Worker::TakeAnnouncedMirrors(TaskRecord& task)
         }
         task.mirrors = r.mirrors;
     });
+}
+
+// A URL that answered with a video stream's playlist makes a stream task,
+// stored so (its own values in the profile) and shown so.
+void Worker::TakeFoundStream(TaskRecord& task)
+{
+    const std::string found = m_engine->FoundStream();
+    if (found.empty() || found == task.stream) {
+        return;
+    }
+    trace::Line("task " + std::to_string(task.taskId), "is a " + found + " stream");
+    task.stream = found;
+    m_ctx.table.Update(task.taskId, [&found](TaskRecord& r) { r.stream = found; });
 }
 
 void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
