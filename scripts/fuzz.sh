@@ -21,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=build-fuzz
 targets=(names httpresponse segmentplan inidocument downloadlist nativemessaging parseurl digest urlpattern metalink
-  linkheader hlsplaylist mpd, cookiejar)
+  linkheader hlsplaylist mpd cookiejar)
 
 usage() {
   sed -n '4,11p' "$0" | sed 's/^# \{0,1\}//'
