@@ -914,6 +914,10 @@
         <source>%1KB/s</source>
         <translation>%1KB/s</translation>
     </message>
+    <message>
+        <source>The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a bandwidth (2500k).</source>
+        <translation>Die Videovariante ist nicht verwendbar: Geben Sie best, lowest, eine Höhe (720p), eine Auflösung (1280x720) oder eine Bandbreite (2500k) an.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -959,6 +963,18 @@
     <message>
         <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
         <translation>Geben Sie zuerst eine URL ein: Die anderen Reiter öffnen sich, sobald URL und „Speichern unter“ ausgefüllt sind.</translation>
+    </message>
+    <message>
+        <source>Video variant:</source>
+        <translation>Videovariante:</translation>
+    </message>
+    <message>
+        <source>best, or lowest, 720p, 1280x720, 2500k</source>
+        <translation>best, oder lowest, 720p, 1280x720, 2500k</translation>
+    </message>
+    <message>
+        <source>For a video stream (an HLS playlist or a DASH manifest): the variant to record. A height, resolution or bandwidth takes the best variant that does not exceed it.</source>
+        <translation>Für einen Videostream (eine HLS-Playlist oder ein DASH-Manifest): die aufzuzeichnende Variante. Eine Höhe, Auflösung oder Bandbreite wählt die beste Variante, die sie nicht überschreitet.</translation>
     </message>
 </context>
 <context>

@@ -914,6 +914,10 @@
         <source>%1KB/s</source>
         <translation>%1Ko/s</translation>
     </message>
+    <message>
+        <source>The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a bandwidth (2500k).</source>
+        <translation>La variante vidéo est inutilisable&#xa0;: indiquez best, lowest, une hauteur (720p), une résolution (1280x720) ou un débit (2500k).</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -959,6 +963,18 @@
     <message>
         <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
         <translation>Saisissez d’abord une URL&#xa0;: les autres onglets s’ouvrent une fois l’URL et «&#xa0;Enregistrer sous&#xa0;» remplis.</translation>
+    </message>
+    <message>
+        <source>Video variant:</source>
+        <translation>Variante vidéo&#xa0;:</translation>
+    </message>
+    <message>
+        <source>best, or lowest, 720p, 1280x720, 2500k</source>
+        <translation>best, ou lowest, 720p, 1280x720, 2500k</translation>
+    </message>
+    <message>
+        <source>For a video stream (an HLS playlist or a DASH manifest): the variant to record. A height, resolution or bandwidth takes the best variant that does not exceed it.</source>
+        <translation>Pour un flux vidéo (une playlist HLS ou un manifeste DASH)&#xa0;: la variante à enregistrer. Une hauteur, une résolution ou un débit prend la meilleure variante qui ne le dépasse pas.</translation>
     </message>
 </context>
 <context>
