@@ -138,7 +138,10 @@ protected:
                               "location /sn/ { if ($cookie_sn != \"root\") { return 403; } } "
                               "location /a/ { if ($cookie_pc != \"scoped\") { return 403; } "
                               "  rewrite ^/a/(.*)$ /b/$1 redirect; } "
-                              "location /b/ { if ($cookie_pc != \"\") { return 403; } }");
+                              "location /b/ { access_log " +
+                              m_logs.File("b.log") + "; access_log " + m_logs.File("leaked.log") +
+                              " combined if=$cookie_pc; "
+                              "  if ($cookie_pc != \"\") { return 403; } }");
     }
 
     std::string Origin() const { return "http://" + kHost + ":" + std::to_string(m_plain->Port()); }
@@ -159,6 +162,10 @@ protected:
         }
         EXPECT_EQ(lost, std::vector<std::string>()) << output << "\nDromo's trace:\n"
                                                     << ReadFile(m_dir.File("trace.log"));
+        // The server's own account of the path case: /b/ was asked for,
+        // and no request to it carried /a/'s cookie.
+        EXPECT_NE(ReadFile(m_logs.File("b.log")), "");
+        EXPECT_EQ(ReadFile(m_logs.File("leaked.log")), "");
     }
 
     // The links clicked in Firefox ESR with more preferences.
@@ -185,6 +192,7 @@ protected:
 
     test::TempDir m_dir;
     test::TempDir m_keys;
+    test::TempDir m_logs;
     test::TempDir m_www;
     test::TempDir m_tlsWww;
     test::TempDir m_saveTo;
