@@ -5,7 +5,8 @@
 // 127.0.0.1 by the test's own means (Chromium's resolver rules, Firefox's
 // local domains, an nss_wrapper hosts file for Dromo). Each link's file
 // comes whole only when every request on the way carried what the browser
-// would have sent, and no more: the servers refuse the rest.
+// would have sent, and no more: the servers refuse the rest, and their logs
+// name a cookie that went where the browser would not have sent it.
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,20 @@ const Link kLinks[] = {
     {"two of one name, the root's", "/sn/root.zip", "sn/root.zip", false},
     // pc belongs to /a/; the file moved to /b/, where pc is refused.
     {"a path's cookie stays behind on a redirect", "/a/scoped.zip", "b/scoped.zip", false},
+};
+
+// A location of the plain server, and the cookies its log must never see
+// (an nginx condition: not empty when one of them came).
+struct Leak {
+    const char* what;
+    const char* location;
+    const char* cookies;
+};
+
+const Leak kLogs[] = {
+    // The http leg of the members' link, before its 301 to https.
+    {"a Secure cookie over plain http", "members", "$cookie_sid$cookie_pt"},
+    {"a path's cookie on another path", "b", "$cookie_pc"},
 };
 
 class SiteCookies : public ::testing::Test {
@@ -131,17 +146,23 @@ protected:
                               "location = /cookies.html { add_header Set-Cookie \"sn=root; Path=/\"; "
                               "  add_header Set-Cookie \"sn=deep; Path=/sn/deep/\"; "
                               "  add_header Set-Cookie \"pc=scoped; Path=/a/\"; } "
-                              "location /members/ { return 301 " +
-                              tls +
+                              "location /members/ { " +
+                              Logs(kLogs[0]) + "return 301 " + tls +
                               "$request_uri; } "
                               "location /sn/deep/ { if ($cookie_sn != \"deep\") { return 403; } } "
                               "location /sn/ { if ($cookie_sn != \"root\") { return 403; } } "
                               "location /a/ { if ($cookie_pc != \"scoped\") { return 403; } "
                               "  rewrite ^/a/(.*)$ /b/$1 redirect; } "
-                              "location /b/ { access_log " +
-                              m_logs.File("b.log") + "; access_log " + m_logs.File("leaked.log") +
-                              " combined if=$cookie_pc; "
-                              "  if ($cookie_pc != \"\") { return 403; } }");
+                              "location /b/ { " +
+                              Logs(kLogs[1]) + "if ($cookie_pc != \"\") { return 403; } }");
+    }
+
+    // A location's two logs: every request, and apart those that carried
+    // what the browser keeps from it.
+    std::string Logs(const Leak& leak) const
+    {
+        return "access_log " + m_logs.File(std::string(leak.location) + ".log") + "; access_log " +
+               m_logs.File(std::string(leak.location) + ".leaked.log") + " combined if=" + leak.cookies + "; ";
     }
 
     std::string Origin() const { return "http://" + kHost + ":" + std::to_string(m_plain->Port()); }
@@ -162,10 +183,14 @@ protected:
         }
         EXPECT_EQ(lost, std::vector<std::string>()) << output << "\nDromo's trace:\n"
                                                     << ReadFile(m_dir.File("trace.log"));
-        // The server's own account of the path case: /b/ was asked for,
-        // and no request to it carried /a/'s cookie.
-        EXPECT_NE(ReadFile(m_logs.File("b.log")), "");
-        EXPECT_EQ(ReadFile(m_logs.File("leaked.log")), "");
+        // The server's own account: each location was asked for, and no
+        // request to it carried what the browser would not have sent (a
+        // leak the server let pass leaves the file whole).
+        for (const Leak& leak : kLogs) {
+            const std::string location = leak.location;
+            EXPECT_NE(ReadFile(m_logs.File(location + ".log")), "") << leak.what;
+            EXPECT_EQ(ReadFile(m_logs.File(location + ".leaked.log")), "") << leak.what;
+        }
     }
 
     // The links clicked in Firefox ESR with more preferences.
