@@ -39,7 +39,9 @@ packages=(
   groff-base man-db
 )
 if [ $browser_tests -eq 1 ]; then
-  packages+=(chromium firefox-esr)
+  # libnss-wrapper gives Dromo a host name of the test's, as the browsers'
+  # own switches give them
+  packages+=(chromium firefox-esr libnss-wrapper)
   # Node.js may come from elsewhere with npm inside; Debian's otherwise.
   command -v npm >/dev/null || packages+=(nodejs npm)
 fi

@@ -678,14 +678,19 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
 // attributes. Those it sent over TLS may be Secure ones, so they go over TLS
 // only, never after a redirect to plain HTTP; host-only and for any path, as
 // the tightest and the widest reading of what it sent, so a redirect to
-// another site never carries them.
+// another site never carries them. A cookie the jar holds for the host is
+// the jar's, with its own path: the header's copy of it would go to every
+// path, and would take the place of one of two cookies of one name.
 void CurlEngine::StartCookies(const TransferRequest& request)
 {
     CookieJar given = CookieJar::Read(m_settings.cookieJar).jar.value_or(CookieJar());
     const CookieJar header =
         CookieJar::FromLines(CookieLines(m_settings.cookie, ShownHost(request.host), m_settings.secure));
+    const CookieJar browsers = given;
     for (const Cookie& cookie : header.Cookies()) {
-        given.Put(cookie);
+        if (!browsers.Holds(cookie.name, cookie.domain)) {
+            given.Put(cookie);
+        }
     }
     m_cookies.Begin(given);
 }
