@@ -302,14 +302,19 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     // Certificates as the curl tool finds them: a bundle named in the
     // environment replaces the system's store (a self-hosted CA); checking
-    // is never switched off.
-    if (const char* bundle = NonEmptyEnvironment("CURL_CA_BUNDLE")) {
+    // is never switched off. An HTTPS proxy is trusted as servers are: a
+    // company's proxy has its certificate from the company's CA.
+    const char* bundle = NonEmptyEnvironment("CURL_CA_BUNDLE");
+    if (bundle == nullptr) {
+        bundle = NonEmptyEnvironment("SSL_CERT_FILE");
+    }
+    if (bundle != nullptr) {
         curl_easy_setopt(e, CURLOPT_CAINFO, bundle);
-    } else if (const char* file = NonEmptyEnvironment("SSL_CERT_FILE")) {
-        curl_easy_setopt(e, CURLOPT_CAINFO, file);
+        curl_easy_setopt(e, CURLOPT_PROXY_CAINFO, bundle);
     }
     if (const char* folder = NonEmptyEnvironment("SSL_CERT_DIR")) {
         curl_easy_setopt(e, CURLOPT_CAPATH, folder);
+        curl_easy_setopt(e, CURLOPT_PROXY_CAPATH, folder);
     }
     SetUpPace(e);
     SetUpIdentity(e, run, user, password);

@@ -119,6 +119,16 @@ std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const
     if (connectCode >= 300) {
         return "Fail - the proxy refused to connect to " + where + " (answer " + std::to_string(connectCode) + ")";
     }
+    long proxyVerify = 0;
+    curl_easy_getinfo(easy, CURLINFO_PROXY_SSL_VERIFYRESULT, &proxyVerify);
+    if (proxyVerify != 0 && !run.proxy.empty()) {
+        // The HTTPS proxy's own certificate, not the server's behind it.
+        const std::size_t scheme = run.proxy.find("://");
+        const std::string proxy = ShownHost(scheme == std::string::npos ? run.proxy : run.proxy.substr(scheme + 3));
+        std::string text = DescribeCurlFailure(code, detail, run, "the proxy " + proxy, idleSeconds, outcome);
+        outcome = TransferOutcome::SecureFailure;
+        return text;
+    }
     std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds, outcome);
     if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && outcome != TransferOutcome::ConnectionLost &&
         run.lastReply[0] >= '4') {

@@ -32,7 +32,14 @@ CurlEngine::TransferRun::TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, 
 
 FailureFacts CurlEngine::TransferRun::Facts() const
 {
-    return FailureFacts{ftp, redirectedToFtp, outcome == Outcome::Undecided, response.code, received, slow, lastReply};
+    return FailureFacts{ftp,
+                        redirectedToFtp,
+                        outcome == Outcome::Undecided,
+                        response.code,
+                        received,
+                        slow,
+                        lastReply,
+                        ftp ? engine.m_settings.ftpProxy : engine.m_settings.httpProxy};
 }
 
 bool CurlEngine::TransferRun::OpenFile(bool truncate)

@@ -297,6 +297,7 @@ public:
     {
         return scheme == "https" ? m_https.Url(path) : scheme == "ftp" ? m_ftp.Url(path) : m_http.Url(path);
     }
+    std::string CaFile() const { return m_https.CaFile(); }
 
 private:
     test::Nginx m_http;
@@ -305,18 +306,40 @@ private:
     NamedCa m_ca;
 };
 
-// squid between the engine and the servers, with and without a proxy login.
-class SquidTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<bool, Case>> {};
+// squid between the engine and the servers, with and without a proxy
+// login, reached in plain HTTP or over TLS (an HTTPS proxy, its CA named
+// beside the servers' as a company's own CA is).
+class SquidTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<bool, bool, Case>> {};
+
+// A CA bundle of the servers' CA and the proxy's, named through SSL_CERT_FILE.
+class BothCas {
+public:
+    BothCas(const std::string& first, const std::string& second)
+        : m_bundle(WriteBundle(m_dir, first, second)), m_named("SSL_CERT_FILE", m_bundle)
+    {
+    }
+
+private:
+    static std::string WriteBundle(const TempDir& dir, const std::string& first, const std::string& second)
+    {
+        WriteFile(dir.File("bundle.pem"), ReadFile(first) + ReadFile(second));
+        return dir.File("bundle.pem");
+    }
+    TempDir m_dir;
+    std::string m_bundle;
+    NamedCa m_named;
+};
 
 TEST_P(SquidTest, Transfer)
 {
-    const auto& [login, c] = GetParam();
-    test::Squid proxy(login ? "pu:pp" : "");
+    const auto& [login, tls, c] = GetParam();
+    test::Squid proxy(login ? "pu:pp" : "", tls);
     const Origins origins(www.Path());
+    const std::unique_ptr<BothCas> cas = tls ? std::make_unique<BothCas>(origins.CaFile(), proxy.CaFile()) : nullptr;
     const std::string url = origins.Url(c.server, c.path);
     {
         Fetcher f;
-        f.UseProxy(proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+        f.UseProxy((tls ? "https://" : "") + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
         Expect(f, url, c);
     }  // the engine's connections close with it, so squid logs them
     // The proxy was really in the way (squid logs a tunnel as CONNECT).
@@ -329,7 +352,7 @@ TEST_P(SquidTest, Transfer)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SquidTest,
     ::testing::Combine(
-        ::testing::Bool(),
+        ::testing::Bool(), ::testing::Bool(),
         ::testing::Values(Case{.name = "HttpPlain", .server = "http", .path = "/a.bin"},
                           Case{.name = "HttpResume", .server = "http", .path = "/a.bin", .resumeFrom = kPartial},
                           Case{.name = "Http404", .server = "http", .path = "/missing.bin", .failure = " 404 "},
@@ -339,8 +362,26 @@ INSTANTIATE_TEST_SUITE_P(
                           Case{.name = "FtpPlain", .server = "ftp", .path = "/a.bin"},
                           Case{.name = "FtpResume", .server = "ftp", .path = "/a.bin", .resumeFrom = kPartial})),
     [](const auto& info) {
-        return std::get<Case>(info.param).name + (std::get<bool>(info.param) ? "_WithLogin" : "_WithoutLogin");
+        return std::get<Case>(info.param).name + (std::get<0>(info.param) ? "_WithLogin" : "_WithoutLogin") +
+               (std::get<1>(info.param) ? "_HttpsProxy" : "");
     });
+
+// An HTTPS proxy's certificate is checked as a server's: a proxy from a CA
+// nobody named is refused before the request goes out, and the text names
+// the proxy, not the server behind it.
+TEST_F(ThirdPartyTest, AnHttpsProxyFromAnUnknownCaIsRefused)
+{
+    test::Squid proxy("", true);
+    const Origins origins(www.Path());  // names the servers' CA alone
+    for (const std::string scheme : {"http", "https", "ftp"}) {
+        Fetcher f;
+        f.UseProxy("https://" + proxy.HostPort());
+        Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "certificate"});
+        EXPECT_EQ(f.Error().rfind("Fail - secure connection to the proxy " + proxy.HostPort() + " refused: ", 0), 0u)
+            << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::SecureFailure);
+    }
+}
 
 // A SOCKS5 proxy named so in the proxy's address, with and without a login,
 // resolving the server's name itself or not: every kind of server is
@@ -370,12 +411,16 @@ TEST_F(ThirdPartyTest, ASocksProxyCarriesEveryKindOfTransfer)
 // A wrong proxy login is refused by the proxy, and the text says so.
 TEST_F(ThirdPartyTest, SquidRefusesAWrongProxyLogin)
 {
-    test::Squid proxy("pu:pp");
-    const Origins origins(www.Path());
-    for (const std::string scheme : {"http", "https", "ftp"}) {
-        Fetcher f;
-        f.UseProxy(proxy.HostPort(), "pu", "bad");
-        Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "407"});
+    for (const bool tls : {false, true}) {
+        test::Squid proxy("pu:pp", tls);
+        const Origins origins(www.Path());
+        const BothCas cas(origins.CaFile(), tls ? proxy.CaFile() : origins.CaFile());
+        for (const std::string scheme : {"http", "https", "ftp"}) {
+            SCOPED_TRACE(scheme + (tls ? " through an HTTPS proxy" : ""));
+            Fetcher f;
+            f.UseProxy((tls ? "https://" : "") + proxy.HostPort(), "pu", "bad");
+            Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "407"});
+        }
     }
 }
 

@@ -615,9 +615,12 @@ std::vector<std::string> Apache::Requests() const
     return lines;
 }
 
-Squid::Squid(const std::string& login)
+Squid::Squid(const std::string& login, bool tls)
 {
     const std::string d = m_dir.Path();
+    if (tls && !MakeTestCa(d)) {
+        throw std::runtime_error("openssl could not make the test CA");
+    }
     if (!login.empty()) {
         const std::size_t colon = login.find(':');
         WriteFile(m_dir.File("passwd"), PasswordLine(login.substr(0, colon), login.substr(colon + 1)));
@@ -633,7 +636,12 @@ Squid::Squid(const std::string& login)
     // Start-up reads the MIME table and makes its helpers: give it time.
     m_process = StartOnFreePort(m_port, "squid", 15000, d + "/cache.log", [&](int port) {
         std::ofstream conf(m_dir.File("squid.conf"), std::ios::trunc);
-        conf << "http_port 127.0.0.1:" << port << "\nvisible_hostname dromo-test\n"
+        if (tls) {
+            conf << "https_port 127.0.0.1:" << port << " tls-cert=" << d << "/cert.pem tls-key=" << d << "/key.pem\n";
+        } else {
+            conf << "http_port 127.0.0.1:" << port << "\n";
+        }
+        conf << "visible_hostname dromo-test\n"
              << "pid_filename " << d << "/squid.pid\ncache_log " << d << "/cache.log\n"
              << "access_log stdio:" << d << "/access.log\ncache_store_log none\ncoredump_dir " << d << "\n"
              << "cache deny all\ncache_mem 0 MB\nnetdb_filename none\npinger_enable off\n"

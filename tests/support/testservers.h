@@ -205,10 +205,12 @@ private:
 
 // squid as a forward proxy without a cache, optionally requiring a basic
 // proxy login "user:password". CONNECT goes to any port of 127.0.0.1, as
-// the test servers' ports are ephemeral.
+// the test servers' ports are ephemeral. With `tls` the engine speaks TLS to
+// squid itself (an HTTPS proxy, "https://" + HostPort()), whose certificate
+// is signed by a CA of the test's own (CaFile()).
 class Squid : public Server {
 public:
-    explicit Squid(const std::string& login = "");
+    explicit Squid(const std::string& login = "", bool tls = false);
     // squid takes a second to shut down in order, and nothing it would
     // write then matters to a test: it is killed.
     ~Squid();
@@ -219,6 +221,7 @@ public:
     // both sides have closed it.
     bool Logged(const std::string& text, int timeoutMs) const;
     std::string AccessLog() const;
+    std::string CaFile() const { return m_dir.File("ca.pem"); }
 
 private:
     TempDir m_dir;
