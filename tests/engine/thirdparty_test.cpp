@@ -408,6 +408,35 @@ TEST_F(ThirdPartyTest, ASocksProxyCarriesEveryKindOfTransfer)
     }
 }
 
+// socks5h:// leaves the server's name to the proxy: a name only the proxy
+// can look up is reached through it, with and without a proxy login, and
+// through socks5://, which looks names up here, it is not.
+TEST_F(ThirdPartyTest, ASocks5hProxyLooksTheServersNameUp)
+{
+    const std::string name = "files.dromo.test";
+    TempDir keys;
+    ASSERT_TRUE(test::MakeTestCa(keys.Path(), {name}));
+    const test::Nginx http(www.Path());
+    const test::Nginx https(www.Path(), "", keys.File("cert.pem"), keys.File("key.pem"));
+    const test::Vsftpd ftp(www.Path());
+    const NamedCa ca("SSL_CERT_FILE", keys.File("ca.pem"));
+    const std::string urls[] = {"http://" + name + ":" + std::to_string(http.Port()) + "/a.bin",
+                                "https://" + name + ":" + std::to_string(https.Port()) + "/a.bin",
+                                "ftp://" + name + ":" + std::to_string(ftp.Port()) + "/a.bin"};
+    for (const bool login : {false, true}) {
+        test::Microsocks proxy(login ? "pu:pp" : "", {name});
+        for (const std::string& url : urls) {
+            SCOPED_TRACE(login ? "with a login" : "without a login");
+            Fetcher remote;
+            remote.UseProxy("socks5h://" + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+            Expect(remote, url, Case{});
+            Fetcher local;
+            local.UseProxy("socks5://" + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+            Expect(local, url, Case{.failure = "resolve"});
+        }
+    }
+}
+
 // A wrong proxy login is refused by the proxy, and the text says so.
 TEST_F(ThirdPartyTest, SquidRefusesAWrongProxyLogin)
 {

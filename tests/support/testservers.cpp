@@ -686,10 +686,19 @@ std::string Squid::AccessLog() const
     return ReadFile(m_dir.File("access.log"));
 }
 
-Microsocks::Microsocks(const std::string& login)
+Microsocks::Microsocks(const std::string& login, const std::vector<std::string>& ownNames)
 {
+    std::string hosts;
+    for (const std::string& name : ownNames) {
+        hosts += "127.0.0.1 " + name + "\n";
+    }
+    WriteFile(m_dir.File("hosts"), hosts);
     m_process = StartOnFreePort(m_port, "microsocks", 3000, "", [&](int port) {
         std::vector<std::string> argv = {"microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+        if (!ownNames.empty()) {
+            argv.insert(argv.begin(),
+                        {"env", "LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + m_dir.File("hosts")});
+        }
         if (!login.empty()) {
             const std::size_t colon = login.find(':');
             argv.insert(argv.end(), {"-u", login.substr(0, colon), "-P", login.substr(colon + 1)});

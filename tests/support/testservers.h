@@ -229,15 +229,18 @@ private:
 };
 
 // microsocks as a SOCKS5 proxy on 127.0.0.1, optionally requiring the
-// login "user:password".
+// login "user:password". The host names given resolve to 127.0.0.1 for the
+// proxy alone (through nss_wrapper), not for the test: a name only a proxy
+// that looks names up itself can reach.
 class Microsocks {
 public:
-    explicit Microsocks(const std::string& login = "");
+    explicit Microsocks(const std::string& login = "", const std::vector<std::string>& ownNames = {});
     // "127.0.0.1:port".
     std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
 
 private:
     int m_port = 0;
+    TempDir m_dir;
     std::unique_ptr<ChildProcess> m_process;
 };
 
