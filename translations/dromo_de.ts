@@ -914,6 +914,10 @@
         <source>%1KB/s</source>
         <translation>%1KB/s</translation>
     </message>
+    <message>
+        <source>Fail - secure connection to the proxy %1 refused: %2</source>
+        <translation>Fehlgeschlagen – sichere Verbindung zum Proxy %1 abgelehnt: %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -914,6 +914,10 @@
         <source>%1KB/s</source>
         <translation>%1Ko/s</translation>
     </message>
+    <message>
+        <source>Fail - secure connection to the proxy %1 refused: %2</source>
+        <translation>Échec – connexion sécurisée au proxy %1 refusée&#xa0;: %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

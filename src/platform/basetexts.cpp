@@ -201,6 +201,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail to connect to %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail to write into %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - no free file name beside %1"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to the proxy %1 refused: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to %1 refused: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - too many redirects: %1"),
     QT_TRANSLATE_NOOP("dromo", "Fail - login denied by %1: %2"),
