@@ -193,6 +193,10 @@ void CurlEngine::SetSecure(bool secure)
 {
     m_settings.secure = secure;
 }
+void CurlEngine::SetFtpTlsRequired(bool required)
+{
+    m_settings.ftpTlsRequired = required;
+}
 void CurlEngine::SetServerNameAllowed(bool allowed)
 {
     m_settings.serverNameAllowed = allowed;
@@ -391,6 +395,13 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
             curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // FTP through the proxy's tunnel
         }
     }
+    // AUTH TLS before the login whenever the server offers TLS, so a
+    // password goes in clear only to a server without it; with "Require
+    // TLS for FTP" to none. A redirect to an FTP server does the same.
+    // TLS is asked for by its own name first, the old AUTH SSL after.
+    curl_easy_setopt(e, CURLOPT_USE_SSL,
+                     static_cast<long>(m_settings.ftpTlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     if (run.ftp) {
         // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
         // data connection over TLS from the server, which then waits after
@@ -480,6 +491,12 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
     curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
     run.probing = true;
     CURLcode code = Perform(run);
+    if (code == CURLE_OK && run.tlsTaken && !run.secure) {
+        // The server took AUTH TLS while the file was asked about: the
+        // file itself comes over TLS, so passively.
+        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);
+        run.secure = true;
+    }
     if (code != CURLE_OK && !run.secure && FtpReplyAsksForTls(run.lastReply)) {
         // Explicit TLS (AUTH TLS) on the same port, for the control and
         // the data connection, with the certificate checked as for HTTPS;

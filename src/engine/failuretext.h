@@ -19,6 +19,7 @@ struct FailureFacts {
     bool slow = false;             // ended for less than a byte a second
     std::string lastReply;         // the FTP server's last reply line
     std::string proxy;             // the proxy's address as set ("https://gate:3128"); "" for none
+    bool ftpTlsRequired = false;   // option "Require TLS for FTP"
 };
 
 // The host as shown in texts: a login someone left in it is never shown.

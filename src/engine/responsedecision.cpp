@@ -173,6 +173,12 @@ ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resum
     return WriteWhole(d, resume, std::string());
 }
 
+bool FtpReplyStartsTls(const std::string& reply)
+{
+    return (reply.rfind("234", 0) == 0 || reply.rfind("334", 0) == 0) &&
+           (reply.size() == 3 || reply[3] == ' ' || reply[3] == '-');
+}
+
 bool FtpReplyAsksForTls(const std::string& reply)
 {
     if (reply.size() < 4 || (reply[0] != '4' && reply[0] != '5')) {

@@ -84,4 +84,9 @@ ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resum
 // URL cannot say it.
 bool FtpReplyAsksForTls(const std::string& reply);
 
+// An FTP server's yes to AUTH TLS ("234 Proceed with negotiation.", or
+// 334 when security data follows): the control connection goes on in TLS.
+// 234 answers nothing but AUTH.
+bool FtpReplyStartsTls(const std::string& reply);
+
 }  // namespace dromo

@@ -39,7 +39,8 @@ FailureFacts CurlEngine::TransferRun::Facts() const
                         received,
                         slow,
                         lastReply,
-                        ftp ? engine.m_settings.ftpProxy : engine.m_settings.httpProxy};
+                        ftp ? engine.m_settings.ftpProxy : engine.m_settings.httpProxy,
+                        engine.m_settings.ftpTlsRequired};
 }
 
 bool CurlEngine::TransferRun::OpenFile(bool truncate)
@@ -248,6 +249,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
         // The server's reply lines start with their three-digit code; libcurl
         // adds HTTP-style lines of its own while probing, which are skipped.
         if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0]))) {
+            run->tlsTaken = run->tlsTaken || FtpReplyStartsTls(line);
             run->lastReply = line;
             run->Status(line);
         }

@@ -203,6 +203,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail - no free file name beside %1"),
     QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to the proxy %1 refused: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to %1 refused: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - %1 offers no TLS and \"Require TLS for FTP\" is on: the login was not sent"),
     QT_TRANSLATE_NOOP("dromo", "Fail - too many redirects: %1"),
     QT_TRANSLATE_NOOP("dromo", "Fail - login denied by %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - the proxy refused to connect to %1 (answer %2)"),

@@ -339,6 +339,32 @@ TEST(ResponseDecision, AnFtpRefusalAsksForTlsOnlyWhenItSaysSo)
     }
 }
 
+// Only the yes to AUTH says the control connection went into TLS: a reply
+// that merely names TLS, or another code, does not.
+TEST(ResponseDecision, OnlyAYesToAuthStartsTls)
+{
+    const struct {
+        const char* reply;
+        bool starts;
+    } cases[] = {
+        {"234 Proceed with negotiation.", true},
+        {"234 AUTH TLS OK.", true},
+        {"234-multi-line", true},
+        {"334 ADAT must follow", true},
+        {"234", true},
+        {"2345 not a code", false},
+        {"530 Please login with USER and PASS.", false},
+        {"500 AUTH not understood", false},
+        {"230 Login successful; TLS is available", false},
+        {"220 (vsFTPd 3.0.3)", false},
+        {"23", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FtpReplyStartsTls(c.reply), c.starts) << c.reply;
+    }
+}
+
 TEST(Validator, ValuesAreReadByTheirWholeNameAndCompareOnlyWhenBothAreKnown)
 {
     EXPECT_EQ(ValidatorField("etag=\"a\"\nsize=10\n", "size"), "10");

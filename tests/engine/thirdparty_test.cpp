@@ -225,19 +225,83 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // TLS to an FTP server checks its certificate as HTTPS does: a server from
-// an unknown CA is refused before a byte is written, and the plain login a
-// server refused is never retried without TLS.
+// an unknown CA is refused before a byte is written, and the login goes
+// neither to it nor, in clear, to a server that merely offered TLS.
 TEST_F(ThirdPartyTest, FtpOverTlsFromAnUnknownCaIsRefused)
 {
-    for (const auto tls : {test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required}) {
+    for (const auto tls : {test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required, test::Vsftpd::Tls::Offered}) {
         test::Vsftpd ftp(www.Path(), tls);
         SCOPED_TRACE(ftp.Url("/a.bin"));
         const NamedCa none("", "");
         Fetcher f;
         Expect(f, ftp.Url("/a.bin"), Case{.failure = "certificate"});
         EXPECT_EQ(f.Error().rfind("Fail - secure connection to 127.0.0.1:", 0), 0u) << f.Error();
+        for (const std::string& command : ftp.Commands()) {
+            EXPECT_NE(command.rfind("USER ", 0), 0u) << command;
+        }
     }
 }
+
+// An ftp:// server that offers TLS gets the login inside TLS (AUTH TLS
+// taken at once, USER and PASS, then the data's protection, which libcurl
+// asks for and vsftpd grants only inside TLS), whatever the option says; a
+// server that demands TLS for logins takes this one. A server that offers
+// none gets the login in clear as always, unless "Require TLS for FTP" is
+// on: then the transfer fails at once saying so, and the server, which logs
+// every command it receives, never heard USER or PASS.
+struct FtpTlsCase {
+    std::string name;
+    test::Vsftpd::Tls server;
+    bool required;
+    std::vector<std::string> firstCommands;  // what the server heard first, in order
+    bool refused = false;
+};
+
+void PrintTo(const FtpTlsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FtpTlsTest : public ThirdPartyTest, public ::testing::WithParamInterface<FtpTlsCase> {};
+
+TEST_P(FtpTlsTest, TheLoginGoesInsideTlsWheneverTheServerOffersIt)
+{
+    const FtpTlsCase& c = GetParam();
+    test::Vsftpd ftp(www.Path(), c.server);
+    const NamedCa ca(c.server == test::Vsftpd::Tls::None ? "" : "SSL_CERT_FILE", ftp.CaFile());
+    Fetcher f;
+    f.engine.SetFtpTlsRequired(c.required);
+    const std::string where = "127.0.0.1:" + std::to_string(ftp.Port());
+    Expect(f, ftp.Url("/a.bin"),
+           Case{.failure = c.refused ? "Fail - " + where +
+                                           " offers no TLS and \"Require TLS for FTP\" is on: the login was not sent"
+                                     : "",
+                .failureAtStart = true});
+    EXPECT_EQ(f.engine.Outcome(), c.refused ? TransferOutcome::SecureFailure : TransferOutcome::Completed);
+    std::vector<std::string> heard = ftp.Commands();
+    const bool loggedIn = std::any_of(heard.begin(), heard.end(), [](const std::string& command) {
+        return command.rfind("USER ", 0) == 0 || command.rfind("PASS ", 0) == 0;
+    });
+    EXPECT_EQ(loggedIn, !c.refused);
+    heard.resize(std::min(heard.size(), c.firstCommands.size()));
+    EXPECT_EQ(heard, c.firstCommands);
+}
+
+const std::vector<std::string> kLoginInsideTls = {"AUTH TLS", "USER anonymous", "PASS <password>", "PBSZ 0", "PROT P"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FtpTlsTest,
+    ::testing::Values(FtpTlsCase{"TlsOffered", test::Vsftpd::Tls::Offered, false, kLoginInsideTls},
+                      FtpTlsCase{"TlsOfferedAndRequired", test::Vsftpd::Tls::Offered, true, kLoginInsideTls},
+                      // A server that refuses plain logins is not first sent one.
+                      FtpTlsCase{"TlsDemanded", test::Vsftpd::Tls::Required, false, kLoginInsideTls},
+                      FtpTlsCase{"TlsDemandedAndRequired", test::Vsftpd::Tls::Required, true, kLoginInsideTls},
+                      FtpTlsCase{"NoTls",
+                                 test::Vsftpd::Tls::None,
+                                 false,
+                                 {"AUTH TLS", "AUTH SSL", "USER anonymous", "PASS <password>"}},
+                      FtpTlsCase{"NoTlsButRequired", test::Vsftpd::Tls::None, true, {"AUTH TLS", "AUTH SSL"}, true}),
+    [](const auto& info) { return info.param.name; });
 
 // A web server's redirect to ftps:// is followed like one to ftp://.
 TEST_F(ThirdPartyTest, ARedirectToFtpsIsFollowed)

@@ -719,15 +719,17 @@ Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
     m_process = StartOnFreePort(m_port, "vsftpd", 5000, d + "/vsftpd.log", [&](int port) {
         std::ofstream conf(m_dir.File("vsftpd.conf"), std::ios::trunc);
         conf << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port << "\n"
-             << "background=NO\nanonymous_enable=YES\nno_anon_password=YES\nanon_root=" << root << "\n"
+             << "background=NO\nanonymous_enable=YES\nno_anon_password=NO\nanon_root=" << root << "\n"
              << "local_enable=NO\nwrite_enable=NO\nallow_writeable_chroot=YES\n"
              << "secure_chroot_dir=" << d << "/empty\n"
              << "pasv_enable=YES\npasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
-             << "xferlog_enable=NO\nvsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
+             << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
+             << "vsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
              << "delay_failed_login=0\n";
         if (tls != Tls::None) {
+            const char* forced = tls == Tls::Offered ? "NO" : "YES";
             conf << "ssl_enable=YES\nrsa_cert_file=" << d << "/cert.pem\nrsa_private_key_file=" << d << "/key.pem\n"
-                 << "allow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
+                 << "allow_anon_ssl=YES\nforce_anon_logins_ssl=" << forced << "\nforce_anon_data_ssl=" << forced << "\n"
                  << "ssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nrequire_ssl_reuse=NO\nssl_ciphers=HIGH\n"
                  << (tls == Tls::Implicit ? "implicit_ssl=YES\n" : "");
         }
@@ -736,6 +738,21 @@ Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
         }
         return std::vector<std::string>{"/usr/sbin/vsftpd", m_dir.File("vsftpd.conf")};
     });
+}
+
+std::vector<std::string> Vsftpd::Commands() const
+{
+    // Each line: "DATE [pid N] [USER] FTP command: Client "127.0.0.1", "USER anonymous"".
+    const std::string marker = "FTP command: Client \"127.0.0.1\", \"";
+    std::vector<std::string> commands;
+    std::istringstream log(ReadFile(m_dir.File("vsftpd.log")));
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t at = line.find(marker);
+        if (at != std::string::npos && line.size() > at + marker.size() && line.back() == '"') {
+            commands.push_back(line.substr(at + marker.size(), line.size() - at - marker.size() - 1));
+        }
+    }
+    return commands;
 }
 
 }  // namespace dromo::test

@@ -245,22 +245,26 @@ private:
 };
 
 // vsftpd serving a folder read-only to anonymous logins ("anonymous" or
-// "ftp", any password); any other user is refused ("anonymous only").
-// Passive data connections on ephemeral ports of 127.0.0.1. Run by root,
-// sessions run as "ftp" in a chroot, so the folder is made readable to all.
-// With TLS, its certificate is signed by a CA of the test's own (CaFile()):
-// `Required` refuses a plain login ("530 Anonymous sessions must use
-// encryption.") and takes AUTH TLS on its one port; `Implicit` speaks TLS
+// "ftp", asking for a password and taking any); any other user is refused
+// ("anonymous only"). Passive data connections on ephemeral ports of
+// 127.0.0.1. Run by root, sessions run as "ftp" in a chroot, so the folder
+// is made readable to all. With TLS, its certificate is signed by a CA of
+// the test's own (CaFile()): `Offered` takes AUTH TLS on its one port and
+// plain logins alike; `Required` refuses a plain login ("530 Anonymous
+// sessions must use encryption.") and takes AUTH TLS; `Implicit` speaks TLS
 // from the first byte, as ftps:// URLs do.
 class Vsftpd : public Server {
 public:
-    enum class Tls { None, Required, Implicit };
+    enum class Tls { None, Offered, Required, Implicit };
     explicit Vsftpd(const std::string& root, Tls tls = Tls::None);
     std::string Url(const std::string& path) const
     {
         return Server::Url(m_tls == Tls::Implicit ? "ftps" : "ftp", path);
     }
     std::string CaFile() const { return m_dir.File("ca.pem"); }
+    // The commands the server received so far, every session's in the
+    // order they came ("USER anonymous"); a password reads "PASS <password>".
+    std::vector<std::string> Commands() const;
 
 private:
     Tls m_tls;
