@@ -497,17 +497,6 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
         curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);
         run.secure = true;
     }
-    if (code != CURLE_OK && !run.secure && FtpReplyAsksForTls(run.lastReply)) {
-        // Explicit TLS (AUTH TLS) on the same port, for the control and
-        // the data connection, with the certificate checked as for HTTPS;
-        // a server that offers no TLS fails this login as before.
-        trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
-        curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);  // passive, as for every FTP over TLS
-        run.secure = true;
-        run.lastReply.clear();
-        code = Perform(run);
-    }
     run.probing = false;
     if (code != CURLE_OK) {
         return code;
