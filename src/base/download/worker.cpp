@@ -191,6 +191,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetExpectedDigests(task.checksum);
     e.SetMirrors(task.mirrors);
     e.SetPieceHashes(task.pieces);
+    e.SetStreamVariant(task.variant);
 
     auto guard = m_ctx.table.Lock();
     const GlobalOptions& options = m_ctx.options.Get(guard);
@@ -250,6 +251,7 @@ bool Worker::Transfer(TaskRecord& task)
     m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
     TakeAnnouncedMirrors(task);
+    TakeFoundStream(task);
     return ok;
 }
 
@@ -291,6 +293,19 @@ void Worker::TakeAnnouncedMirrors(TaskRecord& task)
     });
 }
 
+// A URL that answered with a video stream's playlist makes a stream task,
+// stored so (its own values in the profile) and shown so.
+void Worker::TakeFoundStream(TaskRecord& task)
+{
+    const std::string found = m_engine->FoundStream();
+    if (found.empty() || found == task.stream) {
+        return;
+    }
+    trace::Line("task " + std::to_string(task.taskId), "is a " + found + " stream");
+    task.stream = found;
+    m_ctx.table.Update(task.taskId, [&found](TaskRecord& r) { r.stream = found; });
+}
+
 void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
 {
     if (!trace::On()) {
@@ -315,7 +330,9 @@ void Worker::RunAttempts(TaskRecord& task)
         UpdateStatus();
         if (m_ctx.state.stop) {
             if (attempt == 0) {
-                HandBack(task, TaskState::Queued);  // picked up, never started: queued as it was
+                // Picked up, never started: back as it was, and one its
+                // schedule started waits for the next start.
+                HandBack(task, task.scheduled ? TaskState::Scheduled : TaskState::Queued);
             }
             break;
         }

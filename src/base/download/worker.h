@@ -34,6 +34,7 @@ private:
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
     void TakeAnnouncedMirrors(TaskRecord& task);
+    void TakeFoundStream(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
     std::string ShownFailure(TaskId taskId);
     void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);
