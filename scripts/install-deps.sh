@@ -22,6 +22,8 @@ packages=(
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
   apache2 squid vsftpd microsocks
+  # host names only a SOCKS proxy resolves (a test of remote name lookup)
+  libnss-wrapper
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus

@@ -918,6 +918,14 @@
         <source>The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a bandwidth (2500k).</source>
         <translation>Die Videovariante ist nicht verwendbar: Geben Sie best, lowest, eine Höhe (720p), eine Auflösung (1280x720) oder eine Bandbreite (2500k) an.</translation>
     </message>
+    <message>
+        <source>Fail - secure connection to the proxy %1 refused: %2</source>
+        <translation>Fehlgeschlagen – sichere Verbindung zum Proxy %1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Fail - %1 offers no TLS and &quot;Require TLS for FTP&quot; is on: the login was not sent</source>
+        <translation>Fehlgeschlagen – %1 bietet kein TLS an, und „TLS für FTP verlangen“ ist eingeschaltet: Die Anmeldung wurde nicht gesendet</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -1399,8 +1407,16 @@
         <translation>Wählen Sie den User-Agent, mit dem sich Dromo ausweist.</translation>
     </message>
     <message>
-        <source>FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever this says.</source>
-        <translation>FTP über TLS (ftps:// oder ein Server, der TLS verlangt) ist immer passiv, was hier auch eingestellt ist.</translation>
+        <source>&amp;Require TLS for FTP</source>
+        <translation>TLS für FTP &amp;verlangen</translation>
+    </message>
+    <message>
+        <source>FTP logs in inside TLS whenever the server offers it. Check it to refuse servers that offer no TLS: the task fails instead of sending your name and password in clear.</source>
+        <translation>FTP meldet sich innerhalb von TLS an, wann immer der Server es anbietet. Aktivieren Sie dies, um Server ohne TLS abzulehnen: Der Download schlägt dann fehl, statt Ihren Namen und Ihr Passwort im Klartext zu senden.</translation>
+    </message>
+    <message>
+        <source>FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever this says.</source>
+        <translation>FTP über TLS (ftps:// oder ein Server, der TLS anbietet) ist immer passiv, was hier auch eingestellt ist.</translation>
     </message>
 </context>
 <context>
