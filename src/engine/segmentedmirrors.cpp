@@ -10,6 +10,7 @@
 #include "base/text/progresstexts.h"
 #include "base/text/trace.h"
 #include "engine/hostconnections.h"
+#include "engine/segmentedconnection.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/urlorigin.h"
 
@@ -99,6 +100,67 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
         }
     }
     return -1;
+}
+
+// The best speed per connection of the mirrors but `except`, in bytes a
+// second: the live connections' and what each mirror's closed ones brought.
+double SegmentedTransfer::BestRate(int except, Clock::time_point now) const
+{
+    double best = 0;
+    for (int i = 0; i < m_pool.Count(); ++i) {
+        const MirrorPool::Mirror& m = m_pool.At(i);
+        if (i != except && !m.dropped && m.busy >= kLagAge.count()) {
+            best = std::max(best, static_cast<double>(m.bytes) / m.busy);
+        }
+    }
+    for (const auto& c : m_connections) {
+        const double age = std::chrono::duration<double>(now - c->opened).count();
+        if (c->live && c->mirror != except && age >= kLagAge.count()) {
+            best = std::max(best, static_cast<double>(c->taken) / age);
+        }
+    }
+    return best;
+}
+
+// A connection is free and every range is too small to halve: one that
+// brings its range far slower than another mirror would is cut short at
+// what it has on its way, and the rest goes to the free connection. A
+// mirror far below the others is left as well (a server that trickles a
+// byte at a time held a whole download until it gave up), its range going
+// to the others at once.
+void SegmentedTransfer::TakeOverLaggard(Clock::time_point now)
+{
+    for (auto& c : m_connections) {
+        const double age = std::chrono::duration<double>(now - c->opened).count();
+        if (!c->live || !c->accepted || age < kLagAge.count()) {
+            continue;
+        }
+        const SegmentPlan::Range& r = m_plan.At(c->range);
+        const std::int64_t kept = OnItsWay(c->range);
+        const double rate = static_cast<double>(c->taken) / age;
+        const double best = BestRate(c->mirror, now);
+        if (r.Left() - kept < kMinTakeOver || rate * kLagFactor >= best) {
+            continue;
+        }
+        const std::string speeds = std::to_string(static_cast<std::int64_t>(rate)) + " bytes a second against " +
+                                   std::to_string(static_cast<std::int64_t>(best));
+        if (c->mirror != 0 && rate * kLeaveFactor < best) {
+            trace::Line("task " + std::to_string(m_settings.taskId), "range " + std::to_string(r.next) + "-" +
+                                                                         std::to_string(r.end - 1) + " taken from " +
+                                                                         c->hostPort + ", " + speeds);
+            m_plan.Release(c->range);
+            Close(*c);
+            DropMirror(c->mirror, "it sends " + speeds + " of another mirror");
+            return;
+        }
+        const int rest = m_plan.Cut(c->range, r.next + std::max<std::int64_t>(kept, 1));
+        if (rest >= 0) {
+            trace::Line("task " + std::to_string(m_settings.taskId), "range " + std::to_string(m_plan.At(rest).next) +
+                                                                         "-" + std::to_string(m_plan.At(rest).end - 1) +
+                                                                         " taken from " + c->hostPort + ", " + speeds);
+            return;
+        }
+    }
 }
 
 }  // namespace dromo

@@ -11,6 +11,7 @@
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
+#include "engine/segmentedconnection.h"
 #include "engine/urlorigin.h"
 
 namespace dromo {
@@ -52,34 +53,6 @@ bool Differs(const std::string& a, const std::string& b)
 }
 
 }  // namespace
-
-struct SegmentedTransfer::Connection {
-    SegmentedTransfer* owner = nullptr;
-    CURL* easy = nullptr;
-    EasyHandle owned;           // an extra connection's own handle; none for the engine's
-    bool first = false;         // the engine's own handle
-    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
-    bool otherVersion = false;  // its answer showed another version of the file
-    std::string hostPort;       // the host whose slot it holds
-    int mirror = 0;             // of the pool
-    bool live = false;          // in the multi handle, holding a host slot
-    bool accepted = false;      // its head fits the range asked for
-    bool paused = false;        // held back by the shared speed limit
-    int range = -1;
-    std::int64_t firstByte = 0;  // the range asked for
-    std::int64_t lastByte = 0;
-    HttpResponse response;
-    std::string refusal;  // why its answer was not taken
-    // libcurl hands data over in small pieces; they reach the file together.
-    // They follow the range's next byte, which moves once they are written.
-    std::vector<char> buffer;
-    Clock::time_point opened = Clock::now();
-    std::int64_t taken = 0;  // bytes it brought
-    Clock::time_point lastData = Clock::now();
-    IdleWatch watch;
-    HeaderList headers;
-    char error[CURL_ERROR_SIZE] = {};
-};
 
 std::size_t SegmentedTransfer::SegmentHeader(char* data, std::size_t size, std::size_t count, void* user)
 {
@@ -613,6 +586,9 @@ void SegmentedTransfer::Step()
         m_pool.UsableOthers() > 0 ? m_allowed : std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
     if (wanted > before && m_ramp.SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
+    }
+    if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
+        TakeOverLaggard(now);
     }
     OpenMore(target);
     Event();

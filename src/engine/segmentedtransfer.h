@@ -145,6 +145,14 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    // A connection's speed counts once it has run this long.
+    static constexpr std::chrono::duration<double> kLagAge{1.0};
+    // End-game: a range whose connection is this many times slower than
+    // the best mirror's goes to a free connection, its mirror left when
+    // the second factor is passed; never for less than the smallest.
+    static constexpr double kLagFactor = 4;
+    static constexpr double kLeaveFactor = 16;
+    static constexpr std::int64_t kMinTakeOver = 64 * 1024;
     struct Connection;
     // A request for bytes already in the file, to compare them with
     // another mirror's.
@@ -175,6 +183,10 @@ private:
     enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
     void OpenMore(std::size_t wanted);
+    // End-game (segmentedmirrors.cpp): with a connection free and no range
+    // to split, a range far behind goes to it.
+    void TakeOverLaggard(Clock::time_point now);
+    double BestRate(int except, Clock::time_point now) const;
     void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();

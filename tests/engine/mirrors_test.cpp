@@ -357,6 +357,38 @@ TEST_F(MirrorsTest, AWholeFileHashAloneFindsTheMirrorThatSpoilsItsBytes)
     }
 }
 
+// A mirror that trickles a byte a second (a slowloris) beside faster ones,
+// the most wanted or not: its range, too small to halve, goes to a free
+// connection of another mirror (the end-game), and a mirror other than the
+// first connection's is left, instead of holding the download until it
+// gives up. Which mirror served what is in the trace and the servers' counts.
+TEST_F(MirrorsTest, ATricklingMirrorsRangeIsTakenOverAndTheMirrorLeft)
+{
+    for (const bool leads : {false, true}) {
+        SCOPED_TRACE(leads ? "the trickling mirror leads" : "the trickling mirror is second");
+        test::FaultServer good(www.Path());
+        test::FaultServer slow(www.Path());
+        const std::string trickle = slow.Url("/file/a.bin?trickle=1");
+        const std::string fast = good.Url("/file/a.bin?rate=4000000");
+        std::vector<std::pair<std::string, int>> list = {{fast, 1}, {trickle, 2}, {fast + "&x=3", 3}};
+        if (leads) {
+            std::swap(list[0].first, list[1].first);
+        }
+        TempDir dir;
+        WriteFile(dir.File("a.meta4"), Meta4(data, list, false));
+        std::string said;
+        ASSERT_EQ(test::RunCommand(
+                      {DROMO_FETCH, "--quiet", "--trace", "--metalink", dir.File("a.meta4"), dir.File("a.bin")}, &said),
+                  0)
+            << said;
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        EXPECT_NE(said.find(" taken from 127.0.0.1:" + std::to_string(slow.Port()) + ", "), std::string::npos)
+            << said;
+        EXPECT_EQ(said.find("Leaving the mirror " + trickle + ": it sends ") != std::string::npos, !leads) << said;
+        EXPECT_LT(BytesSent(slow), 64 * 1024) << "the trickling mirror's share came from the others";
+    }
+}
+
 // A hash that no mirror's file has: every byte is compared once, they all
 // agree, and the call fails for good at once instead of fetching the file
 // again from zero.
