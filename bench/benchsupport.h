@@ -23,7 +23,7 @@ public:
     void StatusTexts(const std::string&, const std::string&, const std::string&) override {}
     void TrayStateChanged(const TrayState&) override {}
     void Warning(const std::string& text) override { last = text; }
-    bool AskOkCancel(const std::string&) override { return true; }
+    bool AskOkCancel(const std::string&, Ask) override { return true; }
     void Play(const std::string&) override {}
     void Start(const std::string&) override {}
     bool Open(const std::string&) override { return true; }
@@ -32,6 +32,8 @@ public:
     void RedialIfNeeded() override {}
     void CompletionCheck() override {}
     void TaskFailed(const std::string&, const std::string&) override {}
+    void FileAlreadyThere(const std::string&) override {}
+    int Choose(const std::string&, const std::vector<std::string>&) override { return 0; }
     void WriteHistoryEntry(dromo::TaskId) override {}
     std::string last;
 };

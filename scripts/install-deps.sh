@@ -23,13 +23,15 @@ packages=(
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus
   xvfb openbox trayer xdotool xclip libx11-6 libglib2.0-bin fonts-dejavu-core
+  # and its accessibility bus, read as a screen reader reads the program
+  at-spi2-core python3-pyatspi
   # a real keyring for the password tests; the AppStream metadata's check;
   # dpkg-shlibdeps and friends for cpack -G DEB
   gnome-keyring libsecret-tools appstream dpkg-dev
   # libFuzzer for tests/fuzz (scripts/fuzz.sh)
   clang libclang-rt-dev
-  # the C++ style check (scripts/check-format.sh)
-  clang-format
+  # the C++ style checks (scripts/check-format.sh, tests/support/tidy.py)
+  clang-format clang-tidy
   # the manual pages' check
   groff-base man-db
 )

@@ -838,6 +838,78 @@
         <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
         <translation>der %1-Hash von „%2“ hat nicht %3 Hexadezimalziffern.</translation>
     </message>
+    <message>
+        <source>Task has failed.</source>
+        <translation>Download ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Task is done and its file verified.</source>
+        <translation>Download ist abgeschlossen und die Datei geprüft.</translation>
+    </message>
+    <message>
+        <source>Already downloaded</source>
+        <translation>Bereits heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Download Again</source>
+        <translation>Erneut herunterladen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 already downloaded</source>
+        <translation>%1 bereits heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2.</source>
+        <translation>%1 liegt bereits in %2.</translation>
+    </message>
+    <message>
+        <source>%1 (already downloaded)</source>
+        <translation>%1 (bereits heruntergeladen)</translation>
+    </message>
+    <message>
+        <source>The URL holds a line break or another control character.</source>
+        <translation>Die URL enthält einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
+    </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Der Download wurde hinzugefügt, aber die Download-Liste konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
+    </message>
+    <message>
+        <source>Shut down the computer when all downloads are done? Dromo counts down 15 seconds first, and you can cancel then.</source>
+        <translation>Den Rechner herunterfahren, wenn alle Downloads abgeschlossen sind? Dromo zählt vorher 15 Sekunden herunter; Sie können dann noch abbrechen.</translation>
+    </message>
+    <message>
+        <source>Hang up the Internet connection when all downloads are done? Dromo counts down 15 seconds first, and you can cancel then.</source>
+        <translation>Die Internetverbindung trennen, wenn alle Downloads abgeschlossen sind? Dromo zählt vorher 15 Sekunden herunter; Sie können dann noch abbrechen.</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Shut Down Computer When Done&quot; and &quot;Hang up When Done&quot; too?</source>
+        <translation>Der Countdown wurde abgebrochen. Auch „Nach Abschluss Rechner herunterfahren“ und „Nach Abschluss Verbindung trennen“ ausschalten?</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Shut Down Computer When Done&quot; too?</source>
+        <translation>Der Countdown wurde abgebrochen. Auch „Nach Abschluss Rechner herunterfahren“ ausschalten?</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Hang up When Done&quot; too?</source>
+        <translation>Der Countdown wurde abgebrochen. Auch „Nach Abschluss Verbindung trennen“ ausschalten?</translation>
+    </message>
+    <message>
+        <source>%1KB/s</source>
+        <translation>%1KB/s</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -879,6 +951,10 @@
     <message>
         <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
         <translation>Die Datei wird mit dieser Prüfsumme (SHA-256, SHA-512, SHA-1 oder MD5) verglichen, bevor sie als heruntergeladen gilt.</translation>
+    </message>
+    <message>
+        <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
+        <translation>Geben Sie zuerst eine URL ein: Die anderen Reiter öffnen sich, sobald URL und „Speichern unter“ ausgefüllt sind.</translation>
     </message>
 </context>
 <context>
@@ -1050,16 +1126,20 @@
         <translation>Geben Sie die Dateiendungen an, die Dromo übernehmen soll, getrennt durch Leerzeichen.</translation>
     </message>
     <message>
-        <source>Offer copied links to files of these types for download</source>
-        <translation>Kopierte Links auf Dateien dieser Typen zum Download anbieten</translation>
-    </message>
-    <message>
         <source>Clipboard</source>
         <translation>Zwischenablage</translation>
     </message>
     <message>
         <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
         <translation>Wird ein Link auf eine Datei eines Typs aus dem Feld „Dateitypen“ kopiert, bietet Dromo den Download an: mit dem Dialog „URL hinzufügen“ oder, solange sein Fenster verborgen ist, mit einer Benachrichtigung.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of the types in File Types (none yet) for download</source>
+        <translation>Kopierte Links auf Dateien der Typen unter „Dateitypen“ (noch keine) zum Herunterladen anbieten</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download: %1</source>
+        <translation>Kopierte Links auf Dateien dieser Typen zum Herunterladen anbieten: %1</translation>
     </message>
 </context>
 <context>
@@ -1365,6 +1445,10 @@
         <source>Specify whether trace the download history.</source>
         <translation>Legt fest, ob der Download-Verlauf aufgezeichnet wird.</translation>
     </message>
+    <message>
+        <source>= %1 ms</source>
+        <translation>= %1 ms</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgVirus</name>
@@ -1489,6 +1573,10 @@
         <source>All Files (*)</source>
         <translation>Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>Enter the URL and the file first: the other tabs open once both are filled in.</source>
+        <translation>Geben Sie zuerst URL und Datei ein: Die anderen Reiter öffnen sich, sobald beide ausgefüllt sind.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CDlgProxy</name>
@@ -1611,10 +1699,6 @@
         <translation>Nicht gespeichert: %1</translation>
     </message>
     <message>
-        <source>The task was added, but the task list could not be saved.</source>
-        <translation>Der Download wurde hinzugefügt, aber die Download-Liste konnte nicht gespeichert werden.</translation>
-    </message>
-    <message>
         <source>Add URL</source>
         <translation>URL hinzufügen</translation>
     </message>
@@ -1700,7 +1784,7 @@
     </message>
     <message>
         <source>&amp;File</source>
-        <translation>&amp;Datei</translation>
+        <translation>Dat&amp;ei</translation>
     </message>
     <message>
         <source>&amp;Add URL...</source>
@@ -1777,10 +1861,6 @@
     <message>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
-    </message>
-    <message>
-        <source>&amp;Download</source>
-        <translation>Herunter&amp;laden</translation>
     </message>
     <message>
         <source>Resume</source>
@@ -1871,12 +1951,76 @@
         <translation>Downloads suchen</translation>
     </message>
     <message>
-        <source>%1 of %2 URLs were added; the others were refused: %3</source>
-        <translation>%1 von %2 URLs wurden hinzugefügt; die übrigen wurden abgelehnt: %3</translation>
-    </message>
-    <message>
         <source>Metalink Files (*.meta4 *.metalink)</source>
         <translation>Metalink-Dateien (*.meta4 *.metalink)</translation>
+    </message>
+    <message>
+        <source>The filter was cleared to show the new download.</source>
+        <translation>Der Filter wurde geleert, damit der neue Download zu sehen ist.</translation>
+    </message>
+    <message>
+        <source>Left out of the list: %1 of the selected tasks. A value of theirs (the save path, the login, the proxy) holds a line break, which a list file cannot carry.</source>
+        <translation>Nicht in die Liste aufgenommen: %1 der ausgewählten Downloads. Einer ihrer Werte (Speicherpfad, Anmeldung, Proxy) enthält einen Zeilenumbruch, den eine Download-Liste nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>Tasks</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>The downloads, one row each: file, state and progress first. Return opens a finished file, Shift+F10 opens the row&apos;s menu.</source>
+        <translation>Die Downloads, einer je Zeile: zuerst Datei, Zustand und Fortschritt. Eingabe öffnet eine fertige Datei, Umschalt+F10 das Menü der Zeile.</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Type a URL and press Return to download it (Ctrl+L, F6 or Alt+D).</source>
+        <translation>Geben Sie eine URL ein und drücken Sie Eingabe, um sie herunterzuladen (Strg+L, F6 oder Alt+D).</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Menüleiste</translation>
+    </message>
+    <message>
+        <source>Status Bar</source>
+        <translation>Statusleiste</translation>
+    </message>
+    <message>
+        <source>Switch it off in the Download menu.</source>
+        <translation>Im Menü „Herunterladen“ ausschalten.</translation>
+    </message>
+    <message>
+        <source>Switched on: %1</source>
+        <translation>Eingeschaltet: %1</translation>
+    </message>
+    <message>
+        <source>No program to show web pages was found. The guide is in %1; open index.html there with a web browser.</source>
+        <translation>Es wurde kein Programm zum Anzeigen von Webseiten gefunden. Die Anleitung liegt in %1; öffnen Sie dort index.html mit einem Webbrowser.</translation>
+    </message>
+    <message>
+        <source>Do&amp;wnload</source>
+        <translation>Herunter&amp;laden</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Ctrl+T</source>
+        <translation>Ctrl+T</translation>
+    </message>
+    <message>
+        <source>Go to the Address Bar</source>
+        <translation>Zur Adressleiste</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>Alt+D</source>
+        <translation>Alt+D</translation>
     </message>
 </context>
 <context>
@@ -1926,14 +2070,6 @@
     <message>
         <source>Refresh</source>
         <translation>Aktualisierung</translation>
-    </message>
-    <message>
-        <source>Refresh every:</source>
-        <translation>Aktualisieren alle:</translation>
-    </message>
-    <message>
-        <source>00 msecs</source>
-        <translation>00 ms</translation>
     </message>
 </context>
 <context>
@@ -2093,6 +2229,18 @@
         <source>%1 of %2 shown</source>
         <translation>%1 von %2 angezeigt</translation>
     </message>
+    <message>
+        <source>Find tasks</source>
+        <translation>Downloads suchen</translation>
+    </message>
+    <message>
+        <source>Clear the filter</source>
+        <translation>Filter leeren</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
 </context>
 <context>
     <name>dromo::TaskListModel</name>
@@ -2143,6 +2291,10 @@
     <message>
         <source>Failed: %1</source>
         <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>%1. %2 Progress %3.</source>
+        <translation>%1. %2 Fortschritt %3.</translation>
     </message>
 </context>
 </TS>

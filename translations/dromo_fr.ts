@@ -838,6 +838,78 @@
         <source>the %1 hash of &quot;%2&quot; is not %3 hexadecimal digits.</source>
         <translation>l’empreinte %1 de «&#xa0;%2&#xa0;» ne compte pas %3 chiffres hexadécimaux.</translation>
     </message>
+    <message>
+        <source>Task has failed.</source>
+        <translation>Le téléchargement a échoué.</translation>
+    </message>
+    <message>
+        <source>Task is done and its file verified.</source>
+        <translation>Téléchargement terminé, fichier vérifié.</translation>
+    </message>
+    <message>
+        <source>Already downloaded</source>
+        <translation>Déjà téléchargé</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Download Again</source>
+        <translation>Télécharger à nouveau</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>%1 already downloaded</source>
+        <translation>%1 déjà téléchargés</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2.</source>
+        <translation>%1 se trouve déjà dans %2.</translation>
+    </message>
+    <message>
+        <source>%1 (already downloaded)</source>
+        <translation>%1 (déjà téléchargé)</translation>
+    </message>
+    <message>
+        <source>The URL holds a line break or another control character.</source>
+        <translation>L’URL contient un saut de ligne ou un autre caractère de contrôle.</translation>
+    </message>
+    <message>
+        <source>The task was added, but the task list could not be saved.</source>
+        <translation>Le téléchargement a été ajouté, mais la liste des téléchargements n’a pas pu être enregistrée.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 URLs were added; the others were refused: %3</source>
+        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>Shut down the computer when all downloads are done? Dromo counts down 15 seconds first, and you can cancel then.</source>
+        <translation>Éteindre l’ordinateur quand tous les téléchargements sont terminés&#xa0;? Dromo compte d’abord 15 secondes à rebours, et vous pouvez encore annuler.</translation>
+    </message>
+    <message>
+        <source>Hang up the Internet connection when all downloads are done? Dromo counts down 15 seconds first, and you can cancel then.</source>
+        <translation>Couper la connexion Internet quand tous les téléchargements sont terminés&#xa0;? Dromo compte d’abord 15 secondes à rebours, et vous pouvez encore annuler.</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Shut Down Computer When Done&quot; and &quot;Hang up When Done&quot; too?</source>
+        <translation>Le compte à rebours a été annulé. Désactiver aussi «&#xa0;Éteindre l’ordinateur une fois terminé&#xa0;» et «&#xa0;Raccrocher une fois terminé&#xa0;»&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Shut Down Computer When Done&quot; too?</source>
+        <translation>Le compte à rebours a été annulé. Désactiver aussi «&#xa0;Éteindre l’ordinateur une fois terminé&#xa0;»&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The countdown was cancelled. Switch off &quot;Hang up When Done&quot; too?</source>
+        <translation>Le compte à rebours a été annulé. Désactiver aussi «&#xa0;Raccrocher une fois terminé&#xa0;»&#xa0;?</translation>
+    </message>
+    <message>
+        <source>%1KB/s</source>
+        <translation>%1Ko/s</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -879,6 +951,10 @@
     <message>
         <source>The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) before it is called downloaded.</source>
         <translation>Le fichier est vérifié avec cette empreinte (SHA-256, SHA-512, SHA-1 ou MD5) avant d’être considéré comme téléchargé.</translation>
+    </message>
+    <message>
+        <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
+        <translation>Saisissez d’abord une URL&#xa0;: les autres onglets s’ouvrent une fois l’URL et «&#xa0;Enregistrer sous&#xa0;» remplis.</translation>
     </message>
 </context>
 <context>
@@ -1050,16 +1126,20 @@
         <translation>Indiquez les extensions de fichiers que Dromo doit intercepter, séparées par des espaces.</translation>
     </message>
     <message>
-        <source>Offer copied links to files of these types for download</source>
-        <translation>Proposer de télécharger les liens copiés vers des fichiers de ces types</translation>
-    </message>
-    <message>
         <source>Clipboard</source>
         <translation>Presse-papiers</translation>
     </message>
     <message>
         <source>When a link to a file of a type in File Types field is copied, Dromo offers to download it: the Add URL dialog, or a notice while its window is hidden.</source>
         <translation>Quand un lien vers un fichier d’un type du champ «&#xa0;Types de fichiers&#xa0;» est copié, Dromo propose de le télécharger&#xa0;: avec la boîte «&#xa0;Ajouter une URL&#xa0;» ou, si sa fenêtre est masquée, par une notification.</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of the types in File Types (none yet) for download</source>
+        <translation>Proposer de télécharger les liens copiés vers des fichiers des types de «&#xa0;Types de fichiers&#xa0;» (aucun pour l’instant)</translation>
+    </message>
+    <message>
+        <source>Offer copied links to files of these types for download: %1</source>
+        <translation>Proposer de télécharger les liens copiés vers des fichiers de ces types&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -1365,6 +1445,10 @@
         <source>Specify whether trace the download history.</source>
         <translation>Indique si l’historique des téléchargements est conservé.</translation>
     </message>
+    <message>
+        <source>= %1 ms</source>
+        <translation>= %1 ms</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgVirus</name>
@@ -1489,6 +1573,10 @@
         <source>All Files (*)</source>
         <translation>Tous les fichiers (*)</translation>
     </message>
+    <message>
+        <source>Enter the URL and the file first: the other tabs open once both are filled in.</source>
+        <translation>Saisissez d’abord l’URL et le fichier&#xa0;: les autres onglets s’ouvrent une fois les deux remplis.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CDlgProxy</name>
@@ -1609,10 +1697,6 @@
     <message>
         <source>Not saved: %1</source>
         <translation>Non enregistré&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>The task was added, but the task list could not be saved.</source>
-        <translation>Le téléchargement a été ajouté, mais la liste des téléchargements n’a pas pu être enregistrée.</translation>
     </message>
     <message>
         <source>Add URL</source>
@@ -1748,7 +1832,7 @@
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation>É&amp;dition</translation>
+        <translation>Éd&amp;ition</translation>
     </message>
     <message>
         <source>Select All</source>
@@ -1777,10 +1861,6 @@
     <message>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
-    </message>
-    <message>
-        <source>&amp;Download</source>
-        <translation>&amp;Téléchargement</translation>
     </message>
     <message>
         <source>Resume</source>
@@ -1871,12 +1951,76 @@
         <translation>Rechercher des téléchargements</translation>
     </message>
     <message>
-        <source>%1 of %2 URLs were added; the others were refused: %3</source>
-        <translation>%1 URL sur %2 ont été ajoutées&#x202f;; les autres ont été refusées&#xa0;: %3</translation>
-    </message>
-    <message>
         <source>Metalink Files (*.meta4 *.metalink)</source>
         <translation>Fichiers Metalink (*.meta4 *.metalink)</translation>
+    </message>
+    <message>
+        <source>The filter was cleared to show the new download.</source>
+        <translation>Le filtre a été vidé pour montrer le nouveau téléchargement.</translation>
+    </message>
+    <message>
+        <source>Left out of the list: %1 of the selected tasks. A value of theirs (the save path, the login, the proxy) holds a line break, which a list file cannot carry.</source>
+        <translation>Laissés hors de la liste&#xa0;: %1 des téléchargements sélectionnés. L’une de leurs valeurs (chemin d’enregistrement, identifiant, proxy) contient un saut de ligne, qu’une liste de téléchargements ne peut pas contenir.</translation>
+    </message>
+    <message>
+        <source>Tasks</source>
+        <translation>Téléchargements</translation>
+    </message>
+    <message>
+        <source>The downloads, one row each: file, state and progress first. Return opens a finished file, Shift+F10 opens the row&apos;s menu.</source>
+        <translation>Les téléchargements, un par ligne&#xa0;: d’abord le fichier, l’état et la progression. Entrée ouvre un fichier terminé, Maj+F10 le menu de la ligne.</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Type a URL and press Return to download it (Ctrl+L, F6 or Alt+D).</source>
+        <translation>Saisissez une URL et appuyez sur Entrée pour la télécharger (Ctrl+L, F6 ou Alt+D).</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Barre de menus</translation>
+    </message>
+    <message>
+        <source>Status Bar</source>
+        <translation>Barre d’état</translation>
+    </message>
+    <message>
+        <source>Switch it off in the Download menu.</source>
+        <translation>Désactivez-le dans le menu Téléchargement.</translation>
+    </message>
+    <message>
+        <source>Switched on: %1</source>
+        <translation>Activé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>No program to show web pages was found. The guide is in %1; open index.html there with a web browser.</source>
+        <translation>Aucun programme pour afficher les pages web n’a été trouvé. Le guide se trouve dans %1&#xa0;; ouvrez-y index.html avec un navigateur web.</translation>
+    </message>
+    <message>
+        <source>Do&amp;wnload</source>
+        <translation>&amp;Téléchargement</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Ctrl+T</source>
+        <translation>Ctrl+T</translation>
+    </message>
+    <message>
+        <source>Go to the Address Bar</source>
+        <translation>Aller à la barre d’adresse</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>Alt+D</source>
+        <translation>Alt+D</translation>
     </message>
 </context>
 <context>
@@ -1926,14 +2070,6 @@
     <message>
         <source>Refresh</source>
         <translation>Actualisation</translation>
-    </message>
-    <message>
-        <source>Refresh every:</source>
-        <translation>Actualiser toutes les&#xa0;:</translation>
-    </message>
-    <message>
-        <source>00 msecs</source>
-        <translation>00 ms</translation>
     </message>
 </context>
 <context>
@@ -2093,6 +2229,18 @@
         <source>%1 of %2 shown</source>
         <translation>%1 sur %2 affichés</translation>
     </message>
+    <message>
+        <source>Find tasks</source>
+        <translation>Chercher des téléchargements</translation>
+    </message>
+    <message>
+        <source>Clear the filter</source>
+        <translation>Effacer le filtre</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
 </context>
 <context>
     <name>dromo::TaskListModel</name>
@@ -2143,6 +2291,10 @@
     <message>
         <source>Failed: %1</source>
         <translation>Échec&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1. %2 Progress %3.</source>
+        <translation>%1. %2 Progression %3.</translation>
     </message>
 </context>
 </TS>

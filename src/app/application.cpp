@@ -54,11 +54,12 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     m_hook->SetDownloadHandOver([this](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
         frame->HandOverDownload(url, details, std::move(done));
     });
-    m_hook->SetLinksOffer([this](std::vector<OfferedLink> links) { return frame->OfferLinks(links); });
+    m_hook->SetLinksOffer([this](const std::vector<OfferedLink>& links) { return frame->OfferLinks(links); });
     m_hook->Register();
 
     // The view's first display: the options, the saved tasks, the lists.
     autoSaver.RunLoad([this] { store.Load(settings, core.adder, ports.network); });
+    frame->ListRestored();
     frame->ShowNotice(profileNotice);
     frame->ShowNotice(store.UnloadedTasksMessage());
     // A fresh account may have no download folder yet; like the options

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "base/ports/fileclaims.h"
+#include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
@@ -133,6 +134,7 @@ void CurlEngine::SetSpeedLimit(std::int32_t kb)
 void CurlEngine::SetTaskId(TaskId id)
 {
     m_settings.taskId = id;
+    m_cookies.Restart();
 }
 void CurlEngine::SetAutoSave(std::int32_t kb)
 {
@@ -210,6 +212,12 @@ void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string&
 {
     m_settings.cookie = cookie;
     m_settings.referrer = referrer;
+    m_cookies.Restart();
+}
+void CurlEngine::SetCookieJar(const std::string& lines)
+{
+    m_settings.cookieJar = lines;
+    m_cookies.Restart();
 }
 void CurlEngine::NoteRetryAfter(std::int64_t seconds)
 {
@@ -261,13 +269,16 @@ bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
     return false;
 }
 
-bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
-                       const std::string& password, char* errorBuffer)
+bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::string& user, const std::string& password,
+                       char* errorBuffer)
 {
     // A fresh handle for every transfer: curl_easy_reset keeps the cookies
     // (a browser's, and what servers set) and the cookie engine's state, so
     // one task's cookies went with the next task's requests. Connections
     // and the name cache live in the multi handle and are reused all the same.
+    // What the last handle's servers set stays in the task's jar.
+    m_cookies.TakeFrom(m_easy);
+    m_cookies.Forget(m_easy);
     m_easyOwner.reset(curl_easy_init());
     m_easy = m_easyOwner.get();
     if (m_easy == nullptr) {
@@ -300,7 +311,7 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
         curl_easy_setopt(e, CURLOPT_CAPATH, folder);
     }
     SetUpPace(e);
-    SetUpIdentity(e, run, host, user, password);
+    SetUpIdentity(e, run, user, password);
     return true;
 }
 
@@ -338,23 +349,16 @@ void CurlEngine::SetUpPace(CURL* e)
 }
 
 // Cookies, referrer, the server's and the proxy's logins, FTP's mode.
-void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& host, const std::string& user,
-                               const std::string& password)
+void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::string& user, const std::string& password)
 {
-    if (m_settings.cookies != 0) {
-        curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // cookies kept for this transfer's requests
+    // The task's jar, with the cookie engine on for every request of the
+    // transfer; cookies the servers set are kept for the task's later
+    // requests. Without cookies of its own only the option turns it on.
+    if (m_settings.cookies != 0 || m_cookies.Any()) {
+        m_cookies.LoadInto(e);
     }
     if (!m_settings.referrer.empty()) {
         curl_easy_setopt(e, CURLOPT_REFERER, m_settings.referrer.c_str());
-    }
-    // A browser's cookies go into libcurl's cookie store for the URL's own
-    // host, so a redirect to another site never carries them.
-    // A browser hands over the cookies it sends to this URL, without their
-    // attributes: those it sent over TLS may be Secure ones, so they go
-    // over TLS only, never after a redirect to plain HTTP. Host-only (the
-    // URL's host, no subdomain) as the tightest reading of what it sent.
-    for (const std::string& line : CookieLines(m_settings.cookie, ShownHost(host), m_settings.secure)) {
-        curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
     }
     if (!user.empty()) {
         curl_easy_setopt(e, CURLOPT_USERNAME, user.c_str());
@@ -654,7 +658,35 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
         return Fail("Fail - the cookie is " + std::to_string(m_settings.cookie.size()) + " bytes, more than the " +
                     std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
     }
+    const CookieJarReading jar = CookieJar::Read(m_settings.cookieJar);
+    switch (jar.fault) {
+    case CookieJarFault::None: break;
+    case CookieJarFault::TooLong:
+        return Fail("Fail - the cookie jar is longer than " + std::to_string(CookieJar::kMaxBytes) +
+                    " bytes; nothing was sent");
+    case CookieJarFault::ControlCharacter:
+        return Fail("Fail - the cookie jar holds a carriage return or another control character; nothing was sent");
+    case CookieJarFault::BadLine:
+        return Fail("Fail - line " + std::to_string(jar.line) + " of the cookie jar is no cookie; nothing was sent");
+    }
     return true;
+}
+
+// The browser's jar, and its Cookie header as cookies of the URL's own host:
+// a browser that hands over only the header hands them without their
+// attributes. Those it sent over TLS may be Secure ones, so they go over TLS
+// only, never after a redirect to plain HTTP; host-only and for any path, as
+// the tightest and the widest reading of what it sent, so a redirect to
+// another site never carries them.
+void CurlEngine::StartCookies(const TransferRequest& request)
+{
+    CookieJar given = CookieJar::Read(m_settings.cookieJar).jar.value_or(CookieJar());
+    const CookieJar header =
+        CookieJar::FromLines(CookieLines(m_settings.cookie, ShownHost(request.host), m_settings.secure));
+    for (const Cookie& cookie : header.Cookies()) {
+        given.Put(cookie);
+    }
+    m_cookies.Begin(given);
 }
 
 // Where the bytes on disk let the transfer go on. Only our own partial file

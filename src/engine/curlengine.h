@@ -19,6 +19,7 @@
 #include "engine/enginesettings.h"
 #include "engine/hostconnections.h"
 #include "engine/mirrorpool.h"
+#include "engine/taskcookies.h"
 
 namespace dromo {
 
@@ -73,6 +74,7 @@ public:
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
+    void SetCookieJar(const std::string& lines) override;
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
@@ -81,7 +83,7 @@ public:
     void SetPieceHashes(const std::string& stored) override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
-    const std::string& Verified() const { return m_verified; }
+    std::string Verified() override { return m_verified; }
     // The most bytes a file of a one-connection transfer may have (-1: no
     // limit); a larger one ends the call before its bytes are written
     // (TooLarge), what a document read whole afterwards needs.
@@ -131,14 +133,14 @@ private:
     // Whether a partial file on disk is this task's to continue.
     bool OwnPartialFile(const PartialFile& file);
     bool CheckHeaderValues(const TransferRequest& request);
+    void StartCookies(const TransferRequest& request);
     bool ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume);
     bool Conclude(TransferRun& run, CURLcode code, std::unique_ptr<SegmentedTransfer>& segments,
                   const char* errorBuffer, const Lead& lead);
-    bool SetUp(TransferRun& run, const std::string& url, const std::string& host, const std::string& user,
-               const std::string& password, char* errorBuffer);
+    bool SetUp(TransferRun& run, const std::string& url, const std::string& user, const std::string& password,
+               char* errorBuffer);
     void SetUpPace(CURL* easy);
-    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& host, const std::string& user,
-                       const std::string& password);
+    void SetUpIdentity(CURL* easy, const TransferRun& run, const std::string& user, const std::string& password);
     CURLcode Perform(TransferRun& run);
     CURLcode RunFtp(TransferRun& run, std::int64_t& offset, const std::string& validator);
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
@@ -171,11 +173,13 @@ private:
     std::string m_checksumError;  // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;  // the partial file a first mismatch left
+    bool m_wroteFromZero = false;  // the last round wrote the whole file, none of it resumed
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
     std::int64_t m_maxFileSize = -1;
     bool m_tooLarge = false;
+    TaskCookies m_cookies;  // the running task's, with what its servers set
 };
 
 // Makes one CurlEngine per worker; its engines share one count of
@@ -184,7 +188,6 @@ class CurlEngineFactory : public EngineFactory {
 public:
     CurlEngineFactory();
     std::shared_ptr<TransferEngine> Create(ProgressSink& sink) override;
-    HostConnections& Hosts() { return m_hosts; }
 
 private:
     HostConnections m_hosts;

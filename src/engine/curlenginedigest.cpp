@@ -20,7 +20,9 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     m_verified.clear();
     m_mismatchedFile.clear();
     m_refetchOnMismatch = true;
+    m_wroteFromZero = false;
     const bool ok = Transfer(request);
+    m_cookies.TakeFrom(m_easy);  // what the servers set, for the task's next attempt
     if (ok || m_mismatchedFile.empty() || m_abort) {
         return ok;
     }
@@ -30,7 +32,9 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     if (std::remove(m_mismatchedFile.c_str()) != 0) {
         return Fail("Error removing " + m_mismatchedFile + " to download it again");
     }
-    return Transfer(request);
+    const bool again = Transfer(request);
+    m_cookies.TakeFrom(m_easy);
+    return again;
 }
 
 bool CurlEngine::CheckDigest(PartialFile& file)
@@ -56,7 +60,7 @@ bool CurlEngine::CheckDigest(PartialFile& file)
     }
     file.Close();
     const std::string failure = "Fail - the file does not match its " + name + " checksum";
-    if (m_refetchOnMismatch && !m_abort) {
+    if (m_refetchOnMismatch && !m_wroteFromZero && !m_abort) {
         m_mismatchedFile = file.Path();
         m_error = failure;
         m_outcome = TransferOutcome::Failed;

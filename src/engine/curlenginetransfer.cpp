@@ -145,6 +145,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
+    StartCookies(request);
     if (!m_checksumError.empty()) {
         return Fail("Fail - the checksum cannot be read: " + m_checksumError);
     }
@@ -191,8 +192,9 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         if (!lead.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
             rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, lead.url, mirrors, m_pieces, &m_digest}, file,
-                ShownHost(lead.host) + ":" + std::to_string(lead.port), resume.plan);
+                SegmentContext{m_settings, m_sink, m_multi, m_hosts, lead.url, mirrors, m_pieces, &m_digest,
+                               &m_cookies},
+                file, ShownHost(lead.host) + ":" + std::to_string(lead.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }
@@ -206,12 +208,15 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         run.startBytes = resume.plan ? resume.plan->Present() : -1;
         char errorBuffer[CURL_ERROR_SIZE] = {};
         const std::string none;
-        if (!SetUp(run, lead.url, request.host, lead.login ? request.user : none, lead.login ? request.password : none,
+        if (!SetUp(run, lead.url, lead.login ? request.user : none, lead.login ? request.password : none,
                    errorBuffer)) {
             return Fail("Error - out of memory");
         }
         const CURLcode code =
             lead.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
+        // A file written whole from zero by this round needs no second
+        // download to tell a spliced file from a spoilt one.
+        m_wroteFromZero = (lead.ftp ? resume.offset : from) == 0 && !resume.plan;
         if (segments && segments->RetryAfter() >= 0) {
             NoteRetryAfter(segments->RetryAfter());
         }

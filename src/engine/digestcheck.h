@@ -13,10 +13,13 @@ struct HttpResponse;
 
 // Checks a downloaded file against the digest it should have: the task's
 // own (strongest first), else the one the server announced for the file.
-// Data is hashed as it arrives while it arrives in order from the first
-// byte (one connection), so a finished file is not read again; otherwise
-// the file is read once after its last byte. Hashing is OpenSSL's EVP, on
-// a thread of its own, so it overlaps the transfer instead of adding to it.
+// Data is hashed as it is written while it comes in order from the first
+// byte; as a segmented transfer's ranges complete, CatchUp reads back (from
+// the page cache) what lines up behind the hash, so a finished file is read
+// again only where the hash has not taken it yet. A resume over one
+// connection, or data written again below what the hash took, leaves the
+// whole file to be read after its last byte. Hashing is OpenSSL's EVP, on a
+// thread of its own, so it overlaps the transfer instead of adding to it.
 class DigestCheck {
 public:
     enum class Result { NotChecked, Verified, Mismatch, Unreadable };

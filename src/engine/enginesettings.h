@@ -21,7 +21,8 @@ struct EngineSettings {
     std::int32_t connections = 1;
     bool secure = false;
     bool serverNameAllowed = false;
-    std::string cookie;  // a browser's cookies for the URL
+    std::string cookie;     // a browser's cookies for the URL
+    std::string cookieJar;  // a browser's cookies for the URL's site and its redirects, as CookieJar's text
     std::string referrer;
     std::string userAgent;
     std::string httpVersion = "1.1";

@@ -106,7 +106,7 @@ std::string PartialFile::Open(bool truncate)
     }
     const off_t end = ::lseek(m_fd, 0, SEEK_END);
     if (end < 0) {
-        const std::string error = SystemError();
+        std::string error = SystemError();
         Close();
         return error;
     }

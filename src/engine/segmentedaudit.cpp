@@ -32,7 +32,8 @@ std::vector<char> ReadBytes(const std::string& path, std::int64_t from, std::int
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     std::size_t done = 0;
     while (fd >= 0 && done < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(from) + done);
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(from + static_cast<std::int64_t>(done)));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -31,7 +31,7 @@ void SegmentedTransfer::FollowFirst()
     first.hostPort = first.login || !there ? m_hostPort : there->HostPort();
     first.priority = kMirrorPriorityBest;
     if (first.url != m_url) {
-        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + first.url);
+        trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + trace::Url(first.url));
     }
     m_pool.Add(std::move(first));
     AddMirrors(here.value_or(UrlOrigin{}));

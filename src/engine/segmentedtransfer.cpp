@@ -12,6 +12,7 @@
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
 #include "engine/segmentedconnection.h"
+#include "engine/taskcookies.h"
 #include "engine/urlorigin.h"
 
 namespace dromo {
@@ -29,22 +30,6 @@ constexpr std::int64_t kLimitBurst = 16 * 1024;
 // A connection that brought nothing for this long writes what it holds:
 // a server that sends in bursts would leave it waiting in memory.
 constexpr std::chrono::milliseconds kQuietWrite{500};
-
-// The task's cookies go over from the first handle to a copy: a copy starts
-// with none and with its cookie engine off, so it would send none. Each
-// keeps the host it was given for.
-void CopyCookies(CURL* from, CURL* to)
-{
-    curl_slist* cookies = nullptr;
-    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
-        return;
-    }
-    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
-    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
-        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
-    }
-    curl_slist_free_all(cookies);
-}
 
 // Two validators differ only when both are known.
 bool Differs(const std::string& a, const std::string& b)
@@ -91,8 +76,8 @@ SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, 
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
       m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
-      m_digest(context.digest), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
-      m_recorder(file)
+      m_digest(context.digest), m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)),
+      m_resumed(std::move(resumed)), m_recorder(file)
 {
 }
 
@@ -314,7 +299,8 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     }
     const SegmentPlan::Range& r = m_plan.At(c.range);
     const std::int64_t open = r.Left() - static_cast<std::int64_t>(c.buffer.size());
-    const std::size_t take = static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, length));
+    const std::size_t take =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, static_cast<std::int64_t>(length)));
     if (take == 0) {
         return 0;  // the range is done: the connection ends here
     }
@@ -424,7 +410,11 @@ EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int
     AppendHeader(headers, "Accept-Encoding: identity");
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, error);
-    CopyCookies(m_first, e);
+    // A copy starts without cookies and with its cookie engine off: it gets
+    // the task's jar, with what the first answer set.
+    if (m_cookies != nullptr && m_cookies->TakeFrom(m_first)) {
+        m_cookies->LoadInto(e);
+    }
     return owned;
 }
 
@@ -476,6 +466,10 @@ void SegmentedTransfer::Close(Connection& c)
                         (r.Left() == 0 ? "whole" : std::to_string(r.Left()) + " bytes left"));
     }
     if (!c.first) {
+        if (m_cookies != nullptr) {
+            m_cookies->TakeFrom(c.easy);  // what its server set, for the connections after it
+            m_cookies->Forget(c.easy);
+        }
         c.owned.reset();
         c.easy = nullptr;
     }

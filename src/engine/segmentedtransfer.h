@@ -31,6 +31,7 @@ class HostConnections;
 struct UrlOrigin;
 class PartialFile;
 class ProgressSink;
+class TaskCookies;
 
 // What a segmented transfer takes from the engine that runs it: the task's
 // settings, where its events go, the multi handle its connections join,
@@ -46,6 +47,9 @@ struct SegmentContext {
     PieceHashes pieces;  // the digests of the file's pieces; may be empty
     // The whole file's running hash, fed as the bytes land; may be null.
     DigestCheck* digest = nullptr;
+    // The task's cookie jar, which each connection is loaded from and gives
+    // back to; may be null.
+    TaskCookies* cookies = nullptr;
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
@@ -241,6 +245,7 @@ private:
     MirrorPool m_pool;
     const PieceHashes m_pieceHashes;
     DigestCheck* const m_digest;           // the whole file's running hash; may be null
+    TaskCookies* const m_cookies;          // the task's cookie jar; may be null
     std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
     PartialFile& m_file;
     std::string m_hostPort;

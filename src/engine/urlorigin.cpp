@@ -1,10 +1,10 @@
 #include "engine/urlorigin.h"
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 
 #include <curl/curl.h>
+
+#include "base/text/textutil.h"
 
 namespace dromo {
 namespace {
@@ -24,13 +24,6 @@ std::optional<std::string> Part(CURLU* url, CURLUPart part, unsigned int flags)
     return text;
 }
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 }  // namespace
 
 std::optional<UrlOrigin> UrlOrigin::Of(const std::string& url)
@@ -45,7 +38,7 @@ std::optional<UrlOrigin> UrlOrigin::Of(const std::string& url)
     if (!scheme || !host || !port) {
         return std::nullopt;
     }
-    return UrlOrigin{Lower(*scheme), Lower(*host), *port};
+    return UrlOrigin{FoldCase(*scheme), FoldCase(*host), *port};
 }
 
 }  // namespace dromo

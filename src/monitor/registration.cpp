@@ -52,7 +52,7 @@ QByteArray Registration::Manifest(Family family, const QString& hostPath)
 
 bool Registration::Write(const std::vector<Target>& targets, const QString& hostPath, QStringList& errors)
 {
-    const int before = errors.size();
+    const qsizetype before = errors.size();
     for (const Target& t : targets) {
         QDir().mkpath(QFileInfo(t.manifestPath).absolutePath());
         QSaveFile file(t.manifestPath);
@@ -65,7 +65,7 @@ bool Registration::Write(const std::vector<Target>& targets, const QString& host
 
 bool Registration::Remove(const std::vector<Target>& targets, QStringList& errors)
 {
-    const int before = errors.size();
+    const qsizetype before = errors.size();
     for (const Target& t : targets) {
         QFile file(t.manifestPath);
         if (file.exists() && !file.remove()) {

@@ -11,6 +11,8 @@
 #include <atomic>
 
 #include "base/capture/monitors.h"
+#include "base/text/cookiejar.h"
+#include "base/text/textutil.h"
 #include "platform/offeredlinkargument.h"
 
 namespace dromo {
@@ -50,17 +52,9 @@ QDBusConnection FreshSessionConnection()
     return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tessarin%1").arg(++count));
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 bool WebOrFtp(const std::string& url)
 {
-    const std::string lower = Lower(url);
+    const std::string lower = FoldCase(url);
     return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("ftp://", 0) == 0 ||
            lower.rfind("ftps://", 0) == 0;
 }
@@ -115,7 +109,21 @@ std::map<std::string, std::string> Details(const QJsonObject& given)
             details[key] = text.toStdString();
         }
     }
+    // The cookie jar is passed on whole or refused (JarRefusal), never cut
+    // short: a part of a site's cookies may be no session at all.
+    if (const QString jar = given.value(QStringLiteral("cookieJar")).toString(); !jar.isEmpty()) {
+        details["cookieJar"] = jar.toStdString();
+    }
     return details;
+}
+
+// Why the details' cookie jar cannot go to Dromo; "" when it can. Told to
+// the browser before it drops its copy of the download, which it keeps.
+QString JarRefusal(const std::map<std::string, std::string>& details)
+{
+    const auto jar = details.find("cookieJar");
+    return jar == details.end() ? QString()
+                                : QString::fromLatin1(CookieJarFaultText(CookieJar::Read(jar->second).fault));
 }
 
 // The request identifier as the key it is held under ("" for none).
@@ -181,7 +189,7 @@ struct TessarinHost::Request {
     {
         const auto byName = details.find("fileName");
         return byName != details.end() && switches.clicks && WebOrFtp(candidate) && UrlHidesType(candidate) &&
-               PassesFileTypeTest(lower ? Lower(byName->second) : byName->second, switches.fileTypes);
+               PassesFileTypeTest(lower ? FoldCase(byName->second) : byName->second, switches.fileTypes);
     }
 
     // Held back when the browser has the download only through a POST, or
@@ -201,7 +209,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(message, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        return {Error(QStringLiteral("not a JSON object")), {}};
+        return {Error(QStringLiteral("not a JSON object")), {}, {}};
     }
     const QJsonObject m = document.object();
     const QString monitor = m.value(QStringLiteral("monitor")).toString();
@@ -228,6 +236,9 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
                     .details = Details(m.value(QStringLiteral("details")).toObject()),
                     .dromoReachable = m_dromoReachable,
                     .handOver = {}};
+    if (const QString refusal = JarRefusal(request.details); !refusal.isEmpty()) {
+        return {Error(refusal, id), {}, {}};
+    }
     std::optional<QJsonObject> reply;
     if (monitor == QLatin1String("URLMonitor")) {
         reply = AskUrlMonitor(request);
@@ -235,7 +246,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
         reply = AskNvMonitor(request);
     }
     if (!reply) {
-        return {Error(QStringLiteral("unknown monitor or event"), id), {}};
+        return {Error(QStringLiteral("unknown monitor or event"), id), {}, {}};
     }
     if (!idKey.empty()) {
         reply->insert(QStringLiteral("id"), id);
@@ -244,7 +255,7 @@ TessarinHost::Answer TessarinHost::Handle(const QByteArray& message)
             request.handOver.reset();
         }
     }
-    return {Json(*reply), std::move(request.handOver)};
+    return {Json(*reply), std::move(request.handOver), {}};
 }
 
 // The extension's word on a capture it was told of.
@@ -252,14 +263,14 @@ TessarinHost::Answer TessarinHost::Settle(const QString& event, const std::strin
 {
     const auto held = m_held.find(idKey);
     if (idKey.empty() || held == m_held.end()) {
-        return {Error(QStringLiteral("no capture held under this id"), id), {}};
+        return {Error(QStringLiteral("no capture held under this id"), id), {}, {}};
     }
     std::optional<HandOver> handOver;
     if (event == QLatin1String("Deliver")) {
         handOver = std::move(held->second.handOver);
     }
     m_held.erase(held);
-    return {Json({{QStringLiteral("id"), id}}), std::move(handOver)};
+    return {Json({{QStringLiteral("id"), id}}), std::move(handOver), {}};
 }
 
 std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, const QString& event,
@@ -269,9 +280,13 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
     QJsonObject reply;
     if (event == QLatin1String("AddDownload")) {
         const std::string url = WithoutFragment(m.value(QStringLiteral("url")).toString().toStdString());
+        HandOver handOver{url, Details(m.value(QStringLiteral("details")).toObject())};
+        if (const QString refusal = JarRefusal(handOver.details); !refusal.isEmpty()) {
+            return Answer{Error(refusal, id), {}, {}};
+        }
         const bool taken = WebOrFtp(url) && m_dromoReachable();
         if (taken) {
-            answer.handOver = HandOver{url, Details(m.value(QStringLiteral("details")).toObject())};
+            answer.handOver = std::move(handOver);
         }
         reply.insert(QStringLiteral("taken"), taken);
     } else if (event == QLatin1String("AddDownloads")) {
@@ -280,8 +295,9 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             return Answer{Error(QStringLiteral("too many links"), id), {}, {}};
         }
         const QJsonArray cookies = m.value(QStringLiteral("cookies")).toArray();
+        const QJsonArray jars = m.value(QStringLiteral("cookieJars")).toArray();
         const QJsonObject shared = m.value(QStringLiteral("details")).toObject();
-        for (const QJsonValue& value : links) {
+        for (const auto& value : links) {
             const QJsonObject link = value.toObject();
             const std::string url = WithoutFragment(link.value(QStringLiteral("url")).toString().toStdString());
             if (!WebOrFtp(url)) {
@@ -290,10 +306,19 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             QJsonObject given = shared;
             given.insert(QStringLiteral("fileName"), link.value(QStringLiteral("fileName")));
             const QJsonValue cookie = link.value(QStringLiteral("cookie"));
-            if (cookie.isDouble() && cookie.toDouble() >= 0 && cookie.toDouble() < cookies.size()) {
+            if (cookie.isDouble() && cookie.toDouble() >= 0 &&
+                cookie.toDouble() < static_cast<double>(cookies.size())) {
                 given.insert(QStringLiteral("cookie"), cookies.at(static_cast<qsizetype>(cookie.toDouble())));
             }
-            answer.links.push_back(HandOver{url, Details(given)});
+            const QJsonValue jar = link.value(QStringLiteral("cookieJar"));
+            if (jar.isDouble() && jar.toDouble() >= 0 && jar.toDouble() < static_cast<double>(jars.size())) {
+                given.insert(QStringLiteral("cookieJar"), jars.at(static_cast<qsizetype>(jar.toDouble())));
+            }
+            HandOver offered{url, Details(given)};
+            if (const QString refusal = JarRefusal(offered.details); !refusal.isEmpty()) {
+                return Answer{Error(refusal, id), {}, {}};
+            }
+            answer.links.push_back(std::move(offered));
         }
         const bool taken = !answer.links.empty() && m_dromoReachable();
         if (!taken) {

@@ -19,8 +19,8 @@ class Profile;
 class URLMonitor;
 
 // What goes to Dromo for one captured download: the URL, and what the
-// browser knows about it (cookie, referrer, userAgent, fileName, mimeType,
-// size), each optional.
+// browser knows about it (cookie, cookieJar, referrer, userAgent, fileName,
+// mimeType, size), each optional.
 struct HandOver {
     std::string url;
     std::map<std::string, std::string> details;
@@ -38,12 +38,16 @@ struct HandOver {
 //   {"monitor":M,"event":"Switches"} -> {"clicks":B,"allFtp":B,"fileTypes":[...]}
 //   {"monitor":M,"event":"Deliver"|"Cancel","id":I}                       -> {"id":I}
 //   {"monitor":M,"event":"AddDownload","url":U,"details":D}               -> {"taken":B}
-//   {"monitor":M,"event":"AddDownloads","details":D,"cookies":[C...],
-//    "links":[{"url":U,"fileName":F,"cookie":N}...]}                      -> {"taken":B,"links":N}
+//   {"monitor":M,"event":"AddDownloads","details":D,"cookies":[C...],"cookieJars":[J...],
+//    "links":[{"url":U,"fileName":F,"cookie":N,"cookieJar":N}...]}       -> {"taken":B,"links":N}
 // Optional in the three deciding events: "id" (number or string, echoed in
 // the answer), "method" (the request's; anything but GET is not captured),
-// "url" beside the status text, and "details" {cookie, referrer, userAgent,
-// fileName, mimeType, size}. On the download path a URL that hides its type
+// "url" beside the status text, and "details" {cookie, cookieJar, referrer,
+// userAgent, fileName, mimeType, size}. "cookieJar" is the cookies the
+// browser would send to the URL's site and its redirects, as lines of
+// libcurl's cookie file (CookieJar): a jar that is not one (too long, a
+// carriage return or another control character, a line that is no cookie)
+// is answered {"error":WHY} and nothing is captured or handed over. On the download path a URL that hides its type
 // is judged by details.fileName. Nothing is captured that Dromo could not
 // take now, nor a URL other than http, https or ftp. A URL's fragment is no
 // part of the request: the rules judge, and Dromo gets, the URL without it.
@@ -53,7 +57,8 @@ struct HandOver {
 // waiting for a word from the extension, whenever Dromo can take them
 // ("taken"). AddDownloads offers a page's links for the user to pick from in
 // Dromo: "details" holds what they share (referrer, userAgent), each link
-// its own file name and the index of its Cookie header in "cookies".
+// its own file name and the indexes of its Cookie header in "cookies" and
+// of its cookie jar in "cookieJars".
 //
 // Frames that carry an "id" are answered with it, and a capture they cause
 // is held until the extension confirms it took the download from the browser

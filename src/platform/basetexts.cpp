@@ -27,6 +27,8 @@ constexpr const char* kWhole[] = {
                       "The browser's cookie, referrer or user agent holds a line break or another control character."),
     QT_TRANSLATE_NOOP("dromo", "The browser's cookie is longer than 8000 bytes, more than a request may carry."),
     QT_TRANSLATE_NOOP("dromo", "Nothing to download: the URL is empty or ends in \"/\"."),
+    QT_TRANSLATE_NOOP("dromo", "The URL holds a line break or another control character."),
+    QT_TRANSLATE_NOOP("dromo", "The task was added, but the task list could not be saved."),
     QT_TRANSLATE_NOOP("dromo", "No history."),
     QT_TRANSLATE_NOOP("dromo", "This action will permanently clear your download record so far, are you sure?"),
     QT_TRANSLATE_NOOP("dromo", "The task has started meanwhile; its properties were not changed."),
@@ -41,6 +43,19 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "an unnamed file"),
     QT_TRANSLATE_NOOP("dromo", "Your computer will be shut down in 15 seconds."),
     QT_TRANSLATE_NOOP("dromo", "Your Internet connection will be hang up in 15 seconds."),
+    // Two literals joined on purpose: one text too long for a line.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
+    QT_TRANSLATE_NOOP("dromo",
+                      "Shut down the computer when all downloads are done? Dromo counts down 15 seconds "
+                      "first, and you can cancel then."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Hang up the Internet connection when all downloads are done? Dromo counts down 15 "
+                      "seconds first, and you can cancel then."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" and \"Hang "
+                      "up When Done\" too?"),
+    QT_TRANSLATE_NOOP("dromo", "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" too?"),
+    QT_TRANSLATE_NOOP("dromo", "The countdown was cancelled. Switch off \"Hang up When Done\" too?"),
     // the legend
     QT_TRANSLATE_NOOP("dromo", "Task is in queue."),
     QT_TRANSLATE_NOOP("dromo", "Task is paused."),
@@ -48,6 +63,8 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "Task is done."),
     QT_TRANSLATE_NOOP("dromo", "Error occurs."),
     QT_TRANSLATE_NOOP("dromo", "Task is scheduled."),
+    QT_TRANSLATE_NOOP("dromo", "Task has failed."),
+    QT_TRANSLATE_NOOP("dromo", "Task is done and its file verified."),
     // the filter bar's state choices
     QT_TRANSLATE_NOOP("dromo", "All"),
     QT_TRANSLATE_NOOP("dromo", "Running"),
@@ -85,6 +102,11 @@ constexpr const char* kWhole[] = {
     // desktop notices
     QT_TRANSLATE_NOOP("dromo", "Download finished"),
     QT_TRANSLATE_NOOP("dromo", "Download failed"),
+    QT_TRANSLATE_NOOP("dromo", "Already downloaded"),
+    // the question before a copy of a file already there
+    QT_TRANSLATE_NOOP("dromo", "Open"),
+    QT_TRANSLATE_NOOP("dromo", "Download Again"),
+    QT_TRANSLATE_NOOP("dromo", "Cancel"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "File has been downloaded"),
     QT_TRANSLATE_NOOP("dromo", "File has already existed"),
@@ -103,9 +125,12 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
+    // One text in two literals, not two texts.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
                       "Fail - the site refused the download: the browser's cookies for it were not kept "
                       "when Dromo restarted; start it again from the browser"),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     // the Add URL sheet's many URLs and its checksum
     QT_TRANSLATE_NOOP("dromo", "1 task"),
     QT_TRANSLATE_NOOP("dromo", "A checksum belongs to one file: leave it empty when adding several URLs."),
@@ -126,6 +151,7 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is running"),
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is in queue"),
     QT_TRANSLATE_NOOP("dromo", "Speed: %1 KB/s"),
+    QT_TRANSLATE_NOOP("dromo", "%1KB/s"),
     QT_TRANSLATE_NOOP("dromo", "The page offers %1 links; Dromo takes at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "%1 was not found."),
     QT_TRANSLATE_NOOP("dromo", "%1 contains an invalid path."),
@@ -142,6 +168,9 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 download failed"),
     QT_TRANSLATE_NOOP("dromo", "%1 (failed: %2)"),
     QT_TRANSLATE_NOOP("dromo", "%1 (failed)"),
+    QT_TRANSLATE_NOOP("dromo", "%1 already downloaded"),
+    QT_TRANSLATE_NOOP("dromo", "%1 is already in %2."),
+    QT_TRANSLATE_NOOP("dromo", "%1 (already downloaded)"),
     QT_TRANSLATE_NOOP("dromo", "and %1 more"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "Connecting to %1..."),
@@ -197,13 +226,17 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "the %1 hash of \"%2\" is not %3 hexadecimal digits."),
     // the Add URL sheet's many URLs: patterns and pasted lines
     QT_TRANSLATE_NOOP("dromo", "%1 tasks"),
+    QT_TRANSLATE_NOOP("dromo", "%1 of %2 URLs were added; the others were refused: %3"),
     QT_TRANSLATE_NOOP("dromo", "The pattern makes more than %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The pattern makes %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "The lines make more than %1 URLs; Dromo adds at most %2 at once."),
     QT_TRANSLATE_NOOP("dromo", "\"%1\" is not an http, https or ftp URL of a file."),
+    // One text in two literals, not two texts.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
                       "%1 at character %2 is not a range: use numbers (\"[1-20]\", \"[001-120]\") or "
                       "letters of one case (\"[a-f]\"), with an optional step (\"[0-100:10]\")."),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo", "The step of %1 at character %2 must be a whole number of at least 1."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 has a number too large to count to."),
     QT_TRANSLATE_NOOP("dromo", "%1 at character %2 counts backwards; write \"%3\"."),
@@ -287,7 +320,7 @@ QString BaseTexts::Shown(const std::string& english)
         return QCoreApplication::translate(kContext, kLinePrefix)
             .arg(m.captured(1), Shown(m.captured(2).toStdString()));
     }
-    const QString text = QString::fromStdString(english);
+    QString text = QString::fromStdString(english);
     if (text.isEmpty() || Whole().contains(text)) {
         return WholeText(text);
     }

@@ -10,7 +10,8 @@ DesktopIntegration::DesktopIntegration(TaskTable& table, WorkerState& workers, G
     : m_completion(completion), m_notifier(shell), m_inhibitor(),
       m_watch(table, workers, options, m_notifier, m_inhibitor)
 {
-    m_completion.OnFileFinished([this](const std::string& path) { m_watch.Finished(path); });
+    m_completion.OnFileFinished(
+        [this](const std::string& path, bool alreadyThere) { m_watch.Finished(path, alreadyThere); });
     m_completion.OnTaskFailed(
         [this](const std::string& path, const std::string& reason) { m_watch.Failed(path, reason); });
     m_clock.start();

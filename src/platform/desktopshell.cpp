@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 namespace dromo {
 
 bool DesktopShell::Open(const std::string& path)
@@ -20,17 +22,60 @@ bool DesktopShell::Open(const std::string& path)
     if (remote) {
         return QDesktopServices::openUrl(given);
     }
-    if (QFileInfo::exists(text)) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(text));
+    const QUrl local = LocalUrl(text);
+    return !local.isEmpty() && QDesktopServices::openUrl(local);
+}
+
+QUrl DesktopShell::LocalUrl(const QString& path)
+{
+    if (QFileInfo::exists(path)) {
+        return QUrl::fromLocalFile(path);
     }
     // A page of the guide at one of its sections: "page.html#section".
-    const qsizetype hash = text.lastIndexOf(QLatin1Char('#'));
-    if (hash <= 0 || !QFileInfo(text.left(hash)).isFile()) {
-        return false;
+    const qsizetype hash = path.lastIndexOf(QLatin1Char('#'));
+    if (hash <= 0 || !QFileInfo(path.left(hash)).isFile()) {
+        return {};
     }
-    QUrl page = QUrl::fromLocalFile(text.left(hash));
-    page.setFragment(text.mid(hash + 1));
-    return QDesktopServices::openUrl(page);
+    QUrl page = QUrl::fromLocalFile(path.left(hash));
+    page.setFragment(path.mid(hash + 1));
+    return page;
+}
+
+void DesktopShell::OpenPage(const std::string& path, std::function<void()> failed)
+{
+    const QUrl page = LocalUrl(QString::fromStdString(path));
+    if (page.isEmpty()) {
+        failed();
+        return;
+    }
+    // No parent: a browser that xdg-open waits for outlives the program's
+    // exit, which would otherwise end it. The object goes when it ends.
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({page.toString(QUrl::FullyEncoded)});
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    auto once = std::make_shared<std::function<void()>>(std::move(failed));
+    auto fail = [once] {
+        if (*once) {
+            auto call = std::move(*once);
+            *once = nullptr;
+            call();
+        }
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, fail](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            fail();
+            opener->deleteLater();
+        }
+    });
+    QObject::connect(opener, &QProcess::finished, opener, [opener, fail](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) {
+            fail();
+        }
+        opener->deleteLater();
+    });
+    opener->start();
 }
 
 bool DesktopShell::Start(const std::string& program, const std::vector<std::string>& arguments)

@@ -8,20 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/iniindex.h"
+#include "platform/initext.h"
+
 namespace dromo {
 
 // The profile's INI text in memory, in the dialect QSettings reads and
-// writes (IniFormat), so a profile written here loads in any version that
-// used QSettings and the other way round:
-//  - "[Section]" headers; "[General]" holds values outside any section and
-//    a section really named "General" is "[%General]";
-//  - names escaped byte by byte: letters, digits, "_", "-" and "." stay,
-//    a backslash stays (it separates the parts of a name) but at the end,
-//    anything else is "%XX" (or "%UXXXX" beyond Latin-1);
-//  - values in UTF-8 with C-style escapes, quoted when they hold ";", ","
-//    or "=" or begin or end with a blank; a text beginning with "@" gets a
-//    second "@"; an unquoted "," makes a list;
-//  - ";" begins a comment, a backslash at the end of a line continues it.
+// writes (IniFormat; IniText spells its names and values): "[Section]"
+// headers; "[General]" holds values outside any section and a section
+// really named "General" is "[%General]".
 //
 // Values are kept as they stand in the file and decoded when read, so a
 // value nobody writes (a list, a typed "@Variant(...)") goes back out
@@ -34,12 +29,7 @@ namespace dromo {
 // is kept, which it reads the same.
 class IniDocument {
 public:
-    // What a stored value reads as.
-    struct Value {
-        std::string text;
-        // A list, a byte array or a typed variant: never read as a number.
-        bool plainText = true;
-    };
+    using Value = IniText::Value;
 
     // The longest text a document holds: a file longer than this is no
     // profile (it is read up to here).
@@ -50,7 +40,7 @@ public:
     static IniDocument ParseKeeping(std::string text);
     std::string Serialize() const;
     // The whole text in pieces: the document's own, and after a section's
-    // values the lines `linesOf` gives for it (made elsewhere by AppendLine,
+    // values the lines `linesOf` gives for it (made elsewhere by IniText::AppendLine,
     // not copied); null for none.
     using Lines = std::shared_ptr<const std::string>;
     using LinesOf = std::function<Lines(const std::string& section)>;
@@ -74,19 +64,6 @@ public:
     std::vector<std::string> Names(std::string_view section) const;
     void ForEachName(std::string_view section, const std::function<void(const std::string&)>& visit) const;
 
-    // The codec, open for tests against QSettings itself.
-    static std::string EscapeName(std::string_view name);
-    static void AppendEscapedName(std::string& out, std::string_view name);
-    static std::string UnescapeName(std::string_view escaped);
-    static void UnescapeNameInto(std::string& out, std::string_view escaped);
-    static std::string EscapeText(std::string_view text);
-    static void AppendEscapedText(std::string& out, std::string_view text);
-    // One value's line, "name=value" and the line feed, exactly as
-    // Serialize writes the value once Set (or SetInt) stored it.
-    static void AppendLine(std::string& out, std::string_view name, std::string_view text);
-    static void AppendLine(std::string& out, std::string_view name, std::int32_t value);
-    static std::optional<Value> UnescapeValue(std::string_view raw);
-
 private:
     // Where a name or a raw value lies: in the file's text as read, or
     // (top bit set) in the text the document wrote itself since.
@@ -101,24 +78,11 @@ private:
         Span name;
         Span raw;
     };
-    // A section's values in the order first written, with an open-addressing
-    // index over them: a load looks up every one of a task list's values,
-    // and a node-based map spends most of that time missing the cache.
+    // A section's values in the order first written, and their index by name.
     struct Section {
         std::string name;
         std::vector<Entry> entries;
-        // Each slot keeps its name's hash beside the entry, so a probe or a
-        // rehash touches an entry (and its name) only when the hashes match.
-        struct Slot {
-            std::uint32_t index = 0;  // entry index + 1; 0 is free
-            std::uint32_t hash = 0;
-        };
-        std::vector<Slot> buckets;
-        // Where the last lookup found its value. A load reads a task's
-        // values in about the order they were written, so the next one is
-        // looked for beside it first: the index is a random walk through
-        // memory, one cache miss a value.
-        mutable std::uint32_t lastFound = 0;
+        IniIndex index;
     };
     static constexpr std::uint32_t kOwn = 0x80000000u;
 
@@ -130,10 +94,6 @@ private:
     Span Keep(std::string_view text);
     // The entry under a name in its written spelling; null when missing.
     const Entry* Lookup(const Section& s, std::string_view written) const;
-    std::size_t SlotOf(const Section& s, std::string_view written, std::uint32_t hash) const;
-    static void Rehash(Section& s, std::size_t slots);
-    // Room for this many values without growing on the way.
-    static void Reserve(Section& s, std::size_t count);
     // Stores a value under a name in its written spelling: both spans are
     // the document's already, or (null) the texts are kept first.
     void Put(Section& s, std::string_view written, std::string_view raw, const Span* nameSpan = nullptr,

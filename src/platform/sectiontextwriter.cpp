@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/inidocument.h"
+#include "platform/initext.h"
 
 namespace dromo {
 
@@ -29,7 +29,7 @@ std::string SectionTextWriter::GetString(const std::string& section, const std::
 void SectionTextWriter::WriteInt(const std::string& section, const std::string& name, std::int32_t value)
 {
     if (section == m_section) {
-        IniDocument::AppendLine(m_lines, name, value);
+        IniText::AppendLine(m_lines, name, value);
     } else {
         m_rest.WriteInt(section, name, value);
     }
@@ -38,7 +38,7 @@ void SectionTextWriter::WriteInt(const std::string& section, const std::string& 
 void SectionTextWriter::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
     if (section == m_section) {
-        IniDocument::AppendLine(m_lines, name, value);
+        IniText::AppendLine(m_lines, name, value);
     } else {
         m_rest.WriteString(section, name, value);
     }

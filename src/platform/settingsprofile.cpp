@@ -202,7 +202,10 @@ std::string SettingsProfile::GetString(const std::string& section, const std::st
     std::unique_lock lock(m_docMutex);
     TakeBack(section, lock);
     auto value = m_doc.Get(section, name);
-    return value ? std::move(value->text) : defaultValue;
+    if (!value) {
+        return defaultValue;
+    }
+    return std::move(value->text);
 }
 
 void SettingsProfile::WriteInt(const std::string& section, const std::string& name, std::int32_t value)

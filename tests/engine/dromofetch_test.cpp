@@ -96,6 +96,28 @@ TEST(DromoFetch, FailureTextsNeverShowTheUrlsPassword)
     }
 }
 
+// A query often carries a token (a signed download link); the trace shows
+// every URL without it. The one the first connection was sent on to, which
+// the other connections then ask, was traced whole.
+TEST(DromoFetch, TheTraceNeverShowsAQueryTokenAcrossARedirect)
+{
+    TempDir www;
+    TempDir out;
+    const std::string data = test::RandomBytes(4 << 20, 11);
+    WriteFile(www.File("a.bin"), data);
+    test::Nginx nginx(www.Path(), "location = /go { return 302 /a.bin$is_args$args; }");
+    const std::string token = "s3cr3t-t0ken";
+    std::string output;
+    ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--trace", "--connections", "4",
+                                nginx.Url("/go?token=" + token), out.File("a.bin")},
+                               &output),
+              0)
+        << output;
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    EXPECT_NE(output.find("more connections go to " + nginx.Url("/a.bin?…")), std::string::npos) << output;
+    EXPECT_EQ(output.find(token), std::string::npos) << output;
+}
+
 // Exit status 0 only for a verified file: 1 for one that does not match
 // (which never takes the target's name), 2 for a checksum that cannot be read.
 TEST(DromoFetch, ChecksumDecidesTheExitStatus)

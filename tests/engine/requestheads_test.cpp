@@ -56,6 +56,7 @@ TEST(RequestHeads, NothingOfOneTaskGoesWithTheNext)
         bool ok;
         std::optional<std::string> sentCookie;  // the Cookie header of its last request; nothing: none at all
         std::string sentReferrer;
+        std::string cookieJar = "";
     } tasks[] = {
         {"A: a browser's cookie", "/file/a.bin", "sid=TaskACookie", "http://127.0.0.1/a.html", 0, "", true,
          "sid=TaskACookie", "http://127.0.0.1/a.html"},
@@ -68,12 +69,16 @@ TEST(RequestHeads, NothingOfOneTaskGoesWithTheNext)
         {"H: a cookie beyond what a request carries", "/file/a.bin", std::string(1 << 20, 'x') + "=1", "", 0, "", false,
          std::nullopt, ""},
         {"I: no broken head after it", "/file/a.bin", "", "", 0, "", true, std::nullopt, ""},
+        {"J: a browser's cookie jar", "/setcookie?to=/file/a.bin", "", "", 0, "", true, "dromo=yes; jar=J", "",
+         "127.0.0.1\tFALSE\t/\tFALSE\t0\tjar\tJ\n"},
+        {"K: nothing of J's jar, nor what J's server set", "/file/a.bin", "", "", 1, "", true, std::nullopt, ""},
     };
     Fetcher f;
     RequestHeads(server);
     for (const Task& t : tasks) {
         SCOPED_TRACE(t.what);
         f.engine.SetRequestDetails(t.cookie, t.referrer);
+        f.engine.SetCookieJar(t.cookieJar);
         f.engine.SetCookies(t.enableCookie);
         const std::string target = out.File("t.bin");
         std::remove(target.c_str());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/inidocument.h"
+#include "platform/initext.h"
 #include "tests/fuzz/fuzzcheck.h"
 #include "tests/fuzz/fuzzinput.h"
 
@@ -33,10 +34,10 @@ void CheckReading(std::string_view input)
         const std::string_view line = input.substr(at, end - at);
         const std::size_t equals = line.find('=');
         if (equals != std::string_view::npos) {
-            static_cast<void>(IniDocument::UnescapeValue(line.substr(equals + 1)));
-            const std::string name = IniDocument::UnescapeName(line.substr(0, equals));
+            static_cast<void>(IniText::UnescapeValue(line.substr(equals + 1)));
+            const std::string name = IniText::UnescapeName(line.substr(0, equals));
             if (IsUtf8(name) && name.find('/') == std::string::npos) {
-                FUZZ_CHECK(IniDocument::UnescapeName(IniDocument::EscapeName(name)) == name, Shown(line));
+                FUZZ_CHECK(IniText::UnescapeName(IniText::EscapeName(name)) == name, Shown(line));
             }
         }
         at = end + 1;

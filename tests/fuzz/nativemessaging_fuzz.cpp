@@ -45,7 +45,8 @@ bool WebOrFtp(std::string url)
     for (char& c : url) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0 || url.rfind("ftp://", 0) == 0;
+    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0 || url.rfind("ftp://", 0) == 0 ||
+           url.rfind("ftps://", 0) == 0;
 }
 
 void CheckHandOver(const HandOver& handOver, const std::function<std::string()>& shown)

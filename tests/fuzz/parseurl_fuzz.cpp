@@ -1,7 +1,10 @@
 // A URL as typed, pasted, captured or stored in a list. Whatever the bytes,
-// a URL the parser takes is one of the three schemes, names a host with no
-// path in it and a port that is a real one, and the parts it gives make up
-// the URL again: nothing in it is dropped or moved between parts.
+// a URL the parser takes is one of the schemes, holds no control character
+// (two links a line each are no URL), names a host with no path in it and a
+// port that is a real one, and the parts it gives make up the URL again:
+// nothing in it is dropped or moved between parts. The same bytes read as
+// a drop or a paste of several links give lines without a line break or a
+// blank around them, in the text's order.
 
 #include <cctype>
 #include <cstddef>
@@ -10,6 +13,8 @@
 #include <string_view>
 
 #include "base/text/parseurl.h"
+#include "base/text/textutil.h"
+#include "base/text/urllines.h"
 #include "base/values/taskrecord.h"
 #include "tests/fuzz/fuzzcheck.h"
 
@@ -58,6 +63,18 @@ bool SameIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
+void CheckLines(std::string_view text)
+{
+    std::size_t at = 0;
+    for (const std::string& line : UrlLines(text)) {
+        FUZZ_CHECK(!line.empty() && line.find_first_of("\r\n") == std::string::npos && TrimBlanks(line) == line,
+                   Shown(text) + " gave the line " + Shown(line));
+        const std::size_t found = text.find(line, at);
+        FUZZ_CHECK(found != std::string_view::npos, Shown(text) + " gave " + Shown(line) + " out of its order");
+        at = found + line.size();
+    }
+}
+
 }  // namespace
 }  // namespace dromo::fuzz
 
@@ -66,10 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace dromo;
     using namespace dromo::fuzz;
     const std::string_view url(reinterpret_cast<const char*>(data), size);
+    CheckLines(url);
     const auto parsed = ParseUrl(url);
     if (!parsed) {
         return 0;
     }
+    FUZZ_CHECK(!HoldsControlCharacter(url), "took " + Shown(url) + ", which holds a control character");
     const auto shown = [&] {
         return Shown(url) + " gave protocol " + std::to_string(parsed->protocol) + " host " + Shown(parsed->host) +
                " port " + std::to_string(parsed->port) + " path " + Shown(parsed->remotePath);

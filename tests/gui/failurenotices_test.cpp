@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/values/taskstate.h"
 #include "platform/settingsprofile.h"
 #include "tests/support/testservers.h"
 
@@ -54,6 +55,21 @@ std::vector<std::string> NotifyLines(const std::string& log)
     return lines;
 }
 
+// Whether the task list saved in the profile holds tasks, none of them
+// queued, running or scheduled.
+bool NoTaskLeftToRun(const QString& ini)
+{
+    SettingsProfile saved(ini);
+    const int count = saved.GetInt("Settings", "MRU Num", 0);
+    for (int i = 0; i < count; ++i) {
+        const auto state = static_cast<TaskState>(saved.GetInt("URL", "URL" + std::to_string(i) + "\\Status", 0));
+        if (state == TaskState::Queued || state == TaskState::Running || state == TaskState::Scheduled) {
+            return false;
+        }
+    }
+    return count > 0;
+}
+
 TEST(FailureNotices, EachFailureForGoodIsToldOnceWithItsReasonAndNoAction)
 {
     test::PrivateSessionBus bus;
@@ -86,8 +102,10 @@ TEST(FailureNotices, EachFailureForGoodIsToldOnceWithItsReasonAndNoAction)
         const std::string text = test::Exists(log) ? test::ReadFile(log) : "";
         return text.find("missing.iso") != std::string::npos && text.find("refused.iso") != std::string::npos;
     })) << (test::Exists(log) ? test::ReadFile(log) : "no notice at all");
-    // Long enough for a second notice of either to come, were there one.
-    std::this_thread::sleep_for(std::chrono::seconds(4));
+    // A second notice of either could only follow another attempt: none
+    // comes once the saved list has neither task left to run, and the exit
+    // tells whatever notice is still pending.
+    EXPECT_TRUE(WaitFor([&] { return NoTaskLeftToRun(ini); })) << (test::Exists(log) ? test::ReadFile(log) : "");
     EXPECT_EQ(dromo.Terminate(10000), 0);
 
     const std::string text = test::ReadFile(log);

@@ -1,11 +1,12 @@
 """A private Linux desktop for one journey: an X server (Xvfb, on a display
 number it finds free), the openbox window manager, a notification area
 (trayer), a session bus of its own with python-dbusmock's notification
-daemon on it, nginx on 127.0.0.1 and an ephemeral port, and fresh HOME and
-XDG folders. Nothing of the user's session is read or touched: every
+daemon on it, the accessibility bus (at-spi2-core) screen readers use,
+nginx on 127.0.0.1 and an ephemeral port, and fresh HOME and XDG folders. Nothing of the user's session is read or touched: every
 process gets a clean environment naming only these, and every process
 started here ends with the desktop, also when the test fails or is killed."""
 import ctypes
+import json
 import os
 import shutil
 import signal
@@ -57,8 +58,15 @@ class Desktop:
         self.logs = self._folder("logs")
         runtime = self._folder("runtime")
         os.chmod(runtime, 0o700)
+        # What the desktop opens files and pages with: xdg-open notes what
+        # it was asked to open in logs/opened, one line each, and opens nothing.
+        bin_folder = self._folder("bin")
+        self.opened = os.path.join(self.logs, "opened")
+        with open(os.path.join(bin_folder, "xdg-open"), "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % self.opened)
+        os.chmod(os.path.join(bin_folder, "xdg-open"), 0o755)
         self.env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "PATH": bin_folder + ":" + os.environ.get("PATH", "/usr/bin:/bin"),
             "LANG": "C.UTF-8",
             "HOME": self.home,
             "XDG_CONFIG_HOME": self.config,
@@ -68,17 +76,21 @@ class Desktop:
             # No system bus: nothing here may hold the machine awake or ask its network manager.
             "DBUS_SYSTEM_BUS_ADDRESS": "unix:path=" + os.path.join(runtime, "no-system-bus"),
             "NO_AT_BRIDGE": "1",
+            # Qt's bridge to the accessibility bus, as a screen reader turns it on.
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_QPA_PLATFORM": "xcb",
             # What Dromo did, in the log a failed journey prints.
             "DROMO_TRACE": "1",
         }
         self._processes = []
+        self._reader = None
         self.x = None
         self.bus = None
         self.port = None
         try:
             self._start_x()
             self._start_bus()
+            self._start_accessibility()
             self._start_nginx()
         except BaseException:
             self.stop()
@@ -93,9 +105,11 @@ class Desktop:
         """Starts a process of the desktop in a process group of its own;
         its output goes to logs/LOG."""
         with open(os.path.join(self.logs, log), "ab") as out:
-            process = subprocess.Popen(argv, env=self.env, cwd=self.root, stdin=subprocess.DEVNULL, stdout=out,
-                                       stderr=subprocess.STDOUT, start_new_session=True,
-                                       preexec_fn=_end_with_parent, **kwargs)
+            streams = {"stdin": subprocess.DEVNULL, "stdout": out, "stderr": out if "stdout" in kwargs else
+                       subprocess.STDOUT}
+            streams.update(kwargs)
+            process = subprocess.Popen(argv, env=self.env, cwd=self.root, start_new_session=True,
+                                       preexec_fn=_end_with_parent, **streams)
         self._processes.append(process)
         return process
 
@@ -160,6 +174,27 @@ class Desktop:
         self.spawn(["/usr/bin/python3", "-m", "dbusmock", "--session", "--template", "notification_daemon",
                     "--parameters", '{"capabilities": "body actions"}'], "notifications.log")
         wait_for(lambda: self.bus.name_has_owner(NOTIFICATIONS), "the notification server's start")
+
+    def _start_accessibility(self):
+        """The accessibility bus (at-spi2-core) that screen readers and the
+        journeys' accessible.py read programs through; its registry starts
+        on it when first asked."""
+        self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], "atspi.log")
+        wait_for(lambda: self.bus.name_has_owner("org.a11y.Bus"), "the accessibility bus's start")
+
+    def accessible(self, what, app="Dromo"):
+        """What accessible.py tells of the program through AT-SPI: the tree
+        (a list of nodes) or the focused node (None when none has it)."""
+        if self._reader is None:
+            script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "accessible.py")
+            self._reader = self.spawn(["/usr/bin/python3", "-B", script], "accessible.log", stdin=subprocess.PIPE,
+                                      stdout=subprocess.PIPE, text=True)
+        self._reader.stdin.write("%s %s\n" % (what, app))
+        self._reader.stdin.flush()
+        line = self._reader.stdout.readline()
+        if not line:
+            raise AssertionError("accessible.py ended: " + self.log("accessible.log"))
+        return json.loads(line)
 
     def _start_nginx(self):
         conf_dir = self._folder("nginx")
@@ -264,6 +299,10 @@ class Desktop:
         if self.x is not None:
             self.x.close()
             self.x = None
+        if self._reader is not None:
+            self._reader.stdin.close()
+            self._reader.stdout.close()
+            self._reader = None
         for process in reversed(self._processes):
             self._end(process)
         self._processes.clear()

@@ -38,6 +38,7 @@ def payload(size, seed):
 
 
 class Journey(unittest.TestCase):
+    maxDiff = None  # a failure shows everything that differs
     def run(self, result=None):
         # Kept to tell in the cleanups whether the journey failed.
         self._result = result if result is not None else self.defaultTestResult()
@@ -127,13 +128,254 @@ class Journey(unittest.TestCase):
         self.dromo.key("ctrl+a")
 
     def download_menu_first_item(self):
-        # The Download menu opens from the keyboard with its first enabled
-        # item active: Stop for a running task (Resume is off), Resume for a
-        # stopped one. A wrong enabling rule thus runs the wrong command.
-        self.dromo.key("alt+d", "Return")
+        # The Download menu opens from the keyboard (Alt+W: Alt+D is the
+        # address bar's) with its first enabled item active: Stop for a
+        # running task (Resume is off), Resume for a stopped one. A wrong
+        # enabling rule thus runs the wrong command.
+        self.dromo.key("alt+w", "Return")
+
+    def focused(self):
+        """The control that has the keyboard focus, as a screen reader hears of it."""
+        return self.desktop.accessible("focus")
+
+    def wait_focus(self, what, test):
+        return wait_for(lambda: (lambda f: f if f and test(f) else None)(self.focused()), what,
+                        state=self.focused)
+
+    def tab_cycle(self, key="Tab", limit=40):
+        """Presses Tab (or Shift+Tab) until the focus comes back to where it
+        started; the controls it passed, in order, the first one last."""
+        start = self.wait_focus("a control with the focus", lambda f: True)
+        visited = []
+        for _ in range(limit):
+            before = self.focused()
+            self.dromo.key(key)
+            now = wait_for(lambda: (lambda f: f if f and f != before else None)(self.focused()),
+                           "the focus moving on from %s with %s" % (before and before["name"], key),
+                           state=self.focused)
+            visited.append(now)
+            if now["path"] == start["path"]:
+                return visited
+        self.fail("%s never came back to %s: %s" % (key, start["name"], [v["name"] for v in visited]))
+
+    def assert_reading_order(self, visited, what):
+        """Tab goes as a person reads: top to bottom, and left to right along
+        a row, coming back to the top once per round; every control it
+        reaches has a name."""
+        for control in visited:
+            self.assertTrue(control["name"], "%s: a %s without a name at %s" % (what, control["role"],
+                                                                               control["box"]))
+        backwards = []
+        for before, after in zip(visited, visited[1:] + visited[:1]):
+            bx, by, bw, bh = before["box"]
+            ax, ay, aw, ah = after["box"]
+            same_row = by <= ay + ah // 2 <= by + bh or ay <= by + bh // 2 <= ay + ah
+            if not (ax > bx if same_row else ay + ah // 2 > by + bh // 2):
+                backwards.append("%s \"%s\" %s to %s \"%s\" %s" % (before["role"], before["name"], before["box"],
+                                                                     after["role"], after["name"], after["box"]))
+        self.assertLessEqual(len(backwards), 1, "%s: Tab goes back up more than once a round: %s" %
+                             (what, backwards))
+
+    def requests_for(self, path):
+        """How many requests the web server had for a path."""
+        try:
+            with open(os.path.join(self.desktop.root, "nginx", "access.log")) as f:
+                return sum(1 for line in f if ('"GET %s ' % path) in line)
+        except OSError:
+            return 0
+
+    def restart(self, how):
+        """Ends Dromo the way given (File, Exit; SIGTERM as the session's end
+        sends it; kill -9, with only what it saved before) and starts it again."""
+        if how == "exit":
+            self.dromo.key("alt+f", "x")
+            self.assertEqual(self.dromo.wait_exit(), 0)
+        elif how == "term":
+            self.dromo.process.send_signal(signal.SIGTERM)
+            self.assertEqual(self.dromo.wait_exit(), 0)
+        else:
+            self.dromo.process.kill()
+            self.dromo.wait_exit()
+        self.dromo.start()
+
+    def save_now(self):
+        """Save Settings Now (Ctrl+S) from the list, which then has the
+        keyboard: what the running Dromo holds is on disk once it returns."""
+        left, top, right, bottom = self.dromo.task_list()
+        self.dromo.click((left + right) // 2, bottom - 10)
+        self.dromo.key("ctrl+s")
 
 
-class Journeys(Journey):
+class KeyboardJourneys:
+    """A person without a mouse, and one with a screen reader: every key of
+    the keyboard reference, the focus moving as one reads, and a name for
+    every control."""
+
+    def test_address_bar_keys(self):
+        served = []
+        self.dromo.start()
+        for n, key in enumerate(("ctrl+l", "F6", "alt+d")):
+            with self.subTest(key=key):
+                name = "key%d.bin" % n
+                data = payload(120_000, 60 + n)
+                url = self.desktop.serve("/files/" + name, data)
+                served.append(url)
+                left, top, right, bottom = self.dromo.task_list()
+                self.dromo.click((left + right) // 2, bottom - 10)  # the keyboard somewhere else
+                self.wait_focus("the task list with the focus", lambda f: f["role"] in ("table", "table cell"))
+                self.dromo.key(key)
+                self.wait_focus("the address box with the focus after " + key, lambda f: f["name"] == "Address")
+                self.dromo.type(url)  # over what the box showed: it is selected
+                self.dromo.key("Return")
+                self.wait_downloaded(name, data)
+                self.wait_task(url, DONE)
+        # The Download menu keeps a key of its own, and its power item asks
+        # first: the Return a browser habit sends answers no.
+        self.dromo.key("alt+w", "Up", "Return")  # up from Resume: the last item, "Shut Down Computer When Done"
+        box = self.dromo.dialog("Dromo")
+        self.dromo.key("Return")
+        wait_for(lambda: not self.desktop.x.mapped(box), "the question's closing")
+        self.dromo.key("ctrl+s")
+        self.assertEqual(self.dromo.profile()["Settings"].get("ShutDown if Done"), "0")
+        self.assertEqual(self.dromo.history()[:3], served[::-1], "the address history, newest first")
+        self.dromo.key("ctrl+q")
+        self.assertEqual(self.dromo.wait_exit(), 0)
+        self.assertEqual(self.dromo.profile()["Settings"].get("ShutDown if Done"), "0")
+
+    def test_stop_resume_delete_open_and_the_row_menu_by_key(self):
+        data = payload(3_000_000, 70)
+        url = self.desktop.serve("/slow/keys.bin", data)
+        self.dromo.start()
+        self.hand_over(url)
+        wait_for(lambda: os.path.exists(self.file("keys.bin+++")), "the download's start")
+        left, top, right, bottom = self.dromo.task_list()
+        self.dromo.click((left + right) // 2, bottom - 10)
+        self.dromo.key("Home")  # the first row, by the keyboard alone
+        self.wait_focus("the list with the focus", lambda f: f["role"] in ("table", "table cell"))
+        self.dromo.key("ctrl+t")  # Stop
+        self.wait_task(url, PAUSED)
+        for key in ("shift+F10", "Menu"):
+            with self.subTest(key=key):
+                # The row's menu opens on the current row, its first item
+                # (Properties) chosen with Return: that row's sheet comes up.
+                self.dromo.key(key)
+                self.dromo.key("Return")
+                sheet = self.dromo.dialog("Task Properties")
+                self.assertEqual(self.focused()["name"], "URL")
+                self.dromo.key("Escape")
+                wait_for(lambda: not self.desktop.x.mapped(sheet), "the sheet's closing")
+                self.wait_focus("the list again", lambda f: f["role"] in ("table", "table cell"))
+        open(self.desktop.fast_flag, "w").close()
+        self.dromo.key("ctrl+r")  # Resume
+        self.wait_downloaded("keys.bin", data)
+        self.wait_task(url, DONE)
+        self.dromo.key("Return")  # Open, as a double-click does
+        wait_for(lambda: "file://" + self.file("keys.bin") in (self.read(self.desktop.opened) or b"").decode(),
+                 "the finished file handed to the desktop's opener",
+                 state=lambda: self.read(self.desktop.opened))
+        self.dromo.key("Delete")
+        wait_for(lambda: self.dromo.tasks() == [], "the task's removal from the saved list")
+        self.assertEqual(self.read(self.file("keys.bin")), data, "Delete leaves the downloaded file")
+
+    def test_tab_order_of_the_main_window(self):
+        self.dromo.start()
+        forward = self.tab_cycle()
+        self.assert_reading_order(forward[:-1] + forward[-1:], "the main window")
+        names = [c["name"] for c in forward]
+        for name in ("Address", "Find tasks", "Tasks"):
+            self.assertIn(name, names, "Tab never reached %s" % name)
+        # A list box is read by its choice ("All"), its label beside it.
+        self.assertIn("combo box", [c["role"] for c in forward], "Tab never reached the state filter")
+        self.assertEqual(names.count("Tasks"), 1, "Tab stays in the list: %s" % names)
+        backward = self.tab_cycle("shift+Tab")
+        self.assertEqual([c["path"] for c in backward[:-1]], [c["path"] for c in forward[-2::-1]],
+                         "Shift+Tab goes the same way back")
+
+    def walk_sheet_pages(self, title, pages):
+        """Each page of the sheet in front: Tab through it, in reading order."""
+        for page in range(pages):
+            with self.subTest(sheet=title, page=page):
+                visited = self.tab_cycle()
+                self.assert_reading_order(visited, "%s, page %d" % (title, page + 1))
+            self.dromo.key("ctrl+Next")  # the next tab
+
+    def test_tab_order_of_the_sheets(self):
+        self.dromo.start()
+        self.dromo.key("ctrl+n")
+        self.dromo.dialog("Add URL")
+        first = self.focused()
+        self.assertEqual(first["name"], "URL", "the sheet opens in its URL field")
+        self.dromo.key("ctrl+Next")  # no URL yet: the page stays and says why
+        self.assertTrue(self.dromo.holds(lambda: self.focused()["path"] == first["path"], 0.5))
+        tree = self.desktop.accessible("tree")
+        self.assertTrue(any("Enter a URL first" in n["name"] for n in tree if n["showing"]),
+                        "the sheet says why the other tabs stay shut")
+        self.dromo.type(self.desktop.url("/files/tab.bin"))
+        self.walk_sheet_pages("Add URL", 8)
+        self.dromo.key("Escape")
+
+        self.dromo.key("ctrl+o")
+        self.dromo.dialog("Import Broken File")
+        self.assertEqual(self.focused()["name"], "File", "the import opens in its file field")
+        self.walk_sheet_pages("Import Broken File", 1)
+        self.dromo.key("Escape")
+
+        self.dromo.key("alt+v", "Up", "Return")  # View, up to its last item: Options...
+        self.dromo.dialog("Options")
+        self.walk_sheet_pages("Options", 11)
+        self.dromo.key("Escape")
+
+
+class AccessibleJourneys:
+    """Every control a person can reach has a name a screen reader can say."""
+
+    def unnamed(self, where):
+        tree = self.desktop.accessible("tree")
+        return ["%s %s in %s" % (n["role"], n["box"], where) for n in tree
+                if n["focusable"] and n["showing"] and not n["name"]]
+
+    def test_every_control_has_a_name(self):
+        data = payload(100_000, 80)
+        self.dromo.start()
+        self.hand_over(self.desktop.serve("/files/named.iso", data))
+        self.wait_downloaded("named.iso", data)
+        missing = self.unnamed("the main window")
+        tree = self.desktop.accessible("tree")
+        rows = [n for n in tree if n["role"] == "table"]
+        self.assertTrue(rows, "the task list is read as a table")
+        self.dromo.key("ctrl+n")
+        self.dromo.dialog("Add URL")
+        self.dromo.type(self.desktop.url("/files/named.bin"))
+        for page in range(9):
+            missing += self.unnamed("Add URL, page %d" % (page + 1))
+            self.dromo.key("ctrl+Next")
+        self.dromo.key("Escape")
+        self.dromo.key("ctrl+o")
+        self.dromo.dialog("Import Broken File")
+        missing += self.unnamed("Import Broken File")
+        self.dromo.key("Escape")
+        self.dromo.key("alt+v", "Up", "Return")
+        self.dromo.dialog("Options")
+        for page in range(11):
+            missing += self.unnamed("Options, page %d" % (page + 1))
+            self.dromo.key("ctrl+Next")
+        self.dromo.key("Escape")
+        self.assertEqual(missing, [], "focusable controls without a name")
+
+    def test_a_row_reads_its_file_state_and_progress(self):
+        data = payload(100_000, 81)
+        self.dromo.start()
+        self.hand_over(self.desktop.serve("/files/spoken.iso", data))
+        self.wait_downloaded("spoken.iso", data)
+        left, top, right, bottom = self.dromo.task_list()
+        self.dromo.click((left + right) // 2, bottom - 10)
+        self.dromo.key("Home")
+        cell = self.wait_focus("the first row's first cell", lambda f: "spoken.iso" in f["name"])
+        self.assertIn("done", cell["name"].lower())
+        self.assertIn("100%", cell["name"])
+
+
+class Journeys(KeyboardJourneys, AccessibleJourneys, Journey):
     def test_address_bar_return_and_keypad_enter(self):
         served = []
         self.dromo.start()
@@ -283,7 +525,9 @@ class Journeys(Journey):
         self.select_all_rows()
         self.download_menu_first_item()  # Stop
         self.wait_task(slow_url, PAUSED)
-        moved = self.dromo.drag_window(140, 90)
+        # Left and down: the first window is most of the screen's width, and
+        # one left partly off the screen comes back moved onto it.
+        moved = self.dromo.drag_window(-40, 90)
         self.dromo.key("alt+f", "x")  # File, Exit
         self.assertEqual(self.dromo.wait_exit(), 0)
         saved = self.dromo.tasks()
@@ -441,6 +685,131 @@ class Journeys(Journey):
         # which may come after its small file.
         wait_for(lambda: [t["Target"] for t in self.dromo.tasks()] == [shown_url, hidden_url],
                  "both tasks in the saved list", state=lambda: [t["Target"] for t in self.dromo.tasks()])
+
+    def test_a_failure_stays_a_failure_across_restarts(self):
+        """A checksum that does not match, and a 404: each fails at once, is
+        told, and reads failed (never paused, never done) after every kind of
+        restart; a resume tries again."""
+        data = payload(300_000, 50)
+        good = self.desktop.serve("/files/checked.bin", data)
+        missing = self.desktop.url("/files/gone.bin")
+        meta4 = os.path.join(self.desktop.root, "checked.meta4")
+        with open(meta4, "w") as f:
+            f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                    '<metalink xmlns="urn:ietf:params:xml:ns:metalink"><file name="checked.bin">'
+                    '<hash type="sha-256">%s</hash><url priority="1">%s</url></file></metalink>\n'
+                    % ("0" * 64, good))
+        self.dromo.start()
+        handed = self.desktop.spawn([DROMO_BIN, meta4], "dromo-metalink.log")
+        self.assertEqual(handed.wait(timeout=30), 0, self.desktop.log("dromo-metalink.log"))
+        self.hand_over(missing)
+
+        def failed(url):
+            return next((t for t in self.dromo.tasks() if t.get("Target") == url and t.get("Failure")), None)
+        wait_for(lambda: failed(good) and failed(missing), "both tasks saved failed", state=self.folder_and_list)
+        self.assertEqual(self.requests_for("/files/checked.bin"), 1,
+                         "a file downloaded whole that fails its checksum is not downloaded again")
+        self.assertEqual(self.requests_for("/files/gone.bin"), 1, "a 404 is not tried again")
+        wait_for(lambda: sum("failed" in n[0] for n in self.desktop.notices()) >= 1, "the failure notices",
+                 state=self.desktop.notices)
+        for how in ("exit", "term", "kill"):
+            with self.subTest(restart=how):
+                self.restart(how)
+                self.save_now()
+                for url, reason in ((good, "does not match its SHA-256 checksum"), (missing, " 404 ")):
+                    task = wait_for(lambda: failed(url), "the failed task after the restart",
+                                    state=self.folder_and_list)
+                    self.assertEqual(task["Status"], PAUSED, "paused to every classic reader")
+                    self.assertNotEqual(task["Progress"], "100%", "never read back as done")
+                    self.assertIn(reason, task["Failure"])
+                self.assertEqual(failed(good)["Progress"], "100% (not done)")
+                self.assertFalse(os.path.exists(self.file("checked.bin")))
+                self.assertEqual(self.read(self.file("checked.bin+++")), data, "the download stays for the user")
+        # Resume is there for a failed task, as for a paused one: it tries again.
+        told = len(self.desktop.notices())
+        self.select_all_rows()
+        self.download_menu_first_item()  # Resume
+        wait_for(lambda: len([n for n in self.desktop.notices()[told:] if "failed" in n[0]]) >= 1,
+                 "the failure told again after the resume", state=self.desktop.notices)
+        wait_for(lambda: failed(good) and failed(missing), "both failed again", state=self.folder_and_list)
+
+    def test_the_exit_keeps_schedules(self):
+        """A task set to start at night is still set so after File, Exit,
+        SIGTERM or kill -9, and at the next start."""
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w") as f:
+            f.write("[Settings]\nEnable%20Schedule=1\nSchedule%20Start%20at=3:33\n")
+        url = self.desktop.serve("/files/tonight.bin", payload(100_000, 51))
+        self.dromo.start()
+        self.hand_over(url)
+        for how in ("exit", "term", "kill"):
+            with self.subTest(restart=how):
+                self.restart(how)
+                self.save_now()
+                task = self.wait_task(url, "32")
+                self.assertEqual((task["Enable Schedule"], task["Schedule Start at"]), ("1", "3:33"))
+        self.assertFalse(os.path.exists(self.file("tonight.bin")), "nothing ran before its time")
+
+    def test_a_file_already_there_is_told_not_copied(self):
+        """The URL of a deleted task whose file was kept: handed over again,
+        the notice says it is already downloaded; typed in the address bar,
+        Dromo asks, and copies it only when asked to."""
+        data = payload(200_000, 52)
+        url = self.desktop.serve("/files/twice.bin", data)
+        self.dromo.start()
+        self.hand_over(url)
+        self.wait_downloaded("twice.bin", data)
+        self.wait_task(url, DONE)
+        wait_for(lambda: ("Download finished", "twice.bin") in [n[:2] for n in self.desktop.notices()],
+                 "the notice of the download", state=self.desktop.notices)
+        self.select_all_rows()
+        self.dromo.key("Delete")
+        wait_for(lambda: self.dromo.tasks() == [], "the task's removal from the saved list")
+
+        self.hand_over(url)
+        wait_for(lambda: any(n[0] == "Already downloaded" and n[1] == "twice.bin" for n in self.desktop.notices()),
+                 "an \"Already downloaded\" notice", state=self.desktop.notices)
+        self.assertEqual(sum(n[1] == "twice.bin" and n[0] == "Download finished" for n in self.desktop.notices()), 1,
+                         "told finished once, for the download itself")
+
+        for answer, copies in (("Escape", []), ("alt+d", ["twice (1).bin"])):  # Cancel; Download Again
+            with self.subTest(answer=answer):
+                x, y = self.dromo.address_box()
+                self.dromo.click(x, y)
+                self.dromo.key("ctrl+a")
+                self.dromo.type(url)
+                self.dromo.key("Return")
+                box = self.dromo.dialog("Dromo")
+                self.dromo.key(*answer.split())
+                wait_for(lambda: not self.desktop.x.mapped(box), "the question's closing")
+                for name in copies:
+                    self.wait_downloaded(name, data)
+                self.save_now()
+                wait_for(lambda: [os.path.basename(t["SaveTo"]) for t in self.dromo.tasks()] == copies,
+                         "the saved list", state=self.folder_and_list)
+                self.assertEqual(sorted(os.listdir(self.desktop.downloads)), sorted(["twice.bin"] + copies))
+        self.assertEqual(self.read(self.file("twice.bin")), data)
+
+    def test_a_kept_filter_never_hides_a_new_download(self):
+        """Started with a filter kept from the last run, a URL typed in the
+        address bar is downloaded and shown: the filter is cleared."""
+        os.makedirs(os.path.dirname(self.dromo.profile_path), exist_ok=True)
+        with open(self.dromo.profile_path, "w") as f:
+            f.write("[Settings]\nTask%20Filter%20Text=file1\n")
+        data = payload(150_000, 53)
+        url = self.desktop.serve("/files/typed.bin", data)
+        self.dromo.start()
+        x, y = self.dromo.address_box()
+        self.dromo.click(x, y)
+        self.dromo.type(url)
+        self.dromo.key("Return")
+        self.wait_downloaded("typed.bin", data)
+        self.save_now()
+        wait_for(lambda: self.dromo.profile().get("Settings", {}).get("Task Filter Text") == "",
+                 "the filter cleared for the new task", state=lambda: self.dromo.profile().get("Settings"))
+        self.restart("exit")
+        self.save_now()
+        self.wait_task(url, DONE)
 
 
 def main():

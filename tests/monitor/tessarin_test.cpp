@@ -344,6 +344,82 @@ TEST_F(Host, TheMenusHandOverWhatTheUserChose)
               "http://h/e referrer=http://h/list.html userAgent=UA/1\n");
 }
 
+// The browser's cookie jar goes to Dromo whole; a jar Dromo could not send
+// is refused in the answer, before the browser lets go of its download, and
+// nothing of that message reaches Dromo.
+TEST_F(Host, ACookieJarGoesToDromoWholeOrTheBrowserKeepsTheDownload)
+{
+    test::TempDir dir;
+    FakeDromo(dir.File("calls.log"), true);
+    const std::string jar = R"(#HttpOnly_members.example\tFALSE\t/\tTRUE\t0\tsession\ts3cr3t\n)"
+                            R"(.example\tTRUE\t/sn/deep/\tFALSE\t1999999999\tsn\tdeep\n)";
+    const std::string shown =
+        "#HttpOnly_members.example\\tFALSE\\t/\\tTRUE\\t0\\tsession\\ts3cr3t\\n"
+        ".example\\tTRUE\\t/sn/deep/\\tFALSE\\t1999999999\\tsn\\tdeep\\n";
+    const std::string crlf = R"(members.example\tFALSE\t/\tTRUE\t0\tsession\ts3cr3t\r\n)";
+    const std::string header = jar + R"(Cookie: admin=1\n)";
+    const std::string huge = std::string(65537, '#');
+    const auto withJar = [](const std::string& j) { return R"("details":{"cookieJar":")" + j + R"("})"; };
+    const std::string control = "The browser's cookie jar holds a carriage return or another control character.";
+    const std::string badLine =
+        "The browser's cookie jar has a line that is no cookie: seven fields separated by tabs are expected.";
+    const std::string tooLong = "The browser's cookie jar is longer than 65536 bytes.";
+    struct Case {
+        std::string frame;
+        std::string reply;
+    };
+    const std::vector<Case> cases = {
+        {Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","id":1,"url":"http://members.example/a.zip",)" +
+               withJar(jar) + "}"),
+         R"({"capture":true,"id":1})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":1})"), R"({"id":1})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"BeforeNavigate2","id":2,"url":"http://members.example/b.zip",)" +
+               withJar(crlf) + "}"),
+         R"({"error":")" + control + R"(","id":2})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"Deliver","id":2})"),
+         R"({"error":"no capture held under this id","id":2})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"Initialize","id":3,"protocol":"http",)"
+               R"("url":"http://members.example/c.zip",)" +
+               withJar(header) + "}"),
+         R"({"error":")" + badLine + R"(","id":3})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"AddDownload","id":4,"url":"http://members.example/d.bin",)" +
+               withJar(jar) + "}"),
+         R"({"id":4,"taken":true})"},
+        {Frame(R"({"monitor":"NVMonitor","event":"AddDownload","id":5,"url":"http://members.example/e.bin",)" +
+               withJar(huge) + "}"),
+         R"({"error":")" + tooLong + R"(","id":5})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"AddDownloads","id":6,"cookieJars":[")" + jar +
+               R"("],"links":[{"url":"http://members.example/f.bin","cookieJar":0},{"url":"http://o/g.bin"}]})"),
+         R"({"id":6,"links":2,"taken":true})"},
+        {Frame(R"({"monitor":"URLMonitor","event":"AddDownloads","id":7,"cookieJars":[")" + jar + R"(",")" + crlf +
+               R"("],"links":[{"url":"http://members.example/h.bin","cookieJar":0},)"
+               R"({"url":"http://members.example/i.bin","cookieJar":1}]})"),
+         R"({"error":")" + control + R"(","id":7})"},
+    };
+    std::string input;
+    for (const Case& c : cases) {
+        input += c.frame;
+    }
+    std::string output;
+    EXPECT_EQ(RunHost(input, output), 0);
+    const auto frames = Frames(output);
+    ASSERT_EQ(frames.size(), cases.size()) << output;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(frames[i], cases[i].reply) << "case " << i;
+    }
+    std::vector<std::string> delivered;
+    std::istringstream lines(test::ReadFile(dir.File("calls.log.details")));
+    for (std::string line; std::getline(lines, line);) {
+        delivered.push_back(line);
+    }
+    std::sort(delivered.begin(), delivered.end());
+    EXPECT_EQ(delivered, (std::vector<std::string>{"http://members.example/a.zip cookieJar=" + shown,
+                                                   "http://members.example/d.bin cookieJar=" + shown}));
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log.links")),
+              "call 2\nhttp://members.example/f.bin cookieJar=" + shown + "\nhttp://o/g.bin\n");
+    EXPECT_EQ(test::ReadFile(dir.File("calls.log")).find("AddURL"), std::string::npos);
+}
+
 TEST_F(Host, WithoutDromoTheMenusAreToldSoAndTooManyLinksAreRefused)
 {
     std::string links;

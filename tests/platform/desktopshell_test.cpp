@@ -6,6 +6,9 @@
 #include <chrono>
 #include <thread>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include "tests/support/testservers.h"
 
 namespace dromo {
@@ -37,6 +40,55 @@ TEST(DesktopShell, AMissingFileIsNotOpened)
 {
     DesktopShell shell;
     EXPECT_FALSE(shell.Open("/nonexistent/history.htm"));
+}
+
+// The guide's page goes to xdg-open, and its exit status is heard: a
+// desktop that finds no program for the page (status 3) or no xdg-open at
+// all is told back once, a shown page is not; a missing page fails at once.
+TEST(DesktopShell, APageNoProgramCanShowIsToldBack)
+{
+    test::TempDir dir;
+    const std::string page = dir.File("guide.html");
+    test::WriteFile(page, "<html></html>");
+    const QByteArray path = qgetenv("PATH");
+    struct Case {
+        const char* opener;  // the xdg-open on PATH; nullptr for none
+        std::string asked;
+        bool told;
+    };
+    const Case cases[] = {
+        {"exit 0", page + "#keys", false},
+        {"exit 3", page, true},
+        {nullptr, page, true},
+        {"exit 0", dir.File("missing.html"), true},
+    };
+    for (const Case& c : cases) {
+        test::TempDir bin;
+        if (c.opener != nullptr) {
+            const std::string script = bin.File("xdg-open");
+            test::WriteFile(script,
+                            "#!/bin/sh\nprintf '%s' \"$1\" > \"" + bin.File("asked") + "\"\n" + c.opener + "\n");
+            chmod(script.c_str(), 0755);
+        }
+        qputenv("PATH", QByteArray::fromStdString(bin.Path()));
+        DesktopShell shell;
+        int told = 0;
+        bool over = false;
+        shell.OpenPage(c.asked, [&] { ++told; });
+        // Over once the failure is told, or xdg-open was asked and said yes;
+        // the bound is for a hang only.
+        QElapsedTimer clock;
+        clock.start();
+        while (!over && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            over = told > 0 || (!c.told && test::Exists(bin.File("asked")));
+        }
+        qputenv("PATH", path);
+        EXPECT_EQ(told, c.told ? 1 : 0) << c.asked << " " << (c.opener ? c.opener : "(no xdg-open)");
+        if (c.opener != nullptr && !c.told) {
+            EXPECT_EQ(test::ReadFile(bin.File("asked")), "file://" + page + "#keys");
+        }
+    }
 }
 
 }  // namespace

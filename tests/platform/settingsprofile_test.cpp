@@ -141,7 +141,7 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     for (auto [url, file] : {std::pair{"http://h/a.zip", "/dl/a.zip"}, {"ftp://h/b.iso", "/dl/b.iso"}}) {
         TaskRecord r;
         r.saveAs = file;
-        r.SetState(TaskState::Paused);
+        r.SetState(TaskState::Done);  // finished: "100%" means done to every reader
         TaskRow row;
         row.texts[kColTarget] = url;
         row.texts[kColProgress] = "100%";
@@ -170,6 +170,67 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     EXPECT_EQ(loadedTable.CopyOut(1)->saveAs, "/dl/b.iso");
     EXPECT_EQ(loadedTable.CopyOut(1)->State(), TaskState::Done);
     EXPECT_EQ(loadedTable.CopyOut(1)->protocol, kProtocolFtp);
+}
+
+// A value with a line break in it goes into the file escaped and comes back
+// whole: it never becomes a line of its own (a key, or a section) at the
+// next load, as it did in the list file.
+TEST(SettingsProfile, ALineBreakInAValueComesBackWholeAndAddsNoKey)
+{
+    QTemporaryDir dir;
+    const PlatformDefaults platform{"/dl/", "/share/"};
+    const std::string breaks[] = {"\nSaveTo=/elsewhere/.bashrc", "\r\n[URL]\r\nURL0\\SaveTo=/elsewhere/.bashrc",
+                                  "\r[Settings]\rSave to=/elsewhere/", "\\\n\"\n;"};
+    // The names each section holds after a save of plain values.
+    auto namesAfterSave = [&](const QString& path, const std::string& b, ViewSettings& settings) {
+        TaskTable table;
+        TaskRecord r;
+        r.saveAs = "/dl/a.zip" + b;
+        r.user = "u" + b;
+        r.password = "p" + b;
+        r.referrer = "http://h/page" + b;
+        r.userAgent = "agent" + b;
+        r.checksum = "sha-256=" + b;
+        TaskRow row;
+        row.texts[kColTarget] = "http://h/a.zip";
+        row.texts[kColSize] = "12" + b;
+        table.Append(r, row);
+        settings.options = GlobalOptions::Defaults(platform);
+        settings.options.userAgent = "Dromo" + b;
+        settings.options.saveTo = "/dl/" + b;
+        settings.sites = {{"ftp.example", "u" + b, "p" + b}};
+        SettingsProfile profile(path);
+        SettingsStore store(profile, platform);
+        EXPECT_TRUE(store.Save(settings, table));
+        std::vector<std::vector<std::string>> names;
+        for (const char* section : {"Settings", "URL", "Site"}) {
+            names.push_back(profile.ValueNames(section));
+        }
+        return names;
+    };
+    ViewSettings plain;
+    const auto plainNames = namesAfterSave(dir.filePath("plain.ini"), "", plain);
+    for (const std::string& b : breaks) {
+        SCOPED_TRACE(b);
+        const QString path = dir.filePath("broken.ini");
+        QFile::remove(path);
+        ViewSettings saved;
+        namesAfterSave(path, b, saved);
+        SettingsProfile back(path);
+        EXPECT_EQ(back.GetString("URL", "URL0\\SaveTo", ""), "/dl/a.zip" + b);
+        EXPECT_EQ(back.GetString("URL", "URL0\\Username", ""), "u" + b);
+        EXPECT_EQ(back.GetString("URL", "URL0\\Referrer", ""), "http://h/page" + b);
+        EXPECT_EQ(back.GetString("URL", "URL0\\User Agent", ""), "agent" + b);
+        EXPECT_EQ(back.GetString("URL", "URL0\\Size", ""), "12" + b);
+        EXPECT_EQ(back.GetString("Settings", "User Agent", ""), "Dromo" + b);
+        EXPECT_EQ(back.GetString("Settings", "Save to", ""), "/dl/" + b);
+        std::vector<std::vector<std::string>> names;
+        for (const char* section : {"Settings", "URL", "Site"}) {
+            names.push_back(back.ValueNames(section));
+        }
+        EXPECT_EQ(names, plainNames);
+        EXPECT_EQ(ReadAll(path).split(QLatin1Char('\n')).count(QStringLiteral("[URL]")), 1);
+    }
 }
 
 }  // namespace

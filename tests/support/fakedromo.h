@@ -20,9 +20,10 @@ namespace dromo::test {
 // Every call is logged to `log` (dbusmock's own lines: `AddURL "URL"`).
 // With `addDownload`, the object has AddDownload(s, a{ss}) as well, which
 // also writes one line per call to `log` + ".details": the URL, then
-// key=value for each detail, keys sorted, separated by single spaces; and
-// AddDownloads(a(sa{ss})), which writes to `log` + ".links" a line "call N"
-// (N links) and then one such line per link.
+// key=value for each detail, keys sorted, separated by single spaces (a
+// backslash, tab and line feed in a value written \\, \t and \n, so a cookie
+// jar stays on its line); and AddDownloads(a(sa{ss})), which writes to
+// `log` + ".links" a line "call N" (N links) and then one such line per link.
 inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const std::string& log, bool addDownload)
 {
     auto dromo = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock",
@@ -44,23 +45,27 @@ inline std::unique_ptr<ChildProcess> StartFakeDromo(QDBusConnection& bus, const 
         }
     };
     addMethod("AddURL", "s", "");
+    // The method's code runs alone: each body says how a value is written.
+    const std::string shown =
+        "shown = lambda v: v.replace('\\\\', '\\\\\\\\').replace('\\t', '\\\\t').replace('\\n', '\\\\n')\n";
     if (addDownload) {
         addMethod("AddDownload", "sa{ss}",
-                  "line = args[0]\n"
-                  "for key in sorted(args[1]):\n"
-                  "    line += ' %s=%s' % (key, args[1][key])\n"
-                  "with open('" +
+                  shown +
+                      "line = args[0]\n"
+                      "for key in sorted(args[1]):\n"
+                      "    line += ' %s=%s' % (key, shown(args[1][key]))\n"
+                      "with open('" +
                       log +
                       ".details', 'a') as f:\n"
                       "    f.write(line + '\\n')");
         addMethod("AddDownloads", "a(sa{ss})",
-                  "with open('" + log +
+                  shown + "with open('" + log +
                       ".links', 'a') as f:\n"
                       "    f.write('call %d\\n' % len(args[0]))\n"
                       "    for url, details in args[0]:\n"
                       "        line = url\n"
                       "        for key in sorted(details):\n"
-                      "            line += ' %s=%s' % (key, details[key])\n"
+                      "            line += ' %s=%s' % (key, shown(details[key]))\n"
                       "        f.write(line + '\\n')");
     }
     return dromo;

@@ -2,9 +2,10 @@
 """Fails when an include breaks the layering. Every quoted include under
 src/ names its layer from the one include root ("base/tasks/tasktable.h")
 and resolves there; each layer includes only its own headers and those of
-the layers below it; base (the standard library only) and the engine (base
-and libcurl) never include Qt. Usage: layers.py SRC_DIR. Prints each
-offending line as FILE:LINE: TEXT."""
+the layers below it; inside base and the gui each folder includes only the
+folders the map (docs/ARCHITECTURE.md) puts below it; base (the standard
+library only) and the engine (base and libcurl) never include Qt. Usage:
+layers.py SRC_DIR. Prints each offending line as FILE:LINE: TEXT."""
 import collections
 import os
 import re
@@ -18,6 +19,16 @@ ALLOWED = {
     "gui": ["gui", "platform", "base"],
     "monitor": ["monitor", "platform", "base"],
     "app": ["app", "gui", "platform", "engine", "base"],
+}
+# The folders of a layer from the top down, as the map draws them: a folder
+# includes only folders on lines below its own; folders on one line know
+# nothing of each other. A layer drawn here has no other folders; the folders
+# of a layer not drawn here only must not include each other in a cycle.
+ORDER = {
+    "base": [["download", "forms", "capture"], ["storage"], ["commands"], ["view"], ["tasks"], ["sync"], ["ports"],
+             ["text"], ["values"]],
+    "gui": [["mainwindow"], ["capture"], ["dialogs/task"], ["dialogs/options"], ["dialogs/lists"], ["widgets"],
+            ["i18n"]],
 }
 WITHOUT_QT = {"base", "engine"}
 QUOTED = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
@@ -47,6 +58,28 @@ def check_line(src, layer, line):
         return "%s may not include %s" % (layer, named)
     if not os.path.exists(os.path.join(src, header)):
         return "no such header under src/"
+    return None
+
+
+def line_of(layer, folder):
+    """The line of the layer's drawing a folder (\"base/tasks\") is on, or None."""
+    inside = folder[len(layer) + 1:]
+    for number, line in enumerate(ORDER[layer]):
+        if inside in line:
+            return number
+    return None
+
+
+def order_fault(layer, own, to):
+    """Why the folder `own` may not include the folder `to` of its layer, or None."""
+    own_line, to_line = line_of(layer, own), line_of(layer, to)
+    for folder, line in ((own, own_line), (to, to_line)):
+        if line is None:
+            return "%s is a folder the map does not place; add it to the drawing first" % folder
+    if own_line == to_line:
+        return "%s may not include %s: the map has them side by side" % (own, to)
+    if own_line > to_line:
+        return "%s may not include %s: the map puts it above" % (own, to)
     return None
 
 
@@ -120,14 +153,15 @@ def check(src):
                 with open(path, encoding="utf-8") as f:
                     for number, line in enumerate(f, 1):
                         fault = check_line(src, layer, line)
+                        quoted = QUOTED.match(line)
+                        if not fault and quoted and quoted.group(1).startswith(layer + "/"):
+                            to = os.path.dirname(quoted.group(1))
+                            if to != own and layer in ORDER:
+                                fault = order_fault(layer, own, to)
+                            elif to != own:
+                                edges[own].setdefault(to, "%s:%d: %s" % (path, number, line.strip()))
                         if fault:
                             faults.append("%s:%d: %s (%s)" % (path, number, line.strip(), fault))
-                            continue
-                        quoted = QUOTED.match(line)
-                        if quoted and quoted.group(1).startswith(layer + "/"):
-                            to = os.path.dirname(quoted.group(1))
-                            if to != own:
-                                edges[own].setdefault(to, "%s:%d: %s" % (path, number, line.strip()))
         for group, cycle in folder_cycles(edges):
             steps = " -> ".join([a for a, _, _ in cycle] + [cycle[0][0]])
             faults.append("folders include each other in a cycle: %s (all of %s reach each other)\n    %s" %

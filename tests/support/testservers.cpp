@@ -486,7 +486,7 @@ std::string DigestLine(const TempDir& dir, const std::string& user, const std::s
 
 }  // namespace
 
-bool MakeTestCa(const std::string& folder)
+bool MakeTestCa(const std::string& folder, const std::vector<std::string>& hostNames)
 {
     const std::string d = folder + "/";
     const std::vector<std::string> ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
@@ -494,9 +494,13 @@ bool MakeTestCa(const std::string& folder)
         argv.insert(argv.begin() + 2, ec.begin(), ec.end());
         return argv;
     };
-    WriteFile(d + "server.ext",
-              "subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n"
-              "keyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n");
+    std::string names = "IP:127.0.0.1";
+    for (const std::string& name : hostNames) {
+        names += ",DNS:" + name;
+    }
+    WriteFile(d + "server.ext", "subjectAltName=" + names +
+                                    "\nbasicConstraints=CA:FALSE\n"
+                                    "keyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n");
     return RunCommand(with({"openssl", "req", "-x509", "-days", "2", "-subj", "/CN=Dromo Test CA", "-addext",
                             "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign", "-keyout",
                             d + "ca-key.pem", "-out", d + "ca.pem"})) == 0 &&

@@ -125,8 +125,9 @@ bool MakeSelfSignedCertificate(const std::string& folder);
 
 // Makes a certificate authority of the test's own (ca.pem) and a
 // certificate for 127.0.0.1 signed by it (cert.pem, key key.pem) in a
-// folder: what a self-hosted server with a private CA has.
-bool MakeTestCa(const std::string& folder);
+// folder: what a self-hosted server with a private CA has. The
+// certificate names the host names given too.
+bool MakeTestCa(const std::string& folder, const std::vector<std::string>& hostNames = {});
 
 // Sets an environment variable (or removes it, for nullptr) while the
 // object lives; the previous state comes back after.

@@ -1,18 +1,9 @@
 #include "base/capture/monitors.h"
 
-#include <algorithm>
-#include <cctype>
+#include "base/text/textutil.h"
 
 namespace dromo {
 namespace {
-
-std::string Lower(const std::string& text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
 
 bool StartsWith(const std::string& text, const char* prefix)
 {
@@ -54,7 +45,7 @@ bool URLMonitor::BeforeNavigate2(const std::string& url, bool ctrl)
     if (!m_switches.clicks && !m_switches.allFtp) {
         return false;
     }
-    const std::string lower = Lower(url);
+    const std::string lower = FoldCase(url);
     // Only web and FTP links; https and ftps are new beside the classic two.
     if (!StartsWith(lower, "ftp://") && !StartsWith(lower, "ftps://") && !StartsWith(lower, "http://") &&
         !StartsWith(lower, "https://")) {
@@ -72,7 +63,7 @@ std::optional<std::string> URLMonitor::StatusTextChange(const std::string& text,
     if (!m_switches.clicks && !m_switches.allFtp) {
         return std::nullopt;
     }
-    std::string lower = Lower(text);
+    std::string lower = FoldCase(text);
     std::string original = text;
     static const std::string kEnglish = "start downloading from site:";
     static const std::string kChinese =
@@ -106,7 +97,7 @@ bool NVMonitor::Initialize(const std::string& protocol, const std::string& url)
     if (!m_switches.clicks && !m_switches.allFtp) {
         return false;
     }
-    const std::string p = Lower(protocol);
+    const std::string p = FoldCase(protocol);
     if (StartsWith(p, "ftp") && !p.empty() && p.back() != '/' && m_switches.allFtp) {
         return true;
     }

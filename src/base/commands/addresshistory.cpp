@@ -18,7 +18,9 @@ void AddressHistory::Insert(const std::string& typed)
     // Remembered without a login: the list is shown to whoever sits at the
     // screen and stored in the profile.
     const std::string url = UrlWithoutLogin(typed);
-    if (url.size() > kEntryLimit) {
+    // A text with a line break in it is no address to go back to: the add
+    // refuses it, and the box shows one line.
+    if (url.size() > kEntryLimit || HoldsControlCharacter(url)) {
         return;
     }
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {

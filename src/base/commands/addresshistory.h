@@ -30,7 +30,8 @@ public:
     void SetShown(bool shown) { m_shown = shown; }
 
     // Moves or puts the URL, without any login in it, at the top (a copy in
-    // other letter case goes), keeping at most "Max History Item" entries.
+    // other letter case goes), keeping at most "Max History Item" entries;
+    // a text holding a control character is not kept.
     void Insert(const std::string& url);
     void Clear() { m_entries.clear(); }
 

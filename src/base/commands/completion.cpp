@@ -90,7 +90,8 @@ void Completion::CountdownEnded(bool reachedZero)
 {
     m_counting = false;
     if (!reachedZero) {
-        return;  // cancelled: both options stay as they are
+        OfferToSwitchOff();
+        return;
     }
     RefreshConnection();
     bool hangUp = false;
@@ -113,6 +114,44 @@ void Completion::CountdownEnded(bool reachedZero)
             m_exit();
         }
     }
+}
+
+// A cancelled countdown leaves the options on, and the next finished
+// download would count down again: the user who cancelled is asked whether
+// that is what he wants.
+void Completion::OfferToSwitchOff()
+{
+    bool hangUp = false;
+    bool shutDown = false;
+    {
+        auto guard = m_table.Lock();
+        const GlobalOptions& options = m_options.Get(guard);
+        hangUp = options.hangupIfDone != 0;
+        shutDown = options.shutDownIfDone != 0;
+    }
+    const char* question = SwitchOffQuestion(shutDown, hangUp);
+    if (question == nullptr || !m_messages.AskOkCancel(question, Ask::Question)) {
+        return;
+    }
+    auto guard = m_table.Lock();
+    GlobalOptions& options = m_options.Get(guard);
+    options.hangupIfDone = 0;
+    options.shutDownIfDone = 0;
+}
+
+const char* Completion::SwitchOffQuestion(bool shutDown, bool hangUp)
+{
+    if (shutDown && hangUp) {
+        return "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" and \"Hang up When "
+               "Done\" too?";
+    }
+    if (shutDown) {
+        return "The countdown was cancelled. Switch off \"Shut Down Computer When Done\" too?";
+    }
+    if (hangUp) {
+        return "The countdown was cancelled. Switch off \"Hang up When Done\" too?";
+    }
+    return nullptr;
 }
 
 void Completion::RefreshConnection()
@@ -138,7 +177,7 @@ void Completion::RedialIfNeeded()
     }
 }
 
-void Completion::OnFileFinished(std::function<void(const std::string& path)> listener)
+void Completion::OnFileFinished(std::function<void(const std::string& path, bool alreadyThere)> listener)
 {
     std::lock_guard lock(m_finishedMutex);
     m_finished = std::move(listener);
@@ -158,12 +197,21 @@ void Completion::TaskFailed(const std::string& path, const std::string& reason)
     }
 }
 
+void Completion::FileAlreadyThere(const std::string& path)
+{
+    // Nothing new came: the scanner saw the file when it was downloaded.
+    std::lock_guard lock(m_finishedMutex);
+    if (m_finished) {
+        m_finished(path, true);
+    }
+}
+
 void Completion::ScanFile(const std::string& path)
 {
     {
         std::lock_guard lock(m_finishedMutex);
         if (m_finished) {
-            m_finished(path);
+            m_finished(path, false);
         }
     }
     std::string scanner;

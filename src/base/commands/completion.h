@@ -31,10 +31,12 @@ public:
     void RedialIfNeeded() override;
     void ScanFile(const std::string& path) override;
     void TaskFailed(const std::string& path, const std::string& reason) override;
-    // Told of every finished file before its scan, and of every task that
-    // failed for good, from the worker's thread: they must only note it.
-    // Once these return with nullptr, the old listener is not called any more.
-    void OnFileFinished(std::function<void(const std::string& path)> listener);
+    void FileAlreadyThere(const std::string& path) override;
+    // Told of every finished file before its scan (and of a file found
+    // already there, `alreadyThere` set), and of every task that failed for
+    // good, from the worker's thread: they must only note it. Once these
+    // return with nullptr, the old listener is not called any more.
+    void OnFileFinished(std::function<void(const std::string& path, bool alreadyThere)> listener);
     void OnTaskFailed(std::function<void(const std::string& path, const std::string& reason)> listener);
 
     // Reads the connection state into the options (before the completion
@@ -42,9 +44,13 @@ public:
     void RefreshConnection();
     // The countdown's text for the options as they are.
     std::string CountdownMessage() const;
+    // What a cancelled countdown asks: whether to switch the options that
+    // started it off; nullptr when neither is on.
+    static const char* SwitchOffQuestion(bool shutDown, bool hangUp);
 
 private:
     void CountdownEnded(bool reachedZero);
+    void OfferToSwitchOff();
 
     TaskTable& m_table;
     Guarded<GlobalOptions> m_options;
@@ -56,7 +62,7 @@ private:
     Countdown& m_countdown;
     std::function<void()> m_exit;
     std::mutex m_finishedMutex;
-    std::function<void(const std::string&)> m_finished;                    // guarded by m_finishedMutex
+    std::function<void(const std::string&, bool)> m_finished;              // guarded by m_finishedMutex
     std::function<void(const std::string&, const std::string&)> m_failed;  // guarded by m_finishedMutex
     std::atomic<bool> m_counting{false};
 };

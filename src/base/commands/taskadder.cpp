@@ -1,6 +1,7 @@
 #include "base/commands/taskadder.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "base/ports/messages.h"
 #include "base/ports/sound.h"
@@ -8,11 +9,13 @@
 #include "base/ports/workerstarter.h"
 #include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
+#include "base/text/textutil.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
 #include "base/values/viewsettings.h"
@@ -30,6 +33,10 @@ constexpr const char* kSameFile = "The same file is being downloaded.";
 constexpr const char* kTooMany = "Too many tasks were added since Dromo started. Restart Dromo to add more.";
 constexpr const char* kUnsafeDetails =
     "The browser's cookie, referrer or user agent holds a line break or another control character.";
+constexpr const char* kNotFound = "File not found or moved";
+// A text of two links, a line each, is no URL: said so, rather than
+// "invalid url", so whoever handed it over knows to give one at a time.
+constexpr const char* kUrlControlCharacter = "The URL holds a line break or another control character.";
 constexpr const char* kCookieTooLong = "The browser's cookie is longer than 8000 bytes, more than a request may carry.";
 static_assert(kMaxCookieBytes == 8000, "the refusal names the bound");
 
@@ -37,12 +44,13 @@ TaskRow NewRow(const TaskRecord& record, const std::string& target, const std::s
                const std::string& progress)
 {
     TaskRow row;
-    row.stateImage = StateImageOf(record.state);
+    row.stateImage = StateImageOf(record);
     row.icon = FileTypeIcon(record.remotePath);
     row.texts[kColTarget] = target;
     row.texts[kColSize] = size;
     row.texts[kColResume] = resume;
     row.texts[kColProgress] = progress;
+    row.texts[kColStatus] = record.failure;
     return row;
 }
 
@@ -57,6 +65,11 @@ const char* AddResultMessage(AddResult result)
     case AddResult::TooManyTasks: return kTooMany;
     case AddResult::UnsafeDetails: return kUnsafeDetails;
     case AddResult::CookieTooLong: return kCookieTooLong;
+    case AddResult::UnsafeCookieJar: return CookieJarFaultText(CookieJarFault::ControlCharacter);
+    case AddResult::CookieJarTooLong: return CookieJarFaultText(CookieJarFault::TooLong);
+    case AddResult::BadCookieJar: return CookieJarFaultText(CookieJarFault::BadLine);
+    case AddResult::AlreadyThere: return "";  // the user chose: nothing to tell
+    case AddResult::UrlControlCharacter: return kUrlControlCharacter;
     }
     return "";
 }
@@ -201,11 +214,28 @@ AddResult TaskAdder::AddTask(const std::string& url, const std::string& savePath
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details)
 {
     switch (CheckRequestDetails(details.cookie, details.referrer, details.userAgent)) {
-    case RequestDetailsFault::None: return std::nullopt;
+    case RequestDetailsFault::None: break;
     case RequestDetailsFault::ControlCharacter: return AddResult::UnsafeDetails;
     case RequestDetailsFault::CookieTooLong: return AddResult::CookieTooLong;
     }
-    return AddResult::UnsafeDetails;
+    switch (CookieJar::Read(details.cookieJar).fault) {
+    case CookieJarFault::None: return std::nullopt;
+    case CookieJarFault::ControlCharacter: return AddResult::UnsafeCookieJar;
+    case CookieJarFault::TooLong: return AddResult::CookieJarTooLong;
+    case CookieJarFault::BadLine: return AddResult::BadCookieJar;
+    }
+    return AddResult::BadCookieJar;
+}
+
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details)
+{
+    record.cookie = details.cookie;
+    record.cookieJar = details.cookieJar;
+    record.browserCookie = details.cookie.empty() && details.cookieJar.empty() ? 0 : 1;
+    record.referrer = details.referrer;
+    if (!details.userAgent.empty()) {
+        record.userAgent = details.userAgent;
+    }
 }
 
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
@@ -214,16 +244,13 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
         return *refusal;  // the caller hears why; nothing is added
     }
     TaskRecord record = RecordFromOptions();
-    record.cookie = details.cookie;
-    record.browserCookie = details.cookie.empty() ? 0 : 1;
-    record.referrer = details.referrer;
-    if (!details.userAgent.empty()) {
-        record.userAgent = details.userAgent;
-    }
-    return Add(url, std::move(record), false, SafeFileName(details.fileName));
+    TakeBrowserDetails(record, details);
+    const std::string name = SafeFileName(details.fileName);
+    record.nameChosen = name.empty() ? 0 : 1;
+    return Add(url, std::move(record), false, name);
 }
 
-AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder)
+AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder, const MetalinkSource* source)
 {
     const Mirror* best = file.mirrors.Best();
     if (best == nullptr) {
@@ -231,6 +258,17 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
         return AddResult::InvalidUrl;
     }
     TaskRecord record = RecordFromOptions();
+    if (source != nullptr) {
+        TakeBrowserDetails(record, source->details);
+        // The jar's cookies name their sites; the Cookie header is the
+        // Metalink file's host's alone.
+        const std::optional<ParsedUrl> from = ParseUrl(source->url);
+        const std::optional<ParsedUrl> to = ParseUrl(best->url);
+        if (!from || !to || !EqualsIgnoreCase(from->host, to->host)) {
+            record.cookie.clear();
+            record.browserCookie = record.cookieJar.empty() ? 0 : 1;
+        }
+    }
     if (!folder.empty()) {
         record.saveAs = folder + (folder.back() == '/' ? "" : "/") + file.name;
     }
@@ -240,7 +278,7 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
     return Add(best->url, std::move(record), false, file.name);
 }
 
-int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder)
+int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource* source)
 {
     if (!reading.Ok()) {
         m_messages.Warning(reading.error);
@@ -248,9 +286,22 @@ int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& fo
     }
     int added = 0;
     for (const MetalinkFile& file : reading.files) {
-        added += AddMetalinkFile(file, folder) == AddResult::Added ? 1 : 0;
+        added += AddMetalinkFile(file, folder, source) == AddResult::Added ? 1 : 0;
     }
     return added;
+}
+
+AddResult TaskAdder::AddFailedMetalink(const MetalinkSource& source, const std::string& folder,
+                                       const std::string& reason)
+{
+    TaskRecord record = RecordFromOptions();
+    TakeBrowserDetails(record, source.details);
+    record.metalinkDocument = 1;
+    record.failure = StatusTimeStamp() + reason;
+    if (!folder.empty()) {
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + FileNameFromUrl(source.url);
+    }
+    return Add(source.url, std::move(record), false);
 }
 
 AddResult TaskAdder::AddTaskFromRecord(const std::string& url, const TaskRecord& record)
@@ -288,8 +339,9 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
     }
     const auto parsed = ParseUrl(url);
     if (!parsed) {
-        m_messages.Warning(kInvalidUrl);
-        return AddResult::InvalidUrl;
+        const bool control = HoldsControlCharacter(url);
+        m_messages.Warning(control ? kUrlControlCharacter : kInvalidUrl);
+        return control ? AddResult::UrlControlCharacter : AddResult::InvalidUrl;
     }
     TakeUrl(record, *parsed);
     // A name nobody chose is numbered when another task has it, but the
@@ -298,11 +350,20 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
         m_messages.Warning(kSameFile);
         return AddResult::SameFileRunning;
     }
+    if (m_userAdds != nullptr && !chosen) {
+        if (const AddResult asked = AskWhenAlreadyThere(record); asked != AddResult::Added) {
+            return asked;
+        }
+    }
     if (!fromRecord && !m_settings.proxies.empty()) {
         record.proxyIndex = 0;
     }
     LookUpSite(record);
-    record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    if (record.failure.empty()) {
+        record.SetState(record.scheduled ? TaskState::Scheduled : TaskState::Queued);
+    } else {
+        record.SetState(TaskState::Paused);  // failed already: it waits for the user's Resume
+    }
 
     if (!AppendUnderFreeName(url, std::move(record))) {
         m_messages.Warning(kTooMany);
@@ -314,6 +375,48 @@ AddResult TaskAdder::AddUntraced(std::string url, TaskRecord record, bool fromRe
     }
     m_workers.StartWorkerIfAllBusy();
     return AddResult::Added;
+}
+
+TaskAdder::UserAdds::UserAdds(TaskAdder& adder, std::function<bool(const std::string& path)> open)
+    : m_adder(adder), m_open(std::move(open)), m_outer(adder.m_userAdds)
+{
+    m_adder.m_userAdds = this;
+}
+
+TaskAdder::UserAdds::~UserAdds()
+{
+    m_adder.m_userAdds = m_outer;
+}
+
+AddResult TaskAdder::AskWhenAlreadyThere(TaskRecord& record)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(record.saveAs, error)) {
+        return AddResult::Added;
+    }
+    const std::string name = NameOfPath(record.saveAs);
+    const std::string question = name + " is already in " + FolderOfPath(record.saveAs) + ".";
+    switch (m_messages.Choose(question, {"Open", "Download Again", "Cancel"})) {
+    case 0:
+        if (!m_userAdds->m_open(record.saveAs)) {
+            m_messages.Warning(kNotFound);
+        }
+        return AddResult::AlreadyThere;
+    case 1: {
+        // A copy of its own beside the file, never over it.
+        const std::string copy = FirstFreePath(record.saveAs, [this](const std::string& path) {
+            std::error_code e;
+            return std::filesystem::exists(path, e) || std::filesystem::exists(path + "+++", e) ||
+                   m_table.HoldsSaveAs(path);
+        });
+        if (copy.empty()) {
+            return AddResult::AlreadyThere;
+        }
+        record.saveAs = copy;
+        return AddResult::Added;
+    }
+    default: return AddResult::AlreadyThere;
+    }
 }
 
 bool TaskAdder::RunningTaskWrites(const std::string& saveAs) const
@@ -394,7 +497,11 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
 
     const GlobalOptions& o = m_settings.options;
     if (!record.Is(TaskState::Done)) {
-        record.SetState(o.resumeIfStart ? TaskState::Queued : TaskState::Paused);
+        // A task that failed for good stays failed, with its reason: starting
+        // Dromo again is no reason to try what could not work.
+        const std::string failure = std::move(record.failure);
+        record.SetState(!failure.empty() || !o.resumeIfStart ? TaskState::Paused : TaskState::Queued);
+        record.failure = failure;
     }
     if (record.scheduled) {
         record.SetState(TaskState::Scheduled);
@@ -404,6 +511,7 @@ bool TaskAdder::RestoreTask(const std::string& target, const std::string& sizeTe
         auto guard = m_table.Lock();
         KeepRestoredFilesApart(record);
         TaskRow row = NewRow(record, target, sizeText, resumeText, progressText);
+        row.texts[kColStatus] = record.failure;
         if (!m_table.Append(std::move(record), std::move(row))) {
             return false;  // every task identifier of this run is used
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,16 @@ struct DownloadDetails {
     std::string fileName;  // the name the browser settled on
     std::string mimeType;
     std::int64_t size = -1;
+    // The cookies the browser would send to the URL's site and its
+    // redirects, as lines of libcurl's cookie file (CookieJar).
+    std::string cookieJar;
+};
+
+// A Metalink file as it was handed over: its URL and what the browser knew
+// of it, which go with the file's fetch and with the tasks of its files.
+struct MetalinkSource {
+    std::string url;
+    DownloadDetails details;
 };
 
 // How an add ended.
@@ -36,6 +47,11 @@ enum class AddResult {
     TooManyTasks,     // every task identifier of this run is used
     UnsafeDetails,    // a cookie, referrer or user agent that would break a request's head
     CookieTooLong,    // a cookie longer than any request may carry
+    UnsafeCookieJar,  // a cookie jar with a carriage return or another control character
+    CookieJarTooLong,
+    BadCookieJar,         // a cookie jar with a line that is no cookie
+    AlreadyThere,         // the file is already in its folder and the user did not want another copy
+    UrlControlCharacter,  // a line break or another control character in the URL: no URL, or several
 };
 
 // The message an add that ended so shows; "" for Added.
@@ -46,10 +62,35 @@ const char* AddResultMessage(AddResult result);
 // they can.
 std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
 
+// Gives a task what the browser knew of its download: its cookies (kept in
+// memory only; the record notes that there were some), referrer and user
+// agent.
+void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details);
+
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.
 class TaskAdder {
 public:
+    // While one lives, adds are the user's own in the window (the address
+    // bar, the Add URL sheet, a drop): a URL whose file is already in its
+    // folder is not copied silently, the user is asked first: open the file
+    // (`open`, false when it cannot be opened), download it again as a
+    // numbered copy, or leave it. Adds from outside never ask: the engine
+    // then finds the same file and says so.
+    class UserAdds {
+    public:
+        UserAdds(TaskAdder& adder, std::function<bool(const std::string& path)> open);
+        ~UserAdds();
+        UserAdds(const UserAdds&) = delete;
+        UserAdds& operator=(const UserAdds&) = delete;
+
+    private:
+        friend class TaskAdder;
+        TaskAdder& m_adder;
+        std::function<bool(const std::string& path)> m_open;
+        UserAdds* m_outer;
+    };
+
     TaskAdder(TaskTable& table, const ViewSettings& settings, WorkerStarter& workers, TaskListObserver& observer,
               Messages& messages, Sound& sound, std::uintptr_t ownerWindow = 0);
 
@@ -67,10 +108,20 @@ public:
     // task's URL), saved under its own name in `folder` or, when that is
     // empty, where the options and categories put that name; checked
     // against its digests; its mirrors and piece hashes kept on the task.
-    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "");
+    // With a `source`, the task goes with the browser's cookie jar,
+    // referrer and user agent, and with its Cookie header when the file
+    // comes from the Metalink file's own host.
+    AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "",
+                              const MetalinkSource* source = nullptr);
     // Every file of a read Metalink file so; a refused document shows its
     // error and adds nothing. Returns how many tasks were added.
-    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "");
+    int AddMetalink(const MetalinkReading& reading, const std::string& folder = "",
+                    const MetalinkSource* source = nullptr);
+    // A Metalink file that could not be fetched or read: a task of its URL
+    // that has failed with the reason, keeping the browser's details, so
+    // the list says why and Resume can fetch it again (metalinkDocument).
+    // Nothing is shown: the task says it.
+    AddResult AddFailedMetalink(const MetalinkSource& source, const std::string& folder, const std::string& reason);
 
     // Room for this many more restored tasks, so a long list does not move
     // every record it holds again and again while it loads.
@@ -99,6 +150,9 @@ private:
     // Appends the task under the first name no other task holds; false when
     // every task identifier of this run is used.
     bool AppendUnderFreeName(const std::string& url, TaskRecord record);
+    // Asks what to do when the record's file is already on disk; Added to
+    // go on (with saveAs moved to a free numbered name for a new copy).
+    AddResult AskWhenAlreadyThere(TaskRecord& record);
     void KeepRestoredFilesApart(TaskRecord& record);
     TaskRecord RecordFromOptions() const;
     void LookUpSite(TaskRecord& record) const;
@@ -113,6 +167,7 @@ private:
     Messages& m_messages;
     Sound& m_sound;
     std::uintptr_t m_ownerWindow;
+    UserAdds* m_userAdds = nullptr;
 };
 
 // Takes a login written into the URL before the host out of it

@@ -90,7 +90,6 @@ void TaskCommands::Resume(const std::vector<TaskId>& taskIds)
                     r.SetState(TaskState::Queued);
                     r.scheduled = 0;
                 });
-                m_table.SetStateImage(row, kImageQueued);
             }
         }
         m_starter.StartWorkerIfAllBusy();
@@ -130,7 +129,6 @@ void TaskCommands::StopRows(const std::vector<int>& rows)
                     r.SetState(TaskState::Paused);
                 }
             });
-            m_table.SetStateImage(row, StateImageOf(m_table.StateAt(row)));
         }
     }
 }
@@ -139,10 +137,22 @@ void TaskCommands::StopAll()
 {
     auto guard = m_table.Lock();
     std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(m_table.Count()));
     for (int row = 0; row < m_table.Count(); ++row) {
         rows.push_back(row);
     }
     StopRows(rows);
+}
+
+void TaskCommands::AbortRunning()
+{
+    auto guard = m_table.Lock();
+    for (int row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }); row >= 0;
+         row = m_table.FindRow([](const TaskRecord& r) { return r.Is(TaskState::Running); }, row + 1)) {
+        if (const auto record = m_table.CopyOut(row); record && record->engine) {
+            record->engine->Abort();
+        }
+    }
 }
 
 int TaskCommands::Delete(const std::vector<TaskId>& taskIds)
@@ -298,8 +308,15 @@ bool TaskCommands::Checked(CommandId id) const
     }
 }
 
-void TaskCommands::Toggle(CommandId id)
+bool TaskCommands::Toggle(CommandId id)
 {
+    // A power action acts when nobody may be at the machine: it is switched
+    // on only when the user says so (the question's default is Cancel, so a
+    // Return meant for something else does not say yes); off needs no word.
+    if (const char* question = PowerActionQuestion(id);
+        question != nullptr && !Checked(id) && !m_messages.AskOkCancel(question, Ask::Question)) {
+        return false;
+    }
     auto guard = m_table.Lock();  // workers read the options under it
     auto flip = [](std::int32_t& flag) { flag = flag ? 0 : 1; };
     switch (id) {
@@ -308,6 +325,20 @@ void TaskCommands::Toggle(CommandId id)
     case CommandId::HangUpWhenDone: flip(m_options.hangupIfDone); break;
     case CommandId::AutoDialUp: flip(m_options.redialIfDisconnected); break;
     default: break;
+    }
+    return true;
+}
+
+const char* TaskCommands::PowerActionQuestion(CommandId id)
+{
+    switch (id) {
+    case CommandId::ShutDownWhenDone:
+        return "Shut down the computer when all downloads are done? Dromo counts down 15 seconds first, and you "
+               "can cancel then.";
+    case CommandId::HangUpWhenDone:
+        return "Hang up the Internet connection when all downloads are done? Dromo counts down 15 seconds first, "
+               "and you can cancel then.";
+    default: return nullptr;
     }
 }
 

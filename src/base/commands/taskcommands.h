@@ -41,6 +41,11 @@ public:
     void Resume(const std::vector<TaskId>& taskIds);
     void Stop(const std::vector<TaskId>& taskIds);
     void StopAll();
+    // The exit's stop: every running transfer is told to end, and nothing
+    // else changes, so a queued task, a schedule or a failure is kept as it
+    // is for the next start (a running one ends Paused, or Scheduled when
+    // it has a schedule).
+    void AbortRunning();
     // Deletes the selected tasks from the top of the list until it meets a
     // running task, which it reports and keeps. Returns how many it deleted.
     int Delete(const std::vector<TaskId>& taskIds);
@@ -60,8 +65,13 @@ public:
     bool Enabled(CommandId id, const std::vector<TaskId>& selectedTaskIds, TaskId clickedTaskId) const;
     // Whether the command shows a check mark now.
     bool Checked(CommandId id) const;
-    // The three completion toggles and "Grid Line" flip their option.
-    void Toggle(CommandId id);
+    // The three completion toggles and "Grid Line" flip their option. A
+    // power action ("Shut Down Computer When Done", "Hang up When Done") is
+    // switched on only after the user confirms it; false when he did not.
+    bool Toggle(CommandId id);
+    // The question asked before a power action is switched on; nullptr for
+    // any other command.
+    static const char* PowerActionQuestion(CommandId id);
 
 private:
     bool AnySelectedIn(const std::vector<TaskId>& taskIds, std::initializer_list<TaskState> states) const;

@@ -53,7 +53,7 @@ void DownloadCore::StopAndJoin()
     }
     m_joined = true;
     state.stop = true;
-    commands.StopAll();
+    commands.AbortRunning();
     pool.StopAndJoin();
 }
 

@@ -57,14 +57,14 @@ MetalinkFetch::~MetalinkFetch()
     m_threads.JoinAll();
 }
 
-void MetalinkFetch::Start(const std::string& url, const std::string& folder, const std::string& userAgent, Done done)
+void MetalinkFetch::Start(const std::string& url, const std::string& folder, const DownloadDetails& details, Done done)
 {
     m_threads.ReapFinished();
     const std::string path = FreshName(folder);
-    m_threads.Start([this, url, path, userAgent, done = std::move(done)] { done(Fetch(url, path, userAgent)); });
+    m_threads.Start([this, url, path, details, done = std::move(done)] { done(Fetch(url, path, details)); });
 }
 
-MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& path, const std::string& userAgent)
+MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& path, const DownloadDetails& details)
 {
     MetalinkReading reading;
     const std::optional<ParsedUrl> parsed = ParseUrl(url);
@@ -83,7 +83,9 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
         m_running.push_back(watch.engine);
     }
     TransferEngine& e = *watch.engine;
-    e.SetUserAgent(userAgent);
+    e.SetUserAgent(details.userAgent);
+    e.SetRequestDetails(details.cookie, details.referrer);
+    e.SetCookieJar(details.cookieJar);
     e.SetIdleTime(30);
     e.SetRefresh(200);
     e.SetSecure(IsSecureProtocol(parsed->protocol));
@@ -103,7 +105,7 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
         reading.error =
             "The Metalink file is larger than " + std::to_string(kMetalinkMaxBytes / (1024 * 1024)) + " MB.";
     } else if (!ok) {
-        reading.error = error;
+        reading.error = "The Metalink file could not be fetched: " + error;
     }
     // The engine saves beside a name it finds taken: what it wrote is
     // removed, never a file that had the name before.

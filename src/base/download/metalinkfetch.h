@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/commands/taskadder.h"
 #include "base/sync/reapedthreads.h"
 #include "base/text/metalinkdocument.h"
 
@@ -30,11 +31,15 @@ public:
     MetalinkFetch(const MetalinkFetch&) = delete;
     MetalinkFetch& operator=(const MetalinkFetch&) = delete;
 
-    // `userAgent` as the options give it; `folder` must exist.
-    void Start(const std::string& url, const std::string& folder, const std::string& userAgent, Done done);
+    // Sent as a browser's download would be: with what the browser knew of
+    // it (its cookies, the page as referrer; `details.userAgent`, which the
+    // caller sets to the options' when the browser gave none). A site that
+    // hands the file to its signed-in visitors only hands it over so.
+    // `folder` must exist.
+    void Start(const std::string& url, const std::string& folder, const DownloadDetails& details, Done done);
 
 private:
-    MetalinkReading Fetch(const std::string& url, const std::string& path, const std::string& userAgent);
+    MetalinkReading Fetch(const std::string& url, const std::string& path, const DownloadDetails& details);
 
     EngineFactory& m_engines;
     const MetalinkReader& m_reader;

@@ -44,7 +44,6 @@ void ScheduleCheck::Run()
             SplitStartAt(r.startAt, hour, minute);
             if (r.Is(TaskState::Scheduled) && now.hour == hour && now.minute == minute) {
                 m_table.Update(r.taskId, [](TaskRecord& due) { due.SetState(TaskState::Queued); });
-                m_table.SetStateImage(row, kImageQueued);
                 m_starter.StartWorkerIfBelowLimit();
             } else if (r.Is(TaskState::Running) && !r.untilFinished) {
                 // Past midnight this goes negative and the run is not cut off.

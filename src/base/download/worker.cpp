@@ -24,7 +24,8 @@ constexpr std::uint32_t kPollMs = 500;
 
 // True when the file name of the task's target is the one its URL gives
 // (or a numbered second copy of it): then nobody chose it, and a better
-// name from the server may replace it.
+// name from the server may replace it, unless a browser handed the same
+// name over (nameChosen).
 bool NameCameFromUrl(const TaskRecord& task)
 {
     const std::string name = NameOfPath(task.saveAs);
@@ -128,7 +129,6 @@ bool Worker::PickUp(TaskRecord& task)
             candidate.startTime = candidate.checkpointTime = m_ctx.clock.Now();
             task = candidate;
         });
-        m_ctx.table.SetStateImage(row, kImageRunning);
         ++m_ctx.state.Counts(guard).activeCount;
         return true;
     }
@@ -147,6 +147,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetHttpVersion(task.httpVersion);
     e.SetUserAgent(task.userAgent);
     e.SetRequestDetails(task.cookie, task.referrer);
+    e.SetCookieJar(task.cookieJar);
     e.SetConnections(task.connections);
     e.SetExpectedDigests(task.checksum);
     e.SetMirrors(task.mirrors);
@@ -202,7 +203,7 @@ bool Worker::Transfer(TaskRecord& task)
     TaskFileClaims claims(m_ctx.table, task.taskId);
     m_engine->SetFileClaims(&claims);
     m_engine->SetSecure(IsSecureProtocol(task.protocol));
-    m_engine->SetServerNameAllowed(NameCameFromUrl(task));
+    m_engine->SetServerNameAllowed(!task.nameChosen && NameCameFromUrl(task));
     const bool ok = IsFtpProtocol(task.protocol)
                         ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
                         : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
@@ -293,11 +294,11 @@ void Worker::RunAttempts(TaskRecord& task)
             return;
         }
         const TransferOutcome outcome = m_engine->Outcome();
-        trace::Line("task " + std::to_string(task.taskId),
-                    "attempt " + std::to_string(attempt + 1) + " failed: " + m_engine->ErrorText());
-        const TaskState next = Failed(task, outcome);
+        trace::Line("task " + std::to_string(task.taskId), "attempt " + std::to_string(attempt + 1) + " failed (" +
+                                                               OutcomeName(outcome) + "): " + m_engine->ErrorText());
         m_failure = m_engine->ErrorText();
-        ExplainLostCookies(task, outcome);
+        ExplainLostCookies(task, outcome);  // before the state: a failure keeps the reason the row shows
+        const TaskState next = Failed(task, outcome);
         UpdateStatus();
         m_engine->Close();
         task.SetState(next);
@@ -341,7 +342,6 @@ bool Worker::RetakeForRetry(TaskRecord& task)
         current.SetState(TaskState::Running);
         task = current;
     });
-    m_ctx.table.SetStateImage(row, kImageRunning);
     ++m_ctx.state.Counts(guard).activeCount;
     return true;
 }
@@ -352,57 +352,80 @@ void Worker::Succeeded(TaskRecord& task)
     bool found = false;
     {
         auto guard = m_ctx.table.Lock();
+        const std::string verified = m_engine->Verified();
         found = m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
             r.engine.reset();
             r.SetState(TaskState::Done);
+            r.verified = verified;
             r.scheduled = 0;
             task = r;
         });
-        if (found) {
-            m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), kImageDone);
-        }
         task.SetState(TaskState::Done);
+        task.verified = verified;
         --m_ctx.state.Counts(guard).activeCount;
     }
-    if (found) {
+    if (found && m_engine->Outcome() == TransferOutcome::AlreadyExisted) {
+        m_ctx.completion.FileAlreadyThere(task.saveAs);
+    } else if (found) {
         m_ctx.completion.ScanFile(task.saveAs);  // the scanner starts with the lock released
     }
     m_engine->Close();
     UpdateStatus();
 }
 
-// Decides the state after a failed attempt, in the order of the failure table.
+// Decides the state after a failed attempt by what follows its outcome: a
+// retried failure waits in Error, the user's stop and a final failure end
+// the attempts (a scheduled task keeps its next run), and a final failure
+// leaves the task failed with the reason its row shows.
 TaskState Worker::Failed(const TaskRecord& task, TransferOutcome outcome)
 {
     auto guard = m_ctx.table.Lock();
     --m_ctx.state.Counts(guard).activeCount;
     const bool redial = m_ctx.options.Get(guard).redialIfDisconnected != 0;
-    const bool toPause = AfterFailureOf(outcome, IsFtpProtocol(task.protocol), redial) != AfterFailure::Retried;
+    const AfterFailure after = AfterFailureOf(outcome, IsFtpProtocol(task.protocol), redial);
+    const bool failsForGood = after == AfterFailure::Final && !m_ctx.state.stop;
+    const std::string reason = failsForGood ? ShownFailure(task.taskId) : std::string();
     TaskState next = TaskState::Error;
     auto decide = [&](TaskRecord& r) {
-        if (toPause) {
-            next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
-        } else {
+        if (after == AfterFailure::Retried) {
             next = TaskState::Error;
             r.scheduled = 0;
+        } else {
+            next = r.scheduled ? TaskState::Scheduled : TaskState::Paused;
         }
         r.engine.reset();
         r.SetState(next);
+        if (failsForGood && next == TaskState::Paused) {
+            r.failure = reason;
+        }
     };
-    if (m_ctx.table.Update(task.taskId, decide)) {
-        m_ctx.table.SetStateImage(m_ctx.table.RowOf(task.taskId), StateImageOf(static_cast<std::int32_t>(next)));
-    } else {
+    if (!m_ctx.table.Update(task.taskId, decide)) {
         TaskRecord gone = task;  // deleted meanwhile: decided on the worker's copy
         decide(gone);
     }
     return next;
 }
 
+// The reason a failed task keeps: its Status column as the user saw it
+// last, else the engine's words, which the column then shows too. Never
+// empty, since an empty one is no failure. Under the lock.
+std::string Worker::ShownFailure(TaskId taskId)
+{
+    const int row = m_ctx.table.RowOf(taskId);
+    std::string shown = row >= 0 ? m_ctx.table.RowCopy(row).texts[kColStatus] : std::string();
+    if (shown.empty()) {
+        shown = StatusTimeStamp() + (m_failure.empty() ? std::string("Fail - the download failed") : m_failure);
+        m_ctx.table.SetText(row, kColStatus, shown);
+    }
+    return shown;
+}
+
 // A browser's cookie lives in memory only: when a site refuses a task whose
 // cookie did not survive a restart, the status says why and what to do.
 void Worker::ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome)
 {
-    if (task.browserCookie == 0 || !task.cookie.empty() || outcome != TransferOutcome::AccessDenied) {
+    if (task.browserCookie == 0 || !task.cookie.empty() || !task.cookieJar.empty() ||
+        outcome != TransferOutcome::AccessDenied) {
         return;
     }
     m_ctx.progress.OnProgress(StatusTimeStamp() +
@@ -452,8 +475,12 @@ void Worker::EndTask(TaskRecord& task)
             // the user resumed meanwhile stays queued; and the exit, which
             // cut the attempts short, is no failure.
             if (m_ctx.table.CopyOut(row)->Is(TaskState::Error)) {
-                m_ctx.table.SetState(row, TaskState::Paused);
                 failedForGood = !m_ctx.state.stop;
+                const std::string reason = failedForGood ? ShownFailure(task.taskId) : std::string();
+                m_ctx.table.Update(task.taskId, [&reason](TaskRecord& r) {
+                    r.SetState(TaskState::Paused);
+                    r.failure = reason;
+                });
             }
             task.SetState(TaskState::Paused);
         }

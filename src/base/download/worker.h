@@ -34,6 +34,7 @@ private:
     void TakeSavedAs(TaskRecord& task);
     void TakeAnnouncedMirrors(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
+    std::string ShownFailure(TaskId taskId);
     void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);
     bool WaitBeforeRetry(const TaskRecord& task, std::int64_t seconds);
     void EndTask(TaskRecord& task);

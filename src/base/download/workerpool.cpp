@@ -85,7 +85,7 @@ bool WorkerPool::StopAllWorkers(TaskCommands& commands, const std::function<void
 {
     m_state.stop = true;
     m_state.workPosted.Ring();
-    commands.StopAll();
+    commands.AbortRunning();
     if (save) {
         save();
     }

@@ -30,8 +30,9 @@ public:
     bool StartWorkerIfAllBusy() override;
     bool StartWorkerIfBelowLimit() override;
 
-    // The exit path: set the stop flag, abort every transfer through Stop
-    // All, save, then wait at most `bound` for the last worker to end.
+    // The exit path: set the stop flag, abort every running transfer (and
+    // change no other task: schedules and states outlive the exit), save,
+    // then wait at most `bound` for the last worker to end.
     // True when all workers ended in time.
     bool StopAllWorkers(TaskCommands& commands, const std::function<void()>& save,
                         std::chrono::milliseconds bound = std::chrono::milliseconds(5000));

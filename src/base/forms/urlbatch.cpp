@@ -3,25 +3,10 @@
 #include <set>
 
 #include "base/text/parseurl.h"
+#include "base/text/urllines.h"
 
 namespace dromo {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string line = text.substr(start, end - start);
-        const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first != std::string::npos) {
-            lines.push_back(line.substr(first, line.find_last_not_of(" \t\r") - first + 1));
-        }
-        start = end + 1;
-    }
-    return lines;
-}
 
 std::string WithLine(std::size_t line, std::size_t lines, const std::string& error)
 {
@@ -44,7 +29,7 @@ std::string UrlBatch::Summary() const
 UrlBatch ReadUrlBatch(const std::string& text, std::size_t most)
 {
     UrlBatch batch;
-    const std::vector<std::string> lines = Lines(text);
+    const std::vector<std::string> lines = UrlLines(text);
     if (lines.empty()) {
         return batch;
     }

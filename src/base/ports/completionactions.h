@@ -22,6 +22,10 @@ public:
     // that is not retried. `reason` is the engine's text for the failure.
     // Called with the task-table lock released.
     virtual void TaskFailed(const std::string& path, const std::string& reason) = 0;
+    // A task found its file already there, the same as the server's: nothing
+    // was downloaded and the task leaves the list, so the user is told where
+    // it is. Called with the task-table lock released.
+    virtual void FileAlreadyThere(const std::string& path) = 0;
 };
 
 }  // namespace dromo

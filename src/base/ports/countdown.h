@@ -9,7 +9,6 @@ namespace dromo {
 class Countdown {
 public:
     virtual ~Countdown() = default;
-    static constexpr int kSeconds = 15;
     // Shows the countdown with the message and returns at once; `done` runs
     // on the user-interface thread with true when it reached 0, false when
     // the user cancelled it.

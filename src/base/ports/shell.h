@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,15 @@ public:
     // Starts a program with these arguments, each passed as it is: never
     // through a shell.
     virtual bool Start(const std::string& program, const std::vector<std::string>& arguments) = 0;
+    // Opens a page for reading (the guide) and calls `failed` when nothing
+    // could show it, also when that is known only later (the desktop's
+    // opener found no program for it): on the caller's thread, at most once.
+    virtual void OpenPage(const std::string& path, std::function<void()> failed)
+    {
+        if (!Open(path)) {
+            failed();
+        }
+    }
     // Shows a file in the file manager. Where the desktop cannot point at
     // one file, opening the folder that holds it is the next best thing.
     virtual bool ShowItem(const std::string& path)

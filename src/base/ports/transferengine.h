@@ -70,6 +70,15 @@ public:
     // requests: the Cookie header (to the URL's own host only, never to a
     // host a redirect leads to) and the Referer. "" sends none.
     virtual void SetRequestDetails(const std::string& cookie, const std::string& referrer) = 0;
+    // The cookies a browser would send to the file's site and its
+    // redirects, as lines of libcurl's cookie file (CookieJar's text; ""
+    // for none). Every request of the next transfers (each connection, each
+    // hop of a redirect) sends those that match it as a browser would: by
+    // domain, path and Secure flag. What the servers set joins them for the
+    // task's later connections and attempts, until this or
+    // SetRequestDetails or SetTaskId is called again: the next task starts
+    // from its own cookies alone. A jar CookieJar refuses sends nothing.
+    virtual void SetCookieJar(const std::string& lines) = 0;
     // How many connections the next HTTP transfers may open for one file
     // (1..16); 1 moves the file over one connection as always.
     virtual void SetConnections(std::int32_t connections) = 0;
@@ -83,7 +92,9 @@ public:
     // The digests the next transfers' file must have, in DigestList's
     // stored form ("sha-256=HEX"; "" for none: then the server's announced
     // digest, if any, is checked). A file that does not match is fetched
-    // once more from zero, then the call fails and the partial file stays.
+    // once more from zero when it was continued from bytes on disk; a file
+    // fetched whole from zero that does not match fails the call at once
+    // (ChecksumMismatch) and the partial file stays.
     virtual void SetExpectedDigests(const std::string& checksum) = 0;
     // The other places that hold the file, as the server of the last
     // transfer named them with its answer (HTTP's Link field), in
@@ -101,6 +112,9 @@ public:
     // over several connections is checked once it is all there, and one
     // that does not match is fetched again from another mirror.
     virtual void SetPieceHashes(const std::string& stored) = 0;
+    // The digest the last transfer's finished file was found to match
+    // ("SHA-256"); "" when none was checked.
+    virtual std::string Verified() = 0;
 };
 
 }  // namespace dromo

@@ -110,6 +110,73 @@ std::string Quoted(const std::string& value)
     return blanks || quotes ? '"' + value + '"' : value;
 }
 
+// The proxy entry the task's section names; null when it uses none.
+const ProxyEntry* ProxyOf(const TaskRecord& r, const ProxyList& proxies)
+{
+    const bool named = r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size());
+    return named ? &proxies[static_cast<std::size_t>(r.proxyIndex)] : nullptr;
+}
+
+// Whether every text the task's section would hold stands on its line. A
+// line break inside one would end the value there and make the rest a line
+// of its own: a key of the writer's choosing ("saveas=/elsewhere/.bashrc")
+// or a section. The classic reader knows no escape, and classic files are
+// full of backslashes (Windows paths), so no escape of ours could be told
+// from a classic value; the task is left out instead. A carriage return
+// counts: readers take it for a line end too.
+bool FitsOnLines(const std::string& url, const TaskRecord& r, const ProxyList& proxies)
+{
+    auto fits = [](const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; };
+    const ProxyEntry* p = ProxyOf(r, proxies);
+    if (p != nullptr && !(fits(p->host) && fits(p->user) && fits(p->password))) {
+        return false;
+    }
+    if (r.scheduled && !fits(r.startAt)) {
+        return false;
+    }
+    return fits(url) && fits(r.saveAs) && fits(r.user) && fits(r.password) && fits(r.autoSave) && fits(r.httpVersion) &&
+           fits(r.checksum) && fits(r.mirrors) && fits(r.pieces);
+}
+
+// Section "Task<n>" of one task, ended by an empty line.
+void WriteSection(std::ostream& out, int n, const std::string& url, const TaskRecord& r, const ProxyList& proxies)
+{
+    out << "[Task" << n << "]\n"
+        << "url=" << Quoted(url) << "\n"
+        << "saveas=" << Quoted(r.saveAs) << "\n"
+        << "user=" << Quoted(r.user) << "\n"
+        << "pass=" << Quoted(r.password) << "\n"
+        << "idletime=" << r.idleTime << "\n"
+        << "speed=" << r.speedLimit << "\n"
+        << "errcount=" << r.errorCount << "\n"
+        << "interval=" << r.retryInterval << "\n"
+        << "autosave=" << Quoted(r.autoSave) << "\n"
+        << "refresh=" << r.refresh << "\n"
+        << "mode=" << r.pasvMode << "\n"
+        << "httpver=" << Quoted(r.httpVersion) << "\n"
+        << "connections=" << r.connections << "\n";
+    if (const ProxyEntry* p = ProxyOf(r, proxies)) {
+        out << "proxy=" << Quoted(p->host) << "\nproxyport=" << p->port << "\nproxyuser=" << Quoted(p->user)
+            << "\nproxypwd=" << Quoted(p->password) << "\n";
+    }
+    if (!r.checksum.empty()) {
+        out << "checksum=" << Quoted(r.checksum) << "\n";
+    }
+    if (!r.mirrors.empty()) {
+        out << "mirrors=" << Quoted(r.mirrors) << "\n";
+    }
+    if (!r.pieces.empty()) {
+        out << "pieces=" << Quoted(r.pieces) << "\n";
+    }
+    if (r.scheduled) {
+        out << "startAt=" << Quoted(r.startAt) << "\n";
+        if (!r.untilFinished) {
+            out << "duration=" << r.duration << "\n";
+        }
+    }
+    out << "\n";
+}
+
 }  // namespace
 
 std::string DownloadList::WithExtension(const std::string& path)
@@ -118,7 +185,8 @@ std::string DownloadList::WithExtension(const std::string& path)
     return has ? path : path + ".lst";
 }
 
-std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& rows, const ProxyList& proxies)
+DownloadList::ListText DownloadList::Write(const TaskTable& table, const std::vector<int>& rows,
+                                           const ProxyList& proxies)
 {
     auto guard = table.Lock();
     std::vector<int> valid;
@@ -129,48 +197,20 @@ std::string DownloadList::Write(const TaskTable& table, const std::vector<int>& 
     }
     std::sort(valid.begin(), valid.end());  // row order, whatever order the selection came in
     valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
-    std::ostringstream out;
-    out << "[Settings]\nnum=" << valid.size() << "\n\n";
-    int n = 1;
+    ListText list;
+    std::ostringstream sections;
+    int written = 0;
     for (int row : valid) {
         const TaskRecord r = *table.CopyOut(row);
-        out << "[Task" << n++ << "]\n"
-            << "url=" << Quoted(table.RowCopy(row).texts[kColTarget]) << "\n"
-            << "saveas=" << Quoted(r.saveAs) << "\n"
-            << "user=" << Quoted(r.user) << "\n"
-            << "pass=" << Quoted(r.password) << "\n"
-            << "idletime=" << r.idleTime << "\n"
-            << "speed=" << r.speedLimit << "\n"
-            << "errcount=" << r.errorCount << "\n"
-            << "interval=" << r.retryInterval << "\n"
-            << "autosave=" << Quoted(r.autoSave) << "\n"
-            << "refresh=" << r.refresh << "\n"
-            << "mode=" << r.pasvMode << "\n"
-            << "httpver=" << Quoted(r.httpVersion) << "\n"
-            << "connections=" << r.connections << "\n";
-        if (r.useProxy && r.proxyIndex >= 0 && r.proxyIndex < static_cast<std::int32_t>(proxies.size())) {
-            const ProxyEntry& p = proxies[static_cast<std::size_t>(r.proxyIndex)];
-            out << "proxy=" << Quoted(p.host) << "\nproxyport=" << p.port << "\nproxyuser=" << Quoted(p.user)
-                << "\nproxypwd=" << Quoted(p.password) << "\n";
+        const std::string url = table.RowCopy(row).texts[kColTarget];
+        if (!FitsOnLines(url, r, proxies)) {
+            list.leftOut.push_back(row);
+            continue;
         }
-        if (!r.checksum.empty()) {
-            out << "checksum=" << r.checksum << "\n";
-        }
-        if (!r.mirrors.empty()) {
-            out << "mirrors=" << r.mirrors << "\n";
-        }
-        if (!r.pieces.empty()) {
-            out << "pieces=" << r.pieces << "\n";
-        }
-        if (r.scheduled) {
-            out << "startAt=" << Quoted(r.startAt) << "\n";
-            if (!r.untilFinished) {
-                out << "duration=" << r.duration << "\n";
-            }
-        }
-        out << "\n";
+        WriteSection(sections, ++written, url, r, proxies);
     }
-    return out.str();
+    list.text = "[Settings]\nnum=" + std::to_string(written) + "\n\n" + sections.str();
+    return list;
 }
 
 int DownloadList::Load(const std::string& text, const GlobalOptions& options, ProxyList& proxies, TaskTable& table,

@@ -158,7 +158,8 @@ void HistoryPage::View(Shell& shell, Messages& messages) const
 
 void HistoryPage::Clear(Messages& messages) const
 {
-    if (messages.AskOkCancel("This action will permanently clear your download record so far, are you sure?")) {
+    if (messages.AskOkCancel("This action will permanently clear your download record so far, are you sure?",
+                             Ask::Question)) {
         std::error_code ec;
         std::filesystem::remove(m_path, ec);
     }

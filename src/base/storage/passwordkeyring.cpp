@@ -75,7 +75,7 @@ std::string PasswordKeyring::EntryFor(const std::string& section, const std::str
     if (fresh.empty()) {
         fresh = NewId(section);
     }
-    const std::string key = KeyOf(section, fresh);
+    std::string key = KeyOf(section, fresh);
     if (Holds(key, password)) {
         return key;
     }

@@ -25,6 +25,14 @@ const std::string kCategory = "Category";
 const std::string kSite = "Site";
 const std::string kProxy = "Proxy";
 
+// The classic reader takes a task whose "Progress" reads "100%" for done
+// without looking at its state. A task with every byte on disk that is not
+// done (its file failed its checksum, or was still being verified) is
+// stored with this text instead, so no reader ever takes it for done; this
+// reader shows it as "100%" again.
+constexpr const char* kWholeButNotDone = "100% (not done)";
+constexpr const char* kDoneProgress = "100%";
+
 // The per-task values that map straight onto record fields, in the order a
 // save writes them (the row texts, "Status" and "Password" have rules of
 // their own). Their defaults on reading differ from the global ones.
@@ -60,11 +68,13 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Proxy Index", &TaskRecord::proxyIndex, nullptr, 0, nullptr},
     TaskValue{"Referrer", nullptr, &TaskRecord::referrer, 0, ""},
     TaskValue{"Browser Cookie", &TaskRecord::browserCookie, nullptr, 0, nullptr},
+    TaskValue{"Name Chosen", &TaskRecord::nameChosen, nullptr, 0, nullptr},
     TaskValue{"Connections", &TaskRecord::connections, nullptr, 0, nullptr},  // 0: not stored
     TaskValue{"Own Partial File", &TaskRecord::ownsPartialFile, nullptr, 0, nullptr},
     TaskValue{"Checksum", nullptr, &TaskRecord::checksum, 0, ""},
     TaskValue{"Mirrors", nullptr, &TaskRecord::mirrors, 0, ""},
     TaskValue{"Pieces", nullptr, &TaskRecord::pieces, 0, ""},
+    TaskValue{"Metalink Document", &TaskRecord::metalinkDocument, nullptr, 0, nullptr},
 };
 
 // What a save stores of a record: the fields WriteTask reads (and the
@@ -79,6 +89,8 @@ TaskRecord StoredPart(const TaskRecord& from)
     to.state = from.state;
     to.password = from.password;
     to.keyringId = from.keyringId;
+    to.failure = from.failure;
+    to.verified = from.verified;
     for (const TaskValue& v : kTaskValuesAfterPassword) {
         if (v.intField != nullptr) {
             to.*v.intField = from.*v.intField;
@@ -291,10 +303,13 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
     }
     // A finished task is known by its progress text; its stored state is
     // not even read.
-    if (task.progress == "100%") {
+    if (task.progress == kDoneProgress) {
         record.SetState(TaskState::Done);
     } else {
         record.state = m_profile.GetInt(kUrl, EntryName("URL", i, "Status"), 2);
+        if (task.progress == kWholeButNotDone) {
+            task.progress = kDoneProgress;
+        }
     }
     record.password = ReadPassword(kUrl, EntryName("URL", i, "Password"), record.keyringId);
     for (const TaskValue& v : kTaskValuesAfterPassword) {
@@ -306,6 +321,10 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
         }
     }
     record.connections = ClampConnections(record.connections == 0 ? m_connectionsDefault : record.connections);
+    // Written only for a task that has them; the restore decides what they
+    // still mean.
+    record.failure = m_profile.GetString(kUrl, EntryName("URL", i, "Failure"), "");
+    record.verified = m_profile.GetString(kUrl, EntryName("URL", i, "Verified"), "");
     return task;
 }
 
@@ -491,11 +510,12 @@ void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, con
         name.assign(prefix).append(suffix);
         return name;
     };
+    const TaskRecord& record = task.record;
     out.WriteString(kUrl, named("Target"), task.target);
     out.WriteString(kUrl, named("Size"), task.size);
-    out.WriteString(kUrl, named("Progress"), task.progress);
+    const bool wholeButNotDone = task.progress == kDoneProgress && !record.Is(TaskState::Done);
+    out.WriteString(kUrl, named("Progress"), wholeButNotDone ? std::string(kWholeButNotDone) : task.progress);
     out.WriteString(kUrl, named("Resume"), task.resume);
-    const TaskRecord& record = task.record;
     for (const TaskValue& v : kTaskValuesBeforeStatus) {
         out.WriteString(kUrl, named(v.suffix), record.*v.textField);
     }
@@ -508,11 +528,14 @@ void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, con
             out.WriteString(kUrl, named(v.suffix), record.*v.textField);
         }
     }
-}
-
-void SettingsStore::SaveTasks(const TaskTable& table)
-{
-    ReplaceTasks(SnapshotTasks(table));
+    // Beyond the classic values, and only where they say something, so a
+    // list of finished downloads costs no more to keep.
+    if (!record.failure.empty()) {
+        out.WriteString(kUrl, named("Failure"), record.failure);
+    }
+    if (!record.verified.empty()) {
+        out.WriteString(kUrl, named("Verified"), record.verified);
+    }
 }
 
 std::shared_ptr<const SettingsStore::TaskSnapshot> SettingsStore::SnapshotTasks(const TaskTable& table)
@@ -549,9 +572,9 @@ bool SettingsStore::StoresAs(const StoredTask& saved, const TaskRecord& record, 
 {
     const TaskRecord& kept = saved.record;
     if (kept.taskId != record.taskId || kept.state != record.state || kept.password != record.password ||
-        kept.keyringId != record.keyringId || saved.target != row.texts[kColTarget] ||
-        saved.size != row.texts[kColSize] || saved.progress != row.texts[kColProgress] ||
-        saved.resume != row.texts[kColResume]) {
+        kept.keyringId != record.keyringId || kept.failure != record.failure || kept.verified != record.verified ||
+        saved.target != row.texts[kColTarget] || saved.size != row.texts[kColSize] ||
+        saved.progress != row.texts[kColProgress] || saved.resume != row.texts[kColResume]) {
         return false;
     }
     for (const TaskValue& v : kTaskValuesBeforeStatus) {

@@ -67,7 +67,6 @@ public:
     // The browser capture switches, written and flushed at once: the capture
     // host reads them from the profile while Dromo runs.
     Status SaveCaptureOptions(const GlobalOptions& options);
-    void SaveTasks(const TaskTable& table);
     void SaveCategories(const CategoryList& categories);
     void SaveSites(const SiteList& sites);
     void SaveProxies(const ProxyList& proxies);

@@ -14,7 +14,7 @@ ReapedThreads::ReapedThreads(ReapedThreads&& other) noexcept
     m_threads.swap(other.m_threads);
 }
 
-ReapedThreads& ReapedThreads::operator=(ReapedThreads&& other)
+ReapedThreads& ReapedThreads::operator=(ReapedThreads&& other) noexcept
 {
     if (this != &other) {
         JoinAll();

@@ -23,8 +23,9 @@ public:
     ReapedThreads() = default;
     ~ReapedThreads();
     ReapedThreads(ReapedThreads&& other) noexcept;
-    // Joins this one's threads first, then takes the other's.
-    ReapedThreads& operator=(ReapedThreads&& other);
+    // Joins this one's threads first (as the destructor does, without
+    // throwing), then takes the other's.
+    ReapedThreads& operator=(ReapedThreads&& other) noexcept;
     ReapedThreads(const ReapedThreads&) = delete;
     ReapedThreads& operator=(const ReapedThreads&) = delete;
 

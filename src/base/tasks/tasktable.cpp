@@ -120,7 +120,17 @@ bool TaskTable::WriteBack(int row, const TaskRecord& record)
         shown = record.saveAs;
         Changed(row, kSaveAsPart);
     }
+    ShowStateOf(row);
     return true;
+}
+
+void TaskTable::ShowStateOf(int row)
+{
+    const int image = StateImageOf(m_records[static_cast<std::size_t>(row)]);
+    if (m_rows[static_cast<std::size_t>(row)].stateImage != image) {
+        m_rows[static_cast<std::size_t>(row)].stateImage = image;
+        Changed(row, kStateImagePart);
+    }
 }
 
 bool TaskTable::Update(TaskId taskId, const std::function<void(TaskRecord&)>& change)
@@ -166,6 +176,7 @@ std::optional<TaskId> TaskTable::Append(TaskRecord record, TaskRow row)
     }
     record.taskId = *id;
     row.saveAs = record.saveAs;
+    row.stateImage = StateImageOf(record);
     if (trace::On()) {
         trace::Line("task " + std::to_string(record.taskId),
                     "added, " + StateName(record.state) + " (" + record.saveAs + ")");
@@ -273,7 +284,9 @@ bool TaskTable::SetState(int row, TaskState state)
     TraceState(record, static_cast<std::int32_t>(state));
     record.SetState(state);
     Count(record, +1);
-    return SetStateImage(row, StateImageOf(static_cast<std::int32_t>(state)));
+    ++m_changes;
+    ShowStateOf(row);
+    return true;
 }
 
 int TaskTable::CountIn(TaskState state) const

@@ -90,6 +90,8 @@ public:
     // The file-type icon, shown in the first column.
     bool SetIcon(int row, int icon);
     // Sets the state and, in the same locked section, the matching image.
+    // (Every write of a record does the same: a row always shows its
+    // record's state, failure and verification.)
     bool SetState(int row, TaskState state);
 
     // Counts the records in a state.
@@ -138,6 +140,8 @@ private:
     // Replaces every field of the record in that row; false when no such row.
     // Only Update writes a record back: a caller's copy may be stale.
     bool WriteBack(int row, const TaskRecord& record);
+    // Puts the image of the record's state on its row.
+    void ShowStateOf(int row);
     void Changed(int row, RowParts parts) const;
     // Counts a record in (delta 1) or out of (delta -1) the per-state counts
     // and the path indexes.

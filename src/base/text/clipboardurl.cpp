@@ -11,7 +11,7 @@ std::string UrlFromClipboard(const std::string& clipboardText)
     if (first == std::string::npos) {
         return "";
     }
-    const std::string text = clipboardText.substr(first, clipboardText.find_last_not_of(blanks) - first + 1);
+    std::string text = clipboardText.substr(first, clipboardText.find_last_not_of(blanks) - first + 1);
     // One URL, not a paragraph that happens to begin with one.
     if (text.find_first_of(" \t\r\n") != std::string::npos || !ParseUrl(text)) {
         return "";

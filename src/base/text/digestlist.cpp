@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/text/base64.h"
+#include "base/text/textutil.h"
 
 namespace dromo {
 namespace {
@@ -27,18 +28,10 @@ const AlgorithmInfo& InfoOf(DigestAlgorithm algorithm)
     return kAlgorithms[static_cast<std::size_t>(algorithm)];
 }
 
-std::string Lower(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // What users and tools call the algorithms: "sha-256", "sha256", "SHA256".
 std::optional<DigestAlgorithm> AlgorithmOfTypedName(std::string_view name)
 {
-    const std::string lower = Lower(name);
+    const std::string lower = FoldCase(name);
     for (const AlgorithmInfo& info : kAlgorithms) {
         std::string compact = info.key;
         compact.erase(std::remove(compact.begin(), compact.end(), '-'), compact.end());
@@ -251,7 +244,7 @@ DigestList FromInstanceDigest(std::string_view text)
         if (equals == std::string_view::npos) {
             continue;
         }
-        const std::string name = Lower(member.substr(0, equals));
+        const std::string name = FoldCase(member.substr(0, equals));
         for (DigestAlgorithm algorithm : {DigestAlgorithm::Md5, DigestAlgorithm::Sha256, DigestAlgorithm::Sha512}) {
             if (name != DigestAlgorithmKey(algorithm)) {
                 continue;
@@ -293,7 +286,7 @@ std::optional<DigestList> DigestList::Parse(std::string_view text, std::string* 
 
 DigestList DigestList::FromHeader(std::string_view name, std::string_view value)
 {
-    const std::string lower = Lower(name);
+    const std::string lower = FoldCase(name);
     if (lower == "repr-digest" || lower == "content-digest") {
         return FromStructuredField(value);
     }

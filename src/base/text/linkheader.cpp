@@ -26,17 +26,6 @@ bool IsTokenChar(char c)
     return IsLetter(c) || (c >= '0' && c <= '9') || (c != '\0' && std::strchr("!#$%&'*+-.^_`|~", c) != nullptr);
 }
 
-std::string Lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
-}
-
 void SkipBlanks(std::string_view text, std::size_t& at)
 {
     while (at < text.size() && IsBlank(text[at])) {
@@ -103,7 +92,7 @@ bool ReadParam(std::string_view text, std::size_t& at, LinkHeader::Link& link)
             at = end;
         }
     }
-    link.params.push_back({Lower(name), std::move(value)});
+    link.params.push_back({FoldCase(name), std::move(value)});
     return true;
 }
 
@@ -170,7 +159,7 @@ std::optional<UriParts> Split(std::string_view uri)
     if (colon != std::string_view::npos && colon > 0 && colon < uri.find_first_of("/?") && IsLetter(uri[0]) &&
         std::all_of(uri.begin(), uri.begin() + static_cast<std::ptrdiff_t>(colon),
                     [](char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; })) {
-        parts.scheme = Lower(uri.substr(0, colon));
+        parts.scheme = FoldCase(uri.substr(0, colon));
         uri.remove_prefix(colon + 1);
     }
     if (uri.substr(0, 2) == "//") {
@@ -259,7 +248,7 @@ bool IsDuplicate(const LinkHeader::Link& link)
         while (end < rel->size() && !IsBlank((*rel)[end])) {
             ++end;
         }
-        if (Lower(std::string_view(*rel).substr(at, end - at)) == "duplicate") {
+        if (FoldCase(std::string_view(*rel).substr(at, end - at)) == "duplicate") {
             return true;
         }
         at = end;
@@ -357,7 +346,7 @@ std::vector<Mirror> LinkHeader::Duplicates(std::string_view responseUrl) const
         }
         const std::string* geo = link.Find("geo");
         const bool country = geo != nullptr && geo->size() == 2 && IsLetter((*geo)[0]) && IsLetter((*geo)[1]);
-        found.push_back({Mirror{*url, PriorityOf(link.Find("pri")), country ? Lower(*geo) : std::string()},
+        found.push_back({Mirror{*url, PriorityOf(link.Find("pri")), country ? FoldCase(*geo) : std::string()},
                          link.Find("pref") != nullptr});
     }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
@@ -365,6 +354,7 @@ std::vector<Mirror> LinkHeader::Duplicates(std::string_view responseUrl) const
                                                       : a.preferred && !b.preferred;
     });
     std::vector<Mirror> mirrors;
+    mirrors.reserve(found.size());
     for (Found& f : found) {
         mirrors.push_back(std::move(f.mirror));
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/text/textutil.h"
+
 namespace dromo {
 namespace {
 
@@ -10,17 +12,6 @@ bool IsCountryCode(std::string_view text)
 {
     return text.size() == 2 && std::all_of(text.begin(), text.end(),
                                            [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
-}
-
-std::string Lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
 }
 
 std::string WithoutBlanks(std::string_view url)
@@ -57,7 +48,7 @@ std::optional<Mirror> ParseEntry(std::string_view entry)
     if (!location.empty() && !IsCountryCode(location)) {
         return std::nullopt;
     }
-    mirror.location = Lower(location);
+    mirror.location = FoldCase(location);
     mirror.url = std::string(entry.substr(second + 1));
     return mirror;
 }
@@ -85,7 +76,7 @@ std::optional<MirrorList> MirrorList::Parse(std::string_view stored)
 void MirrorList::Add(Mirror mirror)
 {
     mirror.url = WithoutBlanks(mirror.url);
-    mirror.location = IsCountryCode(mirror.location) ? Lower(mirror.location) : std::string();
+    mirror.location = IsCountryCode(mirror.location) ? FoldCase(mirror.location) : std::string();
     mirror.priority = std::clamp(mirror.priority, kMirrorPriorityBest, kMirrorPriorityNone);
     const auto after = std::upper_bound(m_mirrors.begin(), m_mirrors.end(), mirror.priority,
                                         [](std::int32_t priority, const Mirror& m) { return priority < m.priority; });

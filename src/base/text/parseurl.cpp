@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "base/text/textutil.h"
 #include "base/values/taskrecord.h"
 
 namespace dromo {
@@ -45,6 +46,9 @@ std::optional<std::uint16_t> ParsePort(std::string_view text)
 
 std::optional<ParsedUrl> ParseUrl(std::string_view url)
 {
+    if (HoldsControlCharacter(url)) {
+        return std::nullopt;
+    }
     ParsedUrl parsed;
     std::string_view rest;
     static constexpr std::int32_t kSchemes[] = {kProtocolFtp, kProtocolFtps, kProtocolHttp, kProtocolHttps};

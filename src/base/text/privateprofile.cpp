@@ -1,21 +1,12 @@
 #include "base/text/privateprofile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 #include "base/text/textutil.h"
 
 namespace dromo {
 namespace {
-
-std::string Lower(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
 
 }  // namespace
 
@@ -25,7 +16,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
     Section* current = nullptr;  // made at its first value: a section without any is not there
     std::size_t pos = 0;
     while (pos <= text.size()) {
-        std::size_t end = text.find('\n', pos);
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) {
             end = text.size();
         }
@@ -37,7 +28,7 @@ PrivateProfile::PrivateProfile(std::string_view text)
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
             if (close != std::string_view::npos) {
-                section = Lower(TrimBlanks(line.substr(1, close - 1)));
+                section = FoldCase(TrimBlanks(line.substr(1, close - 1)));
                 current = nullptr;
             }
             continue;
@@ -59,17 +50,17 @@ PrivateProfile::PrivateProfile(std::string_view text)
             }
             current = &m_sections[found->second];
         }
-        current->values.push_back(Value{Lower(TrimBlanks(line.substr(0, eq))), std::string(value)});
+        current->values.push_back(Value{FoldCase(TrimBlanks(line.substr(0, eq))), std::string(value)});
     }
 }
 
 const std::string* PrivateProfile::Find(std::string_view section, std::string_view key) const
 {
-    const auto found = m_sectionIndex.find(Lower(section));
+    const auto found = m_sectionIndex.find(FoldCase(section));
     if (found == m_sectionIndex.end()) {
         return nullptr;
     }
-    const std::string k = Lower(key);
+    const std::string k = FoldCase(key);
     for (const Value& v : m_sections[found->second].values) {
         if (v.key == k) {
             return &v.value;

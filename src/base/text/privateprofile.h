@@ -11,8 +11,8 @@ namespace dromo {
 // Reads INI-style text the forgiving way list files have always been read:
 // section and key names in any letter case, the first occurrence of a key
 // wins, values are cut at 1023 characters, numbers are signed decimals,
-// lines that are neither a section nor "key=value" are ignored. CR LF and LF
-// line ends both work.
+// lines that are neither a section nor "key=value" are ignored. LF, CR LF
+// and a lone CR all end a line, so no value read holds a line break.
 //
 // The text is read once into sections found by name; a lookup then costs
 // only the keys of its section, so reading all of a list's tasks takes time

@@ -18,8 +18,9 @@ enum class RequestDetailsFault {
     CookieTooLong,
 };
 
-// Whether the value can stand in a header line as it is: no CR, LF, NUL or
-// other control character but the tab.
+// Whether the value can stand in a header line as it is: no control
+// character (HoldsControlCharacter), the tab included, which no browser
+// puts in these.
 bool FitsInHeader(std::string_view value);
 
 // The first fault of a task's cookie, referrer and user agent.

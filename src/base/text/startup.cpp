@@ -1,22 +1,41 @@
 #include "base/text/startup.h"
 
 #include "base/text/metalinkdocument.h"
+#include "base/values/globaloptions.h"
 
 namespace dromo {
+namespace {
+
+// The switches a program started as an automation server has always been
+// given: "/Automation" or "-Automation", in any letter case.
+bool IsClassicSwitch(const std::string& arg, std::string_view name)
+{
+    return arg.size() == name.size() + 1 && (arg[0] == '/' || arg[0] == '-') &&
+           EqualsIgnoreCase(arg.substr(1), std::string(name));
+}
+
+}  // namespace
 
 StartupOptions ParseCommandLine(const std::vector<std::string>& args)
 {
     StartupOptions options;
     bool optionsEnded = false;
     for (const std::string& arg : args) {
-        if (optionsEnded || arg.empty() || arg[0] != '-') {
+        // The classic switches begin with "/" as a local path does: they
+        // are looked for first, wherever they stand among the URLs.
+        const bool isUrl = arg.empty() || arg[0] != '-';
+        if (optionsEnded) {
+            options.urls.push_back(arg);
+            continue;
+        }
+        if (arg == "--automation" || IsClassicSwitch(arg, "Automation")) {
+            options.automation = true;
+        } else if (arg == "--embedding" || IsClassicSwitch(arg, "Embedding")) {
+            options.embedding = true;
+        } else if (isUrl) {
             options.urls.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (arg == "--automation" || arg == "-Automation" || arg == "/Automation") {
-            options.automation = true;
-        } else if (arg == "--embedding" || arg == "-Embedding" || arg == "/Embedding") {
-            options.embedding = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {

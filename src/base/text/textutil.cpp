@@ -70,6 +70,14 @@ std::string FoldCase(std::string_view text)
     return out;
 }
 
+bool HoldsControlCharacter(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
 std::string_view TrimBlanks(std::string_view s)
 {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -74,6 +75,44 @@ std::string WithoutLogins(std::string_view text)
     return out;
 }
 
+// The part of a URL after "://" as Url() gives it: no login, no query.
+void AppendScrubbed(std::string& out, std::string_view rest)
+{
+    const std::size_t hostEnd = std::min(rest.find_first_of("/?#"), rest.size());
+    const std::size_t at = rest.substr(0, hostEnd).rfind('@');
+    if (at != std::string_view::npos) {
+        out += "…@";
+        rest.remove_prefix(at + 1);
+    }
+    const std::size_t query = rest.find('?');
+    if (query == std::string_view::npos) {
+        out.append(rest);
+        return;
+    }
+    const std::size_t fragment = std::min(rest.find('#', query), rest.size());
+    out.append(rest.substr(0, query + 1));
+    out += "…";
+    out.append(rest.substr(fragment));
+}
+
+// Every URL a text quotes, as Url() gives it, whoever made the text (a
+// redirect's target, a server's words): a URL ends at a blank, a quote or
+// an angle bracket.
+std::string Scrubbed(std::string_view text)
+{
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t scheme = text.find("://"); scheme != std::string_view::npos; scheme = text.find("://", from)) {
+        const std::size_t start = scheme + 3;
+        const std::size_t end = std::min(text.find_first_of(" \t\r\n\"'<>", start), text.size());
+        out.append(text.substr(from, start - from));
+        AppendScrubbed(out, text.substr(start, end - start));
+        from = end;
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
 }  // namespace
 
 bool On()
@@ -105,7 +144,7 @@ void Line(std::string_view topic, std::string_view text)
     std::string line = "[trace] " + Stamp() + " ";
     line.append(topic);
     line += ": ";
-    for (const char c : WithoutLogins(text)) {
+    for (const char c : Scrubbed(text)) {
         line += c == '\n' || c == '\r' ? ' ' : c;
     }
     line += '\n';

@@ -1,10 +1,10 @@
 #pragma once
 
 // The texts the engine writes into status lines and error texts and the
-// rest of the program reads back: the worker decides a task's next state by
-// them, the progress handler picks its sounds by them, and they go into the
-// history as they are. Both sides spell them from here, so they never drift
-// apart by a byte.
+// rest of the program reads back: the progress handler picks its sounds by
+// them, and they go into the Status column, the history and stored profiles
+// as they are (the worker decides by the TransferOutcome beside them). Both
+// sides spell them from here, so they never drift apart by a byte.
 
 namespace dromo::texts {
 
@@ -18,8 +18,8 @@ inline constexpr char kCancelledByUser[] = "Error - cancelled by user.";
 // The start of every text of a connection that broke mid-transfer.
 inline constexpr char kConnectionLost[] = "Error 10053 - ";
 
-// What the worker finds in a failure's text (each inside the texts above,
-// or, for " 404 ", inside "Error 404 from server: ...").
+// The mark a failure's text carries for its outcome (OutcomeMarker), each
+// inside the texts above, or, for " 404 ", inside "Error 404 from server: ...".
 inline constexpr char kAlreadyExistedMark[] = "has already existed";
 inline constexpr char kCancelledMark[] = "cancelled by user.";
 inline constexpr char kNotFoundMark[] = " 404 ";

@@ -95,10 +95,19 @@ struct TaskRecord {
     // sent with every request of the task. The cookie is a secret and lives
     // in memory only; it is never written to the profile or a list file.
     std::string cookie;
+    // The cookies the browser would send to the file's site and its
+    // redirects, with their domains, paths and flags, as lines of libcurl's
+    // cookie file (CookieJar); memory only, as the cookie.
+    std::string cookieJar;
     std::string referrer;
-    // Set when a browser handed a cookie over; stored (the cookie is not),
-    // so a task resumed after a restart can say why a site refuses it.
+    // Set when a browser handed a cookie or a cookie jar over; stored (the
+    // cookies are not), so a task resumed after a restart can say why a site
+    // refuses it.
     std::int32_t browserCookie = 0;
+    // Set when a browser handed the file's name over: the user saw it
+    // there, so the server's name never replaces it, even when it is the
+    // URL's own.
+    std::int32_t nameChosen = 0;
     // How many connections the task may open for its file (1..16); a task
     // from before segmented downloads takes the option when it is read.
     std::int32_t connections = 1;
@@ -119,10 +128,48 @@ struct TaskRecord {
     // pieces in PieceHashes' form; "" for a task of one URL.
     std::string mirrors;
     std::string pieces;
+    // Why the task failed for good, as its Status column said it ("" while
+    // it has not): an error that trying again cannot help, or one tried
+    // until the attempts ran out. A failed task is Paused to every classic
+    // rule (Resume queues it again); the list shows and stores it apart.
+    std::string failure;
+    // The digest the finished file was found to match ("SHA-256"); "" when
+    // none was checked.
+    std::string verified;
+    // Set on a task whose URL is a Metalink file that could not be fetched
+    // or read: its Resume fetches the file again, and its files become
+    // tasks in its place.
+    std::int32_t metalinkDocument = 0;
 
     TaskState State() const { return static_cast<TaskState>(state); }
     bool Is(TaskState s) const { return state == static_cast<std::int32_t>(s); }
-    void SetState(TaskState s) { state = static_cast<std::int32_t>(s); }
+    // A failure belongs to a paused task, a verification to a done one: any
+    // other state leaves them behind, so no path can carry a stale one on.
+    void SetState(TaskState s)
+    {
+        state = static_cast<std::int32_t>(s);
+        if (s != TaskState::Paused) {
+            failure.clear();
+        }
+        if (s != TaskState::Done) {
+            verified.clear();
+        }
+    }
+    bool Failed() const { return Is(TaskState::Paused) && !failure.empty(); }
 };
+
+// The image a task's row shows: its state's, or the failed one for a task
+// that failed for good and the verified one for a file that matched its
+// digest.
+inline int StateImageOf(const TaskRecord& record)
+{
+    if (record.Failed()) {
+        return kImageFailed;
+    }
+    if (record.Is(TaskState::Done) && !record.verified.empty()) {
+        return kImageVerified;
+    }
+    return StateImageOf(record.state);
+}
 
 }  // namespace dromo

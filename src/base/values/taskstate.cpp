@@ -37,6 +37,8 @@ const char* StateLegendText(int stateImage)
     case kImageDone: return "Task is done.";
     case kImageError: return "Error occurs.";
     case kImageScheduled: return "Task is scheduled.";
+    case kImageFailed: return "Task has failed.";
+    case kImageVerified: return "Task is done and its file verified.";
     default: return "";
     }
 }

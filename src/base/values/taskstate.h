@@ -25,6 +25,12 @@ enum StateImage : int {
     kImageDone = 4,
     kImagePaused = 5,
     kImageScheduled = 6,
+    // Beyond the classic six, shown for a state by what else the task
+    // knows: a Paused task that failed for good, a Done file that matched
+    // its digest.
+    kImageFailed = 7,
+    kImageVerified = 8,
+    kStateImageCount = 9,
 };
 
 // The image a row shows for a state; 0 for a value that is no state.

@@ -25,7 +25,7 @@ bool NamesCaptureFileType(const std::string& url, const std::string& captureFile
 
 std::string ClipboardWatch::Offer(const std::string& clipboardText, const std::string& captureFileTypes)
 {
-    const std::string url = UrlFromClipboard(clipboardText);
+    std::string url = UrlFromClipboard(clipboardText);
     if (url.empty() || url == m_lastOffered || !NamesCaptureFileType(url, captureFileTypes)) {
         return "";
     }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "base/text/textutil.h"
 #include "base/values/taskrow.h"
 
 namespace dromo {
@@ -39,12 +40,6 @@ std::optional<double> Seconds(const std::string& text)
         at = colon + 1;
     }
     return parts == 3 ? std::optional<double>(total) : std::nullopt;
-}
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
 }
 
 }  // namespace
@@ -83,7 +78,7 @@ bool ColumnSort::Less(int column, const std::string& a, const std::string& b)
             return x.has_value();  // values first, "N/A" after them
         }
     }
-    return Lower(a) < Lower(b);
+    return FoldCase(a) < FoldCase(b);
 }
 
 }  // namespace dromo

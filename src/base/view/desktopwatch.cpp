@@ -20,11 +20,19 @@ std::string Count(std::size_t n, const char* what)
 
 }  // namespace
 
-DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed)
+DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed,
+                        const std::vector<std::string>& alreadyThere)
 {
     DesktopNotice notice;
-    if (finished.size() + failed.size() == 1) {
-        if (finished.size() == 1) {
+    if (finished.size() + failed.size() + alreadyThere.size() == 1) {
+        if (!alreadyThere.empty()) {
+            // Not downloaded again: the task left the list, so the notice
+            // says where the file is and opens it.
+            notice.summary = "Already downloaded";
+            notice.body = NameOf(alreadyThere[0]);
+            notice.path = alreadyThere[0];
+            notice.canOpen = true;
+        } else if (finished.size() == 1) {
             notice.summary = "Download finished";
             notice.body = NameOf(finished[0]);
             notice.path = finished[0];
@@ -44,12 +52,20 @@ DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vec
             notice.summary += ", " + std::to_string(failed.size()) + " failed";
         }
         notice.path = finished.back();  // "Open Folder" shows the latest
-    } else {
+    } else if (!failed.empty()) {
         notice.summary = Count(failed.size(), "failed");
     }
+    if (notice.summary.empty()) {
+        notice.summary = std::to_string(alreadyThere.size()) + " already downloaded";
+        notice.path = alreadyThere.back();
+    }
     std::vector<std::string> names;
+    names.reserve(finished.size() + failed.size());
     for (const std::string& path : finished) {
         names.push_back(NameOf(path));
+    }
+    for (const std::string& path : alreadyThere) {
+        names.push_back(NameOf(path) + " (already downloaded)");
     }
     for (const FailedFile& file : failed) {
         names.push_back(NameOf(file.path) + (file.reason.empty() ? " (failed)" : " (failed: " + file.reason + ")"));
@@ -69,10 +85,10 @@ DesktopWatch::DesktopWatch(TaskTable& table, WorkerState& workers, GlobalOptions
 {
 }
 
-void DesktopWatch::Finished(const std::string& path)
+void DesktopWatch::Finished(const std::string& path, bool alreadyThere)
 {
     std::lock_guard lock(m_endedMutex);
-    m_ended.push_back({path, false, {}});
+    m_ended.push_back({path, false, {}, alreadyThere});
 }
 
 void DesktopWatch::Failed(const std::string& path, const std::string& reason)
@@ -125,9 +141,12 @@ void DesktopWatch::Flush()
     }
     std::vector<std::string> finished;
     std::vector<FailedFile> failed;
+    std::vector<std::string> alreadyThere;
     for (const Ending& e : m_pending) {
         if (e.failed) {
             failed.push_back({e.path, e.reason});
+        } else if (e.alreadyThere) {
+            alreadyThere.push_back(e.path);
         } else {
             finished.push_back(e.path);
         }
@@ -135,7 +154,7 @@ void DesktopWatch::Flush()
     m_pending.clear();
     // Switched off while the burst gathered: nothing is told.
     if (m_options.notifyWhenDone) {
-        m_notices.Show(NoticeFor(finished, failed));
+        m_notices.Show(NoticeFor(finished, failed, alreadyThere));
     }
 }
 

@@ -42,7 +42,7 @@ public:
 
     // A file finished downloading, or a task failed for good: from any
     // thread, also with the task-table lock held; it is only noted here.
-    void Finished(const std::string& path);
+    void Finished(const std::string& path, bool alreadyThere = false);
     void Failed(const std::string& path, const std::string& reason);
     // One look at the table; `nowMs` is a millisecond counter.
     void Poll(std::uint32_t nowMs);
@@ -54,6 +54,7 @@ private:
         std::string path;
         bool failed = false;
         std::string reason;
+        bool alreadyThere = false;
     };
     void Flush();
     void KeepAwake(bool busy);
@@ -74,6 +75,8 @@ private:
 // The notice for a burst of finished files (paths) and failed ones, in the
 // order they ended. A notice of failures alone offers no action: there is
 // no file to open or show.
-DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed);
+// Files found already there are told apart from downloaded ones.
+DesktopNotice NoticeFor(const std::vector<std::string>& finished, const std::vector<FailedFile>& failed,
+                        const std::vector<std::string>& alreadyThere = {});
 
 }  // namespace dromo

@@ -12,12 +12,24 @@ namespace dromo {
 // fitted to the screen instead.
 // The classic first window, 600 wide, showed six of the list's nine columns
 // and left the reason of a failure off to the right.
+namespace {
+
+// Three fifths of the screen, or what the columns need, within nine tenths
+// of it; the classic 600 at the least.
+int FirstWidth(const ScreenArea& screen, int columns)
+{
+    const int wanted = std::max({600, columns, screen.width * 3 / 5});
+    return std::min(wanted, std::max(600, screen.width * 9 / 10));
+}
+
+}  // namespace
+
 Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen, int firstWidth)
 {
     Placement p;
     const bool sized = saved.right - saved.left > 0 && saved.bottom - saved.top > 0;
-    p.width = sized ? saved.right - saved.left : std::max(600, std::min(firstWidth, screen.width * 2 / 3));
-    p.height = sized ? saved.bottom - saved.top : 400;
+    p.width = sized ? saved.right - saved.left : FirstWidth(screen, firstWidth);
+    p.height = sized ? saved.bottom - saved.top : std::max(400, screen.height * 3 / 5);
     p.width = std::min(std::max(p.width, kMinWidth), std::max(screen.width, kMinWidth));
     p.height = std::min(std::max(p.height, kMinHeight), std::max(screen.height, kMinHeight));
     if (!sized) {

@@ -32,9 +32,11 @@ struct ScreenArea {
 };
 
 // Where the window opens: the rectangle the user left, made to fit the
-// screen it is on. Nothing saved (no width or no height) gives a window 400
-// high and `firstWidth` wide (what shows every column of the list), but no
-// wider than two thirds of the screen and no narrower than 600, centred; a
+// screen it is on. Nothing saved (no width or no height) gives a window
+// sized to the screen, centred: three fifths of its height (400 at the
+// least), three fifths of its width or `firstWidth` (what shows every
+// column of the list) when that is more, within nine tenths of it and no
+// narrower than 600; a
 // size is cut to the screen and kept at least kMinWidth x kMinHeight; the
 // window is moved, not shrunk, to lie wholly on the screen.
 Placement PlacementFromSaved(const SavedPlacement& saved, const ScreenArea& screen, int firstWidth = 600);

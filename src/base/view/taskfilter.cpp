@@ -54,8 +54,10 @@ StateChoice TaskFilter::ChoiceOf(int stateImage)
     case kImageQueued:
     case kImageScheduled: return StateChoice::Queued;
     case kImagePaused: return StateChoice::Paused;
-    case kImageDone: return StateChoice::Done;
-    case kImageError: return StateChoice::Failed;
+    case kImageDone:
+    case kImageVerified: return StateChoice::Done;
+    case kImageError:
+    case kImageFailed: return StateChoice::Failed;
     default: return StateChoice::All;
     }
 }

@@ -32,7 +32,8 @@ std::string TaskRowTip::For(const TaskRow& row, int column)
     } else if (column >= 0 && column < kColumnCount) {
         addLine(row.texts[static_cast<std::size_t>(column)]);
     }
-    if (row.stateImage == kImageError && column != kColStatus && !row.texts[kColStatus].empty()) {
+    const bool failed = row.stateImage == kImageError || row.stateImage == kImageFailed;
+    if (failed && column != kColStatus && !row.texts[kColStatus].empty()) {
         addLine("Failed: " + row.texts[kColStatus]);
     }
     return tip;

@@ -66,6 +66,7 @@ DownloadDetails DetailsFrom(const QMap<QString, QString>& details)
 {
     DownloadDetails d;
     d.cookie = details.value(QStringLiteral("cookie")).toStdString();
+    d.cookieJar = details.value(QStringLiteral("cookieJar")).toStdString();
     d.referrer = details.value(QStringLiteral("referrer")).toStdString();
     d.userAgent = details.value(QStringLiteral("userAgent")).toStdString();
     d.fileName = details.value(QStringLiteral("fileName")).toStdString();

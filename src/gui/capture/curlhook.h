@@ -17,9 +17,10 @@ namespace dromo {
 // The capture object on the session bus: name DROMO.URLMonitor, object
 // /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s) and
 // AddDownload(s url, a{ss} details) for a browser's download with what the
-// browser knew of it (keys "cookie", "referrer", "userAgent", "fileName",
-// "mimeType", "size"; others are ignored), and AddDownloads(a(sa{ss})) for
-// a page's links, each with its details, for the user to pick from. The
+// browser knew of it (keys "cookie", "cookieJar", "referrer", "userAgent",
+// "fileName", "mimeType", "size"; others are ignored), and
+// AddDownloads(a(sa{ss})) for a page's links, each with its details, for the
+// user to pick from. The
 // caller's reply to AddURL and AddDownload is sent once the window has
 // handled the URL: at once for a quick add (the task saved first), after
 // the Add URL sheet closed when it asks. AddDownloads is answered as soon as

@@ -42,7 +42,6 @@ LinkListDialog::LinkListDialog(LinkChoice choice, Add add, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     m_ok = buttons->button(QDialogButtonBox::Ok);
-    m_cancel = buttons->button(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
 
     FillList();

@@ -28,7 +28,6 @@ public:
     QPushButton* SelectNoneButton() const { return m_none; }
     QPushButton* OkButton() const { return m_ok; }
     QLabel* CountLabel() const { return m_count; }
-    QPushButton* CancelButton() const { return m_cancel; }
 
     void accept() override;
 
@@ -50,7 +49,6 @@ private:
     QPushButton* m_all;
     QPushButton* m_none;
     QPushButton* m_ok;
-    QPushButton* m_cancel;
 };
 
 }  // namespace dromo

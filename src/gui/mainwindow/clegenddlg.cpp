@@ -18,7 +18,9 @@ CLegendDlg::CLegendDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(tr("Icon Lenend"));
     auto* grid = new QGridLayout(group);
-    const int order[] = {kImageQueued, kImageRunning, kImagePaused, kImageScheduled, kImageDone, kImageError};
+    // The classic six in their order, then the two the list shows beyond them.
+    const int order[] = {kImageQueued, kImageRunning, kImagePaused, kImageScheduled,
+                         kImageDone,   kImageError,   kImageFailed, kImageVerified};
     int row = 0;
     for (int image : order) {
         auto* icon = new QLabel;

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStringList>
 #include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -53,6 +54,7 @@
 #include "base/values/globaloptions.h"
 #include "base/view/filetypeicon.h"
 #include "base/view/frameplacement.h"
+#include "base/view/listcolumns.h"
 #include "base/view/taskfilter.h"
 #include "gui/dialogs/options/cpropsheet.h"
 #include "gui/dialogs/task/caddprop.h"
@@ -65,8 +67,10 @@
 #include "gui/mainwindow/helptopic.h"
 #include "gui/mainwindow/taskfilterbar.h"
 #include "gui/mainwindow/tasklistmodel.h"
+#include "gui/widgets/accessiblenames.h"
 #include "gui/widgets/artwork.h"
 #include "gui/widgets/filechooser.h"
+#include "gui/widgets/hintcolours.h"
 #include "platform/atomicfile.h"
 #include "platform/basetexts.h"
 #include "platform/platformpaths.h"
@@ -90,6 +94,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     BuildStatusAndTray();
     LoadHistoryBox();
     MarkHelpTopics();
+    NameControls();
 
     connect(m_view, &CMainView::DoubleClicked, this, [this](TaskId taskId) { m_ctx.commands.DoubleClick(taskId); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
@@ -112,6 +117,7 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] {
         m_ctx.refresh.Tick();
+        ShowPowerActions();
         // Nothing new to draw while nothing runs.
         if (m_ctx.samples.Added() != m_samplesDrawn) {
             m_samplesDrawn = m_ctx.samples.Added();
@@ -127,6 +133,24 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
     // The writer thread's word that a group save is on disk comes back here.
     m_ctx.autoSaver.PostBackWith(
         [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); });
+}
+
+// What a screen reader says for the controls that have no label beside
+// them; the labelled fields of every window are named as it shows.
+void CMainFrame::NameControls()
+{
+    qApp->installEventFilter(new AccessibleNames(this));
+    HintColours::Follow();
+    m_view->setAccessibleName(tr("Tasks"));
+    m_view->setAccessibleDescription(
+        tr("The downloads, one row each: file, state and progress first. Return opens a finished file, Shift+F10 "
+           "opens the row's menu."));
+    AccessibleNames::Name(m_address, tr("Address"));
+    m_address->setAccessibleDescription(tr("Type a URL and press Return to download it (Ctrl+L, F6 or Alt+D)."));
+    m_address->lineEdit()->setAccessibleDescription(m_address->accessibleDescription());
+    m_toolBar->setAccessibleName(tr("Tool Bar"));
+    menuBar()->setAccessibleName(tr("Menu Bar"));
+    statusBar()->setAccessibleName(tr("Status Bar"));
 }
 
 CMainFrame::~CMainFrame()
@@ -164,7 +188,9 @@ void CMainFrame::BuildFilter(TaskListModel& model)
     const TaskFilter stored = TaskFilter::Read(m_ctx.profile);
     m_filterBar->SetFilter(stored);
     m_view->SetFilter(stored);
-    m_view->ShowFileColumn(m_ctx.profile.GetInt("Settings", "Show File Column", 0) != 0);
+    const ListColumnLayout columns = ReadListColumns(m_ctx.profile);
+    m_view->ShowFileColumn(columns.fileShown);
+    m_view->PlaceFileColumn(columns.fileFirst);
     auto showCounts = [this, &model] { m_filterBar->ShowCounts(m_view->ShownRowCount(), model.rowCount()); };
     connect(m_filterBar, &TaskFilterBar::FilterChanged, this, [this, showCounts](const TaskFilter& filter) {
         m_view->SetFilter(filter);
@@ -173,6 +199,28 @@ void CMainFrame::BuildFilter(TaskListModel& model)
     });
     connect(&model, &TaskListModel::Flushed, this, showCounts);
     showCounts();
+    // A task just added that the filter would hide looks like an add that
+    // did nothing: the filter goes, and the status bar says why. New tasks
+    // come last, so each flush looks at the rows it brought, from the end.
+    connect(&model, &TaskListModel::Flushed, this, [this, &model, showCounts] {
+        TaskId newest = m_checkedTaskIds;
+        bool hidden = false;
+        for (int row = model.rowCount() - 1; row >= 0; --row) {
+            const TaskId taskId = model.TaskIdAt(row);
+            if (taskId == kNoTask || taskId < std::max(m_firstNewTaskId, m_checkedTaskIds)) {
+                break;
+            }
+            newest = std::max(newest, taskId + 1);
+            hidden = hidden || !m_view->ShowsRow(row);
+        }
+        m_checkedTaskIds = newest;
+        if (hidden && m_filterBar->Filter().Active()) {
+            m_filterBar->SetFilter(TaskFilter());
+            m_view->SetFilter(TaskFilter());
+            showCounts();
+            statusBar()->showMessage(tr("The filter was cleared to show the new download."), 15000);
+        }
+    });
     connect(m_filterBar, &TaskFilterBar::ListWanted, this, [this] {
         m_view->setFocus(Qt::OtherFocusReason);
         if (!m_view->selectionModel()->hasSelection() && m_view->ShownRowCount() > 0) {
@@ -184,6 +232,11 @@ void CMainFrame::BuildFilter(TaskListModel& model)
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, m_filterBar, &TaskFilterBar::FocusText);
     addAction(find);
+}
+
+void CMainFrame::ListRestored()
+{
+    m_firstNewTaskId = m_ctx.table.NextTaskId();
 }
 
 void CMainFrame::ShowAtStart(bool minimised)
@@ -240,14 +293,57 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_ctx.addresses.Shown()) {
-                const std::string url = m_address->currentText().toStdString();
-                m_ctx.addresses.QuickAdd(url);
-                LoadHistoryBox(url);
+                AddTyped(m_address->currentText());
             }
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The address bar takes what the Add URL sheet takes: a Metalink file's URL
+// or path stands for its files, a pattern for its URLs; anything else is
+// the quick add.
+void CMainFrame::AddFromAddressBar(const std::string& url)
+{
+    if (url.empty() || url.back() == '/' || (!IsMetalinkName(url) && !HasUrlPattern(url))) {
+        m_ctx.addresses.QuickAdd(url);
+        LoadHistoryBox(url);
+        return;
+    }
+    if (IsMetalinkName(url)) {
+        if (const std::optional<std::string> path = LocalMetalinkPath(url)) {
+            m_ctx.addresses.Insert(url);
+            AddMetalinkFile(*path);
+            SaveTakenTasks();
+            LoadHistoryBox(url);
+            return;
+        }
+        if (ParseUrl(url)) {
+            m_ctx.addresses.Insert(url);
+            FetchMetalink(url);
+            LoadHistoryBox(url);
+            return;
+        }
+    }
+    const UrlBatch batch = ReadUrlBatch(url);
+    if (!batch.error.empty()) {
+        m_ctx.messages.Warning(batch.error);
+        return;
+    }
+    if (!batch.many) {
+        m_ctx.addresses.QuickAdd(url);
+        LoadHistoryBox(url);
+        return;
+    }
+    const ViewSettings settings = SettingsCopy();
+    const TaskPageValues values = TaskPageValues::FromOptions(settings.options, url);
+    TaskRecord record;
+    values.ApplyTo(record);
+    record.saveAs = BatchSaveFolder(values.saveAs, values.targetFolder);
+    m_ctx.addresses.Insert(url);
+    AddUrlBatch(batch.urls, record);
+    LoadHistoryBox(url);
 }
 
 void CMainFrame::LoadHistoryBox(const std::string& added)
@@ -275,6 +371,11 @@ void CMainFrame::BuildStatusAndTray()
     statusBar()->addWidget(m_panes[0], 1);
     statusBar()->addPermanentWidget(m_panes[1]);
     statusBar()->addPermanentWidget(m_panes[2]);
+    m_powerPane = new QLabel;
+    m_powerPane->setObjectName(QStringLiteral("powerActions"));
+    m_powerPane->setToolTip(tr("Switch it off in the Download menu."));
+    m_powerPane->setVisible(false);
+    statusBar()->addPermanentWidget(m_powerPane);
 
     m_trayTip = QString::fromLatin1(kAppTitle);
     // Without a notification area Dromo still starts; hiding then minimises.
@@ -310,7 +411,41 @@ void CMainFrame::TrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 QString CMainFrame::TrayTip() const
 {
-    return m_saveProblem.isEmpty() ? m_trayTip : m_trayTip + QLatin1Char('\n') + m_saveProblem;
+    QString tip = m_trayTip;
+    for (const QString& line : {PowerActionsText(), m_saveProblem}) {
+        if (!line.isEmpty()) {
+            tip += QLatin1Char('\n') + line;
+        }
+    }
+    return tip;
+}
+
+QString CMainFrame::PowerActionsText() const
+{
+    QStringList on;
+    if (m_ctx.commands.Checked(CommandId::ShutDownWhenDone)) {
+        on << tr("Shut Down Computer When Done");
+    }
+    if (m_ctx.commands.Checked(CommandId::HangUpWhenDone)) {
+        on << tr("Hang up When Done");
+    }
+    return on.isEmpty() ? QString() : tr("Switched on: %1").arg(on.join(QStringLiteral(", ")));
+}
+
+// The options may change behind the menus (a cancelled countdown switches
+// them off), so this runs with every command update and every second.
+void CMainFrame::ShowPowerActions()
+{
+    const QString text = PowerActionsText();
+    if (m_powerPane == nullptr || text == m_powerPane->text()) {
+        return;
+    }
+    m_powerPane->setText(text);
+    m_powerPane->setAccessibleName(text);
+    m_powerPane->setVisible(!text.isEmpty());
+    if (m_tray) {
+        m_tray->setToolTip(TrayTip());
+    }
 }
 
 void CMainFrame::ShowSaveProblem()
@@ -444,14 +579,17 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
         return AddUrlBatch(batch.urls, record);
     }
     if (details != nullptr) {
-        record.cookie = details->cookie;
-        record.browserCookie = details->cookie.empty() ? 0 : 1;
-        record.referrer = details->referrer;
-        if (!details->userAgent.empty()) {
-            record.userAgent = details->userAgent;
-        }
+        TakeBrowserDetails(record, *details);
+        // The browser's name, left as the sheet showed it, is the user's.
+        record.nameChosen = !browserName.empty() && NameOfPath(record.saveAs) == browserName ? 1 : 0;
     }
-    const std::optional<AddResult> result = m_ctx.addresses.DialogAdd(values.url, record);
+    std::optional<AddResult> result;
+    if (m_askingOutside) {
+        result = m_ctx.addresses.DialogAdd(values.url, record);
+    } else {
+        const TaskAdder::UserAdds asking = UserAdds();
+        result = m_ctx.addresses.DialogAdd(values.url, record);
+    }
     LoadHistoryBox(values.url);
     if (result == AddResult::Added) {
         return SaveTakenTasks();
@@ -600,14 +738,19 @@ void CMainFrame::SaveList()
     // text. The rows of the selected tasks as they are now, kept so while
     // the list is made; the file is written after the lock is released.
     const std::string path = DownloadList::WithExtension(chosen.toStdString());
-    std::string content;
+    DownloadList::ListText list;
     {
         auto guard = m_ctx.table.Lock();
-        content =
+        list =
             DownloadList::Write(m_ctx.table, m_ctx.commands.RowsOf(m_view->SelectedTaskIds()), m_ctx.settings.proxies);
     }
-    if (const Status written = WriteFileAtomically(path, content); !written) {
+    if (const Status written = WriteFileAtomically(path, list.text); !written) {
         m_ctx.messages.Warning(written.Reason());
+    } else if (!list.leftOut.empty()) {
+        m_ctx.messages.Warning(tr("Left out of the list: %1 of the selected tasks. A value of theirs (the save path, "
+                                  "the login, the proxy) holds a line break, which a list file cannot carry.")
+                                   .arg(list.leftOut.size())
+                                   .toStdString());
     }
 }
 
@@ -636,7 +779,7 @@ void CMainFrame::SaveFrameSettings()
                                                   windowState().testFlag(Qt::WindowMaximized)));
     m_ctx.addresses.Save(m_ctx.profile);
     m_filterBar->Filter().Write(m_ctx.profile);
-    m_ctx.profile.WriteInt("Settings", "Show File Column", m_view->FileColumnShown() ? 1 : 0);
+    WriteListColumns(m_ctx.profile, {m_view->FileColumnShown(), m_view->FileColumnFirst()});
     // The tool windows' corners go out with the other options.
     auto guard = m_ctx.table.Lock();
     GlobalOptions& o = m_ctx.settings.options;
@@ -653,7 +796,8 @@ void CMainFrame::Exit()
         auto guard = m_ctx.table.Lock();
         active = m_ctx.state.Counts(guard).activeCount;
     }
-    if (active != 0 && !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString())) {
+    if (active != 0 &&
+        !m_ctx.messages.AskOkCancel(tr("There is task running, exit anyway?").toStdString(), Ask::Stop)) {
         return;
     }
     if (const Status saved = StopAndSave(); !saved) {

@@ -8,8 +8,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
+#include "base/commands/taskadder.h"
 #include "base/ports/tasklistobserver.h"
 #include "base/storage/settingsstore.h"
 #include "base/values/commandid.h"
@@ -24,6 +26,7 @@ class QToolBar;
 namespace dromo {
 
 struct DownloadDetails;
+struct MetalinkReading;
 class ClipboardOffers;
 class Notifications;
 struct TaskRecord;
@@ -62,12 +65,13 @@ public:
     // A message that holds nothing up: a box the user closes when he likes.
     void ShowNotice(const std::string& text);
 
-    // A URL from outside (drops, the command line, the capture object):
-    // with "Popup Dialog" on, the Add URL dialog; otherwise the quick add. A
-    // task added so is saved before this returns. The refusal is returned:
-    // empty when a task was added or the sheet was answered, else the text
-    // of the box the add showed (or why nothing was tried).
-    QString AddUrl(const QString& url);
+    // A text dropped on the list or the basket, or a notice's URL: with
+    // "Popup Dialog" on, the Add URL dialog; otherwise the quick add, of
+    // each line when there are several (a URL a line). A task added so is
+    // saved before this returns. The refusal is returned: empty when a task
+    // was added or the sheet was answered, else the text of the box the add
+    // showed (or why nothing was tried), "LINE: why" a line for several.
+    QString AddUrl(const QString& text);
     // The same for the capture object: handled from the event loop, not
     // inside the bus call; `done` gets the refusal once the URL has been
     // dealt with (at once, or after the Add URL sheet closed).
@@ -79,6 +83,9 @@ public:
                           std::function<void(const QString& refusal)> done);
     // The window's first showing: minimised when started by D-Bus activation.
     void ShowAtStart(bool minimised);
+    // The saved tasks are in the list: every task after them is new, and
+    // the filter kept from the last run never hides one.
+    void ListRestored();
     // A page's links from a browser: listed for the user to pick from, the
     // list opening after this returns; "" when they are listed, else why
     // not. The chosen ones go through AddChosenLinks (framelinks.cpp).
@@ -94,6 +101,12 @@ public:
     // (before the notices' owner goes).
     void WatchClipboard(Notifications* notices);
     void ToggleMainWindow();
+    // Ctrl+L, F6, Alt+D: the keyboard in the address bar, its text selected
+    // (the bar shown first when it was hidden).
+    void FocusAddressBar();
+    // What a power action switched on will do, "" while none is on: shown
+    // in the status bar and under the tray tip as long as it is on.
+    QString PowerActionsText() const;
     // A click on the tray icon, as the tray reports it.
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
     // Whether the window is up on the screen (not hidden, not minimised).
@@ -154,7 +167,8 @@ private:
     void BuildToolBar();
     void BuildPopupItems();
     void BuildStatusAndTray();
-    void ShowTaskMenu(bool onRow, const QPoint& at);
+    void ShowPowerActions();
+    void ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard = false);
     void ShowToolMenu(bool basket, const QPoint& at);
     enum class Popup { Row, Window, SpeedBar, Basket };
     void FillPopup(QMenu& menu, Popup kind);
@@ -165,15 +179,31 @@ private:
     Status StopAndSave();
     // Refills the address box; `added` is the URL just entered, if any.
     void LoadHistoryBox(const std::string& added = {});
+    // Return in the address bar.
+    void AddFromAddressBar(const std::string& url);
     void SaveList();
     void LoadList();
     std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
+    // The scope of an add the user makes in the window: a file already there is asked about.
+    TaskAdder::UserAdds UserAdds();
+    bool PopupDialogOn() const;
+    QString AskAboutOutside(const QString& text, const DownloadDetails* details);
+    // Return in the address bar: the typed URL, or pasted links a line each.
+    void AddTyped(const QString& text);
     // The files of a local Metalink file as tasks; the refusal when none
     // was added (already shown to the user).
     std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");
-    // A Metalink file's URL: fetched in the background, its files added as
-    // tasks when it arrives (or its refusal shown).
-    void FetchMetalink(const std::string& url, const std::string& folder = "");
+    // A Metalink file's URL: fetched in the background with what the
+    // browser knew of it (`details`, when it came from one), its files added
+    // as tasks when it arrives; one that cannot be fetched or read leaves a
+    // failed task that says why (`retrying`: the failed task being tried
+    // again, which its files then replace).
+    void FetchMetalink(const std::string& url, const std::string& folder = "", const DownloadDetails* details = nullptr,
+                       TaskId retrying = kNoTask);
+    void TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource& source,
+                             TaskId retrying);
+    // Resume: a failed Metalink file is fetched again, the others queued.
+    void ResumeTasks(const std::vector<TaskId>& taskIds);
     void TakeHandOver(std::function<void()> take);
     void TakeHeldHandOver();
     void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);
@@ -190,6 +220,7 @@ private:
     void BlankWallpaper();
     // The guide's page for each window and part (F1, Shift+F1).
     void MarkHelpTopics();
+    void NameControls();
     // Opens the guide at `topic` ("page.html" or "page.html#section").
     void OpenHelp(const QString& topic);
     bool RunSheet(CPropertySheet& sheet);
@@ -204,6 +235,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
     QLabel* m_panes[3];
+    QLabel* m_powerPane = nullptr;  // PowerActionsText, hidden while it is empty
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QString m_trayTip;
@@ -221,6 +253,9 @@ private:
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;
     ClipboardOffers* m_clipboard = nullptr;
+    TaskId m_firstNewTaskId = kLastTaskId + 1;  // no task is new before the list is restored
+    TaskId m_checkedTaskIds = 0;                // the new tasks below it were looked at
+    std::set<TaskId> m_metalinkRetries;         // failed Metalink files being fetched again
 };
 
 }  // namespace dromo

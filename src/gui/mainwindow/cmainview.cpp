@@ -5,7 +5,9 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QNetworkAccessManager>
@@ -61,6 +63,9 @@ CMainView::CMainView(TaskListModel& model, const GlobalOptions& options, QWidget
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the next control, as everywhere else in the window;
+    // the arrow keys move between rows.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setIconSize(QSize(34, 16));
     setAcceptDrops(true);
@@ -77,12 +82,26 @@ void CMainView::SetUpColumns()
 {
     QHeaderView* header = horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // What each column typically shows, so its text is read whole: a big
+    // file's size, a fast speed, a status line with the time before it.
+    const char* const typical[TaskListModel::kModelColumns] = {"",
+                                                               "654321 of 654321",
+                                                               "N/A",
+                                                               "100%",
+                                                               "12345.6KB/s",
+                                                               "99:59:59",
+                                                               "99:59:59",
+                                                               "10 of 10",
+                                                               "12:34:56 HTTP/1.1 206 Partial Content",
+                                                               "debian-12.5.0-amd64-netinst.iso"};
+    const QFontMetrics cells = fontMetrics();
     for (int c = 0; c < TaskListModel::kModelColumns; ++c) {
-        // The classic widths, or wider where the heading would be cut.
-        // (room for the sort arrow too).
+        // The classic widths, or wider where the heading (with room for the
+        // sort arrow) or the typical text would be cut.
         const QString heading = m_tasks.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        setColumnWidth(c, std::max(m_tasks.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
-                                   header->fontMetrics().horizontalAdvance(heading) + 28));
+        setColumnWidth(c, std::max({m_tasks.headerData(c, Qt::Horizontal, Qt::SizeHintRole).toSize().width(),
+                                    header->fontMetrics().horizontalAdvance(heading) + 28,
+                                    cells.horizontalAdvance(QString::fromLatin1(typical[c])) + 16}));
     }
     setColumnWidth(kColTarget, kTargetWidth);
     // The URL takes whatever the window has to spare; the other columns keep
@@ -90,7 +109,7 @@ void CMainView::SetUpColumns()
     header->setStretchLastSection(false);
     header->setSectionResizeMode(kColTarget, QHeaderView::Stretch);
     // The file's name, when the user turns it on, right beside the URL.
-    header->moveSection(header->visualIndex(TaskListModel::kFileColumn), kColTarget + 1);
+    PlaceFileColumn(false);
     setColumnHidden(TaskListModel::kFileColumn, true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this,
@@ -117,9 +136,27 @@ void CMainView::ShowFileColumn(bool shown)
     setColumnHidden(TaskListModel::kFileColumn, !shown);
 }
 
+void CMainView::PlaceFileColumn(bool first)
+{
+    QHeaderView* header = horizontalHeader();
+    const int target = header->visualIndex(kColTarget);
+    header->moveSection(header->visualIndex(TaskListModel::kFileColumn), first ? target : target + 1);
+}
+
+bool CMainView::FileColumnFirst() const
+{
+    const QHeaderView* header = horizontalHeader();
+    return header->visualIndex(TaskListModel::kFileColumn) < header->visualIndex(kColTarget);
+}
+
 void CMainView::SetFilter(const TaskFilter& filter)
 {
     m_sorted->SetFilter(filter);
+}
+
+bool CMainView::ShowsRow(int modelRow) const
+{
+    return m_sorted->mapFromSource(m_sorted->sourceModel()->index(modelRow, 0)).isValid();
 }
 
 int CMainView::ShownRowCount() const
@@ -257,8 +294,51 @@ void CMainView::mouseDoubleClickEvent(QMouseEvent* event)
     }
 }
 
+// The keyboard's way to what a person does with the mouse: a row the
+// keys move to becomes the clicked row, Return on it is a double-click
+// (a finished file opens), Shift+F10 opens its menu.
+void CMainView::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid()) {
+        m_clickedTaskId = TaskIdOf(current);
+        emit DoubleClicked(m_clickedTaskId);
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        ShowMenuFromKeyboard();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+    if (currentIndex().isValid() && currentIndex() != current) {
+        m_clickedTaskId = TaskIdOf(currentIndex());
+    }
+}
+
+void CMainView::ShowMenuFromKeyboard()
+{
+    const QModelIndex index = currentIndex();
+    if (!index.isValid()) {
+        emit ContextMenuWanted(false, viewport()->mapToGlobal(QPoint(0, 0)), true);
+        return;
+    }
+    m_clickedTaskId = TaskIdOf(index);
+    if (!selectionModel()->isRowSelected(index.row(), {})) {
+        SelectTasks({m_clickedTaskId});
+    }
+    scrollTo(index);
+    const QRect row = visualRect(index);
+    emit ContextMenuWanted(true, viewport()->mapToGlobal(QPoint(row.left() + row.height(), row.bottom())), true);
+}
+
 void CMainView::contextMenuEvent(QContextMenuEvent* event)
 {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        ShowMenuFromKeyboard();  // the menu key: at the current row, wherever the pointer is
+        return;
+    }
     const QModelIndex index = indexAt(event->pos());
     if (index.isValid()) {
         m_clickedTaskId = TaskIdOf(index);
@@ -266,7 +346,7 @@ void CMainView::contextMenuEvent(QContextMenuEvent* event)
             SelectTasks({m_clickedTaskId});
         }
     }
-    emit ContextMenuWanted(index.isValid(), event->globalPos());
+    emit ContextMenuWanted(index.isValid(), event->globalPos(), false);
 }
 
 QString CMainView::DroppedText(const QMimeData* data)

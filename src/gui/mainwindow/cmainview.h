@@ -38,9 +38,15 @@ public:
     // rows that stay in view, so commands never reach a hidden task.
     void SetFilter(const TaskFilter& filter);
     int ShownRowCount() const;
+    // Whether the model's row is in view (the filter lets it through).
+    bool ShowsRow(int modelRow) const;
     // The optional "File" column, which the heading's menu turns on and off.
     bool FileColumnShown() const;
     void ShowFileColumn(bool shown);
+    // The File column before "Target" (the first list of a fresh profile)
+    // or right after it.
+    void PlaceFileColumn(bool first);
+    bool FileColumnFirst() const;
     std::unique_ptr<QMenu> HeadingMenu();
     // The width that shows every shown column, Target at its usual width.
     int WidthForAllColumns() const;
@@ -61,14 +67,16 @@ public:
 signals:
     void BackgroundFetched();
     void DoubleClicked(dromo::TaskId taskId);
-    // A right-click on a row (true) or on empty space (false).
-    void ContextMenuWanted(bool onRow, const QPoint& globalPos);
+    // A right-click on a row (true) or on empty space (false), or the
+    // keyboard's menu key on the current row.
+    void ContextMenuWanted(bool onRow, const QPoint& globalPos, bool fromKeyboard);
     void TextDropped(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -81,6 +89,8 @@ private:
     // user's data folder.
     void FetchBackground(const QString& url);
     TaskId TaskIdOf(const QModelIndex& index) const;
+    // Shift+F10 or the menu key: the menu of the current row, below it.
+    void ShowMenuFromKeyboard();
 
     TaskListModel& m_tasks;
     TaskSortModel* m_sorted;  // what the view shows: the tasks, maybe sorted

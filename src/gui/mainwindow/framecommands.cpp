@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 
 #include "base/commands/taskcommands.h"
 #include "base/ports/messages.h"
@@ -38,7 +39,7 @@ const std::map<CommandId, CMainFrame::CommandHandler>& CMainFrame::CommandHandle
     using C = CommandId;
     using F = CMainFrame;
     static const std::map<CommandId, CommandHandler> handlers = {
-        {C::Resume, [](F& f, C) { f.m_ctx.commands.Resume(f.m_view->SelectedTaskIds()); }},
+        {C::Resume, [](F& f, C) { f.ResumeTasks(f.m_view->SelectedTaskIds()); }},
         {C::Stop, [](F& f, C) { f.m_ctx.commands.Stop(f.m_view->SelectedTaskIds()); }},
         {C::StopAll, [](F& f, C) { f.m_ctx.commands.StopAll(); }},
         {C::DeleteSelected, [](F& f, C) { f.m_ctx.commands.Delete(f.m_view->SelectedTaskIds()); }},
@@ -129,10 +130,20 @@ void CMainFrame::MarkHelpTopics()
 
 void CMainFrame::OpenHelp(const QString& topic)
 {
-    const std::string page = PlatformPaths::ProgramDataFolder() + "help/" + topic.toStdString();
-    if (!m_ctx.shell.Open(page)) {
+    const std::string folder = PlatformPaths::ProgramDataFolder() + "help/";
+    const std::string page = folder + topic.toStdString();
+    if (!QFileInfo::exists(QString::fromStdString(folder + "index.html"))) {
         m_ctx.messages.Warning(tr("The help pages are not installed.").toStdString());
+        return;
     }
+    // The desktop may know no program for web pages: the user hears where
+    // the guide is, rather than nothing.
+    m_ctx.shell.OpenPage(page, [this, folder] {
+        m_ctx.messages.Warning(tr("No program to show web pages was found. The guide is in %1; open index.html "
+                                  "there with a web browser.")
+                                   .arg(QString::fromStdString(folder))
+                                   .toStdString());
+    });
 }
 
 }  // namespace dromo

@@ -9,28 +9,103 @@
 #include <QTimer>
 
 #include "base/commands/addresshistory.h"
+#include "base/commands/taskcommands.h"
 #include "base/download/metalinkfetch.h"
+#include "base/ports/shell.h"
 #include "base/storage/autosaver.h"
 #include "base/storage/metalinklist.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
+#include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
+#include "base/text/urllines.h"
 #include "base/values/globaloptions.h"
 #include "gui/mainwindow/cmainframe.h"
 
 namespace dromo {
 
-QString CMainFrame::AddUrl(const QString& url)
+QString CMainFrame::AddUrl(const QString& text)
 {
-    if (std::optional<QString> answer = TakeFromOutside(url, nullptr)) {
-        return *answer;
+    // A drop or a notice's "Download": the user's own add, in the window.
+    const TaskAdder::UserAdds asking = UserAdds();
+    // Links dropped together come as one text, a link a line: each is a
+    // task of its own, and all are saved at once. One line is handed over
+    // whole, words and all, as a drop always was.
+    const std::vector<std::string> lines = UrlLines(text.toStdString());
+    if (lines.size() <= 1) {
+        const QString line = lines.empty() ? QString() : QString::fromStdString(lines.front());
+        if (std::optional<QString> answer = TakeFromOutside(line, nullptr)) {
+            return *answer;
+        }
+        return SaveTakenTasks();
     }
-    return SaveTakenTasks();
+    if (PopupDialogOn()) {
+        // The sheet reads the lines as its many URLs: one sheet asks for all.
+        QStringList joined;
+        for (const std::string& line : lines) {
+            joined << QString::fromStdString(line);
+        }
+        return AskAboutOutside(joined.join(QLatin1Char('\n')), nullptr);
+    }
+    QStringList refusals;
+    bool taken = false;
+    for (const std::string& line : lines) {
+        const std::optional<QString> answer = TakeFromOutside(QString::fromStdString(line), nullptr);
+        taken = taken || !answer;
+        if (answer && !answer->isEmpty()) {
+            refusals << QString::fromStdString(line) + QStringLiteral(": ") + *answer;
+        }
+    }
+    if (const QString saved = taken ? SaveTakenTasks() : QString(); !saved.isEmpty()) {
+        refusals << saved;
+    }
+    return refusals.join(QLatin1Char('\n'));
+}
+
+void CMainFrame::AddTyped(const QString& text)
+{
+    // A copied list of links pasted into the box is a task a line, as a
+    // drop; each the user's own add, in the window.
+    const TaskAdder::UserAdds asking = UserAdds();
+    const std::vector<std::string> lines = UrlLines(text.toStdString());
+    if (lines.empty()) {
+        m_ctx.addresses.QuickAdd(text.toStdString());  // nothing to add: refused as always
+        LoadHistoryBox(text.toStdString());
+    }
+    for (const std::string& line : lines) {
+        AddFromAddressBar(line);
+    }
+}
+
+bool CMainFrame::PopupDialogOn() const
+{
+    auto guard = m_ctx.table.Lock();
+    return m_ctx.settings.options.popupDialog != 0;
+}
+
+// The Add URL sheet about a text from outside; the hand-overs that come
+// while it asks wait their turn.
+QString CMainFrame::AskAboutOutside(const QString& text, const DownloadDetails* details)
+{
+    m_askingOutside = true;
+    std::optional<QString> answer = OpenAddUrl(text, details);
+    m_askingOutside = false;
+    if (!m_heldHandOvers.empty()) {
+        QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
+    }
+    return answer.value_or(QString());
 }
 
 // A URL from outside, with what a browser knew of it when one handed it
 // over: the answer when there is one now (a refusal, the sheet's outcome),
 // none when the task was added and waits for a save.
+TaskAdder::UserAdds CMainFrame::UserAdds()
+{
+    return TaskAdder::UserAdds(m_ctx.adder, [this](const std::string& path) { return m_ctx.shell.Open(path); });
+}
+
 std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const DownloadDetails* details)
 {
     // A Metalink file's path is a list of tasks, not one: no sheet asks
@@ -40,22 +115,18 @@ std::optional<QString> CMainFrame::TakeFromOutside(const QString& url, const Dow
         return AddMetalinkFile(*path);
     }
     if (ParseUrl(text) && (IsMetalinkName(text) || (details != nullptr && IsMetalinkMimeType(details->mimeType)))) {
-        FetchMetalink(text);
-        return std::nullopt;  // its tasks come once it arrives
-    }
-    bool popup = false;
-    {
-        auto guard = m_ctx.table.Lock();
-        popup = m_ctx.settings.options.popupDialog != 0;
-    }
-    if (popup) {
-        m_askingOutside = true;
-        std::optional<QString> answer = OpenAddUrl(url, details);
-        m_askingOutside = false;
-        if (!m_heldHandOvers.empty()) {
-            QTimer::singleShot(0, this, [this] { TakeHeldHandOver(); });
+        // Details no request could carry are refused now, as a download's
+        // are, while the browser still holds its copy.
+        if (const std::optional<AddResult> refusal = details != nullptr ? RefuseDetails(*details) : std::nullopt) {
+            return QString::fromLatin1(AddResultMessage(*refusal));
         }
-        return answer.value_or(QString());
+        FetchMetalink(text, "", details);
+        return std::nullopt;  // its tasks come once it arrives, or a failed task says why not
+    }
+    // A text with a line break in it is no URL, nor several for the sheet
+    // to read: the quick add refuses it and says why.
+    if (PopupDialogOn() && !HoldsControlCharacter(text)) {
+        return AskAboutOutside(url, details);
     }
     const std::optional<AddResult> result = details != nullptr
                                                 ? m_ctx.addresses.DownloadAdd(url.toStdString(), *details)
@@ -78,26 +149,87 @@ std::optional<QString> CMainFrame::AddMetalinkFile(const std::string& path, cons
     return QString::fromStdString(reading.Ok() ? "None of the Metalink file's files was added." : reading.error);
 }
 
-void CMainFrame::FetchMetalink(const std::string& url, const std::string& folder)
+void CMainFrame::FetchMetalink(const std::string& url, const std::string& folder, const DownloadDetails* details,
+                               TaskId retrying)
 {
-    std::string userAgent;
-    {
+    MetalinkSource source{url, details != nullptr ? *details : DownloadDetails()};
+    if (source.details.userAgent.empty()) {
         auto guard = m_ctx.table.Lock();
-        userAgent = m_ctx.settings.options.userAgent;
+        source.details.userAgent = m_ctx.settings.options.userAgent;
     }
     // The answer comes on the fetching thread; the tasks are added on this
     // one, and only while the window is there.
-    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), userAgent,
-                              [frame = QPointer<CMainFrame>(this), folder](MetalinkReading reading) {
+    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), source.details,
+                              [frame = QPointer<CMainFrame>(this), folder, source, retrying](MetalinkReading reading) {
                                   QMetaObject::invokeMethod(
                                       qApp,
-                                      [frame, folder, reading = std::move(reading)] {
-                                          if (frame != nullptr && frame->m_ctx.adder.AddMetalink(reading, folder) > 0) {
-                                              frame->SaveTakenTasks();
+                                      [frame, folder, source, retrying, reading = std::move(reading)] {
+                                          if (frame != nullptr) {
+                                              frame->TakeFetchedMetalink(reading, folder, source, retrying);
                                           }
                                       },
                                       Qt::QueuedConnection);
                               });
+}
+
+void CMainFrame::TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder,
+                                     const MetalinkSource& source, TaskId retrying)
+{
+    m_metalinkRetries.erase(retrying);
+    if (reading.Ok()) {
+        if (m_ctx.adder.AddMetalink(reading, folder, &source) > 0) {
+            if (retrying != kNoTask) {
+                m_ctx.commands.RemoveTaskRow(retrying, true);  // its files stand in its place
+            }
+            SaveTakenTasks();
+        }
+        return;
+    }
+    // No box: a hand-over's caller has gone, and the task tells the user
+    // why and can be tried again.
+    const bool retried = retrying != kNoTask && m_ctx.table.Update(retrying, [&reading](TaskRecord& r) {
+        if (r.Is(TaskState::Paused)) {
+            r.failure = StatusTimeStamp() + reading.error;
+        }
+    });
+    if (retried) {
+        auto guard = m_ctx.table.Lock();
+        const int row = m_ctx.table.RowOf(retrying);
+        if (const std::optional<TaskRecord> task = m_ctx.table.CopyOut(row); task && !task->failure.empty()) {
+            m_ctx.table.SetText(row, kColStatus, task->failure);
+        }
+    } else {
+        m_ctx.adder.AddFailedMetalink(source, folder, reading.error);
+    }
+    SaveTakenTasks();
+}
+
+void CMainFrame::ResumeTasks(const std::vector<TaskId>& taskIds)
+{
+    std::vector<TaskId> queued;
+    for (const TaskId taskId : taskIds) {
+        std::optional<TaskRecord> task;
+        std::string url;
+        {
+            auto guard = m_ctx.table.Lock();
+            const int row = m_ctx.table.RowOf(taskId);
+            task = m_ctx.table.CopyOut(row);
+            url = row >= 0 ? m_ctx.table.RowCopy(row).texts[kColTarget] : std::string();
+        }
+        if (!task || task->metalinkDocument == 0 || !task->Is(TaskState::Paused)) {
+            queued.push_back(taskId);
+            continue;
+        }
+        if (m_metalinkRetries.insert(taskId).second) {
+            DownloadDetails details;
+            details.cookie = task->cookie;
+            details.cookieJar = task->cookieJar;
+            details.referrer = task->referrer;
+            details.userAgent = task->userAgent;
+            FetchMetalink(url, FolderOfPath(task->saveAs), &details, taskId);
+        }
+    }
+    m_ctx.commands.Resume(queued);
 }
 
 void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done)
@@ -167,7 +299,9 @@ void CMainFrame::AnswerOnceSaved(std::optional<QString> answer, std::function<vo
 
 QString CMainFrame::NotSavedText()
 {
-    return tr("The task was added, but the task list could not be saved.");
+    // English, as every answer on the bus; the window shows it through
+    // BaseTexts, in the user's language.
+    return QStringLiteral("The task was added, but the task list could not be saved.");
 }
 
 QString CMainFrame::SaveTakenTasks()

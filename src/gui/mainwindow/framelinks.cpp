@@ -77,11 +77,12 @@ QString CMainFrame::AddUrlBatch(const std::vector<std::string>& urls, const Task
             break;  // every later one would be refused the same way
         }
     }
-    const QString saved = added > 0 ? SaveTakenTasks() : QString();
+    QString saved = added > 0 ? SaveTakenTasks() : QString();
     if (refusal.empty()) {
         return saved;
     }
-    const QString notAdded = tr("%1 of %2 URLs were added; the others were refused: %3")
+    // English, as every answer on the bus; BaseTexts shows it translated.
+    const QString notAdded = QStringLiteral("%1 of %2 URLs were added; the others were refused: %3")
                                  .arg(added)
                                  .arg(urls.size())
                                  .arg(QString::fromStdString(refusal));

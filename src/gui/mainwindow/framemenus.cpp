@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "base/commands/addresshistory.h"
@@ -91,7 +92,7 @@ void CMainFrame::BuildPopupItems()
         item->setCheckable(command->isCheckable());
         item->setIconVisibleInMenu(command->isIconVisibleInMenu());
         item->setStatusTip(command->statusTip());
-        connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        connect(item, &QAction::triggered, this, [this, id = id] { RunCommand(id); });
         m_popupItems[id] = item;
     }
 }
@@ -152,10 +153,12 @@ void CMainFrame::BuildMenus()
     edit->addSeparator();
     edit->addAction(MakeAction(C::SaveSettingsNow, tr("Save Settings Now"), QKeySequence(tr("Ctrl+S"))));
 
-    QMenu* download = menuBar()->addMenu(tr("&Download"));
-    download->addAction(MakeAction(C::Resume, tr("Resume")));
+    // Alt+D belongs to the address bar, as in a browser; the menu opens
+    // with Alt+W.
+    QMenu* download = menuBar()->addMenu(tr("Do&wnload"));
+    download->addAction(MakeAction(C::Resume, tr("Resume"), QKeySequence(tr("Ctrl+R"))));
     download->addSeparator();
-    download->addAction(MakeAction(C::Stop, tr("Stop")));
+    download->addAction(MakeAction(C::Stop, tr("Stop"), QKeySequence(tr("Ctrl+T"))));
     download->addAction(MakeAction(C::StopAll, tr("Stop All"), QKeySequence(tr("Ctrl+P"))));
     download->addSeparator();
     download->addAction(MakeAction(C::AutoDialUp, tr("Auto Dial-up")));
@@ -195,6 +198,11 @@ void CMainFrame::BuildMenus()
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
     }
     MakeAction(C::MainWindow, tr("Main Window"));
+    // The keys a browser gives its address bar.
+    auto* address = new QAction(tr("Go to the Address Bar"), this);
+    address->setShortcuts({QKeySequence(tr("Ctrl+L")), QKeySequence(Qt::Key_F6), QKeySequence(tr("Alt+D"))});
+    connect(address, &QAction::triggered, this, &CMainFrame::FocusAddressBar);
+    addAction(address);
     MakeAction(C::Open, tr("Open"));
     MakeAction(C::OpenFolder, tr("Open Containing Folder"));
 }
@@ -265,7 +273,9 @@ void CMainFrame::BuildToolBar()
     addressBar->setObjectName(QStringLiteral("address"));
     addressBar->setFloatable(false);
     addressBar->setMovable(false);
-    addressBar->addWidget(new QLabel(tr("Address:")));
+    auto* addressLabel = new QLabel(tr("Address:"));
+    addressLabel->setBuddy(m_address);
+    addressBar->addWidget(addressLabel);
     m_address->setEditable(true);
     m_address->setInsertPolicy(QComboBox::NoInsert);
     m_address->setMinimumWidth(400);
@@ -281,6 +291,15 @@ void CMainFrame::BuildToolBar()
         m_ctx.addresses.SetShown(on);
         addressBar->setVisible(on);
     });
+}
+
+void CMainFrame::FocusAddressBar()
+{
+    if (!m_ctx.addresses.Shown()) {
+        m_actions[CommandId::AddressBar]->setChecked(true);  // asked for: it comes back
+    }
+    m_address->setFocus(Qt::ShortcutFocusReason);
+    m_address->lineEdit()->selectAll();
 }
 
 void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
@@ -322,6 +341,7 @@ void CMainFrame::UpdateCommands()
         item->setEnabled(m_actions[id]->isEnabled());
         item->setChecked(m_actions[id]->isChecked());
     }
+    ShowPowerActions();
 }
 
 std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
@@ -332,9 +352,23 @@ std::unique_ptr<QMenu> CMainFrame::TaskMenu(bool onRow)
     return menu;
 }
 
-void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at)
+void CMainFrame::ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard)
 {
-    TaskMenu(onRow)->exec(at);
+    const std::unique_ptr<QMenu> menu = TaskMenu(onRow);
+    if (fromKeyboard) {
+        // Opened by a key, the menu starts on its first item, so Return
+        // runs it as a click would: the row's default command. (Set once it
+        // shows: showing clears what was set before.)
+        QTimer::singleShot(0, menu.get(), [m = menu.get()] {
+            for (QAction* item : m->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    m->setActiveAction(item);
+                    break;
+                }
+            }
+        });
+    }
+    menu->exec(at);
 }
 
 }  // namespace dromo

@@ -14,7 +14,8 @@ class GuiMessages : public Messages {
 public:
     void SetParent(QWidget* parent) { m_parent = parent; }
     void Warning(const std::string& text) override;
-    bool AskOkCancel(const std::string& text) override;
+    bool AskOkCancel(const std::string& text, Ask kind) override;
+    int Choose(const std::string& text, const std::vector<std::string>& buttons) override;
 
 private:
     QPointer<QWidget> m_parent;

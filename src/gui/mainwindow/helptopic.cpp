@@ -63,7 +63,7 @@ void HelpTopic::Mark(QWidget* widget, const QString& topic)
 QString HelpTopic::For(const QWidget* widget)
 {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const QString topic = w->property(kProperty).toString();
+        QString topic = w->property(kProperty).toString();
         if (topic.isEmpty()) {
             continue;
         }

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/taskfilterbar.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -18,10 +19,17 @@ TaskFilterBar::TaskFilterBar(QWidget* parent)
     m_text->setObjectName(QStringLiteral("filterText"));
     m_text->setPlaceholderText(tr("Find tasks by URL, file name or status (Ctrl+F)"));
     m_text->setClearButtonEnabled(true);
+    m_text->setAccessibleName(tr("Find tasks"));
+    for (QAction* clear : m_text->actions()) {
+        clear->setText(tr("Clear the filter"));
+        clear->setToolTip(clear->text());
+    }
     m_text->setMaxLength(200);
     m_text->installEventFilter(this);
     m_state->setObjectName(QStringLiteral("filterState"));
     m_state->setToolTip(tr("Show the tasks in this state"));
+    m_state->setAccessibleName(tr("State"));
+    m_state->setAccessibleDescription(m_state->toolTip());
     for (int i = 0; i < kStateChoiceCount; ++i) {
         m_state->addItem(BaseTexts::Shown(TaskFilter::ChoiceText(static_cast<StateChoice>(i))));
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/tasks/tasktable.h"
+#include "base/values/taskstate.h"
 #include "base/view/taskrowtip.h"
 #include "gui/widgets/artwork.h"
 #include "platform/basetexts.h"
@@ -48,6 +49,7 @@ QString ShownText(const TaskRow& row, int column)
     case kColProgress:
     case kColEstTime: return BaseTexts::Shown(text);
     case kColStatus: return BaseTexts::Status(text);
+    case kColSpeed: return BaseTexts::Shown(text);  // "KB/s" as the user's language writes it
     default: return QString::fromStdString(text);
     }
 }
@@ -316,6 +318,20 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
         const std::string tip = TaskRowTip::For(row, index.column());
         return tip.empty() ? QVariant() : QVariant(ShownTip(tip));
     }
+    case Qt::AccessibleTextRole:
+        // A screen reader on the first cell hears what a glance at the row
+        // tells: which file, how it stands, how far it got.
+        if (index.column() == kColTarget || index.column() == kFileColumn) {  // whichever comes first
+            return tr("%1. %2 Progress %3.")
+                .arg(QString::fromStdString(TaskRowTip::FileName(row)),
+                     BaseTexts::Shown(StateLegendText(row.stateImage)), ShownText(row, kColProgress));
+        }
+        return data(index, Qt::DisplayRole);
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == kColTarget) {
+            return QString::fromStdString(TaskRowTip::ReadableUrl(row.texts[kColTarget]));
+        }
+        return {};
     case Qt::DecorationRole:
         if (index.column() == 0) {
             return RowPicture(row.stateImage, row.icon);

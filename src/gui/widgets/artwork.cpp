@@ -19,7 +19,7 @@ QPixmap Canvas(int size = 16)
 QPixmap Artwork::StateImage(int index)
 {
     QPixmap pixmap = Canvas();
-    if (index < 1 || index > 6) {
+    if (index < 1 || index > 8) {
         return pixmap;
     }
     QPainter p(&pixmap);
@@ -30,7 +30,9 @@ QPixmap Artwork::StateImage(int index)
                                      {0xe0, 0x1b, 0x24},
                                      {0x2e, 0xc2, 0x7e},
                                      {0xe5, 0xa5, 0x0a},
-                                     {0x91, 0x41, 0xac}};
+                                     {0x91, 0x41, 0xac},
+                                     {0xc0, 0x1c, 0x28},
+                                     {0x1a, 0x7f, 0x37}};
     p.setPen(Qt::NoPen);
     p.setBrush(colours[index]);
     p.drawEllipse(QRectF(1, 1, 14, 14));
@@ -67,6 +69,16 @@ QPixmap Artwork::StateImage(int index)
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(5, 5.5, 6, 5.5));
         p.drawLine(QPointF(5, 7.5), QPointF(11, 7.5));
+        break;
+    case 7:  // failed for good: an exclamation mark
+        p.drawLine(QPointF(8, 4), QPointF(8, 9));
+        p.drawEllipse(QPointF(8, 11.8), 0.9, 0.9);
+        break;
+    case 8:  // done and verified: a tick inside a seal's ring
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
+        p.drawPolyline(QPolygonF({QPointF(5.8, 8.2), QPointF(7.4, 9.8), QPointF(10.3, 6.4)}));
         break;
     }
     return pixmap;

@@ -1,6 +1,7 @@
 #include "gui/widgets/cpropertypage.h"
 
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "base/forms/fieldcheck.h"
@@ -44,6 +45,14 @@ void CPropertyPage::AddHelp(std::initializer_list<QWidget*> controls, const QStr
         control->installEventFilter(this);
         for (QWidget* child : control->findChildren<QWidget*>()) {
             child->installEventFilter(this);
+        }
+        // The same words for a screen reader, read after the control's name.
+        QWidget* described = control;
+        if (auto* number = qobject_cast<NumberField*>(control)) {
+            described = number->Edit();
+        }
+        if (qobject_cast<QLabel*>(control) == nullptr && described->accessibleDescription().isEmpty()) {
+            described->setAccessibleDescription(text);
         }
     }
     m_help.push_back({controls, text});

@@ -28,6 +28,10 @@ public:
     // Leaving the page or OK while it is shown: fields read back; false
     // keeps the page in front.
     virtual bool OnKillActive() { return true; }
+    // Why the page stays in front when OnKillActive refused without a
+    // message of its own (a required field is empty); the sheet shows it
+    // below the page. Empty for pages that say nothing.
+    virtual QString StayReason() const { return {}; }
     // OK of the sheet, for every page that was opened.
     virtual void OnOK() {}
 

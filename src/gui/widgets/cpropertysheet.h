@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <vector>
 
+class QLabel;
 class QTabWidget;
 
 namespace dromo {
@@ -17,6 +18,9 @@ public:
     CPropertySheet(const QString& caption, QWidget* parent);
 
     QTabWidget* Tabs() const { return m_tabs; }
+    // Why the page in front cannot be left, after a refused switch or OK;
+    // hidden while there is nothing to say.
+    QLabel* StayNote() const { return m_stayNote; }
     CPropertyPage* Page(int index) const { return m_pages.at(static_cast<std::size_t>(index)); }
     int PageCount() const { return static_cast<int>(m_pages.size()); }
     // Shows the page at index as a click on its tab would.
@@ -27,11 +31,20 @@ public:
 protected:
     void AddPage(CPropertyPage* page);
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void TabChanged(int index);
+    // The first control of the page that Tab reaches.
+    static QWidget* FirstField(QWidget* page);
+    // What Tab visits, in order: the tab bar, the page in front, the rest.
+    std::vector<QWidget*> TabRing() const;
+
+    // A refused switch: the page's reason beside the buttons.
+    void ShowStayReason(const CPropertyPage* page);
 
     QTabWidget* m_tabs;
+    QLabel* m_stayNote;
     std::vector<CPropertyPage*> m_pages;
     int m_current = 0;
     bool m_reverting = false;

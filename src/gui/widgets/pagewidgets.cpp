@@ -1,13 +1,18 @@
 #include "gui/widgets/pagewidgets.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include "base/forms/pagechoices.h"
 #include "base/view/textcolortable.h"
+#include "gui/widgets/accessiblenames.h"
+#include "gui/widgets/numberfield.h"
 #include "platform/basetexts.h"
 
 namespace dromo {
@@ -38,6 +43,35 @@ QLabel* AddFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* f
         AddLabel(grid, row, 2, unit);
     }
     grid->setColumnStretch(3, 1);
+    return shown;
+}
+
+QLabel* AddRefreshRow(QGridLayout* grid, int row, NumberField* field)
+{
+    QWidget* parent = grid->parentWidget();
+    QLabel* shown = AddLabel(grid, row, 0, QCoreApplication::translate("dromo::CCfgSys", "Refresh every:"));
+    auto* glued = new QHBoxLayout;
+    glued->setSpacing(0);
+    glued->addWidget(field);
+    auto* unit = new QLabel(QCoreApplication::translate("dromo::CCfgSys", "00 msecs"), parent);
+    glued->addWidget(unit);
+    auto* reading = new QLabel(parent);
+    glued->addSpacing(12);
+    glued->addWidget(reading);
+    grid->addLayout(glued, row, 1, 1, 2);
+    grid->setColumnStretch(3, 1);
+    shown->setBuddy(field->Edit());
+    AccessibleNames::Name(field, AccessibleNames::Plain(shown->text()));
+    auto read = [field, reading] {
+        bool number = false;
+        const int tenths = field->Text().toInt(&number);
+        const QString text =
+            number ? QCoreApplication::translate("dromo::CCfgSys", "= %1 ms").arg(tenths * 100) : QString();
+        reading->setText(text);
+        field->Edit()->setAccessibleDescription(text);
+    };
+    QObject::connect(field->Edit(), &QLineEdit::textChanged, reading, read);
+    read();
     return shown;
 }
 

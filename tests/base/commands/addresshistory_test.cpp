@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "base/storage/autosaver.h"
+#include "base/text/textutil.h"
 #include "tests/base/fakes/fakeprofile.h"
 #include "tests/base/fakes/rig.h"
 
@@ -78,6 +79,8 @@ TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
         {"http://mirror/a.zip", AddResult::Added},       // another link: under the next free name
         {"http://h/a.zip", AddResult::SameFileRunning},  // the running link itself
         {"no scheme", AddResult::InvalidUrl},
+        {"http://h/c.zip\nhttp://h/d.zip", AddResult::UrlControlCharacter},  // two links are no URL
+        {"http://h/e.zip\t", AddResult::UrlControlCharacter},
         {"", std::nullopt},
         {"http://h/dir/", std::nullopt},
     };
@@ -94,6 +97,10 @@ TEST(AddressHistory, WhoHandedAUrlOverHearsWhatRefusedIt)
             EXPECT_EQ(refusal, kNothingToAdd) << url;
             EXPECT_TRUE(h.rig.messages.shown.empty()) << url;
         }
+    }
+    // A refused text with a control character in it is not remembered.
+    for (const std::string& entry : h.history.Entries()) {
+        EXPECT_FALSE(HoldsControlCharacter(entry)) << entry;
     }
     // A path chosen in the dialog that a running task writes is refused.
     h.rig.messages.shown.clear();

@@ -89,17 +89,39 @@ TEST(Completion, CountdownTextsAndWhatHappensAtZero)
     }
 }
 
-TEST(Completion, CancelKeepsTheOptionsAndAsksAgainNextTime)
+// A cancelled countdown asks whether the options that started it go off:
+// Cancel keeps them (and the next end of work counts down again), OK
+// switches off both.
+TEST(Completion, CancelOffersToSwitchTheOptionsOff)
 {
-    Fixture f;
-    f.rig.options.shutDownIfDone = 1;
-    f.completion.CompletionCheck();
-    f.countdown.End(false);
-    EXPECT_TRUE(f.network.calls.empty());
-    EXPECT_EQ(f.exits, 0);
-    EXPECT_EQ(f.rig.options.shutDownIfDone, 1);
-    f.completion.CompletionCheck();
-    EXPECT_EQ(f.countdown.shown.size(), 2u);
+    struct Case {
+        int shutdown, hangup;
+        bool answer;
+        int shutdownAfter, hangupAfter;
+    };
+    const Case cases[] = {
+        {1, 0, false, 1, 0}, {1, 0, true, 0, 0}, {0, 1, true, 0, 0}, {1, 1, false, 1, 1}, {1, 1, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.network.state = {true, true};
+        f.rig.options.shutDownIfDone = c.shutdown;
+        f.rig.options.hangupIfDone = c.hangup;
+        f.rig.messages.answer = c.answer;
+        f.completion.CompletionCheck();
+        f.countdown.End(false);
+        EXPECT_TRUE(f.network.calls.empty());
+        EXPECT_EQ(f.exits, 0);
+        ASSERT_EQ(f.rig.messages.shown.size(), 1u);
+        EXPECT_EQ(f.rig.messages.shown[0], Completion::SwitchOffQuestion(c.shutdown != 0, c.hangup != 0));
+        EXPECT_NE(f.rig.messages.shown[0].find(c.shutdown ? "Shut Down Computer When Done" : "Hang up When Done"),
+                  std::string::npos);
+        EXPECT_EQ(f.rig.options.shutDownIfDone, c.shutdownAfter);
+        EXPECT_EQ(f.rig.options.hangupIfDone, c.hangupAfter);
+        f.completion.CompletionCheck();
+        EXPECT_EQ(f.countdown.shown.size(), c.answer ? 1u : 2u) << "a countdown again only while an option is on";
+    }
+    EXPECT_EQ(Completion::SwitchOffQuestion(false, false), nullptr);
 }
 
 TEST(Completion, RunsOnlyWhenAllWorkIsOver)

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <tuple>
 
 #include "base/storage/settingsstore.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/cookiejar.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/requestdetails.h"
 #include "base/values/globaloptions.h"
@@ -347,6 +351,7 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
         f.settings.categories = {{"Documents", "pdf", "/pdf/"}};
         DownloadDetails details;
         details.cookie = "session=abc";
+        details.cookieJar = "#HttpOnly_h\tFALSE\t/members/\tTRUE\t0\tsession\tabc\n";
         details.referrer = "http://h/page";
         details.userAgent = "Browser/1.0";
         details.fileName = c.fileName;
@@ -354,8 +359,20 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
         const TaskRecord r = *f.table.CopyOut(0);
         EXPECT_EQ(r.saveAs, c.saveAs) << c.url;
         EXPECT_EQ(r.cookie, "session=abc");
+        EXPECT_EQ(r.cookieJar, details.cookieJar);
+        EXPECT_EQ(r.browserCookie, 1);
         EXPECT_EQ(r.referrer, "http://h/page");
         EXPECT_EQ(r.userAgent, "Browser/1.0");
+    }
+    // A jar alone is a browser's cookie too: a restart that loses it can say why.
+    for (const auto& [cookie, jar, noted] :
+         {std::tuple{"", "", 0}, std::tuple{"a=1", "", 1}, std::tuple{"", "h\tFALSE\t/\tFALSE\t0\ta\t1", 1}}) {
+        Fixture f;
+        DownloadDetails details;
+        details.cookie = cookie;
+        details.cookieJar = jar;
+        ASSERT_EQ(f.adder.AddDownload("http://h/x.bin", details), AddResult::Added);
+        EXPECT_EQ(f.table.CopyOut(0)->browserCookie, noted) << cookie << jar;
     }
     Fixture f;
     EXPECT_EQ(f.adder.AddDownload("data:text/plain,hi", DownloadDetails{}), AddResult::InvalidUrl);
@@ -368,19 +385,30 @@ TEST(AddTask, ABrowsersDownloadKeepsItsDetailsAndName)
 TEST(AddTask, ABrowsersDetailsThatWouldBreakARequestAreRefused)
 {
     const std::string longest(kMaxCookieBytes, 'c');
+    const std::string kJarLine = "h\tFALSE\t/\tTRUE\t0\tsid\tabc";
+    const std::string kJar = kJarLine + "\n";
     struct Case {
         const char* what;
         DownloadDetails details;
         AddResult expected;
     } cases[] = {
-        {"CR LF in the referrer", {"", "http://h/\r\nX-Injected: 1", "", "", "", -1}, AddResult::UnsafeDetails},
-        {"LF in the user agent", {"", "", "UA/1\nX-Injected: 1", "", "", -1}, AddResult::UnsafeDetails},
-        {"CR in the cookie", {"a=1\rX-Injected: 1", "", "", "", "", -1}, AddResult::UnsafeDetails},
-        {"NUL in the referrer", {"", std::string("http://h/\0x", 10), "", "", "", -1}, AddResult::UnsafeDetails},
-        {"a cookie one byte too long", {longest + "c", "", "", "", "", -1}, AddResult::CookieTooLong},
-        {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1}, AddResult::CookieTooLong},
-        {"the longest cookie, a tab in the agent", {longest, "", "UA\t1", "", "", -1}, AddResult::Added},
-        {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1}, AddResult::Added},
+        {"CR LF in the referrer", {"", "http://h/\r\nX-Injected: 1", "", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"LF in the user agent", {"", "", "UA/1\nX-Injected: 1", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"CR in the cookie", {"a=1\rX-Injected: 1", "", "", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"NUL in the referrer", {"", std::string("http://h/\0x", 10), "", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"a cookie one byte too long", {longest + "c", "", "", "", "", -1, ""}, AddResult::CookieTooLong},
+        {"a cookie of a megabyte", {std::string(1 << 20, 'c'), "", "", "", "", -1, ""}, AddResult::CookieTooLong},
+        {"the longest cookie", {longest, "", "UA/1", "", "", -1, ""}, AddResult::Added},
+        {"a tab in the agent", {"", "", "UA\t1", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"DEL in the referrer", {"", "http://h/\x7f", "", "", "", -1, ""}, AddResult::UnsafeDetails},
+        {"a line break in the name only", {"", "", "", "a\nb.bin", "", -1, ""}, AddResult::Added},
+        {"a jar of two cookies", {"", "", "", "", "", -1, kJar + kJar}, AddResult::Added},
+        {"a jar with CR LF line ends", {"", "", "", "", "", -1, kJarLine + "\r\n"}, AddResult::UnsafeCookieJar},
+        {"a jar holding a header", {"", "", "", "", "", -1, kJar + "X-Injected: 1\n"}, AddResult::BadCookieJar},
+        {"a jar of six fields", {"", "", "", "", "", -1, "h\tFALSE\t/\tFALSE\t0\tn\n"}, AddResult::BadCookieJar},
+        {"a jar beyond its bound",
+         {"", "", "", "", "", -1, std::string(CookieJar::kMaxBytes + 1, '#')},
+         AddResult::CookieJarTooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -514,6 +542,127 @@ TEST(AddMetalink, OneTaskPerFileWithItsMirrorsHashAndPieces)
     EXPECT_EQ(f.adder.AddMetalink(refused), 0);
     EXPECT_EQ(f.table.Count(), 0);
     EXPECT_EQ(f.messages.shown, std::vector<std::string>{refused.error});
+}
+
+// The files of a Metalink file a browser handed over go as it would: with
+// the browser's jar, referrer and agent, its Cookie header only to the
+// Metalink file's own host. A Metalink file that could not be had leaves a
+// failed task of its URL that says why and keeps those details.
+TEST(AddMetalink, AHandedOverMetalinkFilesTasksGoWithTheBrowsersDetails)
+{
+    MetalinkReading reading;
+    MetalinkFile same;
+    same.name = "same.iso";
+    same.mirrors = *MirrorList::Parse("1::https://members.h/files/same.iso");
+    MetalinkFile other;
+    other.name = "other.iso";
+    other.mirrors = *MirrorList::Parse("1::https://mirror.elsewhere/other.iso");
+    reading.files = {same, other};
+    MetalinkSource source{"https://members.h/files/all.meta4", {}};
+    source.details.cookie = "s=1";
+    source.details.cookieJar = "#HttpOnly_members.h\tFALSE\t/\tTRUE\t0\ts\t1\n";
+    source.details.referrer = "https://members.h/list.html";
+    source.details.userAgent = "Browser/1.0";
+    Fixture f;
+    f.options.saveTo = "/dl/";
+    f.options.userAgent = "Dromo";
+    ASSERT_EQ(f.adder.AddMetalink(reading, "", &source), 2);
+    const struct {
+        const char* cookie;
+    } expected[] = {{"s=1"}, {""}};
+    for (int i = 0; i < 2; ++i) {
+        const TaskRecord r = *f.table.CopyOut(i);
+        EXPECT_EQ(r.cookie, expected[i].cookie) << r.saveAs;
+        EXPECT_EQ(r.cookieJar, source.details.cookieJar);
+        EXPECT_EQ(r.browserCookie, 1);
+        EXPECT_EQ(r.referrer, source.details.referrer);
+        EXPECT_EQ(r.userAgent, "Browser/1.0");
+        EXPECT_EQ(r.metalinkDocument, 0);
+    }
+
+    const std::string reason = "The Metalink file could not be fetched: Error 403 from server: Forbidden";
+    for (const char* folder : {"", "/chosen"}) {
+        SCOPED_TRACE(folder);
+        Fixture g;
+        g.options.saveTo = "/dl/";
+        ASSERT_EQ(g.adder.AddFailedMetalink(source, folder, reason), AddResult::Added);
+        ASSERT_EQ(g.table.Count(), 1);
+        const TaskRecord failed = *g.table.CopyOut(0);
+        EXPECT_EQ(failed.State(), TaskState::Paused);
+        EXPECT_EQ(failed.metalinkDocument, 1);
+        EXPECT_EQ(failed.failure.substr(9), reason);  // after the time of day
+        EXPECT_EQ(failed.saveAs, std::string(*folder ? folder : "/dl") + "/all.meta4");
+        EXPECT_EQ(failed.cookieJar, source.details.cookieJar);
+        EXPECT_EQ(failed.referrer, source.details.referrer);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColStatus], failed.failure);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColTarget], source.url);
+        EXPECT_EQ(g.table.RowCopy(0).stateImage, StateImageOf(failed));
+        EXPECT_TRUE(g.messages.shown.empty());
+    }
+}
+
+// A URL whose file is already in its folder is not copied silently when the
+// user adds it in the window: the user opens the file, downloads it again as
+// a numbered copy beside it, or leaves it. Adds from outside and names the
+// user chose go on as they always did (the engine tells a same file apart).
+TEST(TaskAdder, AFileAlreadyThereIsAskedAboutWhenTheUserAddsIt)
+{
+    const std::string folder = ::testing::TempDir() + "already-there/";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "here.iso") << "the file downloaded before";
+    std::ofstream(folder + "here (1).iso") << "an earlier copy";
+    const struct {
+        const char* what;
+        bool user;  // inside the window's scope
+        const char* url;
+        const char* saveAs;  // "" for the name the URL gives
+        int choice;          // Open, Download Again, Cancel
+        bool asked;
+        AddResult result;
+        const char* savedAs;  // the task's file when added
+        bool opened;
+    } cases[] = {
+        {"not there", true, "http://h/new.iso", "", 0, false, AddResult::Added, "new.iso", false},
+        {"open it", true, "http://h/here.iso", "", 0, true, AddResult::AlreadyThere, "", true},
+        {"download again", true, "http://h/here.iso", "", 1, true, AddResult::Added, "here (2).iso", false},
+        {"leave it", true, "http://h/here.iso", "", 2, true, AddResult::AlreadyThere, "", false},
+        {"from outside", false, "http://h/here.iso", "", 2, false, AddResult::Added, "here.iso", false},
+        {"a name the user chose", true, "http://h/here.iso", "here.iso", 2, false, AddResult::Added, "here.iso", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        f.options.saveTo = folder;
+        f.messages.chosen = c.choice;
+        std::vector<std::string> opened;
+        TaskRecord record;
+        if (*c.saveAs != '\0') {
+            record.saveAs = folder + c.saveAs;
+        }
+        AddResult result = AddResult::InvalidUrl;
+        if (c.user) {
+            const TaskAdder::UserAdds asking(f.adder, [&opened](const std::string& path) {
+                opened.push_back(path);
+                return true;
+            });
+            result = f.adder.AddTaskFromRecord(c.url, record);
+        } else {
+            result = f.adder.AddTaskFromRecord(c.url, record);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(f.messages.shown.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(f.messages.shown[0], "here.iso is already in " + folder + ". [Open] [Download Again] [Cancel]");
+        }
+        EXPECT_EQ(f.table.Count(), c.result == AddResult::Added ? 1 : 0);
+        if (f.table.Count() == 1) {
+            // A new copy goes beside the file and an earlier copy, never over them.
+            EXPECT_EQ(f.table.CopyOut(0)->saveAs, folder + c.savedAs);
+        }
+        EXPECT_EQ(opened, c.opened ? std::vector<std::string>{folder + "here.iso"} : std::vector<std::string>{});
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

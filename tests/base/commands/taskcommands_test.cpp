@@ -208,10 +208,38 @@ TEST(TaskCommands, TogglesFlipTheirOption)
     EXPECT_TRUE(t.rig.commands.Enabled(CommandId::HangUpWhenDone, {}, -1));
     for (CommandId id : {CommandId::GridLine, CommandId::ShutDownWhenDone, CommandId::HangUpWhenDone}) {
         EXPECT_FALSE(t.rig.commands.Checked(id));
-        t.rig.commands.Toggle(id);
+        EXPECT_TRUE(t.rig.commands.Toggle(id));
         EXPECT_TRUE(t.rig.commands.Checked(id));
     }
     EXPECT_TRUE(t.rig.commands.Checked(CommandId::AutoDialUp));  // "Redial if Disconnected" defaults on
+}
+
+// A power action is switched on only when the user confirms it; switching
+// it off, and the other toggles, ask nothing.
+TEST(TaskCommands, APowerActionIsSwitchedOnOnlyWhenConfirmed)
+{
+    for (CommandId id : {CommandId::ShutDownWhenDone, CommandId::HangUpWhenDone}) {
+        for (bool answer : {false, true}) {
+            Table t{};
+            t.rig.messages.answer = answer;
+            EXPECT_EQ(t.rig.commands.Toggle(id), answer);
+            EXPECT_EQ(t.rig.commands.Checked(id), answer);
+            ASSERT_EQ(t.rig.messages.shown.size(), 1u);
+            EXPECT_EQ(t.rig.messages.shown[0], TaskCommands::PowerActionQuestion(id));
+            t.rig.commands.Toggle(id);  // off without a word, or asked again and still refused
+            EXPECT_FALSE(t.rig.commands.Checked(id));
+            EXPECT_EQ(t.rig.messages.shown.size(), answer ? 1u : 2u) << "asked only to switch on";
+        }
+    }
+    Table t{};
+    t.rig.messages.answer = false;
+    for (CommandId id : {CommandId::GridLine, CommandId::AutoDialUp}) {
+        const bool before = t.rig.commands.Checked(id);
+        EXPECT_TRUE(t.rig.commands.Toggle(id));
+        EXPECT_NE(t.rig.commands.Checked(id), before);
+        EXPECT_EQ(TaskCommands::PowerActionQuestion(id), nullptr);
+    }
+    EXPECT_TRUE(t.rig.messages.shown.empty());
 }
 
 TEST(TaskCommands, RemoveTaskRowFollowsForceAndTheOption)

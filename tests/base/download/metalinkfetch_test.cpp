@@ -27,10 +27,11 @@ public:
     }
 };
 
-MetalinkReading FetchNow(MetalinkFetch& fetch, const std::string& url, const std::string& folder)
+MetalinkReading FetchNow(MetalinkFetch& fetch, const std::string& url, const std::string& folder,
+                         const DownloadDetails& details)
 {
     std::promise<MetalinkReading> done;
-    fetch.Start(url, folder, "UA", [&done](MetalinkReading reading) { done.set_value(std::move(reading)); });
+    fetch.Start(url, folder, details, [&done](MetalinkReading reading) { done.set_value(std::move(reading)); });
     return done.get_future().get();
 }
 
@@ -59,7 +60,9 @@ TEST(MetalinkFetch, EachSchemeReachesItsTransferAndTheDocumentIsReadFromWhereItW
         engines.script.Add(test::Step{.ok = true, .savedAs = saved});
         EchoReader reader;
         MetalinkFetch fetch(engines, reader);
-        const MetalinkReading reading = FetchNow(fetch, c.url, folder.string());
+        DownloadDetails details;
+        details.userAgent = "UA";
+        const MetalinkReading reading = FetchNow(fetch, c.url, folder.string(), details);
         EXPECT_EQ(reading.error, "read <metalink/>");
         EXPECT_FALSE(fs::exists(saved));
         const std::vector<std::string> calls = engines.script.Calls();
@@ -67,6 +70,33 @@ TEST(MetalinkFetch, EachSchemeReachesItsTransferAndTheDocumentIsReadFromWhereItW
         ASSERT_NE(secure, calls.end());
         EXPECT_TRUE(
             std::any_of(secure, calls.end(), [&](const std::string& call) { return call.rfind(c.get, 0) == 0; }));
+    }
+    fs::remove_all(folder);
+}
+
+// A Metalink file a browser handed over is asked for as the browser would
+// ask (its cookies, referrer and agent), and a failed fetch says it was the
+// Metalink file that could not be had.
+TEST(MetalinkFetch, GoesWithTheBrowsersDetailsAndSaysWhyItFailed)
+{
+    const fs::path folder = fs::temp_directory_path() / ("dromo-metalinkfetch-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    test::ScriptedEngineFactory engines;
+    engines.script.Add(test::Step::Fail("Error 403 from server: Forbidden"));
+    EchoReader reader;
+    MetalinkFetch fetch(engines, reader);
+    DownloadDetails details;
+    details.cookie = "s=1";
+    details.cookieJar = "h\tFALSE\t/\tTRUE\t0\ts\t1\n";
+    details.referrer = "http://h/members.html";
+    details.userAgent = "Browser/1.0";
+    const MetalinkReading reading = FetchNow(fetch, "http://h/members/a.meta4", folder.string(), details);
+    EXPECT_EQ(reading.error, "The Metalink file could not be fetched: Error 403 from server: Forbidden");
+    const std::vector<std::string> calls = engines.script.Calls();
+    for (const std::string& call :
+         std::vector<std::string>{"SetUserAgent Browser/1.0", "SetRequestDetails s=1 | http://h/members.html",
+                                  "SetCookieJar " + details.cookieJar}) {
+        EXPECT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << call;
     }
     fs::remove_all(folder);
 }

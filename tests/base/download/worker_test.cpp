@@ -24,7 +24,8 @@ TEST(Worker, FailureTableInItsOrder)
         int scheduled;
         TaskState end;
         int attempts;  // with errorCount 2: three at most
-        bool told;     // failed for good: the completion hears of it once
+        bool told;     // failed for good: the completion hears of it once, the row shows it failed
+        std::optional<TransferOutcome> outcome = std::nullopt;  // unset: what the text's marker says
     };
     const Case cases[] = {
         {"http://h/f", "Error - cancelled by user.", 1, 0, TaskState::Paused, 1, false},
@@ -36,6 +37,22 @@ TEST(Worker, FailureTableInItsOrder)
         {"http://h/f", "Error - cancelled by user.", 1, 1, TaskState::Scheduled, 1, false},
         {"http://h/f", "Error 404 from server", 1, 1, TaskState::Scheduled, 1, false},
         {"http://h/f", "Fail to connect", 1, 1, TaskState::Paused, 3, true},  // the schedule is lost
+        // Trying again cannot help: the first attempt is the last.
+        {"http://h/f", "Error 410 from server: Gone", 1, 0, TaskState::Paused, 1, true, TransferOutcome::Gone},
+        {"http://h/f", "Error 401 from server: Unauthorized", 1, 0, TaskState::Paused, 1, true},
+        {"https://h/f", "Fail - secure connection to h:443 refused: bad certificate", 1, 0, TaskState::Paused, 1, true,
+         TransferOutcome::SecureFailure},
+        {"http://h/f", "Fail - the file does not match its SHA-256 checksum", 1, 0, TaskState::Paused, 1, true,
+         TransferOutcome::ChecksumMismatch},
+        {"http://h/f", "Error writing /d/f+++: No space left on device", 1, 0, TaskState::Paused, 1, true,
+         TransferOutcome::LocalFileError},
+        {"http://h/f", "Fail - the file does not match its SHA-256 checksum", 1, 1, TaskState::Scheduled, 1, false,
+         TransferOutcome::ChecksumMismatch},
+        // It may work in a while: every attempt is made.
+        {"http://h/f", "Error 503 from server: Service Unavailable", 1, 0, TaskState::Paused, 3, true,
+         TransferOutcome::ServerError},
+        {"http://h/f", "Error - less than one byte a second received for 4 seconds", 1, 0, TaskState::Paused, 3, true,
+         TransferOutcome::TimedOut},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.url) + " / " + c.error);
@@ -43,7 +60,9 @@ TEST(Worker, FailureTableInItsOrder)
         rig.options.redialIfDisconnected = c.redial;
         rig.options.maxErrorCount = 2;
         for (int i = 0; i < 3; ++i) {
-            rig.engines.script.Add(Step::Fail(c.error));
+            Step step = Step::Fail(c.error);
+            step.outcome = c.outcome;
+            rig.engines.script.Add(step);
         }
         TaskRecord record;
         record.errorCount = 2;
@@ -63,7 +82,9 @@ TEST(Worker, FailureTableInItsOrder)
         }));
         rig.WaitUntil([&] { return rig.completion.Count("history") == 1; });
         EXPECT_EQ(rig.StateOf(0), c.end);
-        EXPECT_EQ(rig.RowImage(0), StateImageOf(static_cast<std::int32_t>(c.end)));
+        EXPECT_EQ(rig.RowImage(0), c.told ? kImageFailed : StateImageOf(static_cast<std::int32_t>(c.end)));
+        // A failure for good keeps the reason the row showed; anything else keeps none.
+        EXPECT_EQ(rig.Task(0).failure, c.told ? rig.Row(0).texts[kColStatus] : std::string());
         EXPECT_EQ(static_cast<int>(rig.engines.script.Transfers().size()), c.attempts);
         EXPECT_EQ(rig.Task(0).scheduled, c.end == TaskState::Scheduled ? 1 : 0);
         EXPECT_EQ(rig.completion.Count("redial"), c.attempts);  // before every transfer call
@@ -284,21 +305,24 @@ TEST(Worker, FinishedTasksAreScannedRecordedAndMaybeRemoved)
         bool removed;
         int history;
         int checks;
+        const char* told;  // to the completion rules: scanned, or found already there
     };
     const Case cases[] = {
-        {"", 0, false, 1, 1},
-        {"", 1, true, 1, 1},
-        {"File has already existed", 0, true, 0, 0},  // forced: no history, no completion check
+        {"", 0, false, 1, 1, "scan /dl/f.zip"},
+        {"", 1, true, 1, 1, "scan /dl/f.zip"},
+        // Forced: no history, no completion check; nothing came to scan, and
+        // the notice says the file was already there.
+        {"File has already existed", 0, true, 0, 0, "there /dl/f.zip"},
     };
     for (const Case& c : cases) {
         Rig rig;
         rig.options.deleteIfDone = c.deleteIfDone;
         rig.engines.script.Add(Step::Ok(c.error));
         rig.adder.AddTask("http://h/f.zip", "");
-        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count("scan") == 1; }));
+        ASSERT_TRUE(rig.WaitUntil([&] { return rig.completion.Count(c.told) == 1; }));
         ASSERT_TRUE(rig.WaitUntil([&] { return rig.Active() == 0 && rig.table.Count() == (c.removed ? 0 : 1); }));
         rig.WaitUntil([&] { return rig.completion.Count("check") == c.checks; });
-        EXPECT_EQ(rig.completion.Count("scan /dl/f.zip"), 1);
+        EXPECT_EQ(rig.completion.Count("scan") + rig.completion.Count("there"), 1);
         EXPECT_EQ(rig.completion.Count("history"), c.history);
         EXPECT_EQ(rig.completion.Count("check"), c.checks);
         if (!c.removed) {
@@ -462,6 +486,47 @@ TEST(Worker, StopAllAtExitAbortsAndWaitsForTheLastWorker)
     EXPECT_EQ(rig.Workers(), 0);
     EXPECT_EQ(rig.Active(), 0);
     EXPECT_TRUE(rig.pool.JoinIfAllEnded());
+}
+
+// The exit ends the transfers and nothing else: what waits in the queue,
+// on a schedule or as a failure is saved as it stood, and a running task
+// with a schedule goes back to waiting for it.
+TEST(Worker, TheExitKeepsEveryOtherTasksStateAndSchedule)
+{
+    Rig rig;
+    rig.options.maxThreadNumber = 1;
+    rig.engines.script.Add(Step::Stall());
+    TaskRecord nightly;
+    nightly.scheduled = 1;
+    nightly.startAt = "3:00";
+    nightly.errorCount = 2;
+    ASSERT_EQ(rig.adder.AddTaskFromRecord("http://h/running-nightly", nightly), AddResult::Added);
+    rig.table.SetState(0, TaskState::Queued);  // started by its schedule: the flag stays set while it runs
+    rig.pool.StartWorkerIfBelowLimit();
+    ASSERT_TRUE(rig.WaitUntil([&] { return rig.StateOf(0) == TaskState::Running; }));
+    ASSERT_EQ(rig.adder.AddTaskFromRecord("http://h/later-tonight", nightly), AddResult::Added);
+    ASSERT_EQ(rig.adder.AddTask("http://h/queued", ""), AddResult::Added);
+    ASSERT_EQ(rig.adder.AddTask("http://h/failed", ""), AddResult::Added);
+    rig.table.Update(rig.table.TaskIdAt(3), [](TaskRecord& r) {
+        r.SetState(TaskState::Paused);
+        r.failure = "12:00:00 Error 404 from server: Not Found";
+    });
+
+    std::vector<TaskRecord> atSave;
+    EXPECT_TRUE(rig.pool.StopAllWorkers(rig.commands, [&] {
+        for (int row = 0; row < rig.table.Count(); ++row) {
+            atSave.push_back(*rig.table.CopyOut(row));
+        }
+    }));
+    ASSERT_EQ(atSave.size(), 4u);
+    EXPECT_EQ(atSave[1].State(), TaskState::Scheduled);
+    EXPECT_EQ(atSave[1].scheduled, 1);
+    EXPECT_EQ(atSave[2].State(), TaskState::Queued);
+    EXPECT_TRUE(atSave[3].Failed());
+    EXPECT_EQ(rig.StateOf(0), TaskState::Scheduled) << "the running one waits for its next start";
+    EXPECT_EQ(rig.Task(0).scheduled, 1);
+    EXPECT_EQ(rig.StateOf(2), TaskState::Queued);
+    EXPECT_EQ(rig.RowImage(3), kImageFailed);
 }
 
 TEST(Worker, TwoTasksNeverWriteOneFileAtOnce)
@@ -664,19 +729,43 @@ TEST(Worker, OnlyANameTakenFromTheUrlMayBeReplacedByTheServers)
     }
 }
 
+// The browser showed its name to the user before handing the download
+// over: that name stays, even when it is the URL's own, and the server's
+// Content-Disposition does not replace it.
+TEST(Worker, ANameTheBrowserHandedOverStaysEvenWhenItIsTheUrls)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "SetServerNameAllowed 1"},         // the browser named none: the URL's
+        {"get.bin", "SetServerNameAllowed 0"},  // the URL's own name, as the browser showed it
+        {"Report.bin", "SetServerNameAllowed 0"},
+    };
+    for (const auto& [fileName, expected] : cases) {
+        Rig rig;
+        DownloadDetails details;
+        details.fileName = fileName;
+        ASSERT_EQ(rig.adder.AddDownload("http://h/get.bin", details), AddResult::Added);
+        ASSERT_TRUE(rig.WaitIdle());
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << fileName;
+    }
+}
+
 TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
 {
+    const std::string jar = "h\tFALSE\t/\tFALSE\t0\ts\t1\n";
     struct Case {
         const char* cookie;
+        std::string cookieJar;
         int browserCookie;
         const char* error;
         bool explained;
     } cases[] = {
-        {"", 1, "Error 403 from server: Forbidden", true},
-        {"", 1, "Error 401 from server: Unauthorized", true},
-        {"", 1, "Error 404 from server: Not Found", false},
-        {"s=1", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
-        {"", 0, "Error 403 from server: Forbidden", false},     // never had one
+        {"", "", 1, "Error 403 from server: Forbidden", true},
+        {"", "", 1, "Error 401 from server: Unauthorized", true},
+        {"", "", 1, "Error 404 from server: Not Found", false},
+        {"s=1", "", 1, "Error 403 from server: Forbidden", false},  // the cookie is still there
+        {"", jar, 1, "Error 403 from server: Forbidden", false},    // and so is the jar
+        {"", "", 0, "Error 403 from server: Forbidden", false},     // never had one
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -684,12 +773,17 @@ TEST(Worker, ASiteRefusingATaskWhoseBrowserCookieWasLostSaysWhy)
         TaskRecord record;
         record.errorCount = 0;
         record.cookie = c.cookie;
+        record.cookieJar = c.cookieJar;
         record.browserCookie = c.browserCookie;
         rig.adder.AddTaskFromRecord("http://h/members.zip", record);
         ASSERT_TRUE(rig.WaitIdle());
         const std::string status = rig.table.RowCopy(0).texts[kColStatus];
         EXPECT_EQ(status.find("were not kept when Dromo restarted") != std::string::npos, c.explained)
             << c.error << " / " << status;
+        // The jar goes to the engine with the task, as its cookie does.
+        const auto calls = rig.engines.script.Calls();
+        EXPECT_EQ(std::find(calls.begin(), calls.end(), "SetCookieJar " + c.cookieJar) != calls.end(),
+                  !c.cookieJar.empty());
     }
 }
 

@@ -120,12 +120,24 @@ public:
 class FakeMessages : public Messages {
 public:
     std::vector<std::string> shown;
+    std::vector<Ask> askedAs;  // how each AskOkCancel question looked
     bool answer = true;
     void Warning(const std::string& text) override { shown.push_back(text); }
-    bool AskOkCancel(const std::string& text) override
+    bool AskOkCancel(const std::string& text, Ask kind) override
     {
         shown.push_back(text);
+        askedAs.push_back(kind);
         return answer;
+    }
+    int chosen = 0;  // the answer Choose gives
+    int Choose(const std::string& text, const std::vector<std::string>& buttons) override
+    {
+        std::string asked = text;
+        for (const std::string& b : buttons) {
+            asked += " [" + b + "]";
+        }
+        shown.push_back(asked);
+        return chosen;
     }
 };
 
@@ -193,6 +205,7 @@ public:
     {
         Note("failed " + path + ": " + reason);
     }
+    void FileAlreadyThere(const std::string& path) override { Note("there " + path); }
     void WriteHistoryEntry(TaskId taskId) override { Note("history " + std::to_string(taskId)); }
     int Count(const std::string& prefix)
     {

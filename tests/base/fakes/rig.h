@@ -44,6 +44,7 @@ struct Rig {
     TaskRecord Task(int row) { return *table.CopyOut(row); }
     TaskState StateOf(int row) { return Task(row).State(); }
     int RowImage(int row) { return table.RowCopy(row).stateImage; }
+    TaskRow Row(int row) { return table.RowCopy(row); }
     int Active()
     {
         auto guard = table.Lock();

@@ -35,6 +35,7 @@ struct Step {
     std::string savedAs{};         // SavedAs after the call; "" keeps the target given
     std::int32_t retryAfter = -1;  // RetryAfter after the call
     std::string mirrors{};         // AnnouncedMirrors after the call
+    std::string verified{};        // Verified after the call
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
@@ -182,6 +183,12 @@ public:
             Set("SetRequestDetails", cookie + " | " + referrer);
         }
     }
+    void SetCookieJar(const std::string& v) override
+    {
+        if (!v.empty()) {
+            Set("SetCookieJar", v);
+        }
+    }
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
     void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
@@ -201,6 +208,11 @@ public:
     {
         std::lock_guard lock(m_mutex);
         return m_mirrors;
+    }
+    std::string Verified() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_verified;
     }
 
 private:
@@ -240,6 +252,7 @@ private:
         m_outcome = step.outcome.value_or(OutcomeOfStep(step.ok, step.error));
         m_retryAfter = step.retryAfter;
         m_mirrors = step.mirrors;
+        m_verified = step.verified;
         return step.ok;
     }
 
@@ -254,6 +267,7 @@ private:
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
     std::string m_mirrors;
+    std::string m_verified;
     TransferOutcome m_outcome = TransferOutcome::Failed;
 };
 

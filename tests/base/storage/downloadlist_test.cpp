@@ -61,7 +61,7 @@ TEST(DownloadList, WritesTheSelectedRowsInRowOrder)
         l.AddRow("http://h/f" + std::to_string(i), r);
     }
     EXPECT_EQ(
-        DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies),
+        DownloadList::Write(l.rig.table, {3, 1}, l.rig.settings.proxies).text,
         "[Settings]\nnum=2\n\n"
         "[Task1]\nurl=http://h/f1\nsaveas=/dl/f1\nuser=u\npass=p w\nidletime=30\nspeed=-1\nerrcount=5\n"
         "interval=2\nautosave=128\nrefresh=100\nmode=1\nhttpver=1.0\nconnections=1\n\n"
@@ -87,7 +87,7 @@ TEST(DownloadList, RoundTripsThroughAFile)
     EXPECT_EQ(DownloadList::WithExtension("x.LST"), "x.LST");
     // The program writes the text with the platform's atomic writer (tested
     // there, with a missing folder); any whole write does here.
-    std::ofstream(path, std::ios::binary) << DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+    std::ofstream(path, std::ios::binary) << DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies).text;
 
     Lists other;
     EXPECT_EQ(
@@ -121,7 +121,7 @@ TEST(DownloadList, TextsWithBlanksOrQuotesAroundThemReadBackAsTheyWere)
         {"p w", "pass=p w\n"},
         {" lead", "pass=\" lead\"\n"},
         {"trail ", "pass=\"trail \"\n"},
-        {"\tboth\r", "pass=\"\tboth\r\"\n"},
+        {"\tboth\v", "pass=\"\tboth\v\"\n"},
         {"\"quoted\"", "pass=\"\"quoted\"\"\n"},
         {"\"", "pass=\"\n"},
         {"in \"side\" it", "pass=in \"side\" it\n"},
@@ -134,7 +134,7 @@ TEST(DownloadList, TextsWithBlanksOrQuotesAroundThemReadBackAsTheyWere)
         r.useProxy = 1;
         r.proxyIndex = 0;
         l.AddRow("http://h/a.zip", r);
-        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies).text;
         EXPECT_NE(text.find(c.line), std::string::npos) << text;
 
         Lists other;
@@ -310,7 +310,7 @@ TEST(DownloadList, AChecksumTravelsWithItsTask)
     // Written back, and read again the same.
     Lists l;
     ASSERT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://h/1\nchecksum=" + sum + "\n"), 1);
-    const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+    const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies).text;
     EXPECT_NE(text.find("checksum=" + sum + "\n"), std::string::npos) << text;
     Lists again;
     ASSERT_EQ(again.Load(text), 1);
@@ -346,12 +346,108 @@ TEST(DownloadList, MirrorsAndPiecesTravelWithTheirTask)
         ASSERT_EQ(l.Load("[Settings]\nnum=1\n[Task1]\nurl=http://a/f.iso\n" + c.task), 1);
         EXPECT_EQ(l.rig.Task(0).mirrors, c.mirrors) << c.task;
         EXPECT_EQ(l.rig.Task(0).pieces, c.pieces) << c.task;
-        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies);
+        const std::string text = DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies).text;
         EXPECT_EQ(text.find("mirrors=") != std::string::npos, !c.mirrors.empty()) << text;
         Lists again;
         ASSERT_EQ(again.Load(text), 1);
         EXPECT_EQ(again.rig.Task(0).mirrors, c.mirrors);
         EXPECT_EQ(again.rig.Task(0).pieces, c.pieces);
+    }
+}
+
+// A value written raw with a line break in it became lines of its own: a
+// URL or password ending "\nsaveas=/elsewhere/.bashrc" moved the task's
+// file after Save and Load Download List, and the value came back cut. No
+// line of the file can carry a line break (the classic reader has no
+// escapes, and a classic file holds Windows paths full of backslashes), so
+// such a task is left out of the list, and the caller says so.
+TEST(DownloadList, ALineBreakInAValueLeavesItsTaskOutAndAddsNoKey)
+{
+    const std::string injected = "/elsewhere/.bashrc";
+    const std::string breaks[] = {"\nsaveas=" + injected, "\r\nsaveas=" + injected, "\rsaveas=" + injected,
+                                  "\n[Task1]\nsaveas=" + injected};
+    using Set = void (*)(TaskRecord&, std::string&, ProxyEntry&, const std::string&);
+    const struct {
+        const char* what;
+        Set set;
+    } places[] = {
+        {"url", [](TaskRecord&, std::string& url, ProxyEntry&, const std::string& b) { url += b; }},
+        {"saveas", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.saveAs += b; }},
+        {"user", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.user += b; }},
+        {"pass", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.password = "pw" + b; }},
+        {"autosave", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.autoSave += b; }},
+        {"httpver", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.httpVersion += b; }},
+        {"startAt", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.startAt += b; }},
+        {"checksum", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.checksum = "x" + b; }},
+        {"mirrors", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.mirrors = "x" + b; }},
+        {"pieces", [](TaskRecord& r, std::string&, ProxyEntry&, const std::string& b) { r.pieces = "x" + b; }},
+        {"proxy", [](TaskRecord&, std::string&, ProxyEntry& p, const std::string& b) { p.host += b; }},
+        {"proxyuser", [](TaskRecord&, std::string&, ProxyEntry& p, const std::string& b) { p.user += b; }},
+        {"proxypwd", [](TaskRecord&, std::string&, ProxyEntry& p, const std::string& b) { p.password += b; }},
+    };
+    for (const auto& place : places) {
+        for (const std::string& b : breaks) {
+            SCOPED_TRACE(std::string(place.what) + " holding " + b);
+            Lists l;
+            l.rig.settings.proxies = {{"proxy.lan", 3128, "pu", "pp"}, {"other.lan", 8080, "ou", "op"}};
+            // Three tasks; the middle one's value holds the line break. It
+            // is put in the table as an older profile could hold it.
+            for (int i = 0; i < 3; ++i) {
+                TaskRecord r = Sample("/dl/f" + std::to_string(i));
+                r.useProxy = 1;
+                r.proxyIndex = i == 1 ? 1 : 0;
+                r.scheduled = 1;
+                r.startAt = "6:0";
+                std::string url = "http://h/f" + std::to_string(i);
+                if (i == 1) {
+                    place.set(r, url, l.rig.settings.proxies[1], b);
+                }
+                TaskRow row;
+                row.texts[kColTarget] = url;
+                ASSERT_TRUE(l.rig.table.Append(r, row));
+            }
+            const DownloadList::ListText written = DownloadList::Write(l.rig.table, {0, 1, 2}, l.rig.settings.proxies);
+            EXPECT_EQ(written.leftOut, std::vector<int>{1});
+            EXPECT_EQ(written.text.find(injected), std::string::npos) << written.text;
+            // What is written is the other two, numbered without a gap,
+            // each with its own values and no others.
+            const PrivateProfile file(written.text);
+            EXPECT_EQ(file.Sections(), (std::vector<std::string>{"settings", "task1", "task2"}));
+            EXPECT_EQ(file.GetInt("Settings", "num", 0), 2);
+            Lists other;
+            ASSERT_EQ(other.Load(written.text), 2) << written.text;
+            for (int row = 0; row < 2; ++row) {
+                const TaskRecord back = other.rig.Task(row);
+                const std::string name = "f" + std::to_string(row * 2);
+                EXPECT_EQ(other.rig.table.RowCopy(row).texts[kColTarget], "http://h/" + name);
+                EXPECT_EQ(back.saveAs, "/dl/" + name);
+                EXPECT_EQ(back.password, "p w");
+                EXPECT_EQ(back.startAt, "6:0");
+            }
+            EXPECT_EQ(other.rig.settings.proxies, (ProxyList{{"proxy.lan", 3128, "pu", "pp"}}));
+        }
+    }
+}
+
+// Every kind of line end ends a line, a lone carriage return too: no value
+// read holds a line break, whichever the file was written with, and a
+// classic CR LF file reads as it always did.
+TEST(PrivateProfile, EveryLineEndEndsALine)
+{
+    const struct {
+        const char* what;
+        const char* text;
+    } cases[] = {
+        {"LF", "[Task1]\nurl=http://h/a\npass=p w\n"},
+        {"CR LF", "[Task1]\r\nurl=http://h/a\r\npass=p w\r\n"},
+        {"CR", "[Task1]\rurl=http://h/a\rpass=p w\r"},
+        {"mixed, with blank lines", "\r\n[Task1]\r\rurl=http://h/a\n\r\npass=p w"},
+    };
+    for (const auto& c : cases) {
+        const PrivateProfile p(c.text);
+        EXPECT_EQ(p.Sections(), std::vector<std::string>{"task1"}) << c.what;
+        EXPECT_EQ(p.GetString("Task1", "url", ""), "http://h/a") << c.what;
+        EXPECT_EQ(p.GetString("Task1", "pass", ""), "p w") << c.what;
     }
 }
 

@@ -146,6 +146,26 @@ TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
     }
 }
 
+// A name a browser handed over stays the task's across a restart, so the
+// server does not rename the file when it resumes; a profile from before
+// loads with none.
+TEST(SettingsStore, ANameTheBrowserChoseIsKeptUnderItsOwnName)
+{
+    for (const int stored : {-1, 0, 1}) {
+        Fixture f;
+        f.profile.WriteInt("Settings", "MRU Num", 1);
+        f.SaveTask(0, "http://h/a.iso", "", 2);
+        if (stored >= 0) {
+            f.profile.WriteInt("URL", "URL0\\Name Chosen", stored);
+        }
+        f.Load();
+        ASSERT_EQ(f.table.Count(), 1);
+        EXPECT_EQ(f.table.CopyOut(0)->nameChosen, stored == 1 ? 1 : 0) << stored;
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Int("URL", "URL0\\Name Chosen"), stored == 1 ? 1 : 0) << stored;
+    }
+}
+
 // A Metalink's mirrors and piece hashes stay with the task under names of
 // their own; a profile from before them loads with none.
 TEST(SettingsStore, ATasksMirrorsAndPiecesAreKeptUnderTheirOwnNames)
@@ -198,6 +218,71 @@ TEST(SettingsStore, ProgressOf100PercentMeansDoneWhateverTheStatus)
     }
 }
 
+// What a task was when Dromo saved it is what it is at the next start,
+// whatever "Resume if Start" says of paused ones; and a reader that knows
+// only the classic values ("Progress" and "Status") never takes a failed or
+// unfinished task for done.
+TEST(SettingsStore, FailedAndVerifiedTasksComeBackAsTheyWere)
+{
+    struct Case {
+        const char* what;
+        TaskState state;
+        std::string failure;
+        std::string verified;
+        const char* progress;  // the row's text
+        const char* stored;    // "Progress" as stored
+        int resumeIfStart;
+        TaskState back;  // the state at the next start
+        int image;       // the row's image then
+    };
+    const std::string reason = "12:00:01 Fail - the file does not match its SHA-256 checksum";
+    const Case cases[] = {
+        {"checksum failed, every byte there", TaskState::Paused, reason, "", "100%", "100% (not done)", 0,
+         TaskState::Paused, kImageFailed},
+        {"failed stays failed when paused tasks are queued", TaskState::Paused, "12:00:01 Error 404 from server", "",
+         "0", "0", 1, TaskState::Paused, kImageFailed},
+        {"verified", TaskState::Done, "", "SHA-256", "100%", "100%", 1, TaskState::Done, kImageVerified},
+        {"done, nothing to verify", TaskState::Done, "", "", "100%", "100%", 0, TaskState::Done, kImageDone},
+        {"running while it verified", TaskState::Running, "", "", "100%", "100% (not done)", 1, TaskState::Queued,
+         kImageQueued},
+        {"paused by the user", TaskState::Paused, "", "", "40%", "40%", 1, TaskState::Queued, kImageQueued},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        TaskRecord r;
+        r.saveAs = "/d/f.iso";
+        r.SetState(c.state);
+        r.failure = c.failure;
+        r.verified = c.verified;
+        TaskRow row;
+        row.texts[kColTarget] = "http://h/f.iso";
+        row.texts[kColSize] = "3000 of 3000";
+        row.texts[kColProgress] = c.progress;
+        row.texts[kColStatus] = c.failure;
+        f.table.Append(r, row);
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Progress"), c.stored);
+        EXPECT_EQ(f.profile.Has("URL", "URL0\\Failure"), !c.failure.empty()) << "only where it says something";
+        EXPECT_EQ(f.profile.Has("URL", "URL0\\Verified"), !c.verified.empty());
+        // Read the classic way: "100%" alone means done.
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Progress") == "100%", c.state == TaskState::Done);
+
+        Fixture g;
+        g.profile.sections = f.profile.sections;
+        g.profile.WriteInt("Settings", "Resume if Start", c.resumeIfStart);
+        g.Load();
+        ASSERT_EQ(g.table.Count(), 1);
+        const TaskRecord back = *g.table.CopyOut(0);
+        EXPECT_EQ(back.State(), c.back);
+        EXPECT_EQ(back.failure, c.back == TaskState::Paused ? c.failure : "");
+        EXPECT_EQ(back.verified, c.verified);
+        EXPECT_EQ(g.table.RowCopy(0).stateImage, c.image);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColProgress], c.progress) << "the row reads as it did";
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColStatus], back.failure) << "a failure's reason is shown again";
+    }
+}
+
 TEST(SettingsStore, PasswordsAreBase64UnlessThePlaceholder)
 {
     struct Case {
@@ -246,6 +331,7 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     r.useProxy = 1;
     r.proxyIndex = 0;
     r.cookie = "session=secret-cookie";
+    r.cookieJar = "#HttpOnly_h\tFALSE\t/\tTRUE\t0\tjar\tsecret-jar-cookie\n";
     r.browserCookie = 1;
     r.referrer = "http://h/page.html";
     r.ownsPartialFile = 1;
@@ -294,13 +380,16 @@ TEST(SettingsStore, SaveThenLoadGivesEverythingBack)
     // A browser's cookie is a secret kept in memory: only that there was one
     // is stored, beside the referrer.
     EXPECT_EQ(back.cookie, "");
+    EXPECT_EQ(back.cookieJar, "");
     EXPECT_EQ(back.browserCookie, 1);
     EXPECT_EQ(back.referrer, "http://h/page.html");
     EXPECT_EQ(back.ownsPartialFile, 1);
     for (const auto& [section, values] : f.profile.sections) {
         for (const auto& [name, value] : values) {
             const auto* text = std::get_if<std::string>(&value);
-            EXPECT_TRUE(text == nullptr || text->find("secret-cookie") == std::string::npos) << section << "/" << name;
+            EXPECT_TRUE(text == nullptr || (text->find("secret-cookie") == std::string::npos &&
+                                            text->find("secret-jar-cookie") == std::string::npos))
+                << section << "/" << name;
         }
     }
 }

@@ -257,7 +257,9 @@ public:
     void SetServerNameAllowed(bool) override {}
     std::string SavedAs() override { return {}; }
     std::int32_t RetryAfter() override { return -1; }
+    std::string Verified() override { return {}; }
     void SetRequestDetails(const std::string&, const std::string&) override {}
+    void SetCookieJar(const std::string&) override {}
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
     void SetExpectedDigests(const std::string&) override {}

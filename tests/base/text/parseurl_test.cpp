@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text/textutil.h"
 #include "base/values/taskrecord.h"
 
 namespace dromo {
@@ -71,6 +72,41 @@ TEST(ParseUrl, RefusedUrls)
              "ftp://[::1:21/x",  // an IPv6 literal without its "]"
          }) {
         EXPECT_FALSE(ParseUrl(url)) << url;
+    }
+}
+
+// Two links dropped together arrive as one text, a line each: taken as one
+// URL, it asked the server for "/a.bin%0Ahttp://h/b.bin" and fetched
+// neither. No control character belongs anywhere in a URL.
+TEST(ParseUrl, AControlCharacterAnywhereRefusesTheUrl)
+{
+    using namespace std::string_literals;
+    const struct {
+        const char* what;
+        std::string url;
+    } cases[] = {
+        {"two links, a line each", "http://h/a.bin\nhttp://h/b.bin"},
+        {"two links, a Windows line each", "http://h/a.bin\r\nhttp://h/b.bin"},
+        {"a line end after the URL", "http://h/a.bin\n"},
+        {"a carriage return in the path", "http://h/a\rb.bin"},
+        {"a tab in the path", "http://h/a\tb.bin"},
+        {"a line feed in the host", "http://h\nx/a.bin"},
+        {"a line feed in the port", "http://h:80\n/a.bin"},
+        {"a line feed in the query", "https://h/a.bin?x=1\ny=2"},
+        {"a NUL", "ftp://h/a\0b"s},
+        {"another C0 byte", "ftp://h/a\x01"},
+        {"the last C0 byte", "ftp://h/a\x1f"},
+        {"DEL", "http://h/a\x7f.bin"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ParseUrl(c.url)) << c.what;
+        EXPECT_TRUE(HoldsControlCharacter(c.url)) << c.what;
+    }
+    // Neighbours of the control characters still pass: a space, "~", and
+    // UTF-8 (whose bytes lie above DEL).
+    for (const char* url : {"http://h/a b.bin", "http://h/~a.bin", "http://h/gr\xC3\xBC\xC3\x9F.bin"}) {
+        EXPECT_TRUE(ParseUrl(url)) << url;
+        EXPECT_FALSE(HoldsControlCharacter(url)) << url;
     }
 }
 

@@ -49,6 +49,17 @@ TEST(Startup, CommandLine)
         {{"http://h/a.zip", "ftp://h/b"}, false, false, {"http://h/a.zip", "ftp://h/b"}, false},
         {{"--", "-odd"}, false, false, {"-odd"}, false},
         {{"--bogus"}, false, false, {}, true},
+        // The classic switches of a program started for automation, before
+        // or after the URLs: never taken for a URL.
+        {{"/Automation"}, true, false, {}, false},
+        {{"/Embedding"}, true, false, {}, false},
+        {{"-Automation"}, true, false, {}, false},
+        {{"http://h/a.zip", "/Automation"}, true, false, {"http://h/a.zip"}, false},
+        {{"/Embedding", "http://h/a.zip", "--trace"}, true, false, {"http://h/a.zip"}, false},
+        {{"--", "/Automation"}, false, false, {"/Automation"}, false},
+        {{"/automation"}, true, false, {}, false},  // in any letter case, as OLE servers take them
+        {{"-EMBEDDING"}, true, false, {}, false},
+        {{"/Automations"}, false, false, {"/Automations"}, false},
     };
     for (const Case& c : cases) {
         const StartupOptions o = ParseCommandLine(c.args);
@@ -56,6 +67,7 @@ TEST(Startup, CommandLine)
         EXPECT_EQ(o.help, c.help);
         EXPECT_EQ(o.urls, c.urls);
         EXPECT_EQ(!o.error.empty(), c.error);
+        EXPECT_EQ(o.automation || o.embedding, c.minimised);
     }
     const StartupOptions version = ParseCommandLine({"--version"});
     EXPECT_TRUE(version.version);

@@ -72,6 +72,30 @@ TEST_F(Trace, NoLoginOrQueryTokenReachesALine)
     EXPECT_NE(g_lines[0].find("ftp://…@h/a.iso: 530 and http://…@h2/ too"), std::string::npos) << g_lines[0];
 }
 
+// Any URL a line quotes goes as trace::Url gives it, whoever wrote the line:
+// a redirect's target, a server's text naming where it sends the client.
+TEST_F(Trace, EveryUrlInALineLosesItsQuery)
+{
+    trace::Enable(true);
+    const struct {
+        const char* text;
+        const char* traced;
+    } cases[] = {
+        {"more connections go to https://cdn/a.iso?token=secret", "more connections go to https://cdn/a.iso?…"},
+        {"to http://h/a?k=secret#frag, then ftp://u:pw@h/b?x=secret now",
+         "to http://h/a?…#frag, then ftp://…@h/b?… now"},
+        {"\"http://h/a?k=secret\" refused", "\"http://h/a?…\" refused"},
+        {"<https://h/a?k=secret> and a question? no URL", "<https://h/a?…> and a question? no URL"},
+        {"range 0-100 opened to h:80", "range 0-100 opened to h:80"},
+    };
+    for (const auto& c : cases) {
+        g_lines.clear();
+        trace::Line("task 3", c.text);
+        ASSERT_EQ(g_lines.size(), 1u);
+        EXPECT_EQ(g_lines[0].substr(g_lines[0].find("task 3: ") + 8), std::string(c.traced) + "\n") << c.text;
+    }
+}
+
 TEST_F(Trace, EveryStateChangeOfTheTableIsTracedOnce)
 {
     trace::Enable(true);

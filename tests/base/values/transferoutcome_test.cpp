@@ -13,9 +13,9 @@ TEST(AfterFailure, EachOutcomeIsFinalRetriedOrTheUsersOwnStop)
     using A = AfterFailure;
     const struct {
         O outcome;
-        A http;            // redial on
-        A ftp;             // redial on
-        A withoutRedial;   // either protocol, redial off
+        A http;           // redial on
+        A ftp;            // redial on
+        A withoutRedial;  // either protocol, redial off
     } cases[] = {
         {O::Cancelled, A::Stopped, A::Stopped, A::Stopped},
         {O::NotFound, A::Final, A::Retried, A::Final},  // FTP's " 404 " is tried again

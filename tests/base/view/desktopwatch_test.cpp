@@ -50,8 +50,18 @@ TEST(DesktopWatch, NoticeTextsForOneAndForMany)
         std::vector<std::string> finished;
         std::vector<FailedFile> failed;
         DesktopNotice expected;
+        std::vector<std::string> alreadyThere = {};
     };
     const Case cases[] = {
+        {{}, {}, {"Already downloaded", "a.iso", "/dl/a.iso", true}, {"/dl/a.iso"}},
+        {{},
+         {},
+         {"2 already downloaded", "a.iso (already downloaded)\nb.iso (already downloaded)", "/dl/b.iso", false},
+         {"/dl/a.iso", "/dl/b.iso"}},
+        {{"/dl/n.zip"},
+         {},
+         {"1 download finished", "n.zip\na.iso (already downloaded)", "/dl/n.zip", false},
+         {"/dl/a.iso"}},
         {{"/dl/a b.zip"}, {}, {"Download finished", "a b.zip", "/dl/a b.zip", true}},
         {{},
          {{"/dl/x.iso", "Error 404 from server: Not Found"}},
@@ -71,7 +81,7 @@ TEST(DesktopWatch, NoticeTextsForOneAndForMany)
          {"7 downloads finished", "1\n2\n3\n4\n5\nand 2 more", "/7", false}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(NoticeFor(c.finished, c.failed), c.expected) << c.expected.summary;
+        EXPECT_EQ(NoticeFor(c.finished, c.failed, c.alreadyThere), c.expected) << c.expected.summary;
     }
 }
 

@@ -17,11 +17,14 @@ TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
     };
     const ScreenArea wide{0, 0, 1920, 1080};
     const Case cases[] = {
-        {"first start: 600 x 400, centred", {0, 0, 0, 0}, wide, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},
+        {"first start: three fifths of the screen, centred",
+         {0, 0, 0, 0},
+         wide,
+         {(1920 - 1152) / 2, (1080 - 648) / 2, 1152, 648}},
         {"kept as left", {100, 50, 900, 650}, wide, {100, 50, 800, 600}},
         {"wider than 1200 stays so", {200, 100, 1790, 900}, wide, {200, 100, 1590, 800}},
         {"a left of 0 is a place, not 'unsaved'", {0, 100, 600, 500}, wide, {0, 100, 600, 400}},
-        {"no width is nothing saved", {700, 100, 300, 500}, wide, {(1920 - 600) / 2, (1080 - 400) / 2, 600, 400}},
+        {"no width is nothing saved", {700, 100, 300, 500}, wide, {(1920 - 1152) / 2, (1080 - 648) / 2, 1152, 648}},
         {"taller than the screen is cut to it (scale 2: 1000 pixels)",
          {398, 0, 600, 1200},
          {0, 0, 1000, 1000},
@@ -42,9 +45,10 @@ TEST(FramePlacement, TheSavedRectangleFittedToTheScreen)
     }
 }
 
-// Nothing saved: wide enough for every column of the list, within two
-// thirds of the screen, never below the classic 600; a saved size wins.
-TEST(FramePlacement, TheFirstWindowShowsEveryColumnWithinTwoThirdsOfTheScreen)
+// Nothing saved: sized to the screen, wide enough for every column of the
+// list within nine tenths of it, never below the classic 600 x 400; a saved
+// size wins.
+TEST(FramePlacement, TheFirstWindowIsSizedToTheScreenAndShowsEveryColumn)
 {
     struct Case {
         const char* what;
@@ -54,12 +58,13 @@ TEST(FramePlacement, TheFirstWindowShowsEveryColumnWithinTwoThirdsOfTheScreen)
         Placement expected;
     };
     const Case cases[] = {
-        {"room for all 950 pixels", {}, {0, 0, 1920, 1080}, 950, {(1920 - 950) / 2, 340, 950, 400}},
-        {"cut to two thirds of 1280", {}, {0, 0, 1280, 1024}, 950, {(1280 - 853) / 2, 312, 853, 400}},
-        {"never narrower than 600", {}, {0, 0, 800, 600}, 950, {100, 100, 600, 400}},
-        {"a small need keeps 600", {}, {0, 0, 1920, 1080}, 300, {660, 340, 600, 400}},
+        {"three fifths of 1920 x 1080", {}, {0, 0, 1920, 1080}, 950, {384, 216, 1152, 648}},
+        {"the columns want more", {}, {0, 0, 1920, 1080}, 1400, {260, 216, 1400, 648}},
+        {"cut to nine tenths of 1280", {}, {0, 0, 1280, 1024}, 1400, {64, 205, 1152, 614}},
+        {"never smaller than 600 x 400", {}, {0, 0, 800, 600}, 500, {100, 100, 600, 400}},
+        {"all columns of a small screen within nine tenths", {}, {0, 0, 800, 600}, 950, {40, 100, 720, 400}},
         {"a screen narrower than 600", {}, {0, 0, 500, 500}, 950, {0, 50, 500, 400}},
-        {"on a second screen", {}, {1920, 0, 1500, 900}, 950, {1920 + 275, 250, 950, 400}},
+        {"on a second screen", {}, {1920, 0, 1500, 900}, 950, {1920 + 275, 180, 950, 540}},
         {"a saved size wins", {100, 100, 700, 500}, {0, 0, 1920, 1080}, 950, {100, 100, 600, 400}},
     };
     for (const Case& c : cases) {

@@ -62,6 +62,7 @@ TEST(TaskFilter, TheStateChoiceNarrowsByTheRowsState)
         {kImageRunning, StateChoice::Running},  {kImageQueued, StateChoice::Queued},
         {kImageScheduled, StateChoice::Queued}, {kImagePaused, StateChoice::Paused},
         {kImageDone, StateChoice::Done},        {kImageError, StateChoice::Failed},
+        {kImageFailed, StateChoice::Failed},    {kImageVerified, StateChoice::Done},
     };
     for (const auto& c : cases) {
         const TaskRow row = Row("http://h/a.zip", "/d/a.zip", "", c.stateImage);

@@ -30,6 +30,8 @@ TEST(TaskRowTip, TellsTheFileOnDiskAndTheReasonOfAFailure)
         {kImageError, kColSpeed, "Failed: 12:00:01 Error 404 Not Found"},
         {kImageError, kColSize, "10 of 20\nFailed: 12:00:01 Error 404 Not Found"},
         {kImageError, kColStatus, "12:00:01 Error 404 Not Found"},  // said once
+        {kImageFailed, kColSpeed, "Failed: 12:00:01 Error 404 Not Found"},
+        {kImageVerified, kColSize, "10 of 20"},
     };
     for (const auto& c : cases) {
         row.stateImage = c.stateImage;

@@ -318,6 +318,10 @@ TEST_F(Capture, ARefusedUrlGetsAnErrorReplyWithItsMessageAtOnce)
         {"nonsense", "invalid url"},
         {"", kNothingToAdd},
         {"ftp://127.0.0.1/pub/dir/", kNothingToAdd},
+        // Two links in one text are no URL; nor is one with a control
+        // character in it. Neither becomes a task.
+        {DeadUrl("a.bin") + "\n" + DeadUrl("b.bin"), "The URL holds a line break or another control character."},
+        {DeadUrl("c.bin") + "\t", "The URL holds a line break or another control character."},
     };
     for (const auto& [url, message] : refused) {
         const QDBusMessage reply = AddUrl(url);

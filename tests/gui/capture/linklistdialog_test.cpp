@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "gui/capture/curlhook.h"
@@ -185,7 +186,11 @@ TEST_F(LinkList, CancelAddsNothingAndAPageWithoutLinksIsRefusedAtOnce)
     EXPECT_TRUE(refused.isError());
     EXPECT_EQ(refused.error().name().toStdString(), CURLHook::kRefused);
     EXPECT_EQ(refused.error().message().toStdString(), kNoLinksToOffer);
-    QTest::qWait(100);
+    // A list would open from the event loop, queued before the answer went
+    // out: once a call queued now has run, so has that.
+    bool settled = false;
+    QTimer::singleShot(0, [&settled] { settled = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&settled] { return settled; }));
     EXPECT_EQ(m_w.frame->findChild<LinkListDialog*>(), nullptr);
 }
 

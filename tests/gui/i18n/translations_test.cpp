@@ -5,16 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QTest>
 
+#include <optional>
 #include <set>
 #include <system_error>
 
 #include "base/forms/brokenfile.h"
 #include "base/forms/fieldcheck.h"
 #include "base/values/taskstate.h"
+#include "gui/dialogs/task/caddprop.h"
+#include "gui/dialogs/task/caddurl.h"
 #include "gui/i18n/translations.h"
 #include "platform/basetexts.h"
 #include "tests/gui/mainwindow/windowrig.h"
@@ -76,17 +81,17 @@ struct Language {
 
 const Language kLanguages[] = {
     {QLocale(QLocale::German, QLocale::Germany),
-     {"&Datei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},
+     {"Dat&ei", "&Bearbeiten", "Herunter&laden", "&Ansicht", "&Hilfe"},  // Alt+D: the address bar
      QString::fromUtf8("URL &hinzufügen …"),
      "Ziel",
      "Laufende Downloads: 0"},
     {QLocale(QLocale::French, QLocale::France),
-     {"&Fichier", QString::fromUtf8("É&dition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
+     {"&Fichier", QString::fromUtf8("Éd&ition"), QString::fromUtf8("&Téléchargement"), "&Affichage", "Aid&e"},
      QString::fromUtf8("&Ajouter une URL…"),
      "Cible",
      QString::fromUtf8("Téléchargements en cours\u00a0: 0")},
     {QLocale(QLocale::English, QLocale::UnitedStates),
-     {"&File", "&Edit", "&Download", "&View", "&Help"},
+     {"&File", "&Edit", "Do&wnload", "&View", "&Help"},
      "&Add URL...",
      "Target",
      "0 tasks is running"},
@@ -107,6 +112,9 @@ TEST(Translations, TheWindowSpeaksTheLanguageOfTheLocale)
         ExpectUniqueAccelerators(frame.menuBar()->actions(), QStringLiteral("menu bar"));
         for (QAction* title : frame.menuBar()->actions()) {
             ExpectUniqueAccelerators(title->menu()->actions(), title->text());
+            // Alt+D goes to the address bar, as in a browser, in every language.
+            EXPECT_NE(QKeySequence::mnemonic(title->text()), QKeySequence(Qt::ALT | Qt::Key_D))
+                << title->text().toStdString();
         }
     }
 }
@@ -213,6 +221,44 @@ TEST(BaseTexts, TheListShowsRowsTranslatedButKeepsBaseData)
     EXPECT_EQ(w.model.headerData(kColResume, Qt::Horizontal, Qt::DisplayRole).toString(), "Fortsetzbar");
     auto guard = w.table.Lock();
     EXPECT_EQ(w.table.RowCopy(0).texts[kColStatus], "15:18:40 File has been downloaded");
+}
+
+// Whoever handed a URL over on the bus hears English, as base and the
+// sources say it, whatever language the window speaks: here when the task
+// list could not be saved after the add, by the quick add and by the Add
+// URL sheet's many URLs.
+TEST(BaseTexts, BusAnswersStayEnglishInAGermanWindow)
+{
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(german.Loaded());
+    const std::string notSaved = "The task was added, but the task list could not be saved.";
+    const struct {
+        const char* what;
+        bool popup;
+        std::string answer;
+    } cases[] = {
+        {"quick add", false, notSaved},
+        {"the sheet's two URLs, one refused", true,
+         "1 of 2 URLs were added; the others were refused: The same file is being downloaded.\n" + notSaved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::Window w;
+        w.settings.options.popupDialog = c.popup ? 1 : 0;
+        w.profile.flushResult = false;
+        w.profile.flushError = "No space left on device";
+        // A running task fetches the first URL into the download folder.
+        ASSERT_EQ(w.adder.AddTask("http://h/a.zip", ""), AddResult::Added);
+        w.table.SetState(0, TaskState::Running);
+        w.frame->SetSheetDriver([](CPropertySheet& sheet) {
+            static_cast<CAddProp&>(sheet).UrlPage()->UrlEdit()->setText("http://h/a.zip\nhttp://h/b.zip");
+            sheet.accept();
+        });
+        std::optional<QString> answer;
+        w.frame->HandOverUrl("http://h/c.zip", [&answer](const QString& refusal) { answer = refusal; });
+        ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }));
+        EXPECT_EQ(answer->toStdString(), c.answer);
+    }
 }
 
 }  // namespace

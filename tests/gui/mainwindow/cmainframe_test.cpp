@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "gui/mainwindow/cmainview.h"
+#include "gui/mainwindow/tasklistmodel.h"
 #include "tests/gui/mainwindow/windowdriver.h"
 #include "tests/gui/mainwindow/windowrig.h"
 #include "tests/gui/realinput.h"
@@ -22,16 +23,47 @@ namespace {
 using test::WhenDialogShows;
 using test::Window;
 
-TEST(CMainFrame, FirstStartIs600By400Centred)
+// A fresh profile opens a list a person can scan: centred, at least the
+// classic 600 x 400, the file's name first, and each column wide enough for
+// what it typically shows. A profile an earlier run left keeps its columns.
+TEST(CMainFrame, FirstStartShowsTheFileFirstAndWholeTexts)
 {
     Window w;
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect g = w.frame->geometry();
-    EXPECT_EQ(g.width(), 600);
-    EXPECT_EQ(g.height(), 400);
-    EXPECT_EQ(g.x(), (screen.width() - 600) / 2);
-    EXPECT_EQ(g.y(), (screen.height() - 400) / 2);
+    EXPECT_GE(g.width(), std::min(600, screen.width()));
+    EXPECT_GE(g.height(), std::min(400, screen.height()));
+    EXPECT_EQ(g.x(), (screen.width() - g.width()) / 2);
+    EXPECT_EQ(g.y(), (screen.height() - g.height()) / 2);
     EXPECT_EQ(w.frame->windowTitle(), "Dromo 1.04");
+    CMainView& view = w.frame->View();
+    EXPECT_TRUE(view.FileColumnShown());
+    EXPECT_TRUE(view.FileColumnFirst());
+
+    w.adder.AddTask("http://mirror.example/iso/debian-12.5.0-amd64-netinst.iso", "");
+    const std::pair<int, const char*> texts[] = {
+        {kColSize, "654321 of 654321"}, {kColResume, "Yes"},
+        {kColProgress, "100%"},         {kColSpeed, "12345.6KB/s"},
+        {kColTime, "12:34:56"},         {kColEstTime, "0:0:0"},
+        {kColRetry, "10 of 10"},        {kColStatus, "12:34:56 HTTP/1.1 206 Partial Content"},
+    };
+    for (const auto& [column, text] : texts) {
+        w.table.SetText(0, static_cast<Column>(column), text);
+    }
+    w.model.Flush();
+    for (int column = kColSize; column <= TaskListModel::kFileColumn; ++column) {
+        const QString shown = view.model()->index(0, column).data().toString();
+        EXPECT_LE(view.fontMetrics().horizontalAdvance(shown) + 8, view.columnWidth(column))
+            << "cut: " << shown.toStdString();
+    }
+
+    for (const char* earlier : {"MRU Num", "Show File Column"}) {
+        test::FakeProfile classic;
+        classic.WriteInt("Settings", earlier, 0);
+        Window old(classic);
+        EXPECT_FALSE(old.frame->View().FileColumnShown()) << earlier;
+        EXPECT_FALSE(old.frame->View().FileColumnFirst()) << earlier;
+    }
 }
 
 // Typed as a person types: a click in the box, the keys to whatever has the
@@ -118,7 +150,8 @@ TEST(CMainFrame, CloseHidesAndExitAsksOnlyWhileATaskRuns)
     w.messages.answer = false;
     w.frame->RunCommand(CommandId::Exit);
     EXPECT_EQ(w.messages.shown, std::vector<std::string>{"There is task running, exit anyway?"});
-    EXPECT_FALSE(w.state.stop);  // Cancel: everything goes on
+    EXPECT_EQ(w.messages.askedAs, std::vector<Ask>{Ask::Stop});  // the stop icon, OK the default
+    EXPECT_FALSE(w.state.stop);                                  // Cancel: everything goes on
     {
         auto guard = w.table.Lock();
         w.state.Counts(guard).activeCount = 0;
@@ -709,7 +742,7 @@ TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
     EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
     if (view.viewport()->height() % view.rowHeight(0) == 0) {
         w.frame->resize(600, 300 + view.rowHeight(0) / 2);
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.viewport()->height() % view.rowHeight(0) != 0; }));
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return fullyShown(39); }));
 
@@ -717,9 +750,8 @@ TEST(CMainFrameEveryday, ANewRowIsScrolledFullyIntoView)
     w.adder.AddTask("http://h/late.zip", "");
     w.model.Flush();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-    QTest::qWait(100);
-    EXPECT_TRUE(fullyShown(40)) << view.visualRect(view.model()->index(40, 0)).bottom() << " of "
-                                << view.viewport()->height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fullyShown(40); }))
+        << view.visualRect(view.model()->index(40, 0)).bottom() << " of " << view.viewport()->height();
 
     view.scrollToTop();
     test::TypeOver(&w.frame->AddressBox(), "http://h/typed.zip");

@@ -66,6 +66,7 @@ TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
     };
     CountdownRig rig;
     rig.options.shutDownIfDone = 1;
+    rig.messages.answer = false;  // asked to switch it off: kept on
     for (const auto& [way, close] : ways) {
         QPointer<CountdownDialog> dialog = rig.Raise();
         ASSERT_TRUE(dialog) << "a countdown after " << way;
@@ -74,7 +75,9 @@ TEST(CountdownDialog, EveryWayOfClosingItIsACancelTheRulesHear)
         EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); })) << way << " closes it";
         EXPECT_TRUE(rig.network.calls.empty()) << way;
         EXPECT_EQ(rig.exits, 0) << way;
+        EXPECT_EQ(rig.messages.shown.back(), Completion::SwitchOffQuestion(true, false)) << way;
     }
+    EXPECT_EQ(rig.messages.shown.size(), 3u);
     // Still asked after all three: the rules know each countdown ended.
     QPointer<CountdownDialog> again = rig.Raise();
     ASSERT_TRUE(again);

@@ -8,7 +8,9 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "base/ports/notifications.h"
 #include "gui/dialogs/options/ccfgauto.h"
@@ -133,9 +135,16 @@ TEST(ManyUrls, ACopiedLinkIsOfferedOnceWhenWatchingIsOn)
         sheets.push_back(s.UrlPage()->UrlEdit()->text());
         s.reject();
     });
+    // The clipboard tells of its change by a signal, and the sheet it offers
+    // opens from the event loop after it: both have come once a call queued
+    // after the change has run.
     auto copy = [](const char* text) {
+        QSignalSpy changed(QApplication::clipboard(), &QClipboard::dataChanged);
         QApplication::clipboard()->setText(text);
-        QTest::qWait(200);  // the clipboard's change and the sheet's opening come from the event loop
+        ASSERT_TRUE(changed.count() > 0 || changed.wait()) << text;
+        bool settled = false;
+        QTimer::singleShot(0, [&settled] { settled = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&settled] { return settled; })) << text;
     };
 
     copy("http://h/off.zip");

@@ -174,6 +174,51 @@ void GrabSheets(const QString& folder, bool numbered)
     GrabTabs(options, folder, "options", numbered);
 }
 
+// The first start with a fresh profile, a few downloads added: the window
+// as it first opens on the screen (not resized), the file's name first.
+TEST(Screenshots, FirstStartWithAFreshProfile)
+{
+    const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set DROMO_SCREENSHOTS to a folder to write them";
+    }
+    test::Window w;
+    struct Shown {
+        const char* url;
+        TaskState state;
+        const char* size;
+        const char* progress;
+        const char* speed;
+        const char* status;
+    };
+    const Shown tasks[] = {
+        {"https://cdimage.example/debian-cd/12.5.0/amd64/iso-cd/debian-12.5.0-amd64-netinst.iso", TaskState::Running,
+         "412160 of 645120", "63%", "2048.0KB/s", "15:20:04 HTTP/1.1 206 Partial Content"},
+        {"https://files.example/download.php?id=7731&token=c2VjcmV0", TaskState::Done, "5120 of 5120", "100%", "",
+         "15:18:40 File has been downloaded"},
+        {"http://files.example/music/track.mp3", TaskState::Paused, "800 of 3200", "25%", "",
+         "15:10:02 Error - cancelled by user."},
+        {"http://files.example/setup.exe", TaskState::Queued, "0", "0", "", ""},
+    };
+    for (const Shown& t : tasks) {
+        w.adder.AddTask(t.url, "");
+        const int row = w.table.Count() - 1;
+        w.table.SetState(row, t.state);
+        w.table.SetText(row, kColSize, t.size);
+        w.table.SetText(row, kColProgress, t.progress);
+        w.table.SetText(row, kColSpeed, t.speed);
+        w.table.SetText(row, kColStatus, t.status);
+        w.table.SetText(row, kColResume, t.state == TaskState::Queued ? "N/A" : "Yes");
+    }
+    // The server named the second file, which its URL does not tell.
+    w.table.Update(1, [](TaskRecord& r) { r.saveAs = "/tmp/dl/report-2024.pdf"; });
+    w.model.Flush();
+    w.frame->show();
+    w.frame->View().SelectTasks({0});
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.frame->grab().save(folder + "/first-start.png"));
+}
+
 TEST(Screenshots, EveryTabOfTheSheets)
 {
     const QString folder = qEnvironmentVariable("DROMO_SCREENSHOTS");

@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolTip>
 
@@ -146,7 +147,7 @@ TEST(TaskFilterBar, ARowComesAndGoesAsItsTaskChanges)
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 2));
     test::Click(&w.frame->FilterBar().StateBox());
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; })) << "the list opens";
     Press(Qt::Key_Escape);  // the open list closes; the choice by keys
     Press(Qt::Key_Down);    // "Running"
     CMainView& view = w.frame->View();
@@ -164,7 +165,9 @@ TEST(TaskFilterBar, ARowComesAndGoesAsItsTaskChanges)
 // reason in the tool tip of every cell of its row.
 TEST(TaskFilterBar, TheFileNameAndTheReasonOfAFailureShowWhereThePointerRests)
 {
-    Window w;
+    test::FakeProfile classic;  // the columns of a run before the File column came first
+    classic.WriteInt("Settings", "Show File Column", 0);
+    Window w(classic);
     AddTasks(w, {{"get?id=7", TaskState::Paused}, {"caf%C3%A9.zip", TaskState::Error}});
     w.table.Update(0, [](TaskRecord& r) { r.saveAs = "/tmp/dl/Report 2024.pdf"; });  // the server's name
     w.table.SetText(1, kColStatus, "12:00:01 Error 404 Not Found");
@@ -232,6 +235,37 @@ TEST(TaskFilterBar, TheFilterAndTheFileColumnComeBackAtTheNextStart)
     EXPECT_TRUE(again.frame->View().FileColumnShown());
 }
 
+// A filter kept from the last run narrows the restored list, but a URL the
+// user then adds is never hidden by it: the filter goes, and the window says so.
+TEST(TaskFilterBar, ATaskJustAddedIsNeverHiddenByAKeptFilter)
+{
+    test::FakeProfile saved;
+    {
+        Window w;
+        AddTasks(w, {{"file1.zip", TaskState::Paused}, {"other.iso", TaskState::Done}});
+        ASSERT_TRUE(w.app.store.Save(w.settings, w.table));
+        saved = w.profile;
+        TaskFilter("file1", StateChoice::All).Write(saved);
+    }
+    Window again(saved);
+    again.app.store.LoadTasks(again.adder);
+    again.frame->ListRestored();
+    ASSERT_TRUE(ShowActive(*again.frame));
+    ASSERT_TRUE(WaitForList(again.model, 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ShownTargets(again.frame->View()).size() == 1; }))
+        << "the restored list stays filtered";
+    EXPECT_EQ(again.frame->FilterBar().TextField().text(), "file1");
+
+    test::Click(&again.frame->AddressBox());
+    Type("http://h/typed.bin");
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(WaitForList(again.model, 3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ShownTargets(again.frame->View()).contains("http://h/typed.bin"); }))
+        << "the task just added is in view";
+    EXPECT_EQ(again.frame->FilterBar().TextField().text(), "");
+    EXPECT_EQ(again.frame->statusBar()->currentMessage(), "The filter was cleared to show the new download.");
+}
+
 // The window as it first opens where the screen has room: every column in
 // view at once, the status too, and the URL with what is left.
 TEST(TaskFilterBar, AtTheFirstWidthEveryColumnIsInView)
@@ -242,8 +276,10 @@ TEST(TaskFilterBar, AtTheFirstWidthEveryColumnIsInView)
     w.frame->resize(view.WidthForAllColumns(), 400);
     ASSERT_TRUE(ShowActive(*w.frame));
     ASSERT_TRUE(WaitForList(w.model, 1));
-    QTest::qWait(50);
     QHeaderView* header = view.horizontalHeader();
+    // The heading lays its columns out for the width it has from the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return header->length() == header->viewport()->width(); }))
+        << "the URL's column takes the width the others leave";
     for (int c = 0; c < kColumnCount; ++c) {
         EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), view.viewport()->width())
             << "column " << c << " runs off the right edge";

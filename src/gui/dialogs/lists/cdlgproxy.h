@@ -24,7 +24,6 @@ public:
     QLineEdit* AddressEdit() const { return m_address; }
     NumberField* PortField() const { return m_port; }
     QLineEdit* UserEdit() const { return m_user; }
-    QLineEdit* PasswordEdit() const { return m_password; }
     void accept() override;
 
 private:

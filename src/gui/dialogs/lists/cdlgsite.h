@@ -20,7 +20,6 @@ public:
     SiteEntry Entry() const;
     QLineEdit* AddressEdit() const { return m_address; }
     QLineEdit* UserEdit() const { return m_user; }
-    QLineEdit* PasswordEdit() const { return m_password; }
     void accept() override;
 
 private:

@@ -16,8 +16,7 @@ std::int32_t GlobalOptions::*const kSwitches[4] = {&GlobalOptions::captureClicks
 }  // namespace
 
 CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
-    : CPropertyPage(tr("Automation"), messages), m_options(options), m_types(new QPlainTextEdit(this)),
-      m_watch(new QCheckBox(tr("Offer copied links to files of these types for download"), this))
+    : CPropertyPage(tr("Automation"), messages), m_options(options)
 {
     const QString labels[4] = {tr("Capture Clicks in Chromium, Chrome, Edge and Brave"),
                                tr("Capture Clicks in Firefox"), tr("Capture All FTP"), tr("Start with Browser")};
@@ -27,6 +26,10 @@ CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
         m_checks[i] = new QCheckBox(labels[i], this);
         grid->addWidget(m_checks[i], i, 0, 1, 2);
     }
+    // Made in the order Tab reads them: the browsers, their types, then the
+    // clipboard.
+    m_types = new QPlainTextEdit(this);
+    m_watch = new QCheckBox(this);
     QLabel* typesLabel = AddLabel(grid, 4, 0, tr("File Types:"));
     grid->addWidget(m_types, 5, 0, 1, 2);
     m_types->setTabChangesFocus(true);
@@ -44,7 +47,9 @@ CCfgAuto::CCfgAuto(GlobalOptions& options, Messages& messages)
             m_types->setPlainText(text.left(kFileTypesLimit));
             m_types->moveCursor(QTextCursor::End);
         }
+        ShowWatchedTypes();
     });
+    ShowWatchedTypes();
 
     AddHelp({m_checks[0]}, tr("Capture the download of the files in Chromium-family browsers (Chromium, Chrome, Edge, "
                               "Brave), whose type is defined in File Types field."));
@@ -66,6 +71,17 @@ void CCfgAuto::OnInitDialog()
     m_types->setPlainText(ToQString(m_options.captureFileTypes));
     m_watch->setChecked(m_options.watchClipboard != 0);
     ApplyReadOnly();
+}
+
+// The copied links offered are those of the File Types field: the option
+// names them, so a copied link of another type is not a surprise.
+void CCfgAuto::ShowWatchedTypes()
+{
+    const QString types = m_types->toPlainText().simplified();
+    m_watch->setText(types.isEmpty()
+                         ? tr("Offer copied links to files of the types in File Types (none yet) for download")
+                         : tr("Offer copied links to files of these types for download: %1")
+                               .arg(types.size() > 60 ? types.left(57) + QStringLiteral("...") : types));
 }
 
 void CCfgAuto::ApplyReadOnly()

@@ -28,11 +28,12 @@ protected:
 
 private:
     void ApplyReadOnly();
+    void ShowWatchedTypes();
 
     GlobalOptions& m_options;
-    QCheckBox* m_checks[4];
-    QPlainTextEdit* m_types;
-    QCheckBox* m_watch;
+    QCheckBox* m_checks[4] = {};
+    QPlainTextEdit* m_types = nullptr;
+    QCheckBox* m_watch = nullptr;
 };
 
 }  // namespace dromo

@@ -18,7 +18,6 @@ public:
     NumberField* Threads() const { return m_threads; }
     NumberField* Connections() const { return m_connections; }
     NumberField* ErrorCount() const { return m_errors; }
-    NumberField* RetryInterval() const { return m_interval; }
     NumberField* IdleTime() const { return m_idle; }
     SpeedLimitGroup* Speed() const { return m_speed; }
     bool OnKillActive() override;

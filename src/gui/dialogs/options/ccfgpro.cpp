@@ -55,6 +55,11 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
     }
     QLabel* agentLabel = AddLabel(http, 1, 0, tr("User Agent:"));
     http->addWidget(m_agent, 1, 1, 1, 2);
+    // Tab as the page reads: the versions, then the user agent below them.
+    QWidget* order[] = {m_pasv, m_versions[0], m_versions[1], m_versions[2], m_agent};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
     for (int i = 0; i < static_cast<int>(kUserAgents.size()); ++i) {
         m_agent->addItem(AgentIcon(i), QString::fromLatin1(kUserAgents[i]));
     }

@@ -19,7 +19,7 @@ CCfgSys::CCfgSys(GlobalOptions& options, std::int32_t& refreshTenths, Messages& 
     QGridLayout* save = AddGroup(this, page, 0, tr("Auto Save"));
     QLabel* saveLabel = AddFieldRow(save, 0, tr("Auto Save per:"), m_autoSave, tr("KB"));
     QGridLayout* refresh = AddGroup(this, page, 1, tr("Refresh"));
-    QLabel* refreshLabel = AddFieldRow(refresh, 0, tr("Refresh every:"), m_refresh, tr("00 msecs"));
+    QLabel* refreshLabel = AddRefreshRow(refresh, 0, m_refresh);
     QLabel* colorLabel = AddLabel(page, 2, 0, tr("Text Color:"));
     page->addWidget(m_color, 2, 1);
     page->addWidget(m_multi, 3, 0, 1, 2);

@@ -81,6 +81,14 @@ void CAddURL::OnInitDialog()
     m_url->setFocus();
 }
 
+QString CAddURL::StayReason() const
+{
+    if (!m_url->text().isEmpty() && !m_saveAs->text().isEmpty()) {
+        return {};  // refused for a reason a message box already gave
+    }
+    return tr("Enter a URL first: the other tabs open once the URL and \"Save as\" are filled in.");
+}
+
 bool CAddURL::OnKillActive()
 {
     m_values.url = ToStdString(m_url->text());

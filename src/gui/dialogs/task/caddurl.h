@@ -27,6 +27,8 @@ public:
     QLineEdit* ChecksumEdit() const { return m_checksum; }
     bool OnKillActive() override;
 
+    QString StayReason() const override;
+
 protected:
     void OnInitDialog() override;
 

@@ -29,6 +29,20 @@ CDlgImport::CDlgImport(TaskPageValues& values, FileChooser& files, Messages& mes
     });
 }
 
+void CDlgImport::OnInitDialog()
+{
+    // The file is what the command is about: the keys start there.
+    m_file->setFocus();
+}
+
+QString CDlgImport::StayReason() const
+{
+    if (!m_url->text().isEmpty() && !m_file->text().isEmpty()) {
+        return {};
+    }
+    return tr("Enter the URL and the file first: the other tabs open once both are filled in.");
+}
+
 bool CDlgImport::OnKillActive()
 {
     m_values.url = ToStdString(m_url->text());

@@ -20,6 +20,10 @@ public:
     QLineEdit* FileEdit() const { return m_file; }
     QPushButton* BrowseButton() const { return m_browse; }
     bool OnKillActive() override;
+    QString StayReason() const override;
+
+protected:
+    void OnInitDialog() override;
 
 private:
     TaskPageValues& m_values;

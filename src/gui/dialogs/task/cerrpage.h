@@ -12,7 +12,6 @@ public:
     CErrPage(TaskPageValues& values, Messages& messages, QWidget* parent = nullptr);
 
     NumberField* ErrorCount() const { return m_errors; }
-    NumberField* RetryInterval() const { return m_interval; }
     bool OnKillActive() override;
 
 protected:

@@ -16,7 +16,7 @@ CMiscPage::CMiscPage(TaskPageValues& values, Messages& messages, QWidget* parent
     QGridLayout* save = AddGroup(this, page, 0, tr("Auto Save"));
     AddFieldRow(save, 0, tr("Auto Save per:"), m_autoSave, tr("KB"));
     QGridLayout* refresh = AddGroup(this, page, 1, tr("Refresh"));
-    AddFieldRow(refresh, 0, tr("Refresh every:"), m_refresh, tr("00 msecs"));
+    AddRefreshRow(refresh, 0, m_refresh);
     page->setRowStretch(2, 1);
     connect(m_autoSave, &QComboBox::activated, this,
             [this](int i) { m_values.autoSave = ToStdString(m_autoSave->itemText(i)); });

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -410,6 +413,42 @@ TEST(EditDialogs, OkRefusedWhileARequiredFieldIsEmpty)
     site.UserEdit()->setText("me");
     site.accept();
     EXPECT_EQ(site.result(), QDialog::Accepted);
+}
+
+// Tab goes as a person reads each page: from the tabs down the page (left to
+// right along a row), then OK and Cancel, and back to the tabs, once a round.
+TEST(CPropSheet, TabReadsEveryPageTopToBottom)
+{
+    Options options;
+    CPropSheet& sheet = options.Open();
+    QTabBar* bar = sheet.Tabs()->tabBar();
+    for (int page = 0; page < sheet.PageCount(); ++page) {
+        test::Click(bar, bar->tabRect(page).center());  // a click on a tab leaves the focus in the sheet
+        QWidget* start = QApplication::focusWidget();
+        std::vector<QWidget*> round;
+        for (int presses = 0; presses < 60 && (round.empty() || round.back() != start); ++presses) {
+            test::Press(Qt::Key_Tab);
+            round.push_back(QApplication::focusWidget());
+        }
+        ASSERT_EQ(round.back(), start) << "page " << page << ": Tab never came round";
+        const auto atBar = std::find(round.begin(), round.end(), bar);
+        ASSERT_NE(atBar, round.end()) << "page " << page << ": Tab never reached the tabs";
+        std::vector<QWidget*> visited(atBar + 1, round.end());  // from the tabs on, and round to them
+        visited.insert(visited.end(), round.begin(), atBar + 1);
+        ASSERT_GE(visited.size(), 3U);
+        EXPECT_EQ(qobject_cast<QPushButton*>(visited[visited.size() - 3])->text().remove('&'), "OK") << page;
+        EXPECT_EQ(qobject_cast<QPushButton*>(visited[visited.size() - 2])->text().remove('&'), "Cancel") << page;
+        QWidget* shown = sheet.Tabs()->widget(page);
+        int top = -1;
+        for (std::size_t i = 0; i + 3 < visited.size(); ++i) {
+            QWidget* field = visited[i];
+            ASSERT_TRUE(shown->isAncestorOf(field)) << "page " << page << ": Tab left the page at " << i;
+            const int middle = field->mapTo(&sheet, QPoint(0, field->height() / 2)).y();
+            EXPECT_GE(middle, top) << "page " << page << ": " << field->metaObject()->className() << " "
+                                   << field->accessibleName().toStdString() << " is above the control before it";
+            top = std::max(top, field->mapTo(&sheet, QPoint(0, 0)).y());
+        }
+    }
 }
 
 }  // namespace
