@@ -41,6 +41,7 @@ struct SegmentedTransfer::Connection {
     std::int64_t taken = 0;  // bytes it brought
     Clock::time_point lastData = Clock::now();
     IdleWatch watch;
+    IdleWatch pace;  // its bytes over the end-game's short window
     HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
 };

@@ -8,7 +8,9 @@
 #include "base/ports/progresssink.h"
 #include "base/text/mirrorlist.h"
 #include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
 #include "base/text/trace.h"
+#include "engine/endgame.h"
 #include "engine/hostconnections.h"
 #include "engine/segmentedconnection.h"
 #include "engine/segmentedtransfer.h"
@@ -54,15 +56,17 @@ void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
 }
 
 // A mirror that failed gets no more connections in this call; those it has
-// run on, and its ranges, once lost, go to the others.
-void SegmentedTransfer::DropMirror(int mirror, const std::string& why, bool badData)
+// run on, and its ranges, once lost, go to the others. The first
+// connection's server is left only for bad bytes or its speed: the others
+// may each name the file their own way.
+void SegmentedTransfer::DropMirror(int mirror, const std::string& why, Leaving kind)
 {
-    if ((mirror == 0 && !badData) || !m_pool.Drop(mirror, why)) {
+    if ((mirror == 0 && kind == Leaving::Failed) || !m_pool.Drop(mirror, why, kind == Leaving::Slow)) {
         return;
     }
-    m_pool.At(mirror).badData = badData;
-    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + m_pool.At(mirror).url + ": " + why, 0, 0,
-                      kProgressStatus, m_settings.taskId);
+    m_pool.At(mirror).badData = kind == Leaving::BadData;
+    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_pool.At(mirror).url) + ": " + why,
+                      0, 0, kProgressStatus, m_settings.taskId);
 }
 
 // The mirror of the next connection, with a slot of its host taken; -1
@@ -102,64 +106,56 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
     return -1;
 }
 
-// The best speed per connection of the mirrors but `except`, in bytes a
-// second: the live connections' and what each mirror's closed ones brought.
-double SegmentedTransfer::BestRate(int except, Clock::time_point now) const
+// A connection is free and no range is large enough to halve: the range
+// that holds the download up goes to it, cut where its connection's bytes
+// on their way end, or whole when its mirror is left. The connection that
+// keeps a cut range stops at the cut; no byte is ever written by two.
+void SegmentedTransfer::EndGame(Clock::time_point now)
 {
-    double best = 0;
-    for (int i = 0; i < m_pool.Count(); ++i) {
-        const MirrorPool::Mirror& m = m_pool.At(i);
-        if (i != except && !m.dropped && m.busy >= kLagAge.count()) {
-            best = std::max(best, static_cast<double>(m.bytes) / m.busy);
-        }
-    }
-    for (const auto& c : m_connections) {
-        const double age = std::chrono::duration<double>(now - c->opened).count();
-        if (c->live && c->mirror != except && age >= kLagAge.count()) {
-            best = std::max(best, static_cast<double>(c->taken) / age);
-        }
-    }
-    return best;
-}
-
-// A connection is free and every range is too small to halve: one that
-// brings its range far slower than another mirror would is cut short at
-// what it has on its way, and the rest goes to the free connection. A
-// mirror far below the others is left as well (a server that trickles a
-// byte at a time held a whole download until it gave up), its range going
-// to the others at once.
-void SegmentedTransfer::TakeOverLaggard(Clock::time_point now)
-{
+    std::vector<RunningRange> running;
+    std::vector<Connection*> owners;
     for (auto& c : m_connections) {
-        const double age = std::chrono::duration<double>(now - c->opened).count();
-        if (!c->live || !c->accepted || age < kLagAge.count()) {
+        if (!c->live) {
             continue;
         }
         const SegmentPlan::Range& r = m_plan.At(c->range);
-        const std::int64_t kept = OnItsWay(c->range);
-        const double rate = static_cast<double>(c->taken) / age;
-        const double best = BestRate(c->mirror, now);
-        if (r.Left() - kept < kMinTakeOver || rate * kLagFactor >= best) {
-            continue;
+        // Held back by the speed limit, it says nothing of its server.
+        const std::int64_t recent = c->paused ? -1 : c->pace.Recent(now);
+        const double pace = recent < 0 ? -1.0 : static_cast<double>(recent) / kPaceWindow.count();
+        running.push_back(RunningRange{c->mirror, r.next, r.end, OnItsWay(c->range), pace});
+        owners.push_back(c.get());
+    }
+    std::vector<double> speeds = m_pool.Speeds(now);
+    for (int i = 0; i < m_pool.Count(); ++i) {
+        if (m_pool.At(i).dropped) {
+            speeds[static_cast<std::size_t>(i)] = -1;  // it sets no standard
         }
-        const std::string speeds = std::to_string(static_cast<std::int64_t>(rate)) + " bytes a second against " +
-                                   std::to_string(static_cast<std::int64_t>(best));
-        if (c->mirror != 0 && rate * kLeaveFactor < best) {
-            trace::Line("task " + std::to_string(m_settings.taskId), "range " + std::to_string(r.next) + "-" +
-                                                                         std::to_string(r.end - 1) + " taken from " +
-                                                                         c->hostPort + ", " + speeds);
-            m_plan.Release(c->range);
-            Close(*c);
-            DropMirror(c->mirror, "it sends " + speeds + " of another mirror");
+    }
+    const TakeOver take = ChooseTakeOver(running, speeds);
+    if (take.which < 0) {
+        return;
+    }
+    Connection& c = *owners[static_cast<std::size_t>(take.which)];
+    const RunningRange& slow = running[static_cast<std::size_t>(take.which)];
+    const std::string why = "it brings " + std::to_string(static_cast<std::int64_t>(slow.pace)) + " B/s, another " +
+                            (take.leave ? "mirror " : "connection ") +
+                            std::to_string(static_cast<std::int64_t>(take.against)) + " B/s";
+    int taken = c.range;
+    if (take.cutAt > slow.next) {
+        taken = m_plan.Cut(c.range, take.cutAt);
+        if (taken < 0) {
             return;
         }
-        const int rest = m_plan.Cut(c->range, r.next + std::max<std::int64_t>(kept, 1));
-        if (rest >= 0) {
-            trace::Line("task " + std::to_string(m_settings.taskId), "range " + std::to_string(m_plan.At(rest).next) +
-                                                                         "-" + std::to_string(m_plan.At(rest).end - 1) +
-                                                                         " taken from " + c->hostPort + ", " + speeds);
-            return;
-        }
+    } else {
+        m_plan.Release(c.range);
+        Close(c);  // what it holds is written first
+    }
+    const SegmentPlan::Range& r = m_plan.At(taken);
+    trace::Line(
+        "task " + std::to_string(m_settings.taskId),
+        "range " + std::to_string(r.next) + "-" + std::to_string(r.end - 1) + " taken from " + c.hostPort + ": " + why);
+    if (take.leave) {
+        DropMirror(c.mirror, why, Leaving::Slow);
     }
 }
 

@@ -191,6 +191,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
+    c->pace.Start(kPaceWindow, m_start);
     m_connections.push_back(std::move(c));
     StartPieceCheck();  // after the first range is the first connection's
 }
@@ -309,6 +310,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     m_hosts.CountBytes(static_cast<std::int64_t>(take));
     m_pool.Brought(c.mirror, static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
+    c.pace.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
     // At every auto-save step, and when the range is all here.
@@ -436,6 +438,7 @@ bool SegmentedTransfer::Open(int range, int mirror)
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
+    c->pace.Start(kPaceWindow, Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
@@ -582,7 +585,7 @@ void SegmentedTransfer::Step()
         ShareForBursts(static_cast<int>(target - Live()));
     }
     if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
-        TakeOverLaggard(now);
+        EndGame(now);
     }
     OpenMore(target);
     Event();

@@ -74,7 +74,9 @@ struct SegmentContext {
 // of another mirror, a little of each first, and compared with the file
 // (RangeWriters, segmentedaudit.cpp): the mirror whose bytes differ (a third
 // one decides between two) is left, its bytes fetched again from the others,
-// and the file checked again.
+// and the file checked again. Once no range is left to halve, a free
+// connection takes over the range of one far slower than another, and a
+// mirror far below another is left (the end-game, ChooseTakeOver).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
@@ -149,14 +151,10 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    // A connection's speed counts once it has run this long.
-    static constexpr std::chrono::duration<double> kLagAge{1.0};
-    // End-game: a range whose connection is this many times slower than
-    // the best mirror's goes to a free connection, its mirror left when
-    // the second factor is passed; never for less than the smallest.
-    static constexpr double kLagFactor = 4;
-    static constexpr double kLeaveFactor = 16;
-    static constexpr std::int64_t kMinTakeOver = 64 * 1024;
+    // The end-game judges a connection by what it brought over this long:
+    // long enough for servers that send a burst a second, short enough
+    // that a server that slows down late is caught soon.
+    static constexpr std::chrono::seconds kPaceWindow{3};
     struct Connection;
     // A request for bytes already in the file, to compare them with
     // another mirror's.
@@ -188,9 +186,8 @@ private:
 
     void OpenMore(std::size_t wanted);
     // End-game (segmentedmirrors.cpp): with a connection free and no range
-    // to split, a range far behind goes to it.
-    void TakeOverLaggard(Clock::time_point now);
-    double BestRate(int except, Clock::time_point now) const;
+    // to halve, a range far behind goes to it (ChooseTakeOver).
+    void EndGame(Clock::time_point now);
     void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();
@@ -214,7 +211,10 @@ private:
     void Judge(Probe& p);
     void Blame(int source, const std::string& why);
     void CloseProbe(Probe& p);
-    void DropMirror(int mirror, const std::string& why, bool badData = false);
+    // Why a mirror is left: it failed, sent bytes that proved bad, or is
+    // far slower than another.
+    enum class Leaving { Failed, BadData, Slow };
+    void DropMirror(int mirror, const std::string& why, Leaving kind = Leaving::Failed);
     void CutBadMirrors();
     // Piece digests (segmentedpieces.cpp).
     void StartPieceCheck();
