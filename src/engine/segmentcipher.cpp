@@ -37,7 +37,7 @@ std::optional<std::string> SegmentCipher::Decrypt(std::string_view key, std::str
         EVP_DecryptFinal_ex(context.get(), reinterpret_cast<unsigned char*>(clear.data()) + written, &last) != 1) {
         return std::nullopt;
     }
-    clear.resize(static_cast<std::size_t>(written + last));
+    clear.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(last));
     return clear;
 }
 

@@ -72,7 +72,8 @@ public:
     {
         std::size_t done = 0;
         while (done < length) {
-            const ssize_t n = ::pread(m_fd, into + done, length - done, static_cast<off_t>(offset) + done);
+            const ssize_t n =
+                ::pread(m_fd, into + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
             if (n < 0 && errno == EINTR) {
                 continue;
             }

@@ -8,11 +8,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/engine/enginefixture.h"
@@ -382,6 +385,109 @@ TEST(Streams, AKilledRecordingResumesWithoutFetchingAFinishedSegmentAgain)
         again += times - 1;
     }
     EXPECT_LE(again, kConnections * kKills) << "segments fetched again beyond those on their way";
+}
+
+// The highest segment count the engine has said a live recording holds,
+// and a wait for it to reach a number.
+class LiveCount {
+public:
+    explicit LiveCount(test::RecordingSink& sink)
+    {
+        sink.onEvent = [this](const test::Event& e) {
+            const std::size_t at = e.text.find("Recording live: ");
+            if (at == std::string::npos) {
+                return;
+            }
+            std::lock_guard lock(m_mutex);
+            m_held = std::max(m_held, std::atoi(e.text.c_str() + at + 16));
+            m_changed.notify_all();
+        };
+    }
+    // False when the recording stays short of `count` for a minute: stalled.
+    bool WaitFor(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::minutes(1), [&] { return m_held >= count; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_held = 0;
+};
+
+// A live playlist (no EXT-X-ENDLIST) grows while it is recorded: each new
+// segment is published once the recorder holds all before it, so only its
+// reading the playlist again can find it. Stopped by the user, the
+// recording is finished, not failed: one file under its own name that
+// plays and holds every segment published.
+TEST(Streams, AStoppedLiveRecordingBecomesAFileOfEverySegmentPublished)
+{
+    TempDir www;
+    Ffmpeg(Sources("320x240", 6), {"-f", "hls", "-hls_time", "1", "-hls_playlist_type", "vod", "-hls_segment_filename",
+                                   www.File("s%03d.ts"), www.File("vod.m3u8")});
+    ASSERT_FALSE(HasFatalFailure());
+    std::vector<std::string> entries;  // "#EXTINF:...\nsNNN.ts\n" each
+    std::istringstream vod(ReadFile(www.File("vod.m3u8")));
+    for (std::string line, extinf; std::getline(vod, line);) {
+        if (line.rfind("#EXTINF:", 0) == 0) {
+            extinf = line;
+        } else if (!line.empty() && line[0] != '#') {
+            entries.push_back(extinf + "\n" + line + "\n");
+        }
+    }
+    ASSERT_EQ(entries.size(), 6u);
+    const auto publish = [&](std::size_t count) {
+        std::string playlist = "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n";
+        for (std::size_t i = 0; i < count; ++i) {
+            playlist += entries[i];
+        }
+        // Whole or not at all, as a server's playlist changes.
+        WriteFile(www.File("live.tmp"), playlist);
+        fs::rename(www.File("live.tmp"), www.File("live.m3u8"));
+    };
+    constexpr std::size_t kFirst = 2;
+    constexpr std::size_t kPublished = 5;  // one segment of the six is never published
+    publish(kFirst);
+    TempDir logs;
+    test::Nginx nginx(www.Path(), "access_log " + logs.File("access.log") + ";");
+    TempDir out;
+    test::Fetcher f;
+    f.engine.SetConnections(2);
+    LiveCount held(f.sink);
+    bool ok = false;
+    std::thread recording([&] { ok = f.Get(nginx.Url("/live.m3u8"), out.File("live.mp4")); });
+    bool reached = held.WaitFor(static_cast<int>(kFirst));
+    for (std::size_t count = kFirst + 1; reached && count <= kPublished; ++count) {
+        publish(count);
+        reached = held.WaitFor(static_cast<int>(count));
+    }
+    f.engine.Abort();  // the user's Stop
+    recording.join();
+    ASSERT_TRUE(reached) << "the recording did not take up the segments published";
+    ASSERT_TRUE(ok) << f.Error();
+    EXPECT_EQ(f.engine.FoundStream(), "HLS");
+    const std::string file = out.File("live.mp4");
+    EXPECT_FALSE(test::Exists(file + "+++")) << "the partial file stays behind";
+    EXPECT_EQ(DecodeErrors(file), "");
+    const Probe p = ProbeFile(file);
+    EXPECT_NEAR(p.seconds, static_cast<double>(kPublished), 1.0);
+    EXPECT_EQ(p.videoStreams, 1);
+    EXPECT_EQ(p.audioStreams, 1);
+
+    std::map<std::string, int> fetched;
+    std::istringstream log(ReadFile(logs.File("access.log")));
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t get = line.find("\"GET /");
+        if (get != std::string::npos) {
+            ++fetched[line.substr(get + 5, line.find(' ', get + 5) - get - 5)];
+        }
+    }
+    EXPECT_GT(fetched["/live.m3u8"], static_cast<int>(kPublished - kFirst)) << "read again for each new segment";
+    EXPECT_EQ(fetched.count("/s005.ts"), 0u) << "a segment never published was fetched";
+    for (std::size_t i = 0; i < kPublished; ++i) {
+        EXPECT_EQ(fetched["/s00" + std::to_string(i) + ".ts"], 1) << i;
+    }
 }
 
 }  // namespace

@@ -329,7 +329,9 @@ void Worker::RunAttempts(TaskRecord& task)
         UpdateStatus();
         if (m_ctx.state.stop) {
             if (attempt == 0) {
-                HandBack(task, TaskState::Queued);  // picked up, never started: queued as it was
+                // Picked up, never started: back as it was, and one its
+                // schedule started waits for the next start.
+                HandBack(task, task.scheduled ? TaskState::Scheduled : TaskState::Queued);
             }
             break;
         }

@@ -132,7 +132,7 @@ private:
 
 std::optional<std::string> ManifestReader::Resolved(const std::string& base, const std::string& reference, int line)
 {
-    const std::optional<std::string> url = LinkHeader::Resolve(reference, base);
+    std::optional<std::string> url = LinkHeader::Resolve(reference, base);
     const std::optional<ParsedUrl> parsed = url ? ParseUrl(*url) : std::nullopt;
     if (!parsed || IsFtpProtocol(parsed->protocol)) {
         Fail(line, "\"" + reference.substr(0, 200) + "\" is no http or https URL");
@@ -383,11 +383,13 @@ bool ManifestReader::Template(DashRepresentation& out, const Levels& t, const st
         if (!duration || *duration == 0 || m_periodSeconds <= 0) {
             return Fail(line, "a SegmentTemplate with neither a SegmentTimeline nor a duration and a known period");
         }
-        const double count = std::ceil(m_periodSeconds * static_cast<double>(*timescale) / *duration - 1e-6);
+        const double count =
+            std::ceil(m_periodSeconds * static_cast<double>(*timescale) / static_cast<double>(*duration) - 1e-6);
         if (count > static_cast<double>(kManifestMaxSegments)) {
             return Fail(line, "a representation of more than " + std::to_string(kManifestMaxSegments) + " segments");
         }
-        const std::int64_t whole = static_cast<std::int64_t>(std::llround(m_periodSeconds * *timescale));
+        const std::int64_t whole =
+            static_cast<std::int64_t>(std::llround(m_periodSeconds * static_cast<double>(*timescale)));
         for (std::int64_t k = 0; k < static_cast<std::int64_t>(count); ++k) {
             slots.push_back(Slot{k * *duration, std::min(*duration, std::max<std::int64_t>(whole - k * *duration, 1))});
         }
@@ -395,7 +397,9 @@ bool ManifestReader::Template(DashRepresentation& out, const Levels& t, const st
     for (std::size_t k = 0; k < slots.size(); ++k) {
         const auto name = Expand(*media, out, *start + static_cast<std::int64_t>(k), slots[k].time, line);
         const auto url = name ? Resolved(base, *name, line) : std::nullopt;
-        if (!url || !Add(out, DashSegment{*url, {}, static_cast<double>(slots[k].duration) / *timescale}, line)) {
+        if (!url ||
+            !Add(out, DashSegment{*url, {}, static_cast<double>(slots[k].duration) / static_cast<double>(*timescale)},
+                 line)) {
             return false;
         }
     }

@@ -230,7 +230,7 @@ private:
 
 std::optional<std::string> PlaylistReader::Resolved(std::string_view reference)
 {
-    const std::optional<std::string> url = LinkHeader::Resolve(reference, m_url);
+    std::optional<std::string> url = LinkHeader::Resolve(reference, m_url);
     const std::optional<ParsedUrl> parsed = url ? ParseUrl(*url) : std::nullopt;
     if (!parsed || IsFtpProtocol(parsed->protocol)) {
         Fail("\"" + std::string(reference.substr(0, 200)) + "\" is no http or https URL");
