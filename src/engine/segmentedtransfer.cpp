@@ -304,7 +304,11 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     const std::size_t take =
         static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, static_cast<std::int64_t>(length)));
     if (take == 0) {
-        return 0;  // the range is done: the connection ends here
+        // The range is done: the connection ends here. What it holds is the
+        // rest of it (the end-game may cut a range right after that), so
+        // it goes to the file first and the connection is not taken as lost.
+        WriteOut(c);
+        return 0;
     }
     c.buffer.insert(c.buffer.end(), data, data + take);
     c.taken += static_cast<std::int64_t>(take);
