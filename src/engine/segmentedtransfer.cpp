@@ -565,6 +565,7 @@ void SegmentedTransfer::Step()
                 c->paused = false;
                 c->lastData = now;
                 c->watch.Restart(now);                     // held back by us, not idle
+                c->pace.Restart(now);                      // nor slow: the end-game waits for a window of its own
                 curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
             }
         }
