@@ -72,8 +72,9 @@ void SegmentedTransfer::DropMirror(int mirror, const std::string& why, Leaving k
 // The mirror of the next connection, with a slot of its host taken; -1
 // when none has one to give. The first connection's server is held back
 // after a refusal, and takes one connection at a time once another version
-// was seen there, which stands in for the first connection.
-int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening)
+// was seen there, which stands in for the first connection. `avoid` comes
+// last, when no other has a slot.
+int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid)
 {
     // A transfer always keeps one connection; those about to open count as live.
     const bool always = Live() == 0 && opening.empty();
@@ -89,13 +90,13 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
     for (const int mirror : order) {
         fewest = std::min(fewest, m_pool.At(mirror).live + pending(mirror));
     }
-    for (const bool evenly : {true, false}) {
+    for (const auto& [evenly, avoided] : {std::pair{true, false}, std::pair{false, false}, std::pair{false, true}}) {
         for (const int mirror : order) {
             if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
                                 static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
                 continue;
             }
-            if (evenly && m_pool.At(mirror).live + pending(mirror) > fewest) {
+            if ((evenly && m_pool.At(mirror).live + pending(mirror) > fewest) || ((mirror == avoid) != avoided)) {
                 continue;
             }
             if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
@@ -109,8 +110,10 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
 // A connection is free and no range is large enough to halve: the range
 // that holds the download up goes to it, cut where its connection's bytes
 // on their way end, or whole when its mirror is left. The connection that
-// keeps a cut range stops at the cut; no byte is ever written by two.
-void SegmentedTransfer::EndGame(Clock::time_point now)
+// keeps a cut range stops at the cut; no byte is ever written by two. The
+// mirror of a cut range's connection, which its rest should not go back to
+// (it would fall behind there again); else -1.
+int SegmentedTransfer::EndGame(Clock::time_point now)
 {
     std::vector<RunningRange> running;
     std::vector<Connection*> owners;
@@ -133,7 +136,7 @@ void SegmentedTransfer::EndGame(Clock::time_point now)
     }
     const TakeOver take = ChooseTakeOver(running, speeds);
     if (take.which < 0) {
-        return;
+        return -1;
     }
     Connection& c = *owners[static_cast<std::size_t>(take.which)];
     const RunningRange& slow = running[static_cast<std::size_t>(take.which)];
@@ -144,7 +147,7 @@ void SegmentedTransfer::EndGame(Clock::time_point now)
     if (take.cutAt > slow.next) {
         taken = m_plan.Cut(c.range, take.cutAt);
         if (taken < 0) {
-            return;
+            return -1;
         }
     } else {
         m_plan.Release(c.range);
@@ -156,7 +159,9 @@ void SegmentedTransfer::EndGame(Clock::time_point now)
         "range " + std::to_string(r.next) + "-" + std::to_string(r.end - 1) + " taken from " + c.hostPort + ": " + why);
     if (take.leave) {
         DropMirror(c.mirror, why, Leaving::Slow);
+        return -1;
     }
+    return c.mirror;
 }
 
 }  // namespace dromo

@@ -590,10 +590,11 @@ void SegmentedTransfer::Step()
     if (wanted > before && m_ramp.SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
     }
+    int avoid = -1;
     if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
-        EndGame(now);
+        avoid = EndGame(now);
     }
-    OpenMore(target);
+    OpenMore(target, avoid);
     Event();
 }
 
@@ -645,12 +646,12 @@ void SegmentedTransfer::ShareForBursts(int joining)
 // Opens connections up to `wanted`: the open ranges nobody fetches first,
 // then halves of the largest ranges on their way. The ranges are all cut
 // before any request goes out, so each asks for exactly its share.
-void SegmentedTransfer::OpenMore(std::size_t wanted)
+void SegmentedTransfer::OpenMore(std::size_t wanted, int avoid)
 {
     const SegmentPlan::Reserve reserve = [this](int range) { return OnItsWay(range); };
     std::vector<std::pair<int, int>> opening;  // range, mirror
     while (m_failure.empty() && Live() + opening.size() < wanted && m_plan.HasWork(kMinPiece, reserve)) {
-        const int mirror = TakeMirror(Clock::now(), opening);
+        const int mirror = TakeMirror(Clock::now(), opening, avoid);
         if (mirror < 0) {
             break;  // every host has all the connections it gets
         }

@@ -184,18 +184,20 @@ private:
     // Why a connection went away.
     enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
-    void OpenMore(std::size_t wanted);
+    // `avoid`: a mirror that gets a connection only when no other has one to give.
+    void OpenMore(std::size_t wanted, int avoid = -1);
     // End-game (segmentedmirrors.cpp): with a connection free and no range
-    // to halve, a range far behind goes to it (ChooseTakeOver).
-    void EndGame(Clock::time_point now);
+    // to halve, a range far behind goes to it (ChooseTakeOver). The mirror
+    // the rest of a cut range is not to go back to, or -1.
+    int EndGame(Clock::time_point now);
     void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();
     void AddMirrors(const UrlOrigin& task);
     // A mirror to open a connection to, its host's connection taken; -1
     // when none may have one. `opening`: the (range, mirror) pairs chosen
-    // in this round but not open yet.
-    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening);
+    // in this round but not open yet; `avoid` only when no other may.
+    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid = -1);
     bool Open(int range, int mirror);
     EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error);
     bool MirrorHeadFits(Connection& c);
