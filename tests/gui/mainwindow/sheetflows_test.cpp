@@ -36,6 +36,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Whether a worker's engine was given `call` ("SetConnections 2"), waiting
+// for the worker that starts the task as the window goes on.
+bool EngineHeard(test::Window& w, const std::string& call)
+{
+    auto heard = [&] {
+        const auto calls = w.engines.script.Calls();
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    };
+    for (int i = 0; i < 500 && !heard(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return heard();
+}
+
 TEST(SheetFlows, AddUrlAddsWhatTheSheetSays)
 {
     test::Window w;
@@ -91,15 +106,7 @@ TEST(SheetFlows, ConnectionsGoFromTheOptionsThroughTheTaskSheetToTheEngine)
     EXPECT_EQ(shown, "7") << "a new task starts from the option";
     ASSERT_EQ(w.table.Count(), 1);
     EXPECT_EQ(w.table.CopyOut(0)->connections, 2);
-    auto told = [&w] {
-        const auto calls = w.engines.script.Calls();
-        return std::find(calls.begin(), calls.end(), "SetConnections 2") != calls.end();
-    };
-    for (int i = 0; i < 500 && !told(); ++i) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(told()) << "the worker hands the task's count to its engine";
+    EXPECT_TRUE(EngineHeard(w, "SetConnections 2")) << "the worker hands the task's count to its engine";
 }
 
 // The checksum typed on the URL page goes, in its stored form, to the task
@@ -129,15 +136,7 @@ TEST(SheetFlows, AChecksumTypedOnTheSheetReachesTheEngine)
     ASSERT_EQ(w.table.Count(), 1);
     const std::string stored = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
     EXPECT_EQ(w.table.CopyOut(0)->checksum, stored);
-    auto told = [&] {
-        const auto calls = w.engines.script.Calls();
-        return std::find(calls.begin(), calls.end(), "SetExpectedDigests " + stored) != calls.end();
-    };
-    for (int i = 0; i < 500 && !told(); ++i) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(told()) << "the worker hands the task's checksum to its engine";
+    EXPECT_TRUE(EngineHeard(w, "SetExpectedDigests " + stored)) << "the worker hands the task's checksum to its engine";
 }
 
 // A video variant the sheet cannot read is refused with the field to fix
@@ -166,15 +165,7 @@ TEST(SheetFlows, AVideoVariantTypedOnTheSheetReachesTheEngine)
     EXPECT_EQ(w.messages.shown.front().rfind("The video variant cannot be used: ", 0), 0u) << w.messages.shown.front();
     ASSERT_EQ(w.table.Count(), 1);
     EXPECT_EQ(w.table.CopyOut(0)->variant, "720p");
-    auto told = [&] {
-        const auto calls = w.engines.script.Calls();
-        return std::find(calls.begin(), calls.end(), "SetStreamVariant 720p") != calls.end();
-    };
-    for (int i = 0; i < 500 && !told(); ++i) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(told()) << "the worker hands the task's variant to its engine";
+    EXPECT_TRUE(EngineHeard(w, "SetStreamVariant 720p")) << "the worker hands the task's variant to its engine";
 }
 
 // Before a URL names a file, "Save as" is the folder alone: an empty sheet,
