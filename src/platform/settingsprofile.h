@@ -28,7 +28,10 @@ namespace dromo {
 // A section handed over whole (ReplaceSection: the task list) is written on
 // the writer thread, straight from its fill to its lines, when its file is
 // made: the caller pays only for the copy the fill owns. Read or written
-// value by value afterwards, it is taken back into the document first.
+// value by value afterwards, it is taken back into the document first. A
+// file is made from the profile as it stood when its writing began; a
+// section handed over anew meanwhile goes into the next one, so each write
+// ends however often the list changes.
 //
 // One thread at a time calls it (the window's); the writer thread runs the
 // fills, whose writes to other sections (the keyring's notes) it takes
@@ -85,7 +88,6 @@ private:
     // Takes a handed section back into the document before it is used value
     // by value; `lock` holds m_docMutex and is let go while the fill runs.
     void TakeBack(const std::string& section, std::unique_lock<std::mutex>& lock);
-    void Drop(const std::string& section);
     bool Dirty();
     // The file's text, on the writer thread.
     TextPieces Text();
