@@ -22,7 +22,7 @@ namespace dromo {
 struct SettingsProfile::Handed {
     std::mutex mutex;  // held while the fill runs
     SectionFill fill;  // let go once run
-    IniDocument::Lines lines;
+    IniDocument::Pieces lines;
     bool made = false;
 };
 
@@ -122,6 +122,7 @@ void SettingsProfile::Read()
     m_stamp = CurrentStamp();
     std::lock_guard lock(m_docMutex);
     m_handed.clear();
+    m_parts.clear();
     if (error == ENOENT || error == ENOTDIR) {
         m_doc = IniDocument();
         m_unreadable = false;
@@ -223,6 +224,7 @@ void SettingsProfile::DeleteSection(const std::string& section)
 {
     std::lock_guard lock(m_docMutex);
     m_handed.erase(section);
+    m_parts.erase(section);
     m_doc.RemoveSection(section);
     m_dirty = true;
 }
@@ -266,15 +268,28 @@ void SettingsProfile::FinishPendingSections()
     }
 }
 
-IniDocument::Lines SettingsProfile::LinesOf(Handed& handed, const std::string& section)
+const IniDocument::Pieces& SettingsProfile::LinesOf(Handed& handed, const std::string& section)
 {
     std::lock_guard lock(handed.mutex);
     if (!handed.made) {
-        SectionTextWriter out(section, *this);
+        std::shared_ptr<const SectionTextWriter::Parts> kept;
+        {
+            std::lock_guard doc(m_docMutex);
+            if (const auto it = m_parts.find(section); it != m_parts.end()) {
+                kept = it->second;
+            }
+        }
+        SectionTextWriter out(section, *this, std::move(kept));
         handed.fill(out);
-        handed.lines = std::make_shared<const std::string>(out.TakeLines());
+        handed.lines = out.TakeLines();
         handed.fill = nullptr;  // the snapshot it owned goes now
         handed.made = true;
+        std::lock_guard doc(m_docMutex);
+        // Only for a section still handed over: one deleted or taken back
+        // since is made whole at its next hand-over.
+        if (m_handed.count(section) != 0) {
+            m_parts[section] = out.TakeParts();
+        }
     }
     return handed.lines;
 }
@@ -288,12 +303,15 @@ void SettingsProfile::TakeBack(const std::string& section, std::unique_lock<std:
         }
         const std::shared_ptr<Handed> handed = it->second;
         lock.unlock();
-        const IniDocument::Lines lines = LinesOf(*handed, section);
+        const IniDocument::Pieces& lines = LinesOf(*handed, section);
         lock.lock();
         const auto now = m_handed.find(section);
         if (now != m_handed.end() && now->second == handed) {
             m_handed.erase(now);
-            m_doc.AppendLines(section, lines != nullptr ? *lines : std::string());
+            m_parts.erase(section);  // the document holds the lines now
+            for (const IniDocument::Lines& piece : lines) {
+                m_doc.AppendLines(section, *piece);
+            }
             return;
         }
     }
@@ -317,9 +335,9 @@ TextPieces SettingsProfile::Text()
     for (const auto& [section, one] : handed) {
         LinesOf(*one, section);
     }
-    const auto linesOf = [&handed](const std::string& section) {
+    const auto linesOf = [&handed](const std::string& section) -> const IniDocument::Pieces* {
         const auto it = handed.find(section);
-        return it == handed.end() ? nullptr : it->second->lines;
+        return it == handed.end() ? nullptr : &it->second->lines;
     };
     lock.lock();
     if (handed == m_handed) {

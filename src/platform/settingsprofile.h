@@ -9,6 +9,7 @@
 #include "base/ports/profile.h"
 #include "platform/atomicfile.h"
 #include "platform/inidocument.h"
+#include "platform/sectiontextwriter.h"
 
 namespace dromo {
 
@@ -84,7 +85,7 @@ private:
     void Read();
     Stamp CurrentStamp() const;
     // Runs the fill once (on whichever thread asks first); its lines after.
-    IniDocument::Lines LinesOf(Handed& handed, const std::string& section);
+    const IniDocument::Pieces& LinesOf(Handed& handed, const std::string& section);
     // Takes a handed section back into the document before it is used value
     // by value; `lock` holds m_docMutex and is let go while the fill runs.
     void TakeBack(const std::string& section, std::unique_lock<std::mutex>& lock);
@@ -96,9 +97,12 @@ private:
     Status Post(FileWriterThread::Written written = {});
 
     std::string m_path;
-    std::mutex m_docMutex;  // guards m_doc, m_handed and m_dirty
+    std::mutex m_docMutex;  // guards m_doc, m_handed, m_parts and m_dirty
     IniDocument m_doc;
     HandedSections m_handed;
+    // A handed section's parts as its last fill made them, for the next to
+    // take again.
+    std::map<std::string, std::shared_ptr<const SectionTextWriter::Parts>, std::less<>> m_parts;
     bool m_dirty = false;
     bool m_unreadable = false;
     std::string m_readProblem;

@@ -603,15 +603,32 @@ void SettingsStore::ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks)
                              [tasks = std::move(tasks), unloaded = m_unloaded, keyring = m_keyring](Profile& out) {
                                  const int count = static_cast<int>(tasks->size());
                                  for (int i = 0; i < count; ++i) {
-                                     WriteTask(out, keyring, i, *(*tasks)[static_cast<std::size_t>(i)]);
+                                     WriteTaskPart(out, keyring, i, (*tasks)[static_cast<std::size_t>(i)]);
                                  }
                                  for (std::size_t k = 0; k < unloaded->size(); ++k) {
-                                     WriteTask(out, keyring, count + static_cast<int>(k), (*unloaded)[k]);
+                                     // Each shares the list's life, so its address names it.
+                                     WriteTaskPart(out, keyring, count + static_cast<int>(k),
+                                                   std::shared_ptr<const StoredTask>(unloaded, &(*unloaded)[k]));
                                  }
                                  if (keyring != nullptr) {
                                      keyring->Sweep(out, kUrl);
                                  }
                              });
+}
+
+void SettingsStore::WriteTaskPart(Profile& out, PasswordKeyring* keyring, int index,
+                                  const std::shared_ptr<const StoredTask>& task)
+{
+    // A stored task never changes, so its values at the same index are the
+    // same at every save; but a password the keyring may hold is asked for
+    // again each time (it may have been locked or unlocked since), and its
+    // sweep must hear of every entry a task still names.
+    const TaskRecord& record = task->record;
+    const bool keyringAsked =
+        keyring != nullptr &&
+        (record.password.empty() ? !record.keyringId.empty() : !EqualsIgnoreCase(record.password, kDefaultPassword));
+    out.WritePart(keyringAsked ? nullptr : task,
+                  [keyring, index, &task](Profile& part) { WriteTask(part, keyring, index, *task); });
 }
 
 void SettingsStore::SaveCategories(const CategoryList& categories)

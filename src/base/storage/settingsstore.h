@@ -103,6 +103,10 @@ private:
     // ones no task names any more, on whichever thread the profile fills it.
     void ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks);
     static void WriteTask(Profile& out, PasswordKeyring* keyring, int index, const StoredTask& task);
+    // The same as a part of the section, which a profile may keep and take
+    // again at the next save where the task at this index is the same.
+    static void WriteTaskPart(Profile& out, PasswordKeyring* keyring, int index,
+                              const std::shared_ptr<const StoredTask>& task);
     // Whether a stored task holds what a save would store of this record.
     static bool StoresAs(const StoredTask& saved, const TaskRecord& record, const TaskRow& row);
 
