@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh TARGET SECONDS [LIBFUZZER-OPTION...]
 #       fuzzes one target (names, httpresponse, segmentplan, inidocument,
 #       downloadlist, nativemessaging, parseurl, digest, urlpattern, metalink,
-#       linkheader, cookiejar) for that long, then prints its executions and findings
+#       linkheader, hlsplaylist, mpd, cookiejar) for that long, then prints its executions and findings
 #   scripts/fuzz.sh --replay
 #       runs every target once over its seeds under libFuzzer (what CI does)
 #   scripts/fuzz.sh --list
@@ -21,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=build-fuzz
 targets=(names httpresponse segmentplan inidocument downloadlist nativemessaging parseurl digest urlpattern metalink
-  linkheader cookiejar)
+  linkheader hlsplaylist mpd cookiejar)
 
 usage() {
   sed -n '4,11p' "$0" | sed 's/^# \{0,1\}//'

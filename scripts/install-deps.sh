@@ -15,10 +15,13 @@ packages=(
   # Qt's own texts (standard buttons) in the user's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev libxml2-dev
+  # video streams become one file through libavformat; the tests make and check
+  # their streams with ffmpeg and ffprobe
+  libavformat-dev libavcodec-dev libavutil-dev ffmpeg
   libgtest-dev libgmock-dev
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
-  apache2 squid vsftpd
+  apache2 squid vsftpd microsocks
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus

@@ -875,6 +875,10 @@
         <translation>%1 (bereits heruntergeladen)</translation>
     </message>
     <message>
+        <source>Fail - the keyring holds this task&apos;s password and did not give it (locked, or not running); unlock it, or type the password in the task&apos;s properties, and start the task again</source>
+        <translation>Fehlgeschlagen – der Schlüsselbund enthält das Passwort dieser Aufgabe und hat es nicht herausgegeben (gesperrt oder nicht gestartet); entsperren Sie ihn oder geben Sie das Passwort in den Eigenschaften der Aufgabe ein, und starten Sie die Aufgabe erneut</translation>
+    </message>
+    <message>
         <source>The URL holds a line break or another control character.</source>
         <translation>Die URL enthält einen Zeilenumbruch oder ein anderes Steuerzeichen.</translation>
     </message>

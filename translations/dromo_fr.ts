@@ -875,6 +875,10 @@
         <translation>%1 (déjà téléchargé)</translation>
     </message>
     <message>
+        <source>Fail - the keyring holds this task&apos;s password and did not give it (locked, or not running); unlock it, or type the password in the task&apos;s properties, and start the task again</source>
+        <translation>Échec – le trousseau contient le mot de passe de cette tâche et ne l&apos;a pas donné (verrouillé ou non démarré)&#x202f;; déverrouillez-le, ou saisissez le mot de passe dans les propriétés de la tâche, puis relancez la tâche</translation>
+    </message>
+    <message>
         <source>The URL holds a line break or another control character.</source>
         <translation>L’URL contient un saut de ligne ou un autre caractère de contrôle.</translation>
     </message>

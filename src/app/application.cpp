@@ -27,6 +27,7 @@ Application::Application(const AppPorts& ports)
     if (ports.secrets) {
         keyring = std::make_unique<PasswordKeyring>(*ports.secrets);
         store.UseKeyring(keyring.get());
+        core.pool.UseKeyring(keyring.get());  // before the load starts any worker
     }
     addresses.Load(ports.profile);
     frame = std::make_unique<CMainFrame>(context, model);

@@ -206,6 +206,9 @@ int main(int argc, char** argv)
     // A profile that exists but cannot be read is never written over: it is
     // moved aside (or, failing that, nothing is saved) and the user is told.
     const std::string profileNotice = profile.KeepUnreadableAside();
+    if (instance.Held()) {
+        profile.RemoveLeftoverTemporaries();  // no other Dromo is saving
+    }
     DesktopPorts desktop;
     Application app(desktop.For(profile));
     desktop.ShowDialogsOver(app.frame.get());

@@ -28,4 +28,17 @@ std::vector<std::string> CookieLines(const std::string& header, const std::strin
     return lines;
 }
 
+void CopyCookies(CURL* from, CURL* to)
+{
+    curl_slist* cookies = nullptr;
+    if (curl_easy_getinfo(from, CURLINFO_COOKIELIST, &cookies) != CURLE_OK || cookies == nullptr) {
+        return;
+    }
+    curl_easy_setopt(to, CURLOPT_COOKIEFILE, "");
+    for (const curl_slist* c = cookies; c != nullptr; c = c->next) {
+        curl_easy_setopt(to, CURLOPT_COOKIELIST, c->data);
+    }
+    curl_slist_free_all(cookies);
+}
+
 }  // namespace dromo

@@ -19,6 +19,7 @@
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
 #include "base/values/protocoltexts.h"
+#include "base/values/proxylist.h"
 #include "base/values/taskrecord.h"
 #include "engine/cookielines.h"
 #include "engine/failuretext.h"
@@ -371,7 +372,7 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     }
     const std::string& proxy = run.ftp ? m_settings.ftpProxy : m_settings.httpProxy;
     // An empty proxy also keeps libcurl from taking one from the environment.
-    const std::string proxyUrl = proxy.empty() ? std::string() : "http://" + proxy;
+    const std::string proxyUrl = ProxyUrl(proxy);
     curl_easy_setopt(e, CURLOPT_PROXY, proxyUrl.c_str());  // libcurl copies option strings
     if (!proxy.empty()) {
         const std::string& proxyUser = run.ftp ? m_settings.ftpProxyUser : m_settings.httpProxyUser;

@@ -13,6 +13,7 @@
 #include "base/ports/transferengine.h"
 #include "base/text/mirrorlist.h"
 #include "base/text/piecehashes.h"
+#include "base/text/streamtypes.h"
 #include "base/values/transferoutcome.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
@@ -84,6 +85,8 @@ public:
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     std::string Verified() override { return m_verified; }
+    void SetStreamVariant(const std::string& variant) override { m_streamVariant = variant; }
+    std::string FoundStream() override { return m_foundStream; }
     // The most bytes a file of a one-connection transfer may have (-1: no
     // limit); a larger one ends the call before its bytes are written
     // (TooLarge), what a document read whole afterwards needs.
@@ -146,6 +149,10 @@ private:
     CURLcode RunHttp(TransferRun& run, std::int64_t offset, const std::string& validator);
     std::string ServerFileName(const TransferRun& run);
     bool Finish(TransferRun& run, std::int64_t bytes);
+    // A video stream's recording (curlenginestream.cpp): the URL names a
+    // playlist, answered with one, or a recording of it is on disk.
+    StreamKind StreamAt(const std::string& url, const std::string& target) const;
+    bool RunStream(const TransferRequest& request, PartialFile& file, StreamKind kind, const std::string& url);
     void Status(const std::string& message);
     bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
 
@@ -177,6 +184,8 @@ private:
     std::string m_verified;        // the algorithm the last file was verified with
     MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
     PieceHashes m_pieces;
+    std::string m_streamVariant;  // VariantChoice's stored form
+    std::string m_foundStream;    // what the last transfer recorded: "", "HLS", "DASH"
     std::int64_t m_maxFileSize = -1;
     bool m_tooLarge = false;
     TaskCookies m_cookies;  // the running task's, with what its servers set

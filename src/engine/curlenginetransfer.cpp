@@ -139,6 +139,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_fileSize = -1;
     m_retryAfter = -1;
     m_announcedMirrors.clear();
+    m_foundStream.clear();
     m_tooLarge = false;
     m_savedAs = request.saveAs;
     Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
@@ -184,6 +185,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
     std::string restartReason;
     bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     const std::vector<MirrorSource> mirrors = lead.ftp ? std::vector<MirrorSource>() : leads.Others();
+    const StreamKind stream = lead.ftp ? StreamKind::None : StreamAt(lead.url, file.Target());
     for (int round = 0; round < 2; ++round) {
         std::unique_ptr<SegmentedTransfer> segments;
         m_digest.Begin();
@@ -211,6 +213,9 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         if (!SetUp(run, lead.url, lead.login ? request.user : none, lead.login ? request.password : none,
                    errorBuffer)) {
             return Fail("Error - out of memory");
+        }
+        if (stream != StreamKind::None) {
+            return RunStream(request, file, stream, lead.url);
         }
         const CURLcode code =
             lead.ftp ? RunFtp(run, resume.offset, resume.validator) : RunHttp(run, from, resume.validator);
@@ -249,6 +254,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
             }
             continue;
         case Outcome::Failed: m_leaderRefused = run.serverRefused; return Fail(run.failure, run.failureOutcome);
+        case Outcome::Stream: return RunStream(request, file, run.stream, lead.url);
         case Outcome::Undecided:
         case Outcome::Write: break;
         }

@@ -22,6 +22,7 @@
 #include "base/text/progresstexts.h"
 #include "base/text/textutil.h"
 #include "base/text/trace.h"
+#include "base/text/variantchoice.h"
 #include "base/values/globaloptions.h"
 #include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
@@ -51,6 +52,7 @@ void Usage(std::FILE* out)
                  "Usage: dromo-fetch [options] URL TARGET\n"
                  "       dromo-fetch [options] --metalink FILE TARGET\n"
                  "       dromo-fetch [options] URL-of-a-Metalink TARGET\n"
+                 "       dromo-fetch [options] [--variant V] PLAYLIST_URL TARGET\n"
                  "Downloads URL (http://, https://, ftp:// or ftps://) to the file TARGET through Dromo's engine,\n"
                  "resuming TARGET+++ when it exists. Prints each event as: kind bytes speed text.\n"
                  "Exit status 0 on success; 1 on failure, after printing the error text.\n\n"
@@ -88,6 +90,12 @@ void Usage(std::FILE* out)
                  "                       only when the file matches the Metalink's hash. Without\n"
                  "                       --checksum, a URL whose name ends in .meta4 or .metalink\n"
                  "                       is fetched and used the same way\n"
+                 "  --variant V          for a video stream (an HLS playlist or a DASH manifest): the\n"
+                 "                       variant to record: best (default), lowest, a height (720p),\n"
+                 "                       a resolution (1280x720) or a bandwidth (2500k); the best one\n"
+                 "                       not above it. Its segments come over --connections at once\n"
+                 "                       and become one file without re-encoding (.mp4 unless TARGET\n"
+                 "                       names .mkv or .ts)\n"
                  "  --quiet              leave out the byte-count events\n"
                  "  --trace              tell what happens on standard error, each line beginning\n"
                  "                       [trace] (also DROMO_TRACE=1)\n\n"
@@ -232,6 +240,16 @@ std::optional<int> ParseArguments(int argc, char** argv, dromo::CurlEngine& engi
             engine.SetExpectedDigests(value);
         } else if (arg == "--metalink") {
             line.metalink = value;
+        } else if (arg == "--variant") {
+            const std::optional<dromo::VariantChoice> choice = dromo::VariantChoice::Parse(value);
+            if (!choice) {
+                std::fprintf(stderr,
+                             "dromo-fetch: --variant takes best, lowest, a height (720p), a resolution "
+                             "(1280x720) or a bandwidth (2500k), not '%s'\n",
+                             value.c_str());
+                return 2;
+            }
+            engine.SetStreamVariant(choice->Stored());
         } else if (auto text = texts.find(arg); text != texts.end()) {
             line.*text->second = value;
             line.passwordGiven = line.passwordGiven || arg == "--password";

@@ -115,6 +115,8 @@ void HttpResponse::AddLine(std::string_view line)
         AppendListValue(instanceDigest, value);
     } else if (NameIs(name, "link")) {
         AppendListValue(link, value);
+    } else if (NameIs(name, "content-type")) {
+        contentType = std::string(value);
     }
 }
 

@@ -37,6 +37,8 @@ struct HttpResponse {
     // The Link field (the other places that hold the file among its links),
     // repeated lines joined by ", ".
     std::string link;
+    // The Content-Type, as the server wrote it: a stream's playlist is told by it.
+    std::string contentType;
     // Bytes of this head so far, to refuse a server that never ends it.
     std::size_t headBytes = 0;
 

@@ -7,6 +7,7 @@
 #include "base/text/trace.h"
 #include "base/values/protocoltexts.h"
 #include "base/values/transferoutcome.h"
+#include "engine/cookielines.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"

@@ -6,6 +6,7 @@
 
 #include "base/ports/fileclaims.h"
 #include "base/text/filenames.h"
+#include "base/text/hlsplaylist.h"
 #include "base/text/linkheader.h"
 #include "base/text/trace.h"
 #include "engine/partialfile.h"
@@ -28,6 +29,30 @@ CurlEngine::TransferRun::TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, 
       storedValidator(std::move(validator))
 {
     watch.Start(std::chrono::seconds(std::max(e.m_settings.idleSeconds, 0)), start);
+}
+
+// A stream's playlist is recorded, not saved: told by the answer's type at
+// its head, or, from a server that names no such type, by the first bytes
+// of a whole answer from the start.
+bool CurlEngine::TransferRun::IsPlaylist(std::string_view firstBytes)
+{
+    if (!firstBytes.empty()) {
+        if (sniffed) {
+            return false;
+        }
+        sniffed = true;
+    }
+    if (ftp || redirectedToFtp || keepContents || requestedOffset != 0 || received != 0 ||
+        (response.code != 200 && response.code != 206)) {
+        return false;
+    }
+    stream = firstBytes.empty() ? StreamKindOfType(response.contentType)
+                                : (LooksLikeHlsPlaylist(firstBytes) ? StreamKind::Hls : StreamKind::None);
+    if (stream == StreamKind::None) {
+        return false;
+    }
+    outcome = Outcome::Stream;
+    return true;
 }
 
 FailureFacts CurlEngine::TransferRun::Facts() const
@@ -255,6 +280,9 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
             code == 407) {
             return length;
         }
+        if (run->IsPlaylist({})) {
+            return 0;
+        }
         run->Decide();
         if (run->outcome == Outcome::Write) {
             run->Digest().TakeServerDigests(run->response);
@@ -304,7 +332,7 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
         return length;  // a challenge's page; decided once the exchange ends
     }
     run->Decide();  // an answer without a head (HTTP/0.9) is decided here
-    if (run->outcome != Outcome::Write) {
+    if (run->outcome != Outcome::Write || run->IsPlaylist(std::string_view(data, length))) {
         return 0;
     }
     if (run->emptyBody) {

@@ -32,7 +32,8 @@ struct CurlEngine::ResumePoint {
 // progress events.
 struct CurlEngine::TransferRun {
     using Clock = std::chrono::steady_clock;
-    enum class Outcome { Undecided, Write, AlreadyExisted, AlreadyComplete, Restart, Failed };
+    // Stream: the answer is a video stream's playlist, to be recorded.
+    enum class Outcome { Undecided, Write, AlreadyExisted, AlreadyComplete, Restart, Failed, Stream };
 
     CurlEngine& engine;
     PartialFile& file;
@@ -71,7 +72,9 @@ struct CurlEngine::TransferRun {
     // nor read as a prefix.
     SegmentedTransfer* segments = nullptr;
     bool keepContents = false;
-    std::int64_t startBytes = -1;  // bytes present when not the file's size
+    std::int64_t startBytes = -1;          // bytes present when not the file's size
+    StreamKind stream = StreamKind::None;  // the playlist the answer is, with Outcome::Stream
+    bool sniffed = false;                  // the body's first bytes were looked at
 
     TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
                 std::string validator);
@@ -99,6 +102,8 @@ struct CurlEngine::TransferRun {
     bool OnFtpServer();
     std::int64_t OnDisk() const { return file.Size(); }
     FailureFacts Facts() const;
+    // Whether the answer is a stream's playlist, by its type or its first bytes.
+    bool IsPlaylist(std::string_view firstBytes);
 };
 
 }  // namespace dromo

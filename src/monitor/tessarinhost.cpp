@@ -11,7 +11,9 @@
 #include <atomic>
 
 #include "base/capture/monitors.h"
+#include "base/commands/taskadder.h"
 #include "base/text/cookiejar.h"
+#include "base/text/parseurl.h"
 #include "base/text/textutil.h"
 #include "platform/offeredlinkargument.h"
 
@@ -117,6 +119,29 @@ std::map<std::string, std::string> Details(const QJsonObject& given)
     return details;
 }
 
+// Whether Dromo takes this hand-over, by the rules it refuses one with:
+// asked before the browser is told to let go of a download, since a
+// refusal comes only after the browser has dropped its copy.
+bool DromoWouldTake(const std::string& url, const std::map<std::string, std::string>& details)
+{
+    auto detail = [&details](const char* key) {
+        const auto found = details.find(key);
+        return found == details.end() ? std::string() : found->second;
+    };
+    DownloadDetails sent;
+    sent.cookie = detail("cookie");
+    sent.referrer = detail("referrer");
+    sent.userAgent = detail("userAgent");
+    if (RefuseDetails(sent)) {
+        return false;
+    }
+    std::string withoutLogin = url;
+    std::string user;
+    std::string password;
+    TakeLoginFromUrl(withoutLogin, user, password);
+    return ParseUrl(withoutLogin).has_value();
+}
+
 // Why the details' cookie jar cannot go to Dromo; "" when it can. Told to
 // the browser before it drops its copy of the download, which it keeps.
 QString JarRefusal(const std::map<std::string, std::string>& details)
@@ -196,7 +221,7 @@ struct TessarinHost::Request {
     // Dromo cannot take it now.
     bool Decide(bool capture, const std::string& captured)
     {
-        capture = capture && refetchable && WebOrFtp(captured) && dromoReachable();
+        capture = capture && refetchable && WebOrFtp(captured) && DromoWouldTake(captured, details) && dromoReachable();
         if (capture) {
             handOver = HandOver{captured, details};
         }
@@ -284,7 +309,7 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
         if (const QString refusal = JarRefusal(handOver.details); !refusal.isEmpty()) {
             return Answer{Error(refusal, id), {}, {}};
         }
-        const bool taken = WebOrFtp(url) && m_dromoReachable();
+        const bool taken = WebOrFtp(url) && DromoWouldTake(url, handOver.details) && m_dromoReachable();
         if (taken) {
             answer.handOver = std::move(handOver);
         }
@@ -318,7 +343,9 @@ std::optional<TessarinHost::Answer> TessarinHost::Offer(const QJsonObject& m, co
             if (const QString refusal = JarRefusal(offered.details); !refusal.isEmpty()) {
                 return Answer{Error(refusal, id), {}, {}};
             }
-            answer.links.push_back(std::move(offered));
+            if (DromoWouldTake(url, offered.details)) {
+                answer.links.push_back(std::move(offered));
+            }
         }
         const bool taken = !answer.links.empty() && m_dromoReachable();
         if (!taken) {

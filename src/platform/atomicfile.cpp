@@ -1,5 +1,6 @@
 #include "platform/atomicfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -121,6 +122,57 @@ Status WriteFileAtomically(const std::string& path, const TextPieces& pieces)
         ::close(dir);
     }
     return {};
+}
+
+namespace {
+
+// What mkstemp makes of "XXXXXX": six letters and digits. Six lower-case
+// letters alone ("backup") are more likely a name a person gave a copy, and
+// a temporary that happens to look so (one in two hundred) is left.
+bool IsTemporarySuffix(std::string_view suffix)
+{
+    constexpr std::size_t kLength = 6;
+    if (suffix.size() != kLength) {
+        return false;
+    }
+    bool notAWord = false;
+    for (const char c : suffix) {
+        const bool lower = c >= 'a' && c <= 'z';
+        const bool other = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!lower && !other) {
+            return false;
+        }
+        notAWord = notAWord || other;
+    }
+    return notAWord;
+}
+
+}  // namespace
+
+void RemoveLeftoverTemporaries(const std::string& path)
+{
+    const std::string target = Resolved(path);
+    const std::string folder = DirectoryOf(target);
+    const std::string prefix = NameOfPath(target) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix ||
+            !IsTemporarySuffix(name.substr(prefix.size()))) {
+            continue;
+        }
+        const std::string leftover = folder + "/" + std::string(name);
+        struct stat st {};
+        // Only what a write makes: a plain file of this user, private.
+        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            (st.st_mode & 0777) == 0600) {
+            ::unlink(leftover.c_str());
+        }
+    }
+    ::closedir(dir);
 }
 
 FileWriterThread::FileWriterThread(std::string path) : m_path(std::move(path)), m_thread([this] { Run(); })

@@ -32,6 +32,10 @@ Status WriteFileAtomically(const std::string& path, std::string_view text);
 // made elsewhere is written where it lies, never copied into one string.
 using TextPieces = std::vector<std::shared_ptr<const std::string>>;
 Status WriteFileAtomically(const std::string& path, const TextPieces& pieces);
+// Removes the temporary files beside the file that writes killed midway
+// left ("Dromo.ini.Xa93kQ"); the file itself and other names stay. Only
+// for a start-up, when no write of this file can be going on.
+void RemoveLeftoverTemporaries(const std::string& path);
 
 // One file written by WriteFileAtomically on a thread of its own, so the
 // disk (a slow fsync can take seconds) never holds up the caller. Texts are

@@ -130,6 +130,9 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo",
                       "Fail - the site refused the download: the browser's cookies for it were not kept "
                       "when Dromo restarted; start it again from the browser"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "Fail - the keyring holds this task's password and did not give it (locked, or not running); "
+                      "unlock it, or type the password in the task's properties, and start the task again"),
     // NOLINTEND(bugprone-suspicious-missing-comma)
     // the Add URL sheet's many URLs and its checksum
     QT_TRANSLATE_NOOP("dromo", "1 task"),

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -49,25 +50,31 @@ std::string_view TrimmedNumber(std::string_view s)
     return s;
 }
 
-// Reads the whole file; an errno value when it exists but cannot be read,
-// ENOENT when it does not exist.
-int ReadWholeFile(const std::string& path, std::string& text)
+// Reads the file, or no more than `cap` bytes and one: more is no profile
+// however long the file. An errno value when it exists but cannot be read,
+// ENOENT when it does not exist, EFBIG when it is known to be longer than
+// `cap` without reading it, ENODEV for what is no plain file (a link to
+// /dev/zero never ends, a pipe may never answer).
+int ReadFileUpTo(const std::string& path, std::size_t cap, std::string& text)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > cap) {
+        const int error = S_ISDIR(st.st_mode)                          ? EISDIR
+                          : !S_ISREG(st.st_mode)                       ? ENODEV
+                          : static_cast<std::size_t>(st.st_size) > cap ? EFBIG
+                                                                       : errno;
         ::close(fd);
         return error;
     }
     text.clear();
-    text.reserve(static_cast<std::size_t>(st.st_size));
+    text.reserve(std::min(static_cast<std::size_t>(st.st_size), cap + 1));
     char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (text.size() <= cap) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, cap + 1 - text.size()));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -118,7 +125,7 @@ QString SettingsProfile::FileName() const
 void SettingsProfile::Read()
 {
     std::string text;
-    const int error = ReadWholeFile(m_path, text);
+    const int error = ReadFileUpTo(m_path, IniDocument::kMaxText, text);
     m_stamp = CurrentStamp();
     std::lock_guard lock(m_docMutex);
     m_handed.clear();
@@ -131,10 +138,12 @@ void SettingsProfile::Read()
     }
     // INI text never holds a NUL byte: such a file is something else (or
     // damaged) and is kept, not replaced by defaults.
-    const std::string reason = error != 0                             ? std::strerror(error)
-                               : text.find('\0') != std::string::npos ? "it is not a settings file"
-                               : text.size() > IniDocument::kMaxText  ? "it is too large to be a settings file"
-                                                                      : "";
+    const bool tooLarge = error == EFBIG || (error == 0 && text.size() > IniDocument::kMaxText);
+    const bool notText = error == ENODEV || (error == 0 && text.find('\0') != std::string::npos);
+    const std::string reason = tooLarge     ? "it is too large to be a settings file"
+                               : notText    ? "it is not a settings file"
+                               : error != 0 ? std::strerror(error)
+                                            : "";
     if (!reason.empty()) {
         m_doc = IniDocument();
         m_unreadable = true;
@@ -144,6 +153,11 @@ void SettingsProfile::Read()
     m_doc = IniDocument::ParseKeeping(std::move(text));
     m_unreadable = false;
     m_readProblem.clear();
+}
+
+void SettingsProfile::RemoveLeftoverTemporaries() const
+{
+    dromo::RemoveLeftoverTemporaries(m_path);
 }
 
 SettingsProfile::Stamp SettingsProfile::CurrentStamp() const

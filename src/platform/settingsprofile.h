@@ -70,6 +70,9 @@ public:
     // saving can go on with a fresh profile. Returns a sentence for the user
     // saying what happened ("" when there was nothing to do).
     std::string KeepUnreadableAside();
+    // Removes what saves killed midway left beside the file. Only while no
+    // other Dromo can be saving it (the first of the running ones).
+    void RemoveLeftoverTemporaries() const;
 
 private:
     struct Stamp {

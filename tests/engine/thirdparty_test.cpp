@@ -342,6 +342,31 @@ INSTANTIATE_TEST_SUITE_P(
         return std::get<Case>(info.param).name + (std::get<bool>(info.param) ? "_WithLogin" : "_WithoutLogin");
     });
 
+// A SOCKS5 proxy named so in the proxy's address, with and without a login,
+// resolving the server's name itself or not: every kind of server is
+// reached through it, and a wrong login is refused by the proxy (so the
+// transfer did not go around it).
+TEST_F(ThirdPartyTest, ASocksProxyCarriesEveryKindOfTransfer)
+{
+    const Origins origins(www.Path());
+    for (const bool login : {false, true}) {
+        test::Microsocks proxy(login ? "pu:pp" : "");
+        for (const std::string kind : {"socks5://", "socks5h://"}) {
+            for (const std::string scheme : {"http", "https", "ftp"}) {
+                SCOPED_TRACE(kind + (login ? " with a login, " : " without a login, ") + scheme);
+                Fetcher f;
+                f.UseProxy(kind + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+                Expect(f, origins.Url(scheme, "/a.bin"), Case{});
+                if (login) {
+                    Fetcher wrong;
+                    wrong.UseProxy(kind + proxy.HostPort(), "pu", "bad");
+                    Expect(wrong, origins.Url(scheme, "/a.bin"), Case{.failure = "Error "});
+                }
+            }
+        }
+    }
+}
+
 // A wrong proxy login is refused by the proxy, and the text says so.
 TEST_F(ThirdPartyTest, SquidRefusesAWrongProxyLogin)
 {

@@ -305,6 +305,67 @@ void AddTaskValues(SettingsProfile& profile)
     }
 }
 
+// What cannot be a profile is told at once, without reading it whole (or
+// without end): too long a file, a link to a device that never ends, a pipe
+// nobody writes to. Dromo starts with the problem shown.
+TEST(ProfileFile, WhatCannotBeAProfileIsToldWithoutReadingItWhole)
+{
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        const char* reason;
+    } cases[] = {
+        {"over the limit",
+         [](const std::string& p) {
+             WriteBytes(QString::fromStdString(p), "[Settings]\n");
+             ASSERT_EQ(::truncate(p.c_str(), static_cast<off_t>(IniDocument::kMaxText) + 1), 0);
+         },
+         "too large"},
+        {"/dev/zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, "not a settings"},
+        {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "not a settings"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Dromo.ini");
+        c.make(path.toStdString());
+        SettingsProfile profile(path);
+        EXPECT_NE(profile.ReadProblem().find(c.reason), std::string::npos) << c.what << ": " << profile.ReadProblem();
+        profile.WriteInt("Settings", "MRU Num", 0);
+        EXPECT_FALSE(profile.Flush()) << c.what;
+    }
+}
+
+// A save killed midway leaves its temporary file; the next start removes
+// such files, and only those: the profile, files kept aside, a person's
+// copies and files of another name stay.
+TEST(ProfileFile, TemporariesOfKilledSavesAreRemovedAtStart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    WriteBytes(path, "[Settings]\nMRU%20Num=1\n");
+    const QStringList leftovers = {"Dromo.ini.Xa93kQ", "Dromo.ini.0a1b2c", "Dromo.ini.ZZZZZZ"};
+    const QStringList kept = {"Dromo.ini",        "Dromo.ini.backup", "Dromo.ini.unreadable-20260101-000000",
+                              "Other.ini.Xa93kQ", "Dromo.ini.Xa93k",  "Dromo.ini.Xa93kQ7",
+                              "Dromo.ini.Xa-3kQ", "Dromo.ini.Ya93kQ"};
+    for (const QString& name : leftovers + kept) {
+        if (name != "Dromo.ini") {
+            WriteBytes(dir.filePath(name), "x");
+            ::chmod(dir.filePath(name).toLocal8Bit().constData(), 0600);
+        }
+    }
+    // One readable by others is nothing a save made.
+    ::chmod(dir.filePath("Dromo.ini.Ya93kQ").toLocal8Bit().constData(), 0644);
+    SettingsProfile profile(path);
+    EXPECT_EQ(FilesIn(dir.path()).size(), leftovers.size() + kept.size());  // not by reading
+    profile.RemoveLeftoverTemporaries();
+    QStringList expected = kept;
+    expected.sort();
+    QStringList left = FilesIn(dir.path());
+    left.sort();
+    EXPECT_EQ(left, expected) << left.join(' ').toStdString();
+    EXPECT_EQ(profile.GetInt("Settings", "MRU Num", 0), 1);
+}
+
 TEST(ProfileFile, AWriteThatFailsHalfwayLeavesTheOldFileWholeAndNoLeftovers)
 {
     QTemporaryDir dir;

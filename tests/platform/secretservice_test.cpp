@@ -15,6 +15,7 @@
 #include "base/text/base64.h"
 #include "platform/settingsprofile.h"
 #include "tests/base/fakes/fakes.h"
+#include "tests/base/fakes/rig.h"
 #include "tests/platform/mockbus.h"
 
 namespace dromo {
@@ -224,6 +225,66 @@ TEST_F(Keyring, ATaskLeavingWhileLockedTakesNoOtherTasksPassword)
     EXPECT_NE(entries.find("task-pw-b"), std::string::npos) << entries;
     const std::string file = test::ReadFile(ini);
     EXPECT_EQ(file.find(Base64Encode("task-pw-b")), std::string::npos) << file;
+}
+
+// A run that starts with the keyring locked reads the tasks' passwords as
+// "" and keeps their entries. While it stays locked no task logs in
+// without its password: it is paused and says why, and nothing is sent.
+// Another task leaves the list meanwhile ("Delete from List if Done"), so
+// the one left moves up a row. Once the keyring opens, the task logs in
+// with its own password in the same run.
+TEST_F(Keyring, APasswordReadWhileLockedIsAskedForAgainOnceTheKeyringOpens)
+{
+    test::TempDir dir;
+    const std::string ini = dir.File("Dromo.ini");
+    {
+        SettingsProfile profile(QString::fromStdString(ini));
+        profile.WriteInt("Settings", "MRU Num", 2);
+        profile.WriteInt("Settings", "Delete from List if Done", 1);
+        for (const std::string tag : {"a", "b"}) {
+            const std::string n = tag == "a" ? "0" : "1";
+            profile.WriteString("URL", "URL" + n + "\\Target", "http://127.0.0.1/" + tag + ".zip");
+            profile.WriteString("URL", "URL" + n + "\\SaveTo", "/dl/" + tag + ".zip");
+            profile.WriteString("URL", "URL" + n + "\\Username", "u" + tag);
+            profile.WriteString("URL", "URL" + n + "\\Password", Base64Encode("task-pw-" + tag));
+            profile.WriteInt("URL", "URL" + n + "\\Enable Authentication", 1);
+        }
+        ASSERT_TRUE(profile.Flush());
+    }
+    ASSERT_TRUE(ProgramRun(ini).Save());  // the passwords move to the keyring
+    LockKeyring();
+
+    SettingsProfile profile(QString::fromStdString(ini));
+    SecretService secrets;
+    PasswordKeyring keyring(secrets);
+    SettingsStore store(profile, PlatformDefaults{"/dl/", "/share/"});
+    store.UseKeyring(&keyring);
+    test::Rig rig;  // its workers end before the keyring goes
+    rig.pool.UseKeyring(&keyring);
+    test::FakeNetwork network;
+    store.Load(rig.settings, rig.adder, network);
+    ASSERT_EQ(rig.table.Count(), 2);
+    const TaskId a = rig.table.TaskIdAt(0);
+    const TaskId b = rig.table.TaskIdAt(1);
+
+    rig.commands.Resume({b});
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_TRUE(rig.engines.script.Transfers().empty()) << rig.engines.script.Transfers().front();
+    EXPECT_NE(rig.Task(1).failure.find("keyring"), std::string::npos) << rig.Task(1).failure;
+    EXPECT_EQ(rig.Row(1).texts[kColStatus], rig.Task(1).failure);
+
+    // The first task finishes (its file already there) and leaves the list
+    // while the keyring is locked.
+    rig.table.Update(a, [](TaskRecord& r) { r.SetState(TaskState::Done); });
+    rig.commands.RemoveTaskRow(a, false);
+    ASSERT_EQ(rig.table.Count(), 1);
+    ASSERT_TRUE(store.Save(rig.settings, rig.table).Ok());
+
+    UnlockKeyring();
+    rig.commands.Resume({b});
+    ASSERT_TRUE(rig.WaitUntil([&rig] { return rig.table.Count() == 0; }));  // done, and gone from the list
+    EXPECT_EQ(rig.engines.script.Transfers(),
+              std::vector<std::string>{"HttpGet 127.0.0.1/b.zip /dl/b.zip ub:task-pw-b"});
 }
 
 }  // namespace

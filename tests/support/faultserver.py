@@ -6,6 +6,8 @@ key follow) and misbehaves on request, chosen by the path and the query:
 
   /file/NAME                  the file, with ranges, ETag, Last-Modified
       ?drops=A,B,...          close the connection when the body reaches file offset A (then B...)
+      ?dropfirst=N            the first N answers of the file end halfway through the body and
+                              close the connection (the later ones are whole)
       ?noranges=1             ignore Range, no Accept-Ranges
       ?changing=1             content and ETag change with every request: byte b of
                               the n-th answer is (b + n) mod 256
@@ -276,6 +278,11 @@ class Handler(BaseHTTPRequestHandler):
         later = [d for d in drops if start < d < stop]
         if later:
             end = min(later)
+        if "dropfirst" in q:
+            with _lock:
+                n = _counters["dropfirst " + name] = _counters.get("dropfirst " + name, 0) + 1
+            if n <= int(q["dropfirst"]):
+                end = start + (stop - start) // 2
         if "stall" in q:
             end = min(stop, start + int(q["stall"]))
         if "trickle" in q:

@@ -678,6 +678,18 @@ std::string Squid::AccessLog() const
     return ReadFile(m_dir.File("access.log"));
 }
 
+Microsocks::Microsocks(const std::string& login)
+{
+    m_process = StartOnFreePort(m_port, "microsocks", 3000, "", [&](int port) {
+        std::vector<std::string> argv = {"microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+        if (!login.empty()) {
+            const std::size_t colon = login.find(':');
+            argv.insert(argv.end(), {"-u", login.substr(0, colon), "-P", login.substr(colon + 1)});
+        }
+        return argv;
+    });
+}
+
 Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
 {
     const std::string d = m_dir.Path();

@@ -225,6 +225,19 @@ private:
     std::unique_ptr<ChildProcess> m_process;
 };
 
+// microsocks as a SOCKS5 proxy on 127.0.0.1, optionally requiring the
+// login "user:password".
+class Microsocks {
+public:
+    explicit Microsocks(const std::string& login = "");
+    // "127.0.0.1:port".
+    std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+private:
+    int m_port = 0;
+    std::unique_ptr<ChildProcess> m_process;
+};
+
 // vsftpd serving a folder read-only to anonymous logins ("anonymous" or
 // "ftp", any password); any other user is refused ("anonymous only").
 // Passive data connections on ephemeral ports of 127.0.0.1. Run by root,

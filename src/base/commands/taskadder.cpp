@@ -257,6 +257,11 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
         m_messages.Warning(kInvalidUrl);
         return AddResult::InvalidUrl;
     }
+    // A document's name is a stranger's as much as a server's: the same rule.
+    std::string name = SafeFileName(file.name);
+    if (name.empty()) {
+        name = FileNameFromUrl(best->url);
+    }
     TaskRecord record = RecordFromOptions();
     if (source != nullptr) {
         TakeBrowserDetails(record, source->details);
@@ -270,12 +275,12 @@ AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string
         }
     }
     if (!folder.empty()) {
-        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + file.name;
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + name;
     }
     record.checksum = file.digests.Stored();
     record.mirrors = file.mirrors.Stored();
     record.pieces = file.pieces.Stored();
-    return Add(best->url, std::move(record), false, file.name);
+    return Add(best->url, std::move(record), false, name);
 }
 
 int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource* source)

@@ -7,6 +7,8 @@
 #include "base/ports/historywriter.h"
 #include "base/ports/progresssink.h"
 #include "base/ports/transferengine.h"
+#include "base/storage/passwordkeyring.h"
+#include "base/storage/settingsstore.h"
 #include "base/tasks/taskfileclaims.h"
 #include "base/tasks/tasktable.h"
 #include "base/tasks/workerstate.h"
@@ -21,6 +23,9 @@ namespace dromo {
 namespace {
 
 constexpr std::uint32_t kPollMs = 500;
+constexpr const char* kPasswordKeptInKeyring =
+    "Fail - the keyring holds this task's password and did not give it (locked, or not running); unlock "
+    "it, or type the password in the task's properties, and start the task again";
 
 // True when the file name of the task's target is the one its URL gives
 // (or a numbered second copy of it): then nobody chose it, and a better
@@ -84,6 +89,9 @@ void Worker::Run()
                 m_ctx.state.workPosted.WaitPast(rings, std::chrono::milliseconds(kPollMs));
                 continue;
             }
+            if (!TakePasswordFromKeyring(task)) {
+                continue;
+            }
             Configure(task);
             RunAttempts(task);
             EndTask(task);
@@ -135,6 +143,37 @@ bool Worker::PickUp(TaskRecord& task)
     return false;
 }
 
+// A password the keyring could not give when the list was loaded (locked,
+// not running) is only in the keyring: it is asked for again now, so a
+// keyring opened since then gives the task its own password. Until it does,
+// the task is not sent with "" for a password (a refused login at every
+// attempt, or a server counting failed logins): it is paused and says why.
+bool Worker::TakePasswordFromKeyring(TaskRecord& task)
+{
+    if (task.useLogin == 0 || !task.password.empty() || task.keyringId.empty() || m_ctx.keyring == nullptr) {
+        return true;
+    }
+    if (const auto recalled = m_ctx.keyring->Recall(kTaskListSection, task.keyringId)) {
+        task.password = *recalled;
+        m_ctx.table.Update(task.taskId, [&task](TaskRecord& r) {
+            if (r.password.empty() && r.keyringId == task.keyringId) {
+                r.password = task.password;
+            }
+        });
+        return true;
+    }
+    m_failure = StatusTimeStamp() + kPasswordKeptInKeyring;
+    m_ctx.progress.OnProgress(m_failure, 0, 0, kProgressStatus, task.taskId);
+    {
+        auto guard = m_ctx.table.Lock();  // paused and failed in one step, as every row shows it
+        HandBack(task, TaskState::Paused);
+        m_ctx.table.Update(task.taskId, [this](TaskRecord& r) { r.failure = m_failure; });
+    }
+    UpdateStatus();
+    TellFailure(task);
+    return false;
+}
+
 void Worker::Configure(const TaskRecord& task)
 {
     TransferEngine& e = *m_engine;
@@ -152,6 +191,7 @@ void Worker::Configure(const TaskRecord& task)
     e.SetExpectedDigests(task.checksum);
     e.SetMirrors(task.mirrors);
     e.SetPieceHashes(task.pieces);
+    e.SetStreamVariant(task.variant);
 
     auto guard = m_ctx.table.Lock();
     const GlobalOptions& options = m_ctx.options.Get(guard);
@@ -210,6 +250,7 @@ bool Worker::Transfer(TaskRecord& task)
     m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
     TakeAnnouncedMirrors(task);
+    TakeFoundStream(task);
     return ok;
 }
 
@@ -251,6 +292,19 @@ void Worker::TakeAnnouncedMirrors(TaskRecord& task)
     });
 }
 
+// A URL that answered with a video stream's playlist makes a stream task,
+// stored so (its own values in the profile) and shown so.
+void Worker::TakeFoundStream(TaskRecord& task)
+{
+    const std::string found = m_engine->FoundStream();
+    if (found.empty() || found == task.stream) {
+        return;
+    }
+    trace::Line("task " + std::to_string(task.taskId), "is a " + found + " stream");
+    task.stream = found;
+    m_ctx.table.Update(task.taskId, [&found](TaskRecord& r) { r.stream = found; });
+}
+
 void Worker::TraceAttempt(const TaskRecord& task, int attempt) const
 {
     if (!trace::On()) {
@@ -275,7 +329,9 @@ void Worker::RunAttempts(TaskRecord& task)
         UpdateStatus();
         if (m_ctx.state.stop) {
             if (attempt == 0) {
-                HandBack(task, TaskState::Queued);  // picked up, never started: queued as it was
+                // Picked up, never started: back as it was, and one its
+                // schedule started waits for the next start.
+                HandBack(task, task.scheduled ? TaskState::Scheduled : TaskState::Queued);
             }
             break;
         }

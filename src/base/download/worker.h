@@ -25,6 +25,7 @@ public:
 
 private:
     bool PickUp(TaskRecord& task);
+    bool TakePasswordFromKeyring(TaskRecord& task);
     void Configure(const TaskRecord& task);
     void RunAttempts(TaskRecord& task);
     void TraceAttempt(const TaskRecord& task, int attempt) const;
@@ -33,6 +34,7 @@ private:
     bool Transfer(TaskRecord& task);
     void TakeSavedAs(TaskRecord& task);
     void TakeAnnouncedMirrors(TaskRecord& task);
+    void TakeFoundStream(TaskRecord& task);
     TaskState Failed(const TaskRecord& task, TransferOutcome outcome);
     std::string ShownFailure(TaskId taskId);
     void ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome);

@@ -10,6 +10,7 @@ class Clock;
 class CompletionActions;
 class EngineFactory;
 class HistoryWriter;
+class PasswordKeyring;
 class ProgressSink;
 class TaskCommands;
 class TaskTable;
@@ -30,6 +31,7 @@ struct WorkerContext {
     HistoryWriter& history;
     TaskCommands& commands;
     Clock& clock;
+    PasswordKeyring* keyring = nullptr;  // asked for passwords it could not give at load; none: not asked
 };
 
 }  // namespace dromo

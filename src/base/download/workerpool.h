@@ -27,6 +27,10 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
+    // The keyring the workers ask for a password it could not give when the
+    // list was loaded; set before any worker starts (none: never asked).
+    void UseKeyring(PasswordKeyring* keyring) { m_context.keyring = keyring; }
+
     bool StartWorkerIfAllBusy() override;
     bool StartWorkerIfBelowLimit() override;
 

@@ -115,6 +115,14 @@ public:
     // The digest the last transfer's finished file was found to match
     // ("SHA-256"); "" when none was checked.
     virtual std::string Verified() = 0;
+
+    // Video streams. The variant the next transfers record when their URL
+    // answers with a stream's playlist, in VariantChoice's stored form
+    // ("" for the best).
+    virtual void SetStreamVariant(const std::string& variant) = 0;
+    // What the last transfer found at its URL: "" a file, "HLS" or "DASH" a
+    // video stream it recorded (StreamKindName).
+    virtual std::string FoundStream() = 0;
 };
 
 }  // namespace dromo

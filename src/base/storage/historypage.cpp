@@ -1,5 +1,9 @@
 #include "base/storage/historypage.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -138,9 +142,17 @@ void HistoryPage::WriteHistoryEntry(TaskId taskId)
     std::lock_guard lock(g_appendMutex);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ec);
-    std::FILE* file = std::fopen(m_path.c_str(), "a");
-    if (file == nullptr) {
+    // The page names the files and sites a user fetched: private, as the
+    // profile, and made so when an older Dromo left it readable by all.
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
         return;  // the record is lost; nothing is reported
+    }
+    ::fchmod(fd, 0600);
+    std::FILE* file = ::fdopen(fd, "a");
+    if (file == nullptr) {
+        ::close(fd);
+        return;
     }
     // One buffered write of the whole record: appended whole, even beside
     // another Dromo appending to the same page.

@@ -132,6 +132,25 @@ std::optional<PasswordKeyring::Kept> PasswordKeyring::Load(Profile& profile, con
     return Kept{*password, id};
 }
 
+std::optional<std::string> PasswordKeyring::Recall(const std::string& section, const std::string& id)
+{
+    std::lock_guard lock(m_mutex);
+    const std::string key = KeyOf(section, id);
+    if (const auto held = m_held.find(key); held != m_held.end()) {
+        return held->second;
+    }
+    if (id.empty() || m_unread.count(key) == 0) {
+        return std::nullopt;
+    }
+    // Still marked unread: whoever held "" for it (a list, a task not asked
+    // yet) keeps pointing at the entry when it is saved.
+    std::optional<std::string> password = m_secrets.Read(key);
+    if (password) {
+        m_held[key] = *password;
+    }
+    return password;
+}
+
 void PasswordKeyring::Sweep(Profile& profile, const std::string& section)
 {
     std::lock_guard lock(m_mutex);

@@ -64,6 +64,11 @@ public:
     // the keyring cannot give now (locked, not running) reads as "" and
     // keeps its marker at the next save, so it is not lost.
     std::optional<Kept> Load(Profile& profile, const std::string& section, const std::string& name);
+    // A password Load could not give (the keyring locked or not running),
+    // asked for again by whoever is about to use it: the password once the
+    // keyring gives it, nothing while it still does not. `id` is the entry's
+    // identifier as Load handed it out.
+    std::optional<std::string> Recall(const std::string& section, const std::string& id);
     // After every password of a section was saved: deletes the section's
     // entries that no saved value names any more.
     void Sweep(Profile& profile, const std::string& section);

@@ -20,7 +20,7 @@ namespace dromo {
 namespace {
 
 const std::string kSettings = "Settings";
-const std::string kUrl = "URL";
+const std::string kUrl = kTaskListSection;
 const std::string kCategory = "Category";
 const std::string kSite = "Site";
 const std::string kProxy = "Proxy";
@@ -91,6 +91,8 @@ TaskRecord StoredPart(const TaskRecord& from)
     to.keyringId = from.keyringId;
     to.failure = from.failure;
     to.verified = from.verified;
+    to.stream = from.stream;
+    to.variant = from.variant;
     for (const TaskValue& v : kTaskValuesAfterPassword) {
         if (v.intField != nullptr) {
             to.*v.intField = from.*v.intField;
@@ -325,6 +327,8 @@ SettingsStore::StoredTask SettingsStore::ReadTask(int i)
     // still mean.
     record.failure = m_profile.GetString(kUrl, EntryName("URL", i, "Failure"), "");
     record.verified = m_profile.GetString(kUrl, EntryName("URL", i, "Verified"), "");
+    record.stream = m_profile.GetString(kUrl, EntryName("URL", i, "Stream"), "");
+    record.variant = m_profile.GetString(kUrl, EntryName("URL", i, "Variant"), "");
     return task;
 }
 
@@ -536,6 +540,12 @@ void SettingsStore::WriteTask(Profile& out, PasswordKeyring* keyring, int i, con
     if (!record.verified.empty()) {
         out.WriteString(kUrl, named("Verified"), record.verified);
     }
+    if (!record.stream.empty()) {
+        out.WriteString(kUrl, named("Stream"), record.stream);
+    }
+    if (!record.variant.empty()) {
+        out.WriteString(kUrl, named("Variant"), record.variant);
+    }
 }
 
 std::shared_ptr<const SettingsStore::TaskSnapshot> SettingsStore::SnapshotTasks(const TaskTable& table)
@@ -573,8 +583,9 @@ bool SettingsStore::StoresAs(const StoredTask& saved, const TaskRecord& record, 
     const TaskRecord& kept = saved.record;
     if (kept.taskId != record.taskId || kept.state != record.state || kept.password != record.password ||
         kept.keyringId != record.keyringId || kept.failure != record.failure || kept.verified != record.verified ||
-        saved.target != row.texts[kColTarget] || saved.size != row.texts[kColSize] ||
-        saved.progress != row.texts[kColProgress] || saved.resume != row.texts[kColResume]) {
+        kept.stream != record.stream || kept.variant != record.variant || saved.target != row.texts[kColTarget] ||
+        saved.size != row.texts[kColSize] || saved.progress != row.texts[kColProgress] ||
+        saved.resume != row.texts[kColResume]) {
         return false;
     }
     for (const TaskValue& v : kTaskValuesBeforeStatus) {

@@ -20,6 +20,10 @@ class Profile;
 class TaskAdder;
 class TaskTable;
 
+// The profile section of the saved task list: its passwords' keyring
+// entries are named in it too.
+inline constexpr const char* kTaskListSection = "URL";
+
 // Reads and writes the options, the three lists and the saved task table in
 // the profile.
 //

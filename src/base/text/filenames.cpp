@@ -52,6 +52,24 @@ std::string TrimSpaces(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// The length of a UTF-8 direction mark or override at `at` (0 for none):
+// one turns "exe.pdf" into what a file manager shows as "fdp.exe".
+std::size_t BidiMarkAt(std::string_view text, std::size_t at)
+{
+    const auto byte = [text](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0; };
+    if (byte(at) == 0xD8 && byte(at + 1) == 0x9C) {
+        return 2;  // U+061C
+    }
+    if (byte(at) != 0xE2) {
+        return 0;
+    }
+    const unsigned char second = byte(at + 1);
+    const unsigned char third = byte(at + 2);
+    const bool marks = second == 0x80 && (third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE));
+    const bool isolates = second == 0x81 && third >= 0xA6 && third <= 0xA9;
+    return marks || isolates ? 3 : 0;
+}
+
 // Nothing hidden, never "." or "..", never the name of a partial file (one
 // of those is continued by the next download of the shorter name).
 void MakeVisibleAndWhole(std::string& name)
@@ -61,6 +79,10 @@ void MakeVisibleAndWhole(std::string& name)
             break;
         }
         c = '_';
+    }
+    // A name a shell would read as an option ("-rf") or as a home folder.
+    if (!name.empty() && (name.front() == '-' || name.front() == '~')) {
+        name.front() = '_';
     }
     constexpr std::string_view kPartialSuffix = "+++";
     if (name.size() >= kPartialSuffix.size() &&
@@ -149,9 +171,14 @@ std::string SafeFileName(std::string_view name)
 {
     std::string out;
     out.reserve(name.size());
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        out += (c == '/' || c < 0x20 || c == 0x7F) ? '_' : ch;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (const std::size_t mark = BidiMarkAt(name, i)) {
+            out += '_';
+            i += mark - 1;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(name[i]);
+        out += (c == '/' || c < 0x20 || c == 0x7F) ? '_' : name[i];
     }
     out = TrimSpaces(out);
     if (out.size() > kMaxNameBytes) {

@@ -16,12 +16,13 @@ namespace dromo {
 // ("http://host/", ".", "..") gives kFallbackFileName.
 std::string FileNameFromUrl(std::string_view url);
 
-// A name as a server or a browser suggested it, made fit for a Linux folder:
-// path separators, NUL and control characters become "_", blanks around it
-// go, a name longer than a file system allows is shortened keeping its
-// extension; then leading dots become "_" (nothing hidden, never "." or
-// "..") and a last "+" of "+++" becomes "_" (never the name of a partial
-// file). "" when nothing usable is left.
+// A name as a server, a browser or a Metalink file suggested it, made fit
+// for a Linux folder: path separators, NUL, control characters and
+// direction marks and overrides become "_", blanks around it go, a name
+// longer than a file system allows is shortened keeping its extension; then
+// leading dots become "_" (nothing hidden, never "." or ".."), so does a
+// leading "-" or "~", and a last "+" of "+++" becomes "_" (never the name of
+// a partial file). "" when nothing usable is left.
 std::string SafeFileName(std::string_view name);
 
 // What a URL without a usable last segment is saved as.

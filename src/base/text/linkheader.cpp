@@ -320,7 +320,10 @@ std::vector<Mirror> LinkHeader::Duplicates(std::string_view responseUrl) const
 {
     const std::optional<std::string> self = Resolve("", responseUrl);
     const std::optional<UriParts> base = Split(responseUrl);
-    const bool secure = base && (base->scheme == "https" || base->scheme == "ftps");
+    // A response URL that cannot be read may have come over TLS: only
+    // mirrors over TLS then, never a plain one by default.
+    const std::string scheme = base ? base->scheme : std::string();
+    const bool secure = scheme != "http" && scheme != "ftp";
     struct Found {
         Mirror mirror;
         bool preferred;

@@ -18,4 +18,9 @@ struct ProxyEntry {
 
 using ProxyList = std::vector<ProxyEntry>;
 
+// The URL a proxy is reached at from its "address:port": the address as
+// given when it names its kind ("socks5h://gate", "https://proxy"), an
+// HTTP proxy otherwise, as every profile without a kind meant.
+std::string ProxyUrl(const std::string& addressAndPort);
+
 }  // namespace dromo

@@ -136,6 +136,11 @@ struct TaskRecord {
     // The digest the finished file was found to match ("SHA-256"); "" when
     // none was checked.
     std::string verified;
+    // A video stream's recording: what its URL answered with ("HLS",
+    // "DASH"; "" for a file), and the variant the user chose in
+    // VariantChoice's stored form ("" for the best).
+    std::string stream;
+    std::string variant;
     // Set on a task whose URL is a Metalink file that could not be fetched
     // or read: its Resume fetches the file again, and its files become
     // tasks in its place.

@@ -536,6 +536,32 @@ TEST(AddMetalink, OneTaskPerFileWithItsMirrorsHashAndPieces)
         EXPECT_EQ(second.checksum, "");
         EXPECT_TRUE(f.messages.shown.empty());
     }
+    // A file's name follows the rule every other name follows.
+    const struct {
+        const char* name;
+        const char* saveAs;
+    } names[] = {
+        {"X+++", "/dl/X++_"},
+        {"-rf", "/dl/_rf"},
+        {"~", "/dl/_"},
+        {"invoice\xE2\x80\xAE"
+         "fdp.exe",
+         "/dl/invoice_fdp.exe"},
+        {".profile", "/dl/_profile"},
+        {" ", "/dl/other-name.txt"},
+    };
+    for (const auto& n : names) {
+        for (const char* folder : {"", "/dl"}) {
+            Fixture f;
+            f.options.saveTo = "/dl/";
+            f.options.maxThreadNumber = 0;
+            MetalinkFile named = b;
+            named.name = n.name;
+            EXPECT_EQ(f.adder.AddMetalinkFile(named, folder), AddResult::Added) << n.name;
+            ASSERT_EQ(f.table.Count(), 1);
+            EXPECT_EQ(f.table.CopyOut(0)->saveAs, n.saveAs) << n.name << " in \"" << folder << '"';
+        }
+    }
     Fixture f;
     MetalinkReading refused;
     refused.error = "Line 3: \"../x\" is not a plain file name; Dromo saves no file outside its folder.";

@@ -628,6 +628,45 @@ TEST(Worker, MirrorsTheServerNamedAreKeptOnlyByATaskWithoutMirrors)
     }
 }
 
+// A URL that answered with a stream's playlist makes its task a stream
+// task, kept as such, whichever attempt found it; the variant the user
+// chose goes to the engine as the task starts.
+TEST(Worker, AStreamTheEngineFoundIsKeptWithTheTaskAndItsVariantGoesToTheEngine)
+{
+    const struct {
+        const char* what;
+        const char* variant;
+        std::vector<const char*> found;  // by each attempt; the last succeeds
+        const char* kept;
+    } cases[] = {
+        {"a file", "", {""}, ""},
+        {"an HLS playlist", "", {"HLS"}, "HLS"},
+        {"a manifest, its lowest variant", "lowest", {"DASH"}, "DASH"},
+        {"found by a failed attempt", "720p", {"HLS", "HLS"}, "HLS"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        for (std::size_t i = 0; i < c.found.size(); ++i) {
+            Step step = i + 1 < c.found.size() ? Step::Fail("Error 10053 - connection aborted") : Step::Ok();
+            step.stream = c.found[i];
+            rig.engines.script.Add(step);
+        }
+        TaskRecord record;
+        record.errorCount = 1;
+        record.retryInterval = 0;
+        record.variant = c.variant;
+        rig.adder.AddTaskFromRecord("http://h/talk/index.m3u8", record);
+        ASSERT_TRUE(rig.WaitIdle());
+        EXPECT_EQ(rig.StateOf(0), TaskState::Done);
+        EXPECT_EQ(rig.table.CopyOut(0)->stream, c.kept);
+        EXPECT_EQ(rig.table.CopyOut(0)->variant, c.variant);
+        const std::vector<std::string> calls = rig.engines.script.Calls();
+        const auto told = std::count(calls.begin(), calls.end(), std::string("SetStreamVariant ") + c.variant);
+        EXPECT_EQ(told, *c.variant == '\0' ? 0 : 1) << "once as the task starts; the engine keeps it for its attempts";
+    }
+}
+
 // A download that moves aside from a file of the user's claims its new
 // name in the list as it chooses it: never a name another task holds, and
 // an add meanwhile never gets it either.

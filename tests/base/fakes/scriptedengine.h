@@ -36,6 +36,7 @@ struct Step {
     std::int32_t retryAfter = -1;  // RetryAfter after the call
     std::string mirrors{};         // AnnouncedMirrors after the call
     std::string verified{};        // Verified after the call
+    std::string stream{};          // FoundStream after the call
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
@@ -194,6 +195,17 @@ public:
     void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
     void SetMirrors(const std::string& v) override { Set("SetMirrors", v); }
     void SetPieceHashes(const std::string& v) override { Set("SetPieceHashes", v); }
+    void SetStreamVariant(const std::string& v) override
+    {
+        if (!v.empty()) {
+            Set("SetStreamVariant", v);
+        }
+    }
+    std::string FoundStream() override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_stream;
+    }
     std::string SavedAs() override
     {
         std::lock_guard lock(m_mutex);
@@ -253,6 +265,7 @@ private:
         m_retryAfter = step.retryAfter;
         m_mirrors = step.mirrors;
         m_verified = step.verified;
+        m_stream = step.stream;
         return step.ok;
     }
 
@@ -268,6 +281,7 @@ private:
     std::int32_t m_retryAfter = -1;
     std::string m_mirrors;
     std::string m_verified;
+    std::string m_stream;
     TransferOutcome m_outcome = TransferOutcome::Failed;
 };
 

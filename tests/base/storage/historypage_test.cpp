@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -149,6 +150,9 @@ TEST(HistoryPage, WorkersAppendWholeRecordsAndViewClear)
         EXPECT_EQ(text.find("</font></p>\n", at), text.find("<b>Status </b>", at) + 15) << at;
     }
     EXPECT_EQ(records, 160u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // the page tells what the user fetched
 
     rig.messages.shown.clear();
     page.View(rig.shell, rig.messages);
@@ -159,6 +163,14 @@ TEST(HistoryPage, WorkersAppendWholeRecordsAndViewClear)
     rig.messages.answer = true;
     page.Clear(rig.messages);
     EXPECT_FALSE(std::filesystem::exists(path));
+
+    // A page an older run left readable by all is made private.
+    std::ofstream(path) << "<p>before</p>\n";
+    ::chmod(path.c_str(), 0644);
+    page.WriteHistoryEntry(0);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Slurp(path).rfind("<p>before</p>\n", 0), 0u);
     std::filesystem::remove_all(dir);
 }
 

@@ -194,6 +194,33 @@ TEST(PasswordKeyring, ALockedKeyringLosesNothing)
     EXPECT_EQ(ProgramRun(profile, secrets).Passwords(), kPasswords);
 }
 
+// A password read while the keyring was locked is asked for again by
+// whoever needs it: nothing while the keyring stays locked (a save in
+// between keeps its entry), the password once it opens. An identifier Load
+// never handed out gets nothing.
+TEST(PasswordKeyring, APasswordReadWhileLockedIsGivenOnceTheKeyringOpens)
+{
+    Moved m;
+    auto& [profile, secrets] = m;
+    secrets.readable = false;
+    secrets.writable = false;
+    ProgramRun locked(profile, secrets);
+    std::vector<std::string> ids;
+    for (const auto& [section, name] : kPasswordValues) {
+        ids.push_back(Stored(profile, section, std::string(name) + " Keyring Id"));
+        EXPECT_EQ(locked.keyring.Recall(section, ids.back()), std::nullopt) << name;
+    }
+    ASSERT_TRUE(locked.Save());
+    secrets.readable = true;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(locked.keyring.Recall(kPasswordValues[i].first, ids[i]), kPasswords[i]) << kPasswordValues[i].second;
+    }
+    EXPECT_EQ(locked.keyring.Recall("URL", ids[2]), std::nullopt);  // the site's entry is no task's
+    EXPECT_EQ(locked.keyring.Recall("URL", ""), std::nullopt);
+    ASSERT_TRUE(locked.Save());
+    EXPECT_EQ(ProgramRun(profile, secrets).Passwords(), kPasswords);
+}
+
 // A password that became no secret (the placeholder, or empty) goes back to
 // the profile and its marker is cleared; a changed one is written again.
 TEST(PasswordKeyring, ChangedPasswordsFollow)

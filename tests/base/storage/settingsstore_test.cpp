@@ -283,6 +283,51 @@ TEST(SettingsStore, FailedAndVerifiedTasksComeBackAsTheyWere)
     }
 }
 
+// A stream task keeps what it records (its kind and the variant chosen)
+// under names of its own; a classic task writes none of them, and its
+// values read back as before.
+TEST(SettingsStore, StreamTasksKeepTheirKindAndVariantAndClassicTasksWriteNothingNew)
+{
+    const struct {
+        const char* what;
+        std::string stream;
+        std::string variant;
+    } cases[] = {
+        {"a classic task", "", ""},
+        {"an HLS stream, the best variant", "HLS", ""},
+        {"an HLS stream, a height", "HLS", "720p"},
+        {"a DASH stream, the lowest", "DASH", "lowest"},
+        {"a variant chosen before the URL answered", "", "1280x720"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        TaskRecord r;
+        r.saveAs = "/d/talk.mp4";
+        r.SetState(TaskState::Paused);
+        r.stream = c.stream;
+        r.variant = c.variant;
+        TaskRow row;
+        row.texts[kColTarget] = "http://h/talk/index.m3u8";
+        row.texts[kColProgress] = "40%";
+        f.table.Append(r, row);
+        ASSERT_TRUE(f.store.Save(f.settings, f.table));
+        EXPECT_EQ(f.profile.Has("URL", "URL0\\Stream"), !c.stream.empty());
+        EXPECT_EQ(f.profile.Has("URL", "URL0\\Variant"), !c.variant.empty());
+        EXPECT_EQ(f.profile.Text("URL", "URL0\\Target"), "http://h/talk/index.m3u8");
+
+        Fixture g;
+        g.profile.sections = f.profile.sections;
+        g.Load();
+        ASSERT_EQ(g.table.Count(), 1);
+        const TaskRecord back = *g.table.CopyOut(0);
+        EXPECT_EQ(back.stream, c.stream);
+        EXPECT_EQ(back.variant, c.variant);
+        EXPECT_EQ(back.saveAs, r.saveAs);
+        EXPECT_EQ(g.table.RowCopy(0).texts[kColProgress], "40%");
+    }
+}
+
 TEST(SettingsStore, PasswordsAreBase64UnlessThePlaceholder)
 {
     struct Case {

@@ -266,6 +266,8 @@ public:
     std::string AnnouncedMirrors() override { return {}; }
     void SetMirrors(const std::string&) override {}
     void SetPieceHashes(const std::string&) override {}
+    void SetStreamVariant(const std::string&) override {}
+    std::string FoundStream() override { return {}; }
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

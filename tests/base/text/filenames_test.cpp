@@ -69,6 +69,25 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
         {"victim.bin+++", "victim.bin++_"},
         {"victim.bin++++ ", "victim.bin+++_"},
         {"c++", "c++"},
+        // Neither an option to a shell command nor a home folder.
+        {"-rf", "_rf"},
+        {"--help.txt", "_-help.txt"},
+        {"~", "_"},
+        {"~user.tar", "_user.tar"},
+        {"a-b~", "a-b~"},
+        // What is shown is what the file is: no direction overrides.
+        {"invoice\xE2\x80\xAE"
+         "fdp.exe",
+         "invoice_fdp.exe"},
+        {"a\xE2\x80\x8F"
+         "b\xE2\x81\xA6"
+         "c\xD8\x9C"
+         "d",
+         "a_b_c_d"},
+        {"\xE2\x80\x94"
+         "dash\xE2\x80\x8B",
+         "\xE2\x80\x94"
+         "dash\xE2\x80\x8B"},
     };
     for (const auto& [given, safe] : cases) {
         EXPECT_EQ(SafeFileName(given), safe) << given;
@@ -92,7 +111,8 @@ TEST(FileNames, ServerSuggestionsAreMadeSafe)
 // bytes it came from: a plain file of the folder it is saved to.
 ::testing::AssertionResult IsSafeName(std::string_view name)
 {
-    if (name.empty() || name == "." || name == ".." || name.front() == '.' ||
+    if (name.empty() || name == "." || name == ".." || name.front() == '.' || name.front() == '-' ||
+        name.front() == '~' || name.find("\xE2\x80\xAE") != std::string_view::npos ||
         name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos || name.size() > 240 ||
         (name.size() >= 3 && name.substr(name.size() - 3) == "+++")) {
         return ::testing::AssertionFailure() << "unsafe name \"" << name << "\"";

@@ -158,8 +158,13 @@ TEST(LinkHeader, DuplicatesBecomeMirrorsMostWantedFirst)
         {"<http://b/f>; rel=duplicate, <ftp://c/f>; rel=duplicate, <ftps://d/f>; rel=duplicate, "
          "<https://e/f>; rel=duplicate",
          https, "999999::ftps://d/f 999999::https://e/f"},
-        // without a usable response URL only absolute targets are kept
-        {"<http://b/f>; rel=duplicate, </c/f>; rel=duplicate", "", "999999::http://b/f"},
+        // without a usable response URL only absolute targets over TLS are
+        // kept: the file may have come over TLS
+        {"<http://b/f>; rel=duplicate, <ftp://c/f>; rel=duplicate, </c/f>; rel=duplicate, <https://d/f>; "
+         "rel=duplicate",
+         "", "999999::https://d/f"},
+        {"<ftp://c/f>; rel=duplicate, <ftps://e/f>; rel=duplicate", "https://[::1/f", "999999::ftps://e/f"},
+        {"<ftp://c/f>; rel=duplicate", "HTTPS://origin.example/f", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Shown(LinkHeader(c.value).Duplicates(c.base)), c.mirrors) << c.value;
