@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -294,6 +296,94 @@ TEST(SectionTextWriter, APartIsTakenAgainOnlyForTheSameObjectAtTheSamePlace)
         EXPECT_EQ(lines, fill(next.parts, nullptr, fresh).first);
         EXPECT_EQ(fresh.size(), next.parts.size());
     }
+}
+
+// A long-lived store saving a list that changes at random between saves
+// (rows changed, moved up by a removal, added, read back value by value;
+// some saves handed over while the writer still makes the one before)
+// writes after each saved round exactly the file a fresh store writes of
+// the same list with nothing kept.
+TEST(SectionTextWriter, ASaveAfterRandomChangesIsByteForByteAFreshSaveOfTheList)
+{
+    constexpr int kTasks = 300;
+    constexpr int kRounds = 120;
+    const std::vector<std::string> odd = OddTexts();
+    std::mt19937 random(20261210);
+    const auto pick = [&random](std::size_t count) {
+        return static_cast<std::size_t>(std::uniform_int_distribution<std::size_t>(0, count - 1)(random));
+    };
+    const auto text = [&] { return pick(4) == 0 ? std::string("100%") : odd[pick(odd.size() - 1)]; };
+    const auto append = [&](TaskTable& table) {
+        TaskRecord record;
+        record.saveAs = "/dl/" + text();
+        record.password = pick(2) == 0 ? "" : text();
+        TaskRow row;
+        row.texts[kColTarget] = "http://h/" + text();
+        row.texts[kColProgress] = text();
+        table.Append(record, row);
+    };
+    const std::vector<std::function<void(TaskTable&, int)>> changes = {
+        [&](TaskTable& table, int row) {
+            const Column columns[] = {kColTarget, kColSize, kColProgress, kColResume};
+            table.SetText(row, columns[pick(4)], text());
+        },
+        [&](TaskTable& table, int row) {
+            const auto state = static_cast<std::int32_t>(1u << pick(6));
+            table.Update(table.TaskIdAt(row), [state](TaskRecord& r) { r.state = state; });
+        },
+        [&](TaskTable& table, int row) {
+            const std::string value = text();
+            const int which = static_cast<int>(pick(5));
+            table.Update(table.TaskIdAt(row), [&value, which](TaskRecord& r) {
+                std::string* fields[] = {&r.saveAs, &r.user, &r.password, &r.failure, &r.referrer};
+                *fields[which] = value;
+            });
+        },
+        [&](TaskTable& table, int row) { table.Remove(row); },
+        [&](TaskTable& table, int) { append(table); },
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dromo.ini");
+    const QString freshPath = dir.filePath("Fresh.ini");
+    ViewSettings settings;
+    settings.options = GlobalOptions::Defaults(kPlatform);
+    TaskTable table;
+    for (int i = 0; i < kTasks; ++i) {
+        append(table);
+    }
+    SettingsProfile profile(path);
+    SettingsStore store(profile, kPlatform);
+    int compared = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int count = static_cast<int>(pick(8));
+        for (int k = 0; k < count && table.Count() > 0; ++k) {
+            changes[pick(changes.size())](table, static_cast<int>(pick(static_cast<std::size_t>(table.Count()))));
+        }
+        if (pick(10) == 0 && table.Count() > 0) {
+            const std::string name = "URL" + std::to_string(pick(static_cast<std::size_t>(table.Count()))) + "\\Target";
+            static_cast<void>(profile.GetString("URL", name, ""));
+        }
+        if (pick(3) == 0) {
+            static_cast<void>(store.SaveSoon(settings, table));
+            continue;
+        }
+        ASSERT_TRUE(store.Save(settings, table));
+        QFile::remove(freshPath);
+        {
+            SettingsProfile freshProfile(freshPath);
+            SettingsStore fresh(freshProfile, kPlatform);
+            ASSERT_TRUE(fresh.Save(settings, table));
+        }
+        const std::string saved = ReadBytes(path);
+        const std::string whole = ReadBytes(freshPath);
+        const std::size_t at = static_cast<std::size_t>(
+            std::mismatch(saved.begin(), saved.end(), whole.begin(), whole.end()).first - saved.begin());
+        ASSERT_EQ(saved.size(), whole.size()) << "first difference at " << at << ": " << saved.substr(at, 200);
+        ASSERT_EQ(at, saved.size()) << saved.substr(at, 200) << "\ninstead of\n" << whole.substr(at, 200);
+        ++compared;
+    }
+    EXPECT_GT(compared, kRounds / 2);
 }
 
 // A keyring that may refuse for a while (locked), and notes what it holds
