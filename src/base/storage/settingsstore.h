@@ -98,6 +98,8 @@ private:
     using TaskSnapshot = std::vector<std::shared_ptr<const StoredTask>>;
 
     void WriteAll(const ViewSettings& settings, const TaskTable& table);
+    // The options without the task count.
+    void SaveOptionValues(const GlobalOptions& options);
     StoredTask ReadTask(int index);
     // Under the task-table lock, copies only what changed since the last
     // snapshot: a save costs the window little however long the list.
