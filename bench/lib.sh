@@ -53,10 +53,11 @@ CONF
   done
 }
 
-# One timed run of a command: prints "wall cpu" in seconds.
+# One timed run of a command: prints "wall cpu" in seconds. The times are
+# the last line: a command that fails has its exit status on the first.
 timed() {
   /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1
-  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$work/time.txt"
+  awk 'END { printf "%.3f %.3f\n", $1, $2 + $3 }' "$work/time.txt"
 }
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }

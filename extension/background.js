@@ -3,9 +3,10 @@
 // Every decision is the host's; without a host the browser goes its own way.
 "use strict";
 
-// Firefox loads switches.js beside this script; Chromium's worker here.
+// Firefox loads switches.js and cookies.js beside this script; Chromium's
+// worker here.
 if (typeof importScripts === "function") {
-  importScripts("switches.js");
+  importScripts("switches.js", "cookies.js");
 }
 
 const api = globalThis.browser ?? globalThis.chrome;
@@ -128,38 +129,18 @@ function webOrFtp(url) {
   return /^(https?|ftp):/i.test(url);
 }
 
-// The Cookie header the browser would send for this URL, from the store the
-// request belongs to (a container in Firefox, the window's in Chromium),
-// partitioned cookies included. Only this URL's cookies are read.
-async function cookieHeader(url, storeId, partitionKey) {
-  const queries = [{ url, storeId }];
-  if (partitionKey) {
-    queries.push({ url, storeId, partitionKey });
-  }
-  const found = new Map();
-  for (const query of queries) {
-    let cookies = [];
-    try {
-      cookies = await api.cookies.getAll(query);
-    } catch (e) {
-      continue;  // an older browser without partitions
-    }
-    for (const c of cookies) {
-      found.set(`${c.name}\n${c.domain}\n${c.path}\n${c.partitionKey ? "p" : ""}`, c);
-    }
-  }
-  // Longer paths first, as browsers send them.
-  return [...found.values()]
-    .sort((a, b) => b.path.length - a.path.length)
-    .map((c) => `${c.name}=${c.value}`)
-    .join("; ");
-}
-
-async function details(url, { storeId, partitionKey, referrer, fileName, mimeType, size }) {
+// What goes with a URL to Dromo. The Cookie header stays beside the jar
+// for a Dromo that reads only the header, and holds what a jar cut to its
+// bound left out.
+async function details(url, { storeId, partitionKey, frameTop, redirects = [], referrer, fileName, mimeType, size }) {
   const d = { userAgent: navigator.userAgent };
   const cookie = await cookieHeader(url, storeId, partitionKey);
   if (cookie) {
     d.cookie = cookie;
+  }
+  const jar = await cookieJarOf([url, ...redirects], storeId, frameTop);
+  if (jar) {
+    d.cookieJar = jar;
   }
   if (referrer && webOrFtp(referrer)) {
     d.referrer = referrer;
@@ -306,9 +287,9 @@ async function menuClicked(info, tab) {
   }
 }
 
-// As a captured download would go: with the cookie for the link's URL, the
-// page as referrer and the browser's user agent. When Dromo cannot take it,
-// the browser downloads it.
+// As a captured download would go: with the link's cookies (its Cookie
+// header and its site's jar), the page as referrer and the browser's user
+// agent. When Dromo cannot take it, the browser downloads it.
 async function downloadLink(info, tab) {
   const url = withoutFragment(info.linkUrl ?? "");
   if (!webOrFtp(url)) {
@@ -336,7 +317,8 @@ async function downloadLink(info, tab) {
 }
 
 // The links of the page (the frame the menu was opened on), each with the
-// cookie for its own URL, for the user to choose from in Dromo.
+// cookies for its own URL and the jar of its own site, for the user to
+// choose from in Dromo.
 async function downloadAllLinks(info, tab) {
   if (tab?.id === undefined || tab.id < 0) {
     return;
@@ -358,8 +340,15 @@ async function downloadAllLinks(info, tab) {
   }
   const storeId = await storeOfTab(tab);
   const partitionKey = await partitionOf(tab.id, info.frameId ?? 0, info.pageUrl);
+  // Links of one host share their site's jar.
+  const jars = new Map();
   for (const link of links) {
     link.cookie = await cookieHeader(link.url, storeId, partitionKey);
+    const host = hostOf(link.url);
+    if (!jars.has(host)) {
+      jars.set(host, await cookieJarOf([link.url], storeId));
+    }
+    link.cookieJar = jars.get(host);
   }
   const shared = { userAgent: navigator.userAgent };
   if (typeof page.referrer === "string" && webOrFtp(page.referrer)) {
@@ -377,26 +366,32 @@ async function downloadAllLinks(info, tab) {
   }
 }
 
-// The host's AddDownloads: the links share one table of Cookie headers,
-// as many links of a page share one.
+// The host's AddDownloads: the links share one table of Cookie headers and
+// one of cookie jars, as many links of a page share them.
 function linksMessage(shared, links) {
-  const cookies = [];
-  const index = new Map();
-  const listed = links.map(({ url, fileName, cookie }) => {
+  const tables = { cookies: [], cookieJars: [] };
+  const indexes = { cookies: new Map(), cookieJars: new Map() };
+  const indexIn = (table, text) => {
+    if (!indexes[table].has(text)) {
+      indexes[table].set(text, tables[table].length);
+      tables[table].push(text);
+    }
+    return indexes[table].get(text);
+  };
+  const listed = links.map(({ url, fileName, cookie, cookieJar }) => {
     const link = { url };
     if (fileName) {
       link.fileName = String(fileName);
     }
     if (cookie) {
-      if (!index.has(cookie)) {
-        index.set(cookie, cookies.length);
-        cookies.push(cookie);
-      }
-      link.cookie = index.get(cookie);
+      link.cookie = indexIn("cookies", cookie);
+    }
+    if (cookieJar) {
+      link.cookieJar = indexIn("cookieJars", cookieJar);
     }
     return link;
   });
-  return { monitor: MONITOR, event: "AddDownloads", details: shared, cookies, links: listed };
+  return { monitor: MONITOR, event: "AddDownloads", details: shared, ...tables, links: listed };
 }
 
 createMenus();
@@ -428,6 +423,7 @@ if (!isFirefox) {
           : await details(url, {
             storeId: await storeOfTab(sender.tab),
             partitionKey: await partitionOf(sender.tab?.id, sender.frameId, sender.tab?.url),
+            frameTop: sender.frameId > 0 ? hostOf(sender.tab?.url ?? "") : undefined,
             referrer: message.referrer,
             fileName: message.fileName,
           });
@@ -486,6 +482,7 @@ if (!isFirefox) {
           ? undefined
           : await details(url, {
             storeId: "0",
+            redirects: [withoutFragment(item.url)],
             referrer: item.referrer,
             fileName: item.filename,
             mimeType: item.mime,
@@ -576,6 +573,21 @@ if (!isFirefox) {
     }
   }
 
+  // Where each request was redirected from: their sites' cookies go with
+  // the jar too.
+  const redirected = new Map();
+  api.webRequest.onBeforeRedirect.addListener(
+    (request) => {
+      for (const [key, seen] of redirected) {
+        if (Date.now() - seen.at > 30000) {
+          redirected.delete(key);
+        }
+      }
+      const earlier = redirected.get(request.requestId)?.urls ?? [];
+      redirected.set(request.requestId, { at: Date.now(), urls: [...earlier, withoutFragment(request.url)] });
+    },
+    { urls: ["http://*/*", "https://*/*"], types: ["main_frame", "sub_frame"] });
+
   async function askFirefox(request, extra) {
     const url = withoutFragment(request.url);
     const click = await clickOf(request.requestId);
@@ -587,6 +599,8 @@ if (!isFirefox) {
       const d = await details(url, {
         storeId: request.cookieStoreId,
         partitionKey: request.frameAncestors?.length ? { topLevelSite: request.frameAncestors.at(-1).url } : undefined,
+        frameTop: request.frameAncestors?.length ? hostOf(request.frameAncestors.at(-1).url) : undefined,
+        redirects: redirected.get(request.requestId)?.urls ?? [],
         referrer: request.originUrl || request.documentUrl,
         ...extra,
         // The served name first, then the page's, as the browser names it.

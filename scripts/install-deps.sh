@@ -22,6 +22,8 @@ packages=(
   # real servers for the tests and benchmarks, all on 127.0.0.1
   nginx-light python3 python3-pyftpdlib tinyproxy curl util-linux time openssl
   apache2 squid vsftpd microsocks
+  # host names only a SOCKS proxy resolves (a test of remote name lookup)
+  libnss-wrapper
   dbus-daemon python3-dbus python3-dbusmock
   # the journey suite's desktop: an X server, a window manager, a notification
   # area, real input through the X server, gdbus for hand-overs on the bus
@@ -39,7 +41,9 @@ packages=(
   groff-base man-db
 )
 if [ $browser_tests -eq 1 ]; then
-  packages+=(chromium firefox-esr)
+  # libnss-wrapper gives Dromo a host name of the test's, as the browsers'
+  # own switches give them
+  packages+=(chromium firefox-esr libnss-wrapper)
   # Node.js may come from elsewhere with npm inside; Debian's otherwise.
   command -v npm >/dev/null || packages+=(nodejs npm)
 fi

@@ -914,6 +914,18 @@
         <source>%1KB/s</source>
         <translation>%1KB/s</translation>
     </message>
+    <message>
+        <source>The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a bandwidth (2500k).</source>
+        <translation>Die Videovariante ist nicht verwendbar: Geben Sie best, lowest, eine Höhe (720p), eine Auflösung (1280x720) oder eine Bandbreite (2500k) an.</translation>
+    </message>
+    <message>
+        <source>Fail - secure connection to the proxy %1 refused: %2</source>
+        <translation>Fehlgeschlagen – sichere Verbindung zum Proxy %1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Fail - %1 offers no TLS and &quot;Require TLS for FTP&quot; is on: the login was not sent</source>
+        <translation>Fehlgeschlagen – %1 bietet kein TLS an, und „TLS für FTP verlangen“ ist eingeschaltet: Die Anmeldung wurde nicht gesendet</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -959,6 +971,18 @@
     <message>
         <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
         <translation>Geben Sie zuerst eine URL ein: Die anderen Reiter öffnen sich, sobald URL und „Speichern unter“ ausgefüllt sind.</translation>
+    </message>
+    <message>
+        <source>Video variant:</source>
+        <translation>Videovariante:</translation>
+    </message>
+    <message>
+        <source>best, or lowest, 720p, 1280x720, 2500k</source>
+        <translation>best, oder lowest, 720p, 1280x720, 2500k</translation>
+    </message>
+    <message>
+        <source>For a video stream (an HLS playlist or a DASH manifest): the variant to record. A height, resolution or bandwidth takes the best variant that does not exceed it.</source>
+        <translation>Für einen Videostream (eine HLS-Playlist oder ein DASH-Manifest): die aufzuzeichnende Variante. Eine Höhe, Auflösung oder Bandbreite wählt die beste Variante, die sie nicht überschreitet.</translation>
     </message>
 </context>
 <context>
@@ -1383,8 +1407,16 @@
         <translation>Wählen Sie den User-Agent, mit dem sich Dromo ausweist.</translation>
     </message>
     <message>
-        <source>FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever this says.</source>
-        <translation>FTP über TLS (ftps:// oder ein Server, der TLS verlangt) ist immer passiv, was hier auch eingestellt ist.</translation>
+        <source>&amp;Require TLS for FTP</source>
+        <translation>TLS für FTP &amp;verlangen</translation>
+    </message>
+    <message>
+        <source>FTP logs in inside TLS whenever the server offers it. Check it to refuse servers that offer no TLS: the task fails instead of sending your name and password in clear.</source>
+        <translation>FTP meldet sich innerhalb von TLS an, wann immer der Server es anbietet. Aktivieren Sie dies, um Server ohne TLS abzulehnen: Der Download schlägt dann fehl, statt Ihren Namen und Ihr Passwort im Klartext zu senden.</translation>
+    </message>
+    <message>
+        <source>FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever this says.</source>
+        <translation>FTP über TLS (ftps:// oder ein Server, der TLS anbietet) ist immer passiv, was hier auch eingestellt ist.</translation>
     </message>
 </context>
 <context>

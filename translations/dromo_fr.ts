@@ -914,6 +914,18 @@
         <source>%1KB/s</source>
         <translation>%1Ko/s</translation>
     </message>
+    <message>
+        <source>The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a bandwidth (2500k).</source>
+        <translation>La variante vidéo est inutilisable&#xa0;: indiquez best, lowest, une hauteur (720p), une résolution (1280x720) ou un débit (2500k).</translation>
+    </message>
+    <message>
+        <source>Fail - secure connection to the proxy %1 refused: %2</source>
+        <translation>Échec – connexion sécurisée au proxy %1 refusée&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail - %1 offers no TLS and &quot;Require TLS for FTP&quot; is on: the login was not sent</source>
+        <translation>Échec – %1 ne propose pas TLS et «&#xa0;Exiger TLS pour FTP&#xa0;» est activé&#xa0;: l’identification n’a pas été envoyée</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -959,6 +971,18 @@
     <message>
         <source>Enter a URL first: the other tabs open once the URL and &quot;Save as&quot; are filled in.</source>
         <translation>Saisissez d’abord une URL&#xa0;: les autres onglets s’ouvrent une fois l’URL et «&#xa0;Enregistrer sous&#xa0;» remplis.</translation>
+    </message>
+    <message>
+        <source>Video variant:</source>
+        <translation>Variante vidéo&#xa0;:</translation>
+    </message>
+    <message>
+        <source>best, or lowest, 720p, 1280x720, 2500k</source>
+        <translation>best, ou lowest, 720p, 1280x720, 2500k</translation>
+    </message>
+    <message>
+        <source>For a video stream (an HLS playlist or a DASH manifest): the variant to record. A height, resolution or bandwidth takes the best variant that does not exceed it.</source>
+        <translation>Pour un flux vidéo (une playlist HLS ou un manifeste DASH)&#xa0;: la variante à enregistrer. Une hauteur, une résolution ou un débit prend la meilleure variante qui ne le dépasse pas.</translation>
     </message>
 </context>
 <context>
@@ -1383,8 +1407,16 @@
         <translation>Choisissez l’agent utilisateur que Dromo annonce.</translation>
     </message>
     <message>
-        <source>FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever this says.</source>
-        <translation>Le FTP sur TLS (ftps://, ou un serveur qui exige TLS) est toujours passif, quel que soit ce réglage.</translation>
+        <source>&amp;Require TLS for FTP</source>
+        <translation>&amp;Exiger TLS pour FTP</translation>
+    </message>
+    <message>
+        <source>FTP logs in inside TLS whenever the server offers it. Check it to refuse servers that offer no TLS: the task fails instead of sending your name and password in clear.</source>
+        <translation>Le FTP s’identifie dans TLS chaque fois que le serveur le propose. Cochez cette case pour refuser les serveurs qui ne proposent pas TLS&#xa0;: la tâche échoue au lieu d’envoyer votre nom et votre mot de passe en clair.</translation>
+    </message>
+    <message>
+        <source>FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever this says.</source>
+        <translation>Le FTP sur TLS (ftps://, ou un serveur qui propose TLS) est toujours passif, quel que soit ce réglage.</translation>
     </message>
 </context>
 <context>

@@ -193,6 +193,10 @@ void CurlEngine::SetSecure(bool secure)
 {
     m_settings.secure = secure;
 }
+void CurlEngine::SetFtpTlsRequired(bool required)
+{
+    m_settings.ftpTlsRequired = required;
+}
 void CurlEngine::SetServerNameAllowed(bool allowed)
 {
     m_settings.serverNameAllowed = allowed;
@@ -302,14 +306,19 @@ bool CurlEngine::SetUp(TransferRun& run, const std::string& url, const std::stri
     curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     // Certificates as the curl tool finds them: a bundle named in the
     // environment replaces the system's store (a self-hosted CA); checking
-    // is never switched off.
-    if (const char* bundle = NonEmptyEnvironment("CURL_CA_BUNDLE")) {
+    // is never switched off. An HTTPS proxy is trusted as servers are: a
+    // company's proxy has its certificate from the company's CA.
+    const char* bundle = NonEmptyEnvironment("CURL_CA_BUNDLE");
+    if (bundle == nullptr) {
+        bundle = NonEmptyEnvironment("SSL_CERT_FILE");
+    }
+    if (bundle != nullptr) {
         curl_easy_setopt(e, CURLOPT_CAINFO, bundle);
-    } else if (const char* file = NonEmptyEnvironment("SSL_CERT_FILE")) {
-        curl_easy_setopt(e, CURLOPT_CAINFO, file);
+        curl_easy_setopt(e, CURLOPT_PROXY_CAINFO, bundle);
     }
     if (const char* folder = NonEmptyEnvironment("SSL_CERT_DIR")) {
         curl_easy_setopt(e, CURLOPT_CAPATH, folder);
+        curl_easy_setopt(e, CURLOPT_PROXY_CAPATH, folder);
     }
     SetUpPace(e);
     SetUpIdentity(e, run, user, password);
@@ -386,6 +395,13 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
             curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // FTP through the proxy's tunnel
         }
     }
+    // AUTH TLS before the login whenever the server offers TLS, so a
+    // password goes in clear only to a server without it; with "Require
+    // TLS for FTP" to none. A redirect to an FTP server does the same.
+    // TLS is asked for by its own name first, the old AUTH SSL after.
+    curl_easy_setopt(e, CURLOPT_USE_SSL,
+                     static_cast<long>(m_settings.ftpTlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     if (run.ftp) {
         // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
         // data connection over TLS from the server, which then waits after
@@ -475,16 +491,11 @@ CURLcode CurlEngine::RunFtp(TransferRun& run, std::int64_t& offset, const std::s
     curl_easy_setopt(m_easy, CURLOPT_FILETIME, 1L);
     run.probing = true;
     CURLcode code = Perform(run);
-    if (code != CURLE_OK && !run.secure && FtpReplyAsksForTls(run.lastReply)) {
-        // Explicit TLS (AUTH TLS) on the same port, for the control and
-        // the data connection, with the certificate checked as for HTTPS;
-        // a server that offers no TLS fails this login as before.
-        trace::Line("task " + std::to_string(m_settings.taskId), "the FTP server asks for TLS: " + run.lastReply);
-        curl_easy_setopt(m_easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);  // passive, as for every FTP over TLS
+    if (code == CURLE_OK && run.tlsTaken && !run.secure) {
+        // The server took AUTH TLS while the file was asked about: the
+        // file itself comes over TLS, so passively.
+        curl_easy_setopt(m_easy, CURLOPT_FTPPORT, nullptr);
         run.secure = true;
-        run.lastReply.clear();
-        code = Perform(run);
     }
     run.probing = false;
     if (code != CURLE_OK) {
@@ -678,14 +689,19 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
 // attributes. Those it sent over TLS may be Secure ones, so they go over TLS
 // only, never after a redirect to plain HTTP; host-only and for any path, as
 // the tightest and the widest reading of what it sent, so a redirect to
-// another site never carries them.
+// another site never carries them. A cookie the jar holds for the host is
+// the jar's, with its own path: the header's copy of it would go to every
+// path, and would take the place of one of two cookies of one name.
 void CurlEngine::StartCookies(const TransferRequest& request)
 {
     CookieJar given = CookieJar::Read(m_settings.cookieJar).jar.value_or(CookieJar());
     const CookieJar header =
         CookieJar::FromLines(CookieLines(m_settings.cookie, ShownHost(request.host), m_settings.secure));
+    const CookieJar browsers = given;
     for (const Cookie& cookie : header.Cookies()) {
-        given.Put(cookie);
+        if (!browsers.Holds(cookie.name, cookie.domain)) {
+            given.Put(cookie);
+        }
     }
     m_cookies.Begin(given);
 }

@@ -71,6 +71,7 @@ public:
     void SetProxyPassword1(const std::string& password) override;
     void SetProxyPassword2(const std::string& password) override;
     void SetSecure(bool secure) override;
+    void SetFtpTlsRequired(bool required) override;
     void SetServerNameAllowed(bool allowed) override;
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;

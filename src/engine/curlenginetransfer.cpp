@@ -201,7 +201,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
             last = segments->FirstRequestLast(from);
         }
         TransferRun run{*this, file, lead.ftp, resume.existing, from, resume.validator};
-        run.secure = lead.secure;
+        run.secure = lead.secure || (lead.ftp && m_settings.ftpTlsRequired);  // TLS or no transfer
         run.existingRecord = resume.existingRecord;
         run.existingModified = resume.existingModified;
         run.requestedLast = last;

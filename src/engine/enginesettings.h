@@ -20,6 +20,7 @@ struct EngineSettings {
     std::int32_t cookies = 0;  // option "Enable Cookie"
     std::int32_t connections = 1;
     bool secure = false;
+    bool ftpTlsRequired = false;  // option "Require TLS for FTP"
     bool serverNameAllowed = false;
     std::string cookie;     // a browser's cookies for the URL
     std::string cookieJar;  // a browser's cookies for the URL's site and its redirects, as CookieJar's text

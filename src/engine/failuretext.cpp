@@ -54,6 +54,13 @@ std::string DescribeCurlFailure(CURLcode code, const char* detail, const Failure
     case CURLE_SSL_INVALIDCERTSTATUS:
         outcome = TransferOutcome::SecureFailure;
         return "Fail - secure connection to " + where + " refused: " + why;
+    case CURLE_USE_SSL_FAILED:
+        if (run.ftpTlsRequired) {
+            // libcurl stops before USER: the server saw neither name nor password.
+            outcome = TransferOutcome::SecureFailure;
+            return "Fail - " + where + " offers no TLS and \"Require TLS for FTP\" is on: the login was not sent";
+        }
+        return "Error - " + why;
     case CURLE_TOO_MANY_REDIRECTS: return "Fail - too many redirects: " + why;
     case CURLE_LOGIN_DENIED:
         outcome = TransferOutcome::AccessDenied;
@@ -119,9 +126,22 @@ std::string DescribeFailure(CURL* easy, CURLcode code, const char* detail, const
     if (connectCode >= 300) {
         return "Fail - the proxy refused to connect to " + where + " (answer " + std::to_string(connectCode) + ")";
     }
+    long proxyVerify = 0;
+    curl_easy_getinfo(easy, CURLINFO_PROXY_SSL_VERIFYRESULT, &proxyVerify);
+    if (proxyVerify != 0 && !run.proxy.empty()) {
+        // The HTTPS proxy's own certificate, not the server's behind it.
+        const std::size_t scheme = run.proxy.find("://");
+        const std::string proxy = ShownHost(scheme == std::string::npos ? run.proxy : run.proxy.substr(scheme + 3));
+        std::string text = DescribeCurlFailure(code, detail, run, "the proxy " + proxy, idleSeconds, outcome);
+        outcome = TransferOutcome::SecureFailure;
+        return text;
+    }
     std::string text = DescribeCurlFailure(code, detail, run, where, idleSeconds, outcome);
+    // The refusal of AUTH ("530 Please login with USER and PASS.") is no
+    // news beside a text that says the server offers no TLS.
+    const bool tlsRefused = code == CURLE_USE_SSL_FAILED && run.ftpTlsRequired;
     if ((run.ftp || run.redirectedToFtp) && !run.lastReply.empty() && outcome != TransferOutcome::ConnectionLost &&
-        run.lastReply[0] >= '4') {
+        !tlsRefused && run.lastReply[0] >= '4') {
         text += " (server: " + run.lastReply + ")";
     }
     return text;

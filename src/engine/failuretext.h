@@ -18,6 +18,8 @@ struct FailureFacts {
     std::int64_t received = 0;     // bytes of the body
     bool slow = false;             // ended for less than a byte a second
     std::string lastReply;         // the FTP server's last reply line
+    std::string proxy;             // the proxy's address as set ("https://gate:3128"); "" for none
+    bool ftpTlsRequired = false;   // option "Require TLS for FTP"
 };
 
 // The host as shown in texts: a login someone left in it is never shown.

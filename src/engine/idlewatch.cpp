@@ -12,17 +12,21 @@ void IdleWatch::Start(std::chrono::seconds idle, Clock::time_point now)
 void IdleWatch::Restart(Clock::time_point now)
 {
     m_start = now;
+    m_stepStart = now;
     m_samples.assign(1, {now, m_total});
 }
 
 void IdleWatch::Note(std::int64_t bytes, Clock::time_point now)
 {
     m_total += bytes;
-    // A steady stream is one sample that moves along with it.
-    if (m_samples.size() > 1 && now - m_samples.back().first < kSampleStep) {
+    // A steady stream is one sample a step, each moving along with it to
+    // the step's end: one sample for all of it would count every byte
+    // since it began as the last window's.
+    if (m_samples.size() > 1 && now - m_stepStart < kSampleStep) {
         m_samples.back() = {now, m_total};
     } else {
         m_samples.emplace_back(now, m_total);
+        m_stepStart = now;
     }
     while (m_samples.size() > 1 && m_samples[1].first <= now - m_idle) {
         m_samples.pop_front();
@@ -35,8 +39,9 @@ std::int64_t IdleWatch::Recent(Clock::time_point now) const
         return -1;
     }
     // The bytes by the newest sample at or before the window's start. A
-    // sample carries the bytes of a stream up to its time, some of which may
-    // have come before the window: that errs towards calling it alive.
+    // sample carries the bytes of a step up to its time, some of which may
+    // have come before the window: that errs towards calling it alive, by
+    // a step's bytes at most.
     std::int64_t before = m_samples.front().second;
     for (const auto& [at, total] : m_samples) {
         if (at > now - m_idle) {

@@ -10,7 +10,8 @@ namespace dromo {
 
 // Whether a transfer has gone idle: less than one byte a second over the
 // idle time. Silence alone misses a server that sends a byte now and then,
-// which would hold a connection, and the worker with it, for good.
+// which would hold a connection, and the worker with it, for good. Over a
+// short time it is a connection's recent pace (Recent).
 class IdleWatch {
 public:
     using Clock = std::chrono::steady_clock;
@@ -33,6 +34,7 @@ private:
     std::chrono::seconds m_idle{0};
     Clock::time_point m_start{};
     std::int64_t m_total = 0;
+    Clock::time_point m_stepStart{};  // when the newest sample's first bytes came
     // (time of a sample's last byte, bytes in all by then), oldest first:
     // the newest one at or before the start of the idle time, and the later ones.
     std::deque<std::pair<Clock::time_point, std::int64_t>> m_samples;

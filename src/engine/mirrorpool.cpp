@@ -8,9 +8,10 @@ namespace dromo {
 
 std::vector<int> MirrorOrder(const std::vector<MirrorStanding>& mirrors)
 {
+    const bool anyUsable = std::any_of(mirrors.begin(), mirrors.end(), [](const auto& m) { return m.usable; });
     std::vector<int> order;
     for (std::size_t i = 0; i < mirrors.size(); ++i) {
-        if (mirrors[i].usable) {
+        if (anyUsable ? mirrors[i].usable : mirrors[i].slow) {
             order.push_back(static_cast<int>(i));
         }
     }
@@ -52,13 +53,14 @@ void MirrorPool::Closed(int index, Clock::time_point now)
     At(index).live = std::max(At(index).live - 1, 0);
 }
 
-bool MirrorPool::Drop(int index, const std::string& why)
+bool MirrorPool::Drop(int index, const std::string& why, bool slow)
 {
     Mirror& m = At(index);
     if (m.dropped) {
         return false;
     }
     m.dropped = true;
+    m.slow = slow;
     m.why = why;
     return true;
 }
@@ -71,14 +73,23 @@ int MirrorPool::UsableOthers() const
 
 std::vector<int> MirrorPool::Order(Clock::time_point now)
 {
-    Tick(now);
+    const std::vector<double> speeds = Speeds(now);
     std::vector<MirrorStanding> standings;
-    for (const Mirror& m : m_mirrors) {
-        // A second of a connection's time at least, so one burst is no measure.
-        const double speed = m.busy >= 1 ? static_cast<double>(m.bytes) / m.busy : -1;
-        standings.push_back(MirrorStanding{m.priority, speed, m.live, !m.dropped});
+    for (std::size_t i = 0; i < m_mirrors.size(); ++i) {
+        const Mirror& m = m_mirrors[i];
+        standings.push_back(MirrorStanding{m.priority, speeds[i], m.live, !m.dropped, m.slow && !m.badData});
     }
     return MirrorOrder(standings);
+}
+
+std::vector<double> MirrorPool::Speeds(Clock::time_point now)
+{
+    Tick(now);
+    std::vector<double> speeds;
+    for (const Mirror& m : m_mirrors) {
+        speeds.push_back(m.busy >= 1 ? static_cast<double>(m.bytes) / m.busy : -1);
+    }
+    return speeds;
 }
 
 }  // namespace dromo

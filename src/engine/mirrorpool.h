@@ -19,13 +19,18 @@ struct MirrorStanding {
     double speed = -1;  // bytes a second per connection; below 0 while unknown
     int live = 0;       // the task's connections to it now
     bool usable = true;
+    // Left for its speed alone (it works, only far slower than another):
+    // back in the order when no usable mirror is left.
+    bool slow = false;
 };
 
 // The order in which mirrors are offered the next connection: the usable
 // ones with the fewest of the task's connections first, so every mirror
 // carries a share before any carries two; among equals the most wanted
 // (priority), then the fastest per connection, an unmeasured one before a
-// measured one (it has not had its chance), then the first given.
+// measured one (it has not had its chance), then the first given. With no
+// usable one, those left for their speed in the same order: a slow mirror
+// still beats a download that stops.
 std::vector<int> MirrorOrder(const std::vector<MirrorStanding>& mirrors);
 
 // The servers one segmented transfer takes its ranges from: the first
@@ -44,6 +49,7 @@ public:
         bool login = false;  // the task's URL's own server: its login goes along
         bool dropped = false;
         bool badData = false;   // it sent a bad piece: its connections go too
+        bool slow = false;      // it was dropped for its speed alone
         std::string why;        // why it was dropped
         bool answered = false;  // a range of it was taken: the validator below is its own
         std::string etag, lastModified;
@@ -61,12 +67,15 @@ public:
     void Opened(int index, Clock::time_point now);
     void Closed(int index, Clock::time_point now);
     void Brought(int index, std::int64_t bytes) { At(index).bytes += bytes; }
-    // False when it was dropped already.
-    bool Drop(int index, const std::string& why);
+    // False when it was dropped already. `slow`: for its speed alone.
+    bool Drop(int index, const std::string& why, bool slow = false);
     // Mirrors other than the first connection's that may still get one.
     int UsableOthers() const;
     // MirrorOrder over the mirrors as they stand.
     std::vector<int> Order(Clock::time_point now);
+    // Each mirror's bytes a second per connection so far; below 0 before
+    // a second of a connection's time (one burst is no measure).
+    std::vector<double> Speeds(Clock::time_point now);
 
 private:
     void Tick(Clock::time_point now);

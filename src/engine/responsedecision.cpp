@@ -1,7 +1,6 @@
 #include "engine/responsedecision.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "engine/validator.h"
 
@@ -173,22 +172,10 @@ ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resum
     return WriteWhole(d, resume, std::string());
 }
 
-bool FtpReplyAsksForTls(const std::string& reply)
+bool FtpReplyStartsTls(const std::string& reply)
 {
-    if (reply.size() < 4 || (reply[0] != '4' && reply[0] != '5')) {
-        return false;
-    }
-    std::string lower;
-    lower.reserve(reply.size());
-    for (const char c : reply) {
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    for (const char* word : {"encrypt", "tls", "ssl", "secure", "cleartext"}) {
-        if (lower.find(word, 3) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
+    return (reply.rfind("234", 0) == 0 || reply.rfind("334", 0) == 0) &&
+           (reply.size() == 3 || reply[3] == ' ' || reply[3] == '-');
 }
 
 }  // namespace dromo

@@ -77,11 +77,9 @@ ResponseDecision DecideHttpAnswer(const HttpResponse& response, const ResumeStat
 // server answers with that range alone and its size then is the range's.
 ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resume);
 
-// An FTP server that refuses a plain login and asks for TLS instead
-// ("530 Anonymous sessions must use encryption.", "550 SSL/TLS required
-// on the control channel"): a refusal (4xx or 5xx) naming encryption.
-// The login is then tried once more inside TLS, as the user's own ftp://
-// URL cannot say it.
-bool FtpReplyAsksForTls(const std::string& reply);
+// An FTP server's yes to AUTH TLS ("234 Proceed with negotiation.", or
+// 334 when security data follows): the control connection goes on in TLS.
+// 234 answers nothing but AUTH.
+bool FtpReplyStartsTls(const std::string& reply);
 
 }  // namespace dromo

@@ -291,7 +291,7 @@ void SegmentedTransfer::Blame(int source, const std::string& why)
     if (source == RangeWriters::kBefore) {
         trace::Line("task " + std::to_string(m_settings.taskId), "the bytes on disk before differ: " + why);
     } else {
-        DropMirror(source, why, true);
+        DropMirror(source, why, Leaving::BadData);
     }
     for (const RangeWriters::Span& span : m_writers.Unvouched(source)) {
         if (m_plan.Holds(span.from, span.to)) {

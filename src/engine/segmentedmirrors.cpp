@@ -8,8 +8,11 @@
 #include "base/ports/progresssink.h"
 #include "base/text/mirrorlist.h"
 #include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
 #include "base/text/trace.h"
+#include "engine/endgame.h"
 #include "engine/hostconnections.h"
+#include "engine/segmentedconnection.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/urlorigin.h"
 
@@ -53,22 +56,25 @@ void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
 }
 
 // A mirror that failed gets no more connections in this call; those it has
-// run on, and its ranges, once lost, go to the others.
-void SegmentedTransfer::DropMirror(int mirror, const std::string& why, bool badData)
+// run on, and its ranges, once lost, go to the others. The first
+// connection's server is left only for bad bytes or its speed: the others
+// may each name the file their own way.
+void SegmentedTransfer::DropMirror(int mirror, const std::string& why, Leaving kind)
 {
-    if ((mirror == 0 && !badData) || !m_pool.Drop(mirror, why)) {
+    if ((mirror == 0 && kind == Leaving::Failed) || !m_pool.Drop(mirror, why, kind == Leaving::Slow)) {
         return;
     }
-    m_pool.At(mirror).badData = badData;
-    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + m_pool.At(mirror).url + ": " + why, 0, 0,
-                      kProgressStatus, m_settings.taskId);
+    m_pool.At(mirror).badData = kind == Leaving::BadData;
+    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_pool.At(mirror).url) + ": " + why,
+                      0, 0, kProgressStatus, m_settings.taskId);
 }
 
 // The mirror of the next connection, with a slot of its host taken; -1
 // when none has one to give. The first connection's server is held back
 // after a refusal, and takes one connection at a time once another version
-// was seen there, which stands in for the first connection.
-int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening)
+// was seen there, which stands in for the first connection. `avoid` comes
+// last, when no other has a slot.
+int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid)
 {
     // A transfer always keeps one connection; those about to open count as live.
     const bool always = Live() == 0 && opening.empty();
@@ -84,13 +90,13 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
     for (const int mirror : order) {
         fewest = std::min(fewest, m_pool.At(mirror).live + pending(mirror));
     }
-    for (const bool evenly : {true, false}) {
+    for (const auto& [evenly, avoided] : {std::pair{true, false}, std::pair{false, false}, std::pair{false, true}}) {
         for (const int mirror : order) {
             if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
                                 static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
                 continue;
             }
-            if (evenly && m_pool.At(mirror).live + pending(mirror) > fewest) {
+            if ((evenly && m_pool.At(mirror).live + pending(mirror) > fewest) || ((mirror == avoid) != avoided)) {
                 continue;
             }
             if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
@@ -99,6 +105,63 @@ int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::
         }
     }
     return -1;
+}
+
+// A connection is free and no range is large enough to halve: the range
+// that holds the download up goes to it, cut where its connection's bytes
+// on their way end, or whole when its mirror is left. The connection that
+// keeps a cut range stops at the cut; no byte is ever written by two. The
+// mirror of a cut range's connection, which its rest should not go back to
+// (it would fall behind there again); else -1.
+int SegmentedTransfer::EndGame(Clock::time_point now)
+{
+    std::vector<RunningRange> running;
+    std::vector<Connection*> owners;
+    for (auto& c : m_connections) {
+        if (!c->live) {
+            continue;
+        }
+        const SegmentPlan::Range& r = m_plan.At(c->range);
+        // Held back by the speed limit, it says nothing of its server.
+        const std::int64_t recent = c->paused ? -1 : c->pace.Recent(now);
+        const double pace = recent < 0 ? -1.0 : static_cast<double>(recent) / kPaceWindow.count();
+        running.push_back(RunningRange{c->mirror, r.next, r.end, OnItsWay(c->range), pace});
+        owners.push_back(c.get());
+    }
+    std::vector<double> speeds = m_pool.Speeds(now);
+    for (int i = 0; i < m_pool.Count(); ++i) {
+        if (m_pool.At(i).dropped) {
+            speeds[static_cast<std::size_t>(i)] = -1;  // it sets no standard
+        }
+    }
+    const TakeOver take = ChooseTakeOver(running, speeds);
+    if (take.which < 0) {
+        return -1;
+    }
+    Connection& c = *owners[static_cast<std::size_t>(take.which)];
+    const RunningRange& slow = running[static_cast<std::size_t>(take.which)];
+    const std::string why = "it brings " + std::to_string(static_cast<std::int64_t>(slow.pace)) + " B/s, another " +
+                            (take.leave ? "mirror " : "connection ") +
+                            std::to_string(static_cast<std::int64_t>(take.against)) + " B/s";
+    int taken = c.range;
+    if (take.cutAt > slow.next) {
+        taken = m_plan.Cut(c.range, take.cutAt);
+        if (taken < 0) {
+            return -1;
+        }
+    } else {
+        m_plan.Release(c.range);
+        Close(c);  // what it holds is written first
+    }
+    const SegmentPlan::Range& r = m_plan.At(taken);
+    trace::Line(
+        "task " + std::to_string(m_settings.taskId),
+        "range " + std::to_string(r.next) + "-" + std::to_string(r.end - 1) + " taken from " + c.hostPort + ": " + why);
+    if (take.leave) {
+        DropMirror(c.mirror, why, Leaving::Slow);
+        return -1;
+    }
+    return c.mirror;
 }
 
 }  // namespace dromo

@@ -59,7 +59,7 @@ void SegmentedTransfer::CheckPieces(std::int64_t from, std::int64_t to)
         const std::string why = "piece " + std::to_string(piece + 1) + " does not match its digest";
         trace::Line("task " + std::to_string(m_settings.taskId), why + "; it is fetched again");
         if (senders.size() == 1) {
-            DropMirror(senders.front(), why, true);
+            DropMirror(senders.front(), why, Leaving::BadData);
         }
     }
 }

@@ -12,6 +12,7 @@
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
+#include "engine/segmentedconnection.h"
 #include "engine/taskcookies.h"
 #include "engine/urlorigin.h"
 
@@ -38,34 +39,6 @@ bool Differs(const std::string& a, const std::string& b)
 }
 
 }  // namespace
-
-struct SegmentedTransfer::Connection {
-    SegmentedTransfer* owner = nullptr;
-    CURL* easy = nullptr;
-    EasyHandle owned;           // an extra connection's own handle; none for the engine's
-    bool first = false;         // the engine's own handle
-    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
-    bool otherVersion = false;  // its answer showed another version of the file
-    std::string hostPort;       // the host whose slot it holds
-    int mirror = 0;             // of the pool
-    bool live = false;          // in the multi handle, holding a host slot
-    bool accepted = false;      // its head fits the range asked for
-    bool paused = false;        // held back by the shared speed limit
-    int range = -1;
-    std::int64_t firstByte = 0;  // the range asked for
-    std::int64_t lastByte = 0;
-    HttpResponse response;
-    std::string refusal;  // why its answer was not taken
-    // libcurl hands data over in small pieces; they reach the file together.
-    // They follow the range's next byte, which moves once they are written.
-    std::vector<char> buffer;
-    Clock::time_point opened = Clock::now();
-    std::int64_t taken = 0;  // bytes it brought
-    Clock::time_point lastData = Clock::now();
-    IdleWatch watch;
-    HeaderList headers;
-    char error[CURL_ERROR_SIZE] = {};
-};
 
 std::size_t SegmentedTransfer::SegmentHeader(char* data, std::size_t size, std::size_t count, void* user)
 {
@@ -219,6 +192,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
+    c->pace.Start(kPaceWindow, m_start);
     m_connections.push_back(std::move(c));
     StartPieceCheck();  // after the first range is the first connection's
 }
@@ -330,13 +304,18 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     const std::size_t take =
         static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, static_cast<std::int64_t>(length)));
     if (take == 0) {
-        return 0;  // the range is done: the connection ends here
+        // The range is done: the connection ends here. What it holds is the
+        // rest of it (the end-game may cut a range right after that), so
+        // it goes to the file first and the connection is not taken as lost.
+        WriteOut(c);
+        return 0;
     }
     c.buffer.insert(c.buffer.end(), data, data + take);
     c.taken += static_cast<std::int64_t>(take);
     m_hosts.CountBytes(static_cast<std::int64_t>(take));
     m_pool.Brought(c.mirror, static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
+    c.pace.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
     m_delivered += static_cast<std::int64_t>(take);
     // At every auto-save step, and when the range is all here.
@@ -464,6 +443,7 @@ bool SegmentedTransfer::Open(int range, int mirror)
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
+    c->pace.Start(kPaceWindow, Clock::now());
     const std::string bytes = std::to_string(c->firstByte) + "-" + std::to_string(c->lastByte);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, SegmentHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
@@ -585,6 +565,7 @@ void SegmentedTransfer::Step()
                 c->paused = false;
                 c->lastData = now;
                 c->watch.Restart(now);                     // held back by us, not idle
+                c->pace.Restart(now);                      // nor slow: the end-game waits for a window of its own
                 curl_easy_pause(c->easy, CURLPAUSE_CONT);  // may deliver, and pause again, at once
             }
         }
@@ -609,7 +590,11 @@ void SegmentedTransfer::Step()
     if (wanted > before && m_ramp.SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
     }
-    OpenMore(target);
+    int avoid = -1;
+    if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
+        avoid = EndGame(now);
+    }
+    OpenMore(target, avoid);
     Event();
 }
 
@@ -661,12 +646,12 @@ void SegmentedTransfer::ShareForBursts(int joining)
 // Opens connections up to `wanted`: the open ranges nobody fetches first,
 // then halves of the largest ranges on their way. The ranges are all cut
 // before any request goes out, so each asks for exactly its share.
-void SegmentedTransfer::OpenMore(std::size_t wanted)
+void SegmentedTransfer::OpenMore(std::size_t wanted, int avoid)
 {
     const SegmentPlan::Reserve reserve = [this](int range) { return OnItsWay(range); };
     std::vector<std::pair<int, int>> opening;  // range, mirror
     while (m_failure.empty() && Live() + opening.size() < wanted && m_plan.HasWork(kMinPiece, reserve)) {
-        const int mirror = TakeMirror(Clock::now(), opening);
+        const int mirror = TakeMirror(Clock::now(), opening, avoid);
         if (mirror < 0) {
             break;  // every host has all the connections it gets
         }

@@ -74,7 +74,9 @@ struct SegmentContext {
 // of another mirror, a little of each first, and compared with the file
 // (RangeWriters, segmentedaudit.cpp): the mirror whose bytes differ (a third
 // one decides between two) is left, its bytes fetched again from the others,
-// and the file checked again.
+// and the file checked again. Once no range is left to halve, a free
+// connection takes over the range of one far slower than another, and a
+// mirror far below another is left (the end-game, ChooseTakeOver).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
 class SegmentedTransfer {
@@ -149,6 +151,10 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    // The end-game judges a connection by what it brought over this long:
+    // long enough for servers that send a burst a second, short enough
+    // that a server that slows down late is caught soon.
+    static constexpr std::chrono::seconds kPaceWindow{3};
     struct Connection;
     // A request for bytes already in the file, to compare them with
     // another mirror's.
@@ -178,15 +184,20 @@ private:
     // Why a connection went away.
     enum class Loss { Refused, Dropped, Idle, OtherVersion };
 
-    void OpenMore(std::size_t wanted);
+    // `avoid`: a mirror that gets a connection only when no other has one to give.
+    void OpenMore(std::size_t wanted, int avoid = -1);
+    // End-game (segmentedmirrors.cpp): with a connection free and no range
+    // to halve, a range far behind goes to it (ChooseTakeOver). The mirror
+    // the rest of a cut range is not to go back to, or -1.
+    int EndGame(Clock::time_point now);
     void ShareForBursts(int joining);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();
     void AddMirrors(const UrlOrigin& task);
     // A mirror to open a connection to, its host's connection taken; -1
     // when none may have one. `opening`: the (range, mirror) pairs chosen
-    // in this round but not open yet.
-    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening);
+    // in this round but not open yet; `avoid` only when no other may.
+    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid = -1);
     bool Open(int range, int mirror);
     EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error);
     bool MirrorHeadFits(Connection& c);
@@ -202,7 +213,10 @@ private:
     void Judge(Probe& p);
     void Blame(int source, const std::string& why);
     void CloseProbe(Probe& p);
-    void DropMirror(int mirror, const std::string& why, bool badData = false);
+    // Why a mirror is left: it failed, sent bytes that proved bad, or is
+    // far slower than another.
+    enum class Leaving { Failed, BadData, Slow };
+    void DropMirror(int mirror, const std::string& why, Leaving kind = Leaving::Failed);
     void CutBadMirrors();
     // Piece digests (segmentedpieces.cpp).
     void StartPieceCheck();

@@ -8,10 +8,19 @@
 
 #include "engine/partialfile.h"
 
+extern "C" {
+#include <libavutil/crc.h>
+}
+
 namespace dromo {
 namespace {
 
-constexpr char kMagic[4] = {'D', 'R', 'S', '1'};
+// Each record's magic says how its checksum was made: "DRS2" a CRC-32,
+// "DRS1" (the first stores) FNV-1a, which is still read so a recording
+// begun by an older Dromo goes on where it was. FNV-1a takes its input a
+// byte at a time and cost a fifth of a recording's CPU time.
+constexpr char kMagic[4] = {'D', 'R', 'S', '2'};
+constexpr char kMagicFnv[4] = {'D', 'R', 'S', '1'};
 constexpr std::size_t kHeader = 28;
 constexpr char kIdentity = 'I';
 constexpr char kPiece = 'P';
@@ -21,6 +30,12 @@ constexpr char kLength = 'L';
 constexpr std::uint32_t kMaxRecord = 512u * 1024 * 1024;
 
 std::uint64_t Checksum(std::string_view bytes)
+{
+    static const AVCRC* const table = av_crc_get_table(AV_CRC_32_IEEE_LE);
+    return av_crc(table, 0xFFFFFFFFu, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) ^ 0xFFFFFFFFu;
+}
+
+std::uint64_t FnvChecksum(std::string_view bytes)
 {
     std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
     for (unsigned char c : bytes) {
@@ -51,6 +66,7 @@ struct Header {
     std::uint32_t length = 0;
     std::int64_t sequence = 0;
     std::uint64_t checksum = 0;
+    bool fnv = false;  // a record of the first stores
 };
 
 // A read-only descriptor, closed on every path.
@@ -88,7 +104,11 @@ public:
     bool ReadHeader(std::int64_t offset, Header& header) const
     {
         char raw[kHeader];
-        if (!ReadAt(offset, raw, sizeof raw) || std::memcmp(raw, kMagic, sizeof kMagic) != 0) {
+        if (!ReadAt(offset, raw, sizeof raw)) {
+            return false;
+        }
+        header.fnv = std::memcmp(raw, kMagicFnv, sizeof kMagicFnv) == 0;
+        if (!header.fnv && std::memcmp(raw, kMagic, sizeof kMagic) != 0) {
             return false;
         }
         header.type = raw[4];
@@ -104,7 +124,7 @@ public:
     {
         body.resize(header.length);
         return ReadAt(offset + static_cast<std::int64_t>(kHeader), body.data(), body.size()) &&
-               Checksum(body) == header.checksum;
+               (header.fnv ? FnvChecksum(body) : Checksum(body)) == header.checksum;
     }
 
 private:

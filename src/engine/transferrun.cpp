@@ -57,7 +57,15 @@ bool CurlEngine::TransferRun::IsPlaylist(std::string_view firstBytes)
 
 FailureFacts CurlEngine::TransferRun::Facts() const
 {
-    return FailureFacts{ftp, redirectedToFtp, outcome == Outcome::Undecided, response.code, received, slow, lastReply};
+    return FailureFacts{ftp,
+                        redirectedToFtp,
+                        outcome == Outcome::Undecided,
+                        response.code,
+                        received,
+                        slow,
+                        lastReply,
+                        ftp ? engine.m_settings.ftpProxy : engine.m_settings.httpProxy,
+                        engine.m_settings.ftpTlsRequired};
 }
 
 bool CurlEngine::TransferRun::OpenFile(bool truncate)
@@ -266,6 +274,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
         // The server's reply lines start with their three-digit code; libcurl
         // adds HTTP-style lines of its own while probing, which are skipped.
         if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0]))) {
+            run->tlsTaken = run->tlsTaken || FtpReplyStartsTls(line);
             run->lastReply = line;
             run->Status(line);
         }

@@ -51,6 +51,7 @@ struct CurlEngine::TransferRun {
     bool redirectedToFtp = false;  // an HTTP request that a redirect took to an FTP server
     int heads = 0;                 // response heads seen (interim ones included)
     std::string lastReply;         // the FTP server's last reply line
+    bool tlsTaken = false;         // the FTP server took AUTH TLS: the login went inside TLS
     HttpResponse response;
     Outcome outcome = Outcome::Undecided;
     std::string failure;

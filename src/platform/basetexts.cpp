@@ -134,9 +134,12 @@ constexpr const char* kWhole[] = {
                       "Fail - the keyring holds this task's password and did not give it (locked, or not running); "
                       "unlock it, or type the password in the task's properties, and start the task again"),
     // NOLINTEND(bugprone-suspicious-missing-comma)
-    // the Add URL sheet's many URLs and its checksum
+    // the Add URL sheet's many URLs, its checksum and its video variant
     QT_TRANSLATE_NOOP("dromo", "1 task"),
     QT_TRANSLATE_NOOP("dromo", "A checksum belongs to one file: leave it empty when adding several URLs."),
+    QT_TRANSLATE_NOOP("dromo",
+                      "The video variant cannot be used: give best, lowest, a height (720p), a resolution "
+                      "(1280x720) or a bandwidth (2500k)."),
     // a Metalink file that cannot be used, and why ("Line N: " may lead)
     QT_TRANSLATE_NOOP("dromo", "The Metalink file lists no file."),
     QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: it is empty."),
@@ -201,7 +204,9 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail to connect to %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail to write into %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - no free file name beside %1"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to the proxy %1 refused: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - secure connection to %1 refused: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Fail - %1 offers no TLS and \"Require TLS for FTP\" is on: the login was not sent"),
     QT_TRANSLATE_NOOP("dromo", "Fail - too many redirects: %1"),
     QT_TRANSLATE_NOOP("dromo", "Fail - login denied by %1: %2"),
     QT_TRANSLATE_NOOP("dromo", "Fail - the proxy refused to connect to %1 (answer %2)"),
@@ -340,6 +345,7 @@ QString BaseTexts::Shown(const std::string& english)
         }
         QString shown = QCoreApplication::translate(kContext, p.english);
         switch (parts.size()) {
+        case 0: return shown;
         case 1: return shown.arg(parts[0]);
         case 2: return shown.arg(parts[0], parts[1]);
         case 3: return shown.arg(parts[0], parts[1], parts[2]);

@@ -9,13 +9,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 
-#include <chrono>
 #include <filesystem>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "platform/settingsprofile.h"
+#include "tests/browser/browsers.h"
 #include "tests/support/fakedromo.h"
 #include "tests/support/testservers.h"
 
@@ -24,9 +23,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kChromium = "/usr/bin/chromium";
-constexpr const char* kFirefox = "/usr/bin/firefox-esr";
-const std::string kDriverDir = DROMO_SOURCE_DIR "/tests/browser";
+// The members' session as a hand-over carries it: the Cookie header, and the
+// jar (the fake Dromo's log writes its tabs and line ends as \t and \n) with
+// the cookie HttpOnly, host-only, on path /, not Secure, for the session.
+const std::string kSession =
+    " cookie=session=s3cr3t cookieJar=#HttpOnly_127.0.0.1\\tFALSE\\t/\\tFALSE\\t0\\tsession\\ts3cr3t\\n ";
+
+using test::Chromium;
+using test::FirefoxEsr;
+using test::kChromium;
+using test::kDriverDir;
+using test::kFirefox;
 
 class BrowserCapture : public ::testing::Test {
 protected:
@@ -168,20 +175,25 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
     // The cases both browsers share, once both driver phases have run.
     void CheckSharedCases(const std::string& output)
     {
-        // Members only: the session cookie (HttpOnly) and the referrer travel,
-        // and with them the file comes byte-exact.
+        // Members only: the session cookie (in the Cookie header, and in the
+        // jar HttpOnly, host-only, on the site's whole path) and the referrer
+        // travel, and with the jar alone the file comes byte-exact.
         const std::string members = HandedOver("/members/report.zip");
-        EXPECT_NE(members.find("cookie=session=s3cr3t "), std::string::npos) << members;
+        EXPECT_NE(members.find(kSession), std::string::npos) << members;
         EXPECT_NE(members.find("referrer=" + Origin() + "/members.html "), std::string::npos) << members;
         EXPECT_NE(members.find("userAgent=Mozilla/5.0"), std::string::npos) << members;
-        std::smatch cookie;
+        std::smatch jar;
         const bool sent =
-            std::regex_search(members, cookie, std::regex("cookie=(.*?) (fileName|mimeType|referrer|size|userAgent)="));
+            std::regex_search(members, jar, std::regex("cookieJar=(.*?) (fileName|mimeType|referrer|size|userAgent)="));
         EXPECT_TRUE(sent) << members;
         if (sent) {
+            // The jar as a cookie file of curl's own, which reads the same lines.
+            test::WriteFile(m_dir.File("jar.txt"),
+                            std::regex_replace(std::regex_replace(jar.str(1), std::regex("\\\\t"), "\t"),
+                                               std::regex("\\\\n"), "\n"));
             std::string fetched;
-            EXPECT_EQ(test::RunCommand({"curl", "-sf", "-o", m_dir.File("members.zip"), "-H",
-                                        "Cookie: " + cookie.str(1), Origin() + "/members/report.zip"},
+            EXPECT_EQ(test::RunCommand({"curl", "-sf", "-o", m_dir.File("members.zip"), "-b", m_dir.File("jar.txt"),
+                                        Origin() + "/members/report.zip"},
                                        &fetched),
                       0);
             EXPECT_EQ(test::ReadFile(m_dir.File("members.zip")), test::ReadFile(m_www.File("members/report.zip")));
@@ -260,7 +272,7 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         const std::string list = Origin() + "/members/list.html";
         // One link, as a captured download: its cookie, the page, the agent.
         const std::string one = HandedOver("/members/a.bin");
-        EXPECT_NE(one.find("cookie=session=s3cr3t "), std::string::npos) << Details();
+        EXPECT_NE(one.find(kSession), std::string::npos) << Details();
         EXPECT_NE(one.find("referrer=" + list + " "), std::string::npos) << one;
         EXPECT_NE(one.find("userAgent=Mozilla/5.0"), std::string::npos) << one;
         // Dromo gone: the browser downloads the link itself.
@@ -268,21 +280,21 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
         EXPECT_TRUE(Kept("f.bin"));
 
         // All links of the page in one call, each once, without fragments,
-        // each with the cookie for its own URL; no mail or script links.
+        // each with its own URL's Cookie header and its site's jar; no mail
+        // or script links.
         const std::string links = test::ReadFile(m_dir.File("calls.log.links"));
         std::istringstream in(links);
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) {
             lines.push_back(line);
         }
-        const std::string withCookie = " cookie=session=s3cr3t referrer=" + list + " userAgent=Mozilla/5.0";
+        const std::string withCookie = kSession + "referrer=" + list + " userAgent=Mozilla/5.0";
         const std::vector<std::string> expected = {
             "call 6",
             Origin() + "/members/a.bin" + withCookie,
             Origin() + "/members/b.zip" + withCookie,
             Origin() + "/members/c.pdf" + withCookie,
-            Origin() + "/members/d.exe" + " cookie=session=s3cr3t fileName=setup.exe referrer=" + list +
-                " userAgent=Mozilla/5.0",
+            Origin() + "/members/d.exe" + kSession + "fileName=setup.exe referrer=" + list + " userAgent=Mozilla/5.0",
             Origin() + "/other.html" + withCookie,
             OtherHost() + "/e.zip referrer=" + list + " userAgent=Mozilla/5.0",
         };
@@ -300,34 +312,6 @@ document.getElementById("cancelled").addEventListener("click", (e) => e.preventD
     std::unique_ptr<QDBusConnection> m_bus;
     std::unique_ptr<test::ChildProcess> m_dromo;
     std::unique_ptr<test::Nginx> m_nginx;
-};
-
-// A headless Chromium with Tessarin loaded and its host registered for the
-// profile folder; downloads go to the test's folder without asking. Its
-// DevTools address is in `cdp`.
-struct Chromium {
-    test::TempDir userData;
-    std::string cdp;
-    std::unique_ptr<test::ChildProcess> process;
-
-    explicit Chromium(const std::string& downloads)
-    {
-        std::string output;
-        EXPECT_EQ(test::RunCommand({TESSARIN_BIN, "--register", "--user-data-dir", userData.Path()}, &output), 0)
-            << output;
-        fs::create_directories(userData.File("Default"));
-        test::WriteFile(userData.File("Default/Preferences"),
-                        R"({"download":{"default_directory":")" + downloads +
-                            R"(","prompt_for_download":false,"directory_upgrade":true}})");
-        const int port = test::FreePort();
-        const std::string extension = DROMO_SOURCE_DIR "/extension";
-        process = std::make_unique<test::ChildProcess>(std::vector<std::string>{
-            kChromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-            "--remote-debugging-port=" + std::to_string(port), "--user-data-dir=" + userData.Path(),
-            "--load-extension=" + extension, "--disable-extensions-except=" + extension, "about:blank"});
-        EXPECT_TRUE(test::WaitForPort(port, 30000));
-        cdp = "http://127.0.0.1:" + std::to_string(port);
-    }
 };
 
 TEST_F(BrowserCapture, Chromium)
@@ -361,54 +345,14 @@ TEST_F(BrowserCapture, FirefoxEsr)
     if (!fs::exists(kFirefox)) {
         GTEST_SKIP() << "needs Debian's firefox-esr";
     }
-    std::string output;
-    ASSERT_EQ(test::RunCommand({TESSARIN_BIN, "--register"}, &output), 0) << output;
-
-    // The add-on as Firefox loads it: its own manifest beside the shared files.
-    test::TempDir extension;
-    fs::copy_file(DROMO_SOURCE_DIR "/extension/firefox/manifest.json", extension.File("manifest.json"));
-    for (const auto& file : fs::directory_iterator(DROMO_SOURCE_DIR "/extension")) {
-        if (file.is_regular_file() && file.path().filename() != "manifest.json") {
-            fs::copy_file(file.path(), extension.File(file.path().filename()));
-        }
-    }
-    // Downloads go to the test's folder, without asking; nothing else is
-    // fetched.
-    test::TempDir profile;
-    test::WriteFile(profile.File("user.js"),
-                    "user_pref(\"browser.download.dir\", \"" + m_downloads.Path() +
-                        "\");\n"
-                        "user_pref(\"browser.download.folderList\", 2);\n"
-                        "user_pref(\"browser.download.useDownloadDir\", true);\n"
-                        "user_pref(\"browser.download.always_ask_before_handling_new_types\", false);\n"
-                        "user_pref(\"browser.download.alwaysOpenPanel\", false);\n"
-                        "user_pref(\"browser.download.open_pdf_attachments_inline\", false);\n"
-                        "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                        "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
-                        "user_pref(\"app.update.disabledForTesting\", true);\n");
-
-    const int port = test::FreePort();
-    test::ChildProcess firefox({kFirefox, "--headless", "--no-remote", "--profile", profile.Path(),
-                                "--remote-debugging-port=" + std::to_string(port), "about:blank"});
-    ASSERT_TRUE(test::WaitForPort(port, 30000));
-
-    const std::string bidi = "ws://127.0.0.1:" + std::to_string(port);
-    const std::string driver = kDriverDir + "/drive-firefox.mjs";
-    // Node.js has WebSocket built in from 22 on; 20 wants it asked for.
-    std::vector<std::string> node = {"node"};
-    if (test::RunCommand({"node", "-e", "process.exit(typeof WebSocket === 'function' ? 0 : 1)"}) != 0) {
-        node.push_back("--experimental-websocket");
-    }
+    FirefoxEsr firefox(m_downloads.Path());
     auto drive = [&](const std::string& phase) {
-        std::vector<std::string> argv = node;
-        argv.insert(argv.end(), {driver, bidi, extension.Path(), Origin(), m_dir.File("calls.log.details"),
-                                 m_downloads.Path(), phase});
-        return Drive(argv);
+        return Drive(firefox.Driver({Origin(), m_dir.File("calls.log.details"), m_downloads.Path(), phase}));
     };
-    output = drive("present");
+    std::string output = drive("present");
     m_dromo.reset();
     output += drive("absent");
-    firefox.Terminate(10000);
+    firefox.process->Terminate(10000);
 
     EXPECT_NE(output.find("after capture click: " + Origin() + "/page.html"), std::string::npos)
         << "a captured link is not followed\n"
@@ -436,21 +380,14 @@ TEST_F(BrowserCapture, ChromiumToTheRealDromo)
         profile.WriteString("Settings", "Save to", saveTo.Path() + "/");
         ASSERT_TRUE(profile.Flush());
     }
-    test::ChildProcess dromo({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", DROMO_BIN});
-    bool owned = false;
-    for (int i = 0; i < 400 && !owned; ++i) {
-        owned = m_bus->interface()->isServiceRegistered(QStringLiteral("DROMO.URLMonitor")).value();
-        if (!owned) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-    ASSERT_TRUE(owned) << "Dromo did not take its bus name";
+    const std::unique_ptr<test::ChildProcess> dromo = test::StartDromo(*m_bus, {}, m_dir.File("trace.log"));
+    ASSERT_TRUE(dromo) << "Dromo did not take its bus name";
 
     Chromium chromium(m_downloads.Path());
     const std::string output = Drive({"node", kDriverDir + "/drive.mjs", chromium.cdp, Origin(),
                                       m_dir.File("calls.log.details"), m_downloads.Path(), "real", saveTo.Path()});
     chromium.process->Terminate(10000);
-    EXPECT_EQ(dromo.Terminate(10000), 0);
+    EXPECT_EQ(dromo->Terminate(10000), 0);
     EXPECT_EQ(test::ReadFile(saveTo.File("report.zip")), test::ReadFile(m_www.File("members/report.zip"))) << output;
     EXPECT_EQ(test::ReadFile(saveTo.File("report.pdf")), test::ReadFile(m_www.File("report.bin"))) << output;
     EXPECT_FALSE(Kept("report.zip"));

@@ -1,15 +1,18 @@
 // Drives a running Firefox over WebDriver BiDi, Tessarin installed as a
 // temporary add-on: node [--experimental-websocket] drive-firefox.mjs
-// BIDI_URL EXTENSION_DIR ORIGIN DETAILS_LOG DOWNLOADS PHASE
+// BIDI_URL EXTENSION_DIR ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER]
 // PHASE "present": Dromo's stand-in is on the bus, and the add-on is
-// installed first; "absent": the stand-in is gone. Prints one line per step,
+// installed first; "absent": the stand-in is gone; "cookies": the real Dromo
+// is on the bus, saving into DROMO_FOLDER (a seventh argument), and the
+// add-on is installed first, for the site of sitecookies_test.cpp (whose TLS
+// certificate is of the test's own CA). Prints one line per step,
 // as drive.mjs does.
 import { copyFileSync, existsSync, readFileSync, writeFileSync } from "node:fs";
 import { dirname } from "node:path";
 import { fileURLToPath } from "node:url";
-import { waitFor, handedOver, saved } from "./wait.mjs";
+import { waitFor, handedOver, saved, siteCookies } from "./wait.mjs";
 
-const [bidi, extensionDir, origin, detailsLog, downloads, phase] = process.argv.slice(2);
+const [bidi, extensionDir, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
 
 const socket = new WebSocket(`${bidi}/session`);
 await new Promise((resolve, reject) => {
@@ -38,9 +41,11 @@ async function send(method, params = {}) {
   return message.result;
 }
 
-await send("session.new", { capabilities: {} });
+await send("session.new", { capabilities: phase === "cookies" ? { alwaysMatch: { acceptInsecureCerts: true } } : {} });
 if (phase === "present") {
   addMenuHook();
+}
+if (phase === "present" || phase === "cookies") {
   await send("webExtension.install", { extensionData: { type: "path", path: extensionDir } });
 }
 const context = (await send("browsingContext.getTree", {})).contexts[0].context;
@@ -109,7 +114,15 @@ async function menus() {
 
 const pageUrl = `${origin}/page.html`;
 
-if (phase === "present") {
+if (phase === "cookies") {
+  const value = async (expression) => (await evaluate(expression)).value;
+  await siteCookies(origin, dromoFolder, {
+    go,
+    cases: async () => JSON.parse(await value(`JSON.stringify([...document.querySelectorAll("a.case")].map((a) => a.id))`)),
+    href: (id) => value(`document.getElementById(${JSON.stringify(id)}).getAttribute("href")`),
+    click: (id) => click(`#${id}`),
+  });
+} else if (phase === "present") {
   // Members only: the session cookie comes from visiting the members page.
   await go(`${origin}/members.html`);
   await click("#members");

@@ -1,14 +1,14 @@
 // Drives a running Chromium (with Tessarin loaded) over the DevTools
-// protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE.
+// protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER].
 // PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone;
 // "real": the real Dromo is on the bus, saving into DROMO_FOLDER (a sixth
-// argument).
+// argument); "cookies": the same, on the site of sitecookies_test.cpp.
 // Prints one line per step; the test that started the browser checks what
 // reached Dromo and the disk. Each step waits for its own outcome (a line in
 // the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
 import { existsSync } from "node:fs";
-import { waitFor, handedOver, saved } from "./wait.mjs";
+import { waitFor, handedOver, saved, siteCookies } from "./wait.mjs";
 
 const [cdp, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
 const browser = await chromium.connectOverCDP(cdp);
@@ -59,7 +59,14 @@ const menuClick = (info, tabUrl) =>
     }, [info, tabUrl])
     .catch((e) => console.log(`menu click: ${e.message.split("\n")[0]}`));
 
-if (phase === "real") {
+if (phase === "cookies") {
+  await siteCookies(origin, dromoFolder, {
+    go: (url) => page.goto(url),
+    cases: () => page.evaluate(() => [...document.querySelectorAll("a.case")].map((a) => a.id)),
+    href: (id) => page.getAttribute(`#${id}`, "href"),
+    click: (id) => page.click(`#${id}`),
+  });
+} else if (phase === "real") {
   // The real Dromo takes them: the test watches its download folder.
   await page.goto(`${origin}/members.html`);
   await page.click("#members");

@@ -40,3 +40,22 @@ export async function saved(what, folder, name) {
     console.log(`${what}: the folder holds ${readdirSync(folder).join(", ")}`);
   }
 }
+
+// The site of sitecookies_test.cpp, in a browser `b` (go to a URL, the ids
+// of the page's cases, a link's href, a click on it): signed in over https
+// (the Secure session), the page's own cookies over http, then each case's
+// link clicked on a fresh copy of the page and its file awaited in Dromo's
+// folder.
+export async function siteCookies(origin, dromoFolder, b) {
+  await b.go(`${origin}/login.html`);
+  await b.go(`${origin}/cookies.html`);
+  for (const id of await b.cases()) {
+    await b.go(`${origin}/cookies.html`);
+    const href = await b.href(id);
+    await b.click(id);
+    const name = href.slice(href.lastIndexOf("/") + 1);
+    if (await waitFor(`cookies ${href}`, () => existsSync(`${dromoFolder}/${name}`))) {
+      console.log(`cookies ${href}: in Dromo's folder`);
+    }
+  }
+}

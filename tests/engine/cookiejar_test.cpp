@@ -190,6 +190,56 @@ TEST_F(JarRequests, EachRequestCarriesWhatABrowserWouldSend)
     }
 }
 
+// A browser hands over the Cookie header for the URL beside the jar: a
+// cookie the jar holds keeps its own path (the header would send it to
+// every path, or put one of two of a name in the other's place), one the
+// jar left out still goes, to the URL's host.
+TEST_F(JarRequests, TheHeaderBesideAJarLeavesTheJarsCookiesAsTheyAre)
+{
+    const std::string file = "/file/f.bin";
+    const std::string hop = "/redirect/1?to=";
+    struct Case {
+        const char* what;
+        std::string jar;
+        std::string header;
+        std::string url;
+        std::vector<std::string> plain;
+    } cases[] = {
+        {"a path-scoped cookie stays behind on a redirect",
+         Line(kSite, false, "/redirect/", false, "0", "r", "1"),
+         "r=1",
+         Http(kSite, hop + file),
+         {kSite + " " + hop + file + ": r=1", kSite + " " + file + ": "}},
+        {"two of one name, each on its path",
+         Line("." + kSite, true, "/", false, "0", "sn", "root") +
+             Line(kSite, false, "/file/", false, "0", "sn", "deep"),
+         "sn=deep; sn=root",
+         Http(kSite, file),
+         {kSite + " " + file + ": sn=deep; sn=root"}},
+        {"what the jar left out goes to the host",
+         Line(kSite, false, "/redirect/", false, "0", "r", "1"),
+         "r=1; cut=2",
+         Http(kSite, hop + file),
+         {kSite + " " + hop + file + ": r=1; cut=2", kSite + " " + file + ": cut=2"}},
+        {"a cookie the jar holds for another host only goes as the header's",
+         Line(kOther, false, "/", false, "0", "o", "jar"),
+         "o=header",
+         Http(kSite, file),
+         {kSite + " " + file + ": o=header"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fetcher f;
+        f.engine.SetRequestDetails(c.header, "");
+        f.engine.SetCookieJar(c.jar);
+        const std::string target = m_out.File("f.bin");
+        std::remove(target.c_str());
+        ASSERT_TRUE(f.Get(c.url, target)) << f.Error();
+        EXPECT_EQ(ReadFile(target), m_data);
+        EXPECT_EQ(Received(*m_plain), c.plain);
+    }
+}
+
 // Every connection of a file moved in ranges sends the jar, and a cookie
 // the first answer set goes with the ranges after it (the server refuses
 // them without it).

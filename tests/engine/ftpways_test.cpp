@@ -68,8 +68,9 @@ TEST(FtpWays, ARedirectToFtpBringsTheWholeFileWhateverTheConnections)
 }
 
 // libcurl cannot take an active data connection over TLS: FTP over TLS,
-// implicit (ftps://) or asked for by the server (AUTH TLS), goes passive
-// whatever "PASV Mode" says, while plain FTP keeps the active mode asked for.
+// implicit (ftps://), offered or asked for by the server (AUTH TLS), or
+// required by "Require TLS for FTP", goes passive whatever "PASV Mode" says,
+// while plain FTP keeps the active mode asked for.
 TEST(FtpWays, FtpOverTlsIsPassiveWhateverThePasvOptionSays)
 {
     TempDir www;
@@ -78,11 +79,14 @@ TEST(FtpWays, FtpOverTlsIsPassiveWhateverThePasvOptionSays)
     const struct {
         const char* what;
         test::Vsftpd::Tls tls;
+        bool required;  // "Require TLS for FTP"
         bool passive;
     } cases[] = {
-        {"plain FTP", test::Vsftpd::Tls::None, false},
-        {"ftps://", test::Vsftpd::Tls::Implicit, true},
-        {"a server that asks for TLS", test::Vsftpd::Tls::Required, true},
+        {"plain FTP", test::Vsftpd::Tls::None, false, false},
+        {"ftps://", test::Vsftpd::Tls::Implicit, false, true},
+        {"a server that offers TLS", test::Vsftpd::Tls::Offered, false, true},
+        {"a server that offers TLS, and TLS required", test::Vsftpd::Tls::Offered, true, true},
+        {"a server that asks for TLS", test::Vsftpd::Tls::Required, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -92,6 +96,7 @@ TEST(FtpWays, FtpOverTlsIsPassiveWhateverThePasvOptionSays)
         TempDir out;
         Fetcher f;
         f.engine.SetPasvMode(0);  // the option's default
+        f.engine.SetFtpTlsRequired(c.required);
         ASSERT_TRUE(f.Get(ftp.Url("/a.bin"), out.File("a.bin"))) << f.Error();
         EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
         const std::vector<std::string> replies = Replies(f.sink);

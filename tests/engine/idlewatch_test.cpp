@@ -69,5 +69,39 @@ TEST(IdleWatch, LessThanAByteASecondOverTheIdleTimeIsIdle)
     EXPECT_TRUE(held.Idle(Clock::time_point{} + 40s));
 }
 
+// Over a short window it is a connection's recent pace: the bytes of that
+// window, not all of a stream that began long before it (within a sample
+// step of the window's start).
+TEST(IdleWatch, RecentCountsTheLastWindowOnly)
+{
+    const struct {
+        const char* what;
+        std::chrono::milliseconds slowFrom;  // 1000 bytes every 10 ms until then, then a byte a second
+        std::chrono::milliseconds judgedAt;
+        std::int64_t least, most;
+    } cases[] = {
+        {"a steady stream", 10s, 10s, 300000, 325000},
+        {"a stream that became a trickle", 5s, 10s, 3, 4},
+        {"a trickle from the start", 0ms, 10s, 3, 4},
+        {"not yet a whole window", 2s, 2900ms, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Clock::time_point start{};
+        IdleWatch pace;
+        pace.Start(3s, start);
+        for (auto at = 10ms; at <= c.judgedAt; at += 10ms) {
+            if (at <= c.slowFrom) {
+                pace.Note(1000, start + at);
+            } else if (at % 1s == 0ms) {
+                pace.Note(1, start + at);
+            }
+        }
+        const std::int64_t recent = pace.Recent(start + c.judgedAt);
+        EXPECT_GE(recent, c.least);
+        EXPECT_LE(recent, c.most);
+    }
+}
+
 }  // namespace
 }  // namespace dromo

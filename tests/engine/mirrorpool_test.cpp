@@ -1,5 +1,5 @@
 // Which mirror the next connection of a download goes to, and what a
-// dropped mirror still gets.
+// dropped mirror still gets (one left for its speed: the last resort).
 
 #include <gtest/gtest.h>
 
@@ -23,6 +23,10 @@ TEST(MirrorOrder, ASharePerMirrorFirstThenPriorityThenSpeed)
         {"priority goes before speed", {{2, 1e9, 0, true}, {1, 10, 0, true}}, {1, 0}},
         {"dropped ones never", {{1, -1, 0, false}, {2, -1, 3, true}, {3, -1, 0, false}}, {1}},
         {"equals in the order given", {{1, -1, 0, true}, {1, -1, 0, true}, {1, -1, 0, true}}, {0, 1, 2}},
+        {"one left for its speed stays out while another is usable", {{1, -1, 0, false, true}, {2, -1, 4, true}}, {1}},
+        {"with none usable, those left for their speed, in the same order",
+         {{1, 50, 1, false, true}, {2, -1, 0, false, false}, {1, 90, 1, false, true}, {3, -1, 0, false, true}},
+         {3, 2, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -66,6 +70,14 @@ TEST(MirrorPool, SpeedIsBytesPerConnectionSecondAndDroppedMirrorsStayDropped)
     pool.Closed(slow, t0 + std::chrono::seconds(2));
     EXPECT_EQ(pool.Order(t0 + std::chrono::seconds(2)), (std::vector<int>{slow, fast, first}))
         << "a mirror without a connection comes first, however slow";
+    EXPECT_EQ(pool.Speeds(t0 + std::chrono::seconds(2)), (std::vector<double>{250, 500, 1000, -1}));
+    // Left for its speed, the slow one is back only when every other is gone.
+    EXPECT_TRUE(pool.Drop(slow, "far slower", true));
+    EXPECT_EQ(pool.Order(t0 + std::chrono::seconds(2)), (std::vector<int>{fast, first}));
+    EXPECT_TRUE(pool.Drop(fast, "Error 404 from server: Not Found"));
+    EXPECT_TRUE(pool.Drop(first, "piece 1 does not match its digest"));
+    EXPECT_EQ(pool.Order(t0 + std::chrono::seconds(2)), (std::vector<int>{slow}));
+    EXPECT_EQ(pool.UsableOthers(), 0);
 }
 
 }  // namespace

@@ -357,6 +357,114 @@ TEST_F(MirrorsTest, AWholeFileHashAloneFindsTheMirrorThatSpoilsItsBytes)
     }
 }
 
+// A mirror that trickles a byte a second (a slowloris, with a login in its
+// URL) beside two fast ones, the most wanted or not, with piece digests or
+// the whole file's hash alone: once no range is left to halve, the range it
+// holds goes to a free connection of another mirror (the end-game) and the
+// mirror is left, named without its login, instead of holding the download
+// until it gives up. The trace says whose range was taken.
+TEST_F(MirrorsTest, ATricklingMirrorIsLeftAndItsRangeTakenOver)
+{
+    test::FaultServer good(www.Path());
+    test::FaultServer slow(www.Path());
+    const std::string fast = good.Url("/file/a.bin?rate=4000000");
+    const std::string shown = slow.Url("/file/a.bin?trickle=1&auth=alice:secret");
+    const std::string trickle = "http://alice:secret@" + shown.substr(std::string("http://").size());
+    const auto inXml = [](std::string url) {
+        for (std::size_t at = url.find('&'); at != std::string::npos; at = url.find('&', at + 1)) {
+            url.replace(at, 1, "&amp;");
+        }
+        return url;
+    };
+    const struct {
+        const char* what;
+        bool leads;
+        bool pieces;
+    } cases[] = {
+        {"second, with piece digests", false, true},
+        {"most wanted, the whole file's hash alone", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::pair<std::string, int>> list = {
+            {inXml(fast), 1}, {inXml(trickle), 2}, {inXml(fast + "&x=3"), 3}};
+        if (c.leads) {
+            std::swap(list[0].second, list[1].second);
+        }
+        TempDir dir;
+        WriteFile(dir.File("a.meta4"), Meta4(data, list, c.pieces));
+        std::string said;
+        ASSERT_EQ(test::RunCommand(
+                      {DROMO_FETCH, "--quiet", "--trace", "--metalink", dir.File("a.meta4"), dir.File("a.bin")}, &said),
+                  0)
+            << said;
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        EXPECT_NE(said.find("Verified SHA-256"), std::string::npos) << said;
+        EXPECT_NE(said.find(" taken from 127.0.0.1:" + std::to_string(slow.Port()) + ": it brings "), std::string::npos)
+            << said;
+        EXPECT_NE(said.find("Leaving the mirror " + shown + ": it brings "), std::string::npos) << said;
+        EXPECT_EQ(said.find("alice:secret@"), std::string::npos) << "the login is never shown";
+    }
+}
+
+// Mirrors slower than the others, but not trickling, beside two fast ones
+// (the file's hash and its piece digests in the Metalink): one at a tenth
+// of their speed has the range it holds cut once nothing is left to halve,
+// and the rest goes to another mirror, not back to it; it stays in use.
+// One that pauses in each answer for half the end-game's window, while the
+// others are done, is neither cut nor left: it is judged over the whole
+// window (with a window a third as long, it was left every time). The file
+// is the server's either way (a cut connection that wrote past its cut, or
+// a range lost between two, would fail the hash).
+TEST_F(MirrorsTest, AMirrorFarBehindHasItsRangeCutAndOneSlowBrieflyIsKept)
+{
+    test::FaultServer good(www.Path());
+    test::FaultServer slow(www.Path());
+    // Slow enough that the last MiB a connection keeps takes it longer
+    // than the window, with two connections a mirror; at a tenth of the
+    // others, between a quarter (cut) and a sixteenth (left).
+    const std::string fast = good.Url("/file/a.bin?rate=1600000");
+    const std::string port = "127.0.0.1:" + std::to_string(slow.Port());
+    const struct {
+        const char* what;
+        std::string query;
+        bool cut;
+        std::int64_t share;  // it sends at least this much of the file
+    } cases[] = {
+        {"a tenth of their speed", "rate=160000", true, 256 * 1024},
+        {"a pause of 1.5 s in each answer", "rate=1600000&amp;pause=1048576,1.5", false, 2 * kPiece},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string behind = slow.Url("/file/a.bin?" + c.query);  // as the Metalink writes it
+        const std::int64_t sentBefore = BytesSent(slow);
+        TempDir dir;
+        WriteFile(dir.File("a.meta4"), Meta4(data, {{fast, 1}, {behind, 2}, {fast + "&amp;x=3", 3}}));
+        std::string said;
+        ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--trace", "--connections", "6", "--metalink",
+                                    dir.File("a.meta4"), dir.File("a.bin")},
+                                   &said),
+                  0)
+            << said;
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        EXPECT_NE(said.find("Verified SHA-256"), std::string::npos) << said;
+        EXPECT_EQ(said.find("Leaving the mirror"), std::string::npos) << said;
+        EXPECT_EQ(said.find("does not match"), std::string::npos) << said;
+        EXPECT_GE(BytesSent(slow) - sentBefore, c.share) << "it carried a share";
+        const std::size_t taken = said.find(" taken from " + port + ": it brings ");
+        EXPECT_EQ(taken != std::string::npos, c.cut) << said;
+        if (taken != std::string::npos) {
+            // "range A-B taken from ...": A-B is opened to the fast mirrors' server.
+            const std::size_t from = said.rfind("range ", taken);
+            const std::string range = said.substr(from, taken - from);
+            EXPECT_NE(said.find(range + " opened to 127.0.0.1:" + std::to_string(good.Port()), taken),
+                      std::string::npos)
+                << said;
+            EXPECT_EQ(said.find(range + " opened to " + port, taken), std::string::npos) << said;
+        }
+    }
+}
+
 // A hash that no mirror's file has: every byte is compared once, they all
 // agree, and the call fails for good at once instead of fetching the file
 // again from zero.

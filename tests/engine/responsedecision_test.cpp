@@ -312,30 +312,29 @@ TEST(ResponseDecision, ARedirectToFtpStartsAfreshAndNeverKeepsAFileItCannotCompa
     }
 }
 
-// Replies of FTP servers that want TLS, as they word it, and refusals that
-// have nothing to do with it (which must not cost a second login).
-TEST(ResponseDecision, AnFtpRefusalAsksForTlsOnlyWhenItSaysSo)
+// Only the yes to AUTH says the control connection went into TLS: a reply
+// that merely names TLS, or another code, does not.
+TEST(ResponseDecision, OnlyAYesToAuthStartsTls)
 {
     const struct {
         const char* reply;
-        bool asks;
+        bool starts;
     } cases[] = {
-        {"530 Anonymous sessions must use encryption.", true},
-        {"530 Non-anonymous sessions must use encryption.", true},
-        {"550 SSL/TLS required on the control channel", true},
-        {"530 This server does not allow plain FTP. You have to use FTP over TLS.", true},
-        {"421 Sorry, cleartext sessions and weak ciphers are not accepted on this server.", true},
-        {"534 Policy requires SSL.", true},
-        {"530 Login incorrect.", false},
-        {"530 This FTP server is anonymous only.", false},
-        {"550 Failed to open file.", false},
-        {"230 Login successful; TLS is available", false},  // no refusal
+        {"234 Proceed with negotiation.", true},
+        {"234 AUTH TLS OK.", true},
+        {"234-multi-line", true},
+        {"334 ADAT must follow", true},
+        {"234", true},
+        {"2345 not a code", false},
+        {"530 Please login with USER and PASS.", false},
+        {"500 AUTH not understood", false},
+        {"230 Login successful; TLS is available", false},
         {"220 (vsFTPd 3.0.3)", false},
-        {"53", false},
+        {"23", false},
         {"", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FtpReplyAsksForTls(c.reply), c.asks) << c.reply;
+        EXPECT_EQ(FtpReplyStartsTls(c.reply), c.starts) << c.reply;
     }
 }
 

@@ -118,5 +118,63 @@ TEST(StreamStore, AnotherRecordingOrAnyOtherFileStartsAgainEmpty)
     }
 }
 
+// A record as the first stores wrote it: "DRS1", its FNV-1a checksum.
+std::string FirstFormRecord(char type, int track, std::int64_t sequence, const std::string& bytes)
+{
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : bytes) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    std::string header(28, '\0');
+    header.replace(0, 4, "DRS1");
+    header[4] = type;
+    header[5] = static_cast<char>(track);
+    const auto put = [&header](std::size_t at, std::uint64_t value, int count) {
+        for (int i = 0; i < count; ++i) {
+            header[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(8, bytes.size(), 4);
+    put(12, static_cast<std::uint64_t>(sequence), 8);
+    put(20, hash, 8);
+    return header + bytes;
+}
+
+// A recording an older Dromo began goes on with the pieces it holds, and
+// its checksums still tell a spoilt piece; what comes next is in today's
+// form beside them.
+TEST(StreamStore, ARecordingBegunInTheFirstFormGoesOn)
+{
+    for (const bool spoil : {false, true}) {
+        SCOPED_TRACE(spoil ? "the last piece spoilt" : "whole");
+        TempDir dir;
+        const std::string target = dir.File("v.mp4");
+        std::string older = FirstFormRecord('I', 0, 0, "HLS\na") + FirstFormRecord('P', 0, 1, "first piece") +
+                            FirstFormRecord('P', 0, 2, "second piece");
+        if (spoil) {
+            older.back() ^= 0x20;
+        }
+        test::WriteFile(target + PartialFile::kSuffix, older);
+        EXPECT_EQ(StreamStore::IdentityOf(target + PartialFile::kSuffix), "HLS\na");
+        PartialFile file(target);
+        StreamStore store(file);
+        ASSERT_EQ(store.Open("HLS\na"), "");
+        EXPECT_EQ(store.ResumedPieces(), spoil ? 1u : 2u);
+        EXPECT_EQ(store.Has(0, 2), !spoil);
+        ASSERT_EQ(store.Append(0, 3, "third piece"), "");
+        ASSERT_EQ(store.Sync(), "");
+        file.Close();
+
+        PartialFile again(target);
+        StreamStore resumed(again);
+        ASSERT_EQ(resumed.Open("HLS\na"), "");
+        EXPECT_EQ(resumed.TrackSequences(0),
+                  spoil ? (std::vector<std::int64_t>{1, 3}) : (std::vector<std::int64_t>{1, 2, 3}));
+        EXPECT_EQ(Bytes(resumed, resumed.TrackSpans(0).front()), "first piece");
+        EXPECT_EQ(Bytes(resumed, resumed.TrackSpans(0).back()), "third piece");
+        again.Close();
+    }
+}
+
 }  // namespace
 }  // namespace dromo

@@ -225,19 +225,83 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // TLS to an FTP server checks its certificate as HTTPS does: a server from
-// an unknown CA is refused before a byte is written, and the plain login a
-// server refused is never retried without TLS.
+// an unknown CA is refused before a byte is written, and the login goes
+// neither to it nor, in clear, to a server that merely offered TLS.
 TEST_F(ThirdPartyTest, FtpOverTlsFromAnUnknownCaIsRefused)
 {
-    for (const auto tls : {test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required}) {
+    for (const auto tls : {test::Vsftpd::Tls::Implicit, test::Vsftpd::Tls::Required, test::Vsftpd::Tls::Offered}) {
         test::Vsftpd ftp(www.Path(), tls);
         SCOPED_TRACE(ftp.Url("/a.bin"));
         const NamedCa none("", "");
         Fetcher f;
         Expect(f, ftp.Url("/a.bin"), Case{.failure = "certificate"});
         EXPECT_EQ(f.Error().rfind("Fail - secure connection to 127.0.0.1:", 0), 0u) << f.Error();
+        for (const std::string& command : ftp.Commands()) {
+            EXPECT_NE(command.rfind("USER ", 0), 0u) << command;
+        }
     }
 }
+
+// An ftp:// server that offers TLS gets the login inside TLS (AUTH TLS
+// taken at once, USER and PASS, then the data's protection, which libcurl
+// asks for and vsftpd grants only inside TLS), whatever the option says; a
+// server that demands TLS for logins takes this one. A server that offers
+// none gets the login in clear as always, unless "Require TLS for FTP" is
+// on: then the transfer fails at once saying so, and the server, which logs
+// every command it receives, never heard USER or PASS.
+struct FtpTlsCase {
+    std::string name;
+    test::Vsftpd::Tls server;
+    bool required;
+    std::vector<std::string> firstCommands;  // what the server heard first, in order
+    bool refused = false;
+};
+
+void PrintTo(const FtpTlsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FtpTlsTest : public ThirdPartyTest, public ::testing::WithParamInterface<FtpTlsCase> {};
+
+TEST_P(FtpTlsTest, TheLoginGoesInsideTlsWheneverTheServerOffersIt)
+{
+    const FtpTlsCase& c = GetParam();
+    test::Vsftpd ftp(www.Path(), c.server);
+    const NamedCa ca(c.server == test::Vsftpd::Tls::None ? "" : "SSL_CERT_FILE", ftp.CaFile());
+    Fetcher f;
+    f.engine.SetFtpTlsRequired(c.required);
+    const std::string where = "127.0.0.1:" + std::to_string(ftp.Port());
+    Expect(f, ftp.Url("/a.bin"),
+           Case{.failure = c.refused ? "Fail - " + where +
+                                           " offers no TLS and \"Require TLS for FTP\" is on: the login was not sent"
+                                     : "",
+                .failureAtStart = true});
+    EXPECT_EQ(f.engine.Outcome(), c.refused ? TransferOutcome::SecureFailure : TransferOutcome::Completed);
+    std::vector<std::string> heard = ftp.Commands();
+    const bool loggedIn = std::any_of(heard.begin(), heard.end(), [](const std::string& command) {
+        return command.rfind("USER ", 0) == 0 || command.rfind("PASS ", 0) == 0;
+    });
+    EXPECT_EQ(loggedIn, !c.refused);
+    heard.resize(std::min(heard.size(), c.firstCommands.size()));
+    EXPECT_EQ(heard, c.firstCommands);
+}
+
+const std::vector<std::string> kLoginInsideTls = {"AUTH TLS", "USER anonymous", "PASS <password>", "PBSZ 0", "PROT P"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FtpTlsTest,
+    ::testing::Values(FtpTlsCase{"TlsOffered", test::Vsftpd::Tls::Offered, false, kLoginInsideTls},
+                      FtpTlsCase{"TlsOfferedAndRequired", test::Vsftpd::Tls::Offered, true, kLoginInsideTls},
+                      // A server that refuses plain logins is not first sent one.
+                      FtpTlsCase{"TlsDemanded", test::Vsftpd::Tls::Required, false, kLoginInsideTls},
+                      FtpTlsCase{"TlsDemandedAndRequired", test::Vsftpd::Tls::Required, true, kLoginInsideTls},
+                      FtpTlsCase{"NoTls",
+                                 test::Vsftpd::Tls::None,
+                                 false,
+                                 {"AUTH TLS", "AUTH SSL", "USER anonymous", "PASS <password>"}},
+                      FtpTlsCase{"NoTlsButRequired", test::Vsftpd::Tls::None, true, {"AUTH TLS", "AUTH SSL"}, true}),
+    [](const auto& info) { return info.param.name; });
 
 // A web server's redirect to ftps:// is followed like one to ftp://.
 TEST_F(ThirdPartyTest, ARedirectToFtpsIsFollowed)
@@ -297,6 +361,7 @@ public:
     {
         return scheme == "https" ? m_https.Url(path) : scheme == "ftp" ? m_ftp.Url(path) : m_http.Url(path);
     }
+    std::string CaFile() const { return m_https.CaFile(); }
 
 private:
     test::Nginx m_http;
@@ -305,18 +370,40 @@ private:
     NamedCa m_ca;
 };
 
-// squid between the engine and the servers, with and without a proxy login.
-class SquidTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<bool, Case>> {};
+// squid between the engine and the servers, with and without a proxy
+// login, reached in plain HTTP or over TLS (an HTTPS proxy, its CA named
+// beside the servers' as a company's own CA is).
+class SquidTest : public ThirdPartyTest, public ::testing::WithParamInterface<std::tuple<bool, bool, Case>> {};
+
+// A CA bundle of the servers' CA and the proxy's, named through SSL_CERT_FILE.
+class BothCas {
+public:
+    BothCas(const std::string& first, const std::string& second)
+        : m_bundle(WriteBundle(m_dir, first, second)), m_named("SSL_CERT_FILE", m_bundle)
+    {
+    }
+
+private:
+    static std::string WriteBundle(const TempDir& dir, const std::string& first, const std::string& second)
+    {
+        WriteFile(dir.File("bundle.pem"), ReadFile(first) + ReadFile(second));
+        return dir.File("bundle.pem");
+    }
+    TempDir m_dir;
+    std::string m_bundle;
+    NamedCa m_named;
+};
 
 TEST_P(SquidTest, Transfer)
 {
-    const auto& [login, c] = GetParam();
-    test::Squid proxy(login ? "pu:pp" : "");
+    const auto& [login, tls, c] = GetParam();
+    test::Squid proxy(login ? "pu:pp" : "", tls);
     const Origins origins(www.Path());
+    const std::unique_ptr<BothCas> cas = tls ? std::make_unique<BothCas>(origins.CaFile(), proxy.CaFile()) : nullptr;
     const std::string url = origins.Url(c.server, c.path);
     {
         Fetcher f;
-        f.UseProxy(proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+        f.UseProxy((tls ? "https://" : "") + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
         Expect(f, url, c);
     }  // the engine's connections close with it, so squid logs them
     // The proxy was really in the way (squid logs a tunnel as CONNECT).
@@ -329,7 +416,7 @@ TEST_P(SquidTest, Transfer)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SquidTest,
     ::testing::Combine(
-        ::testing::Bool(),
+        ::testing::Bool(), ::testing::Bool(),
         ::testing::Values(Case{.name = "HttpPlain", .server = "http", .path = "/a.bin"},
                           Case{.name = "HttpResume", .server = "http", .path = "/a.bin", .resumeFrom = kPartial},
                           Case{.name = "Http404", .server = "http", .path = "/missing.bin", .failure = " 404 "},
@@ -339,8 +426,26 @@ INSTANTIATE_TEST_SUITE_P(
                           Case{.name = "FtpPlain", .server = "ftp", .path = "/a.bin"},
                           Case{.name = "FtpResume", .server = "ftp", .path = "/a.bin", .resumeFrom = kPartial})),
     [](const auto& info) {
-        return std::get<Case>(info.param).name + (std::get<bool>(info.param) ? "_WithLogin" : "_WithoutLogin");
+        return std::get<Case>(info.param).name + (std::get<0>(info.param) ? "_WithLogin" : "_WithoutLogin") +
+               (std::get<1>(info.param) ? "_HttpsProxy" : "");
     });
+
+// An HTTPS proxy's certificate is checked as a server's: a proxy from a CA
+// nobody named is refused before the request goes out, and the text names
+// the proxy, not the server behind it.
+TEST_F(ThirdPartyTest, AnHttpsProxyFromAnUnknownCaIsRefused)
+{
+    test::Squid proxy("", true);
+    const Origins origins(www.Path());  // names the servers' CA alone
+    for (const std::string scheme : {"http", "https", "ftp"}) {
+        Fetcher f;
+        f.UseProxy("https://" + proxy.HostPort());
+        Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "certificate"});
+        EXPECT_EQ(f.Error().rfind("Fail - secure connection to the proxy " + proxy.HostPort() + " refused: ", 0), 0u)
+            << f.Error();
+        EXPECT_EQ(f.engine.Outcome(), TransferOutcome::SecureFailure);
+    }
+}
 
 // A SOCKS5 proxy named so in the proxy's address, with and without a login,
 // resolving the server's name itself or not: every kind of server is
@@ -367,15 +472,48 @@ TEST_F(ThirdPartyTest, ASocksProxyCarriesEveryKindOfTransfer)
     }
 }
 
+// socks5h:// leaves the server's name to the proxy: a name only the proxy
+// can look up is reached through it, with and without a proxy login, and
+// through socks5://, which looks names up here, it is not.
+TEST_F(ThirdPartyTest, ASocks5hProxyLooksTheServersNameUp)
+{
+    const std::string name = "files.dromo.test";
+    TempDir keys;
+    ASSERT_TRUE(test::MakeTestCa(keys.Path(), {name}));
+    const test::Nginx http(www.Path());
+    const test::Nginx https(www.Path(), "", keys.File("cert.pem"), keys.File("key.pem"));
+    const test::Vsftpd ftp(www.Path());
+    const NamedCa ca("SSL_CERT_FILE", keys.File("ca.pem"));
+    const std::string urls[] = {"http://" + name + ":" + std::to_string(http.Port()) + "/a.bin",
+                                "https://" + name + ":" + std::to_string(https.Port()) + "/a.bin",
+                                "ftp://" + name + ":" + std::to_string(ftp.Port()) + "/a.bin"};
+    for (const bool login : {false, true}) {
+        test::Microsocks proxy(login ? "pu:pp" : "", {name});
+        for (const std::string& url : urls) {
+            SCOPED_TRACE(login ? "with a login" : "without a login");
+            Fetcher remote;
+            remote.UseProxy("socks5h://" + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+            Expect(remote, url, Case{});
+            Fetcher local;
+            local.UseProxy("socks5://" + proxy.HostPort(), login ? "pu" : "", login ? "pp" : "");
+            Expect(local, url, Case{.failure = "resolve"});
+        }
+    }
+}
+
 // A wrong proxy login is refused by the proxy, and the text says so.
 TEST_F(ThirdPartyTest, SquidRefusesAWrongProxyLogin)
 {
-    test::Squid proxy("pu:pp");
-    const Origins origins(www.Path());
-    for (const std::string scheme : {"http", "https", "ftp"}) {
-        Fetcher f;
-        f.UseProxy(proxy.HostPort(), "pu", "bad");
-        Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "407"});
+    for (const bool tls : {false, true}) {
+        test::Squid proxy("pu:pp", tls);
+        const Origins origins(www.Path());
+        const BothCas cas(origins.CaFile(), tls ? proxy.CaFile() : origins.CaFile());
+        for (const std::string scheme : {"http", "https", "ftp"}) {
+            SCOPED_TRACE(scheme + (tls ? " through an HTTPS proxy" : ""));
+            Fetcher f;
+            f.UseProxy((tls ? "https://" : "") + proxy.HostPort(), "pu", "bad");
+            Expect(f, origins.Url(scheme, "/a.bin"), Case{.failure = "407"});
+        }
     }
 }
 

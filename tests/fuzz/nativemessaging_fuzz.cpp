@@ -2,7 +2,7 @@
 // from the input, each message answered by the capture host. Whatever the
 // bytes, every message gets one whole frame holding a JSON object, and
 // nothing goes to Dromo but an http, https or ftp URL with the details the
-// host knows, each within its bound.
+// host knows, each within its bound, a cookie jar only one Dromo reads whole.
 
 #include <QByteArray>
 #include <QJsonDocument>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "base/capture/captureswitches.h"
+#include "base/text/cookiejar.h"
 #include "monitor/nativemessaging.h"
 #include "monitor/tessarinhost.h"
 #include "tests/base/fakes/fakeprofile.h"
@@ -53,10 +54,13 @@ void CheckHandOver(const HandOver& handOver, const std::function<std::string()>&
 {
     FUZZ_CHECK(WebOrFtp(handOver.url), shown() + ", handing over " + Shown(handOver.url));
     FUZZ_CHECK(handOver.url.find('#') == std::string::npos, shown() + ", handing over " + Shown(handOver.url));
-    static const std::set<std::string> kDetails = {"cookie", "referrer", "userAgent", "fileName", "mimeType", "size"};
+    static const std::set<std::string> kDetails = {"cookie",   "cookieJar", "referrer", "userAgent",
+                                                   "fileName", "mimeType",  "size"};
     for (const auto& [key, value] : handOver.details) {
         FUZZ_CHECK(kDetails.count(key) == 1 && !value.empty() && value.size() <= 3 * 64 * 1024,
                    shown() + ", handing over " + Shown(key) + " = " + Shown(value));
+        FUZZ_CHECK(key != "cookieJar" || CookieJar::Read(value).fault == CookieJarFault::None,
+                   shown() + ", handing over a jar Dromo refuses: " + Shown(value));
     }
 }
 

@@ -139,6 +139,7 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     saved.options = GlobalOptions::Defaults(platform);
     saved.options.password = "top secret";
     saved.options.captureFileTypes = "iso";  // not written by a save
+    saved.options.requireFtpTls = 1;         // off at first
     saved.categories = {{"Archives", "zip", "/dl/zip/"}};
     saved.sites = {{"ftp.example:2121", "u", "p:w"}};
     saved.proxies = {{"127.0.0.1", 3128, "", ""}};
@@ -168,6 +169,8 @@ TEST(SettingsProfile, SaveThenLoadRoundTrip)
     store.Load(loaded, adder, network);
     EXPECT_EQ(loaded.options.password, "top secret");
     EXPECT_EQ(loaded.options.captureFileTypes, "exe zip");
+    EXPECT_EQ(loaded.options.requireFtpTls, 1);
+    EXPECT_TRUE(ReadAll(path).contains("\nRequire%20TLS%20for%20FTP=1\n"));
     EXPECT_EQ(loaded.categories, saved.categories);
     EXPECT_EQ(loaded.sites, saved.sites);
     EXPECT_EQ(loaded.proxies, saved.proxies);

@@ -28,6 +28,7 @@ key follow) and misbehaves on request, chosen by the path and the query:
                               behind a balancer give, each its own), If-Range compared with it
       ?rate=N                 send at most N bytes per second on each connection
       ?trickle=N              send one body byte every N seconds (for up to 60 s)
+      ?pause=N,S              after N body bytes of each answer, nothing for S seconds, then the rest
       ?digest=KIND            announce the file's digest: "repr" (RFC 9530 Repr-Digest),
                               "content" (Content-Digest), "instance" (RFC 3230 Digest)
       ?alg=NAME               with ?digest: sha-256 (default), sha-512 or md5
@@ -287,7 +288,16 @@ class Handler(BaseHTTPRequestHandler):
             end = min(stop, start + int(q["stall"]))
         if "trickle" in q:
             return self.trickle(data[start:end], float(q["trickle"]))
-        self.send_body(data[start:end], chunked, final=(end == stop), rate=int(q.get("rate", "0")))
+        rate = int(q.get("rate", "0"))
+        if "pause" in q:
+            at, seconds = q["pause"].split(",")
+            at = min(end, start + int(at))
+            self.send_body(data[start:at], chunked, final=False, rate=rate)
+            deadline = time.time() + float(seconds)
+            while time.time() < deadline and not getattr(self.server, "stopping", False):
+                time.sleep(0.05)
+            start = at
+        self.send_body(data[start:end], chunked, final=(end == stop), rate=rate)
         if end < stop:
             if "stall" in q:
                 deadline = time.time() + 60

@@ -615,9 +615,12 @@ std::vector<std::string> Apache::Requests() const
     return lines;
 }
 
-Squid::Squid(const std::string& login)
+Squid::Squid(const std::string& login, bool tls)
 {
     const std::string d = m_dir.Path();
+    if (tls && !MakeTestCa(d)) {
+        throw std::runtime_error("openssl could not make the test CA");
+    }
     if (!login.empty()) {
         const std::size_t colon = login.find(':');
         WriteFile(m_dir.File("passwd"), PasswordLine(login.substr(0, colon), login.substr(colon + 1)));
@@ -633,7 +636,12 @@ Squid::Squid(const std::string& login)
     // Start-up reads the MIME table and makes its helpers: give it time.
     m_process = StartOnFreePort(m_port, "squid", 15000, d + "/cache.log", [&](int port) {
         std::ofstream conf(m_dir.File("squid.conf"), std::ios::trunc);
-        conf << "http_port 127.0.0.1:" << port << "\nvisible_hostname dromo-test\n"
+        if (tls) {
+            conf << "https_port 127.0.0.1:" << port << " tls-cert=" << d << "/cert.pem tls-key=" << d << "/key.pem\n";
+        } else {
+            conf << "http_port 127.0.0.1:" << port << "\n";
+        }
+        conf << "visible_hostname dromo-test\n"
              << "pid_filename " << d << "/squid.pid\ncache_log " << d << "/cache.log\n"
              << "access_log stdio:" << d << "/access.log\ncache_store_log none\ncoredump_dir " << d << "\n"
              << "cache deny all\ncache_mem 0 MB\nnetdb_filename none\npinger_enable off\n"
@@ -678,10 +686,19 @@ std::string Squid::AccessLog() const
     return ReadFile(m_dir.File("access.log"));
 }
 
-Microsocks::Microsocks(const std::string& login)
+Microsocks::Microsocks(const std::string& login, const std::vector<std::string>& ownNames)
 {
+    std::string hosts;
+    for (const std::string& name : ownNames) {
+        hosts += "127.0.0.1 " + name + "\n";
+    }
+    WriteFile(m_dir.File("hosts"), hosts);
     m_process = StartOnFreePort(m_port, "microsocks", 3000, "", [&](int port) {
         std::vector<std::string> argv = {"microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+        if (!ownNames.empty()) {
+            argv.insert(argv.begin(),
+                        {"env", "LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + m_dir.File("hosts")});
+        }
         if (!login.empty()) {
             const std::size_t colon = login.find(':');
             argv.insert(argv.end(), {"-u", login.substr(0, colon), "-P", login.substr(colon + 1)});
@@ -702,15 +719,17 @@ Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
     m_process = StartOnFreePort(m_port, "vsftpd", 5000, d + "/vsftpd.log", [&](int port) {
         std::ofstream conf(m_dir.File("vsftpd.conf"), std::ios::trunc);
         conf << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port << "\n"
-             << "background=NO\nanonymous_enable=YES\nno_anon_password=YES\nanon_root=" << root << "\n"
+             << "background=NO\nanonymous_enable=YES\nno_anon_password=NO\nanon_root=" << root << "\n"
              << "local_enable=NO\nwrite_enable=NO\nallow_writeable_chroot=YES\n"
              << "secure_chroot_dir=" << d << "/empty\n"
              << "pasv_enable=YES\npasv_address=127.0.0.1\nport_enable=YES\nconnect_from_port_20=NO\n"
-             << "xferlog_enable=NO\nvsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
+             << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
+             << "vsftpd_log_file=" << d << "/vsftpd.log\nseccomp_sandbox=NO\n"
              << "delay_failed_login=0\n";
         if (tls != Tls::None) {
+            const char* forced = tls == Tls::Offered ? "NO" : "YES";
             conf << "ssl_enable=YES\nrsa_cert_file=" << d << "/cert.pem\nrsa_private_key_file=" << d << "/key.pem\n"
-                 << "allow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
+                 << "allow_anon_ssl=YES\nforce_anon_logins_ssl=" << forced << "\nforce_anon_data_ssl=" << forced << "\n"
                  << "ssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nrequire_ssl_reuse=NO\nssl_ciphers=HIGH\n"
                  << (tls == Tls::Implicit ? "implicit_ssl=YES\n" : "");
         }
@@ -719,6 +738,21 @@ Vsftpd::Vsftpd(const std::string& root, Tls tls) : m_tls(tls)
         }
         return std::vector<std::string>{"/usr/sbin/vsftpd", m_dir.File("vsftpd.conf")};
     });
+}
+
+std::vector<std::string> Vsftpd::Commands() const
+{
+    // Each line: "DATE [pid N] [USER] FTP command: Client "127.0.0.1", "USER anonymous"".
+    const std::string marker = "FTP command: Client \"127.0.0.1\", \"";
+    std::vector<std::string> commands;
+    std::istringstream log(ReadFile(m_dir.File("vsftpd.log")));
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t at = line.find(marker);
+        if (at != std::string::npos && line.size() > at + marker.size() && line.back() == '"') {
+            commands.push_back(line.substr(at + marker.size(), line.size() - at - marker.size() - 1));
+        }
+    }
+    return commands;
 }
 
 }  // namespace dromo::test

@@ -205,10 +205,12 @@ private:
 
 // squid as a forward proxy without a cache, optionally requiring a basic
 // proxy login "user:password". CONNECT goes to any port of 127.0.0.1, as
-// the test servers' ports are ephemeral.
+// the test servers' ports are ephemeral. With `tls` the engine speaks TLS to
+// squid itself (an HTTPS proxy, "https://" + HostPort()), whose certificate
+// is signed by a CA of the test's own (CaFile()).
 class Squid : public Server {
 public:
-    explicit Squid(const std::string& login = "");
+    explicit Squid(const std::string& login = "", bool tls = false);
     // squid takes a second to shut down in order, and nothing it would
     // write then matters to a test: it is killed.
     ~Squid();
@@ -219,6 +221,7 @@ public:
     // both sides have closed it.
     bool Logged(const std::string& text, int timeoutMs) const;
     std::string AccessLog() const;
+    std::string CaFile() const { return m_dir.File("ca.pem"); }
 
 private:
     TempDir m_dir;
@@ -226,35 +229,42 @@ private:
 };
 
 // microsocks as a SOCKS5 proxy on 127.0.0.1, optionally requiring the
-// login "user:password".
+// login "user:password". The host names given resolve to 127.0.0.1 for the
+// proxy alone (through nss_wrapper), not for the test: a name only a proxy
+// that looks names up itself can reach.
 class Microsocks {
 public:
-    explicit Microsocks(const std::string& login = "");
+    explicit Microsocks(const std::string& login = "", const std::vector<std::string>& ownNames = {});
     // "127.0.0.1:port".
     std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
 
 private:
     int m_port = 0;
+    TempDir m_dir;
     std::unique_ptr<ChildProcess> m_process;
 };
 
 // vsftpd serving a folder read-only to anonymous logins ("anonymous" or
-// "ftp", any password); any other user is refused ("anonymous only").
-// Passive data connections on ephemeral ports of 127.0.0.1. Run by root,
-// sessions run as "ftp" in a chroot, so the folder is made readable to all.
-// With TLS, its certificate is signed by a CA of the test's own (CaFile()):
-// `Required` refuses a plain login ("530 Anonymous sessions must use
-// encryption.") and takes AUTH TLS on its one port; `Implicit` speaks TLS
+// "ftp", asking for a password and taking any); any other user is refused
+// ("anonymous only"). Passive data connections on ephemeral ports of
+// 127.0.0.1. Run by root, sessions run as "ftp" in a chroot, so the folder
+// is made readable to all. With TLS, its certificate is signed by a CA of
+// the test's own (CaFile()): `Offered` takes AUTH TLS on its one port and
+// plain logins alike; `Required` refuses a plain login ("530 Anonymous
+// sessions must use encryption.") and takes AUTH TLS; `Implicit` speaks TLS
 // from the first byte, as ftps:// URLs do.
 class Vsftpd : public Server {
 public:
-    enum class Tls { None, Required, Implicit };
+    enum class Tls { None, Offered, Required, Implicit };
     explicit Vsftpd(const std::string& root, Tls tls = Tls::None);
     std::string Url(const std::string& path) const
     {
         return Server::Url(m_tls == Tls::Implicit ? "ftps" : "ftp", path);
     }
     std::string CaFile() const { return m_dir.File("ca.pem"); }
+    // The commands the server received so far, every session's in the
+    // order they came ("USER anonymous"); a password reads "PASS <password>".
+    std::vector<std::string> Commands() const;
 
 private:
     Tls m_tls;

@@ -197,6 +197,7 @@ void Worker::Configure(const TaskRecord& task)
     const GlobalOptions& options = m_ctx.options.Get(guard);
     const ProxyList& proxies = m_ctx.proxies.Get(guard);
     e.SetCookies(options.enableCookie);
+    e.SetFtpTlsRequired(options.requireFtpTls != 0);
     const bool proxy =
         task.useProxy != 0 && task.proxyIndex >= 0 && task.proxyIndex < static_cast<std::int32_t>(proxies.size());
     if (proxy) {

@@ -53,6 +53,7 @@ void CopySheetSettings(const GlobalOptions& from, GlobalOptions& to)
     to.captureFileTypes = from.captureFileTypes;
     to.enableProxy = from.enableProxy;
     to.pasvMode = from.pasvMode;
+    to.requireFtpTls = from.requireFtpTls;
     to.httpVersion = from.httpVersion;
     to.userAgent = from.userAgent;
     to.enableSchedule = from.enableSchedule;

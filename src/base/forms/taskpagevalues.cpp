@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "base/text/digestlist.h"
+#include "base/text/variantchoice.h"
 #include "base/values/globaloptions.h"
 #include "base/values/taskrecord.h"
 
@@ -62,6 +63,7 @@ TaskPageValues TaskPageValues::FromRecord(const TaskRecord& r, const GlobalOptio
     v.autoSave = r.autoSave;
     v.refreshTenths = r.refresh / 100;
     v.checksum = r.checksum;
+    v.variant = r.variant;
     v.mirrors = r.mirrors;
     return v;
 }
@@ -94,6 +96,8 @@ void TaskPageValues::ApplyTo(TaskRecord& r) const
     // Stored in the canonical form the sheet's check has accepted.
     const std::optional<DigestList> digests = DigestList::Parse(checksum);
     r.checksum = digests ? digests->Stored() : checksum;
+    const std::optional<VariantChoice> choice = VariantChoice::Parse(variant);
+    r.variant = choice ? choice->Stored() : variant;
 }
 
 std::string ComposeUrl(const TaskRecord& r)

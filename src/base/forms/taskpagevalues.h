@@ -64,6 +64,9 @@ struct TaskPageValues {
     // URL page: the expected digests as typed ("sha-256=HEX", or the value
     // sha256sum prints); "" for none.
     std::string checksum;
+    // URL page: which variant of a video stream to record, as typed ("" or
+    // "best" for the highest; see VariantChoice).
+    std::string variant;
     // Mirrors page (read-only): the task's mirrors in MirrorList's stored
     // form; "" for a task without any, which shows no such page.
     std::string mirrors;

@@ -55,6 +55,11 @@ public:
     // Beyond the classic operations: the next HttpGet speaks HTTPS (TLS
     // verified against the system's certificates) instead of plain HTTP.
     virtual void SetSecure(bool secure) = 0;
+    // FTP takes TLS whenever the server offers it; with this on (the option
+    // "Require TLS for FTP") a plain ftp:// server that offers none is
+    // refused before the login is sent, and the call fails at once
+    // (SecureFailure). ftps:// speaks TLS whatever this says.
+    virtual void SetFtpTlsRequired(bool required) = 0;
     // Whether the next transfer may finish under the name the server gives
     // (Content-Disposition, or the last URL of a redirect chain) instead of
     // the target's own: on when the target's name was taken from the URL.

@@ -138,6 +138,14 @@ bool Cookie::SameAs(const Cookie& other) const
            LowerAscii(domain) == LowerAscii(other.domain);
 }
 
+bool Cookie::GoesTo(std::string_view host) const
+{
+    const std::string to = LowerAscii(host);
+    const std::string own = LowerAscii(domain);
+    return to == own ||
+           (subdomains && to.size() > own.size() && to.ends_with(own) && to[to.size() - own.size() - 1] == '.');
+}
+
 CookieJarReading CookieJar::Read(std::string_view text)
 {
     CookieJarReading reading;
@@ -211,6 +219,12 @@ void CookieJar::Put(const Cookie& cookie)
     } else {
         m_cookies.push_back(cookie);
     }
+}
+
+bool CookieJar::Holds(std::string_view name, std::string_view host) const
+{
+    return std::any_of(m_cookies.begin(), m_cookies.end(),
+                       [&](const Cookie& c) { return c.name == name && c.GoesTo(host); });
 }
 
 void CookieJar::TakeChanges(const CookieJar& before, const CookieJar& after)

@@ -32,6 +32,9 @@ struct Cookie {
     // Whether the two are one cookie to libcurl (domain, whether it is a
     // domain cookie, path and name): the later replaces the earlier.
     bool SameAs(const Cookie& other) const;
+    // Whether the cookie goes to the host by its domain (the host itself,
+    // or one of its subdomains for a domain cookie), letter case aside.
+    bool GoesTo(std::string_view host) const;
     bool operator==(const Cookie&) const = default;
 };
 
@@ -74,6 +77,8 @@ public:
 
     // Puts a cookie in, in place of the one it is the same as.
     void Put(const Cookie& cookie);
+    // Whether the jar holds a cookie of that name that goes to the host.
+    bool Holds(std::string_view name, std::string_view host) const;
     // What one of the task's handles, loaded with `before`, came to hold
     // (`after`): the cookies its servers set or changed are put in, those
     // they removed are taken out, and the rest stays as the task's other

@@ -58,6 +58,7 @@ constexpr std::array kIntOptions = {
     // Segmented downloads, newer still.
     IntOption{.name = "Connections per Task", .field = &G::connectionsPerTask},
     IntOption{.name = "Watch Clipboard", .field = &G::watchClipboard, .flag = true},
+    IntOption{.name = "Require TLS for FTP", .field = &G::requireFtpTls, .flag = true},
 };
 
 constexpr std::array kTextOptions = {

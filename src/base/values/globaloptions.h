@@ -30,6 +30,7 @@ struct GlobalOptions {
     std::int32_t refreshRate = 200;             // "Refresh Rate"
     std::string autoSave = "64";                // "Auto Save"
     std::int32_t pasvMode = 0;                  // "PASV Mode"
+    std::int32_t requireFtpTls = 0;             // "Require TLS for FTP": no login to an FTP server without TLS
     std::string userAgent = "Dromo/1.03 [en]";  // "User Agent"
     std::string httpVersion = "1.1";            // "Http Version"
     std::int32_t enableProxy = 0;               // "Enable Proxy"

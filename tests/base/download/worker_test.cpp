@@ -370,6 +370,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
     Rig rig;
     rig.settings.proxies = {{"proxy", 3128, "pu", "pp"}};
     rig.options.enableCookie = 1;
+    rig.options.requireFtpTls = 1;
     rig.options.username = "anonymous";
     rig.options.password = "me@example.com";
     TaskRecord record;
@@ -395,7 +396,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
         return std::find(made.begin(), made.end(), "Close") != made.end();
     }));
     std::vector<std::string> calls = rig.engines.script.Calls();
-    calls.resize(std::min<std::size_t>(calls.size(), 23));
+    calls.resize(std::min<std::size_t>(calls.size(), 24));
     EXPECT_EQ(calls, (std::vector<std::string>{"SetTaskId 0",
                                                "SetSpeedLimit 50",
                                                "SetIdleTime 30",
@@ -409,6 +410,7 @@ TEST(Worker, SettingsReachTheEngineInOrder)
                                                "SetMirrors 1::ftp://h/f 2:de:http://m/f",
                                                "SetPieceHashes md5 1024 d41d8cd98f00b204e9800998ecf8427e",
                                                "SetCookies 1",
+                                               "SetFtpTlsRequired 1",
                                                "SetProxyUser1 pu",
                                                "SetProxyPassword1 pp",
                                                "SetProxyUser2 pu",

@@ -177,6 +177,7 @@ public:
     void SetProxyPassword1(const std::string& v) override { Set("SetProxyPassword1", v); }
     void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
     void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
+    void SetFtpTlsRequired(bool v) override { Set("SetFtpTlsRequired", v ? "1" : "0"); }
     void SetServerNameAllowed(bool v) override { Set("SetServerNameAllowed", v ? "1" : "0"); }
     void SetRequestDetails(const std::string& cookie, const std::string& referrer) override
     {

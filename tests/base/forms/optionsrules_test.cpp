@@ -96,6 +96,17 @@ TEST_F(ApplyTest, MoreThreadsOfferEachQueuedTask)
     }
 }
 
+// The sheet's "Require TLS for FTP" is what the workers read next, both ways.
+TEST_F(ApplyTest, RequireTlsForFtpReachesTheLiveOptions)
+{
+    for (const int on : {1, 0}) {
+        OptionsSheetResult result = Edited();
+        result.options.requireFtpTls = on;
+        ApplyOptionsSheet(result, live, table, store, starter);
+        EXPECT_EQ(live.options.requireFtpTls, on);
+    }
+}
+
 TEST_F(ApplyTest, FirstRefusalStopsTheOffers)
 {
     struct Refusing : WorkerStarter {

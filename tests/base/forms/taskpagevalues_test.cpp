@@ -58,6 +58,7 @@ TEST(TaskPageValues, RecordRoundTripKeepsEveryField)
     r.duration = 90;
     r.autoSave = "128";
     r.refresh = 250;
+    r.variant = "1280x720";
     GlobalOptions o;
     o.saveTo = "/opts/";
     const TaskPageValues v = TaskPageValues::FromRecord(r, o);
@@ -75,6 +76,11 @@ TEST(TaskPageValues, RecordRoundTripKeepsEveryField)
     EXPECT_EQ(back.startAt, "7:5");
     EXPECT_EQ(back.duration, 90);
     EXPECT_EQ(back.password, "p");
+    EXPECT_EQ(back.variant, "1280x720");
+    TaskPageValues typed = v;
+    typed.variant = "720";  // as a person types it: stored as the sheet shows it next time
+    typed.ApplyTo(back);
+    EXPECT_EQ(back.variant, "720p");
 }
 
 TEST(TaskPageValues, NewTaskFromOptions)

@@ -134,6 +134,31 @@ TEST(SettingsStore, ConnectionsComeFromTheTaskOrTheOption)
     }
 }
 
+// "Require TLS for FTP" has a value of its own: a profile from before it
+// loads with it off, and what the user set comes back after Exit and start.
+TEST(SettingsStore, RequireTlsForFtpComesBackAfterARestart)
+{
+    const struct {
+        std::optional<int> stored;  // none: a profile from before the option
+        bool on;
+    } cases[] = {{{}, false}, {0, false}, {1, true}, {5, true}};
+    for (const auto& c : cases) {
+        Fixture before;
+        if (c.stored) {
+            before.profile.WriteInt("Settings", "Require TLS for FTP", *c.stored);
+        }
+        before.Load();
+        EXPECT_EQ(before.settings.options.requireFtpTls != 0, c.on);
+        ASSERT_TRUE(before.store.Save(before.settings, before.table));
+        EXPECT_EQ(before.profile.Int("Settings", "Require TLS for FTP"), c.on ? 1 : 0);
+
+        Fixture after;
+        after.profile.sections = before.profile.sections;
+        after.Load();
+        EXPECT_EQ(after.settings.options.requireFtpTls != 0, c.on);
+    }
+}
+
 TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
 {
     const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";

@@ -254,6 +254,7 @@ public:
     void SetProxyPassword1(const std::string&) override {}
     void SetProxyPassword2(const std::string&) override {}
     void SetSecure(bool) override {}
+    void SetFtpTlsRequired(bool) override {}
     void SetServerNameAllowed(bool) override {}
     std::string SavedAs() override { return {}; }
     std::int32_t RetryAfter() override { return -1; }

@@ -135,5 +135,31 @@ TEST(CookieJar, TakesBackWhatAHandlesServersChanged)
     EXPECT_EQ(jar({a, "# comment", "garbage", b}).Lines(), (std::vector<std::string>{a, b}));
 }
 
+// Which host a cookie of the jar goes to, for a Cookie header beside it.
+TEST(CookieJar, HoldsACookieOfANameForTheHostsItGoesTo)
+{
+    const CookieJar jar =
+        CookieJar::FromLines({"h.example\tFALSE\t/p/\tFALSE\t0\thost\t1", ".Example.org\tTRUE\t/\tTRUE\t0\tdomain\t1"});
+    const struct {
+        const char* name;
+        const char* host;
+        bool held;
+    } cases[] = {
+        {"host", "h.example", true},     // any path, as a header is for every path
+        {"host", "H.EXAMPLE", true},     // host names know no letter case
+        {"host", "a.h.example", false},  // host-only
+        {"host", "example", false},
+        {"domain", "example.org", true},
+        {"domain", "a.b.example.org", true},
+        {"domain", "badexample.org", false},  // a suffix that is no parent
+        {"domain", "org", false},
+        {"other", "h.example", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " for " + c.host);
+        EXPECT_EQ(jar.Holds(c.name, c.host), c.held);
+    }
+}
+
 }  // namespace
 }  // namespace dromo

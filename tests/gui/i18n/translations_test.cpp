@@ -155,6 +155,15 @@ std::vector<BaseCase> BaseCases()
         {"Fail - too many redirects: Number of redirects hit maximum amount",
          "Fehlgeschlagen – zu viele Weiterleitungen: Number of redirects hit maximum amount"},
         {"Fail - the server said no", "Fehlgeschlagen – the server said no"},
+        {"The video variant cannot be used: give best, lowest, a height (720p), a resolution (1280x720) or a "
+         "bandwidth (2500k).",
+         "Die Videovariante ist nicht verwendbar: Geben Sie best, lowest, eine Höhe (720p), eine Auflösung "
+         "(1280x720) oder eine Bandbreite (2500k) an."},
+        {"Fail - 127.0.0.1:2121 offers no TLS and \"Require TLS for FTP\" is on: the login was not sent",
+         "Fehlgeschlagen – 127.0.0.1:2121 bietet kein TLS an, und „TLS für FTP verlangen“ ist eingeschaltet: Die "
+         "Anmeldung wurde nicht gesendet"},
+        {"Fail - secure connection to the proxy 127.0.0.1:3128 refused: SSL certificate problem",
+         "Fehlgeschlagen – sichere Verbindung zum Proxy 127.0.0.1:3128 abgelehnt: SSL certificate problem"},
         {"HTTP/1.1 206 Partial Content", "HTTP/1.1 206 Partial Content"},  // the server's own words
         {"", ""},
     };

@@ -140,6 +140,43 @@ TEST(SheetFlows, AChecksumTypedOnTheSheetReachesTheEngine)
     EXPECT_TRUE(told()) << "the worker hands the task's checksum to its engine";
 }
 
+// A video variant the sheet cannot read is refused with the field to fix
+// in focus; one it can read is stored as the sheet shows it and reaches
+// the engine that records the task.
+TEST(SheetFlows, AVideoVariantTypedOnTheSheetReachesTheEngine)
+{
+    test::Window w;
+    w.settings.options.maxThreadNumber = 1;
+    w.engines.script.Add(test::Step::Stall());
+    bool refused = false;
+    w.frame->SetSheetDriver([&](CPropertySheet& sheet) {
+        auto& s = static_cast<CAddProp&>(sheet);
+        ASSERT_TRUE(test::ShowActive(s));
+        test::TypeOver(s.UrlPage()->UrlEdit(), "http://video.example/master.m3u8");
+        test::TypeOver(s.UrlPage()->VariantEdit(), "720q");
+        s.accept();
+        refused = s.isVisible() && !w.messages.shown.empty();
+        EXPECT_EQ(QApplication::focusWidget(), s.UrlPage()->VariantEdit()) << "the field to fix has the focus";
+        test::TypeOver(s.UrlPage()->VariantEdit(), "720");
+        s.accept();
+    });
+    w.frame->RunCommand(CommandId::AddUrl);
+    EXPECT_TRUE(refused);
+    ASSERT_FALSE(w.messages.shown.empty());
+    EXPECT_EQ(w.messages.shown.front().rfind("The video variant cannot be used: ", 0), 0u) << w.messages.shown.front();
+    ASSERT_EQ(w.table.Count(), 1);
+    EXPECT_EQ(w.table.CopyOut(0)->variant, "720p");
+    auto told = [&] {
+        const auto calls = w.engines.script.Calls();
+        return std::find(calls.begin(), calls.end(), "SetStreamVariant 720p") != calls.end();
+    };
+    for (int i = 0; i < 500 && !told(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(told()) << "the worker hands the task's variant to its engine";
+}
+
 // Before a URL names a file, "Save as" is the folder alone: an empty sheet,
 // a URL of a folder; the name comes with the URL's last part.
 TEST(SheetFlows, AnEmptyAddUrlSheetShowsTheFolderUntilTheUrlNamesAFile)

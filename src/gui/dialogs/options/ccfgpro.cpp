@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QRadioButton>
 
+#include <vector>
+
 #include "base/forms/pagechoices.h"
 #include "gui/widgets/pagewidgets.h"
 
@@ -37,13 +39,22 @@ QIcon AgentIcon(int index)
 
 }  // namespace
 
-CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
-    : CPropertyPage(tr("Protocol"), messages, parent), m_fields(fields), m_pasv(new QCheckBox(tr("PASV Mode"), this)),
-      m_agent(new QComboBox(this))
+CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, std::int32_t* requireFtpTls, QWidget* parent)
+    : CPropertyPage(tr("Protocol"), messages, parent), m_fields(fields), m_requireFtpTls(requireFtpTls),
+      m_pasv(new QCheckBox(tr("PASV Mode"), this)), m_agent(new QComboBox(this))
 {
     auto* page = new QGridLayout(this);
     QGridLayout* ftp = AddGroup(this, page, 0, tr("FTP"));
     ftp->addWidget(m_pasv, 0, 0);
+    if (m_requireFtpTls != nullptr) {
+        // The one box on the page with a key of its own: a person who wants
+        // no password in clear finds it without the mouse (Alt+R).
+        m_requireTls = new QCheckBox(tr("&Require TLS for FTP"), this);
+        ftp->addWidget(m_requireTls, 1, 0);
+        AddHelp({m_requireTls}, tr("FTP logs in inside TLS whenever the server offers it. Check it to refuse "
+                                   "servers that offer no TLS: the task fails instead of sending your name "
+                                   "and password in clear."));
+    }
     QGridLayout* http = AddGroup(this, page, 1, tr("HTTP"));
     auto* group = new QButtonGroup(this);
     const QString labels[] = {tr("HTTP/1.1"), tr("HTTP/1.0"), tr("HTTP/0.9")};
@@ -55,9 +66,14 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
     }
     QLabel* agentLabel = AddLabel(http, 1, 0, tr("User Agent:"));
     http->addWidget(m_agent, 1, 1, 1, 2);
-    // Tab as the page reads: the versions, then the user agent below them.
-    QWidget* order[] = {m_pasv, m_versions[0], m_versions[1], m_versions[2], m_agent};
-    for (std::size_t i = 1; i < std::size(order); ++i) {
+    // Tab as the page reads: FTP's boxes, the versions, then the user agent
+    // below them.
+    std::vector<QWidget*> order = {m_pasv};
+    if (m_requireTls != nullptr) {
+        order.push_back(m_requireTls);
+    }
+    order.insert(order.end(), {m_versions[0], m_versions[1], m_versions[2], m_agent});
+    for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
     for (int i = 0; i < static_cast<int>(kUserAgents.size()); ++i) {
@@ -67,7 +83,7 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
     connect(m_agent, &QComboBox::activated, this, [this](int i) { m_fields.userAgent = kUserAgents[i]; });
 
     AddHelp({m_pasv}, tr("You check it if you encounter problem to use ftp through some Firewall.") + QLatin1Char(' ') +
-                          tr("FTP over TLS (ftps://, or a server that asks for TLS) is always passive, whatever "
+                          tr("FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever "
                              "this says."));
     AddHelp({m_versions[0]}, tr("Set the HTTP version to 1.1 when Dromo is connecting to remote host."));
     AddHelp({m_versions[1]}, tr("Set the HTTP version to 1.0 when Dromo is connecting to remote host."));
@@ -78,6 +94,9 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, QWidget* parent)
 void CCfgPro::OnInitDialog()
 {
     m_pasv->setChecked(m_fields.pasvMode != 0);
+    if (m_requireTls != nullptr) {
+        m_requireTls->setChecked(*m_requireFtpTls != 0);
+    }
     m_versions[HttpVersionChoice(m_fields.httpVersion)]->setChecked(true);
     m_agent->setCurrentIndex(UserAgentChoice(m_fields.userAgent));
 }
@@ -85,6 +104,9 @@ void CCfgPro::OnInitDialog()
 bool CCfgPro::OnKillActive()
 {
     m_fields.pasvMode = m_pasv->isChecked() ? 1 : 0;
+    if (m_requireTls != nullptr) {
+        *m_requireFtpTls = m_requireTls->isChecked() ? 1 : 0;
+    }
     return true;
 }
 

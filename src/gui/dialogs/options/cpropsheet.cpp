@@ -27,7 +27,8 @@ CPropSheet::CPropSheet(QWidget* parent, const ViewSettings& live, Messages& mess
       m_connection(new CCfgConn(m_options, m_speed, messages)),
       m_system(new CCfgSys(m_options, m_refreshTenths, messages)), m_automation(new CCfgAuto(m_options, messages)),
       m_proxy(new CCfgProxy(m_options.enableProxy, m_proxyRows, messages)),
-      m_protocol(new CCfgPro(m_protocolFields, messages)), m_schedule(new CCFGSch(m_scheduleFields, messages)),
+      m_protocol(new CCfgPro(m_protocolFields, messages, &m_options.requireFtpTls)),
+      m_schedule(new CCFGSch(m_scheduleFields, messages)),
       m_category(new CCfgCat(m_options.enableCategory, m_categoryRows, m_options.saveTo, files, messages)),
       m_security(new CCfgSec(m_options.enableSecurity, m_siteRows, messages)),
       m_virus(new CCfgVirus(m_options, files, messages)), m_sounds(new CCFGSnd(m_options, files, sound, messages))

@@ -8,6 +8,7 @@
 #include "base/ports/messages.h"
 #include "base/text/digestlist.h"
 #include "base/text/textutil.h"
+#include "base/text/variantchoice.h"
 #include "gui/widgets/pagewidgets.h"
 #include "platform/basetexts.h"
 
@@ -16,7 +17,7 @@ namespace dromo {
 CAddURL::CAddURL(TaskPageValues& values, const CategoryList* categories, Messages& messages, QWidget* parent)
     : CPropertyPage(tr("URL"), messages, parent), m_values(values), m_categories(categories),
       m_url(new QLineEdit(this)), m_saveAs(new QLineEdit(this)), m_count(new QLabel(this)),
-      m_checksum(new QLineEdit(this))
+      m_checksum(new QLineEdit(this)), m_variant(new QLineEdit(this))
 {
     auto* page = new QGridLayout(this);
     QGridLayout* grid = AddGroup(this, page, 0, tr("URL"));
@@ -31,6 +32,12 @@ CAddURL::CAddURL(TaskPageValues& values, const CategoryList* categories, Message
     m_checksum->setToolTip(
         tr("The file is verified against this digest (SHA-256, SHA-512, SHA-1 or MD5) "
            "before it is called downloaded."));
+    AddLabel(grid, 4, 0, tr("Video variant:"));
+    grid->addWidget(m_variant, 4, 1);
+    m_variant->setPlaceholderText(tr("best, or lowest, 720p, 1280x720, 2500k"));
+    m_variant->setToolTip(
+        tr("For a video stream (an HLS playlist or a DASH manifest): the variant to record. A height, "
+           "resolution or bandwidth takes the best variant that does not exceed it."));
     page->setRowStretch(1, 1);
     m_url->setMinimumWidth(360);
     m_count->setWordWrap(true);
@@ -78,6 +85,7 @@ void CAddURL::OnInitDialog()
     m_saveAs->setText(ToQString(SaveAsDerivation::DeriveOnShow(m_values.saveAs) ? m_derivation->Derive(m_values.url)
                                                                                 : m_values.saveAs));
     m_checksum->setText(ToQString(m_values.checksum));
+    m_variant->setText(ToQString(m_values.variant));
     m_url->setFocus();
 }
 
@@ -115,6 +123,15 @@ bool CAddURL::OnKillActive()
         return false;
     }
     m_values.checksum = checksum;
+    const std::string variant = ToStdString(m_variant->text());
+    if (!VariantChoice::Parse(variant)) {
+        Notices().Warning(
+            "The video variant cannot be used: give best, lowest, a height (720p), a resolution "
+            "(1280x720) or a bandwidth (2500k).");
+        m_variant->setFocus();
+        return false;
+    }
+    m_values.variant = variant;
     return !m_values.url.empty() && !m_values.saveAs.empty();
 }
 

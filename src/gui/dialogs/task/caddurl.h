@@ -11,8 +11,8 @@ class QLabel;
 
 namespace dromo {
 
-// "URL": the address, the file it is saved as, and the checksum the file
-// must match (optional). Editing the URL derives "Save as" again. When the
+// "URL": the address, the file it is saved as, the checksum the file must
+// match (optional), and for a video stream the variant to record. Editing the URL derives "Save as" again. When the
 // values allow many URLs ("Add URL"), the field also takes a pattern or a
 // paste of several lines: the count of tasks shows beneath it, "Save as"
 // then names their folder, and OK is refused while the text is faulty.
@@ -25,6 +25,7 @@ public:
     QLineEdit* SaveAsEdit() const { return m_saveAs; }
     QLabel* CountLabel() const { return m_count; }
     QLineEdit* ChecksumEdit() const { return m_checksum; }
+    QLineEdit* VariantEdit() const { return m_variant; }
     bool OnKillActive() override;
 
     QString StayReason() const override;
@@ -43,6 +44,7 @@ private:
     QLineEdit* m_saveAs;
     QLabel* m_count;
     QLineEdit* m_checksum;
+    QLineEdit* m_variant;
 };
 
 }  // namespace dromo

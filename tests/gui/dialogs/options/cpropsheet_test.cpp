@@ -4,12 +4,14 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,6 +25,7 @@
 #include "gui/dialogs/options/ccfgcat.h"
 #include "gui/dialogs/options/ccfgconn.h"
 #include "gui/dialogs/options/ccfggen.h"
+#include "gui/dialogs/options/ccfgpro.h"
 #include "gui/dialogs/options/ccfgproxy.h"
 #include "gui/dialogs/options/ccfgsec.h"
 #include "gui/dialogs/options/ccfgsnd.h"
@@ -349,6 +352,59 @@ TEST(CPropSheet, GeneralDesktopSwitches)
     }
     EXPECT_EQ(GlobalOptions{}.notifyWhenDone, 1);
     EXPECT_EQ(GlobalOptions{}.keepAwake, 1);
+}
+
+// "Require TLS for FTP" stands below "PASV Mode", shows what is stored, is
+// read out by its words, and takes a click, the space bar after Tab from
+// "PASV Mode", or its own key, Alt+R, from anywhere on the page.
+TEST(CPropSheet, ProtocolRequireTlsForFtp)
+{
+    enum class Way { Mouse, Tab, Mnemonic };
+    const struct {
+        const char* what;
+        Way way;
+    } ways[] = {{"mouse", Way::Mouse}, {"Tab and space", Way::Tab}, {"Alt+R", Way::Mnemonic}};
+    for (const bool on : {false, true}) {
+        for (const auto& way : ways) {
+            SCOPED_TRACE(std::string(on ? "on, " : "off, ") + way.what);
+            Options o;
+            o.live.options.requireFtpTls = on ? 1 : 0;
+            o.live.options.pasvMode = 1;
+            CPropSheet& s = o.Open();
+            ASSERT_TRUE(s.SelectPage(kProtocol));
+            QCheckBox* pasv = s.Protocol()->Pasv();
+            QCheckBox* box = s.Protocol()->RequireFtpTls();
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "&Require TLS for FTP");
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+            ASSERT_NE(read, nullptr);
+            EXPECT_EQ(read->text(QAccessible::Name), "Require TLS for FTP");
+            EXPECT_EQ(box->isChecked(), on);
+            EXPECT_GT(box->mapTo(&s, QPoint(0, 0)).y(), pasv->mapTo(&s, QPoint(0, 0)).y());
+            switch (way.way) {
+            case Way::Mouse: ASSERT_EQ(test::ClickMark(box), box); break;
+            case Way::Tab:
+                ASSERT_EQ(test::ClickMark(pasv), pasv);  // "PASV Mode" goes off
+                test::Press(Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), box);
+                test::Press(Qt::Key_Space);
+                break;
+            case Way::Mnemonic:
+                // From "HTTP/1.1", already chosen, far from the box.
+                ASSERT_EQ(test::ClickMark(s.Protocol()->Version(0)), s.Protocol()->Version(0));
+                test::Press(Qt::Key_R, Qt::AltModifier);
+                // A key of a button clicks it as the mouse would, pressed
+                // and let go a moment later.
+                EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked() != on; }));
+                break;
+            }
+            EXPECT_EQ(box->isChecked(), !on);
+            ASSERT_TRUE(o.Ok());
+            EXPECT_EQ(s.Result().options.requireFtpTls, on ? 0 : 1);
+            EXPECT_EQ(s.Result().options.pasvMode, way.way == Way::Tab ? 0 : 1);
+        }
+    }
+    EXPECT_EQ(GlobalOptions{}.requireFtpTls, 0);
 }
 
 TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)

@@ -379,11 +379,12 @@ TEST(CAddProp, HelpPopupsOnTheProtocolAndSchedulePages)
     // FTP over TLS cannot be active: the help says so after the option's own words.
     const QString kPasvHelp =
         "You check it if you encounter problem to use ftp through some Firewall. FTP over TLS (ftps://, or a server "
-        "that asks for TLS) is always passive, whatever this says.";
+        "that offers TLS) is always passive, whatever this says.";
     Sheet s(NewTask());
     ASSERT_TRUE(s.sheet->SelectPage(kProtocol));
     QApplication::processEvents();
     CCfgPro* page = s.sheet->ProtocolPage();
+    EXPECT_EQ(page->RequireFtpTls(), nullptr) << "a program-wide option, not a task's";
     QWidget* pasv = page->Pasv();
     const QPoint inside = pasv->mapToGlobal(QPoint(5, pasv->height() / 2));
     EXPECT_EQ(page->HelpAt(inside), kPasvHelp);

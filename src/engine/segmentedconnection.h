@@ -1,0 +1,49 @@
+#pragma once
+
+// A connection of a segmented transfer, for the files that make up
+// SegmentedTransfer: what it asked for, what it brought and holds.
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/curlhandles.h"
+#include "engine/httpresponse.h"
+#include "engine/idlewatch.h"
+#include "engine/segmentedtransfer.h"
+
+namespace dromo {
+
+struct SegmentedTransfer::Connection {
+    SegmentedTransfer* owner = nullptr;
+    CURL* easy = nullptr;
+    EasyHandle owned;           // an extra connection's own handle; none for the engine's
+    bool first = false;         // the engine's own handle
+    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
+    bool otherVersion = false;  // its answer showed another version of the file
+    std::string hostPort;       // the host whose slot it holds
+    int mirror = 0;             // of the pool
+    bool live = false;          // in the multi handle, holding a host slot
+    bool accepted = false;      // its head fits the range asked for
+    bool paused = false;        // held back by the shared speed limit
+    int range = -1;
+    std::int64_t firstByte = 0;  // the range asked for
+    std::int64_t lastByte = 0;
+    HttpResponse response;
+    std::string refusal;  // why its answer was not taken
+    // libcurl hands data over in small pieces; they reach the file together.
+    // They follow the range's next byte, which moves once they are written.
+    std::vector<char> buffer;
+    Clock::time_point opened = Clock::now();
+    std::int64_t taken = 0;  // bytes it brought
+    Clock::time_point lastData = Clock::now();
+    IdleWatch watch;
+    IdleWatch pace;  // its bytes over the end-game's short window
+    HeaderList headers;
+    char error[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace dromo
