@@ -3,8 +3,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -32,17 +34,39 @@ std::string Resolved(const std::string& path)
     return path;
 }
 
-bool WriteAll(int fd, std::string_view text)
+// A long list comes in a piece for each task: they go out many at a call.
+bool WriteAll(int fd, const TextPieces& pieces)
 {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
+    std::vector<iovec> left;
+    left.reserve(pieces.size());
+    for (const auto& piece : pieces) {
+        if (!piece->empty()) {
+            left.push_back({const_cast<char*>(piece->data()), piece->size()});
+        }
+    }
+    std::size_t next = 0;
+    while (next < left.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(left.size() - next, IOV_MAX));
+        const ssize_t n = ::writev(fd, left.data() + next, count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return false;
         }
-        text.remove_prefix(static_cast<std::size_t>(n));
+        if (n == 0) {
+            errno = EIO;  // nothing taken of a text left: it never would be
+            return false;
+        }
+        // Past what was written, the first piece left part-written.
+        auto written = static_cast<std::size_t>(n);
+        while (next < left.size() && written >= left[next].iov_len) {
+            written -= left[next++].iov_len;
+        }
+        if (written > 0) {
+            left[next].iov_base = static_cast<char*>(left[next].iov_base) + written;
+            left[next].iov_len -= written;
+        }
     }
     return true;
 }
@@ -76,10 +100,8 @@ Status WriteFileAtomically(const std::string& path, const TextPieces& pieces)
         return Failure(path, errno);
     }
     int error = 0;
-    for (const auto& piece : pieces) {
-        if (error == 0 && !WriteAll(fd, *piece)) {
-            error = errno;
-        }
+    if (!WriteAll(fd, pieces)) {
+        error = errno;
     }
     if (error == 0 && ::fsync(fd) != 0) {
         error = errno;

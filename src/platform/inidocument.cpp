@@ -114,10 +114,10 @@ std::string IniDocument::Serialize() const
     return out;
 }
 
-std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& linesOf) const
+IniDocument::Pieces IniDocument::SerializePieces(const LinesOf& linesOf) const
 {
     std::size_t estimate = 0;
-    std::vector<Lines> lines(m_sections.size());
+    std::vector<const Pieces*> lines(m_sections.size(), nullptr);
     for (std::size_t k = 0; k < m_sections.size(); ++k) {
         for (const Entry& e : m_sections[k].entries) {
             estimate += e.name.size + e.raw.size + 2;
@@ -126,14 +126,18 @@ std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& line
             lines[k] = linesOf(m_sections[k].name);
         }
     }
-    std::vector<Lines> pieces;
+    const auto holdsLines = [](const Pieces* extra) {
+        return extra != nullptr &&
+               std::any_of(extra->begin(), extra->end(), [](const Lines& piece) { return !piece->empty(); });
+    };
+    Pieces pieces;
     auto own = std::make_shared<std::string>();
     own->reserve(estimate + m_sections.size() * 16);
     bool first = true;
     for (std::size_t k = 0; k < m_sections.size(); ++k) {
         const Section& s = m_sections[k];
-        const Lines& extra = lines[k];
-        if (s.entries.empty() && (extra == nullptr || extra->empty())) {
+        const bool extra = holdsLines(lines[k]);
+        if (s.entries.empty() && !extra) {
             continue;
         }
         std::string& out = *own;
@@ -156,9 +160,13 @@ std::vector<IniDocument::Lines> IniDocument::SerializePieces(const LinesOf& line
             out += View(e.raw);
             out += '\n';
         }
-        if (extra != nullptr && !extra->empty()) {
+        if (extra) {
             pieces.push_back(std::move(own));
-            pieces.push_back(extra);
+            for (const Lines& piece : *lines[k]) {
+                if (!piece->empty()) {
+                    pieces.push_back(piece);
+                }
+            }
             own = std::make_shared<std::string>();
         }
     }

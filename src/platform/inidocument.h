@@ -40,11 +40,13 @@ public:
     static IniDocument ParseKeeping(std::string text);
     std::string Serialize() const;
     // The whole text in pieces: the document's own, and after a section's
-    // values the lines `linesOf` gives for it (made elsewhere by IniText::AppendLine,
-    // not copied); null for none.
+    // values the lines `linesOf` gives for it (made elsewhere by
+    // IniText::AppendLine, in pieces of whole lines, not copied); null for
+    // none.
     using Lines = std::shared_ptr<const std::string>;
-    using LinesOf = std::function<Lines(const std::string& section)>;
-    std::vector<Lines> SerializePieces(const LinesOf& linesOf) const;
+    using Pieces = std::vector<Lines>;
+    using LinesOf = std::function<const Pieces*(const std::string& section)>;
+    Pieces SerializePieces(const LinesOf& linesOf) const;
 
     // The raw (escaped) value, or nothing when missing; good until the
     // document next changes.

@@ -23,11 +23,8 @@ namespace dromo {
 struct SettingsProfile::Handed {
     std::mutex mutex;  // held while the fill runs
     SectionFill fill;  // let go once run
-    IniDocument::Lines lines;
+    IniDocument::Pieces lines;
     bool made = false;
-    // Replaced or deleted: never run from then on. One already running ends
-    // (its owner is still there: it waits in FinishPendingSections).
-    std::atomic<bool> dropped{false};
 };
 
 namespace {
@@ -131,9 +128,8 @@ void SettingsProfile::Read()
     const int error = ReadFileUpTo(m_path, IniDocument::kMaxText, text);
     m_stamp = CurrentStamp();
     std::lock_guard lock(m_docMutex);
-    while (!m_handed.empty()) {
-        Drop(m_handed.begin()->first);
-    }
+    m_handed.clear();
+    m_parts.clear();
     if (error == ENOENT || error == ENOTDIR) {
         m_doc = IniDocument();
         m_unreadable = false;
@@ -241,7 +237,8 @@ void SettingsProfile::WriteString(const std::string& section, const std::string&
 void SettingsProfile::DeleteSection(const std::string& section)
 {
     std::lock_guard lock(m_docMutex);
-    Drop(section);
+    m_handed.erase(section);
+    m_parts.erase(section);
     m_doc.RemoveSection(section);
     m_dirty = true;
 }
@@ -263,7 +260,7 @@ void SettingsProfile::ForEachValueName(const std::string& section, const std::fu
 void SettingsProfile::ReplaceSection(const std::string& section, SectionFill fill)
 {
     std::lock_guard lock(m_docMutex);
-    Drop(section);
+    m_handed.erase(section);
     // Where the fill's first value would have put a missing section.
     m_doc.EmptySection(section);
     auto handed = std::make_shared<Handed>();
@@ -285,15 +282,28 @@ void SettingsProfile::FinishPendingSections()
     }
 }
 
-IniDocument::Lines SettingsProfile::LinesOf(Handed& handed, const std::string& section)
+const IniDocument::Pieces& SettingsProfile::LinesOf(Handed& handed, const std::string& section)
 {
     std::lock_guard lock(handed.mutex);
-    if (!handed.made && !handed.dropped) {
-        SectionTextWriter out(section, *this);
+    if (!handed.made) {
+        std::shared_ptr<const SectionTextWriter::Parts> kept;
+        {
+            std::lock_guard doc(m_docMutex);
+            if (const auto it = m_parts.find(section); it != m_parts.end()) {
+                kept = it->second;
+            }
+        }
+        SectionTextWriter out(section, *this, std::move(kept));
         handed.fill(out);
-        handed.lines = std::make_shared<const std::string>(out.TakeLines());
+        handed.lines = out.TakeLines();
         handed.fill = nullptr;  // the snapshot it owned goes now
         handed.made = true;
+        std::lock_guard doc(m_docMutex);
+        // Only for a section still handed over: one deleted or taken back
+        // since is made whole at its next hand-over.
+        if (m_handed.count(section) != 0) {
+            m_parts[section] = out.TakeParts();
+        }
     }
     return handed.lines;
 }
@@ -307,45 +317,50 @@ void SettingsProfile::TakeBack(const std::string& section, std::unique_lock<std:
         }
         const std::shared_ptr<Handed> handed = it->second;
         lock.unlock();
-        const IniDocument::Lines lines = LinesOf(*handed, section);
+        const IniDocument::Pieces& lines = LinesOf(*handed, section);
         lock.lock();
         const auto now = m_handed.find(section);
         if (now != m_handed.end() && now->second == handed) {
             m_handed.erase(now);
-            m_doc.AppendLines(section, lines != nullptr ? *lines : std::string());
+            m_parts.erase(section);  // the document holds the lines now
+            for (const IniDocument::Lines& piece : lines) {
+                m_doc.AppendLines(section, *piece);
+            }
             return;
         }
     }
 }
 
-void SettingsProfile::Drop(const std::string& section)
-{
-    if (const auto it = m_handed.find(section); it != m_handed.end()) {
-        it->second->dropped = true;
-        m_handed.erase(it);
-    }
-}
-
 TextPieces SettingsProfile::Text()
 {
-    // The fills run without the document's mutex, so the window's thread
-    // goes on meanwhile; if it handed a section anew in between, the new
-    // one is run too, so the text holds one moment of the whole profile.
-    for (;;) {
-        std::unique_lock lock(m_docMutex);
-        const HandedSections handed = m_handed;
-        lock.unlock();
-        for (const auto& [section, one] : handed) {
-            LinesOf(*one, section);
-        }
-        lock.lock();
-        if (handed == m_handed) {
-            return m_doc.SerializePieces([&handed](const std::string& section) {
-                const auto it = handed.find(section);
-                return it == handed.end() ? nullptr : it->second->lines;
-            });
-        }
+    // The text is the profile as it stood when the writer began: the
+    // sections handed over then and the rest beside them. The fills run
+    // without the document's mutex, so the window's thread goes on
+    // meanwhile; what it hands over since goes into the next text, which
+    // its flush posted. Starting over with it instead would never finish a
+    // long list whose tasks change more often than its text takes to make.
+    std::unique_lock lock(m_docMutex);
+    const HandedSections handed = m_handed;
+    if (handed.empty()) {
+        return m_doc.SerializePieces({});
     }
+    const IniDocument then = m_doc;  // small: the long section is handed
+    lock.unlock();
+    for (const auto& [section, one] : handed) {
+        LinesOf(*one, section);
+    }
+    const auto linesOf = [&handed](const std::string& section) -> const IniDocument::Pieces* {
+        const auto it = handed.find(section);
+        return it == handed.end() ? nullptr : &it->second->lines;
+    };
+    lock.lock();
+    if (handed == m_handed) {
+        // Nothing handed anew: the document now also holds what the fills
+        // wrote elsewhere (the keyring's notes).
+        return m_doc.SerializePieces(linesOf);
+    }
+    lock.unlock();
+    return then.SerializePieces(linesOf);
 }
 
 Status SettingsProfile::Post(FileWriterThread::Written written)

@@ -9,6 +9,7 @@
 #include "base/ports/profile.h"
 #include "platform/atomicfile.h"
 #include "platform/inidocument.h"
+#include "platform/sectiontextwriter.h"
 
 namespace dromo {
 
@@ -28,7 +29,10 @@ namespace dromo {
 // A section handed over whole (ReplaceSection: the task list) is written on
 // the writer thread, straight from its fill to its lines, when its file is
 // made: the caller pays only for the copy the fill owns. Read or written
-// value by value afterwards, it is taken back into the document first.
+// value by value afterwards, it is taken back into the document first. A
+// file is made from the profile as it stood when its writing began; a
+// section handed over anew meanwhile goes into the next one, so each write
+// ends however often the list changes.
 //
 // One thread at a time calls it (the window's); the writer thread runs the
 // fills, whose writes to other sections (the keyring's notes) it takes
@@ -84,11 +88,10 @@ private:
     void Read();
     Stamp CurrentStamp() const;
     // Runs the fill once (on whichever thread asks first); its lines after.
-    IniDocument::Lines LinesOf(Handed& handed, const std::string& section);
+    const IniDocument::Pieces& LinesOf(Handed& handed, const std::string& section);
     // Takes a handed section back into the document before it is used value
     // by value; `lock` holds m_docMutex and is let go while the fill runs.
     void TakeBack(const std::string& section, std::unique_lock<std::mutex>& lock);
-    void Drop(const std::string& section);
     bool Dirty();
     // The file's text, on the writer thread.
     TextPieces Text();
@@ -97,9 +100,12 @@ private:
     Status Post(FileWriterThread::Written written = {});
 
     std::string m_path;
-    std::mutex m_docMutex;  // guards m_doc, m_handed and m_dirty
+    std::mutex m_docMutex;  // guards m_doc, m_handed, m_parts and m_dirty
     IniDocument m_doc;
     HandedSections m_handed;
+    // A handed section's parts as its last fill made them, for the next to
+    // take again.
+    std::map<std::string, std::shared_ptr<const SectionTextWriter::Parts>, std::less<>> m_parts;
     bool m_dirty = false;
     bool m_unreadable = false;
     std::string m_readProblem;

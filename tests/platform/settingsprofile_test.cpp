@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+
 #include "base/commands/taskadder.h"
 #include "base/storage/settingsstore.h"
 #include "base/tasks/tasktable.h"
@@ -233,6 +238,89 @@ TEST(SettingsProfile, ALineBreakInAValueComesBackWholeAndAddsNoKey)
         }
         EXPECT_EQ(names, plainNames);
         EXPECT_EQ(ReadAll(path).split(QLatin1Char('\n')).count(QStringLiteral("[URL]")), 1);
+    }
+}
+
+// The window's thread changes the profile while the writer makes a file of
+// it, as the one-second saves of a long list with a task retrying do: each
+// fill, once it runs, waits until the window has handed the list over anew
+// (or deleted it) and posted another save. The write begun still ends, with
+// the profile as it stood when it began (the list and the count beside it);
+// the file after the last flush holds the newest.
+TEST(SettingsProfile, AWriteEndsWithTheProfileAsItBeganHoweverOftenTheListChangesMeanwhile)
+{
+    constexpr int kLastRound = 20;
+    struct Meanwhile {
+        const char* what;
+        bool handAnew;  // else the list is deleted, once
+    };
+    const Meanwhile cases[] = {{"handed anew", true}, {"deleted", false}};
+    for (const Meanwhile& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Dromo.ini");
+        std::mutex mutex;
+        std::condition_variable changed;
+        int running = 0;  // the round whose fill waits to go on
+        int going = 0;    // the fills up to this round may go on
+        bool heard = false;
+        QString heardText;
+        auto fill = [&](int round) {
+            return [&, round](Profile& out) {
+                {
+                    std::unique_lock lock(mutex);
+                    running = round;
+                    changed.notify_all();
+                    changed.wait(lock, [&] { return going >= round; });
+                }
+                out.WriteString("URL", "Round", std::to_string(round));
+            };
+        };
+        SettingsProfile profile(path);
+        profile.WriteInt("Settings", "Kept", 1);
+        profile.WriteInt("Settings", "Rounds", 1);
+        profile.ReplaceSection("URL", fill(1));
+        profile.FlushThen([&](const Status& written) {
+            EXPECT_TRUE(written);
+            const QString text = ReadAll(path);
+            std::lock_guard lock(mutex);
+            heard = true;
+            heardText = text;
+            changed.notify_all();
+        });
+        int handed = 1;
+        bool deleted = false;
+        std::unique_lock lock(mutex);
+        while (!heard) {
+            changed.wait(lock, [&] { return heard || running > going; });
+            if (heard) {
+                break;
+            }
+            const int round = running;
+            lock.unlock();
+            if (c.handAnew && handed < kLastRound) {
+                ++handed;
+                profile.WriteInt("Settings", "Rounds", handed);
+                profile.ReplaceSection("URL", fill(handed));
+                static_cast<void>(profile.FlushSoon());
+            } else if (!c.handAnew && !deleted) {
+                deleted = true;
+                profile.WriteInt("Settings", "Rounds", 0);
+                profile.DeleteSection("URL");
+                static_cast<void>(profile.FlushSoon());
+            }
+            lock.lock();
+            going = round;
+            changed.notify_all();
+        }
+        going = kLastRound;  // a fill the next write began goes on
+        changed.notify_all();
+        lock.unlock();
+        EXPECT_EQ(heardText.toStdString(), "[Settings]\nKept=1\nRounds=1\n\n[URL]\nRound=1\n");
+        ASSERT_TRUE(profile.Flush());
+        const std::string rounds = c.handAnew ? std::to_string(handed) : "0";
+        const std::string list = c.handAnew ? "\n[URL]\nRound=" + rounds + "\n" : "";
+        EXPECT_EQ(ReadAll(path).toStdString(), "[Settings]\nKept=1\nRounds=" + rounds + "\n" + list);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,19 @@ public:
     {
         DeleteSection(section);
         fill(*this);
+    }
+    // Within a fill: the values `write` writes into the section, which are
+    // the same whenever `same` is the same object at the same place among
+    // the fill's parts (the fill vouches for that; a null `same` vouches for
+    // nothing). A store may keep each part's text and take it again at the
+    // next fill of the section instead of calling `write`, so a long list
+    // costs a save only the tasks that changed. `write` writes only into the
+    // section being filled.
+    using PartWrite = std::function<void(Profile& out)>;
+    virtual void WritePart(const std::shared_ptr<const void>& same, const PartWrite& write)
+    {
+        static_cast<void>(same);
+        write(*this);
     }
     // Runs now every fill ReplaceSection left for later, after waiting for
     // one being run: for the owner of what they read, before it goes.

@@ -423,8 +423,15 @@ void SettingsStore::WriteAll(const ViewSettings& settings, const TaskTable& tabl
     // where the profile has one. The options and lists need no lock here:
     // this thread makes every change to them.
     std::shared_ptr<const TaskSnapshot> tasks = SnapshotTasks(table);
-    SaveOptions(settings.options, static_cast<int>(tasks->size()) + UnloadedTaskCount());
+    const int count = static_cast<int>(tasks->size()) + UnloadedTaskCount();
+    SaveOptionValues(settings.options);
+    // The count after the list: a writer that takes the profile up between
+    // the two (the one before this save's, still to begin) finds the new
+    // list under the old count, which loads every task the file held before
+    // (one added since waits for this save's own write); the new count over
+    // the old list would drop the last tasks of it.
     ReplaceTasks(std::move(tasks));
+    m_profile.WriteInt(kSettings, "MRU Num", count);
     SaveCategories(settings.categories);
     SaveSites(settings.sites);
     SaveProxies(settings.proxies);
@@ -471,6 +478,12 @@ void SettingsStore::SaveThen(const ViewSettings& settings, const TaskTable& tabl
 
 void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
 {
+    SaveOptionValues(options);
+    m_profile.WriteInt(kSettings, "MRU Num", taskCount);
+}
+
+void SettingsStore::SaveOptionValues(const GlobalOptions& options)
+{
     for (const IntOption& o : IntOptions()) {
         if (o.capture) {
             continue;  // the options sheet writes these the moment they change
@@ -486,7 +499,6 @@ void SettingsStore::SaveOptions(const GlobalOptions& options, int taskCount)
     WritePassword(kSettings, "Password", options.password, m_optionsKeyringId);
     KeyringSweep(kSettings);
     m_profile.WriteInt(kSettings, "Enable Authentication", 0);
-    m_profile.WriteInt(kSettings, "MRU Num", taskCount);
 }
 
 Status SettingsStore::SaveCaptureOptions(const GlobalOptions& options)
@@ -614,15 +626,32 @@ void SettingsStore::ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks)
                              [tasks = std::move(tasks), unloaded = m_unloaded, keyring = m_keyring](Profile& out) {
                                  const int count = static_cast<int>(tasks->size());
                                  for (int i = 0; i < count; ++i) {
-                                     WriteTask(out, keyring, i, *(*tasks)[static_cast<std::size_t>(i)]);
+                                     WriteTaskPart(out, keyring, i, (*tasks)[static_cast<std::size_t>(i)]);
                                  }
                                  for (std::size_t k = 0; k < unloaded->size(); ++k) {
-                                     WriteTask(out, keyring, count + static_cast<int>(k), (*unloaded)[k]);
+                                     // Each shares the list's life, so its address names it.
+                                     WriteTaskPart(out, keyring, count + static_cast<int>(k),
+                                                   std::shared_ptr<const StoredTask>(unloaded, &(*unloaded)[k]));
                                  }
                                  if (keyring != nullptr) {
                                      keyring->Sweep(out, kUrl);
                                  }
                              });
+}
+
+void SettingsStore::WriteTaskPart(Profile& out, PasswordKeyring* keyring, int index,
+                                  const std::shared_ptr<const StoredTask>& task)
+{
+    // A stored task never changes, so its values at the same index are the
+    // same at every save; but a password the keyring may hold is asked for
+    // again each time (it may have been locked or unlocked since), and its
+    // sweep must hear of every entry a task still names.
+    const TaskRecord& record = task->record;
+    const bool keyringAsked =
+        keyring != nullptr &&
+        (record.password.empty() ? !record.keyringId.empty() : !EqualsIgnoreCase(record.password, kDefaultPassword));
+    out.WritePart(keyringAsked ? nullptr : task,
+                  [keyring, index, &task](Profile& part) { WriteTask(part, keyring, index, *task); });
 }
 
 void SettingsStore::SaveCategories(const CategoryList& categories)

@@ -98,6 +98,8 @@ private:
     using TaskSnapshot = std::vector<std::shared_ptr<const StoredTask>>;
 
     void WriteAll(const ViewSettings& settings, const TaskTable& table);
+    // The options without the task count.
+    void SaveOptionValues(const GlobalOptions& options);
     StoredTask ReadTask(int index);
     // Under the task-table lock, copies only what changed since the last
     // snapshot: a save costs the window little however long the list.
@@ -107,6 +109,10 @@ private:
     // ones no task names any more, on whichever thread the profile fills it.
     void ReplaceTasks(std::shared_ptr<const TaskSnapshot> tasks);
     static void WriteTask(Profile& out, PasswordKeyring* keyring, int index, const StoredTask& task);
+    // The same as a part of the section, which a profile may keep and take
+    // again at the next save where the task at this index is the same.
+    static void WriteTaskPart(Profile& out, PasswordKeyring* keyring, int index,
+                              const std::shared_ptr<const StoredTask>& task);
     // Whether a stored task holds what a save would store of this record.
     static bool StoresAs(const StoredTask& saved, const TaskRecord& record, const TaskRow& row);
 

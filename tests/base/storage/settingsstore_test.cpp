@@ -1,6 +1,12 @@
 #include "base/storage/settingsstore.h"
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -515,6 +521,111 @@ TEST(SettingsStore, ListsAndTasksAreRewrittenWholeOnEverySave)
     EXPECT_EQ(f.profile.sections.count("Proxy"), 0u);
     EXPECT_EQ(f.profile.Int("Settings", "MRU Num"), 0);
     EXPECT_EQ(f.profile.sections.count("URL"), 0u);
+}
+
+// A profile that keeps, after each step of a save, what a writer taking it
+// up at that moment would put on disk: the values written so far, a
+// section handed over whole as one step.
+class EveryStepProfile : public test::FakeProfile {
+public:
+    std::vector<std::map<std::string, std::map<std::string, Value>>> steps;
+    void WriteInt(const std::string& section, const std::string& name, std::int32_t value) override
+    {
+        FakeProfile::WriteInt(section, name, value);
+        Step();
+    }
+    void WriteString(const std::string& section, const std::string& name, const std::string& value) override
+    {
+        FakeProfile::WriteString(section, name, value);
+        Step();
+    }
+    void DeleteSection(const std::string& section) override
+    {
+        FakeProfile::DeleteSection(section);
+        Step();
+    }
+    void ReplaceSection(const std::string& section, SectionFill fill) override
+    {
+        m_inSection = true;
+        Profile::ReplaceSection(section, std::move(fill));
+        m_inSection = false;
+        Step();
+    }
+
+private:
+    void Step()
+    {
+        if (!m_inSection) {
+            steps.push_back(sections);
+        }
+    }
+    bool m_inSection = false;
+};
+
+// Whatever step of a save the file was written at (a crash before the next
+// write), the tasks it held before and the list still holds all load.
+TEST(SettingsStore, AFileWrittenAtAnyStepOfASaveLosesNoTaskItHeldBefore)
+{
+    const auto targetsOf = [](const TaskTable& table) {
+        std::set<std::string> targets;
+        table.ForEachRow([&targets](const TaskRecord&, const TaskRow& row) { targets.insert(row.texts[kColTarget]); });
+        return targets;
+    };
+    const auto append = [](TaskTable& table, const std::string& target) {
+        TaskRow row;
+        row.texts[kColTarget] = target;
+        table.Append(TaskRecord{}, row);
+    };
+    struct Change {
+        const char* what;
+        std::function<void(TaskTable&)> change;
+    };
+    const Change changes[] = {
+        {"the first removed", [](TaskTable& t) { t.Remove(0); }},
+        {"one in the middle removed", [](TaskTable& t) { t.Remove(2); }},
+        {"two removed, one added",
+         [&append](TaskTable& t) {
+             t.Remove(4);
+             t.Remove(1);
+             append(t, "http://h/new");
+         }},
+        {"one added", [&append](TaskTable& t) { append(t, "http://h/new"); }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        EveryStepProfile profile;
+        SettingsStore store(profile, kPlatform);
+        ViewSettings settings;
+        TaskTable table;
+        for (const char* name : {"a", "b", "c", "d", "e"}) {
+            append(table, std::string("http://h/") + name);
+        }
+        ASSERT_TRUE(store.Save(settings, table));
+        const std::set<std::string> before = targetsOf(table);
+        c.change(table);
+        std::set<std::string> kept;
+        for (const std::string& target : targetsOf(table)) {
+            if (before.count(target) != 0) {
+                kept.insert(target);
+            }
+        }
+        profile.steps.clear();
+        ASSERT_TRUE(store.Save(settings, table));
+        ASSERT_FALSE(profile.steps.empty());
+        for (std::size_t step = 0; step < profile.steps.size(); ++step) {
+            Fixture f;
+            f.profile.sections = profile.steps[step];
+            f.Load();
+            const std::set<std::string> loaded = targetsOf(f.table);
+            std::vector<std::string> lost;
+            std::set_difference(kept.begin(), kept.end(), loaded.begin(), loaded.end(), std::back_inserter(lost));
+            EXPECT_EQ(lost, std::vector<std::string>()) << "written at step " << step << " of " << profile.steps.size();
+        }
+        Fixture last;
+        last.profile.sections = profile.steps.back();
+        last.Load();
+        EXPECT_EQ(targetsOf(last.table), targetsOf(table));  // the save itself ends with the whole list
+    }
 }
 
 TEST(SettingsStore, GarbageLoadsWithDefaultsAndBoundedWork)
