@@ -2,15 +2,17 @@
 // protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER].
 // PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone;
 // "real": the real Dromo is on the bus, saving into DROMO_FOLDER (a sixth
-// argument); "cookies": the same, on the site of sitecookies_test.cpp.
+// argument); "cookies": the same, on the site of sitecookies_test.cpp;
+// "stream": the same, on the video page of streams_test.cpp named by a
+// seventh argument.
 // Prints one line per step; the test that started the browser checks what
 // reached Dromo and the disk. Each step waits for its own outcome (a line in
 // the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
 import { existsSync } from "node:fs";
-import { waitFor, handedOver, saved, siteCookies } from "./wait.mjs";
+import { waitFor, handedOver, saved, siteCookies, videoPage } from "./wait.mjs";
 
-const [cdp, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
+const [cdp, origin, detailsLog, downloads, phase, dromoFolder, videoPath] = process.argv.slice(2);
 const browser = await chromium.connectOverCDP(cdp);
 const context = browser.contexts()[0];
 
@@ -59,7 +61,22 @@ const menuClick = (info, tabUrl) =>
     }, [info, tabUrl])
     .catch((e) => console.log(`menu click: ${e.message.split("\n")[0]}`));
 
-if (phase === "cookies") {
+if (phase === "stream") {
+  // What the add-on holds for the tab showing `tabUrl`: its streams listed
+  // (once what the tab fetched has been judged) and the badge's text.
+  const listed = (tabUrl) =>
+    worker.evaluate(async (tabUrl) => {
+      const tab = (await chrome.tabs.query({})).find((t) => t.url === tabUrl);
+      const streams = await tabStreams.list(tab.id);
+      return { count: streams.length, badge: await chrome.action.getBadgeText({ tabId: tab.id }) };
+    }, tabUrl);
+  await videoPage(`${origin}/${videoPath}`, dromoFolder, {
+    go: (url) => page.goto(url),
+    value: (expression) => page.evaluate(expression),
+    listed,
+    menuClick: (tabUrl) => menuClick({ menuItemId: "download-video", pageUrl: tabUrl }, tabUrl),
+  });
+} else if (phase === "cookies") {
   await siteCookies(origin, dromoFolder, {
     go: (url) => page.goto(url),
     cases: () => page.evaluate(() => [...document.querySelectorAll("a.case")].map((a) => a.id)),
