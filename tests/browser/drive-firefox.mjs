@@ -129,7 +129,7 @@ if (phase === "stream") {
     go,
     value: async (expression) => (await evaluate(expression)).value,
     listed,
-    menuClick: () => menuClick({ menuItemId: "download-video" }),
+    handOver: () => menuClick({ menuItemId: "download-video" }),
   });
 } else if (phase === "cookies") {
   const value = async (expression) => (await evaluate(expression)).value;

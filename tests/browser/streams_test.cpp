@@ -173,18 +173,24 @@ protected:
         EXPECT_EQ(decoded, "");
     }
 
-    // The page (video.html or hlsjs.html) played in Chromium.
-    void RunChromium(const std::string& page, const std::string& player)
+    // The page (video.html or hlsjs.html) played in Chromium, the stream
+    // handed over by the menu item or (`by` "popup") the popup; the driver's
+    // account in `output`.
+    void RunChromium(const std::string& page, const std::string& player, const std::string& by = "menu",
+                     std::string* output = nullptr)
     {
         if (!fs::exists(test::kChromium)) {
             GTEST_SKIP() << "needs Debian's chromium";
         }
         // The page plays without a click.
         test::Chromium chromium(m_downloads.Path(), {"--autoplay-policy=no-user-gesture-required"});
-        const std::string output = Drive({"node", test::kDriverDir + "/drive.mjs", chromium.cdp, Origin(), "",
-                                          m_downloads.Path(), "stream", m_saveTo.Path(), page});
+        const std::string said = Drive({"node", test::kDriverDir + "/drive.mjs", chromium.cdp, Origin(), "",
+                                        m_downloads.Path(), "stream", m_saveTo.Path(), page, by});
         chromium.process->Terminate(10000);
-        Check(output, player);
+        Check(said, player);
+        if (output) {
+            *output = said;
+        }
     }
 
     std::string Drive(const std::vector<std::string>& argv)
@@ -208,6 +214,15 @@ TEST_F(BrowserStreams, Chromium)
 {
     // Its own player where it plays HLS, else hls.js.
     RunChromium("video.html", "");
+}
+
+// The popup names the stream by its playlist, with the length its
+// variant's playlist tells and the best quality its master offers.
+TEST_F(BrowserStreams, ChromiumPopup)
+{
+    std::string output;
+    RunChromium("video.html", "", "popup", &output);
+    EXPECT_NE(output.find("popup: master.m3u8 | HLS \u00b7 0:04 \u00b7 240p\n"), std::string::npos) << output;
 }
 
 TEST_F(BrowserStreams, ChromiumThroughHlsJs)

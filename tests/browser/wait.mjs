@@ -61,10 +61,10 @@ export async function siteCookies(origin, dromoFolder, b) {
 }
 
 // A video page of streams_test.cpp, in a browser `b` (go to a URL, a
-// value of the page's, the add-on's account of the tab `{count, badge}`, a
-// click on "Download video with Dromo"): the page plays its stream until a
-// segment came, the add-on's account is printed, the menu item hands the
-// stream over and its file awaited in Dromo's folder; then another page
+// value of the page's, the add-on's account of the tab `{count, badge}`, the
+// hand-over by "Download video with Dromo" or the popup): the page plays its
+// stream until a segment came, the add-on's account is printed, the stream
+// is handed over and its file awaited in Dromo's folder; then another page
 // in the tab, and the account again.
 export async function videoPage(videoUrl, dromoFolder, b) {
   const origin = new URL(videoUrl).origin;
@@ -74,7 +74,7 @@ export async function videoPage(videoUrl, dromoFolder, b) {
   }
   const seen = await b.listed(videoUrl);
   console.log(`streams listed: ${seen?.count}, badge: "${seen?.badge}"`);
-  await b.menuClick(videoUrl);
+  await b.handOver(videoUrl);
   await waitFor("video file", () => readdirSync(dromoFolder).find((f) => f.endsWith(".mp4")), 60000);
   console.log(`video: Dromo's folder holds ${readdirSync(dromoFolder).join(", ")}`);
   const otherUrl = `${origin}/other.html`;
