@@ -3,10 +3,10 @@
 // Every decision is the host's; without a host the browser goes its own way.
 "use strict";
 
-// Firefox loads switches.js and cookies.js beside this script; Chromium's
-// worker here.
+// Firefox loads switches.js, cookies.js and streams.js beside this script;
+// Chromium's worker here.
 if (typeof importScripts === "function") {
-  importScripts("switches.js", "cookies.js");
+  importScripts("switches.js", "cookies.js", "streams.js");
 }
 
 const api = globalThis.browser ?? globalThis.chrome;
@@ -252,6 +252,7 @@ async function partitionOf(tabId, frameId, topLevelUrl) {
 // windows stay the browser's all the same.
 const MENU_LINK = "download-link";
 const MENU_PAGE = "download-all-links";
+const MENU_VIDEO = "download-video";
 const WEB_PAGES = ["http://*/*", "https://*/*"];
 // Every link a page offers fits one native message; a page with more
 // offers the first of them.
@@ -260,6 +261,7 @@ const MESSAGE_BYTES = 1024 * 1024 - 4096;
 const PRIVATE = "Dromo does not take downloads from private windows.";
 const NO_LINKS = "This page has no links Dromo could download.";
 const NO_DROMO = "Dromo is not running and cannot be started.";
+const NO_VIDEO = "This page has played no video stream Dromo could download.";
 
 async function createMenus() {
   const ignore = () => void api.runtime.lastError;
@@ -276,6 +278,10 @@ async function createMenus() {
     id: MENU_PAGE, title: "Download all links with Dromo\u2026", contexts: ["page", "frame"],
     documentUrlPatterns: WEB_PAGES,
   }, ignore);
+  api.contextMenus.create({
+    id: MENU_VIDEO, title: "Download video with Dromo", contexts: ["page", "frame", "video"],
+    documentUrlPatterns: WEB_PAGES,
+  }, ignore);
 }
 
 // What a click on one of the menu items does.
@@ -284,6 +290,8 @@ async function menuClicked(info, tab) {
     await downloadLink(info, tab);
   } else if (info.menuItemId === MENU_PAGE) {
     await downloadAllLinks(info, tab);
+  } else if (info.menuItemId === MENU_VIDEO) {
+    await downloadVideo(tab);
   }
 }
 
@@ -314,6 +322,43 @@ async function downloadLink(info, tab) {
   } catch (e) {
     // a URL the browser will not download either
   }
+}
+
+// The tab's stream (the first its page played) for Dromo to record.
+async function downloadVideo(tab) {
+  if (tab?.id === undefined || tab.id < 0) {
+    return;
+  }
+  if (tab.incognito) {
+    notice(PRIVATE);
+    return;
+  }
+  const [first] = await tabStreams.list(tab.id);
+  if (!first) {
+    notice(NO_VIDEO);
+    return;
+  }
+  await handStream(tab, first.url);
+}
+
+// A stream goes as a captured download does (its playlist's cookies, the
+// page as referrer, the user agent), named after the page's title. Whether
+// Dromo took it.
+async function handStream(tab, url) {
+  if (tab.incognito) {
+    notice(PRIVATE);
+    return false;
+  }
+  const d = await details(url, {
+    storeId: await storeOfTab(tab),
+    partitionKey: await partitionOf(tab.id, 0, tab.url),
+    referrer: tab.url,
+    fileName: videoFileName(tab.title, url),
+  });
+  const answer = await ask({ monitor: MONITOR, event: "AddDownload", url, details: d });
+  const taken = answer?.taken === true;
+  notice(taken ? NOTICE : NO_DROMO);
+  return taken;
 }
 
 // The links of the page (the frame the menu was opened on), each with the
@@ -397,6 +442,66 @@ function linksMessage(shared, links) {
 createMenus();
 api.contextMenus.onClicked.addListener((info, tab) => {
   menuClicked(info, tab);
+});
+
+// The streams each tab's page plays, counted on the toolbar button.
+const toolbarButton = api.action ?? api.browserAction;
+const tabStreams = new TabStreams(api, (tabId, count) => {
+  try {
+    toolbarButton.setBadgeText({ tabId, text: count > 0 ? String(count) : "" })?.catch?.(() => {});
+  } catch (e) {
+    // the tab has gone
+  }
+});
+// A tab's list starts afresh with each page the tab shows: a page's answer,
+// not a download the tab led to.
+function showsPage(header) {
+  return !/^\s*attachment/i.test(header("content-disposition")) &&
+    /^(text\/|application\/xhtml\+xml|$)/i.test(header("content-type").trim());
+}
+
+api.webRequest.onHeadersReceived.addListener(
+  (response) => {
+    if (response.incognito || response.tabId < 0 || response.statusCode < 200 || response.statusCode > 299 ||
+        response.type === "sub_frame") {
+      return;
+    }
+    const header = (name) =>
+      response.responseHeaders?.find((h) => h.name.toLowerCase() === name)?.value ?? "";
+    if (response.type !== "main_frame") {
+      tabStreams.seen(response.tabId, response.frameId, response.url, header("content-type"));
+    } else if (showsPage(header)) {
+      tabStreams.clear(response.tabId);
+    }
+  },
+  { urls: WEB_PAGES },
+  ["responseHeaders"]);
+api.tabs.onRemoved.addListener((tabId) => tabStreams.forgetTab(tabId));
+
+// The popup's questions: a tab's streams, and one of them for Dromo. Only
+// the add-on's own pages ask.
+api.runtime.onMessage.addListener((message, sender, reply) => {
+  if (sender.id !== api.runtime.id || sender.tab || !["streams", "hand-stream"].includes(message?.kind)) {
+    return false;
+  }
+  (async () => {
+    const tab = await api.tabs.get(message.tabId).catch(() => null);
+    if (!tab || tab.incognito) {
+      reply({ private: !!tab?.incognito, streams: [] });
+      return;
+    }
+    const streams = await tabStreams.list(tab.id);
+    if (message.kind === "streams") {
+      reply({
+        private: false,
+        streams: streams.map(({ url, kind, name, seconds, quality, live }) => ({ url, kind, name, seconds, quality, live })),
+      });
+    } else {
+      const known = streams.some((s) => s.url === message.url);
+      reply({ taken: known && (await handStream(tab, message.url)) });
+    }
+  })();
+  return true;
 });
 
 if (!isFirefox) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dromo needs to build, run and test, when they
 # are missing. Uses sudo when not run as root. With --browser-tests also
-# Chromium, Firefox ESR, Node.js and the test's npm packages (playwright-core) for the
-# browser capture tests.
+# Chromium, Firefox ESR, Node.js and the test's npm packages (playwright-core, and
+# hls.js for the page that plays a video stream) for the browser capture tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 browser_tests=0
@@ -62,6 +62,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if [ $browser_tests -eq 1 ] && [ ! -d tests/browser/node_modules/playwright-core ]; then
+if [ $browser_tests -eq 1 ] && { [ ! -d tests/browser/node_modules/playwright-core ] ||
+  [ ! -d tests/browser/node_modules/hls.js ]; }; then
   npm ci --prefix tests/browser --no-audit --no-fund --loglevel=error
 fi

@@ -1,18 +1,19 @@
 // Drives a running Firefox over WebDriver BiDi, Tessarin installed as a
 // temporary add-on: node [--experimental-websocket] drive-firefox.mjs
-// BIDI_URL EXTENSION_DIR ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER]
+// BIDI_URL EXTENSION_DIR ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER [PAGE]]
 // PHASE "present": Dromo's stand-in is on the bus, and the add-on is
 // installed first; "absent": the stand-in is gone; "cookies": the real Dromo
 // is on the bus, saving into DROMO_FOLDER (a seventh argument), and the
 // add-on is installed first, for the site of sitecookies_test.cpp (whose TLS
-// certificate is of the test's own CA). Prints one line per step,
+// certificate is of the test's own CA); "stream": the same, for the video
+// page of streams_test.cpp named by an eighth argument, with the menu hook. Prints one line per step,
 // as drive.mjs does.
 import { copyFileSync, existsSync, readFileSync, writeFileSync } from "node:fs";
 import { dirname } from "node:path";
 import { fileURLToPath } from "node:url";
-import { waitFor, handedOver, saved, siteCookies } from "./wait.mjs";
+import { waitFor, handedOver, saved, siteCookies, videoPage } from "./wait.mjs";
 
-const [bidi, extensionDir, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
+const [bidi, extensionDir, origin, detailsLog, downloads, phase, dromoFolder, videoPath] = process.argv.slice(2);
 
 const socket = new WebSocket(`${bidi}/session`);
 await new Promise((resolve, reject) => {
@@ -42,10 +43,10 @@ async function send(method, params = {}) {
 }
 
 await send("session.new", { capabilities: phase === "cookies" ? { alwaysMatch: { acceptInsecureCerts: true } } : {} });
-if (phase === "present") {
+if (phase === "present" || phase === "stream") {
   addMenuHook();
 }
-if (phase === "present" || phase === "cookies") {
+if (phase === "present" || phase === "cookies" || phase === "stream") {
   await send("webExtension.install", { extensionData: { type: "path", path: extensionDir } });
 }
 const context = (await send("browsingContext.getTree", {})).contexts[0].context;
@@ -112,9 +113,25 @@ async function menus() {
     (await evaluate(`document.documentElement.getAttribute("data-dromo-menus")`)).value);
 }
 
+// The tab's streams as the add-on lists them, and its badge's text.
+async function listed() {
+  await evaluate(`document.documentElement.removeAttribute("data-dromo-streams");
+    window.postMessage(JSON.stringify({ dromoTestStreams: true }), "*")`);
+  const answer = await waitFor("streams answered", async () =>
+    (await evaluate(`document.documentElement.getAttribute("data-dromo-streams")`)).value);
+  return JSON.parse(answer ?? "{}");
+}
+
 const pageUrl = `${origin}/page.html`;
 
-if (phase === "cookies") {
+if (phase === "stream") {
+  await videoPage(`${origin}/${videoPath}`, dromoFolder, {
+    go,
+    value: async (expression) => (await evaluate(expression)).value,
+    listed,
+    handOver: () => menuClick({ menuItemId: "download-video" }),
+  });
+} else if (phase === "cookies") {
   const value = async (expression) => (await evaluate(expression)).value;
   await siteCookies(origin, dromoFolder, {
     go,

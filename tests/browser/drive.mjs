@@ -2,15 +2,18 @@
 // protocol: node drive.mjs CDP_URL ORIGIN DETAILS_LOG DOWNLOADS PHASE [DROMO_FOLDER].
 // PHASE "present": Dromo's stand-in is on the bus; "absent": it is gone;
 // "real": the real Dromo is on the bus, saving into DROMO_FOLDER (a sixth
-// argument); "cookies": the same, on the site of sitecookies_test.cpp.
+// argument); "cookies": the same, on the site of sitecookies_test.cpp;
+// "stream": the same, on the video page of streams_test.cpp named by a
+// seventh argument, the stream handed over by the menu item or, with an
+// eighth argument "popup", by the toolbar button's popup.
 // Prints one line per step; the test that started the browser checks what
 // reached Dromo and the disk. Each step waits for its own outcome (a line in
 // the stand-in's log, a file the browser saved) up to a bound, and goes on.
 import { chromium } from "playwright-core";
 import { existsSync } from "node:fs";
-import { waitFor, handedOver, saved, siteCookies } from "./wait.mjs";
+import { waitFor, handedOver, saved, siteCookies, videoPage } from "./wait.mjs";
 
-const [cdp, origin, detailsLog, downloads, phase, dromoFolder] = process.argv.slice(2);
+const [cdp, origin, detailsLog, downloads, phase, dromoFolder, videoPath, handOverBy] = process.argv.slice(2);
 const browser = await chromium.connectOverCDP(cdp);
 const context = browser.contexts()[0];
 
@@ -59,7 +62,42 @@ const menuClick = (info, tabUrl) =>
     }, [info, tabUrl])
     .catch((e) => console.log(`menu click: ${e.message.split("\n")[0]}`));
 
-if (phase === "cookies") {
+if (phase === "stream") {
+  // What the add-on holds for the tab showing `tabUrl`: its streams listed
+  // (once what the tab fetched has been judged) and the badge's text.
+  const listed = (tabUrl) =>
+    worker.evaluate(async (tabUrl) => {
+      const tab = (await chrome.tabs.query({})).find((t) => t.url === tabUrl);
+      const streams = await tabStreams.list(tab.id);
+      return { count: streams.length, badge: await chrome.action.getBadgeText({ tabId: tab.id }) };
+    }, tabUrl);
+  // The toolbar button's popup, opened over the tab: its rows, and a click
+  // on the first row's button.
+  const popup = async () => {
+    await page.bringToFront();
+    await worker.evaluate(() => chrome.action.openPopup());
+    // Playwright leaves a popup that opens while it is connected alone: a
+    // second connection finds it among the pages.
+    const targets = async () => (await (await fetch(`${cdp}/json/list`)).json()).map((t) => t.url);
+    await waitFor("popup opened", async () => (await targets()).some((u) => u.endsWith("/popup.html")));
+    const second = await chromium.connectOverCDP(cdp);
+    const shown = second.contexts()[0].pages().find((p) => p.url().endsWith("/popup.html"));
+    await shown.waitForSelector("li button");
+    const rows = await shown.$$eval("li", (items) =>
+      items.map((li) => `${li.querySelector(".name").textContent} | ${li.querySelector(".facts").textContent}`));
+    console.log(`popup: ${rows.join("; ")}`);
+    await shown.click("li button");
+  };
+  await videoPage(`${origin}/${videoPath}`, dromoFolder, {
+    go: (url) => page.goto(url),
+    value: (expression) => page.evaluate(expression),
+    listed,
+    handOver: (tabUrl) =>
+      handOverBy === "popup"
+        ? popup().catch((e) => console.log(`popup: ${e.message.split("\n")[0]}`))
+        : menuClick({ menuItemId: "download-video", pageUrl: tabUrl }, tabUrl),
+  });
+} else if (phase === "cookies") {
   await siteCookies(origin, dromoFolder, {
     go: (url) => page.goto(url),
     cases: () => page.evaluate(() => [...document.querySelectorAll("a.case")].map((a) => a.id)),

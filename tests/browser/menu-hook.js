@@ -16,6 +16,10 @@ window.addEventListener("message", (event) => {
     browser.runtime.sendMessage({ kind: "test-menu", info: asked.dromoTestMenu }).then(
       (answer) => root.setAttribute("data-dromo-menu", answer ?? "no answer"),
       (e) => root.setAttribute("data-dromo-menu", String(e)));
+  } else if (asked.dromoTestStreams) {
+    browser.runtime.sendMessage({ kind: "test-streams" }).then(
+      (answer) => root.setAttribute("data-dromo-streams", answer),
+      (e) => root.setAttribute("data-dromo-streams", JSON.stringify({ error: String(e) })));
   } else if (asked.dromoTestMenus) {
     browser.runtime.sendMessage({ kind: "test-menus" }).then(
       (answer) => root.setAttribute("data-dromo-menus", answer),

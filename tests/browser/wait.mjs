@@ -59,3 +59,26 @@ export async function siteCookies(origin, dromoFolder, b) {
     }
   }
 }
+
+// A video page of streams_test.cpp, in a browser `b` (go to a URL, a
+// value of the page's, the add-on's account of the tab `{count, badge}`, the
+// hand-over by "Download video with Dromo" or the popup): the page plays its
+// stream until a segment came, the add-on's account is printed, the stream
+// is handed over and its file awaited in Dromo's folder; then another page
+// in the tab, and the account again.
+export async function videoPage(videoUrl, dromoFolder, b) {
+  const origin = new URL(videoUrl).origin;
+  await b.go(videoUrl);
+  if (await waitFor("a segment played", () => b.value("window.segments > 0"), 30000)) {
+    console.log(`played by ${await b.value("window.player")}`);
+  }
+  const seen = await b.listed(videoUrl);
+  console.log(`streams listed: ${seen?.count}, badge: "${seen?.badge}"`);
+  await b.handOver(videoUrl);
+  await waitFor("video file", () => readdirSync(dromoFolder).find((f) => f.endsWith(".mp4")), 60000);
+  console.log(`video: Dromo's folder holds ${readdirSync(dromoFolder).join(", ")}`);
+  const otherUrl = `${origin}/other.html`;
+  await b.go(otherUrl);
+  const after = await b.listed(otherUrl);
+  console.log(`after another page: ${after?.count}, badge: "${after?.badge}"`);
+}
