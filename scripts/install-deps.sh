@@ -14,7 +14,7 @@ packages=(
   # the translations: lupdate and lrelease with their CMake functions, and
   # Qt's own texts (standard buttons) in the user's language
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev libxml2-dev
+  libcurl4-openssl-dev libssl-dev ca-certificates libsecret-1-dev libxml2-dev zlib1g-dev
   # video streams become one file through libavformat; the tests make and check
   # their streams with ffmpeg and ffprobe
   libavformat-dev libavcodec-dev libavutil-dev ffmpeg

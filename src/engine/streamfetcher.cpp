@@ -156,6 +156,11 @@ bool StreamFetcher::HeadFits(Connection& c)
         c.tooLarge = true;
         c.accepted = false;
     }
+    if (c.accepted && r.contentLength > 0 && r.contentLength <= cap) {
+        // Room for the whole body at once: a segment grown by doubling is
+        // copied and faulted in again at every step.
+        c.body.reserve(static_cast<std::size_t>(r.contentLength));
+    }
     return c.accepted;
 }
 
