@@ -273,7 +273,8 @@ TEST(Streams, ProtectedOrBrokenStreamsAreRefusedWithTheirReasonAndLeaveNoFile)
 
 // The task's cookie, referrer and user agent go with the playlists, the
 // key and every segment; the segments come over several connections at
-// once, and one whose connection drops is fetched again alone.
+// once, one whose connection drops is fetched again alone, and a slow one
+// is waited for.
 TEST_F(StreamsTest, SegmentsComeInParallelWithTheTasksDetailsAndADroppedOneIsFetchedAgain)
 {
     ASSERT_FALSE(HasFatalFailure());
@@ -285,10 +286,13 @@ TEST_F(StreamsTest, SegmentsComeInParallelWithTheTasksDetailsAndADroppedOneIsFet
     fs::copy_file(s_www->File("key.bin"), www.File("key.bin"));
     std::string playlist = ReadFile(www.File("index.m3u8"));
     playlist.replace(playlist.find("../key.bin"), 10, "key.bin");
-    for (const char* segment : {"s000.ts", "s002.ts", "s003.ts"}) {
+    for (const char* segment : {"s000.ts", "s003.ts"}) {
         playlist.replace(playlist.find(segment), 7, std::string(segment) + "?rate=60000");
     }
     playlist.replace(playlist.find("s001.ts"), 7, "s001.ts?dropfirst=1");
+    // A slow server: nothing for two seconds in the middle of a segment,
+    // well inside the idle time, is waited for, not fetched again.
+    playlist.replace(playlist.find("s002.ts"), 7, "s002.ts?pause=1000,2");
     WriteFile(www.File("index.m3u8"), playlist);
     test::FaultServer server(www.Path());
     TempDir out;
