@@ -926,6 +926,406 @@
         <source>Fail - %1 offers no TLS and &quot;Require TLS for FTP&quot; is on: the login was not sent</source>
         <translation>Fehlgeschlagen – %1 bietet kein TLS an, und „TLS für FTP verlangen“ ist eingeschaltet: Die Anmeldung wurde nicht gesendet</translation>
     </message>
+    <message>
+        <source>Error - the recording holds no segment</source>
+        <translation>Fehler – die Aufnahme enthält kein Segment</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: the range lies past its end</source>
+        <translation>Fehler in der Antwort des Servers: der Bereich liegt hinter dem Ende der Datei</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: its range does not fit the part asked for</source>
+        <translation>Fehler in der Antwort des Servers: sein Bereich passt nicht zum angefragten Teil</translation>
+    </message>
+    <message>
+        <source>one variant</source>
+        <translation>eine Variante</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>zu wenig Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>the recording holds neither video nor sound</source>
+        <translation>die Aufnahme enthält weder Video noch Ton</translation>
+    </message>
+    <message>
+        <source>This is not an HLS playlist: it does not begin with #EXTM3U.</source>
+        <translation>Dies ist keine HLS-Playlist: sie beginnt nicht mit #EXTM3U.</translation>
+    </message>
+    <message>
+        <source>the playlist mixes variant streams with media segments</source>
+        <translation>die Playlist mischt Varianten-Streams mit Mediensegmenten</translation>
+    </message>
+    <message>
+        <source>EXT-X-STREAM-INF without the URI of its stream</source>
+        <translation>EXT-X-STREAM-INF ohne die URI seines Streams</translation>
+    </message>
+    <message>
+        <source>the master playlist names no variant stream</source>
+        <translation>die Master-Playlist nennt keinen Varianten-Stream</translation>
+    </message>
+    <message>
+        <source>the media playlist has no EXT-X-TARGETDURATION</source>
+        <translation>die Medien-Playlist hat kein EXT-X-TARGETDURATION</translation>
+    </message>
+    <message>
+        <source>a variant stream without a readable BANDWIDTH</source>
+        <translation>ein Varianten-Stream ohne lesbares BANDWIDTH</translation>
+    </message>
+    <message>
+        <source>a rendition without TYPE or GROUP-ID</source>
+        <translation>eine Rendition ohne TYPE oder GROUP-ID</translation>
+    </message>
+    <message>
+        <source>an AES-128 key without a URI</source>
+        <translation>ein AES-128-Schlüssel ohne URI</translation>
+    </message>
+    <message>
+        <source>EXT-X-MAP without a URI</source>
+        <translation>EXT-X-MAP ohne URI</translation>
+    </message>
+    <message>
+        <source>a byte range without an offset that follows no range of the same resource</source>
+        <translation>ein Bytebereich ohne Anfang, der auf keinen Bereich derselben Ressource folgt</translation>
+    </message>
+    <message>
+        <source>a byte range past the largest file</source>
+        <translation>ein Bytebereich über die größte mögliche Datei hinaus</translation>
+    </message>
+    <message>
+        <source>the stream changes its initialization section (EXT-X-MAP) on the way, which one file cannot hold</source>
+        <translation>der Stream wechselt unterwegs seinen Initialisierungsabschnitt (EXT-X-MAP), was eine einzelne Datei nicht aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: it is empty.</source>
+        <translation>Dies ist kein DASH-Manifest: es ist leer.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: it is not well-formed XML.</source>
+        <translation>Dies ist kein DASH-Manifest: es ist kein wohlgeformtes XML.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: its root element is not &lt;MPD&gt;.</source>
+        <translation>Dies ist kein DASH-Manifest: sein Wurzelelement ist nicht &lt;MPD&gt;.</translation>
+    </message>
+    <message>
+        <source>a DASH manifest may not declare a document type or entities.</source>
+        <translation>ein DASH-Manifest darf weder einen Dokumenttyp noch Entitäten deklarieren.</translation>
+    </message>
+    <message>
+        <source>This is a live DASH stream (type=&quot;dynamic&quot;), which Dromo does not record.</source>
+        <translation>Dies ist ein Live-DASH-Stream (type=&quot;dynamic&quot;), den Dromo nicht aufnimmt.</translation>
+    </message>
+    <message>
+        <source>the manifest has no Period</source>
+        <translation>das Manifest hat keine Period</translation>
+    </message>
+    <message>
+        <source>the manifest has several periods, which Dromo does not join into one file</source>
+        <translation>das Manifest hat mehrere Perioden, die Dromo nicht zu einer Datei zusammenfügt</translation>
+    </message>
+    <message>
+        <source>the manifest has no video or audio representation</source>
+        <translation>das Manifest hat keine Video- oder Audio-Representation</translation>
+    </message>
+    <message>
+        <source>the stream is protected by DRM (ContentProtection), which Dromo does not record</source>
+        <translation>der Stream ist durch DRM (ContentProtection) geschützt; Dromo nimmt ihn nicht auf</translation>
+    </message>
+    <message>
+        <source>a representation without a readable bandwidth</source>
+        <translation>eine Representation ohne lesbare Bandbreite</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline entry whose t, d or r cannot be read</source>
+        <translation>ein SegmentTimeline-Eintrag, dessen t, d oder r nicht lesbar ist</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline repeats to the end of a period of no known duration</source>
+        <translation>eine SegmentTimeline wiederholt bis zum Ende einer Periode ohne bekannte Dauer</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate without media, or with a timescale or startNumber that cannot be read</source>
+        <translation>ein SegmentTemplate ohne media oder mit nicht lesbarem timescale oder startNumber</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate with neither a SegmentTimeline nor a duration and a known period</source>
+        <translation>ein SegmentTemplate weder mit SegmentTimeline noch mit duration und bekannter Periode</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate that makes no segment</source>
+        <translation>ein SegmentTemplate, das kein Segment ergibt</translation>
+    </message>
+    <message>
+        <source>a SegmentList whose timescale or duration cannot be read</source>
+        <translation>eine SegmentList, deren timescale oder duration nicht lesbar ist</translation>
+    </message>
+    <message>
+        <source>a SegmentList without a SegmentURL</source>
+        <translation>eine SegmentList ohne SegmentURL</translation>
+    </message>
+    <message>
+        <source>a template with an unclosed $</source>
+        <translation>eine Vorlage mit nicht geschlossenem $</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2); left out of the recording</source>
+        <translation>%1 (Segment %2); in der Aufnahme ausgelassen</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2); trying again in %3 s</source>
+        <translation>%1 (Segment %2); neuer Versuch in %3 s</translation>
+    </message>
+    <message>
+        <source>%1 (the initialization section); trying again in %2 s</source>
+        <translation>%1 (Initialisierungsabschnitt); neuer Versuch in %2 s</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2)</source>
+        <translation>%1 (Segment %2)</translation>
+    </message>
+    <message>
+        <source>%1 (the initialization section)</source>
+        <translation>%1 (Initialisierungsabschnitt)</translation>
+    </message>
+    <message>
+        <source>%1 (the key %2)</source>
+        <translation>%1 (Schlüssel %2)</translation>
+    </message>
+    <message>
+        <source>%1; trying again</source>
+        <translation>%1; neuer Versuch</translation>
+    </message>
+    <message>
+        <source>Segment %1 of %2, %3 of %4</source>
+        <translation>Segment %1 von %2, %3 von %4</translation>
+    </message>
+    <message>
+        <source>Recording live: %1 segments, %2</source>
+        <translation>Live-Aufnahme: %1 Segmente, %2</translation>
+    </message>
+    <message>
+        <source>Recording ended by the user after %1</source>
+        <translation>Aufnahme vom Benutzer nach %1 beendet</translation>
+    </message>
+    <message>
+        <source>Making one file of %1 segments...</source>
+        <translation>Eine Datei aus %1 Segmenten wird erstellt …</translation>
+    </message>
+    <message>
+        <source>The live playlist could not be read %1 times: the recording ends here</source>
+        <translation>Die Live-Playlist konnte %1-mal nicht gelesen werden: die Aufnahme endet hier</translation>
+    </message>
+    <message>
+        <source>Error - no connection could be made for %1</source>
+        <translation>Fehler – für %1 kam keine Verbindung zustande</translation>
+    </message>
+    <message>
+        <source>Error - segment %1 cannot be decrypted with its key %2</source>
+        <translation>Fehler – Segment %1 lässt sich mit seinem Schlüssel %2 nicht entschlüsseln</translation>
+    </message>
+    <message>
+        <source>Error - the key %1 is not 16 bytes long</source>
+        <translation>Fehler – der Schlüssel %1 ist nicht 16 Bytes lang</translation>
+    </message>
+    <message>
+        <source>Error - %1 is larger than the %2 MB a piece of a stream may have</source>
+        <translation>Fehler – %1 ist größer als die %2 MB, die ein Stück eines Streams haben darf</translation>
+    </message>
+    <message>
+        <source>Error - the recording cannot be made into one file: %1</source>
+        <translation>Fehler – aus der Aufnahme lässt sich keine einzelne Datei machen: %1</translation>
+    </message>
+    <message>
+        <source>Fail - %1 answers with neither an HLS playlist nor a DASH manifest</source>
+        <translation>Fehlgeschlagen – %1 antwortet weder mit einer HLS-Playlist noch mit einem DASH-Manifest</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist cannot be recorded: %1</source>
+        <translation>Fehlgeschlagen – die Playlist kann nicht aufgenommen werden: %1</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist %1 cannot be recorded: %2</source>
+        <translation>Fehlgeschlagen – die Playlist %1 kann nicht aufgenommen werden: %2</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist %1 names other playlists where its segments should be</source>
+        <translation>Fehlgeschlagen – die Playlist %1 nennt andere Playlists, wo ihre Segmente stehen sollten</translation>
+    </message>
+    <message>
+        <source>Fail - the manifest cannot be recorded: %1</source>
+        <translation>Fehlgeschlagen – das Manifest kann nicht aufgenommen werden: %1</translation>
+    </message>
+    <message>
+        <source>Fail - the stream&apos;s video or sound cannot go into a file named %1; name it .mkv</source>
+        <translation>Fehlgeschlagen – Video oder Ton des Streams passen nicht in eine Datei namens %1; nennen Sie sie .mkv</translation>
+    </message>
+    <message>
+        <source>Error %1 from server</source>
+        <translation>Fehler %1 vom Server</translation>
+    </message>
+    <message>
+        <source>The playlist is larger than %1 MB.</source>
+        <translation>Die Playlist ist größer als %1 MB.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no http or https URL</source>
+        <translation>„%1“ ist keine http- oder https-URL</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; follows neither EXTINF nor EXT-X-STREAM-INF</source>
+        <translation>„%1“ folgt weder auf EXTINF noch auf EXT-X-STREAM-INF</translation>
+    </message>
+    <message>
+        <source>the attributes of %1 cannot be read</source>
+        <translation>die Attribute von %1 sind nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the segment&apos;s duration &quot;%1&quot; cannot be read</source>
+        <translation>die Dauer „%1“ des Segments ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the target duration &quot;%1&quot; cannot be read</source>
+        <translation>die Zieldauer „%1“ ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the media sequence &quot;%1&quot; cannot be used</source>
+        <translation>die Mediensequenz „%1“ ist nicht verwendbar</translation>
+    </message>
+    <message>
+        <source>the resolution &quot;%1&quot; cannot be read</source>
+        <translation>die Auflösung „%1“ ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the byte range &quot;%1&quot; cannot be read</source>
+        <translation>der Bytebereich „%1“ ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the IV &quot;%1&quot; is not 0x and 32 hex digits</source>
+        <translation>der IV „%1“ ist nicht 0x mit 32 Hexadezimalziffern</translation>
+    </message>
+    <message>
+        <source>the stream is encrypted with %1 (DRM), which Dromo does not record</source>
+        <translation>der Stream ist mit %1 (DRM) verschlüsselt; Dromo nimmt ihn nicht auf</translation>
+    </message>
+    <message>
+        <source>the stream is encrypted with &quot;%1&quot;, which Dromo cannot decrypt</source>
+        <translation>der Stream ist mit „%1“ verschlüsselt, das Dromo nicht entschlüsseln kann</translation>
+    </message>
+    <message>
+        <source>the stream&apos;s key is kept by a DRM system (KEYFORMAT &quot;%1&quot;), which Dromo does not record</source>
+        <translation>der Schlüssel des Streams liegt bei einem DRM-System (KEYFORMAT „%1“); Dromo nimmt ihn nicht auf</translation>
+    </message>
+    <message>
+        <source>more than %1 variant streams</source>
+        <translation>mehr als %1 Varianten-Streams</translation>
+    </message>
+    <message>
+        <source>more than %1 renditions</source>
+        <translation>mehr als %1 Renditions</translation>
+    </message>
+    <message>
+        <source>more than %1 keys</source>
+        <translation>mehr als %1 Schlüssel</translation>
+    </message>
+    <message>
+        <source>more than %1 EXT-X-MAP tags</source>
+        <translation>mehr als %1 EXT-X-MAP-Tags</translation>
+    </message>
+    <message>
+        <source>more than %1 segments</source>
+        <translation>mehr als %1 Segmente</translation>
+    </message>
+    <message>
+        <source>The manifest is larger than %1 MB.</source>
+        <translation>Das Manifest ist größer als %1 MB.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: %1.</source>
+        <translation>Dies ist kein DASH-Manifest: %1.</translation>
+    </message>
+    <message>
+        <source>the manifest has more than %1 elements</source>
+        <translation>das Manifest hat mehr als %1 Elemente</translation>
+    </message>
+    <message>
+        <source>the manifest nests elements more than %1 deep</source>
+        <translation>das Manifest verschachtelt Elemente mehr als %1 Ebenen tief</translation>
+    </message>
+    <message>
+        <source>more than %1 representations</source>
+        <translation>mehr als %1 Representations</translation>
+    </message>
+    <message>
+        <source>a representation of more than %1 segments</source>
+        <translation>eine Representation mit mehr als %1 Segmenten</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline of more than %1 segments</source>
+        <translation>eine SegmentTimeline mit mehr als %1 Segmenten</translation>
+    </message>
+    <message>
+        <source>the range &quot;%1&quot; cannot be read</source>
+        <translation>der Bereich „%1“ ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>a template&apos;s format &quot;%1&quot; cannot be used</source>
+        <translation>das Format „%1“ einer Vorlage ist nicht verwendbar</translation>
+    </message>
+    <message>
+        <source>a template&apos;s width &quot;%1&quot; cannot be used</source>
+        <translation>die Breite „%1“ einer Vorlage ist nicht verwendbar</translation>
+    </message>
+    <message>
+        <source>a template&apos;s identifier $%1$ is unknown</source>
+        <translation>der Bezeichner $%1$ einer Vorlage ist unbekannt</translation>
+    </message>
+    <message>
+        <source>the recording cannot be read: %1</source>
+        <translation>die Aufnahme ist nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>the recorded media cannot be read: %1</source>
+        <translation>die aufgenommenen Medien sind nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>the file format &quot;%1&quot; cannot be written: %2</source>
+        <translation>das Dateiformat „%1“ lässt sich nicht schreiben: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written: %1</source>
+        <translation>die Datei lässt sich nicht schreiben: %1</translation>
+    </message>
+    <message>
+        <source>a piece of %1 bytes is too large to keep</source>
+        <translation>ein Stück von %1 Bytes ist zu groß zum Aufbewahren</translation>
+    </message>
+    <message>
+        <source>%1 stream: %2, %3 segments already here</source>
+        <translation>%1-Stream: %2, %3 Segmente schon vorhanden</translation>
+    </message>
+    <message>
+        <source>%1 stream: %2</source>
+        <translation>%1-Stream: %2</translation>
+    </message>
+    <message>
+        <source>%1, sound &quot;%2&quot;</source>
+        <translation>%1, Ton „%2“</translation>
+    </message>
+    <message>
+        <source>%1, sound %2 kbit/s</source>
+        <translation>%1, Ton %2 kbit/s</translation>
+    </message>
+    <message>
+        <source>video %1 kbit/s</source>
+        <translation>Video %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>sound %1 kbit/s</source>
+        <translation>Ton %1 kbit/s</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

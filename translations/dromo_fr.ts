@@ -926,6 +926,406 @@
         <source>Fail - %1 offers no TLS and &quot;Require TLS for FTP&quot; is on: the login was not sent</source>
         <translation>Échec – %1 ne propose pas TLS et «&#xa0;Exiger TLS pour FTP&#xa0;» est activé&#xa0;: l’identification n’a pas été envoyée</translation>
     </message>
+    <message>
+        <source>Error - the recording holds no segment</source>
+        <translation>Erreur – l’enregistrement ne contient aucun segment</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: the range lies past its end</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: la plage dépasse la fin du fichier</translation>
+    </message>
+    <message>
+        <source>Error in the server&apos;s answer: its range does not fit the part asked for</source>
+        <translation>Erreur dans la réponse du serveur&#xa0;: sa plage ne correspond pas à la partie demandée</translation>
+    </message>
+    <message>
+        <source>one variant</source>
+        <translation>une variante</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>mémoire insuffisante</translation>
+    </message>
+    <message>
+        <source>the recording holds neither video nor sound</source>
+        <translation>l’enregistrement ne contient ni vidéo ni son</translation>
+    </message>
+    <message>
+        <source>This is not an HLS playlist: it does not begin with #EXTM3U.</source>
+        <translation>Ce n’est pas une liste de lecture HLS&#xa0;: elle ne commence pas par #EXTM3U.</translation>
+    </message>
+    <message>
+        <source>the playlist mixes variant streams with media segments</source>
+        <translation>la liste de lecture mêle des flux de variantes et des segments de média</translation>
+    </message>
+    <message>
+        <source>EXT-X-STREAM-INF without the URI of its stream</source>
+        <translation>EXT-X-STREAM-INF sans l’URI de son flux</translation>
+    </message>
+    <message>
+        <source>the master playlist names no variant stream</source>
+        <translation>la liste de lecture principale ne nomme aucun flux de variante</translation>
+    </message>
+    <message>
+        <source>the media playlist has no EXT-X-TARGETDURATION</source>
+        <translation>la liste de lecture de média n’a pas d’EXT-X-TARGETDURATION</translation>
+    </message>
+    <message>
+        <source>a variant stream without a readable BANDWIDTH</source>
+        <translation>un flux de variante sans BANDWIDTH lisible</translation>
+    </message>
+    <message>
+        <source>a rendition without TYPE or GROUP-ID</source>
+        <translation>un rendu sans TYPE ni GROUP-ID</translation>
+    </message>
+    <message>
+        <source>an AES-128 key without a URI</source>
+        <translation>une clé AES-128 sans URI</translation>
+    </message>
+    <message>
+        <source>EXT-X-MAP without a URI</source>
+        <translation>EXT-X-MAP sans URI</translation>
+    </message>
+    <message>
+        <source>a byte range without an offset that follows no range of the same resource</source>
+        <translation>une plage d’octets sans décalage qui ne suit aucune plage de la même ressource</translation>
+    </message>
+    <message>
+        <source>a byte range past the largest file</source>
+        <translation>une plage d’octets au-delà du plus grand fichier possible</translation>
+    </message>
+    <message>
+        <source>the stream changes its initialization section (EXT-X-MAP) on the way, which one file cannot hold</source>
+        <translation>le flux change de section d’initialisation (EXT-X-MAP) en cours de route, ce qu’un seul fichier ne peut pas contenir</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: it is empty.</source>
+        <translation>Ce n’est pas un manifeste DASH&#xa0;: il est vide.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: it is not well-formed XML.</source>
+        <translation>Ce n’est pas un manifeste DASH&#xa0;: ce n’est pas du XML bien formé.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: its root element is not &lt;MPD&gt;.</source>
+        <translation>Ce n’est pas un manifeste DASH&#xa0;: son élément racine n’est pas &lt;MPD&gt;.</translation>
+    </message>
+    <message>
+        <source>a DASH manifest may not declare a document type or entities.</source>
+        <translation>un manifeste DASH ne peut déclarer ni type de document ni entités.</translation>
+    </message>
+    <message>
+        <source>This is a live DASH stream (type=&quot;dynamic&quot;), which Dromo does not record.</source>
+        <translation>C’est un flux DASH en direct (type=&quot;dynamic&quot;), que Dromo n’enregistre pas.</translation>
+    </message>
+    <message>
+        <source>the manifest has no Period</source>
+        <translation>le manifeste n’a pas de Period</translation>
+    </message>
+    <message>
+        <source>the manifest has several periods, which Dromo does not join into one file</source>
+        <translation>le manifeste a plusieurs périodes, que Dromo ne réunit pas en un seul fichier</translation>
+    </message>
+    <message>
+        <source>the manifest has no video or audio representation</source>
+        <translation>le manifeste n’a aucune représentation vidéo ou audio</translation>
+    </message>
+    <message>
+        <source>the stream is protected by DRM (ContentProtection), which Dromo does not record</source>
+        <translation>le flux est protégé par un DRM (ContentProtection)&#xa0;; Dromo ne l’enregistre pas</translation>
+    </message>
+    <message>
+        <source>a representation without a readable bandwidth</source>
+        <translation>une représentation sans bande passante lisible</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline entry whose t, d or r cannot be read</source>
+        <translation>une entrée de SegmentTimeline dont t, d ou r ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline repeats to the end of a period of no known duration</source>
+        <translation>une SegmentTimeline se répète jusqu’à la fin d’une période de durée inconnue</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate without media, or with a timescale or startNumber that cannot be read</source>
+        <translation>un SegmentTemplate sans media, ou dont le timescale ou le startNumber ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate with neither a SegmentTimeline nor a duration and a known period</source>
+        <translation>un SegmentTemplate sans SegmentTimeline ni duration avec une période connue</translation>
+    </message>
+    <message>
+        <source>a SegmentTemplate that makes no segment</source>
+        <translation>un SegmentTemplate qui ne donne aucun segment</translation>
+    </message>
+    <message>
+        <source>a SegmentList whose timescale or duration cannot be read</source>
+        <translation>une SegmentList dont le timescale ou la duration ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>a SegmentList without a SegmentURL</source>
+        <translation>une SegmentList sans SegmentURL</translation>
+    </message>
+    <message>
+        <source>a template with an unclosed $</source>
+        <translation>un modèle avec un $ non fermé</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2); left out of the recording</source>
+        <translation>%1 (segment %2)&#xa0;; omis de l’enregistrement</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2); trying again in %3 s</source>
+        <translation>%1 (segment %2)&#xa0;; nouvel essai dans %3 s</translation>
+    </message>
+    <message>
+        <source>%1 (the initialization section); trying again in %2 s</source>
+        <translation>%1 (section d’initialisation)&#xa0;; nouvel essai dans %2 s</translation>
+    </message>
+    <message>
+        <source>%1 (segment %2)</source>
+        <translation>%1 (segment %2)</translation>
+    </message>
+    <message>
+        <source>%1 (the initialization section)</source>
+        <translation>%1 (section d’initialisation)</translation>
+    </message>
+    <message>
+        <source>%1 (the key %2)</source>
+        <translation>%1 (clé %2)</translation>
+    </message>
+    <message>
+        <source>%1; trying again</source>
+        <translation>%1&#xa0;; nouvel essai</translation>
+    </message>
+    <message>
+        <source>Segment %1 of %2, %3 of %4</source>
+        <translation>Segment %1 sur %2, %3 sur %4</translation>
+    </message>
+    <message>
+        <source>Recording live: %1 segments, %2</source>
+        <translation>Enregistrement en direct&#xa0;: %1 segments, %2</translation>
+    </message>
+    <message>
+        <source>Recording ended by the user after %1</source>
+        <translation>Enregistrement arrêté par l’utilisateur après %1</translation>
+    </message>
+    <message>
+        <source>Making one file of %1 segments...</source>
+        <translation>Création d’un seul fichier à partir de %1 segments…</translation>
+    </message>
+    <message>
+        <source>The live playlist could not be read %1 times: the recording ends here</source>
+        <translation>La liste de lecture en direct n’a pas pu être lue %1 fois&#xa0;: l’enregistrement s’arrête ici</translation>
+    </message>
+    <message>
+        <source>Error - no connection could be made for %1</source>
+        <translation>Erreur – aucune connexion n’a pu être établie pour %1</translation>
+    </message>
+    <message>
+        <source>Error - segment %1 cannot be decrypted with its key %2</source>
+        <translation>Erreur – le segment %1 ne peut pas être déchiffré avec sa clé %2</translation>
+    </message>
+    <message>
+        <source>Error - the key %1 is not 16 bytes long</source>
+        <translation>Erreur – la clé %1 ne fait pas 16 octets</translation>
+    </message>
+    <message>
+        <source>Error - %1 is larger than the %2 MB a piece of a stream may have</source>
+        <translation>Erreur – %1 dépasse les %2 Mo qu’un morceau de flux peut avoir</translation>
+    </message>
+    <message>
+        <source>Error - the recording cannot be made into one file: %1</source>
+        <translation>Erreur – l’enregistrement ne peut pas devenir un seul fichier&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Fail - %1 answers with neither an HLS playlist nor a DASH manifest</source>
+        <translation>Échec – %1 ne répond ni par une liste de lecture HLS ni par un manifeste DASH</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist cannot be recorded: %1</source>
+        <translation>Échec – la liste de lecture ne peut pas être enregistrée&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist %1 cannot be recorded: %2</source>
+        <translation>Échec – la liste de lecture %1 ne peut pas être enregistrée&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Fail - the playlist %1 names other playlists where its segments should be</source>
+        <translation>Échec – la liste de lecture %1 nomme d’autres listes de lecture là où devraient figurer ses segments</translation>
+    </message>
+    <message>
+        <source>Fail - the manifest cannot be recorded: %1</source>
+        <translation>Échec – le manifeste ne peut pas être enregistré&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Fail - the stream&apos;s video or sound cannot go into a file named %1; name it .mkv</source>
+        <translation>Échec – la vidéo ou le son du flux ne peut pas aller dans un fichier nommé %1&#xa0;; nommez-le .mkv</translation>
+    </message>
+    <message>
+        <source>Error %1 from server</source>
+        <translation>Erreur %1 du serveur</translation>
+    </message>
+    <message>
+        <source>The playlist is larger than %1 MB.</source>
+        <translation>La liste de lecture dépasse %1 Mo.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no http or https URL</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas une URL http ou https</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; follows neither EXTINF nor EXT-X-STREAM-INF</source>
+        <translation>«&#xa0;%1&#xa0;» ne suit ni EXTINF ni EXT-X-STREAM-INF</translation>
+    </message>
+    <message>
+        <source>the attributes of %1 cannot be read</source>
+        <translation>les attributs de %1 ne peuvent pas être lus</translation>
+    </message>
+    <message>
+        <source>the segment&apos;s duration &quot;%1&quot; cannot be read</source>
+        <translation>la durée «&#xa0;%1&#xa0;» du segment ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>the target duration &quot;%1&quot; cannot be read</source>
+        <translation>la durée cible «&#xa0;%1&#xa0;» ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>the media sequence &quot;%1&quot; cannot be used</source>
+        <translation>la séquence de média «&#xa0;%1&#xa0;» n’est pas utilisable</translation>
+    </message>
+    <message>
+        <source>the resolution &quot;%1&quot; cannot be read</source>
+        <translation>la résolution «&#xa0;%1&#xa0;» ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>the byte range &quot;%1&quot; cannot be read</source>
+        <translation>la plage d’octets «&#xa0;%1&#xa0;» ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>the IV &quot;%1&quot; is not 0x and 32 hex digits</source>
+        <translation>l’IV «&#xa0;%1&#xa0;» n’est pas 0x suivi de 32 chiffres hexadécimaux</translation>
+    </message>
+    <message>
+        <source>the stream is encrypted with %1 (DRM), which Dromo does not record</source>
+        <translation>le flux est chiffré avec %1 (DRM)&#xa0;; Dromo ne l’enregistre pas</translation>
+    </message>
+    <message>
+        <source>the stream is encrypted with &quot;%1&quot;, which Dromo cannot decrypt</source>
+        <translation>le flux est chiffré avec «&#xa0;%1&#xa0;», que Dromo ne sait pas déchiffrer</translation>
+    </message>
+    <message>
+        <source>the stream&apos;s key is kept by a DRM system (KEYFORMAT &quot;%1&quot;), which Dromo does not record</source>
+        <translation>la clé du flux est détenue par un système DRM (KEYFORMAT «&#xa0;%1&#xa0;»)&#xa0;; Dromo ne l’enregistre pas</translation>
+    </message>
+    <message>
+        <source>more than %1 variant streams</source>
+        <translation>plus de %1 flux de variantes</translation>
+    </message>
+    <message>
+        <source>more than %1 renditions</source>
+        <translation>plus de %1 rendus</translation>
+    </message>
+    <message>
+        <source>more than %1 keys</source>
+        <translation>plus de %1 clés</translation>
+    </message>
+    <message>
+        <source>more than %1 EXT-X-MAP tags</source>
+        <translation>plus de %1 balises EXT-X-MAP</translation>
+    </message>
+    <message>
+        <source>more than %1 segments</source>
+        <translation>plus de %1 segments</translation>
+    </message>
+    <message>
+        <source>The manifest is larger than %1 MB.</source>
+        <translation>Le manifeste dépasse %1 Mo.</translation>
+    </message>
+    <message>
+        <source>This is not a DASH manifest: %1.</source>
+        <translation>Ce n’est pas un manifeste DASH&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>the manifest has more than %1 elements</source>
+        <translation>le manifeste a plus de %1 éléments</translation>
+    </message>
+    <message>
+        <source>the manifest nests elements more than %1 deep</source>
+        <translation>le manifeste imbrique des éléments sur plus de %1 niveaux</translation>
+    </message>
+    <message>
+        <source>more than %1 representations</source>
+        <translation>plus de %1 représentations</translation>
+    </message>
+    <message>
+        <source>a representation of more than %1 segments</source>
+        <translation>une représentation de plus de %1 segments</translation>
+    </message>
+    <message>
+        <source>a SegmentTimeline of more than %1 segments</source>
+        <translation>une SegmentTimeline de plus de %1 segments</translation>
+    </message>
+    <message>
+        <source>the range &quot;%1&quot; cannot be read</source>
+        <translation>la plage «&#xa0;%1&#xa0;» ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>a template&apos;s format &quot;%1&quot; cannot be used</source>
+        <translation>le format «&#xa0;%1&#xa0;» d’un modèle n’est pas utilisable</translation>
+    </message>
+    <message>
+        <source>a template&apos;s width &quot;%1&quot; cannot be used</source>
+        <translation>la largeur «&#xa0;%1&#xa0;» d’un modèle n’est pas utilisable</translation>
+    </message>
+    <message>
+        <source>a template&apos;s identifier $%1$ is unknown</source>
+        <translation>l’identifiant $%1$ d’un modèle est inconnu</translation>
+    </message>
+    <message>
+        <source>the recording cannot be read: %1</source>
+        <translation>l’enregistrement ne peut pas être lu&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>the recorded media cannot be read: %1</source>
+        <translation>les médias enregistrés ne peuvent pas être lus&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>the file format &quot;%1&quot; cannot be written: %2</source>
+        <translation>le format de fichier «&#xa0;%1&#xa0;» ne peut pas être écrit&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written: %1</source>
+        <translation>le fichier ne peut pas être écrit&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>a piece of %1 bytes is too large to keep</source>
+        <translation>un morceau de %1 octets est trop grand pour être gardé</translation>
+    </message>
+    <message>
+        <source>%1 stream: %2, %3 segments already here</source>
+        <translation>Flux %1&#xa0;: %2, %3 segments déjà là</translation>
+    </message>
+    <message>
+        <source>%1 stream: %2</source>
+        <translation>Flux %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1, sound &quot;%2&quot;</source>
+        <translation>%1, son «&#xa0;%2&#xa0;»</translation>
+    </message>
+    <message>
+        <source>%1, sound %2 kbit/s</source>
+        <translation>%1, son %2 kbit/s</translation>
+    </message>
+    <message>
+        <source>video %1 kbit/s</source>
+        <translation>vidéo %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>sound %1 kbit/s</source>
+        <translation>son %1 kbit/s</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

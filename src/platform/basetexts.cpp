@@ -147,11 +147,69 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "This is not a Metalink file: its root element is not <metalink> of Metalink 3 or 4."),
     QT_TRANSLATE_NOOP("dromo", "a Metalink file may not declare a document type or entities."),
     QT_TRANSLATE_NOOP("dromo", "a file has no name."),
+    // a video stream's recording
+    QT_TRANSLATE_NOOP("dromo", "Error - the recording holds no segment"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: the range lies past its end"),
+    QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: its range does not fit the part asked for"),
+    QT_TRANSLATE_NOOP("dromo", "one variant"),
+    QT_TRANSLATE_NOOP("dromo", "out of memory"),
+    QT_TRANSLATE_NOOP("dromo", "the recording holds neither video nor sound"),
+    // why a playlist cannot be recorded ("Line N: " leads)
+    QT_TRANSLATE_NOOP("dromo", "This is not an HLS playlist: it does not begin with #EXTM3U."),
+    QT_TRANSLATE_NOOP("dromo", "the playlist mixes variant streams with media segments"),
+    QT_TRANSLATE_NOOP("dromo", "EXT-X-STREAM-INF without the URI of its stream"),
+    QT_TRANSLATE_NOOP("dromo", "the master playlist names no variant stream"),
+    QT_TRANSLATE_NOOP("dromo", "the media playlist has no EXT-X-TARGETDURATION"),
+    QT_TRANSLATE_NOOP("dromo", "a variant stream without a readable BANDWIDTH"),
+    QT_TRANSLATE_NOOP("dromo", "a rendition without TYPE or GROUP-ID"),
+    QT_TRANSLATE_NOOP("dromo", "an AES-128 key without a URI"),
+    QT_TRANSLATE_NOOP("dromo", "EXT-X-MAP without a URI"),
+    QT_TRANSLATE_NOOP("dromo", "a byte range without an offset that follows no range of the same resource"),
+    QT_TRANSLATE_NOOP("dromo", "a byte range past the largest file"),
+    // One text in two literals, not two texts.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
+    QT_TRANSLATE_NOOP("dromo",
+                      "the stream changes its initialization section (EXT-X-MAP) on the way, which one file "
+                      "cannot hold"),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
+    // why a manifest cannot be recorded ("Line N: " may lead)
+    QT_TRANSLATE_NOOP("dromo", "This is not a DASH manifest: it is empty."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a DASH manifest: it is not well-formed XML."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a DASH manifest: its root element is not <MPD>."),
+    QT_TRANSLATE_NOOP("dromo", "a DASH manifest may not declare a document type or entities."),
+    QT_TRANSLATE_NOOP("dromo", "This is a live DASH stream (type=\"dynamic\"), which Dromo does not record."),
+    QT_TRANSLATE_NOOP("dromo", "the manifest has no Period"),
+    QT_TRANSLATE_NOOP("dromo", "the manifest has several periods, which Dromo does not join into one file"),
+    QT_TRANSLATE_NOOP("dromo", "the manifest has no video or audio representation"),
+    QT_TRANSLATE_NOOP("dromo", "the stream is protected by DRM (ContentProtection), which Dromo does not record"),
+    QT_TRANSLATE_NOOP("dromo", "a representation without a readable bandwidth"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentTimeline entry whose t, d or r cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentTimeline repeats to the end of a period of no known duration"),
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
+    QT_TRANSLATE_NOOP("dromo",
+                      "a SegmentTemplate without media, or with a timescale or startNumber that cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentTemplate with neither a SegmentTimeline nor a duration and a known period"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentTemplate that makes no segment"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentList whose timescale or duration cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentList without a SegmentURL"),
+    QT_TRANSLATE_NOOP("dromo", "a template with an unclosed $"),
+};
+
+// A text with parts that vary. One of its parts may be a text of base or
+// the engine in its own right (the reason after "cannot be recorded: ", the
+// failure a retry repeats): that part is shown translated in turn, and it
+// takes all it can, so the pattern's other parts are the short ones at its
+// edges ("%1 (segment %2)" splits at the last " (segment ").
+struct PatternText {
+    // Implicit: most patterns are their English alone.
+    constexpr PatternText(const char* text, int textPart = 0) : english(text), told(textPart) {}
+    const char* english;
+    int told;  // the number of the part that is a text itself; 0 when none is
 };
 
 // Texts with parts that vary, most particular first: the first that
 // matches the whole text wins, so "Fail - %1" comes after every "Fail - ...".
-constexpr const char* kPatterns[] = {
+constexpr PatternText kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Please enter an integer between %1 and %2."),
     QT_TRANSLATE_NOOP("dromo", "Please enter no more than %1 characters."),
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is running"),
@@ -178,6 +236,31 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "%1 is already in %2."),
     QT_TRANSLATE_NOOP("dromo", "%1 (already downloaded)"),
     QT_TRANSLATE_NOOP("dromo", "and %1 more"),
+    // a video stream's recording: a failure, or a retry, names the piece
+    // it befell after the failure's own text
+    {QT_TRANSLATE_NOOP("dromo", "%1 (segment %2); left out of the recording"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1 (segment %2); trying again in %3 s"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1 (the initialization section); trying again in %2 s"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1 (segment %2)"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1 (the initialization section)"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1 (the key %2)"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "%1; trying again"), 1},
+    QT_TRANSLATE_NOOP("dromo", "Segment %1 of %2, %3 of %4"),
+    QT_TRANSLATE_NOOP("dromo", "Recording live: %1 segments, %2"),
+    QT_TRANSLATE_NOOP("dromo", "Recording ended by the user after %1"),
+    QT_TRANSLATE_NOOP("dromo", "Making one file of %1 segments..."),
+    QT_TRANSLATE_NOOP("dromo", "The live playlist could not be read %1 times: the recording ends here"),
+    QT_TRANSLATE_NOOP("dromo", "Error - no connection could be made for %1"),
+    QT_TRANSLATE_NOOP("dromo", "Error - segment %1 cannot be decrypted with its key %2"),
+    QT_TRANSLATE_NOOP("dromo", "Error - the key %1 is not 16 bytes long"),
+    QT_TRANSLATE_NOOP("dromo", "Error - %1 is larger than the %2 MB a piece of a stream may have"),
+    {QT_TRANSLATE_NOOP("dromo", "Error - the recording cannot be made into one file: %1"), 1},
+    QT_TRANSLATE_NOOP("dromo", "Fail - %1 answers with neither an HLS playlist nor a DASH manifest"),
+    {QT_TRANSLATE_NOOP("dromo", "Fail - the playlist cannot be recorded: %1"), 1},
+    {QT_TRANSLATE_NOOP("dromo", "Fail - the playlist %1 cannot be recorded: %2"), 2},
+    QT_TRANSLATE_NOOP("dromo", "Fail - the playlist %1 names other playlists where its segments should be"),
+    {QT_TRANSLATE_NOOP("dromo", "Fail - the manifest cannot be recorded: %1"), 1},
+    QT_TRANSLATE_NOOP("dromo", "Fail - the stream's video or sound cannot go into a file named %1; name it .mkv"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "Connecting to %1..."),
     QT_TRANSLATE_NOOP("dromo", "Saved as %1"),
@@ -185,11 +268,12 @@ constexpr const char* kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Saving as %1: %2 is another file"),
     QT_TRANSLATE_NOOP("dromo", "Error 407 from proxy: %1"),
     QT_TRANSLATE_NOOP("dromo", "Error %1 from server: %2"),
+    QT_TRANSLATE_NOOP("dromo", "Error %1 from server"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: more than %1 response heads"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: a response head of more than %1 KB"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: it is not HTTP (%1)"),
     QT_TRANSLATE_NOOP("dromo", "Error in the server's answer: %1"),
-    QT_TRANSLATE_NOOP("dromo", "Error writing %1: %2"),
+    {QT_TRANSLATE_NOOP("dromo", "Error writing %1: %2"), 2},
     QT_TRANSLATE_NOOP("dromo", "Error renaming %1 to %2: %3"),
     QT_TRANSLATE_NOOP("dromo", "Error - no data received for %1 seconds"),
     QT_TRANSLATE_NOOP("dromo", "Error - less than one byte a second received for %1 seconds"),
@@ -260,6 +344,52 @@ constexpr const char* kPatterns[] = {
                       "The checksum cannot be used: a checksum of %1 characters fits no algorithm; write "
                       "it as sha-256=HEX."),
     QT_TRANSLATE_NOOP("dromo", "The checksum cannot be used: a %1 checksum is %2 hexadecimal digits."),
+    // why a playlist cannot be recorded ("Line N: " leads)
+    QT_TRANSLATE_NOOP("dromo", "The playlist is larger than %1 MB."),
+    QT_TRANSLATE_NOOP("dromo", "\"%1\" is no http or https URL"),
+    QT_TRANSLATE_NOOP("dromo", "\"%1\" follows neither EXTINF nor EXT-X-STREAM-INF"),
+    QT_TRANSLATE_NOOP("dromo", "the attributes of %1 cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "the segment's duration \"%1\" cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "the target duration \"%1\" cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "the media sequence \"%1\" cannot be used"),
+    QT_TRANSLATE_NOOP("dromo", "the resolution \"%1\" cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "the byte range \"%1\" cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "the IV \"%1\" is not 0x and 32 hex digits"),
+    QT_TRANSLATE_NOOP("dromo", "the stream is encrypted with %1 (DRM), which Dromo does not record"),
+    QT_TRANSLATE_NOOP("dromo", "the stream is encrypted with \"%1\", which Dromo cannot decrypt"),
+    QT_TRANSLATE_NOOP("dromo",
+                      "the stream's key is kept by a DRM system (KEYFORMAT \"%1\"), which Dromo does not record"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 variant streams"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 renditions"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 keys"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 EXT-X-MAP tags"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 segments"),
+    // why a manifest cannot be recorded ("Line N: " may lead)
+    QT_TRANSLATE_NOOP("dromo", "The manifest is larger than %1 MB."),
+    QT_TRANSLATE_NOOP("dromo", "This is not a DASH manifest: %1."),
+    QT_TRANSLATE_NOOP("dromo", "the manifest has more than %1 elements"),
+    QT_TRANSLATE_NOOP("dromo", "the manifest nests elements more than %1 deep"),
+    QT_TRANSLATE_NOOP("dromo", "more than %1 representations"),
+    QT_TRANSLATE_NOOP("dromo", "a representation of more than %1 segments"),
+    QT_TRANSLATE_NOOP("dromo", "a SegmentTimeline of more than %1 segments"),
+    QT_TRANSLATE_NOOP("dromo", "the range \"%1\" cannot be read"),
+    QT_TRANSLATE_NOOP("dromo", "a template's format \"%1\" cannot be used"),
+    QT_TRANSLATE_NOOP("dromo", "a template's width \"%1\" cannot be used"),
+    QT_TRANSLATE_NOOP("dromo", "a template's identifier $%1$ is unknown"),
+    // why a recording cannot be made into one file, or its piece kept
+    QT_TRANSLATE_NOOP("dromo", "the recording cannot be read: %1"),
+    QT_TRANSLATE_NOOP("dromo", "the recorded media cannot be read: %1"),
+    QT_TRANSLATE_NOOP("dromo", "the file format \"%1\" cannot be written: %2"),
+    QT_TRANSLATE_NOOP("dromo", "the file cannot be written: %1"),
+    QT_TRANSLATE_NOOP("dromo", "a piece of %1 bytes is too large to keep"),
+    // a recording's first status: the stream and its variant in words
+    // (the video before the sound), and the segments a resume found
+    {QT_TRANSLATE_NOOP("dromo", "%1 stream: %2, %3 segments already here"), 2},
+    {QT_TRANSLATE_NOOP("dromo", "%1 stream: %2"), 2},
+    QT_TRANSLATE_NOOP("dromo", "%1, sound \"%2\""),
+    {QT_TRANSLATE_NOOP("dromo", "%1, sound %2 kbit/s"), 1},
+    QT_TRANSLATE_NOOP("dromo", "video %1 kbit/s"),
+    QT_TRANSLATE_NOOP("dromo", "sound %1 kbit/s"),
 };
 
 // A pasted list's fault names its line: "Line 3: " and a text of its own.
@@ -267,20 +397,22 @@ constexpr const char* kLinePrefix = QT_TRANSLATE_NOOP("dromo", "Line %1: %2");
 
 struct Pattern {
     const char* english;
+    int told;  // the part that is a text itself; 0: none
     QRegularExpression match;
     std::vector<int> order;  // the number of each captured part, left to right
 };
 
-QRegularExpression PatternExpression(const QString& english, std::vector<int>& order)
+QRegularExpression PatternExpression(const QString& english, int told, std::vector<int>& order)
 {
     static const QRegularExpression marker(QStringLiteral("%([1-9])"));
     QString expression = QStringLiteral("^");
     qsizetype done = 0;
     for (auto it = marker.globalMatch(english); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
+        const int number = m.captured(1).toInt();
         expression += QRegularExpression::escape(english.mid(done, m.capturedStart() - done));
-        expression += QStringLiteral("(.+?)");
-        order.push_back(m.captured(1).toInt());
+        expression += number == told ? QStringLiteral("(.+)") : QStringLiteral("(.+?)");
+        order.push_back(number);
         done = m.capturedEnd();
     }
     expression += QRegularExpression::escape(english.mid(done)) + QStringLiteral("$");
@@ -291,9 +423,9 @@ const std::vector<Pattern>& Patterns()
 {
     static const std::vector<Pattern> patterns = [] {
         std::vector<Pattern> list;
-        for (const char* english : kPatterns) {
-            Pattern p{english, {}, {}};
-            p.match = PatternExpression(QString::fromUtf8(english), p.order);
+        for (const PatternText& text : kPatterns) {
+            Pattern p{text.english, text.told, {}, {}};
+            p.match = PatternExpression(QString::fromUtf8(text.english), text.told, p.order);
             list.push_back(std::move(p));
         }
         return list;
@@ -338,10 +470,12 @@ QString BaseTexts::Shown(const std::string& english)
             continue;
         }
         // The parts in the order of their numbers; a part that is itself a
-        // known text ("an unnamed file") is shown translated too.
+        // known text ("an unnamed file") is shown translated too, the
+        // pattern's text part with its own parts.
         QStringList parts(static_cast<qsizetype>(p.order.size()));
         for (std::size_t i = 0; i < p.order.size(); ++i) {
-            parts[p.order[i] - 1] = WholeText(m.captured(static_cast<int>(i) + 1));
+            const QString part = m.captured(static_cast<int>(i) + 1);
+            parts[p.order[i] - 1] = p.order[i] == p.told ? Shown(part.toStdString()) : WholeText(part);
         }
         QString shown = QCoreApplication::translate(kContext, p.english);
         switch (parts.size()) {

@@ -10,9 +10,11 @@ namespace dromo {
 // the user's language here, at the moment it is shown (a message box, a
 // status pane, the list's Status column, a desktop notice). Every English
 // text they can produce is listed in basetexts.cpp, whole or as a pattern
-// with %1..%3 for the parts that vary (a number, a file name, a server's
-// own words). A text that matches none is shown as it is. What is stored,
-// logged or answered over D-Bus never passes through here.
+// with %1..%4 for the parts that vary (a number, a file name, a server's
+// own words, or another text of theirs, such as the reason a playlist
+// cannot be recorded, shown translated in turn). A text that matches none
+// is shown as it is. What is stored, logged or answered over D-Bus never
+// passes through here.
 class BaseTexts {
 public:
     // The text in the user's language.

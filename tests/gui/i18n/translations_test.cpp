@@ -17,7 +17,12 @@
 
 #include "base/forms/brokenfile.h"
 #include "base/forms/fieldcheck.h"
+#include "base/text/hlsplaylist.h"
+#include "base/text/streamtracks.h"
 #include "base/values/taskstate.h"
+#include "engine/httpresponse.h"
+#include "engine/mpdxml.h"
+#include "engine/responsedecision.h"
 #include "gui/dialogs/task/caddprop.h"
 #include "gui/dialogs/task/caddurl.h"
 #include "gui/i18n/translations.h"
@@ -135,9 +140,42 @@ struct BaseCase {
     const char* german;
 };
 
+constexpr const char* kPlaylist = "http://v.example/a.m3u8";
+
+// Why base refuses to record a playlist or a manifest, in its words.
+std::string HlsRefusal(const std::string& playlist)
+{
+    return ReadHlsPlaylist(playlist, kPlaylist).error;
+}
+
+std::string TrackRefusal(const std::string& playlist)
+{
+    std::string why;
+    EXPECT_FALSE(TrackOfHls(ReadHlsPlaylist(playlist, kPlaylist).media, kPlaylist, why));
+    return why;
+}
+
+std::string DashRefusal(const std::string& periodBody, const std::string& attributes = "")
+{
+    return MpdXml::Read("<MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\"" + attributes +
+                            " mediaPresentationDuration=\"PT10S\">\n<Period>\n" + periodBody + "</Period>\n</MPD>\n",
+                        "http://v.example/a.mpd")
+        .error;
+}
+
+// A server's answer to a segment, as the recording repeats it.
+std::string ServerAnswer(const char* statusLine)
+{
+    HttpResponse response;
+    response.AddLine(statusLine);
+    return DecideHttpAnswer(response, ResumeState{}).reason;
+}
+
 std::vector<BaseCase> BaseCases()
 {
     int value = 0;
+    const std::string unavailable = ServerAnswer("HTTP/1.1 503 Service Unavailable");
+    const std::string missing = ServerAnswer("HTTP/1.1 404 Not Found");
     return {
         {*CheckInteger("x", 1, 12, value), "Bitte geben Sie eine ganze Zahl ein."},
         {*CheckInteger("40", 1, 12, value), "Bitte geben Sie eine ganze Zahl zwischen 1 und 12 ein."},
@@ -166,6 +204,77 @@ std::vector<BaseCase> BaseCases()
          "Fehlgeschlagen – sichere Verbindung zum Proxy 127.0.0.1:3128 abgelehnt: SSL certificate problem"},
         {"HTTP/1.1 206 Partial Content", "HTTP/1.1 206 Partial Content"},  // the server's own words
         {"", ""},
+        // A recording's status and failure texts, built as the engine builds
+        // them around the words of base and the server; the part that is
+        // itself a text is shown translated in its place.
+        {"Segment 12 of 40, 0:48 of 2:40", "Segment 12 von 40, 0:48 von 2:40"},
+        {"Recording live: 8 segments, 0:32", "Live-Aufnahme: 8 Segmente, 0:32"},
+        {"Recording ended by the user after 1:02:03", "Aufnahme vom Benutzer nach 1:02:03 beendet"},
+        {"Making one file of 120 segments...", "Eine Datei aus 120 Segmenten wird erstellt …"},
+        {"The live playlist could not be read 10 times: the recording ends here",
+         "Die Live-Playlist konnte 10-mal nicht gelesen werden: die Aufnahme endet hier"},
+        {"HLS stream: one variant", "HLS-Stream: eine Variante"},
+        {"HLS stream: 1280x720, 2500 kbit/s, sound \"English, US\", 12 segments already here",
+         "HLS-Stream: 1280x720, 2500 kbit/s, Ton „English, US“, 12 Segmente schon vorhanden"},
+        {"DASH stream: video 2500 kbit/s, sound 128 kbit/s", "DASH-Stream: Video 2500 kbit/s, Ton 128 kbit/s"},
+        {"DASH stream: 1920x1080 4800 kbit/s, sound 128 kbit/s, 3 segments already here",
+         "DASH-Stream: 1920x1080 4800 kbit/s, Ton 128 kbit/s, 3 Segmente schon vorhanden"},
+        {"DASH stream: sound 128 kbit/s", "DASH-Stream: Ton 128 kbit/s"},
+        {unavailable + " (segment 7); trying again in 4 s",
+         "Fehler 503 vom Server: Service Unavailable (Segment 7); neuer Versuch in 4 s"},
+        {missing + " (segment 12); left out of the recording",
+         "Fehler 404 vom Server: Not Found (Segment 12); in der Aufnahme ausgelassen"},
+        {missing + " (the initialization section)", "Fehler 404 vom Server: Not Found (Initialisierungsabschnitt)"},
+        {missing + " (the key http://v.example/k (1).bin)",
+         "Fehler 404 vom Server: Not Found (Schlüssel http://v.example/k (1).bin)"},
+        {unavailable + "; trying again", "Fehler 503 vom Server: Service Unavailable; neuer Versuch"},
+        {"Error in the server's answer: the range lies past its end (segment 3)",
+         "Fehler in der Antwort des Servers: der Bereich liegt hinter dem Ende der Datei (Segment 3)"},
+        {"Error - segment 4 cannot be decrypted with its key http://v.example/k.bin",
+         "Fehler – Segment 4 lässt sich mit seinem Schlüssel http://v.example/k.bin nicht entschlüsseln"},
+        {"Error - the key http://v.example/k.bin is not 16 bytes long",
+         "Fehler – der Schlüssel http://v.example/k.bin ist nicht 16 Bytes lang"},
+        {"Error - the recording cannot be made into one file: the recording holds neither video nor sound",
+         "Fehler – aus der Aufnahme lässt sich keine einzelne Datei machen: die Aufnahme enthält weder Video noch "
+         "Ton"},
+        {"Error - the recording cannot be made into one file: the recorded media cannot be read: Invalid data",
+         "Fehler – aus der Aufnahme lässt sich keine einzelne Datei machen: die aufgenommenen Medien sind nicht "
+         "lesbar: Invalid data"},
+        {"Error writing /home/a/v.mp4.part: a piece of 70000000 bytes is too large to keep",
+         "Fehler beim Schreiben von /home/a/v.mp4.part: ein Stück von 70000000 Bytes ist zu groß zum Aufbewahren"},
+        {"Fail - https://v.example/page answers with neither an HLS playlist nor a DASH manifest",
+         "Fehlgeschlagen – https://v.example/page antwortet weder mit einer HLS-Playlist noch mit einem "
+         "DASH-Manifest"},
+        {"Fail - the stream's video or sound cannot go into a file named clip.webm; name it .mkv",
+         "Fehlgeschlagen – Video oder Ton des Streams passen nicht in eine Datei namens clip.webm; nennen Sie sie "
+         ".mkv"},
+        {"Fail - the playlist " + std::string(kPlaylist) + " cannot be recorded: " +
+             HlsRefusal("#EXTM3U\n#EXT-X-TARGETDURATION:4\n#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"k\"\n#EXTINF:4,\na.ts\n"),
+         "Fehlgeschlagen – die Playlist http://v.example/a.m3u8 kann nicht aufgenommen werden: Zeile 3: der Stream "
+         "ist mit SAMPLE-AES (DRM) verschlüsselt; Dromo nimmt ihn nicht auf"},
+        {"Fail - the playlist cannot be recorded: " +
+             HlsRefusal("#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"k\",KEYFORMAT=\"com.example.drm\"\n"),
+         "Fehlgeschlagen – die Playlist kann nicht aufgenommen werden: Zeile 2: der Schlüssel des Streams liegt bei "
+         "einem DRM-System (KEYFORMAT „com.example.drm“); Dromo nimmt ihn nicht auf"},
+        {"Fail - the playlist cannot be recorded: " + HlsRefusal("<html></html>"),
+         "Fehlgeschlagen – die Playlist kann nicht aufgenommen werden: Dies ist keine HLS-Playlist: sie beginnt "
+         "nicht mit #EXTM3U."},
+        {"Fail - the playlist " + std::string(kPlaylist) + " cannot be recorded: " +
+             TrackRefusal("#EXTM3U\n#EXT-X-TARGETDURATION:4\n#EXT-X-MAP:URI=\"i1.mp4\"\n#EXTINF:4,\na.m4s\n"
+                          "#EXT-X-MAP:URI=\"i2.mp4\"\n#EXTINF:4,\nb.m4s\n#EXT-X-ENDLIST\n"),
+         "Fehlgeschlagen – die Playlist http://v.example/a.m3u8 kann nicht aufgenommen werden: der Stream wechselt "
+         "unterwegs seinen Initialisierungsabschnitt (EXT-X-MAP), was eine einzelne Datei nicht aufnehmen kann"},
+        {"Fail - the playlist " + std::string(kPlaylist) + " names other playlists where its segments should be",
+         "Fehlgeschlagen – die Playlist http://v.example/a.m3u8 nennt andere Playlists, wo ihre Segmente stehen "
+         "sollten"},
+        {"Fail - the manifest cannot be recorded: " + DashRefusal("", " type=\"dynamic\""),
+         "Fehlgeschlagen – das Manifest kann nicht aufgenommen werden: Dies ist ein Live-DASH-Stream "
+         "(type=\"dynamic\"), den Dromo nicht aufnimmt."},
+        {"Fail - the manifest cannot be recorded: " +
+             DashRefusal("<AdaptationSet mimeType=\"video/mp4\">\n<ContentProtection schemeIdUri=\"urn:x\"/>\n"
+                         "<Representation id=\"v\" bandwidth=\"1\"/>\n</AdaptationSet>\n"),
+         "Fehlgeschlagen – das Manifest kann nicht aufgenommen werden: Zeile 3: der Stream ist durch DRM "
+         "(ContentProtection) geschützt; Dromo nimmt ihn nicht auf"},
     };
 }
 
