@@ -1326,6 +1326,34 @@
         <source>sound %1 kbit/s</source>
         <translation>Ton %1 kbit/s</translation>
     </message>
+    <message>
+        <source>Leaving the mirror %1: %2</source>
+        <translation>Der Spiegelserver %1 wird verlassen: %2</translation>
+    </message>
+    <message>
+        <source>it brings %1 B/s, another mirror %2 B/s</source>
+        <translation>er liefert %1 B/s, ein anderer Spiegelserver %2 B/s</translation>
+    </message>
+    <message>
+        <source>it brings %1 B/s, another connection %2 B/s</source>
+        <translation>er liefert %1 B/s, eine andere Verbindung %2 B/s</translation>
+    </message>
+    <message>
+        <source>its bytes %1-%2 differ from those of two other mirrors</source>
+        <translation>seine Bytes %1-%2 weichen von denen zweier anderer Spiegelserver ab</translation>
+    </message>
+    <message>
+        <source>its bytes %1-%2 differ from those of %3</source>
+        <translation>seine Bytes %1-%2 weichen von denen von %3 ab</translation>
+    </message>
+    <message>
+        <source>piece %1 does not match its digest</source>
+        <translation>Stück %1 passt nicht zu seiner Prüfsumme</translation>
+    </message>
+    <message>
+        <source>a file of %1 bytes, not %2</source>
+        <translation>eine Datei von %1 Bytes, nicht %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -1326,6 +1326,34 @@
         <source>sound %1 kbit/s</source>
         <translation>son %1 kbit/s</translation>
     </message>
+    <message>
+        <source>Leaving the mirror %1: %2</source>
+        <translation>Abandon du miroir %1 : %2</translation>
+    </message>
+    <message>
+        <source>it brings %1 B/s, another mirror %2 B/s</source>
+        <translation>il fournit %1 o/s, un autre miroir %2 o/s</translation>
+    </message>
+    <message>
+        <source>it brings %1 B/s, another connection %2 B/s</source>
+        <translation>il fournit %1 o/s, une autre connexion %2 o/s</translation>
+    </message>
+    <message>
+        <source>its bytes %1-%2 differ from those of two other mirrors</source>
+        <translation>ses octets %1-%2 diffèrent de ceux de deux autres miroirs</translation>
+    </message>
+    <message>
+        <source>its bytes %1-%2 differ from those of %3</source>
+        <translation>ses octets %1-%2 diffèrent de ceux de %3</translation>
+    </message>
+    <message>
+        <source>piece %1 does not match its digest</source>
+        <translation>la pièce %1 ne correspond pas à sa somme de contrôle</translation>
+    </message>
+    <message>
+        <source>a file of %1 bytes, not %2</source>
+        <translation>un fichier de %1 octets, et non de %2</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -9,6 +9,7 @@
 #include "base/ports/progresssink.h"
 #include "base/text/digestlist.h"
 #include "base/text/progresstexts.h"
+#include "base/text/textutil.h"
 #include "base/text/trace.h"
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
@@ -260,7 +261,7 @@ void SegmentedTransfer::Judge(Probe& p)
         m_failureOutcome = TransferOutcome::LocalFileError;
         return;
     }
-    const std::string there = m_pool.At(p.reference).url;
+    const std::string there = UrlWithoutLogin(m_pool.At(p.reference).url);
     if (p.rival < 0) {
         if (disk == p.bytes) {
             m_writers.Vouch(p.span.from, p.span.to);

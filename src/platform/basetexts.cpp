@@ -261,6 +261,14 @@ constexpr PatternText kPatterns[] = {
     QT_TRANSLATE_NOOP("dromo", "Fail - the playlist %1 names other playlists where its segments should be"),
     {QT_TRANSLATE_NOOP("dromo", "Fail - the manifest cannot be recorded: %1"), 1},
     QT_TRANSLATE_NOOP("dromo", "Fail - the stream's video or sound cannot go into a file named %1; name it .mkv"),
+    // a mirror left during a download, and why
+    {QT_TRANSLATE_NOOP("dromo", "Leaving the mirror %1: %2"), 2},
+    QT_TRANSLATE_NOOP("dromo", "it brings %1 B/s, another mirror %2 B/s"),
+    QT_TRANSLATE_NOOP("dromo", "it brings %1 B/s, another connection %2 B/s"),
+    QT_TRANSLATE_NOOP("dromo", "its bytes %1-%2 differ from those of two other mirrors"),
+    QT_TRANSLATE_NOOP("dromo", "its bytes %1-%2 differ from those of %3"),
+    QT_TRANSLATE_NOOP("dromo", "piece %1 does not match its digest"),
+    QT_TRANSLATE_NOOP("dromo", "a file of %1 bytes, not %2"),
     // the engine's status texts
     QT_TRANSLATE_NOOP("dromo", "Connecting to %1..."),
     QT_TRANSLATE_NOOP("dromo", "Saved as %1"),

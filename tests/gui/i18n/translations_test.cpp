@@ -204,6 +204,22 @@ std::vector<BaseCase> BaseCases()
          "Fehlgeschlagen – sichere Verbindung zum Proxy 127.0.0.1:3128 abgelehnt: SSL certificate problem"},
         {"HTTP/1.1 206 Partial Content", "HTTP/1.1 206 Partial Content"},  // the server's own words
         {"", ""},
+        // A mirror left during a download: the reason is a text of its own.
+        {"Leaving the mirror http://m.example/f.iso: " + missing,
+         "Der Spiegelserver http://m.example/f.iso wird verlassen: Fehler 404 vom Server: Not Found"},
+        {"Leaving the mirror http://m.example/f.iso: it brings 2000 B/s, another mirror 64000 B/s",
+         "Der Spiegelserver http://m.example/f.iso wird verlassen: er liefert 2000 B/s, ein anderer Spiegelserver "
+         "64000 B/s"},
+        {"Leaving the mirror ftp://m.example/f.iso: its bytes 0-1023 differ from those of two other mirrors",
+         "Der Spiegelserver ftp://m.example/f.iso wird verlassen: seine Bytes 0-1023 weichen von denen zweier "
+         "anderer Spiegelserver ab"},
+        {"Leaving the mirror http://m.example/f.iso: its bytes 512-1023 differ from those of http://n.example/f.iso",
+         "Der Spiegelserver http://m.example/f.iso wird verlassen: seine Bytes 512-1023 weichen von denen von "
+         "http://n.example/f.iso ab"},
+        {"Leaving the mirror http://m.example/f.iso: piece 7 does not match its digest",
+         "Der Spiegelserver http://m.example/f.iso wird verlassen: Stück 7 passt nicht zu seiner Prüfsumme"},
+        {"Leaving the mirror http://m.example/f.iso: a file of 100 bytes, not 200",
+         "Der Spiegelserver http://m.example/f.iso wird verlassen: eine Datei von 100 Bytes, nicht 200"},
         // A recording's status and failure texts, built as the engine builds
         // them around the words of base and the server; the part that is
         // itself a text is shown translated in its place.
