@@ -209,7 +209,7 @@ std::int32_t CurlEngine::RetryAfter()
 {
     return m_retryAfter;
 }
-std::string CurlEngine::AnnouncedMirrors()
+MirrorList CurlEngine::AnnouncedMirrors()
 {
     return m_announcedMirrors;
 }
@@ -237,15 +237,13 @@ void CurlEngine::SetFileClaims(FileClaims* claims)
 {
     m_claims = claims;
 }
-// Mirrors and piece digests only help: a stored value that cannot be read
-// leaves the file to the task's URL and its whole-file digest.
-void CurlEngine::SetMirrors(const std::string& stored)
+void CurlEngine::SetMirrors(const MirrorList& mirrors)
 {
-    m_mirrors = MirrorList::Parse(stored).value_or(MirrorList());
+    m_mirrors = mirrors;
 }
-void CurlEngine::SetPieceHashes(const std::string& stored)
+void CurlEngine::SetPieceHashes(const PieceHashes& pieces)
 {
-    m_pieces = PieceHashes::Parse(stored).value_or(PieceHashes());
+    m_pieces = pieces;
 }
 
 bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,

@@ -80,19 +80,16 @@ public:
     void SetConnections(std::int32_t connections) override;
     void SetFileClaims(FileClaims* claims) override;
     void SetExpectedDigests(const std::string& checksum) override;
-    std::string AnnouncedMirrors() override;
-    void SetMirrors(const std::string& stored) override;
-    void SetPieceHashes(const std::string& stored) override;
+    MirrorList AnnouncedMirrors() override;
+    void SetMirrors(const MirrorList& mirrors) override;
+    void SetPieceHashes(const PieceHashes& pieces) override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     std::string Verified() override { return m_verified; }
     void SetStreamVariant(const std::string& variant) override { m_streamVariant = variant; }
     std::string FoundStream() override { return m_foundStream; }
-    // The most bytes a file of a one-connection transfer may have (-1: no
-    // limit); a larger one ends the call before its bytes are written
-    // (TooLarge), what a document read whole afterwards needs.
-    void SetMaxFileSize(std::int64_t bytes) { m_maxFileSize = bytes; }
-    bool TooLarge() const { return m_tooLarge; }
+    void SetMaxFileSize(std::int64_t bytes) override { m_maxFileSize = bytes; }
+    bool TooLarge() const override { return m_tooLarge; }
 
 private:
     // What one transfer call knows while it runs.
@@ -175,7 +172,7 @@ private:
     std::int32_t m_retryAfter = -1;
     // What the server of the first connection named as the file's other
     // places: the transfer's mirrors when the task brings none.
-    std::string m_announcedMirrors;
+    MirrorList m_announcedMirrors;
     FileClaims* m_claims = nullptr;
     DigestCheck m_digest;
     std::string m_checksumError;  // why the task's checksum cannot be read

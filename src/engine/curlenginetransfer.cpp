@@ -138,7 +138,7 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_resumable = false;
     m_fileSize = -1;
     m_retryAfter = -1;
-    m_announcedMirrors.clear();
+    m_announcedMirrors = MirrorList();
     m_foundStream.clear();
     m_tooLarge = false;
     m_savedAs = request.saveAs;

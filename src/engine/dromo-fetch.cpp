@@ -1,7 +1,6 @@
 // dromo-fetch: one transfer through Dromo's engine, from the command line.
 // Prints every progress event on its own line: kind, bytes, speed, text.
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -27,8 +26,8 @@
 #include "base/values/taskrecord.h"
 #include "engine/curlengine.h"
 #include "engine/digestcheck.h"
+#include "engine/metalinkcommand.h"
 #include "engine/metalinkxml.h"
-#include "engine/urlorigin.h"
 
 namespace {
 
@@ -344,10 +343,12 @@ bool Fetch(dromo::CurlEngine& engine, const dromo::ParsedUrl& url, const std::st
     return ok;
 }
 
-// The checked files of a local Metalink file; nothing, with the reason
-// printed, when it cannot be read or used. No more than a Metalink file may
-// hold is read: a name may lead to a huge file, or to /dev/zero.
-std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, const std::string& shown)
+// The first file of a local Metalink file, as the program would add it;
+// nothing, with the reason printed, when it cannot be read or used. No more
+// than a Metalink file may hold is read: a name may lead to a huge file, or
+// to /dev/zero. `source` is the URL it was fetched from ("" for none).
+std::optional<dromo::MetalinkTransfer> ReadMetalinkTransfer(const std::string& path, const std::string& shown,
+                                                            const std::string& source)
 {
     std::ifstream in(path, std::ios::binary);
     std::string text(dromo::kMetalinkMaxBytes + 1, '\0');
@@ -360,12 +361,12 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, co
                      in.is_open() && !in.bad() ? "larger than a Metalink file may be" : std::strerror(errno));
         return std::nullopt;
     }
-    dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text);
+    const dromo::MetalinkReading reading = dromo::MetalinkXml().Read(text);
     if (!reading.Ok()) {
         std::fprintf(stderr, "dromo-fetch: %s: %s\n", shown.c_str(), reading.error.c_str());
         return std::nullopt;
     }
-    return std::move(reading.files.front());
+    return dromo::FirstMetalinkTransfer(reading, source);
 }
 
 // The first file of the Metalink file, its ranges from all its mirrors at
@@ -375,7 +376,7 @@ std::optional<dromo::MetalinkFile> FirstMetalinkFile(const std::string& path, co
 int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSink& sink)
 {
     const std::string& shown = line.metalinkShown.empty() ? line.metalink : line.metalinkShown;
-    const std::optional<dromo::MetalinkFile> file = FirstMetalinkFile(line.metalink, shown);
+    const std::optional<dromo::MetalinkTransfer> file = ReadMetalinkTransfer(line.metalink, shown, line.metalinkShown);
     if (!file) {
         return 2;
     }
@@ -383,18 +384,10 @@ int FetchMetalink(dromo::CurlEngine& engine, const CommandLine& line, PrintingSi
         std::fprintf(stderr, "dromo-fetch: %s gives no hash of %s, so the file could not be verified\n", shown.c_str(),
                      file->name.c_str());
     }
-    engine.SetExpectedDigests(file->digests.Stored());
-    engine.SetMirrors(file->mirrors.Stored());
-    engine.SetPieceHashes(file->pieces.Stored());
-    if (!line.connectionsGiven) {
-        // A Metalink's mirrors are there to share the file: one connection
-        // each unless told otherwise.
-        engine.SetConnections(static_cast<std::int32_t>(std::clamp<std::size_t>(file->mirrors.Size(), 1, 16)));
-    }
-    const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(file->mirrors.Best()->url);
+    dromo::PrepareMetalinkTransfer(engine, *file, line.connectionsGiven);
+    const std::optional<dromo::ParsedUrl> url = dromo::ParseUrl(file->url);
     CommandLine own = line;
-    if (!line.metalinkShown.empty() &&
-        dromo::UrlOrigin::Of(file->mirrors.Best()->url) != dromo::UrlOrigin::Of(line.metalinkShown)) {
+    if (!file->sourceServer) {
         // The login was given for the Metalink's server: the engine sends it
         // to the most wanted mirror's (and no other), so it goes along only
         // when that is the same server.

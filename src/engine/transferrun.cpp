@@ -113,11 +113,11 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
         Status(named + " of the file; none is used, as no digest can check what it sends");
         return;
     }
-    engine.m_announcedMirrors = mirrors.Stored();
     if (segments != nullptr) {
         // A task that brought no mirrors takes its ranges from these too.
         segments->OfferMirrors(OtherMirrors(mirrors, answered != nullptr ? answered : ""));
     }
+    engine.m_announcedMirrors = std::move(mirrors);
     Status(named + " of the file");
 }
 

@@ -91,7 +91,7 @@ TEST_F(MirrorsTest, RangesComeFromEveryMirrorAndTheFailingOnesAreLeft)
     mirrors.Add({other.Url("/file/a.bin"), 4, ""});
     Fetcher f;
     f.engine.SetConnections(4);
-    f.engine.SetMirrors(mirrors.Stored());
+    f.engine.SetMirrors(mirrors);
     ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
     EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
     const std::vector<std::string> texts = StatusTexts(f.sink);
@@ -150,7 +150,7 @@ TEST_F(MirrorsTest, TheMirrorsTheFirstServerNamesGiveRangesOnlyWhenADigestChecks
         EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
         const std::vector<std::string> texts = StatusTexts(f.sink);
         EXPECT_EQ(Said(texts, "The server names 2 mirrors of the file; none is used"), !c.used);
-        EXPECT_EQ(f.engine.AnnouncedMirrors().empty(), !c.used) << "the task keeps only mirrors it may use";
+        EXPECT_EQ(f.engine.AnnouncedMirrors().Empty(), !c.used) << "the task keeps only mirrors it may use";
         EXPECT_EQ(Answers(wrong.Requests(), " 206") > wrongBefore, c.used);
         EXPECT_EQ(BytesSent(right) > rightBefore, c.used);
         if (c.used) {
@@ -186,7 +186,7 @@ TEST_F(MirrorsTest, ADeadLeadingMirrorIsLeftAndTheOthersCarryTheFile)
             TempDir dir;
             Fetcher f;
             f.engine.SetConnections(connections);
-            f.engine.SetMirrors(mirrors.Stored());
+            f.engine.SetMirrors(mirrors);
             ASSERT_TRUE(f.Get(dead.url, dir.File("a.bin"))) << f.Error();
             EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Completed);
             EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
@@ -205,7 +205,7 @@ TEST_F(MirrorsTest, WhenEveryMirrorIsDeadTheCallFailsAsTheOneThatMayComeBack)
     mirrors.Add({missing.Url("/file/gone.bin"), 1, ""});
     mirrors.Add({closed, 2, ""});
     Fetcher f;
-    f.engine.SetMirrors(mirrors.Stored());
+    f.engine.SetMirrors(mirrors);
     EXPECT_FALSE(f.Get(missing.Url("/file/gone.bin"), out.File("a.bin")));
     EXPECT_EQ(f.engine.Outcome(), TransferOutcome::Failed) << f.Error();
     EXPECT_EQ(f.Error().rfind("Fail to connect to", 0), 0u) << f.Error();
@@ -335,7 +335,7 @@ TEST_F(MirrorsTest, AWholeFileHashAloneFindsTheMirrorThatSpoilsItsBytes)
             }
             Fetcher f;
             f.engine.SetConnections(3);
-            f.engine.SetMirrors(mirrors.Stored());
+            f.engine.SetMirrors(mirrors);
             f.engine.SetExpectedDigests("sha-256=" + test::HexDigest(data));
             ASSERT_TRUE(f.Get(first.Url("/file/a.bin"), dir.File("a.bin"))) << f.Error();
             EXPECT_EQ(f.engine.Verified(), "SHA-256");
@@ -477,7 +477,7 @@ TEST_F(MirrorsTest, AHashNoMirrorsFileHasFailsOnceEveryByteAgrees)
     mirrors.Add({second.Url("/file/a.bin"), 2, ""});
     Fetcher f;
     f.engine.SetConnections(2);
-    f.engine.SetMirrors(mirrors.Stored());
+    f.engine.SetMirrors(mirrors);
     f.engine.SetExpectedDigests("sha-256=" + test::HexDigest("another file"));
     EXPECT_FALSE(f.Get(first.Url("/file/a.bin"), out.File("a.bin")));
     EXPECT_EQ(f.engine.Outcome(), TransferOutcome::ChecksumMismatch) << f.Error();

@@ -1,16 +1,22 @@
 // Metalink files (versions 4 and 3) as any server or mail may bring them.
 // Whatever comes in, the reader returns within its limits; what it accepts
 // names plain files only, fetches only http, https and ftp URLs, and its
-// mirrors and piece hashes read back from their stored forms as they were.
+// mirrors and piece hashes read back from their stored forms as they were;
+// the transfers made of it lead with the most wanted mirror, under a name
+// that stays in its folder, and call no other server the document's own.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/text/metalinktransfer.h"
 #include "base/text/mirrorlist.h"
 #include "base/text/parseurl.h"
 #include "base/text/piecehashes.h"
+#include "base/text/textutil.h"
+#include "base/values/taskrecord.h"
 #include "engine/metalinkxml.h"
 #include "tests/fuzz/fuzzcheck.h"
 
@@ -47,6 +53,23 @@ void CheckFile(const MetalinkFile& file, std::string_view input)
                "the digests " + Shown(file.digests.Stored()) + " do not read back");
 }
 
+void CheckTransfers(const MetalinkReading& reading)
+{
+    const std::string source = "https://src.example/all.meta4";
+    const std::vector<MetalinkTransfer> transfers = MetalinkTransfers(reading, source);
+    FUZZ_CHECK(transfers.size() == reading.files.size(), std::to_string(transfers.size()) + " transfers");
+    for (std::size_t i = 0; i < transfers.size(); ++i) {
+        const MetalinkTransfer& t = transfers[i];
+        FUZZ_CHECK(t.url == reading.files[i].mirrors.Best()->url, "the leader " + Shown(t.url) + " is not the best");
+        FUZZ_CHECK(!t.name.empty() && t.name.find('/') == std::string::npos && t.name.front() != '.',
+                   "the name " + Shown(t.name) + " leaves its folder or hides");
+        const std::optional<ParsedUrl> leader = ParseUrl(t.url);
+        FUZZ_CHECK(!t.sourceServer || (leader && leader->protocol == kProtocolHttps && leader->port == 443 &&
+                                       FoldCase(leader->host) == "src.example"),
+                   Shown(t.url) + " taken for the document's own server");
+    }
+}
+
 }  // namespace
 }  // namespace dromo::fuzz
 
@@ -60,5 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const MetalinkFile& file : reading.files) {
         fuzz::CheckFile(file, input);
     }
+    fuzz::CheckTransfers(reading);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "base/text/cookiejar.h"
 #include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
+#include "base/text/metalinktransfer.h"
 #include "base/text/parseurl.h"
 #include "base/text/progresstexts.h"
 #include "base/text/requestdetails.h"
@@ -252,35 +253,34 @@ AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& 
 
 AddResult TaskAdder::AddMetalinkFile(const MetalinkFile& file, const std::string& folder, const MetalinkSource* source)
 {
-    const Mirror* best = file.mirrors.Best();
-    if (best == nullptr) {
+    return AddMetalinkTransfer(MetalinkTransferOf(file, source != nullptr ? source->url : ""), folder, source);
+}
+
+AddResult TaskAdder::AddMetalinkTransfer(const MetalinkTransfer& transfer, const std::string& folder,
+                                         const MetalinkSource* source)
+{
+    if (transfer.url.empty()) {
         m_messages.Warning(kInvalidUrl);
         return AddResult::InvalidUrl;
-    }
-    // A document's name is a stranger's as much as a server's: the same rule.
-    std::string name = SafeFileName(file.name);
-    if (name.empty()) {
-        name = FileNameFromUrl(best->url);
     }
     TaskRecord record = RecordFromOptions();
     if (source != nullptr) {
         TakeBrowserDetails(record, source->details);
         // The jar's cookies name their sites; the Cookie header is the
-        // Metalink file's host's alone.
-        const std::optional<ParsedUrl> from = ParseUrl(source->url);
-        const std::optional<ParsedUrl> to = ParseUrl(best->url);
-        if (!from || !to || !EqualsIgnoreCase(from->host, to->host)) {
+        // Metalink file's server's alone.
+        if (!transfer.sourceServer) {
             record.cookie.clear();
             record.browserCookie = record.cookieJar.empty() ? 0 : 1;
         }
     }
     if (!folder.empty()) {
-        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + name;
+        record.saveAs = folder + (folder.back() == '/' ? "" : "/") + transfer.name;
     }
-    record.checksum = file.digests.Stored();
-    record.mirrors = file.mirrors.Stored();
-    record.pieces = file.pieces.Stored();
-    return Add(best->url, std::move(record), false, name);
+    // The task record is where the typed values are stored.
+    record.checksum = transfer.digests.Stored();
+    record.mirrors = transfer.mirrors.Stored();
+    record.pieces = transfer.pieces.Stored();
+    return Add(transfer.url, std::move(record), false, transfer.name);
 }
 
 int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource* source)
@@ -290,8 +290,8 @@ int TaskAdder::AddMetalink(const MetalinkReading& reading, const std::string& fo
         return 0;
     }
     int added = 0;
-    for (const MetalinkFile& file : reading.files) {
-        added += AddMetalinkFile(file, folder, source) == AddResult::Added ? 1 : 0;
+    for (const MetalinkTransfer& transfer : MetalinkTransfers(reading, source != nullptr ? source->url : "")) {
+        added += AddMetalinkTransfer(transfer, folder, source) == AddResult::Added ? 1 : 0;
     }
     return added;
 }

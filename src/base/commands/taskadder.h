@@ -15,6 +15,7 @@ class TaskListObserver;
 class TaskTable;
 class WorkerStarter;
 struct MetalinkFile;
+struct MetalinkTransfer;
 struct MetalinkReading;
 struct ParsedUrl;
 struct ViewSettings;
@@ -110,9 +111,13 @@ public:
     // against its digests; its mirrors and piece hashes kept on the task.
     // With a `source`, the task goes with the browser's cookie jar,
     // referrer and user agent, and with its Cookie header when the file
-    // comes from the Metalink file's own host.
+    // comes from the Metalink file's own server (scheme, host and port).
     AddResult AddMetalinkFile(const MetalinkFile& file, const std::string& folder = "",
                               const MetalinkSource* source = nullptr);
+    // The same for a file already made a transfer (MetalinkTransferOf with
+    // the source's URL), as dromo-fetch makes it.
+    AddResult AddMetalinkTransfer(const MetalinkTransfer& transfer, const std::string& folder = "",
+                                  const MetalinkSource* source = nullptr);
     // Every file of a read Metalink file so; a refused document shows its
     // error and adds nothing. Returns how many tasks were added.
     int AddMetalink(const MetalinkReading& reading, const std::string& folder = "",

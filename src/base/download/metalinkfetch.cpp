@@ -14,19 +14,10 @@
 namespace dromo {
 namespace {
 
-// Ends a transfer that brings more than a Metalink file may hold.
-class SizeWatch : public ProgressSink {
+// The document's fetch is no task: its progress is shown nowhere.
+class NoProgress : public ProgressSink {
 public:
-    std::shared_ptr<TransferEngine> engine;
-    bool tooLarge = false;
-
-    void OnProgress(const std::string&, std::int64_t bytes, std::int64_t, int kind, TaskId) override
-    {
-        if (kind == kProgressBytes && bytes > static_cast<std::int64_t>(kMetalinkMaxBytes) && !tooLarge) {
-            tooLarge = true;
-            engine->Abort();
-        }
-    }
+    void OnProgress(const std::string&, std::int64_t, std::int64_t, int, TaskId) override {}
 };
 
 std::string FreshName(const std::string& folder)
@@ -68,9 +59,10 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
 {
     MetalinkReading reading;
     const std::optional<ParsedUrl> parsed = ParseUrl(url);
-    SizeWatch watch;
-    watch.engine = parsed ? m_engines.Create(watch) : nullptr;
-    if (!watch.engine) {
+    // Outlives the engine: the fetch ends before this function returns.
+    NoProgress progress;
+    const std::shared_ptr<TransferEngine> engine = parsed ? m_engines.Create(progress) : nullptr;
+    if (!engine) {
         reading.error = "invalid url";
         return reading;
     }
@@ -80,9 +72,9 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
             reading.error = "Error - cancelled by user.";
             return reading;
         }
-        m_running.push_back(watch.engine);
+        m_running.push_back(engine);
     }
-    TransferEngine& e = *watch.engine;
+    TransferEngine& e = *engine;
     e.SetUserAgent(details.userAgent);
     e.SetRequestDetails(details.cookie, details.referrer);
     e.SetCookieJar(details.cookieJar);
@@ -92,16 +84,20 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
     e.SetServerNameAllowed(false);  // the document is ours to name
     e.SetPasvMode(1);
     e.SetConnections(1);
+    // Refused at its announced length, before a byte is written, as
+    // dromo-fetch refuses it; else once more bytes came than it may hold.
+    e.SetMaxFileSize(static_cast<std::int64_t>(kMetalinkMaxBytes));
     const bool ok = IsFtpProtocol(parsed->protocol)
                         ? e.FtpGet(parsed->host, parsed->port, parsed->remotePath, path, "anonymous", "")
                         : e.HttpGet(parsed->host, parsed->port, parsed->remotePath, path, "", "");
     const std::string error = e.ErrorText();
+    const bool tooLarge = e.TooLarge();
     e.Close();
     {
         std::lock_guard lock(m_mutex);
-        m_running.erase(std::find(m_running.begin(), m_running.end(), watch.engine));
+        m_running.erase(std::find(m_running.begin(), m_running.end(), engine));
     }
-    if (watch.tooLarge) {
+    if (tooLarge) {
         reading.error =
             "The Metalink file is larger than " + std::to_string(kMetalinkMaxBytes / (1024 * 1024)) + " MB.";
     } else if (!ok) {
@@ -110,7 +106,7 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
     // The engine saves beside a name it finds taken: what it wrote is
     // removed, never a file that had the name before.
     const std::string saved = e.SavedAs().empty() ? path : e.SavedAs();
-    if (ok && !watch.tooLarge) {
+    if (ok && !tooLarge) {
         reading = MetalinkList::ReadFile(saved, m_reader);
     }
     std::remove(saved.c_str());

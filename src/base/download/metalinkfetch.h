@@ -18,7 +18,8 @@ class TransferEngine;
 
 // A Metalink file given by its URL: fetched through the engine, on a thread
 // of its own, into a file of a temporary folder that is removed once read
-// (a document larger than a Metalink file may be is cut off there), then
+// (a document larger than a Metalink file may be is refused at its length
+// or cut off once more came, before it is written), then
 // read and checked. Called on the user-interface thread; the destructor
 // aborts what still runs and joins it.
 class MetalinkFetch {

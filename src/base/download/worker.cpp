@@ -14,6 +14,7 @@
 #include "base/tasks/workerstate.h"
 #include "base/text/filenames.h"
 #include "base/text/mirrorlist.h"
+#include "base/text/piecehashes.h"
 #include "base/text/progresstexts.h"
 #include "base/text/trace.h"
 #include "base/values/globaloptions.h"
@@ -189,8 +190,10 @@ void Worker::Configure(const TaskRecord& task)
     e.SetCookieJar(task.cookieJar);
     e.SetConnections(task.connections);
     e.SetExpectedDigests(task.checksum);
-    e.SetMirrors(task.mirrors);
-    e.SetPieceHashes(task.pieces);
+    // Mirrors and piece digests only help: a stored value that cannot be
+    // read leaves the file to the task's URL and its whole-file digest.
+    e.SetMirrors(MirrorList::Parse(task.mirrors).value_or(MirrorList()));
+    e.SetPieceHashes(PieceHashes::Parse(task.pieces).value_or(PieceHashes()));
     e.SetStreamVariant(task.variant);
 
     auto guard = m_ctx.table.Lock();
@@ -279,15 +282,15 @@ void Worker::TakeSavedAs(TaskRecord& task)
 // (a Metalink's, the user's) are never replaced by a server's.
 void Worker::TakeAnnouncedMirrors(TaskRecord& task)
 {
-    const std::optional<MirrorList> announced = MirrorList::Parse(m_engine->AnnouncedMirrors());
-    if (!announced || announced->Empty() || !task.mirrors.empty()) {
+    const MirrorList announced = m_engine->AnnouncedMirrors();
+    if (announced.Empty() || !task.mirrors.empty()) {
         return;
     }
     trace::Line("task " + std::to_string(task.taskId),
-                "keeps the " + std::to_string(announced->Size()) + " mirror(s) the server named");
+                "keeps the " + std::to_string(announced.Size()) + " mirror(s) the server named");
     m_ctx.table.Update(task.taskId, [&](TaskRecord& r) {
         if (r.mirrors.empty()) {
-            r.mirrors = announced->Stored();
+            r.mirrors = announced.Stored();
         }
         task.mirrors = r.mirrors;
     });

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text/mirrorlist.h"
+#include "base/text/piecehashes.h"
 #include "base/values/taskid.h"
 #include "base/values/transferoutcome.h"
 
@@ -102,24 +104,30 @@ public:
     // (ChecksumMismatch) and the partial file stays.
     virtual void SetExpectedDigests(const std::string& checksum) = 0;
     // The other places that hold the file, as the server of the last
-    // transfer named them with its answer (HTTP's Link field), in
-    // MirrorList's stored form ("1::http://b.example/f 999999:de:ftp://…");
-    // "" when it named none.
-    virtual std::string AnnouncedMirrors() = 0;
-    // The servers the next transfers' file may also be taken from, in
-    // MirrorList's stored form ("PRIORITY:LOCATION:URL" separated by
-    // blanks; "" for none): a file moved over several connections takes its
-    // ranges from them too, and a mirror that fails is left for the rest of
-    // the call. The URL of the call itself is always the first connection's.
-    virtual void SetMirrors(const std::string& stored) = 0;
-    // The digests of the file's pieces, in PieceHashes' stored form
-    // ("ALGORITHM LENGTH HEX..."; "" for none): each piece of a file moved
-    // over several connections is checked once it is all there, and one
-    // that does not match is fetched again from another mirror.
-    virtual void SetPieceHashes(const std::string& stored) = 0;
+    // transfer named them with its answer (HTTP's Link field); empty when
+    // it named none.
+    virtual MirrorList AnnouncedMirrors() = 0;
+    // The servers the next transfers' file may also be taken from (empty
+    // for none): a file moved over several connections takes its ranges
+    // from them too, and a mirror that fails is left for the rest of the
+    // call. The URL of the call itself is always the first connection's.
+    // Typed, as a Metalink file's reading made them: their stored form is
+    // the task record's, read back once where the worker takes the task.
+    virtual void SetMirrors(const MirrorList& mirrors) = 0;
+    // The digests of the file's pieces (empty for none): each piece of a
+    // file moved over several connections is checked once it is all
+    // there, and one that does not match is fetched again from another
+    // mirror.
+    virtual void SetPieceHashes(const PieceHashes& pieces) = 0;
     // The digest the last transfer's finished file was found to match
     // ("SHA-256"); "" when none was checked.
     virtual std::string Verified() = 0;
+    // The most bytes the file of a one-connection transfer may have (-1:
+    // no limit); a larger one ends the call before its bytes are written
+    // (TooLarge), at its announced length or once more bytes came: what a
+    // document read whole afterwards, a Metalink file, needs.
+    virtual void SetMaxFileSize(std::int64_t bytes) = 0;
+    virtual bool TooLarge() const = 0;
 
     // Video streams. The variant the next transfers record when their URL
     // answers with a stream's playlist, in VariantChoice's stored form

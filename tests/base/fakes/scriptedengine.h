@@ -194,8 +194,15 @@ public:
     void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
     void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
-    void SetMirrors(const std::string& v) override { Set("SetMirrors", v); }
-    void SetPieceHashes(const std::string& v) override { Set("SetPieceHashes", v); }
+    void SetMirrors(const MirrorList& v) override { Set("SetMirrors", v.Stored()); }
+    void SetPieceHashes(const PieceHashes& v) override { Set("SetPieceHashes", v.Stored()); }
+    void SetMaxFileSize(std::int64_t v) override
+    {
+        Set("SetMaxFileSize", std::to_string(v));
+        m_maxFileSize = v;
+    }
+    // A file of fileSize bytes passes the limit.
+    bool TooLarge() const override { return m_maxFileSize >= 0 && fileSize > m_maxFileSize; }
     void SetStreamVariant(const std::string& v) override
     {
         if (!v.empty()) {
@@ -217,10 +224,10 @@ public:
         std::lock_guard lock(m_mutex);
         return m_retryAfter;
     }
-    std::string AnnouncedMirrors() override
+    MirrorList AnnouncedMirrors() override
     {
         std::lock_guard lock(m_mutex);
-        return m_mirrors;
+        return MirrorList::Parse(m_mirrors).value_or(MirrorList());
     }
     std::string Verified() override
     {
@@ -272,6 +279,7 @@ private:
 
     Script& m_script;
     ProgressSink& m_sink;
+    std::int64_t m_maxFileSize = -1;
     FileClaims* m_claims = nullptr;
     TaskId m_taskId = 0;
     std::mutex m_mutex;

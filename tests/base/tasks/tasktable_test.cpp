@@ -264,9 +264,11 @@ public:
     void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
     void SetExpectedDigests(const std::string&) override {}
-    std::string AnnouncedMirrors() override { return {}; }
-    void SetMirrors(const std::string&) override {}
-    void SetPieceHashes(const std::string&) override {}
+    MirrorList AnnouncedMirrors() override { return {}; }
+    void SetMirrors(const MirrorList&) override {}
+    void SetPieceHashes(const PieceHashes&) override {}
+    void SetMaxFileSize(std::int64_t) override {}
+    bool TooLarge() const override { return false; }
     void SetStreamVariant(const std::string&) override {}
     std::string FoundStream() override { return {}; }
 };
