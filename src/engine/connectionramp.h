@@ -61,6 +61,10 @@ public:
     // far faster than its average: each new connection will get such a
     // burst at once, which those already open have had.
     bool SawBursts() const { return m_bursts; }
+    // Those connections were asked for because the first connection's
+    // burst ended and it waits for its next allowance: a new request gets
+    // its own at once, so that connection is worth less than a new one.
+    bool HeldBack() const { return m_heldBack; }
 
 private:
     enum class Stage { Measuring, Judging, Settled };
@@ -90,6 +94,7 @@ private:
     double m_peak = 0;         // the fastest the data has come in, bytes a second
     bool m_firstWindow = true;
     bool m_bursts = false;
+    bool m_heldBack = false;
     Rates m_before;        // the window before the last addition
     bool m_grown = false;  // an addition has raised the total before
 };

@@ -15,6 +15,7 @@
 #include "engine/segmentedconnection.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/urlorigin.h"
+#include "engine/validator.h"
 
 namespace dromo {
 
@@ -162,6 +163,59 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
         return -1;
     }
     return c.mirror;
+}
+
+// The first one's server refused a connection beyond those it had: after a
+// while one more is asked for, less often each time (half a second, then
+// up to sixteen seconds apart). Settling for what it took at first left a
+// download behind a proxy that counts this machine's connections at one
+// for good.
+void SegmentedTransfer::TryMoreOfFirst(Clock::time_point now)
+{
+    const auto live = static_cast<std::size_t>(m_pool.At(0).live);
+    if (m_firstAllowed == SIZE_MAX || now < m_tryMore || live < m_firstAllowed) {
+        return;
+    }
+    m_firstAllowed = live + 1;
+    ++m_triedMore;
+    m_tryMore = now + std::chrono::milliseconds(500 << std::min(m_triedMore, 5));
+    trace::Line("task " + std::to_string(m_settings.taskId),
+                "one more connection to " + m_hostPort + " is tried, " + std::to_string(live) + " open");
+}
+
+// Which TCP connection an answer came over: its local port, 0 when unknown.
+long SegmentedTransfer::LocalPort(CURL* easy)
+{
+    long port = 0;
+    curl_easy_getinfo(easy, CURLINFO_LOCAL_PORT, &port);
+    return port;
+}
+
+// Whether an answer of the first one's server names the file as its
+// connection did before. A connection seen for the first time may name it
+// as the first answer did, or its own way with the same modification time:
+// servers behind one name (a balancer) often give each connection an ETag
+// of its own. Taking only the first answer's ETag left such a file to one
+// connection at a time. A connection whose own validator changes shows a
+// changed file.
+bool SegmentedTransfer::ValidatorFits(Connection& c)
+{
+    const HttpResponse& r = c.response;
+    const std::string now = SizeValidator(r, m_plan.Total());
+    const long port = LocalPort(c.easy);
+    if (const auto seen = m_validators.find(port); port > 0 && seen != m_validators.end()) {
+        c.validatorChanged = ServerFileChanged(seen->second, now);
+        return !c.validatorChanged;
+    }
+    const bool asFirst = !ServerFileChanged(m_firstValidator, now);
+    const bool ownName = !r.lastModified.empty() && r.lastModified == m_lastModified;
+    if (!asFirst && !ownName) {
+        return false;
+    }
+    if (port > 0) {
+        m_validators[port] = now;
+    }
+    return true;
 }
 
 }  // namespace dromo
