@@ -21,6 +21,12 @@ ConnectionRamp::ConnectionRamp(int most, std::int64_t speedLimit)
     }
 }
 
+void ConnectionRamp::StartWith(int connections)
+{
+    m_wanted = std::clamp(connections, 1, m_most);
+    m_stage = Stage::Settled;
+}
+
 int ConnectionRamp::Note(const RampSample& sample)
 {
     NotePeak(sample);

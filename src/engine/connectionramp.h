@@ -49,6 +49,9 @@ public:
     // bytes a second (0 for none), at which more connections bring nothing.
     ConnectionRamp(int most, std::int64_t speedLimit);
 
+    // A file too small for a window to judge before it is in: this many
+    // connections from the start, and no more asked for.
+    void StartWith(int connections);
     // Takes a sample; the connections the transfer should have now.
     int Note(const RampSample& sample);
     int Wanted() const { return m_wanted; }

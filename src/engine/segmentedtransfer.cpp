@@ -197,7 +197,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
     c->pace.Start(kPaceWindow, m_start);
+    const int firstRange = c->range;
     m_connections.push_back(std::move(c));
+    if (!m_resumed) {
+        OpenAllForASmallFile(firstRange, offset);
+    }
     StartPieceCheck();  // after the first range is the first connection's
 }
 
@@ -632,39 +636,6 @@ std::int64_t SegmentedTransfer::OnItsWay(int range) const
         return static_cast<std::int64_t>(c->buffer.size()) + static_cast<std::int64_t>(rate * trip);
     }
     return 0;
-}
-
-// Before connections join a server that sends each a burst at once: the
-// range with the most left is split so that its connection, whose burst is
-// spent, does not end a burst's time after the others. Halving it instead
-// left the first connection a second behind the rest.
-void SegmentedTransfer::ShareForBursts(int joining)
-{
-    Connection* owner = nullptr;
-    for (const auto& c : m_connections) {
-        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
-            owner = c.get();
-        }
-    }
-    if (owner == nullptr) {
-        return;
-    }
-    if (m_ramp.HeldBack() && Live() == 1) {
-        // The first connection's burst is spent and its next allowance a
-        // second away, while a new request gets one at once: its bytes not
-        // yet sent go to a new connection, and every connection takes an
-        // equal share of the rest. Kept, it ended the download a second
-        // after the others on a file a few bursts long (and its bounded
-        // first range left the rest to be halved unevenly).
-        Close(*owner);  // what it holds is written first
-        m_plan.Release(owner->range);
-        trace::Line("task " + std::to_string(m_settings.taskId),
-                    "the first connection waits for its next burst: " + std::to_string(joining + 1) +
-                        " connections share the rest");
-        m_plan.Spread(joining + 1, kMinPiece);
-        return;
-    }
-    m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
 }
 
 // Opens connections up to `wanted`: the open ranges nobody fetches first,

@@ -193,6 +193,7 @@ private:
     // to halve, a range far behind goes to it (ChooseTakeOver). The mirror
     // the rest of a cut range is not to go back to, or -1.
     int EndGame(Clock::time_point now);
+    void OpenAllForASmallFile(int firstRange, std::int64_t offset);
     void ShareForBursts(int joining);
     void TryMoreOfFirst(Clock::time_point now);
     std::int64_t OnItsWay(int range) const;

@@ -215,5 +215,30 @@ TEST(ConnectionRamp, NothingArrivingIsNoEvidenceOfGrowth)
     EXPECT_TRUE(ramp.Settled());
 }
 
+// A file too small to measure starts with its connections, never more than
+// the task's number, and whatever its samples show asks for no other number.
+TEST(ConnectionRamp, ASmallFileStartsWithItsConnectionsAndKeepsThem)
+{
+    const struct {
+        int most;
+        int start;
+        int expect;
+    } cases[] = {{8, 8, 8}, {8, 20, 8}, {4, 2, 2}, {4, 0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " of " + std::to_string(c.most));
+        ConnectionRamp ramp(c.most, 0);
+        ramp.StartWith(c.start);
+        RampSample s;
+        for (int step = 0; step < 200; ++step) {
+            s.seconds = step * 0.005;
+            s.bytes += step < 2 ? 4 << 20 : 0;  // a burst, then the silence that opens every connection
+            s.waited = s.seconds;
+            s.connections = ramp.Wanted();
+            EXPECT_EQ(ramp.Note(s), c.expect);
+        }
+        EXPECT_TRUE(ramp.Settled());
+    }
+}
+
 }  // namespace
 }  // namespace dromo
