@@ -5,6 +5,10 @@
 #    dromo-fetch --connections 8, aria2c -x8 -s8 (pieces of 1 MiB, as Dromo's)
 #    and curl (one connection, on the first 16 MiB of the same file):
 #    throughput, and CPU time (user + sys) against aria2c's;
+#  - 8, 24 and 64 MiB from a location that caps each connection at 1 MiB/s
+#    (nginx sends each request its first second's worth at once): dromo-fetch
+#    --connections 8 against aria2c -x8 -s8 -k1M, ratio of aria2c's time to
+#    Dromo's (target >= 1.0 for each size);
 #  - 256 MiB uncapped: 8 connections against 1;
 #  - the task's speed limit shared by 8 connections: 40 MB at 2000 KB/s.
 # Everything runs on 127.0.0.1. Usage: bench/segmented_vs_aria2.sh [RUNS]
@@ -26,12 +30,24 @@ source bench/lib.sh
 head -c $((64 * 1024 * 1024)) /dev/urandom > "$work/www/f64.bin"
 head -c $((256 * 1024 * 1024)) /dev/urandom > "$work/www/f256.bin"
 head -c $((40 * 1024 * 1024)) /dev/urandom > "$work/www/f40.bin"
-start_nginx "location /capped/ { alias $work/www/; limit_rate 2m; }"
+for m in 8 24; do head -c $((m * 1024 * 1024)) /dev/urandom > "$work/www/f$m.bin"; done
+start_nginx "location /capped/ { alias $work/www/; limit_rate 2m; }
+  location /capped1/ { alias $work/www/; limit_rate 1m; }"
 capped=http://127.0.0.1:$port/capped/f64.bin
 mib=64
 
 for f in dromo aria curl one eight; do : > "$work/$f.txt"; done
+for m in 8 24 64; do : > "$work/d$m.txt"; : > "$work/a$m.txt"; done
 for i in $(seq "$runs"); do
+  for m in 8 24 64; do
+    small=http://127.0.0.1:$port/capped1/f$m.bin
+    rm -f "$work/out/"*
+    timed "$fetch" --quiet --connections 8 "$small" "$work/out/d" >> "$work/d$m.txt"
+    cmp -s "$work/out/d" "$work/www/f$m.bin" || { echo "dromo-fetch wrote a different file" >&2; exit 1; }
+    timed aria2c -q -x8 -s8 -k1M --file-allocation=none --allow-overwrite=true -d "$work/out" -o a "$small" \
+      >> "$work/a$m.txt"
+    cmp -s "$work/out/a" "$work/www/f$m.bin" || { echo "aria2c wrote a different file" >&2; exit 1; }
+  done
   rm -f "$work/out/"*
   timed "$fetch" --quiet --connections 8 "$capped" "$work/out/d" >> "$work/dromo.txt"
   cmp -s "$work/out/d" "$work/www/f64.bin" || { echo "dromo-fetch wrote a different file" >&2; exit 1; }
@@ -56,6 +72,11 @@ awk -v dw="$dw" -v dc="$dc" -v aw="$aw" -v ac="$ac" -v cw="$cw" -v m="$mib" 'BEG
   printf "  curl (16 MiB of it)         %6.2f s  %6.2f MiB/s\n", cw, 16 / cw
   printf "  throughput vs aria2c %.3f (target >= 1.0), vs curl %.2f (target >= 6)\n", aw / dw, (m / dw) / (16 / cw)
   printf "  cpu vs aria2c %.3f (target <= 1.0)\n", dc / ac }'
+echo "Each connection capped at 1 MiB/s, 8 connections, $runs alternating runs each (median):"
+for m in 8 24 64; do
+  awk -v m="$m" -v d="$(col d$m 1)" -v a="$(col a$m 1)" 'BEGIN {
+    printf "  %2d MiB: dromo-fetch %6.3f s, aria2c %6.3f s: aria2c time / Dromo time %.3f (target >= 1.0)\n", m, d, a, a / d }'
+done
 echo "256 MiB uncapped:"
 awk -v o="$ow" -v e="$ew" 'BEGIN {
   printf "  1 connection %.3f s, 8 connections %.3f s: throughput ratio %.3f (target >= 0.95)\n", o, e, o / e }'

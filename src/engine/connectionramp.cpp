@@ -21,6 +21,12 @@ ConnectionRamp::ConnectionRamp(int most, std::int64_t speedLimit)
     }
 }
 
+void ConnectionRamp::StartWith(int connections)
+{
+    m_wanted = std::clamp(connections, 1, m_most);
+    m_stage = Stage::Settled;
+}
+
 int ConnectionRamp::Note(const RampSample& sample)
 {
     NotePeak(sample);
@@ -64,6 +70,11 @@ void ConnectionRamp::Decide(const RampSample& sample)
     const double waited = (sample.waited - start.waited) / span;
     m_window = Window{sample, true};
     if (m_stage == Stage::Judging) {
+        if (now.connections <= m_before.connections) {
+            // None could be opened yet (refused, or the host has its
+            // share): they are judged once they are.
+            return;
+        }
         if (!Grew(now)) {
             m_stage = Stage::Settled;  // what it has is what helps
             return;
@@ -82,6 +93,7 @@ void ConnectionRamp::Decide(const RampSample& sample)
     const double perConnection = now.task / now.connections;
     int add = 1;  // short of evidence, a probe
     m_bursts = ended || (perConnection > 0 && m_peak >= kCapped * now.task);
+    m_heldBack = ended;
     if (ended) {
         // Silent far longer than its data took to come: the sender idles
         // the connection, and every one the task may have fills that time.
@@ -118,9 +130,6 @@ bool ConnectionRamp::BurstEnded(const RampSample& sample) const
 bool ConnectionRamp::Grew(const Rates& now) const
 {
     const int added = now.connections - m_before.connections;
-    if (added <= 0) {
-        return false;  // none could be opened (the host has its share)
-    }
     const double perConnection = m_before.task / std::max(m_before.connections, 1);
     const double gain = now.task - m_before.task;
     return gain > 0 && gain >= 0.5 * added * perConnection && now.link - m_before.link >= 0.5 * gain;

@@ -49,6 +49,9 @@ public:
     // bytes a second (0 for none), at which more connections bring nothing.
     ConnectionRamp(int most, std::int64_t speedLimit);
 
+    // A file too small for a window to judge before it is in: this many
+    // connections from the start, and no more asked for.
+    void StartWith(int connections);
     // Takes a sample; the connections the transfer should have now.
     int Note(const RampSample& sample);
     int Wanted() const { return m_wanted; }
@@ -61,6 +64,10 @@ public:
     // far faster than its average: each new connection will get such a
     // burst at once, which those already open have had.
     bool SawBursts() const { return m_bursts; }
+    // Those connections were asked for because the first connection's
+    // burst ended and it waits for its next allowance: a new request gets
+    // its own at once, so that connection is worth less than a new one.
+    bool HeldBack() const { return m_heldBack; }
 
 private:
     enum class Stage { Measuring, Judging, Settled };
@@ -90,6 +97,7 @@ private:
     double m_peak = 0;         // the fastest the data has come in, bytes a second
     bool m_firstWindow = true;
     bool m_bursts = false;
+    bool m_heldBack = false;
     Rates m_before;        // the window before the last addition
     bool m_grown = false;  // an addition has raised the total before
 };

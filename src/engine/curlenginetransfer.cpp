@@ -155,7 +155,11 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     if (!ReadResumePoint(request, file, resume)) {
         return false;
     }
-    LeadingMirrors leads(Leads(request));
+    LeadingMirrors leads(Leads(request), m_settings.connections > 1);
+    if (const Lead& first = leads.Current(); first.host != request.host || first.port != request.port) {
+        // An HTTP(S) mirror leads before the task's own FTP server.
+        Status(texts::kConnectingTo + (" " + ShownHost(first.host)) + ":" + std::to_string(first.port) + "...");
+    }
     for (;;) {
         if (TransferFrom(leads, request, file, resume)) {
             return true;

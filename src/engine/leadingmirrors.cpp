@@ -1,9 +1,25 @@
 #include "engine/leadingmirrors.h"
 
+#include <algorithm>
+
 namespace dromo {
 
-LeadingMirrors::LeadingMirrors(std::vector<Lead> leads) : m_leads(std::move(leads)), m_left(m_leads.size(), false)
+LeadingMirrors::LeadingMirrors(std::vector<Lead> leads, bool split)
+    : m_leads(std::move(leads)), m_split(split), m_left(m_leads.size(), false)
 {
+    m_current = static_cast<std::size_t>(std::max(NextLeader(), 0));
+}
+
+int LeadingMirrors::NextLeader() const
+{
+    for (const bool ftp : {false, true}) {
+        for (std::size_t i = 0; i < m_leads.size(); ++i) {
+            if (!m_left[i] && (!m_split || m_leads[i].ftp == ftp)) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return -1;
 }
 
 bool LeadingMirrors::Leave(const std::string& text, TransferOutcome outcome)
@@ -18,11 +34,9 @@ bool LeadingMirrors::Leave(const std::string& text, TransferOutcome outcome)
         m_failureOutcome = outcome;
         m_failureRetried = retried;
     }
-    for (std::size_t next = m_current + 1; next < m_leads.size(); ++next) {
-        if (!m_left[next]) {
-            m_current = next;
-            return true;
-        }
+    if (const int next = NextLeader(); next >= 0) {
+        m_current = static_cast<std::size_t>(next);
+        return true;
     }
     if (m_leads.size() > 1 && m_failureText.find("; none of the ") == std::string::npos) {
         m_failureText += "; none of the " + std::to_string(m_leads.size()) + " mirrors gives the file";

@@ -20,15 +20,16 @@ namespace dromo {
 struct SegmentedTransfer::Connection {
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
-    EasyHandle owned;           // an extra connection's own handle; none for the engine's
-    bool first = false;         // the engine's own handle
-    bool standIn = false;       // opened with nobody left to speak for the file: its answer does
-    bool otherVersion = false;  // its answer showed another version of the file
-    std::string hostPort;       // the host whose slot it holds
-    int mirror = 0;             // of the pool
-    bool live = false;          // in the multi handle, holding a host slot
-    bool accepted = false;      // its head fits the range asked for
-    bool paused = false;        // held back by the shared speed limit
+    EasyHandle owned;               // an extra connection's own handle; none for the engine's
+    bool first = false;             // the engine's own handle
+    bool standIn = false;           // opened with nobody left to speak for the file: its answer does
+    bool otherVersion = false;      // its answer showed another version of the file
+    bool validatorChanged = false;  // its TCP connection named the file otherwise before
+    std::string hostPort;           // the host whose slot it holds
+    int mirror = 0;                 // of the pool
+    bool live = false;              // in the multi handle, holding a host slot
+    bool accepted = false;          // its head fits the range asked for
+    bool paused = false;            // held back by the shared speed limit
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;

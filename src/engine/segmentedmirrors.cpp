@@ -1,5 +1,6 @@
-// SegmentedTransfer's mirrors: which one the next connection goes to and
-// when one is left, apart from moving the bytes.
+// SegmentedTransfer's connections and mirrors: how many open at once and
+// with what share, which mirror the next one goes to and when one is left,
+// apart from moving the bytes.
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "engine/segmentedconnection.h"
 #include "engine/segmentedtransfer.h"
 #include "engine/urlorigin.h"
+#include "engine/validator.h"
 
 namespace dromo {
 
@@ -162,6 +164,112 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
         return -1;
     }
     return c.mirror;
+}
+
+// The first one's server refused a connection beyond those it had: after a
+// while one more is asked for, less often each time (half a second, then
+// up to sixteen seconds apart). Settling for what it took at first left a
+// download behind a proxy that counts this machine's connections at one
+// for good.
+void SegmentedTransfer::TryMoreOfFirst(Clock::time_point now)
+{
+    const auto live = static_cast<std::size_t>(m_pool.At(0).live);
+    if (m_firstAllowed == SIZE_MAX || now < m_tryMore || live < m_firstAllowed) {
+        return;
+    }
+    m_firstAllowed = live + 1;
+    ++m_triedMore;
+    m_tryMore = now + std::chrono::milliseconds(500 << std::min(m_triedMore, 5));
+    trace::Line("task " + std::to_string(m_settings.taskId),
+                "one more connection to " + m_hostPort + " is tried, " + std::to_string(live) + " open");
+}
+
+// Which TCP connection an answer came over: its local port, 0 when unknown.
+long SegmentedTransfer::LocalPort(CURL* easy)
+{
+    long port = 0;
+    curl_easy_getinfo(easy, CURLINFO_LOCAL_PORT, &port);
+    return port;
+}
+
+// Whether an answer of the first one's server names the file as its
+// connection did before. A connection seen for the first time may name it
+// as the first answer did, or its own way with the same modification time:
+// servers behind one name (a balancer) often give each connection an ETag
+// of its own. Taking only the first answer's ETag left such a file to one
+// connection at a time. A connection whose own validator changes shows a
+// changed file.
+bool SegmentedTransfer::ValidatorFits(Connection& c)
+{
+    const HttpResponse& r = c.response;
+    const std::string now = SizeValidator(r, m_plan.Total());
+    const long port = LocalPort(c.easy);
+    if (const auto seen = m_validators.find(port); port > 0 && seen != m_validators.end()) {
+        c.validatorChanged = ServerFileChanged(seen->second, now);
+        return !c.validatorChanged;
+    }
+    const bool asFirst = !ServerFileChanged(m_firstValidator, now);
+    const bool ownName = !r.lastModified.empty() && r.lastModified == m_lastModified;
+    if (!asFirst && !ownName) {
+        return false;
+    }
+    if (port > 0) {
+        m_validators[port] = now;
+    }
+    return true;
+}
+
+// A file whose share for each connection is no larger than the first
+// request's piece is in before the ramp could judge a window: every
+// connection opens at once with an equal share, the first one's range cut
+// to its own. (Over one connection first, 8 MiB from a server capping each
+// at 1 MiB/s took 90 ms against 50 for all at once: the first burst's
+// silence had to show first.)
+void SegmentedTransfer::OpenAllForASmallFile(int firstRange, std::int64_t offset)
+{
+    const auto connections = static_cast<std::int64_t>(m_allowed);
+    const std::int64_t left = m_plan.Total() - offset;
+    if (connections < 2 || m_settings.speedLimit > 0 || left > connections * kFirstPiece) {
+        return;
+    }
+    const std::int64_t unit = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
+    const std::int64_t share = (std::max(left / connections, kMinPiece) + unit - 1) / unit * unit;
+    m_plan.Cut(firstRange, offset + share);  // nothing when its range is no longer
+    m_plan.Spread(static_cast<int>(connections - 1), kMinPiece);
+    m_ramp.StartWith(static_cast<int>(connections));
+}
+
+// Before connections join a server that sends each a burst at once: the
+// range with the most left is split so that its connection, whose burst is
+// spent, does not end a burst's time after the others. Halving it instead
+// left the first connection a second behind the rest.
+void SegmentedTransfer::ShareForBursts(int joining)
+{
+    Connection* owner = nullptr;
+    for (const auto& c : m_connections) {
+        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
+            owner = c.get();
+        }
+    }
+    if (owner == nullptr) {
+        return;
+    }
+    if (m_ramp.HeldBack() && Live() == 1) {
+        // The first connection's burst is spent and its next allowance a
+        // second away, while a new request gets one at once: its bytes not
+        // yet sent go to a new connection, and every connection takes an
+        // equal share of the rest. Kept, it ended the download a second
+        // after the others on a file a few bursts long (and its bounded
+        // first range left the rest to be halved unevenly).
+        Close(*owner);  // what it holds is written first
+        m_plan.Release(owner->range);
+        trace::Line("task " + std::to_string(m_settings.taskId),
+                    "the first connection waits for its next burst: " + std::to_string(joining + 1) +
+                        " connections share the rest");
+        m_plan.Spread(joining + 1, kMinPiece);
+        return;
+    }
+    m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
 }
 
 }  // namespace dromo

@@ -15,6 +15,7 @@
 #include "engine/segmentedconnection.h"
 #include "engine/taskcookies.h"
 #include "engine/urlorigin.h"
+#include "engine/validator.h"
 
 namespace dromo {
 namespace {
@@ -171,8 +172,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     // One connection to start with; more only where they help.
     m_ramp = ConnectionRamp(static_cast<int>(m_allowed), std::int64_t{std::max(m_settings.speedLimit, 0)} * 1024);
     m_ramp.Note(RampSample{0, Received(), m_hosts.Bytes(), 0, 1});
-    m_etag = response.etag;
+    m_firstValidator = SizeValidator(response, total);
     m_lastModified = response.lastModified;
+    if (const long port = LocalPort(first); port > 0) {
+        m_validators[port] = m_firstValidator;
+    }
     m_startPresent = m_plan.Present();
     m_start = Clock::now();
     m_lastEvent = m_start;
@@ -193,7 +197,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->lastByte = firstEnd - 1;
     c->watch.Start(idle, m_start);
     c->pace.Start(kPaceWindow, m_start);
+    const int firstRange = c->range;
     m_connections.push_back(std::move(c));
+    if (!m_resumed) {
+        OpenAllForASmallFile(firstRange, offset);
+    }
     StartPieceCheck();  // after the first range is the first connection's
 }
 
@@ -210,9 +218,9 @@ bool SegmentedTransfer::HeadFits(Connection& c)
     const HttpResponse& r = c.response;
     const bool contentOk = r.code != 206 || r.rangeTotal == m_plan.Total();
     if (r.code >= 200 && r.code < 300 &&
-        (Differs(r.etag, m_etag) || Differs(r.lastModified, m_lastModified) || !contentOk ||
-         (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()))) {
-        if (c.standIn) {
+        (!contentOk || (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()) ||
+         !ValidatorFits(c))) {
+        if (c.standIn || c.validatorChanged) {
             // Never a file made of two versions: everything goes again.
             m_restartReason = "The file changed on the server; downloading it again from the start";
             return false;
@@ -507,6 +515,7 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
         m_firstAllowed = static_cast<std::size_t>(std::max(m_pool.At(0).live, 1));
         ++m_refusals;
         m_notBefore = Clock::now() + std::chrono::milliseconds(250 * std::min(m_refusals, 4));
+        m_tryMore = Clock::now() + std::chrono::milliseconds(500 << std::min(m_triedMore, 5));
     } else if (++m_drops > tolerance) {
         m_allowed = std::max<std::size_t>(1, live);
     }
@@ -590,6 +599,9 @@ void SegmentedTransfer::Step()
     if (wanted > before && m_ramp.SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
     }
+    if (target > Live()) {
+        TryMoreOfFirst(now);
+    }
     int avoid = -1;
     if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
         avoid = EndGame(now);
@@ -624,23 +636,6 @@ std::int64_t SegmentedTransfer::OnItsWay(int range) const
         return static_cast<std::int64_t>(c->buffer.size()) + static_cast<std::int64_t>(rate * trip);
     }
     return 0;
-}
-
-// Before connections join a server that sends each a burst at once: the
-// range with the most left is split so that its connection, whose burst is
-// spent, does not end a burst's time after the others. Halving it instead
-// left the first connection a second behind the rest.
-void SegmentedTransfer::ShareForBursts(int joining)
-{
-    const Connection* owner = nullptr;
-    for (const auto& c : m_connections) {
-        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
-            owner = c.get();
-        }
-    }
-    if (owner != nullptr) {
-        m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
-    }
 }
 
 // Opens connections up to `wanted`: the open ranges nobody fetches first,

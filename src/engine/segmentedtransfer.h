@@ -66,8 +66,11 @@ struct SegmentContext {
 // there (PieceCheck), and a bad one is fetched again, its mirror left when
 // it alone sent it. Each writes at its offset into the partial file, and
 // the open ranges are stored with it so a later call resumes every one of
-// them. Only the first connection's answer says which version of the file
-// this is: another version seen on an extra connection costs that
+// them. The first connection's answer says which version of the file this
+// is; each TCP connection keeps the validator it answered with first (a
+// connection new to the server may name the file its own way, with the
+// same modification time), and one whose validator changes shows a changed
+// file. Another version seen on an extra connection costs that
 // connection, and the next connection after the first one stands in for it
 // (its answer decides whether the file changed). When the whole file fails
 // its digest and no piece digests said where, each mirror's bytes are asked
@@ -190,7 +193,9 @@ private:
     // to halve, a range far behind goes to it (ChooseTakeOver). The mirror
     // the rest of a cut range is not to go back to, or -1.
     int EndGame(Clock::time_point now);
+    void OpenAllForASmallFile(int firstRange, std::int64_t offset);
     void ShareForBursts(int joining);
+    void TryMoreOfFirst(Clock::time_point now);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();
     void AddMirrors(const UrlOrigin& task);
@@ -224,6 +229,8 @@ private:
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
+    bool ValidatorFits(Connection& c);
+    static long LocalPort(CURL* easy);
     void Record();
     bool WriteOut(Connection& c);
     bool WriteOutQuiet(Clock::time_point now);
@@ -256,9 +263,13 @@ private:
     RangeRecorder m_recorder;
     bool m_active = false;
     std::vector<std::unique_ptr<Connection>> m_connections;
-    std::string m_etag, m_lastModified;  // the first answer's validator
-    ConnectionRamp m_ramp{1, 0};         // connections that raise the throughput
-    double m_waited = 0;                 // seconds the loop waited for the network
+    std::string m_firstValidator;  // the first answer's (SizeValidator)
+    std::string m_lastModified;    // and its Last-Modified
+    // The validator each TCP connection to the first one's server answered
+    // with first, by its local port.
+    std::map<long, std::string> m_validators;
+    ConnectionRamp m_ramp{1, 0};  // connections that raise the throughput
+    double m_waited = 0;          // seconds the loop waited for the network
     // An extra connection was answered with another version than the first
     // one: one connection at a time from then on, each standing in for the
     // first, so the next answer after it tells whether the file changed.
@@ -268,7 +279,12 @@ private:
     int m_drops = 0;
     int m_refusals = 0;               // refusals since a range was last accepted
     Clock::time_point m_notBefore{};  // no new connection to the first one's server before, after a refusal
-    IdleWatch m_watch;                // the bytes of all connections
+    // When the number the first one's server tolerated is tried one higher:
+    // a proxy that refuses extra connections while others of this machine
+    // are open may take them a moment later.
+    Clock::time_point m_tryMore{};
+    int m_triedMore = 0;  // times it was tried one higher
+    IdleWatch m_watch;    // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
     Clock::time_point m_start = Clock::now();

@@ -206,6 +206,41 @@ int SegmentPlan::Share(int index, int joining, std::int64_t fetched, std::int64_
     return static_cast<int>(pieces);
 }
 
+int SegmentPlan::Spread(int pieces, std::int64_t minPiece)
+{
+    std::vector<std::size_t> waiting;
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        if (m_ranges[i].owner < 0 && m_ranges[i].Left() > 0) {
+            waiting.push_back(i);
+        }
+    }
+    std::sort(waiting.begin(), waiting.end(),
+              [this](std::size_t a, std::size_t b) { return m_ranges[a].next < m_ranges[b].next; });
+    std::vector<std::size_t> joined;
+    std::int64_t left = 0;
+    for (const std::size_t i : waiting) {
+        Range& r = m_ranges[i];
+        left += r.Left();
+        if (!joined.empty() && m_ranges[joined.back()].end == r.next) {
+            m_ranges[joined.back()].end = r.end;
+            r.next = r.end;  // its bytes are the joined range's now
+            continue;
+        }
+        joined.push_back(i);
+    }
+    if (pieces < 1 || left <= 0) {
+        return static_cast<int>(joined.size());
+    }
+    int made = 0;
+    for (const std::size_t i : joined) {
+        const std::int64_t share = (m_ranges[i].Left() * pieces + left / 2) / left;
+        const int before = RangeCount();
+        Divide(static_cast<int>(i), static_cast<int>(std::max<std::int64_t>(share, 1)), minPiece);
+        made += 1 + RangeCount() - before;
+    }
+    return made;
+}
+
 void SegmentPlan::Advance(int index, std::int64_t bytes)
 {
     Range& r = m_ranges[static_cast<std::size_t>(index)];

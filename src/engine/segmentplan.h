@@ -70,6 +70,11 @@ public:
     // rest becomes up to `joining` equal ranges of at least `minPiece` that
     // wait for an owner. The number of those ranges.
     int Share(int index, int joining, std::int64_t fetched, std::int64_t kept, std::int64_t minPiece);
+    // Joins the open ranges that wait for an owner where they meet and cuts
+    // them into about `pieces` equal ranges of at least `minPiece` bytes,
+    // for as many connections about to open at once: each then asks for an
+    // equal share of what nobody fetches. The number of those ranges.
+    int Spread(int pieces, std::int64_t minPiece);
     // Cuts from now on fall on multiples of `unit` where the range allows:
     // each piece of a file checked piece by piece then comes from one
     // connection, so a bad one names its mirror.

@@ -30,6 +30,9 @@ struct Link {
     int hostCap;     // connections the host lets the task open
     int expectEnd;   // connections at the end
     double reachBy;  // seconds by which it has them
+    // Until then the host takes no connection beyond the first (a proxy
+    // that counts this machine's connections, busy with others).
+    double refusedUntil = 0;
 };
 
 struct Outcome {
@@ -78,7 +81,7 @@ Outcome Simulate(const Link& link, double seconds)
         s.linkBytes += static_cast<std::int64_t>(taken + others);
         // The loop waits for the network unless this machine is what limits it.
         s.waited += offered >= link.machine * kStep * 0.95 ? kStep * 0.05 : kStep * 0.9;
-        const int open = std::min(ramp.Note(s), link.hostCap);
+        const int open = std::min(ramp.Note(s), t < link.refusedUntil ? 1 : link.hostCap);
         for (int i = s.connections; i < open; ++i) {
             nextBurst.push_back(s.seconds);
         }
@@ -115,6 +118,10 @@ TEST(ConnectionRamp, AddsConnectionsOnlyWhileTheyRaiseTheThroughput)
         // The task's own limit is what holds it.
         {"the task's speed limit", 2 * kMiB, kFast, 0, false, kFast, static_cast<std::int64_t>(2 * kMiB), 8, 16, 1, -1},
         {"one connection allowed", 2 * kMiB, kFast, 0, true, kFast, 0, 1, 16, 1, -1},
+        // The extra connections asked for are refused at first: once the
+        // host takes them, they are judged and the ramp goes on.
+        {"extra connections refused at first", 2 * kMiB, kFast, 0, false, kFast, 0, 8, 16, 8, -1, 3.0},
+        {"extra connections refused at first, in bursts", 2 * kMiB, kFast, 0, true, kFast, 0, 8, 16, 8, -1, 1.5},
     };
     for (const Link& link : links) {
         SCOPED_TRACE(link.what);
@@ -184,6 +191,8 @@ TEST(ConnectionRamp, OnlyTheFirstBurstsSilenceOpensEveryConnectionAtOnce)
         }
         EXPECT_EQ(ramp.Wanted(), script.expect);
         EXPECT_EQ(ramp.SawBursts(), script.bursts);
+        // Each of these bursts ended in silence: the first connection waits.
+        EXPECT_EQ(ramp.HeldBack(), script.bursts);
     }
 }
 
@@ -204,6 +213,31 @@ TEST(ConnectionRamp, NothingArrivingIsNoEvidenceOfGrowth)
     }
     EXPECT_LE(most, 2);
     EXPECT_TRUE(ramp.Settled());
+}
+
+// A file too small to measure starts with its connections, never more than
+// the task's number, and whatever its samples show asks for no other number.
+TEST(ConnectionRamp, ASmallFileStartsWithItsConnectionsAndKeepsThem)
+{
+    const struct {
+        int most;
+        int start;
+        int expect;
+    } cases[] = {{8, 8, 8}, {8, 20, 8}, {4, 2, 2}, {4, 0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " of " + std::to_string(c.most));
+        ConnectionRamp ramp(c.most, 0);
+        ramp.StartWith(c.start);
+        RampSample s;
+        for (int step = 0; step < 200; ++step) {
+            s.seconds = step * 0.005;
+            s.bytes += step < 2 ? 4 << 20 : 0;  // a burst, then the silence that opens every connection
+            s.waited = s.seconds;
+            s.connections = ramp.Wanted();
+            EXPECT_EQ(ramp.Note(s), c.expect);
+        }
+        EXPECT_TRUE(ramp.Settled());
+    }
 }
 
 }  // namespace

@@ -54,6 +54,47 @@ TEST(LeadingMirrors, EachRefusalHandsTheLeadOnAndTheOthersAreTheHttpOnesNotLeft)
     EXPECT_FALSE(leads.Leave("Error 410 from server: Gone", TransferOutcome::Gone));
 }
 
+// A task that may take more than one connection: an FTP server moves the
+// file over one, so the HTTP(S) mirrors lead before it, each refusal
+// handing on to the next of them, and it leads only when they are left.
+TEST(LeadingMirrors, HttpMirrorsLeadBeforeAnFtpOneWhenTheTaskSplits)
+{
+    const struct {
+        const char* what;
+        std::vector<Lead> leads;
+        bool split;
+        std::vector<std::string> leaders;  // in the order they lead, each leaving for the next
+        std::vector<std::string> others;   // the ranges' mirrors beside the first leader
+    } cases[] = {
+        {"the most wanted is FTP",
+         {Ftp("a"), Http("b"), Ftp("c"), Http("d")},
+         true,
+         {Http("b").url, Http("d").url, Ftp("a").url, Ftp("c").url},
+         {Http("d").url}},
+        {"one connection: the order as given",
+         {Ftp("a"), Http("b"), Ftp("c"), Http("d")},
+         false,
+         {Ftp("a").url, Http("b").url, Ftp("c").url, Http("d").url},
+         {Http("b").url, Http("d").url}},
+        {"FTP alone", {Ftp("a"), Ftp("c")}, true, {Ftp("a").url, Ftp("c").url}, {}},
+        {"HTTP first already",
+         {Http("b"), Ftp("a"), Http("d")},
+         true,
+         {Http("b").url, Http("d").url, Ftp("a").url},
+         {Http("d").url}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LeadingMirrors leads(c.leads, c.split);
+        EXPECT_EQ(Urls(leads.Others()), c.others);
+        std::vector<std::string> leaders{leads.Current().url};
+        while (leads.Leave("Error 503 from server: Busy", TransferOutcome::ServerError)) {
+            leaders.push_back(leads.Current().url);
+        }
+        EXPECT_EQ(leaders, c.leaders);
+    }
+}
+
 TEST(LeadingMirrors, EveryLeaderRefusedFailsAsTheFailureAnotherTryMayGetPast)
 {
     using O = TransferOutcome;

@@ -195,6 +195,43 @@ TEST_F(MirrorsTest, ADeadLeadingMirrorIsLeftAndTheOthersCarryTheFile)
     }
 }
 
+// The most wanted mirror is an FTP server, which moves the file over one
+// connection: the HTTP mirrors lead and give the ranges side by side, and
+// the FTP one leads only when they are all left.
+TEST_F(MirrorsTest, AnFtpMostWantedMirrorLetsTheHttpOnesShareTheRanges)
+{
+    test::FtpServer ftp(www.Path());
+    test::Nginx nginx(www.Path(), "limit_rate 1m;");
+    test::Apache apache(www.Path(), "SetOutputFilter RATE_LIMIT\nSetEnv rate-limit 1024\n");
+    test::FaultServer missing(www.Path());
+    const struct {
+        const char* what;
+        std::vector<std::string> http;
+        bool apacheRanges;  // Apache gave ranges beside nginx
+    } cases[] = {
+        {"two HTTP mirrors", {nginx.Url("/a.bin"), apache.Url("/a.bin")}, true},
+        {"the HTTP mirror gone: FTP carries it", {missing.Url("/file/gone.bin")}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MirrorList mirrors;
+        mirrors.Add({ftp.Url("/a.bin"), 1, ""});
+        for (std::size_t i = 0; i < c.http.size(); ++i) {
+            mirrors.Add({c.http[i], static_cast<int>(i) + 2, ""});
+        }
+        const std::size_t before = apache.Requests().size();
+        TempDir dir;
+        Fetcher f;
+        f.engine.SetConnections(4);
+        f.engine.SetMirrors(mirrors.Stored());
+        ASSERT_TRUE(f.Get(ftp.Url("/a.bin"), dir.File("a.bin"))) << f.Error();
+        EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
+        const std::vector<std::string> requests = apache.Requests();
+        EXPECT_EQ(Answers({requests.begin() + static_cast<std::ptrdiff_t>(before), requests.end()}, " 206") >= 1,
+                  c.apacheRanges);
+    }
+}
+
 // Every mirror dead: the call fails once, with the failure another try may
 // get past (a refused port) before a final one (a 404 of one mirror).
 TEST_F(MirrorsTest, WhenEveryMirrorIsDeadTheCallFailsAsTheOneThatMayComeBack)

@@ -74,9 +74,8 @@ TEST(RedirectorTest, ExtraConnectionsGoWhereTheFirstWasSentNotThroughTheRedirect
 
 // A server whose every connection names the file with an ETag of its own
 // (as servers behind a balancer do): the bytes are the same, so the task
-// ends over the connections whose ETag is the first one's, instead of
-// restarting twice and failing.
-TEST(RedirectorTest, AnETagOfEachConnectionCostsThatConnectionNotTheTask)
+// ends without restarting twice and failing.
+TEST(RedirectorTest, AnETagOfEachConnectionDoesNotRestartTheTask)
 {
     const std::string data = test::RandomBytes(8 * kMiB, 42);
     TempDir www;

@@ -181,6 +181,64 @@ TEST(SegmentPlan, SharesARangeSoThatAConnectionPastItsBurstEndsWithTheNewOnes)
     }
 }
 
+// The first connection's burst is spent and it stops: what it left and the
+// rest of the file are shared equally by the connections that open at once.
+TEST(SegmentPlan, SpreadsWhatNobodyFetchesEquallyOverTheConnectionsAboutToOpen)
+{
+    const struct {
+        const char* what;
+        std::int64_t total;
+        std::int64_t stoppedAt;  // the first range [0, 2 MiB) was left there
+        int pieces;
+        bool ownedMiddle;  // a range in the middle keeps its connection
+        int expectRanges;
+    } cases[] = {
+        {"24 MiB, the first MiB in", 24 * kMiB, kMiB, 8, false, 8},
+        {"64 MiB, the first MiB in", 64 * kMiB, kMiB, 8, false, 8},
+        {"8 MiB: never below the minimum", 8 * kMiB, kMiB, 8, false, 7},
+        {"the first range whole in", 24 * kMiB, 2 * kMiB, 8, false, 8},
+        // [1, 2) MiB stays one range; [6, 24) MiB is cut in eight.
+        {"an owned range in between is not joined", 24 * kMiB, kMiB, 8, true, 9},
+        {"too little for two", kMiB * 5 / 2, kMiB, 4, false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SegmentPlan plan(c.total, 0);
+        const int first = plan.Assign(0, kMiB);
+        plan.Cut(first, 2 * kMiB);
+        std::int64_t owned = 0;
+        if (c.ownedMiddle) {
+            const int taken = plan.Assign(1, std::numeric_limits<std::int64_t>::max());  // [2 MiB, end)
+            plan.Cut(taken, 6 * kMiB);
+            owned = plan.At(taken).Left();
+        }
+        plan.Advance(first, c.stoppedAt);
+        plan.Release(first);
+        const std::int64_t waiting = c.total - c.stoppedAt - owned;
+        EXPECT_EQ(plan.Spread(c.pieces, kMiB), c.expectRanges);
+        std::int64_t covered = 0;
+        std::int64_t least = std::numeric_limits<std::int64_t>::max();
+        std::int64_t most = 0;
+        int ranges = 0;
+        for (int i = 0; i < plan.RangeCount(); ++i) {
+            if (plan.At(i).owner < 0 && plan.At(i).Left() > 0) {
+                covered += plan.At(i).Left();
+                least = std::min(least, plan.At(i).Left());
+                most = std::max(most, plan.At(i).Left());
+                ++ranges;
+            }
+        }
+        EXPECT_EQ(ranges, c.expectRanges);
+        EXPECT_EQ(covered, waiting);
+        EXPECT_GE(least, std::min<std::int64_t>(kMiB, waiting));
+        if (!c.ownedMiddle) {
+            EXPECT_LE(most - least, c.pieces) << "equal shares";
+        }
+        EXPECT_EQ(plan.Present(), c.stoppedAt);
+        ExpectDisjoint(plan, plan.RangeCount());
+    }
+}
+
 TEST(SegmentPlan, AFinishedOrLostConnectionTakesOpenWorkFirstThenSteals)
 {
     SegmentPlan plan(8 * kMiB, 0);
@@ -293,6 +351,7 @@ struct Stats {
     int concurrent = 0;
     int sending = 0;
     long long bytes = 0;  // body bytes the server handed to the network
+    int again = 0;        // answers on a connection that had sent one before
 };
 
 // What the server counted since the last call. The server notices a
@@ -305,8 +364,9 @@ Stats ServerStats(const test::FaultServer& server)
     for (int i = 0; i < 100; ++i) {
         Fetcher f;
         EXPECT_TRUE(f.Get(server.Url("/stats?reset=1"), dir.File("stats")));
-        std::sscanf(ReadFile(dir.File("stats")).c_str(), "requests %d ranged %d concurrent %d sending %d bytes %lld",
-                    &s.requests, &s.ranged, &s.concurrent, &s.sending, &s.bytes);
+        std::sscanf(ReadFile(dir.File("stats")).c_str(),
+                    "requests %d ranged %d concurrent %d sending %d bytes %lld again %d", &s.requests, &s.ranged,
+                    &s.concurrent, &s.sending, &s.bytes, &s.again);
         if (s.sending == 0) {
             break;
         }
@@ -385,6 +445,58 @@ TEST_F(SegmentedTest, ServersThatRefuseOrIgnoreRangesCostConnectionsNotTheTask)
             EXPECT_EQ(s.requests, c.requests);
         }
         std::remove(out.File("a.bin").c_str());
+    }
+}
+
+// A proxy that counts this machine's connections refuses the first extra
+// ones (403) while another is open: one more is asked for a little later,
+// and again, and the download does not stay at one connection. (A refused
+// connection the server had begun to answer counts once at the most.)
+TEST_F(SegmentedTest, ExtraConnectionsRefusedAtFirstAreAskedForAgain)
+{
+    test::FaultServer http(www.Path());
+    Fetcher f;
+    f.engine.SetConnections(4);
+    // 1 MB/s on each connection: eight seconds over one.
+    ASSERT_TRUE(f.Get(http.Url("/file/a.bin?rate=1000000&refuseextra=3"), out.File("a.bin"))) << f.Error();
+    EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
+    EXPECT_GE(ServerStats(http).concurrent, 3);
+}
+
+// Each TCP connection keeps the validator it answered with first: a server
+// that names the file its own way on each connection (the same bytes, the
+// same modification time) has its ranges fetched side by side, none lost
+// to "another version"; a connection whose own ETag changes shows a
+// changed file, never taken into this one.
+TEST_F(SegmentedTest, EachConnectionIsCheckedByItsOwnValidator)
+{
+    test::FaultServer http(www.Path());
+    const struct {
+        const char* what;
+        const char* query;
+        bool changes;  // a connection's ETag changes with its next answer
+    } cases[] = {
+        {"an ETag of each connection", "etagperconn=1", false},
+        {"an ETag of each answer", "etagperanswer=1", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ServerStats(http);
+        const std::string target = out.File(std::string(c.query) + ".bin");
+        std::string said;
+        const int code = test::RunCommand({DROMO_FETCH, "--quiet", "--trace", "--connections", "4",
+                                           http.Url("/file/a.bin?" + rate + "&" + c.query), target},
+                                          &said);
+        const Stats s = ServerStats(http);
+        EXPECT_EQ(said.find("Another version of the file"), std::string::npos) << said;
+        const bool changed = said.find("The file changed on the server") != std::string::npos;
+        if (!c.changes || s.again == 0) {
+            EXPECT_EQ(code, 0) << said;
+            EXPECT_FALSE(changed) << said;
+            EXPECT_TRUE(ReadFile(target) == data);
+        } else {
+            EXPECT_TRUE(changed) << "a connection answered again with another ETag: " << said;
+        }
     }
 }
 
@@ -757,6 +869,8 @@ TEST_F(SegmentedTest, WhatABurstBroughtIsRecordedBeforeTheNextOne)
     constexpr std::int64_t kBurst = 600000;  // each connection's, not a whole number of auto-save steps
     const std::string target = out.File("burst.bin");
     const std::string url = http.Url("/file/a.bin");
+    // 8 MiB over 4 connections, 2 MiB each: they open at once, four bursts.
+    constexpr std::int64_t kBursts = 4 * kBurst;
     RecordCheck check;
     {
         test::ChildProcess fetch(
@@ -764,7 +878,7 @@ TEST_F(SegmentedTest, WhatABurstBroughtIsRecordedBeforeTheNextOne)
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (std::chrono::steady_clock::now() < deadline) {
             check = CheckRecord(target + "+++", data);
-            if (check.recorded == 4 * kBurst) {
+            if (check.recorded == kBursts) {
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -772,9 +886,9 @@ TEST_F(SegmentedTest, WhatABurstBroughtIsRecordedBeforeTheNextOne)
         fetch.Signal(SIGKILL, 5000);
     }
     check = CheckRecord(target + "+++", data);
-    EXPECT_EQ(check.recorded, 4 * kBurst) << "recorded of what arrived";
+    EXPECT_EQ(check.recorded, kBursts) << "recorded of what arrived";
     EXPECT_EQ(check.wrong, 0);
-    EXPECT_GE(BytesOnDisk(target + "+++", data), 4 * kBurst - 4 * 8192);
+    EXPECT_GE(BytesOnDisk(target + "+++", data), kBursts - 4 * 8192);
     std::string output;
     ASSERT_EQ(test::RunCommand({DROMO_FETCH, "--quiet", "--connections", "4", url, target}, &output), 0) << output;
     EXPECT_TRUE(ReadFile(target) == data);

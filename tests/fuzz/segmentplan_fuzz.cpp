@@ -1,6 +1,6 @@
 // The range record kept beside a segmented partial file. Whatever the stored
 // text, a plan read from it names disjoint ranges inside the file; and a plan
-// as the connections change it (assign, split, advance, release) always
+// as the connections change it (assign, split, advance, release, spread) always
 // writes a record that reads back as the same plan, with no byte lost.
 //
 // Input: the record's text up to the first NUL, then the steps.
@@ -63,7 +63,7 @@ void Step(SegmentPlan& plan, FuzzInput& in)
 {
     const int count = plan.RangeCount();
     const std::int64_t minPiece = std::int64_t{1} << (in.Byte() % 21);
-    const std::uint8_t kind = in.Byte() % 4;
+    const std::uint8_t kind = in.Byte() % 5;
     if (kind == 0 || count == 0) {
         plan.Assign(in.Byte() % 8, minPiece);
         return;
@@ -75,8 +75,10 @@ void Step(SegmentPlan& plan, FuzzInput& in)
         plan.Advance(index, std::min(wrote, std::max<std::int64_t>(plan.At(index).Left(), 0)));
     } else if (kind == 2) {
         plan.Divide(index, 1 + in.Byte() % 16, minPiece);
-    } else {
+    } else if (kind == 3) {
         plan.Release(index);
+    } else {
+        plan.Spread(1 + in.Byte() % 16, minPiece);  // connections about to open at once
     }
 }
 

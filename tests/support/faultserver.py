@@ -19,13 +19,17 @@ key follow) and misbehaves on request, chosen by the path and the query:
       ?disposition=VALUE      send Content-Disposition: VALUE
       ?lie206=1               answer a range request with 206 whose body is a short error page
       ?maxconn=N              answer 503 while N answers of the file are being sent
+      ?refuseextra=N          answer 403 to the first N requests that come while another answer of
+                              the file is being sent (a proxy that counts a client's connections)
       ?ignorerange=K          answer every K-th range request with the whole file (200)
       ?changeafter=K          the file changes once, after K requests: later answers carry
-                              another ETag and byte b becomes (b + 1) mod 256
+                              another ETag and Last-Modified, and byte b becomes (b + 1) mod 256
       ?corruptat=N            byte N of every answer's body (counted from its first byte) is
                               wrong: whatever range is asked for, one piece of it is bad
       ?etagperconn=1          the same bytes, but an ETag of each connection's own (as servers
                               behind a balancer give, each its own), If-Range compared with it
+      ?etagperanswer=1        as etagperconn, but a connection's ETag changes with each of its
+                              answers (the same Last-Modified)
       ?rate=N                 send at most N bytes per second on each connection
       ?trickle=N              send one body byte every N seconds (for up to 60 s)
       ?pause=N,S              after N body bytes of each answer, nothing for S seconds, then the rest
@@ -33,9 +37,10 @@ key follow) and misbehaves on request, chosen by the path and the query:
                               "content" (Content-Digest), "instance" (RFC 3230 Digest)
       ?alg=NAME               with ?digest: sha-256 (default), sha-512 or md5
       ?digestwrong=1          with ?digest: announce the digest of other bytes
-  /stats                      "requests R ranged G concurrent C sending S bytes B" for the files
-                              served so far (G: answers sent as a range (206), C: the most answers
-                              sent at once, S: those sent now, B: body bytes handed to the network);
+  /stats                      "requests R ranged G concurrent C sending S bytes B again A" for the
+                              files served so far (G: answers sent as a range (206), C: the most
+                              answers sent at once, S: those sent now, B: body bytes handed to the
+                              network, A: answers on a connection that had sent one before);
                               ?reset=1 starts again once none is being sent
   /heads                      the heads of every request since the last ?reset=1 (request line and
                               header lines as received), each ended by an empty line
@@ -62,10 +67,11 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
 
 LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
+CHANGED = "Tue, 01 Dec 2026 10:05:00 GMT"
 ROOT = "."
 _counters = {}
 _lock = threading.Lock()
-_stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0, "bytes": 0}
+_stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0, "bytes": 0, "again": 0}
 _heads = []
 
 
@@ -113,9 +119,9 @@ class Handler(BaseHTTPRequestHandler):
             if kind == "stats":
                 with _lock:
                     body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d sending %(sending)d"
-                            " bytes %(bytes)d" % _stats).encode()
+                            " bytes %(bytes)d again %(again)d" % _stats).encode()
                     if q.get("reset") == "1" and _stats["sending"] == 0:
-                        _stats.update(requests=0, ranged=0, concurrent=0, bytes=0)
+                        _stats.update(requests=0, ranged=0, concurrent=0, bytes=0, again=0)
                 return self.body(body)
             if kind == "heads":
                 with _lock:
@@ -188,11 +194,18 @@ class Handler(BaseHTTPRequestHandler):
             _stats["requests"] += 1
             busy = _stats["sending"]
             refuse = "maxconn" in q and busy >= int(q["maxconn"])
-            if not refuse:
+            forbid = busy > 0 and _counters.get("refused extra", 0) < int(q.get("refuseextra", "0"))
+            if forbid:
+                _counters["refused extra"] = _counters.get("refused extra", 0) + 1
+            if not refuse and not forbid:
+                self.answers = getattr(self, "answers", 0) + 1
+                _stats["again"] += self.answers > 1
                 _stats["sending"] = busy + 1
                 _stats["concurrent"] = max(_stats["concurrent"], busy + 1)
         if refuse:
             return self.error(503)
+        if forbid:
+            return self.error(403)
         try:
             return self.data(name, q, head)
         finally:
@@ -206,6 +219,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.error(404)
         size = len(data)
         etag = '"f%d"' % size
+        modified = LAST_MODIFIED
         if q.get("changing") == "1":
             with _lock:
                 n = _counters[name] = _counters.get(name, 0) + 1
@@ -216,9 +230,12 @@ class Handler(BaseHTTPRequestHandler):
                 n = _counters[name] = _counters.get(name, 0) + 1
             if n > int(q["changeafter"]):
                 etag = '"g%d"' % size
+                modified = CHANGED
                 data = data.translate(bytes((i + 1) % 256 for i in range(256)))
         if q.get("etagperconn") == "1":
             etag = '"c%d"' % self.connection_number
+        if q.get("etagperanswer") == "1":
+            etag = '"c%d-%d"' % (self.connection_number, getattr(self, "answers", 0))
         ranges = q.get("noranges") != "1"
         if ranges and "ignorerange" in q and self.headers.get("Range"):
             with _lock:
@@ -232,7 +249,7 @@ class Handler(BaseHTTPRequestHandler):
         if ranges and rng and rng.startswith("bytes=") and "-" in rng:
             first, last = rng[6:].split("-", 1)
             wanted = int(first)
-            if if_range is None or if_range in (etag, LAST_MODIFIED) or q.get("ifrange") == "ignore":
+            if if_range is None or if_range in (etag, modified) or q.get("ifrange") == "ignore":
                 if wanted >= size:
                     self.send_response(416)
                     self.send_header("Content-Range", "bytes */%d" % size)
@@ -260,7 +277,7 @@ class Handler(BaseHTTPRequestHandler):
         if "digest" in q:
             self.send_digest(data, q)
         self.send_header("ETag", etag)
-        self.send_header("Last-Modified", LAST_MODIFIED)
+        self.send_header("Last-Modified", modified)
         if partial:
             self.send_header("Content-Range", "bytes %d-%d/%d" % (start, stop - 1, size))
         chunked = q.get("chunked") == "1"
