@@ -223,7 +223,7 @@ TEST_F(MirrorsTest, AnFtpMostWantedMirrorLetsTheHttpOnesShareTheRanges)
         TempDir dir;
         Fetcher f;
         f.engine.SetConnections(4);
-        f.engine.SetMirrors(mirrors.Stored());
+        f.engine.SetMirrors(mirrors);
         ASSERT_TRUE(f.Get(ftp.Url("/a.bin"), dir.File("a.bin"))) << f.Error();
         EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
         const std::vector<std::string> requests = apache.Requests();
