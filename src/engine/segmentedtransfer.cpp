@@ -80,16 +80,13 @@ SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, 
       m_digest(context.digest), m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)),
       m_resumed(std::move(resumed)), m_recorder(file)
 {
-    // Each range on a connection of its own, HTTP/2 or not: streams of one
-    // connection share its one TCP window and whatever cap a server or the
-    // path puts on a connection, which is what more connections get past;
-    // the per-host cap and "Connections per Task" go on counting connections.
-    curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
 }
 
 SegmentedTransfer::~SegmentedTransfer()
 {
-    curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_MULTIPLEX));
+    if (m_active) {
+        curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_MULTIPLEX));
+    }
     for (auto& c : m_connections) {
         Close(*c);
     }
@@ -170,6 +167,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    // Each range on a connection of its own, HTTP/2 or not: streams of one
+    // connection share its one TCP window and whatever cap a server or the
+    // path puts on a connection, which is what more connections get past;
+    // the per-host cap and "Connections per Task" go on counting connections.
+    curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
     m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up

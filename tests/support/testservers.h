@@ -170,6 +170,8 @@ public:
         std::string protocol;    // "HTTP/1.1", "HTTP/2.0"
         std::string uri;
         int status = 0;
+        double end = 0;      // when it ended, in seconds since the epoch
+        double seconds = 0;  // how long it took, from its first byte read
     };
     // The requests logged so far, waiting (at most the time) until there
     // are at least `count`: nginx logs a request once it has sent the end
