@@ -71,7 +71,7 @@ round() {
 
   fresh_out
   t=$(now)
-  (cd "$work/out" && curl -s --parallel --http2 --cacert "$work/cert.pem" --remote-name-all "${urls[@]}")
+  (cd "$work/out" && curl -s --parallel --http2 --cacert "$work/cert.pem" --remote-name-all "${urls[@]}" 2>/dev/null)
   since "$t" >> "$work/c$count.txt"
   [ "$(whole_files "$size")" -eq "$count" ] || { echo "curl left $(whole_files "$size") files" >&2; exit 1; }
 
