@@ -16,6 +16,11 @@ start_nginx() {
   start_nginx_servers 1 "${1:-}"
 }
 
+# What every server's listen line adds ("ssl http2" for HTTPS with HTTP/2,
+# with the certificate in the block) and the scheme that reaches it.
+nginx_listen=${nginx_listen:-}
+nginx_scheme=${nginx_scheme:-http}
+
 # Starts one nginx with COUNT servers, each on an address of the loopback
 # of its own (127.0.0.1, 127.0.0.2, ...: other hosts, as mirrors are) and a
 # free port, all serving $work/www; sets $hosts (an array of ADDRESS:PORT),
@@ -29,7 +34,7 @@ for n, s in enumerate(held): s.bind(("127.0.0.%d" % (n + 1), 0))
 print(" ".join("%s:%d" % s.getsockname() for s in held))' "$count")
   ports=("${hosts[@]##*:}")
   port=${ports[0]}
-  for h in "${hosts[@]}"; do servers+="server { listen $h; root $work/www; $block }"$'\n'; done
+  for h in "${hosts[@]}"; do servers+="server { listen $h $nginx_listen; root $work/www; $block }"$'\n'; done
   local user_line=""
   [ "$(id -u)" -eq 0 ] && user_line="user root root;"
   cat > "$work/nginx.conf" <<CONF
@@ -47,7 +52,7 @@ http {
 CONF
   /usr/sbin/nginx -c "$work/nginx.conf" -p "$work"
   for h in "${hosts[@]}"; do
-    for _ in $(seq 50); do curl -s -o /dev/null "http://$h/" && continue 2 || sleep 0.1; done
+    for _ in $(seq 50); do curl -s -k -o /dev/null "$nginx_scheme://$h/" && continue 2 || sleep 0.1; done
     echo "nginx did not start" >&2
     return 1
   done

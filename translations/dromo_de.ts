@@ -1846,6 +1846,14 @@
         <source>FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever this says.</source>
         <translation>FTP über TLS (ftps:// oder ein Server, der TLS anbietet) ist immer passiv, was hier auch eingestellt ist.</translation>
     </message>
+    <message>
+        <source>HTTP/2</source>
+        <translation>HTTP/2</translation>
+    </message>
+    <message>
+        <source>Use HTTP/2 with servers that offer it over HTTPS, and HTTP/1.1 with all others.</source>
+        <translation>HTTP/2 mit Servern, die es über HTTPS anbieten, und HTTP/1.1 mit allen anderen verwenden.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgSys</name>

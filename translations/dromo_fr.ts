@@ -1846,6 +1846,14 @@
         <source>FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever this says.</source>
         <translation>Le FTP sur TLS (ftps://, ou un serveur qui propose TLS) est toujours passif, quel que soit ce réglage.</translation>
     </message>
+    <message>
+        <source>HTTP/2</source>
+        <translation>HTTP/2</translation>
+    </message>
+    <message>
+        <source>Use HTTP/2 with servers that offer it over HTTPS, and HTTP/1.1 with all others.</source>
+        <translation>Utiliser HTTP/2 avec les serveurs qui le proposent en HTTPS, et HTTP/1.1 avec tous les autres.</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CCfgSys</name>

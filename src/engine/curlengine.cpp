@@ -89,6 +89,11 @@ CurlEngine::CurlEngine(ProgressSink& sink, HostConnections& hosts) : m_sink(sink
     m_easyOwner.reset(curl_easy_init());
     m_multi = m_multiOwner.get();
     m_easy = m_easyOwner.get();
+    if (m_multi != nullptr) {
+        // Transfers of this engine to one host go as streams of one HTTP/2
+        // connection where the server speaks it (a recording's pieces).
+        curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_MULTIPLEX));
+    }
 }
 
 bool CurlEngine::Ready() const
@@ -346,7 +351,11 @@ void CurlEngine::SetUpPace(CURL* e)
         curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_settings.idleSeconds));
         curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(m_settings.idleSeconds) * 1000);
     }
-    if (m_settings.httpVersion == "1.0") {
+    if (m_settings.httpVersion == "2") {
+        // HTTP/2 only where the server offers it in the TLS handshake (ALPN):
+        // plain HTTP, and servers that offer only 1.1, speak 1.1 as before.
+        curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
+    } else if (m_settings.httpVersion == "1.0") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     } else if (m_settings.httpVersion == "0.9") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));

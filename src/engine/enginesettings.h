@@ -26,7 +26,7 @@ struct EngineSettings {
     std::string cookieJar;  // a browser's cookies for the URL's site and its redirects, as CookieJar's text
     std::string referrer;
     std::string userAgent;
-    std::string httpVersion = "1.1";
+    std::string httpVersion = "2";
     std::string httpProxy, ftpProxy;
     std::string httpProxyUser, ftpProxyUser;
     std::string httpProxyPassword, ftpProxyPassword;

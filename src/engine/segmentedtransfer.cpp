@@ -85,6 +85,9 @@ SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, 
 
 SegmentedTransfer::~SegmentedTransfer()
 {
+    if (m_active) {
+        curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_MULTIPLEX));
+    }
     for (auto& c : m_connections) {
         Close(*c);
     }
@@ -165,6 +168,11 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         m_file.Extend(total);
     }
     m_active = true;
+    // Each range on a connection of its own, HTTP/2 or not: streams of one
+    // connection share its one TCP window and whatever cap a server or the
+    // path puts on a connection, which is what more connections get past;
+    // the per-host cap and "Connections per Task" go on counting connections.
+    curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
     m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up

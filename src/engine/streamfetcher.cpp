@@ -32,6 +32,7 @@ struct StreamFetcher::Connection {
     EasyHandle easy;
     HeaderList headers;
     std::string hostPort;
+    bool slot = true;  // holds the host slot of its connection
     std::string host;
     std::uint16_t port = 0;
     HttpResponse response;
@@ -55,7 +56,30 @@ StreamFetcher::~StreamFetcher()
 {
     for (auto& c : m_connections) {
         curl_multi_remove_handle(m_multi, c->easy.get());
-        m_hosts.Give(c->hostPort);
+        if (c->slot) {
+            m_hosts.Give(c->hostPort);
+        }
+    }
+}
+
+void StreamFetcher::Remove(Connection& c)
+{
+    long version = 0;
+    if (curl_easy_getinfo(c.easy.get(), CURLINFO_HTTP_VERSION, &version) == CURLE_OK &&
+        version >= CURL_HTTP_VERSION_2_0) {
+        m_multiplexed.insert(c.hostPort);
+    }
+    curl_multi_remove_handle(m_multi, c.easy.get());
+    if (!c.slot) {
+        return;
+    }
+    const auto rider = std::find_if(m_connections.begin(), m_connections.end(), [&c](const auto& other) {
+        return other.get() != &c && !other->slot && other->hostPort == c.hostPort;
+    });
+    if (rider != m_connections.end()) {
+        (*rider)->slot = true;
+    } else {
+        m_hosts.Give(c.hostPort);
     }
 }
 
@@ -68,18 +92,29 @@ std::size_t StreamFetcher::Free() const
 bool StreamFetcher::Start(const FetchJob& job)
 {
     const std::optional<UrlOrigin> origin = UrlOrigin::Of(job.url);
-    if (!origin || Free() == 0 || !m_hosts.Take(origin->HostPort(), m_connections.empty())) {
+    if (!origin || Free() == 0) {
+        return false;
+    }
+    const std::string hostPort = origin->HostPort();
+    // Another stream of a connection this fetcher holds a slot for.
+    const bool rides = m_multiplexed.count(hostPort) > 0 &&
+                       std::any_of(m_connections.begin(), m_connections.end(),
+                                   [&hostPort](const auto& c) { return c->slot && c->hostPort == hostPort; });
+    if (!rides && !m_hosts.Take(hostPort, m_connections.empty())) {
         return false;
     }
     auto c = std::make_unique<Connection>();
     c->owner = this;
     c->job = job;
-    c->hostPort = origin->HostPort();
+    c->slot = !rides;
+    c->hostPort = hostPort;
     c->host = origin->host;
     c->port = static_cast<std::uint16_t>(std::atoi(origin->port.c_str()));
     c->easy.reset(curl_easy_duphandle(m_configured));
     if (!c->easy) {
-        m_hosts.Give(c->hostPort);
+        if (c->slot) {
+            m_hosts.Give(c->hostPort);
+        }
         return false;
     }
     CURL* e = c->easy.get();
@@ -107,9 +142,17 @@ bool StreamFetcher::Start(const FetchJob& job)
     curl_easy_setopt(e, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
     CopyCookies(m_configured, e);
+    // Over HTTPS with HTTP/2 allowed, the requests that start together wait
+    // for the first connection's handshake to tell whether they can share it
+    // instead of each opening one.
+    if (m_settings.httpVersion == "2" && origin->scheme == "https") {
+        curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    }
     c->watch.Start(std::chrono::seconds(std::max(m_settings.idleSeconds, 0)), Clock::now());
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
-        m_hosts.Give(c->hostPort);
+        if (c->slot) {
+            m_hosts.Give(c->hostPort);
+        }
         return false;
     }
     m_connections.push_back(std::move(c));
@@ -283,8 +326,7 @@ std::vector<FetchDone> StreamFetcher::Step(int waitMs)
             continue;
         }
         ended.push_back(Finish(**it, msg->data.result));
-        curl_multi_remove_handle(m_multi, (*it)->easy.get());
-        m_hosts.Give((*it)->hostPort);
+        Remove(**it);
         m_connections.erase(it);
     }
     const auto now = Clock::now();
@@ -295,8 +337,7 @@ std::vector<FetchDone> StreamFetcher::Step(int waitMs)
         if (m_settings.idleSeconds > 0 && !c.paused && (now - c.lastData > idle || c.watch.Idle(now))) {
             FetchDone done = Finish(c, CURLE_OPERATION_TIMEDOUT);
             ended.push_back(std::move(done));
-            curl_multi_remove_handle(m_multi, c.easy.get());
-            m_hosts.Give(c.hostPort);
+            Remove(c);
             it = m_connections.erase(it);
         } else {
             ++it;

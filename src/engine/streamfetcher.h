@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,8 @@ struct FetchDone {
 // server): at most the task's connections at once, each counted against its
 // host's cap in the table all transfers share, under one speed limit for
 // all of them, and a request that brings nothing for the idle time ends as
-// a failure.
+// a failure. Over HTTP/2 the requests to one host go as streams of one
+// connection, which counts once against the cap.
 class StreamFetcher {
 public:
     using Clock = std::chrono::steady_clock;
@@ -82,6 +84,9 @@ private:
 
     bool HeadFits(Connection& c);
     FetchDone Finish(Connection& c, CURLcode code);
+    // A request leaves the multi handle: its host slot goes to another
+    // stream of its connection, or back to the table.
+    void Remove(Connection& c);
     void Pace(Clock::time_point now);
     std::int64_t Allowed(Clock::time_point now) const;
 
@@ -91,6 +96,7 @@ private:
     CURL* m_configured;
     std::string m_taskOrigin;  // "scheme://host:port" of the task's URL: its login goes there only
     std::vector<std::unique_ptr<Connection>> m_connections;
+    std::set<std::string> m_multiplexed;  // host:port answered over HTTP/2
     std::int64_t m_received = 0;
     Clock::time_point m_start = Clock::now();
 };

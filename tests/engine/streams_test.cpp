@@ -328,6 +328,45 @@ TEST_F(StreamsTest, SegmentsComeInParallelWithTheTasksDetailsAndADroppedOneIsFet
     EXPECT_GE(concurrent, 2) << stats;
 }
 
+// Over HTTP/2 a recording's segments go as streams of one connection, side
+// by side (each held to a slow pace by the server, so streams that were
+// asked for together are seen to overlap), and the file is whole.
+TEST_F(StreamsTest, OverHttp2TheSegmentsShareOneConnectionAtOnce)
+{
+    ASSERT_FALSE(HasFatalFailure());
+    TempDir keys;
+    ASSERT_TRUE(test::MakeTestCa(keys.Path()));
+    test::ScopedEnv ca("CURL_CA_BUNDLE", keys.File("ca.pem").c_str());
+    test::Nginx nginx(s_www->Path(), "location ~ \\.ts$ { limit_rate 100k; }", keys.File("cert.pem"),
+                      keys.File("key.pem"), true);
+    TempDir out;
+    test::Fetcher f;
+    f.engine.SetConnections(4);
+    f.engine.SetHttpVersion("2");
+    ASSERT_TRUE(f.Get(nginx.Url("/ts/index.m3u8"), out.File("video.mp4"))) << f.Error();
+    EXPECT_EQ(DecodeErrors(out.File("video.mp4")), "");
+    const std::vector<std::string> names = FilesIn(s_www->Path() + "/ts");
+    const auto segments = static_cast<std::size_t>(
+        std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.ends_with(".ts"); }));
+    const std::vector<test::Nginx::Logged> logged = nginx.Requests(segments + 1, 5000);
+    ASSERT_EQ(logged.size(), segments + 1);
+    std::set<std::string> connections;
+    for (const auto& r : logged) {
+        EXPECT_EQ(r.protocol, "HTTP/2.0") << r.uri;
+        connections.insert(r.connection);
+    }
+    EXPECT_EQ(connections.size(), 1U) << "a connection of its own for a stream";
+    int overlapping = 0;
+    for (std::size_t i = 0; i < logged.size(); ++i) {
+        for (std::size_t j = i + 1; j < logged.size(); ++j) {
+            const auto& a = logged[i];
+            const auto& b = logged[j];
+            overlapping += a.end - a.seconds < b.end && b.end - b.seconds < a.end ? 1 : 0;
+        }
+    }
+    EXPECT_GT(overlapping, 0) << "the segments came one after another";
+}
+
 // Killed again and again, a recording goes on from the segments it holds:
 // the next run fetches none of them again, only those that were on their
 // way, and the last makes the same file an unbroken run makes.

@@ -533,27 +533,48 @@ ScopedEnv::~ScopedEnv()
 }
 
 Nginx::Nginx(const std::string& root, const std::string& serverConfig, const std::string& certificate,
-             const std::string& key)
+             const std::string& key, bool http2)
     : m_scheme(certificate.empty() ? "http" : "https")
 {
     fs::create_directories(m_dir.File("tmp"));
     const std::string d = m_dir.Path();
-    const std::string tls =
-        certificate.empty() ? "" : " ssl; ssl_certificate " + certificate + "; ssl_certificate_key " + key;
+    const std::string tls = certificate.empty() ? ""
+                                                : std::string(" ssl") + (http2 ? " http2" : "") + "; ssl_certificate " +
+                                                      certificate + "; ssl_certificate_key " + key;
     m_process = StartOnFreePort(m_port, "nginx", 3000, d + "/error.log", [&](int port) {
         std::ofstream conf(m_dir.File("nginx.conf"), std::ios::trunc);
         if (RunsAsRoot()) {
             conf << "user root root;\n";  // workers must read the test's private folders
         }
-        conf << "worker_processes 1;\nerror_log " << d << "/error.log;\npid " << d << "/nginx.pid;\n"
-             << "events { worker_connections 64; }\nhttp {\n  access_log off;\n  sendfile on;\n"
-             << "  client_body_temp_path " << d << "/tmp;\n  proxy_temp_path " << d << "/tmp;\n"
-             << "  fastcgi_temp_path " << d << "/tmp;\n  uwsgi_temp_path " << d << "/tmp;\n"
-             << "  scgi_temp_path " << d << "/tmp;\n"
-             << "  server { listen 127.0.0.1:" << port << tls << "; root " << root << "; " << serverConfig << " }\n}\n";
+        conf
+            << "worker_processes 1;\nerror_log " << d << "/error.log;\npid " << d << "/nginx.pid;\n"
+            << "events { worker_connections 64; }\nhttp {\n  access_log off;\n  sendfile on;\n"
+            << "  client_body_temp_path " << d << "/tmp;\n  proxy_temp_path " << d << "/tmp;\n"
+            << "  fastcgi_temp_path " << d << "/tmp;\n  uwsgi_temp_path " << d << "/tmp;\n"
+            << "  scgi_temp_path " << d << "/tmp;\n"
+            << "  log_format requests '$connection $connection_requests $server_protocol $request_uri $status $msec $request_time';\n"
+            << "  server { listen 127.0.0.1:" << port << tls << "; root " << root << "; access_log " << d
+            << "/access.log requests; " << serverConfig << " }\n}\n";
         return std::vector<std::string>{"/usr/sbin/nginx", "-c", m_dir.File("nginx.conf"), "-p", d, "-g",
                                         "daemon off;"};
     });
+}
+
+std::vector<Nginx::Logged> Nginx::Requests(std::size_t count, int timeoutMs) const
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        std::vector<Logged> requests;
+        std::istringstream lines(ReadFile(m_dir.File("access.log")));
+        Logged r;
+        while (lines >> r.connection >> r.onConnection >> r.protocol >> r.uri >> r.status >> r.end >> r.seconds) {
+            requests.push_back(r);
+        }
+        if (requests.size() >= count || std::chrono::steady_clock::now() >= until) {
+            return requests;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 Tinyproxy::Tinyproxy(const std::string& login)

@@ -157,10 +157,26 @@ private:
 class Nginx : public Server {
 public:
     // `serverConfig` goes into the server block (locations, types). With a
-    // certificate and its key the server speaks HTTPS.
+    // certificate and its key the server speaks HTTPS, and with `http2` it
+    // offers HTTP/2 in the TLS handshake too.
     explicit Nginx(const std::string& root, const std::string& serverConfig = "", const std::string& certificate = "",
-                   const std::string& key = "");
+                   const std::string& key = "", bool http2 = false);
     std::string Url(const std::string& path) const { return Server::Url(m_scheme, path); }
+
+    // One request as nginx logged it when it had answered.
+    struct Logged {
+        std::string connection;  // the connection's serial number
+        int onConnection = 0;    // which request of its connection it was (1, 2, ...)
+        std::string protocol;    // "HTTP/1.1", "HTTP/2.0"
+        std::string uri;
+        int status = 0;
+        double end = 0;      // when it ended, in seconds since the epoch
+        double seconds = 0;  // how long it took, from its first byte read
+    };
+    // The requests logged so far, waiting (at most the time) until there
+    // are at least `count`: nginx logs a request once it has sent the end
+    // of the answer, which the client may have read a moment before.
+    std::vector<Logged> Requests(std::size_t count, int timeoutMs) const;
 
 private:
     std::string m_scheme;

@@ -24,10 +24,12 @@ int LeadingNumber(std::string_view text)
 
 int HttpVersionChoice(std::string_view version)
 {
-    if (version == "0.9") {
-        return 2;
+    for (std::size_t i = 0; i < kHttpVersions.size(); ++i) {
+        if (version == kHttpVersions[i]) {
+            return static_cast<int>(i);
+        }
     }
-    return version == "1.0" ? 1 : 0;
+    return 1;
 }
 
 int UserAgentChoice(std::string_view agent)

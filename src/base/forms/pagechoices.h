@@ -17,13 +17,15 @@ inline constexpr std::array<const char*, 3> kUserAgents = {
     "Mozilla/4.6 [en] (Win98; I)",
 };
 
-// The HTTP versions, in the order of the radio buttons.
-inline constexpr std::array<const char*, 3> kHttpVersions = {"1.1", "1.0", "0.9"};
+// The HTTP versions, in the order of the radio buttons: "2" asks for
+// HTTP/2 where a server offers it over TLS, HTTP/1.1 elsewhere.
+inline constexpr std::array<const char*, 4> kHttpVersions = {"2", "1.1", "1.0", "0.9"};
 
 // The auto-save steps in KB, in list order.
 inline constexpr std::array<const char*, 7> kAutoSaveSteps = {"16", "32", "64", "128", "256", "512", "1024"};
 
-// The radio button for a stored version: exact "0.9" or "1.0", else 1.1.
+// The radio button for a stored version: exact "2", "0.9" or "1.0", else
+// 1.1 (what the engine speaks for a version it does not know).
 int HttpVersionChoice(std::string_view version);
 // The list entry for a stored agent (exact comparison), else entry 0.
 int UserAgentChoice(std::string_view agent);

@@ -11,7 +11,7 @@ struct TaskRecord;
 // The Protocol page's fields, shared by the task sheet and the options sheet.
 struct ProtocolFields {
     std::int32_t pasvMode = 0;
-    std::string httpVersion = "1.1";
+    std::string httpVersion = "2";
     std::string userAgent = "Dromo/1.03 [en]";
 };
 

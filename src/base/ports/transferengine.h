@@ -45,7 +45,7 @@ public:
                          const std::string& saveAs, const std::string& user, const std::string& password) = 0;
     virtual void SetPasvMode(std::int32_t passive) = 0;
     virtual void SetUserAgent(const std::string& userAgent) = 0;
-    virtual void SetHttpVersion(const std::string& version) = 0;         // "1.1", "1.0", "0.9"
+    virtual void SetHttpVersion(const std::string& version) = 0;         // "2", "1.1", "1.0", "0.9"
     virtual void SetProxyServer1(const std::string& hostColonPort) = 0;  // "" = no proxy
     virtual void SetProxyServer2(const std::string& hostColonPort) = 0;
     virtual void SetCookies(std::int32_t enabled) = 0;

@@ -58,6 +58,7 @@ constexpr std::array kTaskValuesAfterPassword = {
     TaskValue{"Auto Save", nullptr, &TaskRecord::autoSave, 0, "128"},
     TaskValue{"PASV Mode", &TaskRecord::pasvMode, nullptr, 0, nullptr},
     TaskValue{"User Agent", nullptr, &TaskRecord::userAgent, 0, "Dromo/1.03 [en]"},
+    // A task stored without a version was made when every task spoke 1.1.
     TaskValue{"Http Version", nullptr, &TaskRecord::httpVersion, 0, "1.1"},
     TaskValue{"Enable Authentication", &TaskRecord::useLogin, nullptr, 0, nullptr},
     TaskValue{"Enable Schedule", &TaskRecord::scheduled, nullptr, 0, nullptr},

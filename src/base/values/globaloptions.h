@@ -32,7 +32,7 @@ struct GlobalOptions {
     std::int32_t pasvMode = 0;                  // "PASV Mode"
     std::int32_t requireFtpTls = 0;             // "Require TLS for FTP": no login to an FTP server without TLS
     std::string userAgent = "Dromo/1.03 [en]";  // "User Agent"
-    std::string httpVersion = "1.1";            // "Http Version"
+    std::string httpVersion = "2";              // "Http Version": HTTP/2 where offered
     std::int32_t enableProxy = 0;               // "Enable Proxy"
     std::int32_t enableCookie = 0;              // "Enable Cookie"
     std::int32_t enableCategory = 0;            // "Enable Category"

@@ -78,11 +78,16 @@ TEST(PageChoices, StartTimeShownAndStored)
 
 TEST(PageChoices, SelectionsOnShowing)
 {
-    EXPECT_EQ(HttpVersionChoice("1.0"), 1);
-    EXPECT_EQ(HttpVersionChoice("0.9"), 2);
-    EXPECT_EQ(HttpVersionChoice("1.1"), 0);
-    EXPECT_EQ(HttpVersionChoice("1.0 "), 0);
-    EXPECT_EQ(HttpVersionChoice("HTTP/1.0"), 0);
+    // Each classic value and "2" shows its own button; any other text shows
+    // HTTP/1.1, what the engine speaks for it.
+    const struct {
+        const char* stored;
+        const char* shown;
+    } versions[] = {{"2", "2"},          {"1.1", "1.1"}, {"1.0", "1.0"}, {"0.9", "0.9"}, {"1.0 ", "1.1"},
+                    {"HTTP/1.0", "1.1"}, {"2.0", "1.1"}, {"", "1.1"},    {"h2", "1.1"}};
+    for (const auto& v : versions) {
+        EXPECT_STREQ(kHttpVersions.at(static_cast<std::size_t>(HttpVersionChoice(v.stored))), v.shown) << v.stored;
+    }
 
     EXPECT_EQ(UserAgentChoice("Mozilla/4.6 [en] (Win98; I)"), 2);
     EXPECT_EQ(UserAgentChoice("Mozilla/5.0 (compatible; MSIE 5.0; Windows 98)"), 1);

@@ -70,6 +70,33 @@ TEST(DownloadList, WritesTheSelectedRowsInRowOrder)
         "proxyuser=pu\nproxypwd=pp\nstartAt=23:5\nduration=45\n\n");
 }
 
+// A list's "httpver" is the task's version as written, "1.1" of an older
+// list too; a task without one takes the options' (HTTP/2 where offered,
+// unless the user chose otherwise).
+TEST(DownloadList, HttpVersionIsTheListsOrTheOptions)
+{
+    const struct {
+        const char* line;  // "" for none
+        const char* option;
+        const char* expected;
+    } cases[] = {{"httpver=1.1\n", "2", "1.1"},
+                 {"httpver=2\n", "1.1", "2"},
+                 {"", "2", "2"},
+                 {"", "1.1", "1.1"},
+                 {"httpver=0.9\n", "2", "0.9"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " under " + c.option);
+        Lists l;
+        l.rig.options.httpVersion = c.option;
+        ASSERT_EQ(l.Load(std::string("[Settings]\nnum=1\n[Task1]\nurl=https://h/a.zip\nsaveas=/dl/a.zip\n") + c.line),
+                  1);
+        EXPECT_EQ(l.rig.Task(0).httpVersion, c.expected);
+        EXPECT_NE(DownloadList::Write(l.rig.table, {0}, l.rig.settings.proxies)
+                      .text.find(std::string("httpver=") + c.expected + "\n"),
+                  std::string::npos);
+    }
+}
+
 TEST(DownloadList, RoundTripsThroughAFile)
 {
     Lists l;

@@ -159,6 +159,52 @@ TEST(SettingsStore, RequireTlsForFtpComesBackAfterARestart)
     }
 }
 
+// "Http Version": a new profile asks for HTTP/2 where offered, and so do the
+// tasks added under it; a profile or task that stored a version keeps it
+// through every restart, and a task stored without one (before there was a
+// choice) reads as 1.1.
+TEST(SettingsStore, HttpVersionComesBackAfterARestartAndStoredOnesStay)
+{
+    const struct {
+        std::optional<std::string> option;  // none: a new profile
+        std::optional<std::string> task;    // none: a task from before the choice
+        std::string expectedOption;
+        std::string expectedTask;
+    } cases[] = {
+        {{}, {}, "2", "1.1"},           {"1.1", "1.1", "1.1", "1.1"}, {"1.1", {}, "1.1", "1.1"},
+        {"2", "1.1", "2", "1.1"},       {"1.1", "2", "1.1", "2"},     {"1.0", "0.9", "1.0", "0.9"},
+        {"HTTP/3", "x", "HTTP/3", "x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option.value_or("(none)") + " / " + c.task.value_or("(none)"));
+        Fixture before;
+        if (c.option) {
+            before.profile.WriteString("Settings", "Http Version", *c.option);
+        }
+        before.profile.WriteInt("Settings", "MRU Num", 1);
+        before.SaveTask(0, "https://h/a.zip", "", 2);
+        if (c.task) {
+            before.profile.WriteString("URL", "URL0\\Http Version", *c.task);
+        }
+        before.Load();
+        EXPECT_EQ(before.settings.options.httpVersion, c.expectedOption);
+        ASSERT_EQ(before.table.Count(), 1);
+        EXPECT_EQ(before.table.CopyOut(0)->httpVersion, c.expectedTask);
+        ASSERT_EQ(before.adder.AddTask("https://h/new.zip", ""), AddResult::Added);
+        EXPECT_EQ(before.table.CopyOut(1)->httpVersion, c.expectedOption) << "a new task takes the option's";
+        ASSERT_TRUE(before.store.Save(before.settings, before.table));
+        EXPECT_EQ(before.profile.Text("Settings", "Http Version"), c.expectedOption);
+
+        Fixture after;
+        after.profile.sections = before.profile.sections;
+        after.Load();
+        EXPECT_EQ(after.settings.options.httpVersion, c.expectedOption);
+        ASSERT_EQ(after.table.Count(), 2);
+        EXPECT_EQ(after.table.CopyOut(0)->httpVersion, c.expectedTask);
+        EXPECT_EQ(after.table.CopyOut(1)->httpVersion, c.expectedOption);
+    }
+}
+
 TEST(SettingsStore, ATasksChecksumIsKeptUnderItsOwnName)
 {
     const std::string sum = "sha-256=e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";

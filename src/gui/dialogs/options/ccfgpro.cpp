@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRadioButton>
 
+#include <iterator>
 #include <vector>
 
 #include "base/forms/pagechoices.h"
@@ -57,22 +58,24 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, std::int32_t* requi
     }
     QGridLayout* http = AddGroup(this, page, 1, tr("HTTP"));
     auto* group = new QButtonGroup(this);
-    const QString labels[] = {tr("HTTP/1.1"), tr("HTTP/1.0"), tr("HTTP/0.9")};
-    for (int i = 0; i < 3; ++i) {
+    const QString labels[] = {tr("HTTP/2"), tr("HTTP/1.1"), tr("HTTP/1.0"), tr("HTTP/0.9")};
+    static_assert(std::size(labels) == kHttpVersions.size());
+    for (int i = 0; i < static_cast<int>(kHttpVersions.size()); ++i) {
         m_versions[i] = new QRadioButton(labels[i], this);
         group->addButton(m_versions[i], i);
         http->addWidget(m_versions[i], 0, i);
         connect(m_versions[i], &QRadioButton::clicked, this, [this, i] { m_fields.httpVersion = kHttpVersions[i]; });
     }
     QLabel* agentLabel = AddLabel(http, 1, 0, tr("User Agent:"));
-    http->addWidget(m_agent, 1, 1, 1, 2);
+    http->addWidget(m_agent, 1, 1, 1, static_cast<int>(kHttpVersions.size()) - 1);
     // Tab as the page reads: FTP's boxes, the versions, then the user agent
     // below them.
     std::vector<QWidget*> order = {m_pasv};
     if (m_requireTls != nullptr) {
         order.push_back(m_requireTls);
     }
-    order.insert(order.end(), {m_versions[0], m_versions[1], m_versions[2], m_agent});
+    order.insert(order.end(), std::begin(m_versions), std::end(m_versions));
+    order.push_back(m_agent);
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -85,9 +88,10 @@ CCfgPro::CCfgPro(ProtocolFields& fields, Messages& messages, std::int32_t* requi
     AddHelp({m_pasv}, tr("You check it if you encounter problem to use ftp through some Firewall.") + QLatin1Char(' ') +
                           tr("FTP over TLS (ftps://, or a server that offers TLS) is always passive, whatever "
                              "this says."));
-    AddHelp({m_versions[0]}, tr("Set the HTTP version to 1.1 when Dromo is connecting to remote host."));
-    AddHelp({m_versions[1]}, tr("Set the HTTP version to 1.0 when Dromo is connecting to remote host."));
-    AddHelp({m_versions[2]}, tr("Set the HTTP version to 0.9 when Dromo is connecting to remote host."));
+    AddHelp({m_versions[0]}, tr("Use HTTP/2 with servers that offer it over HTTPS, and HTTP/1.1 with all others."));
+    AddHelp({m_versions[1]}, tr("Set the HTTP version to 1.1 when Dromo is connecting to remote host."));
+    AddHelp({m_versions[2]}, tr("Set the HTTP version to 1.0 when Dromo is connecting to remote host."));
+    AddHelp({m_versions[3]}, tr("Set the HTTP version to 0.9 when Dromo is connecting to remote host."));
     AddHelp({agentLabel, static_cast<QWidget*>(m_agent)}, tr("Choose an User Agent for Dromo."));
 }
 

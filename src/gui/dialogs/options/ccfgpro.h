@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/forms/pagechoices.h"
 #include "base/forms/taskpagevalues.h"
 #include "gui/widgets/cpropertypage.h"
 
@@ -33,7 +34,7 @@ private:
     std::int32_t* m_requireFtpTls;
     QCheckBox* m_pasv;
     QCheckBox* m_requireTls = nullptr;
-    QRadioButton* m_versions[3];
+    QRadioButton* m_versions[kHttpVersions.size()];
     QComboBox* m_agent;
 };
 

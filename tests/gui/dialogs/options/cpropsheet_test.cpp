@@ -390,7 +390,7 @@ TEST(CPropSheet, ProtocolRequireTlsForFtp)
                 test::Press(Qt::Key_Space);
                 break;
             case Way::Mnemonic:
-                // From "HTTP/1.1", already chosen, far from the box.
+                // From "HTTP/2", already chosen, far from the box.
                 ASSERT_EQ(test::ClickMark(s.Protocol()->Version(0)), s.Protocol()->Version(0));
                 test::Press(Qt::Key_R, Qt::AltModifier);
                 // A key of a button clicks it as the mouse would, pressed
@@ -405,6 +405,38 @@ TEST(CPropSheet, ProtocolRequireTlsForFtp)
         }
     }
     EXPECT_EQ(GlobalOptions{}.requireFtpTls, 0);
+}
+
+// The HTTP version's buttons, HTTP/2 first: the stored choice shows checked,
+// and a click stores the one clicked; untouched, a profile's "1.1" stays.
+TEST(CPropSheet, ProtocolHttpVersionShowsAndStoresTheChoice)
+{
+    const struct {
+        const char* stored;
+        int shown;    // the button checked on opening
+        int clicked;  // -1: none
+        const char* result;
+    } cases[] = {{"2", 0, -1, "2"}, {"1.1", 1, -1, "1.1"}, {"1.1", 1, 0, "2"}, {"2", 0, 1, "1.1"}, {"2", 0, 3, "0.9"}};
+    const char* labels[] = {"HTTP/2", "HTTP/1.1", "HTTP/1.0", "HTTP/0.9"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + ", clicked " + std::to_string(c.clicked));
+        Options o;
+        o.live.options.httpVersion = c.stored;
+        CPropSheet& s = o.Open();
+        ASSERT_TRUE(s.SelectPage(kProtocol));
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(s.Protocol()->Version(i)->text(), labels[i]);
+            EXPECT_EQ(s.Protocol()->Version(i)->isChecked(), i == c.shown) << labels[i];
+        }
+        if (c.clicked >= 0) {
+            QRadioButton* button = s.Protocol()->Version(c.clicked);
+            ASSERT_EQ(test::ClickMark(button), button);
+            EXPECT_TRUE(button->isChecked());
+        }
+        ASSERT_TRUE(o.Ok());
+        EXPECT_EQ(s.Result().options.httpVersion, c.result);
+    }
+    EXPECT_EQ(GlobalOptions{}.httpVersion, "2");
 }
 
 TEST(CPropSheet, AutomationFileTypesReadOnlyWithoutClickCapture)

@@ -338,23 +338,23 @@ TEST(CAddProp, ProxyChoiceReadOnlyWhenTheTabWasOpened)
 TEST(CAddProp, ProtocolAndMiscKeepUnknownTextsUntilChosen)
 {
     TaskPageValues v = NewTask();
-    v.protocol.httpVersion = "2";
+    v.protocol.httpVersion = "3";
     v.protocol.userAgent = "curl/8.5";
     v.autoSave = "48";
     Sheet s(v);
     ASSERT_TRUE(s.sheet->SelectPage(kProtocol));
-    EXPECT_TRUE(s.sheet->ProtocolPage()->Version(0)->isChecked());
+    EXPECT_TRUE(s.sheet->ProtocolPage()->Version(1)->isChecked()) << "HTTP/1.1, as the engine speaks it";
     EXPECT_EQ(s.sheet->ProtocolPage()->UserAgent()->currentIndex(), 0);
     ASSERT_TRUE(s.sheet->SelectPage(kMisc));
     EXPECT_EQ(s.sheet->MiscPage()->AutoSave()->currentIndex(), -1);
     ASSERT_TRUE(s.Ok());
-    EXPECT_EQ(s.values.protocol.httpVersion, "2");
+    EXPECT_EQ(s.values.protocol.httpVersion, "3");
     EXPECT_EQ(s.values.protocol.userAgent, "curl/8.5");
     EXPECT_EQ(s.values.autoSave, "48");
 
     Sheet t(v);
     ASSERT_TRUE(t.sheet->SelectPage(kProtocol));
-    t.sheet->ProtocolPage()->Version(1)->click();
+    t.sheet->ProtocolPage()->Version(2)->click();
     EXPECT_EQ(t.values.protocol.httpVersion, "1.0");
 }
 
