@@ -1326,6 +1326,10 @@
         <source>sound %1 kbit/s</source>
         <translation>Ton %1 kbit/s</translation>
     </message>
+    <message>
+        <source>The address has expired</source>
+        <translation>Die Adresse ist abgelaufen</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

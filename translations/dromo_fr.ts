@@ -1326,6 +1326,10 @@
         <source>sound %1 kbit/s</source>
         <translation>son %1 kbit/s</translation>
     </message>
+    <message>
+        <source>The address has expired</source>
+        <translation>L’adresse a expiré</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>

@@ -125,6 +125,7 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo", "The address has expired"),
     // One text in two literals, not two texts.
     // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
