@@ -88,6 +88,8 @@ public:
     std::string Verified() override { return m_verified; }
     void SetStreamVariant(const std::string& variant) override { m_streamVariant = variant; }
     std::string FoundStream() override { return m_foundStream; }
+    AddressSample SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                                const std::string& saveAs) override;
     // The most bytes a file of a one-connection transfer may have (-1: no
     // limit); a larger one ends the call before its bytes are written
     // (TooLarge), what a document read whole afterwards needs.
@@ -114,6 +116,10 @@ private:
 
     // What a transfer finds on disk before its first request.
     struct ResumePoint;
+    // The engine's own form of a task's URL, in the scheme SetSecure chose.
+    std::string UrlOf(bool ftp, const std::string& host, std::uint16_t port, const std::string& remotePath) const;
+    // The partial file's side of SampleAddress (curlenginesample.cpp).
+    static void ReadKeptTail(const PartialFile& file, AddressSample& sample);
     // The task's own URL, then its mirrors: who may lead the transfer.
     std::vector<Lead> Leads(const TransferRequest& request) const;
 

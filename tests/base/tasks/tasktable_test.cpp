@@ -269,6 +269,10 @@ public:
     void SetPieceHashes(const std::string&) override {}
     void SetStreamVariant(const std::string&) override {}
     std::string FoundStream() override { return {}; }
+    AddressSample SampleAddress(const std::string&, std::uint16_t, const std::string&, const std::string&) override
+    {
+        return {};
+    }
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
