@@ -1354,6 +1354,50 @@
         <source>a file of %1 bytes, not %2</source>
         <translation>eine Datei von %1 Bytes, nicht %2</translation>
     </message>
+    <message>
+        <source>The address has expired</source>
+        <translation>Die Adresse ist abgelaufen</translation>
+    </message>
+    <message>
+        <source>the task has no bytes on disk to compare</source>
+        <translation>die Aufgabe hat keine Bytes auf der Festplatte zum Vergleichen</translation>
+    </message>
+    <message>
+        <source>the bytes on disk could not be read</source>
+        <translation>die Bytes auf der Festplatte konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the new address names another length, or none</source>
+        <translation>die neue Adresse nennt eine andere Länge oder keine</translation>
+    </message>
+    <message>
+        <source>the new address names another version of the file (ETag)</source>
+        <translation>die neue Adresse nennt eine andere Version der Datei (ETag)</translation>
+    </message>
+    <message>
+        <source>the new address names another version of the file (Last-Modified)</source>
+        <translation>die neue Adresse nennt eine andere Version der Datei (Last-Modified)</translation>
+    </message>
+    <message>
+        <source>the new address has other bytes before the resume point</source>
+        <translation>die neue Adresse hat vor der Fortsetzungsstelle andere Bytes</translation>
+    </message>
+    <message>
+        <source>the task no longer waits for a new address</source>
+        <translation>die Aufgabe wartet nicht mehr auf eine neue Adresse</translation>
+    </message>
+    <message>
+        <source>The address is not provably the task&apos;s file (%1); nothing was changed.</source>
+        <translation>Die Adresse ist nicht nachweislich die Datei der Aufgabe (%1); nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>the new address did not answer with the bytes asked for (%1)</source>
+        <translation>die neue Adresse hat nicht mit den erbetenen Bytes geantwortet (%1)</translation>
+    </message>
+    <message>
+        <source>the new address did not answer: %1</source>
+        <translation>die neue Adresse hat nicht geantwortet: %1</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -2493,6 +2537,30 @@
     <message>
         <source>Alt+D</source>
         <translation>Alt+D</translation>
+    </message>
+    <message>
+        <source>The task %1 continues from its new address.</source>
+        <translation>Die Aufgabe %1 wird von ihrer neuen Adresse fortgesetzt.</translation>
+    </message>
+    <message>
+        <source>Click the download of %1 again on its page; the task continues from the new address.</source>
+        <translation>Klicken Sie auf der Seite erneut auf den Download von %1; die Aufgabe wird von der neuen Adresse fortgesetzt.</translation>
+    </message>
+    <message>
+        <source>Refresh Address</source>
+        <translation>Adresse erneuern</translation>
+    </message>
+    <message>
+        <source>The new address of %1:</source>
+        <translation>Die neue Adresse von %1:</translation>
+    </message>
+    <message>
+        <source>Refresh Address…</source>
+        <translation>Adresse erneuern…</translation>
+    </message>
+    <message>
+        <source>Re&amp;fresh Address…</source>
+        <translation>Adresse &amp;erneuern…</translation>
     </message>
 </context>
 <context>

@@ -1354,6 +1354,50 @@
         <source>a file of %1 bytes, not %2</source>
         <translation>un fichier de %1 octets, et non de %2</translation>
     </message>
+    <message>
+        <source>The address has expired</source>
+        <translation>L’adresse a expiré</translation>
+    </message>
+    <message>
+        <source>the task has no bytes on disk to compare</source>
+        <translation>la tâche n’a aucun octet sur le disque à comparer</translation>
+    </message>
+    <message>
+        <source>the bytes on disk could not be read</source>
+        <translation>les octets sur le disque n’ont pas pu être lus</translation>
+    </message>
+    <message>
+        <source>the new address names another length, or none</source>
+        <translation>la nouvelle adresse indique une autre longueur, ou aucune</translation>
+    </message>
+    <message>
+        <source>the new address names another version of the file (ETag)</source>
+        <translation>la nouvelle adresse indique une autre version du fichier (ETag)</translation>
+    </message>
+    <message>
+        <source>the new address names another version of the file (Last-Modified)</source>
+        <translation>la nouvelle adresse indique une autre version du fichier (Last-Modified)</translation>
+    </message>
+    <message>
+        <source>the new address has other bytes before the resume point</source>
+        <translation>la nouvelle adresse a d’autres octets avant le point de reprise</translation>
+    </message>
+    <message>
+        <source>the task no longer waits for a new address</source>
+        <translation>la tâche n’attend plus de nouvelle adresse</translation>
+    </message>
+    <message>
+        <source>The address is not provably the task&apos;s file (%1); nothing was changed.</source>
+        <translation>Rien ne prouve que l’adresse soit le fichier de la tâche (%1)&#xa0;; rien n’a été modifié.</translation>
+    </message>
+    <message>
+        <source>the new address did not answer with the bytes asked for (%1)</source>
+        <translation>la nouvelle adresse n’a pas répondu avec les octets demandés (%1)</translation>
+    </message>
+    <message>
+        <source>the new address did not answer: %1</source>
+        <translation>la nouvelle adresse n’a pas répondu&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>dromo::CAboutDlg</name>
@@ -2493,6 +2537,30 @@
     <message>
         <source>Alt+D</source>
         <translation>Alt+D</translation>
+    </message>
+    <message>
+        <source>The task %1 continues from its new address.</source>
+        <translation>La tâche %1 reprend depuis sa nouvelle adresse.</translation>
+    </message>
+    <message>
+        <source>Click the download of %1 again on its page; the task continues from the new address.</source>
+        <translation>Cliquez de nouveau sur le téléchargement de %1 sur sa page&#xa0;; la tâche reprendra depuis la nouvelle adresse.</translation>
+    </message>
+    <message>
+        <source>Refresh Address</source>
+        <translation>Renouveler l’adresse</translation>
+    </message>
+    <message>
+        <source>The new address of %1:</source>
+        <translation>La nouvelle adresse de %1&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Refresh Address…</source>
+        <translation>Renouveler l’adresse…</translation>
+    </message>
+    <message>
+        <source>Re&amp;fresh Address…</source>
+        <translation>Re&amp;nouveler l’adresse…</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 
 #include "base/commands/addresshistory.h"
 #include "base/commands/completion.h"
+#include "base/download/addresscheck.h"
 #include "base/download/downloadcore.h"
 #include "base/download/metalinkfetch.h"
 #include "base/download/refreshtimer.h"
@@ -79,6 +80,7 @@ public:
     AutoSaver autoSaver{store, settings, table};
     MetalinkXml metalinks;
     MetalinkFetch metalinkFetch{ports.engines, metalinks};
+    AddressCheck addressCheck{table, settings, ports.engines};
     AppContext context{ports.profile,
                        store,
                        settings,
@@ -97,7 +99,8 @@ public:
                        ports.messages,
                        ports.sound,
                        metalinks,
-                       metalinkFetch};
+                       metalinkFetch,
+                       addressCheck};
     // Built last, in the constructor's body: it shows the address history
     // loaded there.
     std::unique_ptr<CMainFrame> frame;

@@ -90,6 +90,8 @@ public:
     std::string FoundStream() override { return m_foundStream; }
     void SetMaxFileSize(std::int64_t bytes) override { m_maxFileSize = bytes; }
     bool TooLarge() const override { return m_tooLarge; }
+    AddressSample SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                                const std::string& saveAs) override;
 
 private:
     // What one transfer call knows while it runs.
@@ -111,6 +113,10 @@ private:
 
     // What a transfer finds on disk before its first request.
     struct ResumePoint;
+    // The engine's own form of a task's URL, in the scheme SetSecure chose.
+    std::string UrlOf(bool ftp, const std::string& host, std::uint16_t port, const std::string& remotePath) const;
+    // The partial file's side of SampleAddress (curlenginesample.cpp).
+    static void ReadKeptTail(const PartialFile& file, AddressSample& sample);
     // The task's own URL, then its mirrors: who may lead the transfer.
     std::vector<Lead> Leads(const TransferRequest& request) const;
 

@@ -72,13 +72,20 @@ std::vector<MirrorSource> CurlEngine::OtherMirrors(const MirrorList& list, const
 
 // The task's own URL, then its mirrors, most wanted first; the task's login
 // goes only to its own server.
+std::string CurlEngine::UrlOf(bool ftp, const std::string& host, std::uint16_t port,
+                              const std::string& remotePath) const
+{
+    const bool secure = m_settings.secure;
+    const char* scheme = ftp ? (secure ? "ftps://" : "ftp://") : (secure ? "https://" : "http://");
+    return scheme + host + ":" + std::to_string(port) + EncodePath(remotePath);
+}
+
 std::vector<Lead> CurlEngine::Leads(const TransferRequest& request) const
 {
     Lead own;
     own.ftp = request.ftp;
     own.secure = m_settings.secure;
-    const char* scheme = own.ftp ? (own.secure ? "ftps://" : "ftp://") : (own.secure ? "https://" : "http://");
-    own.url = scheme + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
+    own.url = UrlOf(own.ftp, request.host, request.port, request.remotePath);
     own.host = request.host;
     own.port = request.port;
     own.login = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/values/protocoltexts.h"
 #include "engine/validator.h"
 
 namespace dromo {
@@ -72,13 +73,25 @@ ResponseDecision DecideRefusedResume(const HttpResponse& r, const ResumeState& r
     return Restart(d, kChangedText);
 }
 
-ResponseDecision Refused(const HttpResponse& r, ResponseDecision d)
+// Signed links of file hosts and CDNs answer a resume so once they expire:
+// the bytes on disk are still good, but only another address of the same
+// file can continue them, so no retry of this one is worth making.
+bool AddressExpired(const HttpResponse& r, const ResumeState& resume)
+{
+    const bool keptBytes = resume.offset > 0 || resume.keepContents;
+    return keptBytes && (r.code == 403 || r.code == 404 || r.code == 410);
+}
+
+ResponseDecision Refused(const HttpResponse& r, const ResumeState& resume, ResponseDecision d)
 {
     if (r.code == 503 || r.code == 429) {
         d.retryAfter = r.retryAfter;
     }
     d.verdict = Verdict::Fail;
-    if (r.code == 0) {
+    if (AddressExpired(r, resume)) {
+        d.reason = texts::kAddressExpired;
+        d.failureOutcome = TransferOutcome::Expired;
+    } else if (r.code == 0) {
         d.reason = "Error in the server's answer: no valid status line";
     } else if (r.code == 407) {
         d.reason = "Error 407 from proxy: " + r.reason;
@@ -148,7 +161,7 @@ ResponseDecision DecideHttpAnswer(const HttpResponse& r, const ResumeState& resu
         d.validator = SizeValidator(r, d.total);
         return WriteWhole(d, resume, d.validator);
     }
-    return Refused(r, d);
+    return Refused(r, resume, d);
 }
 
 ResponseDecision DecideRedirectedFtp(std::int64_t size, const ResumeState& resume)

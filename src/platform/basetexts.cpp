@@ -125,6 +125,14 @@ constexpr const char* kWhole[] = {
     QT_TRANSLATE_NOOP("dromo", "The file changed on the server; downloading it again from the start"),
     QT_TRANSLATE_NOOP("dromo", "Nothing tells what the bytes on disk are; downloading the file again from the start"),
     QT_TRANSLATE_NOOP("dromo", "The file moved to an FTP server; downloading it again from the start"),
+    QT_TRANSLATE_NOOP("dromo", "The address has expired"),
+    QT_TRANSLATE_NOOP("dromo", "the task has no bytes on disk to compare"),
+    QT_TRANSLATE_NOOP("dromo", "the bytes on disk could not be read"),
+    QT_TRANSLATE_NOOP("dromo", "the new address names another length, or none"),
+    QT_TRANSLATE_NOOP("dromo", "the new address names another version of the file (ETag)"),
+    QT_TRANSLATE_NOOP("dromo", "the new address names another version of the file (Last-Modified)"),
+    QT_TRANSLATE_NOOP("dromo", "the new address has other bytes before the resume point"),
+    QT_TRANSLATE_NOOP("dromo", "the task no longer waits for a new address"),
     // One text in two literals, not two texts.
     // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("dromo",
@@ -210,6 +218,9 @@ struct PatternText {
 // Texts with parts that vary, most particular first: the first that
 // matches the whole text wins, so "Fail - %1" comes after every "Fail - ...".
 constexpr PatternText kPatterns[] = {
+    {QT_TRANSLATE_NOOP("dromo", "The address is not provably the task's file (%1); nothing was changed."), 1},
+    QT_TRANSLATE_NOOP("dromo", "the new address did not answer with the bytes asked for (%1)"),
+    QT_TRANSLATE_NOOP("dromo", "the new address did not answer: %1"),
     QT_TRANSLATE_NOOP("dromo", "Please enter an integer between %1 and %2."),
     QT_TRANSLATE_NOOP("dromo", "Please enter no more than %1 characters."),
     QT_TRANSLATE_NOOP("dromo", "%1 tasks is running"),

@@ -196,6 +196,37 @@ TEST(ResponseDecision, RefusalsTellTheWorkerWhatToDoNext)
     }
 }
 
+// A resume of kept bytes refused as a signed link refuses once it expired:
+// the task waits for a new address, however the server words it; the same
+// refusals of a fresh start, or other refusals of a resume, keep their own.
+TEST(ResponseDecision, AResumeRefusedAsAnExpiredLinkIsTold)
+{
+    const struct {
+        const char* head;
+        ResumeState resume;
+        TransferOutcome outcome;
+        std::string reason;
+    } cases[] = {
+        {"HTTP/1.1 403 Forbidden", From(4096, "etag=\"v1\"\n"), TransferOutcome::Expired, "The address has expired"},
+        {"HTTP/1.1 404 Not Found", From(4096), TransferOutcome::Expired, "The address has expired"},
+        {"HTTP/1.1 410 Gone", From(1), TransferOutcome::Expired, "The address has expired"},
+        {"HTTP/1.1 403 Forbidden", From(0, "", -1, true), TransferOutcome::Expired, "The address has expired"},
+        {"HTTP/1.1 403 Forbidden", From(0), TransferOutcome::AccessDenied, "Error 403 from server: Forbidden"},
+        {"HTTP/1.1 404 Not Found", From(0), TransferOutcome::NotFound, "Error 404 from server: Not Found"},
+        {"HTTP/1.1 410 Gone", From(0), TransferOutcome::Gone, "Error 410 from server: Gone"},
+        {"HTTP/1.1 401 Unauthorized", From(4096), TransferOutcome::AccessDenied, "Error 401 from server: Unauthorized"},
+        {"HTTP/1.1 500 Internal Server Error", From(4096), TransferOutcome::ServerError,
+         "Error 500 from server: Internal Server Error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.head) + " from " + std::to_string(c.resume.offset));
+        const ResponseDecision d = DecideHttpAnswer(Head(c.head), c.resume);
+        EXPECT_EQ(Name(d.verdict), "Fail");
+        EXPECT_EQ(d.failureOutcome, c.outcome);
+        EXPECT_EQ(d.reason, c.reason);
+    }
+}
+
 TEST(ResponseDecision, AFileOfTheTargetsNameIsKeptOnlyWhenItIsKnownToBeThisFile)
 {
     const std::string lm = std::string("lm=") + kLastModified + "\n";

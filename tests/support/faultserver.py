@@ -37,6 +37,12 @@ key follow) and misbehaves on request, chosen by the path and the query:
                               "content" (Content-Digest), "instance" (RFC 3230 Digest)
       ?alg=NAME               with ?digest: sha-256 (default), sha-512 or md5
       ?digestwrong=1          with ?digest: announce the digest of other bytes
+  /signed/TOKEN/NAME          the file as /file/NAME (with every option above) at a signed address
+      ?expires=N              the token is good for N body bytes in all: the answer that reaches
+                              N ends there and closes the connection, and every later request
+                              with the token is refused (a signed link that expired)
+      ?expiredcode=CODE       what an expired token gets: 403 (default), 404 or 410
+      ?alter=1                other bytes of the same length and validators: byte b is (b + 1) mod 256
   /stats                      "requests R ranged G concurrent C sending S bytes B again A" for the
                               files served so far (G: answers sent as a range (206), C: the most
                               answers sent at once, S: those sent now, B: body bytes handed to the
@@ -73,6 +79,7 @@ _counters = {}
 _lock = threading.Lock()
 _stats = {"requests": 0, "ranged": 0, "sending": 0, "concurrent": 0, "bytes": 0, "again": 0}
 _heads = []
+_tokens = {}  # body bytes each signed address has sent
 
 
 def read_file(name):
@@ -116,6 +123,12 @@ class Handler(BaseHTTPRequestHandler):
                 return self.error(403)
             if kind == "file":
                 return self.counted(parts[1], q, head)
+            if kind == "signed" and len(parts) == 3:
+                with _lock:
+                    spent = _tokens.get(parts[1], 0)
+                if "expires" in q and spent >= int(q["expires"]):
+                    return self.error(int(q.get("expiredcode", "403")))
+                return self.counted(parts[2], q, head, token=parts[1])
             if kind == "stats":
                 with _lock:
                     body = ("requests %(requests)d ranged %(ranged)d concurrent %(concurrent)d sending %(sending)d"
@@ -189,7 +202,7 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    def counted(self, name, q, head):
+    def counted(self, name, q, head, token=None):
         with _lock:
             _stats["requests"] += 1
             busy = _stats["sending"]
@@ -207,12 +220,12 @@ class Handler(BaseHTTPRequestHandler):
         if forbid:
             return self.error(403)
         try:
-            return self.data(name, q, head)
+            return self.data(name, q, head, token)
         finally:
             with _lock:
                 _stats["sending"] -= 1
 
-    def data(self, name, q, head):
+    def data(self, name, q, head, token=None):
         try:
             data = read_file(name)
         except OSError:
@@ -232,6 +245,8 @@ class Handler(BaseHTTPRequestHandler):
                 etag = '"g%d"' % size
                 modified = CHANGED
                 data = data.translate(bytes((i + 1) % 256 for i in range(256)))
+        if q.get("alter") == "1":
+            data = data.translate(bytes((i + 1) % 256 for i in range(256)))
         if q.get("etagperconn") == "1":
             etag = '"c%d"' % self.connection_number
         if q.get("etagperanswer") == "1":
@@ -303,6 +318,11 @@ class Handler(BaseHTTPRequestHandler):
                 end = start + (stop - start) // 2
         if "stall" in q:
             end = min(stop, start + int(q["stall"]))
+        if token is not None and "expires" in q:
+            with _lock:
+                left = int(q["expires"]) - _tokens.get(token, 0)
+                end = min(end, start + max(0, left))
+                _tokens[token] = _tokens.get(token, 0) + (end - start)
         if "trickle" in q:
             return self.trickle(data[start:end], float(q["trickle"]))
         rate = int(q.get("rate", "0"))

@@ -239,6 +239,46 @@ void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details)
     }
 }
 
+bool TaskAdder::ContinueFrom(TaskId taskId, const std::string& handedOver, const DownloadDetails& details)
+{
+    std::string url = handedOver;
+    std::string user;
+    std::string password;
+    const bool login = TakeLoginFromUrl(url, user, password);
+    const std::optional<ParsedUrl> parsed = ParseUrl(url);
+    if (!parsed || IsFtpProtocol(parsed->protocol) || RefuseDetails(details)) {
+        return false;
+    }
+    bool continued = false;
+    {
+        auto guard = m_table.Lock();
+        const std::optional<TaskRecord> task = m_table.CopyOut(m_table.RowOf(taskId));
+        if (!task || !task->WaitsForNewAddress()) {
+            return false;
+        }
+        continued = m_table.Update(taskId, [&](TaskRecord& r) {
+            TakeUrl(r, *parsed);
+            TakeBrowserDetails(r, details);
+            if (login) {
+                r.user = user;
+                r.password = password;
+                r.useLogin = 1;
+            }
+            r.SetState(TaskState::Queued);
+        });
+        if (continued) {
+            // The list shows, and the profile keeps, the address the task
+            // now fetches from.
+            const int row = m_table.RowOf(taskId);
+            m_table.SetText(row, kColTarget, url);
+            m_table.SetText(row, kColStatus, "");
+        }
+    }
+    m_workers.StartWorkerIfAllBusy();
+    UpdateStatusPanes();
+    return continued;
+}
+
 AddResult TaskAdder::AddDownload(const std::string& url, const DownloadDetails& details)
 {
     if (const auto refusal = RefuseDetails(details)) {

@@ -128,6 +128,14 @@ public:
     // Nothing is shown: the task says it.
     AddResult AddFailedMetalink(const MetalinkSource& source, const std::string& folder, const std::string& reason);
 
+    // A task that waits for a new address (TaskRecord::WaitsForNewAddress)
+    // takes `url` and what a browser knew of it (its cookies, referrer and
+    // user agent) in place of its own, and is queued again: its transfer
+    // goes on from the bytes on disk. Only for an address JudgeSameFile
+    // found to serve its file. False, and nothing changes, when the task is
+    // gone or no longer waits, or the URL or the details are refused.
+    bool ContinueFrom(TaskId taskId, const std::string& url, const DownloadDetails& details);
+
     // Room for this many more restored tasks, so a long list does not move
     // every record it holds again and again while it loads.
     void ExpectRestored(int count);

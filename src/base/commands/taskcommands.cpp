@@ -12,6 +12,7 @@
 #include "base/tasks/tasktable.h"
 #include "base/tasks/workerstate.h"
 #include "base/values/globaloptions.h"
+#include "base/values/taskrecord.h"
 #include "base/view/statuspanes.h"
 
 namespace dromo {
@@ -290,6 +291,10 @@ bool TaskCommands::Enabled(CommandId id, const std::vector<TaskId>& selectedTask
     case CommandId::OpenFolder: {
         const auto record = clicked();
         return record && selected() == 1 && record->Is(TaskState::Done);
+    }
+    case CommandId::RefreshAddress: {
+        const auto record = clicked();
+        return record && selected() == 1 && record->WaitsForNewAddress();
     }
     case CommandId::HangUpWhenDone:
     case CommandId::AutoDialUp: return m_options.modemConnection;

@@ -5,6 +5,7 @@
 
 #include "base/text/mirrorlist.h"
 #include "base/text/piecehashes.h"
+#include "base/values/addresssample.h"
 #include "base/values/taskid.h"
 #include "base/values/transferoutcome.h"
 
@@ -136,6 +137,15 @@ public:
     // What the last transfer found at its URL: "" a file, "HLS" or "DASH" a
     // video stream it recorded (StreamKindName).
     virtual std::string FoundStream() = 0;
+
+    // A task whose address expired: what lies on disk for `saveAs` (its
+    // partial file's resume point, validator and the kSameFileTail bytes
+    // before the resume point) and what the HTTP(S) address answers to a
+    // range request for those bytes, sent with the request details, cookie
+    // jar, user agent, proxy and TLS set for the next transfers. Reads only:
+    // nothing on disk changes. Abort ends it as it ends a transfer.
+    virtual AddressSample SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
+                                        const std::string& saveAs) = 0;
 };
 
 }  // namespace dromo

@@ -31,6 +31,7 @@ enum class CommandId : int {
     SpeedBar = 32824,
     Open = 32825,
     OpenFolder = 32826,  // newer than the classic commands
+    RefreshAddress = 32827,
     SelectAll = 57642,
     About = 57664,
     Exit = 57665,

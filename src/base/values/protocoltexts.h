@@ -18,6 +18,11 @@ inline constexpr char kCancelledByUser[] = "Error - cancelled by user.";
 // The start of every text of a connection that broke mid-transfer.
 inline constexpr char kConnectionLost[] = "Error 10053 - ";
 
+// The whole reason of a task whose resume the server refused (403, 404 or
+// 410) while its bytes stay on disk: signed links expire, and such a task
+// waits for a new address of the same file.
+inline constexpr char kAddressExpired[] = "The address has expired";
+
 // The mark a failure's text carries for its outcome (OutcomeMarker), each
 // inside the texts above, or, for " 404 ", inside "Error 404 from server: ...".
 inline constexpr char kAlreadyExistedMark[] = "has already existed";

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "base/values/protocoltexts.h"
 #include "base/values/taskid.h"
 #include "base/values/taskstate.h"
 
@@ -161,6 +163,14 @@ struct TaskRecord {
         }
     }
     bool Failed() const { return Is(TaskState::Paused) && !failure.empty(); }
+    // A task whose resume its server refused as an expired link refuses,
+    // with its bytes kept: only a new address of the same file continues it.
+    bool WaitsForNewAddress() const
+    {
+        const std::string_view expired = texts::kAddressExpired;
+        return Failed() && failure.size() >= expired.size() &&
+               std::string_view(failure).substr(failure.size() - expired.size()) == expired;
+    }
 };
 
 // The image a task's row shows: its state's, or the failed one for a task

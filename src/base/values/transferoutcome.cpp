@@ -23,6 +23,7 @@ AfterFailure AfterFailureOf(TransferOutcome outcome, bool ftp, bool redialIfDisc
     case TransferOutcome::ConnectionLost: return redialIfDisconnected ? AfterFailure::Retried : AfterFailure::Final;
     case TransferOutcome::AccessDenied:
     case TransferOutcome::Gone:
+    case TransferOutcome::Expired:
     case TransferOutcome::ChecksumMismatch:
     case TransferOutcome::SecureFailure:
     case TransferOutcome::LocalFileError: return AfterFailure::Final;
@@ -51,6 +52,7 @@ const char* OutcomeName(TransferOutcome outcome)
     case TransferOutcome::LocalFileError: return "LocalFileError";
     case TransferOutcome::TimedOut: return "TimedOut";
     case TransferOutcome::ServerError: return "ServerError";
+    case TransferOutcome::Expired: return "Expired";
     }
     return "Unknown";
 }

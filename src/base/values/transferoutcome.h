@@ -21,6 +21,7 @@ enum class TransferOutcome {
     LocalFileError,    // the file could not be written: a full disk, a folder gone, no permission
     TimedOut,          // nothing arrived for the idle time
     ServerError,       // the server failed (HTTP 5xx) or asked to be asked later (429, 503)
+    Expired,           // a resume of kept bytes refused with 403, 404 or 410: "The address has expired"
 };
 
 // The text an outcome's message always contains ("" for the outcomes that

@@ -2,6 +2,7 @@
 
 namespace dromo {
 
+class AddressCheck;
 class AddressHistory;
 class AutoSaver;
 class Completion;
@@ -44,6 +45,7 @@ struct AppContext {
     Sound& sound;
     const MetalinkReader& metalinks;
     MetalinkFetch& metalinkFetch;
+    AddressCheck& addressCheck;
 };
 
 }  // namespace dromo

@@ -25,6 +25,7 @@ class QToolBar;
 
 namespace dromo {
 
+struct AddressCheckResult;
 struct DownloadDetails;
 struct MetalinkReading;
 class ClipboardOffers;
@@ -202,6 +203,21 @@ private:
                        TaskId retrying = kNoTask);
     void TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource& source,
                              TaskId retrying);
+    // A hand-over while tasks wait for a new address: checked off this
+    // thread against each of them (AddressCheck); false when there is
+    // nothing to check, and `done` is left to the caller.
+    bool CheckAsNewAddress(const QString& url, const DownloadDetails* details,
+                           const std::function<void(const QString&)>& done);
+    // The check's outcome: the task continues from the address, or the
+    // hand-over is taken as it always was; `done` hears it once saved.
+    void TakeCheckedAddress(const AddressCheckResult& result, bool browser,
+                            const std::function<void(const QString&)>& done);
+    // "Refresh Address…" on a task that waits for a new address: the page
+    // it came from opens in the browser, whose next hand-over of the file
+    // continues it; without one the user gives the address, which is
+    // checked as a hand-over is.
+    void RefreshAddress(TaskId taskId);
+    void TakeRefreshedAddress(const AddressCheckResult& result);
     // Resume: a failed Metalink file is fetched again, the others queued.
     void ResumeTasks(const std::vector<TaskId>& taskIds);
     void TakeHandOver(std::function<void()> take);

@@ -50,6 +50,7 @@ const std::map<CommandId, CMainFrame::CommandHandler>& CMainFrame::CommandHandle
         {C::AddUrl, [](F& f, C) { f.OpenAddUrl(QString()); }},
         {C::LoadBrokenFile, [](F& f, C) { f.ImportBrokenFile(); }},
         {C::Properties, [](F& f, C) { f.OpenTaskProperties(f.m_view->ClickedTaskId()); }},
+        {C::RefreshAddress, [](F& f, C) { f.RefreshAddress(f.m_view->ClickedTaskId()); }},
         {C::Options, [](F& f, C) { f.OpenOptions(); }},
         {C::GridLine,
          [](F& f, C id) {

@@ -4,17 +4,24 @@
 // hand-over that comes near the same time.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QInputDialog>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "base/commands/addresshistory.h"
+#include "base/commands/samefile.h"
 #include "base/commands/taskcommands.h"
+#include "base/download/addresscheck.h"
 #include "base/download/metalinkfetch.h"
+#include "base/ports/messages.h"
 #include "base/ports/shell.h"
 #include "base/storage/autosaver.h"
 #include "base/storage/metalinklist.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/clipboardurl.h"
 #include "base/text/filenames.h"
 #include "base/text/metalinkdocument.h"
 #include "base/text/parseurl.h"
@@ -236,9 +243,104 @@ void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QStrin
 {
     QTimer::singleShot(0, this, [this, url, done = std::move(done)]() mutable {
         TakeHandOver([this, url, done = std::move(done)]() mutable {
-            AnswerOnceSaved(TakeFromOutside(url, nullptr), std::move(done));
+            if (!CheckAsNewAddress(url, nullptr, done)) {
+                AnswerOnceSaved(TakeFromOutside(url, nullptr), std::move(done));
+            }
         });
     });
+}
+
+// Signed links expire; a task whose resume was refused so waits for its
+// file's new address, and a hand-over may be it. Asking the server takes a
+// while, so the window goes on and the caller hears once it is decided.
+bool CMainFrame::CheckAsNewAddress(const QString& url, const DownloadDetails* details,
+                                   const std::function<void(const QString&)>& done)
+{
+    std::vector<WaitingTask> waiting = m_ctx.addressCheck.Waiting();
+    if (waiting.empty()) {
+        return false;
+    }
+    const bool browser = details != nullptr;
+    return m_ctx.addressCheck.Start(url.toStdString(), browser ? *details : DownloadDetails(), std::move(waiting),
+                                    [frame = QPointer<CMainFrame>(this), browser, done](AddressCheckResult result) {
+                                        QMetaObject::invokeMethod(
+                                            qApp,
+                                            [frame, browser, done, result = std::move(result)] {
+                                                if (frame != nullptr) {
+                                                    frame->TakeCheckedAddress(result, browser, done);
+                                                }
+                                            },
+                                            Qt::QueuedConnection);
+                                    });
+}
+
+void CMainFrame::TakeCheckedAddress(const AddressCheckResult& result, bool browser,
+                                    const std::function<void(const QString&)>& done)
+{
+    if (result.continues != kNoTask && m_ctx.adder.ContinueFrom(result.continues, result.url, result.details)) {
+        statusBar()->showMessage(
+            tr("The task %1 continues from its new address.").arg(QString::fromStdString(result.name)), 30000);
+        AnswerOnceSaved(std::nullopt, done);
+        return;
+    }
+    // Anything less certain is another download, added as it always was.
+    TakeHandOver([this, result, browser, done] {
+        AnswerOnceSaved(TakeFromOutside(QString::fromStdString(result.url), browser ? &result.details : nullptr), done);
+    });
+}
+
+void CMainFrame::RefreshAddress(TaskId taskId)
+{
+    const std::optional<TaskRecord> task = m_ctx.table.CopyOut(m_ctx.table.RowOf(taskId));
+    if (!task || !task->WaitsForNewAddress()) {
+        return;
+    }
+    const QString name = QString::fromStdString(NameOfPath(task->saveAs));
+    if (!task->referrer.empty()) {
+        // The site hands out a fresh signed link to whoever asks on its
+        // page: the browser's next hand-over of the file is checked as any.
+        m_ctx.shell.OpenPage(task->referrer, [] {});
+        statusBar()->showMessage(
+            tr("Click the download of %1 again on its page; the task continues from the new address.").arg(name),
+            60000);
+        return;
+    }
+    bool given = false;
+    const QString offered = QString::fromStdString(UrlFromClipboard(QApplication::clipboard()->text().toStdString()));
+    const QString url = QInputDialog::getText(this, tr("Refresh Address"), tr("The new address of %1:").arg(name),
+                                              QLineEdit::Normal, offered, &given)
+                            .trimmed();
+    if (!given || url.isEmpty()) {
+        return;
+    }
+    const bool checking =
+        m_ctx.addressCheck.Start(url.toStdString(), DownloadDetails(), m_ctx.addressCheck.Waiting(taskId),
+                                 [frame = QPointer<CMainFrame>(this)](AddressCheckResult result) {
+                                     QMetaObject::invokeMethod(
+                                         qApp,
+                                         [frame, result = std::move(result)] {
+                                             if (frame != nullptr) {
+                                                 frame->TakeRefreshedAddress(result);
+                                             }
+                                         },
+                                         Qt::QueuedConnection);
+                                 });
+    if (!checking) {
+        m_ctx.messages.Warning(AddResultMessage(AddResult::InvalidUrl));
+    }
+}
+
+void CMainFrame::TakeRefreshedAddress(const AddressCheckResult& result)
+{
+    if (result.continues != kNoTask && m_ctx.adder.ContinueFrom(result.continues, result.url, result.details)) {
+        statusBar()->showMessage(
+            tr("The task %1 continues from its new address.").arg(QString::fromStdString(result.name)), 30000);
+        SaveTakenTasks();
+        return;
+    }
+    const std::string reason =
+        result.reasons.empty() ? std::string("the task no longer waits for a new address") : result.reasons.front();
+    m_ctx.messages.Warning(NotSameFileMessage(reason));
 }
 
 // Hand-overs come many at once (a long command line, a browser's burst);
@@ -279,7 +381,9 @@ void CMainFrame::HandOverDownload(const QString& url, const DownloadDetails& det
 {
     QTimer::singleShot(0, this, [this, url, details, done = std::move(done)]() mutable {
         TakeHandOver([this, url, details, done = std::move(done)]() mutable {
-            AnswerOnceSaved(TakeFromOutside(url, &details), std::move(done));
+            if (!CheckAsNewAddress(url, &details, done)) {
+                AnswerOnceSaved(TakeFromOutside(url, &details), std::move(done));
+            }
         });
     });
 }

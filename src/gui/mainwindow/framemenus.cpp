@@ -43,6 +43,7 @@ void CMainFrame::FillPopup(QMenu& menu, Popup kind)
         add(C::Properties);
         add(C::Open);
         add(C::OpenFolder);
+        add(C::RefreshAddress);
         menu.setDefaultAction(m_popupItems.at(C::Properties));
         menu.addSeparator();
     } else {
@@ -85,6 +86,7 @@ void CMainFrame::BuildPopupItems()
         {C::Open, tr("Open")},
         {C::OpenFolder, m_actions[C::OpenFolder]->text()},
         {C::DeleteSelected, tr("Delete")},
+        {C::RefreshAddress, tr("Refresh Address…")},
     };
     for (const auto& [id, text] : items) {
         const QAction* command = m_actions.at(id);
@@ -157,6 +159,7 @@ void CMainFrame::BuildMenus()
     // with Alt+W.
     QMenu* download = menuBar()->addMenu(tr("Do&wnload"));
     download->addAction(MakeAction(C::Resume, tr("Resume"), QKeySequence(tr("Ctrl+R"))));
+    download->addAction(MakeAction(C::RefreshAddress, tr("Re&fresh Address…")));
     download->addSeparator();
     download->addAction(MakeAction(C::Stop, tr("Stop"), QKeySequence(tr("Ctrl+T"))));
     download->addAction(MakeAction(C::StopAll, tr("Stop All"), QKeySequence(tr("Ctrl+P"))));

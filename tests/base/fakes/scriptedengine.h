@@ -102,6 +102,17 @@ public:
         std::lock_guard lock(m_mutex);
         return m_ownerships;
     }
+    // What every SampleAddress answers.
+    void SetSample(AddressSample sample)
+    {
+        std::lock_guard lock(m_mutex);
+        m_sample = std::move(sample);
+    }
+    AddressSample Sample()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_sample;
+    }
     std::vector<std::string> Transfers()
     {
         std::vector<std::string> out;
@@ -118,6 +129,7 @@ private:
     std::deque<Step> m_steps;
     std::vector<std::string> m_calls;
     std::vector<std::string> m_ownerships;
+    AddressSample m_sample;
 };
 
 class ScriptedEngine : public TransferEngine {
@@ -218,6 +230,13 @@ public:
     {
         std::lock_guard lock(m_mutex);
         return m_savedAs;
+    }
+    // The script's sample for the address, recorded as a call.
+    AddressSample SampleAddress(const std::string& host, std::uint16_t, const std::string& path,
+                                const std::string& saveAs) override
+    {
+        m_script.RecordCall("SampleAddress " + host + path + " " + saveAs);
+        return m_script.Sample();
     }
     std::int32_t RetryAfter() override
     {

@@ -271,6 +271,10 @@ public:
     bool TooLarge() const override { return false; }
     void SetStreamVariant(const std::string&) override {}
     std::string FoundStream() override { return {}; }
+    AddressSample SampleAddress(const std::string&, std::uint16_t, const std::string&, const std::string&) override
+    {
+        return {};
+    }
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)

@@ -20,6 +20,7 @@ TEST(AfterFailure, EachOutcomeIsFinalRetriedOrTheUsersOwnStop)
         {O::Cancelled, A::Stopped, A::Stopped, A::Stopped},
         {O::NotFound, A::Final, A::Retried, A::Final},  // FTP's " 404 " is tried again
         {O::Gone, A::Final, A::Final, A::Final},
+        {O::Expired, A::Final, A::Final, A::Final},  // only another address can continue the bytes
         {O::AccessDenied, A::Final, A::Final, A::Final},
         {O::ChecksumMismatch, A::Final, A::Final, A::Final},
         {O::SecureFailure, A::Final, A::Final, A::Final},

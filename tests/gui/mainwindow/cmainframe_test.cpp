@@ -559,8 +559,9 @@ TEST(CMainFrameTexts, TheSmallMenusShowTheirPlainTexts)
     // task's commands first.
     EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(false)), window);
     EXPECT_EQ(ShownTexts(*w.frame->TaskMenu(true)),
-              (QStringList{"Properties", "Open", "Open Containing Folder", "-", "Speed Bar", "Drop Basket", "-",
-                           "Add URL...", "Stop All", "Delete", "-", "Options...", "About...", "-", "Exit"}));
+              (QStringList{"Properties", "Open", "Open Containing Folder", "Refresh Address…", "-", "Speed Bar",
+                           "Drop Basket", "-", "Add URL...", "Stop All", "Delete", "-", "Options...", "About...", "-",
+                           "Exit"}));
     // Their items are the commands, with the commands' states.
     std::unique_ptr<QMenu> menu = w.frame->TaskMenu(false);
     QAction* speedBar = menu->actions().at(1);
