@@ -1328,7 +1328,7 @@
     </message>
     <message>
         <source>Leaving the mirror %1: %2</source>
-        <translation>Abandon du miroir %1 : %2</translation>
+        <translation>Abandon du miroir %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>it brings %1 B/s, another mirror %2 B/s</source>
