@@ -40,8 +40,8 @@ TEST(ExpiredAddress, AResumeRefusedAsAnExpiredLinkKeepsTheBytesAndSaysSo)
     for (const char* code : {"403", "404", "410"}) {
         SCOPED_TRACE(code);
         const std::string target = out.File(std::string("f") + code + ".bin");
-        const std::string url = server.Url(std::string("/signed/t") + code + "/f.bin?expires=" +
-                                           std::to_string(kExpiresAfter) + "&expiredcode=" + code);
+        const std::string url = server.Url(std::string("/signed/t") + code +
+                                           "/f.bin?expires=" + std::to_string(kExpiresAfter) + "&expiredcode=" + code);
         test::Fetcher f;
         EXPECT_FALSE(f.Get(url, target));
         EXPECT_EQ(f.engine.Outcome(), TransferOutcome::ConnectionLost) << f.Error();
@@ -74,8 +74,8 @@ TEST(ExpiredAddress, ANewAddressIsTheSameFileOnlyWhenItsBytesBeforeTheResumePoin
     EXPECT_FALSE(f.Get(old, target));
     EXPECT_FALSE(f.Get(old, target));
     ASSERT_EQ(f.engine.Outcome(), TransferOutcome::Expired);
-    const std::string tail = "bytes=" + std::to_string(kExpiresAfter - kSameFileTail) + "-" +
-                             std::to_string(kExpiresAfter - 1);
+    const std::string tail =
+        "bytes=" + std::to_string(kExpiresAfter - kSameFileTail) + "-" + std::to_string(kExpiresAfter - 1);
     const struct {
         const char* what;
         std::string path;

@@ -67,8 +67,8 @@ TEST_F(Http2Test, EachVersionChoiceSpeaksWhatTheServerOffersAndABatchKeepsOneCon
         bool offered;  // the server offers HTTP/2 in the handshake
         const char* spoken;
     } cases[] = {
-        {"2", true, true, "HTTP/2.0"},    {"2", true, false, "HTTP/1.1"},   {"2", false, false, "HTTP/1.1"},
-        {"1.1", true, true, "HTTP/1.1"},  {"1.0", true, true, "HTTP/1.0"},  {"", true, true, "HTTP/1.1"},
+        {"2", true, true, "HTTP/2.0"},   {"2", true, false, "HTTP/1.1"},  {"2", false, false, "HTTP/1.1"},
+        {"1.1", true, true, "HTTP/1.1"}, {"1.0", true, true, "HTTP/1.0"}, {"", true, true, "HTTP/1.1"},
         {"3", true, true, "HTTP/1.1"},
     };
     for (const auto& c : cases) {

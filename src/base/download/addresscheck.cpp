@@ -92,8 +92,9 @@ AddressCheckResult AddressCheck::Check(const std::string& url, const DownloadDet
     result.details = details;
     for (const WaitingTask& task : waiting) {
         const SameFileVerdict verdict = CheckOne(url, details, task);
-        trace::Line("task " + std::to_string(task.taskId),
-                    url + (verdict.same ? " serves the same file" : " is not provably the same file: " + verdict.reason));
+        trace::Line(
+            "task " + std::to_string(task.taskId),
+            url + (verdict.same ? " serves the same file" : " is not provably the same file: " + verdict.reason));
         if (verdict.same) {
             result.continues = task.taskId;
             result.name = NameOfPath(task.saveAs);
@@ -104,8 +105,7 @@ AddressCheckResult AddressCheck::Check(const std::string& url, const DownloadDet
     return result;
 }
 
-SameFileVerdict AddressCheck::CheckOne(const std::string& url, const DownloadDetails& details,
-                                       const WaitingTask& task)
+SameFileVerdict AddressCheck::CheckOne(const std::string& url, const DownloadDetails& details, const WaitingTask& task)
 {
     Silent silent;
     const std::shared_ptr<TransferEngine> engine = m_engines.Create(silent);

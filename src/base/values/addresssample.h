@@ -18,9 +18,9 @@ struct AddressSample {
     int code = 0;
     std::int64_t rangeFirst = -1;  // its Content-Range; -1 when it sent none
     std::int64_t rangeLast = -1;
-    std::int64_t total = -1;        // the whole file's length it names; -1 unknown
-    std::string validator;          // what it says of its file, as validator lines
-    std::string tail;               // the body, at most one byte past what was asked
+    std::int64_t total = -1;  // the whole file's length it names; -1 unknown
+    std::string validator;    // what it says of its file, as validator lines
+    std::string tail;         // the body, at most one byte past what was asked
     std::string error;
 };
 

@@ -78,7 +78,8 @@ TEST(AddressCheck, TheSameFilesTaskTakesTheAddressAndTheBrowsersDetails)
 {
     Fixture f;
     const TaskId other = f.Restore("http://old/x", "/d/x", TaskState::Paused, "[12:00:00] The address has expired");
-    const TaskId task = f.Restore("http://old/f?sig=1", "/d/f", TaskState::Paused, "[12:00:00] The address has expired");
+    const TaskId task =
+        f.Restore("http://old/f?sig=1", "/d/f", TaskState::Paused, "[12:00:00] The address has expired");
     AddressSample notSame = SameFile();
     notSame.tail = "0123456788";
     f.engines.script.SetSample(notSame);

@@ -13,8 +13,8 @@
 #include <QDBusMetaType>
 #include <QFile>
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -116,8 +116,8 @@ protected:
             const std::size_t end = heads.find("\r\n\r\n", at);
             const std::string head = heads.substr(at, end - at);
             const std::size_t range = head.find("\r\nRange: ");
-            ranges.push_back(range == std::string::npos ? ""
-                                                        : head.substr(range + 9, head.find("\r\n", range + 2) - range - 9));
+            ranges.push_back(
+                range == std::string::npos ? "" : head.substr(range + 9, head.find("\r\n", range + 2) - range - 9));
             at = end;
         }
         return ranges;

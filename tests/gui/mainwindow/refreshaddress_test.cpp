@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QTest>
 
-
 #include "base/values/taskrow.h"
 #include "tests/gui/mainwindow/windowdriver.h"
 #include "tests/gui/mainwindow/windowrig.h"
