@@ -41,9 +41,11 @@ struct SampleAnswer {
 
 }  // namespace
 
-// Where a task goes on: the end of a plain partial file, or the next byte
-// of the first open range of one fetched over several connections, with
-// everything before it present.
+// Where the bytes compared end: the end of a plain partial file, or for
+// one fetched over several connections the end of its longest run on disk,
+// which must hold all the bytes compared. The first open range is no
+// place for it: another connection may have taken the file's middle while
+// nothing came before it.
 void CurlEngine::ReadKeptTail(const PartialFile& file, AddressSample& sample)
 {
     const std::int64_t size = file.SizeOnDisk();
@@ -53,8 +55,8 @@ void CurlEngine::ReadKeptTail(const PartialFile& file, AddressSample& sample)
     sample.resumePoint = size;
     if (const std::string ranges = file.StoredRanges(); !ranges.empty()) {
         const std::optional<SegmentPlan> plan = SegmentPlan::Parse(ranges);
-        const int first = plan ? plan->FirstOpen() : -1;
-        sample.resumePoint = first >= 0 ? plan->At(first).next : -1;
+        const auto [from, to] = plan ? plan->LongestPresentRun() : std::pair<std::int64_t, std::int64_t>{0, 0};
+        sample.resumePoint = to > from && to - from >= std::min(kSameFileTail, to) ? to : -1;
     }
     sample.keptValidator = file.StoredValidator();
     const std::int64_t length = std::min(kSameFileTail, std::max<std::int64_t>(sample.resumePoint, 0));

@@ -88,6 +88,30 @@ int SegmentPlan::FirstOpen() const
     return best;
 }
 
+std::pair<std::int64_t, std::int64_t> SegmentPlan::LongestPresentRun() const
+{
+    std::vector<std::pair<std::int64_t, std::int64_t>> open;
+    for (const Range& r : m_ranges) {
+        if (r.Left() > 0) {
+            open.emplace_back(r.next, r.end);
+        }
+    }
+    std::sort(open.begin(), open.end());
+    std::pair<std::int64_t, std::int64_t> best{0, 0};
+    std::int64_t from = 0;
+    const auto consider = [&](std::int64_t to) {
+        if (to - from > best.second - best.first) {
+            best = {from, to};
+        }
+    };
+    for (const auto& [next, end] : open) {
+        consider(next);
+        from = std::max(from, end);
+    }
+    consider(m_total);
+    return best;
+}
+
 namespace {
 
 // The unowned open range with the lowest start, or else the owned range

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dromo {
@@ -41,6 +42,10 @@ public:
     int RangeCount() const { return static_cast<int>(m_ranges.size()); }
     // The open range with the lowest start; -1 when complete.
     int FirstOpen() const;
+    // The longest run of bytes on disk that no range still needs, as
+    // [first, second); {0, 0} when there is none. A file fetched over
+    // several connections may hold its longest run anywhere.
+    std::pair<std::int64_t, std::int64_t> LongestPresentRun() const;
 
     // Bytes at an owned range's next byte that stay with its connection
     // whatever happens: what it holds and what is on its way to it. A

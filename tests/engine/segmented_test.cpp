@@ -286,6 +286,30 @@ TEST(SegmentPlan, StoredFormRoundTripsAndStrangeTextIsRefused)
     EXPECT_TRUE(SegmentPlan::Parse("ranges 1 10\n").has_value()) << "a complete file has no open ranges";
 }
 
+// Where a new address's bytes are compared with those on disk: the longest
+// run no range still needs, wherever it lies.
+TEST(SegmentPlan, TheLongestRunOnDiskMayLieAnywhereInTheFile)
+{
+    using Run = std::pair<std::int64_t, std::int64_t>;
+    const struct {
+        const char* stored;
+        Run expect;
+    } cases[] = {
+        {"ranges 1 100\n40-100\n", {0, 40}},                 // one connection's partial file
+        {"ranges 1 100\n0-20\n50-100\n", {20, 50}},          // the middle came first
+        {"ranges 1 100\n0-10\n30-40\n45-100\n", {10, 30}},   // the longest of two
+        {"ranges 1 100\n0-60\n", {60, 100}},                 // the end came first
+        {"ranges 1 100\n0-100\n", {0, 0}},                   // nothing on disk
+        {"ranges 1 100\n", {0, 100}},                        // all there
+        {"ranges 1 100\n10-20\n20-30\n90-100\n", {30, 90}},  // touching open ranges
+    };
+    for (const auto& c : cases) {
+        const std::optional<SegmentPlan> plan = SegmentPlan::Parse(c.stored);
+        ASSERT_TRUE(plan.has_value()) << c.stored;
+        EXPECT_EQ(plan->LongestPresentRun(), c.expect) << c.stored;
+    }
+}
+
 // ---- the engine -------------------------------------------------------------
 
 std::string StoredRanges(const std::string& path)

@@ -11,9 +11,12 @@ namespace dromo {
 // JudgeSameFile (base/commands/samefile.h).
 struct AddressSample {
     // On disk.
-    std::int64_t resumePoint = -1;  // where the task would go on; -1: no partial file
-    std::string keptValidator;      // stored with the partial file ("" when none)
-    std::string keptTail;           // the bytes before the resume point, up to kSameFileTail
+    // Where the bytes compared end: a plain partial file's end, or the end
+    // of the longest run on disk of one fetched over several connections;
+    // -1: no partial file, or no run long enough.
+    std::int64_t resumePoint = -1;
+    std::string keptValidator;  // stored with the partial file ("" when none)
+    std::string keptTail;       // the bytes before the resume point, up to kSameFileTail
     // From the new address. `code` 0: no answer (the reason in `error`).
     int code = 0;
     std::int64_t rangeFirst = -1;  // its Content-Range; -1 when it sent none

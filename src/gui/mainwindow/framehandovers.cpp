@@ -3,6 +3,8 @@
 // only once its task is on disk, and the saves are shared by every
 // hand-over that comes near the same time.
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -305,12 +307,14 @@ void CMainFrame::RefreshAddress(TaskId taskId)
             60000);
         return;
     }
-    bool given = false;
-    const QString offered = QString::fromStdString(UrlFromClipboard(QApplication::clipboard()->text().toStdString()));
-    const QString url = QInputDialog::getText(this, tr("Refresh Address"), tr("The new address of %1:").arg(name),
-                                              QLineEdit::Normal, offered, &given)
-                            .trimmed();
-    if (!given || url.isEmpty()) {
+    QInputDialog ask(this);
+    ask.setWindowTitle(tr("Refresh Address"));
+    ask.setLabelText(tr("The new address of %1:").arg(name));
+    ask.setTextValue(QString::fromStdString(UrlFromClipboard(QApplication::clipboard()->text().toStdString())));
+    // Wide enough that a signed link shows its path and most of its query.
+    ask.resize(std::max(ask.sizeHint().width(), ask.fontMetrics().averageCharWidth() * 72), ask.sizeHint().height());
+    const QString url = ask.exec() == QDialog::Accepted ? ask.textValue().trimmed() : QString();
+    if (url.isEmpty()) {
         return;
     }
     const bool checking =
