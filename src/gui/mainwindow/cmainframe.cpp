@@ -349,9 +349,28 @@ void CMainFrame::AddFromAddressBar(const std::string& url)
 void CMainFrame::LoadHistoryBox(const std::string& added)
 {
     const QString typed = m_address->currentText();
-    m_address->clear();
-    for (const std::string& url : m_ctx.addresses.Entries()) {
-        m_address->addItem(Artwork::FileType(FileTypeIcon(url)), QString::fromStdString(url));
+    // The box follows the history step by step rather than being filled
+    // again: an add moves or puts one entry at the top and may drop the
+    // oldest, and a burst of hundreds of hand-overs paid for every entry's
+    // icon each time.
+    const std::vector<std::string>& entries = m_ctx.addresses.Entries();
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        const QString url = QString::fromStdString(entries[static_cast<std::size_t>(i)]);
+        if (i < m_address->count() && m_address->itemText(i) == url) {
+            continue;
+        }
+        QIcon icon;
+        for (int j = i + 1; j < m_address->count(); ++j) {
+            if (m_address->itemText(j) == url) {
+                icon = m_address->itemIcon(j);
+                m_address->removeItem(j);
+                break;
+            }
+        }
+        m_address->insertItem(i, icon.isNull() ? Artwork::FileType(FileTypeIcon(url.toStdString())) : icon, url);
+    }
+    while (m_address->count() > static_cast<int>(entries.size())) {
+        m_address->removeItem(m_address->count() - 1);
     }
     // An entry just added is selected, as the box shows it; otherwise (the
     // add refused it, or the list was only reloaded) the text stays.
@@ -485,14 +504,35 @@ QString CMainFrame::PaneText(int pane) const
 
 void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1, const std::string& pane2)
 {
+    // A burst of adds and finished transfers changes the counts hundreds of
+    // times a second, from the workers' threads; the window shows the latest
+    // texts once per pass of its loop rather than laying out the status bar
+    // for each. An empty text leaves its pane as it is.
     const QString texts[] = {BaseTexts::Shown(pane0), BaseTexts::Shown(pane1), BaseTexts::Shown(pane2)};
+    {
+        std::lock_guard lock(m_panesMutex);
+        for (int i = 0; i < 3; ++i) {
+            if (!texts[i].isEmpty()) {
+                m_panesDue[i] = texts[i];
+            }
+        }
+        if (m_panesPosted) {
+            return;
+        }
+        m_panesPosted = true;
+    }
     QMetaObject::invokeMethod(
         this,
-        [this, a = texts[0], b = texts[1], c = texts[2]] {
-            const QString t[] = {a, b, c};
+        [this] {
+            std::array<QString, 3> due;
+            {
+                std::lock_guard lock(m_panesMutex);
+                due.swap(m_panesDue);
+                m_panesPosted = false;
+            }
             for (int i = 0; i < 3; ++i) {
-                if (!t[i].isEmpty()) {
-                    m_panes[i]->setText(t[i]);  // an empty text leaves the pane as it is
+                if (!due[static_cast<std::size_t>(i)].isEmpty()) {
+                    m_panes[i]->setText(due[static_cast<std::size_t>(i)]);
                 }
             }
         },

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <vector>
@@ -251,6 +253,10 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<CommandId, QAction*> m_popupItems;  // the small menus' own items
     QLabel* m_panes[3];
+    // The panes' texts told from any thread and not shown yet.
+    std::mutex m_panesMutex;
+    std::array<QString, 3> m_panesDue;
+    bool m_panesPosted = false;
     QLabel* m_powerPane = nullptr;  // PowerActionsText, hidden while it is empty
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 namespace dromo {
 namespace {
@@ -91,14 +92,20 @@ QIcon Artwork::FileType(int index)
     static const QColor colours[] = {{0x77, 0x76, 0x7b}, {0xa5, 0x1d, 0x2d}, {0x1c, 0x71, 0xd8}, {0xe6, 0x61, 0x00},
                                      {0x26, 0xa2, 0x69}, {0x61, 0x35, 0x83}, {0xc6, 0x46, 0x00}, {0x63, 0x45, 0x2c}};
     const int i = index >= 0 && index < 8 ? index : 0;
-    QPixmap pixmap = Canvas();
-    {
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(colours[i].darker(130), 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(2.5, 1.5, 10, 13));
-        p.fillRect(QRectF(3, 9, 9, 5), colours[i]);
+    // Every row and every address has one: drawn once, then Qt's cache.
+    const QString key = QStringLiteral("dromo-file-type-%1").arg(i);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = Canvas();
+        {
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(colours[i].darker(130), 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(2.5, 1.5, 10, 13));
+            p.fillRect(QRectF(3, 9, 9, 5), colours[i]);
+        }
+        QPixmapCache::insert(key, pixmap);
     }
     return QIcon::fromTheme(QString::fromLatin1(names[i]), QIcon(pixmap));
 }

@@ -98,6 +98,35 @@ TEST(CMainFrame, AddressBarAddsAndRemembers)
     EXPECT_EQ(w.frame->PaneText(2), "4 tasks is in queue");
 }
 
+// Hand-overs change the history one entry at a time; the box follows each
+// change, whatever it was, with an icon for every entry.
+TEST(CMainFrame, TheAddressBoxFollowsEveryChangeOfTheHistory)
+{
+    Window w;
+    w.settings.options.maxHistoryItem = 3;
+    QComboBox& box = w.frame->AddressBox();
+    const char* const added[] = {
+        "http://h/a.zip",  // into an empty box
+        "http://h/b.iso", "http://h/c.mp3",
+        "http://h/d.txt",  // the oldest goes
+        "http://h/c.mp3",  // from the middle to the top
+        "http://h/B.ISO",  // a copy in other letter case takes the old one's place
+        "http://h/d.txt",  // already on top
+        "http://h/c.mp3",  // from the bottom to the top
+    };
+    for (const char* url : added) {
+        EXPECT_EQ(w.frame->AddUrl(QString::fromLatin1(url)), QString()) << url;
+        std::vector<std::string> shown;
+        for (int i = 0; i < box.count(); ++i) {
+            shown.push_back(box.itemText(i).toStdString());
+            EXPECT_FALSE(box.itemIcon(i).isNull()) << url << ": entry " << i;
+        }
+        EXPECT_EQ(shown, w.addresses.Entries()) << "after " << url;
+    }
+    EXPECT_EQ(box.itemText(0), "http://h/c.mp3");
+    EXPECT_EQ(box.count(), 3);
+}
+
 // The window is built after the address history is read, so the box
 // offers the last run's addresses from the start.
 TEST(CMainFrame, TheAddressBoxStartsWithTheSavedHistory)
