@@ -10,7 +10,8 @@
 namespace dromo {
 
 // Makes one file of a recording's tracks without re-encoding, with
-// FFmpeg's libavformat: each track is read as the concatenation of its
+// FFmpeg's libavformat, which a module of Dromo's own brings in at the first
+// call (muxermodule.h): each track is read as the concatenation of its
 // pieces in the store (MPEG-TS segments, or fMP4 after its init section),
 // and every video and audio stream of every track goes into the output in
 // time order, the tracks' common start moved to zero.
@@ -23,12 +24,13 @@ public:
 
     // Writes `output` in `format` from the tracks, each a list of spans of
     // the store file at `storePath`. "" or the reason it failed (the output
-    // may then be partly written). `abort` ends it early, as a failure.
+    // may then be partly written; without the module nothing is). `abort`
+    // ends it early, as a failure.
     static std::string Mux(const std::string& storePath, const std::vector<std::vector<StreamStore::Span>>& tracks,
                            const std::string& output, const std::string& format, const std::atomic<bool>& abort);
 
     // Whether every stream of the tracks can go into `format` as it is:
-    // VP9 or Opus, say, cannot go into MPEG-TS.
+    // VP9 or Opus, say, cannot go into MPEG-TS. False without the module.
     static bool Fits(const std::string& storePath, const std::vector<std::vector<StreamStore::Span>>& tracks,
                      const std::string& format);
 };
