@@ -52,6 +52,8 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     }
     m_hook = std::make_unique<CURLHook>(
         [this](const QString& url, CURLHook::Done done) { frame->HandOverUrl(url, std::move(done)); });
+    m_hook->SetUrlsHandOver(
+        [this](const QStringList& urls, CURLHook::DoneMany done) { frame->HandOverUrls(urls, std::move(done)); });
     m_hook->SetDownloadHandOver([this](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
         frame->HandOverDownload(url, details, std::move(done));
     });

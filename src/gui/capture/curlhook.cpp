@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <deque>
+#include <memory>
 #include <utility>
 
 namespace dromo {
@@ -58,6 +59,38 @@ CURLHook::Done CURLHook::ReplyTo(const QDBusMessage& message)
 void CURLHook::AddURL(const QString& url, const QDBusMessage& message)
 {
     m_handOver(url, ReplyTo(message));
+}
+
+void CURLHook::AddURLs(const QStringList& urls, const QDBusMessage& message)
+{
+    message.setDelayedReply(true);
+    QDBusConnection bus = m_bus;
+    DoneMany reply = [bus, message](const QStringList& refusals) mutable {
+        bus.send(message.createReply(QVariant(refusals)));
+    };
+    if (urls.isEmpty()) {
+        reply({});
+        return;
+    }
+    if (m_handOverMany) {
+        m_handOverMany(urls, std::move(reply));
+        return;
+    }
+    // Each URL on its own, the answer once the last one was handled.
+    struct Answers {
+        QStringList refusals;
+        qsizetype left;
+        DoneMany done;
+    };
+    auto answers = std::make_shared<Answers>(Answers{QStringList(urls.size(), QString()), urls.size(), reply});
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        m_handOver(urls[i], [answers, i](const QString& refusal) {
+            answers->refusals[i] = refusal;
+            if (--answers->left == 0) {
+                answers->done(answers->refusals);
+            }
+        });
+    }
 }
 
 namespace {
@@ -151,32 +184,65 @@ HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs, QD
         QThread::msleep(20);
     }
     result.answered = true;
-    // The calls go out without waiting for each answer, so Dromo takes a
-    // long list in a few saves; a bounded number is in flight at once, and
-    // the answers are read in the order of the URLs.
-    constexpr int kInFlight = 512;
-    std::deque<std::pair<QString, QDBusPendingCall>> pending;
-    auto readOldest = [&result, &pending] {
-        auto& [url, call] = pending.front();
-        call.waitForFinished();
-        if (call.isError()) {
-            result.errors << url + QStringLiteral(": ") + call.error().message();
-        }
-        pending.pop_front();
+    // A command line's URLs go in a few AddURLs calls, so Dromo takes them
+    // in one pass of its window and one save; the calls go out without
+    // waiting for each answer, a bounded number in flight, and the answers
+    // are read in the order of the URLs. A Dromo that does not know AddURLs
+    // gets the URLs one AddURL call each.
+    constexpr qsizetype kPerCall = 1000;
+    constexpr int kWaitMs = 24 * 3600 * 1000;  // the Add URL sheet may be asking the user: wait long
+    auto callOf = [](const QString& method, const QVariant& argument) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService),
+                                                           QString::fromLatin1(CURLHook::kPath),
+                                                           QString::fromLatin1(CURLHook::kService), method);
+        call << argument;
+        return call;
     };
-    for (const QString& url : urls) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QString::fromLatin1(CURLHook::kService), QString::fromLatin1(CURLHook::kPath),
-            QString::fromLatin1(CURLHook::kService), QStringLiteral("AddURL"));
-        call << url;
-        // The Add URL sheet may be asking the user about it: wait long.
-        pending.emplace_back(url, bus.asyncCall(call, 24 * 3600 * 1000));
-        if (pending.size() >= kInFlight) {
+    auto oneByOne = [&](const QStringList& urls) {
+        constexpr int kInFlight = 512;
+        std::deque<std::pair<QString, QDBusPendingCall>> pending;
+        auto readOldest = [&result, &pending] {
+            auto& [url, call] = pending.front();
+            call.waitForFinished();
+            if (call.isError()) {
+                result.errors << url + QStringLiteral(": ") + call.error().message();
+            }
+            pending.pop_front();
+        };
+        for (const QString& url : urls) {
+            pending.emplace_back(url, bus.asyncCall(callOf(QStringLiteral("AddURL"), url), kWaitMs));
+            if (pending.size() >= kInFlight) {
+                readOldest();
+            }
+        }
+        while (!pending.empty()) {
             readOldest();
         }
+    };
+    std::deque<std::pair<QStringList, QDBusPendingCall>> batches;
+    for (qsizetype first = 0; first < urls.size(); first += kPerCall) {
+        const QStringList part = urls.mid(first, kPerCall);
+        batches.emplace_back(part, bus.asyncCall(callOf(QStringLiteral("AddURLs"), part), kWaitMs));
     }
-    while (!pending.empty()) {
-        readOldest();
+    for (auto& [part, call] : batches) {
+        call.waitForFinished();
+        const QDBusMessage reply = call.reply();
+        const QDBusError::ErrorType error = call.error().type();
+        if (reply.type() == QDBusMessage::ErrorMessage &&
+            (error == QDBusError::UnknownMethod || error == QDBusError::UnknownInterface)) {
+            oneByOne(part);
+            continue;
+        }
+        const QStringList refusals = reply.arguments().value(0).toStringList();
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            if (call.isError() || refusals.size() != part.size()) {
+                result.errors << part[i] + QStringLiteral(": ") +
+                                     (call.isError() ? call.error().message()
+                                                     : QStringLiteral("Dromo's answer did not name every URL"));
+            } else if (!refusals[i].isEmpty()) {
+                result.errors << part[i] + QStringLiteral(": ") + refusals[i];
+            }
+        }
     }
     return result;
 }

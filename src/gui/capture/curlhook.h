@@ -15,8 +15,9 @@
 namespace dromo {
 
 // The capture object on the session bus: name DROMO.URLMonitor, object
-// /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s) and
-// AddDownload(s url, a{ss} details) for a browser's download with what the
+// /URLMonitor, interface DROMO.URLMonitor, methods AddURL(s), AddURLs(as)
+// (many URLs in one call, answered with one refusal text per URL, "" for
+// each taken), and AddDownload(s url, a{ss} details) for a browser's download with what the
 // browser knew of it (keys "cookie", "cookieJar", "referrer", "userAgent",
 // "fileName", "mimeType", "size"; others are ignored), and
 // AddDownloads(a(sa{ss})) for a page's links, each with its details, for the
@@ -40,6 +41,10 @@ public:
     using Done = std::function<void(const QString& refusal)>;
     using HandOver = std::function<void(const QString& url, Done done)>;
     using HandOverDownload = std::function<void(const QString& url, const DownloadDetails& details, Done done)>;
+    // Takes URLs together and calls `done` once all were handled, with the
+    // refusals in their order ("" for each taken).
+    using DoneMany = std::function<void(const QStringList& refusals)>;
+    using HandOverMany = std::function<void(const QStringList& urls, DoneMany done)>;
     using Details = QMap<QString, QString>;
     // Takes a page's links for the user to pick from later; "" when they
     // will be shown, else what refused them.
@@ -53,6 +58,8 @@ public:
     bool Register();
     // Where AddDownload goes; without one it is handed over as AddURL is.
     void SetDownloadHandOver(HandOverDownload handOver) { m_handOverDownload = std::move(handOver); }
+    // Where AddURLs goes; without one each URL is handed over as AddURL is.
+    void SetUrlsHandOver(HandOverMany handOver) { m_handOverMany = std::move(handOver); }
     // Where AddDownloads goes; without one it is refused.
     void SetLinksOffer(OfferLinks offer) { m_offerLinks = std::move(offer); }
 
@@ -62,6 +69,7 @@ public:
 
 public slots:
     Q_SCRIPTABLE void AddURL(const QString& url, const QDBusMessage& message);
+    Q_SCRIPTABLE void AddURLs(const QStringList& urls, const QDBusMessage& message);
     Q_SCRIPTABLE void AddDownload(const QString& url, const QMap<QString, QString>& details,
                                   const QDBusMessage& message);
     Q_SCRIPTABLE void AddDownloads(const QList<dromo::OfferedLinkArgument>& links, const QDBusMessage& message);
@@ -71,6 +79,7 @@ private:
 
     HandOver m_handOver;
     HandOverDownload m_handOverDownload;
+    HandOverMany m_handOverMany;
     OfferLinks m_offerLinks;
     QDBusConnection m_bus;
     bool m_ownsName = false;
@@ -82,7 +91,8 @@ struct HandOverResult {
     QStringList errors;     // "URL: why", one for each URL it refused or lost
 };
 
-// Hands URLs to a running Dromo through its capture object. With `waitMs`,
+// Hands URLs to a running Dromo through its capture object, many in one
+// AddURLs call (one by one to a Dromo that does not know it). With `waitMs`,
 // first waits that long for the name to be owned: a Dromo that holds the
 // instance lock may still be starting.
 HandOverResult SendUrlsToRunningInstance(const QStringList& urls, int waitMs = 0,

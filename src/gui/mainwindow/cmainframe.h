@@ -79,6 +79,10 @@ public:
     // inside the bus call; `done` gets the refusal once the URL has been
     // dealt with (at once, or after the Add URL sheet closed).
     void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
+    // URLs handed over together (another start's command line): taken in
+    // one pass, saved once, `done` told the refusals in their order ("" for
+    // each taken) once every task is on disk.
+    void HandOverUrls(const QStringList& urls, std::function<void(const QStringList& refusals)> done);
     // A browser's download with what the browser knew of it (cookie,
     // referrer, user agent, file name), as AddUrl and HandOverUrl.
     QString AddDownload(const QString& url, const DownloadDetails& details);

@@ -4,6 +4,7 @@
 // hand-over that comes near the same time.
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QClipboard>
@@ -247,6 +248,45 @@ void CMainFrame::HandOverUrl(const QString& url, std::function<void(const QStrin
         TakeHandOver([this, url, done = std::move(done)]() mutable {
             if (!CheckAsNewAddress(url, nullptr, done)) {
                 AnswerOnceSaved(TakeFromOutside(url, nullptr), std::move(done));
+            }
+        });
+    });
+}
+
+void CMainFrame::HandOverUrls(const QStringList& urls, std::function<void(const QStringList& refusals)> done)
+{
+    QTimer::singleShot(0, this, [this, urls, done = std::move(done)]() mutable {
+        TakeHandOver([this, urls, done = std::move(done)]() mutable {
+            struct Answers {
+                QStringList refusals;
+                qsizetype left;
+                std::function<void(const QStringList&)> done;
+            };
+            auto answers = std::make_shared<Answers>(Answers{QStringList(urls.size(), QString()), urls.size(), done});
+            auto answer = [answers](qsizetype i, const QString& refusal) {
+                answers->refusals[i] = refusal;
+                if (--answers->left == 0) {
+                    answers->done(answers->refusals);
+                }
+            };
+            std::vector<qsizetype> added;
+            for (qsizetype i = 0; i < urls.size(); ++i) {
+                const auto doneOne = [answer, i](const QString& refusal) { answer(i, refusal); };
+                if (CheckAsNewAddress(urls[i], nullptr, doneOne)) {
+                    continue;
+                }
+                if (const std::optional<QString> refusal = TakeFromOutside(urls[i], nullptr)) {
+                    answer(i, *refusal);
+                } else {
+                    added.push_back(i);
+                }
+            }
+            if (!added.empty()) {
+                m_ctx.autoSaver.SaveFor([answer, added](const Status& saved) {
+                    for (const qsizetype i : added) {
+                        answer(i, saved ? QString() : NotSavedText());
+                    }
+                });
             }
         });
     });

@@ -9,9 +9,11 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusReply>
+#include <QDBusVirtualObject>
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <memory>
@@ -336,6 +338,76 @@ TEST_F(Capture, ARefusedUrlGetsAnErrorReplyWithItsMessageAtOnce)
     EXPECT_EQ(output, "dromo: nonsense: invalid url\n");
     EXPECT_EQ(SavedTargets(), std::vector<std::string>{DeadUrl("good.bin")});
     EXPECT_EQ(dromo.Terminate(10000), 0);
+}
+
+// A start's URLs go to the running Dromo in one AddURLs call; the answer
+// names what refused each, in their order.
+TEST_F(Capture, ManyUrlsInOneCallAreAnsweredEachInTheirOrder)
+{
+    test::TempDir downloads;
+    WriteProfile(downloads);
+    test::ChildProcess dromo({DROMO_BIN});
+    ASSERT_TRUE(WaitFor([&] { return Owned(); }));
+    const QStringList urls = {QString::fromStdString(DeadUrl("many-1.bin")), QStringLiteral("nonsense"),
+                              QString::fromStdString(DeadUrl("many-2.bin")), QStringLiteral("ftp://127.0.0.1/pub/")};
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(CURLHook::kService), QString::fromLatin1(CURLHook::kPath),
+                                       QString::fromLatin1(CURLHook::kService), "AddURLs");
+    call << urls;
+    const QDBusMessage reply = m_bus->call(call, QDBus::Block, 30000);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_EQ(reply.arguments().value(0).toStringList(),
+              (QStringList{QString(), QStringLiteral("invalid url"), QString(), QString::fromLatin1(kNothingToAdd)}));
+    // Success was heard only with the tasks on disk.
+    EXPECT_EQ(SavedTargets(), (std::vector<std::string>{DeadUrl("many-1.bin"), DeadUrl("many-2.bin")}));
+    call.setArguments({QVariant(QStringList())});
+    EXPECT_EQ(m_bus->call(call, QDBus::Block, 30000).arguments().value(0).toStringList(), QStringList());
+    EXPECT_EQ(dromo.Terminate(10000), 0);
+}
+
+// A Dromo that knows only AddURL still gets a start's URLs, one call each.
+TEST_F(Capture, ADromoWithoutAddUrlsGetsTheUrlsOneByOne)
+{
+    class OnlyAddUrl : public QDBusVirtualObject {
+    public:
+        QStringList taken;
+        QString introspect(const QString&) const override { return {}; }
+        bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+        {
+            if (message.member() != QLatin1String("AddURL")) {
+                return false;  // the bus answers UnknownMethod
+            }
+            const QString url = message.arguments().value(0).toString();
+            taken << url;
+            connection.send(url.startsWith(QLatin1String("http"))
+                                ? message.createReply()
+                                : message.createErrorReply(QString::fromLatin1(CURLHook::kRefused), "invalid url"));
+            return true;
+        }
+    };
+    QDBusConnection server =
+        QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()), QStringLiteral("older%1").arg(s_n));
+    OnlyAddUrl older;
+    ASSERT_TRUE(server.registerVirtualObject(QString::fromLatin1(CURLHook::kPath), &older));
+    ASSERT_TRUE(server.registerService(QString::fromLatin1(CURLHook::kService)));
+    // The older Dromo answers on this thread's loop: the start's side waits on a thread of its own.
+    const QStringList urls = {QStringLiteral("http://h/a.bin"), QStringLiteral("nonsense"),
+                              QStringLiteral("http://h/b.bin")};
+    HandOverResult result;
+    std::atomic<bool> ended = false;
+    std::thread start([&] {
+        result = SendUrlsToRunningInstance(urls, 0, *m_bus);
+        ended = true;
+    });
+    const bool answered = QTest::qWaitFor([&] { return ended.load(); }, 30000);
+    start.join();
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(result.answered);
+    EXPECT_EQ(result.errors, QStringList{QStringLiteral("nonsense: invalid url")});
+    EXPECT_EQ(older.taken, urls);
+    server.unregisterObject(QString::fromLatin1(CURLHook::kPath));
+    server.unregisterService(QString::fromLatin1(CURLHook::kService));
+    QDBusConnection::disconnectFromBus(server.name());
 }
 
 TEST_F(Capture, UrlsOfStartsRacingEachOtherAllArrive)
