@@ -120,12 +120,12 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
     std::vector<RunningRange> running;
     std::vector<Connection*> owners;
     for (auto& c : m_connections) {
-        if (!c->live) {
+        if (!c->Live()) {
             continue;
         }
         const SegmentPlan::Range& r = m_plan.At(c->range);
         // Held back by the speed limit, it says nothing of its server.
-        const std::int64_t recent = c->paused ? -1 : c->pace.Recent(now);
+        const std::int64_t recent = c->Now() == Connection::State::HeldBack ? -1 : c->pace.Recent(now);
         const double pace = recent < 0 ? -1.0 : static_cast<double>(recent) / kPaceWindow.count();
         running.push_back(RunningRange{c->mirror, r.next, r.end, OnItsWay(c->range), pace});
         owners.push_back(c.get());
@@ -247,7 +247,7 @@ void SegmentedTransfer::ShareForBursts(int joining)
 {
     Connection* owner = nullptr;
     for (const auto& c : m_connections) {
-        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
+        if (c->Live() && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
             owner = c.get();
         }
     }

@@ -68,7 +68,7 @@ std::size_t SegmentedTransfer::SegmentHeader(char* data, std::size_t size, std::
 std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* c = static_cast<Connection*>(user);
-    if (!c->accepted) {
+    if (!c->Accepted()) {
         return 0;
     }
     return c->owner->Store(*c, data, size * count);
@@ -197,12 +197,12 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->easy = m_first;
     c->first = true;
     c->hostPort = m_hostPort;
-    c->live = m_hosts.Take(m_hostPort, true);
+    m_hosts.Take(m_hostPort, true);
     m_pool.Opened(0, m_start);
-    c->accepted = true;
     c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
+    c->Enter(Connection::State::Receiving);  // its head is the one just taken
     c->watch.Start(idle, m_start);
     c->pace.Start(kPaceWindow, m_start);
     const int firstRange = c->range;
@@ -246,7 +246,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
             c.refusal = "Error in the server's answer: a partial answer that does not fit the range asked for";
             return false;
         }
-        c.accepted = true;
+        c.Enter(Connection::State::Receiving);
         m_refusals = 0;
         return true;
     }
@@ -276,7 +276,7 @@ bool SegmentedTransfer::MirrorHeadFits(Connection& c)
                                  r.contentLength != r.rangeLast - r.rangeFirst + 1)) {
         c.refusal = "a partial answer that does not fit the range asked for";
     } else if (r.code == 206) {
-        c.accepted = true;
+        c.Enter(Connection::State::Receiving);
         if (!m.answered) {
             m.answered = true;
             m.etag = r.etag;
@@ -311,7 +311,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
         const std::int64_t allowed = std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000 + kLimitBurst;
         if (m_delivered + static_cast<std::int64_t>(length) > allowed) {
-            c.paused = true;
+            c.Enter(Connection::State::HeldBack);
             return CURL_WRITEFUNC_PAUSE;
         }
     }
@@ -406,7 +406,7 @@ std::int64_t SegmentedTransfer::Received() const
 std::size_t SegmentedTransfer::Live() const
 {
     return static_cast<std::size_t>(
-        std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
+        std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->Live(); }));
 }
 
 // A copy of the first connection's handle (its proxy, agent, TLS and
@@ -468,7 +468,7 @@ bool SegmentedTransfer::Open(int range, int mirror)
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
-    c->live = true;
+    c->Enter(Connection::State::Asking);
     m_pool.Opened(mirror, Clock::now());
     trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + c->hostPort);
     m_connections.push_back(std::move(c));
@@ -477,10 +477,10 @@ bool SegmentedTransfer::Open(int range, int mirror)
 
 void SegmentedTransfer::Close(Connection& c)
 {
-    if (!c.live) {
+    if (!c.Live()) {
         return;
     }
-    c.live = false;
+    c.Enter(Connection::State::Closed);
     curl_multi_remove_handle(m_multi, c.easy);
     WriteOut(c);
     if (trace::On()) {
@@ -542,14 +542,14 @@ void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
         return;
     }
     for (auto& c : m_connections) {
-        if (!c->live || c->easy != easy) {
+        if (!c->Live() || c->easy != easy) {
             continue;
         }
         if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
             Close(*c);
             return;
         }
-        if (!c->accepted) {
+        if (!c->Accepted()) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
             Lost(*c, c->refusal.empty() ? "Fail to connect to " + c->hostPort + ": " + why : c->refusal,
                  c->otherVersion ? Loss::OtherVersion : Loss::Refused);
@@ -576,10 +576,10 @@ void SegmentedTransfer::Step()
     }
     const auto now = Clock::now();
     for (auto& c : m_connections) {
-        if (c->live && c->paused) {
+        if (c->Now() == Connection::State::HeldBack) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
             if (m_delivered < std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000) {
-                c->paused = false;
+                c->Enter(Connection::State::Receiving);
                 c->lastData = now;
                 c->watch.Restart(now);                     // held back by us, not idle
                 c->pace.Restart(now);                      // nor slow: the end-game waits for a window of its own
@@ -631,7 +631,7 @@ void SegmentedTransfer::NoteWait(std::chrono::steady_clock::duration waited)
 std::int64_t SegmentedTransfer::OnItsWay(int range) const
 {
     for (const auto& c : m_connections) {
-        if (!c->live || c->range != range) {
+        if (!c->Live() || c->range != range) {
             continue;
         }
         curl_off_t sent = 0;
@@ -678,7 +678,7 @@ void SegmentedTransfer::OpenMore(std::size_t wanted, int avoid)
 void SegmentedTransfer::CutBadMirrors()
 {
     for (auto& c : m_connections) {
-        if (c->live && m_pool.At(c->mirror).badData) {
+        if (c->Live() && m_pool.At(c->mirror).badData) {
             c->buffer.clear();
             m_plan.Release(c->range);
             Close(*c);
@@ -707,7 +707,7 @@ bool SegmentedTransfer::CheckIdle(Clock::time_point now)
     }
     const auto idle = std::chrono::seconds(seconds);
     for (auto& c : m_connections) {
-        if (c->live && !c->paused) {
+        if (c->Now() == Connection::State::Asking || c->Now() == Connection::State::Receiving) {
             const bool silent = now - c->lastData > idle;
             if (silent || c->watch.Idle(now)) {
                 Lost(*c, IdleFailureText(seconds, silent), Loss::Idle);
@@ -720,7 +720,7 @@ bool SegmentedTransfer::CheckIdle(Clock::time_point now)
 bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
 {
     for (auto& c : m_connections) {
-        if (c->live && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
+        if (c->Live() && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
             return false;
         }
     }
@@ -738,8 +738,8 @@ bool SegmentedTransfer::Running() const
 
 int SegmentedTransfer::PollMs() const
 {
-    const bool paused =
-        std::any_of(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live && c->paused; });
+    const bool paused = std::any_of(m_connections.begin(), m_connections.end(),
+                                    [](const auto& c) { return c->Now() == Connection::State::HeldBack; });
     if (paused) {
         return 5;
     }
