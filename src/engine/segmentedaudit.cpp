@@ -75,10 +75,10 @@ std::size_t SegmentedTransfer::ProbeHeader(char* data, std::size_t size, std::si
     }
     // The range asked for, of a file of the same length, in the version
     // the mirror gave before.
-    const MirrorPool::Mirror& m = p->owner->m_pool.At(p->reference);
+    const MirrorPool::Mirror& m = p->owner->m_schedule.Pool().At(p->reference);
     const auto differs = [](const std::string& a, const std::string& b) { return !a.empty() && !b.empty() && a != b; };
     p->accepted = r.code == 206 && r.rangeFirst == p->span.from && r.rangeLast == p->span.to - 1 &&
-                  r.rangeTotal == p->owner->m_plan.Total() && r.contentLength == p->span.to - p->span.from &&
+                  r.rangeTotal == p->owner->m_schedule.Plan().Total() && r.contentLength == p->span.to - p->span.from &&
                   !(m.answered && (differs(r.etag, m.etag) || differs(r.lastModified, m.lastModified)));
     return p->accepted ? length : 0;
 }
@@ -95,7 +95,7 @@ std::size_t SegmentedTransfer::ProbeWrite(char* data, std::size_t size, std::siz
     p->owner->m_watch.Note(static_cast<std::int64_t>(length), Clock::now());
     p->owner->m_delivered += static_cast<std::int64_t>(length);
     p->owner->m_hosts.CountBytes(static_cast<std::int64_t>(length));
-    p->owner->m_pool.Brought(p->reference, static_cast<std::int64_t>(length));
+    p->owner->m_schedule.Pool().Brought(p->reference, static_cast<std::int64_t>(length));
     return length;
 }
 
@@ -103,7 +103,7 @@ std::size_t SegmentedTransfer::ProbeWrite(char* data, std::size_t size, std::siz
 // known and whose mirrors can be asked again.
 bool SegmentedTransfer::Auditable() const
 {
-    return m_digest != nullptr && m_digest->Wanted() != nullptr && m_pool.Count() > 1;
+    return m_digest != nullptr && m_digest->Wanted() != nullptr && m_schedule.Pool().Count() > 1;
 }
 
 void SegmentedTransfer::CheckWhole(Clock::time_point now)
@@ -114,7 +114,7 @@ void SegmentedTransfer::CheckWhole(Clock::time_point now)
             m_whole = Whole::NotAudited;  // the engine checks it as any file
             return;
         }
-        switch (m_digest->Verify(m_file.Path(), m_plan.Total())) {
+        switch (m_digest->Verify(m_file.Path(), m_schedule.Plan().Total())) {
         case DigestCheck::Result::Verified: m_whole = Whole::Verified; return;
         case DigestCheck::Result::Mismatch: break;
         default: m_whole = Whole::NotAudited; return;
@@ -136,11 +136,12 @@ int SegmentedTransfer::Reference(int source, int other) const
 {
     int best = -1;
     int bestLoad = 0;
-    for (int mirror = 0; mirror < m_pool.Count(); ++mirror) {
-        if (mirror == source || mirror == other || m_pool.At(mirror).dropped || m_unasked.count(mirror) > 0) {
+    for (int mirror = 0; mirror < m_schedule.Pool().Count(); ++mirror) {
+        if (mirror == source || mirror == other || m_schedule.Pool().At(mirror).dropped ||
+            m_unasked.count(mirror) > 0) {
             continue;
         }
-        const int load = m_pool.At(mirror).live +
+        const int load = m_schedule.Pool().At(mirror).live +
                          static_cast<int>(std::count_if(m_probes.begin(), m_probes.end(),
                                                         [mirror](const auto& p) { return p->reference == mirror; }));
         if (best < 0 || load < bestLoad) {
@@ -192,7 +193,7 @@ bool SegmentedTransfer::OpenProbe(int source, int reference, const RangeWriters:
         return false;
     }
     p->owner = this;
-    p->hostPort = m_pool.At(reference).hostPort;
+    p->hostPort = m_schedule.Pool().At(reference).hostPort;
     p->source = source;
     p->reference = reference;
     p->span = span;
@@ -209,8 +210,8 @@ bool SegmentedTransfer::OpenProbe(int source, int reference, const RangeWriters:
         m_hosts.Give(p->hostPort);
         return false;
     }
-    trace::Line("task " + std::to_string(m_settings.taskId),
-                Bytes(span) + " of mirror " + std::to_string(source) + " asked of " + m_pool.At(reference).url);
+    trace::Line("task " + std::to_string(m_settings.taskId), Bytes(span) + " of mirror " + std::to_string(source) +
+                                                                 " asked of " + m_schedule.Pool().At(reference).url);
     m_probes.push_back(std::move(p));
     return true;
 }
@@ -245,7 +246,7 @@ bool SegmentedTransfer::ProbeDone(CURL* easy, CURLcode code)
                                 ? "Error " + std::to_string(p->response.code) + " from server: " + p->response.reason
                                 : std::string(p->error[0] != '\0' ? p->error : curl_easy_strerror(code));
     trace::Line("task " + std::to_string(m_settings.taskId),
-                "no comparison with " + m_pool.At(p->reference).url + " from now on: " + why);
+                "no comparison with " + m_schedule.Pool().At(p->reference).url + " from now on: " + why);
     m_unasked.insert(p->reference);
     return true;
 }
@@ -261,7 +262,7 @@ void SegmentedTransfer::Judge(Probe& p)
         m_failureOutcome = TransferOutcome::LocalFileError;
         return;
     }
-    const std::string there = UrlWithoutLogin(m_pool.At(p.reference).url);
+    const std::string there = UrlWithoutLogin(m_schedule.Pool().At(p.reference).url);
     if (p.rival < 0) {
         if (disk == p.bytes) {
             m_writers.Vouch(p.span.from, p.span.to);
@@ -295,8 +296,8 @@ void SegmentedTransfer::Blame(int source, const std::string& why)
         DropMirror(source, why, Leaving::BadData);
     }
     for (const RangeWriters::Span& span : m_writers.Unvouched(source)) {
-        if (m_plan.Holds(span.from, span.to)) {
-            m_plan.Reopen(span.from, span.to);
+        if (m_schedule.Plan().Holds(span.from, span.to)) {
+            m_schedule.Plan().Reopen(span.from, span.to);
         }
     }
     for (auto& p : m_probes) {
@@ -306,7 +307,7 @@ void SegmentedTransfer::Blame(int source, const std::string& why)
     }
     m_probes.erase(std::remove_if(m_probes.begin(), m_probes.end(), [](const auto& p) { return !p->easy; }),
                    m_probes.end());
-    m_recorder.Offer(m_plan.Serialize());
+    m_recorder.Offer(m_schedule.Plan().Serialize());
     m_digest->StartOver();
     m_whole = Whole::Unchecked;
 }

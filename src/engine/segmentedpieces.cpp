@@ -12,25 +12,25 @@ namespace dromo {
 // digests were known, or by one connection). A bad one is fetched again.
 void SegmentedTransfer::StartPieceCheck()
 {
-    m_pieces = std::make_unique<PieceCheck>(m_pieceHashes, m_plan.Total());
+    m_pieces = std::make_unique<PieceCheck>(m_pieceHashes, m_schedule.Plan().Total());
     if (!m_pieces->Enabled()) {
         m_pieces.reset();
         return;
     }
     const bool marked = m_file.StoredPieceMark() == m_pieces->Mark();
     for (int piece = 0; piece < m_pieces->Count(); ++piece) {
-        if (!m_plan.Holds(m_pieces->Begin(piece), m_pieces->End(piece))) {
+        if (!m_schedule.Plan().Holds(m_pieces->Begin(piece), m_pieces->End(piece))) {
             continue;
         }
         if (marked) {
             m_pieces->MarkChecked(piece);
         } else if (m_pieces->Verify(piece, m_file.Path()) != PieceCheck::Result::Good) {
-            m_plan.Reopen(m_pieces->Begin(piece), m_pieces->End(piece));
+            m_schedule.Plan().Reopen(m_pieces->Begin(piece), m_pieces->End(piece));
         }
     }
     // The ranges first: the mark never stands beside a record that calls
     // a bad piece present.
-    if (m_file.StoreRanges(m_plan.Serialize())) {
+    if (m_file.StoreRanges(m_schedule.Plan().Serialize())) {
         m_file.StorePieceMark(m_pieces->Mark());
     }
 }
@@ -44,7 +44,7 @@ void SegmentedTransfer::CheckPieces(std::int64_t from, std::int64_t to)
          ++piece) {
         const std::int64_t begin = m_pieces->Begin(piece);
         const std::int64_t end = m_pieces->End(piece);
-        if (m_pieces->Checked(piece) || !m_plan.Holds(begin, end)) {
+        if (m_pieces->Checked(piece) || !m_schedule.Plan().Holds(begin, end)) {
             continue;
         }
         const std::vector<int> senders = m_pieces->Senders(piece);
@@ -55,7 +55,7 @@ void SegmentedTransfer::CheckPieces(std::int64_t from, std::int64_t to)
             return;
         case PieceCheck::Result::Bad: break;
         }
-        m_plan.Reopen(begin, end);
+        m_schedule.Plan().Reopen(begin, end);
         const std::string why = "piece " + std::to_string(piece + 1) + " does not match its digest";
         trace::Line("task " + std::to_string(m_settings.taskId), why + "; it is fetched again");
         if (senders.size() == 1) {
