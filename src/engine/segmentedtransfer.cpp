@@ -77,9 +77,11 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
-      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
-      m_digest(context.digest), m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)),
-      m_resumed(std::move(resumed)), m_schedule(m_settings.connections, m_hosts), m_recorder(file)
+      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_digest(context.digest),
+      m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_schedule(m_settings.connections, m_hosts), m_recorder(file),
+      m_verifier(SegmentVerifier::Context{*this, m_schedule, file, m_recorder, context.digest,
+                                          std::move(context.pieces), m_sink, m_settings.taskId, m_multi, m_hosts})
 {
 }
 
@@ -91,9 +93,7 @@ SegmentedTransfer::~SegmentedTransfer()
     for (auto& c : m_connections) {
         Close(*c);
     }
-    for (auto& p : m_probes) {
-        CloseProbe(*p);
-    }
+    m_verifier.CloseProbes();
     if (m_active && !m_schedule.Plan().Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
     }
@@ -121,7 +121,7 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
         return first < 0 ? -1 : m_resumed->At(first).end - 1;
     }
     // Up to the end of a piece, when the file is checked piece by piece.
-    const std::int64_t piece = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
+    const std::int64_t piece = std::max<std::int64_t>(m_verifier.PieceLength(), 1);
     return (offset + kFirstPiece + piece - 1) / piece * piece - 1;
 }
 
@@ -147,13 +147,13 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             return;
         }
         m_schedule.Plan() = *m_resumed;
-        m_schedule.Plan().AlignCuts(m_pieceHashes.Length());
+        m_schedule.Plan().AlignCuts(m_verifier.PieceLength());
     } else {
         if (firstEnd >= total) {
             return;  // the first answer brings the rest of the file
         }
         m_schedule.Plan() = SegmentPlan(total, offset);
-        m_schedule.Plan().AlignCuts(m_pieceHashes.Length());
+        m_schedule.Plan().AlignCuts(m_verifier.PieceLength());
         m_schedule.Plan().Cut(m_schedule.Plan().FirstOpen(), firstEnd);
         prefixOnly = !m_file.StoreRanges(m_schedule.Plan().Serialize());
         // As long as the file from the start: a copy that loses the ranges
@@ -167,7 +167,6 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     // path puts on a connection, which is what more connections get past;
     // the per-host cap and "Connections per Task" go on counting connections.
     curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
-    m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up
     }
@@ -201,9 +200,9 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     const int firstRange = c->range;
     m_connections.push_back(std::move(c));
     if (!m_resumed) {
-        m_schedule.ShareSmallFile(firstRange, offset, m_pieceHashes.Length(), m_settings.speedLimit > 0);
+        m_schedule.ShareSmallFile(firstRange, offset, m_verifier.PieceLength(), m_settings.speedLimit > 0);
     }
-    StartPieceCheck();  // after the first range is the first connection's
+    m_verifier.Start(total);  // after the first range is the first connection's
 }
 
 std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
@@ -364,12 +363,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         return false;
     }
     m_schedule.Plan().Advance(c.range, static_cast<std::int64_t>(size));
-    m_writers.Wrote(at, static_cast<std::int64_t>(size), c.mirror);
-    if (m_pieces) {
-        // Before the record: a piece it calls present has been checked.
-        m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
-        CheckPieces(at, at + static_cast<std::int64_t>(size));
-    }
+    m_verifier.Wrote(at, static_cast<std::int64_t>(size), c.mirror);  // pieces checked before the record
     if (m_digest != nullptr) {
         // Everything before the first open range is on disk for good.
         const int open = m_schedule.Plan().FirstOpen();
@@ -433,6 +427,29 @@ EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int
         m_cookies->LoadInto(e);
     }
     return owned;
+}
+
+void SegmentedTransfer::LeaveMirror(int mirror, const std::string& why)
+{
+    DropMirror(mirror, why, Leaving::BadData);
+}
+
+// A probe's bytes count as the transfer's: against the idle time, the
+// speed limit, the program's throughput and the mirror's speed.
+void SegmentedTransfer::ProbeBytes(int mirror, std::int64_t bytes)
+{
+    m_watch.Note(bytes, Clock::now());
+    m_delivered += bytes;
+    m_hosts.CountBytes(bytes);
+    m_schedule.Pool().Brought(mirror, bytes);
+}
+
+void SegmentedTransfer::Fail(const std::string& why, std::optional<TransferOutcome> outcome)
+{
+    m_failure = why;
+    if (outcome) {
+        m_failureOutcome = *outcome;
+    }
 }
 
 bool SegmentedTransfer::Open(int range, int mirror)
@@ -517,7 +534,7 @@ void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 
 void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
 {
-    if (ProbeDone(easy, code)) {
+    if (m_verifier.ProbeDone(easy, code)) {
         return;
     }
     for (auto& c : m_connections) {
@@ -571,7 +588,7 @@ void SegmentedTransfer::Step()
     }
     CutBadMirrors();
     if (m_schedule.Plan().Complete()) {
-        CheckWhole(now);
+        m_verifier.CheckWhole();
         Event();
         return;
     }
@@ -712,7 +729,7 @@ bool SegmentedTransfer::Running() const
         return false;
     }
     // A whole file is checked here when its mirrors may have to answer for it.
-    return !m_schedule.Plan().Complete() || (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
+    return !m_schedule.Plan().Complete() || m_verifier.Pending();
 }
 
 int SegmentedTransfer::PollMs() const

@@ -18,11 +18,11 @@
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/mirrorpool.h"
-#include "engine/piececheck.h"
 #include "engine/rangerecorder.h"
 #include "engine/rangewriters.h"
 #include "engine/segmentplan.h"
 #include "engine/segmentscheduler.h"
+#include "engine/segmentverifier.h"
 
 namespace dromo {
 
@@ -66,7 +66,7 @@ struct SegmentContext {
 // elsewhere) and at the task's other mirrors (MirrorPool: a share for each,
 // a mirror that fails is left for the rest of the call and its ranges go to
 // the others); with piece digests each piece is checked once it is all
-// there (PieceCheck), and a bad one is fetched again, its mirror left when
+// there (SegmentVerifier), and a bad one is fetched again, its mirror left when
 // it alone sent it. Each writes at its offset into the partial file, and
 // the open ranges are stored with it so a later call resumes every one of
 // them. The first connection's answer says which version of the file this
@@ -78,14 +78,14 @@ struct SegmentContext {
 // (its answer decides whether the file changed). When the whole file fails
 // its digest and no piece digests said where, each mirror's bytes are asked
 // of another mirror, a little of each first, and compared with the file
-// (RangeWriters, segmentedaudit.cpp): the mirror whose bytes differ (a third
+// (SegmentVerifier, which checks the pieces too): the mirror whose bytes differ (a third
 // one decides between two) is left, its bytes fetched again from the others,
 // and the file checked again. Once no range is left to halve, a free
 // connection takes over the range of one far slower than another, and a
 // mirror far below another is left (the end-game, ChooseTakeOver).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
-class SegmentedTransfer {
+class SegmentedTransfer : private SegmentVerifier::Owner {
 public:
     static constexpr std::int64_t kMinPiece = SegmentScheduler::kMinPiece;
     static constexpr std::int64_t kFirstPiece = SegmentScheduler::kFirstPiece;
@@ -156,27 +156,6 @@ private:
     // that a server that slows down late is caught soon.
     static constexpr std::chrono::seconds kPaceWindow{3};
     struct Connection;
-    // A request for bytes already in the file, to compare them with
-    // another mirror's.
-    struct Probe {
-        SegmentedTransfer* owner = nullptr;
-        EasyHandle easy;
-        HeaderList headers;
-        char error[CURL_ERROR_SIZE] = {};
-        std::string hostPort;
-        int source = 0;     // whose bytes in the file are in doubt
-        int reference = 0;  // the mirror asked for them
-        RangeWriters::Span span;
-        HttpResponse response;
-        bool accepted = false;
-        std::vector<char> bytes;
-        // A third mirror's answer decides between the file and these bytes,
-        // which `rival` gave.
-        std::vector<char> against;
-        int rival = -1;
-    };
-    // What the check of the whole file found.
-    enum class Whole { Unchecked, Verified, Mismatch, NotAudited };
     // libcurl's callbacks for a connection's head lines and data.
     static std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
@@ -194,28 +173,17 @@ private:
     void FollowFirst();
     void AddMirrors(const UrlOrigin& task);
     bool Open(int range, int mirror);
-    EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error);
+    // SegmentVerifier::Owner: what the check of its bytes asks of the transfer.
+    EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error) override;
+    void LeaveMirror(int mirror, const std::string& why) override;
+    void ProbeBytes(int mirror, std::int64_t bytes) override;
+    void Fail(const std::string& why, std::optional<TransferOutcome> outcome) override;
     bool MirrorHeadFits(Connection& c);
-    // The whole file's check and the search for a mirror to blame (segmentedaudit.cpp).
-    static std::size_t ProbeHeader(char* data, std::size_t size, std::size_t count, void* user);
-    static std::size_t ProbeWrite(char* data, std::size_t size, std::size_t count, void* user);
-    bool Auditable() const;
-    void CheckWhole(Clock::time_point now);
-    void Audit();
-    int Reference(int source, int other) const;
-    bool OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against, int rival);
-    bool ProbeDone(CURL* easy, CURLcode code);
-    void Judge(Probe& p);
-    void Blame(int source, const std::string& why);
-    void CloseProbe(Probe& p);
     // Why a mirror is left: it failed, sent bytes that proved bad, or is
     // far slower than another.
     enum class Leaving { Failed, BadData, Slow };
     void DropMirror(int mirror, const std::string& why, Leaving kind = Leaving::Failed);
     void CutBadMirrors();
-    // Piece digests (segmentedpieces.cpp).
-    void StartPieceCheck();
-    void CheckPieces(std::int64_t from, std::int64_t to);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -241,15 +209,14 @@ private:
     // against that host, with the task's login only when it is the task's
     // URL's own server.
     std::vector<MirrorSource> m_sources;
-    const PieceHashes m_pieceHashes;
-    DigestCheck* const m_digest;           // the whole file's running hash; may be null
-    TaskCookies* const m_cookies;          // the task's cookie jar; may be null
-    std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
+    DigestCheck* const m_digest;   // the whole file's running hash; may be null
+    TaskCookies* const m_cookies;  // the task's cookie jar; may be null
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
     SegmentScheduler m_schedule;  // the plan, the ramp, the mirror pool and what the servers tolerate
     RangeRecorder m_recorder;
+    SegmentVerifier m_verifier;  // piece digests, the whole file's, the mirror to blame
     bool m_active = false;
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_firstValidator;  // the first answer's (SizeValidator)
@@ -272,11 +239,6 @@ private:
     // the server idle, a file that takes no more bytes.
     TransferOutcome m_failureOutcome = TransferOutcome::Failed;
     std::int64_t m_retryAfter = -1;
-    RangeWriters m_writers;  // who wrote which bytes in this call
-    Whole m_whole = Whole::Unchecked;
-    std::vector<std::unique_ptr<Probe>> m_probes;
-    std::map<int, std::int64_t> m_probeSize;  // how much of a writer's bytes the next probe asks for
-    std::set<int> m_unasked;                  // mirrors that failed to give bytes to compare
 };
 
 }  // namespace dromo
