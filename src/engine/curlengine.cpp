@@ -263,6 +263,26 @@ bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::
     return CheckedTransfer(TransferRequest{true, host, port, remotePath, saveAs, user, password});
 }
 
+RunContext CurlEngine::Lend()
+{
+    return RunContext{m_settings,
+                      m_sink,
+                      m_hosts,
+                      m_easy,
+                      m_digest,
+                      m_claims,
+                      !m_pieces.Empty(),
+                      m_maxFileSize,
+                      m_resumable,
+                      m_fileSize,
+                      m_savedAs,
+                      m_announcedMirrors,
+                      m_tooLarge,
+                      [this](const std::string& line) { Status(line); },
+                      [this](const std::string& target) { return ClaimFreeName(target); },
+                      [this](std::int64_t seconds) { NoteRetryAfter(seconds); }};
+}
+
 void CurlEngine::Status(const std::string& message)
 {
     trace::Line("task " + std::to_string(m_settings.taskId), message);

@@ -28,12 +28,15 @@ class LeadingMirrors;
 class PartialFile;
 class SegmentedTransfer;
 struct Lead;
+struct RunContext;
+struct TransferRun;
 
 // The transfer engine over libcurl, for HTTP, HTTPS and FTP. Each transfer
 // runs on the calling thread through a multi handle, so Abort (from any
 // thread) wakes it at once, even on a stalled connection. The check of a
 // finished file against its digest lives in curlenginedigest.cpp, what one
-// call knows while it runs in transferrun.cpp.
+// call knows while it runs in transferrun.cpp (TransferRun, which sees only
+// the RunContext the engine lends it).
 class CurlEngine : public TransferEngine {
 public:
     // `hosts` counts the connections per host of every engine that shares
@@ -93,13 +96,14 @@ public:
     AddressSample SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
                                 const std::string& saveAs) override;
 
-private:
-    // What one transfer call knows while it runs.
-    struct TransferRun;
     // The task's mirrors a segmented HTTP transfer may take ranges from:
     // those of HTTP and HTTPS, in the engine's own form of a URL, but the
     // one the call itself fetches.
     static std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string& url);
+
+private:
+    // What one transfer call (TransferRun) is lent of the engine.
+    RunContext Lend();
 
     struct TransferRequest {
         bool ftp;

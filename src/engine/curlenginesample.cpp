@@ -78,7 +78,7 @@ AddressSample CurlEngine::SampleAddress(const std::string& host, std::uint16_t p
     }
     const std::int64_t length = std::min(kSameFileTail, sample.resumePoint);
     const std::int64_t first = sample.resumePoint - length;
-    TransferRun run{*this, file, false, -1, first, sample.keptValidator};
+    TransferRun run{Lend(), file, false, -1, first, sample.keptValidator};
     run.secure = m_settings.secure;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     if (!SetUp(run, UrlOf(false, host, port, remotePath), "", "", errorBuffer)) {

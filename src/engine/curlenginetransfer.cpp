@@ -211,7 +211,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }
-        TransferRun run{*this, file, lead.ftp, resume.existing, from, resume.validator};
+        TransferRun run{Lend(), file, lead.ftp, resume.existing, from, resume.validator};
         run.secure = lead.secure || (lead.ftp && m_settings.ftpTlsRequired);  // TLS or no transfer
         run.existingRecord = resume.existingRecord;
         run.existingModified = resume.existingModified;

@@ -1,7 +1,10 @@
 #pragma once
 
 // A connection of a segmented transfer, for the files that make up
-// SegmentedTransfer: what it asked for, what it brought and holds.
+// SegmentedTransfer: what it asked for, what it brought and holds, and
+// where it stands. Its state changes only through Enter, which traces each
+// change, so DROMO_TRACE=1 shows every connection's way from its request
+// to its end.
 
 #include <curl/curl.h>
 
@@ -18,6 +21,23 @@
 namespace dromo {
 
 struct SegmentedTransfer::Connection {
+    enum class State {
+        Made,       // its handle is ready, not yet in the multi handle
+        Asking,     // in the multi handle, holding a host slot; its head not yet taken
+        Receiving,  // its head fits the range asked for: its bytes go to the file
+        HeldBack,   // paused by the shared speed limit
+        Closed,     // out of the multi handle, its host slot given back
+    };
+    static const char* Name(State state);
+
+    State Now() const { return m_state; }
+    // In the multi handle, holding a host slot.
+    bool Live() const { return m_state == State::Asking || m_state == State::Receiving || m_state == State::HeldBack; }
+    // Its head was taken: what it sends is the range's.
+    bool Accepted() const { return m_state == State::Receiving || m_state == State::HeldBack; }
+    // The one way its state changes, traced under the task's topic.
+    void Enter(State next);
+
     SegmentedTransfer* owner = nullptr;
     CURL* easy = nullptr;
     EasyHandle owned;               // an extra connection's own handle; none for the engine's
@@ -27,9 +47,6 @@ struct SegmentedTransfer::Connection {
     bool validatorChanged = false;  // its TCP connection named the file otherwise before
     std::string hostPort;           // the host whose slot it holds
     int mirror = 0;                 // of the pool
-    bool live = false;              // in the multi handle, holding a host slot
-    bool accepted = false;          // its head fits the range asked for
-    bool paused = false;            // held back by the shared speed limit
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;
@@ -45,6 +62,9 @@ struct SegmentedTransfer::Connection {
     IdleWatch pace;  // its bytes over the end-game's short window
     HeaderList headers;
     char error[CURL_ERROR_SIZE] = {};
+
+private:
+    State m_state = State::Made;
 };
 
 }  // namespace dromo

@@ -1,6 +1,6 @@
-// SegmentedTransfer's connections and mirrors: how many open at once and
-// with what share, which mirror the next one goes to and when one is left,
-// apart from moving the bytes.
+// SegmentedTransfer's connections and mirrors as it acts on what
+// SegmentScheduler decides: where more connections go, which version of the
+// file each answer names, a range taken over at the end, a mirror left.
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -37,7 +37,7 @@ void SegmentedTransfer::FollowFirst()
     if (first.url != m_url) {
         trace::Line("task " + std::to_string(m_settings.taskId), "more connections go to " + trace::Url(first.url));
     }
-    m_pool.Add(std::move(first));
+    m_schedule.Pool().Add(std::move(first));
     AddMirrors(here.value_or(UrlOrigin{}));
 }
 
@@ -53,7 +53,7 @@ void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
         mirror.login = *origin == task;
         mirror.hostPort = mirror.login ? m_hostPort : origin->HostPort();
         mirror.priority = source.priority;
-        m_pool.Add(std::move(mirror));
+        m_schedule.Pool().Add(std::move(mirror));
     }
 }
 
@@ -63,50 +63,13 @@ void SegmentedTransfer::AddMirrors(const UrlOrigin& task)
 // may each name the file their own way.
 void SegmentedTransfer::DropMirror(int mirror, const std::string& why, Leaving kind)
 {
-    if ((mirror == 0 && kind == Leaving::Failed) || !m_pool.Drop(mirror, why, kind == Leaving::Slow)) {
+    if ((mirror == 0 && kind == Leaving::Failed) || !m_schedule.Pool().Drop(mirror, why, kind == Leaving::Slow)) {
         return;
     }
-    m_pool.At(mirror).badData = kind == Leaving::BadData;
-    m_sink.OnProgress(StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_pool.At(mirror).url) + ": " + why,
-                      0, 0, kProgressStatus, m_settings.taskId);
-}
-
-// The mirror of the next connection, with a slot of its host taken; -1
-// when none has one to give. The first connection's server is held back
-// after a refusal, and takes one connection at a time once another version
-// was seen there, which stands in for the first connection. `avoid` comes
-// last, when no other has a slot.
-int SegmentedTransfer::TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid)
-{
-    // A transfer always keeps one connection; those about to open count as live.
-    const bool always = Live() == 0 && opening.empty();
-    const auto pending = [&opening](int mirror) {
-        return static_cast<int>(
-            std::count_if(opening.begin(), opening.end(), [mirror](const auto& o) { return o.second == mirror; }));
-    };
-    const int firstLive = m_pool.At(0).live + pending(0);
-    const std::vector<int> order = m_pool.Order(now);
-    // The order counts the connections open already; of those chosen in
-    // this round, each mirror gets one before any gets two.
-    int fewest = std::numeric_limits<int>::max();
-    for (const int mirror : order) {
-        fewest = std::min(fewest, m_pool.At(mirror).live + pending(mirror));
-    }
-    for (const auto& [evenly, avoided] : {std::pair{true, false}, std::pair{false, false}, std::pair{false, true}}) {
-        for (const int mirror : order) {
-            if (mirror == 0 && (now < m_notBefore || (m_versionsDiffer && firstLive > 0) ||
-                                static_cast<std::size_t>(firstLive) >= m_firstAllowed)) {
-                continue;
-            }
-            if ((evenly && m_pool.At(mirror).live + pending(mirror) > fewest) || ((mirror == avoid) != avoided)) {
-                continue;
-            }
-            if (m_hosts.Take(m_pool.At(mirror).hostPort, always)) {
-                return mirror;
-            }
-        }
-    }
-    return -1;
+    m_schedule.Pool().At(mirror).badData = kind == Leaving::BadData;
+    m_sink.OnProgress(
+        StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_schedule.Pool().At(mirror).url) + ": " + why, 0,
+        0, kProgressStatus, m_settings.taskId);
 }
 
 // A connection is free and no range is large enough to halve: the range
@@ -120,23 +83,17 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
     std::vector<RunningRange> running;
     std::vector<Connection*> owners;
     for (auto& c : m_connections) {
-        if (!c->live) {
+        if (!c->Live()) {
             continue;
         }
-        const SegmentPlan::Range& r = m_plan.At(c->range);
+        const SegmentPlan::Range& r = m_schedule.Plan().At(c->range);
         // Held back by the speed limit, it says nothing of its server.
-        const std::int64_t recent = c->paused ? -1 : c->pace.Recent(now);
+        const std::int64_t recent = c->Now() == Connection::State::HeldBack ? -1 : c->pace.Recent(now);
         const double pace = recent < 0 ? -1.0 : static_cast<double>(recent) / kPaceWindow.count();
         running.push_back(RunningRange{c->mirror, r.next, r.end, OnItsWay(c->range), pace});
         owners.push_back(c.get());
     }
-    std::vector<double> speeds = m_pool.Speeds(now);
-    for (int i = 0; i < m_pool.Count(); ++i) {
-        if (m_pool.At(i).dropped) {
-            speeds[static_cast<std::size_t>(i)] = -1;  // it sets no standard
-        }
-    }
-    const TakeOver take = ChooseTakeOver(running, speeds);
+    const TakeOver take = m_schedule.ChooseEndGame(running, now);
     if (take.which < 0) {
         return -1;
     }
@@ -147,15 +104,15 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
                             std::to_string(static_cast<std::int64_t>(take.against)) + " B/s";
     int taken = c.range;
     if (take.cutAt > slow.next) {
-        taken = m_plan.Cut(c.range, take.cutAt);
+        taken = m_schedule.Plan().Cut(c.range, take.cutAt);
         if (taken < 0) {
             return -1;
         }
     } else {
-        m_plan.Release(c.range);
+        m_schedule.Plan().Release(c.range);
         Close(c);  // what it holds is written first
     }
-    const SegmentPlan::Range& r = m_plan.At(taken);
+    const SegmentPlan::Range& r = m_schedule.Plan().At(taken);
     trace::Line(
         "task " + std::to_string(m_settings.taskId),
         "range " + std::to_string(r.next) + "-" + std::to_string(r.end - 1) + " taken from " + c.hostPort + ": " + why);
@@ -164,24 +121,6 @@ int SegmentedTransfer::EndGame(Clock::time_point now)
         return -1;
     }
     return c.mirror;
-}
-
-// The first one's server refused a connection beyond those it had: after a
-// while one more is asked for, less often each time (half a second, then
-// up to sixteen seconds apart). Settling for what it took at first left a
-// download behind a proxy that counts this machine's connections at one
-// for good.
-void SegmentedTransfer::TryMoreOfFirst(Clock::time_point now)
-{
-    const auto live = static_cast<std::size_t>(m_pool.At(0).live);
-    if (m_firstAllowed == SIZE_MAX || now < m_tryMore || live < m_firstAllowed) {
-        return;
-    }
-    m_firstAllowed = live + 1;
-    ++m_triedMore;
-    m_tryMore = now + std::chrono::milliseconds(500 << std::min(m_triedMore, 5));
-    trace::Line("task " + std::to_string(m_settings.taskId),
-                "one more connection to " + m_hostPort + " is tried, " + std::to_string(live) + " open");
 }
 
 // Which TCP connection an answer came over: its local port, 0 when unknown.
@@ -202,7 +141,7 @@ long SegmentedTransfer::LocalPort(CURL* easy)
 bool SegmentedTransfer::ValidatorFits(Connection& c)
 {
     const HttpResponse& r = c.response;
-    const std::string now = SizeValidator(r, m_plan.Total());
+    const std::string now = SizeValidator(r, m_schedule.Plan().Total());
     const long port = LocalPort(c.easy);
     if (const auto seen = m_validators.find(port); port > 0 && seen != m_validators.end()) {
         c.validatorChanged = ServerFileChanged(seen->second, now);
@@ -219,26 +158,6 @@ bool SegmentedTransfer::ValidatorFits(Connection& c)
     return true;
 }
 
-// A file whose share for each connection is no larger than the first
-// request's piece is in before the ramp could judge a window: every
-// connection opens at once with an equal share, the first one's range cut
-// to its own. (Over one connection first, 8 MiB from a server capping each
-// at 1 MiB/s took 90 ms against 50 for all at once: the first burst's
-// silence had to show first.)
-void SegmentedTransfer::OpenAllForASmallFile(int firstRange, std::int64_t offset)
-{
-    const auto connections = static_cast<std::int64_t>(m_allowed);
-    const std::int64_t left = m_plan.Total() - offset;
-    if (connections < 2 || m_settings.speedLimit > 0 || left > connections * kFirstPiece) {
-        return;
-    }
-    const std::int64_t unit = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
-    const std::int64_t share = (std::max(left / connections, kMinPiece) + unit - 1) / unit * unit;
-    m_plan.Cut(firstRange, offset + share);  // nothing when its range is no longer
-    m_plan.Spread(static_cast<int>(connections - 1), kMinPiece);
-    m_ramp.StartWith(static_cast<int>(connections));
-}
-
 // Before connections join a server that sends each a burst at once: the
 // range with the most left is split so that its connection, whose burst is
 // spent, does not end a burst's time after the others. Halving it instead
@@ -247,14 +166,15 @@ void SegmentedTransfer::ShareForBursts(int joining)
 {
     Connection* owner = nullptr;
     for (const auto& c : m_connections) {
-        if (c->live && (owner == nullptr || m_plan.At(c->range).Left() > m_plan.At(owner->range).Left())) {
+        if (c->Live() &&
+            (owner == nullptr || m_schedule.Plan().At(c->range).Left() > m_schedule.Plan().At(owner->range).Left())) {
             owner = c.get();
         }
     }
     if (owner == nullptr) {
         return;
     }
-    if (m_ramp.HeldBack() && Live() == 1) {
+    if (m_schedule.Ramp().HeldBack() && Live() == 1) {
         // The first connection's burst is spent and its next allowance a
         // second away, while a new request gets one at once: its bytes not
         // yet sent go to a new connection, and every connection takes an
@@ -262,14 +182,14 @@ void SegmentedTransfer::ShareForBursts(int joining)
         // after the others on a file a few bursts long (and its bounded
         // first range left the rest to be halved unevenly).
         Close(*owner);  // what it holds is written first
-        m_plan.Release(owner->range);
+        m_schedule.Plan().Release(owner->range);
         trace::Line("task " + std::to_string(m_settings.taskId),
                     "the first connection waits for its next burst: " + std::to_string(joining + 1) +
                         " connections share the rest");
-        m_plan.Spread(joining + 1, kMinPiece);
+        m_schedule.Plan().Spread(joining + 1, kMinPiece);
         return;
     }
-    m_plan.Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
+    m_schedule.Plan().Share(owner->range, joining, owner->taken, OnItsWay(owner->range), kMinPiece);
 }
 
 }  // namespace dromo

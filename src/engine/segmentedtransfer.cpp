@@ -68,7 +68,7 @@ std::size_t SegmentedTransfer::SegmentHeader(char* data, std::size_t size, std::
 std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* c = static_cast<Connection*>(user);
-    if (!c->accepted) {
+    if (!c->Accepted()) {
         return 0;
     }
     return c->owner->Store(*c, data, size * count);
@@ -77,9 +77,11 @@ std::size_t SegmentedTransfer::SegmentWrite(char* data, std::size_t size, std::s
 SegmentedTransfer::SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
                                      std::optional<SegmentPlan> resumed)
     : m_settings(std::move(context.settings)), m_sink(context.sink), m_multi(context.multi), m_hosts(context.hosts),
-      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_pieceHashes(std::move(context.pieces)),
-      m_digest(context.digest), m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)),
-      m_resumed(std::move(resumed)), m_recorder(file)
+      m_url(std::move(context.url)), m_sources(std::move(context.mirrors)), m_digest(context.digest),
+      m_cookies(context.cookies), m_file(file), m_hostPort(std::move(hostPort)), m_resumed(std::move(resumed)),
+      m_schedule(m_settings.connections, m_hosts), m_recorder(file),
+      m_verifier(SegmentVerifier::Context{*this, m_schedule, file, m_recorder, context.digest,
+                                          std::move(context.pieces), m_sink, m_settings.taskId, m_multi, m_hosts})
 {
 }
 
@@ -91,10 +93,8 @@ SegmentedTransfer::~SegmentedTransfer()
     for (auto& c : m_connections) {
         Close(*c);
     }
-    for (auto& p : m_probes) {
-        CloseProbe(*p);
-    }
-    if (m_active && !m_plan.Complete() && m_restartReason.empty()) {
+    m_verifier.CloseProbes();
+    if (m_active && !m_schedule.Plan().Complete() && m_restartReason.empty()) {
         Record();  // an abort or failure keeps every byte that reached the file
     }
     m_recorder.Stop();  // before the file is finished or emptied
@@ -121,7 +121,7 @@ std::int64_t SegmentedTransfer::FirstRequestLast(std::int64_t offset) const
         return first < 0 ? -1 : m_resumed->At(first).end - 1;
     }
     // Up to the end of a piece, when the file is checked piece by piece.
-    const std::int64_t piece = std::max<std::int64_t>(m_pieceHashes.Length(), 1);
+    const std::int64_t piece = std::max<std::int64_t>(m_verifier.PieceLength(), 1);
     return (offset + kFirstPiece + piece - 1) / piece * piece - 1;
 }
 
@@ -136,6 +136,7 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
         return;
     }
     const std::int64_t firstEnd = response.rangeLast + 1;
+    bool prefixOnly = false;  // the ranges could not be kept with the file
     if (m_resumed) {
         // The resumed plan goes on only when the server's file is the one
         // it was made for; the first open range is the first connection's.
@@ -145,23 +146,16 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
             m_restartReason = "The file changed on the server; downloading it again from the start";
             return;
         }
-        m_plan = *m_resumed;
-        m_plan.AlignCuts(m_pieceHashes.Length());
-        m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
+        m_schedule.Plan() = *m_resumed;
+        m_schedule.Plan().AlignCuts(m_verifier.PieceLength());
     } else {
         if (firstEnd >= total) {
             return;  // the first answer brings the rest of the file
         }
-        m_plan = SegmentPlan(total, offset);
-        m_plan.AlignCuts(m_pieceHashes.Length());
-        m_plan.Cut(m_plan.FirstOpen(), firstEnd);
-        m_allowed = static_cast<std::size_t>(std::max(m_settings.connections, 1));
-        if (!m_file.StoreRanges(m_plan.Serialize())) {
-            // No place for the ranges: a crash would leave holes that nobody
-            // can name. One connection after the other keeps the file a
-            // prefix of the server's, which a resume reads by its size.
-            m_allowed = 1;
-        }
+        m_schedule.Plan() = SegmentPlan(total, offset);
+        m_schedule.Plan().AlignCuts(m_verifier.PieceLength());
+        m_schedule.Plan().Cut(m_schedule.Plan().FirstOpen(), firstEnd);
+        prefixOnly = !m_file.StoreRanges(m_schedule.Plan().Serialize());
         // As long as the file from the start: a copy that loses the ranges
         // cannot pass for a prefix (a partial file without them that is as
         // long as the file is only taken as whole with Dromo's validator).
@@ -173,19 +167,17 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     // path puts on a connection, which is what more connections get past;
     // the per-host cap and "Connections per Task" go on counting connections.
     curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, static_cast<long>(CURLPIPE_NOTHING));
-    m_writers = RangeWriters(total);
     if (m_digest != nullptr) {
         m_digest->StartOver();  // a resumed file's present bytes are read back as they line up
     }
-    // One connection to start with; more only where they help.
-    m_ramp = ConnectionRamp(static_cast<int>(m_allowed), std::int64_t{std::max(m_settings.speedLimit, 0)} * 1024);
-    m_ramp.Note(RampSample{0, Received(), m_hosts.Bytes(), 0, 1});
+    m_schedule.Start(prefixOnly, std::int64_t{std::max(m_settings.speedLimit, 0)} * 1024);
+    m_schedule.Ramp().Note(RampSample{0, Received(), m_hosts.Bytes(), 0, 1});
     m_firstValidator = SizeValidator(response, total);
     m_lastModified = response.lastModified;
     if (const long port = LocalPort(first); port > 0) {
         m_validators[port] = m_firstValidator;
     }
-    m_startPresent = m_plan.Present();
+    m_startPresent = m_schedule.Plan().Present();
     m_start = Clock::now();
     m_lastEvent = m_start;
     m_recent = {{m_start, m_startPresent}};
@@ -197,20 +189,20 @@ void SegmentedTransfer::OnFirstHead(const HttpResponse& response, std::int64_t t
     c->easy = m_first;
     c->first = true;
     c->hostPort = m_hostPort;
-    c->live = m_hosts.Take(m_hostPort, true);
-    m_pool.Opened(0, m_start);
-    c->accepted = true;
-    c->range = m_plan.Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
+    m_hosts.Take(m_hostPort, true);
+    m_schedule.Pool().Opened(0, m_start);
+    c->range = m_schedule.Plan().Assign(0, kMinPiece);  // the unowned range with the lowest start: the one asked for
     c->firstByte = offset;
     c->lastByte = firstEnd - 1;
+    c->Enter(Connection::State::Receiving);  // its head is the one just taken
     c->watch.Start(idle, m_start);
     c->pace.Start(kPaceWindow, m_start);
     const int firstRange = c->range;
     m_connections.push_back(std::move(c));
     if (!m_resumed) {
-        OpenAllForASmallFile(firstRange, offset);
+        m_schedule.ShareSmallFile(firstRange, offset, m_verifier.PieceLength(), m_settings.speedLimit > 0);
     }
-    StartPieceCheck();  // after the first range is the first connection's
+    m_verifier.Start(total);  // after the first range is the first connection's
 }
 
 std::size_t SegmentedTransfer::OnFirstData(const char* data, std::size_t length)
@@ -224,9 +216,9 @@ bool SegmentedTransfer::HeadFits(Connection& c)
         return MirrorHeadFits(c);
     }
     const HttpResponse& r = c.response;
-    const bool contentOk = r.code != 206 || r.rangeTotal == m_plan.Total();
+    const bool contentOk = r.code != 206 || r.rangeTotal == m_schedule.Plan().Total();
     if (r.code >= 200 && r.code < 300 &&
-        (!contentOk || (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_plan.Total()) ||
+        (!contentOk || (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_schedule.Plan().Total()) ||
          !ValidatorFits(c))) {
         if (c.standIn || c.validatorChanged) {
             // Never a file made of two versions: everything goes again.
@@ -237,7 +229,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
         // this connection goes, the first one carries on.
         c.otherVersion = true;
         c.refusal = "Another version of the file on another connection: " + r.etag + " " + r.lastModified;
-        m_versionsDiffer = true;
+        m_schedule.VersionsDiffer();
         return false;
     }
     if (r.code == 206) {
@@ -246,8 +238,8 @@ bool SegmentedTransfer::HeadFits(Connection& c)
             c.refusal = "Error in the server's answer: a partial answer that does not fit the range asked for";
             return false;
         }
-        c.accepted = true;
-        m_refusals = 0;
+        c.Enter(Connection::State::Receiving);
+        m_schedule.Accepted();
         return true;
     }
     if (r.code >= 200 && r.code < 300) {
@@ -267,16 +259,17 @@ bool SegmentedTransfer::HeadFits(Connection& c)
 bool SegmentedTransfer::MirrorHeadFits(Connection& c)
 {
     const HttpResponse& r = c.response;
-    MirrorPool::Mirror& m = m_pool.At(c.mirror);
-    if (r.code == 206 && r.rangeTotal != m_plan.Total()) {
-        c.refusal = "a file of " + std::to_string(r.rangeTotal) + " bytes, not " + std::to_string(m_plan.Total());
+    MirrorPool::Mirror& m = m_schedule.Pool().At(c.mirror);
+    if (r.code == 206 && r.rangeTotal != m_schedule.Plan().Total()) {
+        c.refusal =
+            "a file of " + std::to_string(r.rangeTotal) + " bytes, not " + std::to_string(m_schedule.Plan().Total());
     } else if (r.code == 206 && m.answered && (Differs(r.etag, m.etag) || Differs(r.lastModified, m.lastModified))) {
         c.refusal = "the file changed there";
     } else if (r.code == 206 && (r.rangeFirst != c.firstByte || r.rangeLast != c.lastByte ||
                                  r.contentLength != r.rangeLast - r.rangeFirst + 1)) {
         c.refusal = "a partial answer that does not fit the range asked for";
     } else if (r.code == 206) {
-        c.accepted = true;
+        c.Enter(Connection::State::Receiving);
         if (!m.answered) {
             m.answered = true;
             m.etag = r.etag;
@@ -311,11 +304,11 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
         const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
         const std::int64_t allowed = std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000 + kLimitBurst;
         if (m_delivered + static_cast<std::int64_t>(length) > allowed) {
-            c.paused = true;
+            c.Enter(Connection::State::HeldBack);
             return CURL_WRITEFUNC_PAUSE;
         }
     }
-    const SegmentPlan::Range& r = m_plan.At(c.range);
+    const SegmentPlan::Range& r = m_schedule.Plan().At(c.range);
     const std::int64_t open = r.Left() - static_cast<std::int64_t>(c.buffer.size());
     const std::size_t take =
         static_cast<std::size_t>(std::clamp<std::int64_t>(open, 0, static_cast<std::int64_t>(length)));
@@ -329,7 +322,7 @@ std::size_t SegmentedTransfer::Store(Connection& c, const char* data, std::size_
     c.buffer.insert(c.buffer.end(), data, data + take);
     c.taken += static_cast<std::int64_t>(take);
     m_hosts.CountBytes(static_cast<std::int64_t>(take));
-    m_pool.Brought(c.mirror, static_cast<std::int64_t>(take));
+    m_schedule.Pool().Brought(c.mirror, static_cast<std::int64_t>(take));
     c.watch.Note(static_cast<std::int64_t>(take), now);
     c.pace.Note(static_cast<std::int64_t>(take), now);
     m_watch.Note(static_cast<std::int64_t>(take), now);
@@ -351,7 +344,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     if (c.buffer.empty()) {
         return true;
     }
-    const SegmentPlan::Range& r = m_plan.At(c.range);
+    const SegmentPlan::Range& r = m_schedule.Plan().At(c.range);
     // Ranges are cut only at least kMinPiece beyond their next byte, past
     // what a connection holds; this never throws away a byte of its range.
     const auto size =
@@ -369,19 +362,14 @@ bool SegmentedTransfer::WriteOut(Connection& c)
         }
         return false;
     }
-    m_plan.Advance(c.range, static_cast<std::int64_t>(size));
-    m_writers.Wrote(at, static_cast<std::int64_t>(size), c.mirror);
-    if (m_pieces) {
-        // Before the record: a piece it calls present has been checked.
-        m_pieces->Wrote(at, static_cast<std::int64_t>(size), c.mirror);
-        CheckPieces(at, at + static_cast<std::int64_t>(size));
-    }
+    m_schedule.Plan().Advance(c.range, static_cast<std::int64_t>(size));
+    m_verifier.Wrote(at, static_cast<std::int64_t>(size), c.mirror);  // pieces checked before the record
     if (m_digest != nullptr) {
         // Everything before the first open range is on disk for good.
-        const int open = m_plan.FirstOpen();
-        m_digest->CatchUp(m_file.Path(), open < 0 ? m_plan.Total() : m_plan.At(open).next);
+        const int open = m_schedule.Plan().FirstOpen();
+        m_digest->CatchUp(m_file.Path(), open < 0 ? m_schedule.Plan().Total() : m_schedule.Plan().At(open).next);
     }
-    m_recorder.Offer(m_plan.Serialize());
+    m_recorder.Offer(m_schedule.Plan().Serialize());
     return m_failure.empty();
 }
 
@@ -391,7 +379,7 @@ void SegmentedTransfer::Record()
     for (auto& c : m_connections) {
         WriteOut(*c);  // a failed write leaves its bytes missing
     }
-    m_recorder.RecordNow(m_plan.Serialize());
+    m_recorder.RecordNow(m_schedule.Plan().Serialize());
 }
 
 std::int64_t SegmentedTransfer::Received() const
@@ -400,13 +388,13 @@ std::int64_t SegmentedTransfer::Received() const
     for (const auto& c : m_connections) {
         held += static_cast<std::int64_t>(c->buffer.size());
     }
-    return m_plan.Present() + held;
+    return m_schedule.Plan().Present() + held;
 }
 
 std::size_t SegmentedTransfer::Live() const
 {
     return static_cast<std::size_t>(
-        std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live; }));
+        std::count_if(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->Live(); }));
 }
 
 // A copy of the first connection's handle (its proxy, agent, TLS and
@@ -420,7 +408,7 @@ EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int
     }
     CURL* e = owned.get();
     m_hosts.Share().Join(e);  // a copy starts outside the share
-    const MirrorPool::Mirror& m = m_pool.At(mirror);
+    const MirrorPool::Mirror& m = m_schedule.Pool().At(mirror);
     const std::string bytes = std::to_string(first) + "-" + std::to_string(last);
     curl_easy_setopt(e, CURLOPT_URL, m.url.c_str());
     if (!m.login) {
@@ -441,9 +429,32 @@ EasyHandle SegmentedTransfer::CopyFirst(int mirror, std::int64_t first, std::int
     return owned;
 }
 
+void SegmentedTransfer::LeaveMirror(int mirror, const std::string& why)
+{
+    DropMirror(mirror, why, Leaving::BadData);
+}
+
+// A probe's bytes count as the transfer's: against the idle time, the
+// speed limit, the program's throughput and the mirror's speed.
+void SegmentedTransfer::ProbeBytes(int mirror, std::int64_t bytes)
+{
+    m_watch.Note(bytes, Clock::now());
+    m_delivered += bytes;
+    m_hosts.CountBytes(bytes);
+    m_schedule.Pool().Brought(mirror, bytes);
+}
+
+void SegmentedTransfer::Fail(const std::string& why, std::optional<TransferOutcome> outcome)
+{
+    m_failure = why;
+    if (outcome) {
+        m_failureOutcome = *outcome;
+    }
+}
+
 bool SegmentedTransfer::Open(int range, int mirror)
 {
-    const SegmentPlan::Range& r = m_plan.At(range);
+    const SegmentPlan::Range& r = m_schedule.Plan().At(range);
     auto c = std::make_unique<Connection>();
     c->owned = CopyFirst(mirror, r.next, r.end - 1, c->headers, c->error);
     if (!c->owned) {
@@ -452,9 +463,9 @@ bool SegmentedTransfer::Open(int range, int mirror)
     CURL* e = c->owned.get();
     c->owner = this;
     c->easy = e;
-    c->hostPort = m_pool.At(mirror).hostPort;
+    c->hostPort = m_schedule.Pool().At(mirror).hostPort;
     c->mirror = mirror;
-    c->standIn = mirror == 0 && m_versionsDiffer;
+    c->standIn = m_schedule.StandsIn(mirror);
     c->range = range;
     c->firstByte = r.next;
     c->lastByte = r.end - 1;
@@ -468,8 +479,8 @@ bool SegmentedTransfer::Open(int range, int mirror)
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         return false;  // the connection's owners free its handle and headers
     }
-    c->live = true;
-    m_pool.Opened(mirror, Clock::now());
+    c->Enter(Connection::State::Asking);
+    m_schedule.Pool().Opened(mirror, Clock::now());
     trace::Line("task " + std::to_string(m_settings.taskId), "range " + bytes + " opened to " + c->hostPort);
     m_connections.push_back(std::move(c));
     return true;
@@ -477,14 +488,14 @@ bool SegmentedTransfer::Open(int range, int mirror)
 
 void SegmentedTransfer::Close(Connection& c)
 {
-    if (!c.live) {
+    if (!c.Live()) {
         return;
     }
-    c.live = false;
+    c.Enter(Connection::State::Closed);
     curl_multi_remove_handle(m_multi, c.easy);
     WriteOut(c);
     if (trace::On()) {
-        const SegmentPlan::Range& r = m_plan.At(c.range);
+        const SegmentPlan::Range& r = m_schedule.Plan().At(c.range);
         trace::Line("task " + std::to_string(m_settings.taskId),
                     "range " + std::to_string(c.firstByte) + "-" + std::to_string(c.lastByte) + " closed, " +
                         (r.Left() == 0 ? "whole" : std::to_string(r.Left()) + " bytes left"));
@@ -499,65 +510,50 @@ void SegmentedTransfer::Close(Connection& c)
     }
     c.headers.reset();
     m_hosts.Give(c.hostPort);
-    m_pool.Closed(c.mirror, Clock::now());
+    m_schedule.Pool().Closed(c.mirror, Clock::now());
 }
 
 void SegmentedTransfer::Lost(Connection& c, const std::string& text, Loss loss)
 {
     trace::Line("task " + std::to_string(m_settings.taskId), "a connection is lost: " + text);
-    m_plan.Release(c.range);
+    m_schedule.Plan().Release(c.range);
     Close(c);
-    if (c.mirror != 0 && (loss == Loss::Refused || loss == Loss::OtherVersion)) {
-        DropMirror(c.mirror, text);
-        return;
-    }
-    const std::size_t live = Live();
-    const int tolerance = 4 * std::max(m_settings.connections, 1);
-    const bool refused = loss == Loss::Refused;
-    if (loss == Loss::OtherVersion) {
-        return;  // says nothing of what the server tolerates
-    }
-    if (refused) {
-        // The server wants fewer connections: stay below what it refused,
-        // and give it a moment before the next one.
-        m_firstAllowed = static_cast<std::size_t>(std::max(m_pool.At(0).live, 1));
-        ++m_refusals;
-        m_notBefore = Clock::now() + std::chrono::milliseconds(250 * std::min(m_refusals, 4));
-        m_tryMore = Clock::now() + std::chrono::milliseconds(500 << std::min(m_triedMore, 5));
-    } else if (++m_drops > tolerance) {
-        m_allowed = std::max<std::size_t>(1, live);
-    }
-    if (live == 0 && ((m_refusals > 4 && m_pool.UsableOthers() == 0) || m_drops > tolerance)) {
-        // Nobody left to carry on: the worker decides, as for one connection.
+    switch (m_schedule.Lost(c.mirror, loss, Live(), Clock::now())) {
+    case SegmentScheduler::AfterLoss::GoOn: return;
+    case SegmentScheduler::AfterLoss::LeaveMirror: DropMirror(c.mirror, text); return;
+    case SegmentScheduler::AfterLoss::GiveUp: {
+        // The worker decides, as for one connection.
         m_failure = text;
         m_failureOutcome = loss == Loss::Dropped ? TransferOutcome::ConnectionLost
                            : loss == Loss::Idle  ? TransferOutcome::TimedOut
                                                  : TransferOutcome::Failed;
+        return;
+    }
     }
 }
 
 void SegmentedTransfer::OnDone(CURL* easy, CURLcode code)
 {
-    if (ProbeDone(easy, code)) {
+    if (m_verifier.ProbeDone(easy, code)) {
         return;
     }
     for (auto& c : m_connections) {
-        if (!c->live || c->easy != easy) {
+        if (!c->Live() || c->easy != easy) {
             continue;
         }
-        if (m_plan.At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
+        if (m_schedule.Plan().At(c->range).Left() == 0 || !m_restartReason.empty() || !m_failure.empty()) {
             Close(*c);
             return;
         }
-        if (!c->accepted) {
+        if (!c->Accepted()) {
             const std::string why = c->error[0] != '\0' ? c->error : curl_easy_strerror(code);
             Lost(*c, c->refusal.empty() ? "Fail to connect to " + c->hostPort + ": " + why : c->refusal,
                  c->otherVersion ? Loss::OtherVersion : Loss::Refused);
             return;
         }
         Lost(*c,
-             texts::kConnectionLost + ("connection aborted with " + std::to_string(m_plan.Present())) + " of " +
-                 std::to_string(m_plan.Total()) +
+             texts::kConnectionLost + ("connection aborted with " + std::to_string(m_schedule.Plan().Present())) +
+                 " of " + std::to_string(m_schedule.Plan().Total()) +
                  " bytes: " + curl_easy_strerror(code == CURLE_OK ? CURLE_PARTIAL_FILE : code),
              Loss::Dropped);
         return;
@@ -576,10 +572,10 @@ void SegmentedTransfer::Step()
     }
     const auto now = Clock::now();
     for (auto& c : m_connections) {
-        if (c->live && c->paused) {
+        if (c->Now() == Connection::State::HeldBack) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
             if (m_delivered < std::int64_t{m_settings.speedLimit} * 1024 * elapsed / 1000000) {
-                c->paused = false;
+                c->Enter(Connection::State::Receiving);
                 c->lastData = now;
                 c->watch.Restart(now);                     // held back by us, not idle
                 c->pace.Restart(now);                      // nor slow: the end-game waits for a window of its own
@@ -591,27 +587,26 @@ void SegmentedTransfer::Step()
         return;
     }
     CutBadMirrors();
-    if (m_plan.Complete()) {
-        CheckWhole(now);
+    if (m_schedule.Plan().Complete()) {
+        m_verifier.CheckWhole();
         Event();
         return;
     }
     const double since = std::chrono::duration<double>(now - m_start).count();
-    const int before = m_ramp.Wanted();
-    const int wanted = m_ramp.Note(RampSample{since, Received(), m_hosts.Bytes(), m_waited, static_cast<int>(Live())});
-    // Other mirrors are there to share the file: each gets its connection
-    // whatever one server alone would make of more. One server's extra
-    // connections are opened only where they help.
-    const std::size_t target =
-        m_pool.UsableOthers() > 0 ? m_allowed : std::min(m_allowed, static_cast<std::size_t>(std::max(wanted, 1)));
-    if (wanted > before && m_ramp.SawBursts() && target > Live()) {
+    const int before = m_schedule.Ramp().Wanted();
+    const int wanted = m_schedule.Ramp().Note(
+        RampSample{since, Received(), m_hosts.Bytes(), m_schedule.Waited(), static_cast<int>(Live())});
+    const std::size_t target = m_schedule.Target(wanted);
+    if (wanted > before && m_schedule.Ramp().SawBursts() && target > Live()) {
         ShareForBursts(static_cast<int>(target - Live()));
     }
-    if (target > Live()) {
-        TryMoreOfFirst(now);
+    if (target > Live() && m_schedule.TryMoreOfFirst(now)) {
+        trace::Line("task " + std::to_string(m_settings.taskId),
+                    "one more connection to " + m_hostPort + " is tried, " +
+                        std::to_string(m_schedule.Pool().At(0).live) + " open");
     }
     int avoid = -1;
-    if (Live() < target && !m_plan.HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
+    if (Live() < target && !m_schedule.Plan().HasWork(kMinPiece, [this](int range) { return OnItsWay(range); })) {
         avoid = EndGame(now);
     }
     OpenMore(target, avoid);
@@ -620,7 +615,7 @@ void SegmentedTransfer::Step()
 
 void SegmentedTransfer::NoteWait(std::chrono::steady_clock::duration waited)
 {
-    m_waited += std::chrono::duration<double>(waited).count();
+    m_schedule.NoteWait(waited);
 }
 
 // What a live connection has on its way beyond the range's next byte: the
@@ -631,7 +626,7 @@ void SegmentedTransfer::NoteWait(std::chrono::steady_clock::duration waited)
 std::int64_t SegmentedTransfer::OnItsWay(int range) const
 {
     for (const auto& c : m_connections) {
-        if (!c->live || c->range != range) {
+        if (!c->Live() || c->range != range) {
             continue;
         }
         curl_off_t sent = 0;
@@ -653,22 +648,23 @@ void SegmentedTransfer::OpenMore(std::size_t wanted, int avoid)
 {
     const SegmentPlan::Reserve reserve = [this](int range) { return OnItsWay(range); };
     std::vector<std::pair<int, int>> opening;  // range, mirror
-    while (m_failure.empty() && Live() + opening.size() < wanted && m_plan.HasWork(kMinPiece, reserve)) {
-        const int mirror = TakeMirror(Clock::now(), opening, avoid);
+    while (m_failure.empty() && Live() + opening.size() < wanted && m_schedule.Plan().HasWork(kMinPiece, reserve)) {
+        const int mirror = m_schedule.TakeMirror(Clock::now(), Live(), opening, avoid);
         if (mirror < 0) {
             break;  // every host has all the connections it gets
         }
-        const int range = m_plan.Assign(static_cast<int>(m_connections.size() + opening.size()), kMinPiece, reserve);
+        const int range =
+            m_schedule.Plan().Assign(static_cast<int>(m_connections.size() + opening.size()), kMinPiece, reserve);
         if (range < 0) {
-            m_hosts.Give(m_pool.At(mirror).hostPort);
+            m_hosts.Give(m_schedule.Pool().At(mirror).hostPort);
             break;
         }
         opening.emplace_back(range, mirror);
     }
     for (const auto& [range, mirror] : opening) {
         if (!Open(range, mirror)) {
-            m_plan.Release(range);
-            m_hosts.Give(m_pool.At(mirror).hostPort);
+            m_schedule.Plan().Release(range);
+            m_hosts.Give(m_schedule.Pool().At(mirror).hostPort);
         }
     }
 }
@@ -678,13 +674,13 @@ void SegmentedTransfer::OpenMore(std::size_t wanted, int avoid)
 void SegmentedTransfer::CutBadMirrors()
 {
     for (auto& c : m_connections) {
-        if (c->live && m_pool.At(c->mirror).badData) {
+        if (c->Live() && m_schedule.Pool().At(c->mirror).badData) {
             c->buffer.clear();
-            m_plan.Release(c->range);
+            m_schedule.Plan().Release(c->range);
             Close(*c);
         }
     }
-    if (Live() == 0 && m_plan.HasWork(kMinPiece) && m_pool.Order(Clock::now()).empty()) {
+    if (Live() == 0 && m_schedule.Plan().HasWork(kMinPiece) && m_schedule.Pool().Order(Clock::now()).empty()) {
         m_failure = "Fail - no mirror gives the file as its piece digests say";
     }
 }
@@ -707,7 +703,7 @@ bool SegmentedTransfer::CheckIdle(Clock::time_point now)
     }
     const auto idle = std::chrono::seconds(seconds);
     for (auto& c : m_connections) {
-        if (c->live && !c->paused) {
+        if (c->Now() == Connection::State::Asking || c->Now() == Connection::State::Receiving) {
             const bool silent = now - c->lastData > idle;
             if (silent || c->watch.Idle(now)) {
                 Lost(*c, IdleFailureText(seconds, silent), Loss::Idle);
@@ -720,7 +716,7 @@ bool SegmentedTransfer::CheckIdle(Clock::time_point now)
 bool SegmentedTransfer::WriteOutQuiet(Clock::time_point now)
 {
     for (auto& c : m_connections) {
-        if (c->live && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
+        if (c->Live() && !c->buffer.empty() && now - c->lastData >= kQuietWrite && !WriteOut(*c)) {
             return false;
         }
     }
@@ -733,19 +729,19 @@ bool SegmentedTransfer::Running() const
         return false;
     }
     // A whole file is checked here when its mirrors may have to answer for it.
-    return !m_plan.Complete() || (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
+    return !m_schedule.Plan().Complete() || m_verifier.Pending();
 }
 
 int SegmentedTransfer::PollMs() const
 {
-    const bool paused =
-        std::any_of(m_connections.begin(), m_connections.end(), [](const auto& c) { return c->live && c->paused; });
+    const bool paused = std::any_of(m_connections.begin(), m_connections.end(),
+                                    [](const auto& c) { return c->Now() == Connection::State::HeldBack; });
     if (paused) {
         return 5;
     }
     // The end of the first burst decides how many connections join, and the
     // sooner they join, the sooner the download ends.
-    return m_ramp.Watching() ? 10 : 100;
+    return m_schedule.Ramp().Watching() ? 10 : 100;
 }
 
 void SegmentedTransfer::Event()
@@ -778,8 +774,9 @@ bool SegmentedTransfer::Settle()
 void SegmentedTransfer::FinalEvent()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
-    const std::int64_t moved = m_plan.Present() - m_startPresent;
-    m_sink.OnProgress("", m_plan.Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes, m_settings.taskId);
+    const std::int64_t moved = m_schedule.Plan().Present() - m_startPresent;
+    m_sink.OnProgress("", m_schedule.Plan().Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
+                      m_settings.taskId);
 }
 
 }  // namespace dromo

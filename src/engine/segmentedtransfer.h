@@ -13,16 +13,16 @@
 #include <curl/curl.h>
 
 #include "base/values/transferoutcome.h"
-#include "engine/connectionramp.h"
 #include "engine/curlhandles.h"
 #include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/mirrorpool.h"
-#include "engine/piececheck.h"
 #include "engine/rangerecorder.h"
 #include "engine/rangewriters.h"
 #include "engine/segmentplan.h"
+#include "engine/segmentscheduler.h"
+#include "engine/segmentverifier.h"
 
 namespace dromo {
 
@@ -53,7 +53,10 @@ struct SegmentContext {
 };
 
 // One HTTP file over several connections, inside the engine's transfer call
-// and its multi handle. The engine's own request is the first connection:
+// and its multi handle; what it decides apart from moving bytes (the plan,
+// the ramp, the mirror pool, what a refusal or a lost connection means, the
+// end-game's choice) is SegmentScheduler's, which it asks and acts on.
+// The engine's own request is the first connection:
 // once its head shows a length, range support and enough bytes, the file is
 // planned as ranges (SegmentPlan); the connections it gets, up to the
 // task's number, are what ConnectionRamp finds they raise the throughput
@@ -63,7 +66,7 @@ struct SegmentContext {
 // elsewhere) and at the task's other mirrors (MirrorPool: a share for each,
 // a mirror that fails is left for the rest of the call and its ranges go to
 // the others); with piece digests each piece is checked once it is all
-// there (PieceCheck), and a bad one is fetched again, its mirror left when
+// there (SegmentVerifier), and a bad one is fetched again, its mirror left when
 // it alone sent it. Each writes at its offset into the partial file, and
 // the open ranges are stored with it so a later call resumes every one of
 // them. The first connection's answer says which version of the file this
@@ -75,23 +78,17 @@ struct SegmentContext {
 // (its answer decides whether the file changed). When the whole file fails
 // its digest and no piece digests said where, each mirror's bytes are asked
 // of another mirror, a little of each first, and compared with the file
-// (RangeWriters, segmentedaudit.cpp): the mirror whose bytes differ (a third
+// (SegmentVerifier, which checks the pieces too): the mirror whose bytes differ (a third
 // one decides between two) is left, its bytes fetched again from the others,
 // and the file checked again. Once no range is left to halve, a free
 // connection takes over the range of one far slower than another, and a
 // mirror far below another is left (the end-game, ChooseTakeOver).
 // Bytes count as present once they are in the file, never before: a range's
 // next byte moves only with a write, and a failed write leaves it where it was.
-class SegmentedTransfer {
+class SegmentedTransfer : private SegmentVerifier::Owner {
 public:
-    // The smallest range a connection is given: files below twice this
-    // size move over one connection.
-    static constexpr std::int64_t kMinPiece = 1 << 20;
-    // What the first request asks for: a bounded range, so that no byte of
-    // another connection's range crosses the network twice (an open one
-    // ran on while the others fetched the rest: a 2 MiB file moved 3 MiB).
-    // A file no larger comes whole in the first answer.
-    static constexpr std::int64_t kFirstPiece = 2 * kMinPiece;
+    static constexpr std::int64_t kMinPiece = SegmentScheduler::kMinPiece;
+    static constexpr std::int64_t kFirstPiece = SegmentScheduler::kFirstPiece;
 
     // `resumed` is the plan stored with the partial file, if any.
     SegmentedTransfer(SegmentContext context, PartialFile& file, std::string hostPort,
@@ -139,8 +136,8 @@ public:
     // How long the loop may wait for sockets.
     int PollMs() const;
 
-    bool Complete() const { return m_plan.Complete(); }
-    std::int64_t Total() const { return m_plan.Total(); }
+    bool Complete() const { return m_schedule.Plan().Complete(); }
+    std::int64_t Total() const { return m_schedule.Plan().Total(); }
     // Set when a range answer shows another version of the file.
     const std::string& RestartReason() const { return m_restartReason; }
     const std::string& Failure() const { return m_failure; }
@@ -159,33 +156,11 @@ private:
     // that a server that slows down late is caught soon.
     static constexpr std::chrono::seconds kPaceWindow{3};
     struct Connection;
-    // A request for bytes already in the file, to compare them with
-    // another mirror's.
-    struct Probe {
-        SegmentedTransfer* owner = nullptr;
-        EasyHandle easy;
-        HeaderList headers;
-        char error[CURL_ERROR_SIZE] = {};
-        std::string hostPort;
-        int source = 0;     // whose bytes in the file are in doubt
-        int reference = 0;  // the mirror asked for them
-        RangeWriters::Span span;
-        HttpResponse response;
-        bool accepted = false;
-        std::vector<char> bytes;
-        // A third mirror's answer decides between the file and these bytes,
-        // which `rival` gave.
-        std::vector<char> against;
-        int rival = -1;
-    };
-    // What the check of the whole file found.
-    enum class Whole { Unchecked, Verified, Mismatch, NotAudited };
     // libcurl's callbacks for a connection's head lines and data.
     static std::size_t SegmentHeader(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t SegmentWrite(char* data, std::size_t size, std::size_t count, void* user);
 
-    // Why a connection went away.
-    enum class Loss { Refused, Dropped, Idle, OtherVersion };
+    using Loss = SegmentScheduler::Loss;
 
     // `avoid`: a mirror that gets a connection only when no other has one to give.
     void OpenMore(std::size_t wanted, int avoid = -1);
@@ -193,39 +168,22 @@ private:
     // to halve, a range far behind goes to it (ChooseTakeOver). The mirror
     // the rest of a cut range is not to go back to, or -1.
     int EndGame(Clock::time_point now);
-    void OpenAllForASmallFile(int firstRange, std::int64_t offset);
     void ShareForBursts(int joining);
-    void TryMoreOfFirst(Clock::time_point now);
     std::int64_t OnItsWay(int range) const;
     void FollowFirst();
     void AddMirrors(const UrlOrigin& task);
-    // A mirror to open a connection to, its host's connection taken; -1
-    // when none may have one. `opening`: the (range, mirror) pairs chosen
-    // in this round but not open yet; `avoid` only when no other may.
-    int TakeMirror(Clock::time_point now, const std::vector<std::pair<int, int>>& opening, int avoid = -1);
     bool Open(int range, int mirror);
-    EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error);
+    // SegmentVerifier::Owner: what the check of its bytes asks of the transfer.
+    EasyHandle CopyFirst(int mirror, std::int64_t first, std::int64_t last, HeaderList& headers, char* error) override;
+    void LeaveMirror(int mirror, const std::string& why) override;
+    void ProbeBytes(int mirror, std::int64_t bytes) override;
+    void Fail(const std::string& why, std::optional<TransferOutcome> outcome) override;
     bool MirrorHeadFits(Connection& c);
-    // The whole file's check and the search for a mirror to blame (segmentedaudit.cpp).
-    static std::size_t ProbeHeader(char* data, std::size_t size, std::size_t count, void* user);
-    static std::size_t ProbeWrite(char* data, std::size_t size, std::size_t count, void* user);
-    bool Auditable() const;
-    void CheckWhole(Clock::time_point now);
-    void Audit();
-    int Reference(int source, int other) const;
-    bool OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against, int rival);
-    bool ProbeDone(CURL* easy, CURLcode code);
-    void Judge(Probe& p);
-    void Blame(int source, const std::string& why);
-    void CloseProbe(Probe& p);
     // Why a mirror is left: it failed, sent bytes that proved bad, or is
     // far slower than another.
     enum class Leaving { Failed, BadData, Slow };
     void DropMirror(int mirror, const std::string& why, Leaving kind = Leaving::Failed);
     void CutBadMirrors();
-    // Piece digests (segmentedpieces.cpp).
-    void StartPieceCheck();
-    void CheckPieces(std::int64_t from, std::int64_t to);
     void Close(Connection& c);
     std::size_t Store(Connection& c, const char* data, std::size_t length);
     bool HeadFits(Connection& c);
@@ -251,16 +209,14 @@ private:
     // against that host, with the task's login only when it is the task's
     // URL's own server.
     std::vector<MirrorSource> m_sources;
-    MirrorPool m_pool;
-    const PieceHashes m_pieceHashes;
-    DigestCheck* const m_digest;           // the whole file's running hash; may be null
-    TaskCookies* const m_cookies;          // the task's cookie jar; may be null
-    std::unique_ptr<PieceCheck> m_pieces;  // while the file's pieces are checked
+    DigestCheck* const m_digest;   // the whole file's running hash; may be null
+    TaskCookies* const m_cookies;  // the task's cookie jar; may be null
     PartialFile& m_file;
     std::string m_hostPort;
     std::optional<SegmentPlan> m_resumed;
-    SegmentPlan m_plan;
+    SegmentScheduler m_schedule;  // the plan, the ramp, the mirror pool and what the servers tolerate
     RangeRecorder m_recorder;
+    SegmentVerifier m_verifier;  // piece digests, the whole file's, the mirror to blame
     bool m_active = false;
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::string m_firstValidator;  // the first answer's (SizeValidator)
@@ -268,23 +224,7 @@ private:
     // The validator each TCP connection to the first one's server answered
     // with first, by its local port.
     std::map<long, std::string> m_validators;
-    ConnectionRamp m_ramp{1, 0};  // connections that raise the throughput
-    double m_waited = 0;          // seconds the loop waited for the network
-    // An extra connection was answered with another version than the first
-    // one: one connection at a time from then on, each standing in for the
-    // first, so the next answer after it tells whether the file changed.
-    bool m_versionsDiffer = false;
-    std::size_t m_allowed = 1;              // connections the task opens
-    std::size_t m_firstAllowed = SIZE_MAX;  // connections the first one's server tolerates
-    int m_drops = 0;
-    int m_refusals = 0;               // refusals since a range was last accepted
-    Clock::time_point m_notBefore{};  // no new connection to the first one's server before, after a refusal
-    // When the number the first one's server tolerated is tried one higher:
-    // a proxy that refuses extra connections while others of this machine
-    // are open may take them a moment later.
-    Clock::time_point m_tryMore{};
-    int m_triedMore = 0;  // times it was tried one higher
-    IdleWatch m_watch;    // the bytes of all connections
+    IdleWatch m_watch;  // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit
     Clock::time_point m_start = Clock::now();
@@ -299,11 +239,6 @@ private:
     // the server idle, a file that takes no more bytes.
     TransferOutcome m_failureOutcome = TransferOutcome::Failed;
     std::int64_t m_retryAfter = -1;
-    RangeWriters m_writers;  // who wrote which bytes in this call
-    Whole m_whole = Whole::Unchecked;
-    std::vector<std::unique_ptr<Probe>> m_probes;
-    std::map<int, std::int64_t> m_probeSize;  // how much of a writer's bytes the next probe asks for
-    std::set<int> m_unasked;                  // mirrors that failed to give bytes to compare
 };
 
 }  // namespace dromo

@@ -23,18 +23,18 @@ constexpr int kMaxHeads = 32;
 
 }  // namespace
 
-CurlEngine::TransferRun::TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing,
-                                     std::int64_t offset, std::string validator)
-    : engine(e), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing), requestedOffset(offset),
-      storedValidator(std::move(validator))
+TransferRun::TransferRun(RunContext lent, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
+                         std::string validator)
+    : context(std::move(lent)), file(f), ftp(isFtp), existingTarget(existing >= 0), existingSize(existing),
+      requestedOffset(offset), storedValidator(std::move(validator))
 {
-    watch.Start(std::chrono::seconds(std::max(e.m_settings.idleSeconds, 0)), start);
+    watch.Start(std::chrono::seconds(std::max(context.settings.idleSeconds, 0)), start);
 }
 
 // A stream's playlist is recorded, not saved: told by the answer's type at
 // its head, or, from a server that names no such type, by the first bytes
 // of a whole answer from the start.
-bool CurlEngine::TransferRun::IsPlaylist(std::string_view firstBytes)
+bool TransferRun::IsPlaylist(std::string_view firstBytes)
 {
     if (!firstBytes.empty()) {
         if (sniffed) {
@@ -55,7 +55,7 @@ bool CurlEngine::TransferRun::IsPlaylist(std::string_view firstBytes)
     return true;
 }
 
-FailureFacts CurlEngine::TransferRun::Facts() const
+FailureFacts TransferRun::Facts() const
 {
     return FailureFacts{ftp,
                         redirectedToFtp,
@@ -64,11 +64,11 @@ FailureFacts CurlEngine::TransferRun::Facts() const
                         received,
                         slow,
                         lastReply,
-                        ftp ? engine.m_settings.ftpProxy : engine.m_settings.httpProxy,
-                        engine.m_settings.ftpTlsRequired};
+                        ftp ? context.settings.ftpProxy : context.settings.httpProxy,
+                        context.settings.ftpTlsRequired};
 }
 
-bool CurlEngine::TransferRun::OpenFile(bool truncate)
+bool TransferRun::OpenFile(bool truncate)
 {
     const std::string error = file.Open(truncate);
     if (!error.empty()) {
@@ -76,27 +76,27 @@ bool CurlEngine::TransferRun::OpenFile(bool truncate)
         outcome = Outcome::Failed;
         return false;
     }
-    if (engine.m_claims != nullptr) {
-        engine.m_claims->WritingPartialFile(file.Target());
+    if (context.claims != nullptr) {
+        context.claims->WritingPartialFile(file.Target());
     }
-    file.SetFlushStep(static_cast<std::size_t>(std::max(engine.m_settings.autoSaveKB, 1)) * 1024);
+    file.SetFlushStep(static_cast<std::size_t>(std::max(context.settings.autoSaveKB, 1)) * 1024);
     lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
-    trace::Line("task " + std::to_string(engine.m_settings.taskId),
+    trace::Line("task " + std::to_string(context.settings.taskId),
                 "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
-    engine.m_sink.OnProgress("", lastEventBytes, 0, kProgressStart, engine.m_settings.taskId);
+    context.sink.OnProgress("", lastEventBytes, 0, kProgressStart, context.settings.taskId);
     return true;
 }
 
 // Relative places are read against the URL that answered, after redirects.
 // Only this connection's server speaks for the task: the ranges of a
 // segmented transfer are asked of the same file.
-void CurlEngine::TransferRun::TakeAnnouncedMirrors()
+void TransferRun::TakeAnnouncedMirrors()
 {
     if (response.link.empty()) {
         return;
     }
     char* answered = nullptr;
-    curl_easy_getinfo(engine.m_easy, CURLINFO_EFFECTIVE_URL, &answered);
+    curl_easy_getinfo(context.easy, CURLINFO_EFFECTIVE_URL, &answered);
     MirrorList mirrors;
     for (Mirror& mirror : LinkHeader(response.link).Duplicates(answered != nullptr ? answered : "")) {
         mirrors.Add(std::move(mirror));
@@ -106,7 +106,7 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
     }
     const std::string named =
         "The server names " + std::to_string(mirrors.Size()) + (mirrors.Size() == 1 ? " mirror" : " mirrors");
-    if (Digest().Wanted() == nullptr && engine.m_pieces.Empty()) {
+    if (Digest().Wanted() == nullptr && !context.pieces) {
         // Nothing would tell a mirror's other bytes from the file's: the
         // file would be called done with them. Nor does the task keep them,
         // so no later attempt takes them as its own.
@@ -115,19 +115,19 @@ void CurlEngine::TransferRun::TakeAnnouncedMirrors()
     }
     if (segments != nullptr) {
         // A task that brought no mirrors takes its ranges from these too.
-        segments->OfferMirrors(OtherMirrors(mirrors, answered != nullptr ? answered : ""));
+        segments->OfferMirrors(CurlEngine::OtherMirrors(mirrors, answered != nullptr ? answered : ""));
     }
-    engine.m_announcedMirrors = std::move(mirrors);
+    context.announcedMirrors = std::move(mirrors);
     Status(named + " of the file");
 }
 
 // What the server says of its file now, in the validator's form.
-std::string CurlEngine::TransferRun::ServerVersion() const
+std::string TransferRun::ServerVersion() const
 {
     return ftp || redirectedToFtp ? ftpValidator : SizeValidator(response, total);
 }
 
-ResumeState CurlEngine::CurlEngine::TransferRun::Resume() const
+ResumeState TransferRun::Resume() const
 {
     ResumeState resume;
     resume.offset = requestedOffset;
@@ -143,7 +143,7 @@ ResumeState CurlEngine::CurlEngine::TransferRun::Resume() const
 // A file of the target's name that is not our partial file is never written
 // into: when it is this download done before the call ends there;
 // otherwise the download goes to the first free numbered name.
-bool CurlEngine::CurlEngine::TransferRun::KeepOrMoveAside()
+bool TransferRun::KeepOrMoveAside()
 {
     switch (JudgeExisting(Resume().existing, total, ServerVersion())) {
     case ExistingVerdict::None: return true;
@@ -155,31 +155,31 @@ bool CurlEngine::CurlEngine::TransferRun::KeepOrMoveAside()
 
 // The download goes to the first free numbered name beside the target,
 // claimed in the task list so no other task gets it too.
-bool CurlEngine::CurlEngine::TransferRun::MoveAside()
+bool TransferRun::MoveAside()
 {
     const std::string target = file.Target();
-    const std::string free = engine.ClaimFreeName(target);
+    const std::string free = context.claimFreeName(target);
     if (free.empty()) {
         failure = "Fail - no free file name beside " + target;
         outcome = Outcome::Failed;
         return false;
     }
     file.Retarget(free);
-    engine.m_savedAs = free;
+    context.savedAs = free;
     existingTarget = false;
     Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + " is another file");
     return true;
 }
 
-void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
+void TransferRun::Apply(const ResponseDecision& d)
 {
     using Verdict = ResponseDecision::Verdict;
-    engine.m_resumable = d.resumable;
+    context.resumable = d.resumable;
     if (d.fileSize) {
-        engine.m_fileSize = *d.fileSize;
+        context.fileSize = *d.fileSize;
     }
     if (d.retryAfter) {
-        engine.NoteRetryAfter(*d.retryAfter);
+        context.retryAfter(*d.retryAfter);
     }
     total = d.total;
     switch (d.verdict) {
@@ -208,7 +208,7 @@ void CurlEngine::CurlEngine::TransferRun::Apply(const ResponseDecision& d)
     }
 }
 
-void CurlEngine::TransferRun::Decide()
+void TransferRun::Decide()
 {
     if (outcome != Outcome::Undecided) {
         return;
@@ -216,7 +216,7 @@ void CurlEngine::TransferRun::Decide()
     if (redirectedToFtp) {
         // The size the FTP server it was taken to told libcurl.
         curl_off_t size = -1;
-        curl_easy_getinfo(engine.m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        curl_easy_getinfo(context.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
         Apply(DecideRedirectedFtp(size, Resume()));
         return;
     }
@@ -231,21 +231,21 @@ void CurlEngine::TransferRun::Decide()
     }
 }
 
-bool CurlEngine::TransferRun::OnFtpServer()
+bool TransferRun::OnFtpServer()
 {
     if (!redirectedToFtp && !ftp) {
         char* scheme = nullptr;
-        curl_easy_getinfo(engine.m_easy, CURLINFO_SCHEME, &scheme);
+        curl_easy_getinfo(context.easy, CURLINFO_SCHEME, &scheme);
         redirectedToFtp = scheme != nullptr && (strcasecmp(scheme, "ftp") == 0 || strcasecmp(scheme, "ftps") == 0);
     }
     return ftp || redirectedToFtp;
 }
 
-void CurlEngine::TransferRun::Event(bool final)
+void TransferRun::Event(bool final)
 {
     const auto now = Clock::now();
     const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastEvent).count();
-    if (!final && sinceLast < engine.m_settings.refreshMs) {
+    if (!final && sinceLast < context.settings.refreshMs) {
         return;
     }
     std::int64_t speed = 0;
@@ -257,10 +257,10 @@ void CurlEngine::TransferRun::Event(bool final)
     }
     lastEvent = now;
     lastEventBytes = OnDisk();
-    engine.m_sink.OnProgress("", OnDisk(), speed, kProgressBytes, engine.m_settings.taskId);
+    context.sink.OnProgress("", OnDisk(), speed, kProgressBytes, context.settings.taskId);
 }
 
-std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std::size_t count, void* user)
+std::size_t TransferRun::OnHeader(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
@@ -299,7 +299,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
         }
         if (run->outcome == Outcome::Write && run->segments != nullptr) {
             const std::int64_t from = run->response.code == 206 ? run->requestedOffset : 0;
-            run->segments->OnFirstHead(run->response, run->total, from, run->engine.m_easy);
+            run->segments->OnFirstHead(run->response, run->total, from, run->context.easy);
             if (!run->segments->RestartReason().empty()) {
                 run->restartReason = run->segments->RestartReason();
                 run->outcome = Outcome::Restart;
@@ -327,7 +327,7 @@ std::size_t CurlEngine::TransferRun::OnHeader(char* data, std::size_t size, std:
     return length;
 }
 
-std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::size_t count, void* user)
+std::size_t TransferRun::OnData(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* run = static_cast<TransferRun*>(user);
     const std::size_t length = size * count;
@@ -350,14 +350,14 @@ std::size_t CurlEngine::TransferRun::OnData(char* data, std::size_t size, std::s
     if (run->segments != nullptr && run->segments->Active()) {
         return run->segments->OnFirstData(data, length);
     }
-    const std::int64_t max = run->engine.m_maxFileSize;
+    const std::int64_t max = run->context.maxFileSize;
     if (max >= 0 && (run->total > max || run->file.Size() + static_cast<std::int64_t>(length) > max)) {
-        run->engine.m_tooLarge = true;
+        run->context.tooLarge = true;
         run->failure = "Fail - the file is larger than " + std::to_string(max) + " bytes";
         run->outcome = Outcome::Failed;
         return 0;
     }
-    run->engine.m_hosts.CountBytes(static_cast<std::int64_t>(length));
+    run->context.hosts.CountBytes(static_cast<std::int64_t>(length));
     run->Digest().Feed(run->file.Size(), data, length);
     if (!run->file.Write(data, length)) {
         run->failure = "Error writing " + run->file.Path() + ": " + run->file.WriteError();

@@ -3,8 +3,10 @@
 // The engine's own: what one transfer call of CurlEngine knows while it
 // runs. Included by the engine's sources only.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,14 +30,40 @@ struct CurlEngine::ResumePoint {
     std::optional<SegmentPlan> plan;  // the ranges still missing from a sparse partial file
 };
 
+// What the engine lends one transfer call: the task's settings, its handle,
+// where events go, and the places the call leaves what it found about the
+// server's file (some read from other threads while it runs). The call
+// sees nothing else of the engine.
+struct RunContext {
+    const EngineSettings& settings;
+    ProgressSink& sink;
+    HostConnections& hosts;
+    CURL* const& easy;  // the engine's handle the call's request goes through, made anew for each request
+    DigestCheck& digest;
+    FileClaims* claims;        // may be null
+    bool pieces;               // the task brings its pieces' digests
+    std::int64_t maxFileSize;  // -1: no bound
+    std::atomic<bool>& resumable;
+    std::atomic<std::int64_t>& fileSize;
+    std::string& savedAs;
+    MirrorList& announcedMirrors;  // what the server named as the file's other places
+    bool& tooLarge;
+    // A status line for the task.
+    std::function<void(const std::string&)> status;
+    // The first free name beside a target the task list lets the task claim; "" when none.
+    std::function<std::string(const std::string&)> claimFreeName;
+    // A Retry-After the server gave.
+    std::function<void(std::int64_t)> retryAfter;
+};
+
 // The decision taken on the server's answer, the file, the counters for the
 // progress events.
-struct CurlEngine::TransferRun {
+struct TransferRun {
     using Clock = std::chrono::steady_clock;
     // Stream: the answer is a video stream's playlist, to be recorded.
     enum class Outcome { Undecided, Write, AlreadyExisted, AlreadyComplete, Restart, Failed, Stream };
 
-    CurlEngine& engine;
+    RunContext context;
     PartialFile& file;
     bool ftp;
     bool secure = false;         // FTP over TLS, or HTTPS
@@ -77,15 +105,15 @@ struct CurlEngine::TransferRun {
     StreamKind stream = StreamKind::None;  // the playlist the answer is, with Outcome::Stream
     bool sniffed = false;                  // the body's first bytes were looked at
 
-    TransferRun(CurlEngine& e, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
+    TransferRun(RunContext context, PartialFile& f, bool isFtp, std::int64_t existing, std::int64_t offset,
                 std::string validator);
 
     // libcurl's callbacks for the head lines and the data of the engine's handle.
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t OnData(char* data, std::size_t size, std::size_t count, void* user);
 
-    void Status(const std::string& line) { engine.Status(line); }
-    DigestCheck& Digest() { return engine.m_digest; }
+    void Status(const std::string& line) { context.status(line); }
+    DigestCheck& Digest() { return context.digest; }
     void Decide();
     // Acts on a decision on the server's answer.
     void Apply(const ResponseDecision& decision);

@@ -1,5 +1,7 @@
-// SegmentedTransfer's check of the whole file against its digest, and the
-// search for the mirror to blame when it fails, apart from moving the bytes.
+// What a segmented transfer's bytes are checked against, and the search
+// for the mirror to blame when the whole file fails its digest.
+#include "engine/segmentverifier.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,7 +16,8 @@
 #include "engine/digestcheck.h"
 #include "engine/hostconnections.h"
 #include "engine/partialfile.h"
-#include "engine/segmentedtransfer.h"
+#include "engine/rangerecorder.h"
+#include "engine/segmentscheduler.h"
 
 namespace dromo {
 namespace {
@@ -57,7 +60,102 @@ std::string Bytes(const RangeWriters::Span& span)
 
 }  // namespace
 
-std::size_t SegmentedTransfer::ProbeHeader(char* data, std::size_t size, std::size_t count, void* user)
+SegmentVerifier::SegmentVerifier(Context context)
+    : m_owner(context.owner), m_schedule(context.schedule), m_file(context.file), m_recorder(context.recorder),
+      m_digest(context.digest), m_pieceHashes(std::move(context.pieces)), m_sink(context.sink),
+      m_taskId(context.taskId), m_multi(context.multi), m_hosts(context.hosts)
+{
+}
+
+SegmentVerifier::~SegmentVerifier()
+{
+    CloseProbes();
+}
+
+void SegmentVerifier::CloseProbes()
+{
+    for (auto& p : m_probes) {
+        CloseProbe(*p);
+    }
+}
+
+void SegmentVerifier::Wrote(std::int64_t at, std::int64_t length, int mirror)
+{
+    m_writers.Wrote(at, length, mirror);
+    if (m_pieces) {
+        // Before the record: a piece it calls present has been checked.
+        m_pieces->Wrote(at, length, mirror);
+        CheckPieces(at, at + length);
+    }
+}
+
+bool SegmentVerifier::Pending() const
+{
+    // A whole file is checked here when its mirrors may have to answer for it.
+    return (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
+}
+
+// Every whole piece on disk is checked before the transfer goes on: at
+// once, when the partial file carries the mark that they were checked
+// against these digests; else by reading them (a file begun before the
+// digests were known, or by one connection). A bad one is fetched again.
+void SegmentVerifier::Start(std::int64_t total)
+{
+    m_writers = RangeWriters(total);
+    m_pieces = std::make_unique<PieceCheck>(m_pieceHashes, total);
+    if (!m_pieces->Enabled()) {
+        m_pieces.reset();
+        return;
+    }
+    const bool marked = m_file.StoredPieceMark() == m_pieces->Mark();
+    for (int piece = 0; piece < m_pieces->Count(); ++piece) {
+        if (!m_schedule.Plan().Holds(m_pieces->Begin(piece), m_pieces->End(piece))) {
+            continue;
+        }
+        if (marked) {
+            m_pieces->MarkChecked(piece);
+        } else if (m_pieces->Verify(piece, m_file.Path()) != PieceCheck::Result::Good) {
+            m_schedule.Plan().Reopen(m_pieces->Begin(piece), m_pieces->End(piece));
+        }
+    }
+    // The ranges first: the mark never stands beside a record that calls
+    // a bad piece present.
+    if (m_file.StoreRanges(m_schedule.Plan().Serialize())) {
+        m_file.StorePieceMark(m_pieces->Mark());
+    }
+}
+
+// The pieces that bytes [from, to) completed are read back and checked. A
+// bad one is missing again; its mirror is left when it alone sent it (with
+// several, the piece comes again whole and the next check names one).
+void SegmentVerifier::CheckPieces(std::int64_t from, std::int64_t to)
+{
+    for (int piece = m_pieces->PieceAt(from); piece <= m_pieces->PieceAt(to - 1) && piece < m_pieces->Count();
+         ++piece) {
+        const std::int64_t begin = m_pieces->Begin(piece);
+        const std::int64_t end = m_pieces->End(piece);
+        if (m_pieces->Checked(piece) || !m_schedule.Plan().Holds(begin, end)) {
+            continue;
+        }
+        const std::vector<int> senders = m_pieces->Senders(piece);
+        switch (m_pieces->Verify(piece, m_file.Path())) {
+        case PieceCheck::Result::Good: continue;
+        case PieceCheck::Result::Unreadable:
+            m_owner.Fail("Error reading " + m_file.Path() + " to check its piece " + std::to_string(piece + 1),
+                         std::nullopt);
+            return;
+        case PieceCheck::Result::Bad: break;
+        }
+        m_schedule.Plan().Reopen(begin, end);
+        const std::string why = "piece " + std::to_string(piece + 1) + " does not match its digest";
+        trace::Line("task " + std::to_string(m_taskId), why + "; it is fetched again");
+        if (senders.size() == 1) {
+            m_owner.LeaveMirror(senders.front(), why);
+        }
+    }
+}
+
+std::size_t SegmentVerifier::ProbeHeader(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* p = static_cast<Probe*>(user);
     const std::size_t length = size * count;
@@ -75,15 +173,15 @@ std::size_t SegmentedTransfer::ProbeHeader(char* data, std::size_t size, std::si
     }
     // The range asked for, of a file of the same length, in the version
     // the mirror gave before.
-    const MirrorPool::Mirror& m = p->owner->m_pool.At(p->reference);
+    const MirrorPool::Mirror& m = p->owner->m_schedule.Pool().At(p->reference);
     const auto differs = [](const std::string& a, const std::string& b) { return !a.empty() && !b.empty() && a != b; };
     p->accepted = r.code == 206 && r.rangeFirst == p->span.from && r.rangeLast == p->span.to - 1 &&
-                  r.rangeTotal == p->owner->m_plan.Total() && r.contentLength == p->span.to - p->span.from &&
+                  r.rangeTotal == p->owner->m_schedule.Plan().Total() && r.contentLength == p->span.to - p->span.from &&
                   !(m.answered && (differs(r.etag, m.etag) || differs(r.lastModified, m.lastModified)));
     return p->accepted ? length : 0;
 }
 
-std::size_t SegmentedTransfer::ProbeWrite(char* data, std::size_t size, std::size_t count, void* user)
+std::size_t SegmentVerifier::ProbeWrite(char* data, std::size_t size, std::size_t count, void* user)
 {
     auto* p = static_cast<Probe*>(user);
     const std::size_t length = size * count;
@@ -92,29 +190,25 @@ std::size_t SegmentedTransfer::ProbeWrite(char* data, std::size_t size, std::siz
         return 0;
     }
     p->bytes.insert(p->bytes.end(), data, data + length);
-    p->owner->m_watch.Note(static_cast<std::int64_t>(length), Clock::now());
-    p->owner->m_delivered += static_cast<std::int64_t>(length);
-    p->owner->m_hosts.CountBytes(static_cast<std::int64_t>(length));
-    p->owner->m_pool.Brought(p->reference, static_cast<std::int64_t>(length));
+    p->owner->m_owner.ProbeBytes(p->reference, static_cast<std::int64_t>(length));
     return length;
 }
 
 // Only a file whose bytes came from more than one place, whose digest is
 // known and whose mirrors can be asked again.
-bool SegmentedTransfer::Auditable() const
+bool SegmentVerifier::Auditable() const
 {
-    return m_digest != nullptr && m_digest->Wanted() != nullptr && m_pool.Count() > 1;
+    return m_digest != nullptr && m_digest->Wanted() != nullptr && m_schedule.Pool().Count() > 1;
 }
 
-void SegmentedTransfer::CheckWhole(Clock::time_point now)
+void SegmentVerifier::CheckWhole()
 {
-    static_cast<void>(now);
     if (m_whole == Whole::Unchecked) {
         if (!Auditable()) {
             m_whole = Whole::NotAudited;  // the engine checks it as any file
             return;
         }
-        switch (m_digest->Verify(m_file.Path(), m_plan.Total())) {
+        switch (m_digest->Verify(m_file.Path(), m_schedule.Plan().Total())) {
         case DigestCheck::Result::Verified: m_whole = Whole::Verified; return;
         case DigestCheck::Result::Mismatch: break;
         default: m_whole = Whole::NotAudited; return;
@@ -123,7 +217,7 @@ void SegmentedTransfer::CheckWhole(Clock::time_point now)
         const std::string name = DigestAlgorithmName(m_digest->Wanted()->algorithm);
         m_sink.OnProgress(StatusTimeStamp() + "The file does not match its " + name +
                               " checksum: comparing what each mirror gave with the others",
-                          0, 0, kProgressStatus, m_settings.taskId);
+                          0, 0, kProgressStatus, m_taskId);
     }
     if (m_whole == Whole::Mismatch) {
         Audit();
@@ -132,15 +226,16 @@ void SegmentedTransfer::CheckWhole(Clock::time_point now)
 
 // A mirror to ask for bytes `source` wrote, other than `other`: the one
 // with the fewest connections and probes; -1 when there is none.
-int SegmentedTransfer::Reference(int source, int other) const
+int SegmentVerifier::Reference(int source, int other) const
 {
     int best = -1;
     int bestLoad = 0;
-    for (int mirror = 0; mirror < m_pool.Count(); ++mirror) {
-        if (mirror == source || mirror == other || m_pool.At(mirror).dropped || m_unasked.count(mirror) > 0) {
+    for (int mirror = 0; mirror < m_schedule.Pool().Count(); ++mirror) {
+        if (mirror == source || mirror == other || m_schedule.Pool().At(mirror).dropped ||
+            m_unasked.count(mirror) > 0) {
             continue;
         }
-        const int load = m_pool.At(mirror).live +
+        const int load = m_schedule.Pool().At(mirror).live +
                          static_cast<int>(std::count_if(m_probes.begin(), m_probes.end(),
                                                         [mirror](const auto& p) { return p->reference == mirror; }));
         if (best < 0 || load < bestLoad) {
@@ -157,17 +252,17 @@ int SegmentedTransfer::Reference(int source, int other) const
 // doubt any more, every byte is as the other mirrors give it: the digest
 // itself is wrong, or every mirror has the same other file, and fetching
 // it again cannot help.
-void SegmentedTransfer::Audit()
+void SegmentVerifier::Audit()
 {
     if (!m_probes.empty()) {
         return;
     }
     const std::vector<int> doubtful = m_writers.Doubtful();
     if (doubtful.empty()) {
-        m_failure = std::string("Fail - the file does not match its ") +
-                    DigestAlgorithmName(m_digest->Wanted()->algorithm) +
-                    " checksum; its mirrors all give the same bytes";
-        m_failureOutcome = TransferOutcome::ChecksumMismatch;
+        m_owner.Fail(std::string("Fail - the file does not match its ") +
+                         DigestAlgorithmName(m_digest->Wanted()->algorithm) +
+                         " checksum; its mirrors all give the same bytes",
+                     TransferOutcome::ChecksumMismatch);
         return;
     }
     for (const int source : doubtful) {
@@ -183,16 +278,16 @@ void SegmentedTransfer::Audit()
     }
 }
 
-bool SegmentedTransfer::OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against,
-                                  int rival)
+bool SegmentVerifier::OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against,
+                                int rival)
 {
     auto p = std::make_unique<Probe>();
-    p->easy = CopyFirst(reference, span.from, span.to - 1, p->headers, p->error);
+    p->easy = m_owner.CopyFirst(reference, span.from, span.to - 1, p->headers, p->error);
     if (!p->easy) {
         return false;
     }
     p->owner = this;
-    p->hostPort = m_pool.At(reference).hostPort;
+    p->hostPort = m_schedule.Pool().At(reference).hostPort;
     p->source = source;
     p->reference = reference;
     p->span = span;
@@ -209,13 +304,13 @@ bool SegmentedTransfer::OpenProbe(int source, int reference, const RangeWriters:
         m_hosts.Give(p->hostPort);
         return false;
     }
-    trace::Line("task " + std::to_string(m_settings.taskId),
-                Bytes(span) + " of mirror " + std::to_string(source) + " asked of " + m_pool.At(reference).url);
+    trace::Line("task " + std::to_string(m_taskId), Bytes(span) + " of mirror " + std::to_string(source) +
+                                                        " asked of " + m_schedule.Pool().At(reference).url);
     m_probes.push_back(std::move(p));
     return true;
 }
 
-void SegmentedTransfer::CloseProbe(Probe& p)
+void SegmentVerifier::CloseProbe(Probe& p)
 {
     if (p.easy) {
         curl_multi_remove_handle(m_multi, p.easy.get());
@@ -226,7 +321,7 @@ void SegmentedTransfer::CloseProbe(Probe& p)
 
 // A probe ended: its bytes are judged, or its mirror, which failed to
 // give them, is asked no more and another one is.
-bool SegmentedTransfer::ProbeDone(CURL* easy, CURLcode code)
+bool SegmentVerifier::ProbeDone(CURL* easy, CURLcode code)
 {
     const auto it =
         std::find_if(m_probes.begin(), m_probes.end(), [easy](const auto& p) { return p->easy.get() == easy; });
@@ -244,8 +339,8 @@ bool SegmentedTransfer::ProbeDone(CURL* easy, CURLcode code)
     const std::string why = !p->accepted && p->response.code != 0
                                 ? "Error " + std::to_string(p->response.code) + " from server: " + p->response.reason
                                 : std::string(p->error[0] != '\0' ? p->error : curl_easy_strerror(code));
-    trace::Line("task " + std::to_string(m_settings.taskId),
-                "no comparison with " + m_pool.At(p->reference).url + " from now on: " + why);
+    trace::Line("task " + std::to_string(m_taskId),
+                "no comparison with " + m_schedule.Pool().At(p->reference).url + " from now on: " + why);
     m_unasked.insert(p->reference);
     return true;
 }
@@ -253,15 +348,15 @@ bool SegmentedTransfer::ProbeDone(CURL* easy, CURLcode code)
 // The file's bytes of the probe's writer against another mirror's. When
 // they differ, a third mirror, where there is one, says which of the two
 // is wrong.
-void SegmentedTransfer::Judge(Probe& p)
+void SegmentVerifier::Judge(Probe& p)
 {
     const std::vector<char> disk = ReadBytes(m_file.Path(), p.span.from, p.span.to);
     if (disk.empty()) {
-        m_failure = "Error reading " + m_file.Path() + " to compare it with its mirrors";
-        m_failureOutcome = TransferOutcome::LocalFileError;
+        m_owner.Fail("Error reading " + m_file.Path() + " to compare it with its mirrors",
+                     TransferOutcome::LocalFileError);
         return;
     }
-    const std::string there = UrlWithoutLogin(m_pool.At(p.reference).url);
+    const std::string there = UrlWithoutLogin(m_schedule.Pool().At(p.reference).url);
     if (p.rival < 0) {
         if (disk == p.bytes) {
             m_writers.Vouch(p.span.from, p.span.to);
@@ -287,16 +382,16 @@ void SegmentedTransfer::Judge(Probe& p)
 
 // The bytes a mirror wrote and nobody vouched for are fetched again from
 // the others, the mirror left; then the whole file is checked again.
-void SegmentedTransfer::Blame(int source, const std::string& why)
+void SegmentVerifier::Blame(int source, const std::string& why)
 {
     if (source == RangeWriters::kBefore) {
-        trace::Line("task " + std::to_string(m_settings.taskId), "the bytes on disk before differ: " + why);
+        trace::Line("task " + std::to_string(m_taskId), "the bytes on disk before differ: " + why);
     } else {
-        DropMirror(source, why, Leaving::BadData);
+        m_owner.LeaveMirror(source, why);
     }
     for (const RangeWriters::Span& span : m_writers.Unvouched(source)) {
-        if (m_plan.Holds(span.from, span.to)) {
-            m_plan.Reopen(span.from, span.to);
+        if (m_schedule.Plan().Holds(span.from, span.to)) {
+            m_schedule.Plan().Reopen(span.from, span.to);
         }
     }
     for (auto& p : m_probes) {
@@ -306,7 +401,7 @@ void SegmentedTransfer::Blame(int source, const std::string& why)
     }
     m_probes.erase(std::remove_if(m_probes.begin(), m_probes.end(), [](const auto& p) { return !p->easy; }),
                    m_probes.end());
-    m_recorder.Offer(m_plan.Serialize());
+    m_recorder.Offer(m_schedule.Plan().Serialize());
     m_digest->StartOver();
     m_whole = Whole::Unchecked;
 }
