@@ -34,7 +34,8 @@ public:
 
     // `mirror` wrote bytes [from, from + length).
     void Wrote(std::int64_t from, std::int64_t length, int mirror);
-    // The mirrors that wrote into the piece since it was last checked.
+    // The mirrors that wrote into the piece since it was last checked (the
+    // writer of bytes kept from an earlier run among them, as the caller names it).
     const std::vector<int>& Senders(int piece) const { return m_senders[static_cast<std::size_t>(piece)]; }
     // Reads the piece from the file at `path` and compares its digest; a
     // good one is checked from then on. Its senders are forgotten either way.

@@ -282,6 +282,25 @@ bool SegmentPlan::Holds(std::int64_t from, std::int64_t to) const
                         [&](const Range& r) { return r.Left() > 0 && r.next < to && from < r.end; });
 }
 
+bool SegmentPlan::HoldsSome(std::int64_t from, std::int64_t to) const
+{
+    std::vector<std::pair<std::int64_t, std::int64_t>> open;
+    for (const Range& r : m_ranges) {
+        if (r.Left() > 0 && r.next < to && from < r.end) {
+            open.emplace_back(std::max(r.next, from), std::min(r.end, to));
+        }
+    }
+    std::sort(open.begin(), open.end());
+    std::int64_t covered = from;  // every byte before it is open
+    for (const auto& [first, end] : open) {
+        if (first > covered) {
+            return true;
+        }
+        covered = std::max(covered, end);
+    }
+    return covered < to;
+}
+
 int SegmentPlan::Reopen(std::int64_t from, std::int64_t to)
 {
     m_ranges.push_back(Range{std::max<std::int64_t>(from, 0), std::min(to, m_total), -1});

@@ -90,6 +90,8 @@ public:
     void Release(int index);
     // Whether every byte of [from, to) is on disk: no open range meets it.
     bool Holds(std::int64_t from, std::int64_t to) const;
+    // Whether any byte of [from, to) is on disk: the open ranges leave a gap in it.
+    bool HoldsSome(std::int64_t from, std::int64_t to) const;
     // Bytes of [from, to), which the plan holds, are missing again (they
     // proved bad): a new range that waits for an owner. Its index.
     int Reopen(std::int64_t from, std::int64_t to);

@@ -110,6 +110,11 @@ void SegmentVerifier::Start(std::int64_t total)
     const bool marked = m_file.StoredPieceMark() == m_pieces->Mark();
     for (int piece = 0; piece < m_pieces->Count(); ++piece) {
         if (!m_schedule.Plan().Holds(m_pieces->Begin(piece), m_pieces->End(piece))) {
+            // Bytes an earlier run kept in a piece it did not finish are
+            // nobody's here: whoever ends the piece did not send them all.
+            if (m_schedule.Plan().HoldsSome(m_pieces->Begin(piece), m_pieces->End(piece))) {
+                m_pieces->Wrote(m_pieces->Begin(piece), 1, RangeWriters::kBefore);
+            }
             continue;
         }
         if (marked) {
@@ -149,7 +154,7 @@ void SegmentVerifier::CheckPieces(std::int64_t from, std::int64_t to)
         m_schedule.Plan().Reopen(begin, end);
         const std::string why = "piece " + std::to_string(piece + 1) + " does not match its digest";
         trace::Line("task " + std::to_string(m_taskId), why + "; it is fetched again");
-        if (senders.size() == 1) {
+        if (senders.size() == 1 && senders.front() != RangeWriters::kBefore) {
             m_owner.LeaveMirror(senders.front(), why);
         }
     }

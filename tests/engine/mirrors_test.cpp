@@ -602,5 +602,38 @@ TEST_F(MirrorsTest, KilledTenTimesAtRandomMomentsAndResumedByteExact)
     }
 }
 
+// Bytes of a piece that an earlier run kept are nobody's in this one: when
+// the piece they began fails its digest, it comes again whole, and the
+// mirror that only finished it is not left for bytes another one sent
+// before the run was killed.
+TEST_F(MirrorsTest, APieceBegunBeforeARestartFailsWithoutBlamingTheMirrorThatEndedIt)
+{
+    test::Nginx nginx(www.Path());
+    test::Apache apache(www.Path());
+    for (const char* connections : {"1", "4"}) {
+        SCOPED_TRACE(std::string(connections) + " connections");
+        TempDir dir;
+        const std::string target = dir.File("a.bin");
+        // Three whole pieces and half of the fourth on disk, a byte of that
+        // half wrong, as a spoiling mirror had left it.
+        const std::int64_t kept = 3 * kPiece + kPiece / 2;
+        std::string held = data.substr(0, static_cast<std::size_t>(kept));
+        held[static_cast<std::size_t>(3 * kPiece + 1000)] ^= 0x5a;
+        WriteFile(target + "+++", held);
+        const std::string ranges = "ranges 1 " + std::to_string(data.size()) + "\n" + std::to_string(kept) + "-" +
+                                   std::to_string(data.size()) + "\n";
+        ASSERT_EQ(::setxattr((target + "+++").c_str(), "user.dromo.ranges", ranges.data(), ranges.size(), 0), 0);
+        WriteFile(dir.File("a.meta4"), Meta4(data, {{nginx.Url("/a.bin"), 1}, {apache.Url("/a.bin"), 2}}));
+        std::string output;
+        ASSERT_EQ(test::RunCommand(
+                      {DROMO_FETCH, "--connections", connections, "--metalink", dir.File("a.meta4"), target}, &output),
+                  0)
+            << output;
+        EXPECT_TRUE(ReadFile(target) == data);
+        EXPECT_EQ(output.find("Leaving the mirror"), std::string::npos) << output;
+        EXPECT_EQ(output.find("downloading it again from zero"), std::string::npos) << output;
+    }
+}
+
 }  // namespace
 }  // namespace dromo

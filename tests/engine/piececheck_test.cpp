@@ -115,5 +115,39 @@ TEST(SegmentPlan, CutsFallOnPieceBoundariesAndABadPieceIsMissingAgain)
     EXPECT_EQ(back->Present(), plan.Present());
 }
 
+// Whether a piece holds some bytes on disk, with the open ranges touching,
+// overlapping (a piece reopened inside an open range) or leaving a gap.
+TEST(SegmentPlanTest, HoldsSomeFindsAnyByteOnDiskBetweenTheOpenRanges)
+{
+    const struct {
+        const char* stored;
+        std::int64_t reopenFrom, reopenTo;  // a piece missing again; none when equal
+        bool some;                          // of bytes [10, 20)
+    } cases[] = {
+        {"ranges 1 100\n0-100\n", 0, 0, false},         // nothing on disk
+        {"ranges 1 100\n", 0, 0, true},                 // all there
+        {"ranges 1 100\n15-100\n", 0, 0, true},         // the start of the piece
+        {"ranges 1 100\n0-15\n", 0, 0, true},           // its end
+        {"ranges 1 100\n0-12\n13-100\n", 0, 0, true},   // one byte between two ranges
+        {"ranges 1 100\n0-12\n12-100\n", 0, 0, false},  // touching ranges
+        {"ranges 1 100\n0-50\n", 10, 20, false},        // reopened inside an open range
+        {"ranges 1 100\n16-100\n", 10, 17, false},      // reopened over an open range's start
+        {"ranges 1 100\n20-100\n", 0, 10, true},        // open on both sides only
+        {"ranges 1 100\n", 10, 20, false},              // the piece reopened
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " reopened " + std::to_string(c.reopenFrom));
+        std::optional<SegmentPlan> plan = SegmentPlan::Parse(c.stored);
+        ASSERT_TRUE(plan.has_value());
+        if (c.reopenFrom < c.reopenTo) {
+            plan->Reopen(c.reopenFrom, c.reopenTo);
+        }
+        EXPECT_EQ(plan->HoldsSome(10, 20), c.some);
+        if (!c.some) {
+            EXPECT_FALSE(plan->Holds(10, 20));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dromo
