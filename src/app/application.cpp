@@ -51,11 +51,12 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
         CURLHook::WriteServiceFile(QCoreApplication::applicationFilePath());
     }
     m_hook = std::make_unique<CURLHook>(
-        [this](const QString& url, CURLHook::Done done) { frame->HandOverUrl(url, std::move(done)); });
-    m_hook->SetUrlsHandOver(
-        [this](const QStringList& urls, CURLHook::DoneMany done) { frame->HandOverUrls(urls, std::move(done)); });
+        [this](const QString& url, CURLHook::Done done) { frame->Desk().HandOverUrl(url, std::move(done)); });
+    m_hook->SetUrlsHandOver([this](const QStringList& urls, CURLHook::DoneMany done) {
+        frame->Desk().HandOverUrls(urls, std::move(done));
+    });
     m_hook->SetDownloadHandOver([this](const QString& url, const DownloadDetails& details, CURLHook::Done done) {
-        frame->HandOverDownload(url, details, std::move(done));
+        frame->Desk().HandOverDownload(url, details, std::move(done));
     });
     m_hook->SetLinksOffer([this](const std::vector<OfferedLink>& links) { return frame->OfferLinks(links); });
     m_hook->Register();
@@ -80,11 +81,11 @@ int Application::Run(const StartupOptions& args, const std::string& profileNotic
     frame->WatchClipboard(&m_desktop->Notifier());
     // A notice's "Download" is a URL from outside, as a browser's would be.
     QObject::connect(&m_desktop->Notifier(), &DesktopNotifier::DownloadWanted, frame.get(),
-                     [this](const QString& url) { frame->AddUrl(url); });
+                     [this](const QString& url) { frame->Desk().AddUrl(url); });
 
     // Taken as hand-overs are, so a long command line costs a few saves.
     for (const std::string& url : args.urls) {
-        frame->HandOverUrl(QString::fromStdString(url), [](const QString&) {});
+        frame->Desk().HandOverUrl(QString::fromStdString(url), [](const QString&) {});
     }
     frame->ShowAtStart(args.ShowMinimised());
     frame->setWindowTitle(QString::fromLatin1(kAppTitle));

@@ -239,6 +239,16 @@ void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details)
     }
 }
 
+DownloadDetails BrowserDetailsOf(const TaskRecord& record)
+{
+    DownloadDetails details;
+    details.cookie = record.cookie;
+    details.cookieJar = record.cookieJar;
+    details.referrer = record.referrer;
+    details.userAgent = record.userAgent;
+    return details;
+}
+
 bool TaskAdder::ContinueFrom(TaskId taskId, const std::string& handedOver, const DownloadDetails& details)
 {
     std::string url = handedOver;

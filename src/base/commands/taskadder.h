@@ -67,6 +67,9 @@ std::optional<AddResult> RefuseDetails(const DownloadDetails& details);
 // memory only; the record notes that there were some), referrer and user
 // agent.
 void TakeBrowserDetails(TaskRecord& record, const DownloadDetails& details);
+// What a task holds of a browser's details, as a fetch made for it again
+// sends them (its cookies, referrer and user agent).
+DownloadDetails BrowserDetailsOf(const TaskRecord& record);
 
 // The paths by which a task enters the table. Runs on the user-interface
 // thread; messages go through the Messages port before anything is added.

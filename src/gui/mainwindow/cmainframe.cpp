@@ -78,7 +78,9 @@
 namespace dromo {
 
 CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent)
-    : QMainWindow(parent), m_ctx(context), m_view(new CMainView(model, context.settings.options, this)),
+    : QMainWindow(parent), m_ctx(context),
+      m_desk(std::make_unique<HandOverDesk>(context, static_cast<HandOverWindow&>(*this))),
+      m_view(new CMainView(model, context.settings.options, this)),
       m_speedBar(std::make_unique<CSpeedBar>(context.samples)), m_basket(std::make_unique<CDropBasket>()),
       m_filterBar(new TaskFilterBar), m_address(new QComboBox), m_systemFiles(std::make_unique<FileChooser>()),
       m_files(m_systemFiles.get())
@@ -98,8 +100,8 @@ CMainFrame::CMainFrame(AppContext& context, TaskListModel& model, QWidget* paren
 
     connect(m_view, &CMainView::DoubleClicked, this, [this](TaskId taskId) { m_ctx.commands.DoubleClick(taskId); });
     connect(m_view, &CMainView::ContextMenuWanted, this, &CMainFrame::ShowTaskMenu);
-    connect(m_view, &CMainView::TextDropped, this, &CMainFrame::AddUrl);
-    connect(m_basket.get(), &CDropBasket::TextDropped, this, &CMainFrame::AddUrl);
+    connect(m_view, &CMainView::TextDropped, m_desk.get(), &HandOverDesk::AddUrl);
+    connect(m_basket.get(), &CDropBasket::TextDropped, m_desk.get(), &HandOverDesk::AddUrl);
     connect(m_basket.get(), &ToolWindow::MainWindowWanted, this, [this] { RunCommand(CommandId::MainWindow); });
     connect(m_speedBar.get(), &ToolWindow::MainWindowWanted, this, [this] { RunCommand(CommandId::MainWindow); });
     connect(m_basket.get(), &ToolWindow::MenuWanted, this, [this](const QPoint& at) { ShowToolMenu(true, at); });
@@ -314,14 +316,14 @@ void CMainFrame::AddFromAddressBar(const std::string& url)
     if (IsMetalinkName(url)) {
         if (const std::optional<std::string> path = LocalMetalinkPath(url)) {
             m_ctx.addresses.Insert(url);
-            AddMetalinkFile(*path);
-            SaveTakenTasks();
+            m_desk->AddMetalinkFile(*path);
+            m_desk->SaveTakenTasks();
             LoadHistoryBox(url);
             return;
         }
         if (ParseUrl(url)) {
             m_ctx.addresses.Insert(url);
-            FetchMetalink(url);
+            m_desk->FetchMetalink(url);
             LoadHistoryBox(url);
             return;
         }
@@ -604,13 +606,13 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
     // A Metalink file's URL or path becomes its files, in the sheet's folder.
     if (const std::string folder = BatchSaveFolder(values.saveAs, values.targetFolder); IsMetalinkName(values.url)) {
         if (const std::optional<std::string> path = LocalMetalinkPath(values.url)) {
-            if (std::optional<QString> refusal = AddMetalinkFile(*path, folder)) {
+            if (std::optional<QString> refusal = m_desk->AddMetalinkFile(*path, folder)) {
                 return refusal;
             }
-            return SaveTakenTasks();
+            return m_desk->SaveTakenTasks();
         }
         if (ParseUrl(values.url)) {
-            FetchMetalink(values.url, folder);
+            m_desk->FetchMetalink(values.url, folder);
             return QString();
         }
     }
@@ -624,15 +626,15 @@ std::optional<QString> CMainFrame::OpenAddUrl(const QString& url, const Download
         record.nameChosen = !browserName.empty() && NameOfPath(record.saveAs) == browserName ? 1 : 0;
     }
     std::optional<AddResult> result;
-    if (m_askingOutside) {
+    if (m_desk->AskingOutside()) {
         result = m_ctx.addresses.DialogAdd(values.url, record);
     } else {
-        const TaskAdder::UserAdds asking = UserAdds();
+        const TaskAdder::UserAdds asking = m_desk->UserAdds();
         result = m_ctx.addresses.DialogAdd(values.url, record);
     }
     LoadHistoryBox(values.url);
     if (result == AddResult::Added) {
-        return SaveTakenTasks();
+        return m_desk->SaveTakenTasks();
     }
     return QString::fromStdString(Refusal(result));
 }
@@ -800,12 +802,12 @@ void CMainFrame::LoadList()
         this, tr("Load Download List"), QString(),
         tr("Download List Files (*.lst)") + QStringLiteral(";;") + tr("Metalink Files (*.meta4 *.metalink)"));
     if (!chosen.isEmpty() && IsMetalinkName(chosen.toStdString())) {
-        AddMetalinkFile(chosen.toStdString());
-        SaveTakenTasks();
+        m_desk->AddMetalinkFile(chosen.toStdString());
+        m_desk->SaveTakenTasks();
     } else if (!chosen.isEmpty()) {
         DownloadList::LoadFile(chosen.toStdString(), m_ctx.settings.options, m_ctx.settings.proxies, m_ctx.table,
                                m_ctx.adder);
-        SaveTakenTasks();
+        m_desk->SaveTakenTasks();
     }
 }
 

@@ -18,6 +18,7 @@
 #include "base/storage/settingsstore.h"
 #include "base/values/commandid.h"
 #include "gui/mainwindow/appcontext.h"
+#include "gui/mainwindow/handoverdesk.h"
 
 class QAction;
 class QComboBox;
@@ -46,7 +47,7 @@ class TaskListModel;
 
 // The main window: menus, toolbar, address bar, status bar, the task list,
 // the tray icon, and the ways out (hiding, Exit, the end of the session).
-class CMainFrame : public QMainWindow, public TaskListObserver {
+class CMainFrame : public QMainWindow, public TaskListObserver, private HandOverWindow {
     Q_OBJECT
 public:
     CMainFrame(AppContext& context, TaskListModel& model, QWidget* parent = nullptr);
@@ -68,26 +69,9 @@ public:
     // A message that holds nothing up: a box the user closes when he likes.
     void ShowNotice(const std::string& text);
 
-    // A text dropped on the list or the basket, or a notice's URL: with
-    // "Popup Dialog" on, the Add URL dialog; otherwise the quick add, of
-    // each line when there are several (a URL a line). A task added so is
-    // saved before this returns. The refusal is returned: empty when a task
-    // was added or the sheet was answered, else the text of the box the add
-    // showed (or why nothing was tried), "LINE: why" a line for several.
-    QString AddUrl(const QString& text);
-    // The same for the capture object: handled from the event loop, not
-    // inside the bus call; `done` gets the refusal once the URL has been
-    // dealt with (at once, or after the Add URL sheet closed).
-    void HandOverUrl(const QString& url, std::function<void(const QString& refusal)> done);
-    // URLs handed over together (another start's command line): taken in
-    // one pass, saved once, `done` told the refusals in their order ("" for
-    // each taken) once every task is on disk.
-    void HandOverUrls(const QStringList& urls, std::function<void(const QStringList& refusals)> done);
-    // A browser's download with what the browser knew of it (cookie,
-    // referrer, user agent, file name), as AddUrl and HandOverUrl.
-    QString AddDownload(const QString& url, const DownloadDetails& details);
-    void HandOverDownload(const QString& url, const DownloadDetails& details,
-                          std::function<void(const QString& refusal)> done);
+    // URLs and downloads from outside go through the desk, which asks and
+    // shows through the window.
+    HandOverDesk& Desk() { return *m_desk; }
     // The window's first showing: minimised when started by D-Bus activation.
     void ShowAtStart(bool minimised);
     // The saved tasks are in the list: every task after them is new, and
@@ -190,49 +174,17 @@ private:
     void AddFromAddressBar(const std::string& url);
     void SaveList();
     void LoadList();
-    std::optional<QString> TakeFromOutside(const QString& url, const DownloadDetails* details);
-    // The scope of an add the user makes in the window: a file already there is asked about.
-    TaskAdder::UserAdds UserAdds();
-    bool PopupDialogOn() const;
-    QString AskAboutOutside(const QString& text, const DownloadDetails* details);
     // Return in the address bar: the typed URL, or pasted links a line each.
     void AddTyped(const QString& text);
-    // The files of a local Metalink file as tasks; the refusal when none
-    // was added (already shown to the user).
-    std::optional<QString> AddMetalinkFile(const std::string& path, const std::string& folder = "");
-    // A Metalink file's URL: fetched in the background with what the
-    // browser knew of it (`details`, when it came from one), its files added
-    // as tasks when it arrives; one that cannot be fetched or read leaves a
-    // failed task that says why (`retrying`: the failed task being tried
-    // again, which its files then replace).
-    void FetchMetalink(const std::string& url, const std::string& folder = "", const DownloadDetails* details = nullptr,
-                       TaskId retrying = kNoTask);
-    void TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder, const MetalinkSource& source,
-                             TaskId retrying);
-    // A hand-over while tasks wait for a new address: checked off this
-    // thread against each of them (AddressCheck); false when there is
-    // nothing to check, and `done` is left to the caller.
-    bool CheckAsNewAddress(const QString& url, const DownloadDetails* details,
-                           const std::function<void(const QString&)>& done);
-    // The check's outcome: the task continues from the address, or the
-    // hand-over is taken as it always was; `done` hears it once saved.
-    void TakeCheckedAddress(const AddressCheckResult& result, bool browser,
-                            const std::function<void(const QString&)>& done);
     // "Refresh Address…" on a task that waits for a new address: the page
     // it came from opens in the browser, whose next hand-over of the file
     // continues it; without one the user gives the address, which is
     // checked as a hand-over is.
     void RefreshAddress(TaskId taskId);
-    void TakeRefreshedAddress(const AddressCheckResult& result);
-    // Resume: a failed Metalink file is fetched again, the others queued.
-    void ResumeTasks(const std::vector<TaskId>& taskIds);
-    void TakeHandOver(std::function<void()> take);
-    void TakeHeldHandOver();
-    void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);
-    static QString NotSavedText();
-    // Tasks taken from outside reach the disk before anyone hears of them;
-    // an empty text when they did.
-    QString SaveTakenTasks();
+    // What the desk asks of the window (framehandovers.cpp).
+    void HistoryChanged(const std::string& added) override;
+    std::optional<QString> AskAddUrl(const QString& text, const DownloadDetails* details) override;
+    void ContinuesFromNewAddress(const QString& name) override;
     void Customize();
     // What each command does (framecommands.cpp); RunCommand looks it up.
     using CommandHandler = void (*)(CMainFrame& frame, CommandId id);
@@ -249,6 +201,7 @@ private:
     ViewSettings SettingsCopy() const;
 
     AppContext& m_ctx;
+    std::unique_ptr<HandOverDesk> m_desk;
     CMainView* m_view;
     std::unique_ptr<CSpeedBar> m_speedBar;  // no parent: they stay while the window hides
     std::unique_ptr<CDropBasket> m_basket;
@@ -272,16 +225,13 @@ private:
     std::uint64_t m_samplesDrawn = 0;  // the speed samples the bar last drew
     QTimer m_trayClick;                // a single click on the tray icon, until no second one can follow
     bool m_exiting = false;
-    bool m_askingOutside = false;                       // the Add URL sheet asks about a URL from outside
-    std::deque<std::function<void()>> m_heldHandOvers;  // wait until it closes
-    bool m_startMaximized = false;                      // "MainWnd Maximized" as the last run left it
+    bool m_startMaximized = false;  // "MainWnd Maximized" as the last run left it
     std::unique_ptr<FileChooser> m_systemFiles;
     FileChooser* m_files;
     std::function<void(CPropertySheet&)> m_sheetDriver;
     ClipboardOffers* m_clipboard = nullptr;
     TaskId m_firstNewTaskId = kLastTaskId + 1;  // no task is new before the list is restored
     TaskId m_checkedTaskIds = 0;                // the new tasks below it were looked at
-    std::set<TaskId> m_metalinkRetries;         // failed Metalink files being fetched again
 };
 
 }  // namespace dromo

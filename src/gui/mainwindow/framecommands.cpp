@@ -39,7 +39,7 @@ const std::map<CommandId, CMainFrame::CommandHandler>& CMainFrame::CommandHandle
     using C = CommandId;
     using F = CMainFrame;
     static const std::map<CommandId, CommandHandler> handlers = {
-        {C::Resume, [](F& f, C) { f.ResumeTasks(f.m_view->SelectedTaskIds()); }},
+        {C::Resume, [](F& f, C) { f.m_desk->ResumeTasks(f.m_view->SelectedTaskIds()); }},
         {C::Stop, [](F& f, C) { f.m_ctx.commands.Stop(f.m_view->SelectedTaskIds()); }},
         {C::StopAll, [](F& f, C) { f.m_ctx.commands.StopAll(); }},
         {C::DeleteSelected, [](F& f, C) { f.m_ctx.commands.Delete(f.m_view->SelectedTaskIds()); }},

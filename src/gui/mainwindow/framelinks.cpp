@@ -48,7 +48,7 @@ QString CMainFrame::OfferLinks(const std::vector<OfferedLink>& links)
 QString CMainFrame::AddChosenLinks(const LinkChoice& choice)
 {
     // One save for the lot, once every task is in the table.
-    return choice.AddChosen(m_ctx.adder) > 0 ? SaveTakenTasks() : QString();
+    return choice.AddChosen(m_ctx.adder) > 0 ? m_desk->SaveTakenTasks() : QString();
 }
 
 void CMainFrame::WatchClipboard(Notifications* notices)
@@ -77,7 +77,7 @@ QString CMainFrame::AddUrlBatch(const std::vector<std::string>& urls, const Task
             break;  // every later one would be refused the same way
         }
     }
-    QString saved = added > 0 ? SaveTakenTasks() : QString();
+    QString saved = added > 0 ? m_desk->SaveTakenTasks() : QString();
     if (refusal.empty()) {
         return saved;
     }

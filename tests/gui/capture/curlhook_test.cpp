@@ -188,7 +188,7 @@ TEST_F(Capture, WithPopupDialogTheCallReturnsWhenTheSheetCloses)
     // The window's own connection serves the capture object; the test calls
     // it over another one, so both run in this thread's event loop.
     QDBusConnection serving = QDBusConnection::connectToBus(QString::fromStdString(m_daemon->Address()), "serving");
-    CURLHook hook([&w](const QString& url, CURLHook::Done done) { w.frame->HandOverUrl(url, std::move(done)); },
+    CURLHook hook([&w](const QString& url, CURLHook::Done done) { w.frame->Desk().HandOverUrl(url, std::move(done)); },
                   serving);
     ASSERT_TRUE(hook.Register());
 

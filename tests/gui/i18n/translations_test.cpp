@@ -389,7 +389,7 @@ TEST(BaseTexts, BusAnswersStayEnglishInAGermanWindow)
             sheet.accept();
         });
         std::optional<QString> answer;
-        w.frame->HandOverUrl("http://h/c.zip", [&answer](const QString& refusal) { answer = refusal; });
+        w.frame->Desk().HandOverUrl("http://h/c.zip", [&answer](const QString& refusal) { answer = refusal; });
         ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }));
         EXPECT_EQ(answer->toStdString(), c.answer);
     }

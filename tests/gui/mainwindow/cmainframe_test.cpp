@@ -115,7 +115,7 @@ TEST(CMainFrame, TheAddressBoxFollowsEveryChangeOfTheHistory)
         "http://h/c.mp3",  // from the bottom to the top
     };
     for (const char* url : added) {
-        EXPECT_EQ(w.frame->AddUrl(QString::fromLatin1(url)), QString()) << url;
+        EXPECT_EQ(w.frame->Desk().AddUrl(QString::fromLatin1(url)), QString()) << url;
         std::vector<std::string> shown;
         for (int i = 0; i < box.count(); ++i) {
             shown.push_back(box.itemText(i).toStdString());
@@ -226,7 +226,7 @@ TEST(CMainFrame, AChangeDuringAHandOversSaveReachesTheNextAutoSave)
 {
     Window w;
     w.profile.duringFlush = [&w] { w.table.SetState(0, TaskState::Paused); };
-    EXPECT_EQ(w.frame->AddUrl("http://h.example/gone.iso"), QString());
+    EXPECT_EQ(w.frame->Desk().AddUrl("http://h.example/gone.iso"), QString());
     EXPECT_EQ(w.profile.Int("URL", "URL0\\Status"), static_cast<int>(TaskState::Queued));
     EXPECT_TRUE(w.app.autoSaver.Tick());
     EXPECT_EQ(w.profile.Int("URL", "URL0\\Status"), static_cast<int>(TaskState::Paused));

@@ -83,7 +83,7 @@ TEST(DesktopCommands, AddUrlTakesACopiedUrl)
             w.frame->RunCommand(CommandId::AddUrl);
         } else {
             w.settings.options.popupDialog = 1;
-            w.frame->AddUrl(c.given);
+            w.frame->Desk().AddUrl(c.given);
         }
         EXPECT_EQ(shown, c.shown) << c.clipboard.toStdString();
         EXPECT_EQ(w.table.Count(), 0) << "a copied URL is only offered";

@@ -44,7 +44,7 @@ TEST(MetalinkRetry, AFailedMetalinkFetchLeavesATaskThatResumeFetchesAgain)
     ASSERT_TRUE(test::ShowActive(*w.frame));
 
     const std::string url = "https://members.h/files/all.meta4";
-    EXPECT_EQ(w.frame->AddDownload(QString::fromStdString(url), details).toStdString(), "");
+    EXPECT_EQ(w.frame->Desk().AddDownload(QString::fromStdString(url), details).toStdString(), "");
     ASSERT_TRUE(test::WaitForList(w.model, 1));
     const TaskRecord failed = *w.table.CopyOut(0);
     EXPECT_EQ(Target(w, 0), url);

@@ -205,7 +205,7 @@ TEST(SheetFlows, PopupDialogOpensTheSheetForAUrlFromOutside)
         EXPECT_EQ(s.UrlPage()->SaveAsEdit()->text(), "/tmp/dl/a.iso");
         s.accept();
     });
-    w.frame->AddUrl("http://h.example/a.iso");
+    w.frame->Desk().AddUrl("http://h.example/a.iso");
     EXPECT_EQ(shown, "http://h.example/a.iso");
     EXPECT_EQ(w.table.Count(), 1);
 }
