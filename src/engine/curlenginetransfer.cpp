@@ -193,7 +193,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
 {
     m_leaderRefused = false;
     const Lead& lead = leads.Current();
-    std::string restartReason;
+    bool changed = false;   // the last restart was for another version of the file
     bool rangesFit = true;  // a server that cannot answer a bounded range gets one plain request
     const std::vector<MirrorSource> mirrors = lead.ftp ? std::vector<MirrorSource>() : leads.Others();
     const StreamKind stream = lead.ftp ? StreamKind::None : StreamAt(lead.url, file.Target());
@@ -241,6 +241,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         if (segments && !segments->RestartReason().empty()) {
             run.outcome = Outcome::Restart;
             run.restartReason = segments->RestartReason();
+            run.changed = true;  // the only restart connections ask for
         }
         if (code == CURLE_ABORTED_BY_CALLBACK) {
             return Fail(texts::kCancelledByUser, TransferOutcome::Cancelled);
@@ -255,7 +256,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         case Outcome::AlreadyComplete: return Finish(run, resume.offset);
         case Outcome::Restart:
             Status(run.restartReason);
-            restartReason = run.restartReason;
+            changed = run.changed;
             rangesFit = rangesFit && !run.misfit;
             resume.offset = 0;
             resume.validator.clear();
@@ -271,7 +272,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         }
         return Conclude(run, code, segments, errorBuffer, lead);
     }
-    if (restartReason.find("changed") != std::string::npos) {
+    if (changed) {
         return Fail("Error - the server keeps changing the file; try again later");
     }
     return Fail("Error in the server's answer: its partial answers do not fit the file; try again later");

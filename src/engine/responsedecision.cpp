@@ -19,6 +19,13 @@ ResponseDecision Restart(ResponseDecision d, const std::string& reason)
     return d;
 }
 
+// The server's version of the file is not the one the bytes on disk came from.
+ResponseDecision Changed(ResponseDecision d)
+{
+    d.changed = true;
+    return Restart(std::move(d), kChangedText);
+}
+
 // A whole file to write from zero, unless the target is this file already.
 ResponseDecision WriteWhole(ResponseDecision d, const ResumeState& resume, const std::string& serverVersion)
 {
@@ -43,7 +50,7 @@ ResponseDecision DecideRange(const HttpResponse& r, const ResumeState& resume, R
         return Restart(d, "The server's partial answer does not fit the file; downloading it again from the start");
     }
     if (ServerFileChanged(resume.validator, now)) {
-        return Restart(d, kChangedText);
+        return Changed(d);
     }
     d.total = r.rangeTotal;
     d.fileSize = d.total;
@@ -70,7 +77,7 @@ ResponseDecision DecideRefusedResume(const HttpResponse& r, const ResumeState& r
     if (resume.validator.empty() && r.rangeTotal == resume.offset) {
         return Restart(d, "Nothing tells what the bytes on disk are; downloading the file again from the start");
     }
-    return Restart(d, kChangedText);
+    return Changed(d);
 }
 
 // Signed links of file hosts and CDNs answer a resume so once they expire:

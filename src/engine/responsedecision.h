@@ -59,6 +59,7 @@ struct ResponseDecision {
     bool truncate = false;                 // the partial file is emptied first
     bool emptyBody = false;                // the body is not the file's (the file is empty)
     bool misfit = false;                   // a range answer that does not fit what was asked
+    bool changed = false;                  // a restart because the server now has another version
     std::string validator;                 // stored with the partial file when written
     std::string reason;                    // a restart's reason or a failure's text
     TransferOutcome failureOutcome = TransferOutcome::Failed;

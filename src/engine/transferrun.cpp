@@ -188,6 +188,7 @@ void TransferRun::Apply(const ResponseDecision& d)
     case Verdict::Restart:
         restartReason = d.reason;
         misfit = d.misfit;
+        changed = d.changed;
         outcome = Outcome::Restart;
         return;
     case Verdict::Fail:
@@ -302,6 +303,7 @@ std::size_t TransferRun::OnHeader(char* data, std::size_t size, std::size_t coun
             run->segments->OnFirstHead(run->response, run->total, from, run->context.easy);
             if (!run->segments->RestartReason().empty()) {
                 run->restartReason = run->segments->RestartReason();
+                run->changed = true;  // the only restart connections ask for
                 run->outcome = Outcome::Restart;
             }
         }

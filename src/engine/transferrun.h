@@ -87,6 +87,7 @@ struct TransferRun {
     bool serverRefused = false;  // the failure is the server's answer, before a byte of the file
     std::string restartReason;
     bool misfit = false;     // a range answer that does not fit what was asked for
+    bool changed = false;    // the restart is for another version of the file on the server
     bool emptyBody = false;  // the file is empty: what the answer carries is not of it
     std::int64_t total = -1;
     std::int64_t received = 0;  // bytes of this request's body

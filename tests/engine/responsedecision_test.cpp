@@ -91,6 +91,7 @@ void Check(const HttpCase& c, const ResponseDecision& d)
     EXPECT_EQ(d.resumable, c.resumable);
     EXPECT_EQ(d.misfit, c.misfit);
     EXPECT_EQ(d.reason, c.reason);
+    EXPECT_EQ(d.changed, c.reason == kChanged) << "the engine tells a changed file by the flag, not the text";
     if (c.verdict == Verdict::Write) {
         EXPECT_EQ(d.truncate, c.truncate);
         EXPECT_EQ(d.moveAside, c.moveAside);

@@ -32,8 +32,9 @@
 #include "base/values/viewsettings.h"
 namespace dromo {
 
-HandOverDesk::HandOverDesk(AppContext& context, HandOverWindow& window) : m_ctx(context), m_window(window) {}
-
+HandOverDesk::HandOverDesk(AppContext& context, HandOverWindow& window) : m_ctx(context), m_window(window)
+{
+}
 
 QString HandOverDesk::AddUrl(const QString& text)
 {
@@ -144,7 +145,7 @@ std::optional<QString> HandOverDesk::AddMetalinkFile(const std::string& path, co
 }
 
 void HandOverDesk::FetchMetalink(const std::string& url, const std::string& folder, const DownloadDetails* details,
-                               TaskId retrying)
+                                 TaskId retrying)
 {
     MetalinkSource source{url, details != nullptr ? *details : DownloadDetails()};
     if (source.details.userAgent.empty()) {
@@ -167,7 +168,7 @@ void HandOverDesk::FetchMetalink(const std::string& url, const std::string& fold
 }
 
 void HandOverDesk::TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder,
-                                     const MetalinkSource& source, TaskId retrying)
+                                       const MetalinkSource& source, TaskId retrying)
 {
     m_metalinkRetries.erase(retrying);
     if (reading.Ok()) {
@@ -276,7 +277,7 @@ void HandOverDesk::HandOverUrls(const QStringList& urls, std::function<void(cons
 // file's new address, and a hand-over may be it. Asking the server takes a
 // while, so the window goes on and the caller hears once it is decided.
 bool HandOverDesk::CheckAsNewAddress(const QString& url, const DownloadDetails* details,
-                                   const std::function<void(const QString&)>& done)
+                                     const std::function<void(const QString&)>& done)
 {
     std::vector<WaitingTask> waiting = m_ctx.addressCheck.Waiting();
     if (waiting.empty()) {
@@ -297,7 +298,7 @@ bool HandOverDesk::CheckAsNewAddress(const QString& url, const DownloadDetails* 
 }
 
 void HandOverDesk::TakeCheckedAddress(const AddressCheckResult& result, bool browser,
-                                    const std::function<void(const QString&)>& done)
+                                      const std::function<void(const QString&)>& done)
 {
     if (result.continues != kNoTask && m_ctx.adder.ContinueFrom(result.continues, result.url, result.details)) {
         m_window.ContinuesFromNewAddress(QString::fromStdString(result.name));
@@ -371,7 +372,7 @@ QString HandOverDesk::AddDownload(const QString& url, const DownloadDetails& det
 }
 
 void HandOverDesk::HandOverDownload(const QString& url, const DownloadDetails& details,
-                                  std::function<void(const QString& refusal)> done)
+                                    std::function<void(const QString& refusal)> done)
 {
     QTimer::singleShot(0, this, [this, url, details, done = std::move(done)]() mutable {
         TakeHandOver([this, url, details, done = std::move(done)]() mutable {
