@@ -45,8 +45,11 @@ struct SegmentedTransfer::Connection {
     bool standIn = false;           // opened with nobody left to speak for the file: its answer does
     bool otherVersion = false;      // its answer showed another version of the file
     bool validatorChanged = false;  // its TCP connection named the file otherwise before
-    std::string hostPort;           // the host whose slot it holds
-    int mirror = 0;                 // of the pool
+    // Taken under a validator other than the first answer's, on the word of
+    // the same modification time: its first bytes are asked again.
+    bool unproven = false;
+    std::string hostPort;  // the host whose slot it holds
+    int mirror = 0;        // of the pool
     int range = -1;
     std::int64_t firstByte = 0;  // the range asked for
     std::int64_t lastByte = 0;

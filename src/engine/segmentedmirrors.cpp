@@ -152,10 +152,51 @@ bool SegmentedTransfer::ValidatorFits(Connection& c)
     if (!asFirst && !ownName) {
         return false;
     }
+    c.unproven = !asFirst;
     if (port > 0) {
         m_validators[port] = now;
     }
     return true;
+}
+
+// A validator other than the first answer's is taken on the word of the
+// same modification time; the bytes say whether it was true. Both sides are
+// asked again, so that neither the new connection nor the first one holds
+// a version the server no longer gives.
+void SegmentedTransfer::ProveVersions(Connection& c, std::int64_t at, std::int64_t size)
+{
+    constexpr std::int64_t kProof = 64 * 1024;
+    const bool first = &c == m_connections.front().get();
+    if (first && m_firstTo == 0) {
+        m_firstFrom = at;
+        m_firstTo = at + std::min(size, kProof);
+        if (m_proveFirst) {
+            m_verifier.ProveVersion(m_firstFrom, m_firstTo);
+        }
+    }
+    if (!c.unproven) {
+        return;
+    }
+    c.unproven = false;
+    m_verifier.ProveVersion(at, at + std::min(size, kProof));
+    if (!m_proveFirst) {
+        m_proveFirst = true;
+        if (m_firstTo > 0) {
+            m_verifier.ProveVersion(m_firstFrom, m_firstTo);
+        }
+    }
+}
+
+void SegmentedTransfer::Changed(const std::string& why)
+{
+    trace::Line("task " + std::to_string(m_settings.taskId), why);
+    if (m_restartReason.empty()) {
+        // Never a file made of two versions: everything goes again, and
+        // the record calls nothing present, whatever is still written out.
+        m_restartReason = "The file changed on the server; downloading it again from the start";
+        m_schedule.Plan().Forget();
+        m_recorder.RecordNow(m_schedule.Plan().Serialize());
+    }
 }
 
 // Before connections join a server that sends each a burst at once: the

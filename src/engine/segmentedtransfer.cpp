@@ -221,8 +221,7 @@ bool SegmentedTransfer::HeadFits(Connection& c)
         (!contentOk || (r.code == 200 && r.contentLength >= 0 && r.contentLength != m_schedule.Plan().Total()) ||
          !ValidatorFits(c))) {
         if (c.standIn || c.validatorChanged) {
-            // Never a file made of two versions: everything goes again.
-            m_restartReason = "The file changed on the server; downloading it again from the start";
+            Changed("another version on " + c.hostPort + ": " + r.etag + " " + r.lastModified);
             return false;
         }
         // Servers behind one name may each name the file their own way:
@@ -364,6 +363,7 @@ bool SegmentedTransfer::WriteOut(Connection& c)
     }
     m_schedule.Plan().Advance(c.range, static_cast<std::int64_t>(size));
     m_verifier.Wrote(at, static_cast<std::int64_t>(size), c.mirror);  // pieces checked before the record
+    ProveVersions(c, at, static_cast<std::int64_t>(size));
     if (m_digest != nullptr) {
         // Everything before the first open range is on disk for good.
         const int open = m_schedule.Plan().FirstOpen();
@@ -570,6 +570,7 @@ void SegmentedTransfer::Step()
         m_failureOutcome = TransferOutcome::LocalFileError;
         return;
     }
+    m_verifier.Ask();
     const auto now = Clock::now();
     for (auto& c : m_connections) {
         if (c->Now() == Connection::State::HeldBack) {

@@ -178,6 +178,11 @@ private:
     void LeaveMirror(int mirror, const std::string& why) override;
     void ProbeBytes(int mirror, std::int64_t bytes) override;
     void Fail(const std::string& why, std::optional<TransferOutcome> outcome) override;
+    void Changed(const std::string& why) override;
+    // Bytes [at, at + size) were just written by `c`: the first ones of the
+    // first connection and of each connection taken under another validator
+    // are what proves that they are of one version.
+    void ProveVersions(Connection& c, std::int64_t at, std::int64_t size);
     bool MirrorHeadFits(Connection& c);
     // Why a mirror is left: it failed, sent bytes that proved bad, or is
     // far slower than another.
@@ -224,6 +229,10 @@ private:
     // The validator each TCP connection to the first one's server answered
     // with first, by its local port.
     std::map<long, std::string> m_validators;
+    // The first bytes the first connection wrote, asked again once another
+    // validator is taken; and whether that is to be done when they come.
+    std::int64_t m_firstFrom = 0, m_firstTo = 0;
+    bool m_proveFirst = false;
     IdleWatch m_watch;  // the bytes of all connections
     std::int64_t m_startPresent = 0;
     std::int64_t m_delivered = 0;  // bytes taken in this call, for the speed limit

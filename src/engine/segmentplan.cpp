@@ -301,6 +301,15 @@ bool SegmentPlan::HoldsSome(std::int64_t from, std::int64_t to) const
     return covered < to;
 }
 
+void SegmentPlan::Forget()
+{
+    for (Range& r : m_ranges) {
+        r.next = r.end;
+        r.owner = -1;
+    }
+    m_ranges.push_back(Range{0, m_total, -1});
+}
+
 int SegmentPlan::Reopen(std::int64_t from, std::int64_t to)
 {
     m_ranges.push_back(Range{std::max<std::int64_t>(from, 0), std::min(to, m_total), -1});

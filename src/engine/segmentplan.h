@@ -95,6 +95,10 @@ public:
     // Bytes of [from, to), which the plan holds, are missing again (they
     // proved bad): a new range that waits for an owner. Its index.
     int Reopen(std::int64_t from, std::int64_t to);
+    // Nothing on disk counts any more (the file is to come again from zero):
+    // every range closes where it stands, unowned, and one open range
+    // covers the file. Indices stay valid; a closed range takes no bytes.
+    void Forget();
 
 private:
     std::int64_t m_total = 0;

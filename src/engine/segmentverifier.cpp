@@ -92,7 +92,27 @@ void SegmentVerifier::Wrote(std::int64_t at, std::int64_t length, int mirror)
 bool SegmentVerifier::Pending() const
 {
     // A whole file is checked here when its mirrors may have to answer for it.
-    return (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch;
+    return (m_whole == Whole::Unchecked && Auditable()) || m_whole == Whole::Mismatch || !m_toProve.empty() ||
+           std::any_of(m_probes.begin(), m_probes.end(), [](const auto& p) { return p->version; });
+}
+
+void SegmentVerifier::ProveVersion(std::int64_t from, std::int64_t to)
+{
+    if (to > from) {
+        m_toProve.push_back(RangeWriters::Span{from, to, kNoSource, false});
+    }
+}
+
+void SegmentVerifier::Ask()
+{
+    const std::vector<RangeWriters::Span> spans = std::move(m_toProve);
+    m_toProve.clear();
+    for (const RangeWriters::Span& span : spans) {
+        // Mirror 0 is the task's own server; the probe names no source mirror.
+        if (!OpenProbe(kNoSource, 0, span, {}, -1, true)) {
+            m_owner.Changed(Bytes(span) + " taken under another validator could not be asked again");
+        }
+    }
 }
 
 // Every whole piece on disk is checked before the transfer goes on: at
@@ -182,7 +202,7 @@ std::size_t SegmentVerifier::ProbeHeader(char* data, std::size_t size, std::size
     const auto differs = [](const std::string& a, const std::string& b) { return !a.empty() && !b.empty() && a != b; };
     p->accepted = r.code == 206 && r.rangeFirst == p->span.from && r.rangeLast == p->span.to - 1 &&
                   r.rangeTotal == p->owner->m_schedule.Plan().Total() && r.contentLength == p->span.to - p->span.from &&
-                  !(m.answered && (differs(r.etag, m.etag) || differs(r.lastModified, m.lastModified)));
+                  (p->version || !(m.answered && (differs(r.etag, m.etag) || differs(r.lastModified, m.lastModified))));
     return p->accepted ? length : 0;
 }
 
@@ -284,7 +304,7 @@ void SegmentVerifier::Audit()
 }
 
 bool SegmentVerifier::OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against,
-                                int rival)
+                                int rival, bool version)
 {
     auto p = std::make_unique<Probe>();
     p->easy = m_owner.CopyFirst(reference, span.from, span.to - 1, p->headers, p->error);
@@ -298,19 +318,29 @@ bool SegmentVerifier::OpenProbe(int source, int reference, const RangeWriters::S
     p->span = span;
     p->against = std::move(against);
     p->rival = rival;
+    p->version = version;
     p->bytes.reserve(static_cast<std::size_t>(span.to - span.from));
     CURL* e = p->easy.get();
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, ProbeHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, p.get());
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, ProbeWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, p.get());
+    if (version) {
+        // Its own TCP connection: the answer says nothing of any data
+        // connection's validator, nor takes one over afterwards.
+        curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    }
     m_hosts.Take(p->hostPort, true);  // short, and what the task waits for
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         m_hosts.Give(p->hostPort);
         return false;
     }
-    trace::Line("task " + std::to_string(m_taskId), Bytes(span) + " of mirror " + std::to_string(source) +
-                                                        " asked of " + m_schedule.Pool().At(reference).url);
+    trace::Line(
+        "task " + std::to_string(m_taskId),
+        Bytes(span) +
+            (version ? std::string(" asked again of ") : " of mirror " + std::to_string(source) + " asked of ") +
+            m_schedule.Pool().At(reference).url);
     m_probes.push_back(std::move(p));
     return true;
 }
@@ -344,6 +374,10 @@ bool SegmentVerifier::ProbeDone(CURL* easy, CURLcode code)
     const std::string why = !p->accepted && p->response.code != 0
                                 ? "Error " + std::to_string(p->response.code) + " from server: " + p->response.reason
                                 : std::string(p->error[0] != '\0' ? p->error : curl_easy_strerror(code));
+    if (p->version) {
+        m_owner.Changed(Bytes(p->span) + " taken under another validator could not be asked again: " + why);
+        return true;
+    }
     trace::Line("task " + std::to_string(m_taskId),
                 "no comparison with " + m_schedule.Pool().At(p->reference).url + " from now on: " + why);
     m_unasked.insert(p->reference);
@@ -359,6 +393,12 @@ void SegmentVerifier::Judge(Probe& p)
     if (disk.empty()) {
         m_owner.Fail("Error reading " + m_file.Path() + " to compare it with its mirrors",
                      TransferOutcome::LocalFileError);
+        return;
+    }
+    if (p.version) {
+        if (disk != p.bytes) {
+            m_owner.Changed("the server's " + Bytes(p.span) + " differ from those taken under another validator");
+        }
         return;
     }
     const std::string there = UrlWithoutLogin(m_schedule.Pool().At(p.reference).url);

@@ -50,6 +50,9 @@ public:
         virtual void ProbeBytes(int mirror, std::int64_t bytes) = 0;
         // The call fails; with no outcome, it comes to what it would have.
         virtual void Fail(const std::string& why, std::optional<TransferOutcome> outcome) = 0;
+        // Bytes in the file are of another version than the first answer's:
+        // the file is fetched again from the start.
+        virtual void Changed(const std::string& why) = 0;
 
     protected:
         ~Owner() = default;
@@ -84,6 +87,14 @@ public:
     void Wrote(std::int64_t at, std::int64_t length, int mirror);
     // The file is complete: it is checked, or its mirrors' bytes compared.
     void CheckWhole();
+    // Bytes [from, to) on disk came under a validator other than the first
+    // answer's (servers behind one name may each name the file their own
+    // way): they are asked of the first server again and must come back the
+    // same, or the file is of two versions. The file is not done before.
+    // Safe inside libcurl's callbacks: the request starts at the next Ask.
+    void ProveVersion(std::int64_t from, std::int64_t to);
+    // Starts the requests asked for since the last call, outside libcurl's callbacks.
+    void Ask();
     // Whether the complete file still waits for its check or an answer to it.
     bool Pending() const;
     // A transfer of the multi handle ended: true when it was a probe's.
@@ -110,6 +121,7 @@ private:
         // which `rival` gave.
         std::vector<char> against;
         int rival = -1;
+        bool version = false;  // asked by ProveVersion: any validator, the same bytes
     };
     // What the check of the whole file found.
     enum class Whole { Unchecked, Verified, Mismatch, NotAudited };
@@ -120,7 +132,9 @@ private:
     bool Auditable() const;
     void Audit();
     int Reference(int source, int other) const;
-    bool OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against, int rival);
+    bool OpenProbe(int source, int reference, const RangeWriters::Span& span, std::vector<char> against, int rival,
+                   bool version = false);
+    static constexpr int kNoSource = RangeWriters::kBefore - 1;  // a version probe's: no mirror's bytes in doubt
     void Judge(Probe& p);
     void Blame(int source, const std::string& why);
     void CloseProbe(Probe& p);
@@ -139,8 +153,9 @@ private:
     RangeWriters m_writers;                // who wrote which bytes in this call
     Whole m_whole = Whole::Unchecked;
     std::vector<std::unique_ptr<Probe>> m_probes;
-    std::map<int, std::int64_t> m_probeSize;  // how much of a writer's bytes the next probe asks for
-    std::set<int> m_unasked;                  // mirrors that failed to give bytes to compare
+    std::map<int, std::int64_t> m_probeSize;    // how much of a writer's bytes the next probe asks for
+    std::set<int> m_unasked;                    // mirrors that failed to give bytes to compare
+    std::vector<RangeWriters::Span> m_toProve;  // ProveVersion's spans, not asked yet
 };
 
 }  // namespace dromo

@@ -149,5 +149,25 @@ TEST(SegmentPlanTest, HoldsSomeFindsAnyByteOnDiskBetweenTheOpenRanges)
     }
 }
 
+// A file of two versions is forgotten whole: the stored form calls nothing
+// present, a range a connection still holds takes no more bytes, and the
+// plan reads back as a file with nothing on disk.
+TEST(SegmentPlanTest, AForgottenPlanCallsNothingPresentAndItsOldRangesTakeNoBytes)
+{
+    std::optional<SegmentPlan> plan = SegmentPlan::Parse("ranges 1 100\n10-40\n60-100\n");
+    ASSERT_TRUE(plan.has_value());
+    const int held = plan->Assign(1, 1);
+    ASSERT_GE(held, 0);
+    plan->Forget();
+    EXPECT_EQ(plan->Present(), 0);
+    EXPECT_EQ(plan->Serialize(), "ranges 1 100\n0-100\n");
+    EXPECT_FALSE(plan->HoldsSome(0, 100));
+    plan->Advance(held, 5);
+    EXPECT_EQ(plan->Present(), 0);
+    const auto back = SegmentPlan::Parse(plan->Serialize());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->Present(), 0);
+}
+
 }  // namespace
 }  // namespace dromo

@@ -14,6 +14,7 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -520,6 +521,56 @@ TEST_F(SegmentedTest, EachConnectionIsCheckedByItsOwnValidator)
             EXPECT_TRUE(ReadFile(target) == data);
         } else {
             EXPECT_TRUE(changed) << "a connection answered again with another ETag: " << said;
+        }
+    }
+}
+
+// A connection taken under another ETag on the word of the same
+// modification time proves it by its bytes: its first ones and the first
+// connection's are asked again. A server whose every answer is another
+// version (new bytes, new ETag, the same Last-Modified) never has its
+// versions joined into one file: the call fails as one that keeps
+// changing, and nothing the record calls present is of two versions. A
+// server that only names the file its own way on each connection still
+// gives it byte-exact.
+TEST_F(SegmentedTest, AnotherETagWithTheSameTimeIsProvenByTheBytes)
+{
+    test::FaultServer http(www.Path());
+    const struct {
+        const char* what;
+        const char* query;
+        bool versions;  // each answer is another version of the file
+    } cases[] = {
+        {"every answer another version", "changing=1", true},
+        {"an ETag of each connection", "etagperconn=1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string target = out.File(std::string(c.query) + ".bin");
+        std::string said;
+        const int code = test::RunCommand(
+            {DROMO_FETCH, "--connections", "4", http.Url("/file/a.bin?" + rate + "&" + c.query), target}, &said);
+        if (!c.versions) {
+            EXPECT_EQ(code, 0) << said;
+            EXPECT_TRUE(ReadFile(target) == data);
+            continue;
+        }
+        EXPECT_NE(code, 0) << said;
+        EXPECT_NE(said.find("Error - the server keeps changing the file; try again later"), std::string::npos) << said;
+        EXPECT_FALSE(test::Exists(target)) << "a file of several versions was finished";
+        // Whatever the record calls present is of one version.
+        const auto plan = SegmentPlan::Parse(StoredRanges(target + "+++"));
+        if (plan) {
+            const std::string held = ReadFile(target + "+++");
+            std::set<int> shifts;
+            for (std::int64_t at = 0; at < plan->Total(); at += 4096) {
+                if (plan->Holds(at, at + 1)) {
+                    shifts.insert((static_cast<unsigned char>(held[static_cast<std::size_t>(at)]) -
+                                   static_cast<unsigned char>(data[static_cast<std::size_t>(at)]) + 256) %
+                                  256);
+                }
+            }
+            EXPECT_LE(shifts.size(), 1u);
         }
     }
 }

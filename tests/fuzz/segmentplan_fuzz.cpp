@@ -82,6 +82,51 @@ void Step(SegmentPlan& plan, FuzzInput& in)
     }
 }
 
+// Whether some byte of [from, to) is on disk, the long way: outside every open range.
+bool HeldSomewhere(const SegmentPlan& plan, std::int64_t from, std::int64_t to)
+{
+    std::vector<std::pair<std::int64_t, std::int64_t>> open;
+    for (int i = 0; i < plan.RangeCount(); ++i) {
+        const SegmentPlan::Range& r = plan.At(i);
+        if (r.Left() > 0) {
+            open.emplace_back(std::max(r.next, from), std::min(r.end, to));
+        }
+    }
+    std::sort(open.begin(), open.end());
+    std::int64_t at = from;  // bytes before it are open
+    for (const auto& [first, end] : open) {
+        if (end <= first) {
+            continue;
+        }
+        if (first > at) {
+            return true;
+        }
+        at = std::max(at, end);
+    }
+    return at < to;
+}
+
+// HoldsSome and Holds at every range's edges, then the plan forgotten: it
+// calls nothing present and still writes a record it reads back.
+void CheckHoldsAndForget(SegmentPlan& plan, const What& what)
+{
+    for (int i = 0; i < plan.RangeCount(); ++i) {
+        const SegmentPlan::Range& r = plan.At(i);
+        for (const auto& [from, to] :
+             {std::pair{r.next, r.end}, std::pair{std::max<std::int64_t>(r.next - 1, 0), r.end},
+              std::pair{r.next, std::min(r.end + 1, plan.Total())}}) {
+            if (from < to) {
+                FUZZ_CHECK(plan.HoldsSome(from, to) == HeldSomewhere(plan, from, to),
+                           what() + " HoldsSome " + std::to_string(from) + "-" + std::to_string(to));
+                FUZZ_CHECK(!plan.Holds(from, to) || plan.HoldsSome(from, to), what() + " Holds but not HoldsSome");
+            }
+        }
+    }
+    plan.Forget();
+    FUZZ_CHECK(plan.Present() == 0 && (plan.Total() == 0 || !plan.HoldsSome(0, plan.Total())), what() + " forgotten");
+    CheckRecord(plan, what);
+}
+
 }  // namespace
 }  // namespace dromo::fuzz
 
@@ -117,5 +162,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(plan.Present() >= present, what() + " has fewer bytes than before");
         present = plan.Present();
     }
+    CheckHoldsAndForget(plan, [&plan] { return "the plan " + Shown(plan.Serialize()); });
     return 0;
 }
