@@ -209,8 +209,19 @@ TEST_F(MirrorsTest, AnFtpMostWantedMirrorLetsTheHttpOnesShareTheRanges)
         std::vector<std::string> http;
         bool apacheRanges;  // Apache gave ranges beside nginx
     } cases[] = {
-        {"two HTTP mirrors", {nginx.Url("/a.bin"), apache.Url("/a.bin")}, true},
+        {"two HTTP mirrors", {nginx.Url("/a.bin"), apache.Url("/a.bin?case=two")}, true},
         {"the HTTP mirror gone: FTP carries it", {missing.Url("/file/gone.bin")}, false},
+    };
+    // Apache logs a request once it ends, so a row's ranges may be logged
+    // while the next row runs: its requests are told by their query.
+    const auto ranges = [&apache](const std::string& tag) {
+        std::vector<std::string> own;
+        for (const std::string& line : apache.Requests()) {
+            if (line.find(tag) != std::string::npos) {
+                own.push_back(line);
+            }
+        }
+        return Answers(own, " 206");
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -219,16 +230,15 @@ TEST_F(MirrorsTest, AnFtpMostWantedMirrorLetsTheHttpOnesShareTheRanges)
         for (std::size_t i = 0; i < c.http.size(); ++i) {
             mirrors.Add({c.http[i], static_cast<int>(i) + 2, ""});
         }
-        const std::size_t before = apache.Requests().size();
         TempDir dir;
         Fetcher f;
         f.engine.SetConnections(4);
         f.engine.SetMirrors(mirrors);
         ASSERT_TRUE(f.Get(ftp.Url("/a.bin"), dir.File("a.bin"))) << f.Error();
         EXPECT_TRUE(ReadFile(dir.File("a.bin")) == data);
-        const std::vector<std::string> requests = apache.Requests();
-        EXPECT_EQ(Answers({requests.begin() + static_cast<std::ptrdiff_t>(before), requests.end()}, " 206") >= 1,
-                  c.apacheRanges);
+        if (c.apacheRanges) {
+            EXPECT_GE(ranges("?case=two"), 1) << "Apache gave ranges beside nginx";
+        }
     }
 }
 
