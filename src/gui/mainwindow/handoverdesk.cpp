@@ -36,6 +36,21 @@ HandOverDesk::HandOverDesk(AppContext& context, HandOverWindow& window) : m_ctx(
 {
 }
 
+template <typename Result, typename Take>
+auto HandOverDesk::OnDesk(Take take)
+{
+    return [desk = QPointer<HandOverDesk>(this), take = std::move(take)](Result result) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [desk, take, result = std::move(result)] {
+                if (desk != nullptr) {
+                    take(*desk, result);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+}
+
 QString HandOverDesk::AddUrl(const QString& text)
 {
     // A drop or a notice's "Download": the user's own add, in the window.
@@ -152,19 +167,12 @@ void HandOverDesk::FetchMetalink(const std::string& url, const std::string& fold
         auto guard = m_ctx.table.Lock();
         source.details.userAgent = m_ctx.settings.options.userAgent;
     }
-    // The answer comes on the fetching thread; the tasks are added on this
-    // one, and only while the window is there.
-    m_ctx.metalinkFetch.Start(url, QDir::tempPath().toStdString(), source.details,
-                              [desk = QPointer<HandOverDesk>(this), folder, source, retrying](MetalinkReading reading) {
-                                  QMetaObject::invokeMethod(
-                                      qApp,
-                                      [desk, folder, source, retrying, reading = std::move(reading)] {
-                                          if (desk != nullptr) {
-                                              desk->TakeFetchedMetalink(reading, folder, source, retrying);
-                                          }
-                                      },
-                                      Qt::QueuedConnection);
-                              });
+    // The answer comes on the fetching thread; the tasks are added on this one.
+    m_ctx.metalinkFetch.Start(
+        url, QDir::tempPath().toStdString(), source.details,
+        OnDesk<MetalinkReading>([folder, source, retrying](HandOverDesk& desk, const MetalinkReading& reading) {
+            desk.TakeFetchedMetalink(reading, folder, source, retrying);
+        }));
 }
 
 void HandOverDesk::TakeFetchedMetalink(const MetalinkReading& reading, const std::string& folder,
@@ -284,17 +292,11 @@ bool HandOverDesk::CheckAsNewAddress(const QString& url, const DownloadDetails* 
         return false;
     }
     const bool browser = details != nullptr;
-    return m_ctx.addressCheck.Start(url.toStdString(), browser ? *details : DownloadDetails(), std::move(waiting),
-                                    [desk = QPointer<HandOverDesk>(this), browser, done](AddressCheckResult result) {
-                                        QMetaObject::invokeMethod(
-                                            qApp,
-                                            [desk, browser, done, result = std::move(result)] {
-                                                if (desk != nullptr) {
-                                                    desk->TakeCheckedAddress(result, browser, done);
-                                                }
-                                            },
-                                            Qt::QueuedConnection);
-                                    });
+    return m_ctx.addressCheck.Start(
+        url.toStdString(), browser ? *details : DownloadDetails(), std::move(waiting),
+        OnDesk<AddressCheckResult>([browser, done](HandOverDesk& desk, const AddressCheckResult& result) {
+            desk.TakeCheckedAddress(result, browser, done);
+        }));
 }
 
 void HandOverDesk::TakeCheckedAddress(const AddressCheckResult& result, bool browser,
@@ -313,17 +315,10 @@ void HandOverDesk::TakeCheckedAddress(const AddressCheckResult& result, bool bro
 
 bool HandOverDesk::RefreshFrom(TaskId taskId, const std::string& url)
 {
-    return m_ctx.addressCheck.Start(url, DownloadDetails(), m_ctx.addressCheck.Waiting(taskId),
-                                    [desk = QPointer<HandOverDesk>(this)](AddressCheckResult result) {
-                                        QMetaObject::invokeMethod(
-                                            qApp,
-                                            [desk, result = std::move(result)] {
-                                                if (desk != nullptr) {
-                                                    desk->TakeRefreshedAddress(result);
-                                                }
-                                            },
-                                            Qt::QueuedConnection);
-                                    });
+    return m_ctx.addressCheck.Start(
+        url, DownloadDetails(), m_ctx.addressCheck.Waiting(taskId),
+        OnDesk<AddressCheckResult>(
+            [](HandOverDesk& desk, const AddressCheckResult& result) { desk.TakeRefreshedAddress(result); }));
 }
 
 void HandOverDesk::TakeRefreshedAddress(const AddressCheckResult& result)

@@ -115,6 +115,10 @@ private:
     void TakeHeldHandOver();
     void AnswerOnceSaved(std::optional<QString> answer, std::function<void(const QString&)> done);
     static QString NotSavedText();
+    // A callback for a worker thread's `Result`: `take(desk, result)` runs
+    // on the desk's thread, and only while the desk is there.
+    template <typename Result, typename Take>
+    auto OnDesk(Take take);
 
     AppContext& m_ctx;
     HandOverWindow& m_window;
