@@ -133,79 +133,6 @@ void CurlEngine::Abort()
     curl_multi_wakeup(m_multi);
 }
 
-void CurlEngine::SetSpeedLimit(std::int32_t kb)
-{
-    m_settings.speedLimit = kb;
-}
-void CurlEngine::SetTaskId(TaskId id)
-{
-    m_settings.taskId = id;
-    m_cookies.Restart();
-}
-void CurlEngine::SetAutoSave(std::int32_t kb)
-{
-    m_settings.autoSaveKB = kb;
-}
-void CurlEngine::SetRefresh(std::int32_t ms)
-{
-    m_settings.refreshMs = ms;
-}
-void CurlEngine::SetIdleTime(std::int32_t s)
-{
-    m_settings.idleSeconds = s;
-}
-void CurlEngine::SetPasvMode(std::int32_t passive)
-{
-    m_settings.passive = passive;
-}
-void CurlEngine::SetUserAgent(const std::string& ua)
-{
-    m_settings.userAgent = ua;
-}
-void CurlEngine::SetHttpVersion(const std::string& v)
-{
-    m_settings.httpVersion = v;
-}
-void CurlEngine::SetProxyServer1(const std::string& p)
-{
-    m_settings.httpProxy = p;
-}
-void CurlEngine::SetProxyServer2(const std::string& p)
-{
-    m_settings.ftpProxy = p;
-}
-void CurlEngine::SetCookies(std::int32_t on)
-{
-    m_settings.cookies = on;
-}
-void CurlEngine::SetProxyUser1(const std::string& u)
-{
-    m_settings.httpProxyUser = u;
-}
-void CurlEngine::SetProxyUser2(const std::string& u)
-{
-    m_settings.ftpProxyUser = u;
-}
-void CurlEngine::SetProxyPassword1(const std::string& p)
-{
-    m_settings.httpProxyPassword = p;
-}
-void CurlEngine::SetProxyPassword2(const std::string& p)
-{
-    m_settings.ftpProxyPassword = p;
-}
-void CurlEngine::SetSecure(bool secure)
-{
-    m_settings.secure = secure;
-}
-void CurlEngine::SetFtpTlsRequired(bool required)
-{
-    m_settings.ftpTlsRequired = required;
-}
-void CurlEngine::SetServerNameAllowed(bool allowed)
-{
-    m_settings.serverNameAllowed = allowed;
-}
 std::string CurlEngine::SavedAs()
 {
     return m_savedAs;
@@ -218,61 +145,39 @@ MirrorList CurlEngine::AnnouncedMirrors()
 {
     return m_announcedMirrors;
 }
-void CurlEngine::SetRequestDetails(const std::string& cookie, const std::string& referrer)
-{
-    m_settings.cookie = cookie;
-    m_settings.referrer = referrer;
-    m_cookies.Restart();
-}
-void CurlEngine::SetCookieJar(const std::string& lines)
-{
-    m_settings.cookieJar = lines;
-    m_cookies.Restart();
-}
 void CurlEngine::NoteRetryAfter(std::int64_t seconds)
 {
     m_retryAfter = static_cast<std::int32_t>(std::min<std::int64_t>(seconds, kMaxRetryAfter));
-}
-
-void CurlEngine::SetConnections(std::int32_t connections)
-{
-    m_settings.connections = ClampConnections(connections);
 }
 void CurlEngine::SetFileClaims(FileClaims* claims)
 {
     m_claims = claims;
 }
-void CurlEngine::SetMirrors(const MirrorList& mirrors)
+void CurlEngine::NewSettings()
 {
-    m_mirrors = mirrors;
-}
-void CurlEngine::SetPieceHashes(const PieceHashes& pieces)
-{
-    m_pieces = pieces;
+    m_cookies.Restart();
 }
 
-bool CurlEngine::HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                         const std::string& saveAs, const std::string& user, const std::string& password)
+// One call at a time: the request lives on the caller's stack for the call.
+bool CurlEngine::Transfer(const TransferRequest& request)
 {
-    return CheckedTransfer(TransferRequest{false, host, port, remotePath, saveAs, user, password});
-}
-
-bool CurlEngine::FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                        const std::string& saveAs, const std::string& user, const std::string& password)
-{
-    return CheckedTransfer(TransferRequest{true, host, port, remotePath, saveAs, user, password});
+    m_request = &request;
+    m_digest.Expect(request.digests);
+    const bool ok = CheckedTransfer(request);
+    m_request = nullptr;
+    return ok;
 }
 
 RunContext CurlEngine::Lend()
 {
-    return RunContext{m_settings,
+    return RunContext{Settings(),
                       m_sink,
                       m_hosts,
                       m_easy,
                       m_digest,
                       m_claims,
-                      !m_pieces.Empty(),
-                      m_maxFileSize,
+                      !m_request->pieces.Empty(),
+                      m_request->maxFileSize,
                       m_resumable,
                       m_fileSize,
                       m_savedAs,
@@ -283,17 +188,17 @@ RunContext CurlEngine::Lend()
                       [this](std::int64_t seconds) { NoteRetryAfter(seconds); }};
 }
 
-void CurlEngine::Status(const std::string& message)
+void CurlEngine::Status(const std::string& message, StatusTone tone)
 {
-    trace::Line("task " + std::to_string(m_settings.taskId), message);
-    m_sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_settings.taskId);
+    trace::Line("task " + std::to_string(Settings().taskId), message);
+    m_sink.OnProgress(Progress::Status(Settings().taskId, StatusTimeStamp() + message, tone));
 }
 
 bool CurlEngine::Fail(const std::string& message, TransferOutcome outcome)
 {
     m_error = message;
     m_outcome = outcome;
-    Status(message);
+    Status(message, StatusTone::Failure);
     return false;
 }
 
@@ -354,30 +259,30 @@ void CurlEngine::SetUpPace(CURL* e)
 {
     // libcurl's rate limiter only holds with small reads; a read never takes
     // more than a quarter second of the limit, so throttling never looks idle.
-    const long buffer = m_settings.speedLimit > 0
-                            ? std::clamp(static_cast<long>(m_settings.speedLimit) * 256, 1024L, 16384L)
+    const long buffer = Settings().speedLimit > 0
+                            ? std::clamp(static_cast<long>(Settings().speedLimit) * 256, 1024L, 16384L)
                             : 256L * 1024;
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, buffer);
-    if (!m_settings.userAgent.empty()) {
-        curl_easy_setopt(e, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
+    if (!Settings().userAgent.empty()) {
+        curl_easy_setopt(e, CURLOPT_USERAGENT, Settings().userAgent.c_str());
     }
-    if (m_settings.speedLimit > 0) {
-        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(m_settings.speedLimit) * 1024);
+    if (Settings().speedLimit > 0) {
+        curl_easy_setopt(e, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(Settings().speedLimit) * 1024);
     }
     // Idleness is watched by Perform; libcurl's low-speed check averages
     // over several seconds and would overshoot a short idle time.
-    if (m_settings.idleSeconds > 0) {
-        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_settings.idleSeconds));
-        curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_settings.idleSeconds));
-        curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(m_settings.idleSeconds) * 1000);
+    if (Settings().idleSeconds > 0) {
+        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(Settings().idleSeconds));
+        curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(Settings().idleSeconds));
+        curl_easy_setopt(e, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(Settings().idleSeconds) * 1000);
     }
-    if (m_settings.httpVersion == "2") {
+    if (Settings().httpVersion == "2") {
         // HTTP/2 only where the server offers it in the TLS handshake (ALPN):
         // plain HTTP, and servers that offer only 1.1, speak 1.1 as before.
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
-    } else if (m_settings.httpVersion == "1.0") {
+    } else if (Settings().httpVersion == "1.0") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    } else if (m_settings.httpVersion == "0.9") {
+    } else if (Settings().httpVersion == "0.9") {
         curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(e, CURLOPT_HTTP09_ALLOWED, 1L);
     } else {
@@ -391,11 +296,11 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     // The task's jar, with the cookie engine on for every request of the
     // transfer; cookies the servers set are kept for the task's later
     // requests. Without cookies of its own only the option turns it on.
-    if (m_settings.cookies != 0 || m_cookies.Any()) {
+    if (Settings().cookies != 0 || m_cookies.Any()) {
         m_cookies.LoadInto(e);
     }
-    if (!m_settings.referrer.empty()) {
-        curl_easy_setopt(e, CURLOPT_REFERER, m_settings.referrer.c_str());
+    if (!m_request->details.referrer.empty()) {
+        curl_easy_setopt(e, CURLOPT_REFERER, m_request->details.referrer.c_str());
     }
     if (!user.empty()) {
         curl_easy_setopt(e, CURLOPT_USERNAME, user.c_str());
@@ -406,13 +311,13 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
             curl_easy_setopt(e, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
         }
     }
-    const std::string& proxy = run.ftp ? m_settings.ftpProxy : m_settings.httpProxy;
+    const std::string& proxy = Settings().proxy.server;
     // An empty proxy also keeps libcurl from taking one from the environment.
     const std::string proxyUrl = ProxyUrl(proxy);
     curl_easy_setopt(e, CURLOPT_PROXY, proxyUrl.c_str());  // libcurl copies option strings
     if (!proxy.empty()) {
-        const std::string& proxyUser = run.ftp ? m_settings.ftpProxyUser : m_settings.httpProxyUser;
-        const std::string& proxyPassword = run.ftp ? m_settings.ftpProxyPassword : m_settings.httpProxyPassword;
+        const std::string& proxyUser = Settings().proxy.user;
+        const std::string& proxyPassword = Settings().proxy.password;
         if (!proxyUser.empty()) {
             curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, proxyUser.c_str());
             curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
@@ -427,13 +332,13 @@ void CurlEngine::SetUpIdentity(CURL* e, const TransferRun& run, const std::strin
     // TLS for FTP" to none. A redirect to an FTP server does the same.
     // TLS is asked for by its own name first, the old AUTH SSL after.
     curl_easy_setopt(e, CURLOPT_USE_SSL,
-                     static_cast<long>(m_settings.ftpTlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+                     static_cast<long>(Settings().ftpTlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     if (run.ftp) {
         // Active mode cannot pass a proxy tunnel, nor TLS: libcurl takes no
         // data connection over TLS from the server, which then waits after
         // "150 Opening data connection". There the transfer is passive.
-        const bool active = m_settings.passive == 0 && proxy.empty() && !run.secure;
+        const bool active = Settings().passive == 0 && proxy.empty() && !run.secure;
         curl_easy_setopt(e, CURLOPT_FTPPORT, active ? "-" : nullptr);
         curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     }
@@ -444,7 +349,7 @@ CURLcode CurlEngine::Perform(TransferRun& run)
     curl_multi_add_handle(m_multi, m_easy);
     CURLcode result = CURLE_OK;
     bool aborted = false;
-    const auto idle = std::chrono::seconds(m_settings.idleSeconds);
+    const auto idle = std::chrono::seconds(Settings().idleSeconds);
     SegmentedTransfer* const segments = run.segments;
     for (;;) {
         if (m_abort) {
@@ -452,13 +357,13 @@ CURLcode CurlEngine::Perform(TransferRun& run)
             break;
         }
         const bool segmented = segments != nullptr && segments->Active();
-        if (m_settings.idleSeconds > 0 && !segmented) {
+        if (Settings().idleSeconds > 0 && !segmented) {
             // Under a speed limit libcurl reads ahead and then pauses on
             // purpose; silence counts only from when it is due to read again.
             auto quietSince = run.lastData;
-            if (m_settings.speedLimit > 0) {
+            if (Settings().speedLimit > 0) {
                 const auto due = run.start + std::chrono::milliseconds(run.received * 1000 /
-                                                                       (std::int64_t{m_settings.speedLimit} * 1024));
+                                                                       (std::int64_t{Settings().speedLimit} * 1024));
                 quietSince = std::max(quietSince, due);
             }
             const auto now = Clock::now();
@@ -590,7 +495,7 @@ CURLcode CurlEngine::RunHttp(TransferRun& run, std::int64_t offset, const std::s
 // server suggests, or the last URL's after redirects; "" to keep the target.
 std::string CurlEngine::ServerFileName(const TransferRun& run)
 {
-    if (!m_settings.serverNameAllowed) {
+    if (!m_request->serverNameAllowed) {
         return {};
     }
     std::string name = run.ftp || run.redirectedToFtp ? std::string() : SafeFileName(run.response.fileName);
@@ -638,9 +543,10 @@ bool CurlEngine::Finish(TransferRun& run, std::int64_t bytes)
     if (!name.empty()) {
         Status("Saved as " + NameOfPath(m_savedAs));
     }
-    m_sink.OnProgress("", bytes, 0, kProgressBytes, m_settings.taskId);
+    m_sink.OnProgress(Progress::Bytes(Settings().taskId, bytes, 0));
     Status(m_verified.empty() ? std::string(texts::kFileDownloaded)
-                              : texts::kFileDownloaded + (texts::kVerified + m_verified));
+                              : texts::kFileDownloaded + (texts::kVerified + m_verified),
+           StatusTone::Done);
     return true;
 }
 
@@ -682,9 +588,9 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
         const char* what;
         const std::string& value;
         bool checked;
-    } values[] = {{"user agent", m_settings.userAgent, true},
-                  {"referrer", m_settings.referrer, true},
-                  {"cookie", m_settings.cookie, true},
+    } values[] = {{"user agent", Settings().userAgent, true},
+                  {"referrer", request.details.referrer, true},
+                  {"cookie", request.details.cookie, true},
                   {"FTP login", request.user, request.ftp},
                   {"FTP password", request.password, request.ftp}};
     for (const auto& v : values) {
@@ -693,11 +599,11 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
                         " holds a line break or another control character; nothing was sent");
         }
     }
-    if (m_settings.cookie.size() > kMaxCookieBytes) {
-        return Fail("Fail - the cookie is " + std::to_string(m_settings.cookie.size()) + " bytes, more than the " +
+    if (request.details.cookie.size() > kMaxCookieBytes) {
+        return Fail("Fail - the cookie is " + std::to_string(request.details.cookie.size()) + " bytes, more than the " +
                     std::to_string(kMaxCookieBytes) + " a request may carry; nothing was sent");
     }
-    const CookieJarReading jar = CookieJar::Read(m_settings.cookieJar);
+    const CookieJarReading jar = CookieJar::Read(request.details.cookieJar);
     switch (jar.fault) {
     case CookieJarFault::None: break;
     case CookieJarFault::TooLong:
@@ -721,9 +627,9 @@ bool CurlEngine::CheckHeaderValues(const TransferRequest& request)
 // path, and would take the place of one of two cookies of one name.
 void CurlEngine::StartCookies(const TransferRequest& request)
 {
-    CookieJar given = CookieJar::Read(m_settings.cookieJar).jar.value_or(CookieJar());
+    CookieJar given = CookieJar::Read(request.details.cookieJar).jar.value_or(CookieJar());
     const CookieJar header =
-        CookieJar::FromLines(CookieLines(m_settings.cookie, ShownHost(request.host), m_settings.secure));
+        CookieJar::FromLines(CookieLines(request.details.cookie, ShownHost(request.host), request.secure));
     const CookieJar browsers = given;
     for (const Cookie& cookie : header.Cookies()) {
         if (!browsers.Holds(cookie.name, cookie.domain)) {

@@ -14,10 +14,11 @@
 #include "base/text/mirrorlist.h"
 #include "base/text/piecehashes.h"
 #include "base/text/streamtypes.h"
+#include "base/text/transferrequest.h"
 #include "base/values/transferoutcome.h"
+#include "base/values/transfersettings.h"
 #include "engine/curlhandles.h"
 #include "engine/digestcheck.h"
-#include "engine/enginesettings.h"
 #include "engine/hostconnections.h"
 #include "engine/mirrorpool.h"
 #include "engine/taskcookies.h"
@@ -48,79 +49,44 @@ public:
     CurlEngine(const CurlEngine&) = delete;
     CurlEngine& operator=(const CurlEngine&) = delete;
 
+    bool Transfer(const TransferRequest& request) override;
     bool IsResumable() override;
-    bool FtpGet(const std::string& host, std::uint16_t port, const std::string& remotePath, const std::string& saveAs,
-                const std::string& user, const std::string& password) override;
     std::string ErrorText() override;
     TransferOutcome Outcome() override;
     void Close() override;
     std::int64_t FileSize() override;
-    void SetSpeedLimit(std::int32_t kbPerSecond) override;
     void Abort() override;
-    void SetTaskId(TaskId taskId) override;
-    void SetAutoSave(std::int32_t kilobytes) override;
-    void SetRefresh(std::int32_t milliseconds) override;
-    void SetIdleTime(std::int32_t seconds) override;
-    bool HttpGet(const std::string& host, std::uint16_t port, const std::string& remotePath, const std::string& saveAs,
-                 const std::string& user, const std::string& password) override;
-    void SetPasvMode(std::int32_t passive) override;
-    void SetUserAgent(const std::string& userAgent) override;
-    void SetHttpVersion(const std::string& version) override;
-    void SetProxyServer1(const std::string& hostColonPort) override;
-    void SetProxyServer2(const std::string& hostColonPort) override;
-    void SetCookies(std::int32_t enabled) override;
-    void SetProxyUser1(const std::string& user) override;
-    void SetProxyUser2(const std::string& user) override;
-    void SetProxyPassword1(const std::string& password) override;
-    void SetProxyPassword2(const std::string& password) override;
-    void SetSecure(bool secure) override;
-    void SetFtpTlsRequired(bool required) override;
-    void SetServerNameAllowed(bool allowed) override;
+    void SetFileClaims(FileClaims* claims) override;
     std::string SavedAs() override;
     std::int32_t RetryAfter() override;
-    void SetRequestDetails(const std::string& cookie, const std::string& referrer) override;
-    void SetCookieJar(const std::string& lines) override;
-    void SetConnections(std::int32_t connections) override;
-    void SetFileClaims(FileClaims* claims) override;
-    void SetExpectedDigests(const std::string& checksum) override;
     MirrorList AnnouncedMirrors() override;
-    void SetMirrors(const MirrorList& mirrors) override;
-    void SetPieceHashes(const PieceHashes& pieces) override;
     // The algorithm the last transfer's file was verified with ("SHA-256");
     // "" when it was not checked.
     std::string Verified() override { return m_verified; }
-    void SetStreamVariant(const std::string& variant) override { m_streamVariant = variant; }
     std::string FoundStream() override { return m_foundStream; }
-    void SetMaxFileSize(std::int64_t bytes) override { m_maxFileSize = bytes; }
     bool TooLarge() const override { return m_tooLarge; }
-    AddressSample SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                                const std::string& saveAs) override;
+    using TransferEngine::SampleAddress;
+    AddressSample SampleAddress(const TransferRequest& request) override;
 
     // The task's mirrors a segmented HTTP transfer may take ranges from:
     // those of HTTP and HTTPS, in the engine's own form of a URL, but the
     // one the call itself fetches.
     static std::vector<MirrorSource> OtherMirrors(const MirrorList& list, const std::string& url);
 
+protected:
+    void NewSettings() override;
+
 private:
     // What one transfer call (TransferRun) is lent of the engine.
     RunContext Lend();
 
-    struct TransferRequest {
-        bool ftp;
-        const std::string& host;
-        std::uint16_t port;
-        const std::string& remotePath;
-        const std::string& saveAs;
-        const std::string& user;
-        const std::string& password;
-    };
-
     // What a transfer finds on disk before its first request.
     struct ResumePoint;
-    // The engine's own form of a task's URL, in the scheme SetSecure chose.
-    std::string UrlOf(bool ftp, const std::string& host, std::uint16_t port, const std::string& remotePath) const;
+    // The engine's own form of a request's URL.
+    static std::string UrlOf(const TransferRequest& request);
     // The partial file's side of SampleAddress (curlenginesample.cpp).
     static void ReadKeptTail(const PartialFile& file, AddressSample& sample);
+    AddressSample SampleOf(const TransferRequest& request);
     // The task's own URL, then its mirrors: who may lead the transfer.
     std::vector<Lead> Leads(const TransferRequest& request) const;
 
@@ -128,7 +94,7 @@ private:
     // from zero: a resume may have joined two versions of the file.
     bool CheckedTransfer(const TransferRequest& request);
     // A leader that refuses before a byte came is left and the next one leads.
-    bool Transfer(const TransferRequest& request);
+    bool TransferByLeads(const TransferRequest& request);
     bool TransferFrom(const LeadingMirrors& leads, const TransferRequest& request, PartialFile& file,
                       ResumePoint& resume);
     // Compares the finished partial file with the digest it should have;
@@ -161,7 +127,7 @@ private:
     // playlist, answered with one, or a recording of it is on disk.
     StreamKind StreamAt(const std::string& url, const std::string& target) const;
     bool RunStream(const TransferRequest& request, PartialFile& file, StreamKind kind, const std::string& url);
-    void Status(const std::string& message);
+    void Status(const std::string& message, StatusTone tone = StatusTone::Plain);
     bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
 
     ProgressSink& m_sink;
@@ -176,8 +142,8 @@ private:
     std::atomic<std::int64_t> m_fileSize{-1};
     std::string m_error;
     TransferOutcome m_outcome = TransferOutcome::Failed;
-    bool m_leaderRefused = false;  // the last failure was the leader's refusal
-    EngineSettings m_settings;
+    bool m_leaderRefused = false;                // the last failure was the leader's refusal
+    const TransferRequest* m_request = nullptr;  // the running call's
     std::string m_savedAs;
     std::int32_t m_retryAfter = -1;
     // What the server of the first connection named as the file's other
@@ -185,16 +151,11 @@ private:
     MirrorList m_announcedMirrors;
     FileClaims* m_claims = nullptr;
     DigestCheck m_digest;
-    std::string m_checksumError;  // why the task's checksum cannot be read
     bool m_refetchOnMismatch = false;
     std::string m_mismatchedFile;  // the partial file a first mismatch left
     bool m_wroteFromZero = false;  // the last round wrote the whole file, none of it resumed
     std::string m_verified;        // the algorithm the last file was verified with
-    MirrorList m_mirrors;          // more servers of the file; read ones only: they only help
-    PieceHashes m_pieces;
-    std::string m_streamVariant;  // VariantChoice's stored form
-    std::string m_foundStream;    // what the last transfer recorded: "", "HLS", "DASH"
-    std::int64_t m_maxFileSize = -1;
+    std::string m_foundStream;     // what the last transfer recorded: "", "HLS", "DASH"
     bool m_tooLarge = false;
     TaskCookies m_cookies;  // the running task's, with what its servers set
 };

@@ -7,21 +7,13 @@
 
 namespace dromo {
 
-void CurlEngine::SetExpectedDigests(const std::string& checksum)
-{
-    std::string error;
-    std::optional<DigestList> digests = DigestList::Parse(checksum, &error);
-    m_checksumError = digests ? std::string() : error;
-    m_digest.Expect(digests ? std::move(*digests) : DigestList());
-}
-
 bool CurlEngine::CheckedTransfer(const TransferRequest& request)
 {
     m_verified.clear();
     m_mismatchedFile.clear();
     m_refetchOnMismatch = true;
     m_wroteFromZero = false;
-    const bool ok = Transfer(request);
+    const bool ok = TransferByLeads(request);
     m_cookies.TakeFrom(m_easy);  // what the servers set, for the task's next attempt
     if (ok || m_mismatchedFile.empty() || m_abort) {
         return ok;
@@ -32,7 +24,7 @@ bool CurlEngine::CheckedTransfer(const TransferRequest& request)
     if (std::remove(m_mismatchedFile.c_str()) != 0) {
         return Fail("Error removing " + m_mismatchedFile + " to download it again");
     }
-    const bool again = Transfer(request);
+    const bool again = TransferByLeads(request);
     m_cookies.TakeFrom(m_easy);
     return again;
 }

@@ -67,11 +67,18 @@ void CurlEngine::ReadKeptTail(const PartialFile& file, AddressSample& sample)
     sample.keptTail.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
 }
 
-AddressSample CurlEngine::SampleAddress(const std::string& host, std::uint16_t port, const std::string& remotePath,
-                                        const std::string& saveAs)
+AddressSample CurlEngine::SampleAddress(const TransferRequest& request)
+{
+    m_request = &request;
+    AddressSample sample = SampleOf(request);
+    m_request = nullptr;
+    return sample;
+}
+
+AddressSample CurlEngine::SampleOf(const TransferRequest& request)
 {
     AddressSample sample;
-    PartialFile file(saveAs);
+    PartialFile file(request.saveAs);
     ReadKeptTail(file, sample);
     if (sample.resumePoint <= 0) {
         return sample;
@@ -79,9 +86,9 @@ AddressSample CurlEngine::SampleAddress(const std::string& host, std::uint16_t p
     const std::int64_t length = std::min(kSameFileTail, sample.resumePoint);
     const std::int64_t first = sample.resumePoint - length;
     TransferRun run{Lend(), file, false, -1, first, sample.keptValidator};
-    run.secure = m_settings.secure;
+    run.secure = request.secure;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    if (!SetUp(run, UrlOf(false, host, port, remotePath), "", "", errorBuffer)) {
+    if (!SetUp(run, UrlOf(request), "", "", errorBuffer)) {
         sample.error = "out of memory";
         return sample;
     }

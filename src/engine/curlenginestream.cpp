@@ -50,7 +50,7 @@ bool CurlEngine::RunStream(const TransferRequest& request, PartialFile& file, St
         m_savedAs = chosen;
     }
     m_resumable = true;  // segment by segment
-    StreamTransfer stream(StreamContext{m_settings, m_sink, m_multi, m_hosts, m_easy, url, kind, m_streamVariant,
+    StreamTransfer stream(StreamContext{Settings(), m_sink, m_multi, m_hosts, m_easy, url, kind, m_request->variant,
                                         m_abort, m_fileSize, m_claims, renamed},
                           file);
     const bool ok = stream.Run();
@@ -66,7 +66,7 @@ bool CurlEngine::RunStream(const TransferRequest& request, PartialFile& file, St
     if (file.Target() != request.saveAs) {
         Status("Saved as " + NameOfPath(file.Target()));
     }
-    Status(texts::kFileDownloaded);
+    Status(texts::kFileDownloaded, StatusTone::Done);
     return true;
 }
 

@@ -72,26 +72,25 @@ std::vector<MirrorSource> CurlEngine::OtherMirrors(const MirrorList& list, const
 
 // The task's own URL, then its mirrors, most wanted first; the task's login
 // goes only to its own server.
-std::string CurlEngine::UrlOf(bool ftp, const std::string& host, std::uint16_t port,
-                              const std::string& remotePath) const
+std::string CurlEngine::UrlOf(const TransferRequest& request)
 {
-    const bool secure = m_settings.secure;
-    const char* scheme = ftp ? (secure ? "ftps://" : "ftp://") : (secure ? "https://" : "http://");
-    return scheme + host + ":" + std::to_string(port) + EncodePath(remotePath);
+    const char* scheme =
+        request.ftp ? (request.secure ? "ftps://" : "ftp://") : (request.secure ? "https://" : "http://");
+    return scheme + request.host + ":" + std::to_string(request.port) + EncodePath(request.remotePath);
 }
 
 std::vector<Lead> CurlEngine::Leads(const TransferRequest& request) const
 {
     Lead own;
     own.ftp = request.ftp;
-    own.secure = m_settings.secure;
-    own.url = UrlOf(own.ftp, request.host, request.port, request.remotePath);
+    own.secure = request.secure;
+    own.url = UrlOf(request);
     own.host = request.host;
     own.port = request.port;
     own.login = true;
     own.priority = kMirrorPriorityBest;
     std::vector<Lead> leads{own};
-    for (const Mirror& mirror : m_mirrors.Mirrors()) {
+    for (const Mirror& mirror : request.mirrors.Mirrors()) {
         std::optional<Lead> lead = LeadOf(mirror);
         if (lead && lead->url != own.url) {
             leads.push_back(std::move(*lead));
@@ -122,7 +121,7 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
         m_leaderRefused = run.outcome != TransferRun::Outcome::Write;
         TransferOutcome outcome = TransferOutcome::Failed;
         const std::string text = DescribeFailure(m_easy, code == CURLE_OK ? CURLE_GOT_NOTHING : code, errorBuffer,
-                                                 run.Facts(), lead.host, lead.port, m_settings.idleSeconds, outcome);
+                                                 run.Facts(), lead.host, lead.port, Settings().idleSeconds, outcome);
         return Fail(text, outcome);
     }
     PartialFile& file = run.file;
@@ -138,7 +137,7 @@ bool CurlEngine::Conclude(TransferRun& run, CURLcode code, std::unique_ptr<Segme
     return Finish(run, file.Size());
 }
 
-bool CurlEngine::Transfer(const TransferRequest& request)
+bool CurlEngine::TransferByLeads(const TransferRequest& request)
 {
     m_error.clear();
     m_outcome = TransferOutcome::Failed;
@@ -149,23 +148,25 @@ bool CurlEngine::Transfer(const TransferRequest& request)
     m_foundStream.clear();
     m_tooLarge = false;
     m_savedAs = request.saveAs;
-    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...");
+    Status(texts::kConnectingTo + (" " + ShownHost(request.host)) + ":" + std::to_string(request.port) + "...",
+           StatusTone::Connecting);
     if (!CheckTarget(request) || !CheckHeaderValues(request)) {
         return false;
     }
     StartCookies(request);
-    if (!m_checksumError.empty()) {
-        return Fail("Fail - the checksum cannot be read: " + m_checksumError);
+    if (!request.digestsUnreadable.empty()) {
+        return Fail("Fail - the checksum cannot be read: " + request.digestsUnreadable);
     }
     PartialFile file(request.saveAs);
     ResumePoint resume;
     if (!ReadResumePoint(request, file, resume)) {
         return false;
     }
-    LeadingMirrors leads(Leads(request), m_settings.connections > 1);
+    LeadingMirrors leads(Leads(request), Settings().connections > 1);
     if (const Lead& first = leads.Current(); first.host != request.host || first.port != request.port) {
         // An HTTP(S) mirror leads before the task's own FTP server.
-        Status(texts::kConnectingTo + (" " + ShownHost(first.host)) + ":" + std::to_string(first.port) + "...");
+        Status(texts::kConnectingTo + (" " + ShownHost(first.host)) + ":" + std::to_string(first.port) + "...",
+               StatusTone::Connecting);
     }
     for (;;) {
         if (TransferFrom(leads, request, file, resume)) {
@@ -180,9 +181,10 @@ bool CurlEngine::Transfer(const TransferRequest& request)
             // The task's own URL alone fails as it always has.
             return leads.Count() > 1 ? Fail(leads.FailureText(), leads.FailureOutcome()) : false;
         }
-        Status("Leaving the mirror " + UrlWithoutLogin(left) + ": " + why);
+        Status("Leaving the mirror " + UrlWithoutLogin(left) + ": " + why, StatusTone::Failure);
         const Lead& next = leads.Current();
-        Status(texts::kConnectingTo + (" " + ShownHost(next.host)) + ":" + std::to_string(next.port) + "...");
+        Status(texts::kConnectingTo + (" " + ShownHost(next.host)) + ":" + std::to_string(next.port) + "...",
+               StatusTone::Connecting);
     }
 }
 
@@ -202,17 +204,17 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         m_digest.Begin();
         std::int64_t from = resume.offset;
         std::int64_t last = -1;
-        if (!lead.ftp && (m_settings.connections > 1 || resume.plan || !mirrors.empty() || !m_pieces.Empty()) &&
+        if (!lead.ftp && (Settings().connections > 1 || resume.plan || !mirrors.empty() || !request.pieces.Empty()) &&
             rangesFit) {
             segments = std::make_unique<SegmentedTransfer>(
-                SegmentContext{m_settings, m_sink, m_multi, m_hosts, lead.url, mirrors, m_pieces, &m_digest,
+                SegmentContext{Settings(), m_sink, m_multi, m_hosts, lead.url, mirrors, request.pieces, &m_digest,
                                &m_cookies},
                 file, ShownHost(lead.host) + ":" + std::to_string(lead.port), resume.plan);
             from = resume.plan ? segments->ResumeOffset() : resume.offset;
             last = segments->FirstRequestLast(from);
         }
         TransferRun run{Lend(), file, lead.ftp, resume.existing, from, resume.validator};
-        run.secure = lead.secure || (lead.ftp && m_settings.ftpTlsRequired);  // TLS or no transfer
+        run.secure = lead.secure || (lead.ftp && Settings().ftpTlsRequired);  // TLS or no transfer
         run.existingRecord = resume.existingRecord;
         run.existingModified = resume.existingModified;
         run.requestedLast = last;
@@ -248,7 +250,7 @@ bool CurlEngine::TransferFrom(const LeadingMirrors& leads, const TransferRequest
         }
         switch (run.outcome) {
         case Outcome::AlreadyExisted:
-            m_sink.OnProgress("", run.existingSize, 0, kProgressBytes, m_settings.taskId);
+            m_sink.OnProgress(Progress::Bytes(Settings().taskId, run.existingSize, 0));
             m_outcome = TransferOutcome::AlreadyExisted;
             m_error = texts::kFileAlreadyExisted;
             Status(m_error);

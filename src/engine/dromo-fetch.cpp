@@ -34,13 +34,13 @@ namespace {
 class PrintingSink : public dromo::ProgressSink {
 public:
     bool quiet = false;
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, dromo::TaskId) override
+    void OnProgress(const dromo::Progress& p) override
     {
-        if (quiet && kind == dromo::kProgressBytes) {
+        if (quiet && p.kind == dromo::ProgressKind::Bytes) {
             return;
         }
-        std::printf("%d %lld %lld %s\n", kind, static_cast<long long>(bytes), static_cast<long long>(speed),
-                    text.c_str());
+        std::printf("%d %lld %lld %s\n", static_cast<int>(p.kind), static_cast<long long>(p.bytes),
+                    static_cast<long long>(p.speed), p.text.c_str());
         std::fflush(stdout);
     }
 };
@@ -309,7 +309,7 @@ bool Verified(dromo::CurlEngine& engine, const dromo::DigestList& checksum, Prin
     const std::string algorithm = dromo::DigestAlgorithmName(check.Wanted()->algorithm);
     switch (check.Verify(engine.SavedAs(), FileSize(engine.SavedAs()))) {
     case dromo::DigestCheck::Result::Verified:
-        sink.OnProgress(dromo::StatusTimeStamp() + "Verified " + algorithm, 0, 0, dromo::kProgressStatus, 0);
+        sink.OnProgress(dromo::Progress::Status(0, dromo::StatusTimeStamp() + "Verified " + algorithm));
         return true;
     case dromo::DigestCheck::Result::Mismatch:
         std::fprintf(stderr, "Fail - the file does not match its %s checksum\n", algorithm.c_str());

@@ -67,9 +67,10 @@ void SegmentedTransfer::DropMirror(int mirror, const std::string& why, Leaving k
         return;
     }
     m_schedule.Pool().At(mirror).badData = kind == Leaving::BadData;
-    m_sink.OnProgress(
-        StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_schedule.Pool().At(mirror).url) + ": " + why, 0,
-        0, kProgressStatus, m_settings.taskId);
+    m_sink.OnProgress(Progress::Status(
+        m_settings.taskId,
+        StatusTimeStamp() + "Leaving the mirror " + UrlWithoutLogin(m_schedule.Pool().At(mirror).url) + ": " + why,
+        kind == Leaving::Failed ? StatusTone::Failure : StatusTone::Plain));
 }
 
 // A connection is free and no range is large enough to halve: the range

@@ -761,7 +761,7 @@ void SegmentedTransfer::Event()
     const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_recent.front().first).count();
     const std::int64_t speed = since > 0 ? (present - m_recent.front().second) * 1000 / since : 0;
     m_recent.emplace_back(now, present);
-    m_sink.OnProgress("", present, speed, kProgressBytes, m_settings.taskId);
+    m_sink.OnProgress(Progress::Bytes(m_settings.taskId, present, speed));
 }
 
 bool SegmentedTransfer::Settle()
@@ -776,8 +776,8 @@ void SegmentedTransfer::FinalEvent()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
     const std::int64_t moved = m_schedule.Plan().Present() - m_startPresent;
-    m_sink.OnProgress("", m_schedule.Plan().Present(), ms > 0 ? moved * 1000 / ms : moved, kProgressBytes,
-                      m_settings.taskId);
+    m_sink.OnProgress(
+        Progress::Bytes(m_settings.taskId, m_schedule.Plan().Present(), ms > 0 ? moved * 1000 / ms : moved));
 }
 
 }  // namespace dromo

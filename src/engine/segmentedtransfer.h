@@ -13,8 +13,8 @@
 #include <curl/curl.h>
 
 #include "base/values/transferoutcome.h"
+#include "base/values/transfersettings.h"
 #include "engine/curlhandles.h"
-#include "engine/enginesettings.h"
 #include "engine/httpresponse.h"
 #include "engine/idlewatch.h"
 #include "engine/mirrorpool.h"
@@ -38,7 +38,7 @@ class TaskCookies;
 // the table of connections per host it shares with the other engines, the
 // URL the first connection asks for and the task's other mirrors.
 struct SegmentContext {
-    EngineSettings settings;
+    TransferSettings settings;
     ProgressSink& sink;
     CURLM* multi;
     HostConnections& hosts;
@@ -203,7 +203,7 @@ private:
     std::size_t Live() const;
     std::int64_t Received() const;
 
-    const EngineSettings m_settings;
+    const TransferSettings m_settings;
     ProgressSink& m_sink;
     CURLM* const m_multi;
     HostConnections& m_hosts;

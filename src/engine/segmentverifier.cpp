@@ -240,9 +240,8 @@ void SegmentVerifier::CheckWhole()
         }
         m_whole = Whole::Mismatch;
         const std::string name = DigestAlgorithmName(m_digest->Wanted()->algorithm);
-        m_sink.OnProgress(StatusTimeStamp() + "The file does not match its " + name +
-                              " checksum: comparing what each mirror gave with the others",
-                          0, 0, kProgressStatus, m_taskId);
+        m_sink.OnProgress(Progress::Status(m_taskId, StatusTimeStamp() + "The file does not match its " + name +
+                                                         " checksum: comparing what each mirror gave with the others"));
     }
     if (m_whole == Whole::Mismatch) {
         Audit();

@@ -45,7 +45,7 @@ struct StreamFetcher::Connection {
     char error[CURL_ERROR_SIZE] = {};
 };
 
-StreamFetcher::StreamFetcher(const EngineSettings& settings, CURLM* multi, HostConnections& hosts, CURL* configured,
+StreamFetcher::StreamFetcher(const TransferSettings& settings, CURLM* multi, HostConnections& hosts, CURL* configured,
                              const std::string& taskUrl)
     : m_settings(settings), m_multi(multi), m_hosts(hosts), m_configured(configured),
       m_taskOrigin(OriginText(UrlOrigin::Of(taskUrl)))

@@ -11,7 +11,7 @@
 
 #include "base/text/hlsplaylist.h"
 #include "base/values/transferoutcome.h"
-#include "engine/enginesettings.h"
+#include "base/values/transfersettings.h"
 
 namespace dromo {
 
@@ -56,7 +56,7 @@ public:
 
     // `configured` is the task's handle as the engine set it up for the
     // playlist's URL; it outlives the fetcher.
-    StreamFetcher(const EngineSettings& settings, CURLM* multi, HostConnections& hosts, CURL* configured,
+    StreamFetcher(const TransferSettings& settings, CURLM* multi, HostConnections& hosts, CURL* configured,
                   const std::string& taskUrl);
     ~StreamFetcher();
     StreamFetcher(const StreamFetcher&) = delete;
@@ -90,7 +90,7 @@ private:
     void Pace(Clock::time_point now);
     std::int64_t Allowed(Clock::time_point now) const;
 
-    const EngineSettings& m_settings;
+    const TransferSettings& m_settings;
     CURLM* m_multi;
     HostConnections& m_hosts;
     CURL* m_configured;

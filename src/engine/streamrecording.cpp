@@ -284,7 +284,7 @@ void StreamTransfer::Retry(Pending p, const FetchDone& done)
         p.piece == kInit ? std::string("the initialization section") : "segment " + std::to_string(p.sequence);
     if (p.attempts >= kPieceAttempts || !Retriable(done.outcome, live)) {
         if (live && p.piece != kInit) {
-            Status(done.error + " (" + which + "); left out of the recording");
+            Status(done.error + " (" + which + "); left out of the recording", StatusTone::Failure);
             return;
         }
         m_retryAfter = done.retryAfter;
@@ -294,7 +294,7 @@ void StreamTransfer::Retry(Pending p, const FetchDone& done)
     const std::int64_t wait = done.retryAfter > 0 ? std::min<std::int64_t>(done.retryAfter, 60)
                                                   : std::int64_t{1} << std::min(p.attempts - 1, 4);
     p.notBefore = Clock::now() + std::chrono::seconds(wait);
-    Status(done.error + " (" + which + "); trying again in " + std::to_string(wait) + " s");
+    Status(done.error + " (" + which + "); trying again in " + std::to_string(wait) + " s", StatusTone::Failure);
     m_queue.push_front(p);
 }
 
@@ -395,7 +395,7 @@ void StreamTransfer::Progress(bool force)
             bytes, static_cast<std::int64_t>(static_cast<double>(m_store->PieceBytes()) / static_cast<double>(held) *
                                              static_cast<double>(m_totalPieces)));
     }
-    m_context.sink.OnProgress("", bytes, speed, kProgressBytes, m_context.settings.taskId);
+    m_context.sink.OnProgress(Progress::Bytes(m_context.settings.taskId, bytes, speed));
     if (force || now - m_lastStatus >= std::chrono::seconds(1)) {
         m_lastStatus = now;
         double total = 0;

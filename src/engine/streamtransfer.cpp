@@ -111,10 +111,10 @@ std::string StreamTransfer::OutputTarget(const std::string& target)
     return stem + ".mp4";
 }
 
-void StreamTransfer::Status(const std::string& message)
+void StreamTransfer::Status(const std::string& message, StatusTone tone)
 {
     trace::Line("task " + std::to_string(m_context.settings.taskId), message);
-    m_context.sink.OnProgress(StatusTimeStamp() + message, 0, 0, kProgressStatus, m_context.settings.taskId);
+    m_context.sink.OnProgress(Progress::Status(m_context.settings.taskId, StatusTimeStamp() + message, tone));
 }
 
 bool StreamTransfer::Fail(const std::string& message, TransferOutcome outcome)
@@ -146,7 +146,7 @@ bool StreamTransfer::Run()
     if (m_context.claims != nullptr) {
         m_context.claims->WritingPartialFile(m_file.Target());
     }
-    m_context.sink.OnProgress("", m_store->PieceBytes(), 0, kProgressStart, m_context.settings.taskId);
+    m_context.sink.OnProgress(Progress::Start(m_context.settings.taskId, m_store->PieceBytes()));
     Status(std::string(StreamKindName(m_kind)) + " stream: " + m_summary +
            (m_store->ResumedPieces() > 0 ? ", " + std::to_string(m_store->ResumedPieces()) + " segments already here"
                                          : std::string()));
@@ -181,7 +181,7 @@ bool StreamTransfer::FetchText(const std::string& url, std::string& body, std::s
             m_retryAfter = done.retryAfter;
             return Fail(done.error, done.outcome);
         }
-        Status(done.error + "; trying again");
+        Status(done.error + "; trying again", StatusTone::Failure);
         for (int wait = 0; wait < attempt * 5 && !m_context.abort; ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
@@ -368,7 +368,7 @@ bool StreamTransfer::FinishMuxed(const std::string& destination)
     struct stat st {};
     m_finalSize = ::stat(m_file.Target().c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : 0;
     m_context.fileSize = m_finalSize;
-    m_context.sink.OnProgress("", m_finalSize, 0, kProgressBytes, m_context.settings.taskId);
+    m_context.sink.OnProgress(Progress::Bytes(m_context.settings.taskId, m_finalSize, 0));
     return true;
 }
 

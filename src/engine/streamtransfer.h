@@ -11,10 +11,11 @@
 
 #include <curl/curl.h>
 
+#include "base/ports/progresssink.h"
 #include "base/text/streamtracks.h"
 #include "base/text/streamtypes.h"
 #include "base/values/transferoutcome.h"
-#include "engine/enginesettings.h"
+#include "base/values/transfersettings.h"
 
 namespace dromo {
 
@@ -28,7 +29,7 @@ struct FetchDone;
 
 // What a recording takes from the engine that runs it.
 struct StreamContext {
-    EngineSettings settings;
+    TransferSettings settings;
     ProgressSink& sink;
     CURLM* multi;
     HostConnections& hosts;
@@ -103,7 +104,7 @@ private:
     bool ReadDash(const std::string& body, const std::string& answered);
     std::string Identity() const;
     bool Fail(const std::string& message, TransferOutcome outcome = TransferOutcome::Failed);
-    void Status(const std::string& message);
+    void Status(const std::string& message, StatusTone tone = StatusTone::Plain);
     bool Finish();
     bool FinishMuxed(const std::string& destination);
 

@@ -64,7 +64,7 @@ FailureFacts TransferRun::Facts() const
                         received,
                         slow,
                         lastReply,
-                        ftp ? context.settings.ftpProxy : context.settings.httpProxy,
+                        context.settings.proxy.server,
                         context.settings.ftpTlsRequired};
 }
 
@@ -83,7 +83,7 @@ bool TransferRun::OpenFile(bool truncate)
     lastEventBytes = startBytes >= 0 && !truncate ? startBytes : file.Size();
     trace::Line("task " + std::to_string(context.settings.taskId),
                 "starts with " + std::to_string(lastEventBytes) + " bytes of " + file.Target() + " on disk");
-    context.sink.OnProgress("", lastEventBytes, 0, kProgressStart, context.settings.taskId);
+    context.sink.OnProgress(Progress::Start(context.settings.taskId, lastEventBytes));
     return true;
 }
 
@@ -258,7 +258,7 @@ void TransferRun::Event(bool final)
     }
     lastEvent = now;
     lastEventBytes = OnDisk();
-    context.sink.OnProgress("", OnDisk(), speed, kProgressBytes, context.settings.taskId);
+    context.sink.OnProgress(Progress::Bytes(context.settings.taskId, OnDisk(), speed));
 }
 
 std::size_t TransferRun::OnHeader(char* data, std::size_t size, std::size_t count, void* user)

@@ -35,7 +35,7 @@ struct CurlEngine::ResumePoint {
 // server's file (some read from other threads while it runs). The call
 // sees nothing else of the engine.
 struct RunContext {
-    const EngineSettings& settings;
+    const TransferSettings& settings;
     ProgressSink& sink;
     HostConnections& hosts;
     CURL* const& easy;  // the engine's handle the call's request goes through, made anew for each request

@@ -103,7 +103,7 @@ TEST_F(EngineTest, ResumeAfterDropsAtRandomOffsetsIsByteIdentical)
                 EXPECT_NE(f.Error().find("10053"), std::string::npos) << f.Error();
                 EXPECT_FALSE(Exists(target));
             }
-            for (const Event& e : f.sink.OfKind(kProgressStart)) {
+            for (const Event& e : f.sink.OfKind(ProgressKind::Start)) {
                 starts.push_back(e.bytes);
             }
         }
@@ -113,7 +113,7 @@ TEST_F(EngineTest, ResumeAfterDropsAtRandomOffsetsIsByteIdentical)
         std::vector<std::int64_t> expectedStarts{0};
         expectedStarts.insert(expectedStarts.end(), drops.begin(), drops.end());
         EXPECT_EQ(starts, expectedStarts);
-        const auto bytes = f.sink.OfKind(kProgressBytes);
+        const auto bytes = f.sink.OfKind(ProgressKind::Bytes);
         ASSERT_FALSE(bytes.empty());
         EXPECT_EQ(bytes.back().bytes, static_cast<std::int64_t>(data.size()));  // the row reads 100%
     }
@@ -130,7 +130,7 @@ TEST_F(EngineTest, AChangedRemoteFileRestartsFromZero)
         const std::string target = out.File("changed" + extra + ".bin");
         Fetcher f;
         f.sink.onEvent = [&f](const Event& e) {
-            if (e.kind == kProgressBytes && e.bytes >= 100000) {
+            if (e.kind == ProgressKind::Bytes && e.bytes >= 100000) {
                 f.engine.Abort();
             }
         };
@@ -164,8 +164,8 @@ TEST_F(EngineTest, AnswersThatDoNotContinueOurBytesAreNeverAppended)
         ASSERT_TRUE(f.Get(server.Url(std::string("/file/a.bin") + c.query), target)) << f.Error();
         EXPECT_TRUE(ReadFile(target) == data);
         EXPECT_EQ(f.engine.IsResumable(), c.resumable);
-        EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 0);
-        const auto statuses = f.sink.OfKind(kProgressStatus);
+        EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).back().bytes, 0);
+        const auto statuses = f.sink.OfKind(ProgressKind::Status);
         EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(),
                                 [&c](const Event& e) { return e.text.find(c.status) != std::string::npos; }));
     }
@@ -178,7 +178,7 @@ TEST_F(EngineTest, AbortEndsAStalledTransferAtOnceAndKeepsThePartialFile)
     Fetcher f;
     std::promise<void> started;
     f.sink.onEvent = [&started, once = false](const Event& e) mutable {
-        if (e.kind == kProgressStart && !once) {
+        if (e.kind == ProgressKind::Start && !once) {
             once = true;
             started.set_value();
         }
@@ -253,7 +253,7 @@ TEST_F(EngineTest, ErrorAnswersAreReportedAndNeverWritten)
         EXPECT_TRUE(f.Error().rfind("Error ", 0) == 0 || f.Error().rfind("Fail ", 0) == 0) << f.Error();
         EXPECT_FALSE(Exists(target)) << c.path;
         EXPECT_FALSE(Exists(target + "+++")) << c.path;
-        const auto status = f.sink.OfKind(kProgressStatus);
+        const auto status = f.sink.OfKind(ProgressKind::Status);
         ASSERT_FALSE(status.empty());
         EXPECT_NE(status.back().text.find(f.Error()), std::string::npos);  // shown in the row
     }
@@ -288,7 +288,7 @@ TEST_F(EngineTest, StatusTextsAreTimeStamped)
     test::FaultServer server(www.Path());
     Fetcher f;
     ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), out.File("s.bin")));
-    const auto status = f.sink.OfKind(kProgressStatus);
+    const auto status = f.sink.OfKind(ProgressKind::Status);
     ASSERT_GE(status.size(), 3u);
     const std::regex stamp("^[0-2][0-9]:[0-5][0-9]:[0-5][0-9] .+");
     for (const Event& e : status) {
@@ -315,7 +315,7 @@ TEST_F(EngineTest, EveryEventCarriesTheWholeTaskIdentifier)
             const std::string target = out.File("id-" + std::to_string(connections) + "-" + std::to_string(id));
             ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
             const auto events = f.sink.Events();
-            ASSERT_FALSE(f.sink.OfKind(kProgressBytes).empty());
+            ASSERT_FALSE(f.sink.OfKind(ProgressKind::Bytes).empty());
             for (const Event& e : events) {
                 EXPECT_EQ(e.taskId, id) << "kind " << e.kind << " " << e.text;
             }
@@ -403,7 +403,7 @@ TEST_F(EngineTest, ByteEventsComeAtMostOncePerRefreshInterval)
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(f.Get(nginx.Url("/big.bin"), out.File("big.bin")));
     const auto elapsed = std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start).count();
-    const auto bytes = f.sink.OfKind(kProgressBytes);
+    const auto bytes = f.sink.OfKind(ProgressKind::Bytes);
     ASSERT_FALSE(bytes.empty());
     EXPECT_LE(static_cast<long>(bytes.size()), elapsed / 100 + 2);
     EXPECT_EQ(bytes.back().bytes, 8 << 20);
@@ -495,7 +495,7 @@ TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
             EXPECT_TRUE(ReadFile(target) == c.content) << "the user's file is untouched";
             EXPECT_EQ(f.engine.SavedAs(), dir.File(c.savedAs));
             EXPECT_TRUE(ReadFile(dir.File(c.savedAs)) == data);
-            EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
+            EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).at(0).bytes, 0);
         }
         EXPECT_FALSE(Exists(target + "+++"));
         // A free name another task of the list holds is never taken.
@@ -519,7 +519,7 @@ TEST_F(EngineTest, AnExistingFileIsNeverWrittenInto)
     EXPECT_EQ(ReadFile(out.File("kept (1).bin+++")).size(), 4000u);
     ASSERT_TRUE(f.Get(http.Url("/file/a.bin"), f.engine.SavedAs())) << f.Error();
     EXPECT_TRUE(ReadFile(out.File("kept (1).bin")) == data);
-    EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 4000);
+    EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).back().bytes, 4000);
 }
 
 // A file of the target's name is this download done before only when
@@ -609,7 +609,7 @@ TEST_F(EngineTest, APartialFileDromoDidNotWriteIsNeverContinued)
         EXPECT_TRUE(ReadFile(dir.File("victim (1).bin")) == data);
         EXPECT_TRUE(ReadFile(dir.File("victim.bin+++")) == planted);
         EXPECT_FALSE(Exists(dir.File("victim.bin")));
-        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 0);
+        EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).at(0).bytes, 0);
 
         // Names other tasks hold are passed over too.
         test::ListedClaims claims;
@@ -628,7 +628,7 @@ TEST_F(EngineTest, APartialFileDromoDidNotWriteIsNeverContinued)
         ASSERT_TRUE(f.Get(url, dir.File("taken.bin"))) << f.Error();
         EXPECT_EQ(f.engine.SavedAs(), dir.File("taken.bin"));
         EXPECT_TRUE(ReadFile(dir.File("taken.bin")) == data);
-        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 5000);
+        EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).at(0).bytes, 5000);
         EXPECT_EQ(claims.writing.back(), dir.File("taken.bin"));
         f.engine.SetFileClaims(nullptr);
     }
@@ -639,7 +639,7 @@ TEST_F(EngineTest, APartialFileDromoDidNotWriteIsNeverContinued)
     ASSERT_TRUE(f.Get(http.Url("/file/a.bin"), dir.File("own.bin"))) << f.Error();
     EXPECT_EQ(f.engine.SavedAs(), dir.File("own.bin"));
     EXPECT_TRUE(ReadFile(dir.File("own.bin")) == data);
-    EXPECT_EQ(f.sink.OfKind(kProgressStart).back().bytes, 4000);
+    EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).back().bytes, 4000);
 }
 
 // A partial file as long as the file is whole only when Dromo's validator
@@ -679,10 +679,10 @@ TEST_F(EngineTest, SizesBeyondFourGiB)
         std::int64_t seenSize = 0;
         std::int64_t startMark = -1;
         f.sink.onEvent = [&](const Event& e) {
-            if (e.kind == kProgressStart) {
+            if (e.kind == ProgressKind::Start) {
                 startMark = e.bytes;
             }
-            if (e.kind == kProgressBytes) {
+            if (e.kind == ProgressKind::Bytes) {
                 seenSize = f.engine.FileSize();
                 f.engine.Abort();
             }
@@ -923,7 +923,7 @@ TEST_F(EngineTest, HttpsWithACertificateAuthorityFromTheEnvironment)
         Fetcher f;
         ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
         EXPECT_TRUE(ReadFile(target) == data);
-        EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 70000);
+        EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).at(0).bytes, 70000);
     }
     Fetcher f;
     f.engine.SetSecure(false);
@@ -962,7 +962,7 @@ TEST_F(EngineTest, HttpsThroughAProxyDecidesOnTheOriginsAnswer)
     viaProxy(f);
     ASSERT_TRUE(f.Get(server.Url("/file/a.bin"), target)) << f.Error();
     EXPECT_TRUE(ReadFile(target) == data);
-    EXPECT_EQ(f.sink.OfKind(kProgressStart).at(0).bytes, 123456);
+    EXPECT_EQ(f.sink.OfKind(ProgressKind::Start).at(0).bytes, 123456);
 }
 
 // A browser's cookie and referrer travel with every request of the task;
@@ -1057,7 +1057,7 @@ TEST_F(EngineTest, EveryOutcomesTextCarriesItsMarker)
         Fetcher f;
         if (c.abort) {
             f.sink.onEvent = [&f](const Event& e) {
-                if (e.kind == kProgressStart) {
+                if (e.kind == ProgressKind::Start) {
                     f.engine.Abort();
                 }
             };

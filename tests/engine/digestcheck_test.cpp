@@ -24,7 +24,7 @@ using test::WriteFile;
 
 bool Saw(Fetcher& f, const std::string& text)
 {
-    for (const test::Event& e : f.sink.OfKind(kProgressStatus)) {
+    for (const test::Event& e : f.sink.OfKind(ProgressKind::Status)) {
         if (e.text.find(text) != std::string::npos) {
             return true;
         }

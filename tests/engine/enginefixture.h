@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,23 +22,53 @@
 #include "engine/curlengine.h"
 #include "tests/support/testservers.h"
 
+namespace dromo {
+
+// gtest prints a kind by its classic number.
+inline std::ostream& operator<<(std::ostream& out, ProgressKind kind)
+{
+    return out << static_cast<int>(kind);
+}
+
+}  // namespace dromo
+
 namespace dromo::test {
 
 struct Event {
     std::string text;
     std::int64_t bytes;
     std::int64_t speed;
-    int kind;
+    ProgressKind kind;
     TaskId taskId;
+    StatusTone tone;
 };
+
+// Every status an engine test hears says in its tone what its text says in
+// words: the window's sounds follow the tone, the Status column and the
+// history the text. A text that begins (after the time) with "Error " or
+// "Fail " is a failure's; "Connecting to" and "File has been downloaded"
+// are their own tones. (A failure may be worded otherwise: "The address has
+// expired", a mirror left for a wrong length.)
+inline void ExpectToneAgreesWithText(const Progress& p)
+{
+    const std::string message = p.text.size() >= 9 ? p.text.substr(9) : p.text;
+    if (message.rfind("Error ", 0) == 0 || message.rfind("Fail ", 0) == 0) {
+        EXPECT_EQ(p.tone, StatusTone::Failure) << p.text;
+    }
+    EXPECT_EQ(p.tone == StatusTone::Connecting, message.rfind("Connecting to ", 0) == 0) << p.text;
+    EXPECT_EQ(p.tone == StatusTone::Done, message.rfind("File has been downloaded", 0) == 0) << p.text;
+}
 
 class RecordingSink : public ProgressSink {
 public:
     std::function<void(const Event&)> onEvent;
 
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, TaskId taskId) override
+    void OnProgress(const Progress& p) override
     {
-        Event e{text, bytes, speed, kind, taskId};
+        if (p.kind == ProgressKind::Status) {
+            ExpectToneAgreesWithText(p);
+        }
+        Event e{p.text, p.bytes, p.speed, p.kind, p.taskId, p.tone};
         {
             std::lock_guard lock(m_mutex);
             m_events.push_back(e);
@@ -51,7 +82,7 @@ public:
         std::lock_guard lock(m_mutex);
         return m_events;
     }
-    std::vector<Event> OfKind(int kind)
+    std::vector<Event> OfKind(ProgressKind kind)
     {
         std::vector<Event> out;
         for (const Event& e : Events()) {

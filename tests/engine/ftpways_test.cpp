@@ -27,7 +27,7 @@ constexpr std::size_t kSize = 5 * (1 << 20) + 12345;
 std::vector<std::string> Replies(test::RecordingSink& sink)
 {
     std::vector<std::string> replies;
-    for (const auto& e : sink.OfKind(kProgressStatus)) {
+    for (const auto& e : sink.OfKind(ProgressKind::Status)) {
         const std::string text = e.text.substr(std::min<std::size_t>(9, e.text.size()));  // without the time
         if (text.size() > 3 && std::isdigit(static_cast<unsigned char>(text[0])) != 0) {
             replies.push_back(text);

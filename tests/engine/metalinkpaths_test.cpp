@@ -60,7 +60,7 @@ std::vector<Handed> ProgramHanded(const std::vector<std::string>& calls)
 
 class Silent : public ProgressSink {
 public:
-    void OnProgress(const std::string&, std::int64_t, std::int64_t, int, TaskId) override {}
+    void OnProgress(const Progress&) override {}
 };
 
 // dromo-fetch's transfer of a file, as the command prepares the engine and
@@ -71,18 +71,18 @@ Handed FetchHanded(const MetalinkTransfer& transfer, const std::string& folder)
     Silent sink;
     test::ScriptedEngine engine(script, sink);
     PrepareMetalinkTransfer(engine, transfer, true);
-    Handed handed;
-    for (const std::string& call : script.Calls()) {
-        if (Wanted(call)) {
-            handed.calls.push_back(call);
+    script.Add(test::Step::Ok());
+    // The fetch as dromo-fetch makes it, with the login the program's
+    // options would give.
+    if (const std::optional<ParsedUrl> url = ParseUrl(transfer.url)) {
+        const std::string target = folder + transfer.name;
+        if (IsFtpProtocol(url->protocol)) {
+            engine.FtpGet(url->host, url->port, url->remotePath, target, "", "");
+        } else {
+            engine.HttpGet(url->host, url->port, url->remotePath, target, "", "");
         }
     }
-    const std::optional<ParsedUrl> url = ParseUrl(transfer.url);
-    if (url) {
-        handed.calls.push_back(std::string(IsFtpProtocol(url->protocol) ? "FtpGet " : "HttpGet ") + url->host +
-                               url->remotePath + " " + folder + transfer.name);
-    }
-    return handed;
+    return ProgramHanded(script.Calls()).at(0);
 }
 
 std::string Url(const std::string& url, const std::string& attributes = "")

@@ -33,7 +33,7 @@ constexpr std::size_t kMiB = 1 << 20;
 std::vector<std::string> StatusTexts(test::RecordingSink& sink)
 {
     std::vector<std::string> texts;
-    for (const auto& e : sink.OfKind(kProgressStatus)) {
+    for (const auto& e : sink.OfKind(ProgressKind::Status)) {
         texts.push_back(e.text.substr(std::min<std::size_t>(9, e.text.size())));  // without the time
     }
     return texts;

@@ -24,7 +24,7 @@ constexpr std::size_t kMiB = 1 << 20;
 
 bool SaidTheFileChanged(test::RecordingSink& sink)
 {
-    for (const auto& e : sink.OfKind(kProgressStatus)) {
+    for (const auto& e : sink.OfKind(ProgressKind::Status)) {
         if (e.text.find("The file changed on the server") != std::string::npos) {
             return true;
         }

@@ -590,7 +590,7 @@ TEST_F(SegmentedTest, AFileChangedBetweenRequestsIsFetchedAgainNeverMixed)
         }
     }
     bool restarted = false;
-    for (const auto& e : f.sink.OfKind(kProgressStatus)) {
+    for (const auto& e : f.sink.OfKind(ProgressKind::Status)) {
         restarted = restarted || e.text.find("The file changed on the server") != std::string::npos;
     }
     EXPECT_TRUE(restarted);
@@ -668,7 +668,7 @@ TEST_F(SegmentedTest, HttpsThroughNginxWithTheTestCa)
     ASSERT_TRUE(f.Get(nginx.Url("/a.bin"), out.File("a.bin"))) << f.Error();
     EXPECT_TRUE(ReadFile(out.File("a.bin")) == data);
     EXPECT_GT(peak, 1);
-    const auto bytes = f.sink.OfKind(kProgressBytes);
+    const auto bytes = f.sink.OfKind(ProgressKind::Bytes);
     ASSERT_FALSE(bytes.empty());
     for (std::size_t i = 1; i < bytes.size(); ++i) {
         EXPECT_GE(bytes[i].bytes, bytes[i - 1].bytes) << "bytes present never go back";
@@ -688,7 +688,7 @@ TEST_F(SegmentedTest, TheSpeedShownHoldsBetweenTheBurstsOfCappedConnections)
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::pair<double, std::int64_t>> speeds;  // seconds since start, speed
     f.sink.onEvent = [&](const test::Event& e) {
-        if (e.kind == kProgressBytes) {
+        if (e.kind == ProgressKind::Bytes) {
             speeds.emplace_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
                                 e.speed);
         }

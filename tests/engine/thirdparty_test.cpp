@@ -78,7 +78,7 @@ protected:
             ASSERT_TRUE(ok) << f.Error();
             EXPECT_TRUE(ReadFile(target) == data) << "the file differs from the server's";
             EXPECT_EQ(Listing(out.Path()), std::vector<std::string>{"a.bin"});
-            const auto starts = f.sink.OfKind(kProgressStart);
+            const auto starts = f.sink.OfKind(ProgressKind::Start);
             ASSERT_FALSE(starts.empty());
             EXPECT_EQ(starts.front().bytes, static_cast<std::int64_t>(c.resumeFrom));
         } else {

@@ -16,7 +16,7 @@ namespace {
 // The check moves no task's bytes: nothing of it goes to a row.
 class Silent : public ProgressSink {
 public:
-    void OnProgress(const std::string&, std::int64_t, std::int64_t, int, TaskId) override {}
+    void OnProgress(const Progress&) override {}
 };
 
 WaitingTask WaitingOf(const TaskRecord& r, const ProxyList& proxies)

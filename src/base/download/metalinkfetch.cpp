@@ -17,7 +17,7 @@ namespace {
 // The document's fetch is no task: its progress is shown nowhere.
 class NoProgress : public ProgressSink {
 public:
-    void OnProgress(const std::string&, std::int64_t, std::int64_t, int, TaskId) override {}
+    void OnProgress(const Progress&) override {}
 };
 
 std::string FreshName(const std::string& folder)

@@ -19,52 +19,60 @@ ProgressHandler::ProgressHandler(TaskTable& table, const GlobalOptions& options,
 {
 }
 
-void ProgressHandler::OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind,
-                                 TaskId taskId)
+namespace {
+
+// The sound a status of this tone plays; none for a plain one.
+const std::string* SoundOf(StatusTone tone, const GlobalOptions& options)
 {
+    switch (tone) {
+    case StatusTone::Connecting: return &options.soundStartDownload;
+    case StatusTone::Done: return &options.soundJobDone;
+    case StatusTone::Failure: return &options.soundSthWrong;
+    case StatusTone::Plain: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void ProgressHandler::OnProgress(const Progress& progress)
+{
+    const std::string& text = progress.text;
     if (m_workers.stop) {
         return;
     }
     std::vector<std::string> sounds;
     {
         auto guard = m_table.Lock();
-        const int row = m_table.RowOf(taskId);
+        const int row = m_table.RowOf(progress.taskId);
         if (row < 0) {
             return;  // the task's row is gone
         }
         const auto record = m_table.CopyOut(row);
         m_table.SetText(row, kColTime, FormatDuration(m_clock.Now() - record->startTime));
-        switch (kind) {
-        case kProgressStatus:
+        switch (progress.kind) {
+        case ProgressKind::Status:
             if (!text.empty()) {
                 m_table.SetText(row, kColStatus, text);
             }
             if (const GlobalOptions& options = m_options.Get(guard); options.enableSound) {
-                if (text.find(texts::kConnectingTo) != std::string::npos) {
-                    sounds.push_back(options.soundStartDownload);
-                }
-                if (text.find(texts::kFileDownloaded) != std::string::npos) {
-                    sounds.push_back(options.soundJobDone);
-                }
-                if (text.find(texts::kErrorWord) != std::string::npos ||
-                    text.find(texts::kFailWord) != std::string::npos) {
-                    sounds.push_back(options.soundSthWrong);
+                if (const std::string* sound = SoundOf(progress.tone, options)) {
+                    sounds.push_back(*sound);
                 }
             }
             break;
-        case kProgressBytes: Bytes(row, bytes, speed); break;
-        case kProgressRetry:
+        case ProgressKind::Bytes: Bytes(row, progress.bytes, progress.speed); break;
+        case ProgressKind::Retry:
             if (!text.empty()) {
                 m_table.SetText(row, kColRetry, text);
             }
             break;
-        case kProgressStart:
-            m_table.Update(taskId, [&](TaskRecord& r) {
-                r.checkpointKB = static_cast<std::int32_t>(bytes / 1024);
+        case ProgressKind::Start:
+            m_table.Update(progress.taskId, [&](TaskRecord& r) {
+                r.checkpointKB = static_cast<std::int32_t>(progress.bytes / 1024);
                 r.checkpointTime = m_clock.Now();
             });
             break;
-        default: break;
         }
     }
     // Played with the lock released, so a long sound holds up no other

@@ -20,7 +20,7 @@ class ProgressHandler : public ProgressSink {
 public:
     ProgressHandler(TaskTable& table, const GlobalOptions& options, WorkerState& workers, Clock& clock, Sound& sound);
 
-    void OnProgress(const std::string& text, std::int64_t bytes, std::int64_t speed, int kind, TaskId taskId) override;
+    void OnProgress(const Progress& progress) override;
 
     // Bytes all tasks received since the last call (never negative); the
     // one-second timer takes them. Takes the task-table lock.

@@ -1,6 +1,7 @@
 #include "base/download/worker.h"
 
 #include "base/commands/taskcommands.h"
+#include "base/download/taskrequest.h"
 #include "base/ports/clock.h"
 #include "base/ports/completionactions.h"
 #include "base/ports/enginefactory.h"
@@ -27,25 +28,6 @@ constexpr std::uint32_t kPollMs = 500;
 constexpr const char* kPasswordKeptInKeyring =
     "Fail - the keyring holds this task's password and did not give it (locked, or not running); unlock "
     "it, or type the password in the task's properties, and start the task again";
-
-// True when the file name of the task's target is the one its URL gives
-// (or a numbered second copy of it): then nobody chose it, and a better
-// name from the server may replace it, unless a browser handed the same
-// name over (nameChosen).
-bool NameCameFromUrl(const TaskRecord& task)
-{
-    const std::string name = NameOfPath(task.saveAs);
-    const std::string fromUrl = FileNameFromUrl(task.remotePath);
-    if (name == fromUrl) {
-        return true;
-    }
-    for (int n = 1; n < 1000; ++n) {
-        if (name == NumberedPath(fromUrl, n)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -164,7 +146,7 @@ bool Worker::TakePasswordFromKeyring(TaskRecord& task)
         return true;
     }
     m_failure = StatusTimeStamp() + kPasswordKeptInKeyring;
-    m_ctx.progress.OnProgress(m_failure, 0, 0, kProgressStatus, task.taskId);
+    m_ctx.progress.OnProgress(Progress::Status(task.taskId, m_failure, StatusTone::Failure));
     {
         auto guard = m_ctx.table.Lock();  // paused and failed in one step, as every row shows it
         HandBack(task, TaskState::Paused);
@@ -177,54 +159,15 @@ bool Worker::TakePasswordFromKeyring(TaskRecord& task)
 
 void Worker::Configure(const TaskRecord& task)
 {
-    TransferEngine& e = *m_engine;
-    e.SetTaskId(task.taskId);
-    e.SetSpeedLimit(task.speedLimit);
-    e.SetIdleTime(task.idleTime);
-    e.SetRefresh(task.refresh);
-    e.SetAutoSave(static_cast<std::int32_t>(std::atoi(task.autoSave.c_str())));
-    e.SetPasvMode(task.pasvMode);
-    e.SetHttpVersion(task.httpVersion);
-    e.SetUserAgent(task.userAgent);
-    e.SetRequestDetails(task.cookie, task.referrer);
-    e.SetCookieJar(task.cookieJar);
-    e.SetConnections(task.connections);
-    e.SetExpectedDigests(task.checksum);
-    // Mirrors and piece digests only help: a stored value that cannot be
-    // read leaves the file to the task's URL and its whole-file digest.
-    e.SetMirrors(MirrorList::Parse(task.mirrors).value_or(MirrorList()));
-    e.SetPieceHashes(PieceHashes::Parse(task.pieces).value_or(PieceHashes()));
-    e.SetStreamVariant(task.variant);
-
     auto guard = m_ctx.table.Lock();
     const GlobalOptions& options = m_ctx.options.Get(guard);
-    const ProxyList& proxies = m_ctx.proxies.Get(guard);
-    e.SetCookies(options.enableCookie);
-    e.SetFtpTlsRequired(options.requireFtpTls != 0);
-    const bool proxy =
-        task.useProxy != 0 && task.proxyIndex >= 0 && task.proxyIndex < static_cast<std::int32_t>(proxies.size());
-    if (proxy) {
-        const ProxyEntry& p = proxies[static_cast<std::size_t>(task.proxyIndex)];
-        e.SetProxyUser1(p.user);
-        e.SetProxyPassword1(p.password);
-        e.SetProxyUser2(p.user);
-        e.SetProxyPassword2(p.password);
-        const std::string server = p.host + ":" + std::to_string(static_cast<std::uint16_t>(p.port));
-        e.SetProxyServer1(server);
-        e.SetProxyServer2(server);
-    } else {
-        e.SetProxyServer1("");
-        e.SetProxyServer2("");
-    }
+    m_engine->Configure(SettingsFor(task, options, m_ctx.proxies.Get(guard)));
     if (task.useLogin) {
-        m_user = task.user;
-        m_password = task.password;
+        m_request = RequestFor(task, task.user, task.password);
     } else if (IsFtpProtocol(task.protocol)) {
-        m_user = options.username;
-        m_password = options.password;
+        m_request = RequestFor(task, options.username, options.password);
     } else {
-        m_user.clear();
-        m_password.clear();
+        m_request = RequestFor(task, "", "");
     }
 }
 
@@ -246,11 +189,11 @@ bool Worker::Transfer(TaskRecord& task)
     // chosen, so a task added or running meanwhile never gets it too.
     TaskFileClaims claims(m_ctx.table, task.taskId);
     m_engine->SetFileClaims(&claims);
-    m_engine->SetSecure(IsSecureProtocol(task.protocol));
-    m_engine->SetServerNameAllowed(!task.nameChosen && NameCameFromUrl(task));
-    const bool ok = IsFtpProtocol(task.protocol)
-                        ? m_engine->FtpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password)
-                        : m_engine->HttpGet(task.host, task.port, task.remotePath, task.saveAs, m_user, m_password);
+    // The target may have moved since the task was taken up (a name the
+    // server gave, a free name beside another file).
+    m_request.saveAs = task.saveAs;
+    m_request.serverNameAllowed = ServerNameAllowed(task);
+    const bool ok = m_engine->Transfer(m_request);
     m_engine->SetFileClaims(nullptr);
     TakeSavedAs(task);
     TakeAnnouncedMirrors(task);
@@ -342,8 +285,8 @@ void Worker::RunAttempts(TaskRecord& task)
         if (attempt > 0 && !RetakeForRetry(task)) {
             return;
         }
-        m_ctx.progress.OnProgress(std::to_string(attempt) + " of " + std::to_string(task.errorCount), 0, 0,
-                                  kProgressRetry, task.taskId);
+        m_ctx.progress.OnProgress(
+            Progress::Retry(task.taskId, std::to_string(attempt) + " of " + std::to_string(task.errorCount)));
         UpdateStatus();
         m_ctx.completion.RedialIfNeeded();
 
@@ -488,11 +431,12 @@ void Worker::ExplainLostCookies(const TaskRecord& task, TransferOutcome outcome)
         outcome != TransferOutcome::AccessDenied) {
         return;
     }
-    m_ctx.progress.OnProgress(StatusTimeStamp() +
-                                  "Fail - the site refused the download: the browser's cookies "
-                                  "for it were not kept when Dromo restarted; start it again "
-                                  "from the browser",
-                              0, 0, kProgressStatus, task.taskId);
+    m_ctx.progress.OnProgress(Progress::Status(task.taskId,
+                                               StatusTimeStamp() +
+                                                   "Fail - the site refused the download: the browser's cookies "
+                                                   "for it were not kept when Dromo restarted; start it again "
+                                                   "from the browser",
+                                               StatusTone::Failure));
 }
 
 // Waits `seconds` in half-second steps; false when the task was taken over

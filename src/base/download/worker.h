@@ -5,6 +5,7 @@
 
 #include "base/download/workercontext.h"
 #include "base/tasks/tasktable.h"
+#include "base/text/transferrequest.h"
 #include "base/values/taskrecord.h"
 
 namespace dromo {
@@ -49,9 +50,8 @@ private:
 
     WorkerContext m_ctx;
     std::shared_ptr<TransferEngine> m_engine;
-    std::string m_user;
-    std::string m_password;
-    std::string m_failure;  // the engine's text for the last failed attempt
+    TransferRequest m_request;  // the task's, made as it was taken up, with the login chosen for it
+    std::string m_failure;      // the engine's text for the last failed attempt
     bool m_starting = true;
     bool m_countedOut = false;
 };

@@ -28,9 +28,10 @@ struct Running {
         row.texts[kColResume] = "N/A";
         rig.table.Append(r, row);
     }
-    void Event(int kind, std::int64_t bytes, std::int64_t speed = 0, const std::string& text = "")
+    void Event(ProgressKind kind, std::int64_t bytes, std::int64_t speed = 0, const std::string& text = "",
+               StatusTone tone = StatusTone::Plain)
     {
-        rig.progress.OnProgress(text, bytes, speed, kind, id);
+        rig.progress.OnProgress(Progress{kind, id, text, bytes, speed, tone});
     }
     std::string Text(Column c) { return rig.table.RowCopy(0).texts[c]; }
 };
@@ -38,9 +39,9 @@ struct Running {
 TEST(ProgressHandler, BytesAreCountedFromTheSizeColumnInWholeKilobytes)
 {
     Running t;
-    t.Event(kProgressBytes, 2048);
+    t.Event(ProgressKind::Bytes, 2048);
     EXPECT_EQ(t.rig.progress.TakeBytesThisTick(), 2048);
-    t.Event(kProgressBytes, 5120);
+    t.Event(ProgressKind::Bytes, 5120);
     EXPECT_EQ(t.rig.progress.TakeBytesThisTick(), 3072);
     EXPECT_EQ(t.Text(kColSize), "5 of 10240");
     EXPECT_EQ(t.rig.progress.TakeBytesThisTick(), 0);
@@ -69,7 +70,7 @@ TEST(ProgressHandler, ColumnTexts)
     for (const Case& c : cases) {
         Running t(c.total);
         t.rig.table.SetText(0, kColSpeed, "before");
-        t.Event(kProgressBytes, c.bytes, c.speed);
+        t.Event(ProgressKind::Bytes, c.bytes, c.speed);
         EXPECT_EQ(t.Text(kColSize), c.size) << c.total;
         EXPECT_EQ(t.Text(kColProgress), c.progress) << c.total;
         EXPECT_EQ(t.Text(kColEstTime), c.estTime) << c.total;
@@ -83,10 +84,10 @@ TEST(ProgressHandler, ResumeIsAskedOnceAndTimeCountsFromTheStart)
     Running t;
     t.engine->resumable = false;
     t.rig.clock.now += 3725;
-    t.Event(kProgressBytes, 1);
+    t.Event(ProgressKind::Bytes, 1);
     EXPECT_EQ(t.Text(kColResume), "No");
     t.engine->resumable = true;
-    t.Event(kProgressBytes, 2);
+    t.Event(ProgressKind::Bytes, 2);
     EXPECT_EQ(t.Text(kColResume), "No");
     EXPECT_EQ(t.Text(kColTime), "1:2:5");
 }
@@ -94,30 +95,35 @@ TEST(ProgressHandler, ResumeIsAskedOnceAndTimeCountsFromTheStart)
 TEST(ProgressHandler, StatusRetryAndStartMark)
 {
     Running t;
-    t.Event(kProgressStatus, 0, 0, "10:00:00 Connecting to h:80...");
+    t.Event(ProgressKind::Status, 0, 0, "10:00:00 Connecting to h:80...");
     EXPECT_EQ(t.Text(kColStatus), "10:00:00 Connecting to h:80...");
-    t.Event(kProgressStatus, 0, 0, "");
+    t.Event(ProgressKind::Status, 0, 0, "");
     EXPECT_EQ(t.Text(kColStatus), "10:00:00 Connecting to h:80...");  // an empty text changes nothing
-    t.Event(kProgressRetry, 0, 0, "1 of 6");
+    t.Event(ProgressKind::Retry, 0, 0, "1 of 6");
     EXPECT_EQ(t.Text(kColRetry), "1 of 6");
     t.rig.clock.now += 7;
-    t.Event(kProgressStart, 300 * 1024 + 5);
+    t.Event(ProgressKind::Start, 300 * 1024 + 5);
     EXPECT_EQ(t.rig.Task(0).checkpointKB, 300);
     EXPECT_EQ(t.rig.Task(0).checkpointTime, t.rig.clock.now);
 }
 
-TEST(ProgressHandler, SoundsFollowTheStatusText)
+// The sound is chosen by what the status is, as its writer says, never by
+// words in its text: a server's reply line that holds "Error " plays
+// nothing, and the text is shown as it came.
+TEST(ProgressHandler, SoundsFollowTheStatusTone)
 {
     struct Case {
         const char* text;
+        StatusTone tone;
         std::vector<std::string> played;
     };
     const Case cases[] = {
-        {"Connecting to h:80...", {"start.wav"}},
-        {"File has been downloaded", {"done.wav"}},
-        {"Error and Fail both", {"wrong.wav"}},  // one sound, not two
-        {"Connecting to h:80... Fail to connect", {"start.wav", "wrong.wav"}},
-        {"Errors without the blank", {}},
+        {"Connecting to h:80...", StatusTone::Connecting, {"start.wav"}},
+        {"File has been downloaded", StatusTone::Done, {"done.wav"}},
+        {"Error and Fail both", StatusTone::Failure, {"wrong.wav"}},  // one sound, not two
+        {"Leaving the mirror http://m/f: Error 403 from server: Forbidden", StatusTone::Failure, {"wrong.wav"}},
+        {"550 Error reading the directory", StatusTone::Plain, {}},
+        {"Saving as f (1).zip: f.zip is another file", StatusTone::Plain, {}},
     };
     for (const Case& c : cases) {
         Running t;
@@ -125,25 +131,26 @@ TEST(ProgressHandler, SoundsFollowTheStatusText)
         t.rig.options.soundStartDownload = "start.wav";
         t.rig.options.soundJobDone = "done.wav";
         t.rig.options.soundSthWrong = "wrong.wav";
-        t.Event(kProgressStatus, 0, 0, c.text);
+        t.Event(ProgressKind::Status, 0, 0, c.text, c.tone);
         EXPECT_EQ(t.rig.sound.played, c.played) << c.text;
+        EXPECT_EQ(t.Text(kColStatus), c.text);
     }
     Running quiet;
-    quiet.Event(kProgressStatus, 0, 0, "Connecting to h:80...");
+    quiet.Event(ProgressKind::Status, 0, 0, "Connecting to h:80...", StatusTone::Connecting);
     EXPECT_TRUE(quiet.rig.sound.played.empty());
 }
 
 TEST(ProgressHandler, EventsForAGoneRowOrAfterStopChangeNothing)
 {
     Running t;
-    t.rig.progress.OnProgress("x", 1024, 1, kProgressStatus, 5);  // no such task
+    t.rig.progress.OnProgress(Progress{ProgressKind::Status, 5, "x", 1024, 1, StatusTone::Plain});  // no such task
     t.rig.table.Remove(0);
-    t.Event(kProgressBytes, 1024);
+    t.Event(ProgressKind::Bytes, 1024);
     EXPECT_EQ(t.rig.progress.TakeBytesThisTick(), 0);
 
     Running stopped;
     stopped.rig.state.stop = true;
-    stopped.Event(kProgressStatus, 0, 0, "late");
+    stopped.Event(ProgressKind::Status, 0, 0, "late");
     EXPECT_EQ(stopped.Text(kColStatus), "");
 }
 

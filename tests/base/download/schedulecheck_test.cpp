@@ -124,14 +124,14 @@ TEST(RefreshTimer, TrayIconAndTip)
         auto guard = rig.table.Lock();
         rig.state.Counts(guard).activeCount = 1;
     }
-    rig.progress.OnProgress("", 1 << 20, 0, kProgressBytes, 0);
+    rig.progress.OnProgress(Progress::Bytes(0, 1 << 20, 0));
     rig.clock.ms += 1000;
     timer.Tick();
     EXPECT_EQ(rig.observer.trays.back(), (TrayState{212, "Speed: 1024.0 KB/s"}));
     EXPECT_EQ(samples.Sample(1), 1 << 20);
 
     // Half the peak: icon 209; nothing this second: icon 207.
-    rig.progress.OnProgress("", (1 << 20) + (1 << 19), 0, kProgressBytes, 0);
+    rig.progress.OnProgress(Progress::Bytes(0, (1 << 20) + (1 << 19), 0));
     rig.clock.ms += 1000;
     timer.Tick();
     EXPECT_EQ(rig.observer.trays.back().icon, 209);

@@ -28,15 +28,15 @@ struct Step {
     static Step Stall() { return Step{.blockUntilAbort = true}; }
 
     bool ok = true;
-    std::string error{};           // ErrorText after the call
-    std::vector<int> kinds{};      // events fired during the call, in order
-    std::int64_t bytes = 0;        // bytes reported by kind 1 and 3 events
-    bool blockUntilAbort = false;  // a stalled transfer: ends only by Abort
-    std::string savedAs{};         // SavedAs after the call; "" keeps the target given
-    std::int32_t retryAfter = -1;  // RetryAfter after the call
-    std::string mirrors{};         // AnnouncedMirrors after the call
-    std::string verified{};        // Verified after the call
-    std::string stream{};          // FoundStream after the call
+    std::string error{};                // ErrorText after the call
+    std::vector<ProgressKind> kinds{};  // events fired during the call, in order
+    std::int64_t bytes = 0;             // bytes reported by kind 1 and 3 events
+    bool blockUntilAbort = false;       // a stalled transfer: ends only by Abort
+    std::string savedAs{};              // SavedAs after the call; "" keeps the target given
+    std::int32_t retryAfter = -1;       // RetryAfter after the call
+    std::string mirrors{};              // AnnouncedMirrors after the call
+    std::string verified{};             // Verified after the call
+    std::string stream{};               // FoundStream after the call
     // Outcome after the call; unset: what the text's marker says, as the
     // real engine's texts and outcomes agree.
     std::optional<TransferOutcome> outcome{};
@@ -140,15 +140,14 @@ public:
     bool resumable = true;
 
     bool IsResumable() override { return resumable; }
-    bool FtpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
-                const std::string& user, const std::string& password) override
+    // The settings and the request are recorded as the classic operations
+    // that would have set them, in their classic order, then the call.
+    bool Transfer(const TransferRequest& r) override
     {
-        return Run("FtpGet " + host + path + " " + saveAs + " " + user + ":" + password, saveAs);
-    }
-    bool HttpGet(const std::string& host, std::uint16_t, const std::string& path, const std::string& saveAs,
-                 const std::string& user, const std::string& password) override
-    {
-        return Run("HttpGet " + host + path + " " + saveAs + " " + user + ":" + password, saveAs);
+        RecordSettings(r);
+        return Run(std::string(r.ftp ? "FtpGet " : "HttpGet ") + r.host + r.remotePath + " " + r.saveAs + " " + r.user +
+                       ":" + r.password,
+                   r.saveAs);
     }
     std::string ErrorText() override
     {
@@ -169,58 +168,9 @@ public:
         m_aborted = true;
         m_cv.notify_all();
     }
-    void SetSpeedLimit(std::int32_t v) override { Set("SetSpeedLimit", std::to_string(v)); }
-    void SetTaskId(TaskId v) override
-    {
-        m_taskId = v;
-        Set("SetTaskId", std::to_string(v));
-    }
-    void SetAutoSave(std::int32_t v) override { Set("SetAutoSave", std::to_string(v)); }
-    void SetRefresh(std::int32_t v) override { Set("SetRefresh", std::to_string(v)); }
-    void SetIdleTime(std::int32_t v) override { Set("SetIdleTime", std::to_string(v)); }
-    void SetPasvMode(std::int32_t v) override { Set("SetPasvMode", std::to_string(v)); }
-    void SetUserAgent(const std::string& v) override { Set("SetUserAgent", v); }
-    void SetHttpVersion(const std::string& v) override { Set("SetHttpVersion", v); }
-    void SetProxyServer1(const std::string& v) override { Set("SetProxyServer1", v); }
-    void SetProxyServer2(const std::string& v) override { Set("SetProxyServer2", v); }
-    void SetCookies(std::int32_t v) override { Set("SetCookies", std::to_string(v)); }
-    void SetProxyUser1(const std::string& v) override { Set("SetProxyUser1", v); }
-    void SetProxyUser2(const std::string& v) override { Set("SetProxyUser2", v); }
-    void SetProxyPassword1(const std::string& v) override { Set("SetProxyPassword1", v); }
-    void SetProxyPassword2(const std::string& v) override { Set("SetProxyPassword2", v); }
-    void SetSecure(bool v) override { Set("SetSecure", v ? "1" : "0"); }
-    void SetFtpTlsRequired(bool v) override { Set("SetFtpTlsRequired", v ? "1" : "0"); }
-    void SetServerNameAllowed(bool v) override { Set("SetServerNameAllowed", v ? "1" : "0"); }
-    void SetRequestDetails(const std::string& cookie, const std::string& referrer) override
-    {
-        if (!cookie.empty() || !referrer.empty()) {
-            Set("SetRequestDetails", cookie + " | " + referrer);
-        }
-    }
-    void SetCookieJar(const std::string& v) override
-    {
-        if (!v.empty()) {
-            Set("SetCookieJar", v);
-        }
-    }
-    void SetConnections(std::int32_t v) override { Set("SetConnections", std::to_string(v)); }
     void SetFileClaims(FileClaims* claims) override { m_claims = claims; }
-    void SetExpectedDigests(const std::string& v) override { Set("SetExpectedDigests", v); }
-    void SetMirrors(const MirrorList& v) override { Set("SetMirrors", v.Stored()); }
-    void SetPieceHashes(const PieceHashes& v) override { Set("SetPieceHashes", v.Stored()); }
-    void SetMaxFileSize(std::int64_t v) override
-    {
-        Set("SetMaxFileSize", std::to_string(v));
-        m_maxFileSize = v;
-    }
     // A file of fileSize bytes passes the limit.
     bool TooLarge() const override { return m_maxFileSize >= 0 && fileSize > m_maxFileSize; }
-    void SetStreamVariant(const std::string& v) override
-    {
-        if (!v.empty()) {
-            Set("SetStreamVariant", v);
-        }
-    }
     std::string FoundStream() override
     {
         std::lock_guard lock(m_mutex);
@@ -232,10 +182,11 @@ public:
         return m_savedAs;
     }
     // The script's sample for the address, recorded as a call.
-    AddressSample SampleAddress(const std::string& host, std::uint16_t, const std::string& path,
-                                const std::string& saveAs) override
+    using TransferEngine::SampleAddress;
+    AddressSample SampleAddress(const TransferRequest& r) override
     {
-        m_script.RecordCall("SampleAddress " + host + path + " " + saveAs);
+        RecordSettings(r);
+        m_script.RecordCall("SampleAddress " + r.host + r.remotePath + " " + r.saveAs);
         return m_script.Sample();
     }
     std::int32_t RetryAfter() override
@@ -256,6 +207,48 @@ public:
 
 private:
     void Set(const char* name, const std::string& value) { m_script.RecordCall(std::string(name) + " " + value); }
+    void RecordSettings(const TransferRequest& r)
+    {
+        const TransferSettings& s = Settings();
+        m_taskId = s.taskId;
+        m_maxFileSize = r.maxFileSize;
+        Set("SetTaskId", std::to_string(s.taskId));
+        Set("SetSpeedLimit", std::to_string(s.speedLimit));
+        Set("SetIdleTime", std::to_string(s.idleSeconds));
+        Set("SetRefresh", std::to_string(s.refreshMs));
+        Set("SetAutoSave", std::to_string(s.autoSaveKB));
+        Set("SetPasvMode", std::to_string(s.passive));
+        Set("SetHttpVersion", s.httpVersion);
+        Set("SetUserAgent", s.userAgent);
+        if (!r.details.cookie.empty() || !r.details.referrer.empty()) {
+            Set("SetRequestDetails", r.details.cookie + " | " + r.details.referrer);
+        }
+        if (!r.details.cookieJar.empty()) {
+            Set("SetCookieJar", r.details.cookieJar);
+        }
+        Set("SetConnections", std::to_string(s.connections));
+        Set("SetExpectedDigests", r.digestsUnreadable.empty() ? r.digests.Stored() : "(unreadable)");
+        Set("SetMirrors", r.mirrors.Stored());
+        Set("SetPieceHashes", r.pieces.Stored());
+        if (!r.variant.empty()) {
+            Set("SetStreamVariant", r.variant);
+        }
+        if (r.maxFileSize >= 0) {
+            Set("SetMaxFileSize", std::to_string(r.maxFileSize));
+        }
+        Set("SetCookies", std::to_string(s.cookies));
+        Set("SetFtpTlsRequired", s.ftpTlsRequired ? "1" : "0");
+        if (!s.proxy.server.empty()) {
+            Set("SetProxyUser1", s.proxy.user);
+            Set("SetProxyPassword1", s.proxy.password);
+            Set("SetProxyUser2", s.proxy.user);
+            Set("SetProxyPassword2", s.proxy.password);
+        }
+        Set("SetProxyServer1", s.proxy.server);
+        Set("SetProxyServer2", s.proxy.server);
+        Set("SetSecure", r.secure ? "1" : "0");
+        Set("SetServerNameAllowed", r.serverNameAllowed ? "1" : "0");
+    }
 
     bool Run(const std::string& call, std::string target)
     {
@@ -273,8 +266,9 @@ private:
         if (step.writesPartialFile && m_claims != nullptr) {
             m_claims->WritingPartialFile(target);
         }
-        for (int kind : step.kinds) {
-            m_sink.OnProgress(kind == kProgressStatus ? "12:00:00 status" : "", step.bytes, 1024, kind, m_taskId);
+        for (const ProgressKind k : step.kinds) {
+            m_sink.OnProgress(Progress{k, m_taskId, k == ProgressKind::Status ? "12:00:00 status" : "", step.bytes,
+                                       1024, StatusTone::Plain});
         }
         std::unique_lock lock(m_mutex);
         m_savedAs = step.savedAs.empty() ? target : step.savedAs;

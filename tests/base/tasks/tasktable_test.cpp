@@ -222,59 +222,21 @@ TEST(TaskTable, SetStateKeepsTheStateImageInStep)
 
 class NullEngine : public TransferEngine {
 public:
+    bool Transfer(const TransferRequest&) override { return false; }
     bool IsResumable() override { return false; }
-    bool FtpGet(const std::string&, std::uint16_t, const std::string&, const std::string&, const std::string&,
-                const std::string&) override
-    {
-        return false;
-    }
     std::string ErrorText() override { return {}; }
     TransferOutcome Outcome() override { return TransferOutcome::Failed; }
     void Close() override {}
     std::int64_t FileSize() override { return -1; }
-    void SetSpeedLimit(std::int32_t) override {}
     void Abort() override {}
-    void SetTaskId(TaskId) override {}
-    void SetAutoSave(std::int32_t) override {}
-    void SetRefresh(std::int32_t) override {}
-    void SetIdleTime(std::int32_t) override {}
-    bool HttpGet(const std::string&, std::uint16_t, const std::string&, const std::string&, const std::string&,
-                 const std::string&) override
-    {
-        return false;
-    }
-    void SetPasvMode(std::int32_t) override {}
-    void SetUserAgent(const std::string&) override {}
-    void SetHttpVersion(const std::string&) override {}
-    void SetProxyServer1(const std::string&) override {}
-    void SetProxyServer2(const std::string&) override {}
-    void SetCookies(std::int32_t) override {}
-    void SetProxyUser1(const std::string&) override {}
-    void SetProxyUser2(const std::string&) override {}
-    void SetProxyPassword1(const std::string&) override {}
-    void SetProxyPassword2(const std::string&) override {}
-    void SetSecure(bool) override {}
-    void SetFtpTlsRequired(bool) override {}
-    void SetServerNameAllowed(bool) override {}
     std::string SavedAs() override { return {}; }
     std::int32_t RetryAfter() override { return -1; }
     std::string Verified() override { return {}; }
-    void SetRequestDetails(const std::string&, const std::string&) override {}
-    void SetCookieJar(const std::string&) override {}
-    void SetConnections(std::int32_t) override {}
     void SetFileClaims(FileClaims*) override {}
-    void SetExpectedDigests(const std::string&) override {}
     MirrorList AnnouncedMirrors() override { return {}; }
-    void SetMirrors(const MirrorList&) override {}
-    void SetPieceHashes(const PieceHashes&) override {}
-    void SetMaxFileSize(std::int64_t) override {}
     bool TooLarge() const override { return false; }
-    void SetStreamVariant(const std::string&) override {}
     std::string FoundStream() override { return {}; }
-    AddressSample SampleAddress(const std::string&, std::uint16_t, const std::string&, const std::string&) override
-    {
-        return {};
-    }
+    AddressSample SampleAddress(const TransferRequest&) override { return {}; }
 };
 
 TEST(TaskTable, CopiesShareTheEngineAndTheTableKeepsItAlive)
