@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/download/taskrequest.h"
 #include "base/ports/enginefactory.h"
 #include "base/ports/progresssink.h"
 #include "base/tasks/tasktable.h"
@@ -121,18 +122,16 @@ SameFileVerdict AddressCheck::CheckOne(const std::string& url, const DownloadDet
         m_running.push_back(engine);
     }
     TransferEngine& e = *engine;
-    e.SetTaskId(task.taskId);
-    e.SetUserAgent(details.userAgent.empty() ? task.userAgent : details.userAgent);
-    e.SetHttpVersion(task.httpVersion);
-    e.SetRequestDetails(details.cookie, details.referrer);
-    e.SetCookieJar(details.cookieJar);
-    e.SetIdleTime(task.idleTime > 0 ? task.idleTime : 30);
-    e.SetSecure(IsSecureProtocol(parsed->protocol));
-    e.SetConnections(1);
-    e.SetProxyServer1(task.proxy);
-    e.SetProxyUser1(task.proxyUser);
-    e.SetProxyPassword1(task.proxyPassword);
-    const AddressSample sample = e.SampleAddress(parsed->host, parsed->port, parsed->remotePath, task.saveAs);
+    TransferSettings settings;
+    settings.taskId = task.taskId;
+    settings.userAgent = details.userAgent.empty() ? task.userAgent : details.userAgent;
+    settings.httpVersion = task.httpVersion;
+    settings.idleSeconds = task.idleTime > 0 ? task.idleTime : 30;
+    settings.proxy = ProxySetting{task.proxy, task.proxyUser, task.proxyPassword};
+    e.Configure(settings);
+    TransferRequest request = RequestAt(*parsed, task.saveAs);
+    request.details = BrowserRequestDetails{details.cookie, details.referrer, details.cookieJar};
+    const AddressSample sample = e.SampleAddress(request);
     e.Close();
     {
         std::lock_guard lock(m_mutex);

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <random>
 
+#include "base/download/taskrequest.h"
 #include "base/ports/enginefactory.h"
 #include "base/ports/progresssink.h"
 #include "base/storage/metalinklist.h"
@@ -75,21 +76,21 @@ MetalinkReading MetalinkFetch::Fetch(const std::string& url, const std::string& 
         m_running.push_back(engine);
     }
     TransferEngine& e = *engine;
-    e.SetUserAgent(details.userAgent);
-    e.SetRequestDetails(details.cookie, details.referrer);
-    e.SetCookieJar(details.cookieJar);
-    e.SetIdleTime(30);
-    e.SetRefresh(200);
-    e.SetSecure(IsSecureProtocol(parsed->protocol));
-    e.SetServerNameAllowed(false);  // the document is ours to name
-    e.SetPasvMode(1);
-    e.SetConnections(1);
+    TransferSettings settings;
+    settings.userAgent = details.userAgent;
+    settings.idleSeconds = 30;
+    settings.refreshMs = 200;
+    settings.passive = 1;
+    e.Configure(settings);
+    TransferRequest request = RequestAt(*parsed, path);  // the document is ours to name
+    request.details = BrowserRequestDetails{details.cookie, details.referrer, details.cookieJar};
+    if (request.ftp) {
+        request.user = "anonymous";
+    }
     // Refused at its announced length, before a byte is written, as
     // dromo-fetch refuses it; else once more bytes came than it may hold.
-    e.SetMaxFileSize(static_cast<std::int64_t>(kMetalinkMaxBytes));
-    const bool ok = IsFtpProtocol(parsed->protocol)
-                        ? e.FtpGet(parsed->host, parsed->port, parsed->remotePath, path, "anonymous", "")
-                        : e.HttpGet(parsed->host, parsed->port, parsed->remotePath, path, "", "");
+    request.maxFileSize = static_cast<std::int64_t>(kMetalinkMaxBytes);
+    const bool ok = e.Transfer(request);
     const std::string error = e.ErrorText();
     const bool tooLarge = e.TooLarge();
     e.Close();

@@ -48,13 +48,7 @@ TransferSettings SettingsFor(const TaskRecord& task, const GlobalOptions& option
 
 TransferRequest RequestFor(const TaskRecord& task, const std::string& user, const std::string& password)
 {
-    TransferRequest r;
-    r.ftp = IsFtpProtocol(task.protocol);
-    r.secure = IsSecureProtocol(task.protocol);
-    r.host = task.host;
-    r.port = task.port;
-    r.remotePath = task.remotePath;
-    r.saveAs = task.saveAs;
+    TransferRequest r = RequestAt(ParsedUrl{task.protocol, task.host, task.remotePath, task.port}, task.saveAs);
     r.user = user;
     r.password = password;
     r.details = BrowserRequestDetails{task.cookie, task.referrer, task.cookieJar};
@@ -66,6 +60,18 @@ TransferRequest RequestFor(const TaskRecord& task, const std::string& user, cons
     r.digestsUnreadable = digests ? std::string() : unreadable;
     r.serverNameAllowed = ServerNameAllowed(task);
     r.variant = task.variant;
+    return r;
+}
+
+TransferRequest RequestAt(const ParsedUrl& url, const std::string& saveAs)
+{
+    TransferRequest r;
+    r.ftp = IsFtpProtocol(url.protocol);
+    r.secure = IsSecureProtocol(url.protocol);
+    r.host = url.host;
+    r.port = url.port;
+    r.remotePath = url.remotePath;
+    r.saveAs = saveAs;
     return r;
 }
 

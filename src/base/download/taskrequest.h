@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/text/parseurl.h"
 #include "base/text/transferrequest.h"
 #include "base/values/globaloptions.h"
 #include "base/values/proxylist.h"
@@ -21,6 +22,10 @@ TransferSettings SettingsFor(const TaskRecord& task, const GlobalOptions& option
 // a stored value that cannot be read leaves the file to the task's URL and
 // its whole-file digest; a checksum that cannot be read fails the transfer.
 TransferRequest RequestFor(const TaskRecord& task, const std::string& user, const std::string& password);
+
+// A request for the URL's file into `saveAs`, with nothing else: no login,
+// no browser's details, the target's own name kept.
+TransferRequest RequestAt(const ParsedUrl& url, const std::string& saveAs);
 
 // True when nobody chose the task's file name (it is the one its URL gives,
 // or a numbered copy of it, and no browser handed it over): then a better
