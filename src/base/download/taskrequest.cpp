@@ -54,10 +54,7 @@ TransferRequest RequestFor(const TaskRecord& task, const std::string& user, cons
     r.details = BrowserRequestDetails{task.cookie, task.referrer, task.cookieJar};
     r.mirrors = MirrorList::Parse(task.mirrors).value_or(MirrorList());
     r.pieces = PieceHashes::Parse(task.pieces).value_or(PieceHashes());
-    std::string unreadable;
-    std::optional<DigestList> digests = DigestList::Parse(task.checksum, &unreadable);
-    r.digests = digests ? std::move(*digests) : DigestList();
-    r.digestsUnreadable = digests ? std::string() : unreadable;
+    r.ReadDigests(task.checksum);
     r.serverNameAllowed = ServerNameAllowed(task);
     r.variant = task.variant;
     return r;

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "base/text/digestlist.h"
 #include "base/text/mirrorlist.h"
 #include "base/text/piecehashes.h"
 #include "base/text/transferrequest.h"
@@ -148,13 +146,7 @@ public:
     }
     // DigestList's stored form ("sha-256=HEX"); a text that cannot be read
     // fails the next transfers at once.
-    void SetExpectedDigests(const std::string& checksum)
-    {
-        std::string error;
-        std::optional<DigestList> digests = DigestList::Parse(checksum, &error);
-        m_next.digests = digests ? std::move(*digests) : DigestList();
-        m_next.digestsUnreadable = digests ? std::string() : error;
-    }
+    void SetExpectedDigests(const std::string& checksum) { m_next.ReadDigests(checksum); }
     void SetMirrors(const MirrorList& mirrors) { m_next.mirrors = mirrors; }
     void SetPieceHashes(const PieceHashes& pieces) { m_next.pieces = pieces; }
     void SetStreamVariant(const std::string& variant) { m_next.variant = variant; }

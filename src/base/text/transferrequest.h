@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "base/text/digestlist.h"
 #include "base/text/mirrorlist.h"
@@ -45,6 +48,14 @@ struct TransferRequest {
     // digests could not be read, and the transfer then fails at once.
     DigestList digests;
     std::string digestsUnreadable;
+    // Takes DigestList's stored form ("sha-256=HEX"; "" for none).
+    void ReadDigests(std::string_view stored)
+    {
+        std::string error;
+        std::optional<DigestList> read = DigestList::Parse(stored, &error);
+        digests = read ? std::move(*read) : DigestList();
+        digestsUnreadable = read ? std::string() : error;
+    }
     // Whether the file may finish under the name the server gives instead
     // of the target's own.
     bool serverNameAllowed = false;
