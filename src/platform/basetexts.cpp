@@ -418,6 +418,10 @@ struct Pattern {
     const char* english;
     int told;  // the part that is a text itself; 0: none
     QRegularExpression match;
+    // The words before the first part and after the last: most texts shown
+    // are told apart by these alone, without running the expression.
+    QString head;
+    QString tail;
     std::vector<int> order;  // the number of each captured part, left to right
 };
 
@@ -443,8 +447,14 @@ const std::vector<Pattern>& Patterns()
     static const std::vector<Pattern> patterns = [] {
         std::vector<Pattern> list;
         for (const PatternText& text : kPatterns) {
-            Pattern p{text.english, text.told, {}, {}};
-            p.match = PatternExpression(QString::fromUtf8(text.english), text.told, p.order);
+            const QString english = QString::fromUtf8(text.english);
+            Pattern p{text.english, text.told, {}, {}, {}, {}};
+            p.match = PatternExpression(english, text.told, p.order);
+            static const QRegularExpression part(QStringLiteral("%[1-9]"));
+            const qsizetype first = english.indexOf(part);
+            const qsizetype last = english.lastIndexOf(part);
+            p.head = first < 0 ? english : english.left(first);
+            p.tail = first < 0 ? english : english.mid(last + 2);
             list.push_back(std::move(p));
         }
         return list;
@@ -484,6 +494,9 @@ QString BaseTexts::Shown(const std::string& english)
         return WholeText(text);
     }
     for (const Pattern& p : Patterns()) {
+        if (!text.startsWith(p.head) || !text.endsWith(p.tail)) {
+            continue;
+        }
         const QRegularExpressionMatch m = p.match.match(text);
         if (!m.hasMatch()) {
             continue;

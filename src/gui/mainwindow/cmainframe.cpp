@@ -392,6 +392,9 @@ void CMainFrame::BuildStatusAndTray()
     statusBar()->addWidget(m_panes[0], 1);
     statusBar()->addPermanentWidget(m_panes[1]);
     statusBar()->addPermanentWidget(m_panes[2]);
+    for (QLabel* count : {m_panes[1], m_panes[2]}) {
+        ShowCount(count, count->text());
+    }
     m_powerPane = new QLabel;
     m_powerPane->setObjectName(QStringLiteral("powerActions"));
     m_powerPane->setToolTip(tr("Switch it off in the Download menu."));
@@ -509,13 +512,14 @@ void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1,
     // A burst of adds and finished transfers changes the counts hundreds of
     // times a second, from the workers' threads; the window shows the latest
     // texts once per pass of its loop rather than laying out the status bar
-    // for each. An empty text leaves its pane as it is.
-    const QString texts[] = {BaseTexts::Shown(pane0), BaseTexts::Shown(pane1), BaseTexts::Shown(pane2)};
+    // for each, and translates only those. An empty text leaves its pane as
+    // it is.
     {
         std::lock_guard lock(m_panesMutex);
-        for (int i = 0; i < 3; ++i) {
-            if (!texts[i].isEmpty()) {
-                m_panesDue[i] = texts[i];
+        const std::string* texts[] = {&pane0, &pane1, &pane2};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (!texts[i]->empty()) {
+                m_panesDue[i] = *texts[i];
             }
         }
         if (m_panesPosted) {
@@ -526,19 +530,34 @@ void CMainFrame::StatusTexts(const std::string& pane0, const std::string& pane1,
     QMetaObject::invokeMethod(
         this,
         [this] {
-            std::array<QString, 3> due;
+            std::array<std::string, 3> due;
             {
                 std::lock_guard lock(m_panesMutex);
                 due.swap(m_panesDue);
                 m_panesPosted = false;
             }
-            for (int i = 0; i < 3; ++i) {
-                if (!due[static_cast<std::size_t>(i)].isEmpty()) {
-                    m_panes[i]->setText(due[static_cast<std::size_t>(i)]);
+            if (!due[0].empty()) {
+                m_panes[0]->setText(BaseTexts::Shown(due[0]));
+            }
+            for (std::size_t i = 1; i < 3; ++i) {
+                if (!due[i].empty()) {
+                    ShowCount(m_panes[i], BaseTexts::Shown(due[i]));
                 }
             }
         },
         Qt::QueuedConnection);
+}
+
+// The count panes only grow: a label of fixed size lays nothing out again
+// when its text changes, and a count that changes a hundred times a second
+// would otherwise have the whole status bar measured for each.
+void CMainFrame::ShowCount(QLabel* pane, const QString& text)
+{
+    pane->setText(text);
+    if (const QSize wanted = pane->sizeHint();
+        wanted.width() > pane->minimumWidth() || wanted.height() > pane->minimumHeight()) {
+        pane->setFixedSize(wanted.expandedTo(pane->minimumSize()));
+    }
 }
 
 void CMainFrame::TrayStateChanged(const TrayState& state)

@@ -60,6 +60,7 @@ public:
     QAction* Action(CommandId id) const;
     QComboBox& AddressBox() { return *m_address; }
     QString PaneText(int pane) const;
+    const QLabel* Pane(int pane) const { return m_panes[pane]; }
     // The tray icon's tip, with a failed save's reason under it.
     QString TrayTip() const;
     bool HasTray() const { return m_tray != nullptr; }
@@ -158,6 +159,7 @@ private:
     void BuildToolBar();
     void BuildPopupItems();
     void BuildStatusAndTray();
+    static void ShowCount(QLabel* pane, const QString& text);
     void ShowPowerActions();
     void ShowTaskMenu(bool onRow, const QPoint& at, bool fromKeyboard = false);
     void ShowToolMenu(bool basket, const QPoint& at);
@@ -212,8 +214,10 @@ private:
     QLabel* m_panes[3];
     // The panes' texts told from any thread and not shown yet.
     std::mutex m_panesMutex;
-    std::array<QString, 3> m_panesDue;
+    std::array<std::string, 3> m_panesDue;
     bool m_panesPosted = false;
+    bool m_historyDue = false;
+    std::optional<std::string> m_historyAdded;
     QLabel* m_powerPane = nullptr;  // PowerActionsText, hidden while it is empty
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;

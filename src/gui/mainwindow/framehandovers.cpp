@@ -2,6 +2,7 @@
 // to show or ask, the address bar's Return and "Refresh Address…".
 
 #include <algorithm>
+#include <utility>
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,9 +35,26 @@ void CMainFrame::AddTyped(const QString& text)
     }
 }
 
+// The first change of a pass of the loop shows at once; the rest of a burst
+// (hundreds of URLs handed over in one call) once, at the end of the pass,
+// with the last URL added.
 void CMainFrame::HistoryChanged(const std::string& added)
 {
+    if (m_historyDue) {
+        m_historyAdded = added;
+        return;
+    }
     LoadHistoryBox(added);
+    m_historyDue = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_historyDue = false;
+            if (m_historyAdded) {
+                LoadHistoryBox(*std::exchange(m_historyAdded, std::nullopt));
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::optional<QString> CMainFrame::AskAddUrl(const QString& text, const DownloadDetails* details)

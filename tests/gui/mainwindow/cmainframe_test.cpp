@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
@@ -99,7 +100,8 @@ TEST(CMainFrame, AddressBarAddsAndRemembers)
 }
 
 // Hand-overs change the history one entry at a time; the box follows each
-// change, whatever it was, with an icon for every entry.
+// change, whatever it was, with an icon for every entry, by the time the
+// window's loop has passed.
 TEST(CMainFrame, TheAddressBoxFollowsEveryChangeOfTheHistory)
 {
     Window w;
@@ -116,6 +118,7 @@ TEST(CMainFrame, TheAddressBoxFollowsEveryChangeOfTheHistory)
     };
     for (const char* url : added) {
         EXPECT_EQ(w.frame->Desk().AddUrl(QString::fromLatin1(url)), QString()) << url;
+        QCoreApplication::processEvents();
         std::vector<std::string> shown;
         for (int i = 0; i < box.count(); ++i) {
             shown.push_back(box.itemText(i).toStdString());
@@ -125,6 +128,49 @@ TEST(CMainFrame, TheAddressBoxFollowsEveryChangeOfTheHistory)
     }
     EXPECT_EQ(box.itemText(0), "http://h/c.mp3");
     EXPECT_EQ(box.count(), 3);
+}
+
+// Many URLs in one call (`dromo URL...`, a page's links): the first shows
+// at once, the box catches up with the rest once the loop passes, and then
+// holds the history with the last URL chosen; the count panes show the last
+// counts, each wide enough for its text and never narrower than before.
+TEST(CMainFrame, ABurstOfHandOversEndsWithTheBoxAndPanesUpToDate)
+{
+    Window w;
+    w.settings.options.maxHistoryItem = 3;
+    ASSERT_TRUE(test::ShowActive(*w.frame));
+    QComboBox& box = w.frame->AddressBox();
+    const int widthBefore = w.frame->Pane(1)->width();
+    QStringList urls;
+    for (int i = 1; i <= 12; ++i) {
+        urls << QStringLiteral("http://h/f%1.zip").arg(i);
+    }
+    bool answered = false;
+    w.frame->Desk().HandOverUrls(urls, [&](const QStringList&) { answered = true; });
+    for (int i = 0; i < 50 && !answered; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(10);
+    }
+    ASSERT_TRUE(answered);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(box.count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(box.itemText(i).toStdString(), w.addresses.Entries()[static_cast<std::size_t>(i)]);
+        EXPECT_FALSE(box.itemIcon(i).isNull()) << i;
+    }
+    EXPECT_EQ(box.itemText(0), "http://h/f12.zip");
+    EXPECT_EQ(box.currentText(), "http://h/f12.zip") << "the last URL added is chosen, as for one";
+    w.model.Flush();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.frame->PaneText(2), "12 tasks is in queue");
+    EXPECT_GE(w.frame->Pane(2)->width(), w.frame->Pane(2)->sizeHint().width()) << "the whole count shows";
+    EXPECT_GE(w.frame->Pane(1)->width(), widthBefore);
+    // Fewer tasks, a shorter text: the pane keeps its width.
+    const int wide = w.frame->Pane(2)->width();
+    w.frame->StatusTexts("", "", "9 tasks is in queue");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.frame->PaneText(2), "9 tasks is in queue");
+    EXPECT_EQ(w.frame->Pane(2)->width(), wide);
 }
 
 // The window is built after the address history is read, so the box
