@@ -646,7 +646,8 @@ void CurlEngine::StartCookies(const TransferRequest& request)
 // partial file is somebody's finished file.
 bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& file, ResumePoint& resume)
 {
-    if (file.SizeOnDisk() >= 0 && !OwnPartialFile(file)) {
+    resume.offset = file.SizeOnDisk();
+    if (resume.offset >= 0 && !OwnPartialFile(file)) {
         const std::string target = file.Target();
         const std::string free = ClaimFreeName(target);
         if (free.empty()) {
@@ -656,8 +657,8 @@ bool CurlEngine::ReadResumePoint(const TransferRequest& request, PartialFile& fi
         m_savedAs = free;
         Status("Saving as " + NameOfPath(free) + ": " + NameOfPath(target) + PartialFile::kSuffix +
                " was not written by Dromo");
+        resume.offset = file.SizeOnDisk();
     }
-    resume.offset = file.SizeOnDisk();
     if (resume.offset >= 0) {
         resume.validator = file.StoredValidator();
         const std::string ranges = file.StoredRanges();

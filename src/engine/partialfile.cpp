@@ -43,17 +43,21 @@ std::optional<std::string> Attribute(const std::string& path, const char* name)
     return std::string(value, static_cast<std::size_t>(n));
 }
 
-// The partial file's validator becomes the finished file's record.
-void KeepRecordOfFinished(const std::string& path)
+// The partial file's validator becomes the finished file's record. What
+// the writer knows of the attributes (the validator it stored, that it never
+// stored ranges or pieces) spares asking the file again.
+void KeepRecordOfFinished(const std::string& path, const std::optional<std::string>& known, bool mayHoldMarks)
 {
-    if (const auto validator = Attribute(path, kValidatorAttribute)) {
+    if (const auto validator = known ? known : Attribute(path, kValidatorAttribute)) {
         if (!validator->empty()) {
             ::setxattr(path.c_str(), kFinishedAttribute, validator->data(), validator->size(), 0);
         }
         ::removexattr(path.c_str(), kValidatorAttribute);
     }
-    ::removexattr(path.c_str(), kRangesAttribute);
-    ::removexattr(path.c_str(), kPiecesAttribute);
+    if (mayHoldMarks) {
+        ::removexattr(path.c_str(), kRangesAttribute);
+        ::removexattr(path.c_str(), kPiecesAttribute);
+    }
 }
 
 }  // namespace
@@ -99,12 +103,32 @@ std::string PartialFile::FinishedRecord(const std::string& path)
 
 std::string PartialFile::Open(bool truncate)
 {
+    return OpenWith(truncate, nullptr);
+}
+
+std::string PartialFile::Open(bool truncate, const std::string& validator)
+{
+    return OpenWith(truncate, &validator);
+}
+
+std::string PartialFile::OpenWith(bool truncate, const std::string* validator)
+{
     Close();
-    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0), 0644);
+    m_validator.reset();
+    m_mayHoldMarks = true;
+    // A file made here holds nothing of an earlier one: no marks to clear.
+    bool made = false;
+    if (truncate) {
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        made = m_fd >= 0;
+    }
+    if (m_fd < 0) {
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0), 0644);
+    }
     if (m_fd < 0) {
         return SystemError();
     }
-    const off_t end = ::lseek(m_fd, 0, SEEK_END);
+    const off_t end = truncate ? 0 : ::lseek(m_fd, 0, SEEK_END);
     if (end < 0) {
         std::string error = SystemError();
         Close();
@@ -112,15 +136,21 @@ std::string PartialFile::Open(bool truncate)
     }
     m_size = end;
     m_writeError.clear();
-    // Dromo's from its first byte: an empty validator until the server's is
-    // stored, so a crash before that leaves a file the next run continues.
-    if (truncate) {
-        ::fsetxattr(m_fd, kValidatorAttribute, "", 0, 0);
-        ::fremovexattr(m_fd, kRangesAttribute);
-        ::fremovexattr(m_fd, kPiecesAttribute);
+    // Dromo's from its first byte: the server's validator, or an empty one
+    // until it is known, so a crash before that leaves a file the next run
+    // continues.
+    if (validator != nullptr) {
+        StoreValidator(*validator);
+    } else if (truncate) {
+        StoreValidator("");
     } else if (::fgetxattr(m_fd, kValidatorAttribute, nullptr, 0) < 0) {
         ::fsetxattr(m_fd, kValidatorAttribute, "", 0, XATTR_CREATE);
     }
+    if (truncate && !made) {
+        ::fremovexattr(m_fd, kRangesAttribute);
+        ::fremovexattr(m_fd, kPiecesAttribute);
+    }
+    m_mayHoldMarks = !made;
     return {};
 }
 
@@ -178,7 +208,11 @@ void PartialFile::StoreValidator(const std::string& validator)
     // A file system without user attributes just loses the validator; the
     // resume is then checked by position and size alone, and the task list
     // keeps that the file is Dromo's.
-    ::fsetxattr(m_fd, kValidatorAttribute, validator.data(), validator.size(), 0);
+    if (::fsetxattr(m_fd, kValidatorAttribute, validator.data(), validator.size(), 0) == 0) {
+        m_validator = validator;
+    } else {
+        m_validator.reset();
+    }
 }
 
 std::string PartialFile::StoredRanges() const
@@ -193,6 +227,7 @@ bool PartialFile::StoreRanges(const std::string& ranges)
     if (m_fd < 0) {
         return false;
     }
+    m_mayHoldMarks = true;
     if (ranges.empty()) {
         return ::fremovexattr(m_fd, kRangesAttribute) == 0 || errno == ENODATA;
     }
@@ -209,6 +244,7 @@ bool PartialFile::StorePieceMark(const std::string& mark)
     if (m_fd < 0) {
         return false;
     }
+    m_mayHoldMarks = true;
     if (mark.empty()) {
         return ::fremovexattr(m_fd, kPiecesAttribute) == 0 || errno == ENODATA;
     }
@@ -294,7 +330,7 @@ std::string PartialFile::Finish(const std::string& destination, const std::funct
     }
     // After the rename: until then the partial file keeps its validator, so
     // a crash in between leaves a file that is resumed, or known, as before.
-    KeepRecordOfFinished(m_target);
+    KeepRecordOfFinished(m_target, m_validator, m_mayHoldMarks);
     return {};
 }
 
@@ -305,6 +341,9 @@ void PartialFile::Close()
         ::close(m_fd);
         m_fd = -1;
     }
+    // Closed, the file is anybody's again: its attributes are asked anew.
+    m_validator.reset();
+    m_mayHoldMarks = true;
 }
 
 void PartialFile::Retarget(std::string target)

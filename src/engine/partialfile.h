@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     // Opens the partial file for writing at its end, or emptied when
     // truncate is set. Returns "" or the system's reason for the failure.
     std::string Open(bool truncate);
+    // The same with the server's validator stored at once (StoreValidator).
+    std::string Open(bool truncate, const std::string& validator);
     // Bytes the file holds, written or buffered.
     std::int64_t Size() const { return m_size; }
 
@@ -97,6 +100,7 @@ public:
 
 private:
     bool WriteAll(const char* data, std::size_t length);
+    std::string OpenWith(bool truncate, const std::string* validator);
 
     std::string m_target;
     std::string m_path;
@@ -106,6 +110,11 @@ private:
     std::size_t m_flushStep = 64 * 1024;
     std::string m_writeError;
     std::int64_t m_finishedTime = -1;
+    // What this object knows the open file's attributes to be, so finishing
+    // a file made here asks nothing it wrote itself: the validator last
+    // stored, and whether a range record or piece mark may be there.
+    std::optional<std::string> m_validator;
+    bool m_mayHoldMarks = true;
 };
 
 }  // namespace dromo

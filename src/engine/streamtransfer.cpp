@@ -41,10 +41,13 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-std::string MuxedKindAt(const std::string& path)
+// The kind a joined recording's file was made of; `absent` is set when
+// there is no file of that name at all.
+std::string MuxedKindAt(const std::string& path, bool& absent)
 {
     char value[64];
     const ssize_t n = ::getxattr(path.c_str(), kMuxedAttribute, value, sizeof value);
+    absent = n < 0 && errno == ENOENT;
     const std::string text = n > 0 ? std::string(value, static_cast<std::size_t>(n)) : std::string();
     return text.rfind(kMuxedMark, 0) == 0 ? text.substr(std::strlen(kMuxedMark)) : std::string();
 }
@@ -89,9 +92,13 @@ StreamTransfer::~StreamTransfer() = default;
 
 StreamKind StreamTransfer::RecordingAt(const std::string& partialPath)
 {
-    const std::string muxed = MuxedKindAt(partialPath);
+    bool absent = false;
+    const std::string muxed = MuxedKindAt(partialPath, absent);
     if (!muxed.empty()) {
         return StreamKindNamed(muxed);
+    }
+    if (absent) {
+        return StreamKind::None;  // most downloads: nothing was ever recorded there
     }
     const std::string identity = StreamStore::IdentityOf(partialPath);
     return StreamKindNamed(identity.substr(0, identity.find('\n')));
@@ -128,7 +135,8 @@ bool StreamTransfer::Fail(const std::string& message, TransferOutcome outcome)
 
 bool StreamTransfer::Run()
 {
-    const std::string muxed = MuxedKindAt(m_file.Path());
+    bool absent = false;
+    const std::string muxed = MuxedKindAt(m_file.Path(), absent);
     if (!muxed.empty()) {
         m_kind = StreamKindNamed(muxed);  // made into one file before a crash; only its name is missing
         return FinishMuxed(m_file.Target());
@@ -341,6 +349,7 @@ bool StreamTransfer::Finish()
     const std::string mark = kMuxedMark + std::string(StreamKindName(m_kind));
     ::setxattr(temporary.c_str(), kValidatorAttribute, "", 0, 0);
     ::setxattr(temporary.c_str(), kMuxedAttribute, mark.data(), mark.size(), 0);
+    m_file.Close();  // the file of that name is the joined one from now on
     if (::rename(temporary.c_str(), m_file.Path().c_str()) != 0) {
         const std::string why = std::strerror(errno);
         ::unlink(temporary.c_str());

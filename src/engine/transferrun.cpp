@@ -68,9 +68,9 @@ FailureFacts TransferRun::Facts() const
                         context.settings.ftpTlsRequired};
 }
 
-bool TransferRun::OpenFile(bool truncate)
+bool TransferRun::OpenFile(bool truncate, const std::string& validator)
 {
-    const std::string error = file.Open(truncate);
+    const std::string error = file.Open(truncate, validator);
     if (!error.empty()) {
         failure = "Fail to open " + file.Path() + ": " + error;
         outcome = Outcome::Failed;
@@ -202,8 +202,7 @@ void TransferRun::Apply(const ResponseDecision& d)
     if (d.moveAside && !MoveAside()) {
         return;
     }
-    if (OpenFile(d.truncate)) {
-        file.StoreValidator(d.validator);
+    if (OpenFile(d.truncate, d.validator)) {
         outcome = Outcome::Write;
         emptyBody = d.emptyBody;
     }
@@ -226,8 +225,7 @@ void TransferRun::Decide()
         return;
     }
     // FTP was decided before the download; here the data simply starts.
-    if (OpenFile(requestedOffset == 0)) {
-        file.StoreValidator(ftpValidator);
+    if (OpenFile(requestedOffset == 0, ftpValidator)) {
         outcome = Outcome::Write;
     }
 }

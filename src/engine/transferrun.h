@@ -125,7 +125,7 @@ struct TransferRun {
     bool MoveAside();
     ResumeState Resume() const;
     std::string ServerVersion() const;
-    bool OpenFile(bool truncate);
+    bool OpenFile(bool truncate, const std::string& validator);
     // Keeps the mirrors the server names in the head of the file it sends.
     void TakeAnnouncedMirrors();
     void Event(bool final);

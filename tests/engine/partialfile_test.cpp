@@ -323,5 +323,65 @@ TEST(PartialFile, FinishingRenamesWithoutReplacingAndKeepsTheRecord)
     }
 }
 
+// The finished file carries the validator last stored as its record and no
+// partial file's attribute, whatever an earlier file of that name held and
+// whoever changed the attributes while the file was closed.
+TEST(PartialFile, TheFinishedRecordIsTheLastValidatorWhateverTheFileHeldBefore)
+{
+    const struct {
+        const char* what;
+        bool before;  // an earlier partial file with every attribute
+        bool truncate;
+        const char* opened;     // the validator given at the open; nullptr: none
+        const char* stored;     // then stored; nullptr: none
+        bool closedAndChanged;  // closed, then its attributes changed by another writer
+        const char* record;
+    } cases[] = {
+        {"a new file", false, true, "etag=\"n\"\n", nullptr, false, "etag=\"n\"\n"},
+        {"a new file the server named no version of", false, true, "", nullptr, false, ""},
+        {"a new file, its validator stored later", false, true, nullptr, "etag=\"l\"\n", false, "etag=\"l\"\n"},
+        {"an old file started again", true, true, "etag=\"n\"\n", nullptr, false, "etag=\"n\"\n"},
+        {"an old file resumed", true, false, "etag=\"r\"\n", nullptr, false, "etag=\"r\"\n"},
+        {"an old file resumed, no validator given", true, false, nullptr, nullptr, false, "etag=\"old\"\n"},
+        {"closed and changed by another run", false, true, "etag=\"n\"\n", nullptr, true, "etag=\"other\"\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string target = dir.File("f.bin");
+        const std::string partial = target + PartialFile::kSuffix;
+        const auto set = [](const std::string& path, const char* name, const std::string& value) {
+            ASSERT_EQ(::setxattr(path.c_str(), name, value.data(), value.size(), 0), 0) << name;
+        };
+        if (c.before) {
+            WriteFile(partial, "old");
+            set(partial, "user.dromo.validator", "etag=\"old\"\n");
+            set(partial, "user.dromo.ranges", "3\n");
+            set(partial, "user.dromo.pieces", "mark");
+        }
+        PartialFile file(target);
+        ASSERT_EQ(c.opened ? file.Open(c.truncate, c.opened) : file.Open(c.truncate), "") << c.what;
+        if (c.truncate) {
+            EXPECT_LT(::getxattr(partial.c_str(), "user.dromo.ranges", nullptr, 0), 0) << c.what;
+            EXPECT_LT(::getxattr(partial.c_str(), "user.dromo.pieces", nullptr, 0), 0) << c.what;
+        }
+        EXPECT_TRUE(file.Marked()) << c.what;
+        if (c.stored) {
+            file.StoreValidator(c.stored);
+        }
+        ASSERT_TRUE(file.Write("data", 4)) << c.what;
+        if (c.closedAndChanged) {
+            file.Close();
+            set(partial, "user.dromo.validator", "etag=\"other\"\n");
+            set(partial, "user.dromo.ranges", "4\n");
+        }
+        ASSERT_EQ(file.Finish(), "") << c.what;
+        EXPECT_EQ(PartialFile::FinishedRecord(target), c.record) << c.what;
+        for (const char* name : {"user.dromo.validator", "user.dromo.ranges", "user.dromo.pieces"}) {
+            EXPECT_LT(::getxattr(target.c_str(), name, nullptr, 0), 0) << c.what << ": " << name;
+        }
+        EXPECT_EQ(ReadFile(target), c.truncate ? "data" : "olddata") << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace dromo
