@@ -1,5 +1,6 @@
 #include "base/download/progresshandler.h"
 
+#include <memory>
 #include <vector>
 
 #include "base/ports/clock.h"
@@ -48,8 +49,9 @@ void ProgressHandler::OnProgress(const Progress& progress)
         if (row < 0) {
             return;  // the task's row is gone
         }
-        const auto record = m_table.CopyOut(row);
-        m_table.SetText(row, kColTime, FormatDuration(m_clock.Now() - record->startTime));
+        std::int64_t startTime = 0;
+        m_table.Read(row, [&startTime](const TaskRecord& record, const TaskRow&) { startTime = record.startTime; });
+        m_table.SetText(row, kColTime, FormatDuration(m_clock.Now() - startTime));
         switch (progress.kind) {
         case ProgressKind::Status:
             if (!text.empty()) {
@@ -84,16 +86,19 @@ void ProgressHandler::OnProgress(const Progress& progress)
 
 void ProgressHandler::Bytes(int row, std::int64_t bytes, std::int64_t speed)
 {
-    const TaskRow shown = m_table.RowCopy(row);
-    const auto engine = m_table.CopyOut(row)->engine;
-
-    const std::string& resume = shown.texts[kColResume];
-    if (resume == "N/A" || resume.empty()) {
+    std::shared_ptr<TransferEngine> engine;
+    bool resumeUnknown = false;
+    std::int64_t previousKB = 0;  // from the column, in whole kilobytes
+    m_table.Read(row, [&](const TaskRecord& record, const TaskRow& shown) {
+        engine = record.engine;
+        const std::string& resume = shown.texts[kColResume];
+        resumeUnknown = resume == "N/A" || resume.empty();
+        previousKB = LeadingNumber(shown.texts[kColSize]);
+    });
+    if (resumeUnknown) {
         m_table.SetText(row, kColResume, engine && engine->IsResumable() ? "Yes" : "No");
     }
 
-    // The previous size comes from the column, in whole kilobytes.
-    const std::int64_t previousKB = LeadingNumber(shown.texts[kColSize]);
     m_bytesThisTick += bytes - previousKB * 1024;
 
     const std::string sizeText = std::to_string(bytes / 1024);

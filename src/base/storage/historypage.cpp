@@ -134,7 +134,8 @@ void HistoryPage::WriteHistoryEntry(TaskId taskId)
         if (row < 0) {
             return;
         }
-        record = Record(*m_table.CopyOut(row), m_table.RowCopy(row), m_clock.Now());
+        const std::int64_t now = m_clock.Now();
+        m_table.Read(row, [&](const TaskRecord& task, const TaskRow& shown) { record = Record(task, shown, now); });
     }
     if (record.empty()) {
         return;

@@ -227,6 +227,16 @@ bool TaskTable::Remove(int row)
     return true;
 }
 
+bool TaskTable::Read(int row, const std::function<void(const TaskRecord&, const TaskRow&)>& read) const
+{
+    Guard guard(m_mutex);
+    if (!ValidRow(row)) {
+        return false;
+    }
+    read(m_records[static_cast<std::size_t>(row)], m_rows[static_cast<std::size_t>(row)]);
+    return true;
+}
+
 TaskRow TaskTable::RowCopy(int row) const
 {
     Guard guard(m_mutex);

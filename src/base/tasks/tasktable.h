@@ -85,6 +85,10 @@ public:
     bool Remove(int row);
 
     TaskRow RowCopy(int row) const;
+    // Lets `read` look at a row's record and texts where they are, under the
+    // lock, without copying either (a worker's progress does this many
+    // times a second); false, and `read` is not called, for no such row.
+    bool Read(int row, const std::function<void(const TaskRecord&, const TaskRow&)>& read) const;
     bool SetStateImage(int row, int image);
     bool SetText(int row, Column column, std::string text);
     // The file-type icon, shown in the first column.
