@@ -15,6 +15,10 @@ namespace dromo {
 // the tasks that engine runs one after the other: libcurl does not support
 // one connection cache for handles on several threads at once (transfers
 // could take the same connection), and each worker runs on its own thread.
+// Nor do the workers hand their transfers to one loop that multiplexes a
+// batch over one HTTP/2 connection: that puts every file's opening,
+// writing and finishing on the one thread that runs the loop, and a batch
+// of small files took longer that way than over a connection per worker.
 // Made on first use, after libcurl's global start; safe on every thread.
 class ConnectionShare {
 public:
