@@ -47,17 +47,28 @@ def node(accessible, path):
 def walk(accessible, path, found, focus_only=False):
     if accessible is None:
         return
-    here = node(accessible, path)
-    if focus_only and not here["showing"] and path:
-        return  # nothing hidden has the focus
-    found.append(here)
+    if focus_only:
+        # Only what is shown is asked more of: the focus is looked for on
+        # every key a journey presses, and each question is a call over the bus.
+        states = accessible.getState()
+        if path and not states.contains(pyatspi.STATE_SHOWING):
+            return  # nothing hidden has the focus
+        focused = states.contains(pyatspi.STATE_FOCUSED)
+        if focused:
+            found.append(node(accessible, path))
+        table = accessible.getRole() in (pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE)
+    else:
+        here = node(accessible, path)
+        found.append(here)
+        focused = here["focused"]
+        table = here["role"] in ("table", "tree table")
     # A table's cells are its rows' business: the table itself is checked,
     # and a long list would take long to walk. The focused cell of a short
     # one is looked for, as a screen reader reads it.
-    if here["role"] in ("table", "tree table") and not (focus_only and here["focused"] and
-                                                        accessible.childCount <= 400):
+    count = accessible.childCount
+    if table and not (focus_only and focused and count <= 400):
         return
-    for i in range(accessible.childCount):
+    for i in range(count):
         walk(accessible.getChildAtIndex(i), path + [i], found, focus_only)
 
 

@@ -148,13 +148,14 @@ class Journey(unittest.TestCase):
         started; the controls it passed, in order, the first one last."""
         start = self.wait_focus("a control with the focus", lambda f: True)
         visited = []
+        before = start
         for _ in range(limit):
-            before = self.focused()
             self.dromo.key(key)
             now = wait_for(lambda: (lambda f: f if f and f != before else None)(self.focused()),
                            "the focus moving on from %s with %s" % (before and before["name"], key),
                            state=self.focused)
             visited.append(now)
+            before = now
             if now["path"] == start["path"]:
                 return visited
         self.fail("%s never came back to %s: %s" % (key, start["name"], [v["name"] for v in visited]))
@@ -300,7 +301,7 @@ class KeyboardJourneys:
                 self.assert_reading_order(visited, "%s, page %d" % (title, page + 1))
             self.dromo.key("ctrl+Next")  # the next tab
 
-    def test_tab_order_of_the_sheets(self):
+    def test_tab_order_of_the_add_url_sheet(self):
         self.dromo.start()
         self.dromo.key("ctrl+n")
         self.dromo.dialog("Add URL")
@@ -315,6 +316,8 @@ class KeyboardJourneys:
         self.walk_sheet_pages("Add URL", 8)
         self.dromo.key("Escape")
 
+    def test_tab_order_of_the_import_and_options_sheets(self):
+        self.dromo.start()
         self.dromo.key("ctrl+o")
         self.dromo.dialog("Import Broken File")
         self.assertEqual(self.focused()["name"], "File", "the import opens in its file field")
