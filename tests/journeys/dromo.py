@@ -148,9 +148,11 @@ class Dromo:
         """Drags the window by its title bar; its place once there."""
         x, y, width, height = self.x.geometry(self.window)
         grab_x, grab_y = self.title_bar()
-        self.xdotool("mousemove", "--sync", str(grab_x), str(grab_y), "mousedown", "1")
+        self.xdotool(*self.move_to(grab_x, grab_y), "mousedown", "1")
         for step in range(1, 6):
-            self.xdotool("mousemove", "--sync", str(grab_x + dx * step // 5), str(grab_y + dy * step // 5))
+            move = self.move_to(grab_x + dx * step // 5, grab_y + dy * step // 5)
+            if move:
+                self.xdotool(*move)
         self.xdotool("mouseup", "1")
         target = (x + dx, y + dy, width, height)
         return wait_for(lambda: self.x.geometry(self.window) == target and target, "the window's move")
@@ -166,8 +168,15 @@ class Dromo:
     def type(self, text):
         self.xdotool("type", "--delay", "15", text)
 
+    def move_to(self, x, y):
+        """xdotool's words that take the pointer to (x, y) and wait until it is
+        there. None when it is there already: --sync waits for a move, and a
+        pointer that does not move (the same spot after a restart) kept each
+        such click 15 s."""
+        return [] if self.x.pointer() == (x, y) else ["mousemove", "--sync", str(x), str(y)]
+
     def click(self, x, y, repeat=1):
-        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "--repeat", str(repeat), "--delay", "80", "1")
+        self.xdotool(*self.move_to(x, y), "click", "--repeat", str(repeat), "--delay", "80", "1")
 
     # -- the bus ---------------------------------------------------------------
 

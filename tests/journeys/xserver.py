@@ -57,6 +57,9 @@ _property = _declare("XGetWindowProperty", ctypes.c_int, _Display, _Window, _Ato
                      ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
                      ctypes.POINTER(ctypes.c_void_p))
 _focus = _declare("XGetInputFocus", ctypes.c_int, _Display, ctypes.POINTER(_Window), ctypes.POINTER(ctypes.c_int))
+_pointer = _declare("XQueryPointer", ctypes.c_int, _Display, _Window, ctypes.POINTER(_Window), ctypes.POINTER(_Window),
+                    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
+                    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_uint))
 _image = _declare("XGetImage", ctypes.POINTER(_Image), _Display, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                   ctypes.c_uint, ctypes.c_ulong, ctypes.c_int)
 
@@ -169,6 +172,14 @@ class Display:
         window, revert = _Window(), ctypes.c_int()
         _focus(self._display, ctypes.byref(window), ctypes.byref(revert))
         return window.value
+
+    def pointer(self):
+        """Where the mouse pointer is on the screen: (x, y)."""
+        root, child = _Window(), _Window()
+        x, y, wx, wy, mask = ctypes.c_int(), ctypes.c_int(), ctypes.c_int(), ctypes.c_int(), ctypes.c_uint()
+        _pointer(self._display, self._root, ctypes.byref(root), ctypes.byref(child), ctypes.byref(x), ctypes.byref(y),
+                 ctypes.byref(wx), ctypes.byref(wy), ctypes.byref(mask))
+        return x.value, y.value
 
     def pixels(self, x, y, width, height):
         """What the screen shows in the rectangle: rows of (red, green, blue)."""
