@@ -367,16 +367,22 @@ class AccessibleJourneys:
         self.assertEqual(missing, [], "focusable controls without a name")
 
     def test_a_row_reads_its_file_state_and_progress(self):
-        data = payload(100_000, 81)
         self.dromo.start()
-        self.hand_over(self.desktop.serve("/files/spoken.iso", data))
-        self.wait_downloaded("spoken.iso", data)
+        for n, name in enumerate(("spoken.iso", "last.iso")):
+            data = payload(100_000, 81 + n)
+            self.hand_over(self.desktop.serve("/files/" + name, data))
+            self.wait_downloaded(name, data)
         left, top, right, bottom = self.dromo.task_list()
         self.dromo.click((left + right) // 2, bottom - 10)
         self.dromo.key("Home")
         cell = self.wait_focus("the first row's first cell", lambda f: "spoken.iso" in f["name"])
         self.assertIn("done", cell["name"].lower())
         self.assertIn("100%", cell["name"])
+        # End goes down the list to the last task, not along the row.
+        self.dromo.key("End")
+        self.wait_focus("the last row's first cell", lambda f: "last.iso" in f["name"])
+        self.dromo.key("Home")
+        self.wait_focus("the first row again", lambda f: "spoken.iso" in f["name"])
 
 
 class Journeys(KeyboardJourneys, AccessibleJourneys, Journey):

@@ -317,6 +317,30 @@ void CMainView::keyPressEvent(QKeyEvent* event)
     }
 }
 
+// A list of downloads is read by its rows: Home and End go to the first and
+// the last task, as in any list, where a table would go along the row. The
+// column stays, as with Up and Down; Left and Right go from cell to cell for
+// a screen reader. With Shift and Ctrl they select as Up and Down do.
+QModelIndex CMainView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const int rows = model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+    if ((action != MoveHome && action != MoveEnd) || rows == 0) {
+        return QTableView::moveCursor(action, modifiers);
+    }
+    int column = currentIndex().isValid() ? currentIndex().column() : -1;
+    for (int visual = 0; column < 0 && visual < horizontalHeader()->count(); ++visual) {
+        const int logical = horizontalHeader()->logicalIndex(visual);
+        if (!isColumnHidden(logical)) {
+            column = logical;
+        }
+    }
+    if (column < 0) {
+        return QTableView::moveCursor(action, modifiers);
+    }
+    const int row = verticalHeader()->logicalIndex(action == MoveHome ? 0 : rows - 1);
+    return model()->index(row, column, rootIndex());
+}
+
 void CMainView::ShowMenuFromKeyboard()
 {
     const QModelIndex index = currentIndex();

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 #include "gui/mainwindow/cmainframe.h"
 #include "gui/mainwindow/cmainview.h"
@@ -61,6 +63,50 @@ TEST(Keyboard, TheListAndTheAddressBarAnswerTheKeysPeopleExpect)
         EXPECT_TRUE(focus == &w.frame->AddressBox() || focus == w.frame->AddressBox().lineEdit())
             << key.toString().toStdString();
         EXPECT_EQ(w.frame->AddressBox().lineEdit()->selectedText(), "http://h/typed.bin") << "typed over";
+    }
+}
+
+// Home and End go to the first and the last task, as the guide says, and
+// keep the column as Up and Down do; Shift selects on the way, Ctrl moves
+// without selecting. A table's own Home and End stay in the row.
+TEST(Keyboard, HomeAndEndGoToTheFirstAndTheLastTask)
+{
+    Window w;
+    for (const char* url : {"http://h/a.bin", "http://h/b.bin", "http://h/c.bin", "http://h/d.bin"}) {
+        w.adder.AddTask(url, "");
+    }
+    w.model.Flush();
+    ASSERT_TRUE(test::ShowActive(*w.frame));
+    CMainView& view = w.frame->View();
+    test::ClickRow(view, 1);
+    ASSERT_EQ(QApplication::focusWidget(), &view);
+    const int column = view.currentIndex().column();
+
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int current;
+        std::vector<int> selected;
+    };
+    const Step steps[] = {
+        {Qt::Key_End, {}, 3, {3}},
+        {Qt::Key_Home, {}, 0, {0}},
+        {Qt::Key_End, Qt::ShiftModifier, 3, {0, 1, 2, 3}},
+        {Qt::Key_Up, {}, 2, {2}},
+        {Qt::Key_Home, Qt::ControlModifier, 0, {2}},
+        {Qt::Key_End, {}, 3, {3}},
+    };
+    for (const Step& step : steps) {
+        Press(step.key, step.modifiers);
+        std::vector<int> selected;
+        for (const QModelIndex& index : view.selectionModel()->selectedRows()) {
+            selected.push_back(index.row());
+        }
+        std::sort(selected.begin(), selected.end());
+        const std::string what = QKeySequence(step.key | step.modifiers).toString().toStdString();
+        EXPECT_EQ(view.currentIndex().row(), step.current) << what;
+        EXPECT_EQ(view.currentIndex().column(), column) << what << ": the column stays";
+        EXPECT_EQ(selected, step.selected) << what;
     }
 }
 
