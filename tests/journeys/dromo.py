@@ -170,7 +170,7 @@ class Dromo:
 
     def move_to(self, x, y):
         """xdotool's words that take the pointer to (x, y) and wait until it is
-        there. None when it is there already: --sync waits for a move, and a
+        there; none when it is there already: --sync waits for a move, and a
         pointer that does not move (the same spot after a restart) kept each
         such click 15 s."""
         return [] if self.x.pointer() == (x, y) else ["mousemove", "--sync", str(x), str(y)]
